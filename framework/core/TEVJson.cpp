@@ -1,0 +1,320 @@
+#include "TEVJson.h"
+
+#include <cmath>
+#include <exception>
+#include <limits>
+#include <memory>
+#include <type_traits>
+
+namespace TEVQtLib {
+namespace json {
+
+namespace {
+const Json::Value& nullValue()
+{
+    static const Json::Value v;
+    return v;
+}
+
+template <typename T>
+std::optional<T> fromDouble(double d)
+{
+    if (!std::isfinite(d))
+        return std::nullopt;
+    const double t = std::trunc(d);
+    // The bounds are exact in double for every T used here (int, unsigned, qint64 via explicit check).
+    if (t < double(std::numeric_limits<T>::lowest()) || t > double(std::numeric_limits<T>::max()))
+        return std::nullopt;
+    if (std::is_same<T, qint64>::value && t >= 9223372036854775807.0)
+        return std::nullopt;
+    return static_cast<T>(t);
+}
+} // namespace
+
+int nestingDepth(const char* begin, const char* end, int limit)
+{
+    int depth = 0;
+    int maxDepth = 0;
+    bool inString = false;
+    for (const char* p = begin; p < end; ++p) {
+        const char c = *p;
+        if (inString) {
+            if (c == '\\')
+                ++p;
+            else if (c == '"')
+                inString = false;
+            continue;
+        }
+        switch (c) {
+        case '"': inString = true; break;
+        case '[':
+        case '{':
+            if (++depth > maxDepth) {
+                maxDepth = depth;
+                if (maxDepth >= limit)
+                    return maxDepth;
+            }
+            break;
+        case ']':
+        case '}':
+            if (depth > 0)
+                --depth;
+            break;
+        default: break;
+        }
+    }
+    return maxDepth;
+}
+
+bool parse(const char* begin, const char* end, Json::Value& out, std::string* error, int maxDepth)
+{
+    out = Json::Value();
+    if (!begin || end < begin) {
+        if (error)
+            *error = "no input";
+        return false;
+    }
+    if (nestingDepth(begin, end, maxDepth + 1) > maxDepth) {
+        if (error)
+            *error = "JSON nesting deeper than " + std::to_string(maxDepth) + " levels";
+        return false;
+    }
+    try {
+        Json::Reader reader;
+        if (!reader.parse(begin, end, out, false)) {
+            if (error)
+                *error = reader.getFormattedErrorMessages();
+            out = Json::Value();
+            return false;
+        }
+        return true;
+    } catch (const std::exception& e) {
+        if (error)
+            *error = e.what();
+    } catch (...) {
+        if (error)
+            *error = "unknown JSON error";
+    }
+    out = Json::Value();
+    return false;
+}
+
+bool parse(const std::string& text, Json::Value& out, std::string* error, int maxDepth)
+{
+    return parse(text.data(), text.data() + text.size(), out, error, maxDepth);
+}
+
+bool parse(const QByteArray& text, Json::Value& out, std::string* error, int maxDepth)
+{
+    return parse(text.constData(), text.constData() + text.size(), out, error, maxDepth);
+}
+
+std::string writeStyled(const Json::Value& v)
+{
+    try {
+        Json::StyledWriter w;
+        return w.write(v);
+    } catch (...) {
+        return std::string();
+    }
+}
+
+const Json::Value* find(const Json::Value& obj, const char* key)
+{
+    if (!isObject(obj) || !key)
+        return nullptr;
+    return obj.find(key, key + std::char_traits<char>::length(key));
+}
+
+const Json::Value& get(const Json::Value& obj, const char* key)
+{
+    const Json::Value* v = find(obj, key);
+    return v ? *v : nullValue();
+}
+
+Json::ArrayIndex size(const Json::Value& arr)
+{
+    return isArray(arr) ? arr.size() : 0;
+}
+
+const Json::Value& at(const Json::Value& arr, Json::ArrayIndex i)
+{
+    if (!isArray(arr) || i >= arr.size())
+        return nullValue();
+    return arr[i];
+}
+
+std::vector<std::string> memberNames(const Json::Value& obj)
+{
+    if (!isObject(obj))
+        return {};
+    return obj.getMemberNames();
+}
+
+Json::Value& member(Json::Value& obj, const char* key)
+{
+    if (!isObject(obj))
+        obj = Json::Value(Json::objectValue);
+    return obj[key];
+}
+
+std::optional<int> toInt(const Json::Value& v)
+{
+    switch (v.type()) {
+    case Json::intValue:
+        if (v.asLargestInt() < std::numeric_limits<int>::min() || v.asLargestInt() > std::numeric_limits<int>::max())
+            return std::nullopt;
+        return int(v.asLargestInt());
+    case Json::uintValue:
+        if (v.asLargestUInt() > Json::LargestUInt(std::numeric_limits<int>::max()))
+            return std::nullopt;
+        return int(v.asLargestUInt());
+    case Json::realValue: return fromDouble<int>(v.asDouble());
+    case Json::booleanValue: return v.asBool() ? 1 : 0;
+    default: return std::nullopt;
+    }
+}
+
+std::optional<unsigned int> toUInt(const Json::Value& v)
+{
+    switch (v.type()) {
+    case Json::intValue:
+        if (v.asLargestInt() < 0 || v.asLargestInt() > Json::LargestInt(std::numeric_limits<unsigned int>::max()))
+            return std::nullopt;
+        return static_cast<unsigned int>(v.asLargestInt());
+    case Json::uintValue:
+        if (v.asLargestUInt() > std::numeric_limits<unsigned int>::max())
+            return std::nullopt;
+        return static_cast<unsigned int>(v.asLargestUInt());
+    case Json::realValue: return fromDouble<unsigned int>(v.asDouble());
+    case Json::booleanValue: return v.asBool() ? 1u : 0u;
+    default: return std::nullopt;
+    }
+}
+
+std::optional<qint64> toInt64(const Json::Value& v)
+{
+    switch (v.type()) {
+    case Json::intValue: return qint64(v.asLargestInt());
+    case Json::uintValue:
+        if (v.asLargestUInt() > Json::LargestUInt(std::numeric_limits<qint64>::max()))
+            return std::nullopt;
+        return qint64(v.asLargestUInt());
+    case Json::realValue: return fromDouble<qint64>(v.asDouble());
+    case Json::booleanValue: return v.asBool() ? 1 : 0;
+    default: return std::nullopt;
+    }
+}
+
+std::optional<double> toDouble(const Json::Value& v)
+{
+    switch (v.type()) {
+    case Json::intValue: return double(v.asLargestInt());
+    case Json::uintValue: return double(v.asLargestUInt());
+    case Json::realValue: return v.asDouble();
+    case Json::booleanValue: return v.asBool() ? 1.0 : 0.0;
+    default: return std::nullopt;
+    }
+}
+
+std::optional<bool> toBool(const Json::Value& v)
+{
+    switch (v.type()) {
+    case Json::booleanValue: return v.asBool();
+    case Json::intValue: return v.asLargestInt() != 0;
+    case Json::uintValue: return v.asLargestUInt() != 0;
+    case Json::realValue: return v.asDouble() != 0.0;
+    default: return std::nullopt;
+    }
+}
+
+std::optional<std::string> toString(const Json::Value& v)
+{
+    if (v.type() != Json::stringValue)
+        return std::nullopt;
+    const char* b = nullptr;
+    const char* e = nullptr;
+    if (!v.getString(&b, &e))
+        return std::string();
+    return std::string(b, e);
+}
+
+std::optional<std::string> scalarToString(const Json::Value& v)
+{
+    switch (v.type()) {
+    case Json::stringValue: return toString(v);
+    case Json::intValue:
+    case Json::uintValue:
+    case Json::realValue:
+    case Json::booleanValue:
+        try {
+            return v.asString();
+        } catch (...) {
+            return std::nullopt;
+        }
+    default: return std::nullopt;
+    }
+}
+
+int getInt(const Json::Value& obj, const char* key, int def)
+{
+    return toInt(get(obj, key)).value_or(def);
+}
+
+unsigned int getUInt(const Json::Value& obj, const char* key, unsigned int def)
+{
+    return toUInt(get(obj, key)).value_or(def);
+}
+
+double getDouble(const Json::Value& obj, const char* key, double def)
+{
+    return toDouble(get(obj, key)).value_or(def);
+}
+
+bool getBool(const Json::Value& obj, const char* key, bool def)
+{
+    return toBool(get(obj, key)).value_or(def);
+}
+
+std::string getString(const Json::Value& obj, const char* key, const std::string& def)
+{
+    return toString(get(obj, key)).value_or(def);
+}
+
+QString getQString(const Json::Value& obj, const char* key, const QString& def)
+{
+    const auto s = toString(get(obj, key));
+    return s ? toQString(*s) : def;
+}
+
+namespace {
+template <typename T, typename F>
+bool readWith(const Json::Value& obj, const char* key, T& out, F conv)
+{
+    const Json::Value* v = find(obj, key);
+    if (!v)
+        return false;
+    const auto r = conv(*v);
+    if (!r)
+        return false;
+    out = *r;
+    return true;
+}
+} // namespace
+
+bool read(const Json::Value& obj, const char* key, int& out) { return readWith(obj, key, out, toInt); }
+bool read(const Json::Value& obj, const char* key, unsigned int& out) { return readWith(obj, key, out, toUInt); }
+bool read(const Json::Value& obj, const char* key, double& out) { return readWith(obj, key, out, toDouble); }
+bool read(const Json::Value& obj, const char* key, bool& out) { return readWith(obj, key, out, toBool); }
+bool read(const Json::Value& obj, const char* key, std::string& out) { return readWith(obj, key, out, toString); }
+bool read(const Json::Value& obj, const char* key, QString& out)
+{
+    std::string s;
+    if (!read(obj, key, s))
+        return false;
+    out = toQString(s);
+    return true;
+}
+
+} // namespace json
+} // namespace TEVQtLib

@@ -1,0 +1,32 @@
+#pragma once
+// Shared test support: the application every test executable runs in (Fusion style, pinned fonts),
+// temporary files and the fixture folders.
+#include <QApplication>
+#include <QByteArray>
+#include <QString>
+#include <QtTest>
+
+namespace tevtest {
+
+// Fusion style, "DejaVu Sans" 9 pt, the framework's font substitutions. Called by TEV_TEST_MAIN.
+void setUpApplication(QApplication& app);
+
+// Absolute path of a file under tests/ (the fixtures and the bad-input corpus).
+QString dataPath(const QString& relative);
+
+// Writes bytes to path (creating folders); false on failure.
+bool writeFile(const QString& path, const QByteArray& bytes);
+QByteArray readFile(const QString& path);
+
+} // namespace tevtest
+
+// Like QTEST_MAIN, with the pinned application set-up.
+#define TEV_TEST_MAIN(TestObject)                                                                          \
+    int main(int argc, char** argv)                                                                        \
+    {                                                                                                      \
+        QApplication app(argc, argv);                                                                      \
+        tevtest::setUpApplication(app);                                                                    \
+        TestObject tc;                                                                                     \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                         \
+        return QTest::qExec(&tc, argc, argv);                                                              \
+    }

@@ -1,0 +1,160 @@
+// The type-checked JSON layer: wrong types read as absent, deep nesting is refused, nothing throws.
+#include "TevTest.h"
+#include "TEVJson.h"
+
+using namespace TEVQtLib;
+
+namespace {
+Json::Value parsed(const char* text)
+{
+    Json::Value v;
+    std::string err;
+    if (!json::parse(std::string(text), v, &err))
+        qWarning("parse failed: %s", err.c_str());
+    return v;
+}
+} // namespace
+
+class TestJson : public QObject
+{
+    Q_OBJECT
+private slots:
+    void parseGoodAndBad()
+    {
+        Json::Value v;
+        std::string err;
+        QVERIFY(json::parse(std::string("{\"a\": [1, 2, {\"b\": true}]}"), v, &err));
+        QCOMPARE(json::size(json::get(v, "a")), Json::ArrayIndex(3));
+        QVERIFY(!json::parse(std::string("{\"a\": "), v, &err));
+        QVERIFY(!err.empty());
+        QVERIFY(v.isNull());
+        QVERIFY(!json::parse(QByteArray(), v, &err));
+        QVERIFY(!json::parse(QByteArray("\xff\xfe{", 3), v, &err));
+    }
+
+    void deepNestingIsRefusedNotThrown()
+    {
+        for (int depth : {json::kMaxDepth, json::kMaxDepth + 1, 5000, 200000}) {
+            std::string text(size_t(depth), '[');
+            text += std::string(size_t(depth), ']');
+            Json::Value v;
+            std::string err;
+            const bool ok = json::parse(text, v, &err);
+            QCOMPARE(ok, depth <= json::kMaxDepth);
+            if (!ok)
+                QVERIFY(err.find("nesting") != std::string::npos);
+        }
+        // brackets inside strings do not count, escaped quotes do not end a string
+        std::string text = "{\"s\": \"" + std::string(500, '[') + "\\\"" + std::string(500, '{') + "\"}";
+        Json::Value v;
+        QVERIFY(json::parse(text, v));
+    }
+
+    void membersOfNonObjectsAreAbsent()
+    {
+        const Json::Value arr = parsed("[1, 2]");
+        const Json::Value num = parsed("5");
+        QVERIFY(!json::has(arr, "x"));
+        QVERIFY(!json::has(num, "x"));
+        QVERIFY(json::get(arr, "x").isNull());
+        QVERIFY(json::memberNames(arr).empty());
+        QCOMPARE(json::size(num), Json::ArrayIndex(0));
+        QVERIFY(json::at(num, 0).isNull());
+        QVERIFY(json::at(arr, 7).isNull());
+        QCOMPARE(json::at(arr, 1).asInt(), 2);
+        // get never inserts
+        const Json::Value obj = parsed("{}");
+        json::get(obj, "x");
+        QVERIFY(json::memberNames(obj).empty());
+    }
+
+    void scalarConversions_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("hasInt");
+        QTest::addColumn<int>("intValue");
+        QTest::addColumn<bool>("hasBool");
+        QTest::addColumn<bool>("boolValue");
+        QTest::addColumn<bool>("hasString");
+        QTest::newRow("int") << "7" << true << 7 << true << true << false;
+        QTest::newRow("zero") << "0" << true << 0 << true << false << false;
+        QTest::newRow("negative") << "-3" << true << -3 << true << true << false;
+        QTest::newRow("real") << "2.9" << true << 2 << true << true << false;
+        QTest::newRow("negative real") << "-2.9" << true << -2 << true << true << false;
+        QTest::newRow("true") << "true" << true << 1 << true << true << false;
+        QTest::newRow("string") << "\"12\"" << false << 0 << false << false << true;
+        QTest::newRow("null") << "null" << false << 0 << false << false << false;
+        QTest::newRow("array") << "[1]" << false << 0 << false << false << false;
+        QTest::newRow("object") << "{\"a\":1}" << false << 0 << false << false << false;
+        QTest::newRow("too big") << "4294967296" << false << 0 << true << true << false;
+        QTest::newRow("huge real") << "1e300" << false << 0 << true << true << false;
+        QTest::newRow("int min") << "-2147483648" << true << INT_MIN << true << true << false;
+    }
+    void scalarConversions()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, hasInt);
+        QFETCH(int, intValue);
+        QFETCH(bool, hasBool);
+        QFETCH(bool, boolValue);
+        QFETCH(bool, hasString);
+        const Json::Value v = parsed(("[" + text + "]").toUtf8().constData())[0];
+        const auto i = json::toInt(v);
+        QCOMPARE(bool(i), hasInt);
+        if (i)
+            QCOMPARE(*i, intValue);
+        const auto b = json::toBool(v);
+        QCOMPARE(bool(b), hasBool);
+        if (b)
+            QCOMPARE(*b, boolValue);
+        QCOMPARE(bool(json::toString(v)), hasString);
+    }
+
+    void unsignedAndDoubleRanges()
+    {
+        QVERIFY(!json::toUInt(parsed("[-1]")[0]));
+        QCOMPARE(*json::toUInt(parsed("[4294967295]")[0]), 4294967295u);
+        QVERIFY(!json::toUInt(parsed("[4294967296]")[0]));
+        QCOMPARE(*json::toDouble(parsed("[3]")[0]), 3.0);
+        QVERIFY(!json::toDouble(parsed("[\"3\"]")[0]));
+        QCOMPARE(*json::toInt64(parsed("[9007199254740993]")[0]), qint64(9007199254740993LL));
+        QVERIFY(!json::toInt64(parsed("[1e19]")[0]));
+    }
+
+    void readsWithDefaults()
+    {
+        const Json::Value o = parsed("{\"n\": 4, \"s\": \"x\", \"b\": 0, \"wrong\": \"4\", \"u\": \"\\u4e2d\"}");
+        QCOMPARE(json::getInt(o, "n", -1), 4);
+        QCOMPARE(json::getInt(o, "wrong", -1), -1);
+        QCOMPARE(json::getInt(o, "missing", -1), -1);
+        QCOMPARE(json::getString(o, "n", "d"), std::string("d"));
+        QCOMPARE(json::getBool(o, "b", true), false);
+        QCOMPARE(json::getQString(o, "u"), QString::fromUtf8("\xe4\xb8\xad"));
+        int n = 99;
+        QVERIFY(!json::read(o, "wrong", n));
+        QCOMPARE(n, 99);
+        QVERIFY(json::read(o, "n", n));
+        QCOMPARE(n, 4);
+        QString s;
+        QVERIFY(!json::read(parsed("[1]"), "s", s));
+        QCOMPARE(*json::scalarToString(parsed("[12]")[0]), std::string("12"));
+        QCOMPARE(*json::scalarToString(parsed("[true]")[0]), std::string("true"));
+        QVERIFY(!json::scalarToString(parsed("[{}]")[0]));
+    }
+
+    void writableMemberReplacesNonObjects()
+    {
+        Json::Value v(Json::arrayValue);
+        v.append(1);
+        json::member(v, "k") = 3;
+        QVERIFY(v.isObject());
+        QCOMPARE(v["k"].asInt(), 3);
+        Json::Value n;
+        json::member(n, "a") = "b";
+        QCOMPARE(json::getString(n, "a"), std::string("b"));
+        QVERIFY(json::writeStyled(n).find("\"a\" : \"b\"") != std::string::npos);
+    }
+};
+
+TEV_TEST_MAIN(TestJson)
+#include "tst_json.moc"
