@@ -1,0 +1,7 @@
+#include "PlantSnapshot.h"
+
+int registerPlantSnapshotMetaType()
+{
+    static const int id = qRegisterMetaType<PlantSnapshot>("PlantSnapshot");
+    return id;
+}

@@ -1,0 +1,653 @@
+// The plant model: published figures and rounding at many ticks, the 24-hour series, signal cadence and order,
+// the setters' clamping, value semantics of the record, queued delivery, the timer's interval floor, and the
+// safety of receivers that change the selection while they handle a snapshot.
+//
+// The expected values come from simulator_reference.py, an independent model of the formulas.
+#include "TevTest.h"
+
+#include "SolarPlantSimulator.h"
+#include "simulator_cases.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QMetaMethod>
+#include <QMutex>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QThread>
+
+#include <climits>
+#include <functional>
+#include <memory>
+
+// Lets the tests place the counter where driving it tick by tick would take hours.
+class SimulatorTestAccess
+{
+public:
+    static void setTick(SolarPlantSimulator& sim, qint64 tick) { sim.m_tick = tick; }
+};
+
+namespace {
+
+// Exact comparison that prints both values in full.
+#define CHECK_VALUE(actual, expected)                                                                             \
+    QCOMPARE(QByteArray::number(double(actual), 'g', 17), QByteArray::number(double(expected), 'g', 17))
+
+// Runs ticks until the counter reaches `tick`; far ticks are reached by placing the counter just before.
+void advanceTo(SolarPlantSimulator& sim, qint64 tick)
+{
+    qint64 current = sim.tickCount();
+    if (tick - current > 100000) {
+        SimulatorTestAccess::setTick(sim, tick - 1);
+        current = tick - 1;
+    }
+    for (; current < tick; ++current)
+        sim.advance();
+}
+
+QVector<double> seriesOf(const SimulatorSeries& s, int which)
+{
+    return QVector<double>(std::begin(s.values[which]), std::end(s.values[which]));
+}
+
+QByteArray describe(const QVector<double>& v)
+{
+    QByteArray out;
+    for (double d : v)
+        out += QByteArray::number(d, 'g', 17) + ' ';
+    return out;
+}
+
+void checkSeries(const PlantSnapshot& s, const SimulatorSeries& expected)
+{
+    QCOMPARE(describe(s.expectedPowerHistory), describe(seriesOf(expected, 0)));
+    QCOMPARE(describe(s.actualPowerHistory), describe(seriesOf(expected, 1)));
+    QCOMPARE(describe(s.irradianceHistory), describe(seriesOf(expected, 2)));
+    QCOMPARE(describe(s.temperatureHistory), describe(seriesOf(expected, 3)));
+    QCOMPARE(describe(s.availabilityHistory), describe(seriesOf(expected, 4)));
+}
+
+void checkRow(const InverterRow& row, const SimulatorRowCase& e)
+{
+    QCOMPARE(row.index, e.index);
+    QCOMPARE(row.name, QString::fromLatin1(e.name));
+    QCOMPARE(row.status, e.status);
+    CHECK_VALUE(row.efficiency, e.efficiency);
+    QCOMPARE(row.voltages.size(), 3);
+    QCOMPARE(row.currents.size(), 3);
+    for (int k = 0; k < 3; ++k) {
+        CHECK_VALUE(row.voltages[k], e.voltages[k]);
+        CHECK_VALUE(row.currents[k], e.currents[k]);
+    }
+    CHECK_VALUE(row.activePower, e.activePower);
+    CHECK_VALUE(row.reactivePower, e.reactivePower);
+    CHECK_VALUE(row.frequency, e.frequency);
+    CHECK_VALUE(row.todayEnergy, e.todayEnergy);
+}
+
+void checkCase(const PlantSnapshot& s, const SimulatorCase& e)
+{
+    QCOMPARE(s.plantIndex, e.plant);
+    QCOMPARE(s.groupIndex, e.group);
+    QCOMPARE(s.skidIndex, e.skid);
+    QCOMPARE(s.commandEnabled, e.command);
+    const double figures[19] = {s.capacity, s.performanceRatio, s.activePower, s.dailyEnergy, s.monthlyEnergy,
+                                s.annualEnergy, s.lifetimeEnergy, s.moduleTemperature, s.ambientTemperature,
+                                s.irradiance, s.windSpeed, s.windDirection, s.humidity, s.gridVoltage,
+                                s.gridFrequency, s.powerFactor, s.availability, s.curtailment, s.co2Avoided};
+    for (int k = 0; k < 19; ++k) {
+        QVERIFY2(QByteArray::number(figures[k], 'g', 17) == QByteArray::number(e.figures[k], 'g', 17),
+                 QByteArray("figure " + QByteArray::number(k) + ": " + QByteArray::number(figures[k], 'g', 17) +
+                            " != " + QByteArray::number(e.figures[k], 'g', 17))
+                     .constData());
+    }
+    QCOMPARE(s.offlineCount, e.offline);
+    QCOMPARE(s.warningCount, e.warning);
+    QCOMPARE(s.faultCount, e.fault);
+    QCOMPARE(s.inverters.size(), 10);
+    for (const SimulatorRowCase& row : e.rows) {
+        checkRow(s.inverters[row.index], row);
+        if (QTest::currentTestFailed())
+            return;
+    }
+}
+
+const SimulatorCase& caseAt(long long tick, int plant = 0, int group = 0, int skid = 0, bool command = true)
+{
+    for (const SimulatorCase& c : kSimulatorCases) {
+        if (c.tick == tick && c.plant == plant && c.group == group && c.skid == skid && c.command == command)
+            return c;
+    }
+    qFatal("no reference case for tick %lld", tick);
+}
+
+// Field-by-field equality of two records, timestamps included.
+bool sameRecord(const PlantSnapshot& a, const PlantSnapshot& b)
+{
+    auto sameRow = [](const InverterRow& x, const InverterRow& y) {
+        return x.index == y.index && x.name == y.name && x.timestamp == y.timestamp && x.status == y.status &&
+               x.efficiency == y.efficiency && x.voltages == y.voltages && x.currents == y.currents &&
+               x.activePower == y.activePower && x.reactivePower == y.reactivePower && x.frequency == y.frequency &&
+               x.todayEnergy == y.todayEnergy;
+    };
+    if (a.inverters.size() != b.inverters.size())
+        return false;
+    for (int i = 0; i < a.inverters.size(); ++i) {
+        if (!sameRow(a.inverters[i], b.inverters[i]))
+            return false;
+    }
+    return a.plantIndex == b.plantIndex && a.groupIndex == b.groupIndex && a.skidIndex == b.skidIndex &&
+           a.commandEnabled == b.commandEnabled && a.capacity == b.capacity &&
+           a.performanceRatio == b.performanceRatio && a.activePower == b.activePower &&
+           a.dailyEnergy == b.dailyEnergy && a.monthlyEnergy == b.monthlyEnergy && a.annualEnergy == b.annualEnergy &&
+           a.lifetimeEnergy == b.lifetimeEnergy && a.moduleTemperature == b.moduleTemperature &&
+           a.ambientTemperature == b.ambientTemperature && a.irradiance == b.irradiance &&
+           a.windSpeed == b.windSpeed && a.windDirection == b.windDirection && a.humidity == b.humidity &&
+           a.gridVoltage == b.gridVoltage && a.gridFrequency == b.gridFrequency && a.powerFactor == b.powerFactor &&
+           a.availability == b.availability && a.curtailment == b.curtailment && a.co2Avoided == b.co2Avoided &&
+           a.offlineCount == b.offlineCount && a.warningCount == b.warningCount && a.faultCount == b.faultCount &&
+           a.hourLabels == b.hourLabels && a.actualPowerHistory == b.actualPowerHistory &&
+           a.expectedPowerHistory == b.expectedPowerHistory && a.irradianceHistory == b.irradianceHistory &&
+           a.temperatureHistory == b.temperatureHistory && a.availabilityHistory == b.availabilityHistory;
+}
+
+// Records the simulator's signals in the order they arrive, with a copy of each record.
+struct Recorder
+{
+    QStringList events;
+    QVector<PlantSnapshot> records;
+    QObject context;
+
+    explicit Recorder(SolarPlantSimulator& sim)
+    {
+        QObject::connect(&sim, &SolarPlantSimulator::snapshotChanged, &context, [this](const PlantSnapshot& s) {
+            events << QStringLiteral("snapshot");
+            records << s;
+        });
+        QObject::connect(&sim, &SolarPlantSimulator::chartHistoryChanged, &context, [this](const PlantSnapshot& s) {
+            events << QStringLiteral("chart");
+            records << s;
+        });
+    }
+    void clear()
+    {
+        events.clear();
+        records.clear();
+    }
+};
+
+} // namespace
+
+class TestSimulator : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Runs first: nothing in the process has touched the type before the simulator is constructed.
+    void metaTypeIsRegisteredByName()
+    {
+        QCOMPARE(QMetaType::type("PlantSnapshot"), int(QMetaType::UnknownType));
+        {
+            SolarPlantSimulator sim;
+            const int byName = QMetaType::type("PlantSnapshot");
+            QVERIFY(byName != QMetaType::UnknownType);
+            QCOMPARE(byName, qMetaTypeId<PlantSnapshot>());
+            QCOMPARE(QByteArray(QMetaType::typeName(byName)), QByteArray("PlantSnapshot"));
+            QCOMPARE(QMetaType::sizeOf(byName), int(sizeof(PlantSnapshot)));
+            QVERIFY(QMetaType::typeFlags(byName) & QMetaType::NeedsConstruction);
+            QVERIFY(QMetaType::typeFlags(byName) & QMetaType::NeedsDestruction);
+
+            // The meta-object's methods, in order, and the argument type of both signals.
+            const QMetaObject* mo = sim.metaObject();
+            QCOMPARE(QByteArray(mo->className()), QByteArray("SolarPlantSimulator"));
+            QCOMPARE(mo->propertyCount(), mo->propertyOffset());
+            const char* expected[] = {"snapshotChanged(PlantSnapshot)", "chartHistoryChanged(PlantSnapshot)",
+                                      "start(int)", "start()", "stop()", "advance()", "setPlantIndex(int)",
+                                      "setGroupIndex(int)", "setSkidIndex(int)", "setCommandEnabled(bool)"};
+            QCOMPARE(mo->methodCount() - mo->methodOffset(), int(std::size(expected)));
+            for (int i = 0; i < int(std::size(expected)); ++i) {
+                const QMetaMethod m = mo->method(mo->methodOffset() + i);
+                QCOMPARE(m.methodSignature(), QByteArray(expected[i]));
+                QCOMPARE(m.methodType(), i < 2 ? QMetaMethod::Signal : QMetaMethod::Slot);
+                QCOMPARE(m.access(), QMetaMethod::Public);
+                if (i < 2)
+                    QCOMPARE(m.parameterType(0), byName);
+            }
+        }
+        SolarPlantSimulator second;
+        QCOMPARE(QMetaType::type("PlantSnapshot"), qMetaTypeId<PlantSnapshot>());
+        QCOMPARE(registerPlantSnapshotMetaType(), qMetaTypeId<PlantSnapshot>());
+
+        // The registered type copies a record intact.
+        const int id = qMetaTypeId<PlantSnapshot>();
+        void* copy = QMetaType::create(id, &second.snapshot());
+        QVERIFY(sameRecord(*static_cast<PlantSnapshot*>(copy), second.snapshot()));
+        QMetaType::destroy(id, copy);
+    }
+
+    void defaultRecordAndCopies()
+    {
+        const PlantSnapshot empty;
+        QCOMPARE(empty.plantIndex, 0);
+        QCOMPARE(empty.groupIndex, 0);
+        QCOMPARE(empty.skidIndex, 0);
+        QVERIFY(empty.commandEnabled);
+        for (double v : {empty.capacity, empty.performanceRatio, empty.activePower, empty.dailyEnergy,
+                         empty.monthlyEnergy, empty.annualEnergy, empty.lifetimeEnergy, empty.moduleTemperature,
+                         empty.ambientTemperature, empty.irradiance, empty.windSpeed, empty.windDirection,
+                         empty.humidity, empty.gridVoltage, empty.gridFrequency, empty.powerFactor,
+                         empty.availability, empty.curtailment, empty.co2Avoided})
+            CHECK_VALUE(v, 0.0);
+        QCOMPARE(empty.offlineCount + empty.warningCount + empty.faultCount, 0);
+        QVERIFY(empty.inverters.isEmpty() && empty.hourLabels.isEmpty() && empty.actualPowerHistory.isEmpty() &&
+                empty.expectedPowerHistory.isEmpty() && empty.irradianceHistory.isEmpty() &&
+                empty.temperatureHistory.isEmpty() && empty.availabilityHistory.isEmpty());
+        PlantSnapshot assigned;
+        assigned.capacity = 5.0;
+        assigned = empty;
+        QVERIFY(sameRecord(PlantSnapshot(empty), empty));
+        QVERIFY(sameRecord(assigned, empty));
+
+        // A copy taken from the simulator keeps its values through ticks, a fifth-tick series rebuild and
+        // selection changes.
+        SolarPlantSimulator sim;
+        sim.advance();
+        const PlantSnapshot copy = sim.snapshot();
+        const PlantSnapshot reference = copy;
+        QCOMPARE(copy.inverters.constData(), sim.snapshot().inverters.constData()); // shared until written
+        for (int i = 0; i < 6; ++i)
+            sim.advance();
+        sim.setSkidIndex(2);
+        sim.setCommandEnabled(false);
+        QVERIFY(sameRecord(copy, reference));
+        checkCase(copy, caseAt(1));
+        QCOMPARE(copy.inverters[0].name, QStringLiteral("INV 1.01"));
+        QCOMPARE(sim.snapshot().inverters[0].name, QStringLiteral("INV 3.01"));
+
+        // A row moved from keeps nothing; the moved-to row holds the strings and vectors.
+        InverterRow row = sim.snapshot().inverters[0];
+        InverterRow taken(std::move(row));
+        QCOMPARE(taken.name, QStringLiteral("INV 3.01"));
+        QCOMPARE(taken.voltages.size(), 3);
+    }
+
+    void constructionHoldsTickZero()
+    {
+        SolarPlantSimulator sim;
+        Recorder rec(sim);
+        QCOMPARE(sim.tickCount(), 0);
+        checkCase(sim.snapshot(), caseAt(0));
+        if (QTest::currentTestFailed())
+            return;
+        checkSeries(sim.snapshot(), kConstructionSeries);
+
+        QStringList labels;
+        for (int h = 0; h < 24; ++h)
+            labels << QString::asprintf("%02d:00", h);
+        QCOMPARE(sim.snapshot().hourLabels, labels);
+
+        // Names, indices and the time stamps, which are the only input taken from the clock.
+        const QRegularExpression stampFormat(QStringLiteral("^\\d{2}/\\d{2}/\\d{4} - \\d{2}:\\d{2}:\\d{2}$"));
+        const QDateTime now = QDateTime::currentDateTime();
+        for (int i = 0; i < 10; ++i) {
+            const InverterRow& row = sim.snapshot().inverters[i];
+            QCOMPARE(row.index, i);
+            QCOMPARE(row.name, QString::asprintf("INV 1.%02d", i + 1));
+            QCOMPARE(row.status, i == 1 ? 2 : i == 6 ? 1 : i == 8 ? 3 : 0);
+            QVERIFY2(stampFormat.match(row.timestamp).hasMatch(), qPrintable(row.timestamp));
+            const QDateTime stamp = QDateTime::fromString(row.timestamp, QStringLiteral("dd/MM/yyyy - HH:mm:ss"));
+            QVERIFY(stamp.isValid());
+            QVERIFY(qAbs(stamp.secsTo(now)) <= 5);
+        }
+
+        // Construction starts nothing: the event loop produces no tick.
+        QTest::qWait(150);
+        QCOMPARE(sim.tickCount(), 0);
+        QVERIFY(rec.events.isEmpty());
+    }
+
+    // Every figure, rounding included, at ticks across the first day, the clock's wrap, exact halves of the
+    // direction figure, both sites, every group and skid, the command off and past the 32-bit range.
+    void figuresFollowTheModel()
+    {
+        for (const SimulatorCase& c : kSimulatorCases) {
+            SolarPlantSimulator sim;
+            sim.setPlantIndex(c.plant);
+            sim.setGroupIndex(c.group);
+            sim.setSkidIndex(c.skid);
+            sim.setCommandEnabled(c.command);
+            advanceTo(sim, c.tick);
+            checkCase(sim.snapshot(), c);
+            if (QTest::currentTestFailed()) {
+                qWarning("case tick %lld plant %d group %d skid %d command %d", c.tick, c.plant, c.group, c.skid,
+                         int(c.command));
+                return;
+            }
+        }
+    }
+
+    // Figures depend on the tick and the current selection only, whenever the selection was made.
+    void selectionOrderDoesNotMatter()
+    {
+        const SimulatorCase& c = caseAt(37, 1, 2, 2);
+        SolarPlantSimulator late;
+        advanceTo(late, 37);
+        late.setSkidIndex(2);
+        late.setPlantIndex(1);
+        late.setGroupIndex(2);
+        checkCase(late.snapshot(), c);
+
+        SolarPlantSimulator middle;
+        advanceTo(middle, 10);
+        middle.setGroupIndex(2);
+        middle.setCommandEnabled(false);
+        advanceTo(middle, 20);
+        middle.setPlantIndex(1);
+        middle.setSkidIndex(2);
+        middle.setCommandEnabled(true);
+        advanceTo(middle, 37);
+        checkCase(middle.snapshot(), c);
+
+        // The command back on restores the rows' own states.
+        SolarPlantSimulator toggled;
+        toggled.setCommandEnabled(false);
+        QCOMPARE(toggled.snapshot().offlineCount, 9);
+        toggled.setCommandEnabled(true);
+        checkCase(toggled.snapshot(), caseAt(0));
+    }
+
+    void ticksAndSeriesCadence()
+    {
+        SolarPlantSimulator sim;
+        Recorder rec(sim);
+        for (int tick = 1; tick <= 4; ++tick) {
+            sim.advance();
+            QCOMPARE(sim.tickCount(), tick);
+            QCOMPARE(rec.events, QStringList{QStringLiteral("snapshot")});
+            checkSeries(sim.snapshot(), kConstructionSeries);
+            rec.clear();
+        }
+        CHECK_VALUE(sim.snapshot().actualPowerHistory[7], 21.0);
+
+        // Fifth tick: the series are already rebuilt when snapshotChanged carries them; chartHistoryChanged follows.
+        sim.advance();
+        QCOMPARE(rec.events, (QStringList{QStringLiteral("snapshot"), QStringLiteral("chart")}));
+        CHECK_VALUE(rec.records[0].actualPowerHistory[7], 21.1);
+        checkSeries(rec.records[0], kTick5Series);
+        QVERIFY(sameRecord(rec.records[0], rec.records[1]));
+        checkCase(rec.records[0], caseAt(5));
+        rec.clear();
+
+        // Between fifth ticks the series keep the last rebuild's values; a setter does not touch them.
+        for (int tick = 6; tick <= 9; ++tick) {
+            sim.advance();
+            QCOMPARE(rec.events, QStringList{QStringLiteral("snapshot")});
+            checkSeries(sim.snapshot(), kTick5Series);
+            if (tick == 7) {
+                sim.setPlantIndex(1);
+                QCOMPARE(sim.tickCount(), 7);
+                checkSeries(sim.snapshot(), kTick5Series);
+                checkCase(sim.snapshot(), caseAt(7, 1));
+                sim.setPlantIndex(0);
+            }
+            rec.clear();
+        }
+
+        sim.advance();
+        QCOMPARE(rec.events, (QStringList{QStringLiteral("snapshot"), QStringLiteral("chart")}));
+        QVERIFY(sim.snapshot().availabilityHistory != seriesOf(kTick5Series, 4));
+
+        // The series ignore the selection and the command.
+        sim.setPlantIndex(1);
+        sim.setSkidIndex(2);
+        sim.setCommandEnabled(false);
+        advanceTo(sim, 360);
+        checkSeries(sim.snapshot(), kTick360Series);
+        CHECK_VALUE(sim.snapshot().actualPowerHistory[12], 82.2);
+        QCOMPARE(sim.snapshot().hourLabels.size(), 24);
+
+        // Over many ticks: one snapshotChanged per tick, one chartHistoryChanged per fifth tick.
+        QSignalSpy snaps(&sim, &SolarPlantSimulator::snapshotChanged);
+        QSignalSpy charts(&sim, &SolarPlantSimulator::chartHistoryChanged);
+        for (int i = 0; i < 103; ++i)
+            sim.advance();
+        QCOMPARE(snaps.count(), 103);
+        QCOMPARE(charts.count(), 20);
+        QCOMPARE(qvariant_cast<PlantSnapshot>(snaps.last().at(0)).dailyEnergy, sim.snapshot().dailyEnergy);
+    }
+
+    void settersClampStoreAndEmit()
+    {
+        struct Step
+        {
+            const char* setter;
+            int value;
+            int stored;
+        };
+        const Step steps[] = {
+            {"plant", 5, 1},      {"plant", 1, 1},       {"plant", 2, 1},       {"plant", INT_MAX, 1},
+            {"plant", -1, 0},     {"plant", INT_MIN, 0}, {"plant", 0, 0},       {"plant", 0, 0},
+            {"group", -3, 0},     {"group", 2, 2},       {"group", 3, 2},       {"group", INT_MAX, 2},
+            {"group", 1, 1},      {"group", 1, 1},       {"group", INT_MIN, 0}, {"skid", 7, 2},
+            {"skid", 2, 2},       {"skid", -1, 0},       {"skid", 1, 1},        {"skid", 1, 1},
+            {"command", 0, 0},    {"command", 0, 0},     {"command", 1, 1},     {"command", 1, 1},
+        };
+
+        SolarPlantSimulator sim;
+        advanceTo(sim, 7);
+        const PlantSnapshot series = sim.snapshot();
+        Recorder rec(sim);
+        for (const Step& step : steps) {
+            const QByteArray which(step.setter);
+            rec.clear();
+            int stored = -1;
+            if (which == "plant") {
+                sim.setPlantIndex(step.value);
+                stored = sim.snapshot().plantIndex;
+            } else if (which == "group") {
+                sim.setGroupIndex(step.value);
+                stored = sim.snapshot().groupIndex;
+            } else if (which == "skid") {
+                sim.setSkidIndex(step.value);
+                stored = sim.snapshot().skidIndex;
+            } else {
+                sim.setCommandEnabled(step.value != 0);
+                stored = sim.snapshot().commandEnabled ? 1 : 0;
+            }
+            const QByteArray where = which + ' ' + QByteArray::number(step.value);
+            QVERIFY2(stored == step.stored, where.constData());
+            // Both signals, once each, snapshot first, even for an unchanged value; the tick stays.
+            QVERIFY2(rec.events == (QStringList{QStringLiteral("snapshot"), QStringLiteral("chart")}), where);
+            QVERIFY2(sameRecord(rec.records[0], sim.snapshot()), where.constData());
+            QVERIFY2(sameRecord(rec.records[1], sim.snapshot()), where.constData());
+            QCOMPARE(sim.tickCount(), 7);
+            QCOMPARE(sim.snapshot().actualPowerHistory, series.actualPowerHistory);
+            QCOMPARE(sim.snapshot().availabilityHistory, series.availabilityHistory);
+        }
+
+        // The rows follow the skid and the command.
+        sim.setSkidIndex(2);
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(sim.snapshot().inverters[i].name, QString::asprintf("INV 3.%02d", i + 1));
+        sim.setSkidIndex(1);
+        QCOMPARE(sim.snapshot().inverters[2].name, QStringLiteral("INV 2.03"));
+        sim.setSkidIndex(0);
+        QCOMPARE(sim.snapshot().inverters[9].name, QStringLiteral("INV 1.10"));
+
+        sim.setCommandEnabled(false);
+        const PlantSnapshot& off = sim.snapshot();
+        CHECK_VALUE(off.activePower, 0.0);
+        CHECK_VALUE(off.irradiance, 0.0);
+        QCOMPARE(off.offlineCount, 9);
+        QCOMPARE(off.warningCount, 0);
+        QCOMPARE(off.faultCount, 1);
+        for (const InverterRow& row : off.inverters) {
+            QCOMPARE(row.status, row.index == 1 ? 2 : 3);
+            if (row.index != 1) {
+                CHECK_VALUE(row.frequency, 0.0);
+                CHECK_VALUE(row.todayEnergy, 0.0);
+                QVERIFY(row.voltages[0] > 800.0 && row.currents[0] > 18.0);
+            }
+        }
+    }
+
+    // The record a receiver is handed stays whole while the receiver changes the selection, even while it is
+    // walking the rows; later signals carry the newer record.
+    void receiverMayChangeSelectionInsideItsSlot()
+    {
+        SolarPlantSimulator sim;
+        advanceTo(sim, 4);
+        Recorder rec(sim);
+        QStringList namesSeen;
+        bool nested = false;
+        bool intactDuringCall = true;
+        QObject context;
+        QObject::connect(&sim, &SolarPlantSimulator::snapshotChanged, &context, [&](const PlantSnapshot& s) {
+            if (nested)
+                return;
+            nested = true;
+            const PlantSnapshot before = s;
+            for (const InverterRow& row : s.inverters) {
+                if (row.index == 3) {
+                    sim.setSkidIndex(2);
+                    sim.setCommandEnabled(false);
+                    sim.advance(); // a tick from inside, too
+                }
+                namesSeen << row.name;
+            }
+            intactDuringCall = sameRecord(s, before) && s.commandEnabled && s.skidIndex == 0;
+            nested = false;
+        });
+
+        sim.advance(); // tick 5
+        QVERIFY(intactDuringCall);
+        QCOMPARE(namesSeen.size(), 10);
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(namesSeen[i], QString::asprintf("INV 1.%02d", i + 1));
+
+        // Outer snapshot (tick 5), the two setters' pairs, the nested tick 6, then the outer tick's chart signal
+        // with the latest record.
+        const QStringList order{QStringLiteral("snapshot"), QStringLiteral("snapshot"), QStringLiteral("chart"),
+                                QStringLiteral("snapshot"), QStringLiteral("chart"),    QStringLiteral("snapshot"),
+                                QStringLiteral("chart")};
+        QCOMPARE(rec.events, order);
+        checkCase(rec.records[0], caseAt(5));
+        QCOMPARE(rec.records[2].skidIndex, 2);
+        QVERIFY(rec.records[3].commandEnabled == false);
+        QCOMPARE(sim.tickCount(), 6);
+        QVERIFY(sameRecord(rec.records.last(), sim.snapshot()));
+        QCOMPARE(rec.records.last().offlineCount, 9);
+    }
+
+    void queuedReceiverGetsIntactCopies()
+    {
+        QThread thread;
+        QObject receiver;
+        receiver.moveToThread(&thread);
+        thread.start();
+
+        QMutex mutex;
+        QVector<PlantSnapshot> snapshots;
+        QVector<PlantSnapshot> charts;
+        {
+            SolarPlantSimulator sim;
+            QObject::connect(&sim, &SolarPlantSimulator::snapshotChanged, &receiver,
+                             [&](const PlantSnapshot& s) {
+                                 QMutexLocker lock(&mutex);
+                                 snapshots << s;
+                             }, Qt::QueuedConnection);
+            QObject::connect(&sim, &SolarPlantSimulator::chartHistoryChanged, &receiver,
+                             [&](const PlantSnapshot& s) {
+                                 QMutexLocker lock(&mutex);
+                                 charts << s;
+                             }, Qt::QueuedConnection);
+            for (int i = 0; i < 15; ++i)
+                sim.advance();
+            sim.setSkidIndex(2);
+        } // the simulator is gone before the receiver reads its copies
+
+        QTRY_VERIFY_WITH_TIMEOUT(([&] {
+                                     QMutexLocker lock(&mutex);
+                                     return snapshots.size() == 16 && charts.size() == 4;
+                                 }()),
+                                 10000);
+        thread.quit();
+        thread.wait();
+
+        checkCase(snapshots[0], caseAt(1));
+        for (int i = 1; i < 15; ++i)
+            QVERIFY(snapshots[i].dailyEnergy > snapshots[i - 1].dailyEnergy);
+        checkCase(snapshots[4], caseAt(5));
+        checkCase(snapshots[14], caseAt(15));
+        checkSeries(charts[0], kTick5Series);
+        QCOMPARE(charts[3].skidIndex, 2);
+        QCOMPARE(snapshots[15].inverters[0].name, QStringLiteral("INV 3.01"));
+    }
+
+    void timerIntervalHasAFloor()
+    {
+        SolarPlantSimulator sim;
+        QVector<qint64> stamps;
+        QElapsedTimer clock;
+        clock.start();
+        QObject context;
+        QObject::connect(&sim, &SolarPlantSimulator::snapshotChanged, &context,
+                         [&](const PlantSnapshot&) { stamps << clock.elapsed(); });
+
+        for (int interval : {10, 0, -5}) {
+            stamps.clear();
+            sim.start(interval);
+            QTRY_VERIFY_WITH_TIMEOUT(stamps.size() >= 4, 10000);
+            sim.stop();
+            for (int i = 1; i < stamps.size(); ++i)
+                QVERIFY2(stamps[i] - stamps[i - 1] >= 40, qPrintable(QStringLiteral("interval %1: gap %2 ms")
+                                                                         .arg(interval)
+                                                                         .arg(stamps[i] - stamps[i - 1])));
+        }
+
+        // Stopped: no ticks, the counter stays; a later start continues from it.
+        const int kept = sim.tickCount();
+        stamps.clear();
+        QTest::qWait(200);
+        QVERIFY(stamps.isEmpty());
+        QCOMPARE(sim.tickCount(), kept);
+
+        // start() runs at one second; starting again while running takes the new interval.
+        sim.start(10);
+        sim.start();
+        const qint64 started = clock.elapsed();
+        QTest::qWait(600);
+        QVERIFY(stamps.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!stamps.isEmpty(), 10000);
+        QVERIFY(stamps.first() - started >= 900);
+        sim.stop();
+        QCOMPARE(sim.tickCount(), kept + 1);
+    }
+
+    // The counter keeps counting past the 32-bit range without overflow: figures keep growing, the public
+    // count saturates.
+    void counterPastTheIntRange()
+    {
+        SolarPlantSimulator sim;
+        SimulatorTestAccess::setTick(sim, qint64(INT_MAX) - 1);
+        sim.advance();
+        QCOMPARE(sim.tickCount(), INT_MAX);
+        checkCase(sim.snapshot(), caseAt(2147483647LL));
+        if (QTest::currentTestFailed())
+            return;
+
+        QSignalSpy charts(&sim, &SolarPlantSimulator::chartHistoryChanged);
+        sim.advance();
+        QCOMPARE(sim.tickCount(), INT_MAX);
+        checkCase(sim.snapshot(), caseAt(2147483648LL));
+        QVERIFY(sim.snapshot().dailyEnergy > 0.0);
+        sim.advance();
+        QCOMPARE(charts.count(), 0);
+        sim.advance(); // 2147483650 is a fifth tick
+        QCOMPARE(charts.count(), 1);
+        checkSeries(sim.snapshot(), kTick2147483650Series);
+    }
+};
+
+TEV_TEST_MAIN(TestSimulator)
+#include "tst_simulator.moc"
