@@ -264,7 +264,7 @@ private slots:
         QCOMPARE(copy.inverters[0].name, QStringLiteral("INV 1.01"));
         QCOMPARE(sim.snapshot().inverters[0].name, QStringLiteral("INV 3.01"));
 
-        // A row moved from keeps nothing; the moved-to row holds the strings and vectors.
+        // Moving a row hands over its strings and vectors.
         InverterRow row = sim.snapshot().inverters[0];
         InverterRow taken(std::move(row));
         QCOMPARE(taken.name, QStringLiteral("INV 3.01"));
