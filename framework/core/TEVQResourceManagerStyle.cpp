@@ -38,7 +38,9 @@ FillStyle readFillEntry(const Json::Value& entry, const std::string& name, float
     res.drawBorder = json::getBool(entry, "border", false);
     res.borderSize = json::getInt(entry, "borderSize", 1);
     res.borderColor = readColor(entry, "borderclr", "ffffffff");
-    style.useFillStyle = !json::getBool(entry, "drawImg", true);
+    // An entry without "drawImg" paints its colour part: a style that names only a colour must not paint an
+    // image it does not have.
+    style.useFillStyle = !json::getBool(entry, "drawImg", false);
     res.fillColor = readColor(entry, "clr", "ffffffff");
     std::string image;
     if (readText(entry, "img", image))
