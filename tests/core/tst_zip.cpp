@@ -549,6 +549,48 @@ private slots:
         QCOMPARE(tevZipReadEntry(zr.get(), 0, data), unsigned(TEVZipSizeMismatch));
     }
 
+    // An archive cut at every length and with every single byte flipped: an error, or exactly the right data.
+    void everyTruncationAndEveryFlippedByte()
+    {
+        Item dir = ziptest::directory("images/");
+        const QList<Item> items{Item("style.json", "{\"style\":[]}"), dir, Item("images/a.bin", pattern(200, 8), 0),
+                                Item("t.txt", QByteArray(300, 'q'))};
+        const QByteArray good = ziptest::build(items);
+        QVERIFY(!good.isEmpty());
+        const QList<QByteArray> expected{items[0].data, items[2].data, items[3].data};
+
+        auto check = [&](const QByteArray& bytes, const char* what, int at) {
+            ZipPtr z = openMem(bytes);
+            if (!z)
+                return;
+            TEVZipEntry e;
+            if (tevZipGetEntry(z.get(), -1, &e) == TEVZipOk) {
+                for (int i = 0, n = e.index; i < n; ++i) {
+                    char buf[64];
+                    while (tevZipExtract(z.get(), i, buf, sizeof buf) == TEVZipMoreData) {
+                    }
+                }
+            }
+            QVector<TEVZipFile> files;
+            if (tevZipReadAll(z.get(), files) != TEVZipOk) {
+                QVERIFY(files.isEmpty());
+                return;
+            }
+            QVERIFY2(files.size() == expected.size(), qPrintable(QString("%1 at %2").arg(what).arg(at)));
+            for (int i = 0; i < files.size(); ++i)
+                QVERIFY2(files[i].data == expected[i], qPrintable(QString("%1 at %2").arg(what).arg(at)));
+        };
+        for (int len = 0; len < good.size(); ++len)
+            check(good.left(len), "cut", len);
+        for (int at = 0; at < good.size(); ++at) {
+            for (quint8 mask : {quint8(0x01), quint8(0x80), quint8(0xFF)}) {
+                QByteArray bytes = good;
+                bytes[at] = char(bytes[at] ^ mask);
+                check(bytes, "flip", at);
+            }
+        }
+    }
+
     // Every file of the bad-input corpus: the same outcome from a file and from memory, and the expected one.
     void corpus_data()
     {
