@@ -4,11 +4,8 @@
 #include "TEVJson.h"
 #include "TEVPlatform.h"
 
-#if __has_include("ITEVQWidgetBase.h") && __has_include("TEVQWidgetBase.h")
 #include "ITEVQWidgetBase.h"
 #include "TEVQWidgetBase.h"
-#define TEV_HAVE_WIDGET_INTERFACE 1
-#endif
 
 #include <QApplication>
 #include <QFileInfo>
@@ -573,7 +570,6 @@ void walkChildren(QWidget* widget, Walk kind)
         if (!child || !child->isWidgetType())
             continue;
         QWidget* w = static_cast<QWidget*>(child.data());
-#ifdef TEV_HAVE_WIDGET_INTERFACE
         if (ITEVQWidgetBase* base = tevWidgetInterface(w)) {
             if (kind == Walk::Theme) {
                 if (TEVQWidgetBase* layout = base->getControlBase())
@@ -584,7 +580,6 @@ void walkChildren(QWidget* widget, Walk kind)
         }
         if (!child)
             continue;
-#endif
         walkChildren(w, kind);
     }
 }

@@ -4,6 +4,7 @@
 
 #include "TEVJson.h"
 #include "TEVQResourceManager.h"
+#include "themes_walkwidget.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -118,6 +119,7 @@ private slots:
     void skinDirectory();
     void skinDirectoryFailures();
     void projectDirectory();
+    void themeAndLanguageWalks();
 
 private:
     QTemporaryDir m_tmp;
@@ -508,6 +510,75 @@ void TestThemes::projectDirectory()
     QVERIFY(rm()->projectStore());
     QVERIFY(rm()->projectStore()->fillStyles.empty());
     QVERIFY(!rm()->setProjectDirPath(QString()));
+}
+
+void TestThemes::themeAndLanguageWalks()
+{
+    const QString dir = m_tmp.filePath("walk-theme");
+    QVERIFY(tevtest::writeFile(dir + "/style.json", styleDoc("walk")));
+    QVERIFY(tevtest::writeFile(dir + "/theme.json",
+                               R"({"elements": [{"child": [{"name": "qtwalkwidget", "attr": {"mark": 7}}]}]})"));
+
+    QWidget window;
+    auto* plain = new QWidget(&window);
+    auto* inPlain = new WalkWidget(plain);
+    auto* outer = new WalkWidget(&window);
+    auto* inner = new WalkWidget(outer);
+    new QObject(&window); // not a widget: skipped
+    QWidget designer;
+    auto* inDesigner = new WalkWidget(&designer);
+    QWidget unregistered;
+    auto* elsewhere = new WalkWidget(&unregistered);
+    const QList<WalkWidget*> inWindow{inPlain, outer, inner};
+
+    QVERIFY(rm()->registerWindowWidget(&window));
+    QVERIFY(rm()->registerWindowWidget(&window));
+    QVERIFY(rm()->registerDesignerWindowWidget(&designer));
+
+    // Loading a theme directory walks every registered window and designer window once.
+    QVERIFY(rm()->loadThemeDir(dir));
+    for (WalkWidget* w : inWindow) {
+        QCOMPARE(w->painter()->themeReads, 1);
+        QCOMPARE(w->painter()->mark, 7);
+    }
+    QCOMPARE(inDesigner->painter()->themeReads, 1);
+    QCOMPARE(elsewhere->painter()->themeReads, 0);
+    QVERIFY(!rm()->isLoadFromThemeRes());
+
+    // A theme archive fills the store without the walk; the caller follows with themeChange.
+    const QString zip = m_tmp.filePath("walk.zip");
+    makeZip(zip, {{"style.json", styleDoc("walkZip")},
+                  {"theme.json", R"({"elements": [{"child": [{"name": "qtwalkwidget", "attr": {"mark": 9}}]}]})"}});
+    QVERIFY(rm()->loadThemeFile(zip));
+    QCOMPARE(outer->painter()->themeReads, 1);
+    QVERIFY(rm()->themeChange());
+    QCOMPARE(outer->painter()->themeReads, 2);
+    QCOMPARE(outer->painter()->mark, 9);
+    QCOMPARE(inDesigner->painter()->themeReads, 2);
+
+    // A failed load walks nobody.
+    QVERIFY(!rm()->loadThemeDir(m_tmp.filePath("missing-walk")));
+    QCOMPARE(outer->painter()->themeReads, 2);
+
+    // Language changes reach the registered windows only, not the designer windows.
+    QVERIFY(rm()->readLanguage(utf16le("Language\twalk-1\twalk-2\r\nk\tone\ttwo\r\n")));
+    QVERIFY(rm()->setCurrentLanguage("walk-2"));
+    for (WalkWidget* w : inWindow)
+        QCOMPARE(w->painter()->languageChanges, 1);
+    QCOMPARE(inDesigner->painter()->languageChanges, 0);
+    QCOMPARE(elsewhere->painter()->languageChanges, 0);
+
+    // The global configuration refreshes both kinds of window.
+    rm()->setGlobalFontFamily(QString());
+    QCOMPARE(outer->painter()->themeReads, 3);
+    QCOMPARE(inDesigner->painter()->themeReads, 3);
+
+    // Deleted widgets and unregistered windows are left out of later walks.
+    delete inner;
+    QVERIFY(rm()->unregisterWindowWidget(&window));
+    QVERIFY(rm()->themeChange());
+    QCOMPARE(outer->painter()->themeReads, 3);
+    QVERIFY(rm()->unregisterDesignerWindowWidget(&designer));
 }
 
 TEV_TEST_MAIN(TestThemes)
