@@ -155,6 +155,15 @@ void TestThemes::builtInImages()
     QCOMPARE(qAlpha(unselect->pixel(8, 8)), 0);   // hollow
     QVERIFY(qAlpha(unselect->pixel(1, 1)) < 60);  // the ring's corner stays clear
 
+    // Disabled variants of the built-ins come from the cached pictures.
+    const QImage* grayChecked = rm()->getImage("IDB_CHECKED", true);
+    QVERIFY(grayChecked && grayChecked != checked);
+    QCOMPARE(grayChecked->size(), QSize(16, 16));
+    QVERIFY(grayChecked->pixel(1, 1) != line);
+    QVERIFY(qAlpha(grayChecked->pixel(1, 1)) > 0);
+    QCOMPARE(rm()->getImage("IDB_CHECKED", true), grayChecked);
+    QVERIFY(!rm()->getImage("IDB_NOTHING", true));
+
     const QImage* selected = rm()->getImage("IDB_SELECTED", false);
     QCOMPARE(selected->pixel(8, 8), line);        // the dot
     QVERIFY(qAlpha(selected->pixel(8, 1)) > 100);
