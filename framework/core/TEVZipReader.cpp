@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <climits>
+#include <cstdio>
+#include <limits>
 #include <cstring>
 #include <ctime>
 #include <new>
@@ -57,6 +59,10 @@ uLong ZCALLBACK memRead(voidpf, voidpf stream, void* buf, uLong size)
     if (n > 0)
         std::memcpy(buf, s->data + s->pos, static_cast<size_t>(n));
     s->pos += n;
+    // minizip asks only for bytes it needs; a short read is reported as an error, because its byte readers
+    // would otherwise take the end of the data for zeros.
+    if (n < size)
+        s->failed = true;
     return static_cast<uLong>(n);
 }
 
@@ -81,10 +87,11 @@ long ZCALLBACK memSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin)
     case ZLIB_FILEFUNC_SEEK_END: base = s->size; break;
     default: return -1;
     }
-    // Positions outside the block are refused (no overflow either).
-    if (offset > s->size - base)
+    // Like a file, the position may go past the end (reads there give nothing); it may not wrap around.
+    if (offset > std::numeric_limits<ZPOS64_T>::max() - base)
         return -1;
     s->pos = base + offset;
+    s->failed = false;
     return 0;
 }
 
@@ -108,6 +115,89 @@ void fillMemoryFunctions(zlib_filefunc64_def* f)
     f->zclose_file = memClose;
     f->zerror_file = memError;
     f->opaque = nullptr;
+}
+
+// ---- file stream ----------------------------------------------------------------------------------------------
+// The same behaviour over a file this layer opens and closes itself.
+
+struct FileStream {
+    std::FILE* file = nullptr;
+    bool failed = false;
+};
+
+voidpf ZCALLBACK fileOpen(voidpf opaque, const void* path, int mode)
+{
+    if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ || !path)
+        return nullptr;
+    auto* s = static_cast<FileStream*>(opaque);
+    s->file = std::fopen(static_cast<const char*>(path), "rb");
+    s->failed = false;
+    return s->file ? s : nullptr;
+}
+
+uLong ZCALLBACK fileRead(voidpf, voidpf stream, void* buf, uLong size)
+{
+    auto* s = static_cast<FileStream*>(stream);
+    const size_t n = std::fread(buf, 1, size, s->file);
+    if (n < size)
+        s->failed = true;
+    return static_cast<uLong>(n);
+}
+
+uLong ZCALLBACK fileWrite(voidpf, voidpf stream, const void*, uLong)
+{
+    static_cast<FileStream*>(stream)->failed = true;
+    return 0;
+}
+
+ZPOS64_T ZCALLBACK fileTell(voidpf, voidpf stream)
+{
+    const off_t pos = ftello(static_cast<FileStream*>(stream)->file);
+    return pos < 0 ? ZPOS64_T(-1) : static_cast<ZPOS64_T>(pos);
+}
+
+long ZCALLBACK fileSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin)
+{
+    auto* s = static_cast<FileStream*>(stream);
+    int whence;
+    switch (origin) {
+    case ZLIB_FILEFUNC_SEEK_SET: whence = SEEK_SET; break;
+    case ZLIB_FILEFUNC_SEEK_CUR: whence = SEEK_CUR; break;
+    case ZLIB_FILEFUNC_SEEK_END: whence = SEEK_END; break;
+    default: return -1;
+    }
+    if (offset > ZPOS64_T(std::numeric_limits<off_t>::max()))
+        return -1;
+    if (fseeko(s->file, static_cast<off_t>(offset), whence) != 0)
+        return -1;
+    s->failed = false;
+    return 0;
+}
+
+int ZCALLBACK fileClose(voidpf, voidpf stream)
+{
+    auto* s = static_cast<FileStream*>(stream);
+    const int rc = s->file ? std::fclose(s->file) : 0;
+    s->file = nullptr;
+    return rc;
+}
+
+int ZCALLBACK fileError(voidpf, voidpf stream)
+{
+    auto* s = static_cast<FileStream*>(stream);
+    return (s->failed || std::ferror(s->file)) ? 1 : 0;
+}
+
+void fillFileFunctions(zlib_filefunc64_def* f, FileStream* stream)
+{
+    f->zopen64_file = fileOpen;
+    f->zread_file = fileRead;
+    f->zwrite_file = fileWrite;
+    f->ztell64_file = fileTell;
+    f->zseek64_file = fileSeek;
+    f->zclose_file = fileClose;
+    f->zerror_file = fileError;
+    f->opaque = stream;
 }
 
 // ---- helpers --------------------------------------------------------------------------------------------------
@@ -240,6 +330,7 @@ public:
     int kind = kReadHandle;
     unzFile uf = nullptr;
     MemoryStream memory; // used when opened from memory
+    FileStream file;     // used when opened from a file
     std::optional<std::string> password;
 
     int count = 0;       // number of entries
@@ -428,7 +519,7 @@ TEVZipReader* tevZipOpenFile(const char* path, const char* password)
     }
     auto* zip = new TEVZipReader;
     zlib_filefunc64_def functions;
-    fill_fopen64_filefunc(&functions);
+    fillFileFunctions(&functions, &zip->file);
     zip->uf = unzOpen2_64(path, &functions);
     return finishOpen(zip, password);
 }

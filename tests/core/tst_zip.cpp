@@ -548,6 +548,120 @@ private slots:
         zr = openMem(atCap);
         QCOMPARE(tevZipReadEntry(zr.get(), 0, data), unsigned(TEVZipSizeMismatch));
     }
+
+    // An archive cut at every length and with every single byte flipped: an error, or exactly the right data.
+    void everyTruncationAndEveryFlippedByte()
+    {
+        Item dir = ziptest::directory("images/");
+        const QList<Item> items{Item("style.json", "{\"style\":[]}"), dir, Item("images/a.bin", pattern(200, 8), 0),
+                                Item("t.txt", QByteArray(300, 'q'))};
+        const QByteArray good = ziptest::build(items);
+        QVERIFY(!good.isEmpty());
+        const QList<QByteArray> expected{items[0].data, items[2].data, items[3].data};
+
+        auto check = [&](const QByteArray& bytes, const char* what, int at) {
+            ZipPtr z = openMem(bytes);
+            if (!z)
+                return;
+            TEVZipEntry e;
+            if (tevZipGetEntry(z.get(), -1, &e) == TEVZipOk) {
+                for (int i = 0, n = e.index; i < n; ++i) {
+                    char buf[64];
+                    while (tevZipExtract(z.get(), i, buf, sizeof buf) == TEVZipMoreData) {
+                    }
+                }
+            }
+            QVector<TEVZipFile> files;
+            if (tevZipReadAll(z.get(), files) != TEVZipOk) {
+                QVERIFY(files.isEmpty());
+                return;
+            }
+            QVERIFY2(files.size() == expected.size(), qPrintable(QString("%1 at %2").arg(what).arg(at)));
+            for (int i = 0; i < files.size(); ++i)
+                QVERIFY2(files[i].data == expected[i], qPrintable(QString("%1 at %2").arg(what).arg(at)));
+        };
+        for (int len = 0; len < good.size(); ++len)
+            check(good.left(len), "cut", len);
+        for (int at = 0; at < good.size(); ++at) {
+            for (quint8 mask : {quint8(0x01), quint8(0x80), quint8(0xFF)}) {
+                QByteArray bytes = good;
+                bytes[at] = char(bytes[at] ^ mask);
+                check(bytes, "flip", at);
+            }
+        }
+    }
+
+    // Every file of the bad-input corpus: the same outcome from a file and from memory, and the expected one.
+    void corpus_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<unsigned>("openCode");
+        QTest::addColumn<unsigned>("readAllCode");
+        QTest::addColumn<int>("files");
+        const unsigned none = TEVZipCannotOpen;
+        QTest::newRow("valid") << "valid_theme.zip" << 0u << 0u << 3;
+        QTest::newRow("truncated half") << "truncated_half.zip" << none << none << 0;
+        QTest::newRow("truncated tail") << "truncated_tail.zip" << none << none << 0;
+        QTest::newRow("truncated data") << "truncated_data.zip" << none << none << 0;
+        QTest::newRow("larger") << "size_declared_larger.zip" << 0u << unsigned(TEVZipSizeMismatch) << 0;
+        QTest::newRow("smaller") << "size_declared_smaller.zip" << 0u << unsigned(TEVZipCrcMismatch) << 0;
+        QTest::newRow("compressed short") << "compressed_size_short.zip" << 0u << unsigned(TEVZipInflateFailed) << 0;
+        QTest::newRow("dot-dot") << "dotdot_names.zip" << 0u << 0u << 6;
+        QTest::newRow("crc") << "bad_crc.zip" << 0u << unsigned(TEVZipCrcMismatch) << 0;
+        QTest::newRow("flipped") << "flipped_byte.zip" << 0u << unsigned(TEVZipCrcMismatch) << 0;
+        QTest::newRow("empty") << "empty_file.zip" << none << none << 0;
+        QTest::newRow("garbage") << "garbage.bin" << none << none << 0;
+        QTest::newRow("end record") << "end_record_only.zip" << none << none << 0;
+        QTest::newRow("4 GiB") << "bomb_declared_4gib.zip" << 0u << unsigned(TEVZipTooLarge) << 0;
+        QTest::newRow("300 MiB") << "bomb_total_300mib.zip" << 0u << unsigned(TEVZipTooLarge) << 0;
+        QTest::newRow("zeros") << "zeros_2mib.zip" << 0u << 0u << 1;
+        QTest::newRow("count lies") << "count_lies.zip" << 0u << unsigned(TEVZipReadFailed) << 0;
+        QTest::newRow("local header") << "bad_local_header.zip" << 0u << unsigned(TEVZipBadHeader) << 0;
+        QTest::newRow("extra overrun") << "extra_field_overrun.zip" << 0u << 0u << 1;
+        QTest::newRow("method") << "unknown_method.zip" << 0u << unsigned(TEVZipBadHeader) << 0;
+        QTest::newRow("long name") << "long_name.zip" << 0u << 0u << 1;
+    }
+
+    void corpus()
+    {
+        QFETCH(QString, file);
+        QFETCH(unsigned, openCode);
+        QFETCH(unsigned, readAllCode);
+        QFETCH(int, files);
+        const QString path = tevtest::dataPath("corpus/zip/" + file);
+        const QByteArray bytes = tevtest::readFile(path);
+        QVERIFY(QFile::exists(path));
+
+        ZipPtr fromFile(tevZipOpenFile(QFile::encodeName(path).constData()));
+        QCOMPARE(tevZipLastResult(), openCode);
+        ZipPtr fromMem = openMem(bytes);
+        QCOMPARE(tevZipLastResult(), openCode);
+        QCOMPARE(bool(fromFile), openCode == 0);
+        QCOMPARE(bool(fromMem), openCode == 0);
+        if (!fromMem)
+            return;
+
+        TEVZipEntry a, b;
+        QCOMPARE(tevZipGetEntry(fromFile.get(), -1, &a), tevZipGetEntry(fromMem.get(), -1, &b));
+        QCOMPARE(a.index, b.index);
+        for (int i = 0; i < b.index; ++i) {
+            QCOMPARE(tevZipGetEntry(fromFile.get(), i, &a), tevZipGetEntry(fromMem.get(), i, &b));
+            QCOMPARE(QByteArray(a.name), QByteArray(b.name));
+            QCOMPARE(a.uncompressedSize, b.uncompressedSize);
+            QByteArray da, db;
+            QCOMPARE(tevZipReadEntry(fromFile.get(), i, da), tevZipReadEntry(fromMem.get(), i, db));
+            QCOMPARE(da, db);
+        }
+        QVector<TEVZipFile> fa, fb;
+        QCOMPARE(tevZipReadAll(fromFile.get(), fa), readAllCode);
+        QCOMPARE(tevZipReadAll(fromMem.get(), fb), readAllCode);
+        QCOMPARE(fb.size(), files);
+        QCOMPARE(fa.size(), files);
+        for (const TEVZipFile& f : fb) {
+            QVERIFY(!f.name.startsWith('/'));
+            QVERIFY(!f.name.contains("/../"));
+        }
+    }
 };
 
 TEV_TEST_MAIN(TestZip)

@@ -1,0 +1,304 @@
+// Every file of the bad-input corpus through the real loaders: the theme and skin loaders of the resource manager
+// (directories, archive files and archives in memory, read by the zip reader), the style JSON reader and the
+// dictionary loader. (The zip reader's own codes for each corpus file are pinned in tst_zip.) Each file is refused with an error or loaded (partly); nothing crashes, and a refused theme, skin or
+// dictionary leaves the one in use working.
+#include "TevTest.h"
+#include "LanguageManager.h"
+#include "TEVQResourceManager.h"
+
+#include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <minizip/zip.h>
+
+using namespace TEVQtLib;
+
+namespace {
+
+TEVQResourceManager* rm() { return TEVQResourceManager::getInstance(); }
+
+const QByteArray kGoodStyle = R"({"style":[{"type":1,"name":"goodFill","clr":"ff112233"},
+                                            {"type":2,"name":"goodText","clr":"ff000000"}]})";
+const QByteArray kGoodTheme = R"({"elements":[{"child":[{"type":"qtlabel","name":"goodElement"}]}]})";
+const QByteArray kSkinStyle = R"({"style":[{"type":1,"name":"skinFill","clr":"ff445566"}]})";
+
+QStringList corpusFiles(const QString& folder)
+{
+    const QDir dir(tevtest::dataPath("corpus/" + folder));
+    QStringList out;
+    for (const QFileInfo& info : dir.entryInfoList(QDir::Files, QDir::Name)) {
+        if (info.fileName() != QLatin1String("README.txt"))
+            out << info.absoluteFilePath();
+    }
+    return out;
+}
+
+// A zip archive of (name, data) pairs written with minizip; empty on failure.
+QByteArray zipOf(const QList<QPair<QByteArray, QByteArray>>& entries)
+{
+    QTemporaryDir dir;
+    const QByteArray path = QFile::encodeName(dir.filePath("t.zip"));
+    zipFile zf = zipOpen64(path.constData(), APPEND_STATUS_CREATE);
+    if (!zf)
+        return {};
+    for (const auto& e : entries) {
+        zip_fileinfo zi{};
+        zi.tmz_date.tm_year = 2020;
+        zi.tmz_date.tm_mday = 1;
+        if (zipOpenNewFileInZip64(zf, e.first.constData(), &zi, nullptr, 0, nullptr, 0, nullptr, 8, 6, 0) != ZIP_OK)
+            return {};
+        if (!e.second.isEmpty() && zipWriteInFileInZip(zf, e.second.constData(), unsigned(e.second.size())) != ZIP_OK)
+            return {};
+        zipCloseFileInZip(zf);
+    }
+    zipClose(zf, nullptr);
+    return tevtest::readFile(dir.filePath("t.zip"));
+}
+
+struct ThemeSwitch {
+    explicit ThemeSwitch(bool on) : was(rm()->isLoadFromThemeRes()) { rm()->setSwitchToThemeRes(on); }
+    ~ThemeSwitch() { rm()->setSwitchToThemeRes(was); }
+    bool was;
+};
+
+// Walks everything a loaded store offers, so that half-read values are touched.
+void touchStores()
+{
+    for (const FillStyle& f : rm()->getFillStyles()) {
+        FillStyle out;
+        rm()->getFillStyle(f.name, out);
+    }
+    for (const TextStyleDesc& t : rm()->getTextStyles()) {
+        TextStyleDesc out;
+        rm()->getTextStyle(t.name, out);
+    }
+    ThemeSwitch on(true);
+    if (TEVQResourceManagerImpl* theme = rm()->themeStore()) {
+        for (const FillStyle& f : theme->fillStyles) {
+            FillStyle out;
+            rm()->getFillStyle(f.name, out);
+        }
+    }
+    rm()->getThemeJsonValue("goodElement");
+    rm()->getThemeJsonValue("qtlabel");
+}
+
+} // namespace
+
+class TestBadInput : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_tmp;
+    QString m_goodThemeDir;
+    QString m_skinDir;
+
+    // The good theme directory is the theme in use.
+    void loadGoodTheme()
+    {
+        QVERIFY(rm()->loadThemeDir(m_goodThemeDir));
+        QCOMPARE(rm()->getThemePath(), m_goodThemeDir);
+    }
+
+    void verifyGoodThemeInPlace(const QString& what)
+    {
+        QVERIFY2(rm()->getThemePath() == m_goodThemeDir, qPrintable(what));
+        ThemeSwitch on(true);
+        FillStyle fill;
+        QVERIFY2(rm()->getFillStyle("goodFill", fill), qPrintable(what));
+        QCOMPARE(fill.fillRes.fillColor, QColor(0x11, 0x22, 0x33));
+        QVERIFY2(rm()->getThemeJsonValue("goodElement"), qPrintable(what));
+    }
+
+    void verifySkinInPlace(const QString& what)
+    {
+        ThemeSwitch off(false);
+        FillStyle fill;
+        QVERIFY2(rm()->getFillStyle("skinFill", fill), qPrintable(what));
+        QCOMPARE(fill.fillRes.fillColor, QColor(0x44, 0x55, 0x66));
+    }
+
+    QString makeDir(const QString& name, const QByteArray& style, const QByteArray& theme)
+    {
+        const QString dir = m_tmp.filePath(name);
+        if (!style.isNull())
+            tevtest::writeFile(dir + "/style.json", style);
+        if (!theme.isNull())
+            tevtest::writeFile(dir + "/theme.json", theme);
+        QDir().mkpath(dir);
+        return dir;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_tmp.isValid());
+        m_goodThemeDir = makeDir("goodTheme", kGoodStyle, kGoodTheme);
+        m_skinDir = makeDir("skin", kSkinStyle, QByteArray());
+        QVERIFY(rm()->setSkinDirPath(m_skinDir));
+        loadGoodTheme();
+        verifyGoodThemeInPlace("start");
+        verifySkinInPlace("start");
+        QVERIFY(!corpusFiles("zip").isEmpty());
+        QVERIFY(!corpusFiles("style").isEmpty());
+        QVERIFY(!corpusFiles("dictionary").isEmpty());
+    }
+
+    // Zip corpus as theme archives: refused unless the reader reads the whole archive; a refusal keeps the theme.
+    void zipCorpusAsThemeArchive()
+    {
+        const QStringList loadable{"valid_theme.zip", "dotdot_names.zip", "extra_field_overrun.zip"};
+        for (const QString& path : corpusFiles("zip")) {
+            loadGoodTheme();
+            const QString name = QFileInfo(path).fileName();
+            const bool ok = rm()->loadThemeFile(path);
+            QVERIFY2(ok == loadable.contains(name), qPrintable(name));
+            if (ok) {
+                QCOMPARE(rm()->getThemePath(), path);
+                touchStores();
+            } else {
+                verifyGoodThemeInPlace(name);
+            }
+        }
+        loadGoodTheme();
+    }
+
+    // Zip corpus as skin archives, from a file and from memory: a refused skin leaves the default store as it was.
+    void zipCorpusAsSkinArchive()
+    {
+        for (const QString& path : corpusFiles("zip")) {
+            const QString name = QFileInfo(path).fileName();
+            const QByteArray bytes = tevtest::readFile(path);
+            for (int fromMemory = 0; fromMemory < 2; ++fromMemory) {
+                const size_t fills = rm()->defaultStore()->fillStyles.size();
+                const size_t files = rm()->defaultStore()->files.size();
+                const bool ok = fromMemory ? rm()->loadSkinFile(bytes.constData(), bytes.size())
+                                           : rm()->loadSkinFile(path);
+                if (!ok) {
+                    QCOMPARE(rm()->defaultStore()->fillStyles.size(), fills);
+                    QCOMPARE(rm()->defaultStore()->files.size(), files);
+                }
+                verifySkinInPlace(name);
+                touchStores();
+            }
+        }
+        verifyGoodThemeInPlace("after skins");
+    }
+
+    // Style corpus as the style.json of a theme directory, a theme archive, a skin directory and a skin archive in
+    // memory; and as the theme.json of an otherwise good theme.
+    void styleCorpusThroughLoaders()
+    {
+        int n = 0;
+        for (const QString& path : corpusFiles("style")) {
+            const QString name = QFileInfo(path).fileName();
+            const bool valid = name.startsWith("valid_");
+            const QByteArray text = tevtest::readFile(path);
+            ++n;
+
+            loadGoodTheme();
+            const QString dir = makeDir(QString("styleTheme%1").arg(n), text, kGoodTheme);
+            bool ok = rm()->loadThemeDir(dir);
+            if (valid)
+                QVERIFY2(ok, qPrintable(name));
+            if (ok)
+                touchStores();
+            else
+                verifyGoodThemeInPlace(name + " (theme dir)");
+
+            loadGoodTheme();
+            const QString archive = m_tmp.filePath(QString("styleTheme%1.zip").arg(n));
+            QVERIFY(tevtest::writeFile(archive, zipOf({{"style.json", text}, {"theme.json", kGoodTheme}})));
+            ok = rm()->loadThemeFile(archive);
+            if (valid)
+                QVERIFY2(ok, qPrintable(name));
+            if (ok)
+                touchStores();
+            else
+                verifyGoodThemeInPlace(name + " (theme archive)");
+
+            // As the theme document: the style is good, so the theme loads; its element index may be empty.
+            loadGoodTheme();
+            const QString themeDocDir = makeDir(QString("themeDoc%1").arg(n), kGoodStyle, text);
+            QVERIFY2(rm()->loadThemeDir(themeDocDir), qPrintable(name));
+            touchStores();
+
+            const QString skinDir = makeDir(QString("skin%1").arg(n), text, QByteArray());
+            ok = rm()->setSkinDirPath(skinDir);
+            if (valid)
+                QVERIFY2(ok, qPrintable(name));
+            verifySkinInPlace(name + " (skin dir)");
+            touchStores();
+
+            const QByteArray skinZip = zipOf({{"style.json", text}});
+            ok = rm()->loadSkinFile(skinZip.constData(), skinZip.size());
+            if (valid)
+                QVERIFY2(ok, qPrintable(name));
+            verifySkinInPlace(name + " (skin archive)");
+            touchStores();
+        }
+        loadGoodTheme();
+        verifyGoodThemeInPlace("after styles");
+    }
+
+    // Dictionary corpus through the language manager: valid files load, every other one is refused with a message
+    // and the dictionary in use stays as it was.
+    void dictionaryCorpus()
+    {
+        LanguageManager* lm = LanguageManager::instance();
+        const QString goodPath = tevtest::dataPath("corpus/dictionary/valid_dashboard.json");
+        QString error;
+        QVERIFY2(lm->loadFromFile(goodPath, &error), qPrintable(error));
+        QVERIFY(lm->setLanguage("zh-CN"));
+        const QJsonObject doc = QJsonDocument::fromJson(tevtest::readFile(goodPath)).object();
+        const QJsonObject english = doc.value("languages").toObject().value("en-US").toObject();
+        QVERIFY(!english.isEmpty());
+        const QString key = english.keys().first();
+
+        for (const QString& path : corpusFiles("dictionary")) {
+            const QString name = QFileInfo(path).fileName();
+            const QString language = lm->currentLanguage();
+            const QStringList languages = lm->languages();
+            const QString text = lm->text(key);
+            error.clear();
+            const bool ok = lm->loadFromFile(path, &error);
+            QVERIFY2(ok == name.startsWith("valid_"), qPrintable(name));
+            if (!ok) {
+                QVERIFY2(!error.isEmpty(), qPrintable(name));
+                QCOMPARE(lm->currentLanguage(), language);
+                QCOMPARE(lm->languages(), languages);
+                QCOMPARE(lm->text(key), text);
+            }
+            // The same bytes handed over directly give the same answer.
+            QCOMPARE(lm->loadFromJson(tevtest::readFile(path)), ok);
+            QVERIFY(lm->loadFromFile(goodPath));
+            QVERIFY(lm->setLanguage("zh-CN"));
+        }
+    }
+
+    // Every JSON document of the corpus handed to the other JSON reader too: dictionaries as styles, styles as
+    // dictionaries. None of them is the other's kind, so nothing may load wrongly and nothing may crash.
+    void jsonCorpusCrossed()
+    {
+        LanguageManager* lm = LanguageManager::instance();
+        QVERIFY(lm->loadFromFile(tevtest::dataPath("corpus/dictionary/valid_dashboard.json")));
+        const QStringList languages = lm->languages();
+        int n = 0;
+        for (const QString& path : corpusFiles("style")) {
+            QVERIFY2(!lm->loadFromJson(tevtest::readFile(path)), qPrintable(path));
+            QCOMPARE(lm->languages(), languages);
+        }
+        for (const QString& path : corpusFiles("dictionary")) {
+            loadGoodTheme();
+            const QString dir = makeDir(QString("dictAsStyle%1").arg(++n), tevtest::readFile(path), kGoodTheme);
+            if (!rm()->loadThemeDir(dir))
+                verifyGoodThemeInPlace(path);
+            touchStores();
+        }
+        loadGoodTheme();
+    }
+};
+
+TEV_TEST_MAIN(TestBadInput)
+#include "tst_badinput.moc"

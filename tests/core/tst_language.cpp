@@ -1,0 +1,354 @@
+// The language manager: dictionary validation and its messages, the lookup fallback chain, the
+// once-per-language-and-key warning, the change signal, resource paths and non-ASCII texts.
+#include "TevTest.h"
+#include "LanguageManager.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+using namespace TEVQtLib;
+
+namespace {
+
+// Warnings about missing keys, caught while a MissingKeyLog is alive.
+QStringList g_missingLog;
+QtMessageHandler g_previousHandler = nullptr;
+
+void recordMissingKey(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("Missing translation key"))) {
+        g_missingLog << message;
+        return;
+    }
+    if (g_previousHandler)
+        g_previousHandler(type, context, message);
+}
+
+struct MissingKeyLog {
+    MissingKeyLog()
+    {
+        g_missingLog.clear();
+        g_previousHandler = qInstallMessageHandler(recordMissingKey);
+    }
+    ~MissingKeyLog() { qInstallMessageHandler(g_previousHandler); }
+    int count() const { return g_missingLog.size(); }
+    QStringList messages() const { return g_missingLog; }
+};
+
+LanguageManager* lm()
+{
+    return LanguageManager::instance();
+}
+
+QString corpus(const char* name)
+{
+    return tevtest::dataPath(QStringLiteral("corpus/dictionary/") + QLatin1String(name));
+}
+
+// English default with a Chinese second language; "only.en" exists in English only, "empty.text" is "".
+const QByteArray kTwoLanguages = R"({
+    "defaultLanguage": "en-US",
+    "languages": {
+        "zh-CN": { "greeting": "你好", "only.zh": "仅中文" },
+        "en-US": { "greeting": "Hello", "only.en": "English only", "empty.text": "" }
+    }
+})";
+
+// A dictionary that a failed load must leave untouched.
+const QByteArray kBase = R"({"defaultLanguage":"base","languages":{"base":{"base.key":"Base text"},"other":{"x":"y"}}})";
+
+} // namespace
+
+class TestLanguage : public QObject
+{
+    Q_OBJECT
+private slots:
+    void instanceIsOneParentlessObject()
+    {
+        QVERIFY(lm() != nullptr);
+        QCOMPARE(lm(), LanguageManager::instance());
+        QVERIFY(lm()->parent() == nullptr);
+    }
+
+    void emptyBeforeTheFirstLoad()
+    {
+        // Runs before any other case loads a dictionary.
+        QVERIFY(lm()->languages().isEmpty());
+        QVERIFY(lm()->currentLanguage().isEmpty());
+        QVERIFY(lm()->defaultLanguage().isEmpty());
+        QVERIFY(!lm()->setLanguage(QString()));
+        QVERIFY(!lm()->contains(QStringLiteral("k"), QString()));
+        QCOMPARE(lm()->text(QStringLiteral("k"), QStringLiteral("shown")), QStringLiteral("shown"));
+        MissingKeyLog log;
+        QCOMPARE(lm()->text(QStringLiteral("k"), QString()), QStringLiteral("k"));
+        QCOMPARE(log.messages(), QStringList{QStringLiteral("Missing translation key \"k\" for language \"\"")});
+    }
+
+    void refusedDocumentsGiveTheirMessageAndChangeNothing_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("message");
+        const QString needs = QStringLiteral("Language JSON requires defaultLanguage and a languages object.");
+        QTest::newRow("root array") << "root_array.json" << "Invalid language JSON: no error occurred";
+        QTest::newRow("truncated") << "truncated.json" << "Invalid language JSON: unterminated string";
+        QTest::newRow("empty file") << "empty_file.json" << "Invalid language JSON: illegal value";
+        QTest::newRow("not utf-8") << "not_utf8.json" << "Invalid language JSON: invalid UTF8 string";
+        QTest::newRow("deep nesting") << "deep_nesting.json" << "Invalid language JSON: too deeply nested document";
+        QTest::newRow("default missing") << "default_missing.json" << needs;
+        QTest::newRow("default number") << "default_not_string.json" << needs;
+        QTest::newRow("default empty") << "default_empty.json" << needs;
+        QTest::newRow("languages missing") << "languages_missing.json" << needs;
+        QTest::newRow("languages array") << "languages_array.json" << needs;
+        QTest::newRow("language string")
+            << "language_not_object.json" << "Language 'zh-CN' must contain at least one translation.";
+        QTest::newRow("language empty")
+            << "language_empty.json" << "Language 'en-US' must contain at least one translation.";
+        QTest::newRow("translation number")
+            << "translation_number.json" << "Translation 'solar.count' in language 'en-US' must be a string.";
+        QTest::newRow("translation object")
+            << "translation_object.json" << "Translation 'nested' in language 'en-US' must be a string.";
+        QTest::newRow("default not a language")
+            << "default_not_in_languages.json" << "Default language 'fr-FR' does not exist in languages.";
+    }
+    void refusedDocumentsGiveTheirMessageAndChangeNothing()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, message);
+        QVERIFY(lm()->loadFromJson(kBase));
+        QVERIFY(lm()->setLanguage(QStringLiteral("other")));
+        QSignalSpy spy(lm(), &LanguageManager::languageChanged);
+
+        QString error = QStringLiteral("untouched");
+        QVERIFY(!lm()->loadFromFile(tevtest::dataPath(QStringLiteral("corpus/dictionary/") + file), &error));
+        QCOMPARE(error, message);
+        // The same bytes through the byte entry point, without an error text to fill.
+        QVERIFY(!lm()->loadFromJson(tevtest::readFile(tevtest::dataPath(QStringLiteral("corpus/dictionary/") + file)),
+                                    nullptr));
+
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(lm()->defaultLanguage(), QStringLiteral("base"));
+        QCOMPARE(lm()->currentLanguage(), QStringLiteral("other"));
+        QCOMPARE(lm()->languages(), (QStringList{QStringLiteral("base"), QStringLiteral("other")}));
+        QCOMPARE(lm()->text(QStringLiteral("base.key"), QString()), QStringLiteral("Base text"));
+        QCOMPARE(lm()->text(QStringLiteral("x"), QString()), QStringLiteral("y"));
+    }
+
+    void checksRunInTheirOrder()
+    {
+        // Several faults at once: the earliest check decides the message.
+        QString error;
+        QVERIFY(!lm()->loadFromJson(R"({"languages":{"en":{}}})", &error));
+        QCOMPARE(error, QStringLiteral("Language JSON requires defaultLanguage and a languages object."));
+        QVERIFY(!lm()->loadFromJson(R"({"defaultLanguage":"zz","languages":{"en":{"k":1}}})", &error));
+        QCOMPARE(error, QStringLiteral("Translation 'k' in language 'en' must be a string."));
+        // Languages are visited by name: "a" is checked before "b" whatever the document's order.
+        QVERIFY(!lm()->loadFromJson(R"({"defaultLanguage":"a","languages":{"b":{"k":1},"a":{}}})", &error));
+        QCOMPARE(error, QStringLiteral("Language 'a' must contain at least one translation."));
+        // A name containing "%2" is inserted as it stands.
+        QVERIFY(!lm()->loadFromJson(R"({"defaultLanguage":"a","languages":{"a":{"%2":null}}})", &error));
+        QCOMPARE(error, QStringLiteral("Translation '%2' in language 'a' must be a string."));
+        // Strict JSON: trailing bytes after the root are an error.
+        QVERIFY(!lm()->loadFromJson(R"({"defaultLanguage":"a","languages":{"a":{"k":"v"}}} x)", &error));
+        QVERIFY(error.startsWith(QStringLiteral("Invalid language JSON: ")));
+    }
+
+    void unreadableFiles()
+    {
+        QVERIFY(lm()->loadFromJson(kBase));
+        QSignalSpy spy(lm(), &LanguageManager::languageChanged);
+        QString error;
+        const QString missing = QStringLiteral("/no/such/dir/languages.json");
+        QVERIFY(!lm()->loadFromFile(missing, &error));
+        QCOMPARE(error, QStringLiteral("Unable to open language file '/no/such/dir/languages.json': No such file or directory"));
+
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QVERIFY(!lm()->loadFromFile(dir.path(), &error));
+        QCOMPARE(error, QStringLiteral("Unable to open language file '%1': file to open is a directory").arg(dir.path()));
+
+        QVERIFY(!lm()->loadFromFile(missing, nullptr));
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(lm()->defaultLanguage(), QStringLiteral("base"));
+        QCOMPARE(lm()->text(QStringLiteral("base.key"), QString()), QStringLiteral("Base text"));
+    }
+
+    void languagesAreSortedWithoutRegardToCase()
+    {
+        QVERIFY(lm()->loadFromJson(R"({"defaultLanguage":"b","languages":{"c":{"k":"v"},"B":{"k":"v"},"b":{"k":"v"},"a":{"k":"v"}}})"));
+        QCOMPARE(lm()->languages(),
+                 (QStringList{QStringLiteral("a"), QStringLiteral("B"), QStringLiteral("b"), QStringLiteral("c")}));
+    }
+
+    void fallbackChain()
+    {
+        QVERIFY(lm()->loadFromJson(kTwoLanguages));
+        QCOMPARE(lm()->currentLanguage(), QStringLiteral("en-US"));
+        QVERIFY(lm()->setLanguage(QStringLiteral("zh-CN")));
+        MissingKeyLog log;
+
+        // Current language first, then the default language.
+        QCOMPARE(lm()->text(QStringLiteral("greeting"), QStringLiteral("fb")), QStringLiteral("你好"));
+        QCOMPARE(lm()->text(QStringLiteral("only.en"), QStringLiteral("fb")), QStringLiteral("English only"));
+        QVERIFY(lm()->contains(QStringLiteral("only.en"), QString()));
+        QVERIFY(!lm()->contains(QStringLiteral("only.en"), QStringLiteral("zh-CN")));
+        QVERIFY(lm()->contains(QStringLiteral("only.en"), QStringLiteral("en-US")));
+        QVERIFY(lm()->contains(QStringLiteral("only.zh"), QString()));
+        QVERIFY(!lm()->contains(QStringLiteral("greeting"), QStringLiteral("fr-FR")));
+
+        // Then the caller's fallback; an empty but non-null one counts as given. Nothing is logged.
+        QCOMPARE(lm()->text(QStringLiteral("nowhere"), QStringLiteral("fb")), QStringLiteral("fb"));
+        const QString emptyFallback = lm()->text(QStringLiteral("nowhere"), QLatin1String(""));
+        QVERIFY(emptyFallback.isEmpty() && !emptyFallback.isNull());
+        QCOMPARE(log.count(), 0);
+        // Failing all, the key itself.
+        QCOMPARE(lm()->text(QStringLiteral("nowhere"), QString()), QStringLiteral("nowhere"));
+        QCOMPARE(log.count(), 1);
+
+        // In the default language the current table is the only one asked.
+        QVERIFY(lm()->setLanguage(QStringLiteral("en-US")));
+        QVERIFY(!lm()->contains(QStringLiteral("only.zh"), QString()));
+        QCOMPARE(lm()->text(QStringLiteral("only.zh"), QStringLiteral("fb")), QStringLiteral("fb"));
+        // A stored empty text is a text, not a miss.
+        const QString empty = lm()->text(QStringLiteral("empty.text"), QStringLiteral("fb"));
+        QVERIFY(empty.isEmpty() && !empty.isNull());
+        QVERIFY(lm()->contains(QStringLiteral("empty.text"), QString()));
+    }
+
+    void missingKeyIsLoggedOncePerLanguageAndKey()
+    {
+        QVERIFY(lm()->loadFromJson(kTwoLanguages));
+        MissingKeyLog log;
+        const QString key = QStringLiteral("solar.missing");
+
+        QCOMPARE(lm()->text(key, QString()), key);
+        QCOMPARE(log.messages(), QStringList{QStringLiteral("Missing translation key \"solar.missing\" for language \"en-US\"")});
+        QCOMPARE(lm()->text(key, QString()), key);
+        QCOMPARE(lm()->text(key), key);
+        QCOMPARE(log.count(), 1);
+        // Another key is its own entry.
+        lm()->text(QStringLiteral("other.missing"), QString());
+        QCOMPARE(log.count(), 2);
+
+        // A switch forgets what was logged: in the other language and back again it is logged anew.
+        QVERIFY(lm()->setLanguage(QStringLiteral("zh-CN")));
+        lm()->text(key, QString());
+        QCOMPARE(log.count(), 3);
+        QCOMPARE(log.messages().last(), QStringLiteral("Missing translation key \"solar.missing\" for language \"zh-CN\""));
+        QVERIFY(lm()->setLanguage(QStringLiteral("en-US")));
+        lm()->text(key, QString());
+        QCOMPARE(log.count(), 4);
+        // Setting the same language again forgets nothing.
+        QVERIFY(lm()->setLanguage(QStringLiteral("en-US")));
+        lm()->text(key, QString());
+        QCOMPARE(log.count(), 4);
+        // A failed load forgets nothing; a successful one does.
+        QVERIFY(!lm()->loadFromJson("[]"));
+        lm()->text(key, QString());
+        QCOMPARE(log.count(), 4);
+        QVERIFY(lm()->loadFromJson(kTwoLanguages));
+        lm()->text(key, QString());
+        QCOMPARE(log.count(), 5);
+    }
+
+    void languageSwitchSignals()
+    {
+        QVERIFY(lm()->loadFromJson(kTwoLanguages));
+        QSignalSpy spy(lm(), &LanguageManager::languageChanged);
+
+        QVERIFY(lm()->setLanguage(QStringLiteral("zh-CN")));
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("zh-CN"));
+        QCOMPARE(lm()->currentLanguage(), QStringLiteral("zh-CN"));
+
+        // The same language twice: true, no signal.
+        QVERIFY(lm()->setLanguage(QStringLiteral("zh-CN")));
+        QVERIFY(lm()->setLanguage(QStringLiteral("zh-CN")));
+        QCOMPARE(spy.count(), 1);
+
+        // Unknown languages are refused and change nothing.
+        QVERIFY(!lm()->setLanguage(QStringLiteral("fr-FR")));
+        QVERIFY(!lm()->setLanguage(QString()));
+        QVERIFY(!lm()->setLanguage(QStringLiteral("ZH-cn")));
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(lm()->currentLanguage(), QStringLiteral("zh-CN"));
+
+        // The signal arrives before setLanguage returns, with the new state in place.
+        QString seen;
+        auto connection = connect(lm(), &LanguageManager::languageChanged, this, [&seen](const QString& language) {
+            seen = language + QLatin1Char('/') + LanguageManager::instance()->currentLanguage() + QLatin1Char('/')
+                + LanguageManager::instance()->text(QStringLiteral("greeting"), QString());
+        });
+        QVERIFY(lm()->setLanguage(QStringLiteral("en-US")));
+        QCOMPARE(seen, QStringLiteral("en-US/en-US/Hello"));
+        disconnect(connection);
+        QCOMPARE(spy.count(), 2);
+    }
+
+    void loadingSignalsAndKeepsOrResetsTheLanguage()
+    {
+        QVERIFY(lm()->loadFromJson(kTwoLanguages));
+        QVERIFY(lm()->setLanguage(QStringLiteral("zh-CN")));
+        QSignalSpy spy(lm(), &LanguageManager::languageChanged);
+
+        // The new dictionary has the current language: it stays, and the load still signals.
+        QVERIFY(lm()->loadFromJson(kTwoLanguages));
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("zh-CN"));
+        QCOMPARE(lm()->currentLanguage(), QStringLiteral("zh-CN"));
+
+        // It lacks the current language: the default language takes its place.
+        QVERIFY(lm()->loadFromJson(R"({"defaultLanguage":"de-DE","languages":{"de-DE":{"greeting":"Hallo"},"en-US":{"greeting":"Hello"}}})"));
+        QCOMPARE(spy.count(), 2);
+        QCOMPARE(spy.at(1).at(0).toString(), QStringLiteral("de-DE"));
+        QCOMPARE(lm()->currentLanguage(), QStringLiteral("de-DE"));
+        QCOMPARE(lm()->defaultLanguage(), QStringLiteral("de-DE"));
+        // The whole dictionary was replaced.
+        QVERIFY(!lm()->contains(QStringLiteral("only.en"), QStringLiteral("en-US")));
+        QVERIFY(!lm()->setLanguage(QStringLiteral("zh-CN")));
+    }
+
+    void loadsFromCompiledInResources()
+    {
+        QSignalSpy spy(lm(), &LanguageManager::languageChanged);
+        QString error;
+        QVERIFY2(lm()->loadFromFile(QStringLiteral(":/dictionary/dashboard.json"), &error), qPrintable(error));
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(lm()->languages(), (QStringList{QStringLiteral("en-US"), QStringLiteral("zh-CN")}));
+        QCOMPARE(lm()->text(QStringLiteral("solar.nav.overview"), QString()), QStringLiteral("Overview"));
+
+        QVERIFY(!lm()->loadFromFile(QStringLiteral(":/dictionary/bad_translation.json"), &error));
+        QCOMPARE(error, QStringLiteral("Translation 'solar.count' in language 'en-US' must be a string."));
+        QVERIFY(!lm()->loadFromFile(QStringLiteral(":/dictionary/absent.json"), &error));
+        QVERIFY(error.startsWith(QStringLiteral("Unable to open language file ':/dictionary/absent.json': ")));
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(lm()->text(QStringLiteral("solar.unit.mw"), QString()), QStringLiteral("MW"));
+    }
+
+    void chineseTextsRoundTrip()
+    {
+        QVERIFY(lm()->loadFromFile(corpus("valid_dashboard.json")));
+        QVERIFY(lm()->setLanguage(QStringLiteral("zh-CN")));
+        QCOMPARE(lm()->text(QStringLiteral("solar.header.title"), QString()), QStringLiteral("光伏电站运行监控"));
+        QCOMPARE(lm()->text(QStringLiteral("solar.nav.inverters"), QString()), QStringLiteral("逆变器"));
+        QCOMPARE(lm()->text(QStringLiteral("solar.only.english"), QString()), QStringLiteral("English only"));
+
+        // Chinese language names and keys, written from a QString and read back unchanged.
+        const QString language = QStringLiteral("中文");
+        const QString key = QStringLiteral("键.标题");
+        const QString value = QStringLiteral("标题 — “引号” 𠀋");
+        const QString document = QStringLiteral("{\"defaultLanguage\":\"%1\",\"languages\":{\"%1\":{\"%2\":\"%3\"}}}")
+                                     .arg(language, key, value);
+        QString error;
+        QVERIFY2(lm()->loadFromJson(document.toUtf8(), &error), qPrintable(error));
+        QCOMPARE(lm()->currentLanguage(), language);
+        QCOMPARE(lm()->text(key, QString()), value);
+        QVERIFY(lm()->contains(key, language));
+
+        // Escaped code points read the same as raw UTF-8.
+        QVERIFY(lm()->loadFromJson(R"({"defaultLanguage":"zh","languages":{"zh":{"k":"\u603b\u89c8"}}})"));
+        QCOMPARE(lm()->text(QStringLiteral("k"), QString()), QStringLiteral("总览"));
+    }
+};
+
+TEV_TEST_MAIN(TestLanguage)
+#include "tst_language.moc"
