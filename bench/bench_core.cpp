@@ -3,13 +3,25 @@
 //   cmake -S . -B build-rel -DCMAKE_BUILD_TYPE=Release -DTEV_BUILD_TESTS=OFF && cmake --build build-rel --target bench_core
 //   ./build-rel/bench/bench_core
 #include "LanguageManager.h"
+#include "TEVJson.h"
+#include "TEVQResourceManager.h"
+#include "TEVStyleDesc.h"
+
+#include <unzip.h>
+#include <zip.h>
 
 #include <QApplication>
+#include <QBuffer>
+#include <QFileInfo>
 #include <QByteArray>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QJsonDocument>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QSvgRenderer>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -119,7 +131,8 @@ void benchDictionary(const QString& workDir)
             std::abort();
     });
     const double parseMs = medianMs(runs, [&] {
-        if (!QJsonDocument::fromJson(readWhole(path)).isObject())
+        Json::Value root;
+        if (!json::parse(readWhole(path), root) || !json::isObject(root))
             std::abort();
     });
     const double loadMs = medianMs(runs, [&] {
@@ -149,6 +162,294 @@ void benchDictionary(const QString& workDir)
     printFigure("100,000 text() lookups", textMs, 0.0);
 }
 
+
+// ---- theme --------------------------------------------------------------------------------------------------
+
+constexpr int kFillStyles = 250;
+constexpr int kTextStyles = 250;
+constexpr int kPngImages = 100;
+constexpr int kSvgImages = 100;
+constexpr int kThemeElements = 100;
+
+QByteArray colour(int i)
+{
+    return QByteArray::number(0xFF000000u | ((quint32(i) * 2654435761u) & 0xFFFFFFu), 16).toUpper();
+}
+
+QString fillName(int i) { return QStringLiteral("fill.style.%1").arg(i); }
+QString textName(int i) { return QStringLiteral("text.style.%1").arg(i); }
+QString pngName(int i) { return QStringLiteral("images/icon_%1.png").arg(i); }
+QString svgName(int i) { return QStringLiteral("images/glyph_%1.svg").arg(i); }
+
+QByteArray makeStyleJson()
+{
+    QByteArray out = "{\n  \"style\": [\n";
+    for (int i = 0; i < kFillStyles; ++i) {
+        out += "    {\"type\": 1, \"name\": \"" + fillName(i).toUtf8() + "\", \"clr\": \"" + colour(i)
+            + "\", \"border\": true, \"borderSize\": " + QByteArray::number(1 + i % 3) + ", \"borderclr\": \""
+            + colour(i + 7) + "\", \"round\": " + QByteArray::number(i % 8) + ", \"roundBottomLeft\": false";
+        if (i % 4 == 0)
+            out += ", \"drawImg\": true, \"img\": \"" + pngName(i % kPngImages).toUtf8()
+                + "\", \"margin\": [4, 4, 4, 4], \"repeatCenter\": true";
+        out += "},\n";
+    }
+    for (int i = 0; i < kTextStyles; ++i) {
+        out += "    {\"type\": 2, \"name\": \"" + textName(i).toUtf8() + "\", \"clr\": \"" + colour(i + 3)
+            + "\", \"hor\": " + QByteArray::number(i % 3) + ", \"ver\": 1, \"size\": "
+            + QByteArray::number(10 + i % 8) + ", \"bold\": " + (i % 2 ? "true" : "false")
+            + ", \"family\": \"DejaVu Sans\"}" + (i + 1 < kTextStyles ? ",\n" : "\n");
+    }
+    return out + "  ]\n}\n";
+}
+
+QByteArray makeThemeJson()
+{
+    QByteArray out = "{\n  \"elements\": [ { \"type\": \"qtcontainer\", \"name\": \"root\", \"child\": [\n";
+    for (int i = 0; i < kThemeElements; ++i) {
+        out += "    {\"type\": \"qtpushbutton\", \"name\": \"theme.button." + QByteArray::number(i)
+            + "\", \"style\": [[\"" + fillName(i).toUtf8() + "\", 1, 0], [\"" + fillName(i + 1).toUtf8()
+            + "\", 1, 1], [\"" + textName(i).toUtf8() + "\", 2, 4]], \"attr\": {\"radius\": "
+            + QByteArray::number(i % 6) + "}}" + (i + 1 < kThemeElements ? ",\n" : "\n");
+    }
+    return out + "  ] } ]\n}\n";
+}
+
+QByteArray makePng(int i)
+{
+    QImage image(32, 32, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient gradient(0, 0, 32, 32);
+    gradient.setColorAt(0, QColor::fromRgb(colour(i).toUInt(nullptr, 16)));
+    gradient.setColorAt(1, QColor::fromRgb(colour(i + 11).toUInt(nullptr, 16)));
+    painter.setBrush(gradient);
+    painter.setPen(QPen(Qt::black, 1.5));
+    painter.drawEllipse(QRectF(2 + i % 5, 3, 26 - i % 5, 26));
+    painter.end();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+QByteArray makeSvg(int i)
+{
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"24\" height=\"24\" viewBox=\"0 0 24 24\">"
+           "<rect x=\"2\" y=\"2\" width=\"20\" height=\"20\" rx=\""
+        + QByteArray::number(i % 6) + "\" fill=\"#" + colour(i).mid(2) + "\"/><path d=\"M6 12 L10 16 L18 "
+        + QByteArray::number(6 + i % 5) + "\" stroke=\"#ffffff\" stroke-width=\"2\" fill=\"none\"/></svg>\n";
+}
+
+// Relative path -> bytes of every file of the generated theme.
+std::vector<std::pair<QString, QByteArray>> makeThemeFiles()
+{
+    std::vector<std::pair<QString, QByteArray>> files;
+    files.emplace_back(QStringLiteral("style.json"), makeStyleJson());
+    files.emplace_back(QStringLiteral("theme.json"), makeThemeJson());
+    for (int i = 0; i < kPngImages; ++i)
+        files.emplace_back(pngName(i), makePng(i));
+    for (int i = 0; i < kSvgImages; ++i)
+        files.emplace_back(svgName(i), makeSvg(i));
+    return files;
+}
+
+bool writeThemeDir(const QString& dir, const std::vector<std::pair<QString, QByteArray>>& files)
+{
+    if (!QDir().mkpath(dir + QStringLiteral("/images")))
+        return false;
+    for (const auto& file : files) {
+        if (!writeWhole(dir + QLatin1Char('/') + file.first, file.second))
+            return false;
+    }
+    return true;
+}
+
+bool writeThemeZip(const QString& path, const std::vector<std::pair<QString, QByteArray>>& files)
+{
+    zipFile zip = zipOpen64(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE);
+    if (!zip)
+        return false;
+    bool ok = true;
+    for (const auto& file : files) {
+        zip_fileinfo info = {};
+        const QByteArray name = file.first.toUtf8();
+        ok = ok
+            && zipOpenNewFileInZip(zip, name.constData(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+                                   Z_DEFAULT_COMPRESSION) == ZIP_OK
+            && zipWriteInFileInZip(zip, file.second.constData(), unsigned(file.second.size())) == ZIP_OK
+            && zipCloseFileInZip(zip) == ZIP_OK;
+    }
+    return zipClose(zip, nullptr) == ZIP_OK && ok;
+}
+
+// The plain cost a directory loader cannot avoid: list the files and read each one whole.
+qint64 readThemeDirPlain(const QString& dir)
+{
+    qint64 total = 0;
+    QDirIterator it(dir, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        total += readWhole(it.next()).size();
+    return total;
+}
+
+// The plain cost an archive loader cannot avoid: open the archive and inflate every entry.
+qint64 inflateZipPlain(const QString& path)
+{
+    unzFile zip = unzOpen64(QFile::encodeName(path).constData());
+    if (!zip)
+        return -1;
+    qint64 total = 0;
+    QByteArray buffer;
+    for (int rc = unzGoToFirstFile(zip); rc == UNZ_OK; rc = unzGoToNextFile(zip)) {
+        unz_file_info64 info;
+        if (unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK
+            || unzOpenCurrentFile(zip) != UNZ_OK)
+            break;
+        buffer.resize(int(info.uncompressed_size));
+        const int read = unzReadCurrentFile(zip, buffer.data(), unsigned(buffer.size()));
+        unzCloseCurrentFile(zip);
+        if (read < 0)
+            break;
+        total += read;
+    }
+    unzClose(zip);
+    return total;
+}
+
+void benchTheme(const QString& workDir)
+{
+    const auto files = makeThemeFiles();
+    qint64 bytes = 0;
+    for (const auto& file : files)
+        bytes += file.second.size();
+    // Two identical directories, loaded in turn: loading the directory already loaded returns at once.
+    const QString dirs[2] = {workDir + QStringLiteral("/themeA"), workDir + QStringLiteral("/themeB")};
+    const QString zipPath = workDir + QStringLiteral("/theme.zip");
+    if (!writeThemeDir(dirs[0], files) || !writeThemeDir(dirs[1], files) || !writeThemeZip(zipPath, files)) {
+        std::printf("  cannot write the generated theme under %s\n", qPrintable(workDir));
+        return;
+    }
+
+    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+    const int runs = 30;
+
+    printHeader(qPrintable(QStringLiteral("(a) theme directory: %1 fill + %2 text styles, %3 theme elements, "
+                                          "%4 PNG + %5 SVG images, %6 files, %7 bytes")
+                               .arg(kFillStyles)
+                               .arg(kTextStyles)
+                               .arg(kThemeElements)
+                               .arg(kPngImages)
+                               .arg(kSvgImages)
+                               .arg(files.size())
+                               .arg(bytes)));
+    const double readDirMs = medianMs(runs, [&] {
+        if (readThemeDirPlain(dirs[0]) != bytes)
+            std::abort();
+    });
+    int turn = 0;
+    const double loadDirMs = medianMs(runs, [&] {
+        if (!rm->loadThemeDir(dirs[turn++ % 2])) {
+            std::printf("  loadThemeDir failed\n");
+            std::abort();
+        }
+    });
+    printFigure("list + read every file", readDirMs, 0.0);
+    printFigure("TEVQResourceManager::loadThemeDir", loadDirMs, readDirMs);
+
+    // Images are decoded on first use; the same decoding on the plain bytes beside it.
+    const double decodePlainMs = medianMs(runs, [&] {
+        for (int i = 0; i < kPngImages; ++i) {
+            if (QImage::fromData(readWhole(dirs[0] + QLatin1Char('/') + pngName(i))).isNull())
+                std::abort();
+        }
+        for (int i = 0; i < kSvgImages; ++i) {
+            QSvgRenderer renderer(readWhole(dirs[0] + QLatin1Char('/') + svgName(i)));
+            if (!renderer.isValid())
+                std::abort();
+        }
+    });
+    const double loadDecodeMs = medianMs(runs, [&] {
+        if (!rm->loadThemeDir(dirs[turn++ % 2]))
+            std::abort();
+        for (int i = 0; i < kPngImages; ++i) {
+            if (!rm->getImage(pngName(i), false))
+                std::abort();
+        }
+        for (int i = 0; i < kSvgImages; ++i) {
+            if (!rm->getSvgRenderer(svgName(i)))
+                std::abort();
+        }
+    });
+    printFigure("read + decode every image", decodePlainMs, 0.0);
+    printFigure("loadThemeDir + getImage/getSvgRenderer all", loadDecodeMs, decodePlainMs);
+
+    printHeader(qPrintable(QStringLiteral("(b) the same theme as a zip archive: %1 bytes")
+                               .arg(QFileInfo(zipPath).size())));
+    const double inflateMs = medianMs(runs, [&] {
+        if (inflateZipPlain(zipPath) != bytes)
+            std::abort();
+    });
+    const double loadZipMs = medianMs(runs, [&] {
+        if (!rm->loadThemeFile(zipPath)) {
+            std::printf("  loadThemeFile failed\n");
+            std::abort();
+        }
+    });
+    printFigure("open + inflate every entry (minizip)", inflateMs, 0.0);
+    printFigure("TEVQResourceManager::loadThemeFile", loadZipMs, inflateMs);
+}
+
+// Lookups by name in the theme store (loaded by benchTheme), as while a theme element is applied.
+void benchStyleLookups()
+{
+    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+    if (!rm->themeStore())
+        return;
+    const int runs = 30;
+    printHeader("(d) 100,000 style lookups by name (fill and text in turn)");
+    std::vector<QString> names;
+    for (int i = 0; i < kFillStyles || i < kTextStyles; ++i) {
+        names.push_back(fillName(i % kFillStyles));
+        names.push_back(textName(i % kTextStyles));
+    }
+    // The records themselves, read back once, to time copying the same bytes without the lookup.
+    rm->setSwitchToThemeRes(true);
+    std::vector<FillStyle> fills(names.size());
+    std::vector<TextStyleDesc> texts(names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+        const bool found = i % 2 ? rm->getTextStyle(names[i], texts[i]) : rm->getFillStyle(names[i], fills[i]);
+        if (!found) {
+            std::printf("  style %s not found\n", qPrintable(names[i]));
+            std::abort();
+        }
+    }
+    const int lookups = 100000;
+    FillStyle fill;
+    TextStyleDesc text;
+    const double copyMs = medianMs(runs, [&] {
+        for (int i = 0; i < lookups; ++i) {
+            const size_t at = size_t(i) % names.size();
+            if (at % 2)
+                text = texts[at];
+            else
+                fill = fills[at];
+        }
+    });
+    const double lookupMs = medianMs(runs, [&] {
+        for (int i = 0; i < lookups; ++i) {
+            const size_t at = size_t(i) % names.size();
+            const bool found = at % 2 ? rm->getTextStyle(names[at], text) : rm->getFillStyle(names[at], fill);
+            if (!found)
+                std::abort();
+        }
+    });
+    rm->setSwitchToThemeRes(false);
+    printFigure("copy the records from a vector by index", copyMs, 0.0);
+    printFigure("getFillStyle / getTextStyle by name", lookupMs, copyMs);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -163,6 +464,8 @@ int main(int argc, char** argv)
         return 1;
     }
     std::printf("bench_core: medians of repeated runs; xN = time / time of the plain read beside it\n");
+    benchTheme(work.path());
     benchDictionary(work.path());
+    benchStyleLookups();
     return 0;
 }

@@ -1,15 +1,64 @@
 #include "LanguageManager.h"
 
+#include "TEVJson.h"
+
 #include <QDebug>
 #include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonParseError>
-#include <QJsonValue>
 
 #include <algorithm>
+#include <cstring>
+#include <optional>
+#include <string>
 
 namespace TEVQtLib {
+
+namespace {
+
+// Offset of the first byte that is not part of well-formed UTF-8 (no overlong forms, no surrogates,
+// nothing above U+10FFFF), or -1 when all of [begin, end) is well-formed.
+qint64 firstInvalidUtf8(const char* begin, const char* end)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(begin);
+    const auto* const e = reinterpret_cast<const unsigned char*>(end);
+    const auto* const start = p;
+    while (p < e) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        int length = 0;
+        unsigned char low = 0x80; // bounds of the second byte
+        unsigned char high = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF) {
+            length = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            if (c == 0xE0)
+                low = 0xA0; // overlong
+            else if (c == 0xED)
+                high = 0x9F; // surrogates
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            if (c == 0xF0)
+                low = 0x90; // overlong
+            else if (c == 0xF4)
+                high = 0x8F; // above U+10FFFF
+        } else {
+            return p - start;
+        }
+        if (e - p < length || p[1] < low || p[1] > high)
+            return p - start;
+        for (int i = 2; i < length; ++i) {
+            if (p[i] < 0x80 || p[i] > 0xBF)
+                return p - start;
+        }
+        p += length;
+    }
+    return -1;
+}
+
+} // namespace
 
 LanguageManager* LanguageManager::instance()
 {
@@ -43,37 +92,47 @@ bool LanguageManager::loadFromJson(const QByteArray& json, QString* error)
             *error = message;
         return false;
     };
+    const auto invalid = [&fail](const QString& reason) {
+        return fail(tr("Invalid language JSON: %1").arg(reason));
+    };
 
-    // Qt's reader is strict JSON, refuses bytes that are not UTF-8 and bounds the nesting depth; its
-    // error object names "no error occurred" for a document that parsed but is not an object.
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
-    if (parseError.error != QJsonParseError::NoError || !document.isObject())
-        return fail(tr("Invalid language JSON: %1").arg(parseError.errorString()));
+    const char* begin = json.constData();
+    const char* const end = begin + json.size();
+    // Editors on some systems start a UTF-8 file with a byte-order mark; it is not part of the document.
+    if (end - begin >= 3 && std::memcmp(begin, "\xEF\xBB\xBF", 3) == 0)
+        begin += 3;
+    const qint64 badByte = firstInvalidUtf8(begin, end);
+    if (badByte >= 0)
+        return invalid(QStringLiteral("invalid UTF-8 at byte %1").arg(badByte + (begin - json.constData())));
+    Json::Value root;
+    std::string parseError;
+    if (!json::parse(begin, end, root, &parseError))
+        return invalid(json::toQString(parseError).simplified());
+    if (!json::isObject(root))
+        return invalid(QStringLiteral("the root is not an object"));
 
-    const QJsonObject root = document.object();
-    const QJsonValue defaultValue = root.value(QLatin1String("defaultLanguage"));
-    const QString defaultLanguage = defaultValue.isString() ? defaultValue.toString() : QString();
-    const QJsonValue languagesValue = root.value(QLatin1String("languages"));
-    if (defaultLanguage.isEmpty() || !languagesValue.isObject())
+    const std::optional<std::string> defaultName = json::toString(json::get(root, "defaultLanguage"));
+    const Json::Value* languages = json::find(root, "languages");
+    if (!defaultName || defaultName->empty() || !languages || !json::isObject(*languages))
         return fail(tr("Language JSON requires defaultLanguage and a languages object."));
+    const QString defaultLanguage = json::toQString(*defaultName);
 
+    // Members come in the order of their names.
     QHash<QString, QHash<QString, QString>> translations;
-    const QJsonObject languages = languagesValue.toObject();
-    for (auto language = languages.constBegin(); language != languages.constEnd(); ++language) {
-        const QJsonValue tableValue = language.value();
-        const QJsonObject table = tableValue.isObject() ? tableValue.toObject() : QJsonObject();
-        if (table.isEmpty())
-            return fail(tr("Language '%1' must contain at least one translation.").arg(language.key()));
+    for (auto language = languages->begin(); language != languages->end(); ++language) {
+        const QString languageName = json::toQString(language.name());
+        const Json::Value& table = *language;
+        if (!json::isObject(table) || table.empty())
+            return fail(tr("Language '%1' must contain at least one translation.").arg(languageName));
 
-        QHash<QString, QString>& texts = translations[language.key()];
-        texts.reserve(table.size());
-        for (auto entry = table.constBegin(); entry != table.constEnd(); ++entry) {
-            const QJsonValue value = entry.value();
-            if (!value.isString())
+        QHash<QString, QString>& texts = translations[languageName];
+        texts.reserve(int(table.size()));
+        for (auto entry = table.begin(); entry != table.end(); ++entry) {
+            const std::optional<std::string> value = json::toString(*entry);
+            if (!value)
                 return fail(tr("Translation '%1' in language '%2' must be a string.")
-                                .arg(entry.key(), language.key()));
-            texts.insert(entry.key(), value.toString());
+                                .arg(json::toQString(entry.name()), languageName));
+            texts.insert(json::toQString(entry.name()), json::toQString(*value));
         }
     }
 

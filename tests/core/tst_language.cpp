@@ -89,11 +89,13 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("message");
         const QString needs = QStringLiteral("Language JSON requires defaultLanguage and a languages object.");
-        QTest::newRow("root array") << "root_array.json" << "Invalid language JSON: no error occurred";
-        QTest::newRow("truncated") << "truncated.json" << "Invalid language JSON: unterminated string";
-        QTest::newRow("empty file") << "empty_file.json" << "Invalid language JSON: illegal value";
-        QTest::newRow("not utf-8") << "not_utf8.json" << "Invalid language JSON: invalid UTF8 string";
-        QTest::newRow("deep nesting") << "deep_nesting.json" << "Invalid language JSON: too deeply nested document";
+        QTest::newRow("root array") << "root_array.json" << "Invalid language JSON: the root is not an object";
+        QTest::newRow("truncated") << "truncated.json"
+                                   << "Invalid language JSON: * Line 1, Column 62 Missing ',' or '}' in object declaration";
+        QTest::newRow("empty file") << "empty_file.json"
+                                    << "Invalid language JSON: * Line 1, Column 1 Syntax error: value, object or array expected.";
+        QTest::newRow("not utf-8") << "not_utf8.json" << "Invalid language JSON: invalid UTF-8 at byte 57";
+        QTest::newRow("deep nesting") << "deep_nesting.json" << "Invalid language JSON: JSON nesting deeper than 128 levels";
         QTest::newRow("default missing") << "default_missing.json" << needs;
         QTest::newRow("default number") << "default_not_string.json" << needs;
         QTest::newRow("default empty") << "default_empty.json" << needs;
@@ -147,9 +149,71 @@ private slots:
         // A name containing "%2" is inserted as it stands.
         QVERIFY(!lm()->loadFromJson(R"({"defaultLanguage":"a","languages":{"a":{"%2":null}}})", &error));
         QCOMPARE(error, QStringLiteral("Translation '%2' in language 'a' must be a string."));
-        // Strict JSON: trailing bytes after the root are an error.
-        QVERIFY(!lm()->loadFromJson(R"({"defaultLanguage":"a","languages":{"a":{"k":"v"}}} x)", &error));
-        QVERIFY(error.startsWith(QStringLiteral("Invalid language JSON: ")));
+        // A number or an array as the root parses but is refused like a syntax error.
+        QVERIFY(!lm()->loadFromJson("42", &error));
+        QCOMPARE(error, QStringLiteral("Invalid language JSON: the root is not an object"));
+    }
+
+    void bytesMustBeUtf8_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("badByte"); // offset in text of the first bad byte; -1: loads
+        QTest::newRow("ascii") << QByteArray("abc") << -1;
+        QTest::newRow("two to four bytes") << QByteArray("\xC3\xA9 \xE6\x80\xBB \xF0\x9F\x98\x80") << -1;
+        QTest::newRow("highest code point") << QByteArray("\xF4\x8F\xBF\xBF") << -1;
+        QTest::newRow("lone continuation") << QByteArray("a\x80") << 1;
+        QTest::newRow("latin-1") << QByteArray("caf\xE9") << 3;
+        QTest::newRow("overlong slash") << QByteArray("\xC0\xAF") << 0;
+        QTest::newRow("overlong three bytes") << QByteArray("\xE0\x80\xAF") << 0;
+        QTest::newRow("encoded surrogate") << QByteArray("\xED\xA0\x80") << 0;
+        QTest::newRow("above U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << 0;
+        QTest::newRow("cut sequence") << QByteArray("\xE6\x80") << 0;
+        QTest::newRow("bad third byte") << QByteArray("\xE6\x80\x41") << 0;
+        QTest::newRow("FF") << QByteArray("\xFF") << 0;
+    }
+    void bytesMustBeUtf8()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(int, badByte);
+        const QByteArray prefix = "{\"defaultLanguage\":\"a\",\"languages\":{\"a\":{\"k\":\"";
+        const QByteArray document = prefix + text + "\"}}}";
+        QString error;
+        const bool loaded = lm()->loadFromJson(document, &error);
+        if (badByte < 0) {
+            QVERIFY2(loaded, qPrintable(error));
+            QCOMPARE(lm()->text(QStringLiteral("k"), QString()), QString::fromUtf8(text));
+        } else {
+            QVERIFY(!loaded);
+            QCOMPARE(error, QStringLiteral("Invalid language JSON: invalid UTF-8 at byte %1").arg(prefix.size() + badByte));
+        }
+    }
+
+    void byteOrderMarkIsSkipped()
+    {
+        QString error;
+        QVERIFY2(lm()->loadFromJson("\xEF\xBB\xBF" R"({"defaultLanguage":"a","languages":{"a":{"k":"v"}}})", &error),
+                 qPrintable(error));
+        QCOMPARE(lm()->text(QStringLiteral("k"), QString()), QStringLiteral("v"));
+        // Only at the very start, and only whole.
+        QVERIFY(!lm()->loadFromJson(" \xEF\xBB\xBF{}", &error));
+        QVERIFY(!lm()->loadFromJson("\xEF\xBB{}", &error));
+        QCOMPARE(error, QStringLiteral("Invalid language JSON: invalid UTF-8 at byte 0"));
+    }
+
+    void repeatedNamesKeepTheLastOne()
+    {
+        // A language or key given twice: the later one is kept, the earlier table is released.
+        QString error;
+        QVERIFY2(lm()->loadFromJson(R"({"defaultLanguage":"a","languages":{"a":{"k":"first","x":"1"},"a":{"k":"second","k":"third"}}})",
+                                    &error),
+                 qPrintable(error));
+        QCOMPARE(lm()->text(QStringLiteral("k"), QString()), QStringLiteral("third"));
+        QVERIFY(!lm()->contains(QStringLiteral("x"), QString()));
+        // Names and texts may hold any character, the zero character included.
+        QVERIFY(lm()->loadFromJson(R"({"defaultLanguage":"a\u0000b","languages":{"a\u0000b":{"k\u0000":"v\u0000w"}}})", &error));
+        QCOMPARE(lm()->currentLanguage(), QString::fromUtf8("a\0b", 3));
+        QCOMPARE(lm()->text(QString::fromUtf8("k\0", 2), QString()), QString::fromUtf8("v\0w", 3));
+        QVERIFY(!lm()->contains(QStringLiteral("k"), QString()));
     }
 
     void unreadableFiles()
