@@ -19,6 +19,7 @@
 
 #include <map>
 #include <memory>
+#include <utility>
 #include <type_traits>
 #include <vector>
 
@@ -69,6 +70,9 @@ public:
     std::map<QString, int> fillStyleIndex;
     std::map<QString, int> textStyleIndex;
     bool loaded = false;                 // the load that filled this store succeeded
+    // Margins of image styles shrunk by a scale factor below 1 when read: the shrunk margins and the margins
+    // of the document, so that writing the styles back gives the document's margins again.
+    std::map<QString, std::pair<ImageDesc, ImageDesc>> unscaledMargins;
 };
 
 class TEV_EXPORT TEVQResourceManager {
