@@ -409,6 +409,10 @@ private slots:
         QVERIFY(inkBounds(missing).isNull());
         const QImage empty = paint(30, 30, [&](QPainter* p) { Impl::drawImageFill(p, name, ImageDesc(), 0, 0, 0, 30); });
         QVERIFY(inkBounds(empty).isNull());
+        ImageDesc corners;
+        corners.left = corners.right = corners.top = corners.bottom = 3;
+        const QImage negative = paint(30, 30, [&](QPainter* p) { Impl::drawImageFill(p, name, corners, 20, 20, -10, 8); });
+        QVERIFY(inkBounds(negative).isNull());
     }
 
     // ---- texts ----
