@@ -374,21 +374,6 @@ private slots:
 
     // ---- property rows ----
 
-    void propertyDefDefaults()
-    {
-        const PropertyDef d;
-        QVERIFY(d.name.isEmpty() && d.text2.isEmpty() && d.options.isEmpty());
-        QCOMPARE(d.kind, 0);
-        QCOMPARE(d.minimum, -10000);
-        QCOMPARE(d.maximum, 10000);
-        QVERIFY(d.flag);
-        QVERIFY(!d.hasGetter() && !d.hasSetter());
-        const ControlInfo info;
-        QCOMPARE(info.kind, 1);
-        QCOMPARE(info.reserved, 0);
-        QVERIFY(info.props.isEmpty() && info.extraProps.isEmpty());
-    }
-
     void commonRowsComeFirstInTheirOrder()
     {
         const QVector<PropertyDef> rows = tevCommonPropertyRows();
