@@ -3,6 +3,7 @@
 // the paint entry and mouse state machine, theme application, the base JSON ("attr", "theme", "child"), the
 // shared reader and writer of "style" entries, and the drawing helpers (defined in TEVQWidgetBaseImplDraw.cpp).
 #include "ITEVQWidgetBase.h"
+#include "TEVStyleDesc.h"
 
 #include <QObject>
 #include <QPainterPath>
@@ -28,12 +29,6 @@ class QPainter;
 class QWidget;
 
 namespace TEVQtLib {
-
-struct FillStyle;
-struct FillRes;
-struct ImageDesc;
-struct TextStyleDesc;
-struct IconStyleDesc;
 
 // Visual state; the index of every four-state style array.
 enum CtrlState : int {
@@ -129,7 +124,8 @@ public:
     void read(const Json::Value& element) const;
     void write(Json::Value& element) const;
 
-    // The lookup key of a style name taken from JSON, and its JSON text (the inverse).
+    // The lookup key of a style name taken from JSON (its bytes, one per character), and the JSON text of a
+    // style record's name.
     static QString styleNameFromJson(const std::string& bytes);
     static std::string styleNameToJson(const QString& name);
 
