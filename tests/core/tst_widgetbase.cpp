@@ -441,6 +441,9 @@ void TestWidgetBase::commonKeys_data()
     QTest::newRow("min max") << QByteArray(R"({"minWidth":-3,"minHeight":5,"maxWidth":0,"maxHeight":90})") << 1
                              << QRect(0, 0, 0, 0) << false << noDock << noPolicy
                              << QByteArray(R"({"h":0,"maxHeight":90,"maxWidth":0,"minHeight":5,"name":"","type":"qttestwidget","w":0})");
+    QTest::newRow("sizes beyond Qt's range") << QByteArray(R"({"minWidth":1111111111,"minHeight":16777215,"maxWidth":2e9})")
+                                             << 1 << QRect(0, 0, 0, 0) << false << noDock << noPolicy
+                                             << QByteArray(R"({"h":0,"name":"","type":"qttestwidget","w":0})");
 }
 
 void TestWidgetBase::commonKeys()
