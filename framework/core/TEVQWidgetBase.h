@@ -30,7 +30,7 @@ protected:
     ~ITEVQLayoutHost() = default;
 };
 
-// True when object's class, or one of its bases, is className, with or without the TEVQtLib:: prefix.
+// True when the class of object, or one of its bases, has the unqualified name of className (namespaces ignored).
 // This is how core tests for the types of later subsystems (TEVQContainer, TEVQWindow, TEVQMenu, ...).
 TEV_EXPORT bool tevIsKindOf(const QObject* object, const char* className);
 

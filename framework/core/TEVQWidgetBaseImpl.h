@@ -136,7 +136,8 @@ public:
     void read(const Json::Value& element) const;
     void write(Json::Value& element) const;
 
-    // The lookup key of a style name taken from JSON, and its JSON text (the inverse).
+    // The lookup key of a style name taken from JSON (its bytes, one per character), and the JSON text of a
+    // style record's name.
     static QString styleNameFromJson(const std::string& bytes);
     static std::string styleNameToJson(const QString& name);
 
