@@ -157,7 +157,7 @@ void TEVQWidgetBaseImpl::drawFillRes(QPainter* painter, const FillRes& res, int 
         return;
     painter->save();
     const int width = res.borderSize;
-    painter->setPen(QPen(QBrush(res.borderColor), width, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+    painter->setPen(QPen(QBrush(res.borderColor), std::max(width, 0), Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
     painter->setBrush(Qt::NoBrush);
     const double half = width >= 1 ? width * 0.5 : 0.0;
     // A negative width is as good as none: it draws no border.
@@ -227,7 +227,8 @@ void TEVQWidgetBaseImpl::drawFillRes(QPainter* painter, const FillRes& res, int 
 void TEVQWidgetBaseImpl::drawImageFill(QPainter* painter, const QString& imageName, const ImageDesc& desc, int x,
                                        int y, int w, int h)
 {
-    if (!painter || w == 0 || h == 0)
+    // A negative size is nothing to fill either (the corner slices would otherwise still be drawn).
+    if (!painter || w <= 0 || h <= 0)
         return;
     const QImage* image = resources()->getImage(imageName, false);
     if (!image || image->width() == 0 || image->height() == 0)

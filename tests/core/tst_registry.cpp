@@ -7,6 +7,7 @@
 #include "TEVQWidgetMacros.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -374,21 +375,6 @@ private slots:
 
     // ---- property rows ----
 
-    void propertyDefDefaults()
-    {
-        const PropertyDef d;
-        QVERIFY(d.name.isEmpty() && d.text2.isEmpty() && d.options.isEmpty());
-        QCOMPARE(d.kind, 0);
-        QCOMPARE(d.minimum, -10000);
-        QCOMPARE(d.maximum, 10000);
-        QVERIFY(d.flag);
-        QVERIFY(!d.hasGetter() && !d.hasSetter());
-        const ControlInfo info;
-        QCOMPARE(info.kind, 1);
-        QCOMPARE(info.reserved, 0);
-        QVERIFY(info.props.isEmpty() && info.extraProps.isEmpty());
-    }
-
     void commonRowsComeFirstInTheirOrder()
     {
         const QVector<PropertyDef> rows = tevCommonPropertyRows();
@@ -528,7 +514,8 @@ private slots:
             return;
         }
         // A copy of this program in a folder whose name carries the marker (a copy: /proc resolves links).
-        QTemporaryDir dir;
+        // Made beside the test program, where programs may run.
+        QTemporaryDir dir(QFileInfo(platform::moduleFilePath()).absolutePath() + QStringLiteral("/probe-XXXXXX"));
         QVERIFY(dir.isValid());
         for (const char* folder : {"Orvessa", "orvessa"}) {
             const QString copyDir = dir.filePath(QString::fromLatin1(folder));
