@@ -13,16 +13,29 @@
 // registers the charts after initialisation).
 #include "TEVQControlRegistry.h"
 
+#include "TEVQLabel.h"
+#include "TEVQPushButton.h"
+#include "TEVQScrollBar.h"
+#include "TEVQSlider.h"
+
 namespace TEVQtLib {
 namespace detail {
 
 void registerBuiltinControls()
 {
     // Catalogued types.
+    tevRegisterQtControl("qtbutton", &TEVQPushButton::createTEVQPushButton, TEVQPushButton::getProps(), true);
+    tevRegisterQtControl("qtlabel", &TEVQLabel::createTEVQLabel, TEVQLabel::getProps(), true);
+    tevRegisterQtControl("qtslider", &TEVQSlider::createTEVQSlider, TEVQSlider::getProps(), true);
+    tevRegisterQtControl("qtscrollbar", &TEVQScrollBar::createTEVQScrollBar, TEVQScrollBar::getProps(), true);
 
     // Creator-only long and short names.
+    tevRegisterDefaultControl("scrollbar", &TEVQScrollBar::createTEVQScrollBar);
 
     // Aliases.
+    tevRegisterDefaultControl("button", &TEVQPushButton::createTEVQPushButton);
+    tevRegisterDefaultControl("label", &TEVQLabel::createTEVQLabel);
+    tevRegisterDefaultControl("slider", &TEVQSlider::createTEVQSlider);
 }
 
 } // namespace detail
