@@ -1,0 +1,619 @@
+#include "TEVQResourceManager.h"
+
+#include "LanguageManager.h"
+#include "TEVJson.h"
+#include "TEVPlatform.h"
+
+#if __has_include("ITEVQWidgetBase.h") && __has_include("TEVQWidgetBase.h")
+#include "ITEVQWidgetBase.h"
+#include "TEVQWidgetBase.h"
+#define TEV_HAVE_WIDGET_INTERFACE 1
+#endif
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QPixmap>
+#include <QSvgRenderer>
+
+namespace TEVQtLib {
+
+namespace {
+
+// Style names are indexed by their bytes, one byte per character. A name given as decoded text (for example
+// from C++ code) is looked up in that form too.
+int lookupPosition(const std::map<QString, int>& index, const QString& name, size_t count)
+{
+    auto it = index.find(name);
+    if (it == index.end()) {
+        const QString byteForm = QString::fromLatin1(name.toUtf8());
+        if (byteForm != name)
+            it = index.find(byteForm);
+    }
+    if (it == index.end() || it->second < 0 || size_t(it->second) >= count)
+        return -1;
+    return it->second;
+}
+
+template <class Style>
+void fileStyle(std::vector<Style>& list, std::map<QString, int>& index, const QString& key, const Style& style)
+{
+    auto it = index.find(key);
+    if (it != index.end() && it->second >= 0 && size_t(it->second) < list.size()) {
+        list[size_t(it->second)] = style;
+        return;
+    }
+    list.push_back(style);
+    index[key] = int(list.size() - 1);
+}
+
+// ASCII letters lower-cased, every other byte kept.
+QByteArray asciiLower(QByteArray bytes)
+{
+    for (char& c : bytes) {
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    }
+    return bytes;
+}
+
+QByteArray resourceKey(const QString& name)
+{
+    QString n = name;
+    n.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return asciiLower(n.toUtf8());
+}
+
+QString existingFile(const QString& path)
+{
+    if (path.isEmpty())
+        return {};
+    const QString resolved = platform::resolveCaseInsensitive(path);
+    const QFileInfo info(resolved);
+    return info.exists() && info.isFile() ? resolved : QString();
+}
+
+// The disabled look of an image as the application style draws disabled icons.
+QImage disabledImage(const QImage& image)
+{
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        const QIcon icon(QPixmap::fromImage(image));
+        return icon.pixmap(image.size(), QIcon::Disabled, QIcon::Off).toImage();
+    }
+    // Without a GUI application there is no style to ask: a plain desaturated copy.
+    QImage gray = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < gray.height(); ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(gray.scanLine(y));
+        for (int x = 0; x < gray.width(); ++x) {
+            const int g = qGray(line[x]);
+            line[x] = qRgba(g, g, g, qAlpha(line[x]));
+        }
+    }
+    return gray;
+}
+
+QStringList languageManagerLanguages()
+{
+    return LanguageManager::instance()->languages();
+}
+
+} // namespace
+
+// ---- store ------------------------------------------------------------------------------------------------
+
+TEVQResourceManagerImpl::TEVQResourceManagerImpl() = default;
+TEVQResourceManagerImpl::~TEVQResourceManagerImpl() = default;
+
+bool TEVQResourceManagerImpl::addFile(const QByteArray& key, const QByteArray& data)
+{
+    return files.emplace(key, data).second;
+}
+
+const QByteArray* TEVQResourceManagerImpl::file(const QByteArray& key) const
+{
+    auto it = files.find(key);
+    return it == files.end() ? nullptr : &it->second;
+}
+
+void TEVQResourceManagerImpl::fileFillStyle(const QString& key, const FillStyle& style)
+{
+    fileStyle(fillStyles, fillStyleIndex, key, style);
+}
+
+void TEVQResourceManagerImpl::fileTextStyle(const QString& key, const TextStyleDesc& style)
+{
+    fileStyle(textStyles, textStyleIndex, key, style);
+}
+
+int TEVQResourceManagerImpl::fillStylePosition(const QString& name) const
+{
+    return lookupPosition(fillStyleIndex, name, fillStyles.size());
+}
+
+int TEVQResourceManagerImpl::textStylePosition(const QString& name) const
+{
+    return lookupPosition(textStyleIndex, name, textStyles.size());
+}
+
+void TEVQResourceManagerImpl::buildElementIndex()
+{
+    elementIndex.clear();
+    if (!json::isObject(themeRoot))
+        return;
+    const Json::Value* elements = json::find(themeRoot, "elements");
+    if (!elements || !json::isArray(*elements) || json::size(*elements) == 0)
+        return;
+    Json::Value& first = themeRoot["elements"][0u];
+    if (!json::isObject(first) || !json::has(first, "child"))
+        return;
+    Json::Value& children = first["child"];
+    if (!json::isArray(children))
+        return;
+    for (Json::ArrayIndex i = 0; i < children.size(); ++i) {
+        Json::Value& element = children[i];
+        const std::optional<std::string> name = json::toString(json::get(element, "name"));
+        if (!name)
+            continue;
+        elementIndex.emplace(QByteArray(name->data(), int(name->size())), &element);
+    }
+}
+
+// ---- manager ----------------------------------------------------------------------------------------------
+
+TEVQResourceManager* TEVQResourceManager::getInstance()
+{
+    static TEVQResourceManager instance;
+    return &instance;
+}
+
+TEVQResourceManager::TEVQResourceManager() : m_defaultStore(new TEVQResourceManagerImpl)
+{
+    QObject::connect(LanguageManager::instance(), &LanguageManager::languageChanged,
+                     [this](const QString&) { languageChanged(); });
+}
+
+TEVQResourceManager::~TEVQResourceManager()
+{
+    releaseRes();
+    m_defaultStore.reset();
+    m_themeStore.reset();
+    m_projectStore.reset();
+}
+
+int TEVQResourceManager::getButtonFadeDuration() const
+{
+    return m_globalConfig.buttonFadeDuration > 0 ? m_globalConfig.buttonFadeDuration : 150;
+}
+
+QString TEVQResourceManager::getSkinDirPath() const { return m_defaultStore->dirPath; }
+
+QString TEVQResourceManager::getFileSkinPath() const { return m_defaultStore->filePath; }
+
+QString TEVQResourceManager::getThemePath() const
+{
+    if (!m_themeStore)
+        return QString();
+    return m_themeStore->filePath.isEmpty() ? m_themeStore->dirPath : m_themeStore->filePath;
+}
+
+const std::vector<FillStyle>& TEVQResourceManager::getFillStyles() const
+{
+    return m_projectStore ? m_projectStore->fillStyles : m_defaultStore->fillStyles;
+}
+
+const std::vector<TextStyleDesc>& TEVQResourceManager::getTextStyles() const
+{
+    return m_projectStore ? m_projectStore->textStyles : m_defaultStore->textStyles;
+}
+
+TEVQResourceManagerImpl* TEVQResourceManager::styleStore() const
+{
+    if (m_loadFromThemeRes)
+        return m_themeStore.get();
+    if (m_projectRes)
+        return m_projectStore.get();
+    return m_defaultStore.get();
+}
+
+bool TEVQResourceManager::getFillStyle(const QString& name, FillStyle& out) const
+{
+    if (name == QLatin1String("empty") || name == QLatin1String("emptyRect")) {
+        out = FillStyle();
+        out.name = name;
+        out.valid = false;
+        return true;
+    }
+    const TEVQResourceManagerImpl* store = styleStore();
+    if (!store)
+        return false;
+    const int pos = store->fillStylePosition(name);
+    if (pos < 0)
+        return false;
+    out = store->fillStyles[size_t(pos)];
+    out.valid = true;
+    return true;
+}
+
+bool TEVQResourceManager::getTextStyle(const QString& name, TextStyleDesc& out) const
+{
+    const TEVQResourceManagerImpl* store = styleStore();
+    if (!store)
+        return false;
+    const int pos = store->textStylePosition(name);
+    if (pos < 0)
+        return false;
+    out = store->textStyles[size_t(pos)];
+    return true;
+}
+
+void TEVQResourceManager::setFillStyle(const QString& name, FillStyle& style)
+{
+    if (m_projectRes) {
+        if (m_projectStore)
+            setFillStyle(m_projectStore.get(), name, style);
+        return;
+    }
+    setFillStyle(m_defaultStore.get(), name, style);
+}
+
+// Files text styles the way its fill-style twin files fill styles (the project store in project mode, else
+// the default store), so that the free text-style setters take effect.
+void TEVQResourceManager::setTextStyle(const QString& name, TextStyleDesc& style)
+{
+    if (m_projectRes) {
+        if (m_projectStore)
+            setTextStyle(m_projectStore.get(), name, style);
+        return;
+    }
+    setTextStyle(m_defaultStore.get(), name, style);
+}
+
+void TEVQResourceManager::setFillStyle(TEVQResourceManagerImpl* store, const QString& name, FillStyle& style)
+{
+    if (store)
+        store->fileFillStyle(name, style);
+}
+
+void TEVQResourceManager::setTextStyle(TEVQResourceManagerImpl* store, const QString& name, TextStyleDesc& style)
+{
+    if (store)
+        store->fileTextStyle(name, style);
+}
+
+// ---- resources --------------------------------------------------------------------------------------------
+
+bool TEVQResourceManager::getResource(const QString& name, const char*& data, unsigned& size, ResSourceType& source)
+{
+    source = ResSourceDefault;
+    const QByteArray key = resourceKey(name);
+    const QByteArray* found = nullptr;
+    if (m_projectStore && (found = m_projectStore->file(key)))
+        source = ResSourceProject;
+    else if ((found = m_defaultStore->file(key)))
+        source = ResSourceDefault;
+    else if (m_themeStore && (found = m_themeStore->file(key)))
+        source = ResSourceTheme;
+    if (!found)
+        return false;
+    data = found->constData();
+    size = unsigned(found->size());
+    return true;
+}
+
+QImage* TEVQResourceManager::getImage(const QString& name, bool gray)
+{
+    const QString key = gray ? name + QStringLiteral("_gray") : name;
+    for (TEVQResourceManagerImpl* store : {m_defaultStore.get(), m_projectStore.get(), m_themeStore.get()}) {
+        if (!store)
+            continue;
+        auto it = store->imageCache.find(key);
+        if (it != store->imageCache.end())
+            return it->second.get();
+    }
+    if (name.isEmpty())
+        return nullptr;
+
+    QImage image;
+    const char* data = nullptr;
+    unsigned size = 0;
+    ResSourceType source = ResSourceDefault;
+    if (getResource(name, data, size, source))
+        image = QImage::fromData(reinterpret_cast<const uchar*>(data), int(size));
+    if (image.isNull()) {
+        source = ResSourceDefault;
+        const QString dir = m_defaultStore->dirPath;
+        QString path = dir.isEmpty() ? QString() : existingFile(platform::joinPath(dir, name));
+        if (path.isEmpty())
+            path = existingFile(name);
+        if (path.isEmpty() && !dir.isEmpty())
+            path = existingFile(platform::joinPath(platform::joinPath(dir, QStringLiteral("images")), name));
+        if (path.isEmpty())
+            return nullptr;
+        image = QImage(path);
+    }
+
+    if (m_scaleFactor < 1.0f && !image.isNull()) {
+        image = image.scaled(int(image.width() * m_scaleFactor), int(image.height() * m_scaleFactor),
+                             Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    }
+    // An empty image is not handed out: callers treat null and empty alike, and the manager only hands out
+    // images it owns.
+    if (image.width() == 0)
+        return nullptr;
+    if (gray) {
+        image = disabledImage(image);
+        if (image.width() == 0)
+            return nullptr;
+    }
+
+    TEVQResourceManagerImpl* target = source == ResSourceTheme     ? m_themeStore.get()
+                                      : source == ResSourceProject ? m_projectStore.get()
+                                                                   : m_defaultStore.get();
+    if (!target)
+        return nullptr;
+    auto& slot = target->imageCache[key];
+    slot.reset(new QImage(image));
+    return slot.get();
+}
+
+QSvgRenderer* TEVQResourceManager::getSvgRenderer(const QString& name)
+{
+    for (TEVQResourceManagerImpl* store : {m_defaultStore.get(), m_projectStore.get(), m_themeStore.get()}) {
+        if (!store)
+            continue;
+        auto it = store->svgCache.find(name);
+        if (it != store->svgCache.end())
+            return it->second.get();
+    }
+    if (name.isEmpty())
+        return nullptr;
+
+    std::unique_ptr<QSvgRenderer> renderer;
+    const char* data = nullptr;
+    unsigned size = 0;
+    ResSourceType source = ResSourceDefault;
+    if (getResource(name, data, size, source)) {
+        renderer.reset(new QSvgRenderer(QByteArray(data, int(size))));
+    } else {
+        const QString dir = m_defaultStore->dirPath;
+        QString path = dir.isEmpty() ? QString() : existingFile(platform::joinPath(dir, name));
+        if (path.isEmpty())
+            path = existingFile(name);
+        if (path.isEmpty() && !dir.isEmpty())
+            path = existingFile(platform::joinPath(platform::joinPath(dir, QStringLiteral("images")), name));
+        if (path.isEmpty())
+            return nullptr;
+        renderer.reset(new QSvgRenderer(path));
+    }
+    if (!renderer->isValid())
+        return nullptr;
+
+    TEVQResourceManagerImpl* target = source == ResSourceTheme     ? m_themeStore.get()
+                                      : source == ResSourceProject ? m_projectStore.get()
+                                                                   : m_defaultStore.get();
+    if (!target)
+        return nullptr;
+    auto& slot = target->svgCache[name];
+    slot = std::move(renderer);
+    return slot.get();
+}
+
+Json::Value* TEVQResourceManager::getThemeJsonValue(const char* name)
+{
+    if (!m_themeStore || !name || m_themeStore->themeRoot.isNull())
+        return nullptr;
+    auto it = m_themeStore->elementIndex.find(QByteArray(name));
+    return it == m_themeStore->elementIndex.end() ? nullptr : it->second;
+}
+
+// ---- skin dictionary --------------------------------------------------------------------------------------
+
+QString TEVQResourceManager::getString(const QString& key) const
+{
+    const LanguageManager* languages = LanguageManager::instance();
+    if (languages->contains(key))
+        return languages->text(key);
+    if (m_hasCurrentLanguage) {
+        auto table = m_languageTables.find(m_currentLanguage);
+        if (table != m_languageTables.end()) {
+            auto it = table->second.find(key);
+            if (it != table->second.end())
+                return it->second;
+        }
+    }
+    return QString();
+}
+
+QString TEVQResourceManager::getCurrentLanguage() const
+{
+    if (languageManagerLanguages().isEmpty())
+        return m_hasCurrentLanguage ? m_currentLanguage : QString();
+    return LanguageManager::instance()->currentLanguage();
+}
+
+QStringList TEVQResourceManager::getLanguageList() const
+{
+    const QStringList managed = languageManagerLanguages();
+    if (!managed.isEmpty())
+        return managed;
+    QStringList names;
+    for (const auto& table : m_languageTables)
+        names.append(table.first);
+    return names;
+}
+
+bool TEVQResourceManager::setCurrentLanguage(const QString& language)
+{
+    if (!languageManagerLanguages().isEmpty())
+        return LanguageManager::instance()->setLanguage(language);
+    if (m_languageTables.find(language) == m_languageTables.end())
+        return false;
+    m_currentLanguage = language;
+    m_hasCurrentLanguage = true;
+    for (QWidget* window : registeredWindows())
+        notifyChangeLanguage(window);
+    return true;
+}
+
+void TEVQResourceManager::languageChanged()
+{
+    for (QWidget* window : registeredWindows())
+        notifyChangeLanguage(window);
+}
+
+// ---- configuration ----------------------------------------------------------------------------------------
+
+void TEVQResourceManager::setGlobalConfig(const TEVGlobalConfig& config)
+{
+    m_globalConfig.fontFamily = config.fontFamily;
+    m_globalConfig.buttonFadeEnabled = config.buttonFadeEnabled;
+    m_globalConfig.buttonFadeDuration = config.buttonFadeDuration > 0 ? config.buttonFadeDuration : 150;
+    if (!m_globalConfig.fontFamily.isEmpty() && qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        QFont font = QApplication::font();
+        font.setFamily(m_globalConfig.fontFamily);
+        QApplication::setFont(font);
+    }
+    for (QWidget* window : registeredWindows())
+        notifyThemeChange(window);
+    for (QWidget* window : registeredDesignerWindows())
+        notifyThemeChange(window);
+}
+
+void TEVQResourceManager::setGlobalFontFamily(const QString& family)
+{
+    TEVGlobalConfig config = m_globalConfig;
+    config.fontFamily = family;
+    setGlobalConfig(config);
+}
+
+// ---- windows ----------------------------------------------------------------------------------------------
+
+namespace {
+
+bool addWindow(QList<QPointer<QWidget>>& list, QWidget* window)
+{
+    if (!window)
+        return false;
+    list.removeAll(QPointer<QWidget>());
+    for (const QPointer<QWidget>& w : list) {
+        if (w.data() == window)
+            return true;
+    }
+    list.append(QPointer<QWidget>(window));
+    return true;
+}
+
+bool removeWindow(QList<QPointer<QWidget>>& list, QWidget* window)
+{
+    if (!window)
+        return false;
+    for (int i = 0; i < list.size(); ++i) {
+        if (list.at(i).data() == window) {
+            list.removeAt(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+QList<QWidget*> liveWindows(const QList<QPointer<QWidget>>& list)
+{
+    QList<QWidget*> out;
+    for (const QPointer<QWidget>& w : list) {
+        if (w)
+            out.append(w.data());
+    }
+    return out;
+}
+
+} // namespace
+
+bool TEVQResourceManager::registerWindowWidget(QWidget* window) { return addWindow(m_windows, window); }
+bool TEVQResourceManager::unregisterWindowWidget(QWidget* window) { return removeWindow(m_windows, window); }
+bool TEVQResourceManager::registerDesignerWindowWidget(QWidget* window) { return addWindow(m_designerWindows, window); }
+bool TEVQResourceManager::unregisterDesignerWindowWidget(QWidget* window)
+{
+    return removeWindow(m_designerWindows, window);
+}
+
+QList<QWidget*> TEVQResourceManager::registeredWindows() const { return liveWindows(m_windows); }
+QList<QWidget*> TEVQResourceManager::registeredDesignerWindows() const { return liveWindows(m_designerWindows); }
+
+bool TEVQResourceManager::themeChange()
+{
+    // Guarded pointers: refreshing one window's widgets may close another window.
+    const QList<QPointer<QWidget>> windows = m_windows;
+    for (const QPointer<QWidget>& w : windows) {
+        if (w)
+            notifyThemeChange(w.data());
+    }
+    const QList<QPointer<QWidget>> designers = m_designerWindows;
+    for (const QPointer<QWidget>& w : designers) {
+        if (w)
+            notifyThemeChange(w.data());
+    }
+    return true;
+}
+
+namespace {
+
+enum class Walk { Theme, Language };
+
+// Children are taken as guarded pointers before any of them is told: re-reading a theme may add or delete
+// children.
+void walkChildren(QWidget* widget, Walk kind)
+{
+    if (!widget)
+        return;
+    QList<QPointer<QObject>> children;
+    for (QObject* child : widget->children())
+        children.append(QPointer<QObject>(child));
+    for (const QPointer<QObject>& child : children) {
+        if (!child || !child->isWidgetType())
+            continue;
+        QWidget* w = static_cast<QWidget*>(child.data());
+#ifdef TEV_HAVE_WIDGET_INTERFACE
+        if (ITEVQWidgetBase* base = tevWidgetInterface(w)) {
+            if (kind == Walk::Theme) {
+                if (TEVQWidgetBase* layout = base->getControlBase())
+                    layout->refreshTheme();
+            } else {
+                base->notifyChangeLanguage();
+            }
+        }
+        if (!child)
+            continue;
+#endif
+        walkChildren(w, kind);
+    }
+}
+
+} // namespace
+
+void TEVQResourceManager::notifyThemeChange(QWidget* widget) { walkChildren(widget, Walk::Theme); }
+
+void TEVQResourceManager::notifyChangeLanguage(QWidget* widget) { walkChildren(widget, Walk::Language); }
+
+// ---- lifetime ---------------------------------------------------------------------------------------------
+
+void TEVQResourceManager::releaseRes()
+{
+    TEVQResourceManagerImpl* store = m_defaultStore.get();
+    if (!store)
+        return;
+    for (auto it = store->imageCache.begin(); it != store->imageCache.end();) {
+        if (it->first.contains(QLatin1String("IDB_")))
+            ++it;
+        else
+            it = store->imageCache.erase(it);
+    }
+    store->svgCache.clear();
+    store->fillStyles.clear();
+    store->textStyles.clear();
+    store->fillStyleIndex.clear();
+    store->textStyleIndex.clear();
+    store->unscaledMargins.clear();
+}
+
+} // namespace TEVQtLib

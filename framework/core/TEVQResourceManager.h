@@ -1,0 +1,232 @@
+#pragma once
+// The process-wide keeper of what themed widgets paint with: named fill and text styles, images and SVG
+// renderers, the raw files of a theme or skin, the theme's per-widget JSON elements, skin fonts and
+// dictionaries, the global configuration, the scale factor, and the windows that hear about theme and
+// language changes. Three stores: the default store (skin and built-ins), the theme store and the project
+// store of the design tools. GUI thread only.
+#include "TEVGlobal.h"
+#include "TEVStyleDesc.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <json/json.h>
+
+#include <map>
+#include <memory>
+#include <utility>
+#include <type_traits>
+#include <vector>
+
+class QSvgRenderer;
+
+namespace TEVQtLib {
+
+class TEVQWindow;
+class TEVQWindowDesigner;
+
+// Where getResource found a file.
+enum ResSourceType { ResSourceDefault = 0, ResSourceTheme = 1, ResSourceProject = 2 };
+
+// One store of resources: files of a directory or archive, styles, caches, theme elements and fonts.
+class TEV_EXPORT TEVQResourceManagerImpl {
+public:
+    TEVQResourceManagerImpl();
+    ~TEVQResourceManagerImpl();
+    TEVQResourceManagerImpl(const TEVQResourceManagerImpl&) = delete;
+    TEVQResourceManagerImpl& operator=(const TEVQResourceManagerImpl&) = delete;
+
+    // Files under their lower-cased path; the first one under a key wins. False when the key was taken.
+    bool addFile(const QByteArray& key, const QByteArray& data);
+    const QByteArray* file(const QByteArray& key) const;
+
+    // Files the named style into its list, replacing a record of the same index key at its position.
+    void fileFillStyle(const QString& key, const FillStyle& style);
+    void fileTextStyle(const QString& key, const TextStyleDesc& style);
+    // Position of a style in its list, or -1.
+    int fillStylePosition(const QString& name) const;
+    int textStylePosition(const QString& name) const;
+
+    // Indexes elements[0].child[*] of themeRoot under their "name"; the first of a name wins.
+    void buildElementIndex();
+
+    Json::Value themeRoot;                           // parsed "theme.json"
+    int styleFileCount = 0;                          // "style.json" files taken from an archive
+    std::map<QByteArray, QByteArray> files;          // lower-cased path -> bytes
+    std::map<QByteArray, Json::Value*> elementIndex; // theme name -> element inside themeRoot
+    QList<QByteArray> styleFiles;                    // every "style.json" found; the last one is read
+    QString dirPath;
+    QString filePath;
+    std::map<QString, std::unique_ptr<QImage>> imageCache; // "_gray" appended for disabled variants
+    std::map<QString, std::unique_ptr<QSvgRenderer>> svgCache;
+    std::vector<FillStyle> fillStyles;   // in order of first definition
+    std::vector<TextStyleDesc> textStyles;
+    std::map<QString, int> fonts;        // family -> application font id
+    std::map<QString, int> fillStyleIndex;
+    std::map<QString, int> textStyleIndex;
+    bool loaded = false;                 // the load that filled this store succeeded
+    // Margins of image styles shrunk by a scale factor below 1 when read: the shrunk margins and the margins
+    // of the document, so that writing the styles back gives the document's margins again.
+    std::map<QString, std::pair<ImageDesc, ImageDesc>> unscaledMargins;
+};
+
+class TEV_EXPORT TEVQResourceManager {
+public:
+    static TEVQResourceManager* getInstance();
+
+    TEVQResourceManager(const TEVQResourceManager&) = delete;
+    TEVQResourceManager& operator=(const TEVQResourceManager&) = delete;
+
+    // ---- switches and simple accessors ----
+    bool isCreatedByFile() const { return m_createdByFile; }
+    void setCreatedByFile(bool on) { m_createdByFile = on; }
+    bool isLoadFromThemeRes() const { return m_loadFromThemeRes; }
+    void setSwitchToThemeRes(bool on) { m_loadFromThemeRes = on; }
+    bool isProjectRes() const { return m_projectRes; }
+    void setSwitchToProjectRes(bool on) { m_projectRes = on; }
+    bool isDesigner() const { return m_designer; }
+    void setIsDesigner(bool on) { m_designer = on; }
+    float getScaleFactor() const { return m_scaleFactor; }
+    void setScaleFactor(float factor) { m_scaleFactor = factor; }
+    const TEVGlobalConfig& getGlobalConfig() const { return m_globalConfig; }
+    bool getButtonFadeEnabled() const { return m_globalConfig.buttonFadeEnabled; }
+    int getButtonFadeDuration() const;
+    QString getGlobalFontFamily() const { return m_globalConfig.fontFamily; }
+    QString getSkinDirPath() const;
+    QString getFileSkinPath() const;
+    QString getThemePath() const;
+    // The project store's styles when a project store exists, else the default store's.
+    const std::vector<FillStyle>& getFillStyles() const;
+    const std::vector<TextStyleDesc>& getTextStyles() const;
+
+    // ---- styles ----
+    bool getFillStyle(const QString& name, FillStyle& out) const;
+    bool getTextStyle(const QString& name, TextStyleDesc& out) const;
+    // Files into the project store while project mode is on (nothing without one), else the default store.
+    void setFillStyle(const QString& name, FillStyle& style);
+    void setTextStyle(const QString& name, TextStyleDesc& style);
+    void setFillStyle(TEVQResourceManagerImpl* store, const QString& name, FillStyle& style);
+    void setTextStyle(TEVQResourceManagerImpl* store, const QString& name, TextStyleDesc& style);
+
+    // Files the entries of a style JSON "style" array into store; true unless store is null.
+    bool readStyle(TEVQResourceManagerImpl* store, const Json::Value& styles);
+    // Appends one entry per style of store to out; false for a null store.
+    bool writeStyle(TEVQResourceManagerImpl* store, Json::Value& out);
+    // The project store's styles as styled JSON text of {"style": [...]} ("style" null without a project store).
+    QString toProjectStyleString();
+    QString toProjectStyleString(QString& out);
+
+    // ---- resources ----
+    // Searches the project, default and theme store's files; data stays owned by the store.
+    bool getResource(const QString& name, const char*& data, unsigned& size, ResSourceType& source);
+    // Cached image (disabled variant with gray), owned by the manager; null when nothing is found.
+    QImage* getImage(const QString& name, bool gray = false);
+    QSvgRenderer* getSvgRenderer(const QString& name);
+    // Theme element of a widget theme name, or null.
+    Json::Value* getThemeJsonValue(const char* name);
+
+    // ---- skin dictionary ----
+    QString getString(const QString& key) const;
+    QString getCurrentLanguage() const;
+    QStringList getLanguageList() const;
+    bool setCurrentLanguage(const QString& language);
+
+    // ---- loading ----
+    bool loadThemeDir(const QString& dir);
+    bool loadThemeFile(const QString& path);
+    bool loadSkinFile(const QString& path);
+    bool loadSkinFile(const char* data, int size);
+    bool setSkinDirPath(const QString& dir);
+    bool setProjectDirPath(const QString& dir);
+    void initDefaultStyleRes();
+    void initDefaultImageRes();
+    void initFontRes(bool fromDir = false);
+    bool readLanguage(const QByteArray& data);
+
+    // ---- configuration ----
+    void setGlobalConfig(const TEVGlobalConfig& config);
+    void setGlobalFontFamily(const QString& family);
+
+    // ---- windows ----
+    // Windows register in their constructors and unregister in their destructors.
+    template <class W>
+    bool registerWindow(W* window)
+    {
+        static_assert(std::is_base_of<TEVQWindow, W>::value, "registerWindow takes a TEVQWindow");
+        return registerWindowWidget(window);
+    }
+    template <class W>
+    bool unregisterWindow(W* window)
+    {
+        static_assert(std::is_base_of<TEVQWindow, W>::value, "unregisterWindow takes a TEVQWindow");
+        return unregisterWindowWidget(window);
+    }
+    template <class W>
+    bool registerDesignerWindow(W* window)
+    {
+        static_assert(std::is_base_of<TEVQWindowDesigner, W>::value, "registerDesignerWindow takes a TEVQWindowDesigner");
+        return registerDesignerWindowWidget(window);
+    }
+    template <class W>
+    bool unregisterDesignerWindow(W* window)
+    {
+        static_assert(std::is_base_of<TEVQWindowDesigner, W>::value,
+                      "unregisterDesignerWindow takes a TEVQWindowDesigner");
+        return unregisterDesignerWindowWidget(window);
+    }
+    // The same on the window's QWidget (null -> false; registering twice keeps one entry).
+    bool registerWindowWidget(QWidget* window);
+    bool unregisterWindowWidget(QWidget* window);
+    bool registerDesignerWindowWidget(QWidget* window);
+    bool unregisterDesignerWindowWidget(QWidget* window);
+    // Registered windows that still exist, in registration order.
+    QList<QWidget*> registeredWindows() const;
+    QList<QWidget*> registeredDesignerWindows() const;
+
+    // Every framework widget of every registered window and designer window re-reads its theme.
+    bool themeChange();
+
+    // ---- lifetime ----
+    // Drops the default store's cached images (except the built-in "IDB_" ones), SVG renderers and styles.
+    void releaseRes();
+
+    // Stores, for the loaders and the design tools. projectStore and themeStore may be null.
+    TEVQResourceManagerImpl* defaultStore() const { return m_defaultStore.get(); }
+    TEVQResourceManagerImpl* themeStore() const { return m_themeStore.get(); }
+    TEVQResourceManagerImpl* projectStore() const { return m_projectStore.get(); }
+
+protected:
+    // Walk the children of widget (not widget itself), depth first in child order.
+    void notifyThemeChange(QWidget* widget);
+    void notifyChangeLanguage(QWidget* widget);
+
+private:
+    TEVQResourceManager();
+    ~TEVQResourceManager();
+
+    TEVQResourceManagerImpl* styleStore() const;
+    bool readStyleText(TEVQResourceManagerImpl* store, const QByteArray& text);
+    void languageChanged();
+
+    bool m_createdByFile = false;
+    bool m_loadFromThemeRes = false;
+    bool m_projectRes = false;
+    bool m_designer = false;
+    float m_scaleFactor = 100.0f;
+    TEVGlobalConfig m_globalConfig;
+    QString m_currentLanguage; // key of the current table in m_languageTables
+    bool m_hasCurrentLanguage = false;
+    std::map<QString, std::map<QString, QString>> m_languageTables;
+    QList<QPointer<QWidget>> m_windows;
+    QList<QPointer<QWidget>> m_designerWindows;
+    std::unique_ptr<TEVQResourceManagerImpl> m_defaultStore;
+    std::unique_ptr<TEVQResourceManagerImpl> m_projectStore;
+    std::unique_ptr<TEVQResourceManagerImpl> m_themeStore;
+};
+
+} // namespace TEVQtLib

@@ -1,0 +1,352 @@
+#include "TEVQWidgetBase.h"
+
+#include "TEVFlags.h"
+#include "TEVJson.h"
+#include "TEVQResourceManager.h"
+#include "TEVQWidgetBaseImpl.h"
+
+#include <QVariant>
+#include <QWidget>
+
+#include <cstring>
+#include <string>
+
+namespace TEVQtLib {
+
+namespace {
+
+TEVQWidgetBase::CreateControlHook g_createControlHook = nullptr;
+
+constexpr int kUnboundedSize = 16777215;
+
+// Owner geometry setter that never reaches a widget class's own setGeometry.
+void applyGeometry(QWidget* owner, const TEVLayoutRect& r)
+{
+    if (owner)
+        owner->QWidget::setGeometry(r.x, r.y, r.w, r.h);
+}
+
+void writeIfNonZero(Json::Value& element, const char* key, int value)
+{
+    if (value != 0)
+        json::member(element, key) = value;
+}
+
+} // namespace
+
+bool tevIsKindOf(const QObject* object, const char* className)
+{
+    if (!object || !className)
+        return false;
+    // Compare unqualified class names along the meta-object chain, so that "TEVQContainer" finds the class
+    // whatever namespace declares it.
+    const char* wanted = std::strrchr(className, ':');
+    wanted = wanted ? wanted + 1 : className;
+    for (const QMetaObject* mo = object->metaObject(); mo; mo = mo->superClass()) {
+        const char* name = mo->className();
+        const char* last = std::strrchr(name, ':');
+        if (std::strcmp(last ? last + 1 : name, wanted) == 0)
+            return true;
+    }
+    return false;
+}
+
+DockLayoutType tevClampDock(int value)
+{
+    return DockLayoutType(value < 0 ? 0 : (value > 2 ? 2 : value));
+}
+
+void TEVQWidgetBase::setCreateControlHook(CreateControlHook hook) { g_createControlHook = hook; }
+TEVQWidgetBase::CreateControlHook TEVQWidgetBase::createControlHook() { return g_createControlHook; }
+
+TEVQWidgetBase::TEVQWidgetBase(QWidget* ownerWidget) : owner(ownerWidget) {}
+
+TEVQWidgetBaseImpl* TEVQWidgetBase::painter() const
+{
+    if (!owner)
+        return nullptr;
+    const QVariant v = owner->property("impl");
+    if (!v.isValid())
+        return nullptr;
+    return static_cast<TEVQWidgetBaseImpl*>(v.value<void*>());
+}
+
+// ---- setters and getters -----------------------------------------------------------------------------------
+
+void TEVQWidgetBase::setLayoutRatio(int ratio)
+{
+    layoutType = LayoutTypeRatio;
+    layout.x = ratio > 0 ? ratio : 1;
+    if (owner) {
+        if (auto* host = dynamic_cast<ITEVQLayoutHost*>(owner->parentWidget()))
+            host->forceResize();
+    }
+}
+
+int TEVQWidgetBase::getLayoutRatio() const
+{
+    if (layoutType != LayoutTypeRatio)
+        return 1;
+    return layout.x < 1 ? 1 : layout.x;
+}
+
+void TEVQWidgetBase::setWidthPolicy(LayoutSizePolicy policy) { widthPolicy = policy; }
+LayoutSizePolicy TEVQWidgetBase::getWidthPolicy() const { return widthPolicy; }
+void TEVQWidgetBase::setHeightPolicy(LayoutSizePolicy policy) { heightPolicy = policy; }
+LayoutSizePolicy TEVQWidgetBase::getHeightPolicy() const { return heightPolicy; }
+void TEVQWidgetBase::setAbsoluteLayout(bool absolute) { absoluteLayout = absolute; }
+bool TEVQWidgetBase::getAbsoluteLayout() const { return absoluteLayout; }
+
+void TEVQWidgetBase::setAbsoluteDock(DockLayoutType hor, DockLayoutType ver, int offsetX, int offsetY)
+{
+    absoluteLayout = true;
+    dockHor = tevClampDock(hor);
+    dockVer = tevClampDock(ver);
+    dockOffsetX = offsetX;
+    dockOffsetY = offsetY;
+}
+
+void TEVQWidgetBase::getAbsoluteDock(DockLayoutType& hor, DockLayoutType& ver, int& offsetX, int& offsetY) const
+{
+    hor = dockHor;
+    ver = dockVer;
+    offsetX = dockOffsetX;
+    offsetY = dockOffsetY;
+}
+
+void TEVQWidgetBase::getAbsoluteDock(DockLayoutType& hor, DockLayoutType& ver) const
+{
+    hor = dockHor;
+    ver = dockVer;
+}
+
+void TEVQWidgetBase::getLayoutData(void*& data) const
+{
+    data = nullptr;
+    if (layoutType == LayoutTypeRatio || layoutType == LayoutTypeAbsolute)
+        data = const_cast<TEVLayoutRect*>(&layout);
+}
+
+void TEVQWidgetBase::setGeometry(const QRect& rect) { setGeometry(rect.x(), rect.y(), rect.width(), rect.height()); }
+
+void TEVQWidgetBase::setGeometry(int x, int y, int w, int h)
+{
+    layoutType = LayoutTypeAbsolute;
+    layout = TEVLayoutRect{x, y, w, h};
+    applyGeometry(owner, layout);
+}
+
+void TEVQWidgetBase::setOpacity(int value)
+{
+    if (value == opacity)
+        return;
+    opacity = value;
+    if (owner)
+        owner->update();
+}
+
+int TEVQWidgetBase::getOpacity() const { return opacity; }
+LayoutType TEVQWidgetBase::getLayoutType() const { return layoutType; }
+QWidget* TEVQWidgetBase::getOwner() const { return owner; }
+
+void TEVQWidgetBase::setThemeName(const QString& name)
+{
+    TEVQWidgetBaseImpl* impl = painter();
+    if (!impl)
+        return;
+    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+    TEVQResourceManagerImpl* theme = rm->themeStore();
+    if (!theme || !theme->loaded || rm->isDesigner())
+        return;
+    impl->themeName = name;
+    refreshTheme();
+}
+
+QString TEVQWidgetBase::getThemeName() const
+{
+    TEVQWidgetBaseImpl* impl = painter();
+    return impl ? impl->themeName : QString();
+}
+
+void TEVQWidgetBase::refreshTheme()
+{
+    if (TEVQWidgetBaseImpl* impl = painter())
+        impl->applyTheme();
+}
+
+void TEVQWidgetBase::resizeWidget()
+{
+    if (!owner)
+        return;
+    QWidget* parent = owner->parentWidget();
+    if (!parent)
+        return;
+    if (tevIsKindOf(owner, "TEVQContainer") &&
+        (tevIsKindOf(parent, "TEVQWindow") || tevIsKindOf(parent, "TEVQWindowDesigner") || parent->isWindow()) &&
+        (layoutType == LayoutTypeUnset || layoutType == LayoutTypeAbsolute)) {
+        layoutType = LayoutTypeAbsolute;
+        layout = TEVLayoutRect{0, 0, parent->width(), parent->height()};
+        applyGeometry(owner, layout);
+    }
+    if (layoutType == LayoutTypeAbsolute)
+        applyGeometry(owner, layout);
+}
+
+QWidget* TEVQWidgetBase::cloneWidget(const QString& /*name*/)
+{
+    if (!owner || !g_createControlHook)
+        return nullptr;
+    ITEVQWidgetBase* self = tevWidgetInterface(owner);
+    if (!self)
+        return nullptr;
+    return g_createControlHook(self->getTypeName(), Json::Value(), owner->parentWidget());
+}
+
+// ---- JSON ----------------------------------------------------------------------------------------------------
+
+void TEVQWidgetBase::SaveLayout(Json::Value& element)
+{
+    if (layoutType == LayoutTypeRatio) {
+        Json::Value sub(Json::objectValue);
+        sub["type"] = 0;
+        sub["ratio"] = layout.x;
+        json::member(element, "layout") = sub;
+        return;
+    }
+    layoutType = LayoutTypeAbsolute;
+    if (tevIsInDesigner() && owner) {
+        const QRect g = owner->geometry();
+        layout = TEVLayoutRect{g.x(), g.y(), g.width(), g.height()};
+    }
+    writeIfNonZero(element, "x", layout.x);
+    writeIfNonZero(element, "y", layout.y);
+    json::member(element, "w") = layout.w;
+    json::member(element, "h") = layout.h;
+}
+
+void TEVQWidgetBase::LoadLayout(const Json::Value& element)
+{
+    const Json::Value& sub = json::get(element, "layout");
+    const Json::Value* type = json::find(sub, "type");
+    if (!type) {
+        layoutType = LayoutTypeRatio;
+    } else {
+        // A type that is not an unsigned integer (-1, "x") is as unknown as 5.
+        const std::optional<unsigned int> t = json::toUInt(*type);
+        if (t && *t == 0) {
+            layoutType = LayoutTypeRatio;
+        } else if (t && *t == 1) {
+            layoutType = LayoutTypeAbsolute;
+            layout.x = json::getInt(element, "x", 0);
+            layout.y = json::getInt(element, "y", 0);
+            layout.w = json::getInt(element, "w", owner ? owner->width() : 0);
+            layout.h = json::getInt(element, "h", owner ? owner->height() : 0);
+            applyGeometry(owner, layout);
+        } else {
+            layoutType = LayoutTypeAbsolute;
+        }
+    }
+    if (layoutType == LayoutTypeRatio)
+        layout.x = json::getInt(sub, "ratio", 1);
+}
+
+bool TEVQWidgetBase::serializeJsonValue(Json::Value* json, bool load)
+{
+    if (!json || !owner || tevIsKindOf(owner, "TEVQMenu"))
+        return true;
+    Json::Value& element = *json;
+
+    if (!load) {
+        if (ITEVQWidgetBase* self = tevWidgetInterface(owner))
+            json::member(element, "type") = json::fromQString(self->getTypeName());
+        json::member(element, "name") = json::fromQString(owner->objectName());
+        if (!owner->toolTip().isEmpty())
+            json::member(element, "tooltip") = json::fromQString(owner->toolTip());
+        const QVariant visibility = owner->property("visibility");
+        if (!visibility.isValid() || !visibility.toBool())
+            json::member(element, "visibility") = false;
+        // Explicitly disabled: a child of a disabled container is not itself saved as disabled.
+        if (owner->testAttribute(Qt::WA_ForceDisabled))
+            json::member(element, "enable") = false;
+        if (absoluteLayout) {
+            json::member(element, "absoluteLayout") = true;
+            writeIfNonZero(element, "absoluteDockHor", dockHor);
+            writeIfNonZero(element, "absoluteDockVer", dockVer);
+            writeIfNonZero(element, "absoluteDockOffsetX", dockOffsetX);
+            writeIfNonZero(element, "absoluteDockOffsetY", dockOffsetY);
+        }
+        if (widthPolicy != LayoutSizePolicyUnset)
+            json::member(element, "widthPolicy") = int(widthPolicy);
+        if (heightPolicy != LayoutSizePolicyUnset)
+            json::member(element, "heightPolicy") = int(heightPolicy);
+        if (owner->minimumWidth() > 0)
+            json::member(element, "minWidth") = owner->minimumWidth();
+        if (owner->minimumHeight() > 0)
+            json::member(element, "minHeight") = owner->minimumHeight();
+        if (owner->maximumWidth() != kUnboundedSize)
+            json::member(element, "maxWidth") = owner->maximumWidth();
+        if (owner->maximumHeight() != kUnboundedSize)
+            json::member(element, "maxHeight") = owner->maximumHeight();
+        SaveLayout(element);
+        return true;
+    }
+
+    // A theme element never changes the common keys.
+    if (TEVQResourceManager::getInstance()->isLoadFromThemeRes())
+        return true;
+
+    QString text;
+    if (json::read(element, "name", text))
+        owner->setObjectName(text);
+    if (json::read(element, "tooltip", text))
+        owner->setToolTip(text);
+    owner->setVisible(true);
+    bool flag = false;
+    if (json::read(element, "visibility", flag)) {
+        owner->setVisible(flag);
+        owner->setProperty("visibility", flag);
+    } else {
+        owner->setProperty("visibility", true);
+    }
+    if (json::read(element, "enable", flag))
+        owner->setEnabled(flag);
+
+    if (json::has(element, "layout")) {
+        LoadLayout(element);
+    } else {
+        layoutType = LayoutTypeAbsolute;
+        layout = TEVLayoutRect{json::getInt(element, "x", 0), json::getInt(element, "y", 0),
+                               json::getInt(element, "w", 0), json::getInt(element, "h", 0)};
+    }
+
+    absoluteLayout = json::has(element, "absoluteDockHor") || json::has(element, "absoluteDockVer") ||
+                     json::has(element, "absoluteDockOffsetX") || json::has(element, "absoluteDockOffsetY");
+    json::read(element, "absoluteLayout", absoluteLayout);
+    dockHor = tevClampDock(json::getInt(element, "absoluteDockHor", 0));
+    dockVer = tevClampDock(json::getInt(element, "absoluteDockVer", 0));
+    dockOffsetX = json::getInt(element, "absoluteDockOffsetX", 0);
+    dockOffsetY = json::getInt(element, "absoluteDockOffsetY", 0);
+
+    auto readPolicy = [&element](const char* key, LayoutSizePolicy& policy) {
+        const Json::Value* v = json::find(element, key);
+        if (!v)
+            return;
+        const std::optional<int> p = json::toInt(*v);
+        policy = (p && *p >= -1 && *p <= 1) ? LayoutSizePolicy(*p) : LayoutSizePolicyUnset;
+    };
+    readPolicy("widthPolicy", widthPolicy);
+    readPolicy("heightPolicy", heightPolicy);
+
+    int size = 0;
+    if (json::read(element, "minWidth", size))
+        owner->setMinimumWidth(size < 1 ? 0 : size);
+    if (json::read(element, "minHeight", size))
+        owner->setMinimumHeight(size < 1 ? 0 : size);
+    if (json::read(element, "maxWidth", size))
+        owner->setMaximumWidth(size < 1 ? 0 : size);
+    if (json::read(element, "maxHeight", size))
+        owner->setMaximumHeight(size < 1 ? 0 : size);
+    return true;
+}
+
+} // namespace TEVQtLib

@@ -1,0 +1,102 @@
+#pragma once
+// The layout data and common element keys that every framework widget embeds, and the small hooks through
+// which this core code reaches types that live above it (containers, the page loader).
+#include "ITEVQWidgetBase.h"
+
+#include <QRect>
+#include <QString>
+
+class QWidget;
+
+namespace TEVQtLib {
+
+// The rectangle of an absolute layout. For a ratio layout, x holds the ratio (the two share one place).
+struct TEVLayoutRect
+{
+    int x = 0;
+    int y = 0;
+    int w = 0;
+    int h = 0;
+};
+
+// Implemented by a widget that arranges its children itself (the container). setLayoutRatio asks the parent
+// to lay out again through it; found with dynamic_cast, so core needs no container header.
+class TEV_EXPORT ITEVQLayoutHost
+{
+public:
+    virtual void forceResize() = 0;
+
+protected:
+    ~ITEVQLayoutHost() = default;
+};
+
+// True when the class of object, or one of its bases, has the unqualified name of className (namespaces ignored).
+// This is how core tests for the types of later subsystems (TEVQContainer, TEVQWindow, TEVQMenu, ...).
+TEV_EXPORT bool tevIsKindOf(const QObject* object, const char* className);
+
+class TEV_EXPORT TEVQWidgetBase
+{
+public:
+    // Creates a control of the given type with parent, reading json (an empty value for cloneWidget) into it;
+    // null for an unknown type. Set by the page loader; until then cloneWidget gives null.
+    using CreateControlHook = QWidget* (*)(const QString& typeName, const Json::Value& json, QWidget* parent);
+    static void setCreateControlHook(CreateControlHook hook);
+    static CreateControlHook createControlHook();
+
+    explicit TEVQWidgetBase(QWidget* owner = nullptr);
+    TEVQWidgetBase(const TEVQWidgetBase&) = default;
+    TEVQWidgetBase& operator=(const TEVQWidgetBase&) = default;
+    virtual ~TEVQWidgetBase() = default;
+
+    // The common element keys and the layout, in the direction load gives. Nothing for a null json or a menu
+    // owner; reading does nothing while the resource manager is switched to theme resources. Always true.
+    virtual bool serializeJsonValue(Json::Value* json, bool load);
+
+    void setLayoutRatio(int ratio);
+    int getLayoutRatio() const;
+    void setWidthPolicy(LayoutSizePolicy policy);
+    LayoutSizePolicy getWidthPolicy() const;
+    void setHeightPolicy(LayoutSizePolicy policy);
+    LayoutSizePolicy getHeightPolicy() const;
+    void setAbsoluteLayout(bool absolute);
+    bool getAbsoluteLayout() const;
+    void setAbsoluteDock(DockLayoutType hor, DockLayoutType ver, int offsetX, int offsetY);
+    void getAbsoluteDock(DockLayoutType& hor, DockLayoutType& ver, int& offsetX, int& offsetY) const;
+    void getAbsoluteDock(DockLayoutType& hor, DockLayoutType& ver) const;
+    // The address of `layout` (a TEVLayoutRect) for layout type 0 or 1, else null.
+    void getLayoutData(void*& data) const;
+    void setGeometry(const QRect& rect);
+    void setGeometry(int x, int y, int w, int h);
+    void setOpacity(int opacity);
+    int getOpacity() const;
+    LayoutType getLayoutType() const;
+    void setThemeName(const QString& name);
+    QString getThemeName() const;
+    void refreshTheme();
+    void resizeWidget();
+    QWidget* getOwner() const;
+    QWidget* cloneWidget(const QString& name);
+    void LoadLayout(const Json::Value& element);
+    void SaveLayout(Json::Value& element);
+
+    // The record's fields; read them freely, change them through the setters.
+    int opacity = 255;
+    LayoutSizePolicy widthPolicy = LayoutSizePolicyUnset;
+    LayoutSizePolicy heightPolicy = LayoutSizePolicyUnset;
+    bool absoluteLayout = false;
+    DockLayoutType dockHor = DockLayoutNear;
+    DockLayoutType dockVer = DockLayoutNear;
+    int dockOffsetX = 0;
+    int dockOffsetY = 0;
+    LayoutType layoutType = LayoutTypeAbsolute;
+    TEVLayoutRect layout; // ratio in layout.x for a ratio layout
+    QWidget* owner = nullptr;
+
+private:
+    TEVQWidgetBaseImpl* painter() const;
+};
+
+// Clamps any integer into 0..2.
+TEV_EXPORT DockLayoutType tevClampDock(int value);
+
+} // namespace TEVQtLib

@@ -1,0 +1,472 @@
+#include "TEVQWidgetBaseImpl.h"
+
+#include "TEVFlags.h"
+#include "TEVJson.h"
+#include "TEVQResourceManager.h"
+#include "TEVQWidgetMacros.h"
+#include "TEVStyleDesc.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPainter>
+#include <QTextCodec>
+#include <QVariant>
+#include <QWidget>
+
+namespace TEVQtLib {
+
+// ---- attribute values ----------------------------------------------------------------------------------------
+
+bool TEVAttrValue::fromJson(const Json::Value& v, TEVAttrValue& out)
+{
+    // The order of the type tests decides the kind: every number ends in Int32, UInt32 or Double.
+    if (v.isBool()) {
+        out = TEVAttrValue(Payload(*json::toBool(v)));
+    } else if (v.isString()) {
+        out = TEVAttrValue(Payload(*json::toString(v)));
+    } else if (v.isInt()) {
+        out = TEVAttrValue(Payload(std::int32_t(*json::toInt(v))));
+    } else if (v.isUInt()) {
+        out = TEVAttrValue(Payload(std::uint32_t(*json::toUInt(v))));
+    } else if (v.isDouble()) {
+        out = TEVAttrValue(Payload(*json::toDouble(v)));
+    } else if (json::isArray(v) && json::size(v) > 0 && json::at(v, 0).isString()) {
+        std::vector<std::string> items;
+        items.reserve(json::size(v));
+        for (Json::ArrayIndex i = 0; i < json::size(v); ++i) {
+            // Items that are arrays or objects have no text; they keep their place as "".
+            items.push_back(json::scalarToString(json::at(v, i)).value_or(std::string()));
+        }
+        out = TEVAttrValue(Payload(std::move(items)));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+namespace {
+struct AttrToJson
+{
+    Json::Value operator()(bool v) const { return Json::Value(v); }
+    Json::Value operator()(const std::string& v) const { return Json::Value(v); }
+    Json::Value operator()(std::int8_t v) const { return Json::Value(int(v)); }
+    Json::Value operator()(std::uint8_t v) const { return Json::Value(int(v)); }
+    Json::Value operator()(std::int16_t v) const { return Json::Value(int(v)); }
+    Json::Value operator()(std::uint16_t v) const { return Json::Value(int(v)); }
+    Json::Value operator()(std::uint32_t v) const { return Json::Value(Json::UInt(v)); }
+    Json::Value operator()(std::int32_t v) const { return Json::Value(Json::Int(v)); }
+    Json::Value operator()(std::uint64_t v) const { return Json::Value(Json::UInt64(v)); }
+    Json::Value operator()(std::int64_t v) const { return Json::Value(Json::Int64(v)); }
+    Json::Value operator()(float v) const { return Json::Value(double(v)); }
+    Json::Value operator()(double v) const { return Json::Value(v); }
+    Json::Value operator()(const std::vector<std::string>& v) const
+    {
+        Json::Value arr(Json::arrayValue);
+        for (const std::string& s : v)
+            arr.append(Json::Value(s));
+        return arr;
+    }
+};
+} // namespace
+
+Json::Value TEVAttrValue::toJson() const { return std::visit(AttrToJson{}, m_payload); }
+
+// ---- theme-resources guard -----------------------------------------------------------------------------------
+
+TEVThemeResGuard::TEVThemeResGuard(bool on)
+    : m_previous(TEVQResourceManager::getInstance()->isLoadFromThemeRes())
+{
+    TEVQResourceManager::getInstance()->setSwitchToThemeRes(on);
+}
+
+TEVThemeResGuard::TEVThemeResGuard() : m_previous(TEVQResourceManager::getInstance()->isLoadFromThemeRes()) {}
+
+TEVThemeResGuard::~TEVThemeResGuard() { TEVQResourceManager::getInstance()->setSwitchToThemeRes(m_previous); }
+
+// ---- the painter base ----------------------------------------------------------------------------------------
+
+TEVQWidgetBaseImpl::TEVQWidgetBaseImpl(QWidget* ownerWidget, const QString& type)
+    : typeName(type), themeName(type), owner(ownerWidget)
+{
+    if (owner)
+        owner->setProperty("impl", QVariant::fromValue<void*>(this));
+}
+
+TEVQWidgetBaseImpl::~TEVQWidgetBaseImpl() = default;
+
+void TEVQWidgetBaseImpl::paintEvent(QWidget* /*ownerWidget*/, QPaintEvent* /*event*/)
+{
+    if (!owner)
+        return;
+    if (!owner->isEnabled())
+        state = CtrlStateDisable;
+    else if (state == CtrlStateDisable)
+        state = CtrlStateNormal;
+    QPainter painter(owner);
+    draw(&painter, QRect(0, 0, owner->width(), owner->height()));
+}
+
+void TEVQWidgetBaseImpl::draw(QPainter*, const QRect&) {}
+void TEVQWidgetBaseImpl::notifyChangeLanguage() {}
+void TEVQWidgetBaseImpl::createComplete() {}
+void TEVQWidgetBaseImpl::mouseMoveEvent(QMouseEvent*) {}
+void TEVQWidgetBaseImpl::mouseDoubleClickEvent(QMouseEvent*) {}
+
+void TEVQWidgetBaseImpl::mousePressEvent(QMouseEvent*)
+{
+    state = CtrlStatePressed;
+    if (owner)
+        owner->repaint();
+}
+
+void TEVQWidgetBaseImpl::mouseReleaseEvent(QMouseEvent*)
+{
+    state = hovered ? CtrlStateHot : CtrlStateNormal;
+    if (owner)
+        owner->repaint();
+}
+
+void TEVQWidgetBaseImpl::enterEvent(QEvent*)
+{
+    hovered = true;
+    state = CtrlStateHot;
+    if (owner)
+        owner->repaint();
+}
+
+void TEVQWidgetBaseImpl::leaveEvent(QEvent*)
+{
+    hovered = false;
+    state = (!owner || owner->isEnabled()) ? CtrlStateNormal : CtrlStateDisable;
+    if (owner)
+        owner->repaint();
+}
+
+void TEVQWidgetBaseImpl::applyTheme()
+{
+    if (tevIsInDesigner() || themeName.isEmpty() || !owner)
+        return;
+    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+    Json::Value* element = rm->getThemeJsonValue(themeName.toUtf8().constData());
+    if (!element)
+        return;
+    ITEVQWidgetBase* widget = tevWidgetInterface(owner);
+    if (!widget)
+        return;
+    {
+        TEVThemeResGuard themeRes(true);
+        widget->serializeJsonValue(element, true);
+    }
+    owner->update();
+}
+
+const TEVAttrValue* TEVQWidgetBaseImpl::attr(const std::string& key) const
+{
+    auto it = attrStore.find(key);
+    return it == attrStore.end() ? nullptr : &it->second;
+}
+
+bool TEVQWidgetBaseImpl::serializeJsonValue(Json::Value*& json, bool load)
+{
+    if (!json)
+        return false;
+    if (load) {
+        const Json::Value* attrs = json::find(*json, "attr");
+        if (!attrs)
+            return true;
+        if (json::isObject(*attrs)) {
+            for (auto it = attrs->begin(); it != attrs->end(); ++it) {
+                TEVAttrValue value;
+                if (TEVAttrValue::fromJson(*it, value))
+                    attrStore[it.name()] = std::move(value);
+            }
+        }
+        TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+        std::string theme;
+        if (json::read(*json, "theme", theme) && !rm->isDesigner()) {
+            if (Json::Value* element = rm->getThemeJsonValue(theme.c_str())) {
+                json = element;
+                rm->setSwitchToThemeRes(true);
+            }
+        }
+        return true;
+    }
+
+    Json::Value& element = *json;
+    if (!themeName.isEmpty())
+        json::member(element, "theme") = json::fromQString(themeName);
+    if (!attrStore.empty()) {
+        Json::Value attrs(Json::objectValue);
+        for (const auto& [key, value] : attrStore)
+            attrs[key] = value.toJson();
+        json::member(element, "attr") = std::move(attrs);
+    }
+    if (tevIsSerializeChild() && owner) {
+        Json::Value children(Json::arrayValue);
+        for (QObject* child : owner->children()) {
+            if (ITEVQWidgetBase* w = tevWidgetInterface(child)) {
+                Json::Value value;
+                w->serializeJsonValue(&value, false);
+                children.append(std::move(value));
+            }
+        }
+        if (!children.empty())
+            json::member(element, "child") = std::move(children);
+    }
+    return true;
+}
+
+// ---- small helpers -------------------------------------------------------------------------------------------
+
+bool TEVQWidgetBaseImpl::isSvgPath(const QString& path)
+{
+    return path.trimmed().endsWith(QLatin1String(".svg"), Qt::CaseInsensitive);
+}
+
+QColor TEVQWidgetBaseImpl::stringToColor(const std::string& hex)
+{
+    const quint32 argb = tevParseHex32(hex);
+    return QColor(int((argb >> 16) & 0xFF), int((argb >> 8) & 0xFF), int(argb & 0xFF));
+}
+
+bool TEVQWidgetBaseImpl::isValidImage(const QImage& image) { return image.width() != 0 && image.height() != 0; }
+
+QString TEVQWidgetBaseImpl::utf8ToQString(const char* text)
+{
+    if (!text)
+        return QString();
+    static QTextCodec* codec = QTextCodec::codecForName("UTF-8");
+    return codec ? codec->toUnicode(text) : QString::fromUtf8(text);
+}
+
+// ---- "style" entries -----------------------------------------------------------------------------------------
+
+// Style names are indexed by their bytes, one byte per character; a record's name is the decoded text.
+QString TEVStyleEntries::styleNameFromJson(const std::string& bytes)
+{
+    return QString::fromLatin1(bytes.data(), int(bytes.size()));
+}
+std::string TEVStyleEntries::styleNameToJson(const QString& name) { return json::fromQString(name); }
+
+void TEVStyleEntries::fill(int slot, FillStyle& style)
+{
+    Entry e;
+    e.slotIds = {{slot, -1, -1, -1}};
+    e.fill = &style;
+    m_entries.push_back(e);
+}
+
+void TEVStyleEntries::text(int slot, TextStyleDesc& style)
+{
+    Entry e;
+    e.slotIds = {{slot, -1, -1, -1}};
+    e.text = &style;
+    m_entries.push_back(e);
+}
+
+void TEVStyleEntries::fillGroup(int firstSlot, FillStyle* states)
+{
+    fillGroup({{firstSlot, firstSlot + 1, firstSlot + 2, firstSlot + 3}}, states);
+}
+
+void TEVStyleEntries::fillGroup(const std::array<int, 4>& slotIds, FillStyle* states)
+{
+    Entry e;
+    e.slotIds = slotIds;
+    e.count = 4;
+    e.fill = states;
+    m_entries.push_back(e);
+}
+
+void TEVStyleEntries::textGroup(int firstSlot, TextStyleDesc* states)
+{
+    textGroup({{firstSlot, firstSlot + 1, firstSlot + 2, firstSlot + 3}}, states);
+}
+
+void TEVStyleEntries::textGroup(const std::array<int, 4>& slotIds, TextStyleDesc* states)
+{
+    Entry e;
+    e.slotIds = slotIds;
+    e.count = 4;
+    e.text = states;
+    m_entries.push_back(e);
+}
+
+void TEVStyleEntries::read(const Json::Value& element) const
+{
+    const Json::Value& styles = json::get(element, "style");
+    const Json::ArrayIndex n = json::size(styles);
+    if (n == 0)
+        return;
+    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+    for (Json::ArrayIndex i = 0; i < n; ++i) {
+        const Json::Value& item = json::at(styles, i);
+        const std::optional<std::string> name = json::toString(json::at(item, 0));
+        const std::optional<int> slot = json::toInt(json::at(item, 2));
+        if (!name || !slot)
+            continue;
+        // Find the field of this slot.
+        for (const Entry& e : m_entries) {
+            int state = -1;
+            for (int s = 0; s < e.count; ++s) {
+                if (e.slotIds[size_t(s)] == *slot) {
+                    state = s;
+                    break;
+                }
+            }
+            if (state < 0)
+                continue;
+            // The byte form first (styles from style JSON), then the decoded text (styles filed from code).
+            const QString key = styleNameFromJson(*name);
+            const QString decoded = json::toQString(*name);
+            // The group's first slot styles all four states.
+            const int last = (e.count == 4 && state == 0) ? 3 : state;
+            if (e.fill) {
+                FillStyle style;
+                if (rm->getFillStyle(key, style) || (decoded != key && rm->getFillStyle(decoded, style))) {
+                    for (int s = state; s <= last; ++s)
+                        e.fill[s] = style;
+                }
+            } else if (e.text) {
+                TextStyleDesc style;
+                if (rm->getTextStyle(key, style) || (decoded != key && rm->getTextStyle(decoded, style))) {
+                    for (int s = state; s <= last; ++s)
+                        e.text[s] = style;
+                }
+            }
+            break;
+        }
+    }
+}
+
+namespace {
+
+void appendEntry(Json::Value& element, const QString& name, int type, int slot)
+{
+    Json::Value entry(Json::arrayValue);
+    entry.append(TEVStyleEntries::styleNameToJson(name));
+    entry.append(type != 0 ? 2 : 1);
+    entry.append(slot);
+    Json::Value& styles = json::member(element, "style");
+    if (!json::isArray(styles))
+        styles = Json::Value(Json::arrayValue);
+    styles.append(std::move(entry));
+}
+
+// Neighbouring states differ: fill styles by content, text styles by name.
+bool differs(const FillStyle& a, const FillStyle& b) { return !(a == b); }
+bool differs(const TextStyleDesc& a, const TextStyleDesc& b) { return a.name != b.name; }
+
+template <class Style> void writeGroup(Json::Value& element, const std::array<int, 4>& slotIds, const Style* states)
+{
+    bool perState = false;
+    for (int s = 0; s < 3 && !perState; ++s) {
+        const Style& a = states[s];
+        const Style& b = states[s + 1];
+        perState = !a.name.isEmpty() && !b.name.isEmpty() && differs(a, b);
+    }
+    if (perState) {
+        for (int s = 0; s < 4; ++s) {
+            if (!states[s].name.isEmpty())
+                appendEntry(element, states[s].name, states[s].type, slotIds[size_t(s)]);
+        }
+    } else if (!states[0].name.isEmpty()) {
+        appendEntry(element, states[0].name, states[0].type, slotIds[0]);
+    }
+}
+
+} // namespace
+
+void TEVStyleEntries::write(Json::Value& element) const
+{
+    for (const Entry& e : m_entries) {
+        if (e.count == 4) {
+            if (e.fill)
+                writeGroup(element, e.slotIds, e.fill);
+            else if (e.text)
+                writeGroup(element, e.slotIds, e.text);
+        } else if (e.fill && !e.fill->name.isEmpty()) {
+            appendEntry(element, e.fill->name, e.fill->type, e.slotIds[0]);
+        } else if (e.text && !e.text->name.isEmpty()) {
+            appendEntry(element, e.text->name, e.text->type, e.slotIds[0]);
+        }
+    }
+}
+
+// ---- the members every widget embeds -------------------------------------------------------------------------
+
+TEVWidgetParts::~TEVWidgetParts()
+{
+    TEVQWidgetBaseImpl* painter = impl;
+    impl = nullptr;
+    delete painter;
+}
+
+void TEVWidgetParts::setImpl(TEVQWidgetBaseImpl* painter, bool applyTheme)
+{
+    if (painter == impl)
+        return;
+    delete impl;
+    impl = painter;
+    if (impl && applyTheme)
+        impl->applyTheme();
+}
+
+bool TEVWidgetParts::readJsonValue(void* json)
+{
+    if (!impl)
+        return false;
+    return serializeJsonValue(static_cast<Json::Value*>(json), true);
+}
+
+bool TEVWidgetParts::serializeJsonValue(Json::Value* json, bool load)
+{
+    base.serializeJsonValue(json, load);
+    if (!impl)
+        return false;
+    // An element's "theme" key switches to theme resources for the painter's own keys; the switch is back
+    // where it was when this returns.
+    TEVThemeResGuard themeRes;
+    Json::Value* element = json;
+    return impl->serializeJsonValue(element, load);
+}
+
+void TEVWidgetParts::setJsonData(const QString& text)
+{
+    if (text == jsonText)
+        return;
+    if (jsonText.isEmpty() && !text.isEmpty()) {
+        Json::Value value;
+        if (json::parse(text.toUtf8(), value))
+            readJsonValue(&value);
+    }
+    jsonText = text;
+}
+
+bool TEVWidgetParts::getInnerVisible() const
+{
+    QWidget* owner = base.owner;
+    return owner && owner->property("visibility").toBool();
+}
+
+void TEVWidgetParts::setInnerVisible(bool visible)
+{
+    if (QWidget* owner = base.owner) {
+        owner->setProperty("visibility", visible);
+        owner->setVisible(false);
+    }
+}
+
+void TEVWidgetParts::createComplete()
+{
+    if (impl)
+        impl->createComplete();
+}
+
+void TEVWidgetParts::notifyChangeLanguage()
+{
+    if (impl)
+        impl->notifyChangeLanguage();
+}
+
+} // namespace TEVQtLib

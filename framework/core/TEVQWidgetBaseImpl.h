@@ -1,0 +1,226 @@
+#pragma once
+// The painter object behind every framework widget: type and theme name, visual state, the typed "attr" store,
+// the paint entry and mouse state machine, theme application, the base JSON ("attr", "theme", "child"), the
+// shared reader and writer of "style" entries, and the drawing helpers (defined in TEVQWidgetBaseImplDraw.cpp).
+#include "ITEVQWidgetBase.h"
+
+#include <QObject>
+#include <QPainterPath>
+#include <QRect>
+#include <QRectF>
+#include <QSize>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <variant>
+#include <vector>
+
+class QColor;
+class QEvent;
+class QIcon;
+class QImage;
+class QMouseEvent;
+class QPaintEvent;
+class QPainter;
+class QWidget;
+
+namespace TEVQtLib {
+
+struct FillStyle;
+struct FillRes;
+struct ImageDesc;
+struct TextStyleDesc;
+struct IconStyleDesc;
+
+// Visual state; the index of every four-state style array.
+enum CtrlState : int {
+    CtrlStateNormal = 0,
+    CtrlStateHot = 1,     // mouse inside
+    CtrlStatePressed = 2,
+    CtrlStateDisable = 3,
+};
+
+// One value of the "attr" store. The kind is the index of the payload's alternative.
+class TEV_EXPORT TEVAttrValue
+{
+public:
+    enum Kind : int {
+        Bool = 0,
+        String = 1,   // UTF-8
+        Int8 = 2,
+        UInt8 = 3,
+        Int16 = 4,
+        UInt16 = 5,
+        UInt32 = 6,
+        Int32 = 7,
+        UInt64 = 8,
+        Int64 = 9,
+        Float = 10,
+        Double = 11,
+        StringList = 12, // UTF-8 items
+    };
+    using Payload = std::variant<bool, std::string, std::int8_t, std::uint8_t, std::int16_t, std::uint16_t,
+                                 std::uint32_t, std::int32_t, std::uint64_t, std::int64_t, float, double,
+                                 std::vector<std::string>>;
+
+    TEVAttrValue() = default;
+    TEVAttrValue(Payload payload) : m_payload(std::move(payload)) {}
+
+    Kind kind() const { return Kind(m_payload.index()); }
+    const Payload& payload() const { return m_payload; }
+    template <class T> const T* get() const { return std::get_if<T>(&m_payload); }
+
+    // The kind a JSON value takes in the store; false for shapes that have none (object, null, an empty array,
+    // an array whose first item is not a string).
+    static bool fromJson(const Json::Value& value, TEVAttrValue& out);
+    Json::Value toJson() const;
+
+    bool operator==(const TEVAttrValue& other) const { return m_payload == other.m_payload; }
+
+private:
+    Payload m_payload;
+};
+
+// Keys compare bytewise.
+using TEVAttrStore = std::map<std::string, TEVAttrValue>;
+
+// Switches the resource manager to theme resources (or off) for its lifetime and restores the previous switch
+// on every way out of the scope.
+class TEV_EXPORT TEVThemeResGuard
+{
+public:
+    explicit TEVThemeResGuard(bool on);
+    // Restores the switch as it is now, without changing it.
+    TEVThemeResGuard();
+    ~TEVThemeResGuard();
+    TEVThemeResGuard(const TEVThemeResGuard&) = delete;
+    TEVThemeResGuard& operator=(const TEVThemeResGuard&) = delete;
+
+private:
+    bool m_previous;
+};
+
+// The slot table of a control's "style" entries ([name, kind, slot]), read and written by one code path.
+// A painter lists its style fields once and then calls read or write with the element:
+//
+//     TEVStyleEntries styles;
+//     styles.fillGroup(0, m_background);        // slots 0..3: normal, hot, pressed, disabled
+//     styles.textGroup(4, m_textStyle);         // slots 4..7
+//     styles.fill(8, m_focusFrame);
+//     load ? styles.read(*json) : styles.write(*json);
+//
+// Reading walks the array in order; unknown slots, malformed entries and names the resource manager does not
+// hold are skipped. An entry for a group's first slot fills all four states. Writing appends to "style":
+// per group either each named state (when neighbouring states differ) or one entry for the first slot.
+class TEV_EXPORT TEVStyleEntries
+{
+public:
+    void fill(int slot, FillStyle& style);
+    void text(int slot, TextStyleDesc& style);
+    // Four states on four slots: firstSlot .. firstSlot + 3, or the given slots.
+    void fillGroup(int firstSlot, FillStyle* states);
+    void fillGroup(const std::array<int, 4>& slotIds, FillStyle* states);
+    void textGroup(int firstSlot, TextStyleDesc* states);
+    void textGroup(const std::array<int, 4>& slotIds, TextStyleDesc* states);
+
+    void read(const Json::Value& element) const;
+    void write(Json::Value& element) const;
+
+    // The lookup key of a style name taken from JSON (its bytes, one per character), and the JSON text of a
+    // style record's name.
+    static QString styleNameFromJson(const std::string& bytes);
+    static std::string styleNameToJson(const QString& name);
+
+private:
+    struct Entry
+    {
+        std::array<int, 4> slotIds{{-1, -1, -1, -1}};
+        int count = 1;          // 1 single field, 4 a group
+        FillStyle* fill = nullptr; // count items
+        TextStyleDesc* text = nullptr;
+    };
+    std::vector<Entry> m_entries;
+};
+
+class TEV_EXPORT TEVQWidgetBaseImpl : public QObject
+{
+    Q_OBJECT
+public:
+    TEVQWidgetBaseImpl(QWidget* owner, const QString& typeName);
+    ~TEVQWidgetBaseImpl() override;
+
+    // The paint entry: state 3 while the owner is disabled, back to 0 once enabled; then draw over the owner.
+    virtual void paintEvent(QWidget* owner, QPaintEvent* event);
+    virtual void draw(QPainter* painter, const QRect& rect);
+    // The "attr", "theme" and "child" keys. Reading a "theme" key replaces json by the theme element and
+    // switches to theme resources; the widget's serializeJsonValue restores the switch when it returns.
+    virtual bool serializeJsonValue(Json::Value*& json, bool load);
+    virtual void notifyChangeLanguage();
+    virtual void createComplete();
+    virtual void mousePressEvent(QMouseEvent* event);
+    virtual void mouseReleaseEvent(QMouseEvent* event);
+    virtual void enterEvent(QEvent* event);
+    virtual void leaveEvent(QEvent* event);
+    virtual void mouseMoveEvent(QMouseEvent* event);
+    virtual void mouseDoubleClickEvent(QMouseEvent* event);
+
+    // Styles the owner from the theme element named themeName (outside the designer).
+    void applyTheme();
+
+    bool getDelegateItemVisible() const { return delegateItemVisible; }
+    void setDelegateItemVisible(bool visible) { delegateItemVisible = visible; }
+
+    QWidget* getOwner() const { return owner; }
+    const QString& getTypeNameRef() const { return typeName; }
+    const QString& getThemeName() const { return themeName; }
+    void setThemeNameValue(const QString& name) { themeName = name; }
+    CtrlState getState() const { return state; }
+    bool isHovered() const { return hovered; }
+
+    const TEVAttrStore& attrs() const { return attrStore; }
+    // The stored value of key, or null.
+    const TEVAttrValue* attr(const std::string& key) const;
+    void setAttr(const std::string& key, TEVAttrValue value) { attrStore[key] = std::move(value); }
+
+    static bool isSvgPath(const QString& path);
+    static QColor stringToColor(const std::string& hex);
+    static bool isValidImage(const QImage& image);
+    static QString utf8ToQString(const char* text);
+
+    // Drawing helpers.
+    static void drawFillStyle(QPainter* painter, const FillStyle& style, const QRect& rect);
+    static void drawFillStyleAt(QPainter* painter, const FillStyle& style, int x, int y, int w, int h);
+    static void drawFillRes(QPainter* painter, const FillRes& fill, int x, int y, int w, int h);
+    static void drawImageFill(QPainter* painter, const QString& imageName, const ImageDesc& desc, int x, int y,
+                              int w, int h);
+    static void drawText(QPainter* painter, const QString& text, const TextStyleDesc& style, const QRect& rect);
+    static void drawTextAt(QPainter* painter, const QString& text, const TextStyleDesc& style, int x, int y, int w,
+                           int h, bool horizontal);
+    static void drawIcon(QPainter* painter, const QIcon& icon, const QSize& size, const IconStyleDesc& style,
+                         const QRect& rect);
+    static void drawImage(QPainter* painter, const QString& name, const IconStyleDesc& style, const QRect& rect,
+                          bool gray);
+    static void drawImageAt(QPainter* painter, const QString& name, const IconStyleDesc& style, int x, int y, int w,
+                            int h, bool gray);
+    static QSize getTextSize(const TextStyleDesc& style, const QString& text);
+    static QSize getImageSize(const QString& name, bool gray);
+    static QSize scaleSize(const QSize& size);
+    static QPainterPath roundedRectPath(const QRectF& rect, double radius, bool topLeft, bool topRight,
+                                       bool bottomRight, bool bottomLeft);
+
+protected:
+    QString typeName;
+    QString themeName;
+    bool hovered = false;
+    bool delegateItemVisible = true;
+    CtrlState state = CtrlStateNormal;
+    TEVAttrStore attrStore;
+    QWidget* owner = nullptr;
+
+    friend class TEVQWidgetBase;
+};
+
+} // namespace TEVQtLib
