@@ -286,11 +286,11 @@ TEVQWindow::~TEVQWindow()
     TEVQResourceManager::getInstance()->unregisterWindow(this);
     if (m_watchedHandle)
         m_watchedHandle->removeEventFilter(this);
-    // A loop still running (the window deleted from inside doModal) is left and deleted once it returns.
+    // A loop still running (the window deleted from inside doModal) is left, and doModal deletes it once
+    // its exec has returned.
     if (d->modalLoop && d->modalLoop->isRunning()) {
         d->modalLoop->exit(0);
         d->modalLoop->setParent(nullptr);
-        d->modalLoop->deleteLater();
     }
     delete d;
     d = nullptr;
@@ -301,9 +301,13 @@ void TEVQWindow::doModal()
     setWindowModality(Qt::ApplicationModal);
     show();
     QPointer<QEventLoop> loop = d->modalLoop;
-    if (loop)
-        loop->exec();
-    // Nothing of the window is touched here: it may have been deleted while the loop ran.
+    if (!loop)
+        return;
+    loop->exec();
+    // Nothing of the window is touched here: it may have been deleted while the loop ran, leaving the loop
+    // without a parent.
+    if (loop && !loop->parent())
+        delete loop.data();
 }
 
 void TEVQWindow::closeModal()
@@ -530,7 +534,8 @@ void TEVQWindow::checkMaximizedGeometry()
         const QRect area = screen->availableGeometry();
         if (geometry() != area) {
             m_placedMaximized = true;
-            setGeometry(area);
+            // Through the native window: the widget's own setGeometry would drop its maximised state.
+            windowHandle()->setGeometry(area);
         }
     } else if (m_placedMaximized) {
         m_placedMaximized = false;
