@@ -446,16 +446,15 @@ bool TEVQWindow::eventFilter(QObject* watched, QEvent* event)
         return QDialog::eventFilter(watched, event);
     if (event->type() == QEvent::MouseButtonPress)
         return framePress(static_cast<QMouseEvent*>(event));
+    if (event->type() == QEvent::MouseButtonDblClick)
+        return frameZoneAt(static_cast<QMouseEvent*>(event)->pos()) != platform::FrameZone::Client;
     if (event->type() == QEvent::MouseMove)
         frameHover(static_cast<QMouseEvent*>(event));
     return false;
 }
 
-bool TEVQWindow::framePress(QMouseEvent* event)
+platform::FrameZone TEVQWindow::frameZoneAt(const QPoint& local)
 {
-    if (event->button() != Qt::LeftButton)
-        return false;
-    const QPoint local = event->pos();
     platform::FrameHitParams params;
     params.resizeable = d->resizeable;
     params.canDrag = d->canDrag;
@@ -463,8 +462,14 @@ bool TEVQWindow::framePress(QMouseEvent* event)
     params.borderWidth = d->borderWidth;
     params.captionHeight = d->captionHeight;
     params.maximized = isMaximized() || isFullScreen();
-    QWidget* under = childAt(local);
-    const platform::FrameZone zone = platform::classifyFramePoint(params, size(), local, d->keepsClicks(under));
+    return platform::classifyFramePoint(params, size(), local, d->keepsClicks(childAt(local)));
+}
+
+bool TEVQWindow::framePress(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return false;
+    const platform::FrameZone zone = frameZoneAt(event->pos());
     if (zone == platform::FrameZone::Client)
         return false;
 

@@ -692,6 +692,9 @@ void TestWindow::systemMoveResizeTakesOver()
     QVERIFY(!TEVQWindowImpl::mousePressActive());
     QCOMPARE(implOf(&w)->resizeEdge, -1);
     QVERIFY(!implOf(&w)->dragging);
+    // A double click in the caption is not the child's either.
+    QTest::mouseDClick(w.windowHandle(), Qt::LeftButton, Qt::NoModifier, QPoint(150, 60));
+    QCOMPARE(child->presses, 0);
     // The window system's resize honours the minimum through the size hints.
     QCOMPARE(w.windowHandle()->minimumSize(), QSize(100, 100));
 
