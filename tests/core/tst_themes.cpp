@@ -4,6 +4,7 @@
 
 #include "TEVJson.h"
 #include "TEVQResourceManager.h"
+#include "themes_walkwidget.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -118,6 +119,7 @@ private slots:
     void skinDirectory();
     void skinDirectoryFailures();
     void projectDirectory();
+    void themeAndLanguageWalks();
 
 private:
     QTemporaryDir m_tmp;
@@ -152,6 +154,15 @@ void TestThemes::builtInImages()
     QVERIFY(qAlpha(unselect->pixel(8, 1)) > 100); // top of the ring
     QCOMPARE(qAlpha(unselect->pixel(8, 8)), 0);   // hollow
     QVERIFY(qAlpha(unselect->pixel(1, 1)) < 60);  // the ring's corner stays clear
+
+    // Disabled variants of the built-ins come from the cached pictures.
+    const QImage* grayChecked = rm()->getImage("IDB_CHECKED", true);
+    QVERIFY(grayChecked && grayChecked != checked);
+    QCOMPARE(grayChecked->size(), QSize(16, 16));
+    QVERIFY(grayChecked->pixel(1, 1) != line);
+    QVERIFY(qAlpha(grayChecked->pixel(1, 1)) > 0);
+    QCOMPARE(rm()->getImage("IDB_CHECKED", true), grayChecked);
+    QVERIFY(!rm()->getImage("IDB_NOTHING", true));
 
     const QImage* selected = rm()->getImage("IDB_SELECTED", false);
     QCOMPARE(selected->pixel(8, 8), line);        // the dot
@@ -508,6 +519,75 @@ void TestThemes::projectDirectory()
     QVERIFY(rm()->projectStore());
     QVERIFY(rm()->projectStore()->fillStyles.empty());
     QVERIFY(!rm()->setProjectDirPath(QString()));
+}
+
+void TestThemes::themeAndLanguageWalks()
+{
+    const QString dir = m_tmp.filePath("walk-theme");
+    QVERIFY(tevtest::writeFile(dir + "/style.json", styleDoc("walk")));
+    QVERIFY(tevtest::writeFile(dir + "/theme.json",
+                               R"({"elements": [{"child": [{"name": "qtwalkwidget", "attr": {"mark": 7}}]}]})"));
+
+    QWidget window;
+    auto* plain = new QWidget(&window);
+    auto* inPlain = new WalkWidget(plain);
+    auto* outer = new WalkWidget(&window);
+    auto* inner = new WalkWidget(outer);
+    new QObject(&window); // not a widget: skipped
+    QWidget designer;
+    auto* inDesigner = new WalkWidget(&designer);
+    QWidget unregistered;
+    auto* elsewhere = new WalkWidget(&unregistered);
+    const QList<WalkWidget*> inWindow{inPlain, outer, inner};
+
+    QVERIFY(rm()->registerWindowWidget(&window));
+    QVERIFY(rm()->registerWindowWidget(&window));
+    QVERIFY(rm()->registerDesignerWindowWidget(&designer));
+
+    // Loading a theme directory walks every registered window and designer window once.
+    QVERIFY(rm()->loadThemeDir(dir));
+    for (WalkWidget* w : inWindow) {
+        QCOMPARE(w->painter()->themeReads, 1);
+        QCOMPARE(w->painter()->mark, 7);
+    }
+    QCOMPARE(inDesigner->painter()->themeReads, 1);
+    QCOMPARE(elsewhere->painter()->themeReads, 0);
+    QVERIFY(!rm()->isLoadFromThemeRes());
+
+    // A theme archive fills the store without the walk; the caller follows with themeChange.
+    const QString zip = m_tmp.filePath("walk.zip");
+    makeZip(zip, {{"style.json", styleDoc("walkZip")},
+                  {"theme.json", R"({"elements": [{"child": [{"name": "qtwalkwidget", "attr": {"mark": 9}}]}]})"}});
+    QVERIFY(rm()->loadThemeFile(zip));
+    QCOMPARE(outer->painter()->themeReads, 1);
+    QVERIFY(rm()->themeChange());
+    QCOMPARE(outer->painter()->themeReads, 2);
+    QCOMPARE(outer->painter()->mark, 9);
+    QCOMPARE(inDesigner->painter()->themeReads, 2);
+
+    // A failed load walks nobody.
+    QVERIFY(!rm()->loadThemeDir(m_tmp.filePath("missing-walk")));
+    QCOMPARE(outer->painter()->themeReads, 2);
+
+    // Language changes reach the registered windows only, not the designer windows.
+    QVERIFY(rm()->readLanguage(utf16le("Language\twalk-1\twalk-2\r\nk\tone\ttwo\r\n")));
+    QVERIFY(rm()->setCurrentLanguage("walk-2"));
+    for (WalkWidget* w : inWindow)
+        QCOMPARE(w->painter()->languageChanges, 1);
+    QCOMPARE(inDesigner->painter()->languageChanges, 0);
+    QCOMPARE(elsewhere->painter()->languageChanges, 0);
+
+    // The global configuration refreshes both kinds of window.
+    rm()->setGlobalFontFamily(QString());
+    QCOMPARE(outer->painter()->themeReads, 3);
+    QCOMPARE(inDesigner->painter()->themeReads, 3);
+
+    // Deleted widgets and unregistered windows are left out of later walks.
+    delete inner;
+    QVERIFY(rm()->unregisterWindowWidget(&window));
+    QVERIFY(rm()->themeChange());
+    QCOMPARE(outer->painter()->themeReads, 3);
+    QVERIFY(rm()->unregisterDesignerWindowWidget(&designer));
 }
 
 TEV_TEST_MAIN(TestThemes)
