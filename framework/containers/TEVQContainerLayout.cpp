@@ -42,6 +42,17 @@ void storeBase(QWidget* w, const QRect& r)
     w->setProperty(kBaseGeometry, r);
 }
 
+// A widget that is not shown gets no resize event when its size changes (Qt keeps it pending until it is
+// shown), so a hidden child container lays out its own children here; trees built before they are shown
+// then hold their final geometry at once.
+void settleHidden(QWidget* w, const QSize& before)
+{
+    if (w->size() == before || w->isVisible())
+        return;
+    if (auto* c = qobject_cast<TEVQContainer*>(w))
+        c->forceResize();
+}
+
 inline int share(int total, int ratio, int ratioSum)
 {
     return int(qint64(total) * ratio / ratioSum);
@@ -250,10 +261,12 @@ void TEVQContainerImpl::layoutDocked()
         x += offX;
         y += offY;
         const QRect placed(x, y, width, height);
+        const QSize before = w->size();
         if (TEVQWidgetBase* base = iface->getControlBase())
             base->setGeometry(placed);
         else
             w->QWidget::setGeometry(placed);
+        settleHidden(w, before);
         storeBase(w, placed);
         if (content.isValid())
             child->forceResize();
@@ -284,7 +297,9 @@ void TEVQContainerImpl::place(QWidget* w, ITEVQWidgetBase* iface, int mainPos, i
         r = QRect(crossPos, mainPos, cross, qMax(mainSize, 0));
     storeBase(w, r);
     // Qt's own call: the framework's setGeometry would turn the child's ratio layout into an absolute one.
+    const QSize before = w->size();
     w->QWidget::setGeometry(r);
+    settleHidden(w, before);
 }
 
 void TEVQContainerImpl::layoutLinear(std::vector<Item>& items, bool horizontal)
