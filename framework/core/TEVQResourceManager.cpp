@@ -4,11 +4,8 @@
 #include "TEVJson.h"
 #include "TEVPlatform.h"
 
-#if __has_include("ITEVQWidgetBase.h") && __has_include("TEVQWidgetBase.h")
 #include "ITEVQWidgetBase.h"
 #include "TEVQWidgetBase.h"
-#define TEV_HAVE_WIDGET_INTERFACE 1
-#endif
 
 #include <QApplication>
 #include <QFileInfo>
@@ -320,6 +317,7 @@ QImage* TEVQResourceManager::getImage(const QString& name, bool gray)
     ResSourceType source = ResSourceDefault;
     if (getResource(name, data, size, source))
         image = QImage::fromData(reinterpret_cast<const uchar*>(data), int(size));
+    bool fromCache = false;
     if (image.isNull()) {
         source = ResSourceDefault;
         const QString dir = m_defaultStore->dirPath;
@@ -328,12 +326,34 @@ QImage* TEVQResourceManager::getImage(const QString& name, bool gray)
             path = existingFile(name);
         if (path.isEmpty() && !dir.isEmpty())
             path = existingFile(platform::joinPath(platform::joinPath(dir, QStringLiteral("images")), name));
-        if (path.isEmpty())
+        if (!path.isEmpty()) {
+            image = QImage(path);
+        } else if (gray) {
+            // Images that exist only in a cache (the built-in check and radio images) get their disabled
+            // variant from the cached picture, kept beside it.
+            const std::pair<TEVQResourceManagerImpl*, ResSourceType> stores[] = {
+                {m_defaultStore.get(), ResSourceDefault},
+                {m_projectStore.get(), ResSourceProject},
+                {m_themeStore.get(), ResSourceTheme}};
+            for (const auto& store : stores) {
+                if (!store.first)
+                    continue;
+                auto it = store.first->imageCache.find(name);
+                if (it != store.first->imageCache.end() && it->second) {
+                    image = *it->second;
+                    source = store.second;
+                    fromCache = true;
+                    break;
+                }
+            }
+            if (!fromCache)
+                return nullptr;
+        } else {
             return nullptr;
-        image = QImage(path);
+        }
     }
 
-    if (m_scaleFactor < 1.0f && !image.isNull()) {
+    if (m_scaleFactor < 1.0f && !image.isNull() && !fromCache) {
         image = image.scaled(int(image.width() * m_scaleFactor), int(image.height() * m_scaleFactor),
                              Qt::IgnoreAspectRatio, Qt::FastTransformation);
     }
@@ -573,7 +593,6 @@ void walkChildren(QWidget* widget, Walk kind)
         if (!child || !child->isWidgetType())
             continue;
         QWidget* w = static_cast<QWidget*>(child.data());
-#ifdef TEV_HAVE_WIDGET_INTERFACE
         if (ITEVQWidgetBase* base = tevWidgetInterface(w)) {
             if (kind == Walk::Theme) {
                 if (TEVQWidgetBase* layout = base->getControlBase())
@@ -584,7 +603,6 @@ void walkChildren(QWidget* widget, Walk kind)
         }
         if (!child)
             continue;
-#endif
         walkChildren(w, kind);
     }
 }

@@ -117,7 +117,7 @@ void readThemeDocument(TEVQResourceManagerImpl* store)
     }
 }
 
-QByteArray pathBytes(const QString& path) { return QFile::encodeName(path); }
+QByteArray pathBytes(const QString& path) { return QFile::encodeName(platform::normalizeSeparators(path)); }
 
 QImage blankBuiltIn()
 {

@@ -337,15 +337,23 @@ bool TEVQWidgetBase::serializeJsonValue(Json::Value* json, bool load)
     readPolicy("widthPolicy", widthPolicy);
     readPolicy("heightPolicy", heightPolicy);
 
+    // Below 1 is 0; above Qt's largest size is that size (for a minimum Qt reads it as none), without Qt's warning.
+    auto readSize = [&element](const char* key, int& out) {
+        int size = 0;
+        if (!json::read(element, key, size))
+            return false;
+        out = size < 1 ? 0 : (size > kUnboundedSize ? kUnboundedSize : size);
+        return true;
+    };
     int size = 0;
-    if (json::read(element, "minWidth", size))
-        owner->setMinimumWidth(size < 1 ? 0 : size);
-    if (json::read(element, "minHeight", size))
-        owner->setMinimumHeight(size < 1 ? 0 : size);
-    if (json::read(element, "maxWidth", size))
-        owner->setMaximumWidth(size < 1 ? 0 : size);
-    if (json::read(element, "maxHeight", size))
-        owner->setMaximumHeight(size < 1 ? 0 : size);
+    if (readSize("minWidth", size))
+        owner->setMinimumWidth(size);
+    if (readSize("minHeight", size))
+        owner->setMinimumHeight(size);
+    if (readSize("maxWidth", size))
+        owner->setMaximumWidth(size);
+    if (readSize("maxHeight", size))
+        owner->setMaximumHeight(size);
     return true;
 }
 

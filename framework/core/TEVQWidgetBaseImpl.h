@@ -3,6 +3,7 @@
 // the paint entry and mouse state machine, theme application, the base JSON ("attr", "theme", "child"), the
 // shared reader and writer of "style" entries, and the drawing helpers (defined in TEVQWidgetBaseImplDraw.cpp).
 #include "ITEVQWidgetBase.h"
+#include "TEVStyleDesc.h"
 
 #include <QObject>
 #include <QPainterPath>
@@ -28,12 +29,6 @@ class QPainter;
 class QWidget;
 
 namespace TEVQtLib {
-
-struct FillStyle;
-struct FillRes;
-struct ImageDesc;
-struct TextStyleDesc;
-struct IconStyleDesc;
 
 // Visual state; the index of every four-state style array.
 enum CtrlState : int {

@@ -16,7 +16,9 @@
 // one-line forwarders; setGeometry(const QRect&); getThemeName; getInnerVisible/setInnerVisible;
 // getDelegateItemVisible/setDelegateItemVisible; the embedded layout record and the owned painter object;
 // paintEvent and the mouse and hover events forwarded to the painter (after the Qt base handler).
-// A class that handles those events itself uses TEV_WIDGET_CORE and calls tevForward...() where it wants.
+// A class that handles those events itself uses TEV_WIDGET_CORE and calls tevForward...() where it wants; a
+// class derived from another framework widget class uses TEV_WIDGET_SUBCLASS(Class, "type") and replaces the
+// painter in its constructor (tevSetImpl deletes the base's painter object).
 // The macros end in a private section, like Q_OBJECT.
 #include "ITEVQWidgetBase.h"
 #include "TEVQWidgetBase.h"
@@ -59,7 +61,8 @@ public:
 
 } // namespace TEVQtLib
 
-#define TEV_WIDGET_CORE(ClassName, TypeNameLiteral)                                                             \
+// The type-name family, the interface in the meta-cast and the jsonData property.
+#define TEV_WIDGET_TYPE(ClassName, TypeNameLiteral)                                                             \
     Q_INTERFACES(TEVQtLib::ITEVQWidgetBase)                                                                     \
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)                                                \
 public:                                                                                                         \
@@ -67,6 +70,16 @@ public:                                                                         
     static QWidget* create##ClassName() { return new ClassName(); }                                             \
     QString getTypeName() override { return QString::fromLatin1(TypeNameLiteral); }                            \
     QString getInnerTypeName() const { return QString::fromLatin1(TypeNameLiteral); }                           \
+                                                                                                                \
+private:
+
+// A subclass of another framework widget class keeps its base's record, painter slot and forwarders and states
+// only its own type name; its constructor replaces the painter with tevSetImpl.
+#define TEV_WIDGET_SUBCLASS(ClassName, TypeNameLiteral) TEV_WIDGET_TYPE(ClassName, TypeNameLiteral)
+
+#define TEV_WIDGET_CORE(ClassName, TypeNameLiteral)                                                             \
+    TEV_WIDGET_TYPE(ClassName, TypeNameLiteral)                                                                 \
+public:                                                                                                         \
     TEVQtLib::TEVQWidgetBase* getControlBase() override { return &m_tev.base; }                                 \
     bool readJsonValue(void* json) override { return m_tev.readJsonValue(json); }                              \
     void setLayoutRatio(int ratio) override { m_tev.base.setLayoutRatio(ratio); }                               \

@@ -305,6 +305,15 @@ private slots:
         // The bottom line reaches the square bottom-right corner, but stops short of the rounded bottom-left.
         PIXEL_IS(image, 58, 39, kRed);
         PIXEL_IS(image, 3, 39, kBackground);
+
+        // A radius beyond half the side: the lines stop where the clamped outline turns.
+        style.fillRes.radius = 100;
+        style.fillRes.roundBottomRight = true;
+        const QImage clamped = paint(60, 40, [&](QPainter* p) { Impl::drawFillStyleAt(p, style, 0, 0, 60, 40); });
+        PIXEL_IS(clamped, 30, 39, kRed);
+        PIXEL_IS(clamped, 2, 39, kBackground);
+        PIXEL_IS(clamped, 57, 39, kBackground);
+        PIXEL_IS(clamped, 0, 20, kRed);
     }
 
     // ---- nine-slice images ----

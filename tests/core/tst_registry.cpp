@@ -7,6 +7,7 @@
 #include "TEVQWidgetMacros.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -513,7 +514,8 @@ private slots:
             return;
         }
         // A copy of this program in a folder whose name carries the marker (a copy: /proc resolves links).
-        QTemporaryDir dir;
+        // Made beside the test program, where programs may run.
+        QTemporaryDir dir(QFileInfo(platform::moduleFilePath()).absolutePath() + QStringLiteral("/probe-XXXXXX"));
         QVERIFY(dir.isValid());
         for (const char* folder : {"Orvessa", "orvessa"}) {
             const QString copyDir = dir.filePath(QString::fromLatin1(folder));

@@ -110,6 +110,7 @@ private slots:
     // Interface and shared members
     void interfaceAndMetaObject();
     void painterOwnedByWidget();
+    void subclassOfFrameworkWidget();
     void themeNameIgnoredWithoutTheme();
     void opacityRoundTrip();
     void innerVisible();
@@ -225,6 +226,29 @@ void TestWidgetBase::painterOwnedByWidget()
     QCOMPARE(w->property("impl").value<void*>(), static_cast<void*>(w->getControlImpl()));
     delete w;
     QVERIFY(painter.isNull());
+}
+
+void TestWidgetBase::subclassOfFrameworkWidget()
+{
+    TestSubWidget w;
+    QObject* o = &w;
+    QVERIFY(o->qt_metacast("TestSubWidget") == &w);
+    QVERIFY(o->qt_metacast("ITEVQWidgetBase") == static_cast<ITEVQWidgetBase*>(&w));
+    ITEVQWidgetBase* i = qobject_cast<ITEVQWidgetBase*>(o);
+    QCOMPARE(i->getTypeName(), QStringLiteral("qttestsub"));
+    QCOMPARE(QString::fromLatin1(TestSubWidget::typeName()), QStringLiteral("qttestsub"));
+    QCOMPARE(w.getThemeName(), QStringLiteral("qttestsub"));
+    QCOMPARE(w.property("impl").value<void*>(), static_cast<void*>(i->getControlImpl()));
+    QVERIFY(w.metaObject()->indexOfProperty("jsonData") >= 0);
+    // One record: what the interface sets is what the base class's members see.
+    i->setLayoutRatio(3);
+    QCOMPARE(static_cast<TestWidget&>(w).getLayoutRatio(), 3);
+    Json::Value out(Json::objectValue);
+    QVERIFY(w.serializeJsonValue(&out, false));
+    QCOMPARE(json::getString(out, "type"), std::string("qttestsub"));
+    QCOMPARE(json::getString(out, "theme"), std::string("qttestsub"));
+    std::unique_ptr<QWidget> made(TestSubWidget::createTestSubWidget());
+    QVERIFY(qobject_cast<TestSubWidget*>(made.get()));
 }
 
 void TestWidgetBase::themeNameIgnoredWithoutTheme()
@@ -417,6 +441,9 @@ void TestWidgetBase::commonKeys_data()
     QTest::newRow("min max") << QByteArray(R"({"minWidth":-3,"minHeight":5,"maxWidth":0,"maxHeight":90})") << 1
                              << QRect(0, 0, 0, 0) << false << noDock << noPolicy
                              << QByteArray(R"({"h":0,"maxHeight":90,"maxWidth":0,"minHeight":5,"name":"","type":"qttestwidget","w":0})");
+    QTest::newRow("sizes beyond Qt's range") << QByteArray(R"({"minWidth":1111111111,"minHeight":16777215,"maxWidth":2e9})")
+                                             << 1 << QRect(0, 0, 0, 0) << false << noDock << noPolicy
+                                             << QByteArray(R"({"h":0,"name":"","type":"qttestwidget","w":0})");
 }
 
 void TestWidgetBase::commonKeys()

@@ -6,7 +6,7 @@
 
 using namespace TEVQtLib;
 
-TestWidgetImpl::TestWidgetImpl(QWidget* owner) : TEVQWidgetBaseImpl(owner, TestWidget::typeName()) {}
+TestWidgetImpl::TestWidgetImpl(QWidget* owner, const char* typeName) : TEVQWidgetBaseImpl(owner, typeName) {}
 
 void TestWidgetImpl::draw(QPainter* painter, const QRect& rect)
 {
@@ -35,3 +35,5 @@ bool TestWidgetImpl::serializeJsonValue(Json::Value*& json, bool load)
 }
 
 TestWidget::TestWidget(QWidget* parent) : QWidget(parent) { tevSetImpl(new TestWidgetImpl(this)); }
+
+TestSubWidget::TestSubWidget(QWidget* parent) : TestWidget(parent) { tevSetImpl(new TestWidgetImpl(this, typeName())); }

@@ -12,7 +12,7 @@ class TestWidgetImpl : public TEVQtLib::TEVQWidgetBaseImpl
 {
     Q_OBJECT
 public:
-    explicit TestWidgetImpl(QWidget* owner);
+    explicit TestWidgetImpl(QWidget* owner, const char* typeName = "qttestwidget");
 
     void draw(QPainter* painter, const QRect& rect) override;
     bool serializeJsonValue(Json::Value*& json, bool load) override;
@@ -31,4 +31,13 @@ class TestWidget : public QWidget, public TEVQtLib::ITEVQWidgetBase
 public:
     explicit TestWidget(QWidget* parent = nullptr);
     TestWidgetImpl* painter() const { return tevImpl<TestWidgetImpl>(); }
+};
+
+// A framework widget derived from another one: only its type name and its painter are its own.
+class TestSubWidget : public TestWidget
+{
+    Q_OBJECT
+    TEV_WIDGET_SUBCLASS(TestSubWidget, "qttestsub")
+public:
+    explicit TestSubWidget(QWidget* parent = nullptr);
 };

@@ -1,0 +1,82 @@
+// Feeds bytes to a framework widget as its element JSON: the common keys, the layout, "attr", "theme" and
+// "style" are read, written, and the written element is read into a fresh widget and written again, which must
+// give the same element.
+#include "TEVJson.h"
+#include "TEVQWidgetMacros.h"
+
+#include <QApplication>
+
+#include <cstddef>
+#include <cstdint>
+
+using namespace TEVQtLib;
+
+class FuzzWidgetImpl : public TEVQWidgetBaseImpl
+{
+    Q_OBJECT
+public:
+    explicit FuzzWidgetImpl(QWidget* owner) : TEVQWidgetBaseImpl(owner, QStringLiteral("qtfuzz")) {}
+
+    bool serializeJsonValue(Json::Value*& json, bool load) override
+    {
+        const bool result = TEVQWidgetBaseImpl::serializeJsonValue(json, load);
+        if (!json)
+            return result;
+        TEVStyleEntries styles;
+        styles.fillGroup(0, background);
+        styles.text(4, text);
+        load ? styles.read(*json) : styles.write(*json);
+        return result;
+    }
+
+    FillStyle background[4];
+    TextStyleDesc text;
+};
+
+class FuzzWidget : public QWidget, public ITEVQWidgetBase
+{
+    Q_OBJECT
+    TEV_WIDGET(FuzzWidget, QWidget, "qtfuzz")
+public:
+    explicit FuzzWidget(QWidget* parent = nullptr) : QWidget(parent) { tevSetImpl(new FuzzWidgetImpl(this)); }
+};
+
+namespace {
+QWidget* root()
+{
+    static int argc = 1;
+    static char name[] = "fuzz_widgetbase";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    static QWidget* parent = new QWidget;
+    (void)app;
+    return parent;
+}
+
+Json::Value readAndWrite(const Json::Value& element)
+{
+    FuzzWidget w(root());
+    Json::Value in = element;
+    w.readJsonValue(&in);
+    w.resizeWidget();
+    Json::Value out(Json::objectValue);
+    w.serializeJsonValue(&out, false);
+    return out;
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    root();
+    Json::Value element;
+    const char* text = reinterpret_cast<const char*>(data);
+    if (!json::parse(text, text + size, element))
+        return 0;
+    const Json::Value first = readAndWrite(element);
+    const Json::Value second = readAndWrite(first);
+    if (!(first == second))
+        __builtin_trap();
+    return 0;
+}
+
+#include "fuzz_widgetbase.moc"
