@@ -65,6 +65,26 @@ void showHeadless(QWidget& w)
 
 } // namespace
 
+// A panel derived from the container, as the ribbon's pages and the dashboard's cards are.
+class TestPanel : public TEVQContainer
+{
+    Q_OBJECT
+    TEV_WIDGET_SUBCLASS(TestPanel, "testpanel")
+public:
+    explicit TestPanel(QWidget* parent = nullptr) : TEVQContainer(parent)
+    {
+        tevSetImpl(new TEVQContainerImpl(this, QStringLiteral("testpanel")));
+    }
+    int paints = 0;
+
+protected:
+    void paintEvent(QPaintEvent* e) override
+    {
+        TEVQContainer::paintEvent(e);
+        ++paints;
+    }
+};
+
 class TestContainer : public QObject
 {
     Q_OBJECT
@@ -145,6 +165,24 @@ private slots:
         QTest::mouseClick(&c, Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
         QTest::mouseClick(&c, Qt::MiddleButton, Qt::NoModifier, QPoint(10, 10));
         QCOMPARE(spy.count(), 3);
+    }
+
+    void derivedPanelKeepsTheEngine()
+    {
+        TestPanel p;
+        QCOMPARE(p.getTypeName(), QStringLiteral("testpanel"));
+        QVERIFY(p.containerImpl());
+        p.resize(100, 20);
+        p.setColor(QColor(9, 99, 199));
+        QCOMPARE(pixel(p, 50, 10), QColor(9, 99, 199));
+        QVERIFY(p.paints > 0);
+        p.setChildLayout(TEVQContainer::Horizontal);
+        auto* a = new TEVQContainer;
+        auto* b = new TEVQContainer;
+        p.addChildWidget(a, 1);
+        p.addChildWidget(b, 3);
+        QCOMPARE(b->geometry().x(), 25);
+        QCOMPARE(json::getString(write(&p), "type"), std::string("testpanel"));
     }
 
     // ---- JSON ----------------------------------------------------------------------------------------------
