@@ -118,8 +118,13 @@ void TEVQContainerImpl::registerChild(QObject* child)
 
 void TEVQContainerImpl::forgetBar(QObject* child)
 {
-    if (!child)
+    if (!child || (child != hBarId && child != vBarId))
         return;
+    // The bar may be on its way to another container or half destroyed: only QObject operations, and the
+    // property only while it is still a whole scroll bar.
+    QObject::disconnect(child, nullptr, this, nullptr);
+    if (QScrollBar* bar = qobject_cast<QScrollBar*>(child))
+        bar->setProperty(kBoundBar, false);
     if (child == hBarId) {
         hBar.clear();
         hBarId = nullptr;

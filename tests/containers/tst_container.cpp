@@ -6,6 +6,8 @@
 #include "TEVQContainer.h"
 #include "TEVQControlRegistry.h"
 #include "TEVQResourceManager.h"
+#include "TEVQLabel.h"
+#include "TEVQPushButton.h"
 #include "TEVQScrollBar.h"
 #include "TEVQSlider.h"
 #include "TEVQSpacer.h"
@@ -447,6 +449,10 @@ private slots:
         QCOMPARE(c->getBindScrollBar(false), nullptr);
         QCOMPARE(c->getScrollPos(false), 0);
         QCOMPARE(other.getBindScrollBar(false), v);
+        QVERIFY(v->property("_tev_container_bound_scrollbar").toBool());
+        v->setRange(0, 50);
+        v->setValue(30); // reaches the new container only
+        QCOMPARE(c->getScrollPos(false), 0);
         // Deleting the container first leaves the other one with its bar.
         auto* h = new TEVQScrollBar(Qt::Horizontal);
         c->bindScrollBar(h, true);
@@ -660,8 +666,16 @@ private slots:
         header->setChildPadding(10, 8, 10, 8);
         header->setChildSpace(8);
         root.addChildWidget(header, 1);
-        auto* title = new QLabel(QStringLiteral("Plant overview"));
-        title->setStyleSheet(QStringLiteral("color: white"));
+        auto* title = new TEVQLabel;
+        TextStyleDesc white;
+        white.color = Qt::white;
+        white.pixelSize = 16;
+        white.bold = true;
+        for (int st = 0; st < 4; ++st)
+            title->setTextStyle(CtrlState(st), white);
+        title->setText(QStringLiteral("Plant overview"));
+        title->setWidthPolicy(LayoutSizePolicyFixed);
+        title->setHeightPolicy(LayoutSizePolicyFree);
         title->resize(200, 32);
         header->addChildWidget(title, 3);
         header->addChildWidget(new TEVQSpacer, 1);
@@ -692,11 +706,17 @@ private slots:
         side->setChildSpace(4);
         body->addChildWidget(side, 1);
         for (int i = 0; i < 4; ++i) {
-            auto* item = new TEVQContainer;
+            auto* item = new TEVQPushButton;
             item->setHeightPolicy(LayoutSizePolicyFixed);
             item->setWidthPolicy(LayoutSizePolicyFree);
             item->resize(10, 28);
-            item->setColor(i == 0 ? QColor(70, 130, 200) : QColor(75, 80, 98));
+            item->setFadeEnabled(false);
+            item->setBackground(CtrlState(4), colour("nav", i == 0 ? QColor(70, 130, 200) : QColor(75, 80, 98)));
+            TextStyleDesc navText;
+            navText.color = QColor(235, 238, 245);
+            navText.horAlign = 1;
+            item->setTextStyle(CtrlState(4), navText);
+            item->setText(QStringLiteral("Section %1").arg(i + 1));
             side->addChildWidget(item, 1);
         }
 
