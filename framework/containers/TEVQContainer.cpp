@@ -40,9 +40,12 @@ FillStyle greyBackground()
 
 // ---- painter object ----------------------------------------------------------------------------------------
 
-TEVQContainerImpl::TEVQContainerImpl(TEVQContainer* owner)
-    : TEVQWidgetBaseImpl(owner, QStringLiteral("qtcontainer")), background(greyBackground()),
-      disableBackground(greyBackground())
+TEVQContainerImpl::TEVQContainerImpl(TEVQContainer* owner) : TEVQContainerImpl(owner, QStringLiteral("qtcontainer"))
+{
+}
+
+TEVQContainerImpl::TEVQContainerImpl(TEVQContainer* owner, const QString& typeName)
+    : TEVQWidgetBaseImpl(owner, typeName), background(greyBackground()), disableBackground(greyBackground())
 {
 }
 

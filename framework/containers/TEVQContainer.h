@@ -27,6 +27,8 @@ class TEV_EXPORT TEVQContainerImpl : public TEVQtLib::TEVQWidgetBaseImpl
     Q_OBJECT
 public:
     explicit TEVQContainerImpl(TEVQContainer* owner);
+    // For the painters of classes derived from TEVQContainer, which keep the engine under their own type name.
+    TEVQContainerImpl(TEVQContainer* owner, const QString& typeName);
     ~TEVQContainerImpl() override;
 
     void draw(QPainter* painter, const QRect& rect) override;
@@ -93,7 +95,7 @@ private:
     void layoutLinear(std::vector<Item>& items, bool horizontal);
     void layoutSpacers(std::vector<Item>& items, bool horizontal);
     void layoutFloat(bool horizontal);
-    void place(QWidget* w, int mainPos, int crossPos, int mainSize, int crossSize, bool spacer, int thickness,
+    void place(QWidget* w, TEVQtLib::ITEVQWidgetBase* iface, int mainPos, int crossPos, int mainSize, int crossSize, bool spacer, int thickness,
                bool horizontal);
     void applyAnimatedSize(const QSize& size);
 
@@ -178,7 +180,8 @@ public:
     void initialize(QDesignerFormEditorInterface* core);
     bool isInitialized() const;
 
-    TEVQContainerImpl* containerImpl() const { return tevImpl<TEVQContainerImpl>(); }
+    // The painter object, or null once it is gone (or when a derived class installed a painter of another kind).
+    TEVQContainerImpl* containerImpl() const { return qobject_cast<TEVQContainerImpl*>(m_tev.impl); }
 
 signals:
     void mouseClickEvent();
