@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QHideEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -412,6 +413,15 @@ void TEVQWindow::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     watchWindowHandle();
+}
+
+void TEVQWindow::hideEvent(QHideEvent* event)
+{
+    QDialog::hideEvent(event);
+    // Hidden by the program (accept, done, hide): a modal loop must not go on running for a window nobody sees.
+    // A window system's hide (minimising) leaves it running.
+    if (!event->spontaneous() && d->modalLoop)
+        d->modalLoop->exit(0);
 }
 
 void TEVQWindow::changeEvent(QEvent* event)

@@ -164,6 +164,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
     // Presses, double clicks and hovering on a frameless window, before any child sees them: border bands and
     // the caption are not client area.

@@ -808,6 +808,15 @@ void TestWindow::modalLoopEndsOnCloseModalCloseAndEscape()
     QVERIFY(!timedOut);
     QVERIFY(!w.isVisible());
 
+    // Hidden any other way (accept, hide), the loop is left too.
+    QTimer::singleShot(50, &w, [&w]() { w.accept(); });
+    w.doModal();
+    QVERIFY(!w.isVisible());
+    QTimer::singleShot(50, &w, [&w]() { w.hide(); });
+    w.doModal();
+    QVERIFY(!w.isVisible());
+    QVERIFY(!timedOut);
+
     // Leaving a loop that is not running does nothing.
     w.closeModal();
     w.close();
