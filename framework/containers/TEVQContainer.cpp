@@ -462,8 +462,16 @@ bool TEVQContainer::eventFilter(QObject* o, QEvent* e)
         QWidget* w = static_cast<QWidget*>(o);
         if (w->parentWidget() != this)
             break;
-        if (!d->isBoundBar(w))
-            w->setProperty("_tev_container_base_geometry", w->geometry().translated(d->scrollX, d->scrollY));
+        if (!d->isBoundBar(w)) {
+            const QVariant previous = w->property("_tev_container_base_geometry");
+            const bool hadBase = previous.userType() == QMetaType::QRect;
+            const QRect oldBase = hadBase ? previous.toRect() : QRect();
+            const QRect newBase = w->geometry().translated(d->scrollX, d->scrollY);
+            if (!hadBase || oldBase != newBase)
+                w->setProperty("_tev_container_base_geometry", newBase);
+            if (d->scrollUnaffected(w, e->type(), oldBase, hadBase, newBase))
+                break;
+        }
         d->updateScroll();
         break;
     }

@@ -9,6 +9,7 @@
 #include "TEVQWidgetMacros.h"
 #include "TEVStyleDesc.h"
 
+#include <QEvent>
 #include <QIcon>
 #include <QPointer>
 #include <QScrollBar>
@@ -63,6 +64,10 @@ public:
     void forgetBar(QObject* child);
     // The child's unscrolled rectangle (stored on first use).
     QRect baseGeometry(QWidget* child);
+    // Whether a change of child w's unscrolled rectangle from oldBase to newBase (or its showing or hiding)
+    // leaves the last scroll update's result as it is, so that the update can be skipped. Children shown in a
+    // burst (a page being shown) then cost one comparison each instead of a pass over all children.
+    bool scrollUnaffected(QWidget* w, QEvent::Type type, const QRect& oldBase, bool hadBase, const QRect& newBase) const;
 
     TEVQtLib::FillStyle background;
     TEVQtLib::FillStyle disableBackground;
@@ -104,6 +109,17 @@ private:
     const QObject* hBarId = nullptr; // identity of the bound bars, kept to recognise them while they die
     const QObject* vBarId = nullptr;
     int scrollRerunDepth = 0;
+    struct ScrollState
+    {
+        bool valid = false;
+        bool hasContent = false;
+        QRect content;
+        QSize size;
+        const QObject* h = nullptr;
+        const QObject* v = nullptr;
+        int x = 0;
+        int y = 0;
+    } lastScroll;
     QVariantAnimation* animation = nullptr;
 };
 

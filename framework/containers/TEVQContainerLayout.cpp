@@ -594,6 +594,7 @@ void TEVQContainerImpl::updateScroll()
 
     const int viewW = qMax(owner->width(), 0);
     const int viewH = qMax(owner->height(), 0);
+    lastScroll.valid = false;
     const int barW = vb ? qMax(vb->sizeHint().width(), 0) : 0;
     const int barH = hb ? qMax(hb->sizeHint().height(), 0) : 0;
 
@@ -643,6 +644,14 @@ void TEVQContainerImpl::updateScroll()
     // The bars may have gone while their signals ran.
     hb = liveBar(true);
     vb = liveBar(false);
+    lastScroll.valid = true;
+    lastScroll.hasContent = hasContent;
+    lastScroll.content = content;
+    lastScroll.size = owner->size();
+    lastScroll.h = hb;
+    lastScroll.v = vb;
+    lastScroll.x = scrollX;
+    lastScroll.y = scrollY;
     const bool changed = (hb && hb->isVisibleTo(owner)) != hWasVisible || (vb && vb->isVisibleTo(owner)) != vWasVisible;
     scrollBusy = false;
     if (changed && childLayout != 4 && scrollRerunDepth < kMaxScrollReruns) {
@@ -654,6 +663,30 @@ void TEVQContainerImpl::updateScroll()
         --scrollRerunDepth;
     } else {
         applyScrollOffset();
+    }
+}
+
+bool TEVQContainerImpl::scrollUnaffected(QWidget* w, QEvent::Type type, const QRect& oldBase, bool hadBase,
+                                         const QRect& newBase) const
+{
+    const ScrollState& s = lastScroll;
+    if (!s.valid || scrollBusy || !owner || owner->size() != s.size || s.x != scrollX || s.y != scrollY ||
+        s.h != liveBar(true) || s.v != liveBar(false) || !s.hasContent)
+        return false;
+    // The bars' need, ranges and places follow from the right and bottom edges of the content only.
+    switch (type) {
+    case QEvent::Show:
+        // Counted already (visible to the container before it was shown) or inside what is counted.
+        return s.content.contains(newBase) && (!hadBase || oldBase == newBase || s.content.contains(oldBase));
+    case QEvent::Hide:
+        // Another child holds the right and bottom edges.
+        return hadBase && oldBase == newBase && newBase.right() < s.content.right() &&
+               newBase.bottom() < s.content.bottom();
+    default:
+        // Moved or resized: nothing changed, or a child that is not counted.
+        if (hadBase && oldBase == newBase)
+            return true;
+        return !w->isVisibleTo(owner);
     }
 }
 

@@ -527,6 +527,53 @@ private slots:
         QCOMPARE(a->geometry(), QRect(0, 0, 10, 10)); // nothing is moved without a bar
     }
 
+    void showingAndHidingChildrenUpdatesTheRange()
+    {
+        TEVQContainer c;
+        c.resize(100, 100);
+        auto* v = new TEVQScrollBar(Qt::Vertical);
+        c.bindScrollBar(v, false);
+        auto* inner = new QWidget(&c);
+        inner->setGeometry(0, 10, 20, 20);
+        auto* low = new QWidget(&c);
+        low->setGeometry(0, 0, 20, 150);
+        auto* late = new QWidget(&c);
+        late->setGeometry(0, 0, 20, 300);
+        late->hide(); // not counted
+        showHeadless(c);
+        QCOMPARE(v->maximum(), 150 - 100);
+        inner->hide(); // inside the others' extent
+        QCOMPARE(v->maximum(), 50);
+        late->show(); // beyond it
+        QCOMPARE(v->maximum(), 200);
+        late->hide();
+        QCOMPARE(v->maximum(), 50);
+        low->hide(); // it held the bottom edge
+        QVERIFY(v->isHidden());
+        QCOMPARE(v->maximum(), 0);
+        inner->show();
+        low->show();
+        QCOMPARE(v->maximum(), 50);
+        late->move(0, 10); // moved while hidden: not counted
+        QCOMPARE(v->maximum(), 50);
+        low->resize(20, 160); // the edge moves
+        QCOMPARE(v->maximum(), 60);
+        // A container of many children shown at once ends with the same range.
+        TEVQContainer big;
+        big.resize(100, 100);
+        big.setChildLayout(TEVQContainer::Vertical);
+        auto* bv = new TEVQScrollBar(Qt::Vertical);
+        big.bindScrollBar(bv, false);
+        for (int i = 0; i < 50; ++i) {
+            auto* k = new TEVQContainer(&big);
+            k->setHeightPolicy(TEVQtLib::LayoutSizePolicyFixed);
+            k->resize(10, 10);
+        }
+        big.forceResize();
+        showHeadless(big);
+        QCOMPARE(bv->maximum(), 50 * 10 - 100);
+    }
+
     void unbindingResetsTheOffsetAndHidesTheBar()
     {
         TEVQContainer c;
