@@ -13,10 +13,12 @@
 // registers the charts after initialisation).
 #include "TEVQControlRegistry.h"
 
+#include "TEVQContainer.h"
 #include "TEVQLabel.h"
 #include "TEVQPushButton.h"
 #include "TEVQScrollBar.h"
 #include "TEVQSlider.h"
+#include "TEVQSpacer.h"
 
 namespace TEVQtLib {
 namespace detail {
@@ -24,13 +26,16 @@ namespace detail {
 void registerBuiltinControls()
 {
     // Catalogued types.
+    tevRegisterQtControl("qtcontainer", &TEVQContainer::createTEVQContainer, TEVQContainer::getProps(), true);
     tevRegisterQtControl("qtbutton", &TEVQPushButton::createTEVQPushButton, TEVQPushButton::getProps(), true);
     tevRegisterQtControl("qtlabel", &TEVQLabel::createTEVQLabel, TEVQLabel::getProps(), true);
     tevRegisterQtControl("qtslider", &TEVQSlider::createTEVQSlider, TEVQSlider::getProps(), true);
+    tevRegisterQtControl("qtspacer", &TEVQSpacer::createTEVQSpacer, TEVQSpacer::getProps(), true);
     tevRegisterQtControl("qtscrollbar", &TEVQScrollBar::createTEVQScrollBar, TEVQScrollBar::getProps(), true);
 
     // Creator-only long and short names.
     tevRegisterDefaultControl("scrollbar", &TEVQScrollBar::createTEVQScrollBar);
+    tevRegisterDefaultControl("container", &TEVQContainer::createTEVQContainer);
 
     // Aliases.
     tevRegisterDefaultControl("button", &TEVQPushButton::createTEVQPushButton);
