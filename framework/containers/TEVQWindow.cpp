@@ -367,7 +367,10 @@ void TEVQWindow::ToJsonString(QString& /*out*/) {}
 void TEVQWindow::reject()
 {
     // QDialog would only hide the window: no close event, and a running modal loop would never be left.
-    close();
+    // A modal window therefore closes on Escape; a window that is not modal (the dashboard's main window)
+    // ignores it, so that a stray key press never hides or quits it.
+    if (isModal() || windowModality() != Qt::NonModal || (d && d->modalLoop && d->modalLoop->isRunning()))
+        close();
 }
 
 void TEVQWindow::mousePressEvent(QMouseEvent* event)

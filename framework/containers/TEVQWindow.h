@@ -152,7 +152,8 @@ public:
     TEVQMDIArea* getMDIArea() const;
     void ToJsonString(QString& out);
 
-    // Escape closes the window (a close event, so a modal loop is left) instead of only hiding it.
+    // Escape closes a modal window (a close event, so a modal loop is left) instead of only hiding it; a
+    // window that is not modal ignores Escape.
     void reject() override;
 
 protected:

@@ -820,6 +820,14 @@ void TestWindow::modalLoopEndsOnCloseModalCloseAndEscape()
     // Leaving a loop that is not running does nothing.
     w.closeModal();
     w.close();
+
+    // A window that is not modal (a main window) keeps showing when Escape is pressed.
+    TEVQWindow main;
+    main.setGeometry(100, 100, 200, 150);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    QTest::keyClick(&main, Qt::Key_Escape);
+    QVERIFY(main.isVisible());
 }
 
 void TestWindow::windowDeletedInsideItsModalLoop()

@@ -21,10 +21,6 @@
 
 using namespace TEVQtLib;
 
-// Leak reports unwind slowly, so that allocations of system libraries (the session bus thread of the xcb
-// platform) are attributed to them and matched by the suppressions.
-extern "C" const char* __asan_default_options() { return "fast_unwind_on_malloc=0"; }
-
 namespace {
 
 TEVQResourceManager* rm() { return TEVQResourceManager::getInstance(); }
