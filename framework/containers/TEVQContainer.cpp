@@ -466,7 +466,7 @@ bool TEVQContainer::eventFilter(QObject* o, QEvent* e)
             const QVariant previous = w->property("_tev_container_base_geometry");
             const bool hadBase = previous.userType() == QMetaType::QRect;
             const QRect oldBase = hadBase ? previous.toRect() : QRect();
-            const QRect newBase = w->geometry().translated(d->scrollX, d->scrollY);
+            const QRect newBase = TEVQContainerImpl::shifted(w->geometry(), d->scrollX, d->scrollY);
             if (!hadBase || oldBase != newBase)
                 w->setProperty("_tev_container_base_geometry", newBase);
             if (d->scrollUnaffected(w, e->type(), oldBase, hadBase, newBase))

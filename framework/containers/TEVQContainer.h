@@ -89,8 +89,16 @@ public:
     bool animateHeight = false;
     QSize targetSize;
 
+    // r moved by (dx, dy), its corner kept within the engine's coordinate range.
+    static QRect shifted(const QRect& r, qint64 dx, qint64 dy);
+
 private:
     struct Item;
+    struct Box
+    {
+        int left, top, right, bottom, gap;
+    };
+    Box paddedBox() const;
     TEVQContainer* container() const;
     QScrollBar* liveBar(bool horizontal) const;
     QList<QWidget*> childWidgets() const;
@@ -100,8 +108,8 @@ private:
     void layoutLinear(std::vector<Item>& items, bool horizontal);
     void layoutSpacers(std::vector<Item>& items, bool horizontal);
     void layoutFloat(bool horizontal);
-    void place(QWidget* w, TEVQtLib::ITEVQWidgetBase* iface, int mainPos, int crossPos, int mainSize, int crossSize, bool spacer, int thickness,
-               bool horizontal);
+    void place(QWidget* w, TEVQtLib::ITEVQWidgetBase* iface, qint64 mainPos, qint64 crossPos, qint64 mainSize,
+               qint64 crossSize, bool spacer, int thickness, bool horizontal);
     void applyAnimatedSize(const QSize& size);
 
     QPointer<QScrollBar> hBar;
