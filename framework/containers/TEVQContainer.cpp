@@ -435,12 +435,14 @@ bool TEVQContainer::event(QEvent* e)
         QObject* child = static_cast<QChildEvent*>(e)->child();
         if (e->type() == QEvent::ChildAdded) {
             if (child && child->isWidgetType()) {
+                d->dropBase(child);
                 d->registerChild(child);
                 scheduleRelayout();
             }
         } else {
             if (child && child->isWidgetType())
                 child->removeEventFilter(this);
+            d->dropBase(child);
             d->forgetBar(child);
             d->updateScroll();
         }
@@ -463,12 +465,10 @@ bool TEVQContainer::eventFilter(QObject* o, QEvent* e)
         if (w->parentWidget() != this)
             break;
         if (!d->isBoundBar(w)) {
-            const QVariant previous = w->property("_tev_container_base_geometry");
-            const bool hadBase = previous.userType() == QMetaType::QRect;
-            const QRect oldBase = hadBase ? previous.toRect() : QRect();
+            QRect oldBase;
+            const bool hadBase = d->storedBase(w, oldBase);
             const QRect newBase = TEVQContainerImpl::shifted(w->geometry(), d->scrollX, d->scrollY);
-            if (!hadBase || oldBase != newBase)
-                w->setProperty("_tev_container_base_geometry", newBase);
+            d->storeBase(w, newBase);
             if (d->scrollUnaffected(w, e->type(), oldBase, hadBase, newBase))
                 break;
         }

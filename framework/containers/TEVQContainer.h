@@ -10,6 +10,7 @@
 #include "TEVStyleDesc.h"
 
 #include <QEvent>
+#include <QHash>
 #include <QIcon>
 #include <QPointer>
 #include <QScrollBar>
@@ -64,6 +65,11 @@ public:
     void forgetBar(QObject* child);
     // The child's unscrolled rectangle (stored on first use).
     QRect baseGeometry(QWidget* child);
+    // The stored unscrolled rectangle of w, if any; storing sets the property only when the value changes.
+    bool storedBase(QWidget* w, QRect& out);
+    void storeBase(QWidget* w, const QRect& r);
+    // Forgets what was stored for a child that leaves (or joins) the container.
+    void dropBase(const QObject* w);
     // Whether a change of child w's unscrolled rectangle from oldBase to newBase (or its showing or hiding)
     // leaves the last scroll update's result as it is, so that the update can be skipped. Children shown in a
     // burst (a page being shown) then cost one comparison each instead of a pass over all children.
@@ -117,6 +123,7 @@ private:
     const QObject* hBarId = nullptr; // identity of the bound bars, kept to recognise them while they die
     const QObject* vBarId = nullptr;
     int scrollRerunDepth = 0;
+    QHash<const QObject*, QRect> baseCache;
     struct ScrollState
     {
         bool valid = false;

@@ -38,16 +38,6 @@ constexpr qint64 kCoordLimit = qint64(1) << 30;
 inline int coord(qint64 v) { return int(qBound(-kCoordLimit, v, kCoordLimit)); }
 inline qint64 extent(qint64 v) { return qBound<qint64>(0, v, kCoordLimit); }
 
-// Stores r as w's unscrolled rectangle; an unchanged value is not set again (setting a dynamic property
-// sends an event to the child every time).
-void storeBase(QWidget* w, const QRect& r)
-{
-    const QVariant v = w->property(kBaseGeometry);
-    if (v.userType() == QMetaType::QRect && v.toRect() == r)
-        return;
-    w->setProperty(kBaseGeometry, r);
-}
-
 // A widget that is not shown gets no resize event when its size changes (Qt keeps it pending until it is
 // shown), so a hidden child container lays out its own children here; trees built before they are shown
 // then hold their final geometry at once.
@@ -160,13 +150,42 @@ int TEVQContainerImpl::visibleBarThickness(bool horizontal) const
     return qMax(horizontal ? hint.height() : hint.width(), 0);
 }
 
+// The property is what others see; the engine keeps the value it last stored beside it, because a dynamic
+// property costs a search through the class's static properties on every read and write.
+void TEVQContainerImpl::storeBase(QWidget* w, const QRect& r)
+{
+    auto it = baseCache.find(w);
+    if (it != baseCache.end() && *it == r)
+        return;
+    baseCache.insert(w, r);
+    w->setProperty(kBaseGeometry, r);
+}
+
+bool TEVQContainerImpl::storedBase(QWidget* w, QRect& out)
+{
+    auto it = baseCache.constFind(w);
+    if (it != baseCache.constEnd()) {
+        out = *it;
+        return true;
+    }
+    const QVariant v = w->property(kBaseGeometry);
+    if (v.isValid() && v.canConvert<QRect>()) {
+        out = v.toRect();
+        baseCache.insert(w, out);
+        return true;
+    }
+    return false;
+}
+
+void TEVQContainerImpl::dropBase(const QObject* w) { baseCache.remove(w); }
+
 QRect TEVQContainerImpl::baseGeometry(QWidget* child)
 {
-    const QVariant v = child->property(kBaseGeometry);
-    if (v.isValid() && v.canConvert<QRect>())
-        return v.toRect();
-    const QRect r = shifted(child->geometry(), scrollX, scrollY);
-    child->setProperty(kBaseGeometry, r);
+    QRect r;
+    if (storedBase(child, r))
+        return r;
+    r = shifted(child->geometry(), scrollX, scrollY);
+    storeBase(child, r);
     return r;
 }
 
