@@ -13,6 +13,7 @@
 #include "TEVQSpacer.h"
 
 #include <QLabel>
+#include <QPainter>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QWindow>
@@ -154,6 +155,23 @@ private slots:
         c.setEnabled(true);
         c.setDrawBackground(false);
         QVERIFY(pixel(c, 20, 15) != QColor(250, 0, 0));
+    }
+
+    void painterDrawsIntoAnyRectangle()
+    {
+        // As a view paints a container into one of its cells.
+        TEVQContainer c;
+        c.setBackground(colour("cell", QColor(0, 160, 80)));
+        QImage img(60, 40, QImage::Format_ARGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        c.containerImpl()->draw(&p, QRect(10, 5, 20, 10));
+        p.end();
+        QCOMPARE(img.pixelColor(15, 8), QColor(0, 160, 80));
+        QCOMPARE(img.pixelColor(29, 14), QColor(0, 160, 80));
+        QCOMPARE(img.pixelColor(30, 14), QColor(Qt::white));
+        QCOMPARE(img.pixelColor(5, 5), QColor(Qt::white));
+        c.containerImpl()->draw(nullptr, QRect(0, 0, 5, 5)); // nothing to paint on
     }
 
     void clickSignalOnEveryRelease()
