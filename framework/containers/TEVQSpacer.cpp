@@ -29,6 +29,8 @@ bool TEVQSpacerImpl::serializeJsonValue(Json::Value*& json, bool load)
         return true;
     }
     // "attr" is looked up in every case: an element with nothing to write gets "attr": null.
+    if (!json::isObject(element) && !element.isNull())
+        return false;
     Json::Value& attrs = element["attr"];
     if (direction != 0)
         json::member(attrs, "direction") = direction;
