@@ -343,6 +343,34 @@ private slots:
         QVERIFY(!json::has(write(&n), "style"));
     }
 
+    void ownKeysAreNotWrittenFromTheAttributeStore()
+    {
+        // The painter base keeps every "attr" member it read; values changed since must win.
+        TEVQContainer c;
+        Json::Value e = parse(R"({"attr":{"childLayout":1,"space":5,"paddingTop":3,"absoluteDockAutoSize":1,"extra":7}})");
+        c.readJsonValue(&e);
+        c.setChildSpace(0);
+        c.setChildPadding(0);
+        c.setAbsoluteDockAutoSize(false);
+        c.setChildLayout(TEVQContainer::HorFloat);
+        const Json::Value written = write(&c);
+        const Json::Value& attrs = json::get(written, "attr");
+        QCOMPARE(json::getInt(attrs, "childLayout", -1), 2);
+        QVERIFY(!json::has(attrs, "space"));
+        QVERIFY(!json::has(attrs, "paddingTop"));
+        QVERIFY(!json::has(attrs, "absoluteDockAutoSize"));
+        QCOMPARE(json::getInt(attrs, "extra", 0), 7); // not the container's: kept
+
+        TEVQSpacer s;
+        Json::Value se = parse(R"({"attr":{"direction":2,"thickness":4}})");
+        s.readJsonValue(&se);
+        s.setDirection(TEVQSpacer::Auto);
+        s.setThickness(0);
+        const Json::Value out = write(&s);
+        QVERIFY(!json::has(json::get(out, "attr"), "direction"));
+        QVERIFY(!json::has(json::get(out, "attr"), "thickness"));
+    }
+
     void roundTrip()
     {
         FillStyle a, b;
