@@ -98,7 +98,12 @@ bool TEVQContainerImpl::serializeJsonValue(Json::Value*& json, bool load)
         styles.fill(1, disabled);
     styles.write(element);
 
+    // The painter base writes back every "attr" member it once read; the container's own keys follow its own
+    // rules only, so stale copies of them go first.
     Json::Value& attrs = json::member(element, "attr");
+    for (const char* key : {"childLayout", "space", "paddingLeft", "paddingTop", "paddingRight", "paddingBottom",
+                            "absoluteDockAutoSize"})
+        attrs.removeMember(key);
     attrs["childLayout"] = childLayout;
     auto writeNonZero = [&attrs](const char* key, int v) {
         if (v != 0)
@@ -435,12 +440,14 @@ bool TEVQContainer::event(QEvent* e)
         QObject* child = static_cast<QChildEvent*>(e)->child();
         if (e->type() == QEvent::ChildAdded) {
             if (child && child->isWidgetType()) {
+                d->dropBase(child);
                 d->registerChild(child);
                 scheduleRelayout();
             }
         } else {
             if (child && child->isWidgetType())
                 child->removeEventFilter(this);
+            d->dropBase(child);
             d->forgetBar(child);
             d->updateScroll();
         }
@@ -463,12 +470,10 @@ bool TEVQContainer::eventFilter(QObject* o, QEvent* e)
         if (w->parentWidget() != this)
             break;
         if (!d->isBoundBar(w)) {
-            const QVariant previous = w->property("_tev_container_base_geometry");
-            const bool hadBase = previous.userType() == QMetaType::QRect;
-            const QRect oldBase = hadBase ? previous.toRect() : QRect();
-            const QRect newBase = w->geometry().translated(d->scrollX, d->scrollY);
-            if (!hadBase || oldBase != newBase)
-                w->setProperty("_tev_container_base_geometry", newBase);
+            QRect oldBase;
+            const bool hadBase = d->storedBase(w, oldBase);
+            const QRect newBase = TEVQContainerImpl::shifted(w->geometry(), d->scrollX, d->scrollY);
+            d->storeBase(w, newBase);
             if (d->scrollUnaffected(w, e->type(), oldBase, hadBase, newBase))
                 break;
         }

@@ -10,6 +10,7 @@
 #include "TEVStyleDesc.h"
 
 #include <QEvent>
+#include <QHash>
 #include <QIcon>
 #include <QPointer>
 #include <QScrollBar>
@@ -64,6 +65,11 @@ public:
     void forgetBar(QObject* child);
     // The child's unscrolled rectangle (stored on first use).
     QRect baseGeometry(QWidget* child);
+    // The stored unscrolled rectangle of w, if any; storing sets the property only when the value changes.
+    bool storedBase(QWidget* w, QRect& out);
+    void storeBase(QWidget* w, const QRect& r);
+    // Forgets what was stored for a child that leaves (or joins) the container.
+    void dropBase(const QObject* w);
     // Whether a change of child w's unscrolled rectangle from oldBase to newBase (or its showing or hiding)
     // leaves the last scroll update's result as it is, so that the update can be skipped. Children shown in a
     // burst (a page being shown) then cost one comparison each instead of a pass over all children.
@@ -89,8 +95,16 @@ public:
     bool animateHeight = false;
     QSize targetSize;
 
+    // r moved by (dx, dy), its corner kept within the engine's coordinate range.
+    static QRect shifted(const QRect& r, qint64 dx, qint64 dy);
+
 private:
     struct Item;
+    struct Box
+    {
+        int left, top, right, bottom, gap;
+    };
+    Box paddedBox() const;
     TEVQContainer* container() const;
     QScrollBar* liveBar(bool horizontal) const;
     QList<QWidget*> childWidgets() const;
@@ -100,8 +114,8 @@ private:
     void layoutLinear(std::vector<Item>& items, bool horizontal);
     void layoutSpacers(std::vector<Item>& items, bool horizontal);
     void layoutFloat(bool horizontal);
-    void place(QWidget* w, TEVQtLib::ITEVQWidgetBase* iface, int mainPos, int crossPos, int mainSize, int crossSize, bool spacer, int thickness,
-               bool horizontal);
+    void place(QWidget* w, TEVQtLib::ITEVQWidgetBase* iface, qint64 mainPos, qint64 crossPos, qint64 mainSize,
+               qint64 crossSize, bool spacer, int thickness, bool horizontal);
     void applyAnimatedSize(const QSize& size);
 
     QPointer<QScrollBar> hBar;
@@ -109,6 +123,7 @@ private:
     const QObject* hBarId = nullptr; // identity of the bound bars, kept to recognise them while they die
     const QObject* vBarId = nullptr;
     int scrollRerunDepth = 0;
+    QHash<const QObject*, QRect> baseCache;
     struct ScrollState
     {
         bool valid = false;

@@ -10,6 +10,7 @@
 #include <QResizeEvent>
 #include <QWheelEvent>
 
+#include <climits>
 #include <memory>
 #include <vector>
 
@@ -322,6 +323,44 @@ private slots:
         QCOMPARE(row->geometry(), QRect(0, 0, 400, 100));
         QCOMPARE(leaf->geometry(), QRect(0, 0, 200, 100));
         QCOMPARE(leaf2->geometry(), QRect(200, 0, 200, 100));
+    }
+
+    void extremeValuesStayInRange()
+    {
+        // Values as a page file may carry them: nothing overflows (the sanitizers watch) and every child stays
+        // within the engine's coordinate range.
+        TEVQContainer c;
+        c.resize(500, 400);
+        c.setChildSpace(INT_MAX);
+        c.setChildPadding(INT_MIN, INT_MAX, INT_MAX, INT_MIN);
+        for (int i = 0; i < 6; ++i) {
+            auto* k = i == 2 ? static_cast<QWidget*>(new TEVQSpacer(&c)) : new TEVQContainer(&c);
+            auto* iface = TEVQtLib::tevWidgetInterface(k);
+            iface->setLayoutRatio(INT_MAX);
+            if (i == 5)
+                iface->setAbsoluteDock(TEVQtLib::DockLayoutCenter, TEVQtLib::DockLayoutFar, INT_MAX, INT_MIN);
+        }
+        auto* h = new TEVQScrollBar(Qt::Horizontal);
+        auto* v = new TEVQScrollBar(Qt::Vertical);
+        for (int round = 0; round < 2; ++round) {
+            for (int m = 0; m <= 4; ++m) {
+                c.setChildLayout(TEVQContainer::AutoChildLayout(m));
+                c.setScrollPos(true, INT_MAX);
+                c.setScrollPos(false, INT_MIN);
+                for (QWidget* k : c.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+                    QVERIFY(qAbs(qint64(k->x())) <= (qint64(1) << 31) && qAbs(qint64(k->y())) <= (qint64(1) << 31));
+                }
+            }
+            c.bindScrollBar(h, true);
+            c.bindScrollBar(v, false);
+        }
+        c.setChildSpace(0);
+        c.setChildPadding(0);
+        c.setChildLayout(TEVQContainer::Horizontal);
+        // The spacer takes the row the others (shrunk to nothing by the passes above) leave free.
+        const TEVQSpacer* spacer = c.findChild<TEVQSpacer*>();
+        QVERIFY(spacer->width() > 0);
+        QVERIFY(spacer->width() <= 500);
     }
 
     void setChildRatioRelayouts()
