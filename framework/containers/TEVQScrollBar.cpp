@@ -26,22 +26,6 @@ void setStates(FillStyle* states, CtrlState state, const FillStyle& style)
     }
 }
 
-// The painter base writes back every "attr" it read; the keys this control owns are written by its own rules
-// only, so a stale copy of one of them is dropped first.
-Json::Value& ownAttrs(Json::Value& element, std::initializer_list<const char*> keys)
-{
-    Json::Value& attrs = json::member(element, "attr");
-    for (const char* key : keys)
-        attrs.removeMember(key);
-    return attrs;
-}
-
-void dropEmptyAttrs(Json::Value& element)
-{
-    const Json::Value* attrs = json::find(element, "attr");
-    if (attrs && (attrs->isNull() || (json::isObject(*attrs) && attrs->empty())))
-        element.removeMember("attr");
-}
 
 } // namespace
 

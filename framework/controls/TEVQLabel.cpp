@@ -148,13 +148,11 @@ bool TEVQLabelImpl::serializeJsonValue(Json::Value*& json, bool load)
     if (!json::has(element, "style"))
         element["style"] = Json::Value(Json::nullValue);
     adoptShownText();
-    Json::Value& attrs = json::member(element, "attr");
-    attrs.removeMember("text");
+    Json::Value& attrs = ownAttrs(element, {"text"});
     // The full text, also while the label shows an elided form of it.
     if (!text.isEmpty())
         attrs["text"] = json::fromQString(text);
-    if (attrs.empty())
-        element.removeMember("attr");
+    dropEmptyAttrs(element);
     return result;
 }
 

@@ -41,10 +41,6 @@ QColor blend8(const QColor& from, const QColor& to, double w)
                   qRound(c.alphaF() * 255.0));
 }
 
-const char* const kOwnKeys[] = {"hasIcon",  "iconPath", "hotIconPath", "isExtBtn",     "extWidth",
-                                "extIconPath", "extHotIconPath", "text", "showText", "drawBackground",
-                                "fadeEnabled", "fadeDuration", "iconHor", "iconVer", "iconX",
-                                "iconY",    "iconUseColor", "iconColor", "txtX",        "txtY"};
 
 const QLatin1String kKeyPrefix("|->");
 
@@ -352,9 +348,10 @@ bool TEVQPushButtonImpl::serializeJsonValue(Json::Value*& json, bool load)
     }
 
     styles.write(element);
-    Json::Value& a = json::member(element, "attr");
-    for (const char* key : kOwnKeys)
-        a.removeMember(key);
+    Json::Value& a = ownAttrs(element, {"hasIcon", "iconPath", "hotIconPath", "isExtBtn", "extWidth", "extIconPath",
+                                        "extHotIconPath", "text", "showText", "drawBackground", "fadeEnabled",
+                                        "fadeDuration", "iconHor", "iconVer", "iconX", "iconY", "iconUseColor",
+                                        "iconColor", "txtX", "txtY"});
     auto flag = [](bool v) { return Json::Value(v ? 1 : 0); };
     if (!useIcon)
         a["hasIcon"] = flag(useIcon);
@@ -397,8 +394,7 @@ bool TEVQPushButtonImpl::serializeJsonValue(Json::Value*& json, bool load)
         a["txtX"] = textOffsetX;
     if (textOffsetY != 0)
         a["txtY"] = textOffsetY;
-    if (a.empty())
-        element.removeMember("attr");
+    dropEmptyAttrs(element);
     return result;
 }
 

@@ -22,21 +22,6 @@ constexpr int kDefaultMaximum = 100;
 // Thumb and channel sizes are kept within what a widget can be, so that no geometry sum overflows.
 int clampSize(int v) { return qBound(0, v, QWIDGETSIZE_MAX); }
 
-// The painter base writes back every "attr" it read; the keys this control owns follow its own rules only.
-Json::Value& ownAttrs(Json::Value& element, std::initializer_list<const char*> keys)
-{
-    Json::Value& attrs = json::member(element, "attr");
-    for (const char* key : keys)
-        attrs.removeMember(key);
-    return attrs;
-}
-
-void dropEmptyAttrs(Json::Value& element)
-{
-    const Json::Value* attrs = json::find(element, "attr");
-    if (attrs && (attrs->isNull() || (json::isObject(*attrs) && attrs->empty())))
-        element.removeMember("attr");
-}
 
 } // namespace
 

@@ -223,6 +223,23 @@ bool TEVQWidgetBaseImpl::isSvgPath(const QString& path)
     return path.trimmed().endsWith(QLatin1String(".svg"), Qt::CaseInsensitive);
 }
 
+Json::Value& TEVQWidgetBaseImpl::ownAttrs(Json::Value& element, std::initializer_list<const char*> keys)
+{
+    Json::Value& attrs = json::member(element, "attr");
+    if (!json::isObject(attrs))
+        attrs = Json::Value(Json::objectValue);
+    for (const char* key : keys)
+        attrs.removeMember(key);
+    return attrs;
+}
+
+void TEVQWidgetBaseImpl::dropEmptyAttrs(Json::Value& element)
+{
+    const Json::Value* attrs = json::find(element, "attr");
+    if (attrs && (attrs->isNull() || (json::isObject(*attrs) && attrs->empty())))
+        element.removeMember("attr");
+}
+
 QColor TEVQWidgetBaseImpl::stringToColor(const std::string& hex)
 {
     const quint32 argb = tevParseHex32(hex);

@@ -1,4 +1,5 @@
 #pragma once
+#include <initializer_list>
 // The painter object behind every framework widget: type and theme name, visual state, the typed "attr" store,
 // the paint entry and mouse state machine, theme application, the base JSON ("attr", "theme", "child"), the
 // shared reader and writer of "style" entries, and the drawing helpers (defined in TEVQWidgetBaseImplDraw.cpp).
@@ -186,6 +187,12 @@ public:
     // The stored value of key, or null.
     const TEVAttrValue* attr(const std::string& key) const;
     void setAttr(const std::string& key, TEVAttrValue value) { attrStore[key] = std::move(value); }
+
+    // A control's own "attr" keys are written by the control's rules alone: the base writes back every "attr"
+    // member it once read, so ownAttrs drops those copies of keys and returns the element's "attr" object
+    // (made an object when it was not), and dropEmptyAttrs removes an "attr" left empty or null.
+    static Json::Value& ownAttrs(Json::Value& element, std::initializer_list<const char*> keys);
+    static void dropEmptyAttrs(Json::Value& element);
 
     static bool isSvgPath(const QString& path);
     static QColor stringToColor(const std::string& hex);
