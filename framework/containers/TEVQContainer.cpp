@@ -408,11 +408,11 @@ bool TEVQContainer::isContainer() const { return false; }
 
 void TEVQContainer::initialize(QDesignerFormEditorInterface*)
 {
-    if (!m_initialized)
-        m_initialized = true;
+    if (!initialized)
+        initialized = true;
 }
 
-bool TEVQContainer::isInitialized() const { return m_initialized; }
+bool TEVQContainer::isInitialized() const { return initialized; }
 
 // ---- events ------------------------------------------------------------------------------------------------
 

@@ -111,11 +111,26 @@ private:
     void collectItems(std::vector<Item>& items) const;
     int visibleBarThickness(bool horizontal) const;
     void layoutDocked();
+    // A child is a spacer for a row (horizontal) or a column when its direction is Auto or matches.
+    static bool isSpacerFor(const QWidget* w, bool horizontal);
+    // Linear distribution by ratio shares along a row or a column; one routine serves both directions.
+    void layoutHorizontal(std::vector<Item>& items) { layoutLinear(items, true); }
+    void layoutVertical(std::vector<Item>& items) { layoutLinear(items, false); }
     void layoutLinear(std::vector<Item>& items, bool horizontal);
     void layoutSpacers(std::vector<Item>& items, bool horizontal);
     void layoutFloat(bool horizontal);
     void place(QWidget* w, TEVQtLib::ITEVQWidgetBase* iface, qint64 mainPos, qint64 crossPos, qint64 mainSize,
                qint64 crossSize, bool spacer, int thickness, bool horizontal);
+    void placeInRow(QWidget* w, TEVQtLib::ITEVQWidgetBase* iface, qint64 x, qint64 y, qint64 width, qint64 height,
+                    bool spacer, int thickness)
+    {
+        place(w, iface, x, y, width, height, spacer, thickness, true);
+    }
+    void placeInColumn(QWidget* w, TEVQtLib::ITEVQWidgetBase* iface, qint64 y, qint64 x, qint64 height,
+                       qint64 width, bool spacer, int thickness)
+    {
+        place(w, iface, y, x, height, width, spacer, thickness, false);
+    }
     void applyAnimatedSize(const QSize& size);
 
     QPointer<QScrollBar> hBar;
@@ -228,6 +243,6 @@ protected:
 private:
     void moveBoundWindow();
     void scheduleRelayout();
-    bool m_initialized = false;
+    bool initialized = false;
     bool m_relayoutPending = false;
 };

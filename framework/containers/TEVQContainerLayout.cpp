@@ -202,10 +202,9 @@ void TEVQContainerImpl::collectItems(std::vector<Item>& items) const
         it.w = w;
         it.iface = iface;
         it.ratio = iface ? qMax(iface->getLayoutRatio(), 1) : 1;
-        if (auto* s = qobject_cast<TEVQSpacer*>(w)) {
-            const int d = s->getDirection();
-            it.spacer = d == TEVQSpacer::Auto || (horizontal ? d == TEVQSpacer::Horizontal : d == TEVQSpacer::Vertical);
-            it.thickness = s->getThickness();
+        if (isSpacerFor(w, horizontal)) {
+            it.spacer = true;
+            it.thickness = static_cast<TEVQSpacer*>(w)->getThickness();
         }
         items.push_back(it);
     }
@@ -246,7 +245,10 @@ void TEVQContainerImpl::doLayout()
             }
         }
         if (!anySpacer || spacerRatios < 1) {
-            layoutLinear(items, horizontal);
+            if (horizontal)
+                layoutHorizontal(items);
+            else
+                layoutVertical(items);
             dockAgain = false;
         } else {
             layoutSpacers(items, horizontal);
@@ -339,6 +341,15 @@ void TEVQContainerImpl::place(QWidget* w, ITEVQWidgetBase* iface, qint64 mainPos
     settleHidden(w, before);
 }
 
+bool TEVQContainerImpl::isSpacerFor(const QWidget* w, bool horizontal)
+{
+    const auto* s = qobject_cast<const TEVQSpacer*>(w);
+    if (!s)
+        return false;
+    const int d = s->getDirection();
+    return d == TEVQSpacer::Auto || (horizontal ? d == TEVQSpacer::Horizontal : d == TEVQSpacer::Vertical);
+}
+
 void TEVQContainerImpl::layoutLinear(std::vector<Item>& items, bool horizontal)
 {
     const Box box = paddedBox();
@@ -412,7 +423,10 @@ void TEVQContainerImpl::layoutLinear(std::vector<Item>& items, bool horizontal)
             size = clampTo<qint64>(qMax(minMain(w), 0), cap, qMax(curMain(w), 0));
         }
         size = qMax<qint64>(size, 0);
-        place(w, it.iface, pos, padCrossStart, size, crossSize, false, 0, horizontal);
+        if (horizontal)
+            placeInRow(w, it.iface, pos, padCrossStart, size, crossSize, false, 0);
+        else
+            placeInColumn(w, it.iface, pos, padCrossStart, size, crossSize, false, 0);
         if (!fixed) {
             --flexCount;
             remaining = qMax<qint64>(remaining - size, 0);
@@ -506,7 +520,10 @@ void TEVQContainerImpl::layoutSpacers(std::vector<Item>& items, bool horizontal)
         const qint64 cap = lowerToMax(qMax<qint64>(avail, 0), maxMain(it.w));
         const qint64 lower = it.spacer ? 0 : qMax(minMain(it.w), 0);
         const qint64 size = qMax<qint64>(clampTo(lower, cap, it.size), 0);
-        place(it.w, it.iface, pos, padCrossStart, size, crossSize, it.spacer, it.thickness, horizontal);
+        if (horizontal)
+            placeInRow(it.w, it.iface, pos, padCrossStart, size, crossSize, it.spacer, it.thickness);
+        else
+            placeInColumn(it.w, it.iface, pos, padCrossStart, size, crossSize, it.spacer, it.thickness);
         avail = qMax<qint64>(avail - size, 0);
         pos += gap + size;
     }
