@@ -1,0 +1,29 @@
+// The built-in table of the control registry. This is the one file that knows the control classes of every
+// subsystem: it includes their headers, and nothing includes it. tevInitQtControl() (core) calls it.
+//
+// Adding a type is one line in the matching group below, next to the #include of its class:
+//   catalogued:    tevRegisterQtControl("qtlabel", &TEVQLabel::createTEVQLabel, TEVQLabel::getProps(), true);
+//                  ("qtlistview" is registered with the flag false)
+//   creator only:  tevRegisterDefaultControl("qtspinbox", &TEVQSpinBox::createTEVQSpinBox);
+//   alias:         tevRegisterDefaultControl("label", &TEVQLabel::createTEVQLabel);
+// Each name is registered once, with its final factory and entry ("qtpicture" is the image's). A later
+// registration under the same name would replace the earlier one, so the groups run in this order:
+// catalogued types, creator-only long and short names, then the aliases.
+// Not in this table: "qtmenu", "TEVWindow", "TEVSubWin", "qtwindow" and the chart types (the application
+// registers the charts after initialisation).
+#include "TEVQControlRegistry.h"
+
+namespace TEVQtLib {
+namespace detail {
+
+void registerBuiltinControls()
+{
+    // Catalogued types.
+
+    // Creator-only long and short names.
+
+    // Aliases.
+}
+
+} // namespace detail
+} // namespace TEVQtLib

@@ -1,0 +1,433 @@
+// The drawing helpers of the painter base: fills (colour, gradient, border, rounded corners), nine-slice
+// images, texts, icons, images and SVGs, and the measuring of texts and images. Every control paints through
+// these, so the same style looks the same everywhere.
+#include "TEVQWidgetBaseImpl.h"
+
+#include "TEVQResourceManager.h"
+
+#include <QFontMetrics>
+#include <QIcon>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QSvgRenderer>
+
+#include <algorithm>
+#include <cmath>
+
+namespace TEVQtLib {
+
+namespace {
+
+TEVQResourceManager* resources() { return TEVQResourceManager::getInstance(); }
+
+// The font a text style draws and measures with: the global font family wins over the style's own.
+QFont textFont(const TextStyleDesc& style)
+{
+    QFont font;
+    if (style.pixelSize > 0)
+        font.setPixelSize(style.pixelSize);
+    const QString global = resources()->getGlobalFontFamily();
+    font.setFamily(global.isEmpty() ? style.family : global);
+    font.setWeight(style.bold ? 75 : 50);
+    font.setItalic(style.italic);
+    font.setUnderline(style.underline);
+    return font;
+}
+
+Qt::Alignment horizontalAlignment(int align)
+{
+    switch (align) {
+    case 0: return Qt::AlignLeft;
+    case 1: return Qt::AlignHCenter;
+    case 2: return Qt::AlignRight;
+    default: return Qt::Alignment();
+    }
+}
+
+Qt::Alignment verticalAlignment(int align)
+{
+    switch (align) {
+    case 0: return Qt::AlignTop;
+    case 1: return Qt::AlignVCenter;
+    case 2: return Qt::AlignBottom;
+    default: return Qt::Alignment();
+    }
+}
+
+// Start coordinate of an item of length size aligned inside [start, start + length); 0 for an unknown
+// alignment.
+int alignedStart(int align, int start, int length, int size)
+{
+    switch (align) {
+    case 0: return start;
+    case 1: return start + (length - size) / 2;
+    case 2: return start + length - size;
+    default: return 0;
+    }
+}
+
+QPoint alignedPoint(const IconStyleDesc& style, const QRect& area, const QSize& size)
+{
+    return QPoint(alignedStart(style.horAlign, area.left(), area.width(), size.width()) + style.offsetX,
+                  alignedStart(style.verAlign, area.top(), area.height(), size.height()) + style.offsetY);
+}
+
+QBrush fillBrush(const FillRes& res, const QPointF& from, const QPointF& to)
+{
+    if (!res.gradient)
+        return QBrush(res.fillColor);
+    QLinearGradient gradient(from, to);
+    gradient.setColorAt(0, res.fillColor);
+    gradient.setColorAt(1, res.gradientEndColor);
+    return QBrush(gradient);
+}
+
+} // namespace
+
+// ---- geometry ---------------------------------------------------------------------------------------------
+
+QSize TEVQWidgetBaseImpl::scaleSize(const QSize& size)
+{
+    if (!size.isValid())
+        return size;
+    const double factor = resources()->getScaleFactor();
+    if (factor >= 1.0)
+        return size;
+    return QSize(std::max(1, int(std::lround(size.width() * factor))),
+                 std::max(1, int(std::lround(size.height() * factor))));
+}
+
+QPainterPath TEVQWidgetBaseImpl::roundedRectPath(const QRectF& rect, double radius, bool topLeft, bool topRight,
+                                                 bool bottomRight, bool bottomLeft)
+{
+    QPainterPath path;
+    if (!rect.isValid())
+        return path;
+    const double r = std::max(0.0, std::min(radius, std::min(rect.width(), rect.height()) / 2.0));
+    if (r == 0.0) {
+        path.addRect(rect);
+        return path;
+    }
+    const double d = 2 * r;
+    const double left = rect.left(), top = rect.top(), right = rect.right(), bottom = rect.bottom();
+    path.moveTo(topLeft ? left + r : left, top);
+    if (topRight)
+        path.arcTo(QRectF(right - d, top, d, d), 90, -90);
+    else
+        path.lineTo(right, top);
+    if (bottomRight)
+        path.arcTo(QRectF(right - d, bottom - d, d, d), 0, -90);
+    else
+        path.lineTo(right, bottom);
+    if (bottomLeft)
+        path.arcTo(QRectF(left, bottom - d, d, d), 270, -90);
+    else
+        path.lineTo(left, bottom);
+    if (topLeft)
+        path.arcTo(QRectF(left, top, d, d), 180, -90);
+    else
+        path.lineTo(left, top);
+    path.closeSubpath();
+    return path;
+}
+
+// ---- fills ------------------------------------------------------------------------------------------------
+
+void TEVQWidgetBaseImpl::drawFillStyle(QPainter* painter, const FillStyle& style, const QRect& rect)
+{
+    drawFillStyleAt(painter, style, rect.x(), rect.y(), rect.width(), rect.height());
+}
+
+void TEVQWidgetBaseImpl::drawFillStyleAt(QPainter* painter, const FillStyle& style, int x, int y, int w, int h)
+{
+    if (!painter || !style.valid)
+        return;
+    if (style.useFillStyle)
+        drawFillRes(painter, style.fillRes, x, y, w, h);
+    else
+        drawImageFill(painter, style.imageName, style.imageDesc, x, y, w, h);
+}
+
+void TEVQWidgetBaseImpl::drawFillRes(QPainter* painter, const FillRes& res, int x, int y, int w, int h)
+{
+    if (!painter)
+        return;
+    painter->save();
+    const int width = res.borderSize;
+    painter->setPen(QPen(QBrush(res.borderColor), std::max(width, 0), Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+    painter->setBrush(Qt::NoBrush);
+    const double half = width >= 1 ? width * 0.5 : 0.0;
+    // A negative width is as good as none: it draws no border.
+    const bool border = res.drawBorder && width >= 1;
+    const bool allSides = res.leftBorder && res.topBorder && res.rightBorder && res.bottomBorder;
+
+    if (res.radius != 0) {
+        QRectF fillRect(x, y, w, h);
+        double fillRadius = res.radius;
+        if (border) {
+            fillRect = QRectF(x + half, y + half, std::max(w - width, 0), std::max(h - width, 0));
+            fillRadius = std::max(res.radius - half, 0.0);
+        }
+        painter->setRenderHint(QPainter::Antialiasing, true);
+        const QPainterPath fillPath = roundedRectPath(fillRect, fillRadius, res.roundTopLeft, res.roundTopRight,
+                                                      res.roundBottomRight, res.roundBottomLeft);
+        painter->fillPath(fillPath, fillBrush(res, fillRect.topLeft(), fillRect.topRight()));
+
+        if (border) {
+            const QRectF inset(x + half, y + half, std::max(w - width, 0), std::max(h - width, 0));
+            if (allSides) {
+                painter->drawPath(roundedRectPath(inset, res.radius, res.roundTopLeft, res.roundTopRight,
+                                                  res.roundBottomRight, res.roundBottomLeft));
+            } else {
+                // Each side stops short of a rounded corner by the radius the outline would use there.
+                const double r = std::max(0.0, std::min<double>(res.radius,
+                                                                std::min(inset.width(), inset.height()) / 2.0));
+                const double keep = std::max(r, half);
+                const double tl = res.roundTopLeft ? keep : half;
+                const double tr = res.roundTopRight ? keep : half;
+                const double br = res.roundBottomRight ? keep : half;
+                const double bl = res.roundBottomLeft ? keep : half;
+                const double l = x + half, t = y + half, rr = x + w - half, b = y + h - half;
+                if (res.topBorder)
+                    painter->drawLine(QPointF(x + tl, t), QPointF(x + w - tr, t));
+                if (res.bottomBorder)
+                    painter->drawLine(QPointF(x + bl, b), QPointF(x + w - br, b));
+                if (res.leftBorder)
+                    painter->drawLine(QPointF(l, y + tl), QPointF(l, y + h - bl));
+                if (res.rightBorder)
+                    painter->drawLine(QPointF(rr, y + tr), QPointF(rr, y + h - br));
+            }
+        }
+    } else {
+        painter->fillRect(QRect(x, y, w, h), fillBrush(res, QPointF(x, 0), QPointF(x + w, 0)));
+        if (border) {
+            if (allSides) {
+                // Centred half a pen inside the rectangle, so that a wide pen covers exactly the rectangle's
+                // outer columns and rows (as the single sides and the rounded outline do).
+                painter->drawRect(QRectF(x + half, y + half, w - width, h - width));
+            } else {
+                const double l = x + half, t = y + half, r = x + w - half, b = y + h - half;
+                if (res.topBorder)
+                    painter->drawLine(QPointF(l, t), QPointF(r, t));
+                if (res.bottomBorder)
+                    painter->drawLine(QPointF(l, b), QPointF(r, b));
+                if (res.leftBorder)
+                    painter->drawLine(QPointF(l, t), QPointF(l, b));
+                if (res.rightBorder)
+                    painter->drawLine(QPointF(r, t), QPointF(r, b));
+            }
+        }
+    }
+    painter->restore();
+}
+
+void TEVQWidgetBaseImpl::drawImageFill(QPainter* painter, const QString& imageName, const ImageDesc& desc, int x,
+                                       int y, int w, int h)
+{
+    // A negative size is nothing to fill either (the corner slices would otherwise still be drawn).
+    if (!painter || w <= 0 || h <= 0)
+        return;
+    const QImage* image = resources()->getImage(imageName, false);
+    if (!image || image->width() == 0 || image->height() == 0)
+        return;
+    const int iw = image->width(), ih = image->height();
+    const int left = desc.left, right = desc.right, top = desc.top, bottom = desc.bottom;
+
+    auto slice = [&](const QRect& dst, const QRect& src) {
+        if (dst.isValid() && src.isValid())
+            painter->drawImage(dst, *image, src);
+    };
+
+    if (top > 0)
+        slice(QRect(x + left, y, w - left - right, top), QRect(left, 0, iw - left - right, top));
+    if (bottom > 0 && y + h - bottom >= 0)
+        slice(QRect(x + left, y + h - bottom, w - left - right, bottom),
+              QRect(left, ih - bottom, iw - left - right, bottom));
+    const QRect leftDst(x, y + top, left, h - top - bottom);
+    if (left > 0)
+        slice(leftDst, QRect(0, top, left, ih - top - bottom));
+    if (right > 0 && x + w - right >= 0) {
+        const QRect dst(x + w - right, y + top, right, h - top - bottom);
+        const QRect src(iw - right, top, right, ih - top - bottom);
+        if (left > 0 && x + left > x + w - right) {
+            // The target is narrower than both side columns: the right column may not cover the left one.
+            painter->save();
+            painter->setClipRect(QRect(x + left, dst.top(), std::max(0, dst.right() + 1 - (x + left)),
+                                       dst.height()),
+                                 Qt::IntersectClip);
+            slice(dst, src);
+            painter->restore();
+        } else {
+            slice(dst, src);
+        }
+    }
+    if (left > 0 && top > 0)
+        slice(QRect(x, y, left, top), QRect(0, 0, left, top));
+    if (right > 0 && top > 0)
+        slice(QRect(x + w - right, y, right, top), QRect(iw - right, 0, right, top));
+    if (left > 0 && bottom > 0)
+        slice(QRect(x, y + h - bottom, left, bottom), QRect(0, ih - bottom, left, bottom));
+    if (right > 0 && bottom > 0)
+        slice(QRect(x + w - right, y + h - bottom, right, bottom), QRect(iw - right, ih - bottom, right, bottom));
+
+    const QRect centerDst(x + left, y + top, w - left - right, h - top - bottom);
+    const QRect centerSrc(left, top, iw - left - right, ih - top - bottom);
+    if (!centerDst.isValid() || !centerSrc.isValid())
+        return;
+    if (!desc.repeatCenter) {
+        painter->drawImage(centerDst, *image, centerSrc);
+        return;
+    }
+    // Tiled centre: the source repeats unscaled from the destination's top-left corner, cut at its edges.
+    const QRect tileRect = centerSrc.intersected(image->rect());
+    if (tileRect.isEmpty())
+        return;
+    QBrush tiles(image->copy(tileRect));
+    tiles.setTransform(QTransform::fromTranslate(centerDst.x(), centerDst.y()));
+    painter->fillRect(centerDst, tiles);
+}
+
+// ---- texts ------------------------------------------------------------------------------------------------
+
+void TEVQWidgetBaseImpl::drawText(QPainter* painter, const QString& text, const TextStyleDesc& style,
+                                  const QRect& rect)
+{
+    drawTextAt(painter, text, style, rect.x(), rect.y(), rect.width(), rect.height(), style.isHor);
+}
+
+void TEVQWidgetBaseImpl::drawTextAt(QPainter* painter, const QString& text, const TextStyleDesc& style, int x,
+                                    int y, int w, int h, bool horizontal)
+{
+    if (!painter || text.isEmpty())
+        return;
+    const Qt::Alignment align = horizontalAlignment(style.horAlign) | verticalAlignment(style.verAlign);
+    QRect box(x + style.offsetX, y + style.offsetY, w - style.offsetX, h - style.offsetY);
+    // Bottom-aligned text moves down by the offset like top-aligned text does.
+    if (style.verAlign == 2)
+        box.setHeight(h);
+
+    painter->setBrush(style.color);
+    painter->setRenderHint(QPainter::TextAntialiasing, true);
+    const QFont font = textFont(style);
+
+    if (horizontal) {
+        painter->setPen(style.color);
+        painter->setFont(font);
+        if (style.textMode == 3) {
+            painter->drawText(box, int(align) | Qt::TextWordWrap, text);
+        } else {
+            const QString shown = QFontMetrics(font).elidedText(text, Qt::ElideRight, w - 2);
+            painter->drawText(box, int(align) | Qt::TextSingleLine, shown);
+        }
+        return;
+    }
+
+    if (w <= 0 || h <= 0)
+        return;
+    // Vertical text: drawn upright into an image as wide as the target is high, then turned a quarter
+    // clockwise onto the target rectangle (x, y, w, h).
+    QImage turned(h, w, QImage::Format_ARGB32_Premultiplied);
+    turned.fill(Qt::transparent);
+    {
+        QPainter p(&turned);
+        p.setRenderHint(QPainter::TextAntialiasing, true);
+        p.setPen(style.color);
+        p.setFont(font);
+        p.drawText(QRect(0, 0, h, w), int(align), text);
+    }
+    painter->save();
+    painter->translate(x + w, y);
+    painter->rotate(90);
+    painter->drawImage(QPoint(0, 0), turned);
+    painter->restore();
+}
+
+QSize TEVQWidgetBaseImpl::getTextSize(const TextStyleDesc& style, const QString& text)
+{
+    const QFontMetrics metrics(textFont(style));
+    return QSize(metrics.horizontalAdvance(text), metrics.height());
+}
+
+// ---- icons, images and SVGs -------------------------------------------------------------------------------
+
+void TEVQWidgetBaseImpl::drawIcon(QPainter* painter, const QIcon& icon, const QSize& size,
+                                  const IconStyleDesc& style, const QRect& rect)
+{
+    if (!painter || icon.isNull())
+        return;
+    const QPixmap pixmap = icon.pixmap(size, QIcon::Normal, QIcon::Off);
+    if (pixmap.isNull())
+        return;
+    painter->drawPixmap(alignedPoint(style, rect, size), pixmap);
+}
+
+void TEVQWidgetBaseImpl::drawImage(QPainter* painter, const QString& name, const IconStyleDesc& style,
+                                   const QRect& rect, bool gray)
+{
+    drawImageAt(painter, name, style, rect.x(), rect.y(), rect.width(), rect.height(), gray);
+}
+
+void TEVQWidgetBaseImpl::drawImageAt(QPainter* painter, const QString& name, const IconStyleDesc& style, int x,
+                                     int y, int w, int h, bool gray)
+{
+    if (!painter)
+        return;
+    const QRect area(x, y, w, h);
+    if (isSvgPath(name)) {
+        QSvgRenderer* renderer = resources()->getSvgRenderer(name);
+        if (!renderer || !renderer->isValid())
+            return;
+        const QSize defaultSize = renderer->defaultSize();
+        const QSize size = defaultSize.isEmpty() ? QSize(std::max(std::min(w, h), 1), std::max(std::min(w, h), 1))
+                                                 : scaleSize(defaultSize);
+        const QRect target(alignedPoint(style, area, size), size);
+        if (style.useColor || gray) {
+            QImage rendered(size, QImage::Format_ARGB32_Premultiplied);
+            rendered.fill(Qt::transparent);
+            {
+                QPainter p(&rendered);
+                renderer->render(&p);
+                if (style.useColor) {
+                    // A tint that keeps the SVG's own alpha.
+                    p.setCompositionMode(QPainter::CompositionMode_SourceIn);
+                    p.fillRect(rendered.rect(), style.color);
+                }
+            }
+            if (style.useColor) {
+                painter->drawImage(target.topLeft(), rendered);
+            } else {
+                const QIcon icon(QPixmap::fromImage(rendered));
+                painter->drawPixmap(target.topLeft(), icon.pixmap(size, QIcon::Disabled, QIcon::Off));
+            }
+        } else {
+            renderer->render(painter, QRectF(target));
+        }
+        return;
+    }
+    const QImage* image = resources()->getImage(name, gray);
+    if (!image || image->width() == 0 || image->height() == 0)
+        return;
+    painter->drawImage(alignedPoint(style, area, image->size()), *image);
+}
+
+QSize TEVQWidgetBaseImpl::getImageSize(const QString& name, bool gray)
+{
+    if (name.isEmpty())
+        return QSize();
+    if (isSvgPath(name)) {
+        QSvgRenderer* renderer = resources()->getSvgRenderer(name);
+        if (!renderer || !renderer->isValid())
+            return QSize();
+        const QSize defaultSize = renderer->defaultSize();
+        return defaultSize.isEmpty() ? QSize(16, 16) : scaleSize(defaultSize);
+    }
+    const QImage* image = resources()->getImage(name, gray);
+    if (!image || image->width() == 0 || image->height() == 0)
+        return QSize();
+    return image->size();
+}
+
+} // namespace TEVQtLib
