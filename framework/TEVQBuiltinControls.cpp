@@ -13,14 +13,20 @@
 // registers the charts after initialisation).
 #include "TEVQControlRegistry.h"
 
+#include "TEVQContainer.h"
+#include "TEVQSpacer.h"
+
 namespace TEVQtLib {
 namespace detail {
 
 void registerBuiltinControls()
 {
     // Catalogued types.
+    tevRegisterQtControl("qtcontainer", &TEVQContainer::createTEVQContainer, TEVQContainer::getProps(), true);
+    tevRegisterQtControl("qtspacer", &TEVQSpacer::createTEVQSpacer, TEVQSpacer::getProps(), true);
 
     // Creator-only long and short names.
+    tevRegisterDefaultControl("container", &TEVQContainer::createTEVQContainer);
 
     // Aliases.
 }

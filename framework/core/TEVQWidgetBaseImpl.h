@@ -38,6 +38,13 @@ enum CtrlState : int {
     CtrlStateDisable = 3,
 };
 
+// State argument of the setters and getters of a control that keeps one style for every state; the designer
+// offers 0 ("Normal") and 1 ("Disable").
+enum CommonCtrlState : int {
+    CommonCtrlStateNormal = 0,
+    CommonCtrlStateDisable = 1,
+};
+
 // One value of the "attr" store. The kind is the index of the payload's alternative.
 class TEV_EXPORT TEVAttrValue
 {

@@ -1,0 +1,22 @@
+#pragma once
+// The framework's proxy style, installed on the application by the framework's initialisation. It gives a
+// TEVQSlider's handle the slider's own thumb size, so that Qt's hit testing and dragging use the thumb the
+// slider paints; everything else is Qt's common style or the proxied style.
+#include "TEVGlobal.h"
+
+#include <QProxyStyle>
+
+class TEV_EXPORT CScrollBarStyle : public QProxyStyle
+{
+    Q_OBJECT
+public:
+    // Proxies base (owned from now on), or the default style when base is null.
+    explicit CScrollBarStyle(QStyle* base = nullptr);
+    ~CScrollBarStyle() override;
+
+    QRect subElementRect(SubElement element, const QStyleOption* option, const QWidget* widget) const override;
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl subControl,
+                         const QWidget* widget) const override;
+    int pixelMetric(PixelMetric metric, const QStyleOption* option = nullptr,
+                    const QWidget* widget = nullptr) const override;
+};

@@ -1,0 +1,523 @@
+// TEVQContainer: the widget, its painter object's data, JSON and painting, events and catalogue entry.
+// The placement itself is in TEVQContainerLayout.cpp.
+#include "TEVQContainer.h"
+
+#include "TEVJson.h"
+#include "TEVQScrollBar.h"
+
+#include <QChildEvent>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QTimer>
+#include <QWheelEvent>
+#include <QWindow>
+
+#include <json/json.h>
+
+#include <climits>
+
+using namespace TEVQtLib;
+
+namespace {
+
+// The container's own test for "the disabled style differs": flags, then the colour part or the image name.
+bool sameBackground(const FillStyle& a, const FillStyle& b)
+{
+    if (a.valid != b.valid || a.useFillStyle != b.useFillStyle)
+        return false;
+    return a.useFillStyle ? a.fillRes == b.fillRes : a.imageName == b.imageName;
+}
+
+FillStyle greyBackground()
+{
+    FillStyle s;
+    s.fillRes.fillColor = QColor(128, 128, 128, 255);
+    return s;
+}
+
+} // namespace
+
+// ---- painter object ----------------------------------------------------------------------------------------
+
+TEVQContainerImpl::TEVQContainerImpl(TEVQContainer* owner)
+    : TEVQWidgetBaseImpl(owner, QStringLiteral("qtcontainer")), background(greyBackground()),
+      disableBackground(greyBackground())
+{
+}
+
+TEVQContainerImpl::~TEVQContainerImpl() = default; // the animation is a QObject child
+
+TEVQContainer* TEVQContainerImpl::container() const { return static_cast<TEVQContainer*>(owner); }
+
+void TEVQContainerImpl::draw(QPainter* painter, const QRect& rect)
+{
+    if (!painter || !drawBackground)
+        return;
+    const bool enabled = owner ? owner->isEnabled() : true;
+    drawFillStyle(painter, enabled ? background : disableBackground, rect);
+}
+
+bool TEVQContainerImpl::serializeJsonValue(Json::Value*& json, bool load)
+{
+    if (!TEVQWidgetBaseImpl::serializeJsonValue(json, load) || !json)
+        return false;
+    Json::Value& element = *json;
+    if (load) {
+        // Slot 0 styles both backgrounds, slot 1 the disabled one only.
+        FillStyle states[4] = {background, disableBackground, disableBackground, disableBackground};
+        TEVStyleEntries styles;
+        styles.fillGroup({{0, 1, INT_MIN, INT_MIN}}, states);
+        styles.read(element);
+        background = states[0];
+        disableBackground = states[1];
+
+        const Json::Value* attrs = json::find(element, "attr");
+        if (attrs) {
+            const std::optional<int> mode = json::toInt(json::get(*attrs, "childLayout"));
+            childLayout = (mode && *mode >= 0 && *mode <= 3) ? *mode : 4;
+            json::read(*attrs, "space", space);
+            json::read(*attrs, "paddingLeft", paddingLeft);
+            json::read(*attrs, "paddingTop", paddingTop);
+            json::read(*attrs, "paddingRight", paddingRight);
+            json::read(*attrs, "paddingBottom", paddingBottom);
+            // Written as the integer 1: numbers count as booleans.
+            json::read(*attrs, "absoluteDockAutoSize", absoluteDockAutoSize);
+        }
+        return true;
+    }
+
+    FillStyle normal = background;
+    FillStyle disabled = disableBackground;
+    TEVStyleEntries styles;
+    styles.fill(0, normal);
+    if (!sameBackground(normal, disabled))
+        styles.fill(1, disabled);
+    styles.write(element);
+
+    Json::Value& attrs = json::member(element, "attr");
+    attrs["childLayout"] = childLayout;
+    auto writeNonZero = [&attrs](const char* key, int v) {
+        if (v != 0)
+            attrs[key] = v;
+    };
+    writeNonZero("space", space);
+    writeNonZero("paddingLeft", paddingLeft);
+    writeNonZero("paddingTop", paddingTop);
+    writeNonZero("paddingRight", paddingRight);
+    writeNonZero("paddingBottom", paddingBottom);
+    if (absoluteDockAutoSize)
+        attrs["absoluteDockAutoSize"] = 1;
+    return true;
+}
+
+// ---- widget ------------------------------------------------------------------------------------------------
+
+TEVQContainer::TEVQContainer(QWidget* parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_MouseTracking, true);
+    tevSetImpl(new TEVQContainerImpl(this));
+}
+
+TEVQContainer::~TEVQContainer()
+{
+    // From here on the event handlers see no painter object and do nothing.
+    tevSetImpl(nullptr, false);
+}
+
+ControlInfo TEVQContainer::getProps()
+{
+    ControlInfo info;
+    info.kind = 1;
+    info.typeName = "qtcontainer";
+    info.displayName = "Container";
+    info.description = "Control container";
+    info.className = "TEVQContainer";
+    info.iconName = "container";
+    info.props = tevCommonPropertyRows();
+    info.props.append(tevFillStyleRow<TEVQContainer>(
+        QStringLiteral("Background"),
+        [](TEVQContainer* c, int state, const FillStyle& s) { c->setBackgroundState(CtrlState(state), s); },
+        [](TEVQContainer* c, int state) { return c->getBackgroundState(CtrlState(state)); },
+        {QStringLiteral("Normal"), QStringLiteral("Disable")}));
+    info.props.append(tevBoolRow<TEVQContainer>(QStringLiteral("DrawBackground"), &TEVQContainer::setDrawBackground,
+                                                &TEVQContainer::getDrawBackground));
+    info.props.append(tevBoolRow<TEVQContainer>(QStringLiteral("AbsoluteDockAutoSize"),
+                                                &TEVQContainer::setAbsoluteDockAutoSize,
+                                                &TEVQContainer::getAbsoluteDockAutoSize));
+    PropertyDef mode = tevIntRow<TEVQContainer>(
+        QStringLiteral("ChildLayout"), [](TEVQContainer* c, int v) { c->setChildLayout(AutoChildLayout(v)); },
+        [](TEVQContainer* c) { return int(c->getChildLayout()); }, 0, 4);
+    mode.kind = 13; // a choice among the options
+    mode.options = QStringList{QStringLiteral("Horizontal"), QStringLiteral("Vertical"), QStringLiteral("HorFloat"),
+                               QStringLiteral("VerFloat"), QStringLiteral("No Use")};
+    info.props.append(mode);
+    // Four paddings in one row; the row's text form is "left,top,right,bottom".
+    PropertyDef padding = tevTextRow<TEVQContainer>(
+        QStringLiteral("ChildPadding"), 12,
+        [](TEVQContainer* c, const QString& text) {
+            const QStringList parts = text.split(QLatin1Char(','));
+            if (parts.size() != 4)
+                return;
+            int v[4];
+            for (int i = 0; i < 4; ++i) {
+                bool ok = false;
+                v[i] = parts[i].trimmed().toInt(&ok);
+                if (!ok)
+                    return;
+            }
+            c->setChildPadding(v[0], v[1], v[2], v[3]);
+        },
+        [](TEVQContainer* c) {
+            int l, t, r, b;
+            c->getChildPadding(l, t, r, b);
+            return QStringLiteral("%1,%2,%3,%4").arg(l).arg(t).arg(r).arg(b);
+        });
+    info.props.append(padding);
+    return info;
+}
+
+void TEVQContainer::addChildWidget(QWidget* w, int ratio)
+{
+    TEVQContainerImpl* d = containerImpl();
+    if (!w || !d)
+        return;
+    if (w->parentWidget() != this)
+        w->setParent(this); // the child-added event registers it
+    else
+        d->registerChild(w);
+    if (ITEVQWidgetBase* i = tevWidgetInterface(w))
+        i->setLayoutRatio(ratio);
+    if (d->childLayout != NoUse)
+        d->doLayout();
+    d->updateScroll();
+    d->updateScroll();
+}
+
+void TEVQContainer::setChildRatio(QWidget* w, int ratio)
+{
+    if (!w || !containerImpl())
+        return;
+    if (ITEVQWidgetBase* i = tevWidgetInterface(w))
+        i->setLayoutRatio(ratio);
+    forceResize();
+}
+
+void TEVQContainer::setChildLayout(AutoChildLayout mode)
+{
+    if (TEVQContainerImpl* d = containerImpl()) {
+        d->childLayout = int(mode);
+        d->relayout();
+    }
+}
+
+TEVQContainer::AutoChildLayout TEVQContainer::getChildLayout() const
+{
+    const TEVQContainerImpl* d = containerImpl();
+    return d ? AutoChildLayout(d->childLayout) : NoUse;
+}
+
+void TEVQContainer::setChildSpace(int space)
+{
+    if (TEVQContainerImpl* d = containerImpl()) {
+        d->space = space;
+        d->relayout();
+    }
+}
+
+int TEVQContainer::getChildSpace() const { return containerImpl() ? containerImpl()->space : 0; }
+
+void TEVQContainer::setChildPadding(int padding) { setChildPadding(padding, padding, padding, padding); }
+
+void TEVQContainer::setChildPadding(int left, int top, int right, int bottom)
+{
+    if (TEVQContainerImpl* d = containerImpl()) {
+        d->paddingLeft = left;
+        d->paddingTop = top;
+        d->paddingRight = right;
+        d->paddingBottom = bottom;
+        d->relayout();
+    }
+}
+
+void TEVQContainer::getChildPadding(int& left, int& top, int& right, int& bottom) const
+{
+    const TEVQContainerImpl* d = containerImpl();
+    left = d ? d->paddingLeft : 0;
+    top = d ? d->paddingTop : 0;
+    right = d ? d->paddingRight : 0;
+    bottom = d ? d->paddingBottom : 0;
+}
+
+void TEVQContainer::setAbsoluteDockAutoSize(bool on)
+{
+    TEVQContainerImpl* d = containerImpl();
+    if (!d || d->absoluteDockAutoSize == on)
+        return;
+    d->absoluteDockAutoSize = on;
+    d->relayout();
+    if (auto* parent = qobject_cast<TEVQContainer*>(parentWidget()))
+        parent->forceResize();
+}
+
+bool TEVQContainer::getAbsoluteDockAutoSize() const
+{
+    return containerImpl() ? containerImpl()->absoluteDockAutoSize : false;
+}
+
+void TEVQContainer::forceResize()
+{
+    if (TEVQContainerImpl* d = containerImpl())
+        d->relayout();
+}
+
+void TEVQContainer::setBackground(const FillStyle& style)
+{
+    if (TEVQContainerImpl* d = containerImpl()) {
+        d->background = style;
+        update();
+    }
+}
+
+const FillStyle& TEVQContainer::getBackground() const
+{
+    static const FillStyle none;
+    return containerImpl() ? containerImpl()->background : none;
+}
+
+void TEVQContainer::setDisableBackground(const FillStyle& style)
+{
+    if (TEVQContainerImpl* d = containerImpl()) {
+        d->disableBackground = style;
+        update();
+    }
+}
+
+const FillStyle& TEVQContainer::getDisableBackground() const
+{
+    static const FillStyle none;
+    return containerImpl() ? containerImpl()->disableBackground : none;
+}
+
+void TEVQContainer::setBackgroundState(CtrlState state, const FillStyle& style)
+{
+    if (state == CtrlStateNormal)
+        setBackground(style);
+    else
+        setDisableBackground(style);
+}
+
+const FillStyle& TEVQContainer::getBackgroundState(CtrlState state) const
+{
+    return state == CtrlStateNormal ? getBackground() : getDisableBackground();
+}
+
+void TEVQContainer::setColor(QColor color)
+{
+    if (TEVQContainerImpl* d = containerImpl()) {
+        d->background.useFillStyle = true;
+        d->background.fillRes.fillColor = color;
+        update();
+    }
+}
+
+void TEVQContainer::setUseFillStyle(bool use)
+{
+    if (TEVQContainerImpl* d = containerImpl())
+        d->background.useFillStyle = use;
+}
+
+bool TEVQContainer::getUseFillStyle() const
+{
+    return containerImpl() ? containerImpl()->background.useFillStyle : true;
+}
+
+void TEVQContainer::setDrawBackground(bool draw)
+{
+    if (TEVQContainerImpl* d = containerImpl()) {
+        d->drawBackground = draw;
+        update();
+    }
+}
+
+bool TEVQContainer::getDrawBackground() const { return containerImpl() ? containerImpl()->drawBackground : true; }
+
+void TEVQContainer::bindScrollBar(TEVQScrollBar* bar, bool horizontal)
+{
+    if (TEVQContainerImpl* d = containerImpl())
+        d->bindScrollBar(bar, horizontal);
+}
+
+TEVQScrollBar* TEVQContainer::getBindScrollBar(bool horizontal) const
+{
+    return containerImpl() ? containerImpl()->getBindScrollBar(horizontal) : nullptr;
+}
+
+void TEVQContainer::setScrollPos(bool horizontal, int pos)
+{
+    if (TEVQContainerImpl* d = containerImpl())
+        d->setScrollPos(horizontal, pos);
+}
+
+int TEVQContainer::getScrollPos(bool horizontal) const
+{
+    return containerImpl() ? containerImpl()->getScrollPos(horizontal) : 0;
+}
+
+bool TEVQContainer::startResizeAnimation(const QSize& from, const QSize& to, int durationMs)
+{
+    TEVQContainerImpl* d = containerImpl();
+    return d ? d->startResizeAnimation(from, to, durationMs) : false;
+}
+
+bool TEVQContainer::isResizeAnimationRunning() const
+{
+    return containerImpl() ? containerImpl()->isResizeAnimationRunning() : false;
+}
+
+void TEVQContainer::bindWindowHandle(void* handle)
+{
+    if (TEVQContainerImpl* d = containerImpl())
+        d->windowHandle = handle;
+}
+
+void TEVQContainer::unbindWindowHandle() { bindWindowHandle(nullptr); }
+
+void* TEVQContainer::getWindowHandle() const { return containerImpl() ? containerImpl()->windowHandle : nullptr; }
+
+// ---- designer plug-in members ------------------------------------------------------------------------------
+
+QWidget* TEVQContainer::createWidget(QWidget* parent) { return new TEVQContainer(parent); }
+
+QString TEVQContainer::domXml() const
+{
+    return QStringLiteral("<widget class=\"TEVQContainer\" name=\"container\">\n</widget>\n");
+}
+
+QString TEVQContainer::name() const { return QStringLiteral("TEVQContainer"); }
+QString TEVQContainer::includeFile() const { return QStringLiteral("TEVQContainer.h"); }
+QString TEVQContainer::group() const { return QString(); }
+QString TEVQContainer::toolTip() const { return QString(); }
+QString TEVQContainer::whatsThis() const { return QString(); }
+QIcon TEVQContainer::icon() const { return QIcon(); }
+bool TEVQContainer::isContainer() const { return false; }
+
+void TEVQContainer::initialize(QDesignerFormEditorInterface*)
+{
+    if (!m_initialized)
+        m_initialized = true;
+}
+
+bool TEVQContainer::isInitialized() const { return m_initialized; }
+
+// ---- events ------------------------------------------------------------------------------------------------
+
+void TEVQContainer::scheduleRelayout()
+{
+    // One pending pass covers every child added before control returns to the event loop.
+    if (m_relayoutPending)
+        return;
+    m_relayoutPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_relayoutPending = false;
+        forceResize();
+    });
+}
+
+bool TEVQContainer::event(QEvent* e)
+{
+    TEVQContainerImpl* d = containerImpl();
+    if (d && (e->type() == QEvent::ChildAdded || e->type() == QEvent::ChildRemoved)) {
+        // The child may be half built or half destroyed: only QObject operations on it.
+        QObject* child = static_cast<QChildEvent*>(e)->child();
+        if (e->type() == QEvent::ChildAdded) {
+            if (child && child->isWidgetType()) {
+                d->registerChild(child);
+                scheduleRelayout();
+            }
+        } else {
+            if (child && child->isWidgetType())
+                child->removeEventFilter(this);
+            d->forgetBar(child);
+            d->updateScroll();
+        }
+    }
+    return QWidget::event(e);
+}
+
+bool TEVQContainer::eventFilter(QObject* o, QEvent* e)
+{
+    TEVQContainerImpl* d = containerImpl();
+    if (!d || d->inLayout || d->scrollBusy || !o->isWidgetType())
+        return QObject::eventFilter(o, e);
+    switch (e->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::LayoutRequest: {
+        QWidget* w = static_cast<QWidget*>(o);
+        if (w->parentWidget() != this)
+            break;
+        if (!d->isBoundBar(w))
+            w->setProperty("_tev_container_base_geometry", w->geometry().translated(d->scrollX, d->scrollY));
+        d->updateScroll();
+        break;
+    }
+    default:
+        break;
+    }
+    return QObject::eventFilter(o, e);
+}
+
+void TEVQContainer::mouseReleaseEvent(QMouseEvent*)
+{
+    if (containerImpl())
+        emit mouseClickEvent();
+}
+
+void TEVQContainer::wheelEvent(QWheelEvent* e)
+{
+    TEVQContainerImpl* d = containerImpl();
+    QScrollBar* bar = d ? d->getBindScrollBar(false) : nullptr;
+    const int dy = e->angleDelta().y();
+    // A wheel turn without a vertical part (tilt, horizontal wheel) is not ours to scroll.
+    if (bar && bar->isVisibleTo(this) && bar->maximum() > 0 && dy != 0) {
+        const int step = qMax(bar->singleStep(), 24);
+        bar->setValue(bar->value() + step * (dy > 0 ? -1 : 1));
+        e->accept();
+        return;
+    }
+    QWidget::wheelEvent(e);
+}
+
+void TEVQContainer::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    TEVQContainerImpl* d = containerImpl();
+    if (!d)
+        return;
+    d->relayout();
+    if (d->windowHandle)
+        moveBoundWindow();
+}
+
+void TEVQContainer::moveBoundWindow()
+{
+    // The native window follows the container's rectangle in the coordinates of the outermost ancestor. A
+    // container without a parent widget places it at its own origin.
+    QWidget* top = this;
+    while (top->parentWidget())
+        top = top->parentWidget();
+    const QPoint pos = top == this ? QPoint(0, 0) : top->mapFromGlobal(mapToGlobal(QPoint(0, 0)));
+    const WId id = WId(reinterpret_cast<quintptr>(containerImpl()->windowHandle));
+    for (QWindow* w : QGuiApplication::allWindows()) {
+        if (w->handle() && w->winId() == id) {
+            w->setGeometry(QRect(pos, size()));
+            w->requestUpdate();
+            break;
+        }
+    }
+}
+
+void TEVQContainer::paintEvent(QPaintEvent* e) { tevForwardPaint(e); }

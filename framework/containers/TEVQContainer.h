@@ -1,0 +1,199 @@
+#pragma once
+// The framework's self-arranging panel: a themed background and automatic placement of its widget children
+// (one row, one column, wrapping rows or columns, absolute docking), with optional bound scroll bars that
+// scroll the children and an animated resize. The layout engine lives in the painter object
+// (TEVQContainerImpl, TEVQContainerLayout.cpp).
+#include "TEVQControlInfo.h"
+#include "TEVQWidgetBase.h"
+#include "TEVQWidgetBaseImpl.h"
+#include "TEVQWidgetMacros.h"
+#include "TEVStyleDesc.h"
+
+#include <QIcon>
+#include <QPointer>
+#include <QScrollBar>
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+class QDesignerFormEditorInterface;
+class QVariantAnimation;
+class TEVQScrollBar;
+class TEVQContainer;
+
+// The painter object of TEVQContainer: backgrounds, the container's JSON and the layout engine.
+class TEV_EXPORT TEVQContainerImpl : public TEVQtLib::TEVQWidgetBaseImpl
+{
+    Q_OBJECT
+public:
+    explicit TEVQContainerImpl(TEVQContainer* owner);
+    ~TEVQContainerImpl() override;
+
+    void draw(QPainter* painter, const QRect& rect) override;
+    bool serializeJsonValue(Json::Value*& json, bool load) override;
+
+    // ---- layout engine ----
+    // The layout pass; callers skip it in mode 4.
+    void doLayout();
+    // Bar need, ranges and bar geometry from the children's extent; then the children are re-placed.
+    void updateScroll();
+    // Every managed child at its unscrolled rectangle moved by (-scrollX, -scrollY).
+    void applyScrollOffset();
+    // The layout pass unless the mode is 4, then the scroll update.
+    void relayout();
+    void bindScrollBar(TEVQScrollBar* bar, bool horizontal);
+    TEVQScrollBar* getBindScrollBar(bool horizontal) const;
+    void setScrollPos(bool horizontal, int pos);
+    int getScrollPos(bool horizontal) const { return horizontal ? scrollX : scrollY; }
+    bool startResizeAnimation(const QSize& from, const QSize& to, int durationMs);
+    bool isResizeAnimationRunning() const { return animating; }
+
+    // The size an auto-sized container asks for when it is docked (invalid when c is null or not auto-sized).
+    static QSize contentSize(TEVQContainer* c);
+    // A child's preferred size from its hints, policies and limits.
+    static QSize preferredSize(QWidget* child);
+
+    // Whether w is one of this container's bound bars, by identity or by the bound-bar property.
+    bool isBoundBar(const QObject* w) const;
+    // Children created by a ChildAdded event get the container as event filter unless they are bars.
+    void registerChild(QObject* child);
+    // A bound bar that is being destroyed or re-parented away is forgotten (its offset goes back to 0).
+    void forgetBar(QObject* child);
+    // The child's unscrolled rectangle (stored on first use).
+    QRect baseGeometry(QWidget* child);
+
+    TEVQtLib::FillStyle background;
+    TEVQtLib::FillStyle disableBackground;
+    int childLayout = 4;
+    int space = 0;
+    int paddingLeft = 0;
+    int paddingTop = 0;
+    int paddingRight = 0;
+    int paddingBottom = 0;
+    void* windowHandle = nullptr;
+    bool drawBackground = true;
+    bool absoluteDockAutoSize = false;
+    int scrollX = 0;
+    int scrollY = 0;
+    bool scrollBusy = false;
+    bool inLayout = false;
+    bool animating = false;
+    bool animateWidth = false;
+    bool animateHeight = false;
+    QSize targetSize;
+
+private:
+    struct Item;
+    TEVQContainer* container() const;
+    QScrollBar* liveBar(bool horizontal) const;
+    QList<QWidget*> childWidgets() const;
+    void collectItems(std::vector<Item>& items) const;
+    int visibleBarThickness(bool horizontal) const;
+    void layoutDocked();
+    void layoutLinear(std::vector<Item>& items, bool horizontal);
+    void layoutSpacers(std::vector<Item>& items, bool horizontal);
+    void layoutFloat(bool horizontal);
+    void place(QWidget* w, int mainPos, int crossPos, int mainSize, int crossSize, bool spacer, int thickness,
+               bool horizontal);
+    void applyAnimatedSize(const QSize& size);
+
+    QPointer<QScrollBar> hBar;
+    QPointer<QScrollBar> vBar;
+    const QObject* hBarId = nullptr; // identity of the bound bars, kept to recognise them while they die
+    const QObject* vBarId = nullptr;
+    int scrollRerunDepth = 0;
+    QVariantAnimation* animation = nullptr;
+};
+
+class TEV_EXPORT TEVQContainer : public QWidget,
+                                 public TEVQtLib::ITEVQWidgetBase,
+                                 public TEVQtLib::ITEVQLayoutHost
+{
+    Q_OBJECT
+    TEV_WIDGET_CORE(TEVQContainer, "qtcontainer")
+public:
+    enum AutoChildLayout {
+        Horizontal = 0,
+        Vertical = 1,
+        HorFloat = 2,
+        VerFloat = 3,
+        NoUse = 4,
+    };
+    Q_ENUM(AutoChildLayout)
+
+    explicit TEVQContainer(QWidget* parent = nullptr);
+    ~TEVQContainer() override;
+
+    static TEVQtLib::ControlInfo getProps();
+
+    void addChildWidget(QWidget* w, int ratio);
+    void setChildRatio(QWidget* w, int ratio);
+    void setChildLayout(AutoChildLayout mode);
+    AutoChildLayout getChildLayout() const;
+    void setChildSpace(int space);
+    int getChildSpace() const;
+    void setChildPadding(int padding);
+    void setChildPadding(int left, int top, int right, int bottom);
+    void getChildPadding(int& left, int& top, int& right, int& bottom) const;
+    void setAbsoluteDockAutoSize(bool on);
+    bool getAbsoluteDockAutoSize() const;
+    // The layout pass for the current size (skipped in mode 4) and the scroll update.
+    void forceResize() override;
+
+    void setBackground(const TEVQtLib::FillStyle& style);
+    const TEVQtLib::FillStyle& getBackground() const;
+    void setDisableBackground(const TEVQtLib::FillStyle& style);
+    const TEVQtLib::FillStyle& getDisableBackground() const;
+    // State 0 is the normal background, any other state the disabled one.
+    void setBackgroundState(TEVQtLib::CtrlState state, const TEVQtLib::FillStyle& style);
+    const TEVQtLib::FillStyle& getBackgroundState(TEVQtLib::CtrlState state) const;
+    void setColor(QColor color);
+    void setUseFillStyle(bool use);
+    bool getUseFillStyle() const;
+    void setDrawBackground(bool draw);
+    bool getDrawBackground() const;
+
+    void bindScrollBar(TEVQScrollBar* bar, bool horizontal);
+    TEVQScrollBar* getBindScrollBar(bool horizontal) const;
+    void setScrollPos(bool horizontal, int pos);
+    int getScrollPos(bool horizontal) const;
+    bool startResizeAnimation(const QSize& from, const QSize& to, int durationMs);
+    bool isResizeAnimationRunning() const;
+
+    // A native child window that follows the container's rectangle; the container never destroys or hides it.
+    void bindWindowHandle(void* handle);
+    void unbindWindowHandle();
+    void* getWindowHandle() const;
+
+    // Designer plug-in members.
+    QWidget* createWidget(QWidget* parent);
+    QString domXml() const;
+    QString name() const;
+    QString includeFile() const;
+    QString group() const;
+    QString toolTip() const;
+    QString whatsThis() const;
+    QIcon icon() const;
+    bool isContainer() const;
+    void initialize(QDesignerFormEditorInterface* core);
+    bool isInitialized() const;
+
+    TEVQContainerImpl* containerImpl() const { return tevImpl<TEVQContainerImpl>(); }
+
+signals:
+    void mouseClickEvent();
+
+protected:
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    void moveBoundWindow();
+    void scheduleRelayout();
+    bool m_initialized = false;
+    bool m_relayoutPending = false;
+};

@@ -1,0 +1,278 @@
+#include "TEVQSlider.h"
+
+#include "TEVJson.h"
+#include "TEVQControlInfo.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionSlider>
+
+using namespace TEVQtLib;
+
+namespace {
+
+int safeState(int state) { return (state >= 0 && state < 4) ? state : 0; }
+
+constexpr int kDefaultThumb = 20;
+constexpr int kDefaultChannel = 10;
+constexpr int kDefaultMinimum = 0;
+constexpr int kDefaultMaximum = 100;
+
+// The painter base writes back every "attr" it read; the keys this control owns follow its own rules only.
+Json::Value& ownAttrs(Json::Value& element, std::initializer_list<const char*> keys)
+{
+    Json::Value& attrs = json::member(element, "attr");
+    for (const char* key : keys)
+        attrs.removeMember(key);
+    return attrs;
+}
+
+void dropEmptyAttrs(Json::Value& element)
+{
+    const Json::Value* attrs = json::find(element, "attr");
+    if (attrs && json::isObject(*attrs) && attrs->empty())
+        element.removeMember("attr");
+}
+
+} // namespace
+
+// ---- painter -------------------------------------------------------------------------------------------------
+
+TEVQSliderImpl::TEVQSliderImpl(TEVQSlider* ownerSlider) : TEVQWidgetBaseImpl(ownerSlider, TEVQSlider::typeName()) {}
+
+TEVQSliderImpl::~TEVQSliderImpl() = default;
+
+TEVQSlider* TEVQSliderImpl::slider() const { return static_cast<TEVQSlider*>(owner); }
+
+void TEVQSliderImpl::draw(QPainter* painter, const QRect& rect)
+{
+    TEVQSlider* s = slider();
+    if (!s)
+        return;
+    const int span = s->maximum() - s->minimum();
+    const float divisor = span != 0 ? float(span) : 100.0f;
+    const float f = float(s->value() - s->minimum()) / divisor;
+
+    if (s->orientation() == Qt::Horizontal) {
+        const int y = rect.top() + (rect.height() - channelHeight) / 2;
+        drawFillStyleAt(painter, background, rect.left(), y, rect.width(), channelHeight);
+        const int length = int(float(rect.width()) * f);
+        drawFillStyleAt(painter, foreground, rect.left(), y, length, channelHeight);
+    } else {
+        const int x = rect.left() + (rect.width() - channelHeight) / 2;
+        drawFillStyleAt(painter, background, x, rect.top(), channelHeight, rect.height());
+        const int length = int(float(rect.height()) * f);
+        drawFillStyleAt(painter, foreground, x, rect.bottom() - length, channelHeight, length);
+    }
+    drawFillStyle(painter, thumbStyles[safeState(state)], s->getThumbRect());
+}
+
+void TEVQSliderImpl::setStateAndRepaint(CtrlState next)
+{
+    if (state == next)
+        return;
+    state = next;
+    if (owner)
+        owner->repaint();
+}
+
+void TEVQSliderImpl::enterEvent(QEvent*) {}
+
+void TEVQSliderImpl::leaveEvent(QEvent*) { setStateAndRepaint(CtrlStateNormal); }
+
+void TEVQSliderImpl::mouseMoveEvent(QMouseEvent* event)
+{
+    // A pressed thumb stays pressed while it is dragged.
+    if (state == CtrlStatePressed || !slider())
+        return;
+    setStateAndRepaint(slider()->getThumbRect().contains(event->pos()) ? CtrlStateHot : CtrlStateNormal);
+}
+
+void TEVQSliderImpl::mousePressEvent(QMouseEvent* event)
+{
+    if (slider() && state != CtrlStatePressed && slider()->getThumbRect().contains(event->pos()))
+        setStateAndRepaint(CtrlStatePressed);
+}
+
+void TEVQSliderImpl::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (slider())
+        setStateAndRepaint(slider()->getThumbRect().contains(event->pos()) ? CtrlStateHot : CtrlStateNormal);
+}
+
+bool TEVQSliderImpl::serializeJsonValue(Json::Value*& json, bool load)
+{
+    const bool result = TEVQWidgetBaseImpl::serializeJsonValue(json, load);
+    TEVQSlider* s = slider();
+    if (!json || !s)
+        return result;
+    TEVStyleEntries styles;
+    styles.fill(0, background);
+    styles.fill(2, foreground);
+    styles.fillGroup(4, thumbStyles);
+    Json::Value& element = *json;
+    if (load) {
+        styles.read(element);
+        const Json::Value* attrs = json::find(element, "attr");
+        if (attrs && json::isObject(*attrs)) {
+            s->setOrientation(json::getBool(*attrs, "isHor", true) ? Qt::Horizontal : Qt::Vertical);
+            json::read(*attrs, "thumbW", thumbWidth);
+            json::read(*attrs, "thumbH", thumbHeight);
+            json::read(*attrs, "channelSize", channelHeight);
+            s->setMaximum(json::getInt(*attrs, "max", s->maximum()));
+            s->setMinimum(json::getInt(*attrs, "min", s->minimum()));
+            s->setSliderPosition(json::getInt(*attrs, "val", 0));
+        }
+        return result;
+    }
+
+    styles.write(element);
+    Json::Value& attrs = ownAttrs(element, {"isHor", "thumbW", "thumbH", "channelSize", "min", "max", "val"});
+    if (s->orientation() != Qt::Horizontal)
+        attrs["isHor"] = 0;
+    if (thumbWidth != kDefaultThumb)
+        attrs["thumbW"] = thumbWidth;
+    if (thumbHeight != kDefaultThumb)
+        attrs["thumbH"] = thumbHeight;
+    if (channelHeight != kDefaultChannel)
+        attrs["channelSize"] = channelHeight;
+    if (s->minimum() != kDefaultMinimum)
+        attrs["min"] = s->minimum();
+    if (s->maximum() != kDefaultMaximum)
+        attrs["max"] = s->maximum();
+    if (s->value() != 0)
+        attrs["val"] = s->value();
+    dropEmptyAttrs(element);
+    return result;
+}
+
+// ---- widget --------------------------------------------------------------------------------------------------
+
+TEVQSlider::TEVQSlider(QWidget* parent, Qt::Orientation orientation) : QSlider(parent)
+{
+    // The range the JSON writer takes as the default, so that a slider saved with it reads back the same.
+    setRange(kDefaultMinimum, kDefaultMaximum);
+    tevSetImpl(new TEVQSliderImpl(this), false);
+    setOrientation(orientation);
+    painter()->applyTheme();
+}
+
+TEVQSlider::~TEVQSlider() = default;
+
+void TEVQSlider::setIsHorizontal(bool horizontal) { setOrientation(horizontal ? Qt::Horizontal : Qt::Vertical); }
+
+bool TEVQSlider::getIsHorizontal() const { return orientation() == Qt::Horizontal; }
+
+void TEVQSlider::setThumbSize(int width, int height)
+{
+    painter()->thumbWidth = width;
+    painter()->thumbHeight = height;
+}
+
+void TEVQSlider::getThumbSize(int& width, int& height) const
+{
+    width = painter()->thumbWidth;
+    height = painter()->thumbHeight;
+}
+
+QSize TEVQSlider::getThumbBtnSize() const { return QSize(painter()->thumbWidth, painter()->thumbHeight); }
+
+int TEVQSlider::getSliderLength() const
+{
+    return orientation() == Qt::Horizontal ? painter()->thumbWidth : painter()->thumbHeight;
+}
+
+QRect TEVQSlider::getThumbRect() const
+{
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    QRect r = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    r.setWidth(painter()->thumbWidth);
+    r.setHeight(painter()->thumbHeight);
+    return r;
+}
+
+void TEVQSlider::setChannelHeight(int height) { painter()->channelHeight = height; }
+
+int TEVQSlider::getChannelHeight() const { return painter()->channelHeight; }
+
+void TEVQSlider::setBackgroundStyle(CommonCtrlState, const FillStyle& style) { painter()->background = style; }
+
+const FillStyle& TEVQSlider::getBackgroundStyle(CommonCtrlState) const { return painter()->background; }
+
+void TEVQSlider::setForegroundStyle(CommonCtrlState, const FillStyle& style) { painter()->foreground = style; }
+
+const FillStyle& TEVQSlider::getForegroundStyle(CommonCtrlState) const { return painter()->foreground; }
+
+void TEVQSlider::setThumbStyle(CtrlState state, const FillStyle& style)
+{
+    if (state >= 0 && state < 4)
+        painter()->thumbStyles[state] = style;
+}
+
+const FillStyle& TEVQSlider::getThumbStyle(CtrlState state) const { return painter()->thumbStyles[safeState(state)]; }
+
+void TEVQSlider::paintEvent(QPaintEvent* event) { tevForwardPaint(event); }
+
+void TEVQSlider::mousePressEvent(QMouseEvent* event)
+{
+    QSlider::mousePressEvent(event);
+    tevForwardMousePress(event);
+}
+
+void TEVQSlider::mouseReleaseEvent(QMouseEvent* event)
+{
+    QSlider::mouseReleaseEvent(event);
+    tevForwardMouseRelease(event);
+}
+
+void TEVQSlider::mouseMoveEvent(QMouseEvent* event)
+{
+    QSlider::mouseMoveEvent(event);
+    tevForwardMouseMove(event);
+}
+
+void TEVQSlider::enterEvent(QEvent* event)
+{
+    QSlider::enterEvent(event);
+    tevForwardEnter(event);
+    setMouseTracking(true);
+}
+
+void TEVQSlider::leaveEvent(QEvent* event)
+{
+    QSlider::leaveEvent(event);
+    tevForwardLeave(event);
+    setMouseTracking(false);
+}
+
+ControlInfo TEVQSlider::getProps()
+{
+    using W = TEVQSlider;
+    ControlInfo info;
+    info.kind = 1;
+    info.typeName = typeName();
+    info.displayName = "Slider";
+    info.description = "Control Slider";
+    info.className = "TEVQSlider";
+    info.iconName = "slider";
+    info.props = tevCommonPropertyRows();
+    const QStringList twoStates{QStringLiteral("Normal"), QStringLiteral("Disable")};
+    info.props.append(tevFillStyleRow<W>(QStringLiteral("Background"), &W::setBackgroundStyle,
+                                         &W::getBackgroundStyle, twoStates));
+    info.props.append(tevFillStyleRow<W>(QStringLiteral("Foreground"), &W::setForegroundStyle,
+                                         &W::getForegroundStyle, twoStates));
+    info.props.append(tevFillStyleRow<W>(QStringLiteral("Thumb"), &W::setThumbStyle, &W::getThumbStyle));
+    info.props.append(tevBoolRow<W>(QStringLiteral("IsHorizontal"), &W::setIsHorizontal, &W::getIsHorizontal));
+    // A width-and-height row: the property record has no accessor pair for a size, so the row carries its
+    // name and kind only.
+    PropertyDef thumbSize;
+    thumbSize.name = QStringLiteral("ThumbWidth");
+    thumbSize.kind = 11;
+    info.props.append(thumbSize);
+    info.props.append(tevIntRow<W>(QStringLiteral("MaxValue"), &QAbstractSlider::setMaximum, &QAbstractSlider::maximum));
+    info.props.append(tevIntRow<W>(QStringLiteral("MinValue"), &QAbstractSlider::setMinimum, &QAbstractSlider::minimum));
+    info.props.append(tevIntRow<W>(QStringLiteral("Value"), &QAbstractSlider::setValue, &QAbstractSlider::value));
+    return info;
+}

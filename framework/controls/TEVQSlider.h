@@ -1,0 +1,85 @@
+#pragma once
+// The framework's themed slider: Qt's slider behaviour (value, range, dragging, keys, page steps) with a
+// painted channel, the part of the channel up to the value, and a four-state thumb. The thumb's size is the
+// control's own; the framework's proxy style (CScrollBarStyle) hands it to Qt, so that hit testing and
+// dragging use the thumb that is painted.
+#include "TEVQWidgetMacros.h"
+#include "TEVStyleDesc.h"
+
+#include <QSlider>
+
+namespace TEVQtLib {
+struct ControlInfo;
+}
+
+class TEVQSlider;
+
+class TEV_EXPORT TEVQSliderImpl : public TEVQtLib::TEVQWidgetBaseImpl
+{
+    Q_OBJECT
+public:
+    explicit TEVQSliderImpl(TEVQSlider* owner);
+    ~TEVQSliderImpl() override;
+
+    void draw(QPainter* painter, const QRect& rect) override;
+    bool serializeJsonValue(Json::Value*& json, bool load) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void enterEvent(QEvent* event) override; // hover follows the thumb, not the widget
+    void leaveEvent(QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+    TEVQtLib::FillStyle background;   // the whole channel
+    TEVQtLib::FillStyle foreground;   // the channel from its start to the value
+    TEVQtLib::FillStyle thumbStyles[4]; // CtrlState order
+    int channelHeight = 10;
+    int thumbWidth = 20;
+    int thumbHeight = 20;
+
+private:
+    TEVQSlider* slider() const;
+    void setStateAndRepaint(TEVQtLib::CtrlState next);
+};
+
+class TEV_EXPORT TEVQSlider : public QSlider, public TEVQtLib::ITEVQWidgetBase
+{
+    Q_OBJECT
+    TEV_WIDGET_CORE(TEVQSlider, "qtslider")
+public:
+    // The range is 0..100, the value 0.
+    explicit TEVQSlider(QWidget* parent = nullptr, Qt::Orientation orientation = Qt::Horizontal);
+    ~TEVQSlider() override;
+
+    static TEVQtLib::ControlInfo getProps();
+
+    void setIsHorizontal(bool horizontal);
+    bool getIsHorizontal() const;
+    void setThumbSize(int width, int height);
+    void getThumbSize(int& width, int& height) const;
+    QSize getThumbBtnSize() const;
+    // The thumb's extent along the slider.
+    int getSliderLength() const;
+    // The handle rectangle of the current style, resized to the thumb (top-left kept).
+    QRect getThumbRect() const;
+    void setChannelHeight(int height);
+    int getChannelHeight() const;
+
+    // One background and one foreground whatever the state argument; no setter repaints.
+    void setBackgroundStyle(TEVQtLib::CommonCtrlState state, const TEVQtLib::FillStyle& style);
+    const TEVQtLib::FillStyle& getBackgroundStyle(TEVQtLib::CommonCtrlState state) const;
+    void setForegroundStyle(TEVQtLib::CommonCtrlState state, const TEVQtLib::FillStyle& style);
+    const TEVQtLib::FillStyle& getForegroundStyle(TEVQtLib::CommonCtrlState state) const;
+    // States 0..3; other values are ignored (the getter then gives the normal style).
+    void setThumbStyle(TEVQtLib::CtrlState state, const TEVQtLib::FillStyle& style);
+    const TEVQtLib::FillStyle& getThumbStyle(TEVQtLib::CtrlState state) const;
+
+    TEVQSliderImpl* painter() const { return tevImpl<TEVQSliderImpl>(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void enterEvent(QEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+};
