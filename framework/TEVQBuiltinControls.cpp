@@ -14,6 +14,10 @@
 #include "TEVQControlRegistry.h"
 
 #include "TEVQContainer.h"
+#include "TEVQLabel.h"
+#include "TEVQPushButton.h"
+#include "TEVQScrollBar.h"
+#include "TEVQSlider.h"
 #include "TEVQSpacer.h"
 
 namespace TEVQtLib {
@@ -24,11 +28,19 @@ void registerBuiltinControls()
     // Catalogued types.
     tevRegisterQtControl("qtcontainer", &TEVQContainer::createTEVQContainer, TEVQContainer::getProps(), true);
     tevRegisterQtControl("qtspacer", &TEVQSpacer::createTEVQSpacer, TEVQSpacer::getProps(), true);
+    tevRegisterQtControl("qtbutton", &TEVQPushButton::createTEVQPushButton, TEVQPushButton::getProps(), true);
+    tevRegisterQtControl("qtlabel", &TEVQLabel::createTEVQLabel, TEVQLabel::getProps(), true);
+    tevRegisterQtControl("qtslider", &TEVQSlider::createTEVQSlider, TEVQSlider::getProps(), true);
+    tevRegisterQtControl("qtscrollbar", &TEVQScrollBar::createTEVQScrollBar, TEVQScrollBar::getProps(), true);
 
     // Creator-only long and short names.
     tevRegisterDefaultControl("container", &TEVQContainer::createTEVQContainer);
+    tevRegisterDefaultControl("scrollbar", &TEVQScrollBar::createTEVQScrollBar);
 
     // Aliases.
+    tevRegisterDefaultControl("button", &TEVQPushButton::createTEVQPushButton);
+    tevRegisterDefaultControl("label", &TEVQLabel::createTEVQLabel);
+    tevRegisterDefaultControl("slider", &TEVQSlider::createTEVQSlider);
 }
 
 } // namespace detail

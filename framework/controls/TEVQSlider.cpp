@@ -31,7 +31,7 @@ Json::Value& ownAttrs(Json::Value& element, std::initializer_list<const char*> k
 void dropEmptyAttrs(Json::Value& element)
 {
     const Json::Value* attrs = json::find(element, "attr");
-    if (attrs && json::isObject(*attrs) && attrs->empty())
+    if (attrs && (attrs->isNull() || (json::isObject(*attrs) && attrs->empty())))
         element.removeMember("attr");
 }
 

@@ -1,0 +1,232 @@
+#include "TEVQLabel.h"
+
+#include "TEVJson.h"
+#include "TEVQControlInfo.h"
+#include "TEVQResourceManager.h"
+
+#include <QFontMetrics>
+#include <QPalette>
+#include <QResizeEvent>
+
+using namespace TEVQtLib;
+
+namespace {
+
+Qt::TextElideMode elideMode(int textMode)
+{
+    switch (textMode) {
+    case 0:
+        return Qt::ElideLeft;
+    case 1:
+        return Qt::ElideRight;
+    case 2:
+        return Qt::ElideMiddle;
+    default:
+        return Qt::ElideNone;
+    }
+}
+
+Qt::Alignment alignment(int hor, int ver)
+{
+    Qt::Alignment a;
+    if (hor == 0)
+        a |= Qt::AlignLeft;
+    else if (hor == 1)
+        a |= Qt::AlignHCenter;
+    else if (hor == 2)
+        a |= Qt::AlignRight;
+    if (ver == 0)
+        a |= Qt::AlignTop;
+    else if (ver == 1)
+        a |= Qt::AlignVCenter;
+    else if (ver == 2)
+        a |= Qt::AlignBottom;
+    return a;
+}
+
+} // namespace
+
+// ---- painter -------------------------------------------------------------------------------------------------
+
+TEVQLabelImpl::TEVQLabelImpl(TEVQLabel* ownerLabel) : TEVQWidgetBaseImpl(ownerLabel, TEVQLabel::typeName()) {}
+
+TEVQLabelImpl::~TEVQLabelImpl() = default;
+
+TEVQLabel* TEVQLabelImpl::label() const { return static_cast<TEVQLabel*>(owner); }
+
+void TEVQLabelImpl::draw(QPainter* painter, const QRect& rect)
+{
+    if (label())
+        drawText(painter, label()->QLabel::text(), normalTextStyle, rect);
+}
+
+void TEVQLabelImpl::notifyChangeLanguage()
+{
+    if (!textKey.isEmpty() && label())
+        label()->setText(TEVQResourceManager::getInstance()->getString(textKey));
+}
+
+QFont TEVQLabelImpl::textFont() const
+{
+    QFont font;
+    if (normalTextStyle.pixelSize > 0)
+        font.setPixelSize(normalTextStyle.pixelSize);
+    const QString global = TEVQResourceManager::getInstance()->getGlobalFontFamily();
+    font.setFamily(global.isEmpty() ? normalTextStyle.family : global);
+    font.setWeight(normalTextStyle.bold ? 75 : 50);
+    font.setItalic(normalTextStyle.italic);
+    font.setUnderline(normalTextStyle.underline);
+    return font;
+}
+
+void TEVQLabelImpl::applyTextStyle()
+{
+    TEVQLabel* l = label();
+    if (!l)
+        return;
+    l->setFont(textFont());
+    QPalette palette;
+    palette.setBrush(QPalette::WindowText, QBrush(normalTextStyle.color));
+    l->setPalette(palette);
+    l->setAlignment(alignment(normalTextStyle.horAlign, normalTextStyle.verAlign));
+}
+
+void TEVQLabelImpl::adoptShownText()
+{
+    TEVQLabel* l = label();
+    if (!l)
+        return;
+    // QLabel::setText is not virtual: a text set through it (or its slot) is the new full text. The elided
+    // form this label showed itself never is.
+    const QString shown = l->QLabel::text();
+    if (shown != text && (elidedText.isNull() || shown != elidedText))
+        text = shown;
+}
+
+void TEVQLabelImpl::elide()
+{
+    TEVQLabel* l = label();
+    if (!l)
+        return;
+    adoptShownText();
+    if (normalTextStyle.textMode == 3 || !normalTextStyle.singleLine) {
+        // No elision now: an elided form shown before gives way to the full text.
+        if (!elidedText.isNull() && l->QLabel::text() == elidedText)
+            l->QLabel::setText(text);
+        elidedText = QString();
+        return;
+    }
+    const QFontMetrics metrics(textFont());
+    elidedText = metrics.elidedText(text, elideMode(normalTextStyle.textMode), l->width());
+    l->QLabel::setText(elidedText);
+}
+
+bool TEVQLabelImpl::serializeJsonValue(Json::Value*& json, bool load)
+{
+    const bool result = TEVQWidgetBaseImpl::serializeJsonValue(json, load);
+    if (!json)
+        return result;
+    TEVStyleEntries styles;
+    styles.text(0, normalTextStyle);
+    Json::Value& element = *json;
+    if (load) {
+        styles.read(element);
+        QString value;
+        if (json::read(json::get(element, "attr"), "text", value)) {
+            if (label())
+                label()->setText(value);
+        } else {
+            // No new text: keep the full text (never take the elided form shown now in its place).
+            adoptShownText();
+        }
+        applyTextStyle();
+        return result;
+    }
+
+    element.removeMember("style");
+    styles.write(element);
+    if (!json::has(element, "style"))
+        element["style"] = Json::Value(Json::nullValue);
+    adoptShownText();
+    Json::Value& attrs = json::member(element, "attr");
+    attrs.removeMember("text");
+    // The full text, also while the label shows an elided form of it.
+    if (!text.isEmpty())
+        attrs["text"] = json::fromQString(text);
+    if (attrs.empty())
+        element.removeMember("attr");
+    return result;
+}
+
+// ---- widget --------------------------------------------------------------------------------------------------
+
+TEVQLabel::TEVQLabel(QWidget* parent) : QLabel(parent)
+{
+    tevSetImpl(new TEVQLabelImpl(this));
+    setText(QStringLiteral("label"));
+}
+
+TEVQLabel::~TEVQLabel() = default;
+
+void TEVQLabel::setText(const QString& text)
+{
+    if (TEVQLabelImpl* p = painter()) {
+        p->text = text;
+        p->elidedText = QString();
+    }
+    QLabel::setText(text);
+}
+
+void TEVQLabel::setColor(const QColor& color)
+{
+    painter()->normalTextStyle.color = color;
+    painter()->applyTextStyle();
+}
+
+const QColor& TEVQLabel::getColor() const { return painter()->normalTextStyle.color; }
+
+void TEVQLabel::setDisableColor(const QColor& color) { painter()->disabledTextStyle.color = color; }
+
+const QColor& TEVQLabel::getDisableColor() const { return painter()->disabledTextStyle.color; }
+
+void TEVQLabel::setTextStyle(CtrlState state, const TextStyleDesc& style)
+{
+    if (state == 4) {
+        painter()->normalTextStyle = style;
+        painter()->disabledTextStyle = style;
+    } else if (state == CtrlStateNormal) {
+        painter()->normalTextStyle = style;
+    } else {
+        painter()->disabledTextStyle = style;
+    }
+    painter()->applyTextStyle();
+}
+
+const TextStyleDesc& TEVQLabel::getTextStyle(CtrlState state) const
+{
+    return state == CtrlStateNormal ? painter()->normalTextStyle : painter()->disabledTextStyle;
+}
+
+void TEVQLabel::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (TEVQLabelImpl* p = painter())
+        p->elide();
+}
+
+ControlInfo TEVQLabel::getProps()
+{
+    using W = TEVQLabel;
+    ControlInfo info;
+    info.kind = 1;
+    info.typeName = typeName();
+    info.displayName = "Label";
+    info.description = "Control label";
+    info.className = "TEVQLabel";
+    info.iconName = "label";
+    info.props = tevCommonPropertyRows();
+    info.props.append(tevTextRow<W>(QStringLiteral("Text"), PropTextArea, &W::setText, &QLabel::text));
+    info.props.append(tevTextStyleRow<W>(QStringLiteral("TextStyle"), &W::setTextStyle, &W::getTextStyle,
+                                         {QStringLiteral("Normal"), QStringLiteral("Disable")}));
+    return info;
+}

@@ -1,0 +1,72 @@
+#pragma once
+// The framework's themed text label. QLabel paints it; the painter object pushes the normal text style into
+// the label (font, colour, alignment) and, for a single-line style, elides the full text to the label's width
+// on every resize. The full text is kept, so a wider label shows more of it again.
+#include "TEVQWidgetMacros.h"
+#include "TEVStyleDesc.h"
+
+#include <QLabel>
+
+namespace TEVQtLib {
+struct ControlInfo;
+}
+
+class TEVQLabel;
+
+class TEV_EXPORT TEVQLabelImpl : public TEVQtLib::TEVQWidgetBaseImpl
+{
+    Q_OBJECT
+public:
+    explicit TEVQLabelImpl(TEVQLabel* owner);
+    ~TEVQLabelImpl() override;
+
+    // Draws the label's current text with the normal style; for components that paint the label themselves.
+    void draw(QPainter* painter, const QRect& rect) override;
+    void notifyChangeLanguage() override;
+    bool serializeJsonValue(Json::Value*& json, bool load) override;
+
+    // Font, palette and alignment of the label from the normal text style.
+    void applyTextStyle();
+    // Shows the full text elided to the label's width, as the normal style asks.
+    void elide();
+    // Takes a text that was given to QLabel directly (not through TEVQLabel::setText) as the full text.
+    void adoptShownText();
+    QFont textFont() const;
+
+    TEVQtLib::TextStyleDesc normalTextStyle;
+    TEVQtLib::TextStyleDesc disabledTextStyle; // kept for callers; nothing paints with it
+    QString text;     // the full, unelided text
+    QString textKey;  // dictionary key of the text; empty unless set
+    QString elidedText; // the last elided form shown
+
+private:
+    TEVQLabel* label() const;
+};
+
+class TEV_EXPORT TEVQLabel : public QLabel, public TEVQtLib::ITEVQWidgetBase
+{
+    Q_OBJECT
+    TEV_WIDGET_CORE(TEVQLabel, "qtlabel")
+public:
+    explicit TEVQLabel(QWidget* parent = nullptr);
+    ~TEVQLabel() override;
+
+    static TEVQtLib::ControlInfo getProps();
+
+    // Stores the full text and shows it (hides QLabel::setText).
+    void setText(const QString& text);
+    void setColor(const QColor& color);
+    const QColor& getColor() const;
+    // Stored only; nothing is applied or repainted.
+    void setDisableColor(const QColor& color);
+    const QColor& getDisableColor() const;
+    // 4 sets both records, 0 the normal one, any other value the disabled one; the normal style is applied.
+    void setTextStyle(TEVQtLib::CtrlState state, const TEVQtLib::TextStyleDesc& style);
+    // The normal record for 0, the disabled one for any other value.
+    const TEVQtLib::TextStyleDesc& getTextStyle(TEVQtLib::CtrlState state) const;
+
+    TEVQLabelImpl* painter() const { return tevImpl<TEVQLabelImpl>(); }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+};

@@ -1,0 +1,961 @@
+// Label, push button and slider: their JSON contract against one fixture theme, the pixels they paint at the
+// places that matter, mouse interaction and the button's hover fade.
+#include "TevTest.h"
+
+#include "CScrollBarStyle.h"
+#include "LanguageManager.h"
+#include "TEVJson.h"
+#include "TEVQControlRegistry.h"
+#include "TEVQLabel.h"
+#include "TEVQPushButton.h"
+#include "TEVQResourceManager.h"
+#include "TEVQSlider.h"
+
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QStyleFactory>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
+
+using namespace TEVQtLib;
+
+// Leak reports unwind slowly, so that allocations of system libraries (the session bus thread of the xcb
+// platform) are attributed to them and matched by the suppressions.
+extern "C" const char* __asan_default_options() { return "fast_unwind_on_malloc=0"; }
+
+namespace {
+
+TEVQResourceManager* rm() { return TEVQResourceManager::getInstance(); }
+
+const QColor kN(0x10, 0x20, 0x30);
+const QColor kH(0x40, 0x60, 0x80);
+const QColor kP(0x70, 0x80, 0x90);
+const QColor kD(0xA0, 0xA0, 0xA0);
+const QColor kChannel(0, 200, 0);
+const QColor kFore(200, 0, 0);
+
+const char* const kStyleJson = R"({"style": [
+    {"type": 1, "name": "bgN", "clr": "FF102030", "drawImg": false},
+    {"type": 1, "name": "bgH", "clr": "FF406080", "drawImg": false},
+    {"type": 1, "name": "bgP", "clr": "FF708090", "drawImg": false},
+    {"type": 1, "name": "bgD", "clr": "FFA0A0A0", "drawImg": false},
+    {"type": 1, "name": "chan", "clr": "FF00C800", "drawImg": false},
+    {"type": 1, "name": "fore", "clr": "FFC80000", "drawImg": false},
+    {"type": 2, "name": "txtA", "clr": "FFAA0000", "size": 14, "hor": 2, "ver": 0},
+    {"type": 2, "name": "txtB", "clr": "FF00AA00", "size": 11}
+]})";
+
+const char* const kThemeJson = R"({"elements": [{"child": [
+    {"name": "TLabel", "attr": {}, "style": [["txtA", 2, 0]]},
+    {"name": "TButton", "attr": {"text": "fromTheme", "iconPath": "theme.png", "fadeDuration": 48},
+     "style": [["bgN", 1, 0], ["bgH", 1, 1]]}
+]}]})";
+
+const char* const kDictionary = R"({"defaultLanguage": "en-US", "languages": {
+    "en-US": {"btn.ok": "OK", "btn.alias": "|->btn.ok"},
+    "zh-CN": {"btn.ok": "ZH-OK", "btn.alias": "|->btn.ok"}}})";
+
+Json::Value parse(const char* text)
+{
+    Json::Value v;
+    if (!json::parse(std::string(text), v))
+        qFatal("bad test JSON: %s", text);
+    return v;
+}
+
+void read(ITEVQWidgetBase* w, const char* text)
+{
+    Json::Value v = parse(text);
+    w->serializeJsonValue(&v, true);
+}
+
+Json::Value written(ITEVQWidgetBase* w)
+{
+    Json::Value v;
+    w->serializeJsonValue(&v, false);
+    return v;
+}
+
+QString jsonText(const Json::Value& v) { return QString::fromStdString(json::writeStyled(v)).simplified(); }
+
+// The widget as it paints itself, over transparency.
+QImage shot(QWidget* w)
+{
+    QImage img(w->size(), QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    w->render(&img, QPoint(), QRegion(), QWidget::DrawChildren);
+    return img;
+}
+
+QColor px(const QImage& img, int x, int y) { return QColor::fromRgba(img.pixel(x, y)); }
+
+FillStyle solid(const QColor& c, const QString& name = QString())
+{
+    FillStyle f;
+    f.name = name;
+    f.fillRes.fillColor = c;
+    return f;
+}
+
+FillStyle invisible()
+{
+    FillStyle f;
+    f.valid = false;
+    return f;
+}
+
+void sendMouse(QWidget* w, QEvent::Type type, const QPoint& pos, Qt::MouseButton button = Qt::LeftButton,
+               Qt::MouseButtons buttons = Qt::LeftButton)
+{
+    QMouseEvent e(type, pos, w->mapToGlobal(pos), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+// Resizes w and delivers the resize event now (a hidden widget would get it only when shown).
+void resizeNow(QWidget* w, int width, int height)
+{
+    const QSize old = w->size();
+    w->resize(width, height);
+    w->setAttribute(Qt::WA_PendingResizeEvent, false);
+    QResizeEvent e(QSize(width, height), old);
+    QApplication::sendEvent(w, &e);
+}
+
+void sendPlain(QWidget* w, QEvent::Type type)
+{
+    QEvent e(type);
+    QApplication::sendEvent(w, &e);
+}
+
+// Channel distance of two colours.
+int distance(const QColor& a, const QColor& b)
+{
+    return qMax(qMax(qAbs(a.red() - b.red()), qAbs(a.green() - b.green())),
+                qMax(qAbs(a.blue() - b.blue()), qAbs(a.alpha() - b.alpha())));
+}
+
+} // namespace
+
+class TestControls : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    // label
+    void labelDefaultsAndEmptyText();
+    void labelStyleStatesAndApplication();
+    void labelElision();
+    void labelKeepsFullTextOverThemeAndWrite();
+    void labelStyleSlots();
+
+    // push button
+    void buttonDefaults();
+    void buttonAttrContract_data();
+    void buttonAttrContract();
+    void buttonThemeSkipsContent();
+    void buttonDictionaryText();
+    void buttonPaintsPerState();
+    void buttonFadeSteps();
+    void buttonFadeOnTimer();
+    void buttonReenterDuringFadeOutStops();
+    void buttonLeaveWhileDisabled();
+    void buttonFadeDuration();
+    void buttonExtensionArea();
+    void buttonIcons();
+
+    // slider
+    void sliderGeometry_data();
+    void sliderGeometry();
+    void sliderThumbFollowsMouse();
+    void sliderDisabledThumb();
+    void sliderJson();
+    void sliderDefaultRangeRoundTrip();
+    void sliderProxyStyle();
+
+    void registryEntries();
+
+private:
+    QTemporaryDir m_theme;
+};
+
+void TestControls::initTestCase()
+{
+    QApplication::setStyle(new CScrollBarStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
+    QVERIFY(m_theme.isValid());
+    QVERIFY(tevtest::writeFile(m_theme.filePath("style.json"), kStyleJson));
+    QVERIFY(tevtest::writeFile(m_theme.filePath("theme.json"), kThemeJson));
+    QImage icon(16, 16, QImage::Format_ARGB32);
+    icon.fill(QColor(1, 2, 3));
+    QVERIFY(icon.save(m_theme.filePath("plain.png")));
+    QVERIFY(tevtest::writeFile(m_theme.filePath("dot.svg"),
+                               R"(<svg xmlns="http://www.w3.org/2000/svg" width="16" height="16">)"
+                               R"(<rect width="16" height="16" fill="#00f"/></svg>)"));
+    QVERIFY(rm()->loadThemeDir(m_theme.path()));
+    // The same styles for page elements read outside a theme.
+    QVERIFY(rm()->readStyle(rm()->defaultStore(), json::get(parse(kStyleJson), "style")));
+    rm()->setGlobalFontFamily(QStringLiteral("DejaVu Sans"));
+    QVERIFY(LanguageManager::instance()->loadFromJson(kDictionary));
+    tevInitQtControl();
+}
+
+void TestControls::cleanup()
+{
+    rm()->setSwitchToThemeRes(false);
+    TEVGlobalConfig config = rm()->getGlobalConfig();
+    config.buttonFadeEnabled = false;
+    config.buttonFadeDuration = 150;
+    config.fontFamily = QStringLiteral("DejaVu Sans");
+    rm()->setGlobalConfig(config);
+}
+
+// ---- label -----------------------------------------------------------------------------------------------------
+
+void TestControls::labelDefaultsAndEmptyText()
+{
+    TEVQLabel label;
+    QCOMPARE(label.text(), QStringLiteral("label"));
+    QCOMPARE(label.getTypeName(), QStringLiteral("qtlabel"));
+
+    Json::Value out = written(&label);
+    QVERIFY(json::has(out, "style"));
+    QVERIFY(json::get(out, "style").isNull()); // a normal style without a name
+    QCOMPARE(json::getString(json::get(out, "attr"), "text"), std::string("label"));
+
+    read(&label, R"({"attr": {"text": ""}})");
+    QCOMPARE(label.text(), QString());
+    out = written(&label);
+    QVERIFY(!json::has(json::get(out, "attr"), "text"));
+
+    read(&label, R"({"attr": {"text": "Grüße"}})");
+    QCOMPARE(label.text(), QStringLiteral("Grüße"));
+    QCOMPARE(json::getQString(json::get(written(&label), "attr"), "text"), QStringLiteral("Grüße"));
+}
+
+void TestControls::labelStyleStatesAndApplication()
+{
+    TEVQLabel label;
+    TextStyleDesc s;
+    s.name = QStringLiteral("both");
+    s.color = QColor(1, 2, 3);
+    s.family = QStringLiteral("Some Family");
+    s.pixelSize = 17;
+    s.bold = true;
+    s.horAlign = 2;
+    s.verAlign = 0;
+    label.setTextStyle(CtrlState(4), s);
+    QCOMPARE(label.getTextStyle(CtrlStateNormal), s);
+    QCOMPARE(label.getTextStyle(CtrlStateHot), s);
+    TextStyleDesc other = s;
+    other.name = QStringLiteral("disabled");
+    label.setTextStyle(CtrlStatePressed, other);
+    QCOMPARE(label.getTextStyle(CtrlStatePressed).name, other.name);
+    QCOMPARE(label.getTextStyle(CtrlStateDisable).name, other.name);
+    QCOMPARE(label.getTextStyle(CtrlStateNormal).name, s.name);
+
+    // Applied: font (the global family wins), colour for every group, alignment.
+    QCOMPARE(label.font().family(), QStringLiteral("DejaVu Sans"));
+    QCOMPARE(label.font().pixelSize(), 17);
+    QCOMPARE(label.font().weight(), 75);
+    QCOMPARE(label.palette().color(QPalette::Active, QPalette::WindowText), QColor(1, 2, 3));
+    QCOMPARE(label.palette().color(QPalette::Disabled, QPalette::WindowText), QColor(1, 2, 3));
+    QCOMPARE(label.alignment(), Qt::AlignRight | Qt::AlignTop);
+
+    rm()->setGlobalFontFamily(QString());
+    label.setColor(QColor(9, 9, 9));
+    QCOMPARE(label.font().family(), QStringLiteral("Some Family"));
+    QCOMPARE(label.getColor(), QColor(9, 9, 9));
+    QCOMPARE(label.palette().color(QPalette::WindowText), QColor(9, 9, 9));
+
+    // The disabled colour is only stored.
+    label.setDisableColor(QColor(200, 0, 0));
+    QCOMPARE(label.getDisableColor(), QColor(200, 0, 0));
+    QCOMPARE(label.palette().color(QPalette::WindowText), QColor(9, 9, 9));
+
+    // An alignment value outside 0..2 gives no flag on its axis.
+    s.horAlign = 7;
+    s.verAlign = 2;
+    label.setTextStyle(CtrlStateNormal, s);
+    QCOMPARE(label.alignment(), Qt::Alignment(Qt::AlignBottom));
+}
+
+void TestControls::labelElision()
+{
+    TEVQLabel label;
+    const QString text = QStringLiteral("A rather long text that cannot fit into a narrow label at all");
+    label.setText(text);
+    resizeNow(&label, 80, 20);
+    const QString narrow = label.QLabel::text();
+    QCOMPARE(narrow, QFontMetrics(label.painter()->textFont()).elidedText(text, Qt::ElideRight, 80));
+    QVERIFY(narrow.endsWith(QChar(0x2026)));
+    QCOMPARE(label.painter()->text, text);
+
+    resizeNow(&label, 200, 20);
+    const QString wider = label.QLabel::text();
+    QVERIFY(wider.length() > narrow.length());
+    resizeNow(&label, 1000, 20);
+    QCOMPARE(label.QLabel::text(), text);
+
+    // Elide left, and no elision at all.
+    TextStyleDesc s = label.getTextStyle(CtrlStateNormal);
+    s.textMode = 0;
+    label.setTextStyle(CtrlStateNormal, s);
+    resizeNow(&label, 80, 20);
+    QVERIFY(label.QLabel::text().startsWith(QChar(0x2026)));
+    s.textMode = 3;
+    label.setTextStyle(CtrlStateNormal, s);
+    resizeNow(&label, 60, 20);
+    QCOMPARE(label.QLabel::text(), text);
+    s.textMode = 1;
+    s.singleLine = false;
+    label.setTextStyle(CtrlStateNormal, s);
+    resizeNow(&label, 50, 20);
+    QCOMPARE(label.QLabel::text(), text);
+}
+
+void TestControls::labelKeepsFullTextOverThemeAndWrite()
+{
+    TEVQLabel label;
+    const QString text = QStringLiteral("The full text of a label that is cut on screen");
+    label.setText(text);
+    resizeNow(&label, 70, 20);
+    QVERIFY(label.QLabel::text() != text);
+
+    // Written while elided: the full text.
+    QCOMPARE(json::getQString(json::get(written(&label), "attr"), "text"), text);
+
+    // A theme re-read without a text keeps the full text; widening shows it whole again.
+    label.setThemeName(QStringLiteral("TLabel"));
+    QCOMPARE(label.getTextStyle(CtrlStateNormal).name, QStringLiteral("txtA"));
+    QCOMPARE(label.painter()->text, text);
+    resizeNow(&label, 2000, 20);
+    QCOMPARE(label.QLabel::text(), text);
+
+    // A text given to QLabel directly becomes the full text.
+    QLabel* plain = &label;
+    plain->setText(QStringLiteral("direct"));
+    resizeNow(&label, 1990, 20);
+    QCOMPARE(label.painter()->text, QStringLiteral("direct"));
+    QCOMPARE(label.QLabel::text(), QStringLiteral("direct"));
+}
+
+void TestControls::labelStyleSlots()
+{
+    TEVQLabel label;
+    read(&label, R"({"attr": {}, "style": [["txtB", 2, 0], ["txtA", 2, 1], ["nosuch", 2, 0]]})");
+    QCOMPARE(label.getTextStyle(CtrlStateNormal).name, QStringLiteral("txtB"));
+    QCOMPARE(label.getTextStyle(CtrlStateDisable).name, QString());
+    QCOMPARE(label.palette().color(QPalette::WindowText), QColor(0, 0xAA, 0));
+    const Json::Value style = json::get(written(&label), "style");
+    QCOMPARE(jsonText(style), QStringLiteral("[ [ \"txtB\", 2, 0 ] ]"));
+}
+
+// ---- push button -----------------------------------------------------------------------------------------------
+
+void TestControls::buttonDefaults()
+{
+    TEVGlobalConfig config = rm()->getGlobalConfig();
+    config.buttonFadeEnabled = true;
+    config.buttonFadeDuration = -3;
+    rm()->setGlobalConfig(config);
+    TEVQPushButton b;
+    QVERIFY(b.hasMouseTracking());
+    QCOMPARE(b.getTypeName(), QStringLiteral("qtbutton"));
+    QCOMPARE(b.getBackground(CtrlStateNormal).fillRes.fillColor, QColor(0xF5, 0xF5, 0xF5));
+    QCOMPARE(b.getBackground(CtrlStatePressed).fillRes.fillColor, QColor(0xF5, 0xF5, 0xF5));
+    QCOMPARE(b.getBackground(CtrlStateHot).fillRes.fillColor, QColor(0xED, 0xFB, 0xFF));
+    QCOMPARE(b.getBackground(CtrlStateHot).fillRes.borderSize, 1);
+    QCOMPARE(b.getBackground(CtrlStateDisable), FillStyle());
+    QCOMPARE(b.getTextStyle(CtrlStateDisable).horAlign, 1);
+    QVERIFY(b.getFadeEnabled());
+    QCOMPARE(b.getFadeDuration(), 150);
+    QVERIFY(b.getUseIcon());
+    QVERIFY(b.getShowText());
+    QVERIFY(b.getDrawBackground());
+
+    // Per-state setters: 4 is every state; values beyond are ignored.
+    b.setBackground(CtrlState(4), solid(kP, "p"));
+    for (int s = 0; s < 4; ++s)
+        QCOMPARE(b.getBackground(CtrlState(s)).name, QStringLiteral("p"));
+    b.setBackground(CtrlState(7), solid(kN, "n"));
+    QCOMPARE(b.getBackground(CtrlStateNormal).name, QStringLiteral("p"));
+    b.setUseFillStyle(CtrlState(4), false);
+    QVERIFY(!b.getUseFillStyle(CtrlStateHot));
+    b.setUseFillStyle(CtrlStateHot, true);
+    QVERIFY(b.getUseFillStyle(CtrlStateHot));
+    QVERIFY(!b.getUseFillStyle(CtrlStateNormal));
+
+    // Nothing of the defaults is written.
+    const Json::Value out = written(&b);
+    QVERIFY(!json::has(out, "attr"));
+}
+
+void TestControls::buttonAttrContract_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected"); // the "attr" written back
+
+    QTest::newRow("nothing") << R"({})" << R"(null)";
+    QTest::newRow("hidden text writes an integer") << R"({"showText": false})" << R"({"showText": 0})";
+    QTest::newRow("booleans as numbers") << R"({"hasIcon": 0, "drawBackground": 0, "iconUseColor": 2})"
+                                         << R"({"drawBackground": 0, "hasIcon": 0, "iconUseColor": 1})";
+    QTest::newRow("icons") << R"({"iconPath": "a.png", "hotIconPath": "b.png"})"
+                           << R"({"hotIconPath": "b.png", "iconPath": "a.png"})";
+    QTest::newRow("extension") << R"({"isExtBtn": true, "extWidth": 20, "extIconPath": "e", "extHotIconPath": "h"})"
+                               << R"({"extHotIconPath": "h", "extIconPath": "e", "extWidth": 20, "isExtBtn": 1})";
+    QTest::newRow("icon placement") << R"({"iconHor": 0, "iconVer": 2, "iconX": -4, "iconY": 3, "txtX": 5, "txtY": -1})"
+                                    << R"({"iconHor": 0, "iconVer": 2, "iconX": -4, "iconY": 3, "txtX": 5, "txtY": -1})";
+    QTest::newRow("icon colour is read opaque") << R"({"iconColor": "80112233"})" << R"({"iconColor": "FF112233"})";
+    QTest::newRow("black icon colour is the default") << R"({"iconColor": "ff000000"})" << R"(null)";
+    QTest::newRow("fade like the process setting") << R"({"fadeEnabled": false, "fadeDuration": 150})" << R"(null)";
+    QTest::newRow("fade duration not positive") << R"({"fadeDuration": -5})" << R"(null)";
+    QTest::newRow("fade on") << R"({"fadeEnabled": 1, "fadeDuration": 90})" << R"({"fadeDuration": 90, "fadeEnabled": 1})";
+    QTest::newRow("plain text") << R"({"text": "Go"})" << R"({"text": "Go"})";
+    QTest::newRow("dictionary text writes the shown text") << R"({"text": "|->btn.ok"})" << R"({"text": "OK"})";
+    QTest::newRow("unknown keys survive") << R"({"custom": 7, "showText": true})" << R"({"custom": 7})";
+    QTest::newRow("wrong types are ignored") << R"({"extWidth": "wide", "text": 3, "iconPath": []})" << R"(null)";
+}
+
+void TestControls::buttonAttrContract()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    TEVQPushButton b;
+    const QByteArray element = "{\"attr\": " + input.toUtf8() + "}";
+    read(&b, element.constData());
+    const Json::Value out = written(&b);
+    QCOMPARE(jsonText(json::get(out, "attr")), jsonText(parse(expected.toUtf8().constData())));
+
+    // Reading what was written gives the same again.
+    TEVQPushButton again;
+    Json::Value copy = out;
+    again.serializeJsonValue(&copy, true);
+    QCOMPARE(jsonText(json::get(written(&again), "attr")), jsonText(json::get(out, "attr")));
+}
+
+void TestControls::buttonThemeSkipsContent()
+{
+    TEVQPushButton b;
+    b.setText(QStringLiteral("mine"));
+    b.setThemeName(QStringLiteral("TButton"));
+    QCOMPARE(b.text(), QStringLiteral("mine"));
+    QCOMPARE(b.getIcon(), QString());
+    QCOMPARE(b.getFadeDuration(), 48);
+    QCOMPARE(b.getBackground(CtrlStateNormal).name, QStringLiteral("bgN"));
+    QCOMPARE(b.getBackground(CtrlStateHot).name, QStringLiteral("bgH"));
+    QCOMPARE(b.getBackground(CtrlStatePressed).name, QStringLiteral("bgN"));
+    QVERIFY(!rm()->isLoadFromThemeRes());
+
+    // The group is written per state because hot differs from its neighbours.
+    const Json::Value style = json::get(written(&b), "style");
+    QCOMPARE(jsonText(style), jsonText(parse(R"([["bgN",1,0],["bgH",1,1],["bgN",1,2],["bgN",1,3]])")));
+}
+
+void TestControls::buttonDictionaryText()
+{
+    TEVQPushButton b;
+    read(&b, R"({"attr": {"text": "|->btn.alias"}})");
+    QCOMPARE(b.text(), QStringLiteral("OK")); // looked up twice
+    QCOMPARE(b.painter()->textKey, QStringLiteral("btn.alias"));
+    QVERIFY(LanguageManager::instance()->setLanguage(QStringLiteral("zh-CN")));
+    b.notifyChangeLanguage();
+    QCOMPARE(b.text(), QStringLiteral("ZH-OK"));
+    QVERIFY(LanguageManager::instance()->setLanguage(QStringLiteral("en-US")));
+
+    TEVQPushButton plain;
+    read(&plain, R"({"attr": {"text": "btn.ok"}})");
+    QCOMPARE(plain.text(), QStringLiteral("btn.ok"));
+    QVERIFY(plain.painter()->textKey.isEmpty());
+}
+
+void TestControls::buttonPaintsPerState()
+{
+    TEVQPushButton b;
+    b.resize(60, 24);
+    b.setBackground(CtrlStateNormal, solid(kN));
+    b.setBackground(CtrlStateHot, solid(kH));
+    b.setBackground(CtrlStatePressed, solid(kP));
+    b.setBackground(CtrlStateDisable, solid(kD));
+    QCOMPARE(px(shot(&b), 2, 2), kN);
+
+    sendPlain(&b, QEvent::Enter);
+    QCOMPARE(px(shot(&b), 2, 2), kH);
+    QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(30, 12));
+    QCOMPARE(px(shot(&b), 59, 23), kP);
+    QSignalSpy clicked(&b, &QPushButton::clicked);
+    QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(30, 12));
+    QCOMPARE(clicked.count(), 1);
+    QCOMPARE(px(shot(&b), 2, 2), kH);
+    sendPlain(&b, QEvent::Leave);
+    QCOMPARE(px(shot(&b), 2, 2), kN);
+
+    b.setEnabled(false);
+    QCOMPARE(px(shot(&b), 2, 2), kD);
+    sendPlain(&b, QEvent::Enter);
+    QCOMPARE(px(shot(&b), 2, 2), kD);
+    b.setEnabled(true);
+    sendPlain(&b, QEvent::Leave);
+
+    b.setDrawBackground(false);
+    QCOMPARE(px(shot(&b), 2, 2).alpha(), 0);
+}
+
+namespace {
+// A button with solid normal and hot looks and no text, fading over 48 ms.
+std::unique_ptr<TEVQPushButton> fadingButton()
+{
+    auto b = std::make_unique<TEVQPushButton>();
+    b->resize(40, 20);
+    b->setBackground(CtrlStateNormal, solid(kN));
+    b->setBackground(CtrlStateHot, solid(kH));
+    b->setBackground(CtrlStateDisable, solid(kD));
+    b->setFadeEnabled(true);
+    b->setFadeDuration(48);
+    return b;
+}
+
+QColor expectedBlend(double w)
+{
+    auto ch = [w](int a, int b) { return qRound(a + (b - a) * w); };
+    return QColor(ch(kN.red(), kH.red()), ch(kN.green(), kH.green()), ch(kN.blue(), kH.blue()));
+}
+} // namespace
+
+void TestControls::buttonFadeSteps()
+{
+    auto b = fadingButton();
+    TEVQPushButtonImpl* p = b->painter();
+    QSignalSpy entered(b.get(), &TEVQPushButton::enterSignal);
+    QSignalSpy left(b.get(), &TEVQPushButton::leaveSignal);
+
+    sendPlain(b.get(), QEvent::Enter);
+    QVERIFY(p->fadeTimer->isActive());
+    p->fadeTimer->stop(); // driven by hand from here: one tick is a third of the way
+    QCOMPARE(px(shot(b.get()), 1, 1), kN); // no jump at the start
+    p->fadeTick();
+    QVERIFY(distance(px(shot(b.get()), 1, 1), expectedBlend(1.0 / 3.0)) <= 1);
+    p->fadeTick();
+    QVERIFY(distance(px(shot(b.get()), 1, 1), expectedBlend(2.0 / 3.0)) <= 1);
+    p->fadeTick();
+    QCOMPARE(p->fadeProgress, 1.0);
+    QCOMPARE(px(shot(b.get()), 1, 1), kH);
+
+    sendPlain(b.get(), QEvent::Leave);
+    QVERIFY(p->fadeTimer->isActive());
+    p->fadeTimer->stop();
+    QCOMPARE(px(shot(b.get()), 1, 1), kH); // no jump at the start of the way back
+    QCOMPARE(p->getState(), CtrlStateHot);
+    p->fadeTick();
+    QVERIFY(distance(px(shot(b.get()), 1, 1), expectedBlend(2.0 / 3.0)) <= 1);
+    p->fadeTick();
+    p->fadeTick();
+    QCOMPARE(p->getState(), CtrlStateNormal);
+    QCOMPARE(px(shot(b.get()), 1, 1), kN);
+
+    QCOMPARE(entered.count(), 1);
+    QCOMPARE(left.count(), 1);
+}
+
+void TestControls::buttonFadeOnTimer()
+{
+    auto b = fadingButton();
+    TEVQPushButtonImpl* p = b->painter();
+    sendPlain(b.get(), QEvent::Enter);
+    int lastRed = kN.red();
+    bool monotonic = true;
+    QTRY_VERIFY_WITH_TIMEOUT(([&] {
+                                 const int red = px(shot(b.get()), 1, 1).red();
+                                 monotonic = monotonic && red >= lastRed;
+                                 lastRed = red;
+                                 return !p->fadeTimer->isActive();
+                             }()),
+                             2000);
+    QVERIFY(monotonic);
+    QCOMPARE(px(shot(b.get()), 1, 1), kH);
+    sendPlain(b.get(), QEvent::Leave);
+    QTRY_VERIFY_WITH_TIMEOUT(!p->fadeTimer->isActive(), 2000);
+    QCOMPARE(p->getState(), CtrlStateNormal);
+    QCOMPARE(px(shot(b.get()), 1, 1), kN);
+}
+
+void TestControls::buttonReenterDuringFadeOutStops()
+{
+    auto b = fadingButton();
+    TEVQPushButtonImpl* p = b->painter();
+    sendPlain(b.get(), QEvent::Enter);
+    QTRY_VERIFY_WITH_TIMEOUT(!p->fadeTimer->isActive(), 2000);
+    sendPlain(b.get(), QEvent::Leave);
+    QVERIFY(p->fadeTimer->isActive());
+    sendPlain(b.get(), QEvent::Enter);
+    QCOMPARE(p->fadeFrom, CtrlStateHot);
+    QCOMPARE(p->fadeTarget, CtrlStateHot);
+    QCOMPARE(px(shot(b.get()), 1, 1), kH); // the hot look at once
+    // Nothing is left to fade: the timer stops instead of repainting for as long as the pointer stays.
+    QTRY_VERIFY_WITH_TIMEOUT(!p->fadeTimer->isActive(), 500);
+    QCOMPARE(px(shot(b.get()), 1, 1), kH);
+}
+
+void TestControls::buttonLeaveWhileDisabled()
+{
+    auto b = fadingButton();
+    TEVQPushButtonImpl* p = b->painter();
+    sendPlain(b.get(), QEvent::Enter);
+    b->setEnabled(false);
+    sendPlain(b.get(), QEvent::Leave);
+    QCOMPARE(p->fadeTarget, CtrlStateDisable);
+    QVERIFY(p->fadeTimer->isActive());
+    p->fadeTimer->stop();
+    p->fadeTick(); // the first tick ends it
+    QVERIFY(!p->fadeTimer->isActive());
+    QCOMPARE(p->fadeFrom, CtrlStateDisable);
+    QCOMPARE(px(shot(b.get()), 1, 1), kD);
+
+    // Entering while disabled runs no fade at all.
+    sendPlain(b.get(), QEvent::Enter);
+    QVERIFY(!p->fadeTimer->isActive());
+    QCOMPARE(px(shot(b.get()), 1, 1), kD);
+}
+
+void TestControls::buttonFadeDuration()
+{
+    TEVQPushButton b;
+    b.setFadeDuration(0);
+    QCOMPARE(b.getFadeDuration(), 150);
+    b.setFadeDuration(-20);
+    QCOMPARE(b.getFadeDuration(), 150);
+    b.setFadeDuration(40);
+    QCOMPARE(b.getFadeDuration(), 40);
+
+    // Switching the fade off ends a running one.
+    b.setFadeEnabled(true);
+    sendPlain(&b, QEvent::Enter);
+    QVERIFY(b.painter()->fadeTimer->isActive());
+    b.setFadeEnabled(false);
+    QVERIFY(!b.painter()->fadeTimer->isActive());
+    QCOMPARE(b.painter()->fadeProgress, 1.0);
+
+    // The same from JSON.
+    read(&b, R"({"attr": {"fadeEnabled": true}})");
+    sendPlain(&b, QEvent::Enter);
+    QVERIFY(b.painter()->fadeTimer->isActive());
+    read(&b, R"({"attr": {"fadeEnabled": 0}})");
+    QVERIFY(!b.painter()->fadeTimer->isActive());
+}
+
+void TestControls::buttonExtensionArea()
+{
+    TEVQPushButton b;
+    b.resize(100, 20);
+    b.setBackground(CtrlStateNormal, solid(kN));
+    b.setBackground(CtrlStateHot, solid(kH));
+    read(&b, R"({"attr": {"isExtBtn": 1, "extWidth": 20}})");
+    sendPlain(&b, QEvent::Enter);
+    sendMouse(&b, QEvent::MouseMove, QPoint(79, 10), Qt::NoButton, Qt::NoButton);
+    QVERIFY(!b.painter()->extHovered);
+    sendMouse(&b, QEvent::MouseMove, QPoint(81, 10), Qt::NoButton, Qt::NoButton);
+    QVERIFY(b.painter()->extHovered);
+    const QImage img = shot(&b);
+    QCOMPARE(px(img, 10, 10), kN);
+    QCOMPARE(px(img, 79, 10), kN);
+    QCOMPARE(px(img, 80, 10), kH);
+    QCOMPARE(px(img, 99, 10), kH);
+    // Leaving does not reset the flag.
+    sendPlain(&b, QEvent::Leave);
+    QVERIFY(b.painter()->extHovered);
+}
+
+void TestControls::buttonIcons()
+{
+    TEVQPushButton b;
+    // A compiled-in raster image becomes a QIcon; the path is not taken as the icon path.
+    b.setIcon(QStringLiteral(":/qt-project.org/styles/commonstyle/images/standardbutton-apply-16.png"));
+    QVERIFY(!b.painter()->icon.isNull());
+    QCOMPARE(b.getIcon(), QString());
+
+    // An SVG beside a text: the icon goes left of the centred text.
+    b.setText(QStringLiteral("Apply"));
+    b.setIcon(QStringLiteral("dot.svg"));
+    QVERIFY(b.painter()->icon.isNull());
+    QCOMPARE(b.getIcon(), QStringLiteral("dot.svg"));
+    const int textWidth = TEVQWidgetBaseImpl::getTextSize(b.getTextStyle(CtrlStateNormal), b.text()).width();
+    QCOMPARE(b.getIconStyle().offsetX, -(16 + textWidth / 2));
+    QCOMPARE(b.getTextOffsetX(), 8);
+
+    // A plain image name leaves the offsets as they are.
+    b.setIcon(QStringLiteral("plain.png"));
+    QCOMPARE(b.getIconStyle().offsetX, -(16 + textWidth / 2));
+    QCOMPARE(b.getIcon(), QStringLiteral("plain.png"));
+
+    // Without text the offsets are reset.
+    b.setText(QString());
+    b.setIcon(QStringLiteral("dot.svg"));
+    QCOMPARE(b.getIconStyle().offsetX, 0);
+    QCOMPARE(b.getTextOffsetX(), 0);
+
+    // The icon path is painted, centred; hidden icons are not.
+    b.setText(QString());
+    b.setIcon(QStringLiteral("plain.png"));
+    b.resize(40, 40);
+    b.setBackground(CtrlState(4), solid(kN));
+    QCOMPARE(px(shot(&b), 20, 20), QColor(1, 2, 3));
+    b.setUseIcon(false);
+    QCOMPARE(px(shot(&b), 20, 20), kN);
+}
+
+// ---- slider ----------------------------------------------------------------------------------------------------
+
+void TestControls::sliderGeometry_data()
+{
+    QTest::addColumn<bool>("horizontal");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("minimum");
+    QTest::addColumn<int>("maximum");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QPoint>("lastFore"); // last foreground pixel on the channel's middle line, or (-1,-1)
+    QTest::addColumn<QPoint>("firstBack"); // first channel pixel after the foreground
+    QTest::addColumn<QRect>("channel");
+
+    QTest::newRow("horizontal quarter") << true << QSize(200, 30) << 0 << 100 << 25 << QPoint(49, 15)
+                                        << QPoint(50, 15) << QRect(0, 10, 200, 10);
+    QTest::newRow("vertical quarter") << false << QSize(30, 200) << 0 << 100 << 25 << QPoint(15, 149)
+                                      << QPoint(15, 148) << QRect(10, 0, 10, 200);
+    QTest::newRow("offset range half") << true << QSize(200, 30) << 20 << 120 << 70 << QPoint(99, 15)
+                                       << QPoint(100, 15) << QRect(0, 10, 200, 10);
+    QTest::newRow("empty range") << true << QSize(200, 30) << 50 << 50 << 50 << QPoint(-1, -1) << QPoint(0, 15)
+                                 << QRect(0, 10, 200, 10);
+    QTest::newRow("odd thickness") << true << QSize(100, 25) << 0 << 100 << 100 << QPoint(99, 12)
+                                   << QPoint(-1, -1) << QRect(0, 7, 100, 10);
+}
+
+void TestControls::sliderGeometry()
+{
+    QFETCH(bool, horizontal);
+    QFETCH(QSize, size);
+    QFETCH(int, minimum);
+    QFETCH(int, maximum);
+    QFETCH(int, value);
+    QFETCH(QPoint, lastFore);
+    QFETCH(QPoint, firstBack);
+    QFETCH(QRect, channel);
+
+    TEVQSlider s(nullptr, horizontal ? Qt::Horizontal : Qt::Vertical);
+    s.resize(size);
+    s.setRange(minimum, maximum);
+    s.setValue(value);
+    s.setBackgroundStyle(CommonCtrlStateNormal, solid(kChannel));
+    s.setForegroundStyle(CommonCtrlStateNormal, solid(kFore));
+    for (int st = 0; st < 4; ++st)
+        s.setThumbStyle(CtrlState(st), invisible());
+    const QImage img = shot(&s);
+
+    if (lastFore.x() >= 0)
+        QCOMPARE(px(img, lastFore.x(), lastFore.y()), kFore);
+    if (firstBack.x() >= 0)
+        QCOMPARE(px(img, firstBack.x(), firstBack.y()), kChannel);
+    // The channel's edges across the slider, and nothing outside it.
+    const QPoint mid = channel.center();
+    if (horizontal) {
+        QVERIFY(px(img, mid.x(), channel.top()).alpha() == 255);
+        QVERIFY(px(img, mid.x(), channel.bottom()).alpha() == 255);
+        QCOMPARE(px(img, mid.x(), channel.top() - 1).alpha(), 0);
+        QCOMPARE(px(img, mid.x(), channel.bottom() + 1).alpha(), 0);
+    } else {
+        QVERIFY(px(img, channel.left(), mid.y()).alpha() == 255);
+        QVERIFY(px(img, channel.right(), mid.y()).alpha() == 255);
+        QCOMPARE(px(img, channel.left() - 1, mid.y()).alpha(), 0);
+        QCOMPARE(px(img, channel.right() + 1, mid.y()).alpha(), 0);
+        // The foreground grows from the last row but one; the last row stays channel.
+        if (lastFore.x() >= 0)
+            QCOMPARE(px(img, mid.x(), size.height() - 1), kChannel);
+    }
+}
+
+void TestControls::sliderThumbFollowsMouse()
+{
+    TEVQSlider s;
+    s.resize(200, 30);
+    s.setValue(0);
+    const QColor thumb[4] = {QColor(0, 0, 255), QColor(0, 255, 255), QColor(255, 0, 255), QColor(90, 90, 90)};
+    for (int st = 0; st < 4; ++st)
+        s.setThumbStyle(CtrlState(st), solid(thumb[st]));
+    QCOMPARE(s.getThumbRect(), QRect(0, 5, 20, 20));
+    TEVQSliderImpl* p = s.painter();
+
+    // Entering the widget is not hovering the thumb.
+    sendPlain(&s, QEvent::Enter);
+    QVERIFY(s.hasMouseTracking());
+    QCOMPARE(p->getState(), CtrlStateNormal);
+    sendMouse(&s, QEvent::MouseMove, QPoint(100, 15), Qt::NoButton, Qt::NoButton);
+    QCOMPARE(p->getState(), CtrlStateNormal);
+    sendMouse(&s, QEvent::MouseMove, QPoint(10, 15), Qt::NoButton, Qt::NoButton);
+    QCOMPARE(p->getState(), CtrlStateHot);
+    QCOMPARE(px(shot(&s), 10, 15), thumb[1]);
+
+    // Pressed on the thumb, pressed while dragged away from it.
+    QTest::mousePress(&s, Qt::LeftButton, {}, QPoint(10, 15));
+    QCOMPARE(p->getState(), CtrlStatePressed);
+    QCOMPARE(px(shot(&s), 10, 15), thumb[2]);
+    sendMouse(&s, QEvent::MouseMove, QPoint(110, 29), Qt::NoButton, Qt::LeftButton);
+    QCOMPARE(p->getState(), CtrlStatePressed);
+    QVERIFY(s.value() > 0); // Qt dragged the thumb
+    QTest::mouseRelease(&s, Qt::LeftButton, {}, QPoint(5, 2));
+    QCOMPARE(p->getState(), CtrlStateNormal);
+
+    // Release over the thumb: hot. Leaving: normal, tracking off.
+    const QPoint centre = s.getThumbRect().center();
+    QTest::mousePress(&s, Qt::LeftButton, {}, centre);
+    QTest::mouseRelease(&s, Qt::LeftButton, {}, centre);
+    QCOMPARE(p->getState(), CtrlStateHot);
+    sendPlain(&s, QEvent::Leave);
+    QCOMPARE(p->getState(), CtrlStateNormal);
+    QVERIFY(!s.hasMouseTracking());
+
+    // A press on the channel away from the thumb leaves the state alone.
+    s.setValue(0);
+    sendMouse(&s, QEvent::MouseButtonPress, QPoint(150, 15));
+    QVERIFY(!s.getThumbRect().contains(150, 15));
+    QCOMPARE(p->getState(), CtrlStateNormal);
+    sendMouse(&s, QEvent::MouseButtonRelease, QPoint(150, 15), Qt::LeftButton, Qt::NoButton);
+}
+
+void TestControls::sliderDisabledThumb()
+{
+    TEVQSlider s;
+    s.resize(200, 30);
+    s.setThumbStyle(CtrlStateNormal, solid(kN));
+    s.setThumbStyle(CtrlStateDisable, solid(kD));
+    s.setThumbStyle(CtrlState(9), solid(kP)); // ignored
+    QCOMPARE(s.getThumbStyle(CtrlState(9)).fillRes.fillColor, kN);
+    QCOMPARE(px(shot(&s), 10, 15), kN);
+    s.setEnabled(false);
+    QCOMPARE(px(shot(&s), 10, 15), kD);
+    s.setEnabled(true);
+    QCOMPARE(px(shot(&s), 10, 15), kN);
+}
+
+void TestControls::sliderJson()
+{
+    TEVQSlider s;
+    s.setIsHorizontal(false);
+    s.setValue(40);
+    read(&s, R"({"attr": {}})");
+    QVERIFY(s.getIsHorizontal());
+    QCOMPARE(s.value(), 0);
+
+    read(&s, R"({"attr": {"isHor": false, "max": 50, "min": 10, "val": 30}})");
+    QVERIFY(!s.getIsHorizontal());
+    QCOMPARE(s.minimum(), 10);
+    QCOMPARE(s.maximum(), 50);
+    QCOMPARE(s.value(), 30);
+    read(&s, R"({"attr": {"isHor": 2}})");
+    QVERIFY(s.getIsHorizontal());
+    QCOMPARE(s.maximum(), 50); // absent: unchanged
+    QCOMPARE(s.value(), 10);   // absent: position 0, held at the minimum
+
+    TEVQSlider v(nullptr, Qt::Vertical);
+    v.setThumbSize(16, 24);
+    QCOMPARE(v.getSliderLength(), 24);
+    QCOMPARE(jsonText(json::get(written(&v), "attr")),
+             jsonText(parse(R"({"isHor": 0, "thumbH": 24, "thumbW": 16})")));
+
+    // Style slots: 0 background, 2 foreground, 4..7 the thumb group; 1 and 3 are ignored.
+    TEVQSlider t;
+    read(&t, R"({"attr": {}, "style": [["chan", 1, 0], ["bgN", 1, 1], ["fore", 1, 2], ["bgD", 1, 3], ["bgH", 1, 4]]})");
+    QCOMPARE(t.getBackgroundStyle(CommonCtrlStateDisable).name, QStringLiteral("chan"));
+    QCOMPARE(t.getForegroundStyle(CommonCtrlStateNormal).name, QStringLiteral("fore"));
+    for (int st = 0; st < 4; ++st)
+        QCOMPARE(t.getThumbStyle(CtrlState(st)).name, QStringLiteral("bgH"));
+    QCOMPARE(jsonText(json::get(written(&t), "style")),
+             jsonText(parse(R"([["chan", 1, 0], ["fore", 1, 2], ["bgH", 1, 4]])")));
+    read(&t, R"({"attr": {}, "style": [["bgP", 1, 6]]})");
+    QCOMPARE(t.getThumbStyle(CtrlStatePressed).name, QStringLiteral("bgP"));
+    QCOMPARE(t.getThumbStyle(CtrlStateHot).name, QStringLiteral("bgH"));
+}
+
+void TestControls::sliderDefaultRangeRoundTrip()
+{
+    TEVQSlider s;
+    QCOMPARE(s.minimum(), 0);
+    QCOMPARE(s.maximum(), 100);
+    s.setValue(100);
+    Json::Value out = written(&s);
+    QCOMPARE(jsonText(json::get(out, "attr")), jsonText(parse(R"({"val": 100})")));
+    TEVQSlider back;
+    back.serializeJsonValue(&out, true);
+    QCOMPARE(back.maximum(), 100);
+    QCOMPARE(back.value(), 100);
+}
+
+void TestControls::sliderProxyStyle()
+{
+    TEVQSlider h;
+    h.resize(200, 40);
+    h.setThumbSize(12, 30);
+    QStyle* style = h.style();
+    QCOMPARE(style->pixelMetric(QStyle::PM_SliderLength, nullptr, &h), 12);
+    QCOMPARE(h.getThumbRect().size(), QSize(12, 30));
+    QCOMPARE(h.getThumbRect().top(), 5);
+    h.setValue(100);
+    QCOMPARE(h.getThumbRect().right(), 199);
+
+    TEVQSlider v(nullptr, Qt::Vertical);
+    v.resize(41, 200);
+    v.setThumbSize(12, 30);
+    QCOMPARE(style->pixelMetric(QStyle::PM_SliderLength, nullptr, &v), 30);
+    QCOMPARE(v.getThumbRect().left(), 14);
+
+    QSlider plain;
+    QCOMPARE(style->pixelMetric(QStyle::PM_SliderLength, nullptr, &plain),
+             style->pixelMetric(QStyle::PM_SliderLength, nullptr, nullptr));
+}
+
+void TestControls::registryEntries()
+{
+    const struct {
+        const char* type;
+        const char* className;
+        const char* canonical;
+    } cases[] = {{"qtlabel", "TEVQLabel", "qtlabel"},      {"label", "TEVQLabel", "qtlabel"},
+                 {"qtbutton", "TEVQPushButton", "qtbutton"}, {"button", "TEVQPushButton", "qtbutton"},
+                 {"qtslider", "TEVQSlider", "qtslider"},    {"slider", "TEVQSlider", "qtslider"}};
+    QWidget parent;
+    for (const auto& c : cases) {
+        QWidget* w = createControlByType(c.type, &parent);
+        QVERIFY2(w, c.type);
+        QCOMPARE(w->metaObject()->className(), c.className);
+        QCOMPARE(w->parentWidget(), &parent);
+        ITEVQWidgetBase* i = qobject_cast<ITEVQWidgetBase*>(w);
+        QVERIFY(i);
+        QCOMPARE(i->getTypeName(), QString::fromLatin1(c.canonical));
+    }
+    auto rowNames = [](const char* type) {
+        QStringList names;
+        if (ControlInfo* info = tevGetControlInfo(QString::fromLatin1(type))) {
+            for (const PropertyDef& d : info->props)
+                names << d.name;
+        }
+        return names.mid(7).join(',');
+    };
+    QCOMPARE(rowNames("qtlabel"), QStringLiteral("Text,TextStyle"));
+    QCOMPARE(rowNames("qtbutton"), QStringLiteral("Background,DrawBackground,FadeEnabled,FadeDuration"));
+    QCOMPARE(rowNames("qtslider"),
+             QStringLiteral("Background,Foreground,Thumb,IsHorizontal,ThumbWidth,MaxValue,MinValue,Value"));
+    QVERIFY(!tevGetControlInfo(QStringLiteral("label")));
+
+    // The rows reach the control they describe.
+    ControlInfo* info = tevGetControlInfo(QStringLiteral("qtslider"));
+    QVERIFY(info);
+    TEVQSlider s;
+    for (const PropertyDef& d : info->props) {
+        if (d.name == QLatin1String("MaxValue"))
+            d.setInt(&s, 40);
+    }
+    QCOMPARE(s.maximum(), 40);
+    QCOMPARE(tevGetControlInfo(QStringLiteral("qtbutton"))->displayName, std::string("Button"));
+}
+
+TEV_TEST_MAIN(TestControls)
+#include "tst_controls.moc"
