@@ -11,8 +11,14 @@
 // catalogued types, creator-only long and short names, then the aliases.
 // Not in this table: "qtmenu", "TEVWindow", "TEVSubWin", "qtwindow" and the chart types (the application
 // registers the charts after initialisation).
+//
+// The same file gives core the few other things it needs of later subsystems: the framework's proxy style for
+// tevGetStyle, the container test of the page loader's result and the menu of tevCreateMenuByFileName.
 #include "TEVQControlRegistry.h"
+#include "TEVQPageLoader.h"
+#include "TEVQtLib.h"
 
+#include "CScrollBarStyle.h"
 #include "TEVQContainer.h"
 #include "TEVQLabel.h"
 #include "TEVQPushButton.h"
@@ -27,21 +33,28 @@ void registerBuiltinControls()
 {
     // Catalogued types.
     tevRegisterQtControl("qtcontainer", &TEVQContainer::createTEVQContainer, TEVQContainer::getProps(), true);
-    tevRegisterQtControl("qtspacer", &TEVQSpacer::createTEVQSpacer, TEVQSpacer::getProps(), true);
     tevRegisterQtControl("qtbutton", &TEVQPushButton::createTEVQPushButton, TEVQPushButton::getProps(), true);
     tevRegisterQtControl("qtlabel", &TEVQLabel::createTEVQLabel, TEVQLabel::getProps(), true);
     tevRegisterQtControl("qtslider", &TEVQSlider::createTEVQSlider, TEVQSlider::getProps(), true);
+    tevRegisterQtControl("qtspacer", &TEVQSpacer::createTEVQSpacer, TEVQSpacer::getProps(), true);
     tevRegisterQtControl("qtscrollbar", &TEVQScrollBar::createTEVQScrollBar, TEVQScrollBar::getProps(), true);
 
     // Creator-only long and short names.
-    tevRegisterDefaultControl("container", &TEVQContainer::createTEVQContainer);
     tevRegisterDefaultControl("scrollbar", &TEVQScrollBar::createTEVQScrollBar);
+    tevRegisterDefaultControl("container", &TEVQContainer::createTEVQContainer);
 
     // Aliases.
     tevRegisterDefaultControl("button", &TEVQPushButton::createTEVQPushButton);
     tevRegisterDefaultControl("label", &TEVQLabel::createTEVQLabel);
     tevRegisterDefaultControl("slider", &TEVQSlider::createTEVQSlider);
 }
+
+QStyle* createFrameworkStyle() { return new CScrollBarStyle(); }
+
+TEVQContainer* asContainer(QWidget* w) { return qobject_cast<TEVQContainer*>(w); }
+
+// There is no menu class yet: a menu document is found and parsed, and no menu is made.
+TEVQMenu* createMenuFromJson(QWidget* /*parent*/, const Json::Value& /*root*/) { return nullptr; }
 
 } // namespace detail
 } // namespace TEVQtLib
