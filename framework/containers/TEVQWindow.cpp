@@ -1,0 +1,542 @@
+#include "TEVQWindow.h"
+
+#include "TEVQResourceManager.h"
+#include "TEVQSubWin.h"
+#include "TEVQWidgetBase.h"
+#include "TEVWindowFrame.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QTabBar>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace TEVQtLib {
+
+namespace {
+
+bool g_mousePressActive = false;
+const QObject* g_pressOwner = nullptr; // the widget whose press set the flag
+
+void setPressActive(const QObject* owner)
+{
+    g_mousePressActive = true;
+    g_pressOwner = owner;
+}
+
+} // namespace
+
+// ---- plain widgets ------------------------------------------------------------------------------------------
+
+TEVQMDIArea::TEVQMDIArea() = default;
+TEVQMDIArea::~TEVQMDIArea() = default;
+TEVQView::TEVQView() = default;
+TEVQView::~TEVQView() = default;
+TEVQDockFrame::TEVQDockFrame() = default;
+TEVQDockFrame::~TEVQDockFrame() = default;
+
+// ---- shared state and logic ---------------------------------------------------------------------------------
+
+TEVQWindowImpl::TEVQWindowImpl(QWidget* ownerWidget, const QString& type) : TEVQWidgetBaseImpl(ownerWidget, type) {}
+
+TEVQWindowImpl::~TEVQWindowImpl()
+{
+    // A window that goes away in the middle of its press must not leave every other window blocked.
+    if (g_mousePressActive && g_pressOwner == owner)
+        clearMousePressActive();
+}
+
+bool TEVQWindowImpl::mousePressActive() { return g_mousePressActive; }
+
+void TEVQWindowImpl::clearMousePressActive()
+{
+    g_mousePressActive = false;
+    g_pressOwner = nullptr;
+}
+
+QWidget* TEVQWindowImpl::hitTest(QWidget* widget, int x, int y) const
+{
+    if (!widget || !widget->isVisible() || !owner)
+        return nullptr;
+    const QObjectList children = widget->children();
+    for (int i = children.size() - 1; i >= 0; --i) {
+        QObject* child = children.at(i);
+        if (!child->isWidgetType())
+            continue;
+        if (QWidget* found = hitTest(static_cast<QWidget*>(child), x, y))
+            return found;
+    }
+    // mapTo needs owner above widget; any other widget is placed through the screen.
+    const QPoint topLeft = (widget == owner || owner->isAncestorOf(widget))
+                               ? widget->mapTo(owner, QPoint(0, 0))
+                               : owner->mapFromGlobal(widget->mapToGlobal(QPoint(0, 0)));
+    const QRect area(topLeft, widget->geometry().size());
+    return area.contains(QPoint(x, y)) ? widget : nullptr;
+}
+
+bool TEVQWindowImpl::keepsClicks(QWidget* w) const
+{
+    for (QWidget* p = w; p && p != owner; p = p->parentWidget()) {
+        if (qobject_cast<QAbstractButton*>(p) || qobject_cast<QAbstractItemView*>(p) ||
+            qobject_cast<QAbstractSlider*>(p) || qobject_cast<QAbstractSpinBox*>(p) || qobject_cast<QComboBox*>(p) ||
+            qobject_cast<QLineEdit*>(p) || qobject_cast<QTabBar*>(p))
+            return true;
+        if (ITEVQWidgetBase* base = tevWidgetInterface(p)) {
+            const QString type = base->getTypeName();
+            if (type != QLatin1String("qtcontainer") && type != QLatin1String("qtlabel"))
+                return true;
+        }
+        // A sub-window moves and resizes itself: a press on it is not the outer window's caption.
+        if (dynamic_cast<TEVQSubWin*>(p))
+            return true;
+    }
+    return false;
+}
+
+QRect TEVQWindowImpl::parentBounds() const
+{
+    if (!owner || owner->isWindow() || !owner->parentWidget())
+        return QRect();
+    return QRect(QPoint(0, 0), owner->parentWidget()->size());
+}
+
+QSize TEVQWindowImpl::effectiveMinSize() const
+{
+    const int floor = 2 * std::max(0, borderWidth) + 1;
+    const int w = std::max({minWidth, owner ? owner->minimumWidth() : 0, floor});
+    const int h = std::max({minHeight, owner ? owner->minimumHeight() : 0, floor});
+    return QSize(w, h);
+}
+
+void TEVQWindowImpl::press(const QPoint& global, Qt::MouseButton button, int seededEdge, int seededDrag)
+{
+    if (!owner)
+        return;
+    const bool maximized = owner->isMaximized();
+    const QPoint local = owner->mapFromGlobal(global);
+    if (resizeable && !maximized) {
+        const int edge = seededEdge >= -1 ? seededEdge : platform::framePressEdge(owner->size(), local, borderWidth);
+        if (edge != -1)
+            resizeEdge = edge;
+    }
+    if (canDrag && !maximized && button == Qt::LeftButton) {
+        bool allowed = seededDrag == 1;
+        if (seededDrag < 0) {
+            QWidget* w = hitTest(owner, local.x(), local.y());
+            allowed = true;
+            if (w && w != owner) {
+                if (ITEVQWidgetBase* base = tevWidgetInterface(w)) {
+                    const QString type = base->getTypeName();
+                    allowed = type == QLatin1String("qtcontainer") || type == QLatin1String("qtlabel");
+                }
+            }
+        }
+        if (allowed && (!onlyDragCaption || local.y() <= captionHeight))
+            dragging = true;
+    }
+    pressPos = global;
+    owner->grabMouse();
+    setPressActive(owner);
+}
+
+bool TEVQWindowImpl::move(QMouseEvent* event, bool hoverCursor)
+{
+    if (!owner)
+        return false;
+    const QPoint global = event->globalPos();
+    if (resizeable && !owner->isMaximized()) {
+        if (resizeEdge == -1 && hoverCursor) {
+            Qt::CursorShape shape = Qt::ArrowCursor;
+            if (platform::frameHoverCursor(owner->size(), event->pos(), borderWidth, shape)) {
+                owner->setCursor(shape);
+                cursorOverridden = true;
+            } else if (cursorOverridden && !dragging) {
+                owner->setCursor(Qt::ArrowCursor);
+                cursorOverridden = false;
+            }
+        }
+        if (resizeEdge != -1) {
+            // Position and size in one call, and never as a fixed size: maximise and restore keep working.
+            const platform::FrameResizeStep step = platform::frameResizeStep(
+                resizeEdge, owner->geometry(), pressPos, global, effectiveMinSize(), parentBounds());
+            pressPos = step.pressPos;
+            if (step.geometry != owner->geometry())
+                owner->setGeometry(step.geometry);
+            if (resizeEdge <= 3)
+                return true;
+        }
+    }
+    if (resizeEdge == -1 && canDrag && dragging && event->buttons() != Qt::NoButton) {
+        const QPoint from = owner->pos();
+        QPoint to = from + (global - pressPos);
+        if (parentBounds().isValid())
+            to = platform::frameClampChildPosition(to, owner->size(), parentBounds().size(), 2 * borderWidth + 1);
+        owner->move(to);
+        // Advance by what was applied, so that a sub-window held at its parent's edge follows the cursor
+        // again from where it stopped.
+        pressPos += to - from;
+        event->accept();
+    }
+    return false;
+}
+
+void TEVQWindowImpl::release()
+{
+    if (!owner)
+        return;
+    if (resizeEdge != -1) {
+        resizeEdge = -1;
+        owner->setCursor(Qt::ArrowCursor);
+    }
+    dragging = false;
+    owner->releaseMouse();
+    clearMousePressActive();
+}
+
+void TEVQWindowImpl::paint()
+{
+    if (!showBackground || !owner)
+        return;
+    QPainter painter(owner);
+    if (useFillColor)
+        drawFillRes(&painter, backgroundColor, 0, 0, owner->width(), owner->height());
+    else
+        drawImageFill(&painter, backgroundImage, backgroundImageDesc, 0, 0, owner->width(), owner->height());
+}
+
+void TEVQWindowImpl::resizeChildren()
+{
+    if (!owner)
+        return;
+    QList<QPointer<QObject>> children;
+    for (QObject* child : owner->children())
+        children.append(child);
+    for (const QPointer<QObject>& child : children) {
+        if (!child)
+            continue;
+        ITEVQWidgetBase* widget = tevWidgetInterface(child);
+        if (!widget)
+            continue;
+        if (TEVQWidgetBase* record = widget->getControlBase())
+            record->resizeWidget();
+    }
+}
+
+void TEVQWindowImpl::centerWindow()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!owner || !screen)
+        return;
+    const QRect g = screen->geometry();
+    owner->move(g.x() + (g.width() - owner->width()) / 2, g.y() + (g.height() - owner->height()) / 2);
+}
+
+void TEVQWindowImpl::setX(int x)
+{
+    QRect g = owner->geometry();
+    g.setLeft(x);
+    owner->setGeometry(g);
+}
+
+void TEVQWindowImpl::setY(int y)
+{
+    QRect g = owner->geometry();
+    g.setTop(y);
+    owner->setGeometry(g);
+}
+
+void TEVQWindowImpl::setResizeable(bool on)
+{
+    resizeable = on;
+    owner->setAttribute(Qt::WA_MouseTracking, on);
+}
+
+void TEVQWindowImpl::setTransparent(bool on)
+{
+    if (on) {
+        owner->setWindowFlag(Qt::FramelessWindowHint, true);
+        owner->setAttribute(Qt::WA_TranslucentBackground, true);
+    } else {
+        owner->setAttribute(Qt::WA_TranslucentBackground, false);
+    }
+}
+
+// ---- window -------------------------------------------------------------------------------------------------
+
+TEVQWindow::TEVQWindow(QWidget* parent) : QDialog(parent)
+{
+    d = new TEVQWindowImpl(this, typeName());
+    d->modalLoop = new QEventLoop(this);
+    TEVQResourceManager::getInstance()->registerWindow(this);
+}
+
+TEVQWindow::~TEVQWindow()
+{
+    TEVQResourceManager::getInstance()->unregisterWindow(this);
+    if (m_watchedHandle)
+        m_watchedHandle->removeEventFilter(this);
+    // A loop still running (the window deleted from inside doModal) is left and deleted once it returns.
+    if (d->modalLoop && d->modalLoop->isRunning()) {
+        d->modalLoop->exit(0);
+        d->modalLoop->setParent(nullptr);
+        d->modalLoop->deleteLater();
+    }
+    delete d;
+    d = nullptr;
+}
+
+void TEVQWindow::doModal()
+{
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    QPointer<QEventLoop> loop = d->modalLoop;
+    if (loop)
+        loop->exec();
+    // Nothing of the window is touched here: it may have been deleted while the loop ran.
+}
+
+void TEVQWindow::closeModal()
+{
+    if (d->modalLoop)
+        d->modalLoop->exit(0);
+}
+
+void TEVQWindow::centerWindow() { d->centerWindow(); }
+QWidget* TEVQWindow::hitTest(QWidget* widget, int x, int y) { return d->hitTest(widget, x, y); }
+void TEVQWindow::setCanDrag(bool on) { d->canDrag = on; }
+bool TEVQWindow::getCanGrag() const { return d->canDrag; }
+void TEVQWindow::setCaptionHeight(int height) { d->captionHeight = height; }
+bool TEVQWindow::getCaptionHeight() const { return d->captionHeight != 0; }
+void TEVQWindow::setOnlyDragCaption(bool on) { d->onlyDragCaption = on; }
+bool TEVQWindow::getOnlyDragCaption() const { return d->onlyDragCaption; }
+void TEVQWindow::setResizeable(bool on) { d->setResizeable(on); }
+
+void TEVQWindow::setMinWidth(int width)
+{
+    d->minWidth = std::max(0, width);
+    setMinimumWidth(d->minWidth);
+}
+
+void TEVQWindow::setMinHeight(int height)
+{
+    d->minHeight = std::max(0, height);
+    setMinimumHeight(d->minHeight);
+}
+
+void TEVQWindow::setMinSize(int width, int height)
+{
+    d->minWidth = std::max(0, width);
+    d->minHeight = std::max(0, height);
+    setMinimumSize(d->minWidth, d->minHeight);
+}
+
+QSize TEVQWindow::getMinSize() const { return QSize(d->minWidth, d->minHeight); }
+void TEVQWindow::setBackgroundColor(const FillRes& fill) { d->backgroundColor = fill; }
+
+void TEVQWindow::setBackgroundImage(const QString& name, const ImageDesc& desc)
+{
+    d->backgroundImageDesc = desc;
+    d->backgroundImage = name;
+}
+
+void TEVQWindow::setShowBackground(bool on) { d->showBackground = on; }
+void TEVQWindow::setUseFillColor(bool on) { d->useFillColor = on; }
+void TEVQWindow::setTransparent(bool on) { d->setTransparent(on); }
+void TEVQWindow::setX(int x) { d->setX(x); }
+void TEVQWindow::setY(int y) { d->setY(y); }
+void TEVQWindow::setMDIArea(TEVQMDIArea* area) { d->mdiArea = area; }
+TEVQMDIArea* TEVQWindow::getMDIArea() const { return d->mdiArea; }
+void TEVQWindow::ToJsonString(QString& /*out*/) {}
+
+void TEVQWindow::reject()
+{
+    // QDialog would only hide the window: no close event, and a running modal loop would never be left.
+    close();
+}
+
+void TEVQWindow::mousePressEvent(QMouseEvent* event)
+{
+    if (!TEVQWindowImpl::mousePressActive()) {
+        d->press(event->globalPos(), event->button());
+        event->accept();
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void TEVQWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    // On a frameless window the hover cursor follows the frame bands (eventFilter), not the press rule.
+    if (d->move(event, !framelessTopLevel()))
+        return;
+    QWidget::mouseMoveEvent(event);
+}
+
+void TEVQWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    d->release();
+    QWidget::mouseReleaseEvent(event);
+}
+
+void TEVQWindow::mouseDoubleClickEvent(QMouseEvent* event) { QWidget::mouseDoubleClickEvent(event); }
+void TEVQWindow::paintEvent(QPaintEvent* /*event*/) { d->paint(); }
+
+void TEVQWindow::resizeEvent(QResizeEvent* event)
+{
+    d->resizeChildren();
+    QWidget::resizeEvent(event);
+}
+
+void TEVQWindow::closeEvent(QCloseEvent* event)
+{
+    if (d->modalLoop)
+        d->modalLoop->exit(0);
+    QWidget::closeEvent(event);
+}
+
+void TEVQWindow::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    watchWindowHandle();
+}
+
+void TEVQWindow::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    const Qt::WindowStates old = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+    if (isMaximized() && !(old & (Qt::WindowMaximized | Qt::WindowFullScreen)) && !m_placedMaximized)
+        m_restoreGeometry = geometry();
+    // After the window system had its say: only what it left undone is done here.
+    QTimer::singleShot(0, this, [this]() { checkMaximizedGeometry(); });
+}
+
+bool TEVQWindow::framelessTopLevel() const { return isWindow() && windowFlags().testFlag(Qt::FramelessWindowHint); }
+
+void TEVQWindow::watchWindowHandle()
+{
+    QWindow* handle = windowHandle();
+    if (handle == m_watchedHandle)
+        return;
+    if (m_watchedHandle)
+        m_watchedHandle->removeEventFilter(this);
+    m_watchedHandle = handle;
+    if (handle)
+        handle->installEventFilter(this);
+}
+
+bool TEVQWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!d || watched != m_watchedHandle.data() || !framelessTopLevel())
+        return QDialog::eventFilter(watched, event);
+    if (event->type() == QEvent::MouseButtonPress)
+        return framePress(static_cast<QMouseEvent*>(event));
+    if (event->type() == QEvent::MouseMove)
+        frameHover(static_cast<QMouseEvent*>(event));
+    return false;
+}
+
+bool TEVQWindow::framePress(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return false;
+    const QPoint local = event->pos();
+    platform::FrameHitParams params;
+    params.resizeable = d->resizeable;
+    params.canDrag = d->canDrag;
+    params.onlyDragCaption = d->onlyDragCaption;
+    params.borderWidth = d->borderWidth;
+    params.captionHeight = d->captionHeight;
+    params.maximized = isMaximized() || isFullScreen();
+    QWidget* under = childAt(local);
+    const platform::FrameZone zone = platform::classifyFramePoint(params, size(), local, d->keepsClicks(under));
+    if (zone == platform::FrameZone::Client)
+        return false;
+
+    const Qt::Edges edges = platform::frameZoneEdges(zone);
+    QWindow* handle = windowHandle();
+    if (edges && handle) {
+        // The window manager's resize honours the minimum sizes through the window's size hints.
+        handle->setMinimumSize(QSize(std::max(minimumWidth(), d->minWidth), std::max(minimumHeight(), d->minHeight)));
+    }
+    if (platform::startSystemMoveResize(handle, edges))
+        return true;
+    // The window system refused: the window moves or resizes itself, unless another press holds the logic.
+    if (TEVQWindowImpl::mousePressActive())
+        return false;
+    const QPoint global = event->globalPos();
+    if (edges)
+        d->press(global, event->button(), platform::frameZoneResizeEdge(zone), 0);
+    else
+        d->press(global, event->button(), -1, 1);
+    return true;
+}
+
+void TEVQWindow::frameHover(QMouseEvent* event)
+{
+    if (!d->resizeable || event->buttons() != Qt::NoButton || d->resizeEdge != -1 || QWidget::mouseGrabber())
+        return;
+    platform::FrameHitParams params;
+    params.resizeable = true;
+    params.canDrag = false;
+    params.borderWidth = d->borderWidth;
+    params.maximized = isMaximized() || isFullScreen();
+    Qt::CursorShape shape = Qt::ArrowCursor;
+    bool band = true;
+    switch (platform::classifyFramePoint(params, size(), event->pos(), false)) {
+    case platform::FrameZone::TopLeft:
+    case platform::FrameZone::BottomRight: shape = Qt::SizeFDiagCursor; break;
+    case platform::FrameZone::TopRight:
+    case platform::FrameZone::BottomLeft: shape = Qt::SizeBDiagCursor; break;
+    case platform::FrameZone::Left:
+    case platform::FrameZone::Right: shape = Qt::SizeHorCursor; break;
+    case platform::FrameZone::Top:
+    case platform::FrameZone::Bottom: shape = Qt::SizeVerCursor; break;
+    default: band = false; break;
+    }
+    if (band) {
+        setCursor(shape);
+        d->cursorOverridden = true;
+    } else if (d->cursorOverridden && !d->dragging) {
+        setCursor(Qt::ArrowCursor);
+        d->cursorOverridden = false;
+    }
+}
+
+void TEVQWindow::checkMaximizedGeometry()
+{
+    if (!isWindow() || !isVisible() || isMinimized() || isFullScreen())
+        return;
+    if (isMaximized()) {
+        // Without a window manager nothing maximises a frameless window: fill the screen's available area.
+        if (!framelessTopLevel())
+            return;
+        QScreen* screen = windowHandle() ? windowHandle()->screen() : nullptr;
+        if (!screen)
+            screen = QGuiApplication::primaryScreen();
+        if (!screen)
+            return;
+        const QRect area = screen->availableGeometry();
+        if (geometry() != area) {
+            m_placedMaximized = true;
+            setGeometry(area);
+        }
+    } else if (m_placedMaximized) {
+        m_placedMaximized = false;
+        if (m_restoreGeometry.isValid())
+            setGeometry(m_restoreGeometry);
+    }
+}
+
+} // namespace TEVQtLib
