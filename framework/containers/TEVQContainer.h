@@ -93,7 +93,7 @@ private:
     void layoutLinear(std::vector<Item>& items, bool horizontal);
     void layoutSpacers(std::vector<Item>& items, bool horizontal);
     void layoutFloat(bool horizontal);
-    void place(QWidget* w, int mainPos, int crossPos, int mainSize, int crossSize, bool spacer, int thickness,
+    void place(QWidget* w, TEVQtLib::ITEVQWidgetBase* iface, int mainPos, int crossPos, int mainSize, int crossSize, bool spacer, int thickness,
                bool horizontal);
     void applyAnimatedSize(const QSize& size);
 

@@ -32,6 +32,27 @@ inline int clampTo(int lower, int cap, int v) { return qMax(qMin(lower, cap), qM
 
 inline int lowerToMax(int v, int maximum) { return bounded(maximum) ? qMin(v, maximum) : v; }
 
+// Stores r as w's unscrolled rectangle; an unchanged value is not set again (setting a dynamic property
+// sends an event to the child every time).
+void storeBase(QWidget* w, const QRect& r)
+{
+    const QVariant v = w->property(kBaseGeometry);
+    if (v.userType() == QMetaType::QRect && v.toRect() == r)
+        return;
+    w->setProperty(kBaseGeometry, r);
+}
+
+// A widget that is not shown gets no resize event when its size changes (Qt keeps it pending until it is
+// shown), so a hidden child container lays out its own children here; trees built before they are shown
+// then hold their final geometry at once.
+void settleHidden(QWidget* w, const QSize& before)
+{
+    if (w->size() == before || w->isVisible())
+        return;
+    if (auto* c = qobject_cast<TEVQContainer*>(w))
+        c->forceResize();
+}
+
 inline int share(int total, int ratio, int ratioSum)
 {
     return int(qint64(total) * ratio / ratioSum);
@@ -70,7 +91,8 @@ bool TEVQContainerImpl::isBoundBar(const QObject* w) const
         return false;
     if (w == hBarId || w == vBarId)
         return true;
-    return w->property(kBoundBar).toBool();
+    // Only scroll bars are ever bound; the cheap type test spares the property lookup for other children.
+    return qobject_cast<const QScrollBar*>(w) && w->property(kBoundBar).toBool();
 }
 
 QList<QWidget*> TEVQContainerImpl::childWidgets() const
@@ -214,7 +236,7 @@ void TEVQContainerImpl::layoutDocked()
     const int innerW = qMax(owner->width() - vbarW - paddingLeft - paddingRight, 0);
     const int innerH = qMax(owner->height() - hbarH - paddingTop - paddingBottom, 0);
     for (QWidget* w : childWidgets()) {
-        if (w->property(kBoundBar).toBool() || w == hBarId || w == vBarId)
+        if (isBoundBar(w))
             continue;
         ITEVQWidgetBase* iface = tevWidgetInterface(w);
         if (!iface || !iface->getAbsoluteLayout())
@@ -239,17 +261,19 @@ void TEVQContainerImpl::layoutDocked()
         x += offX;
         y += offY;
         const QRect placed(x, y, width, height);
+        const QSize before = w->size();
         if (TEVQWidgetBase* base = iface->getControlBase())
             base->setGeometry(placed);
         else
             w->QWidget::setGeometry(placed);
-        w->setProperty(kBaseGeometry, placed);
+        settleHidden(w, before);
+        storeBase(w, placed);
         if (content.isValid())
             child->forceResize();
     }
 }
 
-void TEVQContainerImpl::place(QWidget* w, int mainPos, int crossPos, int mainSize, int crossSize, bool spacer,
+void TEVQContainerImpl::place(QWidget* w, ITEVQWidgetBase* iface, int mainPos, int crossPos, int mainSize, int crossSize, bool spacer,
                               int thickness, bool horizontal)
 {
     QRect r = w->geometry();
@@ -258,7 +282,6 @@ void TEVQContainerImpl::place(QWidget* w, int mainPos, int crossPos, int mainSiz
     if (spacer && thickness >= 1) {
         cross = thickness;
     } else {
-        ITEVQWidgetBase* iface = tevWidgetInterface(w);
         const LayoutSizePolicy crossPolicy =
             iface ? (horizontal ? iface->getHeightPolicy() : iface->getWidthPolicy()) : LayoutSizePolicyUnset;
         cross = crossPolicy == LayoutSizePolicyFree ? crossSize : crossOf(cur, horizontal);
@@ -272,9 +295,11 @@ void TEVQContainerImpl::place(QWidget* w, int mainPos, int crossPos, int mainSiz
         r = QRect(mainPos, crossPos, qMax(mainSize, 0), cross);
     else
         r = QRect(crossPos, mainPos, cross, qMax(mainSize, 0));
-    w->setProperty(kBaseGeometry, r);
+    storeBase(w, r);
     // Qt's own call: the framework's setGeometry would turn the child's ratio layout into an absolute one.
+    const QSize before = w->size();
     w->QWidget::setGeometry(r);
+    settleHidden(w, before);
 }
 
 void TEVQContainerImpl::layoutLinear(std::vector<Item>& items, bool horizontal)
@@ -349,7 +374,7 @@ void TEVQContainerImpl::layoutLinear(std::vector<Item>& items, bool horizontal)
             size = clampTo(qMax(minMain(w), 0), cap, qMax(curMain(w), 0));
         }
         size = qMax(size, 0);
-        place(w, pos, padCrossStart, size, crossSize, false, 0, horizontal);
+        place(w, it.iface, pos, padCrossStart, size, crossSize, false, 0, horizontal);
         if (!fixed) {
             --flexCount;
             remaining = qMax(remaining - size, 0);
@@ -443,7 +468,7 @@ void TEVQContainerImpl::layoutSpacers(std::vector<Item>& items, bool horizontal)
         const int cap = lowerToMax(qMax(avail, 0), maxMain(it.w));
         const int lower = it.spacer ? 0 : qMax(minMain(it.w), 0);
         const int size = qMax(clampTo(lower, cap, it.size), 0);
-        place(it.w, pos, padCrossStart, size, crossSize, it.spacer, it.thickness, horizontal);
+        place(it.w, it.iface, pos, padCrossStart, size, crossSize, it.spacer, it.thickness, horizontal);
         avail = qMax(avail - size, 0);
         pos += gap + size;
     }
@@ -473,7 +498,7 @@ void TEVQContainerImpl::layoutFloat(bool horizontal)
             lineCross = 0;
         }
         const QRect r = horizontal ? QRect(QPoint(mainPos, crossPos), s) : QRect(QPoint(crossPos, mainPos), s);
-        w->setProperty(kBaseGeometry, r);
+        storeBase(w, r);
         w->QWidget::setGeometry(r);
         mainPos += m + gap;
         lineCross = qMax(lineCross, crossOf(s, horizontal));

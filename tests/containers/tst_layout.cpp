@@ -300,6 +300,30 @@ private slots:
         QCOMPARE(b->geometry(), QRect(0, 0, 120, b->height()));
     }
 
+    void hiddenTreeHoldsItsFinalGeometry()
+    {
+        // Nothing is shown: no resize event reaches the nested containers, yet each lays out its children.
+        TEVQContainer root;
+        root.resize(300, 200);
+        root.setChildLayout(TEVQContainer::Vertical);
+        auto* row = new TEVQContainer;
+        row->setWidthPolicy(TEVQtLib::LayoutSizePolicyFree);
+        row->setChildLayout(TEVQContainer::Horizontal);
+        root.addChildWidget(row, 1);
+        auto* leaf = new TEVQContainer;
+        leaf->setHeightPolicy(TEVQtLib::LayoutSizePolicyFree);
+        row->addChildWidget(leaf, 1);
+        auto* leaf2 = new TEVQContainer;
+        leaf2->setHeightPolicy(TEVQtLib::LayoutSizePolicyFree);
+        row->addChildWidget(leaf2, 1);
+        root.resize(400, 100);
+        root.forceResize();
+        QVERIFY(!root.isVisible());
+        QCOMPARE(row->geometry(), QRect(0, 0, 400, 100));
+        QCOMPARE(leaf->geometry(), QRect(0, 0, 200, 100));
+        QCOMPARE(leaf2->geometry(), QRect(200, 0, 200, 100));
+    }
+
     void setChildRatioRelayouts()
     {
         TEVQContainer c;
