@@ -121,8 +121,14 @@ QWidget* createChildAt(const Json::Value& element, QWidget* parent, int depth)
         createChildAt(json::at(children, i), w, depth + 1);
     if (!w)
         return nullptr; // a child took its parent down with it
-    if (ITEVQWidgetBase* base = tevWidgetInterface(w))
+    if (ITEVQWidgetBase* base = tevWidgetInterface(w)) {
         base->createComplete();
+        // A nested element gets its own rectangle as a top element does (the page function lays the top ones
+        // out): otherwise an absolute child of a container that does not arrange it would keep whatever size
+        // its factory gave it, and a written page would not read back the same.
+        if (depth > 0 && base->getControlBase())
+            base->resizeWidget();
+    }
     return w;
 }
 

@@ -33,7 +33,8 @@ TEV_EXPORT TEVQContainer* tevCreatePageByFileName(QWidget* parent, QString file)
 TEV_EXPORT TEVQMenu* tevCreateMenuByFileName(QWidget* parent, QString file);
 
 // Creates one element and its subtree into parent: the element's own widget (createControl), then each item
-// of its "child" array into it, then its createComplete (children complete before their parents). Null, with
+// of its "child" array into it, then its createComplete (children complete before their parents); each element
+// of a "child" array is then laid out by its resizeWidget, as the page function does with the top elements. Null, with
 // a warning, for an element without a string "type", an unknown type, or nesting deeper than
 // kMaxPageElementDepth. Elements of type "qtscrollbar" are left to the view that owns them (null) unless the
 // resource manager is switched to project resources.
