@@ -40,9 +40,12 @@ FillStyle greyBackground()
 
 // ---- painter object ----------------------------------------------------------------------------------------
 
-TEVQContainerImpl::TEVQContainerImpl(TEVQContainer* owner)
-    : TEVQWidgetBaseImpl(owner, QStringLiteral("qtcontainer")), background(greyBackground()),
-      disableBackground(greyBackground())
+TEVQContainerImpl::TEVQContainerImpl(TEVQContainer* owner) : TEVQContainerImpl(owner, QStringLiteral("qtcontainer"))
+{
+}
+
+TEVQContainerImpl::TEVQContainerImpl(TEVQContainer* owner, const QString& typeName)
+    : TEVQWidgetBaseImpl(owner, typeName), background(greyBackground()), disableBackground(greyBackground())
 {
 }
 
@@ -432,12 +435,14 @@ bool TEVQContainer::event(QEvent* e)
         QObject* child = static_cast<QChildEvent*>(e)->child();
         if (e->type() == QEvent::ChildAdded) {
             if (child && child->isWidgetType()) {
+                d->dropBase(child);
                 d->registerChild(child);
                 scheduleRelayout();
             }
         } else {
             if (child && child->isWidgetType())
                 child->removeEventFilter(this);
+            d->dropBase(child);
             d->forgetBar(child);
             d->updateScroll();
         }
@@ -459,8 +464,14 @@ bool TEVQContainer::eventFilter(QObject* o, QEvent* e)
         QWidget* w = static_cast<QWidget*>(o);
         if (w->parentWidget() != this)
             break;
-        if (!d->isBoundBar(w))
-            w->setProperty("_tev_container_base_geometry", w->geometry().translated(d->scrollX, d->scrollY));
+        if (!d->isBoundBar(w)) {
+            QRect oldBase;
+            const bool hadBase = d->storedBase(w, oldBase);
+            const QRect newBase = TEVQContainerImpl::shifted(w->geometry(), d->scrollX, d->scrollY);
+            d->storeBase(w, newBase);
+            if (d->scrollUnaffected(w, e->type(), oldBase, hadBase, newBase))
+                break;
+        }
         d->updateScroll();
         break;
     }

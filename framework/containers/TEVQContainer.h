@@ -9,6 +9,8 @@
 #include "TEVQWidgetMacros.h"
 #include "TEVStyleDesc.h"
 
+#include <QEvent>
+#include <QHash>
 #include <QIcon>
 #include <QPointer>
 #include <QScrollBar>
@@ -27,6 +29,8 @@ class TEV_EXPORT TEVQContainerImpl : public TEVQtLib::TEVQWidgetBaseImpl
     Q_OBJECT
 public:
     explicit TEVQContainerImpl(TEVQContainer* owner);
+    // For the painters of classes derived from TEVQContainer, which keep the engine under their own type name.
+    TEVQContainerImpl(TEVQContainer* owner, const QString& typeName);
     ~TEVQContainerImpl() override;
 
     void draw(QPainter* painter, const QRect& rect) override;
@@ -61,6 +65,15 @@ public:
     void forgetBar(QObject* child);
     // The child's unscrolled rectangle (stored on first use).
     QRect baseGeometry(QWidget* child);
+    // The stored unscrolled rectangle of w, if any; storing sets the property only when the value changes.
+    bool storedBase(QWidget* w, QRect& out);
+    void storeBase(QWidget* w, const QRect& r);
+    // Forgets what was stored for a child that leaves (or joins) the container.
+    void dropBase(const QObject* w);
+    // Whether a change of child w's unscrolled rectangle from oldBase to newBase (or its showing or hiding)
+    // leaves the last scroll update's result as it is, so that the update can be skipped. Children shown in a
+    // burst (a page being shown) then cost one comparison each instead of a pass over all children.
+    bool scrollUnaffected(QWidget* w, QEvent::Type type, const QRect& oldBase, bool hadBase, const QRect& newBase) const;
 
     TEVQtLib::FillStyle background;
     TEVQtLib::FillStyle disableBackground;
@@ -82,8 +95,16 @@ public:
     bool animateHeight = false;
     QSize targetSize;
 
+    // r moved by (dx, dy), its corner kept within the engine's coordinate range.
+    static QRect shifted(const QRect& r, qint64 dx, qint64 dy);
+
 private:
     struct Item;
+    struct Box
+    {
+        int left, top, right, bottom, gap;
+    };
+    Box paddedBox() const;
     TEVQContainer* container() const;
     QScrollBar* liveBar(bool horizontal) const;
     QList<QWidget*> childWidgets() const;
@@ -93,8 +114,8 @@ private:
     void layoutLinear(std::vector<Item>& items, bool horizontal);
     void layoutSpacers(std::vector<Item>& items, bool horizontal);
     void layoutFloat(bool horizontal);
-    void place(QWidget* w, TEVQtLib::ITEVQWidgetBase* iface, int mainPos, int crossPos, int mainSize, int crossSize, bool spacer, int thickness,
-               bool horizontal);
+    void place(QWidget* w, TEVQtLib::ITEVQWidgetBase* iface, qint64 mainPos, qint64 crossPos, qint64 mainSize,
+               qint64 crossSize, bool spacer, int thickness, bool horizontal);
     void applyAnimatedSize(const QSize& size);
 
     QPointer<QScrollBar> hBar;
@@ -102,6 +123,18 @@ private:
     const QObject* hBarId = nullptr; // identity of the bound bars, kept to recognise them while they die
     const QObject* vBarId = nullptr;
     int scrollRerunDepth = 0;
+    QHash<const QObject*, QRect> baseCache;
+    struct ScrollState
+    {
+        bool valid = false;
+        bool hasContent = false;
+        QRect content;
+        QSize size;
+        const QObject* h = nullptr;
+        const QObject* v = nullptr;
+        int x = 0;
+        int y = 0;
+    } lastScroll;
     QVariantAnimation* animation = nullptr;
 };
 
@@ -178,7 +211,8 @@ public:
     void initialize(QDesignerFormEditorInterface* core);
     bool isInitialized() const;
 
-    TEVQContainerImpl* containerImpl() const { return tevImpl<TEVQContainerImpl>(); }
+    // The painter object, or null once it is gone (or when a derived class installed a painter of another kind).
+    TEVQContainerImpl* containerImpl() const { return qobject_cast<TEVQContainerImpl*>(m_tev.impl); }
 
 signals:
     void mouseClickEvent();

@@ -28,19 +28,15 @@ inline int mainOf(const QSize& s, bool horizontal) { return horizontal ? s.width
 inline int crossOf(const QSize& s, bool horizontal) { return horizontal ? s.height() : s.width(); }
 
 // max(min(lower, cap), min(cap, v)): v clamped into [lower, cap], where cap wins over lower.
-inline int clampTo(int lower, int cap, int v) { return qMax(qMin(lower, cap), qMin(cap, v)); }
+template <class T> inline T clampTo(T lower, T cap, T v) { return qMax(qMin(lower, cap), qMin(cap, v)); }
 
-inline int lowerToMax(int v, int maximum) { return bounded(maximum) ? qMin(v, maximum) : v; }
+template <class T> inline T lowerToMax(T v, int maximum) { return bounded(maximum) ? qMin<T>(v, maximum) : v; }
 
-// Stores r as w's unscrolled rectangle; an unchanged value is not set again (setting a dynamic property
-// sends an event to the child every time).
-void storeBase(QWidget* w, const QRect& r)
-{
-    const QVariant v = w->property(kBaseGeometry);
-    if (v.userType() == QMetaType::QRect && v.toRect() == r)
-        return;
-    w->setProperty(kBaseGeometry, r);
-}
+// Sizes and paddings come from JSON and may be anything; the engine works in 64 bits and keeps every
+// coordinate it hands to Qt within +-2^30, and every room it distributes within 0..2^30.
+constexpr qint64 kCoordLimit = qint64(1) << 30;
+inline int coord(qint64 v) { return int(qBound(-kCoordLimit, v, kCoordLimit)); }
+inline qint64 extent(qint64 v) { return qBound<qint64>(0, v, kCoordLimit); }
 
 // A widget that is not shown gets no resize event when its size changes (Qt keeps it pending until it is
 // shown), so a hidden child container lays out its own children here; trees built before they are shown
@@ -53,11 +49,6 @@ void settleHidden(QWidget* w, const QSize& before)
         c->forceResize();
 }
 
-inline int share(int total, int ratio, int ratioSum)
-{
-    return int(qint64(total) * ratio / ratioSum);
-}
-
 } // namespace
 
 struct TEVQContainerImpl::Item
@@ -67,8 +58,21 @@ struct TEVQContainerImpl::Item
     int ratio = 1;
     bool spacer = false;
     int thickness = 0;
-    int size = 0; // spacer distribution: the size along the main axis
+    qint64 size = 0; // spacer distribution: the size along the main axis
 };
+
+TEVQContainerImpl::Box TEVQContainerImpl::paddedBox() const
+{
+    // Paddings and the gap as the engine uses them: within Qt's largest widget size, the gap at least 0.
+    auto limit = [](int v) { return qBound(-kUnbounded, v, kUnbounded); };
+    return Box{limit(paddingLeft), limit(paddingTop), limit(paddingRight), limit(paddingBottom),
+               qBound(0, space, kUnbounded)};
+}
+
+QRect TEVQContainerImpl::shifted(const QRect& r, qint64 dx, qint64 dy)
+{
+    return QRect(coord(r.x() + dx), coord(r.y() + dy), r.width(), r.height());
+}
 
 // ---- children and bars ---------------------------------------------------------------------------------------
 
@@ -118,8 +122,13 @@ void TEVQContainerImpl::registerChild(QObject* child)
 
 void TEVQContainerImpl::forgetBar(QObject* child)
 {
-    if (!child)
+    if (!child || (child != hBarId && child != vBarId))
         return;
+    // The bar may be on its way to another container or half destroyed: only QObject operations, and the
+    // property only while it is still a whole scroll bar.
+    QObject::disconnect(child, nullptr, this, nullptr);
+    if (QScrollBar* bar = qobject_cast<QScrollBar*>(child))
+        bar->setProperty(kBoundBar, false);
     if (child == hBarId) {
         hBar.clear();
         hBarId = nullptr;
@@ -141,13 +150,42 @@ int TEVQContainerImpl::visibleBarThickness(bool horizontal) const
     return qMax(horizontal ? hint.height() : hint.width(), 0);
 }
 
+// The property is what others see; the engine keeps the value it last stored beside it, because a dynamic
+// property costs a search through the class's static properties on every read and write.
+void TEVQContainerImpl::storeBase(QWidget* w, const QRect& r)
+{
+    auto it = baseCache.find(w);
+    if (it != baseCache.end() && *it == r)
+        return;
+    baseCache.insert(w, r);
+    w->setProperty(kBaseGeometry, r);
+}
+
+bool TEVQContainerImpl::storedBase(QWidget* w, QRect& out)
+{
+    auto it = baseCache.constFind(w);
+    if (it != baseCache.constEnd()) {
+        out = *it;
+        return true;
+    }
+    const QVariant v = w->property(kBaseGeometry);
+    if (v.isValid() && v.canConvert<QRect>()) {
+        out = v.toRect();
+        baseCache.insert(w, out);
+        return true;
+    }
+    return false;
+}
+
+void TEVQContainerImpl::dropBase(const QObject* w) { baseCache.remove(w); }
+
 QRect TEVQContainerImpl::baseGeometry(QWidget* child)
 {
-    const QVariant v = child->property(kBaseGeometry);
-    if (v.isValid() && v.canConvert<QRect>())
-        return v.toRect();
-    const QRect r = child->geometry().translated(scrollX, scrollY);
-    child->setProperty(kBaseGeometry, r);
+    QRect r;
+    if (storedBase(child, r))
+        return r;
+    r = shifted(child->geometry(), scrollX, scrollY);
+    storeBase(child, r);
     return r;
 }
 
@@ -229,12 +267,13 @@ void TEVQContainerImpl::doLayout()
 
 void TEVQContainerImpl::layoutDocked()
 {
-    const int vbarW = visibleBarThickness(false);
-    const int hbarH = visibleBarThickness(true);
-    const int x0 = qMax(paddingLeft, 0);
-    const int y0 = qMax(paddingTop, 0);
-    const int innerW = qMax(owner->width() - vbarW - paddingLeft - paddingRight, 0);
-    const int innerH = qMax(owner->height() - hbarH - paddingTop - paddingBottom, 0);
+    const Box box = paddedBox();
+    const qint64 vbarW = visibleBarThickness(false);
+    const qint64 hbarH = visibleBarThickness(true);
+    const qint64 x0 = qMax(box.left, 0);
+    const qint64 y0 = qMax(box.top, 0);
+    const qint64 innerW = qMax<qint64>(owner->width() - vbarW - box.left - box.right, 0);
+    const qint64 innerH = qMax<qint64>(owner->height() - hbarH - box.top - box.bottom, 0);
     for (QWidget* w : childWidgets()) {
         if (isBoundBar(w))
             continue;
@@ -251,16 +290,16 @@ void TEVQContainerImpl::layoutDocked()
         if (content.isValid())
             r.setSize(content);
 
-        const int capW = lowerToMax(innerW, w->maximumWidth());
-        const int width = clampTo(qMax(w->minimumWidth(), 0), capW, r.width());
-        const int capH = lowerToMax(innerH, w->maximumHeight());
-        const int height = clampTo(qMax(w->minimumHeight(), 0), capH, r.height());
+        const qint64 capW = lowerToMax(innerW, w->maximumWidth());
+        const qint64 width = clampTo<qint64>(qMax(w->minimumWidth(), 0), capW, r.width());
+        const qint64 capH = lowerToMax(innerH, w->maximumHeight());
+        const qint64 height = clampTo<qint64>(qMax(w->minimumHeight(), 0), capH, r.height());
 
-        int x = hor == DockLayoutCenter ? x0 + (innerW - width) / 2 : hor == DockLayoutFar ? x0 + innerW - width : x0;
-        int y = ver == DockLayoutCenter ? y0 + (innerH - height) / 2 : ver == DockLayoutFar ? y0 + innerH - height : y0;
+        qint64 x = hor == DockLayoutCenter ? x0 + (innerW - width) / 2 : hor == DockLayoutFar ? x0 + innerW - width : x0;
+        qint64 y = ver == DockLayoutCenter ? y0 + (innerH - height) / 2 : ver == DockLayoutFar ? y0 + innerH - height : y0;
         x += offX;
         y += offY;
-        const QRect placed(x, y, width, height);
+        const QRect placed(coord(x), coord(y), int(width), int(height));
         const QSize before = w->size();
         if (TEVQWidgetBase* base = iface->getControlBase())
             base->setGeometry(placed);
@@ -273,12 +312,11 @@ void TEVQContainerImpl::layoutDocked()
     }
 }
 
-void TEVQContainerImpl::place(QWidget* w, ITEVQWidgetBase* iface, int mainPos, int crossPos, int mainSize, int crossSize, bool spacer,
-                              int thickness, bool horizontal)
+void TEVQContainerImpl::place(QWidget* w, ITEVQWidgetBase* iface, qint64 mainPos, qint64 crossPos, qint64 mainSize,
+                              qint64 crossSize, bool spacer, int thickness, bool horizontal)
 {
-    QRect r = w->geometry();
-    const QSize cur = r.size();
-    int cross;
+    const QSize cur = w->size();
+    qint64 cross;
     if (spacer && thickness >= 1) {
         cross = thickness;
     } else {
@@ -288,13 +326,12 @@ void TEVQContainerImpl::place(QWidget* w, ITEVQWidgetBase* iface, int mainPos, i
     }
     const int crossMin = horizontal ? w->minimumHeight() : w->minimumWidth();
     const int crossMax = horizontal ? w->maximumHeight() : w->maximumWidth();
-    const int cap = lowerToMax(qMax(crossSize, 0), crossMax);
-    cross = qMin(clampTo(qMax(crossMin, 0), cap, cross), crossSize);
+    const qint64 cap = lowerToMax(qMax<qint64>(crossSize, 0), crossMax);
+    cross = qMin(clampTo<qint64>(qMax(crossMin, 0), cap, cross), crossSize);
 
-    if (horizontal)
-        r = QRect(mainPos, crossPos, qMax(mainSize, 0), cross);
-    else
-        r = QRect(crossPos, mainPos, cross, qMax(mainSize, 0));
+    const int m = coord(qMax<qint64>(mainSize, 0));
+    const int c = coord(cross);
+    const QRect r = horizontal ? QRect(coord(mainPos), coord(crossPos), m, c) : QRect(coord(crossPos), coord(mainPos), c, m);
     storeBase(w, r);
     // Qt's own call: the framework's setGeometry would turn the child's ratio layout into an absolute one.
     const QSize before = w->size();
@@ -304,17 +341,18 @@ void TEVQContainerImpl::place(QWidget* w, ITEVQWidgetBase* iface, int mainPos, i
 
 void TEVQContainerImpl::layoutLinear(std::vector<Item>& items, bool horizontal)
 {
-    const int W = owner->width();
-    const int H = owner->height();
-    const int gap = qMax(space, 0);
-    const int vbarW = visibleBarThickness(false);
-    const int hbarH = visibleBarThickness(true);
+    const Box box = paddedBox();
+    const qint64 W = owner->width();
+    const qint64 H = owner->height();
+    const qint64 gap = box.gap;
+    const qint64 vbarW = visibleBarThickness(false);
+    const qint64 hbarH = visibleBarThickness(true);
     const int n = int(items.size());
-    const int padMainStart = horizontal ? paddingLeft : paddingTop;
-    const int padCrossStart = horizontal ? paddingTop : paddingLeft;
-    const int mainExtent = horizontal ? W - vbarW - paddingLeft - paddingRight : H - hbarH - paddingTop - paddingBottom;
-    const int crossSize =
-        qMax(horizontal ? H - hbarH - paddingTop - paddingBottom : W - vbarW - paddingLeft - paddingRight, 0);
+    const qint64 padMainStart = horizontal ? box.left : box.top;
+    const qint64 padCrossStart = horizontal ? box.top : box.left;
+    const qint64 mainExtent = horizontal ? W - vbarW - box.left - box.right : H - hbarH - box.top - box.bottom;
+    const qint64 crossSize =
+        qMax<qint64>(horizontal ? H - hbarH - box.top - box.bottom : W - vbarW - box.left - box.right, 0);
     // A bar bound along the main axis lets the row or column grow beyond the view.
     const bool overflow = horizontal ? bool(liveBar(true)) : bool(liveBar(false));
 
@@ -325,26 +363,26 @@ void TEVQContainerImpl::layoutLinear(std::vector<Item>& items, bool horizontal)
         return it.iface &&
                (horizontal ? it.iface->getWidthPolicy() : it.iface->getHeightPolicy()) == LayoutSizePolicyFixed;
     };
-    auto natural = [&](QWidget* w) {
-        return lowerToMax(qMax(qMax(curMain(w), 0), minMain(w)), maxMain(w));
+    auto natural = [&](QWidget* w) -> qint64 {
+        return lowerToMax<qint64>(qMax(qMax(curMain(w), 0), minMain(w)), maxMain(w));
     };
 
-    int avail = qMax(mainExtent - (n - 1) * gap, 0);
+    qint64 avail = extent(mainExtent - (n - 1) * gap);
     if (overflow) {
-        int sum = 0;
+        qint64 sum = 0;
         for (const Item& it : items)
-            sum += qMax(natural(it.w), 0);
-        avail = qMax(avail, sum);
+            sum += qMax<qint64>(natural(it.w), 0);
+        avail = extent(qMax(avail, sum));
     }
 
-    int fixedSum = 0;
+    qint64 fixedSum = 0;
     int flexCount = 0;
-    int flexRatioSum = 0;
+    qint64 flexRatioSum = 0;
     for (const Item& it : items) {
         if (isFixed(it)) {
             if (horizontal) {
-                const int cap = lowerToMax(avail, maxMain(it.w));
-                fixedSum += clampTo(qMax(minMain(it.w), 0), cap, qMax(curMain(it.w), 0));
+                const qint64 cap = lowerToMax(avail, maxMain(it.w));
+                fixedSum += clampTo<qint64>(qMax(minMain(it.w), 0), cap, qMax(curMain(it.w), 0));
             } else {
                 // A column adds the fixed children's heights as they are, without limits.
                 fixedSum += qMax(curMain(it.w), 0);
@@ -354,89 +392,89 @@ void TEVQContainerImpl::layoutLinear(std::vector<Item>& items, bool horizontal)
             flexRatioSum += it.ratio;
         }
     }
-    int remaining = qMax(avail - fixedSum, 0);
+    qint64 remaining = qMax<qint64>(avail - fixedSum, 0);
 
-    int pos = padMainStart;
+    qint64 pos = padMainStart;
     for (int i = 0; i < n; ++i) {
         const Item& it = items[size_t(i)];
         QWidget* w = it.w;
         const bool fixed = isFixed(it);
-        int size;
+        qint64 size;
         if (!fixed) {
             const bool whole = flexCount < 2 || flexRatioSum < 1 || (!horizontal && i == n - 1);
-            const int s = whole ? remaining : share(remaining, it.ratio, flexRatioSum);
-            const int cap = lowerToMax(qMax(avail, 0), maxMain(w));
-            size = clampTo(qMax(minMain(w), 0), cap, s);
+            const qint64 s = whole ? remaining : remaining * it.ratio / flexRatioSum;
+            const qint64 cap = lowerToMax(qMax<qint64>(avail, 0), maxMain(w));
+            size = clampTo<qint64>(qMax(minMain(w), 0), cap, s);
         } else if (overflow) {
             size = natural(w);
         } else {
-            const int cap = lowerToMax(avail, maxMain(w));
-            size = clampTo(qMax(minMain(w), 0), cap, qMax(curMain(w), 0));
+            const qint64 cap = lowerToMax(avail, maxMain(w));
+            size = clampTo<qint64>(qMax(minMain(w), 0), cap, qMax(curMain(w), 0));
         }
-        size = qMax(size, 0);
+        size = qMax<qint64>(size, 0);
         place(w, it.iface, pos, padCrossStart, size, crossSize, false, 0, horizontal);
         if (!fixed) {
             --flexCount;
-            remaining = qMax(remaining - size, 0);
+            remaining = qMax<qint64>(remaining - size, 0);
             flexRatioSum -= it.ratio;
         }
         avail -= size;
         if (!overflow)
-            avail = qMax(avail, 0);
+            avail = qMax<qint64>(avail, 0);
         pos += gap + size;
     }
 }
 
 void TEVQContainerImpl::layoutSpacers(std::vector<Item>& items, bool horizontal)
 {
-    const int W = owner->width();
-    const int H = owner->height();
-    const int gap = qMax(space, 0);
-    const int vbarW = visibleBarThickness(false);
-    const int hbarH = visibleBarThickness(true);
+    const Box box = paddedBox();
+    const qint64 W = owner->width();
+    const qint64 H = owner->height();
+    const qint64 gap = box.gap;
+    const qint64 vbarW = visibleBarThickness(false);
+    const qint64 hbarH = visibleBarThickness(true);
     const int n = int(items.size());
-    const int padMainStart = horizontal ? paddingLeft : paddingTop;
-    const int padCrossStart = horizontal ? paddingTop : paddingLeft;
-    int avail = qMax((horizontal ? W - paddingRight - paddingLeft - vbarW : H - paddingBottom - paddingTop - hbarH) -
-                         (n - 1) * gap,
-                     0);
-    const int crossSize =
-        qMax(horizontal ? H - paddingBottom - paddingTop - hbarH : W - paddingRight - paddingLeft - vbarW, 0);
+    const qint64 padMainStart = horizontal ? box.left : box.top;
+    const qint64 padCrossStart = horizontal ? box.top : box.left;
+    qint64 avail =
+        extent((horizontal ? W - box.right - box.left - vbarW : H - box.bottom - box.top - hbarH) - (n - 1) * gap);
+    const qint64 crossSize =
+        qMax<qint64>(horizontal ? H - box.bottom - box.top - hbarH : W - box.right - box.left - vbarW, 0);
 
     auto minMain = [horizontal](QWidget* w) { return horizontal ? w->minimumWidth() : w->minimumHeight(); };
     auto maxMain = [horizontal](QWidget* w) { return horizontal ? w->maximumWidth() : w->maximumHeight(); };
     auto curMain = [horizontal](QWidget* w) { return horizontal ? w->width() : w->height(); };
 
-    int used = 0;
-    int spacerRatioSum = 0;
+    qint64 used = 0;
+    qint64 spacerRatioSum = 0;
     for (Item& it : items) {
         if (it.spacer) {
             it.size = 0;
             spacerRatioSum += it.ratio;
             continue;
         }
-        const int cap = lowerToMax(avail, maxMain(it.w));
-        it.size = clampTo(qMax(minMain(it.w), 0), cap, qMax(qMax(curMain(it.w), 0), minMain(it.w)));
+        const qint64 cap = lowerToMax(avail, maxMain(it.w));
+        it.size = clampTo<qint64>(qMax(minMain(it.w), 0), cap, qMax(qMax(curMain(it.w), 0), minMain(it.w)));
         used += it.size;
     }
     if (horizontal ? bool(liveBar(true)) : bool(liveBar(false)))
-        avail = qMax(avail, used);
-    int free = avail - used;
+        avail = extent(qMax(avail, used));
+    qint64 free = avail - used;
 
     if (free <= 0) {
         // Too little room: the non-spacers give up what they hold above their minimum, in proportion first.
-        int overflowPx = -free;
-        auto slackOf = [&](const Item& it) { return it.spacer ? 0 : qMax(it.size - minMain(it.w), 0); };
-        int shrinkable = 0;
+        qint64 overflowPx = -free;
+        auto slackOf = [&](const Item& it) -> qint64 { return it.spacer ? 0 : qMax<qint64>(it.size - minMain(it.w), 0); };
+        qint64 shrinkable = 0;
         for (const Item& it : items)
             shrinkable += slackOf(it);
         for (Item& it : items) {
             if (overflowPx < 1 || shrinkable < 1)
                 break;
-            const int slack = slackOf(it);
+            const qint64 slack = slackOf(it);
             if (slack <= 0)
                 continue;
-            const int cut = qMin(slack, share(overflowPx, slack, shrinkable));
+            const qint64 cut = qMin(slack, overflowPx * slack / shrinkable);
             it.size -= cut;
             shrinkable -= slack;
             overflowPx -= cut;
@@ -444,10 +482,10 @@ void TEVQContainerImpl::layoutSpacers(std::vector<Item>& items, bool horizontal)
         for (Item& it : items) {
             if (overflowPx < 1)
                 break;
-            const int slack = slackOf(it); // what is left above the minimum
+            const qint64 slack = slackOf(it); // what is left above the minimum
             if (slack <= 0)
                 continue;
-            const int cut = qMin(slack, overflowPx);
+            const qint64 cut = qMin(slack, overflowPx);
             it.size -= cut;
             overflowPx -= cut;
         }
@@ -455,33 +493,34 @@ void TEVQContainerImpl::layoutSpacers(std::vector<Item>& items, bool horizontal)
         for (Item& it : items) {
             if (!it.spacer)
                 continue;
-            const int s = spacerRatioSum > 0 ? share(free, it.ratio, spacerRatioSum) : free;
-            const int cap = lowerToMax(free, maxMain(it.w));
-            it.size = qMax(qMin(cap, 0), qMin(cap, s));
-            free = qMax(free - it.size, 0);
+            const qint64 s = spacerRatioSum > 0 ? free * it.ratio / spacerRatioSum : free;
+            const qint64 cap = lowerToMax(free, maxMain(it.w));
+            it.size = qMax(qMin<qint64>(cap, 0), qMin(cap, s));
+            free = qMax<qint64>(free - it.size, 0);
             spacerRatioSum -= it.ratio;
         }
     }
 
-    int pos = padMainStart;
+    qint64 pos = padMainStart;
     for (const Item& it : items) {
-        const int cap = lowerToMax(qMax(avail, 0), maxMain(it.w));
-        const int lower = it.spacer ? 0 : qMax(minMain(it.w), 0);
-        const int size = qMax(clampTo(lower, cap, it.size), 0);
+        const qint64 cap = lowerToMax(qMax<qint64>(avail, 0), maxMain(it.w));
+        const qint64 lower = it.spacer ? 0 : qMax(minMain(it.w), 0);
+        const qint64 size = qMax<qint64>(clampTo(lower, cap, it.size), 0);
         place(it.w, it.iface, pos, padCrossStart, size, crossSize, it.spacer, it.thickness, horizontal);
-        avail = qMax(avail - size, 0);
+        avail = qMax<qint64>(avail - size, 0);
         pos += gap + size;
     }
 }
 
 void TEVQContainerImpl::layoutFloat(bool horizontal)
 {
-    const int gap = qMax(space, 0);
-    const int limit = horizontal ? owner->width() - paddingRight : owner->height() - paddingBottom;
-    const int start = horizontal ? paddingLeft : paddingTop;
-    int mainPos = start;
-    int crossPos = horizontal ? paddingTop : paddingLeft;
-    int lineCross = 0;
+    const Box box = paddedBox();
+    const qint64 gap = box.gap;
+    const qint64 limit = horizontal ? qint64(owner->width()) - box.right : qint64(owner->height()) - box.bottom;
+    const qint64 start = horizontal ? box.left : box.top;
+    qint64 mainPos = start;
+    qint64 crossPos = horizontal ? box.top : box.left;
+    qint64 lineCross = 0;
     for (QWidget* w : childWidgets()) {
         // Bars and docked children have places of their own and take no slot in the flow.
         if (isBoundBar(w))
@@ -491,17 +530,18 @@ void TEVQContainerImpl::layoutFloat(bool horizontal)
                 continue;
         }
         const QSize s = w->size();
-        const int m = mainOf(s, horizontal);
+        const qint64 m = mainOf(s, horizontal);
         if (mainPos > start && mainPos + m > limit) {
             mainPos = start;
             crossPos += gap + lineCross;
             lineCross = 0;
         }
-        const QRect r = horizontal ? QRect(QPoint(mainPos, crossPos), s) : QRect(QPoint(crossPos, mainPos), s);
+        const QPoint at = horizontal ? QPoint(coord(mainPos), coord(crossPos)) : QPoint(coord(crossPos), coord(mainPos));
+        const QRect r(at, s);
         storeBase(w, r);
         w->QWidget::setGeometry(r);
         mainPos += m + gap;
-        lineCross = qMax(lineCross, crossOf(s, horizontal));
+        lineCross = qMax<qint64>(lineCross, crossOf(s, horizontal));
     }
 }
 
@@ -534,23 +574,23 @@ QSize TEVQContainerImpl::contentSize(TEVQContainer* c)
     TEVQContainerImpl* d = c ? c->containerImpl() : nullptr;
     if (!d || !d->absoluteDockAutoSize)
         return QSize();
+    const Box box = d->paddedBox();
     std::vector<Item> items;
     d->collectItems(items);
-    const int n = int(items.size());
-    const int gap = qMax(d->space, 0);
-    int w = 0;
-    int h = 0;
+    const qint64 n = qint64(items.size());
+    qint64 w = 0;
+    qint64 h = 0;
     if (d->childLayout == 0 || d->childLayout == 1) {
         const bool horizontal = d->childLayout == 0;
-        int sum = 0;
-        int largest = 0;
+        qint64 sum = 0;
+        qint64 largest = 0;
         for (const Item& it : items) {
             const QSize p = preferredSize(it.w);
             sum += mainOf(p, horizontal);
-            largest = qMax(largest, crossOf(p, horizontal));
+            largest = qMax<qint64>(largest, crossOf(p, horizontal));
         }
         if (n > 1)
-            sum += (n - 1) * gap;
+            sum += (n - 1) * box.gap;
         w = horizontal ? sum : largest;
         h = horizontal ? largest : sum;
     } else {
@@ -558,11 +598,13 @@ QSize TEVQContainerImpl::contentSize(TEVQContainer* c)
         for (const Item& it : items)
             united |= QRect(it.w->pos(), preferredSize(it.w));
         if (!united.isNull()) {
-            w = qMax(united.right() + 1, 0);
-            h = qMax(united.bottom() + 1, 0);
+            w = qMax<qint64>(qint64(united.right()) + 1, 0);
+            h = qMax<qint64>(qint64(united.bottom()) + 1, 0);
         }
     }
-    return QSize(qMax(d->paddingLeft + w + d->paddingRight, 0), qMax(d->paddingTop + h + d->paddingBottom, 0));
+    // Within Qt's largest widget size.
+    auto size = [](qint64 v) { return int(qBound<qint64>(0, v, kUnbounded)); };
+    return QSize(size(box.left + w + box.right), size(box.top + h + box.bottom));
 }
 
 // ---- scrolling -----------------------------------------------------------------------------------------------
@@ -589,6 +631,7 @@ void TEVQContainerImpl::updateScroll()
 
     const int viewW = qMax(owner->width(), 0);
     const int viewH = qMax(owner->height(), 0);
+    lastScroll.valid = false;
     const int barW = vb ? qMax(vb->sizeHint().width(), 0) : 0;
     const int barH = hb ? qMax(hb->sizeHint().height(), 0) : 0;
 
@@ -597,8 +640,8 @@ void TEVQContainerImpl::updateScroll()
     for (int round = 0; round < 2; ++round) {
         const int availW = qMax(viewW - (needV ? barW : 0), 0);
         const int availH = qMax(viewH - (needH ? barH : 0), 0);
-        const bool newH = hb && hasContent && content.right() + 1 > availW;
-        const bool newV = vb && hasContent && content.bottom() + 1 > availH;
+        const bool newH = hb && hasContent && qint64(content.right()) + 1 > availW;
+        const bool newV = vb && hasContent && qint64(content.bottom()) + 1 > availH;
         if (newH == needH && newV == needV)
             break;
         needH = newH;
@@ -630,14 +673,22 @@ void TEVQContainerImpl::updateScroll()
             offset = 0;
         }
     };
-    setBar(hb, needH, hasContent ? content.right() + 1 - viewW2 : 0, viewW2, QRect(0, viewH - barH, viewW2, barH),
+    setBar(hb, needH, hasContent ? extent(qint64(content.right()) + 1 - viewW2) : 0, viewW2, QRect(0, viewH - barH, viewW2, barH),
            scrollX);
-    setBar(vb, needV, hasContent ? content.bottom() + 1 - viewH2 : 0, viewH2, QRect(viewW - barW, 0, barW, viewH2),
+    setBar(vb, needV, hasContent ? extent(qint64(content.bottom()) + 1 - viewH2) : 0, viewH2, QRect(viewW - barW, 0, barW, viewH2),
            scrollY);
 
     // The bars may have gone while their signals ran.
     hb = liveBar(true);
     vb = liveBar(false);
+    lastScroll.valid = true;
+    lastScroll.hasContent = hasContent;
+    lastScroll.content = content;
+    lastScroll.size = owner->size();
+    lastScroll.h = hb;
+    lastScroll.v = vb;
+    lastScroll.x = scrollX;
+    lastScroll.y = scrollY;
     const bool changed = (hb && hb->isVisibleTo(owner)) != hWasVisible || (vb && vb->isVisibleTo(owner)) != vWasVisible;
     scrollBusy = false;
     if (changed && childLayout != 4 && scrollRerunDepth < kMaxScrollReruns) {
@@ -652,6 +703,30 @@ void TEVQContainerImpl::updateScroll()
     }
 }
 
+bool TEVQContainerImpl::scrollUnaffected(QWidget* w, QEvent::Type type, const QRect& oldBase, bool hadBase,
+                                         const QRect& newBase) const
+{
+    const ScrollState& s = lastScroll;
+    if (!s.valid || scrollBusy || !owner || owner->size() != s.size || s.x != scrollX || s.y != scrollY ||
+        s.h != liveBar(true) || s.v != liveBar(false) || !s.hasContent)
+        return false;
+    // The bars' need, ranges and places follow from the right and bottom edges of the content only.
+    switch (type) {
+    case QEvent::Show:
+        // Counted already (visible to the container before it was shown) or inside what is counted.
+        return s.content.contains(newBase) && (!hadBase || oldBase == newBase || s.content.contains(oldBase));
+    case QEvent::Hide:
+        // Another child holds the right and bottom edges.
+        return hadBase && oldBase == newBase && newBase.right() < s.content.right() &&
+               newBase.bottom() < s.content.bottom();
+    default:
+        // Moved or resized: nothing changed, or a child that is not counted.
+        if (hadBase && oldBase == newBase)
+            return true;
+        return !w->isVisibleTo(owner);
+    }
+}
+
 void TEVQContainerImpl::applyScrollOffset()
 {
     if (scrollBusy || !owner || (!liveBar(true) && !liveBar(false)))
@@ -660,7 +735,7 @@ void TEVQContainerImpl::applyScrollOffset()
     for (QWidget* w : childWidgets()) {
         if (isBoundBar(w))
             continue;
-        w->QWidget::setGeometry(baseGeometry(w).translated(-scrollX, -scrollY));
+        w->QWidget::setGeometry(shifted(baseGeometry(w), -qint64(scrollX), -qint64(scrollY)));
     }
     scrollBusy = false;
 }
@@ -705,7 +780,7 @@ void TEVQContainerImpl::setScrollPos(bool horizontal, int pos)
         bar->setValue(qBound(bar->minimum(), pos, bar->maximum()));
         return;
     }
-    (horizontal ? scrollX : scrollY) = qMax(pos, 0);
+    (horizontal ? scrollX : scrollY) = int(extent(pos));
     applyScrollOffset();
 }
 

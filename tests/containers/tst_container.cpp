@@ -6,6 +6,8 @@
 #include "TEVQContainer.h"
 #include "TEVQControlRegistry.h"
 #include "TEVQResourceManager.h"
+#include "TEVQLabel.h"
+#include "TEVQPushButton.h"
 #include "TEVQScrollBar.h"
 #include "TEVQSlider.h"
 #include "TEVQSpacer.h"
@@ -64,6 +66,26 @@ void showHeadless(QWidget& w)
 }
 
 } // namespace
+
+// A panel derived from the container, as the ribbon's pages and the dashboard's cards are.
+class TestPanel : public TEVQContainer
+{
+    Q_OBJECT
+    TEV_WIDGET_SUBCLASS(TestPanel, "testpanel")
+public:
+    explicit TestPanel(QWidget* parent = nullptr) : TEVQContainer(parent)
+    {
+        tevSetImpl(new TEVQContainerImpl(this, QStringLiteral("testpanel")));
+    }
+    int paints = 0;
+
+protected:
+    void paintEvent(QPaintEvent* e) override
+    {
+        TEVQContainer::paintEvent(e);
+        ++paints;
+    }
+};
 
 class TestContainer : public QObject
 {
@@ -145,6 +167,24 @@ private slots:
         QTest::mouseClick(&c, Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
         QTest::mouseClick(&c, Qt::MiddleButton, Qt::NoModifier, QPoint(10, 10));
         QCOMPARE(spy.count(), 3);
+    }
+
+    void derivedPanelKeepsTheEngine()
+    {
+        TestPanel p;
+        QCOMPARE(p.getTypeName(), QStringLiteral("testpanel"));
+        QVERIFY(p.containerImpl());
+        p.resize(100, 20);
+        p.setColor(QColor(9, 99, 199));
+        QCOMPARE(pixel(p, 50, 10), QColor(9, 99, 199));
+        QVERIFY(p.paints > 0);
+        p.setChildLayout(TEVQContainer::Horizontal);
+        auto* a = new TEVQContainer;
+        auto* b = new TEVQContainer;
+        p.addChildWidget(a, 1);
+        p.addChildWidget(b, 3);
+        QCOMPARE(b->geometry().x(), 25);
+        QCOMPARE(json::getString(write(&p), "type"), std::string("testpanel"));
     }
 
     // ---- JSON ----------------------------------------------------------------------------------------------
@@ -409,6 +449,10 @@ private slots:
         QCOMPARE(c->getBindScrollBar(false), nullptr);
         QCOMPARE(c->getScrollPos(false), 0);
         QCOMPARE(other.getBindScrollBar(false), v);
+        QVERIFY(v->property("_tev_container_bound_scrollbar").toBool());
+        v->setRange(0, 50);
+        v->setValue(30); // reaches the new container only
+        QCOMPARE(c->getScrollPos(false), 0);
         // Deleting the container first leaves the other one with its bar.
         auto* h = new TEVQScrollBar(Qt::Horizontal);
         c->bindScrollBar(h, true);
@@ -622,8 +666,16 @@ private slots:
         header->setChildPadding(10, 8, 10, 8);
         header->setChildSpace(8);
         root.addChildWidget(header, 1);
-        auto* title = new QLabel(QStringLiteral("Plant overview"));
-        title->setStyleSheet(QStringLiteral("color: white"));
+        auto* title = new TEVQLabel;
+        TextStyleDesc white;
+        white.color = Qt::white;
+        white.pixelSize = 16;
+        white.bold = true;
+        for (int st = 0; st < 4; ++st)
+            title->setTextStyle(CtrlState(st), white);
+        title->setText(QStringLiteral("Plant overview"));
+        title->setWidthPolicy(LayoutSizePolicyFixed);
+        title->setHeightPolicy(LayoutSizePolicyFree);
         title->resize(200, 32);
         header->addChildWidget(title, 3);
         header->addChildWidget(new TEVQSpacer, 1);
@@ -654,11 +706,17 @@ private slots:
         side->setChildSpace(4);
         body->addChildWidget(side, 1);
         for (int i = 0; i < 4; ++i) {
-            auto* item = new TEVQContainer;
+            auto* item = new TEVQPushButton;
             item->setHeightPolicy(LayoutSizePolicyFixed);
             item->setWidthPolicy(LayoutSizePolicyFree);
             item->resize(10, 28);
-            item->setColor(i == 0 ? QColor(70, 130, 200) : QColor(75, 80, 98));
+            item->setFadeEnabled(false);
+            item->setBackground(CtrlState(4), colour("nav", i == 0 ? QColor(70, 130, 200) : QColor(75, 80, 98)));
+            TextStyleDesc navText;
+            navText.color = QColor(235, 238, 245);
+            navText.horAlign = 1;
+            item->setTextStyle(CtrlState(4), navText);
+            item->setText(QStringLiteral("Section %1").arg(i + 1));
             side->addChildWidget(item, 1);
         }
 

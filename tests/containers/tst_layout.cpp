@@ -10,6 +10,7 @@
 #include <QResizeEvent>
 #include <QWheelEvent>
 
+#include <climits>
 #include <memory>
 #include <vector>
 
@@ -324,6 +325,44 @@ private slots:
         QCOMPARE(leaf2->geometry(), QRect(200, 0, 200, 100));
     }
 
+    void extremeValuesStayInRange()
+    {
+        // Values as a page file may carry them: nothing overflows (the sanitizers watch) and every child stays
+        // within the engine's coordinate range.
+        TEVQContainer c;
+        c.resize(500, 400);
+        c.setChildSpace(INT_MAX);
+        c.setChildPadding(INT_MIN, INT_MAX, INT_MAX, INT_MIN);
+        for (int i = 0; i < 6; ++i) {
+            auto* k = i == 2 ? static_cast<QWidget*>(new TEVQSpacer(&c)) : new TEVQContainer(&c);
+            auto* iface = TEVQtLib::tevWidgetInterface(k);
+            iface->setLayoutRatio(INT_MAX);
+            if (i == 5)
+                iface->setAbsoluteDock(TEVQtLib::DockLayoutCenter, TEVQtLib::DockLayoutFar, INT_MAX, INT_MIN);
+        }
+        auto* h = new TEVQScrollBar(Qt::Horizontal);
+        auto* v = new TEVQScrollBar(Qt::Vertical);
+        for (int round = 0; round < 2; ++round) {
+            for (int m = 0; m <= 4; ++m) {
+                c.setChildLayout(TEVQContainer::AutoChildLayout(m));
+                c.setScrollPos(true, INT_MAX);
+                c.setScrollPos(false, INT_MIN);
+                for (QWidget* k : c.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+                    QVERIFY(qAbs(qint64(k->x())) <= (qint64(1) << 31) && qAbs(qint64(k->y())) <= (qint64(1) << 31));
+                }
+            }
+            c.bindScrollBar(h, true);
+            c.bindScrollBar(v, false);
+        }
+        c.setChildSpace(0);
+        c.setChildPadding(0);
+        c.setChildLayout(TEVQContainer::Horizontal);
+        // The spacer takes the row the others (shrunk to nothing by the passes above) leave free.
+        const TEVQSpacer* spacer = c.findChild<TEVQSpacer*>();
+        QVERIFY(spacer->width() > 0);
+        QVERIFY(spacer->width() <= 500);
+    }
+
     void setChildRatioRelayouts()
     {
         TEVQContainer c;
@@ -525,6 +564,53 @@ private slots:
         c.setScrollPos(true, 40);
         QCOMPARE(c.getScrollPos(true), 40);
         QCOMPARE(a->geometry(), QRect(0, 0, 10, 10)); // nothing is moved without a bar
+    }
+
+    void showingAndHidingChildrenUpdatesTheRange()
+    {
+        TEVQContainer c;
+        c.resize(100, 100);
+        auto* v = new TEVQScrollBar(Qt::Vertical);
+        c.bindScrollBar(v, false);
+        auto* inner = new QWidget(&c);
+        inner->setGeometry(0, 10, 20, 20);
+        auto* low = new QWidget(&c);
+        low->setGeometry(0, 0, 20, 150);
+        auto* late = new QWidget(&c);
+        late->setGeometry(0, 0, 20, 300);
+        late->hide(); // not counted
+        showHeadless(c);
+        QCOMPARE(v->maximum(), 150 - 100);
+        inner->hide(); // inside the others' extent
+        QCOMPARE(v->maximum(), 50);
+        late->show(); // beyond it
+        QCOMPARE(v->maximum(), 200);
+        late->hide();
+        QCOMPARE(v->maximum(), 50);
+        low->hide(); // it held the bottom edge
+        QVERIFY(v->isHidden());
+        QCOMPARE(v->maximum(), 0);
+        inner->show();
+        low->show();
+        QCOMPARE(v->maximum(), 50);
+        late->move(0, 10); // moved while hidden: not counted
+        QCOMPARE(v->maximum(), 50);
+        low->resize(20, 160); // the edge moves
+        QCOMPARE(v->maximum(), 60);
+        // A container of many children shown at once ends with the same range.
+        TEVQContainer big;
+        big.resize(100, 100);
+        big.setChildLayout(TEVQContainer::Vertical);
+        auto* bv = new TEVQScrollBar(Qt::Vertical);
+        big.bindScrollBar(bv, false);
+        for (int i = 0; i < 50; ++i) {
+            auto* k = new TEVQContainer(&big);
+            k->setHeightPolicy(TEVQtLib::LayoutSizePolicyFixed);
+            k->resize(10, 10);
+        }
+        big.forceResize();
+        showHeadless(big);
+        QCOMPARE(bv->maximum(), 50 * 10 - 100);
     }
 
     void unbindingResetsTheOffsetAndHidesTheBar()
