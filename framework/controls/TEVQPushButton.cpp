@@ -51,6 +51,10 @@ const QLatin1String kKeyPrefix("|->");
 // Rounding of the summed steps: a fade of three steps of a third ends on its third tick.
 constexpr double kFadeEpsilon = 1e-9;
 
+// Widths and offsets read from JSON stay within what a widget can measure, so that no geometry sum overflows.
+int clampSize(int v) { return qBound(0, v, QWIDGETSIZE_MAX); }
+int clampOffset(int v) { return qBound(-QWIDGETSIZE_MAX, v, QWIDGETSIZE_MAX); }
+
 // The dictionary text of key; a text that names a key itself is looked up once more.
 QString dictionaryText(const QString& key)
 {
@@ -309,7 +313,8 @@ bool TEVQPushButtonImpl::serializeJsonValue(Json::Value*& json, bool load)
             json::read(a, "iconPath", iconPath);
         if (json::read(a, "isExtBtn", isExtBtn) && isExtBtn)
             b->setMouseTracking(true);
-        json::read(a, "extWidth", extWidth);
+        if (json::read(a, "extWidth", extWidth))
+            extWidth = clampSize(extWidth);
         json::read(a, "extIconPath", extIcon);
         json::read(a, "extHotIconPath", extHotIcon);
         QString text;
@@ -331,14 +336,18 @@ bool TEVQPushButtonImpl::serializeJsonValue(Json::Value*& json, bool load)
             fadeDuration = normalizedFadeDuration(duration);
         json::read(a, "iconHor", iconStyle.horAlign);
         json::read(a, "iconVer", iconStyle.verAlign);
-        json::read(a, "iconX", iconStyle.offsetX);
-        json::read(a, "iconY", iconStyle.offsetY);
+        if (json::read(a, "iconX", iconStyle.offsetX))
+            iconStyle.offsetX = clampOffset(iconStyle.offsetX);
+        if (json::read(a, "iconY", iconStyle.offsetY))
+            iconStyle.offsetY = clampOffset(iconStyle.offsetY);
         json::read(a, "iconUseColor", iconStyle.useColor);
         std::string color;
         if (json::read(a, "iconColor", color))
             iconStyle.color = stringToColor(color);
-        json::read(a, "txtX", textOffsetX);
-        json::read(a, "txtY", textOffsetY);
+        if (json::read(a, "txtX", textOffsetX))
+            textOffsetX = clampOffset(textOffsetX);
+        if (json::read(a, "txtY", textOffsetY))
+            textOffsetY = clampOffset(textOffsetY);
         return result;
     }
 

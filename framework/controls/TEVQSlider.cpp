@@ -19,6 +19,9 @@ constexpr int kDefaultChannel = 10;
 constexpr int kDefaultMinimum = 0;
 constexpr int kDefaultMaximum = 100;
 
+// Thumb and channel sizes are kept within what a widget can be, so that no geometry sum overflows.
+int clampSize(int v) { return qBound(0, v, QWIDGETSIZE_MAX); }
+
 // The painter base writes back every "attr" it read; the keys this control owns follow its own rules only.
 Json::Value& ownAttrs(Json::Value& element, std::initializer_list<const char*> keys)
 {
@@ -50,9 +53,10 @@ void TEVQSliderImpl::draw(QPainter* painter, const QRect& rect)
     TEVQSlider* s = slider();
     if (!s)
         return;
-    const int span = s->maximum() - s->minimum();
+    // In 64 bits: a range of the whole int scale does not overflow.
+    const qint64 span = qint64(s->maximum()) - s->minimum();
     const float divisor = span != 0 ? float(span) : 100.0f;
-    const float f = float(s->value() - s->minimum()) / divisor;
+    const float f = float(qint64(s->value()) - s->minimum()) / divisor;
 
     if (s->orientation() == Qt::Horizontal) {
         const int y = rect.top() + (rect.height() - channelHeight) / 2;
@@ -117,9 +121,12 @@ bool TEVQSliderImpl::serializeJsonValue(Json::Value*& json, bool load)
         const Json::Value* attrs = json::find(element, "attr");
         if (attrs && json::isObject(*attrs)) {
             s->setOrientation(json::getBool(*attrs, "isHor", true) ? Qt::Horizontal : Qt::Vertical);
-            json::read(*attrs, "thumbW", thumbWidth);
-            json::read(*attrs, "thumbH", thumbHeight);
-            json::read(*attrs, "channelSize", channelHeight);
+            if (json::read(*attrs, "thumbW", thumbWidth))
+                thumbWidth = clampSize(thumbWidth);
+            if (json::read(*attrs, "thumbH", thumbHeight))
+                thumbHeight = clampSize(thumbHeight);
+            if (json::read(*attrs, "channelSize", channelHeight))
+                channelHeight = clampSize(channelHeight);
             s->setMaximum(json::getInt(*attrs, "max", s->maximum()));
             s->setMinimum(json::getInt(*attrs, "min", s->minimum()));
             s->setSliderPosition(json::getInt(*attrs, "val", 0));
@@ -166,8 +173,8 @@ bool TEVQSlider::getIsHorizontal() const { return orientation() == Qt::Horizonta
 
 void TEVQSlider::setThumbSize(int width, int height)
 {
-    painter()->thumbWidth = width;
-    painter()->thumbHeight = height;
+    painter()->thumbWidth = clampSize(width);
+    painter()->thumbHeight = clampSize(height);
 }
 
 void TEVQSlider::getThumbSize(int& width, int& height) const
@@ -193,7 +200,7 @@ QRect TEVQSlider::getThumbRect() const
     return r;
 }
 
-void TEVQSlider::setChannelHeight(int height) { painter()->channelHeight = height; }
+void TEVQSlider::setChannelHeight(int height) { painter()->channelHeight = clampSize(height); }
 
 int TEVQSlider::getChannelHeight() const { return painter()->channelHeight; }
 

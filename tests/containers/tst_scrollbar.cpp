@@ -182,14 +182,6 @@ void TestScrollBar::perStateSetters()
     b.setScrollbarBackground(CommonCtrlStateDisable, solid(kBack));
     QCOMPARE(b.getScrollbarBackground(CommonCtrlStateNormal).fillRes.fillColor, kBack);
 
-    IconStyleDesc style;
-    style.offsetX = 3;
-    b.setScrollbarIconStyle(true, style);
-    QCOMPARE(b.getScrollbarIconStyle(true).offsetX, 3);
-    QCOMPARE(b.getScrollbarIconStyle(false).offsetX, 0);
-    b.setScrollbarBtnIcon(false, QStringLiteral("down.png"));
-    QCOMPARE(b.getScrollbarBtnIcon(false), QStringLiteral("down.png"));
-    QCOMPARE(b.getScrollbarBtnIcon(true), QString());
 }
 
 void TestScrollBar::thumbDragKeepsPressed()

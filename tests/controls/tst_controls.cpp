@@ -363,18 +363,9 @@ void TestControls::buttonDefaults()
     rm()->setGlobalConfig(config);
     TEVQPushButton b;
     QVERIFY(b.hasMouseTracking());
-    QCOMPARE(b.getTypeName(), QStringLiteral("qtbutton"));
-    QCOMPARE(b.getBackground(CtrlStateNormal).fillRes.fillColor, QColor(0xF5, 0xF5, 0xF5));
-    QCOMPARE(b.getBackground(CtrlStatePressed).fillRes.fillColor, QColor(0xF5, 0xF5, 0xF5));
-    QCOMPARE(b.getBackground(CtrlStateHot).fillRes.fillColor, QColor(0xED, 0xFB, 0xFF));
-    QCOMPARE(b.getBackground(CtrlStateHot).fillRes.borderSize, 1);
-    QCOMPARE(b.getBackground(CtrlStateDisable), FillStyle());
-    QCOMPARE(b.getTextStyle(CtrlStateDisable).horAlign, 1);
+    // The fade follows the process settings; a duration that is not positive is 150 ms.
     QVERIFY(b.getFadeEnabled());
     QCOMPARE(b.getFadeDuration(), 150);
-    QVERIFY(b.getUseIcon());
-    QVERIFY(b.getShowText());
-    QVERIFY(b.getDrawBackground());
 
     // Per-state setters: 4 is every state; values beyond are ignored.
     b.setBackground(CtrlState(4), solid(kP, "p"));
@@ -416,6 +407,9 @@ void TestControls::buttonAttrContract_data()
     QTest::newRow("plain text") << R"({"text": "Go"})" << R"({"text": "Go"})";
     QTest::newRow("dictionary text writes the shown text") << R"({"text": "|->btn.ok"})" << R"({"text": "OK"})";
     QTest::newRow("unknown keys survive") << R"({"custom": 7, "showText": true})" << R"({"custom": 7})";
+    QTest::newRow("sizes and offsets are bounded")
+        << R"({"extWidth": -3, "txtX": 2147483647, "iconY": -2147483648})"
+        << R"({"iconY": -16777215, "txtX": 16777215})";
     QTest::newRow("wrong types are ignored") << R"({"extWidth": "wide", "text": 3, "iconPath": []})" << R"(null)";
 }
 
@@ -726,6 +720,8 @@ void TestControls::sliderGeometry_data()
                                        << QPoint(100, 15) << QRect(0, 10, 200, 10);
     QTest::newRow("empty range") << true << QSize(200, 30) << 50 << 50 << 50 << QPoint(-1, -1) << QPoint(0, 15)
                                  << QRect(0, 10, 200, 10);
+    QTest::newRow("whole int range") << true << QSize(200, 30) << int(INT_MIN) << int(INT_MAX) << int(INT_MAX)
+                                     << QPoint(199, 15) << QPoint(-1, -1) << QRect(0, 10, 200, 10);
     QTest::newRow("odd thickness") << true << QSize(100, 25) << 0 << 100 << 100 << QPoint(99, 12)
                                    << QPoint(-1, -1) << QRect(0, 7, 100, 10);
 }
@@ -854,6 +850,15 @@ void TestControls::sliderJson()
     QVERIFY(s.getIsHorizontal());
     QCOMPARE(s.maximum(), 50); // absent: unchanged
     QCOMPARE(s.value(), 10);   // absent: position 0, held at the minimum
+
+    // Sizes stay within what a widget can be.
+    read(&s, R"({"attr": {"thumbW": -5, "thumbH": 2147483647, "channelSize": -1}})");
+    int tw = 0;
+    int th = 0;
+    s.getThumbSize(tw, th);
+    QCOMPARE(tw, 0);
+    QCOMPARE(th, QWIDGETSIZE_MAX);
+    QCOMPARE(s.getChannelHeight(), 0);
 
     TEVQSlider v(nullptr, Qt::Vertical);
     v.setThumbSize(16, 24);

@@ -1,0 +1,65 @@
+// Feeds bytes as element JSON to the label, the push button, the slider and the scroll bar: each reads it,
+// paints, writes it; the written element read into a fresh control must write the same element again.
+#include "TEVJson.h"
+#include "TEVQLabel.h"
+#include "TEVQPushButton.h"
+#include "TEVQScrollBar.h"
+#include "TEVQSlider.h"
+
+#include <QApplication>
+#include <QImage>
+
+#include <cstddef>
+#include <cstdint>
+
+using namespace TEVQtLib;
+
+namespace {
+QWidget* root()
+{
+    static int argc = 1;
+    static char name[] = "fuzz_controls";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    static QWidget* parent = new QWidget;
+    (void)app;
+    return parent;
+}
+
+template <class Control> Json::Value readPaintWrite(const Json::Value& element)
+{
+    Control w;
+    w.setParent(root());
+    Json::Value in = element;
+    w.readJsonValue(&in);
+    w.resize(64, 24);
+    QImage image(64, 24, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    w.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    Json::Value out(Json::objectValue);
+    w.serializeJsonValue(&out, false);
+    return out;
+}
+
+template <class Control> void check(const Json::Value& element)
+{
+    const Json::Value first = readPaintWrite<Control>(element);
+    const Json::Value second = readPaintWrite<Control>(first);
+    if (!(first == second))
+        __builtin_trap();
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    root();
+    Json::Value element;
+    const char* text = reinterpret_cast<const char*>(data);
+    if (!json::parse(text, text + size, element))
+        return 0;
+    check<TEVQLabel>(element);
+    check<TEVQPushButton>(element);
+    check<TEVQSlider>(element);
+    check<TEVQScrollBar>(element);
+    return 0;
+}
