@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QHideEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -286,11 +287,11 @@ TEVQWindow::~TEVQWindow()
     TEVQResourceManager::getInstance()->unregisterWindow(this);
     if (m_watchedHandle)
         m_watchedHandle->removeEventFilter(this);
-    // A loop still running (the window deleted from inside doModal) is left and deleted once it returns.
+    // A loop still running (the window deleted from inside doModal) is left, and doModal deletes it once
+    // its exec has returned.
     if (d->modalLoop && d->modalLoop->isRunning()) {
         d->modalLoop->exit(0);
         d->modalLoop->setParent(nullptr);
-        d->modalLoop->deleteLater();
     }
     delete d;
     d = nullptr;
@@ -301,9 +302,13 @@ void TEVQWindow::doModal()
     setWindowModality(Qt::ApplicationModal);
     show();
     QPointer<QEventLoop> loop = d->modalLoop;
-    if (loop)
-        loop->exec();
-    // Nothing of the window is touched here: it may have been deleted while the loop ran.
+    if (!loop)
+        return;
+    loop->exec();
+    // Nothing of the window is touched here: it may have been deleted while the loop ran, leaving the loop
+    // without a parent.
+    if (loop && !loop->parent())
+        delete loop.data();
 }
 
 void TEVQWindow::closeModal()
@@ -410,6 +415,15 @@ void TEVQWindow::showEvent(QShowEvent* event)
     watchWindowHandle();
 }
 
+void TEVQWindow::hideEvent(QHideEvent* event)
+{
+    QDialog::hideEvent(event);
+    // Hidden by the program (accept, done, hide): a modal loop must not go on running for a window nobody sees.
+    // A window system's hide (minimising) leaves it running.
+    if (!event->spontaneous() && d->modalLoop)
+        d->modalLoop->exit(0);
+}
+
 void TEVQWindow::changeEvent(QEvent* event)
 {
     QDialog::changeEvent(event);
@@ -442,16 +456,15 @@ bool TEVQWindow::eventFilter(QObject* watched, QEvent* event)
         return QDialog::eventFilter(watched, event);
     if (event->type() == QEvent::MouseButtonPress)
         return framePress(static_cast<QMouseEvent*>(event));
+    if (event->type() == QEvent::MouseButtonDblClick)
+        return frameZoneAt(static_cast<QMouseEvent*>(event)->pos()) != platform::FrameZone::Client;
     if (event->type() == QEvent::MouseMove)
         frameHover(static_cast<QMouseEvent*>(event));
     return false;
 }
 
-bool TEVQWindow::framePress(QMouseEvent* event)
+platform::FrameZone TEVQWindow::frameZoneAt(const QPoint& local)
 {
-    if (event->button() != Qt::LeftButton)
-        return false;
-    const QPoint local = event->pos();
     platform::FrameHitParams params;
     params.resizeable = d->resizeable;
     params.canDrag = d->canDrag;
@@ -459,8 +472,14 @@ bool TEVQWindow::framePress(QMouseEvent* event)
     params.borderWidth = d->borderWidth;
     params.captionHeight = d->captionHeight;
     params.maximized = isMaximized() || isFullScreen();
-    QWidget* under = childAt(local);
-    const platform::FrameZone zone = platform::classifyFramePoint(params, size(), local, d->keepsClicks(under));
+    return platform::classifyFramePoint(params, size(), local, d->keepsClicks(childAt(local)));
+}
+
+bool TEVQWindow::framePress(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return false;
+    const platform::FrameZone zone = frameZoneAt(event->pos());
     if (zone == platform::FrameZone::Client)
         return false;
 
@@ -530,7 +549,8 @@ void TEVQWindow::checkMaximizedGeometry()
         const QRect area = screen->availableGeometry();
         if (geometry() != area) {
             m_placedMaximized = true;
-            setGeometry(area);
+            // Through the native window: the widget's own setGeometry would drop its maximised state.
+            windowHandle()->setGeometry(area);
         }
     } else if (m_placedMaximized) {
         m_placedMaximized = false;

@@ -7,6 +7,7 @@
 #include "TEVGlobal.h"
 #include "TEVQWidgetBaseImpl.h"
 #include "TEVStyleDesc.h"
+#include "TEVWindowFrame.h"
 
 #include <QDialog>
 #include <QPoint>
@@ -163,13 +164,17 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
-    // Presses and hovering on a frameless window, before any child sees them: border bands and the caption.
+    // Presses, double clicks and hovering on a frameless window, before any child sees them: border bands and
+    // the caption are not client area.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool framelessTopLevel() const;
     void watchWindowHandle();
+    // Where local lies in the frame (Client unless a band or the caption takes it).
+    platform::FrameZone frameZoneAt(const QPoint& local);
     bool framePress(QMouseEvent* event);
     void frameHover(QMouseEvent* event);
     void checkMaximizedGeometry();

@@ -1,0 +1,1095 @@
+// Frameless window and sub-window: the frame layer's pure rules, the Qt-side move and resize under a bare
+// X server (no window manager, so the window system refuses every move and resize), maximise and restore,
+// minimum sizes, the modal loop, registration with the resource manager and sub-window limits.
+#include "TevTest.h"
+
+#include "TEVQContainer.h"
+#include "TEVQResourceManager.h"
+#include "TEVQSubWin.h"
+#include "TEVQWidgetMacros.h"
+#include "TEVQWindow.h"
+#include "TEVWindowFrame.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTimer>
+
+using namespace TEVQtLib;
+using platform::FrameZone;
+
+Q_DECLARE_METATYPE(TEVQtLib::platform::FrameZone)
+
+// Mesa's GLX library, loaded for the windows' visuals, keeps an allocation for the life of the process whose
+// stack the fast unwinder cannot walk; a full unwind lets the suppression by library name find it.
+extern "C" const char* __lsan_default_options() { return "fast_unwind_on_malloc=0"; }
+
+namespace {
+
+// A framework widget that counts how often its element is read (theme application reads it).
+class ProbeImpl : public TEVQWidgetBaseImpl
+{
+public:
+    using TEVQWidgetBaseImpl::TEVQWidgetBaseImpl;
+    bool serializeJsonValue(Json::Value*& json, bool load) override
+    {
+        if (load)
+            ++loads;
+        return TEVQWidgetBaseImpl::serializeJsonValue(json, load);
+    }
+    int loads = 0;
+};
+
+} // namespace
+
+class WinProbe : public QWidget, public ITEVQWidgetBase
+{
+    Q_OBJECT
+    TEV_WIDGET(WinProbe, QWidget, "qtwinprobe")
+public:
+    explicit WinProbe(QWidget* parent = nullptr) : QWidget(parent) { tevSetImpl(new ProbeImpl(this, typeName())); }
+    ProbeImpl* probe() { return static_cast<ProbeImpl*>(getControlImpl()); }
+};
+
+namespace {
+
+TEVQWindowImpl* implOf(QWidget* w) { return static_cast<TEVQWindowImpl*>(w->property("impl").value<void*>()); }
+
+// Records the presses that reach it (a press a sub-window does not accept goes on to its parent).
+class PressRecorder : public QWidget
+{
+public:
+    using QWidget::QWidget;
+    int presses = 0;
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override
+    {
+        ++presses;
+        QWidget::mousePressEvent(e);
+    }
+};
+
+QList<Qt::Edges> g_systemCalls;
+bool acceptSystemCall(QWindow*, Qt::Edges edges)
+{
+    g_systemCalls.append(edges);
+    return true;
+}
+
+// Mouse input through the window system's entry, as a real pointer would arrive (grabs included).
+void pressAt(QWidget* top, const QPoint& global)
+{
+    QWindow* h = top->windowHandle();
+    QTest::mousePress(h, Qt::LeftButton, Qt::NoModifier, h->mapFromGlobal(global));
+}
+void moveTo(QWidget* top, const QPoint& global)
+{
+    QWindow* h = top->windowHandle();
+    QTest::mouseMove(h, h->mapFromGlobal(global));
+}
+void releaseAt(QWidget* top, const QPoint& global)
+{
+    QWindow* h = top->windowHandle();
+    QTest::mouseRelease(h, Qt::LeftButton, Qt::NoModifier, h->mapFromGlobal(global));
+}
+
+FillRes solid(const QColor& c)
+{
+    FillRes f;
+    f.fillColor = c;
+    f.gradientEndColor = c;
+    return f;
+}
+
+} // namespace
+
+class TestWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    // Frame layer, no window
+    void classifyPoint_data();
+    void classifyPoint();
+    void pressEdgeRule_data();
+    void pressEdgeRule();
+    void hoverCursorRule();
+    void resizeStep_data();
+    void resizeStep();
+    void resizeStepFollowsCursorBackFromLimit();
+    void childPositionStaysGrabbable();
+
+    // Window
+    void defaultsAndSetters();
+    void registration();
+    void hitTestFindsDeepestVisible();
+    void captionDragFallsBackToQtSide();
+    void borderResizeFallsBackToQtSide();
+    void resizeKeepsMaximizeAndRestoreWorking();
+    void minimumSizesBindTheResize();
+    void systemMoveResizeTakesOver();
+    void interactiveWidgetsKeepTheirClicks();
+    void onlyDragCaptionBand();
+    void modalLoopEndsOnCloseModalCloseAndEscape();
+    void windowDeletedInsideItsModalLoop();
+    void backgroundAndRootContainer();
+    void centerWindowOnPrimaryScreen();
+
+    // Sub-window
+    void subWindowRaisesAndPassesPressOn();
+    void pressFlagBlocksFurtherPresses();
+    void subWindowMovesInsideParent();
+    void subWindowResizeLimits();
+    void subWindowInsideFramelessWindowTakesItsOwnPress();
+
+    void renderThemedWindow();
+
+private:
+    QTemporaryDir m_themeDir;
+};
+
+void TestWindow::initTestCase()
+{
+    QVERIFY(m_themeDir.isValid());
+    QVERIFY(tevtest::writeFile(m_themeDir.filePath("style.json"), R"({"style":[
+      {"type":1,"name":"panelBg","clr":"ff2b3a4f","round":6,"border":true,"borderSize":1,"borderclr":"ff5b7da8"},
+      {"type":1,"name":"captionBg","clr":"ff1d6fb8"}]})"));
+    QVERIFY(tevtest::writeFile(m_themeDir.filePath("theme.json"), R"({"elements":[{"child":[
+      {"name":"qtwinprobe","attr":{}},
+      {"name":"caption","attr":{},"style":[["captionBg",1,0]]},
+      {"name":"panel","attr":{},"style":[["panelBg",1,0]]}]}]})"));
+}
+
+void TestWindow::cleanup()
+{
+    platform::setSystemMoveResizeHook(nullptr);
+    if (QWidget* g = QWidget::mouseGrabber())
+        g->releaseMouse();
+    TEVQWindowImpl::clearMousePressActive();
+}
+
+// ---- frame layer --------------------------------------------------------------------------------------------
+
+void TestWindow::classifyPoint_data()
+{
+    QTest::addColumn<bool>("resizeable");
+    QTest::addColumn<bool>("canDrag");
+    QTest::addColumn<bool>("onlyCaption");
+    QTest::addColumn<bool>("maximized");
+    QTest::addColumn<bool>("keepsClicks");
+    QTest::addColumn<QPoint>("point");
+    QTest::addColumn<FrameZone>("zone");
+
+    // A 200 x 100 window, border 4, caption 40.
+    QTest::newRow("left band first column") << true << true << false << false << false << QPoint(0, 50) << FrameZone::Left;
+    QTest::newRow("left band last column") << true << true << false << false << false << QPoint(3, 50) << FrameZone::Left;
+    QTest::newRow("past left band") << true << true << false << false << false << QPoint(4, 50) << FrameZone::Caption;
+    QTest::newRow("right band first column") << true << true << false << false << false << QPoint(196, 50) << FrameZone::Right;
+    QTest::newRow("right band last column") << true << true << false << false << false << QPoint(199, 50) << FrameZone::Right;
+    QTest::newRow("before right band") << true << true << false << false << false << QPoint(195, 50) << FrameZone::Caption;
+    QTest::newRow("top band") << true << true << false << false << false << QPoint(100, 3) << FrameZone::Top;
+    QTest::newRow("below top band") << true << true << false << false << false << QPoint(100, 4) << FrameZone::Caption;
+    QTest::newRow("bottom band") << true << true << false << false << false << QPoint(100, 96) << FrameZone::Bottom;
+    QTest::newRow("above bottom band") << true << true << false << false << false << QPoint(100, 95) << FrameZone::Caption;
+    QTest::newRow("top-left") << true << true << false << false << false << QPoint(3, 3) << FrameZone::TopLeft;
+    QTest::newRow("top-right") << true << true << false << false << false << QPoint(196, 0) << FrameZone::TopRight;
+    QTest::newRow("bottom-left") << true << true << false << false << false << QPoint(0, 99) << FrameZone::BottomLeft;
+    QTest::newRow("bottom-right") << true << true << false << false << false << QPoint(196, 96) << FrameZone::BottomRight;
+    QTest::newRow("outside left") << true << true << false << false << false << QPoint(-1, 50) << FrameZone::Client;
+    QTest::newRow("outside right") << true << true << false << false << false << QPoint(200, 50) << FrameZone::Client;
+    QTest::newRow("bands win over a button") << true << true << false << false << true << QPoint(0, 50) << FrameZone::Left;
+    QTest::newRow("button in caption") << true << true << false << false << true << QPoint(100, 20) << FrameZone::Client;
+    QTest::newRow("resize off: no bands") << false << true << false << false << false << QPoint(0, 0) << FrameZone::Caption;
+    QTest::newRow("maximised: no bands") << true << true << false << true << false << QPoint(199, 99) << FrameZone::Caption;
+    QTest::newRow("maximised caption") << true << true << true << true << false << QPoint(100, 2) << FrameZone::Caption;
+    QTest::newRow("drag off") << true << false << false << false << false << QPoint(100, 20) << FrameZone::Client;
+    QTest::newRow("drag off keeps bands") << true << false << false << false << false << QPoint(199, 50) << FrameZone::Right;
+    QTest::newRow("only caption: y 40 in") << true << true << true << false << false << QPoint(100, 40) << FrameZone::Caption;
+    QTest::newRow("only caption: y 41 out") << true << true << true << false << false << QPoint(100, 41) << FrameZone::Client;
+    QTest::newRow("only caption: bands below") << true << true << true << false << false << QPoint(0, 80) << FrameZone::Left;
+    QTest::newRow("whole window is caption") << false << true << false << false << false << QPoint(100, 90) << FrameZone::Caption;
+}
+
+void TestWindow::classifyPoint()
+{
+    QFETCH(bool, resizeable);
+    QFETCH(bool, canDrag);
+    QFETCH(bool, onlyCaption);
+    QFETCH(bool, maximized);
+    QFETCH(bool, keepsClicks);
+    QFETCH(QPoint, point);
+    QFETCH(FrameZone, zone);
+    platform::FrameHitParams p;
+    p.resizeable = resizeable;
+    p.canDrag = canDrag;
+    p.onlyDragCaption = onlyCaption;
+    p.maximized = maximized;
+    QCOMPARE(platform::classifyFramePoint(p, QSize(200, 100), point, keepsClicks), zone);
+    // Every band hands the window system the matching edges and the Qt-side resize the matching edge number.
+    const Qt::Edges edges = platform::frameZoneEdges(zone);
+    const int edge = platform::frameZoneResizeEdge(zone);
+    QCOMPARE(edges == Qt::Edges(), edge == -1);
+    static const Qt::Edges byEdge[8] = {Qt::LeftEdge, Qt::RightEdge, Qt::TopEdge, Qt::BottomEdge,
+                                        Qt::BottomEdge | Qt::RightEdge, Qt::TopEdge | Qt::RightEdge,
+                                        Qt::TopEdge | Qt::LeftEdge, Qt::BottomEdge | Qt::LeftEdge};
+    if (edge >= 0)
+        QCOMPARE(edges, byEdge[edge]);
+}
+
+void TestWindow::pressEdgeRule_data()
+{
+    QTest::addColumn<QPoint>("point");
+    QTest::addColumn<int>("edge");
+    // 200 x 100, border 4: x < 4 is left, but only x > 196 is right (three columns), the same for y.
+    QTest::newRow("left") << QPoint(3, 50) << 0;
+    QTest::newRow("x 4") << QPoint(4, 50) << -1;
+    QTest::newRow("x 196 is not right") << QPoint(196, 50) << -1;
+    QTest::newRow("right") << QPoint(197, 50) << 1;
+    QTest::newRow("top") << QPoint(100, 0) << 2;
+    QTest::newRow("bottom") << QPoint(100, 99) << 3;
+    QTest::newRow("y 96 is not bottom") << QPoint(100, 96) << -1;
+    QTest::newRow("bottom-right") << QPoint(199, 99) << 4;
+    QTest::newRow("top-right") << QPoint(199, 0) << 5;
+    QTest::newRow("top-left") << QPoint(0, 0) << 6;
+    QTest::newRow("bottom-left") << QPoint(0, 99) << 7;
+    QTest::newRow("interior") << QPoint(100, 50) << -1;
+}
+
+void TestWindow::pressEdgeRule()
+{
+    QFETCH(QPoint, point);
+    QFETCH(int, edge);
+    QCOMPARE(platform::framePressEdge(QSize(200, 100), point, 4), edge);
+}
+
+void TestWindow::hoverCursorRule()
+{
+    Qt::CursorShape s = Qt::ArrowCursor;
+    const QSize size(200, 100);
+    QVERIFY(platform::frameHoverCursor(size, QPoint(0, 0), 4, s));
+    QCOMPARE(s, Qt::SizeFDiagCursor);
+    QVERIFY(platform::frameHoverCursor(size, QPoint(199, 99), 4, s));
+    QCOMPARE(s, Qt::SizeFDiagCursor);
+    QVERIFY(platform::frameHoverCursor(size, QPoint(0, 99), 4, s));
+    QCOMPARE(s, Qt::SizeBDiagCursor);
+    QVERIFY(platform::frameHoverCursor(size, QPoint(199, 0), 4, s));
+    QCOMPARE(s, Qt::SizeBDiagCursor);
+    QVERIFY(platform::frameHoverCursor(size, QPoint(198, 50), 4, s));
+    QCOMPARE(s, Qt::SizeHorCursor);
+    QVERIFY(platform::frameHoverCursor(size, QPoint(100, 1), 4, s));
+    QCOMPARE(s, Qt::SizeVerCursor);
+    QVERIFY(!platform::frameHoverCursor(size, QPoint(100, 50), 4, s));
+}
+
+void TestWindow::resizeStep_data()
+{
+    QTest::addColumn<int>("edge");
+    QTest::addColumn<QPoint>("global"); // the press was at (500, 500)
+    QTest::addColumn<QRect>("bounds");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QPoint>("pressPos");
+
+    // From (100, 100, 300, 200) with a minimum of 150 x 120.
+    const QRect none;
+    QTest::newRow("left out") << 0 << QPoint(480, 510) << none << QRect(80, 100, 320, 200) << QPoint(480, 500);
+    QTest::newRow("right in") << 1 << QPoint(470, 490) << none << QRect(100, 100, 270, 200) << QPoint(470, 500);
+    QTest::newRow("top out") << 2 << QPoint(520, 460) << none << QRect(100, 60, 300, 240) << QPoint(500, 460);
+    QTest::newRow("bottom out") << 3 << QPoint(500, 530) << none << QRect(100, 100, 300, 230) << QPoint(500, 530);
+    QTest::newRow("bottom-right") << 4 << QPoint(510, 520) << none << QRect(100, 100, 310, 220) << QPoint(510, 520);
+    QTest::newRow("top-right") << 5 << QPoint(490, 530) << none << QRect(100, 130, 290, 170) << QPoint(490, 530);
+    QTest::newRow("top-left") << 6 << QPoint(530, 470) << none << QRect(130, 70, 270, 230) << QPoint(530, 470);
+    QTest::newRow("bottom-left") << 7 << QPoint(520, 540) << none << QRect(120, 100, 280, 240) << QPoint(520, 540);
+    QTest::newRow("no edge") << -1 << QPoint(520, 540) << none << QRect(100, 100, 300, 200) << QPoint(500, 500);
+    // At the minimum the opposite edge stays and the press point advances only by what was applied.
+    QTest::newRow("left at min") << 0 << QPoint(700, 500) << none << QRect(250, 100, 150, 200) << QPoint(650, 500);
+    QTest::newRow("right at min") << 1 << QPoint(100, 500) << none << QRect(100, 100, 150, 200) << QPoint(350, 500);
+    QTest::newRow("top at min") << 2 << QPoint(500, 900) << none << QRect(100, 180, 300, 120) << QPoint(500, 580);
+    QTest::newRow("bottom at min") << 3 << QPoint(500, 0) << none << QRect(100, 100, 300, 120) << QPoint(500, 420);
+    QTest::newRow("top-left at min") << 6 << QPoint(900, 900) << none << QRect(250, 180, 150, 120) << QPoint(650, 580);
+    // Inside bounds, a dragged edge stops at the bounds.
+    const QRect b(0, 0, 450, 320);
+    QTest::newRow("right stops at bounds") << 1 << QPoint(700, 500) << b << QRect(100, 100, 350, 200) << QPoint(550, 500);
+    QTest::newRow("left stops at bounds") << 0 << QPoint(300, 500) << b << QRect(0, 100, 400, 200) << QPoint(400, 500);
+    QTest::newRow("top stops at bounds") << 2 << QPoint(500, 300) << b << QRect(100, 0, 300, 300) << QPoint(500, 400);
+    QTest::newRow("bottom stops at bounds") << 3 << QPoint(500, 900) << b << QRect(100, 100, 300, 220) << QPoint(500, 520);
+}
+
+void TestWindow::resizeStep()
+{
+    QFETCH(int, edge);
+    QFETCH(QPoint, global);
+    QFETCH(QRect, bounds);
+    QFETCH(QRect, geometry);
+    QFETCH(QPoint, pressPos);
+    const platform::FrameResizeStep step = platform::frameResizeStep(edge, QRect(100, 100, 300, 200), QPoint(500, 500),
+                                                                     global, QSize(150, 120), bounds);
+    QCOMPARE(step.geometry, geometry);
+    QCOMPARE(step.pressPos, pressPos);
+}
+
+void TestWindow::resizeStepFollowsCursorBackFromLimit()
+{
+    // The right edge is grabbed 3 px inside (cursor at 397 for the edge at 400).
+    QRect g(100, 100, 300, 200);
+    QPoint press(397, 200);
+    const QSize minSize(150, 100);
+    auto step = [&](int x) {
+        const platform::FrameResizeStep s = platform::frameResizeStep(1, g, press, QPoint(x, 200), minSize);
+        g = s.geometry;
+        press = s.pressPos;
+    };
+    step(100); // far past the limit
+    QCOMPARE(g.width(), 150);
+    step(200); // still left of the limit (the edge at 250 is grabbed at 247)
+    QCOMPARE(g.width(), 150);
+    step(260); // past it: the edge is under the cursor again, 3 px right of it
+    QCOMPARE(g.right() + 1, 263);
+    step(300);
+    QCOMPARE(g.right() + 1, 303);
+    QCOMPARE(g.left(), 100);
+}
+
+void TestWindow::childPositionStaysGrabbable()
+{
+    const QSize size(100, 80);
+    const QSize parent(400, 300);
+    QCOMPARE(platform::frameClampChildPosition(QPoint(50, 60), size, parent, 9), QPoint(50, 60));
+    QCOMPARE(platform::frameClampChildPosition(QPoint(-500, -20), size, parent, 9), QPoint(-91, 0));
+    QCOMPARE(platform::frameClampChildPosition(QPoint(900, 900), size, parent, 9), QPoint(391, 291));
+    // A parent smaller than the margin: the child covers it.
+    QCOMPARE(platform::frameClampChildPosition(QPoint(30, 30), size, QSize(5, 5), 9), QPoint(-4, 0));
+}
+
+// ---- window -------------------------------------------------------------------------------------------------
+
+void TestWindow::defaultsAndSetters()
+{
+    TEVQWindow w;
+    QCOMPARE(TEVQWindow::typeName(), QStringLiteral("TEVWindow"));
+    QCOMPARE(TEVQSubWin::typeName(), QStringLiteral("TEVSubWin"));
+    TEVQWindowImpl* d = implOf(&w);
+    QVERIFY(d);
+    QCOMPARE(d->getTypeNameRef(), QStringLiteral("TEVWindow"));
+    QCOMPARE(d->getThemeName(), QStringLiteral("TEVWindow"));
+    QCOMPARE(d->resizeEdge, -1);
+    QVERIFY(!d->resizeable && d->canDrag && !d->dragging && d->useFillColor && !d->showBackground);
+    QCOMPARE(d->borderWidth, 4);
+    QCOMPARE(w.getMinSize(), QSize(400, 400));
+    QCOMPARE(d->captionHeight, 40);
+    QVERIFY(d->modalLoop && d->modalLoop->parent() == &w);
+    QVERIFY(!w.getMDIArea());
+    QVERIFY(!w.windowFlags().testFlag(Qt::FramelessWindowHint));
+    QVERIFY(!tevWidgetInterface(&w));
+
+    w.setCaptionHeight(-3);
+    QVERIFY(w.getCaptionHeight());
+    w.setCaptionHeight(0);
+    QVERIFY(!w.getCaptionHeight());
+    w.setMinWidth(-5);
+    QCOMPARE(w.getMinSize().width(), 0);
+    QCOMPARE(w.minimumWidth(), 0);
+    w.setMinSize(300, -1);
+    QCOMPARE(w.getMinSize(), QSize(300, 0));
+    QCOMPARE(w.minimumSize(), QSize(300, 0));
+    w.setResizeable(true);
+    QVERIFY(w.hasMouseTracking());
+    w.setResizeable(false);
+    QVERIFY(!w.hasMouseTracking());
+    w.setCanDrag(false);
+    QVERIFY(!w.getCanGrag());
+    w.setOnlyDragCaption(true);
+    QVERIFY(w.getOnlyDragCaption());
+    TEVQMDIArea area;
+    w.setMDIArea(&area);
+    QCOMPARE(w.getMDIArea(), &area);
+
+    w.setMinSize(0, 0);
+    w.setGeometry(50, 50, 200, 100);
+    w.setX(100);
+    QCOMPARE(w.geometry(), QRect(100, 50, 150, 100));
+    w.setY(80);
+    QCOMPARE(w.geometry(), QRect(100, 80, 150, 70));
+
+    w.setTransparent(true);
+    QVERIFY(w.windowFlags().testFlag(Qt::FramelessWindowHint));
+    QVERIFY(w.testAttribute(Qt::WA_TranslucentBackground));
+    w.setTransparent(false);
+    QVERIFY(w.windowFlags().testFlag(Qt::FramelessWindowHint));
+    QVERIFY(!w.testAttribute(Qt::WA_TranslucentBackground));
+
+    // The sub-window: tracking on from the start, minimums as given and not the widget's own.
+    TEVQSubWin s;
+    QVERIFY(s.hasMouseTracking());
+    QVERIFY(!implOf(&s)->modalLoop);
+    QCOMPARE(implOf(&s)->getTypeNameRef(), QStringLiteral("TEVSubWin"));
+    s.setMinWidth(250);
+    s.setMinHeight(-7);
+    QCOMPARE(implOf(&s)->minWidth, 250);
+    QCOMPARE(implOf(&s)->minHeight, -7);
+    QCOMPARE(s.minimumWidth(), 0);
+    s.setResizeable(false);
+    QVERIFY(!s.hasMouseTracking());
+    // A shown sub-window stays shown when it is made transparent.
+    QWidget host;
+    auto* inner = new TEVQSubWin(&host);
+    host.show();
+    QVERIFY(inner->isVisible());
+    inner->setTransparent(true);
+    QVERIFY(inner->isVisible());
+}
+
+void TestWindow::registration()
+{
+    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+    QVERIFY(rm->loadThemeDir(m_themeDir.path()));
+
+    auto* w = new TEVQWindow;
+    QVERIFY(rm->registeredWindows().contains(w));
+    auto* sub = new TEVQSubWin(w);
+    QVERIFY(!rm->registeredWindows().contains(sub));
+    auto* probe = new WinProbe(sub); // reached through the sub-window
+    const int first = probe->probe()->loads;
+    QVERIFY(rm->themeChange());
+    QCOMPARE(probe->probe()->loads, first + 1);
+    QVERIFY(rm->themeChange());
+    QCOMPARE(probe->probe()->loads, first + 2);
+
+    // A window that is not registered is not walked.
+    TEVQWindow other;
+    auto* lone = new WinProbe(&other);
+    const int loneFirst = lone->probe()->loads;
+    QVERIFY(rm->unregisterWindow(&other));
+    QVERIFY(rm->themeChange());
+    QCOMPARE(lone->probe()->loads, loneFirst);
+
+    delete w;
+    QVERIFY(!rm->registeredWindows().contains(w));
+    QVERIFY(rm->themeChange()); // nothing dangles
+}
+
+void TestWindow::hitTestFindsDeepestVisible()
+{
+    TEVQWindow w;
+    w.setGeometry(200, 200, 300, 200);
+    auto* a = new QWidget(&w);
+    a->setGeometry(10, 10, 100, 100);
+    auto* inner = new QWidget(a);
+    inner->setGeometry(20, 20, 30, 30); // (30, 30) .. (59, 59) in the window
+    auto* b = new QWidget(&w);          // on top of a where they overlap
+    b->setGeometry(80, 80, 50, 50);
+    auto* hidden = new QWidget(&w);
+    hidden->setGeometry(200, 10, 50, 50);
+    hidden->hide();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+
+    QCOMPARE(w.hitTest(&w, 40, 40), inner);
+    QCOMPARE(w.hitTest(&w, 30, 30), inner);
+    QCOMPARE(w.hitTest(&w, 15, 15), a);
+    QCOMPARE(w.hitTest(&w, 90, 90), b);
+    QCOMPARE(w.hitTest(&w, 210, 20), &w);
+    QCOMPARE(w.hitTest(&w, 400, 20), nullptr);
+    QCOMPARE(w.hitTest(nullptr, 40, 40), nullptr);
+    QCOMPARE(w.hitTest(hidden, 210, 20), nullptr);
+    QCOMPARE(w.hitTest(a, 40, 40), inner);
+    // A widget outside the window is placed through the screen; no crash.
+    QWidget stranger;
+    stranger.setGeometry(700, 700, 10, 10);
+    stranger.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&stranger));
+    QCOMPARE(w.hitTest(&stranger, 500, 500), &stranger);
+    QCOMPARE(w.hitTest(&stranger, 0, 0), nullptr);
+}
+
+void TestWindow::captionDragFallsBackToQtSide()
+{
+    TEVQWindow w;
+    w.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    w.setMinSize(100, 100);
+    w.setGeometry(100, 100, 300, 200);
+    auto* label = new QLabel(QStringLiteral("caption"), &w);
+    label->setGeometry(0, 0, 300, 40);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(w.geometry(), QRect(100, 100, 300, 200));
+
+    // A press on the label in the caption: the window system refuses the move, the window moves itself.
+    pressAt(&w, QPoint(250, 120));
+    QVERIFY(TEVQWindowImpl::mousePressActive());
+    QCOMPARE(QWidget::mouseGrabber(), &w);
+    QVERIFY(implOf(&w)->dragging);
+    moveTo(&w, QPoint(270, 150));
+    QCOMPARE(w.pos(), QPoint(120, 130));
+    moveTo(&w, QPoint(200, 100));
+    QCOMPARE(w.pos(), QPoint(50, 80));
+    releaseAt(&w, QPoint(200, 100));
+    QVERIFY(!TEVQWindowImpl::mousePressActive());
+    QVERIFY(!QWidget::mouseGrabber());
+    QVERIFY(!implOf(&w)->dragging);
+    QCOMPARE(w.size(), QSize(300, 200));
+    // The mouse moving without a button no longer moves the window.
+    moveTo(&w, QPoint(300, 200));
+    QCOMPARE(w.pos(), QPoint(50, 80));
+}
+
+void TestWindow::borderResizeFallsBackToQtSide()
+{
+    TEVQWindow w;
+    w.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    w.setMinSize(150, 120);
+    w.setResizeable(true);
+    w.setGeometry(100, 100, 300, 200);
+    auto* root = new QWidget(&w); // children over the band do not hide it
+    root->setGeometry(0, 0, 300, 200);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+
+    // The last column of the right band (x = 399 on the screen) and the first (x = 396).
+    pressAt(&w, QPoint(396, 200));
+    QCOMPARE(implOf(&w)->resizeEdge, 1);
+    moveTo(&w, QPoint(446, 260));
+    QCOMPARE(w.geometry(), QRect(100, 100, 350, 200));
+    releaseAt(&w, QPoint(446, 260));
+    QCOMPARE(implOf(&w)->resizeEdge, -1);
+    QCOMPARE(w.maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+
+    // Top-left corner: both edges follow, the bottom-right corner stays.
+    pressAt(&w, QPoint(101, 101));
+    QCOMPARE(implOf(&w)->resizeEdge, 6);
+    moveTo(&w, QPoint(81, 71));
+    QCOMPARE(w.geometry(), QRect(80, 70, 370, 230));
+    releaseAt(&w, QPoint(81, 71));
+
+    // Bottom band.
+    pressAt(&w, QPoint(200, 299));
+    QCOMPARE(implOf(&w)->resizeEdge, 3);
+    moveTo(&w, QPoint(200, 319));
+    QCOMPARE(w.geometry(), QRect(80, 70, 370, 250));
+    releaseAt(&w, QPoint(200, 319));
+
+    // Hovering over the band shows the resize cursor, the interior the arrow again.
+    moveTo(&w, QPoint(82, 200));
+    QCOMPARE(w.cursor().shape(), Qt::SizeHorCursor);
+    moveTo(&w, QPoint(200, 200));
+    QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
+}
+
+void TestWindow::resizeKeepsMaximizeAndRestoreWorking()
+{
+    TEVQWindow w;
+    w.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    w.setMinSize(150, 120);
+    w.setResizeable(true);
+    w.setGeometry(100, 100, 300, 200);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    pressAt(&w, QPoint(399, 200));
+    moveTo(&w, QPoint(349, 200));
+    releaseAt(&w, QPoint(349, 200));
+    const QRect resized(100, 100, 250, 200);
+    QCOMPARE(w.geometry(), resized);
+
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    w.showMaximized();
+    QTRY_COMPARE(w.geometry(), area);
+    QVERIFY(w.isMaximized());
+    // No border bands and no Qt-side resize while maximised.
+    pressAt(&w, QPoint(area.right(), area.center().y()));
+    QCOMPARE(implOf(&w)->resizeEdge, -1);
+    moveTo(&w, QPoint(area.right() - 100, area.center().y()));
+    releaseAt(&w, QPoint(area.right() - 100, area.center().y()));
+    QCOMPARE(w.geometry(), area);
+
+    w.showNormal();
+    QTRY_COMPARE(w.geometry(), resized);
+    // And the border resize still works afterwards.
+    pressAt(&w, QPoint(349, 200));
+    moveTo(&w, QPoint(389, 200));
+    releaseAt(&w, QPoint(389, 200));
+    QCOMPARE(w.geometry(), QRect(100, 100, 290, 200));
+    w.showMaximized();
+    QTRY_COMPARE(w.geometry(), area);
+    w.showNormal();
+    QTRY_COMPARE(w.geometry(), QRect(100, 100, 290, 200));
+}
+
+void TestWindow::minimumSizesBindTheResize()
+{
+    TEVQWindow w;
+    w.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    w.setMinSize(200, 150);
+    w.setResizeable(true);
+    w.setGeometry(100, 100, 300, 200);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+
+    // Left edge far to the right: the width stops at 200 and the right edge stays at 399.
+    pressAt(&w, QPoint(101, 200));
+    moveTo(&w, QPoint(600, 200));
+    QCOMPARE(w.geometry(), QRect(200, 100, 200, 200));
+    moveTo(&w, QPoint(150, 200)); // back past the limit: the edge is 1 px left of the cursor again
+    QCOMPARE(w.geometry(), QRect(149, 100, 251, 200));
+    releaseAt(&w, QPoint(150, 200));
+
+    // The default minimum binds too: without setMinSize the window never gets below 400 x 400 this way.
+    TEVQWindow d;
+    d.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    d.setResizeable(true);
+    d.setGeometry(100, 100, 500, 500);
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    pressAt(&d, QPoint(599, 599));
+    moveTo(&d, QPoint(150, 150));
+    QCOMPARE(d.geometry(), QRect(100, 100, 400, 400));
+    releaseAt(&d, QPoint(150, 150));
+
+    // A minimum of 0 still leaves a window whose borders and inside can be grabbed.
+    TEVQWindow z;
+    z.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    z.setMinSize(0, 0);
+    z.setResizeable(true);
+    z.setGeometry(100, 100, 300, 200);
+    z.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&z));
+    pressAt(&z, QPoint(399, 299));
+    moveTo(&z, QPoint(0, 0));
+    releaseAt(&z, QPoint(0, 0));
+    QCOMPARE(z.size(), QSize(9, 9));
+}
+
+void TestWindow::systemMoveResizeTakesOver()
+{
+    g_systemCalls.clear();
+    platform::setSystemMoveResizeHook(acceptSystemCall);
+    TEVQWindow w;
+    w.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    w.setResizeable(true);
+    w.setMinSize(100, 100);
+    w.setMinimumSize(50, 50); // the widget's own minimum below the window's
+    w.setGeometry(100, 100, 300, 200);
+    auto* child = new PressRecorder(&w);
+    child->setGeometry(0, 0, 300, 200);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(w.windowHandle()->minimumSize(), QSize(50, 50));
+
+    pressAt(&w, QPoint(101, 101)); // (a local (0, 0) would be taken for the window's centre by QTest)
+    releaseAt(&w, QPoint(101, 101));
+    pressAt(&w, QPoint(399, 250));
+    releaseAt(&w, QPoint(399, 250));
+    pressAt(&w, QPoint(250, 150)); // caption
+    releaseAt(&w, QPoint(250, 150));
+    QCOMPARE(g_systemCalls, (QList<Qt::Edges>{Qt::TopEdge | Qt::LeftEdge, Qt::RightEdge, Qt::Edges()}));
+    // The window system has the pointer: no child press, no flag, no Qt-side state.
+    QCOMPARE(child->presses, 0);
+    QVERIFY(!TEVQWindowImpl::mousePressActive());
+    QCOMPARE(implOf(&w)->resizeEdge, -1);
+    QVERIFY(!implOf(&w)->dragging);
+    // A double click in the caption is not the child's either.
+    QTest::mouseDClick(w.windowHandle(), Qt::LeftButton, Qt::NoModifier, QPoint(150, 60));
+    QCOMPARE(child->presses, 0);
+    // The window system's resize honours the minimum through the size hints.
+    QCOMPARE(w.windowHandle()->minimumSize(), QSize(100, 100));
+
+    // A window with the system frame keeps the ordinary delivery.
+    g_systemCalls.clear();
+    TEVQWindow framed;
+    framed.setGeometry(500, 100, 200, 200);
+    framed.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&framed));
+    pressAt(&framed, QPoint(600, 120));
+    releaseAt(&framed, QPoint(600, 120));
+    QVERIFY(g_systemCalls.isEmpty());
+}
+
+void TestWindow::interactiveWidgetsKeepTheirClicks()
+{
+    TEVQWindow w;
+    w.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    w.setGeometry(100, 100, 300, 200);
+    auto* button = new QPushButton(QStringLiteral("ok"), &w);
+    button->setGeometry(10, 5, 80, 30);
+    auto* box = new QWidget(&w); // a plain widget holding a slider
+    box->setGeometry(100, 0, 150, 40);
+    auto* slider = new QSlider(Qt::Horizontal, box);
+    slider->setGeometry(0, 10, 150, 20);
+    slider->setRange(0, 100);
+    slider->setValue(0);
+    auto* probe = new WinProbe(&w); // a framework widget other than a container or a label
+    probe->setGeometry(260, 0, 40, 40);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+
+    QSignalSpy clicked(button, &QPushButton::clicked);
+    pressAt(&w, QPoint(130, 120));
+    QVERIFY(button->isDown());
+    moveTo(&w, QPoint(135, 125));
+    releaseAt(&w, QPoint(135, 125));
+    QCOMPARE(clicked.count(), 1);
+    QCOMPARE(w.pos(), QPoint(100, 100));
+
+    pressAt(&w, QPoint(300, 120));
+    moveTo(&w, QPoint(320, 140));
+    releaseAt(&w, QPoint(320, 140));
+    QVERIFY(slider->value() > 0);
+    QCOMPARE(w.pos(), QPoint(100, 100));
+    QVERIFY(!TEVQWindowImpl::mousePressActive());
+
+    pressAt(&w, QPoint(380, 120));
+    moveTo(&w, QPoint(390, 130));
+    releaseAt(&w, QPoint(390, 130));
+    QCOMPARE(w.pos(), QPoint(100, 100));
+}
+
+void TestWindow::onlyDragCaptionBand()
+{
+    TEVQWindow w;
+    w.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    w.setOnlyDragCaption(true);
+    w.setCaptionHeight(40);
+    w.setGeometry(100, 100, 300, 200);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+
+    pressAt(&w, QPoint(200, 141)); // y 41: client area, the press reaches the window itself
+    QVERIFY(!implOf(&w)->dragging);
+    moveTo(&w, QPoint(220, 161));
+    releaseAt(&w, QPoint(220, 161));
+    QCOMPARE(w.pos(), QPoint(100, 100));
+
+    pressAt(&w, QPoint(200, 140)); // y 40 still belongs to the caption
+    QVERIFY(implOf(&w)->dragging);
+    moveTo(&w, QPoint(220, 160));
+    releaseAt(&w, QPoint(220, 160));
+    QCOMPARE(w.pos(), QPoint(120, 120));
+
+    // Drag off: the caption is ordinary client area.
+    w.setCanDrag(false);
+    pressAt(&w, QPoint(220, 130));
+    moveTo(&w, QPoint(260, 170));
+    releaseAt(&w, QPoint(260, 170));
+    QCOMPARE(w.pos(), QPoint(120, 120));
+}
+
+void TestWindow::modalLoopEndsOnCloseModalCloseAndEscape()
+{
+    TEVQWindow w;
+    w.setGeometry(100, 100, 200, 150);
+    QTimer::singleShot(50, &w, [&w]() { w.closeModal(); });
+    w.doModal();
+    QVERIFY(w.isVisible());
+    QCOMPARE(w.windowModality(), Qt::ApplicationModal);
+
+    QTimer::singleShot(50, &w, [&w]() { w.close(); });
+    w.doModal();
+    QVERIFY(!w.isVisible());
+
+    // Escape closes the window with a close event, so the loop is left and nothing hangs hidden.
+    bool timedOut = false;
+    QTimer::singleShot(50, &w, [&w]() {
+        w.activateWindow();
+        QTest::keyClick(&w, Qt::Key_Escape);
+    });
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, &w, [&]() {
+        timedOut = true;
+        w.closeModal();
+    });
+    guard.start(5000);
+    w.doModal();
+    QVERIFY(!timedOut);
+    QVERIFY(!w.isVisible());
+
+    // Hidden any other way (accept, hide), the loop is left too.
+    QTimer::singleShot(50, &w, [&w]() { w.accept(); });
+    w.doModal();
+    QVERIFY(!w.isVisible());
+    QTimer::singleShot(50, &w, [&w]() { w.hide(); });
+    w.doModal();
+    QVERIFY(!w.isVisible());
+    QVERIFY(!timedOut);
+
+    // Leaving a loop that is not running does nothing.
+    w.closeModal();
+    w.close();
+}
+
+void TestWindow::windowDeletedInsideItsModalLoop()
+{
+    auto* w = new TEVQWindow;
+    QPointer<TEVQWindow> guard(w);
+    QTimer::singleShot(20, [w]() { delete w; });
+    w->doModal();
+    QVERIFY(!guard);
+    QVERIFY(!TEVQResourceManager::getInstance()->registeredWindows().contains(w));
+}
+
+void TestWindow::backgroundAndRootContainer()
+{
+    TEVQWindow w;
+    w.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    w.setMinSize(0, 0);
+    w.setGeometry(100, 100, 200, 120);
+    QImage img(200, 120, QImage::Format_ARGB32);
+
+    // Nothing of its own without a background.
+    img.fill(Qt::magenta);
+    w.setBackgroundColor(solid(Qt::green));
+    w.render(&img, QPoint(), QRegion(), QWidget::DrawChildren);
+    QCOMPARE(img.pixelColor(100, 60), QColor(Qt::magenta));
+    w.setShowBackground(true);
+    w.render(&img, QPoint(), QRegion(), QWidget::DrawChildren);
+    QCOMPARE(img.pixelColor(100, 60), QColor(Qt::green));
+    // The image mode paints the image part (a missing image paints nothing).
+    img.fill(Qt::magenta);
+    w.setUseFillColor(false);
+    w.setBackgroundImage(QStringLiteral("nosuchimage"), ImageDesc());
+    w.render(&img, QPoint(), QRegion(), QWidget::DrawChildren);
+    QCOMPARE(img.pixelColor(100, 60), QColor(Qt::magenta));
+
+    // A container child without its own rectangle follows the window's size.
+    auto* root = new TEVQContainer(&w);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.resize(260, 180);
+    QTRY_COMPARE(root->geometry(), QRect(0, 0, 260, 180));
+    // A plain child is left alone.
+    auto* plain = new QWidget(&w);
+    plain->setGeometry(5, 5, 10, 10);
+    w.resize(300, 200);
+    QTRY_COMPARE(root->geometry(), QRect(0, 0, 300, 200));
+    QCOMPARE(plain->geometry(), QRect(5, 5, 10, 10));
+}
+
+void TestWindow::centerWindowOnPrimaryScreen()
+{
+    TEVQWindow w;
+    w.setMinSize(0, 0);
+    w.resize(301, 201);
+    w.centerWindow();
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QCOMPARE(w.pos(), QPoint(screen.x() + (screen.width() - 301) / 2, screen.y() + (screen.height() - 201) / 2));
+}
+
+// ---- sub-window ---------------------------------------------------------------------------------------------
+
+void TestWindow::subWindowRaisesAndPassesPressOn()
+{
+    PressRecorder parent;
+    parent.setGeometry(50, 50, 600, 400);
+    auto* a = new TEVQSubWin(&parent);
+    a->setGeometry(100, 100, 200, 150);
+    auto* b = new TEVQSubWin(&parent); // on top, overlapping a's right part
+    b->setGeometry(250, 120, 200, 150);
+    parent.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&parent));
+    QCOMPARE(parent.children().last(), b);
+
+    pressAt(&parent, QPoint(160, 170)); // inside a only
+    QCOMPARE(parent.children().last(), a);
+    QCOMPARE(parent.presses, 1); // not accepted by the sub-window
+    releaseAt(&parent, QPoint(160, 170));
+    QVERIFY(!TEVQWindowImpl::mousePressActive());
+}
+
+void TestWindow::pressFlagBlocksFurtherPresses()
+{
+    QWidget parent;
+    parent.setGeometry(50, 50, 600, 400);
+    auto* a = new TEVQSubWin(&parent);
+    a->setGeometry(0, 0, 200, 150);
+    auto* b = new TEVQSubWin(&parent);
+    b->setGeometry(300, 0, 200, 150);
+    parent.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&parent));
+
+    pressAt(&parent, QPoint(100, 100)); // a takes the press and the flag
+    QVERIFY(TEVQWindowImpl::mousePressActive());
+    QVERIFY(implOf(a)->dragging);
+    // A second press straight on b skips the window logic: no raise, no drag.
+    QCOMPARE(parent.children().last(), a);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(50, 50), QPointF(400, 100), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(b, &press);
+    QCOMPARE(parent.children().last(), a);
+    QVERIFY(!implOf(b)->dragging);
+    releaseAt(&parent, QPoint(100, 100));
+    QVERIFY(!TEVQWindowImpl::mousePressActive());
+
+    // A window deleted in the middle of its press does not keep the others blocked.
+    pressAt(&parent, QPoint(400, 100));
+    QVERIFY(TEVQWindowImpl::mousePressActive());
+    delete b;
+    QVERIFY(!TEVQWindowImpl::mousePressActive());
+    releaseAt(&parent, QPoint(400, 100));
+}
+
+void TestWindow::subWindowMovesInsideParent()
+{
+    QWidget parent;
+    parent.setGeometry(50, 50, 600, 400);
+    auto* s = new TEVQSubWin(&parent);
+    s->setGeometry(100, 100, 200, 150);
+    parent.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&parent));
+
+    pressAt(&parent, QPoint(250, 170)); // the sub-window's (100, 20)
+    moveTo(&parent, QPoint(280, 190));
+    QCOMPARE(s->pos(), QPoint(130, 120));
+    // Dragged far up and left: the top stays inside and a grabbable strip stays visible.
+    moveTo(&parent, QPoint(-400, -400));
+    QCOMPARE(s->pos(), QPoint(-191, 0));
+    // It follows again once the cursor is back where it stopped (the press point moved by (-321, -120)).
+    moveTo(&parent, QPoint(-41, 70));
+    QCOMPARE(s->pos(), QPoint(-191, 0));
+    moveTo(&parent, QPoint(-31, 80));
+    QCOMPARE(s->pos(), QPoint(-181, 10));
+    moveTo(&parent, QPoint(2000, 2000));
+    QCOMPARE(s->pos(), QPoint(591, 391));
+    releaseAt(&parent, QPoint(2000, 2000));
+    QCOMPARE(s->size(), QSize(200, 150));
+
+    // Only the caption band drags when asked to.
+    s->move(100, 100);
+    s->setOnlyDragCaption(true);
+    s->setCaptionHeight(30);
+    pressAt(&parent, QPoint(250, 200)); // (100, 50) in the sub-window
+    moveTo(&parent, QPoint(270, 220));
+    releaseAt(&parent, QPoint(270, 220));
+    QCOMPARE(s->pos(), QPoint(100, 100));
+}
+
+void TestWindow::subWindowResizeLimits()
+{
+    QWidget parent;
+    parent.setGeometry(50, 50, 600, 400);
+    auto* s = new TEVQSubWin(&parent);
+    s->setGeometry(100, 100, 200, 150);
+    s->setResizeable(true);
+    s->setMinWidth(120);
+    s->setMinHeight(80);
+    parent.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&parent));
+
+    // Right edge: x > W - 4 (sub-window x 197) starts it; it stops at the minimum.
+    pressAt(&parent, QPoint(349, 220));
+    QCOMPARE(implOf(s)->resizeEdge, 1);
+    moveTo(&parent, QPoint(100, 220));
+    QCOMPARE(s->geometry(), QRect(100, 100, 120, 150));
+    // ... and at the parent's right edge.
+    moveTo(&parent, QPoint(1000, 220));
+    QCOMPARE(s->geometry(), QRect(100, 100, 500, 150));
+    releaseAt(&parent, QPoint(1000, 220));
+    QCOMPARE(s->minimumWidth(), 0); // the minimum is its own, not the widget's
+
+    // Top edge stops at the parent's top.
+    s->setGeometry(100, 100, 200, 150);
+    pressAt(&parent, QPoint(250, 151));
+    QCOMPARE(implOf(s)->resizeEdge, 2);
+    moveTo(&parent, QPoint(250, 0));
+    QCOMPARE(s->geometry(), QRect(100, 0, 200, 250));
+    releaseAt(&parent, QPoint(250, 0));
+
+    // Minimums of 0 or below still leave a sub-window that can be grabbed again.
+    s->setGeometry(100, 100, 200, 150);
+    s->setMinWidth(0);
+    s->setMinHeight(-20);
+    pressAt(&parent, QPoint(349, 299));
+    QCOMPARE(implOf(s)->resizeEdge, 4);
+    moveTo(&parent, QPoint(0, 0));
+    releaseAt(&parent, QPoint(0, 0));
+    QCOMPARE(s->geometry(), QRect(100, 100, 9, 9));
+    pressAt(&parent, QPoint(158, 158)); // its bottom-right corner still answers
+    QCOMPARE(implOf(s)->resizeEdge, 4);
+    moveTo(&parent, QPoint(250, 200));
+    releaseAt(&parent, QPoint(250, 200));
+    QCOMPARE(s->geometry(), QRect(100, 100, 101, 51));
+
+    // Resize off: the border is ordinary area and the press drags.
+    s->setResizeable(false);
+    pressAt(&parent, QPoint(150, 150));
+    QCOMPARE(implOf(s)->resizeEdge, -1);
+    releaseAt(&parent, QPoint(150, 150));
+}
+
+void TestWindow::subWindowInsideFramelessWindowTakesItsOwnPress()
+{
+    TEVQWindow w;
+    w.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    w.setMinSize(100, 100);
+    w.setGeometry(100, 100, 500, 400);
+    auto* s = new TEVQSubWin(&w);
+    s->setGeometry(50, 20, 200, 150);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+
+    pressAt(&w, QPoint(200, 140)); // the sub-window's (50, 20): inside the window's caption band
+    moveTo(&w, QPoint(230, 160));
+    releaseAt(&w, QPoint(230, 160));
+    QCOMPARE(s->pos(), QPoint(80, 40));
+    QCOMPARE(w.pos(), QPoint(100, 100));
+    // Beside it the window's caption still moves the window.
+    pressAt(&w, QPoint(500, 110));
+    moveTo(&w, QPoint(510, 120));
+    releaseAt(&w, QPoint(510, 120));
+    QCOMPARE(w.pos(), QPoint(110, 110));
+}
+
+void TestWindow::renderThemedWindow()
+{
+    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+    QVERIFY(rm->loadThemeDir(m_themeDir.path()));
+
+    TEVQWindow w;
+    w.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    w.setMinSize(0, 0);
+    w.setGeometry(100, 100, 480, 320);
+    FillRes bg = solid(QColor(0x1b, 0x24, 0x30));
+    bg.drawBorder = true;
+    bg.borderSize = 1;
+    bg.borderColor = QColor(0x3c, 0x55, 0x78);
+    w.setBackgroundColor(bg);
+    w.setShowBackground(true);
+
+    // The root container fills the window; it paints nothing itself, so the window's background shows.
+    auto* root = new TEVQContainer(&w);
+    root->setDrawBackground(false);
+    auto* caption = new TEVQContainer(root);
+    caption->setThemeName(QStringLiteral("caption"));
+    caption->getControlBase()->refreshTheme();
+    caption->getControlBase()->setGeometry(0, 0, 480, 40);
+
+    auto* sub = new TEVQSubWin(root);
+    sub->setGeometry(60, 80, 260, 180);
+    FillRes subBg = solid(QColor(0xe8, 0xee, 0xf5));
+    subBg.radius = 8;
+    subBg.drawBorder = true;
+    subBg.borderSize = 2;
+    subBg.borderColor = QColor(0x1d, 0x6f, 0xb8);
+    sub->setBackgroundColor(subBg);
+    sub->setShowBackground(true);
+    auto* panel = new TEVQContainer(sub);
+    panel->setThemeName(QStringLiteral("panel"));
+    panel->getControlBase()->refreshTheme();
+    panel->getControlBase()->setGeometry(20, 40, 220, 120);
+
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QImage img = w.grab().toImage();
+    QVERIFY(img.save(QStringLiteral("/tmp/tev_window.png")));
+    QCOMPARE(img.pixelColor(400, 200), QColor(0x1b, 0x24, 0x30)); // window background
+    QCOMPARE(img.pixelColor(240, 20), QColor(0x1d, 0x6f, 0xb8));  // themed caption
+    QCOMPARE(img.pixelColor(70, 100), QColor(0xe8, 0xee, 0xf5));  // sub-window background
+    QCOMPARE(img.pixelColor(180, 200), QColor(0x2b, 0x3a, 0x4f)); // themed panel in the sub-window
+}
+
+TEV_TEST_MAIN(TestWindow)
+#include "tst_window.moc"
