@@ -19,13 +19,14 @@ class Value;
 namespace TEVQtLib {
 
 // Builds the page document file into parent: the root keys set the host window ("w", "h", "trans", "drag",
-// "resize", "minH", "minW", "onlyDragCaption"; only when parent is a frameless window, sub-window or canvas
-// window), then every item of "elements" is created as a child of parent and laid out at once (a root
-// container fills its window). The result is the last element's widget when it is a container, else null
-// (also when the document is missing, empty or not JSON, or "elements" is missing or empty). ".json" is
-// appended to a file name that does not contain it; the document is taken from the loaded resources, else
-// from the skin directory, else from the plain path. Elements that cannot be created are reported and
-// skipped; their siblings are still created.
+// "resize", "minH", "minW", "onlyDragCaption"; only on a host with window settings: the frameless window, the
+// sub-window and the canvas window; sizes are kept within 0..32767), then every item of "elements" is created
+// as a child of parent and laid out at once (a root container fills its window). The result is the last
+// element's widget when it is a container, else null (also when the document is missing, empty or not JSON,
+// or "elements" is missing or empty). ".json" is appended to a file name that does not contain it; the
+// document is taken from the loaded resources, else from the skin directory (last component matched without
+// letter case), else from the plain path. Elements that cannot be created are reported and skipped, with
+// their subtrees; their siblings are still created.
 TEV_EXPORT TEVQContainer* tevCreatePageByFileName(QWidget* parent, QString file);
 
 // A new menu with parent, filled from the menu document file (found like a page) by the menu's reader. Null
@@ -33,16 +34,17 @@ TEV_EXPORT TEVQContainer* tevCreatePageByFileName(QWidget* parent, QString file)
 TEV_EXPORT TEVQMenu* tevCreateMenuByFileName(QWidget* parent, QString file);
 
 // Creates one element and its subtree into parent: the element's own widget (createControl), then each item
-// of its "child" array into it, then its createComplete (children complete before their parents); each element
-// of a "child" array is then laid out by its resizeWidget, as the page function does with the top elements. Null, with
-// a warning, for an element without a string "type", an unknown type, or nesting deeper than
+// of its "child" array into it, then its createComplete (children complete before their parents); an element
+// of a "child" array is then laid out by its resizeWidget, as the page function lays out the top elements.
+// Null, with a warning, for an element without a string "type", an unknown type, or nesting deeper than
 // kMaxPageElementDepth. Elements of type "qtscrollbar" are left to the view that owns them (null) unless the
 // resource manager is switched to project resources.
 TEV_EXPORT QWidget* createChild(const Json::Value& element, QWidget* parent);
 
 // One widget of type: the bound creator is asked first (with the element's "name" and the type), then the
 // registry. The widget is given parent and, when it is a framework widget, reads element (unless element is
-// null) with the theme-resources switch off. Null for an unknown type.
+// null) with the theme-resources switch off. Null for an unknown type, and for a creator that hands back parent
+// or one of its ancestors.
 TEV_EXPORT QWidget* createControl(const char* type, const Json::Value& element, QWidget* parent);
 
 // Levels of elements below a page's top elements that are still created; deeper ones are skipped.
