@@ -110,6 +110,11 @@ QWidget* createChildAt(const Json::Value& element, QWidget* parent, int depth)
         qWarning("Page element skipped: it has no \"type\" string");
         return nullptr;
     }
+    if (type.find('\0') != std::string::npos) {
+        // The registry knows C strings: "qtlabel\u0000x" is no "qtlabel".
+        qWarning("Page element skipped: unknown type \"%s\"", type.c_str());
+        return nullptr;
+    }
     if (type == "qtscrollbar" && !resources()->isProjectRes())
         return nullptr; // read by the view that owns it
     QPointer<QWidget> w = createControl(type.c_str(), element, parent);

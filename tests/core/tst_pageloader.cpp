@@ -520,6 +520,8 @@ private slots:
         tevCreatePageByFileName(&win, dir.filePath(QStringLiteral("unknown_types.json")));
         QVERIFY(child(&win, "knownLabel"));
         QVERIFY(child(&win, "knownButton"));
+        QVERIFY(!child(&win, "withNul"));
+        QVERIFY(!child(&win, "underUnknown"));
         TEVQWindow win2;
         tevCreatePageByFileName(&win2, dir.filePath(QStringLiteral("wrong_types.json")));
         QVERIFY(child(&win2, "survivor"));
