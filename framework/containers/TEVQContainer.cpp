@@ -98,7 +98,12 @@ bool TEVQContainerImpl::serializeJsonValue(Json::Value*& json, bool load)
         styles.fill(1, disabled);
     styles.write(element);
 
+    // The painter base writes back every "attr" member it once read; the container's own keys follow its own
+    // rules only, so stale copies of them go first.
     Json::Value& attrs = json::member(element, "attr");
+    for (const char* key : {"childLayout", "space", "paddingLeft", "paddingTop", "paddingRight", "paddingBottom",
+                            "absoluteDockAutoSize"})
+        attrs.removeMember(key);
     attrs["childLayout"] = childLayout;
     auto writeNonZero = [&attrs](const char* key, int v) {
         if (v != 0)

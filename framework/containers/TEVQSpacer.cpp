@@ -29,7 +29,14 @@ bool TEVQSpacerImpl::serializeJsonValue(Json::Value*& json, bool load)
         return true;
     }
     // "attr" is looked up in every case: an element with nothing to write gets "attr": null.
+    if (!json::isObject(element) && !element.isNull())
+        return false;
     Json::Value& attrs = element["attr"];
+    if (json::isObject(attrs)) {
+        // Stale copies kept by the painter base's attribute store; the spacer writes its own values below.
+        attrs.removeMember("direction");
+        attrs.removeMember("thickness");
+    }
     if (direction != 0)
         json::member(attrs, "direction") = direction;
     if (thickness != 0)

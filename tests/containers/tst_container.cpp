@@ -13,6 +13,7 @@
 #include "TEVQSpacer.h"
 
 #include <QLabel>
+#include <QPainter>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QWindow>
@@ -154,6 +155,23 @@ private slots:
         c.setEnabled(true);
         c.setDrawBackground(false);
         QVERIFY(pixel(c, 20, 15) != QColor(250, 0, 0));
+    }
+
+    void painterDrawsIntoAnyRectangle()
+    {
+        // As a view paints a container into one of its cells.
+        TEVQContainer c;
+        c.setBackground(colour("cell", QColor(0, 160, 80)));
+        QImage img(60, 40, QImage::Format_ARGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        c.containerImpl()->draw(&p, QRect(10, 5, 20, 10));
+        p.end();
+        QCOMPARE(img.pixelColor(15, 8), QColor(0, 160, 80));
+        QCOMPARE(img.pixelColor(29, 14), QColor(0, 160, 80));
+        QCOMPARE(img.pixelColor(30, 14), QColor(Qt::white));
+        QCOMPARE(img.pixelColor(5, 5), QColor(Qt::white));
+        c.containerImpl()->draw(nullptr, QRect(0, 0, 5, 5)); // nothing to paint on
     }
 
     void clickSignalOnEveryRelease()
@@ -323,6 +341,34 @@ private slots:
         TEVQContainer n;
         n.setDisableBackground(colour("", Qt::black));
         QVERIFY(!json::has(write(&n), "style"));
+    }
+
+    void ownKeysAreNotWrittenFromTheAttributeStore()
+    {
+        // The painter base keeps every "attr" member it read; values changed since must win.
+        TEVQContainer c;
+        Json::Value e = parse(R"({"attr":{"childLayout":1,"space":5,"paddingTop":3,"absoluteDockAutoSize":1,"extra":7}})");
+        c.readJsonValue(&e);
+        c.setChildSpace(0);
+        c.setChildPadding(0);
+        c.setAbsoluteDockAutoSize(false);
+        c.setChildLayout(TEVQContainer::HorFloat);
+        const Json::Value written = write(&c);
+        const Json::Value& attrs = json::get(written, "attr");
+        QCOMPARE(json::getInt(attrs, "childLayout", -1), 2);
+        QVERIFY(!json::has(attrs, "space"));
+        QVERIFY(!json::has(attrs, "paddingTop"));
+        QVERIFY(!json::has(attrs, "absoluteDockAutoSize"));
+        QCOMPARE(json::getInt(attrs, "extra", 0), 7); // not the container's: kept
+
+        TEVQSpacer s;
+        Json::Value se = parse(R"({"attr":{"direction":2,"thickness":4}})");
+        s.readJsonValue(&se);
+        s.setDirection(TEVQSpacer::Auto);
+        s.setThickness(0);
+        const Json::Value out = write(&s);
+        QVERIFY(!json::has(json::get(out, "attr"), "direction"));
+        QVERIFY(!json::has(json::get(out, "attr"), "thickness"));
     }
 
     void roundTrip()
