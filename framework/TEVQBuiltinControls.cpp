@@ -11,8 +11,14 @@
 // catalogued types, creator-only long and short names, then the aliases.
 // Not in this table: "qtmenu", "TEVWindow", "TEVSubWin", "qtwindow" and the chart types (the application
 // registers the charts after initialisation).
+//
+// The same file gives core the few other things it needs of later subsystems: the framework's proxy style for
+// tevGetStyle, the container test of the page loader's result and the menu of tevCreateMenuByFileName.
 #include "TEVQControlRegistry.h"
+#include "TEVQPageLoader.h"
+#include "TEVQtLib.h"
 
+#include "CScrollBarStyle.h"
 #include "TEVQContainer.h"
 #include "TEVQLabel.h"
 #include "TEVQPushButton.h"
@@ -42,6 +48,13 @@ void registerBuiltinControls()
     tevRegisterDefaultControl("label", &TEVQLabel::createTEVQLabel);
     tevRegisterDefaultControl("slider", &TEVQSlider::createTEVQSlider);
 }
+
+QStyle* createFrameworkStyle() { return new CScrollBarStyle(); }
+
+TEVQContainer* asContainer(QWidget* w) { return qobject_cast<TEVQContainer*>(w); }
+
+// There is no menu class yet: a menu document is found and parsed, and no menu is made.
+TEVQMenu* createMenuFromJson(QWidget* /*parent*/, const Json::Value& /*root*/) { return nullptr; }
 
 } // namespace detail
 } // namespace TEVQtLib

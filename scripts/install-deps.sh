@@ -4,7 +4,7 @@
 #   install-deps.sh test    also what the tests need (X virtual frame buffer, software GL, fonts, clang)
 set -euo pipefail
 pkgs=(cmake make g++ pkg-config qtbase5-dev libqt5svg5-dev libqt5opengl5-dev libjsoncpp-dev libminizip-dev
-      zlib1g-dev libgl1-mesa-dri fonts-wqy-microhei fonts-dejavu-core)
+      zlib1g-dev libgl1-mesa-dri fonts-wqy-microhei fonts-dejavu-core qttools5-dev)
 if [ "${1:-}" = test ]; then
   pkgs+=(xvfb xauth clang libclang-rt-14-dev)
 fi

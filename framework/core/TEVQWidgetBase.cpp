@@ -19,11 +19,16 @@ TEVQWidgetBase::CreateControlHook g_createControlHook = nullptr;
 
 constexpr int kUnboundedSize = 16777215;
 
-// Owner geometry setter that never reaches a widget class's own setGeometry.
+// Owner geometry setter that never reaches a widget class's own setGeometry. Qt's rectangle keeps its right and
+// bottom edges as ints: a position and size from a page are brought into Qt's widget range first, so that
+// their sum cannot overflow (Qt would clamp the size to that range anyway).
 void applyGeometry(QWidget* owner, const TEVLayoutRect& r)
 {
-    if (owner)
-        owner->QWidget::setGeometry(r.x, r.y, r.w, r.h);
+    if (!owner)
+        return;
+    auto pos = [](int v) { return qBound(-kUnboundedSize, v, kUnboundedSize); };
+    auto size = [](int v) { return qBound(0, v, kUnboundedSize); };
+    owner->QWidget::setGeometry(pos(r.x), pos(r.y), size(r.w), size(r.h));
 }
 
 void writeIfNonZero(Json::Value& element, const char* key, int value)

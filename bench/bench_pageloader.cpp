@@ -1,0 +1,317 @@
+// Loading a page: a generated page of 500 elements (containers, labels, buttons and sliders, nested five deep)
+// read from its JSON file into a frameless window by the page loader, side by side with Qt's own .ui loader
+// (QUiLoader) building the same tree of plain Qt widgets (QWidget with box layouts, QLabel, QPushButton, QSlider)
+// from a .ui file into a plain window; once into windows already shown, once into windows shown after the load
+// (off screen: nothing is drawn). Printed per side: the median time of the load call itself, and of the load
+// plus the event-loop turn that lays the tree out (our containers lay out in a deferred pass, Qt's layouts on
+// their layout request), with the show when the window was not shown yet; then Qt / ours.
+#include "TEVJson.h"
+#include "TEVQContainer.h"
+#include "TEVQWindow.h"
+#include "TEVQtLib.h"
+
+#include <QApplication>
+#include <QBoxLayout>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QUiLoader>
+#include <QWidget>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+using namespace TEVQtLib;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kElements = 500;
+constexpr int kRounds = 25;
+constexpr int kWarmUp = 3;
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+}
+
+double msSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// The tree: a column (level 1) of 9 rows (level 2), each with 3 columns (level 3), each with 2 rows (level 4),
+// which share the remaining elements as leaves (level 5), cycling label, button, slider.
+struct Shape {
+    int level2 = 9;
+    int level3 = 3;
+    int level4 = 2;
+    int containers() const { return 1 + level2 + level2 * level3 + level2 * level3 * level4; }
+    int leaves() const { return kElements - containers(); }
+    int lowest() const { return level2 * level3 * level4; }
+};
+
+Json::Value leafJson(int i)
+{
+    Json::Value e(Json::objectValue);
+    e["name"] = "leaf" + std::to_string(i);
+    Json::Value layout(Json::objectValue);
+    layout["type"] = 0;
+    layout["ratio"] = 1;
+    e["layout"] = layout;
+    e["widthPolicy"] = 0;
+    e["heightPolicy"] = 0;
+    Json::Value attr(Json::objectValue);
+    switch (i % 3) {
+    case 0:
+        e["type"] = "qtlabel";
+        attr["text"] = "Label " + std::to_string(i);
+        break;
+    case 1:
+        e["type"] = "qtbutton";
+        attr["text"] = "Button " + std::to_string(i);
+        break;
+    default:
+        e["type"] = "qtslider";
+        attr["min"] = 0;
+        attr["max"] = 100;
+        attr["val"] = i % 100;
+        break;
+    }
+    e["attr"] = attr;
+    return e;
+}
+
+Json::Value containerJson(const std::string& name, int childLayout)
+{
+    Json::Value e(Json::objectValue);
+    e["type"] = "qtcontainer";
+    e["name"] = name;
+    Json::Value layout(Json::objectValue);
+    layout["type"] = 0;
+    layout["ratio"] = 1;
+    e["layout"] = layout;
+    e["widthPolicy"] = 0;
+    e["heightPolicy"] = 0;
+    Json::Value attr(Json::objectValue);
+    attr["childLayout"] = childLayout;
+    attr["space"] = 2;
+    e["attr"] = attr;
+    return e;
+}
+
+QByteArray pageJson(const Shape& s)
+{
+    Json::Value root = containerJson("root", 1);
+    root.removeMember("layout");
+    int leaf = 0;
+    int lowest = 0;
+    for (int a = 0; a < s.level2; ++a) {
+        Json::Value c2 = containerJson("r" + std::to_string(a), 0);
+        for (int b = 0; b < s.level3; ++b) {
+            Json::Value c3 = containerJson("c" + std::to_string(a) + "_" + std::to_string(b), 1);
+            for (int c = 0; c < s.level4; ++c, ++lowest) {
+                Json::Value c4 = containerJson("r" + std::to_string(a) + "_" + std::to_string(b) + "_" + std::to_string(c), 0);
+                // Leaves shared out as evenly as they go.
+                const int count = s.leaves() / s.lowest() + (lowest < s.leaves() % s.lowest() ? 1 : 0);
+                for (int k = 0; k < count; ++k)
+                    c4["child"].append(leafJson(leaf++));
+                c3["child"].append(c4);
+            }
+            c2["child"].append(c3);
+        }
+        root["child"].append(c2);
+    }
+    Json::Value doc(Json::objectValue);
+    doc["w"] = 1200;
+    doc["h"] = 900;
+    doc["elements"].append(root);
+    return QByteArray::fromStdString(json::writeStyled(doc));
+}
+
+QByteArray uiLeaf(int i)
+{
+    const QByteArray n = QByteArray::number(i);
+    switch (i % 3) {
+    case 0:
+        return "<widget class=\"QLabel\" name=\"leaf" + n + "\"><property name=\"text\"><string>Label " + n +
+               "</string></property></widget>";
+    case 1:
+        return "<widget class=\"QPushButton\" name=\"leaf" + n + "\"><property name=\"text\"><string>Button " + n +
+               "</string></property></widget>";
+    default:
+        return "<widget class=\"QSlider\" name=\"leaf" + n +
+               "\"><property name=\"orientation\"><enum>Qt::Horizontal</enum></property>"
+               "<property name=\"maximum\"><number>100</number></property>"
+               "<property name=\"value\"><number>" + QByteArray::number(i % 100) + "</number></property></widget>";
+    }
+}
+
+QByteArray uiBox(bool horizontal, const QByteArray& name, const QList<QByteArray>& items)
+{
+    QByteArray out = "<widget class=\"QWidget\" name=\"" + name + "\"><layout class=\"" +
+                     (horizontal ? "QHBoxLayout" : "QVBoxLayout") + "\" name=\"l_" + name +
+                     "\"><property name=\"spacing\"><number>2</number></property>"
+                     "<property name=\"leftMargin\"><number>0</number></property>"
+                     "<property name=\"topMargin\"><number>0</number></property>"
+                     "<property name=\"rightMargin\"><number>0</number></property>"
+                     "<property name=\"bottomMargin\"><number>0</number></property>";
+    for (const QByteArray& item : items)
+        out += "<item>" + item + "</item>";
+    return out + "</layout></widget>";
+}
+
+QByteArray pageUi(const Shape& s)
+{
+    int leaf = 0;
+    int lowest = 0;
+    QList<QByteArray> rows;
+    for (int a = 0; a < s.level2; ++a) {
+        QList<QByteArray> cols;
+        for (int b = 0; b < s.level3; ++b) {
+            QList<QByteArray> inner;
+            for (int c = 0; c < s.level4; ++c, ++lowest) {
+                const int count = s.leaves() / s.lowest() + (lowest < s.leaves() % s.lowest() ? 1 : 0);
+                QList<QByteArray> leaves;
+                for (int k = 0; k < count; ++k)
+                    leaves << uiLeaf(leaf++);
+                inner << uiBox(true, "r" + QByteArray::number(a) + "_" + QByteArray::number(b) + "_" + QByteArray::number(c), leaves);
+            }
+            cols << uiBox(false, "c" + QByteArray::number(a) + "_" + QByteArray::number(b), inner);
+        }
+        rows << uiBox(true, "r" + QByteArray::number(a), cols);
+    }
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><ui version=\"4.0\"><class>Page</class>" +
+           uiBox(false, "root", rows) + "<resources/><connections/></ui>";
+}
+
+int countWidgets(QWidget* root)
+{
+    return root ? 1 + root->findChildren<QWidget*>().size() : 0;
+}
+
+void showOffscreen(QWidget& w)
+{
+    w.setAttribute(Qt::WA_DontShowOnScreen);
+    w.show();
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    init();
+
+    const Shape shape;
+    QTemporaryDir dir;
+    const QString pagePath = dir.filePath(QStringLiteral("page.json"));
+    const QString uiPath = dir.filePath(QStringLiteral("page.ui"));
+    {
+        QFile f(pagePath);
+        f.open(QIODevice::WriteOnly);
+        f.write(pageJson(shape));
+    }
+    {
+        QFile f(uiPath);
+        f.open(QIODevice::WriteOnly);
+        f.write(pageUi(shape));
+    }
+
+    struct Figures {
+        double load = 0;
+        double settled = 0;
+        int widgets = 0;
+    };
+    // hostShown: the window is on screen while the page is loaded into it; otherwise the page is loaded into a
+    // window not shown yet, which is shown afterwards (counted in the second figure).
+    auto runOurs = [&](bool hostShown) {
+        TEVQWindow window;
+        window.setAttribute(Qt::WA_DontShowOnScreen);
+        window.resize(1200, 900);
+        if (hostShown)
+            showOffscreen(window);
+        std::vector<double> load, settled;
+        Figures f;
+        for (int round = 0; round < kRounds + kWarmUp; ++round) {
+            const auto start = Clock::now();
+            TEVQContainer* root = tevCreatePageByFileName(&window, pagePath);
+            const double l = msSince(start);
+            if (!hostShown)
+                window.show();
+            QCoreApplication::processEvents();
+            const double s = msSince(start);
+            f.widgets = countWidgets(root);
+            delete root;
+            if (!hostShown)
+                window.hide();
+            QCoreApplication::processEvents();
+            if (round >= kWarmUp) {
+                load.push_back(l);
+                settled.push_back(s);
+            }
+        }
+        f.load = median(load);
+        f.settled = median(settled);
+        return f;
+    };
+    auto runQt = [&](bool hostShown) {
+        QUiLoader loader;
+        QWidget window;
+        window.setAttribute(Qt::WA_DontShowOnScreen);
+        auto* layout = new QVBoxLayout(&window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        window.resize(1200, 900);
+        if (hostShown)
+            showOffscreen(window);
+        std::vector<double> load, settled;
+        Figures f;
+        for (int round = 0; round < kRounds + kWarmUp; ++round) {
+            QFile file(uiPath);
+            file.open(QIODevice::ReadOnly);
+            const auto start = Clock::now();
+            QWidget* root = loader.load(&file, &window);
+            if (root)
+                layout->addWidget(root);
+            const double l = msSince(start);
+            if (!hostShown)
+                window.show();
+            QCoreApplication::processEvents();
+            const double s = msSince(start);
+            f.widgets = countWidgets(root);
+            delete root;
+            if (!hostShown)
+                window.hide();
+            QCoreApplication::processEvents();
+            if (round >= kWarmUp) {
+                load.push_back(l);
+                settled.push_back(s);
+            }
+        }
+        f.load = median(load);
+        f.settled = median(settled);
+        return f;
+    };
+
+    std::printf("Page of %d elements (%d containers, %d leaves), five levels deep; median of %d rounds.\n",
+                kElements, shape.containers(), shape.leaves(), kRounds);
+    for (bool shown : {true, false}) {
+        const Figures ours = runOurs(shown);
+        const Figures qt = runQt(shown);
+        std::printf("%s\n", shown ? "Into a window on screen:" : "Into a window not shown yet, then shown:");
+        std::printf("  widgets built: page loader %d, QUiLoader %d\n", ours.widgets, qt.widgets);
+        std::printf("  %-34s %10s %22s\n", "", "load (ms)", shown ? "load + layout (ms)" : "load + show + layout");
+        std::printf("  %-34s %10.2f %22.2f\n", "page loader (JSON, TEVQWindow)", ours.load, ours.settled);
+        std::printf("  %-34s %10.2f %22.2f\n", "QUiLoader (.ui, plain widgets)", qt.load, qt.settled);
+        std::printf("  %-34s %10.2f %22.2f\n", "ratio QUiLoader / page loader", qt.load / ours.load,
+                    qt.settled / ours.settled);
+    }
+    shutdown();
+    return 0;
+}

@@ -1,0 +1,258 @@
+#include "TEVQPageLoader.h"
+
+#include "ITEVQWidgetBase.h"
+#include "ITEVQWindowSettings.h"
+#include "TEVJson.h"
+#include "TEVPlatform.h"
+#include "TEVQControlRegistry.h"
+#include "TEVQResourceManager.h"
+#include "TEVQWidgetBase.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+#include <QWidget>
+
+#include <json/json.h>
+
+#include <string>
+
+namespace TEVQtLib {
+
+namespace {
+
+// Largest window side a page may ask for; beyond it no window system creates the window.
+constexpr int kMaxWindowSide = 32767;
+
+TEVQResourceManager* resources() { return TEVQResourceManager::getInstance(); }
+
+// Raises the resource manager's "created by file" switch while a page is built and puts it back after.
+class CreatedByFileGuard
+{
+public:
+    CreatedByFileGuard() : m_was(resources()->isCreatedByFile()) { resources()->setCreatedByFile(true); }
+    ~CreatedByFileGuard() { resources()->setCreatedByFile(m_was); }
+    CreatedByFileGuard(const CreatedByFileGuard&) = delete;
+    CreatedByFileGuard& operator=(const CreatedByFileGuard&) = delete;
+
+private:
+    bool m_was;
+};
+
+QByteArray readWholeFile(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+bool isFile(const QString& path) { return !path.isEmpty() && QFileInfo(path).isFile(); }
+
+bool parseDocument(const QString& file, Json::Value& root)
+{
+    QByteArray bytes;
+    QString path;
+    if (!detail::readPageDocument(file, bytes, &path))
+        return false;
+    std::string error;
+    if (!json::parse(bytes, root, &error)) {
+        qWarning("Page document %s is not valid JSON: %s", qPrintable(path), error.c_str());
+        return false;
+    }
+    return true;
+}
+
+QString elementName(const Json::Value& element)
+{
+    return json::getQString(element, "name");
+}
+
+// The window settings of a page root, on a host that has them.
+void applyRootKeys(QWidget* host, const Json::Value& root)
+{
+    ITEVQWindowSettings* settings = dynamic_cast<ITEVQWindowSettings*>(host);
+    if (!settings)
+        return;
+    int side = 0;
+    if (json::read(root, "w", side)) {
+        const QRect g = host->geometry();
+        host->setGeometry(g.x(), g.y(), qBound(0, side, kMaxWindowSide), g.height());
+    }
+    if (json::read(root, "h", side)) {
+        const QRect g = host->geometry();
+        host->setGeometry(g.x(), g.y(), g.width(), qBound(0, side, kMaxWindowSide));
+    }
+    bool on = false;
+    if (json::read(root, "trans", on) && on)
+        settings->setTransparent(true);
+    if (json::read(root, "drag", on))
+        settings->setCanDrag(on);
+    if (json::read(root, "resize", on))
+        settings->setResizeable(on);
+    int size = 0;
+    if (json::read(root, "minH", size))
+        settings->setMinHeight(size);
+    if (json::read(root, "minW", size))
+        settings->setMinWidth(size);
+    if (json::read(root, "onlyDragCaption", on))
+        settings->setOnlyDragCaption(on);
+}
+
+QWidget* createChildAt(const Json::Value& element, QWidget* parent, int depth)
+{
+    if (depth > kMaxPageElementDepth) {
+        qWarning("Page element skipped: nested deeper than %d levels", kMaxPageElementDepth);
+        return nullptr;
+    }
+    std::string type;
+    if (!json::read(element, "type", type)) {
+        qWarning("Page element skipped: it has no \"type\" string");
+        return nullptr;
+    }
+    if (type.find('\0') != std::string::npos) {
+        // The registry knows C strings: "qtlabel\u0000x" is no "qtlabel".
+        qWarning("Page element skipped: unknown type \"%s\"", type.c_str());
+        return nullptr;
+    }
+    if (type == "qtscrollbar" && !resources()->isProjectRes())
+        return nullptr; // read by the view that owns it
+    QPointer<QWidget> w = createControl(type.c_str(), element, parent);
+    if (!w)
+        return nullptr;
+    const Json::Value& children = json::get(element, "child");
+    const Json::ArrayIndex count = json::size(children);
+    for (Json::ArrayIndex i = 0; i < count && w; ++i)
+        createChildAt(json::at(children, i), w, depth + 1);
+    if (!w)
+        return nullptr; // a child took its parent down with it
+    if (ITEVQWidgetBase* base = tevWidgetInterface(w)) {
+        base->createComplete();
+        // A nested element gets its own rectangle as a top element does (the page function lays the top ones
+        // out): otherwise an absolute child of a container that does not arrange it would keep whatever size
+        // its factory gave it, and a written page would not read back the same.
+        if (depth > 0 && base->getControlBase())
+            base->resizeWidget();
+    }
+    return w;
+}
+
+// cloneWidget's road into the loader.
+QWidget* createControlFromHook(const QString& type, const Json::Value& element, QWidget* parent)
+{
+    return createControl(type.toUtf8().constData(), element, parent);
+}
+
+} // namespace
+
+namespace detail {
+
+void installPageLoaderHooks() { TEVQWidgetBase::setCreateControlHook(&createControlFromHook); }
+
+bool readPageDocument(const QString& file, QByteArray& bytes, QString* path)
+{
+    bytes.clear();
+    QString name = file;
+    if (!name.contains(QLatin1String(".json")))
+        name += QLatin1String(".json");
+    if (path)
+        *path = name;
+
+    const char* data = nullptr;
+    unsigned size = 0;
+    ResSourceType source = ResSourceDefault;
+    if (resources()->getResource(name, data, size, source)) {
+        bytes = QByteArray(data, int(size));
+    } else {
+        QString found;
+        const QString skinDir = resources()->getSkinDirPath();
+        if (!skinDir.isEmpty()) {
+            const QString candidate = platform::resolveCaseInsensitive(platform::joinPath(skinDir, name));
+            if (isFile(candidate))
+                found = candidate;
+        }
+        if (found.isEmpty() && isFile(name))
+            found = name;
+        if (found.isEmpty()) {
+            qWarning("Page document %s not found", qPrintable(name));
+            return false;
+        }
+        if (path)
+            *path = found;
+        bytes = readWholeFile(found);
+    }
+    if (bytes.isEmpty()) {
+        qWarning("Page document %s is empty", qPrintable(path ? *path : name));
+        return false;
+    }
+    return true;
+}
+
+} // namespace detail
+
+QWidget* createControl(const char* type, const Json::Value& element, QWidget* parent)
+{
+    if (!type)
+        return nullptr;
+    QWidget* w = nullptr;
+    if (TEVBoundControlCreator bound = tevGetBoundControlCreateFunction())
+        w = bound(elementName(element), QString::fromUtf8(type));
+    if (!w)
+        w = createControlByType(type, nullptr);
+    if (!w) {
+        qWarning("Page element skipped: unknown type \"%s\"", type);
+        return nullptr;
+    }
+    if (w == parent || (parent && w->isAncestorOf(parent))) {
+        // A creator handed back the host or one of its ancestors: it cannot become its own child.
+        qWarning("Page element skipped: the creator of type \"%s\" gave back its own host", type);
+        return nullptr;
+    }
+    if (w->parentWidget() != parent)
+        w->setParent(parent);
+    if (ITEVQWidgetBase* base = tevWidgetInterface(w)) {
+        resources()->setSwitchToThemeRes(false);
+        if (!element.isNull())
+            base->readJsonValue(const_cast<Json::Value*>(&element)); // readers only read the element
+    }
+    return w;
+}
+
+QWidget* createChild(const Json::Value& element, QWidget* parent)
+{
+    return createChildAt(element, parent, 0);
+}
+
+TEVQContainer* tevCreatePageByFileName(QWidget* parent, QString file)
+{
+    detail::installPageLoaderHooks();
+    Json::Value root;
+    if (!parseDocument(file, root))
+        return nullptr;
+    CreatedByFileGuard createdByFile;
+    if (parent)
+        applyRootKeys(parent, root);
+
+    const Json::Value& elements = json::get(root, "elements");
+    const Json::ArrayIndex count = json::size(elements);
+    QPointer<QWidget> last;
+    for (Json::ArrayIndex i = 0; i < count; ++i) {
+        last = createChild(json::at(elements, i), parent);
+        ITEVQWidgetBase* base = tevWidgetInterface(last);
+        if (base && base->getControlBase())
+            base->resizeWidget();
+    }
+    if (!last || !tevWidgetInterface(last))
+        return nullptr;
+    return detail::asContainer(last);
+}
+
+TEVQMenu* tevCreateMenuByFileName(QWidget* parent, QString file)
+{
+    Json::Value root;
+    if (!parseDocument(file, root))
+        return nullptr;
+    return detail::createMenuFromJson(parent, root);
+}
+
+} // namespace TEVQtLib

@@ -1,0 +1,626 @@
+// The page loader: finding the document, the host window's root keys, element creation through the bound
+// creator and the registry, post-order completion, the layout of the loaded tree (checked by geometry), themes
+// and skin styles, the "qtscrollbar" rule, the result rules, write-back and reload, malformed pages and the
+// bad-page corpus, and a rendered sample page.
+#include "TevTest.h"
+#include "TEVJson.h"
+#include "TEVQContainer.h"
+#include "TEVQLabel.h"
+#include "TEVQPushButton.h"
+#include "TEVQResourceManager.h"
+#include "TEVQSlider.h"
+#include "TEVQSubWin.h"
+#include "TEVQWidgetMacros.h"
+#include "TEVQWindow.h"
+#include "TEVQtLib.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QPointer>
+#include <QScrollBar>
+#include <QTemporaryDir>
+
+#include <functional>
+
+using namespace TEVQtLib;
+
+namespace {
+
+TEVQResourceManager* rm() { return TEVQResourceManager::getInstance(); }
+
+QString page(const QString& name) { return tevtest::dataPath(QStringLiteral("pages/") + name); }
+
+QStringList g_completed; // createComplete calls of OrderWidget, in order
+
+class OrderImpl : public TEVQWidgetBaseImpl
+{
+    Q_OBJECT
+public:
+    explicit OrderImpl(QWidget* owner) : TEVQWidgetBaseImpl(owner, QStringLiteral("tstorder")) {}
+    void createComplete() override
+    {
+        // The children exist when their parent completes.
+        QStringList kids;
+        for (QObject* c : owner->children())
+            kids << c->objectName();
+        g_completed << owner->objectName() + QLatin1Char('(') + kids.join(QLatin1Char(',')) + QLatin1Char(')');
+    }
+};
+
+class OrderWidget : public QWidget, public ITEVQWidgetBase
+{
+    Q_OBJECT
+    TEV_WIDGET(OrderWidget, QWidget, "tstorder")
+public:
+    explicit OrderWidget(QWidget* parent = nullptr) : QWidget(parent) { tevSetImpl(new OrderImpl(this)); }
+};
+
+// A label class of the test's own, handed out by bound creators and re-registrations.
+class OtherLabel : public TEVQLabel
+{
+    Q_OBJECT
+public:
+    OtherLabel() = default;
+    static QWidget* create() { return new OtherLabel; }
+};
+
+QStringList g_boundCalls;
+QWidget* g_boundReturn = nullptr;
+
+QWidget* boundLabelsOnly(const QString& name, const QString& type)
+{
+    g_boundCalls << name + QLatin1Char(':') + type;
+    return type == QLatin1String("qtlabel") ? new OtherLabel : nullptr;
+}
+
+QWidget* boundReturnsFixed(const QString&, const QString&) { return g_boundReturn; }
+
+// Every framework widget below root by object name, in depth-first order.
+QList<QWidget*> frameworkWidgets(QWidget* root)
+{
+    QList<QWidget*> out;
+    for (QWidget* w : root->findChildren<QWidget*>()) {
+        if (tevWidgetInterface(w))
+            out << w;
+    }
+    return out;
+}
+
+Json::Value written(QWidget* w)
+{
+    Json::Value element(Json::objectValue);
+    tevWidgetInterface(w)->serializeJsonValue(&element, false);
+    return element;
+}
+
+void settle()
+{
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+}
+
+template <class T = QWidget>
+T* child(QWidget* root, const char* name)
+{
+    return root ? root->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+}
+
+} // namespace
+
+class TestPageLoader : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_tmp;
+
+    QString writeTemp(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = m_tmp.filePath(name);
+        tevtest::writeFile(path, bytes);
+        return path;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_tmp.isValid());
+        init();
+        QVERIFY(tevSetSkinFilePath(page(QStringLiteral("skin")), 1.0f));
+        QVERIFY(tevLoadThemeDir(page(QStringLiteral("theme")).toUtf8().constData()));
+        tevRegisterDefaultControl("tstorder", &OrderWidget::createOrderWidget);
+    }
+
+    // ---- finding the document ----------------------------------------------------------------------------
+
+    void suffixIsAppendedOnlyWhenMissing()
+    {
+        QWidget host;
+        const QByteArray doc = R"({"elements":[{"type":"qtcontainer","name":"found"}]})";
+        writeTemp("plain.json", doc);
+        TEVQContainer* c = tevCreatePageByFileName(&host, m_tmp.filePath("plain"));
+        QVERIFY(c);
+        QCOMPARE(c->objectName(), QStringLiteral("found"));
+
+        // ".json" anywhere in the name: used as it stands.
+        writeTemp("backup.json.bak", doc);
+        QVERIFY(tevCreatePageByFileName(&host, m_tmp.filePath("backup.json.bak")));
+
+        // A file without the suffix is not read under its own name.
+        writeTemp("nosuffix", doc);
+        QVERIFY(!tevCreatePageByFileName(&host, m_tmp.filePath("nosuffix")));
+    }
+
+    void documentFromResourcesThenSkinDirectoryThenPath()
+    {
+        QWidget host;
+        // Both the loaded theme and the skin directory have "samepage.json": the theme's resources win.
+        TEVQContainer* c = tevCreatePageByFileName(&host, QStringLiteral("samepage"));
+        QVERIFY(c);
+        QCOMPARE(c->objectName(), QStringLiteral("fromTheme"));
+
+        // Only in the skin directory, named in other letter case.
+        c = tevCreatePageByFileName(&host, QStringLiteral("SkinPage"));
+        QVERIFY(c);
+        QCOMPARE(c->objectName(), QStringLiteral("fromSkinDir"));
+        QVERIFY(child(c, "inSkinPage"));
+
+        // Relative to the working directory.
+        const QString cwd = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_tmp.path()));
+        writeTemp("relative.json", R"({"elements":[{"type":"qtcontainer","name":"rel"}]})");
+        c = tevCreatePageByFileName(&host, QStringLiteral("relative"));
+        QDir::setCurrent(cwd);
+        QVERIFY(c);
+        QCOMPARE(c->objectName(), QStringLiteral("rel"));
+    }
+
+    void unreadableDocumentsGiveNull()
+    {
+        QWidget host;
+        QVERIFY(!tevCreatePageByFileName(&host, m_tmp.filePath("missing")));
+        QVERIFY(!tevCreatePageByFileName(&host, writeTemp("empty.json", QByteArray())));
+        QVERIFY(!tevCreatePageByFileName(&host, writeTemp("broken.json", R"({"elements":[{"type":)")));
+        QVERIFY(QDir().mkpath(m_tmp.filePath("folder.json")));
+        QVERIFY(!tevCreatePageByFileName(&host, m_tmp.filePath("folder.json")));
+        QVERIFY(!tevCreatePageByFileName(&host, QString()));
+        QVERIFY(host.children().isEmpty());
+        // The menu document is found and parsed like a page; there is no menu class to fill yet.
+        QVERIFY(!tevCreateMenuByFileName(&host, m_tmp.filePath("missing")));
+        QVERIFY(!tevCreateMenuByFileName(&host, page(QStringLiteral("two_top"))));
+        QVERIFY(host.children().isEmpty());
+    }
+
+    // ---- root keys -----------------------------------------------------------------------------------------
+
+    void rootKeysSetTheHostWindow()
+    {
+        TEVQWindow win;
+        win.setGeometry(30, 40, 500, 500);
+        TEVQContainer* root = tevCreatePageByFileName(&win, page(QStringLiteral("full_page")));
+        QVERIFY(root);
+        QCOMPARE(win.geometry(), QRect(30, 40, 640, 480));
+        QCOMPARE(win.getMinSize(), QSize(320, 240));
+        QCOMPARE(win.minimumSize(), QSize(320, 240));
+        QVERIFY(!win.getCanGrag());
+        QVERIFY(win.getOnlyDragCaption());
+        QVERIFY(win.hasMouseTracking()); // "resize": true
+        QVERIFY(!win.testAttribute(Qt::WA_TranslucentBackground));
+        // The root container fills the window, and follows it.
+        QCOMPARE(root->geometry(), QRect(0, 0, 640, 480));
+    }
+
+    void transOnlyWhenTrue()
+    {
+        TEVQWindow plain;
+        const Qt::WindowFlags before = plain.windowFlags();
+        QVERIFY(tevCreatePageByFileName(&plain, writeTemp("trans_false.json", R"({"trans":false,"elements":[{"type":"qtcontainer"}]})")));
+        QCOMPARE(plain.windowFlags(), before);
+        QVERIFY(!plain.testAttribute(Qt::WA_TranslucentBackground));
+
+        TEVQWindow see;
+        QVERIFY(tevCreatePageByFileName(&see, writeTemp("trans_true.json", R"({"trans":true,"elements":[{"type":"qtcontainer"}]})")));
+        QVERIFY(see.windowFlags() & Qt::FramelessWindowHint);
+        QVERIFY(see.testAttribute(Qt::WA_TranslucentBackground));
+    }
+
+    void rootKeysOfASubWindowAndOfAPlainWidget()
+    {
+        QWidget top;
+        top.resize(900, 700);
+        TEVQSubWin sub(&top);
+        sub.setGeometry(15, 25, 100, 100);
+        QVERIFY(tevCreatePageByFileName(&sub, page(QStringLiteral("full_page"))));
+        QCOMPARE(sub.geometry(), QRect(15, 25, 640, 480));
+        QVERIFY(!sub.getCanGrag());
+        QVERIFY(sub.getOnlyDragCaption());
+
+        // A plain widget keeps its size; the elements are still created in it.
+        QWidget host;
+        host.resize(300, 200);
+        TEVQContainer* root = tevCreatePageByFileName(&host, page(QStringLiteral("full_page")));
+        QVERIFY(root);
+        QCOMPARE(host.size(), QSize(300, 200));
+        QCOMPARE(root->parentWidget(), &host);
+        QCOMPARE(root->geometry(), QRect(0, 0, 300, 200));
+
+        // Root values of the wrong type are ignored; the window keeps what it had.
+        TEVQWindow win;
+        win.setGeometry(10, 10, 450, 430);
+        win.setCanDrag(true);
+        QVERIFY(tevCreatePageByFileName(&win, writeTemp("wrong_root.json",
+            R"({"w":"wide","h":[1],"drag":"no","minW":{},"elements":[{"type":"qtcontainer"}]})")));
+        QCOMPARE(win.geometry(), QRect(10, 10, 450, 430));
+        QVERIFY(win.getCanGrag());
+    }
+
+    // ---- the loaded tree -----------------------------------------------------------------------------------
+
+    void fullPageGeometry()
+    {
+        TEVQWindow win;
+        TEVQContainer* root = tevCreatePageByFileName(&win, page(QStringLiteral("full_page")));
+        QVERIFY(root);
+        settle();
+        QCOMPARE(root->objectName(), QStringLiteral("root"));
+        // A column inside 8 px of padding with 4 px gaps: the fixed 40 px header, then the free height
+        // 480 - 16 - 8 - 40 = 416 shared 2 : 1 by body and footer.
+        QCOMPARE(child(root, "header")->geometry(), QRect(8, 8, 624, 40));
+        QCOMPARE(child(root, "body")->geometry(), QRect(8, 52, 624, 277));
+        QCOMPARE(child(root, "footer")->geometry(), QRect(8, 333, 624, 139));
+        // The header row: 6 px side padding, a 10 px gap, ratios 3 : 1 of 602 px.
+        QCOMPARE(child(root, "title")->geometry(), QRect(6, 0, 451, 40));
+        QCOMPARE(child(root, "close")->geometry(), QRect(467, 0, 151, 40));
+        // Docked children of the body: centred, far corner with offsets, near corner with offsets.
+        QCOMPARE(child(root, "centred")->geometry(), QRect((624 - 100) / 2, (277 - 20) / 2, 100, 20));
+        QCOMPARE(child(root, "corner")->geometry(), QRect(624 - 60 - 5, 277 - 24 - 6, 60, 24));
+        QCOMPARE(child(root, "placed")->geometry(), QRect(10, 12, 80, 18));
+        // The footer row: the fixed 200 px slider, the rest to the spacer and the nested column.
+        QCOMPARE(child(root, "level")->geometry().width(), 200);
+        QCOMPARE(child(root, "level")->height(), 139);
+        QWidget* gap = child(root, "gap");
+        QWidget* nest1 = child(root, "nest1");
+        QCOMPARE(gap->x(), 206);
+        QCOMPARE(nest1->x() + nest1->width(), 624);
+        QCOMPARE(gap->width() + nest1->width(), 624 - 200 - 12);
+        // Five levels deep, each nested column 2 px lower.
+        QWidget* deepest = child(root, "deepest");
+        QVERIFY(deepest);
+        QCOMPARE(deepest->mapTo(nest1, QPoint(0, 0)), QPoint(0, 6));
+        QCOMPARE(deepest->height(), 139 - 6);
+    }
+
+    void fullPageProperties()
+    {
+        TEVQWindow win;
+        TEVQContainer* root = tevCreatePageByFileName(&win, page(QStringLiteral("full_page")));
+        QVERIFY(root);
+        // Aliases create the registered classes.
+        QVERIFY(qobject_cast<TEVQPushButton*>(child(root, "close")));
+        QVERIFY(qobject_cast<TEVQLabel*>(child(root, "placed")));
+        QVERIFY(qobject_cast<TEVQSlider*>(child(root, "level")));
+        QVERIFY(child(root, "gap")->inherits("TEVQSpacer"));
+        // Common keys.
+        QCOMPARE(child(root, "title")->toolTip(), QStringLiteral("Plant overview"));
+        QVERIFY(child(root, "hidden")->isHidden());
+        QVERIFY(!child(root, "hidden")->property("visibility").toBool());
+        QVERIFY(child(root, "title")->property("visibility").toBool());
+        QVERIFY(!child(root, "level")->isEnabled());
+        QCOMPARE(child<TEVQLabel>(root, "deepest")->text(), QStringLiteral("five deep"));
+        auto* slider = child<TEVQSlider>(root, "level");
+        QCOMPARE(slider->maximum(), 50);
+        QCOMPARE(slider->value(), 20);
+        // Styles from the skin's store; theme elements from the theme's.
+        QCOMPARE(root->getBackground().fillRes.fillColor, QColor(0x20, 0x30, 0x40));
+        QCOMPARE(child<TEVQContainer>(root, "header")->getBackground().fillRes.fillColor, QColor(0x2c, 0x3e, 0x50));
+        QCOMPARE(child<TEVQContainer>(root, "body")->getBackground().fillRes.fillColor, QColor(0x1a, 0x25, 0x2f));
+        // A theme element stands in for the element's own painter keys: the background and the column of nest1.
+        auto* nest1 = child<TEVQContainer>(root, "nest1");
+        QCOMPARE(nest1->getBackground().fillRes.fillColor, QColor(0x00, 0x78, 0xd7));
+        QCOMPARE(nest1->getChildLayout(), TEVQContainer::Vertical);
+        QCOMPARE(child<TEVQLabel>(root, "title")->getTextStyle(CtrlState(0)).color, QColor(Qt::white));
+        QCOMPARE(child<TEVQLabel>(root, "centred")->getTextStyle(CtrlState(0)).color, QColor(0xd0, 0xd0, 0xd0));
+        // The scroll-bar element is left to a view; nothing else in the body is a scroll bar.
+        QVERIFY(!child(root, "ownedBar"));
+        QVERIFY(child(root, "body")->findChildren<QScrollBar*>().isEmpty());
+        // The loader leaves the resource switches as it found them.
+        QVERIFY(!rm()->isLoadFromThemeRes());
+        QVERIFY(!rm()->isCreatedByFile());
+    }
+
+    void scrollBarElementsOnlyInProjectMode()
+    {
+        const QString doc = writeTemp("bars.json",
+            R"({"elements":[{"type":"qtcontainer","name":"c","child":[{"type":"qtscrollbar","name":"bar"},
+                {"type":"scrollbar","name":"alias"}]},{"type":"qtscrollbar","name":"top"}]})");
+        QWidget host;
+        tevCreatePageByFileName(&host, doc);
+        QVERIFY(!child(&host, "bar"));
+        QVERIFY(!child(&host, "top"));
+        QVERIFY(child(&host, "alias")); // only the exact type name is left to the views
+
+        QWidget project;
+        rm()->setSwitchToProjectRes(true);
+        tevCreatePageByFileName(&project, doc);
+        rm()->setSwitchToProjectRes(false);
+        QVERIFY(qobject_cast<QScrollBar*>(child(&project, "bar")));
+        QVERIFY(child(&project, "top"));
+    }
+
+    void resultIsTheLastElementWhenItIsAContainer()
+    {
+        QWidget host;
+        TEVQContainer* c = tevCreatePageByFileName(&host, page(QStringLiteral("two_top")));
+        QVERIFY(c);
+        QCOMPARE(c->objectName(), QStringLiteral("second"));
+        QVERIFY(child(&host, "first"));
+
+        // A label last: everything is built, and no container is handed back.
+        QWidget host2;
+        QVERIFY(!tevCreatePageByFileName(&host2, writeTemp("label_last.json",
+            R"({"elements":[{"type":"qtcontainer","name":"c"},{"type":"qtlabel","name":"l"}]})")));
+        QVERIFY(child(&host2, "c"));
+        QVERIFY(child(&host2, "l"));
+
+        // A last element that fails: null, the earlier ones stay.
+        QWidget host3;
+        QVERIFY(!tevCreatePageByFileName(&host3, writeTemp("bad_last.json",
+            R"({"elements":[{"type":"qtcontainer","name":"c"},{"type":"nosuchtype"}]})")));
+        QVERIFY(child(&host3, "c"));
+
+        QWidget host4;
+        QVERIFY(!tevCreatePageByFileName(&host4, writeTemp("no_elements.json", R"({"w":10})")));
+        QVERIFY(!tevCreatePageByFileName(&host4, writeTemp("empty_elements.json", R"({"elements":[]})")));
+        QVERIFY(host4.children().isEmpty());
+    }
+
+    void childrenCompleteBeforeTheirParents()
+    {
+        g_completed.clear();
+        QWidget host;
+        tevCreatePageByFileName(&host, writeTemp("order.json", R"({"elements":[
+            {"type":"tstorder","name":"a","child":[
+                {"type":"tstorder","name":"b","child":[{"type":"tstorder","name":"c"}]},
+                {"type":"tstorder","name":"d"}]},
+            {"type":"tstorder","name":"e"}]})"));
+        QCOMPARE(g_completed, QStringList({"c()", "b(c)", "d()", "a(b,d)", "e()"}));
+    }
+
+    // ---- creators ------------------------------------------------------------------------------------------
+
+    void boundCreatorFirstThenRegistry()
+    {
+        g_boundCalls.clear();
+        tevBindControlCreateFunction(&boundLabelsOnly);
+        QWidget host;
+        tevCreatePageByFileName(&host, writeTemp("bound.json", R"({"elements":[{"type":"qtcontainer","name":"c",
+            "child":[{"type":"qtlabel","name":"l","attr":{"text":"via bound"}},{"type":"qtbutton","name":"b"}]}]})"));
+        tevBindControlCreateFunction(nullptr);
+        QCOMPARE(g_boundCalls, QStringList({"c:qtcontainer", "l:qtlabel", "b:qtbutton"}));
+        auto* label = qobject_cast<OtherLabel*>(child(&host, "l"));
+        QVERIFY(label);
+        QCOMPARE(label->text(), QStringLiteral("via bound")); // read its element like any other
+        QVERIFY(qobject_cast<TEVQPushButton*>(child(&host, "b")));
+        QVERIFY(qobject_cast<TEVQContainer*>(child(&host, "c")));
+    }
+
+    void creatorHandingBackTheHostIsRefused()
+    {
+        QWidget host;
+        TEVQContainer outer(&host);
+        outer.setObjectName("outer");
+        g_boundReturn = &host;
+        tevBindControlCreateFunction(&boundReturnsFixed);
+        QVERIFY(!createChild(Json::Value(), &outer));
+        Json::Value element;
+        element["type"] = "qtcontainer";
+        QVERIFY(!createChild(element, &outer));
+        tevBindControlCreateFunction(nullptr);
+        g_boundReturn = nullptr;
+        QCOMPARE(host.parentWidget(), nullptr);
+        QCOMPARE(outer.parentWidget(), &host);
+    }
+
+    void reRegisteredTypeServesLaterPages()
+    {
+        tevRegisterDefaultControl("qtlabel", &OtherLabel::create);
+        QWidget host;
+        tevCreatePageByFileName(&host, writeTemp("relabel.json", R"({"elements":[{"type":"qtlabel","name":"l"}]})"));
+        tevRegisterDefaultControl("qtlabel", &TEVQLabel::createTEVQLabel);
+        QVERIFY(qobject_cast<OtherLabel*>(child(&host, "l")));
+    }
+
+    void cloneWidgetGoesThroughTheLoader()
+    {
+        QWidget host;
+        TEVQContainer* c = tevCreatePageByFileName(&host, page(QStringLiteral("two_top")));
+        QVERIFY(c);
+        QWidget* copy = c->getControlBase()->cloneWidget(QStringLiteral("ignored"));
+        QVERIFY(qobject_cast<TEVQContainer*>(copy));
+        QCOMPARE(copy->parentWidget(), &host);
+        QVERIFY(copy->objectName().isEmpty()); // an empty element: nothing read
+    }
+
+    // ---- malformed input -----------------------------------------------------------------------------------
+
+    void malformedElementsAreSkipped()
+    {
+        // What cannot be built is reported.
+        QTest::ignoreMessage(QtWarningMsg, "Page element skipped: it has no \"type\" string");
+        QTest::ignoreMessage(QtWarningMsg, "Page element skipped: unknown type \"nosuchtype\"");
+        QWidget host;
+        TEVQContainer* root = tevCreatePageByFileName(&host, writeTemp("malformed.json", R"({"elements":[
+            5, "qtlabel", null, [], {}, {"type":7}, {"type":["qtlabel"]}, {"name":"untyped"},
+            {"type":"qtcontainer","name":"root","child":[
+                {"type":"nosuchtype","name":"unknown","child":[{"type":"qtlabel","name":"orphan"}]},
+                {"type":"qtlabel","name":"ok1","x":"10","w":-5,"layout":5,"attr":3,"style":"x"},
+                17,
+                {"type":"qtbutton","name":"ok2","child":{"type":"qtlabel","name":"notAnArray"}},
+                {"type":"qtcontainer","name":"ok3","attr":{"childLayout":"1"},"layout":{"type":-1,"ratio":"2"}}
+            ]}]})"));
+        QVERIFY(root);
+        QCOMPARE(root->objectName(), QStringLiteral("root"));
+        QVERIFY(!child(&host, "unknown"));
+        QVERIFY(!child(&host, "orphan"));
+        QVERIFY(!child(&host, "untyped"));
+        QVERIFY(!child(&host, "notAnArray"));
+        QVERIFY(child(&host, "ok1"));
+        QVERIFY(child(&host, "ok2"));
+        QVERIFY(child(&host, "ok3"));
+        // Nothing else was left behind in the host.
+        QCOMPARE(host.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).size(), 1);
+    }
+
+    void deepNestingStopsAtTheLimit()
+    {
+        // Built in code, far deeper than any document the JSON layer parses.
+        Json::Value top(Json::objectValue);
+        Json::Value* cur = &top;
+        for (int i = 0; i < 300; ++i) {
+            (*cur)["type"] = "qtcontainer";
+            (*cur)["name"] = "n" + std::to_string(i);
+            cur = &(*cur)["child"][0];
+        }
+        (*cur)["type"] = "qtlabel";
+        QWidget host;
+        QWidget* w = createChild(top, &host);
+        QVERIFY(w);
+        QVERIFY(child(&host, QString("n%1").arg(kMaxPageElementDepth).toLatin1().constData()));
+        QVERIFY(!child(&host, QString("n%1").arg(kMaxPageElementDepth + 1).toLatin1().constData()));
+
+        // A document nested beyond the JSON layer's bound is refused whole.
+        QByteArray deep = R"({"elements":[)";
+        for (int i = 0; i < 200; ++i)
+            deep += R"({"type":"qtcontainer","child":[)";
+        deep += QByteArray(200, ']').replace("]", "]}") + "]}";
+        QWidget host2;
+        QVERIFY(!tevCreatePageByFileName(&host2, writeTemp("too_deep.json", deep)));
+        QVERIFY(host2.children().isEmpty());
+    }
+
+    void badPageCorpus()
+    {
+        const QDir dir(tevtest::dataPath(QStringLiteral("corpus/page")));
+        const QFileInfoList files = dir.entryInfoList({QStringLiteral("*.json")}, QDir::Files, QDir::Name);
+        QVERIFY(files.size() >= 8);
+        for (const QFileInfo& f : files) {
+            TEVQWindow win;
+            win.setGeometry(0, 0, 400, 400);
+            TEVQContainer* c = tevCreatePageByFileName(&win, f.absoluteFilePath());
+            for (QWidget* w : frameworkWidgets(&win))
+                written(w); // everything that was built can be written again
+            if (f.fileName().startsWith(QLatin1String("valid_")))
+                QVERIFY2(c, qPrintable(f.fileName()));
+            QWidget plain;
+            tevCreatePageByFileName(&plain, f.absoluteFilePath());
+            QVERIFY2(!rm()->isLoadFromThemeRes(), qPrintable(f.fileName()));
+        }
+        // Known survivors of the mixed corpus files.
+        TEVQWindow win;
+        tevCreatePageByFileName(&win, dir.filePath(QStringLiteral("unknown_types.json")));
+        QVERIFY(child(&win, "knownLabel"));
+        QVERIFY(child(&win, "knownButton"));
+        QVERIFY(!child(&win, "withNul"));
+        QVERIFY(!child(&win, "underUnknown"));
+        TEVQWindow win2;
+        tevCreatePageByFileName(&win2, dir.filePath(QStringLiteral("wrong_types.json")));
+        QVERIFY(child(&win2, "survivor"));
+    }
+
+    // ---- write back and read again -------------------------------------------------------------------------
+
+    // Loads path into a new window, writes the root back as a page, and returns the written page's path.
+    QString loadAndWrite(const QString& path, const QString& out, QScopedPointer<TEVQWindow>& win)
+    {
+        win.reset(new TEVQWindow);
+        TEVQContainer* root = tevCreatePageByFileName(win.data(), path);
+        if (!root)
+            return QString();
+        settle();
+        Json::Value doc(Json::objectValue);
+        doc["w"] = 640;
+        doc["h"] = 480;
+        doc["elements"].append(written(root));
+        return writeTemp(out, QByteArray::fromStdString(json::writeStyled(doc)));
+    }
+
+    static void compareTrees(QWidget* a, QWidget* b)
+    {
+        const QList<QWidget*> x = frameworkWidgets(a);
+        const QList<QWidget*> y = frameworkWidgets(b);
+        QCOMPARE(y.size(), x.size());
+        QVERIFY(x.size() >= 14);
+        for (int i = 0; i < x.size(); ++i) {
+            QCOMPARE(y[i]->objectName(), x[i]->objectName());
+            QCOMPARE(y[i]->metaObject(), x[i]->metaObject());
+            QCOMPARE(y[i]->geometry(), x[i]->geometry());
+            QCOMPARE(y[i]->isVisibleTo(b), x[i]->isVisibleTo(a));
+            QCOMPARE(y[i]->isEnabled(), x[i]->isEnabled());
+        }
+    }
+
+    void writtenPageReadsBackTheSameTree()
+    {
+        QVERIFY(tevIsSerializeChild());
+        // Without theme references the written page is the loaded one: reading it gives the same tree, and
+        // writing that tree gives the same page.
+        Json::Value full;
+        QVERIFY(json::parse(tevtest::readFile(page(QStringLiteral("full_page.json"))), full));
+        std::function<void(Json::Value&)> dropThemes = [&](Json::Value& v) {
+            if (v.isObject()) {
+                v.removeMember("theme");
+                for (const std::string& key : v.getMemberNames())
+                    dropThemes(v[key]);
+            } else if (v.isArray()) {
+                for (Json::Value& item : v)
+                    dropThemes(item);
+            }
+        };
+        dropThemes(full);
+        const QString plain = writeTemp("unthemed.json", QByteArray::fromStdString(json::writeStyled(full)));
+
+        QScopedPointer<TEVQWindow> w1, w2;
+        const QString gen1 = loadAndWrite(plain, "gen1.json", w1);
+        const QString gen2 = loadAndWrite(gen1, "gen2.json", w2);
+        QVERIFY(!gen1.isEmpty() && !gen2.isEmpty());
+        QCOMPARE(tevtest::readFile(gen2), tevtest::readFile(gen1));
+        compareTrees(w1.data(), w2.data());
+        QCOMPARE(child<TEVQLabel>(w2.data(), "title")->text(), QStringLiteral("Plant overview"));
+        QCOMPARE(child<TEVQContainer>(w2.data(), "root")->getBackground().fillRes.fillColor, QColor(0x20, 0x30, 0x40));
+
+        // With theme references the tree and its geometry read back the same too.
+        QScopedPointer<TEVQWindow> t1, t2;
+        const QString themed = loadAndWrite(page(QStringLiteral("full_page")), "themed1.json", t1);
+        loadAndWrite(themed, "themed2.json", t2);
+        compareTrees(t1.data(), t2.data());
+    }
+
+    // ---- a rendered page -----------------------------------------------------------------------------------
+
+    void renderSamplePage()
+    {
+        TEVQWindow win;
+        win.setTransparent(false);
+        TEVQContainer* root = tevCreatePageByFileName(&win, page(QStringLiteral("full_page")));
+        QVERIFY(root);
+        win.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&win));
+        settle();
+        const QImage img = win.grab().toImage();
+        img.save(QStringLiteral("/tmp/tev_sample_page.png"));
+        QCOMPARE(img.size(), QSize(640, 480));
+        // Page background in the padding, panel colour in the header, the theme's accent in the body, footer.
+        QCOMPARE(QColor(img.pixel(3, 3)), QColor(0x20, 0x30, 0x40));
+        QCOMPARE(QColor(img.pixel(10, 50)), QColor(0x20, 0x30, 0x40)); // the gap below the header
+        QCOMPARE(QColor(img.pixel(9, 9)), QColor(0x2c, 0x3e, 0x50));
+        QCOMPARE(QColor(img.pixel(20, 300)), QColor(0x1a, 0x25, 0x2f));
+        QCOMPARE(QColor(img.pixel(620, 60)), QColor(0x1a, 0x25, 0x2f));
+        QCOMPARE(QColor(img.pixel(8 + 210, 470)), QColor(0x34, 0x49, 0x5e));
+        // The themed column's top padding row.
+        const QPoint accent = child(root, "nest1")->mapTo(&win, QPoint(3, 0));
+        QCOMPARE(QColor(img.pixel(accent)), QColor(0x00, 0x78, 0xd7));
+    }
+};
+
+TEV_TEST_MAIN(TestPageLoader)
+#include "tst_pageloader.moc"
