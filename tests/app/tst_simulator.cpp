@@ -67,22 +67,29 @@ void checkSeries(const PlantSnapshot& s, const SimulatorSeries& expected)
     QCOMPARE(describe(s.availabilityHistory), describe(seriesOf(expected, 4)));
 }
 
+// Compares numbers exactly, naming the first that differs.
+void checkNumbers(const char* what, const QVector<double>& actual, const QVector<double>& expected)
+{
+    for (int k = 0; k < expected.size(); ++k) {
+        const QByteArray a = QByteArray::number(actual[k], 'g', 17);
+        const QByteArray e = QByteArray::number(expected[k], 'g', 17);
+        const QByteArray where = QByteArray(what) + ' ' + QByteArray::number(k) + ": " + a + " != " + e;
+        QVERIFY2(a == e, where.constData());
+    }
+}
+
 void checkRow(const InverterRow& row, const SimulatorRowCase& e)
 {
     QCOMPARE(row.index, e.index);
     QCOMPARE(row.name, QString::fromLatin1(e.name));
     QCOMPARE(row.status, e.status);
-    CHECK_VALUE(row.efficiency, e.efficiency);
     QCOMPARE(row.voltages.size(), 3);
     QCOMPARE(row.currents.size(), 3);
-    for (int k = 0; k < 3; ++k) {
-        CHECK_VALUE(row.voltages[k], e.voltages[k]);
-        CHECK_VALUE(row.currents[k], e.currents[k]);
-    }
-    CHECK_VALUE(row.activePower, e.activePower);
-    CHECK_VALUE(row.reactivePower, e.reactivePower);
-    CHECK_VALUE(row.frequency, e.frequency);
-    CHECK_VALUE(row.todayEnergy, e.todayEnergy);
+    checkNumbers(e.name, {row.efficiency, row.voltages[0], row.voltages[1], row.voltages[2], row.currents[0],
+                          row.currents[1], row.currents[2], row.activePower, row.reactivePower, row.frequency,
+                          row.todayEnergy},
+                 {e.efficiency, e.voltages[0], e.voltages[1], e.voltages[2], e.currents[0], e.currents[1],
+                  e.currents[2], e.activePower, e.reactivePower, e.frequency, e.todayEnergy});
 }
 
 void checkCase(const PlantSnapshot& s, const SimulatorCase& e)
@@ -91,19 +98,15 @@ void checkCase(const PlantSnapshot& s, const SimulatorCase& e)
     QCOMPARE(s.groupIndex, e.group);
     QCOMPARE(s.skidIndex, e.skid);
     QCOMPARE(s.commandEnabled, e.command);
-    const double figures[19] = {s.capacity, s.performanceRatio, s.activePower, s.dailyEnergy, s.monthlyEnergy,
-                                s.annualEnergy, s.lifetimeEnergy, s.moduleTemperature, s.ambientTemperature,
-                                s.irradiance, s.windSpeed, s.windDirection, s.humidity, s.gridVoltage,
-                                s.gridFrequency, s.powerFactor, s.availability, s.curtailment, s.co2Avoided};
-    for (int k = 0; k < 19; ++k) {
-        QVERIFY2(QByteArray::number(figures[k], 'g', 17) == QByteArray::number(e.figures[k], 'g', 17),
-                 QByteArray("figure " + QByteArray::number(k) + ": " + QByteArray::number(figures[k], 'g', 17) +
-                            " != " + QByteArray::number(e.figures[k], 'g', 17))
-                     .constData());
-    }
-    QCOMPARE(s.offlineCount, e.offline);
-    QCOMPARE(s.warningCount, e.warning);
-    QCOMPARE(s.faultCount, e.fault);
+    checkNumbers("figure", {s.capacity, s.performanceRatio, s.activePower, s.dailyEnergy, s.monthlyEnergy,
+                            s.annualEnergy, s.lifetimeEnergy, s.moduleTemperature, s.ambientTemperature,
+                            s.irradiance, s.windSpeed, s.windDirection, s.humidity, s.gridVoltage,
+                            s.gridFrequency, s.powerFactor, s.availability, s.curtailment, s.co2Avoided},
+                 QVector<double>(std::begin(e.figures), std::end(e.figures)));
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(QVector<int>({s.offlineCount, s.warningCount, s.faultCount}),
+             QVector<int>({e.offline, e.warning, e.fault}));
     QCOMPARE(s.inverters.size(), 10);
     for (const SimulatorRowCase& row : e.rows) {
         checkRow(s.inverters[row.index], row);
