@@ -148,7 +148,18 @@ QColor blend(double w)
     return QColor(ch(kN.red(), kH.red()), ch(kN.green(), kH.green()), ch(kN.blue(), kH.blue()));
 }
 
+struct SliderCase
+{
+    bool horizontal;
+    QSize size;
+    int minimum, maximum, value;
+    QPoint lastFore, firstBack;
+    QRect channel;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(SliderCase)
 
 class TestControls : public QObject
 {
@@ -627,43 +638,27 @@ void TestControls::buttonIcons()
 
 void TestControls::sliderGeometry_data()
 {
-    QTest::addColumn<bool>("horizontal");
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<int>("minimum");
-    QTest::addColumn<int>("maximum");
-    QTest::addColumn<int>("value");
-    QTest::addColumn<QPoint>("lastFore"); // last foreground pixel on the channel's middle line, or (-1,-1)
-    QTest::addColumn<QPoint>("firstBack"); // first channel pixel after the foreground
-    QTest::addColumn<QRect>("channel");
-
+    // lastFore: the last foreground pixel on the channel's middle line; firstBack: the first channel pixel after
+    // it; (-1, -1) when there is none.
+    QTest::addColumn<SliderCase>("k");
     const QSize h(200, 30);
     const QRect hc(0, 10, 200, 10);
-    QTest::newRow("horizontal quarter") << true << h << 0 << 100 << 25 << QPoint(49, 15) << QPoint(50, 15) << hc;
-    QTest::newRow("vertical quarter") << false << QSize(30, 200) << 0 << 100 << 25 << QPoint(15, 149)
-                                      << QPoint(15, 148) << QRect(10, 0, 10, 200);
-    QTest::newRow("offset range half") << true << h << 20 << 120 << 70 << QPoint(99, 15) << QPoint(100, 15) << hc;
-    QTest::newRow("empty range") << true << h << 50 << 50 << 50 << QPoint(-1, -1) << QPoint(0, 15) << hc;
-    QTest::newRow("whole int range") << true << h << int(INT_MIN) << int(INT_MAX) << int(INT_MAX) << QPoint(199, 15)
-                                     << QPoint(-1, -1) << hc;
-    QTest::newRow("odd thickness") << true << QSize(100, 25) << 0 << 100 << 100 << QPoint(99, 12) << QPoint(-1, -1)
-                                   << QRect(0, 7, 100, 10);
+    QTest::newRow("horizontal quarter") << SliderCase{true, h, 0, 100, 25, {49, 15}, {50, 15}, hc};
+    QTest::newRow("vertical quarter")
+        << SliderCase{false, {30, 200}, 0, 100, 25, {15, 149}, {15, 148}, {10, 0, 10, 200}};
+    QTest::newRow("offset range half") << SliderCase{true, h, 20, 120, 70, {99, 15}, {100, 15}, hc};
+    QTest::newRow("empty range") << SliderCase{true, h, 50, 50, 50, {-1, -1}, {0, 15}, hc};
+    QTest::newRow("whole int range") << SliderCase{true, h, INT_MIN, INT_MAX, INT_MAX, {199, 15}, {-1, -1}, hc};
+    QTest::newRow("odd thickness") << SliderCase{true, {100, 25}, 0, 100, 100, {99, 12}, {-1, -1}, {0, 7, 100, 10}};
 }
 
 void TestControls::sliderGeometry()
 {
-    QFETCH(bool, horizontal);
-    QFETCH(QSize, size);
-    QFETCH(int, minimum);
-    QFETCH(int, maximum);
-    QFETCH(int, value);
-    QFETCH(QPoint, lastFore);
-    QFETCH(QPoint, firstBack);
-    QFETCH(QRect, channel);
-
-    TEVQSlider s(nullptr, horizontal ? Qt::Horizontal : Qt::Vertical);
-    s.resize(size);
-    s.setRange(minimum, maximum);
-    s.setValue(value);
+    QFETCH(SliderCase, k);
+    TEVQSlider s(nullptr, k.horizontal ? Qt::Horizontal : Qt::Vertical);
+    s.resize(k.size);
+    s.setRange(k.minimum, k.maximum);
+    s.setValue(k.value);
     s.setBackgroundStyle(CommonCtrlStateNormal, solid(kChannel));
     s.setForegroundStyle(CommonCtrlStateNormal, solid(kFore));
     FillStyle invisible;
@@ -671,22 +666,22 @@ void TestControls::sliderGeometry()
     for (int st = 0; st < 4; ++st)
         s.setThumbStyle(CtrlState(st), invisible);
 
-    if (lastFore.x() >= 0)
-        QCOMPARE(px(&s, lastFore.x(), lastFore.y()), kFore);
-    if (firstBack.x() >= 0)
-        QCOMPARE(px(&s, firstBack.x(), firstBack.y()), kChannel);
+    if (k.lastFore.x() >= 0)
+        QCOMPARE(px(&s, k.lastFore.x(), k.lastFore.y()), kFore);
+    if (k.firstBack.x() >= 0)
+        QCOMPARE(px(&s, k.firstBack.x(), k.firstBack.y()), kChannel);
     // The channel's edges across the slider, and nothing outside it.
-    const QPoint mid = channel.center();
-    const QPoint in[2] = {horizontal ? QPoint(mid.x(), channel.top()) : QPoint(channel.left(), mid.y()),
-                          horizontal ? QPoint(mid.x(), channel.bottom()) : QPoint(channel.right(), mid.y())};
-    const QPoint out = horizontal ? QPoint(0, 1) : QPoint(1, 0);
+    const QRect& c = k.channel;
+    const QPoint in[2] = {k.horizontal ? QPoint(c.center().x(), c.top()) : QPoint(c.left(), c.center().y()),
+                          k.horizontal ? QPoint(c.center().x(), c.bottom()) : QPoint(c.right(), c.center().y())};
+    const QPoint out = k.horizontal ? QPoint(0, 1) : QPoint(1, 0);
     QCOMPARE(px(&s, in[0].x(), in[0].y()).alpha(), 255);
     QCOMPARE(px(&s, in[1].x(), in[1].y()).alpha(), 255);
     QCOMPARE(px(&s, in[0].x() - out.x(), in[0].y() - out.y()).alpha(), 0);
     QCOMPARE(px(&s, in[1].x() + out.x(), in[1].y() + out.y()).alpha(), 0);
     // Vertically the foreground grows from the last row but one; the last row stays channel.
-    if (!horizontal && lastFore.x() >= 0)
-        QCOMPARE(px(&s, mid.x(), size.height() - 1), kChannel);
+    if (!k.horizontal && k.lastFore.x() >= 0)
+        QCOMPARE(px(&s, c.center().x(), k.size.height() - 1), kChannel);
 }
 
 void TestControls::sliderThumbStates()
