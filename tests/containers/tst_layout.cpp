@@ -21,6 +21,8 @@ namespace {
 [[maybe_unused]] const bool g_noGlx = qputenv("QT_XCB_GL_INTEGRATION", "none");
 
 constexpr int U = 16777215; // unbounded
+using TEVQtLib::LayoutSizePolicyFixed;
+using TEVQtLib::LayoutSizePolicyFree;
 
 struct Child
 {
@@ -39,6 +41,7 @@ struct Child
     bool hidden = false;
 };
 
+// Modes: 0 row, 1 column, 2 horizontal flow, 3 vertical flow.
 struct Case
 {
     const char* name;
@@ -74,14 +77,16 @@ const std::vector<Case>& cases()
         // ---- one row ----
         {"row: ratios 1 and 2", 0, {300, 50}, 0, {}, {fill(5, 5, 1), fill(5, 5, 2)},
          {{0, 0, 100, 50}, {100, 0, 200, 50}}},
+        {"row: a ratio below 1 counts as 1", 0, {300, 50}, 0, {}, {fill(5, 5, 0), fill(5, 5, -3), fill(5, 5, 1)},
+         {{0, 0, 100, 50}, {100, 0, 100, 50}, {200, 0, 100, 50}}},
         {"row: three equal shares, the last takes what truncation lost", 0, {100, 20}, 0, {},
          {fill(1, 1), fill(1, 1), fill(1, 1)}, {{0, 0, 33, 20}, {33, 0, 33, 20}, {66, 0, 34, 20}}},
         {"row: fixed child and gap", 0, {300, 40}, 10, {}, {fixedW(50, 10), fill(5, 5)},
          {{0, 0, 50, 40}, {60, 0, 240, 40}}},
         {"row: a capped share leaves the rest to the last child", 0, {400, 30}, 0, {},
          {withMax(fill(5, 5, 3), 80, U), fill(5, 5, 1)}, {{0, 0, 80, 30}, {80, 0, 320, 30}}},
-        {"row: a minimum width wins over the share", 0, {200, 30}, 0, {},
-         {withMin(fill(5, 5), 150, 0), fill(5, 5)}, {{0, 0, 150, 30}, {150, 0, 50, 30}}},
+        {"row: a minimum width wins over the share", 0, {200, 30}, 0, {}, {withMin(fill(5, 5), 150, 0), fill(5, 5)},
+         {{0, 0, 150, 30}, {150, 0, 50, 30}}},
         {"row: a child without the interface keeps its height, height policy 0 fills", 0, {200, 60}, 0, {},
          {plain(10, 17), fill(10, 17)}, {{0, 0, 100, 17}, {100, 0, 100, 60}}},
         {"row: unset height policy keeps the height, capped at the cross size", 0, {200, 60}, 0, {},
@@ -90,12 +95,11 @@ const std::vector<Case>& cases()
          {{0, 0, 100, 30}}},
         {"row: padding and gap", 0, {200, 100}, 4, {5, 6, 7, 8}, {fill(1, 1), fill(1, 1)},
          {{5, 6, 92, 86}, {101, 6, 92, 86}}},
-        {"row: a hidden child is laid out like a visible one", 0, {90, 10}, 0, {}, {fill(1, 1), hiddenChild(fill(1, 1))},
-         {{0, 0, 45, 10}, {45, 0, 45, 10}}},
+        {"row: a hidden child is laid out like a visible one", 0, {90, 10}, 0, {},
+         {fill(1, 1), hiddenChild(fill(1, 1))}, {{0, 0, 45, 10}, {45, 0, 45, 10}}},
         {"row: fixed children wider than the room are clamped to it", 0, {100, 10}, 0, {},
          {fixedW(150, 10), fill(1, 1)}, {{0, 0, 100, 10}, {100, 0, 0, 10}}},
-        {"row: negative padding widens the room", 0, {100, 10}, 0, {-10, 0, 0, 0}, {fill(1, 1)},
-         {{-10, 0, 110, 10}}},
+        {"row: negative padding widens the room", 0, {100, 10}, 0, {-10, 0, 0, 0}, {fill(1, 1)}, {{-10, 0, 110, 10}}},
         {"row: gaps larger than the container leave zero widths", 0, {10, 10}, 20, {}, {fill(1, 1), fill(1, 1)},
          {{0, 0, 0, 10}, {20, 0, 0, 10}}},
         {"row: a negative gap counts as none", 0, {100, 10}, -5, {}, {fill(1, 1), fill(1, 1)},
@@ -110,8 +114,8 @@ const std::vector<Case>& cases()
          {{0, 0, 40, 50}, {0, 60, 40, 240}}},
         {"column: a fixed child taller than the column is clamped to it", 1, {40, 100}, 0, {},
          {fixedH(10, 150), fill(5, 5)}, {{0, 0, 40, 100}, {0, 100, 40, 0}}},
-        {"column: a fixed child at its maximum", 1, {40, 300}, 0, {},
-         {withMax(fixedH(10, 120), U, 100), fill(5, 5)}, {{0, 0, 40, 100}, {0, 100, 40, 200}}},
+        {"column: a fixed child at its maximum", 1, {40, 300}, 0, {}, {withMax(fixedH(10, 120), U, 100), fill(5, 5)},
+         {{0, 0, 40, 100}, {0, 100, 40, 200}}},
         {"column: width policy 0 fills, a plain child keeps its width", 1, {80, 100}, 0, {},
          {fill(10, 10), plain(33, 10)}, {{0, 0, 80, 50}, {0, 50, 33, 50}}},
         {"column: padding", 1, {100, 100}, 0, {1, 2, 3, 4}, {fill(1, 1)}, {{1, 2, 96, 94}}},
@@ -123,13 +127,13 @@ const std::vector<Case>& cases()
          {fw(80, 20), spacer(), fw(60, 20)}, {{0, 0, 58, 20}, {58, 0, 0, 20}, {58, 0, 42, 20}}},
         {"spacer: the shrink stops at the minimum", 0, {100, 20}, 0, {},
          {withMin(fw(80, 20), 70, 0), spacer(), fw(60, 20)}, {{0, 0, 75, 20}, {75, 0, 0, 20}, {75, 0, 25, 20}}},
-        {"spacer: two spacers share by ratio", 0, {300, 10}, 0, {},
-         {fw(100, 10), spacer(0, 1), spacer(0, 3)}, {{0, 0, 100, 10}, {100, 0, 50, 10}, {150, 0, 150, 10}}},
+        {"spacer: two spacers share by ratio", 0, {300, 10}, 0, {}, {fw(100, 10), spacer(0, 1), spacer(0, 3)},
+         {{0, 0, 100, 10}, {100, 0, 50, 10}, {150, 0, 150, 10}}},
         {"spacer: a capped spacer leaves the rest to the next", 0, {300, 10}, 0, {},
          {withMax(spacer(0, 1), 40, U), spacer(0, 1)}, {{0, 0, 40, 10}, {40, 0, 260, 10}}},
         {"spacer: thickness is the cross size", 0, {100, 40}, 0, {}, {spacer(1, 1, 7)}, {{0, 0, 100, 7}}},
-        {"spacer: a vertical spacer in a row is an ordinary child", 0, {200, 10}, 0, {},
-         {fill(1, 1), spacer(2)}, {{0, 0, 100, 10}, {100, 0, 100, 10}}},
+        {"spacer: a vertical spacer in a row is an ordinary child", 0, {200, 10}, 0, {}, {fill(1, 1), spacer(2)},
+         {{0, 0, 100, 10}, {100, 0, 100, 10}}},
         {"spacer: in a column", 1, {30, 200}, 10, {}, {fixedH(10, 40), spacer(2), fixedH(10, 40)},
          {{0, 0, 30, 40}, {0, 50, 30, 100}, {0, 160, 30, 40}}},
         {"spacer: with padding and gap", 0, {120, 30}, 5, {10, 0, 10, 0}, {fixedW(20, 10), spacer(), fixedW(20, 10)},
@@ -148,8 +152,8 @@ const std::vector<Case>& cases()
         // ---- floating ----
         {"horizontal flow wraps", 2, {100, 200}, 10, {}, {fw(40, 20), fw(40, 30), fw(40, 25)},
          {{0, 0, 40, 20}, {50, 0, 40, 30}, {0, 40, 40, 25}}},
-        {"horizontal flow: a child wider than the row stays alone", 2, {100, 200}, 0, {},
-         {fw(150, 10), fw(10, 10)}, {{0, 0, 150, 10}, {0, 10, 10, 10}}},
+        {"horizontal flow: a child wider than the row stays alone", 2, {100, 200}, 0, {}, {fw(150, 10), fw(10, 10)},
+         {{0, 0, 150, 10}, {0, 10, 10, 10}}},
         {"horizontal flow with padding", 2, {100, 200}, 5, {10, 10, 10, 10}, {fw(40, 20), fw(40, 20), fw(30, 5)},
          {{10, 10, 40, 20}, {10, 35, 40, 20}, {55, 35, 30, 5}}},
         {"vertical flow wraps", 3, {200, 100}, 10, {}, {fw(20, 40), fw(30, 40), fw(25, 40)},
@@ -182,11 +186,54 @@ QWidget* makeChild(const Child& c, TEVQContainer* parent)
         // Setting a dock switches absolute layout on; the flag comes last.
         i->setAbsoluteDock(TEVQtLib::DockLayoutType(c.dockH), TEVQtLib::DockLayoutType(c.dockV), c.offX, c.offY);
         i->setAbsoluteLayout(c.absolute);
+        i->setLayoutRatio(c.ratio);
     }
     if (c.hidden)
         w->hide();
     return w;
 }
+
+// A child container added to c with the given policies and size.
+TEVQContainer* addChild(TEVQContainer& c, QSize size, int wPolicy = -1, int hPolicy = -1, int ratio = 1)
+{
+    auto* k = new TEVQContainer;
+    k->setWidthPolicy(TEVQtLib::LayoutSizePolicy(wPolicy));
+    k->setHeightPolicy(TEVQtLib::LayoutSizePolicy(hPolicy));
+    k->resize(size);
+    c.addChildWidget(k, ratio);
+    return k;
+}
+
+QWidget* plainChild(QWidget* parent, const QRect& r)
+{
+    auto* w = new QWidget(parent);
+    w->setGeometry(r);
+    return w;
+}
+
+// A container with a vertical bar bound (and a horizontal one when asked), in the given mode.
+struct Scrolled
+{
+    explicit Scrolled(QSize size, int mode = TEVQContainer::NoUse, bool horizontal = false)
+    {
+        c.resize(size);
+        c.setChildLayout(TEVQContainer::AutoChildLayout(mode));
+        if (horizontal) {
+            h = new TEVQScrollBar(Qt::Horizontal);
+            c.bindScrollBar(h, true);
+        }
+        c.bindScrollBar(v, false);
+    }
+    // Shown for Qt (visible, events delivered at once) without a native window.
+    void show()
+    {
+        c.setAttribute(Qt::WA_DontShowOnScreen);
+        c.show();
+    }
+    TEVQContainer c;
+    TEVQScrollBar* h = nullptr;
+    TEVQScrollBar* v = new TEVQScrollBar(Qt::Vertical);
+};
 
 // A child that grows tall while it is wide and short while it is narrow, and keeps its unscrolled place
 // current itself: a vertical bar appearing makes it narrow and so unnecessary, and the bar disappearing makes
@@ -195,7 +242,6 @@ class Flipper : public QWidget
 {
 public:
     using QWidget::QWidget;
-    int wide = 100;
     int resizes = 0;
 
 protected:
@@ -203,19 +249,12 @@ protected:
     {
         ++resizes;
         QWidget::resizeEvent(e);
-        const int h = width() >= wide ? 300 : 50;
+        const int h = width() >= 100 ? 300 : 50;
         if (height() != h)
             resize(width(), h);
         setProperty("_tev_container_base_geometry", geometry());
     }
 };
-
-// Shown for Qt (visible, events delivered at once) without a native window.
-void showHeadless(QWidget& w)
-{
-    w.setAttribute(Qt::WA_DontShowOnScreen);
-    w.show();
-}
 
 } // namespace
 
@@ -244,12 +283,8 @@ private slots:
         c.setChildSpace(k.gap);
         c.setChildPadding(k.pad.left(), k.pad.top(), k.pad.right(), k.pad.bottom());
         std::vector<QWidget*> kids;
-        for (const Child& ch : k.children) {
-            QWidget* w = makeChild(ch, &c);
-            if (auto* i = TEVQtLib::tevWidgetInterface(w))
-                i->setLayoutRatio(ch.ratio);
-            kids.push_back(w);
-        }
+        for (const Child& ch : k.children)
+            kids.push_back(makeChild(ch, &c));
         c.setChildLayout(TEVQContainer::AutoChildLayout(k.mode));
         QCOMPARE(kids.size(), k.expected.size());
         for (int pass = 0; pass < 2; ++pass) {
@@ -277,7 +312,6 @@ private slots:
         QCoreApplication::processEvents();
         c.addChildWidget(a, 1);
         c.forceResize();
-        QCOMPARE(c.getChildLayout(), TEVQContainer::NoUse);
         QCOMPARE(a->geometry(), QRect(3, 4, 20, 30));
         // Switching to a row places it.
         c.setChildLayout(TEVQContainer::Horizontal);
@@ -291,7 +325,7 @@ private slots:
         c.setChildLayout(TEVQContainer::Horizontal);
         auto* a = new TEVQContainer(&c);
         auto* b = new TEVQContainer(&c);
-        a->setHeightPolicy(TEVQtLib::LayoutSizePolicyFree);
+        a->setHeightPolicy(LayoutSizePolicyFree);
         QVERIFY(a->width() != 60);
         QTRY_COMPARE(a->geometry(), QRect(0, 0, 60, 40));
         QCOMPARE(b->geometry().x(), 60);
@@ -307,16 +341,10 @@ private slots:
         TEVQContainer root;
         root.resize(300, 200);
         root.setChildLayout(TEVQContainer::Vertical);
-        auto* row = new TEVQContainer;
-        row->setWidthPolicy(TEVQtLib::LayoutSizePolicyFree);
+        TEVQContainer* row = addChild(root, QSize(10, 10), LayoutSizePolicyFree);
         row->setChildLayout(TEVQContainer::Horizontal);
-        root.addChildWidget(row, 1);
-        auto* leaf = new TEVQContainer;
-        leaf->setHeightPolicy(TEVQtLib::LayoutSizePolicyFree);
-        row->addChildWidget(leaf, 1);
-        auto* leaf2 = new TEVQContainer;
-        leaf2->setHeightPolicy(TEVQtLib::LayoutSizePolicyFree);
-        row->addChildWidget(leaf2, 1);
+        TEVQContainer* leaf = addChild(*row, QSize(10, 10), -1, LayoutSizePolicyFree);
+        TEVQContainer* leaf2 = addChild(*row, QSize(10, 10), -1, LayoutSizePolicyFree);
         root.resize(400, 100);
         root.forceResize();
         QVERIFY(!root.isVisible());
@@ -347,9 +375,8 @@ private slots:
                 c.setChildLayout(TEVQContainer::AutoChildLayout(m));
                 c.setScrollPos(true, INT_MAX);
                 c.setScrollPos(false, INT_MIN);
-                for (QWidget* k : c.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+                for (QWidget* k : c.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
                     QVERIFY(qAbs(qint64(k->x())) <= (qint64(1) << 31) && qAbs(qint64(k->y())) <= (qint64(1) << 31));
-                }
             }
             c.bindScrollBar(h, true);
             c.bindScrollBar(v, false);
@@ -359,45 +386,36 @@ private slots:
         c.setChildLayout(TEVQContainer::Horizontal);
         // The spacer takes the row the others (shrunk to nothing by the passes above) leave free.
         const TEVQSpacer* spacer = c.findChild<TEVQSpacer*>();
-        QVERIFY(spacer->width() > 0);
-        QVERIFY(spacer->width() <= 500);
+        QVERIFY(spacer->width() > 0 && spacer->width() <= 500);
     }
 
-    void setChildRatioRelayouts()
+    void settersRelayoutTheContainer()
     {
+        // A new ratio through the container, and a spacer's thickness and direction, take effect at once.
         TEVQContainer c;
         c.resize(300, 10);
         c.setChildLayout(TEVQContainer::Horizontal);
-        auto* a = new TEVQContainer;
-        auto* b = new TEVQContainer;
-        c.addChildWidget(a, 1);
-        c.addChildWidget(b, 1);
+        TEVQContainer* a = addChild(c, QSize(10, 10));
+        TEVQContainer* b = addChild(c, QSize(10, 10));
         QCOMPARE(a->width(), 150);
         c.setChildRatio(a, 2);
         QCOMPARE(a->width(), 200);
         QCOMPARE(b->geometry().x(), 200);
         c.setChildRatio(nullptr, 3); // ignored
         c.addChildWidget(nullptr, 3);
-        // A ratio below 1 counts as 1.
-        c.setChildRatio(a, 0);
+        c.setChildRatio(a, 0); // counts as 1
         QCOMPARE(a->width(), 150);
-    }
 
-    void spacerSettersRelayoutTheirContainer()
-    {
-        TEVQContainer c;
-        c.resize(100, 50);
-        c.setChildLayout(TEVQContainer::Horizontal);
+        TEVQContainer row;
+        row.resize(100, 50);
+        row.setChildLayout(TEVQContainer::Horizontal);
         auto* s = new TEVQSpacer;
-        s->setHeightPolicy(TEVQtLib::LayoutSizePolicyFree);
-        c.addChildWidget(s, 1);
-        QCOMPARE(s->geometry(), QRect(0, 0, 100, 50));
+        s->setHeightPolicy(LayoutSizePolicyFree);
+        row.addChildWidget(s, 1);
         s->setThickness(9);
-        QCOMPARE(s->height(), 9);
+        QCOMPARE(s->geometry(), QRect(0, 0, 100, 9));
         s->setDirection(TEVQSpacer::Vertical); // an ordinary child in a row: its policy fills the height
         QCOMPARE(s->height(), 50);
-        s->setDirection(TEVQSpacer::Horizontal);
-        QCOMPARE(s->height(), 9);
     }
 
     void autoSizedDockedContainerTakesItsContentSize()
@@ -411,14 +429,9 @@ private slots:
         inner->setChildLayout(TEVQContainer::Horizontal);
         inner->setChildSpace(4);
         inner->setChildPadding(2, 3, 2, 3);
-        auto* a = new TEVQContainer;
-        a->setWidthPolicy(TEVQtLib::LayoutSizePolicyFixed);
-        a->setHeightPolicy(TEVQtLib::LayoutSizePolicyFixed);
-        a->resize(30, 20);
-        auto* b = new TEVQContainer;
+        TEVQContainer* a = addChild(*inner, QSize(30, 20), LayoutSizePolicyFixed, LayoutSizePolicyFixed);
+        TEVQContainer* b = addChild(*inner, QSize(10, 10));
         b->setMinimumSize(40, 10);
-        inner->addChildWidget(a, 1);
-        inner->addChildWidget(b, 1);
         a->resize(30, 20);
         inner->setAbsoluteDockAutoSize(true); // relayouts the parent
         // 30 + 4 + 40 wide plus padding, the taller child 20 high plus padding.
@@ -431,248 +444,185 @@ private slots:
         QCOMPARE(b->geometry().x(), 2 + 30 + 4);
         QVERIFY(!TEVQContainerImpl::contentSize(&c).isValid());
         QVERIFY(!TEVQContainerImpl::contentSize(nullptr).isValid());
-    }
 
-    void preferredSizeFollowsPoliciesAndLimits()
-    {
+        // The preferred size: a plain widget's minimum; a fixed child's size within its maximum.
         QWidget plainW;
         plainW.setMinimumSize(7, 8);
         QCOMPARE(TEVQContainerImpl::preferredSize(&plainW), QSize(7, 8));
-        TEVQContainer fixed;
-        fixed.resize(50, 60);
-        fixed.setWidthPolicy(TEVQtLib::LayoutSizePolicyFixed);
-        fixed.setMaximumHeight(5);
-        fixed.setHeightPolicy(TEVQtLib::LayoutSizePolicyFixed);
-        QCOMPARE(TEVQContainerImpl::preferredSize(&fixed), QSize(50, 5));
+        a->setMaximumHeight(5);
+        QCOMPARE(TEVQContainerImpl::preferredSize(a), QSize(30, 5));
     }
 
     // ---- scrolling --------------------------------------------------------------------------------------------
 
     void contentEqualToTheViewNeedsNoBar()
     {
-        TEVQContainer c;
-        c.resize(100, 100);
-        auto* h = new TEVQScrollBar(Qt::Horizontal);
-        auto* v = new TEVQScrollBar(Qt::Vertical);
-        c.bindScrollBar(h, true);
-        c.bindScrollBar(v, false);
-        auto* a = new QWidget(&c);
-        a->setGeometry(0, 0, 100, 100);
-        showHeadless(c);
-        c.forceResize();
-        QVERIFY(h->isHidden());
-        QVERIFY(v->isHidden());
+        Scrolled s(QSize(100, 100), TEVQContainer::NoUse, true);
+        auto* a = plainChild(&s.c, QRect(0, 0, 100, 100));
+        s.show();
+        s.c.forceResize();
+        QVERIFY(s.h->isHidden() && s.v->isHidden());
         a->setGeometry(0, 0, 50, 101); // through the event filter
-        QVERIFY(!v->isHidden());
-        QVERIFY(h->isHidden());
-        QCOMPARE(v->maximum(), 1);
-        QCOMPARE(v->pageStep(), 100);
+        QVERIFY(!s.v->isHidden());
+        QVERIFY(s.h->isHidden());
+        QCOMPARE(s.v->maximum(), 1);
+        QCOMPARE(s.v->pageStep(), 100);
     }
 
     void verticalBarMakesTheHorizontalOneNecessary()
     {
-        TEVQContainer c;
-        c.resize(200, 150);
-        auto* h = new TEVQScrollBar(Qt::Horizontal);
-        auto* v = new TEVQScrollBar(Qt::Vertical);
-        c.bindScrollBar(h, true);
-        c.bindScrollBar(v, false);
-        const int barW = v->sizeHint().width();
-        const int barH = h->sizeHint().height();
+        Scrolled s(QSize(200, 150), TEVQContainer::NoUse, true);
+        const int barW = s.v->sizeHint().width();
+        const int barH = s.h->sizeHint().height();
         QVERIFY(barW > 0 && barH > 0);
-        auto* a = new QWidget(&c);
-        a->setGeometry(0, 0, 200 - barW / 2, 400); // fits the width until the vertical bar takes its share
-        c.forceResize();
-        QVERIFY(!v->isHidden());
-        QVERIFY(!h->isHidden());
-        QCOMPARE(v->geometry(), QRect(200 - barW, 0, barW, 150 - barH));
-        QCOMPARE(h->geometry(), QRect(0, 150 - barH, 200 - barW, barH));
-        QCOMPARE(v->maximum(), 400 - (150 - barH));
-        QCOMPARE(h->maximum(), (200 - barW / 2) - (200 - barW));
-        QCOMPARE(v->pageStep(), 150 - barH);
-        QCOMPARE(h->pageStep(), 200 - barW);
-        QCOMPARE(h->orientation(), Qt::Horizontal);
-        QCOMPARE(v->orientation(), Qt::Vertical);
+        plainChild(&s.c, QRect(0, 0, 200 - barW / 2, 400)); // fits the width until the vertical bar takes its share
+        s.c.forceResize();
+        QVERIFY(!s.v->isHidden() && !s.h->isHidden());
+        QCOMPARE(s.v->geometry(), QRect(200 - barW, 0, barW, 150 - barH));
+        QCOMPARE(s.h->geometry(), QRect(0, 150 - barH, 200 - barW, barH));
+        QCOMPARE(s.v->maximum(), 400 - (150 - barH));
+        QCOMPARE(s.h->maximum(), (200 - barW / 2) - (200 - barW));
+        QCOMPARE(s.v->pageStep(), 150 - barH);
+        QCOMPARE(s.h->pageStep(), 200 - barW);
+        QCOMPARE(s.h->orientation(), Qt::Horizontal);
         // The bars keep their own places: they are not content and not scrolled.
-        QCOMPARE(h->property("_tev_container_bound_scrollbar").toBool(), true);
+        QCOMPARE(s.h->property("_tev_container_bound_scrollbar").toBool(), true);
     }
 
     void hiddenContainerCountsItsBarsInTheRow()
     {
         // Built before it is shown, as pages are: the bar that is needed still narrows the row.
-        TEVQContainer c;
-        c.resize(200, 100);
-        c.setChildLayout(TEVQContainer::Vertical);
-        auto* v = new TEVQScrollBar(Qt::Vertical);
-        c.bindScrollBar(v, false);
-        for (int i = 0; i < 5; ++i) {
-            auto* k = new TEVQContainer;
-            k->setWidthPolicy(TEVQtLib::LayoutSizePolicyFree);
-            k->setHeightPolicy(TEVQtLib::LayoutSizePolicyFixed);
-            k->resize(10, 40);
-            c.addChildWidget(k, 1);
-        }
-        QVERIFY(!c.isVisible());
-        QVERIFY(!v->isHidden());
-        const int barW = v->sizeHint().width();
-        for (QWidget* k : c.findChildren<TEVQContainer*>(QString(), Qt::FindDirectChildrenOnly))
-            QCOMPARE(k->width(), 200 - barW);
-        QCOMPARE(v->maximum(), 5 * 40 - 100);
+        Scrolled s(QSize(200, 100), TEVQContainer::Vertical);
+        for (int i = 0; i < 5; ++i)
+            addChild(s.c, QSize(10, 40), LayoutSizePolicyFree, LayoutSizePolicyFixed);
+        QVERIFY(!s.c.isVisible());
+        QVERIFY(!s.v->isHidden());
+        for (QWidget* k : s.c.findChildren<TEVQContainer*>(QString(), Qt::FindDirectChildrenOnly))
+            QCOMPARE(k->width(), 200 - s.v->sizeHint().width());
+        QCOMPARE(s.v->maximum(), 5 * 40 - 100);
     }
 
     void scrollingMovesChildrenAndKeepsTheirPlaces()
     {
-        TEVQContainer c;
-        c.resize(100, 100);
-        auto* v = new TEVQScrollBar(Qt::Vertical);
-        c.bindScrollBar(v, false);
-        auto* a = new QWidget(&c);
-        a->setGeometry(10, 20, 30, 300);
-        auto* d = new TEVQContainer(&c);
+        Scrolled s(QSize(100, 100));
+        auto* a = plainChild(&s.c, QRect(10, 20, 30, 300));
+        auto* d = new TEVQContainer(&s.c);
         d->setGeometry(0, 250, 10, 10);
-        showHeadless(c);
-        c.forceResize();
-        QCOMPARE(v->maximum(), 320 - 100);
-        c.setScrollPos(false, 50);
-        QCOMPARE(c.getScrollPos(false), 50);
-        QCOMPARE(v->value(), 50);
+        s.show();
+        s.c.forceResize();
+        QCOMPARE(s.v->maximum(), 320 - 100);
+        s.c.setScrollPos(false, 50);
+        QCOMPARE(s.v->value(), 50);
         QCOMPARE(a->geometry(), QRect(10, -30, 30, 300));
         QCOMPARE(d->geometry().y(), 200);
         QCOMPARE(a->property("_tev_container_base_geometry").toRect(), QRect(10, 20, 30, 300));
         // Beyond the range: clamped by the bar.
-        c.setScrollPos(false, 10000);
-        QCOMPARE(c.getScrollPos(false), 220);
+        s.c.setScrollPos(false, 10000);
+        QCOMPARE(s.c.getScrollPos(false), 220);
         // A child moved from outside while scrolled keeps its new unscrolled place.
         a->move(10, 0);
         QCOMPARE(a->property("_tev_container_base_geometry").toRect(), QRect(10, 220, 30, 300));
-        c.setScrollPos(false, 0);
+        s.c.setScrollPos(false, 0);
         QCOMPARE(a->geometry(), QRect(10, 220, 30, 300));
         // The bar's own value drives the offset too.
-        v->setValue(100);
-        QCOMPARE(c.getScrollPos(false), 100);
+        s.v->setValue(100);
+        QCOMPARE(s.c.getScrollPos(false), 100);
         QCOMPARE(a->geometry().y(), 120);
-    }
 
-    void scrollPosWithoutABar()
-    {
+        // Without a bar the position is only stored (not below 0), and nothing moves.
         TEVQContainer c;
         c.resize(100, 100);
-        auto* a = new QWidget(&c);
-        a->setGeometry(0, 0, 10, 10);
+        auto* b = plainChild(&c, QRect(0, 0, 10, 10));
         c.setScrollPos(true, -5);
         QCOMPARE(c.getScrollPos(true), 0);
         c.setScrollPos(true, 40);
         QCOMPARE(c.getScrollPos(true), 40);
-        QCOMPARE(a->geometry(), QRect(0, 0, 10, 10)); // nothing is moved without a bar
+        QCOMPARE(b->geometry(), QRect(0, 0, 10, 10));
     }
 
     void showingAndHidingChildrenUpdatesTheRange()
     {
-        TEVQContainer c;
-        c.resize(100, 100);
-        auto* v = new TEVQScrollBar(Qt::Vertical);
-        c.bindScrollBar(v, false);
-        auto* inner = new QWidget(&c);
-        inner->setGeometry(0, 10, 20, 20);
-        auto* low = new QWidget(&c);
-        low->setGeometry(0, 0, 20, 150);
-        auto* late = new QWidget(&c);
-        late->setGeometry(0, 0, 20, 300);
+        Scrolled s(QSize(100, 100));
+        auto* inner = plainChild(&s.c, QRect(0, 10, 20, 20));
+        auto* low = plainChild(&s.c, QRect(0, 0, 20, 150));
+        auto* late = plainChild(&s.c, QRect(0, 0, 20, 300));
         late->hide(); // not counted
-        showHeadless(c);
-        QCOMPARE(v->maximum(), 150 - 100);
+        s.show();
+        QCOMPARE(s.v->maximum(), 150 - 100);
         inner->hide(); // inside the others' extent
-        QCOMPARE(v->maximum(), 50);
+        QCOMPARE(s.v->maximum(), 50);
         late->show(); // beyond it
-        QCOMPARE(v->maximum(), 200);
+        QCOMPARE(s.v->maximum(), 200);
         late->hide();
-        QCOMPARE(v->maximum(), 50);
+        QCOMPARE(s.v->maximum(), 50);
         low->hide(); // it held the bottom edge
-        QVERIFY(v->isHidden());
-        QCOMPARE(v->maximum(), 0);
+        QVERIFY(s.v->isHidden());
+        QCOMPARE(s.v->maximum(), 0);
         inner->show();
         low->show();
-        QCOMPARE(v->maximum(), 50);
+        QCOMPARE(s.v->maximum(), 50);
         late->move(0, 10); // moved while hidden: not counted
-        QCOMPARE(v->maximum(), 50);
+        QCOMPARE(s.v->maximum(), 50);
         low->resize(20, 160); // the edge moves
-        QCOMPARE(v->maximum(), 60);
+        QCOMPARE(s.v->maximum(), 60);
+
         // A container of many children shown at once ends with the same range.
-        TEVQContainer big;
-        big.resize(100, 100);
-        big.setChildLayout(TEVQContainer::Vertical);
-        auto* bv = new TEVQScrollBar(Qt::Vertical);
-        big.bindScrollBar(bv, false);
+        Scrolled big(QSize(100, 100), TEVQContainer::Vertical);
         for (int i = 0; i < 50; ++i) {
-            auto* k = new TEVQContainer(&big);
-            k->setHeightPolicy(TEVQtLib::LayoutSizePolicyFixed);
+            auto* k = new TEVQContainer(&big.c);
+            k->setHeightPolicy(LayoutSizePolicyFixed);
             k->resize(10, 10);
         }
-        big.forceResize();
-        showHeadless(big);
-        QCOMPARE(bv->maximum(), 50 * 10 - 100);
+        big.c.forceResize();
+        big.show();
+        QCOMPARE(big.v->maximum(), 50 * 10 - 100);
     }
 
     void unbindingResetsTheOffsetAndHidesTheBar()
     {
-        TEVQContainer c;
-        c.resize(100, 100);
-        auto* v = new TEVQScrollBar(Qt::Vertical);
-        c.bindScrollBar(v, false);
-        auto* a = new QWidget(&c);
-        a->setGeometry(0, 0, 10, 500);
-        c.forceResize();
-        c.setScrollPos(false, 70);
-        QVERIFY(!v->isHidden());
-        c.bindScrollBar(nullptr, false);
-        QCOMPARE(c.getScrollPos(false), 0);
-        QVERIFY(v->isHidden());
-        QCOMPARE(c.getBindScrollBar(false), nullptr);
-        QCOMPARE(v->property("_tev_container_bound_scrollbar").toBool(), false);
-        v->setValue(3); // no longer connected
-        QCOMPARE(c.getScrollPos(false), 0);
-        // Replacing one bar by another.
+        Scrolled s(QSize(100, 100));
+        plainChild(&s.c, QRect(0, 0, 10, 500));
+        s.c.forceResize();
+        s.c.setScrollPos(false, 70);
+        QVERIFY(!s.v->isHidden());
+        s.c.bindScrollBar(nullptr, false);
+        QCOMPARE(s.c.getScrollPos(false), 0);
+        QVERIFY(s.v->isHidden());
+        QCOMPARE(s.c.getBindScrollBar(false), nullptr);
+        QCOMPARE(s.v->property("_tev_container_bound_scrollbar").toBool(), false);
+        s.v->setValue(3); // no longer connected
+        QCOMPARE(s.c.getScrollPos(false), 0);
+        // Replacing one bar by another: the new one takes the orientation of its place, the old one is hidden.
         auto* v2 = new TEVQScrollBar(Qt::Horizontal);
-        c.bindScrollBar(v, false);
-        c.bindScrollBar(v2, false);
-        QCOMPARE(c.getBindScrollBar(false), v2);
+        s.c.bindScrollBar(s.v, false);
+        s.c.bindScrollBar(v2, false);
+        QCOMPARE(s.c.getBindScrollBar(false), v2);
         QCOMPARE(v2->orientation(), Qt::Vertical);
-        QVERIFY(v->isHidden());
+        QVERIFY(s.v->isHidden());
     }
 
     void deletingABoundBarOrAChildAtAnyTime()
     {
-        TEVQContainer c;
-        c.resize(100, 100);
-        c.setChildLayout(TEVQContainer::Vertical);
-        auto* h = new TEVQScrollBar(Qt::Horizontal);
-        auto* v = new TEVQScrollBar(Qt::Vertical);
-        c.bindScrollBar(h, true);
-        c.bindScrollBar(v, false);
-        for (int i = 0; i < 4; ++i) {
-            auto* k = new TEVQContainer;
-            k->setHeightPolicy(TEVQtLib::LayoutSizePolicyFixed);
-            k->resize(150, 60);
-            c.addChildWidget(k, 1);
-        }
-        showHeadless(c);
-        c.setScrollPos(false, 40);
-        QCOMPARE(c.getScrollPos(false), 40);
-        delete v;
-        QCOMPARE(c.getBindScrollBar(false), nullptr);
-        QCOMPARE(c.getScrollPos(false), 0);
-        c.resize(120, 90);
+        Scrolled s(QSize(100, 100), TEVQContainer::Vertical, true);
+        for (int i = 0; i < 4; ++i)
+            addChild(s.c, QSize(150, 60), -1, LayoutSizePolicyFixed);
+        s.show();
+        s.c.setScrollPos(false, 40);
+        QCOMPARE(s.c.getScrollPos(false), 40);
+        delete s.v;
+        QCOMPARE(s.c.getBindScrollBar(false), nullptr);
+        QCOMPARE(s.c.getScrollPos(false), 0);
+        s.c.resize(120, 90);
         QCoreApplication::processEvents();
         // A bar re-parented away is forgotten too.
-        h->setParent(nullptr);
-        QCOMPARE(c.getBindScrollBar(true), nullptr);
-        c.forceResize();
-        delete h;
+        s.h->setParent(nullptr);
+        QCOMPARE(s.c.getBindScrollBar(true), nullptr);
+        s.c.forceResize();
+        delete s.h;
         // Children deleted mid-way, and the container deleted with a pending relayout.
-        qDeleteAll(c.findChildren<TEVQContainer*>(QString(), Qt::FindDirectChildrenOnly));
-        c.forceResize();
-        auto* late = new TEVQContainer(&c);
-        delete late;
+        qDeleteAll(s.c.findChildren<TEVQContainer*>(QString(), Qt::FindDirectChildrenOnly));
+        s.c.forceResize();
+        delete new TEVQContainer(&s.c);
         QCoreApplication::processEvents();
         auto* c2 = new TEVQContainer;
         new TEVQContainer(c2); // posts a relayout
@@ -682,77 +632,61 @@ private slots:
 
     void barVisibilityFlipFlopTerminates()
     {
-        TEVQContainer c;
-        c.resize(100, 100);
-        c.setChildLayout(TEVQContainer::Horizontal);
-        auto* v = new TEVQScrollBar(Qt::Vertical);
-        c.bindScrollBar(v, false);
+        Scrolled s(QSize(100, 100), TEVQContainer::Horizontal);
         auto* f = new Flipper;
         f->resize(10, 50);
-        c.addChildWidget(f, 1);
-        showHeadless(c);
+        s.c.addChildWidget(f, 1);
+        s.show();
         f->resizes = 0;
-        c.resize(100, 101); // any pass starts the flip-flop
+        s.c.resize(100, 101); // any pass starts the flip-flop
         QCoreApplication::processEvents();
         QVERIFY(f->resizes < 40);
     }
 
     void wheelScrollsTheVerticalBar()
     {
-        TEVQContainer c;
-        c.resize(100, 100);
-        auto* v = new TEVQScrollBar(Qt::Vertical);
-        c.bindScrollBar(v, false);
-        auto* a = new QWidget(&c);
-        a->setGeometry(0, 0, 10, 50);
-        showHeadless(c);
-        c.forceResize();
-        auto wheel = [&c](QPoint delta) {
+        Scrolled s(QSize(100, 100));
+        auto* a = plainChild(&s.c, QRect(0, 0, 10, 50));
+        s.show();
+        s.c.forceResize();
+        auto wheel = [&s](QPoint delta) {
             QWheelEvent e(QPointF(5, 5), QPointF(5, 5), QPoint(), delta, Qt::NoButton, Qt::NoModifier,
                           Qt::NoScrollPhase, false);
             e.setAccepted(false);
-            QCoreApplication::sendEvent(&c, &e);
+            QCoreApplication::sendEvent(&s.c, &e);
             return e.isAccepted();
         };
         // Maximum 0: passed on (the wheel event propagates: not accepted by the container).
-        QCOMPARE(v->maximum(), 0);
+        QCOMPARE(s.v->maximum(), 0);
         wheel(QPoint(0, -120));
-        QCOMPARE(v->value(), 0);
+        QCOMPARE(s.v->value(), 0);
         a->setGeometry(0, 0, 10, 300);
-        QCOMPARE(v->maximum(), 200);
-        v->setSingleStep(1);
+        QCOMPARE(s.v->maximum(), 200);
+        // Three lines of the single step per notch, either way.
+        s.v->setSingleStep(1);
+        const struct { int delta; int value; } steps[] = {{-120, 24}, {-120, 48}, {120, 24}};
+        for (const auto& step : steps) {
+            QVERIFY(wheel(QPoint(0, step.delta)));
+            QCOMPARE(s.v->value(), step.value);
+        }
+        s.v->setSingleStep(30);
         QVERIFY(wheel(QPoint(0, -120)));
-        QCOMPARE(v->value(), 24);
-        QVERIFY(wheel(QPoint(0, -120)));
-        QCOMPARE(v->value(), 48);
-        QVERIFY(wheel(QPoint(0, 120)));
-        QCOMPARE(v->value(), 24);
-        v->setSingleStep(30);
-        QVERIFY(wheel(QPoint(0, -120)));
-        QCOMPARE(v->value(), 54);
+        QCOMPARE(s.v->value(), 54);
         // A tilt without a vertical part does not scroll.
         wheel(QPoint(-120, 0));
-        QCOMPARE(v->value(), 54);
-        QCOMPARE(c.getScrollPos(false), 54);
+        QCOMPARE(s.c.getScrollPos(false), 54);
     }
 
     void dockedChildrenScrollToo()
     {
-        TEVQContainer c;
-        c.resize(100, 100);
-        c.setChildLayout(TEVQContainer::Vertical);
-        auto* v = new TEVQScrollBar(Qt::Vertical);
-        c.bindScrollBar(v, false);
-        auto* tall = new TEVQContainer;
-        tall->setHeightPolicy(TEVQtLib::LayoutSizePolicyFixed);
-        tall->resize(10, 400);
-        c.addChildWidget(tall, 1);
-        auto* d = new TEVQContainer(&c);
+        Scrolled s(QSize(100, 100), TEVQContainer::Vertical);
+        TEVQContainer* tall = addChild(s.c, QSize(10, 400), -1, LayoutSizePolicyFixed);
+        auto* d = new TEVQContainer(&s.c);
         d->resize(10, 10);
         d->setAbsoluteLayout(true);
-        c.forceResize();
+        s.c.forceResize();
         QCOMPARE(d->geometry().topLeft(), QPoint(0, 0));
-        c.setScrollPos(false, 30);
+        s.c.setScrollPos(false, 30);
         QCOMPARE(d->geometry().topLeft(), QPoint(0, -30));
         QCOMPARE(tall->geometry().topLeft(), QPoint(0, -30));
     }

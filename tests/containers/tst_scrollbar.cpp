@@ -9,7 +9,6 @@
 
 #include <QMouseEvent>
 #include <QStyleFactory>
-#include <QTemporaryDir>
 
 using namespace TEVQtLib;
 
@@ -59,12 +58,10 @@ void mouse(QWidget* w, QEvent::Type type, const QPoint& pos, Qt::MouseButtons bu
     QApplication::sendEvent(w, &e);
 }
 
-QImage shot(QWidget* w)
+void leave(QWidget* w)
 {
-    QImage img(w->size(), QImage::Format_ARGB32);
-    img.fill(Qt::transparent);
-    w->render(&img, QPoint(), QRegion(), QWidget::DrawChildren);
-    return img;
+    QEvent e(QEvent::Leave);
+    QApplication::sendEvent(w, &e);
 }
 
 // A vertical 20 x 200 bar over 0..100 with every part in its own colours.
@@ -84,6 +81,13 @@ struct ColouredBar
     }
     QRect rect(Part part) const { return bar.painter()->partRect(part); }
     int state(Part part) const { return bar.painter()->partState(part); }
+    QColor at(const QPoint& p)
+    {
+        QImage img(bar.size(), QImage::Format_ARGB32);
+        img.fill(Qt::transparent);
+        bar.render(&img, QPoint(), QRegion(), QWidget::DrawChildren);
+        return QColor::fromRgba(img.pixel(p));
+    }
     TEVQScrollBar bar;
 };
 
@@ -94,93 +98,48 @@ class TestScrollBar : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
-
-    void startsHidden();
-    void thicknessReplacesSizeHint();
-    void perStateSetters();
-    void thumbDragKeepsPressed();
-    void buttonLosesPressedWhenLeft();
-    void releaseAndLeave();
+    void startsHiddenWithItsThickness();
+    void partStatesFollowTheMouse();
     void paintsEachPart();
     void styleSlots();
-    void styleNullWhenUnnamed();
     void iconsAndOrientationJson();
     void catalogue();
-
-private:
-    QTemporaryDir m_theme;
 };
 
 void TestScrollBar::initTestCase()
 {
     QApplication::setStyle(new CScrollBarStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
-    QVERIFY(m_theme.isValid());
-    QVERIFY(tevtest::writeFile(m_theme.filePath("style.json"), R"({"style": [
+    // The styles page elements name, outside a theme.
+    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+    QVERIFY(rm->readStyle(rm->defaultStore(), parse(R"([
         {"type": 1, "name": "back", "clr": "FF0A0A0A", "drawImg": false},
         {"type": 1, "name": "up", "clr": "FF000064", "drawImg": false},
         {"type": 1, "name": "upHot", "clr": "FF000096", "drawImg": false},
-        {"type": 1, "name": "thumb", "clr": "FF640000", "drawImg": false}]})"));
-    QVERIFY(TEVQResourceManager::getInstance()->loadThemeDir(m_theme.path()));
-    // The same styles for page elements read outside a theme.
-    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
-    Json::Value doc;
-    QVERIFY(json::parse(tevtest::readFile(m_theme.filePath("style.json")), doc));
-    QVERIFY(rm->readStyle(rm->defaultStore(), json::get(doc, "style")));
+        {"type": 1, "name": "thumb", "clr": "FF640000", "drawImg": false}])")));
 }
 
-void TestScrollBar::startsHidden()
+void TestScrollBar::startsHiddenWithItsThickness()
 {
-    QWidget owner;
-    TEVQScrollBar* v = new TEVQScrollBar(&owner);
-    TEVQScrollBar* h = new TEVQScrollBar(Qt::Horizontal, &owner);
-    QWidget* plain = new QWidget(&owner);
     // Hidden explicitly: showing the owner does not show them, while a plain child would be shown.
-    QVERIFY(plain->isVisibleTo(&owner));
-    QVERIFY(!v->isVisibleTo(&owner));
-    QVERIFY(!h->isVisibleTo(&owner));
-    QCOMPARE(v->orientation(), Qt::Vertical);
-    QCOMPARE(h->orientation(), Qt::Horizontal);
-    QVERIFY(v->hasMouseTracking());
-    QCOMPARE(v->getTypeName(), QStringLiteral("qtscrollbar"));
+    QWidget owner;
+    auto* v = new TEVQScrollBar(&owner);
+    auto* h = new TEVQScrollBar(Qt::Horizontal, &owner);
+    QVERIFY(!v->isVisibleTo(&owner) && !h->isVisibleTo(&owner));
     v->show();
     QVERIFY(v->isVisibleTo(&owner));
+
+    // The thickness replaces the size hint across the bar only; a negative one restores Qt's.
+    const QSize vHint = v->QScrollBar::sizeHint();
+    const QSize hHint = h->QScrollBar::sizeHint();
+    v->setWidthHeight(12);
+    h->setWidthHeight(12);
+    QCOMPARE(v->sizeHint(), QSize(12, vHint.height()));
+    QCOMPARE(h->sizeHint(), QSize(hHint.width(), 12));
+    h->setWidthHeight(-1);
+    QCOMPARE(h->sizeHint(), hHint);
 }
 
-void TestScrollBar::thicknessReplacesSizeHint()
-{
-    TEVQScrollBar v;
-    const QSize qtHint = v.QScrollBar::sizeHint();
-    QCOMPARE(v.sizeHint(), qtHint);
-    v.setWidthHeight(12);
-    QCOMPARE(v.getWidthHeight(), 12);
-    QCOMPARE(v.sizeHint(), QSize(12, qtHint.height()));
-
-    TEVQScrollBar h(Qt::Horizontal);
-    const QSize hHint = h.QScrollBar::sizeHint();
-    h.setWidthHeight(12);
-    QCOMPARE(h.sizeHint(), QSize(hHint.width(), 12));
-    h.setWidthHeight(-1);
-    QCOMPARE(h.sizeHint(), hHint);
-}
-
-void TestScrollBar::perStateSetters()
-{
-    TEVQScrollBar b;
-    b.setScrollbarUpButton(CtrlState(4), solid(kUp[2]));
-    for (int s = 0; s < 4; ++s)
-        QCOMPARE(b.getScrollbarUpButton(CtrlState(s)).fillRes.fillColor, kUp[2]);
-    b.setScrollbarUpButton(CtrlStateHot, solid(kUp[1]));
-    QCOMPARE(b.getScrollbarUpButton(CtrlStateHot).fillRes.fillColor, kUp[1]);
-    QCOMPARE(b.getScrollbarUpButton(CtrlStateNormal).fillRes.fillColor, kUp[2]);
-    b.setScrollbarThumb(CtrlState(12), solid(kThumb[3])); // out of range: ignored
-    QCOMPARE(b.getScrollbarThumb(CtrlStateNormal), FillStyle());
-    QCOMPARE(b.getScrollbarThumb(CtrlState(-2)), FillStyle());
-    b.setScrollbarBackground(CommonCtrlStateDisable, solid(kBack));
-    QCOMPARE(b.getScrollbarBackground(CommonCtrlStateNormal).fillRes.fillColor, kBack);
-
-}
-
-void TestScrollBar::thumbDragKeepsPressed()
+void TestScrollBar::partStatesFollowTheMouse()
 {
     ColouredBar c;
     const QRect thumb = c.rect(Part::PartThumb);
@@ -189,25 +148,29 @@ void TestScrollBar::thumbDragKeepsPressed()
     QCOMPARE(c.state(Part::PartThumb), 1);
     mouse(&c.bar, QEvent::MouseButtonPress, thumb.center());
     QCOMPARE(c.state(Part::PartThumb), 2);
-    // Dragged down and off to the side: Qt moves the value, the thumb keeps its pressed look.
+    // Dragged down and off to the side, even out of the bar: Qt moves the value, the thumb stays pressed.
     mouse(&c.bar, QEvent::MouseMove, thumb.center() + QPoint(60, 50));
     QCOMPARE(c.state(Part::PartThumb), 2);
     QVERIFY(c.bar.value() > 0);
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(&c.bar, &leave);
+    leave(&c.bar);
     QCOMPARE(c.state(Part::PartThumb), 2);
     mouse(&c.bar, QEvent::MouseButtonRelease, QPoint(60, 190), Qt::NoButton);
     QCOMPARE(c.state(Part::PartThumb), 0);
-}
 
-void TestScrollBar::buttonLosesPressedWhenLeft()
-{
-    ColouredBar c;
+    // Released over the thumb: hot, until the pointer leaves.
+    const QRect again = c.rect(Part::PartThumb);
+    mouse(&c.bar, QEvent::MouseButtonPress, again.center());
+    mouse(&c.bar, QEvent::MouseButtonRelease, again.center(), Qt::NoButton);
+    QCOMPARE(c.state(Part::PartThumb), 1);
+    QCOMPARE(c.state(Part::PartUp), 0);
+    leave(&c.bar);
+    QCOMPARE(c.state(Part::PartThumb), 0);
+
     const QRect up = c.rect(Part::PartUp);
     const QRect down = c.rect(Part::PartDown);
-    QVERIFY(up.isValid() && down.isValid());
-    QVERIFY(up.top() < down.top());
+    QVERIFY(up.isValid() && down.isValid() && up.top() < down.top());
     c.bar.setValue(50);
+    // A pressed button loses its pressed look once the pointer leaves it, and does not get it back on release.
     mouse(&c.bar, QEvent::MouseButtonPress, up.center());
     QCOMPARE(c.state(Part::PartUp), 2);
     QCOMPARE(c.state(Part::PartDown), 0);
@@ -216,31 +179,14 @@ void TestScrollBar::buttonLosesPressedWhenLeft()
     mouse(&c.bar, QEvent::MouseButtonRelease, QPoint(up.center().x(), 100), Qt::NoButton);
     QCOMPARE(c.state(Part::PartUp), 0);
 
-    // Hover on the down button, then away.
+    // Hover moves from part to part; leaving the bar clears it.
     mouse(&c.bar, QEvent::MouseMove, down.center(), Qt::NoButton);
     QCOMPARE(c.state(Part::PartDown), 1);
-    QCOMPARE(c.state(Part::PartUp), 0);
     mouse(&c.bar, QEvent::MouseMove, up.center(), Qt::NoButton);
     QCOMPARE(c.state(Part::PartDown), 0);
     QCOMPARE(c.state(Part::PartUp), 1);
-}
-
-void TestScrollBar::releaseAndLeave()
-{
-    ColouredBar c;
-    const QRect thumb = c.rect(Part::PartThumb);
-    mouse(&c.bar, QEvent::MouseButtonPress, thumb.center());
-    mouse(&c.bar, QEvent::MouseButtonRelease, thumb.center(), Qt::NoButton);
-    QCOMPARE(c.state(Part::PartThumb), 1); // released over the thumb: hot
+    leave(&c.bar);
     QCOMPARE(c.state(Part::PartUp), 0);
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(&c.bar, &leave);
-    QCOMPARE(c.state(Part::PartThumb), 0);
-
-    const QRect down = c.rect(Part::PartDown);
-    mouse(&c.bar, QEvent::MouseMove, down.center(), Qt::NoButton);
-    QApplication::sendEvent(&c.bar, &leave);
-    QCOMPARE(c.state(Part::PartDown), 0);
 }
 
 void TestScrollBar::paintsEachPart()
@@ -248,33 +194,42 @@ void TestScrollBar::paintsEachPart()
     ColouredBar c;
     c.bar.setValue(0);
     const QRect thumb = c.rect(Part::PartThumb);
-    const QRect up = c.rect(Part::PartUp);
     const QRect down = c.rect(Part::PartDown);
-    QImage img = shot(&c.bar);
-    auto at = [&img](const QPoint& p) { return QColor::fromRgba(img.pixel(p)); };
-    QCOMPARE(at(thumb.center()), kThumb[0]);
-    QCOMPARE(at(up.center()), kUp[0]);
-    QCOMPARE(at(down.center()), kDown[0]);
+    QCOMPARE(c.at(thumb.center()), kThumb[0]);
+    QCOMPARE(c.at(c.rect(Part::PartUp).center()), kUp[0]);
+    QCOMPARE(c.at(down.center()), kDown[0]);
     // The track between the thumb and the down button shows the background.
-    QCOMPARE(at(QPoint(10, (thumb.bottom() + down.top()) / 2)), kBack);
+    QCOMPARE(c.at(QPoint(10, (thumb.bottom() + down.top()) / 2)), kBack);
 
     mouse(&c.bar, QEvent::MouseButtonPress, thumb.center());
-    img = shot(&c.bar);
-    QCOMPARE(at(c.rect(Part::PartThumb).center()), kThumb[2]);
+    QCOMPARE(c.at(c.rect(Part::PartThumb).center()), kThumb[2]);
     mouse(&c.bar, QEvent::MouseButtonRelease, QPoint(0, 0), Qt::NoButton);
 
     // A disabled bar keeps the look of its part states: they never become 3.
     c.bar.setEnabled(false);
-    img = shot(&c.bar);
-    QCOMPARE(at(c.rect(Part::PartDown).center()), kDown[0]);
+    QCOMPARE(c.at(c.rect(Part::PartDown).center()), kDown[0]);
 }
 
 void TestScrollBar::styleSlots()
 {
+    // Setters: state 4 is every state, states out of range are ignored.
+    TEVQScrollBar s;
+    s.setScrollbarUpButton(CtrlState(4), solid(kUp[2]));
+    s.setScrollbarUpButton(CtrlStateHot, solid(kUp[1]));
+    QCOMPARE(s.getScrollbarUpButton(CtrlStateHot).fillRes.fillColor, kUp[1]);
+    QCOMPARE(s.getScrollbarUpButton(CtrlStateDisable).fillRes.fillColor, kUp[2]);
+    s.setScrollbarThumb(CtrlState(12), solid(kThumb[3]));
+    QCOMPARE(s.getScrollbarThumb(CtrlStateNormal), FillStyle());
+    QCOMPARE(s.getScrollbarThumb(CtrlState(-2)), FillStyle());
+    // Styled without names: "style" is written as null, and no "attr".
+    const Json::Value unnamed = written(&s);
+    QVERIFY(json::has(unnamed, "style") && json::get(unnamed, "style").isNull());
+    QVERIFY(!json::has(unnamed, "attr"));
+
     TEVQScrollBar b;
     read(&b, R"({"attr": {}, "style": [["up", 1, 2], ["back", 1, 1], ["nosuch", 1, 6], ["thumb", 1, 14]]})");
-    for (int s = 0; s < 4; ++s)
-        QCOMPARE(b.getScrollbarUpButton(CtrlState(s)).name, QStringLiteral("up"));
+    for (int st = 0; st < 4; ++st)
+        QCOMPARE(b.getScrollbarUpButton(CtrlState(st)).name, QStringLiteral("up"));
     QCOMPARE(b.getScrollbarBackground(CommonCtrlStateNormal).name, QString()); // slot 1 is not a slot
     QCOMPARE(b.getScrollbarDownButton(CtrlStateNormal), FillStyle());
     QCOMPARE(b.getScrollbarThumb(CtrlStateNormal), FillStyle());
@@ -289,24 +244,12 @@ void TestScrollBar::styleSlots()
                                 ["thumb", 1, 10]])")));
 }
 
-void TestScrollBar::styleNullWhenUnnamed()
-{
-    TEVQScrollBar b;
-    b.setScrollbarThumb(CtrlState(4), solid(kThumb[0])); // styled, but without names
-    const Json::Value out = written(&b);
-    QVERIFY(json::has(out, "style"));
-    QVERIFY(json::get(out, "style").isNull());
-    QVERIFY(!json::has(out, "attr"));
-}
-
 void TestScrollBar::iconsAndOrientationJson()
 {
     TEVQScrollBar b;
     read(&b, R"({"attr": {"upicon": "u.png", "downicon": "d.svg", "thumbicon": "t.png", "hor": true}})");
     QCOMPARE(b.orientation(), Qt::Horizontal);
-    QCOMPARE(b.getScrollbarBtnIcon(true), QStringLiteral("u.png"));
     QCOMPARE(b.getScrollbarBtnIcon(false), QStringLiteral("d.svg"));
-    QCOMPARE(b.getScrollbarThumbIcon(), QStringLiteral("t.png"));
     QCOMPARE(jsonText(json::get(written(&b), "attr")),
              jsonText(parse(R"({"downicon": "d.svg", "hor": 1, "thumbicon": "t.png", "upicon": "u.png"})")));
 
@@ -331,18 +274,12 @@ void TestScrollBar::iconsAndOrientationJson()
 
 void TestScrollBar::catalogue()
 {
+    // Rows 7 Background (two states), 8 UpButton, 11 the thumb icon.
     const ControlInfo info = TEVQScrollBar::getProps();
-    QCOMPARE(info.typeName, std::string("qtscrollbar"));
-    QCOMPARE(info.displayName, std::string("ScrollBar"));
-    QCOMPARE(info.className, std::string("TEVQScrollBar"));
-    QCOMPARE(info.iconName, std::string("scrollbar"));
-    QStringList rows;
-    for (const PropertyDef& d : info.props)
-        rows << QStringLiteral("%1:%2").arg(d.name).arg(d.kind);
-    QCOMPARE(rows.join(','), QStringLiteral("Name:0,Type:2,Visibility:3,Enable:3,Tooltip:1,Alpha:10,Line:4,"
-                                            "Background:5,UpButton:5,DownButton:5,Thumb:5,Thumb:9"));
+    QCOMPARE(info.props.size(), 12);
     QCOMPARE(info.props.at(7).options, QStringList({QStringLiteral("Normal"), QStringLiteral("Disable")}));
 
+    // The rows reach the bar they describe.
     TEVQScrollBar b;
     info.props.at(11).setText(&b, QStringLiteral("grip.png"));
     QCOMPARE(b.getScrollbarThumbIcon(), QStringLiteral("grip.png"));
