@@ -338,3 +338,10 @@ ControlInfo TEVQScrollBar::getProps()
         tevTextRow<W>(QStringLiteral("Thumb"), PropImage, &W::setScrollbarThumbIcon, &W::getScrollbarThumbIcon));
     return info;
 }
+
+void TEVQScrollBar::sliderChange(SliderChange change)
+{
+    if (change == SliderRangeChange)
+        TEVQtLib::TEVQWidgetBaseImpl::keepSliderRangeSafe(this);
+    QScrollBar::sliderChange(change);
+}

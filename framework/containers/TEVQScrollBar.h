@@ -104,6 +104,7 @@ public:
     TEVQScrollBarImpl* painter() const { return tevImpl<TEVQScrollBarImpl>(); }
 
 protected:
+    void sliderChange(SliderChange change) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

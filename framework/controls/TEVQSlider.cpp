@@ -268,3 +268,10 @@ ControlInfo TEVQSlider::getProps()
     info.props.append(tevIntRow<W>(QStringLiteral("Value"), &QAbstractSlider::setValue, &QAbstractSlider::value));
     return info;
 }
+
+void TEVQSlider::sliderChange(SliderChange change)
+{
+    if (change == SliderRangeChange)
+        TEVQtLib::TEVQWidgetBaseImpl::keepSliderRangeSafe(this);
+    QSlider::sliderChange(change);
+}

@@ -76,6 +76,7 @@ public:
     TEVQSliderImpl* painter() const { return tevImpl<TEVQSliderImpl>(); }
 
 protected:
+    void sliderChange(SliderChange change) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -1,5 +1,7 @@
 #include "TEVQWidgetBaseImpl.h"
 
+#include <climits>
+
 #include "TEVFlags.h"
 #include "TEVJson.h"
 #include "TEVQResourceManager.h"
@@ -231,6 +233,15 @@ Json::Value& TEVQWidgetBaseImpl::ownAttrs(Json::Value& element, std::initializer
     for (const char* key : keys)
         attrs.removeMember(key);
     return attrs;
+}
+
+void TEVQWidgetBaseImpl::keepSliderRangeSafe(QAbstractSlider* slider)
+{
+    if (!slider)
+        return;
+    const qint64 span = qint64(slider->maximum()) - qint64(slider->minimum());
+    if (span > qint64(INT_MAX))
+        slider->setMaximum(int(qint64(slider->minimum()) + INT_MAX));
 }
 
 void TEVQWidgetBaseImpl::dropEmptyAttrs(Json::Value& element)

@@ -1,4 +1,5 @@
 #pragma once
+#include <QAbstractSlider>
 #include <initializer_list>
 // The painter object behind every framework widget: type and theme name, visual state, the typed "attr" store,
 // the paint entry and mouse state machine, theme application, the base JSON ("attr", "theme", "child"), the
@@ -193,6 +194,11 @@ public:
     // (made an object when it was not), and dropEmptyAttrs removes an "attr" left empty or null.
     static Json::Value& ownAttrs(Json::Value& element, std::initializer_list<const char*> keys);
     static void dropEmptyAttrs(Json::Value& element);
+
+    // Qt's slider arithmetic divides by twice the range in 32 bits: a range of 2^31 or more (for example
+    // minimum INT_MIN + 100, maximum 100) ends the process. Sliders and scroll bars call this on every range
+    // change; it keeps the minimum and lowers the maximum so that maximum - minimum stays below 2^31.
+    static void keepSliderRangeSafe(QAbstractSlider* slider);
 
     static bool isSvgPath(const QString& path);
     static QColor stringToColor(const std::string& hex);

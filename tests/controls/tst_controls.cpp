@@ -9,6 +9,7 @@
 #include "TEVQLabel.h"
 #include "TEVQPushButton.h"
 #include "TEVQResourceManager.h"
+#include "TEVQScrollBar.h"
 #include "TEVQSlider.h"
 
 #include <QMouseEvent>
@@ -195,6 +196,7 @@ private slots:
     void sliderThumbStates();
     void sliderJson();
     void sliderProxyStyle();
+    void sliderAndScrollBarSurviveHugeRanges();
 
     void registryEntries();
 
@@ -789,6 +791,30 @@ void TestControls::sliderJson()
     read(&t, R"({"attr": {}, "style": [["bgP", 1, 6]]})");
     QCOMPARE(t.getThumbStyle(CtrlStatePressed).name, QStringLiteral("bgP"));
     QCOMPARE(t.getThumbStyle(CtrlStateHot).name, QStringLiteral("bgH"));
+}
+
+void TestControls::sliderAndScrollBarSurviveHugeRanges()
+{
+    // Qt's own slider arithmetic divides by zero once maximum - minimum reaches 2^31: painting or pressing such
+    // a slider ended the process. The range is held below that, whether it comes from JSON or from code.
+    TEVQSlider s;
+    s.resize(200, 30);
+    read(&s, R"({"attr": {"min": -2147483548, "max": 100, "val": 0}})");
+    QCOMPARE(s.minimum(), -2147483548);
+    QVERIFY(qint64(s.maximum()) - s.minimum() <= qint64(INT_MAX));
+    QImage image(200, 30, QImage::Format_ARGB32_Premultiplied);
+    s.render(&image);
+    QTest::mouseClick(&s, Qt::LeftButton, {}, QPoint(150, 15));
+    s.setRange(INT_MIN, INT_MAX);
+    QCOMPARE(s.maximum(), -1);
+    s.render(&image);
+
+    TEVQScrollBar bar(Qt::Horizontal);
+    bar.resize(200, 16);
+    bar.setRange(INT_MIN, INT_MAX);
+    QCOMPARE(bar.maximum(), -1);
+    bar.render(&image);
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(150, 8));
 }
 
 void TestControls::sliderProxyStyle()
