@@ -64,7 +64,7 @@ struct ThemeSwitch {
     bool was;
 };
 
-// Walks everything a loaded store offers, so that half-read values are touched.
+// Walks and writes everything a loaded store offers, so that half-read values are touched.
 void touchStores()
 {
     for (const FillStyle& f : rm()->getFillStyles()) {
@@ -76,7 +76,10 @@ void touchStores()
         rm()->getTextStyle(t.name, out);
     }
     ThemeSwitch on(true);
+    Json::Value written;
+    rm()->writeStyle(rm()->defaultStore(), written);
     if (TEVQResourceManagerImpl* theme = rm()->themeStore()) {
+        rm()->writeStyle(theme, written);
         for (const FillStyle& f : theme->fillStyles) {
             FillStyle out;
             rm()->getFillStyle(f.name, out);
