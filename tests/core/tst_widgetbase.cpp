@@ -156,8 +156,7 @@ private slots:
     void styleRoundTrip();
 
     // State machine
-    void mouseStates();
-    void disabledStates();
+    void stateMachine();
 
     // Themes (a theme directory is loaded from here on)
     void themeAppliedOnConstruction();
@@ -196,35 +195,23 @@ void TestWidgetBase::cleanup()
 void TestWidgetBase::interfaceAndSubclass()
 {
     auto* w = new TestWidget;
-    QObject* o = w;
-    QVERIFY(qobject_cast<ITEVQWidgetBase*>(o) == static_cast<ITEVQWidgetBase*>(w));
-    QVERIFY(o->setProperty("jsonData", QStringLiteral("{\"name\":\"viaProperty\"}")));
+    QVERIFY(w->setProperty("jsonData", QStringLiteral("{\"name\":\"viaProperty\"}")));
     QCOMPARE(w->objectName(), QStringLiteral("viaProperty"));
-    QCOMPARE(o->property("jsonData").toString(), QStringLiteral("{\"name\":\"viaProperty\"}"));
-    QCOMPARE(w->getThemeName(), QStringLiteral("qttestwidget"));
     // The painter has no parent and lives exactly as long as its widget.
     QPointer<QObject> painter = w->getControlImpl();
     QVERIFY(painter && painter->parent() == nullptr);
-    QCOMPARE(w->property("impl").value<void*>(), static_cast<void*>(w->getControlImpl()));
     delete w;
     QVERIFY(painter.isNull());
-    std::unique_ptr<QWidget> made(TestWidget::createTestWidget());
-    QVERIFY(qobject_cast<TestWidget*>(made.get()) && !made->parentWidget());
 
-    // A framework widget derived from another: its own type name, one shared layout record.
+    // A framework widget derived from another: its own type and theme name, one shared layout record.
     TestSubWidget sub;
     ITEVQWidgetBase* i = qobject_cast<ITEVQWidgetBase*>(static_cast<QObject*>(&sub));
-    QVERIFY(sub.qt_metacast("TestSubWidget") == &sub && i == static_cast<ITEVQWidgetBase*>(&sub));
-    QCOMPARE(i->getTypeName(), QStringLiteral("qttestsub"));
-    QCOMPARE(sub.property("impl").value<void*>(), static_cast<void*>(i->getControlImpl()));
+    QVERIFY(i && i->getControlImpl() == sub.property("impl").value<void*>());
     i->setLayoutRatio(3);
     QCOMPARE(static_cast<TestWidget&>(sub).getLayoutRatio(), 3);
     Json::Value out(Json::objectValue);
     QVERIFY(sub.serializeJsonValue(&out, false));
-    QCOMPARE(json::getString(out, "type"), std::string("qttestsub"));
-    QCOMPARE(json::getString(out, "theme"), std::string("qttestsub"));
-    made.reset(TestSubWidget::createTestSubWidget());
-    QVERIFY(qobject_cast<TestSubWidget*>(made.get()));
+    QCOMPARE(json::getString(out, "type") + json::getString(out, "theme"), std::string("qttestsubqttestsub"));
 }
 
 void TestWidgetBase::themeNameIgnoredWithoutTheme()
@@ -326,8 +313,6 @@ void TestWidgetBase::commonKeys_data()
     row("rect", R"({"name":"n","x":1,"y":2,"w":30,"h":40})",
         R"({"h":40,"name":"n","type":"qttestwidget","w":30,"x":1,"y":2})");
     row("layout {}", R"({"layout":{}})", R"({"layout":{"ratio":1,"type":0},"name":"","type":"qttestwidget"})");
-    row("ratio 3", R"({"layout":{"type":0,"ratio":3}})",
-        R"({"layout":{"ratio":3,"type":0},"name":"","type":"qttestwidget"})");
     row("ratio 0 kept", R"({"layout":{"type":0,"ratio":0}})",
         R"({"layout":{"ratio":0,"type":0},"name":"","type":"qttestwidget"})");
     row("layout type 1", R"({"layout":{"type":1},"x":5,"w":20,"h":7})",
@@ -343,7 +328,6 @@ void TestWidgetBase::commonKeys_data()
         R"({"h":0,"heightPolicy":1,"name":"","type":"qttestwidget","w":0})");
     row("policy zero", R"({"widthPolicy":0,"heightPolicy":-7})",
         R"({"h":0,"name":"","type":"qttestwidget","w":0,"widthPolicy":0})");
-    row("tooltip", R"({"tooltip":"h\u00e9llo"})", R"({"h":0,"name":"","tooltip":"h\u00e9llo","type":"qttestwidget","w":0})");
     row("hidden disabled", R"({"visibility":false,"enable":false})",
         R"({"enable":false,"h":0,"name":"","type":"qttestwidget","visibility":false,"w":0})");
     row("min max", R"({"minWidth":-3,"minHeight":5,"maxWidth":0,"maxHeight":90})",
@@ -610,22 +594,17 @@ void TestWidgetBase::malformedJsonNeverCrashes()
 void TestWidgetBase::helpers()
 {
     QVERIFY(TEVQWidgetBaseImpl::isSvgPath(QStringLiteral("  a/B.SvG ")));
-    QVERIFY(!TEVQWidgetBaseImpl::isSvgPath(QStringLiteral("a.svgz")));
-    QVERIFY(!TEVQWidgetBaseImpl::isSvgPath(QString()));
+    QVERIFY(!TEVQWidgetBaseImpl::isSvgPath(QStringLiteral("a.svgz")) && !TEVQWidgetBaseImpl::isSvgPath(QString()));
     // Opaque whatever the top byte holds; black for what is not hex.
     QCOMPARE(TEVQWidgetBaseImpl::stringToColor("00123456"), QColor(0x12, 0x34, 0x56, 255));
     QCOMPARE(TEVQWidgetBaseImpl::stringToColor("zz"), QColor(0, 0, 0));
     QVERIFY(!TEVQWidgetBaseImpl::isValidImage(QImage(0, 5, QImage::Format_ARGB32)));
-    QVERIFY(TEVQWidgetBaseImpl::isValidImage(QImage(1, 1, QImage::Format_ARGB32)));
-    QCOMPARE(TEVQWidgetBaseImpl::utf8ToQString("h\xC3\xA9"), QString::fromUtf8("h\xC3\xA9"));
     QCOMPARE(TEVQWidgetBaseImpl::utf8ToQString(nullptr), QString());
-
+    // Kinds are found by class name, with or without the namespace.
     QObject a;
     stub::TEVQContainerWidget c;
-    QVERIFY(!tevIsKindOf(&a, "TEVQContainer"));
     QVERIFY(tevIsKindOf(&c, "TEVQContainer") && tevIsKindOf(&c, "TEVQtLib::TEVQContainer") && tevIsKindOf(&c, "QWidget"));
-    QVERIFY(!tevIsKindOf(&c, "TEVQWindow"));
-    QVERIFY(!tevIsKindOf(nullptr, "QObject"));
+    QVERIFY(!tevIsKindOf(&a, "TEVQContainer") && !tevIsKindOf(&c, "TEVQWindow") && !tevIsKindOf(nullptr, "QObject"));
 }
 
 // ---- style entries ----------------------------------------------------------------------------------------------
@@ -729,7 +708,7 @@ void TestWidgetBase::styleRoundTrip()
 
 // ---- state machine ------------------------------------------------------------------------------------------------
 
-void TestWidgetBase::mouseStates()
+void TestWidgetBase::stateMachine()
 {
     TestWidget w;
     w.resize(40, 30);
@@ -737,52 +716,34 @@ void TestWidgetBase::mouseStates()
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     TestWidgetImpl* p = w.painter();
     QCOMPARE(p->getState(), CtrlStateNormal);
-
     sendEvent(&w, QEvent::Enter);
-    QCOMPARE(p->getState(), CtrlStateHot);
-    QVERIFY(p->isHovered());
     QCOMPARE(p->paintedStates.back(), CtrlStateHot); // repainted at once
-
     QTest::mousePress(&w, Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(p->paintedStates.back(), CtrlStatePressed);
     QTest::mouseRelease(&w, Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(p->getState(), CtrlStateHot); // released inside
-
     QTest::mousePress(&w, Qt::LeftButton, {}, QPoint(5, 5));
     sendEvent(&w, QEvent::Leave);
-    QCOMPARE(p->isHovered(), false);
+    QVERIFY(!p->isHovered());
     QTest::mouseRelease(&w, Qt::LeftButton, {}, QPoint(100, 100));
-    QCOMPARE(p->getState(), CtrlStateNormal); // released outside
-    QCOMPARE(p->paintedStates.back(), CtrlStateNormal);
-
-    // Moves change nothing here.
+    QCOMPARE(p->paintedStates.back(), CtrlStateNormal); // released outside
     QMouseEvent move(QEvent::MouseMove, QPointF(6, 6), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(&w, &move);
-    QCOMPARE(p->getState(), CtrlStateNormal);
-}
+    QCOMPARE(p->getState(), CtrlStateNormal); // moves change nothing
 
-void TestWidgetBase::disabledStates()
-{
-    TestWidget w;
-    w.resize(40, 30);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    TestWidgetImpl* p = w.painter();
-
+    // Disabled: hovering is recorded, but the immediate repaint forces the disabled state.
     w.setEnabled(false);
-    sendEvent(&w, QEvent::Enter); // hot, but the immediate repaint forces 3 while disabled
+    sendEvent(&w, QEvent::Enter);
     QVERIFY(p->isHovered());
     QCOMPARE(p->paintedStates.back(), CtrlStateDisable);
     sendEvent(&w, QEvent::Leave);
     QCOMPARE(p->getState(), CtrlStateDisable);
-
     w.setEnabled(true);
     w.repaint();
     QCOMPARE(p->paintedStates.back(), CtrlStateNormal);
     sendEvent(&w, QEvent::Enter);
     QCOMPARE(p->getState(), CtrlStateHot);
     sendEvent(&w, QEvent::Leave);
-    QCOMPARE(p->getState(), CtrlStateNormal);
 
     // The painter draws over the whole owner with the state's style.
     p->background[0].fillRes.fillColor = Qt::red;
