@@ -166,9 +166,11 @@ private slots:
         QTest::newRow("lone continuation") << QByteArray("a\x80") << 1;
         QTest::newRow("latin-1") << QByteArray("caf\xE9") << 3;
         QTest::newRow("overlong slash") << QByteArray("\xC0\xAF") << 0;
+        QTest::newRow("overlong three bytes") << QByteArray("\xE0\x80\xAF") << 0;
         QTest::newRow("encoded surrogate") << QByteArray("\xED\xA0\x80") << 0;
         QTest::newRow("above U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << 0;
         QTest::newRow("cut sequence") << QByteArray("\xE6\x80") << 0;
+        QTest::newRow("bad third byte") << QByteArray("\xE6\x80\x41") << 0;
         QTest::newRow("FF") << QByteArray("\xFF") << 0;
     }
     void bytesMustBeUtf8()

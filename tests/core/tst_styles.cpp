@@ -77,12 +77,12 @@ private slots:
 
     void fillEntryDefaultsAndKeys()
     {
-        auto store = readInto(R"([{"type": 1, "name": "plain"}, {"type": 1, "name": "empty"}, {"type": 1, "name": "full",
+        auto store = readInto(R"([{"type": 1, "name": "plain"}, {"type": 1, "name": "empty"}, {"type": 1, "name": "emptyish"}, {"type": 1, "name": "full",
             "border": true, "borderSize": 3, "borderclr": "80112233", "drawImg": true, "clr": "FF445566",
             "img": "images/btn.png", "round": 5, "roundTopLeft": false, "roundTopRight": true, "roundBottomRight": false,
             "roundBottomLeft": true, "leftBorder": false, "rightBorder": true, "topBorder": false, "bottomBorder": true,
             "repeatLeft": true, "repeatTop": false, "repeatRight": true, "repeatBottom": false, "repeatCenter": true}])");
-        QCOMPARE(int(store->fillStyles.size()), 3);
+        QCOMPARE(int(store->fillStyles.size()), 4);
         // Absent keys take the JSON defaults, which differ from the record's for the border.
         const FillStyle& s = store->fillStyles[0];
         QVERIFY(s.valid && s.useFillStyle && !s.fillRes.drawBorder && !s.fillRes.gradient);
@@ -90,9 +90,9 @@ private slots:
         QCOMPARE(s.fillRes.borderSize, 1);                            // not the record's 0
         QCOMPARE(s.fillRes.borderColor, QColor(255, 255, 255, 255)); // not the record's grey
         QCOMPARE(s.imageDesc, ImageDesc());
-        QVERIFY(!store->fillStyles[1].valid); // the name "empty" is the invisible fill
+        QVERIFY(!store->fillStyles[1].valid && store->fillStyles[2].valid); // only "empty" itself is the invisible fill
 
-        const FillStyle& f = store->fillStyles[2];
+        const FillStyle& f = store->fillStyles[3];
         QVERIFY(f.fillRes.drawBorder && !f.useFillStyle);
         QCOMPARE(f.fillRes.borderSize, 3);
         QCOMPARE(f.fillRes.borderColor.rgba(), 0x80112233u);
