@@ -328,10 +328,12 @@ private slots:
         ImageDesc corners;
         corners.left = corners.right = corners.top = corners.bottom = 3;
         const QString missing = m_dir.filePath(QStringLiteral("none.png"));
-        for (const QImage& image : {paint(30, 30, [&](QPainter* p) { Impl::drawImageFill(p, missing, ImageDesc(), 0, 0, 30, 30); }),
-                                    paint(30, 30, [&](QPainter* p) { Impl::drawImageFill(p, name, ImageDesc(), 0, 0, 0, 30); }),
-                                    paint(30, 30, [&](QPainter* p) { Impl::drawImageFill(p, name, corners, 20, 20, -10, 8); })})
-            QVERIFY(inkBounds(image).isNull());
+        auto inkFor = [&](const QString& file, const ImageDesc& desc, int x, int y, int w, int h) {
+            return inkBounds(paint(30, 30, [&](QPainter* p) { Impl::drawImageFill(p, file, desc, x, y, w, h); }));
+        };
+        QVERIFY(inkFor(missing, ImageDesc(), 0, 0, 30, 30).isNull());
+        QVERIFY(inkFor(name, ImageDesc(), 0, 0, 0, 30).isNull());
+        QVERIFY(inkFor(name, corners, 20, 20, -10, 8).isNull());
     }
 
     // ---- texts ----
@@ -353,7 +355,9 @@ private slots:
         QVERIFY(elided.height() <= QFontMetrics(QFont(QStringLiteral("DejaVu Sans"))).height() * 2); // one line
 
         auto inkFor = [&](int mode) {
-            return inkBounds(paint(120, 120, [&](QPainter* p) { Impl::drawTextAt(p, text, textStyle(mode), 0, 0, 110, 120, true); }));
+            return inkBounds(paint(120, 120, [&](QPainter* p) {
+                Impl::drawTextAt(p, text, textStyle(mode), 0, 0, 110, 120, true);
+            }));
         };
         const int lineHeight = Impl::getTextSize(textStyle(), text).height();
         QVERIFY(inkFor(1).height() < lineHeight + 2);
@@ -390,7 +394,8 @@ private slots:
                 Impl::drawText(p, QStringLiteral("Output"), style, QRect(x, 10, 24, 90));
             }));
             QVERIFY2(!ink.isNull() && QRect(x, 10, 24, 90).contains(ink),
-                     qPrintable(QStringLiteral("x %1: ink %2,%3 %4x%5").arg(x).arg(ink.x()).arg(ink.y()).arg(ink.width()).arg(ink.height())));
+                     qPrintable(QStringLiteral("x %1: ink %2,%3 %4x%5")
+                                    .arg(x).arg(ink.x()).arg(ink.y()).arg(ink.width()).arg(ink.height())));
             QVERIFY(ink.height() > 2 * ink.width()); // runs downwards
         }
         // The same font as horizontal text: the ink is the horizontal ink turned.
@@ -449,7 +454,9 @@ private slots:
             style.verAlign = ver;
             style.offsetX = offsetX;
             style.offsetY = offsetY;
-            return inkBounds(paint(60, 60, [&](QPainter* p) { Impl::drawIcon(p, icon, QSize(10, 10), style, QRect(10, 10, 40, 40)); }));
+            return inkBounds(paint(60, 60, [&](QPainter* p) {
+                Impl::drawIcon(p, icon, QSize(10, 10), style, QRect(10, 10, 40, 40));
+            }));
         };
         QCOMPARE(inkFor(QIcon(red), 1, 1), QRect(25, 25, 10, 10));
         QCOMPARE(inkFor(QIcon(red), 2, 0, -1, 3), QRect(39, 13, 10, 10));
@@ -470,7 +477,9 @@ private slots:
         style.offsetX = 3;
         style.offsetY = -2;
         auto inkFor = [&](const QString& file) {
-            return inkBounds(paint(60, 60, [&](QPainter* p) { Impl::drawImage(p, file, style, QRect(10, 10, 40, 40), false); }));
+            return inkBounds(paint(60, 60, [&](QPainter* p) {
+                Impl::drawImage(p, file, style, QRect(10, 10, 40, 40), false);
+            }));
         };
         QCOMPARE(inkFor(name), QRect(13, 42, 8, 6));
         QVERIFY(inkFor(missing).isNull());

@@ -220,8 +220,11 @@ private slots:
 
         // The gray variant is desaturated.
         QCOMPARE(g->size(), a->size());
-        auto spread = [](QColor c) { return qMax(c.red(), qMax(c.green(), c.blue())) - qMin(c.red(), qMin(c.green(), c.blue())); };
-        QVERIFY2(spread(g->pixelColor(10, 5)) < spread(a->pixelColor(10, 5)) / 2, qPrintable(g->pixelColor(10, 5).name(QColor::HexArgb)));
+        auto spread = [](QColor c) {
+            return qMax(c.red(), qMax(c.green(), c.blue())) - qMin(c.red(), qMin(c.green(), c.blue()));
+        };
+        const QColor gray = g->pixelColor(10, 5);
+        QVERIFY2(spread(gray) < spread(a->pixelColor(10, 5)) / 2, qPrintable(gray.name(QColor::HexArgb)));
     }
 
     void scaledBrokenAndMissingImages()

@@ -77,7 +77,8 @@ private slots:
 
     void fillEntryDefaultsAndKeys()
     {
-        auto store = readInto(R"([{"type": 1, "name": "plain"}, {"type": 1, "name": "empty"}, {"type": 1, "name": "emptyish"}, {"type": 1, "name": "full",
+        auto store = readInto(R"([{"type": 1, "name": "plain"}, {"type": 1, "name": "empty"},
+            {"type": 1, "name": "emptyish"}, {"type": 1, "name": "full",
             "border": true, "borderSize": 3, "borderclr": "80112233", "drawImg": true, "clr": "FF445566",
             "img": "images/btn.png", "round": 5, "roundTopLeft": false, "roundTopRight": true, "roundBottomRight": false,
             "roundBottomLeft": true, "leftBorder": false, "rightBorder": true, "topBorder": false, "bottomBorder": true,
@@ -250,7 +251,8 @@ private slots:
         QCOMPARE(json::memberNames(json::at(out, 0)),
                  (std::vector<std::string>{"borderSize", "borderclr", "clr", "drawImg", "img", "name", "type"}));
         QCOMPARE(compact(json::at(out, 0)),
-                 std::string(R"({"borderSize":0,"borderclr":"FF808080","clr":"FFFFFFFF","drawImg":false,"img":"","name":"f","type":1})"));
+                 std::string(R"({"borderSize":0,"borderclr":"FF808080","clr":"FFFFFFFF","drawImg":false,"img":"",)"
+                             R"("name":"f","type":1})"));
         QCOMPARE(json::memberNames(json::at(out, 1)), (std::vector<std::string>{"clr", "family", "hor", "name", "type", "ver"}));
         QCOMPARE(json::getInt(json::at(out, 1), "type"), 2);
         QCOMPARE(json::getString(json::at(out, 1), "clr"), std::string("FF000000"));

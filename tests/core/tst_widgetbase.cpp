@@ -441,7 +441,8 @@ private slots:
             QVERIFY2(!p->attr(none), none);
         QCOMPARE(*p->attr("m")->get<std::vector<std::string>>(), (std::vector<std::string>{"x", "", "", "2", "true", ""}));
         QCOMPARE(written(w, "attr"),
-                 QByteArray(R"({"a":1,"b":3000000000,"big":1e+20,"c":1.5,"d":["x","y"],"f":true,"g":"s","h":2,"i":-7,"m":["x","","","2","true",""]})"));
+                 QByteArray(R"({"a":1,"b":3000000000,"big":1e+20,"c":1.5,"d":["x","y"],"f":true,"g":"s","h":2,"i":-7,)"
+                            R"("m":["x","","","2","true",""]})"));
 
         // A later read replaces values under the same key and keeps the rest.
         QVERIFY(readElement(w, R"({"attr":{"a":"now text"}})"));
