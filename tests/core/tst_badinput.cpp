@@ -1,7 +1,8 @@
 // Every file of the bad-input corpus through the real loaders: the theme and skin loaders of the resource manager
 // (directories, archive files and archives in memory, read by the zip reader), the style JSON reader and the
-// dictionary loader. (The zip reader's own codes for each corpus file are pinned in tst_zip.) Each file is refused with an error or loaded (partly); nothing crashes, and a refused theme, skin or
-// dictionary leaves the one in use working.
+// dictionary loader. (The zip reader's own codes for each corpus file are pinned in tst_zip.) Each file is refused
+// with an error or loaded (partly); nothing crashes, and a refused theme, skin or dictionary leaves the one in use
+// working.
 #include "TevTest.h"
 #include "LanguageManager.h"
 #include "TEVQResourceManager.h"
@@ -63,7 +64,7 @@ struct ThemeSwitch {
     bool was;
 };
 
-// Walks everything a loaded store offers, so that half-read values are touched.
+// Walks and writes everything a loaded store offers, so that half-read values are touched.
 void touchStores()
 {
     for (const FillStyle& f : rm()->getFillStyles()) {
@@ -75,7 +76,10 @@ void touchStores()
         rm()->getTextStyle(t.name, out);
     }
     ThemeSwitch on(true);
+    Json::Value written;
+    rm()->writeStyle(rm()->defaultStore(), written);
     if (TEVQResourceManagerImpl* theme = rm()->themeStore()) {
+        rm()->writeStyle(theme, written);
         for (const FillStyle& f : theme->fillStyles) {
             FillStyle out;
             rm()->getFillStyle(f.name, out);
@@ -140,9 +144,8 @@ private slots:
         loadGoodTheme();
         verifyGoodThemeInPlace("start");
         verifySkinInPlace("start");
-        QVERIFY(!corpusFiles("zip").isEmpty());
-        QVERIFY(!corpusFiles("style").isEmpty());
-        QVERIFY(!corpusFiles("dictionary").isEmpty());
+        for (const char* folder : {"zip", "style", "dictionary"})
+            QVERIFY2(!corpusFiles(folder).isEmpty(), folder);
     }
 
     // Zip corpus as theme archives: refused unless the reader reads the whole archive; a refusal keeps the theme.
@@ -154,12 +157,11 @@ private slots:
             const QString name = QFileInfo(path).fileName();
             const bool ok = rm()->loadThemeFile(path);
             QVERIFY2(ok == loadable.contains(name), qPrintable(name));
-            if (ok) {
+            if (ok)
                 QCOMPARE(rm()->getThemePath(), path);
-                touchStores();
-            } else {
+            else
                 verifyGoodThemeInPlace(name);
-            }
+            touchStores();
         }
         loadGoodTheme();
     }
@@ -196,47 +198,33 @@ private slots:
             const bool valid = name.startsWith("valid_");
             const QByteArray text = tevtest::readFile(path);
             ++n;
+            // A valid style always loads; a refused theme keeps the good one, a skin keeps its styles.
+            auto theme = [&](bool ok, const char* via) {
+                QVERIFY2(ok || !valid, qPrintable(name + via));
+                if (!ok)
+                    verifyGoodThemeInPlace(name + via);
+                touchStores();
+            };
+            auto skin = [&](bool ok, const char* via) {
+                QVERIFY2(ok || !valid, qPrintable(name + via));
+                verifySkinInPlace(name + via);
+                touchStores();
+            };
 
             loadGoodTheme();
-            const QString dir = makeDir(QString("styleTheme%1").arg(n), text, kGoodTheme);
-            bool ok = rm()->loadThemeDir(dir);
-            if (valid)
-                QVERIFY2(ok, qPrintable(name));
-            if (ok)
-                touchStores();
-            else
-                verifyGoodThemeInPlace(name + " (theme dir)");
-
+            theme(rm()->loadThemeDir(makeDir(QString("styleTheme%1").arg(n), text, kGoodTheme)), " (theme dir)");
             loadGoodTheme();
             const QString archive = m_tmp.filePath(QString("styleTheme%1.zip").arg(n));
             QVERIFY(tevtest::writeFile(archive, zipOf({{"style.json", text}, {"theme.json", kGoodTheme}})));
-            ok = rm()->loadThemeFile(archive);
-            if (valid)
-                QVERIFY2(ok, qPrintable(name));
-            if (ok)
-                touchStores();
-            else
-                verifyGoodThemeInPlace(name + " (theme archive)");
-
+            theme(rm()->loadThemeFile(archive), " (theme archive)");
             // As the theme document: the style is good, so the theme loads; its element index may be empty.
             loadGoodTheme();
-            const QString themeDocDir = makeDir(QString("themeDoc%1").arg(n), kGoodStyle, text);
-            QVERIFY2(rm()->loadThemeDir(themeDocDir), qPrintable(name));
+            QVERIFY2(rm()->loadThemeDir(makeDir(QString("themeDoc%1").arg(n), kGoodStyle, text)), qPrintable(name));
             touchStores();
 
-            const QString skinDir = makeDir(QString("skin%1").arg(n), text, QByteArray());
-            ok = rm()->setSkinDirPath(skinDir);
-            if (valid)
-                QVERIFY2(ok, qPrintable(name));
-            verifySkinInPlace(name + " (skin dir)");
-            touchStores();
-
+            skin(rm()->setSkinDirPath(makeDir(QString("skin%1").arg(n), text, QByteArray())), " (skin dir)");
             const QByteArray skinZip = zipOf({{"style.json", text}});
-            ok = rm()->loadSkinFile(skinZip.constData(), skinZip.size());
-            if (valid)
-                QVERIFY2(ok, qPrintable(name));
-            verifySkinInPlace(name + " (skin archive)");
-            touchStores();
+            skin(rm()->loadSkinFile(skinZip.constData(), skinZip.size()), " (skin archive)");
         }
         loadGoodTheme();
         verifyGoodThemeInPlace("after styles");

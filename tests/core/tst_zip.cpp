@@ -9,6 +9,7 @@
 
 #include <zlib.h>
 
+#include <functional>
 #include <memory>
 
 using namespace TEVQtLib;
@@ -45,6 +46,23 @@ QByteArray readWhole(TEVZipReader* z, int index, unsigned* code)
     return out;
 }
 
+// The description of entry index; a failed call leaves the name "<code N>".
+TEVZipEntry entryOf(TEVZipReader* z, int index)
+{
+    TEVZipEntry e;
+    const unsigned code = tevZipGetEntry(z, index, &e);
+    if (code != TEVZipOk)
+        qsnprintf(e.name, sizeof e.name, "<code %u>", code);
+    return e;
+}
+
+// The compressed size of entry n as its directory record gives it.
+quint32 compressedSize(const QByteArray& zip, int n)
+{
+    const int c = ziptest::centralRecord(zip, n);
+    return quint32(uchar(zip[c + 20])) | quint32(uchar(zip[c + 21])) << 8;
+}
+
 qint64 utc(int y, int mo, int d, int h, int mi, int s)
 {
     return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC).toSecsSinceEpoch();
@@ -64,42 +82,30 @@ private slots:
 
     void listsEntriesAndDescribesThem()
     {
-        QList<Item> items{Item("a.txt", "alpha"), Item("dir/b.bin", pattern(3000)), ziptest::directory("dir/"),
-                          Item("c.txt", "", 0)};
-        const QByteArray zip = ziptest::build(items);
-        QVERIFY(!zip.isEmpty());
+        const QByteArray zip = ziptest::build({Item("a.txt", "alpha"), Item("dir/b.bin", pattern(3000)),
+                                               ziptest::directory("dir/"), Item("c.txt", "", 0)});
         ZipPtr z = openMem(zip);
         QVERIFY(z);
         QCOMPARE(tevZipLastResult(), unsigned(TEVZipOk));
 
-        TEVZipEntry e;
-        QCOMPARE(tevZipGetEntry(z.get(), -1, &e), unsigned(TEVZipOk));
+        // -1 describes the archive: the entry count, nothing else.
+        TEVZipEntry e = entryOf(z.get(), -1);
         QCOMPARE(e.index, 4);
         QCOMPARE(e.name[0], '\0');
         QCOMPARE(e.uncompressedSize, 0u);
         QCOMPARE(e.modificationTime, 0);
 
-        QCOMPARE(tevZipGetEntry(z.get(), 1, &e), unsigned(TEVZipOk));
-        QCOMPARE(e.index, 1);
-        QCOMPARE(QByteArray(e.name), QByteArray("dir/b.bin"));
-        QCOMPARE(e.uncompressedSize, 3000u);
-        QVERIFY(e.compressedSize > 0);
-        QVERIFY(!e.isDirectory());
-
-        QCOMPARE(tevZipGetEntry(z.get(), 2, &e), unsigned(TEVZipOk));
-        QCOMPARE(QByteArray(e.name), QByteArray("dir/"));
-        QVERIFY(e.isDirectory());
-        QCOMPARE(e.attributes, 0x4000u);
-        QCOMPARE(e.uncompressedSize, 0u);
+        e = entryOf(z.get(), 1);
+        QCOMPARE(QByteArray(e.name) + ' ' + QByteArray::number(e.index) + ' ' + QByteArray::number(e.uncompressedSize),
+                 QByteArray("dir/b.bin 1 3000"));
+        QVERIFY(e.compressedSize > 0 && !e.isDirectory());
+        QVERIFY(entryOf(z.get(), 2).isDirectory());
 
         // Going back to an earlier entry, and asking twice for the same one.
-        QCOMPARE(tevZipGetEntry(z.get(), 0, &e), unsigned(TEVZipOk));
+        e = entryOf(z.get(), 0);
         QCOMPARE(QByteArray(e.name), QByteArray("a.txt"));
         QCOMPARE(e.uncompressedSize, 5u);
-        TEVZipEntry again;
-        QCOMPARE(tevZipGetEntry(z.get(), 0, &again), unsigned(TEVZipOk));
-        QCOMPARE(QByteArray(again.name), QByteArray("a.txt"));
-        QCOMPARE(again.modificationTime, e.modificationTime);
+        QCOMPARE(entryOf(z.get(), 0).modificationTime, e.modificationTime);
 
         // Out of range: the description is cleared as well.
         for (int bad : {-2, 4, 1000, INT_MIN}) {
@@ -124,6 +130,8 @@ private slots:
         QTest::newRow("plain") << QByteArray("images/btn.png") << QByteArray("images/btn.png");
         QTest::newRow("dots in names") << QByteArray("a..b/..c") << QByteArray("a..b/..c");
         QTest::newRow("leading parent kept") << QByteArray("../x") << QByteArray("../x");
+        QTest::newRow("cut at 1024") << QByteArray(1500, 'n') << QByteArray(1024, 'n');
+        QTest::newRow("exactly 1024") << QByteArray(1024, 'm') << QByteArray(1024, 'm');
     }
 
     void sanitisesNames()
@@ -133,25 +141,9 @@ private slots:
         const QByteArray zip = ziptest::build({Item(stored, "data")});
         ZipPtr z = openMem(zip);
         QVERIFY(z);
-        TEVZipEntry e;
-        QCOMPARE(tevZipGetEntry(z.get(), 0, &e), unsigned(TEVZipOk));
-        QCOMPARE(QByteArray(e.name), expected);
-    }
-
-    void longNamesAreCutAt1024()
-    {
-        const QByteArray name = QByteArray(1500, 'n');
-        const QByteArray zip = ziptest::build({Item(name, "x"), Item(QByteArray(1024, 'm'), "y")});
-        ZipPtr z = openMem(zip);
-        QVERIFY(z);
-        TEVZipEntry e;
-        QCOMPARE(tevZipGetEntry(z.get(), 0, &e), unsigned(TEVZipOk));
-        QCOMPARE(QByteArray(e.name), QByteArray(1024, 'n'));
-        QCOMPARE(tevZipGetEntry(z.get(), 1, &e), unsigned(TEVZipOk));
-        QCOMPARE(QByteArray(e.name), QByteArray(1024, 'm'));
+        QCOMPARE(QByteArray(entryOf(z.get(), 0).name), expected);
         unsigned code = 0;
-        QCOMPARE(readWhole(z.get(), 0, &code), QByteArray("x"));
-        QCOMPARE(code, unsigned(TEVZipOk));
+        QCOMPARE(readWhole(z.get(), 0, &code), QByteArray("data"));
     }
 
     void attributesByHostSystem_data()
@@ -178,103 +170,78 @@ private slots:
         Item it("f", "z");
         it.versionMadeBy = host << 8 | 20;
         it.external = external;
-        const QByteArray bytes_z = ziptest::build({it});
-        ZipPtr z = openMem(bytes_z);
+        const QByteArray zip = ziptest::build({it});
+        ZipPtr z = openMem(zip);
         QVERIFY(z);
-        TEVZipEntry e;
-        QCOMPARE(tevZipGetEntry(z.get(), 0, &e), unsigned(TEVZipOk));
-        QCOMPARE(e.attributes, expected);
+        QCOMPARE(entryOf(z.get(), 0).attributes, expected);
     }
 
     void timesFromDosDateAndExtendedTimestamp()
     {
-        Item plain("plain", "p");
-        plain.year = 2021, plain.month = 3, plain.day = 4, plain.hour = 5, plain.minute = 6, plain.second = 9;
-        Item all("all", "a");
-        all.localExtra = ziptest::utBlock(7, {1600000000, 1600000100, 1500000000});
-        Item modOnly("mod", "m");
-        // An unrelated block first, then "UT" with only the modification time.
-        modOnly.localExtra = QByteArray("\x34\x12\x02\x00zz", 6) + ziptest::utBlock(1, {1234567890});
-        Item accessOnly("acc", "c");
-        accessOnly.localExtra = ziptest::utBlock(2, {1000000000});
-        Item broken("broken", "b");
-        broken.localExtra = ziptest::utBlock(7, {1600000000, 1600000100, 1500000000});
-        ziptest::put16(broken.localExtra, 2, 40); // block claims more than the field holds
-        Item shortUt("short", "s");
-        shortUt.localExtra = ziptest::utBlock(7, {1600000000}); // flags promise three times, one is there
-
-        const QByteArray bytes_z = ziptest::build({plain, all, modOnly, accessOnly, broken, shortUt});
-        ZipPtr z = openMem(bytes_z);
-        QVERIFY(z);
         const qint64 dos = utc(2021, 3, 4, 5, 6, 8); // two-second resolution
-        TEVZipEntry e;
-        QCOMPARE(tevZipGetEntry(z.get(), 0, &e), unsigned(TEVZipOk));
-        QCOMPARE(e.modificationTime, dos);
-        QCOMPARE(e.accessTime, dos);
-        QCOMPARE(e.creationTime, dos);
-
-        QCOMPARE(tevZipGetEntry(z.get(), 1, &e), unsigned(TEVZipOk));
-        QCOMPARE(e.modificationTime, qint64(1600000000));
-        QCOMPARE(e.accessTime, qint64(1600000100));
-        QCOMPARE(e.creationTime, qint64(1500000000));
-
-        QCOMPARE(tevZipGetEntry(z.get(), 2, &e), unsigned(TEVZipOk));
-        QCOMPARE(e.modificationTime, qint64(1234567890));
-        QCOMPARE(e.accessTime, utc(2021, 3, 4, 5, 6, 8));
-
-        QCOMPARE(tevZipGetEntry(z.get(), 3, &e), unsigned(TEVZipOk));
-        QCOMPARE(e.accessTime, qint64(1000000000));
-        QCOMPARE(e.modificationTime, dos);
-
-        QCOMPARE(tevZipGetEntry(z.get(), 4, &e), unsigned(TEVZipOk));
-        QCOMPARE(e.modificationTime, dos);
-
-        QCOMPARE(tevZipGetEntry(z.get(), 5, &e), unsigned(TEVZipOk));
-        QCOMPARE(e.modificationTime, qint64(1600000000));
-        QCOMPARE(e.accessTime, dos);
+        auto withExtra = [](const char* name, const QByteArray& extra) {
+            Item it(name, "x");
+            it.localExtra = extra;
+            return it;
+        };
+        Item plain("plain", "p");
+        plain.second = 9;
+        QByteArray broken = ziptest::utBlock(7, {1600000000, 1600000100, 1500000000});
+        ziptest::put16(broken, 2, 40); // block claims more than the field holds
+        const QList<Item> items{
+            plain, withExtra("all", ziptest::utBlock(7, {1600000000, 1600000100, 1500000000})),
+            // An unrelated block first, then "UT" with only the modification time.
+            withExtra("mod", QByteArray("\x34\x12\x02\x00zz", 6) + ziptest::utBlock(1, {1234567890})),
+            withExtra("acc", ziptest::utBlock(2, {1000000000})), withExtra("broken", broken),
+            withExtra("short", ziptest::utBlock(7, {1600000000}))}; // flags promise three times, one is there
+        // Modification, access, creation.
+        const QList<QList<qint64>> expected{{dos, dos, dos},        {1600000000, 1600000100, 1500000000},
+                                            {1234567890, dos, dos}, {dos, 1000000000, dos},
+                                            {dos, dos, dos},        {1600000000, dos, dos}};
+        const QByteArray zip = ziptest::build(items);
+        ZipPtr z = openMem(zip);
+        QVERIFY(z);
+        for (int i = 0; i < items.size(); ++i) {
+            const TEVZipEntry e = entryOf(z.get(), i);
+            QCOMPARE((QList<qint64>{e.modificationTime, e.accessTime, e.creationTime}), expected[i]);
+        }
     }
 
     void chunkedExtraction()
     {
-        const QByteArray ten("0123456789");
         for (int method : {0, 8}) {
-            const QByteArray bytes_z = ziptest::build({Item("ten", ten, method), Item("other", "xyz")});
-            ZipPtr z = openMem(bytes_z);
+            const QByteArray zip = ziptest::build({Item("ten", "0123456789", method), Item("other", "xyz")});
+            ZipPtr z = openMem(zip);
             QVERIFY(z);
-            char buf[4];
-            unsigned produced = 99;
-            QCOMPARE(tevZipExtract(z.get(), 0, buf, 4, &produced), unsigned(TEVZipMoreData));
-            QCOMPARE(QByteArray(buf, int(produced)), QByteArray("0123"));
+            // One call: the code and the bytes produced.
+            auto chunk = [&](int index, unsigned size = 4) {
+                char buf[4];
+                unsigned produced = 99;
+                const unsigned code = tevZipExtract(z.get(), index, buf, size, &produced);
+                if (produced > size)
+                    return QStringLiteral("overrun");
+                return QString::number(code) + QLatin1Char(':') + QString::fromLatin1(buf, int(produced));
+            };
+            const QString more = QString::number(TEVZipMoreData) + QLatin1Char(':'), ok = QStringLiteral("0:");
+            QCOMPARE(chunk(0), more + "0123");
             QCOMPARE(tevZipLastResult(), unsigned(TEVZipMoreData));
-            QCOMPARE(tevZipExtract(z.get(), 0, buf, 4, &produced), unsigned(TEVZipMoreData));
-            QCOMPARE(QByteArray(buf, int(produced)), QByteArray("4567"));
-            QCOMPARE(tevZipExtract(z.get(), 0, buf, 4, &produced), unsigned(TEVZipOk));
-            QCOMPARE(QByteArray(buf, int(produced)), QByteArray("89"));
-            // Once more after the end: nothing, still success.
-            QCOMPARE(tevZipExtract(z.get(), 0, buf, 4, &produced), unsigned(TEVZipOk));
-            QCOMPARE(produced, 0u);
-
-            // Switching entries mid-way restarts the first one later.
-            QCOMPARE(tevZipExtract(z.get(), 0, buf, 4, &produced), unsigned(TEVZipMoreData));
-            QCOMPARE(tevZipExtract(z.get(), 1, buf, 4, &produced), unsigned(TEVZipOk));
-            QCOMPARE(QByteArray(buf, int(produced)), QByteArray("xyz"));
-            QCOMPARE(tevZipExtract(z.get(), 0, buf, 4, &produced), unsigned(TEVZipMoreData));
-            QCOMPARE(QByteArray(buf, int(produced)), QByteArray("0123"));
-            // Asking for a description closes the open entry too.
-            TEVZipEntry e;
-            QCOMPARE(tevZipGetEntry(z.get(), 0, &e), unsigned(TEVZipOk));
-            QCOMPARE(tevZipExtract(z.get(), 0, buf, 4, &produced), unsigned(TEVZipMoreData));
-            QCOMPARE(QByteArray(buf, int(produced)), QByteArray("0123"));
-            // A zero-sized request on an entry with data left.
-            QCOMPARE(tevZipExtract(z.get(), 0, buf, 0, &produced), unsigned(TEVZipMoreData));
-            QCOMPARE(produced, 0u);
+            QCOMPARE(chunk(0), more + "4567");
+            QCOMPARE(chunk(0), ok + "89");
+            QCOMPARE(chunk(0), ok); // once more after the end: nothing, still success
+            // Switching entries mid-way, or asking for a description, restarts the first one later.
+            QCOMPARE(chunk(0), more + "0123");
+            QCOMPARE(chunk(1), ok + "xyz");
+            QCOMPARE(chunk(0), more + "0123");
+            entryOf(z.get(), 0);
+            QCOMPARE(chunk(0), more + "0123");
+            QCOMPARE(chunk(0, 0), more); // a zero-sized request on an entry with data left
         }
     }
 
     void extractionArgumentsAndHandles()
     {
-        const QByteArray bytes_z = ziptest::build({Item("a", "abc")});
-        ZipPtr z = openMem(bytes_z);
+        const QByteArray zip = ziptest::build({Item("a", "abc")});
+        ZipPtr z = openMem(zip);
         QVERIFY(z);
         char buf[8];
         for (int bad : {-1, -2, 1, 99, INT_MIN}) {
@@ -298,55 +265,8 @@ private slots:
         QCOMPARE(tevZipReadAll(nullptr, files), unsigned(TEVZipBadArgument));
         QVERIFY(files.isEmpty());
         QCOMPARE(tevZipReadEntry(z.get(), -1, data), unsigned(TEVZipBadArgument));
-
         QCOMPARE(tevZipClose(z.release()), unsigned(TEVZipOk));
         QCOMPARE(tevZipLastResult(), unsigned(TEVZipOk));
-    }
-
-    void fileAndMemoryReadAlike()
-    {
-        Item unixDir = ziptest::directory("d/");
-        unixDir.versionMadeBy = 3 << 8;
-        unixDir.external = (040755u << 16) | 0x10;
-        Item timed("d/t.txt", pattern(70000, 3));
-        timed.localExtra = ziptest::utBlock(1, {1700000000});
-        const QByteArray zip = ziptest::build({Item("one", pattern(100, 1), 0), unixDir, timed});
-        QTemporaryDir dir;
-        const QString path = dir.filePath("archive name.zip");
-        QVERIFY(tevtest::writeFile(path, zip));
-
-        ZipPtr fromFile(tevZipOpenFile(QFile::encodeName(path).constData()));
-        QVERIFY(fromFile);
-        ZipPtr fromMem = openMem(zip);
-        QVERIFY(fromMem);
-        TEVZipEntry a, b;
-        QCOMPARE(tevZipGetEntry(fromFile.get(), -1, &a), unsigned(TEVZipOk));
-        QCOMPARE(a.index, 3);
-        for (int i = 0; i < 3; ++i) {
-            QCOMPARE(tevZipGetEntry(fromFile.get(), i, &a), unsigned(TEVZipOk));
-            QCOMPARE(tevZipGetEntry(fromMem.get(), i, &b), unsigned(TEVZipOk));
-            QCOMPARE(QByteArray(a.name), QByteArray(b.name));
-            QCOMPARE(a.attributes, b.attributes);
-            QCOMPARE(a.modificationTime, b.modificationTime);
-            QCOMPARE(a.accessTime, b.accessTime);
-            QCOMPARE(a.creationTime, b.creationTime);
-            QCOMPARE(a.compressedSize, b.compressedSize);
-            QCOMPARE(a.uncompressedSize, b.uncompressedSize);
-            unsigned ca = 1, cb = 1;
-            QCOMPARE(readWhole(fromFile.get(), i, &ca), readWhole(fromMem.get(), i, &cb));
-            QCOMPARE(ca, unsigned(TEVZipOk));
-            QCOMPARE(cb, unsigned(TEVZipOk));
-        }
-        QCOMPARE(readWhole(fromFile.get(), 2, &a.attributes), pattern(70000, 3));
-        QCOMPARE(a.modificationTime, qint64(1700000000));
-
-        QVector<TEVZipFile> files;
-        QCOMPARE(tevZipReadAll(fromFile.get(), files), unsigned(TEVZipOk));
-        QCOMPARE(files.size(), 2); // the directory is left out
-        QCOMPARE(files[0].name, QByteArray("one"));
-        QCOMPARE(files[0].data, pattern(100, 1));
-        QCOMPARE(files[1].name, QByteArray("d/t.txt"));
-        QCOMPARE(files[1].data, pattern(70000, 3));
     }
 
     void refusesWhatIsNotAnArchive()
@@ -354,30 +274,20 @@ private slots:
         QTemporaryDir dir;
         const QString text = dir.filePath("notes.txt");
         QVERIFY(tevtest::writeFile(text, "this is not a zip archive, just some text\n"));
-        QVERIFY(!tevZipOpenFile(QFile::encodeName(text).constData()));
-        QCOMPARE(tevZipLastResult(), unsigned(TEVZipCannotOpen));
-
-        const QByteArray bytes_good = ziptest::build({Item("a", "b")});
-        ZipPtr good = openMem(bytes_good); // resets the last result
-        QVERIFY(good);
-        QCOMPARE(tevZipLastResult(), unsigned(TEVZipOk));
-
-        QVERIFY(!tevZipOpenFile(QFile::encodeName(dir.filePath("missing.zip")).constData()));
-        QCOMPARE(tevZipLastResult(), unsigned(TEVZipCannotOpen));
-        QVERIFY(!tevZipOpenFile(QFile::encodeName(dir.path()).constData())); // a folder
-        QCOMPARE(tevZipLastResult(), unsigned(TEVZipCannotOpen));
-        QVERIFY(!tevZipOpenFile(nullptr));
-        QVERIFY(!tevZipOpenMemory(nullptr, 10));
-        QVERIFY(!tevZipOpenMemory(nullptr, 0));
-        QVERIFY(!tevZipOpenMemory("", 0));
-        QCOMPARE(tevZipLastResult(), unsigned(TEVZipCannotOpen));
-        const QByteArray garbage = pattern(5000, 9);
-        QVERIFY(!openMem(garbage));
-        // minizip refuses an end record with no entries at all.
-        const QByteArray emptyZip = ziptest::build({});
-        QCOMPARE(emptyZip.size(), 22);
-        QVERIFY(!openMem(emptyZip));
-        QCOMPARE(tevZipLastResult(), unsigned(TEVZipCannotOpen));
+        const QByteArray good = ziptest::build({Item("a", "b")});
+        auto refused = [&](TEVZipReader* z) {
+            ZipPtr own(z);
+            const bool ok = !z && tevZipLastResult() == TEVZipCannotOpen;
+            ZipPtr reset = openMem(good); // a success resets the last result
+            return ok && reset && tevZipLastResult() == TEVZipOk;
+        };
+        QVERIFY(refused(tevZipOpenFile(QFile::encodeName(text).constData())));
+        QVERIFY(refused(tevZipOpenFile(QFile::encodeName(dir.filePath("missing.zip")).constData())));
+        QVERIFY(refused(tevZipOpenFile(QFile::encodeName(dir.path()).constData()))); // a folder
+        QVERIFY(refused(tevZipOpenFile(nullptr)));
+        QVERIFY(refused(tevZipOpenMemory(nullptr, 10)));
+        QVERIFY(refused(tevZipOpenMemory(nullptr, 0)));
+        QVERIFY(refused(tevZipOpenMemory("", 0)));
     }
 
     void passwords()
@@ -385,21 +295,16 @@ private slots:
         Item secret("secret.txt", pattern(500, 4));
         secret.password = "pw";
         const QByteArray zip = ziptest::build({secret, Item("open.txt", "public")});
-        unsigned code = 0;
-        {
-            // Debian's minizip is built without decryption: the right password then also ends in 0x1000.
-            ZipPtr z = openMem(zip, "pw");
-            QVERIFY(z);
-            const QByteArray got = readWhole(z.get(), 0, &code);
-            QVERIFY(code == TEVZipPassword || (code == TEVZipOk && got == pattern(500, 4)));
-            QCOMPARE(readWhole(z.get(), 1, &code), QByteArray("public"));
-            QCOMPARE(code, unsigned(TEVZipOk));
-        }
-        for (const char* pw : {static_cast<const char*>(nullptr), "wrong"}) {
+        for (const char* pw : {"pw", static_cast<const char*>(nullptr), "wrong"}) {
             ZipPtr z = openMem(zip, pw);
             QVERIFY(z);
-            QVERIFY(readWhole(z.get(), 0, &code).isEmpty());
-            QCOMPARE(code, unsigned(TEVZipPassword));
+            unsigned code = 0;
+            const QByteArray got = readWhole(z.get(), 0, &code);
+            // Debian's minizip is built without decryption: the right password then also ends in 0x1000.
+            if (pw && qstrcmp(pw, "pw") == 0)
+                QVERIFY(code == TEVZipPassword || (code == TEVZipOk && got == pattern(500, 4)));
+            else
+                QVERIFY(got.isEmpty() && code == TEVZipPassword);
             QCOMPARE(readWhole(z.get(), 1, &code), QByteArray("public"));
             QCOMPARE(code, unsigned(TEVZipOk));
         }
@@ -410,54 +315,36 @@ private slots:
         const QByteArray body = pattern(2000, 5);
         const QByteArray good = ziptest::build({Item("a", "first"), Item("b", body), Item("c", "last")});
         const quint32 realCrc = quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size())));
-        const int cb = ziptest::centralRecord(good, 1);
-        const quint32 compressed = quint32(uchar(good[cb + 20])) | quint32(uchar(good[cb + 21])) << 8;
+        const quint32 compressed = compressedSize(good, 1);
+        const int local = ziptest::localHeader(good, 1), central = ziptest::centralRecord(good, 1);
 
         struct Case {
             const char* what;
-            QByteArray zip;
-            unsigned expected;
+            std::function<void(QByteArray&)> patch;
+            unsigned expected; // ~0u: an inflate failure or a CRC mismatch
         };
-        QList<Case> cases;
-        QByteArray z = good;
-        ziptest::patchCrc(z, 1, realCrc ^ 1);
-        cases.append({"wrong crc", z, TEVZipCrcMismatch});
-        z = good;
-        ziptest::patchSizes(z, 1, compressed, 2500);
-        cases.append({"declared larger", z, TEVZipSizeMismatch});
-        z = good;
-        ziptest::patchSizes(z, 1, compressed, 1500);
-        cases.append({"declared smaller", z, TEVZipCrcMismatch});
-        z = good;
-        ziptest::patchSizes(z, 1, compressed, 0);
-        cases.append({"declared empty", z, TEVZipCrcMismatch});
-        z = good;
-        z[ziptest::localHeader(z, 1) + 30 + 1 + 10] = char(z[ziptest::localHeader(z, 1) + 30 + 1 + 10] ^ 0x55);
-        cases.append({"flipped byte", z, ~0u});
-        z = good;
-        ziptest::patchSizes(z, 1, 3u * 1024u * 1024u * 1024u, 3u * 1024u * 1024u * 1024u);
-        cases.append({"3 GiB", z, TEVZipTooLarge});
-        z = good;
-        ziptest::patchSizes(z, 1, compressed, TEVZipMaxEntrySize + 1);
-        cases.append({"just over the cap", z, TEVZipTooLarge});
-        z = good;
-        ziptest::patchSizes(z, 1, compressed / 2, 2000);
-        cases.append({"compressed size cut", z, TEVZipInflateFailed});
-        z = good;
-        z[ziptest::localHeader(z, 1)] = 'X';
-        cases.append({"local signature", z, TEVZipBadHeader});
-        z = good;
-        ziptest::put32(z, ziptest::localHeader(z, 1) + 14, realCrc ^ 1); // local and central disagree
-        cases.append({"local crc differs", z, TEVZipBadHeader});
-        z = good;
-        ziptest::put32(z, ziptest::centralRecord(z, 1) + 42, quint32(z.size() + 100)); // header past the end
-        cases.append({"offset past end", z, TEVZipBadHeader});
-        z = good;
-        ziptest::put16(z, ziptest::localHeader(z, 1) + 28, 0xFFFF); // local extra field runs past the end
-        cases.append({"local extra past end", z, TEVZipReadFailed});
+        const QList<Case> cases{
+            {"wrong crc", [&](QByteArray& z) { ziptest::patchCrc(z, 1, realCrc ^ 1); }, TEVZipCrcMismatch},
+            {"declared larger", [&](QByteArray& z) { ziptest::patchSizes(z, 1, compressed, 2500); }, TEVZipSizeMismatch},
+            {"declared smaller", [&](QByteArray& z) { ziptest::patchSizes(z, 1, compressed, 1500); }, TEVZipCrcMismatch},
+            {"declared empty", [&](QByteArray& z) { ziptest::patchSizes(z, 1, compressed, 0); }, TEVZipCrcMismatch},
+            {"flipped byte", [&](QByteArray& z) { z[local + 30 + 1 + 10] = char(z[local + 30 + 1 + 10] ^ 0x55); }, ~0u},
+            {"3 GiB", [&](QByteArray& z) { ziptest::patchSizes(z, 1, 3u << 30, 3u << 30); }, TEVZipTooLarge},
+            {"just over the cap", [&](QByteArray& z) { ziptest::patchSizes(z, 1, compressed, TEVZipMaxEntrySize + 1); },
+             TEVZipTooLarge},
+            {"compressed size cut", [&](QByteArray& z) { ziptest::patchSizes(z, 1, compressed / 2, 2000); },
+             TEVZipInflateFailed},
+            {"local signature", [&](QByteArray& z) { z[local] = 'X'; }, TEVZipBadHeader},
+            // Local and central disagree.
+            {"local crc differs", [&](QByteArray& z) { ziptest::put32(z, local + 14, realCrc ^ 1); }, TEVZipBadHeader},
+            {"offset past end", [&](QByteArray& z) { ziptest::put32(z, central + 42, quint32(z.size() + 100)); },
+             TEVZipBadHeader},
+            {"local extra past end", [&](QByteArray& z) { ziptest::put16(z, local + 28, 0xFFFF); }, TEVZipReadFailed}};
 
         for (const Case& c : cases) {
-            ZipPtr zr = openMem(c.zip);
+            QByteArray bytes = good;
+            c.patch(bytes);
+            ZipPtr zr = openMem(bytes);
             QVERIFY2(zr, c.what);
             QByteArray data("stale");
             const unsigned code = tevZipReadEntry(zr.get(), 1, data);
@@ -469,9 +356,7 @@ private slots:
             QCOMPARE(tevZipLastResult(), code);
             // The neighbours are unharmed, and the whole-archive read fails with the entry's code.
             unsigned other = 1;
-            QCOMPARE(readWhole(zr.get(), 0, &other), QByteArray("first"));
-            QCOMPARE(other, unsigned(TEVZipOk));
-            QCOMPARE(readWhole(zr.get(), 2, &other), QByteArray("last"));
+            QCOMPARE(readWhole(zr.get(), 0, &other) + readWhole(zr.get(), 2, &other), QByteArray("firstlast"));
             QCOMPARE(other, unsigned(TEVZipOk));
             QVector<TEVZipFile> files{TEVZipFile()};
             QCOMPARE(tevZipReadAll(zr.get(), files), code);
@@ -484,15 +369,11 @@ private slots:
         // The low-level extraction also reports the lie at the end of the entry.
         const QByteArray body = pattern(300, 6);
         QByteArray z = ziptest::build({Item("b", body)});
-        const int cb = ziptest::centralRecord(z, 0);
-        const quint32 compressed = quint32(uchar(z[cb + 20])) | quint32(uchar(z[cb + 21])) << 8;
-        ziptest::patchSizes(z, 0, compressed, 400);
+        ziptest::patchSizes(z, 0, compressedSize(z, 0), 400);
         ZipPtr zr = openMem(z);
         QVERIFY(zr);
         QByteArray buf(128, '\0');
-        unsigned produced = 0;
-        unsigned total = 0;
-        unsigned code;
+        unsigned produced = 0, total = 0, code;
         while ((code = tevZipExtract(zr.get(), 0, buf.data(), 128, &produced)) == TEVZipMoreData)
             total += produced;
         QCOMPARE(code, unsigned(TEVZipSizeMismatch));
@@ -502,9 +383,8 @@ private slots:
         ziptest::patchCrc(bad, 0, 0xDEADBEEF);
         zr = openMem(bad);
         QVERIFY(zr);
-        QCOMPARE(tevZipExtract(zr.get(), 0, buf.data(), 128, &produced), unsigned(TEVZipMoreData));
-        QCOMPARE(tevZipExtract(zr.get(), 0, buf.data(), 128, &produced), unsigned(TEVZipMoreData));
-        QCOMPARE(tevZipExtract(zr.get(), 0, buf.data(), 128, &produced), unsigned(TEVZipCrcMismatch));
+        for (unsigned expected : {unsigned(TEVZipMoreData), unsigned(TEVZipMoreData), unsigned(TEVZipCrcMismatch)})
+            QCOMPARE(tevZipExtract(zr.get(), 0, buf.data(), 128, &produced), expected);
         QCOMPARE(produced, 44u);
         // After the failure the entry starts again from its beginning.
         QCOMPARE(tevZipExtract(zr.get(), 0, buf.data(), 128, &produced), unsigned(TEVZipMoreData));
@@ -514,14 +394,11 @@ private slots:
     void sizeCaps()
     {
         const QByteArray body = pattern(1000, 7);
-        QByteArray z = ziptest::build({Item("a", body), Item("b", body), Item("c", body), Item("d", body),
-                                       Item("e", body)});
+        const QByteArray z = ziptest::build({Item("a", body), Item("b", body), Item("c", body), Item("d", body),
+                                             Item("e", body)});
         QByteArray patched = z;
-        for (int i = 0; i < 5; ++i) {
-            const int c = ziptest::centralRecord(patched, i);
-            const quint32 compressed = quint32(uchar(patched[c + 20])) | quint32(uchar(patched[c + 21])) << 8;
-            ziptest::patchSizes(patched, i, compressed, 60u * 1024u * 1024u); // 5 x 60 MiB > 256 MiB in total
-        }
+        for (int i = 0; i < 5; ++i) // 5 x 60 MiB > 256 MiB in total
+            ziptest::patchSizes(patched, i, compressedSize(patched, i), 60u * 1024u * 1024u);
         ZipPtr zr = openMem(patched);
         QVERIFY(zr);
         QVector<TEVZipFile> files;
@@ -542,9 +419,7 @@ private slots:
 
         // Exactly at the per-entry cap is accepted (and then fails on its real size).
         QByteArray atCap = z;
-        const int c = ziptest::centralRecord(atCap, 0);
-        const quint32 compressed = quint32(uchar(atCap[c + 20])) | quint32(uchar(atCap[c + 21])) << 8;
-        ziptest::patchSizes(atCap, 0, compressed, TEVZipMaxEntrySize);
+        ziptest::patchSizes(atCap, 0, compressedSize(atCap, 0), TEVZipMaxEntrySize);
         zr = openMem(atCap);
         QCOMPARE(tevZipReadEntry(zr.get(), 0, data), unsigned(TEVZipSizeMismatch));
     }
@@ -552,9 +427,8 @@ private slots:
     // An archive cut at every length and with every single byte flipped: an error, or exactly the right data.
     void everyTruncationAndEveryFlippedByte()
     {
-        Item dir = ziptest::directory("images/");
-        const QList<Item> items{Item("style.json", "{\"style\":[]}"), dir, Item("images/a.bin", pattern(200, 8), 0),
-                                Item("t.txt", QByteArray(300, 'q'))};
+        const QList<Item> items{Item("style.json", "{\"style\":[]}"), ziptest::directory("images/"),
+                                Item("images/a.bin", pattern(200, 8), 0), Item("t.txt", QByteArray(300, 'q'))};
         const QByteArray good = ziptest::build(items);
         QVERIFY(!good.isEmpty());
         const QList<QByteArray> expected{items[0].data, items[2].data, items[3].data};
@@ -591,7 +465,8 @@ private slots:
         }
     }
 
-    // Every file of the bad-input corpus: the same outcome from a file and from memory, and the expected one.
+    // Every file of the bad-input corpus: the same outcome from a file and from memory (names, sizes, data), and the
+    // expected one.
     void corpus_data()
     {
         QTest::addColumn<QString>("file");
@@ -641,11 +516,10 @@ private slots:
         if (!fromMem)
             return;
 
-        TEVZipEntry a, b;
-        QCOMPARE(tevZipGetEntry(fromFile.get(), -1, &a), tevZipGetEntry(fromMem.get(), -1, &b));
-        QCOMPARE(a.index, b.index);
-        for (int i = 0; i < b.index; ++i) {
-            QCOMPARE(tevZipGetEntry(fromFile.get(), i, &a), tevZipGetEntry(fromMem.get(), i, &b));
+        const int count = entryOf(fromMem.get(), -1).index;
+        QCOMPARE(entryOf(fromFile.get(), -1).index, count);
+        for (int i = 0; i < count; ++i) {
+            const TEVZipEntry a = entryOf(fromFile.get(), i), b = entryOf(fromMem.get(), i);
             QCOMPARE(QByteArray(a.name), QByteArray(b.name));
             QCOMPARE(a.uncompressedSize, b.uncompressedSize);
             QByteArray da, db;
@@ -657,10 +531,8 @@ private slots:
         QCOMPARE(tevZipReadAll(fromMem.get(), fb), readAllCode);
         QCOMPARE(fb.size(), files);
         QCOMPARE(fa.size(), files);
-        for (const TEVZipFile& f : fb) {
-            QVERIFY(!f.name.startsWith('/'));
-            QVERIFY(!f.name.contains("/../"));
-        }
+        for (const TEVZipFile& f : fb)
+            QVERIFY(!f.name.startsWith('/') && !f.name.contains("/../"));
     }
 };
 
