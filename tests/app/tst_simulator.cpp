@@ -25,6 +25,8 @@ class SimulatorTestAccess
 {
 public:
     static void setTick(SolarPlantSimulator& sim, qint64 tick) { sim.m_tick = tick; }
+    static int interval(const SolarPlantSimulator& sim) { return sim.m_timer.interval(); }
+    static bool isActive(const SolarPlantSimulator& sim) { return sim.m_timer.isActive(); }
 };
 
 namespace {
@@ -496,15 +498,16 @@ private slots:
         QObject::connect(&sim, &SolarPlantSimulator::snapshotChanged, &context,
                          [&](const PlantSnapshot&) { stamps << clock.elapsed(); });
 
-        for (int interval : {10, 0, -5}) {
+        // The interval itself is checked, not the measured gaps, which a loaded machine stretches or squeezes.
+        for (int interval : {10, 0, -5, 49, 50, 1000}) {
             stamps.clear();
             sim.start(interval);
-            QTRY_VERIFY_WITH_TIMEOUT(stamps.size() >= 4, 10000);
+            QCOMPARE(SimulatorTestAccess::interval(sim), qMax(interval, 50));
+            QVERIFY(SimulatorTestAccess::isActive(sim));
+            if (interval < 1000)
+                QTRY_VERIFY_WITH_TIMEOUT(stamps.size() >= 2, 10000);
             sim.stop();
-            for (int i = 1; i < stamps.size(); ++i)
-                QVERIFY2(stamps[i] - stamps[i - 1] >= 40, qPrintable(QStringLiteral("interval %1: gap %2 ms")
-                                                                         .arg(interval)
-                                                                         .arg(stamps[i] - stamps[i - 1])));
+            QVERIFY(!SimulatorTestAccess::isActive(sim));
         }
 
         // Stopped: no ticks, the counter stays; a later start continues from it.
@@ -517,11 +520,8 @@ private slots:
         // start() runs at one second; starting again while running takes the new interval.
         sim.start(10);
         sim.start();
-        const qint64 started = clock.elapsed();
-        QTest::qWait(600);
-        QVERIFY(stamps.isEmpty());
+        QCOMPARE(SimulatorTestAccess::interval(sim), 1000);
         QTRY_VERIFY_WITH_TIMEOUT(!stamps.isEmpty(), 10000);
-        QVERIFY(stamps.first() - started >= 900);
         sim.stop();
         QCOMPARE(sim.tickCount(), kept + 1);
     }
