@@ -42,4 +42,13 @@ QByteArray readFile(const QString& path)
     return f.readAll();
 }
 
+bool keepRender(const QImage& image, const QString& name)
+{
+    const QString dir = qEnvironmentVariable("TEV_RENDER_DIR");
+    if (dir.isEmpty())
+        return true;
+    QDir().mkpath(dir);
+    return image.save(QDir(dir).filePath(name));
+}
+
 } // namespace tevtest

@@ -3,6 +3,7 @@
 // temporary files and the fixture folders.
 #include <QApplication>
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 #include <QtTest>
 
@@ -17,6 +18,10 @@ QString dataPath(const QString& relative);
 // Writes bytes to path (creating folders); false on failure.
 bool writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
+
+// Keeps a rendering to look at: saved as <name> in the folder named by the environment variable
+// TEV_RENDER_DIR when it is set; nothing is written otherwise. Returns false only when saving failed.
+bool keepRender(const QImage& image, const QString& name);
 
 } // namespace tevtest
 
