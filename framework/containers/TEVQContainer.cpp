@@ -4,6 +4,7 @@
 
 #include "TEVJson.h"
 #include "TEVQScrollBar.h"
+#include "TEVQSpacer.h"
 
 #include <QChildEvent>
 #include <QGuiApplication>
@@ -16,6 +17,7 @@
 #include <json/json.h>
 
 #include <climits>
+#include <utility>
 
 using namespace TEVQtLib;
 
@@ -269,6 +271,27 @@ bool TEVQContainer::getAbsoluteDockAutoSize() const
     return containerImpl() ? containerImpl()->absoluteDockAutoSize : false;
 }
 
+bool TEVQContainer::placesChildWholly(LayoutSizePolicy widthPolicy, LayoutSizePolicy heightPolicy) const
+{
+    const TEVQContainerImpl* d = containerImpl();
+    // Derived containers may arrange differently or bind bars of their own.
+    if (!d || metaObject() != &TEVQContainer::staticMetaObject || getBindScrollBar(true) || getBindScrollBar(false))
+        return false;
+    LayoutSizePolicy main = widthPolicy;
+    LayoutSizePolicy cross = heightPolicy;
+    if (d->childLayout == Vertical)
+        std::swap(main, cross);
+    else if (d->childLayout != Horizontal)
+        return false;
+    if (main == LayoutSizePolicyFixed || cross != LayoutSizePolicyFree)
+        return false;
+    for (QObject* o : children()) {
+        if (qobject_cast<TEVQSpacer*>(o))
+            return false;
+    }
+    return true;
+}
+
 void TEVQContainer::forceResize()
 {
     if (TEVQContainerImpl* d = containerImpl())
@@ -418,8 +441,9 @@ bool TEVQContainer::isInitialized() const { return initialized; }
 
 void TEVQContainer::scheduleRelayout()
 {
-    // One pending pass covers every child added before control returns to the event loop.
-    if (m_relayoutPending)
+    // One pending pass covers every child added before control returns to the event loop. While a page is
+    // built, the page loader lays every container of the page out once the page is complete.
+    if (m_relayoutPending || tevIsBuildingPage())
         return;
     m_relayoutPending = true;
     QTimer::singleShot(0, this, [this] {
@@ -509,7 +533,8 @@ void TEVQContainer::resizeEvent(QResizeEvent* e)
     TEVQContainerImpl* d = containerImpl();
     if (!d)
         return;
-    d->relayout();
+    if (!tevIsBuildingPage()) // else laid out when the page is complete
+        d->relayout();
     if (d->windowHandle)
         moveBoundWindow();
 }

@@ -5,17 +5,71 @@
 #include "TEVQResourceManager.h"
 #include "TEVQWidgetBaseImpl.h"
 
+#include <QPointer>
 #include <QVariant>
 #include <QWidget>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace TEVQtLib {
 
 namespace {
 
 TEVQWidgetBase::CreateControlHook g_createControlHook = nullptr;
+
+int g_pageBuildDepth = 0;
+
+struct AfterPageLayoutTask {
+    QPointer<QObject> owner;
+    std::function<void()> task;
+};
+std::vector<AfterPageLayoutTask> g_afterPageLayout;
+
+const Json::Value* g_placedElement = nullptr;
+std::vector<QPointer<QWidget>> g_sizesLeftToLayout;
+
+LayoutSizePolicy policyOf(const Json::Value& element, const char* key)
+{
+    const Json::Value* v = json::find(element, key);
+    if (!v)
+        return LayoutSizePolicyUnset;
+    const std::optional<int> p = json::toInt(*v);
+    return (p && *p >= -1 && *p <= 1) ? LayoutSizePolicy(*p) : LayoutSizePolicyUnset;
+}
+
+bool hasDock(const Json::Value& element)
+{
+    return json::has(element, "absoluteDockHor") || json::has(element, "absoluteDockVer") ||
+           json::has(element, "absoluteDockOffsetX") || json::has(element, "absoluteDockOffsetY") ||
+           json::has(element, "absoluteLayout");
+}
+
+// Whether showing owner (read from element) may leave out Qt's adjustSize: only during a page build, for the
+// element the loader marked, of ratio layout, not docked, in a parent whose layout pass will then give it its
+// whole rectangle before anything reads its size.
+bool sizeLeftToParentLayout(QWidget* owner, const Json::Value& element)
+{
+    if (!tevIsBuildingPage() || g_placedElement != &element || owner->isWindow() ||
+        owner->testAttribute(Qt::WA_Resized))
+        return false;
+    QWidget* parent = owner->parentWidget();
+    if (!parent || parent->layout())
+        return false;
+    const Json::Value* layout = json::find(element, "layout");
+    if (!layout)
+        return false;
+    if (const Json::Value* type = json::find(*layout, "type")) {
+        const std::optional<unsigned int> t = json::toUInt(*type);
+        if (!t || *t != 0)
+            return false;
+    }
+    if (hasDock(element))
+        return false;
+    const auto* host = dynamic_cast<const ITEVQLayoutHost*>(parent);
+    return host && host->placesChildWholly(policyOf(element, "widthPolicy"), policyOf(element, "heightPolicy"));
+}
 
 constexpr int kUnboundedSize = 16777215;
 
@@ -55,6 +109,51 @@ bool tevIsKindOf(const QObject* object, const char* className)
     }
     return false;
 }
+
+bool tevIsBuildingPage() { return g_pageBuildDepth > 0; }
+
+void tevAfterPageLayout(QObject* owner, std::function<void()> task)
+{
+    if (!task)
+        return;
+    if (!tevIsBuildingPage()) {
+        task();
+        return;
+    }
+    g_afterPageLayout.push_back({QPointer<QObject>(owner), std::move(task)});
+}
+
+void detail::runAfterPageLayoutTasks()
+{
+    // A task may ask for further tasks: they run in this same round.
+    for (std::size_t i = 0; i < g_afterPageLayout.size(); ++i) {
+        AfterPageLayoutTask t = std::move(g_afterPageLayout[i]);
+        if (t.owner)
+            t.task();
+    }
+    g_afterPageLayout.clear();
+}
+
+void detail::setElementPlacedByParent(const Json::Value* element) { g_placedElement = element; }
+
+void detail::settleSizesLeftToLayout()
+{
+    std::vector<QPointer<QWidget>> widgets;
+    widgets.swap(g_sizesLeftToLayout);
+    for (const QPointer<QWidget>& w : widgets) {
+        if (!w || w->testAttribute(Qt::WA_Resized))
+            continue; // gone, or given a size since
+        ITEVQWidgetBase* self = tevWidgetInterface(w);
+        const auto* host = dynamic_cast<const ITEVQLayoutHost*>(w->parentWidget());
+        const bool placed = self && host && !self->getAbsoluteLayout() && self->getLayoutType() == LayoutTypeRatio &&
+                            host->placesChildWholly(self->getWidthPolicy(), self->getHeightPolicy());
+        if (!placed)
+            w->adjustSize();
+    }
+}
+
+detail::PageBuildScope::PageBuildScope() { ++g_pageBuildDepth; }
+detail::PageBuildScope::~PageBuildScope() { --g_pageBuildDepth; }
 
 DockLayoutType tevClampDock(int value)
 {
@@ -305,7 +404,16 @@ bool TEVQWidgetBase::serializeJsonValue(Json::Value* json, bool load)
         owner->setObjectName(text);
     if (json::read(element, "tooltip", text))
         owner->setToolTip(text);
-    owner->setVisible(true);
+    if (sizeLeftToParentLayout(owner, element)) {
+        // Shown without taking its size hint (Qt's adjustSize on show): the parent's layout pass sizes it before
+        // its size is read, and the hint would be thrown away (its text and style are read only after this).
+        owner->setAttribute(Qt::WA_Resized, true);
+        owner->setVisible(true);
+        owner->setAttribute(Qt::WA_Resized, false);
+        g_sizesLeftToLayout.emplace_back(owner);
+    } else {
+        owner->setVisible(true);
+    }
     bool flag = false;
     if (json::read(element, "visibility", flag)) {
         owner->setVisible(flag);
