@@ -294,8 +294,19 @@ bool TEVQContainer::placesChildWholly(LayoutSizePolicy widthPolicy, LayoutSizePo
 
 void TEVQContainer::forceResize()
 {
-    if (TEVQContainerImpl* d = containerImpl())
-        d->relayout();
+    TEVQContainerImpl* d = containerImpl();
+    if (!d)
+        return;
+    m_pagePassPending = false;
+    d->relayout();
+    if (tevIsBuildingPage()) {
+        // The page's layout pass: the children shown meanwhile keep the base geometry the event filter, which
+        // stood aside while the page was built, would have given them (the placed ones have theirs already).
+        for (QObject* o : children()) {
+            if (o->isWidgetType() && !d->isBoundBar(o) && static_cast<QWidget*>(o)->isVisible())
+                d->baseGeometry(static_cast<QWidget*>(o));
+        }
+    }
 }
 
 void TEVQContainer::setBackground(const FillStyle& style)
@@ -441,14 +452,31 @@ bool TEVQContainer::isInitialized() const { return initialized; }
 
 void TEVQContainer::scheduleRelayout()
 {
-    // One pending pass covers every child added before control returns to the event loop. While a page is
-    // built, the page loader lays every container of the page out once the page is complete.
-    if (m_relayoutPending || tevIsBuildingPage())
+    if (tevIsBuildingPage()) {
+        relayoutWhenPageBuilt();
+        return;
+    }
+    // One pending pass covers every child added before control returns to the event loop.
+    if (m_relayoutPending)
         return;
     m_relayoutPending = true;
     QTimer::singleShot(0, this, [this] {
         m_relayoutPending = false;
         forceResize();
+    });
+}
+
+void TEVQContainer::relayoutWhenPageBuilt()
+{
+    // While a page is built, the passes that arriving children and resizing would start are one pass once the
+    // page is complete: the page loader's (parents before children), which makes this one void, or else this
+    // one, before the loader returns.
+    if (m_pagePassPending)
+        return;
+    m_pagePassPending = true;
+    tevAfterPageLayout(this, [this] {
+        if (m_pagePassPending)
+            forceResize();
     });
 }
 
@@ -479,6 +507,10 @@ bool TEVQContainer::eventFilter(QObject* o, QEvent* e)
 {
     TEVQContainerImpl* d = containerImpl();
     if (!d || d->inLayout || d->scrollBusy || !o->isWidgetType())
+        return QObject::eventFilter(o, e);
+    // While a page is built, a container without bars (whose scroll update does nothing) leaves its children's
+    // base geometry to the page's layout pass (forceResize).
+    if (tevIsBuildingPage() && !getBindScrollBar(true) && !getBindScrollBar(false))
         return QObject::eventFilter(o, e);
     switch (e->type()) {
     case QEvent::Move:
@@ -533,7 +565,9 @@ void TEVQContainer::resizeEvent(QResizeEvent* e)
     TEVQContainerImpl* d = containerImpl();
     if (!d)
         return;
-    if (!tevIsBuildingPage()) // else laid out when the page is complete
+    if (tevIsBuildingPage())
+        relayoutWhenPageBuilt();
+    else
         d->relayout();
     if (d->windowHandle)
         moveBoundWindow();

@@ -247,6 +247,8 @@ protected:
 private:
     void moveBoundWindow();
     void scheduleRelayout();
+    void relayoutWhenPageBuilt();
     bool initialized = false;
     bool m_relayoutPending = false;
+    bool m_pagePassPending = false;
 };

@@ -294,6 +294,26 @@ void TestPageBuild::tasksAfterPageLayout()
     }
     QVERIFY(!tevIsBuildingPage());
     QCOMPARE(ran, (QStringList{QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("third")}));
+
+    // A container made by code while a page is built (not one of the page's elements) is laid out when the
+    // page is complete.
+    TEVQContainer box;
+    box.resize(100, 40);
+    box.setChildLayout(TEVQContainer::Horizontal);
+    QWidget* a = nullptr;
+    QWidget* b = nullptr;
+    {
+        detail::PageBuildScope building;
+        a = new QWidget(&box);
+        b = new QWidget(&box);
+        box.resize(300, 40);
+        QCOMPARE(b->geometry(), QRect(0, 0, 100, 30)); // not placed yet
+        detail::runAfterPageLayoutTasks();
+    }
+    QCOMPARE(a->geometry(), QRect(0, 0, 150, 30));
+    QCOMPARE(b->geometry(), QRect(150, 0, 150, 30));
+    QCoreApplication::processEvents();
+    QCOMPARE(b->geometry(), QRect(150, 0, 150, 30));
 }
 
 void TestPageBuild::proxyStyleRectangles()
