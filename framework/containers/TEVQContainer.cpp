@@ -482,8 +482,9 @@ void TEVQContainer::relayoutWhenPageBuilt()
 
 bool TEVQContainer::event(QEvent* e)
 {
-    TEVQContainerImpl* d = containerImpl();
-    if (d && (e->type() == QEvent::ChildAdded || e->type() == QEvent::ChildRemoved)) {
+    const bool childEvent = e->type() == QEvent::ChildAdded || e->type() == QEvent::ChildRemoved;
+    TEVQContainerImpl* d = childEvent ? containerImpl() : nullptr;
+    if (d) {
         // The child may be half built or half destroyed: only QObject operations on it.
         QObject* child = static_cast<QChildEvent*>(e)->child();
         if (e->type() == QEvent::ChildAdded) {
@@ -505,6 +506,17 @@ bool TEVQContainer::event(QEvent* e)
 
 bool TEVQContainer::eventFilter(QObject* o, QEvent* e)
 {
+    // Every event of every child passes here: the few kinds looked at are told apart first.
+    switch (e->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::LayoutRequest:
+        break;
+    default:
+        return QObject::eventFilter(o, e);
+    }
     TEVQContainerImpl* d = containerImpl();
     if (!d || d->inLayout || d->scrollBusy || !o->isWidgetType())
         return QObject::eventFilter(o, e);
