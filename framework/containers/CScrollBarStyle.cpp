@@ -1,5 +1,6 @@
 #include "CScrollBarStyle.h"
 
+#include "ITEVQWidgetBase.h"
 #include "TEVQSlider.h"
 
 #include <QStyleOptionComplex>
@@ -7,6 +8,14 @@
 
 namespace {
 const TEVQSlider* asSlider(const QWidget* widget) { return qobject_cast<const TEVQSlider*>(widget); }
+
+// The framework's own widgets take their parts' rectangles from Qt's common style, whatever style is proxied.
+// A plain Qt widget is drawn by the proxied style, which places its parts by its own rectangles: handing it the
+// common style's would break its drawing (Fusion's plain slider gets a handle of no height and draws none).
+bool usesCommonRects(const QWidget* widget)
+{
+    return !widget || TEVQtLib::tevWidgetInterface(const_cast<QWidget*>(widget));
+}
 } // namespace
 
 CScrollBarStyle::CScrollBarStyle(QStyle* base) : QProxyStyle(base) {}
@@ -15,12 +24,16 @@ CScrollBarStyle::~CScrollBarStyle() = default;
 
 QRect CScrollBarStyle::subElementRect(SubElement element, const QStyleOption* option, const QWidget* widget) const
 {
+    if (!usesCommonRects(widget))
+        return QProxyStyle::subElementRect(element, option, widget);
     return QCommonStyle::subElementRect(element, option, widget);
 }
 
 QRect CScrollBarStyle::subControlRect(ComplexControl control, const QStyleOptionComplex* option,
                                       SubControl subControl, const QWidget* widget) const
 {
+    if (!usesCommonRects(widget))
+        return QProxyStyle::subControlRect(control, option, subControl, widget);
     QRect r = QCommonStyle::subControlRect(control, option, subControl, widget);
     if (control == CC_Slider && subControl == SC_SliderHandle) {
         if (const TEVQSlider* slider = asSlider(widget)) {

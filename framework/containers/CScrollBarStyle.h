@@ -1,7 +1,9 @@
 #pragma once
 // The framework's proxy style, installed on the application by the framework's initialisation. It gives a
 // TEVQSlider's handle the slider's own thumb size, so that Qt's hit testing and dragging use the thumb the
-// slider paints; everything else is Qt's common style or the proxied style.
+// slider paints. The framework's widgets (and calls without a widget) get the rectangles of their parts from Qt's
+// common style; plain Qt widgets get the proxied style's own, by which that style draws them. Everything else is
+// the proxied style.
 #include "TEVGlobal.h"
 
 #include <QProxyStyle>

@@ -4,6 +4,7 @@
 
 #include "TEVJson.h"
 #include "TEVQScrollBar.h"
+#include "TEVQSpacer.h"
 
 #include <QChildEvent>
 #include <QGuiApplication>
@@ -16,6 +17,7 @@
 #include <json/json.h>
 
 #include <climits>
+#include <utility>
 
 using namespace TEVQtLib;
 
@@ -269,10 +271,42 @@ bool TEVQContainer::getAbsoluteDockAutoSize() const
     return containerImpl() ? containerImpl()->absoluteDockAutoSize : false;
 }
 
+bool TEVQContainer::placesChildWholly(LayoutSizePolicy widthPolicy, LayoutSizePolicy heightPolicy) const
+{
+    const TEVQContainerImpl* d = containerImpl();
+    // Derived containers may arrange differently or bind bars of their own.
+    if (!d || metaObject() != &TEVQContainer::staticMetaObject || getBindScrollBar(true) || getBindScrollBar(false))
+        return false;
+    LayoutSizePolicy main = widthPolicy;
+    LayoutSizePolicy cross = heightPolicy;
+    if (d->childLayout == Vertical)
+        std::swap(main, cross);
+    else if (d->childLayout != Horizontal)
+        return false;
+    if (main == LayoutSizePolicyFixed || cross != LayoutSizePolicyFree)
+        return false;
+    for (QObject* o : children()) {
+        if (qobject_cast<TEVQSpacer*>(o))
+            return false;
+    }
+    return true;
+}
+
 void TEVQContainer::forceResize()
 {
-    if (TEVQContainerImpl* d = containerImpl())
-        d->relayout();
+    TEVQContainerImpl* d = containerImpl();
+    if (!d)
+        return;
+    m_pagePassPending = false;
+    d->relayout();
+    if (tevIsBuildingPage()) {
+        // The page's layout pass: the children shown meanwhile keep the base geometry the event filter, which
+        // stood aside while the page was built, would have given them (the placed ones have theirs already).
+        for (QObject* o : children()) {
+            if (o->isWidgetType() && !d->isBoundBar(o) && static_cast<QWidget*>(o)->isVisible())
+                d->baseGeometry(static_cast<QWidget*>(o));
+        }
+    }
 }
 
 void TEVQContainer::setBackground(const FillStyle& style)
@@ -418,6 +452,10 @@ bool TEVQContainer::isInitialized() const { return initialized; }
 
 void TEVQContainer::scheduleRelayout()
 {
+    if (tevIsBuildingPage()) {
+        relayoutWhenPageBuilt();
+        return;
+    }
     // One pending pass covers every child added before control returns to the event loop.
     if (m_relayoutPending)
         return;
@@ -428,10 +466,25 @@ void TEVQContainer::scheduleRelayout()
     });
 }
 
+void TEVQContainer::relayoutWhenPageBuilt()
+{
+    // While a page is built, the passes that arriving children and resizing would start are one pass once the
+    // page is complete: the page loader's (parents before children), which makes this one void, or else this
+    // one, before the loader returns.
+    if (m_pagePassPending)
+        return;
+    m_pagePassPending = true;
+    tevAfterPageLayout(this, [this] {
+        if (m_pagePassPending)
+            forceResize();
+    });
+}
+
 bool TEVQContainer::event(QEvent* e)
 {
-    TEVQContainerImpl* d = containerImpl();
-    if (d && (e->type() == QEvent::ChildAdded || e->type() == QEvent::ChildRemoved)) {
+    const bool childEvent = e->type() == QEvent::ChildAdded || e->type() == QEvent::ChildRemoved;
+    TEVQContainerImpl* d = childEvent ? containerImpl() : nullptr;
+    if (d) {
         // The child may be half built or half destroyed: only QObject operations on it.
         QObject* child = static_cast<QChildEvent*>(e)->child();
         if (e->type() == QEvent::ChildAdded) {
@@ -453,8 +506,23 @@ bool TEVQContainer::event(QEvent* e)
 
 bool TEVQContainer::eventFilter(QObject* o, QEvent* e)
 {
+    // Every event of every child passes here: the few kinds looked at are told apart first.
+    switch (e->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::LayoutRequest:
+        break;
+    default:
+        return QObject::eventFilter(o, e);
+    }
     TEVQContainerImpl* d = containerImpl();
     if (!d || d->inLayout || d->scrollBusy || !o->isWidgetType())
+        return QObject::eventFilter(o, e);
+    // While a page is built, a container without bars (whose scroll update does nothing) leaves its children's
+    // base geometry to the page's layout pass (forceResize).
+    if (tevIsBuildingPage() && !getBindScrollBar(true) && !getBindScrollBar(false))
         return QObject::eventFilter(o, e);
     switch (e->type()) {
     case QEvent::Move:
@@ -509,7 +577,10 @@ void TEVQContainer::resizeEvent(QResizeEvent* e)
     TEVQContainerImpl* d = containerImpl();
     if (!d)
         return;
-    d->relayout();
+    if (tevIsBuildingPage())
+        relayoutWhenPageBuilt();
+    else
+        d->relayout();
     if (d->windowHandle)
         moveBoundWindow();
 }

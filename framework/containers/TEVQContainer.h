@@ -187,6 +187,10 @@ public:
     bool getAbsoluteDockAutoSize() const;
     // The layout pass for the current size (skipped in mode 4) and the scroll update.
     void forceResize() override;
+    // A plain container in a row or column mode, without bound bars or spacers, gives a flexible child that
+    // fills the cross direction its whole rectangle.
+    bool placesChildWholly(TEVQtLib::LayoutSizePolicy widthPolicy,
+                           TEVQtLib::LayoutSizePolicy heightPolicy) const override;
 
     void setBackground(const TEVQtLib::FillStyle& style);
     const TEVQtLib::FillStyle& getBackground() const;
@@ -243,6 +247,8 @@ protected:
 private:
     void moveBoundWindow();
     void scheduleRelayout();
+    void relayoutWhenPageBuilt();
     bool initialized = false;
     bool m_relayoutPending = false;
+    bool m_pagePassPending = false;
 };

@@ -171,6 +171,7 @@ void TEVQLabel::setText(const QString& text)
     if (TEVQLabelImpl* p = painter()) {
         p->text = text;
         p->elidedText = QString();
+        p->elidePending = false; // the full text is shown until the next resize
     }
     QLabel::setText(text);
 }
@@ -208,8 +209,26 @@ const TextStyleDesc& TEVQLabel::getTextStyle(CtrlState state) const
 void TEVQLabel::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    if (TEVQLabelImpl* p = painter())
+    TEVQLabelImpl* p = painter();
+    if (!p)
+        return;
+    if (!tevIsBuildingPage()) {
+        p->elidePending = false;
         p->elide();
+        return;
+    }
+    // While a page is built the label is resized more than once (shown, then laid out): the elision is done
+    // once, for the size the page's layout gives it.
+    if (p->elidePending)
+        return;
+    p->elidePending = true;
+    tevAfterPageLayout(this, [this] {
+        TEVQLabelImpl* d = painter();
+        if (d && d->elidePending) {
+            d->elidePending = false;
+            d->elide();
+        }
+    });
 }
 
 ControlInfo TEVQLabel::getProps()

@@ -38,6 +38,7 @@ public:
     QString text;     // the full, unelided text
     QString textKey;  // dictionary key of the text; empty unless set
     QString elidedText; // the last elided form shown
+    bool elidePending = false; // a resize during a page build: elided once the page is laid out
 
 private:
     TEVQLabel* label() const;

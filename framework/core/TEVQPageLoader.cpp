@@ -15,7 +15,9 @@
 
 #include <json/json.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace TEVQtLib {
 
@@ -49,18 +51,72 @@ QByteArray readWholeFile(const QString& path)
 
 bool isFile(const QString& path) { return !path.isEmpty() && QFileInfo(path).isFile(); }
 
-bool parseDocument(const QString& file, Json::Value& root)
+// The layout hosts a page build has created, parents before children; null outside a page build.
+std::vector<QPointer<QWidget>>* g_pageHosts = nullptr;
+
+// Held while a page is built: the hosts lay out nothing until laid out, once each and parents first, by
+// finish() (the host widget itself first of all when it is a layout host).
+class PageBuild
+{
+public:
+    explicit PageBuild(QWidget* host) : m_outer(g_pageHosts)
+    {
+        g_pageHosts = &m_hosts;
+        if (dynamic_cast<ITEVQLayoutHost*>(host))
+            m_hosts.emplace_back(host);
+    }
+    ~PageBuild() { g_pageHosts = m_outer; }
+    PageBuild(const PageBuild&) = delete;
+    PageBuild& operator=(const PageBuild&) = delete;
+
+    void finish()
+    {
+        detail::settleSizesLeftToLayout();
+        // A pass may delete widgets (a control's own code): each host is looked up again before use.
+        for (std::size_t i = 0; i < m_hosts.size(); ++i) {
+            if (auto* host = dynamic_cast<ITEVQLayoutHost*>(m_hosts[i].data()))
+                host->forceResize();
+        }
+        detail::runAfterPageLayoutTasks();
+    }
+
+private:
+    detail::PageBuildScope m_scope;
+    std::vector<QPointer<QWidget>> m_hosts;
+    std::vector<QPointer<QWidget>>* m_outer;
+};
+
+// The tree of the last document parsed, kept with its bytes: a document read again with the same bytes (the same
+// page opened once more) is not parsed again. Readers only read the tree.
+struct ParsedDocument {
+    QByteArray bytes;
+    std::shared_ptr<const Json::Value> root;
+};
+
+ParsedDocument& lastDocument()
+{
+    static ParsedDocument doc;
+    return doc;
+}
+
+std::shared_ptr<const Json::Value> parseDocument(const QString& file)
 {
     QByteArray bytes;
     QString path;
     if (!detail::readPageDocument(file, bytes, &path))
-        return false;
+        return nullptr;
+    ParsedDocument& last = lastDocument();
+    if (last.root && last.bytes == bytes)
+        return last.root;
+    auto root = std::make_shared<Json::Value>();
     std::string error;
-    if (!json::parse(bytes, root, &error)) {
+    if (!json::parse(bytes, *root, &error)) {
         qWarning("Page document %s is not valid JSON: %s", qPrintable(path), error.c_str());
-        return false;
+        return nullptr;
     }
-    return true;
+    last.bytes = bytes;
+    last.root = root;
+    return root;
 }
 
 QString elementName(const Json::Value& element)
@@ -99,6 +155,19 @@ void applyRootKeys(QWidget* host, const Json::Value& root)
         settings->setOnlyDragCaption(on);
 }
 
+// Whether a "child" array names a spacer type: the layout pass then reads its siblings' sizes.
+bool anySpacer(const Json::Value& children)
+{
+    const Json::ArrayIndex count = json::size(children);
+    for (Json::ArrayIndex i = 0; i < count; ++i) {
+        std::string type;
+        if (json::read(json::at(children, i), "type", type) &&
+            QString::fromStdString(type).contains(QLatin1String("spacer"), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
 QWidget* createChildAt(const Json::Value& element, QWidget* parent, int depth)
 {
     if (depth > kMaxPageElementDepth) {
@@ -120,10 +189,17 @@ QWidget* createChildAt(const Json::Value& element, QWidget* parent, int depth)
     QPointer<QWidget> w = createControl(type.c_str(), element, parent);
     if (!w)
         return nullptr;
+    if (g_pageHosts && dynamic_cast<ITEVQLayoutHost*>(w.data()))
+        g_pageHosts->emplace_back(w);
     const Json::Value& children = json::get(element, "child");
     const Json::ArrayIndex count = json::size(children);
-    for (Json::ArrayIndex i = 0; i < count && w; ++i)
-        createChildAt(json::at(children, i), w, depth + 1);
+    const bool placedByParent = g_pageHosts && count > 0 && !tevGetBoundControlCreateFunction() && !anySpacer(children);
+    for (Json::ArrayIndex i = 0; i < count && w; ++i) {
+        const Json::Value& child = json::at(children, i);
+        detail::setElementPlacedByParent(placedByParent ? &child : nullptr);
+        createChildAt(child, w, depth + 1);
+    }
+    detail::setElementPlacedByParent(nullptr);
     if (!w)
         return nullptr; // a child took its parent down with it
     if (ITEVQWidgetBase* base = tevWidgetInterface(w)) {
@@ -226,9 +302,10 @@ QWidget* createChild(const Json::Value& element, QWidget* parent)
 TEVQContainer* tevCreatePageByFileName(QWidget* parent, QString file)
 {
     detail::installPageLoaderHooks();
-    Json::Value root;
-    if (!parseDocument(file, root))
+    const std::shared_ptr<const Json::Value> document = parseDocument(file);
+    if (!document)
         return nullptr;
+    const Json::Value& root = *document;
     CreatedByFileGuard createdByFile;
     if (parent)
         applyRootKeys(parent, root);
@@ -236,11 +313,15 @@ TEVQContainer* tevCreatePageByFileName(QWidget* parent, QString file)
     const Json::Value& elements = json::get(root, "elements");
     const Json::ArrayIndex count = json::size(elements);
     QPointer<QWidget> last;
-    for (Json::ArrayIndex i = 0; i < count; ++i) {
-        last = createChild(json::at(elements, i), parent);
-        ITEVQWidgetBase* base = tevWidgetInterface(last);
-        if (base && base->getControlBase())
-            base->resizeWidget();
+    {
+        PageBuild build(parent);
+        for (Json::ArrayIndex i = 0; i < count; ++i) {
+            last = createChild(json::at(elements, i), parent);
+            ITEVQWidgetBase* base = tevWidgetInterface(last);
+            if (base && base->getControlBase())
+                base->resizeWidget();
+        }
+        build.finish();
     }
     if (!last || !tevWidgetInterface(last))
         return nullptr;
@@ -249,10 +330,10 @@ TEVQContainer* tevCreatePageByFileName(QWidget* parent, QString file)
 
 TEVQMenu* tevCreateMenuByFileName(QWidget* parent, QString file)
 {
-    Json::Value root;
-    if (!parseDocument(file, root))
+    const std::shared_ptr<const Json::Value> document = parseDocument(file);
+    if (!document)
         return nullptr;
-    return detail::createMenuFromJson(parent, root);
+    return detail::createMenuFromJson(parent, *document);
 }
 
 } // namespace TEVQtLib

@@ -5,17 +5,79 @@
 #include "TEVQResourceManager.h"
 #include "TEVQWidgetBaseImpl.h"
 
+#include <QPointer>
 #include <QVariant>
 #include <QWidget>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace TEVQtLib {
 
 namespace {
 
 TEVQWidgetBase::CreateControlHook g_createControlHook = nullptr;
+
+int g_pageBuildDepth = 0;
+
+struct AfterPageLayoutTask {
+    QPointer<QObject> owner;
+    std::function<void()> task;
+};
+std::vector<AfterPageLayoutTask> g_afterPageLayout;
+
+const Json::Value* g_placedElement = nullptr;
+std::vector<QPointer<QWidget>> g_sizesLeftToLayout;
+
+// The value of a policy key: -1, 0 and 1 are kept, anything else is -1.
+LayoutSizePolicy policyValue(const Json::Value& v)
+{
+    const std::optional<int> p = json::toInt(v);
+    return (p && *p >= -1 && *p <= 1) ? LayoutSizePolicy(*p) : LayoutSizePolicyUnset;
+}
+
+// The keys of an element that the common-key reader and the show below look at more than once.
+struct CommonKeys {
+    explicit CommonKeys(const Json::Value& element)
+        : layout(json::find(element, "layout")), dockHor(json::find(element, "absoluteDockHor")),
+          dockVer(json::find(element, "absoluteDockVer")), dockOffsetX(json::find(element, "absoluteDockOffsetX")),
+          dockOffsetY(json::find(element, "absoluteDockOffsetY")),
+          absoluteLayout(json::find(element, "absoluteLayout")), widthPolicy(json::find(element, "widthPolicy")),
+          heightPolicy(json::find(element, "heightPolicy"))
+    {
+    }
+    bool anyDock() const { return dockHor || dockVer || dockOffsetX || dockOffsetY; }
+    const Json::Value* layout;
+    const Json::Value* dockHor;
+    const Json::Value* dockVer;
+    const Json::Value* dockOffsetX;
+    const Json::Value* dockOffsetY;
+    const Json::Value* absoluteLayout;
+    const Json::Value* widthPolicy;
+    const Json::Value* heightPolicy;
+};
+
+// Whether showing owner (read from element) may leave out Qt's adjustSize: only during a page build, for the
+// element the loader marked, of ratio layout, not docked, in a parent whose layout pass will then give it its
+// whole rectangle before anything reads its size.
+bool sizeLeftToParentLayout(QWidget* owner, const Json::Value& element, const CommonKeys& keys)
+{
+    if (!tevIsBuildingPage() || g_placedElement != &element || owner->isWindow() ||
+        owner->testAttribute(Qt::WA_Resized) || !keys.layout || keys.anyDock() || keys.absoluteLayout)
+        return false;
+    QWidget* parent = owner->parentWidget();
+    if (!parent || parent->layout())
+        return false;
+    if (const Json::Value* type = json::find(*keys.layout, "type")) {
+        const std::optional<unsigned int> t = json::toUInt(*type);
+        if (!t || *t != 0)
+            return false;
+    }
+    const auto* host = dynamic_cast<const ITEVQLayoutHost*>(parent);
+    return host && host->placesChildWholly(keys.widthPolicy ? policyValue(*keys.widthPolicy) : LayoutSizePolicyUnset,
+                                           keys.heightPolicy ? policyValue(*keys.heightPolicy) : LayoutSizePolicyUnset);
+}
 
 constexpr int kUnboundedSize = 16777215;
 
@@ -55,6 +117,51 @@ bool tevIsKindOf(const QObject* object, const char* className)
     }
     return false;
 }
+
+bool tevIsBuildingPage() { return g_pageBuildDepth > 0; }
+
+void tevAfterPageLayout(QObject* owner, std::function<void()> task)
+{
+    if (!task)
+        return;
+    if (!tevIsBuildingPage()) {
+        task();
+        return;
+    }
+    g_afterPageLayout.push_back({QPointer<QObject>(owner), std::move(task)});
+}
+
+void detail::runAfterPageLayoutTasks()
+{
+    // A task may ask for further tasks: they run in this same round.
+    for (std::size_t i = 0; i < g_afterPageLayout.size(); ++i) {
+        AfterPageLayoutTask t = std::move(g_afterPageLayout[i]);
+        if (t.owner)
+            t.task();
+    }
+    g_afterPageLayout.clear();
+}
+
+void detail::setElementPlacedByParent(const Json::Value* element) { g_placedElement = element; }
+
+void detail::settleSizesLeftToLayout()
+{
+    std::vector<QPointer<QWidget>> widgets;
+    widgets.swap(g_sizesLeftToLayout);
+    for (const QPointer<QWidget>& w : widgets) {
+        if (!w || w->testAttribute(Qt::WA_Resized))
+            continue; // gone, or given a size since
+        ITEVQWidgetBase* self = tevWidgetInterface(w);
+        const auto* host = dynamic_cast<const ITEVQLayoutHost*>(w->parentWidget());
+        const bool placed = self && host && !self->getAbsoluteLayout() && self->getLayoutType() == LayoutTypeRatio &&
+                            host->placesChildWholly(self->getWidthPolicy(), self->getHeightPolicy());
+        if (!placed)
+            w->adjustSize();
+    }
+}
+
+detail::PageBuildScope::PageBuildScope() { ++g_pageBuildDepth; }
+detail::PageBuildScope::~PageBuildScope() { --g_pageBuildDepth; }
 
 DockLayoutType tevClampDock(int value)
 {
@@ -300,12 +407,22 @@ bool TEVQWidgetBase::serializeJsonValue(Json::Value* json, bool load)
     if (TEVQResourceManager::getInstance()->isLoadFromThemeRes())
         return true;
 
+    const CommonKeys keys(element);
     QString text;
     if (json::read(element, "name", text))
         owner->setObjectName(text);
     if (json::read(element, "tooltip", text))
         owner->setToolTip(text);
-    owner->setVisible(true);
+    if (sizeLeftToParentLayout(owner, element, keys)) {
+        // Shown without taking its size hint (Qt's adjustSize on show): the parent's layout pass sizes it before
+        // its size is read, and the hint would be thrown away (its text and style are read only after this).
+        owner->setAttribute(Qt::WA_Resized, true);
+        owner->setVisible(true);
+        owner->setAttribute(Qt::WA_Resized, false);
+        g_sizesLeftToLayout.emplace_back(owner);
+    } else {
+        owner->setVisible(true);
+    }
     bool flag = false;
     if (json::read(element, "visibility", flag)) {
         owner->setVisible(flag);
@@ -316,7 +433,7 @@ bool TEVQWidgetBase::serializeJsonValue(Json::Value* json, bool load)
     if (json::read(element, "enable", flag))
         owner->setEnabled(flag);
 
-    if (json::has(element, "layout")) {
+    if (keys.layout) {
         LoadLayout(element);
     } else {
         layoutType = LayoutTypeAbsolute;
@@ -324,23 +441,21 @@ bool TEVQWidgetBase::serializeJsonValue(Json::Value* json, bool load)
                                json::getInt(element, "w", 0), json::getInt(element, "h", 0)};
     }
 
-    absoluteLayout = json::has(element, "absoluteDockHor") || json::has(element, "absoluteDockVer") ||
-                     json::has(element, "absoluteDockOffsetX") || json::has(element, "absoluteDockOffsetY");
-    json::read(element, "absoluteLayout", absoluteLayout);
-    dockHor = tevClampDock(json::getInt(element, "absoluteDockHor", 0));
-    dockVer = tevClampDock(json::getInt(element, "absoluteDockVer", 0));
-    dockOffsetX = json::getInt(element, "absoluteDockOffsetX", 0);
-    dockOffsetY = json::getInt(element, "absoluteDockOffsetY", 0);
+    absoluteLayout = keys.anyDock();
+    if (keys.absoluteLayout) {
+        if (const std::optional<bool> on = json::toBool(*keys.absoluteLayout))
+            absoluteLayout = *on;
+    }
+    auto intOf = [](const Json::Value* v) { return v ? json::toInt(*v).value_or(0) : 0; };
+    dockHor = tevClampDock(intOf(keys.dockHor));
+    dockVer = tevClampDock(intOf(keys.dockVer));
+    dockOffsetX = intOf(keys.dockOffsetX);
+    dockOffsetY = intOf(keys.dockOffsetY);
 
-    auto readPolicy = [&element](const char* key, LayoutSizePolicy& policy) {
-        const Json::Value* v = json::find(element, key);
-        if (!v)
-            return;
-        const std::optional<int> p = json::toInt(*v);
-        policy = (p && *p >= -1 && *p <= 1) ? LayoutSizePolicy(*p) : LayoutSizePolicyUnset;
-    };
-    readPolicy("widthPolicy", widthPolicy);
-    readPolicy("heightPolicy", heightPolicy);
+    if (keys.widthPolicy)
+        widthPolicy = policyValue(*keys.widthPolicy);
+    if (keys.heightPolicy)
+        heightPolicy = policyValue(*keys.heightPolicy);
 
     // Below 1 is 0; above Qt's largest size is that size (for a minimum Qt reads it as none), without Qt's warning.
     auto readSize = [&element](const char* key, int& out) {

@@ -1,6 +1,7 @@
 #pragma once
 // The layout data and common element keys that every framework widget embeds, and the small hooks through
 // which this core code reaches types that live above it (containers, the page loader).
+#include <functional>
 #include "ITEVQWidgetBase.h"
 
 #include <QRect>
@@ -25,10 +26,50 @@ class TEV_EXPORT ITEVQLayoutHost
 {
 public:
     virtual void forceResize() = 0;
+    // True when this host's next layout pass gives a layout child of ratio layout with these policies its whole
+    // rectangle without reading the size it had before; false when unsure.
+    virtual bool placesChildWholly(LayoutSizePolicy widthPolicy, LayoutSizePolicy heightPolicy) const
+    {
+        (void)widthPolicy;
+        (void)heightPolicy;
+        return false;
+    }
 
 protected:
     ~ITEVQLayoutHost() = default;
 };
+
+// True while the page loader builds a page. A layout host then leaves the passes that its children's arrival
+// and its own resizing would start to the single pass, parents before children, that the loader runs on every
+// host of the page once the page is built (and before control returns to the event loop).
+TEV_EXPORT bool tevIsBuildingPage();
+
+// While a page is built, task runs once the page and its layout pass are complete, before the page loader
+// returns (in the order asked); it is dropped when owner is deleted first. Outside a page build it runs at once.
+TEV_EXPORT void tevAfterPageLayout(QObject* owner, std::function<void()> task);
+
+namespace detail {
+// Runs the tasks asked for by tevAfterPageLayout so far (the page loader, once its page is laid out).
+TEV_EXPORT void runAfterPageLayoutTasks();
+
+// The element of a page whose widget its parent's layout pass is expected to place wholly (the page loader's
+// hint: no sibling element is a spacer); reading the common keys of exactly that element may then leave out
+// Qt's show-time size hint (see TEVQWidgetBase::serializeJsonValue). Null for none.
+TEV_EXPORT void setElementPlacedByParent(const Json::Value* element);
+// Before a page's layout pass: a widget whose show-time size was left out while its parent no longer places it
+// wholly takes that size now.
+TEV_EXPORT void settleSizesLeftToLayout();
+
+// Marks a page build for its lifetime (nestable).
+class TEV_EXPORT PageBuildScope
+{
+public:
+    PageBuildScope();
+    ~PageBuildScope();
+    PageBuildScope(const PageBuildScope&) = delete;
+    PageBuildScope& operator=(const PageBuildScope&) = delete;
+};
+} // namespace detail
 
 // True when the class of object, or one of its bases, has the unqualified name of className (namespaces ignored).
 // This is how core tests for the types of later subsystems (TEVQContainer, TEVQWindow, TEVQMenu, ...).
