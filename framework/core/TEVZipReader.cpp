@@ -29,136 +29,43 @@ unsigned setResult(unsigned code)
     return code;
 }
 
-// ---- memory stream ------------------------------------------------------------------------------------------
-// minizip reads through a table of callbacks; the archive in memory is a block with a read position. The
-// "file name" handed to unzOpen2_64 is the stream itself.
+// ---- streams ------------------------------------------------------------------------------------------------
+// minizip reads through a table of callbacks. Both streams below refuse writing, report a short read as an
+// error (minizip asks only for bytes it needs, and its byte readers would otherwise take the end of the data for
+// zeros) and clear that error on a successful seek; each supplies only how it opens, reads, tells, seeks and
+// closes.
 
-struct MemoryStream {
-    const unsigned char* data = nullptr;
-    ZPOS64_T size = 0;
-    ZPOS64_T pos = 0;
-    bool failed = false;
-};
-
-voidpf ZCALLBACK memOpen(voidpf, const void* stream, int mode)
+bool isReadMode(int mode)
 {
-    // Reading only.
-    if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ)
-        return nullptr;
-    auto* s = static_cast<MemoryStream*>(const_cast<void*>(stream));
-    s->pos = 0;
-    s->failed = false;
-    return s;
+    return (mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) == ZLIB_FILEFUNC_MODE_READ;
 }
 
-uLong ZCALLBACK memRead(voidpf, voidpf stream, void* buf, uLong size)
+template <class Stream>
+uLong ZCALLBACK streamRead(voidpf, voidpf stream, void* buf, uLong size)
 {
-    auto* s = static_cast<MemoryStream*>(stream);
-    const ZPOS64_T left = s->pos < s->size ? s->size - s->pos : 0;
-    const ZPOS64_T n = size < left ? size : left;
-    if (n > 0)
-        std::memcpy(buf, s->data + s->pos, static_cast<size_t>(n));
-    s->pos += n;
-    // minizip asks only for bytes it needs; a short read is reported as an error, because its byte readers
-    // would otherwise take the end of the data for zeros.
+    auto* s = static_cast<Stream*>(stream);
+    const uLong n = s->read(buf, size);
     if (n < size)
         s->failed = true;
-    return static_cast<uLong>(n);
+    return n;
 }
 
-uLong ZCALLBACK memWrite(voidpf, voidpf stream, const void*, uLong)
+template <class Stream>
+uLong ZCALLBACK streamWrite(voidpf, voidpf stream, const void*, uLong)
 {
-    static_cast<MemoryStream*>(stream)->failed = true;
+    static_cast<Stream*>(stream)->failed = true;
     return 0;
 }
 
-ZPOS64_T ZCALLBACK memTell(voidpf, voidpf stream)
+template <class Stream>
+ZPOS64_T ZCALLBACK streamTell(voidpf, voidpf stream)
 {
-    return static_cast<MemoryStream*>(stream)->pos;
+    return static_cast<Stream*>(stream)->tell();
 }
 
-long ZCALLBACK memSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin)
+template <class Stream>
+long ZCALLBACK streamSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin)
 {
-    auto* s = static_cast<MemoryStream*>(stream);
-    ZPOS64_T base = 0;
-    switch (origin) {
-    case ZLIB_FILEFUNC_SEEK_SET: base = 0; break;
-    case ZLIB_FILEFUNC_SEEK_CUR: base = s->pos; break;
-    case ZLIB_FILEFUNC_SEEK_END: base = s->size; break;
-    default: return -1;
-    }
-    // Like a file, the position may go past the end (reads there give nothing); it may not wrap around.
-    if (offset > std::numeric_limits<ZPOS64_T>::max() - base)
-        return -1;
-    s->pos = base + offset;
-    s->failed = false;
-    return 0;
-}
-
-int ZCALLBACK memClose(voidpf, voidpf)
-{
-    return 0; // the block belongs to the caller
-}
-
-int ZCALLBACK memError(voidpf, voidpf stream)
-{
-    return static_cast<MemoryStream*>(stream)->failed ? 1 : 0;
-}
-
-void fillMemoryFunctions(zlib_filefunc64_def* f)
-{
-    f->zopen64_file = memOpen;
-    f->zread_file = memRead;
-    f->zwrite_file = memWrite;
-    f->ztell64_file = memTell;
-    f->zseek64_file = memSeek;
-    f->zclose_file = memClose;
-    f->zerror_file = memError;
-    f->opaque = nullptr;
-}
-
-// ---- file stream ----------------------------------------------------------------------------------------------
-// The same behaviour over a file this layer opens and closes itself.
-
-struct FileStream {
-    std::FILE* file = nullptr;
-    bool failed = false;
-};
-
-voidpf ZCALLBACK fileOpen(voidpf opaque, const void* path, int mode)
-{
-    if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ || !path)
-        return nullptr;
-    auto* s = static_cast<FileStream*>(opaque);
-    s->file = std::fopen(static_cast<const char*>(path), "rb");
-    s->failed = false;
-    return s->file ? s : nullptr;
-}
-
-uLong ZCALLBACK fileRead(voidpf, voidpf stream, void* buf, uLong size)
-{
-    auto* s = static_cast<FileStream*>(stream);
-    const size_t n = std::fread(buf, 1, size, s->file);
-    if (n < size)
-        s->failed = true;
-    return static_cast<uLong>(n);
-}
-
-uLong ZCALLBACK fileWrite(voidpf, voidpf stream, const void*, uLong)
-{
-    static_cast<FileStream*>(stream)->failed = true;
-    return 0;
-}
-
-ZPOS64_T ZCALLBACK fileTell(voidpf, voidpf stream)
-{
-    const off_t pos = ftello(static_cast<FileStream*>(stream)->file);
-    return pos < 0 ? ZPOS64_T(-1) : static_cast<ZPOS64_T>(pos);
-}
-
-long ZCALLBACK fileSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin)
-{
-    auto* s = static_cast<FileStream*>(stream);
     int whence;
     switch (origin) {
     case ZLIB_FILEFUNC_SEEK_SET: whence = SEEK_SET; break;
@@ -166,39 +73,122 @@ long ZCALLBACK fileSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin)
     case ZLIB_FILEFUNC_SEEK_END: whence = SEEK_END; break;
     default: return -1;
     }
-    if (offset > ZPOS64_T(std::numeric_limits<off_t>::max()))
-        return -1;
-    if (fseeko(s->file, static_cast<off_t>(offset), whence) != 0)
+    auto* s = static_cast<Stream*>(stream);
+    if (!s->seek(offset, whence))
         return -1;
     s->failed = false;
     return 0;
 }
 
-int ZCALLBACK fileClose(voidpf, voidpf stream)
+template <class Stream>
+int ZCALLBACK streamClose(voidpf, voidpf stream)
 {
-    auto* s = static_cast<FileStream*>(stream);
-    const int rc = s->file ? std::fclose(s->file) : 0;
-    s->file = nullptr;
-    return rc;
+    return static_cast<Stream*>(stream)->close();
 }
 
-int ZCALLBACK fileError(voidpf, voidpf stream)
+template <class Stream>
+int ZCALLBACK streamError(voidpf, voidpf stream)
 {
-    auto* s = static_cast<FileStream*>(stream);
-    return (s->failed || std::ferror(s->file)) ? 1 : 0;
+    auto* s = static_cast<Stream*>(stream);
+    return (s->failed || s->hasError()) ? 1 : 0;
 }
 
-void fillFileFunctions(zlib_filefunc64_def* f, FileStream* stream)
+template <class Stream>
+void fillFunctions(zlib_filefunc64_def* f, void* opaque)
 {
-    f->zopen64_file = fileOpen;
-    f->zread_file = fileRead;
-    f->zwrite_file = fileWrite;
-    f->ztell64_file = fileTell;
-    f->zseek64_file = fileSeek;
-    f->zclose_file = fileClose;
-    f->zerror_file = fileError;
-    f->opaque = stream;
+    f->zopen64_file = Stream::open;
+    f->zread_file = streamRead<Stream>;
+    f->zwrite_file = streamWrite<Stream>;
+    f->ztell64_file = streamTell<Stream>;
+    f->zseek64_file = streamSeek<Stream>;
+    f->zclose_file = streamClose<Stream>;
+    f->zerror_file = streamError<Stream>;
+    f->opaque = opaque;
 }
+
+// The archive in memory: a block with a read position. The "file name" handed to unzOpen2_64 is the stream
+// itself.
+struct MemoryStream {
+    const unsigned char* data = nullptr;
+    ZPOS64_T size = 0;
+    ZPOS64_T pos = 0;
+    bool failed = false;
+
+    static voidpf ZCALLBACK open(voidpf, const void* stream, int mode)
+    {
+        if (!isReadMode(mode))
+            return nullptr;
+        auto* s = static_cast<MemoryStream*>(const_cast<void*>(stream));
+        s->pos = 0;
+        s->failed = false;
+        return s;
+    }
+
+    uLong read(void* buf, uLong want)
+    {
+        const ZPOS64_T left = pos < size ? size - pos : 0;
+        const ZPOS64_T n = want < left ? want : left;
+        if (n > 0)
+            std::memcpy(buf, data + pos, static_cast<size_t>(n));
+        pos += n;
+        return static_cast<uLong>(n);
+    }
+
+    ZPOS64_T tell() const { return pos; }
+
+    bool seek(ZPOS64_T offset, int whence)
+    {
+        const ZPOS64_T base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? pos : size;
+        // Like a file, the position may go past the end (reads there give nothing); it may not wrap around.
+        if (offset > std::numeric_limits<ZPOS64_T>::max() - base)
+            return false;
+        pos = base + offset;
+        return true;
+    }
+
+    int close() { return 0; } // the block belongs to the caller
+    bool hasError() const { return false; }
+};
+
+// A file this layer opens and closes itself.
+struct FileStream {
+    std::FILE* file = nullptr;
+    bool failed = false;
+
+    static voidpf ZCALLBACK open(voidpf opaque, const void* path, int mode)
+    {
+        if (!isReadMode(mode) || !path)
+            return nullptr;
+        auto* s = static_cast<FileStream*>(opaque);
+        s->file = std::fopen(static_cast<const char*>(path), "rb");
+        s->failed = false;
+        return s->file ? s : nullptr;
+    }
+
+    uLong read(void* buf, uLong want) { return static_cast<uLong>(std::fread(buf, 1, want, file)); }
+
+    ZPOS64_T tell() const
+    {
+        const off_t p = ftello(file);
+        return p < 0 ? ZPOS64_T(-1) : static_cast<ZPOS64_T>(p);
+    }
+
+    bool seek(ZPOS64_T offset, int whence)
+    {
+        if (offset > ZPOS64_T(std::numeric_limits<off_t>::max()))
+            return false;
+        return fseeko(file, static_cast<off_t>(offset), whence) == 0;
+    }
+
+    int close()
+    {
+        const int rc = file ? std::fclose(file) : 0;
+        file = nullptr;
+        return rc;
+    }
+
+    bool hasError() const { return std::ferror(file) != 0; }
+};
 
 // ---- helpers --------------------------------------------------------------------------------------------------
 
@@ -519,7 +509,7 @@ TEVZipReader* tevZipOpenFile(const char* path, const char* password)
     }
     auto* zip = new TEVZipReader;
     zlib_filefunc64_def functions;
-    fillFileFunctions(&functions, &zip->file);
+    fillFunctions<FileStream>(&functions, &zip->file);
     zip->uf = unzOpen2_64(path, &functions);
     return finishOpen(zip, password);
 }
@@ -535,7 +525,7 @@ TEVZipReader* tevZipOpenMemory(const void* data, unsigned size, const char* pass
     zip->memory.data = data ? static_cast<const unsigned char*>(data) : &empty;
     zip->memory.size = size;
     zlib_filefunc64_def functions;
-    fillMemoryFunctions(&functions);
+    fillFunctions<MemoryStream>(&functions, nullptr);
     zip->uf = unzOpen2_64(&zip->memory, &functions);
     return finishOpen(zip, password);
 }
