@@ -1,6 +1,7 @@
 #include "TEVQResourceManager.h"
 
 #include "LanguageManager.h"
+#include "TEVAscii.h"
 #include "TEVJson.h"
 #include "TEVPlatform.h"
 
@@ -13,6 +14,10 @@
 #include <QIcon>
 #include <QPixmap>
 #include <QSvgRenderer>
+
+#include <initializer_list>
+#include <map>
+#include <memory>
 
 namespace TEVQtLib {
 
@@ -45,16 +50,6 @@ void fileStyle(std::vector<Style>& list, std::map<QString, int>& index, const QS
     index[key] = int(list.size() - 1);
 }
 
-// ASCII letters lower-cased, every other byte kept.
-QByteArray asciiLower(QByteArray bytes)
-{
-    for (char& c : bytes) {
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    }
-    return bytes;
-}
-
 QByteArray resourceKey(const QString& name)
 {
     QString n = name;
@@ -69,6 +64,40 @@ QString existingFile(const QString& path)
     const QString resolved = platform::resolveCaseInsensitive(path);
     const QFileInfo info(resolved);
     return info.exists() && info.isFile() ? resolved : QString();
+}
+
+// Looks `key` up in the cache `cache` of each store in turn; true with the entry of the first store that has one.
+template <class T>
+bool findCached(std::initializer_list<TEVQResourceManagerImpl*> stores,
+                std::map<QString, std::unique_ptr<T>> TEVQResourceManagerImpl::*cache, const QString& key, T*& found)
+{
+    for (TEVQResourceManagerImpl* store : stores) {
+        if (!store)
+            continue;
+        auto it = (store->*cache).find(key);
+        if (it != (store->*cache).end()) {
+            found = it->second.get();
+            return true;
+        }
+    }
+    return false;
+}
+
+// A loose file for a resource name: in the default folder, as given, then in the default folder's "images".
+QString looseResourceFile(const QString& dir, const QString& name)
+{
+    QString path = dir.isEmpty() ? QString() : existingFile(platform::joinPath(dir, name));
+    if (path.isEmpty())
+        path = existingFile(name);
+    if (path.isEmpty() && !dir.isEmpty())
+        path = existingFile(platform::joinPath(platform::joinPath(dir, QStringLiteral("images")), name));
+    return path;
+}
+
+TEVQResourceManagerImpl* storeOf(ResSourceType source, TEVQResourceManagerImpl* defaultStore,
+                                 TEVQResourceManagerImpl* projectStore, TEVQResourceManagerImpl* themeStore)
+{
+    return source == ResSourceTheme ? themeStore : source == ResSourceProject ? projectStore : defaultStore;
 }
 
 // The disabled look of an image as the application style draws disabled icons.
@@ -301,13 +330,10 @@ bool TEVQResourceManager::getResource(const QString& name, const char*& data, un
 QImage* TEVQResourceManager::getImage(const QString& name, bool gray)
 {
     const QString key = gray ? name + QStringLiteral("_gray") : name;
-    for (TEVQResourceManagerImpl* store : {m_defaultStore.get(), m_projectStore.get(), m_themeStore.get()}) {
-        if (!store)
-            continue;
-        auto it = store->imageCache.find(key);
-        if (it != store->imageCache.end())
-            return it->second.get();
-    }
+    QImage* cached = nullptr;
+    if (findCached({m_defaultStore.get(), m_projectStore.get(), m_themeStore.get()},
+                   &TEVQResourceManagerImpl::imageCache, key, cached))
+        return cached;
     if (name.isEmpty())
         return nullptr;
 
@@ -320,12 +346,7 @@ QImage* TEVQResourceManager::getImage(const QString& name, bool gray)
     bool fromCache = false;
     if (image.isNull()) {
         source = ResSourceDefault;
-        const QString dir = m_defaultStore->dirPath;
-        QString path = dir.isEmpty() ? QString() : existingFile(platform::joinPath(dir, name));
-        if (path.isEmpty())
-            path = existingFile(name);
-        if (path.isEmpty() && !dir.isEmpty())
-            path = existingFile(platform::joinPath(platform::joinPath(dir, QStringLiteral("images")), name));
+        const QString path = looseResourceFile(m_defaultStore->dirPath, name);
         if (!path.isEmpty()) {
             image = QImage(path);
         } else if (gray) {
@@ -367,9 +388,7 @@ QImage* TEVQResourceManager::getImage(const QString& name, bool gray)
             return nullptr;
     }
 
-    TEVQResourceManagerImpl* target = source == ResSourceTheme     ? m_themeStore.get()
-                                      : source == ResSourceProject ? m_projectStore.get()
-                                                                   : m_defaultStore.get();
+    TEVQResourceManagerImpl* target = storeOf(source, m_defaultStore.get(), m_projectStore.get(), m_themeStore.get());
     if (!target)
         return nullptr;
     auto& slot = target->imageCache[key];
@@ -379,13 +398,10 @@ QImage* TEVQResourceManager::getImage(const QString& name, bool gray)
 
 QSvgRenderer* TEVQResourceManager::getSvgRenderer(const QString& name)
 {
-    for (TEVQResourceManagerImpl* store : {m_defaultStore.get(), m_projectStore.get(), m_themeStore.get()}) {
-        if (!store)
-            continue;
-        auto it = store->svgCache.find(name);
-        if (it != store->svgCache.end())
-            return it->second.get();
-    }
+    QSvgRenderer* cached = nullptr;
+    if (findCached({m_defaultStore.get(), m_projectStore.get(), m_themeStore.get()},
+                   &TEVQResourceManagerImpl::svgCache, name, cached))
+        return cached;
     if (name.isEmpty())
         return nullptr;
 
@@ -396,12 +412,7 @@ QSvgRenderer* TEVQResourceManager::getSvgRenderer(const QString& name)
     if (getResource(name, data, size, source)) {
         renderer.reset(new QSvgRenderer(QByteArray(data, int(size))));
     } else {
-        const QString dir = m_defaultStore->dirPath;
-        QString path = dir.isEmpty() ? QString() : existingFile(platform::joinPath(dir, name));
-        if (path.isEmpty())
-            path = existingFile(name);
-        if (path.isEmpty() && !dir.isEmpty())
-            path = existingFile(platform::joinPath(platform::joinPath(dir, QStringLiteral("images")), name));
+        const QString path = looseResourceFile(m_defaultStore->dirPath, name);
         if (path.isEmpty())
             return nullptr;
         renderer.reset(new QSvgRenderer(path));
@@ -409,9 +420,7 @@ QSvgRenderer* TEVQResourceManager::getSvgRenderer(const QString& name)
     if (!renderer->isValid())
         return nullptr;
 
-    TEVQResourceManagerImpl* target = source == ResSourceTheme     ? m_themeStore.get()
-                                      : source == ResSourceProject ? m_projectStore.get()
-                                                                   : m_defaultStore.get();
+    TEVQResourceManagerImpl* target = storeOf(source, m_defaultStore.get(), m_projectStore.get(), m_themeStore.get());
     if (!target)
         return nullptr;
     auto& slot = target->svgCache[name];

@@ -5,6 +5,7 @@
 // so that a broken theme or skin never replaces or damages the one in use.
 #include "TEVQResourceManager.h"
 
+#include "TEVAscii.h"
 #include "TEVJson.h"
 #include "TEVPlatform.h"
 #include "TEVZipReader.h"
@@ -20,15 +21,6 @@
 namespace TEVQtLib {
 
 namespace {
-
-QByteArray asciiLower(QByteArray bytes)
-{
-    for (char& c : bytes) {
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    }
-    return bytes;
-}
 
 QByteArray readWhole(const QString& path)
 {
@@ -126,6 +118,22 @@ QImage blankBuiltIn()
     return image;
 }
 
+// Takes the styles of the last style file and the theme document of a theme store whose files are read; false
+// when it has no style file or its styles do not parse.
+bool readThemeStore(TEVQResourceManager* manager, TEVQResourceManagerImpl* store)
+{
+    if (store->styleFiles.isEmpty())
+        return false;
+    Json::Value styles;
+    if (!parseStyleText(store->styleFiles.last(), styles))
+        return false;
+    manager->readStyle(store, styles);
+    readThemeDocument(store);
+    store->buildElementIndex();
+    store->loaded = true;
+    return true;
+}
+
 } // namespace
 
 bool TEVQResourceManager::loadThemeDir(const QString& dir)
@@ -134,15 +142,8 @@ bool TEVQResourceManager::loadThemeDir(const QString& dir)
         return true;
     std::unique_ptr<TEVQResourceManagerImpl> store(new TEVQResourceManagerImpl);
     store->dirPath = dir;
-    if (!walkDirectory(store.get(), dir) || store->styleFiles.isEmpty())
+    if (!walkDirectory(store.get(), dir) || !readThemeStore(this, store.get()))
         return false;
-    Json::Value styles;
-    if (!parseStyleText(store->styleFiles.last(), styles))
-        return false;
-    readStyle(store.get(), styles);
-    readThemeDocument(store.get());
-    store->buildElementIndex();
-    store->loaded = true;
     m_themeStore = std::move(store);
     themeChange();
     return true;
@@ -154,15 +155,8 @@ bool TEVQResourceManager::loadThemeFile(const QString& path)
         return false;
     std::unique_ptr<TEVQResourceManagerImpl> store(new TEVQResourceManagerImpl);
     store->filePath = path;
-    if (!readArchive(store.get(), tevZipOpenFile(pathBytes(path).constData())) || store->styleFiles.isEmpty())
+    if (!readArchive(store.get(), tevZipOpenFile(pathBytes(path).constData())) || !readThemeStore(this, store.get()))
         return false;
-    Json::Value styles;
-    if (!parseStyleText(store->styleFiles.last(), styles))
-        return false;
-    readStyle(store.get(), styles);
-    readThemeDocument(store.get());
-    store->buildElementIndex();
-    store->loaded = true;
     m_themeStore = std::move(store);
     return true;
 }
@@ -178,6 +172,17 @@ void mergeFiles(TEVQResourceManagerImpl* target, const TEVQResourceManagerImpl& 
     target->styleFileCount += source.styleFileCount;
 }
 
+// The styles of a skin archive read aside: those of the last style file the default store has once the archive
+// is added (the archive's own last one, else the store's); false when they do not parse.
+bool parseSkinStyles(const TEVQResourceManagerImpl& aside, const TEVQResourceManagerImpl& defaults,
+                     Json::Value& styles)
+{
+    const QByteArray styleText = !aside.styleFiles.isEmpty()      ? aside.styleFiles.last()
+                                 : defaults.styleFiles.isEmpty() ? QByteArray()
+                                                                 : defaults.styleFiles.last();
+    return parseStyleText(styleText, styles);
+}
+
 } // namespace
 
 bool TEVQResourceManager::loadSkinFile(const QString& path)
@@ -185,14 +190,9 @@ bool TEVQResourceManager::loadSkinFile(const QString& path)
     if (path.isEmpty())
         return false;
     TEVQResourceManagerImpl aside;
-    if (!readArchive(&aside, tevZipOpenFile(pathBytes(path).constData())))
-        return false;
-    // The last style file of the default store once the archive is added.
-    const QByteArray styleText =
-        !aside.styleFiles.isEmpty() ? aside.styleFiles.last()
-                                    : (m_defaultStore->styleFiles.isEmpty() ? QByteArray() : m_defaultStore->styleFiles.last());
     Json::Value styles;
-    if (!parseStyleText(styleText, styles))
+    if (!readArchive(&aside, tevZipOpenFile(pathBytes(path).constData())) ||
+        !parseSkinStyles(aside, *m_defaultStore, styles))
         return false;
     m_defaultStore->filePath = path;
     mergeFiles(m_defaultStore.get(), aside);
@@ -208,13 +208,8 @@ bool TEVQResourceManager::loadSkinFile(const char* data, int size)
     if (!data || size <= 0)
         return false;
     TEVQResourceManagerImpl aside;
-    if (!readArchive(&aside, tevZipOpenMemory(data, unsigned(size))))
-        return false;
-    const QByteArray styleText =
-        !aside.styleFiles.isEmpty() ? aside.styleFiles.last()
-                                    : (m_defaultStore->styleFiles.isEmpty() ? QByteArray() : m_defaultStore->styleFiles.last());
     Json::Value styles;
-    if (!parseStyleText(styleText, styles))
+    if (!readArchive(&aside, tevZipOpenMemory(data, unsigned(size))) || !parseSkinStyles(aside, *m_defaultStore, styles))
         return false;
     mergeFiles(m_defaultStore.get(), aside);
     initFontRes(false);
