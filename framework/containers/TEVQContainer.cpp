@@ -133,14 +133,7 @@ TEVQContainer::~TEVQContainer()
 
 ControlInfo TEVQContainer::getProps()
 {
-    ControlInfo info;
-    info.kind = 1;
-    info.typeName = "qtcontainer";
-    info.displayName = "Container";
-    info.description = "Control container";
-    info.className = "TEVQContainer";
-    info.iconName = "container";
-    info.props = tevCommonPropertyRows();
+    ControlInfo info = tevControlInfo("qtcontainer", "Container", "Control container", "TEVQContainer", "container");
     info.props.append(tevFillStyleRow<TEVQContainer>(
         QStringLiteral("Background"),
         [](TEVQContainer* c, int state, const FillStyle& s) { c->setBackgroundState(CtrlState(state), s); },

@@ -105,6 +105,13 @@ private:
         int left, top, right, bottom, gap;
     };
     Box paddedBox() const;
+    // The frame of a row (horizontal) or a column of n children: the gap, where the main and the cross axis start,
+    // the room along the main axis once the gaps are taken off, and the cross size.
+    struct LineFrame
+    {
+        qint64 gap, mainStart, crossStart, avail, crossSize;
+    };
+    LineFrame lineFrame(int n, bool horizontal) const;
     TEVQContainer* container() const;
     QScrollBar* liveBar(bool horizontal) const;
     QList<QWidget*> childWidgets() const;

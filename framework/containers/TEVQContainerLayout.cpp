@@ -49,6 +49,15 @@ void settleHidden(QWidget* w, const QSize& before)
         c->forceResize();
 }
 
+// A child's minimum, maximum and current size along the main axis of a row (horizontal) or a column.
+struct MainAxis
+{
+    bool horizontal;
+    int minimum(const QWidget* w) const { return horizontal ? w->minimumWidth() : w->minimumHeight(); }
+    int maximum(const QWidget* w) const { return horizontal ? w->maximumWidth() : w->maximumHeight(); }
+    int current(const QWidget* w) const { return horizontal ? w->width() : w->height(); }
+};
+
 } // namespace
 
 struct TEVQContainerImpl::Item
@@ -350,35 +359,41 @@ bool TEVQContainerImpl::isSpacerFor(const QWidget* w, bool horizontal)
     return d == TEVQSpacer::Auto || (horizontal ? d == TEVQSpacer::Horizontal : d == TEVQSpacer::Vertical);
 }
 
-void TEVQContainerImpl::layoutLinear(std::vector<Item>& items, bool horizontal)
+TEVQContainerImpl::LineFrame TEVQContainerImpl::lineFrame(int n, bool horizontal) const
 {
     const Box box = paddedBox();
     const qint64 W = owner->width();
     const qint64 H = owner->height();
-    const qint64 gap = box.gap;
     const qint64 vbarW = visibleBarThickness(false);
     const qint64 hbarH = visibleBarThickness(true);
+    const qint64 width = W - vbarW - box.left - box.right;
+    const qint64 height = H - hbarH - box.top - box.bottom;
+    LineFrame frame;
+    frame.gap = box.gap;
+    frame.mainStart = horizontal ? box.left : box.top;
+    frame.crossStart = horizontal ? box.top : box.left;
+    frame.avail = extent((horizontal ? width : height) - (n - 1) * frame.gap);
+    frame.crossSize = qMax<qint64>(horizontal ? height : width, 0);
+    return frame;
+}
+
+void TEVQContainerImpl::layoutLinear(std::vector<Item>& items, bool horizontal)
+{
     const int n = int(items.size());
-    const qint64 padMainStart = horizontal ? box.left : box.top;
-    const qint64 padCrossStart = horizontal ? box.top : box.left;
-    const qint64 mainExtent = horizontal ? W - vbarW - box.left - box.right : H - hbarH - box.top - box.bottom;
-    const qint64 crossSize =
-        qMax<qint64>(horizontal ? H - hbarH - box.top - box.bottom : W - vbarW - box.left - box.right, 0);
+    const LineFrame frame = lineFrame(n, horizontal);
     // A bar bound along the main axis lets the row or column grow beyond the view.
     const bool overflow = horizontal ? bool(liveBar(true)) : bool(liveBar(false));
 
-    auto minMain = [horizontal](QWidget* w) { return horizontal ? w->minimumWidth() : w->minimumHeight(); };
-    auto maxMain = [horizontal](QWidget* w) { return horizontal ? w->maximumWidth() : w->maximumHeight(); };
-    auto curMain = [horizontal](QWidget* w) { return horizontal ? w->width() : w->height(); };
+    const MainAxis axis{horizontal};
     auto isFixed = [horizontal](const Item& it) {
         return it.iface &&
                (horizontal ? it.iface->getWidthPolicy() : it.iface->getHeightPolicy()) == LayoutSizePolicyFixed;
     };
     auto natural = [&](QWidget* w) -> qint64 {
-        return lowerToMax<qint64>(qMax(qMax(curMain(w), 0), minMain(w)), maxMain(w));
+        return lowerToMax<qint64>(qMax(qMax(axis.current(w), 0), axis.minimum(w)), axis.maximum(w));
     };
 
-    qint64 avail = extent(mainExtent - (n - 1) * gap);
+    qint64 avail = frame.avail;
     if (overflow) {
         qint64 sum = 0;
         for (const Item& it : items)
@@ -392,11 +407,11 @@ void TEVQContainerImpl::layoutLinear(std::vector<Item>& items, bool horizontal)
     for (const Item& it : items) {
         if (isFixed(it)) {
             if (horizontal) {
-                const qint64 cap = lowerToMax(avail, maxMain(it.w));
-                fixedSum += clampTo<qint64>(qMax(minMain(it.w), 0), cap, qMax(curMain(it.w), 0));
+                const qint64 cap = lowerToMax(avail, axis.maximum(it.w));
+                fixedSum += clampTo<qint64>(qMax(axis.minimum(it.w), 0), cap, qMax(axis.current(it.w), 0));
             } else {
                 // A column adds the fixed children's heights as they are, without limits.
-                fixedSum += qMax(curMain(it.w), 0);
+                fixedSum += qMax(axis.current(it.w), 0);
             }
         } else {
             ++flexCount;
@@ -405,7 +420,7 @@ void TEVQContainerImpl::layoutLinear(std::vector<Item>& items, bool horizontal)
     }
     qint64 remaining = qMax<qint64>(avail - fixedSum, 0);
 
-    qint64 pos = padMainStart;
+    qint64 pos = frame.mainStart;
     for (int i = 0; i < n; ++i) {
         const Item& it = items[size_t(i)];
         QWidget* w = it.w;
@@ -414,19 +429,19 @@ void TEVQContainerImpl::layoutLinear(std::vector<Item>& items, bool horizontal)
         if (!fixed) {
             const bool whole = flexCount < 2 || flexRatioSum < 1 || (!horizontal && i == n - 1);
             const qint64 s = whole ? remaining : remaining * it.ratio / flexRatioSum;
-            const qint64 cap = lowerToMax(qMax<qint64>(avail, 0), maxMain(w));
-            size = clampTo<qint64>(qMax(minMain(w), 0), cap, s);
+            const qint64 cap = lowerToMax(qMax<qint64>(avail, 0), axis.maximum(w));
+            size = clampTo<qint64>(qMax(axis.minimum(w), 0), cap, s);
         } else if (overflow) {
             size = natural(w);
         } else {
-            const qint64 cap = lowerToMax(avail, maxMain(w));
-            size = clampTo<qint64>(qMax(minMain(w), 0), cap, qMax(curMain(w), 0));
+            const qint64 cap = lowerToMax(avail, axis.maximum(w));
+            size = clampTo<qint64>(qMax(axis.minimum(w), 0), cap, qMax(axis.current(w), 0));
         }
         size = qMax<qint64>(size, 0);
         if (horizontal)
-            placeInRow(w, it.iface, pos, padCrossStart, size, crossSize, false, 0);
+            placeInRow(w, it.iface, pos, frame.crossStart, size, frame.crossSize, false, 0);
         else
-            placeInColumn(w, it.iface, pos, padCrossStart, size, crossSize, false, 0);
+            placeInColumn(w, it.iface, pos, frame.crossStart, size, frame.crossSize, false, 0);
         if (!fixed) {
             --flexCount;
             remaining = qMax<qint64>(remaining - size, 0);
@@ -435,29 +450,17 @@ void TEVQContainerImpl::layoutLinear(std::vector<Item>& items, bool horizontal)
         avail -= size;
         if (!overflow)
             avail = qMax<qint64>(avail, 0);
-        pos += gap + size;
+        pos += frame.gap + size;
     }
 }
 
 void TEVQContainerImpl::layoutSpacers(std::vector<Item>& items, bool horizontal)
 {
-    const Box box = paddedBox();
-    const qint64 W = owner->width();
-    const qint64 H = owner->height();
-    const qint64 gap = box.gap;
-    const qint64 vbarW = visibleBarThickness(false);
-    const qint64 hbarH = visibleBarThickness(true);
     const int n = int(items.size());
-    const qint64 padMainStart = horizontal ? box.left : box.top;
-    const qint64 padCrossStart = horizontal ? box.top : box.left;
-    qint64 avail =
-        extent((horizontal ? W - box.right - box.left - vbarW : H - box.bottom - box.top - hbarH) - (n - 1) * gap);
-    const qint64 crossSize =
-        qMax<qint64>(horizontal ? H - box.bottom - box.top - hbarH : W - box.right - box.left - vbarW, 0);
+    const LineFrame frame = lineFrame(n, horizontal);
+    qint64 avail = frame.avail;
 
-    auto minMain = [horizontal](QWidget* w) { return horizontal ? w->minimumWidth() : w->minimumHeight(); };
-    auto maxMain = [horizontal](QWidget* w) { return horizontal ? w->maximumWidth() : w->maximumHeight(); };
-    auto curMain = [horizontal](QWidget* w) { return horizontal ? w->width() : w->height(); };
+    const MainAxis axis{horizontal};
 
     qint64 used = 0;
     qint64 spacerRatioSum = 0;
@@ -467,8 +470,9 @@ void TEVQContainerImpl::layoutSpacers(std::vector<Item>& items, bool horizontal)
             spacerRatioSum += it.ratio;
             continue;
         }
-        const qint64 cap = lowerToMax(avail, maxMain(it.w));
-        it.size = clampTo<qint64>(qMax(minMain(it.w), 0), cap, qMax(qMax(curMain(it.w), 0), minMain(it.w)));
+        const qint64 cap = lowerToMax(avail, axis.maximum(it.w));
+        it.size = clampTo<qint64>(qMax(axis.minimum(it.w), 0), cap,
+                                  qMax(qMax(axis.current(it.w), 0), axis.minimum(it.w)));
         used += it.size;
     }
     if (horizontal ? bool(liveBar(true)) : bool(liveBar(false)))
@@ -478,7 +482,9 @@ void TEVQContainerImpl::layoutSpacers(std::vector<Item>& items, bool horizontal)
     if (free <= 0) {
         // Too little room: the non-spacers give up what they hold above their minimum, in proportion first.
         qint64 overflowPx = -free;
-        auto slackOf = [&](const Item& it) -> qint64 { return it.spacer ? 0 : qMax<qint64>(it.size - minMain(it.w), 0); };
+        auto slackOf = [&](const Item& it) -> qint64 {
+            return it.spacer ? 0 : qMax<qint64>(it.size - axis.minimum(it.w), 0);
+        };
         qint64 shrinkable = 0;
         for (const Item& it : items)
             shrinkable += slackOf(it);
@@ -508,24 +514,24 @@ void TEVQContainerImpl::layoutSpacers(std::vector<Item>& items, bool horizontal)
             if (!it.spacer)
                 continue;
             const qint64 s = spacerRatioSum > 0 ? free * it.ratio / spacerRatioSum : free;
-            const qint64 cap = lowerToMax(free, maxMain(it.w));
+            const qint64 cap = lowerToMax(free, axis.maximum(it.w));
             it.size = qMax(qMin<qint64>(cap, 0), qMin(cap, s));
             free = qMax<qint64>(free - it.size, 0);
             spacerRatioSum -= it.ratio;
         }
     }
 
-    qint64 pos = padMainStart;
+    qint64 pos = frame.mainStart;
     for (const Item& it : items) {
-        const qint64 cap = lowerToMax(qMax<qint64>(avail, 0), maxMain(it.w));
-        const qint64 lower = it.spacer ? 0 : qMax(minMain(it.w), 0);
+        const qint64 cap = lowerToMax(qMax<qint64>(avail, 0), axis.maximum(it.w));
+        const qint64 lower = it.spacer ? 0 : qMax(axis.minimum(it.w), 0);
         const qint64 size = qMax<qint64>(clampTo(lower, cap, it.size), 0);
         if (horizontal)
-            placeInRow(it.w, it.iface, pos, padCrossStart, size, crossSize, it.spacer, it.thickness);
+            placeInRow(it.w, it.iface, pos, frame.crossStart, size, frame.crossSize, it.spacer, it.thickness);
         else
-            placeInColumn(it.w, it.iface, pos, padCrossStart, size, crossSize, it.spacer, it.thickness);
+            placeInColumn(it.w, it.iface, pos, frame.crossStart, size, frame.crossSize, it.spacer, it.thickness);
         avail = qMax<qint64>(avail - size, 0);
-        pos += gap + size;
+        pos += frame.gap + size;
     }
 }
 

@@ -318,14 +318,7 @@ void TEVQScrollBar::leaveEvent(QEvent* event)
 ControlInfo TEVQScrollBar::getProps()
 {
     using W = TEVQScrollBar;
-    ControlInfo info;
-    info.kind = 1;
-    info.typeName = typeName();
-    info.displayName = "ScrollBar";
-    info.description = "Themed scroll bar";
-    info.className = "TEVQScrollBar";
-    info.iconName = "scrollbar";
-    info.props = tevCommonPropertyRows();
+    ControlInfo info = tevControlInfo(typeName(), "ScrollBar", "Themed scroll bar", "TEVQScrollBar", "scrollbar");
     const QStringList twoStates{QStringLiteral("Normal"), QStringLiteral("Disable")};
     info.props.append(tevFillStyleRow<W>(QStringLiteral("Background"), &W::setScrollbarBackground,
                                          &W::getScrollbarBackground, twoStates));

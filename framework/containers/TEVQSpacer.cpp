@@ -58,14 +58,7 @@ TEVQSpacer::~TEVQSpacer() = default;
 
 ControlInfo TEVQSpacer::getProps()
 {
-    ControlInfo info;
-    info.kind = 1;
-    info.typeName = "qtspacer";
-    info.displayName = "Spacer";
-    info.description = "Elastic spacer";
-    info.className = "TEVQSpacer";
-    info.iconName = "container";
-    info.props = tevCommonPropertyRows();
+    ControlInfo info = tevControlInfo("qtspacer", "Spacer", "Elastic spacer", "TEVQSpacer", "container");
     PropertyDef direction = tevIntRow<TEVQSpacer>(
         QStringLiteral("Direction"), [](TEVQSpacer* s, int v) { s->setDirection(Direction(v)); },
         [](TEVQSpacer* s) { return int(s->getDirection()); }, 0, 2);

@@ -234,14 +234,7 @@ void TEVQLabel::resizeEvent(QResizeEvent* event)
 ControlInfo TEVQLabel::getProps()
 {
     using W = TEVQLabel;
-    ControlInfo info;
-    info.kind = 1;
-    info.typeName = typeName();
-    info.displayName = "Label";
-    info.description = "Control label";
-    info.className = "TEVQLabel";
-    info.iconName = "label";
-    info.props = tevCommonPropertyRows();
+    ControlInfo info = tevControlInfo(typeName(), "Label", "Control label", "TEVQLabel", "label");
     info.props.append(tevTextRow<W>(QStringLiteral("Text"), PropTextArea, &W::setText, &QLabel::text));
     info.props.append(tevTextStyleRow<W>(QStringLiteral("TextStyle"), &W::setTextStyle, &W::getTextStyle,
                                          {QStringLiteral("Normal"), QStringLiteral("Disable")}));

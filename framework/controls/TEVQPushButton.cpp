@@ -587,14 +587,7 @@ void TEVQPushButton::leaveEvent(QEvent* event)
 ControlInfo TEVQPushButton::getProps()
 {
     using W = TEVQPushButton;
-    ControlInfo info;
-    info.kind = 1;
-    info.typeName = typeName();
-    info.displayName = "Button";
-    info.description = "PushButton";
-    info.className = "TEVQPushButton";
-    info.iconName = "button";
-    info.props = tevCommonPropertyRows();
+    ControlInfo info = tevControlInfo(typeName(), "Button", "PushButton", "TEVQPushButton", "button");
     info.props.append(tevFillStyleRow<W>(QStringLiteral("Background"), &W::setBackground, &W::getBackground));
     info.props.append(tevBoolRow<W>(QStringLiteral("DrawBackground"), &W::setDrawBackground, &W::getDrawBackground));
     info.props.append(tevBoolRow<W>(QStringLiteral("FadeEnabled"), &W::setFadeEnabled, &W::getFadeEnabled));

@@ -242,14 +242,7 @@ void TEVQSlider::leaveEvent(QEvent* event)
 ControlInfo TEVQSlider::getProps()
 {
     using W = TEVQSlider;
-    ControlInfo info;
-    info.kind = 1;
-    info.typeName = typeName();
-    info.displayName = "Slider";
-    info.description = "Control Slider";
-    info.className = "TEVQSlider";
-    info.iconName = "slider";
-    info.props = tevCommonPropertyRows();
+    ControlInfo info = tevControlInfo(typeName(), "Slider", "Control Slider", "TEVQSlider", "slider");
     const QStringList twoStates{QStringLiteral("Normal"), QStringLiteral("Disable")};
     info.props.append(tevFillStyleRow<W>(QStringLiteral("Background"), &W::setBackgroundStyle,
                                          &W::getBackgroundStyle, twoStates));

@@ -29,6 +29,20 @@ PropertyDef tevSeparatorRow(const QString& name)
     return d;
 }
 
+ControlInfo tevControlInfo(const char* typeName, const char* displayName, const char* description,
+                           const char* className, const char* iconName)
+{
+    ControlInfo info;
+    info.kind = 1;
+    info.typeName = typeName;
+    info.displayName = displayName;
+    info.description = description;
+    info.className = className;
+    info.iconName = iconName;
+    info.props = tevCommonPropertyRows();
+    return info;
+}
+
 QVector<PropertyDef> tevCommonPropertyRows()
 {
     // "Visibility" edits what every framework widget's getInnerVisible/setInnerVisible edit: the dynamic

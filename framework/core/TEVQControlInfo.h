@@ -93,6 +93,10 @@ TEV_EXPORT QStringList tevStateOptions();
 // "Alpha", "Line".
 TEV_EXPORT QVector<PropertyDef> tevCommonPropertyRows();
 
+// A catalogue entry of a built-in control type (kind 1) with its names and icon, its rows the common ones.
+TEV_EXPORT ControlInfo tevControlInfo(const char* typeName, const char* displayName, const char* description,
+                                      const char* className, const char* iconName);
+
 // ---- row builders -------------------------------------------------------------------------------------------
 
 namespace detail {

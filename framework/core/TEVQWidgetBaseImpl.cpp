@@ -276,21 +276,19 @@ QString TEVStyleEntries::styleNameFromJson(const std::string& bytes)
 }
 std::string TEVStyleEntries::styleNameToJson(const QString& name) { return json::fromQString(name); }
 
-void TEVStyleEntries::fill(int slot, FillStyle& style)
+void TEVStyleEntries::add(const std::array<int, 4>& slotIds, int count, FillStyle* fill, TextStyleDesc* text)
 {
     Entry e;
-    e.slotIds = {{slot, -1, -1, -1}};
-    e.fill = &style;
+    e.slotIds = slotIds;
+    e.count = count;
+    e.fill = fill;
+    e.text = text;
     m_entries.push_back(e);
 }
 
-void TEVStyleEntries::text(int slot, TextStyleDesc& style)
-{
-    Entry e;
-    e.slotIds = {{slot, -1, -1, -1}};
-    e.text = &style;
-    m_entries.push_back(e);
-}
+void TEVStyleEntries::fill(int slot, FillStyle& style) { add({{slot, -1, -1, -1}}, 1, &style, nullptr); }
+
+void TEVStyleEntries::text(int slot, TextStyleDesc& style) { add({{slot, -1, -1, -1}}, 1, nullptr, &style); }
 
 void TEVStyleEntries::fillGroup(int firstSlot, FillStyle* states)
 {
@@ -299,11 +297,7 @@ void TEVStyleEntries::fillGroup(int firstSlot, FillStyle* states)
 
 void TEVStyleEntries::fillGroup(const std::array<int, 4>& slotIds, FillStyle* states)
 {
-    Entry e;
-    e.slotIds = slotIds;
-    e.count = 4;
-    e.fill = states;
-    m_entries.push_back(e);
+    add(slotIds, 4, states, nullptr);
 }
 
 void TEVStyleEntries::textGroup(int firstSlot, TextStyleDesc* states)
@@ -313,11 +307,7 @@ void TEVStyleEntries::textGroup(int firstSlot, TextStyleDesc* states)
 
 void TEVStyleEntries::textGroup(const std::array<int, 4>& slotIds, TextStyleDesc* states)
 {
-    Entry e;
-    e.slotIds = slotIds;
-    e.count = 4;
-    e.text = states;
-    m_entries.push_back(e);
+    add(slotIds, 4, nullptr, states);
 }
 
 void TEVStyleEntries::read(const Json::Value& element) const

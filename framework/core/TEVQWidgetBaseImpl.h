@@ -147,6 +147,7 @@ private:
         TextStyleDesc* text = nullptr;
     };
     std::vector<Entry> m_entries;
+    void add(const std::array<int, 4>& slotIds, int count, FillStyle* fill, TextStyleDesc* text);
 };
 
 class TEV_EXPORT TEVQWidgetBaseImpl : public QObject
