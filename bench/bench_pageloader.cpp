@@ -58,16 +58,23 @@ struct Shape {
     int lowest() const { return level2 * level3 * level4; }
 };
 
-Json::Value leafJson(int i)
+// An element of the given name with ratio 1 in its parent and both size policies 0.
+Json::Value elementJson(const std::string& name)
 {
     Json::Value e(Json::objectValue);
-    e["name"] = "leaf" + std::to_string(i);
+    e["name"] = name;
     Json::Value layout(Json::objectValue);
     layout["type"] = 0;
     layout["ratio"] = 1;
     e["layout"] = layout;
     e["widthPolicy"] = 0;
     e["heightPolicy"] = 0;
+    return e;
+}
+
+Json::Value leafJson(int i)
+{
+    Json::Value e = elementJson("leaf" + std::to_string(i));
     Json::Value attr(Json::objectValue);
     switch (i % 3) {
     case 0:
@@ -91,15 +98,8 @@ Json::Value leafJson(int i)
 
 Json::Value containerJson(const std::string& name, int childLayout)
 {
-    Json::Value e(Json::objectValue);
+    Json::Value e = elementJson(name);
     e["type"] = "qtcontainer";
-    e["name"] = name;
-    Json::Value layout(Json::objectValue);
-    layout["type"] = 0;
-    layout["ratio"] = 1;
-    e["layout"] = layout;
-    e["widthPolicy"] = 0;
-    e["heightPolicy"] = 0;
     Json::Value attr(Json::objectValue);
     attr["childLayout"] = childLayout;
     attr["space"] = 2;
@@ -240,6 +240,44 @@ void showOffscreen(QWidget& w)
     QCoreApplication::processEvents();
 }
 
+struct Figures {
+    double load = 0;
+    double settled = 0;
+    int widgets = 0;
+};
+
+// Loads a page into window kWarmUp + kRounds times with load(round), which gives the page's root; times the
+// load and the load until the page is drawn, then deletes the page. A host not shown is shown after each load
+// and hidden again (hostShown: it is on screen throughout).
+template <class Load> Figures timeRounds(QWidget& window, bool hostShown, Load load)
+{
+    if (hostShown)
+        showOffscreen(window);
+    std::vector<double> loaded, settled;
+    Figures f;
+    for (int round = 0; round < kRounds + kWarmUp; ++round) {
+        const auto start = Clock::now();
+        QWidget* root = load(round);
+        const double l = msSince(start);
+        if (!hostShown)
+            window.show();
+        settle(root);
+        const double s = msSince(start);
+        f.widgets = countWidgets(root);
+        delete root;
+        if (!hostShown)
+            window.hide();
+        QCoreApplication::processEvents();
+        if (round >= kWarmUp) {
+            loaded.push_back(l);
+            settled.push_back(s);
+        }
+    }
+    f.load = median(loaded);
+    f.settled = median(settled);
+    return f;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -270,43 +308,16 @@ int main(int argc, char** argv)
         f.write(pageUi(shape));
     }
 
-    struct Figures {
-        double load = 0;
-        double settled = 0;
-        int widgets = 0;
-    };
     // hostShown: the window is on screen while the page is loaded into it; otherwise the page is loaded into a
     // window not shown yet, which is shown afterwards (counted in the second figure).
     auto runOurs = [&](bool hostShown, bool parseEachTime) {
         TEVQWindow window;
         window.setAttribute(Qt::WA_DontShowOnScreen);
         window.resize(1200, 900);
-        if (hostShown)
-            showOffscreen(window);
-        std::vector<double> load, settled;
-        Figures f;
-        for (int round = 0; round < kRounds + kWarmUp; ++round) {
-            const auto start = Clock::now();
+        return timeRounds(window, hostShown, [&](int round) -> QWidget* {
             const QString& path = parseEachTime && round % 2 ? otherPagePath : pagePath;
-            TEVQContainer* root = tevCreatePageByFileName(&window, path);
-            const double l = msSince(start);
-            if (!hostShown)
-                window.show();
-            settle(root);
-            const double s = msSince(start);
-            f.widgets = countWidgets(root);
-            delete root;
-            if (!hostShown)
-                window.hide();
-            QCoreApplication::processEvents();
-            if (round >= kWarmUp) {
-                load.push_back(l);
-                settled.push_back(s);
-            }
-        }
-        f.load = median(load);
-        f.settled = median(settled);
-        return f;
+            return tevCreatePageByFileName(&window, path);
+        });
     };
     auto runQt = [&](bool hostShown) {
         QUiLoader loader;
@@ -315,36 +326,15 @@ int main(int argc, char** argv)
         auto* layout = new QVBoxLayout(&window);
         layout->setContentsMargins(0, 0, 0, 0);
         window.resize(1200, 900);
-        if (hostShown)
-            showOffscreen(window);
-        std::vector<double> load, settled;
-        Figures f;
-        for (int round = 0; round < kRounds + kWarmUp; ++round) {
+        return timeRounds(window, hostShown, [&](int) {
             // Opened inside the timed part, as the page loader opens its file.
-            const auto start = Clock::now();
             QFile file(uiPath);
             file.open(QIODevice::ReadOnly);
             QWidget* root = loader.load(&file, &window);
             if (root)
                 layout->addWidget(root);
-            const double l = msSince(start);
-            if (!hostShown)
-                window.show();
-            settle(root);
-            const double s = msSince(start);
-            f.widgets = countWidgets(root);
-            delete root;
-            if (!hostShown)
-                window.hide();
-            QCoreApplication::processEvents();
-            if (round >= kWarmUp) {
-                load.push_back(l);
-                settled.push_back(s);
-            }
-        }
-        f.load = median(load);
-        f.settled = median(settled);
-        return f;
+            return root;
+        });
     };
 
     std::printf("Page of %d elements (%d containers, %d leaves), five levels deep; median of %d rounds.\n",

@@ -54,6 +54,13 @@ QString pageOf(int childLayout, const QStringList& children, int w = 300, int h 
         .arg(children.join(QLatin1Char(',')));
 }
 
+// Shows the window and lets the event loop turn once.
+void showAndTurn(QWidget& window)
+{
+    window.show();
+    QCoreApplication::processEvents();
+}
+
 // The size Qt gives a new label when it is shown outside a layout: its size hint with the text it is made with.
 QSize shownLabelSize()
 {
@@ -116,10 +123,8 @@ void TestPageBuild::laidOutWhenLoadReturns()
     for (bool shownFirst : {true, false}) {
         TEVQWindow window;
         window.setAttribute(Qt::WA_DontShowOnScreen);
-        if (shownFirst) {
-            window.show();
-            QCoreApplication::processEvents();
-        }
+        if (shownFirst)
+            showAndTurn(window);
         TEVQContainer* root = tevCreatePageByFileName(&window, path);
         QVERIFY(root);
         auto check = [&] {
@@ -216,16 +221,12 @@ void TestPageBuild::labelsElidedForTheirPageSize()
     for (bool shownFirst : {true, false}) {
         TEVQWindow window;
         window.setAttribute(Qt::WA_DontShowOnScreen);
-        if (shownFirst) {
-            window.show();
-            QCoreApplication::processEvents();
-        }
+        if (shownFirst)
+            showAndTurn(window);
         TEVQContainer* root = tevCreatePageByFileName(&window, path);
         QVERIFY(root);
-        if (!shownFirst) {
-            window.show();
-            QCoreApplication::processEvents();
-        }
+        if (!shownFirst)
+            showAndTurn(window);
         auto* label = child<TEVQLabel>(root, "long");
         QCOMPARE(label->width(), 80);
         const QString expected = QFontMetrics(label->painter()->textFont()).elidedText(full, Qt::ElideRight, 80);

@@ -2,6 +2,7 @@
 // (containers, or spacers for "type": "qtspacer"), then lays it out in every mode with and without bound scroll
 // bars and scrolls it. Extreme sizes, paddings, gaps, ratios and offsets must neither crash nor overflow.
 // The container's written element must also read back to the same element.
+#include "FuzzSupport.h"
 #include "TEVJson.h"
 #include "TEVQContainer.h"
 #include "TEVQScrollBar.h"
@@ -18,14 +19,7 @@ using namespace TEVQtLib;
 
 namespace {
 
-void app()
-{
-    static int argc = 1;
-    static char name[] = "fuzz_containers";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = new QApplication(argc, argv);
-    (void)a;
-}
+void app() { fuzzsupport::application("fuzz_containers"); }
 
 Json::Value write(TEVQContainer& c)
 {
@@ -40,8 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     app();
     Json::Value element;
-    const char* text = reinterpret_cast<const char*>(data);
-    if (!json::parse(text, text + size, element))
+    if (!fuzzsupport::parseInput(data, size, element))
         return 0;
 
     TEVQContainer c;

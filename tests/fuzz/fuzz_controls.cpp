@@ -1,5 +1,6 @@
 // Feeds bytes as element JSON to the label, the push button, the slider and the scroll bar: each reads it,
 // paints, writes it; the written element read into a fresh control must write the same element again.
+#include "FuzzSupport.h"
 #include "TEVJson.h"
 #include "TEVQLabel.h"
 #include "TEVQPushButton.h"
@@ -15,16 +16,7 @@
 using namespace TEVQtLib;
 
 namespace {
-QWidget* root()
-{
-    static int argc = 1;
-    static char name[] = "fuzz_controls";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    static QWidget* parent = new QWidget;
-    (void)app;
-    return parent;
-}
+QWidget* root() { return fuzzsupport::root("fuzz_controls"); }
 
 template <class Control> Json::Value readPaintWrite(const Json::Value& element)
 {
@@ -43,10 +35,7 @@ template <class Control> Json::Value readPaintWrite(const Json::Value& element)
 
 template <class Control> void check(const Json::Value& element)
 {
-    const Json::Value first = readPaintWrite<Control>(element);
-    const Json::Value second = readPaintWrite<Control>(first);
-    if (!(first == second))
-        __builtin_trap();
+    fuzzsupport::checkRoundTrip(element, readPaintWrite<Control>);
 }
 } // namespace
 
@@ -54,8 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     root();
     Json::Value element;
-    const char* text = reinterpret_cast<const char*>(data);
-    if (!json::parse(text, text + size, element))
+    if (!fuzzsupport::parseInput(data, size, element))
         return 0;
     check<TEVQLabel>(element);
     check<TEVQPushButton>(element);

@@ -1,6 +1,7 @@
 // Feeds bytes to a framework widget as its element JSON: the common keys, the layout, "attr", "theme" and
 // "style" are read, written, and the written element is read into a fresh widget and written again, which must
 // give the same element.
+#include "FuzzSupport.h"
 #include "TEVJson.h"
 #include "TEVQWidgetMacros.h"
 
@@ -42,16 +43,7 @@ public:
 };
 
 namespace {
-QWidget* root()
-{
-    static int argc = 1;
-    static char name[] = "fuzz_widgetbase";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    static QWidget* parent = new QWidget;
-    (void)app;
-    return parent;
-}
+QWidget* root() { return fuzzsupport::root("fuzz_widgetbase"); }
 
 Json::Value readAndWrite(const Json::Value& element)
 {
@@ -69,13 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     root();
     Json::Value element;
-    const char* text = reinterpret_cast<const char*>(data);
-    if (!json::parse(text, text + size, element))
+    if (!fuzzsupport::parseInput(data, size, element))
         return 0;
-    const Json::Value first = readAndWrite(element);
-    const Json::Value second = readAndWrite(first);
-    if (!(first == second))
-        __builtin_trap();
+    fuzzsupport::checkRoundTrip(element, readAndWrite);
     return 0;
 }
 

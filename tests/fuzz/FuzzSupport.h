@@ -1,0 +1,48 @@
+#pragma once
+// Set-up and checks shared by the widget fuzz targets: the application, kept for the life of the process, the
+// input taken as element JSON, and the written-then-read-back check.
+#include "TEVJson.h"
+
+#include <QApplication>
+#include <QWidget>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace fuzzsupport {
+
+// The target's QApplication, created on the first call; name is its argv[0] and must outlive it.
+inline QApplication* application(const char* name)
+{
+    static int argc = 1;
+    static char* argv[] = {const_cast<char*>(name), nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    return app;
+}
+
+// A parent for the widgets under test, made once the application exists.
+inline QWidget* root(const char* name)
+{
+    application(name);
+    static QWidget* parent = new QWidget;
+    return parent;
+}
+
+// The input as JSON; false when it is none (nothing to feed).
+inline bool parseInput(const uint8_t* data, size_t size, Json::Value& element)
+{
+    const char* text = reinterpret_cast<const char*>(data);
+    return TEVQtLib::json::parse(text, text + size, element);
+}
+
+// readWrite takes an element into a fresh widget and gives what the widget writes; what it writes for its own
+// output must be that output again.
+template <class ReadWrite> void checkRoundTrip(const Json::Value& element, ReadWrite readWrite)
+{
+    const Json::Value first = readWrite(element);
+    const Json::Value second = readWrite(first);
+    if (!(first == second))
+        __builtin_trap();
+}
+
+} // namespace fuzzsupport
