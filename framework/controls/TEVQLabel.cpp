@@ -149,9 +149,9 @@ bool TEVQLabelImpl::serializeJsonValue(Json::Value*& json, bool load)
         element["style"] = Json::Value(Json::nullValue);
     adoptShownText();
     Json::Value& attrs = ownAttrs(element, {"text"});
-    // The full text, also while the label shows an elided form of it.
-    if (!text.isEmpty())
-        attrs["text"] = json::fromQString(text);
+    // The full text, also while the label shows an elided form of it. An empty text is written too: left out,
+    // it would read back as the new label's "label".
+    attrs["text"] = json::fromQString(text);
     dropEmptyAttrs(element);
     return result;
 }
