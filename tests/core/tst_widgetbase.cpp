@@ -471,18 +471,6 @@ private slots:
                             "\"k10\":0.5,\"k11\":0.25,\"k12\":[\"a\",\"b\",\"c\"]}"));
     }
 
-    void attrUnknownSurviveRoundTrip()
-    {
-        TestWidget w;
-        QVERIFY(readElement(w, R"({"attr":{"text":"mine","unknown":42,"list":["p","q"]}})"));
-        QCOMPARE(w.painter()->text, QStringLiteral("mine"));
-        Json::Value out(Json::objectValue);
-        w.serializeJsonValue(&out, false);
-        TestWidget again;
-        QVERIFY(again.readJsonValue(&out));
-        QCOMPARE(written(again, "attr"), QByteArray(R"({"list":["p","q"],"text":"mine","unknown":42})"));
-    }
-
     void childSerialisation()
     {
         TestWidget container;
@@ -505,46 +493,6 @@ private slots:
         tevEnableSerializeChild(true);
         TestWidget lonely;
         QCOMPARE(written(lonely, "child"), QByteArray("null"));
-    }
-
-    void malformedJsonNeverCrashes_data()
-    {
-        QTest::addColumn<QByteArray>("element");
-        const char* keys[] = {"name", "tooltip", "visibility", "enable", "layout", "x", "y", "w", "h", "absoluteLayout",
-                              "absoluteDockHor", "absoluteDockVer", "absoluteDockOffsetX", "absoluteDockOffsetY",
-                              "widthPolicy", "heightPolicy", "minWidth", "minHeight", "maxWidth", "maxHeight", "attr",
-                              "theme", "style", "child"};
-        const char* values[] = {"null", "\"text\"", "-1", "4294967296", "1e300", "-1e300", "true", "[]", "[1,{}]",
-                                "{}", "{\"type\":-1}", "{\"type\":\"1\",\"ratio\":\"x\"}", "{\"type\":1.5,\"ratio\":1e40}",
-                                "[[\"red\"],[1,2,3],[\"red\",\"1\",\"0\"],[\"red\",1,1e40],[\"red\",1,-1],{}]"};
-        for (const char* k : keys)
-            for (const char* v : values)
-                QTest::newRow(qPrintable(QStringLiteral("%1=%2").arg(QLatin1String(k), QLatin1String(v))))
-                    << QByteArray("{\"") + k + "\":" + v + "}";
-        for (const char* whole : {"null", "3", "\"s\"", "[]", "[{\"name\":\"x\"}]", "true"})
-            QTest::newRow(whole) << QByteArray(whole);
-    }
-
-    void malformedJsonNeverCrashes()
-    {
-        QFETCH(QByteArray, element);
-        QWidget parent;
-        auto* w = new TestWidget(&parent);
-        Json::Value v;
-        QVERIFY(json::parse(element, v));
-        QVERIFY(w->readJsonValue(&v));
-        w->resizeWidget();
-        Json::Value out(Json::objectValue);
-        QVERIFY(w->serializeJsonValue(&out, false));
-        QVERIFY(json::has(out, "type"));
-        QVERIFY(!TEVQResourceManager::getInstance()->isLoadFromThemeRes());
-        // Writing into a value that is not an object replaces it.
-        Json::Value notObject = v;
-        QVERIFY(w->serializeJsonValue(&notObject, false));
-        QVERIFY(json::isObject(notObject));
-        // A null element reads nothing.
-        Json::Value* none = nullptr;
-        QVERIFY(!w->getControlImpl()->serializeJsonValue(none, true));
     }
 
     void helpers()

