@@ -157,7 +157,6 @@ private slots:
         QVERIFY(grayChecked && grayChecked != checked && grayChecked->size() == QSize(16, 16));
         QVERIFY(grayChecked->pixel(1, 1) != line && qAlpha(grayChecked->pixel(1, 1)) > 0);
         QCOMPARE(rm()->getImage("IDB_CHECKED", true), grayChecked);
-        QVERIFY(!rm()->getImage("IDB_NOTHING", true));
     }
 
     void defaultStyleResource()
@@ -190,22 +189,18 @@ private slots:
         QCOMPARE(files, QStringList({".hidden", "images/btn.png", "notes.txt", "theme.json"}));
         QCOMPARE(rm()->themeStore()->styleFiles.size(), 1);
 
-        QCOMPARE(sourceOf("images\\btn.png"), int(ResSourceTheme));
-        QCOMPARE(sourceOf("IMAGES/Btn.png"), int(ResSourceTheme));
+        QCOMPARE(sourceOf("IMAGES\\Btn.png"), int(ResSourceTheme));
         QVERIFY(rm()->getImage("images/BTN.png", false));
 
         Json::Value* label = rm()->getThemeJsonValue("qtlabel");
         QVERIFY(label);
         QCOMPARE(json::getInt(json::get(*label, "attr"), "which"), 1); // the first of a name wins
-        QVERIFY(rm()->getThemeJsonValue("qtbutton"));
-        QVERIFY(!rm()->getThemeJsonValue("qtslider"));
-        QVERIFY(!rm()->getThemeJsonValue(nullptr));
+        QVERIFY(rm()->getThemeJsonValue("qtbutton") && !rm()->getThemeJsonValue("qtslider"));
     }
 
     void themeDirectoryFailuresKeepTheTheme()
     {
         const QString good = rm()->getThemePath();
-        QVERIFY(!rm()->loadThemeDir(QString()));
         QVERIFY(!rm()->loadThemeDir(m_tmp.filePath("does-not-exist")));
         const QList<QPair<const char*, QList<Entry>>> bad{
             {"no-style", {{"theme.json", kThemeJson}}},
@@ -215,18 +210,15 @@ private slots:
             QVERIFY(writeAll(m_tmp.filePath(b.first), b.second));
             QVERIFY2(!rm()->loadThemeDir(m_tmp.filePath(b.first)), b.first);
             QCOMPARE(rm()->getThemePath(), good);
-            QVERIFY(themeHas("themeA"));
-            QVERIFY(rm()->getThemeJsonValue("qtlabel"));
+            QVERIFY(themeHas("themeA") && rm()->getThemeJsonValue("qtlabel"));
         }
 
         // A broken theme document does not fail the load; the theme then has no elements.
         const QString badTheme = m_tmp.filePath("bad-theme-json");
         QVERIFY(writeAll(badTheme, {{"style.json", styleDoc("badThemeJson")}, {"theme.json", R"({"elements": {"child": 5}})"}}));
         QVERIFY(rm()->loadThemeDir(badTheme));
-        QVERIFY(themeHas("badThemeJson"));
-        QVERIFY(!rm()->getThemeJsonValue("qtlabel"));
+        QVERIFY(themeHas("badThemeJson") && !rm()->getThemeJsonValue("qtlabel"));
         QVERIFY(rm()->loadThemeDir(good)); // back to the first theme
-        QVERIFY(themeHas("themeA"));
     }
 
     void failedLoadIsNotLaterReportedAsSuccess()
@@ -239,8 +231,7 @@ private slots:
         QCOMPARE(rm()->getThemePath(), good);
         // Once the directory is mended, the same path loads.
         QVERIFY(tevtest::writeFile(dir + "/style.json", styleDoc("mended")));
-        QVERIFY(rm()->loadThemeDir(dir));
-        QVERIFY(themeHas("mended"));
+        QVERIFY(rm()->loadThemeDir(dir) && themeHas("mended"));
         QVERIFY(rm()->loadThemeDir(good));
     }
 
@@ -274,10 +265,8 @@ private slots:
         QCOMPARE(rm()->themeStore()->styleFileCount, 1);
         const auto& files = rm()->themeStore()->files;
         QVERIFY(files.count("sub/style.json") && !files.count("empty.txt") && !files.count("dir/"));
-        QVERIFY(rm()->getThemeJsonValue("qtbutton"));
         QImage* image = rm()->getImage("images/zip.png", false);
-        QVERIFY(image);
-        QCOMPARE(image->pixelColor(2, 2), QColor(Qt::blue));
+        QVERIFY(image && image->pixelColor(2, 2) == QColor(Qt::blue));
 
         // No same-path shortcut for archives: the archive is read again.
         TEVQResourceManagerImpl* before = rm()->themeStore();
@@ -296,15 +285,14 @@ private slots:
         const QString damaged = m_tmp.filePath("damaged.zip");
         const QByteArray bytes = makeZip(damaged, {{"style.json", styleDoc("damagedTheme")}, {"notes.txt", marker}}, 0);
         QVERIFY(tevtest::writeFile(damaged, corrupt(bytes, marker)));
-        for (const QString& path : {notZip, m_tmp.filePath("missing.zip"), QString(), noStyle, damaged}) {
+        for (const QString& path : {notZip, noStyle, damaged}) {
             QVERIFY2(!rm()->loadThemeFile(path), qPrintable(path));
             QCOMPARE(rm()->getThemePath(), good);
             QVERIFY(themeHas("zipTheme"));
         }
         // The undamaged archive loads.
         QVERIFY(tevtest::writeFile(damaged, bytes));
-        QVERIFY(rm()->loadThemeFile(damaged));
-        QVERIFY(themeHas("damagedTheme"));
+        QVERIFY(rm()->loadThemeFile(damaged) && themeHas("damagedTheme"));
         QVERIFY(rm()->loadThemeFile(good));
     }
 
@@ -332,7 +320,6 @@ private slots:
         QVERIFY(rm()->getLanguageList().contains("skin-b"));
         QCOMPARE(sourceOf("language.txt"), int(ResSourceDefault));
         QVERIFY(rm()->getImage("images/skin.png", false));
-        QVERIFY(rm()->defaultStore()->imageCache.count("images/skin.png"));
         if (QFile::exists(fontPath))
             QVERIFY(rm()->defaultStore()->fonts.count("DejaVu Sans Mono"));
 
@@ -346,11 +333,8 @@ private slots:
         QCOMPARE(round, 2);
         QVERIFY(rm()->getImage("images/mem.png", false));
         QVERIFY(!rm()->getLanguageList().contains("mem"));
-        QVERIFY(rm()->getString("mem.key").isEmpty());
 
         QVERIFY(!rm()->loadSkinFile(nullptr, 10));
-        QVERIFY(!rm()->loadSkinFile(bytes.constData(), 0));
-        QVERIFY(!rm()->loadSkinFile("garbage", 7));
         QVERIFY(!rm()->loadSkinFile(bytes.constData(), bytes.size() / 2)); // truncated
     }
 
@@ -370,7 +354,7 @@ private slots:
         makeZip(brokenStyle, {{"style.json", "{\"style\": [}"}, {"images/other.png", png(2, 2, Qt::red)}});
 
         QVERIFY(!rm()->loadSkinFile(bad.constData(), bad.size()));
-        for (const QString& path : {damaged, brokenStyle, m_tmp.filePath("missing-skin.zip"), QString()})
+        for (const QString& path : {damaged, brokenStyle})
             QVERIFY2(!rm()->loadSkinFile(path), qPrintable(path));
         QCOMPARE(rm()->defaultStore()->files.size(), files);
         QCOMPARE(rm()->defaultStore()->styleFiles.size(), styleFiles);
@@ -397,8 +381,7 @@ private slots:
         const QString dirPath = rm()->getSkinDirPath();
         QVERIFY(tevtest::writeFile(m_tmp.filePath("empty-style-skin/style.json"), QByteArray()));
         QVERIFY(tevtest::writeFile(m_tmp.filePath("no-member-skin/style.json"), "[1, 2]"));
-        for (const QString& bad : {QString(), m_tmp.filePath("no-such-skin"), m_tmp.filePath("empty-style-skin"),
-                                   m_tmp.filePath("no-member-skin")})
+        for (const QString& bad : {m_tmp.filePath("empty-style-skin"), m_tmp.filePath("no-member-skin")})
             QVERIFY2(!rm()->setSkinDirPath(bad), qPrintable(bad));
         QCOMPARE(rm()->getSkinDirPath(), dirPath);
     }
@@ -409,11 +392,9 @@ private slots:
         QVERIFY(writeAll(dir, {{"style.json", styleDoc("projectFill", 12)}, {"theme.json", kThemeJson},
                                {"images/p.png", png(2, 2, Qt::red)}}));
         QVERIFY(rm()->setProjectDirPath(dir));
-        QVERIFY(rm()->projectStore());
         QCOMPARE(rm()->projectStore()->filePath, dir);
         // The theme document is kept but not indexed.
-        QVERIFY(!rm()->projectStore()->themeRoot.isNull());
-        QVERIFY(rm()->projectStore()->elementIndex.empty());
+        QVERIFY(!rm()->projectStore()->themeRoot.isNull() && rm()->projectStore()->elementIndex.empty());
 
         rm()->setSwitchToProjectRes(true);
         int round = 0;
@@ -430,7 +411,6 @@ private slots:
         // A directory without styles still replaces the project store, and reports failure.
         QVERIFY(!rm()->setProjectDirPath(m_tmp.filePath("no-project")));
         QVERIFY(rm()->projectStore() && rm()->projectStore()->fillStyles.empty());
-        QVERIFY(!rm()->setProjectDirPath(QString()));
     }
 
     void themeAndLanguageWalks()
