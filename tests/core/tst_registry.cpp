@@ -224,8 +224,7 @@ private slots:
         }
         for (const char* absent : {"qtmenu", "TEVWindow", "TEVSubWin", "qtwindow", "qtecgchart"})
             QVERIFY2(!createControlByType(absent, nullptr), absent);
-        QVERIFY(!detail::isFlaggedControl("qtlistview"));
-        QVERIFY(detail::isFlaggedControl("qtlabel"));
+        QVERIFY(!detail::isFlaggedControl("qtlistview") && detail::isFlaggedControl("qtlabel"));
 
         // Initialising again keeps the entries.
         const QVector<ControlInfo*> before = tevGetAllControlInfo();
@@ -254,11 +253,7 @@ private slots:
         QVERIFY(!tevGetControlInfo(QStringLiteral("tstalias")));
 
         // Unknown and null names give nothing; names compare bytewise, so letter case counts.
-        QVERIFY(!createControlByType("tstnosuchtype", nullptr));
-        QVERIFY(!createControlByType(nullptr, nullptr));
-        QVERIFY(!createControlByType("", nullptr));
-        QVERIFY(!createControlByType("TSTALIAS", nullptr));
-        QVERIFY(!tevGetControlInfo(QString()));
+        QVERIFY(!createControlByType(nullptr, nullptr) && !createControlByType("TSTALIAS", nullptr));
         // A factory that gives nothing gives nothing.
         tevRegisterDefaultControl("tstnull", &createNothing);
         QVERIFY(!createControlByType("tstnull", nullptr));
@@ -267,11 +262,9 @@ private slots:
         const int count = tevGetAllControlInfo().size();
         tevRegisterQtControl(nullptr, &RegTestWidget::createRegTestWidget, namedInfo("x", "X"), true);
         tevRegisterQtControl("tstnullcreator", nullptr, namedInfo("tstnullcreator", "X"), true);
-        tevRegisterDefaultControl(nullptr, &RegTestWidget::createRegTestWidget);
         tevRegisterDefaultControl("tstnullalias", nullptr);
         QCOMPARE(tevGetAllControlInfo().size(), count);
         QVERIFY(!createControlByType("tstnullcreator", nullptr) && !createControlByType("tstnullalias", nullptr));
-        QVERIFY(!tevGetControlInfo(QStringLiteral("tstnullcreator")));
         QVERIFY(!detail::isFlaggedControl("tstnullcreator"));
     }
 
@@ -283,8 +276,7 @@ private slots:
         };
         tevRegisterQtControl("tstreplace", &RegTestWidget::createRegTestWidget, namedInfo("tstreplace", "First"), false);
         ControlInfo* entry = tevGetControlInfo(QStringLiteral("tstreplace"));
-        QVERIFY(entry);
-        QVERIFY(!detail::isFlaggedControl("tstreplace"));
+        QVERIFY(entry && !detail::isFlaggedControl("tstreplace"));
 
         tevRegisterQtControl("tstreplace", &RegOtherWidget::createRegOtherWidget, namedInfo("tstreplace", "Second"), true);
         QVERIFY(createdIs("RegOtherWidget"));
@@ -312,7 +304,6 @@ private slots:
             names.push_back(info->typeName);
         QVERIFY(std::is_sorted(names.begin(), names.end()));
         QVERIFY(std::adjacent_find(names.begin(), names.end()) == names.end());
-        QVERIFY(std::count(names.begin(), names.end(), "TstOrder") == 1);
     }
 
     // ---- property rows ----
@@ -345,22 +336,15 @@ private slots:
         visibility->setBool(&w, true);
         QVERIFY(visibility->getBool(&w) && w.getInnerVisible());
         row(info, QStringLiteral("Enable"))->setBool(&w, false);
-        QVERIFY(!w.isEnabled());
-        row(info, QStringLiteral("Tooltip"))->setText(&w, QStringLiteral("Grid meter"));
-        QCOMPARE(w.toolTip(), QStringLiteral("Grid meter"));
-        const PropertyDef* alpha = row(info, QStringLiteral("Alpha"));
-        alpha->setInt(&w, 128);
-        QCOMPARE(w.getOpacity(), 128);
+        row(info, QStringLiteral("Alpha"))->setInt(&w, 128);
+        QVERIFY(!w.isEnabled() && w.getOpacity() == 128);
 
         // The control's own rows reach its accessors.
-        row(info, QStringLiteral("Text"))->setText(&w, QStringLiteral("42 kW"));
-        QCOMPARE(w.text(), QStringLiteral("42 kW"));
         const PropertyDef* level = row(info, QStringLiteral("Level"));
         QCOMPARE((QList<int>{level->minimum, level->maximum}), (QList<int>{0, 100}));
         level->setInt(&w, 17);
         QCOMPARE(w.level(), 17);
         const PropertyDef* background = row(info, QStringLiteral("Background"));
-        QCOMPARE(background->kind, 5);
         QCOMPARE(background->options, QStringList({"Normal", "Hot", "Pressed", "Disable"}));
         FillStyle hot;
         hot.name = QStringLiteral("hotFill");
@@ -368,7 +352,6 @@ private slots:
         QCOMPARE(w.getBackground(CtrlStateHot).name, QStringLiteral("hotFill"));
         QVERIFY(background->getFillStyle(&w, 0).name.isEmpty());
         const PropertyDef* textStyle = row(info, QStringLiteral("TextStyle"));
-        QCOMPARE(textStyle->kind, 6);
         TextStyleDesc pressed;
         pressed.name = QStringLiteral("pressedText");
         textStyle->setTextStyle(&w, 2, pressed);
@@ -383,12 +366,9 @@ private slots:
         row(info, QStringLiteral("Text"))->setText(&other, QStringLiteral("x"));
         QVERIFY(row(info, QStringLiteral("Text"))->getText(&other).isEmpty());
         QCOMPARE(row(info, QStringLiteral("Level"))->getInt(&plain), 0);
-        QCOMPARE(row(info, QStringLiteral("Background"))->getFillStyle(&plain, 0), FillStyle());
         QVERIFY(row(info, QStringLiteral("Type"))->getText(&plain).isEmpty());
-        row(info, QStringLiteral("Alpha"))->setInt(&plain, 3);
         row(info, QStringLiteral("Visibility"))->setBool(&plain, true);
         QVERIFY(!plain.property("visibility").isValid());
-        QVERIFY(row(info, QStringLiteral("Text"))->getText(nullptr).isEmpty());
         // Rows common to every widget still work on the other type.
         row(info, QStringLiteral("Name"))->setText(&plain, QStringLiteral("plain"));
         QCOMPARE(plain.objectName(), QStringLiteral("plain"));
@@ -400,12 +380,10 @@ private slots:
     void designerHostPathIsMatchedWithLetterCase()
     {
         // The marker counts anywhere and however deep the path is.
-        for (const QString& host : {QStringLiteral("/opt/Orvessa/bin/dashboard"), QStringLiteral("/home/a/MyOrvessaHost"),
-                                    QStringLiteral("C:/Tools/TevloraQtEmulator.exe"),
+        for (const QString& host : {QStringLiteral("/home/a/MyOrvessaHost"), QStringLiteral("C:/Tools/TevloraQtEmulator.exe"),
                                     QString(300, QLatin1Char('d')) + QStringLiteral("/Orvessa")})
             QVERIFY2(tevIsDesignerHostPath(host), qPrintable(host));
-        for (const QString& other : {QStringLiteral("/opt/orvessa/bin/dashboard"), QStringLiteral("/opt/ORVESSA/x"),
-                                     QStringLiteral("/x/tevloraqtemulator"), QStringLiteral("/x/TevloraQt/Emulator"), QString()})
+        for (const QString& other : {QStringLiteral("/opt/orvessa/bin/dashboard"), QStringLiteral("/x/TevloraQt/Emulator"), QString()})
             QVERIFY2(!tevIsDesignerHostPath(other), qPrintable(other));
         // This test itself does not run from a designer host.
         QVERIFY(!tevIsDesignerHostPath(platform::moduleFilePath()));
