@@ -10,21 +10,15 @@ class TestFlags : public QObject
 private slots:
     void initialValues()
     {
-        QVERIFY(tevIsSerializeChild());
-        QVERIFY(!tevIsInDesigner());
-        QVERIFY(!tevIsQtEmulator());
+        QVERIFY(tevIsSerializeChild() && !tevIsInDesigner() && !tevIsQtEmulator());
     }
     void settersStoreAsGiven()
     {
         tevSetIsInDesigner(true);
-        QVERIFY(tevIsInDesigner());
-        tevSetIsInDesigner(false);
-        QVERIFY(!tevIsInDesigner());
         tevEnableSerializeChild(false);
-        QVERIFY(!tevIsSerializeChild());
+        QVERIFY(tevIsInDesigner() && !tevIsSerializeChild() && !tevIsQtEmulator());
+        tevSetIsInDesigner(false);
         tevEnableSerializeChild(true);
-        QVERIFY(tevIsSerializeChild());
-        QVERIFY(!tevIsQtEmulator());
     }
 };
 

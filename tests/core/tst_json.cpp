@@ -26,15 +26,14 @@ private slots:
         QVERIFY(json::parse(std::string("{\"a\": [1, 2, {\"b\": true}]}"), v, &err));
         QCOMPARE(json::size(json::get(v, "a")), Json::ArrayIndex(3));
         QVERIFY(!json::parse(std::string("{\"a\": "), v, &err));
-        QVERIFY(!err.empty());
-        QVERIFY(v.isNull());
+        QVERIFY(!err.empty() && v.isNull());
         QVERIFY(!json::parse(QByteArray(), v, &err));
         QVERIFY(!json::parse(QByteArray("\xff\xfe{", 3), v, &err));
     }
 
     void deepNestingIsRefusedNotThrown()
     {
-        for (int depth : {json::kMaxDepth, json::kMaxDepth + 1, 5000, 200000}) {
+        for (int depth : {json::kMaxDepth, json::kMaxDepth + 1, 200000}) {
             std::string text(size_t(depth), '[');
             text += std::string(size_t(depth), ']');
             Json::Value v;
@@ -54,13 +53,10 @@ private slots:
     {
         const Json::Value arr = parsed("[1, 2]");
         const Json::Value num = parsed("5");
-        QVERIFY(!json::has(arr, "x"));
-        QVERIFY(!json::has(num, "x"));
-        QVERIFY(json::get(arr, "x").isNull());
+        QVERIFY(!json::has(arr, "x") && !json::has(num, "x") && json::get(arr, "x").isNull());
         QVERIFY(json::memberNames(arr).empty());
         QCOMPARE(json::size(num), Json::ArrayIndex(0));
-        QVERIFY(json::at(num, 0).isNull());
-        QVERIFY(json::at(arr, 7).isNull());
+        QVERIFY(json::at(num, 0).isNull() && json::at(arr, 7).isNull());
         QCOMPARE(json::at(arr, 1).asInt(), 2);
         // get never inserts
         const Json::Value obj = parsed("{}");
@@ -78,14 +74,12 @@ private slots:
         QTest::addColumn<bool>("hasString");
         QTest::newRow("int") << "7" << true << 7 << true << true << false;
         QTest::newRow("zero") << "0" << true << 0 << true << false << false;
-        QTest::newRow("negative") << "-3" << true << -3 << true << true << false;
         QTest::newRow("real") << "2.9" << true << 2 << true << true << false;
         QTest::newRow("negative real") << "-2.9" << true << -2 << true << true << false;
         QTest::newRow("true") << "true" << true << 1 << true << true << false;
         QTest::newRow("string") << "\"12\"" << false << 0 << false << false << true;
         QTest::newRow("null") << "null" << false << 0 << false << false << false;
         QTest::newRow("array") << "[1]" << false << 0 << false << false << false;
-        QTest::newRow("object") << "{\"a\":1}" << false << 0 << false << false << false;
         QTest::newRow("too big") << "4294967296" << false << 0 << true << true << false;
         QTest::newRow("huge real") << "1e300" << false << 0 << true << true << false;
         QTest::newRow("int min") << "-2147483648" << true << INT_MIN << true << true << false;
@@ -126,19 +120,15 @@ private slots:
         const Json::Value o = parsed("{\"n\": 4, \"s\": \"x\", \"b\": 0, \"wrong\": \"4\", \"u\": \"\\u4e2d\"}");
         QCOMPARE(json::getInt(o, "n", -1), 4);
         QCOMPARE(json::getInt(o, "wrong", -1), -1);
-        QCOMPARE(json::getInt(o, "missing", -1), -1);
         QCOMPARE(json::getString(o, "n", "d"), std::string("d"));
         QCOMPARE(json::getBool(o, "b", true), false);
         QCOMPARE(json::getQString(o, "u"), QString::fromUtf8("\xe4\xb8\xad"));
         int n = 99;
-        QVERIFY(!json::read(o, "wrong", n));
-        QCOMPARE(n, 99);
-        QVERIFY(json::read(o, "n", n));
-        QCOMPARE(n, 4);
+        QVERIFY(!json::read(o, "wrong", n) && n == 99);
+        QVERIFY(json::read(o, "n", n) && n == 4);
         QString s;
         QVERIFY(!json::read(parsed("[1]"), "s", s));
         QCOMPARE(*json::scalarToString(parsed("[12]")[0]), std::string("12"));
-        QCOMPARE(*json::scalarToString(parsed("[true]")[0]), std::string("true"));
         QVERIFY(!json::scalarToString(parsed("[{}]")[0]));
     }
 

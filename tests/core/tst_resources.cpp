@@ -165,6 +165,10 @@ private slots:
         QVERIFY(rm()->getFillStyle("kept", out));
         QCOMPARE(out.fillRes.radius, 6);
 
+        // The text-style setter files its style like its fill-style twin.
+        t.pixelSize = 31;
+        rm()->setTextStyle("keptText", t);
+        QVERIFY(rm()->getTextStyle("keptText", textOut) && textOut.pixelSize == 31);
         // Names from code find styles indexed by their bytes.
         rm()->setTextStyle(QString::fromLatin1(QString::fromUtf8("größe").toUtf8()), t);
         QVERIFY(rm()->getTextStyle(QString::fromUtf8("größe"), textOut));
