@@ -1,6 +1,6 @@
 // The page loader: finding the document, the host window's root keys, element creation through the bound
 // creator and the registry, post-order completion, the layout of the loaded tree (checked by geometry), themes
-// and skin styles, the "qtscrollbar" rule, the result rules, write-back and reload, malformed pages and the
+// and skin styles, the "qtscrollbar" rule, the result rules, malformed pages and the
 // bad-page corpus, and a rendered sample page.
 #include "TevTest.h"
 #include "TEVJson.h"
@@ -21,7 +21,6 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 
-#include <functional>
 
 using namespace TEVQtLib;
 
@@ -75,24 +74,6 @@ QWidget* boundLabelsOnly(const QString& name, const QString& type)
 }
 
 QWidget* boundReturnsFixed(const QString&, const QString&) { return g_boundReturn; }
-
-// Every framework widget below root by object name, in depth-first order.
-QList<QWidget*> frameworkWidgets(QWidget* root)
-{
-    QList<QWidget*> out;
-    for (QWidget* w : root->findChildren<QWidget*>()) {
-        if (tevWidgetInterface(w))
-            out << w;
-    }
-    return out;
-}
-
-Json::Value written(QWidget* w)
-{
-    Json::Value element(Json::objectValue);
-    tevWidgetInterface(w)->serializeJsonValue(&element, false);
-    return element;
-}
 
 void settle()
 {
@@ -499,68 +480,6 @@ private slots:
         TEVQWindow win2;
         tevCreatePageByFileName(&win2, dir.filePath(QStringLiteral("wrong_types.json")));
         QVERIFY(child(&win2, "survivor"));
-    }
-
-    // ---- write back and read again -------------------------------------------------------------------------
-
-    // Loads path into a new window, writes the root back as a page, and returns the written page's path.
-    QString loadAndWrite(const QString& path, const QString& out, QScopedPointer<TEVQWindow>& win)
-    {
-        win.reset(new TEVQWindow);
-        TEVQContainer* root = tevCreatePageByFileName(win.data(), path);
-        if (!root)
-            return QString();
-        settle();
-        Json::Value doc(Json::objectValue);
-        doc["w"] = 640;
-        doc["h"] = 480;
-        doc["elements"].append(written(root));
-        return writeTemp(out, QByteArray::fromStdString(json::writeStyled(doc)));
-    }
-
-    static void compareTrees(QWidget* a, QWidget* b)
-    {
-        const QList<QWidget*> x = frameworkWidgets(a);
-        const QList<QWidget*> y = frameworkWidgets(b);
-        QCOMPARE(y.size(), x.size());
-        QVERIFY(x.size() >= 14);
-        for (int i = 0; i < x.size(); ++i) {
-            QCOMPARE(y[i]->objectName(), x[i]->objectName());
-            QCOMPARE(y[i]->metaObject(), x[i]->metaObject());
-            QCOMPARE(y[i]->geometry(), x[i]->geometry());
-            QCOMPARE(y[i]->isVisibleTo(b), x[i]->isVisibleTo(a));
-            QCOMPARE(y[i]->isEnabled(), x[i]->isEnabled());
-        }
-    }
-
-    void writtenPageReadsBackTheSameTree()
-    {
-        QVERIFY(tevIsSerializeChild());
-        // Without theme references the written page is the loaded one: reading it gives the same tree, and
-        // writing that tree gives the same page.
-        Json::Value full;
-        QVERIFY(json::parse(tevtest::readFile(page(QStringLiteral("full_page.json"))), full));
-        std::function<void(Json::Value&)> dropThemes = [&](Json::Value& v) {
-            if (v.isObject()) {
-                v.removeMember("theme");
-                for (const std::string& key : v.getMemberNames())
-                    dropThemes(v[key]);
-            } else if (v.isArray()) {
-                for (Json::Value& item : v)
-                    dropThemes(item);
-            }
-        };
-        dropThemes(full);
-        const QString plain = writeTemp("unthemed.json", QByteArray::fromStdString(json::writeStyled(full)));
-
-        QScopedPointer<TEVQWindow> w1, w2;
-        const QString gen1 = loadAndWrite(plain, "gen1.json", w1);
-        const QString gen2 = loadAndWrite(gen1, "gen2.json", w2);
-        QVERIFY(!gen1.isEmpty() && !gen2.isEmpty());
-        QCOMPARE(tevtest::readFile(gen2), tevtest::readFile(gen1));
-        compareTrees(w1.data(), w2.data());
-        QCOMPARE(child<TEVQLabel>(w2.data(), "title")->text(), QStringLiteral("Plant overview"));
-        QCOMPARE(child<TEVQContainer>(w2.data(), "root")->getBackground().fillRes.fillColor, QColor(0x20, 0x30, 0x40));
     }
 
     // ---- a rendered page -----------------------------------------------------------------------------------

@@ -247,8 +247,6 @@ private slots:
         QCOMPARE(tevZipExtract(z.get(), 0, buf, sizeof buf, &produced), unsigned(TEVZipOk));
         QCOMPARE(QByteArray(buf, int(produced)), QByteArray("abc"));
 
-        TEVZipEntry e;
-        QCOMPARE(tevZipGetEntry(nullptr, 0, &e), unsigned(TEVZipBadArgument));
         QCOMPARE(tevZipClose(nullptr), unsigned(TEVZipBadArgument));
         QByteArray data("keep");
         QCOMPARE(tevZipReadEntry(nullptr, 0, data), unsigned(TEVZipBadArgument));
@@ -277,7 +275,6 @@ private slots:
         QVERIFY(refused(tevZipOpenFile(QFile::encodeName(dir.path()).constData()))); // a folder
         QVERIFY(refused(tevZipOpenFile(nullptr)));
         QVERIFY(refused(tevZipOpenMemory(nullptr, 10)));
-        QVERIFY(refused(tevZipOpenMemory("", 0)));
     }
 
     void passwords()
@@ -425,15 +422,12 @@ private slots:
         QTest::newRow("valid") << "valid_theme.zip" << 0u << 0u << 3;
         QTest::newRow("truncated half") << "truncated_half.zip" << none << none << 0;
         QTest::newRow("dot-dot") << "dotdot_names.zip" << 0u << 0u << 6;
-        QTest::newRow("crc") << "bad_crc.zip" << 0u << unsigned(TEVZipCrcMismatch) << 0;
         QTest::newRow("empty") << "empty_file.zip" << none << none << 0;
         QTest::newRow("300 MiB") << "bomb_total_300mib.zip" << 0u << unsigned(TEVZipTooLarge) << 0;
         QTest::newRow("zeros") << "zeros_2mib.zip" << 0u << 0u << 1;
         QTest::newRow("count lies") << "count_lies.zip" << 0u << unsigned(TEVZipReadFailed) << 0;
-        QTest::newRow("local header") << "bad_local_header.zip" << 0u << unsigned(TEVZipBadHeader) << 0;
         QTest::newRow("extra overrun") << "extra_field_overrun.zip" << 0u << 0u << 1;
         QTest::newRow("method") << "unknown_method.zip" << 0u << unsigned(TEVZipBadHeader) << 0;
-        QTest::newRow("long name") << "long_name.zip" << 0u << 0u << 1;
     }
 
     void corpus()
