@@ -1,18 +1,12 @@
 // The control registry and catalogue: registration and its replacement rules, aliases, creation by type name,
-// catalogue listing, the property rows' typed accessors, the built-in table and the designer-host test.
+// catalogue listing, the property rows' typed accessors, the built-in table and the designer-host path test.
 #include "TevTest.h"
 #include "TEVFlags.h"
 #include "TEVPlatform.h"
 #include "TEVQControlRegistry.h"
 #include "TEVQWidgetMacros.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QProcess>
-#include <QTemporaryDir>
-
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <set>
 #include <string>
@@ -388,39 +382,6 @@ private slots:
         // This test itself does not run from a designer host.
         QVERIFY(!tevIsDesignerHostPath(platform::moduleFilePath()));
         QVERIFY(!tevIsQtEmulator());
-    }
-
-    void designerHostSetsTheEmulatorFlag()
-    {
-        const QByteArray probe = qgetenv("TEV_REGISTRY_PROBE");
-        if (!probe.isEmpty()) {
-            // Running as the copied program: report what initialisation decided.
-            tevInitQtControl();
-            std::fputs(tevIsQtEmulator() ? "emulator=1\n" : "emulator=0\n", stdout);
-            std::fflush(stdout);
-            return;
-        }
-        // A copy of this program in a folder whose name carries the marker (a copy: /proc resolves links).
-        // Made beside the test program, where programs may run.
-        QTemporaryDir dir(QFileInfo(platform::moduleFilePath()).absolutePath() + QStringLiteral("/probe-XXXXXX"));
-        QVERIFY(dir.isValid());
-        for (const char* folder : {"Orvessa", "orvessa"}) {
-            const QString copyDir = dir.filePath(QString::fromLatin1(folder));
-            QVERIFY(QDir().mkpath(copyDir));
-            const QString copy = copyDir + QStringLiteral("/registry_probe");
-            QVERIFY(QFile::copy(platform::moduleFilePath(), copy));
-            QVERIFY(QFile::setPermissions(copy, QFile::permissions(copy) | QFile::ExeOwner));
-            QProcess process;
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QStringLiteral("TEV_REGISTRY_PROBE"), QStringLiteral("1"));
-            process.setProcessEnvironment(env);
-            process.start(copy, {QStringLiteral("designerHostSetsTheEmulatorFlag")});
-            QVERIFY(process.waitForFinished(120000));
-            const QByteArray output = process.readAllStandardOutput();
-            QCOMPARE(process.exitCode(), 0);
-            const bool upper = qstrcmp(folder, "Orvessa") == 0;
-            QVERIFY2(output.contains(upper ? "emulator=1" : "emulator=0"), output.constData());
-        }
     }
 };
 
