@@ -75,6 +75,9 @@ QWidget* boundLabelsOnly(const QString& name, const QString& type)
 
 QWidget* boundReturnsFixed(const QString&, const QString&) { return g_boundReturn; }
 
+// The object name of w, "<none>" for no widget.
+QString nameOf(QWidget* w) { return w ? w->objectName() : QStringLiteral("<none>"); }
+
 void settle()
 {
     for (int i = 0; i < 3; ++i)
@@ -119,9 +122,7 @@ private slots:
         QWidget host;
         const QByteArray doc = R"({"elements":[{"type":"qtcontainer","name":"found"}]})";
         writeTemp("plain.json", doc);
-        TEVQContainer* c = tevCreatePageByFileName(&host, m_tmp.filePath("plain"));
-        QVERIFY(c);
-        QCOMPARE(c->objectName(), QStringLiteral("found"));
+        QCOMPARE(nameOf(tevCreatePageByFileName(&host, m_tmp.filePath("plain"))), QStringLiteral("found"));
 
         // ".json" anywhere in the name: used as it stands.
         writeTemp("backup.json.bak", doc);
@@ -136,14 +137,11 @@ private slots:
     {
         QWidget host;
         // Both the loaded theme and the skin directory have "samepage.json": the theme's resources win.
-        TEVQContainer* c = tevCreatePageByFileName(&host, QStringLiteral("samepage"));
-        QVERIFY(c);
-        QCOMPARE(c->objectName(), QStringLiteral("fromTheme"));
+        QCOMPARE(nameOf(tevCreatePageByFileName(&host, QStringLiteral("samepage"))), QStringLiteral("fromTheme"));
 
         // Only in the skin directory, named in other letter case.
-        c = tevCreatePageByFileName(&host, QStringLiteral("SkinPage"));
-        QVERIFY(c);
-        QCOMPARE(c->objectName(), QStringLiteral("fromSkinDir"));
+        TEVQContainer* c = tevCreatePageByFileName(&host, QStringLiteral("SkinPage"));
+        QCOMPARE(nameOf(c), QStringLiteral("fromSkinDir"));
         QVERIFY(child(c, "inSkinPage"));
 
         // Relative to the working directory.
@@ -152,8 +150,7 @@ private slots:
         writeTemp("relative.json", R"({"elements":[{"type":"qtcontainer","name":"rel"}]})");
         c = tevCreatePageByFileName(&host, QStringLiteral("relative"));
         QDir::setCurrent(cwd);
-        QVERIFY(c);
-        QCOMPARE(c->objectName(), QStringLiteral("rel"));
+        QCOMPARE(nameOf(c), QStringLiteral("rel"));
     }
 
     void unreadableDocumentsGiveNull()
@@ -165,8 +162,7 @@ private slots:
         QVERIFY(!tevCreatePageByFileName(&host, m_tmp.filePath("folder.json")));
         QVERIFY(host.children().isEmpty());
         // The menu document is found and parsed like a page; there is no menu class to fill yet.
-        QVERIFY(!tevCreateMenuByFileName(&host, m_tmp.filePath("missing")));
-        QVERIFY(!tevCreateMenuByFileName(&host, page(QStringLiteral("two_top"))));
+        QVERIFY(!tevCreateMenuByFileName(&host, m_tmp.filePath("missing")) && !tevCreateMenuByFileName(&host, page(QStringLiteral("two_top"))));
         QVERIFY(host.children().isEmpty());
     }
 
@@ -236,9 +232,8 @@ private slots:
     {
         TEVQWindow win;
         TEVQContainer* root = tevCreatePageByFileName(&win, page(QStringLiteral("full_page")));
-        QVERIFY(root);
         settle();
-        QCOMPARE(root->objectName(), QStringLiteral("root"));
+        QCOMPARE(nameOf(root), QStringLiteral("root"));
         // A column inside 8 px of padding with 4 px gaps: the fixed 40 px header, then the free height
         // 480 - 16 - 8 - 40 = 416 shared 2 : 1 by body and footer.
         QCOMPARE(child(root, "header")->geometry(), QRect(8, 8, 624, 40));
@@ -320,9 +315,7 @@ private slots:
     void resultIsTheLastElementWhenItIsAContainer()
     {
         QWidget host;
-        TEVQContainer* c = tevCreatePageByFileName(&host, page(QStringLiteral("two_top")));
-        QVERIFY(c);
-        QCOMPARE(c->objectName(), QStringLiteral("second"));
+        QCOMPARE(nameOf(tevCreatePageByFileName(&host, page(QStringLiteral("two_top")))), QStringLiteral("second"));
         QVERIFY(child(&host, "first"));
 
         // A label last: everything is built, and no container is handed back.
@@ -426,8 +419,7 @@ private slots:
                 {"type":"qtbutton","name":"ok2","child":{"type":"qtlabel","name":"notAnArray"}},
                 {"type":"qtcontainer","name":"ok3","attr":{"childLayout":"1"},"layout":{"type":-1,"ratio":"2"}}
             ]}]})"));
-        QVERIFY(root);
-        QCOMPARE(root->objectName(), QStringLiteral("root"));
+        QCOMPARE(nameOf(root), QStringLiteral("root"));
         for (const char* gone : {"unknown", "orphan", "untyped", "notAnArray"})
             QVERIFY2(!child(&host, gone), gone);
         QVERIFY(child(&host, "ok1") && child(&host, "ok2") && child(&host, "ok3"));
