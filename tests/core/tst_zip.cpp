@@ -91,9 +91,7 @@ private slots:
         // -1 describes the archive: the entry count, nothing else.
         TEVZipEntry e = entryOf(z.get(), -1);
         QCOMPARE(e.index, 4);
-        QCOMPARE(e.name[0], '\0');
-        QCOMPARE(e.uncompressedSize, 0u);
-        QCOMPARE(e.modificationTime, 0);
+        QVERIFY(e.name[0] == '\0' && e.uncompressedSize == 0u && e.modificationTime == 0);
 
         e = entryOf(z.get(), 1);
         QCOMPARE(QByteArray(e.name) + ' ' + QByteArray::number(e.index) + ' ' + QByteArray::number(e.uncompressedSize),
@@ -103,15 +101,13 @@ private slots:
 
         // Going back to an earlier entry, and asking twice for the same one.
         e = entryOf(z.get(), 0);
-        QCOMPARE(QByteArray(e.name), QByteArray("a.txt"));
-        QCOMPARE(e.uncompressedSize, 5u);
+        QCOMPARE(QByteArray(e.name) + ' ' + QByteArray::number(e.uncompressedSize), QByteArray("a.txt 5"));
         QCOMPARE(entryOf(z.get(), 0).modificationTime, e.modificationTime);
 
         // Out of range: the description is cleared as well.
         for (int bad : {-2, 4, 1000, INT_MIN}) {
             QCOMPARE(tevZipGetEntry(z.get(), bad, &e), unsigned(TEVZipBadArgument));
-            QCOMPARE(e.name[0], '\0');
-            QCOMPARE(tevZipLastResult(), unsigned(TEVZipBadArgument));
+            QVERIFY(e.name[0] == '\0' && tevZipLastResult() == TEVZipBadArgument);
         }
         QCOMPARE(tevZipGetEntry(z.get(), 0, nullptr), unsigned(TEVZipBadArgument));
     }
@@ -249,14 +245,11 @@ private slots:
 
         QCOMPARE(tevZipClose(nullptr), unsigned(TEVZipBadArgument));
         QByteArray data("keep");
-        QCOMPARE(tevZipReadEntry(nullptr, 0, data), unsigned(TEVZipBadArgument));
-        QVERIFY(data.isEmpty());
+        QVERIFY(tevZipReadEntry(nullptr, 0, data) == TEVZipBadArgument && data.isEmpty());
         QVector<TEVZipFile> files{TEVZipFile()};
-        QCOMPARE(tevZipReadAll(nullptr, files), unsigned(TEVZipBadArgument));
-        QVERIFY(files.isEmpty());
+        QVERIFY(tevZipReadAll(nullptr, files) == TEVZipBadArgument && files.isEmpty());
         QCOMPARE(tevZipReadEntry(z.get(), -1, data), unsigned(TEVZipBadArgument));
-        QCOMPARE(tevZipClose(z.release()), unsigned(TEVZipOk));
-        QCOMPARE(tevZipLastResult(), unsigned(TEVZipOk));
+        QVERIFY(tevZipClose(z.release()) == TEVZipOk && tevZipLastResult() == TEVZipOk);
     }
 
     void refusesWhatIsNotAnArchive()
@@ -444,8 +437,7 @@ private slots:
         QCOMPARE(tevZipLastResult(), openCode);
         ZipPtr fromMem = openMem(bytes);
         QCOMPARE(tevZipLastResult(), openCode);
-        QCOMPARE(bool(fromFile), openCode == 0);
-        QCOMPARE(bool(fromMem), openCode == 0);
+        QVERIFY(bool(fromFile) == (openCode == 0) && bool(fromMem) == (openCode == 0));
         if (!fromMem)
             return;
 
@@ -462,8 +454,7 @@ private slots:
         QVector<TEVZipFile> fa, fb;
         QCOMPARE(tevZipReadAll(fromFile.get(), fa), readAllCode);
         QCOMPARE(tevZipReadAll(fromMem.get(), fb), readAllCode);
-        QCOMPARE(fb.size(), files);
-        QCOMPARE(fa.size(), files);
+        QVERIFY(fa.size() == files && fb.size() == files);
         for (const TEVZipFile& f : fb)
             QVERIFY(!f.name.startsWith('/') && !f.name.contains("/../"));
     }
