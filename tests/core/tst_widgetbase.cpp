@@ -193,8 +193,7 @@ private slots:
         TestWidget w;
         w.show();
         w.setInnerVisible(true);
-        QCOMPARE(w.getInnerVisible(), true);
-        QVERIFY(!w.isVisible()); // hidden whatever the value
+        QVERIFY(w.getInnerVisible() && !w.isVisible()); // hidden whatever the value
         w.setInnerVisible(false);
         QCOMPARE(json::getBool(writeCommon(&w), "visibility", true), false);
     }
@@ -221,8 +220,7 @@ private slots:
         QVERIFY(i->getAbsoluteLayout());
 
         i->setGeometry(3, 4, 50, 60);
-        QCOMPARE(w.geometry(), QRect(3, 4, 50, 60));
-        QCOMPARE(i->getLayoutType(), LayoutTypeAbsolute);
+        QVERIFY(w.geometry() == QRect(3, 4, 50, 60) && i->getLayoutType() == LayoutTypeAbsolute);
         w.setGeometry(QRect(1, 2, 30, 40)); // the widget's own setGeometry records the rectangle too
         i->getLayoutData(data);
         const TEVLayoutRect r = *static_cast<TEVLayoutRect*>(data);
@@ -303,8 +301,7 @@ private slots:
         QCOMPARE(w->geometry(), QRect(4, 6, 33, 44));
         // An unusable type is as unknown as 5: absolute, rectangle unchanged.
         QVERIFY(readElement(*w, R"({"layout":{"type":-1},"x":99})"));
-        QCOMPARE(w->getLayoutType(), LayoutTypeAbsolute);
-        QCOMPARE(w->getControlBase()->layout.x, 4);
+        QVERIFY(w->getLayoutType() == LayoutTypeAbsolute && w->getControlBase()->layout.x == 4);
         // Without a layout key the rectangle waits for resizeWidget.
         QVERIFY(readElement(*w, R"({"x":10,"w":20,"h":30})"));
         QCOMPARE(w->geometry(), QRect(4, 6, 33, 44));
@@ -328,8 +325,7 @@ private slots:
             root->getControlBase()->layoutType = t;
             root->getControlBase()->layout = TEVLayoutRect{5, 5, 10, 10};
             root->resizeWidget();
-            QCOMPARE(root->geometry(), QRect(0, 0, 300, 200));
-            QCOMPARE(root->getLayoutType(), LayoutTypeAbsolute);
+            QVERIFY(root->geometry() == QRect(0, 0, 300, 200) && root->getLayoutType() == LayoutTypeAbsolute);
         }
         // A ratio child is left to its container; a container inside a plain child widget keeps its rectangle.
         auto* ratio = new stub::TEVQContainerWidget(&window);
@@ -374,8 +370,7 @@ private slots:
         const QString first = QStringLiteral(R"({"name":"a","attr":{"text":"one"}})");
         w.setJsonData(first);
         w.setJsonData(first);
-        QCOMPARE(p->reads, before + 1);
-        QCOMPARE(p->text, QStringLiteral("one"));
+        QVERIFY(p->reads == before + 1 && p->text == QStringLiteral("one"));
         w.setJsonData(QStringLiteral(R"({"name":"b"})"));
         QCOMPARE(w.objectName(), QStringLiteral("a"));
         QCOMPARE(w.jsonData(), QStringLiteral(R"({"name":"b"})"));
@@ -383,8 +378,7 @@ private slots:
         // A text that does not parse is stored, not applied.
         TestWidget bad;
         bad.setJsonData(QStringLiteral("{\"name\":"));
-        QCOMPARE(bad.painter()->reads, 0);
-        QCOMPARE(bad.jsonData(), QStringLiteral("{\"name\":"));
+        QVERIFY(bad.painter()->reads == 0 && bad.jsonData() == QStringLiteral("{\"name\":"));
     }
 
     // Painter base
@@ -562,7 +556,6 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         TestWidgetImpl* p = w.painter();
-        QCOMPARE(p->getState(), CtrlStateNormal);
         sendEvent(&w, QEvent::Enter);
         QCOMPARE(p->paintedStates.back(), CtrlStateHot); // repainted at once
         QTest::mousePress(&w, Qt::LeftButton, {}, QPoint(5, 5));
@@ -618,8 +611,7 @@ private slots:
         // Styles resolved in the theme store while the element was applied.
         QCOMPARE(p->background[3].fillRes.fillColor, QColor(0, 255, 0));
         QCOMPARE(p->textStyle.pixelSize, 30);
-        QVERIFY(p->attr("themeOnly"));
-        QVERIFY(!rm->isLoadFromThemeRes());
+        QVERIFY(p->attr("themeOnly") && !rm->isLoadFromThemeRes());
 
         // A theme element never touches the common keys.
         QWidget parent;
@@ -636,18 +628,15 @@ private slots:
         TEVQResourceManager* rm = TEVQResourceManager::getInstance();
         TestWidget w;
         w.painter()->text.clear();
-        QVERIFY(readElement(w, R"({"theme":"alt"})")); // "theme" needs "attr"
-        QVERIFY(w.painter()->text.isEmpty());
+        QVERIFY(readElement(w, R"({"theme":"alt"})") && w.painter()->text.isEmpty()); // "theme" needs "attr"
         QVERIFY(readElement(w, R"({"attr":{},"theme":"alt"})"));
         QCOMPARE(w.painter()->text, QStringLiteral("alt"));
         // The style was looked up in the theme store, where "red" is dark red.
         QCOMPARE(w.painter()->background[0].fillRes.fillColor, QColor(0x80, 0, 0));
         // The switch is off again, so the next element's common keys are read.
-        QVERIFY(!rm->isLoadFromThemeRes());
-        QVERIFY(readElement(w, R"({"name":"after"})"));
+        QVERIFY(!rm->isLoadFromThemeRes() && readElement(w, R"({"name":"after"})"));
         QCOMPARE(w.objectName(), QStringLiteral("after"));
-        QVERIFY(w.setProperty("jsonData", QStringLiteral(R"({"attr":{},"theme":"alt","name":"n"})")));
-        QVERIFY(!rm->isLoadFromThemeRes());
+        QVERIFY(w.setProperty("jsonData", QStringLiteral(R"({"attr":{},"theme":"alt","name":"n"})")) && !rm->isLoadFromThemeRes());
         // An unknown theme name leaves the element as it is.
         QVERIFY(readElement(w, R"({"attr":{"text":"own"},"theme":"nosuch","style":[["red",1,0]]})"));
         QCOMPARE(w.painter()->text, QStringLiteral("own"));
@@ -684,7 +673,6 @@ private slots:
         QCOMPARE(w.painter()->text, QStringLiteral("alt"));
         QCOMPARE(w.painter()->background[0].fillRes.fillColor, QColor(0x80, 0, 0));
         w.setThemeName(QStringLiteral("nosuch")); // no element: the look stays
-        QCOMPARE(w.getThemeName(), QStringLiteral("nosuch"));
         QCOMPARE(w.painter()->text, QStringLiteral("alt"));
         QCOMPARE(written(w, "theme"), QByteArray("\"nosuch\""));
     }
@@ -704,8 +692,7 @@ private slots:
         w.painter()->text.clear();
         w.setThemeName(QStringLiteral("alt"));
         QCOMPARE(w.getThemeName(), QStringLiteral("qttestwidget"));
-        QVERIFY(readElement(w, R"({"attr":{},"theme":"alt"})"));
-        QVERIFY(w.painter()->text.isEmpty());
+        QVERIFY(readElement(w, R"({"attr":{},"theme":"alt"})") && w.painter()->text.isEmpty());
     }
 
 private:
