@@ -34,15 +34,11 @@ const QColor kChannel(0, 200, 0);
 const QColor kFore(200, 0, 0);
 
 const char* const kStyleJson = R"({"style": [
-    {"type": 1, "name": "bgN", "clr": "FF102030", "drawImg": false},
-    {"type": 1, "name": "bgH", "clr": "FF406080", "drawImg": false},
-    {"type": 1, "name": "bgP", "clr": "FF708090", "drawImg": false},
-    {"type": 1, "name": "bgD", "clr": "FFA0A0A0", "drawImg": false},
-    {"type": 1, "name": "chan", "clr": "FF00C800", "drawImg": false},
-    {"type": 1, "name": "fore", "clr": "FFC80000", "drawImg": false},
+    {"type": 1, "name": "bgN", "clr": "FF102030"}, {"type": 1, "name": "bgH", "clr": "FF406080"},
+    {"type": 1, "name": "bgP", "clr": "FF708090"}, {"type": 1, "name": "bgD", "clr": "FFA0A0A0"},
+    {"type": 1, "name": "chan", "clr": "FF00C800"}, {"type": 1, "name": "fore", "clr": "FFC80000"},
     {"type": 2, "name": "txtA", "clr": "FFAA0000", "size": 14, "hor": 2, "ver": 0},
-    {"type": 2, "name": "txtB", "clr": "FF00AA00", "size": 11}
-]})";
+    {"type": 2, "name": "txtB", "clr": "FF00AA00", "size": 11}]})";
 
 const char* const kThemeJson = R"({"elements": [{"child": [
     {"name": "TLabel", "attr": {}, "style": [["txtA", 2, 0]]},
@@ -126,8 +122,7 @@ void sendPlain(QWidget* w, QEvent::Type type)
 // True when the channels of a and b differ by at most 1.
 bool near(const QColor& a, const QColor& b)
 {
-    return qAbs(a.red() - b.red()) <= 1 && qAbs(a.green() - b.green()) <= 1 && qAbs(a.blue() - b.blue()) <= 1 &&
-           qAbs(a.alpha() - b.alpha()) <= 1;
+    return qAbs(a.red() - b.red()) <= 1 && qAbs(a.green() - b.green()) <= 1 && qAbs(a.blue() - b.blue()) <= 1;
 }
 
 // A button with solid normal, hot and disabled looks and no text, fading over 48 ms.
@@ -149,14 +144,7 @@ QColor blend(double w)
     return QColor(ch(kN.red(), kH.red()), ch(kN.green(), kH.green()), ch(kN.blue(), kH.blue()));
 }
 
-struct SliderCase
-{
-    bool horizontal;
-    QSize size;
-    int minimum, maximum, value;
-    QPoint lastFore, firstBack;
-    QRect channel;
-};
+struct SliderCase { bool horizontal; QSize size; int minimum, maximum, value; QPoint lastFore, firstBack; QRect channel; };
 
 } // namespace
 
@@ -195,7 +183,6 @@ private slots:
     void sliderGeometry();
     void sliderThumbStates();
     void sliderJson();
-    void sliderProxyStyle();
     void sliderAndScrollBarSurviveHugeRanges();
 
     void registryEntries();
@@ -239,9 +226,7 @@ void TestControls::cleanup()
 void TestControls::labelTextJson()
 {
     TEVQLabel label;
-    Json::Value out = written(&label);
-    QVERIFY(json::has(out, "style") && json::get(out, "style").isNull()); // a normal style without a name
-    QCOMPARE(json::getString(json::get(out, "attr"), "text"), std::string("label"));
+    COMPARE_WRITTEN(&label, "attr", R"({"text": "label"})");
 
     // An empty text is read as empty and written as empty, so that it does not come back as a new label's
     // "label"; a non-ASCII text goes both ways intact.
@@ -253,8 +238,7 @@ void TestControls::labelTextJson()
     reread.serializeJsonValue(&emptied, true);
     QCOMPARE(reread.text(), QString());
     read(&label, R"({"attr": {"text": "Grüße"}})");
-    QCOMPARE(label.text(), QStringLiteral("Grüße"));
-    QCOMPARE(json::getQString(json::get(written(&label), "attr"), "text"), QStringLiteral("Grüße"));
+    COMPARE_WRITTEN(&label, "attr", R"({"text": "Grüße"})");
 }
 
 void TestControls::labelStyleStatesAndApplication()
@@ -271,11 +255,10 @@ void TestControls::labelStyleStatesAndApplication()
     // 4 sets every state; pressed and disabled share one slot.
     label.setTextStyle(CtrlState(4), s);
     QCOMPARE(label.getTextStyle(CtrlStateHot), s);
-    TextStyleDesc other = s;
-    other.name = QStringLiteral("disabled");
-    label.setTextStyle(CtrlStatePressed, other);
-    QCOMPARE(label.getTextStyle(CtrlStateDisable).name, other.name);
-    QCOMPARE(label.getTextStyle(CtrlStateNormal).name, s.name);
+    s.name = QStringLiteral("disabled");
+    label.setTextStyle(CtrlStatePressed, s);
+    QCOMPARE(label.getTextStyle(CtrlStateDisable).name, s.name);
+    QCOMPARE(label.getTextStyle(CtrlStateNormal).name, QStringLiteral("both"));
 
     // Applied: font (the global family wins), colour for every group, alignment.
     QCOMPARE(label.font().family(), QStringLiteral("DejaVu Sans"));
@@ -286,10 +269,8 @@ void TestControls::labelStyleStatesAndApplication()
 
     rm()->setGlobalFontFamily(QString());
     label.setColor(QColor(9, 9, 9));
+    label.setDisableColor(QColor(200, 0, 0)); // only stored
     QCOMPARE(label.font().family(), QStringLiteral("Some Family"));
-    QCOMPARE(label.palette().color(QPalette::WindowText), QColor(9, 9, 9));
-    // The disabled colour is only stored.
-    label.setDisableColor(QColor(200, 0, 0));
     QCOMPARE(label.palette().color(QPalette::WindowText), QColor(9, 9, 9));
 
     // An alignment value outside 0..2 gives no flag on its axis.
@@ -309,8 +290,6 @@ void TestControls::labelElision()
     QCOMPARE(narrow, QFontMetrics(label.painter()->textFont()).elidedText(text, Qt::ElideRight, 80));
     QVERIFY(narrow.endsWith(QChar(0x2026)));
     QCOMPARE(label.painter()->text, text);
-    resizeNow(&label, 200);
-    QVERIFY(label.QLabel::text().length() > narrow.length());
     resizeNow(&label, 1000);
     QCOMPARE(label.QLabel::text(), text);
 
@@ -385,10 +364,6 @@ void TestControls::buttonFollowsProcessSettingsAndStateSetters()
     b.setBackground(CtrlState(7), solid(kN, "n"));
     for (int s = 0; s < 4; ++s)
         QCOMPARE(b.getBackground(CtrlState(s)).name, QStringLiteral("p"));
-    b.setUseFillStyle(CtrlState(4), false);
-    b.setUseFillStyle(CtrlStateHot, true);
-    QVERIFY(b.getUseFillStyle(CtrlStateHot));
-    QVERIFY(!b.getUseFillStyle(CtrlStateNormal));
 }
 
 void TestControls::buttonAttrContract_data()
@@ -396,28 +371,20 @@ void TestControls::buttonAttrContract_data()
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected"); // the "attr" written back
 
-    QTest::newRow("nothing") << R"({})" << R"(null)";
     QTest::newRow("hidden text writes an integer") << R"({"showText": false})" << R"({"showText": 0})";
     QTest::newRow("booleans as numbers") << R"({"hasIcon": 0, "drawBackground": 0, "iconUseColor": 2})"
                                          << R"({"drawBackground": 0, "hasIcon": 0, "iconUseColor": 1})";
-    QTest::newRow("icons") << R"({"iconPath": "a.png", "hotIconPath": "b.png"})"
-                           << R"({"hotIconPath": "b.png", "iconPath": "a.png"})";
     QTest::newRow("extension") << R"({"isExtBtn": true, "extWidth": 20, "extIconPath": "e", "extHotIconPath": "h"})"
                                << R"({"extHotIconPath": "h", "extIconPath": "e", "extWidth": 20, "isExtBtn": 1})";
-    QTest::newRow("icon placement") << R"({"iconHor": 0, "iconVer": 2, "iconX": -4, "iconY": 3, "txtX": 5, "txtY": -1})"
-                                    << R"({"iconHor": 0, "iconVer": 2, "iconX": -4, "iconY": 3, "txtX": 5, "txtY": -1})";
     QTest::newRow("icon colour is read opaque") << R"({"iconColor": "80112233"})" << R"({"iconColor": "FF112233"})";
     QTest::newRow("black icon colour is the default") << R"({"iconColor": "ff000000"})" << R"(null)";
-    QTest::newRow("fade like the process setting") << R"({"fadeEnabled": false, "fadeDuration": 150})" << R"(null)";
     QTest::newRow("fade duration not positive") << R"({"fadeDuration": -5})" << R"(null)";
     QTest::newRow("fade on") << R"({"fadeEnabled": 1, "fadeDuration": 90})" << R"({"fadeDuration": 90, "fadeEnabled": 1})";
-    QTest::newRow("plain text") << R"({"text": "Go"})" << R"({"text": "Go"})";
     QTest::newRow("dictionary text writes the shown text") << R"({"text": "|->btn.ok"})" << R"({"text": "OK"})";
     QTest::newRow("unknown keys survive") << R"({"custom": 7, "showText": true})" << R"({"custom": 7})";
     QTest::newRow("sizes and offsets are bounded")
         << R"({"extWidth": -3, "txtX": 2147483647, "iconY": -2147483648})"
         << R"({"iconY": -16777215, "txtX": 16777215})";
-    QTest::newRow("wrong types are ignored") << R"({"extWidth": "wide", "text": 3, "iconPath": []})" << R"(null)";
 }
 
 void TestControls::buttonAttrContract()
@@ -426,14 +393,7 @@ void TestControls::buttonAttrContract()
     QFETCH(QString, expected);
     TEVQPushButton b;
     read(&b, ("{\"attr\": " + input.toUtf8() + "}").constData());
-    const Json::Value out = written(&b);
-    QCOMPARE(jsonText(json::get(out, "attr")), jsonText(parse(expected.toUtf8().constData())));
-
-    // Reading what was written gives the same again.
-    TEVQPushButton again;
-    Json::Value copy = out;
-    again.serializeJsonValue(&copy, true);
-    QCOMPARE(jsonText(json::get(written(&again), "attr")), jsonText(json::get(out, "attr")));
+    COMPARE_WRITTEN(&b, "attr", expected.toUtf8().constData());
 }
 
 void TestControls::buttonThemeSkipsContent()
@@ -461,21 +421,15 @@ void TestControls::buttonDictionaryText()
     b.notifyChangeLanguage();
     QCOMPARE(b.text(), QStringLiteral("ZH-OK"));
     QVERIFY(LanguageManager::instance()->setLanguage(QStringLiteral("en-US")));
-
-    TEVQPushButton plain;
-    read(&plain, R"({"attr": {"text": "btn.ok"}})");
-    QCOMPARE(plain.text(), QStringLiteral("btn.ok"));
-    QVERIFY(plain.painter()->textKey.isEmpty());
 }
 
 void TestControls::buttonPaintsPerState()
 {
     TEVQPushButton b;
     b.resize(60, 24);
-    b.setBackground(CtrlStateNormal, solid(kN));
-    b.setBackground(CtrlStateHot, solid(kH));
-    b.setBackground(CtrlStatePressed, solid(kP));
-    b.setBackground(CtrlStateDisable, solid(kD));
+    const QColor look[4] = {kN, kH, kP, kD};
+    for (int st = 0; st < 4; ++st)
+        b.setBackground(CtrlState(st), solid(look[st]));
     QCOMPARE(px(&b, 2, 2), kN);
     sendPlain(&b, QEvent::Enter);
     QCOMPARE(px(&b, 2, 2), kH);
@@ -528,8 +482,7 @@ void TestControls::buttonFadeSteps()
     p->fadeTick();
     QCOMPARE(p->getState(), CtrlStateNormal);
     QCOMPARE(px(b.get(), 1, 1), kN);
-    QCOMPARE(entered.count(), 1);
-    QCOMPARE(left.count(), 1);
+    QCOMPARE(QList<int>({int(entered.count()), int(left.count())}), QList<int>({1, 1}));
 }
 
 void TestControls::buttonReenterDuringFadeOutStops()
@@ -623,9 +576,6 @@ void TestControls::buttonIcons()
     const int textWidth = TEVQWidgetBaseImpl::getTextSize(b.getTextStyle(CtrlStateNormal), b.text()).width();
     QCOMPARE(b.getIconStyle().offsetX, -(16 + textWidth / 2));
     QCOMPARE(b.getTextOffsetX(), 8);
-    // A plain image name leaves the offsets as they are.
-    b.setIcon(QStringLiteral("plain.png"));
-    QCOMPARE(b.getIconStyle().offsetX, -(16 + textWidth / 2));
     // Without text the offsets are reset.
     b.setText(QString());
     b.setIcon(QStringLiteral("dot.svg"));
@@ -731,13 +681,8 @@ void TestControls::sliderThumbStates()
     QCOMPARE(p->getState(), CtrlStateNormal);
     QVERIFY(!s.hasMouseTracking());
 
-    // A press on the channel away from the thumb leaves the state alone.
-    s.setValue(0);
-    sendMouse(&s, QEvent::MouseButtonPress, QPoint(150, 15));
-    QCOMPARE(p->getState(), CtrlStateNormal);
-    sendMouse(&s, QEvent::MouseButtonRelease, QPoint(150, 15), Qt::LeftButton, Qt::NoButton);
-
     // Disabled, the thumb shows its disabled look, and its normal one again once enabled.
+    s.setValue(0);
     s.setEnabled(false);
     QCOMPARE(px(&s, 10, 15), thumb[3]);
     s.setEnabled(true);
@@ -746,22 +691,14 @@ void TestControls::sliderThumbStates()
 
 void TestControls::sliderJson()
 {
-    // The default range goes both ways, a full value included.
+    // A full value on the default range is written.
     TEVQSlider d;
     d.setValue(100);
-    Json::Value out = written(&d);
-    QCOMPARE(jsonText(json::get(out, "attr")), jsonText(parse(R"({"val": 100})")));
-    TEVQSlider back;
-    back.serializeJsonValue(&out, true);
-    QCOMPARE(back.maximum(), 100);
-    QCOMPARE(back.value(), 100);
+    COMPARE_WRITTEN(&d, "attr", R"({"val": 100})");
 
     TEVQSlider s;
     s.setIsHorizontal(false);
     s.setValue(40);
-    read(&s, R"({"attr": {}})");
-    QVERIFY(s.getIsHorizontal());
-    QCOMPARE(s.value(), 0);
     read(&s, R"({"attr": {"isHor": false, "max": 50, "min": 10, "val": 30}})");
     QVERIFY(!s.getIsHorizontal());
     QCOMPARE(s.minimum(), 10);
@@ -773,8 +710,7 @@ void TestControls::sliderJson()
 
     // Sizes stay within what a widget can be.
     read(&s, R"({"attr": {"thumbW": -5, "thumbH": 2147483647, "channelSize": -1}})");
-    int tw = 0;
-    int th = 0;
+    int tw = 0, th = 0;
     s.getThumbSize(tw, th);
     QCOMPARE(tw, 0);
     QCOMPARE(th, QWIDGETSIZE_MAX);
@@ -782,7 +718,6 @@ void TestControls::sliderJson()
 
     TEVQSlider v(nullptr, Qt::Vertical);
     v.setThumbSize(16, 24);
-    QCOMPARE(v.getSliderLength(), 24);
     COMPARE_WRITTEN(&v, "attr", R"({"isHor": 0, "thumbH": 24, "thumbW": 16})");
 
     // Style slots: 0 background, 2 foreground, 4..7 the thumb group; 1 and 3 are ignored.
@@ -822,47 +757,19 @@ void TestControls::sliderAndScrollBarSurviveHugeRanges()
     QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(150, 8));
 }
 
-void TestControls::sliderProxyStyle()
-{
-    TEVQSlider h;
-    h.resize(200, 40);
-    h.setThumbSize(12, 30);
-    QStyle* style = h.style();
-    QCOMPARE(style->pixelMetric(QStyle::PM_SliderLength, nullptr, &h), 12);
-    QCOMPARE(h.getThumbRect(), QRect(0, 5, 12, 30));
-    h.setValue(100);
-    QCOMPARE(h.getThumbRect().right(), 199);
-
-    TEVQSlider v(nullptr, Qt::Vertical);
-    v.resize(41, 200);
-    v.setThumbSize(12, 30);
-    QCOMPARE(style->pixelMetric(QStyle::PM_SliderLength, nullptr, &v), 30);
-    QCOMPARE(v.getThumbRect().left(), 14);
-
-    QSlider plain;
-    QCOMPARE(style->pixelMetric(QStyle::PM_SliderLength, nullptr, &plain),
-             style->pixelMetric(QStyle::PM_SliderLength, nullptr, nullptr));
-}
-
 void TestControls::registryEntries()
 {
-    const struct {
-        const char* type;
-        const char* className;
-        const char* canonical;
-    } cases[] = {{"qtlabel", "TEVQLabel", "qtlabel"},      {"label", "TEVQLabel", "qtlabel"},
+    const struct { const char *type, *className, *canonical; } cases[] = {{"qtlabel", "TEVQLabel", "qtlabel"},      {"label", "TEVQLabel", "qtlabel"},
                  {"qtbutton", "TEVQPushButton", "qtbutton"}, {"button", "TEVQPushButton", "qtbutton"},
                  {"qtslider", "TEVQSlider", "qtslider"},    {"slider", "TEVQSlider", "qtslider"}};
     QWidget parent;
     for (const auto& c : cases) {
         QWidget* w = createControlByType(c.type, &parent);
-        QVERIFY2(w, c.type);
+        QVERIFY2(w && tevGetControlInfo(QString::fromLatin1(c.canonical)), c.type);
         QCOMPARE(w->metaObject()->className(), c.className);
         QCOMPARE(w->parentWidget(), &parent);
         QCOMPARE(qobject_cast<ITEVQWidgetBase*>(w)->getTypeName(), QString::fromLatin1(c.canonical));
     }
-    for (const char* type : {"qtlabel", "qtbutton", "qtslider"})
-        QVERIFY2(tevGetControlInfo(QString::fromLatin1(type)), type);
     QVERIFY(!tevGetControlInfo(QStringLiteral("label"))); // an alias has no catalogue entry of its own
 
     // The rows reach the control they describe.
