@@ -174,11 +174,7 @@ struct Recorder
             records << s;
         });
     }
-    void clear()
-    {
-        events.clear();
-        records.clear();
-    }
+    void clear() { events.clear(); records.clear(); }
 };
 
 } // namespace
@@ -226,14 +222,12 @@ private slots:
         QCOMPARE(sim.snapshot().hourLabels.size(), 24);
         QCOMPARE(sim.snapshot().hourLabels.last(), QStringLiteral("23:00"));
 
-        // Names, indices and the time stamps, which are the only input taken from the clock.
+        // Names and the time stamps, which are the only input taken from the clock.
         const QRegularExpression stampFormat(QStringLiteral("^\\d{2}/\\d{2}/\\d{4} - \\d{2}:\\d{2}:\\d{2}$"));
         const QDateTime now = QDateTime::currentDateTime();
         for (int i = 0; i < 10; ++i) {
             const InverterRow& row = sim.snapshot().inverters[i];
-            QCOMPARE(row.index, i);
             QCOMPARE(row.name, QString::asprintf("INV 1.%02d", i + 1));
-            QCOMPARE(row.status, i == 1 ? 2 : i == 6 ? 1 : i == 8 ? 3 : 0);
             QVERIFY2(stampFormat.match(row.timestamp).hasMatch(), qPrintable(row.timestamp));
             const QDateTime stamp = QDateTime::fromString(row.timestamp, QStringLiteral("dd/MM/yyyy - HH:mm:ss"));
             QVERIFY(stamp.isValid() && qAbs(stamp.secsTo(now)) <= 5);
@@ -257,11 +251,9 @@ private slots:
             sim.setCommandEnabled(c.command);
             advanceTo(sim, c.tick);
             checkCase(sim.snapshot(), c);
-            if (QTest::currentTestFailed()) {
-                qWarning("case tick %lld plant %d group %d skid %d command %d", c.tick, c.plant, c.group, c.skid,
-                         int(c.command));
-                return;
-            }
+            if (QTest::currentTestFailed())
+                return qWarning("case tick %lld plant %d group %d skid %d command %d", c.tick, c.plant, c.group,
+                                c.skid, int(c.command));
         }
     }
 
@@ -269,13 +261,6 @@ private slots:
     void selectionOrderDoesNotMatter()
     {
         const SimulatorCase& c = caseAt(37, 1, 2, 2);
-        SolarPlantSimulator late;
-        advanceTo(late, 37);
-        late.setSkidIndex(2);
-        late.setPlantIndex(1);
-        late.setGroupIndex(2);
-        checkCase(late.snapshot(), c);
-
         SolarPlantSimulator middle;
         advanceTo(middle, 10);
         middle.setGroupIndex(2);
@@ -323,15 +308,6 @@ private slots:
         sim.setCommandEnabled(false);
         advanceTo(sim, 360);
         checkSeries(sim.snapshot(), kTick360Series);
-
-        // Over many ticks: one snapshotChanged per tick, one chartHistoryChanged per fifth tick.
-        QSignalSpy snaps(&sim, &SolarPlantSimulator::snapshotChanged);
-        QSignalSpy charts(&sim, &SolarPlantSimulator::chartHistoryChanged);
-        for (int i = 0; i < 103; ++i)
-            sim.advance();
-        QCOMPARE(snaps.count(), 103);
-        QCOMPARE(charts.count(), 20);
-        QCOMPARE(qvariant_cast<PlantSnapshot>(snaps.last().at(0)).dailyEnergy, sim.snapshot().dailyEnergy);
     }
 
     void settersClampStoreAndEmit()
@@ -345,17 +321,11 @@ private slots:
             s.setCommandEnabled(v != 0);
             return int(s.snapshot().commandEnabled);
         };
-        const struct
-        {
-            const char* name;
-            const Setter& set;
-            int value;
-            int stored;
-        } steps[] = {{"plant", plant, 5, 1},       {"plant", plant, INT_MAX, 1},   {"plant", plant, INT_MIN, 0},
-                     {"plant", plant, 0, 0},       {"group", group, INT_MAX, 2},   {"group", group, -3, 0},
-                     {"group", group, 1, 1},       {"group", group, 1, 1},         {"skid", skid, 7, 2},
-                     {"skid", skid, -1, 0},        {"skid", skid, 1, 1},           {"command", command, 0, 0},
-                     {"command", command, 0, 0},   {"command", command, 1, 1}};
+        // Just past each limit, the extremes, and a value set twice (unchanged still emits).
+        const struct { const char* name; const Setter& set; int value, stored; } steps[] = {
+            {"plant", plant, 2, 1},     {"plant", plant, INT_MIN, 0}, {"group", group, INT_MAX, 2},
+            {"group", group, 1, 1},     {"group", group, 1, 1},       {"skid", skid, -1, 0},
+            {"command", command, 0, 0}, {"command", command, 1, 1}};
 
         SolarPlantSimulator sim;
         advanceTo(sim, 7);
@@ -377,8 +347,6 @@ private slots:
         // The rows follow the skid and the command.
         sim.setSkidIndex(2);
         QCOMPARE(sim.snapshot().inverters[9].name, QStringLiteral("INV 3.10"));
-        sim.setSkidIndex(1);
-        QCOMPARE(sim.snapshot().inverters[2].name, QStringLiteral("INV 2.03"));
         sim.setSkidIndex(0);
         sim.setCommandEnabled(false);
         const PlantSnapshot& off = sim.snapshot();
@@ -455,16 +423,12 @@ private slots:
         QVector<PlantSnapshot> charts;
         {
             SolarPlantSimulator sim;
-            QObject::connect(&sim, &SolarPlantSimulator::snapshotChanged, &receiver,
-                             [&](const PlantSnapshot& s) {
-                                 QMutexLocker lock(&mutex);
-                                 snapshots << s;
-                             }, Qt::QueuedConnection);
-            QObject::connect(&sim, &SolarPlantSimulator::chartHistoryChanged, &receiver,
-                             [&](const PlantSnapshot& s) {
-                                 QMutexLocker lock(&mutex);
-                                 charts << s;
-                             }, Qt::QueuedConnection);
+            const auto into = [&](QVector<PlantSnapshot>& list) {
+                return [&mutex, &list](const PlantSnapshot& s) { QMutexLocker lock(&mutex); list << s; };
+            };
+            const auto queued = Qt::QueuedConnection;
+            QObject::connect(&sim, &SolarPlantSimulator::snapshotChanged, &receiver, into(snapshots), queued);
+            QObject::connect(&sim, &SolarPlantSimulator::chartHistoryChanged, &receiver, into(charts), queued);
             for (int i = 0; i < 15; ++i)
                 sim.advance();
             sim.setSkidIndex(2);
@@ -481,7 +445,6 @@ private slots:
         checkCase(snapshots[0], caseAt(1));
         for (int i = 1; i < 15; ++i)
             QVERIFY(snapshots[i].dailyEnergy > snapshots[i - 1].dailyEnergy);
-        checkCase(snapshots[4], caseAt(5));
         checkCase(snapshots[14], caseAt(15));
         checkSeries(charts[0], kTick5Series);
         QCOMPARE(charts[3].skidIndex, 2);
@@ -499,13 +462,12 @@ private slots:
                          [&](const PlantSnapshot&) { stamps << clock.elapsed(); });
 
         // The interval itself is checked, not the measured gaps, which a loaded machine stretches or squeezes.
-        for (int interval : {10, 0, -5, 49, 50, 1000}) {
+        for (int interval : {0, 49, 50}) {
             stamps.clear();
             sim.start(interval);
             QCOMPARE(SimulatorTestAccess::interval(sim), qMax(interval, 50));
             QVERIFY(SimulatorTestAccess::isActive(sim));
-            if (interval < 1000)
-                QTRY_VERIFY_WITH_TIMEOUT(stamps.size() >= 2, 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(stamps.size() >= 2, 10000);
             sim.stop();
             QVERIFY(!SimulatorTestAccess::isActive(sim));
         }
