@@ -133,11 +133,16 @@ struct SubWinHost
     TEVQSubWin* sub;
 };
 
-FillRes solid(const QColor& c)
+// A solid fill, with a border when borderSize is above 0.
+FillRes solid(const QColor& c, int borderSize = 0, const QColor& border = QColor(), int radius = 0)
 {
     FillRes f;
-    f.fillColor = c;
-    f.gradientEndColor = c;
+    f.fillColor = f.gradientEndColor = c;
+    f.drawBorder = borderSize > 0;
+    f.borderSize = borderSize;
+    if (borderSize > 0)
+        f.borderColor = border;
+    f.radius = radius;
     return f;
 }
 
@@ -864,11 +869,7 @@ private slots:
 
         TEVQWindow w;
         frameless(w, QRect(100, 100, 480, 320), QSize(0, 0));
-        FillRes bg = solid(QColor(0x1b, 0x24, 0x30));
-        bg.drawBorder = true;
-        bg.borderSize = 1;
-        bg.borderColor = QColor(0x3c, 0x55, 0x78);
-        w.setBackgroundColor(bg);
+        w.setBackgroundColor(solid(QColor(0x1b, 0x24, 0x30), 1, QColor(0x3c, 0x55, 0x78)));
         w.setShowBackground(true);
 
         // The root container fills the window; it paints nothing itself, so the window's background shows.
@@ -883,12 +884,7 @@ private slots:
         themed(root, "caption", QRect(0, 0, 480, 40));
         auto* sub = new TEVQSubWin(root);
         sub->setGeometry(60, 80, 260, 180);
-        FillRes subBg = solid(QColor(0xe8, 0xee, 0xf5));
-        subBg.radius = 8;
-        subBg.drawBorder = true;
-        subBg.borderSize = 2;
-        subBg.borderColor = QColor(0x1d, 0x6f, 0xb8);
-        sub->setBackgroundColor(subBg);
+        sub->setBackgroundColor(solid(QColor(0xe8, 0xee, 0xf5), 2, QColor(0x1d, 0x6f, 0xb8), 8));
         sub->setShowBackground(true);
         themed(sub, "panel", QRect(20, 40, 220, 120));
 
