@@ -36,12 +36,14 @@ void collectWarnings(QtMsgType type, const QMessageLogContext&, const QString& m
 }
 
 // A ratio child of the given type in a row or column.
-QString leaf(const QString& type, const QString& name, const QString& extra = QString())
+QString leaf(const char* type, const char* name, const QString& extra = QString())
 {
     return QStringLiteral(R"({"type": "%1", "name": "%2", "layout": {"type": 0, "ratio": 1}, "widthPolicy": 0,
         "heightPolicy": 0%3})")
-        .arg(type, name, extra.isEmpty() ? QString() : QStringLiteral(", ") + extra);
+        .arg(QLatin1String(type), QLatin1String(name), extra.isEmpty() ? QString() : QStringLiteral(", ") + extra);
 }
+
+QString withText(const QString& text) { return QStringLiteral(R"("attr": {"text": "%1"})").arg(text); }
 
 // A page of one root container (filling the window) with the given children and mode.
 QString pageOf(int childLayout, const QStringList& children, int w = 300, int h = 200)
@@ -61,13 +63,6 @@ void showAndTurn(QWidget& window)
     QCoreApplication::processEvents();
 }
 
-// The size Qt gives a new label when it is shown outside a layout: its size hint with the text it is made with.
-QSize shownLabelSize()
-{
-    TEVQLabel probe;
-    return probe.sizeHint();
-}
-
 template <typename T>
 T* child(QWidget* root, const char* name)
 {
@@ -80,283 +75,246 @@ class TestPageBuild : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void laidOutWhenLoadReturns();
-    void hostContainerArrangesTopElements();
-    void readSizesKeepShownSize();
-    void labelsElidedForTheirPageSize();
-    void sameFileReadAgain();
-    void tasksAfterPageLayout();
-    void proxyStyleRectangles();
-
-private:
-    QString write(const QString& name, const QString& text);
-    QTemporaryDir m_dir;
-};
-
-void TestPageBuild::initTestCase()
-{
-    init();
-    QVERIFY(m_dir.isValid());
-}
-
-QString TestPageBuild::write(const QString& name, const QString& text)
-{
-    const QString path = m_dir.filePath(name);
-    if (!tevtest::writeFile(path, text.toUtf8()))
-        return QString();
-    return path;
-}
-
-void TestPageBuild::laidOutWhenLoadReturns()
-{
-    // A row of three flexible labels and a column holding two buttons; all sizes are final when the loader
-    // returns, in a window shown before and in one shown after, and the event loop changes none of them.
-    const QString column = QStringLiteral(R"({"type": "qtcontainer", "name": "col", "layout": {"type": 0, "ratio": 1},
-        "widthPolicy": 0, "heightPolicy": 0, "attr": {"childLayout": 1, "space": 10}, "child": [%1, %2]})")
-                               .arg(leaf(QStringLiteral("qtbutton"), QStringLiteral("b1")),
-                                    leaf(QStringLiteral("qtbutton"), QStringLiteral("b2")));
-    const QString path = write(QStringLiteral("rows.json"),
-                               pageOf(0, {leaf(QStringLiteral("qtlabel"), QStringLiteral("l1")),
-                                          leaf(QStringLiteral("qtlabel"), QStringLiteral("l2")), column}));
-    QVERIFY(!path.isEmpty());
-    for (bool shownFirst : {true, false}) {
-        TEVQWindow window;
-        window.setAttribute(Qt::WA_DontShowOnScreen);
-        if (shownFirst)
-            showAndTurn(window);
-        TEVQContainer* root = tevCreatePageByFileName(&window, path);
-        QVERIFY(root);
-        auto check = [&] {
-            QCOMPARE(root->size(), QSize(300, 200));
-            QCOMPARE(child<QWidget>(root, "l1")->geometry(), QRect(0, 0, 100, 200));
-            QCOMPARE(child<QWidget>(root, "l2")->geometry(), QRect(100, 0, 100, 200));
-            QCOMPARE(child<QWidget>(root, "col")->geometry(), QRect(200, 0, 100, 200));
-            QCOMPARE(child<QWidget>(root, "b1")->geometry(), QRect(0, 0, 100, 95));
-            QCOMPARE(child<QWidget>(root, "b2")->geometry(), QRect(0, 105, 100, 95));
-            QCOMPARE(child<QWidget>(root, "b2")->property("_tev_container_base_geometry").toRect(),
-                     QRect(0, 105, 100, 95));
-        };
-        check();
-        if (!shownFirst)
-            window.show();
-        QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
-        check();
-        QVERIFY(child<QWidget>(root, "b1")->isVisible());
+    void initTestCase()
+    {
+        init();
+        QVERIFY(m_dir.isValid());
     }
-}
 
-void TestPageBuild::hostContainerArrangesTopElements()
-{
-    // A container as the host: its row takes the page's two top elements before the loader returns.
-    const QString path = write(QStringLiteral("tops.json"),
-                               QStringLiteral(R"({"elements": [%1, %2]})")
-                                   .arg(leaf(QStringLiteral("qtcontainer"), QStringLiteral("a")),
-                                        leaf(QStringLiteral("qtcontainer"), QStringLiteral("b"))));
-    TEVQContainer host;
-    host.resize(200, 50);
-    host.setChildLayout(TEVQContainer::Horizontal);
-    tevCreatePageByFileName(&host, path);
-    QCOMPARE(child<QWidget>(&host, "a")->geometry(), QRect(0, 0, 100, 50));
-    QCOMPARE(child<QWidget>(&host, "b")->geometry(), QRect(100, 0, 100, 50));
-    QCoreApplication::processEvents();
-    QCOMPARE(child<QWidget>(&host, "b")->geometry(), QRect(100, 0, 100, 50));
-}
-
-void TestPageBuild::readSizesKeepShownSize()
-{
-    // Where the layout reads a child's own size, the child has the size it was shown with (its size hint with
-    // the text it is made with), not what its later text would ask for.
-    const QSize shown = shownLabelSize();
-    QVERIFY(shown.isValid());
-    const QString fixed = leaf(QStringLiteral("qtlabel"), QStringLiteral("fixed"),
-                               QStringLiteral(R"("attr": {"text": "a much longer text than the first one"})"))
-                              .replace(QStringLiteral("\"widthPolicy\": 0"), QStringLiteral("\"widthPolicy\": 1"));
-    const QString rest = leaf(QStringLiteral("qtlabel"), QStringLiteral("rest"));
-    struct Case {
-        const char* file;
-        QString text;
-        int restX;
-    };
-    const QString spacer = QStringLiteral(R"({"type": "qtspacer", "name": "gap", "layout": {"type": 0, "ratio": 1}})");
-    const QString flexible = leaf(QStringLiteral("qtlabel"), QStringLiteral("flex"));
-    const Case cases[] = {
-        {"fixed.json", pageOf(0, {fixed, rest}), shown.width()}, // a fixed child keeps its width
-        {"spacer.json", pageOf(0, {flexible, spacer, rest}), -1}, // spacers: every other child keeps its width
-        {"nouse.json", pageOf(4, {flexible}), -1},                // a container that arranges nothing
-    };
-    for (const Case& c : cases) {
-        const QString path = write(QString::fromLatin1(c.file), c.text);
-        TEVQWindow window;
-        TEVQContainer* root = tevCreatePageByFileName(&window, path);
-        QVERIFY2(root, c.file);
-        if (QWidget* f = child<QWidget>(root, "fixed")) {
-            QCOMPARE(f->width(), shown.width());
-            QCOMPARE(f->height(), 200); // the cross direction is filled
-            QCOMPARE(child<QWidget>(root, "rest")->geometry(), QRect(c.restX, 0, 300 - c.restX, 200));
+    void laidOutWhenLoadReturns()
+    {
+        // A row of three flexible labels and a column holding two buttons; all sizes are final when the loader
+        // returns, in a window shown before and in one shown after, and the event loop changes none of them.
+        const QString column = leaf("qtcontainer", "col", QStringLiteral(R"("attr": {"childLayout": 1, "space": 10},
+            "child": [%1, %2])").arg(leaf("qtbutton", "b1"), leaf("qtbutton", "b2")));
+        const QString path =
+            write(QStringLiteral("rows.json"), pageOf(0, {leaf("qtlabel", "l1"), leaf("qtlabel", "l2"), column}));
+        QVERIFY(!path.isEmpty());
+        for (bool shownFirst : {true, false}) {
+            TEVQWindow window;
+            window.setAttribute(Qt::WA_DontShowOnScreen);
+            if (shownFirst)
+                showAndTurn(window);
+            TEVQContainer* root = tevCreatePageByFileName(&window, path);
+            QVERIFY(root);
+            auto check = [&] {
+                QCOMPARE(root->size(), QSize(300, 200));
+                QCOMPARE(child<QWidget>(root, "l1")->geometry(), QRect(0, 0, 100, 200));
+                QCOMPARE(child<QWidget>(root, "l2")->geometry(), QRect(100, 0, 100, 200));
+                QCOMPARE(child<QWidget>(root, "col")->geometry(), QRect(200, 0, 100, 200));
+                QCOMPARE(child<QWidget>(root, "b1")->geometry(), QRect(0, 0, 100, 95));
+                QCOMPARE(child<QWidget>(root, "b2")->geometry(), QRect(0, 105, 100, 95));
+            };
+            check();
+            if (!shownFirst)
+                window.show();
+            QCoreApplication::processEvents();
+            QCoreApplication::processEvents();
+            check();
+            QVERIFY(child<QWidget>(root, "b1")->isVisible());
         }
-        if (QWidget* flex = child<QWidget>(root, "flex")) {
-            QCOMPARE(flex->width(), shown.width());
-            if (QWidget* gap = child<QWidget>(root, "gap")) {
-                QCOMPARE(gap->x(), shown.width());
-                QCOMPARE(child<QWidget>(root, "rest")->x(), 300 - shown.width());
-            } else {
-                QCOMPARE(flex->size(), shown);
+    }
+
+    void hostContainerArrangesTopElements()
+    {
+        // A container as the host: its row takes the page's two top elements before the loader returns.
+        const QString tops =
+            QStringLiteral(R"({"elements": [%1, %2]})").arg(leaf("qtcontainer", "a"), leaf("qtcontainer", "b"));
+        const QString path = write(QStringLiteral("tops.json"), tops);
+        TEVQContainer host;
+        host.resize(200, 50);
+        host.setChildLayout(TEVQContainer::Horizontal);
+        tevCreatePageByFileName(&host, path);
+        QCOMPARE(child<QWidget>(&host, "a")->geometry(), QRect(0, 0, 100, 50));
+        QCOMPARE(child<QWidget>(&host, "b")->geometry(), QRect(100, 0, 100, 50));
+        QCoreApplication::processEvents();
+        QCOMPARE(child<QWidget>(&host, "b")->geometry(), QRect(100, 0, 100, 50));
+    }
+
+    void readSizesKeepShownSize()
+    {
+        // Where the layout reads a child's own size, the child has the size it was shown with (its size hint with
+        // the text it is made with), not what its later text would ask for.
+        const QSize shown = TEVQLabel().sizeHint();
+        const QString fixed = leaf("qtlabel", "fixed", withText(QStringLiteral("a much longer text than the first")))
+                                  .replace(QStringLiteral("\"widthPolicy\": 0"), QStringLiteral("\"widthPolicy\": 1"));
+        const QString rest = leaf("qtlabel", "rest");
+        struct Case { const char* file; QString text; int restX; };
+        const QString spacer =
+            QStringLiteral(R"({"type": "qtspacer", "name": "gap", "layout": {"type": 0, "ratio": 1}})");
+        const QString flexible = leaf("qtlabel", "flex");
+        const Case cases[] = {
+            {"fixed.json", pageOf(0, {fixed, rest}), shown.width()}, // a fixed child keeps its width
+            {"spacer.json", pageOf(0, {flexible, spacer, rest}), -1}, // spacers: every other child keeps its width
+            {"nouse.json", pageOf(4, {flexible}), -1},                // a container that arranges nothing
+        };
+        for (const Case& c : cases) {
+            const QString path = write(QString::fromLatin1(c.file), c.text);
+            TEVQWindow window;
+            TEVQContainer* root = tevCreatePageByFileName(&window, path);
+            QVERIFY2(root, c.file);
+            if (QWidget* f = child<QWidget>(root, "fixed")) {
+                QCOMPARE(f->width(), shown.width());
+                QCOMPARE(f->height(), 200); // the cross direction is filled
+                QCOMPARE(child<QWidget>(root, "rest")->geometry(), QRect(c.restX, 0, 300 - c.restX, 200));
+            }
+            if (QWidget* flex = child<QWidget>(root, "flex")) {
+                QCOMPARE(flex->width(), shown.width());
+                if (QWidget* gap = child<QWidget>(root, "gap")) {
+                    QCOMPARE(gap->x(), shown.width());
+                    QCOMPARE(child<QWidget>(root, "rest")->x(), 300 - shown.width());
+                } else {
+                    QCOMPARE(flex->size(), shown);
+                }
             }
         }
     }
-}
 
-void TestPageBuild::labelsElidedForTheirPageSize()
-{
-    const QString full = QStringLiteral("A label text far too long for the narrow row it is placed in");
-    const QString path = write(QStringLiteral("elide.json"),
-                               pageOf(0,
-                                      {leaf(QStringLiteral("qtlabel"), QStringLiteral("long"),
-                                            QStringLiteral(R"("attr": {"text": "%1"})").arg(full)),
-                                       leaf(QStringLiteral("qtlabel"), QStringLiteral("short"),
-                                            QStringLiteral(R"("attr": {"text": "ok"})"))},
-                                      160, 40));
-    for (bool shownFirst : {true, false}) {
-        TEVQWindow window;
-        window.setAttribute(Qt::WA_DontShowOnScreen);
-        if (shownFirst)
-            showAndTurn(window);
-        TEVQContainer* root = tevCreatePageByFileName(&window, path);
-        QVERIFY(root);
-        if (!shownFirst)
-            showAndTurn(window);
-        auto* label = child<TEVQLabel>(root, "long");
-        QCOMPARE(label->width(), 80);
-        const QString expected = QFontMetrics(label->painter()->textFont()).elidedText(full, Qt::ElideRight, 80);
-        QVERIFY(expected != full);
-        QCOMPARE(label->QLabel::text(), expected);
-        QCOMPARE(label->painter()->text, full);
-        QCOMPARE(child<TEVQLabel>(root, "short")->QLabel::text(), QStringLiteral("ok"));
-        // Wider again: more of the full text.
-        label->resize(400, 40);
-        QCOMPARE(label->QLabel::text(), full);
-    }
-}
-
-void TestPageBuild::sameFileReadAgain()
-{
-    // A page read twice with the same bytes gives two separate, equal trees; new bytes of the same length are
-    // read as new.
-    const QString path = write(QStringLiteral("again.json"),
-                               pageOf(1, {leaf(QStringLiteral("qtlabel"), QStringLiteral("t"),
-                                               QStringLiteral(R"("attr": {"text": "one"})"))}));
-    TEVQWindow first;
-    TEVQWindow second;
-    TEVQContainer* a = tevCreatePageByFileName(&first, path);
-    TEVQContainer* b = tevCreatePageByFileName(&second, path);
-    QVERIFY(a && b && a != b);
-    QCOMPARE(child<TEVQLabel>(a, "t")->painter()->text, QStringLiteral("one"));
-    QCOMPARE(child<TEVQLabel>(b, "t")->painter()->text, QStringLiteral("one"));
-    delete a;
-    QCOMPARE(child<TEVQLabel>(b, "t")->painter()->text, QStringLiteral("one"));
-
-    QVERIFY(!write(QStringLiteral("again.json"),
-                   pageOf(1, {leaf(QStringLiteral("qtlabel"), QStringLiteral("t"),
-                                   QStringLiteral(R"("attr": {"text": "two"})"))}))
-                 .isEmpty());
-    TEVQWindow third;
-    TEVQContainer* c = tevCreatePageByFileName(&third, path);
-    QVERIFY(c);
-    QCOMPARE(child<TEVQLabel>(c, "t")->painter()->text, QStringLiteral("two"));
-
-    // A broken document after a good one is not taken for the good one.
-    QVERIFY(!write(QStringLiteral("again.json"), QStringLiteral("{\"elements\": [")).isEmpty());
-    TEVQWindow fourth;
-    QVERIFY(!tevCreatePageByFileName(&fourth, path));
-}
-
-void TestPageBuild::tasksAfterPageLayout()
-{
-    QStringList ran;
-    QObject owner;
-    tevAfterPageLayout(&owner, [&] { ran << QStringLiteral("now"); });
-    QCOMPARE(ran, QStringList{QStringLiteral("now")});
-    ran.clear();
+    void labelsElidedForTheirPageSize()
     {
-        detail::PageBuildScope building;
-        QVERIFY(tevIsBuildingPage());
-        auto* gone = new QObject;
-        tevAfterPageLayout(&owner, [&] { ran << QStringLiteral("first"); });
-        tevAfterPageLayout(gone, [&] { ran << QStringLiteral("dropped"); });
-        tevAfterPageLayout(&owner, [&] {
-            ran << QStringLiteral("second");
-            tevAfterPageLayout(&owner, [&] { ran << QStringLiteral("third"); });
-        });
-        delete gone;
-        QVERIFY(ran.isEmpty());
-        detail::runAfterPageLayoutTasks();
+        const QString full = QStringLiteral("A label text far too long for the narrow row it is placed in");
+        const QStringList labels{leaf("qtlabel", "long", withText(full)),
+                                 leaf("qtlabel", "short", withText(QStringLiteral("ok")))};
+        const QString path = write(QStringLiteral("elide.json"), pageOf(0, labels, 160, 40));
+        for (bool shownFirst : {true, false}) {
+            TEVQWindow window;
+            window.setAttribute(Qt::WA_DontShowOnScreen);
+            if (shownFirst)
+                showAndTurn(window);
+            TEVQContainer* root = tevCreatePageByFileName(&window, path);
+            QVERIFY(root);
+            if (!shownFirst)
+                showAndTurn(window);
+            auto* label = child<TEVQLabel>(root, "long");
+            QCOMPARE(label->width(), 80);
+            const QString expected = QFontMetrics(label->painter()->textFont()).elidedText(full, Qt::ElideRight, 80);
+            QVERIFY(expected != full);
+            QCOMPARE(label->QLabel::text(), expected);
+            QCOMPARE(label->painter()->text, full);
+            QCOMPARE(child<TEVQLabel>(root, "short")->QLabel::text(), QStringLiteral("ok"));
+        }
     }
-    QVERIFY(!tevIsBuildingPage());
-    QCOMPARE(ran, (QStringList{QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("third")}));
 
-    // A container made by code while a page is built (not one of the page's elements) is laid out when the
-    // page is complete.
-    TEVQContainer box;
-    box.resize(100, 40);
-    box.setChildLayout(TEVQContainer::Horizontal);
-    QWidget* a = nullptr;
-    QWidget* b = nullptr;
+    void sameFileReadAgain()
     {
-        detail::PageBuildScope building;
-        a = new QWidget(&box);
-        b = new QWidget(&box);
-        box.resize(300, 40);
-        QCOMPARE(b->geometry(), QRect(0, 0, 100, 30)); // not placed yet
-        detail::runAfterPageLayoutTasks();
-    }
-    QCOMPARE(a->geometry(), QRect(0, 0, 150, 30));
-    QCOMPARE(b->geometry(), QRect(150, 0, 150, 30));
-    QCoreApplication::processEvents();
-    QCOMPARE(b->geometry(), QRect(150, 0, 150, 30));
-}
+        // A page read twice with the same bytes gives two separate, equal trees; new bytes of the same length are
+        // read as new.
+        const auto page = [](const char* text) {
+            return pageOf(1, {leaf("qtlabel", "t", withText(QLatin1String(text)))});
+        };
+        const QString path = write(QStringLiteral("again.json"), page("one"));
+        TEVQWindow first;
+        TEVQWindow second;
+        TEVQContainer* a = tevCreatePageByFileName(&first, path);
+        TEVQContainer* b = tevCreatePageByFileName(&second, path);
+        QVERIFY(a && b && a != b);
+        QCOMPARE(child<TEVQLabel>(a, "t")->painter()->text, QStringLiteral("one"));
+        delete a;
+        QCOMPARE(child<TEVQLabel>(b, "t")->painter()->text, QStringLiteral("one"));
 
-void TestPageBuild::proxyStyleRectangles()
-{
-    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
-    CScrollBarStyle style(QStyleFactory::create(QStringLiteral("Fusion")));
-    QSlider plain(Qt::Horizontal);
-    plain.setStyle(&style);
-    plain.resize(120, 20);
-    TEVQSlider ours;
-    ours.setStyle(&style);
-    ours.resize(120, 20);
-    QStyleOptionSlider option;
-    option.initFrom(&plain);
-    option.orientation = Qt::Horizontal;
-    option.maximum = 100;
-    option.sliderPosition = option.sliderValue = 30;
-    option.subControls = QStyle::SC_All;
-    // A plain slider: the proxied style's own rectangles, by which it draws the slider.
-    for (QStyle::SubControl part : {QStyle::SC_SliderHandle, QStyle::SC_SliderGroove}) {
-        const QRect r = style.subControlRect(QStyle::CC_Slider, &option, part, &plain);
-        QCOMPARE(r, fusion->subControlRect(QStyle::CC_Slider, &option, part, &plain));
-        QVERIFY(!r.isEmpty());
-    }
-    QCOMPARE(style.subElementRect(QStyle::SE_SliderFocusRect, &option, &plain),
-             fusion->subElementRect(QStyle::SE_SliderFocusRect, &option, &plain));
-    // The framework's slider: Qt's common style, with its own thumb.
-    option.initFrom(&ours);
-    const QRect thumb = style.subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, &ours);
-    QCOMPARE(thumb.size(), ours.getThumbBtnSize());
-    QCOMPARE(thumb.top(), (ours.height() - ours.getThumbBtnSize().height()) / 2);
-    const QRect groove = style.subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, &ours);
-    QCOMPARE(groove, style.QCommonStyle::subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, &ours));
+        write(QStringLiteral("again.json"), page("two"));
+        TEVQWindow third;
+        TEVQContainer* c = tevCreatePageByFileName(&third, path);
+        QCOMPARE(child<TEVQLabel>(c, "t")->painter()->text, QStringLiteral("two"));
 
-    // Drawing the plain slider warns of nothing (it used to paint its handle into an empty pixmap).
-    QImage image(plain.size(), QImage::Format_ARGB32_Premultiplied);
-    g_warnings.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
-    plain.render(&image);
-    qInstallMessageHandler(previous);
-    QVERIFY2(g_warnings.isEmpty(), qPrintable(g_warnings.join(QLatin1Char('\n'))));
-}
+        // A broken document after a good one is not taken for the good one.
+        write(QStringLiteral("again.json"), QStringLiteral("{\"elements\": ["));
+        TEVQWindow fourth;
+        QVERIFY(!tevCreatePageByFileName(&fourth, path));
+    }
+
+    void tasksAfterPageLayout()
+    {
+        QStringList ran;
+        QObject owner;
+        tevAfterPageLayout(&owner, [&] { ran << QStringLiteral("now"); });
+        QCOMPARE(ran, QStringList{QStringLiteral("now")});
+        ran.clear();
+        {
+            detail::PageBuildScope building;
+            QVERIFY(tevIsBuildingPage());
+            auto* gone = new QObject;
+            tevAfterPageLayout(&owner, [&] { ran << QStringLiteral("first"); });
+            tevAfterPageLayout(gone, [&] { ran << QStringLiteral("dropped"); });
+            tevAfterPageLayout(&owner, [&] {
+                ran << QStringLiteral("second");
+                tevAfterPageLayout(&owner, [&] { ran << QStringLiteral("third"); });
+            });
+            delete gone;
+            QVERIFY(ran.isEmpty());
+            detail::runAfterPageLayoutTasks();
+        }
+        QVERIFY(!tevIsBuildingPage());
+        QCOMPARE(ran, (QStringList{QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("third")}));
+
+        // A container made by code while a page is built (not one of the page's elements) is laid out when the
+        // page is complete.
+        TEVQContainer box;
+        box.resize(100, 40);
+        box.setChildLayout(TEVQContainer::Horizontal);
+        QWidget* a = nullptr;
+        QWidget* b = nullptr;
+        {
+            detail::PageBuildScope building;
+            a = new QWidget(&box);
+            b = new QWidget(&box);
+            box.resize(300, 40);
+            QCOMPARE(b->geometry(), QRect(0, 0, 100, 30)); // not placed yet
+            detail::runAfterPageLayoutTasks();
+        }
+        QCOMPARE(a->geometry(), QRect(0, 0, 150, 30));
+        QCoreApplication::processEvents();
+        QCOMPARE(b->geometry(), QRect(150, 0, 150, 30));
+    }
+
+    void proxyStyleRectangles()
+    {
+        const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+        CScrollBarStyle style(QStyleFactory::create(QStringLiteral("Fusion")));
+        QSlider plain(Qt::Horizontal);
+        plain.setStyle(&style);
+        plain.resize(120, 20);
+        TEVQSlider ours;
+        ours.setStyle(&style);
+        ours.resize(120, 20);
+        QStyleOptionSlider option;
+        option.initFrom(&plain);
+        option.orientation = Qt::Horizontal;
+        option.maximum = 100;
+        option.sliderPosition = option.sliderValue = 30;
+        option.subControls = QStyle::SC_All;
+        // A plain slider: the proxied style's own rectangles, by which it draws the slider.
+        for (QStyle::SubControl part : {QStyle::SC_SliderHandle, QStyle::SC_SliderGroove}) {
+            const QRect r = style.subControlRect(QStyle::CC_Slider, &option, part, &plain);
+            QCOMPARE(r, fusion->subControlRect(QStyle::CC_Slider, &option, part, &plain));
+            QVERIFY(!r.isEmpty());
+        }
+        // The framework's slider: Qt's common style, with its own thumb.
+        option.initFrom(&ours);
+        const QRect thumb = style.subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, &ours);
+        QCOMPARE(thumb.size(), ours.getThumbBtnSize());
+        QCOMPARE(thumb.top(), (ours.height() - ours.getThumbBtnSize().height()) / 2);
+        const QRect groove = style.subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, &ours);
+        QCOMPARE(groove,
+                 style.QCommonStyle::subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, &ours));
+
+        // Drawing the plain slider warns of nothing (it used to paint its handle into an empty pixmap).
+        QImage image(plain.size(), QImage::Format_ARGB32_Premultiplied);
+        g_warnings.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+        plain.render(&image);
+        qInstallMessageHandler(previous);
+        QVERIFY2(g_warnings.isEmpty(), qPrintable(g_warnings.join(QLatin1Char('\n'))));
+    }
+
+private:
+    QString write(const QString& name, const QString& text)
+    {
+        const QString path = m_dir.filePath(name);
+        return tevtest::writeFile(path, text.toUtf8()) ? path : QString();
+    }
+    QTemporaryDir m_dir;
+};
 
 TEV_TEST_MAIN(TestPageBuild)
 #include "tst_pagebuild.moc"

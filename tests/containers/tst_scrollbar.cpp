@@ -97,195 +97,177 @@ class TestScrollBar : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void startsHiddenWithItsThickness();
-    void partStatesFollowTheMouse();
-    void paintsEachPart();
-    void styleSlots();
-    void iconsAndOrientationJson();
-    void catalogue();
-};
-
-void TestScrollBar::initTestCase()
-{
-    QApplication::setStyle(new CScrollBarStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
-    // The styles page elements name, outside a theme.
-    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
-    QVERIFY(rm->readStyle(rm->defaultStore(), parse(R"([
-        {"type": 1, "name": "back", "clr": "FF0A0A0A", "drawImg": false},
-        {"type": 1, "name": "up", "clr": "FF000064", "drawImg": false},
-        {"type": 1, "name": "upHot", "clr": "FF000096", "drawImg": false},
-        {"type": 1, "name": "thumb", "clr": "FF640000", "drawImg": false}])")));
-}
-
-void TestScrollBar::startsHiddenWithItsThickness()
-{
-    // Hidden explicitly: showing the owner does not show them, while a plain child would be shown.
-    QWidget owner;
-    auto* v = new TEVQScrollBar(&owner);
-    auto* h = new TEVQScrollBar(Qt::Horizontal, &owner);
-    QVERIFY(!v->isVisibleTo(&owner) && !h->isVisibleTo(&owner));
-    v->show();
-    QVERIFY(v->isVisibleTo(&owner));
-
-    // The thickness replaces the size hint across the bar only; a negative one restores Qt's.
-    const QSize vHint = v->QScrollBar::sizeHint();
-    const QSize hHint = h->QScrollBar::sizeHint();
-    v->setWidthHeight(12);
-    h->setWidthHeight(12);
-    QCOMPARE(v->sizeHint(), QSize(12, vHint.height()));
-    QCOMPARE(h->sizeHint(), QSize(hHint.width(), 12));
-    h->setWidthHeight(-1);
-    QCOMPARE(h->sizeHint(), hHint);
-}
-
-void TestScrollBar::partStatesFollowTheMouse()
-{
-    ColouredBar c;
-    const QRect thumb = c.rect(Part::PartThumb);
-    QVERIFY(thumb.isValid());
-    mouse(&c.bar, QEvent::MouseMove, thumb.center(), Qt::NoButton);
-    QCOMPARE(c.state(Part::PartThumb), 1);
-    mouse(&c.bar, QEvent::MouseButtonPress, thumb.center());
-    QCOMPARE(c.state(Part::PartThumb), 2);
-    // Dragged down and off to the side, even out of the bar: Qt moves the value, the thumb stays pressed.
-    mouse(&c.bar, QEvent::MouseMove, thumb.center() + QPoint(60, 50));
-    QCOMPARE(c.state(Part::PartThumb), 2);
-    QVERIFY(c.bar.value() > 0);
-    leave(&c.bar);
-    QCOMPARE(c.state(Part::PartThumb), 2);
-    mouse(&c.bar, QEvent::MouseButtonRelease, QPoint(60, 190), Qt::NoButton);
-    QCOMPARE(c.state(Part::PartThumb), 0);
-
-    // Released over the thumb: hot, until the pointer leaves.
-    const QRect again = c.rect(Part::PartThumb);
-    mouse(&c.bar, QEvent::MouseButtonPress, again.center());
-    mouse(&c.bar, QEvent::MouseButtonRelease, again.center(), Qt::NoButton);
-    QCOMPARE(c.state(Part::PartThumb), 1);
-    QCOMPARE(c.state(Part::PartUp), 0);
-    leave(&c.bar);
-    QCOMPARE(c.state(Part::PartThumb), 0);
-
-    const QRect up = c.rect(Part::PartUp);
-    const QRect down = c.rect(Part::PartDown);
-    QVERIFY(up.isValid() && down.isValid() && up.top() < down.top());
-    c.bar.setValue(50);
-    // A pressed button loses its pressed look once the pointer leaves it, and does not get it back on release.
-    mouse(&c.bar, QEvent::MouseButtonPress, up.center());
-    QCOMPARE(c.state(Part::PartUp), 2);
-    QCOMPARE(c.state(Part::PartDown), 0);
-    mouse(&c.bar, QEvent::MouseMove, QPoint(up.center().x(), 100));
-    QCOMPARE(c.state(Part::PartUp), 0);
-    mouse(&c.bar, QEvent::MouseButtonRelease, QPoint(up.center().x(), 100), Qt::NoButton);
-    QCOMPARE(c.state(Part::PartUp), 0);
-
-    // Hover moves from part to part; leaving the bar clears it.
-    mouse(&c.bar, QEvent::MouseMove, down.center(), Qt::NoButton);
-    QCOMPARE(c.state(Part::PartDown), 1);
-    mouse(&c.bar, QEvent::MouseMove, up.center(), Qt::NoButton);
-    QCOMPARE(c.state(Part::PartDown), 0);
-    QCOMPARE(c.state(Part::PartUp), 1);
-    leave(&c.bar);
-    QCOMPARE(c.state(Part::PartUp), 0);
-}
-
-void TestScrollBar::paintsEachPart()
-{
-    ColouredBar c;
-    c.bar.setValue(0);
-    const QRect thumb = c.rect(Part::PartThumb);
-    const QRect down = c.rect(Part::PartDown);
-    QCOMPARE(c.at(thumb.center()), kThumb[0]);
-    QCOMPARE(c.at(c.rect(Part::PartUp).center()), kUp[0]);
-    QCOMPARE(c.at(down.center()), kDown[0]);
-    // The track between the thumb and the down button shows the background.
-    QCOMPARE(c.at(QPoint(10, (thumb.bottom() + down.top()) / 2)), kBack);
-
-    mouse(&c.bar, QEvent::MouseButtonPress, thumb.center());
-    QCOMPARE(c.at(c.rect(Part::PartThumb).center()), kThumb[2]);
-    mouse(&c.bar, QEvent::MouseButtonRelease, QPoint(0, 0), Qt::NoButton);
-
-    // A disabled bar keeps the look of its part states: they never become 3.
-    c.bar.setEnabled(false);
-    QCOMPARE(c.at(c.rect(Part::PartDown).center()), kDown[0]);
-}
-
-void TestScrollBar::styleSlots()
-{
-    // Setters: state 4 is every state, states out of range are ignored.
-    TEVQScrollBar s;
-    s.setScrollbarUpButton(CtrlState(4), solid(kUp[2]));
-    s.setScrollbarUpButton(CtrlStateHot, solid(kUp[1]));
-    QCOMPARE(s.getScrollbarUpButton(CtrlStateHot).fillRes.fillColor, kUp[1]);
-    QCOMPARE(s.getScrollbarUpButton(CtrlStateDisable).fillRes.fillColor, kUp[2]);
-    s.setScrollbarThumb(CtrlState(12), solid(kThumb[3]));
-    QCOMPARE(s.getScrollbarThumb(CtrlStateNormal), FillStyle());
-    QCOMPARE(s.getScrollbarThumb(CtrlState(-2)), FillStyle());
-    // Styled without names: "style" is written as null, and no "attr".
-    const Json::Value unnamed = written(&s);
-    QVERIFY(json::has(unnamed, "style") && json::get(unnamed, "style").isNull());
-    QVERIFY(!json::has(unnamed, "attr"));
-
-    TEVQScrollBar b;
-    read(&b, R"({"attr": {}, "style": [["up", 1, 2], ["back", 1, 1], ["nosuch", 1, 6], ["thumb", 1, 14]]})");
-    for (int st = 0; st < 4; ++st)
-        QCOMPARE(b.getScrollbarUpButton(CtrlState(st)).name, QStringLiteral("up"));
-    QCOMPARE(b.getScrollbarBackground(CommonCtrlStateNormal).name, QString()); // slot 1 is not a slot
-    QCOMPARE(b.getScrollbarDownButton(CtrlStateNormal), FillStyle());
-    QCOMPARE(b.getScrollbarThumb(CtrlStateNormal), FillStyle());
-    QCOMPARE(jsonText(json::get(written(&b), "style")), jsonText(parse(R"([["up", 1, 2]])")));
-
-    // Refining one state makes the group write per state; the background has its own slot.
-    read(&b, R"({"attr": {}, "style": [["upHot", 1, 3], ["back", 1, 0], ["thumb", 1, 10]]})");
-    QCOMPARE(b.getScrollbarUpButton(CtrlStateHot).name, QStringLiteral("upHot"));
-    QCOMPARE(b.getScrollbarUpButton(CtrlStatePressed).name, QStringLiteral("up"));
-    QCOMPARE(jsonText(json::get(written(&b), "style")),
-             jsonText(parse(R"([["back", 1, 0], ["up", 1, 2], ["upHot", 1, 3], ["up", 1, 4], ["up", 1, 5],
-                                ["thumb", 1, 10]])")));
-}
-
-void TestScrollBar::iconsAndOrientationJson()
-{
-    TEVQScrollBar b;
-    read(&b, R"({"attr": {"upicon": "u.png", "downicon": "d.svg", "thumbicon": "t.png", "hor": true}})");
-    QCOMPARE(b.orientation(), Qt::Horizontal);
-    QCOMPARE(b.getScrollbarBtnIcon(false), QStringLiteral("d.svg"));
-    QCOMPARE(jsonText(json::get(written(&b), "attr")),
-             jsonText(parse(R"({"downicon": "d.svg", "hor": 1, "thumbicon": "t.png", "upicon": "u.png"})")));
-
-    // An "attr" object without the icons clears them; "hor" absent keeps the orientation.
-    read(&b, R"({"attr": {"upicon": "u2.png"}})");
-    QCOMPARE(b.getScrollbarBtnIcon(true), QStringLiteral("u2.png"));
-    QCOMPARE(b.getScrollbarBtnIcon(false), QString());
-    QCOMPARE(b.orientation(), Qt::Horizontal);
-
-    read(&b, R"({"attr": {"hor": false}})");
-    QCOMPARE(b.orientation(), Qt::Vertical);
-    QVERIFY(!json::has(json::get(written(&b), "attr"), "hor"));
-
-    // While a theme is applied, "hor" is not read.
+    void initTestCase()
     {
-        TEVThemeResGuard themeRes(true);
-        read(&b, R"({"attr": {"hor": 1}})");
+        QApplication::setStyle(new CScrollBarStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
+        // The styles page elements name, outside a theme.
+        TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+        QVERIFY(rm->readStyle(rm->defaultStore(), parse(R"([{"type": 1, "name": "back", "clr": "FF0A0A0A"},
+            {"type": 1, "name": "up", "clr": "FF000064"}, {"type": 1, "name": "upHot", "clr": "FF000096"},
+            {"type": 1, "name": "thumb", "clr": "FF640000"}])")));
     }
-    QCOMPARE(b.orientation(), Qt::Vertical);
-    QVERIFY(!TEVQResourceManager::getInstance()->isLoadFromThemeRes());
-}
 
-void TestScrollBar::catalogue()
-{
-    // Rows 7 Background (two states), 8 UpButton, 11 the thumb icon.
-    const ControlInfo info = TEVQScrollBar::getProps();
-    QCOMPARE(info.props.size(), 12);
-    QCOMPARE(info.props.at(7).options, QStringList({QStringLiteral("Normal"), QStringLiteral("Disable")}));
+    void startsHiddenWithItsThickness()
+    {
+        // Hidden explicitly: showing the owner does not show them, while a plain child would be shown.
+        QWidget owner;
+        auto* v = new TEVQScrollBar(&owner);
+        auto* h = new TEVQScrollBar(Qt::Horizontal, &owner);
+        QVERIFY(!v->isVisibleTo(&owner) && !h->isVisibleTo(&owner));
+        v->show();
+        QVERIFY(v->isVisibleTo(&owner));
 
-    // The rows reach the bar they describe.
-    TEVQScrollBar b;
-    info.props.at(11).setText(&b, QStringLiteral("grip.png"));
-    QCOMPARE(b.getScrollbarThumbIcon(), QStringLiteral("grip.png"));
-    info.props.at(8).setFillStyle(&b, 4, solid(kUp[3]));
-    QCOMPARE(b.getScrollbarUpButton(CtrlStateDisable).fillRes.fillColor, kUp[3]);
-}
+        // The thickness replaces the size hint across the bar only; a negative one restores Qt's.
+        const QSize vHint = v->QScrollBar::sizeHint();
+        const QSize hHint = h->QScrollBar::sizeHint();
+        v->setWidthHeight(12);
+        h->setWidthHeight(12);
+        QCOMPARE(v->sizeHint(), QSize(12, vHint.height()));
+        QCOMPARE(h->sizeHint(), QSize(hHint.width(), 12));
+        h->setWidthHeight(-1);
+        QCOMPARE(h->sizeHint(), hHint);
+    }
+
+    void partStatesFollowTheMouse()
+    {
+        ColouredBar c;
+        const QRect thumb = c.rect(Part::PartThumb);
+        QVERIFY(thumb.isValid());
+        mouse(&c.bar, QEvent::MouseMove, thumb.center(), Qt::NoButton);
+        QCOMPARE(c.state(Part::PartThumb), 1);
+        mouse(&c.bar, QEvent::MouseButtonPress, thumb.center());
+        QCOMPARE(c.state(Part::PartThumb), 2);
+        // Dragged down and off to the side, even out of the bar: Qt moves the value, the thumb stays pressed.
+        mouse(&c.bar, QEvent::MouseMove, thumb.center() + QPoint(60, 50));
+        QCOMPARE(c.state(Part::PartThumb), 2);
+        QVERIFY(c.bar.value() > 0);
+        mouse(&c.bar, QEvent::MouseButtonRelease, QPoint(60, 190), Qt::NoButton);
+        QCOMPARE(c.state(Part::PartThumb), 0);
+
+        // Released over the thumb: hot, until the pointer leaves.
+        const QRect again = c.rect(Part::PartThumb);
+        mouse(&c.bar, QEvent::MouseButtonPress, again.center());
+        mouse(&c.bar, QEvent::MouseButtonRelease, again.center(), Qt::NoButton);
+        QCOMPARE(c.state(Part::PartThumb), 1);
+        leave(&c.bar);
+        QCOMPARE(c.state(Part::PartThumb), 0);
+
+        const QRect up = c.rect(Part::PartUp);
+        const QRect down = c.rect(Part::PartDown);
+        QVERIFY(up.isValid() && down.isValid() && up.top() < down.top());
+        c.bar.setValue(50);
+        // A pressed button loses its pressed look once the pointer leaves it, and does not get it back on release.
+        mouse(&c.bar, QEvent::MouseButtonPress, up.center());
+        QCOMPARE(c.state(Part::PartUp), 2);
+        mouse(&c.bar, QEvent::MouseMove, QPoint(up.center().x(), 100));
+        QCOMPARE(c.state(Part::PartUp), 0);
+        mouse(&c.bar, QEvent::MouseButtonRelease, QPoint(up.center().x(), 100), Qt::NoButton);
+        QCOMPARE(c.state(Part::PartUp), 0);
+
+        // Hover moves from part to part; leaving the bar clears it.
+        mouse(&c.bar, QEvent::MouseMove, down.center(), Qt::NoButton);
+        QCOMPARE(c.state(Part::PartDown), 1);
+        mouse(&c.bar, QEvent::MouseMove, up.center(), Qt::NoButton);
+        QCOMPARE(c.state(Part::PartDown), 0);
+        QCOMPARE(c.state(Part::PartUp), 1);
+    }
+
+    void paintsEachPart()
+    {
+        ColouredBar c;
+        c.bar.setValue(0);
+        const QRect thumb = c.rect(Part::PartThumb);
+        const QRect down = c.rect(Part::PartDown);
+        QCOMPARE(c.at(thumb.center()), kThumb[0]);
+        QCOMPARE(c.at(c.rect(Part::PartUp).center()), kUp[0]);
+        QCOMPARE(c.at(down.center()), kDown[0]);
+        // The track between the thumb and the down button shows the background.
+        QCOMPARE(c.at(QPoint(10, (thumb.bottom() + down.top()) / 2)), kBack);
+
+        mouse(&c.bar, QEvent::MouseButtonPress, thumb.center());
+        QCOMPARE(c.at(c.rect(Part::PartThumb).center()), kThumb[2]);
+        mouse(&c.bar, QEvent::MouseButtonRelease, QPoint(0, 0), Qt::NoButton);
+
+        // A disabled bar keeps the look of its part states: they never become 3.
+        c.bar.setEnabled(false);
+        QCOMPARE(c.at(c.rect(Part::PartDown).center()), kDown[0]);
+    }
+
+    void styleSlots()
+    {
+        // Setters: state 4 is every state, states out of range are ignored.
+        TEVQScrollBar s;
+        s.setScrollbarUpButton(CtrlState(4), solid(kUp[2]));
+        s.setScrollbarUpButton(CtrlStateHot, solid(kUp[1]));
+        QCOMPARE(s.getScrollbarUpButton(CtrlStateHot).fillRes.fillColor, kUp[1]);
+        QCOMPARE(s.getScrollbarUpButton(CtrlStateDisable).fillRes.fillColor, kUp[2]);
+        s.setScrollbarThumb(CtrlState(5), solid(kThumb[3]));
+        QCOMPARE(s.getScrollbarThumb(CtrlStateNormal), FillStyle());
+        // Styled without names: "style" is written as null, and no "attr".
+        const Json::Value unnamed = written(&s);
+        QVERIFY(json::has(unnamed, "style") && json::get(unnamed, "style").isNull());
+        QVERIFY(!json::has(unnamed, "attr"));
+
+        TEVQScrollBar b;
+        read(&b, R"({"attr": {}, "style": [["up", 1, 2], ["back", 1, 1], ["nosuch", 1, 6], ["thumb", 1, 14]]})");
+        for (int st = 0; st < 4; ++st)
+            QCOMPARE(b.getScrollbarUpButton(CtrlState(st)).name, QStringLiteral("up"));
+        QCOMPARE(b.getScrollbarBackground(CommonCtrlStateNormal).name, QString()); // slot 1 is not a slot
+        QCOMPARE(b.getScrollbarThumb(CtrlStateNormal), FillStyle());
+        QCOMPARE(jsonText(json::get(written(&b), "style")), jsonText(parse(R"([["up", 1, 2]])")));
+
+        // Refining one state makes the group write per state; the background has its own slot.
+        read(&b, R"({"attr": {}, "style": [["upHot", 1, 3], ["back", 1, 0], ["thumb", 1, 10]]})");
+        QCOMPARE(b.getScrollbarUpButton(CtrlStateHot).name, QStringLiteral("upHot"));
+        QCOMPARE(b.getScrollbarUpButton(CtrlStatePressed).name, QStringLiteral("up"));
+        QCOMPARE(jsonText(json::get(written(&b), "style")),
+                 jsonText(parse(R"([["back", 1, 0], ["up", 1, 2], ["upHot", 1, 3], ["up", 1, 4], ["up", 1, 5],
+                                    ["thumb", 1, 10]])")));
+    }
+
+    void iconsAndOrientationJson()
+    {
+        TEVQScrollBar b;
+        read(&b, R"({"attr": {"upicon": "u.png", "downicon": "d.svg", "thumbicon": "t.png", "hor": true}})");
+        QCOMPARE(b.orientation(), Qt::Horizontal);
+        QCOMPARE(b.getScrollbarBtnIcon(false), QStringLiteral("d.svg"));
+        QCOMPARE(jsonText(json::get(written(&b), "attr")),
+                 jsonText(parse(R"({"downicon": "d.svg", "hor": 1, "thumbicon": "t.png", "upicon": "u.png"})")));
+
+        // An "attr" object without the icons clears them; "hor" absent keeps the orientation.
+        read(&b, R"({"attr": {"upicon": "u2.png"}})");
+        QCOMPARE(b.getScrollbarBtnIcon(true), QStringLiteral("u2.png"));
+        QCOMPARE(b.getScrollbarBtnIcon(false), QString());
+        QCOMPARE(b.orientation(), Qt::Horizontal);
+
+        read(&b, R"({"attr": {"hor": false}})");
+        QCOMPARE(b.orientation(), Qt::Vertical);
+        QVERIFY(!json::has(json::get(written(&b), "attr"), "hor"));
+
+        // While a theme is applied, "hor" is not read.
+        {
+            TEVThemeResGuard themeRes(true);
+            read(&b, R"({"attr": {"hor": 1}})");
+        }
+        QCOMPARE(b.orientation(), Qt::Vertical);
+        QVERIFY(!TEVQResourceManager::getInstance()->isLoadFromThemeRes());
+    }
+
+    void catalogue()
+    {
+        // Rows 7 Background (two states), 8 UpButton, 11 the thumb icon.
+        const ControlInfo info = TEVQScrollBar::getProps();
+        QCOMPARE(info.props.at(7).options, QStringList({QStringLiteral("Normal"), QStringLiteral("Disable")}));
+
+        // The rows reach the bar they describe.
+        TEVQScrollBar b;
+        info.props.at(11).setText(&b, QStringLiteral("grip.png"));
+        QCOMPARE(b.getScrollbarThumbIcon(), QStringLiteral("grip.png"));
+        info.props.at(8).setFillStyle(&b, 4, solid(kUp[3]));
+        QCOMPARE(b.getScrollbarUpButton(CtrlStateDisable).fillRes.fillColor, kUp[3]);
+    }
+
+};
 
 TEV_TEST_MAIN(TestScrollBar)
 #include "tst_scrollbar.moc"
