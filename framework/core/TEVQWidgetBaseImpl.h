@@ -118,14 +118,25 @@ private:
 //
 // Reading walks the array in order; unknown slots, malformed entries and names the resource manager does not
 // hold are skipped. An entry for a group's first slot fills all four states. Writing appends to "style":
-// per group either each named state (when neighbouring states differ) or one entry for the first slot.
+// per group either each named state or one entry for the first slot, as the group's rule decides.
 class TEV_EXPORT TEVStyleEntries
 {
 public:
+    // When a four-state group is written per state instead of as one entry for its first slot.
+    enum class GroupRule {
+        // Some neighbouring pair (normal-hot, hot-pressed, pressed-disabled) whose two styles both have a name
+        // differs field by field.
+        NamedNeighboursDiffer,
+        // The same, fill styles compared by their look only (tevSameFillLook).
+        NamedNeighboursLookDifferent,
+        // The four styles are not all equal.
+        NotAllEqual,
+    };
+
     void fill(int slot, FillStyle& style);
     void text(int slot, TextStyleDesc& style);
     // Four states on four slots: firstSlot .. firstSlot + 3, or the given slots.
-    void fillGroup(int firstSlot, FillStyle* states);
+    void fillGroup(int firstSlot, FillStyle* states, GroupRule rule = GroupRule::NamedNeighboursDiffer);
     void fillGroup(const std::array<int, 4>& slotIds, FillStyle* states);
     void textGroup(int firstSlot, TextStyleDesc* states);
     void textGroup(const std::array<int, 4>& slotIds, TextStyleDesc* states);
@@ -145,9 +156,11 @@ private:
         int count = 1;          // 1 single field, 4 a group
         FillStyle* fill = nullptr; // count items
         TextStyleDesc* text = nullptr;
+        GroupRule rule = GroupRule::NamedNeighboursDiffer;
     };
     std::vector<Entry> m_entries;
-    void add(const std::array<int, 4>& slotIds, int count, FillStyle* fill, TextStyleDesc* text);
+    void add(const std::array<int, 4>& slotIds, int count, FillStyle* fill, TextStyleDesc* text,
+             GroupRule rule = GroupRule::NamedNeighboursDiffer);
 };
 
 class TEV_EXPORT TEVQWidgetBaseImpl : public QObject
