@@ -244,6 +244,16 @@ void TEVQWidgetBaseImpl::keepSliderRangeSafe(QAbstractSlider* slider)
         slider->setMaximum(int(qint64(slider->minimum()) + INT_MAX));
 }
 
+Json::Value& TEVQWidgetBaseImpl::lookedUpAttrs(Json::Value& element, std::initializer_list<const char*> keys)
+{
+    Json::Value& attrs = json::member(element, "attr");
+    if (json::isObject(attrs)) {
+        for (const char* key : keys)
+            attrs.removeMember(key);
+    }
+    return attrs;
+}
+
 void TEVQWidgetBaseImpl::dropEmptyAttrs(Json::Value& element)
 {
     const Json::Value* attrs = json::find(element, "attr");
