@@ -6,8 +6,12 @@
 #include "TEVJson.h"
 #include "TEVQContainer.h"
 #include "TEVQControlRegistry.h"
+#include "TEVQGroupBox.h"
+#include "TEVQPageLoader.h"
 #include "TEVQResourceManager.h"
+#include "TEVQSplitter.h"
 #include "TEVQStackContainer.h"
+#include "TEVQTabWidget.h"
 
 #include <QElapsedTimer>
 #include <QMap>
@@ -434,6 +438,57 @@ private slots:
         t.readJsonValue(&copy);
         QCOMPARE(text(json::get(write(&t), "style")), text(json::get(out, "style")));
         QCOMPARE(t.getDrawBackground(), s.getDrawBackground());
+    }
+
+    // ---- a page file ---------------------------------------------------------------------------------------
+
+    void pageFileBuildsTheContainers()
+    {
+        // The four types come from a page under their short names with their own keys read; child elements of
+        // a stack are ordinary children until they are added as pages, and a tab strip then drives the stack.
+        QWidget host;
+        host.resize(480, 320);
+        TEVQContainer* root = tevCreatePageByFileName(&host, tevtest::dataPath(QStringLiteral("pages/containers_page.json")));
+        QVERIFY(root);
+        auto* tabs = root->findChild<TEVQTabWidget*>(QStringLiteral("tabs"));
+        auto* stack = root->findChild<TEVQStackContainer*>(QStringLiteral("stack"));
+        auto* bar = root->findChild<TEVQSplitter*>(QStringLiteral("bar"));
+        auto* group = root->findChild<TEVQGroupBox*>(QStringLiteral("group"));
+        QVERIFY(tabs && stack && bar && group);
+        QCOMPARE(tabs->getItemSize(), 90);
+        QVERIFY(!tabs->getShowIcon());
+        QVERIFY(!stack->getDrawBackground());
+        QCOMPARE(group->getLineColor(), QColor(0x33, 0x66, 0xAA));
+        QCOMPARE(group->getLineSize(), 2);
+        QCOMPARE(group->getText(), QStringLiteral("Inverters"));
+        QCOMPARE(stack->count(), 0);
+
+        auto* overview = stack->findChild<TEVQContainer*>(QStringLiteral("overview"));
+        auto* details = stack->findChild<TEVQContainer*>(QStringLiteral("details"));
+        overview->setColor(QColor(60, 140, 90));
+        details->setColor(QColor(140, 70, 160));
+        stack->addWidget(overview);
+        stack->addWidget(details);
+        for (const char* t : {"Overview", "Details"})
+            tabs->addTab(QString::fromLatin1(t));
+        tabs->setItemBackground(CtrlState(4), colour("tabN", QColor(70, 70, 80)));
+        tabs->setItemBackground(CtrlStatePressed, colour("tabP", QColor(230, 140, 30)));
+        TextStyleDesc white;
+        white.color = Qt::white;
+        white.horAlign = 1;
+        tabs->setItemTextStyle(CtrlState(4), white);
+        connect(tabs, &TEVQTabWidget::currentChanged, stack, &TEVQStackContainer::setCurrentIndex);
+        FillStyle barFill = colour("bar", QColor(120, 120, 120));
+        bar->setBackground(barFill);
+        showHeadless(host);
+        QTest::mouseClick(tabs, Qt::LeftButton, Qt::NoModifier, QPoint(120, 10));
+        QCOMPARE(stack->currentWidget(), details);
+        QCOMPARE(details->geometry(), stack->rect());
+        QVERIFY(!overview->isVisible());
+        const QImage img = host.grab().toImage();
+        QVERIFY(tevtest::keepRender(img, QStringLiteral("tev_containers_page.png")));
+        const QPoint inStack = stack->mapTo(&host, stack->rect().center());
+        QCOMPARE(img.pixelColor(inStack), QColor(140, 70, 160));
     }
 
     // ---- catalogue, registry -------------------------------------------------------------------------------
