@@ -250,6 +250,10 @@ Json::Value& TEVQWidgetBaseImpl::lookedUpAttrs(Json::Value& element, std::initia
     if (json::isObject(attrs)) {
         for (const char* key : keys)
             attrs.removeMember(key);
+        // Nothing but copies of the writer's keys: as if the base had written none, so that what is written
+        // reads back to the same element.
+        if (attrs.empty())
+            attrs = Json::Value(Json::nullValue);
     }
     return attrs;
 }

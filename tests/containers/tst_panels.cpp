@@ -329,7 +329,7 @@ private slots:
             << R"({"style": [["textA", 2, 5], ["textB", 2, 7], ["nope", 1, 2], ["fillB", 1, 9]]})"
             << R"([["textA", 2, 5], ["textA", 2, 6], ["textB", 2, 7], ["textA", 2, 8]])" << R"({"isHor": 0})";
         QTest::newRow("wrong types") << R"({"style": [[1, 2, 3], "x"], "attr": {"itemSize": "big", "showText": "no"}})"
-                                     << "null" << "{}";
+                                     << "null" << "null";
     }
 
     void tabJson()
