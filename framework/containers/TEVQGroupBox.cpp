@@ -65,7 +65,8 @@ void TEVQGroupBoxImpl::draw(QPainter* painter, const QRect& rect)
     const int r = rect.left() + rect.width() - 1;
     const int y0 = t + th / 2;
     const int bottom = clamp(qint64(t) + rect.height() - lineSize);
-    const QPoint outline[6] = {{l + 5, y0}, {l, y0}, {l, bottom}, {r - 1, bottom}, {r - 1, y0}, {clamp(qint64(l) + 9 + tw), y0}};
+    const QPoint outline[6] = {{l + 5, y0},      {l, y0},      {l, bottom},
+                               {r - 1, bottom}, {r - 1, y0}, {clamp(qint64(l) + 9 + tw), y0}};
 
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, false);

@@ -108,8 +108,8 @@ ControlInfo TEVQStackContainer::getProps()
     using W = TEVQStackContainer;
     ControlInfo info = tevControlInfo(typeName(), "StackContainer", "Stack page container", "TEVQStackContainer",
                                       "container");
-    info.props.append(tevFillStyleRow<W>(QStringLiteral("Background"), &W::setBackgroundState,
-                                         &W::getBackgroundState, {QStringLiteral("Normal"), QStringLiteral("Disable")}));
+    info.props.append(tevFillStyleRow<W>(QStringLiteral("Background"), &W::setBackgroundState, &W::getBackgroundState,
+                                         {QStringLiteral("Normal"), QStringLiteral("Disable")}));
     info.props.append(tevBoolRow<W>(QStringLiteral("DrawBackground"), &W::setDrawBackground, &W::getDrawBackground));
     return info;
 }
@@ -198,7 +198,8 @@ void TEVQStackContainer::dropDeadPages()
 {
     TEVQStackContainerImpl* d = painter();
     while (d) {
-        const auto dead = std::find_if(d->pages.begin(), d->pages.end(), [](const QPointer<QWidget>& p) { return p.isNull(); });
+        const auto dead =
+            std::find_if(d->pages.begin(), d->pages.end(), [](const QPointer<QWidget>& p) { return p.isNull(); });
         if (dead == d->pages.end())
             return;
         takePage(int(dead - d->pages.begin()), false);
@@ -209,7 +210,10 @@ int TEVQStackContainer::count() const { return painter() ? painter()->count() : 
 
 int TEVQStackContainer::currentIndex() const { return painter() ? painter()->currentIndex : -1; }
 
-QWidget* TEVQStackContainer::currentWidget() const { return painter() ? painter()->page(painter()->currentIndex) : nullptr; }
+QWidget* TEVQStackContainer::currentWidget() const
+{
+    return painter() ? painter()->page(painter()->currentIndex) : nullptr;
+}
 
 QWidget* TEVQStackContainer::widget(int i) const { return painter() ? painter()->page(i) : nullptr; }
 
