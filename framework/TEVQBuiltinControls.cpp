@@ -20,11 +20,15 @@
 
 #include "CScrollBarStyle.h"
 #include "TEVQContainer.h"
+#include "TEVQGroupBox.h"
 #include "TEVQLabel.h"
 #include "TEVQPushButton.h"
 #include "TEVQScrollBar.h"
 #include "TEVQSlider.h"
 #include "TEVQSpacer.h"
+#include "TEVQSplitter.h"
+#include "TEVQStackContainer.h"
+#include "TEVQTabWidget.h"
 
 namespace TEVQtLib {
 namespace detail {
@@ -38,15 +42,23 @@ void registerBuiltinControls()
     tevRegisterQtControl("qtslider", &TEVQSlider::createTEVQSlider, TEVQSlider::getProps(), true);
     tevRegisterQtControl("qtspacer", &TEVQSpacer::createTEVQSpacer, TEVQSpacer::getProps(), true);
     tevRegisterQtControl("qtscrollbar", &TEVQScrollBar::createTEVQScrollBar, TEVQScrollBar::getProps(), true);
+    tevRegisterQtControl("qtstackcontainer", &TEVQStackContainer::createTEVQStackContainer, TEVQStackContainer::getProps(), true);
+    tevRegisterQtControl("qttab", &TEVQTabWidget::createTEVQTabWidget, TEVQTabWidget::getProps(), true);
+    tevRegisterQtControl("qtgroupbox", &TEVQGroupBox::createTEVQGroupBox, TEVQGroupBox::getProps(), true);
 
     // Creator-only long and short names.
     tevRegisterDefaultControl("scrollbar", &TEVQScrollBar::createTEVQScrollBar);
     tevRegisterDefaultControl("container", &TEVQContainer::createTEVQContainer);
+    tevRegisterDefaultControl("qtsplitter", &TEVQSplitter::createTEVQSplitter);
 
     // Aliases.
     tevRegisterDefaultControl("button", &TEVQPushButton::createTEVQPushButton);
     tevRegisterDefaultControl("label", &TEVQLabel::createTEVQLabel);
     tevRegisterDefaultControl("slider", &TEVQSlider::createTEVQSlider);
+    tevRegisterDefaultControl("stackcontainer", &TEVQStackContainer::createTEVQStackContainer);
+    tevRegisterDefaultControl("tab", &TEVQTabWidget::createTEVQTabWidget);
+    tevRegisterDefaultControl("groupbox", &TEVQGroupBox::createTEVQGroupBox);
+    tevRegisterDefaultControl("splitter", &TEVQSplitter::createTEVQSplitter);
 }
 
 QStyle* createFrameworkStyle() { return new CScrollBarStyle(); }

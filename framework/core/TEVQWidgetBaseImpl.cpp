@@ -244,6 +244,20 @@ void TEVQWidgetBaseImpl::keepSliderRangeSafe(QAbstractSlider* slider)
         slider->setMaximum(int(qint64(slider->minimum()) + INT_MAX));
 }
 
+Json::Value& TEVQWidgetBaseImpl::lookedUpAttrs(Json::Value& element, std::initializer_list<const char*> keys)
+{
+    Json::Value& attrs = json::member(element, "attr");
+    if (json::isObject(attrs)) {
+        for (const char* key : keys)
+            attrs.removeMember(key);
+        // Nothing but copies of the writer's keys: as if the base had written none, so that what is written
+        // reads back to the same element.
+        if (attrs.empty())
+            attrs = Json::Value(Json::nullValue);
+    }
+    return attrs;
+}
+
 void TEVQWidgetBaseImpl::dropEmptyAttrs(Json::Value& element)
 {
     const Json::Value* attrs = json::find(element, "attr");

@@ -208,6 +208,9 @@ public:
     // (made an object when it was not), and dropEmptyAttrs removes an "attr" left empty or null.
     static Json::Value& ownAttrs(Json::Value& element, std::initializer_list<const char*> keys);
     static void dropEmptyAttrs(Json::Value& element);
+    // For writers that look "attr" up in every case: the element's "attr" with the copies of keys dropped, null
+    // when the element has none (or nothing else), so that an element with nothing to write gets "attr": null.
+    static Json::Value& lookedUpAttrs(Json::Value& element, std::initializer_list<const char*> keys);
 
     // Qt's slider arithmetic divides by twice the range in 32 bits: a range of 2^31 or more (for example
     // minimum INT_MIN + 100, maximum 100) ends the process. Sliders and scroll bars call this on every range
