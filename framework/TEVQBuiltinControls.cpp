@@ -21,10 +21,14 @@
 #include "CScrollBarStyle.h"
 #include "TEVQContainer.h"
 #include "TEVQLabel.h"
+#include "TEVQLabelEx.h"
+#include "TEVQLineEdit.h"
 #include "TEVQPushButton.h"
 #include "TEVQScrollBar.h"
+#include "TEVQScrollView.h"
 #include "TEVQSlider.h"
 #include "TEVQSpacer.h"
+#include "TEVQTextEdit.h"
 
 namespace TEVQtLib {
 namespace detail {
@@ -38,15 +42,22 @@ void registerBuiltinControls()
     tevRegisterQtControl("qtslider", &TEVQSlider::createTEVQSlider, TEVQSlider::getProps(), true);
     tevRegisterQtControl("qtspacer", &TEVQSpacer::createTEVQSpacer, TEVQSpacer::getProps(), true);
     tevRegisterQtControl("qtscrollbar", &TEVQScrollBar::createTEVQScrollBar, TEVQScrollBar::getProps(), true);
+    tevRegisterQtControl("qtdedit", &TEVQLineEdit::createTEVQLineEdit, TEVQLineEdit::getProps(), true);
+    tevRegisterQtControl("qtscrollview", &TEVQScrollView::createTEVQScrollView, TEVQScrollView::getProps(), true);
+    tevRegisterQtControl("qttext", &TEVQTextEdit::createTEVQTextEdit, TEVQTextEdit::getProps(), true);
 
     // Creator-only long and short names.
     tevRegisterDefaultControl("scrollbar", &TEVQScrollBar::createTEVQScrollBar);
     tevRegisterDefaultControl("container", &TEVQContainer::createTEVQContainer);
+    tevRegisterDefaultControl("qtlabelex", &TEVQLabelEx::createTEVQLabelEx);
+    tevRegisterDefaultControl("scrollview", &TEVQScrollView::createTEVQScrollView);
 
     // Aliases.
     tevRegisterDefaultControl("button", &TEVQPushButton::createTEVQPushButton);
     tevRegisterDefaultControl("label", &TEVQLabel::createTEVQLabel);
     tevRegisterDefaultControl("slider", &TEVQSlider::createTEVQSlider);
+    tevRegisterDefaultControl("dedit", &TEVQLineEdit::createTEVQLineEdit);
+    tevRegisterDefaultControl("qttext", &TEVQTextEdit::createTEVQTextEdit);
 }
 
 QStyle* createFrameworkStyle() { return new CScrollBarStyle(); }
