@@ -70,6 +70,7 @@ TextCursorPos TEVQLabelExImpl::endPosition()
     if (owner)
         document->setPageSize(QSizeF(owner->width() + 20, owner->height() + 10));
     const int blocks = document->blockCount();
+    document->documentLayout()->blockBoundingRect(document->begin()); // lays the block out when it was not
     const QTextLayout* layout = document->begin().layout();
     if (!layout || layout->lineCount() == 0)
         return {blocks, -1, -1};
@@ -82,7 +83,9 @@ TextCursorPos TEVQLabelExImpl::positionAt(const QPoint& p) const
 {
     const QPointF point(p);
     int index = 0;
+    QAbstractTextDocumentLayout* documentLayout = document->documentLayout();
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next(), ++index) {
+        documentLayout->blockBoundingRect(block); // lays the block out when it was not
         const QTextLayout* layout = block.layout();
         if (!layout)
             continue;
@@ -144,6 +147,9 @@ void TEVQLabelExImpl::drawSelection(QPainter* painter)
     if (to < from)
         std::swap(from, to);
     const int blocks = document->blockCount();
+    QAbstractTextDocumentLayout* documentLayout = document->documentLayout();
+    // Blocks are laid out lazily: up to the last one the selection touches.
+    documentLayout->blockBoundingRect(document->findBlockByNumber(qBound(0, to.block, blocks - 1)));
     const QTextLayout* firstLayout = document->begin().layout();
     if (blocks <= 0 || !firstLayout)
         return;

@@ -14,7 +14,9 @@ namespace {
 
 bool validState(int state) { return state >= 0 && state < 4; }
 int safeState(int state) { return validState(state) ? state : 0; }
-int clampSize(int v) { return qBound(0, v, QWIDGETSIZE_MAX); }
+// Margins from JSON stay within the sizes a page may give (0..32767); Qt ignores a whole set of margins with a
+// value near QWIDGETSIZE_MAX.
+int clampMargin(int v) { return qBound(0, v, 32767); }
 
 TEVQResourceManager* rm() { return TEVQResourceManager::getInstance(); }
 
@@ -95,10 +97,9 @@ void TEVQLineEditImpl::applyTextStyle(int st)
 
 void TEVQLineEditImpl::createComplete() { applyTextStyle(CtrlStateNormal); }
 
-void TEVQLineEditImpl::drawPlaceholder(QPainter* painter, const QRect& rect)
+void TEVQLineEditImpl::drawPlaceholder(QPainter* painter, const QRect& rect, const QMargins& margins)
 {
-    const QMargins m = owner->contentsMargins();
-    drawText(painter, placeholderText, placeholderStyle, rect.marginsRemoved(m));
+    drawText(painter, placeholderText, placeholderStyle, rect.marginsRemoved(margins));
 }
 
 void TEVQLineEditImpl::draw(QPainter* painter, const QRect& rect)
@@ -108,7 +109,7 @@ void TEVQLineEditImpl::draw(QPainter* painter, const QRect& rect)
     drawFillStyle(painter, backgrounds[safeState(state)], rect);
     auto* edit = qobject_cast<QLineEdit*>(owner);
     if (edit && edit->text().isEmpty() && !placeholderText.isEmpty())
-        drawPlaceholder(painter, rect);
+        drawPlaceholder(painter, rect, edit->contentsMargins());
 }
 
 void TEVQLineEditImpl::readStyles(const Json::Value& element, int placeholderSlot)
@@ -121,16 +122,14 @@ void TEVQLineEditImpl::readStyles(const Json::Value& element, int placeholderSlo
     textStyleChanged();
 }
 
-void TEVQLineEditImpl::readMargins(QWidget* w, const Json::Value& attrs)
+QMargins TEVQLineEditImpl::readMargins(const Json::Value& attrs)
 {
-    w->setContentsMargins(clampSize(json::getInt(attrs, "leftMargin", 0)), clampSize(json::getInt(attrs, "topMargin", 0)),
-                          clampSize(json::getInt(attrs, "rightMargin", 0)),
-                          clampSize(json::getInt(attrs, "bottomMargin", 0)));
+    return QMargins(clampMargin(json::getInt(attrs, "leftMargin", 0)), clampMargin(json::getInt(attrs, "topMargin", 0)),
+                    clampMargin(json::getInt(attrs, "rightMargin", 0)), clampMargin(json::getInt(attrs, "bottomMargin", 0)));
 }
 
-void TEVQLineEditImpl::writeMargins(QWidget* w, Json::Value& attrs)
+void TEVQLineEditImpl::writeMargins(const QMargins& m, Json::Value& attrs)
 {
-    const QMargins m = w->contentsMargins();
     if (m.left() != 0)
         attrs["leftMargin"] = m.left();
     if (m.right() != 0)
@@ -164,7 +163,7 @@ bool TEVQLineEditImpl::serializeJsonValue(Json::Value*& json, bool load)
                 edit->setIsPassword(true);
             json::read(*attrs, "tip", placeholderText);
             json::read(*attrs, "shortcut", hotkeyMode);
-            readMargins(edit, *attrs);
+            edit->setContentsMargins(readMargins(*attrs));
         }
         return result;
     }
@@ -184,7 +183,7 @@ bool TEVQLineEditImpl::serializeJsonValue(Json::Value*& json, bool load)
         attrs["tip"] = json::fromQString(placeholderText);
     if (hotkeyMode)
         attrs["shortcut"] = 1;
-    writeMargins(edit, attrs);
+    writeMargins(edit->contentsMargins(), attrs);
     dropEmptyAttrs(element);
     return result;
 }

@@ -9,6 +9,7 @@
 #include "TEVStyleDesc.h"
 
 #include <QLineEdit>
+#include <QMargins>
 
 class TEVQLineEdit;
 
@@ -43,10 +44,10 @@ protected:
     // Reads the background and text groups of "style" (slots 0..7) and, for the line edit, the placeholder.
     void readStyles(const Json::Value& element, int placeholderSlot);
     // The "attr" keys both edits share: "tip" and the four margins (all four set when "attr" exists).
-    static void readMargins(QWidget* w, const Json::Value& attrs);
-    static void writeMargins(QWidget* w, Json::Value& attrs);
-    // The placeholder in the rectangle shrunk by the owner's contents margins.
-    void drawPlaceholder(QPainter* painter, const QRect& rect);
+    static QMargins readMargins(const Json::Value& attrs);
+    static void writeMargins(const QMargins& m, Json::Value& attrs);
+    // The placeholder in the rectangle shrunk by margins.
+    void drawPlaceholder(QPainter* painter, const QRect& rect, const QMargins& margins);
 
 private:
     int m_appliedState = -1;

@@ -27,7 +27,7 @@ void TEVQTextEditImpl::draw(QPainter* painter, const QRect& rect)
     auto* edit = qobject_cast<QTextEdit*>(owner);
     // isEmpty: a document of one empty paragraph, without walking the text.
     if (edit && edit->document()->isEmpty() && !placeholderText.isEmpty())
-        drawPlaceholder(painter, rect);
+        drawPlaceholder(painter, rect, editMargins);
 }
 
 bool TEVQTextEditImpl::serializeJsonValue(Json::Value*& json, bool load)
@@ -45,7 +45,8 @@ bool TEVQTextEditImpl::serializeJsonValue(Json::Value*& json, bool load)
             if (json::read(*attrs, "text", text))
                 edit->setText(text);
             json::read(*attrs, "tip", placeholderText);
-            readMargins(edit, *attrs);
+            const QMargins m = readMargins(*attrs);
+            edit->setEditMargin(m.top(), m.bottom(), m.left(), m.right());
         }
         edit->readScrollBarChildren(element);
         return result;
@@ -61,7 +62,7 @@ bool TEVQTextEditImpl::serializeJsonValue(Json::Value*& json, bool load)
         attrs["text"] = json::fromQString(edit->toPlainText());
     if (!placeholderText.isEmpty())
         attrs["tip"] = json::fromQString(placeholderText);
-    writeMargins(edit, attrs);
+    writeMargins(editMargins, attrs);
     dropEmptyAttrs(element);
     return result;
 }
@@ -113,11 +114,15 @@ void TEVQTextEdit::setPlaceholderTextStyle(const TextStyleDesc& style) { painter
 
 const TextStyleDesc& TEVQTextEdit::getPlaceholderTextStyle() const { return painter()->placeholderStyle; }
 
-void TEVQTextEdit::setEditMargin(int top, int bottom, int left, int right) { setContentsMargins(left, top, right, bottom); }
+void TEVQTextEdit::setEditMargin(int top, int bottom, int left, int right)
+{
+    painter()->editMargins = QMargins(left, top, right, bottom);
+    setViewportMargins(painter()->editMargins);
+}
 
 void TEVQTextEdit::getEditMargin(int& top, int& bottom, int& left, int& right) const
 {
-    const QMargins m = contentsMargins();
+    const QMargins& m = painter()->editMargins;
     top = m.top();
     bottom = m.bottom();
     left = m.left();

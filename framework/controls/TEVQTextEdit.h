@@ -20,6 +20,10 @@ public:
 
     void draw(QPainter* painter, const QRect& rect) override;
     bool serializeJsonValue(Json::Value*& json, bool load) override;
+
+    // The margins as set. A scroll area's contents margins belong to its frame once it is polished (Qt puts
+    // the frame widths back), so the margins inset the viewport as viewport margins and are kept here.
+    QMargins editMargins;
 };
 
 class TEV_EXPORT TEVQTextEdit : public QTextEdit, public TEVQtLib::ITEVQWidgetBase, public TEVQScrollBarPair
@@ -43,7 +47,7 @@ public:
     const QString& getPlaceholderText() const;
     void setPlaceholderTextStyle(const TEVQtLib::TextStyleDesc& style);
     const TEVQtLib::TextStyleDesc& getPlaceholderTextStyle() const;
-    // The widget's contents margins, in this argument order.
+    // The margins around the text (the viewport's), in this argument order.
     void setEditMargin(int top, int bottom, int left, int right);
     void getEditMargin(int& top, int& bottom, int& left, int& right) const;
 
