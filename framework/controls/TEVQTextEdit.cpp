@@ -42,8 +42,10 @@ bool TEVQTextEditImpl::serializeJsonValue(Json::Value*& json, bool load)
         const Json::Value* attrs = json::find(element, "attr");
         if (attrs && json::isObject(*attrs)) {
             QString text;
+            // Taken as plain text, as it is written: a text that merely looks like HTML ("<b>x</b>") would
+            // otherwise come back formatted and be saved as "x".
             if (json::read(*attrs, "text", text))
-                edit->setText(text);
+                edit->setPlainText(text);
             json::read(*attrs, "tip", placeholderText);
             const QMargins m = readMargins(*attrs);
             edit->setEditMargin(m.top(), m.bottom(), m.left(), m.right());

@@ -4,11 +4,13 @@
 
 #include "CScrollBarStyle.h"
 #include "TEVJson.h"
+#include "TEVQContainer.h"
 #include "TEVQControlRegistry.h"
 #include "TEVQLabelEx.h"
 #include "TEVQLineEdit.h"
 #include "TEVQResourceManager.h"
 #include "TEVQScrollBar.h"
+#include "TEVQScrollView.h"
 #include "TEVQTextEdit.h"
 
 #include <QClipboard>
@@ -723,6 +725,115 @@ private slots:
         // Positions past their block's lines are held, never used as lines.
         p->setSelection({0, 0, 0}, {1, 40, 999});
         QVERIFY(count(rendered(&l), kHighlight) > 0);
+    }
+
+
+    // ---- a page of every state, to look at ---------------------------------------------------------------------
+
+    void gallery()
+    {
+        QWidget host;
+        host.resize(640, 380);
+        auto framed = [](const QColor& fillColour, const QColor& border) {
+            FillStyle f = solid(fillColour);
+            f.fillRes.drawBorder = true;
+            f.fillRes.borderSize = 1;
+            f.fillRes.borderColor = border;
+            f.fillRes.radius = 3;
+            return f;
+        };
+        const FillStyle normal = framed(QColor(255, 255, 255), QColor(150, 160, 170));
+        const FillStyle focused = framed(QColor(240, 247, 255), QColor(40, 120, 220));
+        const FillStyle disabled = framed(QColor(232, 232, 232), QColor(200, 200, 200));
+        auto edit = [&](int x, int y, const QString& text, const QString& tip) {
+            auto* e = new TEVQLineEdit(&host);
+            e->setGeometry(x, y, 190, 28);
+            e->setBackground(CtrlStateNormal, normal);
+            e->setBackground(CtrlStatePressed, focused);
+            e->setBackground(CtrlStateDisable, disabled);
+            e->setTextStyle(CtrlStateNormal, textStyle(QColor(30, 40, 50), 13));
+            e->setTextStyle(CtrlStatePressed, textStyle(QColor(20, 60, 140), 13));
+            e->setTextStyle(CtrlStateDisable, textStyle(QColor(140, 140, 140), 13));
+            e->setPlaceholderTextStyle(CtrlStateNormal, textStyle(QColor(150, 155, 160), 13));
+            e->setEditMargin(0, 0, 6, 0);
+            e->setText(text);
+            e->setPlaceholderText(tip);
+            return e;
+        };
+        TEVQLineEdit* first = edit(10, 10, QStringLiteral("Inverter 01"), QString());
+        edit(210, 10, QStringLiteral("逆变器 01"), QString());
+        edit(410, 10, QString(), QStringLiteral("Search 搜索…"));
+        sendFocus(edit(10, 46, QStringLiteral("Focused"), QString()), QEvent::FocusIn);
+        sendFocus(edit(210, 46, QString(), QStringLiteral("焦点 placeholder")), QEvent::FocusIn);
+        edit(410, 46, QStringLiteral("Disabled 禁用"), QString())->setEnabled(false);
+        edit(10, 82, QStringLiteral("secret"), QString())->setIsPassword(true);
+        TEVQLineEdit* hotkey = edit(210, 82, QString(), QStringLiteral("Press a shortcut"));
+        hotkey->setHotkeyMode(true);
+        QTest::keyClick(hotkey, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+
+        auto text = [&](int x, int y, const QString& content, const QString& tip) {
+            auto* t = new TEVQTextEdit(&host);
+            t->setGeometry(x, y, 200, 100);
+            t->setBackground(CtrlStateNormal, normal);
+            t->setBackground(CtrlStatePressed, focused);
+            t->setTextStyle(CtrlStateNormal, textStyle(QColor(30, 40, 50), 13));
+            t->setTextStyle(CtrlStatePressed, textStyle(QColor(20, 60, 140), 13));
+            t->setPlaceholderTextStyle(textStyle(QColor(150, 155, 160), 13));
+            t->setScrollbarBackgroundStyle(false, solid(QColor(235, 238, 242)));
+            t->setScrollbarThumbStyle(false, CtrlState(4), solid(QColor(140, 155, 170)));
+            t->setScrollbarButtonStyle(false, true, CtrlState(4), solid(QColor(200, 208, 216)));
+            t->setScrollbarButtonStyle(false, false, CtrlState(4), solid(QColor(200, 208, 216)));
+            t->setEditMargin(4, 4, 4, 4);
+            t->setPlaceholderText(tip);
+            t->setPlainText(content);
+            return t;
+        };
+        text(10, 122, QString(), QStringLiteral("Notes 备注"));
+        QStringList lines;
+        for (int i = 1; i <= 12; ++i)
+            lines << (i % 2 ? QStringLiteral("Line %1 of the log").arg(i) : QStringLiteral("第 %1 行 日志").arg(i));
+        sendFocus(text(220, 122, lines.join('\n'), QString()), QEvent::FocusIn);
+
+        auto* rich = new TEVQLabelEx(&host);
+        rich->setGeometry(430, 122, 200, 100);
+        rich->setColor(QColor(30, 40, 50));
+        rich->setHtmlContent(QStringLiteral("<p><b>Inverter 1</b> online, 52.3 kW</p><p>逆变器 2 <i>离线</i></p>"));
+        rich->painter()->document->setDefaultFont(TEVQLabelExImpl::defaultFont(textStyle(Qt::black, 13)));
+        rendered(rich);
+        drag(rich, lineMiddle(*rich, 0, 0, false) + QPoint(20, 0), lineMiddle(*rich, 1, 0, false) + QPoint(30, 0));
+
+        auto* view = new TEVQScrollView(&host);
+        view->setGeometry(10, 232, 300, 140);
+        view->setBackground(CommonCtrlStateNormal, solid(QColor(242, 244, 247)));
+        view->setScrollbarBackgroundStyle(false, solid(QColor(225, 230, 236)));
+        view->setScrollbarThumbStyle(false, CtrlState(4), solid(QColor(120, 135, 150)));
+        view->setScrollbarSize(false, 10);
+        auto* content = new TEVQContainer(view);
+        content->resize(270, 400);
+        content->setDrawBackground(false);
+        for (int i = 0; i < 10; ++i) {
+            auto* line = new TEVQLineEdit(content);
+            line->setGeometry(8, 8 + i * 36, 240, 28);
+            line->setBackground(CtrlStateNormal, normal);
+            line->setText(i % 2 ? QStringLiteral("Row %1").arg(i) : QStringLiteral("第 %1 行").arg(i));
+        }
+        view->painter()->createComplete();
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        view->setVScrollPos(50);
+        sendFocus(first, QEvent::FocusOut); // showing the page focused it: the normal look is wanted here
+
+        auto* labelAll = new TEVQLabelEx(&host);
+        labelAll->setGeometry(330, 240, 300, 60);
+        labelAll->setHtmlContent(QStringLiteral("Select all 全选: <b>double-click</b>"));
+        labelAll->show();
+        QTest::mouseDClick(labelAll, Qt::LeftButton, {}, QPoint(10, 10));
+
+        QImage img(host.size(), QImage::Format_ARGB32);
+        img.fill(Qt::white);
+        host.render(&img, QPoint(), QRegion(), QWidget::DrawChildren);
+        QVERIFY(count(img, kHighlight) > 100);
+        QVERIFY(tevtest::keepRender(img, QStringLiteral("gallery_textinput.png")));
     }
 
 private:
