@@ -106,7 +106,7 @@ void TEVQLineEditImpl::draw(QPainter* painter, const QRect& rect)
 {
     if (state == CtrlStateHot)
         state = CtrlStateNormal; // the hot look is never shown
-    drawFillStyle(painter, backgrounds[safeState(state)], rect);
+    backgroundCache.draw(painter, backgrounds[safeState(state)], rect);
     auto* edit = qobject_cast<QLineEdit*>(owner);
     if (edit && edit->text().isEmpty() && !placeholderText.isEmpty())
         drawPlaceholder(painter, rect, edit->contentsMargins());

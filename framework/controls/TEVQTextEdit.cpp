@@ -23,7 +23,7 @@ void TEVQTextEditImpl::draw(QPainter* painter, const QRect& rect)
 {
     if (state == CtrlStateHot)
         state = CtrlStateNormal;
-    drawFillStyle(painter, backgrounds[safeState(state)], rect);
+    backgroundCache.draw(painter, backgrounds[safeState(state)], rect);
     auto* edit = qobject_cast<QTextEdit*>(owner);
     // isEmpty: a document of one empty paragraph, without walking the text.
     if (edit && edit->document()->isEmpty() && !placeholderText.isEmpty())
