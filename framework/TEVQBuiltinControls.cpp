@@ -22,13 +22,17 @@
 #include "TEVQContainer.h"
 #include "TEVQGroupBox.h"
 #include "TEVQLabel.h"
+#include "TEVQLabelEx.h"
+#include "TEVQLineEdit.h"
 #include "TEVQPushButton.h"
 #include "TEVQScrollBar.h"
+#include "TEVQScrollView.h"
 #include "TEVQSlider.h"
 #include "TEVQSpacer.h"
 #include "TEVQSplitter.h"
 #include "TEVQStackContainer.h"
 #include "TEVQTabWidget.h"
+#include "TEVQTextEdit.h"
 
 namespace TEVQtLib {
 namespace detail {
@@ -45,11 +49,16 @@ void registerBuiltinControls()
     tevRegisterQtControl("qtstackcontainer", &TEVQStackContainer::createTEVQStackContainer, TEVQStackContainer::getProps(), true);
     tevRegisterQtControl("qttab", &TEVQTabWidget::createTEVQTabWidget, TEVQTabWidget::getProps(), true);
     tevRegisterQtControl("qtgroupbox", &TEVQGroupBox::createTEVQGroupBox, TEVQGroupBox::getProps(), true);
+    tevRegisterQtControl("qtdedit", &TEVQLineEdit::createTEVQLineEdit, TEVQLineEdit::getProps(), true);
+    tevRegisterQtControl("qtscrollview", &TEVQScrollView::createTEVQScrollView, TEVQScrollView::getProps(), true);
+    tevRegisterQtControl("qttext", &TEVQTextEdit::createTEVQTextEdit, TEVQTextEdit::getProps(), true);
 
     // Creator-only long and short names.
     tevRegisterDefaultControl("scrollbar", &TEVQScrollBar::createTEVQScrollBar);
     tevRegisterDefaultControl("container", &TEVQContainer::createTEVQContainer);
     tevRegisterDefaultControl("qtsplitter", &TEVQSplitter::createTEVQSplitter);
+    tevRegisterDefaultControl("qtlabelex", &TEVQLabelEx::createTEVQLabelEx);
+    tevRegisterDefaultControl("scrollview", &TEVQScrollView::createTEVQScrollView);
 
     // Aliases.
     tevRegisterDefaultControl("button", &TEVQPushButton::createTEVQPushButton);
@@ -59,6 +68,8 @@ void registerBuiltinControls()
     tevRegisterDefaultControl("tab", &TEVQTabWidget::createTEVQTabWidget);
     tevRegisterDefaultControl("groupbox", &TEVQGroupBox::createTEVQGroupBox);
     tevRegisterDefaultControl("splitter", &TEVQSplitter::createTEVQSplitter);
+    tevRegisterDefaultControl("dedit", &TEVQLineEdit::createTEVQLineEdit);
+    tevRegisterDefaultControl("qttext", &TEVQTextEdit::createTEVQTextEdit);
 }
 
 QStyle* createFrameworkStyle() { return new CScrollBarStyle(); }

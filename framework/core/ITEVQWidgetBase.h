@@ -82,9 +82,15 @@ protected:
 Q_DECLARE_INTERFACE(TEVQtLib::ITEVQWidgetBase, "ITEVQWidgetBase")
 
 namespace TEVQtLib {
-// The interface of a framework widget, or null for any other object.
+// The interface of a framework widget, or null for any other object. A widget class that declares no
+// meta-object of its own (the rich text label) does not answer the interface in Qt's meta-cast; it is reached
+// by a cast of the object itself.
 inline ITEVQWidgetBase* tevWidgetInterface(QObject* object)
 {
-    return object ? qobject_cast<ITEVQWidgetBase*>(object) : nullptr;
+    if (!object)
+        return nullptr;
+    if (ITEVQWidgetBase* w = qobject_cast<ITEVQWidgetBase*>(object))
+        return w;
+    return object->isWidgetType() ? dynamic_cast<ITEVQWidgetBase*>(object) : nullptr;
 }
 } // namespace TEVQtLib

@@ -65,6 +65,10 @@ public:
 #define TEV_WIDGET_TYPE(ClassName, TypeNameLiteral)                                                             \
     Q_INTERFACES(TEVQtLib::ITEVQWidgetBase)                                                                     \
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)                                                \
+    TEV_WIDGET_NAMES(ClassName, TypeNameLiteral)
+
+// The type-name family alone, for a class that declares no meta-object of its own.
+#define TEV_WIDGET_NAMES(ClassName, TypeNameLiteral)                                                            \
 public:                                                                                                         \
     static const char* typeName() { return TypeNameLiteral; }                                                   \
     static QWidget* create##ClassName() { return new ClassName(); }                                             \
@@ -79,6 +83,15 @@ private:
 
 #define TEV_WIDGET_CORE(ClassName, TypeNameLiteral)                                                             \
     TEV_WIDGET_TYPE(ClassName, TypeNameLiteral)                                                                 \
+    TEV_WIDGET_MEMBERS(ClassName)
+
+// TEV_WIDGET_CORE for a class without Q_OBJECT: no jsonData property and no interface in the meta-cast
+// (tevWidgetInterface still finds the interface).
+#define TEV_WIDGET_CORE_NO_META(ClassName, TypeNameLiteral)                                                     \
+    TEV_WIDGET_NAMES(ClassName, TypeNameLiteral)                                                                \
+    TEV_WIDGET_MEMBERS(ClassName)
+
+#define TEV_WIDGET_MEMBERS(ClassName)                                                                           \
 public:                                                                                                         \
     TEVQtLib::TEVQWidgetBase* getControlBase() override { return &m_tev.base; }                                 \
     bool readJsonValue(void* json) override { return m_tev.readJsonValue(json); }                              \

@@ -10,6 +10,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <typeinfo>
 
 using namespace TEVQtLib;
 
@@ -165,7 +166,12 @@ const bool kAllBuiltinClassesExist = false;
 bool classIs(const QWidget* w, const char* className)
 {
     const QString name = QString::fromLatin1(w->metaObject()->className());
-    return name == QLatin1String(className) || name.endsWith(QLatin1String("::") + QLatin1String(className));
+    if (name == QLatin1String(className) || name.endsWith(QLatin1String("::") + QLatin1String(className)))
+        return true;
+    // A class without a meta-object of its own (the rich text label) is told by its C++ type: the mangled name
+    // ends in the length and the name.
+    const QString mangled = QString::fromLatin1(typeid(*w).name());
+    return mangled.endsWith(QString::number(qstrlen(className)) + QLatin1String(className));
 }
 
 } // namespace

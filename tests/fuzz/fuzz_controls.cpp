@@ -1,11 +1,16 @@
-// Feeds bytes as element JSON to the label, the push button, the slider and the scroll bar: each reads it,
+// Feeds bytes as element JSON to the label, the push button, the slider, the scroll bar, the line edit, the text
+// edit, the rich text label and the scroll view: each reads it,
 // paints, writes it; the written element read into a fresh control must write the same element again.
 #include "FuzzSupport.h"
 #include "TEVJson.h"
 #include "TEVQLabel.h"
+#include "TEVQLabelEx.h"
+#include "TEVQLineEdit.h"
 #include "TEVQPushButton.h"
 #include "TEVQScrollBar.h"
+#include "TEVQScrollView.h"
 #include "TEVQSlider.h"
+#include "TEVQTextEdit.h"
 
 #include <QApplication>
 #include <QImage>
@@ -49,5 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     check<TEVQPushButton>(element);
     check<TEVQSlider>(element);
     check<TEVQScrollBar>(element);
+    check<TEVQLineEdit>(element);
+    check<TEVQTextEdit>(element);
+    check<TEVQLabelEx>(element);
+    check<TEVQScrollView>(element);
     return 0;
 }

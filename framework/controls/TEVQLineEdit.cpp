@@ -1,0 +1,346 @@
+#include "TEVQLineEdit.h"
+
+#include "TEVJson.h"
+#include "TEVQResourceManager.h"
+
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QPainter>
+#include <QPalette>
+
+using namespace TEVQtLib;
+
+namespace {
+
+bool validState(int state) { return state >= 0 && state < 4; }
+int safeState(int state) { return validState(state) ? state : 0; }
+// Margins from JSON stay within the sizes a page may give (0..32767); Qt ignores a whole set of margins with a
+// value near QWIDGETSIZE_MAX.
+int clampMargin(int v) { return qBound(0, v, 32767); }
+
+TEVQResourceManager* rm() { return TEVQResourceManager::getInstance(); }
+
+// Whether the last entry of "style" names a known text style for slot.
+bool lastEntryNamesTextStyle(const Json::Value& styles, int slot)
+{
+    const Json::ArrayIndex n = json::size(styles);
+    if (n == 0)
+        return false;
+    const Json::Value& item = json::at(styles, n - 1);
+    const std::optional<std::string> name = json::toString(json::at(item, 0));
+    const std::optional<int> itemSlot = json::toInt(json::at(item, 2));
+    if (!name || !itemSlot || *itemSlot != slot)
+        return false;
+    TextStyleDesc style;
+    const QString key = TEVStyleEntries::styleNameFromJson(*name);
+    return rm()->getTextStyle(key, style) || rm()->getTextStyle(json::toQString(*name), style);
+}
+
+} // namespace
+
+QString TEVQtLib::tevMarginText(int left, int top, int right, int bottom)
+{
+    return QStringLiteral("%1,%2,%3,%4").arg(left).arg(top).arg(right).arg(bottom);
+}
+
+bool TEVQtLib::tevParseMarginText(const QString& text, int& left, int& top, int& right, int& bottom)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 4)
+        return false;
+    int v[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        v[i] = parts[i].trimmed().toInt(&ok);
+        if (!ok)
+            return false;
+    }
+    left = v[0];
+    top = v[1];
+    right = v[2];
+    bottom = v[3];
+    return true;
+}
+
+// ---- painter -------------------------------------------------------------------------------------------------
+
+TEVQLineEditImpl::TEVQLineEditImpl(TEVQLineEdit* ownerEdit) : TEVQLineEditImpl(ownerEdit, TEVQLineEdit::typeName())
+{
+}
+
+TEVQLineEditImpl::TEVQLineEditImpl(QWidget* ownerWidget, const QString& type) : TEVQWidgetBaseImpl(ownerWidget, type)
+{
+}
+
+TEVQLineEditImpl::~TEVQLineEditImpl() = default;
+
+void TEVQLineEditImpl::applyTextStyle(int st)
+{
+    if (!owner)
+        return;
+    st = safeState(st);
+    const QString global = rm()->getGlobalFontFamily();
+    if (st == m_appliedState && global == m_appliedFamily)
+        return;
+    m_appliedState = st;
+    m_appliedFamily = global;
+    const TextStyleDesc& style = textStyles[st];
+    QPalette palette;
+    palette.setBrush(QPalette::All, QPalette::Text, QBrush(style.color));
+    owner->setPalette(palette);
+    QFont font;
+    if (style.pixelSize > 0)
+        font.setPixelSize(style.pixelSize);
+    font.setFamily(global.isEmpty() ? style.family : global);
+    owner->setFont(font);
+}
+
+void TEVQLineEditImpl::createComplete() { applyTextStyle(CtrlStateNormal); }
+
+void TEVQLineEditImpl::drawPlaceholder(QPainter* painter, const QRect& rect, const QMargins& margins)
+{
+    drawText(painter, placeholderText, placeholderStyle, rect.marginsRemoved(margins));
+}
+
+void TEVQLineEditImpl::draw(QPainter* painter, const QRect& rect)
+{
+    if (state == CtrlStateHot)
+        state = CtrlStateNormal; // the hot look is never shown
+    backgroundCache.draw(painter, backgrounds[safeState(state)], rect);
+    auto* edit = qobject_cast<QLineEdit*>(owner);
+    if (edit && edit->text().isEmpty() && !placeholderText.isEmpty())
+        drawPlaceholder(painter, rect, edit->contentsMargins());
+}
+
+void TEVQLineEditImpl::readStyles(const Json::Value& element, int placeholderSlot)
+{
+    TEVStyleEntries styles;
+    styles.fillGroup(0, backgrounds);
+    styles.textGroup(4, textStyles);
+    styles.text(placeholderSlot, placeholderStyle);
+    styles.read(element);
+    textStyleChanged();
+}
+
+QMargins TEVQLineEditImpl::readMargins(const Json::Value& attrs)
+{
+    return QMargins(clampMargin(json::getInt(attrs, "leftMargin", 0)), clampMargin(json::getInt(attrs, "topMargin", 0)),
+                    clampMargin(json::getInt(attrs, "rightMargin", 0)), clampMargin(json::getInt(attrs, "bottomMargin", 0)));
+}
+
+void TEVQLineEditImpl::writeMargins(const QMargins& m, Json::Value& attrs)
+{
+    if (m.left() != 0)
+        attrs["leftMargin"] = m.left();
+    if (m.right() != 0)
+        attrs["rightMargin"] = m.right();
+    if (m.top() != 0)
+        attrs["topMargin"] = m.top();
+    if (m.bottom() != 0)
+        attrs["bottomMargin"] = m.bottom();
+}
+
+bool TEVQLineEditImpl::serializeJsonValue(Json::Value*& json, bool load)
+{
+    const bool result = TEVQWidgetBaseImpl::serializeJsonValue(json, load);
+    auto* edit = qobject_cast<TEVQLineEdit*>(owner);
+    if (!json || !edit)
+        return result;
+    Json::Value& element = *json;
+    if (load) {
+        readStyles(element, 9);
+        // The placeholder follows the hot text style after every entry; a slot-9 entry keeps its style only
+        // as the array's last entry.
+        const Json::Value& styles = json::get(element, "style");
+        if (json::size(styles) > 0 && !lastEntryNamesTextStyle(styles, 9))
+            placeholderStyle = textStyles[CtrlStateHot];
+        const Json::Value* attrs = json::find(element, "attr");
+        if (attrs && json::isObject(*attrs)) {
+            QString text;
+            if (json::read(*attrs, "text", text))
+                edit->setText(text);
+            if (json::getBool(*attrs, "ispassord", false))
+                edit->setIsPassword(true);
+            json::read(*attrs, "tip", placeholderText);
+            json::read(*attrs, "shortcut", hotkeyMode);
+            edit->setContentsMargins(readMargins(*attrs));
+        }
+        return result;
+    }
+
+    TEVStyleEntries styles;
+    styles.fillGroup(0, backgrounds);
+    styles.textGroup(4, textStyles);
+    styles.text(9, placeholderStyle); // last, so that it reads back as the placeholder
+    styles.write(element);
+    Json::Value& attrs = ownAttrs(element, {"text", "ispassord", "tip", "shortcut", "leftMargin", "rightMargin",
+                                            "topMargin", "bottomMargin"});
+    if (!edit->text().isEmpty())
+        attrs["text"] = json::fromQString(edit->text());
+    if (edit->getIsPassword())
+        attrs["ispassord"] = 1;
+    if (!placeholderText.isEmpty())
+        attrs["tip"] = json::fromQString(placeholderText);
+    if (hotkeyMode)
+        attrs["shortcut"] = 1;
+    writeMargins(edit->contentsMargins(), attrs);
+    dropEmptyAttrs(element);
+    return result;
+}
+
+// ---- widget --------------------------------------------------------------------------------------------------
+
+TEVQLineEdit::TEVQLineEdit(QWidget* parent) : QLineEdit(parent)
+{
+    tevSetImpl(new TEVQLineEditImpl(this));
+    setFrame(false);
+    setStyleSheet(QStringLiteral("background-color: rgba(0, 0, 0, 0);"));
+}
+
+TEVQLineEdit::~TEVQLineEdit() = default;
+
+void TEVQLineEdit::setIsPassword(bool on)
+{
+    setEchoMode(on ? QLineEdit::Password : QLineEdit::Normal);
+    setContextMenuPolicy(on ? Qt::NoContextMenu : Qt::DefaultContextMenu);
+}
+
+bool TEVQLineEdit::getIsPassword() const { return echoMode() == QLineEdit::Password; }
+
+void TEVQLineEdit::setHotkeyMode(bool on) { painter()->hotkeyMode = on; }
+
+bool TEVQLineEdit::getHotkeyMode() const { return painter()->hotkeyMode; }
+
+void TEVQLineEdit::setPlaceholderText(const QString& text) { painter()->placeholderText = text; }
+
+const QString& TEVQLineEdit::getPlaceholderText() const { return painter()->placeholderText; }
+
+void TEVQLineEdit::setPlaceholderTextStyle(CtrlState, const TextStyleDesc& style) { painter()->placeholderStyle = style; }
+
+const TextStyleDesc& TEVQLineEdit::getPlaceholderTextStyle(CtrlState) const { return painter()->placeholderStyle; }
+
+void TEVQLineEdit::setBackground(CtrlState state, const FillStyle& style)
+{
+    if (validState(state))
+        painter()->backgrounds[state] = style;
+}
+
+const FillStyle& TEVQLineEdit::getBackground(CtrlState state) const { return painter()->backgrounds[safeState(state)]; }
+
+void TEVQLineEdit::setTextStyle(CtrlState state, const TextStyleDesc& style)
+{
+    if (!validState(state))
+        return;
+    painter()->textStyles[state] = style;
+    painter()->textStyleChanged();
+    if (state == CtrlStateNormal)
+        painter()->applyTextStyle(CtrlStateNormal);
+}
+
+const TextStyleDesc& TEVQLineEdit::getTextStyle(CtrlState state) const { return painter()->textStyles[safeState(state)]; }
+
+void TEVQLineEdit::setEditMargin(int top, int bottom, int left, int right) { setContentsMargins(left, top, right, bottom); }
+
+void TEVQLineEdit::getEditMargin(int& top, int& bottom, int& left, int& right) const
+{
+    const QMargins m = contentsMargins();
+    top = m.top();
+    bottom = m.bottom();
+    left = m.left();
+    right = m.right();
+}
+
+void TEVQLineEdit::keyPressEvent(QKeyEvent* event)
+{
+    // A hidden text is neither selected as a whole, copied nor pasted into.
+    if (echoMode() != QLineEdit::Normal
+        && (event->matches(QKeySequence::SelectAll) || event->matches(QKeySequence::Paste)
+            || event->matches(QKeySequence::Copy)))
+        return;
+    if (!painter()->hotkeyMode) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    const int key = event->key();
+    if (key == Qt::Key_Backspace || key == Qt::Key_Delete) {
+        setText(QString());
+    } else if (key >= Qt::Key_F1 && key <= Qt::Key_F35) {
+        setText(QStringLiteral("F%1").arg(key - Qt::Key_F1 + 1));
+    } else if (key >= Qt::Key_A && key <= Qt::Key_Z) {
+        QStringList parts;
+        const Qt::KeyboardModifiers mods = event->modifiers();
+        if (mods & Qt::ControlModifier)
+            parts << QStringLiteral("CTRL");
+        if (mods & Qt::AltModifier)
+            parts << QStringLiteral("ALT");
+        if (mods & Qt::ShiftModifier)
+            parts << QStringLiteral("SHIFT");
+        parts << QString(QChar(key));
+        setText(parts.join(QLatin1Char('+')));
+    }
+}
+
+void TEVQLineEdit::mouseReleaseEvent(QMouseEvent* event)
+{
+    // On X11 a middle-button release pastes the selection: refused for a hidden text like the paste key.
+    if (echoMode() != QLineEdit::Normal && event->button() == Qt::MiddleButton)
+        return;
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+void TEVQLineEdit::focusInEvent(QFocusEvent* event)
+{
+    QLineEdit::focusInEvent(event);
+    painter()->setState(CtrlStatePressed);
+    repaint();
+}
+
+void TEVQLineEdit::focusOutEvent(QFocusEvent* event)
+{
+    QLineEdit::focusOutEvent(event);
+    painter()->setState(CtrlStateNormal);
+    repaint();
+}
+
+void TEVQLineEdit::enterEvent(QEvent* event)
+{
+    QLineEdit::enterEvent(event);
+    if (painter()->getState() != CtrlStatePressed) {
+        painter()->setState(CtrlStateHot);
+        repaint();
+    }
+}
+
+void TEVQLineEdit::leaveEvent(QEvent* event)
+{
+    QLineEdit::leaveEvent(event);
+    if (painter()->getState() != CtrlStatePressed) {
+        painter()->setState(CtrlStateNormal);
+        repaint();
+    }
+}
+
+void TEVQLineEdit::paintEvent(QPaintEvent* event)
+{
+    tevForwardPaint(event);
+    painter()->applyTextStyle(painter()->getState());
+    QLineEdit::paintEvent(event);
+}
+
+ControlInfo TEVQLineEdit::getProps()
+{
+    using W = TEVQLineEdit;
+    ControlInfo info = tevControlInfo(typeName(), "LineEdit", "Control LineEdit", "TEVQLineEdit", "edit");
+    info.props.append(tevFillStyleRow<W>(QStringLiteral("Background"), &W::setBackground, &W::getBackground));
+    info.props.append(tevTextStyleRow<W>(QStringLiteral("TextStyle"), &W::setTextStyle, &W::getTextStyle));
+    info.props.append(tevTextStyleRow<W>(QStringLiteral("PlaceholderStyle"), &W::setPlaceholderTextStyle,
+                                         &W::getPlaceholderTextStyle, {QStringLiteral("Normal")}));
+    info.props.append(tevTextRow<W>(QStringLiteral("Text"), PropTextArea,
+                                    [](W* w, const QString& t) { w->setText(t); }, &QLineEdit::text));
+    info.props.append(tevBoolRow<W>(QStringLiteral("IsPassword"), &W::setIsPassword, &W::getIsPassword));
+    info.props.append(tevTextRow<W>(QStringLiteral("PlaceholderText"), PropTextArea, &W::setPlaceholderText,
+                                    &W::getPlaceholderText));
+    info.props.append(tevBoolRow<W>(QStringLiteral("IsShortcut"), &W::setHotkeyMode, &W::getHotkeyMode));
+    info.props.append(tevEditMarginRow<W>());
+    return info;
+}

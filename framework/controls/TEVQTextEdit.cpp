@@ -1,0 +1,192 @@
+#include "TEVQTextEdit.h"
+
+#include "TEVJson.h"
+#include "TEVQScrollBar.h"
+
+#include <QPainter>
+#include <QTextDocument>
+
+using namespace TEVQtLib;
+
+namespace {
+bool validState(int state) { return state >= 0 && state < 4; }
+int safeState(int state) { return validState(state) ? state : 0; }
+} // namespace
+
+// ---- painter -------------------------------------------------------------------------------------------------
+
+TEVQTextEditImpl::TEVQTextEditImpl(TEVQTextEdit* ownerEdit) : TEVQLineEditImpl(ownerEdit, TEVQTextEdit::typeName()) {}
+
+TEVQTextEditImpl::~TEVQTextEditImpl() = default;
+
+void TEVQTextEditImpl::draw(QPainter* painter, const QRect& rect)
+{
+    if (state == CtrlStateHot)
+        state = CtrlStateNormal;
+    backgroundCache.draw(painter, backgrounds[safeState(state)], rect);
+    auto* edit = qobject_cast<QTextEdit*>(owner);
+    // isEmpty: a document of one empty paragraph, without walking the text.
+    if (edit && edit->document()->isEmpty() && !placeholderText.isEmpty())
+        drawPlaceholder(painter, rect, editMargins);
+}
+
+bool TEVQTextEditImpl::serializeJsonValue(Json::Value*& json, bool load)
+{
+    const bool result = TEVQWidgetBaseImpl::serializeJsonValue(json, load);
+    auto* edit = qobject_cast<TEVQTextEdit*>(owner);
+    if (!json || !edit)
+        return result;
+    Json::Value& element = *json;
+    if (load) {
+        readStyles(element, 8);
+        const Json::Value* attrs = json::find(element, "attr");
+        if (attrs && json::isObject(*attrs)) {
+            QString text;
+            // Taken as plain text, as it is written: a text that merely looks like HTML ("<b>x</b>") would
+            // otherwise come back formatted and be saved as "x".
+            if (json::read(*attrs, "text", text))
+                edit->setPlainText(text);
+            json::read(*attrs, "tip", placeholderText);
+            const QMargins m = readMargins(*attrs);
+            edit->setEditMargin(m.top(), m.bottom(), m.left(), m.right());
+        }
+        edit->readScrollBarChildren(element);
+        return result;
+    }
+
+    TEVStyleEntries styles;
+    styles.fillGroup(0, backgrounds);
+    styles.textGroup(4, textStyles);
+    styles.text(8, placeholderStyle);
+    styles.write(element);
+    Json::Value& attrs = ownAttrs(element, {"text", "tip", "leftMargin", "rightMargin", "topMargin", "bottomMargin"});
+    if (!edit->document()->isEmpty())
+        attrs["text"] = json::fromQString(edit->toPlainText());
+    if (!placeholderText.isEmpty())
+        attrs["tip"] = json::fromQString(placeholderText);
+    writeMargins(editMargins, attrs);
+    dropEmptyAttrs(element);
+    return result;
+}
+
+// ---- widget --------------------------------------------------------------------------------------------------
+
+TEVQTextEdit::TEVQTextEdit(QWidget* parent) : QTextEdit(parent), TEVQScrollBarPair(false)
+{
+    tevSetImpl(new TEVQTextEditImpl(this), false);
+    const QString transparent = QStringLiteral("background-color: rgba(0, 0, 0, 0);");
+    viewport()->setStyleSheet(transparent);
+    setStyleSheet(transparent);
+    auto* horizontal = new TEVQScrollBar(Qt::Horizontal, this);
+    auto* vertical = new TEVQScrollBar(Qt::Vertical, this);
+    setHorizontalScrollBar(horizontal);
+    setVerticalScrollBar(vertical);
+    setBars(horizontal, vertical);
+    viewport()->installEventFilter(this);
+    setFrameStyle(0);
+}
+
+TEVQTextEdit::~TEVQTextEdit() = default;
+
+void TEVQTextEdit::setBackground(CtrlState state, const FillStyle& style)
+{
+    if (validState(state))
+        painter()->backgrounds[state] = style;
+}
+
+const FillStyle& TEVQTextEdit::getBackground(CtrlState state) const { return painter()->backgrounds[safeState(state)]; }
+
+void TEVQTextEdit::setTextStyle(CtrlState state, const TextStyleDesc& style)
+{
+    if (!validState(state))
+        return;
+    painter()->textStyles[state] = style;
+    painter()->textStyleChanged();
+    if (state == CtrlStateNormal)
+        painter()->applyTextStyle(CtrlStateNormal);
+}
+
+const TextStyleDesc& TEVQTextEdit::getTextStyle(CtrlState state) const { return painter()->textStyles[safeState(state)]; }
+
+void TEVQTextEdit::setPlaceholderText(const QString& text) { painter()->placeholderText = text; }
+
+const QString& TEVQTextEdit::getPlaceholderText() const { return painter()->placeholderText; }
+
+void TEVQTextEdit::setPlaceholderTextStyle(const TextStyleDesc& style) { painter()->placeholderStyle = style; }
+
+const TextStyleDesc& TEVQTextEdit::getPlaceholderTextStyle() const { return painter()->placeholderStyle; }
+
+void TEVQTextEdit::setEditMargin(int top, int bottom, int left, int right)
+{
+    painter()->editMargins = QMargins(left, top, right, bottom);
+    setViewportMargins(painter()->editMargins);
+}
+
+void TEVQTextEdit::getEditMargin(int& top, int& bottom, int& left, int& right) const
+{
+    const QMargins& m = painter()->editMargins;
+    top = m.top();
+    bottom = m.bottom();
+    left = m.left();
+    right = m.right();
+}
+
+bool TEVQTextEdit::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == viewport() && event->type() == QEvent::Paint) {
+        TEVQTextEditImpl* p = painter();
+        p->applyTextStyle(p->getState());
+        QPainter vp(viewport());
+        p->draw(&vp, QRect(0, 0, viewport()->width(), viewport()->height()));
+    }
+    return QTextEdit::eventFilter(watched, event);
+}
+
+void TEVQTextEdit::focusInEvent(QFocusEvent* event)
+{
+    QTextEdit::focusInEvent(event);
+    painter()->setState(CtrlStatePressed);
+    repaint();
+}
+
+void TEVQTextEdit::focusOutEvent(QFocusEvent* event)
+{
+    QTextEdit::focusOutEvent(event);
+    painter()->setState(CtrlStateNormal);
+    repaint();
+}
+
+void TEVQTextEdit::enterEvent(QEvent* event)
+{
+    QTextEdit::enterEvent(event);
+    if (painter()->getState() != CtrlStatePressed) {
+        painter()->setState(CtrlStateHot);
+        repaint();
+    }
+}
+
+void TEVQTextEdit::leaveEvent(QEvent* event)
+{
+    QTextEdit::leaveEvent(event);
+    if (painter()->getState() != CtrlStatePressed) {
+        painter()->setState(CtrlStateNormal);
+        repaint();
+    }
+}
+
+void TEVQTextEdit::paintEvent(QPaintEvent* event) { QTextEdit::paintEvent(event); }
+
+ControlInfo TEVQTextEdit::getProps()
+{
+    using W = TEVQTextEdit;
+    ControlInfo info = tevControlInfo(typeName(), "TextEdit", "Control TextEdit", "TEVQTextEdit", "text");
+    info.props.append(tevFillStyleRow<W>(QStringLiteral("Background"), &W::setBackground, &W::getBackground));
+    info.props.append(tevTextStyleRow<W>(QStringLiteral("TextStyle"), &W::setTextStyle, &W::getTextStyle));
+    info.props.append(tevTextStyleRow<W>(
+        QStringLiteral("PlaceholderStyle"), [](W* w, int, const TextStyleDesc& s) { w->setPlaceholderTextStyle(s); },
+        [](W* w, int) { return w->getPlaceholderTextStyle(); }, {QStringLiteral("Normal")}));
+    info.props.append(tevTextRow<W>(QStringLiteral("PlaceholderText"), PropTextArea, &W::setPlaceholderText,
+                                    &W::getPlaceholderText));
+    info.props.append(tevEditMarginRow<W>());
+    return info;
+}
