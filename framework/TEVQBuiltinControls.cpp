@@ -19,9 +19,12 @@
 #include "TEVQtLib.h"
 
 #include "CScrollBarStyle.h"
+#include "TEVQCheckBox.h"
+#include "TEVQComboBox.h"
 #include "TEVQContainer.h"
 #include "TEVQLabel.h"
 #include "TEVQPushButton.h"
+#include "TEVQRadioButton.h"
 #include "TEVQScrollBar.h"
 #include "TEVQSlider.h"
 #include "TEVQSpacer.h"
@@ -35,6 +38,9 @@ void registerBuiltinControls()
     tevRegisterQtControl("qtcontainer", &TEVQContainer::createTEVQContainer, TEVQContainer::getProps(), true);
     tevRegisterQtControl("qtbutton", &TEVQPushButton::createTEVQPushButton, TEVQPushButton::getProps(), true);
     tevRegisterQtControl("qtlabel", &TEVQLabel::createTEVQLabel, TEVQLabel::getProps(), true);
+    tevRegisterQtControl("qtcheckbox", &TEVQCheckBox::createTEVQCheckBox, TEVQCheckBox::getProps(), true);
+    tevRegisterQtControl("qtradiobox", &TEVQRadioButton::createTEVQRadioButton, TEVQRadioButton::getProps(), true);
+    tevRegisterQtControl("qtcombobox", &TEVQComboBox::createTEVQComboBox, TEVQComboBox::getProps(), true);
     tevRegisterQtControl("qtslider", &TEVQSlider::createTEVQSlider, TEVQSlider::getProps(), true);
     tevRegisterQtControl("qtspacer", &TEVQSpacer::createTEVQSpacer, TEVQSpacer::getProps(), true);
     tevRegisterQtControl("qtscrollbar", &TEVQScrollBar::createTEVQScrollBar, TEVQScrollBar::getProps(), true);
@@ -46,6 +52,10 @@ void registerBuiltinControls()
     // Aliases.
     tevRegisterDefaultControl("button", &TEVQPushButton::createTEVQPushButton);
     tevRegisterDefaultControl("label", &TEVQLabel::createTEVQLabel);
+    tevRegisterDefaultControl("checkbox", &TEVQCheckBox::createTEVQCheckBox);
+    tevRegisterDefaultControl("radio", &TEVQRadioButton::createTEVQRadioButton);
+    tevRegisterDefaultControl("radiobox", &TEVQRadioButton::createTEVQRadioButton);
+    tevRegisterDefaultControl("combobox", &TEVQComboBox::createTEVQComboBox);
     tevRegisterDefaultControl("slider", &TEVQSlider::createTEVQSlider);
 }
 

@@ -33,6 +33,7 @@ enum PropertyKind {
     PropTextStyle = 6,   // text style name, per state
     PropImage = 9,       // image name
     PropInt = 10,        // integer between minimum and maximum ("Alpha")
+    PropChoice = 13,     // one of the row's options, edited as its index
 };
 
 struct TEV_EXPORT PropertyDef {
@@ -212,6 +213,24 @@ PropertyDef tevTextStyleRow(const QString& name, Set set, Get get, QStringList o
         d.setTextStyle = [set](QWidget* w, int s, const TextStyleDesc& v) { detail::callSetter<W>(set, w, detail::StateArg{s}, v); };
     if constexpr (detail::isGiven<Get>())
         d.getTextStyle = [get](QWidget* w, int s) { return detail::callGetter<W, TextStyleDesc>(get, w, detail::StateArg{s}); };
+    return d;
+}
+
+// A choice row (kind 13): the value is the index of one of options; set and get take and give it as an int
+// or as the control's own enumeration.
+template <class W, class Set, class Get>
+PropertyDef tevChoiceRow(const QString& name, Set set, Get get, QStringList options)
+{
+    PropertyDef d;
+    d.name = name;
+    d.kind = PropChoice;
+    d.options = std::move(options);
+    d.minimum = 0;
+    d.maximum = d.options.size() - 1;
+    if constexpr (detail::isGiven<Set>())
+        d.setInt = [set](QWidget* w, int v) { detail::callSetter<W>(set, w, detail::StateArg{v}); };
+    if constexpr (detail::isGiven<Get>())
+        d.getInt = [get](QWidget* w) { return detail::callGetter<W, int>(get, w); };
     return d;
 }
 

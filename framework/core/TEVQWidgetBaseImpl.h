@@ -124,6 +124,9 @@ class TEV_EXPORT TEVStyleEntries
 public:
     void fill(int slot, FillStyle& style);
     void text(int slot, TextStyleDesc& style);
+    // A text field whose entry also gives its style to another field (read only; seeds follows it in the
+    // order of the entries, so a later entry of the seeded field's own slot wins).
+    void text(int slot, TextStyleDesc& style, TextStyleDesc* seeds);
     // Four states on four slots: firstSlot .. firstSlot + 3, or the given slots.
     void fillGroup(int firstSlot, FillStyle* states);
     void fillGroup(const std::array<int, 4>& slotIds, FillStyle* states);
@@ -145,6 +148,7 @@ private:
         int count = 1;          // 1 single field, 4 a group
         FillStyle* fill = nullptr; // count items
         TextStyleDesc* text = nullptr;
+        TextStyleDesc* seedsText = nullptr;
     };
     std::vector<Entry> m_entries;
     void add(const std::array<int, 4>& slotIds, int count, FillStyle* fill, TextStyleDesc* text);
