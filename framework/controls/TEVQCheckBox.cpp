@@ -149,8 +149,9 @@ bool TEVQCheckBoxImpl::serializeJsonValue(Json::Value*& json, bool load)
     Json::Value& a = ownAttrs(element, {"iconHor", "iconVer", "iconX", "iconY", "showIcon", "showText", "text",
                                         "iconPath", "hotIconPath", "siconPath", "sHotIconPath", "disableIconPath",
                                         "disableSIconPath"});
-    if (iconStyle.horAlign != 1)
-        a["iconHor"] = iconStyle.horAlign;
+    // Always written: the key was written only when it was not 1, but a box reads its absence as 0, so a
+    // centred icon came back at the start.
+    a["iconHor"] = iconStyle.horAlign;
     if (iconStyle.verAlign != 1)
         a["iconVer"] = iconStyle.verAlign;
     if (iconStyle.offsetX != 0)

@@ -192,8 +192,9 @@ bool TEVQRadioButtonImpl::serializeJsonValue(Json::Value*& json, bool load)
     if (iconStyle.verAlign != 1)
         a["iconVer"] = iconStyle.verAlign;
     name("text", b->text());
-    if (iconStyle.offsetX != 0)
-        a["iconX"] = iconStyle.offsetX;
+    // Always written: the key was written only when it was not 0, but a button reads its absence as 10, so an
+    // offset of 0 came back as 10.
+    a["iconX"] = iconStyle.offsetX;
     if (iconStyle.offsetY != 0)
         a["iconY"] = iconStyle.offsetY;
     dropEmptyAttrs(element);
