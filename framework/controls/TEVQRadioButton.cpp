@@ -78,31 +78,28 @@ void TEVQRadioButtonImpl::draw(QPainter* painter, const QRect& rect)
         return;
     const int s = safeState(state);
     const bool checked = b->isChecked();
+    const bool enabled = b->isEnabled();
 
-    // The text moves right of the icon this state measures.
-    const QString* measured = &disableIcon;
-    if (s == CtrlStateHot)
-        measured = checked ? &checkedHotIcon : &uncheckHotIcon;
-    else if (s != CtrlStateDisable)
-        measured = checked ? &checkedIcon : &uncheckIcon;
-    const QSize fitted = fittedSize(*measured, false, rect);
+    // The icon of this state: the disabled icon while disabled (when there is one), the hot icon while hot
+    // (when there is one), else the normal icon of the check state, grayed while disabled.
+    const QString* icon = &disableIcon;
+    bool gray = false;
+    if (disableIcon.isEmpty() || enabled) {
+        const QString& hot = checked ? checkedHotIcon : uncheckHotIcon;
+        icon = (s == CtrlStateHot && !hot.isEmpty()) ? &hot : (checked ? &checkedIcon : &uncheckIcon);
+        gray = !enabled;
+    }
+    // The text moves right of that icon (also when icons are hidden, so that the text does not jump when
+    // they are shown again).
+    const QSize fitted = fittedSize(*icon, false, rect);
     const int shift = fitted.isValid() ? fitted.width() + 2 : 0;
     QRect textRect = rect;
     if (shift > 0)
         textRect.setLeft(rect.left() + shift);
 
     drawFillStyle(painter, checked ? selectedBackgrounds[s] : backgrounds[s], rect);
-
-    if (showIcon) {
-        const bool enabled = b->isEnabled();
-        if (!disableIcon.isEmpty() && !enabled) {
-            drawFittedIcon(painter, disableIcon, rect, false);
-        } else {
-            const QString& hot = checked ? checkedHotIcon : uncheckHotIcon;
-            const QString& normal = checked ? checkedIcon : uncheckIcon;
-            drawFittedIcon(painter, (s == CtrlStateHot && !hot.isEmpty()) ? hot : normal, rect, !enabled);
-        }
-    }
+    if (showIcon)
+        drawFittedIcon(painter, *icon, rect, gray);
 
     if (showText) {
         const TextStyleDesc& style =

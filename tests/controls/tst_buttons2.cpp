@@ -544,6 +544,19 @@ private slots:
         img = grab(&radio);
         const int textStart = inkColumns(img, kRed).first;
         QVERIFY2(textStart >= 14 && textStart < 18, qPrintable(QString::number(textStart)));
+        // Hot without a hot icon, and disabled without a disabled icon, show the normal icon and keep the text
+        // right of it.
+        sendPlain(&radio, QEvent::Enter);
+        img = grab(&radio);
+        QCOMPARE(px(img, 10, 6), kBlue);
+        QCOMPARE(inkColumns(img, kRed).first, textStart);
+        radio.setEnabled(false);
+        radio.setTextStyleByState(CheckBoxTextDisabled, ink(kRed));
+        img = grab(&radio);
+        QVERIFY(px(img, 10, 6).alpha() > 0 && px(img, 10, 6) != kBlue);
+        QCOMPARE(inkColumns(img, kRed).first, textStart);
+        radio.setEnabled(true);
+        sendPlain(&radio, QEvent::Leave);
         // Checked: the white default background.
         radio.setChecked(true);
         QCOMPARE(px(grab(&radio), 100, 1), QColor(Qt::white));
