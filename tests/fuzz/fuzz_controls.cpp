@@ -1,9 +1,13 @@
-// Feeds bytes as element JSON to the label, the push button, the slider and the scroll bar: each reads it,
-// paints, writes it; the written element read into a fresh control must write the same element again.
+// Feeds bytes as element JSON to the label, the push button, the slider, the scroll bar, the check box, the
+// radio button and the combo box: each reads it, paints, writes it; the written element read into a fresh
+// control must write the same element again.
 #include "FuzzSupport.h"
 #include "TEVJson.h"
+#include "TEVQCheckBox.h"
+#include "TEVQComboBox.h"
 #include "TEVQLabel.h"
 #include "TEVQPushButton.h"
+#include "TEVQRadioButton.h"
 #include "TEVQScrollBar.h"
 #include "TEVQSlider.h"
 
@@ -49,5 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     check<TEVQPushButton>(element);
     check<TEVQSlider>(element);
     check<TEVQScrollBar>(element);
+    check<TEVQCheckBox>(element);
+    check<TEVQRadioButton>(element);
+    check<TEVQComboBox>(element);
     return 0;
 }
