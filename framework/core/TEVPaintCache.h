@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QRect>
 #include <QSize>
+#include <QStaticText>
 #include <QString>
 
 #include <vector>
@@ -35,6 +36,11 @@ private:
     QString m_family;
     QFont m_font;
     QString m_shown;
+    // A single line that fits its box: laid out once and drawn at its place; anything else is drawn by
+    // QPainter::drawText each time.
+    bool m_static = false;
+    QStaticText m_line;
+    QPointF m_at; // relative to the box
 };
 
 // The icons of one control, found through the resource manager once each. Entries stay until clear(): the

@@ -713,6 +713,66 @@ private slots:
         QCOMPARE(combo.currentText(), QStringLiteral("Item1"));
     }
 
+    // The text cache draws what the painter base's drawTextAt draws, for every alignment, offset and mode,
+    // and follows a change of text, style, size and global font family.
+    void cachedTextMatchesTheDrawingHelper_data()
+    {
+        QTest::addColumn<int>("hor");
+        QTest::addColumn<int>("ver");
+        QTest::addColumn<QPoint>("offset");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QSize>("box");
+        for (int hor : {0, 1, 2, 5})
+            for (int ver : {0, 1, 2})
+                QTest::addRow("align %d %d", hor, ver) << hor << ver << QPoint(3, 2) << 1 << "Grid 电网" << QSize(90, 26);
+        QTest::newRow("elided") << 0 << 1 << QPoint() << 1 << "A text far too long for its box" << QSize(70, 20);
+        QTest::newRow("negative offset") << 2 << 1 << QPoint(-4, -3) << 1 << "Grid" << QSize(60, 20);
+        QTest::newRow("taller than its box") << 1 << 1 << QPoint() << 1 << "Grid" << QSize(60, 6);
+        QTest::newRow("wrapped") << 0 << 0 << QPoint() << 3 << "several words wrapped in a box" << QSize(60, 40);
+        QTest::newRow("line break") << 0 << 1 << QPoint() << 1 << "two\nlines" << QSize(80, 20);
+    }
+
+    void cachedTextMatchesTheDrawingHelper()
+    {
+        QFETCH(int, hor);
+        QFETCH(int, ver);
+        QFETCH(QPoint, offset);
+        QFETCH(int, mode);
+        QFETCH(QString, text);
+        QFETCH(QSize, box);
+        TextStyleDesc style = ink(QColor(20, 40, 60));
+        style.horAlign = hor;
+        style.verAlign = ver;
+        style.offsetX = offset.x();
+        style.offsetY = offset.y();
+        style.textMode = mode;
+        auto paint = [&](auto draw) {
+            QImage img(box + QSize(8, 8), QImage::Format_ARGB32);
+            img.fill(Qt::white);
+            QPainter p(&img);
+            draw(&p);
+            return img;
+        };
+        TEVTextCache cache;
+        for (int pass = 0; pass < 2; ++pass) { // laid out, then drawn from the cache
+            const QImage cached = paint([&](QPainter* p) { cache.draw(p, text, style, 4, 4, box.width(), box.height()); });
+            const QImage helper = paint([&](QPainter* p) {
+                TEVQWidgetBaseImpl::drawTextAt(p, text, style, 4, 4, box.width(), box.height(), true);
+            });
+            QCOMPARE(cached, helper);
+        }
+        // Each input counts.
+        const QImage before = paint([&](QPainter* p) { cache.draw(p, text, style, 4, 4, box.width(), box.height()); });
+        style.color = QColor(200, 0, 0);
+        QVERIFY(paint([&](QPainter* p) { cache.draw(p, text, style, 4, 4, box.width(), box.height()); }) != before);
+        QVERIFY(paint([&](QPainter* p) { cache.draw(p, text + "W", style, 4, 4, box.width(), box.height()); }) != before);
+        rm()->setGlobalFontFamily(QStringLiteral("WenQuanYi Micro Hei"));
+        const QImage other = paint([&](QPainter* p) { cache.draw(p, text, style, 4, 4, box.width(), box.height()); });
+        rm()->setGlobalFontFamily(QStringLiteral("DejaVu Sans"));
+        QVERIFY(other != paint([&](QPainter* p) { cache.draw(p, text, style, 4, 4, box.width(), box.height()); }));
+    }
+
     // ---- mouse and keyboard ----------------------------------------------------------------------------------
 
     void checkBoxIconsFollowTheMouse()
