@@ -73,7 +73,8 @@ void TEVQCheckBoxImpl::draw(QPainter* painter, const QRect& rect)
     if (s >= 0 && s < 4)
         drawFillStyle(painter, checked ? checkedBackgrounds[s] : backgrounds[s], rect);
 
-    // The text starts after the unchecked icon in both check states.
+    // The text starts after the unchecked icon in both check states. (The paint entry's rectangle is the
+    // whole box; a view that draws the box elsewhere gets the same layout in its rectangle.)
     int x = 0;
     if (showIcon && iconStyle.horAlign == 0 && !uncheckIcon.isEmpty()) {
         const QSize size = iconCache.size(uncheckIcon, false);
@@ -83,7 +84,7 @@ void TEVQCheckBoxImpl::draw(QPainter* painter, const QRect& rect)
     if (showText) {
         const TextStyleDesc& style =
             b->isEnabled() ? (checked ? checkedTextStyle : uncheckedTextStyle) : disabledTextStyle;
-        textCache.draw(painter, b->text(), style, x, 0, b->width() - x, b->height(), true);
+        textCache.draw(painter, b->text(), style, rect.left() + x, rect.top(), rect.width() - x, rect.height(), true);
     }
     if (showIcon)
         iconCache.draw(painter, iconFor(s, checked), iconStyle, rect, false);
