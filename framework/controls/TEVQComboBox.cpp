@@ -239,8 +239,7 @@ TEVQComboBox::~TEVQComboBox()
 {
     // The painter first, then the popup list that points to it.
     tevSetImpl(nullptr, false);
-    delete m_list;
-    m_list = nullptr;
+    delete m_list.data();
 }
 
 const FillStyle& TEVQComboBox::getBackground(CtrlState state) const { return painter()->backgrounds[safeState(state)]; }

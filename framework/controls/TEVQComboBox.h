@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QItemDelegate>
 #include <QListView>
+#include <QPointer>
 
 namespace TEVQtLib {
 struct ControlInfo;
@@ -115,7 +116,8 @@ public:
     void setItemHeight(int height);
     void initDemoData();
 
-    TEVQComboList* popupList() const { return m_list; }
+    // Null once another view replaced it.
+    TEVQComboList* popupList() const { return m_list.data(); }
     TEVQComboBoxImpl* painter() const { return tevImpl<TEVQComboBoxImpl>(); }
 
 protected:
@@ -127,5 +129,6 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    TEVQComboList* m_list = nullptr;
+    // Qt deletes it when another view is set.
+    QPointer<TEVQComboList> m_list;
 };

@@ -10,18 +10,23 @@ namespace TEVQtLib {
 
 inline QLatin1String textKeyPrefix() { return QLatin1String("|->"); }
 
-// The key text names ("|->key" gives "key"), or a null string for a plain text.
-inline QString textKeyOf(const QString& text)
+// True when text names a dictionary key; key is then the rest of it (possibly empty).
+inline bool textKeyOf(const QString& text, QString& key)
 {
-    return text.startsWith(textKeyPrefix()) ? text.mid(textKeyPrefix().size()) : QString();
+    if (!text.startsWith(textKeyPrefix()))
+        return false;
+    key = text.mid(textKeyPrefix().size());
+    return true;
 }
 
-// The text shown for a text attribute: the dictionary string of its key (and key set), or the text itself
-// (and key cleared).
+// The text shown for a text attribute: the dictionary string of its key (key set), or the text itself (key
+// cleared).
 inline QString resolveKeyedText(const QString& text, QString& key)
 {
-    key = textKeyOf(text);
-    return key.isNull() ? text : TEVQResourceManager::getInstance()->getString(key);
+    if (textKeyOf(text, key))
+        return TEVQResourceManager::getInstance()->getString(key);
+    key.clear();
+    return text;
 }
 
 } // namespace TEVQtLib

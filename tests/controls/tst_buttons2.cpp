@@ -703,6 +703,12 @@ private slots:
         combo.createComplete();
         QCOMPARE(combo.count(), 3);
         QCOMPARE(combo.currentText(), QStringLiteral("Item1"));
+
+        // Qt deletes the themed list when another view is set; the combo box is then destroyed without it.
+        auto* replaced = new TEVQComboBox;
+        replaced->setView(new QListView);
+        QVERIFY(!replaced->popupList());
+        delete replaced;
     }
 
     // The text cache draws what the painter base's drawTextAt draws, for every alignment, offset and mode,
