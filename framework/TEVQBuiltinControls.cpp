@@ -22,12 +22,16 @@
 #include "TEVQCheckBox.h"
 #include "TEVQComboBox.h"
 #include "TEVQContainer.h"
+#include "TEVQGroupBox.h"
 #include "TEVQLabel.h"
 #include "TEVQPushButton.h"
 #include "TEVQRadioButton.h"
 #include "TEVQScrollBar.h"
 #include "TEVQSlider.h"
 #include "TEVQSpacer.h"
+#include "TEVQSplitter.h"
+#include "TEVQStackContainer.h"
+#include "TEVQTabWidget.h"
 
 namespace TEVQtLib {
 namespace detail {
@@ -44,10 +48,14 @@ void registerBuiltinControls()
     tevRegisterQtControl("qtslider", &TEVQSlider::createTEVQSlider, TEVQSlider::getProps(), true);
     tevRegisterQtControl("qtspacer", &TEVQSpacer::createTEVQSpacer, TEVQSpacer::getProps(), true);
     tevRegisterQtControl("qtscrollbar", &TEVQScrollBar::createTEVQScrollBar, TEVQScrollBar::getProps(), true);
+    tevRegisterQtControl("qtstackcontainer", &TEVQStackContainer::createTEVQStackContainer, TEVQStackContainer::getProps(), true);
+    tevRegisterQtControl("qttab", &TEVQTabWidget::createTEVQTabWidget, TEVQTabWidget::getProps(), true);
+    tevRegisterQtControl("qtgroupbox", &TEVQGroupBox::createTEVQGroupBox, TEVQGroupBox::getProps(), true);
 
     // Creator-only long and short names.
     tevRegisterDefaultControl("scrollbar", &TEVQScrollBar::createTEVQScrollBar);
     tevRegisterDefaultControl("container", &TEVQContainer::createTEVQContainer);
+    tevRegisterDefaultControl("qtsplitter", &TEVQSplitter::createTEVQSplitter);
 
     // Aliases.
     tevRegisterDefaultControl("button", &TEVQPushButton::createTEVQPushButton);
@@ -57,6 +65,10 @@ void registerBuiltinControls()
     tevRegisterDefaultControl("radiobox", &TEVQRadioButton::createTEVQRadioButton);
     tevRegisterDefaultControl("combobox", &TEVQComboBox::createTEVQComboBox);
     tevRegisterDefaultControl("slider", &TEVQSlider::createTEVQSlider);
+    tevRegisterDefaultControl("stackcontainer", &TEVQStackContainer::createTEVQStackContainer);
+    tevRegisterDefaultControl("tab", &TEVQTabWidget::createTEVQTabWidget);
+    tevRegisterDefaultControl("groupbox", &TEVQGroupBox::createTEVQGroupBox);
+    tevRegisterDefaultControl("splitter", &TEVQSplitter::createTEVQSplitter);
 }
 
 QStyle* createFrameworkStyle() { return new CScrollBarStyle(); }

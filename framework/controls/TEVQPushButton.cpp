@@ -313,8 +313,11 @@ bool TEVQPushButtonImpl::serializeJsonValue(Json::Value*& json, bool load)
         json::read(a, "extHotIconPath", extHotIcon);
         QString text;
         if (!theme && json::read(a, "text", text)) {
+            // A plain text replaces a keyed one: the key goes, so that a language change keeps the new text.
             if (textKeyOf(text, textKey))
                 text = dictionaryText(textKey);
+            else
+                textKey.clear();
             b->QAbstractButton::setText(text);
         }
         json::read(a, "hotIconPath", hotIcon);

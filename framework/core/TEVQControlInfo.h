@@ -10,6 +10,7 @@
 #include "TEVStyleDesc.h"
 
 #include <QPointer>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -33,7 +34,9 @@ enum PropertyKind {
     PropTextStyle = 6,   // text style name, per state
     PropImage = 9,       // image name
     PropInt = 10,        // integer between minimum and maximum ("Alpha")
-    PropChoice = 13,     // one of the row's options, edited as its index
+    PropSize = 11,       // width and height
+    PropPadding = 12,    // four paddings, as the text "left,top,right,bottom"
+    PropChoice = 13,     // one of the options, by its index
 };
 
 struct TEV_EXPORT PropertyDef {
@@ -48,6 +51,8 @@ struct TEV_EXPORT PropertyDef {
     using FillStyleSetter = std::function<void(QWidget*, int state, const FillStyle&)>;
     using TextStyleGetter = std::function<TextStyleDesc(QWidget*, int state)>;
     using TextStyleSetter = std::function<void(QWidget*, int state, const TextStyleDesc&)>;
+    using SizeGetter = std::function<QSize(QWidget*)>;
+    using SizeSetter = std::function<void(QWidget*, const QSize&)>;
 
     QString name;
     // At most one pair is set, matching the value type of the row; any of them may be empty.
@@ -61,6 +66,8 @@ struct TEV_EXPORT PropertyDef {
     FillStyleGetter getFillStyle;
     TextStyleSetter setTextStyle;
     TextStyleGetter getTextStyle;
+    SizeSetter setSize;
+    SizeGetter getSize;
     int kind = PropText;
     QString text2;        // second text, empty in the built-in rows
     QStringList options;  // state names of a style row, or the choices of a row
@@ -213,6 +220,30 @@ PropertyDef tevTextStyleRow(const QString& name, Set set, Get get, QStringList o
         d.setTextStyle = [set](QWidget* w, int s, const TextStyleDesc& v) { detail::callSetter<W>(set, w, detail::StateArg{s}, v); };
     if constexpr (detail::isGiven<Get>())
         d.getTextStyle = [get](QWidget* w, int s) { return detail::callGetter<W, TextStyleDesc>(get, w, detail::StateArg{s}); };
+    return d;
+}
+
+// A width-and-height row (kind 11). set takes (width, height), get fills (int& width, int& height); a widget of
+// another type gives an invalid size.
+template <class W, class Set, class Get>
+PropertyDef tevSizeRow(const QString& name, Set set, Get get)
+{
+    PropertyDef d;
+    d.name = name;
+    d.kind = PropSize;
+    if constexpr (detail::isGiven<Set>())
+        d.setSize = [set](QWidget* w, const QSize& v) { detail::callSetter<W>(set, w, v.width(), v.height()); };
+    if constexpr (detail::isGiven<Get>()) {
+        d.getSize = [get](QWidget* w) {
+            W* o = detail::rowCast<W>(w);
+            if (!o)
+                return QSize();
+            int width = 0;
+            int height = 0;
+            std::invoke(get, o, width, height);
+            return QSize(width, height);
+        };
+    }
     return d;
 }
 
