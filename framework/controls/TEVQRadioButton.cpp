@@ -55,13 +55,10 @@ QSize TEVQRadioButtonImpl::fittedSize(const QString& name, bool gray, const QRec
 
 void TEVQRadioButtonImpl::drawFittedIcon(QPainter* painter, const QString& name, const QRect& rect, bool gray)
 {
-    if (name.isEmpty())
+    const QSize fitted = fittedSize(name, gray, rect);
+    if (!fitted.isValid())
         return;
-    const QSize size = iconCache.size(name, gray);
-    if (!size.isValid() || size.isEmpty() || rect.width() <= 0 || rect.height() <= 0)
-        return;
-    const QSize fitted = size.scaled(rect.width(), std::max(1, rect.height() / 2), Qt::KeepAspectRatio);
-    if (fitted == size) {
+    if (fitted == iconCache.size(name, gray)) {
         iconCache.draw(painter, name, iconStyle, rect, gray);
         return;
     }

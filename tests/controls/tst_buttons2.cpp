@@ -178,6 +178,8 @@ private slots:
         QImage big(32, 32, QImage::Format_ARGB32);
         big.fill(kBlue);
         QVERIFY(big.save(m_theme.filePath("sq32.png")));
+        QVERIFY(tevtest::writeFile(m_theme.filePath("sq32.SVG"), R"(<svg xmlns="http://www.w3.org/2000/svg" )"
+                                   R"(width="32" height="32"><rect width="32" height="32" fill="#0000ff"/></svg>)"));
         QVERIFY(rm()->loadThemeDir(m_theme.path()));
         QVERIFY(rm()->readStyle(rm()->defaultStore(), json::get(parse(kStyleJson), "style")));
         rm()->setGlobalFontFamily(QStringLiteral("DejaVu Sans"));
@@ -531,11 +533,19 @@ private slots:
         QVERIFY(inkColumns(grab(&centred), kBlue).first < 4);
     }
 
+    void radioIconFittedToHalfTheHeight_data()
+    {
+        QTest::addColumn<QString>("icon");
+        QTest::newRow("raster") << "sq32.png";
+        QTest::newRow("svg") << "sq32.SVG";
+    }
+
     void radioIconFittedToHalfTheHeight()
     {
+        QFETCH(QString, icon);
         TEVQRadioButton radio;
         radio.resize(120, 24);
-        radio.setIcon(QStringLiteral("sq32.png"));
+        radio.setIcon(icon);
         radio.setTextStyle(false, ink(kRed));
         // Unchecked: no background. A 32 x 32 icon is drawn 12 x 12, 10 pixels in, centred; the text from 14.
         QImage img = grab(&radio);
