@@ -19,12 +19,15 @@
 #include "TEVQtLib.h"
 
 #include "CScrollBarStyle.h"
+#include "TEVQCheckBox.h"
+#include "TEVQComboBox.h"
 #include "TEVQContainer.h"
 #include "TEVQGroupBox.h"
 #include "TEVQLabel.h"
 #include "TEVQLabelEx.h"
 #include "TEVQLineEdit.h"
 #include "TEVQPushButton.h"
+#include "TEVQRadioButton.h"
 #include "TEVQScrollBar.h"
 #include "TEVQScrollView.h"
 #include "TEVQSlider.h"
@@ -43,6 +46,9 @@ void registerBuiltinControls()
     tevRegisterQtControl("qtcontainer", &TEVQContainer::createTEVQContainer, TEVQContainer::getProps(), true);
     tevRegisterQtControl("qtbutton", &TEVQPushButton::createTEVQPushButton, TEVQPushButton::getProps(), true);
     tevRegisterQtControl("qtlabel", &TEVQLabel::createTEVQLabel, TEVQLabel::getProps(), true);
+    tevRegisterQtControl("qtcheckbox", &TEVQCheckBox::createTEVQCheckBox, TEVQCheckBox::getProps(), true);
+    tevRegisterQtControl("qtradiobox", &TEVQRadioButton::createTEVQRadioButton, TEVQRadioButton::getProps(), true);
+    tevRegisterQtControl("qtcombobox", &TEVQComboBox::createTEVQComboBox, TEVQComboBox::getProps(), true);
     tevRegisterQtControl("qtslider", &TEVQSlider::createTEVQSlider, TEVQSlider::getProps(), true);
     tevRegisterQtControl("qtspacer", &TEVQSpacer::createTEVQSpacer, TEVQSpacer::getProps(), true);
     tevRegisterQtControl("qtscrollbar", &TEVQScrollBar::createTEVQScrollBar, TEVQScrollBar::getProps(), true);
@@ -63,6 +69,10 @@ void registerBuiltinControls()
     // Aliases.
     tevRegisterDefaultControl("button", &TEVQPushButton::createTEVQPushButton);
     tevRegisterDefaultControl("label", &TEVQLabel::createTEVQLabel);
+    tevRegisterDefaultControl("checkbox", &TEVQCheckBox::createTEVQCheckBox);
+    tevRegisterDefaultControl("radio", &TEVQRadioButton::createTEVQRadioButton);
+    tevRegisterDefaultControl("radiobox", &TEVQRadioButton::createTEVQRadioButton);
+    tevRegisterDefaultControl("combobox", &TEVQComboBox::createTEVQComboBox);
     tevRegisterDefaultControl("slider", &TEVQSlider::createTEVQSlider);
     tevRegisterDefaultControl("stackcontainer", &TEVQStackContainer::createTEVQStackContainer);
     tevRegisterDefaultControl("tab", &TEVQTabWidget::createTEVQTabWidget);

@@ -3,6 +3,7 @@
 #include "TEVJson.h"
 #include "TEVQControlInfo.h"
 #include "TEVQResourceManager.h"
+#include "TEVTextKey.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -42,8 +43,6 @@ QColor blend8(const QColor& from, const QColor& to, double w)
 }
 
 
-const QLatin1String kKeyPrefix("|->");
-
 // Rounding of the summed steps: a fade of three steps of a third ends on its third tick.
 constexpr double kFadeEpsilon = 1e-9;
 
@@ -55,10 +54,9 @@ int clampOffset(int v) { return qBound(-QWIDGETSIZE_MAX, v, QWIDGETSIZE_MAX); }
 QString dictionaryText(const QString& key)
 {
     TEVQResourceManager* rm = TEVQResourceManager::getInstance();
-    QString text = rm->getString(key);
-    if (text.startsWith(kKeyPrefix))
-        text = rm->getString(text.mid(kKeyPrefix.size()));
-    return text;
+    const QString text = rm->getString(key);
+    QString again;
+    return textKeyOf(text, again) ? rm->getString(again) : text;
 }
 
 } // namespace
@@ -316,11 +314,10 @@ bool TEVQPushButtonImpl::serializeJsonValue(Json::Value*& json, bool load)
         QString text;
         if (!theme && json::read(a, "text", text)) {
             // A plain text replaces a keyed one: the key goes, so that a language change keeps the new text.
-            textKey.clear();
-            if (text.startsWith(kKeyPrefix)) {
-                textKey = text.mid(kKeyPrefix.size());
+            if (textKeyOf(text, textKey))
                 text = dictionaryText(textKey);
-            }
+            else
+                textKey.clear();
             b->QAbstractButton::setText(text);
         }
         json::read(a, "hotIconPath", hotIcon);

@@ -247,6 +247,24 @@ PropertyDef tevSizeRow(const QString& name, Set set, Get get)
     return d;
 }
 
+// A choice row (kind 13): the value is the index of one of options; set and get take and give it as an int
+// or as the control's own enumeration.
+template <class W, class Set, class Get>
+PropertyDef tevChoiceRow(const QString& name, Set set, Get get, QStringList options)
+{
+    PropertyDef d;
+    d.name = name;
+    d.kind = PropChoice;
+    d.options = std::move(options);
+    d.minimum = 0;
+    d.maximum = d.options.size() - 1;
+    if constexpr (detail::isGiven<Set>())
+        d.setInt = [set](QWidget* w, int v) { detail::callSetter<W>(set, w, detail::StateArg{v}); };
+    if constexpr (detail::isGiven<Get>())
+        d.getInt = [get](QWidget* w) { return detail::callGetter<W, int>(get, w); };
+    return d;
+}
+
 // A separator row (kind 4) without accessors.
 TEV_EXPORT PropertyDef tevSeparatorRow(const QString& name = QStringLiteral("Line"));
 

@@ -306,6 +306,12 @@ void TEVStyleEntries::fill(int slot, FillStyle& style) { add({{slot, -1, -1, -1}
 
 void TEVStyleEntries::text(int slot, TextStyleDesc& style) { add({{slot, -1, -1, -1}}, 1, nullptr, &style); }
 
+void TEVStyleEntries::text(int slot, TextStyleDesc& style, TextStyleDesc* seeds)
+{
+    add({{slot, -1, -1, -1}}, 1, nullptr, &style);
+    m_entries.back().seedsText = seeds;
+}
+
 void TEVStyleEntries::fillGroup(int firstSlot, FillStyle* states, GroupRule rule)
 {
     add({{firstSlot, firstSlot + 1, firstSlot + 2, firstSlot + 3}}, 4, states, nullptr, rule);
@@ -366,6 +372,8 @@ void TEVStyleEntries::read(const Json::Value& element) const
                 if (rm->getTextStyle(key, style) || (decoded != key && rm->getTextStyle(decoded, style))) {
                     for (int s = state; s <= last; ++s)
                         e.text[s] = style;
+                    if (e.seedsText)
+                        *e.seedsText = style;
                 }
             }
             break;

@@ -135,6 +135,9 @@ public:
 
     void fill(int slot, FillStyle& style);
     void text(int slot, TextStyleDesc& style);
+    // A text field whose entry also gives its style to another field (read only; seeds follows it in the
+    // order of the entries, so a later entry of the seeded field's own slot wins).
+    void text(int slot, TextStyleDesc& style, TextStyleDesc* seeds);
     // Four states on four slots: firstSlot .. firstSlot + 3, or the given slots.
     void fillGroup(int firstSlot, FillStyle* states, GroupRule rule = GroupRule::NamedNeighboursDiffer);
     void fillGroup(const std::array<int, 4>& slotIds, FillStyle* states);
@@ -157,6 +160,7 @@ private:
         FillStyle* fill = nullptr; // count items
         TextStyleDesc* text = nullptr;
         GroupRule rule = GroupRule::NamedNeighboursDiffer;
+        TextStyleDesc* seedsText = nullptr;
     };
     std::vector<Entry> m_entries;
     void add(const std::array<int, 4>& slotIds, int count, FillStyle* fill, TextStyleDesc* text,

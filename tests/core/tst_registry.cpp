@@ -6,6 +6,8 @@
 #include "TEVQControlRegistry.h"
 #include "TEVQWidgetMacros.h"
 
+#include <QComboBox>
+
 #include <algorithm>
 #include <memory>
 #include <set>
@@ -389,6 +391,9 @@ private slots:
                 // A fresh widget per row, so that no row sees what another one set.
                 std::unique_ptr<QWidget> w(createControlByType(type.c_str(), nullptr));
                 QVERIFY2(w, where.constData());
+                // A combo box's text row selects among its items: the sample text is one of them.
+                if (auto* combo = qobject_cast<QComboBox*>(w.get()))
+                    combo->addItems({QStringLiteral("Other"), QStringLiteral("Sample text")});
                 switch (d.kind) {
                 case PropSeparator:
                     QVERIFY2(!d.hasGetter() && !d.hasSetter(), where.constData());

@@ -1,12 +1,14 @@
-// Feeds bytes as element JSON to the label, the push button, the slider, the scroll bar, the line edit, the text
-// edit, the rich text label and the scroll view: each reads it,
-// paints, writes it; the written element read into a fresh control must write the same element again.
+// Feeds bytes as element JSON to every control type: each reads it, paints, writes it; the written element
+// read into a fresh control must write the same element again.
 #include "FuzzSupport.h"
 #include "TEVJson.h"
+#include "TEVQCheckBox.h"
+#include "TEVQComboBox.h"
 #include "TEVQLabel.h"
 #include "TEVQLabelEx.h"
 #include "TEVQLineEdit.h"
 #include "TEVQPushButton.h"
+#include "TEVQRadioButton.h"
 #include "TEVQScrollBar.h"
 #include "TEVQScrollView.h"
 #include "TEVQSlider.h"
@@ -58,5 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     check<TEVQTextEdit>(element);
     check<TEVQLabelEx>(element);
     check<TEVQScrollView>(element);
+    check<TEVQCheckBox>(element);
+    check<TEVQRadioButton>(element);
+    check<TEVQComboBox>(element);
     return 0;
 }

@@ -1,0 +1,170 @@
+// Painting 500 themed check boxes, radio buttons and combo boxes into an image, each against the same number of
+// the Qt widgets they derive from (QCheckBox, QRadioButton, QComboBox) painted by the Fusion style.
+#include "CScrollBarStyle.h"
+#include "TEVQCheckBox.h"
+#include "TEVQComboBox.h"
+#include "TEVQRadioButton.h"
+#include "TEVQResourceManager.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QRadioButton>
+#include <QStyleFactory>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace TEVQtLib;
+
+namespace {
+
+constexpr int kCount = 500; // of each kind
+constexpr int kColumns = 20;
+constexpr int kCellW = 110;
+constexpr int kCellH = 26;
+constexpr int kPasses = 15;
+
+const char* const kStyle = R"({"style": [
+    {"type": 1, "name": "hot", "clr": "FFD0E4F8", "round": 4, "drawImg": false},
+    {"type": 1, "name": "box", "clr": "FFFFFFFF", "border": true, "borderSize": 1, "borderclr": "FF8899AA",
+     "drawImg": false},
+    {"type": 1, "name": "drop", "clr": "FFE8EEF4", "drawImg": false},
+    {"type": 2, "name": "txt", "clr": "FF203040", "size": 13, "hor": 0}]})";
+
+const char* const kTheme = R"({"elements": [{"child": [
+    {"name": "qtcheckbox", "attr": {}, "style": [["hot", 1, 1], ["hot", 1, 5], ["txt", 2, 8], ["txt", 2, 9]]},
+    {"name": "qtradiobox", "attr": {"iconX": 2}, "style": [["hot", 1, 1], ["txt", 2, 8]]},
+    {"name": "qtcombobox", "attr": {"btnIcon": "IDB_CHECKED"},
+     "style": [["box", 1, 0], ["drop", 1, 4], ["txt", 2, 8]]}]}]})";
+
+bool write(const QString& path, const char* text)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(text) == qint64(qstrlen(text));
+}
+
+QRect cell(int i) { return QRect((i % kColumns) * kCellW, (i / kColumns) * kCellH, kCellW - 4, kCellH - 4); }
+
+// Median milliseconds of painting the host and every child into an image of its size.
+double paintMs(QWidget* host)
+{
+    std::vector<double> times;
+    QImage image(host->size(), QImage::Format_ARGB32_Premultiplied);
+    for (int pass = 0; pass < kPasses + 1; ++pass) {
+        image.fill(Qt::white);
+        QElapsedTimer timer;
+        timer.start();
+        host->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        if (pass > 0) // the first pass warms caches
+            times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+template <class Make> void build(QWidget& host, Make make)
+{
+    for (int i = 0; i < kCount; ++i) {
+        QWidget* w = make(i);
+        w->setParent(&host);
+        w->setGeometry(cell(i));
+    }
+}
+
+QString text(const char* what, int i) { return QStringLiteral("%1 %2").arg(QLatin1String(what)).arg(i); }
+
+void report(const char* themed, double tev, const char* plain, double qt)
+{
+    std::printf("  %d %-16s %8.3f ms (%6.2f us each)   %d %-13s %8.3f ms   ratio %.2f\n", kCount, themed, tev,
+                tev * 1000 / kCount, kCount, plain, qt, qt > 0 ? tev / qt : 0.0);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setStyle(new CScrollBarStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
+    QTemporaryDir dir;
+    if (!dir.isValid() || !write(dir.filePath("style.json"), kStyle) || !write(dir.filePath("theme.json"), kTheme)) {
+        std::fprintf(stderr, "cannot write the benchmark theme\n");
+        return 1;
+    }
+    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+    rm->initDefaultImageRes();
+    if (!rm->loadThemeDir(dir.path())) {
+        std::fprintf(stderr, "cannot load the benchmark theme\n");
+        return 1;
+    }
+    rm->setGlobalFontFamily(QStringLiteral("DejaVu Sans"));
+    const QSize size(kColumns * kCellW, (kCount + kColumns - 1) / kColumns * kCellH);
+    auto host = [&size] {
+        auto* w = new QWidget;
+        w->resize(size);
+        return w;
+    };
+
+    QWidget* boxes = host();
+    build(*boxes, [](int i) {
+        auto* b = new TEVQCheckBox;
+        b->setText(text("Option", i));
+        b->setChecked(i % 2);
+        return b;
+    });
+    QWidget* plainBoxes = host();
+    build(*plainBoxes, [](int i) {
+        auto* b = new QCheckBox(text("Option", i));
+        b->setChecked(i % 2);
+        return b;
+    });
+    QWidget* radios = host();
+    build(*radios, [](int i) {
+        auto* r = new TEVQRadioButton;
+        r->setIcon(RadioIconUnchecked, QStringLiteral("IDB_UNSELECT"));
+        r->setIcon(RadioIconChecked, QStringLiteral("IDB_SELECTED"));
+        r->setText(text("Choice", i));
+        r->setAutoExclusive(false);
+        r->setChecked(i % 2);
+        return r;
+    });
+    QWidget* plainRadios = host();
+    build(*plainRadios, [](int i) {
+        auto* r = new QRadioButton(text("Choice", i));
+        r->setAutoExclusive(false);
+        r->setChecked(i % 2);
+        return r;
+    });
+    QWidget* combos = host();
+    build(*combos, [](int i) {
+        auto* c = new TEVQComboBox;
+        c->addItems({text("Plant", i), QStringLiteral("Group"), QStringLiteral("Skid")});
+        return c;
+    });
+    QWidget* plainCombos = host();
+    build(*plainCombos, [](int i) {
+        auto* c = new QComboBox;
+        c->addItems({text("Plant", i), QStringLiteral("Group"), QStringLiteral("Skid")});
+        return c;
+    });
+
+    const double tevBoxes = paintMs(boxes), qtBoxes = paintMs(plainBoxes);
+    const double tevRadios = paintMs(radios), qtRadios = paintMs(plainRadios);
+    const double tevCombos = paintMs(combos), qtCombos = paintMs(plainCombos);
+
+    std::printf("themed controls painted into a %dx%d image, median of %d passes\n", size.width(), size.height(),
+                kPasses);
+    report("TEVQCheckBox:", tevBoxes, "QCheckBox:", qtBoxes);
+    report("TEVQRadioButton:", tevRadios, "QRadioButton:", qtRadios);
+    report("TEVQComboBox:", tevCombos, "QComboBox:", qtCombos);
+    for (QWidget* w : {boxes, plainBoxes, radios, plainRadios, combos, plainCombos})
+        delete w;
+    return 0;
+}

@@ -1,0 +1,300 @@
+#include "TEVQCheckBox.h"
+
+#include "TEVJson.h"
+#include "TEVQControlInfo.h"
+#include "TEVQResourceManager.h"
+#include "TEVTextKey.h"
+
+#include <QPainter>
+
+using namespace TEVQtLib;
+
+namespace {
+
+const QString kUncheckDefault = QStringLiteral("IDB_UNCHECK");
+const QString kCheckedDefault = QStringLiteral("IDB_CHECKED");
+
+int safeState(int state) { return (state >= 0 && state < 4) ? state : 0; }
+
+template <class T> void setStates(T* states, int state, const T& value)
+{
+    if (state == 4) {
+        for (int s = 0; s < 4; ++s)
+            states[s] = value;
+    } else if (state >= 0 && state < 4) {
+        states[state] = value;
+    }
+}
+
+// Icon offsets read from JSON stay within what a widget can measure, so that no geometry sum overflows.
+int clampOffset(int v) { return qBound(-QWIDGETSIZE_MAX, v, QWIDGETSIZE_MAX); }
+
+} // namespace
+
+// ---- painter -------------------------------------------------------------------------------------------------
+
+TEVQCheckBoxImpl::TEVQCheckBoxImpl(TEVQCheckBox* ownerBox) : TEVQWidgetBaseImpl(ownerBox, TEVQCheckBox::typeName())
+{
+    iconStyle.horAlign = 0;
+    iconStyle.verAlign = 1;
+    for (int s = 0; s < 4; ++s) {
+        backgrounds[s].valid = false;
+        checkedBackgrounds[s].valid = false;
+    }
+}
+
+TEVQCheckBoxImpl::~TEVQCheckBoxImpl() = default;
+
+TEVQCheckBox* TEVQCheckBoxImpl::box() const { return static_cast<TEVQCheckBox*>(owner); }
+
+const QString& TEVQCheckBoxImpl::iconFor(int s, bool checked) const
+{
+    static const QString none;
+    switch (s) {
+    case CtrlStateNormal:
+    case CtrlStatePressed:
+        return checked ? checkedIcon : uncheckIcon;
+    case CtrlStateHot:
+        return checked ? checkedHotIcon : uncheckHotIcon;
+    case CtrlStateDisable:
+        return checked ? disableCheckIcon : disableUncheckIcon;
+    default:
+        return none;
+    }
+}
+
+void TEVQCheckBoxImpl::draw(QPainter* painter, const QRect& rect)
+{
+    TEVQCheckBox* b = box();
+    if (!b)
+        return;
+    const bool checked = b->isChecked();
+    const int s = state;
+    if (s >= 0 && s < 4)
+        drawFillStyle(painter, checked ? checkedBackgrounds[s] : backgrounds[s], rect);
+
+    // The text starts after the unchecked icon in both check states. (The paint entry's rectangle is the
+    // whole box; a view that draws the box elsewhere gets the same layout in its rectangle.)
+    int x = 0;
+    if (showIcon && iconStyle.horAlign == 0 && !uncheckIcon.isEmpty()) {
+        const QSize size = iconCache.size(uncheckIcon, false);
+        if (size.isValid())
+            x = iconStyle.offsetX + size.width();
+    }
+    if (showText) {
+        const TextStyleDesc& style =
+            b->isEnabled() ? (checked ? checkedTextStyle : uncheckedTextStyle) : disabledTextStyle;
+        textCache.draw(painter, b->text(), style, rect.left() + x, rect.top(), rect.width() - x, rect.height(), true);
+    }
+    if (showIcon)
+        iconCache.draw(painter, iconFor(s, checked), iconStyle, rect, false);
+}
+
+void TEVQCheckBoxImpl::notifyChangeLanguage()
+{
+    if (!textKey.isEmpty() && box())
+        box()->setText(TEVQResourceManager::getInstance()->getString(textKey));
+}
+
+bool TEVQCheckBoxImpl::serializeJsonValue(Json::Value*& json, bool load)
+{
+    const bool result = TEVQWidgetBaseImpl::serializeJsonValue(json, load);
+    TEVQCheckBox* b = box();
+    if (!json || !b)
+        return result;
+    TEVStyleEntries styles;
+    styles.fillGroup(0, backgrounds);
+    styles.fillGroup(4, checkedBackgrounds);
+    styles.text(8, uncheckedTextStyle);
+    styles.text(9, checkedTextStyle);
+    styles.text(10, disabledTextStyle);
+    Json::Value& element = *json;
+
+    if (load) {
+        // A re-read may bring other images under the same names.
+        iconCache.clear();
+        styles.read(element);
+        const Json::Value* found = json::find(element, "attr");
+        if (!found || !json::isObject(*found))
+            return result;
+        const Json::Value& a = *found;
+        json::read(a, "iconHor", iconStyle.horAlign);
+        json::read(a, "iconVer", iconStyle.verAlign);
+        if (json::read(a, "iconX", iconStyle.offsetX))
+            iconStyle.offsetX = clampOffset(iconStyle.offsetX);
+        if (json::read(a, "iconY", iconStyle.offsetY))
+            iconStyle.offsetY = clampOffset(iconStyle.offsetY);
+        json::read(a, "showIcon", showIcon);
+        json::read(a, "showText", showText);
+        QString text;
+        const bool hasText = json::read(a, "text", text);
+        // A page element without "text" clears the text. A theme element does so only with a "text" of its
+        // own: re-reading the theme must not wipe a text the program set.
+        if (hasText || !TEVQResourceManager::getInstance()->isLoadFromThemeRes())
+            b->setText(resolveKeyedText(text, textKey));
+        json::read(a, "iconPath", uncheckIcon);
+        json::read(a, "hotIconPath", uncheckHotIcon);
+        if (uncheckHotIcon == kUncheckDefault)
+            uncheckHotIcon = uncheckIcon;
+        json::read(a, "siconPath", checkedIcon);
+        json::read(a, "sHotIconPath", checkedHotIcon);
+        if (checkedHotIcon == kCheckedDefault)
+            checkedHotIcon = checkedIcon;
+        json::read(a, "disableIconPath", disableUncheckIcon);
+        json::read(a, "disableSIconPath", disableCheckIcon);
+        return result;
+    }
+
+    element.removeMember("style");
+    styles.write(element);
+    Json::Value& a = ownAttrs(element, {"iconHor", "iconVer", "iconX", "iconY", "showIcon", "showText", "text",
+                                        "iconPath", "hotIconPath", "siconPath", "sHotIconPath", "disableIconPath",
+                                        "disableSIconPath"});
+    // Always written: the key was written only when it was not 1, but a box reads its absence as 0, so a
+    // centred icon came back at the start.
+    a["iconHor"] = iconStyle.horAlign;
+    if (iconStyle.verAlign != 1)
+        a["iconVer"] = iconStyle.verAlign;
+    if (iconStyle.offsetX != 0)
+        a["iconX"] = iconStyle.offsetX;
+    if (iconStyle.offsetY != 0)
+        a["iconY"] = iconStyle.offsetY;
+    if (!showIcon)
+        a["showIcon"] = 0;
+    if (!showText)
+        a["showText"] = 0;
+    if (!b->text().isEmpty())
+        a["text"] = json::fromQString(b->text());
+    auto name = [&a](const char* key, const QString& value) {
+        if (!value.isEmpty())
+            a[key] = json::fromQString(value);
+    };
+    name("iconPath", uncheckIcon);
+    name("hotIconPath", uncheckHotIcon);
+    name("siconPath", checkedIcon);
+    name("sHotIconPath", checkedHotIcon);
+    name("disableIconPath", disableUncheckIcon);
+    name("disableSIconPath", disableCheckIcon);
+    dropEmptyAttrs(element);
+    return result;
+}
+
+// ---- widget --------------------------------------------------------------------------------------------------
+
+TEVQCheckBox::TEVQCheckBox(QWidget* parent) : QCheckBox(parent) { tevSetImpl(new TEVQCheckBoxImpl(this)); }
+
+TEVQCheckBox::~TEVQCheckBox() = default;
+
+const FillStyle& TEVQCheckBox::getBackground(CtrlState state) const { return painter()->backgrounds[safeState(state)]; }
+
+void TEVQCheckBox::setBackground(CtrlState state, const FillStyle& style) { setStates(painter()->backgrounds, state, style); }
+
+const FillStyle& TEVQCheckBox::getCheckedBackground(CtrlState state) const
+{
+    return painter()->checkedBackgrounds[safeState(state)];
+}
+
+void TEVQCheckBox::setCheckedBackground(CtrlState state, const FillStyle& style)
+{
+    setStates(painter()->checkedBackgrounds, state, style);
+}
+
+const TextStyleDesc& TEVQCheckBox::getTextStyle(bool checked) const
+{
+    return checked ? painter()->checkedTextStyle : painter()->uncheckedTextStyle;
+}
+
+void TEVQCheckBox::setTextStyle(bool checked, const TextStyleDesc& style)
+{
+    (checked ? painter()->checkedTextStyle : painter()->uncheckedTextStyle) = style;
+}
+
+const TextStyleDesc& TEVQCheckBox::getTextStyleByState(CheckBoxTextState state) const
+{
+    switch (state) {
+    case CheckBoxTextUnchecked: return painter()->uncheckedTextStyle;
+    case CheckBoxTextDisabled: return painter()->disabledTextStyle;
+    default: return painter()->checkedTextStyle;
+    }
+}
+
+void TEVQCheckBox::setTextStyleByState(CheckBoxTextState state, const TextStyleDesc& style)
+{
+    switch (state) {
+    case CheckBoxTextChecked: painter()->checkedTextStyle = style; break;
+    case CheckBoxTextUnchecked: painter()->uncheckedTextStyle = style; break;
+    case CheckBoxTextDisabled: painter()->disabledTextStyle = style; break;
+    default: break;
+    }
+}
+
+const TextStyleDesc& TEVQCheckBox::getDisableTextStyle() const { return painter()->disabledTextStyle; }
+
+void TEVQCheckBox::setDisableTextStyle(const TextStyleDesc& style) { painter()->disabledTextStyle = style; }
+
+QString TEVQCheckBox::getUncheckIcon() const { return painter()->uncheckIcon; }
+QString TEVQCheckBox::getUncheckHotIcon() const { return painter()->uncheckHotIcon; }
+QString TEVQCheckBox::getCheckedIcon() const { return painter()->checkedIcon; }
+QString TEVQCheckBox::getCheckedHotIcon() const { return painter()->checkedHotIcon; }
+QString TEVQCheckBox::getDisableCheckIcon() const { return painter()->disableCheckIcon; }
+QString TEVQCheckBox::getDisableUncheckIcon() const { return painter()->disableUncheckIcon; }
+
+void TEVQCheckBox::setUncheckIcon(const QString& name)
+{
+    painter()->uncheckIcon = name;
+    if (painter()->uncheckHotIcon == kUncheckDefault)
+        painter()->uncheckHotIcon = name;
+}
+
+void TEVQCheckBox::setCheckedIcon(const QString& name)
+{
+    painter()->checkedIcon = name;
+    if (painter()->checkedHotIcon == kCheckedDefault)
+        painter()->checkedHotIcon = name;
+}
+
+void TEVQCheckBox::setUncheckHotIcon(const QString& name) { painter()->uncheckHotIcon = name; }
+void TEVQCheckBox::setCheckedHotIcon(const QString& name) { painter()->checkedHotIcon = name; }
+void TEVQCheckBox::setDisableCheckIcon(const QString& name) { painter()->disableCheckIcon = name; }
+void TEVQCheckBox::setDisableUncheckIcon(const QString& name) { painter()->disableUncheckIcon = name; }
+
+const IconStyleDesc& TEVQCheckBox::getIconStyle() const { return painter()->iconStyle; }
+void TEVQCheckBox::setIconStyle(const IconStyleDesc& style) { painter()->iconStyle = style; }
+DockLayoutType TEVQCheckBox::getIconHorAlign() const { return DockLayoutType(painter()->iconStyle.horAlign); }
+void TEVQCheckBox::setIconHorAlign(DockLayoutType align) { painter()->iconStyle.horAlign = align; }
+DockLayoutType TEVQCheckBox::getIconVerAlign() const { return DockLayoutType(painter()->iconStyle.verAlign); }
+void TEVQCheckBox::setIconVerAlign(DockLayoutType align) { painter()->iconStyle.verAlign = align; }
+int TEVQCheckBox::getIconOffsetX() const { return painter()->iconStyle.offsetX; }
+void TEVQCheckBox::setIconOffsetX(int x) { painter()->iconStyle.offsetX = x; }
+int TEVQCheckBox::getIconOffsetY() const { return painter()->iconStyle.offsetY; }
+void TEVQCheckBox::setIconOffsetY(int y) { painter()->iconStyle.offsetY = y; }
+
+bool TEVQCheckBox::getShowIcon() const { return painter()->showIcon; }
+void TEVQCheckBox::setShowIcon(bool show) { painter()->showIcon = show; }
+bool TEVQCheckBox::getShowText() const { return painter()->showText; }
+void TEVQCheckBox::setShowText(bool show) { painter()->showText = show; }
+
+ControlInfo TEVQCheckBox::getProps()
+{
+    using W = TEVQCheckBox;
+    ControlInfo info = tevControlInfo(typeName(), "Checkbox", "Control CheckBox", "TEVQCheckBox", "checkbox");
+    const QStringList textStates{QStringLiteral("Checked"), QStringLiteral("Unchecked"), QStringLiteral("Disable")};
+    const QStringList aligns{QStringLiteral("Left"), QStringLiteral("Center"), QStringLiteral("Right")};
+    info.props << tevFillStyleRow<W>(QStringLiteral("UncheckBg"), &W::setBackground, &W::getBackground)
+               << tevFillStyleRow<W>(QStringLiteral("CheckedBg"), &W::setCheckedBackground, &W::getCheckedBackground)
+               << tevTextStyleRow<W>(QStringLiteral("TextStyle"), &W::setTextStyleByState, &W::getTextStyleByState,
+                                     textStates)
+               << tevSeparatorRow()
+               << tevBoolRow<W>(QStringLiteral("ShowIcon"), &W::setShowIcon, &W::getShowIcon)
+               << tevTextRow<W>(QStringLiteral("UncheckIcon"), PropImage, &W::setUncheckIcon, &W::getUncheckIcon)
+               << tevTextRow<W>(QStringLiteral("UncheckHotIcon"), PropImage, &W::setUncheckHotIcon,
+                                &W::getUncheckHotIcon)
+               << tevTextRow<W>(QStringLiteral("CheckedIcon"), PropImage, &W::setCheckedIcon, &W::getCheckedIcon)
+               << tevTextRow<W>(QStringLiteral("CheckedHotIcon"), PropImage, &W::setCheckedHotIcon,
+                                &W::getCheckedHotIcon)
+               << tevChoiceRow<W>(QStringLiteral("HorAlign"), &W::setIconHorAlign, &W::getIconHorAlign, aligns)
+               << tevChoiceRow<W>(QStringLiteral("VerAlign"), &W::setIconVerAlign, &W::getIconVerAlign, aligns)
+               << tevIntRow<W>(QStringLiteral("OffsetX"), &W::setIconOffsetX, &W::getIconOffsetX)
+               << tevIntRow<W>(QStringLiteral("OffsetY"), &W::setIconOffsetY, &W::getIconOffsetY);
+    return info;
+}

@@ -1,0 +1,118 @@
+#pragma once
+// The framework's themed check box: Qt's check-box behaviour (check state, click and key toggling, the QCheckBox
+// signals) painted from the theme: a background per check state and visual state, an icon per check state and
+// visual state (by default the built-in images "IDB_UNCHECK" and "IDB_CHECKED") and a text style per check
+// state, with one more for the disabled box.
+#include "TEVPaintCache.h"
+#include "TEVQWidgetMacros.h"
+#include "TEVStyleDesc.h"
+
+#include <QCheckBox>
+
+namespace TEVQtLib {
+struct ControlInfo;
+
+// Selects one of the three text styles of a two-state button.
+enum CheckBoxTextState : int {
+    CheckBoxTextChecked = 0,
+    CheckBoxTextUnchecked = 1,
+    CheckBoxTextDisabled = 2,
+};
+} // namespace TEVQtLib
+
+class TEVQCheckBox;
+
+class TEV_EXPORT TEVQCheckBoxImpl : public TEVQtLib::TEVQWidgetBaseImpl
+{
+    Q_OBJECT
+public:
+    explicit TEVQCheckBoxImpl(TEVQCheckBox* owner);
+    ~TEVQCheckBoxImpl() override;
+
+    void draw(QPainter* painter, const QRect& rect) override;
+    bool serializeJsonValue(Json::Value*& json, bool load) override;
+    void notifyChangeLanguage() override;
+
+    // The icon the box shows in state s for its check state; empty for none.
+    const QString& iconFor(int s, bool checked) const;
+
+    QString uncheckIcon = QStringLiteral("IDB_UNCHECK");
+    QString uncheckHotIcon = QStringLiteral("IDB_UNCHECK");
+    QString checkedIcon = QStringLiteral("IDB_CHECKED");
+    QString checkedHotIcon = QStringLiteral("IDB_CHECKED");
+    QString disableCheckIcon;
+    QString disableUncheckIcon;
+    TEVQtLib::IconStyleDesc iconStyle;
+    TEVQtLib::TextStyleDesc uncheckedTextStyle;
+    TEVQtLib::TextStyleDesc checkedTextStyle;
+    TEVQtLib::TextStyleDesc disabledTextStyle;
+    bool showIcon = true;
+    bool showText = true;
+    TEVQtLib::FillStyle backgrounds[4];        // unchecked, by CtrlState
+    TEVQtLib::FillStyle checkedBackgrounds[4]; // checked, by CtrlState
+    QString textKey; // dictionary key of a "|->key" text; empty for a plain text
+
+    TEVQtLib::TEVTextCache textCache;
+    TEVQtLib::TEVIconCache iconCache;
+
+private:
+    TEVQCheckBox* box() const;
+};
+
+class TEV_EXPORT TEVQCheckBox : public QCheckBox, public TEVQtLib::ITEVQWidgetBase
+{
+    Q_OBJECT
+    TEV_WIDGET(TEVQCheckBox, QCheckBox, "qtcheckbox")
+public:
+    explicit TEVQCheckBox(QWidget* parent = nullptr);
+    ~TEVQCheckBox() override;
+
+    static TEVQtLib::ControlInfo getProps();
+
+    // States 0..3 read one entry (any other value the normal one); setters take 0..3, or 4 for all four, and
+    // ignore other values. No setter repaints.
+    const TEVQtLib::FillStyle& getBackground(TEVQtLib::CtrlState state) const;
+    void setBackground(TEVQtLib::CtrlState state, const TEVQtLib::FillStyle& style);
+    const TEVQtLib::FillStyle& getCheckedBackground(TEVQtLib::CtrlState state) const;
+    void setCheckedBackground(TEVQtLib::CtrlState state, const TEVQtLib::FillStyle& style);
+
+    const TEVQtLib::TextStyleDesc& getTextStyle(bool checked) const;
+    void setTextStyle(bool checked, const TEVQtLib::TextStyleDesc& style);
+    // 0 checked, 1 unchecked, 2 disabled; other values read the checked style and set nothing.
+    const TEVQtLib::TextStyleDesc& getTextStyleByState(TEVQtLib::CheckBoxTextState state) const;
+    void setTextStyleByState(TEVQtLib::CheckBoxTextState state, const TEVQtLib::TextStyleDesc& style);
+    const TEVQtLib::TextStyleDesc& getDisableTextStyle() const;
+    void setDisableTextStyle(const TEVQtLib::TextStyleDesc& style);
+
+    QString getUncheckIcon() const;
+    QString getUncheckHotIcon() const;
+    QString getCheckedIcon() const;
+    QString getCheckedHotIcon() const;
+    QString getDisableCheckIcon() const;
+    QString getDisableUncheckIcon() const;
+    // The hot icon follows while it still has its built-in name.
+    void setUncheckIcon(const QString& name);
+    void setCheckedIcon(const QString& name);
+    void setUncheckHotIcon(const QString& name);
+    void setCheckedHotIcon(const QString& name);
+    void setDisableCheckIcon(const QString& name);
+    void setDisableUncheckIcon(const QString& name);
+
+    const TEVQtLib::IconStyleDesc& getIconStyle() const;
+    void setIconStyle(const TEVQtLib::IconStyleDesc& style);
+    TEVQtLib::DockLayoutType getIconHorAlign() const;
+    void setIconHorAlign(TEVQtLib::DockLayoutType align);
+    TEVQtLib::DockLayoutType getIconVerAlign() const;
+    void setIconVerAlign(TEVQtLib::DockLayoutType align);
+    int getIconOffsetX() const;
+    void setIconOffsetX(int x);
+    int getIconOffsetY() const;
+    void setIconOffsetY(int y);
+
+    bool getShowIcon() const;
+    void setShowIcon(bool show);
+    bool getShowText() const;
+    void setShowText(bool show);
+
+    TEVQCheckBoxImpl* painter() const { return tevImpl<TEVQCheckBoxImpl>(); }
+};

@@ -1,0 +1,271 @@
+#include "TEVPaintCache.h"
+
+#include "TEVQResourceManager.h"
+#include "TEVQWidgetBaseImpl.h"
+
+#include <QFontMetrics>
+#include <QIcon>
+#include <QPainter>
+#include <QPaintDevice>
+#include <QPixmap>
+#include <QSvgRenderer>
+
+#include <algorithm>
+
+namespace TEVQtLib {
+
+namespace {
+
+TEVQResourceManager* resources() { return TEVQResourceManager::getInstance(); }
+
+// The same font, alignment and placement rules as the painter base's text and image helpers.
+QFont textFont(const TextStyleDesc& style, const QString& globalFamily)
+{
+    QFont font;
+    if (style.pixelSize > 0)
+        font.setPixelSize(style.pixelSize);
+    font.setFamily(globalFamily.isEmpty() ? style.family : globalFamily);
+    font.setWeight(style.bold ? 75 : 50);
+    font.setItalic(style.italic);
+    font.setUnderline(style.underline);
+    return font;
+}
+
+Qt::Alignment textAlignment(int hor, int ver)
+{
+    Qt::Alignment a;
+    if (hor == 0)
+        a |= Qt::AlignLeft;
+    else if (hor == 1)
+        a |= Qt::AlignHCenter;
+    else if (hor == 2)
+        a |= Qt::AlignRight;
+    if (ver == 0)
+        a |= Qt::AlignTop;
+    else if (ver == 1)
+        a |= Qt::AlignVCenter;
+    else if (ver == 2)
+        a |= Qt::AlignBottom;
+    return a;
+}
+
+int alignedStart(int align, int start, int length, int size)
+{
+    switch (align) {
+    case 0: return start;
+    case 1: return start + (length - size) / 2;
+    case 2: return start + length - size;
+    default: return 0;
+    }
+}
+
+QPoint alignedPoint(const IconStyleDesc& style, const QRect& area, const QSize& size)
+{
+    return QPoint(alignedStart(style.horAlign, area.left(), area.width(), size.width()) + style.offsetX,
+                  alignedStart(style.verAlign, area.top(), area.height(), size.height()) + style.offsetY);
+}
+
+qreal pixelRatio(QPainter* painter)
+{
+    const QPaintDevice* device = painter->device();
+    return device ? std::max<qreal>(1.0, device->devicePixelRatioF()) : 1.0;
+}
+
+// Bound on the entries a control keeps; a control has a handful of icons, so this is only reached when icon
+// names keep changing, and then the cache starts over.
+constexpr size_t kMaxEntries = 16;
+
+} // namespace
+
+// ---- texts ----------------------------------------------------------------------------------------------------
+
+void TEVTextCache::draw(QPainter* painter, const QString& text, const TextStyleDesc& style, int x, int y, int w,
+                        int h, bool horizontal)
+{
+    if (!painter || text.isEmpty())
+        return;
+    if (!horizontal) {
+        TEVQWidgetBaseImpl::drawTextAt(painter, text, style, x, y, w, h, false);
+        return;
+    }
+    const QString family = resources()->getGlobalFontFamily();
+    const QSize size(w, h);
+    QRect box(x + style.offsetX, y + style.offsetY, w - style.offsetX, h - style.offsetY);
+    if (style.verAlign == 2)
+        box.setHeight(h);
+    if (!m_valid || m_size != size || m_text != text || m_family != family || m_style != style) {
+        m_valid = true;
+        m_size = size;
+        m_text = text;
+        m_family = family;
+        m_style = style;
+        m_font = textFont(style, family);
+        const QFontMetricsF metrics(m_font);
+        m_shown = style.textMode == 3 ? text : QFontMetrics(m_font).elidedText(text, Qt::ElideRight, w - 2);
+        // The place QPainter::drawText gives one unclipped line in the box.
+        const qreal width = metrics.horizontalAdvance(m_shown);
+        const qreal height = metrics.height();
+        m_static = style.textMode != 3 && width <= box.width() && height <= box.height()
+                   && !m_shown.contains(QLatin1Char('\n')) && !m_shown.contains(QLatin1Char('\t'));
+        if (m_static) {
+            qreal dx = 0, dy = 0;
+            if (style.horAlign == 1)
+                dx = (box.width() - width) / 2;
+            else if (style.horAlign == 2)
+                dx = box.width() - width;
+            if (style.verAlign == 1)
+                dy = (box.height() - height) / 2;
+            else if (style.verAlign == 2)
+                dy = box.height() - height;
+            m_at = QPointF(dx, dy);
+            m_line = QStaticText(m_shown);
+            m_line.setTextFormat(Qt::PlainText);
+            m_line.prepare(QTransform(), m_font);
+        }
+    }
+    painter->setBrush(style.color);
+    painter->setRenderHint(QPainter::TextAntialiasing, true);
+    painter->setPen(style.color);
+    painter->setFont(m_font);
+    if (m_static) {
+        painter->drawStaticText(QPointF(box.x(), box.y()) + m_at, m_line);
+        return;
+    }
+    const int flags = int(textAlignment(style.horAlign, style.verAlign))
+                      | (style.textMode == 3 ? int(Qt::TextWordWrap) : int(Qt::TextSingleLine));
+    painter->drawText(box, flags, m_shown);
+}
+
+// ---- icons ----------------------------------------------------------------------------------------------------
+
+void TEVIconCache::clear()
+{
+    m_sources.clear();
+    m_rendered.clear();
+}
+
+const TEVIconCache::Source* TEVIconCache::source(const QString& name, bool gray)
+{
+    if (name.isEmpty())
+        return nullptr;
+    for (const Source& s : m_sources) {
+        if (s.gray == gray && s.name == name)
+            return &s;
+    }
+    Source src;
+    src.name = name;
+    src.gray = gray;
+    if (TEVQWidgetBaseImpl::isSvgPath(name)) {
+        QSvgRenderer* renderer = resources()->getSvgRenderer(name);
+        if (!renderer || !renderer->isValid())
+            return nullptr;
+        src.svg = true;
+        const QSize defaultSize = renderer->defaultSize();
+        src.svgSize = defaultSize.isEmpty() ? QSize() : TEVQWidgetBaseImpl::scaleSize(defaultSize);
+    } else {
+        const QImage* image = resources()->getImage(name, gray);
+        if (!image || image->width() == 0 || image->height() == 0)
+            return nullptr;
+        src.image = *image; // shared, not copied
+    }
+    if (m_sources.size() >= kMaxEntries)
+        clear();
+    m_sources.push_back(std::move(src));
+    return &m_sources.back();
+}
+
+const QImage* TEVIconCache::rendered(const Source& src, const QSize& size, bool scaled, const IconStyleDesc* tint,
+                                     qreal ratio)
+{
+    if (size.width() <= 0 || size.height() <= 0)
+        return nullptr;
+    const bool tinted = tint && tint->useColor;
+    const QRgb tintColor = tinted ? tint->color.rgba() : 0;
+    for (const Rendered& r : m_rendered) {
+        if (r.scaled == scaled && r.gray == src.gray && r.size == size && r.tinted == tinted && r.tint == tintColor
+            && r.ratio == ratio && r.name == src.name)
+            return &r.image;
+    }
+    QImage image;
+    const QSize pixels(std::max(1, qRound(size.width() * ratio)), std::max(1, qRound(size.height() * ratio)));
+    if (src.svg) {
+        QSvgRenderer* renderer = resources()->getSvgRenderer(src.name);
+        if (!renderer || !renderer->isValid())
+            return nullptr;
+        image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        {
+            QPainter p(&image);
+            renderer->render(&p, QRectF(QPointF(0, 0), QSizeF(pixels)));
+            if (tinted) {
+                // A tint that keeps the SVG's own alpha.
+                p.setCompositionMode(QPainter::CompositionMode_SourceIn);
+                p.fillRect(image.rect(), tint->color);
+            }
+        }
+        if (src.gray && !tinted) {
+            const QIcon icon(QPixmap::fromImage(image));
+            image = icon.pixmap(pixels, QIcon::Disabled, QIcon::Off).toImage();
+        }
+    } else {
+        image = src.image.size() == pixels ? src.image
+                                           : src.image.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    image.setDevicePixelRatio(ratio);
+    if (m_rendered.size() >= kMaxEntries)
+        m_rendered.clear();
+    Rendered r;
+    r.name = src.name;
+    r.gray = src.gray;
+    r.scaled = scaled;
+    r.size = size;
+    r.tinted = tinted;
+    r.tint = tintColor;
+    r.ratio = ratio;
+    r.image = std::move(image);
+    m_rendered.push_back(std::move(r));
+    return &m_rendered.back().image;
+}
+
+QSize TEVIconCache::size(const QString& name, bool gray)
+{
+    const Source* src = source(name, gray);
+    if (!src)
+        return QSize();
+    if (src->svg)
+        return src->svgSize.isEmpty() ? QSize(16, 16) : src->svgSize;
+    return src->image.size();
+}
+
+void TEVIconCache::draw(QPainter* painter, const QString& name, const IconStyleDesc& style, const QRect& rect,
+                        bool gray)
+{
+    if (!painter)
+        return;
+    const Source* src = source(name, gray);
+    if (!src)
+        return;
+    if (!src->svg) {
+        painter->drawImage(alignedPoint(style, rect, src->image.size()), src->image);
+        return;
+    }
+    const int side = std::max(std::min(rect.width(), rect.height()), 1);
+    const QSize size = src->svgSize.isEmpty() ? QSize(side, side) : src->svgSize;
+    const Source copy = *src; // rendered() may start the cache over
+    if (const QImage* image = rendered(copy, size, false, &style, pixelRatio(painter)))
+        painter->drawImage(alignedPoint(style, rect, size), *image);
+}
+
+void TEVIconCache::drawScaled(QPainter* painter, const QString& name, const QRect& target, bool gray)
+{
+    if (!painter || target.width() <= 0 || target.height() <= 0)
+        return;
+    const Source* src = source(name, gray);
+    if (!src)
+        return;
+    const Source copy = *src;
+    if (const QImage* image = rendered(copy, target.size(), true, nullptr, pixelRatio(painter)))
+        painter->drawImage(target.topLeft(), *image);
+}
+
+} // namespace TEVQtLib

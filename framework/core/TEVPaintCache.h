@@ -1,0 +1,87 @@
+#pragma once
+// What a control paints again and again while nothing about it changes: the font and the elided line of a
+// text, and its icons as they are drawn (an image found by name, an SVG rendered, a picture scaled to fit).
+// Both caches draw exactly what the painter base's drawTextAt and drawImage draw.
+#include "TEVGlobal.h"
+#include "TEVStyleDesc.h"
+
+#include <QFont>
+#include <QImage>
+#include <QRect>
+#include <QSize>
+#include <QStaticText>
+#include <QString>
+
+#include <vector>
+
+class QPainter;
+
+namespace TEVQtLib {
+
+// One text slot of a control. The font and the shown line are worked out on the first draw and kept until the
+// text, the style, the box size or the global font family change.
+class TEV_EXPORT TEVTextCache
+{
+public:
+    // As TEVQWidgetBaseImpl::drawTextAt(painter, text, style, x, y, w, h, horizontal).
+    void draw(QPainter* painter, const QString& text, const TextStyleDesc& style, int x, int y, int w, int h,
+              bool horizontal = true);
+    void clear() { m_valid = false; }
+
+private:
+    bool m_valid = false;
+    QString m_text;
+    TextStyleDesc m_style;
+    QSize m_size;
+    QString m_family;
+    QFont m_font;
+    QString m_shown;
+    // A single line that fits its box: laid out once and drawn at its place; anything else is drawn by
+    // QPainter::drawText each time.
+    bool m_static = false;
+    QStaticText m_line;
+    QPointF m_at; // relative to the box
+};
+
+// The icons of one control, found through the resource manager once each. Entries stay until clear(): the
+// control clears the cache whenever it re-reads its styles (a theme change walks every widget through that
+// read). Names that find nothing are looked up again on the next draw.
+class TEV_EXPORT TEVIconCache
+{
+public:
+    // As TEVQWidgetBaseImpl::getImageSize.
+    QSize size(const QString& name, bool gray);
+    // As TEVQWidgetBaseImpl::drawImage: the image at its own size, aligned in rect by style.
+    void draw(QPainter* painter, const QString& name, const IconStyleDesc& style, const QRect& rect, bool gray);
+    // The image (or SVG) drawn scaled into target; a grayed SVG is rendered and then shown in Qt's disabled
+    // look, a grayed raster image is the manager's disabled variant.
+    void drawScaled(QPainter* painter, const QString& name, const QRect& target, bool gray);
+    void clear();
+
+private:
+    struct Source {
+        QString name;
+        bool gray = false;
+        bool svg = false;
+        QSize svgSize;   // scaled default size of an SVG; empty when it has none
+        QImage image;    // a raster image
+    };
+    struct Rendered {
+        QString name;
+        bool gray = false;
+        bool scaled = false;
+        QSize size;
+        bool tinted = false;
+        QRgb tint = 0;
+        qreal ratio = 1.0;
+        QImage image;
+    };
+    const Source* source(const QString& name, bool gray);
+    const QImage* rendered(const Source& src, const QSize& size, bool scaled, const IconStyleDesc* tint,
+                           qreal ratio);
+
+    std::vector<Source> m_sources;
+    std::vector<Rendered> m_rendered;
+};
+
+} // namespace TEVQtLib
