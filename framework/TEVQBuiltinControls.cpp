@@ -20,11 +20,16 @@
 
 #include "CScrollBarStyle.h"
 #include "TEVQContainer.h"
+#include "TEVQImage.h"
+#include "TEVQLCDNumber.h"
 #include "TEVQLabel.h"
+#include "TEVQProgressBar.h"
 #include "TEVQPushButton.h"
 #include "TEVQScrollBar.h"
 #include "TEVQSlider.h"
 #include "TEVQSpacer.h"
+#include "TEVQSpinBox.h"
+#include "TEVQSwitch.h"
 
 namespace TEVQtLib {
 namespace detail {
@@ -38,15 +43,26 @@ void registerBuiltinControls()
     tevRegisterQtControl("qtslider", &TEVQSlider::createTEVQSlider, TEVQSlider::getProps(), true);
     tevRegisterQtControl("qtspacer", &TEVQSpacer::createTEVQSpacer, TEVQSpacer::getProps(), true);
     tevRegisterQtControl("qtscrollbar", &TEVQScrollBar::createTEVQScrollBar, TEVQScrollBar::getProps(), true);
+    tevRegisterQtControl("qtpicture", &TEVQImage::createTEVQImage, TEVQImage::getProps(), true);
+    tevRegisterQtControl("qtprogressbar", &TEVQProgressBar::createTEVQProgressBar, TEVQProgressBar::getProps(), true);
+    tevRegisterQtControl("qtlcdnumber", &TEVQLCDNumber::createTEVQLCDNumber, TEVQLCDNumber::getProps(), true);
+    tevRegisterQtControl("qtswitch", &TEVQSwitch::createTEVQSwitch, TEVQSwitch::getProps(), true);
 
     // Creator-only long and short names.
     tevRegisterDefaultControl("scrollbar", &TEVQScrollBar::createTEVQScrollBar);
     tevRegisterDefaultControl("container", &TEVQContainer::createTEVQContainer);
+    tevRegisterDefaultControl("qtspinbox", &TEVQSpinBox::createTEVQSpinBox);
+    tevRegisterDefaultControl("picture", &TEVQImage::createTEVQImage);
 
     // Aliases.
     tevRegisterDefaultControl("button", &TEVQPushButton::createTEVQPushButton);
     tevRegisterDefaultControl("label", &TEVQLabel::createTEVQLabel);
     tevRegisterDefaultControl("slider", &TEVQSlider::createTEVQSlider);
+    tevRegisterDefaultControl("image", &TEVQImage::createTEVQImage);
+    tevRegisterDefaultControl("progressbar", &TEVQProgressBar::createTEVQProgressBar);
+    tevRegisterDefaultControl("spinbox", &TEVQSpinBox::createTEVQSpinBox);
+    tevRegisterDefaultControl("dnumedit", &TEVQSpinBox::createTEVQSpinBox);
+    tevRegisterDefaultControl("switch", &TEVQSwitch::createTEVQSwitch);
 }
 
 QStyle* createFrameworkStyle() { return new CScrollBarStyle(); }

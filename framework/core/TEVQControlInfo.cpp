@@ -8,12 +8,12 @@ namespace TEVQtLib {
 
 bool PropertyDef::hasGetter() const
 {
-    return getText || getBool || getInt || getFillStyle || getTextStyle;
+    return getText || getBool || getInt || getFillStyle || getTextStyle || getSize || getColor;
 }
 
 bool PropertyDef::hasSetter() const
 {
-    return setText || setBool || setInt || setFillStyle || setTextStyle;
+    return setText || setBool || setInt || setFillStyle || setTextStyle || setSize || setColor;
 }
 
 QStringList tevStateOptions()

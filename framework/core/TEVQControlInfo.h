@@ -9,7 +9,9 @@
 #include "TEVGlobal.h"
 #include "TEVStyleDesc.h"
 
+#include <QColor>
 #include <QPointer>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -33,6 +35,8 @@ enum PropertyKind {
     PropTextStyle = 6,   // text style name, per state
     PropImage = 9,       // image name
     PropInt = 10,        // integer between minimum and maximum ("Alpha")
+    PropSize = 11,       // width and height
+    PropColor = 14,      // colour
 };
 
 struct TEV_EXPORT PropertyDef {
@@ -47,6 +51,10 @@ struct TEV_EXPORT PropertyDef {
     using FillStyleSetter = std::function<void(QWidget*, int state, const FillStyle&)>;
     using TextStyleGetter = std::function<TextStyleDesc(QWidget*, int state)>;
     using TextStyleSetter = std::function<void(QWidget*, int state, const TextStyleDesc&)>;
+    using SizeGetter = std::function<QSize(QWidget*)>;
+    using SizeSetter = std::function<void(QWidget*, const QSize&)>;
+    using ColorGetter = std::function<QColor(QWidget*)>;
+    using ColorSetter = std::function<void(QWidget*, const QColor&)>;
 
     QString name;
     // At most one pair is set, matching the value type of the row; any of them may be empty.
@@ -60,6 +68,10 @@ struct TEV_EXPORT PropertyDef {
     FillStyleGetter getFillStyle;
     TextStyleSetter setTextStyle;
     TextStyleGetter getTextStyle;
+    SizeSetter setSize;
+    SizeGetter getSize;
+    ColorSetter setColor;
+    ColorGetter getColor;
     int kind = PropText;
     QString text2;        // second text, empty in the built-in rows
     QStringList options;  // state names of a style row, or the choices of a row
@@ -212,6 +224,35 @@ PropertyDef tevTextStyleRow(const QString& name, Set set, Get get, QStringList o
         d.setTextStyle = [set](QWidget* w, int s, const TextStyleDesc& v) { detail::callSetter<W>(set, w, detail::StateArg{s}, v); };
     if constexpr (detail::isGiven<Get>())
         d.getTextStyle = [get](QWidget* w, int s) { return detail::callGetter<W, TextStyleDesc>(get, w, detail::StateArg{s}); };
+    return d;
+}
+
+// A width-and-height row (kind 11). set and get are member functions of W (or callables taking W*) that take
+// and give a QSize, or nullptr; a control whose accessors take two ints wraps them in a lambda.
+template <class W, class Set, class Get>
+PropertyDef tevSizeRow(const QString& name, Set set, Get get)
+{
+    PropertyDef d;
+    d.name = name;
+    d.kind = PropSize;
+    if constexpr (detail::isGiven<Set>())
+        d.setSize = [set](QWidget* w, const QSize& v) { detail::callSetter<W>(set, w, v); };
+    if constexpr (detail::isGiven<Get>())
+        d.getSize = [get](QWidget* w) { return detail::callGetter<W, QSize>(get, w); };
+    return d;
+}
+
+// A colour row (kind 14).
+template <class W, class Set, class Get>
+PropertyDef tevColorRow(const QString& name, Set set, Get get)
+{
+    PropertyDef d;
+    d.name = name;
+    d.kind = PropColor;
+    if constexpr (detail::isGiven<Set>())
+        d.setColor = [set](QWidget* w, const QColor& v) { detail::callSetter<W>(set, w, v); };
+    if constexpr (detail::isGiven<Get>())
+        d.getColor = [get](QWidget* w) { return detail::callGetter<W, QColor>(get, w); };
     return d;
 }
 
