@@ -113,7 +113,8 @@ void TEVQImageImpl::paintEvent(QWidget*, QPaintEvent*)
     }
     if (movie) {
         lastFrame = movie->currentFrameNumber();
-        if (lastFrame == movie->frameCount() - 1)
+        // A movie that could not be read has no frames (-1 = 0 - 1): it never finishes.
+        if (lastFrame >= 0 && lastFrame == movie->frameCount() - 1)
             emit static_cast<TEVQImage*>(owner)->movieFinished();
     }
 }

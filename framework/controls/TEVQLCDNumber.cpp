@@ -54,12 +54,14 @@ bool TEVQLCDNumberImpl::serializeJsonValue(Json::Value*& json, bool load)
         if (attrs && json::isObject(*attrs)) {
             int digits = 0;
             if (json::read(*attrs, "digitCount", digits))
-                l->setDigitCount(qBound(0, digits, 99)); // QLCDNumber's own limits
+                // Within QLCDNumber's limit; at least one digit, since a count of 0 is not written and would
+                // read back as the count the display had.
+                l->setDigitCount(qBound(1, digits, 99));
             std::string text;
             if (json::read(*attrs, "color", text))
                 l->setColor(stringToColor(text));
             if (json::read(*attrs, "text", text))
-                l->setNumText(QString::fromLatin1(text.data(), int(text.size())));
+                l->setNumText(json::toQString(text)); // written as UTF-8 like every text, so read as UTF-8
         }
         return result;
     }
@@ -113,9 +115,10 @@ void TEVQLCDNumber::setNumText(const QString& text) { display(text); }
 QString TEVQLCDNumber::getNumText() const
 {
     const TEVQLCDNumberImpl* p = painter();
-    if (!p->numText.isNull() && p->numValue == value())
+    const double v = value();
+    if (!p->numText.isNull() && (p->numValue == v || (std::isnan(p->numValue) && std::isnan(v))))
         return p->numText;
-    return numberText(value());
+    return numberText(v);
 }
 
 void TEVQLCDNumber::display(const QString& text)

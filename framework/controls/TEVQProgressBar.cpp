@@ -150,7 +150,13 @@ bool TEVQProgressBarImpl::serializeJsonValue(Json::Value*& json, bool load)
 
 // ---- widget --------------------------------------------------------------------------------------------------
 
-TEVQProgressBar::TEVQProgressBar(QWidget* parent) : QProgressBar(parent) { tevSetImpl(new TEVQProgressBarImpl(this)); }
+TEVQProgressBar::TEVQProgressBar(QWidget* parent) : QProgressBar(parent)
+{
+    // Qt starts at minimum - 1 ("no value yet"), which the writer would save as "val": -1 and a bar read from an
+    // element without "attr" would keep; 0 looks the same, is what an absent "val" reads as, and is not written.
+    setValue(0);
+    tevSetImpl(new TEVQProgressBarImpl(this));
+}
 
 TEVQProgressBar::~TEVQProgressBar() = default;
 

@@ -20,6 +20,8 @@ constexpr unsigned int kDefaultSpeed = 300;
 
 // Thumb sizes and the margin are kept within what a widget can be, so that no geometry sum overflows.
 int clampSize(int v) { return qBound(0, v, QWIDGETSIZE_MAX); }
+// A thumb read from JSON is at least one pixel: a size of 0 is not written, and would read back as 25.
+int clampThumb(int v) { return qBound(1, v, QWIDGETSIZE_MAX); }
 unsigned int clampSpeed(qint64 ms) { return unsigned(qBound<qint64>(0, ms, INT_MAX)); }
 
 } // namespace
@@ -138,11 +140,11 @@ bool TEVQSwitchImpl::serializeJsonValue(Json::Value*& json, bool load)
                 rightText.clear();
             int size = 0;
             if (json::read(*attrs, "thumbW", size))
-                thumbSize.setWidth(clampSize(size));
+                thumbSize.setWidth(clampThumb(size));
             else if (page)
                 thumbSize.setWidth(kDefaultThumb);
             if (json::read(*attrs, "thumbH", size))
-                thumbSize.setHeight(clampSize(size));
+                thumbSize.setHeight(clampThumb(size));
             else if (page)
                 thumbSize.setHeight(kDefaultThumb);
             if (const std::optional<qint64> speed = json::toInt64(json::get(*attrs, "speed")))
