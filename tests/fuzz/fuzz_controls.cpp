@@ -1,11 +1,16 @@
-// Feeds bytes as element JSON to the label, the push button, the slider and the scroll bar: each reads it,
-// paints, writes it; the written element read into a fresh control must write the same element again.
+// Feeds bytes as element JSON to every control and the scroll bar: each reads it, paints, writes it; the
+// written element read into a fresh control must write the same element again.
 #include "FuzzSupport.h"
 #include "TEVJson.h"
+#include "TEVQImage.h"
+#include "TEVQLCDNumber.h"
 #include "TEVQLabel.h"
+#include "TEVQProgressBar.h"
 #include "TEVQPushButton.h"
 #include "TEVQScrollBar.h"
 #include "TEVQSlider.h"
+#include "TEVQSpinBox.h"
+#include "TEVQSwitch.h"
 
 #include <QApplication>
 #include <QImage>
@@ -49,5 +54,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     check<TEVQPushButton>(element);
     check<TEVQSlider>(element);
     check<TEVQScrollBar>(element);
+    check<TEVQSwitch>(element);
+    check<TEVQImage>(element);
+    check<TEVQProgressBar>(element);
+    check<TEVQLCDNumber>(element);
+    check<TEVQSpinBox>(element);
     return 0;
 }
