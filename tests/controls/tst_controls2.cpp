@@ -95,10 +95,8 @@ int ink(const QImage& img, const QRect& r, bool red)
 {
     int n = 0;
     for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x) {
-            const QColor c = QColor::fromRgba(img.pixel(x, y));
-            n += (red ? c.red() - c.green() : c.green() - c.red()) > 60;
-        }
+        for (int x = r.left(); x <= r.right(); ++x)
+            n += (red ? qRed(img.pixel(x, y)) - qGreen(img.pixel(x, y)) : qGreen(img.pixel(x, y)) - qRed(img.pixel(x, y))) > 60;
     return n;
 }
 
@@ -113,18 +111,7 @@ TextStyleDesc text(const QColor& c)
 {
     TextStyleDesc t;
     t.color = c;
-    t.pixelSize = 12;
     return t;
-}
-
-// Resizes w and delivers the resize event now (a hidden widget would get it only when shown).
-void resizeNow(QWidget* w, const QSize& size)
-{
-    const QSize old = w->size();
-    w->resize(size);
-    w->setAttribute(Qt::WA_PendingResizeEvent, false);
-    QResizeEvent e(size, old);
-    QApplication::sendEvent(w, &e);
 }
 
 void sendPlain(QWidget* w, QEvent::Type type)
@@ -214,51 +201,39 @@ private slots:
 
     void jsonContract_data()
     {
+        // Columns: type, element read, "attr" and "style" written back.
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("input");
-        QTest::addColumn<QString>("attr");  // written back
-        QTest::addColumn<QString>("style"); // written back
-
-        QTest::newRow("switch new") << "qtswitch" << "{}"
-                                    << R"({"leftText": "On", "rightText": "Off", "thumbW": 25, "thumbH": 25, "on": true})"
-                                    << "null";
+        QTest::addColumn<QString>("attr");
+        QTest::addColumn<QString>("style");
+        QTest::newRow("switch new") << "qtswitch" << R"({})"
+                                     << R"({"leftText": "On", "rightText": "Off", "thumbW": 25, "thumbH": 25, "on": true})" << R"(null)";
         QTest::newRow("switch empty attr resets") << "qtswitch" << R"({"attr": {}})"
-                                                  << R"({"thumbW": 25, "thumbH": 25})" << "null";
-        QTest::newRow("switch one text, speed, margin, on 0")
-            << "qtswitch" << R"({"attr": {"leftText": "开", "speed": 120, "margin": 5, "on": 0, "x": 1}})"
-            << R"({"leftText": "开", "margin": 5, "speed": 120, "thumbH": 25, "thumbW": 25, "x": 1})" << "null";
-        QTest::newRow("switch bounded")
-            << "qtswitch" << R"({"attr": {"thumbW": -4, "thumbH": 2147483647, "speed": -1, "margin": -9, "on": true}})"
-            << R"({"margin": 0, "on": true, "speed": 0, "thumbH": 16777215, "thumbW": 1})" << "null";
-        QTest::newRow("switch slots")
-            << "qtswitch" << R"({"style": [["bgN", 1, 0], ["bgH", 1, 1], ["bgH", 1, 2], ["txtA", 2, 6], ["txtB", 2, 7]]})"
-            << R"({"leftText": "On", "rightText": "Off", "thumbW": 25, "thumbH": 25, "on": true})"
-            << R"([["bgN", 1, 0], ["bgH", 1, 2], ["txtA", 2, 6], ["txtB", 2, 7]])";
+                                     << R"({"thumbW": 25, "thumbH": 25})" << R"(null)";
+        QTest::newRow("switch one text, speed, margin, on 0") << "qtswitch" << R"({"attr": {"leftText": "开", "speed": 120, "margin": 5, "on": 0, "x": 1}})"
+                                     << R"({"leftText": "开", "margin": 5, "speed": 120, "thumbH": 25, "thumbW": 25, "x": 1})" << R"(null)";
+        QTest::newRow("switch bounded") << "qtswitch" << R"({"attr": {"thumbW": -4, "thumbH": 2147483647, "speed": -1, "margin": -9, "on": true}})"
+                                     << R"({"margin": 0, "on": true, "speed": 0, "thumbH": 16777215, "thumbW": 1})" << R"(null)";
+        QTest::newRow("switch slots") << "qtswitch" << R"({"attr": {"on": 1}, "style": [["bgN", 1, 0], ["bgH", 1, 1], ["bgH", 1, 2], ["txtA", 2, 6], ["txtB", 2, 7]]})"
+                                     << R"({"on": true, "thumbH": 25, "thumbW": 25})" << R"([["bgN", 1, 0], ["bgH", 1, 2], ["txtA", 2, 6], ["txtB", 2, 7]])";
         QTest::newRow("progress value and text") << "qtprogressbar" << R"({"attr": {"showText": true, "val": 40}})"
-                                                 << R"({"showText": 1, "val": 40})" << "null";
-        QTest::newRow("progress absent value") << "qtprogressbar" << R"({"attr": {"showText": 0}})" << "null"
-                                               << "null";
-        QTest::newRow("progress slots")
-            << "qtprogressbar" << R"({"attr": {}, "style": [["bgN", 1, 0], ["bgH", 1, 1], ["fore", 1, 2], ["txtA", 2, 4]]})"
-            << "null" << R"([["bgN", 1, 0], ["fore", 1, 2], ["txtA", 2, 4]])";
+                                     << R"({"showText": 1, "val": 40})" << R"(null)";
+        QTest::newRow("progress slots, absent value") << "qtprogressbar" << R"({"attr": {}, "style": [["bgN", 1, 0], ["bgH", 1, 1], ["fore", 1, 2], ["txtA", 2, 4]]})"
+                                     << R"(null)" << R"([["bgN", 1, 0], ["fore", 1, 2], ["txtA", 2, 4]])";
         QTest::newRow("image path") << "qtpicture" << R"({"attr": {"path": "red.png", "fill": false}})"
-                                    << R"({"fill": 0, "path": "red.png"})" << "null";
-        QTest::newRow("image svg by extension") << "qtpicture" << R"({"attr": {"path": "blue.SVG"}})"
-                                                << R"({"svgPath": "blue.SVG"})" << "null";
-        QTest::newRow("image tint read opaque")
-            << "qtpicture" << R"({"attr": {"svgPath": "blue.svg", "svgUseColor": 1, "svgColor": "80FF0000"}})"
-            << R"({"svgColor": "FFFF0000", "svgPath": "blue.svg", "svgUseColor": 1})" << "null";
-        QTest::newRow("image default") << "qtpicture" << R"({"attr": {"svgColor": "ff000000"}})" << "null" << "null";
-        QTest::newRow("lcd clock text") << "qtlcdnumber"
-                                        << R"({"attr": {"digitCount": 8, "color": "FF00FF00", "text": "12:30"}, "style": [["bgN", 1, 0]]})"
-                                        << R"({"color": "FF00FF00", "digitCount": 8, "text": "12:30"})"
-                                        << R"([["bgN", 1, 0]])";
+                                     << R"({"fill": 0, "path": "red.png"})" << R"(null)";
+        QTest::newRow("image svg by extension") << "qtpicture" << R"({"attr": {"path": "blue.SVG", "svgColor": "ff000000"}})"
+                                     << R"({"svgPath": "blue.SVG"})" << R"(null)";
+        QTest::newRow("image tint read opaque") << "qtpicture" << R"({"attr": {"svgPath": "b.svg", "svgUseColor": 1, "svgColor": "80FF0000"}})"
+                                     << R"({"svgColor": "FFFF0000", "svgPath": "b.svg", "svgUseColor": 1})" << R"(null)";
+        QTest::newRow("lcd clock text") << "qtlcdnumber" << R"({"attr": {"digitCount": 8, "color": "FF00FF00", "text": "12:30"}, "style": [["bgN", 1, 0]]})"
+                                     << R"({"color": "FF00FF00", "digitCount": 8, "text": "12:30"})" << R"([["bgN", 1, 0]])";
         QTest::newRow("lcd large number") << "qtlcdnumber" << R"({"attr": {"digitCount": 0, "color": "FF000000", "text": "1234567"}})"
-                                          << R"({"color": "FF000000", "digitCount": 1, "text": "1234567"})" << "null";
+                                     << R"({"color": "FF000000", "digitCount": 1, "text": "1234567"})" << R"(null)";
         QTest::newRow("lcd fraction") << "qtlcdnumber" << R"({"attr": {"digitCount": 500, "color": "FF000000", "text": "12.5"}})"
-                                      << R"({"color": "FF000000", "digitCount": 99, "text": "12.5"})" << "null";
+                                     << R"({"color": "FF000000", "digitCount": 99, "text": "12.5"})" << R"(null)";
         QTest::newRow("spin box keeps the bag") << "dnumedit" << R"({"attr": {"custom": 7, "val": 3}})"
-                                                << R"({"custom": 7, "val": 3})" << "null";
+                                     << R"({"custom": 7, "val": 3})" << R"(null)";
     }
 
     void jsonContract()
@@ -384,7 +359,7 @@ private slots:
         QTest::newRow("offset range") << BarCase{Qt::Horizontal, h, 50, 150, 100, false, {{99, 10}}, {{100, 10}}};
         QTest::newRow("empty range") << BarCase{Qt::Horizontal, h, 5, 5, 5, false, {}, {{0, 10}, {199, 10}}};
         QTest::newRow("busy range") << BarCase{Qt::Horizontal, h, 0, 0, 0, false, {}, {{0, 10}}};
-        QTest::newRow("value never set") << BarCase{Qt::Horizontal, h, 0, 100, -1, false, {}, {{0, 10}}};
+        QTest::newRow("reset: minimum - 1") << BarCase{Qt::Horizontal, h, 0, 100, -1, false, {}, {{0, 10}}};
         QTest::newRow("whole int range") << BarCase{Qt::Horizontal, h, INT_MIN, INT_MAX, INT_MAX, false, {{199, 10}}, {}};
         QTest::newRow("circle half") << BarCase{Qt::Horizontal, c, 0, 100, 50, true, {{10, 50}, {40, 90}}, {{90, 50}, {60, 90}}};
         QTest::newRow("circle full") << BarCase{Qt::Horizontal, c, 0, 100, 100, true, {{90, 50}, {10, 10}}, {}};
@@ -400,6 +375,8 @@ private slots:
         b->setRange(k.minimum, k.maximum);
         if (k.value >= k.minimum)
             b->setValue(k.value);
+        else
+            b->reset();
         b->setCircleProgressBar(k.circle); // the angles are the full turn until a range is set
         const QImage img = grab(b.get());
         for (const QPoint& p : k.fore)
@@ -532,7 +509,9 @@ private slots:
         w.loadGif(m_theme.filePath("two.gif"));
         QLabel* label = w.painter()->movieLabel;
         QVERIFY(label && label->isVisibleTo(&w) && label->geometry() == w.rect());
-        resizeNow(&w, QSize(40, 30));
+        w.resize(40, 30);
+        QResizeEvent resized(w.size(), QSize(30, 30));
+        QApplication::sendEvent(&w, &resized);
         QCOMPARE(label->geometry(), w.rect());
         QSignalSpy finished(&w, &TEVQImage::movieFinished);
         QTRY_VERIFY_WITH_TIMEOUT((grab(&w), finished.count() > 0), 3000);
@@ -669,32 +648,28 @@ private slots:
 
     void gallery()
     {
+        // Switches in every state (English, then Chinese texts), bars, circles, images, LCD numbers, spin boxes.
         QWidget host;
-        host.resize(560, 330);
-        host.setAutoFillBackground(true);
-        QPalette pal = host.palette();
-        pal.setColor(QPalette::Window, QColor(236, 240, 244));
-        host.setPalette(pal);
-        FillStyle track = solid(QColor(200, 208, 216));
+        host.resize(560, 270);
+        host.setStyleSheet(QStringLiteral("QWidget#host { background: #eceff4; }"));
+        host.setObjectName(QStringLiteral("host"));
+        FillStyle track = solid(QColor(200, 208, 216)), fg = solid(QColor(60, 140, 220));
         track.fillRes.radius = 12;
-        FillStyle thumb[4];
-        const QColor thumbColours[4] = {QColor(255, 255, 255), QColor(220, 236, 255), QColor(160, 196, 240),
-                                        QColor(180, 180, 180)};
-        for (int st = 0; st < 4; ++st) {
-            thumb[st] = solid(thumbColours[st]);
-            thumb[st].fillRes.radius = 10;
-        }
-        const QString texts[2][2] = {{QStringLiteral("On"), QStringLiteral("Off")},
-                                     {QStringLiteral("开"), QStringLiteral("关")}};
+        fg.fillRes.radius = 6;
+        const QColor thumbs[4] = {Qt::white, QColor(220, 236, 255), QColor(160, 196, 240), QColor(180, 180, 180)};
         TextStyleDesc small = text(QColor(30, 40, 50));
         small.horAlign = 1;
-        for (int lang = 0; lang < 2; ++lang)
+        const QString texts[2][2] = {{"On", "Off"}, {QStringLiteral("开"), QStringLiteral("关")}};
+        for (int lang = 0; lang < 2; ++lang) {
             for (int st = 0; st < 4; ++st) {
                 auto* s = new TEVQSwitch(&host);
                 s->setGeometry(10 + st * 90, 10 + lang * 36, 80, 29);
                 s->setBackgroundStyle(CommonCtrlStateNormal, track);
-                for (int k = 0; k < 4; ++k)
-                    s->setThumbStyle(CtrlState(k), thumb[k]);
+                for (int k = 0; k < 4; ++k) {
+                    FillStyle t = solid(thumbs[k]);
+                    t.fillRes.radius = 10;
+                    s->setThumbStyle(CtrlState(k), t);
+                }
                 s->setTextStyle(SwitchPositionLeft, small);
                 s->setTextStyle(SwitchPositionRight, small);
                 s->setLeftText(texts[lang][0]);
@@ -706,62 +681,43 @@ private slots:
                     s->painter()->mousePressEvent(nullptr);
                 s->setEnabled(st != 3);
             }
-        for (int lang = 0; lang < 2; ++lang)
             for (int i = 0; i < 3; ++i) {
                 auto* b = new TEVQProgressBar(&host);
                 b->setBackground(CommonCtrlStateNormal, track);
-                FillStyle fg = solid(QColor(60, 140, 220));
-                fg.fillRes.radius = 6;
                 b->setForeground(CommonCtrlStateNormal, fg);
                 b->painter()->textStyle = small;
                 b->setShowText(true);
                 b->setValue(i == 2 ? 65 - lang * 40 : i * 45 + 10);
-                if (i == 2) {
-                    b->setCircleProgressBar(true);
-                    b->setGeometry(380 + lang * 90, 10, 70, 70);
-                } else {
-                    b->setGeometry(10 + i * 180, 90 + lang * 30, 170, 22);
-                }
+                b->setCircleProgressBar(i == 2);
+                b->setGeometry(i == 2 ? QRect(380 + lang * 90, 10, 70, 70) : QRect(10 + i * 180, 90 + lang * 30, 170, 22));
             }
+            auto* lcd = new TEVQLCDNumber(&host);
+            lcd->setGeometry(260 + lang * 150, 180, 140, 44);
+            lcd->setBackground(CommonCtrlStateNormal, solid(QColor(20, 30, 40)));
+            lcd->setColor(lang ? QColor(255, 170, 0) : QColor(80, 220, 120));
+            lcd->setDigitCount(6);
+            lcd->setNumText(lang ? QStringLiteral("12:30") : QStringLiteral("1234.5"));
+            auto* spin = new TEVQSpinBox(&host);
+            spin->setGeometry(10 + lang * 110, 230, 100, 26);
+            spin->setSuffix(lang ? QStringLiteral(" 千瓦") : QStringLiteral(" kW"));
+            spin->setEnabled(lang == 0);
+        }
         auto* vertical = new TEVQProgressBar(&host);
         vertical->setOrientation(Qt::Vertical);
         vertical->setBackground(CommonCtrlStateNormal, track);
         vertical->setForeground(CommonCtrlStateNormal, solid(QColor(60, 180, 120)));
         vertical->setValue(70);
         vertical->setGeometry(380, 90, 20, 80);
+        const char* paths[4] = {"red.png", "blue.svg", "half.svg", "red.png"};
         for (int i = 0; i < 4; ++i) {
             auto* img = new TEVQImage(&host);
             img->setGeometry(10 + i * 60, 160, 50, 50);
-            if (i == 0)
-                img->setImagePath(QStringLiteral("red.png"));
-            else if (i == 1)
-                img->setSvgPath(QStringLiteral("blue.svg"));
-            else if (i == 2) {
-                img->setSvgPath(QStringLiteral("half.svg"));
+            img->setStretchDraw(i != 3);
+            img->setImagePath(QString::fromLatin1(paths[i]));
+            if (i == 2)
                 img->setSvgColor(QColor(220, 120, 0));
-            } else {
-                img->setStretchDraw(false);
-                img->setImagePath(QStringLiteral("red.png"));
-            }
         }
-        for (int i = 0; i < 2; ++i) {
-            auto* lcd = new TEVQLCDNumber(&host);
-            lcd->setGeometry(260 + i * 150, 180, 140, 44);
-            lcd->setBackground(CommonCtrlStateNormal, solid(QColor(20, 30, 40)));
-            lcd->setColor(i ? QColor(255, 170, 0) : QColor(80, 220, 120));
-            lcd->setDigitCount(6);
-            lcd->setNumText(i ? QStringLiteral("12:30") : QStringLiteral("1234.5"));
-            lcd->setEnabled(i == 0);
-        }
-        for (int i = 0; i < 2; ++i) {
-            auto* spin = new TEVQSpinBox(&host);
-            spin->setGeometry(10 + i * 110, 230, 100, 26);
-            spin->setValue(42);
-            spin->setSuffix(i ? QStringLiteral(" 千瓦") : QStringLiteral(" kW"));
-            spin->setEnabled(i == 0);
-        }
-        const QImage picture = host.grab().toImage();
-        QVERIFY(tevtest::keepRender(picture, QStringLiteral("controls2_gallery.png")));
+        QVERIFY(tevtest::keepRender(host.grab().toImage(), QStringLiteral("controls2_gallery.png")));
     }
 
 private:
