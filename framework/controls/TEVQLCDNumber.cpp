@@ -36,7 +36,7 @@ void TEVQLCDNumberImpl::draw(QPainter* painter, const QRect& rect)
 {
     // The digits' colour reaches the palette when it is set, not here: a palette change while painting would
     // post events and restyle the widget on every paint.
-    drawFillStyle(painter, background, rect);
+    m_back.draw(painter, background, rect);
 }
 
 bool TEVQLCDNumberImpl::serializeJsonValue(Json::Value*& json, bool load)

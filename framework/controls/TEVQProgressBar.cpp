@@ -68,27 +68,27 @@ void TEVQProgressBarImpl::draw(QPainter* painter, const QRect& r)
     const int v = b->value();
 
     if (!isCircle) {
-        drawFillStyleAt(painter, background, r.left(), r.top(), W, H);
+        m_back.draw(painter, background, r.left(), r.top(), W, H);
         if (b->orientation() == Qt::Horizontal) {
             const int w = int(f * float(W));
             if (w > 0)
-                drawFillStyleAt(painter, foreground, r.left(), r.top(), w, H);
+                m_fore.draw(painter, foreground, r.left(), r.top(), w, H);
         } else {
             const int h = int(f * float(H));
             if (h > 0)
-                drawFillStyleAt(painter, foreground, r.left(), r.top() + H - h, W, h);
+                m_fore.draw(painter, foreground, r.left(), r.top() + H - h, W, h);
         }
     } else {
-        drawFillStyleAt(painter, background, 0, 0, W, H);
+        m_back.draw(painter, background, 0, 0, W, H);
         const qint64 sweep = qint64(f * float(qint64(circleEndAngle) - circleStartAngle));
         if (v == 0 || sweep <= 0) {
             // nothing covered
         } else if (v == b->maximum() || sweep >= 360) {
-            drawFillStyleAt(painter, foreground, 0, 0, W, H);
+            m_fore.draw(painter, foreground, 0, 0, W, H);
         } else {
             painter->save();
             painter->setClipRegion(sector(int(circleStartAngle + sweep), W, H), Qt::ReplaceClip);
-            drawFillStyleAt(painter, foreground, 0, 0, W, H);
+            m_fore.draw(painter, foreground, 0, 0, W, H);
             painter->restore();
         }
     }

@@ -3,6 +3,7 @@
 // value covers (a bar growing from the left or from the bottom, or a sector swept clockwise over an angle
 // range), with an optional text of the value followed by "%". An empty range covers nothing.
 #include "TEVQWidgetMacros.h"
+#include "TEVFillCache.h"
 #include "TEVStyleDesc.h"
 #include "TEVTextCache.h"
 
@@ -44,6 +45,8 @@ private:
     TEVQProgressBar* bar() const;
     const QRegion& sector(int endAngle, int width, int height);
 
+    TEVQtLib::TEVFillCache m_back;
+    TEVQtLib::TEVFillCache m_fore;
     TEVQtLib::TEVTextCache m_text;
     int m_textValue = 0;
     QString m_valueText;

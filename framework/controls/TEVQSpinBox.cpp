@@ -8,6 +8,16 @@ TEVQSpinBoxImpl::TEVQSpinBoxImpl(TEVQSpinBox* ownerSpinBox) : TEVQWidgetBaseImpl
 
 TEVQSpinBoxImpl::~TEVQSpinBoxImpl() = default;
 
+void TEVQSpinBoxImpl::paintEvent(QWidget*, QPaintEvent*)
+{
+    if (!owner)
+        return;
+    if (!owner->isEnabled())
+        state = CtrlStateDisable;
+    else if (state == CtrlStateDisable)
+        state = CtrlStateNormal;
+}
+
 void TEVQSpinBoxImpl::draw(QPainter*, const QRect&) {}
 
 TEVQSpinBox::TEVQSpinBox(QWidget* parent) : QSpinBox(parent)

@@ -16,6 +16,9 @@ public:
     explicit TEVQSpinBoxImpl(TEVQSpinBox* owner);
     ~TEVQSpinBoxImpl() override;
 
+    // The state follows the owner's enabled flag as in every control; nothing is drawn, so no painter is
+    // opened.
+    void paintEvent(QWidget* owner, QPaintEvent* event) override;
     void draw(QPainter* painter, const QRect& rect) override;
 };
 

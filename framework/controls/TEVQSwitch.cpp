@@ -97,10 +97,11 @@ void TEVQSwitchImpl::draw(QPainter* painter, const QRect& r)
 {
     if (thumbX == -1)
         thumbX = switchToLeft ? 0 : travel();
-    drawFillStyle(painter, background, r);
+    m_track.draw(painter, background, r);
     const int tw = thumbSize.width();
     const int th = thumbSize.height();
-    drawFillStyleAt(painter, thumbStyles[safeState(state)], margin + thumbX, margin, tw, th);
+    const int s = safeState(state);
+    m_thumb[s].draw(painter, thumbStyles[s], margin + thumbX, margin, tw, th);
 
     const QRect left(margin, margin, tw, th);
     const QRect right(r.width() - tw, margin, tw, th);

@@ -4,6 +4,7 @@
 // offset; the side flag changes when the slide ends. Whenever no slide runs, the thumb is drawn at the end of
 // the side the switch is set to, whatever set it (code, JSON, a theme) and whatever the size.
 #include "TEVQWidgetMacros.h"
+#include "TEVFillCache.h"
 #include "TEVStyleDesc.h"
 #include "TEVTextCache.h"
 
@@ -63,6 +64,8 @@ public slots:
     void finished();
 
 private:
+    TEVQtLib::TEVFillCache m_track;
+    TEVQtLib::TEVFillCache m_thumb[4];
     TEVQtLib::TEVTextCache m_leftSlot;
     TEVQtLib::TEVTextCache m_rightSlot;
 };

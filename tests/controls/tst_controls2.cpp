@@ -425,6 +425,27 @@ private slots:
         QCOMPARE(t->value(), 0);
     }
 
+    void cachedFillsFollowStyleAndSize()
+    {
+        // Rounded fills are drawn once into an image and reused: a new colour, radius or size is drawn anew.
+        auto b = styledBar({100, 20});
+        FillStyle round = solid(kFore);
+        round.fillRes.radius = 4;
+        b->setForeground(CommonCtrlStateNormal, round);
+        b->setValue(50);
+        QCOMPARE(px(b.get(), 25, 10), kFore);
+        QCOMPARE(px(b.get(), 0, 0), kBack); // the rounded corner shows the background
+        round.fillRes.fillColor = kRed;
+        b->setForeground(CommonCtrlStateNormal, round);
+        QCOMPARE(px(b.get(), 25, 10), kRed);
+        b->setValue(80);
+        QCOMPARE(px(b.get(), 75, 10), kRed);
+        QCOMPARE(px(b.get(), 81, 10), kBack);
+        round.fillRes.radius = 0;
+        b->setForeground(CommonCtrlStateNormal, round);
+        QCOMPARE(px(b.get(), 0, 0), kRed);
+    }
+
     // ---- image ------------------------------------------------------------------------------------------------------
 
     void imagePlacementAndSources()
