@@ -14,17 +14,14 @@
 #include "TEVQSwitch.h"
 
 #include <QLabel>
-#include <QLineEdit>
 #include <QMovie>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QStyleFactory>
 #include <QStyleOptionSpinBox>
-#include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QVariantAnimation>
 
-#include <functional>
 #include <memory>
 
 using namespace TEVQtLib;
