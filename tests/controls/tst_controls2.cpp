@@ -266,6 +266,12 @@ private slots:
         QVERIFY(ink(img, left, true) > 5 && ink(img, left, false) == 0);
         QVERIFY(ink(img, right, false) > 5 && ink(img, right, true) == 0);
 
+        // States outside 0..3 are ignored by the setter and read as the normal one.
+        s->setThumbStyle(CtrlState(4), solid(kRed));
+        s->setThumbStyle(CtrlState(-1), solid(kRed));
+        QCOMPARE(s->getThumbStyle(CtrlState(9)).fillRes.fillColor, kThumb[0]);
+        QCOMPARE(s->getThumbStyle(CtrlStateDisable).fillRes.fillColor, kThumb[3]);
+
         // Hot, pressed (the slide starts), disabled.
         sendPlain(s.get(), QEvent::Enter);
         QVERIFY(thumbAt(s.get(), false, kThumb[1]));
