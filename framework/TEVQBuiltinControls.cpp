@@ -20,6 +20,7 @@
 
 #include "CScrollBarStyle.h"
 #include "TEVQContainer.h"
+#include "TEVQGroupBox.h"
 #include "TEVQImage.h"
 #include "TEVQLCDNumber.h"
 #include "TEVQLabel.h"
@@ -29,7 +30,10 @@
 #include "TEVQSlider.h"
 #include "TEVQSpacer.h"
 #include "TEVQSpinBox.h"
+#include "TEVQSplitter.h"
+#include "TEVQStackContainer.h"
 #include "TEVQSwitch.h"
+#include "TEVQTabWidget.h"
 
 namespace TEVQtLib {
 namespace detail {
@@ -47,12 +51,16 @@ void registerBuiltinControls()
     tevRegisterQtControl("qtprogressbar", &TEVQProgressBar::createTEVQProgressBar, TEVQProgressBar::getProps(), true);
     tevRegisterQtControl("qtlcdnumber", &TEVQLCDNumber::createTEVQLCDNumber, TEVQLCDNumber::getProps(), true);
     tevRegisterQtControl("qtswitch", &TEVQSwitch::createTEVQSwitch, TEVQSwitch::getProps(), true);
+    tevRegisterQtControl("qtstackcontainer", &TEVQStackContainer::createTEVQStackContainer, TEVQStackContainer::getProps(), true);
+    tevRegisterQtControl("qttab", &TEVQTabWidget::createTEVQTabWidget, TEVQTabWidget::getProps(), true);
+    tevRegisterQtControl("qtgroupbox", &TEVQGroupBox::createTEVQGroupBox, TEVQGroupBox::getProps(), true);
 
     // Creator-only long and short names.
     tevRegisterDefaultControl("scrollbar", &TEVQScrollBar::createTEVQScrollBar);
     tevRegisterDefaultControl("container", &TEVQContainer::createTEVQContainer);
     tevRegisterDefaultControl("qtspinbox", &TEVQSpinBox::createTEVQSpinBox);
     tevRegisterDefaultControl("picture", &TEVQImage::createTEVQImage);
+    tevRegisterDefaultControl("qtsplitter", &TEVQSplitter::createTEVQSplitter);
 
     // Aliases.
     tevRegisterDefaultControl("button", &TEVQPushButton::createTEVQPushButton);
@@ -63,6 +71,10 @@ void registerBuiltinControls()
     tevRegisterDefaultControl("spinbox", &TEVQSpinBox::createTEVQSpinBox);
     tevRegisterDefaultControl("dnumedit", &TEVQSpinBox::createTEVQSpinBox);
     tevRegisterDefaultControl("switch", &TEVQSwitch::createTEVQSwitch);
+    tevRegisterDefaultControl("stackcontainer", &TEVQStackContainer::createTEVQStackContainer);
+    tevRegisterDefaultControl("tab", &TEVQTabWidget::createTEVQTabWidget);
+    tevRegisterDefaultControl("groupbox", &TEVQGroupBox::createTEVQGroupBox);
+    tevRegisterDefaultControl("splitter", &TEVQSplitter::createTEVQSplitter);
 }
 
 QStyle* createFrameworkStyle() { return new CScrollBarStyle(); }

@@ -1,20 +1,44 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build needs and that are not installed yet.
+# Installs the Debian 12 packages that are not installed yet.
 #   install-deps.sh         what building and running the dashboard needs
-#   install-deps.sh test    also what the tests need (X virtual frame buffer, software GL, fonts, clang)
+#   install-deps.sh test    also what the tests and benchmarks need (X virtual frame buffer, software GL, clang,
+#                           Qt's .ui loader for the page benchmark)
+# The package manager's output goes to build-logs/install-deps.log; one line per step is printed.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 pkgs=(cmake make g++ pkg-config qtbase5-dev libqt5svg5-dev libqt5opengl5-dev libjsoncpp-dev libminizip-dev
-      zlib1g-dev libgl1-mesa-dri fonts-wqy-microhei fonts-dejavu-core qttools5-dev)
+      zlib1g-dev libgl1-mesa-dri fonts-wqy-microhei fonts-dejavu-core)
 if [ "${1:-}" = test ]; then
-  pkgs+=(xvfb xauth clang libclang-rt-14-dev)
+  pkgs+=(xvfb xauth clang libclang-rt-14-dev qttools5-dev)
 fi
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "== Packages: all present"
+  exit 0
+fi
+
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+  if command -v sudo >/dev/null 2>&1; then
+    sudo=(sudo)
+  else
+    echo "Missing Debian packages: ${missing[*]}" >&2
+    echo "Installing them needs root, and sudo is not available. Run as root (su -), then run this command again:" >&2
+    echo "  apt-get update && apt-get install -y --no-install-recommends ${missing[*]}" >&2
+    exit 1
+  fi
+fi
+
+mkdir -p build-logs
+log=build-logs/install-deps.log
+echo "== Installing ${#missing[@]} packages: ${missing[*]} (log: $log)"
+if ! { "${sudo[@]}" apt-get update -q &&
+       DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"; } \
+     >"$log" 2>&1; then
+  echo "Package installation failed; the last lines of $log:" >&2
+  tail -n 20 "$log" >&2
+  exit 1
+fi

@@ -23,14 +23,6 @@ using namespace TEVQtLib;
 
 namespace {
 
-// The container's own test for "the disabled style differs": flags, then the colour part or the image name.
-bool sameBackground(const FillStyle& a, const FillStyle& b)
-{
-    if (a.valid != b.valid || a.useFillStyle != b.useFillStyle)
-        return false;
-    return a.useFillStyle ? a.fillRes == b.fillRes : a.imageName == b.imageName;
-}
-
 FillStyle greyBackground()
 {
     FillStyle s;
@@ -96,7 +88,8 @@ bool TEVQContainerImpl::serializeJsonValue(Json::Value*& json, bool load)
     FillStyle disabled = disableBackground;
     TEVStyleEntries styles;
     styles.fill(0, normal);
-    if (!sameBackground(normal, disabled))
+    // The disabled background is written only when it paints differently.
+    if (!tevSameFillLook(normal, disabled))
         styles.fill(1, disabled);
     styles.write(element);
 

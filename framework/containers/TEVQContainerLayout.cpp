@@ -38,6 +38,10 @@ constexpr qint64 kCoordLimit = qint64(1) << 30;
 inline int coord(qint64 v) { return int(qBound(-kCoordLimit, v, kCoordLimit)); }
 inline qint64 extent(qint64 v) { return qBound<qint64>(0, v, kCoordLimit); }
 
+// a * b / c for a share of a room: the product is taken in 128 bits, so that no count of children or ratio
+// makes it overflow. c must be positive.
+inline qint64 shareOf(qint64 a, qint64 b, qint64 c) { return qint64(__int128(a) * b / c); }
+
 // A widget that is not shown gets no resize event when its size changes (Qt keeps it pending until it is
 // shown), so a hidden child container lays out its own children here; trees built before they are shown
 // then hold their final geometry at once.
@@ -245,7 +249,8 @@ void TEVQContainerImpl::doLayout()
             dockAgain = false;
             break;
         }
-        int spacerRatios = 0;
+        // Ratios come from page files: summed in 64 bits, so that any number of them at the int maximum fits.
+        qint64 spacerRatios = 0;
         bool anySpacer = false;
         for (const Item& it : items) {
             if (it.spacer) {
@@ -428,7 +433,7 @@ void TEVQContainerImpl::layoutLinear(std::vector<Item>& items, bool horizontal)
         qint64 size;
         if (!fixed) {
             const bool whole = flexCount < 2 || flexRatioSum < 1 || (!horizontal && i == n - 1);
-            const qint64 s = whole ? remaining : remaining * it.ratio / flexRatioSum;
+            const qint64 s = whole ? remaining : shareOf(remaining, it.ratio, flexRatioSum);
             const qint64 cap = lowerToMax(qMax<qint64>(avail, 0), axis.maximum(w));
             size = clampTo<qint64>(qMax(axis.minimum(w), 0), cap, s);
         } else if (overflow) {
@@ -494,7 +499,7 @@ void TEVQContainerImpl::layoutSpacers(std::vector<Item>& items, bool horizontal)
             const qint64 slack = slackOf(it);
             if (slack <= 0)
                 continue;
-            const qint64 cut = qMin(slack, overflowPx * slack / shrinkable);
+            const qint64 cut = qMin(slack, shareOf(overflowPx, slack, shrinkable));
             it.size -= cut;
             shrinkable -= slack;
             overflowPx -= cut;
@@ -513,7 +518,7 @@ void TEVQContainerImpl::layoutSpacers(std::vector<Item>& items, bool horizontal)
         for (Item& it : items) {
             if (!it.spacer)
                 continue;
-            const qint64 s = spacerRatioSum > 0 ? free * it.ratio / spacerRatioSum : free;
+            const qint64 s = spacerRatioSum > 0 ? shareOf(free, it.ratio, spacerRatioSum) : free;
             const qint64 cap = lowerToMax(free, axis.maximum(it.w));
             it.size = qMax(qMin<qint64>(cap, 0), qMin(cap, s));
             free = qMax<qint64>(free - it.size, 0);

@@ -154,9 +154,11 @@ bool TEVQScrollBarImpl::serializeJsonValue(Json::Value*& json, bool load)
         return result;
     TEVStyleEntries styles;
     styles.fill(0, background);
-    styles.fillGroup(2, upStyles);
-    styles.fillGroup(6, downStyles);
-    styles.fillGroup(10, thumbStyles);
+    // A part's states count as different only when they paint differently.
+    const auto byLook = TEVStyleEntries::GroupRule::NamedNeighboursLookDifferent;
+    styles.fillGroup(2, upStyles, byLook);
+    styles.fillGroup(6, downStyles, byLook);
+    styles.fillGroup(10, thumbStyles, byLook);
     Json::Value& element = *json;
     if (load) {
         styles.read(element);

@@ -331,12 +331,14 @@ void TEVQWindow::setMinWidth(int width)
 {
     d->minWidth = std::max(0, width);
     setMinimumWidth(d->minWidth);
+    passMinimumToWindowSystem();
 }
 
 void TEVQWindow::setMinHeight(int height)
 {
     d->minHeight = std::max(0, height);
     setMinimumHeight(d->minHeight);
+    passMinimumToWindowSystem();
 }
 
 void TEVQWindow::setMinSize(int width, int height)
@@ -344,6 +346,7 @@ void TEVQWindow::setMinSize(int width, int height)
     d->minWidth = std::max(0, width);
     d->minHeight = std::max(0, height);
     setMinimumSize(d->minWidth, d->minHeight);
+    passMinimumToWindowSystem();
 }
 
 QSize TEVQWindow::getMinSize() const { return QSize(d->minWidth, d->minHeight); }
@@ -416,6 +419,8 @@ void TEVQWindow::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     watchWindowHandle();
+    // The native window may be new (first show, new window flags).
+    passMinimumToWindowSystem();
 }
 
 void TEVQWindow::hideEvent(QHideEvent* event)
@@ -441,6 +446,17 @@ void TEVQWindow::changeEvent(QEvent* event)
 
 bool TEVQWindow::framelessTopLevel() const { return isWindow() && windowFlags().testFlag(Qt::FramelessWindowHint); }
 
+void TEVQWindow::passMinimumToWindowSystem()
+{
+    // Without the system frame the window's minimum binds every resize the window system makes (its own border
+    // drags, keyboard resizes, tiling), through the native window's size hints. The widget's own minimum, which
+    // Qt passes on by itself, may only raise it. A framed window keeps Qt's own handling.
+    QWindow* handle = windowHandle();
+    if (!d || !handle || !framelessTopLevel())
+        return;
+    handle->setMinimumSize(QSize(std::max(minimumWidth(), d->minWidth), std::max(minimumHeight(), d->minHeight)));
+}
+
 void TEVQWindow::watchWindowHandle()
 {
     QWindow* handle = windowHandle();
@@ -459,8 +475,18 @@ bool TEVQWindow::eventFilter(QObject* watched, QEvent* event)
         return QDialog::eventFilter(watched, event);
     if (event->type() == QEvent::MouseButtonPress)
         return framePress(static_cast<QMouseEvent*>(event));
-    if (event->type() == QEvent::MouseButtonDblClick)
-        return frameZoneAt(static_cast<QMouseEvent*>(event)->pos()) != platform::FrameZone::Client;
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        // As on a system caption: a double click there maximises the window or restores it.
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        const platform::FrameZone zone = frameZoneAt(mouse->pos());
+        if (zone == platform::FrameZone::Caption && mouse->button() == Qt::LeftButton && !isFullScreen()) {
+            if (isMaximized())
+                showNormal();
+            else
+                showMaximized();
+        }
+        return zone != platform::FrameZone::Client;
+    }
     if (event->type() == QEvent::MouseMove)
         frameHover(static_cast<QMouseEvent*>(event));
     return false;
@@ -488,10 +514,8 @@ bool TEVQWindow::framePress(QMouseEvent* event)
 
     const Qt::Edges edges = platform::frameZoneEdges(zone);
     QWindow* handle = windowHandle();
-    if (edges && handle) {
-        // The window manager's resize honours the minimum sizes through the window's size hints.
-        handle->setMinimumSize(QSize(std::max(minimumWidth(), d->minWidth), std::max(minimumHeight(), d->minHeight)));
-    }
+    if (edges)
+        passMinimumToWindowSystem(); // in case the widget's own minimum was changed since
     if (platform::startSystemMoveResize(handle, edges))
         return true;
     // The window system refused: the window moves or resizes itself, unless another press holds the logic.

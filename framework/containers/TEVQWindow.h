@@ -173,6 +173,9 @@ protected:
 
 private:
     bool framelessTopLevel() const;
+    // Gives the native window of a frameless window the larger of the minimum fields and the widget's own
+    // minimum as its minimum size.
+    void passMinimumToWindowSystem();
     void watchWindowHandle();
     // Where local lies in the frame (Client unless a band or the caption takes it).
     platform::FrameZone frameZoneAt(const QPoint& local);

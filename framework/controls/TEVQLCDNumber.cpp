@@ -155,7 +155,9 @@ ControlInfo TEVQLCDNumber::getProps()
     info.props.append(tevFillStyleRow<W>(QStringLiteral("Background"), &W::setBackground, &W::getBackground,
                                          {QStringLiteral("Normal"), QStringLiteral("Disable")}));
     info.props.append(tevIntRow<W>(QStringLiteral("DigitCount"), &QLCDNumber::setDigitCount, &QLCDNumber::digitCount));
-    info.props.append(tevColorRow<W>(QStringLiteral("TextColor"), &W::setColor, &W::getColor));
+    info.props.append(tevTextRow<W>(
+        QStringLiteral("TextColor"), PropColor, [](W* l, const QString& v) { l->setColor(tevColorFromArgbString(v)); },
+        [](W* l) { return tevColorToArgbString(l->getColor()); }));
     info.props.append(tevTextRow<W>(QStringLiteral("Text"), PropText, &W::setNumText, &W::getNumText));
     return info;
 }

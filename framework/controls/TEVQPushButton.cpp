@@ -315,6 +315,8 @@ bool TEVQPushButtonImpl::serializeJsonValue(Json::Value*& json, bool load)
         json::read(a, "extHotIconPath", extHotIcon);
         QString text;
         if (!theme && json::read(a, "text", text)) {
+            // A plain text replaces a keyed one: the key goes, so that a language change keeps the new text.
+            textKey.clear();
             if (text.startsWith(kKeyPrefix)) {
                 textKey = text.mid(kKeyPrefix.size());
                 text = dictionaryText(textKey);

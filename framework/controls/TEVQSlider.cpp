@@ -99,7 +99,8 @@ bool TEVQSliderImpl::serializeJsonValue(Json::Value*& json, bool load)
     TEVStyleEntries styles;
     styles.fill(0, background);
     styles.fill(2, foreground);
-    styles.fillGroup(4, thumbStyles);
+    // The thumb is written as one entry only when its four states are equal, so that no named state is lost.
+    styles.fillGroup(4, thumbStyles, TEVStyleEntries::GroupRule::NotAllEqual);
     Json::Value& element = *json;
     if (load) {
         styles.read(element);
@@ -250,12 +251,7 @@ ControlInfo TEVQSlider::getProps()
                                          &W::getForegroundStyle, twoStates));
     info.props.append(tevFillStyleRow<W>(QStringLiteral("Thumb"), &W::setThumbStyle, &W::getThumbStyle));
     info.props.append(tevBoolRow<W>(QStringLiteral("IsHorizontal"), &W::setIsHorizontal, &W::getIsHorizontal));
-    // A width-and-height row: the property record has no accessor pair for a size, so the row carries its
-    // name and kind only.
-    PropertyDef thumbSize;
-    thumbSize.name = QStringLiteral("ThumbWidth");
-    thumbSize.kind = 11;
-    info.props.append(thumbSize);
+    info.props.append(tevSizeRow<W>(QStringLiteral("ThumbWidth"), &W::setThumbSize, &W::getThumbSize));
     info.props.append(tevIntRow<W>(QStringLiteral("MaxValue"), &QAbstractSlider::setMaximum, &QAbstractSlider::maximum));
     info.props.append(tevIntRow<W>(QStringLiteral("MinValue"), &QAbstractSlider::setMinimum, &QAbstractSlider::minimum));
     info.props.append(tevIntRow<W>(QStringLiteral("Value"), &QAbstractSlider::setValue, &QAbstractSlider::value));

@@ -298,7 +298,7 @@ ControlInfo TEVQSwitch::getProps()
     // The row's range reaches below 0; a negative speed is no slide time at all, not a wrapped-around one.
     info.props.append(tevIntRow<W>(
         QStringLiteral("Speed"), [](W* w, int ms) { w->setSwitchSpeed(unsigned(qMax(0, ms))); }, &W::getSwitchSpeed));
-    info.props.append(tevSizeRow<W>(QStringLiteral("ThumbSize"), &W::setThumbBtnSize, &W::getThumbBtnSize));
+    info.props.append(tevSizeRow<W>(QStringLiteral("ThumbSize"), &W::setThumbSize, &W::getThumbSize));
     info.props.append(tevBoolRow<W>(QStringLiteral("DefaultIsLeft"), &W::setSwitchToLeft, &W::getIsSwitchToLeft));
     info.props.append(tevIntRow<W>(QStringLiteral("Margin"), &W::setMargin, &W::getMargin));
     return info;

@@ -8,12 +8,12 @@ namespace TEVQtLib {
 
 bool PropertyDef::hasGetter() const
 {
-    return getText || getBool || getInt || getFillStyle || getTextStyle || getSize || getColor;
+    return getText || getBool || getInt || getFillStyle || getTextStyle || getSize;
 }
 
 bool PropertyDef::hasSetter() const
 {
-    return setText || setBool || setInt || setFillStyle || setTextStyle || setSize || setColor;
+    return setText || setBool || setInt || setFillStyle || setTextStyle || setSize;
 }
 
 QStringList tevStateOptions()

@@ -9,7 +9,6 @@
 #include "TEVGlobal.h"
 #include "TEVStyleDesc.h"
 
-#include <QColor>
 #include <QPointer>
 #include <QSize>
 #include <QString>
@@ -36,7 +35,9 @@ enum PropertyKind {
     PropImage = 9,       // image name
     PropInt = 10,        // integer between minimum and maximum ("Alpha")
     PropSize = 11,       // width and height
-    PropColor = 14,      // colour
+    PropPadding = 12,    // four paddings, as the text "left,top,right,bottom"
+    PropChoice = 13,     // one of the options, by its index
+    PropColor = 14,      // colour, as the text of eight hexadecimal digits AARRGGBB
 };
 
 struct TEV_EXPORT PropertyDef {
@@ -53,8 +54,6 @@ struct TEV_EXPORT PropertyDef {
     using TextStyleSetter = std::function<void(QWidget*, int state, const TextStyleDesc&)>;
     using SizeGetter = std::function<QSize(QWidget*)>;
     using SizeSetter = std::function<void(QWidget*, const QSize&)>;
-    using ColorGetter = std::function<QColor(QWidget*)>;
-    using ColorSetter = std::function<void(QWidget*, const QColor&)>;
 
     QString name;
     // At most one pair is set, matching the value type of the row; any of them may be empty.
@@ -70,8 +69,6 @@ struct TEV_EXPORT PropertyDef {
     TextStyleGetter getTextStyle;
     SizeSetter setSize;
     SizeGetter getSize;
-    ColorSetter setColor;
-    ColorGetter getColor;
     int kind = PropText;
     QString text2;        // second text, empty in the built-in rows
     QStringList options;  // state names of a style row, or the choices of a row
@@ -227,8 +224,8 @@ PropertyDef tevTextStyleRow(const QString& name, Set set, Get get, QStringList o
     return d;
 }
 
-// A width-and-height row (kind 11). set and get are member functions of W (or callables taking W*) that take
-// and give a QSize, or nullptr; a control whose accessors take two ints wraps them in a lambda.
+// A width-and-height row (kind 11). set takes (width, height), get fills (int& width, int& height); a widget of
+// another type gives an invalid size.
 template <class W, class Set, class Get>
 PropertyDef tevSizeRow(const QString& name, Set set, Get get)
 {
@@ -236,23 +233,18 @@ PropertyDef tevSizeRow(const QString& name, Set set, Get get)
     d.name = name;
     d.kind = PropSize;
     if constexpr (detail::isGiven<Set>())
-        d.setSize = [set](QWidget* w, const QSize& v) { detail::callSetter<W>(set, w, v); };
-    if constexpr (detail::isGiven<Get>())
-        d.getSize = [get](QWidget* w) { return detail::callGetter<W, QSize>(get, w); };
-    return d;
-}
-
-// A colour row (kind 14).
-template <class W, class Set, class Get>
-PropertyDef tevColorRow(const QString& name, Set set, Get get)
-{
-    PropertyDef d;
-    d.name = name;
-    d.kind = PropColor;
-    if constexpr (detail::isGiven<Set>())
-        d.setColor = [set](QWidget* w, const QColor& v) { detail::callSetter<W>(set, w, v); };
-    if constexpr (detail::isGiven<Get>())
-        d.getColor = [get](QWidget* w) { return detail::callGetter<W, QColor>(get, w); };
+        d.setSize = [set](QWidget* w, const QSize& v) { detail::callSetter<W>(set, w, v.width(), v.height()); };
+    if constexpr (detail::isGiven<Get>()) {
+        d.getSize = [get](QWidget* w) {
+            W* o = detail::rowCast<W>(w);
+            if (!o)
+                return QSize();
+            int width = 0;
+            int height = 0;
+            std::invoke(get, o, width, height);
+            return QSize(width, height);
+        };
+    }
     return d;
 }
 

@@ -172,15 +172,10 @@ void mergeFiles(TEVQResourceManagerImpl* target, const TEVQResourceManagerImpl& 
     target->styleFileCount += source.styleFileCount;
 }
 
-// The styles of a skin archive read aside: those of the last style file the default store has once the archive
-// is added (the archive's own last one, else the store's); false when they do not parse.
-bool parseSkinStyles(const TEVQResourceManagerImpl& aside, const TEVQResourceManagerImpl& defaults,
-                     Json::Value& styles)
+// The styles of the last style file the default store holds; false when there is none or it does not parse.
+bool parseSkinStyles(const TEVQResourceManagerImpl& defaults, Json::Value& styles)
 {
-    const QByteArray styleText = !aside.styleFiles.isEmpty()      ? aside.styleFiles.last()
-                                 : defaults.styleFiles.isEmpty() ? QByteArray()
-                                                                 : defaults.styleFiles.last();
-    return parseStyleText(styleText, styles);
+    return !defaults.styleFiles.isEmpty() && parseStyleText(defaults.styleFiles.last(), styles);
 }
 
 } // namespace
@@ -189,14 +184,18 @@ bool TEVQResourceManager::loadSkinFile(const QString& path)
 {
     if (path.isEmpty())
         return false;
-    TEVQResourceManagerImpl aside;
-    Json::Value styles;
-    if (!readArchive(&aside, tevZipOpenFile(pathBytes(path).constData())) ||
-        !parseSkinStyles(aside, *m_defaultStore, styles))
-        return false;
+    // The path is the skin's before anything is read, and stays when the load fails.
     m_defaultStore->filePath = path;
+    // Read aside first: an archive with one bad entry puts nothing into the store. Once read, its entries stay
+    // even when its style file turns out to be bad.
+    TEVQResourceManagerImpl aside;
+    if (!readArchive(&aside, tevZipOpenFile(pathBytes(path).constData())))
+        return false;
     mergeFiles(m_defaultStore.get(), aside);
     initFontRes(false);
+    Json::Value styles;
+    if (!parseSkinStyles(*m_defaultStore, styles))
+        return false;
     readStyle(m_defaultStore.get(), styles);
     if (const QByteArray* language = m_defaultStore->file("language.txt"))
         readLanguage(*language);
@@ -208,11 +207,13 @@ bool TEVQResourceManager::loadSkinFile(const char* data, int size)
     if (!data || size <= 0)
         return false;
     TEVQResourceManagerImpl aside;
-    Json::Value styles;
-    if (!readArchive(&aside, tevZipOpenMemory(data, unsigned(size))) || !parseSkinStyles(aside, *m_defaultStore, styles))
+    if (!readArchive(&aside, tevZipOpenMemory(data, unsigned(size))))
         return false;
     mergeFiles(m_defaultStore.get(), aside);
     initFontRes(false);
+    Json::Value styles;
+    if (!parseSkinStyles(*m_defaultStore, styles))
+        return false;
     readStyle(m_defaultStore.get(), styles);
     return true;
 }
@@ -221,16 +222,17 @@ bool TEVQResourceManager::setSkinDirPath(const QString& dir)
 {
     if (dir.isEmpty())
         return false;
-    // Either separator may end the path; it is kept with one '/' at the end.
+    // Either separator may end the path; it is kept with one '/' at the end. The folder is the skin's before
+    // its style file is read, so that its pages and images are found even when that file is missing or bad.
     QString dirPath = platform::normalizeSeparators(dir);
     if (!dirPath.endsWith(QLatin1Char('/')))
         dirPath += QLatin1Char('/');
+    m_defaultStore->dirPath = dirPath;
     const QString stylePath = platform::resolveCaseInsensitive(dirPath, QStringLiteral("style.json"));
     const QByteArray styleText = QFileInfo(stylePath).isFile() ? readWhole(stylePath) : QByteArray();
     Json::Value styles;
     if (!parseStyleText(styleText, styles))
         return false;
-    m_defaultStore->dirPath = dirPath;
     readStyle(m_defaultStore.get(), styles);
     const QString languagePath = platform::resolveCaseInsensitive(dirPath, QStringLiteral("language.txt"));
     if (QFileInfo(languagePath).isFile()) {

@@ -244,6 +244,20 @@ void TEVQWidgetBaseImpl::keepSliderRangeSafe(QAbstractSlider* slider)
         slider->setMaximum(int(qint64(slider->minimum()) + INT_MAX));
 }
 
+Json::Value& TEVQWidgetBaseImpl::lookedUpAttrs(Json::Value& element, std::initializer_list<const char*> keys)
+{
+    Json::Value& attrs = json::member(element, "attr");
+    if (json::isObject(attrs)) {
+        for (const char* key : keys)
+            attrs.removeMember(key);
+        // Nothing but copies of the writer's keys: as if the base had written none, so that what is written
+        // reads back to the same element.
+        if (attrs.empty())
+            attrs = Json::Value(Json::nullValue);
+    }
+    return attrs;
+}
+
 void TEVQWidgetBaseImpl::dropEmptyAttrs(Json::Value& element)
 {
     const Json::Value* attrs = json::find(element, "attr");
@@ -276,13 +290,15 @@ QString TEVStyleEntries::styleNameFromJson(const std::string& bytes)
 }
 std::string TEVStyleEntries::styleNameToJson(const QString& name) { return json::fromQString(name); }
 
-void TEVStyleEntries::add(const std::array<int, 4>& slotIds, int count, FillStyle* fill, TextStyleDesc* text)
+void TEVStyleEntries::add(const std::array<int, 4>& slotIds, int count, FillStyle* fill, TextStyleDesc* text,
+                          GroupRule rule)
 {
     Entry e;
     e.slotIds = slotIds;
     e.count = count;
     e.fill = fill;
     e.text = text;
+    e.rule = rule;
     m_entries.push_back(e);
 }
 
@@ -290,9 +306,9 @@ void TEVStyleEntries::fill(int slot, FillStyle& style) { add({{slot, -1, -1, -1}
 
 void TEVStyleEntries::text(int slot, TextStyleDesc& style) { add({{slot, -1, -1, -1}}, 1, nullptr, &style); }
 
-void TEVStyleEntries::fillGroup(int firstSlot, FillStyle* states)
+void TEVStyleEntries::fillGroup(int firstSlot, FillStyle* states, GroupRule rule)
 {
-    fillGroup({{firstSlot, firstSlot + 1, firstSlot + 2, firstSlot + 3}}, states);
+    add({{firstSlot, firstSlot + 1, firstSlot + 2, firstSlot + 3}}, 4, states, nullptr, rule);
 }
 
 void TEVStyleEntries::fillGroup(const std::array<int, 4>& slotIds, FillStyle* states)
@@ -371,17 +387,27 @@ void appendEntry(Json::Value& element, const QString& name, int type, int slot)
     styles.append(std::move(entry));
 }
 
-// Neighbouring states differ: fill styles by content, text styles by name.
-bool differs(const FillStyle& a, const FillStyle& b) { return !(a == b); }
-bool differs(const TextStyleDesc& a, const TextStyleDesc& b) { return a.name != b.name; }
+using GroupRule = TEVStyleEntries::GroupRule;
 
-template <class Style> void writeGroup(Json::Value& element, const std::array<int, 4>& slotIds, const Style* states)
+// Neighbouring states differ: fill styles by content (or by look only), text styles by name.
+bool differs(const FillStyle& a, const FillStyle& b, GroupRule rule)
+{
+    return rule == GroupRule::NamedNeighboursLookDifferent ? !tevSameFillLook(a, b) : !(a == b);
+}
+bool differs(const TextStyleDesc& a, const TextStyleDesc& b, GroupRule) { return a.name != b.name; }
+
+template <class Style>
+void writeGroup(Json::Value& element, const std::array<int, 4>& slotIds, const Style* states, GroupRule rule)
 {
     bool perState = false;
-    for (int s = 0; s < 3 && !perState; ++s) {
-        const Style& a = states[s];
-        const Style& b = states[s + 1];
-        perState = !a.name.isEmpty() && !b.name.isEmpty() && differs(a, b);
+    if (rule == GroupRule::NotAllEqual) {
+        perState = !(states[0] == states[1] && states[1] == states[2] && states[2] == states[3]);
+    } else {
+        for (int s = 0; s < 3 && !perState; ++s) {
+            const Style& a = states[s];
+            const Style& b = states[s + 1];
+            perState = !a.name.isEmpty() && !b.name.isEmpty() && differs(a, b, rule);
+        }
     }
     if (perState) {
         for (int s = 0; s < 4; ++s) {
@@ -400,9 +426,9 @@ void TEVStyleEntries::write(Json::Value& element) const
     for (const Entry& e : m_entries) {
         if (e.count == 4) {
             if (e.fill)
-                writeGroup(element, e.slotIds, e.fill);
+                writeGroup(element, e.slotIds, e.fill, e.rule);
             else if (e.text)
-                writeGroup(element, e.slotIds, e.text);
+                writeGroup(element, e.slotIds, e.text, e.rule);
         } else if (e.fill && !e.fill->name.isEmpty()) {
             appendEntry(element, e.fill->name, e.fill->type, e.slotIds[0]);
         } else if (e.text && !e.text->name.isEmpty()) {

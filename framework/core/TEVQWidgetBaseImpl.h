@@ -118,14 +118,25 @@ private:
 //
 // Reading walks the array in order; unknown slots, malformed entries and names the resource manager does not
 // hold are skipped. An entry for a group's first slot fills all four states. Writing appends to "style":
-// per group either each named state (when neighbouring states differ) or one entry for the first slot.
+// per group either each named state or one entry for the first slot, as the group's rule decides.
 class TEV_EXPORT TEVStyleEntries
 {
 public:
+    // When a four-state group is written per state instead of as one entry for its first slot.
+    enum class GroupRule {
+        // Some neighbouring pair (normal-hot, hot-pressed, pressed-disabled) whose two styles both have a name
+        // differs field by field.
+        NamedNeighboursDiffer,
+        // The same, fill styles compared by their look only (tevSameFillLook).
+        NamedNeighboursLookDifferent,
+        // The four styles are not all equal.
+        NotAllEqual,
+    };
+
     void fill(int slot, FillStyle& style);
     void text(int slot, TextStyleDesc& style);
     // Four states on four slots: firstSlot .. firstSlot + 3, or the given slots.
-    void fillGroup(int firstSlot, FillStyle* states);
+    void fillGroup(int firstSlot, FillStyle* states, GroupRule rule = GroupRule::NamedNeighboursDiffer);
     void fillGroup(const std::array<int, 4>& slotIds, FillStyle* states);
     void textGroup(int firstSlot, TextStyleDesc* states);
     void textGroup(const std::array<int, 4>& slotIds, TextStyleDesc* states);
@@ -145,9 +156,11 @@ private:
         int count = 1;          // 1 single field, 4 a group
         FillStyle* fill = nullptr; // count items
         TextStyleDesc* text = nullptr;
+        GroupRule rule = GroupRule::NamedNeighboursDiffer;
     };
     std::vector<Entry> m_entries;
-    void add(const std::array<int, 4>& slotIds, int count, FillStyle* fill, TextStyleDesc* text);
+    void add(const std::array<int, 4>& slotIds, int count, FillStyle* fill, TextStyleDesc* text,
+             GroupRule rule = GroupRule::NamedNeighboursDiffer);
 };
 
 class TEV_EXPORT TEVQWidgetBaseImpl : public QObject
@@ -195,6 +208,9 @@ public:
     // (made an object when it was not), and dropEmptyAttrs removes an "attr" left empty or null.
     static Json::Value& ownAttrs(Json::Value& element, std::initializer_list<const char*> keys);
     static void dropEmptyAttrs(Json::Value& element);
+    // For writers that look "attr" up in every case: the element's "attr" with the copies of keys dropped, null
+    // when the element has none (or nothing else), so that an element with nothing to write gets "attr": null.
+    static Json::Value& lookedUpAttrs(Json::Value& element, std::initializer_list<const char*> keys);
 
     // Qt's slider arithmetic divides by twice the range in 32 bits: a range of 2^31 or more (for example
     // minimum INT_MIN + 100, maximum 100) ends the process. Sliders and scroll bars call this on every range

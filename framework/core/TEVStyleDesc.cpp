@@ -24,6 +24,13 @@ bool FillStyle::operator==(const FillStyle& o) const
            fillRes == o.fillRes && imageName == o.imageName && imageDesc == o.imageDesc;
 }
 
+bool tevSameFillLook(const FillStyle& a, const FillStyle& b)
+{
+    if (a.valid != b.valid || a.useFillStyle != b.useFillStyle)
+        return false;
+    return a.useFillStyle ? a.fillRes == b.fillRes : a.imageName == b.imageName;
+}
+
 bool TextStyleDesc::operator==(const TextStyleDesc& o) const
 {
     return type == o.type && name == o.name && bold == o.bold && italic == o.italic && pixelSize == o.pixelSize &&

@@ -63,6 +63,11 @@ struct TEV_EXPORT FillStyle {
     bool operator!=(const FillStyle& o) const { return !(*this == o); }
 };
 
+// Whether two fill styles paint alike: equal `valid` and `useFillStyle` flags, then the whole colour part when
+// it is painted, else the image name. Names and image margins do not count. Writers use it to decide whether a
+// state needs an entry of its own.
+TEV_EXPORT bool tevSameFillLook(const FillStyle& a, const FillStyle& b);
+
 // Default family of a text style record.
 TEV_EXPORT QString defaultTextStyleFamily();
 // Family a text entry of a style JSON document takes when it has no "family" key.

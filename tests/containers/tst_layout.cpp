@@ -121,6 +121,13 @@ const std::vector<Case>& cases()
          {withMin(fw(80, 20), 70, 0), spacer(), fw(60, 20)}, {{0, 0, 75, 20}, {75, 0, 0, 20}, {75, 0, 25, 20}}},
         {"spacer: two spacers share by ratio", 0, {300, 10}, 0, {}, {fw(100, 10), spacer(0, 1), spacer(0, 3)},
          {{0, 0, 100, 10}, {100, 0, 50, 10}, {150, 0, 150, 10}}},
+        // Ratios come from page files: sums of them must not overflow (the sanitizers watch).
+        {"spacer: ratios at the int maximum share evenly", 0, {300, 10}, 0, {},
+         {fw(100, 10), spacer(0, INT_MAX), spacer(0, INT_MAX)}, {{0, 0, 100, 10}, {100, 0, 100, 10}, {200, 0, 100, 10}}},
+        {"spacer: three ratios at the int maximum in a column", 1, {10, 300}, 0, {},
+         {spacer(0, INT_MAX), spacer(0, INT_MAX), spacer(0, INT_MAX)}, {{0, 0, 10, 100}, {0, 100, 10, 100}, {0, 200, 10, 100}}},
+        {"row: ratios at the int maximum share evenly", 0, {300, 10}, 0, {},
+         {fill(1, 1, INT_MAX), fill(1, 1, INT_MAX), fill(1, 1, INT_MAX)}, {{0, 0, 100, 10}, {100, 0, 100, 10}, {200, 0, 100, 10}}},
         {"spacer: a capped spacer leaves the rest to the next", 0, {300, 10}, 0, {},
          {withMax(spacer(0, 1), 40, U), spacer(0, 1)}, {{0, 0, 40, 10}, {40, 0, 260, 10}}},
         {"spacer: thickness is the cross size", 0, {100, 40}, 0, {}, {spacer(1, 1, 7)}, {{0, 0, 100, 7}}},

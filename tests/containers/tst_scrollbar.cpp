@@ -104,7 +104,10 @@ private slots:
         TEVQResourceManager* rm = TEVQResourceManager::getInstance();
         QVERIFY(rm->readStyle(rm->defaultStore(), parse(R"([{"type": 1, "name": "back", "clr": "FF0A0A0A"},
             {"type": 1, "name": "up", "clr": "FF000064"}, {"type": 1, "name": "upHot", "clr": "FF000096"},
-            {"type": 1, "name": "thumb", "clr": "FF640000"}])")));
+            {"type": 1, "name": "thumb", "clr": "FF640000"}, {"type": 1, "name": "upTwin", "clr": "FF000064"},
+            {"type": 1, "name": "upRound", "clr": "FF000064", "round": 3},
+            {"type": 1, "name": "pic", "drawImg": true, "img": "a.png", "margin": [1, 1, 1, 1]},
+            {"type": 1, "name": "picTwin", "drawImg": true, "img": "a.png", "margin": [2, 2, 2, 2]}])")));
     }
 
     void startsHiddenWithItsThickness()
@@ -223,6 +226,24 @@ private slots:
         QCOMPARE(jsonText(json::get(written(&b), "style")),
                  jsonText(parse(R"([["back", 1, 0], ["up", 1, 2], ["upHot", 1, 3], ["up", 1, 4], ["up", 1, 5],
                                     ["thumb", 1, 10]])")));
+    }
+
+    void equalLookingStatesWriteOneEntry()
+    {
+        // States compare by their flags and then their colour part, or their image name: names and image margins
+        // do not count, so four states that look the same write one entry.
+        TEVQScrollBar b;
+        read(&b, R"({"style": [["up", 1, 2], ["upTwin", 1, 3], ["up", 1, 4], ["upTwin", 1, 5],
+                               ["pic", 1, 10], ["picTwin", 1, 12]]})");
+        QCOMPARE(b.getScrollbarUpButton(CtrlStateHot).name, QStringLiteral("upTwin"));
+        QCOMPARE(b.getScrollbarThumb(CtrlStatePressed).name, QStringLiteral("picTwin"));
+        QCOMPARE(jsonText(json::get(written(&b), "style")), jsonText(parse(R"([["up", 1, 2], ["pic", 1, 10]])")));
+
+        // A colour part that differs (here the rounding) still writes each named state.
+        read(&b, R"({"style": [["upRound", 1, 3]]})");
+        QCOMPARE(jsonText(json::get(written(&b), "style")),
+                 jsonText(parse(R"([["up", 1, 2], ["upRound", 1, 3], ["up", 1, 4], ["upTwin", 1, 5],
+                                    ["pic", 1, 10]])")));
     }
 
     void iconsAndOrientationJson()

@@ -545,6 +545,56 @@ private slots:
         QCOMPARE(z.size(), QSize(9, 9));
     }
 
+    void minimumSizesReachTheWindowSystem()
+    {
+        TEVQWindow w;
+        w.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+        w.setGeometry(100, 100, 500, 500);
+        QVERIFY(shown(w));
+        // The default minimum holds for the window system's own resizes from the start, not from a first press.
+        QCOMPARE(w.windowHandle()->minimumSize(), QSize(400, 400));
+        // Each setter passes on both sizes: the width's does not drop the height.
+        w.setMinWidth(450);
+        QCOMPARE(w.windowHandle()->minimumSize(), QSize(450, 400));
+        w.setMinHeight(120);
+        QCOMPARE(w.windowHandle()->minimumSize(), QSize(450, 120));
+        w.setMinSize(200, -5);
+        QCOMPARE(w.windowHandle()->minimumSize(), QSize(200, 0));
+        // A window shown again (new window flags make a new native window) keeps it.
+        w.setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+        QVERIFY(shown(w));
+        QCOMPARE(w.windowHandle()->minimumSize(), QSize(200, 0));
+    }
+
+    void captionDoubleClickMaximisesAndRestores()
+    {
+        TEVQWindow w;
+        frameless(w, QRect(100, 100, 300, 200), QSize(100, 100), true);
+        auto* button = new QPushButton(QStringLiteral("ok"), &w);
+        button->setGeometry(200, 5, 80, 30);
+        QVERIFY(shown(w));
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        auto doubleClick = [&w](const QPoint& local) {
+            QTest::mouseDClick(w.windowHandle(), Qt::LeftButton, Qt::NoModifier, local);
+        };
+        doubleClick(QPoint(50, 20));
+        QTRY_COMPARE(w.geometry(), area);
+        QVERIFY(w.isMaximized());
+        doubleClick(QPoint(50, 20)); // the caption of the maximised window restores it
+        QTRY_COMPARE(w.geometry(), QRect(100, 100, 300, 200));
+        QVERIFY(!w.isMaximized());
+        QVERIFY(!TEVQWindowImpl::mousePressActive());
+
+        // Not on a widget that keeps its clicks, not below a caption band that alone drags, not on a border band.
+        w.setOnlyDragCaption(true);
+        for (const QPoint& local : {QPoint(240, 20), QPoint(50, 150), QPoint(1, 100)}) {
+            doubleClick(local);
+            QTest::qWait(20);
+            QVERIFY2(!w.isMaximized(), qPrintable(QStringLiteral("%1,%2").arg(local.x()).arg(local.y())));
+            QCOMPARE(w.geometry(), QRect(100, 100, 300, 200));
+        }
+    }
+
     void systemMoveResizeTakesOver()
     {
         g_systemCalls.clear();
@@ -555,7 +605,8 @@ private slots:
         auto* child = new PressRecorder(&w);
         child->setGeometry(0, 0, 300, 200);
         QVERIFY(shown(w));
-        QCOMPARE(w.windowHandle()->minimumSize(), QSize(50, 50));
+        // The window's minimum reaches the window system at once, over the widget's own lower one.
+        QCOMPARE(w.windowHandle()->minimumSize(), QSize(100, 100));
 
         // (A local (0, 0) would be taken for the window's centre by QTest.) Corner, band, caption.
         for (const QPoint& p : {QPoint(101, 101), QPoint(399, 250), QPoint(250, 150)}) {

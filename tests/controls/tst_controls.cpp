@@ -391,7 +391,20 @@ private slots:
         QVERIFY(LanguageManager::instance()->setLanguage(QStringLiteral("zh-CN")));
         b.notifyChangeLanguage();
         QCOMPARE(b.text(), QStringLiteral("ZH-OK"));
+
+        // A plain text read after a keyed one drops the key: a language change leaves it as it is.
+        read(&b, R"({"attr": {"text": "Plain"}})");
+        QVERIFY(b.painter()->textKey.isEmpty());
         QVERIFY(LanguageManager::instance()->setLanguage(QStringLiteral("en-US")));
+        b.notifyChangeLanguage();
+        QCOMPARE(b.text(), QStringLiteral("Plain"));
+        // A theme element's text is not read, so it leaves the key alone.
+        read(&b, R"({"attr": {"text": "|->btn.ok"}})");
+        {
+            TEVThemeResGuard themeRes(true);
+            read(&b, R"({"attr": {"text": "fromTheme"}})");
+        }
+        QCOMPARE(b.painter()->textKey, QStringLiteral("btn.ok"));
     }
 
     void buttonPaintsPerState()
@@ -702,6 +715,35 @@ private slots:
         read(&t, R"({"attr": {}, "style": [["bgP", 1, 6]]})");
         QCOMPARE(t.getThumbStyle(CtrlStatePressed).name, QStringLiteral("bgP"));
         QCOMPARE(t.getThumbStyle(CtrlStateHot).name, QStringLiteral("bgH"));
+    }
+
+    void sliderThumbGroupKeepsEveryNamedState()
+    {
+        FillStyle n, h, p;
+        QVERIFY(rm()->getFillStyle(QStringLiteral("bgN"), n) && rm()->getFillStyle(QStringLiteral("bgH"), h) &&
+                rm()->getFillStyle(QStringLiteral("bgP"), p));
+        // Normal and pressed named, hot and disabled not: the four differ, so each named state is written, and
+        // the pressed style comes back on reload.
+        TEVQSlider s;
+        s.setThumbStyle(CtrlStateNormal, n);
+        s.setThumbStyle(CtrlStatePressed, p);
+        COMPARE_WRITTEN(&s, "style", R"([["bgN", 1, 4], ["bgP", 1, 6]])");
+        TEVQSlider back;
+        Json::Value saved = written(&s);
+        back.serializeJsonValue(&saved, true);
+        QCOMPARE(back.getThumbStyle(CtrlStateNormal).name, QStringLiteral("bgN"));
+        QCOMPARE(back.getThumbStyle(CtrlStatePressed).name, QStringLiteral("bgP"));
+
+        // Differing named neighbours: per state as well; four equal styles: one slot-4 entry.
+        s.setThumbStyle(CtrlStateHot, h);
+        s.setThumbStyle(CtrlStateDisable, n);
+        COMPARE_WRITTEN(&s, "style", R"([["bgN", 1, 4], ["bgH", 1, 5], ["bgP", 1, 6], ["bgN", 1, 7]])");
+        for (int st = 0; st < 4; ++st)
+            s.setThumbStyle(CtrlState(st), h);
+        COMPARE_WRITTEN(&s, "style", R"([["bgH", 1, 4]])");
+        // Equal but unnamed: nothing to write.
+        TEVQSlider plain;
+        QVERIFY(!json::has(written(&plain), "style") || json::get(written(&plain), "style").isNull());
     }
 
     void sliderAndScrollBarSurviveHugeRanges()

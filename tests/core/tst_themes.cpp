@@ -328,7 +328,7 @@ private slots:
         QVERIFY(!rm()->loadSkinFile(bytes.constData(), bytes.size() / 2)); // truncated
     }
 
-    void skinArchiveFailuresLeaveDefaultStoreAlone()
+    void failedSkinArchiveLoads()
     {
         const size_t files = rm()->defaultStore()->files.size();
         const int styleFiles = rm()->defaultStore()->styleFiles.size();
@@ -343,14 +343,21 @@ private slots:
         const QString brokenStyle = m_tmp.filePath("broken-style-skin.zip");
         makeZip(brokenStyle, {{"style.json", "{\"style\": [}"}, {"images/other.png", png(2, 2, Qt::red)}});
 
+        // A damaged archive puts none of its entries into the store.
         QVERIFY(!rm()->loadSkinFile(bad.constData(), bad.size()));
-        for (const QString& path : {damaged, brokenStyle})
-            QVERIFY2(!rm()->loadSkinFile(path), qPrintable(path));
+        QCOMPARE(rm()->getFileSkinPath(), filePath);
+        // From a file, the path is taken before the archive is read, and stays when the load fails.
+        QVERIFY(!rm()->loadSkinFile(damaged));
+        QCOMPARE(rm()->getFileSkinPath(), damaged);
         QCOMPARE(rm()->defaultStore()->files.size(), files);
         QCOMPARE(rm()->defaultStore()->styleFiles.size(), styleFiles);
-        QCOMPARE(rm()->getFileSkinPath(), filePath);
         int round = 0;
         QVERIFY(!fillRound("damagedSkin", round, false) && !rm()->getImage("images/fresh.png", false));
+
+        // A style file that does not parse fails the load once the entries are read: they stay.
+        QVERIFY(!rm()->loadSkinFile(brokenStyle));
+        QCOMPARE(rm()->getFileSkinPath(), brokenStyle);
+        QVERIFY(rm()->getImage("images/other.png", false));
     }
 
     void skinDirectory()
@@ -365,12 +372,20 @@ private slots:
             int round = 0;
             QVERIFY(fillRound("skinDirFill", round, false) && rm()->getLanguageList().contains("dir-lang"));
         }
-        const QString dirPath = rm()->getSkinDirPath();
+        // The folder is taken before its style file is read: a missing, empty or bad style file fails the load
+        // and leaves the folder set, so that its images are still found.
         QVERIFY(tevtest::writeFile(m_tmp.filePath("empty-style-skin/style.json"), QByteArray()));
         QVERIFY(tevtest::writeFile(m_tmp.filePath("no-member-skin/style.json"), "[1, 2]"));
-        for (const QString& bad : {m_tmp.filePath("empty-style-skin"), m_tmp.filePath("no-member-skin")})
-            QVERIFY2(!rm()->setSkinDirPath(bad), qPrintable(bad));
-        QCOMPARE(rm()->getSkinDirPath(), dirPath);
+        QVERIFY(tevtest::writeFile(m_tmp.filePath("no-style-skin/images/kept.png"), png(5, 5, Qt::blue)));
+        for (const char* bad : {"empty-style-skin", "no-member-skin", "no-style-skin"}) {
+            QVERIFY2(!rm()->setSkinDirPath(m_tmp.filePath(bad)), bad);
+            QCOMPARE(rm()->getSkinDirPath(), m_tmp.filePath(bad) + "/");
+        }
+        QImage* kept = rm()->getImage("kept.png", false);
+        QVERIFY(kept && kept->size() == QSize(5, 5));
+        // An empty path is refused before anything is set.
+        QVERIFY(!rm()->setSkinDirPath(QString()));
+        QCOMPARE(rm()->getSkinDirPath(), m_tmp.filePath("no-style-skin") + "/");
     }
 
     void projectDirectory()
