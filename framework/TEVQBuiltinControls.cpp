@@ -23,17 +23,22 @@
 #include "TEVQComboBox.h"
 #include "TEVQContainer.h"
 #include "TEVQGroupBox.h"
+#include "TEVQImage.h"
+#include "TEVQLCDNumber.h"
 #include "TEVQLabel.h"
 #include "TEVQLabelEx.h"
 #include "TEVQLineEdit.h"
+#include "TEVQProgressBar.h"
 #include "TEVQPushButton.h"
 #include "TEVQRadioButton.h"
 #include "TEVQScrollBar.h"
 #include "TEVQScrollView.h"
 #include "TEVQSlider.h"
 #include "TEVQSpacer.h"
+#include "TEVQSpinBox.h"
 #include "TEVQSplitter.h"
 #include "TEVQStackContainer.h"
+#include "TEVQSwitch.h"
 #include "TEVQTabWidget.h"
 #include "TEVQTextEdit.h"
 
@@ -52,6 +57,10 @@ void registerBuiltinControls()
     tevRegisterQtControl("qtslider", &TEVQSlider::createTEVQSlider, TEVQSlider::getProps(), true);
     tevRegisterQtControl("qtspacer", &TEVQSpacer::createTEVQSpacer, TEVQSpacer::getProps(), true);
     tevRegisterQtControl("qtscrollbar", &TEVQScrollBar::createTEVQScrollBar, TEVQScrollBar::getProps(), true);
+    tevRegisterQtControl("qtpicture", &TEVQImage::createTEVQImage, TEVQImage::getProps(), true);
+    tevRegisterQtControl("qtprogressbar", &TEVQProgressBar::createTEVQProgressBar, TEVQProgressBar::getProps(), true);
+    tevRegisterQtControl("qtlcdnumber", &TEVQLCDNumber::createTEVQLCDNumber, TEVQLCDNumber::getProps(), true);
+    tevRegisterQtControl("qtswitch", &TEVQSwitch::createTEVQSwitch, TEVQSwitch::getProps(), true);
     tevRegisterQtControl("qtstackcontainer", &TEVQStackContainer::createTEVQStackContainer, TEVQStackContainer::getProps(), true);
     tevRegisterQtControl("qttab", &TEVQTabWidget::createTEVQTabWidget, TEVQTabWidget::getProps(), true);
     tevRegisterQtControl("qtgroupbox", &TEVQGroupBox::createTEVQGroupBox, TEVQGroupBox::getProps(), true);
@@ -62,6 +71,8 @@ void registerBuiltinControls()
     // Creator-only long and short names.
     tevRegisterDefaultControl("scrollbar", &TEVQScrollBar::createTEVQScrollBar);
     tevRegisterDefaultControl("container", &TEVQContainer::createTEVQContainer);
+    tevRegisterDefaultControl("qtspinbox", &TEVQSpinBox::createTEVQSpinBox);
+    tevRegisterDefaultControl("picture", &TEVQImage::createTEVQImage);
     tevRegisterDefaultControl("qtsplitter", &TEVQSplitter::createTEVQSplitter);
     tevRegisterDefaultControl("qtlabelex", &TEVQLabelEx::createTEVQLabelEx);
     tevRegisterDefaultControl("scrollview", &TEVQScrollView::createTEVQScrollView);
@@ -74,6 +85,11 @@ void registerBuiltinControls()
     tevRegisterDefaultControl("radiobox", &TEVQRadioButton::createTEVQRadioButton);
     tevRegisterDefaultControl("combobox", &TEVQComboBox::createTEVQComboBox);
     tevRegisterDefaultControl("slider", &TEVQSlider::createTEVQSlider);
+    tevRegisterDefaultControl("image", &TEVQImage::createTEVQImage);
+    tevRegisterDefaultControl("progressbar", &TEVQProgressBar::createTEVQProgressBar);
+    tevRegisterDefaultControl("spinbox", &TEVQSpinBox::createTEVQSpinBox);
+    tevRegisterDefaultControl("dnumedit", &TEVQSpinBox::createTEVQSpinBox);
+    tevRegisterDefaultControl("switch", &TEVQSwitch::createTEVQSwitch);
     tevRegisterDefaultControl("stackcontainer", &TEVQStackContainer::createTEVQStackContainer);
     tevRegisterDefaultControl("tab", &TEVQTabWidget::createTEVQTabWidget);
     tevRegisterDefaultControl("groupbox", &TEVQGroupBox::createTEVQGroupBox);

@@ -2,48 +2,42 @@
 
 #include "TEVQWidgetBaseImpl.h"
 
+#include <QPaintDevice>
 #include <QPainter>
-#include <QPixmap>
-#include <QPixmapCache>
 #include <QtMath>
 
 namespace TEVQtLib {
+
+namespace {
+// Larger fills are drawn directly: their image would cost more memory than the path costs time.
+constexpr qint64 kMaxCachedPixels = 1024 * 1024;
+} // namespace
 
 void TEVFillCache::draw(QPainter* painter, const FillStyle& style, const QRect& rect)
 {
     if (!painter || !style.valid)
         return;
     const FillRes& res = style.fillRes;
-    const bool costly = style.useFillStyle && (res.radius != 0 || (res.drawBorder && res.borderSize >= 1));
-    if (!costly || rect.isEmpty() || rect.width() > 4096 || rect.height() > 4096) {
-        TEVQWidgetBaseImpl::drawFillStyle(painter, style, rect);
+    const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    const bool worthKeeping = style.useFillStyle && (res.radius != 0 || res.gradient) && rect.width() > 0 &&
+                              rect.height() > 0 &&
+                              qint64(rect.width()) * rect.height() * ratio * ratio <= kMaxCachedPixels;
+    if (!worthKeeping) {
+        TEVQWidgetBaseImpl::drawFillStyleAt(painter, style, rect.x(), rect.y(), rect.width(), rect.height());
         return;
     }
-    const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-    if (m_key.isEmpty() || m_size != rect.size() || m_ratio != ratio || m_res != res) {
+    if (m_image.isNull() || m_size != rect.size() || m_ratio != ratio || !(m_res == res)) {
         m_res = res;
         m_size = rect.size();
         m_ratio = ratio;
-        auto flags = [&res] {
-            return (res.gradient ? 1 : 0) | (res.drawBorder ? 2 : 0) | (res.leftBorder ? 4 : 0) | (res.topBorder ? 8 : 0)
-                   | (res.rightBorder ? 16 : 0) | (res.bottomBorder ? 32 : 0) | (res.roundTopLeft ? 64 : 0)
-                   | (res.roundTopRight ? 128 : 0) | (res.roundBottomRight ? 256 : 0) | (res.roundBottomLeft ? 512 : 0);
-        };
-        m_key = QString::asprintf("tevfill/%08x/%08x/%08x/%d/%d/%d/%dx%d@%g", res.fillColor.rgba(),
-                                  res.gradientEndColor.rgba(), res.borderColor.rgba(), res.radius, res.borderSize,
-                                  flags(), rect.width(), rect.height(), ratio);
-    }
-    QPixmap pixmap;
-    if (!QPixmapCache::find(m_key, &pixmap)) {
-        pixmap = QPixmap(QSize(qCeil(rect.width() * ratio), qCeil(rect.height() * ratio)));
-        pixmap.setDevicePixelRatio(ratio);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
+        m_image = QImage(qCeil(rect.width() * ratio), qCeil(rect.height() * ratio),
+                         QImage::Format_ARGB32_Premultiplied);
+        m_image.setDevicePixelRatio(ratio);
+        m_image.fill(Qt::transparent);
+        QPainter p(&m_image);
         TEVQWidgetBaseImpl::drawFillRes(&p, res, 0, 0, rect.width(), rect.height());
-        p.end();
-        QPixmapCache::insert(m_key, pixmap);
     }
-    painter->drawPixmap(rect.topLeft(), pixmap);
+    painter->drawImage(rect.topLeft(), m_image);
 }
 
 } // namespace TEVQtLib

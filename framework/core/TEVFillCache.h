@@ -1,14 +1,13 @@
 #pragma once
-// A fill style drawn from a cached pixmap. Antialiased rounded corners and borders cost far more than the
-// pixmap they produce, and they change only with the style and the size: a painter object keeps one
-// TEVFillCache per surface and draws through it on every paint. Pixmaps live in QPixmapCache under a key made
-// of the colour part of the style, the size and the device pixel ratio, so equal controls share one pixmap.
-// Plain rectangles and image fills are drawn directly (they are as cheap as the pixmap).
+// One fill a control paints again and again. A rounded or gradient fill (antialiased paths, a gradient brush)
+// is drawn once into an image of the fill's size and then copied at every paint, until the style, the size
+// or the device's pixel ratio change. Other fills (plain rectangles, images, invisible styles) are drawn as
+// TEVQWidgetBaseImpl::drawFillStyleAt draws them, every time.
 #include "TEVGlobal.h"
 #include "TEVStyleDesc.h"
 
+#include <QImage>
 #include <QRect>
-#include <QString>
 
 class QPainter;
 
@@ -17,14 +16,18 @@ namespace TEVQtLib {
 class TEV_EXPORT TEVFillCache
 {
 public:
-    // Draws style over rect as TEVQWidgetBaseImpl::drawFillStyle does.
     void draw(QPainter* painter, const FillStyle& style, const QRect& rect);
+    void draw(QPainter* painter, const FillStyle& style, int x, int y, int w, int h)
+    {
+        draw(painter, style, QRect(x, y, w, h));
+    }
+    void clear() { m_image = QImage(); }
 
 private:
     FillRes m_res;
     QSize m_size;
-    qreal m_ratio = 0;
-    QString m_key; // empty until a pixmap was made
+    qreal m_ratio = 1.0;
+    QImage m_image;
 };
 
 } // namespace TEVQtLib

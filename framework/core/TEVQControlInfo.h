@@ -37,6 +37,7 @@ enum PropertyKind {
     PropSize = 11,       // width and height
     PropPadding = 12,    // four paddings, as the text "left,top,right,bottom"
     PropChoice = 13,     // one of the options, by its index
+    PropColor = 14,      // colour, as the text of eight hexadecimal digits AARRGGBB
 };
 
 struct TEV_EXPORT PropertyDef {

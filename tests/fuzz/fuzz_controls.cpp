@@ -4,14 +4,19 @@
 #include "TEVJson.h"
 #include "TEVQCheckBox.h"
 #include "TEVQComboBox.h"
+#include "TEVQImage.h"
+#include "TEVQLCDNumber.h"
 #include "TEVQLabel.h"
 #include "TEVQLabelEx.h"
 #include "TEVQLineEdit.h"
+#include "TEVQProgressBar.h"
 #include "TEVQPushButton.h"
 #include "TEVQRadioButton.h"
 #include "TEVQScrollBar.h"
 #include "TEVQScrollView.h"
 #include "TEVQSlider.h"
+#include "TEVQSpinBox.h"
+#include "TEVQSwitch.h"
 #include "TEVQTextEdit.h"
 
 #include <QApplication>
@@ -63,5 +68,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     check<TEVQCheckBox>(element);
     check<TEVQRadioButton>(element);
     check<TEVQComboBox>(element);
+    check<TEVQSwitch>(element);
+    check<TEVQImage>(element);
+    check<TEVQProgressBar>(element);
+    check<TEVQLCDNumber>(element);
+    check<TEVQSpinBox>(element);
     return 0;
 }
