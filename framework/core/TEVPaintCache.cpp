@@ -18,37 +18,7 @@ namespace {
 
 TEVQResourceManager* resources() { return TEVQResourceManager::getInstance(); }
 
-// The same font, alignment and placement rules as the painter base's text and image helpers.
-QFont textFont(const TextStyleDesc& style, const QString& globalFamily)
-{
-    QFont font;
-    if (style.pixelSize > 0)
-        font.setPixelSize(style.pixelSize);
-    font.setFamily(globalFamily.isEmpty() ? style.family : globalFamily);
-    font.setWeight(style.bold ? 75 : 50);
-    font.setItalic(style.italic);
-    font.setUnderline(style.underline);
-    return font;
-}
-
-Qt::Alignment textAlignment(int hor, int ver)
-{
-    Qt::Alignment a;
-    if (hor == 0)
-        a |= Qt::AlignLeft;
-    else if (hor == 1)
-        a |= Qt::AlignHCenter;
-    else if (hor == 2)
-        a |= Qt::AlignRight;
-    if (ver == 0)
-        a |= Qt::AlignTop;
-    else if (ver == 1)
-        a |= Qt::AlignVCenter;
-    else if (ver == 2)
-        a |= Qt::AlignBottom;
-    return a;
-}
-
+// The same placement rules as the painter base's image helpers.
 int alignedStart(int align, int start, int length, int size)
 {
     switch (align) {
@@ -76,65 +46,6 @@ qreal pixelRatio(QPainter* painter)
 constexpr size_t kMaxEntries = 16;
 
 } // namespace
-
-// ---- texts ----------------------------------------------------------------------------------------------------
-
-void TEVTextCache::draw(QPainter* painter, const QString& text, const TextStyleDesc& style, int x, int y, int w,
-                        int h, bool horizontal)
-{
-    if (!painter || text.isEmpty())
-        return;
-    if (!horizontal) {
-        TEVQWidgetBaseImpl::drawTextAt(painter, text, style, x, y, w, h, false);
-        return;
-    }
-    const QString family = resources()->getGlobalFontFamily();
-    const QSize size(w, h);
-    QRect box(x + style.offsetX, y + style.offsetY, w - style.offsetX, h - style.offsetY);
-    if (style.verAlign == 2)
-        box.setHeight(h);
-    if (!m_valid || m_size != size || m_text != text || m_family != family || m_style != style) {
-        m_valid = true;
-        m_size = size;
-        m_text = text;
-        m_family = family;
-        m_style = style;
-        m_font = textFont(style, family);
-        const QFontMetricsF metrics(m_font);
-        m_shown = style.textMode == 3 ? text : QFontMetrics(m_font).elidedText(text, Qt::ElideRight, w - 2);
-        // The place QPainter::drawText gives one unclipped line in the box.
-        const qreal width = metrics.horizontalAdvance(m_shown);
-        const qreal height = metrics.height();
-        m_static = style.textMode != 3 && width <= box.width() && height <= box.height()
-                   && !m_shown.contains(QLatin1Char('\n')) && !m_shown.contains(QLatin1Char('\t'));
-        if (m_static) {
-            qreal dx = 0, dy = 0;
-            if (style.horAlign == 1)
-                dx = (box.width() - width) / 2;
-            else if (style.horAlign == 2)
-                dx = box.width() - width;
-            if (style.verAlign == 1)
-                dy = (box.height() - height) / 2;
-            else if (style.verAlign == 2)
-                dy = box.height() - height;
-            m_at = QPointF(dx, dy);
-            m_line = QStaticText(m_shown);
-            m_line.setTextFormat(Qt::PlainText);
-            m_line.prepare(QTransform(), m_font);
-        }
-    }
-    painter->setBrush(style.color);
-    painter->setRenderHint(QPainter::TextAntialiasing, true);
-    painter->setPen(style.color);
-    painter->setFont(m_font);
-    if (m_static) {
-        painter->drawStaticText(QPointF(box.x(), box.y()) + m_at, m_line);
-        return;
-    }
-    const int flags = int(textAlignment(style.horAlign, style.verAlign))
-                      | (style.textMode == 3 ? int(Qt::TextWordWrap) : int(Qt::TextSingleLine));
-    painter->drawText(box, flags, m_shown);
-}
 
 // ---- icons ----------------------------------------------------------------------------------------------------
 

@@ -4,6 +4,7 @@
 // Both caches draw exactly what the painter base's drawTextAt and drawImage draw.
 #include "TEVGlobal.h"
 #include "TEVStyleDesc.h"
+#include "TEVTextCache.h"
 
 #include <QFont>
 #include <QImage>
@@ -17,31 +18,6 @@
 class QPainter;
 
 namespace TEVQtLib {
-
-// One text slot of a control. The font and the shown line are worked out on the first draw and kept until the
-// text, the style, the box size or the global font family change.
-class TEV_EXPORT TEVTextCache
-{
-public:
-    // As TEVQWidgetBaseImpl::drawTextAt(painter, text, style, x, y, w, h, horizontal).
-    void draw(QPainter* painter, const QString& text, const TextStyleDesc& style, int x, int y, int w, int h,
-              bool horizontal = true);
-    void clear() { m_valid = false; }
-
-private:
-    bool m_valid = false;
-    QString m_text;
-    TextStyleDesc m_style;
-    QSize m_size;
-    QString m_family;
-    QFont m_font;
-    QString m_shown;
-    // A single line that fits its box: laid out once and drawn at its place; anything else is drawn by
-    // QPainter::drawText each time.
-    bool m_static = false;
-    QStaticText m_line;
-    QPointF m_at; // relative to the box
-};
 
 // The icons of one control, found through the resource manager once each. Entries stay until clear(): the
 // control clears the cache whenever it re-reads its styles (a theme change walks every widget through that

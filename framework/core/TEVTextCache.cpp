@@ -4,91 +4,105 @@
 #include "TEVQWidgetBaseImpl.h"
 
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QPainter>
-#include <QTextOption>
 
 namespace TEVQtLib {
 
 namespace {
 
-// The font drawTextAt uses: the global family wins over the style's own.
-QFont styleFont(const TextStyleDesc& style, const QString& global)
+TEVQResourceManager* resources() { return TEVQResourceManager::getInstance(); }
+
+// The same font and alignment rules as the painter base's text helper.
+QFont textFont(const TextStyleDesc& style, const QString& globalFamily)
 {
     QFont font;
     if (style.pixelSize > 0)
         font.setPixelSize(style.pixelSize);
-    font.setFamily(global.isEmpty() ? style.family : global);
+    font.setFamily(globalFamily.isEmpty() ? style.family : globalFamily);
     font.setWeight(style.bold ? 75 : 50);
     font.setItalic(style.italic);
     font.setUnderline(style.underline);
     return font;
 }
 
-} // namespace
-
-void TEVTextCache::layOut(const QString& text, const TextStyleDesc& style, const QRect& rect, const QString& family)
+Qt::Alignment textAlignment(int hor, int ver)
 {
-    m_text = text;
-    m_style = style;
-    m_rect = rect;
-    m_family = family;
-    m_font = styleFont(style, family);
-    m_valid = true;
-
-    QRect box(rect.x() + style.offsetX, rect.y() + style.offsetY, rect.width() - style.offsetX,
-              rect.height() - style.offsetY);
-    if (style.verAlign == 2)
-        box.setHeight(rect.height());
-
-    const bool wrap = style.textMode == 3;
-    m_shown = wrap ? text : QFontMetrics(m_font).elidedText(text, Qt::ElideRight, rect.width() - 2);
-    m_static = QStaticText(m_shown);
-    m_static.setTextFormat(Qt::PlainText);
-    QTextOption option;
-    if (wrap) {
-        m_static.setTextWidth(qMax(0, box.width()));
-        option.setWrapMode(QTextOption::WordWrap);
-        option.setAlignment(style.horAlign == 1 ? Qt::AlignHCenter
-                                                : style.horAlign == 2 ? Qt::AlignRight : Qt::AlignLeft);
-    } else {
-        option.setWrapMode(QTextOption::NoWrap);
-    }
-    m_static.setTextOption(option);
-    m_static.prepare(QTransform(), m_font);
-
-    const QSizeF size = m_static.size();
-    qreal x = box.left();
-    if (!wrap) {
-        if (style.horAlign == 1)
-            x = box.left() + (box.width() - size.width()) / 2;
-        else if (style.horAlign == 2)
-            x = box.left() + box.width() - size.width();
-    }
-    qreal y = box.top();
-    if (style.verAlign == 1)
-        y = box.top() + (box.height() - size.height()) / 2;
-    else if (style.verAlign == 2)
-        y = box.top() + box.height() - size.height();
-    m_pos = QPointF(qRound(x), qRound(y));
+    Qt::Alignment a;
+    if (hor == 0)
+        a |= Qt::AlignLeft;
+    else if (hor == 1)
+        a |= Qt::AlignHCenter;
+    else if (hor == 2)
+        a |= Qt::AlignRight;
+    if (ver == 0)
+        a |= Qt::AlignTop;
+    else if (ver == 1)
+        a |= Qt::AlignVCenter;
+    else if (ver == 2)
+        a |= Qt::AlignBottom;
+    return a;
 }
 
-void TEVTextCache::draw(QPainter* painter, const QString& text, const TextStyleDesc& style, const QRect& rect,
-                        bool horizontal)
+} // namespace
+
+// ---- texts ----------------------------------------------------------------------------------------------------
+
+void TEVTextCache::draw(QPainter* painter, const QString& text, const TextStyleDesc& style, int x, int y, int w,
+                        int h, bool horizontal)
 {
     if (!painter || text.isEmpty())
         return;
     if (!horizontal) {
-        TEVQWidgetBaseImpl::drawTextAt(painter, text, style, rect.x(), rect.y(), rect.width(), rect.height(), false);
+        TEVQWidgetBaseImpl::drawTextAt(painter, text, style, x, y, w, h, false);
         return;
     }
-    const QString family = TEVQResourceManager::getInstance()->getGlobalFontFamily();
-    if (!m_valid || rect != m_rect || text != m_text || family != m_family || style != m_style)
-        layOut(text, style, rect, family);
-    if (m_shown.isEmpty())
-        return;
+    const QString family = resources()->getGlobalFontFamily();
+    const QSize size(w, h);
+    QRect box(x + style.offsetX, y + style.offsetY, w - style.offsetX, h - style.offsetY);
+    if (style.verAlign == 2)
+        box.setHeight(h);
+    if (!m_valid || m_size != size || m_text != text || m_family != family || m_style != style) {
+        m_valid = true;
+        m_size = size;
+        m_text = text;
+        m_family = family;
+        m_style = style;
+        m_font = textFont(style, family);
+        const QFontMetricsF metrics(m_font);
+        m_shown = style.textMode == 3 ? text : QFontMetrics(m_font).elidedText(text, Qt::ElideRight, w - 2);
+        // The place QPainter::drawText gives one unclipped line in the box.
+        const qreal width = metrics.horizontalAdvance(m_shown);
+        const qreal height = metrics.height();
+        m_static = style.textMode != 3 && width <= box.width() && height <= box.height()
+                   && !m_shown.contains(QLatin1Char('\n')) && !m_shown.contains(QLatin1Char('\t'));
+        if (m_static) {
+            qreal dx = 0, dy = 0;
+            if (style.horAlign == 1)
+                dx = (box.width() - width) / 2;
+            else if (style.horAlign == 2)
+                dx = box.width() - width;
+            if (style.verAlign == 1)
+                dy = (box.height() - height) / 2;
+            else if (style.verAlign == 2)
+                dy = box.height() - height;
+            m_at = QPointF(dx, dy);
+            m_line = QStaticText(m_shown);
+            m_line.setTextFormat(Qt::PlainText);
+            m_line.prepare(QTransform(), m_font);
+        }
+    }
+    painter->setBrush(style.color);
+    painter->setRenderHint(QPainter::TextAntialiasing, true);
     painter->setPen(style.color);
     painter->setFont(m_font);
-    painter->drawStaticText(m_pos, m_static);
+    if (m_static) {
+        painter->drawStaticText(QPointF(box.x(), box.y()) + m_at, m_line);
+        return;
+    }
+    const int flags = int(textAlignment(style.horAlign, style.verAlign))
+                      | (style.textMode == 3 ? int(Qt::TextWordWrap) : int(Qt::TextSingleLine));
+    painter->drawText(box, flags, m_shown);
 }
 
 } // namespace TEVQtLib
