@@ -1,0 +1,433 @@
+#include "TEVQBarChart.h"
+
+#include "TEVQControlInfo.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+
+using namespace TEVQtLib;
+
+// ---- painter object ------------------------------------------------------------------------------------------
+
+TEVQBarChartImpl::TEVQBarChartImpl(TEVQBarChart* owner) : TEVQWidgetBaseImpl(owner, TEVQBarChart::typeName()) {}
+
+TEVQBarChartImpl::~TEVQBarChartImpl() = default;
+
+TEVQBarChart* TEVQBarChartImpl::chart() const { return static_cast<TEVQBarChart*>(owner); }
+
+int TEVQBarChartImpl::categoryCount() const
+{
+    int count = categories.size();
+    for (const BarSeries& s : series) {
+        if (s.visible)
+            count = qMax(count, s.values.size());
+    }
+    return qMax(count, 1);
+}
+
+bool TEVQBarChartImpl::hasVisibleValues() const
+{
+    for (const BarSeries& s : series) {
+        if (s.visible && !s.values.isEmpty())
+            return true;
+    }
+    return false;
+}
+
+bool TEVQBarChartImpl::hasValueAt(int category) const
+{
+    if (category < 0)
+        return false;
+    for (const BarSeries& s : series) {
+        if (s.visible && category < s.values.size() && std::isfinite(s.values.at(category)))
+            return true;
+    }
+    return false;
+}
+
+void TEVQBarChartImpl::valueRange(double& min, double& max) const
+{
+    bool any = false;
+    double lo = 0, hi = 0;
+    for (const BarSeries& s : series) {
+        if (!s.visible)
+            continue;
+        for (double v : s.values) {
+            if (!std::isfinite(v))
+                continue;
+            if (!any) {
+                lo = hi = v;
+                any = true;
+            } else {
+                lo = qMin(lo, v);
+                hi = qMax(hi, v);
+            }
+        }
+    }
+    if (!any) {
+        min = 0;
+        max = 1;
+        return;
+    }
+    // Zero is kept inside the range at both ends, so that all-negative bars hang from a baseline inside the
+    // plot instead of from one above it.
+    min = qMin(0.0, lo);
+    max = qMax(0.0, hi);
+    if (TEVChart::fuzzyEqual(min, max))
+        max = max + 1;
+    const double span = qMax(max - min, 1.0);
+    max += 0.08 * span;
+    if (min < 0)
+        min -= 0.05 * span;
+}
+
+QRectF TEVQBarChartImpl::plotRect(const QSize& size, int legendPosition) const
+{
+    TEVChart::PlotMargins m;
+    m.left = marginLeft;
+    m.top = marginTop;
+    m.right = marginRight;
+    m.bottom = marginBottom;
+    return TEVChart::plotRect(size, m, !series.isEmpty(), legendPosition, 42, marginBottom);
+}
+
+QVector<BarItem> TEVQBarChartImpl::barItems(const QRectF& plot, double min, double max, double progress,
+                                            const ChartTheme& theme) const
+{
+    QVector<BarItem> items;
+    const int count = categoryCount();
+    const double band = plot.width() / count;
+    const double pad = qMin(band * 0.16, 18.0);
+    const double gap = qMin(band * 0.08, 12.0);
+    const double usable = qMax(band - 2 * pad, 12.0);
+    int visibleCount = 0;
+    for (const BarSeries& s : series)
+        visibleCount += s.visible ? 1 : 0;
+    const int n = qMax(visibleCount, 1);
+    const double barWidth = qMax((usable - (n - 1) * gap) / n, 8.0);
+    const double baseline = TEVChart::valueToY(plot, 0.0, min, max);
+    for (int c = 0; c < count; ++c) {
+        int k = 0;
+        for (int s = 0; s < series.size(); ++s) {
+            const BarSeries& bs = series.at(s);
+            if (!bs.visible || c >= bs.values.size() || !std::isfinite(bs.values.at(c)))
+                continue;
+            const double x = plot.left() + c * band + pad + k * (barWidth + gap);
+            const double y = TEVChart::valueToY(plot, progress * bs.values.at(c), min, max);
+            const double top = qMin(baseline, y);
+            const double height = qMax(qMax(y, baseline) - top, 1.0);
+            items.append({s, c, QRectF(x, top, barWidth, height), TEVChart::autoColor(bs.color, theme, s)});
+            ++k;
+        }
+    }
+    return items;
+}
+
+bool TEVQBarChartImpl::clearHover()
+{
+    const bool wasSet = hovering || hoveredCategory != -1 || hoveredSeries != -1;
+    hovering = false;
+    hoveredCategory = -1;
+    hoveredSeries = -1;
+    if (TEVQBarChart* c = chart())
+        c->hideTooltip();
+    return wasSet;
+}
+
+bool TEVQBarChartImpl::updateHover(const QPoint& pos)
+{
+    TEVQBarChart* c = chart();
+    const QRectF plot = plotRect(c->size(), c->legendPosition());
+    if (!hoverEnabled || tooltipTrigger == ChartTooltipNone || !hasVisibleValues() || !plot.contains(pos))
+        return clearHover();
+    double min, max;
+    valueRange(min, max);
+    const ChartTheme& theme = c->theme();
+    QString text;
+    if (tooltipTrigger != ChartTooltipAxis) {
+        const QVector<BarItem> bars = barItems(plot, min, max, c->animationProgress(), theme);
+        const BarItem* hit = nullptr;
+        for (const BarItem& bar : bars) {
+            if (bar.rect.adjusted(-2, -2, 2, 2).contains(pos)) {
+                hit = &bar;
+                break;
+            }
+        }
+        if (!hit)
+            return clearHover();
+        const bool changed = !(hovering && hoveredCategory == hit->category && hoveredSeries == hit->series &&
+                               lastMousePos == pos);
+        hovering = true;
+        hoveredCategory = hit->category;
+        hoveredSeries = hit->series;
+        lastMousePos = pos;
+        const BarSeries& s = series.at(hit->series);
+        text = QStringLiteral("%1\n%2: %3")
+                   .arg(s.name.isEmpty() ? QStringLiteral("Series") : s.name,
+                        TEVChart::categoryLabel(categories, hit->category),
+                        TEVChart::formatNumber(s.values.at(hit->category)));
+        if (!tooltipEnabled || text.isEmpty())
+            c->hideTooltip();
+        else
+            c->showTooltip(pos, text);
+        return changed;
+    }
+    const int count = categoryCount();
+    int index = 0;
+    if (count != 1) {
+        const double f = std::floor(count * (pos.x() - plot.left()) / qMax(plot.width(), 1.0));
+        index = int(qBound(0.0, f, double(count - 1)));
+    }
+    if (!hasValueAt(index))
+        return clearHover();
+    const bool changed = !(hovering && hoveredCategory == index && lastMousePos == pos);
+    hovering = true;
+    hoveredCategory = index;
+    hoveredSeries = -1;
+    lastMousePos = pos;
+    QStringList lines{TEVChart::categoryLabel(categories, index)};
+    for (const BarSeries& s : series) {
+        if (s.visible && index < s.values.size() && std::isfinite(s.values.at(index)))
+            lines << QStringLiteral("%1: %2").arg(s.name.isEmpty() ? QStringLiteral("Series") : s.name,
+                                                  TEVChart::formatNumber(s.values.at(index)));
+    }
+    text = lines.join(QLatin1Char('\n'));
+    if (!tooltipEnabled || text.isEmpty())
+        c->hideTooltip();
+    else
+        c->showTooltip(pos, text);
+    return changed;
+}
+
+QVector<ChartLegendItem> TEVQBarChartImpl::legendItems(const QRectF& plot, const QSize& size) const
+{
+    const TEVQBarChart* c = chart();
+    QStringList names;
+    QVector<QColor> colors;
+    QVector<bool> visible;
+    for (int i = 0; i < series.size(); ++i) {
+        names << series.at(i).name;
+        colors << TEVChart::autoColor(series.at(i).color, c->theme(), i);
+        visible << series.at(i).visible;
+    }
+    return TEVChart::legendLayout(names, colors, visible, c->legendPosition(), plot, size, c->theme().labelFontPx,
+                                  c->font());
+}
+
+void TEVQBarChartImpl::paint(QPainter& p, const QSize& size)
+{
+    TEVQBarChart* c = chart();
+    const ChartTheme& theme = c->theme();
+    const QRectF plot = plotRect(size, c->legendPosition());
+    double min, max;
+    valueRange(min, max);
+    const QVector<BarItem> bars = barItems(plot, min, max, c->animationProgress(), theme);
+    const int count = categoryCount();
+    const double band = plot.width() / count;
+
+    TEVChart::drawGrid(p, plot, theme);
+    p.setPen(QPen(theme.axisLineColor, 1.0));
+    const double baseline = TEVChart::valueToY(plot, 0.0, min, max);
+    p.drawLine(QPointF(plot.left(), plot.top()), QPointF(plot.left(), plot.bottom()));
+    p.drawLine(QPointF(plot.left(), baseline), QPointF(plot.right(), baseline));
+
+    if (hoverEnabled && hovering && hoveredCategory >= 0 && hasValueAt(hoveredCategory)) {
+        p.setPen(QPen(theme.crosshairColor, 1.0, Qt::DashLine));
+        const double x = plot.left() + (hoveredCategory + 0.5) * band;
+        p.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
+    }
+
+    // Bars stay inside the plot even while the animation or a tiny widget squeezes them.
+    p.save();
+    p.setClipRect(plot);
+    for (const BarItem& bar : bars) {
+        if (bar.rect.width() <= 0 || bar.rect.height() <= 0)
+            continue;
+        const bool itemHighlight = tooltipTrigger == ChartTooltipItem && bar.series == hoveredSeries &&
+                                   bar.category == hoveredCategory;
+        const bool axisHighlight = tooltipTrigger == ChartTooltipAxis && bar.category == hoveredCategory;
+        const bool highlighted = hovering && (itemHighlight || axisHighlight);
+        const BarSeries& s = series.at(bar.series);
+        const QColor border = s.borderColor.isValid() ? s.borderColor : bar.color.darker(120);
+        p.setPen(QPen(border, hovering && itemHighlight ? 2.0 : 1.0));
+        p.setBrush(highlighted ? bar.color.lighter(115) : bar.color);
+        QPainterPath path;
+        path.addRoundedRect(bar.rect, theme.barCornerRadius, theme.barCornerRadius);
+        p.drawPath(path);
+    }
+    p.restore();
+
+    TEVChart::drawTitleAndValueLabels(p, title, size.width(), plot, marginLeft, min, max, theme);
+    for (int i = 0; i < count; ++i) {
+        const double x = plot.left() + i * band + band / 2;
+        p.drawText(QRectF(x - 34, plot.bottom() + 8, 68, 18), Qt::AlignCenter, TEVChart::categoryLabel(categories, i));
+    }
+
+    const QVector<ChartLegendItem> legend = legendItems(plot, size);
+    p.setPen(Qt::NoPen);
+    for (const ChartLegendItem& item : legend) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(item.visible ? item.color : item.color.lighter(160));
+        p.drawRoundedRect(QRectF(item.rect.left(), item.rect.top() + 3, 12, 12), 3, 3);
+        p.setPen(item.visible ? theme.axisLabelColor : theme.axisLabelColor.lighter(145));
+        p.drawText(QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, item.rect.height()),
+                   Qt::AlignLeft | Qt::AlignVCenter, item.text);
+    }
+}
+
+// ---- widget --------------------------------------------------------------------------------------------------
+
+TEVQBarChart::TEVQBarChart(QWidget* parent) : TEVQChartBase(parent)
+{
+    tevSetImpl(new TEVQBarChartImpl(this));
+    setMinimumSize(420, 260);
+    setMouseTracking(true);
+    loadDemoData();
+}
+
+TEVQBarChart::~TEVQBarChart()
+{
+    makeCurrent();
+    tevSetImpl(nullptr, false);
+    doneCurrent();
+}
+
+ControlInfo TEVQBarChart::getProps()
+{
+    return tevControlInfo("qtbarchart", "BarChart", "OpenGL Bar Chart", "TEVQBarChart", "columnChart");
+}
+
+void TEVQBarChart::loadDemoData()
+{
+    TEVQBarChartImpl* d = painter();
+    d->categories = QStringList{QStringLiteral("Mon"), QStringLiteral("Tue"), QStringLiteral("Wed"),
+                                QStringLiteral("Thu"), QStringLiteral("Fri"), QStringLiteral("Sat"),
+                                QStringLiteral("Sun")};
+    d->tooltipEnabled = false;
+    d->tooltipTrigger = ChartTooltipNone;
+    setTheme(0);
+    setBackgroundColor(QColor());
+    setData(QStringLiteral("Data"), {120, 200, 150, 80, 70, 110, 130}, QColor());
+}
+
+void TEVQBarChart::setTitle(const QString& title)
+{
+    painter()->title = title;
+    update();
+}
+
+void TEVQBarChart::setCategories(const QStringList& categories)
+{
+    painter()->categories = categories;
+    update();
+}
+
+void TEVQBarChart::setSeries(const QVector<BarSeries>& series)
+{
+    painter()->series = series;
+    dataReplaced();
+}
+
+void TEVQBarChart::setData(const QString& name, const QVector<double>& values, const QColor& color)
+{
+    BarSeries s;
+    s.name = name;
+    s.values = values;
+    s.color = color;
+    painter()->series = QVector<BarSeries>{s};
+    dataReplaced();
+}
+
+void TEVQBarChart::dataReplaced()
+{
+    // A hover kept from the old data is looked at again, so the highlight and tooltip follow the new values.
+    TEVQBarChartImpl* d = painter();
+    if (d->hovering)
+        d->updateHover(d->lastMousePos);
+    startAnimation();
+}
+
+void TEVQBarChart::setHoverEnabled(bool on)
+{
+    painter()->hoverEnabled = on;
+    if (!on)
+        painter()->clearHover();
+    update();
+}
+
+void TEVQBarChart::setTooltipTrigger(int trigger)
+{
+    painter()->tooltipTrigger = trigger;
+    if (trigger == ChartTooltipNone)
+        painter()->clearHover();
+    update();
+}
+
+void TEVQBarChart::setTooltipEnabled(bool on)
+{
+    painter()->tooltipEnabled = on;
+    if (!on)
+        hideTooltip();
+    update();
+}
+
+void TEVQBarChart::paintChart(QPainter* p)
+{
+    if (p && painter()) {
+        painter()->paint(*p, size());
+        drawTooltip(p);
+    }
+}
+
+void TEVQBarChart::initializeGL()
+{
+    if (painter())
+        painter()->initializeOpenGLFunctions();
+}
+
+void TEVQBarChart::resizeGL(int, int) {}
+
+void TEVQBarChart::paintGL()
+{
+    if (!painter())
+        return;
+    beginFrame(painter());
+    QPainter p(this);
+    setPainterHints(p);
+    paintChart(&p);
+}
+
+void TEVQBarChart::mousePressEvent(QMouseEvent* event)
+{
+    TEVQBarChartImpl* d = painter();
+    if (event->button() == Qt::LeftButton) {
+        const QRectF plot = d->plotRect(size(), legendPosition());
+        const int hit = TEVChart::legendHit(d->legendItems(plot, size()), event->pos());
+        if (hit >= 0 && hit < d->series.size()) {
+            d->series[hit].visible = !d->series[hit].visible;
+            d->clearHover();
+            hideTooltip();
+            update();
+            event->accept();
+            return;
+        }
+    }
+    TEVQChartBase::mousePressEvent(event);
+}
+
+void TEVQBarChart::mouseMoveEvent(QMouseEvent* event)
+{
+    TEVQChartBase::mouseMoveEvent(event);
+    if (painter()->updateHover(event->pos()))
+        update();
+}
+
+void TEVQBarChart::leaveEvent(QEvent* event)
+{
+    TEVQChartBase::leaveEvent(event);
+    if (painter()->clearHover())
+        update();
+}

@@ -1,0 +1,194 @@
+#include "TEVQChartBase.h"
+
+#include <QFontMetrics>
+#include <QOpenGLFunctions>
+#include <QPainter>
+#include <QSurfaceFormat>
+#include <QVariantAnimation>
+
+#include <cmath>
+
+TEVQChartBase::TEVQChartBase(QWidget* parent) : QOpenGLWidget(parent), m_theme(chartThemeById(0))
+{
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+    format.setSamples(4);
+    format.setDepthBufferSize(24);
+    format.setStencilBufferSize(8);
+    setFormat(format);
+
+    m_animation = new QVariantAnimation(this);
+    m_animation->setStartValue(0.0);
+    m_animation->setEndValue(1.0);
+    m_animation->setDuration(m_animationDuration);
+    connect(m_animation, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        m_progress = value.toDouble();
+        animationProgressChanged();
+        update();
+    });
+}
+
+TEVQChartBase::~TEVQChartBase() = default;
+
+void TEVQChartBase::setTheme(const ChartTheme& theme)
+{
+    m_themeId = 0;
+    m_theme = theme;
+    themeChanged();
+    update();
+}
+
+void TEVQChartBase::setTheme(int id)
+{
+    m_themeId = id;
+    m_theme = chartThemeById(id);
+    themeChanged();
+    update();
+}
+
+void TEVQChartBase::setBackgroundColor(const QColor& color)
+{
+    m_backgroundOverride = color;
+    themeChanged();
+    update();
+}
+
+QColor TEVQChartBase::backgroundColor() const
+{
+    return m_backgroundOverride.isValid() ? m_backgroundOverride : m_theme.backgroundColor;
+}
+
+void TEVQChartBase::setLegendPosition(int position)
+{
+    if (position == m_legendPosition)
+        return;
+    m_legendPosition = position;
+    update();
+}
+
+void TEVQChartBase::setAnimationEnabled(bool on)
+{
+    m_animationEnabled = on;
+    if (!on) {
+        m_animation->stop();
+        m_progress = 1.0;
+    }
+    animationEnabledChanged();
+    update();
+}
+
+void TEVQChartBase::startAnimation()
+{
+    if (m_animationEnabled) {
+        // The run starts from 0 now, not at the first tick: no frame shows the new values at full size first.
+        m_progress = 0.0;
+        m_animation->stop();
+        m_animation->setDuration(m_animationDuration);
+        m_animation->start(QAbstractAnimation::KeepWhenStopped);
+        return;
+    }
+    m_progress = 1.0;
+    animationProgressChanged();
+    update();
+}
+
+void TEVQChartBase::showTooltip(const QPoint& pos, const QString& text)
+{
+    m_tooltipPos = pos;
+    m_tooltipText = text;
+    update();
+}
+
+void TEVQChartBase::hideTooltip()
+{
+    if (m_tooltipText.isEmpty())
+        return;
+    m_tooltipText.clear();
+    update();
+}
+
+void TEVQChartBase::themeChanged() {}
+void TEVQChartBase::animationEnabledChanged() {}
+void TEVQChartBase::animationProgressChanged() {}
+void TEVQChartBase::paintChart(QPainter*) {}
+
+QRect TEVQChartBase::tooltipRect(const QFont& font, const QSize& size) const
+{
+    const QFontMetrics fm(font);
+    const QStringList lines = m_tooltipText.split(QLatin1Char('\n'));
+    int widest = 0;
+    for (const QString& line : lines)
+        widest = qMax(widest, fm.horizontalAdvance(line));
+    const int width = widest + 20;
+    const int height = qMax(lines.size(), 1) * fm.lineSpacing() + 16;
+    const QRect bounds = QRect(QPoint(0, 0), size).adjusted(8, 8, -8, -8);
+    int x = m_tooltipPos.x() + 16;
+    int y = m_tooltipPos.y() + 20;
+    if (x + width > bounds.right())
+        x = bounds.right() - width;
+    if (y + height > bounds.bottom())
+        y = m_tooltipPos.y() - height - 16;
+    x = qMax(bounds.left(), x);
+    y = qMax(bounds.top(), y);
+    return QRect(x, y, width, height);
+}
+
+void TEVQChartBase::drawTooltip(QPainter* painter)
+{
+    if (!painter || m_tooltipText.isEmpty())
+        return;
+    painter->save();
+    QFont font = painter->font();
+    font.setPixelSize(qMax(m_theme.tooltipFontPx, 1));
+    painter->setFont(font);
+    const QFontMetrics fm(font);
+    const QRect box = tooltipRect(font, size());
+
+    QColor fill, border, text;
+    if (m_theme.backgroundColor.lightness() < 140) {
+        fill = QColor(18, 38, 40, 210);
+        border = QColor(58, 112, 112, 205);
+        text = QColor(239, 243, 250, 255);
+    } else {
+        fill = QColor(255, 255, 255, 218);
+        border = QColor(198, 207, 222, 218);
+        text = m_theme.titleColor;
+    }
+    painter->setPen(QPen(border, 1.0, Qt::SolidLine));
+    painter->setBrush(fill);
+    painter->drawRoundedRect(box, 8, 8);
+    painter->setPen(text);
+    const QStringList lines = m_tooltipText.split(QLatin1Char('\n'));
+    for (int i = 0; i < lines.size(); ++i)
+        painter->drawText(QPointF(box.left() + 10, box.top() + 8 + fm.ascent() + i * fm.lineSpacing()), lines.at(i));
+    painter->restore();
+}
+
+void TEVQChartBase::setPainterHints(QPainter& painter)
+{
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+}
+
+void TEVQChartBase::beginFrame(QOpenGLFunctions* gl)
+{
+    const qreal dpr = devicePixelRatioF();
+    gl->glViewport(0, 0, int(std::lround(width() * dpr)), int(std::lround(height() * dpr)));
+    const QColor bg = backgroundColor();
+    gl->glClearColor(float(bg.redF()), float(bg.greenF()), float(bg.blueF()), float(bg.alphaF()));
+    gl->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gl->glEnable(GL_MULTISAMPLE);
+    gl->glDisable(GL_DEPTH_TEST);
+}
+
+QImage TEVQChartBase::renderImage()
+{
+    QImage image(size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+    image.fill(backgroundColor());
+    QPainter painter(&image);
+    painter.setFont(font());
+    setPainterHints(painter);
+    paintChart(&painter);
+    return image;
+}
+

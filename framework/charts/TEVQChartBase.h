@@ -1,0 +1,75 @@
+#pragma once
+// The common base of the OpenGL charts: the surface format, the current theme with an optional background
+// override, the legend position, the opening animation (progress 0 -> 1 over 700 ms) and one tooltip painted
+// last. The charts clear the surface through OpenGL and draw everything else with a QPainter; the drawing is
+// one function, paintChart, that paints into any painter at the widget's size, so a chart also renders into an
+// image without a GL context (renderImage).
+#include "TEVGlobal.h"
+#include "TEVQChartTypes.h"
+
+#include <QImage>
+#include <QOpenGLWidget>
+#include <QPoint>
+
+class QVariantAnimation;
+
+class TEV_EXPORT TEVQChartBase : public QOpenGLWidget
+{
+    Q_OBJECT
+public:
+    explicit TEVQChartBase(QWidget* parent = nullptr);
+    ~TEVQChartBase() override;
+
+    void setTheme(const ChartTheme& theme);
+    void setTheme(int id);
+    const ChartTheme& theme() const { return m_theme; }
+    int themeId() const { return m_themeId; }
+    // An invalid colour clears the override.
+    void setBackgroundColor(const QColor& color);
+    QColor backgroundColor() const;
+    void setLegendPosition(int position);
+    int legendPosition() const { return m_legendPosition; }
+    void setAnimationEnabled(bool on);
+    bool animationEnabled() const { return m_animationEnabled; }
+    // Restarts the opening animation (data replaced), or pins progress at 1 when the animation is off.
+    void startAnimation();
+    double animationProgress() const { return m_progress; }
+    void showTooltip(const QPoint& pos, const QString& text);
+    void hideTooltip();
+    const QString& tooltipText() const { return m_tooltipText; }
+    const QPoint& tooltipPos() const { return m_tooltipPos; }
+    // The tooltip box for the current text and anchor inside a widget of the given size.
+    QRect tooltipRect(const QFont& font, const QSize& size) const;
+
+    // Paints the whole chart except the cleared background, at the widget's size.
+    virtual void paintChart(QPainter* painter);
+    // The chart painted into an image of the widget's size over its background colour.
+    QImage renderImage();
+
+protected:
+    virtual void themeChanged();
+    virtual void animationEnabledChanged();
+    virtual void animationProgressChanged();
+    void drawTooltip(QPainter* painter);
+    // The GL frame set-up shared by the charts: viewport, clear to the background, multisampling on, depth
+    // test off; then a painter with antialiasing, text antialiasing and smooth pixmap transforms.
+    void beginFrame(class QOpenGLFunctions* gl);
+    static void setPainterHints(QPainter& painter);
+
+private:
+    int m_themeId = 0;
+    ChartTheme m_theme;
+    int m_legendPosition = ChartLegendBottom;
+    QColor m_backgroundOverride;
+    bool m_animationEnabled = true;
+    int m_animationDuration = 700;
+    double m_progress = 1.0;
+    QVariantAnimation* m_animation = nullptr;
+    QString m_tooltipText;
+    QPoint m_tooltipPos;
+};
+
+namespace TEVQtLib {
+// Registers the chart types as controls; called once after TEVQtLib::init.
+TEV_EXPORT void registerChartControls();
+} // namespace TEVQtLib

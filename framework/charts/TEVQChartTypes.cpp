@@ -1,0 +1,230 @@
+#include "TEVQChartTypes.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <cmath>
+
+namespace {
+
+void setColors(ChartTheme& t, QColor bg, QColor plot, QColor title, QColor axis, QColor label, QColor grid,
+               QColor cross)
+{
+    t.backgroundColor = bg;
+    t.plotBackgroundColor = plot;
+    t.titleColor = title;
+    t.axisLineColor = axis;
+    t.axisLabelColor = label;
+    t.gridColor = grid;
+    t.crosshairColor = cross;
+}
+
+} // namespace
+
+LineSeries::LineSeries(LineSeries&& other) noexcept
+    : name(std::move(other.name)), values(std::move(other.values)), color(other.color), areaColor(other.areaColor),
+      showSymbols(other.showSymbols), smooth(other.smooth), area(other.area), visible(other.visible),
+      width(other.width), areaOpacity(other.areaOpacity)
+{
+    other.values.clear();
+}
+
+ChartTheme chartThemeById(int id)
+{
+    ChartTheme t;
+    switch (id) {
+    case 1:
+        t.name = QStringLiteral("Macarons");
+        setColors(t, {248, 245, 250}, {255, 255, 255}, {90, 84, 116}, {185, 176, 205}, {122, 113, 145},
+                  {232, 226, 240}, {179, 166, 209, 190});
+        t.palette = {{45, 183, 245}, {239, 90, 161}, {250, 200, 88}, {114, 204, 104}, {251, 132, 53}, {155, 94, 230}};
+        break;
+    case 2:
+        t.name = QStringLiteral("Shine");
+        setColors(t, {255, 251, 245}, {255, 255, 255}, {111, 78, 55}, {204, 176, 148}, {138, 105, 77},
+                  {243, 227, 210}, {221, 182, 140, 190});
+        t.palette = {{193, 35, 43}, {39, 114, 123}, {252, 206, 16}, {232, 124, 37}, {39, 174, 96}, {142, 68, 173}};
+        break;
+    case 3:
+        t.name = QStringLiteral("Dark");
+        setColors(t, {16, 20, 28}, {24, 30, 42}, {233, 238, 247}, {96, 110, 132}, {169, 181, 201}, {58, 67, 84},
+                  {132, 147, 173, 210});
+        t.palette = {{73, 220, 187}, {114, 159, 255}, {255, 194, 92}, {255, 120, 134}, {172, 120, 255}, {102, 205, 249}};
+        break;
+    default:
+        t.name = QStringLiteral("Default");
+        t.palette = {{84, 112, 198}, {145, 204, 117}, {250, 200, 88}, {238, 102, 102}, {115, 192, 222}, {59, 162, 114}};
+        break;
+    }
+    return t;
+}
+
+namespace TEVChart {
+
+QString formatNumber(double value)
+{
+    QString s = QString::number(value, 'f', 2);
+    if (s.contains(QLatin1Char('.'))) {
+        while (s.endsWith(QLatin1Char('0')))
+            s.chop(1);
+        if (s.endsWith(QLatin1Char('.')))
+            s.chop(1);
+    }
+    return s;
+}
+
+QColor autoColor(const QColor& own, const ChartTheme& theme, int index)
+{
+    if (own.isValid())
+        return own;
+    if (!theme.palette.isEmpty()) {
+        const int n = theme.palette.size();
+        return theme.palette.at(((index % n) + n) % n);
+    }
+    return QColor(84, 112, 198, 255);
+}
+
+bool fuzzyEqual(double a, double b) { return std::abs(a - b) * 1000000000000. <= qMin(std::abs(a), std::abs(b)); }
+
+QString categoryLabel(const QStringList& categories, int index)
+{
+    if (index >= 0 && index < categories.size())
+        return categories.at(index);
+    return QStringLiteral("Item %1").arg(index + 1);
+}
+
+QVector<ChartLegendItem> legendLayout(const QStringList& names, const QVector<QColor>& colors,
+                                      const QVector<bool>& visible, int legendPosition, const QRectF& plot,
+                                      const QSize& widgetSize, int labelFontPx, const QFont& widgetFont)
+{
+    QVector<ChartLegendItem> items;
+    if (names.isEmpty())
+        return items;
+    QRectF area;
+    bool vertical = false;
+    switch (legendPosition) {
+    case ChartLegendTop:
+        area = QRectF(plot.left(), 44, plot.width(), 28);
+        break;
+    case ChartLegendRight:
+        area = QRectF(plot.right() + 20, plot.top(), qMax(widgetSize.width() - plot.right() - 28, 96.0), plot.height());
+        vertical = true;
+        break;
+    case ChartLegendLeft:
+        area = QRectF(14, plot.top(), qMax(plot.left() - 24, 96.0), plot.height());
+        vertical = true;
+        break;
+    default:
+        area = QRectF(plot.left(), plot.bottom() + 34, plot.width(), 36);
+        break;
+    }
+    if (area.isEmpty())
+        return items;
+    QFont font(widgetFont);
+    font.setPixelSize(qMax(labelFontPx, 1));
+    const QFontMetrics fm(font);
+    const int rowHeight = qMax(labelFontPx + 7, 18);
+    const int left = qRound(area.left());
+    int x = left;
+    int y = qRound(area.top());
+    const int right = qRound(area.right());
+    items.reserve(names.size());
+    for (int i = 0; i < names.size(); ++i) {
+        ChartLegendItem item;
+        item.index = i;
+        item.text = names.at(i).isEmpty() ? QStringLiteral("Series %1").arg(i + 1) : names.at(i);
+        item.color = i < colors.size() ? colors.at(i) : QColor();
+        item.visible = i < visible.size() ? visible.at(i) : true;
+        if (vertical) {
+            const int width = qRound(area.width()) - 6;
+            item.rect = QRectF(x, y, width, rowHeight);
+            y += rowHeight + 8;
+        } else {
+            const int width = fm.horizontalAdvance(item.text) + 38;
+            if (x + width > right && x > left) {
+                x = left;
+                y += rowHeight + 6;
+            }
+            item.rect = QRectF(x, y, width, rowHeight);
+            x += width + 10;
+        }
+        items.append(item);
+    }
+    return items;
+}
+
+int legendHit(const QVector<ChartLegendItem>& items, const QPointF& pos)
+{
+    for (const ChartLegendItem& item : items) {
+        if (item.rect.adjusted(-2, -2, 2, 2).contains(pos))
+            return item.index;
+    }
+    return -1;
+}
+
+QRectF plotRect(const QSize& size, const PlotMargins& m, bool hasSeries, int legendPosition, int defaultBottom,
+                int legendBottom)
+{
+    double left = m.left, top = m.top, right = m.right, bottom = defaultBottom;
+    if (hasSeries) {
+        switch (legendPosition) {
+        case ChartLegendTop:
+            top += 40;
+            break;
+        case ChartLegendRight:
+            right += 176;
+            break;
+        case ChartLegendLeft:
+            left += 176;
+            break;
+        default:
+            bottom = legendBottom;
+            break;
+        }
+    }
+    const double w = qMax(size.width() - right - left, 1.0);
+    const double h = qMax(size.height() - bottom - top, 1.0);
+    return QRectF(left, top, w, h);
+}
+
+double valueToY(const QRectF& plot, double value, double min, double max)
+{
+    const double s = fuzzyEqual(min, max) ? 1.0 : max - min;
+    return plot.bottom() - plot.height() * (value - min) / s;
+}
+
+void drawGrid(QPainter& p, const QRectF& plot, const ChartTheme& theme)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(theme.plotBackgroundColor);
+    p.drawRect(plot);
+    p.setPen(QPen(theme.gridColor, 1.0));
+    p.setBrush(Qt::NoBrush);
+    for (int i = 0; i <= 5; ++i) {
+        const double y = plot.top() + plot.height() * i / 5.0;
+        p.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
+    }
+}
+
+void drawTitleAndValueLabels(QPainter& p, const QString& title, int width, const QRectF& plot, int marginLeft,
+                             double min, double max, const ChartTheme& theme)
+{
+    QFont font = p.font();
+    font.setPixelSize(qMax(theme.titleFontPx, 1));
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(theme.titleColor);
+    p.drawText(QRect(0, 10, width, 24), Qt::AlignHCenter | Qt::AlignVCenter, title);
+
+    font.setPixelSize(qMax(theme.labelFontPx, 1));
+    font.setBold(false);
+    p.setFont(font);
+    p.setPen(theme.axisLabelColor);
+    for (int i = 0; i <= 5; ++i) {
+        const double value = max - i * (max - min) / 5.0;
+        p.drawText(QRectF(4, plot.top() + plot.height() * i / 5.0 - 8, marginLeft - 10, 16),
+                   Qt::AlignRight | Qt::AlignVCenter, formatNumber(value));
+    }
+}
+
+} // namespace TEVChart

@@ -1,0 +1,127 @@
+#pragma once
+// The chart look and the series records the charts draw: `ChartTheme` with its four built-in themes,
+// `BarSeries`, `LineSeries`, the computed legend entry `ChartLegendItem`, and the small helpers every chart
+// shares (number format, automatic series colour, the fuzzy equality of a value range, category labels).
+#include "TEVGlobal.h"
+
+#include <QColor>
+#include <QFont>
+#include <QSize>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+class QPainter;
+
+// Position of a chart's legend; any other value behaves as bottom.
+enum ChartLegendPosition : int {
+    ChartLegendTop = 0,
+    ChartLegendRight = 1,
+    ChartLegendBottom = 2,
+    ChartLegendLeft = 3,
+};
+
+// What the mouse hovers in the bar and line charts: nothing, the item under it, or its whole category column.
+enum ChartTooltipTrigger : int {
+    ChartTooltipNone = 0,
+    ChartTooltipItem = 1,
+    ChartTooltipAxis = 2,
+};
+
+struct TEV_EXPORT ChartTheme {
+    QString name;
+    QColor backgroundColor{255, 255, 255, 255};
+    QColor plotBackgroundColor{255, 255, 255, 255};
+    QColor titleColor{67, 76, 94, 255};
+    QColor axisLineColor{145, 154, 170, 255};
+    QColor axisLabelColor{101, 111, 128, 255};
+    QColor gridColor{229, 233, 242, 255};
+    QColor crosshairColor{171, 179, 191, 180};
+    QVector<QColor> palette;
+    int titleFontPx = 16;
+    int labelFontPx = 11;
+    int tooltipFontPx = 12;
+    double lineWidth = 2.0;
+    double symbolRadius = 4.0;
+    double hoverSymbolRadius = 5.5;
+    double barCornerRadius = 6.0;
+};
+
+// 1 "Macarons", 2 "Shine", 3 "Dark", any other id "Default".
+TEV_EXPORT ChartTheme chartThemeById(int id);
+
+struct TEV_EXPORT BarSeries {
+    QString name;
+    QVector<double> values;    // one per category
+    QColor color;              // invalid: automatic
+    QColor borderColor;        // invalid: the fill colour darkened
+    bool visible = true;
+
+    BarSeries() = default;
+    BarSeries(const BarSeries& other) = default;
+    BarSeries& operator=(const BarSeries& other) = default;
+    ~BarSeries() = default;
+};
+
+struct TEV_EXPORT LineSeries {
+    QString name;
+    QVector<double> values;
+    QColor color;              // invalid: automatic
+    QColor areaColor;          // invalid: the line colour
+    bool showSymbols = true;
+    bool smooth = false;
+    bool area = false;
+    bool visible = true;
+    double width = 2.0;        // 0 or less: the theme's line width
+    double areaOpacity = 0.22; // clamped to 0..1 when painting
+
+    LineSeries() = default;
+    LineSeries(const LineSeries& other) = default;
+    LineSeries& operator=(const LineSeries& other) = default;
+    // Leaves the source's value list empty.
+    LineSeries(LineSeries&& other) noexcept;
+    LineSeries& operator=(LineSeries&& other) noexcept = default;
+    ~LineSeries() = default;
+};
+
+struct TEV_EXPORT ChartLegendItem {
+    int index = 0;     // series or slice index
+    QRectF rect;       // the whole entry
+    QColor color;      // automatic series colour
+    QString text;      // the series name, or "Series N"
+    bool visible = true;
+};
+
+namespace TEVChart {
+
+// Two decimals in fixed notation, then trailing zeros and a trailing point removed (120.00 -> "120").
+TEV_EXPORT QString formatNumber(double value);
+// The series' own colour when valid, else the theme palette at index modulo its size, else (84, 112, 198).
+TEV_EXPORT QColor autoColor(const QColor& own, const ChartTheme& theme, int index);
+// |a - b| * 1e12 <= min(|a|, |b|), as Qt's qFuzzyCompare.
+TEV_EXPORT bool fuzzyEqual(double a, double b);
+// categories[i] when it exists, else "Item N" with N = i + 1.
+TEV_EXPORT QString categoryLabel(const QStringList& categories, int index);
+// The legend entries' rectangles of the bar and line charts, laid out in the legend area of the position.
+TEV_EXPORT QVector<ChartLegendItem> legendLayout(const QStringList& names, const QVector<QColor>& colors,
+                                                 const QVector<bool>& visible, int legendPosition,
+                                                 const QRectF& plot, const QSize& widgetSize, int labelFontPx,
+                                                 const QFont& widgetFont);
+// The legend entry under pos (each rectangle grown by 2 on every side), or -1.
+TEV_EXPORT int legendHit(const QVector<ChartLegendItem>& items, const QPointF& pos);
+// The plot rectangle of the bar and line charts for the widget size; bottomMargin is used when the series list
+// is empty or the legend is at the bottom (or any other value).
+struct PlotMargins {
+    int left = 56, top = 48, right = 40, bottom = 76;
+};
+TEV_EXPORT QRectF plotRect(const QSize& size, const PlotMargins& margins, bool hasSeries, int legendPosition,
+                           int defaultBottom, int legendBottom);
+// Where a value lies on a plot's y axis for the range [min, max]; a fuzzy-equal range divides by 1.
+TEV_EXPORT double valueToY(const QRectF& plot, double value, double min, double max);
+// Title, six value labels and the plot's grid of the bar and line charts.
+TEV_EXPORT void drawGrid(QPainter& p, const QRectF& plot, const ChartTheme& theme);
+TEV_EXPORT void drawTitleAndValueLabels(QPainter& p, const QString& title, int width, const QRectF& plot,
+                                        int marginLeft, double min, double max, const ChartTheme& theme);
+
+} // namespace TEVChart

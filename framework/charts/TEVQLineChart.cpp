@@ -1,0 +1,704 @@
+#include "TEVQLineChart.h"
+
+#include "TEVQControlInfo.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <cmath>
+
+using namespace TEVQtLib;
+
+namespace {
+constexpr double kSmoothing = 0.14166666666666666; // 0.85 / 6
+constexpr double kHitDistance = 14.0;
+
+QString seriesName(const LineSeries& s) { return s.name.isEmpty() ? QStringLiteral("Series") : s.name; }
+} // namespace
+
+// ---- painter object ------------------------------------------------------------------------------------------
+
+TEVQLineChartImpl::TEVQLineChartImpl(TEVQLineChart* owner) : TEVQWidgetBaseImpl(owner, TEVQLineChart::typeName()) {}
+
+TEVQLineChartImpl::~TEVQLineChartImpl() = default;
+
+TEVQLineChart* TEVQLineChartImpl::chart() const { return static_cast<TEVQLineChart*>(owner); }
+
+int TEVQLineChartImpl::categoryCount() const
+{
+    int count = categories.size();
+    for (const LineSeries& s : series) {
+        if (s.visible)
+            count = qMax(count, s.values.size());
+    }
+    return qMax(count, 1);
+}
+
+void TEVQLineChartImpl::visibleWindow(int& start, int& end) const
+{
+    const int count = categoryCount();
+    start = 0;
+    end = count - 1;
+    if (zoom.isEnabled() && count >= 2) {
+        start = qMax(qMin(count - 1, int(std::floor(zoom.start() * (count - 1)))), 0);
+        end = qMax(start, qMin(count - 1, int(std::ceil(zoom.end() * (count - 1)))));
+    }
+}
+
+void TEVQLineChartImpl::valueRange(int start, int end, double& min, double& max) const
+{
+    bool any = false;
+    double lo = 0, hi = 0;
+    for (const LineSeries& s : series) {
+        if (!s.visible)
+            continue;
+        const int last = qMin(end, s.values.size() - 1);
+        for (int i = start; i <= last; ++i) {
+            const double v = s.values.at(i);
+            if (!std::isfinite(v))
+                continue;
+            if (!any) {
+                lo = hi = v;
+                any = true;
+            } else {
+                lo = qMin(lo, v);
+                hi = qMax(hi, v);
+            }
+        }
+    }
+    if (!any) {
+        min = 0;
+        max = 1;
+        return;
+    }
+    if (TEVChart::fuzzyEqual(lo, hi)) {
+        lo -= 1;
+        hi += 1;
+    }
+    const double span = qMax(hi - lo, 1.0);
+    if (lo > 0) {
+        lo = 0;
+    } else {
+        lo -= 0.05 * span;
+    }
+    hi += 0.08 * span;
+    min = lo;
+    max = hi;
+}
+
+QRectF TEVQLineChartImpl::plotRect(const QSize& size, int legendPosition) const
+{
+    TEVChart::PlotMargins m;
+    m.left = marginLeft;
+    m.top = marginTop;
+    m.right = marginRight;
+    m.bottom = marginBottom;
+    const bool z = zoom.isEnabled();
+    return TEVChart::plotRect(size, m, !series.isEmpty(), legendPosition, z ? 92 : 42,
+                              z ? marginBottom + 44 : marginBottom);
+}
+
+QRectF TEVQLineChartImpl::sliderRect(const QRectF& plot, int legendPosition) const
+{
+    const bool bottom = legendPosition != ChartLegendTop && legendPosition != ChartLegendRight &&
+                        legendPosition != ChartLegendLeft;
+    return zoom.sliderRect(plot, bottom ? 76 : 40);
+}
+
+double TEVQLineChartImpl::animatedValue(const QVector<double>& values, int i, double p, double base)
+{
+    const int n = values.size();
+    if (i < 0 || i >= n)
+        return base;
+    double t = p;
+    if (n > 1) {
+        const double w = 1.0 / ((n - 1) * 0.5 + 1);
+        t = (p - i * w * 0.5) / w;
+    }
+    const double s = qBound(0.0, t, 1.0);
+    const double e = s * s * (3 - 2 * s);
+    return base + (values.at(i) - base) * e;
+}
+
+void TEVQLineChartImpl::seriesPoints(int s, const QRectF& plot, int start, int end, double min, double max,
+                                     double progress, QVector<QPointF>& points, QVector<int>* indices) const
+{
+    points.clear();
+    if (indices)
+        indices->clear();
+    if (s < 0 || s >= series.size() || !series.at(s).visible)
+        return;
+    const QVector<double>& values = series.at(s).values;
+    const int last = qMin(end, values.size() - 1);
+    if (last < start)
+        return;
+    points.reserve(last - start + 1);
+    if (indices)
+        indices->reserve(last - start + 1);
+    const double xScale = plot.width() / qMax(end - start, 1);
+    const double ySpan = TEVChart::fuzzyEqual(min, max) ? 1.0 : max - min;
+    const double yScale = plot.height() / ySpan;
+    const bool settled = progress >= 1.0;
+    for (int i = start; i <= last; ++i) {
+        const double raw = values.at(i);
+        if (!std::isfinite(raw))
+            continue;
+        const double v = settled ? raw : animatedValue(values, i, progress, min);
+        points.append(QPointF(plot.left() + xScale * (i - start), plot.bottom() - yScale * (v - min)));
+        if (indices)
+            indices->append(i);
+    }
+}
+
+QPainterPath TEVQLineChartImpl::linePath(const QVector<QPointF>& pts, bool smooth)
+{
+    QPainterPath path;
+    if (pts.isEmpty())
+        return path;
+    path.moveTo(pts.first());
+    const int n = pts.size();
+    if (smooth && n >= 3) {
+        for (int i = 0; i <= n - 2; ++i) {
+            const QPointF p0 = pts.at(qMax(i - 1, 0));
+            const QPointF p1 = pts.at(i);
+            const QPointF p2 = pts.at(i + 1);
+            const QPointF p3 = i + 2 < n ? pts.at(i + 2) : p2;
+            path.cubicTo(p1 + (p2 - p0) * kSmoothing, p2 - (p3 - p1) * kSmoothing, p2);
+        }
+    } else {
+        for (int i = 1; i < n; ++i)
+            path.lineTo(pts.at(i));
+    }
+    return path;
+}
+
+QVector<QPointF> TEVQLineChartImpl::reduceToColumns(const QVector<QPointF>& pts)
+{
+    const int n = pts.size();
+    if (n < 4)
+        return pts;
+    const double spanX = pts.last().x() - pts.first().x();
+    // Sparse enough to draw as it is: fewer than two points per pixel column.
+    if (n < 2 * (spanX + 1))
+        return pts;
+    QVector<QPointF> out;
+    out.reserve(int(4 * (spanX + 2)));
+    int i = 0;
+    while (i < n) {
+        const double column = std::floor(pts.at(i).x());
+        const QPointF first = pts.at(i);
+        int minAt = i, maxAt = i;
+        int j = i + 1;
+        while (j < n && std::floor(pts.at(j).x()) == column) {
+            if (pts.at(j).y() < pts.at(minAt).y())
+                minAt = j;
+            if (pts.at(j).y() > pts.at(maxAt).y())
+                maxAt = j;
+            ++j;
+        }
+        const int lastAt = j - 1;
+        out.append(first);
+        const int a = qMin(minAt, maxAt), b = qMax(minAt, maxAt);
+        if (a != i && a != lastAt)
+            out.append(pts.at(a));
+        if (b != i && b != lastAt && b != a)
+            out.append(pts.at(b));
+        if (lastAt != i)
+            out.append(pts.at(lastAt));
+        i = j;
+    }
+    return out;
+}
+
+bool TEVQLineChartImpl::hasVisibleValues() const
+{
+    for (const LineSeries& s : series) {
+        if (s.visible && !s.values.isEmpty())
+            return true;
+    }
+    return false;
+}
+
+bool TEVQLineChartImpl::hasValueAt(int index) const
+{
+    if (index < 0)
+        return false;
+    for (const LineSeries& s : series) {
+        if (s.visible && index < s.values.size() && std::isfinite(s.values.at(index)))
+            return true;
+    }
+    return false;
+}
+
+LineHit TEVQLineChartImpl::nearestPoint(const QPoint& pos, const QRectF& plot, int start, int end, double min,
+                                        double max, double progress) const
+{
+    LineHit best;
+    // x grows with the index, so only indexes within the hit distance of the pointer's x can count.
+    const double xScale = plot.width() / qMax(end - start, 1);
+    const double from = start + (pos.x() - kHitDistance - plot.left()) / xScale;
+    const double to = start + (pos.x() + kHitDistance - plot.left()) / xScale;
+    const int lo = qMax(start, int(std::floor(qBound(-1e9, from, 1e9))));
+    const int hi = qMin(end, int(std::ceil(qBound(-1e9, to, 1e9))));
+    const double ySpan = TEVChart::fuzzyEqual(min, max) ? 1.0 : max - min;
+    for (int s = 0; s < series.size(); ++s) {
+        const LineSeries& ls = series.at(s);
+        if (!ls.visible)
+            continue;
+        const int last = qMin(hi, ls.values.size() - 1);
+        for (int i = lo; i <= last; ++i) {
+            if (!std::isfinite(ls.values.at(i)))
+                continue;
+            const double v = animatedValue(ls.values, i, progress, min);
+            const QPointF pt(plot.left() + xScale * (i - start), plot.bottom() - plot.height() * (v - min) / ySpan);
+            const double d = std::hypot(pt.x() - pos.x(), pt.y() - pos.y());
+            if (d <= kHitDistance && d < best.distance) {
+                best.found = true;
+                best.series = s;
+                best.index = i;
+                best.distance = d;
+                best.point = pt;
+            }
+        }
+    }
+    return best;
+}
+
+bool TEVQLineChartImpl::clearHover()
+{
+    const bool wasSet = hovering || hoveredIndex != -1 || hoveredSeries != -1;
+    hovering = false;
+    hoveredIndex = -1;
+    hoveredSeries = -1;
+    hoveredPoint = QPointF();
+    if (TEVQLineChart* c = chart())
+        c->hideTooltip();
+    return wasSet;
+}
+
+bool TEVQLineChartImpl::updateHover(const QPoint& pos)
+{
+    TEVQLineChart* c = chart();
+    const QRectF plot = plotRect(c->size(), c->legendPosition());
+    if (!hoverEnabled || tooltipTrigger == ChartTooltipNone || !hasVisibleValues() || !plot.contains(pos))
+        return clearHover();
+    int start, end;
+    visibleWindow(start, end);
+    double min, max;
+    valueRange(start, end, min, max);
+    QString text;
+    bool changed;
+    if (tooltipTrigger != ChartTooltipAxis) {
+        const LineHit hit = nearestPoint(pos, plot, start, end, min, max, c->animationProgress());
+        if (!hit.found)
+            return clearHover();
+        changed = !(hovering && hoveredIndex == hit.index && hoveredSeries == hit.series && lastMousePos == pos);
+        hovering = true;
+        hoveredIndex = hit.index;
+        hoveredSeries = hit.series;
+        hoveredPoint = hit.point;
+        lastMousePos = pos;
+        const LineSeries& s = series.at(hit.series);
+        text = QStringLiteral("%1\n%2: %3")
+                   .arg(seriesName(s), TEVChart::categoryLabel(categories, hit.index),
+                        TEVChart::formatNumber(s.values.at(hit.index)));
+    } else {
+        int index = start;
+        if (end > start) {
+            const double f = (end - start) * (pos.x() - plot.left()) / qMax(plot.width(), 1.0);
+            index = start + int(std::lround(qBound(-1e9, f, 1e9)));
+            index = qBound(start, index, end);
+        }
+        if (index < 0 || !hasValueAt(index))
+            return clearHover();
+        changed = !(hovering && hoveredIndex == index && lastMousePos == pos);
+        hovering = true;
+        hoveredIndex = index;
+        hoveredSeries = -1;
+        lastMousePos = pos;
+        QStringList lines{TEVChart::categoryLabel(categories, index)};
+        for (const LineSeries& s : series) {
+            if (s.visible && index < s.values.size() && std::isfinite(s.values.at(index)))
+                lines << QStringLiteral("%1: %2").arg(seriesName(s), TEVChart::formatNumber(s.values.at(index)));
+        }
+        text = lines.join(QLatin1Char('\n'));
+    }
+    if (!tooltipEnabled || text.isEmpty())
+        c->hideTooltip();
+    else
+        c->showTooltip(pos, text);
+    return changed;
+}
+
+QVector<ChartLegendItem> TEVQLineChartImpl::legendItems(const QRectF& plot, const QSize& size) const
+{
+    const TEVQLineChart* c = chart();
+    QStringList names;
+    QVector<QColor> colors;
+    QVector<bool> visible;
+    for (int i = 0; i < series.size(); ++i) {
+        names << series.at(i).name;
+        colors << TEVChart::autoColor(series.at(i).color, c->theme(), i);
+        visible << series.at(i).visible;
+    }
+    return TEVChart::legendLayout(names, colors, visible, c->legendPosition(), plot, size, c->theme().labelFontPx,
+                                  c->font());
+}
+
+QVector<int> TEVQLineChartImpl::labelIndexes(int start, int end, double plotWidth)
+{
+    QVector<int> out;
+    const int count = end - start + 1;
+    int step = 1;
+    if (count > 1) {
+        const int fit = qMax(int(std::floor(plotWidth / 76)) + 1, 2);
+        step = qMax(1, int(std::ceil(double(count) / fit)));
+    }
+    int last = -1;
+    for (int i = start; i <= end; i += step) {
+        out.append(i);
+        last = i;
+        if (i + step > end && end > start && last != end)
+            out.append(end);
+    }
+    return out;
+}
+
+void TEVQLineChartImpl::drawSeries(QPainter& p, int s, const QVector<QPointF>& points, const QVector<int>& indices,
+                                   const QRectF& plot, const ChartTheme& theme) const
+{
+    const LineSeries& ls = series.at(s);
+    const QColor color = TEVChart::autoColor(ls.color, theme, s);
+    const QVector<QPointF> drawn = reduceToColumns(points);
+    // A reduced series has several points per pixel: a curve through them looks like the polyline.
+    const bool smoothing = (smooth || ls.smooth) && drawn.size() == points.size();
+    const bool straight = !(smoothing && points.size() >= 3);
+    QPainterPath path;
+    if (!straight)
+        path = linePath(drawn, true);
+
+    if ((area || ls.area) && !drawn.isEmpty()) {
+        QColor fill = ls.areaColor.isValid() ? ls.areaColor : color;
+        fill.setAlphaF(qBound(0.0, std::isnan(ls.areaOpacity) ? 0.0 : ls.areaOpacity, 1.0));
+        QPainterPath areaPath = straight ? linePath(drawn, false) : path;
+        areaPath.lineTo(drawn.last().x(), plot.bottom());
+        areaPath.lineTo(drawn.first().x(), plot.bottom());
+        areaPath.closeSubpath();
+        p.setPen(Qt::NoPen);
+        p.setBrush(fill);
+        p.drawPath(areaPath);
+    }
+
+    QPen pen(color, qMax(ls.width > 0 ? ls.width : theme.lineWidth, 1.0), Qt::SolidLine, Qt::RoundCap,
+             Qt::RoundJoin);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    if (straight)
+        p.drawPolyline(drawn.constData(), drawn.size());
+    else
+        p.drawPath(path);
+
+    if (showSymbols && ls.showSymbols) {
+        QPointF previous(-1e9, -1e9);
+        for (int k = 0; k < points.size(); ++k) {
+            const int c = indices.at(k);
+            const bool highlighted =
+                hovering && c == hoveredIndex && (tooltipTrigger == ChartTooltipAxis || s == hoveredSeries);
+            const QPointF& pt = points.at(k);
+            // Symbols that fall on the same spot as the one before it add nothing visible.
+            if (!highlighted && std::abs(pt.x() - previous.x()) < 0.25 && std::abs(pt.y() - previous.y()) < 0.25)
+                continue;
+            previous = pt;
+            if (highlighted) {
+                p.setPen(QPen(color, 2.4));
+                p.setBrush(color);
+                p.drawEllipse(pt, theme.hoverSymbolRadius, theme.hoverSymbolRadius);
+            } else {
+                p.setPen(QPen(color, 1.8));
+                p.setBrush(theme.plotBackgroundColor);
+                p.drawEllipse(pt, theme.symbolRadius, theme.symbolRadius);
+            }
+        }
+    }
+}
+
+void TEVQLineChartImpl::paint(QPainter& p, const QSize& size)
+{
+    TEVQLineChart* c = chart();
+    const ChartTheme& theme = c->theme();
+    const int legendPosition = c->legendPosition();
+    const QRectF plot = plotRect(size, legendPosition);
+    int start, end;
+    visibleWindow(start, end);
+    double min, max;
+    valueRange(start, end, min, max);
+    const double progress = c->animationProgress();
+
+    TEVChart::drawGrid(p, plot, theme);
+    p.setPen(QPen(theme.axisLineColor, 1.0));
+    p.drawLine(QPointF(plot.left(), plot.top()), QPointF(plot.left(), plot.bottom()));
+    p.drawLine(QPointF(plot.left(), plot.bottom()), QPointF(plot.right(), plot.bottom()));
+
+    const double xScale = plot.width() / qMax(end - start, 1);
+    const double ySpan = TEVChart::fuzzyEqual(min, max) ? 1.0 : max - min;
+    // The guide only for a category inside the visible window: after a zoom or a data change it may lie outside.
+    if (hoverEnabled && hovering && hoveredIndex >= start && hoveredIndex <= end && hasValueAt(hoveredIndex)) {
+        const double x = plot.left() + xScale * (hoveredIndex - start);
+        p.setPen(QPen(theme.crosshairColor, 1.0, Qt::DashLine));
+        p.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
+        for (int s = 0; s < series.size(); ++s) {
+            const LineSeries& ls = series.at(s);
+            if (!ls.visible || hoveredIndex >= ls.values.size() || !std::isfinite(ls.values.at(hoveredIndex)))
+                continue;
+            if (tooltipTrigger == ChartTooltipItem && s != hoveredSeries)
+                continue;
+            const QColor color = TEVChart::autoColor(ls.color, theme, s);
+            const double v = animatedValue(ls.values, hoveredIndex, progress, min);
+            p.setPen(QPen(color, 2.4));
+            p.setBrush(color);
+            p.drawEllipse(QPointF(x, plot.bottom() - plot.height() * (v - min) / ySpan), theme.hoverSymbolRadius,
+                          theme.hoverSymbolRadius);
+        }
+    }
+
+    QVector<QPointF> points;
+    QVector<int> indices;
+    for (int s = 0; s < series.size(); ++s) {
+        if (!series.at(s).visible)
+            continue;
+        seriesPoints(s, plot, start, end, min, max, progress, points, &indices);
+        drawSeries(p, s, points, indices, plot, theme);
+    }
+
+    TEVChart::drawTitleAndValueLabels(p, title, size.width(), plot, marginLeft, min, max, theme);
+    for (int i : labelIndexes(start, end, plot.width())) {
+        const double x = plot.left() + xScale * (i - start);
+        p.drawText(QRectF(x - 34, plot.bottom() + 8, 68, 18), Qt::AlignCenter, TEVChart::categoryLabel(categories, i));
+    }
+
+    for (const ChartLegendItem& item : legendItems(plot, size)) {
+        const double cy = item.rect.center().y();
+        const QColor swatch = item.visible ? item.color : item.color.lighter(160);
+        p.setPen(QPen(swatch, 2.0));
+        p.drawLine(QPointF(item.rect.left(), cy), QPointF(item.rect.left() + 12, cy));
+        p.setPen(Qt::NoPen);
+        p.setBrush(item.visible ? item.color : theme.plotBackgroundColor);
+        p.drawEllipse(QPointF(item.rect.left() + 6, cy), 3.5, 3.5);
+        p.setPen(item.visible ? theme.axisLabelColor : theme.axisLabelColor.lighter(145));
+        p.drawText(QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, item.rect.height()),
+                   Qt::AlignLeft | Qt::AlignVCenter, item.text);
+    }
+
+    zoom.setCount(categoryCount());
+    const QStringList labels = categories;
+    zoom.setLabelFormatter([labels](int i) { return TEVChart::categoryLabel(labels, i); });
+    zoom.setLabelColor(theme.axisLabelColor);
+    const QRectF slider = sliderRect(plot, legendPosition);
+    if (!slider.isEmpty())
+        zoom.paint(&p, slider, true);
+}
+
+// ---- widget --------------------------------------------------------------------------------------------------
+
+TEVQLineChart::TEVQLineChart(QWidget* parent) : TEVQChartBase(parent)
+{
+    tevSetImpl(new TEVQLineChartImpl(this));
+    setMinimumSize(420, 260);
+    setMouseTracking(true);
+    loadDemoData();
+}
+
+TEVQLineChart::~TEVQLineChart()
+{
+    makeCurrent();
+    tevSetImpl(nullptr, false);
+    doneCurrent();
+}
+
+ControlInfo TEVQLineChart::getProps()
+{
+    return tevControlInfo("qtlinechart", "LineChart", "OpenGL Line Chart", "TEVQLineChart", "columnChart");
+}
+
+void TEVQLineChart::loadDemoData()
+{
+    TEVQLineChartImpl* d = painter();
+    d->categories = QStringList{QStringLiteral("Mon"), QStringLiteral("Tue"), QStringLiteral("Wed"),
+                                QStringLiteral("Thu"), QStringLiteral("Fri"), QStringLiteral("Sat"),
+                                QStringLiteral("Sun")};
+    d->smooth = false;
+    d->area = false;
+    d->tooltipEnabled = false;
+    d->tooltipTrigger = ChartTooltipNone;
+    setTheme(0);
+    setBackgroundColor(QColor());
+    setData(QStringLiteral("Data"), {150, 230, 224, 218, 135, 147, 260}, QColor());
+}
+
+void TEVQLineChart::setTitle(const QString& title)
+{
+    painter()->title = title;
+    update();
+}
+
+void TEVQLineChart::setCategories(const QStringList& categories)
+{
+    painter()->categories = categories;
+    update();
+}
+
+void TEVQLineChart::setSeries(const QVector<LineSeries>& series)
+{
+    painter()->series = series;
+    dataReplaced();
+}
+
+void TEVQLineChart::setData(const QString& name, const QVector<double>& values, const QColor& color)
+{
+    TEVQLineChartImpl* d = painter();
+    LineSeries s;
+    s.name = name;
+    s.values = values;
+    s.color = color;
+    s.showSymbols = true;
+    s.smooth = d->smooth;
+    s.area = d->area;
+    d->series = QVector<LineSeries>{s};
+    dataReplaced();
+}
+
+void TEVQLineChart::dataReplaced()
+{
+    // A hover kept from the old data is looked at again, so the highlight and tooltip follow the new values.
+    TEVQLineChartImpl* d = painter();
+    if (d->hovering)
+        d->updateHover(d->lastMousePos);
+    startAnimation();
+}
+
+void TEVQLineChart::setHoverEnabled(bool on)
+{
+    painter()->hoverEnabled = on;
+    if (!on)
+        painter()->clearHover();
+    update();
+}
+
+void TEVQLineChart::setTooltipTrigger(int trigger)
+{
+    painter()->tooltipTrigger = trigger;
+    if (trigger == ChartTooltipNone)
+        painter()->clearHover();
+    update();
+}
+
+void TEVQLineChart::setTooltipEnabled(bool on)
+{
+    painter()->tooltipEnabled = on;
+    if (!on)
+        hideTooltip();
+    update();
+}
+
+void TEVQLineChart::setZoomEnabled(bool on)
+{
+    painter()->zoom.setEnabled(on);
+    painter()->clearHover();
+    hideTooltip();
+    update();
+}
+
+DataZoomStyle TEVQLineChart::zoomStyle() const { return painter()->zoom.style(); }
+
+void TEVQLineChart::setZoomStyle(const DataZoomStyle& style)
+{
+    painter()->zoom.setStyle(style);
+    update();
+}
+
+QRectF TEVQLineChart::currentSliderRect() const
+{
+    TEVQLineChartImpl* d = painter();
+    d->zoom.setCount(d->categoryCount());
+    return d->sliderRect(d->plotRect(size(), legendPosition()), legendPosition());
+}
+
+void TEVQLineChart::paintChart(QPainter* p)
+{
+    if (p && painter()) {
+        painter()->paint(*p, size());
+        drawTooltip(p);
+    }
+}
+
+void TEVQLineChart::initializeGL()
+{
+    if (painter())
+        painter()->initializeOpenGLFunctions();
+}
+
+void TEVQLineChart::resizeGL(int, int) {}
+
+void TEVQLineChart::paintGL()
+{
+    if (!painter())
+        return;
+    beginFrame(painter());
+    QPainter p(this);
+    setPainterHints(p);
+    paintChart(&p);
+}
+
+void TEVQLineChart::mousePressEvent(QMouseEvent* event)
+{
+    TEVQLineChartImpl* d = painter();
+    if (event->button() == Qt::LeftButton) {
+        if (d->zoom.press(event->pos(), currentSliderRect())) {
+            d->clearHover();
+            hideTooltip();
+            update();
+            event->accept();
+            return;
+        }
+        const QRectF plot = d->plotRect(size(), legendPosition());
+        const int hit = TEVChart::legendHit(d->legendItems(plot, size()), event->pos());
+        if (hit >= 0 && hit < d->series.size()) {
+            d->series[hit].visible = !d->series[hit].visible;
+            d->clearHover();
+            hideTooltip();
+            update();
+            event->accept();
+            return;
+        }
+    }
+    TEVQChartBase::mousePressEvent(event);
+}
+
+void TEVQLineChart::mouseMoveEvent(QMouseEvent* event)
+{
+    TEVQLineChartImpl* d = painter();
+    if (d->zoom.isDragging()) {
+        if (d->zoom.dragTo(event->pos(), currentSliderRect())) {
+            update();
+            event->accept();
+            return;
+        }
+    }
+    TEVQChartBase::mouseMoveEvent(event);
+    if (d->updateHover(event->pos()))
+        update();
+}
+
+void TEVQLineChart::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        painter()->zoom.release();
+    TEVQChartBase::mouseReleaseEvent(event);
+}
+
+void TEVQLineChart::leaveEvent(QEvent* event)
+{
+    TEVQChartBase::leaveEvent(event);
+    if (painter()->clearHover())
+        update();
+}

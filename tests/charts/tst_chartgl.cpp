@@ -1,0 +1,50 @@
+// The charts on their OpenGL surface under the virtual X server (Mesa's software driver): the framebuffer
+// holds the cleared background and the painted bars.
+#include "TevTest.h"
+
+#include "TEVQBarChart.h"
+#include "TEVQtLib.h"
+
+namespace {
+bool sameColor(const QColor& a, const QColor& b, int tolerance = 3)
+{
+    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
+           std::abs(a.blue() - b.blue()) <= tolerance;
+}
+} // namespace
+
+class tst_chartgl : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { TEVQtLib::init(); }
+
+    void framebuffer()
+    {
+        TEVQBarChart chart;
+        chart.setAnimationEnabled(false);
+        chart.setBackgroundColor(QColor(250, 250, 240));
+        chart.resize(600, 400);
+        chart.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart));
+        const QImage gl = chart.grabFramebuffer();
+        if (gl.isNull()) {
+            if (qEnvironmentVariable("CI") == QLatin1String("true"))
+                QFAIL("no OpenGL context under the virtual X server");
+            QSKIP("no OpenGL context on this display");
+        }
+        TEVQBarChartImpl* d = chart.painter();
+        const QRectF plot = d->plotRect(chart.size(), chart.legendPosition());
+        double lo, hi;
+        d->valueRange(lo, hi);
+        const BarItem first = d->barItems(plot, lo, hi, 1.0, chart.theme()).first();
+        const qreal dpr = gl.devicePixelRatio();
+        QVERIFY(sameColor(gl.pixelColor((first.rect.center() * dpr).toPoint()), QColor(84, 112, 198)));
+        QVERIFY(sameColor(gl.pixelColor(QPoint(3, 3) * dpr), QColor(250, 250, 240)));
+        tevtest::keepRender(gl, QStringLiteral("barchart-gl.png"));
+    }
+};
+
+TEV_TEST_MAIN(tst_chartgl)
+#include "tst_chartgl.moc"

@@ -1,0 +1,477 @@
+// Bar and line charts, their records, themes and data-zoom slider: the geometry as plain functions, hover and
+// legend interaction, the opening animation, pixels of the picture rendered into an image, and the GL path.
+#include "TevTest.h"
+
+#include "TEVQBarChart.h"
+#include "TEVQChartBase.h"
+#include "TEVQControlRegistry.h"
+#include "TEVQDataZoom.h"
+#include "TEVQLineChart.h"
+#include "TEVQtLib.h"
+
+#include <QMouseEvent>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+bool near(double a, double b, double eps = 1e-9) { return std::abs(a - b) <= eps; }
+
+bool sameColor(const QColor& a, const QColor& b, int tolerance = 3)
+{
+    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
+           std::abs(a.blue() - b.blue()) <= tolerance;
+}
+
+BarSeries bars(const QString& name, const QVector<double>& values)
+{
+    BarSeries s;
+    s.name = name;
+    s.values = values;
+    return s;
+}
+
+LineSeries line(const QString& name, const QVector<double>& values)
+{
+    LineSeries s;
+    s.name = name;
+    s.values = values;
+    s.showSymbols = false;
+    return s;
+}
+
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+const double kInf = std::numeric_limits<double>::infinity();
+
+} // namespace
+
+class tst_charts : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        TEVQtLib::init();
+        TEVQtLib::registerChartControls();
+    }
+
+    void themesAndRecords()
+    {
+        for (int id : {0, 4, -1})
+            QCOMPARE(chartThemeById(id).name, QStringLiteral("Default"));
+        QCOMPARE(chartThemeById(1).name, QStringLiteral("Macarons"));
+        QCOMPARE(chartThemeById(3).backgroundColor, QColor(16, 20, 28));
+        QCOMPARE(chartThemeById(2).palette.size(), 6);
+        const ChartTheme def = chartThemeById(0);
+        QCOMPARE(TEVChart::autoColor(QColor(), def, 7), QColor(145, 204, 117));
+        QCOMPARE(TEVChart::autoColor(QColor(1, 2, 3), def, 7), QColor(1, 2, 3));
+        QCOMPARE(TEVChart::autoColor(QColor(), ChartTheme(), 3), QColor(84, 112, 198, 255));
+        QVERIFY(ChartTheme().palette.isEmpty());
+
+        QCOMPARE(TEVChart::formatNumber(120.0), QStringLiteral("120"));
+        QCOMPARE(TEVChart::formatNumber(3.5), QStringLiteral("3.5"));
+        QCOMPARE(TEVChart::formatNumber(-0.001), QStringLiteral("-0"));
+        QCOMPARE(TEVChart::formatNumber(1234.567), QStringLiteral("1234.57"));
+        QCOMPARE(TEVChart::categoryLabel({QStringLiteral("A")}, 0), QStringLiteral("A"));
+        QCOMPARE(TEVChart::categoryLabel({QStringLiteral("A")}, 2), QStringLiteral("Item 3"));
+
+        LineSeries a = line(QStringLiteral("a"), {1, 2, 3});
+        LineSeries b(std::move(a));
+        QCOMPARE(b.values.size(), 3);
+        QVERIFY(a.values.isEmpty());
+    }
+
+    void dataZoomRanges()
+    {
+        DataZoom z;
+        z.setRange(0.8, 0.3);
+        QVERIFY(near(z.start(), 0.3) && near(z.end(), 0.8));
+        z.setRange(0.5, 0.505);
+        QVERIFY(near(z.start(), 0.5) && near(z.end(), 0.52));
+        z.setRange(0.99, 1.0);
+        QVERIFY(near(z.start(), 0.98) && near(z.end(), 1.0));
+        z.setRange(kNaN, 2.0);
+        QVERIFY(near(z.start(), 0.0) && near(z.end(), 1.0));
+
+        // No slider while disabled or with a single category: presses fall through.
+        const QRectF plot(50, 50, 500, 200);
+        QVERIFY(z.sliderRect(plot, 40).isNull());
+        z.setEnabled(true);
+        z.setCount(1);
+        QVERIFY(z.sliderRect(plot, 40).isNull());
+        QVERIFY(!z.press(QPoint(100, 300), z.sliderRect(plot, 40)));
+        z.setCount(10);
+        const QRectF slider = z.sliderRect(plot, 40);
+        QCOMPARE(slider, QRectF(50, 290, 500, 18));
+
+        // Start handle zone reaches 8 px outside the window; a press inside the window pans.
+        z.setRange(0.2, 0.5);
+        const QRectF w = z.windowRect(slider);
+        QVERIFY(z.press(QPoint(int(w.left()) - 7, 295), slider));
+        QCOMPARE(z.dragMode(), int(DataZoomDragStart));
+        QVERIFY(z.dragTo(QPoint(int(slider.right()), 295), slider)); // past the end handle
+        QVERIFY(near(z.start(), 0.48));
+        z.release();
+        z.setRange(0.2, 0.5);
+        QVERIFY(z.press(QPoint(int(w.left()) + 30, 295), slider));
+        QCOMPARE(z.dragMode(), int(DataZoomDragWindow));
+        z.dragTo(QPoint(int(w.left()) + 30 - 1000, 295), slider);
+        QVERIFY(near(z.start(), 0.0) && near(z.end(), 0.3));
+        z.dragTo(QPoint(int(w.left()) + 30 + 1000, 295), slider);
+        QVERIFY(near(z.start(), 0.7) && near(z.end(), 1.0));
+        z.release();
+        QVERIFY(!z.isDragging());
+        z.setEnabled(false);
+        QVERIFY(near(z.start(), 0.0) && near(z.end(), 1.0));
+    }
+
+    void barRangesAndGeometry_data()
+    {
+        QTest::addColumn<QVector<double>>("values");
+        QTest::addColumn<double>("min");
+        QTest::addColumn<double>("max");
+        QTest::newRow("equal") << QVector<double>{5, 5, 5} << 0.0 << 5.4;
+        QTest::newRow("single zero") << QVector<double>{0} << 0.0 << 1.08;
+        QTest::newRow("mixed") << QVector<double>{2, -3} << -3.25 << 2.4;
+        // All negative: zero stays the top of the range, so the bars hang inside the plot.
+        QTest::newRow("all negative") << QVector<double>{-4, -10} << -10.5 << 0.8;
+        QTest::newRow("non-finite left out") << QVector<double>{kNaN, 5, kInf, 5} << 0.0 << 5.4;
+    }
+
+    void barRangesAndGeometry()
+    {
+        QFETCH(QVector<double>, values);
+        QFETCH(double, min);
+        QFETCH(double, max);
+        TEVQBarChart chart;
+        chart.setAnimationEnabled(false);
+        chart.resize(600, 400);
+        chart.setSeries({bars(QStringLiteral("a"), values)});
+        double lo, hi;
+        chart.painter()->valueRange(lo, hi);
+        QVERIFY2(near(lo, min) && near(hi, max), qPrintable(QStringLiteral("%1..%2").arg(lo).arg(hi)));
+        const QRectF plot = chart.painter()->plotRect(chart.size(), chart.legendPosition());
+        for (const BarItem& bar : chart.painter()->barItems(plot, lo, hi, 1.0, chart.theme()))
+            QVERIFY(plot.adjusted(-1, -1, 1, 1).contains(bar.rect)); // a zero bar keeps its 1 px
+    }
+
+    void barLayoutRules()
+    {
+        TEVQBarChart chart;
+        chart.setAnimationEnabled(false);
+        chart.resize(600, 400);
+        QCOMPARE(chart.categories().size(), 7); // demo data
+        chart.setSeries({});
+        double lo, hi;
+        chart.painter()->valueRange(lo, hi);
+        QVERIFY(near(lo, 0) && near(hi, 1));
+        QCOMPARE(chart.painter()->categoryCount(), 7);
+        QCOMPARE(chart.painter()->plotRect(chart.size(), ChartLegendBottom), QRectF(56, 48, 504, 400 - 48 - 42));
+
+        // A series longer than the categories adds categories; many series keep bars at least 8 px wide.
+        chart.setCategories({QStringLiteral("x")});
+        QVector<BarSeries> many;
+        for (int i = 0; i < 12; ++i)
+            many << bars(QString(), QVector<double>(30, i + 1));
+        chart.setSeries(many);
+        QCOMPARE(chart.painter()->categoryCount(), 30);
+        const QRectF plot = chart.painter()->plotRect(chart.size(), chart.legendPosition());
+        chart.painter()->valueRange(lo, hi);
+        const QVector<BarItem> items = chart.painter()->barItems(plot, lo, hi, 1.0, chart.theme());
+        QCOMPARE(items.size(), 12 * 30);
+        for (const BarItem& b : items)
+            QVERIFY(b.rect.width() >= 8.0);
+        // Legend: the automatic colour follows the list position, hidden series included.
+        QCOMPARE(chart.painter()->legendItems(plot, chart.size()).at(7).color, QColor(145, 204, 117));
+        QCOMPARE(chart.painter()->legendItems(plot, chart.size()).at(7).text, QStringLiteral("Series 8"));
+
+        // The category count may change between frames: a hover on a vanished category draws no guide.
+        chart.setTooltipTrigger(ChartTooltipAxis);
+        chart.painter()->updateHover(QPoint(int(plot.right()) - 3, int(plot.center().y())));
+        QCOMPARE(chart.painter()->hoveredCategory, 29);
+        chart.setSeries({bars(QStringLiteral("b"), {1, 2})});
+        QVERIFY(chart.painter()->hoveredCategory <= 1);
+        QVERIFY(!chart.renderImage().isNull());
+    }
+
+    void barHoverAndLegend()
+    {
+        TEVQBarChart chart;
+        chart.setAnimationEnabled(false);
+        chart.resize(700, 420);
+        chart.setCategories({QStringLiteral("A"), QStringLiteral("B")});
+        chart.setSeries({bars(QStringLiteral("s1"), {10, 20}), bars(QStringLiteral("s2"), {5, 15})});
+        chart.setTooltipTrigger(ChartTooltipItem);
+        chart.setTooltipEnabled(true);
+        TEVQBarChartImpl* d = chart.painter();
+        const QRectF plot = d->plotRect(chart.size(), chart.legendPosition());
+        double lo, hi;
+        d->valueRange(lo, hi);
+        const QVector<BarItem> items = d->barItems(plot, lo, hi, 1.0, chart.theme());
+        const BarItem target = items.at(3); // category B, series s2
+        QCOMPARE(target.series, 1);
+        QCOMPARE(target.category, 1);
+        const QPoint inside = target.rect.center().toPoint();
+        QVERIFY(d->updateHover(inside));
+        QVERIFY(!d->updateHover(inside)); // same place: nothing new
+        QCOMPARE(chart.tooltipText(), QStringLiteral("s2\nB: 15"));
+        // Tooltips off: the highlight stays, the text goes.
+        chart.setTooltipEnabled(false);
+        d->updateHover(inside + QPoint(1, 0));
+        QVERIFY(d->hovering);
+        QVERIFY(chart.tooltipText().isEmpty());
+        // Axis mode lists every series of the column.
+        chart.setTooltipEnabled(true);
+        chart.setTooltipTrigger(ChartTooltipAxis);
+        d->updateHover(QPoint(int(plot.left() + plot.width() * 0.75), int(plot.center().y())));
+        QCOMPARE(chart.tooltipText(), QStringLiteral("B\ns1: 20\ns2: 15"));
+        QCOMPARE(d->hoveredSeries, -1);
+        QVERIFY(d->updateHover(QPoint(2, 2))); // outside the plot clears
+        QVERIFY(!d->hovering);
+
+        // A legend click hides the series (no animation restart): its colour leaves the plot.
+        const auto plotPixels = [&plot](const QImage& img, const QColor& c) {
+            int n = 0;
+            for (int y = int(plot.top()) + 1; y < int(plot.bottom()); ++y)
+                for (int x = int(plot.left()) + 1; x < int(plot.right()); ++x)
+                    n += img.pixelColor(x, y) == c ? 1 : 0;
+            return n;
+        };
+        QImage before = chart.renderImage();
+        QVERIFY(sameColor(before.pixelColor(items.at(0).rect.center().toPoint()), QColor(84, 112, 198)));
+        QVERIFY(plotPixels(before, QColor(84, 112, 198)) > 1000);
+        const QVector<ChartLegendItem> legend = d->legendItems(plot, chart.size());
+        QTest::mouseClick(&chart, Qt::LeftButton, {}, legend.at(0).rect.center().toPoint());
+        QVERIFY(!chart.series().at(0).visible);
+        QCOMPARE(chart.animationProgress(), 1.0);
+        const QImage after = chart.renderImage();
+        QCOMPARE(plotPixels(after, QColor(84, 112, 198)), 0);
+        QVERIFY(plotPixels(after, QColor(145, 204, 117)) > 1000);
+        tevtest::keepRender(before, QStringLiteral("barchart.png"));
+    }
+
+    void lineRangesAndWindow()
+    {
+        TEVQLineChart chart;
+        chart.setAnimationEnabled(false);
+        chart.resize(600, 400);
+        TEVQLineChartImpl* d = chart.painter();
+        double lo, hi;
+        chart.setSeries({line(QStringLiteral("a"), {5})});
+        d->valueRange(0, 0, lo, hi);
+        QVERIFY(near(lo, 0) && near(hi, 6.16));
+        chart.setSeries({line(QStringLiteral("a"), {0})});
+        d->valueRange(0, 0, lo, hi);
+        QVERIFY(near(lo, -1.1) && near(hi, 1.16));
+        chart.setSeries({line(QStringLiteral("a"), {0, 10})});
+        d->valueRange(0, 1, lo, hi);
+        QVERIFY(near(lo, -0.5) && near(hi, 10.8));
+        chart.setSeries({line(QStringLiteral("a"), {kNaN, 4, kInf, 8})});
+        d->valueRange(0, 3, lo, hi);
+        QVERIFY(near(lo, 0) && near(hi, 8.32));
+
+        // Label thinning: 24 categories over a 300 px plot step by 6, and the last label is added.
+        QCOMPARE(TEVQLineChartImpl::labelIndexes(0, 23, 300), (QVector<int>{0, 6, 12, 18, 23}));
+        QCOMPARE(TEVQLineChartImpl::labelIndexes(0, 0, 300), (QVector<int>{0}));
+
+        // Zoom window 3 of 7 categories: spread across the whole plot; the hover keeps the real index.
+        chart.setCategories({"a", "b", "c", "d", "e", "f", "g"});
+        chart.setSeries({line(QStringLiteral("s"), {1, 2, 3, 4, 5, 6, 7})});
+        chart.setZoomEnabled(true);
+        d->zoom.setRange(0.34, 0.66);
+        int start, end;
+        d->visibleWindow(start, end);
+        QCOMPARE(start, 2);
+        QCOMPARE(end, 4);
+        const QRectF plot = d->plotRect(chart.size(), chart.legendPosition());
+        QCOMPARE(plot.bottom(), 400.0 - 76 - 44);
+        d->valueRange(start, end, lo, hi);
+        QVector<QPointF> pts;
+        QVector<int> idx;
+        d->seriesPoints(0, plot, start, end, lo, hi, 1.0, pts, &idx);
+        QCOMPARE(pts.size(), 3);
+        QCOMPARE(pts.first().x(), plot.left());
+        QCOMPARE(pts.last().x(), plot.right());
+        chart.setTooltipTrigger(ChartTooltipItem);
+        QVERIFY(d->updateHover(pts.at(1).toPoint()));
+        QCOMPARE(d->hoveredIndex, 3);
+    }
+
+    void lineAnimationAndPaths()
+    {
+        const QVector<double> v{10, 10, 10};
+        // Each point starts at i * w / 2 and finishes w later; the last one exactly at 1.
+        QCOMPARE(TEVQLineChartImpl::animatedValue(v, 0, 0.0, 0.0), 0.0);
+        QCOMPARE(TEVQLineChartImpl::animatedValue(v, 0, 0.5, 0.0), 10.0);
+        QCOMPARE(TEVQLineChartImpl::animatedValue(v, 2, 0.5, 0.0), 0.0);
+        QVERIFY(near(TEVQLineChartImpl::animatedValue(v, 2, 1.0, 0.0), 10.0));
+        QCOMPARE(TEVQLineChartImpl::animatedValue(v, 7, 1.0, -2.0), -2.0);
+        QCOMPARE(TEVQLineChartImpl::animatedValue({4}, 0, 0.5, 0.0), 2.0);
+
+        // Two points with smoothing draw a straight segment; three make curves.
+        QPainterPath two = TEVQLineChartImpl::linePath({{0, 0}, {10, 10}}, true);
+        QCOMPARE(two.elementCount(), 2);
+        QPainterPath three = TEVQLineChartImpl::linePath({{0, 0}, {10, 10}, {20, 0}}, true);
+        QVERIFY(three.elementCount() > 3);
+
+        // Dense series are reduced per pixel column and keep every column's extremes.
+        QVector<QPointF> dense;
+        for (int i = 0; i < 10000; ++i)
+            dense << QPointF(i * 0.01, std::sin(i * 0.37) * 50 + (i == 5000 ? 400 : 0));
+        const QVector<QPointF> reduced = TEVQLineChartImpl::reduceToColumns(dense);
+        QVERIFY(reduced.size() <= 4 * 101);
+        QCOMPARE(reduced.first(), dense.first());
+        QCOMPARE(reduced.last(), dense.last());
+        double top = 0;
+        for (const QPointF& p : reduced)
+            top = qMax(top, p.y());
+        QVERIFY(top > 400);
+        for (int i = 1; i < reduced.size(); ++i)
+            QVERIFY(reduced.at(i).x() >= reduced.at(i - 1).x());
+        const QVector<QPointF> sparse{{0, 0}, {5, 1}, {10, 2}, {15, 0}};
+        QCOMPARE(TEVQLineChartImpl::reduceToColumns(sparse), sparse);
+    }
+
+    void lineHoverRules()
+    {
+        TEVQLineChart chart;
+        chart.setAnimationEnabled(false);
+        chart.resize(600, 400);
+        TEVQLineChartImpl* d = chart.painter();
+        // Two crossing series: at equal distance the first series wins.
+        chart.setCategories({});
+        chart.setSeries({line(QStringLiteral("up"), {0, 10}), line(QStringLiteral("down"), {10, 0})});
+        chart.setTooltipTrigger(ChartTooltipItem);
+        chart.setTooltipEnabled(true);
+        const QRectF plot = d->plotRect(chart.size(), chart.legendPosition());
+        double lo, hi;
+        d->valueRange(0, 1, lo, hi);
+        const double midY = TEVChart::valueToY(plot, 5, lo, hi);
+        QVERIFY(!d->updateHover(QPoint(int(plot.center().x()), int(midY)))); // no point within 14 px
+        const LineHit hit = d->nearestPoint(QPoint(int(plot.left()) + 3, int(TEVChart::valueToY(plot, 0, lo, hi))),
+                                            plot, 0, 1, lo, hi, 1.0);
+        QVERIFY(hit.found);
+        QCOMPARE(hit.series, 0);
+        QCOMPARE(hit.index, 0);
+        QVERIFY(d->updateHover(QPoint(int(plot.right()) - 2, int(TEVChart::valueToY(plot, 0, lo, hi)))));
+        QCOMPARE(d->hoveredSeries, 1);
+        QCOMPARE(chart.tooltipText(), QStringLiteral("down\nItem 2: 0"));
+
+        // A zoom drag suppresses hover; the release ends it.
+        chart.setZoomEnabled(true);
+        chart.setTooltipTrigger(ChartTooltipAxis);
+        chart.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart));
+        // Shown without a GL context here: the chart must still take its mouse input.
+        const QRectF plot2 = d->plotRect(chart.size(), chart.legendPosition());
+        d->zoom.setCount(d->categoryCount());
+        const QRectF slider = d->sliderRect(plot2, chart.legendPosition());
+        QVERIFY(!slider.isEmpty());
+        const QPoint grab(int(slider.left()) + 1, int(slider.center().y()));
+        QTest::mousePress(&chart, Qt::LeftButton, {}, grab);
+        QVERIFY(d->zoom.isDragging());
+        QMouseEvent move(QEvent::MouseMove, QPointF(slider.left() + slider.width() / 2, slider.center().y()),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&chart, &move);
+        QVERIFY(d->zoom.start() > 0.4);
+        QVERIFY(!d->hovering);
+        QTest::mouseRelease(&chart, Qt::LeftButton, {}, grab);
+        QVERIFY(!d->zoom.isDragging());
+    }
+
+    void linePixels()
+    {
+        TEVQLineChart chart;
+        chart.setAnimationEnabled(false);
+        chart.resize(640, 400);
+        LineSeries s = line(QStringLiteral("flat"), {10, 10, 10, 10});
+        s.color = QColor(200, 0, 0);
+        s.width = 4;
+        s.area = true;
+        s.areaOpacity = 1.7; // clamped: fully opaque
+        chart.setCategories({});
+        chart.setSeries({s});
+        TEVQLineChartImpl* d = chart.painter();
+        const QRectF plot = d->plotRect(chart.size(), chart.legendPosition());
+        double lo, hi;
+        d->valueRange(0, 3, lo, hi);
+        const int y = qRound(TEVChart::valueToY(plot, 10, lo, hi));
+        QImage img = chart.renderImage();
+        QVERIFY(sameColor(img.pixelColor(int(plot.center().x()) + 7, y), QColor(200, 0, 0)));
+        QVERIFY(sameColor(img.pixelColor(int(plot.center().x()) + 7, (y + int(plot.bottom())) / 2), QColor(200, 0, 0)));
+        QVERIFY(sameColor(img.pixelColor(int(plot.center().x()) + 7, int(plot.top()) + 10), QColor(255, 255, 255)));
+        s.areaOpacity = -0.3; // clamped: transparent
+        chart.setSeries({s});
+        img = chart.renderImage();
+        QVERIFY(sameColor(img.pixelColor(int(plot.center().x()) + 7, (y + int(plot.bottom())) / 2), QColor(255, 255, 255)));
+        // Nothing is drawn outside the widget with extreme values; an empty chart paints.
+        chart.setSeries({line(QStringLiteral("x"), {kNaN, -1e300, 1e300, kInf})});
+        QVERIFY(!chart.renderImage().isNull());
+        chart.setSeries({});
+        chart.painter()->updateHover(QPoint(300, 200));
+        QVERIFY(!chart.renderImage().isNull());
+    }
+
+    void tooltipPlacementAndColours()
+    {
+        TEVQBarChart chart;
+        chart.resize(600, 400);
+        QFont f = chart.font();
+        f.setPixelSize(12);
+        chart.showTooltip(QPoint(590, 395), QStringLiteral("a long tooltip line\nsecond"));
+        const QRect box = chart.tooltipRect(f, chart.size());
+        QVERIFY(box.right() <= 600 - 8);
+        QVERIFY(box.bottom() < 395); // flipped above the pointer
+        chart.showTooltip(QPoint(-50, -50), QStringLiteral("x"));
+        const QRect corner = chart.tooltipRect(f, chart.size());
+        QVERIFY(corner.left() >= 8 && corner.top() >= 8);
+
+        // A dark theme gives a dark box, whatever the background override says.
+        chart.setSeries({});
+        chart.setTheme(3);
+        chart.setBackgroundColor(Qt::white);
+        chart.showTooltip(QPoint(100, 100), QStringLiteral("dark"));
+        QImage img = chart.renderImage();
+        const QRect dark = chart.tooltipRect(img.isNull() ? f : f, chart.size());
+        QVERIFY(img.pixelColor(dark.left() + 4, dark.bottom() - 3).lightness() < 100);
+        chart.setTheme(0);
+        img = chart.renderImage();
+        QVERIFY(img.pixelColor(dark.left() + 4, dark.bottom() - 3).lightness() > 200);
+        chart.hideTooltip();
+        QVERIFY(chart.tooltipText().isEmpty());
+    }
+
+    void registry()
+    {
+        QScopedPointer<QWidget> bar(TEVQtLib::createControlByType("qtbarchart", nullptr));
+        QScopedPointer<QWidget> lineChart(TEVQtLib::createControlByType("qtlinechart", nullptr));
+        QVERIFY(qobject_cast<TEVQBarChart*>(bar.data()));
+        QVERIFY(qobject_cast<TEVQLineChart*>(lineChart.data()));
+        QCOMPARE(TEVQBarChart::getProps().displayName, std::string("BarChart"));
+        QCOMPARE(TEVQLineChart::getProps().description, std::string("OpenGL Line Chart"));
+        auto* chart = static_cast<TEVQBarChart*>(bar.data());
+        QCOMPARE(chart->format().samples(), 4);
+        QCOMPARE(chart->format().stencilBufferSize(), 8);
+        QCOMPARE(chart->format().depthBufferSize(), 24);
+    }
+
+    void animation()
+    {
+        TEVQLineChart chart;
+        // Replacing the data restarts the run from 0 at once: no frame shows the new values at full height first.
+        chart.setData(QStringLiteral("d"), {1, 2, 3}, QColor());
+        QCOMPARE(chart.animationProgress(), 0.0);
+        QTRY_COMPARE_WITH_TIMEOUT(chart.animationProgress(), 1.0, 3000);
+        chart.setData(QStringLiteral("d"), {1, 2, 3}, QColor());
+        QVERIFY(chart.animationProgress() < 1.0);
+        chart.setAnimationEnabled(false); // freezes at full values at once
+        QCOMPARE(chart.animationProgress(), 1.0);
+        chart.setData(QStringLiteral("d"), {4}, QColor());
+        QCOMPARE(chart.animationProgress(), 1.0);
+    }
+};
+
+TEV_TEST_MAIN(tst_charts)
+#include "tst_charts.moc"
