@@ -90,8 +90,7 @@ TEVQStackContainer::TEVQStackContainer(QWidget* parent) : QWidget(parent)
     auto* d = new TEVQStackContainerImpl(this);
     tevSetImpl(d, false);
     m_tev.base.setLayoutRatio(1);
-    m_tev.base.setWidthPolicy(LayoutSizePolicyFree);
-    m_tev.base.setHeightPolicy(LayoutSizePolicyFree);
+    m_tev.base.setDefaultPolicies(LayoutSizePolicyFree, LayoutSizePolicyFree);
     setAttribute(Qt::WA_MouseTracking, true);
     setAttribute(Qt::WA_StyledBackground, true);
     d->applyTheme();

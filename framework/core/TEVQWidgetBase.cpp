@@ -203,6 +203,11 @@ int TEVQWidgetBase::getLayoutRatio() const
 }
 
 void TEVQWidgetBase::setWidthPolicy(LayoutSizePolicy policy) { widthPolicy = policy; }
+void TEVQWidgetBase::setDefaultPolicies(LayoutSizePolicy width, LayoutSizePolicy height)
+{
+    widthPolicy = defaultWidthPolicy = width;
+    heightPolicy = defaultHeightPolicy = height;
+}
 LayoutSizePolicy TEVQWidgetBase::getWidthPolicy() const { return widthPolicy; }
 void TEVQWidgetBase::setHeightPolicy(LayoutSizePolicy policy) { heightPolicy = policy; }
 LayoutSizePolicy TEVQWidgetBase::getHeightPolicy() const { return heightPolicy; }
@@ -387,9 +392,9 @@ bool TEVQWidgetBase::serializeJsonValue(Json::Value* json, bool load)
             writeIfNonZero(element, "absoluteDockOffsetX", dockOffsetX);
             writeIfNonZero(element, "absoluteDockOffsetY", dockOffsetY);
         }
-        if (widthPolicy != LayoutSizePolicyUnset)
+        if (widthPolicy != LayoutSizePolicyUnset || defaultWidthPolicy != LayoutSizePolicyUnset)
             json::member(element, "widthPolicy") = int(widthPolicy);
-        if (heightPolicy != LayoutSizePolicyUnset)
+        if (heightPolicy != LayoutSizePolicyUnset || defaultHeightPolicy != LayoutSizePolicyUnset)
             json::member(element, "heightPolicy") = int(heightPolicy);
         if (owner->minimumWidth() > 0)
             json::member(element, "minWidth") = owner->minimumWidth();

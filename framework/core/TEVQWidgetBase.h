@@ -96,6 +96,9 @@ public:
     void setLayoutRatio(int ratio);
     int getLayoutRatio() const;
     void setWidthPolicy(LayoutSizePolicy policy);
+    // For constructors whose widgets start with other policies than -1: sets both policies and remembers them
+    // as the class's defaults, so that a policy read back as -1 is written as -1 and not lost.
+    void setDefaultPolicies(LayoutSizePolicy width, LayoutSizePolicy height);
     LayoutSizePolicy getWidthPolicy() const;
     void setHeightPolicy(LayoutSizePolicy policy);
     LayoutSizePolicy getHeightPolicy() const;
@@ -124,6 +127,9 @@ public:
     int opacity = 255;
     LayoutSizePolicy widthPolicy = LayoutSizePolicyUnset;
     LayoutSizePolicy heightPolicy = LayoutSizePolicyUnset;
+    // The policies a new widget of this class has (-1 unless its constructor sets others).
+    LayoutSizePolicy defaultWidthPolicy = LayoutSizePolicyUnset;
+    LayoutSizePolicy defaultHeightPolicy = LayoutSizePolicyUnset;
     bool absoluteLayout = false;
     DockLayoutType dockHor = DockLayoutNear;
     DockLayoutType dockVer = DockLayoutNear;

@@ -385,6 +385,9 @@ private slots:
         QTest::newRow("background as number") << R"({"attr": {"drawBackground": 0}})"
                                               << R"({"style": null, "attr": {"drawBackground": 0}})";
         QTest::newRow("background on") << R"({"attr": {"drawBackground": 1}})" << R"({"style": null, "attr": null})";
+        // A policy read as unset (-1) stays unset: a new stack starts with 0, so -1 has to be written.
+        QTest::newRow("policy out of range") << R"({"widthPolicy": 5, "heightPolicy": 1})"
+                                             << R"({"style": null, "attr": null})";
         QTest::newRow("wrong types") << R"({"style": 5, "attr": {"drawBackground": "x", "other": 2}})"
                                      << R"({"style": null, "attr": {"other": 2}})";
     }
