@@ -8,9 +8,13 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QRegularExpression>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
 
 #include <zip.h>
+
+#include <sys/resource.h>
 
 using namespace TEVQtLib;
 
@@ -88,6 +92,32 @@ bool themeHas(const char* name)
 {
     int round = 0;
     return rm()->themeStore() && fillRound(name, round, true);
+}
+
+// A PNG that declares w x h RGBA pixels but carries the compressed bytes of one blank row: a few hundred bytes
+// that a decoder without a size check takes for a picture of w * h * 4 bytes.
+QByteArray oversizedPng(quint32 w, quint32 h)
+{
+    auto be32 = [](quint32 v) {
+        const char b[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+        return QByteArray(b, 4);
+    };
+    auto chunk = [&](const char* type, const QByteArray& data) {
+        const QByteArray body = type + data;
+        return be32(quint32(data.size())) + body +
+               be32(quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))));
+    };
+    const QByteArray header = be32(w) + be32(h) + QByteArray("\x08\x06\x00\x00\x00", 5); // 8-bit RGBA
+    const QByteArray rows = qCompress(QByteArray(int(1 + 4 * w), '\0'), 9).mid(4);          // zlib stream
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", rows) + chunk("IEND", {});
+}
+
+// The highest resident set size of the process so far, in kilobytes.
+long peakResidentKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
 }
 
 // Changes one byte of the stored data of an entry whose payload is marker.
@@ -294,6 +324,52 @@ private slots:
         QVERIFY(tevtest::writeFile(damaged, bytes));
         QVERIFY(rm()->loadThemeFile(damaged) && themeHas("damagedTheme"));
         QVERIFY(rm()->loadThemeFile(good));
+    }
+
+    // Images that declare a size over the caps, from a theme directory, a theme archive and a loose file, are
+    // refused with a warning before anything of their size is allocated, and behave like missing ones.
+    void oversizedImagesAreRefused()
+    {
+        const QString before = rm()->getThemePath();
+        const QByteArray huge = oversizedPng(60000, 60000), wide = oversizedPng(TEVMaxImageSide + 1, 1);
+        QVERIFY(huge.size() < 1024);
+        const QByteArray hugeSvg = "<svg xmlns='http://www.w3.org/2000/svg' width='60000' height='60000'>"
+                                   "<rect width='10' height='10' fill='red'/></svg>";
+        const QList<Entry> entries{{"style.json", styleDoc("capTheme")}, {"images/huge.png", huge},
+                                   {"images/wide.png", wide}, {"images/huge.svg", hugeSvg},
+                                   {"images/ok.png", png(5, 5, Qt::green)}};
+        const QString dir = m_tmp.filePath("oversized-theme");
+        for (const Entry& e : entries)
+            QVERIFY(tevtest::writeFile(dir + "/" + e.name, e.data));
+        const QString zip = m_tmp.filePath("oversized-theme.zip");
+        makeZip(zip, entries);
+
+        auto refused = [](const QString& name, const char* what, bool gray) {
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(name) + ".* declares " +
+                                                                  what + " pixels, over the limit"));
+            return rm()->getImage(name, gray) == nullptr;
+        };
+        const long peak = peakResidentKb();
+        for (int fromZip = 0; fromZip < 2; ++fromZip) {
+            QVERIFY(fromZip ? rm()->loadThemeFile(zip) : rm()->loadThemeDir(dir));
+            for (bool gray : {false, true}) {
+                QVERIFY(refused("images/huge.png", "60000 x 60000", gray));
+                QVERIFY(refused("images/wide.png", "16385 x 1", gray));
+            }
+            // Refusals are not cached: the names stay missing.
+            QVERIFY(rm()->themeStore()->imageCache.empty());
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("huge\\.svg.* declares 60000 x 60000 pixels"));
+            QVERIFY(!rm()->getSvgRenderer("images/huge.svg"));
+            QVERIFY(rm()->themeStore()->svgCache.empty());
+            QImage* ok = rm()->getImage("images/ok.png", false);
+            QVERIFY(ok && ok->pixelColor(2, 2) == QColor(Qt::green));
+        }
+        // A loose file, looked up by its path.
+        QVERIFY(refused(dir + "/images/huge.png", "60000 x 60000", false));
+        // A 14 GB picture was never asked for (its address-sanitizer shadow alone is 1.8 GB).
+        const long grown = peakResidentKb() - peak;
+        QVERIFY2(grown < 256 * 1024, qPrintable(QString::number(grown)));
+        QVERIFY(rm()->loadThemeDir(before) || rm()->loadThemeFile(before));
     }
 
     void skinArchiveFromFileAndMemory()
