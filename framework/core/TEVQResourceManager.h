@@ -33,11 +33,11 @@ class TEVQWindowDesigner;
 
 // Caps on the pictures the manager decodes and the drawing helpers render SVGs into. An image file of a theme
 // or skin is small but may declare any size: a few hundred bytes of PNG can declare 60000 x 60000 pixels, which
-// would ask for 14 GB. 16384 pixels a side is more than any screen in use at any device ratio; 64 Mpixel in
-// total (256 MB as 32-bit pixels, the size of an 8192 x 8192 picture) is far beyond any widget's image and
-// still well inside the memory of the machines the dashboard runs on.
+// would ask for 14 GB, and a GIF, BMP or XBM of a hundred bytes really decodes to the size it declares. 16384
+// pixels a side is more than any screen in use at any device ratio; 32 Mpixel in total holds a picture of the
+// largest screens in use (7680 x 4320) and keeps one 32-bit copy within 128 MB (a disabled variant takes a few).
 constexpr int TEVMaxImageSide = 16384;
-constexpr qint64 TEVMaxImagePixels = 64ll * 1024 * 1024;
+constexpr qint64 TEVMaxImagePixels = 32ll * 1024 * 1024;
 
 // Whether a picture of this size stays within the caps (an empty or negative size allocates nothing: true).
 inline bool tevImageSizeAllowed(const QSize& size)

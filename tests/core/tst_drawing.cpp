@@ -522,7 +522,7 @@ private slots:
     void svgRenderedForHugeTargetsStaysBounded()
     {
         QCOMPARE(tevBoundedImageSize(QSize(300, 200)), QSize(300, 200));
-        QCOMPARE(tevBoundedImageSize(QSize(TEVMaxImageSide, 4096)), QSize(TEVMaxImageSide, 4096));
+        QCOMPARE(tevBoundedImageSize(QSize(TEVMaxImageSide, 2048)), QSize(TEVMaxImageSide, 2048));
         QCOMPARE(tevBoundedImageSize(QSize(TEVMaxImageSide + 1, 1)), QSize(TEVMaxImageSide, 1));
         QCOMPARE(tevBoundedImageSize(QSize(100000, 10)), QSize(TEVMaxImageSide, 1));
         QCOMPARE(tevBoundedImageSize(QSize(0, 50000)), QSize(0, TEVMaxImageSide));
@@ -534,7 +534,8 @@ private slots:
                      qPrintable(QString("%1 x %2").arg(bounded.width()).arg(bounded.height())));
             QVERIFY(qAbs(double(bounded.width()) / bounded.height() - double(big.width()) / big.height()) < 0.01);
         }
-        QVERIFY(!tevImageSizeAllowed(QSize(8193, 8193)) && tevImageSizeAllowed(QSize(8192, 8192)));
+        QVERIFY(tevImageSizeAllowed(QSize(7680, 4320)) && tevImageSizeAllowed(QSize(8192, 4096)));
+        QVERIFY(!tevImageSizeAllowed(QSize(8192, 4097)) && !tevImageSizeAllowed(QSize(1, TEVMaxImageSide + 1)));
 
         // Only an SVG without content declares no size (Qt measures the content otherwise).
         const QString name = writeSvg(QStringLiteral("sizeless.svg"), "<svg xmlns='http://www.w3.org/2000/svg'></svg>");

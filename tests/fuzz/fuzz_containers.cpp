@@ -28,14 +28,12 @@ Json::Value write(TEVQContainer& c)
     return out;
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+void fuzzOne(const uint8_t* data, size_t size)
 {
     app();
     Json::Value element;
     if (!fuzzsupport::parseInput(data, size, element))
-        return 0;
+        return;
 
     TEVQContainer c;
     Json::Value in = element;
@@ -81,5 +79,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             fprintf(stderr, "%s\n----\n%s\n", json::writeStyled(first).c_str(), json::writeStyled(second).c_str());
         __builtin_trap();
     }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    fuzzOne(data, size);
+    fuzzsupport::settle(); // the input's widgets are gone: their events and deferred deletions go now
     return 0;
 }

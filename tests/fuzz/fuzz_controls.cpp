@@ -37,17 +37,23 @@ template <class Control> void check(const Json::Value& element)
 {
     fuzzsupport::checkRoundTrip(element, readPaintWrite<Control>);
 }
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+void fuzzOne(const uint8_t* data, size_t size)
 {
     root();
     Json::Value element;
     if (!fuzzsupport::parseInput(data, size, element))
-        return 0;
+        return;
     check<TEVQLabel>(element);
     check<TEVQPushButton>(element);
     check<TEVQSlider>(element);
     check<TEVQScrollBar>(element);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    fuzzOne(data, size);
+    fuzzsupport::settle(); // the input's widgets are gone: their events and deferred deletions go now
     return 0;
 }

@@ -1,6 +1,7 @@
 // Feeds bytes to the page loader as a page document: into a frameless window (root keys applied), into a
 // sub-window and into a plain widget. Everything built is written back as JSON and then deleted; nothing may
 // crash, and the loader must leave the resource manager's switches as it found them.
+#include "FuzzSupport.h"
 #include "TEVQResourceManager.h"
 #include "TEVQSubWin.h"
 #include "TEVQWindow.h"
@@ -60,15 +61,13 @@ void load(QWidget* host, const QString& path)
     writeBack(host);
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+void fuzzOne(const uint8_t* data, size_t size)
 {
     Fixture& f = fixture();
     {
         QFile file(f.path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return 0;
+            return;
         file.write(reinterpret_cast<const char*>(data), qint64(size));
     }
     TEVQResourceManager* rm = TEVQResourceManager::getInstance();
@@ -83,5 +82,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QCoreApplication::processEvents();
     if (rm->isLoadFromThemeRes() || rm->isCreatedByFile() || rm->isProjectRes())
         __builtin_trap();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    fuzzOne(data, size);
+    fuzzsupport::settle(); // the input's widgets are gone: their events and deferred deletions go now
     return 0;
 }
