@@ -47,9 +47,9 @@ template <class ReadWrite> void checkRoundTrip(const Json::Value& element, ReadW
         __builtin_trap();
 }
 
-// Delivers what an input's widgets posted and deletes what they scheduled for deletion. The targets never run an
-// event loop: without this, the events of shown windows (and, under xcb, the window system's) and the objects
-// waiting for deletion pile up from one input to the next. Called at the end of every input.
+// Delivers what the previous input's widgets posted and deletes what they scheduled for deletion. The targets
+// never run an event loop: without this, the events of shown windows (and, under xcb, the window system's) and the
+// objects waiting for deletion pile up from one input to the next. Called at the start of every input.
 inline void settle()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

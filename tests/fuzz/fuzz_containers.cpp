@@ -28,12 +28,15 @@ Json::Value write(TEVQContainer& c)
     return out;
 }
 
-void fuzzOne(const uint8_t* data, size_t size)
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     app();
+    fuzzsupport::settle(); // what the previous input's widgets left: their events and deferred deletions
     Json::Value element;
     if (!fuzzsupport::parseInput(data, size, element))
-        return;
+        return 0;
 
     TEVQContainer c;
     Json::Value in = element;
@@ -79,13 +82,5 @@ void fuzzOne(const uint8_t* data, size_t size)
             fprintf(stderr, "%s\n----\n%s\n", json::writeStyled(first).c_str(), json::writeStyled(second).c_str());
         __builtin_trap();
     }
-}
-
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
-    fuzzOne(data, size);
-    fuzzsupport::settle(); // the input's widgets are gone: their events and deferred deletions go now
     return 0;
 }

@@ -61,13 +61,16 @@ void load(QWidget* host, const QString& path)
     writeBack(host);
 }
 
-void fuzzOne(const uint8_t* data, size_t size)
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     Fixture& f = fixture();
+    fuzzsupport::settle(); // what the previous input's widgets left: their events and deferred deletions
     {
         QFile file(f.path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return;
+            return 0;
         file.write(reinterpret_cast<const char*>(data), qint64(size));
     }
     TEVQResourceManager* rm = TEVQResourceManager::getInstance();
@@ -82,13 +85,5 @@ void fuzzOne(const uint8_t* data, size_t size)
     QCoreApplication::processEvents();
     if (rm->isLoadFromThemeRes() || rm->isCreatedByFile() || rm->isProjectRes())
         __builtin_trap();
-}
-
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
-    fuzzOne(data, size);
-    fuzzsupport::settle(); // the input's widgets are gone: their events and deferred deletions go now
     return 0;
 }
