@@ -15,6 +15,7 @@
 #include <QIcon>
 #include <QImageReader>
 #include <QPixmap>
+#include <QSet>
 #include <QSvgRenderer>
 
 #include <algorithm>
@@ -123,6 +124,17 @@ QImage disabledImage(const QImage& image)
     return gray;
 }
 
+// Whether a refusal of this name is still to be reported: refused images are asked for again on every paint, as
+// missing ones are, and are reported once.
+bool firstRefusal(const QString& name)
+{
+    static QSet<QString> reported;
+    if (reported.contains(name))
+        return false;
+    reported.insert(name);
+    return true;
+}
+
 // Reads an image whose declared size is within the caps; a picture over them is refused with a warning before
 // the decoder allocates anything of its size. A format that cannot tell the size beforehand is refused too:
 // its decoder could not be bounded. Null for refused and undecodable images.
@@ -132,14 +144,16 @@ QImage readBoundedImage(QImageReader& reader, const QString& name)
         return QImage(); // not an image of a known format: treated as missing, as before
     const QSize declared = reader.size();
     if (!declared.isValid()) {
-        qWarning("Image \"%s\" does not declare its size; it is not loaded", qUtf8Printable(name));
+        if (firstRefusal(name))
+            qWarning("Image \"%s\" does not declare a readable size; it is not loaded", qUtf8Printable(name));
         return QImage();
     }
     if (!tevImageSizeAllowed(declared)) {
-        qWarning("Image \"%s\" declares %d x %d pixels, over the limit of %d pixels a side and %lld pixels in "
-                 "total; it is not loaded",
-                 qUtf8Printable(name), declared.width(), declared.height(), TEVMaxImageSide,
-                 static_cast<long long>(TEVMaxImagePixels));
+        if (firstRefusal(name))
+            qWarning("Image \"%s\" declares %d x %d pixels, over the limit of %d pixels a side and %lld pixels in "
+                     "total; it is not loaded",
+                     qUtf8Printable(name), declared.width(), declared.height(), TEVMaxImageSide,
+                     static_cast<long long>(TEVMaxImagePixels));
         return QImage();
     }
     return reader.read();
@@ -478,10 +492,11 @@ QSvgRenderer* TEVQResourceManager::getSvgRenderer(const QString& name)
     // Drawn tinted or disabled, an SVG is rendered into a picture of its declared size.
     const QSize declared = renderer->defaultSize();
     if (!tevImageSizeAllowed(declared)) {
-        qWarning("SVG \"%s\" declares %d x %d pixels, over the limit of %d pixels a side and %lld pixels in "
-                 "total; it is not loaded",
-                 qUtf8Printable(name), declared.width(), declared.height(), TEVMaxImageSide,
-                 static_cast<long long>(TEVMaxImagePixels));
+        if (firstRefusal(name))
+            qWarning("SVG \"%s\" declares %d x %d pixels, over the limit of %d pixels a side and %lld pixels in "
+                     "total; it is not loaded",
+                     qUtf8Printable(name), declared.width(), declared.height(), TEVMaxImageSide,
+                     static_cast<long long>(TEVMaxImagePixels));
         return nullptr;
     }
 
