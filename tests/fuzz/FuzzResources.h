@@ -41,26 +41,26 @@ inline bool writeBytes(const QString& path, const char* data, qint64 size)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data, size) == size;
 }
 
-// A file name of the input made safe: letters, digits, '.', '-', '_' and at most three '/'-separated parts, none
-// of them empty, "." or ".."; empty when nothing usable is left.
+// A file name of the input made safe: letters, digits, '.', '-', '_' and at most three '/'-separated components,
+// none of them empty, "." or ".."; empty when nothing usable is left.
 inline QString safeName(const QByteArray& raw)
 {
-    QStringList parts;
-    for (const QByteArray& part : raw.split('/')) {
+    QStringList components;
+    for (const QByteArray& component : raw.split('/')) {
         QString clean;
-        for (char c : part) {
+        for (char c : component) {
             if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '-' ||
                 c == '_')
                 clean += QLatin1Char(c);
         }
         if (clean.isEmpty() || clean == QLatin1String(".") || clean == QLatin1String(".."))
             continue;
-        parts << clean.left(48);
+        components << clean.left(48);
     }
-    return parts.size() > 3 ? QString() : parts.join(QLatin1Char('/'));
+    return components.size() > 3 ? QString() : components.join(QLatin1Char('/'));
 }
 
-// The input as the files of a folder: parts separated by the line "===", each a first line holding the file's
+// The input as the files of a folder: records separated by the line "===", each a first line holding the file's
 // path inside the folder (say "style.json", "images/a.png", "fonts/f.ttf") and the file's bytes after it. At
 // most 16 files; the names of the files written are returned.
 inline QStringList writeFiles(const uint8_t* data, size_t size, const QString& dir)
@@ -73,15 +73,15 @@ inline QStringList writeFiles(const uint8_t* data, size_t size, const QString& d
         int to = input.indexOf(separator, from);
         if (to < 0)
             to = input.size();
-        const QByteArray part = input.mid(from, to - from);
+        const QByteArray record = input.mid(from, to - from);
         from = to + separator.size();
-        const int newline = part.indexOf('\n');
-        const QString name = safeName(newline < 0 ? part : part.left(newline));
+        const int newline = record.indexOf('\n');
+        const QString name = safeName(newline < 0 ? record : record.left(newline));
         if (name.isEmpty() || written.contains(name, Qt::CaseInsensitive))
             continue;
         const QString path = dir + QLatin1Char('/') + name;
         QDir().mkpath(QFileInfo(path).absolutePath());
-        const QByteArray bytes = newline < 0 ? QByteArray() : part.mid(newline + 1);
+        const QByteArray bytes = newline < 0 ? QByteArray() : record.mid(newline + 1);
         if (writeBytes(path, bytes.constData(), bytes.size()))
             written << name;
     }
