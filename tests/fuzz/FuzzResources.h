@@ -88,6 +88,24 @@ inline QStringList writeFiles(const uint8_t* data, size_t size, const QString& d
     return written;
 }
 
+// Drops the decoded images of the default and theme stores (not the built-in ones). Each image is within the
+// caps, but an input of many small files that decode to the caps' size would otherwise keep them all cached.
+inline void dropDecodedImages()
+{
+    using namespace TEVQtLib;
+    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+    for (TEVQResourceManagerImpl* store : {rm->defaultStore(), rm->themeStore()}) {
+        if (!store)
+            continue;
+        for (auto it = store->imageCache.begin(); it != store->imageCache.end();) {
+            if (it->first.startsWith(QLatin1String("IDB_")))
+                ++it;
+            else
+                it = store->imageCache.erase(it);
+        }
+    }
+}
+
 // Every name asked for as an image (plain and disabled) and, for SVG names, as a renderer; each drawn plain,
 // tinted and disabled into a small picture.
 inline void touchImages(const QStringList& names)
@@ -108,6 +126,7 @@ inline void touchImages(const QStringList& names)
         style.useColor = true;
         TEVQWidgetBaseImpl::drawImageAt(&painter, name, style, 0, 0, 24, 24, false);
         TEVQWidgetBaseImpl::getImageSize(name, false);
+        dropDecodedImages();
     }
 }
 
@@ -143,8 +162,10 @@ inline void touchStore(TEVQtLib::TEVQResourceManagerImpl* store, bool theme)
     int drawn = 0;
     for (const FillStyle& f : std::vector<FillStyle>(store->fillStyles)) {
         // Image fills draw nine slices of a theme image with the style's margins.
-        if (rm->getFillStyle(f.name, fill) && drawn++ < 16)
+        if (rm->getFillStyle(f.name, fill) && drawn++ < 16) {
             TEVQWidgetBaseImpl::drawFillStyleAt(&painter, fill, 0, 0, 40, 30);
+            dropDecodedImages();
+        }
     }
     for (const TextStyleDesc& t : std::vector<TextStyleDesc>(store->textStyles)) {
         if (rm->getTextStyle(t.name, text) && drawn++ < 32)
