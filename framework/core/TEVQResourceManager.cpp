@@ -9,12 +9,17 @@
 #include "TEVQWidgetBase.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QImageReader>
 #include <QPixmap>
+#include <QSet>
 #include <QSvgRenderer>
 
+#include <algorithm>
+#include <cmath>
 #include <initializer_list>
 #include <map>
 #include <memory>
@@ -119,12 +124,77 @@ QImage disabledImage(const QImage& image)
     return gray;
 }
 
+// Whether a refusal of this name is still to be reported: refused images are asked for again on every paint, as
+// missing ones are, and are reported once.
+bool firstRefusal(const QString& name)
+{
+    static QSet<QString> reported;
+    if (reported.contains(name))
+        return false;
+    reported.insert(name);
+    return true;
+}
+
+// Reads an image whose declared size is within the caps; a picture over them is refused with a warning before
+// the decoder allocates anything of its size. A format that cannot tell the size beforehand is refused too:
+// its decoder could not be bounded. Null for refused and undecodable images.
+QImage readBoundedImage(QImageReader& reader, const QString& name)
+{
+    if (!reader.canRead())
+        return QImage(); // not an image of a known format: treated as missing, as before
+    const QSize declared = reader.size();
+    if (!declared.isValid()) {
+        if (firstRefusal(name))
+            qWarning("Image \"%s\" does not declare a readable size; it is not loaded", qUtf8Printable(name));
+        return QImage();
+    }
+    if (!tevImageSizeAllowed(declared)) {
+        if (firstRefusal(name))
+            qWarning("Image \"%s\" declares %d x %d pixels, over the limit of %d pixels a side and %lld pixels in "
+                     "total; it is not loaded",
+                     qUtf8Printable(name), declared.width(), declared.height(), TEVMaxImageSide,
+                     static_cast<long long>(TEVMaxImagePixels));
+        return QImage();
+    }
+    return reader.read();
+}
+
+QImage readBoundedImage(const char* data, unsigned size, const QString& name)
+{
+    // The store's bytes are read in place.
+    QByteArray bytes = QByteArray::fromRawData(data, int(size));
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return QImage();
+    QImageReader reader(&buffer);
+    return readBoundedImage(reader, name);
+}
+
+QImage readBoundedImage(const QString& path, const QString& name)
+{
+    QImageReader reader(path);
+    return readBoundedImage(reader, name);
+}
+
 QStringList languageManagerLanguages()
 {
     return LanguageManager::instance()->languages();
 }
 
 } // namespace
+
+QSize tevBoundedImageSize(const QSize& size)
+{
+    if (tevImageSizeAllowed(size))
+        return size;
+    if (size.width() <= 0 || size.height() <= 0)
+        return QSize(std::min(size.width(), TEVMaxImageSide), std::min(size.height(), TEVMaxImageSide));
+    const double w = size.width(), h = size.height();
+    const double factor = std::min({double(TEVMaxImageSide) / w, double(TEVMaxImageSide) / h,
+                                    std::sqrt(double(TEVMaxImagePixels) / (w * h))});
+    // Rounded down, so that the result stays within the caps.
+    return QSize(std::max(1, int(w * factor)), std::max(1, int(h * factor)));
+}
 
 // ---- store ------------------------------------------------------------------------------------------------
 
@@ -342,13 +412,13 @@ QImage* TEVQResourceManager::getImage(const QString& name, bool gray)
     unsigned size = 0;
     ResSourceType source = ResSourceDefault;
     if (getResource(name, data, size, source))
-        image = QImage::fromData(reinterpret_cast<const uchar*>(data), int(size));
+        image = readBoundedImage(data, size, name);
     bool fromCache = false;
     if (image.isNull()) {
         source = ResSourceDefault;
         const QString path = looseResourceFile(m_defaultStore->dirPath, name);
         if (!path.isEmpty()) {
-            image = QImage(path);
+            image = readBoundedImage(path, name);
         } else if (gray) {
             // Images that exist only in a cache (the built-in check and radio images) get their disabled
             // variant from the cached picture, kept beside it.
@@ -419,6 +489,16 @@ QSvgRenderer* TEVQResourceManager::getSvgRenderer(const QString& name)
     }
     if (!renderer->isValid())
         return nullptr;
+    // Drawn tinted or disabled, an SVG is rendered into a picture of its declared size.
+    const QSize declared = renderer->defaultSize();
+    if (!tevImageSizeAllowed(declared)) {
+        if (firstRefusal(name))
+            qWarning("SVG \"%s\" declares %d x %d pixels, over the limit of %d pixels a side and %lld pixels in "
+                     "total; it is not loaded",
+                     qUtf8Printable(name), declared.width(), declared.height(), TEVMaxImageSide,
+                     static_cast<long long>(TEVMaxImagePixels));
+        return nullptr;
+    }
 
     TEVQResourceManagerImpl* target = storeOf(source, m_defaultStore.get(), m_projectStore.get(), m_themeStore.get());
     if (!target)

@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QList>
 #include <QPointer>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -29,6 +30,26 @@ namespace TEVQtLib {
 
 class TEVQWindow;
 class TEVQWindowDesigner;
+
+// Caps on the pictures the manager decodes and the drawing helpers render SVGs into. An image file of a theme
+// or skin is small but may declare any size: a few hundred bytes of PNG can declare 60000 x 60000 pixels, which
+// would ask for 14 GB, and a GIF, BMP or XBM of a hundred bytes really decodes to the size it declares. 16384
+// pixels a side is more than any screen in use at any device ratio; 32 Mpixel in total holds a picture of the
+// largest screens in use (7680 x 4320) and keeps one 32-bit copy within 128 MB (a disabled variant takes a few).
+constexpr int TEVMaxImageSide = 16384;
+constexpr qint64 TEVMaxImagePixels = 32ll * 1024 * 1024;
+
+// Whether a picture of this size stays within the caps (an empty or negative size allocates nothing: true).
+inline bool tevImageSizeAllowed(const QSize& size)
+{
+    const qint64 w = size.width() > 0 ? size.width() : 0;
+    const qint64 h = size.height() > 0 ? size.height() : 0;
+    return w <= TEVMaxImageSide && h <= TEVMaxImageSide && w * h <= TEVMaxImagePixels;
+}
+
+// The size scaled down, aspect ratio kept, until it is within the caps (each side at least 1 pixel); a size
+// within them is returned as it is.
+TEV_EXPORT QSize tevBoundedImageSize(const QSize& size);
 
 // Where getResource found a file.
 enum ResSourceType { ResSourceDefault = 0, ResSourceTheme = 1, ResSourceProject = 2 };
@@ -124,8 +145,10 @@ public:
     // ---- resources ----
     // Searches the project, default and theme store's files; data stays owned by the store.
     bool getResource(const QString& name, const char*& data, unsigned& size, ResSourceType& source);
-    // Cached image (disabled variant with gray), owned by the manager; null when nothing is found.
+    // Cached image (disabled variant with gray), owned by the manager; null when nothing is found, and for an
+    // image that declares a size over the caps above (refused with a warning before it is decoded).
     QImage* getImage(const QString& name, bool gray = false);
+    // Cached renderer; null when nothing is found, the SVG is not valid, or it declares a size over the caps.
     QSvgRenderer* getSvgRenderer(const QString& name);
     // Theme element of a widget theme name, or null.
     Json::Value* getThemeJsonValue(const char* name);

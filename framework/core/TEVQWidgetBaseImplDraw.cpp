@@ -385,7 +385,10 @@ void TEVQWidgetBaseImpl::drawImageAt(QPainter* painter, const QString& name, con
                                                  : scaleSize(defaultSize);
         const QRect target(alignedPoint(style, area, size), size);
         if (style.useColor || gray) {
-            QImage rendered(size, QImage::Format_ARGB32_Premultiplied);
+            // An SVG without a size of its own takes the widget's, which may be huge: the picture it is
+            // rendered into stays within the resource manager's caps and is stretched over the target.
+            const QSize pictureSize = tevBoundedImageSize(size);
+            QImage rendered(pictureSize, QImage::Format_ARGB32_Premultiplied);
             rendered.fill(Qt::transparent);
             {
                 QPainter p(&rendered);
@@ -397,10 +400,10 @@ void TEVQWidgetBaseImpl::drawImageAt(QPainter* painter, const QString& name, con
                 }
             }
             if (style.useColor) {
-                painter->drawImage(target.topLeft(), rendered);
+                painter->drawImage(target, rendered);
             } else {
                 const QIcon icon(QPixmap::fromImage(rendered));
-                painter->drawPixmap(target.topLeft(), icon.pixmap(size, QIcon::Disabled, QIcon::Off));
+                painter->drawPixmap(target, icon.pixmap(pictureSize, QIcon::Disabled, QIcon::Off));
             }
         } else {
             renderer->render(painter, QRectF(target));

@@ -1,8 +1,8 @@
 // Every file of the bad-input corpus through the real loaders: the theme and skin loaders of the resource manager
-// (directories, archive files and archives in memory, read by the zip reader), the style JSON reader and the
-// dictionary loader. (The zip reader's own codes for each corpus file are pinned in tst_zip.) Each file is refused
-// with an error or loaded (partly); nothing crashes, and a refused theme, skin or dictionary leaves the one in use
-// working.
+// (directories, archive files and archives in memory, read by the zip reader), the style JSON reader, the image
+// decoder of the resource manager and the dictionary loader. (The zip reader's own codes for each corpus file are
+// pinned in tst_zip.) Each file is refused with an error or loaded (partly); nothing crashes, and a refused theme,
+// skin or dictionary leaves the one in use working.
 #include "TevTest.h"
 #include "LanguageManager.h"
 #include "TEVQResourceManager.h"
@@ -11,6 +11,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+
+#include <sys/resource.h>
 
 
 using namespace TEVQtLib;
@@ -117,7 +119,7 @@ private slots:
         loadGoodTheme();
         verifyGoodThemeInPlace("start");
         verifySkinInPlace("start");
-        for (const char* folder : {"zip", "style", "dictionary"})
+        for (const char* folder : {"zip", "style", "dictionary", "image"})
             QVERIFY2(!corpusFiles(folder).isEmpty(), folder);
     }
 
@@ -195,6 +197,34 @@ private slots:
         }
         loadGoodTheme();
         verifyGoodThemeInPlace("after styles");
+    }
+
+    // Image corpus as the images of a theme directory and as loose files: pictures that declare a size over the
+    // caps and broken ones are refused (null) without anything of their declared size being allocated; valid_*
+    // files load. (Theme archives reach the same decoder; tst_themes covers them.)
+    void imageCorpusThroughTheThemeLoader()
+    {
+        const QString dir = makeDir("imageTheme", kGoodStyle, kGoodTheme);
+        const QStringList files = corpusFiles("image");
+        for (const QString& path : files)
+            QVERIFY(tevtest::writeFile(dir + "/images/" + QFileInfo(path).fileName(), tevtest::readFile(path)));
+        QVERIFY(rm()->loadThemeDir(dir));
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        const long peak = usage.ru_maxrss;
+        for (const QString& path : files) {
+            const QString name = QFileInfo(path).fileName();
+            const bool valid = name.startsWith("valid_");
+            for (const QString& key : {"images/" + name, path}) {
+                for (bool gray : {false, true})
+                    QVERIFY2((rm()->getImage(key, gray) != nullptr) == valid, qPrintable(key));
+                if (name.endsWith(".svg"))
+                    QVERIFY2((rm()->getSvgRenderer(key) != nullptr) == valid, qPrintable(key));
+            }
+        }
+        getrusage(RUSAGE_SELF, &usage);
+        QVERIFY2(usage.ru_maxrss - peak < 256 * 1024, qPrintable(QString::number(usage.ru_maxrss - peak)));
+        loadGoodTheme();
     }
 
     // Dictionary corpus through the language manager: valid files load, every other one is refused with a message

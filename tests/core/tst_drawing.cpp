@@ -12,6 +12,8 @@
 
 #include <tuple>
 
+#include <sys/resource.h>
+
 using namespace TEVQtLib;
 using Impl = TEVQWidgetBaseImpl;
 
@@ -59,6 +61,14 @@ struct Px {
     PIXEL_IS(image, px.x, px.y, px.colour)
 
 // The bounding box of every pixel that differs from the background.
+// The highest resident set size of the process so far, in kilobytes.
+long peakResidentKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
 QRect inkBounds(const QImage& image)
 {
     int left = image.width(), top = image.height(), right = -1, bottom = -1;
@@ -505,6 +515,42 @@ private slots:
         p.end();
         QCOMPARE(picture.boundingRect(), QRect(5, 0, 20, 20));
         QVERIFY(!Impl::getImageSize(writeSvg(QStringLiteral("broken.svg"), "<svg"), false).isValid());
+    }
+
+    // An SVG without a size of its own is rendered for a tint or the disabled look into a picture of the target's
+    // size; for a huge target that picture stays within the resource manager's caps and is stretched over it.
+    void svgRenderedForHugeTargetsStaysBounded()
+    {
+        QCOMPARE(tevBoundedImageSize(QSize(300, 200)), QSize(300, 200));
+        QCOMPARE(tevBoundedImageSize(QSize(TEVMaxImageSide, 2048)), QSize(TEVMaxImageSide, 2048));
+        QCOMPARE(tevBoundedImageSize(QSize(TEVMaxImageSide + 1, 1)), QSize(TEVMaxImageSide, 1));
+        QCOMPARE(tevBoundedImageSize(QSize(100000, 10)), QSize(TEVMaxImageSide, 1));
+        QCOMPARE(tevBoundedImageSize(QSize(0, 50000)), QSize(0, TEVMaxImageSide));
+        for (const QSize& big : {QSize(20000, 20000), QSize(16777215, 16777215), QSize(9000, 16000)}) {
+            const QSize bounded = tevBoundedImageSize(big);
+            // Within the caps, and shrunk no further than they ask.
+            QVERIFY2(tevImageSizeAllowed(bounded) && (qint64(bounded.width()) * bounded.height() > TEVMaxImagePixels * 0.99 ||
+                                                      qMax(bounded.width(), bounded.height()) == TEVMaxImageSide),
+                     qPrintable(QString("%1 x %2").arg(bounded.width()).arg(bounded.height())));
+            QVERIFY(qAbs(double(bounded.width()) / bounded.height() - double(big.width()) / big.height()) < 0.01);
+        }
+        QVERIFY(tevImageSizeAllowed(QSize(7680, 4320)) && tevImageSizeAllowed(QSize(8192, 4096)));
+        QVERIFY(!tevImageSizeAllowed(QSize(8192, 4097)) && !tevImageSizeAllowed(QSize(1, TEVMaxImageSide + 1)));
+
+        // Only an SVG without content declares no size (Qt measures the content otherwise).
+        const QString name = writeSvg(QStringLiteral("sizeless.svg"), "<svg xmlns='http://www.w3.org/2000/svg'></svg>");
+        IconStyleDesc style;
+        style.horAlign = style.verAlign = 0;
+        style.color = QColor(0, 0, 255);
+        auto grownKb = [peak = peakResidentKb()] { return peakResidentKb() - peak; };
+        // Unbounded, the tinted picture alone would take 1.6 GB, the disabled look twice that.
+        for (bool gray : {false, true}) {
+            style.useColor = !gray;
+            const QImage drawn =
+                paint(40, 40, [&](QPainter* p) { Impl::drawImageAt(p, name, style, 0, 0, 20000, 20000, gray); });
+            QCOMPARE(inkBounds(drawn), QRect());
+            QVERIFY2(grownKb() < (gray ? 1280 : 640) * 1024, qPrintable(QString::number(grownKb())));
+        }
     }
 
     void scaleFactorShrinksButNeverGrows()

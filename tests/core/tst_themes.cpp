@@ -8,9 +8,13 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QRegularExpression>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
 
 #include <zip.h>
+
+#include <sys/resource.h>
 
 using namespace TEVQtLib;
 
@@ -88,6 +92,54 @@ bool themeHas(const char* name)
 {
     int round = 0;
     return rm()->themeStore() && fillRound(name, round, true);
+}
+
+// A PNG that declares w x h RGBA pixels but carries the compressed bytes of one blank row: a few hundred bytes
+// that a decoder without a size check takes for a picture of w * h * 4 bytes.
+QByteArray oversizedPng(quint32 w, quint32 h)
+{
+    auto be32 = [](quint32 v) {
+        const char b[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+        return QByteArray(b, 4);
+    };
+    auto chunk = [&](const char* type, const QByteArray& data) {
+        const QByteArray body = type + data;
+        return be32(quint32(data.size())) + body +
+               be32(quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))));
+    };
+    const QByteArray header = be32(w) + be32(h) + QByteArray("\x08\x06\x00\x00\x00", 5); // 8-bit RGBA
+    const QByteArray rows = qCompress(QByteArray(int(1 + 4 * w), '\0'), 9).mid(4);          // zlib stream
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", rows) + chunk("IEND", {});
+}
+
+// Counts the warnings given while it exists (instead of printing them).
+struct WarningCounter {
+    static WarningCounter*& current()
+    {
+        static WarningCounter* counter = nullptr;
+        return counter;
+    }
+    static void handler(QtMsgType type, const QMessageLogContext&, const QString&)
+    {
+        if (type == QtWarningMsg)
+            ++current()->count;
+    }
+    WarningCounter() : previous(qInstallMessageHandler(&handler)) { current() = this; }
+    ~WarningCounter()
+    {
+        qInstallMessageHandler(previous);
+        current() = nullptr;
+    }
+    int count = 0;
+    QtMessageHandler previous;
+};
+
+// The highest resident set size of the process so far, in kilobytes.
+long peakResidentKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
 }
 
 // Changes one byte of the stored data of an entry whose payload is marker.
@@ -294,6 +346,63 @@ private slots:
         QVERIFY(tevtest::writeFile(damaged, bytes));
         QVERIFY(rm()->loadThemeFile(damaged) && themeHas("damagedTheme"));
         QVERIFY(rm()->loadThemeFile(good));
+    }
+
+    // Images that declare a size over the caps, from a theme directory, a theme archive and a loose file, are
+    // refused with a warning (once per name: they are asked for on every paint) before anything of their size is
+    // allocated, and behave like missing ones.
+    void oversizedImagesAreRefused()
+    {
+        const QString before = rm()->getThemePath();
+        const QByteArray huge = oversizedPng(60000, 60000), wide = oversizedPng(TEVMaxImageSide + 1, 1);
+        QVERIFY(huge.size() < 1024);
+        const QByteArray hugeSvg = "<svg xmlns='http://www.w3.org/2000/svg' width='60000' height='60000'>"
+                                   "<rect width='10' height='10' fill='red'/></svg>";
+        // The same pictures under names of their own in each source.
+        auto entries = [&](const QByteArray& tag) {
+            return QList<Entry>{{"style.json", styleDoc("capTheme")}, {"images/huge-" + tag + ".png", huge},
+                                {"images/wide-" + tag + ".png", wide}, {"images/huge-" + tag + ".svg", hugeSvg},
+                                {"images/ok.png", png(5, 5, Qt::green)}};
+        };
+        const QString dir = m_tmp.filePath("oversized-theme");
+        for (const Entry& e : entries("dir"))
+            QVERIFY(tevtest::writeFile(dir + "/" + e.name, e.data));
+        const QString zip = m_tmp.filePath("oversized-theme.zip");
+        makeZip(zip, entries("zip"));
+
+        auto expectWarning = [](const QString& name, const char* what) {
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(name) + ".* declares " +
+                                                                  what + " pixels, over the limit"));
+        };
+        const long peak = peakResidentKb();
+        for (const QString tag : {"dir", "zip"}) {
+            QVERIFY(tag == "zip" ? rm()->loadThemeFile(zip) : rm()->loadThemeDir(dir));
+            const QString hugeName = "images/huge-" + tag + ".png", wideName = "images/wide-" + tag + ".png";
+            const QString svgName = "images/huge-" + tag + ".svg";
+            expectWarning(hugeName, "60000 x 60000");
+            expectWarning(wideName, "16385 x 1");
+            expectWarning(svgName, "60000 x 60000");
+            QVERIFY(!rm()->getImage(hugeName, false) && !rm()->getImage(wideName, false));
+            QVERIFY(!rm()->getSvgRenderer(svgName));
+            {
+                WarningCounter again;
+                for (bool gray : {false, true})
+                    QVERIFY(!rm()->getImage(hugeName, gray) && !rm()->getImage(wideName, gray));
+                QVERIFY(!rm()->getSvgRenderer(svgName));
+                QCOMPARE(again.count, 0);
+            }
+            // Refusals are not cached: the names stay missing.
+            QVERIFY(rm()->themeStore()->imageCache.empty() && rm()->themeStore()->svgCache.empty());
+            QImage* ok = rm()->getImage("images/ok.png", false);
+            QVERIFY(ok && ok->pixelColor(2, 2) == QColor(Qt::green));
+        }
+        // A loose file, looked up by its path.
+        expectWarning(dir + "/images/huge-dir.png", "60000 x 60000");
+        QVERIFY(!rm()->getImage(dir + "/images/huge-dir.png", false));
+        // A 14 GB picture was never asked for (its address-sanitizer shadow alone is 1.8 GB).
+        const long grown = peakResidentKb() - peak;
+        QVERIFY2(grown < 256 * 1024, qPrintable(QString::number(grown)));
+        QVERIFY(rm()->loadThemeDir(before) || rm()->loadThemeFile(before));
     }
 
     void skinArchiveFromFileAndMemory()

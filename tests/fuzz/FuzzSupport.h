@@ -1,9 +1,11 @@
 #pragma once
 // Set-up and checks shared by the widget fuzz targets: the application, kept for the life of the process, the
-// input taken as element JSON, and the written-then-read-back check.
+// input taken as element JSON, the written-then-read-back check, and the settling of events between inputs.
 #include "TEVJson.h"
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QWidget>
 
 #include <cstddef>
@@ -43,6 +45,16 @@ template <class ReadWrite> void checkRoundTrip(const Json::Value& element, ReadW
     const Json::Value second = readWrite(first);
     if (!(first == second))
         __builtin_trap();
+}
+
+// Delivers what the previous input's widgets posted and deletes what they scheduled for deletion. The targets
+// never run an event loop: without this, the events of shown windows (and, under xcb, the window system's) and the
+// objects waiting for deletion pile up from one input to the next. Called at the start of every input.
+inline void settle()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 } // namespace fuzzsupport

@@ -1,6 +1,7 @@
 // Feeds bytes to the page loader as a page document: into a frameless window (root keys applied), into a
 // sub-window and into a plain widget. Everything built is written back as JSON and then deleted; nothing may
 // crash, and the loader must leave the resource manager's switches as it found them.
+#include "FuzzSupport.h"
 #include "TEVQResourceManager.h"
 #include "TEVQSubWin.h"
 #include "TEVQWindow.h"
@@ -65,6 +66,7 @@ void load(QWidget* host, const QString& path)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     Fixture& f = fixture();
+    fuzzsupport::settle(); // what the previous input's widgets left: their events and deferred deletions
     {
         QFile file(f.path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
