@@ -18,22 +18,6 @@ namespace {
 
 TEVQResourceManager* resources() { return TEVQResourceManager::getInstance(); }
 
-// The same placement rules as the painter base's image helpers.
-int alignedStart(int align, int start, int length, int size)
-{
-    switch (align) {
-    case 0: return start;
-    case 1: return start + (length - size) / 2;
-    case 2: return start + length - size;
-    default: return 0;
-    }
-}
-
-QPoint alignedPoint(const IconStyleDesc& style, const QRect& area, const QSize& size)
-{
-    return QPoint(alignedStart(style.horAlign, area.left(), area.width(), size.width()) + style.offsetX,
-                  alignedStart(style.verAlign, area.top(), area.height(), size.height()) + style.offsetY);
-}
 
 qreal pixelRatio(QPainter* painter)
 {
@@ -157,14 +141,14 @@ void TEVIconCache::draw(QPainter* painter, const QString& name, const IconStyleD
     if (!src)
         return;
     if (!src->svg) {
-        painter->drawImage(alignedPoint(style, rect, src->image.size()), src->image);
+        painter->drawImage(TEVQWidgetBaseImpl::iconPosition(style, rect, src->image.size()), src->image);
         return;
     }
     const int side = std::max(std::min(rect.width(), rect.height()), 1);
     const QSize size = src->svgSize.isEmpty() ? QSize(side, side) : src->svgSize;
     const Source copy = *src; // rendered() may start the cache over
     if (const QImage* image = rendered(copy, size, false, &style, pixelRatio(painter)))
-        painter->drawImage(alignedPoint(style, rect, size), *image);
+        painter->drawImage(TEVQWidgetBaseImpl::iconPosition(style, rect, size), *image);
 }
 
 void TEVIconCache::drawScaled(QPainter* painter, const QString& name, const QRect& target, bool gray)

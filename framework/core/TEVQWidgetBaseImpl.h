@@ -7,6 +7,7 @@
 #include "ITEVQWidgetBase.h"
 #include "TEVStyleDesc.h"
 
+#include <QFont>
 #include <QObject>
 #include <QPainterPath>
 #include <QRect>
@@ -242,6 +243,14 @@ public:
     static void drawImageAt(QPainter* painter, const QString& name, const IconStyleDesc& style, int x, int y, int w,
                             int h, bool gray);
     static QSize getTextSize(const TextStyleDesc& style, const QString& text);
+    // The font a text style draws and measures with: the global font family wins over the style's own.
+    static QFont styleFont(const TextStyleDesc& style);
+    static QFont styleFont(const TextStyleDesc& style, const QString& globalFamily);
+    // Qt's alignment for a style's horizontal (0 left, 1 centre, 2 right) and vertical (0 top, 1 centre,
+    // 2 bottom) alignment; other values add nothing.
+    static Qt::Alignment styleAlignment(int hor, int ver);
+    // Where an item of the given size goes in area by an icon style's alignment and offsets.
+    static QPoint iconPosition(const IconStyleDesc& style, const QRect& area, const QSize& size);
     static QSize getImageSize(const QString& name, bool gray);
     static QSize scaleSize(const QSize& size);
     static QPainterPath roundedRectPath(const QRectF& rect, double radius, bool topLeft, bool topRight,

@@ -23,58 +23,6 @@ namespace {
 
 TEVQResourceManager* resources() { return TEVQResourceManager::getInstance(); }
 
-// The font a text style draws and measures with: the global font family wins over the style's own.
-QFont textFont(const TextStyleDesc& style)
-{
-    QFont font;
-    if (style.pixelSize > 0)
-        font.setPixelSize(style.pixelSize);
-    const QString global = resources()->getGlobalFontFamily();
-    font.setFamily(global.isEmpty() ? style.family : global);
-    font.setWeight(style.bold ? 75 : 50);
-    font.setItalic(style.italic);
-    font.setUnderline(style.underline);
-    return font;
-}
-
-Qt::Alignment horizontalAlignment(int align)
-{
-    switch (align) {
-    case 0: return Qt::AlignLeft;
-    case 1: return Qt::AlignHCenter;
-    case 2: return Qt::AlignRight;
-    default: return Qt::Alignment();
-    }
-}
-
-Qt::Alignment verticalAlignment(int align)
-{
-    switch (align) {
-    case 0: return Qt::AlignTop;
-    case 1: return Qt::AlignVCenter;
-    case 2: return Qt::AlignBottom;
-    default: return Qt::Alignment();
-    }
-}
-
-// Start coordinate of an item of length size aligned inside [start, start + length); 0 for an unknown
-// alignment.
-int alignedStart(int align, int start, int length, int size)
-{
-    switch (align) {
-    case 0: return start;
-    case 1: return start + (length - size) / 2;
-    case 2: return start + length - size;
-    default: return 0;
-    }
-}
-
-QPoint alignedPoint(const IconStyleDesc& style, const QRect& area, const QSize& size)
-{
-    return QPoint(alignedStart(style.horAlign, area.left(), area.width(), size.width()) + style.offsetX,
-                  alignedStart(style.verAlign, area.top(), area.height(), size.height()) + style.offsetY);
-}
-
 QBrush fillBrush(const FillRes& res, const QPointF& from, const QPointF& to)
 {
     if (!res.gradient)
@@ -86,6 +34,61 @@ QBrush fillBrush(const FillRes& res, const QPointF& from, const QPointF& to)
 }
 
 } // namespace
+
+QFont TEVQWidgetBaseImpl::styleFont(const TextStyleDesc& style, const QString& globalFamily)
+{
+    QFont font;
+    if (style.pixelSize > 0)
+        font.setPixelSize(style.pixelSize);
+    font.setFamily(globalFamily.isEmpty() ? style.family : globalFamily);
+    font.setWeight(style.bold ? 75 : 50);
+    font.setItalic(style.italic);
+    font.setUnderline(style.underline);
+    return font;
+}
+
+QFont TEVQWidgetBaseImpl::styleFont(const TextStyleDesc& style)
+{
+    return styleFont(style, resources()->getGlobalFontFamily());
+}
+
+Qt::Alignment TEVQWidgetBaseImpl::styleAlignment(int hor, int ver)
+{
+    Qt::Alignment a;
+    switch (hor) {
+    case 0: a |= Qt::AlignLeft; break;
+    case 1: a |= Qt::AlignHCenter; break;
+    case 2: a |= Qt::AlignRight; break;
+    default: break;
+    }
+    switch (ver) {
+    case 0: a |= Qt::AlignTop; break;
+    case 1: a |= Qt::AlignVCenter; break;
+    case 2: a |= Qt::AlignBottom; break;
+    default: break;
+    }
+    return a;
+}
+
+namespace {
+// Start coordinate of an item of length size aligned inside [start, start + length); 0 for an unknown
+// alignment.
+int alignedStart(int align, int start, int length, int size)
+{
+    switch (align) {
+    case 0: return start;
+    case 1: return start + (length - size) / 2;
+    case 2: return start + length - size;
+    default: return 0;
+    }
+}
+} // namespace
+
+QPoint TEVQWidgetBaseImpl::iconPosition(const IconStyleDesc& style, const QRect& area, const QSize& size)
+{
+    return QPoint(alignedStart(style.horAlign, area.left(), area.width(), size.width()) + style.offsetX,
+                  alignedStart(style.verAlign, area.top(), area.height(), size.height()) + style.offsetY);
+}
 
 // ---- geometry ---------------------------------------------------------------------------------------------
 
@@ -303,7 +306,7 @@ void TEVQWidgetBaseImpl::drawTextAt(QPainter* painter, const QString& text, cons
 {
     if (!painter || text.isEmpty())
         return;
-    const Qt::Alignment align = horizontalAlignment(style.horAlign) | verticalAlignment(style.verAlign);
+    const Qt::Alignment align = styleAlignment(style.horAlign, style.verAlign);
     QRect box(x + style.offsetX, y + style.offsetY, w - style.offsetX, h - style.offsetY);
     // Bottom-aligned text moves down by the offset like top-aligned text does.
     if (style.verAlign == 2)
@@ -311,7 +314,7 @@ void TEVQWidgetBaseImpl::drawTextAt(QPainter* painter, const QString& text, cons
 
     painter->setBrush(style.color);
     painter->setRenderHint(QPainter::TextAntialiasing, true);
-    const QFont font = textFont(style);
+    const QFont font = styleFont(style);
 
     if (horizontal) {
         painter->setPen(style.color);
@@ -347,7 +350,7 @@ void TEVQWidgetBaseImpl::drawTextAt(QPainter* painter, const QString& text, cons
 
 QSize TEVQWidgetBaseImpl::getTextSize(const TextStyleDesc& style, const QString& text)
 {
-    const QFontMetrics metrics(textFont(style));
+    const QFontMetrics metrics(styleFont(style));
     return QSize(metrics.horizontalAdvance(text), metrics.height());
 }
 
@@ -361,7 +364,7 @@ void TEVQWidgetBaseImpl::drawIcon(QPainter* painter, const QIcon& icon, const QS
     const QPixmap pixmap = icon.pixmap(size, QIcon::Normal, QIcon::Off);
     if (pixmap.isNull())
         return;
-    painter->drawPixmap(alignedPoint(style, rect, size), pixmap);
+    painter->drawPixmap(iconPosition(style, rect, size), pixmap);
 }
 
 void TEVQWidgetBaseImpl::drawImage(QPainter* painter, const QString& name, const IconStyleDesc& style,
@@ -383,7 +386,7 @@ void TEVQWidgetBaseImpl::drawImageAt(QPainter* painter, const QString& name, con
         const QSize defaultSize = renderer->defaultSize();
         const QSize size = defaultSize.isEmpty() ? QSize(std::max(std::min(w, h), 1), std::max(std::min(w, h), 1))
                                                  : scaleSize(defaultSize);
-        const QRect target(alignedPoint(style, area, size), size);
+        const QRect target(iconPosition(style, area, size), size);
         if (style.useColor || gray) {
             // An SVG without a size of its own takes the widget's, which may be huge: the picture it is
             // rendered into stays within the resource manager's caps and is stretched over the target.
@@ -413,7 +416,7 @@ void TEVQWidgetBaseImpl::drawImageAt(QPainter* painter, const QString& name, con
     const QImage* image = resources()->getImage(name, gray);
     if (!image || image->width() == 0 || image->height() == 0)
         return;
-    painter->drawImage(alignedPoint(style, area, image->size()), *image);
+    painter->drawImage(iconPosition(style, area, image->size()), *image);
 }
 
 QSize TEVQWidgetBaseImpl::getImageSize(const QString& name, bool gray)

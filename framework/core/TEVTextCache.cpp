@@ -13,37 +13,6 @@ namespace {
 
 TEVQResourceManager* resources() { return TEVQResourceManager::getInstance(); }
 
-// The same font and alignment rules as the painter base's text helper.
-QFont textFont(const TextStyleDesc& style, const QString& globalFamily)
-{
-    QFont font;
-    if (style.pixelSize > 0)
-        font.setPixelSize(style.pixelSize);
-    font.setFamily(globalFamily.isEmpty() ? style.family : globalFamily);
-    font.setWeight(style.bold ? 75 : 50);
-    font.setItalic(style.italic);
-    font.setUnderline(style.underline);
-    return font;
-}
-
-Qt::Alignment textAlignment(int hor, int ver)
-{
-    Qt::Alignment a;
-    if (hor == 0)
-        a |= Qt::AlignLeft;
-    else if (hor == 1)
-        a |= Qt::AlignHCenter;
-    else if (hor == 2)
-        a |= Qt::AlignRight;
-    if (ver == 0)
-        a |= Qt::AlignTop;
-    else if (ver == 1)
-        a |= Qt::AlignVCenter;
-    else if (ver == 2)
-        a |= Qt::AlignBottom;
-    return a;
-}
-
 } // namespace
 
 // ---- texts ----------------------------------------------------------------------------------------------------
@@ -68,7 +37,7 @@ void TEVTextCache::draw(QPainter* painter, const QString& text, const TextStyleD
         m_text = text;
         m_family = family;
         m_style = style;
-        m_font = textFont(style, family);
+        m_font = TEVQWidgetBaseImpl::styleFont(style, family);
         const QFontMetricsF metrics(m_font);
         m_shown = style.textMode == 3 ? text : QFontMetrics(m_font).elidedText(text, Qt::ElideRight, w - 2);
         // The place QPainter::drawText gives one unclipped line in the box.
@@ -100,7 +69,7 @@ void TEVTextCache::draw(QPainter* painter, const QString& text, const TextStyleD
         painter->drawStaticText(QPointF(box.x(), box.y()) + m_at, m_line);
         return;
     }
-    const int flags = int(textAlignment(style.horAlign, style.verAlign))
+    const int flags = int(TEVQWidgetBaseImpl::styleAlignment(style.horAlign, style.verAlign))
                       | (style.textMode == 3 ? int(Qt::TextWordWrap) : int(Qt::TextSingleLine));
     painter->drawText(box, flags, m_shown);
 }
