@@ -16,7 +16,7 @@
 namespace TEVQtLib {
 namespace json {
 
-// Nesting depth a document may have; deeper input is refused before jsoncpp sees it.
+// Nesting depth of arrays and objects a document may have; the parse itself stops at deeper input.
 constexpr int kMaxDepth = 128;
 
 // Greatest nesting depth of arrays and objects in text, strings skipped. Stops counting past limit.

@@ -33,6 +33,34 @@ class TEVQWindowDesigner;
 // Where getResource found a file.
 enum ResSourceType { ResSourceDefault = 0, ResSourceTheme = 1, ResSourceProject = 2 };
 
+// Style name -> position in a store's list of styles: a hash table searched by the name's UTF-16 text, sized to
+// stay at most half full. Style lookups run whenever a widget re-reads its theme, so the slots are kept small
+// and the texts they compare with are those of the names filed (which the style records share when equal).
+class TEV_EXPORT TEVStyleNameIndex {
+public:
+    TEVStyleNameIndex();
+    // Position filed under name, or -1.
+    int find(const QString& name) const;
+    // Files position under name, replacing what the name had.
+    void insert(const QString& name, int position);
+    void clear();
+    int size() const { return m_count; }
+
+private:
+    // Sixteen bytes: the upper half of the name's hash, its position (-1: empty slot) and the name filed, which
+    // shares its text with the name given.
+    struct Slot {
+        quint32 tag = 0;
+        qint32 position = -1;
+        QString name;
+    };
+    size_t slotOf(const QChar* chars, int size, quint64 hash) const;
+    std::vector<Slot> m_slots; // a power of two in size, or empty
+    size_t m_mask = 0;
+    int m_count = 0;
+    quint64 m_seed;
+};
+
 // One store of resources: files of a directory or archive, styles, caches, theme elements and fonts.
 class TEV_EXPORT TEVQResourceManagerImpl {
 public:
@@ -67,8 +95,8 @@ public:
     std::vector<FillStyle> fillStyles;   // in order of first definition
     std::vector<TextStyleDesc> textStyles;
     std::map<QString, int> fonts;        // family -> application font id
-    std::map<QString, int> fillStyleIndex;
-    std::map<QString, int> textStyleIndex;
+    TEVStyleNameIndex fillStyleIndex; // style name (one byte per character) -> position in fillStyles
+    TEVStyleNameIndex textStyleIndex;
     bool loaded = false;                 // the load that filled this store succeeded
     // Margins of image styles shrunk by a scale factor below 1 when read: the shrunk margins and the margins
     // of the document, so that writing the styles back gives the document's margins again.

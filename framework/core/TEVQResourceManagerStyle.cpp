@@ -138,9 +138,11 @@ bool TEVQResourceManager::readStyle(TEVQResourceManagerImpl* store, const Json::
                 store->unscaledMargins[key] = {style.imageDesc, documentMargins};
             else
                 store->unscaledMargins.erase(key);
-            store->fileFillStyle(key, style);
+            // An ASCII name reads alike both ways: the record and the index then share one text.
+            store->fileFillStyle(style.name == key ? style.name : key, style);
         } else {
-            store->fileTextStyle(key, readTextEntry(entry, name));
+            const TextStyleDesc style = readTextEntry(entry, name);
+            store->fileTextStyle(style.name == key ? style.name : key, style);
         }
     }
     return true;

@@ -325,16 +325,15 @@ public:
 
     int count = 0;       // number of entries
     int libIndex = -1;   // entry minizip is positioned at, -1 when unknown
-    int openIndex = -1;  // entry open for extraction
+    int openIndex = -1;  // entry open for extraction (minizip's side may already be closed at its end)
+    bool libOpen = false; // minizip has the entry open
     int cachedIndex = -1;
     TEVZipEntry cached;
 
     // State of the entry open for extraction.
     ZPOS64_T openDeclaredSize = 0;
-    uLong openDeclaredCrc = 0;
     bool openEncrypted = false;
     ZPOS64_T openProduced = 0;
-    uLong openCrc = 0;
     bool openFinished = false;
 
     ~TEVZipReader()
@@ -346,10 +345,10 @@ public:
 
     void closeEntry()
     {
-        if (openIndex >= 0) {
+        if (libOpen)
             unzCloseCurrentFile(uf);
-            openIndex = -1;
-        }
+        libOpen = false;
+        openIndex = -1;
     }
 
     // Positions minizip at entry `index` (0 <= index < count): back to the first entry when needed, then forward.
@@ -375,7 +374,9 @@ public:
     }
 
     unsigned describe(int index, TEVZipEntry* entry);
-    unsigned openForExtraction(int index);
+    // Opens entry `index` for extraction, which checks its local header against its directory record. `known`,
+    // when given, is the entry's directory record as read before.
+    unsigned openForExtraction(int index, const unz_file_info64* known = nullptr);
     unsigned finishEntry();
 };
 
@@ -425,40 +426,50 @@ unsigned TEVZipReader::describe(int index, TEVZipEntry* entry)
     return TEVZipOk;
 }
 
-unsigned TEVZipReader::openForExtraction(int index)
+unsigned TEVZipReader::openForExtraction(int index, const unz_file_info64* known)
 {
     unsigned code = goTo(index);
     if (code != TEVZipOk)
         return code;
-    unz_file_info64 info{};
-    int err = unzGetCurrentFileInfo64(uf, &info, nullptr, 0, nullptr, 0, nullptr, 0);
-    if (err != UNZ_OK)
-        return mapUnzError(err);
+    unz_file_info64 read{};
+    if (!known) {
+        const int err = unzGetCurrentFileInfo64(uf, &read, nullptr, 0, nullptr, 0, nullptr, 0);
+        if (err != UNZ_OK)
+            return mapUnzError(err);
+    }
+    const unz_file_info64& info = known ? *known : read;
     const bool encrypted = (info.flag & 1u) != 0;
-    err = unzOpenCurrentFilePassword(uf, password && encrypted ? password->c_str() : nullptr);
+    const int err = unzOpenCurrentFilePassword(uf, password && encrypted ? password->c_str() : nullptr);
     if (err == UNZ_PARAMERROR && password && encrypted)
         return TEVZipPassword; // a minizip built without decryption refuses every password
     if (err != UNZ_OK)
         return err == UNZ_ERRNO ? TEVZipReadFailed : err == UNZ_BADZIPFILE ? TEVZipBadHeader : mapUnzError(err);
     openIndex = index;
+    libOpen = true;
     openDeclaredSize = info.uncompressed_size;
-    openDeclaredCrc = info.crc;
     openEncrypted = encrypted;
     openProduced = 0;
-    openCrc = crc32(0L, Z_NULL, 0);
     openFinished = false;
     return TEVZipOk;
 }
 
-// The end of the open entry was reached: the bytes produced must match its declared size and CRC-32.
+// The end of the open entry was reached: the bytes produced must match its declared size and CRC-32. minizip keeps
+// the CRC-32 of every byte it hands out and compares it with the directory record's when the entry is closed at
+// its end; the entry stays marked open here so that a further call for it reports the end again.
 unsigned TEVZipReader::finishEntry()
 {
     openFinished = true;
     unsigned code = TEVZipOk;
-    if (openProduced != openDeclaredSize)
+    if (openProduced != openDeclaredSize) {
         code = TEVZipSizeMismatch;
-    else if (openCrc != openDeclaredCrc)
-        code = TEVZipCrcMismatch;
+    } else {
+        const int err = unzCloseCurrentFile(uf);
+        libOpen = false;
+        if (err == UNZ_CRCERROR)
+            code = TEVZipCrcMismatch;
+        else if (err != UNZ_OK)
+            code = mapUnzError(err);
+    }
     if (code != TEVZipOk && openEncrypted)
         code = TEVZipPassword; // wrong or missing password: the decrypted bytes make no sense
     if (code != TEVZipOk)
@@ -586,7 +597,6 @@ unsigned tevZipExtract(TEVZipReader* zip, int index, void* buffer, unsigned size
     }
     if (n > 0) {
         zip->openProduced += static_cast<ZPOS64_T>(n);
-        zip->openCrc = crc32(zip->openCrc, static_cast<const Bytef*>(buffer), static_cast<uInt>(n));
         if (produced)
             *produced = static_cast<unsigned>(n);
     }
@@ -614,84 +624,111 @@ unsigned tevZipLastResult()
     return g_lastResult.load(std::memory_order_relaxed);
 }
 
-unsigned tevZipReadEntry(TEVZipReader* zip, int index, QByteArray& data, quint64* budget)
-{
-    data.clear();
-    unsigned code = checkHandle(zip);
-    if (code == TEVZipOk && index < 0)
-        code = TEVZipBadArgument;
-    if (code != TEVZipOk)
-        return setResult(code);
-    TEVZipEntry entry;
-    code = tevZipGetEntry(zip, index, &entry);
-    if (code != TEVZipOk)
-        return code;
-    const quint32 size = entry.uncompressedSize;
-    if (size > TEVZipMaxEntrySize || (budget && size > *budget))
-        return setResult(TEVZipTooLarge);
+namespace {
 
+// Reads the entry open for extraction whole and checks it: the declared size must be within the per-entry cap
+// and the budget (when given, then reduced by it), and the data must inflate to exactly that size with a
+// matching CRC-32. Any failure closes the entry and leaves `data` empty.
+unsigned readOpenEntry(TEVZipReader* zip, int index, QByteArray& data, quint64* budget)
+{
+    const ZPOS64_T declared = zip->openDeclaredSize;
+    if (declared > TEVZipMaxEntrySize || (budget && declared > *budget)) {
+        zip->closeEntry();
+        return TEVZipTooLarge;
+    }
+    const quint32 size = static_cast<quint32>(declared);
     QByteArray bytes;
     try {
         bytes = QByteArray(static_cast<int>(size), Qt::Uninitialized);
     } catch (const std::bad_alloc&) {
-        return setResult(TEVZipTooLarge);
+        zip->closeEntry();
+        return TEVZipTooLarge;
     }
     unsigned produced = 0;
-    code = tevZipExtract(zip, index, bytes.data(), size, &produced);
-    if (code == TEVZipMoreData) {
-        // The buffer holds the declared size and the entry is not at its end: it is longer than it says.
-        zip->closeEntry();
-        code = setResult(TEVZipSizeMismatch);
-    }
+    unsigned code = tevZipExtract(zip, index, bytes.data(), size, &produced);
+    if (code == TEVZipMoreData)
+        code = TEVZipSizeMismatch; // the buffer of the declared size is full and the entry goes on, or stopped short
+    else if (code == TEVZipOk && produced != size)
+        code = TEVZipSizeMismatch;
+    zip->closeEntry();
     if (code != TEVZipOk)
         return code;
-    if (produced != size)
-        return setResult(TEVZipSizeMismatch);
-    zip->closeEntry();
     if (budget)
         *budget -= size;
-    data = bytes;
-    return setResult(TEVZipOk);
+    data = std::move(bytes);
+    return TEVZipOk;
+}
+
+} // namespace
+
+unsigned tevZipReadEntry(TEVZipReader* zip, int index, QByteArray& data, quint64* budget)
+{
+    data.clear();
+    unsigned code = checkHandle(zip);
+    if (code == TEVZipOk && (index < 0 || index >= zip->count))
+        code = TEVZipBadArgument;
+    if (code != TEVZipOk)
+        return setResult(code);
+    zip->closeEntry();
+    code = zip->openForExtraction(index);
+    if (code == TEVZipOk)
+        code = readOpenEntry(zip, index, data, budget);
+    return setResult(code);
 }
 
 unsigned tevZipReadAll(TEVZipReader* zip, QVector<TEVZipFile>& files)
 {
     files.clear();
-    TEVZipEntry info;
-    unsigned code = tevZipGetEntry(zip, -1, &info);
+    unsigned code = checkHandle(zip);
     if (code != TEVZipOk)
-        return code;
-    const int count = info.index;
+        return setResult(code);
+    zip->closeEntry();
+    const int count = zip->count;
 
-    // Check every declared size before anything is allocated.
+    // The directory records first: every declared size is checked before anything is allocated. Names and
+    // records are kept for the reading pass, which checks each local header as it opens the entry.
+    struct Declared {
+        unz_file_info64 info;
+        std::string name;
+    };
+    std::vector<Declared> declared;
     quint64 total = 0;
     for (int i = 0; i < count; ++i) {
-        TEVZipEntry entry;
-        code = tevZipGetEntry(zip, i, &entry);
+        code = zip->goTo(i);
         if (code != TEVZipOk)
-            return code;
-        if (entry.uncompressedSize > TEVZipMaxEntrySize)
+            return setResult(code);
+        Declared d{};
+        char rawName[TEVZipMaxName + 1] = {};
+        const int err = unzGetCurrentFileInfo64(zip->uf, &d.info, rawName, TEVZipMaxName, nullptr, 0, nullptr, 0);
+        if (err != UNZ_OK)
+            return setResult(mapUnzError(err));
+        if (d.info.uncompressed_size > TEVZipMaxEntrySize)
             return setResult(TEVZipTooLarge);
-        total += entry.uncompressedSize;
+        total += d.info.uncompressed_size;
         if (total > TEVZipMaxTotalSize)
             return setResult(TEVZipTooLarge);
+        rawName[d.info.size_filename < TEVZipMaxName ? d.info.size_filename : TEVZipMaxName] = '\0';
+        d.name = sanitiseName(rawName);
+        declared.push_back(std::move(d));
     }
 
     quint64 budget = TEVZipMaxTotalSize;
     QVector<TEVZipFile> result;
     for (int i = 0; i < count; ++i) {
-        TEVZipEntry entry;
-        code = tevZipGetEntry(zip, i, &entry);
-        if (code != TEVZipOk)
-            return code;
+        const Declared& d = declared[size_t(i)];
         // Empty entries are checked too (an entry that claims to be empty but carries data fails), then left out.
         TEVZipFile file;
-        file.name = QByteArray(entry.name);
-        code = tevZipReadEntry(zip, i, file.data, &budget);
-        if (code != TEVZipOk)
-            return code;
-        if (entry.uncompressedSize != 0)
+        code = zip->openForExtraction(i, &d.info);
+        if (code == TEVZipOk)
+            code = readOpenEntry(zip, i, file.data, &budget);
+        if (code != TEVZipOk) {
+            zip->closeEntry();
+            return setResult(code);
+        }
+        if (d.info.uncompressed_size != 0) {
+            file.name = QByteArray(d.name.data(), int(d.name.size()));
             result.append(std::move(file));
+        }
     }
     files = std::move(result);
     return setResult(TEVZipOk);
