@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 namespace TEVQtLib {
 
 namespace {
@@ -150,9 +152,17 @@ struct MemoryStream {
     bool hasError() const { return false; }
 };
 
-// A file this layer opens and closes itself.
+// A file this layer opens and closes itself. A regular file of up to kWholeFileLimit bytes is read in one go
+// and served from memory, so that minizip's many small reads and seeks (two directory records and a local
+// header per entry) cost a copy each rather than a library call and, often, a system call; a larger file is
+// read through the C library as minizip asks for it.
+constexpr qint64 kWholeFileLimit = 64 * 1024 * 1024;
+
 struct FileStream {
     std::FILE* file = nullptr;
+    std::vector<unsigned char> bytes; // the whole file, when it was read at once
+    MemoryStream memory;              // reads from bytes
+    bool whole = false;
     bool failed = false;
 
     static voidpf ZCALLBACK open(voidpf opaque, const void* path, int mode)
@@ -160,21 +170,57 @@ struct FileStream {
         if (!isReadMode(mode) || !path)
             return nullptr;
         auto* s = static_cast<FileStream*>(opaque);
-        s->file = std::fopen(static_cast<const char*>(path), "rb");
         s->failed = false;
-        return s->file ? s : nullptr;
+        s->file = std::fopen(static_cast<const char*>(path), "rb");
+        if (!s->file)
+            return nullptr;
+        s->readWhole();
+        return s;
     }
 
-    uLong read(void* buf, uLong want) { return static_cast<uLong>(std::fread(buf, 1, want, file)); }
+    void readWhole()
+    {
+        struct stat info;
+        if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kWholeFileLimit)
+            return;
+        try {
+            bytes.resize(static_cast<size_t>(info.st_size));
+        } catch (const std::bad_alloc&) {
+            return;
+        }
+        if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size() || std::fgetc(file) != EOF) {
+            // The file changed under us: read it as minizip asks instead.
+            std::vector<unsigned char>().swap(bytes);
+            std::clearerr(file);
+            std::rewind(file);
+            return;
+        }
+        static const unsigned char empty = 0;
+        memory.data = bytes.empty() ? &empty : bytes.data();
+        memory.size = bytes.size();
+        memory.pos = 0;
+        whole = true;
+        std::fclose(file);
+        file = nullptr;
+    }
+
+    uLong read(void* buf, uLong want)
+    {
+        return whole ? memory.read(buf, want) : static_cast<uLong>(std::fread(buf, 1, want, file));
+    }
 
     ZPOS64_T tell() const
     {
+        if (whole)
+            return memory.tell();
         const off_t p = ftello(file);
         return p < 0 ? ZPOS64_T(-1) : static_cast<ZPOS64_T>(p);
     }
 
     bool seek(ZPOS64_T offset, int whence)
     {
+        if (whole)
+            return memory.seek(offset, whence);
         if (offset > ZPOS64_T(std::numeric_limits<off_t>::max()))
             return false;
         return fseeko(file, static_cast<off_t>(offset), whence) == 0;
@@ -184,10 +230,12 @@ struct FileStream {
     {
         const int rc = file ? std::fclose(file) : 0;
         file = nullptr;
+        std::vector<unsigned char>().swap(bytes);
+        whole = false;
         return rc;
     }
 
-    bool hasError() const { return std::ferror(file) != 0; }
+    bool hasError() const { return !whole && std::ferror(file) != 0; }
 };
 
 // ---- helpers --------------------------------------------------------------------------------------------------
