@@ -733,48 +733,49 @@ unsigned tevZipReadAll(TEVZipReader* zip, QVector<TEVZipFile>& files)
     zip->closeEntry();
     const int count = zip->count;
 
-    // The directory records first: every declared size is checked before anything is allocated. Names and
-    // records are kept for the reading pass, which checks each local header as it opens the entry.
-    struct Declared {
-        unz_file_info64 info;
-        std::string name;
-    };
-    std::vector<Declared> declared;
+    // The directory records first: every declared size is checked before anything is allocated (and nothing is
+    // kept per entry, so that a directory of many tiny records costs no memory).
     quint64 total = 0;
     for (int i = 0; i < count; ++i) {
         code = zip->goTo(i);
         if (code != TEVZipOk)
             return setResult(code);
-        Declared d{};
-        char rawName[TEVZipMaxName + 1] = {};
-        const int err = unzGetCurrentFileInfo64(zip->uf, &d.info, rawName, TEVZipMaxName, nullptr, 0, nullptr, 0);
+        unz_file_info64 info{};
+        const int err = unzGetCurrentFileInfo64(zip->uf, &info, nullptr, 0, nullptr, 0, nullptr, 0);
         if (err != UNZ_OK)
             return setResult(mapUnzError(err));
-        if (d.info.uncompressed_size > TEVZipMaxEntrySize)
+        if (info.uncompressed_size > TEVZipMaxEntrySize)
             return setResult(TEVZipTooLarge);
-        total += d.info.uncompressed_size;
+        total += info.uncompressed_size;
         if (total > TEVZipMaxTotalSize)
             return setResult(TEVZipTooLarge);
-        rawName[d.info.size_filename < TEVZipMaxName ? d.info.size_filename : TEVZipMaxName] = '\0';
-        d.name = sanitiseName(rawName);
-        declared.push_back(std::move(d));
     }
 
+    // Then each entry: its record with its name, its local header checked as it is opened, its data checked.
     quint64 budget = TEVZipMaxTotalSize;
     QVector<TEVZipFile> result;
     for (int i = 0; i < count; ++i) {
-        const Declared& d = declared[size_t(i)];
+        code = zip->goTo(i);
+        unz_file_info64 info{};
+        char rawName[TEVZipMaxName + 1] = {};
+        if (code == TEVZipOk) {
+            const int err = unzGetCurrentFileInfo64(zip->uf, &info, rawName, TEVZipMaxName, nullptr, 0, nullptr, 0);
+            code = mapUnzError(err);
+        }
         // Empty entries are checked too (an entry that claims to be empty but carries data fails), then left out.
         TEVZipFile file;
-        code = zip->openForExtraction(i, &d.info);
+        if (code == TEVZipOk)
+            code = zip->openForExtraction(i, &info);
         if (code == TEVZipOk)
             code = readOpenEntry(zip, i, file.data, &budget);
         if (code != TEVZipOk) {
             zip->closeEntry();
             return setResult(code);
         }
-        if (d.info.uncompressed_size != 0) {
-            file.name = QByteArray(d.name.data(), int(d.name.size()));
+        if (info.uncompressed_size != 0) {
+            rawName[info.size_filename < TEVZipMaxName ? info.size_filename : TEVZipMaxName] = '\0';
+            const std::string name = sanitiseName(rawName);
+            file.name = QByteArray(name.data(), int(name.size()));
             result.append(std::move(file));
         }
     }
