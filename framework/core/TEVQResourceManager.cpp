@@ -26,28 +26,6 @@ namespace TEVQtLib {
 
 namespace {
 
-// Style names are indexed by their bytes, one byte per character. A name given as decoded text (for example
-// from C++ code) is looked up in that form too; only a name with a character beyond ASCII has another form.
-int lookupPosition(const TEVStyleNameIndex& index, const QString& name, size_t count)
-{
-    int position = index.find(name);
-    if (position < 0) {
-        const QChar* c = name.constData();
-        const QChar* end = c + name.size();
-        while (c != end && c->unicode() < 0x80)
-            ++c;
-        if (c == end)
-            return -1;
-        const QString byteForm = QString::fromLatin1(name.toUtf8());
-        if (byteForm == name)
-            return -1;
-        position = index.find(byteForm);
-    }
-    if (position < 0 || size_t(position) >= count)
-        return -1;
-    return position;
-}
-
 template <class Style>
 void fileStyle(std::vector<Style>& list, TEVStyleNameIndex& index, const QString& key, const Style& style)
 {
@@ -238,13 +216,16 @@ inline size_t TEVStyleNameIndex::slotOf(const QChar* chars, int size, quint64 ha
     }
 }
 
-int TEVStyleNameIndex::find(const QString& name) const
+inline int TEVStyleNameIndex::findText(const QChar* chars, int size) const
 {
     if (m_count == 0)
         return -1;
-    const QChar* chars = name.constData();
-    const int size = name.size();
     return m_slots[slotOf(chars, size, nameHash(chars, size, m_seed))].position;
+}
+
+int TEVStyleNameIndex::find(const QString& name) const
+{
+    return findText(name.constData(), name.size());
 }
 
 void TEVStyleNameIndex::insert(const QString& name, int position)
@@ -305,14 +286,36 @@ void TEVQResourceManagerImpl::fileTextStyle(const QString& key, const TextStyleD
     fileStyle(textStyles, textStyleIndex, key, style);
 }
 
+// Style names are indexed by their bytes, one byte per character. A name given as decoded text (for example
+// from C++ code) is looked up in that form too; only a name with a character beyond ASCII has another form.
+int TEVQResourceManagerImpl::positionIn(const TEVStyleNameIndex& index, const QString& name, size_t count)
+{
+    int position = index.findText(name.constData(), name.size());
+    if (position < 0) {
+        const QChar* c = name.constData();
+        const QChar* end = c + name.size();
+        while (c != end && c->unicode() < 0x80)
+            ++c;
+        if (c == end)
+            return -1;
+        const QString byteForm = QString::fromLatin1(name.toUtf8());
+        if (byteForm == name)
+            return -1;
+        position = index.findText(byteForm.constData(), byteForm.size());
+    }
+    if (position < 0 || size_t(position) >= count)
+        return -1;
+    return position;
+}
+
 int TEVQResourceManagerImpl::fillStylePosition(const QString& name) const
 {
-    return lookupPosition(fillStyleIndex, name, fillStyles.size());
+    return positionIn(fillStyleIndex, name, fillStyles.size());
 }
 
 int TEVQResourceManagerImpl::textStylePosition(const QString& name) const
 {
-    return lookupPosition(textStyleIndex, name, textStyles.size());
+    return positionIn(textStyleIndex, name, textStyles.size());
 }
 
 void TEVQResourceManagerImpl::buildElementIndex()
@@ -386,43 +389,16 @@ const std::vector<TextStyleDesc>& TEVQResourceManager::getTextStyles() const
     return m_projectStore ? m_projectStore->textStyles : m_defaultStore->textStyles;
 }
 
-TEVQResourceManagerImpl* TEVQResourceManager::styleStore() const
+bool TEVQResourceManager::isUnpaintedName(const QString& name)
 {
-    if (m_loadFromThemeRes)
-        return m_themeStore.get();
-    if (m_projectRes)
-        return m_projectStore.get();
-    return m_defaultStore.get();
+    return name == QLatin1String("empty") || name == QLatin1String("emptyRect");
 }
 
-bool TEVQResourceManager::getFillStyle(const QString& name, FillStyle& out) const
+bool TEVQResourceManager::getUnpaintedFillStyle(const QString& name, FillStyle& out)
 {
-    if ((name.size() == 5 && name == QLatin1String("empty")) || (name.size() == 9 && name == QLatin1String("emptyRect"))) {
-        out = FillStyle();
-        out.name = name;
-        out.valid = false;
-        return true;
-    }
-    const TEVQResourceManagerImpl* store = styleStore();
-    if (!store)
-        return false;
-    const int pos = store->fillStylePosition(name);
-    if (pos < 0)
-        return false;
-    out = store->fillStyles[size_t(pos)];
-    out.valid = true;
-    return true;
-}
-
-bool TEVQResourceManager::getTextStyle(const QString& name, TextStyleDesc& out) const
-{
-    const TEVQResourceManagerImpl* store = styleStore();
-    if (!store)
-        return false;
-    const int pos = store->textStylePosition(name);
-    if (pos < 0)
-        return false;
-    out = store->textStyles[size_t(pos)];
+    out = FillStyle();
+    out.name = name;
+    out.valid = false;
     return true;
 }
 
