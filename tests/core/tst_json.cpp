@@ -90,6 +90,17 @@ private slots:
         const Json::Value obj = parsed("{}");
         json::get(obj, "x");
         QVERIFY(json::memberNames(obj).empty());
+
+        // Walking the members: each once with its full key (a zero byte included), nothing for non-objects.
+        std::string seen;
+        auto collect = [&](const char* key, size_t length, const Json::Value& v) {
+            seen += std::string(key, length) + '=' + json::scalarToString(v).value_or("?") + ';';
+        };
+        for (const Json::Value* v : {&arr, &num, &obj})
+            json::forEachMember(*v, collect);
+        QVERIFY(seen.empty());
+        json::forEachMember(parsed("{\"b\": 2, \"a\": [1], \"a\\u0000z\": true, \"b\": 3}"), collect);
+        QCOMPARE(seen, std::string("a=?;a\0z=true;b=3;", 17));
     }
 
     void scalarConversions_data()
