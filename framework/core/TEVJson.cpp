@@ -1,5 +1,6 @@
 #include "TEVJson.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <exception>
@@ -142,8 +143,7 @@ bool parse(const char* begin, const char* end, Json::Value& out, std::string* er
             *error = "no input";
         return false;
     }
-    if (maxDepth < 0)
-        maxDepth = 0;
+    maxDepth = std::max(0, std::min(maxDepth, std::numeric_limits<int>::max() - 1));
     // jsoncpp counts the values being read, scalars included, so a scalar inside maxDepth containers is one
     // over a stack limit of maxDepth. The parse is bounded at maxDepth; only when that bound is hit does a scan of
     // the brackets tell such a document (then read again with room for its scalars) from one nested too deep.
@@ -210,6 +210,13 @@ std::vector<std::string> memberNames(const Json::Value& obj)
     if (!isObject(obj))
         return {};
     return obj.getMemberNames();
+}
+
+bool take(Json::Value& obj, const char* key, Json::Value& out)
+{
+    if (!key || !find(obj, key))
+        return false;
+    return obj.removeMember(key, &out);
 }
 
 Json::Value& member(Json::Value& obj, const char* key)

@@ -67,6 +67,10 @@ void forEachMember(const Json::Value& obj, F&& fn)
     }
 }
 
+// Moves the member key of obj into out and removes it from obj; false (out untouched) when obj is not an object
+// or has no such member.
+TEV_EXPORT bool take(Json::Value& obj, const char* key, Json::Value& out);
+
 // Writable member of obj: turns a null obj into an object; a non-object obj is replaced by an empty object.
 TEV_EXPORT Json::Value& member(Json::Value& obj, const char* key);
 

@@ -89,10 +89,8 @@ bool readArchive(TEVQResourceManagerImpl* store, TEVZipReader* zip)
 bool parseStyleText(const QByteArray& text, Json::Value& styles)
 {
     Json::Value root;
-    if (text.isEmpty() || !json::parse(text, root) || !json::has(root, "style"))
-        return false;
-    // Moved out of the document, not copied.
-    return root.removeMember("style", &styles);
+    // The member is moved out of the document, not copied.
+    return !text.isEmpty() && json::parse(text, root) && json::take(root, "style", styles);
 }
 
 // "theme.json" of a store into its themeRoot; a missing or unreadable document leaves it null.

@@ -33,13 +33,16 @@ QColor colorOf(const Json::Value& v, const char* absent)
 bool boolOf(const Json::Value& v, bool absent) { return json::toBool(v).value_or(absent); }
 int intOf(const Json::Value& v, int absent) { return json::toInt(v).value_or(absent); }
 
-// The member keys of an entry, each compared once.
+// A member key of an entry, compared with the names it may be.
 struct Key {
     const char* text;
     size_t length;
-    bool is(const char* name, size_t n) const { return length == n && std::memcmp(text, name, n) == 0; }
+    template <size_t N>
+    bool is(const char (&name)[N]) const
+    {
+        return length == N - 1 && std::memcmp(text, name, N - 1) == 0;
+    }
 };
-#define TEV_KEY_IS(k, literal) (k).is(literal, sizeof(literal) - 1)
 
 FillStyle readFillEntry(const Json::Value& entry, const std::string& name, float scale, bool scaleMargins,
                         ImageDesc* documentMargins)
@@ -61,48 +64,48 @@ FillStyle readFillEntry(const Json::Value& entry, const std::string& name, float
     style.useFillStyle = true;
     json::forEachMember(entry, [&](const char* text, size_t length, const Json::Value& v) {
         const Key k{text, length};
-        if (TEV_KEY_IS(k, "border"))
+        if (k.is("border"))
             res.drawBorder = boolOf(v, false);
-        else if (TEV_KEY_IS(k, "borderSize"))
+        else if (k.is("borderSize"))
             res.borderSize = intOf(v, 1);
-        else if (TEV_KEY_IS(k, "borderclr"))
+        else if (k.is("borderclr"))
             res.borderColor = colorOf(v, "ffffffff");
-        else if (TEV_KEY_IS(k, "drawImg"))
+        else if (k.is("drawImg"))
             style.useFillStyle = !boolOf(v, false);
-        else if (TEV_KEY_IS(k, "clr"))
+        else if (k.is("clr"))
             res.fillColor = colorOf(v, "ffffffff");
-        else if (TEV_KEY_IS(k, "img")) {
+        else if (k.is("img")) {
             if (const std::optional<std::string> image = json::scalarToString(v))
                 style.imageName = json::toQString(*image);
-        } else if (TEV_KEY_IS(k, "round"))
+        } else if (k.is("round"))
             res.radius = intOf(v, 0);
-        else if (TEV_KEY_IS(k, "roundTopLeft"))
+        else if (k.is("roundTopLeft"))
             res.roundTopLeft = boolOf(v, true);
-        else if (TEV_KEY_IS(k, "roundTopRight"))
+        else if (k.is("roundTopRight"))
             res.roundTopRight = boolOf(v, true);
-        else if (TEV_KEY_IS(k, "roundBottomRight"))
+        else if (k.is("roundBottomRight"))
             res.roundBottomRight = boolOf(v, true);
-        else if (TEV_KEY_IS(k, "roundBottomLeft"))
+        else if (k.is("roundBottomLeft"))
             res.roundBottomLeft = boolOf(v, true);
-        else if (TEV_KEY_IS(k, "leftBorder"))
+        else if (k.is("leftBorder"))
             res.leftBorder = boolOf(v, true);
-        else if (TEV_KEY_IS(k, "rightBorder"))
+        else if (k.is("rightBorder"))
             res.rightBorder = boolOf(v, true);
-        else if (TEV_KEY_IS(k, "topBorder"))
+        else if (k.is("topBorder"))
             res.topBorder = boolOf(v, true);
-        else if (TEV_KEY_IS(k, "bottomBorder"))
+        else if (k.is("bottomBorder"))
             res.bottomBorder = boolOf(v, true);
-        else if (TEV_KEY_IS(k, "repeatLeft"))
+        else if (k.is("repeatLeft"))
             desc.repeatLeft = boolOf(v, false);
-        else if (TEV_KEY_IS(k, "repeatTop"))
+        else if (k.is("repeatTop"))
             desc.repeatTop = boolOf(v, false);
-        else if (TEV_KEY_IS(k, "repeatRight"))
+        else if (k.is("repeatRight"))
             desc.repeatRight = boolOf(v, false);
-        else if (TEV_KEY_IS(k, "repeatBottom"))
+        else if (k.is("repeatBottom"))
             desc.repeatBottom = boolOf(v, false);
-        else if (TEV_KEY_IS(k, "repeatCenter"))
+        else if (k.is("repeatCenter"))
             desc.repeatCenter = boolOf(v, false);
-        else if (TEV_KEY_IS(k, "margin") && json::isArray(v)) {
+        else if (k.is("margin") && json::isArray(v)) {
             auto element = [&](Json::ArrayIndex i) { return json::toInt(json::at(v, i)).value_or(0); };
             desc.top = element(0);
             desc.right = element(1);
@@ -131,37 +134,35 @@ TextStyleDesc readTextEntry(const Json::Value& entry, const std::string& name)
     style.family = absentFamily;
     json::forEachMember(entry, [&](const char* text, size_t length, const Json::Value& v) {
         const Key k{text, length};
-        if (TEV_KEY_IS(k, "clr"))
+        if (k.is("clr"))
             style.color = colorOf(v, "ff000000");
-        else if (TEV_KEY_IS(k, "hor"))
+        else if (k.is("hor"))
             style.horAlign = intOf(v, 0);
-        else if (TEV_KEY_IS(k, "ver"))
+        else if (k.is("ver"))
             style.verAlign = intOf(v, 1);
-        else if (TEV_KEY_IS(k, "x"))
+        else if (k.is("x"))
             style.offsetX = intOf(v, 0);
-        else if (TEV_KEY_IS(k, "y"))
+        else if (k.is("y"))
             style.offsetY = intOf(v, 0);
-        else if (TEV_KEY_IS(k, "bold"))
+        else if (k.is("bold"))
             style.bold = boolOf(v, false);
-        else if (TEV_KEY_IS(k, "underline"))
+        else if (k.is("underline"))
             style.underline = boolOf(v, false);
-        else if (TEV_KEY_IS(k, "italic"))
+        else if (k.is("italic"))
             style.italic = boolOf(v, false);
-        else if (TEV_KEY_IS(k, "isHor"))
+        else if (k.is("isHor"))
             style.isHor = boolOf(v, true);
-        else if (TEV_KEY_IS(k, "singleline"))
+        else if (k.is("singleline"))
             style.singleLine = boolOf(v, true);
-        else if (TEV_KEY_IS(k, "size"))
+        else if (k.is("size"))
             style.pixelSize = intOf(v, 12);
-        else if (TEV_KEY_IS(k, "family")) {
+        else if (k.is("family")) {
             if (const std::optional<std::string> family = json::scalarToString(v))
                 style.family = json::toQString(*family);
         }
     });
     return style;
 }
-
-#undef TEV_KEY_IS
 
 bool sameMargins(const ImageDesc& a, const ImageDesc& b)
 {

@@ -101,6 +101,12 @@ private slots:
         QVERIFY(seen.empty());
         json::forEachMember(parsed("{\"b\": 2, \"a\": [1], \"a\\u0000z\": true, \"b\": 3}"), collect);
         QCOMPARE(seen, std::string("a=?;a\0z=true;b=3;", 17));
+
+        // Taking a member moves it out; nothing is taken from non-objects or for absent keys.
+        Json::Value doc = parsed("{\"style\": [1, 2], \"k\": 0}"), taken(7), list = arr;
+        QVERIFY(!json::take(list, "0", taken) && !json::take(doc, "none", taken) && taken.asInt() == 7);
+        QVERIFY(json::take(doc, "style", taken) && json::size(taken) == 2);
+        QVERIFY(!json::has(doc, "style") && json::has(doc, "k") && json::size(list) == 2);
     }
 
     void scalarConversions_data()
