@@ -1,6 +1,8 @@
 #include "TEVJson.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <exception>
 #include <limits>
 #include <memory>
@@ -66,6 +68,73 @@ int nestingDepth(const char* begin, const char* end, int limit)
     return maxDepth;
 }
 
+namespace {
+
+std::string depthRefusal(int maxDepth)
+{
+    return "JSON nesting deeper than " + std::to_string(maxDepth) + " levels";
+}
+
+// A reader with the rules of Json::Reader (comments allowed and dropped, no trailing commas, any value as the
+// root, text after the first value ignored, no byte order mark skipped) that throws once a value sits inside
+// more than stackLimit - 1 arrays and objects.
+std::unique_ptr<Json::CharReader> makeReader(int stackLimit)
+{
+    Json::CharReaderBuilder builder;
+    builder["collectComments"] = false;
+    builder["allowComments"] = true;
+    builder["allowTrailingCommas"] = false;
+    builder["strictRoot"] = false;
+    builder["allowDroppedNullPlaceholders"] = false;
+    builder["allowNumericKeys"] = false;
+    builder["allowSingleQuotes"] = false;
+    builder["stackLimit"] = stackLimit;
+    builder["failIfExtra"] = false;
+    builder["rejectDupKeys"] = false;
+    builder["allowSpecialFloats"] = false;
+    builder["skipBom"] = false;
+    return std::unique_ptr<Json::CharReader>(builder.newCharReader());
+}
+
+// The reader of a stack limit, made once per thread for the limit last asked for (readers keep state while they
+// parse, so one is never shared between threads).
+Json::CharReader& readerFor(int stackLimit)
+{
+    thread_local int cachedLimit = -1;
+    thread_local std::unique_ptr<Json::CharReader> cached;
+    if (!cached || cachedLimit != stackLimit) {
+        cached = makeReader(stackLimit);
+        cachedLimit = stackLimit;
+    }
+    return *cached;
+}
+
+enum class Outcome { Parsed, Failed, TooDeep };
+
+// One parse with jsoncpp's own depth bound; the exception it throws past the bound is caught here.
+Outcome parseBounded(const char* begin, const char* end, Json::Value& out, std::string* error, int stackLimit)
+{
+    try {
+        std::string messages;
+        if (readerFor(stackLimit).parse(begin, end, &out, error ? &messages : nullptr))
+            return Outcome::Parsed;
+        if (error)
+            *error = messages;
+        return Outcome::Failed;
+    } catch (const std::exception& e) {
+        if (std::strstr(e.what(), "stackLimit"))
+            return Outcome::TooDeep;
+        if (error)
+            *error = e.what();
+    } catch (...) {
+        if (error)
+            *error = "unknown JSON error";
+    }
+    return Outcome::Failed;
+}
+
+} // namespace
+
 bool parse(const char* begin, const char* end, Json::Value& out, std::string* error, int maxDepth)
 {
     out = Json::Value();
@@ -74,27 +143,19 @@ bool parse(const char* begin, const char* end, Json::Value& out, std::string* er
             *error = "no input";
         return false;
     }
-    if (nestingDepth(begin, end, maxDepth + 1) > maxDepth) {
-        if (error)
-            *error = "JSON nesting deeper than " + std::to_string(maxDepth) + " levels";
-        return false;
+    maxDepth = std::max(0, std::min(maxDepth, std::numeric_limits<int>::max() - 1));
+    // jsoncpp counts the values being read, scalars included, so a scalar inside maxDepth containers is one
+    // over a stack limit of maxDepth. The parse is bounded at maxDepth; only when that bound is hit does a scan of
+    // the brackets tell such a document (then read again with room for its scalars) from one nested too deep.
+    Outcome outcome = parseBounded(begin, end, out, error, maxDepth);
+    if (outcome == Outcome::TooDeep && nestingDepth(begin, end, maxDepth + 1) <= maxDepth) {
+        out = Json::Value();
+        outcome = parseBounded(begin, end, out, error, maxDepth + 1);
     }
-    try {
-        Json::Reader reader;
-        if (!reader.parse(begin, end, out, false)) {
-            if (error)
-                *error = reader.getFormattedErrorMessages();
-            out = Json::Value();
-            return false;
-        }
+    if (outcome == Outcome::Parsed)
         return true;
-    } catch (const std::exception& e) {
-        if (error)
-            *error = e.what();
-    } catch (...) {
-        if (error)
-            *error = "unknown JSON error";
-    }
+    if (outcome == Outcome::TooDeep && error)
+        *error = depthRefusal(maxDepth);
     out = Json::Value();
     return false;
 }
@@ -149,6 +210,13 @@ std::vector<std::string> memberNames(const Json::Value& obj)
     if (!isObject(obj))
         return {};
     return obj.getMemberNames();
+}
+
+bool take(Json::Value& obj, const char* key, Json::Value& out)
+{
+    if (!key || !find(obj, key))
+        return false;
+    return obj.removeMember(key, &out);
 }
 
 Json::Value& member(Json::Value& obj, const char* key)

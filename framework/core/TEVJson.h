@@ -16,7 +16,7 @@
 namespace TEVQtLib {
 namespace json {
 
-// Nesting depth a document may have; deeper input is refused before jsoncpp sees it.
+// Nesting depth of arrays and objects a document may have; the parse itself stops at deeper input.
 constexpr int kMaxDepth = 128;
 
 // Greatest nesting depth of arrays and objects in text, strings skipped. Stops counting past limit.
@@ -52,6 +52,24 @@ TEV_EXPORT const Json::Value& at(const Json::Value& arr, Json::ArrayIndex i);
 
 // Member names of an object (empty for anything else).
 TEV_EXPORT std::vector<std::string> memberNames(const Json::Value& obj);
+
+// Calls fn(key, keyLength, value) for each member of obj, in key order; nothing for anything but an object.
+// Reading a record this way looks each member up once instead of looking each key up in the object.
+template <class F>
+void forEachMember(const Json::Value& obj, F&& fn)
+{
+    if (!isObject(obj))
+        return;
+    for (auto it = obj.begin(); it != obj.end(); ++it) {
+        const char* end = nullptr;
+        const char* key = it.memberName(&end);
+        fn(key, size_t(end - key), *it);
+    }
+}
+
+// Moves the member key of obj into out and removes it from obj; false (out untouched) when obj is not an object
+// or has no such member.
+TEV_EXPORT bool take(Json::Value& obj, const char* key, Json::Value& out);
 
 // Writable member of obj: turns a null obj into an object; a non-object obj is replaced by an empty object.
 TEV_EXPORT Json::Value& member(Json::Value& obj, const char* key);

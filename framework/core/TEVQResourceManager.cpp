@@ -15,11 +15,13 @@
 #include <QIcon>
 #include <QImageReader>
 #include <QPixmap>
+#include <QRandomGenerator>
 #include <QSet>
 #include <QSvgRenderer>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <initializer_list>
 #include <map>
 #include <memory>
@@ -28,31 +30,102 @@ namespace TEVQtLib {
 
 namespace {
 
-// Style names are indexed by their bytes, one byte per character. A name given as decoded text (for example
-// from C++ code) is looked up in that form too.
-int lookupPosition(const std::map<QString, int>& index, const QString& name, size_t count)
-{
-    auto it = index.find(name);
-    if (it == index.end()) {
-        const QString byteForm = QString::fromLatin1(name.toUtf8());
-        if (byteForm != name)
-            it = index.find(byteForm);
-    }
-    if (it == index.end() || it->second < 0 || size_t(it->second) >= count)
-        return -1;
-    return it->second;
-}
-
 template <class Style>
-void fileStyle(std::vector<Style>& list, std::map<QString, int>& index, const QString& key, const Style& style)
+void fileStyle(std::vector<Style>& list, TEVStyleNameIndex& index, const QString& key, const Style& style)
 {
-    auto it = index.find(key);
-    if (it != index.end() && it->second >= 0 && size_t(it->second) < list.size()) {
-        list[size_t(it->second)] = style;
+    const int position = index.find(key);
+    if (position >= 0 && size_t(position) < list.size()) {
+        list[size_t(position)] = style;
         return;
     }
     list.push_back(style);
-    index[key] = int(list.size() - 1);
+    index.insert(key, int(list.size() - 1));
+}
+
+// A seed drawn once per process, so that which names share a slot cannot be planned by a theme's author.
+quint64 nameHashSeed()
+{
+    static const quint64 seed = QRandomGenerator::system()->generate64();
+    return seed;
+}
+
+inline quint64 load64(const unsigned char* p)
+{
+    quint64 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+inline quint64 load32(const unsigned char* p)
+{
+    quint32 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// The two halves of the 128-bit product of a and b, folded.
+inline quint64 foldedProduct(quint64 a, quint64 b)
+{
+#ifdef __SIZEOF_INT128__
+    const unsigned __int128 r = static_cast<unsigned __int128>(a) * b;
+    return quint64(r) ^ quint64(r >> 64);
+#else
+    const quint64 aLo = a & 0xFFFFFFFFu, aHi = a >> 32, bLo = b & 0xFFFFFFFFu, bHi = b >> 32;
+    const quint64 lo = aLo * bLo, mid1 = aHi * bLo, mid2 = aLo * bHi, hi = aHi * bHi;
+    const quint64 mid = (lo >> 32) + (mid1 & 0xFFFFFFFFu) + (mid2 & 0xFFFFFFFFu);
+    return ((mid << 32) | (lo & 0xFFFFFFFFu)) ^ (hi + (mid1 >> 32) + (mid2 >> 32) + (mid >> 32));
+#endif
+}
+
+// Hash of a name's UTF-16 text. Up to 32 bytes (the usual style name) it takes two independent products of
+// the first and the last 16 bytes (which may overlap); longer names are taken 16 bytes per step.
+inline quint64 nameHash(const QChar* chars, int size, quint64 seed)
+{
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(chars);
+    const size_t length = size_t(size) * sizeof(QChar);
+    seed ^= quint64(length) * 0x9E3779B97F4A7C15ull;
+    if (length > 16) {
+        quint64 h = seed;
+        size_t left = length;
+        for (; left > 32; left -= 16, p += 16)
+            h = foldedProduct(load64(p) ^ 0xA0761D6478BD642Full, load64(p + 8) ^ h);
+        const unsigned char* last = p + left - 16;
+        return foldedProduct(load64(p) ^ 0xE7037ED1A0B428DBull, load64(p + 8) ^ h)
+            ^ foldedProduct(load64(last) ^ 0x8EBC6AF09C88C6E3ull, load64(last + 8) ^ seed ^ 0x589965CC75374CC3ull);
+    }
+    quint64 a = 0;
+    quint64 b = 0;
+    if (length >= 8) {
+        a = load64(p);
+        b = load64(p + length - 8);
+    } else if (length >= 4) {
+        a = load32(p);
+        b = load32(p + length - 4);
+    } else if (length > 0) {
+        a = quint64(p[0]) | (quint64(p[1]) << 8);
+    }
+    return foldedProduct(a ^ 0xE7037ED1A0B428DBull, b ^ seed);
+}
+
+// Equal texts of size characters. Texts up to 16 characters are compared in four overlapping 8-byte pieces
+// without a loop, so that names of varying lengths do not cost a mispredicted branch each.
+inline bool sameChars(const QChar* x, const QChar* y, int size)
+{
+    const unsigned char* a = reinterpret_cast<const unsigned char*>(x);
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(y);
+    const size_t n = size_t(size) * sizeof(QChar);
+    if (n >= 16) {
+        quint64 diff = (load64(a) ^ load64(b)) | (load64(a + 8) ^ load64(b + 8));
+        for (size_t i = 16; i + 16 < n; i += 8)
+            diff |= load64(a + i) ^ load64(b + i);
+        diff |= (load64(a + n - 16) ^ load64(b + n - 16)) | (load64(a + n - 8) ^ load64(b + n - 8));
+        return diff == 0;
+    }
+    if (n >= 8)
+        return ((load64(a) ^ load64(b)) | (load64(a + n - 8) ^ load64(b + n - 8))) == 0;
+    if (n >= 4)
+        return ((load32(a) ^ load32(b)) | (load32(a + n - 4) ^ load32(b + n - 4))) == 0;
+    return n == 0 || (a[0] == b[0] && a[1] == b[1]);
 }
 
 QByteArray resourceKey(const QString& name)
@@ -196,6 +269,66 @@ QSize tevBoundedImageSize(const QSize& size)
     return QSize(std::max(1, int(w * factor)), std::max(1, int(h * factor)));
 }
 
+// ---- style name index -------------------------------------------------------------------------------------
+
+TEVStyleNameIndex::TEVStyleNameIndex() : m_seed(nameHashSeed()) {}
+
+// The slot holding the name, or the empty slot where it would go. Never called on an empty table.
+inline size_t TEVStyleNameIndex::slotOf(const QChar* chars, int size, quint64 hash) const
+{
+    const quint32 tag = quint32(hash >> 32);
+    for (size_t i = size_t(hash) & m_mask;; i = (i + 1) & m_mask) {
+        const Slot& slot = m_slots[i];
+        if (slot.position < 0
+            || (slot.tag == tag && slot.name.size() == size && sameChars(slot.name.constData(), chars, size)))
+            return i;
+    }
+}
+
+inline int TEVStyleNameIndex::findText(const QChar* chars, int size) const
+{
+    if (m_count == 0)
+        return -1;
+    return m_slots[slotOf(chars, size, nameHash(chars, size, m_seed))].position;
+}
+
+int TEVStyleNameIndex::find(const QString& name) const
+{
+    return findText(name.constData(), name.size());
+}
+
+void TEVStyleNameIndex::insert(const QString& name, int position)
+{
+    if (position < 0)
+        return;
+    if (size_t(m_count + 1) * 2 > m_slots.size()) {
+        std::vector<Slot> old(std::max<size_t>(16, m_slots.size() * 2));
+        old.swap(m_slots);
+        m_mask = m_slots.size() - 1;
+        for (Slot& slot : old) {
+            if (slot.position >= 0) {
+                const quint64 hash = nameHash(slot.name.constData(), slot.name.size(), m_seed);
+                m_slots[slotOf(slot.name.constData(), slot.name.size(), hash)] = std::move(slot);
+            }
+        }
+    }
+    const quint64 hash = nameHash(name.constData(), name.size(), m_seed);
+    Slot& slot = m_slots[slotOf(name.constData(), name.size(), hash)];
+    if (slot.position < 0) {
+        slot.tag = quint32(hash >> 32);
+        slot.name = name;
+        ++m_count;
+    }
+    slot.position = position;
+}
+
+void TEVStyleNameIndex::clear()
+{
+    m_slots.clear();
+    m_mask = 0;
+    m_count = 0;
+}
+
 // ---- store ------------------------------------------------------------------------------------------------
 
 TEVQResourceManagerImpl::TEVQResourceManagerImpl() = default;
@@ -222,14 +355,36 @@ void TEVQResourceManagerImpl::fileTextStyle(const QString& key, const TextStyleD
     fileStyle(textStyles, textStyleIndex, key, style);
 }
 
+// Style names are indexed by their bytes, one byte per character. A name given as decoded text (for example
+// from C++ code) is looked up in that form too; only a name with a character beyond ASCII has another form.
+int TEVQResourceManagerImpl::positionIn(const TEVStyleNameIndex& index, const QString& name, size_t count)
+{
+    int position = index.findText(name.constData(), name.size());
+    if (position < 0) {
+        const QChar* c = name.constData();
+        const QChar* end = c + name.size();
+        while (c != end && c->unicode() < 0x80)
+            ++c;
+        if (c == end)
+            return -1;
+        const QString byteForm = QString::fromLatin1(name.toUtf8());
+        if (byteForm == name)
+            return -1;
+        position = index.findText(byteForm.constData(), byteForm.size());
+    }
+    if (position < 0 || size_t(position) >= count)
+        return -1;
+    return position;
+}
+
 int TEVQResourceManagerImpl::fillStylePosition(const QString& name) const
 {
-    return lookupPosition(fillStyleIndex, name, fillStyles.size());
+    return positionIn(fillStyleIndex, name, fillStyles.size());
 }
 
 int TEVQResourceManagerImpl::textStylePosition(const QString& name) const
 {
-    return lookupPosition(textStyleIndex, name, textStyles.size());
+    return positionIn(textStyleIndex, name, textStyles.size());
 }
 
 void TEVQResourceManagerImpl::buildElementIndex()
@@ -303,43 +458,16 @@ const std::vector<TextStyleDesc>& TEVQResourceManager::getTextStyles() const
     return m_projectStore ? m_projectStore->textStyles : m_defaultStore->textStyles;
 }
 
-TEVQResourceManagerImpl* TEVQResourceManager::styleStore() const
+bool TEVQResourceManager::isUnpaintedName(const QString& name)
 {
-    if (m_loadFromThemeRes)
-        return m_themeStore.get();
-    if (m_projectRes)
-        return m_projectStore.get();
-    return m_defaultStore.get();
+    return name == QLatin1String("empty") || name == QLatin1String("emptyRect");
 }
 
-bool TEVQResourceManager::getFillStyle(const QString& name, FillStyle& out) const
+bool TEVQResourceManager::getUnpaintedFillStyle(const QString& name, FillStyle& out)
 {
-    if (name == QLatin1String("empty") || name == QLatin1String("emptyRect")) {
-        out = FillStyle();
-        out.name = name;
-        out.valid = false;
-        return true;
-    }
-    const TEVQResourceManagerImpl* store = styleStore();
-    if (!store)
-        return false;
-    const int pos = store->fillStylePosition(name);
-    if (pos < 0)
-        return false;
-    out = store->fillStyles[size_t(pos)];
-    out.valid = true;
-    return true;
-}
-
-bool TEVQResourceManager::getTextStyle(const QString& name, TextStyleDesc& out) const
-{
-    const TEVQResourceManagerImpl* store = styleStore();
-    if (!store)
-        return false;
-    const int pos = store->textStylePosition(name);
-    if (pos < 0)
-        return false;
-    out = store->textStyles[size_t(pos)];
+    out = FillStyle();
+    out.name = name;
+    out.valid = false;
     return true;
 }
 

@@ -54,6 +54,36 @@ TEV_EXPORT QSize tevBoundedImageSize(const QSize& size);
 // Where getResource found a file.
 enum ResSourceType { ResSourceDefault = 0, ResSourceTheme = 1, ResSourceProject = 2 };
 
+// Style name -> position in a store's list of styles: a hash table searched by the name's UTF-16 text, sized to
+// stay at most half full. Style lookups run whenever a widget re-reads its theme, so the slots are kept small
+// and the texts they compare with are those of the names filed (which the style records share when equal).
+class TEV_EXPORT TEVStyleNameIndex {
+public:
+    TEVStyleNameIndex();
+    // Position filed under name, or -1.
+    int find(const QString& name) const;
+    // Files position under name, replacing what the name had.
+    void insert(const QString& name, int position);
+    void clear();
+    int size() const { return m_count; }
+
+private:
+    // Sixteen bytes: the upper half of the name's hash, its position (-1: empty slot) and the name filed, which
+    // shares its text with the name given.
+    struct Slot {
+        quint32 tag = 0;
+        qint32 position = -1;
+        QString name;
+    };
+    friend class TEVQResourceManagerImpl;
+    size_t slotOf(const QChar* chars, int size, quint64 hash) const;
+    int findText(const QChar* chars, int size) const;
+    std::vector<Slot> m_slots; // a power of two in size, or empty
+    size_t m_mask = 0;
+    int m_count = 0;
+    quint64 m_seed;
+};
+
 // One store of resources: files of a directory or archive, styles, caches, theme elements and fonts.
 class TEV_EXPORT TEVQResourceManagerImpl {
 public:
@@ -88,12 +118,15 @@ public:
     std::vector<FillStyle> fillStyles;   // in order of first definition
     std::vector<TextStyleDesc> textStyles;
     std::map<QString, int> fonts;        // family -> application font id
-    std::map<QString, int> fillStyleIndex;
-    std::map<QString, int> textStyleIndex;
+    TEVStyleNameIndex fillStyleIndex; // style name (one byte per character) -> position in fillStyles
+    TEVStyleNameIndex textStyleIndex;
     bool loaded = false;                 // the load that filled this store succeeded
     // Margins of image styles shrunk by a scale factor below 1 when read: the shrunk margins and the margins
     // of the document, so that writing the styles back gives the document's margins again.
     std::map<QString, std::pair<ImageDesc, ImageDesc>> unscaledMargins;
+
+private:
+    static int positionIn(const TEVStyleNameIndex& index, const QString& name, size_t count);
 };
 
 class TEV_EXPORT TEVQResourceManager {
@@ -126,8 +159,28 @@ public:
     const std::vector<TextStyleDesc>& getTextStyles() const;
 
     // ---- styles ----
-    bool getFillStyle(const QString& name, FillStyle& out) const;
-    bool getTextStyle(const QString& name, TextStyleDesc& out) const;
+    // Defined here so that the lookups, which run whenever a widget re-reads its theme, cost no extra call.
+    bool getFillStyle(const QString& name, FillStyle& out) const
+    {
+        if ((name.size() == 5 || name.size() == 9) && isUnpaintedName(name))
+            return getUnpaintedFillStyle(name, out);
+        const TEVQResourceManagerImpl* store = styleStore();
+        const int pos = store ? store->fillStylePosition(name) : -1;
+        if (pos < 0)
+            return false;
+        out = store->fillStyles[size_t(pos)];
+        out.valid = true;
+        return true;
+    }
+    bool getTextStyle(const QString& name, TextStyleDesc& out) const
+    {
+        const TEVQResourceManagerImpl* store = styleStore();
+        const int pos = store ? store->textStylePosition(name) : -1;
+        if (pos < 0)
+            return false;
+        out = store->textStyles[size_t(pos)];
+        return true;
+    }
     // Files into the project store while project mode is on (nothing without one), else the default store.
     void setFillStyle(const QString& name, FillStyle& style);
     void setTextStyle(const QString& name, TextStyleDesc& style);
@@ -232,7 +285,13 @@ private:
     TEVQResourceManager();
     ~TEVQResourceManager();
 
-    TEVQResourceManagerImpl* styleStore() const;
+    TEVQResourceManagerImpl* styleStore() const
+    {
+        return m_loadFromThemeRes ? m_themeStore.get() : m_projectRes ? m_projectStore.get() : m_defaultStore.get();
+    }
+    // "empty" and "emptyRect" name no style: they paint nothing.
+    static bool isUnpaintedName(const QString& name);
+    static bool getUnpaintedFillStyle(const QString& name, FillStyle& out);
     bool readStyleText(TEVQResourceManagerImpl* store, const QByteArray& text);
     void languageChanged();
 

@@ -89,24 +89,16 @@ bool readArchive(TEVQResourceManagerImpl* store, TEVZipReader* zip)
 bool parseStyleText(const QByteArray& text, Json::Value& styles)
 {
     Json::Value root;
-    if (text.isEmpty() || !json::parse(text, root))
-        return false;
-    const Json::Value* s = json::find(root, "style");
-    if (!s)
-        return false;
-    styles = *s;
-    return true;
+    // The member is moved out of the document, not copied.
+    return !text.isEmpty() && json::parse(text, root) && json::take(root, "style", styles);
 }
 
 // "theme.json" of a store into its themeRoot; a missing or unreadable document leaves it null.
 void readThemeDocument(TEVQResourceManagerImpl* store)
 {
     store->themeRoot = Json::Value();
-    if (const QByteArray* theme = store->file("theme.json")) {
-        Json::Value root;
-        if (json::parse(*theme, root))
-            store->themeRoot = root;
-    }
+    if (const QByteArray* theme = store->file("theme.json"))
+        json::parse(*theme, store->themeRoot); // parsed in place; a failed parse leaves it null
 }
 
 QByteArray pathBytes(const QString& path) { return QFile::encodeName(platform::normalizeSeparators(path)); }

@@ -4,6 +4,8 @@
 
 #include "TEVJson.h"
 
+#include <cstring>
+
 namespace TEVQtLib {
 
 namespace {
@@ -21,53 +23,96 @@ bool readText(const Json::Value& entry, const char* key, std::string& out)
     return true;
 }
 
-QColor readColor(const Json::Value& entry, const char* key, const char* absent)
+// A colour key's text as the JSON library converts it (strings, numbers and booleans), else the absent text.
+QColor colorOf(const Json::Value& v, const char* absent)
 {
-    std::string text = absent;
-    readText(entry, key, text);
-    return tevColorFromArgbString(text);
+    const std::optional<std::string> s = json::scalarToString(v);
+    return tevColorFromArgbString(s ? *s : std::string(absent));
 }
+
+bool boolOf(const Json::Value& v, bool absent) { return json::toBool(v).value_or(absent); }
+int intOf(const Json::Value& v, int absent) { return json::toInt(v).value_or(absent); }
+
+// A member key of an entry, compared with the names it may be.
+struct Key {
+    const char* text;
+    size_t length;
+    template <size_t N>
+    bool is(const char (&name)[N]) const
+    {
+        return length == N - 1 && std::memcmp(text, name, N - 1) == 0;
+    }
+};
 
 FillStyle readFillEntry(const Json::Value& entry, const std::string& name, float scale, bool scaleMargins,
                         ImageDesc* documentMargins)
 {
+    static const QColor white = tevColorFromArgbString(std::string("ffffffff"));
     FillStyle style;
     style.name = json::toQString(name);
     style.valid = style.name != QLatin1String("empty");
     FillRes& res = style.fillRes;
-    res.drawBorder = json::getBool(entry, "border", false);
-    res.borderSize = json::getInt(entry, "borderSize", 1);
-    res.borderColor = readColor(entry, "borderclr", "ffffffff");
+    ImageDesc& desc = style.imageDesc;
+    // What an absent key reads as (the record's own defaults where they agree).
+    res.drawBorder = false;
+    res.borderSize = 1;
+    res.borderColor = white;
+    res.fillColor = white;
+    res.radius = 0;
     // An entry without "drawImg" paints its colour part: a style that names only a colour must not paint an
     // image it does not have.
-    style.useFillStyle = !json::getBool(entry, "drawImg", false);
-    res.fillColor = readColor(entry, "clr", "ffffffff");
-    std::string image;
-    if (readText(entry, "img", image))
-        style.imageName = json::toQString(image);
-    res.radius = json::getInt(entry, "round", 0);
-    res.roundTopLeft = json::getBool(entry, "roundTopLeft", true);
-    res.roundTopRight = json::getBool(entry, "roundTopRight", true);
-    res.roundBottomRight = json::getBool(entry, "roundBottomRight", true);
-    res.roundBottomLeft = json::getBool(entry, "roundBottomLeft", true);
-    res.leftBorder = json::getBool(entry, "leftBorder", true);
-    res.rightBorder = json::getBool(entry, "rightBorder", true);
-    res.topBorder = json::getBool(entry, "topBorder", true);
-    res.bottomBorder = json::getBool(entry, "bottomBorder", true);
-    ImageDesc& desc = style.imageDesc;
-    desc.repeatLeft = json::getBool(entry, "repeatLeft", false);
-    desc.repeatTop = json::getBool(entry, "repeatTop", false);
-    desc.repeatRight = json::getBool(entry, "repeatRight", false);
-    desc.repeatBottom = json::getBool(entry, "repeatBottom", false);
-    desc.repeatCenter = json::getBool(entry, "repeatCenter", false);
-    const Json::Value* margin = json::find(entry, "margin");
-    if (margin && json::isArray(*margin)) {
-        auto element = [&](Json::ArrayIndex i) { return json::toInt(json::at(*margin, i)).value_or(0); };
-        desc.top = element(0);
-        desc.right = element(1);
-        desc.bottom = element(2);
-        desc.left = element(3);
-    }
+    style.useFillStyle = true;
+    json::forEachMember(entry, [&](const char* text, size_t length, const Json::Value& v) {
+        const Key k{text, length};
+        if (k.is("border"))
+            res.drawBorder = boolOf(v, false);
+        else if (k.is("borderSize"))
+            res.borderSize = intOf(v, 1);
+        else if (k.is("borderclr"))
+            res.borderColor = colorOf(v, "ffffffff");
+        else if (k.is("drawImg"))
+            style.useFillStyle = !boolOf(v, false);
+        else if (k.is("clr"))
+            res.fillColor = colorOf(v, "ffffffff");
+        else if (k.is("img")) {
+            if (const std::optional<std::string> image = json::scalarToString(v))
+                style.imageName = json::toQString(*image);
+        } else if (k.is("round"))
+            res.radius = intOf(v, 0);
+        else if (k.is("roundTopLeft"))
+            res.roundTopLeft = boolOf(v, true);
+        else if (k.is("roundTopRight"))
+            res.roundTopRight = boolOf(v, true);
+        else if (k.is("roundBottomRight"))
+            res.roundBottomRight = boolOf(v, true);
+        else if (k.is("roundBottomLeft"))
+            res.roundBottomLeft = boolOf(v, true);
+        else if (k.is("leftBorder"))
+            res.leftBorder = boolOf(v, true);
+        else if (k.is("rightBorder"))
+            res.rightBorder = boolOf(v, true);
+        else if (k.is("topBorder"))
+            res.topBorder = boolOf(v, true);
+        else if (k.is("bottomBorder"))
+            res.bottomBorder = boolOf(v, true);
+        else if (k.is("repeatLeft"))
+            desc.repeatLeft = boolOf(v, false);
+        else if (k.is("repeatTop"))
+            desc.repeatTop = boolOf(v, false);
+        else if (k.is("repeatRight"))
+            desc.repeatRight = boolOf(v, false);
+        else if (k.is("repeatBottom"))
+            desc.repeatBottom = boolOf(v, false);
+        else if (k.is("repeatCenter"))
+            desc.repeatCenter = boolOf(v, false);
+        else if (k.is("margin") && json::isArray(v)) {
+            auto element = [&](Json::ArrayIndex i) { return json::toInt(json::at(v, i)).value_or(0); };
+            desc.top = element(0);
+            desc.right = element(1);
+            desc.bottom = element(2);
+            desc.left = element(3);
+        }
+    });
     if (documentMargins)
         *documentMargins = desc;
     if (scaleMargins && scale < 1.0f) {
@@ -81,21 +126,41 @@ FillStyle readFillEntry(const Json::Value& entry, const std::string& name, float
 
 TextStyleDesc readTextEntry(const Json::Value& entry, const std::string& name)
 {
+    static const QColor black = tevColorFromArgbString(std::string("ff000000"));
+    static const QString absentFamily = styleJsonDefaultFamily();
     TextStyleDesc style;
     style.name = json::toQString(name);
-    style.color = readColor(entry, "clr", "ff000000");
-    style.horAlign = json::getInt(entry, "hor", 0);
-    style.verAlign = json::getInt(entry, "ver", 1);
-    style.offsetX = json::getInt(entry, "x", 0);
-    style.offsetY = json::getInt(entry, "y", 0);
-    style.bold = json::getBool(entry, "bold", false);
-    style.underline = json::getBool(entry, "underline", false);
-    style.italic = json::getBool(entry, "italic", false);
-    style.isHor = json::getBool(entry, "isHor", true);
-    style.singleLine = json::getBool(entry, "singleline", true);
-    style.pixelSize = json::getInt(entry, "size", 12);
-    std::string family;
-    style.family = readText(entry, "family", family) ? json::toQString(family) : styleJsonDefaultFamily();
+    style.color = black;
+    style.family = absentFamily;
+    json::forEachMember(entry, [&](const char* text, size_t length, const Json::Value& v) {
+        const Key k{text, length};
+        if (k.is("clr"))
+            style.color = colorOf(v, "ff000000");
+        else if (k.is("hor"))
+            style.horAlign = intOf(v, 0);
+        else if (k.is("ver"))
+            style.verAlign = intOf(v, 1);
+        else if (k.is("x"))
+            style.offsetX = intOf(v, 0);
+        else if (k.is("y"))
+            style.offsetY = intOf(v, 0);
+        else if (k.is("bold"))
+            style.bold = boolOf(v, false);
+        else if (k.is("underline"))
+            style.underline = boolOf(v, false);
+        else if (k.is("italic"))
+            style.italic = boolOf(v, false);
+        else if (k.is("isHor"))
+            style.isHor = boolOf(v, true);
+        else if (k.is("singleline"))
+            style.singleLine = boolOf(v, true);
+        else if (k.is("size"))
+            style.pixelSize = intOf(v, 12);
+        else if (k.is("family")) {
+            if (const std::optional<std::string> family = json::scalarToString(v))
+                style.family = json::toQString(*family);
+        }
+    });
     return style;
 }
 
@@ -138,9 +203,11 @@ bool TEVQResourceManager::readStyle(TEVQResourceManagerImpl* store, const Json::
                 store->unscaledMargins[key] = {style.imageDesc, documentMargins};
             else
                 store->unscaledMargins.erase(key);
-            store->fileFillStyle(key, style);
+            // An ASCII name reads alike both ways: the record and the index then share one text.
+            store->fileFillStyle(style.name == key ? style.name : key, style);
         } else {
-            store->fileTextStyle(key, readTextEntry(entry, name));
+            const TextStyleDesc style = readTextEntry(entry, name);
+            store->fileTextStyle(style.name == key ? style.name : key, style);
         }
     }
     return true;

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 namespace TEVQtLib {
 
 namespace {
@@ -150,9 +152,17 @@ struct MemoryStream {
     bool hasError() const { return false; }
 };
 
-// A file this layer opens and closes itself.
+// A file this layer opens and closes itself. A regular file of up to kWholeFileLimit bytes is read in one go
+// and served from memory, so that minizip's many small reads and seeks (two directory records and a local
+// header per entry) cost a copy each rather than a library call and, often, a system call; a larger file is
+// read through the C library as minizip asks for it.
+constexpr qint64 kWholeFileLimit = 64 * 1024 * 1024;
+
 struct FileStream {
     std::FILE* file = nullptr;
+    std::vector<unsigned char> bytes; // the whole file, when it was read at once
+    MemoryStream memory;              // reads from bytes
+    bool whole = false;
     bool failed = false;
 
     static voidpf ZCALLBACK open(voidpf opaque, const void* path, int mode)
@@ -160,21 +170,57 @@ struct FileStream {
         if (!isReadMode(mode) || !path)
             return nullptr;
         auto* s = static_cast<FileStream*>(opaque);
-        s->file = std::fopen(static_cast<const char*>(path), "rb");
         s->failed = false;
-        return s->file ? s : nullptr;
+        s->file = std::fopen(static_cast<const char*>(path), "rb");
+        if (!s->file)
+            return nullptr;
+        s->readWhole();
+        return s;
     }
 
-    uLong read(void* buf, uLong want) { return static_cast<uLong>(std::fread(buf, 1, want, file)); }
+    void readWhole()
+    {
+        struct stat info;
+        if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kWholeFileLimit)
+            return;
+        try {
+            bytes.resize(static_cast<size_t>(info.st_size));
+        } catch (const std::bad_alloc&) {
+            return;
+        }
+        if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size() || std::fgetc(file) != EOF) {
+            // The file changed under us: read it as minizip asks instead.
+            std::vector<unsigned char>().swap(bytes);
+            std::clearerr(file);
+            std::rewind(file);
+            return;
+        }
+        static const unsigned char empty = 0;
+        memory.data = bytes.empty() ? &empty : bytes.data();
+        memory.size = bytes.size();
+        memory.pos = 0;
+        whole = true;
+        std::fclose(file);
+        file = nullptr;
+    }
+
+    uLong read(void* buf, uLong want)
+    {
+        return whole ? memory.read(buf, want) : static_cast<uLong>(std::fread(buf, 1, want, file));
+    }
 
     ZPOS64_T tell() const
     {
+        if (whole)
+            return memory.tell();
         const off_t p = ftello(file);
         return p < 0 ? ZPOS64_T(-1) : static_cast<ZPOS64_T>(p);
     }
 
     bool seek(ZPOS64_T offset, int whence)
     {
+        if (whole)
+            return memory.seek(offset, whence);
         if (offset > ZPOS64_T(std::numeric_limits<off_t>::max()))
             return false;
         return fseeko(file, static_cast<off_t>(offset), whence) == 0;
@@ -184,10 +230,12 @@ struct FileStream {
     {
         const int rc = file ? std::fclose(file) : 0;
         file = nullptr;
+        std::vector<unsigned char>().swap(bytes);
+        whole = false;
         return rc;
     }
 
-    bool hasError() const { return std::ferror(file) != 0; }
+    bool hasError() const { return !whole && std::ferror(file) != 0; }
 };
 
 // ---- helpers --------------------------------------------------------------------------------------------------
@@ -325,16 +373,15 @@ public:
 
     int count = 0;       // number of entries
     int libIndex = -1;   // entry minizip is positioned at, -1 when unknown
-    int openIndex = -1;  // entry open for extraction
+    int openIndex = -1;  // entry open for extraction (minizip's side may already be closed at its end)
+    bool libOpen = false; // minizip has the entry open
     int cachedIndex = -1;
     TEVZipEntry cached;
 
     // State of the entry open for extraction.
     ZPOS64_T openDeclaredSize = 0;
-    uLong openDeclaredCrc = 0;
     bool openEncrypted = false;
     ZPOS64_T openProduced = 0;
-    uLong openCrc = 0;
     bool openFinished = false;
 
     ~TEVZipReader()
@@ -346,10 +393,10 @@ public:
 
     void closeEntry()
     {
-        if (openIndex >= 0) {
+        if (libOpen)
             unzCloseCurrentFile(uf);
-            openIndex = -1;
-        }
+        libOpen = false;
+        openIndex = -1;
     }
 
     // Positions minizip at entry `index` (0 <= index < count): back to the first entry when needed, then forward.
@@ -375,7 +422,9 @@ public:
     }
 
     unsigned describe(int index, TEVZipEntry* entry);
-    unsigned openForExtraction(int index);
+    // Opens entry `index` for extraction, which checks its local header against its directory record. `known`,
+    // when given, is the entry's directory record as read before.
+    unsigned openForExtraction(int index, const unz_file_info64* known = nullptr);
     unsigned finishEntry();
 };
 
@@ -425,40 +474,50 @@ unsigned TEVZipReader::describe(int index, TEVZipEntry* entry)
     return TEVZipOk;
 }
 
-unsigned TEVZipReader::openForExtraction(int index)
+unsigned TEVZipReader::openForExtraction(int index, const unz_file_info64* known)
 {
     unsigned code = goTo(index);
     if (code != TEVZipOk)
         return code;
-    unz_file_info64 info{};
-    int err = unzGetCurrentFileInfo64(uf, &info, nullptr, 0, nullptr, 0, nullptr, 0);
-    if (err != UNZ_OK)
-        return mapUnzError(err);
+    unz_file_info64 read{};
+    if (!known) {
+        const int err = unzGetCurrentFileInfo64(uf, &read, nullptr, 0, nullptr, 0, nullptr, 0);
+        if (err != UNZ_OK)
+            return mapUnzError(err);
+    }
+    const unz_file_info64& info = known ? *known : read;
     const bool encrypted = (info.flag & 1u) != 0;
-    err = unzOpenCurrentFilePassword(uf, password && encrypted ? password->c_str() : nullptr);
+    const int err = unzOpenCurrentFilePassword(uf, password && encrypted ? password->c_str() : nullptr);
     if (err == UNZ_PARAMERROR && password && encrypted)
         return TEVZipPassword; // a minizip built without decryption refuses every password
     if (err != UNZ_OK)
         return err == UNZ_ERRNO ? TEVZipReadFailed : err == UNZ_BADZIPFILE ? TEVZipBadHeader : mapUnzError(err);
     openIndex = index;
+    libOpen = true;
     openDeclaredSize = info.uncompressed_size;
-    openDeclaredCrc = info.crc;
     openEncrypted = encrypted;
     openProduced = 0;
-    openCrc = crc32(0L, Z_NULL, 0);
     openFinished = false;
     return TEVZipOk;
 }
 
-// The end of the open entry was reached: the bytes produced must match its declared size and CRC-32.
+// The end of the open entry was reached: the bytes produced must match its declared size and CRC-32. minizip keeps
+// the CRC-32 of every byte it hands out and compares it with the directory record's when the entry is closed at
+// its end; the entry stays marked open here so that a further call for it reports the end again.
 unsigned TEVZipReader::finishEntry()
 {
     openFinished = true;
     unsigned code = TEVZipOk;
-    if (openProduced != openDeclaredSize)
+    if (openProduced != openDeclaredSize) {
         code = TEVZipSizeMismatch;
-    else if (openCrc != openDeclaredCrc)
-        code = TEVZipCrcMismatch;
+    } else {
+        const int err = unzCloseCurrentFile(uf);
+        libOpen = false;
+        if (err == UNZ_CRCERROR)
+            code = TEVZipCrcMismatch;
+        else if (err != UNZ_OK)
+            code = mapUnzError(err);
+    }
     if (code != TEVZipOk && openEncrypted)
         code = TEVZipPassword; // wrong or missing password: the decrypted bytes make no sense
     if (code != TEVZipOk)
@@ -586,7 +645,6 @@ unsigned tevZipExtract(TEVZipReader* zip, int index, void* buffer, unsigned size
     }
     if (n > 0) {
         zip->openProduced += static_cast<ZPOS64_T>(n);
-        zip->openCrc = crc32(zip->openCrc, static_cast<const Bytef*>(buffer), static_cast<uInt>(n));
         if (produced)
             *produced = static_cast<unsigned>(n);
     }
@@ -614,84 +672,112 @@ unsigned tevZipLastResult()
     return g_lastResult.load(std::memory_order_relaxed);
 }
 
-unsigned tevZipReadEntry(TEVZipReader* zip, int index, QByteArray& data, quint64* budget)
-{
-    data.clear();
-    unsigned code = checkHandle(zip);
-    if (code == TEVZipOk && index < 0)
-        code = TEVZipBadArgument;
-    if (code != TEVZipOk)
-        return setResult(code);
-    TEVZipEntry entry;
-    code = tevZipGetEntry(zip, index, &entry);
-    if (code != TEVZipOk)
-        return code;
-    const quint32 size = entry.uncompressedSize;
-    if (size > TEVZipMaxEntrySize || (budget && size > *budget))
-        return setResult(TEVZipTooLarge);
+namespace {
 
+// Reads the entry open for extraction whole and checks it: the declared size must be within the per-entry cap
+// and the budget (when given, then reduced by it), and the data must inflate to exactly that size with a
+// matching CRC-32. Any failure closes the entry and leaves `data` empty.
+unsigned readOpenEntry(TEVZipReader* zip, int index, QByteArray& data, quint64* budget)
+{
+    const ZPOS64_T declared = zip->openDeclaredSize;
+    if (declared > TEVZipMaxEntrySize || (budget && declared > *budget)) {
+        zip->closeEntry();
+        return TEVZipTooLarge;
+    }
+    const quint32 size = static_cast<quint32>(declared);
     QByteArray bytes;
     try {
         bytes = QByteArray(static_cast<int>(size), Qt::Uninitialized);
     } catch (const std::bad_alloc&) {
-        return setResult(TEVZipTooLarge);
+        zip->closeEntry();
+        return TEVZipTooLarge;
     }
     unsigned produced = 0;
-    code = tevZipExtract(zip, index, bytes.data(), size, &produced);
-    if (code == TEVZipMoreData) {
-        // The buffer holds the declared size and the entry is not at its end: it is longer than it says.
-        zip->closeEntry();
-        code = setResult(TEVZipSizeMismatch);
-    }
+    unsigned code = tevZipExtract(zip, index, bytes.data(), size, &produced);
+    if (code == TEVZipMoreData)
+        code = TEVZipSizeMismatch; // the buffer of the declared size is full and the entry goes on, or stopped short
+    else if (code == TEVZipOk && produced != size)
+        code = TEVZipSizeMismatch;
+    zip->closeEntry();
     if (code != TEVZipOk)
         return code;
-    if (produced != size)
-        return setResult(TEVZipSizeMismatch);
-    zip->closeEntry();
     if (budget)
         *budget -= size;
-    data = bytes;
-    return setResult(TEVZipOk);
+    data = std::move(bytes);
+    return TEVZipOk;
+}
+
+} // namespace
+
+unsigned tevZipReadEntry(TEVZipReader* zip, int index, QByteArray& data, quint64* budget)
+{
+    data.clear();
+    unsigned code = checkHandle(zip);
+    if (code == TEVZipOk && (index < 0 || index >= zip->count))
+        code = TEVZipBadArgument;
+    if (code != TEVZipOk)
+        return setResult(code);
+    zip->closeEntry();
+    code = zip->openForExtraction(index);
+    if (code == TEVZipOk)
+        code = readOpenEntry(zip, index, data, budget);
+    return setResult(code);
 }
 
 unsigned tevZipReadAll(TEVZipReader* zip, QVector<TEVZipFile>& files)
 {
     files.clear();
-    TEVZipEntry info;
-    unsigned code = tevZipGetEntry(zip, -1, &info);
+    unsigned code = checkHandle(zip);
     if (code != TEVZipOk)
-        return code;
-    const int count = info.index;
+        return setResult(code);
+    zip->closeEntry();
+    const int count = zip->count;
 
-    // Check every declared size before anything is allocated.
+    // The directory records first: every declared size is checked before anything is allocated (and nothing is
+    // kept per entry, so that a directory of many tiny records costs no memory).
     quint64 total = 0;
     for (int i = 0; i < count; ++i) {
-        TEVZipEntry entry;
-        code = tevZipGetEntry(zip, i, &entry);
+        code = zip->goTo(i);
         if (code != TEVZipOk)
-            return code;
-        if (entry.uncompressedSize > TEVZipMaxEntrySize)
+            return setResult(code);
+        unz_file_info64 info{};
+        const int err = unzGetCurrentFileInfo64(zip->uf, &info, nullptr, 0, nullptr, 0, nullptr, 0);
+        if (err != UNZ_OK)
+            return setResult(mapUnzError(err));
+        if (info.uncompressed_size > TEVZipMaxEntrySize)
             return setResult(TEVZipTooLarge);
-        total += entry.uncompressedSize;
+        total += info.uncompressed_size;
         if (total > TEVZipMaxTotalSize)
             return setResult(TEVZipTooLarge);
     }
 
+    // Then each entry: its record with its name, its local header checked as it is opened, its data checked.
     quint64 budget = TEVZipMaxTotalSize;
     QVector<TEVZipFile> result;
     for (int i = 0; i < count; ++i) {
-        TEVZipEntry entry;
-        code = tevZipGetEntry(zip, i, &entry);
-        if (code != TEVZipOk)
-            return code;
+        code = zip->goTo(i);
+        unz_file_info64 info{};
+        char rawName[TEVZipMaxName + 1] = {};
+        if (code == TEVZipOk) {
+            const int err = unzGetCurrentFileInfo64(zip->uf, &info, rawName, TEVZipMaxName, nullptr, 0, nullptr, 0);
+            code = mapUnzError(err);
+        }
         // Empty entries are checked too (an entry that claims to be empty but carries data fails), then left out.
         TEVZipFile file;
-        file.name = QByteArray(entry.name);
-        code = tevZipReadEntry(zip, i, file.data, &budget);
-        if (code != TEVZipOk)
-            return code;
-        if (entry.uncompressedSize != 0)
+        if (code == TEVZipOk)
+            code = zip->openForExtraction(i, &info);
+        if (code == TEVZipOk)
+            code = readOpenEntry(zip, i, file.data, &budget);
+        if (code != TEVZipOk) {
+            zip->closeEntry();
+            return setResult(code);
+        }
+        if (info.uncompressed_size != 0) {
+            rawName[info.size_filename < TEVZipMaxName ? info.size_filename : TEVZipMaxName] = '\0';
+            const std::string name = sanitiseName(rawName);
+            file.name = QByteArray(name.data(), int(name.size()));
             result.append(std::move(file));
+        }
     }
     files = std::move(result);
     return setResult(TEVZipOk);

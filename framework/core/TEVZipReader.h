@@ -91,9 +91,10 @@ struct TEVZipFile {
     QByteArray data;
 };
 
-// Reads and checks every entry, in archive order, through tevZipReadEntry, with TEVZipMaxTotalSize over the whole
-// archive, and returns those with a non-zero declared size (directories and empty entries are left out). Any
-// failing entry fails the call: `files` is then empty and the code is that entry's.
+// Reads and checks every entry, in archive order, as tevZipReadEntry does, with TEVZipMaxTotalSize over the whole
+// archive (every declared size is checked against the caps before anything is allocated), and returns those with
+// a non-zero declared size (directories and empty entries are left out). Any failing entry fails the call:
+// `files` is then empty and the code is that entry's.
 TEV_EXPORT unsigned tevZipReadAll(TEVZipReader* zip, QVector<TEVZipFile>& files);
 
 } // namespace TEVQtLib

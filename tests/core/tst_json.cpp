@@ -29,6 +29,10 @@ private slots:
         QVERIFY(!err.empty() && v.isNull());
         QVERIFY(!json::parse(QByteArray(), v, &err));
         QVERIFY(!json::parse(QByteArray("\xff\xfe{", 3), v, &err));
+        // Comments are allowed; trailing commas and a byte order mark are not.
+        QVERIFY(json::parse(std::string("/* c */ {\"a\": 1} // d\n"), v) && json::getInt(v, "a") == 1);
+        for (const char* bad : {"[1,]", "{\"a\": 1,}", "\xEF\xBB\xBF{}"})
+            QVERIFY2(!json::parse(std::string(bad), v, &err) && !err.empty(), bad);
     }
 
     void deepNestingIsRefusedNotThrown()
@@ -43,9 +47,33 @@ private slots:
             if (!ok)
                 QVERIFY(err.find("nesting") != std::string::npos);
         }
+        // Scalars inside the deepest allowed level are accepted, one level more is refused with the same
+        // message, for arrays, objects and smaller bounds alike.
+        for (const char* inner : {"1", "\"x\"", "null"}) {
+            std::string ok = std::string(size_t(json::kMaxDepth), '[') + inner + std::string(size_t(json::kMaxDepth), ']');
+            Json::Value v;
+            QVERIFY2(json::parse(ok, v) && json::size(v) == 1, inner);
+            std::string deep = "[" + ok + "]";
+            std::string err;
+            QVERIFY(!json::parse(deep, v, &err) && v.isNull());
+            QCOMPARE(err, std::string("JSON nesting deeper than 128 levels"));
+        }
+        std::string objects;
+        for (int i = 0; i < json::kMaxDepth; ++i)
+            objects += "{\"k\": ";
+        objects += "true" + std::string(size_t(json::kMaxDepth), '}');
+        Json::Value v;
+        QVERIFY(json::parse(objects, v));
+        QVERIFY(!json::parse("{\"k\": " + objects + "}", v));
+        std::string err;
+        QVERIFY(json::parse(std::string("[[1]]"), v, &err, 2) && !json::parse(std::string("[[[]]]"), v, &err, 2));
+        QCOMPARE(err, std::string("JSON nesting deeper than 2 levels"));
+        QVERIFY(json::parse(std::string("7"), v, &err, 0) && !json::parse(std::string("[]"), v, &err, 0));
+        // The refusal leaves the parser usable: the next document reads normally.
+        QVERIFY(json::parse(std::string("{\"a\": [1]}"), v) && json::size(json::get(v, "a")) == 1);
+
         // brackets inside strings do not count, escaped quotes do not end a string
         std::string text = "{\"s\": \"" + std::string(500, '[') + "\\\"" + std::string(500, '{') + "\"}";
-        Json::Value v;
         QVERIFY(json::parse(text, v));
     }
 
@@ -62,6 +90,23 @@ private slots:
         const Json::Value obj = parsed("{}");
         json::get(obj, "x");
         QVERIFY(json::memberNames(obj).empty());
+
+        // Walking the members: each once with its full key (a zero byte included), nothing for non-objects.
+        std::string seen;
+        auto collect = [&](const char* key, size_t length, const Json::Value& v) {
+            seen += std::string(key, length) + '=' + json::scalarToString(v).value_or("?") + ';';
+        };
+        for (const Json::Value* v : {&arr, &num, &obj})
+            json::forEachMember(*v, collect);
+        QVERIFY(seen.empty());
+        json::forEachMember(parsed("{\"b\": 2, \"a\": [1], \"a\\u0000z\": true, \"b\": 3}"), collect);
+        QCOMPARE(seen, std::string("a=?;a\0z=true;b=3;", 17));
+
+        // Taking a member moves it out; nothing is taken from non-objects or for absent keys.
+        Json::Value doc = parsed("{\"style\": [1, 2], \"k\": 0}"), taken(7), list = arr;
+        QVERIFY(!json::take(list, "0", taken) && !json::take(doc, "none", taken) && taken.asInt() == 7);
+        QVERIFY(json::take(doc, "style", taken) && json::size(taken) == 2);
+        QVERIFY(!json::has(doc, "style") && json::has(doc, "k") && json::size(list) == 2);
     }
 
     void scalarConversions_data()

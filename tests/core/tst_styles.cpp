@@ -215,6 +215,35 @@ private slots:
         QCOMPARE(store.textStyles.at(0).name, QString::fromUtf8("caf\xc3\xa9"));
     }
 
+    void nameIndexFindsEveryNameExactly()
+    {
+        // Names of every length up to 40, and many sharing long prefixes, so that the table grows several times;
+        // names that differ only in one middle character or only in length must stay apart.
+        TEVStyleNameIndex index;
+        QCOMPARE(index.find(QString()), -1);
+        QStringList names{QString(), "a", "ab", "abc"};
+        for (int length = 4; length <= 40; ++length)
+            names << QString(length, QLatin1Char('n')) << QString(length, QLatin1Char('n')).replace(length / 2, 1, "m");
+        for (int i = 0; i < 3000; ++i)
+            names << QStringLiteral("theme.button.background.state.%1").arg(i);
+        for (int i = 0; i < names.size(); ++i)
+            index.insert(names.at(i), i);
+        QCOMPARE(index.size(), names.size());
+        for (int i = 0; i < names.size(); ++i)
+            QVERIFY2(index.find(names.at(i)) == i, qPrintable(names.at(i)));
+        for (const QString& absent : {QString("abcd"), QString(41, QLatin1Char('n')), QString("theme.button.background.state.3000"),
+                                      QString("theme.button.background.state.0 ")})
+            QCOMPARE(index.find(absent), -1);
+
+        // A name filed again keeps its one entry with the new position; a cleared index finds nothing.
+        index.insert("ab", 7);
+        QVERIFY(index.find("ab") == 7 && index.size() == names.size());
+        index.clear();
+        QVERIFY(index.find("ab") == -1 && index.size() == 0);
+        index.insert("ab", 1);
+        QCOMPARE(index.find("ab"), 1);
+    }
+
     void writeConditionalKeys()
     {
         Json::Value out;

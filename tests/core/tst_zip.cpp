@@ -227,6 +227,34 @@ private slots:
         }
     }
 
+    void wholeArchiveReadBesideOtherCalls()
+    {
+        // The whole-archive read gives what the single reads give, from any state of the handle, and leaves it
+        // usable: an extraction left half-way before it, descriptions and extractions after it.
+        const QByteArray zip = ziptest::build({Item("a.txt", pattern(5000, 1)), ziptest::directory("d/"),
+                                               Item("d/b", pattern(70, 2), 0), Item("empty", "", 0),
+                                               Item("c", pattern(9000, 3))});
+        ZipPtr z = openMem(zip);
+        QVERIFY(z);
+        char buf[16];
+        QCOMPARE(tevZipExtract(z.get(), 2, buf, sizeof buf), unsigned(TEVZipMoreData));
+        for (int round = 0; round < 2; ++round) {
+            QVector<TEVZipFile> files;
+            QCOMPARE(tevZipReadAll(z.get(), files), unsigned(TEVZipOk));
+            QCOMPARE(files.size(), 3);
+            const int indexes[] = {0, 2, 4};
+            for (int i = 0; i < files.size(); ++i) {
+                unsigned code = 1;
+                QCOMPARE(files[i].name, QByteArray(entryOf(z.get(), indexes[i]).name));
+                QCOMPARE(files[i].data, readWhole(z.get(), indexes[i], &code));
+                QCOMPARE(code, unsigned(TEVZipOk));
+            }
+        }
+        unsigned produced = 0;
+        QCOMPARE(tevZipExtract(z.get(), 2, buf, sizeof buf, &produced), unsigned(TEVZipMoreData));
+        QCOMPARE(QByteArray(buf, int(produced)), pattern(70, 2).left(16));
+    }
+
     void extractionArgumentsAndHandles()
     {
         const QByteArray zip = ziptest::build({Item("a", "abc")});
@@ -250,6 +278,28 @@ private slots:
         QVERIFY(tevZipReadAll(nullptr, files) == TEVZipBadArgument && files.isEmpty());
         QCOMPARE(tevZipReadEntry(z.get(), -1, data), unsigned(TEVZipBadArgument));
         QVERIFY(tevZipClose(z.release()) == TEVZipOk && tevZipLastResult() == TEVZipOk);
+    }
+
+    void archiveFilesSmallAndLarge()
+    {
+        // Small archive files are read whole, files over 64 MiB as minizip asks; both give the same entries. The
+        // large one is the archive behind 64 MiB of leading bytes (a sparse file), which readers skip.
+        const QByteArray zip = ziptest::build({Item("a", pattern(3000, 8)), Item("b/c", "text")});
+        QTemporaryDir dir;
+        const QString small = dir.filePath("small.zip"), large = dir.filePath("large.zip");
+        QVERIFY(tevtest::writeFile(small, zip));
+        QFile file(large);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(64 * 1024 * 1024 + 1) && file.seek(file.size()));
+        QVERIFY(file.write(zip) == zip.size());
+        file.close();
+        for (const QString& path : {small, large}) {
+            ZipPtr z(tevZipOpenFile(QFile::encodeName(path).constData()));
+            QVERIFY2(z, qPrintable(path));
+            QVector<TEVZipFile> files;
+            QCOMPARE(tevZipReadAll(z.get(), files), unsigned(TEVZipOk));
+            QCOMPARE(files.size(), 2);
+            QVERIFY(files[0].data == pattern(3000, 8) && files[1].name == "b/c" && files[1].data == "text");
+        }
     }
 
     void refusesWhatIsNotAnArchive()
