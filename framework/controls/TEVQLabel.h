@@ -6,6 +6,7 @@
 #include "TEVStyleDesc.h"
 
 #include <QLabel>
+#include <QPalette>
 
 namespace TEVQtLib {
 struct ControlInfo;
@@ -39,9 +40,17 @@ public:
     QString textKey;  // dictionary key of the text; empty unless set
     QString elidedText; // the last elided form shown
     bool elidePending = false; // a resize during a page build: elided once the page is laid out
+    // The font of the normal style and the elided form of the text, kept until the text, the style, the
+    // global font family or the width changes.
+    mutable TEVQtLib::TEVTextCache textCache;
+    TEVQtLib::TEVTextCache drawCache; // the same for draw()
 
 private:
     TEVQLabel* label() const;
+    // The label's font and palette as this object last set them: applying the same style again leaves them.
+    QFont appliedFont;
+    QPalette appliedPalette;
+    bool styleApplied = false;
 };
 
 class TEV_EXPORT TEVQLabel : public QLabel, public TEVQtLib::ITEVQWidgetBase

@@ -66,11 +66,16 @@ public:
     TEVQtLib::CtrlState fadeFrom = TEVQtLib::CtrlStateNormal;
     TEVQtLib::CtrlState fadeTarget = TEVQtLib::CtrlStateNormal;
     QTimer* fadeTimer = nullptr;
+    // The font and elided text of each state's text style, kept between paints.
+    TEVQtLib::TEVTextCache textCaches[4];
+    // Each state's background as last drawn (a fading blend is drawn directly).
+    TEVQtLib::TEVFillCache fillCaches[4];
 
 private:
     TEVQPushButton* button() const;
     void drawFaded(QPainter* painter, const QRect& rect, int s, double t);
-    void drawButtonText(QPainter* painter, const QRect& rect, const TEVQtLib::TextStyleDesc& style);
+    void drawButtonText(QPainter* painter, const QRect& rect, const TEVQtLib::TextStyleDesc& style,
+                        TEVQtLib::TEVTextCache& cache);
 };
 
 class TEV_EXPORT TEVQPushButton : public QPushButton, public TEVQtLib::ITEVQWidgetBase

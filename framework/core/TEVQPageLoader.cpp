@@ -77,6 +77,9 @@ public:
             if (auto* host = dynamic_cast<ITEVQLayoutHost*>(m_hosts[i].data()))
                 host->forceResize();
         }
+        // Built off screen and laid out: shown once, still inside the build, so that the resize events kept
+        // for the show lead to no second pass, and the tasks asked for on the way run below.
+        detail::showWidgetsLeftHidden();
         detail::runAfterPageLayoutTasks();
     }
 

@@ -29,6 +29,18 @@ std::vector<AfterPageLayoutTask> g_afterPageLayout;
 
 const Json::Value* g_placedElement = nullptr;
 std::vector<QPointer<QWidget>> g_sizesLeftToLayout;
+std::vector<QPointer<QWidget>> g_showAfterLayout;
+
+// Whether the common-key reader leaves the show of owner to the end of the page build: only while a page is
+// built, for a widget not shown yet whose parent is on screen (a page's top element in a shown window). Shown
+// now, every widget built below it would be shown, laid out and repainted one by one.
+bool showAfterLayout(const QWidget* owner)
+{
+    if (!tevIsBuildingPage() || owner->isWindow() || owner->isVisible())
+        return false;
+    const QWidget* parent = owner->parentWidget();
+    return parent && parent->isVisible();
+}
 
 // The value of a policy key: -1, 0 and 1 are kept, anything else is -1.
 LayoutSizePolicy policyValue(const Json::Value& v)
@@ -160,6 +172,23 @@ void detail::settleSizesLeftToLayout()
     }
 }
 
+void detail::showWidgetsLeftHidden()
+{
+    std::vector<QPointer<QWidget>> widgets;
+    widgets.swap(g_showAfterLayout);
+    for (const QPointer<QWidget>& w : widgets) {
+        // Gone, shown already, or hidden on purpose since ("visibility": false, a control's own code).
+        if (!w || w->isVisible() ||
+            (w->testAttribute(Qt::WA_WState_ExplicitShowHide) && w->testAttribute(Qt::WA_WState_Hidden)))
+            continue;
+        // Its size was settled when it was read and by the layout pass: the show does not adjust it again.
+        const bool resized = w->testAttribute(Qt::WA_Resized);
+        w->setAttribute(Qt::WA_Resized, true);
+        w->setVisible(true);
+        w->setAttribute(Qt::WA_Resized, resized);
+    }
+}
+
 detail::PageBuildScope::PageBuildScope() { ++g_pageBuildDepth; }
 detail::PageBuildScope::~PageBuildScope() { --g_pageBuildDepth; }
 
@@ -175,12 +204,45 @@ TEVQWidgetBase::TEVQWidgetBase(QWidget* ownerWidget) : owner(ownerWidget) {}
 
 TEVQWidgetBaseImpl* TEVQWidgetBase::painter() const
 {
-    if (!owner)
-        return nullptr;
+    if (painterObject || ownerDeclaresProperties || !owner)
+        return painterObject;
     const QVariant v = owner->property("impl");
     if (!v.isValid())
         return nullptr;
     return static_cast<TEVQWidgetBaseImpl*>(v.value<void*>());
+}
+
+bool TEVQWidgetBase::visibilityProperty() const
+{
+    if (ownerDeclaresProperties)
+        return visibilityValue.toBool();
+    return owner && owner->property("visibility").toBool();
+}
+
+void TEVQWidgetBase::setVisibilityProperty(bool visible)
+{
+    if (ownerDeclaresProperties)
+        visibilityValue = visible;
+    else if (owner)
+        owner->setProperty("visibility", visible);
+}
+
+QVariant TEVQWidgetBase::containerBaseGeometryProperty() const
+{
+    return hasContainerBaseGeometry ? QVariant(containerBaseGeometry) : QVariant();
+}
+
+void TEVQWidgetBase::setContainerBaseGeometryProperty(const QVariant& value)
+{
+    hasContainerBaseGeometry = value.isValid() && value.canConvert<QRect>();
+    containerBaseGeometry = hasContainerBaseGeometry ? value.toRect() : QRect();
+}
+
+TEVQWidgetBase* tevDeclaredRecord(QObject* object)
+{
+    ITEVQWidgetBase* self = tevWidgetInterface(object);
+    TEVQWidgetBase* record = self ? self->getControlBase() : nullptr;
+    return record && record->ownerDeclaresProperties ? record : nullptr;
 }
 
 // ---- setters and getters -----------------------------------------------------------------------------------
@@ -374,8 +436,7 @@ bool TEVQWidgetBase::serializeJsonValue(Json::Value* json, bool load)
         json::member(element, "name") = json::fromQString(owner->objectName());
         if (!owner->toolTip().isEmpty())
             json::member(element, "tooltip") = json::fromQString(owner->toolTip());
-        const QVariant visibility = owner->property("visibility");
-        if (!visibility.isValid() || !visibility.toBool())
+        if (!visibilityProperty())
             json::member(element, "visibility") = false;
         // Explicitly disabled: a child of a disabled container is not itself saved as disabled.
         if (owner->testAttribute(Qt::WA_ForceDisabled))
@@ -413,7 +474,17 @@ bool TEVQWidgetBase::serializeJsonValue(Json::Value* json, bool load)
         owner->setObjectName(text);
     if (json::read(element, "tooltip", text))
         owner->setToolTip(text);
-    if (sizeLeftToParentLayout(owner, element, keys)) {
+    const bool showLater = showAfterLayout(owner);
+    if (showLater) {
+        // Read into a parent on screen while a page is built: the widget stays hidden, so that the tree below
+        // it is built off screen and shown once, after the page's layout pass. It takes the size Qt's show
+        // would give it now.
+        if (!owner->testAttribute(Qt::WA_Resized) && !owner->parentWidget()->layout()) {
+            owner->adjustSize();
+            owner->setAttribute(Qt::WA_Resized, false);
+        }
+        g_showAfterLayout.emplace_back(owner);
+    } else if (sizeLeftToParentLayout(owner, element, keys)) {
         // Shown without taking its size hint (Qt's adjustSize on show): the parent's layout pass sizes it before
         // its size is read, and the hint would be thrown away (its text and style are read only after this).
         owner->setAttribute(Qt::WA_Resized, true);
@@ -425,10 +496,11 @@ bool TEVQWidgetBase::serializeJsonValue(Json::Value* json, bool load)
     }
     bool flag = false;
     if (json::read(element, "visibility", flag)) {
-        owner->setVisible(flag);
-        owner->setProperty("visibility", flag);
+        if (!flag || !showLater)
+            owner->setVisible(flag);
+        setVisibilityProperty(flag);
     } else {
-        owner->setProperty("visibility", true);
+        setVisibilityProperty(true);
     }
     if (json::read(element, "enable", flag))
         owner->setEnabled(flag);

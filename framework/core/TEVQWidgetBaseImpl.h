@@ -7,6 +7,8 @@
 #include "ITEVQWidgetBase.h"
 #include "TEVStyleDesc.h"
 
+#include <QFont>
+#include <QImage>
 #include <QObject>
 #include <QPainterPath>
 #include <QRect>
@@ -150,6 +152,60 @@ private:
     void add(const std::array<int, 4>& slotIds, int count, FillStyle* fill, TextStyleDesc* text);
 };
 
+// What drawing one text with one text style needs that changes only with the text, the style's font, the
+// global font family and the size: the font and the elided form. A control keeps one for each text it draws
+// and hands it to the drawing helpers, so that a paint does no font building or text measuring while nothing
+// changed. Every input is compared on use: a change of any of them drops what was kept.
+class TEV_EXPORT TEVTextCache
+{
+public:
+    // The font of style (its own family unless a global font family is set).
+    const QFont& font(const TextStyleDesc& style);
+    // text elided with mode to width pixels in the font of style.
+    const QString& elided(const QString& text, const TextStyleDesc& style, Qt::TextElideMode mode, int width);
+    // Forgets everything (the next use computes again).
+    void clear();
+
+private:
+    bool m_fontValid = false;
+    int m_pixelSize = 0;
+    bool m_bold = false;
+    bool m_italic = false;
+    bool m_underline = false;
+    QString m_family;
+    QString m_globalFamily;
+    QFont m_font;
+    quint64 m_fontSerial = 0; // counts the fonts built, so that an elided form knows its font
+    bool m_elidedValid = false;
+    QString m_text;
+    int m_width = 0;
+    int m_mode = 0;
+    quint64 m_elidedFontSerial = 0;
+    QString m_elided;
+};
+
+// A fill kept between paints: a rounded or gradient fill, whose anti-aliased outline costs far more to draw
+// than to copy, is drawn once into an image for its size and style and copied on each paint after, until the
+// size, the style or the device's pixel ratio changes. Other fills (and painters that scale, rotate or compose
+// in another mode) are drawn directly, as drawFillStyleAt does.
+class TEV_EXPORT TEVFillCache
+{
+public:
+    void draw(QPainter* painter, const FillStyle& style, int x, int y, int w, int h);
+    void draw(QPainter* painter, const FillStyle& style, const QRect& rect)
+    {
+        draw(painter, style, rect.x(), rect.y(), rect.width(), rect.height());
+    }
+    void clear();
+
+private:
+    bool m_valid = false;
+    FillRes m_res;
+    QSize m_size;
+    qreal m_ratio = 1.0;
+    QImage m_image;
+};
+
 class TEV_EXPORT TEVQWidgetBaseImpl : public QObject
 {
     Q_OBJECT
@@ -215,6 +271,9 @@ public:
     static void drawText(QPainter* painter, const QString& text, const TextStyleDesc& style, const QRect& rect);
     static void drawTextAt(QPainter* painter, const QString& text, const TextStyleDesc& style, int x, int y, int w,
                            int h, bool horizontal);
+    // The same with the font and the elided form taken from cache (see TEVTextCache).
+    static void drawTextAt(QPainter* painter, const QString& text, const TextStyleDesc& style, int x, int y, int w,
+                           int h, bool horizontal, TEVTextCache* cache);
     static void drawIcon(QPainter* painter, const QIcon& icon, const QSize& size, const IconStyleDesc& style,
                          const QRect& rect);
     static void drawImage(QPainter* painter, const QString& name, const IconStyleDesc& style, const QRect& rect,

@@ -13,6 +13,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <QSvgRenderer>
+#include <QtMath>
 
 #include <algorithm>
 #include <cmath>
@@ -298,8 +299,105 @@ void TEVQWidgetBaseImpl::drawText(QPainter* painter, const QString& text, const 
     drawTextAt(painter, text, style, rect.x(), rect.y(), rect.width(), rect.height(), style.isHor);
 }
 
+// ---- fill cache -------------------------------------------------------------------------------------------
+
+namespace {
+// Larger fills are drawn directly: the image would cost more memory than the drawing saves.
+constexpr qint64 kMaxCachedFillPixels = 512 * 512;
+} // namespace
+
+void TEVFillCache::draw(QPainter* painter, const FillStyle& style, int x, int y, int w, int h)
+{
+    if (!painter || !style.valid)
+        return;
+    const FillRes& res = style.fillRes;
+    const bool worthIt = style.useFillStyle && (res.radius != 0 || res.gradient) && w > 0 && h > 0 &&
+                         qint64(w) * h <= kMaxCachedFillPixels;
+    if (!worthIt || painter->transform().type() > QTransform::TxTranslate ||
+        painter->compositionMode() != QPainter::CompositionMode_SourceOver) {
+        TEVQWidgetBaseImpl::drawFillStyleAt(painter, style, x, y, w, h);
+        return;
+    }
+    const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    const QSize size(w, h);
+    if (!m_valid || m_size != size || m_ratio != ratio || !(m_res == res)) {
+        m_image = QImage(qCeil(w * ratio), qCeil(h * ratio), QImage::Format_ARGB32_Premultiplied);
+        m_image.setDevicePixelRatio(ratio);
+        m_image.fill(Qt::transparent);
+        {
+            QPainter p(&m_image);
+            TEVQWidgetBaseImpl::drawFillRes(&p, res, 0, 0, w, h);
+        }
+        m_res = res;
+        m_size = size;
+        m_ratio = ratio;
+        m_valid = true;
+    }
+    painter->drawImage(QPoint(x, y), m_image);
+}
+
+void TEVFillCache::clear()
+{
+    m_valid = false;
+    m_image = QImage();
+}
+
+// ---- text cache -------------------------------------------------------------------------------------------
+
+const QFont& TEVTextCache::font(const TextStyleDesc& style)
+{
+    const QString global = resources()->getGlobalFontFamily();
+    if (m_fontValid && m_pixelSize == style.pixelSize && m_bold == style.bold && m_italic == style.italic &&
+        m_underline == style.underline && m_family == style.family && m_globalFamily == global)
+        return m_font;
+    m_pixelSize = style.pixelSize;
+    m_bold = style.bold;
+    m_italic = style.italic;
+    m_underline = style.underline;
+    m_family = style.family;
+    m_globalFamily = global;
+    m_font = textFont(style);
+    m_fontValid = true;
+    ++m_fontSerial;
+    return m_font;
+}
+
+const QString& TEVTextCache::elided(const QString& text, const TextStyleDesc& style, Qt::TextElideMode mode,
+                                    int width)
+{
+    const QFont& f = font(style);
+    if (m_elidedValid && m_elidedFontSerial == m_fontSerial && m_width == width && m_mode == int(mode) &&
+        m_text == text)
+        return m_elided;
+    m_text = text;
+    m_width = width;
+    m_mode = int(mode);
+    m_elidedFontSerial = m_fontSerial;
+    m_elided = QFontMetrics(f).elidedText(text, mode, width);
+    m_elidedValid = true;
+    return m_elided;
+}
+
+void TEVTextCache::clear()
+{
+    m_fontValid = false;
+    m_elidedValid = false;
+    m_family.clear();
+    m_globalFamily.clear();
+    m_text.clear();
+    m_elided.clear();
+}
+
+// ---- texts ------------------------------------------------------------------------------------------------
+
 void TEVQWidgetBaseImpl::drawTextAt(QPainter* painter, const QString& text, const TextStyleDesc& style, int x,
                                     int y, int w, int h, bool horizontal)
+{
+    drawTextAt(painter, text, style, x, y, w, h, horizontal, nullptr);
+}
+
+void TEVQWidgetBaseImpl::drawTextAt(QPainter* painter, const QString& text, const TextStyleDesc& style, int x,
+                                    int y, int w, int h, bool horizontal, TEVTextCache* cache)
 {
     if (!painter || text.isEmpty())
         return;
@@ -311,13 +409,18 @@ void TEVQWidgetBaseImpl::drawTextAt(QPainter* painter, const QString& text, cons
 
     painter->setBrush(style.color);
     painter->setRenderHint(QPainter::TextAntialiasing, true);
-    const QFont font = textFont(style);
+    QFont ownFont;
+    if (!cache)
+        ownFont = textFont(style);
+    const QFont& font = cache ? cache->font(style) : ownFont;
 
     if (horizontal) {
         painter->setPen(style.color);
         painter->setFont(font);
         if (style.textMode == 3) {
             painter->drawText(box, int(align) | Qt::TextWordWrap, text);
+        } else if (cache) {
+            painter->drawText(box, int(align) | Qt::TextSingleLine, cache->elided(text, style, Qt::ElideRight, w - 2));
         } else {
             const QString shown = QFontMetrics(font).elidedText(text, Qt::ElideRight, w - 2);
             painter->drawText(box, int(align) | Qt::TextSingleLine, shown);
