@@ -47,12 +47,12 @@ void TEVQSliderImpl::draw(QPainter* painter, const QRect& rect)
         const int y = rect.top() + (rect.height() - channelHeight) / 2;
         channelCache.draw(painter, background, rect.left(), y, rect.width(), channelHeight);
         const int length = int(float(rect.width()) * f);
-        drawFillStyleAt(painter, foreground, rect.left(), y, length, channelHeight);
+        foregroundCache.draw(painter, foreground, rect.left(), y, length, channelHeight);
     } else {
         const int x = rect.left() + (rect.width() - channelHeight) / 2;
         channelCache.draw(painter, background, x, rect.top(), channelHeight, rect.height());
         const int length = int(float(rect.height()) * f);
-        drawFillStyleAt(painter, foreground, x, rect.bottom() - length, channelHeight, length);
+        foregroundCache.draw(painter, foreground, x, rect.bottom() - length, channelHeight, length);
     }
     const int thumbState = safeState(state);
     thumbCaches[thumbState].draw(painter, thumbStyles[thumbState], s->getThumbRect());

@@ -35,9 +35,9 @@ public:
     int channelHeight = 10;
     int thumbWidth = 20;
     int thumbHeight = 20;
-    // The channel and each state's thumb as last drawn (the foreground, whose length follows the value, is
-    // drawn directly).
+    // The channel, the foreground (for its last length) and each state's thumb as last drawn.
     TEVQtLib::TEVFillCache channelCache;
+    TEVQtLib::TEVFillCache foregroundCache;
     TEVQtLib::TEVFillCache thumbCaches[4];
     // The thumb rectangle of the last query, with what it was computed from.
     struct ThumbRectKey
