@@ -49,25 +49,78 @@ LayoutSizePolicy policyValue(const Json::Value& v)
     return (p && *p >= -1 && *p <= 1) ? LayoutSizePolicy(*p) : LayoutSizePolicyUnset;
 }
 
-// The keys of an element that the common-key reader and the show below look at more than once.
+// The members of an element that the common-key reader and the show below look at, found in one walk over
+// the element's members (a page reads hundreds of elements; a search per key costs several string compares
+// for each of some twenty keys).
 struct CommonKeys {
     explicit CommonKeys(const Json::Value& element)
-        : layout(json::find(element, "layout")), dockHor(json::find(element, "absoluteDockHor")),
-          dockVer(json::find(element, "absoluteDockVer")), dockOffsetX(json::find(element, "absoluteDockOffsetX")),
-          dockOffsetY(json::find(element, "absoluteDockOffsetY")),
-          absoluteLayout(json::find(element, "absoluteLayout")), widthPolicy(json::find(element, "widthPolicy")),
-          heightPolicy(json::find(element, "heightPolicy"))
     {
+        if (!json::isObject(element))
+            return;
+        for (auto it = element.begin(); it != element.end(); ++it) {
+            const char* end = nullptr;
+            const char* key = it.memberName(&end);
+            if (const Json::Value** slot = slotOf(key, std::size_t(end - key)))
+                *slot = &*it;
+        }
     }
     bool anyDock() const { return dockHor || dockVer || dockOffsetX || dockOffsetY; }
-    const Json::Value* layout;
-    const Json::Value* dockHor;
-    const Json::Value* dockVer;
-    const Json::Value* dockOffsetX;
-    const Json::Value* dockOffsetY;
-    const Json::Value* absoluteLayout;
-    const Json::Value* widthPolicy;
-    const Json::Value* heightPolicy;
+    const Json::Value* name = nullptr;
+    const Json::Value* tooltip = nullptr;
+    const Json::Value* visibility = nullptr;
+    const Json::Value* enable = nullptr;
+    const Json::Value* layout = nullptr;
+    const Json::Value* x = nullptr;
+    const Json::Value* y = nullptr;
+    const Json::Value* w = nullptr;
+    const Json::Value* h = nullptr;
+    const Json::Value* dockHor = nullptr;
+    const Json::Value* dockVer = nullptr;
+    const Json::Value* dockOffsetX = nullptr;
+    const Json::Value* dockOffsetY = nullptr;
+    const Json::Value* absoluteLayout = nullptr;
+    const Json::Value* widthPolicy = nullptr;
+    const Json::Value* heightPolicy = nullptr;
+    const Json::Value* minWidth = nullptr;
+    const Json::Value* minHeight = nullptr;
+    const Json::Value* maxWidth = nullptr;
+    const Json::Value* maxHeight = nullptr;
+
+private:
+    const Json::Value** slotOf(const char* key, std::size_t length)
+    {
+        struct Entry {
+            const char* name;
+            const Json::Value* CommonKeys::*slot;
+        };
+        static const Entry entries[] = {
+            {"name", &CommonKeys::name},
+            {"tooltip", &CommonKeys::tooltip},
+            {"visibility", &CommonKeys::visibility},
+            {"enable", &CommonKeys::enable},
+            {"layout", &CommonKeys::layout},
+            {"x", &CommonKeys::x},
+            {"y", &CommonKeys::y},
+            {"w", &CommonKeys::w},
+            {"h", &CommonKeys::h},
+            {"absoluteDockHor", &CommonKeys::dockHor},
+            {"absoluteDockVer", &CommonKeys::dockVer},
+            {"absoluteDockOffsetX", &CommonKeys::dockOffsetX},
+            {"absoluteDockOffsetY", &CommonKeys::dockOffsetY},
+            {"absoluteLayout", &CommonKeys::absoluteLayout},
+            {"widthPolicy", &CommonKeys::widthPolicy},
+            {"heightPolicy", &CommonKeys::heightPolicy},
+            {"minWidth", &CommonKeys::minWidth},
+            {"minHeight", &CommonKeys::minHeight},
+            {"maxWidth", &CommonKeys::maxWidth},
+            {"maxHeight", &CommonKeys::maxHeight},
+        };
+        for (const Entry& e : entries) {
+            if (std::strlen(e.name) == length && std::memcmp(e.name, key, length) == 0)
+                return &(this->*e.slot);
+        }
+        return nullptr;
+    }
 };
 
 // Whether showing owner (read from element) may leave out Qt's adjustSize: only during a page build, for the
@@ -92,6 +145,25 @@ bool sizeLeftToParentLayout(QWidget* owner, const Json::Value& element, const Co
 }
 
 constexpr int kUnboundedSize = 16777215;
+
+// The conversions of json::read for a member found already (null: absent).
+bool readString(const Json::Value* v, QString& out)
+{
+    const std::optional<std::string> s = v ? json::toString(*v) : std::nullopt;
+    if (!s)
+        return false;
+    out = json::toQString(*s);
+    return true;
+}
+
+bool readBool(const Json::Value* v, bool& out)
+{
+    const std::optional<bool> b = v ? json::toBool(*v) : std::nullopt;
+    if (!b)
+        return false;
+    out = *b;
+    return true;
+}
 
 // Owner geometry setter that never reaches a widget class's own setGeometry. Qt's rectangle keeps its right and
 // bottom edges as ints: a position and size from a page are brought into Qt's widget range first, so that
@@ -470,9 +542,9 @@ bool TEVQWidgetBase::serializeJsonValue(Json::Value* json, bool load)
 
     const CommonKeys keys(element);
     QString text;
-    if (json::read(element, "name", text))
+    if (readString(keys.name, text))
         owner->setObjectName(text);
-    if (json::read(element, "tooltip", text))
+    if (readString(keys.tooltip, text))
         owner->setToolTip(text);
     const bool showLater = showAfterLayout(owner);
     if (showLater) {
@@ -495,22 +567,22 @@ bool TEVQWidgetBase::serializeJsonValue(Json::Value* json, bool load)
         owner->setVisible(true);
     }
     bool flag = false;
-    if (json::read(element, "visibility", flag)) {
+    if (readBool(keys.visibility, flag)) {
         if (!flag || !showLater)
             owner->setVisible(flag);
         setVisibilityProperty(flag);
     } else {
         setVisibilityProperty(true);
     }
-    if (json::read(element, "enable", flag))
+    if (readBool(keys.enable, flag))
         owner->setEnabled(flag);
 
     if (keys.layout) {
         LoadLayout(element);
     } else {
         layoutType = LayoutTypeAbsolute;
-        layout = TEVLayoutRect{json::getInt(element, "x", 0), json::getInt(element, "y", 0),
-                               json::getInt(element, "w", 0), json::getInt(element, "h", 0)};
+        auto intOr0 = [](const Json::Value* v) { return v ? json::toInt(*v).value_or(0) : 0; };
+        layout = TEVLayoutRect{intOr0(keys.x), intOr0(keys.y), intOr0(keys.w), intOr0(keys.h)};
     }
 
     absoluteLayout = keys.anyDock();
@@ -530,21 +602,21 @@ bool TEVQWidgetBase::serializeJsonValue(Json::Value* json, bool load)
         heightPolicy = policyValue(*keys.heightPolicy);
 
     // Below 1 is 0; above Qt's largest size is that size (for a minimum Qt reads it as none), without Qt's warning.
-    auto readSize = [&element](const char* key, int& out) {
-        int size = 0;
-        if (!json::read(element, key, size))
+    auto readSize = [](const Json::Value* v, int& out) {
+        const std::optional<int> size = v ? json::toInt(*v) : std::nullopt;
+        if (!size)
             return false;
-        out = size < 1 ? 0 : (size > kUnboundedSize ? kUnboundedSize : size);
+        out = *size < 1 ? 0 : (*size > kUnboundedSize ? kUnboundedSize : *size);
         return true;
     };
     int size = 0;
-    if (readSize("minWidth", size))
+    if (readSize(keys.minWidth, size))
         owner->setMinimumWidth(size);
-    if (readSize("minHeight", size))
+    if (readSize(keys.minHeight, size))
         owner->setMinimumHeight(size);
-    if (readSize("maxWidth", size))
+    if (readSize(keys.maxWidth, size))
         owner->setMaximumWidth(size);
-    if (readSize("maxHeight", size))
+    if (readSize(keys.maxHeight, size))
         owner->setMaximumHeight(size);
     return true;
 }
