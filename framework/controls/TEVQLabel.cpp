@@ -78,15 +78,15 @@ void TEVQLabelImpl::applyTextStyle()
     // Qt resolve the label's inherited font or palette and send a change event.
     const QFont& font = textCache.font(normalTextStyle);
     const QColor color = normalTextStyle.color;
-    const bool same = styleApplied && l->font() == appliedFont && appliedFont == font && l->palette() == appliedPalette &&
-                      appliedPalette.color(QPalette::Active, QPalette::WindowText) == color &&
-                      appliedPalette.color(QPalette::Inactive, QPalette::WindowText) == color &&
-                      appliedPalette.color(QPalette::Disabled, QPalette::WindowText) == color;
+    const bool same = styleApplied && requestedFont == font && requestedColor == color && l->font() == appliedFont &&
+                      l->palette() == appliedPalette;
     if (!same) {
         l->setFont(font);
         QPalette palette;
         palette.setBrush(QPalette::WindowText, QBrush(color));
         l->setPalette(palette);
+        requestedFont = font;
+        requestedColor = color;
         appliedFont = l->font();
         appliedPalette = l->palette();
         styleApplied = true;

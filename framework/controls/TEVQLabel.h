@@ -47,7 +47,10 @@ public:
 
 private:
     TEVQLabel* label() const;
-    // The label's font and palette as this object last set them: applying the same style again leaves them.
+    // The font and colour this object last asked for and the label's font and palette as they then became:
+    // applying the same style again leaves them.
+    QFont requestedFont;
+    QColor requestedColor;
     QFont appliedFont;
     QPalette appliedPalette;
     bool styleApplied = false;
