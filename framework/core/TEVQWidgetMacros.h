@@ -69,12 +69,13 @@ public:
 #define TEV_WIDGET_TYPE(ClassName, TypeNameLiteral)                                                             \
     Q_INTERFACES(TEVQtLib::ITEVQWidgetBase)                                                                     \
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)                                                \
-    Q_PROPERTY(QVariant impl READ tevImplProperty STORED false)                                                 \
-    Q_PROPERTY(QVariant visibility READ tevVisibilityProperty WRITE tevSetVisibilityProperty STORED false)     \
+    Q_PROPERTY(QVariant impl READ tevImplProperty STORED false DESIGNABLE false)                                \
+    Q_PROPERTY(QVariant visibility READ tevVisibilityProperty WRITE tevSetVisibilityProperty STORED false       \
+                   DESIGNABLE false)                                                                            \
     Q_PROPERTY(QVariant _tev_container_base_geometry READ tevBaseGeometryProperty                              \
-                   WRITE tevSetBaseGeometryProperty STORED false)                                               \
+                   WRITE tevSetBaseGeometryProperty STORED false DESIGNABLE false)                              \
     Q_PROPERTY(QVariant _tev_container_bound_scrollbar READ tevBoundBarProperty WRITE tevSetBoundBarProperty   \
-                   STORED false)                                                                                \
+                   STORED false DESIGNABLE false)                                                               \
 public:                                                                                                         \
     static const char* typeName() { return TypeNameLiteral; }                                                   \
     static QWidget* create##ClassName() { return new ClassName(); }                                             \
