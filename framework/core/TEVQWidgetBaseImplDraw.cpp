@@ -9,6 +9,7 @@
 #include <QIcon>
 #include <QImage>
 #include <QLinearGradient>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -313,8 +314,12 @@ void TEVFillCache::draw(QPainter* painter, const FillStyle& style, int x, int y,
     const FillRes& res = style.fillRes;
     const bool worthIt = style.useFillStyle && (res.radius != 0 || res.gradient) && w > 0 && h > 0 &&
                          qint64(w) * h <= kMaxCachedFillPixels;
-    if (!worthIt || painter->transform().type() > QTransform::TxTranslate ||
-        painter->compositionMode() != QPainter::CompositionMode_SourceOver) {
+    // Copied only where the copy is the same picture: a raster device, moved by whole pixels, blended over.
+    const QTransform& t = painter->transform();
+    const bool plain = painter->paintEngine() && painter->paintEngine()->type() == QPaintEngine::Raster &&
+                       t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx()) &&
+                       t.dy() == std::floor(t.dy()) && painter->compositionMode() == QPainter::CompositionMode_SourceOver;
+    if (!worthIt || !plain) {
         TEVQWidgetBaseImpl::drawFillStyleAt(painter, style, x, y, w, h);
         return;
     }
