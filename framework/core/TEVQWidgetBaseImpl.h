@@ -186,7 +186,8 @@ private:
 
 // A fill kept between paints: a rounded or gradient fill, whose anti-aliased outline costs far more to draw
 // than to copy, is drawn once into an image for its size and style and copied on each paint after, until the
-// size, the style or the device's pixel ratio changes. Other fills (and painters on other than raster devices,
+// size, the style or the device's pixel ratio changes. Controls that draw the same fill at the same size share
+// the image (a process-wide cache of a few megabytes). Other fills (and painters on other than raster devices,
 // or that scale, rotate, move by fractions of a pixel or compose in another mode) are drawn directly, as
 // drawFillStyleAt does.
 class TEV_EXPORT TEVFillCache
