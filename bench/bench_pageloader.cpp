@@ -8,6 +8,9 @@
 // turns until the tree's root widget has been drawn: the page's controls are shown and laid out by the load and
 // drawn in the first turn, while Qt's layouts show the widgets they manage from the event loop and draw them
 // some turns later; a fixed single turn would time Qt's tree without its drawing and ours with it.
+// The three runs (the page reopened, the page parsed every time, Qt's) take their rounds in turn, and each
+// figure is the GUI thread's processor time: on a machine busy with other work, wall-clock rounds of one run
+// would be slowed where another's are not, while all the work timed here is done on that one thread.
 #include "TEVJson.h"
 #include "TEVQContainer.h"
 #include "TEVQWindow.h"
@@ -22,7 +25,8 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <chrono>
+#include <ctime>
+#include <functional>
 #include <cstdio>
 #include <vector>
 
@@ -30,7 +34,13 @@ using namespace TEVQtLib;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+// Processor time of the calling thread, in milliseconds.
+double threadMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
 
 constexpr int kElements = 500;
 constexpr int kRounds = 25;
@@ -42,10 +52,7 @@ double median(std::vector<double> v)
     return v.empty() ? 0.0 : v[v.size() / 2];
 }
 
-double msSince(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
+double msSince(double start) { return threadMs() - start; }
 
 // The tree: a column (level 1) of 9 rows (level 2), each with 3 columns (level 3), each with 2 rows (level 4),
 // which share the remaining elements as leaves (level 5), cycling label, button, slider.
@@ -246,36 +253,52 @@ struct Figures {
     int widgets = 0;
 };
 
-// Loads a page into window kWarmUp + kRounds times with load(round), which gives the page's root; times the
-// load and the load until the page is drawn, then deletes the page. A host not shown is shown after each load
-// and hidden again (hostShown: it is on screen throughout).
-template <class Load> Figures timeRounds(QWidget& window, bool hostShown, Load load)
-{
-    if (hostShown)
-        showOffscreen(window);
+// One run: a window and the load that builds a page into it (given the round, it gives the page's root).
+struct Run {
+    QWidget* window = nullptr;
+    std::function<void()> prime; // untimed, before each timed load (may be empty)
+    std::function<QWidget*(int)> load;
     std::vector<double> loaded, settled;
-    Figures f;
+    int widgets = 0;
+};
+
+// kWarmUp + kRounds rounds, each loading a page with every run in turn: the load is timed, and the load until
+// the page is drawn; then the page is deleted. A host not shown is shown after each load and hidden again
+// (hostShown: it is on screen throughout).
+std::vector<Figures> timeRounds(std::vector<Run>& runs, bool hostShown)
+{
+    if (hostShown) {
+        for (Run& r : runs)
+            showOffscreen(*r.window);
+    }
     for (int round = 0; round < kRounds + kWarmUp; ++round) {
-        const auto start = Clock::now();
-        QWidget* root = load(round);
-        const double l = msSince(start);
-        if (!hostShown)
-            window.show();
-        settle(root);
-        const double s = msSince(start);
-        f.widgets = countWidgets(root);
-        delete root;
-        if (!hostShown)
-            window.hide();
-        QCoreApplication::processEvents();
-        if (round >= kWarmUp) {
-            loaded.push_back(l);
-            settled.push_back(s);
+        for (Run& r : runs) {
+            if (r.prime) {
+                r.prime();
+                QCoreApplication::processEvents();
+            }
+            const double start = threadMs();
+            QWidget* root = r.load(round);
+            const double l = msSince(start);
+            if (!hostShown)
+                r.window->show();
+            settle(root);
+            const double settled = msSince(start);
+            r.widgets = countWidgets(root);
+            delete root;
+            if (!hostShown)
+                r.window->hide();
+            QCoreApplication::processEvents();
+            if (round >= kWarmUp) {
+                r.loaded.push_back(l);
+                r.settled.push_back(settled);
+            }
         }
     }
-    f.load = median(loaded);
-    f.settled = median(settled);
-    return f;
+    std::vector<Figures> out;
+    for (Run& r : runs)
+        out.push_back(Figures{median(r.loaded), median(r.settled), r.widgets});
+    return out;
 }
 
 } // namespace
@@ -290,17 +313,19 @@ int main(int argc, char** argv)
     const Shape shape;
     QTemporaryDir dir;
     const QString pagePath = dir.filePath(QStringLiteral("page.json"));
-    // The same page with other bytes (one more blank at the end): loading the two in turn makes the loader
-    // parse every time instead of reusing the tree of the document it read last.
-    const QString otherPagePath = dir.filePath(QStringLiteral("page2.json"));
+    // The same page with other bytes (one and two more blanks at the end): loading the two in turn makes the
+    // loader parse every time instead of reusing the tree of the document it read last.
+    const QString otherPaths[2] = {dir.filePath(QStringLiteral("page2.json")), dir.filePath(QStringLiteral("page3.json"))};
     const QString uiPath = dir.filePath(QStringLiteral("page.ui"));
     {
         QFile f(pagePath);
         f.open(QIODevice::WriteOnly);
         f.write(pageJson(shape));
-        QFile g(otherPagePath);
-        g.open(QIODevice::WriteOnly);
-        g.write(pageJson(shape) + ' ');
+        for (int i = 0; i < 2; ++i) {
+            QFile g(otherPaths[i]);
+            g.open(QIODevice::WriteOnly);
+            g.write(pageJson(shape) + QByteArray(i + 1, ' '));
+        }
     }
     {
         QFile f(uiPath);
@@ -308,41 +333,49 @@ int main(int argc, char** argv)
         f.write(pageUi(shape));
     }
 
-    // hostShown: the window is on screen while the page is loaded into it; otherwise the page is loaded into a
-    // window not shown yet, which is shown afterwards (counted in the second figure).
-    auto runOurs = [&](bool hostShown, bool parseEachTime) {
-        TEVQWindow window;
-        window.setAttribute(Qt::WA_DontShowOnScreen);
-        window.resize(1200, 900);
-        return timeRounds(window, hostShown, [&](int round) -> QWidget* {
-            const QString& path = parseEachTime && round % 2 ? otherPagePath : pagePath;
-            return tevCreatePageByFileName(&window, path);
-        });
-    };
-    auto runQt = [&](bool hostShown) {
+    // hostShown: the windows are on screen while the pages are loaded into them; otherwise a page is loaded
+    // into a window not shown yet, which is shown afterwards (counted in the second figure).
+    auto runAll = [&](bool hostShown) {
+        TEVQWindow ours, cold;
+        for (TEVQWindow* w : {&ours, &cold}) {
+            w->setAttribute(Qt::WA_DontShowOnScreen);
+            w->resize(1200, 900);
+        }
         QUiLoader loader;
-        QWidget window;
-        window.setAttribute(Qt::WA_DontShowOnScreen);
-        auto* layout = new QVBoxLayout(&window);
+        QWidget qtWindow;
+        qtWindow.setAttribute(Qt::WA_DontShowOnScreen);
+        auto* layout = new QVBoxLayout(&qtWindow);
         layout->setContentsMargins(0, 0, 0, 0);
-        window.resize(1200, 900);
-        return timeRounds(window, hostShown, [&](int) {
+        qtWindow.resize(1200, 900);
+        std::vector<Run> runs(3);
+        // The page opened again: the loader keeps the tree of the document it read last, which the other runs
+        // replace, so it is read once untimed before each timed load.
+        runs[0].window = &ours;
+        runs[0].prime = [&] { delete tevCreatePageByFileName(&ours, pagePath); };
+        runs[0].load = [&](int) -> QWidget* { return tevCreatePageByFileName(&ours, pagePath); };
+        // The same page with other bytes every round: parsed every time.
+        runs[1].window = &cold;
+        runs[1].load = [&](int round) -> QWidget* { return tevCreatePageByFileName(&cold, otherPaths[round % 2]); };
+        runs[2].window = &qtWindow;
+        runs[2].load = [&](int) -> QWidget* {
             // Opened inside the timed part, as the page loader opens its file.
             QFile file(uiPath);
             file.open(QIODevice::ReadOnly);
-            QWidget* root = loader.load(&file, &window);
+            QWidget* root = loader.load(&file, &qtWindow);
             if (root)
                 layout->addWidget(root);
             return root;
-        });
+        };
+        return timeRounds(runs, hostShown);
     };
 
-    std::printf("Page of %d elements (%d containers, %d leaves), five levels deep; median of %d rounds.\n",
+    std::printf("Page of %d elements (%d containers, %d leaves), five levels deep; median of %d rounds (processor time, ms).\n",
                 kElements, shape.containers(), shape.leaves(), kRounds);
     for (bool shown : {true, false}) {
-        const Figures ours = runOurs(shown, false);
-        const Figures cold = runOurs(shown, true);
-        const Figures qt = runQt(shown);
+        const std::vector<Figures> figures = runAll(shown);
+        const Figures& ours = figures[0];
+        const Figures& cold = figures[1];
+        const Figures& qt = figures[2];
         std::printf("%s\n", shown ? "Into a window on screen:" : "Into a window not shown yet, then shown:");
         std::printf("  widgets built: page loader %d, QUiLoader %d\n", ours.widgets, qt.widgets);
         std::printf("  %-34s %10s %22s\n", "", "load (ms)", shown ? "load + layout + draw" : "+ show + layout + draw");

@@ -563,10 +563,14 @@ void TEVQContainer::resizeEvent(QResizeEvent* e)
     TEVQContainerImpl* d = containerImpl();
     if (!d)
         return;
-    if (tevIsBuildingPage())
+    if (size() == d->laidOutSize) {
+        // Laid out for this size already: a resize event kept while the container was hidden (a page built
+        // off screen and laid out, then shown).
+    } else if (tevIsBuildingPage()) {
         relayoutWhenPageBuilt();
-    else
+    } else {
         d->relayout();
+    }
     if (d->windowHandle)
         moveBoundWindow();
 }

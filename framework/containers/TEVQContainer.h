@@ -90,6 +90,9 @@ public:
     int scrollY = 0;
     bool scrollBusy = false;
     bool inLayout = false;
+    // The size of the last pass: a resize event for that size (one kept while the container was hidden and
+    // delivered when it is shown) needs no pass of its own.
+    QSize laidOutSize;
     bool animating = false;
     bool animateWidth = false;
     bool animateHeight = false;

@@ -23,6 +23,23 @@ constexpr int kMaxScrollReruns = 2;
 
 inline bool bounded(int maximum) { return maximum < kUnbounded; }
 
+// The container's bookkeeping on a child: in the record of a framework widget (which declares the two
+// properties, so callers still read them by name), else in the child's dynamic properties.
+bool boundBarFlag(const QObject* w)
+{
+    if (const TEVQWidgetBase* record = tevDeclaredRecord(const_cast<QObject*>(w)))
+        return record->boundScrollBarValue.toBool();
+    return w->property(kBoundBar).toBool();
+}
+
+void setBoundBarFlag(QObject* w, bool bound)
+{
+    if (TEVQWidgetBase* record = tevDeclaredRecord(w))
+        record->boundScrollBarValue = bound;
+    else
+        w->setProperty(kBoundBar, bound);
+}
+
 // Axis accessors: main == width for a row, height for a column.
 inline int mainOf(const QSize& s, bool horizontal) { return horizontal ? s.width() : s.height(); }
 inline int crossOf(const QSize& s, bool horizontal) { return horizontal ? s.height() : s.width(); }
@@ -44,10 +61,12 @@ inline qint64 shareOf(qint64 a, qint64 b, qint64 c) { return qint64(__int128(a) 
 
 // A widget that is not shown gets no resize event when its size changes (Qt keeps it pending until it is
 // shown), so a hidden child container lays out its own children here; trees built before they are shown
-// then hold their final geometry at once.
+// then hold their final geometry at once. While a page is built the page's own pass lays out every container
+// of the page after its parent, so the child's pass is left to it (and a container that is no page element
+// has its pass when the page is shown).
 void settleHidden(QWidget* w, const QSize& before)
 {
-    if (w->size() == before || w->isVisible())
+    if (w->size() == before || w->isVisible() || tevIsBuildingPage())
         return;
     if (auto* c = qobject_cast<TEVQContainer*>(w))
         c->forceResize();
@@ -109,7 +128,7 @@ bool TEVQContainerImpl::isBoundBar(const QObject* w) const
     if (w == hBarId || w == vBarId)
         return true;
     // Only scroll bars are ever bound; the cheap type test spares the property lookup for other children.
-    return qobject_cast<const QScrollBar*>(w) && w->property(kBoundBar).toBool();
+    return qobject_cast<const QScrollBar*>(w) && boundBarFlag(w);
 }
 
 QList<QWidget*> TEVQContainerImpl::childWidgets() const
@@ -141,7 +160,7 @@ void TEVQContainerImpl::forgetBar(QObject* child)
     // property only while it is still a whole scroll bar.
     QObject::disconnect(child, nullptr, this, nullptr);
     if (QScrollBar* bar = qobject_cast<QScrollBar*>(child))
-        bar->setProperty(kBoundBar, false);
+        setBoundBarFlag(bar, false);
     if (child == hBarId) {
         hBar.clear();
         hBarId = nullptr;
@@ -163,15 +182,21 @@ int TEVQContainerImpl::visibleBarThickness(bool horizontal) const
     return qMax(horizontal ? hint.height() : hint.width(), 0);
 }
 
-// The property is what others see; the engine keeps the value it last stored beside it, because a dynamic
-// property costs a search through the class's static properties on every read and write.
+// The property is what others see; the engine keeps the value it last stored beside it. A framework widget
+// keeps the property's value in its record (no search by name, no property-change event); any other child
+// carries it as a dynamic property.
 void TEVQContainerImpl::storeBase(QWidget* w, const QRect& r)
 {
     auto it = baseCache.find(w);
     if (it != baseCache.end() && *it == r)
         return;
     baseCache.insert(w, r);
-    w->setProperty(kBaseGeometry, r);
+    if (TEVQWidgetBase* record = tevDeclaredRecord(w)) {
+        record->containerBaseGeometry = r;
+        record->hasContainerBaseGeometry = true;
+    } else {
+        w->setProperty(kBaseGeometry, r);
+    }
 }
 
 bool TEVQContainerImpl::storedBase(QWidget* w, QRect& out)
@@ -179,6 +204,13 @@ bool TEVQContainerImpl::storedBase(QWidget* w, QRect& out)
     auto it = baseCache.constFind(w);
     if (it != baseCache.constEnd()) {
         out = *it;
+        return true;
+    }
+    if (const TEVQWidgetBase* record = tevDeclaredRecord(w)) {
+        if (!record->hasContainerBaseGeometry)
+            return false;
+        out = record->containerBaseGeometry;
+        baseCache.insert(w, out);
         return true;
     }
     const QVariant v = w->property(kBaseGeometry);
@@ -227,6 +259,8 @@ void TEVQContainerImpl::collectItems(std::vector<Item>& items) const
 
 void TEVQContainerImpl::relayout()
 {
+    if (owner)
+        laidOutSize = owner->size();
     if (childLayout != 4)
         doLayout();
     updateScroll();
@@ -775,7 +809,7 @@ void TEVQContainerImpl::bindScrollBar(TEVQScrollBar* bar, bool horizontal)
     QScrollBar* newBar = bar;
     if (newBar != slotId) {
         if (QScrollBar* old = liveBar(horizontal)) {
-            old->setProperty(kBoundBar, false);
+            setBoundBarFlag(old, false);
             old->hide();
             old->removeEventFilter(owner);
             QObject::disconnect(old, nullptr, this, nullptr);
@@ -787,7 +821,7 @@ void TEVQContainerImpl::bindScrollBar(TEVQScrollBar* bar, bool horizontal)
             if (newBar->parentWidget() != owner)
                 newBar->setParent(owner);
             newBar->setOrientation(horizontal ? Qt::Horizontal : Qt::Vertical);
-            newBar->setProperty(kBoundBar, true);
+            setBoundBarFlag(newBar, true);
             newBar->installEventFilter(owner);
             connect(newBar, &QScrollBar::valueChanged, this, [this, horizontal](int value) {
                 if (scrollBusy)

@@ -3,7 +3,7 @@
 // colour of the control's own. The text last shown through the control is kept, so that it is written back as
 // it was given ("12:30" stays "12:30", 1234567 stays 1234567).
 #include "TEVQWidgetMacros.h"
-#include "TEVFillCache.h"
+#include "TEVQWidgetBaseImpl.h"
 #include "TEVStyleDesc.h"
 
 #include <QLCDNumber>

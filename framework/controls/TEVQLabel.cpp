@@ -57,7 +57,8 @@ TEVQLabel* TEVQLabelImpl::label() const { return static_cast<TEVQLabel*>(owner);
 void TEVQLabelImpl::draw(QPainter* painter, const QRect& rect)
 {
     if (label())
-        drawText(painter, label()->QLabel::text(), normalTextStyle, rect);
+        drawTextAt(painter, label()->QLabel::text(), normalTextStyle, rect.x(), rect.y(), rect.width(),
+                   rect.height(), normalTextStyle.isHor, &drawCache);
 }
 
 void TEVQLabelImpl::notifyChangeLanguage()
@@ -66,28 +67,30 @@ void TEVQLabelImpl::notifyChangeLanguage()
         label()->setText(TEVQResourceManager::getInstance()->getString(textKey));
 }
 
-QFont TEVQLabelImpl::textFont() const
-{
-    QFont font;
-    if (normalTextStyle.pixelSize > 0)
-        font.setPixelSize(normalTextStyle.pixelSize);
-    const QString global = TEVQResourceManager::getInstance()->getGlobalFontFamily();
-    font.setFamily(global.isEmpty() ? normalTextStyle.family : global);
-    font.setWeight(normalTextStyle.bold ? 75 : 50);
-    font.setItalic(normalTextStyle.italic);
-    font.setUnderline(normalTextStyle.underline);
-    return font;
-}
+QFont TEVQLabelImpl::textFont() const { return textCache.font(normalTextStyle); }
 
 void TEVQLabelImpl::applyTextStyle()
 {
     TEVQLabel* l = label();
     if (!l)
         return;
-    l->setFont(textFont());
-    QPalette palette;
-    palette.setBrush(QPalette::WindowText, QBrush(normalTextStyle.color));
-    l->setPalette(palette);
+    // Font and palette are set only when they change (or were changed by others since): each setting makes
+    // Qt resolve the label's inherited font or palette and send a change event.
+    const QFont& font = textCache.font(normalTextStyle);
+    const QColor color = normalTextStyle.color;
+    const bool same = styleApplied && requestedFont == font && requestedColor == color && l->font() == appliedFont &&
+                      l->palette() == appliedPalette;
+    if (!same) {
+        l->setFont(font);
+        QPalette palette;
+        palette.setBrush(QPalette::WindowText, QBrush(color));
+        l->setPalette(palette);
+        requestedFont = font;
+        requestedColor = color;
+        appliedFont = l->font();
+        appliedPalette = l->palette();
+        styleApplied = true;
+    }
     l->setAlignment(alignment(normalTextStyle.horAlign, normalTextStyle.verAlign));
 }
 
@@ -116,8 +119,7 @@ void TEVQLabelImpl::elide()
         elidedText = QString();
         return;
     }
-    const QFontMetrics metrics(textFont());
-    elidedText = metrics.elidedText(text, elideMode(normalTextStyle.textMode), l->width());
+    elidedText = textCache.elided(text, normalTextStyle, elideMode(normalTextStyle.textMode), l->width());
     l->QLabel::setText(elidedText);
 }
 

@@ -3,9 +3,11 @@
 // the label (font, colour, alignment) and, for a single-line style, elides the full text to the label's width
 // on every resize. The full text is kept, so a wider label shows more of it again.
 #include "TEVQWidgetMacros.h"
+#include "TEVTextCache.h"
 #include "TEVStyleDesc.h"
 
 #include <QLabel>
+#include <QPalette>
 
 namespace TEVQtLib {
 struct ControlInfo;
@@ -39,9 +41,20 @@ public:
     QString textKey;  // dictionary key of the text; empty unless set
     QString elidedText; // the last elided form shown
     bool elidePending = false; // a resize during a page build: elided once the page is laid out
+    // The font of the normal style and the elided form of the text, kept until the text, the style, the
+    // global font family or the width changes.
+    mutable TEVQtLib::TEVTextCache textCache;
+    TEVQtLib::TEVTextCache drawCache; // the same for draw()
 
 private:
     TEVQLabel* label() const;
+    // The font and colour this object last asked for and the label's font and palette as they then became:
+    // applying the same style again leaves them.
+    QFont requestedFont;
+    QColor requestedColor;
+    QFont appliedFont;
+    QPalette appliedPalette;
+    bool styleApplied = false;
 };
 
 class TEV_EXPORT TEVQLabel : public QLabel, public TEVQtLib::ITEVQWidgetBase

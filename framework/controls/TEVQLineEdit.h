@@ -4,7 +4,7 @@
 // per-state text style, and draws its own placeholder while the field is empty. Password mode also refuses
 // select-all, copy and paste; shortcut-capture mode shows the key combination pressed instead of typed text.
 // The painter state 2 means keyboard focus here; the hot state never reaches the screen.
-#include "TEVFillCache.h"
+#include "TEVQWidgetBaseImpl.h"
 #include "TEVQControlInfo.h"
 #include "TEVQWidgetMacros.h"
 #include "TEVStyleDesc.h"

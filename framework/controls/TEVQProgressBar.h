@@ -3,7 +3,7 @@
 // value covers (a bar growing from the left or from the bottom, or a sector swept clockwise over an angle
 // range), with an optional text of the value followed by "%". An empty range covers nothing.
 #include "TEVQWidgetMacros.h"
-#include "TEVFillCache.h"
+#include "TEVQWidgetBaseImpl.h"
 #include "TEVStyleDesc.h"
 #include "TEVTextCache.h"
 

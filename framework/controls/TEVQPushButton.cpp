@@ -93,11 +93,12 @@ TEVQPushButtonImpl::~TEVQPushButtonImpl()
 
 TEVQPushButton* TEVQPushButtonImpl::button() const { return static_cast<TEVQPushButton*>(owner); }
 
-void TEVQPushButtonImpl::drawButtonText(QPainter* painter, const QRect& rect, const TextStyleDesc& style)
+void TEVQPushButtonImpl::drawButtonText(QPainter* painter, const QRect& rect, const TextStyleDesc& style,
+                                        TEVTextCache& cache)
 {
     const QSize size = owner->size();
     drawTextAt(painter, button()->text(), style, rect.left() + textOffsetX, rect.top() + textOffsetY,
-               size.width() - textOffsetX, size.height() - textOffsetY, true);
+               size.width() - textOffsetX, size.height() - textOffsetY, true, &cache);
 }
 
 void TEVQPushButtonImpl::drawFaded(QPainter* painter, const QRect& rect, int s, double t)
@@ -120,14 +121,14 @@ void TEVQPushButtonImpl::drawFaded(QPainter* painter, const QRect& rect, int s, 
         if (drawBackground)
             drawFillStyle(painter, fill, rect);
         if (showText)
-            drawButtonText(painter, rect, text);
+            drawButtonText(painter, rect, text, textCaches[origin]);
         return;
     }
     s = safeState(s);
     if (drawBackground)
-        drawFillStyle(painter, backgrounds[s], rect);
+        fillCaches[s].draw(painter, backgrounds[s], rect);
     if (showText)
-        drawButtonText(painter, rect, textStyles[s]);
+        drawButtonText(painter, rect, textStyles[s], textCaches[s]);
 }
 
 void TEVQPushButtonImpl::draw(QPainter* painter, const QRect& rect)
@@ -141,14 +142,14 @@ void TEVQPushButtonImpl::draw(QPainter* painter, const QRect& rect)
     if (isExtBtn && extHovered) {
         // Only the extension area shows the state's look.
         if (drawBackground) {
-            drawFillStyle(painter, backgrounds[s], rect);
+            fillCaches[s].draw(painter, backgrounds[s], rect);
             painter->save();
             painter->setClipRect(0, 0, size.width() - extWidth, size.height());
-            drawFillStyle(painter, backgrounds[0], rect);
+            fillCaches[0].draw(painter, backgrounds[0], rect);
             painter->restore();
         }
         if (showText)
-            drawButtonText(painter, rect, textStyles[0]);
+            drawButtonText(painter, rect, textStyles[0], textCaches[0]);
     } else {
         const double t = (fadeEnabled && s == CtrlStateHot) ? fadeProgress : 1.0;
         drawFaded(painter, rect, s, t);

@@ -3,6 +3,7 @@
 // icon (a QIcon, or image paths with hot and pressed variants), an optional extension area at the right edge
 // with icons of its own, and a hover fade that blends the normal look into the hot look and back on a timer.
 #include "TEVQWidgetMacros.h"
+#include "TEVTextCache.h"
 #include "TEVStyleDesc.h"
 
 #include <QIcon>
@@ -66,11 +67,16 @@ public:
     TEVQtLib::CtrlState fadeFrom = TEVQtLib::CtrlStateNormal;
     TEVQtLib::CtrlState fadeTarget = TEVQtLib::CtrlStateNormal;
     QTimer* fadeTimer = nullptr;
+    // The font and elided text of each state's text style, kept between paints.
+    TEVQtLib::TEVTextCache textCaches[4];
+    // Each state's background as last drawn (a fading blend is drawn directly).
+    TEVQtLib::TEVFillCache fillCaches[4];
 
 private:
     TEVQPushButton* button() const;
     void drawFaded(QPainter* painter, const QRect& rect, int s, double t);
-    void drawButtonText(QPainter* painter, const QRect& rect, const TEVQtLib::TextStyleDesc& style);
+    void drawButtonText(QPainter* painter, const QRect& rect, const TEVQtLib::TextStyleDesc& style,
+                        TEVQtLib::TEVTextCache& cache);
 };
 
 class TEV_EXPORT TEVQPushButton : public QPushButton, public TEVQtLib::ITEVQWidgetBase

@@ -45,16 +45,17 @@ void TEVQSliderImpl::draw(QPainter* painter, const QRect& rect)
 
     if (s->orientation() == Qt::Horizontal) {
         const int y = rect.top() + (rect.height() - channelHeight) / 2;
-        drawFillStyleAt(painter, background, rect.left(), y, rect.width(), channelHeight);
+        channelCache.draw(painter, background, rect.left(), y, rect.width(), channelHeight);
         const int length = int(float(rect.width()) * f);
-        drawFillStyleAt(painter, foreground, rect.left(), y, length, channelHeight);
+        foregroundCache.draw(painter, foreground, rect.left(), y, length, channelHeight);
     } else {
         const int x = rect.left() + (rect.width() - channelHeight) / 2;
-        drawFillStyleAt(painter, background, x, rect.top(), channelHeight, rect.height());
+        channelCache.draw(painter, background, x, rect.top(), channelHeight, rect.height());
         const int length = int(float(rect.height()) * f);
-        drawFillStyleAt(painter, foreground, x, rect.bottom() - length, channelHeight, length);
+        foregroundCache.draw(painter, foreground, x, rect.bottom() - length, channelHeight, length);
     }
-    drawFillStyle(painter, thumbStyles[safeState(state)], s->getThumbRect());
+    const int thumbState = safeState(state);
+    thumbCaches[thumbState].draw(painter, thumbStyles[thumbState], s->getThumbRect());
 }
 
 void TEVQSliderImpl::setStateAndRepaint(CtrlState next)
@@ -177,6 +178,30 @@ int TEVQSlider::getSliderLength() const
 }
 
 QRect TEVQSlider::getThumbRect() const
+{
+    // Asked on every paint and mouse move: the style is asked again only when something it depends on changed.
+    TEVQSliderImpl* p = painter();
+    TEVQSliderImpl::ThumbRectKey key;
+    key.valid = true;
+    key.size = size();
+    key.value = value();
+    key.position = sliderPosition();
+    key.minimum = minimum();
+    key.maximum = maximum();
+    key.thumbWidth = p->thumbWidth;
+    key.thumbHeight = p->thumbHeight;
+    key.flags = (orientation() == Qt::Horizontal ? 1 : 0) | (invertedAppearance() ? 2 : 0) |
+                (invertedControls() ? 4 : 0) | (isRightToLeft() ? 8 : 0) | (int(tickPosition()) << 4);
+    key.tickInterval = tickInterval();
+    key.style = style();
+    if (p->thumbRectKey == key)
+        return p->thumbRect;
+    p->thumbRectKey = key;
+    p->thumbRect = computeThumbRect();
+    return p->thumbRect;
+}
+
+QRect TEVQSlider::computeThumbRect() const
 {
     QStyleOptionSlider option;
     initStyleOption(&option);

@@ -35,6 +35,34 @@ public:
     int channelHeight = 10;
     int thumbWidth = 20;
     int thumbHeight = 20;
+    // The channel, the foreground (for its last length) and each state's thumb as last drawn.
+    TEVQtLib::TEVFillCache channelCache;
+    TEVQtLib::TEVFillCache foregroundCache;
+    TEVQtLib::TEVFillCache thumbCaches[4];
+    // The thumb rectangle of the last query, with what it was computed from.
+    struct ThumbRectKey
+    {
+        bool valid = false;
+        QSize size;
+        int value = 0;
+        int position = 0;
+        int minimum = 0;
+        int maximum = 0;
+        int thumbWidth = 0;
+        int thumbHeight = 0;
+        int flags = 0; // orientation, inversions, direction, tick position
+        int tickInterval = 0;
+        const void* style = nullptr;
+        bool operator==(const ThumbRectKey& o) const
+        {
+            return valid == o.valid && size == o.size && value == o.value && position == o.position &&
+                   minimum == o.minimum && maximum == o.maximum && thumbWidth == o.thumbWidth &&
+                   thumbHeight == o.thumbHeight && flags == o.flags && tickInterval == o.tickInterval &&
+                   style == o.style;
+        }
+    };
+    ThumbRectKey thumbRectKey;
+    QRect thumbRect;
 
 private:
     TEVQSlider* slider() const;
@@ -77,6 +105,7 @@ public:
 
 protected:
     void sliderChange(SliderChange change) override;
+    QRect computeThumbRect() const;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -4,7 +4,7 @@
 // offset; the side flag changes when the slide ends. Whenever no slide runs, the thumb is drawn at the end of
 // the side the switch is set to, whatever set it (code, JSON, a theme) and whatever the size.
 #include "TEVQWidgetMacros.h"
-#include "TEVFillCache.h"
+#include "TEVQWidgetBaseImpl.h"
 #include "TEVStyleDesc.h"
 #include "TEVTextCache.h"
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <limits>
@@ -133,6 +134,208 @@ Outcome parseBounded(const char* begin, const char* end, Json::Value& out, std::
     return Outcome::Failed;
 }
 
+// A reader for the plain JSON that pages, styles and themes are written in: objects, arrays, strings with the
+// one-letter escapes, integers of up to 18 digits, true, false and null, between blanks. For such text it
+// builds the tree jsoncpp's Reader builds (the same value types, integers included); at anything else
+// (comments, reals, long integers, Unicode escapes, syntax errors, text after the value, nesting deeper than the
+// limit) it gives up, and the full reader decides. It is several times faster than the full reader and spares
+// the separate depth scan, which the full reader needs first.
+class PlainReader
+{
+public:
+    PlainReader(const char* begin, const char* end, int maxDepth) : m_p(begin), m_end(end), m_maxDepth(maxDepth) {}
+
+    bool read(Json::Value& out)
+    {
+        skipBlanks();
+        if (!readValue(out, 0))
+            return false;
+        skipBlanks();
+        return m_p == m_end;
+    }
+
+private:
+    void skipBlanks()
+    {
+        while (m_p < m_end && (*m_p == ' ' || *m_p == '\n' || *m_p == '\r' || *m_p == '\t'))
+            ++m_p;
+    }
+
+    bool readValue(Json::Value& out, int depth)
+    {
+        if (m_p >= m_end)
+            return false;
+        switch (*m_p) {
+        case '{':
+            return readObject(out, depth + 1);
+        case '[':
+            return readArray(out, depth + 1);
+        case '"':
+            return readString(out);
+        case 't':
+            return readWord("true", 4, Json::Value(true), out);
+        case 'f':
+            return readWord("false", 5, Json::Value(false), out);
+        case 'n':
+            return readWord("null", 4, Json::Value(), out);
+        default:
+            return readInteger(out);
+        }
+    }
+
+    bool readWord(const char* word, std::ptrdiff_t length, Json::Value value, Json::Value& out)
+    {
+        if (m_end - m_p < length || std::memcmp(m_p, word, std::size_t(length)) != 0)
+            return false;
+        m_p += length;
+        out = std::move(value);
+        return true;
+    }
+
+    // jsoncpp's integer rule (of the reader behind this one): a number that fits a 64-bit signed integer is a
+    // signed integer; with at most 18 digits every one does.
+    bool readInteger(Json::Value& out)
+    {
+        const bool negative = *m_p == '-';
+        if (negative)
+            ++m_p;
+        const char* digits = m_p;
+        std::uint64_t value = 0;
+        while (m_p < m_end && *m_p >= '0' && *m_p <= '9') {
+            if (m_p - digits >= 18)
+                return false;
+            value = value * 10 + std::uint64_t(*m_p - '0');
+            ++m_p;
+        }
+        if (m_p == digits || (m_p < m_end && (*m_p == '.' || *m_p == 'e' || *m_p == 'E')))
+            return false;
+        out = Json::Value(Json::Value::LargestInt(negative ? -std::int64_t(value) : std::int64_t(value)));
+        return true;
+    }
+
+    // The text of a string at m_p (on its opening quote): [begin, end) of the input when it has no escape,
+    // else decoded into m_buffer.
+    bool readText(const char*& begin, const char*& end)
+    {
+        const char* start = ++m_p;
+        while (m_p < m_end && *m_p != '"' && *m_p != '\\')
+            ++m_p;
+        if (m_p >= m_end)
+            return false;
+        if (*m_p == '"') {
+            begin = start;
+            end = m_p++;
+            return true;
+        }
+        m_buffer.assign(start, m_p);
+        while (m_p < m_end) {
+            const char c = *m_p++;
+            if (c == '"') {
+                begin = m_buffer.data();
+                end = begin + m_buffer.size();
+                return true;
+            }
+            if (c != '\\') {
+                m_buffer.push_back(c);
+                continue;
+            }
+            if (m_p >= m_end)
+                return false;
+            switch (*m_p++) {
+            case '"': m_buffer.push_back('"'); break;
+            case '/': m_buffer.push_back('/'); break;
+            case '\\': m_buffer.push_back('\\'); break;
+            case 'b': m_buffer.push_back('\b'); break;
+            case 'f': m_buffer.push_back('\f'); break;
+            case 'n': m_buffer.push_back('\n'); break;
+            case 'r': m_buffer.push_back('\r'); break;
+            case 't': m_buffer.push_back('\t'); break;
+            default: return false; // Unicode escapes and bad ones
+            }
+        }
+        return false;
+    }
+
+    bool readString(Json::Value& out)
+    {
+        const char* begin = nullptr;
+        const char* end = nullptr;
+        if (!readText(begin, end))
+            return false;
+        out = Json::Value(begin, end);
+        return true;
+    }
+
+    bool readArray(Json::Value& out, int depth)
+    {
+        if (depth > m_maxDepth)
+            return false;
+        ++m_p;
+        out = Json::Value(Json::arrayValue);
+        skipBlanks();
+        if (m_p < m_end && *m_p == ']') {
+            ++m_p;
+            return true;
+        }
+        for (Json::ArrayIndex index = 0;; ++index) {
+            skipBlanks();
+            if (!readValue(out[index], depth))
+                return false;
+            skipBlanks();
+            if (m_p >= m_end)
+                return false;
+            if (*m_p == ']') {
+                ++m_p;
+                return true;
+            }
+            if (*m_p++ != ',')
+                return false;
+        }
+    }
+
+    bool readObject(Json::Value& out, int depth)
+    {
+        if (depth > m_maxDepth)
+            return false;
+        ++m_p;
+        out = Json::Value(Json::objectValue);
+        skipBlanks();
+        if (m_p < m_end && *m_p == '}') {
+            ++m_p;
+            return true;
+        }
+        for (;;) {
+            skipBlanks();
+            const char* begin = nullptr;
+            const char* end = nullptr;
+            if (m_p >= m_end || *m_p != '"' || !readText(begin, end))
+                return false;
+            // A later member of the same name replaces the earlier one, as in jsoncpp.
+            Json::Value* member = out.demand(begin, end);
+            skipBlanks();
+            if (m_p >= m_end || *m_p++ != ':')
+                return false;
+            skipBlanks();
+            if (!readValue(*member, depth))
+                return false;
+            skipBlanks();
+            if (m_p >= m_end)
+                return false;
+            if (*m_p == '}') {
+                ++m_p;
+                return true;
+            }
+            if (*m_p++ != ',')
+                return false;
+        }
+    }
+
+    const char* m_p;
+    const char* m_end;
+    int m_maxDepth;
+    std::string m_buffer;
+};
+
 } // namespace
 
 bool parse(const char* begin, const char* end, Json::Value& out, std::string* error, int maxDepth)
@@ -144,6 +347,16 @@ bool parse(const char* begin, const char* end, Json::Value& out, std::string* er
         return false;
     }
     maxDepth = std::max(0, std::min(maxDepth, std::numeric_limits<int>::max() - 1));
+    // Plain documents (what the framework itself writes) take the fast reader; anything else jsoncpp's.
+    try {
+        Json::Value value;
+        if (PlainReader(begin, end, maxDepth).read(value)) {
+            out.swap(value);
+            return true;
+        }
+    } catch (...) {
+        // Out of memory on the way: the full reader below reports it.
+    }
     // jsoncpp counts the values being read, scalars included, so a scalar inside maxDepth containers is one
     // over a stack limit of maxDepth. The parse is bounded at maxDepth; only when that bound is hit does a scan of
     // the brackets tell such a document (then read again with room for its scalars) from one nested too deep.

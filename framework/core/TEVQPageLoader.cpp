@@ -15,6 +15,7 @@
 
 #include <json/json.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -77,6 +78,9 @@ public:
             if (auto* host = dynamic_cast<ITEVQLayoutHost*>(m_hosts[i].data()))
                 host->forceResize();
         }
+        // Built off screen and laid out: shown once, still inside the build, so that the resize events kept
+        // for the show lead to no second pass, and the tasks asked for on the way run below.
+        detail::showWidgetsLeftHidden();
         detail::runAfterPageLayoutTasks();
     }
 
@@ -158,11 +162,18 @@ void applyRootKeys(QWidget* host, const Json::Value& root)
 // Whether a "child" array names a spacer type: the layout pass then reads its siblings' sizes.
 bool anySpacer(const Json::Value& children)
 {
+    // "spacer" in any letter case, compared on the bytes: the letters are ASCII, so a UTF-8 sequence never
+    // matches them.
+    static const char kSpacer[] = "spacer";
+    const auto sameLetter = [](char a, char b) { return a == b || (a >= 'A' && a <= 'Z' && a - 'A' + 'a' == b); };
     const Json::ArrayIndex count = json::size(children);
     for (Json::ArrayIndex i = 0; i < count; ++i) {
-        std::string type;
-        if (json::read(json::at(children, i), "type", type) &&
-            QString::fromStdString(type).contains(QLatin1String("spacer"), Qt::CaseInsensitive))
+        const Json::Value* type = json::find(json::at(children, i), "type");
+        const char* begin = nullptr;
+        const char* end = nullptr;
+        if (!type || !type->isString() || !type->getString(&begin, &end))
+            continue;
+        if (std::search(begin, end, kSpacer, kSpacer + 6, sameLetter) != end)
             return true;
     }
     return false;

@@ -29,6 +29,18 @@ std::vector<AfterPageLayoutTask> g_afterPageLayout;
 
 const Json::Value* g_placedElement = nullptr;
 std::vector<QPointer<QWidget>> g_sizesLeftToLayout;
+std::vector<QPointer<QWidget>> g_showAfterLayout;
+
+// Whether the common-key reader leaves the show of owner to the end of the page build: only while a page is
+// built, for a widget not shown yet whose parent is on screen (a page's top element in a shown window). Shown
+// now, every widget built below it would be shown, laid out and repainted one by one.
+bool showAfterLayout(const QWidget* owner)
+{
+    if (!tevIsBuildingPage() || owner->isWindow() || owner->isVisible())
+        return false;
+    const QWidget* parent = owner->parentWidget();
+    return parent && parent->isVisible();
+}
 
 // The value of a policy key: -1, 0 and 1 are kept, anything else is -1.
 LayoutSizePolicy policyValue(const Json::Value& v)
@@ -37,25 +49,78 @@ LayoutSizePolicy policyValue(const Json::Value& v)
     return (p && *p >= -1 && *p <= 1) ? LayoutSizePolicy(*p) : LayoutSizePolicyUnset;
 }
 
-// The keys of an element that the common-key reader and the show below look at more than once.
+// The members of an element that the common-key reader and the show below look at, found in one walk over
+// the element's members (a page reads hundreds of elements; a search per key costs several string compares
+// for each of some twenty keys).
 struct CommonKeys {
     explicit CommonKeys(const Json::Value& element)
-        : layout(json::find(element, "layout")), dockHor(json::find(element, "absoluteDockHor")),
-          dockVer(json::find(element, "absoluteDockVer")), dockOffsetX(json::find(element, "absoluteDockOffsetX")),
-          dockOffsetY(json::find(element, "absoluteDockOffsetY")),
-          absoluteLayout(json::find(element, "absoluteLayout")), widthPolicy(json::find(element, "widthPolicy")),
-          heightPolicy(json::find(element, "heightPolicy"))
     {
+        if (!json::isObject(element))
+            return;
+        for (auto it = element.begin(); it != element.end(); ++it) {
+            const char* end = nullptr;
+            const char* key = it.memberName(&end);
+            if (const Json::Value** slot = slotOf(key, std::size_t(end - key)))
+                *slot = &*it;
+        }
     }
     bool anyDock() const { return dockHor || dockVer || dockOffsetX || dockOffsetY; }
-    const Json::Value* layout;
-    const Json::Value* dockHor;
-    const Json::Value* dockVer;
-    const Json::Value* dockOffsetX;
-    const Json::Value* dockOffsetY;
-    const Json::Value* absoluteLayout;
-    const Json::Value* widthPolicy;
-    const Json::Value* heightPolicy;
+    const Json::Value* name = nullptr;
+    const Json::Value* tooltip = nullptr;
+    const Json::Value* visibility = nullptr;
+    const Json::Value* enable = nullptr;
+    const Json::Value* layout = nullptr;
+    const Json::Value* x = nullptr;
+    const Json::Value* y = nullptr;
+    const Json::Value* w = nullptr;
+    const Json::Value* h = nullptr;
+    const Json::Value* dockHor = nullptr;
+    const Json::Value* dockVer = nullptr;
+    const Json::Value* dockOffsetX = nullptr;
+    const Json::Value* dockOffsetY = nullptr;
+    const Json::Value* absoluteLayout = nullptr;
+    const Json::Value* widthPolicy = nullptr;
+    const Json::Value* heightPolicy = nullptr;
+    const Json::Value* minWidth = nullptr;
+    const Json::Value* minHeight = nullptr;
+    const Json::Value* maxWidth = nullptr;
+    const Json::Value* maxHeight = nullptr;
+
+private:
+    const Json::Value** slotOf(const char* key, std::size_t length)
+    {
+        struct Entry {
+            const char* name;
+            const Json::Value* CommonKeys::*slot;
+        };
+        static const Entry entries[] = {
+            {"name", &CommonKeys::name},
+            {"tooltip", &CommonKeys::tooltip},
+            {"visibility", &CommonKeys::visibility},
+            {"enable", &CommonKeys::enable},
+            {"layout", &CommonKeys::layout},
+            {"x", &CommonKeys::x},
+            {"y", &CommonKeys::y},
+            {"w", &CommonKeys::w},
+            {"h", &CommonKeys::h},
+            {"absoluteDockHor", &CommonKeys::dockHor},
+            {"absoluteDockVer", &CommonKeys::dockVer},
+            {"absoluteDockOffsetX", &CommonKeys::dockOffsetX},
+            {"absoluteDockOffsetY", &CommonKeys::dockOffsetY},
+            {"absoluteLayout", &CommonKeys::absoluteLayout},
+            {"widthPolicy", &CommonKeys::widthPolicy},
+            {"heightPolicy", &CommonKeys::heightPolicy},
+            {"minWidth", &CommonKeys::minWidth},
+            {"minHeight", &CommonKeys::minHeight},
+            {"maxWidth", &CommonKeys::maxWidth},
+            {"maxHeight", &CommonKeys::maxHeight},
+        };
+        for (const Entry& e : entries) {
+            if (std::strlen(e.name) == length && std::memcmp(e.name, key, length) == 0)
+                return &(this->*e.slot);
+        }
+        return nullptr;
+    }
 };
 
 // Whether showing owner (read from element) may leave out Qt's adjustSize: only during a page build, for the
@@ -80,6 +145,25 @@ bool sizeLeftToParentLayout(QWidget* owner, const Json::Value& element, const Co
 }
 
 constexpr int kUnboundedSize = 16777215;
+
+// The conversions of json::read for a member found already (null: absent).
+bool readString(const Json::Value* v, QString& out)
+{
+    const std::optional<std::string> s = v ? json::toString(*v) : std::nullopt;
+    if (!s)
+        return false;
+    out = json::toQString(*s);
+    return true;
+}
+
+bool readBool(const Json::Value* v, bool& out)
+{
+    const std::optional<bool> b = v ? json::toBool(*v) : std::nullopt;
+    if (!b)
+        return false;
+    out = *b;
+    return true;
+}
 
 // Owner geometry setter that never reaches a widget class's own setGeometry. Qt's rectangle keeps its right and
 // bottom edges as ints: a position and size from a page are brought into Qt's widget range first, so that
@@ -160,6 +244,23 @@ void detail::settleSizesLeftToLayout()
     }
 }
 
+void detail::showWidgetsLeftHidden()
+{
+    std::vector<QPointer<QWidget>> widgets;
+    widgets.swap(g_showAfterLayout);
+    for (const QPointer<QWidget>& w : widgets) {
+        // Gone, shown already, or hidden on purpose since ("visibility": false, a control's own code).
+        if (!w || w->isVisible() ||
+            (w->testAttribute(Qt::WA_WState_ExplicitShowHide) && w->testAttribute(Qt::WA_WState_Hidden)))
+            continue;
+        // Its size was settled when it was read and by the layout pass: the show does not adjust it again.
+        const bool resized = w->testAttribute(Qt::WA_Resized);
+        w->setAttribute(Qt::WA_Resized, true);
+        w->setVisible(true);
+        w->setAttribute(Qt::WA_Resized, resized);
+    }
+}
+
 detail::PageBuildScope::PageBuildScope() { ++g_pageBuildDepth; }
 detail::PageBuildScope::~PageBuildScope() { --g_pageBuildDepth; }
 
@@ -175,12 +276,45 @@ TEVQWidgetBase::TEVQWidgetBase(QWidget* ownerWidget) : owner(ownerWidget) {}
 
 TEVQWidgetBaseImpl* TEVQWidgetBase::painter() const
 {
-    if (!owner)
-        return nullptr;
+    if (painterObject || ownerDeclaresProperties || !owner)
+        return painterObject;
     const QVariant v = owner->property("impl");
     if (!v.isValid())
         return nullptr;
     return static_cast<TEVQWidgetBaseImpl*>(v.value<void*>());
+}
+
+bool TEVQWidgetBase::visibilityProperty() const
+{
+    if (ownerDeclaresProperties)
+        return visibilityValue.toBool();
+    return owner && owner->property("visibility").toBool();
+}
+
+void TEVQWidgetBase::setVisibilityProperty(bool visible)
+{
+    if (ownerDeclaresProperties)
+        visibilityValue = visible;
+    else if (owner)
+        owner->setProperty("visibility", visible);
+}
+
+QVariant TEVQWidgetBase::containerBaseGeometryProperty() const
+{
+    return hasContainerBaseGeometry ? QVariant(containerBaseGeometry) : QVariant();
+}
+
+void TEVQWidgetBase::setContainerBaseGeometryProperty(const QVariant& value)
+{
+    hasContainerBaseGeometry = value.isValid() && value.canConvert<QRect>();
+    containerBaseGeometry = hasContainerBaseGeometry ? value.toRect() : QRect();
+}
+
+TEVQWidgetBase* tevDeclaredRecord(QObject* object)
+{
+    ITEVQWidgetBase* self = tevWidgetInterface(object);
+    TEVQWidgetBase* record = self ? self->getControlBase() : nullptr;
+    return record && record->ownerDeclaresProperties ? record : nullptr;
 }
 
 // ---- setters and getters -----------------------------------------------------------------------------------
@@ -379,8 +513,7 @@ bool TEVQWidgetBase::serializeJsonValue(Json::Value* json, bool load)
         json::member(element, "name") = json::fromQString(owner->objectName());
         if (!owner->toolTip().isEmpty())
             json::member(element, "tooltip") = json::fromQString(owner->toolTip());
-        const QVariant visibility = owner->property("visibility");
-        if (!visibility.isValid() || !visibility.toBool())
+        if (!visibilityProperty())
             json::member(element, "visibility") = false;
         // Explicitly disabled: a child of a disabled container is not itself saved as disabled.
         if (owner->testAttribute(Qt::WA_ForceDisabled))
@@ -414,11 +547,21 @@ bool TEVQWidgetBase::serializeJsonValue(Json::Value* json, bool load)
 
     const CommonKeys keys(element);
     QString text;
-    if (json::read(element, "name", text))
+    if (readString(keys.name, text))
         owner->setObjectName(text);
-    if (json::read(element, "tooltip", text))
+    if (readString(keys.tooltip, text))
         owner->setToolTip(text);
-    if (sizeLeftToParentLayout(owner, element, keys)) {
+    const bool showLater = showAfterLayout(owner);
+    if (showLater) {
+        // Read into a parent on screen while a page is built: the widget stays hidden, so that the tree below
+        // it is built off screen and shown once, after the page's layout pass. It takes the size Qt's show
+        // would give it now.
+        if (!owner->testAttribute(Qt::WA_Resized) && !owner->parentWidget()->layout()) {
+            owner->adjustSize();
+            owner->setAttribute(Qt::WA_Resized, false);
+        }
+        g_showAfterLayout.emplace_back(owner);
+    } else if (sizeLeftToParentLayout(owner, element, keys)) {
         // Shown without taking its size hint (Qt's adjustSize on show): the parent's layout pass sizes it before
         // its size is read, and the hint would be thrown away (its text and style are read only after this).
         owner->setAttribute(Qt::WA_Resized, true);
@@ -429,21 +572,22 @@ bool TEVQWidgetBase::serializeJsonValue(Json::Value* json, bool load)
         owner->setVisible(true);
     }
     bool flag = false;
-    if (json::read(element, "visibility", flag)) {
-        owner->setVisible(flag);
-        owner->setProperty("visibility", flag);
+    if (readBool(keys.visibility, flag)) {
+        if (!flag || !showLater)
+            owner->setVisible(flag);
+        setVisibilityProperty(flag);
     } else {
-        owner->setProperty("visibility", true);
+        setVisibilityProperty(true);
     }
-    if (json::read(element, "enable", flag))
+    if (readBool(keys.enable, flag))
         owner->setEnabled(flag);
 
     if (keys.layout) {
         LoadLayout(element);
     } else {
         layoutType = LayoutTypeAbsolute;
-        layout = TEVLayoutRect{json::getInt(element, "x", 0), json::getInt(element, "y", 0),
-                               json::getInt(element, "w", 0), json::getInt(element, "h", 0)};
+        auto intOr0 = [](const Json::Value* v) { return v ? json::toInt(*v).value_or(0) : 0; };
+        layout = TEVLayoutRect{intOr0(keys.x), intOr0(keys.y), intOr0(keys.w), intOr0(keys.h)};
     }
 
     absoluteLayout = keys.anyDock();
@@ -463,21 +607,21 @@ bool TEVQWidgetBase::serializeJsonValue(Json::Value* json, bool load)
         heightPolicy = policyValue(*keys.heightPolicy);
 
     // Below 1 is 0; above Qt's largest size is that size (for a minimum Qt reads it as none), without Qt's warning.
-    auto readSize = [&element](const char* key, int& out) {
-        int size = 0;
-        if (!json::read(element, key, size))
+    auto readSize = [](const Json::Value* v, int& out) {
+        const std::optional<int> size = v ? json::toInt(*v) : std::nullopt;
+        if (!size)
             return false;
-        out = size < 1 ? 0 : (size > kUnboundedSize ? kUnboundedSize : size);
+        out = *size < 1 ? 0 : (*size > kUnboundedSize ? kUnboundedSize : *size);
         return true;
     };
     int size = 0;
-    if (readSize("minWidth", size))
+    if (readSize(keys.minWidth, size))
         owner->setMinimumWidth(size);
-    if (readSize("minHeight", size))
+    if (readSize(keys.minHeight, size))
         owner->setMinimumHeight(size);
-    if (readSize("maxWidth", size))
+    if (readSize(keys.maxWidth, size))
         owner->setMaximumWidth(size);
-    if (readSize("maxHeight", size))
+    if (readSize(keys.maxHeight, size))
         owner->setMaximumHeight(size);
     return true;
 }

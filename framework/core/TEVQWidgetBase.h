@@ -6,6 +6,7 @@
 
 #include <QRect>
 #include <QString>
+#include <QVariant>
 
 class QWidget;
 
@@ -59,6 +60,9 @@ TEV_EXPORT void setElementPlacedByParent(const Json::Value* element);
 // Before a page's layout pass: a widget whose show-time size was left out while its parent no longer places it
 // wholly takes that size now.
 TEV_EXPORT void settleSizesLeftToLayout();
+// After a page's layout pass: the widgets whose show the common-key reader left for later (read into a parent
+// already on screen) are shown now, each once with the tree below it, unless hidden meanwhile.
+TEV_EXPORT void showWidgetsLeftHidden();
 
 // Marks a page build for its lifetime (nestable).
 class TEV_EXPORT PageBuildScope
@@ -139,9 +143,34 @@ public:
     TEVLayoutRect layout; // ratio in layout.x for a ratio layout
     QWidget* owner = nullptr;
 
-private:
+    // What the framework keeps about its widget by name. On a widget class written with TEV_WIDGET the Qt
+    // properties "impl", "visibility", "_tev_container_base_geometry" and "_tev_container_bound_scrollbar" are
+    // declared ones that read and write these fields (ownerDeclaresProperties), so callers still find them by
+    // name while the framework itself reads the fields; on any other owner they are the owner's dynamic
+    // properties of those names.
+    bool ownerDeclaresProperties = false;
+    TEVQWidgetBaseImpl* painterObject = nullptr; // set with the painter object of a TEV_WIDGET class
+    QVariant visibilityValue;                    // invalid until set
+    QRect containerBaseGeometry;                 // valid while hasContainerBaseGeometry
+    bool hasContainerBaseGeometry = false;
+    QVariant boundScrollBarValue;                // invalid until set
+
+    // The painter object: the field, else the owner's "impl" property; null when there is none.
     TEVQWidgetBaseImpl* painter() const;
+    // The "visibility" property as bool (false when never set), and setting it.
+    bool visibilityProperty() const;
+    void setVisibilityProperty(bool visible);
+
+    // The properties' values as callers see them through the Qt property system (invalid when not set).
+    QVariant containerBaseGeometryProperty() const;
+    void setContainerBaseGeometryProperty(const QVariant& value);
+    QVariant boundScrollBarProperty() const { return boundScrollBarValue; }
+    void setBoundScrollBarProperty(const QVariant& value) { boundScrollBarValue = value; }
 };
+
+// The record of a framework widget whose class declares the bookkeeping properties (TEV_WIDGET), else null:
+// the container keeps its children's base geometry and bound-bar flag in it instead of dynamic properties.
+TEV_EXPORT TEVQWidgetBase* tevDeclaredRecord(QObject* object);
 
 // Clamps any integer into 0..2.
 TEV_EXPORT DockLayoutType tevClampDock(int value);

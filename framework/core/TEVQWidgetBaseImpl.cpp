@@ -90,7 +90,9 @@ TEVThemeResGuard::~TEVThemeResGuard() { TEVQResourceManager::getInstance()->setS
 TEVQWidgetBaseImpl::TEVQWidgetBaseImpl(QWidget* ownerWidget, const QString& type)
     : typeName(type), themeName(type), owner(ownerWidget)
 {
-    if (owner)
+    // A widget class written with TEV_WIDGET declares "impl" as a property of its own that reads the painter
+    // slot (TEVWidgetParts::setImpl fills it); any other owner carries it as a dynamic property.
+    if (owner && !tevDeclaredRecord(owner))
         owner->setProperty("impl", QVariant::fromValue<void*>(this));
 }
 
@@ -451,6 +453,7 @@ TEVWidgetParts::~TEVWidgetParts()
 {
     TEVQWidgetBaseImpl* painter = impl;
     impl = nullptr;
+    base.painterObject = nullptr;
     delete painter;
 }
 
@@ -460,6 +463,7 @@ void TEVWidgetParts::setImpl(TEVQWidgetBaseImpl* painter, bool applyTheme)
         return;
     delete impl;
     impl = painter;
+    base.painterObject = painter;
     if (impl && applyTheme)
         impl->applyTheme();
 }
@@ -495,16 +499,12 @@ void TEVWidgetParts::setJsonData(const QString& text)
     jsonText = text;
 }
 
-bool TEVWidgetParts::getInnerVisible() const
-{
-    QWidget* owner = base.owner;
-    return owner && owner->property("visibility").toBool();
-}
+bool TEVWidgetParts::getInnerVisible() const { return base.owner && base.visibilityProperty(); }
 
 void TEVWidgetParts::setInnerVisible(bool visible)
 {
     if (QWidget* owner = base.owner) {
-        owner->setProperty("visibility", visible);
+        base.setVisibilityProperty(visible);
         owner->setVisible(false);
     }
 }

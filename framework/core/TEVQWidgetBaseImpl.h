@@ -8,6 +8,7 @@
 #include "TEVStyleDesc.h"
 
 #include <QFont>
+#include <QImage>
 #include <QObject>
 #include <QPainterPath>
 #include <QRect>
@@ -168,6 +169,32 @@ private:
              GroupRule rule = GroupRule::NamedNeighboursDiffer);
 };
 
+class TEVTextCache; // TEVTextCache.h
+
+// A fill kept between paints: a rounded or gradient fill, whose anti-aliased outline costs far more to draw
+// than to copy, is drawn once into an image for its size and style and copied on each paint after, until the
+// size, the style or the device's pixel ratio changes. Controls that draw the same fill at the same size share
+// the image (a process-wide cache of a few megabytes). Other fills (and painters on other than raster devices,
+// or that scale, rotate, move by fractions of a pixel or compose in another mode) are drawn directly, as
+// drawFillStyleAt does.
+class TEV_EXPORT TEVFillCache
+{
+public:
+    void draw(QPainter* painter, const FillStyle& style, int x, int y, int w, int h);
+    void draw(QPainter* painter, const FillStyle& style, const QRect& rect)
+    {
+        draw(painter, style, rect.x(), rect.y(), rect.width(), rect.height());
+    }
+    void clear();
+
+private:
+    bool m_valid = false;
+    FillRes m_res;
+    QSize m_size;
+    qreal m_ratio = 1.0;
+    QImage m_image;
+};
+
 class TEV_EXPORT TEVQWidgetBaseImpl : public QObject
 {
     Q_OBJECT
@@ -236,6 +263,9 @@ public:
     static void drawText(QPainter* painter, const QString& text, const TextStyleDesc& style, const QRect& rect);
     static void drawTextAt(QPainter* painter, const QString& text, const TextStyleDesc& style, int x, int y, int w,
                            int h, bool horizontal);
+    // The same with the font and the elided form taken from cache (see TEVTextCache).
+    static void drawTextAt(QPainter* painter, const QString& text, const TextStyleDesc& style, int x, int y, int w,
+                           int h, bool horizontal, TEVTextCache* cache);
     static void drawIcon(QPainter* painter, const QIcon& icon, const QSize& size, const IconStyleDesc& style,
                          const QRect& rect);
     static void drawImage(QPainter* painter, const QString& name, const IconStyleDesc& style, const QRect& rect,

@@ -4,15 +4,19 @@
 #include "TEVQWidgetBaseImpl.h"
 
 #include "TEVQResourceManager.h"
+#include "TEVTextCache.h"
 
 #include <QFontMetrics>
+#include <QCache>
 #include <QIcon>
 #include <QImage>
 #include <QLinearGradient>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QSvgRenderer>
+#include <QtMath>
 
 #include <algorithm>
 #include <cmath>
@@ -301,8 +305,102 @@ void TEVQWidgetBaseImpl::drawText(QPainter* painter, const QString& text, const 
     drawTextAt(painter, text, style, rect.x(), rect.y(), rect.width(), rect.height(), style.isHor);
 }
 
+// ---- fill cache -------------------------------------------------------------------------------------------
+
+namespace {
+// Larger fills are drawn directly: the image would cost more memory than the drawing saves.
+constexpr qint64 kMaxCachedFillPixels = 512 * 512;
+// Bytes of drawn fills shared between controls (the many buttons of one size and style share one image).
+constexpr int kSharedFillBytes = 8 * 1024 * 1024;
+
+struct FillKey
+{
+    FillRes res;
+    QSize size;
+    qreal ratio;
+    bool operator==(const FillKey& o) const { return size == o.size && ratio == o.ratio && res == o.res; }
+};
+
+uint qHash(const FillKey& k, uint seed = 0)
+{
+    const FillRes& r = k.res;
+    const int flags = (r.gradient ? 1 : 0) | (r.drawBorder ? 2 : 0) | (r.leftBorder ? 4 : 0) | (r.topBorder ? 8 : 0) |
+                      (r.rightBorder ? 16 : 0) | (r.bottomBorder ? 32 : 0) | (r.roundTopLeft ? 64 : 0) |
+                      (r.roundTopRight ? 128 : 0) | (r.roundBottomRight ? 256 : 0) | (r.roundBottomLeft ? 512 : 0);
+    seed = ::qHash(r.fillColor.rgba64(), seed);
+    seed = ::qHash(r.gradientEndColor.rgba64(), seed);
+    seed = ::qHash(r.borderColor.rgba64(), seed);
+    seed = ::qHash(qint64(r.radius) << 32 | quint32(r.borderSize), seed);
+    seed = ::qHash(qint64(k.size.width()) << 32 | quint32(k.size.height()), seed);
+    return ::qHash(qint64(flags) << 32 | quint32(qRound(k.ratio * 100)), seed);
+}
+
+QCache<FillKey, QImage>& sharedFills()
+{
+    static QCache<FillKey, QImage> cache(kSharedFillBytes);
+    return cache;
+}
+} // namespace
+
+void TEVFillCache::draw(QPainter* painter, const FillStyle& style, int x, int y, int w, int h)
+{
+    if (!painter || !style.valid)
+        return;
+    const FillRes& res = style.fillRes;
+    const bool worthIt = style.useFillStyle && (res.radius != 0 || res.gradient) && w > 0 && h > 0 &&
+                         qint64(w) * h <= kMaxCachedFillPixels;
+    // Copied only where the copy is the same picture: a raster device, moved by whole pixels, blended over.
+    const QTransform& t = painter->transform();
+    const bool plain = painter->paintEngine() && painter->paintEngine()->type() == QPaintEngine::Raster &&
+                       t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx()) &&
+                       t.dy() == std::floor(t.dy()) && painter->compositionMode() == QPainter::CompositionMode_SourceOver;
+    if (!worthIt || !plain) {
+        TEVQWidgetBaseImpl::drawFillStyleAt(painter, style, x, y, w, h);
+        return;
+    }
+    const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    const QSize size(w, h);
+    if (!m_valid || m_size != size || m_ratio != ratio || !(m_res == res)) {
+        const FillKey key{res, size, ratio};
+        if (const QImage* shared = sharedFills().object(key)) {
+            m_image = *shared;
+        } else {
+            m_image = QImage(qCeil(w * ratio), qCeil(h * ratio), QImage::Format_ARGB32_Premultiplied);
+            m_image.setDevicePixelRatio(ratio);
+            m_image.fill(Qt::transparent);
+            {
+                QPainter p(&m_image);
+                TEVQWidgetBaseImpl::drawFillRes(&p, res, 0, 0, w, h);
+            }
+            sharedFills().insert(key, new QImage(m_image), int(qMin<qint64>(m_image.sizeInBytes(), kSharedFillBytes)));
+        }
+        m_res = res;
+        m_size = size;
+        m_ratio = ratio;
+        m_valid = true;
+    }
+    painter->drawImage(QPoint(x, y), m_image);
+}
+
+void TEVFillCache::clear()
+{
+    m_valid = false;
+    m_image = QImage();
+}
+
+// ---- text cache -------------------------------------------------------------------------------------------
+
+
+// ---- texts ------------------------------------------------------------------------------------------------
+
 void TEVQWidgetBaseImpl::drawTextAt(QPainter* painter, const QString& text, const TextStyleDesc& style, int x,
                                     int y, int w, int h, bool horizontal)
+{
+    drawTextAt(painter, text, style, x, y, w, h, horizontal, nullptr);
+}
+
+void TEVQWidgetBaseImpl::drawTextAt(QPainter* painter, const QString& text, const TextStyleDesc& style, int x,
+                                    int y, int w, int h, bool horizontal, TEVTextCache* cache)
 {
     if (!painter || text.isEmpty())
         return;
@@ -314,13 +412,18 @@ void TEVQWidgetBaseImpl::drawTextAt(QPainter* painter, const QString& text, cons
 
     painter->setBrush(style.color);
     painter->setRenderHint(QPainter::TextAntialiasing, true);
-    const QFont font = styleFont(style);
+    QFont ownFont;
+    if (!cache)
+        ownFont = styleFont(style);
+    const QFont& font = cache ? cache->font(style) : ownFont;
 
     if (horizontal) {
         painter->setPen(style.color);
         painter->setFont(font);
         if (style.textMode == 3) {
             painter->drawText(box, int(align) | Qt::TextWordWrap, text);
+        } else if (cache) {
+            painter->drawText(box, int(align) | Qt::TextSingleLine, cache->elided(text, style, Qt::ElideRight, w - 2));
         } else {
             const QString shown = QFontMetrics(font).elidedText(text, Qt::ElideRight, w - 2);
             painter->drawText(box, int(align) | Qt::TextSingleLine, shown);

@@ -38,7 +38,7 @@ namespace TEVQtLib {
 class TEV_EXPORT TEVWidgetParts
 {
 public:
-    explicit TEVWidgetParts(QWidget* owner) : base(owner) {}
+    explicit TEVWidgetParts(QWidget* owner) : base(owner) { base.ownerDeclaresProperties = true; }
     ~TEVWidgetParts(); // deletes the painter object
     TEVWidgetParts(const TEVWidgetParts&) = delete;
     TEVWidgetParts& operator=(const TEVWidgetParts&) = delete;
@@ -61,10 +61,21 @@ public:
 
 } // namespace TEVQtLib
 
-// The type-name family, the interface in the meta-cast and the jsonData property.
+// The type-name family, the interface in the meta-cast, the jsonData property and the properties the
+// framework keeps about every widget ("impl", the painter object as a void pointer, read only; "visibility";
+// the container's "_tev_container_base_geometry" and "_tev_container_bound_scrollbar"), declared so that they
+// live in the widget's record (TEVQWidgetBase) instead of its dynamic properties; each reads as an invalid
+// value until set, as a dynamic property would.
 #define TEV_WIDGET_TYPE(ClassName, TypeNameLiteral)                                                             \
     Q_INTERFACES(TEVQtLib::ITEVQWidgetBase)                                                                     \
     Q_PROPERTY(QString jsonData READ jsonData WRITE setJsonData)                                                \
+    Q_PROPERTY(QVariant impl READ tevImplProperty STORED false DESIGNABLE false)                                \
+    Q_PROPERTY(QVariant visibility READ tevVisibilityProperty WRITE tevSetVisibilityProperty STORED false       \
+                   DESIGNABLE false)                                                                            \
+    Q_PROPERTY(QVariant _tev_container_base_geometry READ tevBaseGeometryProperty                              \
+                   WRITE tevSetBaseGeometryProperty STORED false DESIGNABLE false)                              \
+    Q_PROPERTY(QVariant _tev_container_bound_scrollbar READ tevBoundBarProperty WRITE tevSetBoundBarProperty   \
+                   STORED false DESIGNABLE false)                                                               \
     TEV_WIDGET_NAMES(ClassName, TypeNameLiteral)
 
 // The type-name family alone, for a class that declares no meta-object of its own.
@@ -132,6 +143,16 @@ public:                                                                         
     QString jsonData() override { return m_tev.jsonText; }                                                      \
     void setJsonData(const QString& json) override { m_tev.setJsonData(json); }                                 \
     bool getInnerVisible() const { return m_tev.getInnerVisible(); }                                            \
+    QVariant tevImplProperty() const                                                                            \
+    {                                                                                                           \
+        return m_tev.impl ? QVariant::fromValue<void*>(m_tev.impl) : QVariant();                                \
+    }                                                                                                           \
+    QVariant tevVisibilityProperty() const { return m_tev.base.visibilityValue; }                               \
+    void tevSetVisibilityProperty(const QVariant& v) { m_tev.base.visibilityValue = v; }                        \
+    QVariant tevBaseGeometryProperty() const { return m_tev.base.containerBaseGeometryProperty(); }             \
+    void tevSetBaseGeometryProperty(const QVariant& v) { m_tev.base.setContainerBaseGeometryProperty(v); }      \
+    QVariant tevBoundBarProperty() const { return m_tev.base.boundScrollBarProperty(); }                        \
+    void tevSetBoundBarProperty(const QVariant& v) { m_tev.base.setBoundScrollBarProperty(v); }                 \
     void setInnerVisible(bool visible) { m_tev.setInnerVisible(visible); }                                      \
     bool getDelegateItemVisible() const { return m_tev.impl ? m_tev.impl->getDelegateItemVisible() : true; }    \
     void setDelegateItemVisible(bool v)                                                                         \

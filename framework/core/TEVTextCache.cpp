@@ -9,13 +9,51 @@
 
 namespace TEVQtLib {
 
-namespace {
+const QFont& TEVTextCache::font(const TextStyleDesc& style)
+{
+    const QString global = TEVQResourceManager::getInstance()->getGlobalFontFamily();
+    if (m_fontValid && m_pixelSize == style.pixelSize && m_bold == style.bold && m_italic == style.italic &&
+        m_underline == style.underline && m_family == style.family && m_globalFamily == global)
+        return m_font;
+    m_pixelSize = style.pixelSize;
+    m_bold = style.bold;
+    m_italic = style.italic;
+    m_underline = style.underline;
+    m_family = style.family;
+    m_globalFamily = global;
+    m_font = TEVQWidgetBaseImpl::styleFont(style, global);
+    m_fontValid = true;
+    ++m_fontSerial;
+    return m_font;
+}
 
-TEVQResourceManager* resources() { return TEVQResourceManager::getInstance(); }
+const QString& TEVTextCache::elided(const QString& text, const TextStyleDesc& style, Qt::TextElideMode mode,
+                                    int width)
+{
+    const QFont& f = font(style);
+    if (m_elidedValid && m_elidedFontSerial == m_fontSerial && m_width == width && m_mode == int(mode) &&
+        m_text == text)
+        return m_elided;
+    m_text = text;
+    m_width = width;
+    m_mode = int(mode);
+    m_elidedFontSerial = m_fontSerial;
+    m_elided = QFontMetrics(f).elidedText(text, mode, width);
+    m_elidedValid = true;
+    return m_elided;
+}
 
-} // namespace
-
-// ---- texts ----------------------------------------------------------------------------------------------------
+void TEVTextCache::clear()
+{
+    m_fontValid = false;
+    m_elidedValid = false;
+    m_lineValid = false;
+    m_family.clear();
+    m_globalFamily.clear();
+    m_text.clear();
+    m_elided.clear();
+    m_shown.clear();
+}
 
 void TEVTextCache::draw(QPainter* painter, const QString& text, const TextStyleDesc& style, int x, int y, int w,
                         int h, bool horizontal)
@@ -26,21 +64,21 @@ void TEVTextCache::draw(QPainter* painter, const QString& text, const TextStyleD
         TEVQWidgetBaseImpl::drawTextAt(painter, text, style, x, y, w, h, false);
         return;
     }
-    const QString family = resources()->getGlobalFontFamily();
+    const QFont& f = font(style);
+    const QString& shown = style.textMode == 3 ? text : elided(text, style, Qt::ElideRight, w - 2);
     const QSize size(w, h);
     QRect box(x + style.offsetX, y + style.offsetY, w - style.offsetX, h - style.offsetY);
     if (style.verAlign == 2)
         box.setHeight(h);
-    if (!m_valid || m_size != size || m_text != text || m_family != family || m_style != style) {
-        m_valid = true;
+    if (!m_lineValid || m_lineFontSerial != m_fontSerial || m_size != size || m_shown != shown ||
+        m_lineStyle != style) {
+        m_lineValid = true;
+        m_lineFontSerial = m_fontSerial;
         m_size = size;
-        m_text = text;
-        m_family = family;
-        m_style = style;
-        m_font = TEVQWidgetBaseImpl::styleFont(style, family);
-        const QFontMetricsF metrics(m_font);
-        m_shown = style.textMode == 3 ? text : QFontMetrics(m_font).elidedText(text, Qt::ElideRight, w - 2);
+        m_shown = shown;
+        m_lineStyle = style;
         // The place QPainter::drawText gives one unclipped line in the box.
+        const QFontMetricsF metrics(f);
         const qreal width = metrics.horizontalAdvance(m_shown);
         const qreal height = metrics.height();
         m_static = style.textMode != 3 && width <= box.width() && height <= box.height()
@@ -58,13 +96,13 @@ void TEVTextCache::draw(QPainter* painter, const QString& text, const TextStyleD
             m_at = QPointF(dx, dy);
             m_line = QStaticText(m_shown);
             m_line.setTextFormat(Qt::PlainText);
-            m_line.prepare(QTransform(), m_font);
+            m_line.prepare(QTransform(), f);
         }
     }
     painter->setBrush(style.color);
     painter->setRenderHint(QPainter::TextAntialiasing, true);
     painter->setPen(style.color);
-    painter->setFont(m_font);
+    painter->setFont(f);
     if (m_static) {
         painter->drawStaticText(QPointF(box.x(), box.y()) + m_at, m_line);
         return;

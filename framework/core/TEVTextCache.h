@@ -1,8 +1,10 @@
 #pragma once
-// One text a control paints again and again. It is drawn exactly as TEVQWidgetBaseImpl::drawTextAt draws it,
-// but the font and the shown (elided) line are kept between paints and worked out again only when the text,
-// the style, the box size or the global font family change; a single line that fits its box is drawn as a
-// prepared QStaticText.
+// What drawing one text with one text style needs that changes only with the text, the style, the global font
+// family and the size: the font, the elided form and, for a single line that fits its box, the line laid out
+// as a QStaticText. A control keeps one per text it draws, either drawing through it (draw) or handing it to
+// the painter base's drawTextAt; a paint then builds no font and measures no text while nothing changed.
+// Every input is compared on use: a change of any of them drops what was kept. The result is what
+// TEVQWidgetBaseImpl::drawTextAt draws.
 #include "TEVGlobal.h"
 #include "TEVStyleDesc.h"
 
@@ -17,11 +19,13 @@ class QPainter;
 
 namespace TEVQtLib {
 
-// One text slot of a control. The font and the shown line are worked out on the first draw and kept until the
-// text, the style, the box size or the global font family change.
 class TEV_EXPORT TEVTextCache
 {
 public:
+    // The font of style (its own family unless a global font family is set).
+    const QFont& font(const TextStyleDesc& style);
+    // text elided with mode to width pixels in the font of style.
+    const QString& elided(const QString& text, const TextStyleDesc& style, Qt::TextElideMode mode, int width);
     // As TEVQWidgetBaseImpl::drawTextAt(painter, text, style, x, y, w, h, horizontal).
     void draw(QPainter* painter, const QString& text, const TextStyleDesc& style, int x, int y, int w, int h,
               bool horizontal = true);
@@ -30,22 +34,36 @@ public:
     {
         draw(painter, text, style, rect.x(), rect.y(), rect.width(), rect.height(), horizontal);
     }
-    // Forgets the laid-out text; the next draw lays it out again.
-    void clear() { m_valid = false; }
+    // Forgets everything (the next use computes again).
+    void clear();
     // What the last draw showed (the elided form when the text did not fit).
     const QString& shownText() const { return m_shown; }
 
 private:
-    bool m_valid = false;
-    QString m_text;
-    TextStyleDesc m_style;
-    QSize m_size;
+    // The font.
+    bool m_fontValid = false;
+    int m_pixelSize = 0;
+    bool m_bold = false;
+    bool m_italic = false;
+    bool m_underline = false;
     QString m_family;
+    QString m_globalFamily;
     QFont m_font;
+    quint64 m_fontSerial = 0; // counts the fonts built, so that what depends on the font knows which it used
+    // The elided form.
+    bool m_elidedValid = false;
+    QString m_text;
+    int m_width = 0;
+    int m_mode = 0;
+    quint64 m_elidedFontSerial = 0;
+    QString m_elided;
+    // The line draw shows.
+    bool m_lineValid = false;
+    quint64 m_lineFontSerial = 0;
     QString m_shown;
-    // A single line that fits its box: laid out once and drawn at its place; anything else is drawn by
-    // QPainter::drawText each time.
-    bool m_static = false;
+    TextStyleDesc m_lineStyle;
+    QSize m_size;
+    bool m_static = false; // a single line that fits its box: laid out once, drawn at its place
     QStaticText m_line;
     QPointF m_at; // relative to the box
 };

@@ -69,6 +69,27 @@ T* child(QWidget* root, const char* name)
     return root ? root->findChild<T*>(QString::fromLatin1(name)) : nullptr;
 }
 
+// Notes, for every widget of the application, each show event with the widget's geometry at that moment, and
+// the layout requests posted to widgets.
+class ShowLog : public QObject
+{
+public:
+    ShowLog() { qApp->installEventFilter(this); }
+    ~ShowLog() override { qApp->removeEventFilter(this); }
+    QHash<QObject*, QList<QRect>> shows;
+    int layoutRequests = 0;
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::Show && o->isWidgetType())
+            shows[o].append(static_cast<QWidget*>(o)->geometry());
+        else if (e->type() == QEvent::LayoutRequest)
+            ++layoutRequests;
+        return false;
+    }
+};
+
 } // namespace
 
 class TestPageBuild : public QObject
@@ -113,6 +134,43 @@ private slots:
             check();
             QVERIFY(child<QWidget>(root, "b1")->isVisible());
         }
+    }
+
+    void builtOffScreenAndShownOnce()
+    {
+        // Loaded into a window on screen, the page is built hidden and shown once when it is laid out: each
+        // widget gets one show event, already at its final place, and a widget read as hidden stays hidden.
+        const QString column = leaf("qtcontainer", "col", QStringLiteral(R"("attr": {"childLayout": 1},
+            "child": [%1, %2, %3])").arg(leaf("qtlabel", "l2", withText(QStringLiteral("two"))),
+                                         leaf("qtslider", "s1"),
+                                         leaf("qtbutton", "hidden", QStringLiteral(R"("visibility": false)"))));
+        const QString path = write(QStringLiteral("shown.json"),
+                                   pageOf(0, {leaf("qtlabel", "l1", withText(QStringLiteral("one"))),
+                                              leaf("qtbutton", "b1", withText(QStringLiteral("ok"))), column}));
+        QVERIFY(!path.isEmpty());
+        TEVQWindow window;
+        window.setAttribute(Qt::WA_DontShowOnScreen);
+        showAndTurn(window);
+        ShowLog log;
+        TEVQContainer* root = tevCreatePageByFileName(&window, path);
+        QVERIFY(root);
+        const QList<QWidget*> widgets = QList<QWidget*>{root} + root->findChildren<QWidget*>();
+        QCOMPARE(widgets.size(), 7);
+        for (QWidget* w : widgets) {
+            if (w->objectName() == QLatin1String("hidden")) {
+                QVERIFY(w->isHidden());
+                QVERIFY(!log.shows.contains(w));
+                continue;
+            }
+            QVERIFY2(w->isVisible(), qPrintable(w->objectName()));
+            QCOMPARE(log.shows.value(w), QList<QRect>{w->geometry()});
+        }
+        QCOMPARE(root->geometry(), QRect(0, 0, 300, 200));
+        QCOMPARE(child<QWidget>(root, "col")->geometry(), QRect(200, 0, 100, 200));
+        // Texts, fonts and palettes were set while nothing was on screen: no layout request was posted.
+        QCOMPARE(log.layoutRequests, 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(log.shows.value(child<QWidget>(root, "l2")).size(), 1);
     }
 
     void hostContainerArrangesTopElements()

@@ -13,11 +13,13 @@
 #include "TEVQSlider.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 using namespace TEVQtLib;
@@ -142,6 +144,24 @@ QColor blend(double w)
 {
     auto ch = [w](int a, int b) { return qRound(a + (b - a) * w); };
     return QColor(ch(kN.red(), kH.red()), ch(kN.green(), kH.green()), ch(kN.blue(), kH.blue()));
+}
+
+QImage rendered(QWidget* w)
+{
+    QImage img(w->size(), QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    w->render(&img, QPoint(), QRegion(), QWidget::DrawChildren);
+    return img;
+}
+
+// The font a text style draws with while the global font family is global.
+QFont styleFont(const TextStyleDesc& style, const QString& global)
+{
+    QFont font;
+    font.setPixelSize(style.pixelSize);
+    font.setFamily(global.isEmpty() ? style.family : global);
+    font.setWeight(style.bold ? 75 : 50);
+    return font;
 }
 
 struct SliderCase
@@ -276,6 +296,35 @@ private slots:
                 QVERIFY(label.QLabel::text().startsWith(QChar(0x2026)));
             else
                 QCOMPARE(label.QLabel::text(), text);
+        }
+    }
+
+    void labelElisionFollowsItsInputs()
+    {
+        // The elided form is kept between resizes and made again when the text, the style's font, the global
+        // font family or the width changed, also for a resize to the same width.
+        TEVQLabel label;
+        TextStyleDesc style = label.getTextStyle(CtrlStateNormal);
+        QString text = QStringLiteral("Inverter 3 reports an insulation fault on string 12");
+        QString global = rm()->getGlobalFontFamily();
+        int width = 90;
+        label.setText(text);
+        const std::function<void()> changes[] = {
+            [&] { global = QStringLiteral("DejaVu Sans Mono"); rm()->setGlobalFontFamily(global); },
+            [&] { style.pixelSize = 18; label.setTextStyle(CtrlStateNormal, style); },
+            [&] { text = QStringLiteral("Grid frequency out of range since the last restart"); label.setText(text); },
+            [&] { width = 140; },
+            [&] { global = QStringLiteral("DejaVu Serif"); rm()->setGlobalFontFamily(global); },
+        };
+        resizeNow(&label, width);
+        QString last = label.QLabel::text();
+        for (const auto& change : changes) {
+            change();
+            resizeNow(&label, width);
+            const QString expected = QFontMetrics(styleFont(style, global)).elidedText(text, Qt::ElideRight, width);
+            QCOMPARE(label.QLabel::text(), expected);
+            QVERIFY2(expected != last, qPrintable(expected));
+            last = expected;
         }
     }
 
@@ -434,6 +483,76 @@ private slots:
         sendPlain(&b, QEvent::Leave);
         b.setDrawBackground(false);
         QCOMPARE(px(&b, 2, 2).alpha(), 0);
+    }
+
+    void buttonPaintCachesFollowTheirInputs()
+    {
+        // A button keeps its text's font and elided form and its rounded background between paints. After each
+        // change of an input it paints exactly as a new button built with the inputs as they are now.
+        struct Inputs
+        {
+            QString text;
+            TextStyleDesc style;
+            QSize size;
+            FillStyle background;
+        } in;
+        in.text = QStringLiteral("Start the inverter");
+        in.style.pixelSize = 12;
+        in.style.horAlign = 1;
+        in.style.color = Qt::white;
+        in.size = QSize(60, 24);
+        in.background = solid(kN);
+        in.background.fillRes.radius = 6;
+        in.background.fillRes.drawBorder = true;
+        in.background.fillRes.borderSize = 1;
+        in.background.fillRes.borderColor = kH;
+        auto build = [](const Inputs& i) {
+            auto b = std::make_unique<TEVQPushButton>();
+            b->setBackground(CtrlState(4), i.background);
+            b->setTextStyle(CtrlState(4), i.style);
+            b->setText(i.text);
+            b->resize(i.size);
+            return b;
+        };
+        auto b = build(in);
+        QImage last = rendered(b.get());
+        QCOMPARE(rendered(b.get()), last);
+        const std::function<void()> changes[] = {
+            [&] { in.text = QStringLiteral("Stop"); b->setText(in.text); },
+            [&] { in.text = QStringLiteral("Acknowledge all alarms"); b->setText(in.text); },
+            [&] { in.style.pixelSize = 15; b->setTextStyle(CtrlState(4), in.style); },
+            [&] { in.style.italic = true; b->setTextStyle(CtrlState(4), in.style); },
+            [&] { rm()->setGlobalFontFamily(QStringLiteral("DejaVu Serif")); },
+            [&] { in.size = QSize(170, 30); b->resize(in.size); },
+            [&] { in.background.fillRes.fillColor = kP; b->setBackground(CtrlState(4), in.background); },
+            [&] { in.background.fillRes.radius = 2; b->setBackground(CtrlState(4), in.background); },
+            [&] { in.background.fillRes.borderColor = kD; b->setBackground(CtrlState(4), in.background); },
+        };
+        int step = 0;
+        for (const auto& change : changes) {
+            change();
+            const QImage now = rendered(b.get());
+            QVERIFY2(now != last, qPrintable(QString::number(step)));
+            QVERIFY2(now == rendered(build(in).get()), qPrintable(QString::number(step)));
+            tevtest::keepRender(now, QStringLiteral("button_cache_%1.png").arg(step++));
+            last = now;
+        }
+
+        // The kept background is the one drawn directly, to a unit per channel at the anti-aliased edge.
+        QImage direct(in.size, QImage::Format_ARGB32_Premultiplied);
+        direct.fill(Qt::transparent);
+        {
+            QPainter p(&direct);
+            TEVQWidgetBaseImpl::drawFillStyle(&p, in.background, QRect(QPoint(), in.size));
+        }
+        b->setText(QString());
+        const QImage cached = rendered(b.get());
+        for (int y = 0; y < direct.height(); ++y)
+            for (int x = 0; x < direct.width(); ++x) {
+                const QColor a = QColor::fromRgba(direct.pixel(x, y));
+                const QColor c = QColor::fromRgba(cached.pixel(x, y));
+                QVERIFY2(near(a, c) && qAbs(a.alpha() - c.alpha()) <= 1, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+            }
     }
 
     void buttonFadeSteps()
@@ -671,6 +790,42 @@ private slots:
         QCOMPARE(px(&s, 10, 15), thumb[3]);
         s.setEnabled(true);
         QCOMPARE(px(&s, 10, 15), thumb[0]);
+    }
+
+    void sliderThumbFollowsItsInputs()
+    {
+        // The thumb rectangle is kept between paints and asked of the style again when what it depends on
+        // changed: the same as a new slider's with the same settings.
+        TEVQSlider s;
+        s.resize(200, 30);
+        s.setValue(10);
+        auto fresh = [&s] {
+            auto f = std::make_unique<TEVQSlider>(nullptr, s.orientation());
+            f->resize(s.size());
+            int w = 0, h = 0;
+            s.getThumbSize(w, h);
+            f->setThumbSize(w, h);
+            f->setRange(s.minimum(), s.maximum());
+            f->setInvertedAppearance(s.invertedAppearance());
+            f->setValue(s.value());
+            return f;
+        };
+        QRect last = s.getThumbRect();
+        const std::function<void()> changes[] = {
+            [&] { s.setValue(80); },
+            [&] { s.resize(300, 30); },
+            [&] { s.setThumbSize(30, 24); },
+            [&] { s.setRange(50, 200); },
+            [&] { s.setInvertedAppearance(true); },
+            [&] { s.setOrientation(Qt::Vertical); s.resize(30, 300); },
+        };
+        for (const auto& change : changes) {
+            change();
+            const QRect now = s.getThumbRect();
+            QVERIFY(now != last);
+            QCOMPARE(now, fresh()->getThumbRect());
+            last = now;
+        }
     }
 
     void sliderJson()

@@ -2,6 +2,10 @@
 #include "TevTest.h"
 #include "TEVJson.h"
 
+#include <QDirIterator>
+
+#include <vector>
+
 using namespace TEVQtLib;
 
 namespace {
@@ -75,6 +79,62 @@ private slots:
         // brackets inside strings do not count, escaped quotes do not end a string
         std::string text = "{\"s\": \"" + std::string(500, '[') + "\\\"" + std::string(500, '{') + "\"}";
         QVERIFY(json::parse(text, v));
+    }
+
+    void fastReaderAgreesWithJsoncpp()
+    {
+        // Plain documents are read by a reader of the framework's own; everything else by jsoncpp's. Both give
+        // the same verdict and the same tree (value types included) as jsoncpp's reader after the depth scan.
+        std::vector<std::string> texts = {
+            "", "   ", "{}", " [ ] ", "[]", "{\"a\": [1, 2, {\"b\": true}], \"c\": null, \"d\": false}",
+            "0", "-0", "007", "2147483647", "2147483648", "-2147483648", "-2147483649", "4294967296",
+            "999999999999999999", "-999999999999999999", "9999999999999999999", "18446744073709551616", "1.5",
+            "-2e3", "1E2", "-", "+1", "12a", "[12a]", "[1 2]", "[1,]", "[,1]", "[1,\n\t2\r]",
+            "\"a\\\"b\\\\c\\/d\\b\\f\\n\\r\\t\"", "\"\\u00e9\"", "\"\\ud83d\\ude00\"", "\"\\x\"",
+            "\"unterminated", "{\"a\":\"b", "{\"a\" 1}", "{\"a\":}", "{\"a\":1,}", "{\"\":1,}",
+            "{\"a\":1,\"a\":{\"b\":2}}", "{\"a\":{\"b\":1},\"a\":2}", "{\"k\\n\": \"v\\t\"}", "true",
+            "truex", "true false", "nul", "/*c*/[1]", "[1]//c", "[1] x", "[1]\f", "\xef\xbb\xbf{}", "{1:2}",
+            "[\"\x01\x1f raw\"]", "{\"\xc3\xa9\": \"\xff\xfe\"}", "[true,false,null,[],{}]",
+            std::string("[\"a\0b\"]", 7), std::string("{\"k\0\":1}", 9),
+            std::string(128, '[') + std::string(128, ']'), std::string(129, '[') + std::string(129, ']'),
+            std::string(128, '[') + "1" + std::string(128, ']'), std::string(127, '[') + "{}" + std::string(127, ']'),
+        };
+        QDirIterator files(tevtest::dataPath(QStringLiteral("corpus")), QDir::Files, QDirIterator::Subdirectories);
+        while (files.hasNext())
+            texts.push_back(tevtest::readFile(files.next()).toStdString());
+        QVERIFY(texts.size() > 100);
+        for (const std::string& text : texts) {
+            const char* b = text.data();
+            const char* e = b + text.size();
+            Json::Value expected;
+            bool expectedOk = json::nestingDepth(b, e) <= json::kMaxDepth;
+            try {
+                // jsoncpp's reader with the rules the framework asks of it (those of Json::Reader, but a number
+                // may not begin with '+'), its own depth bound lifted: the depth scan above decides.
+                Json::CharReaderBuilder builder;
+                builder["collectComments"] = false;
+                builder["allowComments"] = true;
+                builder["strictRoot"] = false;
+                builder["allowTrailingCommas"] = false;
+                builder["allowDroppedNullPlaceholders"] = false;
+                builder["allowNumericKeys"] = false;
+                builder["allowSingleQuotes"] = false;
+                builder["rejectDupKeys"] = false;
+                builder["allowSpecialFloats"] = false;
+                builder["stackLimit"] = 100000;
+                builder["failIfExtra"] = false;
+                builder["skipBom"] = false;
+                std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+                expectedOk = expectedOk && reader->parse(b, e, &expected, nullptr);
+            } catch (...) {
+                expectedOk = false;
+            }
+            Json::Value v;
+            const bool ok = json::parse(b, e, v);
+            QVERIFY2(ok == expectedOk, text.c_str());
+            if (ok)
+                QVERIFY2(v == expected, text.c_str());
+        }
     }
 
     void membersOfNonObjectsAreAbsent()

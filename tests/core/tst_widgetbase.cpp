@@ -198,6 +198,35 @@ private slots:
         QCOMPARE(json::getBool(writeCommon(&w), "visibility", true), false);
     }
 
+    void bookkeepingPropertiesByName()
+    {
+        // "impl" and "visibility" are found by name as before, though the widget keeps them in its record: no
+        // dynamic property is set on a framework widget, while any other owner of a painter carries "impl".
+        TestWidget w;
+        QCOMPARE(w.property("impl").value<void*>(), static_cast<void*>(w.getControlImpl()));
+        QVERIFY(!w.setProperty("impl", QVariant::fromValue<void*>(nullptr))); // read only
+        QVERIFY(!w.property("visibility").isValid());
+        QVERIFY(json::has(writeCommon(&w), "visibility")); // never set: written as false
+        QVERIFY(readElement(w, R"({"name": "n"})"));
+        QCOMPARE(w.property("visibility"), QVariant(true));
+        QVERIFY(!json::has(writeCommon(&w), "visibility"));
+        w.setProperty("visibility", false); // a caller's value is the one written
+        QVERIFY(!w.getInnerVisible());
+        QCOMPARE(json::getBool(writeCommon(&w), "visibility", true), false);
+        w.setInnerVisible(true);
+        QCOMPARE(w.property("visibility"), QVariant(true));
+        QVERIFY(w.dynamicPropertyNames().isEmpty());
+
+        QWidget plain;
+        TestWidgetImpl painter(&plain);
+        QCOMPARE(plain.property("impl").value<void*>(), static_cast<void*>(&painter));
+        // A record whose owner declares nothing reads and writes the owner's dynamic properties.
+        TEVQWidgetBase record(&plain);
+        record.setVisibilityProperty(true);
+        QCOMPARE(plain.property("visibility"), QVariant(true));
+        QCOMPARE(record.painter(), static_cast<TEVQWidgetBaseImpl*>(&painter));
+    }
+
     // Layout record
     void layoutSettersClamp()
     {
