@@ -494,7 +494,8 @@ void TEVQFinancialChartImpl::drawMaLines(QPainter& p, const QRectF& plot, int st
         if (points.isEmpty())
             continue;
         p.setPen(QPen(maColor(k), 1.5));
-        p.drawPolyline(points.constData(), points.size());
+        const QVector<QPointF> drawn = TEVChart::reduceToColumns(points);
+        p.drawPolyline(drawn.constData(), drawn.size());
     }
 }
 
@@ -533,6 +534,8 @@ void TEVQFinancialChartImpl::drawIntraday(QPainter& p, const QRectF& plot, int s
         if (isFiniteValue(t.average))
             average.append(mapToPlot(plot, start, end, min, max, i, t.average));
     }
+    price = TEVChart::reduceToColumns(price);
+    average = TEVChart::reduceToColumns(average);
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(priceColor, theme.lineWidth));
     p.drawPolyline(price.constData(), price.size());
