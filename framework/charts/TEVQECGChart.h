@@ -56,6 +56,7 @@ class TEV_EXPORT TEVQECGChart : public QWidget, public TEVQtLib::ITEVQWidgetBase
     Q_OBJECT
     TEV_WIDGET(TEVQECGChart, QWidget, "qtecgchart")
 public:
+    // createTEVQECGChart() (static, from the widget macro) makes one without a parent; typeName() is "qtecgchart".
     explicit TEVQECGChart(QWidget* parent = nullptr);
     ~TEVQECGChart() override;
 

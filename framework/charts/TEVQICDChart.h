@@ -27,6 +27,7 @@ class TEV_EXPORT TEVQICDChart : public QWidget, public TEVQtLib::ITEVQWidgetBase
     Q_OBJECT
     TEV_WIDGET(TEVQICDChart, QWidget, "qtecgchart")
 public:
+    // createTEVQICDChart() (static, from the widget macro) makes one without a parent; typeName() is "qtecgchart".
     explicit TEVQICDChart(QWidget* parent = nullptr);
     ~TEVQICDChart() override;
 
