@@ -138,6 +138,8 @@ QStringList csvLines(const QByteArray& text)
 
 bool isFiniteValue(double v) { return std::isfinite(v); }
 
+bool finitePoint(const QPointF& p) { return std::isfinite(p.x()) && std::isfinite(p.y()); }
+
 bool finiteCandle(const CandleItem& c)
 {
     return isFiniteValue(c.open) && isFiniteValue(c.high) && isFiniteValue(c.low) && isFiniteValue(c.close);
@@ -409,6 +411,18 @@ double TEVQFinancialChartImpl::bodyWidth(double plotWidth, int start, int end)
     return qBound(4.0, plotWidth / n * 0.58, 18.0);
 }
 
+int TEVQFinancialChartImpl::shownCandles(int n, double progress)
+{
+    n = qMax(n, 1);
+    const double p = std::isnan(progress) ? 1.0 : qBound(0.0, progress, 1.0);
+    return qMin(n, int(std::floor(n * p)) + 1);
+}
+
+int TEVQFinancialChartImpl::labelStep(int start, int end)
+{
+    return qMax(int(std::ceil((end - start + 1) * 0.25)), 1);
+}
+
 void TEVQFinancialChartImpl::drawAxes(QPainter& p, const QRectF& plot, int start, int end, double min, double max,
                                       const ChartTheme& theme) const
 {
@@ -421,7 +435,7 @@ void TEVQFinancialChartImpl::drawAxes(QPainter& p, const QRectF& plot, int start
         p.drawText(QRectF(4, plot.top() + plot.height() * k * 0.25 - 8, marginLeft - 10, 16),
                    Qt::AlignRight | Qt::AlignVCenter, TEVChart::formatNumber(v));
     }
-    const int step = qMax(int(std::ceil((end - start + 1) * 0.25)), 1);
+    const int step = labelStep(start, end);
     for (int i = start; i <= end; i += step) {
         const double x = plot.left() + plot.width() * (i - start) / qMax(end - start, 1);
         p.drawText(QRectF(x - 42, plot.bottom() + 8, 84, 18), Qt::AlignCenter, itemLabel(i));
@@ -435,7 +449,7 @@ void TEVQFinancialChartImpl::drawCandles(QPainter& p, const QRectF& plot, int st
         return;
     const int n = qMax(end - start + 1, 1);
     const double body = bodyWidth(plot.width(), start, end);
-    const int shown = int(std::floor(n * qBound(0.0, progress, 1.0)));
+    const int shown = shownCandles(n, progress);
     const int last = qMin(end, candles.size() - 1);
     // Candles of one colour go out in one call each for the wicks and the bodies: in a plot where they do not
     // touch the picture is the same as candle by candle, and dense data paint many times faster.
@@ -449,7 +463,7 @@ void TEVQFinancialChartImpl::drawCandles(QPainter& p, const QRectF& plot, int st
     const double xScale = plot.width() / qMax(end - start, 1);
     const double yScale = plot.height() / d;
     for (int i = start; i <= last; ++i) {
-        if (i - start > shown)
+        if (i - start >= shown)
             break;
         const CandleItem& c = candles.at(i);
         if (!finiteCandle(c))
@@ -459,6 +473,9 @@ void TEVQFinancialChartImpl::drawCandles(QPainter& p, const QRectF& plot, int st
         const double yl = plot.bottom() - yScale * (c.low - min);
         const double yo = plot.bottom() - yScale * (c.open - min);
         const double yc = plot.bottom() - yScale * (c.close - min);
+        // A range too wide for a double maps to no position at all.
+        if (!std::isfinite(yh + yl + yo + yc))
+            continue;
         const int s = c.close >= c.open ? 0 : 1;
         wicks[s].append(QLineF(x, yh, x, yl));
         bodies[s].append(QRectF(x - body / 2, qMin(yo, yc), body, qMax(std::abs(yo - yc), 1.0)));
@@ -488,8 +505,9 @@ void TEVQFinancialChartImpl::drawMaLines(QPainter& p, const QRectF& plot, int st
         points.clear();
         points.reserve(values.size());
         for (int j = 0; j < values.size(); ++j) {
-            if (isFiniteValue(values.at(j)))
-                points.append(mapToPlot(plot, start, end, min, max, start + j, values.at(j)));
+            const QPointF pt = mapToPlot(plot, start, end, min, max, start + j, values.at(j));
+            if (finitePoint(pt))
+                points.append(pt);
         }
         if (points.isEmpty())
             continue;
@@ -529,10 +547,12 @@ void TEVQFinancialChartImpl::drawIntraday(QPainter& p, const QRectF& plot, int s
     average.reserve(last - start + 1);
     for (int i = start; i <= last; ++i) {
         const IntradayTick& t = ticks.at(i);
-        if (isFiniteValue(t.price))
-            price.append(mapToPlot(plot, start, end, min, max, i, t.price));
-        if (isFiniteValue(t.average))
-            average.append(mapToPlot(plot, start, end, min, max, i, t.average));
+        const QPointF pp = mapToPlot(plot, start, end, min, max, i, t.price);
+        const QPointF pa = mapToPlot(plot, start, end, min, max, i, t.average);
+        if (finitePoint(pp))
+            price.append(pp);
+        if (finitePoint(pa))
+            average.append(pa);
     }
     price = TEVChart::reduceToColumns(price);
     average = TEVChart::reduceToColumns(average);
@@ -558,7 +578,7 @@ void TEVQFinancialChartImpl::drawVolume(QPainter& p, const QRectF& plot, int sta
     QVector<QRectF> bars[2];
     for (int i = start; i <= last; ++i) {
         const CandleItem& c = candles.at(i);
-        if (!isFiniteValue(c.volume))
+        if (!isFiniteValue(c.volume) || !std::isfinite(vmax))
             continue;
         const double h = plot.height() * qMax(c.volume, 0.0) / qMax(vmax, 1.0);
         bars[c.close >= c.open ? 0 : 1].append(
@@ -582,6 +602,8 @@ void TEVQFinancialChartImpl::drawCrosshair(QPainter& p, const QRectF& plot, int 
     if (!isFiniteValue(value))
         return;
     const QPointF pt = mapToPlot(plot, start, end, min, max, hoveredIndex, value);
+    if (!finitePoint(pt))
+        return;
     p.setPen(QPen(theme.crosshairColor, 1.0, Qt::DashLine));
     p.drawLine(QPointF(pt.x(), plot.top()), QPointF(pt.x(), plot.bottom()));
     p.drawLine(QPointF(plot.left(), pt.y()), QPointF(plot.right(), pt.y()));

@@ -75,6 +75,10 @@ public:
     bool clearHover();
     // The candle body width for the visible range and plot width.
     static double bodyWidth(double plotWidth, int start, int end);
+    // How many of n visible candles the opening animation shows at progress p (the first one at once).
+    static int shownCandles(int n, double progress);
+    // Every how many items an index label is written under the x axis.
+    static int labelStep(int start, int end);
     void paint(QPainter& painter, const QSize& size);
 
     QString title = QStringLiteral("Financial Chart");

@@ -309,6 +309,8 @@ void TEVQScatterChartImpl::drawPoints(QPainter& p, const QRectF& plot, const Sca
                 continue;
             const bool hovered = hoverActive && hoveredSeries == i && hoveredPoint == j;
             const QPointF c = symbolPos(s.points.at(j), plot, b, progress);
+            if (!finitePoint(c))
+                continue; // bounds too wide for a double place nothing
             if (hovered) {
                 const double r = scale * (size + 2.5) * 0.5;
                 p.setPen(QPen(colour, 2.2));

@@ -183,6 +183,12 @@ private slots:
         chart.setTheme(ChartTheme());
         QCOMPARE(d->maColor(2), QColor(84, 112, 198, 255));
 
+        // 29 visible: at half way the first 15 candles show; labels at every 8th item.
+        QCOMPARE(TEVQFinancialChartImpl::shownCandles(29, 0.5), 15);
+        QCOMPARE(TEVQFinancialChartImpl::shownCandles(29, 0.0), 1);
+        QCOMPARE(TEVQFinancialChartImpl::shownCandles(29, 1.0), 29);
+        QCOMPARE(TEVQFinancialChartImpl::labelStep(33, 61), 8);
+        QCOMPARE(TEVQFinancialChartImpl::labelStep(0, -1), 1);
         QCOMPARE(TEVQFinancialChartImpl::bodyWidth(100, 0, 61), 4.0);
         QCOMPARE(TEVQFinancialChartImpl::bodyWidth(100, 0, 2), 18.0);
     }
@@ -640,6 +646,10 @@ private slots:
         QVERIFY(reddest > 120);
         chart.setSeries({scatter("odd", {{kNaN, 1}, {1, kInf}, {2, 2}})});
         QVERIFY(!chart.renderImage().isNull());
+        chart.setSeries({scatter("wide", {{-1e308, -1e308}, {1e308, 1e308}}, 3000)});
+        QVERIFY(!chart.renderImage().isNull());
+        d->updateHover(plot.center().toPoint());
+        QVERIFY(!d->hoverActive);
         chart.setSeries({});
         QVERIFY(d->legendItems(plot, chart.size(), chart.legendPosition()).isEmpty());
         QVERIFY(!chart.renderImage().isNull());
