@@ -49,8 +49,8 @@ QRect TEVSweepTrace::sweepClip(const QSize& size, bool& show) const
     show = !sweepImage.isNull();
     if (!show || points.isEmpty())
         return QRect();
-    // The newest x, bounded before it becomes an int; a point that is not a number shows the whole picture
-    // as if the pass had not begun.
+    // The newest x, bounded before it becomes an int (a point that is not a number counts as x 0). When the
+    // gap reaches the right edge nothing of the old picture shows: a clip of no width would be turned round.
     const double x = points.last().x();
     const int last = std::isnan(x) ? 0 : int(qBound(-1e6, x, 1e6));
     const int width = size.width() - 40 - last;
