@@ -119,6 +119,9 @@ TEV_EXPORT QRectF plotRect(const QSize& size, const PlotMargins& margins, bool h
                            int defaultBottom, int legendBottom);
 // Where a value lies on a plot's y axis for the range [min, max]; a fuzzy-equal range divides by 1.
 TEV_EXPORT double valueToY(const QRectF& plot, double value, double min, double max);
+// A polyline far denser than the pixels, reduced per pixel column to its first, lowest, highest and last point
+// in order: the same visible line. Returned unchanged when there are fewer than two points per column.
+TEV_EXPORT QVector<QPointF> reduceToColumns(const QVector<QPointF>& points);
 // Title, six value labels and the plot's grid of the bar and line charts.
 TEV_EXPORT void drawGrid(QPainter& p, const QRectF& plot, const ChartTheme& theme);
 TEV_EXPORT void drawTitleAndValueLabels(QPainter& p, const QString& title, int width, const QRectF& plot,

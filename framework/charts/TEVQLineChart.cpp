@@ -174,40 +174,7 @@ QPainterPath TEVQLineChartImpl::linePath(const QVector<QPointF>& pts, bool smoot
 
 QVector<QPointF> TEVQLineChartImpl::reduceToColumns(const QVector<QPointF>& pts)
 {
-    const int n = pts.size();
-    if (n < 4)
-        return pts;
-    const double spanX = pts.last().x() - pts.first().x();
-    // Sparse enough to draw as it is: fewer than two points per pixel column.
-    if (n < 2 * (spanX + 1))
-        return pts;
-    QVector<QPointF> out;
-    out.reserve(int(4 * (spanX + 2)));
-    int i = 0;
-    while (i < n) {
-        const double column = std::floor(pts.at(i).x());
-        const QPointF first = pts.at(i);
-        int minAt = i, maxAt = i;
-        int j = i + 1;
-        while (j < n && std::floor(pts.at(j).x()) == column) {
-            if (pts.at(j).y() < pts.at(minAt).y())
-                minAt = j;
-            if (pts.at(j).y() > pts.at(maxAt).y())
-                maxAt = j;
-            ++j;
-        }
-        const int lastAt = j - 1;
-        out.append(first);
-        const int a = qMin(minAt, maxAt), b = qMax(minAt, maxAt);
-        if (a != i && a != lastAt)
-            out.append(pts.at(a));
-        if (b != i && b != lastAt && b != a)
-            out.append(pts.at(b));
-        if (lastAt != i)
-            out.append(pts.at(lastAt));
-        i = j;
-    }
-    return out;
+    return TEVChart::reduceToColumns(pts);
 }
 
 bool TEVQLineChartImpl::hasVisibleValues() const

@@ -3,6 +3,9 @@
 #include "TevTest.h"
 
 #include "TEVQBarChart.h"
+#include "TEVQFinancialChart.h"
+#include "TEVQOpenGLPieChart.h"
+#include "TEVQScatterChart.h"
 #include "TEVQtLib.h"
 
 namespace {
@@ -43,6 +46,29 @@ private slots:
         QVERIFY(sameColor(gl.pixelColor((first.rect.center() * dpr).toPoint()), QColor(84, 112, 198)));
         QVERIFY(sameColor(gl.pixelColor(QPoint(3, 3) * dpr), QColor(250, 250, 240)));
         tevtest::keepRender(gl, QStringLiteral("barchart-gl.png"));
+    }
+
+    // The pie, scatter and financial charts clear to their background and paint the same picture as in an image.
+    void otherCharts()
+    {
+        TEVQOpenGLPieChart pie;
+        TEVQScatterChart scatter;
+        TEVQFinancialChart financial;
+        for (TEVQChartBase* chart : QVector<TEVQChartBase*>{&pie, &scatter, &financial}) {
+            chart->setAnimationEnabled(false);
+            chart->setTheme(3);
+            chart->resize(600, 400);
+            chart->show();
+            QVERIFY(QTest::qWaitForWindowExposed(chart));
+            const QImage gl = chart->grabFramebuffer();
+            if (gl.isNull())
+                QSKIP("no OpenGL context on this display");
+            const qreal dpr = gl.devicePixelRatio();
+            QVERIFY(sameColor(gl.pixelColor(QPoint(3, 3) * dpr), QColor(16, 20, 28)));
+            const QImage raster = chart->renderImage();
+            const QPoint probe = chart == &pie ? QPoint(360, 120) : QPoint(300, 200);
+            QVERIFY(sameColor(gl.pixelColor(probe * dpr), raster.pixelColor(probe), 12));
+        }
     }
 };
 

@@ -1,0 +1,259 @@
+// Painting 10,000 candles (with four moving averages) and 100,000 scatter points (two series of ring symbols)
+// into an image through the financial and scatter charts, against a floor of plain QPainter calls drawing the
+// same shapes, and (when built with it) against QCustomPlot drawing the same data.
+#include "TEVQFinancialChart.h"
+#include "TEVQScatterChart.h"
+#include "TEVQtLib.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPainter>
+#include <QRandomGenerator>
+
+#ifdef TEV_HAVE_QCUSTOMPLOT
+#include <qcustomplot.h>
+#endif
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int kCandles = 10000;
+constexpr int kPoints = 100000;
+constexpr int kPasses = 9;
+const QSize kSize(1200, 600);
+
+double medianMs(const std::function<void()>& fn)
+{
+    fn(); // warm-up
+    std::vector<double> times;
+    for (int i = 0; i < kPasses; ++i) {
+        QElapsedTimer t;
+        t.start();
+        fn();
+        times.push_back(t.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+QVector<CandleItem> makeCandles()
+{
+    QRandomGenerator rng(7);
+    QVector<CandleItem> out;
+    out.reserve(kCandles);
+    double price = 3000;
+    for (int i = 0; i < kCandles; ++i) {
+        CandleItem c;
+        c.label = QString::number(i);
+        c.open = price + rng.bounded(16.0) - 8;
+        c.close = c.open + rng.bounded(40.0) - 20 + 8 * std::sin(i / 300.0);
+        c.high = std::max(c.open, c.close) + rng.bounded(10.0);
+        c.low = std::min(c.open, c.close) - rng.bounded(10.0);
+        c.volume = 4e7 + rng.bounded(4e7);
+        price = c.close;
+        out.append(c);
+    }
+    return out;
+}
+
+QVector<ScatterSeries> makeScatter()
+{
+    QRandomGenerator rng(11);
+    QVector<ScatterSeries> out(2);
+    for (int s = 0; s < 2; ++s) {
+        out[s].name = s == 0 ? QStringLiteral("A") : QStringLiteral("B");
+        out[s].symbolSize = 8;
+        out[s].points.reserve(kPoints / 2);
+        for (int i = 0; i < kPoints / 2; ++i) {
+            // A sum of uniforms: clouds denser in the middle, as measurements tend to be.
+            const double x = rng.bounded(40.0) + rng.bounded(40.0) + s * 20;
+            const double y = rng.bounded(30.0) + rng.bounded(30.0) + x * 0.4;
+            out[s].points.append(QPointF(x, y));
+        }
+    }
+    return out;
+}
+
+QImage blank()
+{
+    QImage img(kSize, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::white);
+    return img;
+}
+
+// The candle chart's shapes with plain calls: wick and body per candle, then the four averages as polylines.
+void floorCandles(const QVector<CandleItem>& candles, const QVector<QVector<double>>& averages)
+{
+    QImage img = blank();
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF plot(66, 48, kSize.width() - 94, kSize.height() - 130);
+    double lo = 1e300, hi = -1e300;
+    for (const CandleItem& c : candles) {
+        lo = std::min(lo, c.low);
+        hi = std::max(hi, c.high);
+    }
+    const double xs = plot.width() / (candles.size() - 1);
+    const double ys = plot.height() / (hi - lo);
+    const QColor up(230, 76, 69), down(34, 178, 115);
+    for (int i = 0; i < candles.size(); ++i) {
+        const CandleItem& c = candles.at(i);
+        const QColor col = c.close >= c.open ? up : down;
+        const double x = plot.left() + xs * i;
+        p.setPen(QPen(col, 1.3));
+        p.setBrush(col);
+        p.drawLine(QPointF(x, plot.bottom() - ys * (c.high - lo)), QPointF(x, plot.bottom() - ys * (c.low - lo)));
+        const double yo = plot.bottom() - ys * (c.open - lo), yc = plot.bottom() - ys * (c.close - lo);
+        p.drawRect(QRectF(x - 2, std::min(yo, yc), 4, std::max(std::abs(yo - yc), 1.0)));
+    }
+    p.setBrush(Qt::NoBrush);
+    for (const QVector<double>& ma : averages) {
+        QVector<QPointF> pts;
+        for (int i = 0; i < ma.size(); ++i) {
+            if (std::isfinite(ma.at(i)))
+                pts.append(QPointF(plot.left() + xs * i, plot.bottom() - ys * (ma.at(i) - lo)));
+        }
+        p.setPen(QPen(QColor(59, 130, 246), 1.5));
+        p.drawPolyline(pts.constData(), pts.size());
+    }
+}
+
+// The scatter chart's shapes with plain calls: one antialiased ring per point.
+void floorScatter(const QVector<ScatterSeries>& series)
+{
+    QImage img = blank();
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF plot(56, 48, kSize.width() - 80, kSize.height() - 124);
+    const QColor colours[2] = {QColor(84, 112, 198), QColor(145, 204, 117)};
+    for (int s = 0; s < series.size(); ++s) {
+        p.setPen(QPen(colours[s], 1.4));
+        p.setBrush(Qt::white);
+        for (const QPointF& pt : series.at(s).points)
+            p.drawEllipse(QPointF(plot.left() + pt.x() * plot.width() / 100, plot.bottom() - pt.y() * plot.height() / 100),
+                          4, 4);
+    }
+}
+
+#ifdef TEV_HAVE_QCUSTOMPLOT
+void setUpCandlePlot(QCustomPlot& plot, const QVector<CandleItem>& candles, const QVector<QVector<double>>& averages)
+{
+    plot.resize(kSize);
+    auto* fin = new QCPFinancial(plot.xAxis, plot.yAxis);
+    fin->setChartStyle(QCPFinancial::csCandlestick);
+    fin->setWidthType(QCPFinancial::wtAbsolute);
+    fin->setWidth(4);
+    fin->setTwoColored(true);
+    fin->setBrushPositive(QColor(230, 76, 69));
+    fin->setPenPositive(QPen(QColor(230, 76, 69), 1.3));
+    fin->setBrushNegative(QColor(34, 178, 115));
+    fin->setPenNegative(QPen(QColor(34, 178, 115), 1.3));
+    QVector<double> keys, open, high, low, close;
+    for (int i = 0; i < candles.size(); ++i) {
+        keys << i;
+        open << candles.at(i).open;
+        high << candles.at(i).high;
+        low << candles.at(i).low;
+        close << candles.at(i).close;
+    }
+    fin->setData(keys, open, high, low, close, true);
+    for (const QVector<double>& ma : averages) {
+        QCPGraph* g = plot.addGraph();
+        g->setPen(QPen(QColor(59, 130, 246), 1.5));
+        QVector<double> k, v;
+        for (int i = 0; i < ma.size(); ++i) {
+            if (std::isfinite(ma.at(i))) {
+                k << i;
+                v << ma.at(i);
+            }
+        }
+        g->setData(k, v, true);
+    }
+    plot.rescaleAxes();
+}
+
+void setUpScatterPlot(QCustomPlot& plot, const QVector<ScatterSeries>& series)
+{
+    plot.resize(kSize);
+    const QColor colours[2] = {QColor(84, 112, 198), QColor(145, 204, 117)};
+    for (int s = 0; s < series.size(); ++s) {
+        QCPGraph* g = plot.addGraph();
+        g->setLineStyle(QCPGraph::lsNone);
+        g->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(colours[s], 1.4), Qt::white, 8));
+        QVector<double> k, v;
+        for (const QPointF& p : series.at(s).points) {
+            k << p.x();
+            v << p.y();
+        }
+        g->setData(k, v);
+    }
+    plot.rescaleAxes();
+}
+
+void drawPlot(QCustomPlot& plot)
+{
+    QImage img = blank();
+    QCPPainter painter(&img);
+    plot.toPainter(&painter, kSize.width(), kSize.height());
+}
+#endif
+
+void report(const char* what, double chart, double floor, double reference)
+{
+    std::printf("%s\n", what);
+    std::printf("  chart:             %8.2f ms per frame\n", chart);
+    std::printf("  plain QPainter:    %8.2f ms per frame   ratio chart / plain      %6.2f\n", floor,
+                floor > 0 ? chart / floor : 0.0);
+    if (reference > 0)
+        std::printf("  QCustomPlot:       %8.2f ms per frame   ratio chart / QCustomPlot %6.2f\n", reference,
+                    chart / reference);
+    else
+        std::printf("  QCustomPlot:       not built in (libqcustomplot-dev not found)\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    TEVQtLib::init();
+
+    const QVector<CandleItem> candles = makeCandles();
+    TEVQFinancialChart financial;
+    financial.setAnimationEnabled(false);
+    financial.resize(kSize);
+    financial.setZoomEnabled(false);
+    financial.setCandles(candles);
+    QVector<QVector<double>> averages;
+    for (int period : financial.painter()->maPeriods)
+        averages << financial.painter()->movingAverages(0, kCandles - 1, period);
+
+    const QVector<ScatterSeries> points = makeScatter();
+    TEVQScatterChart scatter;
+    scatter.setAnimationEnabled(false);
+    scatter.resize(kSize);
+    scatter.setSeries(points);
+
+    double qcpCandles = 0, qcpScatter = 0;
+#ifdef TEV_HAVE_QCUSTOMPLOT
+    QCustomPlot candlePlot;
+    setUpCandlePlot(candlePlot, candles, averages);
+    qcpCandles = medianMs([&] { drawPlot(candlePlot); });
+    QCustomPlot scatterPlot;
+    setUpScatterPlot(scatterPlot, points);
+    qcpScatter = medianMs([&] { drawPlot(scatterPlot); });
+#endif
+
+    std::printf("into a %dx%d image, antialiased, median of %d passes\n", kSize.width(), kSize.height(), kPasses);
+    report("10,000 candles with 4 moving averages",
+           medianMs([&] { financial.renderImage(); }), medianMs([&] { floorCandles(candles, averages); }), qcpCandles);
+    report("100,000 scatter points in 2 series", medianMs([&] { scatter.renderImage(); }),
+           medianMs([&] { floorScatter(points); }), qcpScatter);
+    return 0;
+}

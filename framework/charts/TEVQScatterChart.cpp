@@ -1,0 +1,510 @@
+#include "TEVQScatterChart.h"
+
+#include "TEVQControlInfo.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPaintDevice>
+#include <QPainter>
+
+#include <cmath>
+#include <vector>
+
+using namespace TEVQtLib;
+
+namespace {
+
+// Above this many points a series draws its resting symbols from a sprite.
+constexpr int kSpriteThreshold = 1000;
+
+bool finitePoint(const QPointF& p) { return std::isfinite(p.x()) && std::isfinite(p.y()); }
+
+QString seriesText(const ScatterSeries& s, int index)
+{
+    return s.name.isEmpty() ? QStringLiteral("Series %1").arg(index + 1) : s.name;
+}
+
+} // namespace
+
+// ---- painter object ------------------------------------------------------------------------------------------
+
+TEVQScatterChartImpl::TEVQScatterChartImpl(TEVQScatterChart* owner)
+    : TEVQWidgetBaseImpl(owner, TEVQScatterChart::typeName())
+{
+}
+
+TEVQScatterChartImpl::~TEVQScatterChartImpl() = default;
+
+TEVQScatterChart* TEVQScatterChartImpl::chart() const { return static_cast<TEVQScatterChart*>(owner); }
+
+QRectF TEVQScatterChartImpl::plotRect(const QSize& size, int legendPosition) const
+{
+    double left = marginLeft, top = marginTop, right = marginRight, bottom = 42;
+    if (!series.isEmpty()) {
+        switch (legendPosition) {
+        case ChartLegendTop:
+            top += 40;
+            break;
+        case ChartLegendRight:
+            right += 176;
+            break;
+        case ChartLegendLeft:
+            left += 176;
+            break;
+        default:
+            bottom = marginBottom;
+            break;
+        }
+    }
+    return QRectF(left, top, qMax(size.width() - right - left, 1.0), qMax(size.height() - bottom - top, 1.0));
+}
+
+const QVector<int>& TEVQScatterChartImpl::legendTextWidths() const
+{
+    QFont font = chart()->font();
+    font.setPixelSize(11);
+    QStringList texts;
+    texts.reserve(series.size());
+    for (int i = 0; i < series.size(); ++i)
+        texts << seriesText(series.at(i), i);
+    if (texts != m_measuredTexts || font != m_measuredFont || m_textWidths.size() != texts.size()) {
+        const QFontMetrics fm(font);
+        m_textWidths.clear();
+        for (const QString& t : texts)
+            m_textWidths << fm.horizontalAdvance(t);
+        m_measuredTexts = texts;
+        m_measuredFont = font;
+    }
+    return m_textWidths;
+}
+
+QVector<ChartLegendItem> TEVQScatterChartImpl::legendItems(const QRectF& q, const QSize& size,
+                                                           int legendPosition) const
+{
+    QVector<ChartLegendItem> items;
+    if (series.isEmpty())
+        return items;
+    QRectF r;
+    switch (legendPosition) {
+    case ChartLegendTop:
+        r = QRectF(q.left(), 44, q.width(), 28);
+        break;
+    case ChartLegendRight:
+        r = QRectF(q.right() + 20, q.top(), qMax(size.width() - q.right() - 28, 96.0), q.height());
+        break;
+    case ChartLegendLeft:
+        r = QRectF(14, q.top(), qMax(q.left() - 24, 96.0), q.height());
+        break;
+    default:
+        r = QRectF(q.left(), q.bottom() + 34, q.width(), 36);
+        break;
+    }
+    if (r.isEmpty())
+        return items;
+    const bool vertical = legendPosition == ChartLegendRight || legendPosition == ChartLegendLeft;
+    const QVector<int>& widths = legendTextWidths();
+    const int left = qRound(r.left());
+    const int edge = qRound(r.right());
+    int x = left;
+    int y = qRound(r.top());
+    const ChartTheme& theme = chart()->theme();
+    items.reserve(series.size());
+    for (int i = 0; i < series.size(); ++i) {
+        ChartLegendItem item;
+        item.index = i;
+        item.color = TEVChart::autoColor(series.at(i).colour, theme, i);
+        item.text = seriesText(series.at(i), i);
+        item.visible = series.at(i).visible;
+        int width;
+        if (vertical) {
+            width = qRound(r.width()) - 6;
+        } else {
+            width = widths.value(i) + 36;
+            if (x + width > edge && x > r.left()) {
+                x = left;
+                y += 24;
+            }
+        }
+        item.rect = QRectF(x, y, width, 18);
+        items.append(item);
+        if (vertical)
+            y += 26;
+        else
+            x += 10 + width;
+    }
+    return items;
+}
+
+ScatterBounds TEVQScatterChartImpl::dataBounds() const
+{
+    ScatterBounds b;
+    bool any = false;
+    for (const ScatterSeries& s : series) {
+        if (!s.visible)
+            continue;
+        for (const QPointF& p : s.points) {
+            if (!finitePoint(p))
+                continue;
+            if (!any) {
+                b.minX = b.maxX = p.x();
+                b.minY = b.maxY = p.y();
+                any = true;
+            } else {
+                b.minX = qMin(b.minX, p.x());
+                b.maxX = qMax(b.maxX, p.x());
+                b.minY = qMin(b.minY, p.y());
+                b.maxY = qMax(b.maxY, p.y());
+            }
+        }
+    }
+    if (!any)
+        return ScatterBounds();
+    if (TEVChart::fuzzyEqual(b.minX, b.maxX)) {
+        b.minX -= 1;
+        b.maxX += 1;
+    }
+    if (TEVChart::fuzzyEqual(b.minY, b.maxY)) {
+        b.minY -= 1;
+        b.maxY += 1;
+    }
+    const double padX = qMax(b.maxX - b.minX, 1.0) * 0.08;
+    const double padY = qMax(b.maxY - b.minY, 1.0) * 0.08;
+    b.minX -= padX;
+    b.maxX += padX;
+    b.minY -= padY;
+    b.maxY += padY;
+    return b;
+}
+
+QPointF TEVQScatterChartImpl::symbolPos(const QPointF& point, const QRectF& plot, const ScatterBounds& b,
+                                        double progress)
+{
+    const double dx = TEVChart::fuzzyEqual(b.minX, b.maxX) ? 1.0 : b.maxX - b.minX;
+    const double dy = TEVChart::fuzzyEqual(b.minY, b.maxY) ? 1.0 : b.maxY - b.minY;
+    const double fx = (point.x() - b.minX) / dx;
+    const double fy = (point.y() - b.minY) / dy;
+    return QPointF(plot.left() + plot.width() * fx, plot.bottom() - plot.height() * fy * progress);
+}
+
+ScatterHit TEVQScatterChartImpl::nearestPoint(const QPointF& pos, const QRectF& plot, const ScatterBounds& b,
+                                              double progress) const
+{
+    ScatterHit best;
+    for (int i = 0; i < series.size(); ++i) {
+        const ScatterSeries& s = series.at(i);
+        if (!s.visible)
+            continue;
+        const double reach = s.symbolSize + 6;
+        for (int j = 0; j < s.points.size(); ++j) {
+            if (!finitePoint(s.points.at(j)))
+                continue;
+            const QPointF c = symbolPos(s.points.at(j), plot, b, progress);
+            const double d = std::hypot(c.x() - pos.x(), c.y() - pos.y());
+            if (d <= reach && d < best.distance) {
+                best.found = true;
+                best.series = i;
+                best.point = j;
+                best.x = c.x();
+                best.y = c.y();
+                best.distance = d;
+            }
+        }
+    }
+    return best;
+}
+
+QString TEVQScatterChartImpl::tooltipText(int s, int j) const
+{
+    if (s < 0 || s >= series.size() || j < 0 || j >= series.at(s).points.size())
+        return QString();
+    const ScatterSeries& ss = series.at(s);
+    const QPointF& p = ss.points.at(j);
+    return QStringLiteral("%1\nx: %2\ny: %3")
+        .arg(ss.name.isEmpty() ? QStringLiteral("Series") : ss.name, TEVChart::formatNumber(p.x()),
+             TEVChart::formatNumber(p.y()));
+}
+
+bool TEVQScatterChartImpl::clearHover()
+{
+    const bool was = hoverActive || hoveredSeries != -1 || hoveredPoint != -1;
+    hoverActive = false;
+    hoveredSeries = -1;
+    hoveredPoint = -1;
+    if (TEVQScatterChart* c = chart())
+        c->hideTooltip();
+    return was;
+}
+
+bool TEVQScatterChartImpl::updateHover(const QPoint& pos)
+{
+    TEVQScatterChart* c = chart();
+    bool anyPoints = false;
+    for (const ScatterSeries& s : series)
+        anyPoints = anyPoints || (s.visible && !s.points.isEmpty());
+    const QRectF plot = plotRect(c->size(), c->legendPosition());
+    // The plot's edges count as inside.
+    const bool inside = pos.x() >= plot.left() && pos.x() <= plot.right() && pos.y() >= plot.top() &&
+                        pos.y() <= plot.bottom();
+    if (!hoverEnabled || tooltipTrigger == ChartTooltipNone || !anyPoints || !inside)
+        return clearHover();
+    const ScatterHit hit = nearestPoint(pos, plot, dataBounds(), c->animationProgress());
+    if (!hit.found)
+        return clearHover();
+    const bool changed =
+        !(hoverActive && hoveredSeries == hit.series && hoveredPoint == hit.point && lastMousePos == pos);
+    hoverActive = true;
+    hoveredSeries = hit.series;
+    hoveredPoint = hit.point;
+    lastMousePos = pos;
+    if (tooltipEnabled)
+        c->showTooltip(pos, tooltipText(hit.series, hit.point));
+    else
+        c->hideTooltip();
+    return changed;
+}
+
+void TEVQScatterChartImpl::drawPoints(QPainter& p, const QRectF& plot, const ScatterBounds& b,
+                                      double progress) const
+{
+    const ChartTheme& theme = chart()->theme();
+    const double scale = progress * 0.45 + 0.55;
+    const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;
+    m_sprites.resize(series.size());
+    std::vector<unsigned char> taken;
+    for (int i = 0; i < series.size(); ++i) {
+        const ScatterSeries& s = series.at(i);
+        if (!s.visible || s.points.isEmpty())
+            continue;
+        const QColor colour = TEVChart::autoColor(s.colour, theme, i);
+        const double size = std::isfinite(s.symbolSize) ? qBound(0.0, s.symbolSize, 1000.0) : 0.0;
+        const double radius = scale * size * 0.5;
+        const bool sprite = s.points.size() > kSpriteThreshold;
+        Sprite& sp = m_sprites[i];
+        const int half = int(std::ceil(radius + 0.7)) + 1;
+        if (sprite && (sp.radius != radius || sp.colour != colour || sp.fill != theme.plotBackgroundColor ||
+                       sp.dpr != dpr || sp.image.isNull())) {
+            sp.image = QImage(QSize(2 * half, 2 * half) * dpr, QImage::Format_ARGB32_Premultiplied);
+            sp.image.setDevicePixelRatio(dpr);
+            sp.image.fill(Qt::transparent);
+            QPainter sprite(&sp.image);
+            sprite.setRenderHint(QPainter::Antialiasing);
+            sprite.setPen(QPen(colour, 1.4));
+            sprite.setBrush(theme.plotBackgroundColor);
+            sprite.drawEllipse(QPointF(half, half), radius, radius);
+            sprite.end();
+            sp.radius = radius;
+            sp.colour = colour;
+            sp.fill = theme.plotBackgroundColor;
+            sp.dpr = dpr;
+        }
+        // One ring per device pixel: a second ring on the same spot changes nothing.
+        const int gw = int(std::ceil((plot.width() + 2) * dpr)) + 1;
+        const int gh = int(std::ceil((plot.height() + 2) * dpr)) + 1;
+        if (sprite)
+            taken.assign(size_t(gw) * size_t(gh), 0);
+        p.setPen(QPen(colour, 1.4));
+        p.setBrush(theme.plotBackgroundColor);
+        for (int j = 0; j < s.points.size(); ++j) {
+            if (!finitePoint(s.points.at(j)))
+                continue;
+            const bool hovered = hoverActive && hoveredSeries == i && hoveredPoint == j;
+            const QPointF c = symbolPos(s.points.at(j), plot, b, progress);
+            if (!finitePoint(c))
+                continue; // bounds too wide for a double place nothing
+            if (hovered) {
+                const double r = scale * (size + 2.5) * 0.5;
+                p.setPen(QPen(colour, 2.2));
+                p.setBrush(colour);
+                p.drawEllipse(c, r, r);
+                p.setPen(QPen(colour, 1.4));
+                p.setBrush(theme.plotBackgroundColor);
+                continue;
+            }
+            if (!sprite) {
+                p.drawEllipse(c, radius, radius);
+                continue;
+            }
+            const double gx = std::floor((c.x() - plot.left() + 1) * dpr + 0.5);
+            const double gy = std::floor((c.y() - plot.top() + 1) * dpr + 0.5);
+            if (gx < 0 || gy < 0 || gx >= gw || gy >= gh)
+                continue;
+            unsigned char& cell = taken[size_t(gy) * size_t(gw) + size_t(gx)];
+            if (cell)
+                continue;
+            cell = 1;
+            p.drawImage(QPointF((gx / dpr) + plot.left() - 1 - half, (gy / dpr) + plot.top() - 1 - half),
+                        sp.image);
+        }
+    }
+}
+
+void TEVQScatterChartImpl::drawAxes(QPainter& p, const QRectF& q, const ScatterBounds& b, const QSize& size) const
+{
+    const ChartTheme& theme = chart()->theme();
+    p.save();
+    QFont font = p.font();
+    font.setPixelSize(16);
+    font.setWeight(QFont::Bold);
+    p.setFont(font);
+    p.setPen(theme.titleColor);
+    p.drawText(QRectF(0, 10, size.width(), 24), Qt::AlignHCenter | Qt::AlignTop, title);
+    font.setPixelSize(11);
+    font.setWeight(QFont::Normal);
+    p.setFont(font);
+    p.setPen(theme.axisLabelColor);
+    for (int k = 0; k <= 5; ++k) {
+        p.drawText(QRectF(4, q.top() + q.height() * k / 5 - 8, marginLeft - 10, 16), Qt::AlignRight | Qt::AlignVCenter,
+                   TEVChart::formatNumber(b.maxY - k * (b.maxY - b.minY) / 5));
+        p.drawText(QRectF(q.left() + q.width() * k / 5 - 28, q.bottom() + 8, 56, 18), Qt::AlignCenter,
+                   TEVChart::formatNumber(b.minX + (b.maxX - b.minX) * k / 5));
+    }
+    p.restore();
+}
+
+void TEVQScatterChartImpl::drawLegend(QPainter& p, const QRectF& plot, const QSize& size, int lp) const
+{
+    const ChartTheme& theme = chart()->theme();
+    p.save();
+    QFont font = p.font();
+    font.setPixelSize(11);
+    p.setFont(font);
+    for (const ChartLegendItem& item : legendItems(plot, size, lp)) {
+        const QColor marker = item.visible ? item.color : item.color.lighter(160);
+        p.setPen(QPen(marker, 1.4));
+        p.setBrush(item.visible ? marker : theme.plotBackgroundColor);
+        p.drawEllipse(QRectF(item.rect.left(), item.rect.top() + 3, 12, 12));
+        p.setPen(item.visible ? theme.axisLabelColor : theme.axisLabelColor.lighter(145));
+        p.drawText(QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, item.rect.height()),
+                   Qt::AlignLeft | Qt::AlignVCenter, item.text);
+    }
+    p.restore();
+}
+
+void TEVQScatterChartImpl::paint(QPainter& p, const QSize& size)
+{
+    TEVQScatterChart* c = chart();
+    const ChartTheme& theme = c->theme();
+    const int lp = c->legendPosition();
+    const QRectF q = plotRect(size, lp);
+    const ScatterBounds b = dataBounds();
+    p.fillRect(QRect(QPoint(0, 0), size), c->backgroundColor());
+    p.setPen(Qt::NoPen);
+    p.setBrush(theme.plotBackgroundColor);
+    p.drawRect(q);
+    p.setPen(QPen(theme.gridColor, 1.0));
+    for (int k = 0; k <= 5; ++k) {
+        const double y = q.top() + q.height() * k / 5;
+        const double x = q.left() + q.width() * k / 5;
+        p.drawLine(QPointF(q.left(), y), QPointF(q.right(), y));
+        p.drawLine(QPointF(x, q.bottom()), QPointF(x, q.top()));
+    }
+    p.setPen(QPen(theme.axisLineColor, 1.0));
+    p.drawLine(q.topLeft(), q.bottomLeft());
+    p.drawLine(q.bottomLeft(), q.bottomRight());
+    drawPoints(p, q, b, c->animationProgress());
+    drawAxes(p, q, b, size);
+    drawLegend(p, q, size, lp);
+}
+
+// ---- widget --------------------------------------------------------------------------------------------------
+
+TEVQScatterChart::TEVQScatterChart(QWidget* parent) : TEVQChartBase(parent)
+{
+    tevSetImpl(new TEVQScatterChartImpl(this));
+    setMinimumSize(420, 260);
+    setMouseTracking(true);
+    loadDemoData();
+}
+
+TEVQScatterChart::~TEVQScatterChart()
+{
+    makeCurrent();
+    tevSetImpl(nullptr, false);
+    doneCurrent();
+}
+
+ControlInfo TEVQScatterChart::getProps()
+{
+    return tevControlInfo("qtscatterchart", "ScatterChart", "OpenGL Scatter Chart", "TEVQScatterChart",
+                          "columnChart");
+}
+
+void TEVQScatterChart::loadDemoData()
+{
+    ScatterSeries a;
+    a.name = QStringLiteral("Series A");
+    a.symbolSize = 8;
+    a.points = {{8, 15}, {12, 24}, {18, 31}, {25, 40}, {32, 28}};
+    ScatterSeries b;
+    b.name = QStringLiteral("Series B");
+    b.symbolSize = 10;
+    b.points = {{10, 8}, {16, 14}, {22, 19}, {30, 26}, {36, 21}};
+    setTheme(0);
+    setBackgroundColor(QColor());
+    setSeries({a, b});
+}
+
+void TEVQScatterChart::setSeries(const QVector<ScatterSeries>& series)
+{
+    painter()->series = series;
+    painter()->clearHover();
+    startAnimation();
+}
+
+void TEVQScatterChart::paintChart(QPainter* p)
+{
+    if (p && painter()) {
+        painter()->paint(*p, size());
+        drawTooltip(p);
+    }
+}
+
+void TEVQScatterChart::initializeGL()
+{
+    if (painter())
+        painter()->initializeOpenGLFunctions();
+}
+
+void TEVQScatterChart::resizeGL(int, int) {}
+
+void TEVQScatterChart::paintGL()
+{
+    if (!painter())
+        return;
+    beginFrame(painter());
+    QPainter p(this);
+    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    paintChart(&p);
+}
+
+void TEVQScatterChart::mousePressEvent(QMouseEvent* event)
+{
+    TEVQScatterChartImpl* d = painter();
+    if (event->button() == Qt::LeftButton) {
+        const QRectF plot = d->plotRect(size(), legendPosition());
+        const int hit = TEVChart::legendHit(d->legendItems(plot, size(), legendPosition()), event->pos());
+        if (hit >= 0 && hit < d->series.size()) {
+            d->series[hit].visible = !d->series[hit].visible;
+            d->clearHover();
+            hideTooltip();
+            update();
+            event->accept();
+            return;
+        }
+    }
+    TEVQChartBase::mousePressEvent(event);
+}
+
+void TEVQScatterChart::mouseMoveEvent(QMouseEvent* event)
+{
+    TEVQChartBase::mouseMoveEvent(event);
+    if (painter()->updateHover(event->pos()))
+        update();
+}
+
+void TEVQScatterChart::leaveEvent(QEvent* event)
+{
+    TEVQChartBase::leaveEvent(event);
+    if (painter()->clearHover())
+        update();
+}
