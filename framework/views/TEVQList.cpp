@@ -48,7 +48,9 @@ bool TEVQListImpl::serializeJsonValue(Json::Value*& json, bool load)
             bool multi = false;
             if (json::read(*attrs, "multiselect", multi))
                 list()->setIsMultiSelected(multi);
-            json::read(*attrs, "itemHeight", itemHeight);
+            int height = 0;
+            if (json::read(*attrs, "itemHeight", height))
+                itemHeight = qBound(0, height, QWIDGETSIZE_MAX); // within what a widget can be
         }
         readScrollbarChildJson(element, list());
         return result;

@@ -78,11 +78,14 @@ bool TEVQListViewImpl::serializeJsonValue(Json::Value*& json, bool load)
     if (load) {
         styles.read(element);
         if (const Json::Value* attrs = json::find(element, "attr")) {
-            json::read(*attrs, "itemHeight", itemHeight);
-            json::read(*attrs, "itemWidth", itemWidth);
+            // Sizes stay within what a widget can be.
             int value = 0;
+            if (json::read(*attrs, "itemHeight", value))
+                itemHeight = qBound(0, value, QWIDGETSIZE_MAX);
+            if (json::read(*attrs, "itemWidth", value))
+                itemWidth = qBound(0, value, QWIDGETSIZE_MAX);
             if (json::read(*attrs, "spacing", value))
-                v->setSpacing(qMax(0, value));
+                v->setSpacing(qBound(0, value, QWIDGETSIZE_MAX));
             if (json::read(*attrs, "itemMode", value))
                 v->setViewMode(value != 0 ? QListView::IconMode : QListView::ListMode);
         }

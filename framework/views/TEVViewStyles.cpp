@@ -110,7 +110,6 @@ void writeGroup(Json::Value& styles, const std::array<int, 4>& slotIds, const St
 quint64 TEVViewStyleTable::read(const Json::Value& element) const
 {
     quint64 applied = 0;
-    quint64 seen = 0;
     const Json::Value& styles = json::get(element, "style");
     const Json::ArrayIndex n = json::size(styles);
     for (Json::ArrayIndex i = 0; i < n; ++i) {
@@ -120,8 +119,8 @@ quint64 TEVViewStyleTable::read(const Json::Value& element) const
         if (!name || !slot || *slot < 0 || *slot > 63)
             continue;
         const quint64 bit = quint64(1) << *slot;
-        const bool repeated = (seen & bit) != 0;
-        seen |= bit;
+        // An earlier entry of this slot took effect (entries with unknown names do not count).
+        const bool repeated = (applied & bit) != 0;
         FillStyle fillStyle;
         TextStyleDesc textStyle;
         bool fillLooked = false, fillFound = false, textLooked = false, textFound = false;
