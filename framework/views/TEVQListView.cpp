@@ -152,7 +152,7 @@ void TEVQListViewItemDelegate::paint(QPainter* painter, const QStyleOptionViewIt
     // Row background, set on the template.
     const int s = (option.state & QStyle::State_Selected) ? 2 : ((option.state & QStyle::State_MouseOver) ? 1 : 0);
     container->setBackground(viewImpl->itemBackground[s]);
-    const QPoint pointer = m_view->viewport()->mapFromGlobal(QCursor::pos());
+    const QPoint pointer = pointerInViewport;
     painter->save();
     painter->setClipRect(r, Qt::IntersectClip);
     templateParts[0].impl->draw(painter, r);
@@ -468,6 +468,8 @@ bool TEVQListView::eventFilter(QObject* watched, QEvent* event)
         QPainter p(viewport());
         TEVQWidgetBaseImpl::drawFillStyleAt(&p, painter()->background, 0, 0, viewport()->width(),
                                             viewport()->height());
+        // Where the pointer is, asked of the window system once per paint rather than once per row.
+        m_delegate->pointerInViewport = viewport()->mapFromGlobal(QCursor::pos());
         return false;
     }
     return QAbstractItemView::eventFilter(watched, event);

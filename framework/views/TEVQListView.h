@@ -99,6 +99,7 @@ public:
     HighlightEnd highlightEnd;
     bool selecting = false;
     bool cursorOverridden = false;
+    QPoint pointerInViewport{-1, -1}; // the global cursor position in the viewport, taken when a paint begins
 
 private:
     // Gives the label the row's cached HTML and the part's page size before a hit test.

@@ -48,6 +48,7 @@ public:
     static TEVQtLib::ControlInfo getProps();
 
     // The menu keeps its own styles.
+    using QMenuBar::addMenu;
     QAction* addMenu(QMenu* menu);
     // An invalid rectangle for a null action.
     QRect actionGeometry(QAction* action) const;
