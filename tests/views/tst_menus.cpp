@@ -262,6 +262,7 @@ private slots:
         menu.setItemStyle(CtrlStateNormal, menu.getItemStyle(CtrlStatePressed));
         img = grab(&menu);
         QCOMPARE(px(img, QPoint(first.left() + 10, first.center().y())), kItem);
+        QVERIFY(tevtest::keepRender(img, QStringLiteral("views_menu_icons.png")));
         menu.hide();
     }
 
