@@ -9,7 +9,7 @@
 // Each name is registered once, with its final factory and entry ("qtpicture" is the image's). A later
 // registration under the same name would replace the earlier one, so the groups run in this order:
 // catalogued types, creator-only long and short names, then the aliases.
-// Not in this table: "qtmenu", "TEVWindow", "TEVSubWin", "qtwindow" and the chart types (the application
+// Not in this table: "qtmenu" (menus are made by tevCreateMenuByFileName and in code), "TEVWindow", "TEVSubWin", "qtwindow" and the chart types (the application
 // registers the charts after initialisation).
 //
 // The same file gives core the few other things it needs of later subsystems: the framework's proxy style for
@@ -42,6 +42,12 @@
 #include "TEVQTabWidget.h"
 #include "TEVQTextEdit.h"
 
+#include "TEVJson.h"
+#include "TEVQList.h"
+#include "TEVQListView.h"
+#include "TEVQMenu.h"
+#include "TEVQMenuBar.h"
+
 namespace TEVQtLib {
 namespace detail {
 
@@ -67,6 +73,9 @@ void registerBuiltinControls()
     tevRegisterQtControl("qtdedit", &TEVQLineEdit::createTEVQLineEdit, TEVQLineEdit::getProps(), true);
     tevRegisterQtControl("qtscrollview", &TEVQScrollView::createTEVQScrollView, TEVQScrollView::getProps(), true);
     tevRegisterQtControl("qttext", &TEVQTextEdit::createTEVQTextEdit, TEVQTextEdit::getProps(), true);
+    tevRegisterQtControl("qtmenubar", &TEVQMenuBar::createTEVQMenuBar, TEVQMenuBar::getProps(), true);
+    tevRegisterQtControl("qtlistview", &TEVQListView::createTEVQListView, TEVQListView::getProps(), false);
+    tevRegisterQtControl("qtlist", &TEVQList::createTEVQList, TEVQList::getProps(), true);
 
     // Creator-only long and short names.
     tevRegisterDefaultControl("scrollbar", &TEVQScrollBar::createTEVQScrollBar);
@@ -96,14 +105,26 @@ void registerBuiltinControls()
     tevRegisterDefaultControl("splitter", &TEVQSplitter::createTEVQSplitter);
     tevRegisterDefaultControl("dedit", &TEVQLineEdit::createTEVQLineEdit);
     tevRegisterDefaultControl("qttext", &TEVQTextEdit::createTEVQTextEdit);
+    tevRegisterDefaultControl("menubar", &TEVQMenuBar::createTEVQMenuBar);
+    tevRegisterDefaultControl("listview", &TEVQListView::createTEVQListView);
+    tevRegisterDefaultControl("templateList", &TEVQListView::createTEVQListView);
+    tevRegisterDefaultControl("list", &TEVQList::createTEVQList);
 }
 
 QStyle* createFrameworkStyle() { return new CScrollBarStyle(); }
 
 TEVQContainer* asContainer(QWidget* w) { return qobject_cast<TEVQContainer*>(w); }
 
-// There is no menu class yet: a menu document is found and parsed, and no menu is made.
-TEVQMenu* createMenuFromJson(QWidget* /*parent*/, const Json::Value& /*root*/) { return nullptr; }
+// A menu document is an object; any other root is refused and no menu is made.
+TEVQMenu* createMenuFromJson(QWidget* parent, const Json::Value& root)
+{
+    if (!json::isObject(root))
+        return nullptr;
+    TEVQMenu* menu = new TEVQMenu(parent);
+    Json::Value element = root;
+    menu->readJsonValue(&element);
+    return menu;
+}
 
 } // namespace detail
 } // namespace TEVQtLib

@@ -110,11 +110,11 @@ void TEVQScrollBarPair::readScrollBarChildren(const Json::Value& element)
             continue;
         QString path;
         if (json::read(attrs, "upicon", path))
-            b->setScrollbarBtnIcon(true, path);
+            setScrollbarButtonIcon(hor, true, path);
         if (json::read(attrs, "downicon", path))
-            b->setScrollbarBtnIcon(false, path);
+            setScrollbarButtonIcon(hor, false, path);
         if (json::read(attrs, "thumbicon", path))
-            b->setScrollbarThumbIcon(path);
+            setScrollbarThumb(hor, path);
         int size = 0;
         if (json::read(attrs, "size", size))
             setScrollbarBtnSize(hor, clampSize(size));
@@ -131,19 +131,17 @@ void TEVQScrollBarPair::readScrollBarChildren(const Json::Value& element)
             if (!rm->getFillStyle(TEVStyleEntries::styleNameFromJson(*name), style))
                 continue;
             if (*slot == 0) {
-                b->setScrollbarBackground(CommonCtrlStateNormal, style);
+                setScrollbarBackgroundStyle(hor, style);
                 continue;
             }
             // 2..5 up button, 6..9 down button, 10..13 thumb; a group's first slot styles every state.
             const int group = (*slot - 2) / 4;
             const int state = (*slot - 2) % 4;
             const CtrlState target = state == 0 ? CtrlState(4) : CtrlState(state);
-            if (group == 0)
-                b->setScrollbarUpButton(target, style);
-            else if (group == 1)
-                b->setScrollbarDownButton(target, style);
+            if (group < 2)
+                setScrollbarButtonStyle(hor, group == 0, target, style);
             else
-                b->setScrollbarThumb(target, style);
+                setScrollbarThumbStyle(hor, target, style);
         }
     }
 }

@@ -26,10 +26,11 @@ public:
     void setScrollbarButtonIcon(bool hor, bool up, const QString& path);
     void setScrollbarThumb(bool hor, const QString& path);
     void setScrollbarButtonIconStyle(bool hor, bool up, const TEVQtLib::IconStyleDesc& style);
-    // The chosen bar's style sheet: the arrow buttons' size along the bar.
-    void setScrollbarBtnSize(bool hor, int size);
+    // The chosen bar's style sheet: the arrow buttons' size along the bar. A host that sizes its bars by other
+    // sheets gives these two operations its own effect; the child-entry reader calls them.
+    virtual void setScrollbarBtnSize(bool hor, int size);
     // Both bars' style sheet: their thickness and the vertical arrow buttons' width (hor is not used).
-    void setScrollbarSize(bool hor, int size);
+    virtual void setScrollbarSize(bool hor, int size);
 
     TEVQScrollBar* horizontalBar() const { return m_horizontal; }
     TEVQScrollBar* verticalBar() const { return m_vertical; }
@@ -42,6 +43,7 @@ public:
     static QString thicknessSheet(int size);
 
 protected:
+    TEVQScrollBar* bar(bool hor) const { return hor ? m_horizontal : m_vertical; }
     void setBars(TEVQScrollBar* horizontal, TEVQScrollBar* vertical)
     {
         m_horizontal = horizontal;
@@ -49,8 +51,16 @@ protected:
     }
 
 private:
-    TEVQScrollBar* bar(bool hor) const { return hor ? m_horizontal : m_vertical; }
     TEVQScrollBar* m_horizontal = nullptr;
     TEVQScrollBar* m_vertical = nullptr;
     bool m_hasButtonSize;
 };
+
+namespace TEVQtLib {
+// Styles view's two bars from the scroll-bar entries of element's "child" array (only reads).
+inline void readScrollbarChildJson(const Json::Value& element, TEVQScrollBarPair* view)
+{
+    if (view)
+        view->readScrollBarChildren(element);
+}
+} // namespace TEVQtLib

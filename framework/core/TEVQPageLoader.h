@@ -30,7 +30,7 @@ namespace TEVQtLib {
 TEV_EXPORT TEVQContainer* tevCreatePageByFileName(QWidget* parent, QString file);
 
 // A new menu with parent, filled from the menu document file (found like a page) by the menu's reader. Null
-// when the document cannot be found or parsed, and null while the framework has no menu class.
+// when the document cannot be found or parsed, or its root is not an object.
 TEV_EXPORT TEVQMenu* tevCreateMenuByFileName(QWidget* parent, QString file);
 
 // Creates one element and its subtree into parent: the element's own widget (createControl), then each item
@@ -62,8 +62,8 @@ TEV_EXPORT bool readPageDocument(const QString& file, QByteArray& bytes, QString
 
 // Defined by TEVQBuiltinControls.cpp: w as a container, or null.
 TEVQContainer* asContainer(QWidget* w);
-// Defined by TEVQBuiltinControls.cpp: a new menu with parent that has read root, or null while there is no
-// menu class.
+// Defined by TEVQBuiltinControls.cpp: a new menu with parent that has read root, or null when root is not an
+// object.
 TEVQMenu* createMenuFromJson(QWidget* parent, const Json::Value& root);
 
 } // namespace detail

@@ -228,6 +228,8 @@ public:
     const QString& getThemeName() const { return themeName; }
     void setThemeNameValue(const QString& name) { themeName = name; }
     CtrlState getState() const { return state; }
+    // For painters that draw a widget in a state of their own (an item delegate drawing a template part hot).
+    void setState(CtrlState value) { state = value; }
     bool isHovered() const { return hovered; }
 
     const TEVAttrStore& attrs() const { return attrStore; }

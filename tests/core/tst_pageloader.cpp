@@ -6,6 +6,7 @@
 #include "TEVJson.h"
 #include "TEVQContainer.h"
 #include "TEVQLabel.h"
+#include "TEVQMenu.h"
 #include "TEVQPushButton.h"
 #include "TEVQResourceManager.h"
 #include "TEVQSlider.h"
@@ -20,6 +21,8 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QTemporaryDir>
+
+#include <memory>
 
 
 using namespace TEVQtLib;
@@ -161,9 +164,13 @@ private slots:
         QVERIFY(QDir().mkpath(m_tmp.filePath("folder.json")));
         QVERIFY(!tevCreatePageByFileName(&host, m_tmp.filePath("folder.json")));
         QVERIFY(host.children().isEmpty());
-        // The menu document is found and parsed like a page; there is no menu class to fill yet.
-        QVERIFY(!tevCreateMenuByFileName(&host, m_tmp.filePath("missing")) && !tevCreateMenuByFileName(&host, page(QStringLiteral("two_top"))));
+        // The menu document is found and parsed like a page: a missing or broken one gives no menu, any object a
+        // menu (a page has no menu items).
+        QVERIFY(!tevCreateMenuByFileName(&host, m_tmp.filePath("missing")));
+        QVERIFY(!tevCreateMenuByFileName(&host, m_tmp.filePath("broken.json")));
         QVERIFY(host.children().isEmpty());
+        std::unique_ptr<TEVQMenu> menu(tevCreateMenuByFileName(&host, page(QStringLiteral("two_top"))));
+        QVERIFY(menu && menu->parentWidget() == &host && menu->actions().isEmpty());
     }
 
     // ---- root keys -----------------------------------------------------------------------------------------

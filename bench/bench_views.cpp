@@ -1,0 +1,156 @@
+// Scrolling 10,000 rows from top to bottom, a viewport height at a time, painting every step into an image:
+// the themed list (TEVQList) and the template list view (a container with a label and a button drawn for every
+// row through the display callback), each beside a QListWidget of the same rows.
+#include "CScrollBarStyle.h"
+#include "TEVQContainer.h"
+#include "TEVQLabel.h"
+#include "TEVQList.h"
+#include "TEVQListView.h"
+#include "TEVQPushButton.h"
+#include "TEVQResourceManager.h"
+#include "TEVQtLib.h"
+#include "TEVJson.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QStringListModel>
+#include <QStyleFactory>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace TEVQtLib;
+
+namespace {
+
+constexpr int kRows = 10000;
+constexpr int kRowHeight = 24;
+constexpr int kPasses = 3;
+
+const char* const kStyle = R"({"style": [
+    {"type": 1, "name": "bg", "clr": "FFF4F6F8"}, {"type": 1, "name": "row", "clr": "FFFFFFFF"},
+    {"type": 1, "name": "hot", "clr": "FFD0E4F8"}, {"type": 1, "name": "sel", "clr": "FF2878DC"},
+    {"type": 1, "name": "btn", "clr": "FFE8EEF4", "border": true, "borderSize": 1, "borderclr": "FF8899AA", "round": 3},
+    {"type": 2, "name": "txt", "clr": "FF203040", "size": 13}]})";
+
+QStringList rows()
+{
+    QStringList list;
+    list.reserve(kRows);
+    for (int i = 0; i < kRows; ++i)
+        list << QStringLiteral("Inverter %1 - %2 kW").arg(i).arg(i % 97 * 1.5);
+    return list;
+}
+
+// Median milliseconds of one scroll from top to bottom, painting the view after every step.
+double scrollMs(QAbstractItemView* view)
+{
+    QImage image(view->size(), QImage::Format_ARGB32_Premultiplied);
+    QScrollBar* bar = view->verticalScrollBar();
+    std::vector<double> times;
+    for (int pass = 0; pass < kPasses + 1; ++pass) {
+        bar->setValue(0);
+        QElapsedTimer timer;
+        timer.start();
+        const int step = qMax(1, bar->pageStep());
+        for (int v = 0;; v += step) {
+            bar->setValue(qMin(v, bar->maximum()));
+            view->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+            if (v >= bar->maximum())
+                break;
+        }
+        if (pass > 0)
+            times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void showRow(const TEVQListView*, const QWidget* t, const QModelIndex& index)
+{
+    static_cast<TEVQLabel*>(t->children().value(0))->setText(index.data().toString());
+}
+
+void report(const char* name, double ours, double reference)
+{
+    std::printf("%-34s %9.1f ms   QListWidget %9.1f ms   ratio %.2f\n", name, ours, reference, ours / reference);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setStyle(new CScrollBarStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
+    init();
+    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+    Json::Value styles;
+    json::parse(std::string(kStyle), styles);
+    rm->readStyle(rm->defaultStore(), json::get(styles, "style"));
+    auto fill = [&](const char* name) {
+        FillStyle f;
+        rm->getFillStyle(QString::fromLatin1(name), f);
+        return f;
+    };
+    TextStyleDesc text;
+    rm->getTextStyle(QStringLiteral("txt"), text);
+    const QStringList data = rows();
+    const QSize size(360, 600);
+
+    QListWidget reference;
+    reference.resize(size);
+    reference.setUniformItemSizes(true);
+    reference.addItems(data);
+    for (int i = 0; i < kRows; ++i)
+        reference.item(i)->setSizeHint(QSize(0, kRowHeight));
+    reference.show();
+
+    TEVQList list;
+    list.resize(size);
+    list.setBackground(CommonCtrlStateNormal, fill("bg"));
+    list.setItemBackground(CtrlStateNormal, fill("row"));
+    list.setItemBackground(CtrlStateHot, fill("hot"));
+    list.setItemBackground(CtrlStatePressed, fill("sel"));
+    for (int s = 0; s < 4; ++s)
+        list.setItemTextStyle(CtrlState(s), text);
+    list.setItemHeight(kRowHeight);
+    list.setUniformItemSizes(true);
+    list.addItems(data);
+    list.show();
+
+    TEVQListView view;
+    view.resize(size);
+    view.setBackground(CommonCtrlStateNormal, fill("bg"));
+    view.setItemBackground(CtrlStateNormal, fill("row"));
+    view.setItemBackground(CtrlStateHot, fill("hot"));
+    view.setItemBackground(CtrlStatePressed, fill("sel"));
+    view.setItemHeight(kRowHeight);
+    view.setSpacing(0);
+    view.setUniformItemSizes(true);
+    auto* row = new TEVQContainer(&view);
+    row->setChildLayout(TEVQContainer::NoUse);
+    auto* label = new TEVQLabel(row);
+    label->setGeometry(6, 2, 240, 20);
+    label->setTextStyle(CtrlState(4), text);
+    auto* button = new TEVQPushButton(row);
+    button->setGeometry(280, 3, 60, 18);
+    button->setBackground(CtrlState(4), fill("btn"));
+    button->setText(QStringLiteral("Open"));
+    view.setItemTemplate(row);
+    view.setItemDisplayCallBack(&showRow);
+    QStringListModel model(data);
+    view.setModel(&model);
+    view.show();
+    QApplication::processEvents();
+
+    std::printf("Scrolling %d rows of %d px from top to bottom in a %dx%d view, painted every page "
+                "(median of %d passes):\n", kRows, kRowHeight, size.width(), size.height(), kPasses);
+    const double referenceMs = scrollMs(&reference);
+    report("TEVQList", scrollMs(&list), referenceMs);
+    report("TEVQListView (label + button)", scrollMs(&view), referenceMs);
+    return 0;
+}

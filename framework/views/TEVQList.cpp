@@ -1,0 +1,191 @@
+#include "TEVQList.h"
+
+#include "TEVFlags.h"
+#include "TEVJson.h"
+#include "TEVQControlInfo.h"
+#include "TEVQScrollBar.h"
+#include "TEVViewStyles.h"
+
+#include <QIcon>
+#include <QPainter>
+
+using namespace TEVQtLib;
+
+namespace {
+bool validState(int state) { return state >= 0 && state < 4; }
+} // namespace
+
+// ---- painter -------------------------------------------------------------------------------------------------
+
+TEVQListImpl::TEVQListImpl(TEVQList* ownerList) : TEVQWidgetBaseImpl(ownerList, TEVQList::typeName()) {}
+
+TEVQListImpl::~TEVQListImpl() = default;
+
+TEVQList* TEVQListImpl::list() const { return static_cast<TEVQList*>(owner); }
+
+void TEVQListImpl::createComplete()
+{
+    if (!tevIsQtEmulator() || !list())
+        return;
+    for (int i = 0; i < 20; ++i)
+        list()->addItem(QStringLiteral("item %1").arg(i));
+}
+
+bool TEVQListImpl::serializeJsonValue(Json::Value*& json, bool load)
+{
+    const bool result = TEVQWidgetBaseImpl::serializeJsonValue(json, load);
+    if (!json || !list())
+        return result;
+    Json::Value& element = *json;
+    TEVViewStyleTable styles;
+    styles.fill(0, background);
+    styles.fillGroup(2, itemBackground);
+    styles.textGroup(6, itemTextStyle);
+    if (load) {
+        styles.read(element);
+        const Json::Value* attrs = json::find(element, "attr");
+        if (attrs) {
+            bool multi = false;
+            if (json::read(*attrs, "multiselect", multi))
+                list()->setIsMultiSelected(multi);
+            int height = 0;
+            if (json::read(*attrs, "itemHeight", height))
+                itemHeight = qBound(0, height, QWIDGETSIZE_MAX); // within what a widget can be
+        }
+        readScrollbarChildJson(element, list());
+        return result;
+    }
+    styles.write(element);
+    Json::Value& attrs = ownAttrs(element, {"multiselect", "itemHeight"});
+    if (list()->selectionMode() == QAbstractItemView::MultiSelection)
+        attrs["multiselect"] = 1;
+    if (itemHeight != 20)
+        attrs["itemHeight"] = itemHeight;
+    dropEmptyAttrs(element);
+    return result;
+}
+
+// ---- delegate ------------------------------------------------------------------------------------------------
+
+TEVQListItemDelegate::~TEVQListItemDelegate() = default;
+
+int TEVQListItemDelegate::iconSizeFor(int h) { return h <= 24 ? 16 : (h <= 32 ? 24 : 32); }
+
+void TEVQListItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    if (!index.isValid() || !viewImpl)
+        return;
+    painter->save();
+    const QRect r = option.rect;
+    QRect textRect = r;
+    const bool over = option.state & QStyle::State_MouseOver;
+    const bool selected = option.state & QStyle::State_Selected;
+    const int s = over ? 1 : (selected ? 2 : 0);
+    TEVQWidgetBaseImpl::drawFillStyle(painter, viewImpl->itemBackground[s], r);
+    const QString text = index.data(Qt::DisplayRole).toString();
+    const QVariant decoration = index.data(Qt::DecorationRole);
+    if (decoration.isValid()) {
+        const int size = iconSizeFor(r.height());
+        QRect iconRect = r;
+        iconRect.setWidth(size + 4);
+        textRect.setLeft(r.left() + 4 + size);
+        IconStyleDesc placement; // centred, no offset, no tint
+        if (decoration.type() == QVariant::Icon)
+            TEVQWidgetBaseImpl::drawIcon(painter, decoration.value<QIcon>(), QSize(size, size), placement, iconRect);
+        else if (decoration.type() == QVariant::String)
+            TEVQWidgetBaseImpl::drawImage(painter, decoration.toString(), placement, iconRect, false);
+    }
+    TEVQWidgetBaseImpl::drawText(painter, text, viewImpl->itemTextStyle[s], textRect);
+    painter->restore();
+}
+
+QSize TEVQListItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const
+{
+    const int h = viewImpl && viewImpl->itemHeight != 0 ? viewImpl->itemHeight : 20;
+    return QSize(option.rect.width(), h);
+}
+
+// ---- widget --------------------------------------------------------------------------------------------------
+
+TEVQList::TEVQList(QWidget* parent) : QListWidget(parent), TEVQScrollBarPair(false)
+{
+    tevSetImpl(new TEVQListImpl(this));
+    m_delegate = new TEVQListItemDelegate(painter());
+    setItemDelegate(m_delegate);
+    auto* horizontal = new TEVQScrollBar(Qt::Horizontal, this);
+    auto* vertical = new TEVQScrollBar(Qt::Vertical, this);
+    setHorizontalScrollBar(horizontal);
+    setVerticalScrollBar(vertical);
+    setBars(horizontal, vertical);
+    setFrameStyle(0);
+    viewport()->setStyleSheet(QStringLiteral("background-color: rgba(0, 0, 0, 0);"));
+    viewport()->installEventFilter(this);
+    setAttribute(Qt::WA_MouseTracking);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+}
+
+TEVQList::~TEVQList()
+{
+    // The view must not paint through the delegate once it is gone.
+    viewport()->removeEventFilter(this);
+    setItemDelegate(nullptr);
+    delete m_delegate;
+}
+
+void TEVQList::setBackground(CommonCtrlState, const FillStyle& style) { painter()->background = style; }
+const FillStyle& TEVQList::getBackground(CommonCtrlState) const { return painter()->background; }
+
+void TEVQList::setItemBackground(CtrlState state, const FillStyle& style)
+{
+    if (validState(state))
+        painter()->itemBackground[state] = style;
+}
+const FillStyle& TEVQList::getItemBackground(CtrlState state) const
+{
+    return painter()->itemBackground[validState(state) ? state : 0];
+}
+void TEVQList::setItemTextStyle(CtrlState state, const TextStyleDesc& style)
+{
+    if (validState(state))
+        painter()->itemTextStyle[state] = style;
+}
+const TextStyleDesc& TEVQList::getItemTextStyle(CtrlState state) const
+{
+    return painter()->itemTextStyle[validState(state) ? state : 0];
+}
+void TEVQList::setItemHeight(int height) { painter()->itemHeight = height; }
+int TEVQList::getItemHeight() const { return painter()->itemHeight; }
+
+void TEVQList::setIsMultiSelected(bool multi)
+{
+    setSelectionMode(multi ? QAbstractItemView::MultiSelection : QAbstractItemView::SingleSelection);
+}
+
+bool TEVQList::getIsMultiSelected() const { return selectionMode() != QAbstractItemView::SingleSelection; }
+
+bool TEVQList::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == viewport() && event->type() == QEvent::Paint) {
+        QPainter p(viewport());
+        TEVQWidgetBaseImpl::drawFillStyleAt(&p, painter()->background, 0, 0, viewport()->width(),
+                                            viewport()->height());
+        return false;
+    }
+    return QAbstractItemView::eventFilter(watched, event);
+}
+
+void TEVQList::paintEvent(QPaintEvent* event) { QListView::paintEvent(event); }
+
+ControlInfo TEVQList::getProps()
+{
+    using W = TEVQList;
+    ControlInfo info = tevControlInfo(typeName(), "List", "Control List", "TEVQList", "list");
+    const QStringList single{QStringLiteral("Normal"), QStringLiteral("Disable")};
+    info.props.append(tevFillStyleRow<W>(QStringLiteral("Background"), &W::setBackground, &W::getBackground, single));
+    info.props.append(tevFillStyleRow<W>(QStringLiteral("ItemBackground"), &W::setItemBackground, &W::getItemBackground));
+    info.props.append(tevTextStyleRow<W>(QStringLiteral("TextStyle"), &W::setItemTextStyle, &W::getItemTextStyle));
+    info.props.append(tevBoolRow<W>(QStringLiteral("MultiSelect"), &W::setIsMultiSelected, &W::getIsMultiSelected));
+    info.props.append(tevIntRow<W>(QStringLiteral("ItemHeight"), &W::setItemHeight, &W::getItemHeight));
+    return info;
+}

@@ -1,0 +1,84 @@
+#pragma once
+// The framework's themed plain list: a QListWidget whose rows its item delegate paints from styles (a row
+// background and text per state; hover wins over selection), with the row's text and an optional icon from
+// the model. Themed viewport background, single or multiple selection, a fixed row height and two framework
+// scroll bars sized by one style sheet. In the designer it shows twenty preview rows.
+#include "TEVQScrollBarPair.h"
+#include "TEVQWidgetMacros.h"
+#include "TEVStyleDesc.h"
+
+#include <QItemDelegate>
+#include <QListWidget>
+
+namespace TEVQtLib {
+struct ControlInfo;
+}
+
+class TEVQList;
+
+class TEV_EXPORT TEVQListImpl : public TEVQtLib::TEVQWidgetBaseImpl
+{
+    Q_OBJECT
+public:
+    explicit TEVQListImpl(TEVQList* owner);
+    ~TEVQListImpl() override;
+
+    bool serializeJsonValue(Json::Value*& json, bool load) override;
+    // Designer preview rows.
+    void createComplete() override;
+
+    int itemHeight = 20; // 0 means 20
+    TEVQtLib::FillStyle background;
+    TEVQtLib::FillStyle itemBackground[4];
+    TEVQtLib::TextStyleDesc itemTextStyle[4];
+
+private:
+    TEVQList* list() const;
+};
+
+class TEV_EXPORT TEVQListItemDelegate : public QItemDelegate
+{
+public:
+    explicit TEVQListItemDelegate(TEVQListImpl* viewImpl) : viewImpl(viewImpl) {}
+    ~TEVQListItemDelegate() override;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+    // The icon size of a row of height h: 16 up to 24, 24 up to 32, else 32.
+    static int iconSizeFor(int h);
+
+    TEVQListImpl* viewImpl;
+};
+
+class TEV_EXPORT TEVQList : public QListWidget, public TEVQtLib::ITEVQWidgetBase, public TEVQScrollBarPair
+{
+    Q_OBJECT
+    TEV_WIDGET_CORE(TEVQList, "qtlist")
+public:
+    explicit TEVQList(QWidget* parent = nullptr);
+    ~TEVQList() override;
+
+    static TEVQtLib::ControlInfo getProps();
+
+    void setBackground(TEVQtLib::CommonCtrlState state, const TEVQtLib::FillStyle& style);
+    const TEVQtLib::FillStyle& getBackground(TEVQtLib::CommonCtrlState state) const;
+    // States 0..3; other values are ignored (getters give state 0).
+    void setItemBackground(TEVQtLib::CtrlState state, const TEVQtLib::FillStyle& style);
+    const TEVQtLib::FillStyle& getItemBackground(TEVQtLib::CtrlState state) const;
+    void setItemTextStyle(TEVQtLib::CtrlState state, const TEVQtLib::TextStyleDesc& style);
+    const TEVQtLib::TextStyleDesc& getItemTextStyle(TEVQtLib::CtrlState state) const;
+    void setItemHeight(int height);
+    int getItemHeight() const;
+    void setIsMultiSelected(bool multi);
+    bool getIsMultiSelected() const;
+
+    TEVQListImpl* painter() const { return tevImpl<TEVQListImpl>(); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    TEVQListItemDelegate* m_delegate = nullptr;
+};

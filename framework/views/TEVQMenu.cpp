@@ -1,0 +1,263 @@
+#include "TEVQMenu.h"
+
+#include "TEVJson.h"
+#include "TEVQResourceManager.h"
+
+#include <QAction>
+#include <QHideEvent>
+#include <QIcon>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+using namespace TEVQtLib;
+
+namespace {
+
+bool validState(int state) { return state >= 0 && state < 4; }
+
+// Fill style key of the menu document, when the theme knows its name.
+bool readFill(const Json::Value& root, const char* key, FillStyle& out)
+{
+    std::string name;
+    if (!json::read(root, key, name))
+        return false;
+    FillStyle style;
+    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+    if (!rm->getFillStyle(TEVStyleEntries::styleNameFromJson(name), style)
+        && !rm->getFillStyle(json::toQString(name), style))
+        return false;
+    out = style;
+    return true;
+}
+
+bool readText(const Json::Value& root, const char* key, TextStyleDesc& out)
+{
+    std::string name;
+    if (!json::read(root, key, name))
+        return false;
+    TextStyleDesc style;
+    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+    if (!rm->getTextStyle(TEVStyleEntries::styleNameFromJson(name), style)
+        && !rm->getTextStyle(json::toQString(name), style))
+        return false;
+    out = style;
+    return true;
+}
+
+} // namespace
+
+// ---- painter -------------------------------------------------------------------------------------------------
+
+TEVQMenuImpl::TEVQMenuImpl(TEVQMenu* ownerMenu) : TEVQWidgetBaseImpl(ownerMenu, TEVQMenu::typeName()) {}
+
+TEVQMenuImpl::~TEVQMenuImpl() = default;
+
+TEVQMenu* TEVQMenuImpl::menu() const { return static_cast<TEVQMenu*>(owner); }
+
+void TEVQMenuImpl::draw(QPainter* painter, const QRect& rect)
+{
+    TEVQMenu* m = menu();
+    if (!m)
+        return;
+    drawFillStyle(painter, background, rect);
+    IconStyleDesc iconStyle; // centred, no offset, no tint
+    const QList<QAction*> items = m->actions();
+    for (int i = 0; i < items.size(); ++i) {
+        QAction* action = items.at(i);
+        const QRect r = m->actionGeometry(action);
+        QRect textRect = r;
+        if (iconOffset != 0) {
+            textRect.setLeft(textRect.left() + iconOffset + 4);
+            QRect iconRect = r;
+            iconRect.setWidth(iconOffset);
+            const QString path = action->property(TEVQMenu::iconPathProperty()).toString();
+            if (!path.isEmpty())
+                drawImage(painter, path, iconStyle, iconRect, false);
+            else if (!action->icon().isNull())
+                drawIcon(painter, action->icon(), QSize(16, 16), iconStyle, iconRect);
+        }
+        const int s = (i == hoverIndex && !action->isSeparator()) ? 1 : 0;
+        drawFillStyle(painter, itemBackground[s], r);
+        drawText(painter, action->text(), itemTextStyle[s], textRect);
+        if (action->menu()) {
+            const int right = r.left() + r.width() - 1;
+            const int top = r.top();
+            const int half = r.height() / 2;
+            QPainterPath triangle;
+            triangle.moveTo(right - 2, top + half);
+            triangle.lineTo(right - 7, top - 5 + half);
+            triangle.lineTo(right - 7, top + 5 + half);
+            triangle.closeSubpath();
+            painter->fillPath(triangle, QBrush(QColor(0xCC, 0xCC, 0xCC, 0xFF)));
+        }
+    }
+}
+
+bool TEVQMenuImpl::serializeJsonValue(Json::Value*& json, bool /*load*/)
+{
+    if (!json)
+        return true;
+    const Json::Value& root = *json;
+    if (json::has(root, "background")) {
+        readFill(root, "background", background);
+        if (readFill(root, "item0", itemBackground[0])) {
+            for (int s = 1; s < 4; ++s)
+                itemBackground[s] = itemBackground[0];
+        }
+        readFill(root, "item1", itemBackground[1]);
+        readFill(root, "item2", itemBackground[2]);
+        readFill(root, "item3", itemBackground[3]);
+        if (readText(root, "text0", itemTextStyle[0])) {
+            for (int s = 1; s < 4; ++s)
+                itemTextStyle[s] = itemTextStyle[0];
+        }
+        readText(root, "text1", itemTextStyle[1]);
+        readText(root, "text2", itemTextStyle[2]);
+        readText(root, "text3", itemTextStyle[3]);
+    }
+    if (TEVQMenu* m = menu())
+        addItems(m, json::get(root, "items"));
+    return true;
+}
+
+void TEVQMenuImpl::addItems(TEVQMenu* target, const Json::Value& items)
+{
+    TEVQMenuImpl* from = target ? target->painter() : nullptr;
+    if (!from)
+        return;
+    const Json::ArrayIndex n = json::size(items);
+    for (Json::ArrayIndex i = 0; i < n; ++i) {
+        const Json::Value& entry = json::at(items, i);
+        if (!json::isObject(entry))
+            continue; // an entry must be an object
+        const QString text = json::getQString(entry, "text");
+        QString icon;
+        const bool hasIcon = json::read(entry, "icon", icon);
+        if (!json::has(entry, "items")) {
+            if (hasIcon)
+                target->addIconAction(icon, text);
+            else
+                target->addAction(text);
+            continue;
+        }
+        TEVQMenu* sub = new TEVQMenu(target);
+        sub->setTitle(text);
+        TEVQMenuImpl* to = sub->painter();
+        to->background = from->background;
+        for (int s = 0; s < 4; ++s) {
+            to->itemBackground[s] = from->itemBackground[s];
+            to->itemTextStyle[s] = from->itemTextStyle[s];
+        }
+        QAction* action = target->addMenu(sub);
+        if (hasIcon && action)
+            action->setProperty(TEVQMenu::iconPathProperty(), icon);
+        addItems(sub, json::get(entry, "items"));
+    }
+}
+
+// ---- widget --------------------------------------------------------------------------------------------------
+
+TEVQMenu::TEVQMenu(QWidget* parent) : QMenu(parent) { init(true); }
+
+TEVQMenu::TEVQMenu(const QString& title, QWidget* parent) : QMenu(title, parent) { init(false); }
+
+TEVQMenu::~TEVQMenu() = default;
+
+void TEVQMenu::init(bool popupLook)
+{
+    tevSetImpl(new TEVQMenuImpl(this), false);
+    if (popupLook) {
+        setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
+        setAttribute(Qt::WA_TranslucentBackground);
+        painter()->applyTheme();
+    }
+    // Keyboard navigation moves Qt's active action without a mouse move: the hot item follows it too, so the
+    // item the keys reach is the one painted hot.
+    connect(this, &QMenu::hovered, this, [this](QAction* action) { setHoverIndex(actions().indexOf(action)); });
+}
+
+QAction* TEVQMenu::addIconAction(const QString& iconPath, const QString& text)
+{
+    QAction* action = addAction(text);
+    if (!iconPath.isEmpty()) {
+        action->setProperty(iconPathProperty(), iconPath);
+        if (!iconPath.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive))
+            action->setIcon(QIcon(iconPath));
+    }
+    return action;
+}
+
+void TEVQMenu::setBackground(const FillStyle& style) { painter()->background = style; }
+
+void TEVQMenu::setItemStyle(CtrlState state, const FillStyle& style)
+{
+    if (validState(state))
+        painter()->itemBackground[state] = style;
+}
+
+void TEVQMenu::setItemTextStyle(CtrlState state, const TextStyleDesc& style)
+{
+    if (validState(state))
+        painter()->itemTextStyle[state] = style;
+}
+
+void TEVQMenu::setIconOffset(int offset) { painter()->iconOffset = offset; }
+
+const FillStyle& TEVQMenu::getBackground() const { return painter()->background; }
+
+const FillStyle& TEVQMenu::getItemStyle(CtrlState state) const
+{
+    return painter()->itemBackground[validState(state) ? state : 0];
+}
+
+const TextStyleDesc& TEVQMenu::getItemTextStyle(CtrlState state) const
+{
+    return painter()->itemTextStyle[validState(state) ? state : 0];
+}
+
+int TEVQMenu::getIconOffset() const { return painter()->iconOffset; }
+
+int TEVQMenu::getHoverIndex() const { return painter()->hoverIndex; }
+
+QSize TEVQMenu::sizeHint() const
+{
+    QSize size = QMenu::sizeHint();
+    size.rwidth() += qMax(0, painter()->iconOffset);
+    return size;
+}
+
+void TEVQMenu::setHoverIndex(int index)
+{
+    if (index < 0 || index == painter()->hoverIndex)
+        return;
+    painter()->hoverIndex = index;
+    update();
+}
+
+void TEVQMenu::mouseMoveEvent(QMouseEvent* event)
+{
+    QPointer<QWidget> alive(this);
+    QMenu::mouseMoveEvent(event);
+    if (!alive)
+        return;
+    const QList<QAction*> items = actions();
+    for (int i = 0; i < items.size(); ++i) {
+        if (actionGeometry(items.at(i)).contains(event->pos())) {
+            setHoverIndex(i);
+            return;
+        }
+    }
+}
+
+void TEVQMenu::enterEvent(QEvent* event) { QMenu::enterEvent(event); }
+
+void TEVQMenu::leaveEvent(QEvent* event) { QMenu::leaveEvent(event); }
+
+void TEVQMenu::paintEvent(QPaintEvent* event) { tevForwardPaint(event); }
+
+void TEVQMenu::hideEvent(QHideEvent* event)
+{
+    QMenu::hideEvent(event);
+    painter()->hoverIndex = -1;
+}

@@ -1,0 +1,228 @@
+#include "TEVQMenuBar.h"
+
+#include "TEVQControlInfo.h"
+#include "TEVViewStyles.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+
+using namespace TEVQtLib;
+
+namespace {
+bool validState(int state) { return state >= 0 && state < 4; }
+int stateIndex(int state) { return validState(state) ? state : 0; }
+
+template <class Style>
+void setStates(Style* states, int state, const Style& style, bool allowAll)
+{
+    if (allowAll && state == 4) {
+        for (int s = 0; s < 4; ++s)
+            states[s] = style;
+    } else if (validState(state)) {
+        states[state] = style;
+    }
+}
+} // namespace
+
+// ---- painter -------------------------------------------------------------------------------------------------
+
+TEVQMenuBarImpl::TEVQMenuBarImpl(TEVQMenuBar* ownerBar) : TEVQWidgetBaseImpl(ownerBar, TEVQMenuBar::typeName()) {}
+
+TEVQMenuBarImpl::~TEVQMenuBarImpl() = default;
+
+TEVQMenuBar* TEVQMenuBarImpl::bar() const { return static_cast<TEVQMenuBar*>(owner); }
+
+void TEVQMenuBarImpl::draw(QPainter* painter, const QRect& rect)
+{
+    TEVQMenuBar* b = bar();
+    if (!b)
+        return;
+    drawFillStyle(painter, background, rect);
+    const QList<QAction*> items = b->actions();
+    for (int i = 0; i < items.size(); ++i) {
+        QRect r = b->QMenuBar::actionGeometry(items.at(i));
+        r.setHeight(b->height());
+        const int s = i == pressIndex ? 2 : (i == hoverIndex ? 1 : 0);
+        drawFillStyle(painter, itemBackground[s], r);
+        drawText(painter, items.at(i)->text(), itemTextStyle[s], r);
+    }
+}
+
+bool TEVQMenuBarImpl::serializeJsonValue(Json::Value*& json, bool load)
+{
+    const bool result = TEVQWidgetBaseImpl::serializeJsonValue(json, load);
+    if (!json)
+        return result;
+    TEVViewStyleTable styles;
+    styles.fill(0, background);
+    styles.fillGroup(1, itemBackground);
+    styles.textGroup(5, itemTextStyle);
+    // Slot 9 holds the pop-up background and the pop-up item backgrounds' normal state. The first slot-9
+    // entry styles the background and all four item states (as a single entry always has); a later one, as
+    // written for a differing item background, styles the items alone, so that a saved bar reads back as it
+    // was.
+    styles.fill(9, popupBackground);
+    styles.firstEntryOnly();
+    styles.fillGroup(9, popupItemBackground);
+    styles.textGroup(13, popupTextStyle);
+    if (!load) {
+        styles.write(*json);
+        return result;
+    }
+    const quint64 applied = styles.read(*json);
+    if ((applied & (quint64(1) << 5)) && bar()) {
+        QFont font = bar()->font();
+        font.setPixelSize(qMax(1, itemTextStyle[0].pixelSize + 1));
+        bar()->setFont(font);
+    }
+    return result;
+}
+
+// ---- widget --------------------------------------------------------------------------------------------------
+
+TEVQMenuBar::TEVQMenuBar(QWidget* parent) : QMenuBar(parent)
+{
+    tevSetImpl(new TEVQMenuBarImpl(this));
+    setAttribute(Qt::WA_MouseTracking);
+}
+
+TEVQMenuBar::~TEVQMenuBar() = default;
+
+QAction* TEVQMenuBar::addMenu(QMenu* menu) { return QMenuBar::addMenu(menu); }
+
+QRect TEVQMenuBar::actionGeometry(QAction* action) const
+{
+    return action ? QMenuBar::actionGeometry(action) : QRect();
+}
+
+void TEVQMenuBar::setBackground(CommonCtrlState, const FillStyle& style) { painter()->background = style; }
+void TEVQMenuBar::setItemBackground(CtrlState state, const FillStyle& style)
+{
+    setStates(painter()->itemBackground, state, style, true);
+}
+void TEVQMenuBar::setTextStyle(CtrlState state, const TextStyleDesc& style)
+{
+    setStates(painter()->itemTextStyle, state, style, true);
+}
+void TEVQMenuBar::setPopupBackground(CommonCtrlState, const FillStyle& style) { painter()->popupBackground = style; }
+void TEVQMenuBar::setPopupItemBackground(CtrlState state, const FillStyle& style)
+{
+    setStates(painter()->popupItemBackground, state, style, false);
+}
+void TEVQMenuBar::setPopupTextStyle(CtrlState state, const TextStyleDesc& style)
+{
+    setStates(painter()->popupTextStyle, state, style, false);
+}
+
+const FillStyle& TEVQMenuBar::getBackground(CommonCtrlState) const { return painter()->background; }
+const FillStyle& TEVQMenuBar::getItemBackground(CtrlState state) const
+{
+    return painter()->itemBackground[stateIndex(state)];
+}
+const TextStyleDesc& TEVQMenuBar::getTextStyle(CtrlState state) const
+{
+    return painter()->itemTextStyle[stateIndex(state)];
+}
+const FillStyle& TEVQMenuBar::getPopupBackground(CommonCtrlState) const { return painter()->popupBackground; }
+const FillStyle& TEVQMenuBar::getPopupItemBackground(CtrlState state) const
+{
+    return painter()->popupItemBackground[stateIndex(state)];
+}
+const TextStyleDesc& TEVQMenuBar::getPopupTextStyle(CtrlState state) const
+{
+    return painter()->popupTextStyle[stateIndex(state)];
+}
+
+int TEVQMenuBar::getHoverIndex() const { return painter()->hoverIndex; }
+int TEVQMenuBar::getPressIndex() const { return painter()->pressIndex; }
+
+int TEVQMenuBar::actionIndexAt(const QPoint& pos) const
+{
+    const QList<QAction*> items = actions();
+    for (int i = 0; i < items.size(); ++i) {
+        if (QMenuBar::actionGeometry(items.at(i)).contains(pos))
+            return i;
+    }
+    return -1;
+}
+
+void TEVQMenuBar::mousePressEvent(QMouseEvent* event)
+{
+    // The item under the press shows its pressed style until the release (a menu opened by the press runs
+    // its own event loop; the release, wherever it lands, clears the state).
+    const int index = actionIndexAt(event->pos());
+    if (index != painter()->pressIndex) {
+        painter()->pressIndex = index;
+        repaint();
+    }
+    QPointer<QWidget> alive(this);
+    QMenuBar::mousePressEvent(event);
+    if (!alive || index < 0)
+        return;
+    // A menu opened by the press takes the release: the pressed state ends when that menu closes.
+    QAction* action = actions().value(index);
+    QMenu* menu = action ? action->menu() : nullptr;
+    if (menu && menu->isVisible()) {
+        disconnect(painter()->pressMenuHide);
+        painter()->pressMenuHide = connect(menu, &QMenu::aboutToHide, this, [this] {
+            disconnect(painter()->pressMenuHide);
+            if (painter()->pressIndex != -1) {
+                painter()->pressIndex = -1;
+                update();
+            }
+        });
+    }
+}
+
+void TEVQMenuBar::mouseReleaseEvent(QMouseEvent* event)
+{
+    QPointer<QWidget> alive(this);
+    QMenuBar::mouseReleaseEvent(event);
+    if (alive && painter()->pressIndex != -1) {
+        painter()->pressIndex = -1;
+        repaint();
+    }
+}
+
+void TEVQMenuBar::mouseMoveEvent(QMouseEvent* event)
+{
+    QPointer<QWidget> alive(this);
+    QMenuBar::mouseMoveEvent(event);
+    if (!alive)
+        return;
+    const int index = actionIndexAt(event->pos());
+    if (index >= 0 && index != painter()->hoverIndex) {
+        painter()->hoverIndex = index;
+        repaint();
+    }
+}
+
+void TEVQMenuBar::leaveEvent(QEvent* event)
+{
+    QMenuBar::leaveEvent(event);
+    if (painter()->hoverIndex != -1) {
+        painter()->hoverIndex = -1;
+        repaint();
+    }
+}
+
+void TEVQMenuBar::paintEvent(QPaintEvent* event) { tevForwardPaint(event); }
+
+ControlInfo TEVQMenuBar::getProps()
+{
+    using W = TEVQMenuBar;
+    ControlInfo info = tevControlInfo(typeName(), "MenuBar", "Control MenuBar", "TEVQMenuBar", "menu");
+    const QStringList single{QStringLiteral("Normal"), QStringLiteral("Disable")};
+    info.props.append(tevFillStyleRow<W>(QStringLiteral("Background"), &W::setBackground, &W::getBackground, single));
+    info.props.append(tevFillStyleRow<W>(QStringLiteral("ItemBackground"), &W::setItemBackground, &W::getItemBackground));
+    info.props.append(tevTextStyleRow<W>(QStringLiteral("ItemTextStyle"), &W::setTextStyle, &W::getTextStyle));
+    info.props.append(tevFillStyleRow<W>(QStringLiteral("PopupBackground"), &W::setPopupBackground,
+                                         &W::getPopupBackground, single));
+    info.props.append(tevFillStyleRow<W>(QStringLiteral("PopupItemBackground"), &W::setPopupItemBackground,
+                                         &W::getPopupItemBackground));
+    info.props.append(tevTextStyleRow<W>(QStringLiteral("PopupItemTextStyle"), &W::setPopupTextStyle,
+                                         &W::getPopupTextStyle));
+    return info;
+}
