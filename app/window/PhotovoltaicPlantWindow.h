@@ -85,6 +85,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    friend class PhotovoltaicPlantWindowTest;
+
     // Builders.
     void buildUi();
     void buildHeader();
