@@ -118,6 +118,10 @@ void TEVQLabelImpl::elide()
     }
     const QFontMetrics metrics(textFont());
     elidedText = metrics.elidedText(text, elideMode(normalTextStyle.textMode), l->width());
+    // Too narrow for even the ellipsis: Qt answers a null string, which would read as "no elided form" and let
+    // the empty shown text replace the full one at the next resize.
+    if (elidedText.isNull())
+        elidedText = QString(QLatin1String(""));
     l->QLabel::setText(elidedText);
 }
 

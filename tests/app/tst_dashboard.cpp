@@ -456,6 +456,9 @@ private slots:
         QVERIFY(w->m_trendDrawerBody->isVisible());
         QCOMPARE(w->m_trendDrawerButton->getIcon(), iconPath(QStringLiteral("chevron-right")));
         QTRY_COMPARE(w->m_trendDrawer->width(), 440);
+        // The texts written while the drawer was 0 pixels wide are shown once it is open.
+        QCOMPARE(w->m_drawerTitle->QLabel::text(), tx("solar.drawer.title"));
+        QCOMPARE(w->m_drawerPowerCaption->QLabel::text(), tx("solar.drawer.powerChart"));
         // The handle stays beside the drawer's left edge.
         QCOMPARE(w->m_trendDrawerButton->geometry().right() + 1, w->m_trendDrawer->geometry().left());
         // Closing and reopening within the hide delay keeps the body.
