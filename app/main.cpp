@@ -6,6 +6,8 @@
 //   --zh                start in Chinese
 //   --section N|NAME    section shown at start (0-10 or overview ... history)
 // Exit code 1: the dictionary or the theme could not be loaded.
+// On Windows the process entry splits the command line with GetCommandLineW and CommandLineToArgvW before
+// main runs; elsewhere the C runtime's argv stands in for it, and QCoreApplication::arguments() decodes it.
 #include "DashboardStartup.h"
 #include "PhotovoltaicPlantWindow.h"
 #include "TEVQChartBase.h"
