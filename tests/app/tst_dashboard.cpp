@@ -264,6 +264,70 @@ private slots:
         delete name;
     }
 
+    void pageValueFormats()
+    {
+        // Command off and no power: the breaker opens, the meters and the controller read zero, while the
+        // auxiliary meter still follows the wind.
+        PlantSnapshot s = crafted();
+        s.activePower = 0.0;
+        s.windSpeed = 3.0;
+        s.gridVoltage = 33.456;
+        s.gridFrequency = 49.995;
+        s.powerFactor = 0.98765;
+        s.availability = 99.95;
+        s.humidity = 40.5;
+        s.ambientTemperature = -0.06;
+        s.curtailment = 1.25;
+        s.co2Avoided = 1234.5;
+        const QList<QPair<QString, QString>> expected = {
+            {"overviewHealth", fixed(99.95, 1) + "%"},
+            {"singleVoltage", fixed(33.456, 2) + " kV"},
+            {"singleFrequency", fixed(49.995, 2) + " Hz"},
+            {"singlePowerFactor", "0.988"},
+            {"singleBreaker", "OPEN"},
+            {"weatherIrradiance", fixed(561.5, 0) + QString::fromUtf8(" W/m²")},
+            {"weatherAmbientTemp", QString::fromUtf8("-0.1 °C")},
+            {"weatherWind", "3.0 m/s"},
+            {"weatherHumidity", fixed(40.5, 0) + "%"},
+            {"trackerTarget", QString::fromUtf8("21.0°")},
+            {"trackerValue0", QString::fromUtf8("21.0°")},
+            {"meterValue0", "0.00 MW"},
+            {"meterValue1", "0.00 MW"},
+            {"meterValue2", "0.00 MW"},
+            {"meterValue3", "195 kW"},
+            {"networkNodes", "26 / 27"},
+            {"networkLatency", "18 ms"},
+            {"networkTraffic", "34%"},
+            {"networkSecurity", "Healthy"},
+            {"controllerActive", "0.0 MW"},
+            {"controllerReactive", "0.0 Mvar"},
+            {"controllerFactor", "0.988"},
+            {"controllerRamp", "8 MW/min"},
+            {"performanceAvailability", fixed(99.95, 1) + "%"},
+            {"performanceCurtailment", fixed(1.25, 1) + "%"},
+            {"performanceCo2", fixed(1234.5, 0) + " t"},
+        };
+        TEVQtLib::tevSetLanguage(QStringLiteral("en-US"));
+        QHash<QString, TEVQLabel*> labels;
+        for (const auto& e : expected) {
+            labels.insert(e.first, new TEVQLabel(w->m_pages[0]));
+            w->m_pageLabels.insert(e.first, labels.value(e.first));
+        }
+        // The tracker angles follow the tick count; with the simulator at a known count they are exact.
+        const QString target = fixed(trackerTargetAngle(w->simulator()->tickCount()), 1);
+        w->refreshSnapshot(s);
+        for (const auto& e : expected) {
+            QString want = e.second;
+            if (e.first == QLatin1String("trackerTarget"))
+                want = target + QString::fromUtf8("°");
+            if (e.first == QLatin1String("trackerValue0"))
+                want = fixed(trackerAngle(trackerTargetAngle(w->simulator()->tickCount()), 0), 1) + QString::fromUtf8("°");
+            QCOMPARE(labels.value(e.first)->text(), want);
+        }
+        w->m_pageLabels.clear();
+        qDeleteAll(labels);
+    }
+
     // ---- language ----
 
     void languageSwitch_data()
