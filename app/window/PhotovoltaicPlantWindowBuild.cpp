@@ -195,6 +195,9 @@ void PhotovoltaicPlantWindow::buildSidebar()
     m_alarmPanel->setChildSpace(2);
     m_alarmPanel->setChildPadding(8, 7, 8, 7);
     m_alarmPanel->setAbsoluteLayout(true);
+    // Docked where the layout pass puts it (16 from the left, 190 above the sidebar's bottom), so that a
+    // relayout of the sidebar between two layout passes leaves it there.
+    m_alarmPanel->setAbsoluteDock(TEVQtLib::DockLayoutNear, TEVQtLib::DockLayoutFar, 0, -42);
     fixWidth(m_alarmPanel, 194);
     fixHeight(m_alarmPanel, 132);
 

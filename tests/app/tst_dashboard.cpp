@@ -410,6 +410,9 @@ private slots:
                      qPrintable(date));
         // Numbers keep their fixed notation in both languages.
         QVERIFY(!w->metricTiles()[0].value->text().contains(QLatin1Char(',')));
+        // Nothing of the switch moves the floating alarm panel.
+        QTest::qWait(20);
+        QCOMPARE(w->m_alarmPanel->y(), qMax(16, w->m_sidebar->height() - 190));
     }
 
     // ---- view state and layout ----
@@ -436,6 +439,8 @@ private slots:
             QCOMPARE(w->pages()[i]->isVisible(), on);
         }
         QCOMPARE(active, 1);
+        QTest::qWait(20);
+        QCOMPARE(w->m_alarmPanel->y(), qMax(16, w->m_sidebar->height() - 190));
         // A click anywhere on a row switches; inverters clears the filter.
         QWidget* hit = w->navEntries()[2].row->findChild<QWidget*>(QStringLiteral("navHitTarget2"));
         QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {},
