@@ -146,6 +146,10 @@ void TEVQWindowImpl::press(const QPoint& global, Qt::MouseButton button, int see
         if (allowed && (!onlyDragCaption || local.y() <= captionHeight))
             dragging = true;
     }
+    // A press that neither moves nor resizes the window stays with the widget under the mouse, so that the
+    // release reaches it too (a container's click comes from its release).
+    if (resizeEdge == -1 && !dragging)
+        return;
     pressPos = global;
     owner->grabMouse();
     setPressActive(owner);

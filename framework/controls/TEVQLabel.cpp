@@ -120,6 +120,10 @@ void TEVQLabelImpl::elide()
         return;
     }
     elidedText = textCache.elided(text, normalTextStyle, elideMode(normalTextStyle.textMode), l->width());
+    // Too narrow for even the ellipsis: Qt answers a null string, which would read as "no elided form" and let
+    // the empty shown text replace the full one at the next resize.
+    if (elidedText.isNull())
+        elidedText = QString(QLatin1String(""));
     l->QLabel::setText(elidedText);
 }
 

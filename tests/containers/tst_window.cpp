@@ -515,6 +515,25 @@ private slots:
         QTRY_COMPARE(w.geometry(), QRect(100, 100, 290, 200));
     }
 
+    void clickOnAContainerBelowTheCaption()
+    {
+        // A press that neither drags nor resizes the window leaves the release to the container under the
+        // mouse, which reports its click; a press in the caption still drags.
+        TEVQWindow w;
+        frameless(w, QRect(100, 100, 300, 200), QSize(), true);
+        w.setCanDrag(true);
+        w.setOnlyDragCaption(true);
+        w.setCaptionHeight(40);
+        auto* box = new TEVQContainer(&w);
+        box->QWidget::setGeometry(50, 80, 100, 60);
+        QSignalSpy clicks(box, &TEVQContainer::mouseClickEvent);
+        QVERIFY(shown(w));
+        QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {}, QPoint(100, 110));
+        QCOMPARE(clicks.count(), 1);
+        QVERIFY(!implOf(&w)->dragging);
+        QCOMPARE(QWidget::mouseGrabber(), nullptr);
+    }
+
     void minimumSizesBindTheResize()
     {
         TEVQWindow w;

@@ -282,6 +282,11 @@ private slots:
         QCOMPARE(label.painter()->text, text);
         resizeNow(&label, 1000);
         QCOMPARE(label.QLabel::text(), text);
+        // Too narrow for the ellipsis itself (a label laid out in a box of no width), then wide again.
+        resizeNow(&label, 0);
+        resizeNow(&label, 2);
+        resizeNow(&label, 1000);
+        QCOMPARE(label.QLabel::text(), text);
 
         // Text mode 0 elides on the left; mode 3 and multi-line text are not elided.
         TextStyleDesc s = label.getTextStyle(CtrlStateNormal);

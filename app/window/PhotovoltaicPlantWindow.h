@@ -1,0 +1,192 @@
+#pragma once
+// The dashboard's only top-level window: a frameless framework window that owns the plant simulator, keeps
+// the last snapshot and builds its whole widget tree in code (header band, sidebar with navigation and the
+// floating alarm panel, content column with the metric strip and one page per section, the trend drawer).
+// Per-tick texts, the language pass and the layout pass reach widgets only through the lists and the hash
+// that the builders fill.
+#include "PlantSnapshot.h"
+#include "TEVQWindow.h"
+
+#include <QHash>
+#include <QPair>
+#include <QPointer>
+#include <QString>
+#include <QVector>
+
+class QComboBox;
+class QRadioButton;
+class SolarPlantSimulator;
+class TEVQContainer;
+class TEVQImage;
+class TEVQLabel;
+class TEVQProgressBar;
+class TEVQPushButton;
+class SolarToggleSwitch;
+class TEVQChartBase;
+
+class PhotovoltaicPlantWindow : public TEVQtLib::TEVQWindow
+{
+    Q_OBJECT
+
+public:
+    // The eleven sections in navigation order; their index is the section number everywhere.
+    static constexpr int SectionCount = 11;
+
+    struct NavEntry {
+        QString key;
+        TEVQContainer* row = nullptr;
+        TEVQImage* icon = nullptr;
+        TEVQLabel* label = nullptr;
+        bool active = false;
+    };
+    struct AlarmRow {
+        QString key;
+        int index = 0; // the alarm filter value of the row
+        TEVQContainer* row = nullptr;
+        TEVQLabel* label = nullptr;
+        TEVQLabel* countLabel = nullptr;
+    };
+    struct MetricTile {
+        TEVQLabel* caption = nullptr;
+        TEVQLabel* value = nullptr;
+        TEVQLabel* unit = nullptr;
+        TEVQLabel* note = nullptr;
+        TEVQProgressBar* progress = nullptr; // null for a tile without a bar
+    };
+
+    explicit PhotovoltaicPlantWindow(QWidget* parent = nullptr);
+    ~PhotovoltaicPlantWindow() override;
+
+    // Read access for tests and benchmarks.
+    SolarPlantSimulator* simulator() const { return m_simulator; }
+    const PlantSnapshot& currentSnapshot() const { return m_snapshot; }
+    int currentSection() const { return m_currentSection; }
+    int alarmFilter() const { return m_alarmFilter; }
+    int cardPage() const { return m_cardPage; }
+    bool isTrendDrawerExpanded() const { return m_drawerExpanded; }
+    const QVector<NavEntry>& navEntries() const { return m_navEntries; }
+    const QVector<AlarmRow>& alarmRows() const { return m_alarmRows; }
+    const QVector<MetricTile>& metricTiles() const { return m_metricTiles; }
+    const QVector<QPair<TEVQLabel*, QString>>& translatedLabels() const { return m_translatedLabels; }
+    const QVector<TEVQContainer*>& pages() const { return m_pages; }
+
+public slots:
+    void setTrendDrawerExpanded(bool expanded);
+    void setCurrentSection(int section);
+    void refreshSnapshot(const PlantSnapshot& snapshot);
+    void refreshCharts(const PlantSnapshot& snapshot);
+    void showPreviousPage();
+    void showNextPage();
+    void setAlarmFilter(int filter);
+    void toggleMaximized();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    friend class PhotovoltaicPlantWindowTest;
+
+    // Builders.
+    void buildUi();
+    void buildHeader();
+    void buildSidebar();
+    void buildPages();
+    void buildMetricStrip(TEVQContainer* parent);
+    TEVQContainer* addMetricTile(TEVQContainer* tileCard, MetricTile& tile, bool withProgress, int progressValue);
+    TEVQContainer* createPage(const QString& objectName);
+    void buildTrendDrawer();
+    TEVQLabel* addTextLabel(TEVQContainer* parent, const QString& theme, int ratio, int height, const QString& key,
+                            const QString& objectName);
+
+    // Layout pass and view state.
+    void updateLayout();
+    void positionDrawerButton();
+    void updateAlarmRows();
+    void updateNavigation();
+    void updatePageVisibility();
+
+    // Presentation.
+    void updatePageValues();
+    void updateSiteButtons();
+    void refreshInverterCards();
+    QVector<int> filteredInverterIndexes(const PlantSnapshot& snapshot) const;
+    void retranslate();
+
+    SolarPlantSimulator* m_simulator = nullptr;
+    PlantSnapshot m_snapshot;
+    int m_cardPage = 0;
+    int m_currentSection = 2;
+    int m_alarmFilter = -1;
+    bool m_drawerExpanded = false;
+
+    // Frame.
+    TEVQContainer* m_root = nullptr;
+    TEVQContainer* m_header = nullptr;
+    TEVQContainer* m_sidebar = nullptr;
+    TEVQContainer* m_content = nullptr;
+    TEVQContainer* m_pageHost = nullptr;
+    TEVQContainer* m_inverterCardRow = nullptr;
+    TEVQContainer* m_alarmPanel = nullptr;
+    TEVQContainer* m_trendDrawer = nullptr;
+    TEVQContainer* m_trendDrawerBody = nullptr;
+    TEVQPushButton* m_trendDrawerButton = nullptr;
+
+    // Header.
+    TEVQLabel* m_brandTitle = nullptr;
+    TEVQLabel* m_brandSubtitle = nullptr;
+    TEVQPushButton* m_siteButton5 = nullptr;
+    TEVQPushButton* m_siteButton6 = nullptr;
+    TEVQLabel* m_locationLabel = nullptr;
+    TEVQLabel* m_dateLabel = nullptr;
+    TEVQLabel* m_moduleTemperatureLabel = nullptr;
+    TEVQLabel* m_irradianceLabel = nullptr;
+    TEVQLabel* m_userLabel = nullptr;
+    TEVQPushButton* m_englishButton = nullptr;
+    TEVQPushButton* m_chineseButton = nullptr;
+    TEVQPushButton* m_maximizeButton = nullptr;
+
+    // Metric strip.
+    TEVQLabel* m_capacityCaption = nullptr;
+    TEVQLabel* m_capacityValue = nullptr;
+    TEVQLabel* m_capacityUnit = nullptr;
+    QVector<MetricTile> m_metricTiles;
+
+    // Inverter page and command card: built with the inverter page; null until then.
+    TEVQPushButton* m_previousPageButton = nullptr;
+    TEVQPushButton* m_nextPageButton = nullptr;
+    SolarToggleSwitch* m_commandSwitch = nullptr;
+    QComboBox* m_skidCombo = nullptr;
+    QVector<QRadioButton*> m_groupRadios;
+    TEVQLabel* m_commandTitle = nullptr;
+    TEVQLabel* m_commandState = nullptr;
+    TEVQLabel* m_commandSelection = nullptr;
+    TEVQLabel* m_activePowerCaption = nullptr;
+    TEVQLabel* m_activePowerValue = nullptr;
+    TEVQLabel* m_reactivePowerCaption = nullptr;
+    TEVQLabel* m_reactivePowerValue = nullptr;
+    TEVQLabel* m_cardSummary = nullptr;
+
+    // Trend drawer texts.
+    TEVQLabel* m_drawerTitle = nullptr;
+    TEVQLabel* m_drawerSubtitle = nullptr;
+    TEVQLabel* m_drawerPowerCaption = nullptr;
+    TEVQLabel* m_drawerInverterCaption = nullptr;
+
+    // The seven charts; built with the pages and the drawer, null until then.
+    TEVQChartBase* m_powerTrendChart = nullptr;
+    TEVQChartBase* m_inverterOutputChart = nullptr;
+    TEVQChartBase* m_weatherTrendChart = nullptr;
+    TEVQChartBase* m_meterTrendChart = nullptr;
+    TEVQChartBase* m_performanceTrendChart = nullptr;
+    TEVQChartBase* m_analysisPowerChart = nullptr;
+    TEVQChartBase* m_analysisEnergyChart = nullptr;
+
+    QVector<QWidget*> m_inverterCards;
+    QVector<QWidget*> m_pageDots;
+    QVector<NavEntry> m_navEntries;
+    QVector<AlarmRow> m_alarmRows;
+    QVector<QPair<TEVQLabel*, QString>> m_translatedLabels;
+    QVector<TEVQContainer*> m_pages;
+    QHash<QString, TEVQLabel*> m_pageLabels;
+};

@@ -1,0 +1,238 @@
+// Cost of the dashboard window: one snapshot refresh (header, metric strip, alarm counts, page values) and one
+// language switch over the whole window, each beside a reference that sets the same number of texts on plain
+// QLabels; and start-up to the first frame, in fresh processes, beside a minimal Qt program that shows one
+// window holding one QOpenGLWidget (time and resident memory).
+// Run under a display (xvfb-run). The theme directory is copied beside this executable at build time.
+#include "DashboardStartup.h"
+#include "PhotovoltaicPlantWindow.h"
+#include "SolarPlantSimulator.h"
+#include "TEVQChartBase.h"
+#include "TEVQLabel.h"
+#include "TEVQtLib.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QOpenGLWidget>
+#include <QProcess>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double usSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+}
+
+long residentKiB()
+{
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+}
+
+void startFramework()
+{
+    quenlark::initResources();
+    TEVQtLib::init();
+    TEVQtLib::registerChartControls();
+    TEVQtLib::TEVGlobalConfig config;
+    config.fontFamily = QStringLiteral("Microsoft YaHei UI");
+    config.buttonFadeDuration = 140;
+    TEVQtLib::tevSetGlobalConfig(config);
+    QString message;
+    if (!quenlark::loadDictionary(QString::fromLatin1(quenlark::kDictionaryPath), &message) ||
+        !quenlark::loadTheme(quenlark::themeDirectory(), &message)) {
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+        std::exit(1);
+    }
+    TEVQtLib::tevSetLanguage(QStringLiteral("en-US"));
+}
+
+// Reports "<microseconds since process start> <resident KiB>" once the first frame is on screen, then exits.
+class FirstFrame : public QObject
+{
+public:
+    explicit FirstFrame(QWidget* watched) { watched->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint && !m_done) {
+            m_done = true;
+            QTimer::singleShot(0, []() {
+                std::printf("FRAME %ld\n", residentKiB());
+                std::fflush(stdout);
+                QCoreApplication::exit(0);
+            });
+        }
+        return false;
+    }
+
+private:
+    bool m_done = false;
+};
+
+int childDashboard(int argc, char** argv)
+{
+    TEVQtLib::tevEnableHighDpi(true);
+    QApplication app(argc, argv);
+    startFramework();
+    PhotovoltaicPlantWindow window;
+    window.resize(1440, 900);
+    FirstFrame probe(&window);
+    window.show();
+    return app.exec();
+}
+
+int childMinimal(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* gl = new QOpenGLWidget(&window);
+    layout->addWidget(gl);
+    window.resize(1440, 900);
+    bool done = false;
+    QObject::connect(gl, &QOpenGLWidget::frameSwapped, [&done]() {
+        if (done)
+            return;
+        done = true;
+        std::printf("FRAME %ld\n", residentKiB());
+        std::fflush(stdout);
+        QCoreApplication::exit(0);
+    });
+    window.show();
+    return app.exec();
+}
+
+// Wall time from starting the process to its first-frame line, and its resident memory then.
+bool timeChild(const QString& mode, double& ms, long& kib)
+{
+    QProcess p;
+    QElapsedTimer t;
+    t.start();
+    p.start(QCoreApplication::applicationFilePath(), {mode});
+    if (!p.waitForStarted(10000))
+        return false;
+    QByteArray out;
+    while (!out.contains('\n') && p.waitForReadyRead(30000))
+        out += p.readAllStandardOutput();
+    ms = double(t.nsecsElapsed()) / 1e6;
+    p.waitForFinished(30000);
+    const int at = out.indexOf("FRAME ");
+    if (at < 0)
+        return false;
+    kib = out.mid(at + 6).trimmed().toLong();
+    return true;
+}
+
+void report(const char* what, double ours, double reference, const char* unit)
+{
+    std::printf("%-44s %10.1f %s   reference %10.1f %s   ratio %.2f\n", what, ours, unit, reference, unit,
+                reference > 0 ? ours / reference : 0.0);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc > 1 && QByteArray(argv[1]) == "--child-dashboard")
+        return childDashboard(argc, argv);
+    if (argc > 1 && QByteArray(argv[1]) == "--child-minimal")
+        return childMinimal(argc, argv);
+
+    TEVQtLib::tevEnableHighDpi(true);
+    QApplication app(argc, argv);
+    startFramework();
+
+    PhotovoltaicPlantWindow window;
+    window.simulator()->stop();
+    window.resize(1440, 900);
+    window.show();
+    QApplication::processEvents();
+
+    // The reference: as many plain labels as the refresh writes texts (header 6, strip 7, counts 3, with
+    // their number formatting), set with freshly formatted numbers.
+    QWidget refWindow;
+    std::vector<QLabel*> labels;
+    auto* layout = new QVBoxLayout(&refWindow);
+    for (int i = 0; i < 16; ++i) {
+        labels.push_back(new QLabel(&refWindow));
+        layout->addWidget(labels.back());
+    }
+    refWindow.show();
+    QApplication::processEvents();
+
+    SolarPlantSimulator* sim = window.simulator();
+    const int rounds = 300;
+    std::vector<double> ours, ref;
+    for (int i = 0; i < rounds; ++i) {
+        sim->advance(); // publishes: the window refreshes once (timed below separately)
+        const PlantSnapshot s = sim->snapshot();
+        auto start = Clock::now();
+        window.refreshSnapshot(s);
+        ours.push_back(usSince(start));
+        start = Clock::now();
+        for (size_t k = 0; k < labels.size(); ++k)
+            labels[k]->setText(QStringLiteral("%1 MW").arg(QString::number(s.activePower + double(k), 'f', 1)));
+        ref.push_back(usSince(start));
+    }
+    report("snapshot refresh (median)", median(ours), median(ref), "us");
+
+    // Language switch over the whole window, and the reference retexting every label of its list plainly.
+    std::vector<double> lang, langRef;
+    const int texts = window.translatedLabels().size() + window.navEntries().size() + window.alarmRows().size() + 40;
+    std::vector<QLabel*> many;
+    for (int i = 0; i < texts; ++i)
+        many.push_back(new QLabel(&refWindow));
+    for (int i = 0; i < 100; ++i) {
+        const QString language = (i % 2) ? QStringLiteral("en-US") : QStringLiteral("zh-CN");
+        auto start = Clock::now();
+        TEVQtLib::tevSetLanguage(language);
+        lang.push_back(usSince(start));
+        start = Clock::now();
+        for (QLabel* l : many)
+            l->setText(TEVQtLib::tevText(QStringLiteral("solar.nav.overview"), QString()));
+        langRef.push_back(usSince(start));
+    }
+    report("language switch, whole window (median)", median(lang), median(langRef), "us");
+    QApplication::processEvents();
+
+    // Start-up to the first frame, in fresh processes, alternating.
+    std::vector<double> dashMs, miniMs;
+    std::vector<double> dashKiB, miniKiB;
+    for (int i = 0; i < 5; ++i) {
+        double ms = 0;
+        long kib = 0;
+        if (timeChild(QStringLiteral("--child-dashboard"), ms, kib)) {
+            dashMs.push_back(ms);
+            dashKiB.push_back(double(kib));
+        }
+        if (timeChild(QStringLiteral("--child-minimal"), ms, kib)) {
+            miniMs.push_back(ms);
+            miniKiB.push_back(double(kib));
+        }
+    }
+    report("start-up to first frame (median of 5)", median(dashMs), median(miniMs), "ms");
+    report("resident memory at first frame", median(dashKiB) / 1024.0, median(miniKiB) / 1024.0, "MiB");
+    std::printf("resident memory above the reference: %.1f MiB\n", (median(dashKiB) - median(miniKiB)) / 1024.0);
+    return 0;
+}
