@@ -260,10 +260,11 @@ void TEVQBarChartImpl::paint(QPainter& p, const QSize& size)
     }
     p.restore();
 
-    TEVChart::drawTitleAndValueLabels(p, title, size.width(), plot, marginLeft, min, max, theme);
+    TEVChart::drawTitleAndValueLabels(p, title, size.width(), plot, marginLeft, min, max, theme, &m_texts);
     for (int i = 0; i < count; ++i) {
         const double x = plot.left() + i * band + band / 2;
-        p.drawText(QRectF(x - 34, plot.bottom() + 8, 68, 18), Qt::AlignCenter, TEVChart::categoryLabel(categories, i));
+        m_texts.draw(p, QRectF(x - 34, plot.bottom() + 8, 68, 18), Qt::AlignCenter,
+                     TEVChart::categoryLabel(categories, i));
     }
 
     const QVector<ChartLegendItem> legend = legendItems(plot, size);
@@ -273,8 +274,8 @@ void TEVQBarChartImpl::paint(QPainter& p, const QSize& size)
         p.setBrush(item.visible ? item.color : item.color.lighter(160));
         p.drawRoundedRect(QRectF(item.rect.left(), item.rect.top() + 3, 12, 12), 3, 3);
         p.setPen(item.visible ? theme.axisLabelColor : theme.axisLabelColor.lighter(145));
-        p.drawText(QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, item.rect.height()),
-                   Qt::AlignLeft | Qt::AlignVCenter, item.text);
+        m_texts.draw(p, QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, item.rect.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter, item.text);
     }
 }
 

@@ -3,6 +3,7 @@
 // category labels, a legend that toggles series, a hover highlight with a dashed guide, optional tooltips and
 // the opening animation that grows every bar from 0. The geometry (range, plot, bars, hover hit) is plain
 // functions of the painter object over its fields, so it is tested without painting.
+#include "TEVChartDrawing.h"
 #include "TEVQChartBase.h"
 #include "TEVQWidgetMacros.h"
 
@@ -58,6 +59,8 @@ public:
 
 private:
     TEVQBarChart* chart() const;
+    // Labels laid out once, kept between paints.
+    TEVChart::ChartTextCache m_texts;
 };
 
 class TEV_EXPORT TEVQBarChart : public TEVQChartBase, public TEVQtLib::ITEVQWidgetBase

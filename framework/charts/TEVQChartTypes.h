@@ -121,7 +121,10 @@ TEV_EXPORT QRectF plotRect(const QSize& size, const PlotMargins& margins, bool h
 TEV_EXPORT double valueToY(const QRectF& plot, double value, double min, double max);
 // Title, six value labels and the plot's grid of the bar and line charts.
 TEV_EXPORT void drawGrid(QPainter& p, const QRectF& plot, const ChartTheme& theme);
+// With a text cache, the labels are drawn through it.
+class ChartTextCache;
 TEV_EXPORT void drawTitleAndValueLabels(QPainter& p, const QString& title, int width, const QRectF& plot,
-                                        int marginLeft, double min, double max, const ChartTheme& theme);
+                                        int marginLeft, double min, double max, const ChartTheme& theme,
+                                        ChartTextCache* texts = nullptr);
 
 } // namespace TEVChart

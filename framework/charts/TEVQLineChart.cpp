@@ -393,10 +393,13 @@ void TEVQLineChartImpl::drawSeries(QPainter& p, int s, const QVector<QPointF>& p
              Qt::RoundJoin);
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
-    if (straight)
-        p.drawPolyline(drawn.constData(), drawn.size());
-    else
+    if (straight) {
+        TEVChart::drawRoundLine(p, pen, drawn, &m_sprites);
+    } else {
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
         p.drawPath(path);
+    }
 
     if (showSymbols && ls.showSymbols) {
         QPointF previous(-1e9, -1e9);
@@ -409,15 +412,10 @@ void TEVQLineChartImpl::drawSeries(QPainter& p, int s, const QVector<QPointF>& p
             if (!highlighted && std::abs(pt.x() - previous.x()) < 0.25 && std::abs(pt.y() - previous.y()) < 0.25)
                 continue;
             previous = pt;
-            if (highlighted) {
-                p.setPen(QPen(color, 2.4));
-                p.setBrush(color);
-                p.drawEllipse(pt, theme.hoverSymbolRadius, theme.hoverSymbolRadius);
-            } else {
-                p.setPen(QPen(color, 1.8));
-                p.setBrush(theme.plotBackgroundColor);
-                p.drawEllipse(pt, theme.symbolRadius, theme.symbolRadius);
-            }
+            if (highlighted)
+                m_sprites.draw(p, pt, theme.hoverSymbolRadius, color, 2.4, color);
+            else
+                m_sprites.draw(p, pt, theme.symbolRadius, color, 1.8, theme.plotBackgroundColor);
         }
     }
 }
@@ -470,10 +468,11 @@ void TEVQLineChartImpl::paint(QPainter& p, const QSize& size)
         drawSeries(p, s, points, indices, plot, theme);
     }
 
-    TEVChart::drawTitleAndValueLabels(p, title, size.width(), plot, marginLeft, min, max, theme);
+    TEVChart::drawTitleAndValueLabels(p, title, size.width(), plot, marginLeft, min, max, theme, &m_texts);
     for (int i : labelIndexes(start, end, plot.width())) {
         const double x = plot.left() + xScale * (i - start);
-        p.drawText(QRectF(x - 34, plot.bottom() + 8, 68, 18), Qt::AlignCenter, TEVChart::categoryLabel(categories, i));
+        m_texts.draw(p, QRectF(x - 34, plot.bottom() + 8, 68, 18), Qt::AlignCenter,
+                     TEVChart::categoryLabel(categories, i));
     }
 
     for (const ChartLegendItem& item : legendItems(plot, size)) {
@@ -485,8 +484,8 @@ void TEVQLineChartImpl::paint(QPainter& p, const QSize& size)
         p.setBrush(item.visible ? item.color : theme.plotBackgroundColor);
         p.drawEllipse(QPointF(item.rect.left() + 6, cy), 3.5, 3.5);
         p.setPen(item.visible ? theme.axisLabelColor : theme.axisLabelColor.lighter(145));
-        p.drawText(QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, item.rect.height()),
-                   Qt::AlignLeft | Qt::AlignVCenter, item.text);
+        m_texts.draw(p, QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, item.rect.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter, item.text);
     }
 
     zoom.setCount(categoryCount());
