@@ -4,6 +4,7 @@
 #include <QLineF>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
 
 #include <cmath>
 
@@ -84,6 +85,123 @@ void CircleSprites::draw(QPainter& p, const QPointF& centre, double radius, cons
     p.drawImage(QPointF(x, y), image);
 }
 
+// ---- bars ----------------------------------------------------------------------------------------------------
+
+namespace {
+constexpr double kMaxBarSpriteWidth = 96.0;
+
+// The bar's outline as the path draws it, with the radii already clamped (no further clamping happens).
+void paintBar(QPainter& p, const QRectF& rect, double rx, double ry, const QColor& border, double borderWidth,
+              const QColor& fill)
+{
+    QPainterPath path;
+    path.addRoundedRect(rect, rx, ry);
+    p.setPen(borderWidth > 0 ? QPen(border, borderWidth) : QPen(Qt::NoPen));
+    p.setBrush(fill);
+    p.drawPath(path);
+}
+} // namespace
+
+BarSprites::Look& BarSprites::look(double width, double rx, double ry, const QColor& border, double borderWidth,
+                                   const QColor& fill, int offsetX)
+{
+    for (Look& l : m_looks) {
+        if (l.width == width && l.rx == rx && l.ry == ry && l.borderWidth == borderWidth && l.offsetX == offsetX &&
+            l.border == border && l.fill == fill)
+            return l;
+    }
+    if (m_looks.size() >= kMaxLooks)
+        m_looks.clear();
+    Look l;
+    l.width = width;
+    l.rx = rx;
+    l.ry = ry;
+    l.border = border;
+    l.borderWidth = borderWidth;
+    l.fill = fill;
+    l.offsetX = offsetX;
+    l.margin = int(std::ceil(borderWidth / 2)) + 2;
+    l.capRows = int(std::ceil(ry + borderWidth / 2)) + 2;
+    // The straight middle: one row well inside a tall bar.
+    const int imageWidth = int(std::ceil(width + offsetX / 4.0)) + 2 * l.margin;
+    const double tall = 2 * ry + 8;
+    QImage strip(imageWidth, int(tall) + 2 * l.margin, QImage::Format_ARGB32_Premultiplied);
+    strip.fill(Qt::transparent);
+    {
+        QPainter sp(&strip);
+        sp.setRenderHint(QPainter::Antialiasing);
+        paintBar(sp, QRectF(l.margin + offsetX / 4.0, l.margin, width, tall), rx, ry, border, borderWidth, fill);
+    }
+    l.middle = strip.copy(0, l.margin + int(tall / 2), imageWidth, 1);
+    m_looks.append(l);
+    return m_looks.last();
+}
+
+void BarSprites::draw(QPainter& p, const QRectF& rect, double radius, const QColor& border, double borderWidth,
+                      const QColor& fill)
+{
+    const double rx = qBound(0.0, std::isfinite(radius) ? radius : 0.0, rect.width() / 2);
+    const double ry = qBound(0.0, std::isfinite(radius) ? radius : 0.0, rect.height() / 2);
+    const double bw = borderWidth > 0 && border.alpha() > 0 ? borderWidth : 0.0;
+    const bool finite = std::isfinite(rect.left()) && std::isfinite(rect.top()) && std::isfinite(rect.width()) &&
+                        std::isfinite(rect.height()) && std::abs(rect.left()) < 1e6 && std::abs(rect.top()) < 1e6 &&
+                        std::abs(rect.bottom()) < 1e6;
+    if (!finite || !(rect.width() > 0) || rect.width() > kMaxBarSpriteWidth || bw > 8 || !CircleSprites::usable(p)) {
+        p.save();
+        paintBar(p, rect, rx, ry, border, bw, fill);
+        p.restore();
+        return;
+    }
+    const QTransform t = p.deviceTransform();
+    const long long qx = std::llround((rect.left() + t.dx()) * 4);
+    const long long qt = std::llround((rect.top() + t.dy()) * 4);
+    const long long qb = std::llround((rect.bottom() + t.dy()) * 4);
+    const int ox = int(qx & 3), oyTop = int(qt & 3), oyBottom = int(qb & 3);
+    const long long column = (qx - ox) / 4, rowTop = (qt - oyTop) / 4, rowBottom = (qb - oyBottom) / 4;
+    Look& l = look(rect.width(), rx, ry, border, bw, fill, ox);
+    const long long middleRows = (rowBottom - l.capRows) - (rowTop + l.capRows);
+    if (middleRows < 0) {
+        p.save();
+        paintBar(p, rect, rx, ry, border, bw, fill);
+        p.restore();
+        return;
+    }
+    const int imageWidth = l.middle.width();
+    const double tall = 2 * ry + 8;
+    QImage& top = l.top[oyTop];
+    if (top.isNull()) {
+        top = QImage(imageWidth, l.margin + l.capRows, QImage::Format_ARGB32_Premultiplied);
+        top.fill(Qt::transparent);
+        QPainter ip(&top);
+        ip.setRenderHint(QPainter::Antialiasing);
+        paintBar(ip, QRectF(l.margin + ox / 4.0, l.margin + oyTop / 4.0, l.width, tall), rx, ry, border, bw, fill);
+    }
+    QImage& bottom = l.bottom[oyBottom];
+    if (bottom.isNull()) {
+        bottom = QImage(imageWidth, l.capRows + 1 + l.margin, QImage::Format_ARGB32_Premultiplied);
+        bottom.fill(Qt::transparent);
+        QPainter ip(&bottom);
+        ip.setRenderHint(QPainter::Antialiasing);
+        const double edge = l.capRows + oyBottom / 4.0;
+        paintBar(ip, QRectF(l.margin + ox / 4.0, edge - tall, l.width, tall), rx, ry, border, bw, fill);
+    }
+    // Whole device pixels back into the painter's coordinates: the translation is integral.
+    const double x = double(column - l.margin) - t.dx();
+    const double topY = double(rowTop - l.margin) - t.dy();
+    const double middleY = double(rowTop + l.capRows) - t.dy();
+    const double bottomY = double(rowBottom - l.capRows) - t.dy();
+    p.drawImage(QPointF(x, topY), top);
+    if (middleRows > 0) {
+        const bool smooth = p.testRenderHint(QPainter::SmoothPixmapTransform);
+        if (smooth)
+            p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        p.drawImage(QRectF(x, middleY, imageWidth, double(middleRows)), l.middle, QRectF(0, 0, imageWidth, 1));
+        if (smooth)
+            p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    }
+    p.drawImage(QPointF(x, bottomY), bottom);
+}
+
 // ---- lines ---------------------------------------------------------------------------------------------------
 
 void drawRoundLine(QPainter& p, const QPen& pen, const QVector<QPointF>& points, CircleSprites* sprites)
@@ -148,6 +266,10 @@ void ChartTextCache::draw(QPainter& p, const QRectF& box, int alignment, const Q
         it = m_entries.insert(key, e);
     }
     const QSizeF size = it->size;
+    if (size.width() > box.width() || size.height() > box.height()) {
+        p.drawText(box, alignment, text);
+        return;
+    }
     double x = box.left();
     double y = box.top();
     if (alignment & Qt::AlignHCenter)

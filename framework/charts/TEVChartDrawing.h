@@ -51,6 +51,35 @@ private:
     QVector<Look> m_looks;
 };
 
+// Rounded, outlined bars drawn from prepared pieces: the top and the bottom end (corners and border) at
+// quarter-pixel offsets, and one row of the straight middle stretched over the rest of the bar's height, all
+// blended as images. Bars too short or too wide for that, or a painter where CircleSprites::usable fails, are
+// drawn as the path.
+class TEV_EXPORT BarSprites
+{
+public:
+    // The bar as QPainter::drawPath draws rect rounded by radius (QPainterPath::addRoundedRect) with a pen of the
+    // border colour and width and the fill as brush; to within 1/8 pixel.
+    void draw(QPainter& painter, const QRectF& rect, double radius, const QColor& border, double borderWidth,
+              const QColor& fill);
+    void clear() { m_looks.clear(); }
+
+private:
+    struct Look {
+        double width = 0, rx = 0, ry = 0, borderWidth = 0;
+        QColor border, fill;
+        int offsetX = 0;  // quarter pixels of the left edge within its pixel
+        int margin = 0;   // pixels left of and above (below) the bar in the images
+        int capRows = 0;  // rows of an end below the top edge's pixel row (above the bottom edge's)
+        QImage top[4];    // by quarter-pixel offset of the top edge
+        QImage bottom[4]; // by quarter-pixel offset of the bottom edge
+        QImage middle;    // one row of the straight part
+    };
+    Look& look(double width, double rx, double ry, const QColor& border, double borderWidth, const QColor& fill,
+               int offsetX);
+    QVector<Look> m_looks;
+};
+
 // The polyline through points with the pen's colour and width, round caps and round joins, as
 // QPainter::drawPolyline with such a pen draws it. The faster construction is used when sprites is given, the
 // pen is a solid, opaque colour no wider than 16 px, the painter draws at full opacity with source-over and
@@ -63,7 +92,8 @@ class TEV_EXPORT ChartTextCache
 {
 public:
     // Text in box with the alignment, as QPainter::drawText(box, alignment, text) with the painter's font and
-    // pen draws a single line; texts with line breaks are handed to drawText.
+    // pen draws a single line; texts with line breaks, or larger than the box (drawText clips them to it), are
+    // handed to drawText.
     void draw(QPainter& painter, const QRectF& box, int alignment, const QString& text);
     void clear() { m_entries.clear(); }
 

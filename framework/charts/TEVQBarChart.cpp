@@ -252,11 +252,8 @@ void TEVQBarChartImpl::paint(QPainter& p, const QSize& size)
         const bool highlighted = hovering && (itemHighlight || axisHighlight);
         const BarSeries& s = series.at(bar.series);
         const QColor border = s.borderColor.isValid() ? s.borderColor : bar.color.darker(120);
-        p.setPen(QPen(border, hovering && itemHighlight ? 2.0 : 1.0));
-        p.setBrush(highlighted ? bar.color.lighter(115) : bar.color);
-        QPainterPath path;
-        path.addRoundedRect(bar.rect, theme.barCornerRadius, theme.barCornerRadius);
-        p.drawPath(path);
+        m_bars.draw(p, bar.rect, theme.barCornerRadius, border, hovering && itemHighlight ? 2.0 : 1.0,
+                    highlighted ? bar.color.lighter(115) : bar.color);
     }
     p.restore();
 

@@ -59,8 +59,9 @@ public:
 
 private:
     TEVQBarChart* chart() const;
-    // Labels laid out once, kept between paints.
+    // Labels and bar pieces prepared once, kept between paints.
     TEVChart::ChartTextCache m_texts;
+    TEVChart::BarSprites m_bars;
 };
 
 class TEV_EXPORT TEVQBarChart : public TEVQChartBase, public TEVQtLib::ITEVQWidgetBase
