@@ -243,15 +243,8 @@ void drawRoundLine(QPainter& p, const QPen& pen, const QVector<QPointF>& points,
 
 // ---- texts ---------------------------------------------------------------------------------------------------
 
-void ChartTextCache::draw(QPainter& p, const QRectF& box, int alignment, const QString& text)
+QHash<QString, ChartTextCache::Entry>::iterator ChartTextCache::entry(const QFont& font, const QString& text)
 {
-    if (text.isEmpty())
-        return;
-    if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\t'))) {
-        p.drawText(box, alignment, text);
-        return;
-    }
-    const QFont& font = p.font();
     const QString key = font.key() + QLatin1Char('\x1f') + text;
     auto it = m_entries.find(key);
     if (it == m_entries.end()) {
@@ -265,6 +258,20 @@ void ChartTextCache::draw(QPainter& p, const QRectF& box, int alignment, const Q
         e.text.prepare(QTransform(), font);
         it = m_entries.insert(key, e);
     }
+    return it;
+}
+
+QSizeF ChartTextCache::size(const QFont& font, const QString& text) { return entry(font, text)->size; }
+
+void ChartTextCache::draw(QPainter& p, const QRectF& box, int alignment, const QString& text)
+{
+    if (text.isEmpty())
+        return;
+    if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\t'))) {
+        p.drawText(box, alignment, text);
+        return;
+    }
+    const auto it = entry(p.font(), text);
     const QSizeF size = it->size;
     if (size.width() > box.width() || size.height() > box.height()) {
         p.drawText(box, alignment, text);

@@ -95,6 +95,8 @@ public:
     // pen draws a single line; texts with line breaks, or larger than the box (drawText clips them to it), are
     // handed to drawText.
     void draw(QPainter& painter, const QRectF& box, int alignment, const QString& text);
+    // The width and height of text in font, laid out once like the drawn labels.
+    QSizeF size(const QFont& font, const QString& text);
     void clear() { m_entries.clear(); }
 
 private:
@@ -102,6 +104,7 @@ private:
         QStaticText text;
         QSizeF size;
     };
+    QHash<QString, Entry>::iterator entry(const QFont& font, const QString& text);
     QHash<QString, Entry> m_entries; // key: font key + text
 };
 

@@ -202,6 +202,14 @@ bool TEVQBarChartImpl::updateHover(const QPoint& pos)
     return changed;
 }
 
+int TEVQBarChartImpl::labelStep(double band, double widest)
+{
+    const double needed = qMin(widest, 68.0) + 6;
+    if (!(band > 0) || needed <= band)
+        return 1;
+    return int(qBound(1.0, std::ceil(needed / band), 1e6));
+}
+
 QVector<ChartLegendItem> TEVQBarChartImpl::legendItems(const QRectF& plot, const QSize& size) const
 {
     const TEVQBarChart* c = chart();
@@ -258,7 +266,11 @@ void TEVQBarChartImpl::paint(QPainter& p, const QSize& size)
     p.restore();
 
     TEVChart::drawTitleAndValueLabels(p, title, size.width(), plot, marginLeft, min, max, theme, &m_texts);
-    for (int i = 0; i < count; ++i) {
+    double widest = 0;
+    for (int i = 0; i < count; ++i)
+        widest = qMax(widest, m_texts.size(p.font(), TEVChart::categoryLabel(categories, i)).width());
+    const int step = labelStep(band, widest);
+    for (int i = 0; i < count; i += step) {
         const double x = plot.left() + i * band + band / 2;
         m_texts.draw(p, QRectF(x - 34, plot.bottom() + 8, 68, 18), Qt::AlignCenter,
                      TEVChart::categoryLabel(categories, i));

@@ -43,6 +43,9 @@ public:
     // Clears the hover state and hides the tooltip; true when a state was set.
     bool clearHover();
     QVector<ChartLegendItem> legendItems(const QRectF& plot, const QSize& size) const;
+    // Every category's label is drawn when the widest (at most its 68 px box) fits its band with 6 px to
+    // spare; else every step-th, so that they do not run into each other.
+    static int labelStep(double band, double widest);
     void paint(QPainter& painter, const QSize& size);
 
     QString title = QStringLiteral("Basic Bar Chart");

@@ -208,6 +208,15 @@ void drawGrid(QPainter& p, const QRectF& plot, const ChartTheme& theme)
     }
 }
 
+QString valueLabel(int i, double min, double max)
+{
+    double value = max - i * (max - min) / 5.0;
+    // A step that lands on zero but for rounding would read "-0": it is zero.
+    if (std::abs(value) <= std::abs(max - min) * 1e-9)
+        value = 0;
+    return formatNumber(value);
+}
+
 void drawTitleAndValueLabels(QPainter& p, const QString& title, int width, const QRectF& plot, int marginLeft,
                              double min, double max, const ChartTheme& theme, ChartTextCache* texts)
 {
@@ -229,9 +238,8 @@ void drawTitleAndValueLabels(QPainter& p, const QString& title, int width, const
     p.setFont(font);
     p.setPen(theme.axisLabelColor);
     for (int i = 0; i <= 5; ++i) {
-        const double value = max - i * (max - min) / 5.0;
         text(QRectF(4, plot.top() + plot.height() * i / 5.0 - 8, marginLeft - 10, 16), Qt::AlignRight | Qt::AlignVCenter,
-             formatNumber(value));
+             valueLabel(i, min, max));
     }
 }
 

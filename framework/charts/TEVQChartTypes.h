@@ -119,6 +119,8 @@ TEV_EXPORT QRectF plotRect(const QSize& size, const PlotMargins& margins, bool h
                            int defaultBottom, int legendBottom);
 // Where a value lies on a plot's y axis for the range [min, max]; a fuzzy-equal range divides by 1.
 TEV_EXPORT double valueToY(const QRectF& plot, double value, double min, double max);
+// Value label i (0 at the top, 5 at the bottom) of the range: max - i * (max - min) / 5, formatted.
+TEV_EXPORT QString valueLabel(int i, double min, double max);
 // Title, six value labels and the plot's grid of the bar and line charts.
 TEV_EXPORT void drawGrid(QPainter& p, const QRectF& plot, const ChartTheme& theme);
 // With a text cache, the labels are drawn through it.

@@ -358,8 +358,13 @@ QVector<int> TEVQLineChartImpl::labelIndexes(int start, int end, double plotWidt
     for (int i = start; i <= end; i += step) {
         out.append(i);
         last = i;
-        if (i + step > end && end > start && last != end)
+        if (i + step > end && end > start && last != end) {
+            // The last category's label takes the place of the one before it when the two would stand closer
+            // than half the 76 px the thinning gives a label: their texts would run into each other.
+            if (out.size() > 1 && (end - last) * plotWidth / (end - start) < 38)
+                out.removeLast();
             out.append(end);
+        }
     }
     return out;
 }
