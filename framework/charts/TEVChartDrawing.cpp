@@ -241,6 +241,27 @@ void drawRoundLine(QPainter& p, const QPen& pen, const QVector<QPointF>& points,
     }
 }
 
+void drawRoundCurve(QPainter& p, const QPen& pen, const QPainterPath& path, CircleSprites* sprites)
+{
+    if (!sprites) {
+        QPen round(pen);
+        round.setCapStyle(Qt::RoundCap);
+        round.setJoinStyle(Qt::RoundJoin);
+        p.setPen(round);
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(path);
+        return;
+    }
+    // Flattened at twice the size, Qt's half-pixel flattening tolerance becomes a quarter pixel.
+    const QTransform twice = QTransform::fromScale(2, 2);
+    for (const QPolygonF& part : path.toSubpathPolygons(twice)) {
+        QVector<QPointF> flat(part.size());
+        for (int i = 0; i < part.size(); ++i)
+            flat[i] = part.at(i) / 2;
+        drawRoundLine(p, pen, flat, sprites);
+    }
+}
+
 // ---- texts ---------------------------------------------------------------------------------------------------
 
 QHash<QString, ChartTextCache::Entry>::iterator ChartTextCache::entry(const QFont& font, const QString& text)

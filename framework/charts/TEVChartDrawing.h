@@ -20,6 +20,7 @@
 #include <QVector>
 
 class QPainter;
+class QPainterPath;
 class QPen;
 
 namespace TEVChart {
@@ -87,6 +88,11 @@ private:
 // polyline is drawn as it is. The pen's cap and join styles are ignored: both are round.
 TEV_EXPORT void drawRoundLine(QPainter& painter, const QPen& pen, const QVector<QPointF>& points,
                               CircleSprites* sprites);
+
+// The path stroked with the pen's colour and width, round caps and round joins, as QPainter::drawPath draws it:
+// with sprites, each subpath is flattened as finely as the stroker flattens curves (a quarter pixel) and drawn
+// by drawRoundLine; without, the path itself is drawn.
+TEV_EXPORT void drawRoundCurve(QPainter& painter, const QPen& pen, const QPainterPath& path, CircleSprites* sprites);
 
 class TEV_EXPORT ChartTextCache
 {

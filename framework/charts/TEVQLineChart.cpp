@@ -401,9 +401,7 @@ void TEVQLineChartImpl::drawSeries(QPainter& p, int s, const QVector<QPointF>& p
     if (straight) {
         TEVChart::drawRoundLine(p, pen, drawn, &m_sprites);
     } else {
-        p.setPen(pen);
-        p.setBrush(Qt::NoBrush);
-        p.drawPath(path);
+        TEVChart::drawRoundCurve(p, pen, path, &m_sprites);
     }
 
     if (showSymbols && ls.showSymbols) {

@@ -149,6 +149,35 @@ private slots:
         QCOMPARE(paint(size, [&](QPainter& p) { TEVChart::drawRoundLine(p, pen, {}, &sprites); }), blank);
     }
 
+    void curvesAsFlattenedLines()
+    {
+        // The line chart's smoothed curves, sparse and dense, against the stroked path.
+        const QSize size(400, 200);
+        const QPen pen(QColor(250, 200, 88), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+        for (int n : {5, 24, 400}) {
+            const QPainterPath path = TEVQLineChartImpl::linePath(noisyPoints(n, size.width(), size.height()), true);
+            const QImage reference = paint(size, [&](QPainter& p) {
+                p.setPen(pen);
+                p.drawPath(path);
+            });
+            TEVChart::CircleSprites sprites;
+            const QImage fast = paint(size, [&](QPainter& p) { TEVChart::drawRoundCurve(p, pen, path, &sprites); });
+            const Difference d = compare(reference, fast);
+            if (n <= 24) {
+                // Curves through a few points, as the dashboard draws them: only the rim, by a little.
+                QVERIFY2(d.over48 == 0, qPrintable(describe(d)));
+                QCOMPARE(unmatched(reference, fast), 0);
+                QCOMPARE(unmatched(fast, reference), 0);
+            } else {
+                // Hundreds of tiny loops: where the curve crosses itself the two strokes' rims differ a little.
+                QVERIFY2(d.maximum < 128 && d.over48 * 25 < d.inked, qPrintable(describe(d)));
+                QVERIFY(unmatched(reference, fast) * 100 < d.inked);
+                QVERIFY(unmatched(fast, reference) * 100 < d.inked);
+            }
+            QCOMPARE(paint(size, [&](QPainter& p) { TEVChart::drawRoundCurve(p, pen, path, nullptr); }), reference);
+        }
+    }
+
     void circlesAndBars()
     {
         const QSize size(120, 220);
