@@ -2,15 +2,15 @@
 # Installs the Debian 12 packages that are not installed yet.
 #   install-deps.sh         what building and running the dashboard needs (with a virtual X server for a
 #                           machine without a display)
-#   install-deps.sh test    also what the tests and benchmarks need (software GL, clang,
-#                           Qt's .ui loader for the page benchmark)
+#   install-deps.sh test    also what the tests and benchmarks need (software GL, clang, Qt's .ui loader for the
+#                           page benchmark, Qt Charts and QCustomPlot for the chart benchmark)
 # The package manager's output goes to build-logs/install-deps.log; one line per step is printed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 pkgs=(cmake make g++ pkg-config qtbase5-dev libqt5svg5-dev libqt5opengl5-dev libjsoncpp-dev libminizip-dev
       zlib1g-dev libgl1-mesa-dri fonts-wqy-microhei fonts-dejavu-core xvfb xauth)
 if [ "${1:-}" = test ]; then
-  pkgs+=(clang libclang-rt-14-dev qttools5-dev)
+  pkgs+=(clang libclang-rt-14-dev qttools5-dev libqt5charts5-dev libqcustomplot-dev)
 fi
 missing=()
 for p in "${pkgs[@]}"; do

@@ -202,6 +202,14 @@ bool TEVQBarChartImpl::updateHover(const QPoint& pos)
     return changed;
 }
 
+int TEVQBarChartImpl::labelStep(double band, double widest)
+{
+    const double needed = qMin(widest, 68.0) + 6;
+    if (!(band > 0) || needed <= band)
+        return 1;
+    return int(qBound(1.0, std::ceil(needed / band), 1e6));
+}
+
 QVector<ChartLegendItem> TEVQBarChartImpl::legendItems(const QRectF& plot, const QSize& size) const
 {
     const TEVQBarChart* c = chart();
@@ -252,18 +260,20 @@ void TEVQBarChartImpl::paint(QPainter& p, const QSize& size)
         const bool highlighted = hovering && (itemHighlight || axisHighlight);
         const BarSeries& s = series.at(bar.series);
         const QColor border = s.borderColor.isValid() ? s.borderColor : bar.color.darker(120);
-        p.setPen(QPen(border, hovering && itemHighlight ? 2.0 : 1.0));
-        p.setBrush(highlighted ? bar.color.lighter(115) : bar.color);
-        QPainterPath path;
-        path.addRoundedRect(bar.rect, theme.barCornerRadius, theme.barCornerRadius);
-        p.drawPath(path);
+        m_bars.draw(p, bar.rect, theme.barCornerRadius, border, hovering && itemHighlight ? 2.0 : 1.0,
+                    highlighted ? bar.color.lighter(115) : bar.color);
     }
     p.restore();
 
-    TEVChart::drawTitleAndValueLabels(p, title, size.width(), plot, marginLeft, min, max, theme);
-    for (int i = 0; i < count; ++i) {
+    TEVChart::drawTitleAndValueLabels(p, title, size.width(), plot, marginLeft, min, max, theme, &m_texts);
+    double widest = 0;
+    for (int i = 0; i < count; ++i)
+        widest = qMax(widest, m_texts.size(p.font(), TEVChart::categoryLabel(categories, i)).width());
+    const int step = labelStep(band, widest);
+    for (int i = 0; i < count; i += step) {
         const double x = plot.left() + i * band + band / 2;
-        p.drawText(QRectF(x - 34, plot.bottom() + 8, 68, 18), Qt::AlignCenter, TEVChart::categoryLabel(categories, i));
+        m_texts.draw(p, QRectF(x - 34, plot.bottom() + 8, 68, 18), Qt::AlignCenter,
+                     TEVChart::categoryLabel(categories, i));
     }
 
     const QVector<ChartLegendItem> legend = legendItems(plot, size);
@@ -273,8 +283,8 @@ void TEVQBarChartImpl::paint(QPainter& p, const QSize& size)
         p.setBrush(item.visible ? item.color : item.color.lighter(160));
         p.drawRoundedRect(QRectF(item.rect.left(), item.rect.top() + 3, 12, 12), 3, 3);
         p.setPen(item.visible ? theme.axisLabelColor : theme.axisLabelColor.lighter(145));
-        p.drawText(QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, item.rect.height()),
-                   Qt::AlignLeft | Qt::AlignVCenter, item.text);
+        m_texts.draw(p, QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, item.rect.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter, item.text);
     }
 }
 

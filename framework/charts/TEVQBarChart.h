@@ -3,6 +3,7 @@
 // category labels, a legend that toggles series, a hover highlight with a dashed guide, optional tooltips and
 // the opening animation that grows every bar from 0. The geometry (range, plot, bars, hover hit) is plain
 // functions of the painter object over its fields, so it is tested without painting.
+#include "TEVChartDrawing.h"
 #include "TEVQChartBase.h"
 #include "TEVQWidgetMacros.h"
 
@@ -42,6 +43,9 @@ public:
     // Clears the hover state and hides the tooltip; true when a state was set.
     bool clearHover();
     QVector<ChartLegendItem> legendItems(const QRectF& plot, const QSize& size) const;
+    // Every category's label is drawn when the widest (at most its 68 px box) fits its band with 6 px to
+    // spare; else every step-th, so that they do not run into each other.
+    static int labelStep(double band, double widest);
     void paint(QPainter& painter, const QSize& size);
 
     QString title = QStringLiteral("Basic Bar Chart");
@@ -58,6 +62,9 @@ public:
 
 private:
     TEVQBarChart* chart() const;
+    // Labels and bar pieces prepared once, kept between paints.
+    TEVChart::ChartTextCache m_texts;
+    TEVChart::BarSprites m_bars;
 };
 
 class TEV_EXPORT TEVQBarChart : public TEVQChartBase, public TEVQtLib::ITEVQWidgetBase

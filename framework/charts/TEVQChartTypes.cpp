@@ -1,5 +1,7 @@
 #include "TEVQChartTypes.h"
 
+#include "TEVChartDrawing.h"
+
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -206,24 +208,38 @@ void drawGrid(QPainter& p, const QRectF& plot, const ChartTheme& theme)
     }
 }
 
-void drawTitleAndValueLabels(QPainter& p, const QString& title, int width, const QRectF& plot, int marginLeft,
-                             double min, double max, const ChartTheme& theme)
+QString valueLabel(int i, double min, double max)
 {
+    double value = max - i * (max - min) / 5.0;
+    // A step that lands on zero but for rounding would read "-0": it is zero.
+    if (std::abs(value) <= std::abs(max - min) * 1e-9)
+        value = 0;
+    return formatNumber(value);
+}
+
+void drawTitleAndValueLabels(QPainter& p, const QString& title, int width, const QRectF& plot, int marginLeft,
+                             double min, double max, const ChartTheme& theme, ChartTextCache* texts)
+{
+    const auto text = [&p, texts](const QRectF& box, int alignment, const QString& s) {
+        if (texts)
+            texts->draw(p, box, alignment, s);
+        else
+            p.drawText(box, alignment, s);
+    };
     QFont font = p.font();
     font.setPixelSize(qMax(theme.titleFontPx, 1));
     font.setBold(true);
     p.setFont(font);
     p.setPen(theme.titleColor);
-    p.drawText(QRect(0, 10, width, 24), Qt::AlignHCenter | Qt::AlignVCenter, title);
+    text(QRectF(0, 10, width, 24), Qt::AlignHCenter | Qt::AlignVCenter, title);
 
     font.setPixelSize(qMax(theme.labelFontPx, 1));
     font.setBold(false);
     p.setFont(font);
     p.setPen(theme.axisLabelColor);
     for (int i = 0; i <= 5; ++i) {
-        const double value = max - i * (max - min) / 5.0;
-        p.drawText(QRectF(4, plot.top() + plot.height() * i / 5.0 - 8, marginLeft - 10, 16),
-                   Qt::AlignRight | Qt::AlignVCenter, formatNumber(value));
+        text(QRectF(4, plot.top() + plot.height() * i / 5.0 - 8, marginLeft - 10, 16), Qt::AlignRight | Qt::AlignVCenter,
+             valueLabel(i, min, max));
     }
 }
 

@@ -122,9 +122,14 @@ TEV_EXPORT double valueToY(const QRectF& plot, double value, double min, double 
 // A polyline far denser than the pixels, reduced per pixel column to its first, lowest, highest and last point
 // in order: the same visible line. Returned unchanged when there are fewer than two points per column.
 TEV_EXPORT QVector<QPointF> reduceToColumns(const QVector<QPointF>& points);
+// Value label i (0 at the top, 5 at the bottom) of the range: max - i * (max - min) / 5, formatted.
+TEV_EXPORT QString valueLabel(int i, double min, double max);
 // Title, six value labels and the plot's grid of the bar and line charts.
 TEV_EXPORT void drawGrid(QPainter& p, const QRectF& plot, const ChartTheme& theme);
+// With a text cache, the labels are drawn through it.
+class ChartTextCache;
 TEV_EXPORT void drawTitleAndValueLabels(QPainter& p, const QString& title, int width, const QRectF& plot,
-                                        int marginLeft, double min, double max, const ChartTheme& theme);
+                                        int marginLeft, double min, double max, const ChartTheme& theme,
+                                        ChartTextCache* texts = nullptr);
 
 } // namespace TEVChart

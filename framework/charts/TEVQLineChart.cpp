@@ -325,8 +325,13 @@ QVector<int> TEVQLineChartImpl::labelIndexes(int start, int end, double plotWidt
     for (int i = start; i <= end; i += step) {
         out.append(i);
         last = i;
-        if (i + step > end && end > start && last != end)
+        if (i + step > end && end > start && last != end) {
+            // The last category's label takes the place of the one before it when the two would stand closer
+            // than half the 76 px the thinning gives a label: their texts would run into each other.
+            if (out.size() > 1 && (end - last) * plotWidth / (end - start) < 38)
+                out.removeLast();
             out.append(end);
+        }
     }
     return out;
 }
@@ -360,10 +365,11 @@ void TEVQLineChartImpl::drawSeries(QPainter& p, int s, const QVector<QPointF>& p
              Qt::RoundJoin);
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
-    if (straight)
-        p.drawPolyline(drawn.constData(), drawn.size());
-    else
-        p.drawPath(path);
+    if (straight) {
+        TEVChart::drawRoundLine(p, pen, drawn, &m_sprites);
+    } else {
+        TEVChart::drawRoundCurve(p, pen, path, &m_sprites);
+    }
 
     if (showSymbols && ls.showSymbols) {
         QPointF previous(-1e9, -1e9);
@@ -376,15 +382,10 @@ void TEVQLineChartImpl::drawSeries(QPainter& p, int s, const QVector<QPointF>& p
             if (!highlighted && std::abs(pt.x() - previous.x()) < 0.25 && std::abs(pt.y() - previous.y()) < 0.25)
                 continue;
             previous = pt;
-            if (highlighted) {
-                p.setPen(QPen(color, 2.4));
-                p.setBrush(color);
-                p.drawEllipse(pt, theme.hoverSymbolRadius, theme.hoverSymbolRadius);
-            } else {
-                p.setPen(QPen(color, 1.8));
-                p.setBrush(theme.plotBackgroundColor);
-                p.drawEllipse(pt, theme.symbolRadius, theme.symbolRadius);
-            }
+            if (highlighted)
+                m_sprites.draw(p, pt, theme.hoverSymbolRadius, color, 2.4, color);
+            else
+                m_sprites.draw(p, pt, theme.symbolRadius, color, 1.8, theme.plotBackgroundColor);
         }
     }
 }
@@ -437,10 +438,11 @@ void TEVQLineChartImpl::paint(QPainter& p, const QSize& size)
         drawSeries(p, s, points, indices, plot, theme);
     }
 
-    TEVChart::drawTitleAndValueLabels(p, title, size.width(), plot, marginLeft, min, max, theme);
+    TEVChart::drawTitleAndValueLabels(p, title, size.width(), plot, marginLeft, min, max, theme, &m_texts);
     for (int i : labelIndexes(start, end, plot.width())) {
         const double x = plot.left() + xScale * (i - start);
-        p.drawText(QRectF(x - 34, plot.bottom() + 8, 68, 18), Qt::AlignCenter, TEVChart::categoryLabel(categories, i));
+        m_texts.draw(p, QRectF(x - 34, plot.bottom() + 8, 68, 18), Qt::AlignCenter,
+                     TEVChart::categoryLabel(categories, i));
     }
 
     for (const ChartLegendItem& item : legendItems(plot, size)) {
@@ -452,8 +454,8 @@ void TEVQLineChartImpl::paint(QPainter& p, const QSize& size)
         p.setBrush(item.visible ? item.color : theme.plotBackgroundColor);
         p.drawEllipse(QPointF(item.rect.left() + 6, cy), 3.5, 3.5);
         p.setPen(item.visible ? theme.axisLabelColor : theme.axisLabelColor.lighter(145));
-        p.drawText(QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, item.rect.height()),
-                   Qt::AlignLeft | Qt::AlignVCenter, item.text);
+        m_texts.draw(p, QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, item.rect.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter, item.text);
     }
 
     zoom.setCount(categoryCount());

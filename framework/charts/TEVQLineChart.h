@@ -6,6 +6,7 @@
 //
 // Series far denser than the plot's pixels are drawn from a per-pixel-column reduction (first, lowest,
 // highest and last point of each column), which gives the same visible line at a fraction of the cost.
+#include "TEVChartDrawing.h"
 #include "TEVQChartBase.h"
 #include "TEVQDataZoom.h"
 #include "TEVQWidgetMacros.h"
@@ -77,6 +78,9 @@ public:
 
 private:
     TEVQLineChart* chart() const;
+    // Prepared symbols, line dots and labels, kept between paints.
+    mutable TEVChart::CircleSprites m_sprites;
+    mutable TEVChart::ChartTextCache m_texts;
     void drawSeries(QPainter& p, int s, const QVector<QPointF>& points, const QVector<int>& indices,
                     const QRectF& plot, const ChartTheme& theme) const;
 };

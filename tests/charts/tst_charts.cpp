@@ -443,6 +443,153 @@ private slots:
         QVERIFY(chart.tooltipText().isEmpty());
     }
 
+    void oddDataStaysInsideThePlot_data()
+    {
+        QTest::addColumn<QVector<double>>("values");
+        QTest::newRow("no values") << QVector<double>{};
+        QTest::newRow("one point") << QVector<double>{5};
+        QTest::newRow("equal") << QVector<double>{3, 3, 3, 3};
+        QTest::newRow("all negative") << QVector<double>{-4, -10, -2, -7};
+        QTest::newRow("non-finite") << QVector<double>{kNaN, 2, kInf, -kInf, 4};
+        QTest::newRow("only non-finite") << QVector<double>{kNaN, kInf};
+        QTest::newRow("huge") << QVector<double>{1e300, -1e300, 5, 1e-300};
+    }
+
+    // Whatever the values, nothing in the series colour lands outside the plot (symbols may overhang its edge
+    // by their radius) but in the legend; hovering anywhere is harmless.
+    void oddDataStaysInsideThePlot()
+    {
+        QFETCH(QVector<double>, values);
+        const QColor ink(250, 0, 250);
+        const auto strayPixels = [&ink](const QImage& img, const QRectF& plot, const QVector<ChartLegendItem>& legend) {
+            int n = 0;
+            const QRectF allowed = plot.adjusted(-7, -7, 7, 7);
+            for (int y = 0; y < img.height(); ++y) {
+                for (int x = 0; x < img.width(); ++x) {
+                    const QPointF at(x + 0.5, y + 0.5);
+                    if (allowed.contains(at))
+                        continue;
+                    bool inLegend = false;
+                    for (const ChartLegendItem& item : legend)
+                        inLegend = inLegend || item.rect.adjusted(-2, -2, 2, 2).contains(at);
+                    const QColor c = img.pixelColor(x, y);
+                    if (!inLegend && c.red() > 200 && c.blue() > 200 && c.green() < 120)
+                        ++n;
+                }
+            }
+            return n;
+        };
+        {
+            TEVQLineChart chart;
+            chart.setAnimationEnabled(false);
+            chart.resize(500, 320);
+            LineSeries s = line(QStringLiteral("odd"), values);
+            s.color = ink;
+            s.showSymbols = true;
+            s.area = true;
+            chart.setSeries({s});
+            chart.setTooltipTrigger(ChartTooltipAxis);
+            TEVQLineChartImpl* d = chart.painter();
+            const QRectF plot = d->plotRect(chart.size(), chart.legendPosition());
+            for (const QPoint& at : {plot.center().toPoint(), plot.topLeft().toPoint(), QPoint(499, 319)})
+                d->updateHover(at);
+            const QImage img = chart.renderImage();
+            QCOMPARE(strayPixels(img, plot, d->legendItems(plot, chart.size())), 0);
+            // The check sees the ink: the legend swatch always, the line wherever there are finite values.
+            QVERIFY(strayPixels(img, QRectF(), {}) > 0);
+            bool finite = false;
+            for (double v : values)
+                finite = finite || std::isfinite(v);
+            QCOMPARE(strayPixels(img, QRectF(), {}) > strayPixels(img, plot, {}), finite);
+            // Smoothed, the curve may bulge between points but still not past the plot by more than a symbol.
+            s.smooth = true;
+            chart.setSeries({s});
+            QCOMPARE(strayPixels(chart.renderImage(), plot, d->legendItems(plot, chart.size())), 0);
+        }
+        {
+            TEVQBarChart chart;
+            chart.setAnimationEnabled(false);
+            chart.resize(500, 320);
+            BarSeries s = bars(QStringLiteral("odd"), values);
+            s.color = ink;
+            s.borderColor = ink;
+            chart.setSeries({s});
+            chart.setTooltipTrigger(ChartTooltipItem);
+            TEVQBarChartImpl* d = chart.painter();
+            const QRectF plot = d->plotRect(chart.size(), chart.legendPosition());
+            for (const QPoint& at : {plot.center().toPoint(), plot.bottomLeft().toPoint(), QPoint(1, 1)})
+                d->updateHover(at);
+            const QImage img = chart.renderImage();
+            QCOMPARE(strayPixels(img, plot.adjusted(6, 6, -6, -6), d->legendItems(plot, chart.size())), 0);
+        }
+    }
+
+    void dataChangingUnderTheMouse()
+    {
+        // The category count shrinks between frames while a hover and a zoom window point past the new end.
+        TEVQLineChart chart;
+        chart.setAnimationEnabled(false);
+        chart.resize(600, 400);
+        TEVQLineChartImpl* d = chart.painter();
+        chart.setCategories({});
+        QVector<double> many(40);
+        for (int i = 0; i < many.size(); ++i)
+            many[i] = i % 9;
+        chart.setSeries({line(QStringLiteral("s"), many)});
+        chart.setZoomEnabled(true);
+        d->zoom.setRange(0.7, 1.0);
+        chart.setTooltipTrigger(ChartTooltipAxis);
+        chart.setTooltipEnabled(true);
+        QRectF plot = d->plotRect(chart.size(), chart.legendPosition());
+        d->updateHover(QPoint(int(plot.right()) - 2, int(plot.center().y())));
+        QCOMPARE(d->hoveredIndex, 39);
+        chart.setSeries({line(QStringLiteral("s"), {1, 2, 3})});
+        QVERIFY(d->hoveredIndex <= 2);
+        QVERIFY(!chart.renderImage().isNull());
+        int start, end;
+        d->visibleWindow(start, end);
+        QVERIFY(start >= 0 && end <= 2 && start <= end);
+        // Then none at all: the hover goes, the tooltip with it.
+        chart.setSeries({line(QStringLiteral("s"), {})});
+        QVERIFY(!d->hovering);
+        QVERIFY(chart.tooltipText().isEmpty());
+        QVERIFY(!d->updateHover(plot.center().toPoint()));
+        QVERIFY(!chart.renderImage().isNull());
+
+        // Hover over an empty bar chart, in both modes.
+        TEVQBarChart bar;
+        bar.setAnimationEnabled(false);
+        bar.resize(600, 400);
+        bar.setSeries({});
+        plot = bar.painter()->plotRect(bar.size(), bar.legendPosition());
+        for (int trigger : {int(ChartTooltipItem), int(ChartTooltipAxis)}) {
+            bar.setTooltipTrigger(trigger);
+            QVERIFY(!bar.painter()->updateHover(plot.center().toPoint()));
+            QVERIFY(!bar.painter()->hovering);
+        }
+        QVERIFY(!bar.renderImage().isNull());
+    }
+
+    void labelsThinAndRead()
+    {
+        // The last category's label replaces the one before it when they would overlap; otherwise both stay.
+        QCOMPARE(TEVQLineChartImpl::labelIndexes(4, 20, 544), (QVector<int>{4, 7, 10, 13, 16, 20}));
+        QCOMPARE(TEVQLineChartImpl::labelIndexes(0, 23, 300), (QVector<int>{0, 6, 12, 18, 23}));
+        QCOMPARE(TEVQLineChartImpl::labelIndexes(0, 1, 30), (QVector<int>{0, 1}));
+        // Bar labels: all while the widest fits its band, else every step-th.
+        QCOMPARE(TEVQBarChartImpl::labelStep(36, 28), 1);
+        QCOMPARE(TEVQBarChartImpl::labelStep(22.7, 28), 2);
+        QCOMPARE(TEVQBarChartImpl::labelStep(10, 200), 8); // a label is never wider than its 68 px box
+        QCOMPARE(TEVQBarChartImpl::labelStep(0, 28), 1);
+        // The bottom value label of a range from zero reads 0, never "-0".
+        for (double max = 0.37; max < 5000; max = max * 1.37 + 0.11) {
+            QCOMPARE(TEVChart::valueLabel(5, 0, max), QStringLiteral("0"));
+            QCOMPARE(TEVChart::valueLabel(0, 0, max), TEVChart::formatNumber(max));
+        }
+        QCOMPARE(TEVChart::valueLabel(4, -0.5, 2), QStringLiteral("0"));
+        QCOMPARE(TEVChart::valueLabel(5, -0.001, 2), QStringLiteral("-0"));
+    }
+
     void registry()
     {
         QScopedPointer<QWidget> bar(TEVQtLib::createControlByType("qtbarchart", nullptr));

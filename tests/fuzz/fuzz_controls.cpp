@@ -1,6 +1,8 @@
 // Feeds bytes as element JSON to every control type: each reads it, paints, writes it; the written element
-// read into a fresh control must write the same element again.
+// read into a fresh control must write the same element again. The charts paint through renderImage (no GL
+// context here), at the size the element asks for.
 #include "FuzzSupport.h"
+#include "TEVQBarChart.h"
 #include "TEVJson.h"
 #include "TEVQCheckBox.h"
 #include "TEVQComboBox.h"
@@ -8,6 +10,7 @@
 #include "TEVQLCDNumber.h"
 #include "TEVQLabel.h"
 #include "TEVQLabelEx.h"
+#include "TEVQLineChart.h"
 #include "TEVQLineEdit.h"
 #include "TEVQProgressBar.h"
 #include "TEVQPushButton.h"
@@ -49,6 +52,30 @@ template <class Control> void check(const Json::Value& element)
 {
     fuzzsupport::checkRoundTrip(element, readPaintWrite<Control>);
 }
+
+template <class Chart> Json::Value readRenderWrite(const Json::Value& element)
+{
+    Chart w;
+    w.setParent(root());
+    w.setAnimationEnabled(false);
+    Json::Value in = element;
+    w.readJsonValue(&in);
+    // The element's own size, kept small enough to stay quick (its size limits too); the image is the chart's.
+    w.setMinimumSize(0, 0);
+    w.setMaximumSize(400, 300);
+    w.resize(qBound(1, w.width(), 400), qBound(1, w.height(), 300));
+    const QImage image = w.renderImage();
+    if (image.size() != w.size().expandedTo(QSize(1, 1)))
+        __builtin_trap();
+    Json::Value out(Json::objectValue);
+    w.serializeJsonValue(&out, false);
+    return out;
+}
+
+template <class Chart> void checkChart(const Json::Value& element)
+{
+    fuzzsupport::checkRoundTrip(element, readRenderWrite<Chart>);
+}
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -74,5 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     check<TEVQProgressBar>(element);
     check<TEVQLCDNumber>(element);
     check<TEVQSpinBox>(element);
+    checkChart<TEVQBarChart>(element);
+    checkChart<TEVQLineChart>(element);
     return 0;
 }
