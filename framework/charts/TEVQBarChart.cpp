@@ -384,32 +384,6 @@ void TEVQBarChart::setTooltipEnabled(bool on)
     update();
 }
 
-void TEVQBarChart::paintChart(QPainter* p)
-{
-    if (p && painter()) {
-        painter()->paint(*p, size());
-        drawTooltip(p);
-    }
-}
-
-void TEVQBarChart::initializeGL()
-{
-    if (painter())
-        painter()->initializeOpenGLFunctions();
-}
-
-void TEVQBarChart::resizeGL(int, int) {}
-
-void TEVQBarChart::paintGL()
-{
-    if (!painter())
-        return;
-    beginFrame(painter());
-    QPainter p(this);
-    setPainterHints(p);
-    paintChart(&p);
-}
-
 void TEVQBarChart::mousePressEvent(QMouseEvent* event)
 {
     TEVQBarChartImpl* d = painter();

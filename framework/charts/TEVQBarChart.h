@@ -71,6 +71,7 @@ class TEV_EXPORT TEVQBarChart : public TEVQChartBase, public TEVQtLib::ITEVQWidg
 {
     Q_OBJECT
     TEV_WIDGET_CORE(TEVQBarChart, "qtbarchart")
+    TEV_CHART_GL(kChartHints)
 public:
     explicit TEVQBarChart(QWidget* parent = nullptr);
     ~TEVQBarChart() override;
@@ -92,12 +93,8 @@ public:
     const QVector<BarSeries>& series() const { return painter()->series; }
     TEVQBarChartImpl* painter() const { return tevImpl<TEVQBarChartImpl>(); }
 
-    void paintChart(QPainter* painter) override;
 
 protected:
-    void initializeGL() override;
-    void resizeGL(int w, int h) override;
-    void paintGL() override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;

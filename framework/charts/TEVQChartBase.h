@@ -9,6 +9,7 @@
 
 #include <QImage>
 #include <QOpenGLWidget>
+#include <QPainter>
 #include <QPoint>
 
 class QVariantAnimation;
@@ -55,6 +56,9 @@ protected:
     // test off; then a painter with antialiasing, text antialiasing and smooth pixmap transforms.
     void beginFrame(class QOpenGLFunctions* gl);
     static void setPainterHints(QPainter& painter);
+    // Antialiasing, text antialiasing and smooth pixmap transforms: the hints of the bar, line and financial charts.
+    static constexpr QPainter::RenderHints kChartHints =
+        QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform;
 
 private:
     int m_themeId = 0;
@@ -68,6 +72,38 @@ private:
     QString m_tooltipText;
     QPoint m_tooltipPos;
 };
+
+// The OpenGL entry points every chart shares, for a chart whose painter object (painter()) holds the GL functions
+// and paints the scene with paint(QPainter&, QSize): the surface is cleared to the background, the scene is
+// painted with the given render hints, and the tooltip last.
+#define TEV_CHART_GL(Hints)                                                                                     \
+public:                                                                                                         \
+    void paintChart(QPainter* p) override                                                                       \
+    {                                                                                                           \
+        if (p && painter()) {                                                                                   \
+            painter()->paint(*p, size());                                                                       \
+            drawTooltip(p);                                                                                     \
+        }                                                                                                       \
+    }                                                                                                           \
+                                                                                                                \
+protected:                                                                                                      \
+    void initializeGL() override                                                                                \
+    {                                                                                                           \
+        if (painter())                                                                                          \
+            painter()->initializeOpenGLFunctions();                                                             \
+    }                                                                                                           \
+    void resizeGL(int, int) override {}                                                                         \
+    void paintGL() override                                                                                     \
+    {                                                                                                           \
+        if (!painter())                                                                                         \
+            return;                                                                                             \
+        beginFrame(painter());                                                                                  \
+        QPainter p(this);                                                                                       \
+        p.setRenderHints(Hints);                                                                                \
+        paintChart(&p);                                                                                         \
+    }                                                                                                           \
+                                                                                                                \
+private:
 
 namespace TEVQtLib {
 // Registers the chart types as controls; called once after TEVQtLib::init.

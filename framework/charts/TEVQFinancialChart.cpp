@@ -758,32 +758,6 @@ QRectF TEVQFinancialChart::currentSliderRect() const
     return d->zoom.sliderRect(d->plotRect(size()), 42);
 }
 
-void TEVQFinancialChart::paintChart(QPainter* p)
-{
-    if (p && painter()) {
-        painter()->paint(*p, size());
-        drawTooltip(p);
-    }
-}
-
-void TEVQFinancialChart::initializeGL()
-{
-    if (painter())
-        painter()->initializeOpenGLFunctions();
-}
-
-void TEVQFinancialChart::resizeGL(int, int) {}
-
-void TEVQFinancialChart::paintGL()
-{
-    if (!painter())
-        return;
-    beginFrame(painter());
-    QPainter p(this);
-    setPainterHints(p);
-    paintChart(&p);
-}
-
 void TEVQFinancialChart::mousePressEvent(QMouseEvent* event)
 {
     TEVQFinancialChartImpl* d = painter();

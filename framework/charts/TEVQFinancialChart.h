@@ -120,6 +120,7 @@ class TEV_EXPORT TEVQFinancialChart : public TEVQChartBase, public TEVQtLib::ITE
 {
     Q_OBJECT
     TEV_WIDGET_CORE(TEVQFinancialChart, "qtfinancialchart")
+    TEV_CHART_GL(kChartHints)
 public:
     explicit TEVQFinancialChart(QWidget* parent = nullptr);
     ~TEVQFinancialChart() override;
@@ -137,12 +138,8 @@ public:
 
     TEVQFinancialChartImpl* painter() const { return tevImpl<TEVQFinancialChartImpl>(); }
 
-    void paintChart(QPainter* painter) override;
 
 protected:
-    void initializeGL() override;
-    void resizeGL(int w, int h) override;
-    void paintGL() override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -592,32 +592,6 @@ QRectF TEVQLineChart::currentSliderRect() const
     return d->sliderRect(d->plotRect(size(), legendPosition()), legendPosition());
 }
 
-void TEVQLineChart::paintChart(QPainter* p)
-{
-    if (p && painter()) {
-        painter()->paint(*p, size());
-        drawTooltip(p);
-    }
-}
-
-void TEVQLineChart::initializeGL()
-{
-    if (painter())
-        painter()->initializeOpenGLFunctions();
-}
-
-void TEVQLineChart::resizeGL(int, int) {}
-
-void TEVQLineChart::paintGL()
-{
-    if (!painter())
-        return;
-    beginFrame(painter());
-    QPainter p(this);
-    setPainterHints(p);
-    paintChart(&p);
-}
-
 void TEVQLineChart::mousePressEvent(QMouseEvent* event)
 {
     TEVQLineChartImpl* d = painter();

@@ -89,6 +89,7 @@ class TEV_EXPORT TEVQLineChart : public TEVQChartBase, public TEVQtLib::ITEVQWid
 {
     Q_OBJECT
     TEV_WIDGET_CORE(TEVQLineChart, "qtlinechart")
+    TEV_CHART_GL(kChartHints)
 public:
     explicit TEVQLineChart(QWidget* parent = nullptr);
     ~TEVQLineChart() override;
@@ -114,12 +115,8 @@ public:
     const DataZoom& zoom() const { return painter()->zoom; }
     TEVQLineChartImpl* painter() const { return tevImpl<TEVQLineChartImpl>(); }
 
-    void paintChart(QPainter* painter) override;
 
 protected:
-    void initializeGL() override;
-    void resizeGL(int w, int h) override;
-    void paintGL() override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -390,32 +390,6 @@ void TEVQOpenGLPieChart::setSlices(const QVector<PieSlice>& slices)
     startAnimation();
 }
 
-void TEVQOpenGLPieChart::paintChart(QPainter* p)
-{
-    if (p && painter()) {
-        painter()->paint(*p, size());
-        drawTooltip(p);
-    }
-}
-
-void TEVQOpenGLPieChart::initializeGL()
-{
-    if (painter())
-        painter()->initializeOpenGLFunctions();
-}
-
-void TEVQOpenGLPieChart::resizeGL(int, int) {}
-
-void TEVQOpenGLPieChart::paintGL()
-{
-    if (!painter())
-        return;
-    beginFrame(painter());
-    QPainter p(this);
-    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    paintChart(&p);
-}
-
 void TEVQOpenGLPieChart::mousePressEvent(QMouseEvent* event)
 {
     TEVQOpenGLPieChartImpl* d = painter();

@@ -80,6 +80,7 @@ class TEV_EXPORT TEVQOpenGLPieChart : public TEVQChartBase, public TEVQtLib::ITE
 {
     Q_OBJECT
     TEV_WIDGET_CORE(TEVQOpenGLPieChart, "qtopenglpiechart")
+    TEV_CHART_GL(QPainter::Antialiasing | QPainter::TextAntialiasing)
 public:
     explicit TEVQOpenGLPieChart(QWidget* parent = nullptr);
     ~TEVQOpenGLPieChart() override;
@@ -92,12 +93,8 @@ public:
 
     TEVQOpenGLPieChartImpl* painter() const { return tevImpl<TEVQOpenGLPieChartImpl>(); }
 
-    void paintChart(QPainter* painter) override;
 
 protected:
-    void initializeGL() override;
-    void resizeGL(int w, int h) override;
-    void paintGL() override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;

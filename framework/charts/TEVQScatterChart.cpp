@@ -451,32 +451,6 @@ void TEVQScatterChart::setSeries(const QVector<ScatterSeries>& series)
     startAnimation();
 }
 
-void TEVQScatterChart::paintChart(QPainter* p)
-{
-    if (p && painter()) {
-        painter()->paint(*p, size());
-        drawTooltip(p);
-    }
-}
-
-void TEVQScatterChart::initializeGL()
-{
-    if (painter())
-        painter()->initializeOpenGLFunctions();
-}
-
-void TEVQScatterChart::resizeGL(int, int) {}
-
-void TEVQScatterChart::paintGL()
-{
-    if (!painter())
-        return;
-    beginFrame(painter());
-    QPainter p(this);
-    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    paintChart(&p);
-}
-
 void TEVQScatterChart::mousePressEvent(QMouseEvent* event)
 {
     TEVQScatterChartImpl* d = painter();

@@ -93,6 +93,7 @@ class TEV_EXPORT TEVQScatterChart : public TEVQChartBase, public TEVQtLib::ITEVQ
 {
     Q_OBJECT
     TEV_WIDGET_CORE(TEVQScatterChart, "qtscatterchart")
+    TEV_CHART_GL(QPainter::Antialiasing | QPainter::TextAntialiasing)
 public:
     explicit TEVQScatterChart(QWidget* parent = nullptr);
     ~TEVQScatterChart() override;
@@ -105,12 +106,8 @@ public:
 
     TEVQScatterChartImpl* painter() const { return tevImpl<TEVQScatterChartImpl>(); }
 
-    void paintChart(QPainter* painter) override;
 
 protected:
-    void initializeGL() override;
-    void resizeGL(int w, int h) override;
-    void paintGL() override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
