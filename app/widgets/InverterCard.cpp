@@ -60,14 +60,9 @@ void InverterCard::buildUi()
 {
     m_pill = addContainer(this, QString::fromLatin1(kLooks[0].pill), 0, 0, 5, 8, 0, 8, 0);
     fixHeight(m_pill, 32);
-    m_statusIcon = new TEVQImage(m_pill);
-    fixWidth(m_statusIcon, 15);
-    fixHeight(m_statusIcon, 15);
-    m_statusIcon->setSvgPath(iconPath(QString::fromLatin1(kLooks[0].icon)));
-    m_statusIcon->setSvgColor(QColor(255, 255, 255));
-    m_statusIcon->setUseSvgColor(true);
-    m_statusIcon->setStretchDraw(true);
-    m_pill->addChildWidget(m_statusIcon, 0);
+    // The icon sits in a clear box of its width that spans the pill's height, centred on both axes (a fixed
+    // size child of a row is placed at the row's top).
+    m_statusIcon = addIcon(m_pill, iconPath(QString::fromLatin1(kLooks[0].icon)), 15, 15, QColor(255, 255, 255));
     m_statusText = addLabel(m_pill, QStringLiteral("SolarLabelWhiteCenter"), 1, 32);
     m_statusText->setAlignment(kRightCentred);
 
