@@ -493,7 +493,7 @@ private slots:
         QCOMPARE(d.minimumSize(), QSize(360, 260));
         d.setSnapshot(snapshotWith({0, 2, 0, 0, 0, 0, 1, 0, 3, 0}));
         const QImage img = render(d, QSize(900, 600));
-        tevtest::keepRender(img, QStringLiteral("diagram-status"));
+        tevtest::keepRender(img, QStringLiteral("diagram-status.png"));
         // R = (18, 18, 864, 564); array area A = (48, 48, 714, 504); h = 126, w = 119.
         auto marker = [](int i) {
             const int r = i < 6 ? 1 : 3, c = i < 6 ? i : i - 4;
@@ -529,7 +529,7 @@ private slots:
         s.activePower = 0;
         line.setSnapshot(s);
         const QImage img = render(line, QSize(900, 600));
-        tevtest::keepRender(img, QStringLiteral("diagram-single-line"));
+        tevtest::keepRender(img, QStringLiteral("diagram-single-line.png"));
         // R = (18, 18, 864, 564); cy = 300; x0 = 38; step = 164.8: the inverters box starts at 367.6.
         QCOMPARE(QColor(img.pixel(372, 270)), QColor(218, 234, 222));
         QCOMPARE(QColor(img.pixel(42, 270)), QColor(247, 250, 248));
@@ -539,7 +539,7 @@ private slots:
 
         SolarPlantDiagramWidget network(2), other(7);
         const QImage net = render(network, QSize(900, 600));
-        tevtest::keepRender(net, QStringLiteral("diagram-network"));
+        tevtest::keepRender(net, QStringLiteral("diagram-network.png"));
         QCOMPARE(render(other, QSize(900, 600)), net);
         // Core box fill left of its text; the remote operations dot is amber.
         QCOMPARE(QColor(net.pixel(450 - 64, 300 - 30)), QColor(218, 234, 222));
