@@ -227,13 +227,6 @@ void PhotovoltaicPlantWindow::updateAlarmRows()
         r.row->setThemeName(r.index == m_alarmFilter ? QStringLiteral("SolarNavHover") : QStringLiteral("SolarClear"));
 }
 
-// The inverter cards, their pager and the charts are built with the inverter page and the trend drawer; until
-// they exist the card refresh only refills the charts that exist.
-void PhotovoltaicPlantWindow::refreshInverterCards()
-{
-    refreshCharts(m_snapshot);
-}
-
 QVector<int> PhotovoltaicPlantWindow::filteredInverterIndexes(const PlantSnapshot& snapshot) const
 {
     QVector<int> out;

@@ -13,9 +13,12 @@
 #include <QString>
 #include <QVector>
 
-class QComboBox;
-class QRadioButton;
+class InverterCard;
+class QButtonGroup;
+class SolarPlantDiagramWidget;
 class SolarPlantSimulator;
+class TEVQComboBox;
+class TEVQRadioButton;
 class TEVQContainer;
 class TEVQImage;
 class TEVQLabel;
@@ -69,6 +72,8 @@ public:
     const QVector<MetricTile>& metricTiles() const { return m_metricTiles; }
     const QVector<QPair<TEVQLabel*, QString>>& translatedLabels() const { return m_translatedLabels; }
     const QVector<TEVQContainer*>& pages() const { return m_pages; }
+    SolarToggleSwitch* commandSwitch() const { return m_commandSwitch; }
+    const QVector<InverterCard*>& inverterCards() const { return m_inverterCards; }
 
 public slots:
     void setTrendDrawerExpanded(bool expanded);
@@ -96,6 +101,10 @@ private:
     TEVQContainer* addMetricTile(TEVQContainer* tileCard, MetricTile& tile, bool withProgress, int progressValue);
     TEVQContainer* createPage(const QString& objectName);
     void buildTrendDrawer();
+    void buildInverterPage();
+    void buildCommandColumn(TEVQContainer* workspace);
+    void buildInverterArea(TEVQContainer* workspace);
+    void addSmallStat(TEVQContainer* parent, TEVQLabel*& captionOut, TEVQLabel*& valueOut);
     TEVQLabel* addTextLabel(TEVQContainer* parent, const QString& theme, int ratio, int height, const QString& key,
                             const QString& objectName);
 
@@ -110,6 +119,7 @@ private:
     void updatePageValues();
     void updateSiteButtons();
     void refreshInverterCards();
+    void updatePager(int pages);
     QVector<int> filteredInverterIndexes(const PlantSnapshot& snapshot) const;
     void retranslate();
 
@@ -156,8 +166,10 @@ private:
     TEVQPushButton* m_previousPageButton = nullptr;
     TEVQPushButton* m_nextPageButton = nullptr;
     SolarToggleSwitch* m_commandSwitch = nullptr;
-    QComboBox* m_skidCombo = nullptr;
-    QVector<QRadioButton*> m_groupRadios;
+    TEVQComboBox* m_skidCombo = nullptr;
+    QButtonGroup* m_groupButtons = nullptr;
+    QVector<TEVQRadioButton*> m_groupRadios;
+    TEVQLabel* m_inverterPageTitle = nullptr;
     TEVQLabel* m_commandTitle = nullptr;
     TEVQLabel* m_commandState = nullptr;
     TEVQLabel* m_commandSelection = nullptr;
@@ -182,8 +194,9 @@ private:
     TEVQChartBase* m_analysisPowerChart = nullptr;
     TEVQChartBase* m_analysisEnergyChart = nullptr;
 
-    QVector<QWidget*> m_inverterCards;
-    QVector<QWidget*> m_pageDots;
+    QVector<InverterCard*> m_inverterCards;
+    QVector<TEVQContainer*> m_pageDots;
+    QVector<SolarPlantDiagramWidget*> m_diagrams;
     QVector<NavEntry> m_navEntries;
     QVector<AlarmRow> m_alarmRows;
     QVector<QPair<TEVQLabel*, QString>> m_translatedLabels;

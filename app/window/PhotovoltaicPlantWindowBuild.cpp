@@ -3,6 +3,7 @@
 #include "PhotovoltaicPlantWindow.h"
 
 #include "DashboardBlocks.h"
+#include "SolarPlantDiagramWidget.h"
 #include "SolarPlantSimulator.h"
 #include "TEVQContainer.h"
 #include "TEVQImage.h"
@@ -68,6 +69,9 @@ void PhotovoltaicPlantWindow::buildUi()
     buildSidebar();
     buildPages();
     buildTrendDrawer();
+
+    // The diagrams take every snapshot; the list is made once rather than searched for on every tick.
+    m_diagrams = findChildren<SolarPlantDiagramWidget*>().toVector();
 }
 
 void PhotovoltaicPlantWindow::buildHeader()
@@ -251,13 +255,18 @@ void PhotovoltaicPlantWindow::buildPages()
     m_pageHost = addContainer(m_content, kClear, 4, 1, 0, 0, 0, 0, 0);
     m_pageHost->setObjectName(QStringLiteral("pageHost"));
 
-    // One page per section, in section order. Their contents (diagram pages, inverter page, tile and chart
-    // pages, history) are built by the page builders; until then each page is an empty shell.
+    // One page per section, in section order. The inverter page is built whole; the other pages' contents
+    // (diagram pages, tile and chart pages, history) come from their page builders, and until then each of
+    // them is an empty shell.
     static const char* const pageNames[SectionCount] = {
         "overviewPage", "singleLinePage", "inverterPage", "weatherPage", "trackerPage", "meterPage",
         "networkPage", "controllerPage", "performancePage", "chartsPage", "historyPage"};
-    for (const char* name : pageNames)
-        createPage(QString::fromLatin1(name));
+    for (int i = 0; i < SectionCount; ++i) {
+        if (i == 2)
+            buildInverterPage();
+        else
+            createPage(QString::fromLatin1(pageNames[i]));
+    }
 
     updatePageVisibility();
 }

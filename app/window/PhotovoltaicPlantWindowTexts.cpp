@@ -11,10 +11,13 @@
 #include "TEVQPushButton.h"
 #include "TEVQtLib.h"
 
-#include <QComboBox>
+#include "SolarPlantDiagramWidget.h"
+#include "SolarToggleSwitch.h"
+#include "TEVQComboBox.h"
+#include "TEVQRadioButton.h"
+
 #include <QDateTime>
 #include <QLocale>
-#include <QRadioButton>
 #include <QSignalBlocker>
 
 using namespace quenlark;
@@ -67,7 +70,8 @@ void PhotovoltaicPlantWindow::refreshSnapshot(const PlantSnapshot& s)
     }
 
     // Command card.
-    // (The command switch follows s.commandEnabled once the inverter page builds it.)
+    if (m_commandSwitch)
+        m_commandSwitch->setChecked(s.commandEnabled);
     setLabel(m_commandState, s.commandEnabled ? text("solar.status.on") : text("solar.status.off"));
     double active = 0.0;
     double reactive = 0.0;
@@ -152,8 +156,8 @@ void PhotovoltaicPlantWindow::updatePageValues()
     put(QStringLiteral("performanceCurtailment"), pct.arg(fixed(s.curtailment, 1)));
     put(QStringLiteral("performanceCo2"), QStringLiteral("%1 t").arg(fixed(s.co2Avoided, 0)));
 
-    // The plant diagrams receive the snapshot once they are built (diagram widgets of the overview,
-    // single-line and network pages).
+    for (SolarPlantDiagramWidget* diagram : m_diagrams)
+        diagram->setSnapshot(s);
 }
 
 void PhotovoltaicPlantWindow::retranslate()

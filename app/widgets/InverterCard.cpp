@@ -1,0 +1,154 @@
+#include "InverterCard.h"
+
+#include "DashboardBlocks.h"
+#include "DashboardFormat.h"
+#include "LanguageManager.h"
+#include "TEVQImage.h"
+#include "TEVQLabel.h"
+#include "TEVQProgressBar.h"
+#include "TEVQtLib.h"
+
+using namespace quenlark;
+
+namespace {
+
+const QString kClear = QStringLiteral("SolarClear");
+constexpr Qt::Alignment kRightCentred = Qt::AlignRight | Qt::AlignVCenter;
+
+QString dictText(const char* key)
+{
+    return TEVQtLib::tevText(QString::fromLatin1(key), QString());
+}
+
+struct StatusLook {
+    const char* pill;
+    const char* textKey;
+    const char* icon;
+    const char* bar;
+    const char* value;
+};
+
+const StatusLook kLooks[4] = {
+    {"SolarStatusOk", "solar.status.ok", "check", "SolarProgressOk", "SolarLabelOk"},
+    {"SolarStatusWarn", "solar.status.warningUpper", "critical", "SolarProgressWarn", "SolarLabelWarn"},
+    {"SolarStatusFault", "solar.status.faultUpper", "x-circle", "SolarProgressFault", "SolarLabelFault"},
+    {"SolarStatusOffline", "solar.status.offlineUpper", "x-circle", "SolarProgressOffline", "SolarLabelOffline"},
+};
+
+} // namespace
+
+InverterCard::InverterCard(QWidget* parent) : TEVQContainer(parent)
+{
+    setObjectName(QStringLiteral("inverterCard"));
+    setThemeName(QStringLiteral("SolarCard"));
+    setChildLayout(AutoChildLayout(1));
+    setChildSpace(0);
+    setChildPadding(0);
+    setMinimumWidth(142);
+    buildUi();
+    retranslate();
+    connect(TEVQtLib::LanguageManager::instance(), &TEVQtLib::LanguageManager::languageChanged, this,
+            [this](const QString&) {
+                retranslate();
+                applyStatus(m_row.status);
+            });
+}
+
+InverterCard::~InverterCard() = default;
+
+void InverterCard::buildUi()
+{
+    m_pill = addContainer(this, QString::fromLatin1(kLooks[0].pill), 0, 0, 5, 8, 0, 8, 0);
+    fixHeight(m_pill, 32);
+    // The icon sits in a clear box of its width that spans the pill's height, centred on both axes (a fixed
+    // size child of a row is placed at the row's top).
+    m_statusIcon = addIcon(m_pill, iconPath(QString::fromLatin1(kLooks[0].icon)), 15, 15, QColor(255, 255, 255));
+    m_statusText = addLabel(m_pill, QStringLiteral("SolarLabelWhiteCenter"), 1, 32);
+    m_statusText->setAlignment(kRightCentred);
+
+    TEVQContainer* body = addContainer(this, kClear, 1, 1, 3, 6, 8, 6, 10);
+    m_timestamp = addLabel(body, QStringLiteral("SolarLabelMuted"), 0, 17);
+    m_name = addLabel(body, QStringLiteral("SolarLabelMdBold"), 0, 27);
+    TEVQContainer* divider = addContainer(body, QStringLiteral("SolarDivider"), 4, 0, 0, 0, 0, 0, 0);
+    fixHeight(divider, 1);
+
+    TEVQContainer* efficiencyRow = addContainer(body, kClear, 0, 0, 4, 0, 0, 0, 0);
+    fixHeight(efficiencyRow, 22);
+    m_efficiencyCaption = addLabel(efficiencyRow, QStringLiteral("SolarLabelXs"), 1, 22);
+    m_efficiencyValue = addLabel(efficiencyRow, QString::fromLatin1(kLooks[0].value), 0, 22);
+    fixWidth(m_efficiencyValue, 46);
+    m_efficiencyValue->setAlignment(kRightCentred);
+
+    m_efficiencyBar = new TEVQProgressBar(body);
+    m_efficiencyBar->setObjectName(QStringLiteral("inverterEfficiency"));
+    m_efficiencyBar->setThemeName(QString::fromLatin1(kLooks[0].bar));
+    m_efficiencyBar->setWidthPolicy(TEVQtLib::LayoutSizePolicy(0));
+    m_efficiencyBar->setRange(0, 100);
+    m_efficiencyBar->setShowText(false);
+    fixHeight(m_efficiencyBar, 6);
+    body->addChildWidget(m_efficiencyBar, 0);
+
+    m_metricNames.resize(6);
+    m_metricValues.resize(6);
+    for (int i = 0; i < 6; ++i)
+        addMetricRow(body, m_metricNames[i], m_metricValues[i]);
+}
+
+TEVQContainer* InverterCard::addMetricRow(TEVQContainer* parent, TEVQLabel*& name, TEVQLabel*& value)
+{
+    TEVQContainer* row = addContainer(parent, kClear, 0, 1, 4, 0, 0, 0, 0);
+    fixHeight(row, 22);
+    name = addLabel(row, QStringLiteral("SolarLabelXs"), 5, 22);
+    value = addLabel(row, QStringLiteral("SolarLabelSm"), 6, 22);
+    value->setAlignment(kRightCentred);
+    return row;
+}
+
+QString InverterCard::joinValues(const QVector<double>& values, int decimals)
+{
+    QStringList parts;
+    parts.reserve(values.size());
+    for (double v : values)
+        parts.append(fixed(v, decimals));
+    return parts.join(QLatin1Char('/'));
+}
+
+void InverterCard::setInverter(const InverterRow& r)
+{
+    m_row = r;
+    m_timestamp->setText(r.timestamp);
+    m_name->setText(r.name);
+    m_efficiencyValue->setText(QStringLiteral("%1%").arg(fixed(r.efficiency, 1)));
+    m_efficiencyBar->setValue(progressPercent(r.efficiency));
+    m_metricValues[0]->setText(joinValues(r.voltages, 0));
+    m_metricValues[1]->setText(joinValues(r.currents, 1));
+    m_metricValues[2]->setText(QStringLiteral("%1 kW").arg(fixed(r.activePower, 1)));
+    m_metricValues[3]->setText(QStringLiteral("%1 kvar").arg(fixed(r.reactivePower, 1)));
+    m_metricValues[4]->setText(QStringLiteral("%1 Hz").arg(fixed(r.frequency, 2)));
+    m_metricValues[5]->setText(QStringLiteral("%1 kWh").arg(fixed(r.todayEnergy, 1)));
+    applyStatus(r.status);
+}
+
+void InverterCard::applyStatus(int status)
+{
+    // A status outside the four known ones would otherwise keep the previous inverter's look.
+    const StatusLook& look = kLooks[(status >= 0 && status < 4) ? status : 3];
+    m_pill->setThemeName(QString::fromLatin1(look.pill));
+    m_statusText->setText(dictText(look.textKey));
+    m_statusIcon->setSvgPath(iconPath(QString::fromLatin1(look.icon)));
+    m_efficiencyBar->setThemeName(QString::fromLatin1(look.bar));
+    m_efficiencyValue->setThemeName(QString::fromLatin1(look.value));
+    // A label's theme brings its text style's alignment; the value stays right-aligned.
+    m_efficiencyValue->setAlignment(kRightCentred);
+    update();
+}
+
+void InverterCard::retranslate()
+{
+    m_efficiencyCaption->setText(dictText("solar.inverter.efficiency"));
+    static const char* const names[6] = {"solar.inverter.voltage",  "solar.inverter.current",
+                                         "solar.inverter.active",   "solar.inverter.reactive",
+                                         "solar.inverter.frequency", "solar.inverter.today"};
+    for (int i = 0; i < 6; ++i)
+        m_metricNames[i]->setText(dictText(names[i]));
+}

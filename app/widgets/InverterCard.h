@@ -1,0 +1,59 @@
+#pragma once
+// One inverter of the inverter page: a status pill (icon and status text) over a body with the row's
+// timestamp, name, efficiency (value and bar) and six metric rows. The pill, the efficiency value and the bar
+// take the look of the row's status.
+#include "PlantSnapshot.h"
+#include "TEVQContainer.h"
+
+#include <QVector>
+
+class TEVQImage;
+class TEVQLabel;
+class TEVQProgressBar;
+
+class InverterCard : public TEVQContainer
+{
+    Q_OBJECT
+
+public:
+    explicit InverterCard(QWidget* parent = nullptr);
+    ~InverterCard() override;
+
+    void setInverter(const InverterRow& row);
+    // 0 ok, 1 warning, 2 fault, 3 offline; any other value takes the offline look.
+    void applyStatus(int status);
+    void retranslate();
+
+    const InverterRow& inverter() const { return m_row; }
+
+    // Each value in fixed notation with the given decimals, joined by "/" without blanks.
+    static QString joinValues(const QVector<double>& values, int decimals);
+
+    // For tests.
+    TEVQContainer* pill() const { return m_pill; }
+    TEVQImage* statusIcon() const { return m_statusIcon; }
+    TEVQLabel* statusText() const { return m_statusText; }
+    TEVQLabel* timestampLabel() const { return m_timestamp; }
+    TEVQLabel* nameLabel() const { return m_name; }
+    TEVQLabel* efficiencyCaption() const { return m_efficiencyCaption; }
+    TEVQLabel* efficiencyValue() const { return m_efficiencyValue; }
+    TEVQProgressBar* efficiencyBar() const { return m_efficiencyBar; }
+    TEVQLabel* metricName(int i) const { return m_metricNames.value(i); }
+    TEVQLabel* metricValue(int i) const { return m_metricValues.value(i); }
+
+private:
+    void buildUi();
+    TEVQContainer* addMetricRow(TEVQContainer* parent, TEVQLabel*& name, TEVQLabel*& value);
+
+    InverterRow m_row;
+    TEVQContainer* m_pill = nullptr;
+    TEVQImage* m_statusIcon = nullptr;
+    TEVQLabel* m_statusText = nullptr;
+    TEVQLabel* m_timestamp = nullptr;
+    TEVQLabel* m_name = nullptr;
+    TEVQLabel* m_efficiencyCaption = nullptr;
+    TEVQLabel* m_efficiencyValue = nullptr;
+    TEVQProgressBar* m_efficiencyBar = nullptr;
+    QVector<TEVQLabel*> m_metricNames;
+    QVector<TEVQLabel*> m_metricValues;
+};
