@@ -538,7 +538,8 @@ private slots:
         QVERIFY(w->m_trendDrawerBody->isVisible());
         w->setTrendDrawerExpanded(false);
         QTRY_VERIFY(!w->m_trendDrawerBody->isVisible());
-        QCOMPARE(w->m_trendDrawer->width(), 0);
+        // The 230 ms hide and the 220 ms animation's last frame can come in either order on a busy machine.
+        QTRY_COMPARE(w->m_trendDrawer->width(), 0);
         QCOMPARE(w->m_trendDrawerButton->getIcon(), iconPath(QStringLiteral("chevron-left")));
         // The first metric tile opens it too.
         QWidget* tile = w->metricTiles()[0].caption->parentWidget();
