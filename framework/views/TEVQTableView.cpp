@@ -69,8 +69,10 @@ void TEVQTableViewImpl::createComplete()
     if (!tevIsQtEmulator() || !v)
         return;
     auto* model = new QStandardItemModel(v);
+    const QString headers[] = {QObject::tr("Col1"), QObject::tr("Col2"), QObject::tr("Col3"), QObject::tr("Col4"),
+                               QObject::tr("Col5")};
     for (int c = 0; c < 5; ++c)
-        model->setHorizontalHeaderItem(c, new QStandardItem(QObject::tr("Col%1").arg(c + 1)));
+        model->setHorizontalHeaderItem(c, new QStandardItem(headers[c]));
     for (int r = 0; r < 100; ++r) {
         for (int c = 0; c < 5; ++c)
             model->setItem(r, c, new QStandardItem(QStringLiteral("item %1 %2").arg(r).arg(c)));
