@@ -350,6 +350,8 @@ private slots:
         QCOMPARE(view.model()->columnCount(), 5);
         QCOMPARE(view.model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Col5"));
         QCOMPARE(view.model()->index(99, 4).data().toString(), QStringLiteral("item 99 4"));
+        view.resize(420, 200);
+        QVERIFY(tevtest::keepRender(view.grab().toImage(), QStringLiteral("views_table_preview.png")));
         QWidget* made = createControlByType("datagrid", nullptr);
         QVERIFY(qobject_cast<TEVQTableView*>(made));
         delete made;

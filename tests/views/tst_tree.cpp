@@ -196,6 +196,9 @@ private slots:
         QVERIFY(view.model()->flags(first) & Qt::ItemIsUserCheckable);
         QCOMPARE(view.model()->rowCount(first), 1);
         QCOMPARE(view.model()->index(0, 1, first).data().toString(), QStringLiteral("item3"));
+        view.expand(first);
+        view.resize(240, 160);
+        QVERIFY(tevtest::keepRender(view.grab().toImage(), QStringLiteral("views_tree_preview.png")));
         QWidget* made = createControlByType("tree", nullptr);
         QVERIFY(qobject_cast<TEVQTreeView*>(made));
         delete made;
