@@ -102,7 +102,8 @@ struct Table {
             view.setColumnWidth(c, 100);
         view.resize(320, 300);
         view.show();
-        QTest::qWaitForWindowExposed(&view);
+        const bool exposed = QTest::qWaitForWindowExposed(&view);
+        Q_UNUSED(exposed);
     }
     QRect cell(int row, int column) const { return view.visualRect(model->index(row, column)); }
 };
@@ -179,6 +180,16 @@ private slots:
         QVERIFY(view.serializeJsonValue(&out, false));
         QVERIFY(json::getBool(json::get(out, "attr"), "multiselect", false));
         QVERIFY(json::getBool(json::get(out, "attr"), "checkstyle", false));
+        // With children written, the painter's check box is not among them; a column widget is.
+        auto* column = new TEVQContainer(&view);
+        view.setColumnWidget(1, column);
+        tevEnableSerializeChild(true);
+        Json::Value withChildren(Json::objectValue);
+        view.serializeJsonValue(&withChildren, false);
+        tevEnableSerializeChild(false);
+        const Json::Value& children = json::get(withChildren, "child");
+        QCOMPARE(int(json::size(children)), 1);
+        QCOMPARE(json::getString(json::at(children, 0), "type"), std::string("qtcontainer"));
         // Multiple (not extended) selection is not "multiselect".
         view.setSelectionMode(QAbstractItemView::MultiSelection);
         QVERIFY(view.serializeJsonValue(&out, false));

@@ -96,7 +96,8 @@ struct Tree {
         view.setItemTextStyle(CtrlState(4), text("eText"));
         view.resize(300, 300);
         view.show();
-        QTest::qWaitForWindowExposed(&view);
+        const bool exposed = QTest::qWaitForWindowExposed(&view);
+        Q_UNUSED(exposed);
     }
 };
 
