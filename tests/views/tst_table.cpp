@@ -14,6 +14,9 @@
 #include "TEVQResourceManager.h"
 #include "TEVQScrollBar.h"
 #include "TEVQTableView.h"
+#include "TEVQTreeView.h"
+#include "TEVQWindow.h"
+#include "TEVQPageLoader.h"
 #include "TEVQtLib.h"
 
 #include <QSignalSpy>
@@ -265,6 +268,24 @@ private slots:
         view.setJsonData(QStringLiteral(R"({"attr": {"itemHeight": 50}})"));
         QCOMPARE(view.getItemHeight(), 40);
         QCOMPARE(view.jsonData(), QStringLiteral(R"({"attr": {"itemHeight": 50}})"));
+    }
+
+    void pageWithBadKeys()
+    {
+        // Tables and trees from a page whose keys have wrong types and values out of range: built, defaults kept.
+        TEVQWindow win;
+        QVERIFY(tevCreatePageByFileName(&win, tevtest::dataPath(QStringLiteral("corpus/page/tables_trees.json"))));
+        auto* grid = win.findChild<TEVQTableView*>(QStringLiteral("grid"));
+        auto* tree = win.findChild<TEVQTreeView*>(QStringLiteral("tree"));
+        QVERIFY(grid && tree);
+        QCOMPARE(grid->getItemHeight(), 20);
+        QCOMPARE(grid->horizontalHeader()->maximumHeight(), QWIDGETSIZE_MAX);
+        QVERIFY(!grid->getCheckstyle());
+        QCOMPARE(tree->getItemHeight(), 0);
+        QCOMPARE(win.findChildren<TEVQTableView*>().size(), 2);
+        QCOMPARE(win.findChildren<TEVQTreeView*>().size(), 2);
+        win.resize(400, 300);
+        win.grab();
     }
 
     void settersSheetsAndSelection()
