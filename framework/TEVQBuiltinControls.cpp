@@ -45,6 +45,8 @@
 #include "TEVJson.h"
 #include "TEVQList.h"
 #include "TEVQListView.h"
+#include "TEVQTableView.h"
+#include "TEVQTreeView.h"
 #include "TEVQMenu.h"
 #include "TEVQMenuBar.h"
 
@@ -76,6 +78,8 @@ void registerBuiltinControls()
     tevRegisterQtControl("qtmenubar", &TEVQMenuBar::createTEVQMenuBar, TEVQMenuBar::getProps(), true);
     tevRegisterQtControl("qtlistview", &TEVQListView::createTEVQListView, TEVQListView::getProps(), false);
     tevRegisterQtControl("qtlist", &TEVQList::createTEVQList, TEVQList::getProps(), true);
+    tevRegisterQtControl("qttree", &TEVQTreeView::createTEVQTreeView, TEVQTreeView::getProps(), true);
+    tevRegisterQtControl("qtdatagrid", &TEVQTableView::createTEVQTableView, TEVQTableView::getProps(), true);
 
     // Creator-only long and short names.
     tevRegisterDefaultControl("scrollbar", &TEVQScrollBar::createTEVQScrollBar);
@@ -109,6 +113,8 @@ void registerBuiltinControls()
     tevRegisterDefaultControl("listview", &TEVQListView::createTEVQListView);
     tevRegisterDefaultControl("templateList", &TEVQListView::createTEVQListView);
     tevRegisterDefaultControl("list", &TEVQList::createTEVQList);
+    tevRegisterDefaultControl("tree", &TEVQTreeView::createTEVQTreeView);
+    tevRegisterDefaultControl("datagrid", &TEVQTableView::createTEVQTableView);
 }
 
 QStyle* createFrameworkStyle() { return new CScrollBarStyle(); }

@@ -1,0 +1,183 @@
+// Scrolling from top to bottom, a viewport height at a time, painting every step into an image: the themed
+// table (100,000 rows x 8 columns, check column on) beside a QTableView, and the themed tree (100,000 nodes,
+// all expanded) beside a QTreeView, each pair on the same model.
+#include "CScrollBarStyle.h"
+#include "TEVJson.h"
+#include "TEVQResourceManager.h"
+#include "TEVQTableView.h"
+#include "TEVQTreeView.h"
+#include "TEVQtLib.h"
+
+#include <QAbstractTableModel>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QImage>
+#include <QScrollBar>
+#include <QStandardItemModel>
+#include <QStyleFactory>
+#include <QTableView>
+#include <QTreeView>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace TEVQtLib;
+
+namespace {
+
+constexpr int kRows = 100000;
+constexpr int kColumns = 8;
+constexpr int kRowHeight = 20;
+constexpr int kPasses = 2;
+
+const char* const kStyle = R"({"style": [
+    {"type": 1, "name": "bg", "clr": "FFF4F6F8"}, {"type": 1, "name": "row", "clr": "FFFFFFFF"},
+    {"type": 1, "name": "hot", "clr": "FFD0E4F8"}, {"type": 1, "name": "sel", "clr": "FF2878DC"},
+    {"type": 1, "name": "head", "clr": "FFE0E6EC"},
+    {"type": 2, "name": "txt", "clr": "FF203040", "size": 13}]})";
+
+// Cell texts made on demand; column 0 carries a check state.
+class GridModel : public QAbstractTableModel
+{
+public:
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override { return parent.isValid() ? 0 : kRows; }
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : kColumns;
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (role == Qt::DisplayRole)
+            return QStringLiteral("R%1 C%2 %3").arg(index.row()).arg(index.column()).arg(index.row() % 97 * 1.5);
+        if (role == Qt::CheckStateRole && index.column() == 0)
+            return index.row() % 3 == 0;
+        return QVariant();
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (role == Qt::DisplayRole && orientation == Qt::Horizontal)
+            return QStringLiteral("Column %1").arg(section + 1);
+        return QVariant();
+    }
+};
+
+// 10,000 top-level nodes with 9 children each.
+QStandardItemModel* treeModel()
+{
+    auto* model = new QStandardItemModel;
+    for (int i = 0; i < kRows / 10; ++i) {
+        auto* top = new QStandardItem(QStringLiteral("String %1").arg(i));
+        QList<QStandardItem*> children;
+        for (int k = 0; k < 9; ++k)
+            children << new QStandardItem(QStringLiteral("Inverter %1.%2").arg(i).arg(k));
+        top->appendRows(children);
+        model->appendRow(top);
+    }
+    return model;
+}
+
+// Best milliseconds of one scroll from top to bottom, painting the view after every step.
+double scrollMs(QAbstractItemView* view)
+{
+    QImage image(view->size(), QImage::Format_ARGB32_Premultiplied);
+    QScrollBar* bar = view->verticalScrollBar();
+    std::vector<double> times;
+    for (int pass = 0; pass < kPasses + 1; ++pass) {
+        bar->setValue(0);
+        QElapsedTimer timer;
+        timer.start();
+        const int step = qMax(1, bar->pageStep());
+        for (int v = 0;; v += step) {
+            bar->setValue(qMin(v, bar->maximum()));
+            view->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+            if (v >= bar->maximum())
+                break;
+        }
+        if (pass > 0)
+            times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    return *std::min_element(times.begin(), times.end());
+}
+
+void report(const char* name, double ours, const char* refName, double reference)
+{
+    std::printf("%-14s %9.1f ms   %-10s %9.1f ms   ratio %.2f\n", name, ours, refName, reference, ours / reference);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setStyle(new CScrollBarStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
+    init();
+    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+    Json::Value styles;
+    json::parse(std::string(kStyle), styles);
+    rm->readStyle(rm->defaultStore(), json::get(styles, "style"));
+    auto fill = [&](const char* name) {
+        FillStyle f;
+        rm->getFillStyle(QString::fromLatin1(name), f);
+        return f;
+    };
+    TextStyleDesc text;
+    rm->getTextStyle(QStringLiteral("txt"), text);
+    const QSize size(960, 600);
+
+    GridModel grid;
+    QTableView tableRef;
+    tableRef.resize(size);
+    tableRef.setModel(&grid);
+    tableRef.verticalHeader()->hide();
+    tableRef.verticalHeader()->setMinimumSectionSize(1);
+    tableRef.verticalHeader()->setDefaultSectionSize(kRowHeight);
+    tableRef.setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    tableRef.show();
+
+    TEVQTableView table;
+    table.resize(size);
+    table.setModel(&grid);
+    table.setBackground(CommonCtrlStateNormal, fill("bg"));
+    table.setItemBackground(CtrlState(4), fill("row"));
+    table.setItemBackground(CtrlStateHot, fill("hot"));
+    table.setItemBackground(CtrlStatePressed, fill("sel"));
+    table.setItemTextStyle(CtrlState(4), text);
+    table.setHeaderBackground(CtrlState(4), fill("head"));
+    table.setHeaderTextStyle(CtrlState(4), text);
+    table.setItemHeight(kRowHeight);
+    table.setCheckstyle(true);
+    table.show();
+
+    QStandardItemModel* nodes = treeModel();
+    QTreeView treeRef;
+    treeRef.resize(size);
+    treeRef.setModel(nodes);
+    treeRef.header()->hide();
+    treeRef.setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    treeRef.expandAll();
+    treeRef.show();
+
+    TEVQTreeView tree;
+    tree.resize(size);
+    tree.setModel(nodes);
+    tree.setBackground(CommonCtrlStateNormal, fill("bg"));
+    tree.setItemBackground(CtrlState(4), fill("row"));
+    tree.setItemBackground(CtrlStateHot, fill("hot"));
+    tree.setItemBackground(CtrlStatePressed, fill("sel"));
+    tree.setItemTextStyle(CtrlState(4), text);
+    tree.setItemHeight(kRowHeight);
+    tree.expandAll();
+    tree.show();
+    QApplication::processEvents();
+
+    std::printf("Scrolling from top to bottom in a %dx%d view, painted every page (best of %d passes):\n",
+                size.width(), size.height(), kPasses);
+    std::printf("table: %d rows x %d columns of %d px, check column on; tree: %d nodes, all expanded\n", kRows,
+                kColumns, kRowHeight, kRows);
+    report("TEVQTableView", scrollMs(&table), "QTableView", scrollMs(&tableRef));
+    report("TEVQTreeView", scrollMs(&tree), "QTreeView", scrollMs(&treeRef));
+    delete nodes;
+    return 0;
+}

@@ -1,0 +1,314 @@
+// The table's cells and header: painting by state, the check column and the check-all box, column widgets.
+#include "TEVQCheckBox.h"
+#include "TEVQContainer.h"
+#include "TEVQTableView.h"
+
+#include <QCursor>
+#include <QMouseEvent>
+#include <QPainter>
+
+using namespace TEVQtLib;
+
+namespace {
+
+const int kIconRole = Qt::UserRole + 100;
+
+QRect inner(const QRect& r)
+{
+    QRect a = r.adjusted(2, 2, -2, -2);
+    a.setWidth(qMax(a.width(), 0));
+    a.setHeight(qMax(a.height(), 0));
+    return a;
+}
+
+// r with its left edge at x and its right edge kept (never narrower than nothing).
+QRect fromLeft(const QRect& r, int x)
+{
+    const int right = r.x() + r.width();
+    return QRect(x, r.y(), qMax(right - x, 0), r.height());
+}
+
+// The model's alignment flags applied to a text style.
+void applyAlignment(TextStyleDesc& style, const QVariant& value)
+{
+    if (!value.isValid())
+        return;
+    const int flags = value.toInt();
+    if (flags & Qt::AlignHCenter) {
+        style.horAlign = 1;
+        style.offsetX = 0;
+    } else if (flags & Qt::AlignRight) {
+        style.horAlign = 2;
+    } else if (flags & Qt::AlignLeft) {
+        style.horAlign = 0;
+    }
+    if (flags & Qt::AlignTop)
+        style.verAlign = 0;
+    else if (flags & Qt::AlignBottom)
+        style.verAlign = 2;
+    else if (flags & Qt::AlignVCenter)
+        style.verAlign = 1;
+}
+
+} // namespace
+
+// ---- delegate ------------------------------------------------------------------------------------------------
+
+TEVQTableViewitemDelegate::TEVQTableViewitemDelegate(TEVQTableView* view, TEVQTableViewImpl* impl)
+    : viewImpl(impl), m_view(view)
+{
+}
+
+TEVQTableViewitemDelegate::~TEVQTableViewitemDelegate() = default;
+
+std::vector<TEVQTableViewitemDelegate::Control> TEVQTableViewitemDelegate::controlList(TEVQContainer* container)
+{
+    std::vector<Control> list;
+    if (!container)
+        return list;
+    std::vector<QObject*> stack{container};
+    while (!stack.empty()) {
+        QObject* o = stack.back();
+        stack.pop_back();
+        ITEVQWidgetBase* base = tevWidgetInterface(o);
+        if (!base || !base->getControlImpl())
+            continue;
+        list.push_back({QPointer<QWidget>(static_cast<QWidget*>(o)), base->getControlImpl()});
+        const QObjectList& children = o->children();
+        for (auto it = children.rbegin(); it != children.rend(); ++it)
+            stack.push_back(*it);
+    }
+    return list;
+}
+
+QRect TEVQTableViewitemDelegate::controlRect(const QWidget* control, const TEVQContainer* container,
+                                             const QPoint& origin)
+{
+    QPoint topLeft = control->geometry().topLeft();
+    for (const QWidget* p = control->parentWidget(); p && p != container; p = p->parentWidget())
+        topLeft += p->geometry().topLeft();
+    return QRect(topLeft + origin, control->size());
+}
+
+void TEVQTableViewitemDelegate::paintColumnWidget(QPainter* painter, TEVQContainer* container,
+                                                  const QRect& cell) const
+{
+    const std::vector<Control> controls = controlList(container);
+    if (controls.empty())
+        return;
+    painter->save();
+    painter->setClipRect(cell);
+    container->resize(cell.size());
+    static_cast<ITEVQWidgetBase*>(container)->setGeometry(0, 0, cell.width(), cell.height());
+    container->forceResize();
+    controls[0].impl->draw(painter, cell);
+    const QPoint cursor = QCursor::pos();
+    QWidget* viewport = m_view ? m_view->viewport() : nullptr;
+    for (size_t i = 1; i < controls.size(); ++i) {
+        const Control& c = controls[i];
+        if (!c.widget)
+            continue;
+        const QRect r = controlRect(c.widget, container, cell.topLeft());
+        const bool hot = viewport && QRect(viewport->mapToGlobal(r.topLeft()), r.size()).contains(cursor);
+        if (hot) {
+            c.impl->setState(CtrlStateHot);
+            c.impl->draw(painter, r);
+            c.impl->setState(CtrlStateNormal);
+        } else {
+            c.impl->draw(painter, r);
+        }
+    }
+    painter->restore();
+}
+
+void TEVQTableViewitemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                      const QModelIndex& index) const
+{
+    if (!index.isValid() || !viewImpl)
+        return;
+    painter->save();
+    const QRect cell = option.rect;
+    const QString text = index.data(Qt::DisplayRole).toString();
+    const QRect in = inner(cell);
+    QRect textRect = in;
+    const bool checkColumn = index.column() == 0 && viewImpl->checkstyle;
+    if (checkColumn)
+        textRect = fromLeft(in, in.x() + 10 + viewImpl->checkBoxImageSize.width());
+    const QString iconName = index.data(kIconRole).toString();
+    QSize iconSize;
+    if (!iconName.isEmpty())
+        iconSize = TEVQWidgetBaseImpl::getImageSize(iconName, false);
+
+    int s = 0;
+    if (option.state & QStyle::State_Selected)
+        s = 2;
+    else if ((option.state & QStyle::State_MouseOver) || index.row() == viewImpl->hoverRow)
+        s = 1;
+    TEVQWidgetBaseImpl::drawFillStyle(painter, viewImpl->itemBackground[s], cell);
+    const QVariant alignment = index.data(Qt::TextAlignmentRole);
+    const TextStyleDesc* style = &viewImpl->itemTextStyle[s];
+    TextStyleDesc aligned;
+    if (alignment.isValid()) {
+        aligned = *style;
+        applyAlignment(aligned, alignment);
+        style = &aligned;
+    }
+
+    QRect iconRect;
+    if (iconSize.isValid()) {
+        if (style->horAlign != 1) {
+            iconRect = textRect;
+            iconRect.setWidth(iconSize.width() + 10);
+            textRect = fromLeft(textRect, textRect.x() + 10 + iconSize.width());
+        } else {
+            const int gap = text.isEmpty() ? 0 : 6;
+            const int available = qMax(in.width() - gap - iconSize.width(), 0);
+            const int textWidth = qMin(available, TEVQWidgetBaseImpl::getTextSize(*style, text).width() + 2);
+            const int x0 = in.x() + qMax((in.width() - (textWidth + iconSize.width() + gap)) / 2, 0);
+            iconRect = QRect(x0, in.y(), iconSize.width(), in.height());
+            textRect = QRect(x0 + iconSize.width() + gap, in.y(), textWidth, in.height());
+        }
+    }
+    TEVQWidgetBaseImpl::drawText(painter, text, *style, textRect);
+
+    if (TEVQContainer* container = viewImpl->columnWidget(index.column())) {
+        paintColumnWidget(painter, container, cell);
+        painter->restore();
+        return;
+    }
+    if (iconSize.isValid()) {
+        static const IconStyleDesc iconStyle; // centred, no offset, no colouring
+        painter->save();
+        painter->setClipRect(cell);
+        TEVQWidgetBaseImpl::drawImageAt(painter, iconName, iconStyle, iconRect.x(), iconRect.y(), iconRect.width(),
+                                        iconRect.height(), false);
+        painter->restore();
+    }
+    if (checkColumn && viewImpl->checkBox) {
+        viewImpl->checkBox->setChecked(index.data(Qt::CheckStateRole).toBool());
+        viewImpl->checkBox->painter()->draw(painter, viewImpl->checkBoxRect(cell));
+    }
+    painter->restore();
+}
+
+bool TEVQTableViewitemDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,
+                                            const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    if (!viewImpl || !index.isValid() || !m_view)
+        return QItemDelegate::editorEvent(event, model, option, index);
+    QWidget* viewport = m_view->viewport();
+    if (event->type() == QEvent::MouseMove) {
+        if (index.row() != viewImpl->hoverRow) {
+            viewImpl->hoverRow = index.row();
+            viewport->update();
+        }
+        if (viewImpl->columnWidget(index.column())
+            && QRect(viewport->mapToGlobal(option.rect.topLeft()), option.rect.size()).contains(QCursor::pos()))
+            viewport->repaint(option.rect);
+        return QItemDelegate::editorEvent(event, model, option, index);
+    }
+    if (event->type() != QEvent::MouseButtonPress)
+        return QItemDelegate::editorEvent(event, model, option, index);
+
+    // The slots below may swap or delete the model or the view; the base handler runs only when both live.
+    QPointer<TEVQTableView> view(m_view);
+    QPointer<QAbstractItemModel> guardModel(model);
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (index.column() == 0 && viewImpl->checkstyle && model
+        && viewImpl->checkBoxRect(option.rect).contains(mouse->pos())) {
+        const bool checked = index.data(Qt::CheckStateRole).toBool();
+        // Written as a check state, so the model's own readers (QStandardItem::checkState) agree.
+        model->setData(index, int(checked ? Qt::Unchecked : Qt::Checked), Qt::CheckStateRole);
+    }
+    if (view && guardModel) {
+        TEVQContainer* container = viewImpl->columnWidget(index.column());
+        const std::vector<Control> controls = controlList(container);
+        if (controls.size() > 1) {
+            container->resize(option.rect.size());
+            static_cast<ITEVQWidgetBase*>(container)->setGeometry(0, 0, option.rect.width(), option.rect.height());
+            container->forceResize();
+            const QPoint cursor = QCursor::pos();
+            for (size_t i = 1; i < controls.size(); ++i) {
+                if (!controls[i].widget)
+                    continue;
+                const QRect r = controlRect(controls[i].widget, container, option.rect.topLeft());
+                if (QRect(viewport->mapToGlobal(r.topLeft()), r.size()).contains(cursor)) {
+                    const int row = index.row();
+                    emit view->customControlClicked(row, controls[i].widget->objectName());
+                    break;
+                }
+            }
+        }
+    }
+    if (!view || !guardModel)
+        return true;
+    return QItemDelegate::editorEvent(event, model, option, index);
+}
+
+// ---- header --------------------------------------------------------------------------------------------------
+
+TEVQTableHeader::TEVQTableHeader(TEVQTableViewImpl* impl, Qt::Orientation orientation, TEVQTableView* parent)
+    : QHeaderView(orientation, parent), viewImpl(impl), m_view(parent)
+{
+}
+
+TEVQTableHeader::~TEVQTableHeader() = default;
+
+void TEVQTableHeader::paintEvent(QPaintEvent*)
+{
+    if (!viewImpl)
+        return;
+    QPainter p(viewport());
+    const FillStyle& background = viewImpl->headerBackground[0];
+    TEVQWidgetBaseImpl::drawFillStyle(&p, background, QRect(0, 0, width(), height()));
+    const int n = count();
+    if (orientation() == Qt::Vertical) {
+        for (int i = 0; i < n; ++i) {
+            const QRect r(0, sectionViewportPosition(i), width(), sectionSize(i));
+            if (r.height() <= 0 || r.bottom() < 0 || r.top() > height())
+                continue;
+            TEVQWidgetBaseImpl::drawFillStyle(&p, background, r);
+            TEVQWidgetBaseImpl::drawText(&p, model() ? model()->headerData(i, Qt::Vertical).toString() : QString(),
+                                         viewImpl->headerTextStyle[0], inner(r));
+        }
+        return;
+    }
+    for (int i = 0; i < n; ++i) {
+        const QRect r(sectionViewportPosition(i), 0, sectionSize(i), height());
+        if (r.width() <= 0 || r.right() < 0 || r.left() > width())
+            continue;
+        QRect textRect = inner(r);
+        TEVQWidgetBaseImpl::drawFillStyle(&p, background, r);
+        const bool checkSection = i == 0 && viewImpl->checkstyle;
+        if (checkSection)
+            textRect = fromLeft(textRect, textRect.x() + 10 + viewImpl->checkBoxImageSize.width());
+        TextStyleDesc style = viewImpl->headerTextStyle[0];
+        QString text;
+        if (QAbstractItemModel* m = model()) {
+            text = m->headerData(i, Qt::Horizontal).toString();
+            applyAlignment(style, m->headerData(i, Qt::Horizontal, Qt::TextAlignmentRole));
+        }
+        TEVQWidgetBaseImpl::drawText(&p, text, style, textRect);
+        if (checkSection && viewImpl->checkBox) {
+            viewImpl->checkBox->setChecked(viewImpl->headerCheckState);
+            viewImpl->checkBox->painter()->draw(&p, viewImpl->checkBoxRect(r));
+        }
+    }
+}
+
+void TEVQTableHeader::mousePressEvent(QMouseEvent* event)
+{
+    QPointer<TEVQTableHeader> alive(this);
+    if (viewImpl && orientation() == Qt::Horizontal && viewImpl->checkstyle && m_view) {
+        const QRect r(sectionViewportPosition(0), 0, sectionSize(0), height());
+        if (viewImpl->checkBoxRect(r).contains(event->pos())) {
+            viewImpl->headerCheckState = !viewImpl->headerCheckState;
+            m_view->viewport()->update(r);
+            m_view->headerChecked(viewImpl->headerCheckState);
+            if (!alive) // a slot deleted the view
+                return;
+            viewport()->update();
+        }
+    }
+    QHeaderView::mousePressEvent(event);
+}

@@ -1,0 +1,392 @@
+#include "TEVQTableView.h"
+
+#include "TEVFlags.h"
+#include "TEVJson.h"
+#include "TEVQCheckBox.h"
+#include "TEVQContainer.h"
+#include "TEVQControlInfo.h"
+#include "TEVQResourceManager.h"
+#include "TEVQScrollBar.h"
+#include "TEVViewStyles.h"
+
+#include <QImage>
+#include <QItemSelectionModel>
+#include <QPainter>
+#include <QSet>
+#include <QStandardItemModel>
+
+using namespace TEVQtLib;
+
+namespace {
+bool validState(int state) { return state >= 0 && state < 4; }
+
+template <class T>
+void setStates(T* states, int state, const T& value)
+{
+    if (state == 4) {
+        for (int i = 0; i < 4; ++i)
+            states[i] = value;
+    } else if (validState(state)) {
+        states[state] = value;
+    }
+}
+} // namespace
+
+// ---- painter -------------------------------------------------------------------------------------------------
+
+TEVQTableViewImpl::TEVQTableViewImpl(TEVQTableView* ownerView) : TEVQWidgetBaseImpl(ownerView, TEVQTableView::typeName())
+{
+    for (FillStyle& f : itemBackground)
+        f.valid = false;
+    checkBox = new TEVQCheckBox(ownerView);
+    checkBox->setShowText(false);
+    checkBox->setBackground(CtrlState(4), FillStyle());
+    checkBox->setCheckedBackground(CtrlState(4), FillStyle());
+    checkBox->setVisible(false);
+}
+
+TEVQTableViewImpl::~TEVQTableViewImpl() = default;
+
+TEVQTableView* TEVQTableViewImpl::view() const { return static_cast<TEVQTableView*>(owner); }
+
+void TEVQTableViewImpl::draw(QPainter* painter, const QRect& rect) { drawFillStyle(painter, background, rect); }
+
+QRect TEVQTableViewImpl::checkBoxRect(const QRect& cell) const
+{
+    return QRect(cell.x() + 5, cell.y(), checkBoxImageSize.width(), cell.height());
+}
+
+TEVQContainer* TEVQTableViewImpl::columnWidget(int column) const
+{
+    if (columnWidgets.isEmpty())
+        return nullptr;
+    return columnWidgets.value(column).data();
+}
+
+void TEVQTableViewImpl::createComplete()
+{
+    TEVQTableView* v = view();
+    if (!tevIsQtEmulator() || !v)
+        return;
+    auto* model = new QStandardItemModel(v);
+    const QString headers[] = {QObject::tr("Col1"), QObject::tr("Col2"), QObject::tr("Col3"), QObject::tr("Col4"),
+                               QObject::tr("Col5")};
+    for (int c = 0; c < 5; ++c)
+        model->setHorizontalHeaderItem(c, new QStandardItem(headers[c]));
+    for (int r = 0; r < 100; ++r) {
+        for (int c = 0; c < 5; ++c)
+            model->setItem(r, c, new QStandardItem(QStringLiteral("item %1 %2").arg(r).arg(c)));
+    }
+    v->setModel(model);
+}
+
+bool TEVQTableViewImpl::serializeJsonValue(Json::Value*& json, bool load)
+{
+    const bool result = TEVQWidgetBaseImpl::serializeJsonValue(json, load);
+    TEVQTableView* v = view();
+    if (!json || !v)
+        return result;
+    Json::Value& element = *json;
+    TEVViewStyleTable styles;
+    styles.fill(0, background);
+    styles.fillGroup(2, itemBackground);
+    styles.textGroup(6, itemTextStyle);
+    styles.fillGroup(10, headerBackground);
+    styles.textGroup(14, headerTextStyle);
+    if (load) {
+        styles.read(element);
+        if (const Json::Value* attrs = json::find(element, "attr")) {
+            bool flag = false;
+            if (json::read(*attrs, "multiselect", flag))
+                v->setSelectionMode(flag ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+            int height = 0;
+            // A height of 0 or less would collapse the header as well as the rows: both are left alone.
+            if (json::read(*attrs, "itemHeight", height) && height > 0) {
+                height = qMin(height, QWIDGETSIZE_MAX);
+                v->setItemHeight(height);
+                v->horizontalHeader()->setFixedHeight(height);
+            }
+            if (json::read(*attrs, "checkstyle", flag))
+                v->setCheckstyle(flag);
+            QString name;
+            if (json::read(*attrs, "checkedImg", name))
+                v->setCheckBoxImage(true, name);
+            if (json::read(*attrs, "uncheckImg", name))
+                v->setCheckBoxImage(false, name);
+        }
+        readScrollbarChildJson(element, v);
+        return result;
+    }
+    if (tevIsSerializeChild() && checkBox && json::find(element, "child")) {
+        // The common part wrote every framework child; the check box that paints the cells is none of the
+        // page's, and read back it would become a real check box on the table.
+        Json::Value children(Json::arrayValue);
+        for (QObject* child : v->children()) {
+            ITEVQWidgetBase* w = tevWidgetInterface(child);
+            if (!w || child == checkBox)
+                continue;
+            Json::Value value;
+            w->serializeJsonValue(&value, false);
+            children.append(std::move(value));
+        }
+        if (children.empty())
+            element.removeMember("child");
+        else
+            element["child"] = std::move(children);
+    }
+    styles.write(element);
+    Json::Value& attrs = ownAttrs(element, {"multiselect", "itemHeight", "checkstyle", "checkedImg", "uncheckImg"});
+    if (v->selectionMode() == QAbstractItemView::ExtendedSelection)
+        attrs["multiselect"] = true;
+    attrs["itemHeight"] = v->getItemHeight();
+    if (checkstyle)
+        attrs["checkstyle"] = true;
+    if (!v->getCheckBoxImage(true).isEmpty())
+        attrs["checkedImg"] = v->getCheckBoxImage(true).toStdString();
+    if (!v->getCheckBoxImage(false).isEmpty())
+        attrs["uncheckImg"] = v->getCheckBoxImage(false).toStdString();
+    return result;
+}
+
+// ---- background widgets --------------------------------------------------------------------------------------
+
+TEVQConerWidget::TEVQConerWidget(QWidget* parent, TEVQTableViewImpl* impl) : QWidget(parent), viewImpl(impl) {}
+
+void TEVQConerWidget::paintEvent(QPaintEvent*)
+{
+    if (!viewImpl)
+        return;
+    QPainter p(this);
+    TEVQWidgetBaseImpl::drawFillStyleAt(&p, viewImpl->background, 0, 0, width(), height());
+}
+
+// ---- widget --------------------------------------------------------------------------------------------------
+
+TEVQTableView::TEVQTableView(QWidget* parent) : QTableView(parent), TEVQScrollBarPair(true)
+{
+    tevSetImpl(new TEVQTableViewImpl(this), false);
+    m_delegate = new TEVQTableViewitemDelegate(this, painter());
+    setItemDelegate(m_delegate);
+    auto* horizontal = new TEVQScrollBar(Qt::Horizontal, this);
+    auto* vertical = new TEVQScrollBar(Qt::Vertical, this);
+    m_horizontalHeader = new TEVQTableHeader(painter(), Qt::Horizontal, this);
+    m_verticalHeader = new TEVQTableHeader(painter(), Qt::Vertical, this);
+    setVerticalScrollBar(vertical);
+    setHorizontalScrollBar(horizontal);
+    setBars(horizontal, vertical);
+    setHorizontalHeader(m_horizontalHeader);
+    setVerticalHeader(m_verticalHeader);
+    // As the table's own header: sections answer clicks; rows may be as low as their height says.
+    m_horizontalHeader->setSectionsClickable(true);
+    m_verticalHeader->setMinimumSectionSize(1);
+    m_verticalHeader->setDefaultSectionSize(painter()->itemHeight);
+    m_verticalHeader->hide();
+    setShowGrid(false);
+    m_corner = new TEVQConerWidget(this, painter());
+    setCornerWidget(m_corner);
+    m_viewport = new TEVQViewport(this, painter());
+    setViewport(m_viewport);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setFrameStyle(0);
+    viewport()->setStyleSheet(QStringLiteral("background-color: rgba(0, 0, 0, 0);"));
+    viewport()->installEventFilter(this);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setMouseTracking(true);
+    painter()->applyTheme();
+}
+
+TEVQTableView::~TEVQTableView()
+{
+    // Nothing may reach the painter object once it is gone: the viewport filter, the delegate, the headers
+    // and the background widgets.
+    viewport()->removeEventFilter(this);
+    setItemDelegate(nullptr);
+    delete m_delegate;
+    m_delegate = nullptr;
+    m_horizontalHeader->viewImpl = nullptr;
+    m_verticalHeader->viewImpl = nullptr;
+}
+
+void TEVQTableView::setBackground(CommonCtrlState, const FillStyle& style) { painter()->background = style; }
+const FillStyle& TEVQTableView::getBackground(CommonCtrlState) const { return painter()->background; }
+void TEVQTableView::setItemBackground(CtrlState state, const FillStyle& style)
+{
+    setStates(painter()->itemBackground, state, style);
+}
+const FillStyle& TEVQTableView::getItemBackground(CtrlState state) const
+{
+    return painter()->itemBackground[validState(state) ? state : 0];
+}
+void TEVQTableView::setItemTextStyle(CtrlState state, const TextStyleDesc& style)
+{
+    setStates(painter()->itemTextStyle, state, style);
+}
+const TextStyleDesc& TEVQTableView::getItemTextStyle(CtrlState state) const
+{
+    return painter()->itemTextStyle[validState(state) ? state : 0];
+}
+void TEVQTableView::setHeaderBackground(CtrlState state, const FillStyle& style)
+{
+    setStates(painter()->headerBackground, state, style);
+}
+const FillStyle& TEVQTableView::getHeaderBackground(CtrlState state) const
+{
+    return painter()->headerBackground[validState(state) ? state : 0];
+}
+void TEVQTableView::setHeaderTextStyle(CtrlState state, const TextStyleDesc& style)
+{
+    setStates(painter()->headerTextStyle, state, style);
+}
+const TextStyleDesc& TEVQTableView::getHeaderTextStyle(CtrlState state) const
+{
+    return painter()->headerTextStyle[validState(state) ? state : 0];
+}
+
+void TEVQTableView::setItemHeight(int h)
+{
+    if (h <= 0)
+        return;
+    painter()->itemHeight = h;
+    m_verticalHeader->setDefaultSectionSize(h);
+}
+
+int TEVQTableView::getItemHeight() const { return painter()->itemHeight; }
+
+QList<int> TEVQTableView::selectedRows() const
+{
+    QList<int> rows;
+    if (!selectionModel())
+        return rows;
+    QSet<int> seen;
+    for (const QModelIndex& index : selectionModel()->selectedIndexes()) {
+        if (!seen.contains(index.row())) {
+            seen.insert(index.row());
+            rows.append(index.row());
+        }
+    }
+    return rows;
+}
+
+void TEVQTableView::setCheckstyle(bool on) { painter()->checkstyle = on; }
+bool TEVQTableView::getCheckstyle() const { return painter()->checkstyle; }
+
+void TEVQTableView::setCheckBoxImage(bool checked, QString name)
+{
+    TEVQTableViewImpl* p = painter();
+    if (const QImage* image = TEVQResourceManager::getInstance()->getImage(name, false))
+        p->checkBoxImageSize = image->size();
+    if (checked) {
+        p->checkedImage = name;
+        p->checkBox->setCheckedIcon(name);
+    } else {
+        p->uncheckedImage = name;
+        p->checkBox->setUncheckIcon(name);
+    }
+}
+
+QString TEVQTableView::getCheckBoxImage(bool checked) const
+{
+    return checked ? painter()->checkedImage : painter()->uncheckedImage;
+}
+
+void TEVQTableView::setCheckedImage(QString name) { painter()->checkedImage = name; }
+void TEVQTableView::setUncheckedImage(QString name) { painter()->uncheckedImage = name; }
+QString TEVQTableView::getCheckedImage() const { return painter()->checkedImage; }
+QString TEVQTableView::getUncheckedImage() const { return painter()->uncheckedImage; }
+
+void TEVQTableView::headerChecked(bool checked) { emit headerCheckedChanged(checked); }
+
+void TEVQTableView::setColumnWidget(int column, TEVQContainer* widget)
+{
+    if (!widget) {
+        painter()->columnWidgets.remove(column);
+        return;
+    }
+    widget->setVisible(false);
+    painter()->columnWidgets.insert(column, widget);
+}
+
+TEVQContainer* TEVQTableView::getColumnWidget(int column) const { return painter()->columnWidget(column); }
+
+void TEVQTableView::setScrollbarBtnSize(bool, int size) { painter()->scrollbarBtnSize = size; }
+
+void TEVQTableView::setScrollbarSize(bool, int size)
+{
+    painter()->scrollbarSize = size;
+    const QString sheet =
+        QStringLiteral("QScrollBar::vertical{ width:%1; } QScrollBar::horizontal{ height:%2; } "
+                       "QScrollBar::add-line:vertical{ width:%3px;width:%3px; subcontrol-origin: margin;} "
+                       "QScrollBar::sub-line:vertical{ width:%3px;width:%3px;subcontrol-origin: margin; }")
+            .arg(painter()->scrollbarSize)
+            .arg(painter()->scrollbarSize)
+            .arg(painter()->scrollbarBtnSize);
+    for (bool h : {false, true}) {
+        if (TEVQScrollBar* b = bar(h))
+            b->setStyleSheet(sheet);
+    }
+}
+
+void TEVQTableView::initDemoData() { painter()->createComplete(); }
+
+void TEVQTableView::setModel(QAbstractItemModel* model)
+{
+    painter()->hoverRow = -1;
+    QTableView::setModel(model);
+}
+
+bool TEVQTableView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == viewport() && event->type() == QEvent::Paint) {
+        QPainter p(viewport());
+        TEVQWidgetBaseImpl::drawFillStyleAt(&p, painter()->background, 0, 0, viewport()->width(),
+                                            viewport()->height());
+        return false;
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+void TEVQTableView::leaveEvent(QEvent* event)
+{
+    QTableView::leaveEvent(event);
+    if (painter()->hoverRow != -1) {
+        painter()->hoverRow = -1;
+        viewport()->update();
+    }
+}
+
+void TEVQTableView::paintEvent(QPaintEvent* event)
+{
+    // The base paints the viewport (this event is the viewport's); the background goes under the cells.
+    {
+        QPainter p(viewport());
+        TEVQWidgetBaseImpl::drawFillStyleAt(&p, painter()->background, 0, 0, width(), height());
+    }
+    QTableView::paintEvent(event);
+}
+
+ControlInfo TEVQTableView::getProps()
+{
+    using W = TEVQTableView;
+    ControlInfo info = tevControlInfo(typeName(), "TableView", "Control TableView", "TEVQTableView", "");
+    const QStringList single{QStringLiteral("Normal"), QStringLiteral("Disable")};
+    info.props.append(tevFillStyleRow<W>(QStringLiteral("Background"), &W::setBackground, &W::getBackground, single));
+    info.props.append(tevFillStyleRow<W>(QStringLiteral("ItemBg"), &W::setItemBackground, &W::getItemBackground));
+    info.props.append(tevTextStyleRow<W>(QStringLiteral("TextStyle"), &W::setItemTextStyle, &W::getItemTextStyle));
+    info.props.append(
+        tevFillStyleRow<W>(QStringLiteral("HeadItemBg"), &W::setHeaderBackground, &W::getHeaderBackground));
+    info.props.append(
+        tevTextStyleRow<W>(QStringLiteral("HeadTextStyle"), &W::setHeaderTextStyle, &W::getHeaderTextStyle));
+    info.props.append(tevIntRow<W>(QStringLiteral("ItemHeight"), &W::setItemHeight, &W::getItemHeight));
+    info.props.append(tevBoolRow<W>(QStringLiteral("CheckStyle"), &W::setCheckstyle, &W::getCheckstyle));
+    // A designer edit of the images changes the painted box too, as reading the element again would.
+    info.props.append(tevTextRow<W>(
+        QStringLiteral("CheckedImage"), PropImage, [](W* w, const QString& v) { w->setCheckBoxImage(true, v); },
+        &W::getCheckedImage));
+    info.props.append(tevTextRow<W>(
+        QStringLiteral("UncheckedImage"), PropImage, [](W* w, const QString& v) { w->setCheckBoxImage(false, v); },
+        &W::getUncheckedImage));
+    return info;
+}

@@ -1,0 +1,207 @@
+#pragma once
+// The framework's themed table: a QTableView whose background, cells, header and scroll bars are painted from
+// fill and text styles. Column 0 can show a check box per row (the row's check-state role) and the first
+// header section a check-all box with a state of its own; a column can be given a column widget, a hidden
+// TEVQContainer of framework controls painted into every cell of the column, whose controls report presses
+// with customControlClicked. The whole row under the mouse is painted hot.
+//
+// Column widgets are watched, not owned: deleting one at any time only takes it out of the painting. The
+// model is read at every paint and press, so swapping or deleting it leaves nothing behind.
+#include "TEVQScrollBarPair.h"
+#include "TEVQWidgetMacros.h"
+#include "TEVStyleDesc.h"
+
+#include <QHeaderView>
+#include <QItemDelegate>
+#include <QMap>
+#include <QPointer>
+#include <QTableView>
+
+#include <vector>
+
+namespace TEVQtLib {
+struct ControlInfo;
+}
+
+class TEVQCheckBox;
+class TEVQContainer;
+class TEVQTableView;
+
+class TEV_EXPORT TEVQTableViewImpl : public TEVQtLib::TEVQWidgetBaseImpl
+{
+    Q_OBJECT
+public:
+    explicit TEVQTableViewImpl(TEVQTableView* owner);
+    ~TEVQTableViewImpl() override;
+
+    void draw(QPainter* painter, const QRect& rect) override;
+    // Designer preview data: 100 rows of five columns.
+    void createComplete() override;
+    bool serializeJsonValue(Json::Value*& json, bool load) override;
+
+    int itemHeight = 20;
+    TEVQtLib::FillStyle background;
+    TEVQtLib::TextStyleDesc itemTextStyle[4];
+    TEVQtLib::FillStyle itemBackground[4]; // invalid until set: nothing drawn
+    TEVQtLib::FillStyle headerBackground[4];
+    TEVQtLib::TextStyleDesc headerTextStyle[4];
+    int hoverRow = -1;
+    int scrollbarSize = 23;
+    int scrollbarBtnSize = 23;
+    TEVQCheckBox* checkBox = nullptr; // paints every check box of the view; never shown
+    bool checkstyle = false;
+    QSize checkBoxImageSize{24, 24};
+    QString checkedImage = QStringLiteral("IDB_CHECKED");
+    QString uncheckedImage = QStringLiteral("IDB_UNCHECK");
+    bool headerCheckState = false;
+    QMap<int, QPointer<TEVQContainer>> columnWidgets;
+
+    // The check box's box in a cell or header section: b wide (the image's width), the full height.
+    QRect checkBoxRect(const QRect& cell) const;
+    // The alive column widget of column, or null.
+    TEVQContainer* columnWidget(int column) const;
+
+private:
+    TEVQTableView* view() const;
+};
+
+// Paints the table's background behind the scroll area's corner and viewport.
+class TEV_EXPORT TEVQConerWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    TEVQConerWidget(QWidget* parent, TEVQTableViewImpl* viewImpl);
+    QPointer<TEVQTableViewImpl> viewImpl;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+class TEV_EXPORT TEVQViewport : public TEVQConerWidget
+{
+    Q_OBJECT
+public:
+    using TEVQConerWidget::TEVQConerWidget;
+};
+
+class TEV_EXPORT TEVQTableViewitemDelegate : public QItemDelegate
+{
+public:
+    // One framework control of a column widget: the widget (watched) and its painter.
+    struct Control {
+        QPointer<QWidget> widget;
+        TEVQtLib::TEVQWidgetBaseImpl* impl = nullptr;
+    };
+
+    TEVQTableViewitemDelegate(TEVQTableView* view, TEVQTableViewImpl* viewImpl);
+    ~TEVQTableViewitemDelegate() override;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                     const QModelIndex& index) override;
+
+    // The container first, then its framework controls depth first in children() order; a child that is no
+    // framework widget cuts off its subtree.
+    static std::vector<Control> controlList(TEVQContainer* container);
+    // control's rectangle in a cell whose top-left is origin (its position summed up to the container).
+    static QRect controlRect(const QWidget* control, const TEVQContainer* container, const QPoint& origin);
+
+    TEVQTableViewImpl* viewImpl;
+
+private:
+    void paintColumnWidget(QPainter* painter, TEVQContainer* container, const QRect& cell) const;
+    TEVQTableView* m_view;
+};
+
+class TEV_EXPORT TEVQTableHeader : public QHeaderView
+{
+    Q_OBJECT
+public:
+    TEVQTableHeader(TEVQTableViewImpl* viewImpl, Qt::Orientation orientation, TEVQTableView* parent);
+    ~TEVQTableHeader() override;
+
+    TEVQTableViewImpl* viewImpl;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    TEVQTableView* m_view;
+};
+
+class TEV_EXPORT TEVQTableView : public QTableView, public TEVQtLib::ITEVQWidgetBase, public TEVQScrollBarPair
+{
+    Q_OBJECT
+    TEV_WIDGET_CORE(TEVQTableView, "qtdatagrid")
+public:
+    explicit TEVQTableView(QWidget* parent = nullptr);
+    ~TEVQTableView() override;
+
+    static TEVQtLib::ControlInfo getProps();
+
+    // Styles; none repaints. A setter given state 4 sets all four states; other states outside 0..3 are
+    // ignored (getters then give state 0).
+    void setBackground(TEVQtLib::CommonCtrlState state, const TEVQtLib::FillStyle& style);
+    const TEVQtLib::FillStyle& getBackground(TEVQtLib::CommonCtrlState state) const;
+    void setItemBackground(TEVQtLib::CtrlState state, const TEVQtLib::FillStyle& style);
+    const TEVQtLib::FillStyle& getItemBackground(TEVQtLib::CtrlState state) const;
+    void setItemTextStyle(TEVQtLib::CtrlState state, const TEVQtLib::TextStyleDesc& style);
+    const TEVQtLib::TextStyleDesc& getItemTextStyle(TEVQtLib::CtrlState state) const;
+    void setHeaderBackground(TEVQtLib::CtrlState state, const TEVQtLib::FillStyle& style);
+    const TEVQtLib::FillStyle& getHeaderBackground(TEVQtLib::CtrlState state) const;
+    void setHeaderTextStyle(TEVQtLib::CtrlState state, const TEVQtLib::TextStyleDesc& style);
+    const TEVQtLib::TextStyleDesc& getHeaderTextStyle(TEVQtLib::CtrlState state) const;
+
+    // Heights of 0 or less are ignored.
+    void setItemHeight(int h);
+    int getItemHeight() const;
+    // Each row with a selected index, once.
+    QList<int> selectedRows() const;
+
+    void setCheckstyle(bool on);
+    bool getCheckstyle() const;
+    // The painted check box's image (and, when the image exists, the box size).
+    void setCheckBoxImage(bool checked, QString name);
+    QString getCheckBoxImage(bool checked) const;
+    // The names only (what is saved); the painted box follows setCheckBoxImage.
+    void setCheckedImage(QString name);
+    void setUncheckedImage(QString name);
+    QString getCheckedImage() const;
+    QString getUncheckedImage() const;
+
+    // Null removes the column's widget. The widget is hidden and not owned.
+    void setColumnWidget(int column, TEVQContainer* widget);
+    TEVQContainer* getColumnWidget(int column) const;
+
+    // Stored; takes effect at the next setScrollbarSize.
+    void setScrollbarBtnSize(bool hor, int size) override;
+    // Both bars: thickness size, vertical arrow buttons scrollbarBtnSize wide.
+    void setScrollbarSize(bool hor, int size) override;
+
+    void initDemoData();
+    void setModel(QAbstractItemModel* model) override;
+
+    TEVQTableViewImpl* painter() const { return tevImpl<TEVQTableViewImpl>(); }
+    TEVQTableViewitemDelegate* delegate() const { return m_delegate; }
+    TEVQTableHeader* tableHeader() const { return m_horizontalHeader; }
+
+signals:
+    void headerCheckedChanged(bool checked);
+    void customControlClicked(int row, const QString& name);
+
+protected:
+    void headerChecked(bool checked);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    TEVQTableHeader* m_horizontalHeader = nullptr;
+    TEVQTableHeader* m_verticalHeader = nullptr;
+    TEVQTableViewitemDelegate* m_delegate = nullptr;
+    TEVQConerWidget* m_corner = nullptr;
+    TEVQViewport* m_viewport = nullptr;
+    friend class TEVQTableHeader;
+    friend class TEVQTableViewitemDelegate;
+};

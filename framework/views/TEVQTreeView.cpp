@@ -1,0 +1,280 @@
+#include "TEVQTreeView.h"
+
+#include "TEVFlags.h"
+#include "TEVJson.h"
+#include "TEVQControlInfo.h"
+#include "TEVQScrollBar.h"
+#include "TEVViewStyles.h"
+
+#include <QHeaderView>
+#include <QIcon>
+#include <QPainter>
+#include <QStandardItemModel>
+
+using namespace TEVQtLib;
+
+namespace {
+bool validState(int state) { return state >= 0 && state < 4; }
+
+template <class T>
+void setStates(T* states, int state, const T& value)
+{
+    if (state == 4) {
+        for (int i = 0; i < 4; ++i)
+            states[i] = value;
+    } else if (validState(state)) {
+        states[state] = value;
+    }
+}
+} // namespace
+
+// ---- painter -------------------------------------------------------------------------------------------------
+
+TEVQTreeViewImpl::TEVQTreeViewImpl(TEVQTreeView* ownerView) : TEVQWidgetBaseImpl(ownerView, TEVQTreeView::typeName()) {}
+
+TEVQTreeViewImpl::~TEVQTreeViewImpl() = default;
+
+TEVQTreeView* TEVQTreeViewImpl::view() const { return static_cast<TEVQTreeView*>(owner); }
+
+void TEVQTreeViewImpl::draw(QPainter* painter, const QRect& rect) { drawFillStyle(painter, background, rect); }
+
+void TEVQTreeViewImpl::createComplete()
+{
+    TEVQTreeView* v = view();
+    if (!tevIsQtEmulator() || !v)
+        return;
+    auto* model = new QStandardItemModel(v);
+    for (int i = 0; i < 100; ++i) {
+        auto* item = new QStandardItem(QStringLiteral("item1"));
+        item->setCheckable(true);
+        item->appendRow({new QStandardItem(QStringLiteral("item2")), new QStandardItem(QStringLiteral("item3"))});
+        model->appendRow(item);
+    }
+    v->setModel(model);
+}
+
+bool TEVQTreeViewImpl::serializeJsonValue(Json::Value*& json, bool load)
+{
+    const bool result = TEVQWidgetBaseImpl::serializeJsonValue(json, load);
+    TEVQTreeView* v = view();
+    if (!json || !v)
+        return result;
+    Json::Value& element = *json;
+    TEVViewStyleTable styles;
+    styles.fill(0, background);
+    styles.fillGroup(2, itemBackground);
+    styles.textGroup(6, itemTextStyle);
+    if (load) {
+        styles.read(element);
+        readScrollbarChildJson(element, v);
+        if (const Json::Value* attrs = json::find(element, "attr")) {
+            int height = 0;
+            if (json::read(*attrs, "itemHeight", height))
+                v->setItemHeight(qMin(height, QWIDGETSIZE_MAX));
+        }
+        return result;
+    }
+    styles.write(element);
+    Json::Value& attrs = ownAttrs(element, {"itemHeight"});
+    if (itemHeight != 20)
+        attrs["itemHeight"] = itemHeight;
+    dropEmptyAttrs(element);
+    return result;
+}
+
+// ---- background widgets --------------------------------------------------------------------------------------
+
+void TEVQTreeConerWidget::paintEvent(QPaintEvent*)
+{
+    if (!viewImpl)
+        return;
+    QPainter p(this);
+    TEVQWidgetBaseImpl::drawFillStyleAt(&p, viewImpl->background, 0, 0, width(), height());
+}
+
+// ---- delegate ------------------------------------------------------------------------------------------------
+
+TEVQTreeViewItemDelegate::~TEVQTreeViewItemDelegate() = default;
+
+int TEVQTreeViewItemDelegate::iconSizeFor(int h) { return h <= 24 ? 16 : (h <= 32 ? 24 : 32); }
+
+void TEVQTreeViewItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                     const QModelIndex& index) const
+{
+    if (!index.isValid() || !viewImpl)
+        return;
+    painter->save();
+    const QRect rect = option.rect;
+    QRect textRect = rect;
+    const int s = (option.state & QStyle::State_Selected) ? 2 : ((option.state & QStyle::State_MouseOver) ? 1 : 0);
+    TEVQWidgetBaseImpl::drawFillStyle(painter, viewImpl->itemBackground[s], rect);
+    // An item without data has neither text nor decoration, so the two roles are asked directly.
+    const QString text = index.data(Qt::DisplayRole).toString();
+    const QVariant decoration = index.data(Qt::DecorationRole);
+    if (decoration.isValid()) {
+        const int size = iconSizeFor(rect.height());
+        QRect iconRect = rect;
+        iconRect.setWidth(size + 4);
+        textRect.setLeft(rect.left() + 4 + size);
+        static const IconStyleDesc placement; // centred, no offset, opaque black
+        if (decoration.type() == QVariant::Icon)
+            TEVQWidgetBaseImpl::drawIcon(painter, decoration.value<QIcon>(), QSize(size, size), placement, iconRect);
+        else if (decoration.type() == QVariant::String)
+            TEVQWidgetBaseImpl::drawImage(painter, decoration.toString(), placement, iconRect, false);
+    }
+    TEVQWidgetBaseImpl::drawText(painter, text, viewImpl->itemTextStyle[s], textRect);
+    painter->restore();
+}
+
+QSize TEVQTreeViewItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QSize size = QItemDelegate::sizeHint(option, index);
+    const int h = viewImpl && viewImpl->itemHeight != 0 ? viewImpl->itemHeight : 20;
+    size.setHeight(h);
+    if (!viewImpl || !index.isValid() || !index.model())
+        return size;
+    const QMap<int, QVariant> roles = index.model()->itemData(index);
+    if (roles.isEmpty())
+        return size;
+    const int iconSize = iconSizeFor(h);
+    int width = 0;
+    for (auto it = roles.cbegin(); it != roles.cend(); ++it) {
+        const QVariant& value = it.value();
+        if (value.type() == QVariant::Icon)
+            width += 4 + iconSize;
+        else if (value.type() == QVariant::String && it.key() == Qt::DecorationRole)
+            width += 4 + iconSize;
+        else if (value.type() == QVariant::String)
+            width += 4 + TEVQWidgetBaseImpl::getTextSize(viewImpl->itemTextStyle[0], value.toString()).width();
+    }
+    size.setWidth(width);
+    return size;
+}
+
+// ---- widget --------------------------------------------------------------------------------------------------
+
+TEVQTreeView::TEVQTreeView(QWidget* parent) : QTreeView(parent), TEVQScrollBarPair(false)
+{
+    // The tree's theme section is not applied at construction.
+    tevSetImpl(new TEVQTreeViewImpl(this), false);
+    m_delegate = new TEVQTreeViewItemDelegate(painter());
+    auto* horizontal = new TEVQScrollBar(Qt::Horizontal, this);
+    auto* vertical = new TEVQScrollBar(Qt::Vertical, this);
+    setBars(horizontal, vertical);
+    header()->hide();
+    m_corner = new TEVQTreeConerWidget(this);
+    m_corner->viewImpl = painter();
+    setCornerWidget(m_corner);
+    m_viewport = new TEVQTreeViewport(this);
+    m_viewport->viewImpl = painter();
+    setViewport(m_viewport);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setVerticalScrollBar(vertical);
+    setHorizontalScrollBar(horizontal);
+    setItemDelegate(m_delegate);
+    setStyleSheet(QStringLiteral("background-color: rgba(0, 0, 0, 0);"));
+    viewport()->installEventFilter(this);
+    setExpandsOnDoubleClick(true);
+    setMouseTracking(true);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+}
+
+TEVQTreeView::~TEVQTreeView()
+{
+    viewport()->removeEventFilter(this);
+    setItemDelegate(nullptr);
+    delete m_delegate;
+    m_delegate = nullptr;
+}
+
+void TEVQTreeView::setBackground(CommonCtrlState, const FillStyle& style) { painter()->background = style; }
+const FillStyle& TEVQTreeView::getBackground(CommonCtrlState) const { return painter()->background; }
+void TEVQTreeView::setItemBackground(CtrlState state, const FillStyle& style)
+{
+    setStates(painter()->itemBackground, state, style);
+}
+const FillStyle& TEVQTreeView::getItemBackground(CtrlState state) const
+{
+    return painter()->itemBackground[validState(state) ? state : 0];
+}
+void TEVQTreeView::setItemTextStyle(CtrlState state, const TextStyleDesc& style)
+{
+    setStates(painter()->itemTextStyle, state, style);
+}
+const TextStyleDesc& TEVQTreeView::getItemTextStyle(CtrlState state) const
+{
+    return painter()->itemTextStyle[validState(state) ? state : 0];
+}
+void TEVQTreeView::setHeaderBgStyle(CtrlState state, const FillStyle& style)
+{
+    setStates(painter()->headerBackground, state, style);
+}
+void TEVQTreeView::setHeaderTextStyle(CtrlState state, const TextStyleDesc& style)
+{
+    setStates(painter()->headerTextStyle, state, style);
+}
+
+void TEVQTreeView::setItemHeight(int h)
+{
+    if (h < 0)
+        return;
+    painter()->itemHeight = h;
+}
+int TEVQTreeView::getItemHeight() const { return painter()->itemHeight; }
+
+void TEVQTreeView::setScrollbarBtnSize(bool, int size) { painter()->scrollbarBtnSize = size; }
+
+void TEVQTreeView::setScrollbarSize(bool, int size)
+{
+    painter()->scrollbarSize = size;
+    const QString sheet =
+        QStringLiteral("QScrollBar::vertical{ width:%1; } QScrollBar::horizontal{ height:%2; } ").arg(size).arg(size);
+    for (bool h : {false, true}) {
+        if (TEVQScrollBar* b = bar(h))
+            b->setStyleSheet(sheet);
+    }
+}
+
+void TEVQTreeView::initDemoData() { painter()->createComplete(); }
+
+bool TEVQTreeView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == viewport() && event->type() == QEvent::Paint) {
+        QPainter p(viewport());
+        TEVQWidgetBaseImpl::drawFillStyleAt(&p, painter()->background, 0, 0, viewport()->width(),
+                                            viewport()->height());
+        return false;
+    }
+    return QTreeView::eventFilter(watched, event);
+}
+
+void TEVQTreeView::paintEvent(QPaintEvent* event)
+{
+    // This event is the viewport's: the painter object's state follows the enabled flag and its background
+    // goes onto the viewport, under the rows.
+    TEVQTreeViewImpl* p = painter();
+    if (!isEnabled())
+        p->setState(CtrlStateDisable);
+    else if (p->getState() == CtrlStateDisable)
+        p->setState(CtrlStateNormal);
+    {
+        QPainter bg(viewport());
+        p->draw(&bg, QRect(0, 0, width(), height()));
+    }
+    QTreeView::paintEvent(event);
+}
+
+ControlInfo TEVQTreeView::getProps()
+{
+    using W = TEVQTreeView;
+    ControlInfo info = tevControlInfo(typeName(), "TreeView", "Control TreeView", "TEVQTreeView", "");
+    const QStringList single{QStringLiteral("Normal"), QStringLiteral("Disable")};
+    info.props.append(tevFillStyleRow<W>(QStringLiteral("Background"), &W::setBackground, &W::getBackground, single));
+    info.props.append(tevFillStyleRow<W>(QStringLiteral("Background"), &W::setItemBackground, &W::getItemBackground));
+    info.props.append(tevTextStyleRow<W>(QStringLiteral("TextStyle"), &W::setItemTextStyle, &W::getItemTextStyle));
+    info.props.append(tevIntRow<W>(QStringLiteral("ItemHeight"), &W::setItemHeight, &W::getItemHeight));
+    return info;
+}

@@ -1,0 +1,626 @@
+// The table view: JSON round trips and refused input, setters and sheets, cell painting per state (pixels),
+// the check column and the check-all header box with real mouse presses, column-widget presses, and models,
+// column widgets and the view itself deleted while in use.
+#include "TevTest.h"
+
+#include "CScrollBarStyle.h"
+#include "TEVFlags.h"
+#include "TEVJson.h"
+#include "TEVQCheckBox.h"
+#include "TEVQContainer.h"
+#include "TEVQControlInfo.h"
+#include "TEVQControlRegistry.h"
+#include "TEVQPushButton.h"
+#include "TEVQResourceManager.h"
+#include "TEVQScrollBar.h"
+#include "TEVQTableView.h"
+#include "TEVQTreeView.h"
+#include "TEVQWindow.h"
+#include "TEVQPageLoader.h"
+#include "TEVQtLib.h"
+
+#include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QStyleFactory>
+#include <QTemporaryDir>
+
+using namespace TEVQtLib;
+
+namespace {
+
+TEVQResourceManager* rm() { return TEVQResourceManager::getInstance(); }
+
+const QColor kBg(0x20, 0x20, 0x20), kRow(0x30, 0x50, 0x70), kHot(0xE0, 0x60, 0x10), kSel(0x10, 0xA0, 0x40);
+const QColor kHead(0x50, 0x10, 0x50), kBtn(0x00, 0x00, 0xC0), kBtnHot(0xC0, 0xC0, 0x00);
+const QColor kChecked(0x00, 0xFF, 0x00), kUnchecked(0xFF, 0x00, 0x00);
+
+const char* const kStyleJson = R"({"style": [
+    {"type": 1, "name": "tBg", "clr": "FF202020"}, {"type": 1, "name": "tRow", "clr": "FF305070"},
+    {"type": 1, "name": "tHot", "clr": "FFE06010"}, {"type": 1, "name": "tSel", "clr": "FF10A040"},
+    {"type": 1, "name": "tHead", "clr": "FF501050"}, {"type": 1, "name": "tBtn", "clr": "FF0000C0"},
+    {"type": 1, "name": "tBtnHot", "clr": "FFC0C000"},
+    {"type": 2, "name": "tText", "clr": "FFFFFFFF", "size": 12}, {"type": 2, "name": "tTextHot", "clr": "FF000000", "size": 12}]})";
+
+Json::Value parse(const char* text)
+{
+    Json::Value v;
+    if (!json::parse(std::string(text), v))
+        qFatal("bad test JSON: %s", text);
+    return v;
+}
+
+FillStyle fill(const char* name)
+{
+    FillStyle f;
+    rm()->getFillStyle(QString::fromLatin1(name), f);
+    return f;
+}
+
+TextStyleDesc text(const char* name)
+{
+    TextStyleDesc t;
+    rm()->getTextStyle(QString::fromLatin1(name), t);
+    return t;
+}
+
+QImage grabViewport(QAbstractItemView* view)
+{
+    QImage img(view->viewport()->size(), QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    view->viewport()->render(&img);
+    return img;
+}
+
+QColor px(const QImage& img, int x, int y) { return QColor::fromRgb(img.pixel(x, y)); }
+QColor px(const QImage& img, const QPoint& p) { return px(img, p.x(), p.y()); }
+
+QStandardItemModel* makeModel(int rows, int columns, QObject* parent)
+{
+    auto* model = new QStandardItemModel(rows, columns, parent);
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c)
+            model->setItem(r, c, new QStandardItem(QStringLiteral("r%1c%2").arg(r).arg(c)));
+    return model;
+}
+
+// A styled table of 10 rows x 3 columns, 100 pixels per column, shown.
+struct Table {
+    TEVQTableView view;
+    QStandardItemModel* model;
+    Table()
+    {
+        model = makeModel(10, 3, &view);
+        view.setModel(model);
+        view.setBackground(CommonCtrlStateNormal, fill("tBg"));
+        view.setItemBackground(CtrlState(4), fill("tRow"));
+        view.setItemBackground(CtrlStateHot, fill("tHot"));
+        view.setItemBackground(CtrlStatePressed, fill("tSel"));
+        view.setItemTextStyle(CtrlState(4), text("tText"));
+        view.setHeaderBackground(CtrlState(4), fill("tHead"));
+        view.setHeaderTextStyle(CtrlState(4), text("tText"));
+        view.setCheckBoxImage(true, QStringLiteral("chk.png"));
+        view.setCheckBoxImage(false, QStringLiteral("unchk.png"));
+        view.horizontalHeader()->setFixedHeight(24);
+        for (int c = 0; c < 3; ++c)
+            view.setColumnWidth(c, 100);
+        view.resize(320, 300);
+        view.show();
+        const bool exposed = QTest::qWaitForWindowExposed(&view);
+        Q_UNUSED(exposed);
+    }
+    QRect cell(int row, int column) const { return view.visualRect(model->index(row, column)); }
+};
+
+void press(QWidget* w, const QPoint& pos)
+{
+    QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, pos);
+    QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, pos);
+}
+
+void moveTo(QWidget* w, const QPoint& pos)
+{
+    QMouseEvent e(QEvent::MouseMove, pos, w->mapToGlobal(pos), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+} // namespace
+
+class TestTable : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_theme;
+
+private slots:
+    void initTestCase()
+    {
+        QApplication::setStyle(new CScrollBarStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
+        QVERIFY(tevtest::writeFile(m_theme.filePath("style.json"), kStyleJson));
+        QImage image(24, 24, QImage::Format_ARGB32);
+        image.fill(kChecked);
+        QVERIFY(image.save(m_theme.filePath("chk.png")));
+        image.fill(kUnchecked);
+        QVERIFY(image.save(m_theme.filePath("unchk.png")));
+        QImage wide(30, 16, QImage::Format_ARGB32);
+        wide.fill(Qt::blue);
+        QVERIFY(wide.save(m_theme.filePath("wide.png")));
+        QVERIFY(rm()->loadThemeDir(m_theme.path()));
+        QVERIFY(rm()->readStyle(rm()->defaultStore(), json::get(parse(kStyleJson), "style")));
+        rm()->setGlobalFontFamily(QStringLiteral("DejaVu Sans"));
+        tevInitQtControl();
+    }
+
+    void cleanup()
+    {
+        detail::setQtEmulator(false);
+        QCursor::setPos(QPoint(2500, 1500));
+    }
+
+    // ---- JSON ------------------------------------------------------------------------------------------
+
+    void defaultsAndSave()
+    {
+        TEVQTableView view;
+        QCOMPARE(view.getTypeName(), QStringLiteral("qtdatagrid"));
+        QCOMPARE(view.getItemHeight(), 20);
+        QCOMPARE(view.verticalHeader()->defaultSectionSize(), 20);
+        QVERIFY(view.verticalHeader()->isHidden());
+        QCOMPARE(view.getCheckBoxImage(true), QStringLiteral("IDB_CHECKED"));
+        QCOMPARE(view.getCheckBoxImage(false), QStringLiteral("IDB_UNCHECK"));
+        QVERIFY(!view.getItemBackground(CtrlStateNormal).valid);
+        QVERIFY(view.verticalBar()->styleSheet().isEmpty());
+        QCOMPARE(view.selectionMode(), QAbstractItemView::SingleSelection);
+
+        Json::Value out(Json::objectValue);
+        QVERIFY(view.serializeJsonValue(&out, false));
+        const Json::Value& attrs = json::get(out, "attr");
+        QCOMPARE(json::getInt(attrs, "itemHeight", -1), 20);
+        QCOMPARE(QString::fromStdString(json::getString(attrs, "checkedImg", "")), QStringLiteral("IDB_CHECKED"));
+        QCOMPARE(QString::fromStdString(json::getString(attrs, "uncheckImg", "")), QStringLiteral("IDB_UNCHECK"));
+        QVERIFY(!json::find(attrs, "multiselect") && !json::find(attrs, "checkstyle"));
+
+        view.setSelectionMode(QAbstractItemView::ExtendedSelection);
+        view.setCheckstyle(true);
+        QVERIFY(view.serializeJsonValue(&out, false));
+        QVERIFY(json::getBool(json::get(out, "attr"), "multiselect", false));
+        QVERIFY(json::getBool(json::get(out, "attr"), "checkstyle", false));
+        // With children written, the painter's check box is not among them; a column widget is.
+        auto* column = new TEVQContainer(&view);
+        view.setColumnWidget(1, column);
+        tevEnableSerializeChild(true);
+        Json::Value withChildren(Json::objectValue);
+        view.serializeJsonValue(&withChildren, false);
+        tevEnableSerializeChild(false);
+        const Json::Value& children = json::get(withChildren, "child");
+        QCOMPARE(int(json::size(children)), 1);
+        QCOMPARE(json::getString(json::at(children, 0), "type"), std::string("qtcontainer"));
+        // Multiple (not extended) selection is not "multiselect".
+        view.setSelectionMode(QAbstractItemView::MultiSelection);
+        QVERIFY(view.serializeJsonValue(&out, false));
+        QVERIFY(!json::find(json::get(out, "attr"), "multiselect"));
+    }
+
+    void readAndRoundTrip()
+    {
+        TEVQTableView view;
+        Json::Value in = parse(R"({"style": [["tBg", 1, 0], ["tRow", 1, 2], ["tHot", 1, 3], ["tText", 2, 6],
+            ["tTextHot", 2, 7], ["tHead", 1, 10], ["tText", 2, 14], ["tSel", 1, 1], ["tSel", 1, 18],
+            ["missing", 1, 4], "bad", [3, 1, 5], ["tSel", 1, "4"]],
+            "attr": {"multiselect": true, "itemHeight": 32, "checkstyle": true, "checkedImg": "chk.png",
+                     "uncheckImg": "wide.png"},
+            "child": [{"type": "scrollbar", "attr": {"hor": false, "size": 10}, "w": 12}]})");
+        QVERIFY(view.readJsonValue(&in));
+        QCOMPARE(view.getBackground(CommonCtrlStateNormal).name, QStringLiteral("tBg"));
+        QCOMPARE(view.getItemBackground(CtrlStateNormal).name, QStringLiteral("tRow"));
+        QCOMPARE(view.getItemBackground(CtrlStateHot).name, QStringLiteral("tHot"));
+        QCOMPARE(view.getItemBackground(CtrlStateDisable).name, QStringLiteral("tRow"));
+        QCOMPARE(view.getItemTextStyle(CtrlStateHot).name, QStringLiteral("tTextHot"));
+        QCOMPARE(view.getItemTextStyle(CtrlStatePressed).name, QStringLiteral("tText"));
+        QCOMPARE(view.getHeaderBackground(CtrlStateDisable).name, QStringLiteral("tHead"));
+        QCOMPARE(view.getHeaderTextStyle(CtrlStateNormal).name, QStringLiteral("tText"));
+        QCOMPARE(view.selectionMode(), QAbstractItemView::ExtendedSelection);
+        QCOMPARE(view.getItemHeight(), 32);
+        QCOMPARE(view.verticalHeader()->defaultSectionSize(), 32);
+        QCOMPARE(view.horizontalHeader()->height(), 32);
+        QVERIFY(view.getCheckstyle());
+        QCOMPARE(view.painter()->checkBox->getCheckedIcon(), QStringLiteral("chk.png"));
+        QCOMPARE(view.painter()->checkBox->getUncheckIcon(), QStringLiteral("wide.png"));
+        QCOMPARE(view.painter()->checkBoxImageSize, QSize(30, 16)); // the last image found
+        // The scroll-bar entry: button size first, then the thickness on both bars.
+        QVERIFY(view.verticalBar()->styleSheet().startsWith(QStringLiteral("QScrollBar::vertical{ width:12; }")));
+        QVERIFY(view.verticalBar()->styleSheet().contains(QStringLiteral("width:10px;width:10px;")));
+        QCOMPARE(view.horizontalBar()->styleSheet(), view.verticalBar()->styleSheet());
+
+        // Written and read again by a fresh view: the same styles and keys.
+        Json::Value out(Json::objectValue);
+        QVERIFY(view.serializeJsonValue(&out, false));
+        QVERIFY(json::get(out, "style").size() >= 6);
+        TEVQTableView again;
+        QVERIFY(again.readJsonValue(&out));
+        QCOMPARE(again.getItemTextStyle(CtrlStateHot).name, QStringLiteral("tTextHot"));
+        QCOMPARE(again.selectionMode(), QAbstractItemView::ExtendedSelection);
+        Json::Value out2(Json::objectValue);
+        QVERIFY(again.serializeJsonValue(&out2, false));
+        QCOMPARE(json::get(out2, "style"), json::get(out, "style"));
+        QCOMPARE(json::get(out2, "attr"), json::get(out, "attr"));
+    }
+
+    void badInputAndHeights()
+    {
+        TEVQTableView view;
+        const int headerHeight = view.horizontalHeader()->sizeHint().height();
+        // Wrong types are skipped; a height of 0 or less changes neither the rows nor the header.
+        Json::Value in = parse(R"({"style": {"a": 1}, "attr": {"itemHeight": 0, "multiselect": "yes",
+            "checkstyle": 3, "checkedImg": 5}, "child": "none"})");
+        view.readJsonValue(&in);
+        QCOMPARE(view.getItemHeight(), 20);
+        QCOMPARE(view.horizontalHeader()->sizeHint().height(), headerHeight);
+        QCOMPARE(view.horizontalHeader()->maximumHeight(), QWIDGETSIZE_MAX);
+        QCOMPARE(view.getCheckBoxImage(true), QStringLiteral("IDB_CHECKED"));
+        Json::Value negative = parse(R"({"attr": {"itemHeight": -5}, "style": [[1, 2, 3], ["tRow"], []]})");
+        view.readJsonValue(&negative);
+        QCOMPARE(view.horizontalHeader()->maximumHeight(), QWIDGETSIZE_MAX);
+        view.setItemHeight(0);
+        QCOMPARE(view.getItemHeight(), 20);
+
+        // Only the first text given to setJsonData is applied.
+        view.setJsonData(QStringLiteral(R"({"attr": {"itemHeight": 40}})"));
+        QCOMPARE(view.getItemHeight(), 40);
+        view.setJsonData(QStringLiteral(R"({"attr": {"itemHeight": 50}})"));
+        QCOMPARE(view.getItemHeight(), 40);
+        QCOMPARE(view.jsonData(), QStringLiteral(R"({"attr": {"itemHeight": 50}})"));
+    }
+
+    void pageWithBadKeys()
+    {
+        // Tables and trees from a page whose keys have wrong types and values out of range: built, defaults kept.
+        TEVQWindow win;
+        QVERIFY(tevCreatePageByFileName(&win, tevtest::dataPath(QStringLiteral("corpus/page/tables_trees.json"))));
+        auto* grid = win.findChild<TEVQTableView*>(QStringLiteral("grid"));
+        auto* tree = win.findChild<TEVQTreeView*>(QStringLiteral("tree"));
+        QVERIFY(grid && tree);
+        QCOMPARE(grid->getItemHeight(), 20);
+        QCOMPARE(grid->horizontalHeader()->maximumHeight(), QWIDGETSIZE_MAX);
+        QVERIFY(!grid->getCheckstyle());
+        QCOMPARE(tree->getItemHeight(), 0);
+        QCOMPARE(win.findChildren<TEVQTableView*>().size(), 2);
+        QCOMPARE(win.findChildren<TEVQTreeView*>().size(), 2);
+        win.resize(400, 300);
+        win.grab();
+    }
+
+    void settersSheetsAndSelection()
+    {
+        TEVQTableView view;
+        view.setScrollbarBtnSize(true, 10);
+        QVERIFY(view.verticalBar()->styleSheet().isEmpty());
+        view.setScrollbarSize(false, 12);
+        const QString sheet = QStringLiteral(
+            "QScrollBar::vertical{ width:12; } QScrollBar::horizontal{ height:12; } "
+            "QScrollBar::add-line:vertical{ width:10px;width:10px; subcontrol-origin: margin;} "
+            "QScrollBar::sub-line:vertical{ width:10px;width:10px;subcontrol-origin: margin; }");
+        QCOMPARE(view.verticalBar()->styleSheet(), sheet);
+        QCOMPARE(view.horizontalBar()->styleSheet(), sheet);
+
+        // State 4 sets all; states out of range change nothing.
+        view.setItemBackground(CtrlState(4), fill("tRow"));
+        view.setItemBackground(CtrlState(7), fill("tHot"));
+        view.setItemBackground(CtrlState(-1), fill("tHot"));
+        for (int s = 0; s < 4; ++s)
+            QCOMPARE(view.getItemBackground(CtrlState(s)).name, QStringLiteral("tRow"));
+
+        auto* model = makeModel(5, 3, &view);
+        view.setModel(model);
+        view.setSelectionMode(QAbstractItemView::ExtendedSelection);
+        view.setSelectionBehavior(QAbstractItemView::SelectItems);
+        QItemSelectionModel* sel = view.selectionModel();
+        for (int c = 0; c < 3; ++c)
+            sel->select(model->index(1, c), QItemSelectionModel::Select);
+        sel->select(model->index(3, 2), QItemSelectionModel::Select);
+        QList<int> rows = view.selectedRows();
+        std::sort(rows.begin(), rows.end());
+        QCOMPARE(rows, (QList<int>{1, 3}));
+
+        // Column widgets: hidden, replaced, removed; the removed one stays hidden.
+        TEVQContainer a, b;
+        a.show();
+        view.setColumnWidget(2, &a);
+        QVERIFY(a.isHidden());
+        QCOMPARE(view.getColumnWidget(2), &a);
+        view.setColumnWidget(2, &b);
+        QCOMPARE(view.getColumnWidget(2), &b);
+        view.setColumnWidget(2, nullptr);
+        QCOMPARE(view.getColumnWidget(2), nullptr);
+        QVERIFY(b.isHidden());
+        {
+            TEVQContainer gone;
+            view.setColumnWidget(1, &gone);
+        }
+        QCOMPARE(view.getColumnWidget(1), nullptr);
+
+        // An image the resource manager lacks keeps the box size but stores the name.
+        view.setCheckBoxImage(true, QStringLiteral("nothing.png"));
+        QCOMPARE(view.painter()->checkBoxImageSize, QSize(24, 24));
+        QCOMPARE(view.getCheckBoxImage(true), QStringLiteral("nothing.png"));
+        // The name-only setters do not touch the painted box.
+        view.setCheckedImage(QStringLiteral("chk.png"));
+        QCOMPARE(view.getCheckedImage(), QStringLiteral("chk.png"));
+        QCOMPARE(view.painter()->checkBox->getCheckedIcon(), QStringLiteral("nothing.png"));
+    }
+
+    void catalogueAndPreview()
+    {
+        const ControlInfo info = TEVQTableView::getProps();
+        QCOMPARE(QString::fromStdString(info.typeName), QStringLiteral("qtdatagrid"));
+        QStringList labels;
+        for (const PropertyDef& d : info.props)
+            labels << d.name;
+        const QStringList own{"Background", "ItemBg",     "TextStyle",    "HeadItemBg",    "HeadTextStyle",
+                              "ItemHeight", "CheckStyle", "CheckedImage", "UncheckedImage"};
+        QCOMPARE(labels.mid(labels.size() - own.size()), own);
+        TEVQTableView view;
+        // The designer's image rows change the painted box as well as the saved name.
+        for (const PropertyDef& d : info.props) {
+            if (d.name == QLatin1String("CheckedImage")) {
+                QCOMPARE(d.kind, int(PropImage));
+                d.setText(&view, QStringLiteral("chk.png"));
+                QCOMPARE(d.getText(&view), QStringLiteral("chk.png"));
+            }
+            if (d.name == QLatin1String("ItemHeight"))
+                d.setInt(&view, 28);
+        }
+        QCOMPARE(view.painter()->checkBox->getCheckedIcon(), QStringLiteral("chk.png"));
+        QCOMPARE(view.verticalHeader()->defaultSectionSize(), 28);
+
+        // Preview data only in the designer host.
+        view.initDemoData();
+        view.createComplete();
+        QVERIFY(!view.model());
+        detail::setQtEmulator(true);
+        view.initDemoData();
+        QVERIFY(view.model());
+        QCOMPARE(view.model()->rowCount(), 100);
+        QCOMPARE(view.model()->columnCount(), 5);
+        QCOMPARE(view.model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Col5"));
+        QCOMPARE(view.model()->index(99, 4).data().toString(), QStringLiteral("item 99 4"));
+        view.resize(420, 200);
+        QVERIFY(tevtest::keepRender(view.grab().toImage(), QStringLiteral("views_table_preview.png")));
+        QWidget* made = createControlByType("datagrid", nullptr);
+        QVERIFY(qobject_cast<TEVQTableView*>(made));
+        delete made;
+    }
+
+    // ---- painting ------------------------------------------------------------------------------------------
+
+    void cellsByState()
+    {
+        Table t;
+        QImage img = grabViewport(&t.view);
+        // Normal rows over the background; below the last row only the background.
+        QCOMPARE(px(img, t.cell(0, 1).topLeft() + QPoint(1, 1)), kRow);
+        QCOMPARE(px(img, 50, t.cell(9, 0).bottom() + 5), kBg);
+        QVERIFY(tevtest::keepRender(t.view.grab().toImage(), QStringLiteral("views_table.png")));
+
+        // Moving over row 3 paints every cell of row 3 hot; leaving the view clears it.
+        moveTo(t.view.viewport(), t.cell(3, 1).center());
+        QCOMPARE(t.view.painter()->hoverRow, 3);
+        img = grabViewport(&t.view);
+        for (int c = 0; c < 3; ++c)
+            QCOMPARE(px(img, t.cell(3, c).topLeft() + QPoint(1, 1)), kHot);
+        QCOMPARE(px(img, t.cell(4, 0).topLeft() + QPoint(1, 1)), kRow);
+        moveTo(t.view.viewport(), t.cell(4, 2).center());
+        QCOMPARE(t.view.painter()->hoverRow, 4);
+        QVERIFY(tevtest::keepRender(t.view.grab().toImage(), QStringLiteral("views_table_hover.png")));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(&t.view, &leave);
+        QCOMPARE(t.view.painter()->hoverRow, -1);
+
+        // A selected row wins over hover.
+        t.view.selectRow(5);
+        t.view.painter()->hoverRow = 5;
+        img = grabViewport(&t.view);
+        QCOMPARE(px(img, t.cell(5, 2).topLeft() + QPoint(1, 1)), kSel);
+        QVERIFY(tevtest::keepRender(t.view.grab().toImage(), QStringLiteral("views_table_selected.png")));
+
+        // The header: its background behind each section.
+        const QImage head = t.view.horizontalHeader()->grab().toImage();
+        QCOMPARE(px(head, 150, 2), kHead);
+    }
+
+    void iconAndAlignment()
+    {
+        Table t;
+        t.view.setColumnWidth(1, 200);
+        // Left-aligned: the icon in a box 10 wider than the image at the text's start.
+        t.model->setData(t.model->index(0, 1), QStringLiteral("unchk.png"), Qt::UserRole + 100);
+        // Centred, no text: the icon alone in the middle.
+        t.model->setData(t.model->index(1, 1), QStringLiteral("chk.png"), Qt::UserRole + 100);
+        t.model->setData(t.model->index(1, 1), QString(), Qt::DisplayRole);
+        t.model->setData(t.model->index(1, 1), int(Qt::AlignCenter), Qt::TextAlignmentRole);
+        const QImage img = grabViewport(&t.view);
+        const QRect c0 = t.cell(0, 1), c1 = t.cell(1, 1);
+        // Icon box from x + 2 to x + 2 + 34; the 24-wide image is centred in it, clipped to the row height.
+        QCOMPARE(px(img, c0.x() + 2 + 17, c0.center().y()), kUnchecked);
+        QCOMPARE(px(img, c0.x() + 2 + 3, c0.center().y()), kRow);
+        QCOMPARE(px(img, c1.center()), kChecked);
+        QCOMPARE(px(img, c1.x() + 2 + (196 - 24) / 2 - 2, c1.center().y()), kRow);
+        QCOMPARE(px(img, c1.x() + 2 + (196 - 24) / 2 + 1, c1.center().y()), kChecked);
+    }
+
+    // ---- the check column and the check-all box ---------------------------------------------------------
+
+    void checkColumn()
+    {
+        Table t;
+        t.view.setCheckstyle(true);
+        t.model->setData(t.model->index(1, 0), int(Qt::PartiallyChecked), Qt::CheckStateRole);
+        t.model->setData(t.model->index(2, 0), int(Qt::Checked), Qt::CheckStateRole);
+        QImage img = grabViewport(&t.view);
+        auto boxPoint = [&](int row) { return t.cell(row, 0).topLeft() + QPoint(5 + 12, t.cell(row, 0).height() / 2); };
+        QCOMPARE(px(img, boxPoint(0)), kUnchecked);
+        QCOMPARE(px(img, boxPoint(1)), kChecked); // partially checked paints as checked
+        QCOMPARE(px(img, boxPoint(2)), kChecked);
+        QCOMPARE(px(img, t.cell(0, 1).topLeft() + QPoint(5 + 12, 10)), kRow); // only column 0
+        QVERIFY(tevtest::keepRender(t.view.grab().toImage(), QStringLiteral("views_table_checks.png")));
+
+        // A press in the box flips the row's state, stored as a check state; the next press flips it back.
+        QStandardItem* item1 = t.model->item(1, 0);
+        press(t.view.viewport(), boxPoint(1));
+        QCOMPARE(item1->checkState(), Qt::Unchecked);
+        press(t.view.viewport(), boxPoint(1));
+        QCOMPARE(item1->checkState(), Qt::Checked);
+        // Just right of the box: no change.
+        press(t.view.viewport(), t.cell(1, 0).topLeft() + QPoint(5 + 24, 10));
+        QCOMPARE(item1->checkState(), Qt::Checked);
+        // Check column off: boxes gone, presses change nothing.
+        t.view.setCheckstyle(false);
+        press(t.view.viewport(), boxPoint(1));
+        QCOMPARE(item1->checkState(), Qt::Checked);
+        img = grabViewport(&t.view);
+        QCOMPARE(px(img, boxPoint(0)), kRow);
+    }
+
+    void checkAllHeader()
+    {
+        Table t;
+        t.view.setCheckstyle(true);
+        t.model->setData(t.model->index(0, 0), int(Qt::Checked), Qt::CheckStateRole);
+        QSignalSpy spy(&t.view, &TEVQTableView::headerCheckedChanged);
+        QWidget* head = t.view.horizontalHeader()->viewport();
+        const QPoint box(5 + 12, 12);
+        QCOMPARE(px(t.view.horizontalHeader()->grab().toImage(), box), kUnchecked);
+        QTest::mouseClick(head, Qt::LeftButton, Qt::NoModifier, box);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toBool(), true);
+        QCOMPARE(px(t.view.horizontalHeader()->grab().toImage(), box), kChecked);
+        QVERIFY(tevtest::keepRender(t.view.grab().toImage(), QStringLiteral("views_table_checkall.png")));
+        QTest::mouseClick(head, Qt::LeftButton, Qt::NoModifier, box);
+        QCOMPARE(spy.count(), 2);
+        QCOMPARE(spy.at(1).at(0).toBool(), false);
+        // The rows are not touched by the check-all box.
+        QCOMPARE(t.model->item(0, 0)->checkState(), Qt::Checked);
+        QVERIFY(!t.model->index(1, 0).data(Qt::CheckStateRole).isValid());
+        // Outside the box, in another section, or with the check column off: nothing.
+        QTest::mouseClick(head, Qt::LeftButton, Qt::NoModifier, QPoint(5 + 30, 12));
+        QTest::mouseClick(head, Qt::LeftButton, Qt::NoModifier, QPoint(150, 12));
+        t.view.setCheckstyle(false);
+        QTest::mouseClick(head, Qt::LeftButton, Qt::NoModifier, box);
+        QCOMPARE(spy.count(), 2);
+
+        // A slot may delete the view.
+        auto* doomed = new Table;
+        doomed->view.setCheckstyle(true);
+        connect(&doomed->view, &TEVQTableView::headerCheckedChanged, this, [&doomed] {
+            delete doomed;
+            doomed = nullptr;
+        });
+        QTest::mousePress(doomed->view.horizontalHeader()->viewport(), Qt::LeftButton, Qt::NoModifier, box);
+        QVERIFY(!doomed);
+    }
+
+    // ---- column widgets ---------------------------------------------------------------------------------
+
+    void columnWidgets()
+    {
+        Table t;
+        auto* container = new TEVQContainer;
+        container->setChildLayout(TEVQContainer::NoUse);
+        container->setBackground(fill("tRow"));
+        auto* button = new TEVQPushButton(container);
+        button->setObjectName(QStringLiteral("go"));
+        button->setGeometry(10, 2, 30, 16);
+        button->setFadeEnabled(false);
+        button->setText(QString());
+        button->setBackground(CtrlState(4), fill("tBtn"));
+        button->setBackground(CtrlStateHot, fill("tBtnHot"));
+        t.view.setColumnWidget(2, container);
+        t.view.setCheckstyle(true);
+        t.view.setColumnWidth(2, 100);
+        QSignalSpy spy(&t.view, &TEVQTableView::customControlClicked);
+
+        QImage img = grabViewport(&t.view);
+        const QRect c = t.cell(4, 2);
+        QCOMPARE(px(img, c.topLeft() + QPoint(20, 10)), kBtn);
+        QCOMPARE(px(img, c.topLeft() + QPoint(60, 10)), kRow);
+
+        // The hovered control shows its hot state; a press on it is reported with the row and its name.
+        QWidget* vp = t.view.viewport();
+        const QPoint onButton = c.topLeft() + QPoint(20, 10);
+        QCursor::setPos(vp->mapToGlobal(onButton));
+        img = grabViewport(&t.view);
+        QCOMPARE(px(img, onButton), kBtnHot);
+        QVERIFY(tevtest::keepRender(t.view.grab().toImage(), QStringLiteral("views_table_columnwidget.png")));
+        QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, onButton);
+        QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, onButton);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toInt(), 4);
+        QCOMPARE(spy.at(0).at(1).toString(), QStringLiteral("go"));
+        // The container's own background is never reported.
+        const QPoint offButton = c.topLeft() + QPoint(70, 10);
+        QCursor::setPos(vp->mapToGlobal(offButton));
+        press(vp, offButton);
+        QCOMPARE(spy.count(), 1);
+
+        // A column widget in column 0 hides the check box but keeps the text.
+        auto* first = new TEVQContainer;
+        first->setChildLayout(TEVQContainer::NoUse);
+        first->setBackground(fill("tHot"));
+        t.view.setColumnWidget(0, first);
+        img = grabViewport(&t.view);
+        QCOMPARE(px(img, t.cell(0, 0).topLeft() + QPoint(17, 10)), kHot);
+
+        // Deleting a column widget, and a slot deleting the model, leave nothing dangling.
+        delete container;
+        img = grabViewport(&t.view);
+        QCOMPARE(px(img, onButton), kSel); // the pressed row is selected
+        delete first;
+        auto* second = new TEVQContainer(&t.view);
+        second->setChildLayout(TEVQContainer::NoUse);
+        auto* other = new TEVQPushButton(second);
+        other->setObjectName(QStringLiteral("other"));
+        other->setGeometry(10, 2, 30, 16);
+        t.view.setColumnWidget(1, second);
+        connect(&t.view, &TEVQTableView::customControlClicked, t.model, [&t] { delete t.model; });
+        const QPoint onOther = t.cell(2, 1).topLeft() + QPoint(20, 10);
+        QCursor::setPos(vp->mapToGlobal(onOther));
+        press(vp, onOther);
+        QCOMPARE(spy.count(), 2);
+        QVERIFY(!t.view.model() || t.view.model()->rowCount() == 0);
+        grabViewport(&t.view);
+    }
+
+    void modelSwappedOrDeleted()
+    {
+        Table t;
+        t.view.setCheckstyle(true);
+        moveTo(t.view.viewport(), t.cell(6, 1).center());
+        QCOMPARE(t.view.painter()->hoverRow, 6);
+        auto* next = makeModel(3, 2, &t.view);
+        t.view.setModel(next);
+        QCOMPARE(t.view.painter()->hoverRow, -1);
+        delete t.model;
+        QImage img = grabViewport(&t.view);
+        QCOMPARE(px(img, t.view.visualRect(next->index(0, 1)).topLeft() + QPoint(1, 1)), kRow);
+        delete next;
+        img = grabViewport(&t.view);
+        QCOMPARE(px(img, 50, 50), kBg);
+        QTest::mouseClick(t.view.horizontalHeader()->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(17, 12));
+        press(t.view.viewport(), QPoint(17, 10));
+        t.view.horizontalHeader()->grab();
+    }
+
+    void headerClickSorts()
+    {
+        // The header's presses go on to Qt's own handling: with sorting on, a click sorts by the section.
+        Table t;
+        t.model->setData(t.model->index(0, 1), QStringLiteral("zz"));
+        t.view.setSortingEnabled(true);
+        t.view.sortByColumn(1, Qt::AscendingOrder);
+        QCOMPARE(t.model->index(9, 1).data().toString(), QStringLiteral("zz"));
+        QTest::mouseClick(t.view.horizontalHeader()->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(150, 12));
+        QCOMPARE(t.view.horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+        QCOMPARE(t.model->index(0, 1).data().toString(), QStringLiteral("zz"));
+    }
+};
+
+TEV_TEST_MAIN(TestTable)
+#include "tst_table.moc"
