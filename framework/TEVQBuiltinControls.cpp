@@ -47,6 +47,7 @@
 #include "TEVQListView.h"
 #include "TEVQMenu.h"
 #include "TEVQMenuBar.h"
+#include "TEVQRibbonBar.h"
 
 namespace TEVQtLib {
 namespace detail {
@@ -76,6 +77,7 @@ void registerBuiltinControls()
     tevRegisterQtControl("qtmenubar", &TEVQMenuBar::createTEVQMenuBar, TEVQMenuBar::getProps(), true);
     tevRegisterQtControl("qtlistview", &TEVQListView::createTEVQListView, TEVQListView::getProps(), false);
     tevRegisterQtControl("qtlist", &TEVQList::createTEVQList, TEVQList::getProps(), true);
+    tevRegisterQtControl("qtribbonbar", &TEVQRibbonBar::createTEVQRibbonBar, TEVQRibbonBar::getProps(), true);
 
     // Creator-only long and short names.
     tevRegisterDefaultControl("scrollbar", &TEVQScrollBar::createTEVQScrollBar);
