@@ -420,7 +420,9 @@ void TEVQRibbonBar::readPages(const Json::Value& pages, TEVQRibbonContextGroup* 
 QAction* TEVQRibbonBar::createActionItem(const Json::Value& value)
 {
     const QString id = str(value, "id");
-    const QString defText = json::has(value, "id") ? id : QStringLiteral("Command");
+    const Json::Value* idValue = json::find(value, "id");
+    const bool hasId = idValue && idValue->type() == Json::stringValue;
+    const QString defText = hasId ? id : QStringLiteral("Command");
     auto* action = new QAction(str(value, "text", defText), this);
     action->setObjectName(id);
     action->setToolTip(str(value, "tooltip"));
