@@ -301,6 +301,7 @@ void TEVQRibbonButton::paintEvent(QPaintEvent*)
         g.fillRect(QRect(2, 0, qMax(w - 4, 0), 3), m_contextColor);
 
     const QRect indicator = popupIndicatorRect();
+    const bool hasIcon = !m_ribbonIconImage.isNull() || (m_action && !m_action->icon().isNull());
     QRect iconRect, textRect;
     if (m_itemSize == TEV_RIBBON_ITEM_LARGE) {
         iconRect = QRect(8, 5, qMax(w - 16, 16), qMax(h - 31, 18));
@@ -310,7 +311,13 @@ void TEVQRibbonButton::paintEvent(QPaintEvent*)
         if (y < 3)
             y = 2;
         iconRect = QRect(5, y, 18, 18);
-        textRect = QRect(27, 0, qMax(indicator.isValid() ? w - 48 : w - 31, 0), h);
+        if (hasIcon) {
+            textRect = QRect(27, 0, qMax(indicator.isValid() ? w - 48 : w - 31, 0), h);
+        } else {
+            // Without an icon the text takes the icon's place too: a tab is only 28 pixels wider than its
+            // text, so a text after an empty icon column would always be cut.
+            textRect = QRect(4, 0, qMax(indicator.isValid() ? w - 25 : w - 8, 0), h);
+        }
     }
     if (!m_ribbonIconImage.isNull()) {
         const int side = m_itemSize == TEV_RIBBON_ITEM_LARGE ? 32 : 16;
