@@ -116,7 +116,11 @@ void TEVQRibbonGallery::setVisibleRowCount(int rows)
     updateGalleryLayout();
 }
 
-QSize TEVQRibbonGallery::sizeHint() const { return QSize(m_columns * 66 + 20, m_rows * 28 + 4); }
+QSize TEVQRibbonGallery::sizeHint() const
+{
+    const qint64 w = qint64(m_columns) * 66 + 20, h = qint64(m_rows) * 28 + 4;
+    return QSize(int(qMin<qint64>(w, QWIDGETSIZE_MAX)), int(qMin<qint64>(h, QWIDGETSIZE_MAX)));
+}
 
 void TEVQRibbonGallery::updateGalleryLayout()
 {

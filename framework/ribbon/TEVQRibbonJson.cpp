@@ -36,6 +36,10 @@ bool TEVQRibbonBarImpl::serializeJsonValue(Json::Value*& json, bool load)
     styles.fill(18, galleryBackground);
 
     if (!load) {
+        // Rows, pages and buttons are the bar's own making, written through "ribbon" below: as "child" elements
+        // the page loader would create them a second time.
+        if (json::isObject(*json))
+            json->removeMember("child");
         styles.write(*json);
         Json::Value& attr = json::member(*json, "attr");
         if (!json::isObject(attr))

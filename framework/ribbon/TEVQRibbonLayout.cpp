@@ -1,9 +1,16 @@
 #include "TEVQRibbonLayout.h"
 
+#include <QWidget>
 #include <QtGlobal>
 
 namespace TEVQtLib {
 namespace ribbonlayout {
+
+namespace {
+// Sums of widget sizes stay within what a widget can be.
+constexpr qint64 kMaxSize = QWIDGETSIZE_MAX;
+int clampSize(qint64 v) { return int(qBound<qint64>(-kMaxSize, v, kMaxSize)); }
+} // namespace
 
 Header header(int topRowHeight, int tabRowHeight, bool compact)
 {
@@ -30,7 +37,8 @@ int tabWidth(int textWidth) { return qBound(68, textWidth + 28, 150); }
 
 int groupHintWidth(const std::vector<GroupItem>& items, int rows)
 {
-    int w = 8, c = 0, n = 0;
+    qint64 w = 8;
+    int c = 0, n = 0;
     for (const GroupItem& it : items) {
         if (it.size == 1 || it.size == 2) {
             c = qMax(c, it.width);
@@ -49,7 +57,7 @@ int groupHintWidth(const std::vector<GroupItem>& items, int rows)
     }
     if (n > 0)
         w += c + 4;
-    return qMax(w, 80);
+    return int(qBound<qint64>(80, w, kMaxSize));
 }
 
 std::vector<QRect> groupItems(const std::vector<GroupItem>& items, int rows, int groupHeight)
@@ -57,11 +65,12 @@ std::vector<QRect> groupItems(const std::vector<GroupItem>& items, int rows, int
     std::vector<QRect> out(items.size());
     const int h = qMax(groupHeight - 27, 0);
     const int r = qMax(h / rows, 20);
-    int x = 4, c = 0;
+    qint64 x = 4;
+    int c = 0;
     std::vector<size_t> column;
     auto flush = [&] {
         for (size_t i = 0; i < column.size(); ++i)
-            out[column[i]] = QRect(x, r * int(i) + 4, c, r - 2);
+            out[column[i]] = QRect(clampSize(x), r * int(i) + 4, c, r - 2);
         if (!column.empty())
             x += c + 4;
         column.clear();
@@ -76,7 +85,7 @@ std::vector<QRect> groupItems(const std::vector<GroupItem>& items, int rows, int
                 flush();
         } else {
             flush();
-            out[k] = QRect(x, 4, it.width, h);
+            out[k] = QRect(clampSize(x), 4, it.width, h);
             x += it.width + 4;
         }
     }
@@ -130,13 +139,14 @@ PageResult page(const std::vector<int>& groupWidths, const std::vector<bool>& ex
                 int pageHeight, int offset)
 {
     PageResult r;
-    int content = 4, e = 0;
+    qint64 sum = 4;
+    int e = 0;
     for (size_t i = 0; i < groupWidths.size(); ++i) {
-        content += groupWidths[i] + 4;
+        sum += groupWidths[i] + 4;
         if (i < expanding.size() && expanding[i])
             ++e;
     }
-    content += 4;
+    const int content = clampSize(sum + 4);
     r.contentWidth = content;
     r.overflow = content > pageWidth;
     const int view = qMax(pageWidth - (r.overflow ? 40 : 0), 0);
@@ -147,11 +157,11 @@ PageResult page(const std::vector<int>& groupWidths, const std::vector<bool>& ex
         r.offset = 0;
         extra = e > 0 ? qMax(pageWidth - content, 0) / e : 0;
     }
-    int x = (r.overflow ? 20 : 0) - r.offset + 4;
+    qint64 x = (r.overflow ? 20 : 0) - r.offset + 4;
     const int h = qMax(pageHeight - 8, 0);
     for (size_t i = 0; i < groupWidths.size(); ++i) {
-        const int w = groupWidths[i] + ((i < expanding.size() && expanding[i]) ? extra : 0);
-        r.groups.emplace_back(x, 4, w, h);
+        const int w = clampSize(qint64(groupWidths[i]) + ((i < expanding.size() && expanding[i]) ? extra : 0));
+        r.groups.emplace_back(clampSize(x), 4, w, h);
         x += w + 4;
     }
     r.leftEnabled = r.offset > 0;
@@ -183,24 +193,24 @@ GalleryResult gallery(int count, int columns, int rows, int firstVisible, int wi
     r.more = QRect(x, 2 * b, 20, height - 2 * b);
     const int cw = qMax(qMax(qMax(inner, 0) - 2, 0) / columns, 1);
     const int ch = qMax(height / rows, 1);
-    const int p = rows * columns;
+    const qint64 p = qint64(rows) * columns;
     r.cells.resize(size_t(qMax(count, 0)));
     for (int k = 0; k < count; ++k) {
-        const int q = k - firstVisible;
+        const qint64 q = qint64(k) - firstVisible;
         if (q >= 0 && q < p)
-            r.cells[size_t(k)] = QRect((q % columns) * cw, (q / columns) * ch, cw - 1, ch - 1);
+            r.cells[size_t(k)] = QRect(clampSize((q % columns) * cw), clampSize((q / columns) * ch), cw - 1, ch - 1);
     }
     r.upEnabled = firstVisible >= 1;
-    r.downEnabled = firstVisible + p < count;
+    r.downEnabled = qint64(firstVisible) + p < count;
     return r;
 }
 
 int galleryPaged(int count, int columns, int rows, int firstVisible, bool down)
 {
-    const int s = qMax(qMax(rows, 1) * qMax(columns, 1), 1);
-    const int last = qMax(count - s, 0);
-    const int next = down ? qMin(last, firstVisible + s) : qMin(last, firstVisible - s);
-    return qMax(next, 0);
+    const qint64 s = qMax<qint64>(qint64(qMax(rows, 1)) * qMax(columns, 1), 1);
+    const qint64 last = qMax<qint64>(count - s, 0);
+    const qint64 next = down ? qMin(last, firstVisible + s) : qMin(last, firstVisible - s);
+    return int(qMax<qint64>(next, 0));
 }
 
 } // namespace ribbonlayout

@@ -449,6 +449,45 @@ private slots:
         QCOMPARE(bar.pageAreaWidget()->parentWidget(), &bar);
     }
 
+    // Every file of the ribbon's bad-input corpus, as a document and as a page element: taken documents write
+    // a document that loads to the same ribbon; refused ones change nothing; nothing crashes.
+    void corpusDocuments()
+    {
+        const QDir dir(tevtest::dataPath(QStringLiteral("corpus/ribbon")));
+        const QStringList files = dir.entryList(QDir::Files);
+        QVERIFY(files.size() >= 5);
+        int taken = 0;
+        for (const QString& name : files) {
+            const QString text = QString::fromUtf8(tevtest::readFile(dir.filePath(name)));
+            TEVQRibbonBar bar;
+            const QString before = bar.configJson();
+            if (bar.loadConfigJson(text)) {
+                ++taken;
+                TEVQRibbonBar again;
+                QVERIFY2(again.loadConfigJson(bar.configJson()), qPrintable(name));
+                QVERIFY2(parse(again.configJson()) == parse(bar.configJson()), qPrintable(name));
+            } else {
+                QVERIFY2(!bar.lastError().isEmpty(), qPrintable(name));
+                QCOMPARE(parse(bar.configJson()), parse(before));
+            }
+            Json::Value element;
+            if (!json::parse(text.toUtf8(), element))
+                continue;
+            TEVQRibbonBar first;
+            first.readJsonValue(&element);
+            Json::Value out(Json::objectValue);
+            first.serializeJsonValue(&out, false);
+            TEVQRibbonBar second;
+            second.readJsonValue(&out);
+            Json::Value out2(Json::objectValue);
+            second.serializeJsonValue(&out2, false);
+            if (!(out == out2))
+                qWarning("%s\n---\n%s", json::writeStyled(out).c_str(), json::writeStyled(out2).c_str());
+            QVERIFY2(out == out2, qPrintable(name));
+        }
+        QVERIFY(taken >= 3);
+    }
+
     // ---- page element ----
 
     void pageElementKeys()
