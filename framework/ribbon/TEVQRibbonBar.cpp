@@ -485,30 +485,30 @@ TEVQRibbonPage* TEVQRibbonContextGroup::pageAt(int index) const
 
 TEVQRibbonBar::TEVQRibbonBar(QWidget* parent) : QWidget(parent)
 {
-    m_topRow = new TEVQContainer(this);
-    m_tabRow = new TEVQContainer(this);
-    m_pageArea = new TEVQContainer(this);
-    m_minimizedPopup = new TEVQContainer(nullptr);
-    m_applicationButton = new Button(m_topRow, nullptr, TEV_RIBBON_ITEM_SMALL);
-    m_tabScrollLeft = new Button(m_tabRow, nullptr, TEV_RIBBON_ITEM_SMALL);
-    m_tabScrollRight = new Button(m_tabRow, nullptr, TEV_RIBBON_ITEM_SMALL);
+    topRow = new TEVQContainer(this);
+    tabRow = new TEVQContainer(this);
+    pageArea = new TEVQContainer(this);
+    minimizedPopup = new TEVQContainer(nullptr);
+    m_applicationButton = new Button(topRow, nullptr, TEV_RIBBON_ITEM_SMALL);
+    tabScrollLeft = new Button(tabRow, nullptr, TEV_RIBBON_ITEM_SMALL);
+    tabScrollRight = new Button(tabRow, nullptr, TEV_RIBBON_ITEM_SMALL);
     tevSetImpl(new TEVQRibbonBarImpl(this), false);
-    for (TEVQContainer* c : {m_topRow, m_tabRow, m_pageArea, m_minimizedPopup})
+    for (TEVQContainer* c : {topRow, tabRow, pageArea, minimizedPopup})
         c->setChildLayout(TEVQContainer::NoUse);
-    m_minimizedPopup->setWindowFlags(Qt::WindowFlags(0x809));
-    m_minimizedPopup->installEventFilter(this);
+    minimizedPopup->setWindowFlags(Qt::WindowFlags(0x809));
+    minimizedPopup->installEventFilter(this);
     m_applicationButton->setObjectName(QStringLiteral("ribbonApplicationButton"));
     m_applicationButton->setText(QStringLiteral("File"));
     m_applicationButton->hide();
-    m_tabScrollLeft->setText(QStringLiteral("<"));
-    m_tabScrollRight->setText(QStringLiteral(">"));
-    m_tabScrollLeft->hide();
-    m_tabScrollRight->hide();
-    connect(m_tabScrollLeft, &QPushButton::clicked, this, [this] {
+    tabScrollLeft->setText(QStringLiteral("<"));
+    tabScrollRight->setText(QStringLiteral(">"));
+    tabScrollLeft->hide();
+    tabScrollRight->hide();
+    connect(tabScrollLeft, &QPushButton::clicked, this, [this] {
         m_tabScrollOffset = qMax(m_tabScrollOffset - 100, 0);
         updateTabLayout();
     });
-    connect(m_tabScrollRight, &QPushButton::clicked, this, [this] {
+    connect(tabScrollRight, &QPushButton::clicked, this, [this] {
         m_tabScrollOffset += 100;
         updateTabLayout();
     });
@@ -523,8 +523,8 @@ TEVQRibbonBar::~TEVQRibbonBar()
     m_quietCurrent = true;
     hideMinimizedPopup();
     clearContent();
-    delete m_minimizedPopup;
-    m_minimizedPopup = nullptr;
+    delete minimizedPopup;
+    minimizedPopup = nullptr;
     tevSetImpl(nullptr, false);
 }
 
@@ -553,7 +553,7 @@ TEVQRibbonBar::Page* TEVQRibbonBar::addPage(const QString& id, const QString& ti
 
 TEVQRibbonBar::Page* TEVQRibbonBar::insertPage(int index, const QString& id, const QString& title)
 {
-    auto* page = new Page(id, title, m_pageArea);
+    auto* page = new Page(id, title, pageArea);
     page->m_bar = this;
     page->hide();
     m_pages.insert(m_pages.begin() + qBound(0, index, pageCount()), page);
@@ -570,7 +570,7 @@ TEVQRibbonBar::Page* TEVQRibbonBar::insertPage(int index, const QString& id, con
 TEVQRibbonBar::Page* TEVQRibbonBar::appendContextPage(TEVQRibbonContextGroup* group, const QString& id,
                                                       const QString& title)
 {
-    auto* page = new Page(id, title, m_pageArea);
+    auto* page = new Page(id, title, pageArea);
     page->m_bar = this;
     page->m_contextGroup = group;
     page->hide();
@@ -712,7 +712,7 @@ TEVQRibbonBar::Button* TEVQRibbonBar::addQuickAction(QAction* action)
     if (!action)
         return nullptr;
     registerAction(action);
-    auto* button = new Button(m_layoutMode == TEV_RIBBON_LAYOUT_COMPACT ? m_tabRow : m_topRow, action,
+    auto* button = new Button(m_layoutMode == TEV_RIBBON_LAYOUT_COMPACT ? tabRow : topRow, action,
                               TEV_RIBBON_ITEM_SMALL);
     button->setShowText(false);
     button->setToolTip(action->text());
@@ -728,7 +728,7 @@ void TEVQRibbonBar::addTopRightWidget(QWidget* widget)
 {
     if (!widget)
         return;
-    widget->setParent(m_layoutMode == TEV_RIBBON_LAYOUT_COMPACT ? m_tabRow : m_topRow);
+    widget->setParent(m_layoutMode == TEV_RIBBON_LAYOUT_COMPACT ? tabRow : topRow);
     widget->show();
     m_topRightWidgets.push_back(widget);
     updateLayout();
@@ -751,20 +751,20 @@ void TEVQRibbonBar::registerAction(QAction* action)
 {
     if (!action)
         return;
-    if (std::find(m_registeredActions.begin(), m_registeredActions.end(), action) == m_registeredActions.end()) {
-        m_registeredActions.push_back(action);
+    if (std::find(registeredActions.begin(), registeredActions.end(), action) == registeredActions.end()) {
+        registeredActions.push_back(action);
         connect(action, &QObject::destroyed, this, [this, action] {
-            m_registeredActions.erase(std::remove(m_registeredActions.begin(), m_registeredActions.end(), action),
-                                      m_registeredActions.end());
+            registeredActions.erase(std::remove(registeredActions.begin(), registeredActions.end(), action),
+                                      registeredActions.end());
         });
         connect(action, &QAction::triggered, this,
                 [this, action] { emit commandTriggered(action->objectName(), action->isChecked()); });
     }
     if (action->parent() == this) {
-        for (const QPointer<QAction>& a : m_ownedActions)
+        for (const QPointer<QAction>& a : ownedActions)
             if (a == action)
                 return;
-        m_ownedActions.emplace_back(action);
+        ownedActions.emplace_back(action);
     }
 }
 
@@ -782,7 +782,7 @@ void TEVQRibbonBar::registerMenuActions(QMenu* menu)
 
 QAction* TEVQRibbonBar::findAction(const QString& id) const
 {
-    for (QAction* a : m_registeredActions)
+    for (QAction* a : registeredActions)
         if (a->objectName() == id)
             return a;
     return nullptr;
@@ -811,12 +811,12 @@ void TEVQRibbonBar::setMinimized(bool on)
     updateLayout();
 }
 
-bool TEVQRibbonBar::isTabOverflowing() const { return m_tabContentWidth > m_tabRow->width(); }
+bool TEVQRibbonBar::isTabOverflowing() const { return m_tabContentWidth > tabRow->width(); }
 
-void TEVQRibbonBar::setRowHeights(int topRow, int tabRow, int page)
+void TEVQRibbonBar::setRowHeights(int top, int tab, int page)
 {
-    m_topRowHeight = topRow;
-    m_tabRowHeight = tabRow;
+    m_topRowHeight = top;
+    m_tabRowHeight = tab;
     m_pageHeight = page;
 }
 
@@ -839,7 +839,7 @@ void TEVQRibbonBar::rebuildTabs()
         if (g && !g->isVisible())
             continue;
         m_tabPages.push_back(page);
-        auto* tab = new Button(m_tabRow, nullptr, TEV_RIBBON_ITEM_SMALL);
+        auto* tab = new Button(tabRow, nullptr, TEV_RIBBON_ITEM_SMALL);
         tab->setObjectName(QStringLiteral("ribbonTab_%1").arg(page->pageId()));
         tab->setText(page->title());
         tab->setCheckable(true);
@@ -892,13 +892,13 @@ void TEVQRibbonBar::clearContent()
     m_topRightWidgets.clear();
     // The registry forgets every action now; an action may be the sender of the command that led here, so
     // owned ones are deleted once control returns.
-    for (QAction* a : m_registeredActions)
+    for (QAction* a : registeredActions)
         disconnect(a, nullptr, this, nullptr);
-    m_registeredActions.clear();
-    for (const QPointer<QAction>& a : m_ownedActions)
+    registeredActions.clear();
+    for (const QPointer<QAction>& a : ownedActions)
         if (a)
             a->deleteLater();
-    m_ownedActions.clear();
+    ownedActions.clear();
     if (TEVQRibbonMenu* menu = m_applicationButton->popupMenu())
         menu->deleteLater();
     m_applicationButton->setPopupMenu(nullptr);
@@ -907,7 +907,7 @@ void TEVQRibbonBar::clearContent()
 
 void TEVQRibbonBar::updatePageVisibility()
 {
-    const bool shown = !m_minimized || m_minimizedPopup->isVisible();
+    const bool shown = !m_minimized || minimizedPopup->isVisible();
     for (Page* p : m_pages) {
         const bool visible = p == m_currentPage && shown;
         if (visible) {
@@ -925,35 +925,35 @@ void TEVQRibbonBar::showMinimizedPopup()
 {
     if (!m_minimized || !m_currentPage)
         return;
-    m_pageArea->setParent(m_minimizedPopup);
+    pageArea->setParent(minimizedPopup);
     // Below the whole header (the rows as laid out, never less than their minimum heights).
     const QPoint at = mapToGlobal(QPoint(0, headerHeight()));
-    m_minimizedPopup->setGeometry(at.x(), at.y(), width(), m_pageHeight);
-    m_pageArea->setGeometry(0, 0, width(), m_pageHeight);
-    m_pageArea->show();
-    m_minimizedPopup->show();
+    minimizedPopup->setGeometry(at.x(), at.y(), width(), m_pageHeight);
+    pageArea->setGeometry(0, 0, width(), m_pageHeight);
+    pageArea->show();
+    minimizedPopup->show();
     updatePageVisibility();
-    m_minimizedPopup->raise();
+    minimizedPopup->raise();
 }
 
 void TEVQRibbonBar::returnPageArea()
 {
-    if (m_pageArea->parentWidget() != this) {
-        m_pageArea->setParent(this);
-        m_pageArea->hide();
+    if (pageArea->parentWidget() != this) {
+        pageArea->setParent(this);
+        pageArea->hide();
     }
 }
 
 void TEVQRibbonBar::hideMinimizedPopup()
 {
-    if (m_minimizedPopup && m_minimizedPopup->isVisible())
-        m_minimizedPopup->hide();
+    if (minimizedPopup && minimizedPopup->isVisible())
+        minimizedPopup->hide();
     returnPageArea();
 }
 
 bool TEVQRibbonBar::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_minimizedPopup && event->type() == QEvent::Hide)
+    if (watched == minimizedPopup && event->type() == QEvent::Hide)
         returnPageArea();
     return QWidget::eventFilter(watched, event);
 }
@@ -984,10 +984,10 @@ void TEVQRibbonBar::updateLayout()
 {
     const bool compact = m_layoutMode == TEV_RIBBON_LAYOUT_COMPACT;
     const ribbonlayout::Header h = ribbonlayout::header(m_topRowHeight, m_tabRowHeight, compact);
-    m_topRow->setGeometry(0, 0, width(), h.top);
-    m_tabRow->setGeometry(0, compact ? 0 : h.top, width(), h.tab);
-    m_topRow->setVisible(!compact);
-    QWidget* host = compact ? static_cast<QWidget*>(m_tabRow) : m_topRow;
+    topRow->setGeometry(0, 0, width(), h.top);
+    tabRow->setGeometry(0, compact ? 0 : h.top, width(), h.tab);
+    topRow->setVisible(!compact);
+    QWidget* host = compact ? static_cast<QWidget*>(tabRow) : topRow;
     const int rowHeight = compact ? h.tab : h.top;
     auto adopt = [host](QWidget* w) {
         if (w->parentWidget() != host) {
@@ -1020,19 +1020,19 @@ void TEVQRibbonBar::updateLayout()
     }
     m_tabContentLeft = compact ? x + 4 : 4;
     m_tabContentRight = (compact ? right : width()) - 4;
-    m_tabRow->setProperty("tevRibbonContentLeft", m_tabContentLeft);
-    m_tabRow->setProperty("tevRibbonContentRight", m_tabContentRight);
+    tabRow->setProperty("tevRibbonContentLeft", m_tabContentLeft);
+    tabRow->setProperty("tevRibbonContentRight", m_tabContentRight);
     updateTabLayout();
 
-    if (!m_minimized && m_pageArea->parentWidget() != this) {
-        m_minimizedPopup->hide();
+    if (!m_minimized && pageArea->parentWidget() != this) {
+        minimizedPopup->hide();
         returnPageArea();
     }
-    if (m_pageArea->parentWidget() != this) {
+    if (pageArea->parentWidget() != this) {
         updatePageVisibility();
     } else {
-        m_pageArea->setGeometry(0, h.header, width(), qMax(height() - h.header, 0));
-        m_pageArea->setVisible(!m_minimized);
+        pageArea->setGeometry(0, h.header, width(), qMax(height() - h.header, 0));
+        pageArea->setVisible(!m_minimized);
         updatePageVisibility();
     }
     update();
@@ -1041,8 +1041,8 @@ void TEVQRibbonBar::updateLayout()
 void TEVQRibbonBar::updateTabLayout()
 {
     ribbonlayout::TabInput in;
-    in.rowWidth = m_tabRow->width();
-    in.rowHeight = m_tabRow->height();
+    in.rowWidth = tabRow->width();
+    in.rowHeight = tabRow->height();
     in.compact = m_layoutMode == TEV_RIBBON_LAYOUT_COMPACT;
     in.contentLeft = m_tabContentLeft;
     in.contentRight = m_tabContentRight;
@@ -1062,15 +1062,15 @@ void TEVQRibbonBar::updateTabLayout()
         }
         b->setVisible(r.visible[i]);
     }
-    m_tabScrollLeft->setVisible(r.overflow);
-    m_tabScrollRight->setVisible(r.overflow);
-    m_tabScrollLeft->setEnabled(r.leftEnabled);
-    m_tabScrollRight->setEnabled(r.rightEnabled);
+    tabScrollLeft->setVisible(r.overflow);
+    tabScrollRight->setVisible(r.overflow);
+    tabScrollLeft->setEnabled(r.leftEnabled);
+    tabScrollRight->setEnabled(r.rightEnabled);
     if (r.overflow) {
-        m_tabScrollLeft->setGeometry(r.scrollLeft);
-        m_tabScrollRight->setGeometry(r.scrollRight);
-        m_tabScrollLeft->raise();
-        m_tabScrollRight->raise();
+        tabScrollLeft->setGeometry(r.scrollLeft);
+        tabScrollRight->setGeometry(r.scrollRight);
+        tabScrollLeft->raise();
+        tabScrollRight->raise();
     }
 }
 

@@ -116,7 +116,7 @@ private:
     QIcon m_ribbonIconImage;
     // The "tevRibbonContextColor" property, kept when it is set.
     QColor m_contextColor;
-    bool m_menuOpenedByPress = false;
+    bool menuOpenedByPress = false;
     // Text advance, kept until the text or font changes.
     mutable QString m_hintText;
     mutable QFont m_hintFont;
@@ -371,17 +371,17 @@ public:
     Button* applicationButton() const { return m_applicationButton; }
     const std::vector<Button*>& quickButtons() const { return m_quickButtons; }
     const std::vector<QWidget*>& topRightWidgets() const { return m_topRightWidgets; }
-    Button* tabScrollLeftButton() const { return m_tabScrollLeft; }
-    Button* tabScrollRightButton() const { return m_tabScrollRight; }
-    TEVQContainer* topRowWidget() const { return m_topRow; }
-    TEVQContainer* tabRowWidget() const { return m_tabRow; }
-    TEVQContainer* pageAreaWidget() const { return m_pageArea; }
-    TEVQContainer* minimizedPopupWidget() const { return m_minimizedPopup; }
+    Button* tabScrollLeftButton() const { return tabScrollLeft; }
+    Button* tabScrollRightButton() const { return tabScrollRight; }
+    TEVQContainer* topRowWidget() const { return topRow; }
+    TEVQContainer* tabRowWidget() const { return tabRow; }
+    TEVQContainer* pageAreaWidget() const { return pageArea; }
+    TEVQContainer* minimizedPopupWidget() const { return minimizedPopup; }
 
     // Actions.
     void registerAction(QAction* action);
     QAction* findAction(const QString& id) const;
-    int registeredActionCount() const { return int(m_registeredActions.size()); }
+    int registeredActionCount() const { return int(registeredActions.size()); }
 
     // Mode and state.
     void setLayoutMode(TEVQtLib::TEV_RIBBON_LAYOUT_MODE mode);
@@ -395,7 +395,7 @@ public:
     int tabRowHeight() const { return m_tabRowHeight; }
     int pageHeight() const { return m_pageHeight; }
     int groupRows() const { return m_groupRows; }
-    void setRowHeights(int topRow, int tabRow, int page);
+    void setRowHeights(int top, int tab, int page);
     void setGroupRows(int rows);
     // The header's height: both rows in office mode, one in compact mode.
     int headerHeight() const;
@@ -454,20 +454,20 @@ private:
     void readPages(const Json::Value& pages, TEVQtLib::TEVQRibbonContextGroup* group);
     void fail(const QString& source, const QString& message);
 
-    TEVQContainer* m_topRow = nullptr;
-    TEVQContainer* m_tabRow = nullptr;
-    TEVQContainer* m_pageArea = nullptr;
-    TEVQContainer* m_minimizedPopup = nullptr;
+    TEVQContainer* topRow = nullptr;
+    TEVQContainer* tabRow = nullptr;
+    TEVQContainer* pageArea = nullptr;
+    TEVQContainer* minimizedPopup = nullptr;
     Button* m_applicationButton = nullptr;
-    Button* m_tabScrollLeft = nullptr;
-    Button* m_tabScrollRight = nullptr;
+    Button* tabScrollLeft = nullptr;
+    Button* tabScrollRight = nullptr;
     std::vector<Page*> m_pages;
     std::vector<TEVQtLib::TEVQRibbonContextGroup*> m_contextGroups;
     std::vector<Button*> m_tabButtons;
     std::vector<Button*> m_quickButtons;
     std::vector<QWidget*> m_topRightWidgets;
-    std::vector<QAction*> m_registeredActions;
-    std::vector<QPointer<QAction>> m_ownedActions;
+    std::vector<QAction*> registeredActions;
+    std::vector<QPointer<QAction>> ownedActions;
     std::vector<Page*> m_tabPages;
     Page* m_currentPage = nullptr;
     TEVQtLib::TEV_RIBBON_LAYOUT_MODE m_layoutMode = TEVQtLib::TEV_RIBBON_LAYOUT_OFFICE;

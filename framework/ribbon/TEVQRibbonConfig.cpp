@@ -320,7 +320,7 @@ bool TEVQRibbonBar::loadConfigValue(const Json::Value& root, const QString& sour
     }
     const Json::Value& topRight = arrayOf(root, "topRight");
     for (Json::ArrayIndex i = 0; i < json::size(topRight); ++i) {
-        if (QWidget* w = createWidgetItem(json::at(topRight, i), m_topRow))
+        if (QWidget* w = createWidgetItem(json::at(topRight, i), topRow))
             addTopRightWidget(w);
     }
     readPages(json::get(root, "pages"), nullptr);
@@ -433,7 +433,7 @@ QAction* TEVQRibbonBar::createActionItem(const Json::Value& value)
     action->setProperty("tevRibbonIconPath", icon);
     if (!icon.isEmpty())
         action->setIcon(QIcon(icon));
-    m_ownedActions.emplace_back(action);
+    ownedActions.emplace_back(action);
     registerAction(action);
     return action;
 }
@@ -458,8 +458,8 @@ TEVQRibbonMenu* TEVQRibbonBar::createMenu(const Json::Value& value, QWidget* par
             TEVQRibbonMenu* sub = createMenu(*items, menu);
             sub->setTitle(action->text());
             menu->addMenu(sub);
-            m_ownedActions.erase(std::remove(m_ownedActions.begin(), m_ownedActions.end(), QPointer<QAction>(action)),
-                                 m_ownedActions.end());
+            ownedActions.erase(std::remove(ownedActions.begin(), ownedActions.end(), QPointer<QAction>(action)),
+                                 ownedActions.end());
             delete action;
         } else {
             menu->QMenu::addAction(action);

@@ -97,25 +97,25 @@ void TEVQRibbonBarImpl::styleButton(TEVQPushButton* button, bool tab) const
 void TEVQRibbonBarImpl::applyRibbonStyle()
 {
     TEVQRibbonBar* b = bar();
-    if (!b || !b->m_topRow)
+    if (!b || !b->topRow)
         return;
-    b->m_topRow->setBackground(rowBackground);
-    b->m_tabRow->setBackground(rowBackground);
-    b->m_pageArea->setBackground(pageAreaBackground);
+    b->topRow->setBackground(rowBackground);
+    b->tabRow->setBackground(rowBackground);
+    b->pageArea->setBackground(pageAreaBackground);
     styleButton(b->m_applicationButton, false);
-    styleButton(b->m_tabScrollLeft, false);
-    styleButton(b->m_tabScrollRight, false);
+    styleButton(b->tabScrollLeft, false);
+    styleButton(b->tabScrollRight, false);
     for (TEVQRibbonButton* tab : b->m_tabButtons)
         styleButton(tab, true);
     // The page area may sit in the minimized pop-up, which is not below the bar.
     QList<TEVQRibbonButton*> buttons = b->findChildren<TEVQRibbonButton*>();
     QList<TEVQRibbonGallery*> galleries = b->findChildren<TEVQRibbonGallery*>();
-    if (b->m_pageArea->parentWidget() != b) {
-        buttons += b->m_pageArea->findChildren<TEVQRibbonButton*>();
-        galleries += b->m_pageArea->findChildren<TEVQRibbonGallery*>();
+    if (b->pageArea->parentWidget() != b) {
+        buttons += b->pageArea->findChildren<TEVQRibbonButton*>();
+        galleries += b->pageArea->findChildren<TEVQRibbonGallery*>();
     }
     for (TEVQRibbonButton* button : buttons) {
-        if (button == b->m_applicationButton || button == b->m_tabScrollLeft || button == b->m_tabScrollRight
+        if (button == b->m_applicationButton || button == b->tabScrollLeft || button == b->tabScrollRight
             || std::find(b->m_tabButtons.begin(), b->m_tabButtons.end(), button) != b->m_tabButtons.end())
             continue;
         styleButton(button, false);
@@ -236,12 +236,12 @@ bool TEVQRibbonButton::event(QEvent* e)
 
 void TEVQRibbonButton::mousePressEvent(QMouseEvent* event)
 {
-    m_menuOpenedByPress = false;
+    menuOpenedByPress = false;
     const bool opens = m_popupMenu
                        && (m_popupMode == TEV_RIBBON_POPUP_INSTANT
                            || (m_popupMode == TEV_RIBBON_POPUP_SPLIT && popupIndicatorRect().contains(event->pos())));
     if (opens) {
-        m_menuOpenedByPress = true;
+        menuOpenedByPress = true;
         event->accept();
         showPopupMenu();
         return;
@@ -251,8 +251,8 @@ void TEVQRibbonButton::mousePressEvent(QMouseEvent* event)
 
 void TEVQRibbonButton::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (m_menuOpenedByPress) {
-        m_menuOpenedByPress = false;
+    if (menuOpenedByPress) {
+        menuOpenedByPress = false;
         event->accept();
         return;
     }
