@@ -557,9 +557,13 @@ TEVQRibbonBar::Page* TEVQRibbonBar::insertPage(int index, const QString& id, con
     page->m_bar = this;
     page->hide();
     m_pages.insert(m_pages.begin() + qBound(0, index, pageCount()), page);
-    if (!m_currentPage)
+    const bool first = !m_currentPage;
+    if (first)
         m_currentPage = page;
     rebuildTabs();
+    // The first page becomes current: a change listeners hear of, once the tabs stand.
+    if (first && m_currentPage == page && !m_quietCurrent)
+        emit currentPageChanged(currentPage());
     if (TEVQRibbonBarImpl* impl = ribbonImpl()) {
         impl->styleButton(page->m_scrollLeft, false);
         impl->styleButton(page->m_scrollRight, false);
@@ -851,7 +855,7 @@ void TEVQRibbonBar::rebuildTabs()
         tab->show();
         m_tabButtons.push_back(tab);
     }
-    if (m_currentPage && std::find(m_tabPages.begin(), m_tabPages.end(), m_currentPage) == m_tabPages.end())
+    if (std::find(m_tabPages.begin(), m_tabPages.end(), m_currentPage) == m_tabPages.end())
         moveCurrent(m_tabPages.empty() ? nullptr : m_tabPages.front());
     if (m_currentPage) {
         for (size_t i = 0; i < m_tabButtons.size(); ++i) {

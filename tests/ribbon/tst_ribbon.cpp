@@ -193,6 +193,7 @@ private slots:
         QCOMPARE(bar.layoutMode(), TEV_RIBBON_LAYOUT_COMPACT);
         QCOMPARE(bar.groupRows(), 2);
         QCOMPARE(pageIds(bar), (QStringList{"home", "insert", "format", "design"}));
+        QCOMPARE(bar.tabButtons()[2]->objectName(), QStringLiteral("ribbonTab_format"));
         QCOMPARE(bar.currentPageWidget()->pageId(), QStringLiteral("insert"));
         QCOMPARE(int(bar.tabPages().size()), 3);
 
@@ -311,10 +312,11 @@ private slots:
         TEVQRibbonPage* a = bar.addPage(QStringLiteral("a"), QString());
         QCOMPARE(a->title(), QStringLiteral("a"));
         QCOMPARE(bar.tabButtons()[0]->text(), QStringLiteral("a"));
+        QCOMPARE(current.count(), 1); // the first page became current
         TEVQRibbonPage* b = bar.insertPage(99, QStringLiteral("b"), QStringLiteral("Bee"));
         QCOMPARE(bar.pageAt(1), b);
         QCOMPARE(bar.currentPageWidget(), a);
-        QCOMPARE(current.count(), 0);
+        current.clear();
 
         TEVQRibbonContextGroup* ctx = bar.addContextGroup(QStringLiteral("c"), QStringLiteral("C"), Qt::red);
         QCOMPARE(bar.addContextGroup(QStringLiteral("c"), QStringLiteral("Other"), Qt::blue), ctx);
@@ -350,6 +352,22 @@ private slots:
         QCOMPARE(bar.currentPage(), -1);
         QCOMPARE(current.last()[0].toInt(), -1);
         QCOMPARE(ctx->pageCount(), 0);
+    }
+
+    void onlyContextPagesBecomeCurrentWhenShown()
+    {
+        TEVQRibbonBar bar;
+        QSignalSpy current(&bar, &TEVQRibbonBar::currentPageChanged);
+        TEVQRibbonContextGroup* ctx = bar.addContextGroup(QStringLiteral("c"), QStringLiteral("C"), Qt::red);
+        ctx->addPage(QStringLiteral("c1"), QString());
+        QCOMPARE(bar.currentPage(), -1);
+        bar.showContextGroup(QStringLiteral("c"));
+        QCOMPARE(bar.currentPage(), 0);
+        QCOMPARE(current.count(), 1);
+        bar.hideContextGroup(QStringLiteral("c"));
+        QCOMPARE(bar.currentPage(), -1);
+        QCOMPARE(current.count(), 2);
+        QVERIFY(!ctx->pageAt(0)->isVisible());
     }
 
     void actionRegistry()
