@@ -70,6 +70,12 @@ void TEVQRibbonGallery::addAction(QAction* action)
         return;
     m_actions.push_back(action);
     auto* button = new TEVQRibbonButton(this, action, TEV_RIBBON_ITEM_SMALL);
+    // Styled at once when the gallery already sits in a ribbon.
+    if (auto* group = qobject_cast<TEVQRibbonGroup*>(parentWidget())) {
+        TEVQRibbonBar* bar = group->page() ? group->page()->bar() : nullptr;
+        if (TEVQRibbonBarImpl* impl = bar ? bar->ribbonImpl() : nullptr)
+            impl->styleButton(button, false);
+    }
     m_itemButtons.push_back(button);
     connect(action, &QAction::triggered, this, [this, action] { emit itemTriggered(action->objectName()); });
     if (isVisible())

@@ -398,6 +398,8 @@ private slots:
 
         TEVQRibbonGallery* gallery = g->addGallery(2, 1);
         gallery->addItem(QStringLiteral("g1"), QStringLiteral("One"));
+        QCOMPARE(gallery->itemButtons()[0]->getBackground(CtrlStateHot),
+                 bar.ribbonImpl()->buttonBackgrounds[CtrlStateHot]);
         gallery->actions()[0]->trigger();
         QCOMPARE(commands.last()[0].toString(), QStringLiteral("g1"));
         QCOMPARE(commands.last()[1].toBool(), false);
