@@ -326,6 +326,12 @@ private slots:
         page->clearGroups();
         QCOMPARE(page->scrollOffset(), 0);
         QVERIFY(!page->isOverflowing());
+        QVERIFY(!page->scrollRightButton()->isVisible());
+        // A page that fits leaves the wheel to the container: no scrolling.
+        QWheelEvent again(QPointF(50, 30), page->mapToGlobal(QPoint(50, 30)), QPoint(), QPoint(0, -1200),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(page, &again);
+        QCOMPARE(page->scrollOffset(), 0);
     }
 
     void minimizedPopupOpensBelowTheHeader()
