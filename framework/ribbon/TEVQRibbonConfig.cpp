@@ -84,6 +84,9 @@ Json::Value text(const QString& s) { return Json::Value(json::fromQString(s)); }
 
 QString iconPathOf(const QAction* a) { return a->property("tevRibbonIconPath").toString(); }
 
+// The tool tip the action was given (QAction answers its text when it has none).
+QString ownToolTip(const QAction* a) { return a->toolTip() == a->text() ? QString() : a->toolTip(); }
+
 Json::Value writeMenu(const QMenu* menu)
 {
     Json::Value out(Json::arrayValue);
@@ -100,6 +103,8 @@ Json::Value writeMenu(const QMenu* menu)
         entry["text"] = text(a->text());
         if (!iconPathOf(a).isEmpty())
             entry["icon"] = text(iconPathOf(a));
+        if (!ownToolTip(a).isEmpty())
+            entry["tooltip"] = text(ownToolTip(a));
         entry["enabled"] = a->isEnabled();
         entry["checkable"] = a->isCheckable();
         entry["checked"] = a->isChecked();
@@ -185,7 +190,7 @@ Json::Value writePages(const std::vector<TEVQRibbonPage*>& pages)
                     it["id"] = text(a->objectName());
                     it["text"] = text(a->text());
                     it["icon"] = text(iconPathOf(a));
-                    it["tooltip"] = text(a->toolTip() == a->text() ? QString() : a->toolTip());
+                    it["tooltip"] = text(ownToolTip(a));
                     it["enabled"] = a->isEnabled();
                     it["checkable"] = a->isCheckable();
                     it["checked"] = a->isChecked();
@@ -458,6 +463,13 @@ TEVQRibbonMenu* TEVQRibbonBar::createMenu(const Json::Value& value, QWidget* par
             TEVQRibbonMenu* sub = createMenu(*items, menu);
             sub->setTitle(action->text());
             menu->addMenu(sub);
+            // The entry's id, tool tip and icon stay with the submenu's own action, so that they are written back.
+            QAction* own = sub->menuAction();
+            own->setObjectName(action->objectName());
+            own->setToolTip(ownToolTip(action));
+            own->setProperty("tevRibbonIconPath", iconPathOf(action));
+            if (!action->icon().isNull())
+                own->setIcon(action->icon());
             ownedActions.erase(std::remove(ownedActions.begin(), ownedActions.end(), QPointer<QAction>(action)),
                                  ownedActions.end());
             delete action;
@@ -557,6 +569,10 @@ Json::Value TEVQRibbonBar::writeConfigValue() const
         e["text"] = text(a->text());
         e["icon"] = text(iconPathOf(a));
         e["enabled"] = a->isEnabled();
+        // Written too, so that the document reads back to the same commands.
+        e["tooltip"] = text(ownToolTip(a));
+        e["checkable"] = a->isCheckable();
+        e["checked"] = a->isChecked();
         quick.append(e);
     }
     root["quickAccess"] = quick;

@@ -40,8 +40,8 @@ const char* const kFull = R"({
   "schemaVersion": 1, "layoutMode": "Compact", "minimized": false, "currentPage": "insert",
   "application": {"text": "App", "icon": "", "menu": [
       {"id": "new", "text": "New"}, {"separator": true},
-      {"text": "Recent", "items": [{"id": "r1", "text": "One", "checkable": true, "checked": true}]}]},
-  "quickAccess": [{"id": "save", "text": "Save", "enabled": false}, {"id": "undo"}],
+      {"id": "recent", "text": "Recent", "tooltip": "Recent files", "items": [{"id": "r1", "text": "One", "checkable": true, "checked": true}]}]},
+  "quickAccess": [{"id": "save", "text": "Save", "enabled": false}, {"id": "undo", "checkable": true, "checked": true}],
   "topRight": [{"control": "lineEdit", "id": "search", "placeholder": "Find", "width": 120}],
   "pages": [
     {"id": "home", "text": "Home", "groups": [
@@ -207,6 +207,9 @@ private slots:
         QCOMPARE(first["application"]["text"].asString(), std::string("App"));
         QCOMPARE(first["application"]["menu"].size(), 3u);
         QCOMPARE(first["application"]["menu"][2]["items"][0]["id"].asString(), std::string("r1"));
+        QCOMPARE(first["application"]["menu"][2]["id"].asString(), std::string("recent"));
+        QCOMPARE(first["application"]["menu"][2]["tooltip"].asString(), std::string("Recent files"));
+        QCOMPARE(first["quickAccess"][1]["checked"].asBool(), true);
         QCOMPARE(first["contextGroups"][0]["color"].asString(), std::string("#ff336699"));
         QCOMPARE(first["contextGroups"][1]["visible"].asBool(), false);
         const Json::Value& items = first["pages"][0]["groups"][0]["items"];
