@@ -82,6 +82,10 @@ bool TEVQRibbonBarImpl::serializeJsonValue(Json::Value*& json, bool load)
         b->loadConfigValue(*ribbon, QStringLiteral("inline"));
     else if (!configFile.isEmpty())
         b->loadConfigFile(configFile);
+    // The element's own rows win over the default of the document's mode: a written element (which always
+    // embeds its document) reads back with the rows it had.
+    if (json::has(attr, "groupRows"))
+        b->m_groupRows = qBound(2, json::getInt(attr, "groupRows", b->m_groupRows), 3);
     const QString presentMode =
         b->m_layoutMode == TEV_RIBBON_LAYOUT_COMPACT ? QStringLiteral("compact") : QStringLiteral("office");
     b->setLayoutMode(tevRibbonLayoutMode(json::getQString(attr, "layoutMode", presentMode)));
