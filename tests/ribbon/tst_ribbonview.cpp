@@ -511,6 +511,7 @@ private slots:
         QCOMPARE(bar.currentPageWidget()->pageId(), QStringLiteral("home"));
         QImage img;
         if (!minimized) {
+            bar.resize(900, bar.sizeHint().height());
             img = grab(&bar);
             // The bar's background at the page area's edge, a group's background, the selected tab.
             const TEVQRibbonBarImpl* impl = bar.ribbonImpl();
