@@ -49,6 +49,7 @@
 #include "TEVQTreeView.h"
 #include "TEVQMenu.h"
 #include "TEVQMenuBar.h"
+#include "TEVQRibbonBar.h"
 
 namespace TEVQtLib {
 namespace detail {
@@ -80,6 +81,7 @@ void registerBuiltinControls()
     tevRegisterQtControl("qtlist", &TEVQList::createTEVQList, TEVQList::getProps(), true);
     tevRegisterQtControl("qttree", &TEVQTreeView::createTEVQTreeView, TEVQTreeView::getProps(), true);
     tevRegisterQtControl("qtdatagrid", &TEVQTableView::createTEVQTableView, TEVQTableView::getProps(), true);
+    tevRegisterQtControl("qtribbonbar", &TEVQRibbonBar::createTEVQRibbonBar, TEVQRibbonBar::getProps(), true);
 
     // Creator-only long and short names.
     tevRegisterDefaultControl("scrollbar", &TEVQScrollBar::createTEVQScrollBar);

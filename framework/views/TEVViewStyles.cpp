@@ -33,6 +33,24 @@ void TEVViewStyleTable::textGroup(int firstSlot, TextStyleDesc* states, int spre
     m_fields.push_back(f);
 }
 
+void TEVViewStyleTable::text(int slot, TextStyleDesc& style)
+{
+    Field f;
+    f.slotIds[0] = slot;
+    f.text = &style;
+    m_fields.push_back(f);
+}
+
+void TEVViewStyleTable::alsoText(int slot, TextStyleDesc* states, int count)
+{
+    Field f;
+    f.slotIds[0] = slot;
+    f.spread = qBound(1, count, 4);
+    f.text = states;
+    f.readOnly = true;
+    m_fields.push_back(f);
+}
+
 void TEVViewStyleTable::alsoFill(int slot, FillStyle* states, int count)
 {
     Field f;

@@ -21,10 +21,13 @@ public:
     // to states 1 .. spread - 1.
     void fillGroup(int firstSlot, TEVQtLib::FillStyle* states, int spread = 4);
     void textGroup(int firstSlot, TEVQtLib::TextStyleDesc* states, int spread = 4);
+    // A single text style at slot.
+    void text(int slot, TEVQtLib::TextStyleDesc& style);
 
     // Read-only bindings: an entry of slot also fills these states, every time or only for the first entry
     // of that slot in the array.
     void alsoFill(int slot, TEVQtLib::FillStyle* states, int count);
+    void alsoText(int slot, TEVQtLib::TextStyleDesc* states, int count);
     // The field bound last (a single style) is read only from the first entry of its slot; later entries of
     // the same slot go to the other fields bound to it.
     void firstEntryOnly();

@@ -1,0 +1,104 @@
+// The ribbon bar as an element of page JSON: its palette "style" slots, its "attr" keys (heights, rows, the
+// embedded configuration, mode and minimized state) and its catalogue entry.
+#include "TEVQRibbonBar.h"
+
+#include "TEVJson.h"
+#include "TEVQControlInfo.h"
+#include "TEVQResourceManager.h"
+#include "TEVViewStyles.h"
+
+using namespace TEVQtLib;
+
+namespace {
+constexpr int kMaxRowHeight = 65535;
+}
+
+namespace TEVQtLib {
+
+bool TEVQRibbonBarImpl::serializeJsonValue(Json::Value*& json, bool load)
+{
+    const bool result = TEVQWidgetBaseImpl::serializeJsonValue(json, load);
+    TEVQRibbonBar* b = bar();
+    if (!json || !b)
+        return result;
+    TEVViewStyleTable styles;
+    styles.fill(0, barBackground);
+    styles.fill(1, pageAreaBackground);
+    styles.fill(2, groupBackground);
+    styles.fillGroup(4, tabBackgrounds, 1);
+    styles.fillGroup(8, buttonBackgrounds, 1);
+    styles.text(12, tabTextStyle);
+    styles.text(13, groupTitleTextStyle);
+    styles.text(14, buttonTextStyle);
+    styles.alsoText(15, &buttonTextStyle, 1);
+    styles.fill(16, rowBackground);
+    styles.fill(17, accentBackground);
+    styles.fill(18, galleryBackground);
+
+    if (!load) {
+        // Rows, pages and buttons are the bar's own making, written through "ribbon" below: as "child" elements
+        // the page loader would create them a second time.
+        if (json::isObject(*json))
+            json->removeMember("child");
+        styles.write(*json);
+        Json::Value& attr = json::member(*json, "attr");
+        if (!json::isObject(attr))
+            attr = Json::Value(Json::objectValue);
+        attr["configFile"] = json::fromQString(b->m_configFile);
+        attr["layoutMode"] = b->m_layoutMode == TEV_RIBBON_LAYOUT_COMPACT ? "compact" : "office";
+        attr["minimized"] = b->m_minimized;
+        attr["topRowHeight"] = b->m_topRowHeight;
+        attr["tabRowHeight"] = b->m_tabRowHeight;
+        attr["pageHeight"] = b->m_pageHeight;
+        attr["groupRows"] = b->m_groupRows;
+        attr["ribbon"] = b->writeConfigValue();
+        return result;
+    }
+
+    styles.read(*json);
+    const Json::Value* attrs = json::find(*json, "attr");
+    if (!attrs || !json::isObject(*attrs)) {
+        applyRibbonStyle();
+        b->updateLayout();
+        return result;
+    }
+    const Json::Value& attr = *attrs;
+    // Heights stay within what a widget can measure, so that no sum of them overflows.
+    b->m_topRowHeight = qBound(0, json::getInt(attr, "topRowHeight", b->m_topRowHeight), kMaxRowHeight);
+    b->m_tabRowHeight = qBound(0, json::getInt(attr, "tabRowHeight", b->m_tabRowHeight), kMaxRowHeight);
+    b->m_pageHeight = qBound(0, json::getInt(attr, "pageHeight", b->m_pageHeight), kMaxRowHeight);
+    b->m_groupRows = qBound(2, json::getInt(attr, "groupRows", b->m_groupRows), 3);
+    if (TEVQResourceManager::getInstance()->isLoadFromThemeRes()) {
+        // A theme restyles the ribbon and sets its heights; it never loads a configuration.
+        applyRibbonStyle();
+        b->updateLayout();
+        return result;
+    }
+    const QString configFile = json::getQString(attr, "configFile");
+    if (!configFile.isEmpty())
+        b->m_configFile = configFile;
+    const Json::Value* ribbon = json::find(attr, "ribbon");
+    if (ribbon && json::isObject(*ribbon))
+        b->loadConfigValue(*ribbon, QStringLiteral("inline"));
+    else if (!configFile.isEmpty())
+        b->loadConfigFile(configFile);
+    // The element's own rows win over the default of the document's mode: a written element (which always
+    // embeds its document) reads back with the rows it had.
+    if (json::has(attr, "groupRows"))
+        b->m_groupRows = qBound(2, json::getInt(attr, "groupRows", b->m_groupRows), 3);
+    const QString presentMode =
+        b->m_layoutMode == TEV_RIBBON_LAYOUT_COMPACT ? QStringLiteral("compact") : QStringLiteral("office");
+    b->setLayoutMode(tevRibbonLayoutMode(json::getQString(attr, "layoutMode", presentMode)));
+    b->setMinimized(json::getBool(attr, "minimized", b->m_minimized));
+    applyRibbonStyle();
+    b->updateLayout();
+    return result;
+}
+
+} // namespace TEVQtLib
+
+ControlInfo TEVQRibbonBar::getProps()
+{
+    return tevControlInfo(typeName(), "RibbonBar", "Tevlora themed ribbon command surface", "TEVQRibbonBar",
+                          "ribbonbar");
+}

@@ -1,0 +1,580 @@
+// The ribbon's model and its documents: the configuration reader's refusals (exact texts, sources, nothing
+// changed), round trips of the written document, the reader's leniency, the page and context-group rules with
+// the current-page signal, listeners that rebuild or reload the ribbon while it is emitting, and the bar as a
+// page element (style slots, "attr" keys, the theme switch, jsonData).
+#include "TevTest.h"
+
+#include "TEVJson.h"
+#include "TEVQComboBox.h"
+#include "TEVQControlRegistry.h"
+#include "TEVQLineEdit.h"
+#include "TEVQProgressBar.h"
+#include "TEVQResourceManager.h"
+#include "TEVQRibbonBar.h"
+#include "TEVQSpinBox.h"
+#include "TEVQSwitch.h"
+#include "TEVQtLib.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+using namespace TEVQtLib;
+
+namespace {
+
+Json::Value parse(const QString& text)
+{
+    Json::Value v;
+    if (!json::parse(text.toUtf8(), v))
+        qFatal("bad JSON in test: %s", qPrintable(text));
+    return v;
+}
+
+const char* const kSmall = R"({"schemaVersion": 1, "pages": [{"id": "home", "text": "Home"}, {"id": "view"}],
+    "currentPage": "view"})";
+
+// Every kind of content the document has.
+const char* const kFull = R"({
+  "schemaVersion": 1, "layoutMode": "Compact", "minimized": false, "currentPage": "insert",
+  "application": {"text": "App", "icon": "", "menu": [
+      {"id": "new", "text": "New"}, {"separator": true},
+      {"id": "recent", "text": "Recent", "tooltip": "Recent files", "items": [{"id": "r1", "text": "One", "checkable": true, "checked": true}]}]},
+  "quickAccess": [{"id": "save", "text": "Save", "enabled": false}, {"id": "undo", "checkable": true, "checked": true}],
+  "topRight": [{"control": "lineEdit", "id": "search", "placeholder": "Find", "width": 120}],
+  "pages": [
+    {"id": "home", "text": "Home", "groups": [
+      {"id": "clip", "text": "Clipboard", "expanding": true, "items": [
+        {"id": "paste", "text": "Paste", "size": "large", "popup": "split",
+         "menu": [{"id": "pasteSpecial", "text": "Special"}]},
+        {"type": "separator"},
+        {"id": "cut", "text": "Cut", "size": "small", "tooltip": "Cut it", "checkable": true, "checked": true},
+        {"id": "copy", "size": "medium", "enabled": false},
+        {"type": "gallery", "columns": 4, "rows": 1, "items": [{"id": "g1", "text": "A"}, {"id": "g2", "text": "B"}]},
+        {"type": "widget", "control": "comboBox", "id": "font", "items": ["Sans", "Serif"], "currentIndex": 1},
+        {"type": "widget", "control": "spinBox", "id": "spin", "min": -5, "max": 50, "value": 7, "size": "medium"},
+        {"type": "widget", "control": "checkBox", "id": "chk", "text": "Bold", "checked": true},
+        {"type": "widget", "control": "radioButton", "id": "rad", "text": "Left", "checked": true},
+        {"type": "widget", "control": "switch", "id": "sw", "leftText": "off", "rightText": "on", "checked": true},
+        {"type": "widget", "control": "progressBar", "id": "prog", "min": 0, "max": 10, "value": 3, "showText": false},
+        {"type": "widget", "control": "label", "id": "lab", "text": "Zoom"}]}]},
+    {"id": "insert", "text": "Insert", "groups": [{"id": "g", "text": "Tables", "items": [{"id": "table"}]}]}],
+  "contextGroups": [
+    {"id": "pic", "text": "Picture", "color": "#ff336699", "visible": true,
+     "pages": [{"id": "format", "text": "Format"}]},
+    {"id": "chart", "text": "Chart", "visible": false, "pages": [{"id": "design"}]}]
+})";
+
+QStringList pageIds(const TEVQRibbonBar& bar)
+{
+    QStringList ids;
+    for (int i = 0; i < bar.pageCount(); ++i)
+        ids << bar.pageAt(i)->pageId();
+    return ids;
+}
+
+} // namespace
+
+class TestRibbon : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { tevInitQtControl(); }
+
+    // ---- configuration refusals ----
+
+    void refusedDocumentsKeepTheRibbon_data()
+    {
+        QTest::addColumn<QString>("kind");  // "inline" text, "file" contents, or "missing" path
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("message"); // %1: the path when the input is a file
+        QTest::newRow("syntax inline") << "inline" << "{\"schemaVersion\": 1," << "Invalid Ribbon JSON: ";
+        QTest::newRow("array root") << "inline" << "[1]" << "Ribbon config root must be an object.";
+        QTest::newRow("string root") << "inline" << "\"x\"" << "Ribbon config root must be an object.";
+        QTest::newRow("no version") << "inline" << "{}" << "Unsupported Ribbon schemaVersion; expected 1.";
+        QTest::newRow("string version") << "inline" << R"({"schemaVersion": "1"})"
+                                        << "Unsupported Ribbon schemaVersion; expected 1.";
+        QTest::newRow("version 2") << "inline" << R"({"schemaVersion": 2})"
+                                   << "Unsupported Ribbon schemaVersion; expected 1.";
+        QTest::newRow("version 1.5") << "inline" << R"({"schemaVersion": 1.5})"
+                                     << "Unsupported Ribbon schemaVersion; expected 1.";
+        QTest::newRow("version true") << "inline" << R"({"schemaVersion": true})"
+                                      << "Unsupported Ribbon schemaVersion; expected 1.";
+        QTest::newRow("syntax file") << "file" << "{\"pages\": [" << "Invalid Ribbon JSON in %1: ";
+        QTest::newRow("schema file") << "file" << R"({"schemaVersion": 0})"
+                                     << "Unsupported Ribbon schemaVersion; expected 1.";
+        QTest::newRow("missing relative") << "missing" << "no/such/ribbon.json"
+                                          << "Ribbon config file was not found: no/such/ribbon.json";
+        QTest::newRow("missing absolute") << "missing" << "/no/such/ribbon.json"
+                                          << "Ribbon config file was not found: /no/such/ribbon.json";
+    }
+
+    void refusedDocumentsKeepTheRibbon()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, input);
+        QFETCH(QString, message);
+        TEVQRibbonBar bar;
+        QVERIFY(bar.loadConfigJson(QString::fromLatin1(kSmall)));
+        const QString before = bar.configJson();
+        QSignalSpy failed(&bar, &TEVQRibbonBar::configLoadFailed);
+        QSignalSpy current(&bar, &TEVQRibbonBar::currentPageChanged);
+        QTemporaryDir dir;
+        QString source = QStringLiteral("inline");
+        bool ok = true;
+        if (kind == QLatin1String("inline")) {
+            ok = bar.loadConfigJson(input);
+        } else if (kind == QLatin1String("file")) {
+            source = dir.filePath(QStringLiteral("ribbon.json"));
+            QVERIFY(tevtest::writeFile(source, input.toUtf8()));
+            message = message.arg(source);
+            ok = bar.loadConfigFile(source);
+        } else {
+            source = input;
+            ok = bar.loadConfigFile(input);
+        }
+        QVERIFY(!ok);
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(failed[0][0].toString(), source);
+        QVERIFY2(failed[0][1].toString().startsWith(message), qPrintable(failed[0][1].toString()));
+        if (message.endsWith(QLatin1String(": ")))
+            QVERIFY(failed[0][1].toString().size() > message.size()); // the reader's own error list follows
+        QCOMPARE(bar.lastError(), failed[0][1].toString());
+        QCOMPARE(parse(bar.configJson()), parse(before));
+        QCOMPARE(bar.configFile(), QString());
+        QCOMPARE(current.count(), 0);
+    }
+
+    void integralRealVersionLoadsAndClearsTheError()
+    {
+        TEVQRibbonBar bar;
+        QVERIFY(!bar.loadConfigJson(QStringLiteral("{}")));
+        QVERIFY(!bar.lastError().isEmpty());
+        QVERIFY(bar.loadConfigJson(QStringLiteral(R"({"schemaVersion": 1.0, "pages": [{"id": "a"}]})")));
+        QVERIFY(bar.lastError().isEmpty());
+        QCOMPARE(bar.pageCount(), 1);
+    }
+
+    void fileCandidatesPreferTheProgramDirectory()
+    {
+        const QString name = QStringLiteral("tst_ribbon_candidate.json");
+        const QString besideExe = QDir(QCoreApplication::applicationDirPath()).filePath(name);
+        QTemporaryDir cwd;
+        const QString oldCwd = QDir::currentPath();
+        QVERIFY(tevtest::writeFile(besideExe, R"({"schemaVersion": 1, "pages": [{"id": "exe"}]})"));
+        QVERIFY(tevtest::writeFile(cwd.filePath(name), R"({"schemaVersion": 1, "pages": [{"id": "cwd"}]})"));
+        QDir::setCurrent(cwd.path());
+        TEVQRibbonBar bar;
+        const bool ok = bar.loadConfigFile(name);
+        QFile::remove(besideExe);
+        QVERIFY(ok);
+        QCOMPARE(pageIds(bar), QStringList{QStringLiteral("exe")});
+        QCOMPARE(bar.configFile(), name);
+        // Only the current directory has it now.
+        QVERIFY(bar.loadConfigFile(name));
+        QDir::setCurrent(oldCwd);
+        QCOMPARE(pageIds(bar), QStringList{QStringLiteral("cwd")});
+        // A file that stops at a NUL byte is read up to it.
+        QVERIFY(tevtest::writeFile(cwd.filePath(QStringLiteral("nul.json")),
+                                   QByteArray("{\"schemaVersion\": 1}\0garbage", 28)));
+        QVERIFY(bar.loadConfigFile(cwd.filePath(QStringLiteral("nul.json"))));
+    }
+
+    // ---- round trip ----
+
+    void writtenDocumentReadsBackToTheSameRibbon()
+    {
+        TEVQRibbonBar bar; // never shown: the application menu is still written
+        QSignalSpy mode(&bar, &TEVQRibbonBar::layoutModeChanged);
+        QVERIFY(bar.loadConfigJson(QString::fromLatin1(kFull)));
+        QCOMPARE(mode.count(), 0);
+        QCOMPARE(bar.layoutMode(), TEV_RIBBON_LAYOUT_COMPACT);
+        QCOMPARE(bar.groupRows(), 2);
+        QCOMPARE(pageIds(bar), (QStringList{"home", "insert", "format", "design"}));
+        QCOMPARE(bar.tabButtons()[2]->objectName(), QStringLiteral("ribbonTab_format"));
+        QCOMPARE(bar.currentPageWidget()->pageId(), QStringLiteral("insert"));
+        QCOMPARE(int(bar.tabPages().size()), 3);
+
+        const Json::Value first = parse(bar.configJson());
+        TEVQRibbonBar again;
+        QVERIFY(again.loadConfigJson(bar.configJson()));
+        const Json::Value second = parse(again.configJson());
+        QCOMPARE(second, first);
+
+        // What the source said, seen in the written document.
+        QCOMPARE(first["application"]["text"].asString(), std::string("App"));
+        QCOMPARE(first["application"]["menu"].size(), 3u);
+        QCOMPARE(first["application"]["menu"][2]["items"][0]["id"].asString(), std::string("r1"));
+        QCOMPARE(first["application"]["menu"][2]["id"].asString(), std::string("recent"));
+        QCOMPARE(first["application"]["menu"][2]["tooltip"].asString(), std::string("Recent files"));
+        QCOMPARE(first["quickAccess"][1]["checked"].asBool(), true);
+        QCOMPARE(first["contextGroups"][0]["color"].asString(), std::string("#ff336699"));
+        QCOMPARE(first["contextGroups"][1]["visible"].asBool(), false);
+        const Json::Value& items = first["pages"][0]["groups"][0]["items"];
+        QCOMPARE(items.size(), 12u);
+        QCOMPARE(items[0]["popup"].asString(), std::string("split"));
+        QCOMPARE(items[0]["menu"][0]["id"].asString(), std::string("pasteSpecial"));
+        QCOMPARE(items[1]["type"].asString(), std::string("separator"));
+        QCOMPARE(items[2]["tooltip"].asString(), std::string("Cut it"));
+        QCOMPARE(items[2]["checked"].asBool(), true);
+        QCOMPARE(items[3]["text"].asString(), std::string("copy"));
+        QCOMPARE(items[4]["items"].size(), 2u);
+        QCOMPARE(items[5]["currentIndex"].asInt(), 1);
+        QCOMPARE(items[6]["value"].asInt(), 7);
+        QCOMPARE(items[6]["size"].asString(), std::string("medium"));
+        QCOMPARE(items[9]["checked"].asBool(), true);
+        QCOMPARE(items[10]["showText"].asBool(), false);
+        QCOMPARE(first["topRight"][0]["placeholder"].asString(), std::string("Find"));
+        QCOMPARE(first["topRight"][0]["width"].asInt(), 120);
+        QCOMPARE(first["quickAccess"][0]["enabled"].asBool(), false);
+
+        // The controls themselves.
+        auto* spin = again.findChild<TEVQSpinBox*>(QStringLiteral("spin"));
+        QVERIFY(spin);
+        QCOMPARE(spin->minimum(), -5);
+        QVERIFY(!again.findChild<TEVQSwitch*>(QStringLiteral("sw"))->getIsSwitchToLeft());
+        QCOMPARE(again.findChild<TEVQComboBox*>(QStringLiteral("font"))->currentText(), QStringLiteral("Serif"));
+        QVERIFY(again.findAction(QStringLiteral("pasteSpecial")));
+        QVERIFY(again.findAction(QStringLiteral("r1")));
+        QVERIFY(!again.applicationButton()->isHidden());
+    }
+
+    // ---- reader leniency ----
+
+    void readerTakesDefaultsAndSkipsWhatItCannotUse()
+    {
+        TEVQRibbonBar bar;
+        QVERIFY(bar.loadConfigJson(QStringLiteral(R"({"schemaVersion": 1, "application": {},
+            "quickAccess": [3, {"id": 5}], "topRight": "x",
+            "pages": [7, {"id": "p", "groups": [{"id": "g", "items": [
+                {"type": "Button", "id": "b1", "menu": []},
+                {"type": "Separator", "id": "b2"},
+                {"type": "widget", "control": "ComboBox"},
+                {"type": "widget", "control": "spinBox", "min": "1", "max": 1e20, "value": true},
+                {"id": "b3", "menu": "nope", "popup": "SPLIT", "size": "SMALL"},
+                {"type": "gallery", "columns": -3, "rows": 0, "items": [1, {"id": "x"}]},
+                "stray"]}]}],
+            "contextGroups": [{"text": "A", "color": "#010203", "pages": [{"id": "c1"}]},
+                              {"text": "B", "color": "red", "visible": true, "pages": [{"id": "c2"}]}],
+            "currentPage": 12})")));
+        // The empty application object shows the button with "File" and an empty menu.
+        QCOMPARE(bar.applicationButton()->text(), QStringLiteral("File"));
+        QVERIFY(!bar.applicationButton()->isHidden());
+        QVERIFY(bar.applicationButton()->popupMenu()->actions().isEmpty());
+        QCOMPARE(int(bar.quickButtons().size()), 1);
+        QCOMPARE(bar.quickButtons()[0]->ribbonAction()->text(), QStringLiteral("Command"));
+
+        TEVQRibbonGroup* g = bar.pageById(QStringLiteral("p"))->groupAt(0);
+        QCOMPARE(g->itemCount(), 5);
+        QCOMPARE(g->itemAt(0)->type, QStringLiteral("button"));
+        auto* b1 = qobject_cast<TEVQRibbonButton*>(g->itemAt(0)->widget);
+        QCOMPARE(b1->popupMode(), TEV_RIBBON_POPUP_INSTANT);
+        QCOMPARE(g->itemAt(1)->type, QStringLiteral("button"));
+        auto* spin = qobject_cast<TEVQSpinBox*>(g->itemAt(2)->widget);
+        QVERIFY(spin);
+        QCOMPARE(spin->minimum(), 0);
+        QCOMPARE(spin->maximum(), 100);
+        auto* b3 = qobject_cast<TEVQRibbonButton*>(g->itemAt(3)->widget);
+        QCOMPARE(b3->popupMode(), TEV_RIBBON_POPUP_SPLIT);
+        QCOMPARE(b3->itemSize(), TEV_RIBBON_ITEM_SMALL);
+        QVERIFY(b3->popupMenu()); // a menu that is not an array is an empty menu
+        auto* gallery = qobject_cast<TEVQRibbonGallery*>(g->itemAt(4)->widget);
+        QCOMPARE(gallery->columnCount(), 1);
+        QCOMPARE(gallery->visibleRowCount(), 1);
+        QCOMPARE(gallery->count(), 1);
+
+        // Two groups without an id are one: the second's pages join it, its "visible" wins.
+        QCOMPARE(bar.contextGroupCount(), 1);
+        TEVQRibbonContextGroup* c = bar.contextGroupById(QString());
+        QCOMPARE(c->title(), QStringLiteral("A"));
+        QCOMPARE(c->color(), QColor(1, 2, 3));
+        QCOMPARE(c->pageCount(), 2);
+        QVERIFY(c->isVisible());
+        QCOMPARE(bar.currentPageWidget()->pageId(), QStringLiteral("p"));
+    }
+
+    void currentPageOfAHiddenGroupLeavesTheFirstTab()
+    {
+        TEVQRibbonBar bar;
+        QSignalSpy current(&bar, &TEVQRibbonBar::currentPageChanged);
+        QVERIFY(bar.loadConfigJson(QStringLiteral(R"({"schemaVersion": 1, "pages": [{"id": "a"}, {"id": "b"}],
+            "currentPage": "hid", "contextGroups": [{"id": "c", "pages": [{"id": "hid"}]}]})")));
+        QCOMPARE(bar.currentPage(), 0);
+        QCOMPARE(current.count(), 1);
+        QCOMPARE(current[0][0].toInt(), 0);
+    }
+
+    // ---- model ----
+
+    void pagesAndContextGroups()
+    {
+        TEVQRibbonBar bar;
+        QSignalSpy current(&bar, &TEVQRibbonBar::currentPageChanged);
+        TEVQRibbonPage* a = bar.addPage(QStringLiteral("a"), QString());
+        QCOMPARE(a->title(), QStringLiteral("a"));
+        QCOMPARE(bar.tabButtons()[0]->text(), QStringLiteral("a"));
+        QCOMPARE(current.count(), 1); // the first page became current
+        TEVQRibbonPage* b = bar.insertPage(99, QStringLiteral("b"), QStringLiteral("Bee"));
+        QCOMPARE(bar.pageAt(1), b);
+        QCOMPARE(bar.currentPageWidget(), a);
+        current.clear();
+
+        TEVQRibbonContextGroup* ctx = bar.addContextGroup(QStringLiteral("c"), QStringLiteral("C"), Qt::red);
+        QCOMPARE(bar.addContextGroup(QStringLiteral("c"), QStringLiteral("Other"), Qt::blue), ctx);
+        QCOMPARE(ctx->title(), QStringLiteral("C"));
+        QCOMPARE(ctx->color(), QColor(Qt::red));
+        TEVQRibbonPage* cp = ctx->addPage(QStringLiteral("cp"), QStringLiteral("Ctx"));
+        QCOMPARE(int(bar.tabButtons().size()), 2);
+        QVERIFY(!bar.setCurrentPage(QStringLiteral("cp")));
+        QCOMPARE(current.count(), 0);
+
+        bar.showContextGroup(QStringLiteral("c"));
+        QCOMPARE(int(bar.tabButtons().size()), 3);
+        QVERIFY(bar.setCurrentPage(QStringLiteral("cp")));
+        QCOMPARE(current.count(), 1);
+        QVERIFY(bar.setCurrentPage(2)); // already current: still announced
+        QCOMPARE(current.count(), 2);
+
+        // Hiding the group of the current page moves to the first tab, and listeners hear of it.
+        bar.hideContextGroup(QStringLiteral("c"));
+        QCOMPARE(bar.currentPageWidget(), a);
+        QCOMPARE(current.count(), 3);
+        QCOMPARE(current.last()[0].toInt(), 0);
+        QCOMPARE(int(bar.tabButtons().size()), 2);
+        Q_UNUSED(cp);
+
+        // Removing the current page makes the first page current, announced once.
+        QVERIFY(bar.removePage(a));
+        QVERIFY(!bar.removePage(a));
+        QCOMPARE(bar.currentPageWidget(), b);
+        QCOMPARE(current.count(), 4);
+        QCOMPARE(current.last()[0].toInt(), 0);
+        bar.clearPages();
+        QCOMPARE(bar.currentPage(), -1);
+        QCOMPARE(current.last()[0].toInt(), -1);
+        QCOMPARE(ctx->pageCount(), 0);
+    }
+
+    void onlyContextPagesBecomeCurrentWhenShown()
+    {
+        TEVQRibbonBar bar;
+        QSignalSpy current(&bar, &TEVQRibbonBar::currentPageChanged);
+        TEVQRibbonContextGroup* ctx = bar.addContextGroup(QStringLiteral("c"), QStringLiteral("C"), Qt::red);
+        ctx->addPage(QStringLiteral("c1"), QString());
+        QCOMPARE(bar.currentPage(), -1);
+        bar.showContextGroup(QStringLiteral("c"));
+        QCOMPARE(bar.currentPage(), 0);
+        QCOMPARE(current.count(), 1);
+        bar.hideContextGroup(QStringLiteral("c"));
+        QCOMPARE(bar.currentPage(), -1);
+        QCOMPARE(current.count(), 2);
+        QVERIFY(!ctx->pageAt(0)->isVisible());
+    }
+
+    void actionRegistry()
+    {
+        TEVQRibbonBar bar;
+        TEVQRibbonGroup* g = bar.addPage(QStringLiteral("p"), QString())->addGroup(QStringLiteral("g"), QString());
+        auto* action = new QAction(QStringLiteral("Go"));
+        action->setObjectName(QStringLiteral("go"));
+        QVERIFY(g->addLargeAction(action));
+        QVERIFY(!g->addLargeAction(nullptr));
+        QCOMPARE(bar.findAction(QStringLiteral("go")), action);
+        QSignalSpy commands(&bar, &TEVQRibbonBar::commandTriggered);
+        QSignalSpy groupTriggers(g, &TEVQRibbonGroup::actionTriggered);
+        action->trigger();
+        QCOMPARE(commands.count(), 1);
+        QCOMPARE(commands[0][0].toString(), QStringLiteral("go"));
+        QCOMPARE(groupTriggers.count(), 1);
+        delete action;
+        QVERIFY(!bar.findAction(QStringLiteral("go")));
+
+        TEVQRibbonButton* menuButton = g->addMenu(nullptr, TEV_RIBBON_ITEM_SMALL, TEV_RIBBON_POPUP_NONE);
+        QCOMPARE(menuButton->text(), QStringLiteral("Menu"));
+        // Changing an action updates its button.
+        menuButton->ribbonAction()->setText(QStringLiteral("Renamed"));
+        menuButton->ribbonAction()->setEnabled(false);
+        QCOMPARE(menuButton->text(), QStringLiteral("Renamed"));
+        QVERIFY(!menuButton->isEnabled());
+
+        TEVQRibbonGallery* gallery = g->addGallery(2, 1);
+        gallery->addItem(QStringLiteral("g1"), QStringLiteral("One"));
+        QCOMPARE(gallery->itemButtons()[0]->getBackground(CtrlStateHot),
+                 bar.ribbonImpl()->buttonBackgrounds[CtrlStateHot]);
+        gallery->actions()[0]->trigger();
+        QCOMPARE(commands.last()[0].toString(), QStringLiteral("g1"));
+        QCOMPARE(commands.last()[1].toBool(), false);
+    }
+
+    // ---- listeners that rebuild the ribbon while it emits ----
+
+    void commandListenerMayReloadTheRibbon()
+    {
+        TEVQRibbonBar bar;
+        bar.resize(600, 130);
+        bar.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&bar));
+        QVERIFY(bar.loadConfigJson(QStringLiteral(R"({"schemaVersion": 1, "quickAccess": [{"id": "q"}],
+            "pages": [{"id": "p", "groups": [{"id": "g", "items": [{"id": "reload", "text": "Reload"}]}]}]})")));
+        int reloads = 0;
+        connect(&bar, &TEVQRibbonBar::commandTriggered, &bar, [&](const QString& id) {
+            if (id == QLatin1String("reload")) {
+                ++reloads;
+                QVERIFY(bar.loadConfigJson(QStringLiteral(R"({"schemaVersion": 1, "pages": [{"id": "next"}]})")));
+            }
+        });
+        auto* button = qobject_cast<TEVQRibbonButton*>(bar.pageAt(0)->groupAt(0)->itemAt(0)->widget);
+        QVERIFY(button);
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+        QCOMPARE(reloads, 1);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(pageIds(bar), QStringList{QStringLiteral("next")});
+        QVERIFY(!bar.findAction(QStringLiteral("reload")));
+    }
+
+    void pageListenerMayRebuildTheTabs()
+    {
+        TEVQRibbonBar bar;
+        bar.resize(600, 130);
+        bar.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&bar));
+        bar.addPage(QStringLiteral("a"), QString());
+        bar.addPage(QStringLiteral("b"), QString());
+        TEVQRibbonContextGroup* ctx = bar.addContextGroup(QStringLiteral("c"), QStringLiteral("C"), Qt::green);
+        ctx->addPage(QStringLiteral("c1"), QString());
+        QList<int> heard;
+        connect(&bar, &TEVQRibbonBar::currentPageChanged, &bar, [&](int index) {
+            heard << index;
+            if (index == 1)
+                bar.showContextGroup(QStringLiteral("c")); // rebuilds the tabs, the clicked one included
+            else
+                ctx->setColor(Qt::blue);
+        });
+        QTest::mouseClick(bar.tabButtons()[1], Qt::LeftButton);
+        QCOMPARE(heard, QList<int>{1});
+        QCOMPARE(int(bar.tabButtons().size()), 3);
+        QTest::mouseClick(bar.tabButtons()[2], Qt::LeftButton);
+        QCOMPARE(heard, (QList<int>{1, 2}));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(bar.currentPageWidget()->pageId(), QStringLiteral("c1"));
+        // Clicking the current tab minimizes; a tab of a minimized bar opens the pop-up.
+        QSignalSpy minimized(&bar, &TEVQRibbonBar::minimizedChanged);
+        QTest::mouseClick(bar.tabButtons()[2], Qt::LeftButton);
+        QVERIFY(bar.isMinimized());
+        QCOMPARE(minimized.count(), 1);
+        QTest::mouseClick(bar.tabButtons()[0], Qt::LeftButton);
+        QVERIFY(bar.minimizedPopupWidget()->isVisible());
+        QCOMPARE(bar.currentPage(), 0);
+        bar.setMinimized(false);
+        QVERIFY(!bar.minimizedPopupWidget()->isVisible());
+        QCOMPARE(bar.pageAreaWidget()->parentWidget(), &bar);
+    }
+
+    // Every file of the ribbon's bad-input corpus, as a document and as a page element: taken documents write
+    // a document that loads to the same ribbon; refused ones change nothing; nothing crashes.
+    void corpusDocuments()
+    {
+        const QDir dir(tevtest::dataPath(QStringLiteral("corpus/ribbon")));
+        const QStringList files = dir.entryList(QDir::Files);
+        QVERIFY(files.size() >= 5);
+        int taken = 0;
+        for (const QString& name : files) {
+            const QString text = QString::fromUtf8(tevtest::readFile(dir.filePath(name)));
+            TEVQRibbonBar bar;
+            const QString before = bar.configJson();
+            if (bar.loadConfigJson(text)) {
+                ++taken;
+                TEVQRibbonBar again;
+                QVERIFY2(again.loadConfigJson(bar.configJson()), qPrintable(name));
+                QVERIFY2(parse(again.configJson()) == parse(bar.configJson()), qPrintable(name));
+            } else {
+                QVERIFY2(!bar.lastError().isEmpty(), qPrintable(name));
+                QCOMPARE(parse(bar.configJson()), parse(before));
+            }
+            Json::Value element;
+            if (!json::parse(text.toUtf8(), element))
+                continue;
+            TEVQRibbonBar first;
+            first.readJsonValue(&element);
+            Json::Value out(Json::objectValue);
+            first.serializeJsonValue(&out, false);
+            TEVQRibbonBar second;
+            second.readJsonValue(&out);
+            Json::Value out2(Json::objectValue);
+            second.serializeJsonValue(&out2, false);
+            if (!(out == out2))
+                qWarning("%s\n---\n%s", json::writeStyled(out).c_str(), json::writeStyled(out2).c_str());
+            QVERIFY2(out == out2, qPrintable(name));
+        }
+        QVERIFY(taken >= 3);
+    }
+
+    // ---- page element ----
+
+    void pageElementKeys()
+    {
+        TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+        FillStyle red;
+        red.name = QStringLiteral("ribbonRed");
+        red.fillRes.fillColor = Qt::red;
+        rm->setFillStyle(red.name, red);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("r.json"));
+        QVERIFY(tevtest::writeFile(file, R"({"schemaVersion": 1, "pages": [{"id": "fromFile"}]})"));
+
+        TEVQRibbonBar bar;
+        QSignalSpy mode(&bar, &TEVQRibbonBar::layoutModeChanged);
+        Json::Value e = parse(QStringLiteral(R"({"style": [["ribbonRed", 1, 3], ["ribbonRed", 1, 9], ["ribbonRed", 1, 0]],
+            "attr": {"groupRows": 5, "pageHeight": 120, "configFile": "%1", "layoutMode": "COMPACT",
+                     "ribbon": {"schemaVersion": 1, "pages": [{"id": "embedded"}]}}})").arg(file));
+        QVERIFY(bar.readJsonValue(&e));
+        QCOMPARE(pageIds(bar), QStringList{QStringLiteral("embedded")});
+        QCOMPARE(bar.configFile(), file);
+        QCOMPARE(bar.pageHeight(), 120);
+        QCOMPARE(bar.layoutMode(), TEV_RIBBON_LAYOUT_COMPACT);
+        QCOMPARE(bar.groupRows(), 2); // 5 was stored as 3, then compact mode set 2
+        QCOMPARE(mode.count(), 1);
+        QCOMPARE(bar.ribbonImpl()->buttonBackgrounds[1].fillRes.fillColor, QColor(Qt::red));
+        QCOMPARE(bar.ribbonImpl()->buttonBackgrounds[0].fillRes.fillColor, QColor(255, 255, 255));
+        QCOMPARE(bar.ribbonImpl()->barBackground.fillRes.fillColor, QColor(Qt::red));
+
+        // Written, the element embeds the document and reloads from it.
+        Json::Value out(Json::objectValue);
+        QVERIFY(bar.serializeJsonValue(&out, false));
+        QCOMPARE(out["attr"]["ribbon"]["pages"][0]["id"].asString(), std::string("embedded"));
+        QCOMPARE(out["attr"]["layoutMode"].asString(), std::string("compact"));
+        TEVQRibbonBar copy;
+        QVERIFY(copy.readJsonValue(&out));
+        QCOMPARE(pageIds(copy), QStringList{QStringLiteral("embedded")});
+        QCOMPARE(copy.ribbonImpl()->barBackground.fillRes.fillColor, QColor(Qt::red));
+
+        // "ribbon" that is not an object: the file is loaded.
+        TEVQRibbonBar other;
+        Json::Value f = parse(QStringLiteral(R"({"attr": {"groupRows": 1, "configFile": "%1", "ribbon": []}})").arg(file));
+        QVERIFY(other.readJsonValue(&f));
+        QCOMPARE(pageIds(other), QStringList{QStringLiteral("fromFile")});
+
+        // Under the theme switch: heights only, no document.
+        TEVQRibbonBar themed;
+        Json::Value t = parse(QStringLiteral(R"({"attr": {"pageHeight": 120, "configFile": "%1", "minimized": true}})").arg(file));
+        {
+            TEVThemeResGuard theme(true);
+            QVERIFY(themed.readJsonValue(&t));
+        }
+        QCOMPARE(themed.pageHeight(), 120);
+        QCOMPARE(themed.pageCount(), 0);
+        QVERIFY(!themed.isMinimized());
+
+        // Only the first non-empty jsonData is applied.
+        TEVQRibbonBar data;
+        data.setJsonData(QStringLiteral(R"({"attr": {"groupRows": 2}})"));
+        data.setJsonData(QStringLiteral(R"({"attr": {"groupRows": 3, "minimized": true}})"));
+        QCOMPARE(data.groupRows(), 2);
+        QVERIFY(!data.isMinimized());
+    }
+};
+
+TEV_TEST_MAIN(TestRibbon)
+#include "tst_ribbon.moc"
