@@ -160,9 +160,16 @@ void TEVQCanvas::paintChild(QPainter& painter, const QPoint& offset, QWidget* w)
         return;
     if (w != m_current && !TEVQCanvasWindow::visibilityOf(w))
         return;
-    const QPixmap pixmap = w->grab(QRect(QPoint(0, 0), w->size()));
     const QRect target = w->geometry().translated(offset);
-    painter.drawPixmap(target, pixmap);
+    // Only the part that can appear is rendered: inside the canvas and the clip of the ancestors. A control
+    // far larger than the screen would otherwise need a pixmap of its whole size.
+    QRect visible = target & rect();
+    if (painter.hasClipping())
+        visible &= painter.clipBoundingRect().toAlignedRect();
+    if (visible.isEmpty())
+        return;
+    const QPixmap pixmap = w->grab(visible.translated(-target.topLeft()));
+    painter.drawPixmap(visible.topLeft(), pixmap);
     painter.save();
     painter.setClipRect(target, Qt::IntersectClip);
     for (QObject* child : w->children()) {

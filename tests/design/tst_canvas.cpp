@@ -585,6 +585,23 @@ private slots:
         QCOMPARE(page->size(), QSize(520, 410));
     }
 
+    // A control far larger than the screen is painted by its visible part only.
+    void hugeControlPaints()
+    {
+        TEVQCanvas canvas;
+        canvas.resize(300, 200);
+        const QString path = writePage(QStringLiteral("huge.json"),
+            R"({"w": 400, "h": 300, "elements": [{"type": "qtcontainer", "name": "root", "x": 0, "y": 0,
+                "w": 16777215, "h": 16777215, "attr": {"childLayout": 4},
+                "child": [{"type": "qtlabel", "name": "big", "x": 5, "y": 5, "w": 16777215, "h": 16777215}]}]})");
+        QVERIFY(canvas.OpenJsonFile(path));
+        QWidget* big = canvas.GetCurWindow()->findChild<QWidget*>(QStringLiteral("big"));
+        QVERIFY(big && big->width() > 100000);
+        canvas.AddSelectedControl(big);
+        const QImage shot = canvas.grab().toImage();
+        QCOMPARE(shot.size(), QSize(300, 200));
+    }
+
     // ---- lifetimes ----
 
     void nothingDangles()
