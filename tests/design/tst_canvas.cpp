@@ -490,7 +490,7 @@ private slots:
         QTest::mouseClick(canvas.get(), Qt::LeftButton, Qt::NoModifier, at(*canvas, inner, 20, 15));
         QCOMPARE(canvas->selectedControls(), QList<QWidget*>{inner});
 
-        // Outside every control on the page: the page itself.
+        // Beside the labels: the root container under the point (the page itself is hit where nothing covers it).
         QTest::mouseClick(canvas.get(), Qt::LeftButton, Qt::NoModifier, at(*canvas, canvas->GetCurWindow(), 5, 5));
         QCOMPARE(canvas->selectedControls().value(0), find(*canvas, "root"));
     }
