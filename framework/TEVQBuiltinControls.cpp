@@ -50,6 +50,8 @@
 #include "TEVQMenu.h"
 #include "TEVQMenuBar.h"
 #include "TEVQRibbonBar.h"
+#include "TEVQCanvas.h"
+#include "TEVQCanvasWindow.h"
 
 namespace TEVQtLib {
 namespace detail {
@@ -57,6 +59,7 @@ namespace detail {
 void registerBuiltinControls()
 {
     // Catalogued types.
+    tevRegisterQtControl("Window", &TEVQCanvasWindow::createCanvas, TEVQCanvasWindow::getProps(), true);
     tevRegisterQtControl("qtcontainer", &TEVQContainer::createTEVQContainer, TEVQContainer::getProps(), true);
     tevRegisterQtControl("qtbutton", &TEVQPushButton::createTEVQPushButton, TEVQPushButton::getProps(), true);
     tevRegisterQtControl("qtlabel", &TEVQLabel::createTEVQLabel, TEVQLabel::getProps(), true);
@@ -84,6 +87,7 @@ void registerBuiltinControls()
     tevRegisterQtControl("qtribbonbar", &TEVQRibbonBar::createTEVQRibbonBar, TEVQRibbonBar::getProps(), true);
 
     // Creator-only long and short names.
+    tevRegisterDefaultControl("canvas", &TEVQCanvas::createTEVQCanvas);
     tevRegisterDefaultControl("scrollbar", &TEVQScrollBar::createTEVQScrollBar);
     tevRegisterDefaultControl("container", &TEVQContainer::createTEVQContainer);
     tevRegisterDefaultControl("qtspinbox", &TEVQSpinBox::createTEVQSpinBox);

@@ -1,7 +1,9 @@
 // Feeds bytes to the page loader as a page document: into a frameless window (root keys applied), into a
-// sub-window and into a plain widget. Everything built is written back as JSON and then deleted; nothing may
-// crash, and the loader must leave the resource manager's switches as it found them.
+// sub-window, into a plain widget and onto the design canvas. Everything built is written back as JSON and then
+// deleted; nothing may crash, and the loader must leave the resource manager's switches as it found them.
 #include "FuzzSupport.h"
+#include "TEVQCanvas.h"
+#include "TEVQCanvasWindow.h"
 #include "TEVQResourceManager.h"
 #include "TEVQSubWin.h"
 #include "TEVQWindow.h"
@@ -9,6 +11,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 
 #include <json/json.h>
@@ -81,6 +84,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         load(&sub, f.path);
         QWidget plain;
         load(&plain, f.path);
+        // A canvas page: opened on the design canvas, written back by the page writer, painted with a
+        // selection.
+        TEVQCanvas canvas;
+        canvas.resize(320, 240);
+        if (canvas.OpenJsonFile(f.path) && canvas.GetCurWindow()) {
+            QString text;
+            canvas.GetCurWindow()->toJsonString(text);
+            canvas.AddSelectedControl(canvas.GetCurWindow());
+            QImage image(320, 240, QImage::Format_ARGB32_Premultiplied);
+            canvas.render(&image);
+        }
     }
     QCoreApplication::processEvents();
     if (rm->isLoadFromThemeRes() || rm->isCreatedByFile() || rm->isProjectRes())

@@ -1,0 +1,161 @@
+#include "TEVQCanvasWindow.h"
+
+#include "TEVJson.h"
+#include "TEVQWidgetBase.h"
+
+#include <json/json.h>
+
+using namespace TEVQtLib;
+
+TEVQCanvasWindow::TEVQCanvasWindow(QWidget* parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_NoSystemBackground, true);
+}
+
+TEVQCanvasWindow::~TEVQCanvasWindow() = default;
+
+QWidget* TEVQCanvasWindow::createCanvas() { return new TEVQCanvasWindow(nullptr); }
+
+void TEVQCanvasWindow::setWidth(int w) { setFixedWidth(w); }
+void TEVQCanvasWindow::setHeight(int h) { setFixedHeight(h); }
+void TEVQCanvasWindow::setX(int x) { move(x, y()); }
+void TEVQCanvasWindow::setY(int y) { move(x(), y); }
+
+void TEVQCanvasWindow::setResizeable(bool on)
+{
+    m_resizable = on;
+    setAttribute(Qt::WA_MouseTracking, on);
+}
+
+void TEVQCanvasWindow::setTransparent(bool on)
+{
+    if (on)
+        setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_TranslucentBackground, on);
+    // Recorded so that a page read with "trans" writes it back.
+    m_translucent = on;
+}
+
+void TEVQCanvasWindow::setBackgroundImage(const QString& name, const ImageDesc& desc)
+{
+    m_backgroundImageName = name;
+    m_backgroundImageDesc = desc;
+}
+
+bool TEVQCanvasWindow::visibilityOf(const QWidget* w)
+{
+    if (!w)
+        return false;
+    if (TEVQWidgetBase* record = tevDeclaredRecord(const_cast<QWidget*>(w)))
+        return record->visibilityProperty();
+    return w->property("visibility").toBool();
+}
+
+void TEVQCanvasWindow::setVisibilityOf(QWidget* w, bool on)
+{
+    if (!w)
+        return;
+    if (TEVQWidgetBase* record = tevDeclaredRecord(w))
+        record->setVisibilityProperty(on);
+    else
+        w->setProperty("visibility", on);
+}
+
+void TEVQCanvasWindow::hideAllWidges()
+{
+    const QList<QWidget*> all = findChildren<QWidget*>();
+    for (QWidget* w : all)
+        w->setVisible(false);
+}
+
+// w's rectangle in page coordinates: its origin mapped up to the page, its own size.
+QRect TEVQCanvasWindow::rectInPage(const QWidget* w) const
+{
+    if (w == this)
+        return QRect(QPoint(0, 0), size());
+    QPoint origin(0, 0);
+    for (const QWidget* p = w; p && p != this; p = p->parentWidget())
+        origin += p->pos();
+    return QRect(origin, w->size());
+}
+
+QWidget* TEVQCanvasWindow::HitTestWithChildren(QWidget* w, int x, int y)
+{
+    if (!w || !visibilityOf(w))
+        return nullptr;
+    const QPoint point(x, y);
+    for (QObject* object : w->children()) {
+        if (!object->isWidgetType())
+            continue;
+        QWidget* child = static_cast<QWidget*>(object);
+        if (QWidget* hit = HitTestWithChildren(child, x, y))
+            return hit;
+        if (visibleRectInPage(child).contains(point))
+            return child;
+    }
+    // Also here only the part inside the ancestors counts, so a control that reaches out of its container is
+    // not hit outside it.
+    return visibleRectInPage(w).contains(point) ? w : nullptr;
+}
+
+// w's rectangle in page coordinates, cut to every ancestor between w and the page.
+QRect TEVQCanvasWindow::visibleRectInPage(const QWidget* w) const
+{
+    QRect r = rectInPage(w);
+    for (const QWidget* a = w->parentWidget(); a && a != this; a = a->parentWidget())
+        r &= rectInPage(a);
+    return r;
+}
+
+void TEVQCanvasWindow::toJsonString(QString& out)
+{
+    Json::Value root(Json::objectValue);
+    root["w"] = width();
+    root["h"] = height();
+    // The loader's defaults are the page's own (400, draggable): values equal to them may be left out, any
+    // other value is written so that it survives a reload.
+    root["minW"] = m_minWidth;
+    root["minH"] = m_minHeight;
+    if (m_resizable)
+        root["resize"] = true;
+    root["drag"] = m_canDrag;
+    if (m_onlyDragCaption)
+        root["onlyDragCaption"] = true;
+    if (m_maximise)
+        root["dbmax"] = true;
+    if (m_captionHeight != 35)
+        root["dbheight"] = m_captionHeight;
+    if (m_translucent)
+        root["trans"] = true;
+    // Always present, also when empty: the canvas opens only documents that have it.
+    Json::Value& elements = root["elements"];
+    elements = Json::Value(Json::arrayValue);
+    for (QObject* object : children()) {
+        if (!object->isWidgetType())
+            continue;
+        ITEVQWidgetBase* control = tevWidgetInterface(object);
+        if (!control)
+            continue;
+        Json::Value element(Json::objectValue);
+        control->serializeJsonValue(&element, false);
+        elements.append(element);
+    }
+    out = json::toQString(json::writeStyled(root));
+}
+
+ControlInfo TEVQCanvasWindow::getProps()
+{
+    ControlInfo info;
+    info.kind = 1;
+    info.typeName = "window";
+    info.displayName = "Window";
+    info.description = "Control Window";
+    info.className = "TEVQWindow";
+    info.iconName = "win";
+    info.props.append(tevTextRow<QWidget>(QStringLiteral("Name"), PropText, &QObject::setObjectName, &QObject::objectName));
+    info.props.append(tevIntRow<TEVQCanvasWindow>(QStringLiteral("Width"), &TEVQCanvasWindow::setWidth, &TEVQCanvasWindow::getWidth, 0, 10000));
+    info.props.append(tevIntRow<TEVQCanvasWindow>(QStringLiteral("Height"), &TEVQCanvasWindow::setHeight, &TEVQCanvasWindow::getHeight, 0, 10000));
+    info.props.append(tevIntRow<TEVQCanvasWindow>(QStringLiteral("MinWidth"), &TEVQCanvasWindow::setMinWidth, &TEVQCanvasWindow::getMinWidth, 0, 10000));
+    info.props.append(tevIntRow<TEVQCanvasWindow>(QStringLiteral("MinHeight"), &TEVQCanvasWindow::setMinHeight, &TEVQCanvasWindow::getMinHeight, 0, 10000));
+    return info;
+}

@@ -1,0 +1,677 @@
+// The design canvas and its pages: the page writer read back through the page loader, opening and saving
+// files, creating controls, scrolling, and selecting, moving and resizing with the mouse.
+#include "TevTest.h"
+
+#include "TEVJson.h"
+#include "TEVQCanvas.h"
+#include "TEVQCanvasWindow.h"
+#include "TEVQContainer.h"
+#include "TEVQControlRegistry.h"
+#include "TEVQPageLoader.h"
+#include "TEVQResourceManager.h"
+#include "TEVQScrollBar.h"
+#include "TEVQtLib.h"
+
+#include <QDirIterator>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <json/json.h>
+
+#include <memory>
+
+using namespace TEVQtLib;
+
+namespace {
+
+Json::Value parseText(const QString& text)
+{
+    Json::Value root;
+    json::parse(text.toUtf8(), root);
+    return root;
+}
+
+Json::Value pageJson(TEVQCanvasWindow& page)
+{
+    QString text;
+    page.toJsonString(text);
+    return parseText(text);
+}
+
+// Every named framework widget below w, depth first, as "type name x,y,w,h".
+void describeTree(QWidget* w, QStringList& out)
+{
+    for (QObject* o : w->children()) {
+        if (!o->isWidgetType())
+            continue;
+        QWidget* c = static_cast<QWidget*>(o);
+        // Named widgets only: the unnamed parts a control builds for itself (a ribbon's rows) are laid out by
+        // the control, not written to the page.
+        ITEVQWidgetBase* control = tevWidgetInterface(c);
+        if (control && !c->objectName().isEmpty()) {
+            const QRect g = c->geometry();
+            out << QStringLiteral("%1 %2 %3,%4,%5,%6")
+                       .arg(control->getTypeName(), c->objectName())
+                       .arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height());
+        }
+        describeTree(c, out);
+    }
+}
+
+void sendMove(QWidget* w, const QPoint& pos, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QMouseEvent e(QEvent::MouseMove, pos, w->mapToGlobal(pos), Qt::NoButton, Qt::LeftButton, modifiers);
+    QApplication::sendEvent(w, &e);
+}
+
+void drag(QWidget* w, const QPoint& from, const QPoint& to, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QTest::mousePress(w, Qt::LeftButton, modifiers, from);
+    sendMove(w, to, modifiers);
+    QTest::mouseRelease(w, Qt::LeftButton, modifiers, to);
+}
+
+// A page: the root container "root" (a direct child of the page) at the page's origin, floating, holding the
+// labels "a" at (20, 20) and "b" at (200, 20), each 100 x 40, and the container "box" at (50, 100) 150 x 100
+// with the label "inner" at (10, 10) 200 x 30 that reaches out of it.
+const char kEditPage[] = R"({
+  "w": 500, "h": 400,
+  "elements": [
+    {"type": "qtcontainer", "name": "root", "x": 0, "y": 0, "w": 500, "h": 400, "attr": {"childLayout": 4},
+     "child": [
+       {"type": "qtlabel", "name": "a", "x": 20, "y": 20, "w": 100, "h": 40},
+       {"type": "qtlabel", "name": "b", "x": 200, "y": 20, "w": 100, "h": 40},
+       {"type": "qtcontainer", "name": "box", "x": 50, "y": 100, "w": 150, "h": 100, "attr": {"childLayout": 4},
+        "child": [{"type": "qtlabel", "name": "inner", "x": 10, "y": 10, "w": 200, "h": 30}]}
+     ]}
+  ]
+})";
+
+} // namespace
+
+class TestCanvas : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString writePage(const QString& name, const QByteArray& text)
+    {
+        const QString path = m_dir.filePath(name);
+        tevtest::writeFile(path, text);
+        return path;
+    }
+
+    // A shown canvas of 700 x 500 with the editing page open.
+    std::unique_ptr<TEVQCanvas> editCanvas()
+    {
+        auto canvas = std::make_unique<TEVQCanvas>();
+        canvas->resize(700, 500);
+        canvas->show();
+        if (!QTest::qWaitForWindowExposed(canvas.get()))
+            return nullptr;
+        const QString path = writePage(QStringLiteral("edit.json"), kEditPage);
+        if (!canvas->OpenJsonFile(path))
+            return nullptr;
+        return canvas;
+    }
+
+    QWidget* find(TEVQCanvas& canvas, const char* name)
+    {
+        return canvas.GetCurWindow()->findChild<QWidget*>(QLatin1String(name));
+    }
+
+    // The canvas point of a control's page point.
+    QPoint at(TEVQCanvas& canvas, QWidget* w, int dx, int dy)
+    {
+        QPoint origin(0, 0);
+        for (QWidget* p = w; p && p != &canvas; p = p->parentWidget())
+            origin += p->pos();
+        return origin + QPoint(dx, dy);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        tevInitQtControl();
+        QVERIFY(m_dir.isValid());
+    }
+
+    // ---- the page ----
+
+    void writerKeys()
+    {
+        TEVQCanvasWindow page;
+        page.resize(320, 240);
+        Json::Value root = pageJson(page);
+        QCOMPARE(json::getInt(root, "w"), 320);
+        QCOMPARE(json::getInt(root, "h"), 240);
+        QCOMPARE(json::getInt(root, "minW"), 400);
+        QCOMPARE(json::getInt(root, "minH"), 400);
+        QCOMPARE(json::getBool(root, "drag"), true);
+        QCOMPARE(json::getInt(root, "dbheight"), 40);
+        QVERIFY(!json::has(root, "resize") && !json::has(root, "trans") && !json::has(root, "dbmax"));
+        // An empty page still writes its (empty) elements, so the canvas can open it again.
+        QVERIFY(json::isArray(json::get(root, "elements")) && json::size(json::get(root, "elements")) == 0);
+
+        page.setCaptionHeight(35);
+        QVERIFY(!json::has(pageJson(page), "dbheight"));
+        page.setCaptionHeight(0);
+        QVERIFY(!page.getCaptionHeight());
+        QCOMPARE(json::getInt(pageJson(page), "dbheight", -1), 0);
+
+        // Values that differ from the loader's defaults survive: no drag, a zero minimum, translucency.
+        page.setCanDrag(false);
+        page.setMinWidth(0);
+        page.setTransparent(true);
+        root = pageJson(page);
+        QCOMPARE(json::getBool(root, "drag", true), false);
+        QCOMPARE(json::getInt(root, "minW", -1), 0);
+        QCOMPARE(json::getBool(root, "trans"), true);
+
+        // Plain Qt children are not elements.
+        new QWidget(&page);
+        QCOMPARE(int(json::size(json::get(pageJson(page), "elements"))), 0);
+
+        page.setResizeable(true);
+        QVERIFY(page.hasMouseTracking());
+        QVERIFY(json::getBool(pageJson(page), "resize"));
+    }
+
+    void rootKeysRoundTrip()
+    {
+        TEVQCanvas canvas;
+        const QString path = writePage(QStringLiteral("keys.json"),
+            R"({"w": 300, "h": 200, "minW": 0, "minH": 120, "drag": false, "resize": true,
+                "onlyDragCaption": true, "trans": true, "elements": []})");
+        QVERIFY(canvas.OpenJsonFile(path));
+        TEVQCanvasWindow* page = canvas.GetCurWindow();
+        QVERIFY(page);
+        QCOMPARE(page->size(), QSize(300, 200));
+        QCOMPARE(page->getMinWidth(), 0);
+        QCOMPARE(page->getMinHeight(), 120);
+        QVERIFY(!page->getCanGrag() && page->getResizeable() && page->getOnlyDragCaption() && page->getTransparent());
+
+        const QString copy = m_dir.filePath(QStringLiteral("keys.json"));
+        QVERIFY(canvas.SavePage(copy));
+        TEVQCanvasWindow back;
+        tevCreatePageByFileName(&back, copy);
+        QCOMPARE(back.size(), QSize(300, 200));
+        QCOMPARE(back.getMinWidth(), 0);
+        QCOMPARE(back.getMinHeight(), 120);
+        QVERIFY(!back.getCanGrag() && back.getResizeable() && back.getOnlyDragCaption() && back.getTransparent());
+        // And the canvas opens what it saved, also without elements.
+        TEVQCanvas other;
+        QVERIFY(other.OpenJsonFile(copy));
+    }
+
+    void hitTest()
+    {
+        TEVQCanvasWindow page;
+        page.resize(400, 400);
+        TEVQCanvasWindow::setVisibilityOf(&page, true);
+        auto* box = new QWidget(&page);
+        box->setGeometry(50, 50, 100, 100);
+        auto* control = new QWidget(box);
+        control->setGeometry(10, 10, 200, 20);
+        for (QWidget* w : {box, control})
+            TEVQCanvasWindow::setVisibilityOf(w, true);
+        QCOMPARE(page.HitTestWithChildren(&page, 65, 65), control);
+        QCOMPARE(page.HitTestWithChildren(&page, 125, 125), box);
+        // The part of the control outside its container is not hit; the page is.
+        QCOMPARE(page.HitTestWithChildren(&page, 180, 65), static_cast<QWidget*>(&page));
+        QCOMPARE(page.HitTestWithChildren(&page, 500, 500), nullptr);
+        // A page whose "visibility" is false hits nothing.
+        TEVQCanvasWindow::setVisibilityOf(&page, false);
+        QCOMPARE(page.HitTestWithChildren(&page, 65, 65), nullptr);
+    }
+
+    // Every page fixture, opened on the canvas and saved, loads back into the same tree.
+    void fixturesRoundTrip()
+    {
+        int pagesSeen = 0;
+        QDirIterator it(tevtest::dataPath(QStringLiteral("pages")), {QStringLiteral("*.json")}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString source = it.next();
+            Json::Value doc;
+            if (!json::parse(tevtest::readFile(source), doc) || !json::has(doc, "elements") ||
+                !json::has(json::at(json::get(doc, "elements"), 0), "type"))
+                continue; // style and theme documents
+            ++pagesSeen;
+            TEVQCanvas canvas;
+            QVERIFY2(canvas.OpenJsonFile(source), qPrintable(source));
+            const QString saved = m_dir.filePath(QStringLiteral("rt_") + QFileInfo(source).fileName());
+            // The canvas keys the page by the path it opened; saving writes there, so save a copy through a
+            // second key.
+            QString text;
+            canvas.GetCurWindow()->toJsonString(text);
+            QVERIFY(tevtest::writeFile(saved, text.toUtf8()));
+
+            // The saved file, opened on a second canvas, gives the same tree as the page it came from.
+            TEVQCanvas second;
+            QVERIFY2(second.OpenJsonFile(saved), qPrintable(saved));
+            TEVQCanvasWindow* original = canvas.GetCurWindow();
+            TEVQCanvasWindow* reloaded = second.GetCurWindow();
+            QStringList a;
+            QStringList b;
+            describeTree(original, a);
+            describeTree(reloaded, b);
+            QVERIFY2(!a.isEmpty(), qPrintable(source));
+            QCOMPARE(b, a);
+            QCOMPARE(reloaded->size(), original->size());
+            // Keys and styles: each element writes the same JSON again.
+            QCOMPARE(json::writeStyled(pageJson(*reloaded)), json::writeStyled(pageJson(*original)));
+        }
+        QVERIFY(pagesSeen >= 4);
+    }
+
+    // A page holding one control of every catalogued type, made on the canvas and saved, opens again as the
+    // same tree.
+    void everyTypeRoundTrip()
+    {
+        TEVQCanvas canvas;
+        const QString path = writePage(QStringLiteral("every.json"),
+            R"({"w": 800, "h": 600, "elements": [{"type": "qtcontainer", "name": "root", "attr": {"childLayout": 4}}]})");
+        QVERIFY(canvas.OpenJsonFile(path));
+        QWidget* root = canvas.GetCurWindow()->findChild<QWidget*>(QStringLiteral("root"));
+        QVERIFY(root);
+        canvas.AddSelectedControl(root);
+        int made = 0;
+        for (ControlInfo* info : tevGetAllControlInfo()) {
+            const QString type = QString::fromStdString(info->typeName);
+            // The page itself; and a scroll bar element, which the page loader leaves to the view that owns it
+            // outside project resources.
+            if (type == QLatin1String("window") || type == QLatin1String("qtscrollbar"))
+                continue;
+            QVERIFY2(canvas.createControl(type), qPrintable(type));
+            ++made;
+        }
+        QVERIFY(made >= 20);
+        QVERIFY(canvas.SavePage(path));
+        TEVQCanvas second;
+        QVERIFY(second.OpenJsonFile(path));
+        QStringList a;
+        QStringList b;
+        describeTree(canvas.GetCurWindow(), a);
+        describeTree(second.GetCurWindow(), b);
+        QCOMPARE(b, a);
+        QCOMPARE(json::writeStyled(pageJson(*second.GetCurWindow())), json::writeStyled(pageJson(*canvas.GetCurWindow())));
+    }
+
+    // ---- files ----
+
+    void openAndPaths()
+    {
+        TEVQCanvas canvas;
+        const QString main = writePage(QStringLiteral("main.json"), R"({"w": 200, "h": 100, "elements": []})");
+        QVERIFY(canvas.OpenJsonFile(main));
+        TEVQCanvasWindow* page = canvas.GetCurWindow();
+        QCOMPARE(page->objectName(), QStringLiteral("main"));
+        QCOMPARE(page->pageName(), QStringLiteral("main.json"));
+        QVERIFY(canvas.OpenJsonFile(main));
+        QCOMPARE(canvas.pages().size(), 1);
+        QCOMPARE(canvas.GetCurWindow(), page);
+
+        // Files that are not pages are refused and the current page stays.
+        const QString noElements = writePage(QStringLiteral("bare.json"), R"({"w": 10})");
+        const QString broken = writePage(QStringLiteral("broken.json"), "{\"elements\": [");
+        const QString array = writePage(QStringLiteral("array.json"), "[1, 2]");
+        for (const QString& bad : {noElements, broken, array, m_dir.filePath(QStringLiteral("none.json")), QString()})
+            QVERIFY2(!canvas.OpenJsonFile(bad), qPrintable(bad));
+        QCOMPARE(canvas.GetCurWindow(), page);
+        QCOMPARE(canvas.pages().size(), 1);
+
+        // Re-keying after a rename; an unknown path and a taken key give nothing.
+        QVERIFY(canvas.UpdatePagePath(QStringLiteral("/nowhere/x.json")).isEmpty());
+        page->setObjectName(QStringLiteral("renamed"));
+        const QString renamed = canvas.UpdatePagePath(main);
+        QCOMPARE(renamed, m_dir.filePath(QStringLiteral("renamed.json")));
+        QCOMPARE(canvas.pages().value(renamed), page);
+        QCOMPARE(canvas.UpdatePagePath(renamed), renamed);
+        const QString second = writePage(QStringLiteral("second.json"), R"({"w": 50, "h": 50, "elements": []})");
+        QVERIFY(canvas.OpenJsonFile(second));
+        TEVQCanvasWindow* secondPage = canvas.GetCurWindow();
+        QVERIFY(TEVQCanvasWindow::visibilityOf(secondPage));
+        secondPage->setObjectName(QStringLiteral("renamed"));
+        QVERIFY(canvas.UpdatePagePath(second).isEmpty());
+        QCOMPARE(canvas.pages().size(), 2);
+        QCOMPARE(canvas.pages().value(renamed), page);
+
+        // Switching back to an open page.
+        QVERIFY(canvas.OpenJsonFile(renamed));
+        QCOMPARE(canvas.GetCurWindow(), page);
+        QVERIFY(TEVQCanvasWindow::visibilityOf(page) && !TEVQCanvasWindow::visibilityOf(secondPage));
+    }
+
+    void objectNameWithoutDirectory()
+    {
+        const QString old = QDir::currentPath();
+        QDir::setCurrent(m_dir.path());
+        tevtest::writeFile(m_dir.filePath(QStringLiteral("plain.json")), R"({"elements": []})");
+        TEVQCanvas canvas;
+        QVERIFY(canvas.OpenJsonFile(QStringLiteral("plain.json")));
+        QCOMPARE(canvas.GetCurWindow()->objectName(), QStringLiteral("plain.json"));
+        QDir::setCurrent(old);
+    }
+
+    void saveFailures()
+    {
+        TEVQCanvas canvas;
+        const QString path = writePage(QStringLiteral("s.json"), R"({"w": 120, "h": 80, "elements": []})");
+        QVERIFY(canvas.OpenJsonFile(path));
+        // No page under the path: false, and the file is not touched.
+        const QString other = writePage(QStringLiteral("other.json"), "keep");
+        QVERIFY(!canvas.SavePage(other));
+        QCOMPARE(tevtest::readFile(other), QByteArray("keep"));
+        // A file that cannot be written.
+        const QString dirAsFile = m_dir.filePath(QStringLiteral("adir.json"));
+        QVERIFY(QDir().mkpath(dirAsFile));
+        QVERIFY(canvas.OpenJsonFile(path));
+        tevtest::writeFile(m_dir.filePath(QStringLiteral("ro/p.json")), R"({"elements": []})");
+        QVERIFY(canvas.OpenJsonFile(m_dir.filePath(QStringLiteral("ro/p.json"))));
+        QFile::setPermissions(m_dir.filePath(QStringLiteral("ro")), QFile::ReadOwner | QFile::ExeOwner);
+        const bool writable = QFileInfo(m_dir.filePath(QStringLiteral("ro"))).isWritable();
+        if (!writable)
+            QVERIFY(!canvas.SavePage(m_dir.filePath(QStringLiteral("ro/p.json"))));
+        QFile::setPermissions(m_dir.filePath(QStringLiteral("ro")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(canvas.SavePage(path));
+
+        // Styles: without project styles the style file keeps its content.
+        const QString style = writePage(QStringLiteral("style.json"), R"({"style": [{"type": 1, "name": "mine"}]})");
+        QVERIFY(!canvas.SaveStyle(style));
+        QVERIFY(!canvas.SaveStyle(QString()));
+        QCOMPARE(tevtest::readFile(style), QByteArray(R"({"style": [{"type": 1, "name": "mine"}]})"));
+        // With project styles they are written.
+        TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+        QVERIFY(rm->setProjectDirPath(tevtest::dataPath(QStringLiteral("pages/theme"))));
+        canvas.SetProjectPath(tevtest::dataPath(QStringLiteral("pages/theme")));
+        QVERIFY(rm->isProjectRes());
+        QVERIFY(canvas.SaveStyle(style));
+        Json::Value written;
+        QVERIFY(json::parse(tevtest::readFile(style), written));
+        QVERIFY(json::size(json::get(written, "style")) > 0);
+        rm->setSwitchToProjectRes(false);
+    }
+
+    // ---- controls ----
+
+    void createControlNaming()
+    {
+        TEVQCanvas canvas;
+        QVERIFY(!canvas.createControl(QStringLiteral("qtlabel")));
+        const QString path = writePage(QStringLiteral("c.json"),
+            R"({"elements": [{"type": "qtcontainer", "name": "host", "child": [{"type": "qtlabel", "name": "qtlabel1"}]}]})");
+        QVERIFY(canvas.OpenJsonFile(path));
+        QWidget* host = canvas.GetCurWindow()->findChild<QWidget*>(QStringLiteral("host"));
+        QVERIFY(host);
+        QVERIFY(!canvas.createControl(QStringLiteral("qtlabel")));
+        canvas.AddSelectedControl(host);
+        QVERIFY(canvas.createControl(QStringLiteral("qtlabel")));
+        QWidget* made = host->findChild<QWidget*>(QStringLiteral("qtlabel2"));
+        QVERIFY(made);
+        QCOMPARE(canvas.nameCounter(), 3);
+        QVERIFY(made->isHidden() && TEVQCanvasWindow::visibilityOf(made));
+        QCOMPARE(made->geometry(), QRect(0, 0, 100, 100));
+        // An unknown type creates nothing.
+        QVERIFY(!canvas.createControl(QStringLiteral("nosuchtype")));
+        QCOMPARE(canvas.nameCounter(), 3);
+        // The control is saved with the page.
+        QVERIFY(canvas.SavePage(path));
+        QVERIFY(QString::fromUtf8(tevtest::readFile(path)).contains(QStringLiteral("qtlabel2")));
+    }
+
+    void scrollBars()
+    {
+        TEVQCanvas canvas;
+        canvas.resize(400, 300);
+        TEVQScrollBar h(Qt::Horizontal);
+        TEVQScrollBar v(Qt::Vertical);
+        canvas.SetScrollbar(&h, true);
+        canvas.SetScrollbar(&v, false);
+        QVERIFY(canvas.OpenJsonFile(writePage(QStringLiteral("narrow.json"), R"({"w": 200, "h": 600, "elements": []})")));
+        TEVQCanvasWindow* page = canvas.GetCurWindow();
+        QCOMPARE(page->x(), 100);
+        QVERIFY(h.isHidden() && !v.isHidden());
+        QCOMPARE(v.maximum(), 300);
+        QCOMPARE(v.pageStep(), 300);
+        v.setValue(120);
+        QCOMPARE(page->y(), -120);
+        QCOMPARE(page->x(), 100);
+
+        QVERIFY(canvas.OpenJsonFile(writePage(QStringLiteral("wide.json"), R"({"w": 900, "h": 100, "elements": []})")));
+        QVERIFY(!h.isHidden() && v.isHidden());
+        QCOMPARE(h.minimum(), 0);
+        QCOMPARE(h.maximum(), 500);
+        QCOMPARE(canvas.GetCurWindow()->y(), 100);
+        // Back to the first page: its offset is restored.
+        QVERIFY(canvas.OpenJsonFile(m_dir.filePath(QStringLiteral("narrow.json"))));
+        QCOMPARE(v.value(), 120);
+    }
+
+    // ---- selection and editing ----
+
+    void selectWithMouse()
+    {
+        auto canvas = editCanvas();
+        QVERIFY(canvas);
+        QSignalSpy spy(canvas.get(), &TEVQCanvas::widgetSelected);
+        QWidget* a = find(*canvas, "a");
+        QWidget* b = find(*canvas, "b");
+        QTest::mouseClick(canvas.get(), Qt::LeftButton, Qt::NoModifier, at(*canvas, a, 50, 20));
+        QCOMPARE(canvas->selectedControls(), QList<QWidget*>{a});
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).value<QWidget*>(), a);
+        QCOMPARE(canvas->mouseState(), TEVQCanvas::MouseIdle);
+
+        QTest::mouseClick(canvas.get(), Qt::LeftButton, Qt::ShiftModifier, at(*canvas, b, 50, 20));
+        QCOMPARE(canvas->selectedControls(), (QList<QWidget*>{a, b}));
+        QCOMPARE(spy.count(), 2);
+        // Handles: the first selection's are white, the second's light blue.
+        const QImage shot = canvas->grab().toImage();
+        tevtest::keepRender(shot, QStringLiteral("canvas_selection.png"));
+        const QPoint aHandle = at(*canvas, a, 0, 0);
+        const QPoint bHandle = at(*canvas, b, 0, 0);
+        QCOMPARE(shot.pixelColor(aHandle), QColor(255, 255, 255));
+        QCOMPARE(shot.pixelColor(bHandle), QColor(0xC5, 0xE6, 0xFF));
+        QCOMPARE(shot.pixelColor(aHandle + QPoint(-3, -3)), QColor(Qt::black));
+
+        // Shift-click on a selected control removes it, without a signal.
+        QTest::mouseClick(canvas.get(), Qt::LeftButton, Qt::ShiftModifier, at(*canvas, a, 50, 20));
+        QCOMPARE(canvas->selectedControls(), QList<QWidget*>{b});
+        QCOMPARE(spy.count(), 2);
+
+        // A click into a selected container over an unselected child selects the child.
+        QWidget* box = find(*canvas, "box");
+        QWidget* inner = find(*canvas, "inner");
+        canvas->RemoveAllSelected();
+        canvas->AddSelectedControl(box);
+        QTest::mouseClick(canvas.get(), Qt::LeftButton, Qt::NoModifier, at(*canvas, inner, 20, 15));
+        QCOMPARE(canvas->selectedControls(), QList<QWidget*>{inner});
+
+        // Beside the labels: the root container under the point (the page itself is hit where nothing covers it).
+        QTest::mouseClick(canvas.get(), Qt::LeftButton, Qt::NoModifier, at(*canvas, canvas->GetCurWindow(), 5, 5));
+        QCOMPARE(canvas->selectedControls().value(0), find(*canvas, "root"));
+    }
+
+    void hitKinds()
+    {
+        auto canvas = editCanvas();
+        QVERIFY(canvas);
+        QWidget* a = find(*canvas, "a");
+        canvas->AddSelectedControl(a);
+        const QPoint o = at(*canvas, a, 0, 0);
+        QCOMPARE(canvas->HitInSelected(o.x() + 3, o.y() + 3), TEV_CAV_HIT_TOPLEFT);
+        QCOMPARE(canvas->HitInSelected(o.x() + 97, o.y() + 37), TEV_CAV_HIT_BOTTOMRIGHT);
+        QCOMPARE(canvas->HitInSelected(o.x() + 97, o.y() + 2), TEV_CAV_HIT_TOPRIGHT);
+        QCOMPARE(canvas->HitInSelected(o.x() + 2, o.y() + 37), TEV_CAV_HIT_BOTTOMLEFT);
+        QCOMPARE(canvas->HitInSelected(o.x() + 2, o.y() + 20), TEV_CAV_HIT_LEFT);
+        QCOMPARE(canvas->HitInSelected(o.x() + 97, o.y() + 20), TEV_CAV_HIT_RIGHT);
+        QCOMPARE(canvas->HitInSelected(o.x() + 50, o.y() + 2), TEV_CAV_HIT_TOP);
+        QCOMPARE(canvas->HitInSelected(o.x() + 50, o.y() + 37), TEV_CAV_HIT_BOTTOM);
+        QCOMPARE(canvas->HitInSelected(o.x() + 50, o.y() + 20), TEV_CAV_HIT_INSIDE);
+        QCOMPARE(canvas->HitInSelected(o.x() + 150, o.y() + 20), TEV_CAV_HIT_NONE);
+        // A direct child of the page gives none.
+        canvas->RemoveAllSelected();
+        canvas->AddSelectedControl(find(*canvas, "root"));
+        QCOMPARE(canvas->HitInSelected(o.x() + 50, o.y() + 20), TEV_CAV_HIT_NONE);
+        canvas->RemoveAllSelected();
+        QCOMPARE(canvas->HitInSelected(o.x() + 50, o.y() + 20), TEV_CAV_HIT_NONE);
+    }
+
+    void moveResizeSnap()
+    {
+        auto canvas = editCanvas();
+        QVERIFY(canvas);
+        QWidget* a = find(*canvas, "a");
+        canvas->AddSelectedControl(a);
+        // Move; the framework control's layout record follows.
+        drag(canvas.get(), at(*canvas, a, 50, 20), at(*canvas, a, 60, 50));
+        QCOMPARE(a->geometry(), QRect(30, 50, 100, 40));
+        void* data = nullptr;
+        tevWidgetInterface(a)->getLayoutData(data);
+        QVERIFY(data);
+        QCOMPARE(static_cast<TEVLayoutRect*>(data)->x, 30);
+        // Shift binds the move to the larger axis.
+        drag(canvas.get(), at(*canvas, a, 50, 20), at(*canvas, a, 80, 30), Qt::ShiftModifier);
+        QCOMPARE(a->pos(), QPoint(60, 50));
+        drag(canvas.get(), at(*canvas, a, 50, 20), at(*canvas, a, 60, 30), Qt::ShiftModifier);
+        QCOMPARE(a->pos(), QPoint(60, 60));
+        // Snapping to the sibling "box" at x 50: within 4 px it takes the line, at 5 px it does not.
+        drag(canvas.get(), at(*canvas, a, 50, 20), at(*canvas, a, 44, 20));
+        QCOMPARE(a->x(), 50);
+        drag(canvas.get(), at(*canvas, a, 50, 20), at(*canvas, a, 55, 20));
+        QCOMPARE(a->x(), 55);
+        // Resizing with the right handle, down to the smallest width.
+        drag(canvas.get(), at(*canvas, a, 98, 20), at(*canvas, a, 3, 20));
+        QCOMPARE(a->geometry(), QRect(55, 60, 10, 40));
+        // Bottom-right handle.
+        drag(canvas.get(), at(*canvas, a, 9, 38), at(*canvas, a, 29, 58));
+        QCOMPARE(a->size(), QSize(30, 60));
+        // Top-left handle: the left and top edges move, the others stay.
+        drag(canvas.get(), at(*canvas, a, 1, 1), at(*canvas, a, -9, 11));
+        QCOMPARE(a->geometry(), QRect(45, 70, 40, 50));
+
+        // A direct child of the page is neither moved nor resized.
+        QWidget* root = find(*canvas, "root");
+        canvas->RemoveAllSelected();
+        canvas->AddSelectedControl(root);
+        drag(canvas.get(), at(*canvas, root, 250, 300), at(*canvas, root, 260, 310));
+        QCOMPARE(root->pos(), QPoint(0, 0));
+    }
+
+    void plainWidgetAndPage()
+    {
+        auto canvas = editCanvas();
+        QVERIFY(canvas);
+        // A plain Qt widget is resized directly, never below 10.
+        auto* plain = new QWidget(find(*canvas, "root"));
+        plain->setGeometry(300, 200, 100, 50);
+        plain->hide();
+        TEVQCanvasWindow::setVisibilityOf(plain, true);
+        canvas->AddSelectedControl(plain);
+        drag(canvas.get(), at(*canvas, plain, 98, 25), at(*canvas, plain, 3, 25));
+        QCOMPARE(plain->geometry(), QRect(300, 200, 10, 50));
+        drag(canvas.get(), at(*canvas, plain, 5, 48), at(*canvas, plain, 5, 0));
+        QCOMPARE(plain->height(), 10);
+
+        // The page itself is resized like a plain widget (its controls cover it, so it is not moved here).
+        TEVQCanvasWindow* page = canvas->GetCurWindow();
+        canvas->RemoveAllSelected();
+        canvas->AddSelectedControl(page);
+        const QPoint corner = page->pos() + QPoint(page->width() - 2, page->height() - 2);
+        drag(canvas.get(), corner, corner + QPoint(20, 10));
+        QCOMPARE(page->size(), QSize(520, 410));
+    }
+
+    // A control far larger than the screen is painted by its visible part only.
+    void hugeControlPaints()
+    {
+        TEVQCanvas canvas;
+        canvas.resize(300, 200);
+        const QString path = writePage(QStringLiteral("huge.json"),
+            R"({"w": 400, "h": 300, "elements": [{"type": "qtcontainer", "name": "root", "x": 0, "y": 0,
+                "w": 16777215, "h": 16777215, "attr": {"childLayout": 4},
+                "child": [{"type": "qtlabel", "name": "big", "x": 5, "y": 5, "w": 16777215, "h": 16777215}]}]})");
+        QVERIFY(canvas.OpenJsonFile(path));
+        QWidget* big = canvas.GetCurWindow()->findChild<QWidget*>(QStringLiteral("big"));
+        QVERIFY(big && big->width() > 100000);
+        canvas.AddSelectedControl(big);
+        const QImage shot = canvas.grab().toImage();
+        QCOMPARE(shot.size(), QSize(300, 200));
+    }
+
+    // ---- lifetimes ----
+
+    void nothingDangles()
+    {
+        auto canvas = editCanvas();
+        QVERIFY(canvas);
+        QWidget* a = find(*canvas, "a");
+        QWidget* b = find(*canvas, "b");
+        canvas->AddSelectedControl(a);
+        canvas->AddSelectedControl(b);
+        // Deleted elsewhere, in the middle of a drag.
+        QTest::mousePress(canvas.get(), Qt::LeftButton, Qt::NoModifier, at(*canvas, a, 50, 20));
+        QCOMPARE(canvas->mouseState(), TEVQCanvas::MouseDragging);
+        delete a;
+        sendMove(canvas.get(), QPoint(10, 10));
+        QTest::mouseRelease(canvas.get(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+        QCOMPARE(canvas->selectedControls(), QList<QWidget*>{b});
+        canvas->repaint();
+
+        // Removing the page drops its widgets from the selection.
+        TEVQCanvasWindow* page = canvas->GetCurWindow();
+        QVERIFY(canvas->removePage(page));
+        QVERIFY(!canvas->removePage(page));
+        QVERIFY(!canvas->GetCurWindow());
+        QVERIFY(canvas->selectedControls().isEmpty());
+        canvas->repaint();
+        QTest::mouseClick(canvas.get(), Qt::LeftButton, Qt::NoModifier, QPoint(60, 40));
+        QCOMPARE(canvas->HitInSelected(60, 40), TEV_CAV_HIT_NONE);
+        QVERIFY(!canvas->createControl(QStringLiteral("qtlabel")));
+
+        // A page deleted from elsewhere leaves the canvas too.
+        QVERIFY(canvas->OpenJsonFile(m_dir.filePath(QStringLiteral("edit.json"))));
+        canvas->AddSelectedControl(find(*canvas, "b"));
+        delete canvas->GetCurWindow();
+        QVERIFY(!canvas->GetCurWindow() && canvas->pages().isEmpty() && canvas->selectedControls().isEmpty());
+        canvas->repaint();
+
+        // Closing every page.
+        QVERIFY(canvas->OpenJsonFile(m_dir.filePath(QStringLiteral("edit.json"))));
+        QVERIFY(canvas->OpenJsonFile(m_dir.filePath(QStringLiteral("main.json"))) || true);
+        canvas->AddSelectedControl(canvas->GetCurWindow());
+        canvas->closeAllWindows();
+        QVERIFY(!canvas->GetCurWindow() && canvas->pages().isEmpty() && canvas->selectedControls().isEmpty());
+        canvas->repaint();
+    }
+
+    void registryAndJsonData()
+    {
+        std::unique_ptr<QWidget> c(createControlByType("canvas", nullptr));
+        QVERIFY(qobject_cast<TEVQCanvas*>(c.get()));
+        QCOMPARE(tevWidgetInterface(c.get())->getTypeName(), QStringLiteral("canvas"));
+        std::unique_ptr<QWidget> w(createControlByType("Window", nullptr));
+        QVERIFY(dynamic_cast<TEVQCanvasWindow*>(w.get()) && !w->parentWidget());
+        ControlInfo* info = tevGetControlInfo(QStringLiteral("Window"));
+        QVERIFY(info);
+        QCOMPARE(info->typeName, std::string("window"));
+        QCOMPARE(info->props.size(), 5);
+        // The integer rows edit the page.
+        info->props[1].setInt(w.get(), 321);
+        QCOMPARE(w->width(), 321);
+        info->props[3].setInt(w.get(), 12);
+        QCOMPARE(info->props[3].getInt(w.get()), 12);
+        // The page loader applies the root keys to a canvas page.
+        TEVQCanvasWindow page;
+        tevCreatePageByFileName(&page, writePage(QStringLiteral("r.json"), R"({"w": 90, "minW": 7, "drag": false, "elements": []})"));
+        QCOMPARE(page.width(), 90);
+        QCOMPARE(page.getMinWidth(), 7);
+        QVERIFY(!page.getCanGrag());
+    }
+};
+
+TEV_TEST_MAIN(TestCanvas)
+#include "tst_canvas.moc"
