@@ -267,6 +267,8 @@ void TEVQPropertyListImpl::onValueChanged(int value)
 
 TEVQPropertyList::TEVQPropertyList(QWidget* parent) : TEVQScrollView(parent)
 {
+    static const int defType = qRegisterMetaType<PropertyDef*>("TEVQtLib::PropertyDef*");
+    Q_UNUSED(defType)
     tevSetImpl(new TEVQPropertyListImpl(this), false);
     painter()->applyTheme();
     m_content = new QWidget(this);

@@ -9,6 +9,8 @@
 #include "TEVQControlInfo.h"
 #include "TEVQScrollView.h"
 
+#include <QMetaType>
+
 #include <map>
 #include <memory>
 #include <vector>
@@ -100,3 +102,5 @@ protected:
 private:
     QWidget* m_content = nullptr;
 };
+
+Q_DECLARE_METATYPE(TEVQtLib::PropertyDef*)
