@@ -138,6 +138,7 @@ PropertyRow* TEVQPropertyListImpl::makeRow(int kind)
     row->inUse = 1;
     row->row = new TEVQContainer(l->contentWidget());
     row->row->setChildLayout(TEVQContainer::NoUse);
+    row->row->setDrawBackground(false); // the list's own background shows through
     if (kind != RowSeparator) {
         row->nameLabel = new TEVQLabel(row->row);
         row->nameLabel->setGeometry(0, 0, nameWidth, h);
@@ -168,7 +169,7 @@ PropertyRow* TEVQPropertyListImpl::makeRow(int kind)
         break;
     case RowSeparator:
         row->line = new TEVQContainer(row->row);
-        row->line->setColor(QColor(128, 128, 128));
+        row->line->setColor(QColor(112, 120, 130));
         row->line->setGeometry(nameWidth, 15, w, 1);
         break;
     case RowStyle:
@@ -274,6 +275,7 @@ TEVQPropertyList::TEVQPropertyList(QWidget* parent) : TEVQScrollView(parent)
     m_content = new QWidget(this);
     setWidget(m_content);
     setWidgetResizable(false);
+    m_content->setAutoFillBackground(false);
     painter()->contentWidget = m_content;
     layout();
 }
