@@ -2,7 +2,8 @@
 // The root widget of a page in the designer. It always covers its parent exactly at the parent's origin, lays
 // out its framework children when resized, and carries the page's theme in its JSON ("attr"."theme"): reading a
 // page loads that theme into the resource manager, writing a page records the theme that is loaded. It is
-// registered with the resource manager for its whole life, so theme changes reach it.
+// registered with the resource manager for its whole life, so theme changes reach it. The registry makes it
+// through the static creator createTEVQWindowDesigner; it is not in the built-in table.
 #include "TEVQWidgetMacros.h"
 
 #include <QWidget>
