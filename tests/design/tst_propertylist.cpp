@@ -4,6 +4,7 @@
 // dropping the caller's catalogue leaves nothing dangling.
 #include "TevTest.h"
 
+#include "TEVJson.h"
 #include "TEVQCheckBox.h"
 #include "TEVQContainer.h"
 #include "TEVQControlRegistry.h"
@@ -93,6 +94,14 @@ private slots:
         QVERIFY(list);
         QCOMPARE(list->getTypeName(), QStringLiteral("qtproperty"));
         QCOMPARE(list->getControlImpl()->getTypeNameRef(), QStringLiteral("qtproperty"));
+        // Its element JSON goes through the scroll view's reader and writer, bad types included.
+        Json::Value element(Json::objectValue);
+        element["name"] = "props";
+        element["style"] = 5;
+        element["attr"] = "not an object";
+        list->readJsonValue(&element);
+        Json::Value out(Json::objectValue);
+        QVERIFY(list->serializeJsonValue(&out, false) || out.isObject());
     }
 
     void rowsArePooledByKind()
