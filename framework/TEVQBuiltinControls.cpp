@@ -29,6 +29,7 @@
 #include "TEVQLabelEx.h"
 #include "TEVQLineEdit.h"
 #include "TEVQProgressBar.h"
+#include "TEVQPropertyList.h"
 #include "TEVQPushButton.h"
 #include "TEVQRadioButton.h"
 #include "TEVQScrollBar.h"
@@ -77,6 +78,7 @@ void registerBuiltinControls()
     tevRegisterQtControl("qttab", &TEVQTabWidget::createTEVQTabWidget, TEVQTabWidget::getProps(), true);
     tevRegisterQtControl("qtgroupbox", &TEVQGroupBox::createTEVQGroupBox, TEVQGroupBox::getProps(), true);
     tevRegisterQtControl("qtdedit", &TEVQLineEdit::createTEVQLineEdit, TEVQLineEdit::getProps(), true);
+    tevRegisterQtControl("qtproperty", &TEVQPropertyList::createTEVQPropertyList, TEVQPropertyList::getProps(), true);
     tevRegisterQtControl("qtscrollview", &TEVQScrollView::createTEVQScrollView, TEVQScrollView::getProps(), true);
     tevRegisterQtControl("qttext", &TEVQTextEdit::createTEVQTextEdit, TEVQTextEdit::getProps(), true);
     tevRegisterQtControl("qtmenubar", &TEVQMenuBar::createTEVQMenuBar, TEVQMenuBar::getProps(), true);

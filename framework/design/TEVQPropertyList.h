@@ -1,0 +1,106 @@
+#pragma once
+// The designer's property grid: one 30 px row per catalogue row of the selected control, a 120 px name column
+// on the left and, on the right, an editor of the row's kind that reads the value through the row's getter
+// and writes each edit back through its setter. Row widgets are pooled by kind and reused after removeAll().
+//
+// Each displayed row holds its own copy of the PropertyDef it shows, and the pointers the signals carry point
+// at that copy, which lives as long as the list. The copy binds the control through a guarded pointer, so a
+// control deleted elsewhere turns its rows' getters and setters into no-ops instead of dangling calls.
+#include "TEVQControlInfo.h"
+#include "TEVQScrollView.h"
+
+#include <QMetaType>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+class TEVQCheckBox;
+class TEVQContainer;
+class TEVQLabel;
+class TEVQLineEdit;
+class TEVQPropertyList;
+class TEVQPushButton;
+class TEVQSpinBox;
+
+// One row of the grid with the editors of its kind.
+struct PropertyRow {
+    int inUse = 0;
+    int kind = 0;
+    TEVQContainer* row = nullptr;
+    TEVQLabel* nameLabel = nullptr;   // none for the separator
+    TEVQLabel* valueLabel = nullptr;  // read-only text or style name
+    TEVQSpinBox* spinBoxes[4] = {nullptr, nullptr, nullptr, nullptr};
+    TEVQLineEdit* lineEdit = nullptr;
+    TEVQCheckBox* checkBox = nullptr;
+    TEVQPushButton* button = nullptr;
+    TEVQContainer* line = nullptr;    // the separator's line
+    TEVQtLib::PropertyDef def;        // the row shown, while in use
+};
+
+class TEV_EXPORT TEVQPropertyListImpl : public TEVQScrollViewImpl
+{
+    Q_OBJECT
+public:
+    explicit TEVQPropertyListImpl(TEVQPropertyList* owner);
+    ~TEVQPropertyListImpl() override;
+
+    // A free pooled row of the kind, or a new one, placed as the next displayed row.
+    PropertyRow* takeRow(int kind);
+
+    int nameWidth = 120;
+    std::vector<PropertyRow*> displayed;
+    std::map<int, std::vector<std::unique_ptr<PropertyRow>>> pool;
+
+public slots:
+    void onTextChanged(const QString& text);
+    void onToggled(bool checked);
+    void onClicked();
+    void onValueChanged(int value);
+
+private:
+    TEVQPropertyList* list() const;
+    PropertyRow* makeRow(int kind);
+    // The row whose def the sender's "Prop_ID" names, or null.
+    PropertyRow* senderRow() const;
+};
+
+class TEV_EXPORT TEVQPropertyList : public TEVQScrollView
+{
+    Q_OBJECT
+    TEV_WIDGET_SUBCLASS(TEVQPropertyList, "qtproperty")
+public:
+    static constexpr int RowHeight = 30;
+
+    explicit TEVQPropertyList(QWidget* parent = nullptr);
+    ~TEVQPropertyList() override;
+
+    static TEVQtLib::ControlInfo getProps();
+
+    // Appends a row for def (kinds without an editor add nothing).
+    void addItem(const TEVQtLib::PropertyDef& def);
+    // Hides every displayed row and returns it to the pool.
+    void removeAll();
+    void updateValue(TEVQtLib::PropertyDef* def);
+    // Fixes the content widget to the list's width and the displayed rows' height.
+    void layout();
+
+    QWidget* contentWidget() const { return m_content; }
+    int rowCount() const;
+    // The displayed row at index, or null.
+    PropertyRow* rowAt(int index) const;
+
+    TEVQPropertyListImpl* painter() const { return tevImpl<TEVQPropertyListImpl>(); }
+
+signals:
+    void selectEvent(TEVQtLib::PropertyDef* def);
+    void valueChanged(TEVQtLib::PropertyDef* def);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QWidget* m_content = nullptr;
+};
+
+Q_DECLARE_METATYPE(TEVQtLib::PropertyDef*)
