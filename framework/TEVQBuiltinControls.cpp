@@ -123,6 +123,7 @@ void registerBuiltinControls()
     tevRegisterDefaultControl("list", &TEVQList::createTEVQList);
     tevRegisterDefaultControl("tree", &TEVQTreeView::createTEVQTreeView);
     tevRegisterDefaultControl("datagrid", &TEVQTableView::createTEVQTableView);
+    tevRegisterDefaultControl("property", &TEVQPropertyList::createTEVQPropertyList);
 }
 
 QStyle* createFrameworkStyle() { return new CScrollBarStyle(); }
