@@ -250,6 +250,9 @@ void PhotovoltaicPlantWindow::buildControllerPage()
     stop->setObjectName(QStringLiteral("controllerStopButton"));
     addContainer(dispatch, kClear, 1, 1, 0, 0, 0, 0, 0);
     addTextLabel(dispatch, QStringLiteral("SolarLabelMuted"), 0, 42, key("solar.controller.lastCommand"), QString());
+    // The two commands span the card's width: icon and text side by side, nothing cut off.
+    start->setWidthPolicy(TEVQtLib::LayoutSizePolicy(0));
+    stop->setWidthPolicy(TEVQtLib::LayoutSizePolicy(0));
     connect(start, &QAbstractButton::clicked, m_simulator, [this]() { m_simulator->setCommandEnabled(true); });
     connect(stop, &QAbstractButton::clicked, m_simulator, [this]() { m_simulator->setCommandEnabled(false); });
 

@@ -352,7 +352,7 @@ private slots:
             for (int i = 0; i < 11; ++i)
                 QCOMPARE(w->pages()[i]->isVisible(), i == s);
             QCOMPARE(w->pages()[s]->geometry(), w->m_pageHost->rect());
-            tevtest::keepRender(w->grab().toImage(), QStringLiteral("dashboard_section_%1").arg(s));
+            tevtest::keepRender(w->grab().toImage(), QStringLiteral("dashboard_section_%1.png").arg(s));
         }
         w->setCurrentSection(2);
     }
@@ -394,6 +394,19 @@ private slots:
         QCOMPARE(w->m_inverterOutputChart->painter()->tooltipTrigger, 1);
         QCOMPARE(w->m_analysisEnergyChart->painter()->tooltipTrigger, 2);
         QCOMPARE(w->m_analysisEnergyChart->title(), QString());
+        // The charts page paints its data: more than the background and a grid.
+        w->setCurrentSection(9);
+        for (TEVQChartBase* c : {static_cast<TEVQChartBase*>(w->m_analysisPowerChart),
+                                 static_cast<TEVQChartBase*>(w->m_analysisEnergyChart)}) {
+            const QImage img = c->renderImage();
+            tevtest::keepRender(img, c->objectName() + QStringLiteral(".png"));
+            QSet<QRgb> colours;
+            for (int y = 0; y < img.height(); y += 3)
+                for (int x = 0; x < img.width(); x += 3)
+                    colours.insert(img.pixel(x, y));
+            QVERIFY2(colours.size() > 20, qPrintable(c->objectName()));
+        }
+        w->setCurrentSection(2);
     }
 
     void chartsAfterATick()
@@ -486,7 +499,7 @@ private slots:
         QVERIFY(p >= 230 && q >= 170);
         QVERIFY2(std::abs(2 * p - 3 * q) <= 6 || p == 230 || q == 170, qPrintable(QStringLiteral("%1 %2").arg(p).arg(q)));
         QCOMPARE(w->m_powerTrendChart->width(), 440 - 28);
-        tevtest::keepRender(w->grab().toImage(), QStringLiteral("dashboard_drawer_open"));
+        tevtest::keepRender(w->grab().toImage(), QStringLiteral("dashboard_drawer_open.png"));
         // Still refilled while open.
         w->simulator()->advance();
         checkCharts(w->currentSnapshot());
