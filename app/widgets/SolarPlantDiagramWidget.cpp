@@ -146,12 +146,17 @@ void SolarPlantDiagramWidget::paintSingleLine(QPainter& p, const QRectF& r) cons
     p.drawLine(QPointF(branchX, cy + 50), QPointF(branchX, cy + 96));
     const QString subTitles[3] = {dictText("solar.diagram.auxiliary"), dictText("solar.diagram.reactiveBank"),
                                   dictText("solar.diagram.plantLoad")};
+    // The connectors first, then the boxes: the connector to the last box runs under the middle one and must
+    // not strike through its title.
+    QRectF boxes[3];
     for (int k = 0; k < 3; ++k) {
-        const QRectF box((k * 0.85 + 1.15) * step + x0, cy + 96, 100, 42);
+        boxes[k] = QRectF((k * 0.85 + 1.15) * step + x0, cy + 96, 100, 42);
         p.setPen(branchPen);
-        p.drawLine(QPointF(branchX, cy + 117), QPointF(box.left(), cy + 117));
-        roundedBox(p, box, 5, kLine, kWhite);
-        caption(p, box, subTitles[k], kMuted, false);
+        p.drawLine(QPointF(branchX, cy + 117), QPointF(boxes[k].left(), cy + 117));
+    }
+    for (int k = 0; k < 3; ++k) {
+        roundedBox(p, boxes[k], 5, kLine, kWhite);
+        caption(p, boxes[k], subTitles[k], kMuted, false);
     }
 }
 

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QOpenGLWidget>
+#include <QPainter>
 #include <QPixmap>
 #include <QScreen>
 #include <QWidget>
@@ -107,6 +109,31 @@ void reportStartupFailure(const QString& message)
     QMessageBox::critical(nullptr, QStringLiteral("Quenlark"), message, QMessageBox::Ok);
 }
 
+namespace {
+
+// The part of the widget, in the window's coordinates, that no widget stacked above it covers: siblings of the
+// widget or of any of its ancestors that come later in their parent's child order and are visible.
+QRegion uncoveredRegion(QWidget* window, QWidget* widget)
+{
+    QRegion region(QRect(widget->mapTo(window, QPoint(0, 0)), widget->size()));
+    for (QWidget* w = widget; w && w != window; w = w->parentWidget()) {
+        QWidget* parent = w->parentWidget();
+        if (!parent)
+            break;
+        const QRect parentRect(parent->mapTo(window, QPoint(0, 0)), parent->size());
+        region &= parentRect;
+        const QObjectList& siblings = parent->children();
+        for (int i = siblings.indexOf(w) + 1; i < siblings.size(); ++i) {
+            auto* above = qobject_cast<QWidget*>(siblings.at(i));
+            if (above && above->isVisible() && !above->isWindow())
+                region -= QRect(above->mapTo(window, QPoint(0, 0)), above->size());
+        }
+    }
+    return region;
+}
+
+} // namespace
+
 int saveScreenshot(QWidget* window, const QString& path)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -119,6 +146,20 @@ int saveScreenshot(QWidget* window, const QString& path)
     }
     if (picture.isNull())
         return 2;
+    // The window's own picture leaves the OpenGL charts at their background: each visible chart's frame is
+    // laid over its place.
+    QPainter painter(&picture);
+    for (QOpenGLWidget* gl : window->findChildren<QOpenGLWidget*>()) {
+        if (!gl->isVisible() || gl->width() <= 0 || gl->height() <= 0)
+            continue;
+        const QImage frame = gl->grabFramebuffer();
+        if (frame.isNull())
+            continue;
+        const QRect place(gl->mapTo(window, QPoint(0, 0)), gl->size());
+        painter.setClipRegion(uncoveredRegion(window, gl));
+        painter.drawImage(place, frame);
+    }
+    painter.end();
     return picture.save(path, "PNG") ? 0 : 2;
 }
 

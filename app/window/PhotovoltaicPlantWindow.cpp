@@ -120,25 +120,42 @@ void PhotovoltaicPlantWindow::setTrendDrawerExpanded(bool expanded)
     if (expanded == m_drawerExpanded || !m_trendDrawer)
         return;
     m_drawerExpanded = expanded;
+    if (expanded && m_trendDrawerBody)
+        m_trendDrawerBody->show();
+    if (m_trendDrawerButton)
+        m_trendDrawerButton->setIcon(iconPath(expanded ? QStringLiteral("chevron-right") : QStringLiteral("chevron-left")));
+    animateDrawer();
+    m_trendDrawer->raise();
+    if (m_trendDrawerButton)
+        m_trendDrawerButton->raise();
+}
+
+// Slides the drawer towards the width of the current state. The container refuses a new slide while one
+// runs, so a change of mind during a slide is carried out once that slide has ended: the drawer always ends
+// at the state the window holds.
+void PhotovoltaicPlantWindow::animateDrawer()
+{
+    if (m_trendDrawer->isResizeAnimationRunning()) {
+        if (!m_drawerAnimationPending) {
+            m_drawerAnimationPending = true;
+            QTimer::singleShot(20, this, [this]() {
+                m_drawerAnimationPending = false;
+                animateDrawer();
+            });
+        }
+        return;
+    }
     const int h = m_trendDrawer->height();
-    if (expanded) {
-        if (m_trendDrawerBody)
-            m_trendDrawerBody->show();
-        if (m_trendDrawerButton)
-            m_trendDrawerButton->setIcon(iconPath(QStringLiteral("chevron-right")));
-        m_trendDrawer->startResizeAnimation(QSize(0, h), QSize(kDrawerWidth, h), kDrawerAnimationMs);
-    } else {
-        if (m_trendDrawerButton)
-            m_trendDrawerButton->setIcon(iconPath(QStringLiteral("chevron-left")));
-        m_trendDrawer->startResizeAnimation(QSize(kDrawerWidth, h), QSize(0, h), kDrawerAnimationMs);
+    const int target = m_drawerExpanded ? kDrawerWidth : 0;
+    if (m_trendDrawer->width() == target)
+        return;
+    m_trendDrawer->startResizeAnimation(QSize(m_trendDrawer->width(), h), QSize(target, h), kDrawerAnimationMs);
+    if (!m_drawerExpanded) {
         QTimer::singleShot(kDrawerAnimationMs + 10, this, [this]() {
             if (!m_drawerExpanded && m_trendDrawerBody)
                 m_trendDrawerBody->hide();
         });
     }
-    m_trendDrawer->raise();
-    if (m_trendDrawerButton)
-        m_trendDrawerButton->raise();
 }
 
 void PhotovoltaicPlantWindow::resizeEvent(QResizeEvent* event)
@@ -238,7 +255,3 @@ QVector<int> PhotovoltaicPlantWindow::filteredInverterIndexes(const PlantSnapsho
     }
     return out;
 }
-
-// Filled with the charts, which are built with the pages and the drawer: every chart that does not exist yet
-// is skipped.
-void PhotovoltaicPlantWindow::refreshCharts(const PlantSnapshot&) {}

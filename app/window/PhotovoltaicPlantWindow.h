@@ -5,6 +5,7 @@
 // Per-tick texts, the language pass and the layout pass reach widgets only through the lists and the hash
 // that the builders fill.
 #include "PlantSnapshot.h"
+#include "TEVQChartTypes.h"
 #include "TEVQWindow.h"
 
 #include <QHash>
@@ -25,7 +26,11 @@ class TEVQLabel;
 class TEVQProgressBar;
 class TEVQPushButton;
 class SolarToggleSwitch;
-class TEVQChartBase;
+class TEVQBarChart;
+class TEVQLineChart;
+
+// The one chart theme of the dashboard: light green-grey surfaces, a four-colour palette.
+ChartTheme solarChartTheme();
 
 class PhotovoltaicPlantWindow : public TEVQtLib::TEVQWindow
 {
@@ -74,6 +79,18 @@ public:
     const QVector<TEVQContainer*>& pages() const { return m_pages; }
     SolarToggleSwitch* commandSwitch() const { return m_commandSwitch; }
     const QVector<InverterCard*>& inverterCards() const { return m_inverterCards; }
+    TEVQLineChart* powerTrendChart() const { return m_powerTrendChart; }
+    TEVQBarChart* inverterOutputChart() const { return m_inverterOutputChart; }
+    TEVQLineChart* weatherTrendChart() const { return m_weatherTrendChart; }
+    TEVQLineChart* meterTrendChart() const { return m_meterTrendChart; }
+    TEVQLineChart* performanceTrendChart() const { return m_performanceTrendChart; }
+    TEVQLineChart* analysisPowerChart() const { return m_analysisPowerChart; }
+    TEVQBarChart* analysisEnergyChart() const { return m_analysisEnergyChart; }
+    TEVQContainer* trendDrawer() const { return m_trendDrawer; }
+    TEVQContainer* trendDrawerBody() const { return m_trendDrawerBody; }
+    TEVQPushButton* trendDrawerButton() const { return m_trendDrawerButton; }
+    // Sets the text of the value label registered under the name; an unknown name does nothing.
+    void setPageLabelText(const QString& objectName, const QString& text);
 
 public slots:
     void setTrendDrawerExpanded(bool expanded);
@@ -102,6 +119,30 @@ private:
     TEVQContainer* createPage(const QString& objectName);
     void buildTrendDrawer();
     void buildInverterPage();
+    void buildOverviewPage();
+    void buildSingleLinePage();
+    void buildNetworkPage();
+    void buildDiagramPage(const QString& pageName, const QString& titleKey, int diagramRatio, const QString& cardKey,
+                          int mode, const QString& diagramName);
+    void buildWeatherPage();
+    void buildMeterPage();
+    void buildPerformancePage();
+    void buildTilePage(const QString& pageName, const QString& titleKey, const char* const (*tiles)[2], int tileCount,
+                       int rowHeight, int padX, int padY, int valueHeight, const QString& chartKey,
+                       const QString& chartName, TEVQLineChart*& chart);
+    void buildTrackerPage();
+    void buildControllerPage();
+    void buildChartsPage();
+    void buildHistoryPage();
+    void addStatCard(TEVQContainer* column, const QString& captionKey, const QString& objectName,
+                     const QString& noteKey);
+    void addValueCard(TEVQContainer* column, const QString& captionKey, const QString& objectName);
+    TEVQLabel* addValueLabel(TEVQContainer* parent, const QString& theme, int ratio, int height,
+                             const QString& objectName);
+    TEVQLineChart* addLineChart(TEVQContainer* parent, const QString& objectName, int ratio, int minimumHeight,
+                                bool zoom);
+    TEVQBarChart* addBarChart(TEVQContainer* parent, const QString& objectName, int ratio, int minimumHeight,
+                              int tooltipTrigger);
     void buildCommandColumn(TEVQContainer* workspace);
     void buildInverterArea(TEVQContainer* workspace);
     void addSmallStat(TEVQContainer* parent, TEVQLabel*& captionOut, TEVQLabel*& valueOut);
@@ -111,6 +152,7 @@ private:
     // Layout pass and view state.
     void updateLayout();
     void positionDrawerButton();
+    void animateDrawer();
     void updateAlarmRows();
     void updateNavigation();
     void updatePageVisibility();
@@ -129,6 +171,7 @@ private:
     int m_currentSection = 2;
     int m_alarmFilter = -1;
     bool m_drawerExpanded = false;
+    bool m_drawerAnimationPending = false;
 
     // Frame.
     TEVQContainer* m_root = nullptr;
@@ -186,13 +229,13 @@ private:
     TEVQLabel* m_drawerInverterCaption = nullptr;
 
     // The seven charts; built with the pages and the drawer, null until then.
-    TEVQChartBase* m_powerTrendChart = nullptr;
-    TEVQChartBase* m_inverterOutputChart = nullptr;
-    TEVQChartBase* m_weatherTrendChart = nullptr;
-    TEVQChartBase* m_meterTrendChart = nullptr;
-    TEVQChartBase* m_performanceTrendChart = nullptr;
-    TEVQChartBase* m_analysisPowerChart = nullptr;
-    TEVQChartBase* m_analysisEnergyChart = nullptr;
+    TEVQLineChart* m_powerTrendChart = nullptr;
+    TEVQBarChart* m_inverterOutputChart = nullptr;
+    TEVQLineChart* m_weatherTrendChart = nullptr;
+    TEVQLineChart* m_meterTrendChart = nullptr;
+    TEVQLineChart* m_performanceTrendChart = nullptr;
+    TEVQLineChart* m_analysisPowerChart = nullptr;
+    TEVQBarChart* m_analysisEnergyChart = nullptr;
 
     QVector<InverterCard*> m_inverterCards;
     QVector<TEVQContainer*> m_pageDots;

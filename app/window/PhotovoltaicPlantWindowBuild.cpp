@@ -255,18 +255,18 @@ void PhotovoltaicPlantWindow::buildPages()
     m_pageHost = addContainer(m_content, kClear, 4, 1, 0, 0, 0, 0, 0);
     m_pageHost->setObjectName(QStringLiteral("pageHost"));
 
-    // One page per section, in section order. The inverter page is built whole; the other pages' contents
-    // (diagram pages, tile and chart pages, history) come from their page builders, and until then each of
-    // them is an empty shell.
-    static const char* const pageNames[SectionCount] = {
-        "overviewPage", "singleLinePage", "inverterPage", "weatherPage", "trackerPage", "meterPage",
-        "networkPage", "controllerPage", "performancePage", "chartsPage", "historyPage"};
-    for (int i = 0; i < SectionCount; ++i) {
-        if (i == 2)
-            buildInverterPage();
-        else
-            createPage(QString::fromLatin1(pageNames[i]));
-    }
+    // One page per section, in section order: entry i of the page list is the page of section i.
+    buildOverviewPage();
+    buildSingleLinePage();
+    buildInverterPage();
+    buildWeatherPage();
+    buildTrackerPage();
+    buildMeterPage();
+    buildNetworkPage();
+    buildControllerPage();
+    buildPerformancePage();
+    buildChartsPage();
+    buildHistoryPage();
 
     updatePageVisibility();
 }
@@ -376,11 +376,9 @@ void PhotovoltaicPlantWindow::buildTrendDrawer()
     TEVQContainer* divider = addContainer(m_trendDrawerBody, QStringLiteral("SolarDivider"), 4, 0, 0, 0, 0, 0, 0);
     fixHeight(divider, 1);
     m_drawerPowerCaption = addLabel(m_trendDrawerBody, QStringLiteral("SolarLabelSmBold"), 0, 24);
-    // The power trend chart (ratio 3) and the inverter output chart (ratio 2) are placed here by the chart
-    // builder; until then these boxes hold their share of the body.
-    addContainer(m_trendDrawerBody, kClear, 4, 3, 0, 0, 0, 0, 0)->setMinimumHeight(230);
+    m_powerTrendChart = addLineChart(m_trendDrawerBody, QStringLiteral("powerTrendChart"), 3, 230, false);
     m_drawerInverterCaption = addLabel(m_trendDrawerBody, QStringLiteral("SolarLabelSmBold"), 0, 24);
-    addContainer(m_trendDrawerBody, kClear, 4, 2, 0, 0, 0, 0, 0)->setMinimumHeight(170);
+    m_inverterOutputChart = addBarChart(m_trendDrawerBody, QStringLiteral("inverterOutputChart"), 2, 170, 1);
 
     m_trendDrawerBody->hide();
     m_trendDrawer->raise();
