@@ -8,6 +8,7 @@
 #include "TEVQChartTypes.h"
 
 #include <QImage>
+#include <QMouseEvent>
 #include <QOpenGLWidget>
 #include <QPainter>
 #include <QPoint>
@@ -52,6 +53,21 @@ protected:
     virtual void animationEnabledChanged();
     virtual void animationProgressChanged();
     void drawTooltip(QPainter* painter);
+    // A left press on a legend entry toggles that series (or slice): the painter's hover is cleared, the
+    // tooltip hidden, the chart repainted and the press accepted. True when the press hit an entry.
+    template <class Painter, class Items>
+    bool toggleFromLegend(Painter* d, Items& items, const QVector<ChartLegendItem>& legend, QMouseEvent* event)
+    {
+        const int hit = TEVChart::legendHit(legend, event->pos());
+        if (hit < 0 || hit >= items.size())
+            return false;
+        items[hit].visible = !items[hit].visible;
+        d->clearHover();
+        hideTooltip();
+        update();
+        event->accept();
+        return true;
+    }
     // The GL frame set-up shared by the charts: viewport, clear to the background, multisampling on, depth
     // test off; then a painter with antialiasing, text antialiasing and smooth pixmap transforms.
     void beginFrame(class QOpenGLFunctions* gl);

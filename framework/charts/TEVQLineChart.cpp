@@ -604,15 +604,8 @@ void TEVQLineChart::mousePressEvent(QMouseEvent* event)
             return;
         }
         const QRectF plot = d->plotRect(size(), legendPosition());
-        const int hit = TEVChart::legendHit(d->legendItems(plot, size()), event->pos());
-        if (hit >= 0 && hit < d->series.size()) {
-            d->series[hit].visible = !d->series[hit].visible;
-            d->clearHover();
-            hideTooltip();
-            update();
-            event->accept();
+        if (toggleFromLegend(d, d->series, d->legendItems(plot, size()), event))
             return;
-        }
     }
     TEVQChartBase::mousePressEvent(event);
 }

@@ -396,15 +396,8 @@ void TEVQOpenGLPieChart::mousePressEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton) {
         const QRectF pie = d->pieRect(size(), legendPosition());
         const QRectF legend = d->legendRect(pie, size(), legendPosition());
-        const int hit = TEVChart::legendHit(d->legendItems(legend, legendPosition()), event->pos());
-        if (hit >= 0 && hit < d->slices.size()) {
-            d->slices[hit].visible = !d->slices[hit].visible;
-            d->clearHover();
-            hideTooltip();
-            update();
-            event->accept();
+        if (toggleFromLegend(d, d->slices, d->legendItems(legend, legendPosition()), event))
             return;
-        }
     }
     TEVQChartBase::mousePressEvent(event);
 }

@@ -456,15 +456,8 @@ void TEVQScatterChart::mousePressEvent(QMouseEvent* event)
     TEVQScatterChartImpl* d = painter();
     if (event->button() == Qt::LeftButton) {
         const QRectF plot = d->plotRect(size(), legendPosition());
-        const int hit = TEVChart::legendHit(d->legendItems(plot, size(), legendPosition()), event->pos());
-        if (hit >= 0 && hit < d->series.size()) {
-            d->series[hit].visible = !d->series[hit].visible;
-            d->clearHover();
-            hideTooltip();
-            update();
-            event->accept();
+        if (toggleFromLegend(d, d->series, d->legendItems(plot, size(), legendPosition()), event))
             return;
-        }
     }
     TEVQChartBase::mousePressEvent(event);
 }

@@ -288,36 +288,44 @@ void TEVQLineEdit::mouseReleaseEvent(QMouseEvent* event)
     QLineEdit::mouseReleaseEvent(event);
 }
 
+void TEVQLineEditImpl::focusChanged(bool in)
+{
+    setState(in ? CtrlStatePressed : CtrlStateNormal);
+    if (owner)
+        owner->repaint();
+}
+
+void TEVQLineEditImpl::hoverChanged(bool inside)
+{
+    if (getState() == CtrlStatePressed)
+        return;
+    setState(inside ? CtrlStateHot : CtrlStateNormal);
+    if (owner)
+        owner->repaint();
+}
+
 void TEVQLineEdit::focusInEvent(QFocusEvent* event)
 {
     QLineEdit::focusInEvent(event);
-    painter()->setState(CtrlStatePressed);
-    repaint();
+    painter()->focusChanged(true);
 }
 
 void TEVQLineEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    painter()->setState(CtrlStateNormal);
-    repaint();
+    painter()->focusChanged(false);
 }
 
 void TEVQLineEdit::enterEvent(QEvent* event)
 {
     QLineEdit::enterEvent(event);
-    if (painter()->getState() != CtrlStatePressed) {
-        painter()->setState(CtrlStateHot);
-        repaint();
-    }
+    painter()->hoverChanged(true);
 }
 
 void TEVQLineEdit::leaveEvent(QEvent* event)
 {
     QLineEdit::leaveEvent(event);
-    if (painter()->getState() != CtrlStatePressed) {
-        painter()->setState(CtrlStateNormal);
-        repaint();
-    }
+    painter()->hoverChanged(false);
 }
 
 void TEVQLineEdit::paintEvent(QPaintEvent* event)

@@ -33,6 +33,10 @@ public:
     // The next applyTextStyle applies in any case (a style changed).
     void textStyleChanged() { m_appliedState = -1; }
     void setState(TEVQtLib::CtrlState next) { state = next; }
+    // The edit's look follows focus and the mouse: focused it shows the pressed state, unfocused the normal one;
+    // hovering shows the hot state unless it is focused. Each repaints the edit when it changes the look.
+    void focusChanged(bool in);
+    void hoverChanged(bool inside);
 
     bool hotkeyMode = false;
     QString placeholderText;

@@ -145,33 +145,25 @@ bool TEVQTextEdit::eventFilter(QObject* watched, QEvent* event)
 void TEVQTextEdit::focusInEvent(QFocusEvent* event)
 {
     QTextEdit::focusInEvent(event);
-    painter()->setState(CtrlStatePressed);
-    repaint();
+    painter()->focusChanged(true);
 }
 
 void TEVQTextEdit::focusOutEvent(QFocusEvent* event)
 {
     QTextEdit::focusOutEvent(event);
-    painter()->setState(CtrlStateNormal);
-    repaint();
+    painter()->focusChanged(false);
 }
 
 void TEVQTextEdit::enterEvent(QEvent* event)
 {
     QTextEdit::enterEvent(event);
-    if (painter()->getState() != CtrlStatePressed) {
-        painter()->setState(CtrlStateHot);
-        repaint();
-    }
+    painter()->hoverChanged(true);
 }
 
 void TEVQTextEdit::leaveEvent(QEvent* event)
 {
     QTextEdit::leaveEvent(event);
-    if (painter()->getState() != CtrlStatePressed) {
-        painter()->setState(CtrlStateNormal);
-        repaint();
-    }
+    painter()->hoverChanged(false);
 }
 
 void TEVQTextEdit::paintEvent(QPaintEvent* event) { QTextEdit::paintEvent(event); }
