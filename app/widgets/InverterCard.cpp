@@ -44,7 +44,8 @@ InverterCard::InverterCard(QWidget* parent) : TEVQContainer(parent)
     setChildLayout(AutoChildLayout(1));
     setChildSpace(0);
     setChildPadding(0);
-    setMinimumWidth(142);
+    // Five cards and their four gaps fit the 720 px a 1280-px window leaves beside the command column.
+    setMinimumWidth(kMinimumWidth);
     buildUi();
     retranslate();
     connect(TEVQtLib::LanguageManager::instance(), &TEVQtLib::LanguageManager::languageChanged, this,
@@ -90,8 +91,9 @@ void InverterCard::buildUi()
 
     m_metricNames.resize(6);
     m_metricValues.resize(6);
+    m_metricRows.resize(6);
     for (int i = 0; i < 6; ++i)
-        addMetricRow(body, m_metricNames[i], m_metricValues[i]);
+        m_metricRows[i] = addMetricRow(body, m_metricNames[i], m_metricValues[i]);
 }
 
 TEVQContainer* InverterCard::addMetricRow(TEVQContainer* parent, TEVQLabel*& name, TEVQLabel*& value)
@@ -151,4 +153,19 @@ void InverterCard::retranslate()
                                          "solar.inverter.frequency", "solar.inverter.today"};
     for (int i = 0; i < 6; ++i)
         m_metricNames[i]->setText(dictText(names[i]));
+    fitMetricNames();
+}
+
+// A name takes its share of the row but never more than its text needs, so the value beside it gets the rest:
+// the three-phase values are the card's widest texts and a narrow card has no room to spare.
+void InverterCard::fitMetricNames()
+{
+    for (int i = 0; i < m_metricNames.size(); ++i) {
+        TEVQLabel* name = m_metricNames[i];
+        const int need = qMax(name->fontMetrics().horizontalAdvance(name->painter()->text) + 1, 1);
+        if (name->maximumWidth() == need)
+            continue;
+        name->setMaximumWidth(need);
+        m_metricRows[i]->forceResize();
+    }
 }

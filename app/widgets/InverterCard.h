@@ -16,6 +16,8 @@ class InverterCard : public TEVQContainer
     Q_OBJECT
 
 public:
+    static constexpr int kMinimumWidth = 136;
+
     explicit InverterCard(QWidget* parent = nullptr);
     ~InverterCard() override;
 
@@ -44,6 +46,7 @@ public:
 private:
     void buildUi();
     TEVQContainer* addMetricRow(TEVQContainer* parent, TEVQLabel*& name, TEVQLabel*& value);
+    void fitMetricNames();
 
     InverterRow m_row;
     TEVQContainer* m_pill = nullptr;
@@ -56,4 +59,5 @@ private:
     TEVQProgressBar* m_efficiencyBar = nullptr;
     QVector<TEVQLabel*> m_metricNames;
     QVector<TEVQLabel*> m_metricValues;
+    QVector<TEVQContainer*> m_metricRows;
 };

@@ -279,7 +279,7 @@ private slots:
         QCOMPARE(column->width(), 260);
         QCOMPARE(card->height(), 278);
         const int cardWidth = w->inverterCards()[0]->width();
-        QVERIFY(cardWidth >= 142);
+        QVERIFY(cardWidth >= InverterCard::kMinimumWidth);
         for (InverterCard* c : w->inverterCards())
             QVERIFY(qAbs(c->width() - cardWidth) <= 1);
     }

@@ -1,0 +1,165 @@
+// The dashboard's texts fit at the smallest and the usual window size: on every section, with the trend drawer
+// closed and open, in English and Chinese, at 1280x720 and 1440x900, no label shows an elided or clipped text and
+// no widget reaches outside the box that holds it (a card pushed out of its row is cut by the row).
+#include "DashboardStartup.h"
+#include "PhotovoltaicPlantWindow.h"
+#include "SolarPlantSimulator.h"
+#include "TEVQContainer.h"
+#include "TEVQLabel.h"
+#include "TEVQtLib.h"
+#include "TevTest.h"
+
+#include <QFontMetrics>
+#include <QTextDocument>
+
+#include <memory>
+
+using namespace quenlark;
+
+namespace {
+
+// The path of object names from the window down to w, for messages.
+QString pathOf(const QWidget* w, const QWidget* top)
+{
+    QStringList names;
+    for (const QWidget* p = w; p && p != top; p = p->parentWidget())
+        names.prepend(p->objectName().isEmpty() ? QString::fromLatin1(p->metaObject()->className())
+                                                : p->objectName());
+    return names.join(QLatin1Char('/'));
+}
+
+// Problems of one label: elided, wider than its text room, or cut by an ancestor.
+QStringList labelProblems(TEVQLabel* l, const QWidget* top)
+{
+    QStringList out;
+    const QString full = l->painter()->text;
+    const QString shown = l->QLabel::text();
+    if (full.isEmpty())
+        return out;
+    if (shown != full)
+        out << QStringLiteral("%1: \"%2\" shown as \"%3\"").arg(pathOf(l, top), full, shown);
+    if (!l->wordWrap() && !Qt::mightBeRichText(shown)) {
+        const QFontMetrics fm(l->font());
+        const int need = fm.horizontalAdvance(shown);
+        const int room = l->contentsRect().width() - 2 * l->margin() - (l->indent() > 0 ? l->indent() : 0);
+        if (need > room)
+            out << QStringLiteral("%1: \"%2\" needs %3 px, has %4").arg(pathOf(l, top), shown).arg(need).arg(room);
+        if (fm.height() > l->contentsRect().height() + 2)
+            out << QStringLiteral("%1: \"%2\" needs %3 px of height, has %4")
+                       .arg(pathOf(l, top), shown)
+                       .arg(fm.height())
+                       .arg(l->contentsRect().height());
+    }
+    return out;
+}
+
+// A widget must lie inside every ancestor up to the window (one pixel of slack for rounded shares).
+QString cutBy(const QWidget* w, const QWidget* top)
+{
+    QRect r(QPoint(0, 0), w->size());
+    const QWidget* child = w;
+    for (const QWidget* p = w->parentWidget(); p; p = p->parentWidget()) {
+        r.translate(child->pos());
+        const QRect inside = QRect(QPoint(0, 0), p->size()).adjusted(-1, -1, 1, 1);
+        if (!inside.contains(r))
+            return QStringLiteral("%1 (%2) is cut by %3 (%4)")
+                .arg(pathOf(w, top))
+                .arg(QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()))
+                .arg(pathOf(p, top))
+                .arg(QStringLiteral("%1x%2").arg(p->width()).arg(p->height()));
+        if (p == top)
+            break;
+        child = p;
+    }
+    return QString();
+}
+
+} // namespace
+
+class PhotovoltaicPlantWindowTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<PhotovoltaicPlantWindow> w;
+
+    QStringList problemsOnScreen()
+    {
+        QStringList out;
+        for (TEVQLabel* l : w->findChildren<TEVQLabel*>()) {
+            if (!l->isVisibleTo(w.get()) || l->width() <= 0)
+                continue;
+            out << labelProblems(l, w.get());
+            const QString cut = cutBy(l, w.get());
+            if (!cut.isEmpty())
+                out << cut;
+        }
+        return out;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TEVQtLib::init();
+        initResources();
+        // The dashboard's own font, as the program sets it.
+        TEVQtLib::TEVGlobalConfig config = TEVQtLib::tevGetGlobalConfig();
+        config.fontFamily = QStringLiteral("Microsoft YaHei UI");
+        TEVQtLib::tevSetGlobalConfig(config);
+        QString message;
+        QVERIFY2(loadDictionary(QString::fromLatin1(kDictionaryPath), &message), qPrintable(message));
+        QVERIFY2(loadTheme(themeDirectory(), &message), qPrintable(message));
+        QVERIFY(TEVQtLib::tevSetLanguage(QStringLiteral("en-US")));
+        w.reset(new PhotovoltaicPlantWindow);
+        w->simulator()->stop();
+        w->resize(1440, 900);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    }
+
+    void cleanupTestCase() { w.reset(); }
+
+    void textsFit_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QString>("language");
+        QTest::newRow("1280x720 en") << QSize(1280, 720) << "en-US";
+        QTest::newRow("1280x720 zh") << QSize(1280, 720) << "zh-CN";
+        QTest::newRow("1440x900 en") << QSize(1440, 900) << "en-US";
+        QTest::newRow("1440x900 zh") << QSize(1440, 900) << "zh-CN";
+    }
+
+    void textsFit()
+    {
+        QFETCH(QSize, size);
+        QFETCH(QString, language);
+        // The drawer's closing slide of the previous row has ended (its texts are squeezed while it slides).
+        QTRY_VERIFY(!w->trendDrawerBody()->isVisible());
+        QVERIFY(TEVQtLib::tevSetLanguage(language));
+        w->resize(size);
+        QTRY_COMPARE(w->size(), size);
+        // A live snapshot a few ticks in, with every inverter state the plant shows.
+        SolarPlantSimulator* sim = w->simulator();
+        for (int i = 0; i < 3; ++i)
+            sim->advance();
+        w->refreshSnapshot(sim->snapshot());
+
+        QStringList problems;
+        for (bool drawer : {false, true}) {
+            w->setTrendDrawerExpanded(drawer);
+            for (int section = 0; section < 11; ++section) {
+                w->setCurrentSection(section);
+                QTest::qWait(drawer ? 400 : 30); // the drawer's slide ends
+                for (const QString& p : problemsOnScreen())
+                    problems << QStringLiteral("section %1%2: %3").arg(section).arg(drawer ? " drawer" : "", p);
+            }
+        }
+        w->setTrendDrawerExpanded(false);
+        problems.removeDuplicates();
+        for (const QString& p : problems)
+            qWarning("%s", qPrintable(p));
+        QVERIFY2(problems.isEmpty(), qPrintable(QStringLiteral("%1 texts do not fit").arg(problems.size())));
+    }
+};
+
+TEV_TEST_MAIN(PhotovoltaicPlantWindowTest)
+#include "tst_dashboardfit.moc"
