@@ -3,6 +3,7 @@
 #include "TEVChartDrawing.h"
 
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QPainter>
 
 #include <cmath>
@@ -217,6 +218,16 @@ QString valueLabel(int i, double min, double max)
     return formatNumber(value);
 }
 
+QVector<int> valueLabelRows(double plotHeight, double lineHeight)
+{
+    // The six rows are a fifth of the plot apart.
+    if (!(lineHeight > 0) || plotHeight / 5.0 >= lineHeight)
+        return {0, 1, 2, 3, 4, 5};
+    if (plotHeight >= lineHeight)
+        return {0, 5};
+    return {0};
+}
+
 void drawTitleAndValueLabels(QPainter& p, const QString& title, int width, const QRectF& plot, int marginLeft,
                              double min, double max, const ChartTheme& theme, ChartTextCache* texts)
 {
@@ -237,7 +248,8 @@ void drawTitleAndValueLabels(QPainter& p, const QString& title, int width, const
     font.setBold(false);
     p.setFont(font);
     p.setPen(theme.axisLabelColor);
-    for (int i = 0; i <= 5; ++i) {
+    // A short plot keeps the labels that do not run into each other.
+    for (int i : valueLabelRows(plot.height(), QFontMetricsF(font).height())) {
         text(QRectF(4, plot.top() + plot.height() * i / 5.0 - 8, marginLeft - 10, 16), Qt::AlignRight | Qt::AlignVCenter,
              valueLabel(i, min, max));
     }

@@ -128,6 +128,9 @@ TEV_EXPORT QString valueLabel(int i, double min, double max);
 TEV_EXPORT void drawGrid(QPainter& p, const QRectF& plot, const ChartTheme& theme);
 // With a text cache, the labels are drawn through it.
 class ChartTextCache;
+// The value-label rows (0 the top, 5 the bottom) drawn beside a plot: all six while a fifth of the plot holds a
+// line of text, else the top and the bottom one, else the top one alone.
+TEV_EXPORT QVector<int> valueLabelRows(double plotHeight, double lineHeight);
 TEV_EXPORT void drawTitleAndValueLabels(QPainter& p, const QString& title, int width, const QRectF& plot,
                                         int marginLeft, double min, double max, const ChartTheme& theme,
                                         ChartTextCache* texts = nullptr);

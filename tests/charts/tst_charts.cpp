@@ -588,6 +588,13 @@ private slots:
         }
         QCOMPARE(TEVChart::valueLabel(4, -0.5, 2), QStringLiteral("0"));
         QCOMPARE(TEVChart::valueLabel(5, -0.001, 2), QStringLiteral("-0"));
+        // Value labels: all six while a fifth of the plot holds a line, else the range's ends, else the top.
+        QCOMPARE(TEVChart::valueLabelRows(200, 16), (QVector<int>{0, 1, 2, 3, 4, 5}));
+        QCOMPARE(TEVChart::valueLabelRows(80, 16), (QVector<int>{0, 1, 2, 3, 4, 5}));
+        QCOMPARE(TEVChart::valueLabelRows(79, 16), (QVector<int>{0, 5}));
+        QCOMPARE(TEVChart::valueLabelRows(16, 16), (QVector<int>{0, 5}));
+        QCOMPARE(TEVChart::valueLabelRows(10, 16), (QVector<int>{0}));
+        QCOMPARE(TEVChart::valueLabelRows(1, 0), (QVector<int>{0, 1, 2, 3, 4, 5}));
     }
 
     void registry()
