@@ -6,6 +6,8 @@
 #include "SolarPlantSimulator.h"
 #include "TEVQContainer.h"
 #include "TEVQLabel.h"
+#include "TEVQPushButton.h"
+#include "TEVQRadioButton.h"
 #include "TEVQtLib.h"
 #include "TevTest.h"
 
@@ -93,6 +95,27 @@ class PhotovoltaicPlantWindowTest : public QObject
             if (!cut.isEmpty())
                 out << cut;
         }
+        // Buttons paint their own text: what the last paint showed is the full text.
+        w->grab();
+        auto shownInFull = [&out, this](QWidget* b, const QString& full, const TEVQtLib::TEVTextCache& cache) {
+            if (!b->isVisibleTo(w.get()) || full.isEmpty() || cache.shownText().isEmpty())
+                return;
+            if (cache.shownText() != full)
+                out << QStringLiteral("%1: \"%2\" shown as \"%3\"").arg(pathOf(b, w.get()), full, cache.shownText());
+        };
+        // A push button elides its text to its width past the text offsets; the normal look's font decides.
+        for (TEVQPushButton* b : w->findChildren<TEVQPushButton*>()) {
+            if (!b->isVisibleTo(w.get()) || b->text().isEmpty() || !b->getShowText())
+                continue;
+            const TEVQtLib::TextStyleDesc& style = b->painter()->textStyles[0];
+            TEVQtLib::TEVTextCache fonts;
+            const int need = QFontMetrics(fonts.font(style)).horizontalAdvance(b->text());
+            const int room = b->width() - b->painter()->textOffsetX - style.offsetX - 2;
+            if (need > room)
+                out << QStringLiteral("%1: \"%2\" needs %3 px, has %4").arg(pathOf(b, w.get()), b->text()).arg(need).arg(room);
+        }
+        for (TEVQRadioButton* b : w->findChildren<TEVQRadioButton*>())
+            shownInFull(b, b->text(), b->painter()->textCache);
         return out;
     }
 
