@@ -124,7 +124,34 @@ void TEVQLabelImpl::elide()
     // the empty shown text replace the full one at the next resize.
     if (elidedText.isNull())
         elidedText = QString(QLatin1String(""));
-    l->QLabel::setText(elidedText);
+    // Elided for this width already (a page built off screen, then shown): nothing changes.
+    if (l->QLabel::text() != elidedText)
+        l->QLabel::setText(elidedText);
+}
+
+void TEVQLabelImpl::elideAfterPageLayout()
+{
+    // While a page is built the label is resized more than once (shown, then laid out): the elision is done
+    // once, for the size the page's layout gives it.
+    if (elidePending)
+        return;
+    elidePending = true;
+    TEVQLabel* l = label();
+    tevAfterPageLayout(l, [l] {
+        TEVQLabelImpl* d = l->painter();
+        if (d && d->elidePending) {
+            d->elidePending = false;
+            d->elide();
+        }
+    });
+}
+
+void TEVQLabelImpl::createComplete()
+{
+    // Built by the page loader: elided for the width its layout pass gives, before the page is shown, so that
+    // the show (where the label's parent is on screen) changes no text and asks no parent for a new layout.
+    if (tevIsBuildingPage() && label())
+        elideAfterPageLayout();
 }
 
 bool TEVQLabelImpl::serializeJsonValue(Json::Value*& json, bool load)
@@ -223,18 +250,7 @@ void TEVQLabel::resizeEvent(QResizeEvent* event)
         p->elide();
         return;
     }
-    // While a page is built the label is resized more than once (shown, then laid out): the elision is done
-    // once, for the size the page's layout gives it.
-    if (p->elidePending)
-        return;
-    p->elidePending = true;
-    tevAfterPageLayout(this, [this] {
-        TEVQLabelImpl* d = painter();
-        if (d && d->elidePending) {
-            d->elidePending = false;
-            d->elide();
-        }
-    });
+    p->elideAfterPageLayout();
 }
 
 ControlInfo TEVQLabel::getProps()
