@@ -157,9 +157,9 @@ void TEVTextCache::draw(QPainter* painter, const QString& text, const TextStyleD
             else if (style.verAlign == 2)
                 dy = box.height() - height;
             m_at = QPointF(dx, dy);
-            m_line = QStaticText(m_shown);
-            m_line.setTextFormat(Qt::PlainText);
-            m_line.prepare(QTransform(), f);
+            m_line.emplace(m_shown);
+            m_line->setTextFormat(Qt::PlainText);
+            m_line->prepare(QTransform(), f);
         }
     }
     painter->setBrush(style.color);
@@ -167,7 +167,7 @@ void TEVTextCache::draw(QPainter* painter, const QString& text, const TextStyleD
     painter->setPen(style.color);
     painter->setFont(f);
     if (m_static) {
-        painter->drawStaticText(QPointF(box.x(), box.y()) + m_at, m_line);
+        painter->drawStaticText(QPointF(box.x(), box.y()) + m_at, *m_line);
         return;
     }
     const int flags = int(TEVQWidgetBaseImpl::styleAlignment(style.horAlign, style.verAlign))

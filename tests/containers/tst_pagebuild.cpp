@@ -290,6 +290,14 @@ private slots:
         QCOMPARE(a->QLabel::text(), QFontMetrics(a->painter()->textFont()).elidedText(full, Qt::ElideRight, 300));
         window.resize(2000, 40);
         QTRY_COMPARE(a->QLabel::text(), full);
+
+        // In a container that does not arrange its children, a label keeps its text until it is resized.
+        const QString loose = leaf("qtcontainer", "loose", QStringLiteral(R"("attr": {"childLayout": 4}, "child": [%1])")
+                                                               .arg(leaf("qtlabel", "c", withText(full))));
+        TEVQWindow other;
+        TEVQContainer* looseRoot = tevCreatePageByFileName(&other, write(QStringLiteral("loose.json"), pageOf(1, {loose}, 160, 40)));
+        QVERIFY(looseRoot);
+        QCOMPARE(child<TEVQLabel>(looseRoot, "c")->QLabel::text(), full);
     }
 
     void sameFileReadAgain()
