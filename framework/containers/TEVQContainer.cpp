@@ -261,7 +261,7 @@ bool TEVQContainer::placesChildWholly(LayoutSizePolicy widthPolicy, LayoutSizePo
 {
     const TEVQContainerImpl* d = containerImpl();
     // Derived containers may arrange differently or bind bars of their own.
-    if (!d || metaObject() != &TEVQContainer::staticMetaObject || getBindScrollBar(true) || getBindScrollBar(false))
+    if (!d || metaObject() != &TEVQContainer::staticMetaObject || d->getBindScrollBar(true) || d->getBindScrollBar(false))
         return false;
     LayoutSizePolicy main = widthPolicy;
     LayoutSizePolicy cross = heightPolicy;

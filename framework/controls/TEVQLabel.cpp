@@ -44,6 +44,26 @@ Qt::Alignment alignment(int hor, int ver)
     return a;
 }
 
+// The application's palette with the text colour color, as a label sets it. Labels of one colour share it: the
+// last one made is kept until the colour or the application's palette changes (a page's labels mostly share
+// their colour, and each palette made costs a copy of every brush).
+QPalette textPalette(const QColor& color)
+{
+    static QPalette last;
+    static QColor lastColor;
+    static qint64 lastBase = 0;
+    static bool made = false;
+    const QPalette base;
+    if (!made || lastColor != color || lastBase != base.cacheKey()) {
+        last = base;
+        last.setBrush(QPalette::WindowText, QBrush(color));
+        lastColor = color;
+        lastBase = base.cacheKey();
+        made = true;
+    }
+    return last;
+}
+
 } // namespace
 
 // ---- painter -------------------------------------------------------------------------------------------------
@@ -82,9 +102,7 @@ void TEVQLabelImpl::applyTextStyle()
                       l->palette() == appliedPalette;
     if (!same) {
         l->setFont(font);
-        QPalette palette;
-        palette.setBrush(QPalette::WindowText, QBrush(color));
-        l->setPalette(palette);
+        l->setPalette(textPalette(color));
         requestedFont = font;
         requestedColor = color;
         appliedFont = l->font();
@@ -124,7 +142,41 @@ void TEVQLabelImpl::elide()
     // the empty shown text replace the full one at the next resize.
     if (elidedText.isNull())
         elidedText = QString(QLatin1String(""));
-    l->QLabel::setText(elidedText);
+    // Elided for this width already (a page built off screen, then shown): nothing changes.
+    if (l->QLabel::text() != elidedText)
+        l->QLabel::setText(elidedText);
+}
+
+void TEVQLabelImpl::elideAfterPageLayout()
+{
+    // While a page is built the label is resized more than once (shown, then laid out): the elision is done
+    // once, for the size the page's layout gives it.
+    if (elidePending)
+        return;
+    elidePending = true;
+    TEVQLabel* l = label();
+    tevAfterPageLayout(l, [l] {
+        TEVQLabelImpl* d = l->painter();
+        if (d && d->elidePending) {
+            d->elidePending = false;
+            d->elide();
+        }
+    });
+}
+
+void TEVQLabelImpl::createComplete()
+{
+    // Built by the page loader into a parent whose layout pass gives it its whole rectangle: elided for that
+    // width before the page is shown, so that the show (where the label's parent is on screen) changes no text
+    // and asks no parent for a new layout. Any other label is elided when it is resized.
+    TEVQLabel* l = label();
+    if (!tevIsBuildingPage() || !l)
+        return;
+    const TEVQWidgetBase* record = l->getControlBase();
+    const auto* host = dynamic_cast<const ITEVQLayoutHost*>(l->parentWidget());
+    if (host && !record->absoluteLayout && record->layoutType == LayoutTypeRatio &&
+        host->placesChildWholly(record->widthPolicy, record->heightPolicy))
+        elideAfterPageLayout();
 }
 
 bool TEVQLabelImpl::serializeJsonValue(Json::Value*& json, bool load)
@@ -223,18 +275,7 @@ void TEVQLabel::resizeEvent(QResizeEvent* event)
         p->elide();
         return;
     }
-    // While a page is built the label is resized more than once (shown, then laid out): the elision is done
-    // once, for the size the page's layout gives it.
-    if (p->elidePending)
-        return;
-    p->elidePending = true;
-    tevAfterPageLayout(this, [this] {
-        TEVQLabelImpl* d = painter();
-        if (d && d->elidePending) {
-            d->elidePending = false;
-            d->elide();
-        }
-    });
+    p->elideAfterPageLayout();
 }
 
 ControlInfo TEVQLabel::getProps()

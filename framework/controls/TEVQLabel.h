@@ -26,11 +26,14 @@ public:
     void draw(QPainter* painter, const QRect& rect) override;
     void notifyChangeLanguage() override;
     bool serializeJsonValue(Json::Value*& json, bool load) override;
+    void createComplete() override;
 
     // Font, palette and alignment of the label from the normal text style.
     void applyTextStyle();
     // Shows the full text elided to the label's width, as the normal style asks.
     void elide();
+    // elide() once the page being built is laid out (at once outside a page build).
+    void elideAfterPageLayout();
     // Takes a text that was given to QLabel directly (not through TEVQLabel::setText) as the full text.
     void adoptShownText();
     QFont textFont() const;

@@ -80,15 +80,31 @@ TEVQPushButtonImpl::TEVQPushButtonImpl(TEVQPushButton* ownerButton)
     TEVQResourceManager* rm = TEVQResourceManager::getInstance();
     fadeEnabled = rm->getButtonFadeEnabled();
     fadeDuration = normalizedFadeDuration(rm->getButtonFadeDuration());
-    fadeTimer = new QTimer(this);
-    connect(fadeTimer, &QTimer::timeout, this, [this] { fadeTick(); });
 }
 
 TEVQPushButtonImpl::~TEVQPushButtonImpl()
 {
-    fadeTimer->stop();
-    delete fadeTimer;
-    fadeTimer = nullptr;
+    if (fadeTimer) {
+        fadeTimer->stop();
+        delete fadeTimer;
+        fadeTimer = nullptr;
+    }
+}
+
+void TEVQPushButtonImpl::startFadeTimer()
+{
+    // Made on the first fade: most buttons never fade.
+    if (!fadeTimer) {
+        fadeTimer = new QTimer(this);
+        connect(fadeTimer, &QTimer::timeout, this, [this] { fadeTick(); });
+    }
+    fadeTimer->start(kFadeInterval);
+}
+
+void TEVQPushButtonImpl::stopFadeTimer()
+{
+    if (fadeTimer)
+        fadeTimer->stop();
 }
 
 TEVQPushButton* TEVQPushButtonImpl::button() const { return static_cast<TEVQPushButton*>(owner); }
@@ -193,7 +209,7 @@ void TEVQPushButtonImpl::enterEvent(QEvent* event)
     hovered = true;
     fadeTarget = CtrlStateHot;
     fadeProgress = 0.0;
-    fadeTimer->start(kFadeInterval);
+    startFadeTimer();
 }
 
 void TEVQPushButtonImpl::leaveEvent(QEvent* event)
@@ -208,34 +224,35 @@ void TEVQPushButtonImpl::leaveEvent(QEvent* event)
     state = enabled ? CtrlStateHot : CtrlStateDisable;
     fadeProgress = 1.0;
     fadeTarget = enabled ? CtrlStateNormal : CtrlStateDisable;
-    fadeTimer->start(kFadeInterval);
+    startFadeTimer();
 }
 
 void TEVQPushButtonImpl::fadeTick()
 {
-    const double step = double(fadeTimer->interval()) / double(normalizedFadeDuration(fadeDuration));
+    const int interval = fadeTimer ? fadeTimer->interval() : kFadeInterval;
+    const double step = double(interval) / double(normalizedFadeDuration(fadeDuration));
     if (fadeTarget == fadeFrom) {
         // Nothing left to fade (entered again while fading out, for instance): the timer stops here rather
         // than repainting for as long as the pointer stays.
-        fadeTimer->stop();
+        stopFadeTimer();
     } else if (fadeTarget == CtrlStateHot) {
         fadeProgress += step;
         if (fadeProgress >= 1.0 - kFadeEpsilon) {
             fadeProgress = 1.0;
-            fadeTimer->stop();
+            stopFadeTimer();
             fadeFrom = CtrlStateHot;
         }
     } else if (fadeTarget == CtrlStateNormal) {
         fadeProgress -= step;
         if (fadeProgress <= kFadeEpsilon) {
             fadeProgress = 0.0;
-            fadeTimer->stop();
+            stopFadeTimer();
             fadeFrom = CtrlStateNormal;
             state = CtrlStateNormal;
         }
     } else {
         // The disabled look (or any other target) shows at once, without blending.
-        fadeTimer->stop();
+        stopFadeTimer();
         fadeFrom = fadeTarget;
     }
     if (owner)
@@ -263,7 +280,7 @@ void TEVQPushButtonImpl::setFadeEnabled(bool on)
 {
     fadeEnabled = on;
     if (!on) {
-        fadeTimer->stop();
+        stopFadeTimer();
         fadeProgress = 1.0;
     }
 }

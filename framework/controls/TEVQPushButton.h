@@ -66,7 +66,7 @@ public:
     double fadeProgress = 0.0; // 0 the normal look, 1 the hot look
     TEVQtLib::CtrlState fadeFrom = TEVQtLib::CtrlStateNormal;
     TEVQtLib::CtrlState fadeTarget = TEVQtLib::CtrlStateNormal;
-    QTimer* fadeTimer = nullptr;
+    QTimer* fadeTimer = nullptr; // made by the first fade
     // The font and elided text of each state's text style, kept between paints.
     TEVQtLib::TEVTextCache textCaches[4];
     // Each state's background as last drawn (a fading blend is drawn directly).
@@ -74,6 +74,8 @@ public:
 
 private:
     TEVQPushButton* button() const;
+    void startFadeTimer();
+    void stopFadeTimer();
     void drawFaded(QPainter* painter, const QRect& rect, int s, double t);
     void drawButtonText(QPainter* painter, const QRect& rect, const TEVQtLib::TextStyleDesc& style,
                         TEVQtLib::TEVTextCache& cache);

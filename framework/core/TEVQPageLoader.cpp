@@ -78,6 +78,8 @@ public:
             if (auto* host = dynamic_cast<ITEVQLayoutHost*>(m_hosts[i].data()))
                 host->forceResize();
         }
+        // The tasks asked for while the page was built see it laid out, before it is shown.
+        detail::runAfterPageLayoutTasks();
         // Built off screen and laid out: shown once, still inside the build, so that the resize events kept
         // for the show lead to no second pass, and the tasks asked for on the way run below.
         detail::showWidgetsLeftHidden();

@@ -148,9 +148,13 @@ void TEVQWidgetBaseImpl::leaveEvent(QEvent*)
 
 void TEVQWidgetBaseImpl::applyTheme()
 {
-    if (tevIsInDesigner() || themeName.isEmpty() || !owner)
+    if (themeName.isEmpty() || !owner)
         return;
     TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+    // No theme elements: nothing to look up (every widget's constructor comes here).
+    const TEVQResourceManagerImpl* theme = rm->themeStore();
+    if (!theme || theme->elementIndex.empty() || tevIsInDesigner())
+        return;
     Json::Value* element = rm->getThemeJsonValue(themeName.toUtf8().constData());
     if (!element)
         return;

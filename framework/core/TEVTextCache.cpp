@@ -3,11 +3,74 @@
 #include "TEVQResourceManager.h"
 #include "TEVQWidgetBaseImpl.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QThread>
+
+#include <vector>
 
 namespace TEVQtLib {
+
+namespace {
+
+// The fonts of the text styles drawn so far, shared by every cache on the GUI thread: the widgets of one style
+// then draw and measure with one font, whose glyph engines Qt looks up once instead of once for every widget.
+// A font is built on the application's font, which is kept with it.
+struct SharedFont {
+    int pixelSize;
+    bool bold;
+    bool italic;
+    bool underline;
+    QString family;
+    QString globalFamily;
+    QFont base;
+    QFont font;
+};
+
+constexpr std::size_t kSharedFonts = 32;
+
+std::vector<SharedFont>& sharedFonts()
+{
+    static std::vector<SharedFont> fonts;
+    return fonts;
+}
+
+bool g_sharedFontsCleanUp = false;
+
+// Lets the fonts go before the application's font machinery does.
+void dropSharedFonts()
+{
+    sharedFonts().clear();
+    g_sharedFontsCleanUp = false;
+}
+
+QFont styleFontShared(const TextStyleDesc& style, const QString& global)
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() != app->thread())
+        return TEVQWidgetBaseImpl::styleFont(style, global);
+    std::vector<SharedFont>& fonts = sharedFonts();
+    if (!g_sharedFontsCleanUp) {
+        qAddPostRoutine(dropSharedFonts);
+        g_sharedFontsCleanUp = true;
+    }
+    const QFont base = QGuiApplication::font();
+    for (const SharedFont& f : fonts) {
+        if (f.pixelSize == style.pixelSize && f.bold == style.bold && f.italic == style.italic &&
+            f.underline == style.underline && f.family == style.family && f.globalFamily == global && f.base == base)
+            return f.font;
+    }
+    if (fonts.size() >= kSharedFonts)
+        fonts.erase(fonts.begin());
+    fonts.push_back(SharedFont{style.pixelSize, style.bold, style.italic, style.underline, style.family, global, base,
+                               TEVQWidgetBaseImpl::styleFont(style, global)});
+    return fonts.back().font;
+}
+
+} // namespace
 
 const QFont& TEVTextCache::font(const TextStyleDesc& style)
 {
@@ -21,7 +84,7 @@ const QFont& TEVTextCache::font(const TextStyleDesc& style)
     m_underline = style.underline;
     m_family = style.family;
     m_globalFamily = global;
-    m_font = TEVQWidgetBaseImpl::styleFont(style, global);
+    m_font = styleFontShared(style, global);
     m_fontValid = true;
     ++m_fontSerial;
     return m_font;
@@ -94,9 +157,9 @@ void TEVTextCache::draw(QPainter* painter, const QString& text, const TextStyleD
             else if (style.verAlign == 2)
                 dy = box.height() - height;
             m_at = QPointF(dx, dy);
-            m_line = QStaticText(m_shown);
-            m_line.setTextFormat(Qt::PlainText);
-            m_line.prepare(QTransform(), f);
+            m_line.emplace(m_shown);
+            m_line->setTextFormat(Qt::PlainText);
+            m_line->prepare(QTransform(), f);
         }
     }
     painter->setBrush(style.color);
@@ -104,7 +167,7 @@ void TEVTextCache::draw(QPainter* painter, const QString& text, const TextStyleD
     painter->setPen(style.color);
     painter->setFont(f);
     if (m_static) {
-        painter->drawStaticText(QPointF(box.x(), box.y()) + m_at, m_line);
+        painter->drawStaticText(QPointF(box.x(), box.y()) + m_at, *m_line);
         return;
     }
     const int flags = int(TEVQWidgetBaseImpl::styleAlignment(style.horAlign, style.verAlign))

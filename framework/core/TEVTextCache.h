@@ -15,6 +15,8 @@
 #include <QStaticText>
 #include <QString>
 
+#include <optional>
+
 class QPainter;
 
 namespace TEVQtLib {
@@ -64,7 +66,7 @@ private:
     TextStyleDesc m_lineStyle;
     QSize m_size;
     bool m_static = false; // a single line that fits its box: laid out once, drawn at its place
-    QStaticText m_line;
+    std::optional<QStaticText> m_line; // made by the first line that fits (most caches never draw one)
     QPointF m_at; // relative to the box
 };
 

@@ -253,6 +253,53 @@ private slots:
         }
     }
 
+    void labelsElidedBeforeTheShow()
+    {
+        // Built into a window not shown yet, the labels hold their elided text when the loader returns; the
+        // show then changes no text and asks no container for a new layout.
+        const QString full = QStringLiteral("A label text far too long for the narrow row it is placed in");
+        const QString inner = leaf("qtcontainer", "row", QStringLiteral(R"("attr": {"childLayout": 0}, "child": [%1, %2])")
+                                                             .arg(leaf("qtlabel", "a", withText(full)),
+                                                                  leaf("qtlabel", "b", withText(full))));
+        const QString path = write(QStringLiteral("elideearly.json"), pageOf(1, {inner}, 160, 40));
+        TEVQWindow window;
+        window.setAttribute(Qt::WA_DontShowOnScreen);
+        TEVQContainer* root = tevCreatePageByFileName(&window, path);
+        QVERIFY(root);
+        auto* a = child<TEVQLabel>(root, "a");
+        auto* b = child<TEVQLabel>(root, "b");
+        QCOMPARE(a->width(), 80);
+        const QString expected = QFontMetrics(a->painter()->textFont()).elidedText(full, Qt::ElideRight, 80);
+        QVERIFY(expected != full);
+        QCOMPARE(a->QLabel::text(), expected);
+        QCOMPARE(b->QLabel::text(), expected);
+        {
+            ShowLog log;
+            showAndTurn(window);
+            QCoreApplication::processEvents();
+            QCOMPARE(log.layoutRequests, 0);
+        }
+        QCOMPARE(a->QLabel::text(), expected);
+        QCOMPARE(a->painter()->text, full);
+
+        // Laid out anew afterwards, the label is elided for its new width, and the full text comes back when it
+        // fits.
+        window.resize(600, 40);
+        QCoreApplication::processEvents();
+        QTRY_COMPARE(a->width(), 300);
+        QCOMPARE(a->QLabel::text(), QFontMetrics(a->painter()->textFont()).elidedText(full, Qt::ElideRight, 300));
+        window.resize(2000, 40);
+        QTRY_COMPARE(a->QLabel::text(), full);
+
+        // In a container that does not arrange its children, a label keeps its text until it is resized.
+        const QString loose = leaf("qtcontainer", "loose", QStringLiteral(R"("attr": {"childLayout": 4}, "child": [%1])")
+                                                               .arg(leaf("qtlabel", "c", withText(full))));
+        TEVQWindow other;
+        TEVQContainer* looseRoot = tevCreatePageByFileName(&other, write(QStringLiteral("loose.json"), pageOf(1, {loose}, 160, 40)));
+        QVERIFY(looseRoot);
+        QCOMPARE(child<TEVQLabel>(looseRoot, "c")->QLabel::text(), full);
+    }
+
     void sameFileReadAgain()
     {
         // A page read twice with the same bytes gives two separate, equal trees; new bytes of the same length are

@@ -14,9 +14,11 @@
 #include "TEVQRadioButton.h"
 #include "TEVQResourceManager.h"
 #include "TEVQtLib.h"
+#include "TEVTextCache.h"
 
 #include <QButtonGroup>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -759,6 +761,45 @@ private slots:
         const QImage other = paint([&](QPainter* p) { cache.draw(p, text, style, 4, 4, box.width(), box.height()); });
         rm()->setGlobalFontFamily(QStringLiteral("DejaVu Sans"));
         QVERIFY(other != paint([&](QPainter* p) { cache.draw(p, text, style, 4, 4, box.width(), box.height()); }));
+    }
+
+    // Caches of one style hand out one font (Qt then looks its glyph engines up once), which is still the font
+    // of the style: it follows the style, the global family and the application's font.
+    void cachesOfOneStyleShareTheirFont()
+    {
+        TextStyleDesc style = ink(QColor(20, 40, 60));
+        style.pixelSize = 13;
+        TEVTextCache a, b;
+        QVERIFY(a.font(style).isCopyOf(b.font(style)));
+        QCOMPARE(a.font(style), TEVQWidgetBaseImpl::styleFont(style));
+
+        TextStyleDesc bold = style;
+        bold.bold = true;
+        TEVTextCache c;
+        QVERIFY(!c.font(bold).isCopyOf(a.font(style)));
+        QCOMPARE(c.font(bold), TEVQWidgetBaseImpl::styleFont(bold));
+
+        rm()->setGlobalFontFamily(QStringLiteral("WenQuanYi Micro Hei"));
+        TEVTextCache d;
+        QCOMPARE(d.font(style).family(), QStringLiteral("WenQuanYi Micro Hei"));
+        QCOMPARE(a.font(style), d.font(style));
+        rm()->setGlobalFontFamily(QStringLiteral("DejaVu Sans"));
+
+        // A style without a pixel size takes the application's size, also after the application's font changed.
+        TextStyleDesc unsized = style;
+        unsized.pixelSize = 0;
+        const QFont appFont = QGuiApplication::font();
+        TEVTextCache e;
+        QCOMPARE(e.font(unsized), TEVQWidgetBaseImpl::styleFont(unsized));
+        QFont bigger = appFont;
+        bigger.setPointSize(appFont.pointSize() > 0 ? appFont.pointSize() + 7 : 21);
+        QGuiApplication::setFont(bigger);
+        TEVTextCache f;
+        QCOMPARE(f.font(unsized).pointSize(), bigger.pointSize());
+        QCOMPARE(f.font(unsized), TEVQWidgetBaseImpl::styleFont(unsized));
+        QGuiApplication::setFont(appFont);
+        TEVTextCache g;
+        QCOMPARE(g.font(unsized), TEVQWidgetBaseImpl::styleFont(unsized));
     }
 
     // ---- mouse and keyboard ----------------------------------------------------------------------------------

@@ -593,6 +593,31 @@ private slots:
         QCOMPARE(QList<int>({int(entered.count()), int(left.count())}), QList<int>({1, 1}));
     }
 
+    void buttonFadeTimerMadeByTheFirstFade()
+    {
+        // A button that never fades keeps no timer; the first fade makes it, and it serves every fade after.
+        TEVQPushButton still;
+        sendPlain(&still, QEvent::Enter);
+        sendPlain(&still, QEvent::Leave);
+        QVERIFY(!still.painter()->fadeTimer);
+        still.painter()->fadeTick(); // a tick without a timer changes nothing and does not fail
+        still.setFadeEnabled(false);
+        QVERIFY(!still.painter()->fadeTimer);
+
+        auto b = fadingButton();
+        TEVQPushButtonImpl* p = b->painter();
+        QVERIFY(!p->fadeTimer);
+        sendPlain(b.get(), QEvent::Enter);
+        QTimer* timer = p->fadeTimer;
+        QVERIFY(timer && timer->isActive());
+        QTRY_VERIFY_WITH_TIMEOUT(!timer->isActive(), 2000);
+        QCOMPARE(px(b.get(), 1, 1), kH);
+        sendPlain(b.get(), QEvent::Leave);
+        QCOMPARE(p->fadeTimer, timer);
+        QTRY_VERIFY_WITH_TIMEOUT(!timer->isActive(), 2000);
+        QCOMPARE(px(b.get(), 1, 1), kN);
+    }
+
     void buttonReenterDuringFadeOutStops()
     {
         auto b = fadingButton();
