@@ -1,13 +1,18 @@
 #include "TEVJson.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <condition_variable>
 #include <cstring>
 #include <exception>
 #include <limits>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <type_traits>
+#include <vector>
 
 namespace TEVQtLib {
 namespace json {
@@ -134,16 +139,118 @@ Outcome parseBounded(const char* begin, const char* end, Json::Value& out, std::
     return Outcome::Failed;
 }
 
+// One copy of the short texts that documents repeat (member names, types, names of styles), shared by every
+// tree the plain reader builds: such a tree points at the copy instead of allocating (and later freeing) one
+// per occurrence. The copies live as long as the process; the pool stops taking texts once full, and texts
+// that are long or hold a zero byte are never taken (jsoncpp measures a shared text up to its first zero).
+class TextPool
+{
+public:
+    static constexpr std::size_t kMaxLength = 40;
+    static constexpr std::size_t kMaxTexts = 16384;
+
+    // The pooled copy of [text, text + length), zero-terminated; nullptr when the text is not pooled.
+    const char* intern(const char* text, std::size_t length)
+    {
+        if (length > kMaxLength)
+            return nullptr;
+        std::uint32_t hash = 2166136261u;
+        bool zero = false;
+        for (std::size_t i = 0; i < length; ++i) {
+            zero |= text[i] == '\0';
+            hash = (hash ^ std::uint8_t(text[i])) * 16777619u;
+        }
+        if (zero)
+            return nullptr;
+        std::size_t mask = m_slots.size() - 1;
+        for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+            Slot& slot = m_slots[i];
+            if (!slot.text)
+                break;
+            if (slot.hash == hash && slot.length == length && std::memcmp(slot.text, text, length) == 0)
+                return slot.text;
+        }
+        if (m_count >= kMaxTexts)
+            return nullptr;
+        if ((m_count + 1) * 2 > m_slots.size()) {
+            grow();
+            mask = m_slots.size() - 1;
+        }
+        char* copy = store(text, length);
+        std::size_t i = hash & mask;
+        while (m_slots[i].text)
+            i = (i + 1) & mask;
+        m_slots[i] = Slot{copy, std::uint32_t(length), hash};
+        ++m_count;
+        return copy;
+    }
+
+    // The pool, or nullptr while another thread's reader holds it (the reader then allocates its texts).
+    static TextPool* acquire(std::unique_lock<std::mutex>& lock)
+    {
+        static TextPool* const pool = new TextPool; // never freed: trees anywhere may point into it
+        static std::mutex mutex;
+        lock = std::unique_lock<std::mutex>(mutex, std::try_to_lock);
+        return lock.owns_lock() ? pool : nullptr;
+    }
+
+private:
+    struct Slot {
+        const char* text = nullptr;
+        std::uint32_t length = 0;
+        std::uint32_t hash = 0;
+    };
+    static constexpr std::size_t kBlock = 16384;
+
+    TextPool() : m_slots(1024) {}
+
+    void grow()
+    {
+        std::vector<Slot> old(m_slots.size() * 2);
+        old.swap(m_slots);
+        const std::size_t mask = m_slots.size() - 1;
+        for (const Slot& slot : old) {
+            if (!slot.text)
+                continue;
+            std::size_t i = slot.hash & mask;
+            while (m_slots[i].text)
+                i = (i + 1) & mask;
+            m_slots[i] = slot;
+        }
+    }
+
+    char* store(const char* text, std::size_t length)
+    {
+        if (m_blocks.empty() || kBlock - m_used < length + 1) {
+            m_blocks.emplace_back(new char[kBlock]);
+            m_used = 0;
+        }
+        char* copy = m_blocks.back().get() + m_used;
+        std::memcpy(copy, text, length);
+        copy[length] = '\0';
+        m_used += length + 1;
+        return copy;
+    }
+
+    std::vector<Slot> m_slots;
+    std::size_t m_count = 0;
+    std::vector<std::unique_ptr<char[]>> m_blocks;
+    std::size_t m_used = 0;
+};
+
 // A reader for the plain JSON that pages, styles and themes are written in: objects, arrays, strings with the
 // one-letter escapes, integers of up to 18 digits, true, false and null, between blanks. For such text it
 // builds the tree jsoncpp's Reader builds (the same value types, integers included); at anything else
 // (comments, reals, long integers, Unicode escapes, syntax errors, text after the value, nesting deeper than the
 // limit) it gives up, and the full reader decides. It is several times faster than the full reader and spares
-// the separate depth scan, which the full reader needs first.
+// the separate depth scan, which the full reader needs first. Short texts are taken from the text pool.
 class PlainReader
 {
 public:
-    PlainReader(const char* begin, const char* end, int maxDepth) : m_p(begin), m_end(end), m_maxDepth(maxDepth) {}
+    PlainReader(const char* begin, const char* end, int maxDepth) : m_p(begin), m_end(end), m_maxDepth(maxDepth)
+    {
+        m_pool = TextPool::acquire(m_poolLock);
+    }
 
     bool read(Json::Value& out)
     {
@@ -155,10 +262,23 @@ public:
     }
 
 private:
+    static bool isBlank(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
+
     void skipBlanks()
     {
-        while (m_p < m_end && (*m_p == ' ' || *m_p == '\n' || *m_p == '\r' || *m_p == '\t'))
+        // Indented text: runs of spaces are passed eight at a time.
+        for (;;) {
+            while (m_end - m_p >= 8) {
+                std::uint64_t word;
+                std::memcpy(&word, m_p, 8);
+                if (word != 0x2020202020202020ull)
+                    break;
+                m_p += 8;
+            }
+            if (m_p >= m_end || !isBlank(*m_p))
+                return;
             ++m_p;
+        }
     }
 
     bool readValue(Json::Value& out, int depth)
@@ -256,13 +376,21 @@ private:
         return false;
     }
 
+    const char* pooled(const char* begin, const char* end)
+    {
+        return m_pool ? m_pool->intern(begin, std::size_t(end - begin)) : nullptr;
+    }
+
     bool readString(Json::Value& out)
     {
         const char* begin = nullptr;
         const char* end = nullptr;
         if (!readText(begin, end))
             return false;
-        out = Json::Value(begin, end);
+        if (const char* text = pooled(begin, end))
+            out = Json::Value(Json::StaticString(text));
+        else
+            out = Json::Value(begin, end);
         return true;
     }
 
@@ -311,7 +439,8 @@ private:
             if (m_p >= m_end || *m_p != '"' || !readText(begin, end))
                 return false;
             // A later member of the same name replaces the earlier one, as in jsoncpp.
-            Json::Value* member = out.demand(begin, end);
+            const char* key = pooled(begin, end);
+            Json::Value* member = key ? &out[Json::StaticString(key)] : out.demand(begin, end);
             skipBlanks();
             if (m_p >= m_end || *m_p++ != ':')
                 return false;
@@ -334,6 +463,8 @@ private:
     const char* m_end;
     int m_maxDepth;
     std::string m_buffer;
+    std::unique_lock<std::mutex> m_poolLock;
+    TextPool* m_pool = nullptr;
 };
 
 } // namespace
@@ -381,6 +512,88 @@ bool parse(const std::string& text, Json::Value& out, std::string* error, int ma
 bool parse(const QByteArray& text, Json::Value& out, std::string* error, int maxDepth)
 {
     return parse(text.constData(), text.constData() + text.size(), out, error, maxDepth);
+}
+
+namespace {
+
+// The thread that frees released trees, started with the first one. Its object is a static of its function, so
+// the queue is emptied and the thread joined at exit; a tree released after that is freed at once.
+std::atomic<bool> g_releaserGone{false};
+
+class TreeReleaser
+{
+public:
+    TreeReleaser() = default;
+    TreeReleaser(const TreeReleaser&) = delete;
+    TreeReleaser& operator=(const TreeReleaser&) = delete;
+
+    ~TreeReleaser()
+    {
+        g_releaserGone = true;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+        }
+        m_wake.notify_one();
+        if (m_thread.joinable())
+            m_thread.join();
+        m_queue.clear();
+    }
+
+    // False when no thread could be started: the caller then frees the tree itself.
+    bool add(std::shared_ptr<const Json::Value>& tree)
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (!m_thread.joinable()) {
+                try {
+                    m_thread = std::thread([this] { run(); });
+                } catch (...) {
+                    return false;
+                }
+            }
+            m_queue.push_back(std::move(tree));
+        }
+        m_wake.notify_one();
+        return true;
+    }
+
+private:
+    void run()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_stop || !m_queue.empty(); });
+            if (m_queue.empty())
+                return;
+            std::vector<std::shared_ptr<const Json::Value>> batch;
+            batch.swap(m_queue);
+            lock.unlock();
+            batch.clear();
+            lock.lock();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::vector<std::shared_ptr<const Json::Value>> m_queue;
+    bool m_stop = false;
+    std::thread m_thread;
+};
+
+} // namespace
+
+void releaseLater(std::shared_ptr<const Json::Value> tree)
+{
+    // Only a tree held here alone is worth the hand-over; another holder frees it when it lets go.
+    if (!tree || tree.use_count() != 1 || g_releaserGone)
+        return;
+    try {
+        static TreeReleaser releaser;
+        releaser.add(tree);
+    } catch (...) {
+        // No releaser: the tree is freed here below.
+    }
 }
 
 std::string writeStyled(const Json::Value& v)

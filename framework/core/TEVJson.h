@@ -9,6 +9,7 @@
 
 #include <json/json.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,6 +32,11 @@ TEV_EXPORT bool parse(const std::string& text, Json::Value& out, std::string* er
                       int maxDepth = kMaxDepth);
 TEV_EXPORT bool parse(const QByteArray& text, Json::Value& out, std::string* error = nullptr,
                       int maxDepth = kMaxDepth);
+
+// Gives up tree. When no one else holds it, it is freed on a thread of the layer's own: the thousands of small
+// blocks of a large document, made long before, take the caller a good part of the parse's time to free. Trees
+// still waiting are freed before the process ends.
+TEV_EXPORT void releaseLater(std::shared_ptr<const Json::Value> tree);
 
 // Json::StyledWriter's text of v; never throws.
 TEV_EXPORT std::string writeStyled(const Json::Value& v);

@@ -119,7 +119,9 @@ std::shared_ptr<const Json::Value> parseDocument(const QString& file)
         return nullptr;
     }
     last.bytes = bytes;
+    std::shared_ptr<const Json::Value> previous = std::move(last.root);
     last.root = root;
+    json::releaseLater(std::move(previous));
     return root;
 }
 

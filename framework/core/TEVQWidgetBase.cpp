@@ -91,32 +91,35 @@ private:
     {
         struct Entry {
             const char* name;
+            std::size_t length;
             const Json::Value* CommonKeys::*slot;
         };
+#define TEV_COMMON_KEY(text, slot) {text, sizeof(text) - 1, &CommonKeys::slot}
         static const Entry entries[] = {
-            {"name", &CommonKeys::name},
-            {"tooltip", &CommonKeys::tooltip},
-            {"visibility", &CommonKeys::visibility},
-            {"enable", &CommonKeys::enable},
-            {"layout", &CommonKeys::layout},
-            {"x", &CommonKeys::x},
-            {"y", &CommonKeys::y},
-            {"w", &CommonKeys::w},
-            {"h", &CommonKeys::h},
-            {"absoluteDockHor", &CommonKeys::dockHor},
-            {"absoluteDockVer", &CommonKeys::dockVer},
-            {"absoluteDockOffsetX", &CommonKeys::dockOffsetX},
-            {"absoluteDockOffsetY", &CommonKeys::dockOffsetY},
-            {"absoluteLayout", &CommonKeys::absoluteLayout},
-            {"widthPolicy", &CommonKeys::widthPolicy},
-            {"heightPolicy", &CommonKeys::heightPolicy},
-            {"minWidth", &CommonKeys::minWidth},
-            {"minHeight", &CommonKeys::minHeight},
-            {"maxWidth", &CommonKeys::maxWidth},
-            {"maxHeight", &CommonKeys::maxHeight},
+            TEV_COMMON_KEY("name", name),
+            TEV_COMMON_KEY("tooltip", tooltip),
+            TEV_COMMON_KEY("visibility", visibility),
+            TEV_COMMON_KEY("enable", enable),
+            TEV_COMMON_KEY("layout", layout),
+            TEV_COMMON_KEY("x", x),
+            TEV_COMMON_KEY("y", y),
+            TEV_COMMON_KEY("w", w),
+            TEV_COMMON_KEY("h", h),
+            TEV_COMMON_KEY("absoluteDockHor", dockHor),
+            TEV_COMMON_KEY("absoluteDockVer", dockVer),
+            TEV_COMMON_KEY("absoluteDockOffsetX", dockOffsetX),
+            TEV_COMMON_KEY("absoluteDockOffsetY", dockOffsetY),
+            TEV_COMMON_KEY("absoluteLayout", absoluteLayout),
+            TEV_COMMON_KEY("widthPolicy", widthPolicy),
+            TEV_COMMON_KEY("heightPolicy", heightPolicy),
+            TEV_COMMON_KEY("minWidth", minWidth),
+            TEV_COMMON_KEY("minHeight", minHeight),
+            TEV_COMMON_KEY("maxWidth", maxWidth),
+            TEV_COMMON_KEY("maxHeight", maxHeight),
         };
+#undef TEV_COMMON_KEY
         for (const Entry& e : entries) {
-            if (std::strlen(e.name) == length && std::memcmp(e.name, key, length) == 0)
+            if (e.length == length && std::memcmp(e.name, key, length) == 0)
                 return &(this->*e.slot);
         }
         return nullptr;

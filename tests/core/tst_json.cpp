@@ -5,6 +5,10 @@
 
 #include <QDirIterator>
 
+#include <atomic>
+#include <cstring>
+#include <memory>
+#include <thread>
 #include <vector>
 
 using namespace TEVQtLib;
@@ -115,6 +119,71 @@ private slots:
             if (ok)
                 QVERIFY2(v == expected, text.c_str());
         }
+    }
+
+    void sharedTextsOutliveTheirTree()
+    {
+        // Short keys and strings of parsed trees are shared copies: copies of a tree, its keys and its texts
+        // read the same after the tree they came from is gone, and long texts, zero bytes and escaped texts
+        // keep their bytes.
+        const std::string longText(300, 'x');
+        const std::string text = "{\"type\": \"qtlabel\", \"child\": [{\"type\": \"qtlabel\"}, {\"type\": \"" +
+                                 longText + "\", \"" + longText + "\": \"a" + std::string(1, '\0') + "b\", \"k\\n\": \"v\\t\"}]}";
+        Json::Value expected;
+        QVERIFY(tevtest::oracleParse(text.data(), text.data() + text.size(), expected));
+        Json::Value copy;
+        std::vector<std::string> keys;
+        {
+            Json::Value v;
+            QVERIFY(json::parse(text, v));
+            copy = v;
+            const Json::Value& last = json::at(json::get(v, "child"), 1);
+            for (auto it = last.begin(); it != last.end(); ++it)
+                keys.push_back(it.key().asString() + "|" + it.name());
+            Json::Value member;
+            QVERIFY(json::take(v, "type", member) && std::strcmp(member.asCString(), "qtlabel") == 0);
+        }
+        QVERIFY(copy == expected);
+        QCOMPARE(json::writeStyled(copy), json::writeStyled(expected));
+        QCOMPARE(keys, (std::vector<std::string>{"k\n|k\n", "type|type", longText + "|" + longText}));
+        QCOMPARE(json::getString(json::at(json::get(copy, "child"), 1), longText.c_str()), std::string("a\0b", 3));
+
+        // Readers on several threads at once agree with jsoncpp, whichever of them shares the texts.
+        std::string doc = "[";
+        for (int i = 0; i < 2000; ++i)
+            doc += std::string(i ? "," : "") + "{\"name\": \"n" + std::to_string(i % 50) + "\", \"v\": " + std::to_string(i) + "}";
+        doc += "]";
+        QVERIFY(tevtest::oracleParse(doc.data(), doc.data() + doc.size(), expected));
+        std::vector<std::thread> threads;
+        std::atomic<int> same{0};
+        for (int t = 0; t < 4; ++t) {
+            threads.emplace_back([&] {
+                for (int round = 0; round < 5; ++round) {
+                    Json::Value v;
+                    if (json::parse(doc, v) && v == expected)
+                        ++same;
+                }
+            });
+        }
+        for (std::thread& t : threads)
+            t.join();
+        QCOMPARE(same.load(), 20);
+    }
+
+    void releasedTreesAreFreedLater()
+    {
+        // A tree given up is freed off the caller's thread, soon; one still held elsewhere stays whole.
+        auto tree = std::make_shared<Json::Value>(parsed("{\"a\": [1, 2, {\"b\": \"text\"}]}"));
+        std::weak_ptr<Json::Value> watch = tree;
+        json::releaseLater(tree);
+        QVERIFY(!watch.expired());
+        QCOMPARE(json::getString(json::at(json::get(*tree, "a"), 2), "b"), std::string("text"));
+        for (int i = 0; i < 50; ++i)
+            json::releaseLater(std::make_shared<const Json::Value>(parsed("[[1], {\"x\": \"y\"}]")));
+        json::releaseLater(nullptr);
+        json::releaseLater(std::move(tree));
+        QVERIFY(!tree);
+        QTRY_VERIFY_WITH_TIMEOUT(watch.expired(), 5000);
     }
 
     void membersOfNonObjectsAreAbsent()
