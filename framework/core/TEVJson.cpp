@@ -266,19 +266,26 @@ private:
 
     void skipBlanks()
     {
-        // Indented text: runs of spaces are passed eight at a time.
+        const char* p = m_p;
         for (;;) {
-            while (m_end - m_p >= 8) {
+#if defined(__GNUC__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+            // Indented text: runs of spaces are passed eight bytes at a time, up to the first other byte.
+            while (m_end - p >= 8) {
                 std::uint64_t word;
-                std::memcpy(&word, m_p, 8);
-                if (word != 0x2020202020202020ull)
+                std::memcpy(&word, p, 8);
+                const std::uint64_t other = word ^ 0x2020202020202020ull;
+                if (other) {
+                    p += __builtin_ctzll(other) / 8;
                     break;
-                m_p += 8;
+                }
+                p += 8;
             }
-            if (m_p >= m_end || !isBlank(*m_p))
-                return;
-            ++m_p;
+#endif
+            if (p >= m_end || !isBlank(*p))
+                break;
+            ++p;
         }
+        m_p = p;
     }
 
     bool readValue(Json::Value& out, int depth)
