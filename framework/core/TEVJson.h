@@ -66,7 +66,7 @@ void forEachMember(const Json::Value& obj, F&& fn)
 {
     if (!isObject(obj))
         return;
-    for (auto it = obj.begin(); it != obj.end(); ++it) {
+    for (auto it = obj.begin(), last = obj.end(); it != last; ++it) {
         const char* end = nullptr;
         const char* key = it.memberName(&end);
         fn(key, size_t(end - key), *it);

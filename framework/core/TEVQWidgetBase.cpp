@@ -57,11 +57,17 @@ struct CommonKeys {
     {
         if (!json::isObject(element))
             return;
-        for (auto it = element.begin(); it != element.end(); ++it) {
-            const char* end = nullptr;
-            const char* key = it.memberName(&end);
-            if (const Json::Value** slot = slotOf(key, std::size_t(end - key)))
-                *slot = &*it;
+        json::forEachMember(element, [this](const char* key, std::size_t length, const Json::Value& value) {
+            if (const Json::Value** slot = slotOf(key, length))
+                *slot = &value;
+        });
+        if (layout) {
+            json::forEachMember(*layout, [this](const char* key, std::size_t length, const Json::Value& value) {
+                if (length == 4 && std::memcmp(key, "type", 4) == 0)
+                    layoutType = &value;
+                else if (length == 5 && std::memcmp(key, "ratio", 5) == 0)
+                    layoutRatio = &value;
+            });
         }
     }
     bool anyDock() const { return dockHor || dockVer || dockOffsetX || dockOffsetY; }
@@ -85,6 +91,9 @@ struct CommonKeys {
     const Json::Value* minHeight = nullptr;
     const Json::Value* maxWidth = nullptr;
     const Json::Value* maxHeight = nullptr;
+    // The "type" and "ratio" members of "layout".
+    const Json::Value* layoutType = nullptr;
+    const Json::Value* layoutRatio = nullptr;
 
 private:
     const Json::Value** slotOf(const char* key, std::size_t length)
@@ -137,7 +146,7 @@ bool sizeLeftToParentLayout(QWidget* owner, const Json::Value& element, const Co
     QWidget* parent = owner->parentWidget();
     if (!parent || parent->layout())
         return false;
-    if (const Json::Value* type = json::find(*keys.layout, "type")) {
+    if (const Json::Value* type = keys.layoutType) {
         const std::optional<unsigned int> t = json::toUInt(*type);
         if (!t || *t != 0)
             return false;
@@ -478,31 +487,38 @@ void TEVQWidgetBase::SaveLayout(Json::Value& element)
     json::member(element, "h") = layout.h;
 }
 
-void TEVQWidgetBase::LoadLayout(const Json::Value& element)
+namespace {
+
+// The layout keys of an element (see TEVQWidgetBase::LoadLayout), from the members found already.
+void readLayout(TEVQWidgetBase& base, const CommonKeys& keys)
 {
-    const Json::Value& sub = json::get(element, "layout");
-    const Json::Value* type = json::find(sub, "type");
-    if (!type) {
-        layoutType = LayoutTypeRatio;
+    auto intOr = [](const Json::Value* v, int def) { return v ? json::toInt(*v).value_or(def) : def; };
+    if (!keys.layoutType) {
+        base.layoutType = LayoutTypeRatio;
     } else {
         // A type that is not an unsigned integer (-1, "x") is as unknown as 5.
-        const std::optional<unsigned int> t = json::toUInt(*type);
+        const std::optional<unsigned int> t = json::toUInt(*keys.layoutType);
         if (t && *t == 0) {
-            layoutType = LayoutTypeRatio;
+            base.layoutType = LayoutTypeRatio;
         } else if (t && *t == 1) {
-            layoutType = LayoutTypeAbsolute;
-            layout.x = json::getInt(element, "x", 0);
-            layout.y = json::getInt(element, "y", 0);
-            layout.w = json::getInt(element, "w", owner ? owner->width() : 0);
-            layout.h = json::getInt(element, "h", owner ? owner->height() : 0);
-            applyGeometry(owner, layout);
+            QWidget* owner = base.owner;
+            base.layoutType = LayoutTypeAbsolute;
+            base.layout.x = intOr(keys.x, 0);
+            base.layout.y = intOr(keys.y, 0);
+            base.layout.w = intOr(keys.w, owner ? owner->width() : 0);
+            base.layout.h = intOr(keys.h, owner ? owner->height() : 0);
+            applyGeometry(owner, base.layout);
         } else {
-            layoutType = LayoutTypeAbsolute;
+            base.layoutType = LayoutTypeAbsolute;
         }
     }
-    if (layoutType == LayoutTypeRatio)
-        layout.x = json::getInt(sub, "ratio", 1);
+    if (base.layoutType == LayoutTypeRatio)
+        base.layout.x = intOr(keys.layoutRatio, 1);
 }
+
+} // namespace
+
+void TEVQWidgetBase::LoadLayout(const Json::Value& element) { readLayout(*this, CommonKeys(element)); }
 
 bool TEVQWidgetBase::serializeJsonValue(Json::Value* json, bool load)
 {
@@ -586,7 +602,7 @@ bool TEVQWidgetBase::serializeJsonValue(Json::Value* json, bool load)
         owner->setEnabled(flag);
 
     if (keys.layout) {
-        LoadLayout(element);
+        readLayout(*this, keys);
     } else {
         layoutType = LayoutTypeAbsolute;
         auto intOr0 = [](const Json::Value* v) { return v ? json::toInt(*v).value_or(0) : 0; };
