@@ -645,6 +645,35 @@ std::vector<std::string> memberNames(const Json::Value& obj)
     return obj.getMemberNames();
 }
 
+Keys::Keys(std::initializer_list<const char*> names)
+{
+    for (const char* name : names) {
+        if (!name || m_count == kMax)
+            continue;
+        m_names[m_count] = name;
+        m_lengths[m_count] = std::strlen(name);
+        ++m_count;
+    }
+}
+
+int Keys::indexOf(const char* key, std::size_t length) const
+{
+    for (std::size_t i = 0; i < m_count; ++i) {
+        if (m_lengths[i] == length && std::memcmp(m_names[i], key, length) == 0)
+            return int(i);
+    }
+    return -1;
+}
+
+Record::Record(const Json::Value& obj, const Keys& keys)
+{
+    forEachMember(obj, [&](const char* key, std::size_t length, const Json::Value& value) {
+        const int index = keys.indexOf(key, length);
+        if (index >= 0)
+            m_found[index] = &value;
+    });
+}
+
 bool take(Json::Value& obj, const char* key, Json::Value& out)
 {
     if (!key || !find(obj, key))
@@ -790,12 +819,11 @@ QString getQString(const Json::Value& obj, const char* key, const QString& def)
 
 namespace {
 template <typename T, typename F>
-bool readWith(const Json::Value& obj, const char* key, T& out, F conv)
+bool readMember(const Json::Value* member, T& out, F conv)
 {
-    const Json::Value* v = find(obj, key);
-    if (!v)
+    if (!member)
         return false;
-    const auto r = conv(*v);
+    const auto r = conv(*member);
     if (!r)
         return false;
     out = *r;
@@ -803,19 +831,29 @@ bool readWith(const Json::Value& obj, const char* key, T& out, F conv)
 }
 } // namespace
 
-bool read(const Json::Value& obj, const char* key, int& out) { return readWith(obj, key, out, toInt); }
-bool read(const Json::Value& obj, const char* key, unsigned int& out) { return readWith(obj, key, out, toUInt); }
-bool read(const Json::Value& obj, const char* key, double& out) { return readWith(obj, key, out, toDouble); }
-bool read(const Json::Value& obj, const char* key, bool& out) { return readWith(obj, key, out, toBool); }
-bool read(const Json::Value& obj, const char* key, std::string& out) { return readWith(obj, key, out, toString); }
-bool read(const Json::Value& obj, const char* key, QString& out)
+bool read(const Json::Value* member, int& out) { return readMember(member, out, toInt); }
+bool read(const Json::Value* member, unsigned int& out) { return readMember(member, out, toUInt); }
+bool read(const Json::Value* member, double& out) { return readMember(member, out, toDouble); }
+bool read(const Json::Value* member, bool& out) { return readMember(member, out, toBool); }
+bool read(const Json::Value* member, std::string& out) { return readMember(member, out, toString); }
+bool read(const Json::Value* member, QString& out)
 {
-    std::string s;
-    if (!read(obj, key, s))
+    const char* begin = nullptr;
+    const char* end = nullptr;
+    if (!member || member->type() != Json::stringValue)
         return false;
-    out = toQString(s);
+    if (!member->getString(&begin, &end))
+        begin = end = "";
+    out = QString::fromUtf8(begin, int(end - begin));
     return true;
 }
+
+bool read(const Json::Value& obj, const char* key, int& out) { return read(find(obj, key), out); }
+bool read(const Json::Value& obj, const char* key, unsigned int& out) { return read(find(obj, key), out); }
+bool read(const Json::Value& obj, const char* key, double& out) { return read(find(obj, key), out); }
+bool read(const Json::Value& obj, const char* key, bool& out) { return read(find(obj, key), out); }
+bool read(const Json::Value& obj, const char* key, std::string& out) { return read(find(obj, key), out); }
+bool read(const Json::Value& obj, const char* key, QString& out) { return read(find(obj, key), out); }
 
 } // namespace json
 } // namespace TEVQtLib

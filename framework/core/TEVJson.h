@@ -9,6 +9,8 @@
 
 #include <json/json.h>
 
+#include <cstddef>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -73,6 +75,37 @@ void forEachMember(const Json::Value& obj, F&& fn)
     }
 }
 
+// The names of the members a reader looks for, each with its length, listed once (a static of the reader).
+class TEV_EXPORT Keys
+{
+public:
+    static constexpr std::size_t kMax = 32;
+    // At most kMax names; the index of a name is its place in the list.
+    Keys(std::initializer_list<const char*> names);
+    std::size_t size() const { return m_count; }
+    // The index of the name [key, key + length), or -1.
+    int indexOf(const char* key, std::size_t length) const;
+
+private:
+    const char* m_names[kMax] = {};
+    std::size_t m_lengths[kMax] = {};
+    std::size_t m_count = 0;
+};
+
+// The members of obj named by keys, found in one walk over obj's members: a reader of many keys (a control's
+// "attr", say) looks each member up once instead of searching obj for each key. Nothing is found in anything
+// but an object; a name given twice in obj is its last member, as a lookup finds it.
+class TEV_EXPORT Record
+{
+public:
+    Record(const Json::Value& obj, const Keys& keys);
+    // The member of the index-th name of keys, or nullptr.
+    const Json::Value* operator[](std::size_t index) const { return index < Keys::kMax ? m_found[index] : nullptr; }
+
+private:
+    const Json::Value* m_found[Keys::kMax] = {};
+};
+
 // Moves the member key of obj into out and removes it from obj; false (out untouched) when obj is not an object
 // or has no such member.
 TEV_EXPORT bool take(Json::Value& obj, const char* key, Json::Value& out);
@@ -108,6 +141,14 @@ TEV_EXPORT bool read(const Json::Value& obj, const char* key, double& out);
 TEV_EXPORT bool read(const Json::Value& obj, const char* key, bool& out);
 TEV_EXPORT bool read(const Json::Value& obj, const char* key, std::string& out);
 TEV_EXPORT bool read(const Json::Value& obj, const char* key, QString& out);
+
+// Reads a member found already (nullptr: absent) into out when it has a usable type; returns whether it did.
+TEV_EXPORT bool read(const Json::Value* member, int& out);
+TEV_EXPORT bool read(const Json::Value* member, unsigned int& out);
+TEV_EXPORT bool read(const Json::Value* member, double& out);
+TEV_EXPORT bool read(const Json::Value* member, bool& out);
+TEV_EXPORT bool read(const Json::Value* member, std::string& out);
+TEV_EXPORT bool read(const Json::Value* member, QString& out);
 
 inline QString toQString(const std::string& s) { return QString::fromUtf8(s.data(), int(s.size())); }
 inline std::string fromQString(const QString& s) { return s.toUtf8().toStdString(); }

@@ -218,6 +218,42 @@ private slots:
         QVERIFY(!json::has(doc, "style") && json::has(doc, "k") && json::size(list) == 2);
     }
 
+    void recordFindsMembersInOneWalk()
+    {
+        // Each listed name finds its member, whatever the order in the object; absent names, longer or shorter
+        // names and anything but an object find nothing.
+        static const json::Keys keys{"text", "max", "a", "t"};
+        QCOMPARE(keys.size(), std::size_t(4));
+        const Json::Value obj = parsed("{\"max\": 7, \"texts\": 1, \"text\": \"hi\", \"k\": true, \"b\": 2}");
+        const json::Record r(obj, keys);
+        int max = 0;
+        QString text;
+        QVERIFY(json::read(r[0], text) && text == QStringLiteral("hi"));
+        QVERIFY(json::read(r[1], max) && max == 7);
+        QVERIFY(!r[2] && !r[3] && !r[4] && !r[40]);
+        QCOMPARE(keys.indexOf("k", 1), -1);
+        QCOMPARE(keys.indexOf("tex", 3), -1);
+        QCOMPARE(keys.indexOf("t", 1), 3);
+        for (const char* other : {"[1, 2]", "5", "null", "\"text\""}) {
+            const json::Record none(parsed(other), keys);
+            QVERIFY2(!none[0] && !none[1], other);
+        }
+
+        // Reads of a found member convert as the reads by name do: absent or of the wrong type leaves out alone.
+        const Json::Value v = parsed("{\"s\": \"x\", \"n\": 2.9, \"b\": false, \"e\": \"\"}");
+        static const json::Keys names{"s", "n", "b", "e"};
+        const json::Record m(v, names);
+        int i = -1;
+        bool flag = true;
+        std::string str = "keep";
+        QString qs = QStringLiteral("keep");
+        QVERIFY(!json::read(m[0], i) && i == -1 && !json::read(nullptr, i));
+        QVERIFY(json::read(m[1], i) && i == 2 && !json::read(m[1], str) && str == "keep");
+        QVERIFY(json::read(m[2], flag) && !flag && !json::read(m[2], qs) && qs == QStringLiteral("keep"));
+        QVERIFY(json::read(m[3], qs) && qs.isEmpty() && !qs.isNull());
+        QVERIFY(json::read(v, "s", qs) && qs == QStringLiteral("x"));
+    }
+
     void scalarConversions_data()
     {
         QTest::addColumn<QString>("text");
