@@ -139,15 +139,16 @@ Outcome parseBounded(const char* begin, const char* end, Json::Value& out, std::
     return Outcome::Failed;
 }
 
-// One copy of the short texts that documents repeat (member names, types, names of styles), shared by every
-// tree the plain reader builds: such a tree points at the copy instead of allocating (and later freeing) one
-// per occurrence. The copies live as long as the process; the pool stops taking texts once full, and texts
-// that are long or hold a zero byte are never taken (jsoncpp measures a shared text up to its first zero).
-class TextPool
+// One copy of each member name that documents repeat, shared by every tree the plain reader builds: such a tree
+// points at the copy instead of allocating (and later freeing) one per member. Strings are not shared: most
+// are names and captions met once, which would only crowd the pool's table out of the cache. The copies live
+// as long as the process; the pool stops taking names once full, and names that are long or hold a zero byte
+// are never taken (jsoncpp measures a shared name up to its first zero).
+class NamePool
 {
 public:
     static constexpr std::size_t kMaxLength = 40;
-    static constexpr std::size_t kMaxTexts = 16384;
+    static constexpr std::size_t kMaxNames = 4096;
 
     // The pooled copy of [text, text + length), zero-terminated; nullptr when the text is not pooled.
     const char* intern(const char* text, std::size_t length)
@@ -170,7 +171,7 @@ public:
             if (slot.hash == hash && slot.length == length && std::memcmp(slot.text, text, length) == 0)
                 return slot.text;
         }
-        if (m_count >= kMaxTexts)
+        if (m_count >= kMaxNames)
             return nullptr;
         if ((m_count + 1) * 2 > m_slots.size()) {
             grow();
@@ -185,10 +186,10 @@ public:
         return copy;
     }
 
-    // The pool, or nullptr while another thread's reader holds it (the reader then allocates its texts).
-    static TextPool* acquire(std::unique_lock<std::mutex>& lock)
+    // The pool, or nullptr while another thread's reader holds it (the reader then allocates its names).
+    static NamePool* acquire(std::unique_lock<std::mutex>& lock)
     {
-        static TextPool* const pool = new TextPool; // never freed: trees anywhere may point into it
+        static NamePool* const pool = new NamePool; // never freed: trees anywhere may point into it
         static std::mutex mutex;
         lock = std::unique_lock<std::mutex>(mutex, std::try_to_lock);
         return lock.owns_lock() ? pool : nullptr;
@@ -202,7 +203,7 @@ private:
     };
     static constexpr std::size_t kBlock = 16384;
 
-    TextPool() : m_slots(1024) {}
+    NamePool() : m_slots(1024) {}
 
     void grow()
     {
@@ -243,13 +244,13 @@ private:
 // builds the tree jsoncpp's Reader builds (the same value types, integers included); at anything else
 // (comments, reals, long integers, Unicode escapes, syntax errors, text after the value, nesting deeper than the
 // limit) it gives up, and the full reader decides. It is several times faster than the full reader and spares
-// the separate depth scan, which the full reader needs first. Short texts are taken from the text pool.
+// the separate depth scan, which the full reader needs first. Member names are taken from the name pool.
 class PlainReader
 {
 public:
     PlainReader(const char* begin, const char* end, int maxDepth) : m_p(begin), m_end(end), m_maxDepth(maxDepth)
     {
-        m_pool = TextPool::acquire(m_poolLock);
+        m_pool = NamePool::acquire(m_poolLock);
     }
 
     bool read(Json::Value& out)
@@ -394,10 +395,7 @@ private:
         const char* end = nullptr;
         if (!readText(begin, end))
             return false;
-        if (const char* text = pooled(begin, end))
-            out = Json::Value(Json::StaticString(text));
-        else
-            out = Json::Value(begin, end);
+        out = Json::Value(begin, end);
         return true;
     }
 
@@ -471,7 +469,7 @@ private:
     int m_maxDepth;
     std::string m_buffer;
     std::unique_lock<std::mutex> m_poolLock;
-    TextPool* m_pool = nullptr;
+    NamePool* m_pool = nullptr;
 };
 
 } // namespace

@@ -121,14 +121,15 @@ private slots:
         }
     }
 
-    void sharedTextsOutliveTheirTree()
+    void sharedNamesOutliveTheirTree()
     {
-        // Short keys and strings of parsed trees are shared copies: copies of a tree, its keys and its texts
-        // read the same after the tree they came from is gone, and long texts, zero bytes and escaped texts
-        // keep their bytes.
-        const std::string longText(300, 'x');
+        // Short member names of parsed trees are shared copies: copies of a tree and its names read the same
+        // after the tree they came from is gone; long names and names with a zero byte keep their own bytes.
+        const std::string longName(300, 'x');
+        const std::string zeroName = std::string("z") + '\0' + "z";
         const std::string text = "{\"type\": \"qtlabel\", \"child\": [{\"type\": \"qtlabel\"}, {\"type\": \"" +
-                                 longText + "\", \"" + longText + "\": \"a" + std::string(1, '\0') + "b\", \"k\\n\": \"v\\t\"}]}";
+                                 longName + "\", \"" + longName + "\": \"a" + std::string(1, '\0') + "b\", \"" + zeroName +
+                                 "\": 1, \"k\\n\": \"v\\t\"}]}";
         Json::Value expected;
         QVERIFY(tevtest::oracleParse(text.data(), text.data() + text.size(), expected));
         Json::Value copy;
@@ -145,8 +146,11 @@ private slots:
         }
         QVERIFY(copy == expected);
         QCOMPARE(json::writeStyled(copy), json::writeStyled(expected));
-        QCOMPARE(keys, (std::vector<std::string>{"k\n|k\n", "type|type", longText + "|" + longText}));
-        QCOMPARE(json::getString(json::at(json::get(copy, "child"), 1), longText.c_str()), std::string("a\0b", 3));
+        QCOMPARE(keys, (std::vector<std::string>{"k\n|k\n", "type|type", longName + "|" + longName,
+                                                 zeroName + "|" + zeroName}));
+        const Json::Value& last = json::at(json::get(copy, "child"), 1);
+        QCOMPARE(json::getString(last, longName.c_str()), std::string("a\0b", 3));
+        QCOMPARE(json::memberNames(last).back(), zeroName);
 
         // Readers on several threads at once agree with jsoncpp, whichever of them shares the texts.
         std::string doc = "[";
