@@ -96,42 +96,40 @@ struct CommonKeys {
     const Json::Value* layoutRatio = nullptr;
 
 private:
+    // Whether key (of the length of name) is name.
+    template <std::size_t N>
+    static bool same(const char* key, const char (&name)[N])
+    {
+        return std::memcmp(key, name, N - 1) == 0;
+    }
+
     const Json::Value** slotOf(const char* key, std::size_t length)
     {
-        struct Entry {
-            const char* name;
-            std::size_t length;
-            const Json::Value* CommonKeys::*slot;
-        };
-#define TEV_COMMON_KEY(text, slot) {text, sizeof(text) - 1, &CommonKeys::slot}
-        static const Entry entries[] = {
-            TEV_COMMON_KEY("name", name),
-            TEV_COMMON_KEY("tooltip", tooltip),
-            TEV_COMMON_KEY("visibility", visibility),
-            TEV_COMMON_KEY("enable", enable),
-            TEV_COMMON_KEY("layout", layout),
-            TEV_COMMON_KEY("x", x),
-            TEV_COMMON_KEY("y", y),
-            TEV_COMMON_KEY("w", w),
-            TEV_COMMON_KEY("h", h),
-            TEV_COMMON_KEY("absoluteDockHor", dockHor),
-            TEV_COMMON_KEY("absoluteDockVer", dockVer),
-            TEV_COMMON_KEY("absoluteDockOffsetX", dockOffsetX),
-            TEV_COMMON_KEY("absoluteDockOffsetY", dockOffsetY),
-            TEV_COMMON_KEY("absoluteLayout", absoluteLayout),
-            TEV_COMMON_KEY("widthPolicy", widthPolicy),
-            TEV_COMMON_KEY("heightPolicy", heightPolicy),
-            TEV_COMMON_KEY("minWidth", minWidth),
-            TEV_COMMON_KEY("minHeight", minHeight),
-            TEV_COMMON_KEY("maxWidth", maxWidth),
-            TEV_COMMON_KEY("maxHeight", maxHeight),
-        };
-#undef TEV_COMMON_KEY
-        for (const Entry& e : entries) {
-            if (e.length == length && std::memcmp(e.name, key, length) == 0)
-                return &(this->*e.slot);
+        switch (length) {
+        case 1:
+            switch (key[0]) {
+            case 'x': return &x;
+            case 'y': return &y;
+            case 'w': return &w;
+            case 'h': return &h;
+            default: return nullptr;
+            }
+        case 4: return same(key, "name") ? &name : nullptr;
+        case 6: return same(key, "layout") ? &layout : same(key, "enable") ? &enable : nullptr;
+        case 7: return same(key, "tooltip") ? &tooltip : nullptr;
+        case 8: return same(key, "minWidth") ? &minWidth : same(key, "maxWidth") ? &maxWidth : nullptr;
+        case 9: return same(key, "minHeight") ? &minHeight : same(key, "maxHeight") ? &maxHeight : nullptr;
+        case 10: return same(key, "visibility") ? &visibility : nullptr;
+        case 11: return same(key, "widthPolicy") ? &widthPolicy : nullptr;
+        case 12: return same(key, "heightPolicy") ? &heightPolicy : nullptr;
+        case 14: return same(key, "absoluteLayout") ? &absoluteLayout : nullptr;
+        case 15: return same(key, "absoluteDockHor") ? &dockHor : same(key, "absoluteDockVer") ? &dockVer : nullptr;
+        case 19:
+            return same(key, "absoluteDockOffsetX") ? &dockOffsetX
+                   : same(key, "absoluteDockOffsetY") ? &dockOffsetY
+                                                      : nullptr;
+        default: return nullptr;
         }
-        return nullptr;
     }
 };
 
