@@ -156,25 +156,6 @@ bool sizeLeftToParentLayout(QWidget* owner, const Json::Value& element, const Co
 
 constexpr int kUnboundedSize = 16777215;
 
-// The conversions of json::read for a member found already (null: absent).
-bool readString(const Json::Value* v, QString& out)
-{
-    const std::optional<std::string> s = v ? json::toString(*v) : std::nullopt;
-    if (!s)
-        return false;
-    out = json::toQString(*s);
-    return true;
-}
-
-bool readBool(const Json::Value* v, bool& out)
-{
-    const std::optional<bool> b = v ? json::toBool(*v) : std::nullopt;
-    if (!b)
-        return false;
-    out = *b;
-    return true;
-}
-
 // Owner geometry setter that never reaches a widget class's own setGeometry. Qt's rectangle keeps its right and
 // bottom edges as ints: a position and size from a page are brought into Qt's widget range first, so that
 // their sum cannot overflow (Qt would clamp the size to that range anyway).
@@ -564,9 +545,9 @@ bool TEVQWidgetBase::serializeJsonValue(Json::Value* json, bool load)
 
     const CommonKeys keys(element);
     QString text;
-    if (readString(keys.name, text))
+    if (json::read(keys.name, text))
         owner->setObjectName(text);
-    if (readString(keys.tooltip, text))
+    if (json::read(keys.tooltip, text))
         owner->setToolTip(text);
     const bool showLater = showAfterLayout(owner);
     if (showLater) {
@@ -589,14 +570,14 @@ bool TEVQWidgetBase::serializeJsonValue(Json::Value* json, bool load)
         owner->setVisible(true);
     }
     bool flag = false;
-    if (readBool(keys.visibility, flag)) {
+    if (json::read(keys.visibility, flag)) {
         if (!flag || !showLater)
             owner->setVisible(flag);
         setVisibilityProperty(flag);
     } else {
         setVisibilityProperty(true);
     }
-    if (readBool(keys.enable, flag))
+    if (json::read(keys.enable, flag))
         owner->setEnabled(flag);
 
     if (keys.layout) {
