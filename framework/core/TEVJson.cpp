@@ -223,7 +223,8 @@ private:
     char* store(const char* text, std::size_t length)
     {
         if (m_blocks.empty() || kBlock - m_used < length + 1) {
-            m_blocks.emplace_back(new char[kBlock]);
+            std::unique_ptr<char[]> block(new char[kBlock]);
+            m_blocks.push_back(std::move(block));
             m_used = 0;
         }
         char* copy = m_blocks.back().get() + m_used;

@@ -94,7 +94,7 @@ private:
 
 // The members of obj named by keys, found in one walk over obj's members: a reader of many keys (a control's
 // "attr", say) looks each member up once instead of searching obj for each key. Nothing is found in anything
-// but an object; a name given twice in obj is its last member, as a lookup finds it.
+// but an object. The record points into obj: it is read while obj stays as it is.
 class TEV_EXPORT Record
 {
 public:
