@@ -317,7 +317,7 @@ private:
         if (m_end - m_p < length || std::memcmp(m_p, word, std::size_t(length)) != 0)
             return false;
         m_p += length;
-        out = std::move(value);
+        out.swapPayload(value);
         return true;
     }
 
@@ -338,7 +338,8 @@ private:
         }
         if (m_p == digits || (m_p < m_end && (*m_p == '.' || *m_p == 'e' || *m_p == 'E')))
             return false;
-        out = Json::Value(Json::Value::LargestInt(negative ? -std::int64_t(value) : std::int64_t(value)));
+        Json::Value number(Json::Value::LargestInt(negative ? -std::int64_t(value) : std::int64_t(value)));
+        out.swapPayload(number);
         return true;
     }
 
@@ -396,7 +397,8 @@ private:
         const char* end = nullptr;
         if (!readText(begin, end))
             return false;
-        out = Json::Value(begin, end);
+        Json::Value text(begin, end);
+        out.swapPayload(text);
         return true;
     }
 
@@ -405,7 +407,8 @@ private:
         if (depth > m_maxDepth)
             return false;
         ++m_p;
-        out = Json::Value(Json::arrayValue);
+        Json::Value array(Json::arrayValue);
+        out.swapPayload(array);
         skipBlanks();
         if (m_p < m_end && *m_p == ']') {
             ++m_p;
@@ -432,7 +435,8 @@ private:
         if (depth > m_maxDepth)
             return false;
         ++m_p;
-        out = Json::Value(Json::objectValue);
+        Json::Value object(Json::objectValue);
+        out.swapPayload(object);
         skipBlanks();
         if (m_p < m_end && *m_p == '}') {
             ++m_p;
