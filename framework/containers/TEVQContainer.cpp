@@ -71,15 +71,21 @@ bool TEVQContainerImpl::serializeJsonValue(Json::Value*& json, bool load)
 
         const Json::Value* attrs = json::find(element, "attr");
         if (attrs) {
-            const std::optional<int> mode = json::toInt(json::get(*attrs, "childLayout"));
-            childLayout = (mode && *mode >= 0 && *mode <= 3) ? *mode : 4;
-            json::read(*attrs, "space", space);
-            json::read(*attrs, "paddingLeft", paddingLeft);
-            json::read(*attrs, "paddingTop", paddingTop);
-            json::read(*attrs, "paddingRight", paddingRight);
-            json::read(*attrs, "paddingBottom", paddingBottom);
+            // The keys of "attr", found in one walk (the order of the names is that of the enumeration).
+            enum { ChildLayout, Space, PaddingLeft, PaddingTop, PaddingRight, PaddingBottom, AbsoluteDockAutoSize };
+            static const json::Keys keys{"childLayout",   "space",         "paddingLeft",         "paddingTop",
+                                         "paddingRight", "paddingBottom", "absoluteDockAutoSize"};
+            Q_ASSERT(keys.size() == std::size_t(AbsoluteDockAutoSize) + 1);
+            const json::Record a(*attrs, keys);
+            int mode = -1;
+            childLayout = (json::read(a[ChildLayout], mode) && mode >= 0 && mode <= 3) ? mode : 4;
+            json::read(a[Space], space);
+            json::read(a[PaddingLeft], paddingLeft);
+            json::read(a[PaddingTop], paddingTop);
+            json::read(a[PaddingRight], paddingRight);
+            json::read(a[PaddingBottom], paddingBottom);
             // Written as the integer 1: numbers count as booleans.
-            json::read(*attrs, "absoluteDockAutoSize", absoluteDockAutoSize);
+            json::read(a[AbsoluteDockAutoSize], absoluteDockAutoSize);
         }
         return true;
     }

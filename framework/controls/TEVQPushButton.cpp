@@ -318,19 +318,30 @@ bool TEVQPushButtonImpl::serializeJsonValue(Json::Value*& json, bool load)
         const Json::Value* found = json::find(element, "attr");
         if (!found || !json::isObject(*found))
             return result;
-        const Json::Value& a = *found;
+        // The keys of "attr", found in one walk (the order of the names is that of the enumeration).
+        enum {
+            HasIcon, IconPath, IsExtBtn, ExtWidth, ExtIconPath, ExtHotIconPath, Text, HotIconPath, ShowText,
+            DrawBackground, FadeEnabled, FadeDuration, IconHor, IconVer, IconX, IconY, IconUseColor, IconColor,
+            TxtX, TxtY
+        };
+        static const json::Keys keys{"hasIcon", "iconPath", "isExtBtn", "extWidth", "extIconPath",
+                                     "extHotIconPath", "text", "hotIconPath", "showText", "drawBackground",
+                                     "fadeEnabled", "fadeDuration", "iconHor", "iconVer", "iconX", "iconY",
+                                     "iconUseColor", "iconColor", "txtX", "txtY"};
+        Q_ASSERT(keys.size() == std::size_t(TxtY) + 1);
+        const json::Record a(*found, keys);
         const bool theme = rm->isLoadFromThemeRes();
-        json::read(a, "hasIcon", useIcon);
+        json::read(a[HasIcon], useIcon);
         if (!theme)
-            json::read(a, "iconPath", iconPath);
-        if (json::read(a, "isExtBtn", isExtBtn) && isExtBtn)
+            json::read(a[IconPath], iconPath);
+        if (json::read(a[IsExtBtn], isExtBtn) && isExtBtn)
             b->setMouseTracking(true);
-        if (json::read(a, "extWidth", extWidth))
+        if (json::read(a[ExtWidth], extWidth))
             extWidth = clampSize(extWidth);
-        json::read(a, "extIconPath", extIcon);
-        json::read(a, "extHotIconPath", extHotIcon);
+        json::read(a[ExtIconPath], extIcon);
+        json::read(a[ExtHotIconPath], extHotIcon);
         QString text;
-        if (!theme && json::read(a, "text", text)) {
+        if (!theme && json::read(a[Text], text)) {
             // A plain text replaces a keyed one: the key goes, so that a language change keeps the new text.
             if (textKeyOf(text, textKey))
                 text = dictionaryText(textKey);
@@ -338,28 +349,28 @@ bool TEVQPushButtonImpl::serializeJsonValue(Json::Value*& json, bool load)
                 textKey.clear();
             b->QAbstractButton::setText(text);
         }
-        json::read(a, "hotIconPath", hotIcon);
-        json::read(a, "showText", showText);
-        json::read(a, "drawBackground", drawBackground);
+        json::read(a[HotIconPath], hotIcon);
+        json::read(a[ShowText], showText);
+        json::read(a[DrawBackground], drawBackground);
         bool fade = false;
-        if (json::read(a, "fadeEnabled", fade))
+        if (json::read(a[FadeEnabled], fade))
             setFadeEnabled(fade);
         int duration = 0;
-        if (json::read(a, "fadeDuration", duration))
+        if (json::read(a[FadeDuration], duration))
             fadeDuration = normalizedFadeDuration(duration);
-        json::read(a, "iconHor", iconStyle.horAlign);
-        json::read(a, "iconVer", iconStyle.verAlign);
-        if (json::read(a, "iconX", iconStyle.offsetX))
+        json::read(a[IconHor], iconStyle.horAlign);
+        json::read(a[IconVer], iconStyle.verAlign);
+        if (json::read(a[IconX], iconStyle.offsetX))
             iconStyle.offsetX = clampOffset(iconStyle.offsetX);
-        if (json::read(a, "iconY", iconStyle.offsetY))
+        if (json::read(a[IconY], iconStyle.offsetY))
             iconStyle.offsetY = clampOffset(iconStyle.offsetY);
-        json::read(a, "iconUseColor", iconStyle.useColor);
+        json::read(a[IconUseColor], iconStyle.useColor);
         std::string color;
-        if (json::read(a, "iconColor", color))
+        if (json::read(a[IconColor], color))
             iconStyle.color = stringToColor(color);
-        if (json::read(a, "txtX", textOffsetX))
+        if (json::read(a[TxtX], textOffsetX))
             textOffsetX = clampOffset(textOffsetX);
-        if (json::read(a, "txtY", textOffsetY))
+        if (json::read(a[TxtY], textOffsetY))
             textOffsetY = clampOffset(textOffsetY);
         return result;
     }

@@ -107,16 +107,29 @@ bool TEVQSliderImpl::serializeJsonValue(Json::Value*& json, bool load)
         styles.read(element);
         const Json::Value* attrs = json::find(element, "attr");
         if (attrs && json::isObject(*attrs)) {
-            s->setOrientation(json::getBool(*attrs, "isHor", true) ? Qt::Horizontal : Qt::Vertical);
-            if (json::read(*attrs, "thumbW", thumbWidth))
+            // The keys of "attr", found in one walk (the order of the names is that of the enumeration).
+            enum { IsHor, ThumbW, ThumbH, ChannelSize, Max, Min, Val };
+            static const json::Keys keys{"isHor", "thumbW", "thumbH", "channelSize", "max", "min", "val"};
+            Q_ASSERT(keys.size() == std::size_t(Val) + 1);
+            const json::Record a(*attrs, keys);
+            bool horizontal = true;
+            json::read(a[IsHor], horizontal);
+            s->setOrientation(horizontal ? Qt::Horizontal : Qt::Vertical);
+            if (json::read(a[ThumbW], thumbWidth))
                 thumbWidth = clampSize(thumbWidth);
-            if (json::read(*attrs, "thumbH", thumbHeight))
+            if (json::read(a[ThumbH], thumbHeight))
                 thumbHeight = clampSize(thumbHeight);
-            if (json::read(*attrs, "channelSize", channelHeight))
+            if (json::read(a[ChannelSize], channelHeight))
                 channelHeight = clampSize(channelHeight);
-            s->setMaximum(json::getInt(*attrs, "max", s->maximum()));
-            s->setMinimum(json::getInt(*attrs, "min", s->minimum()));
-            s->setSliderPosition(json::getInt(*attrs, "val", 0));
+            int value = s->maximum();
+            json::read(a[Max], value);
+            s->setMaximum(value);
+            value = s->minimum();
+            json::read(a[Min], value);
+            s->setMinimum(value);
+            value = 0;
+            json::read(a[Val], value);
+            s->setSliderPosition(value);
         }
         return result;
     }

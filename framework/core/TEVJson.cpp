@@ -1,13 +1,18 @@
 #include "TEVJson.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <condition_variable>
 #include <cstring>
 #include <exception>
 #include <limits>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <type_traits>
+#include <vector>
 
 namespace TEVQtLib {
 namespace json {
@@ -134,16 +139,120 @@ Outcome parseBounded(const char* begin, const char* end, Json::Value& out, std::
     return Outcome::Failed;
 }
 
+// One copy of each member name that documents repeat, shared by every tree the plain reader builds: such a tree
+// points at the copy instead of allocating (and later freeing) one per member. Strings are not shared: most
+// are names and captions met once, which would only crowd the pool's table out of the cache. The copies live
+// as long as the process; the pool stops taking names once full, and names that are long or hold a zero byte
+// are never taken (jsoncpp measures a shared name up to its first zero).
+class NamePool
+{
+public:
+    static constexpr std::size_t kMaxLength = 40;
+    static constexpr std::size_t kMaxNames = 4096;
+
+    // The pooled copy of [text, text + length), zero-terminated; nullptr when the text is not pooled.
+    const char* intern(const char* text, std::size_t length)
+    {
+        if (length > kMaxLength)
+            return nullptr;
+        std::uint32_t hash = 2166136261u;
+        bool zero = false;
+        for (std::size_t i = 0; i < length; ++i) {
+            zero |= text[i] == '\0';
+            hash = (hash ^ std::uint8_t(text[i])) * 16777619u;
+        }
+        if (zero)
+            return nullptr;
+        std::size_t mask = m_slots.size() - 1;
+        for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+            Slot& slot = m_slots[i];
+            if (!slot.text)
+                break;
+            if (slot.hash == hash && slot.length == length && std::memcmp(slot.text, text, length) == 0)
+                return slot.text;
+        }
+        if (m_count >= kMaxNames)
+            return nullptr;
+        if ((m_count + 1) * 2 > m_slots.size()) {
+            grow();
+            mask = m_slots.size() - 1;
+        }
+        char* copy = store(text, length);
+        std::size_t i = hash & mask;
+        while (m_slots[i].text)
+            i = (i + 1) & mask;
+        m_slots[i] = Slot{copy, std::uint32_t(length), hash};
+        ++m_count;
+        return copy;
+    }
+
+    // The pool, or nullptr while another thread's reader holds it (the reader then allocates its names).
+    static NamePool* acquire(std::unique_lock<std::mutex>& lock)
+    {
+        static NamePool* const pool = new NamePool; // never freed: trees anywhere may point into it
+        static std::mutex mutex;
+        lock = std::unique_lock<std::mutex>(mutex, std::try_to_lock);
+        return lock.owns_lock() ? pool : nullptr;
+    }
+
+private:
+    struct Slot {
+        const char* text = nullptr;
+        std::uint32_t length = 0;
+        std::uint32_t hash = 0;
+    };
+    static constexpr std::size_t kBlock = 16384;
+
+    NamePool() : m_slots(1024) {}
+
+    void grow()
+    {
+        std::vector<Slot> old(m_slots.size() * 2);
+        old.swap(m_slots);
+        const std::size_t mask = m_slots.size() - 1;
+        for (const Slot& slot : old) {
+            if (!slot.text)
+                continue;
+            std::size_t i = slot.hash & mask;
+            while (m_slots[i].text)
+                i = (i + 1) & mask;
+            m_slots[i] = slot;
+        }
+    }
+
+    char* store(const char* text, std::size_t length)
+    {
+        if (m_blocks.empty() || kBlock - m_used < length + 1) {
+            std::unique_ptr<char[]> block(new char[kBlock]);
+            m_blocks.push_back(std::move(block));
+            m_used = 0;
+        }
+        char* copy = m_blocks.back().get() + m_used;
+        std::memcpy(copy, text, length);
+        copy[length] = '\0';
+        m_used += length + 1;
+        return copy;
+    }
+
+    std::vector<Slot> m_slots;
+    std::size_t m_count = 0;
+    std::vector<std::unique_ptr<char[]>> m_blocks;
+    std::size_t m_used = 0;
+};
+
 // A reader for the plain JSON that pages, styles and themes are written in: objects, arrays, strings with the
 // one-letter escapes, integers of up to 18 digits, true, false and null, between blanks. For such text it
 // builds the tree jsoncpp's Reader builds (the same value types, integers included); at anything else
 // (comments, reals, long integers, Unicode escapes, syntax errors, text after the value, nesting deeper than the
 // limit) it gives up, and the full reader decides. It is several times faster than the full reader and spares
-// the separate depth scan, which the full reader needs first.
+// the separate depth scan, which the full reader needs first. Member names are taken from the name pool.
 class PlainReader
 {
 public:
-    PlainReader(const char* begin, const char* end, int maxDepth) : m_p(begin), m_end(end), m_maxDepth(maxDepth) {}
+    PlainReader(const char* begin, const char* end, int maxDepth) : m_p(begin), m_end(end), m_maxDepth(maxDepth)
+    {
+        m_pool = NamePool::acquire(m_poolLock);
+    }
 
     bool read(Json::Value& out)
     {
@@ -155,10 +264,30 @@ public:
     }
 
 private:
+    static bool isBlank(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
+
     void skipBlanks()
     {
-        while (m_p < m_end && (*m_p == ' ' || *m_p == '\n' || *m_p == '\r' || *m_p == '\t'))
-            ++m_p;
+        const char* p = m_p;
+        for (;;) {
+#if defined(__GNUC__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+            // Indented text: runs of spaces are passed eight bytes at a time, up to the first other byte.
+            while (m_end - p >= 8) {
+                std::uint64_t word;
+                std::memcpy(&word, p, 8);
+                const std::uint64_t other = word ^ 0x2020202020202020ull;
+                if (other) {
+                    p += __builtin_ctzll(other) / 8;
+                    break;
+                }
+                p += 8;
+            }
+#endif
+            if (p >= m_end || !isBlank(*p))
+                break;
+            ++p;
+        }
+        m_p = p;
     }
 
     bool readValue(Json::Value& out, int depth)
@@ -188,7 +317,7 @@ private:
         if (m_end - m_p < length || std::memcmp(m_p, word, std::size_t(length)) != 0)
             return false;
         m_p += length;
-        out = std::move(value);
+        out.swapPayload(value);
         return true;
     }
 
@@ -209,7 +338,8 @@ private:
         }
         if (m_p == digits || (m_p < m_end && (*m_p == '.' || *m_p == 'e' || *m_p == 'E')))
             return false;
-        out = Json::Value(Json::Value::LargestInt(negative ? -std::int64_t(value) : std::int64_t(value)));
+        Json::Value number(Json::Value::LargestInt(negative ? -std::int64_t(value) : std::int64_t(value)));
+        out.swapPayload(number);
         return true;
     }
 
@@ -256,13 +386,19 @@ private:
         return false;
     }
 
+    const char* pooled(const char* begin, const char* end)
+    {
+        return m_pool ? m_pool->intern(begin, std::size_t(end - begin)) : nullptr;
+    }
+
     bool readString(Json::Value& out)
     {
         const char* begin = nullptr;
         const char* end = nullptr;
         if (!readText(begin, end))
             return false;
-        out = Json::Value(begin, end);
+        Json::Value text(begin, end);
+        out.swapPayload(text);
         return true;
     }
 
@@ -271,7 +407,8 @@ private:
         if (depth > m_maxDepth)
             return false;
         ++m_p;
-        out = Json::Value(Json::arrayValue);
+        Json::Value array(Json::arrayValue);
+        out.swapPayload(array);
         skipBlanks();
         if (m_p < m_end && *m_p == ']') {
             ++m_p;
@@ -298,7 +435,8 @@ private:
         if (depth > m_maxDepth)
             return false;
         ++m_p;
-        out = Json::Value(Json::objectValue);
+        Json::Value object(Json::objectValue);
+        out.swapPayload(object);
         skipBlanks();
         if (m_p < m_end && *m_p == '}') {
             ++m_p;
@@ -311,7 +449,8 @@ private:
             if (m_p >= m_end || *m_p != '"' || !readText(begin, end))
                 return false;
             // A later member of the same name replaces the earlier one, as in jsoncpp.
-            Json::Value* member = out.demand(begin, end);
+            const char* key = pooled(begin, end);
+            Json::Value* member = key ? &out[Json::StaticString(key)] : out.demand(begin, end);
             skipBlanks();
             if (m_p >= m_end || *m_p++ != ':')
                 return false;
@@ -334,6 +473,8 @@ private:
     const char* m_end;
     int m_maxDepth;
     std::string m_buffer;
+    std::unique_lock<std::mutex> m_poolLock;
+    NamePool* m_pool = nullptr;
 };
 
 } // namespace
@@ -383,6 +524,88 @@ bool parse(const QByteArray& text, Json::Value& out, std::string* error, int max
     return parse(text.constData(), text.constData() + text.size(), out, error, maxDepth);
 }
 
+namespace {
+
+// The thread that frees released trees, started with the first one. Its object is a static of its function, so
+// the queue is emptied and the thread joined at exit; a tree released after that is freed at once.
+std::atomic<bool> g_releaserGone{false};
+
+class TreeReleaser
+{
+public:
+    TreeReleaser() = default;
+    TreeReleaser(const TreeReleaser&) = delete;
+    TreeReleaser& operator=(const TreeReleaser&) = delete;
+
+    ~TreeReleaser()
+    {
+        g_releaserGone = true;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+        }
+        m_wake.notify_one();
+        if (m_thread.joinable())
+            m_thread.join();
+        m_queue.clear();
+    }
+
+    // False when no thread could be started: the caller then frees the tree itself.
+    bool add(std::shared_ptr<const Json::Value>& tree)
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (!m_thread.joinable()) {
+                try {
+                    m_thread = std::thread([this] { run(); });
+                } catch (...) {
+                    return false;
+                }
+            }
+            m_queue.push_back(std::move(tree));
+        }
+        m_wake.notify_one();
+        return true;
+    }
+
+private:
+    void run()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_stop || !m_queue.empty(); });
+            if (m_queue.empty())
+                return;
+            std::vector<std::shared_ptr<const Json::Value>> batch;
+            batch.swap(m_queue);
+            lock.unlock();
+            batch.clear();
+            lock.lock();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::vector<std::shared_ptr<const Json::Value>> m_queue;
+    bool m_stop = false;
+    std::thread m_thread;
+};
+
+} // namespace
+
+void releaseLater(std::shared_ptr<const Json::Value> tree)
+{
+    // Only a tree held here alone is worth the hand-over; another holder frees it when it lets go.
+    if (!tree || tree.use_count() != 1 || g_releaserGone)
+        return;
+    try {
+        static TreeReleaser releaser;
+        releaser.add(tree);
+    } catch (...) {
+        // No releaser: the tree is freed here below.
+    }
+}
+
 std::string writeStyled(const Json::Value& v)
 {
     try {
@@ -423,6 +646,35 @@ std::vector<std::string> memberNames(const Json::Value& obj)
     if (!isObject(obj))
         return {};
     return obj.getMemberNames();
+}
+
+Keys::Keys(std::initializer_list<const char*> names)
+{
+    for (const char* name : names) {
+        if (!name || m_count == kMax)
+            continue;
+        m_names[m_count] = name;
+        m_lengths[m_count] = std::strlen(name);
+        ++m_count;
+    }
+}
+
+int Keys::indexOf(const char* key, std::size_t length) const
+{
+    for (std::size_t i = 0; i < m_count; ++i) {
+        if (m_lengths[i] == length && std::memcmp(m_names[i], key, length) == 0)
+            return int(i);
+    }
+    return -1;
+}
+
+Record::Record(const Json::Value& obj, const Keys& keys)
+{
+    forEachMember(obj, [&](const char* key, std::size_t length, const Json::Value& value) {
+        const int index = keys.indexOf(key, length);
+        if (index >= 0)
+            m_found[index] = &value;
+    });
 }
 
 bool take(Json::Value& obj, const char* key, Json::Value& out)
@@ -570,12 +822,11 @@ QString getQString(const Json::Value& obj, const char* key, const QString& def)
 
 namespace {
 template <typename T, typename F>
-bool readWith(const Json::Value& obj, const char* key, T& out, F conv)
+bool readMember(const Json::Value* member, T& out, F conv)
 {
-    const Json::Value* v = find(obj, key);
-    if (!v)
+    if (!member)
         return false;
-    const auto r = conv(*v);
+    const auto r = conv(*member);
     if (!r)
         return false;
     out = *r;
@@ -583,19 +834,29 @@ bool readWith(const Json::Value& obj, const char* key, T& out, F conv)
 }
 } // namespace
 
-bool read(const Json::Value& obj, const char* key, int& out) { return readWith(obj, key, out, toInt); }
-bool read(const Json::Value& obj, const char* key, unsigned int& out) { return readWith(obj, key, out, toUInt); }
-bool read(const Json::Value& obj, const char* key, double& out) { return readWith(obj, key, out, toDouble); }
-bool read(const Json::Value& obj, const char* key, bool& out) { return readWith(obj, key, out, toBool); }
-bool read(const Json::Value& obj, const char* key, std::string& out) { return readWith(obj, key, out, toString); }
-bool read(const Json::Value& obj, const char* key, QString& out)
+bool read(const Json::Value* member, int& out) { return readMember(member, out, toInt); }
+bool read(const Json::Value* member, unsigned int& out) { return readMember(member, out, toUInt); }
+bool read(const Json::Value* member, double& out) { return readMember(member, out, toDouble); }
+bool read(const Json::Value* member, bool& out) { return readMember(member, out, toBool); }
+bool read(const Json::Value* member, std::string& out) { return readMember(member, out, toString); }
+bool read(const Json::Value* member, QString& out)
 {
-    std::string s;
-    if (!read(obj, key, s))
+    const char* begin = nullptr;
+    const char* end = nullptr;
+    if (!member || member->type() != Json::stringValue)
         return false;
-    out = toQString(s);
+    if (!member->getString(&begin, &end))
+        begin = end = "";
+    out = QString::fromUtf8(begin, int(end - begin));
     return true;
 }
+
+bool read(const Json::Value& obj, const char* key, int& out) { return read(find(obj, key), out); }
+bool read(const Json::Value& obj, const char* key, unsigned int& out) { return read(find(obj, key), out); }
+bool read(const Json::Value& obj, const char* key, double& out) { return read(find(obj, key), out); }
+bool read(const Json::Value& obj, const char* key, bool& out) { return read(find(obj, key), out); }
+bool read(const Json::Value& obj, const char* key, std::string& out) { return read(find(obj, key), out); }
+bool read(const Json::Value& obj, const char* key, QString& out) { return read(find(obj, key), out); }
 
 } // namespace json
 } // namespace TEVQtLib

@@ -9,6 +9,9 @@
 
 #include <json/json.h>
 
+#include <cstddef>
+#include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,6 +34,11 @@ TEV_EXPORT bool parse(const std::string& text, Json::Value& out, std::string* er
                       int maxDepth = kMaxDepth);
 TEV_EXPORT bool parse(const QByteArray& text, Json::Value& out, std::string* error = nullptr,
                       int maxDepth = kMaxDepth);
+
+// Gives up tree. When no one else holds it, it is freed on a thread of the layer's own: the thousands of small
+// blocks of a large document, made long before, take the caller a good part of the parse's time to free. Trees
+// still waiting are freed before the process ends.
+TEV_EXPORT void releaseLater(std::shared_ptr<const Json::Value> tree);
 
 // Json::StyledWriter's text of v; never throws.
 TEV_EXPORT std::string writeStyled(const Json::Value& v);
@@ -60,12 +68,43 @@ void forEachMember(const Json::Value& obj, F&& fn)
 {
     if (!isObject(obj))
         return;
-    for (auto it = obj.begin(); it != obj.end(); ++it) {
+    for (auto it = obj.begin(), last = obj.end(); it != last; ++it) {
         const char* end = nullptr;
         const char* key = it.memberName(&end);
         fn(key, size_t(end - key), *it);
     }
 }
+
+// The names of the members a reader looks for, each with its length, listed once (a static of the reader).
+class TEV_EXPORT Keys
+{
+public:
+    static constexpr std::size_t kMax = 32;
+    // At most kMax names; the index of a name is its place in the list.
+    Keys(std::initializer_list<const char*> names);
+    std::size_t size() const { return m_count; }
+    // The index of the name [key, key + length), or -1.
+    int indexOf(const char* key, std::size_t length) const;
+
+private:
+    const char* m_names[kMax] = {};
+    std::size_t m_lengths[kMax] = {};
+    std::size_t m_count = 0;
+};
+
+// The members of obj named by keys, found in one walk over obj's members: a reader of many keys (a control's
+// "attr", say) looks each member up once instead of searching obj for each key. Nothing is found in anything
+// but an object. The record points into obj: it is read while obj stays as it is.
+class TEV_EXPORT Record
+{
+public:
+    Record(const Json::Value& obj, const Keys& keys);
+    // The member of the index-th name of keys, or nullptr.
+    const Json::Value* operator[](std::size_t index) const { return index < Keys::kMax ? m_found[index] : nullptr; }
+
+private:
+    const Json::Value* m_found[Keys::kMax] = {};
+};
 
 // Moves the member key of obj into out and removes it from obj; false (out untouched) when obj is not an object
 // or has no such member.
@@ -102,6 +141,14 @@ TEV_EXPORT bool read(const Json::Value& obj, const char* key, double& out);
 TEV_EXPORT bool read(const Json::Value& obj, const char* key, bool& out);
 TEV_EXPORT bool read(const Json::Value& obj, const char* key, std::string& out);
 TEV_EXPORT bool read(const Json::Value& obj, const char* key, QString& out);
+
+// Reads a member found already (nullptr: absent) into out when it has a usable type; returns whether it did.
+TEV_EXPORT bool read(const Json::Value* member, int& out);
+TEV_EXPORT bool read(const Json::Value* member, unsigned int& out);
+TEV_EXPORT bool read(const Json::Value* member, double& out);
+TEV_EXPORT bool read(const Json::Value* member, bool& out);
+TEV_EXPORT bool read(const Json::Value* member, std::string& out);
+TEV_EXPORT bool read(const Json::Value* member, QString& out);
 
 inline QString toQString(const std::string& s) { return QString::fromUtf8(s.data(), int(s.size())); }
 inline std::string fromQString(const QString& s) { return s.toUtf8().toStdString(); }

@@ -11,12 +11,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <QVarLengthArray>
 #include <QWidget>
 
 #include <json/json.h>
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -121,7 +123,9 @@ std::shared_ptr<const Json::Value> parseDocument(const QString& file)
         return nullptr;
     }
     last.bytes = bytes;
+    std::shared_ptr<const Json::Value> previous = std::move(last.root);
     last.root = root;
+    json::releaseLater(std::move(previous));
     return root;
 }
 
@@ -161,16 +165,34 @@ void applyRootKeys(QWidget* host, const Json::Value& root)
         settings->setOnlyDragCaption(on);
 }
 
+// The elements of a "child" array with their "type" members (null where there is none), each looked up once for
+// the spacer test below and the creation of the child.
+struct ChildElement {
+    const Json::Value* element;
+    const Json::Value* type;
+};
+using ChildElements = QVarLengthArray<ChildElement, 16>;
+
+ChildElements childElements(const Json::Value& children)
+{
+    ChildElements out;
+    if (!json::isArray(children))
+        return out;
+    out.reserve(int(children.size()));
+    for (const Json::Value& child : children)
+        out.append(ChildElement{&child, json::find(child, "type")});
+    return out;
+}
+
 // Whether a "child" array names a spacer type: the layout pass then reads its siblings' sizes.
-bool anySpacer(const Json::Value& children)
+bool anySpacer(const ChildElements& children)
 {
     // "spacer" in any letter case, compared on the bytes: the letters are ASCII, so a UTF-8 sequence never
     // matches them.
     static const char kSpacer[] = "spacer";
     const auto sameLetter = [](char a, char b) { return a == b || (a >= 'A' && a <= 'Z' && a - 'A' + 'a' == b); };
-    const Json::ArrayIndex count = json::size(children);
-    for (Json::ArrayIndex i = 0; i < count; ++i) {
-        const Json::Value* type = json::find(json::at(children, i), "type");
+    for (const ChildElement& child : children) {
+        const Json::Value* type = child.type;
         const char* begin = nullptr;
         const char* end = nullptr;
         if (!type || !type->isString() || !type->getString(&begin, &end))
@@ -181,17 +203,19 @@ bool anySpacer(const Json::Value& children)
     return false;
 }
 
-QWidget* createChildAt(const Json::Value& element, QWidget* parent, int depth)
+// typeValue: the element's "type" member, found already.
+QWidget* createChildAt(const Json::Value& element, QWidget* parent, int depth, const Json::Value* typeValue)
 {
     if (depth > kMaxPageElementDepth) {
         qWarning("Page element skipped: nested deeper than %d levels", kMaxPageElementDepth);
         return nullptr;
     }
-    std::string type;
-    if (!json::read(element, "type", type)) {
+    const std::optional<std::string> typeText = typeValue ? json::toString(*typeValue) : std::nullopt;
+    if (!typeText) {
         qWarning("Page element skipped: it has no \"type\" string");
         return nullptr;
     }
+    const std::string& type = *typeText;
     if (type.find('\0') != std::string::npos) {
         // The registry knows C strings: "qtlabel\u0000x" is no "qtlabel".
         qWarning("Page element skipped: unknown type \"%s\"", type.c_str());
@@ -204,13 +228,12 @@ QWidget* createChildAt(const Json::Value& element, QWidget* parent, int depth)
         return nullptr;
     if (g_pageHosts && dynamic_cast<ITEVQLayoutHost*>(w.data()))
         g_pageHosts->emplace_back(w);
-    const Json::Value& children = json::get(element, "child");
-    const Json::ArrayIndex count = json::size(children);
-    const bool placedByParent = g_pageHosts && count > 0 && !tevGetBoundControlCreateFunction() && !anySpacer(children);
-    for (Json::ArrayIndex i = 0; i < count && w; ++i) {
-        const Json::Value& child = json::at(children, i);
-        detail::setElementPlacedByParent(placedByParent ? &child : nullptr);
-        createChildAt(child, w, depth + 1);
+    const ChildElements children = childElements(json::get(element, "child"));
+    const bool placedByParent =
+        g_pageHosts && !children.isEmpty() && !tevGetBoundControlCreateFunction() && !anySpacer(children);
+    for (int i = 0; i < children.size() && w; ++i) {
+        detail::setElementPlacedByParent(placedByParent ? children[i].element : nullptr);
+        createChildAt(*children[i].element, w, depth + 1, children[i].type);
     }
     detail::setElementPlacedByParent(nullptr);
     if (!w)
@@ -309,7 +332,7 @@ QWidget* createControl(const char* type, const Json::Value& element, QWidget* pa
 
 QWidget* createChild(const Json::Value& element, QWidget* parent)
 {
-    return createChildAt(element, parent, 0);
+    return createChildAt(element, parent, 0, json::find(element, "type"));
 }
 
 TEVQContainer* tevCreatePageByFileName(QWidget* parent, QString file)

@@ -57,11 +57,17 @@ struct CommonKeys {
     {
         if (!json::isObject(element))
             return;
-        for (auto it = element.begin(); it != element.end(); ++it) {
-            const char* end = nullptr;
-            const char* key = it.memberName(&end);
-            if (const Json::Value** slot = slotOf(key, std::size_t(end - key)))
-                *slot = &*it;
+        json::forEachMember(element, [this](const char* key, std::size_t length, const Json::Value& value) {
+            if (const Json::Value** slot = slotOf(key, length))
+                *slot = &value;
+        });
+        if (layout) {
+            json::forEachMember(*layout, [this](const char* key, std::size_t length, const Json::Value& value) {
+                if (length == 4 && std::memcmp(key, "type", 4) == 0)
+                    layoutType = &value;
+                else if (length == 5 && std::memcmp(key, "ratio", 5) == 0)
+                    layoutRatio = &value;
+            });
         }
     }
     bool anyDock() const { return dockHor || dockVer || dockOffsetX || dockOffsetY; }
@@ -85,41 +91,45 @@ struct CommonKeys {
     const Json::Value* minHeight = nullptr;
     const Json::Value* maxWidth = nullptr;
     const Json::Value* maxHeight = nullptr;
+    // The "type" and "ratio" members of "layout".
+    const Json::Value* layoutType = nullptr;
+    const Json::Value* layoutRatio = nullptr;
 
 private:
+    // Whether key (of the length of name) is name.
+    template <std::size_t N>
+    static bool same(const char* key, const char (&name)[N])
+    {
+        return std::memcmp(key, name, N - 1) == 0;
+    }
+
     const Json::Value** slotOf(const char* key, std::size_t length)
     {
-        struct Entry {
-            const char* name;
-            const Json::Value* CommonKeys::*slot;
-        };
-        static const Entry entries[] = {
-            {"name", &CommonKeys::name},
-            {"tooltip", &CommonKeys::tooltip},
-            {"visibility", &CommonKeys::visibility},
-            {"enable", &CommonKeys::enable},
-            {"layout", &CommonKeys::layout},
-            {"x", &CommonKeys::x},
-            {"y", &CommonKeys::y},
-            {"w", &CommonKeys::w},
-            {"h", &CommonKeys::h},
-            {"absoluteDockHor", &CommonKeys::dockHor},
-            {"absoluteDockVer", &CommonKeys::dockVer},
-            {"absoluteDockOffsetX", &CommonKeys::dockOffsetX},
-            {"absoluteDockOffsetY", &CommonKeys::dockOffsetY},
-            {"absoluteLayout", &CommonKeys::absoluteLayout},
-            {"widthPolicy", &CommonKeys::widthPolicy},
-            {"heightPolicy", &CommonKeys::heightPolicy},
-            {"minWidth", &CommonKeys::minWidth},
-            {"minHeight", &CommonKeys::minHeight},
-            {"maxWidth", &CommonKeys::maxWidth},
-            {"maxHeight", &CommonKeys::maxHeight},
-        };
-        for (const Entry& e : entries) {
-            if (std::strlen(e.name) == length && std::memcmp(e.name, key, length) == 0)
-                return &(this->*e.slot);
+        switch (length) {
+        case 1:
+            switch (key[0]) {
+            case 'x': return &x;
+            case 'y': return &y;
+            case 'w': return &w;
+            case 'h': return &h;
+            default: return nullptr;
+            }
+        case 4: return same(key, "name") ? &name : nullptr;
+        case 6: return same(key, "layout") ? &layout : same(key, "enable") ? &enable : nullptr;
+        case 7: return same(key, "tooltip") ? &tooltip : nullptr;
+        case 8: return same(key, "minWidth") ? &minWidth : same(key, "maxWidth") ? &maxWidth : nullptr;
+        case 9: return same(key, "minHeight") ? &minHeight : same(key, "maxHeight") ? &maxHeight : nullptr;
+        case 10: return same(key, "visibility") ? &visibility : nullptr;
+        case 11: return same(key, "widthPolicy") ? &widthPolicy : nullptr;
+        case 12: return same(key, "heightPolicy") ? &heightPolicy : nullptr;
+        case 14: return same(key, "absoluteLayout") ? &absoluteLayout : nullptr;
+        case 15: return same(key, "absoluteDockHor") ? &dockHor : same(key, "absoluteDockVer") ? &dockVer : nullptr;
+        case 19:
+            return same(key, "absoluteDockOffsetX") ? &dockOffsetX
+                   : same(key, "absoluteDockOffsetY") ? &dockOffsetY
+                                                      : nullptr;
+        default: return nullptr;
         }
-        return nullptr;
     }
 };
 
@@ -134,7 +144,7 @@ bool sizeLeftToParentLayout(QWidget* owner, const Json::Value& element, const Co
     QWidget* parent = owner->parentWidget();
     if (!parent || parent->layout())
         return false;
-    if (const Json::Value* type = json::find(*keys.layout, "type")) {
+    if (const Json::Value* type = keys.layoutType) {
         const std::optional<unsigned int> t = json::toUInt(*type);
         if (!t || *t != 0)
             return false;
@@ -145,25 +155,6 @@ bool sizeLeftToParentLayout(QWidget* owner, const Json::Value& element, const Co
 }
 
 constexpr int kUnboundedSize = 16777215;
-
-// The conversions of json::read for a member found already (null: absent).
-bool readString(const Json::Value* v, QString& out)
-{
-    const std::optional<std::string> s = v ? json::toString(*v) : std::nullopt;
-    if (!s)
-        return false;
-    out = json::toQString(*s);
-    return true;
-}
-
-bool readBool(const Json::Value* v, bool& out)
-{
-    const std::optional<bool> b = v ? json::toBool(*v) : std::nullopt;
-    if (!b)
-        return false;
-    out = *b;
-    return true;
-}
 
 // Owner geometry setter that never reaches a widget class's own setGeometry. Qt's rectangle keeps its right and
 // bottom edges as ints: a position and size from a page are brought into Qt's widget range first, so that
@@ -475,31 +466,38 @@ void TEVQWidgetBase::SaveLayout(Json::Value& element)
     json::member(element, "h") = layout.h;
 }
 
-void TEVQWidgetBase::LoadLayout(const Json::Value& element)
+namespace {
+
+// The layout keys of an element (see TEVQWidgetBase::LoadLayout), from the members found already.
+void readLayout(TEVQWidgetBase& base, const CommonKeys& keys)
 {
-    const Json::Value& sub = json::get(element, "layout");
-    const Json::Value* type = json::find(sub, "type");
-    if (!type) {
-        layoutType = LayoutTypeRatio;
+    auto intOr = [](const Json::Value* v, int def) { return v ? json::toInt(*v).value_or(def) : def; };
+    if (!keys.layoutType) {
+        base.layoutType = LayoutTypeRatio;
     } else {
         // A type that is not an unsigned integer (-1, "x") is as unknown as 5.
-        const std::optional<unsigned int> t = json::toUInt(*type);
+        const std::optional<unsigned int> t = json::toUInt(*keys.layoutType);
         if (t && *t == 0) {
-            layoutType = LayoutTypeRatio;
+            base.layoutType = LayoutTypeRatio;
         } else if (t && *t == 1) {
-            layoutType = LayoutTypeAbsolute;
-            layout.x = json::getInt(element, "x", 0);
-            layout.y = json::getInt(element, "y", 0);
-            layout.w = json::getInt(element, "w", owner ? owner->width() : 0);
-            layout.h = json::getInt(element, "h", owner ? owner->height() : 0);
-            applyGeometry(owner, layout);
+            QWidget* owner = base.owner;
+            base.layoutType = LayoutTypeAbsolute;
+            base.layout.x = intOr(keys.x, 0);
+            base.layout.y = intOr(keys.y, 0);
+            base.layout.w = intOr(keys.w, owner ? owner->width() : 0);
+            base.layout.h = intOr(keys.h, owner ? owner->height() : 0);
+            applyGeometry(owner, base.layout);
         } else {
-            layoutType = LayoutTypeAbsolute;
+            base.layoutType = LayoutTypeAbsolute;
         }
     }
-    if (layoutType == LayoutTypeRatio)
-        layout.x = json::getInt(sub, "ratio", 1);
+    if (base.layoutType == LayoutTypeRatio)
+        base.layout.x = intOr(keys.layoutRatio, 1);
 }
+
+} // namespace
+
+void TEVQWidgetBase::LoadLayout(const Json::Value& element) { readLayout(*this, CommonKeys(element)); }
 
 bool TEVQWidgetBase::serializeJsonValue(Json::Value* json, bool load)
 {
@@ -547,9 +545,9 @@ bool TEVQWidgetBase::serializeJsonValue(Json::Value* json, bool load)
 
     const CommonKeys keys(element);
     QString text;
-    if (readString(keys.name, text))
+    if (json::read(keys.name, text))
         owner->setObjectName(text);
-    if (readString(keys.tooltip, text))
+    if (json::read(keys.tooltip, text))
         owner->setToolTip(text);
     const bool showLater = showAfterLayout(owner);
     if (showLater) {
@@ -572,18 +570,18 @@ bool TEVQWidgetBase::serializeJsonValue(Json::Value* json, bool load)
         owner->setVisible(true);
     }
     bool flag = false;
-    if (readBool(keys.visibility, flag)) {
+    if (json::read(keys.visibility, flag)) {
         if (!flag || !showLater)
             owner->setVisible(flag);
         setVisibilityProperty(flag);
     } else {
         setVisibilityProperty(true);
     }
-    if (readBool(keys.enable, flag))
+    if (json::read(keys.enable, flag))
         owner->setEnabled(flag);
 
     if (keys.layout) {
-        LoadLayout(element);
+        readLayout(*this, keys);
     } else {
         layoutType = LayoutTypeAbsolute;
         auto intOr0 = [](const Json::Value* v) { return v ? json::toInt(*v).value_or(0) : 0; };

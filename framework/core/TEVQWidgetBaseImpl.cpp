@@ -183,7 +183,7 @@ bool TEVQWidgetBaseImpl::serializeJsonValue(Json::Value*& json, bool load)
         if (!attrs)
             return true;
         if (json::isObject(*attrs)) {
-            for (auto it = attrs->begin(); it != attrs->end(); ++it) {
+            for (auto it = attrs->begin(), last = attrs->end(); it != last; ++it) {
                 TEVAttrValue value;
                 if (TEVAttrValue::fromJson(*it, value))
                     attrStore[it.name()] = std::move(value);

@@ -5,6 +5,10 @@
 
 #include <QDirIterator>
 
+#include <atomic>
+#include <cstring>
+#include <memory>
+#include <thread>
 #include <vector>
 
 using namespace TEVQtLib;
@@ -117,6 +121,75 @@ private slots:
         }
     }
 
+    void sharedNamesOutliveTheirTree()
+    {
+        // Short member names of parsed trees are shared copies: copies of a tree and its names read the same
+        // after the tree they came from is gone; long names and names with a zero byte keep their own bytes.
+        const std::string longName(300, 'x');
+        const std::string zeroName = std::string("z") + '\0' + "z";
+        const std::string text = "{\"type\": \"qtlabel\", \"child\": [{\"type\": \"qtlabel\"}, {\"type\": \"" +
+                                 longName + "\", \"" + longName + "\": \"a" + std::string(1, '\0') + "b\", \"" + zeroName +
+                                 "\": 1, \"k\\n\": \"v\\t\"}]}";
+        Json::Value expected;
+        QVERIFY(tevtest::oracleParse(text.data(), text.data() + text.size(), expected));
+        Json::Value copy;
+        std::vector<std::string> keys;
+        {
+            Json::Value v;
+            QVERIFY(json::parse(text, v));
+            copy = v;
+            const Json::Value& last = json::at(json::get(v, "child"), 1);
+            for (auto it = last.begin(); it != last.end(); ++it)
+                keys.push_back(it.key().asString() + "|" + it.name());
+            Json::Value member;
+            QVERIFY(json::take(v, "type", member) && std::strcmp(member.asCString(), "qtlabel") == 0);
+        }
+        QVERIFY(copy == expected);
+        QCOMPARE(json::writeStyled(copy), json::writeStyled(expected));
+        QCOMPARE(keys, (std::vector<std::string>{"k\n|k\n", "type|type", longName + "|" + longName,
+                                                 zeroName + "|" + zeroName}));
+        const Json::Value& last = json::at(json::get(copy, "child"), 1);
+        QCOMPARE(json::getString(last, longName.c_str()), std::string("a\0b", 3));
+        QCOMPARE(json::memberNames(last).back(), zeroName);
+
+        // Readers on several threads at once agree with jsoncpp, whichever of them shares the texts.
+        std::string doc = "[";
+        for (int i = 0; i < 2000; ++i)
+            doc += std::string(i ? "," : "") + "{\"name\": \"n" + std::to_string(i % 50) + "\", \"v\": " + std::to_string(i) + "}";
+        doc += "]";
+        QVERIFY(tevtest::oracleParse(doc.data(), doc.data() + doc.size(), expected));
+        std::vector<std::thread> threads;
+        std::atomic<int> same{0};
+        for (int t = 0; t < 4; ++t) {
+            threads.emplace_back([&] {
+                for (int round = 0; round < 5; ++round) {
+                    Json::Value v;
+                    if (json::parse(doc, v) && v == expected)
+                        ++same;
+                }
+            });
+        }
+        for (std::thread& t : threads)
+            t.join();
+        QCOMPARE(same.load(), 20);
+    }
+
+    void releasedTreesAreFreedLater()
+    {
+        // A tree given up is freed off the caller's thread, soon; one still held elsewhere stays whole.
+        auto tree = std::make_shared<Json::Value>(parsed("{\"a\": [1, 2, {\"b\": \"text\"}]}"));
+        std::weak_ptr<Json::Value> watch = tree;
+        json::releaseLater(tree);
+        QVERIFY(!watch.expired());
+        QCOMPARE(json::getString(json::at(json::get(*tree, "a"), 2), "b"), std::string("text"));
+        for (int i = 0; i < 50; ++i)
+            json::releaseLater(std::make_shared<const Json::Value>(parsed("[[1], {\"x\": \"y\"}]")));
+        json::releaseLater(nullptr);
+        json::releaseLater(std::move(tree));
+        QVERIFY(!tree);
+        QTRY_VERIFY_WITH_TIMEOUT(watch.expired(), 5000);
+    }
+
     void membersOfNonObjectsAreAbsent()
     {
         const Json::Value arr = parsed("[1, 2]");
@@ -147,6 +220,42 @@ private slots:
         QVERIFY(!json::take(list, "0", taken) && !json::take(doc, "none", taken) && taken.asInt() == 7);
         QVERIFY(json::take(doc, "style", taken) && json::size(taken) == 2);
         QVERIFY(!json::has(doc, "style") && json::has(doc, "k") && json::size(list) == 2);
+    }
+
+    void recordFindsMembersInOneWalk()
+    {
+        // Each listed name finds its member, whatever the order in the object; absent names, longer or shorter
+        // names and anything but an object find nothing.
+        static const json::Keys keys{"text", "max", "a", "t"};
+        QCOMPARE(keys.size(), std::size_t(4));
+        const Json::Value obj = parsed("{\"max\": 7, \"texts\": 1, \"text\": \"hi\", \"k\": true, \"b\": 2}");
+        const json::Record r(obj, keys);
+        int max = 0;
+        QString text;
+        QVERIFY(json::read(r[0], text) && text == QStringLiteral("hi"));
+        QVERIFY(json::read(r[1], max) && max == 7);
+        QVERIFY(!r[2] && !r[3] && !r[4] && !r[40]);
+        QCOMPARE(keys.indexOf("k", 1), -1);
+        QCOMPARE(keys.indexOf("tex", 3), -1);
+        QCOMPARE(keys.indexOf("t", 1), 3);
+        for (const char* other : {"[1, 2]", "5", "null", "\"text\""}) {
+            const json::Record none(parsed(other), keys);
+            QVERIFY2(!none[0] && !none[1], other);
+        }
+
+        // Reads of a found member convert as the reads by name do: absent or of the wrong type leaves out alone.
+        const Json::Value v = parsed("{\"s\": \"x\", \"n\": 2.9, \"b\": false, \"e\": \"\"}");
+        static const json::Keys names{"s", "n", "b", "e"};
+        const json::Record m(v, names);
+        int i = -1;
+        bool flag = true;
+        std::string str = "keep";
+        QString qs = QStringLiteral("keep");
+        QVERIFY(!json::read(m[0], i) && i == -1 && !json::read(nullptr, i));
+        QVERIFY(json::read(m[1], i) && i == 2 && !json::read(m[1], str) && str == "keep");
+        QVERIFY(json::read(m[2], flag) && !flag && !json::read(m[2], qs) && qs == QStringLiteral("keep"));
+        QVERIFY(json::read(m[3], qs) && qs.isEmpty() && !qs.isNull());
+        QVERIFY(json::read(v, "s", qs) && qs == QStringLiteral("x"));
     }
 
     void scalarConversions_data()

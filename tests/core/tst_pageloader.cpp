@@ -301,6 +301,37 @@ private slots:
         QVERIFY(!rm()->isLoadFromThemeRes() && !rm()->isCreatedByFile());
     }
 
+    void documentsOpenedInTurnEachBuildTheirOwnPage()
+    {
+        // Two documents opened in turn, each several times: every load builds its own document's tree (the tree
+        // parsed before is given up as the next is read), attributes included, whatever order they are written in.
+        const QString first = writeTemp("turn_a.json", R"({"elements":[{"type":"qtcontainer","name":"a",
+            "attr":{"space":3,"childLayout":1},"child":[
+            {"type":"qtbutton","name":"b","attr":{"showText":0,"text":"First","drawBackground":1}},
+            {"type":"qtslider","name":"s","attr":{"val":7,"min":2,"isHor":0,"max":9}}]}]})");
+        const QString second = writeTemp("turn_b.json", R"({"elements":[{"type":"qtcontainer","name":"a",
+            "attr":{"childLayout":"x"},"child":[
+            {"type":"qtbutton","name":"b","attr":{"text":"Second"}},
+            {"type":"qtslider","name":"s","attr":{"max":40,"val":30}}]}]})");
+        for (int round = 0; round < 3; ++round) {
+            for (const bool isFirst : {true, false}) {
+                QWidget host;
+                TEVQContainer* root = tevCreatePageByFileName(&host, isFirst ? first : second);
+                QVERIFY(root);
+                auto* button = child<TEVQPushButton>(root, "b");
+                auto* slider = child<TEVQSlider>(root, "s");
+                QVERIFY(button && slider);
+                QCOMPARE(button->text(), isFirst ? QStringLiteral("First") : QStringLiteral("Second"));
+                QCOMPARE(button->getShowText(), !isFirst);
+                QCOMPARE(root->getChildLayout(), isFirst ? TEVQContainer::Vertical : TEVQContainer::NoUse);
+                QCOMPARE(slider->orientation(), isFirst ? Qt::Vertical : Qt::Horizontal);
+                QCOMPARE(slider->minimum(), isFirst ? 2 : 0);
+                QCOMPARE(slider->maximum(), isFirst ? 9 : 40);
+                QCOMPARE(slider->value(), isFirst ? 7 : 30);
+            }
+        }
+    }
+
     void scrollBarElementsOnlyInProjectMode()
     {
         const QString doc = writeTemp("bars.json",
