@@ -132,30 +132,33 @@ void PhotovoltaicPlantWindow::setTrendDrawerExpanded(bool expanded)
 
 // Slides the drawer towards the width of the current state. The container refuses a new slide while one
 // runs, so a change of mind during a slide is carried out once that slide has ended: the drawer always ends
-// at the state the window holds.
+// at the state the window holds. A closed drawer hides its body once its slide has ended (looked at again
+// until then, so a slow machine that ends the slide late still hides it).
 void PhotovoltaicPlantWindow::animateDrawer()
 {
+    auto again = [this]() {
+        if (m_drawerAnimationPending)
+            return;
+        m_drawerAnimationPending = true;
+        QTimer::singleShot(20, this, [this]() {
+            m_drawerAnimationPending = false;
+            animateDrawer();
+        });
+    };
     if (m_trendDrawer->isResizeAnimationRunning()) {
-        if (!m_drawerAnimationPending) {
-            m_drawerAnimationPending = true;
-            QTimer::singleShot(20, this, [this]() {
-                m_drawerAnimationPending = false;
-                animateDrawer();
-            });
-        }
+        again();
         return;
     }
     const int h = m_trendDrawer->height();
     const int target = m_drawerExpanded ? kDrawerWidth : 0;
-    if (m_trendDrawer->width() == target)
+    if (m_trendDrawer->width() != target) {
+        m_trendDrawer->startResizeAnimation(QSize(m_trendDrawer->width(), h), QSize(target, h), kDrawerAnimationMs);
+        if (!m_drawerExpanded)
+            again();
         return;
-    m_trendDrawer->startResizeAnimation(QSize(m_trendDrawer->width(), h), QSize(target, h), kDrawerAnimationMs);
-    if (!m_drawerExpanded) {
-        QTimer::singleShot(kDrawerAnimationMs + 10, this, [this]() {
-            if (!m_drawerExpanded && m_trendDrawerBody)
-                m_trendDrawerBody->hide();
-        });
     }
+    if (!m_drawerExpanded && m_trendDrawerBody)
+        m_trendDrawerBody->hide();
 }
 
 void PhotovoltaicPlantWindow::resizeEvent(QResizeEvent* event)
