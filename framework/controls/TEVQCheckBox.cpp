@@ -165,16 +165,18 @@ bool TEVQCheckBoxImpl::serializeJsonValue(Json::Value*& json, bool load)
         a["showText"] = 0;
     if (!b->text().isEmpty())
         a["text"] = json::fromQString(b->text());
-    auto name = [&a](const char* key, const QString& value) {
-        if (!value.isEmpty())
+    // Every name that is not empty is written (the built-in ones too); an empty name is written as well where a
+    // new box holds a built-in image, which a box reading no key keeps: "no icon" came back as the image.
+    auto name = [&a](const char* key, const QString& value, const QString& builtIn) {
+        if (!value.isEmpty() || value != builtIn)
             a[key] = json::fromQString(value);
     };
-    name("iconPath", uncheckIcon);
-    name("hotIconPath", uncheckHotIcon);
-    name("siconPath", checkedIcon);
-    name("sHotIconPath", checkedHotIcon);
-    name("disableIconPath", disableUncheckIcon);
-    name("disableSIconPath", disableCheckIcon);
+    name("iconPath", uncheckIcon, kUncheckDefault);
+    name("hotIconPath", uncheckHotIcon, kUncheckDefault);
+    name("siconPath", checkedIcon, kCheckedDefault);
+    name("sHotIconPath", checkedHotIcon, kCheckedDefault);
+    name("disableIconPath", disableUncheckIcon, QString());
+    name("disableSIconPath", disableCheckIcon, QString());
     dropEmptyAttrs(element);
     return result;
 }

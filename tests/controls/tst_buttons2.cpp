@@ -213,6 +213,11 @@ private slots:
             << R"({"attr": {"iconPath": "red.png", "siconPath": "blue.png", "sHotIconPath": "yellow.png", "showIcon": false, "showText": 0, "text": "Grid", "iconX": 99999999, "disableIconPath": "d.png"}})"
             << R"({"iconHor": 0, "iconX": 16777215, "showIcon": 0, "showText": 0, "text": "Grid", "iconPath": "red.png", "hotIconPath": "red.png", "siconPath": "blue.png", "sHotIconPath": "yellow.png", "disableIconPath": "d.png"})"
             << "null";
+        // No icon: an empty name where the box holds a built-in image is written, or it comes back as the image.
+        QTest::newRow("checkbox no icons") << "qtcheckbox"
+            << R"({"attr": {"iconPath": "", "siconPath": "", "disableIconPath": ""}})"
+            << R"({"iconHor": 0, "iconPath": "", "hotIconPath": "", "siconPath": "", "sHotIconPath": ""})"
+            << "null";
         QTest::newRow("checkbox styles") << "qtcheckbox"
             << R"({"style": [["bgN", 1, 4], ["bgH", 1, 5], ["bgP", 1, 0], ["txtU", 2, 8], ["txtD", 2, 10], ["nope", 1, 1], ["txtC", 2, 11]], "attr": {"iconHor": 1}})"
             << R"({"iconHor": 1, "iconPath": "IDB_UNCHECK", "hotIconPath": "IDB_UNCHECK", "siconPath": "IDB_CHECKED", "sHotIconPath": "IDB_CHECKED"})"
