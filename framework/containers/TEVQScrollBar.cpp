@@ -14,17 +14,6 @@ using namespace TEVQtLib;
 namespace {
 
 // A state index that is safe to use on a four-state array.
-int safeState(int state) { return (state >= 0 && state < 4) ? state : 0; }
-
-void setStates(FillStyle* states, CtrlState state, const FillStyle& style)
-{
-    if (state == 4) {
-        for (int s = 0; s < 4; ++s)
-            states[s] = style;
-    } else if (state >= 0 && state < 4) {
-        states[state] = style;
-    }
-}
 
 
 } // namespace
@@ -68,17 +57,17 @@ void TEVQScrollBarImpl::draw(QPainter* painter, const QRect& rect)
     drawFillStyle(painter, background, rect);
 
     const QRect thumb = partRect(PartThumb);
-    drawFillStyle(painter, thumbStyles[safeState(m_parts[PartThumb].state)], thumb);
+    drawFillStyle(painter, thumbStyles[tevSafeState(m_parts[PartThumb].state)], thumb);
     if (!thumbIcon.isEmpty())
         drawImage(painter, thumbIcon, IconStyleDesc(), thumb, false);
 
     const QRect up = partRect(PartUp);
-    drawFillStyle(painter, upStyles[safeState(m_parts[PartUp].state)], up);
+    drawFillStyle(painter, upStyles[tevSafeState(m_parts[PartUp].state)], up);
     if (!upIcon.isEmpty())
         drawImage(painter, upIcon, upIconStyle, up, false);
 
     const QRect down = partRect(PartDown);
-    drawFillStyle(painter, downStyles[safeState(m_parts[PartDown].state)], down);
+    drawFillStyle(painter, downStyles[tevSafeState(m_parts[PartDown].state)], down);
     if (!downIcon.isEmpty())
         drawImage(painter, downIcon, downIconStyle, down, false);
 }
@@ -218,32 +207,32 @@ const FillStyle& TEVQScrollBar::getScrollbarBackground(CommonCtrlState) const { 
 
 void TEVQScrollBar::setScrollbarUpButton(CtrlState state, const FillStyle& style)
 {
-    setStates(painter()->upStyles, state, style);
+    tevSetStates(painter()->upStyles, state, style);
 }
 
 const FillStyle& TEVQScrollBar::getScrollbarUpButton(CtrlState state) const
 {
-    return painter()->upStyles[safeState(state)];
+    return painter()->upStyles[tevSafeState(state)];
 }
 
 void TEVQScrollBar::setScrollbarDownButton(CtrlState state, const FillStyle& style)
 {
-    setStates(painter()->downStyles, state, style);
+    tevSetStates(painter()->downStyles, state, style);
 }
 
 const FillStyle& TEVQScrollBar::getScrollbarDownButton(CtrlState state) const
 {
-    return painter()->downStyles[safeState(state)];
+    return painter()->downStyles[tevSafeState(state)];
 }
 
 void TEVQScrollBar::setScrollbarThumb(CtrlState state, const FillStyle& style)
 {
-    setStates(painter()->thumbStyles, state, style);
+    tevSetStates(painter()->thumbStyles, state, style);
 }
 
 const FillStyle& TEVQScrollBar::getScrollbarThumb(CtrlState state) const
 {
-    return painter()->thumbStyles[safeState(state)];
+    return painter()->thumbStyles[tevSafeState(state)];
 }
 
 void TEVQScrollBar::setScrollbarBtnIcon(bool up, const QString& path)

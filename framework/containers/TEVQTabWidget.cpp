@@ -16,7 +16,6 @@ namespace {
 
 constexpr int kDefaultItemSize = 50;
 
-int stateIndex(int state) { return (state >= 0 && state < 4) ? state : 0; }
 
 // Coordinates and extents kept to half the int range, so that a rectangle's far edge never overflows.
 int clampToInt(qint64 v) { return int(qBound<qint64>(-(INT_MAX / 2), v, INT_MAX / 2)); }
@@ -291,7 +290,7 @@ void TEVQTabWidget::setItemBackground(CtrlState state, const FillStyle& style)
 const FillStyle& TEVQTabWidget::getItemBackground(CtrlState state) const
 {
     static const FillStyle none;
-    return painter() ? painter()->itemBackground[stateIndex(state)] : none;
+    return painter() ? painter()->itemBackground[tevSafeState(state)] : none;
 }
 
 void TEVQTabWidget::setItemTextStyle(CtrlState state, const TextStyleDesc& style)
@@ -308,7 +307,7 @@ void TEVQTabWidget::setItemTextStyle(CtrlState state, const TextStyleDesc& style
 const TextStyleDesc& TEVQTabWidget::getItemTextStyle(CtrlState state) const
 {
     static const TextStyleDesc none;
-    return painter() ? painter()->itemTextStyle[stateIndex(state)] : none;
+    return painter() ? painter()->itemTextStyle[tevSafeState(state)] : none;
 }
 
 void TEVQTabWidget::initDemoData()

@@ -14,17 +14,6 @@ namespace {
 const QString kUncheckDefault = QStringLiteral("IDB_UNCHECK");
 const QString kCheckedDefault = QStringLiteral("IDB_CHECKED");
 
-int safeState(int state) { return (state >= 0 && state < 4) ? state : 0; }
-
-template <class T> void setStates(T* states, int state, const T& value)
-{
-    if (state == 4) {
-        for (int s = 0; s < 4; ++s)
-            states[s] = value;
-    } else if (state >= 0 && state < 4) {
-        states[state] = value;
-    }
-}
 
 // Icon offsets read from JSON stay within what a widget can measure, so that no geometry sum overflows.
 int clampOffset(int v) { return qBound(-QWIDGETSIZE_MAX, v, QWIDGETSIZE_MAX); }
@@ -187,18 +176,18 @@ TEVQCheckBox::TEVQCheckBox(QWidget* parent) : QCheckBox(parent) { tevSetImpl(new
 
 TEVQCheckBox::~TEVQCheckBox() = default;
 
-const FillStyle& TEVQCheckBox::getBackground(CtrlState state) const { return painter()->backgrounds[safeState(state)]; }
+const FillStyle& TEVQCheckBox::getBackground(CtrlState state) const { return painter()->backgrounds[tevSafeState(state)]; }
 
-void TEVQCheckBox::setBackground(CtrlState state, const FillStyle& style) { setStates(painter()->backgrounds, state, style); }
+void TEVQCheckBox::setBackground(CtrlState state, const FillStyle& style) { tevSetStates(painter()->backgrounds, state, style); }
 
 const FillStyle& TEVQCheckBox::getCheckedBackground(CtrlState state) const
 {
-    return painter()->checkedBackgrounds[safeState(state)];
+    return painter()->checkedBackgrounds[tevSafeState(state)];
 }
 
 void TEVQCheckBox::setCheckedBackground(CtrlState state, const FillStyle& style)
 {
-    setStates(painter()->checkedBackgrounds, state, style);
+    tevSetStates(painter()->checkedBackgrounds, state, style);
 }
 
 const TextStyleDesc& TEVQCheckBox::getTextStyle(bool checked) const

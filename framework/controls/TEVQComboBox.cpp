@@ -16,7 +16,6 @@ using namespace TEVQtLib;
 
 namespace {
 
-int safeState(int state) { return (state >= 0 && state < 4) ? state : 0; }
 
 const QString kClearBackground = QStringLiteral("background-color: rgba(0, 0, 0, 0);");
 const QMargins kEditMargins(10, 0, 10, 0);
@@ -242,47 +241,47 @@ TEVQComboBox::~TEVQComboBox()
     delete m_list.data();
 }
 
-const FillStyle& TEVQComboBox::getBackground(CtrlState state) const { return painter()->backgrounds[safeState(state)]; }
-void TEVQComboBox::setBackground(CtrlState state, const FillStyle& style) { painter()->backgrounds[safeState(state)] = style; }
+const FillStyle& TEVQComboBox::getBackground(CtrlState state) const { return painter()->backgrounds[tevSafeState(state)]; }
+void TEVQComboBox::setBackground(CtrlState state, const FillStyle& style) { painter()->backgrounds[tevSafeState(state)] = style; }
 
 const FillStyle& TEVQComboBox::getBtnBackground(CtrlState state) const
 {
-    return painter()->btnBackgrounds[safeState(state)];
+    return painter()->btnBackgrounds[tevSafeState(state)];
 }
 
 void TEVQComboBox::setBtnBackground(CtrlState state, const FillStyle& style)
 {
-    painter()->btnBackgrounds[safeState(state)] = style;
+    painter()->btnBackgrounds[tevSafeState(state)] = style;
 }
 
 const FillStyle& TEVQComboBox::getItemBackground(CtrlState state) const
 {
-    return painter()->itemBackgrounds[safeState(state)];
+    return painter()->itemBackgrounds[tevSafeState(state)];
 }
 
 void TEVQComboBox::setItemBackground(CtrlState state, const FillStyle& style)
 {
-    painter()->itemBackgrounds[safeState(state)] = style;
+    painter()->itemBackgrounds[tevSafeState(state)] = style;
 }
 
-const TextStyleDesc& TEVQComboBox::getTextStyle(CtrlState state) const { return painter()->textStyles[safeState(state)]; }
-void TEVQComboBox::setTextStyle(CtrlState state, const TextStyleDesc& style) { painter()->textStyles[safeState(state)] = style; }
+const TextStyleDesc& TEVQComboBox::getTextStyle(CtrlState state) const { return painter()->textStyles[tevSafeState(state)]; }
+void TEVQComboBox::setTextStyle(CtrlState state, const TextStyleDesc& style) { painter()->textStyles[tevSafeState(state)] = style; }
 
 const TextStyleDesc& TEVQComboBox::getItemTextStyle(CtrlState state) const
 {
-    return painter()->itemTextStyles[safeState(state)];
+    return painter()->itemTextStyles[tevSafeState(state)];
 }
 
 void TEVQComboBox::setItemTextStyle(CtrlState state, const TextStyleDesc& style)
 {
-    painter()->itemTextStyles[safeState(state)] = style;
+    painter()->itemTextStyles[tevSafeState(state)] = style;
 }
 
 const FillStyle& TEVQComboBox::getPopupBackground(CtrlState) const { return painter()->popupBackground; }
 void TEVQComboBox::setPopupBackground(CtrlState, const FillStyle& style) { painter()->popupBackground = style; }
 
-const QString& TEVQComboBox::getBtnIcon(CtrlState state) const { return painter()->btnIcons[safeState(state)]; }
-void TEVQComboBox::setBtnIcon(CtrlState state, const QString& name) { painter()->btnIcons[safeState(state)] = name; }
+const QString& TEVQComboBox::getBtnIcon(CtrlState state) const { return painter()->btnIcons[tevSafeState(state)]; }
+void TEVQComboBox::setBtnIcon(CtrlState state, const QString& name) { painter()->btnIcons[tevSafeState(state)] = name; }
 const QString& TEVQComboBox::getNormalBtnIcon() const { return painter()->btnIcons[CtrlStateNormal]; }
 void TEVQComboBox::setNormalBtnIcon(const QString& name) { painter()->btnIcons[CtrlStateNormal] = name; }
 const QString& TEVQComboBox::getHotBtnIcon() const { return painter()->btnIcons[CtrlStateHot]; }

@@ -12,8 +12,6 @@ using namespace TEVQtLib;
 
 namespace {
 
-bool validState(int state) { return state >= 0 && state < 4; }
-int safeState(int state) { return validState(state) ? state : 0; }
 // Margins from JSON stay within the sizes a page may give (0..32767); Qt ignores a whole set of margins with a
 // value near QWIDGETSIZE_MAX.
 int clampMargin(int v) { return qBound(0, v, 32767); }
@@ -78,7 +76,7 @@ void TEVQLineEditImpl::applyTextStyle(int st)
 {
     if (!owner)
         return;
-    st = safeState(st);
+    st = tevSafeState(st);
     const QString global = rm()->getGlobalFontFamily();
     if (st == m_appliedState && global == m_appliedFamily)
         return;
@@ -106,7 +104,7 @@ void TEVQLineEditImpl::draw(QPainter* painter, const QRect& rect)
 {
     if (state == CtrlStateHot)
         state = CtrlStateNormal; // the hot look is never shown
-    backgroundCache.draw(painter, backgrounds[safeState(state)], rect);
+    backgroundCache.draw(painter, backgrounds[tevSafeState(state)], rect);
     auto* edit = qobject_cast<QLineEdit*>(owner);
     if (edit && edit->text().isEmpty() && !placeholderText.isEmpty())
         drawPlaceholder(painter, rect, edit->contentsMargins());
@@ -221,15 +219,15 @@ const TextStyleDesc& TEVQLineEdit::getPlaceholderTextStyle(CtrlState) const { re
 
 void TEVQLineEdit::setBackground(CtrlState state, const FillStyle& style)
 {
-    if (validState(state))
+    if (tevValidState(state))
         painter()->backgrounds[state] = style;
 }
 
-const FillStyle& TEVQLineEdit::getBackground(CtrlState state) const { return painter()->backgrounds[safeState(state)]; }
+const FillStyle& TEVQLineEdit::getBackground(CtrlState state) const { return painter()->backgrounds[tevSafeState(state)]; }
 
 void TEVQLineEdit::setTextStyle(CtrlState state, const TextStyleDesc& style)
 {
-    if (!validState(state))
+    if (!tevValidState(state))
         return;
     painter()->textStyles[state] = style;
     painter()->textStyleChanged();
@@ -237,7 +235,7 @@ void TEVQLineEdit::setTextStyle(CtrlState state, const TextStyleDesc& style)
         painter()->applyTextStyle(CtrlStateNormal);
 }
 
-const TextStyleDesc& TEVQLineEdit::getTextStyle(CtrlState state) const { return painter()->textStyles[safeState(state)]; }
+const TextStyleDesc& TEVQLineEdit::getTextStyle(CtrlState state) const { return painter()->textStyles[tevSafeState(state)]; }
 
 void TEVQLineEdit::setEditMargin(int top, int bottom, int left, int right) { setContentsMargins(left, top, right, bottom); }
 

@@ -14,17 +14,6 @@ using namespace TEVQtLib;
 
 namespace {
 
-int safeState(int state) { return (state >= 0 && state < 4) ? state : 0; }
-
-template <class T> void setStates(T* states, CtrlState state, const T& value)
-{
-    if (state == 4) {
-        for (int s = 0; s < 4; ++s)
-            states[s] = value;
-    } else if (state >= 0 && state < 4) {
-        states[state] = value;
-    }
-}
 
 // Channel-wise blend of two colours in 0..1 reals.
 QColor blend(const QColor& from, const QColor& to, double w)
@@ -126,7 +115,7 @@ void TEVQPushButtonImpl::drawFaded(QPainter* painter, const QRect& rect, int s, 
         // The hot look is fadeProgress 1, the normal look 0, whichever way the fade runs.
         const bool towardHot = fadeTarget == CtrlStateHot;
         const int origin = towardHot ? CtrlStateNormal : CtrlStateHot;
-        const int end = safeState(fadeTarget);
+        const int end = tevSafeState(fadeTarget);
         const double w = towardHot ? t : 1.0 - t;
         FillStyle fill = backgrounds[origin];
         fill.fillRes.fillColor = blend8(backgrounds[origin].fillRes.fillColor, backgrounds[end].fillRes.fillColor, w);
@@ -140,7 +129,7 @@ void TEVQPushButtonImpl::drawFaded(QPainter* painter, const QRect& rect, int s, 
             drawButtonText(painter, rect, text, textCaches[origin]);
         return;
     }
-    s = safeState(s);
+    s = tevSafeState(s);
     if (drawBackground)
         fillCaches[s].draw(painter, backgrounds[s], rect);
     if (showText)
@@ -153,7 +142,7 @@ void TEVQPushButtonImpl::draw(QPainter* painter, const QRect& rect)
     if (!b)
         return;
     const QSize size = b->size();
-    const int s = safeState(state);
+    const int s = tevSafeState(state);
 
     if (isExtBtn && extHovered) {
         // Only the extension area shows the state's look.
@@ -439,22 +428,22 @@ TEVQPushButton::~TEVQPushButton() = default;
 
 void TEVQPushButton::setBackground(CtrlState state, const FillStyle& style)
 {
-    setStates(painter()->backgrounds, state, style);
+    tevSetStates(painter()->backgrounds, state, style);
 }
 
 const FillStyle& TEVQPushButton::getBackground(CtrlState state) const
 {
-    return painter()->backgrounds[safeState(state)];
+    return painter()->backgrounds[tevSafeState(state)];
 }
 
 void TEVQPushButton::setTextStyle(CtrlState state, const TextStyleDesc& style)
 {
-    setStates(painter()->textStyles, state, style);
+    tevSetStates(painter()->textStyles, state, style);
 }
 
 const TextStyleDesc& TEVQPushButton::getTextStyle(CtrlState state) const
 {
-    return painter()->textStyles[safeState(state)];
+    return painter()->textStyles[tevSafeState(state)];
 }
 
 void TEVQPushButton::setUseFillStyle(CtrlState state, bool use)
@@ -462,14 +451,14 @@ void TEVQPushButton::setUseFillStyle(CtrlState state, bool use)
     if (state == 4) {
         for (FillStyle& f : painter()->backgrounds)
             f.useFillStyle = use;
-    } else if (state >= 0 && state < 4) {
+    } else if (tevValidState(state)) {
         painter()->backgrounds[state].useFillStyle = use;
     }
 }
 
 bool TEVQPushButton::getUseFillStyle(CtrlState state) const
 {
-    return painter()->backgrounds[safeState(state)].useFillStyle;
+    return painter()->backgrounds[tevSafeState(state)].useFillStyle;
 }
 
 void TEVQPushButton::setDrawBackground(bool draw)

@@ -12,7 +12,6 @@ using namespace TEVQtLib;
 
 namespace {
 
-int safeState(int state) { return (state >= 0 && state < 4) ? state : 0; }
 
 int clampOffset(int v) { return qBound(-QWIDGETSIZE_MAX, v, QWIDGETSIZE_MAX); }
 
@@ -73,7 +72,7 @@ void TEVQRadioButtonImpl::draw(QPainter* painter, const QRect& rect)
     TEVQRadioButton* b = button();
     if (!b)
         return;
-    const int s = safeState(state);
+    const int s = tevSafeState(state);
     const bool checked = b->isChecked();
     const bool enabled = b->isEnabled();
 
@@ -206,25 +205,20 @@ TEVQRadioButton::~TEVQRadioButton() = default;
 
 void TEVQRadioButton::setBackground(CtrlState state, const FillStyle& style)
 {
-    if (state == 4) {
-        for (FillStyle& f : painter()->backgrounds)
-            f = style;
-    } else if (state >= 0 && state < 4) {
-        painter()->backgrounds[state] = style;
-    }
+    tevSetStates(painter()->backgrounds, state, style);
 }
 
-const FillStyle& TEVQRadioButton::getBackground(CtrlState state) const { return painter()->backgrounds[safeState(state)]; }
+const FillStyle& TEVQRadioButton::getBackground(CtrlState state) const { return painter()->backgrounds[tevSafeState(state)]; }
 
 void TEVQRadioButton::setSelectedBackground(CtrlState state, const FillStyle& style)
 {
-    if (state >= 0 && state < 4)
+    if (tevValidState(state))
         painter()->selectedBackgrounds[state] = style;
 }
 
 const FillStyle& TEVQRadioButton::getSelectedBackground(CtrlState state) const
 {
-    return painter()->selectedBackgrounds[safeState(state)];
+    return painter()->selectedBackgrounds[tevSafeState(state)];
 }
 
 void TEVQRadioButton::setTextStyle(bool checked, const TextStyleDesc& style)

@@ -12,7 +12,6 @@ using namespace TEVQtLib;
 
 namespace {
 
-int safeState(int state) { return (state >= 0 && state < 4) ? state : 0; }
 
 constexpr int kDefaultThumb = 20;
 constexpr int kDefaultChannel = 10;
@@ -54,7 +53,7 @@ void TEVQSliderImpl::draw(QPainter* painter, const QRect& rect)
         const int length = int(float(rect.height()) * f);
         foregroundCache.draw(painter, foreground, x, rect.bottom() - length, channelHeight, length);
     }
-    const int thumbState = safeState(state);
+    const int thumbState = tevSafeState(state);
     thumbCaches[thumbState].draw(painter, thumbStyles[thumbState], s->getThumbRect());
 }
 
@@ -238,11 +237,11 @@ const FillStyle& TEVQSlider::getForegroundStyle(CommonCtrlState) const { return 
 
 void TEVQSlider::setThumbStyle(CtrlState state, const FillStyle& style)
 {
-    if (state >= 0 && state < 4)
+    if (tevValidState(state))
         painter()->thumbStyles[state] = style;
 }
 
-const FillStyle& TEVQSlider::getThumbStyle(CtrlState state) const { return painter()->thumbStyles[safeState(state)]; }
+const FillStyle& TEVQSlider::getThumbStyle(CtrlState state) const { return painter()->thumbStyles[tevSafeState(state)]; }
 
 void TEVQSlider::paintEvent(QPaintEvent* event) { tevForwardPaint(event); }
 

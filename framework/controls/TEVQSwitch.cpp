@@ -12,7 +12,6 @@ using namespace TEVQtLib;
 
 namespace {
 
-int safeState(int state) { return (state >= 0 && state < 4) ? state : 0; }
 
 constexpr int kDefaultThumb = 25;
 constexpr int kDefaultMargin = 2;
@@ -100,7 +99,7 @@ void TEVQSwitchImpl::draw(QPainter* painter, const QRect& r)
     m_track.draw(painter, background, r);
     const int tw = thumbSize.width();
     const int th = thumbSize.height();
-    const int s = safeState(state);
+    const int s = tevSafeState(state);
     m_thumb[s].draw(painter, thumbStyles[s], margin + thumbX, margin, tw, th);
 
     const QRect left(margin, margin, tw, th);
@@ -246,11 +245,11 @@ const FillStyle& TEVQSwitch::getBackgroundStyle(CommonCtrlState) const { return 
 
 void TEVQSwitch::setThumbStyle(CtrlState state, const FillStyle& style)
 {
-    if (state >= 0 && state < 4)
+    if (tevValidState(state))
         painter()->thumbStyles[state] = style;
 }
 
-const FillStyle& TEVQSwitch::getThumbStyle(CtrlState state) const { return painter()->thumbStyles[safeState(state)]; }
+const FillStyle& TEVQSwitch::getThumbStyle(CtrlState state) const { return painter()->thumbStyles[tevSafeState(state)]; }
 
 void TEVQSwitch::setTextStyle(SwitchPosition position, const TextStyleDesc& style)
 {

@@ -9,8 +9,6 @@
 using namespace TEVQtLib;
 
 namespace {
-bool validState(int state) { return state >= 0 && state < 4; }
-int safeState(int state) { return validState(state) ? state : 0; }
 } // namespace
 
 // ---- painter -------------------------------------------------------------------------------------------------
@@ -23,7 +21,7 @@ void TEVQTextEditImpl::draw(QPainter* painter, const QRect& rect)
 {
     if (state == CtrlStateHot)
         state = CtrlStateNormal;
-    backgroundCache.draw(painter, backgrounds[safeState(state)], rect);
+    backgroundCache.draw(painter, backgrounds[tevSafeState(state)], rect);
     auto* edit = qobject_cast<QTextEdit*>(owner);
     // isEmpty: a document of one empty paragraph, without walking the text.
     if (edit && edit->document()->isEmpty() && !placeholderText.isEmpty())
@@ -90,15 +88,15 @@ TEVQTextEdit::~TEVQTextEdit() = default;
 
 void TEVQTextEdit::setBackground(CtrlState state, const FillStyle& style)
 {
-    if (validState(state))
+    if (tevValidState(state))
         painter()->backgrounds[state] = style;
 }
 
-const FillStyle& TEVQTextEdit::getBackground(CtrlState state) const { return painter()->backgrounds[safeState(state)]; }
+const FillStyle& TEVQTextEdit::getBackground(CtrlState state) const { return painter()->backgrounds[tevSafeState(state)]; }
 
 void TEVQTextEdit::setTextStyle(CtrlState state, const TextStyleDesc& style)
 {
-    if (!validState(state))
+    if (!tevValidState(state))
         return;
     painter()->textStyles[state] = style;
     painter()->textStyleChanged();
@@ -106,7 +104,7 @@ void TEVQTextEdit::setTextStyle(CtrlState state, const TextStyleDesc& style)
         painter()->applyTextStyle(CtrlStateNormal);
 }
 
-const TextStyleDesc& TEVQTextEdit::getTextStyle(CtrlState state) const { return painter()->textStyles[safeState(state)]; }
+const TextStyleDesc& TEVQTextEdit::getTextStyle(CtrlState state) const { return painter()->textStyles[tevSafeState(state)]; }
 
 void TEVQTextEdit::setPlaceholderText(const QString& text) { painter()->placeholderText = text; }
 

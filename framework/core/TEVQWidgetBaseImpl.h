@@ -42,6 +42,21 @@ enum CtrlState : int {
     CtrlStateDisable = 3,
 };
 
+// Per-state arrays of a control hold the four states above.
+constexpr bool tevValidState(int state) { return state >= 0 && state < 4; }
+// The state when it is one of the four, else the normal state: the entry to read for any state argument.
+constexpr int tevSafeState(int state) { return tevValidState(state) ? state : 0; }
+// Sets one entry of a four-state array, or all four for 4; any other state changes nothing.
+template <class T> void tevSetStates(T* states, int state, const T& value)
+{
+    if (state == 4) {
+        for (int s = 0; s < 4; ++s)
+            states[s] = value;
+    } else if (tevValidState(state)) {
+        states[state] = value;
+    }
+}
+
 // State argument of the setters and getters of a control that keeps one style for every state; the designer
 // offers 0 ("Normal") and 1 ("Disable").
 enum CommonCtrlState : int {

@@ -12,7 +12,6 @@
 using namespace TEVQtLib;
 
 namespace {
-bool validState(int state) { return state >= 0 && state < 4; }
 } // namespace
 
 // ---- painter -------------------------------------------------------------------------------------------------
@@ -138,21 +137,21 @@ const FillStyle& TEVQList::getBackground(CommonCtrlState) const { return painter
 
 void TEVQList::setItemBackground(CtrlState state, const FillStyle& style)
 {
-    if (validState(state))
+    if (tevValidState(state))
         painter()->itemBackground[state] = style;
 }
 const FillStyle& TEVQList::getItemBackground(CtrlState state) const
 {
-    return painter()->itemBackground[validState(state) ? state : 0];
+    return painter()->itemBackground[tevSafeState(state)];
 }
 void TEVQList::setItemTextStyle(CtrlState state, const TextStyleDesc& style)
 {
-    if (validState(state))
+    if (tevValidState(state))
         painter()->itemTextStyle[state] = style;
 }
 const TextStyleDesc& TEVQList::getItemTextStyle(CtrlState state) const
 {
-    return painter()->itemTextStyle[validState(state) ? state : 0];
+    return painter()->itemTextStyle[tevSafeState(state)];
 }
 void TEVQList::setItemHeight(int height) { painter()->itemHeight = height; }
 int TEVQList::getItemHeight() const { return painter()->itemHeight; }

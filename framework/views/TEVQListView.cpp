@@ -17,7 +17,6 @@ using namespace TEVQtLib;
 
 namespace {
 
-int stateIndex(int state) { return state >= 0 && state < 4 ? state : 0; }
 
 // The rich text label a template part is, or null.
 TEVQLabelEx* asLabelEx(const TEVQListViewItemDelegate::Part& part)
@@ -397,11 +396,11 @@ void TEVQListView::setBackground(CommonCtrlState, const FillStyle& style) { pain
 const FillStyle& TEVQListView::getBackground(CommonCtrlState) const { return painter()->background; }
 void TEVQListView::setItemBackground(CtrlState state, const FillStyle& style)
 {
-    painter()->itemBackground[stateIndex(state)] = style;
+    painter()->itemBackground[tevSafeState(state)] = style;
 }
 const FillStyle& TEVQListView::getItemBackground(CtrlState state) const
 {
-    return painter()->itemBackground[stateIndex(state)];
+    return painter()->itemBackground[tevSafeState(state)];
 }
 
 void TEVQListView::initDemoData()

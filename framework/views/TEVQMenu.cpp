@@ -14,7 +14,6 @@ using namespace TEVQtLib;
 
 namespace {
 
-bool validState(int state) { return state >= 0 && state < 4; }
 
 // Fill style key of the menu document, when the theme knows its name.
 bool readFill(const Json::Value& root, const char* key, FillStyle& out)
@@ -192,13 +191,13 @@ void TEVQMenu::setBackground(const FillStyle& style) { painter()->background = s
 
 void TEVQMenu::setItemStyle(CtrlState state, const FillStyle& style)
 {
-    if (validState(state))
+    if (tevValidState(state))
         painter()->itemBackground[state] = style;
 }
 
 void TEVQMenu::setItemTextStyle(CtrlState state, const TextStyleDesc& style)
 {
-    if (validState(state))
+    if (tevValidState(state))
         painter()->itemTextStyle[state] = style;
 }
 
@@ -208,12 +207,12 @@ const FillStyle& TEVQMenu::getBackground() const { return painter()->background;
 
 const FillStyle& TEVQMenu::getItemStyle(CtrlState state) const
 {
-    return painter()->itemBackground[validState(state) ? state : 0];
+    return painter()->itemBackground[tevSafeState(state)];
 }
 
 const TextStyleDesc& TEVQMenu::getItemTextStyle(CtrlState state) const
 {
-    return painter()->itemTextStyle[validState(state) ? state : 0];
+    return painter()->itemTextStyle[tevSafeState(state)];
 }
 
 int TEVQMenu::getIconOffset() const { return painter()->iconOffset; }

@@ -11,18 +11,11 @@
 using namespace TEVQtLib;
 
 namespace {
-bool validState(int state) { return state >= 0 && state < 4; }
-int stateIndex(int state) { return validState(state) ? state : 0; }
-
-template <class Style>
-void setStates(Style* states, int state, const Style& style, bool allowAll)
+// Sets one state's entry; 4 sets all four only where allowAll.
+template <class Style> void setStates(Style* states, int state, const Style& style, bool allowAll)
 {
-    if (allowAll && state == 4) {
-        for (int s = 0; s < 4; ++s)
-            states[s] = style;
-    } else if (validState(state)) {
-        states[state] = style;
-    }
+    if (allowAll || state != 4)
+        tevSetStates(states, state, style);
 }
 } // namespace
 
@@ -119,20 +112,20 @@ void TEVQMenuBar::setPopupTextStyle(CtrlState state, const TextStyleDesc& style)
 const FillStyle& TEVQMenuBar::getBackground(CommonCtrlState) const { return painter()->background; }
 const FillStyle& TEVQMenuBar::getItemBackground(CtrlState state) const
 {
-    return painter()->itemBackground[stateIndex(state)];
+    return painter()->itemBackground[tevSafeState(state)];
 }
 const TextStyleDesc& TEVQMenuBar::getTextStyle(CtrlState state) const
 {
-    return painter()->itemTextStyle[stateIndex(state)];
+    return painter()->itemTextStyle[tevSafeState(state)];
 }
 const FillStyle& TEVQMenuBar::getPopupBackground(CommonCtrlState) const { return painter()->popupBackground; }
 const FillStyle& TEVQMenuBar::getPopupItemBackground(CtrlState state) const
 {
-    return painter()->popupItemBackground[stateIndex(state)];
+    return painter()->popupItemBackground[tevSafeState(state)];
 }
 const TextStyleDesc& TEVQMenuBar::getPopupTextStyle(CtrlState state) const
 {
-    return painter()->popupTextStyle[stateIndex(state)];
+    return painter()->popupTextStyle[tevSafeState(state)];
 }
 
 int TEVQMenuBar::getHoverIndex() const { return painter()->hoverIndex; }

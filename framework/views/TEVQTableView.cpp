@@ -18,18 +18,7 @@
 using namespace TEVQtLib;
 
 namespace {
-bool validState(int state) { return state >= 0 && state < 4; }
 
-template <class T>
-void setStates(T* states, int state, const T& value)
-{
-    if (state == 4) {
-        for (int i = 0; i < 4; ++i)
-            states[i] = value;
-    } else if (validState(state)) {
-        states[state] = value;
-    }
-}
 } // namespace
 
 // ---- painter -------------------------------------------------------------------------------------------------
@@ -214,35 +203,35 @@ void TEVQTableView::setBackground(CommonCtrlState, const FillStyle& style) { pai
 const FillStyle& TEVQTableView::getBackground(CommonCtrlState) const { return painter()->background; }
 void TEVQTableView::setItemBackground(CtrlState state, const FillStyle& style)
 {
-    setStates(painter()->itemBackground, state, style);
+    tevSetStates(painter()->itemBackground, state, style);
 }
 const FillStyle& TEVQTableView::getItemBackground(CtrlState state) const
 {
-    return painter()->itemBackground[validState(state) ? state : 0];
+    return painter()->itemBackground[tevSafeState(state)];
 }
 void TEVQTableView::setItemTextStyle(CtrlState state, const TextStyleDesc& style)
 {
-    setStates(painter()->itemTextStyle, state, style);
+    tevSetStates(painter()->itemTextStyle, state, style);
 }
 const TextStyleDesc& TEVQTableView::getItemTextStyle(CtrlState state) const
 {
-    return painter()->itemTextStyle[validState(state) ? state : 0];
+    return painter()->itemTextStyle[tevSafeState(state)];
 }
 void TEVQTableView::setHeaderBackground(CtrlState state, const FillStyle& style)
 {
-    setStates(painter()->headerBackground, state, style);
+    tevSetStates(painter()->headerBackground, state, style);
 }
 const FillStyle& TEVQTableView::getHeaderBackground(CtrlState state) const
 {
-    return painter()->headerBackground[validState(state) ? state : 0];
+    return painter()->headerBackground[tevSafeState(state)];
 }
 void TEVQTableView::setHeaderTextStyle(CtrlState state, const TextStyleDesc& style)
 {
-    setStates(painter()->headerTextStyle, state, style);
+    tevSetStates(painter()->headerTextStyle, state, style);
 }
 const TextStyleDesc& TEVQTableView::getHeaderTextStyle(CtrlState state) const
 {
-    return painter()->headerTextStyle[validState(state) ? state : 0];
+    return painter()->headerTextStyle[tevSafeState(state)];
 }
 
 void TEVQTableView::setItemHeight(int h)

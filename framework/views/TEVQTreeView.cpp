@@ -14,18 +14,7 @@
 using namespace TEVQtLib;
 
 namespace {
-bool validState(int state) { return state >= 0 && state < 4; }
 
-template <class T>
-void setStates(T* states, int state, const T& value)
-{
-    if (state == 4) {
-        for (int i = 0; i < 4; ++i)
-            states[i] = value;
-    } else if (validState(state)) {
-        states[state] = value;
-    }
-}
 } // namespace
 
 // ---- painter -------------------------------------------------------------------------------------------------
@@ -194,27 +183,27 @@ void TEVQTreeView::setBackground(CommonCtrlState, const FillStyle& style) { pain
 const FillStyle& TEVQTreeView::getBackground(CommonCtrlState) const { return painter()->background; }
 void TEVQTreeView::setItemBackground(CtrlState state, const FillStyle& style)
 {
-    setStates(painter()->itemBackground, state, style);
+    tevSetStates(painter()->itemBackground, state, style);
 }
 const FillStyle& TEVQTreeView::getItemBackground(CtrlState state) const
 {
-    return painter()->itemBackground[validState(state) ? state : 0];
+    return painter()->itemBackground[tevSafeState(state)];
 }
 void TEVQTreeView::setItemTextStyle(CtrlState state, const TextStyleDesc& style)
 {
-    setStates(painter()->itemTextStyle, state, style);
+    tevSetStates(painter()->itemTextStyle, state, style);
 }
 const TextStyleDesc& TEVQTreeView::getItemTextStyle(CtrlState state) const
 {
-    return painter()->itemTextStyle[validState(state) ? state : 0];
+    return painter()->itemTextStyle[tevSafeState(state)];
 }
 void TEVQTreeView::setHeaderBgStyle(CtrlState state, const FillStyle& style)
 {
-    setStates(painter()->headerBackground, state, style);
+    tevSetStates(painter()->headerBackground, state, style);
 }
 void TEVQTreeView::setHeaderTextStyle(CtrlState state, const TextStyleDesc& style)
 {
-    setStates(painter()->headerTextStyle, state, style);
+    tevSetStates(painter()->headerTextStyle, state, style);
 }
 
 void TEVQTreeView::setItemHeight(int h)
