@@ -3,6 +3,7 @@
 // and theme name the code asks for, the icons.
 #include "DashboardBlocks.h"
 #include "DashboardFormat.h"
+#include "DashboardFixture.h"
 #include "DashboardStartup.h"
 #include "LanguageManager.h"
 #include "PhotovoltaicPlantWindow.h"
@@ -98,17 +99,8 @@ class PhotovoltaicPlantWindowTest : public QObject
 private slots:
     void initTestCase()
     {
-        TEVQtLib::init();
-        initResources();
         QString message;
-        QVERIFY2(loadDictionary(QString::fromLatin1(kDictionaryPath), &message), qPrintable(message));
-        QVERIFY2(loadTheme(themeDirectory(), &message), qPrintable(message));
-        QVERIFY(TEVQtLib::tevSetLanguage(QStringLiteral("en-US")));
-        w.reset(new PhotovoltaicPlantWindow);
-        w->simulator()->stop(); // the tests drive every refresh themselves
-        w->resize(1440, 900);
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QVERIFY2(openDashboard(w, &message), qPrintable(message));
     }
 
     void cleanupTestCase() { w.reset(); }

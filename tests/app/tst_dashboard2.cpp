@@ -2,6 +2,7 @@
 // snapshots), the inverter cards and their status looks, the pager under the alarm filter, the plant diagram
 // drawings, and the command column's wiring to the simulator.
 #include "DashboardFormat.h"
+#include "DashboardFixture.h"
 #include "DashboardStartup.h"
 #include "InverterCard.h"
 #include "LanguageManager.h"
@@ -107,17 +108,8 @@ class PhotovoltaicPlantWindowTest : public QObject
 private slots:
     void initTestCase()
     {
-        TEVQtLib::init();
-        initResources();
         QString message;
-        QVERIFY2(loadDictionary(QString::fromLatin1(kDictionaryPath), &message), qPrintable(message));
-        QVERIFY2(loadTheme(themeDirectory(), &message), qPrintable(message));
-        QVERIFY(TEVQtLib::tevSetLanguage(QStringLiteral("en-US")));
-        w.reset(new PhotovoltaicPlantWindow);
-        w->simulator()->stop(); // the tests drive every refresh themselves
-        w->resize(1440, 900);
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QVERIFY2(openDashboard(w, &message), qPrintable(message));
     }
 
     void cleanupTestCase() { w.reset(); }

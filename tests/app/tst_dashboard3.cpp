@@ -1,6 +1,7 @@
 // The dashboard's section pages and charts: the page host and its eleven pages with their value labels, the
 // seven charts' set-up and their data after a tick, after every simulator setter, filter and page change, the
 // trend drawer with its charts, and the language switch on every page.
+#include "DashboardFixture.h"
 #include "DashboardStartup.h"
 #include "LanguageManager.h"
 #include "PhotovoltaicPlantWindow.h"
@@ -179,17 +180,8 @@ class PhotovoltaicPlantWindowTest : public QObject
 private slots:
     void initTestCase()
     {
-        TEVQtLib::init();
-        initResources();
         QString message;
-        QVERIFY2(loadDictionary(QString::fromLatin1(kDictionaryPath), &message), qPrintable(message));
-        QVERIFY2(loadTheme(themeDirectory(), &message), qPrintable(message));
-        QVERIFY(TEVQtLib::tevSetLanguage(QStringLiteral("en-US")));
-        w.reset(new PhotovoltaicPlantWindow);
-        w->simulator()->stop(); // the tests drive every refresh themselves
-        w->resize(1440, 900);
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QVERIFY2(openDashboard(w, &message), qPrintable(message));
     }
 
     void cleanupTestCase() { w.reset(); }

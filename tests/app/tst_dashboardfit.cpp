@@ -1,6 +1,7 @@
 // The dashboard's texts fit at the smallest and the usual window size: on every section, with the trend drawer
 // closed and open, in English and Chinese, at 1280x720 and 1440x900, no label shows an elided or clipped text and
 // no widget reaches outside the box that holds it (a card pushed out of its row is cut by the row).
+#include "DashboardFixture.h"
 #include "DashboardStartup.h"
 #include "PhotovoltaicPlantWindow.h"
 #include "SolarPlantSimulator.h"
@@ -122,21 +123,13 @@ class PhotovoltaicPlantWindowTest : public QObject
 private slots:
     void initTestCase()
     {
-        TEVQtLib::init();
-        initResources();
         // The dashboard's own font, as the program sets it.
+        TEVQtLib::init();
         TEVQtLib::TEVGlobalConfig config = TEVQtLib::tevGetGlobalConfig();
         config.fontFamily = QStringLiteral("Microsoft YaHei UI");
         TEVQtLib::tevSetGlobalConfig(config);
         QString message;
-        QVERIFY2(loadDictionary(QString::fromLatin1(kDictionaryPath), &message), qPrintable(message));
-        QVERIFY2(loadTheme(themeDirectory(), &message), qPrintable(message));
-        QVERIFY(TEVQtLib::tevSetLanguage(QStringLiteral("en-US")));
-        w.reset(new PhotovoltaicPlantWindow);
-        w->simulator()->stop();
-        w->resize(1440, 900);
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QVERIFY2(openDashboard(w, &message), qPrintable(message));
     }
 
     void cleanupTestCase() { w.reset(); }
