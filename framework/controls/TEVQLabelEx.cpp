@@ -230,9 +230,8 @@ bool TEVQLabelExImpl::serializeJsonValue(Json::Value*& json, bool load)
     if (!json::has(element, "style"))
         element["style"] = Json::Value(Json::nullValue);
     Json::Value& attrs = ownAttrs(element, {"text"});
-    const QString text = document->toPlainText();
-    if (!text.isEmpty())
-        attrs["text"] = json::fromQString(text);
+    // An empty text is written too: left out, it would read back as the new label's "label".
+    attrs["text"] = json::fromQString(document->toPlainText());
     dropEmptyAttrs(element);
     return result;
 }
