@@ -8,7 +8,9 @@
 // turns until the tree's root widget has been drawn: the page's controls are shown and laid out by the load and
 // drawn in the first turn, while Qt's layouts show the widgets they manage from the event loop and draw them
 // some turns later; a fixed single turn would time Qt's tree without its drawing and ours with it.
-// The three runs (the page reopened, the page parsed every time, Qt's) take their rounds in turn, and each
+// A fourth run builds the same tree of plain Qt widgets with hand-written code (no file at all, Qt's layouts
+// place it): what any loader's page costs at the least, beside what the page loader adds.
+// The four runs (the page reopened, the page parsed every time, Qt's, the code) take their rounds in turn, and each
 // figure is the GUI thread's processor time: on a machine busy with other work, wall-clock rounds of one run
 // would be slowed where another's are not, while all the work timed here is done on that one thread.
 #include "TEVJson.h"
@@ -19,7 +21,10 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QFile>
+#include <QLabel>
 #include <QPointer>
+#include <QPushButton>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QUiLoader>
 #include <QWidget>
@@ -199,6 +204,56 @@ QByteArray pageUi(const Shape& s)
            uiBox(false, "root", rows) + "<resources/><connections/></ui>";
 }
 
+// The tree of pageUi built by code: the same widgets, names, texts, values and box layouts.
+QWidget* buildByCode(const Shape& s, QWidget* parent)
+{
+    auto box = [](bool horizontal, const QString& name, QWidget* parent) {
+        auto* w = new QWidget(parent);
+        w->setObjectName(name);
+        QBoxLayout* l = horizontal ? static_cast<QBoxLayout*>(new QHBoxLayout(w)) : new QVBoxLayout(w);
+        l->setSpacing(2);
+        l->setContentsMargins(0, 0, 0, 0);
+        return w;
+    };
+    QWidget* root = box(false, QStringLiteral("root"), parent);
+    int leaf = 0;
+    int lowest = 0;
+    for (int a = 0; a < s.level2; ++a) {
+        QWidget* row = box(true, QStringLiteral("r%1").arg(a), root);
+        root->layout()->addWidget(row);
+        for (int b = 0; b < s.level3; ++b) {
+            QWidget* col = box(false, QStringLiteral("c%1_%2").arg(a).arg(b), row);
+            row->layout()->addWidget(col);
+            for (int c = 0; c < s.level4; ++c, ++lowest) {
+                QWidget* inner = box(true, QStringLiteral("r%1_%2_%3").arg(a).arg(b).arg(c), col);
+                col->layout()->addWidget(inner);
+                const int count = s.leaves() / s.lowest() + (lowest < s.leaves() % s.lowest() ? 1 : 0);
+                for (int k = 0; k < count; ++k, ++leaf) {
+                    QWidget* w = nullptr;
+                    switch (leaf % 3) {
+                    case 0:
+                        w = new QLabel(QStringLiteral("Label %1").arg(leaf), inner);
+                        break;
+                    case 1:
+                        w = new QPushButton(QStringLiteral("Button %1").arg(leaf), inner);
+                        break;
+                    default: {
+                        auto* slider = new QSlider(Qt::Horizontal, inner);
+                        slider->setMaximum(100);
+                        slider->setValue(leaf % 100);
+                        w = slider;
+                        break;
+                    }
+                    }
+                    w->setObjectName(QStringLiteral("leaf%1").arg(leaf));
+                    inner->layout()->addWidget(w);
+                }
+            }
+        }
+    }
+    return root;
+}
+
 int countWidgets(QWidget* root)
 {
     return root ? 1 + root->findChildren<QWidget*>().size() : 0;
@@ -347,7 +402,12 @@ int main(int argc, char** argv)
         auto* layout = new QVBoxLayout(&qtWindow);
         layout->setContentsMargins(0, 0, 0, 0);
         qtWindow.resize(1200, 900);
-        std::vector<Run> runs(3);
+        QWidget codeWindow;
+        codeWindow.setAttribute(Qt::WA_DontShowOnScreen);
+        auto* codeLayout = new QVBoxLayout(&codeWindow);
+        codeLayout->setContentsMargins(0, 0, 0, 0);
+        codeWindow.resize(1200, 900);
+        std::vector<Run> runs(4);
         // The page opened again: the loader keeps the tree of the document it read last, which the other runs
         // replace, so it is read once untimed before each timed load.
         runs[0].window = &ours;
@@ -366,6 +426,12 @@ int main(int argc, char** argv)
                 layout->addWidget(root);
             return root;
         };
+        runs[3].window = &codeWindow;
+        runs[3].load = [&](int) -> QWidget* {
+            QWidget* root = buildByCode(shape, &codeWindow);
+            codeLayout->addWidget(root);
+            return root;
+        };
         return timeRounds(runs, hostShown);
     };
 
@@ -376,16 +442,20 @@ int main(int argc, char** argv)
         const Figures& ours = figures[0];
         const Figures& cold = figures[1];
         const Figures& qt = figures[2];
+        const Figures& code = figures[3];
         std::printf("%s\n", shown ? "Into a window on screen:" : "Into a window not shown yet, then shown:");
-        std::printf("  widgets built: page loader %d, QUiLoader %d\n", ours.widgets, qt.widgets);
+        std::printf("  widgets built: page loader %d, QUiLoader %d, code %d\n", ours.widgets, qt.widgets, code.widgets);
         std::printf("  %-34s %10s %22s\n", "", "load (ms)", shown ? "load + layout + draw" : "+ show + layout + draw");
         std::printf("  %-34s %10.2f %22.2f\n", "page loader (JSON, TEVQWindow)", ours.load, ours.settled);
         std::printf("  %-34s %10.2f %22.2f\n", "page loader, parsing every time", cold.load, cold.settled);
         std::printf("  %-34s %10.2f %22.2f\n", "QUiLoader (.ui, plain widgets)", qt.load, qt.settled);
+        std::printf("  %-34s %10.2f %22.2f\n", "plain Qt widgets built by code", code.load, code.settled);
         std::printf("  %-34s %10.2f %22.2f\n", "ratio QUiLoader / page loader", qt.load / ours.load,
                     qt.settled / ours.settled);
         std::printf("  %-34s %10.2f %22.2f\n", "ratio, parsing every time", qt.load / cold.load,
                     qt.settled / cold.settled);
+        std::printf("  %-34s %10.2f %22.2f\n", "ratio QUiLoader / code", qt.load / code.load,
+                    qt.settled / code.settled);
     }
     shutdown();
     return 0;
