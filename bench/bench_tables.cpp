@@ -1,6 +1,7 @@
 // Scrolling from top to bottom, a viewport height at a time, painting every step into an image: the themed
 // table (100,000 rows x 8 columns, check column on) beside a QTableView, and the themed tree (100,000 nodes,
 // all expanded) beside a QTreeView, each pair on the same model.
+#include "ScrollTimes.h"
 #include "CScrollBarStyle.h"
 #include "TEVJson.h"
 #include "TEVQResourceManager.h"
@@ -81,23 +82,7 @@ QStandardItemModel* treeModel()
 // Best milliseconds of one scroll from top to bottom, painting the view after every step.
 double scrollMs(QAbstractItemView* view)
 {
-    QImage image(view->size(), QImage::Format_ARGB32_Premultiplied);
-    QScrollBar* bar = view->verticalScrollBar();
-    std::vector<double> times;
-    for (int pass = 0; pass < kPasses + 1; ++pass) {
-        bar->setValue(0);
-        QElapsedTimer timer;
-        timer.start();
-        const int step = qMax(1, bar->pageStep());
-        for (int v = 0;; v += step) {
-            bar->setValue(qMin(v, bar->maximum()));
-            view->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-            if (v >= bar->maximum())
-                break;
-        }
-        if (pass > 0)
-            times.push_back(timer.nsecsElapsed() / 1e6);
-    }
+    const std::vector<double> times = benchsupport::scrollPassesMs(view, kPasses);
     return *std::min_element(times.begin(), times.end());
 }
 

@@ -1,6 +1,7 @@
 // Scrolling 10,000 rows from top to bottom, a viewport height at a time, painting every step into an image:
 // the themed list (TEVQList) and the template list view (a container with a label and a button drawn for every
 // row through the display callback), each beside a QListWidget of the same rows.
+#include "ScrollTimes.h"
 #include "CScrollBarStyle.h"
 #include "TEVQContainer.h"
 #include "TEVQLabel.h"
@@ -49,23 +50,7 @@ QStringList rows()
 // Median milliseconds of one scroll from top to bottom, painting the view after every step.
 double scrollMs(QAbstractItemView* view)
 {
-    QImage image(view->size(), QImage::Format_ARGB32_Premultiplied);
-    QScrollBar* bar = view->verticalScrollBar();
-    std::vector<double> times;
-    for (int pass = 0; pass < kPasses + 1; ++pass) {
-        bar->setValue(0);
-        QElapsedTimer timer;
-        timer.start();
-        const int step = qMax(1, bar->pageStep());
-        for (int v = 0;; v += step) {
-            bar->setValue(qMin(v, bar->maximum()));
-            view->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-            if (v >= bar->maximum())
-                break;
-        }
-        if (pass > 0)
-            times.push_back(timer.nsecsElapsed() / 1e6);
-    }
+    std::vector<double> times = benchsupport::scrollPassesMs(view, kPasses);
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
 }

@@ -8,9 +8,6 @@
 
 using namespace TEVQtLib;
 
-namespace {
-} // namespace
-
 // ---- painter -------------------------------------------------------------------------------------------------
 
 TEVQTextEditImpl::TEVQTextEditImpl(TEVQTextEdit* ownerEdit) : TEVQLineEditImpl(ownerEdit, TEVQTextEdit::typeName()) {}

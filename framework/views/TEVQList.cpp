@@ -11,9 +11,6 @@
 
 using namespace TEVQtLib;
 
-namespace {
-} // namespace
-
 // ---- painter -------------------------------------------------------------------------------------------------
 
 TEVQListImpl::TEVQListImpl(TEVQList* ownerList) : TEVQWidgetBaseImpl(ownerList, TEVQList::typeName()) {}

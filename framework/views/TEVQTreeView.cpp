@@ -13,10 +13,6 @@
 
 using namespace TEVQtLib;
 
-namespace {
-
-} // namespace
-
 // ---- painter -------------------------------------------------------------------------------------------------
 
 TEVQTreeViewImpl::TEVQTreeViewImpl(TEVQTreeView* ownerView) : TEVQWidgetBaseImpl(ownerView, TEVQTreeView::typeName()) {}

@@ -1,5 +1,6 @@
 // The container widget and the spacer: background states and painting, JSON both ways, the click signal,
 // the resize animation, native window binding, deletion at any time, catalogue and registry entries.
+#include "TevStyles.h"
 #include "TevTest.h"
 
 #include "TEVJson.h"
@@ -28,13 +29,7 @@ namespace {
 
 constexpr int U = 16777215;
 
-Json::Value parse(const char* text)
-{
-    Json::Value v;
-    if (!json::parse(std::string(text), v))
-        qFatal("bad test JSON: %s", text);
-    return v;
-}
+using tevtest::parse;
 
 void read(ITEVQWidgetBase* w, const char* text)
 {

@@ -1,4 +1,5 @@
 // The themed scroll bar: hidden start, thickness, part states under the mouse, painting, JSON and catalogue.
+#include "TevStyles.h"
 #include "TevTest.h"
 
 #include "CScrollBarStyle.h"
@@ -21,13 +22,7 @@ const QColor kUp[4] = {QColor(0, 0, 100), QColor(0, 0, 150), QColor(0, 0, 200), 
 const QColor kDown[4] = {QColor(0, 100, 0), QColor(0, 150, 0), QColor(0, 200, 0), QColor(0, 250, 0)};
 const QColor kThumb[4] = {QColor(100, 0, 0), QColor(150, 0, 0), QColor(200, 0, 0), QColor(250, 0, 0)};
 
-Json::Value parse(const char* text)
-{
-    Json::Value v;
-    if (!json::parse(std::string(text), v))
-        qFatal("bad test JSON: %s", text);
-    return v;
-}
+using tevtest::parse;
 
 Json::Value written(ITEVQWidgetBase* w)
 {

@@ -1,5 +1,6 @@
 // The scroll view and the scroll-bar child elements: content adoption from a page element, the bars' style
 // sheets, the slot table of the child reader, the scroll signal, the background and the JSON contract.
+#include "TevStyles.h"
 #include "TevTest.h"
 
 #include "CScrollBarStyle.h"
@@ -24,13 +25,7 @@ const char* const kStyleJson = R"({"style": [
     {"type": 1, "name": "back", "clr": "FF204060"}, {"type": 1, "name": "thumbAll", "clr": "FF00FF00"},
     {"type": 1, "name": "thumbPressed", "clr": "FFFF0000"}, {"type": 1, "name": "btn", "clr": "FF0000FF"}]})";
 
-Json::Value parse(const char* text)
-{
-    Json::Value v;
-    if (!json::parse(std::string(text), v))
-        qFatal("bad test JSON: %s", text);
-    return v;
-}
+using tevtest::parse;
 
 void read(ITEVQWidgetBase* w, const char* text)
 {

@@ -1,6 +1,7 @@
 // The stack container: the page list and its index rules (inserting, moving, removing, deleting and
 // re-parenting pages), page geometry, the refresh of a page's containers, an idle event loop while a stack is
 // shown, painting, JSON both ways, catalogue and registry entries.
+#include "TevStyles.h"
 #include "TevTest.h"
 
 #include "TEVJson.h"
@@ -59,13 +60,7 @@ private:
     QEvent::Type m_type;
 };
 
-Json::Value parse(const char* text)
-{
-    Json::Value v;
-    if (!json::parse(std::string(text), v))
-        qFatal("bad test JSON: %s", text);
-    return v;
-}
+using tevtest::parse;
 
 Json::Value write(ITEVQWidgetBase* w)
 {

@@ -1,6 +1,7 @@
 // Check box, radio button and combo box: their JSON contract against one fixture theme, the pixels each state
 // paints where it matters, mouse and keyboard behaviour (button groups, presses, the combo popup), the designer
 // catalogue rows and a gallery of every state in English and Chinese.
+#include "TevStyles.h"
 #include "TevTest.h"
 
 #include "CScrollBarStyle.h"
@@ -62,13 +63,7 @@ const char* const kThemeJson = R"({"elements": [{"child": [
 const char* const kDictionary = R"({"defaultLanguage": "en-US", "languages": {
     "en-US": {"opt.auto": "Automatic"}, "zh-CN": {"opt.auto": "自动"}}})";
 
-Json::Value parse(const char* text)
-{
-    Json::Value v;
-    if (!json::parse(std::string(text), v))
-        qFatal("bad test JSON: %s", text);
-    return v;
-}
+using tevtest::parse;
 
 void read(ITEVQWidgetBase* w, const char* text)
 {

@@ -1,5 +1,6 @@
 // Label, push button and slider: their JSON contract against one fixture theme, the pixels they paint at the
 // places that matter, mouse interaction and the button's hover fade.
+#include "TevStyles.h"
 #include "TevTest.h"
 
 #include "CScrollBarStyle.h"
@@ -52,13 +53,7 @@ const char* const kDictionary = R"({"defaultLanguage": "en-US", "languages": {
     "en-US": {"btn.ok": "OK", "btn.alias": "|->btn.ok"},
     "zh-CN": {"btn.ok": "ZH-OK", "btn.alias": "|->btn.ok"}}})";
 
-Json::Value parse(const char* text)
-{
-    Json::Value v;
-    if (!json::parse(std::string(text), v))
-        qFatal("bad test JSON: %s", text);
-    return v;
-}
+using tevtest::parse;
 
 void read(ITEVQWidgetBase* w, const char* text)
 {

@@ -2,6 +2,7 @@
 // cases their readers must refuse, row painting per state (pixels), keyboard navigation, hot template parts,
 // presses on template parts, highlighting across rows, and deleting the model, the template or a row while
 // the view lives.
+#include "TevStyles.h"
 #include "TevTest.h"
 
 #include "CScrollBarStyle.h"
@@ -45,37 +46,13 @@ const char* const kStyleJson = R"({"style": [
     {"type": 1, "name": "lBtnHot", "clr": "FFC0C000"},
     {"type": 2, "name": "lText", "clr": "FFFFFFFF", "size": 12}, {"type": 2, "name": "lTextHot", "clr": "FF000000", "size": 12}]})";
 
-Json::Value parse(const char* text)
-{
-    Json::Value v;
-    if (!json::parse(std::string(text), v))
-        qFatal("bad test JSON: %s", text);
-    return v;
-}
-
-FillStyle fill(const char* name)
-{
-    FillStyle f;
-    rm()->getFillStyle(QString::fromLatin1(name), f);
-    return f;
-}
-
-TextStyleDesc text(const char* name)
-{
-    TextStyleDesc t;
-    rm()->getTextStyle(QString::fromLatin1(name), t);
-    return t;
-}
+using tevtest::parse;
+using tevtest::fill;
+using tevtest::text;
 
 QString styleText(const Json::Value& v) { return QString::fromStdString(json::writeStyled(v)).simplified(); }
 
-QImage grabViewport(QAbstractItemView* view)
-{
-    QImage img(view->viewport()->size(), QImage::Format_ARGB32);
-    img.fill(Qt::transparent);
-    view->viewport()->render(&img);
-    return img;
-}
+using tevtest::grabViewport;
 
 QColor px(const QImage& img, int x, int y) { return QColor::fromRgb(img.pixel(x, y)); }
 

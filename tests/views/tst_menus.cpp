@@ -1,6 +1,7 @@
 // Menus and the menu bar: the menu document (styles, items, submenus, refused documents), painting per state,
 // hover and keyboard navigation, pop-ups and submenus driven through QTest, and the menu bar's style array
 // with its round trip, its pointer states and its catalogue rows.
+#include "TevStyles.h"
 #include "TevTest.h"
 
 #include "CScrollBarStyle.h"
@@ -36,13 +37,7 @@ const char* const kStyleJson = R"({"style": [
     {"type": 1, "name": "mPop", "clr": "FF601060"},
     {"type": 2, "name": "mText", "clr": "FFFFFFFF", "size": 13}, {"type": 2, "name": "mTextHot", "clr": "FF000000", "size": 12}]})";
 
-Json::Value parse(const char* text)
-{
-    Json::Value v;
-    if (!json::parse(std::string(text), v))
-        qFatal("bad test JSON: %s", text);
-    return v;
-}
+using tevtest::parse;
 
 QImage grab(QWidget* w)
 {

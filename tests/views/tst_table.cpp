@@ -1,6 +1,7 @@
 // The table view: JSON round trips and refused input, setters and sheets, cell painting per state (pixels),
 // the check column and the check-all header box with real mouse presses, column-widget presses, and models,
 // column widgets and the view itself deleted while in use.
+#include "TevStyles.h"
 #include "TevTest.h"
 
 #include "CScrollBarStyle.h"
@@ -41,35 +42,10 @@ const char* const kStyleJson = R"({"style": [
     {"type": 1, "name": "tBtnHot", "clr": "FFC0C000"},
     {"type": 2, "name": "tText", "clr": "FFFFFFFF", "size": 12}, {"type": 2, "name": "tTextHot", "clr": "FF000000", "size": 12}]})";
 
-Json::Value parse(const char* text)
-{
-    Json::Value v;
-    if (!json::parse(std::string(text), v))
-        qFatal("bad test JSON: %s", text);
-    return v;
-}
-
-FillStyle fill(const char* name)
-{
-    FillStyle f;
-    rm()->getFillStyle(QString::fromLatin1(name), f);
-    return f;
-}
-
-TextStyleDesc text(const char* name)
-{
-    TextStyleDesc t;
-    rm()->getTextStyle(QString::fromLatin1(name), t);
-    return t;
-}
-
-QImage grabViewport(QAbstractItemView* view)
-{
-    QImage img(view->viewport()->size(), QImage::Format_ARGB32);
-    img.fill(Qt::transparent);
-    view->viewport()->render(&img);
-    return img;
-}
+using tevtest::parse;
+using tevtest::fill;
+using tevtest::text;
+using tevtest::grabViewport;
 
 QColor px(const QImage& img, int x, int y) { return QColor::fromRgb(img.pixel(x, y)); }
 QColor px(const QImage& img, const QPoint& p) { return px(img, p.x(), p.y()); }

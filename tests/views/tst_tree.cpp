@@ -1,5 +1,6 @@
 // The tree view: JSON round trips and refused input, the sheet, size hints, row painting per state and with
 // icons (pixels), expanding and collapsing, and a model deleted while shown.
+#include "TevStyles.h"
 #include "TevTest.h"
 
 #include "CScrollBarStyle.h"
@@ -30,35 +31,10 @@ const char* const kStyleJson = R"({"style": [
     {"type": 1, "name": "eHot", "clr": "FFE06010"}, {"type": 1, "name": "eSel", "clr": "FF10A040"},
     {"type": 2, "name": "eText", "clr": "FFFFFFFF", "size": 12}, {"type": 2, "name": "eText2", "clr": "FF000000", "size": 14}]})";
 
-Json::Value parse(const char* text)
-{
-    Json::Value v;
-    if (!json::parse(std::string(text), v))
-        qFatal("bad test JSON: %s", text);
-    return v;
-}
-
-FillStyle fill(const char* name)
-{
-    FillStyle f;
-    rm()->getFillStyle(QString::fromLatin1(name), f);
-    return f;
-}
-
-TextStyleDesc text(const char* name)
-{
-    TextStyleDesc t;
-    rm()->getTextStyle(QString::fromLatin1(name), t);
-    return t;
-}
-
-QImage grabViewport(QAbstractItemView* view)
-{
-    QImage img(view->viewport()->size(), QImage::Format_ARGB32);
-    img.fill(Qt::transparent);
-    view->viewport()->render(&img);
-    return img;
-}
+using tevtest::parse;
+using tevtest::fill;
+using tevtest::text;
+using tevtest::grabViewport;
 
 QColor px(const QImage& img, int x, int y) { return QColor::fromRgb(img.pixel(x, y)); }
 
