@@ -140,26 +140,32 @@ void TEVTextCache::draw(QPainter* painter, const QString& text, const TextStyleD
         m_size = size;
         m_shown = shown;
         m_lineStyle = style;
-        // The place QPainter::drawText gives one unclipped line in the box.
-        const QFontMetricsF metrics(f);
-        const qreal width = metrics.horizontalAdvance(m_shown);
-        const qreal height = metrics.height();
-        m_static = style.textMode != 3 && width <= box.width() && height <= box.height()
-                   && !m_shown.contains(QLatin1Char('\n')) && !m_shown.contains(QLatin1Char('\t'));
-        if (m_static) {
-            qreal dx = 0, dy = 0;
-            if (style.horAlign == 1)
-                dx = (box.width() - width) / 2;
-            else if (style.horAlign == 2)
-                dx = box.width() - width;
-            if (style.verAlign == 1)
-                dy = (box.height() - height) / 2;
-            else if (style.verAlign == 2)
-                dy = box.height() - height;
-            m_at = QPointF(dx, dy);
+        // The place QPainter::drawText gives one unclipped line in the box. The line is laid out once, and its
+        // width read from that layout: measuring it apart would shape the text a second time.
+        m_static = false;
+        m_line.reset();
+        const qreal height = QFontMetricsF(f).height();
+        if (style.textMode != 3 && height <= box.height() && !m_shown.contains(QLatin1Char('\n')) &&
+            !m_shown.contains(QLatin1Char('\t'))) {
             m_line.emplace(m_shown);
             m_line->setTextFormat(Qt::PlainText);
             m_line->prepare(QTransform(), f);
+            const qreal width = m_line->size().width();
+            m_static = width <= box.width();
+            if (m_static) {
+                qreal dx = 0, dy = 0;
+                if (style.horAlign == 1)
+                    dx = (box.width() - width) / 2;
+                else if (style.horAlign == 2)
+                    dx = box.width() - width;
+                if (style.verAlign == 1)
+                    dy = (box.height() - height) / 2;
+                else if (style.verAlign == 2)
+                    dy = box.height() - height;
+                m_at = QPointF(dx, dy);
+            } else {
+                m_line.reset();
+            }
         }
     }
     painter->setBrush(style.color);
