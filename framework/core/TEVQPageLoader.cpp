@@ -337,11 +337,15 @@ QWidget* createChild(const Json::Value& element, QWidget* parent)
 
 TEVQContainer* tevCreatePageByFileName(QWidget* parent, QString file)
 {
-    detail::installPageLoaderHooks();
     const std::shared_ptr<const Json::Value> document = parseDocument(file);
     if (!document)
         return nullptr;
-    const Json::Value& root = *document;
+    return detail::createPageFromDocument(parent, *document);
+}
+
+TEVQContainer* detail::createPageFromDocument(QWidget* parent, const Json::Value& root)
+{
+    detail::installPageLoaderHooks();
     CreatedByFileGuard createdByFile;
     if (parent)
         applyRootKeys(parent, root);

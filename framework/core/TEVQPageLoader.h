@@ -60,6 +60,11 @@ TEV_EXPORT void installPageLoaderHooks();
 // or empty. path (when given) is the file that was read, or the resource name.
 TEV_EXPORT bool readPageDocument(const QString& file, QByteArray& bytes, QString* path = nullptr);
 
+// What tevCreatePageByFileName does with the document once it has found and parsed it: root keys, elements,
+// layout; the same result. For a caller that has read the document itself (the design canvas builds the very
+// file it checked, whatever its name).
+TEV_EXPORT TEVQContainer* createPageFromDocument(QWidget* parent, const Json::Value& root);
+
 // Defined by TEVQBuiltinControls.cpp: w as a container, or null.
 TEVQContainer* asContainer(QWidget* w);
 // Defined by TEVQBuiltinControls.cpp: a new menu with parent that has read root, or null when root is not an

@@ -96,7 +96,10 @@ bool TEVQCanvas::OpenWindowPage(const QString& path)
     return true;
 }
 
-bool TEVQCanvas::CheckPageValid(const QString& path)
+namespace {
+
+// The page document of the file at path: readable, JSON, an object with "elements".
+bool readPageFile(const QString& path, Json::Value& root)
 {
     if (path.isEmpty())
         return false;
@@ -104,20 +107,30 @@ bool TEVQCanvas::CheckPageValid(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray bytes = file.readAll();
-    Json::Value root;
     if (!json::parse(bytes, root))
         return false;
     return json::isObject(root) && json::has(root, "elements");
 }
 
+} // namespace
+
+bool TEVQCanvas::CheckPageValid(const QString& path)
+{
+    Json::Value root;
+    return readPageFile(path, root);
+}
+
 bool TEVQCanvas::CreatePageFromJson(const QString& path)
 {
-    if (!CheckPageValid(path))
+    // The page is built from the document checked here. The page loader's own search by name (resources, skin
+    // directory, ".json" appended) could find another file, which a save would then write over this one.
+    Json::Value root;
+    if (!readPageFile(path, root))
         return false;
     RemoveAllCommand();
     auto* page = new TEVQCanvasWindow(this);
     page->hide();
-    tevCreatePageByFileName(page, path);
+    detail::createPageFromDocument(page, root);
     page->hideAllWidges();
     page->setPageName(QFileInfo(path).fileName());
     const int slash = path.lastIndexOf(QLatin1Char('/'));
@@ -354,7 +367,7 @@ void TEVQCanvas::SetScrollbar(TEVQScrollBar* bar, bool horizontal)
 
 void TEVQCanvas::scrollChanged(int value)
 {
-    if (!m_current)
+    if (!m_current || m_updatingBars)
         return;
     QObject* bar = sender();
     // A hidden bar belongs to an axis on which the page fits and stays centred.
@@ -376,11 +389,15 @@ void TEVQCanvas::UpdateScrollBar()
     const int ph = m_current->height();
     const int cw = width();
     const int ch = height();
+    // The bars' values change below as their ranges do; the page is placed from the final values, once, and
+    // the offsets the user scrolled to are kept meanwhile.
+    m_updatingBars = true;
+    // A page that fits gives an empty range (a maximum below 0 would pull the bar's minimum below 0 with it).
     m_hBar->setMinimum(0);
-    m_hBar->setMaximum(pw - cw);
+    m_hBar->setMaximum(qMax(0, pw - cw));
     m_hBar->setPageStep(cw);
     m_vBar->setMinimum(0);
-    m_vBar->setMaximum(ph - ch);
+    m_vBar->setMaximum(qMax(0, ph - ch));
     m_vBar->setPageStep(ch);
     if (pw < cw) {
         m_hBar->hide();
@@ -399,6 +416,17 @@ void TEVQCanvas::UpdateScrollBar()
     const QPair<int, int> offset = m_scrollOffsets.value(m_current);
     m_hBar->setValue(offset.first);
     m_vBar->setValue(offset.second);
+    m_updatingBars = false;
+    // On an axis that scrolls the page lies where its bar says, also when the value did not change.
+    if (!m_hBar->isHidden()) {
+        m_current->move(-m_hBar->value(), m_current->y());
+        m_scrollOffsets[m_current].first = m_hBar->value();
+    }
+    if (!m_vBar->isHidden()) {
+        m_current->move(m_current->x(), -m_vBar->value());
+        m_scrollOffsets[m_current].second = m_vBar->value();
+    }
+    update();
 }
 
 void TEVQCanvas::resizeEvent(QResizeEvent* e)

@@ -139,4 +139,5 @@ private:
     QPoint m_pressPoint;
     QPoint m_lastPoint;
     bool m_dragMoved = false; // a move of the mouse since the drag began
+    bool m_updatingBars = false; // UpdateScrollBar is setting the bars' ranges and values
 };

@@ -88,6 +88,10 @@ QWidget* TEVQCanvasWindow::HitTestWithChildren(QWidget* w, int x, int y)
         if (!object->isWidgetType())
             continue;
         QWidget* child = static_cast<QWidget*>(object);
+        // Only the page's controls are hit, as only they are painted: a widget without "visibility" (a
+        // control's own inner parts, a viewport or an editor) or hidden by it is passed over with its subtree.
+        if (!visibilityOf(child))
+            continue;
         if (QWidget* hit = HitTestWithChildren(child, x, y))
             return hit;
         if (visibleRectInPage(child).contains(point))

@@ -56,7 +56,7 @@ public:
     // Hides every widget below the page.
     void hideAllWidges();
     // The deepest control under (x, y) (page coordinates) from w downward, clipped by its ancestors; null for
-    // none or when w's "visibility" is false.
+    // none or when w's "visibility" is false. Children whose "visibility" is false are passed over.
     QWidget* HitTestWithChildren(QWidget* w, int x, int y);
     // The page as page JSON text (UTF-8, styled).
     void toJsonString(QString& out);

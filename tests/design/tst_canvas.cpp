@@ -345,6 +345,19 @@ private slots:
         QVERIFY(TEVQCanvasWindow::visibilityOf(page) && !TEVQCanvasWindow::visibilityOf(secondPage));
     }
 
+    // The page shown, and saved back, is the document of the file opened, whatever its name.
+    void opensTheFileItChecked()
+    {
+        TEVQCanvas canvas;
+        const QString txt = writePage(QStringLiteral("page.txt"),
+            R"({"w": 220, "h": 120, "elements": [{"type": "qtlabel", "name": "keep", "x": 5, "y": 5, "w": 50, "h": 20}]})");
+        QVERIFY(canvas.OpenJsonFile(txt));
+        QCOMPARE(canvas.GetCurWindow()->size(), QSize(220, 120));
+        QVERIFY(canvas.GetCurWindow()->findChild<QWidget*>(QStringLiteral("keep")));
+        QVERIFY(canvas.SavePage(txt));
+        QVERIFY(QString::fromUtf8(tevtest::readFile(txt)).contains(QStringLiteral("keep")));
+    }
+
     void objectNameWithoutDirectory()
     {
         const QString old = QDir::currentPath();
@@ -450,6 +463,40 @@ private slots:
         QCOMPARE(v.value(), 120);
     }
 
+    // The bars live in a shown window, as in a designer. The page keeps lying where its bars say after the canvas
+    // grows past the page and shrinks again.
+    void scrollBarsAcrossCanvasResizes()
+    {
+        QWidget host;
+        host.resize(1000, 700);
+        auto* canvas = new TEVQCanvas(&host);
+        canvas->setGeometry(0, 0, 400, 300);
+        auto* h = new TEVQScrollBar(Qt::Horizontal, &host);
+        auto* v = new TEVQScrollBar(Qt::Vertical, &host);
+        h->setGeometry(0, 300, 400, 12);
+        v->setGeometry(400, 0, 12, 300);
+        canvas->SetScrollbar(h, true);
+        canvas->SetScrollbar(v, false);
+        host.show();
+        QVERIFY(canvas->OpenJsonFile(writePage(QStringLiteral("big.json"), R"({"w": 600, "h": 500, "elements": []})")));
+        TEVQCanvasWindow* page = canvas->GetCurWindow();
+        h->setValue(100);
+        v->setValue(50);
+        QCOMPARE(page->pos(), QPoint(-100, -50));
+
+        canvas->resize(800, 600); // the page fits: centred, bars hidden
+        QVERIFY(h->isHidden() && v->isHidden());
+        QCOMPARE(page->pos(), QPoint(100, 50));
+        canvas->resize(400, 300); // scrolled again: the page follows its bars
+        QVERIFY(!h->isHidden() && !v->isHidden());
+        QCOMPARE(h->minimum(), 0);
+        QCOMPARE(v->minimum(), 0);
+        QCOMPARE(page->pos(), QPoint(-h->value(), -v->value()));
+        // The offsets the user scrolled to come back.
+        QCOMPARE(h->value(), 100);
+        QCOMPARE(v->value(), 50);
+    }
+
     // ---- selection and editing ----
 
     void selectWithMouse()
@@ -493,6 +540,25 @@ private slots:
         // Beside the labels: the root container under the point (the page itself is hit where nothing covers it).
         QTest::mouseClick(canvas.get(), Qt::LeftButton, Qt::NoModifier, at(*canvas, canvas->GetCurWindow(), 5, 5));
         QCOMPARE(canvas->selectedControls().value(0), find(*canvas, "root"));
+    }
+
+    // A control's own inner widgets (a text edit's viewport) are not controls of the page: a click on them
+    // selects the control.
+    void innerWidgetsAreNotHit()
+    {
+        TEVQCanvas canvas;
+        canvas.resize(500, 400);
+        const QString path = writePage(QStringLiteral("inner.json"),
+            R"({"w": 400, "h": 300, "elements": [{"type": "qtcontainer", "name": "root", "x": 0, "y": 0, "w": 400,
+                "h": 300, "attr": {"childLayout": 4},
+                "child": [{"type": "qttext", "name": "notes", "x": 20, "y": 20, "w": 200, "h": 120}]}]})");
+        QVERIFY(canvas.OpenJsonFile(path));
+        TEVQCanvasWindow* page = canvas.GetCurWindow();
+        QWidget* notes = page->findChild<QWidget*>(QStringLiteral("notes"));
+        QVERIFY(notes && !notes->findChildren<QWidget*>().isEmpty());
+        QCOMPARE(page->HitTestWithChildren(page, 120, 80), notes);
+        QTest::mouseClick(&canvas, Qt::LeftButton, Qt::NoModifier, at(canvas, notes, 100, 60));
+        QCOMPARE(canvas.selectedControls(), QList<QWidget*>{notes});
     }
 
     void hitKinds()
