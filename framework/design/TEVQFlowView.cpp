@@ -118,7 +118,8 @@ void TEVQFlowView::setGridVisible(bool visible)
 
 void TEVQFlowView::setConnectionWidth(double width)
 {
-    m_connectionWidth = std::max(width, 1.0);
+    // Not a number compares false both ways and would pass through std::max: it gives the least width.
+    m_connectionWidth = std::isnan(width) ? 1.0 : std::max(width, 1.0);
     update();
 }
 

@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QSignalSpy>
 
+#include <limits>
+
 namespace {
 
 TEVQFlowNode makeNode(const QString& id, QPointF position, QSizeF size)
@@ -211,6 +213,25 @@ private slots:
         view.setReadOnly(true);
         sendMouse(&view, QEvent::MouseMove, {100, 100});
         QCOMPARE(moved.count(), 0);
+    }
+
+    // Numbers that are no sizes (not a number, infinite, huge) neither break the width rule nor the painting: a
+    // width that is not a number leaves the least width.
+    void unusableNumbers()
+    {
+        TEVQFlowView view;
+        view.resize(400, 300);
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        const double inf = std::numeric_limits<double>::infinity();
+        view.setConnectionWidth(3.0);
+        view.setConnectionWidth(nan);
+        QCOMPARE(view.connectionWidth(), 1.0);
+        view.setNodes({makeNode(QStringLiteral("a"), {nan, 0.5}, {nan, inf}),
+                       makeNode(QStringLiteral("b"), {inf, -inf}, {1e12, 1e12}),
+                       makeNode(QStringLiteral("c"), {0.5, 0.5}, {0.1, 0.1})});
+        view.setConnections({{QStringLiteral("a"), QStringLiteral("b"), Qt::red, true},
+                             {QStringLiteral("b"), QStringLiteral("c"), Qt::red, true}});
+        view.grab();
     }
 
     void paints()
