@@ -289,6 +289,17 @@ private slots:
             ++made;
         }
         QVERIFY(made >= 20);
+        // Painted on the canvas, each selected in turn.
+        canvas.resize(900, 700);
+        canvas.grab();
+        const QList<QWidget*> controls = root->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+        for (QWidget* control : controls) {
+            canvas.RemoveAllSelected();
+            canvas.AddSelectedControl(control);
+            canvas.grab();
+        }
+        canvas.RemoveAllSelected();
+        canvas.AddSelectedControl(root);
         QVERIFY(canvas.SavePage(path));
         TEVQCanvas second;
         QVERIFY(second.OpenJsonFile(path));
@@ -298,6 +309,49 @@ private slots:
         describeTree(second.GetCurWindow(), b);
         QCOMPARE(b, a);
         QCOMPARE(json::writeStyled(pageJson(*second.GetCurWindow())), json::writeStyled(pageJson(*canvas.GetCurWindow())));
+    }
+
+    // Every catalogued type, selected with a click and moved with the mouse on a shown canvas: the control
+    // takes the move, and the saved page brings it back where it was left.
+    void everyTypeMovedAndSaved()
+    {
+        TEVQCanvas canvas;
+        canvas.resize(1200, 900);
+        canvas.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&canvas));
+        const QString path = writePage(QStringLiteral("moved.json"),
+            R"({"w": 1100, "h": 800, "elements": [{"type": "qtcontainer", "name": "root", "x": 0, "y": 0, "w": 1100,
+                "h": 800, "attr": {"childLayout": 4}}]})");
+        QVERIFY(canvas.OpenJsonFile(path));
+        QWidget* root = canvas.GetCurWindow()->findChild<QWidget*>(QStringLiteral("root"));
+        QVERIFY(root);
+        int i = 0;
+        QStringList moved;
+        for (ControlInfo* info : tevGetAllControlInfo()) {
+            const QString type = QString::fromStdString(info->typeName);
+            if (type == QLatin1String("window") || type == QLatin1String("qtscrollbar"))
+                continue;
+            canvas.RemoveAllSelected();
+            canvas.AddSelectedControl(root);
+            QVERIFY2(canvas.createControl(type), qPrintable(type));
+            QWidget* control = root->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).last();
+            const QPoint cell(20 + (i % 6) * 170, 20 + (i / 6) * 150);
+            ++i;
+            tevWidgetInterface(control)->setGeometry(cell.x(), cell.y(), 100, 100);
+            QTest::mouseClick(&canvas, Qt::LeftButton, Qt::NoModifier, at(canvas, control, 50, 50));
+            QVERIFY2(canvas.selectedControls() == QList<QWidget*>{control}, qPrintable(type));
+            drag(&canvas, at(canvas, control, 50, 50), at(canvas, control, 63, 71));
+            QVERIFY2(control->pos() == cell + QPoint(13, 21), qPrintable(type));
+            moved << control->objectName();
+        }
+        QVERIFY(canvas.SavePage(path));
+        TEVQCanvas second;
+        QVERIFY(second.OpenJsonFile(path));
+        QStringList a;
+        QStringList b;
+        describeTree(canvas.GetCurWindow(), a);
+        describeTree(second.GetCurWindow(), b);
+        QCOMPARE(b, a);
     }
 
     // ---- files ----
