@@ -768,6 +768,107 @@ private slots:
         canvas->repaint();
     }
 
+    // Many user actions in a fixed pseudo-random order (clicks, Shift-clicks, drags on handles and bodies,
+    // new controls, deletions, page switches, scrolling, saving, closing): nothing crashes and the selection
+    // only ever holds live widgets of the current page.
+    void actionsInAnyOrder()
+    {
+        QWidget host;
+        host.resize(900, 700);
+        auto* canvas = new TEVQCanvas(&host);
+        canvas->setGeometry(0, 0, 700, 500);
+        auto* h = new TEVQScrollBar(Qt::Horizontal, &host);
+        auto* v = new TEVQScrollBar(Qt::Vertical, &host);
+        h->setGeometry(0, 500, 700, 12);
+        v->setGeometry(700, 0, 12, 500);
+        canvas->SetScrollbar(h, true);
+        canvas->SetScrollbar(v, false);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        const QStringList files{writePage(QStringLiteral("m1.json"), kEditPage),
+                                writePage(QStringLiteral("m2.json"), R"({"w": 900, "h": 800, "elements": [
+                                    {"type": "qtcontainer", "name": "root", "x": 0, "y": 0, "w": 900, "h": 800,
+                                     "attr": {"childLayout": 4}, "child": [
+                                       {"type": "qtbutton", "name": "go", "x": 40, "y": 40, "w": 90, "h": 30},
+                                       {"type": "qttext", "name": "memo", "x": 200, "y": 60, "w": 220, "h": 140}]}]})")};
+        const QStringList types{QStringLiteral("qtlabel"), QStringLiteral("qtcontainer"), QStringLiteral("qtbutton"),
+                                QStringLiteral("qtdatagrid"), QStringLiteral("qtslider")};
+        quint32 seed = 12345;
+        const auto next = [&seed](int n) {
+            seed = seed * 1103515245u + 12345u;
+            return int((seed >> 8) % quint32(n));
+        };
+        const auto point = [&]() { return QPoint(next(700), next(500)); };
+        for (int step = 0; step < 600; ++step) {
+            const Qt::KeyboardModifiers mod = next(3) == 0 ? Qt::ShiftModifier : Qt::NoModifier;
+            switch (next(13)) {
+            case 0:
+                canvas->OpenJsonFile(files.at(next(files.size())));
+                break;
+            case 1:
+            case 2:
+                QTest::mouseClick(canvas, Qt::LeftButton, mod, point());
+                break;
+            case 3:
+            case 4: {
+                // From a selected control's edge or body, or from anywhere.
+                QPoint from = point();
+                const QList<QWidget*> selected = canvas->selectedControls();
+                if (!selected.isEmpty() && next(2)) {
+                    QWidget* w = selected.at(next(selected.size()));
+                    from = at(*canvas, w, next(qMax(1, w->width())), next(2) ? 1 : next(qMax(1, w->height())));
+                }
+                drag(canvas, from, from + QPoint(next(80) - 40, next(80) - 40), mod);
+                break;
+            }
+            case 5:
+                canvas->createControl(types.at(next(types.size())));
+                break;
+            case 6: {
+                const QList<QWidget*> selected = canvas->selectedControls();
+                if (!selected.isEmpty() && selected.first() != canvas->GetCurWindow())
+                    delete selected.first();
+                break;
+            }
+            case 7:
+                if (next(4) == 0)
+                    canvas->removePage(canvas->GetCurWindow());
+                else if (next(8) == 0)
+                    canvas->closeAllWindows();
+                break;
+            case 8:
+                canvas->resize(300 + next(600), 200 + next(400));
+                break;
+            case 9:
+                (next(2) ? h : v)->setValue(next(500));
+                break;
+            case 10:
+                if (canvas->GetCurWindow())
+                    canvas->SavePage(canvas->pages().key(canvas->GetCurWindow()));
+                break;
+            case 11:
+                // The host adds any control of the page to the selection, parents and children alike.
+                if (TEVQCanvasWindow* page = canvas->GetCurWindow()) {
+                    QList<QWidget*> controls;
+                    for (QWidget* w : page->findChildren<QWidget*>()) {
+                        if (TEVQCanvasWindow::visibilityOf(w))
+                            controls << w;
+                    }
+                    if (!controls.isEmpty())
+                        canvas->AddSelectedControl(controls.at(next(controls.size())));
+                }
+                break;
+            default:
+                canvas->repaint();
+                break;
+            }
+            for (QWidget* w : canvas->selectedControls()) {
+                TEVQCanvasWindow* page = canvas->GetCurWindow();
+                QVERIFY2(page && (w == page || page->isAncestorOf(w)), qPrintable(QString::number(step)));
+            }
+        }
+    }
+
     void registryAndJsonData()
     {
         std::unique_ptr<QWidget> c(createControlByType("canvas", nullptr));
