@@ -354,34 +354,6 @@ private slots:
         QCOMPARE(b, a);
     }
 
-    // Controls made on the canvas inside containers that lay out their children (in a row, in a column,
-    // floating) are saved and read back as the same tree.
-    void createdInLaidOutContainers()
-    {
-        for (int layout : {0, 1, 2, 3}) {
-            TEVQCanvas canvas;
-            const QString path = writePage(QStringLiteral("laid%1.json").arg(layout),
-                QStringLiteral(R"({"w": 600, "h": 400, "elements": [{"type": "qtcontainer", "name": "root", "x": 0,
-                    "y": 0, "w": 600, "h": 400, "attr": {"childLayout": %1}}]})").arg(layout).toUtf8());
-            QVERIFY(canvas.OpenJsonFile(path));
-            QWidget* root = canvas.GetCurWindow()->findChild<QWidget*>(QStringLiteral("root"));
-            QVERIFY(root);
-            canvas.AddSelectedControl(root);
-            for (const char* type : {"qtlabel", "qtbutton", "qtcontainer", "qtslider"})
-                QVERIFY(canvas.createControl(QLatin1String(type)));
-            QTest::qWait(20); // the containers' deferred relayout
-            QVERIFY(canvas.SavePage(path));
-            TEVQCanvas second;
-            QVERIFY(second.OpenJsonFile(path));
-            QStringList a;
-            QStringList b;
-            describeTree(canvas.GetCurWindow(), a);
-            describeTree(second.GetCurWindow(), b);
-            QCOMPARE(b, a);
-            QCOMPARE(json::writeStyled(pageJson(*second.GetCurWindow())), json::writeStyled(pageJson(*canvas.GetCurWindow())));
-        }
-    }
-
     // ---- files ----
 
     void openAndPaths()

@@ -376,46 +376,6 @@ private slots:
         QVERIFY(edited > 50);
     }
 
-    // A host that rebuilds the grid whenever a value changes (or the control renames itself): the rows are
-    // freed and taken again while their own editor's signal is running.
-    void hostRebuildsDuringAnEdit()
-    {
-        QWidget host;
-        auto* label = new TEVQLabel(&host);
-        label->setObjectName(QStringLiteral("first"));
-        TEVQPropertyList list;
-        list.resize(360, 400);
-        const ControlInfo info = TEVQLabel::getProps();
-        int rebuilds = 0;
-        const auto rebuild = [&]() {
-            ++rebuilds;
-            list.removeAll();
-            for (PropertyDef d : info.props) {
-                d.target = label;
-                list.addItem(d);
-            }
-        };
-        rebuild();
-        QObject::connect(&list, &TEVQPropertyList::valueChanged, &list, [&](PropertyDef* def) {
-            QVERIFY(def);
-            rebuild();
-        });
-        QObject::connect(label, &QObject::objectNameChanged, &list, rebuild);
-        PropertyRow* nameRow = list.rowAt(0);
-        QCOMPARE(nameRow->def.name, QStringLiteral("Name"));
-        nameRow->lineEdit->setText(QStringLiteral("second"));
-        QCOMPARE(label->objectName(), QStringLiteral("second"));
-        QCOMPARE(list.rowAt(0)->lineEdit->text(), QStringLiteral("second"));
-        for (int i = 0; i < list.rowCount(); ++i) {
-            PropertyRow* row = list.rowAt(i);
-            if (row->checkBox)
-                row->checkBox->toggle();
-            else if (row->spinBoxes[0])
-                row->spinBoxes[0]->setValue(row->spinBoxes[0]->value() == 3 ? 4 : 3);
-        }
-        QVERIFY(rebuilds > 3);
-    }
-
     void render()
     {
         QWidget host;
