@@ -301,7 +301,9 @@ void TEVQFlowView::drawNode(QPainter* painter, const TEVQFlowNode& n) const
     font.setWeight(50);
     painter->setFont(font);
     painter->setPen(QColor(167, 176, 184, 255));
-    const int elideWidth = int(std::max(r.width() - 18, 20.0));
+    // A node of no usable width (not a number, infinite or beyond any screen) elides to the least width.
+    const qreal room = r.width() - 18;
+    const int elideWidth = room >= 20.0 && room <= 1e6 ? int(room) : (room > 1e6 ? 1000000 : 20);
     const QString subtitle = QFontMetricsF(font).elidedText(n.subtitle, Qt::ElideRight, elideWidth);
     painter->drawText(QRectF(r.left() + 9, r.top() + 27, r.width() - 18, std::max(r.height() - 51, 15.0)),
                       Qt::AlignLeft | Qt::AlignVCenter, subtitle);
