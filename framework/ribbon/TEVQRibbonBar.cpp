@@ -62,7 +62,12 @@ TEVQRibbonGallery::TEVQRibbonGallery(QWidget* parent) : TEVQContainer(parent)
     connect(m_more, &QPushButton::clicked, this, [this] { showMoreMenu(); });
 }
 
-TEVQRibbonGallery::~TEVQRibbonGallery() = default;
+TEVQRibbonGallery::~TEVQRibbonGallery()
+{
+    // The gallery's own actions are deleted with its children, after this: they are no longer watched.
+    for (QAction* a : m_actions)
+        disconnect(a, nullptr, this, nullptr);
+}
 
 void TEVQRibbonGallery::addAction(QAction* action)
 {
@@ -78,9 +83,25 @@ void TEVQRibbonGallery::addAction(QAction* action)
     }
     m_itemButtons.push_back(button);
     connect(action, &QAction::triggered, this, [this, action] { emit itemTriggered(action->objectName()); });
+    connect(action, &QObject::destroyed, this, &TEVQRibbonGallery::forgetAction);
     if (isVisible())
         button->show();
     updateGalleryLayout();
+}
+
+void TEVQRibbonGallery::forgetAction(QObject* action)
+{
+    for (size_t k = 0; k < m_actions.size(); ++k) {
+        if (m_actions[k] != action)
+            continue;
+        m_actions.erase(m_actions.begin() + std::ptrdiff_t(k));
+        TEVQRibbonButton* button = m_itemButtons[k];
+        m_itemButtons.erase(m_itemButtons.begin() + std::ptrdiff_t(k));
+        button->hide();
+        button->deleteLater();
+        updateGalleryLayout();
+        return;
+    }
 }
 
 QAction* TEVQRibbonGallery::addItem(const QString& id, const QString& text, const QString& iconPath)
@@ -171,8 +192,57 @@ TEVQRibbonGroup::TEVQRibbonGroup(const QString& id, const QString& title, QWidge
 
 TEVQRibbonGroup::~TEVQRibbonGroup()
 {
+    unwatchItems();
     for (RibbonItem* item : m_items)
         delete item;
+}
+
+void TEVQRibbonGroup::watchItems()
+{
+    for (const RibbonItem* item : m_items) {
+        if (item->widget)
+            connect(item->widget, &QObject::destroyed, this, &TEVQRibbonGroup::forgetObject, Qt::UniqueConnection);
+        if (item->action)
+            connect(item->action, &QObject::destroyed, this, &TEVQRibbonGroup::forgetObject, Qt::UniqueConnection);
+    }
+}
+
+void TEVQRibbonGroup::unwatchItems()
+{
+    for (const RibbonItem* item : m_items) {
+        if (item->widget)
+            disconnect(item->widget, &QObject::destroyed, this, &TEVQRibbonGroup::forgetObject);
+        if (item->action)
+            disconnect(item->action, &QObject::destroyed, this, &TEVQRibbonGroup::forgetObject);
+    }
+}
+
+void TEVQRibbonGroup::forgetObject(QObject* object)
+{
+    // Every remaining item is watched again below; the gone ones' other halves are not.
+    unwatchItems();
+    bool changed = false;
+    for (auto it = m_items.begin(); it != m_items.end();) {
+        RibbonItem* item = *it;
+        if (item->widget != object && item->action != object) {
+            ++it;
+            continue;
+        }
+        if (item->widget && item->widget != object) {
+            item->widget->hide();
+            item->widget->deleteLater();
+        }
+        delete item;
+        it = m_items.erase(it);
+        changed = true;
+    }
+    watchItems();
+    if (!changed)
+        return;
+    updateGeometry();
+    updateItemLayout();
+    if (m_page)
+        m_page->updateGroupLayout();
 }
 
 void TEVQRibbonGroup::setTitle(const QString& title)
@@ -194,6 +264,7 @@ const RibbonItem* TEVQRibbonGroup::itemAt(int i) const
 
 void TEVQRibbonGroup::clearItems()
 {
+    unwatchItems();
     for (RibbonItem* item : m_items) {
         if (item->widget) {
             item->widget->hide();
@@ -221,6 +292,7 @@ void TEVQRibbonGroup::appendItem(QWidget* widget, TEV_RIBBON_ITEM_SIZE size, con
     item->type = type;
     item->action = action;
     m_items.push_back(item);
+    watchItems();
     if (widget && isVisible())
         widget->show();
     updateGeometry();
@@ -529,6 +601,9 @@ TEVQRibbonBar::~TEVQRibbonBar()
     m_quietCurrent = true;
     hideMinimizedPopup();
     clearContent();
+    // The pages go before the bar's own actions, which their groups watch, whatever the order of the children.
+    delete pageArea;
+    pageArea = nullptr;
     delete minimizedPopup;
     minimizedPopup = nullptr;
     tevSetImpl(nullptr, false);
@@ -602,16 +677,11 @@ bool TEVQRibbonBar::removePage(Page* page)
         g->m_pages.erase(std::remove(g->m_pages.begin(), g->m_pages.end(), page), g->m_pages.end());
     m_pages.erase(it);
     m_tabPages.erase(std::remove(m_tabPages.begin(), m_tabPages.end(), page), m_tabPages.end());
-    if (m_currentPage == page) {
-        // Listeners hear of the change once the page is gone from the lists.
-        m_currentPage = nullptr;
-        Page* next = m_pages.empty() ? nullptr : m_pages.front();
-        m_currentPage = next;
-        if (!m_quietCurrent)
-            emit currentPageChanged(currentPage());
-    }
+    Page* before = m_currentPage;
+    if (m_currentPage == page)
+        m_currentPage = m_pages.empty() ? nullptr : m_pages.front();
     retire(page);
-    rebuildTabs();
+    rebuildTabsAnnounced(before);
     return true;
 }
 
@@ -623,8 +693,9 @@ void TEVQRibbonBar::clearPages()
     m_tabPages.clear();
     for (TEVQRibbonContextGroup* g : m_contextGroups)
         g->m_pages.clear();
-    moveCurrent(nullptr);
-    rebuildTabs();
+    Page* before = m_currentPage;
+    m_currentPage = nullptr;
+    rebuildTabsAnnounced(before);
 }
 
 TEVQRibbonBar::Page* TEVQRibbonBar::pageAt(int index) const
@@ -704,6 +775,7 @@ void TEVQRibbonBar::hideContextGroup(const QString& id)
     if (!g)
         return;
     g->m_visible = false;
+    Page* before = m_currentPage;
     if (m_currentPage && m_currentPage->contextGroup() == g) {
         Page* next = nullptr;
         for (Page* p : m_tabPages) {
@@ -712,9 +784,9 @@ void TEVQRibbonBar::hideContextGroup(const QString& id)
                 break;
             }
         }
-        moveCurrent(next);
+        m_currentPage = next;
     }
-    rebuildTabs();
+    rebuildTabsAnnounced(before);
 }
 
 TEVQRibbonBar::Button* TEVQRibbonBar::addQuickAction(QAction* action)
@@ -741,6 +813,16 @@ void TEVQRibbonBar::addTopRightWidget(QWidget* widget)
     widget->setParent(m_layoutMode == TEV_RIBBON_LAYOUT_COMPACT ? tabRow : topRow);
     widget->show();
     m_topRightWidgets.push_back(widget);
+    connect(widget, &QObject::destroyed, this, &TEVQRibbonBar::forgetTopRightWidget, Qt::UniqueConnection);
+    updateLayout();
+}
+
+void TEVQRibbonBar::forgetTopRightWidget(QObject* widget)
+{
+    const auto gone = std::remove(m_topRightWidgets.begin(), m_topRightWidgets.end(), widget);
+    if (gone == m_topRightWidgets.end())
+        return;
+    m_topRightWidgets.erase(gone, m_topRightWidgets.end());
     updateLayout();
 }
 
@@ -825,9 +907,11 @@ bool TEVQRibbonBar::isTabOverflowing() const { return m_tabContentWidth > tabRow
 
 void TEVQRibbonBar::setRowHeights(int top, int tab, int page)
 {
-    m_topRowHeight = top;
-    m_tabRowHeight = tab;
-    m_pageHeight = page;
+    // Within what a widget can measure, so that no sum of them overflows.
+    constexpr int kMaxRowHeight = 65535;
+    m_topRowHeight = qBound(0, top, kMaxRowHeight);
+    m_tabRowHeight = qBound(0, tab, kMaxRowHeight);
+    m_pageHeight = qBound(0, page, kMaxRowHeight);
 }
 
 void TEVQRibbonBar::setGroupRows(int rows) { m_groupRows = qBound(2, rows, 3); }
@@ -873,6 +957,16 @@ void TEVQRibbonBar::rebuildTabs()
     updateTabLayout();
 }
 
+void TEVQRibbonBar::rebuildTabsAnnounced(Page* before)
+{
+    const bool quiet = m_quietCurrent;
+    m_quietCurrent = true;
+    rebuildTabs();
+    m_quietCurrent = quiet;
+    if (m_currentPage != before && !m_quietCurrent)
+        emit currentPageChanged(currentPage());
+}
+
 void TEVQRibbonBar::tabClicked(Page* page)
 {
     if (std::find(m_pages.begin(), m_pages.end(), page) == m_pages.end())
@@ -897,8 +991,10 @@ void TEVQRibbonBar::clearContent()
     for (Button* b : m_quickButtons)
         retire(b);
     m_quickButtons.clear();
-    for (QWidget* w : m_topRightWidgets)
+    for (QWidget* w : m_topRightWidgets) {
+        disconnect(w, &QObject::destroyed, this, &TEVQRibbonBar::forgetTopRightWidget);
         retire(w);
+    }
     m_topRightWidgets.clear();
     // The registry forgets every action now; an action may be the sender of the command that led here, so
     // owned ones are deleted once control returns.

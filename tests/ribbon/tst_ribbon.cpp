@@ -20,6 +20,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <limits>
+
 using namespace TEVQtLib;
 
 namespace {
@@ -357,6 +360,45 @@ private slots:
         QCOMPARE(ctx->pageCount(), 0);
     }
 
+    // When the current page moves because a page went away or a context group was hidden, listeners hear of it
+    // once, with the tabs already as they stand: one tab per tab page, no tab of a hidden group, the current page
+    // among them.
+    void currentPageListenersSeeTheTabsAsTheyStand()
+    {
+        TEVQRibbonBar bar;
+        TEVQRibbonContextGroup* ctx = bar.addContextGroup(QStringLiteral("c"), QStringLiteral("C"), Qt::red);
+        ctx->addPage(QStringLiteral("c1"), QString());
+        bar.addPage(QStringLiteral("a"), QString());
+        bar.addPage(QStringLiteral("b"), QString());
+        bar.addPage(QStringLiteral("d"), QString());
+        bar.showContextGroup(QStringLiteral("c"));
+        QVERIFY(bar.setCurrentPage(QStringLiteral("c1")));
+        QStringList problems;
+        QList<int> heard;
+        connect(&bar, &TEVQRibbonBar::currentPageChanged, &bar, [&](int index) {
+            heard << index;
+            if (bar.tabButtons().size() != bar.tabPages().size())
+                problems << QStringLiteral("%1 tabs for %2 tab pages").arg(bar.tabButtons().size()).arg(bar.tabPages().size());
+            for (TEVQRibbonPage* p : bar.tabPages())
+                if (p->contextGroup() && !p->contextGroup()->isVisible())
+                    problems << QStringLiteral("tab of hidden %1").arg(p->pageId());
+            TEVQRibbonPage* current = bar.currentPageWidget();
+            if (current && std::find(bar.tabPages().begin(), bar.tabPages().end(), current) == bar.tabPages().end())
+                problems << QStringLiteral("current %1 has no tab").arg(current->pageId());
+        });
+        bar.hideContextGroup(QStringLiteral("c"));
+        QCOMPARE(bar.currentPageWidget()->pageId(), QStringLiteral("a"));
+        QVERIFY(bar.setCurrentPage(QStringLiteral("b")));
+        heard.clear();
+        // The first page is a page of the hidden group: the current page goes to the first tab, announced once.
+        QVERIFY(bar.removePage(bar.pageById(QStringLiteral("b"))));
+        QCOMPARE(bar.currentPageWidget()->pageId(), QStringLiteral("a"));
+        QCOMPARE(heard, QList<int>{1});
+        bar.clearPages();
+        QCOMPARE(heard, (QList<int>{1, -1}));
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
+    }
+
     void onlyContextPagesBecomeCurrentWhenShown()
     {
         TEVQRibbonBar bar;
@@ -406,6 +448,70 @@ private slots:
         gallery->actions()[0]->trigger();
         QCOMPARE(commands.last()[0].toString(), QStringLiteral("g1"));
         QCOMPARE(commands.last()[1].toBool(), false);
+    }
+
+    // ---- objects their owner deletes while the ribbon still holds them ----
+
+    // A command, an embedded control, a gallery command or a top-right widget deleted elsewhere leaves the
+    // ribbon: no item, gallery entry or row piece points at it, and the written document no longer has it.
+    void objectsDeletedElsewhereLeaveTheRibbon()
+    {
+        TEVQRibbonBar bar;
+        bar.resize(700, 130);
+        TEVQRibbonGroup* g = bar.addPage(QStringLiteral("p"), QString())->addGroup(QStringLiteral("g"), QString());
+        auto* gone = new QAction(QStringLiteral("Gone"));
+        gone->setObjectName(QStringLiteral("gone"));
+        auto* kept = new QAction(QStringLiteral("Kept"));
+        kept->setObjectName(QStringLiteral("kept"));
+        QVERIFY(g->addLargeAction(gone));
+        QVERIFY(g->addSmallAction(kept));
+        auto* edit = new TEVQLineEdit;
+        g->addWidget(edit, TEV_RIBBON_ITEM_SMALL);
+        TEVQRibbonGallery* gallery = g->addGallery(2, 1);
+        auto* galleryCommand = new QAction(QStringLiteral("G"));
+        galleryCommand->setObjectName(QStringLiteral("ga"));
+        gallery->addAction(galleryCommand);
+        gallery->addItem(QStringLiteral("own"), QStringLiteral("Own"));
+        g->addMenu(nullptr, TEV_RIBBON_ITEM_SMALL, TEV_RIBBON_POPUP_NONE); // its command is the group's own
+        auto* search = new TEVQLineEdit;
+        search->setObjectName(QStringLiteral("search"));
+        auto* zoom = new TEVQLineEdit;
+        zoom->setObjectName(QStringLiteral("zoom"));
+        bar.addTopRightWidget(search);
+        bar.addTopRightWidget(zoom);
+
+        delete gone;
+        delete edit;
+        delete galleryCommand;
+        delete search;
+        QCOMPARE(g->itemCount(), 3); // "Kept", the gallery, the menu button
+        QCOMPARE(g->itemAt(0)->action, kept);
+        QCOMPARE(gallery->count(), 1);
+        QCOMPARE(int(gallery->itemButtons().size()), 1);
+        QCOMPARE(gallery->actions()[0]->objectName(), QStringLiteral("own"));
+        QCOMPARE(int(bar.topRightWidgets().size()), 1);
+        bar.resize(800, 130);
+        bar.updateLayout();
+        QCOMPARE(zoom->geometry().right(), 800 - 4 - 1);
+        const Json::Value doc = parse(bar.configJson());
+        const Json::Value& items = doc["pages"][0]["groups"][0]["items"];
+        QCOMPARE(items.size(), 3u);
+        QCOMPARE(items[0]["id"].asString(), std::string("kept"));
+        QCOMPARE(items[1]["items"].size(), 1u);
+        QCOMPARE(doc["topRight"].size(), 1u);
+        QCOMPARE(doc["topRight"][0]["id"].asString(), std::string("zoom"));
+
+        // Groups and bars that go away with such objects still inside them.
+        TEVQRibbonGroup* second = bar.pageAt(0)->addGroup(QStringLiteral("h"), QString());
+        second->addMenu(nullptr, TEV_RIBBON_ITEM_LARGE, TEV_RIBBON_POPUP_NONE);
+        second->addWidget(new TEVQLineEdit, TEV_RIBBON_ITEM_SMALL);
+        second->addGallery(1, 1)->addItem(QStringLiteral("x"), QStringLiteral("X"));
+        g->clearItems();
+        QVERIFY(bar.pageAt(0)->removeGroup(second));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(g->itemCount(), 0);
+        delete kept;
+        QCOMPARE(g->itemCount(), 0);
     }
 
     // ---- listeners that rebuild the ribbon while it emits ----
