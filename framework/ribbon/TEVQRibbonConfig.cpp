@@ -590,7 +590,8 @@ Json::Value TEVQRibbonBar::writeConfigValue() const
         Json::Value c(Json::objectValue);
         c["id"] = text(g->contextId());
         c["text"] = text(g->title());
-        c["color"] = text(g->color().name(QColor::HexArgb));
+        // A group without a colour writes an empty text, which reads back as no colour (never as black).
+        c["color"] = text(g->color().isValid() ? g->color().name(QColor::HexArgb) : QString());
         c["visible"] = g->isVisible();
         c["pages"] = writePages(g->m_pages);
         contexts.append(c);

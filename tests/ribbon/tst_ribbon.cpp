@@ -244,6 +244,23 @@ private slots:
         QVERIFY(!again.applicationButton()->isHidden());
     }
 
+    // A context colour the reader could not read (or none given in code) stays without colour when written and
+    // read again: no strip of black appears on its tabs.
+    void unreadableContextColourStaysWithoutColour()
+    {
+        TEVQRibbonBar bar;
+        QVERIFY(bar.loadConfigJson(QStringLiteral(R"({"schemaVersion": 1, "contextGroups": [
+            {"id": "c", "color": "bluish", "visible": true, "pages": [{"id": "x"}]}]})")));
+        bar.addContextGroup(QStringLiteral("code"), QStringLiteral("Code"), QColor());
+        QVERIFY(!bar.contextGroupById(QStringLiteral("c"))->color().isValid());
+        TEVQRibbonBar again;
+        QVERIFY(again.loadConfigJson(bar.configJson()));
+        QVERIFY(!again.contextGroupById(QStringLiteral("c"))->color().isValid());
+        QVERIFY(!again.contextGroupById(QStringLiteral("code"))->color().isValid());
+        QVERIFY(!again.tabButtons()[0]->property("tevRibbonContextColor").value<QColor>().isValid());
+        QCOMPARE(parse(again.configJson()), parse(bar.configJson()));
+    }
+
     // ---- reader leniency ----
 
     void readerTakesDefaultsAndSkipsWhatItCannotUse()
