@@ -419,7 +419,12 @@ TEVQRibbonPage::TEVQRibbonPage(const QString& id, const QString& title, QWidget*
     connect(m_scrollRight, &QPushButton::clicked, this, [this] { scrollBy(120); });
 }
 
-TEVQRibbonPage::~TEVQRibbonPage() = default;
+TEVQRibbonPage::~TEVQRibbonPage()
+{
+    // Groups outlive this body as children: none of them reaches back into a page that is going.
+    for (TEVQRibbonGroup* g : findChildren<TEVQRibbonGroup*>(QString(), Qt::FindDirectChildrenOnly))
+        g->m_page = nullptr;
+}
 
 void TEVQRibbonPage::setTitle(const QString& title)
 {
@@ -601,11 +606,11 @@ TEVQRibbonBar::~TEVQRibbonBar()
     m_quietCurrent = true;
     hideMinimizedPopup();
     clearContent();
+    delete minimizedPopup;
+    minimizedPopup = nullptr;
     // The pages go before the bar's own actions, which their groups watch, whatever the order of the children.
     delete pageArea;
     pageArea = nullptr;
-    delete minimizedPopup;
-    minimizedPopup = nullptr;
     tevSetImpl(nullptr, false);
 }
 

@@ -529,6 +529,16 @@ private slots:
         QCOMPARE(g->itemCount(), 0);
         delete kept;
         QCOMPARE(g->itemCount(), 0);
+
+        // One group's own command shown in a second group of the same page: the page goes with both.
+        TEVQRibbonPage* shared = bar.addPage(QStringLiteral("shared"), QString());
+        TEVQRibbonButton* owned = shared->addGroup(QStringLiteral("owner"), QString())
+                                      ->addMenu(nullptr, TEV_RIBBON_ITEM_LARGE, TEV_RIBBON_POPUP_NONE);
+        TEVQRibbonGroup* user = shared->addGroup(QStringLiteral("user"), QString());
+        user->addLargeAction(owned->ribbonAction());
+        QVERIFY(bar.removePage(shared));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(bar.pageCount(), 1);
     }
 
     // ---- listeners that rebuild the ribbon while it emits ----
