@@ -646,6 +646,38 @@ private slots:
 
     // ---- page element ----
 
+    // A state array whose four states share one look is written as one entry at its first slot; read back, that
+    // entry gives the look to all four states again, so hover and press keep it.
+    void sharedStateLookSurvivesTheElementRoundTrip()
+    {
+        TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+        FillStyle flat;
+        flat.name = QStringLiteral("ribbonFlat");
+        flat.fillRes.fillColor = QColor(10, 20, 30);
+        rm->setFillStyle(flat.name, flat);
+        TextStyleDesc ink;
+        ink.name = QStringLiteral("ribbonInk");
+        ink.color = QColor(1, 2, 3);
+        rm->setTextStyle(ink.name, ink);
+        TEVQRibbonBar bar;
+        Json::Value e = parse(QStringLiteral(R"({"style": [["ribbonFlat", 1, 4], ["ribbonFlat", 1, 5],
+            ["ribbonFlat", 1, 6], ["ribbonFlat", 1, 7], ["ribbonFlat", 1, 8], ["ribbonFlat", 1, 9],
+            ["ribbonFlat", 1, 10], ["ribbonFlat", 1, 11], ["ribbonInk", 2, 14]]})"));
+        QVERIFY(bar.readJsonValue(&e));
+        for (int s = 0; s < 4; ++s)
+            QCOMPARE(bar.ribbonImpl()->buttonBackgrounds[s].fillRes.fillColor, QColor(10, 20, 30));
+        Json::Value out(Json::objectValue);
+        QVERIFY(bar.serializeJsonValue(&out, false));
+        QCOMPARE(out["style"].size(), 3u);
+        TEVQRibbonBar copy;
+        QVERIFY(copy.readJsonValue(&out));
+        for (int s = 0; s < 4; ++s) {
+            QCOMPARE(copy.ribbonImpl()->tabBackgrounds[s].fillRes.fillColor, QColor(10, 20, 30));
+            QCOMPARE(copy.ribbonImpl()->buttonBackgrounds[s].fillRes.fillColor, QColor(10, 20, 30));
+        }
+        QCOMPARE(copy.ribbonImpl()->buttonTextStyle.color, QColor(1, 2, 3));
+    }
+
     void pageElementKeys()
     {
         TEVQResourceManager* rm = TEVQResourceManager::getInstance();
