@@ -421,9 +421,21 @@ TEVQRibbonPage::TEVQRibbonPage(const QString& id, const QString& title, QWidget*
 
 TEVQRibbonPage::~TEVQRibbonPage()
 {
-    // Groups outlive this body as children: none of them reaches back into a page that is going.
-    for (TEVQRibbonGroup* g : findChildren<TEVQRibbonGroup*>(QString(), Qt::FindDirectChildrenOnly))
+    // Groups outlive this body as children: none of them reaches back into a page that is going, nor this page
+    // hears of their end.
+    for (TEVQRibbonGroup* g : findChildren<TEVQRibbonGroup*>(QString(), Qt::FindDirectChildrenOnly)) {
+        disconnect(g, &QObject::destroyed, this, &TEVQRibbonPage::forgetGroup);
         g->m_page = nullptr;
+    }
+}
+
+void TEVQRibbonPage::forgetGroup(QObject* group)
+{
+    const auto gone = std::remove(m_groups.begin(), m_groups.end(), group);
+    if (gone == m_groups.end())
+        return;
+    m_groups.erase(gone, m_groups.end());
+    updateGroupLayout();
 }
 
 void TEVQRibbonPage::setTitle(const QString& title)
@@ -442,6 +454,7 @@ TEVQRibbonGroup* TEVQRibbonPage::insertGroup(int index, const QString& id, const
 {
     auto* group = new TEVQRibbonGroup(id, title, this);
     group->m_page = this;
+    connect(group, &QObject::destroyed, this, &TEVQRibbonPage::forgetGroup);
     if (isVisible())
         group->show();
     m_groups.insert(m_groups.begin() + qBound(0, index, groupCount()), group);
@@ -637,11 +650,33 @@ TEVQRibbonBar::Page* TEVQRibbonBar::addPage(const QString& id, const QString& ti
     return insertPage(pageCount(), id, title);
 }
 
-TEVQRibbonBar::Page* TEVQRibbonBar::insertPage(int index, const QString& id, const QString& title)
+TEVQRibbonBar::Page* TEVQRibbonBar::newPage(const QString& id, const QString& title)
 {
     auto* page = new Page(id, title, pageArea);
     page->m_bar = this;
     page->hide();
+    connect(page, &QObject::destroyed, this, &TEVQRibbonBar::forgetPage);
+    return page;
+}
+
+void TEVQRibbonBar::forgetPage(QObject* object)
+{
+    const auto it = std::find(m_pages.begin(), m_pages.end(), object);
+    if (it == m_pages.end())
+        return;
+    m_pages.erase(it);
+    for (TEVQRibbonContextGroup* g : m_contextGroups)
+        g->m_pages.erase(std::remove(g->m_pages.begin(), g->m_pages.end(), object), g->m_pages.end());
+    m_tabPages.erase(std::remove(m_tabPages.begin(), m_tabPages.end(), object), m_tabPages.end());
+    Page* before = m_currentPage;
+    if (m_currentPage == object)
+        m_currentPage = m_pages.empty() ? nullptr : m_pages.front();
+    rebuildTabsAnnounced(before);
+}
+
+TEVQRibbonBar::Page* TEVQRibbonBar::insertPage(int index, const QString& id, const QString& title)
+{
+    Page* page = newPage(id, title);
     m_pages.insert(m_pages.begin() + qBound(0, index, pageCount()), page);
     const bool first = !m_currentPage;
     if (first)
@@ -660,10 +695,8 @@ TEVQRibbonBar::Page* TEVQRibbonBar::insertPage(int index, const QString& id, con
 TEVQRibbonBar::Page* TEVQRibbonBar::appendContextPage(TEVQRibbonContextGroup* group, const QString& id,
                                                       const QString& title)
 {
-    auto* page = new Page(id, title, pageArea);
-    page->m_bar = this;
+    Page* page = newPage(id, title);
     page->m_contextGroup = group;
-    page->hide();
     m_pages.push_back(page);
     group->m_pages.push_back(page);
     if (TEVQRibbonBarImpl* impl = ribbonImpl()) {

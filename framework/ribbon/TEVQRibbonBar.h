@@ -300,6 +300,8 @@ protected:
 private:
     friend class TEVQRibbonBar;
     friend class TEVQRibbonContextGroup;
+    // A group deleted directly leaves the page as removeGroup would.
+    void forgetGroup(QObject* group);
     QString m_pageId;
     QString m_title;
     std::vector<TEVQRibbonGroup*> m_groups;
@@ -446,6 +448,9 @@ private:
     void rebuildTabsAnnounced(Page* before);
     // A top-right widget deleted elsewhere leaves the row.
     void forgetTopRightWidget(QObject* widget);
+    // A page deleted directly leaves the bar as removePage would.
+    void forgetPage(QObject* page);
+    Page* newPage(const QString& id, const QString& title);
     void tabClicked(Page* page);
     void registerMenuActions(QMenu* menu);
     void clearContent();

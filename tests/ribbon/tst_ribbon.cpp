@@ -541,6 +541,39 @@ private slots:
         QCOMPARE(bar.pageCount(), 1);
     }
 
+    // A page or group deleted directly, as any Qt child may be, leaves the ribbon as its remove operation would.
+    void pagesAndGroupsDeletedDirectlyLeaveTheRibbon()
+    {
+        TEVQRibbonBar bar;
+        bar.resize(700, 130);
+        TEVQRibbonPage* a = bar.addPage(QStringLiteral("a"), QString());
+        bar.addPage(QStringLiteral("b"), QString());
+        TEVQRibbonContextGroup* ctx = bar.addContextGroup(QStringLiteral("c"), QStringLiteral("C"), Qt::red);
+        TEVQRibbonPage* c = ctx->addPage(QStringLiteral("cp"), QString());
+        bar.showContextGroup(QStringLiteral("c"));
+        TEVQRibbonGroup* first = a->addGroup(QStringLiteral("g1"), QString());
+        TEVQRibbonGroup* second = a->addGroup(QStringLiteral("g2"), QString());
+        second->addLargeAction(new QAction(QStringLiteral("Go"), &bar));
+        delete first;
+        QCOMPARE(a->groupCount(), 1);
+        QCOMPARE(a->groupAt(0), second);
+        QCOMPARE(a->contentWidth(), 4 + second->sizeHint().width() + 4 + 4);
+
+        QSignalSpy current(&bar, &TEVQRibbonBar::currentPageChanged);
+        delete a; // the current page
+        QCOMPARE(pageIds(bar), (QStringList{"b", "cp"}));
+        QCOMPARE(bar.currentPageWidget()->pageId(), QStringLiteral("b"));
+        QCOMPARE(current.count(), 1);
+        QCOMPARE(current[0][0].toInt(), 0);
+        QCOMPARE(int(bar.tabButtons().size()), 2);
+        delete c;
+        QCOMPARE(ctx->pageCount(), 0);
+        QCOMPARE(int(bar.tabPages().size()), 1);
+        const Json::Value doc = parse(bar.configJson());
+        QCOMPARE(doc["pages"].size(), 1u);
+        QCOMPARE(doc["contextGroups"][0]["pages"].size(), 0u);
+    }
+
     // ---- listeners that rebuild the ribbon while it emits ----
 
     void commandListenerMayReloadTheRibbon()
