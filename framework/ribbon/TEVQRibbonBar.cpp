@@ -837,6 +837,7 @@ TEVQRibbonBar::Button* TEVQRibbonBar::addQuickAction(QAction* action)
     button->setShowText(false);
     button->setToolTip(action->text());
     m_quickButtons.push_back(button);
+    connect(button, &QObject::destroyed, this, &TEVQRibbonBar::forgetTopRowPiece);
     if (TEVQRibbonBarImpl* impl = ribbonImpl())
         impl->styleButton(button, false);
     button->show();
@@ -851,16 +852,18 @@ void TEVQRibbonBar::addTopRightWidget(QWidget* widget)
     widget->setParent(m_layoutMode == TEV_RIBBON_LAYOUT_COMPACT ? tabRow : topRow);
     widget->show();
     m_topRightWidgets.push_back(widget);
-    connect(widget, &QObject::destroyed, this, &TEVQRibbonBar::forgetTopRightWidget, Qt::UniqueConnection);
+    connect(widget, &QObject::destroyed, this, &TEVQRibbonBar::forgetTopRowPiece, Qt::UniqueConnection);
     updateLayout();
 }
 
-void TEVQRibbonBar::forgetTopRightWidget(QObject* widget)
+void TEVQRibbonBar::forgetTopRowPiece(QObject* widget)
 {
-    const auto gone = std::remove(m_topRightWidgets.begin(), m_topRightWidgets.end(), widget);
-    if (gone == m_topRightWidgets.end())
+    const auto goneRight = std::remove(m_topRightWidgets.begin(), m_topRightWidgets.end(), widget);
+    const auto goneQuick = std::remove(m_quickButtons.begin(), m_quickButtons.end(), widget);
+    if (goneRight == m_topRightWidgets.end() && goneQuick == m_quickButtons.end())
         return;
-    m_topRightWidgets.erase(gone, m_topRightWidgets.end());
+    m_topRightWidgets.erase(goneRight, m_topRightWidgets.end());
+    m_quickButtons.erase(goneQuick, m_quickButtons.end());
     updateLayout();
 }
 
@@ -1026,11 +1029,13 @@ void TEVQRibbonBar::clearContent()
     for (TEVQRibbonContextGroup* g : m_contextGroups)
         g->deleteLater();
     m_contextGroups.clear();
-    for (Button* b : m_quickButtons)
+    for (Button* b : m_quickButtons) {
+        disconnect(b, &QObject::destroyed, this, &TEVQRibbonBar::forgetTopRowPiece);
         retire(b);
+    }
     m_quickButtons.clear();
     for (QWidget* w : m_topRightWidgets) {
-        disconnect(w, &QObject::destroyed, this, &TEVQRibbonBar::forgetTopRightWidget);
+        disconnect(w, &QObject::destroyed, this, &TEVQRibbonBar::forgetTopRowPiece);
         retire(w);
     }
     m_topRightWidgets.clear();

@@ -446,8 +446,8 @@ private:
     // rebuildTabs with the current page's move announced once the tabs stand; before is the page current
     // before the change that led here.
     void rebuildTabsAnnounced(Page* before);
-    // A top-right widget deleted elsewhere leaves the row.
-    void forgetTopRightWidget(QObject* widget);
+    // A top-right widget or quick-access button deleted elsewhere leaves the row.
+    void forgetTopRowPiece(QObject* widget);
     // A page deleted directly leaves the bar as removePage would.
     void forgetPage(QObject* page);
     Page* newPage(const QString& id, const QString& title);

@@ -496,11 +496,17 @@ private slots:
         zoom->setObjectName(QStringLiteral("zoom"));
         bar.addTopRightWidget(search);
         bar.addTopRightWidget(zoom);
+        // Deleting its button is the one way to take a quick-access command away.
+        TEVQRibbonButton* quickGone = bar.addQuickAction(new QAction(QStringLiteral("Q1"), &bar));
+        TEVQRibbonButton* quickKept = bar.addQuickAction(new QAction(QStringLiteral("Q2"), &bar));
+        quickKept->ribbonAction()->setObjectName(QStringLiteral("q2"));
 
         delete gone;
         delete edit;
         delete galleryCommand;
         delete search;
+        delete quickGone;
+        QCOMPARE(int(bar.quickButtons().size()), 1);
         QCOMPARE(g->itemCount(), 3); // "Kept", the gallery, the menu button
         QCOMPARE(g->itemAt(0)->action, kept);
         QCOMPARE(gallery->count(), 1);
@@ -510,6 +516,7 @@ private slots:
         bar.resize(800, 130);
         bar.updateLayout();
         QCOMPARE(zoom->geometry().right(), 800 - 4 - 1);
+        QCOMPARE(quickKept->x(), 4);
         const Json::Value doc = parse(bar.configJson());
         const Json::Value& items = doc["pages"][0]["groups"][0]["items"];
         QCOMPARE(items.size(), 3u);
@@ -517,6 +524,8 @@ private slots:
         QCOMPARE(items[1]["items"].size(), 1u);
         QCOMPARE(doc["topRight"].size(), 1u);
         QCOMPARE(doc["topRight"][0]["id"].asString(), std::string("zoom"));
+        QCOMPARE(doc["quickAccess"].size(), 1u);
+        QCOMPARE(doc["quickAccess"][0]["id"].asString(), std::string("q2"));
 
         // Groups and bars that go away with such objects still inside them.
         TEVQRibbonGroup* second = bar.pageAt(0)->addGroup(QStringLiteral("h"), QString());
