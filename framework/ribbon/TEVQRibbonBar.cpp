@@ -659,6 +659,18 @@ TEVQRibbonBar::Page* TEVQRibbonBar::newPage(const QString& id, const QString& ti
     return page;
 }
 
+void TEVQRibbonBar::forgetContextGroup(QObject* object)
+{
+    const auto gone = std::remove(m_contextGroups.begin(), m_contextGroups.end(), object);
+    if (gone == m_contextGroups.end())
+        return;
+    m_contextGroups.erase(gone, m_contextGroups.end());
+    for (Page* p : m_pages)
+        if (p->m_contextGroup == object)
+            p->m_contextGroup = nullptr;
+    rebuildTabsAnnounced(m_currentPage);
+}
+
 void TEVQRibbonBar::forgetPage(QObject* object)
 {
     const auto it = std::find(m_pages.begin(), m_pages.end(), object);
@@ -787,6 +799,7 @@ TEVQRibbonContextGroup* TEVQRibbonBar::addContextGroup(const QString& id, const 
         return g;
     auto* g = new TEVQRibbonContextGroup(id, title, color, this);
     m_contextGroups.push_back(g);
+    connect(g, &QObject::destroyed, this, &TEVQRibbonBar::forgetContextGroup);
     return g;
 }
 
@@ -1026,8 +1039,10 @@ void TEVQRibbonBar::clearContent()
 {
     hideMinimizedPopup();
     clearPages();
-    for (TEVQRibbonContextGroup* g : m_contextGroups)
+    for (TEVQRibbonContextGroup* g : m_contextGroups) {
+        disconnect(g, &QObject::destroyed, this, &TEVQRibbonBar::forgetContextGroup);
         g->deleteLater();
+    }
     m_contextGroups.clear();
     for (Button* b : m_quickButtons) {
         disconnect(b, &QObject::destroyed, this, &TEVQRibbonBar::forgetTopRowPiece);

@@ -581,6 +581,17 @@ private slots:
         const Json::Value doc = parse(bar.configJson());
         QCOMPARE(doc["pages"].size(), 1u);
         QCOMPARE(doc["contextGroups"][0]["pages"].size(), 0u);
+
+        // A context group deleted directly: its pages stay with the bar (it never owned them) as plain pages.
+        TEVQRibbonContextGroup* other = bar.addContextGroup(QStringLiteral("o"), QStringLiteral("O"), Qt::blue);
+        TEVQRibbonPage* op = other->addPage(QStringLiteral("op"), QString());
+        delete other;
+        QCOMPARE(bar.contextGroupCount(), 1);
+        QVERIFY(!bar.contextGroupById(QStringLiteral("o")));
+        QCOMPARE(op->contextGroup(), nullptr);
+        QCOMPARE(int(bar.tabPages().size()), 2);
+        QVERIFY(!bar.tabButtons()[1]->property("tevRibbonContextColor").value<QColor>().isValid());
+        QCOMPARE(parse(bar.configJson())["pages"].size(), 2u);
     }
 
     // ---- listeners that rebuild the ribbon while it emits ----
