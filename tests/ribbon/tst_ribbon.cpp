@@ -261,6 +261,22 @@ private slots:
         QCOMPARE(parse(again.configJson()), parse(bar.configJson()));
     }
 
+    // A label's whole text is written, however narrow its slot shows it.
+    void labelTextIsWrittenWhole()
+    {
+        const QString text = QStringLiteral("A label text much longer than a hundred pixels of the default font");
+        TEVQRibbonBar bar;
+        bar.resize(700, 130);
+        bar.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&bar));
+        QVERIFY(bar.loadConfigJson(QStringLiteral(R"({"schemaVersion": 1, "pages": [{"id": "p", "groups": [{"id": "g",
+            "items": [{"type": "widget", "control": "label", "id": "lab", "text": "%1", "width": 20}]}]}],
+            "topRight": [{"control": "label", "id": "top", "text": "%1"}]})").arg(text)));
+        const Json::Value doc = parse(bar.configJson());
+        QCOMPARE(json::toQString(doc["pages"][0]["groups"][0]["items"][0]["text"].asString()), text);
+        QCOMPARE(json::toQString(doc["topRight"][0]["text"].asString()), text);
+    }
+
     // ---- reader leniency ----
 
     void readerTakesDefaultsAndSkipsWhatItCannotUse()
