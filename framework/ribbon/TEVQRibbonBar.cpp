@@ -62,7 +62,12 @@ TEVQRibbonGallery::TEVQRibbonGallery(QWidget* parent) : TEVQContainer(parent)
     connect(m_more, &QPushButton::clicked, this, [this] { showMoreMenu(); });
 }
 
-TEVQRibbonGallery::~TEVQRibbonGallery() = default;
+TEVQRibbonGallery::~TEVQRibbonGallery()
+{
+    // The gallery's own actions are deleted with its children, after this: they are no longer watched.
+    for (QAction* a : m_actions)
+        disconnect(a, nullptr, this, nullptr);
+}
 
 void TEVQRibbonGallery::addAction(QAction* action)
 {
@@ -78,9 +83,25 @@ void TEVQRibbonGallery::addAction(QAction* action)
     }
     m_itemButtons.push_back(button);
     connect(action, &QAction::triggered, this, [this, action] { emit itemTriggered(action->objectName()); });
+    connect(action, &QObject::destroyed, this, &TEVQRibbonGallery::forgetAction);
     if (isVisible())
         button->show();
     updateGalleryLayout();
+}
+
+void TEVQRibbonGallery::forgetAction(QObject* action)
+{
+    for (size_t k = 0; k < m_actions.size(); ++k) {
+        if (m_actions[k] != action)
+            continue;
+        m_actions.erase(m_actions.begin() + std::ptrdiff_t(k));
+        TEVQRibbonButton* button = m_itemButtons[k];
+        m_itemButtons.erase(m_itemButtons.begin() + std::ptrdiff_t(k));
+        button->hide();
+        button->deleteLater();
+        updateGalleryLayout();
+        return;
+    }
 }
 
 QAction* TEVQRibbonGallery::addItem(const QString& id, const QString& text, const QString& iconPath)
@@ -171,8 +192,57 @@ TEVQRibbonGroup::TEVQRibbonGroup(const QString& id, const QString& title, QWidge
 
 TEVQRibbonGroup::~TEVQRibbonGroup()
 {
+    unwatchItems();
     for (RibbonItem* item : m_items)
         delete item;
+}
+
+void TEVQRibbonGroup::watchItems()
+{
+    for (const RibbonItem* item : m_items) {
+        if (item->widget)
+            connect(item->widget, &QObject::destroyed, this, &TEVQRibbonGroup::forgetObject, Qt::UniqueConnection);
+        if (item->action)
+            connect(item->action, &QObject::destroyed, this, &TEVQRibbonGroup::forgetObject, Qt::UniqueConnection);
+    }
+}
+
+void TEVQRibbonGroup::unwatchItems()
+{
+    for (const RibbonItem* item : m_items) {
+        if (item->widget)
+            disconnect(item->widget, &QObject::destroyed, this, &TEVQRibbonGroup::forgetObject);
+        if (item->action)
+            disconnect(item->action, &QObject::destroyed, this, &TEVQRibbonGroup::forgetObject);
+    }
+}
+
+void TEVQRibbonGroup::forgetObject(QObject* object)
+{
+    // Every remaining item is watched again below; the gone ones' other halves are not.
+    unwatchItems();
+    bool changed = false;
+    for (auto it = m_items.begin(); it != m_items.end();) {
+        RibbonItem* item = *it;
+        if (item->widget != object && item->action != object) {
+            ++it;
+            continue;
+        }
+        if (item->widget && item->widget != object) {
+            item->widget->hide();
+            item->widget->deleteLater();
+        }
+        delete item;
+        it = m_items.erase(it);
+        changed = true;
+    }
+    watchItems();
+    if (!changed)
+        return;
+    updateGeometry();
+    updateItemLayout();
+    if (m_page)
+        m_page->updateGroupLayout();
 }
 
 void TEVQRibbonGroup::setTitle(const QString& title)
@@ -194,6 +264,7 @@ const RibbonItem* TEVQRibbonGroup::itemAt(int i) const
 
 void TEVQRibbonGroup::clearItems()
 {
+    unwatchItems();
     for (RibbonItem* item : m_items) {
         if (item->widget) {
             item->widget->hide();
@@ -221,6 +292,7 @@ void TEVQRibbonGroup::appendItem(QWidget* widget, TEV_RIBBON_ITEM_SIZE size, con
     item->type = type;
     item->action = action;
     m_items.push_back(item);
+    watchItems();
     if (widget && isVisible())
         widget->show();
     updateGeometry();
@@ -347,7 +419,24 @@ TEVQRibbonPage::TEVQRibbonPage(const QString& id, const QString& title, QWidget*
     connect(m_scrollRight, &QPushButton::clicked, this, [this] { scrollBy(120); });
 }
 
-TEVQRibbonPage::~TEVQRibbonPage() = default;
+TEVQRibbonPage::~TEVQRibbonPage()
+{
+    // Groups outlive this body as children: none of them reaches back into a page that is going, nor this page
+    // hears of their end.
+    for (TEVQRibbonGroup* g : findChildren<TEVQRibbonGroup*>(QString(), Qt::FindDirectChildrenOnly)) {
+        disconnect(g, &QObject::destroyed, this, &TEVQRibbonPage::forgetGroup);
+        g->m_page = nullptr;
+    }
+}
+
+void TEVQRibbonPage::forgetGroup(QObject* group)
+{
+    const auto gone = std::remove(m_groups.begin(), m_groups.end(), group);
+    if (gone == m_groups.end())
+        return;
+    m_groups.erase(gone, m_groups.end());
+    updateGroupLayout();
+}
 
 void TEVQRibbonPage::setTitle(const QString& title)
 {
@@ -365,6 +454,7 @@ TEVQRibbonGroup* TEVQRibbonPage::insertGroup(int index, const QString& id, const
 {
     auto* group = new TEVQRibbonGroup(id, title, this);
     group->m_page = this;
+    connect(group, &QObject::destroyed, this, &TEVQRibbonPage::forgetGroup);
     if (isVisible())
         group->show();
     m_groups.insert(m_groups.begin() + qBound(0, index, groupCount()), group);
@@ -531,6 +621,9 @@ TEVQRibbonBar::~TEVQRibbonBar()
     clearContent();
     delete minimizedPopup;
     minimizedPopup = nullptr;
+    // The pages go before the bar's own actions, which their groups watch, whatever the order of the children.
+    delete pageArea;
+    pageArea = nullptr;
     tevSetImpl(nullptr, false);
 }
 
@@ -557,11 +650,45 @@ TEVQRibbonBar::Page* TEVQRibbonBar::addPage(const QString& id, const QString& ti
     return insertPage(pageCount(), id, title);
 }
 
-TEVQRibbonBar::Page* TEVQRibbonBar::insertPage(int index, const QString& id, const QString& title)
+TEVQRibbonBar::Page* TEVQRibbonBar::newPage(const QString& id, const QString& title)
 {
     auto* page = new Page(id, title, pageArea);
     page->m_bar = this;
     page->hide();
+    connect(page, &QObject::destroyed, this, &TEVQRibbonBar::forgetPage);
+    return page;
+}
+
+void TEVQRibbonBar::forgetContextGroup(QObject* object)
+{
+    const auto gone = std::remove(m_contextGroups.begin(), m_contextGroups.end(), object);
+    if (gone == m_contextGroups.end())
+        return;
+    m_contextGroups.erase(gone, m_contextGroups.end());
+    for (Page* p : m_pages)
+        if (p->m_contextGroup == object)
+            p->m_contextGroup = nullptr;
+    rebuildTabsAnnounced(m_currentPage);
+}
+
+void TEVQRibbonBar::forgetPage(QObject* object)
+{
+    const auto it = std::find(m_pages.begin(), m_pages.end(), object);
+    if (it == m_pages.end())
+        return;
+    m_pages.erase(it);
+    for (TEVQRibbonContextGroup* g : m_contextGroups)
+        g->m_pages.erase(std::remove(g->m_pages.begin(), g->m_pages.end(), object), g->m_pages.end());
+    m_tabPages.erase(std::remove(m_tabPages.begin(), m_tabPages.end(), object), m_tabPages.end());
+    Page* before = m_currentPage;
+    if (m_currentPage == object)
+        m_currentPage = m_pages.empty() ? nullptr : m_pages.front();
+    rebuildTabsAnnounced(before);
+}
+
+TEVQRibbonBar::Page* TEVQRibbonBar::insertPage(int index, const QString& id, const QString& title)
+{
+    Page* page = newPage(id, title);
     m_pages.insert(m_pages.begin() + qBound(0, index, pageCount()), page);
     const bool first = !m_currentPage;
     if (first)
@@ -580,10 +707,8 @@ TEVQRibbonBar::Page* TEVQRibbonBar::insertPage(int index, const QString& id, con
 TEVQRibbonBar::Page* TEVQRibbonBar::appendContextPage(TEVQRibbonContextGroup* group, const QString& id,
                                                       const QString& title)
 {
-    auto* page = new Page(id, title, pageArea);
-    page->m_bar = this;
+    Page* page = newPage(id, title);
     page->m_contextGroup = group;
-    page->hide();
     m_pages.push_back(page);
     group->m_pages.push_back(page);
     if (TEVQRibbonBarImpl* impl = ribbonImpl()) {
@@ -602,16 +727,11 @@ bool TEVQRibbonBar::removePage(Page* page)
         g->m_pages.erase(std::remove(g->m_pages.begin(), g->m_pages.end(), page), g->m_pages.end());
     m_pages.erase(it);
     m_tabPages.erase(std::remove(m_tabPages.begin(), m_tabPages.end(), page), m_tabPages.end());
-    if (m_currentPage == page) {
-        // Listeners hear of the change once the page is gone from the lists.
-        m_currentPage = nullptr;
-        Page* next = m_pages.empty() ? nullptr : m_pages.front();
-        m_currentPage = next;
-        if (!m_quietCurrent)
-            emit currentPageChanged(currentPage());
-    }
+    Page* before = m_currentPage;
+    if (m_currentPage == page)
+        m_currentPage = m_pages.empty() ? nullptr : m_pages.front();
     retire(page);
-    rebuildTabs();
+    rebuildTabsAnnounced(before);
     return true;
 }
 
@@ -623,8 +743,9 @@ void TEVQRibbonBar::clearPages()
     m_tabPages.clear();
     for (TEVQRibbonContextGroup* g : m_contextGroups)
         g->m_pages.clear();
-    moveCurrent(nullptr);
-    rebuildTabs();
+    Page* before = m_currentPage;
+    m_currentPage = nullptr;
+    rebuildTabsAnnounced(before);
 }
 
 TEVQRibbonBar::Page* TEVQRibbonBar::pageAt(int index) const
@@ -678,6 +799,7 @@ TEVQRibbonContextGroup* TEVQRibbonBar::addContextGroup(const QString& id, const 
         return g;
     auto* g = new TEVQRibbonContextGroup(id, title, color, this);
     m_contextGroups.push_back(g);
+    connect(g, &QObject::destroyed, this, &TEVQRibbonBar::forgetContextGroup);
     return g;
 }
 
@@ -704,6 +826,7 @@ void TEVQRibbonBar::hideContextGroup(const QString& id)
     if (!g)
         return;
     g->m_visible = false;
+    Page* before = m_currentPage;
     if (m_currentPage && m_currentPage->contextGroup() == g) {
         Page* next = nullptr;
         for (Page* p : m_tabPages) {
@@ -712,9 +835,9 @@ void TEVQRibbonBar::hideContextGroup(const QString& id)
                 break;
             }
         }
-        moveCurrent(next);
+        m_currentPage = next;
     }
-    rebuildTabs();
+    rebuildTabsAnnounced(before);
 }
 
 TEVQRibbonBar::Button* TEVQRibbonBar::addQuickAction(QAction* action)
@@ -727,6 +850,7 @@ TEVQRibbonBar::Button* TEVQRibbonBar::addQuickAction(QAction* action)
     button->setShowText(false);
     button->setToolTip(action->text());
     m_quickButtons.push_back(button);
+    connect(button, &QObject::destroyed, this, &TEVQRibbonBar::forgetTopRowPiece);
     if (TEVQRibbonBarImpl* impl = ribbonImpl())
         impl->styleButton(button, false);
     button->show();
@@ -741,6 +865,18 @@ void TEVQRibbonBar::addTopRightWidget(QWidget* widget)
     widget->setParent(m_layoutMode == TEV_RIBBON_LAYOUT_COMPACT ? tabRow : topRow);
     widget->show();
     m_topRightWidgets.push_back(widget);
+    connect(widget, &QObject::destroyed, this, &TEVQRibbonBar::forgetTopRowPiece, Qt::UniqueConnection);
+    updateLayout();
+}
+
+void TEVQRibbonBar::forgetTopRowPiece(QObject* widget)
+{
+    const auto goneRight = std::remove(m_topRightWidgets.begin(), m_topRightWidgets.end(), widget);
+    const auto goneQuick = std::remove(m_quickButtons.begin(), m_quickButtons.end(), widget);
+    if (goneRight == m_topRightWidgets.end() && goneQuick == m_quickButtons.end())
+        return;
+    m_topRightWidgets.erase(goneRight, m_topRightWidgets.end());
+    m_quickButtons.erase(goneQuick, m_quickButtons.end());
     updateLayout();
 }
 
@@ -825,9 +961,11 @@ bool TEVQRibbonBar::isTabOverflowing() const { return m_tabContentWidth > tabRow
 
 void TEVQRibbonBar::setRowHeights(int top, int tab, int page)
 {
-    m_topRowHeight = top;
-    m_tabRowHeight = tab;
-    m_pageHeight = page;
+    // Within what a widget can measure, so that no sum of them overflows.
+    constexpr int kMaxRowHeight = 65535;
+    m_topRowHeight = qBound(0, top, kMaxRowHeight);
+    m_tabRowHeight = qBound(0, tab, kMaxRowHeight);
+    m_pageHeight = qBound(0, page, kMaxRowHeight);
 }
 
 void TEVQRibbonBar::setGroupRows(int rows) { m_groupRows = qBound(2, rows, 3); }
@@ -873,6 +1011,16 @@ void TEVQRibbonBar::rebuildTabs()
     updateTabLayout();
 }
 
+void TEVQRibbonBar::rebuildTabsAnnounced(Page* before)
+{
+    const bool quiet = m_quietCurrent;
+    m_quietCurrent = true;
+    rebuildTabs();
+    m_quietCurrent = quiet;
+    if (m_currentPage != before && !m_quietCurrent)
+        emit currentPageChanged(currentPage());
+}
+
 void TEVQRibbonBar::tabClicked(Page* page)
 {
     if (std::find(m_pages.begin(), m_pages.end(), page) == m_pages.end())
@@ -891,14 +1039,20 @@ void TEVQRibbonBar::clearContent()
 {
     hideMinimizedPopup();
     clearPages();
-    for (TEVQRibbonContextGroup* g : m_contextGroups)
+    for (TEVQRibbonContextGroup* g : m_contextGroups) {
+        disconnect(g, &QObject::destroyed, this, &TEVQRibbonBar::forgetContextGroup);
         g->deleteLater();
+    }
     m_contextGroups.clear();
-    for (Button* b : m_quickButtons)
+    for (Button* b : m_quickButtons) {
+        disconnect(b, &QObject::destroyed, this, &TEVQRibbonBar::forgetTopRowPiece);
         retire(b);
+    }
     m_quickButtons.clear();
-    for (QWidget* w : m_topRightWidgets)
+    for (QWidget* w : m_topRightWidgets) {
+        disconnect(w, &QObject::destroyed, this, &TEVQRibbonBar::forgetTopRowPiece);
         retire(w);
+    }
     m_topRightWidgets.clear();
     // The registry forgets every action now; an action may be the sender of the command that led here, so
     // owned ones are deleted once control returns.

@@ -190,6 +190,8 @@ protected:
 private:
     void page(bool down);
     void showMoreMenu();
+    // An action deleted elsewhere leaves the gallery with its item button.
+    void forgetAction(QObject* action);
 
     std::vector<QAction*> m_actions;
     std::vector<TEVQRibbonButton*> m_itemButtons;
@@ -246,6 +248,11 @@ private:
     friend class TEVQRibbonBar;
     void appendItem(QWidget* widget, TEV_RIBBON_ITEM_SIZE size, const QString& type, QAction* action);
     TEVQRibbonBar* ribbonBar() const;
+    // An item's widget or command deleted elsewhere takes the item with it (a button without its command goes
+    // too). Watching stops before the group's own children are deleted.
+    void watchItems();
+    void unwatchItems();
+    void forgetObject(QObject* object);
 
     QString m_groupId;
     QString m_title;
@@ -293,6 +300,8 @@ protected:
 private:
     friend class TEVQRibbonBar;
     friend class TEVQRibbonContextGroup;
+    // A group deleted directly leaves the page as removeGroup would.
+    void forgetGroup(QObject* group);
     QString m_pageId;
     QString m_title;
     std::vector<TEVQRibbonGroup*> m_groups;
@@ -434,6 +443,16 @@ private:
 
     Page* appendContextPage(TEVQtLib::TEVQRibbonContextGroup* group, const QString& id, const QString& title);
     void rebuildTabs();
+    // rebuildTabs with the current page's move announced once the tabs stand; before is the page current
+    // before the change that led here.
+    void rebuildTabsAnnounced(Page* before);
+    // A top-right widget or quick-access button deleted elsewhere leaves the row.
+    void forgetTopRowPiece(QObject* widget);
+    // A page deleted directly leaves the bar as removePage would.
+    void forgetPage(QObject* page);
+    // A context group deleted directly leaves its pages to the bar as plain pages.
+    void forgetContextGroup(QObject* group);
+    Page* newPage(const QString& id, const QString& title);
     void tabClicked(Page* page);
     void registerMenuActions(QMenu* menu);
     void clearContent();

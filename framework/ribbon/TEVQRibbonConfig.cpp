@@ -115,6 +115,18 @@ Json::Value writeMenu(const QMenu* menu)
     return out;
 }
 
+// A label's whole text: what it shows may be that text elided to its width.
+QString labelText(TEVQLabel* l)
+{
+    const QString shown = l->QLabel::text();
+    const TEVQLabelImpl* p = l->painter();
+    if (!p)
+        return shown;
+    // A text given to QLabel directly (neither the whole text nor its elided form) is the label's text.
+    const bool elidedForm = !p->elidedText.isNull() && shown == p->elidedText;
+    return shown == p->text || elidedForm ? p->text : shown;
+}
+
 Json::Value writeWidget(QWidget* w)
 {
     Json::Value out(Json::objectValue);
@@ -161,7 +173,7 @@ Json::Value writeWidget(QWidget* w)
         out["showText"] = p->getShowText();
     } else if (auto* l = qobject_cast<TEVQLabel*>(w)) {
         out["control"] = "label";
-        out["text"] = text(l->text());
+        out["text"] = text(labelText(l));
     }
     return out;
 }
@@ -590,7 +602,8 @@ Json::Value TEVQRibbonBar::writeConfigValue() const
         Json::Value c(Json::objectValue);
         c["id"] = text(g->contextId());
         c["text"] = text(g->title());
-        c["color"] = text(g->color().name(QColor::HexArgb));
+        // A group without a colour writes an empty text, which reads back as no colour (never as black).
+        c["color"] = text(g->color().isValid() ? g->color().name(QColor::HexArgb) : QString());
         c["visible"] = g->isVisible();
         c["pages"] = writePages(g->m_pages);
         contexts.append(c);

@@ -25,8 +25,10 @@ bool TEVQRibbonBarImpl::serializeJsonValue(Json::Value*& json, bool load)
     styles.fill(0, barBackground);
     styles.fill(1, pageAreaBackground);
     styles.fill(2, groupBackground);
-    styles.fillGroup(4, tabBackgrounds, 1);
-    styles.fillGroup(8, buttonBackgrounds, 1);
+    // As with every four-state array, an entry of the first slot gives its look to all four states: the writer
+    // puts four equal states there as that one entry.
+    styles.fillGroup(4, tabBackgrounds);
+    styles.fillGroup(8, buttonBackgrounds);
     styles.text(12, tabTextStyle);
     styles.text(13, groupTitleTextStyle);
     styles.text(14, buttonTextStyle);

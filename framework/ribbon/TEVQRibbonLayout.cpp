@@ -177,7 +177,7 @@ int scrolledPageOffset(int contentWidth, int pageWidth, int offset, int dx)
 {
     const bool overflow = contentWidth > pageWidth;
     const int view = qMax(pageWidth - (overflow ? 40 : 0), 0);
-    return qBound(0, offset + dx, qMax(contentWidth - view, 0));
+    return int(qBound<qint64>(0, qint64(offset) + dx, qMax(contentWidth - view, 0)));
 }
 
 GalleryResult gallery(int count, int columns, int rows, int firstVisible, int width, int height)

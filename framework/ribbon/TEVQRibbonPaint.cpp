@@ -97,7 +97,7 @@ void TEVQRibbonBarImpl::styleButton(TEVQPushButton* button, bool tab) const
 void TEVQRibbonBarImpl::applyRibbonStyle()
 {
     TEVQRibbonBar* b = bar();
-    if (!b || !b->topRow)
+    if (!b || !b->topRow || !b->pageArea)
         return;
     b->topRow->setBackground(rowBackground);
     b->tabRow->setBackground(rowBackground);

@@ -20,6 +20,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <limits>
+
 using namespace TEVQtLib;
 
 namespace {
@@ -241,6 +244,39 @@ private slots:
         QVERIFY(!again.applicationButton()->isHidden());
     }
 
+    // A context colour the reader could not read (or none given in code) stays without colour when written and
+    // read again: no strip of black appears on its tabs.
+    void unreadableContextColourStaysWithoutColour()
+    {
+        TEVQRibbonBar bar;
+        QVERIFY(bar.loadConfigJson(QStringLiteral(R"({"schemaVersion": 1, "contextGroups": [
+            {"id": "c", "color": "bluish", "visible": true, "pages": [{"id": "x"}]}]})")));
+        bar.addContextGroup(QStringLiteral("code"), QStringLiteral("Code"), QColor());
+        QVERIFY(!bar.contextGroupById(QStringLiteral("c"))->color().isValid());
+        TEVQRibbonBar again;
+        QVERIFY(again.loadConfigJson(bar.configJson()));
+        QVERIFY(!again.contextGroupById(QStringLiteral("c"))->color().isValid());
+        QVERIFY(!again.contextGroupById(QStringLiteral("code"))->color().isValid());
+        QVERIFY(!again.tabButtons()[0]->property("tevRibbonContextColor").value<QColor>().isValid());
+        QCOMPARE(parse(again.configJson()), parse(bar.configJson()));
+    }
+
+    // A label's whole text is written, however narrow its slot shows it.
+    void labelTextIsWrittenWhole()
+    {
+        const QString text = QStringLiteral("A label text much longer than a hundred pixels of the default font");
+        TEVQRibbonBar bar;
+        bar.resize(700, 130);
+        bar.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&bar));
+        QVERIFY(bar.loadConfigJson(QStringLiteral(R"({"schemaVersion": 1, "pages": [{"id": "p", "groups": [{"id": "g",
+            "items": [{"type": "widget", "control": "label", "id": "lab", "text": "%1", "width": 20}]}]}],
+            "topRight": [{"control": "label", "id": "top", "text": "%1"}]})").arg(text)));
+        const Json::Value doc = parse(bar.configJson());
+        QCOMPARE(json::toQString(doc["pages"][0]["groups"][0]["items"][0]["text"].asString()), text);
+        QCOMPARE(json::toQString(doc["topRight"][0]["text"].asString()), text);
+    }
+
     // ---- reader leniency ----
 
     void readerTakesDefaultsAndSkipsWhatItCannotUse()
@@ -357,6 +393,45 @@ private slots:
         QCOMPARE(ctx->pageCount(), 0);
     }
 
+    // When the current page moves because a page went away or a context group was hidden, listeners hear of it
+    // once, with the tabs already as they stand: one tab per tab page, no tab of a hidden group, the current page
+    // among them.
+    void currentPageListenersSeeTheTabsAsTheyStand()
+    {
+        TEVQRibbonBar bar;
+        TEVQRibbonContextGroup* ctx = bar.addContextGroup(QStringLiteral("c"), QStringLiteral("C"), Qt::red);
+        ctx->addPage(QStringLiteral("c1"), QString());
+        bar.addPage(QStringLiteral("a"), QString());
+        bar.addPage(QStringLiteral("b"), QString());
+        bar.addPage(QStringLiteral("d"), QString());
+        bar.showContextGroup(QStringLiteral("c"));
+        QVERIFY(bar.setCurrentPage(QStringLiteral("c1")));
+        QStringList problems;
+        QList<int> heard;
+        connect(&bar, &TEVQRibbonBar::currentPageChanged, &bar, [&](int index) {
+            heard << index;
+            if (bar.tabButtons().size() != bar.tabPages().size())
+                problems << QStringLiteral("%1 tabs for %2 tab pages").arg(bar.tabButtons().size()).arg(bar.tabPages().size());
+            for (TEVQRibbonPage* p : bar.tabPages())
+                if (p->contextGroup() && !p->contextGroup()->isVisible())
+                    problems << QStringLiteral("tab of hidden %1").arg(p->pageId());
+            TEVQRibbonPage* current = bar.currentPageWidget();
+            if (current && std::find(bar.tabPages().begin(), bar.tabPages().end(), current) == bar.tabPages().end())
+                problems << QStringLiteral("current %1 has no tab").arg(current->pageId());
+        });
+        bar.hideContextGroup(QStringLiteral("c"));
+        QCOMPARE(bar.currentPageWidget()->pageId(), QStringLiteral("a"));
+        QVERIFY(bar.setCurrentPage(QStringLiteral("b")));
+        heard.clear();
+        // The first page is a page of the hidden group: the current page goes to the first tab, announced once.
+        QVERIFY(bar.removePage(bar.pageById(QStringLiteral("b"))));
+        QCOMPARE(bar.currentPageWidget()->pageId(), QStringLiteral("a"));
+        QCOMPARE(heard, QList<int>{1});
+        bar.clearPages();
+        QCOMPARE(heard, (QList<int>{1, -1}));
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
+    }
+
     void onlyContextPagesBecomeCurrentWhenShown()
     {
         TEVQRibbonBar bar;
@@ -406,6 +481,133 @@ private slots:
         gallery->actions()[0]->trigger();
         QCOMPARE(commands.last()[0].toString(), QStringLiteral("g1"));
         QCOMPARE(commands.last()[1].toBool(), false);
+    }
+
+    // ---- objects their owner deletes while the ribbon still holds them ----
+
+    // A command, an embedded control, a gallery command or a top-right widget deleted elsewhere leaves the
+    // ribbon: no item, gallery entry or row piece points at it, and the written document no longer has it.
+    void objectsDeletedElsewhereLeaveTheRibbon()
+    {
+        TEVQRibbonBar bar;
+        bar.resize(700, 130);
+        TEVQRibbonGroup* g = bar.addPage(QStringLiteral("p"), QString())->addGroup(QStringLiteral("g"), QString());
+        auto* gone = new QAction(QStringLiteral("Gone"));
+        gone->setObjectName(QStringLiteral("gone"));
+        auto* kept = new QAction(QStringLiteral("Kept"));
+        kept->setObjectName(QStringLiteral("kept"));
+        QVERIFY(g->addLargeAction(gone));
+        QVERIFY(g->addSmallAction(kept));
+        auto* edit = new TEVQLineEdit;
+        g->addWidget(edit, TEV_RIBBON_ITEM_SMALL);
+        TEVQRibbonGallery* gallery = g->addGallery(2, 1);
+        auto* galleryCommand = new QAction(QStringLiteral("G"));
+        galleryCommand->setObjectName(QStringLiteral("ga"));
+        gallery->addAction(galleryCommand);
+        gallery->addItem(QStringLiteral("own"), QStringLiteral("Own"));
+        g->addMenu(nullptr, TEV_RIBBON_ITEM_SMALL, TEV_RIBBON_POPUP_NONE); // its command is the group's own
+        auto* search = new TEVQLineEdit;
+        search->setObjectName(QStringLiteral("search"));
+        auto* zoom = new TEVQLineEdit;
+        zoom->setObjectName(QStringLiteral("zoom"));
+        bar.addTopRightWidget(search);
+        bar.addTopRightWidget(zoom);
+        // Deleting its button is the one way to take a quick-access command away.
+        TEVQRibbonButton* quickGone = bar.addQuickAction(new QAction(QStringLiteral("Q1"), &bar));
+        TEVQRibbonButton* quickKept = bar.addQuickAction(new QAction(QStringLiteral("Q2"), &bar));
+        quickKept->ribbonAction()->setObjectName(QStringLiteral("q2"));
+
+        delete gone;
+        delete edit;
+        delete galleryCommand;
+        delete search;
+        delete quickGone;
+        QCOMPARE(int(bar.quickButtons().size()), 1);
+        QCOMPARE(g->itemCount(), 3); // "Kept", the gallery, the menu button
+        QCOMPARE(g->itemAt(0)->action, kept);
+        QCOMPARE(gallery->count(), 1);
+        QCOMPARE(int(gallery->itemButtons().size()), 1);
+        QCOMPARE(gallery->actions()[0]->objectName(), QStringLiteral("own"));
+        QCOMPARE(int(bar.topRightWidgets().size()), 1);
+        bar.resize(800, 130);
+        bar.updateLayout();
+        QCOMPARE(zoom->geometry().right(), 800 - 4 - 1);
+        QCOMPARE(quickKept->x(), 4);
+        const Json::Value doc = parse(bar.configJson());
+        const Json::Value& items = doc["pages"][0]["groups"][0]["items"];
+        QCOMPARE(items.size(), 3u);
+        QCOMPARE(items[0]["id"].asString(), std::string("kept"));
+        QCOMPARE(items[1]["items"].size(), 1u);
+        QCOMPARE(doc["topRight"].size(), 1u);
+        QCOMPARE(doc["topRight"][0]["id"].asString(), std::string("zoom"));
+        QCOMPARE(doc["quickAccess"].size(), 1u);
+        QCOMPARE(doc["quickAccess"][0]["id"].asString(), std::string("q2"));
+
+        // Groups and bars that go away with such objects still inside them.
+        TEVQRibbonGroup* second = bar.pageAt(0)->addGroup(QStringLiteral("h"), QString());
+        second->addMenu(nullptr, TEV_RIBBON_ITEM_LARGE, TEV_RIBBON_POPUP_NONE);
+        second->addWidget(new TEVQLineEdit, TEV_RIBBON_ITEM_SMALL);
+        second->addGallery(1, 1)->addItem(QStringLiteral("x"), QStringLiteral("X"));
+        g->clearItems();
+        QVERIFY(bar.pageAt(0)->removeGroup(second));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(g->itemCount(), 0);
+        delete kept;
+        QCOMPARE(g->itemCount(), 0);
+
+        // One group's own command shown in a second group of the same page: the page goes with both.
+        TEVQRibbonPage* shared = bar.addPage(QStringLiteral("shared"), QString());
+        TEVQRibbonButton* owned = shared->addGroup(QStringLiteral("owner"), QString())
+                                      ->addMenu(nullptr, TEV_RIBBON_ITEM_LARGE, TEV_RIBBON_POPUP_NONE);
+        TEVQRibbonGroup* user = shared->addGroup(QStringLiteral("user"), QString());
+        user->addLargeAction(owned->ribbonAction());
+        QVERIFY(bar.removePage(shared));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(bar.pageCount(), 1);
+    }
+
+    // A page or group deleted directly, as any Qt child may be, leaves the ribbon as its remove operation would.
+    void pagesAndGroupsDeletedDirectlyLeaveTheRibbon()
+    {
+        TEVQRibbonBar bar;
+        bar.resize(700, 130);
+        TEVQRibbonPage* a = bar.addPage(QStringLiteral("a"), QString());
+        bar.addPage(QStringLiteral("b"), QString());
+        TEVQRibbonContextGroup* ctx = bar.addContextGroup(QStringLiteral("c"), QStringLiteral("C"), Qt::red);
+        TEVQRibbonPage* c = ctx->addPage(QStringLiteral("cp"), QString());
+        bar.showContextGroup(QStringLiteral("c"));
+        TEVQRibbonGroup* first = a->addGroup(QStringLiteral("g1"), QString());
+        TEVQRibbonGroup* second = a->addGroup(QStringLiteral("g2"), QString());
+        second->addLargeAction(new QAction(QStringLiteral("Go"), &bar));
+        delete first;
+        QCOMPARE(a->groupCount(), 1);
+        QCOMPARE(a->groupAt(0), second);
+        QCOMPARE(a->contentWidth(), 4 + second->sizeHint().width() + 4 + 4);
+
+        QSignalSpy current(&bar, &TEVQRibbonBar::currentPageChanged);
+        delete a; // the current page
+        QCOMPARE(pageIds(bar), (QStringList{"b", "cp"}));
+        QCOMPARE(bar.currentPageWidget()->pageId(), QStringLiteral("b"));
+        QCOMPARE(current.count(), 1);
+        QCOMPARE(current[0][0].toInt(), 0);
+        QCOMPARE(int(bar.tabButtons().size()), 2);
+        delete c;
+        QCOMPARE(ctx->pageCount(), 0);
+        QCOMPARE(int(bar.tabPages().size()), 1);
+        const Json::Value doc = parse(bar.configJson());
+        QCOMPARE(doc["pages"].size(), 1u);
+        QCOMPARE(doc["contextGroups"][0]["pages"].size(), 0u);
+
+        // A context group deleted directly: its pages stay with the bar (it never owned them) as plain pages.
+        TEVQRibbonContextGroup* other = bar.addContextGroup(QStringLiteral("o"), QStringLiteral("O"), Qt::blue);
+        TEVQRibbonPage* op = other->addPage(QStringLiteral("op"), QString());
+        delete other;
+        QCOMPARE(bar.contextGroupCount(), 1);
+        QVERIFY(!bar.contextGroupById(QStringLiteral("o")));
+        QCOMPARE(op->contextGroup(), nullptr);
+        QCOMPARE(int(bar.tabPages().size()), 2);
+        QVERIFY(!bar.tabButtons()[1]->property("tevRibbonContextColor").value<QColor>().isValid());
+        QCOMPARE(parse(bar.configJson())["pages"].size(), 2u);
     }
 
     // ---- listeners that rebuild the ribbon while it emits ----
@@ -512,6 +714,38 @@ private slots:
     }
 
     // ---- page element ----
+
+    // A state array whose four states share one look is written as one entry at its first slot; read back, that
+    // entry gives the look to all four states again, so hover and press keep it.
+    void sharedStateLookSurvivesTheElementRoundTrip()
+    {
+        TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+        FillStyle flat;
+        flat.name = QStringLiteral("ribbonFlat");
+        flat.fillRes.fillColor = QColor(10, 20, 30);
+        rm->setFillStyle(flat.name, flat);
+        TextStyleDesc ink;
+        ink.name = QStringLiteral("ribbonInk");
+        ink.color = QColor(1, 2, 3);
+        rm->setTextStyle(ink.name, ink);
+        TEVQRibbonBar bar;
+        Json::Value e = parse(QStringLiteral(R"({"style": [["ribbonFlat", 1, 4], ["ribbonFlat", 1, 5],
+            ["ribbonFlat", 1, 6], ["ribbonFlat", 1, 7], ["ribbonFlat", 1, 8], ["ribbonFlat", 1, 9],
+            ["ribbonFlat", 1, 10], ["ribbonFlat", 1, 11], ["ribbonInk", 2, 14]]})"));
+        QVERIFY(bar.readJsonValue(&e));
+        for (int s = 0; s < 4; ++s)
+            QCOMPARE(bar.ribbonImpl()->buttonBackgrounds[s].fillRes.fillColor, QColor(10, 20, 30));
+        Json::Value out(Json::objectValue);
+        QVERIFY(bar.serializeJsonValue(&out, false));
+        QCOMPARE(out["style"].size(), 3u);
+        TEVQRibbonBar copy;
+        QVERIFY(copy.readJsonValue(&out));
+        for (int s = 0; s < 4; ++s) {
+            QCOMPARE(copy.ribbonImpl()->tabBackgrounds[s].fillRes.fillColor, QColor(10, 20, 30));
+            QCOMPARE(copy.ribbonImpl()->buttonBackgrounds[s].fillRes.fillColor, QColor(10, 20, 30));
+        }
+        QCOMPARE(copy.ribbonImpl()->buttonTextStyle.color, QColor(1, 2, 3));
+    }
 
     void pageElementKeys()
     {

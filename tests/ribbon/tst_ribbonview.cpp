@@ -12,6 +12,8 @@
 #include <QSignalSpy>
 #include <QWheelEvent>
 
+#include <limits>
+
 using namespace TEVQtLib;
 namespace rl = TEVQtLib::ribbonlayout;
 
@@ -321,6 +323,13 @@ private slots:
         QCoreApplication::sendEvent(page, &down);
         QVERIFY(down.isAccepted());
         QCOMPARE(page->scrollOffset(), 80);
+        // Any distance stops at either end.
+        const int end = page->contentWidth() - (page->width() - 40);
+        page->scrollBy(std::numeric_limits<int>::max());
+        QCOMPARE(page->scrollOffset(), end);
+        page->scrollBy(std::numeric_limits<int>::min());
+        QCOMPARE(page->scrollOffset(), 0);
+        page->scrollBy(80);
         QTest::mouseClick(page->scrollLeftButton(), Qt::LeftButton);
         QCOMPARE(page->scrollOffset(), 0);
         page->clearGroups();
@@ -353,6 +362,13 @@ private slots:
         bar.minimizedPopupWidget()->hide();
         QCOMPARE(bar.pageAreaWidget()->parentWidget(), &bar);
         QVERIFY(!bar.pageAreaWidget()->isVisible());
+
+        // Heights of any size: the rows as large as a widget may be, never a sum past what an int holds.
+        const int big = std::numeric_limits<int>::max();
+        bar.setRowHeights(big, big, big);
+        bar.setMinimized(false);
+        QVERIFY(bar.sizeHint().height() > 0);
+        QVERIFY(bar.headerHeight() > 0);
     }
 
     // ---- press, release and click ----
