@@ -430,7 +430,13 @@ void TEVQListView::dropRowCaches()
 void TEVQListView::setModel(QAbstractItemModel* model)
 {
     dropRowCaches();
+    disconnect(m_layoutChanged);
+    disconnect(m_rowsMoved);
     QListView::setModel(model);
+    if (model) {
+        m_layoutChanged = connect(model, &QAbstractItemModel::layoutChanged, this, [this] { dropRowCaches(); });
+        m_rowsMoved = connect(model, &QAbstractItemModel::rowsMoved, this, [this] { dropRowCaches(); });
+    }
 }
 
 void TEVQListView::reset()

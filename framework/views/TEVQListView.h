@@ -169,5 +169,8 @@ protected:
 private:
     void dropRowCaches();
     TEVQListViewItemDelegate* m_delegate = nullptr;
+    // The model's reorderings (a sort, a move), after which the rows' cached HTML belongs to other rows.
+    QMetaObject::Connection m_layoutChanged;
+    QMetaObject::Connection m_rowsMoved;
     friend class TEVQListViewItemDelegate;
 };

@@ -520,6 +520,25 @@ private slots:
         // The highlight stays until the next press or clearHighLight.
         view.clearHighLight();
         QCOMPARE(view.delegate()->highlightStart.row, -1);
+
+        // Sorted rows: a press finds the text the row shows now, as in a view that never saw the old order.
+        QStringListModel sorted({QStringLiteral("z"), QStringLiteral("a fairly long text in this row")});
+        view.setModel(&sorted);
+        QCoreApplication::processEvents();
+        grabViewport(&view);
+        QVERIFY(view.painter()->rowHtml.value(0).contains(QStringLiteral("of z")));
+        sorted.sort(0);
+        grabViewport(&view);
+        sendMouse(view.viewport(), QEvent::MouseButtonPress, QPoint(220, 10), Qt::LeftButton);
+        sendMouse(view.viewport(), QEvent::MouseButtonRelease, QPoint(220, 10));
+        const int afterSort = view.delegate()->highlightStart.column;
+        view.setModel(&sorted);
+        grabViewport(&view);
+        sendMouse(view.viewport(), QEvent::MouseButtonPress, QPoint(220, 10), Qt::LeftButton);
+        sendMouse(view.viewport(), QEvent::MouseButtonRelease, QPoint(220, 10));
+        QVERIFY(view.delegate()->highlightStart.column > 21); // past "highlighted text of z"
+        QCOMPARE(afterSort, view.delegate()->highlightStart.column);
+        view.clearHighLight();
         // A new model drops the cached label HTML.
         QStringListModel other2(rowTexts(2));
         view.setModel(&other2);
