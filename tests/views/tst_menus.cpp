@@ -156,6 +156,16 @@ private slots:
         menu.setItemTextStyle(CtrlState(9), TextStyleDesc());
         for (int s = 0; s < 4; ++s)
             QVERIFY(menu.getItemStyle(CtrlState(s)).name.isEmpty());
+
+        // An icon column of any width: the menu still sizes and paints itself.
+        for (int offset : {std::numeric_limits<int>::max(), std::numeric_limits<int>::min()}) {
+            menu.setIconOffset(offset);
+            menu.popup(QPoint(20, 20));
+            QVERIFY(!menu.grab().isNull());
+            menu.hide();
+            QVERIFY(menu.getIconOffset() >= 0 && menu.getIconOffset() <= QWIDGETSIZE_MAX);
+        }
+        QCOMPARE(menu.getIconOffset(), 0);
     }
 
     void menuDocumentFiles()
