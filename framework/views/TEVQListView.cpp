@@ -283,9 +283,12 @@ bool TEVQListViewItemDelegate::editorEvent(QEvent* event, QAbstractItemModel* mo
                         selecting = true;
                     }
                 }
+                // The slots may delete the view, or swap and delete the model: the base then has nothing to
+                // ask.
                 QPointer<QWidget> alive(m_view);
+                QPointer<QAbstractItemModel> aliveModel(model);
                 emit m_view->pressCtrl(part.widget.data(), index);
-                if (!alive)
+                if (!alive || !aliveModel || m_view->model() != model)
                     return true;
             }
         }

@@ -458,6 +458,22 @@ private slots:
         grabViewport(&view);
         QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(160, 10));
         QCOMPARE(spy.size(), 2);
+
+        // A slot may replace the model and delete the old one while the press is handled.
+        auto* doomed = new QStandardItemModel;
+        for (const QString& row : rowTexts(5))
+            doomed->appendRow(new QStandardItem(row));
+        view.setModel(doomed);
+        grabViewport(&view);
+        QStringListModel next(rowTexts(2));
+        connect(&view, &TEVQListView::pressCtrl, this, [&] {
+            view.setModel(&next);
+            delete doomed;
+            doomed = nullptr;
+        });
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 24 + 10));
+        QVERIFY(!doomed);
+        QCOMPARE(view.model(), static_cast<QAbstractItemModel*>(&next));
     }
 
     void highlightAcrossRows()
