@@ -25,6 +25,7 @@
 #include <QStandardItemModel>
 #include <QStringListModel>
 #include <QStyleFactory>
+#include <QTextDocument>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -542,7 +543,7 @@ private slots:
         view.setModel(&sorted);
         QCoreApplication::processEvents();
         grabViewport(&view);
-        QVERIFY(view.painter()->rowHtml.value(0).contains(QStringLiteral("of z")));
+        QVERIFY(view.painter()->rowHtml.value(0).value(1).contains(QStringLiteral("of z")));
         sorted.sort(0);
         grabViewport(&view);
         sendMouse(view.viewport(), QEvent::MouseButtonPress, QPoint(220, 10), Qt::LeftButton);
@@ -559,6 +560,43 @@ private slots:
         QStringListModel other2(rowTexts(2));
         view.setModel(&other2);
         QVERIFY(view.painter()->rowHtml.isEmpty());
+    }
+
+    void highlightInTheSecondOfTwoLabels()
+    {
+        // A row with a rich text title and, beside it, the selectable text: a press in the text finds its
+        // position in that text, not in the title's.
+        TEVQListView view;
+        view.resize(260, 100);
+        view.setItemHeight(24);
+        view.setSpacing(0);
+        view.setEnableSelection(true);
+        auto* container = new TEVQContainer(&view);
+        container->setChildLayout(TEVQContainer::NoUse);
+        auto* title = new TEVQLabelEx(container);
+        title->setGeometry(0, 0, 60, 24);
+        auto* body = new TEVQLabelEx(container);
+        body->setGeometry(60, 0, 200, 24);
+        body->setTextStyle(CtrlState(4), text("lTextHot"));
+        body->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        view.setItemTemplate(container);
+        view.setItemDisplayCallBack([](const TEVQListView*, const QWidget* t, const QModelIndex& index) {
+            const QList<TEVQLabelEx*> labels = t->findChildren<TEVQLabelEx*>();
+            labels[0]->setText(QStringLiteral("T"));
+            labels[1]->setText(QStringLiteral("a selectable message of ") + index.data().toString());
+        });
+        QStringListModel model(rowTexts(3));
+        view.setModel(&model);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        grabViewport(&view);
+        sendMouse(view.viewport(), QEvent::MouseButtonPress, QPoint(60 + 120, 24 + 10), Qt::LeftButton);
+        sendMouse(view.viewport(), QEvent::MouseButtonRelease, QPoint(60 + 120, 24 + 10));
+        QCOMPARE(view.delegate()->highlightStart.row, 1);
+        body->setText(QStringLiteral("a selectable message of row 1"));
+        body->painter()->document->setPageSize(QSizeF(200 + 20, 24 + 10));
+        QCOMPARE(view.delegate()->highlightStart.column, body->painter()->positionAt(QPoint(120, 10)).column);
+        QVERIFY(view.delegate()->highlightStart.column > 1);
     }
 
     void deletingModelTemplateOrRows()
