@@ -188,8 +188,10 @@ void TEVQListViewItemDelegate::paint(QPainter* painter, const QStyleOptionViewIt
         TEVQLabelExImpl* labelImpl = nullptr;
         if (viewImpl->enableSelection) {
             if (TEVQLabelEx* label = asLabelEx(part)) {
-                if (!viewImpl->rowHtml.contains(row))
-                    viewImpl->rowHtml.insert(row, label->getHtmlContent());
+                // Each label of the row keeps its own HTML: a press finds positions in the text it hit.
+                const auto cached = viewImpl->rowHtml.constFind(row);
+                if (cached == viewImpl->rowHtml.constEnd() || !cached->contains(int(i)))
+                    viewImpl->rowHtml[row].insert(int(i), label->getHtmlContent());
                 if (highlighting && selectableByMouse(label) && row >= first.row && row <= last.row) {
                     labelImpl = label->painter();
                     if (row == first.row) {
@@ -247,10 +249,13 @@ int TEVQListViewItemDelegate::partAt(int row, const QPoint& pos) const
     return -1;
 }
 
-void TEVQListViewItemDelegate::prepareLabel(TEVQLabelEx* label, int row, const QRect& partRect) const
+void TEVQListViewItemDelegate::prepareLabel(TEVQLabelEx* label, int row, int part, const QRect& partRect) const
 {
-    const auto html = viewImpl->rowHtml.constFind(row);
-    if (html == viewImpl->rowHtml.constEnd())
+    const auto rowEntry = viewImpl->rowHtml.constFind(row);
+    if (rowEntry == viewImpl->rowHtml.constEnd())
+        return;
+    const auto html = rowEntry->constFind(part);
+    if (html == rowEntry->constEnd())
         return;
     label->painter()->document->setHtml(*html);
     label->painter()->document->setPageSize(QSizeF(partRect.width() + 20, partRect.height() + 10));
@@ -276,16 +281,19 @@ bool TEVQListViewItemDelegate::editorEvent(QEvent* event, QAbstractItemModel* mo
                 const QRect partRect = viewImpl->rowPartRects.value(row).value(i);
                 TEVQLabelEx* label = viewImpl->enableSelection ? asLabelEx(part) : nullptr;
                 if (label) {
-                    prepareLabel(label, row, partRect);
+                    prepareLabel(label, row, i, partRect);
                     if (selectableByMouse(label)) {
                         const TextCursorPos p = label->painter()->positionAt(pos - partRect.topLeft());
                         highlightStart = {row, p.block, p.line, p.column};
                         selecting = true;
                     }
                 }
+                // The slots may delete the view, or swap and delete the model: the base then has nothing to
+                // ask.
                 QPointer<QWidget> alive(m_view);
+                QPointer<QAbstractItemModel> aliveModel(model);
                 emit m_view->pressCtrl(part.widget.data(), index);
-                if (!alive)
+                if (!alive || !aliveModel || m_view->model() != model)
                     return true;
             }
         }
@@ -305,7 +313,7 @@ bool TEVQListViewItemDelegate::editorEvent(QEvent* event, QAbstractItemModel* mo
             }
             if (selecting) {
                 const QRect partRect = viewImpl->rowPartRects.value(row).value(i);
-                prepareLabel(label, row, partRect);
+                prepareLabel(label, row, i, partRect);
                 if (overSelectable) {
                     const TextCursorPos p = label->painter()->positionAt(pos - partRect.topLeft());
                     if (p.isValid()) {
@@ -430,7 +438,13 @@ void TEVQListView::dropRowCaches()
 void TEVQListView::setModel(QAbstractItemModel* model)
 {
     dropRowCaches();
+    disconnect(m_layoutChanged);
+    disconnect(m_rowsMoved);
     QListView::setModel(model);
+    if (model) {
+        m_layoutChanged = connect(model, &QAbstractItemModel::layoutChanged, this, [this] { dropRowCaches(); });
+        m_rowsMoved = connect(model, &QAbstractItemModel::rowsMoved, this, [this] { dropRowCaches(); });
+    }
 }
 
 void TEVQListView::reset()

@@ -54,8 +54,8 @@ public:
     LabelExCallBack labelExCallBack = nullptr; // stored and returned only
     // Per row: the view rectangle of each template part (by its index in the template) as last painted.
     QMap<int, QMap<int, QRect>> rowPartRects;
-    // Per row: the HTML of the row's selectable label as first painted.
-    QMap<int, QString> rowHtml;
+    // Per row: the HTML of each rich text label of the row (by its index in the template) as first painted.
+    QMap<int, QMap<int, QString>> rowHtml;
 
 private:
     TEVQListView* view() const;
@@ -102,8 +102,9 @@ public:
     QPoint pointerInViewport{-1, -1}; // the global cursor position in the viewport, taken when a paint begins
 
 private:
-    // Gives the label the row's cached HTML and the part's page size before a hit test.
-    void prepareLabel(TEVQLabelEx* label, int row, const QRect& partRect) const;
+    // Gives the label (template part index part) its cached HTML of the row and the part's page size before a
+    // hit test.
+    void prepareLabel(TEVQLabelEx* label, int row, int part, const QRect& partRect) const;
     TEVQListView* m_view;
 };
 
@@ -169,5 +170,8 @@ protected:
 private:
     void dropRowCaches();
     TEVQListViewItemDelegate* m_delegate = nullptr;
+    // The model's reorderings (a sort, a move), after which the rows' cached HTML belongs to other rows.
+    QMetaObject::Connection m_layoutChanged;
+    QMetaObject::Connection m_rowsMoved;
     friend class TEVQListViewItemDelegate;
 };

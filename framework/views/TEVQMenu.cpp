@@ -201,7 +201,8 @@ void TEVQMenu::setItemTextStyle(CtrlState state, const TextStyleDesc& style)
         painter()->itemTextStyle[state] = style;
 }
 
-void TEVQMenu::setIconOffset(int offset) { painter()->iconOffset = offset; }
+// A column no wider than a widget can be (and none for a negative width), so the item and size arithmetic holds.
+void TEVQMenu::setIconOffset(int offset) { painter()->iconOffset = qBound(0, offset, QWIDGETSIZE_MAX); }
 
 const FillStyle& TEVQMenu::getBackground() const { return painter()->background; }
 
@@ -222,7 +223,7 @@ int TEVQMenu::getHoverIndex() const { return painter()->hoverIndex; }
 QSize TEVQMenu::sizeHint() const
 {
     QSize size = QMenu::sizeHint();
-    size.rwidth() += qMax(0, painter()->iconOffset);
+    size.rwidth() += painter()->iconOffset;
     return size;
 }
 

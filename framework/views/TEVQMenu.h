@@ -53,6 +53,7 @@ public:
     void setBackground(const TEVQtLib::FillStyle& style);
     void setItemStyle(TEVQtLib::CtrlState state, const TEVQtLib::FillStyle& style);
     void setItemTextStyle(TEVQtLib::CtrlState state, const TEVQtLib::TextStyleDesc& style);
+    // 0 to QWIDGETSIZE_MAX; 0 (and anything less) means no icon column.
     void setIconOffset(int offset);
     const TEVQtLib::FillStyle& getBackground() const;
     const TEVQtLib::FillStyle& getItemStyle(TEVQtLib::CtrlState state) const;

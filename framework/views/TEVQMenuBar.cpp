@@ -8,6 +8,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <limits>
+
 using namespace TEVQtLib;
 
 namespace {
@@ -67,7 +69,9 @@ bool TEVQMenuBarImpl::serializeJsonValue(Json::Value*& json, bool load)
     const quint64 applied = styles.read(*json);
     if ((applied & (quint64(1) << 5)) && bar()) {
         QFont font = bar()->font();
-        font.setPixelSize(qMax(1, itemTextStyle[0].pixelSize + 1));
+        // One pixel more than the text style's size (a theme's largest size stays as it is).
+        const int size = itemTextStyle[0].pixelSize;
+        font.setPixelSize(size < 1 ? 1 : (size < std::numeric_limits<int>::max() ? size + 1 : size));
         bar()->setFont(font);
     }
     return result;

@@ -207,6 +207,10 @@ bool TEVQTableViewitemDelegate::editorEvent(QEvent* event, QAbstractItemModel* m
             viewport->repaint(option.rect);
         return QItemDelegate::editorEvent(event, model, option, index);
     }
+    // The check column is the table's own: the press above flips it, so the base's toggling of a checkable
+    // item on the release (inside its own check rectangle, which overlaps the box) would flip it back.
+    if (event->type() == QEvent::MouseButtonRelease && index.column() == 0 && viewImpl->checkstyle)
+        return false;
     if (event->type() != QEvent::MouseButtonPress)
         return QItemDelegate::editorEvent(event, model, option, index);
 

@@ -130,10 +130,9 @@ bool TEVQTableViewImpl::serializeJsonValue(Json::Value*& json, bool load)
     attrs["itemHeight"] = v->getItemHeight();
     if (checkstyle)
         attrs["checkstyle"] = true;
-    if (!v->getCheckBoxImage(true).isEmpty())
-        attrs["checkedImg"] = v->getCheckBoxImage(true).toStdString();
-    if (!v->getCheckBoxImage(false).isEmpty())
-        attrs["uncheckImg"] = v->getCheckBoxImage(false).toStdString();
+    // Written even when empty: an absent key reads back as the built-in image.
+    attrs["checkedImg"] = json::fromQString(v->getCheckBoxImage(true));
+    attrs["uncheckImg"] = json::fromQString(v->getCheckBoxImage(false));
     return result;
 }
 

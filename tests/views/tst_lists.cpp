@@ -25,6 +25,7 @@
 #include <QStandardItemModel>
 #include <QStringListModel>
 #include <QStyleFactory>
+#include <QTextDocument>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -458,6 +459,22 @@ private slots:
         grabViewport(&view);
         QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(160, 10));
         QCOMPARE(spy.size(), 2);
+
+        // A slot may replace the model and delete the old one while the press is handled.
+        auto* doomed = new QStandardItemModel;
+        for (const QString& row : rowTexts(5))
+            doomed->appendRow(new QStandardItem(row));
+        view.setModel(doomed);
+        grabViewport(&view);
+        QStringListModel next(rowTexts(2));
+        connect(&view, &TEVQListView::pressCtrl, this, [&] {
+            view.setModel(&next);
+            delete doomed;
+            doomed = nullptr;
+        });
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 24 + 10));
+        QVERIFY(!doomed);
+        QCOMPARE(view.model(), static_cast<QAbstractItemModel*>(&next));
     }
 
     void highlightAcrossRows()
@@ -520,10 +537,66 @@ private slots:
         // The highlight stays until the next press or clearHighLight.
         view.clearHighLight();
         QCOMPARE(view.delegate()->highlightStart.row, -1);
+
+        // Sorted rows: a press finds the text the row shows now, as in a view that never saw the old order.
+        QStringListModel sorted({QStringLiteral("z"), QStringLiteral("a fairly long text in this row")});
+        view.setModel(&sorted);
+        QCoreApplication::processEvents();
+        grabViewport(&view);
+        QVERIFY(view.painter()->rowHtml.value(0).value(1).contains(QStringLiteral("of z")));
+        sorted.sort(0);
+        grabViewport(&view);
+        sendMouse(view.viewport(), QEvent::MouseButtonPress, QPoint(220, 10), Qt::LeftButton);
+        sendMouse(view.viewport(), QEvent::MouseButtonRelease, QPoint(220, 10));
+        const int afterSort = view.delegate()->highlightStart.column;
+        view.setModel(&sorted);
+        grabViewport(&view);
+        sendMouse(view.viewport(), QEvent::MouseButtonPress, QPoint(220, 10), Qt::LeftButton);
+        sendMouse(view.viewport(), QEvent::MouseButtonRelease, QPoint(220, 10));
+        QVERIFY(view.delegate()->highlightStart.column > 21); // past "highlighted text of z"
+        QCOMPARE(afterSort, view.delegate()->highlightStart.column);
+        view.clearHighLight();
         // A new model drops the cached label HTML.
         QStringListModel other2(rowTexts(2));
         view.setModel(&other2);
         QVERIFY(view.painter()->rowHtml.isEmpty());
+    }
+
+    void highlightInTheSecondOfTwoLabels()
+    {
+        // A row with a rich text title and, beside it, the selectable text: a press in the text finds its
+        // position in that text, not in the title's.
+        TEVQListView view;
+        view.resize(260, 100);
+        view.setItemHeight(24);
+        view.setSpacing(0);
+        view.setEnableSelection(true);
+        auto* container = new TEVQContainer(&view);
+        container->setChildLayout(TEVQContainer::NoUse);
+        auto* title = new TEVQLabelEx(container);
+        title->setGeometry(0, 0, 60, 24);
+        auto* body = new TEVQLabelEx(container);
+        body->setGeometry(60, 0, 200, 24);
+        body->setTextStyle(CtrlState(4), text("lTextHot"));
+        body->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        view.setItemTemplate(container);
+        view.setItemDisplayCallBack([](const TEVQListView*, const QWidget* t, const QModelIndex& index) {
+            const QList<TEVQLabelEx*> labels = t->findChildren<TEVQLabelEx*>();
+            labels[0]->setText(QStringLiteral("T"));
+            labels[1]->setText(QStringLiteral("a selectable message of ") + index.data().toString());
+        });
+        QStringListModel model(rowTexts(3));
+        view.setModel(&model);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        grabViewport(&view);
+        sendMouse(view.viewport(), QEvent::MouseButtonPress, QPoint(60 + 120, 24 + 10), Qt::LeftButton);
+        sendMouse(view.viewport(), QEvent::MouseButtonRelease, QPoint(60 + 120, 24 + 10));
+        QCOMPARE(view.delegate()->highlightStart.row, 1);
+        body->setText(QStringLiteral("a selectable message of row 1"));
+        body->painter()->document->setPageSize(QSizeF(200 + 20, 24 + 10));
+        QCOMPARE(view.delegate()->highlightStart.column, body->painter()->positionAt(QPoint(120, 10)).column);
+        QVERIFY(view.delegate()->highlightStart.column > 1);
     }
 
     void deletingModelTemplateOrRows()

@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 
 using namespace TEVQtLib;
@@ -35,7 +36,8 @@ const char* const kStyleJson = R"({"style": [
     {"type": 1, "name": "mBg", "clr": "FF202020"}, {"type": 1, "name": "mItem", "clr": "FF305070"},
     {"type": 1, "name": "mHot", "clr": "FFE06010"}, {"type": 1, "name": "mPress", "clr": "FF10A040"},
     {"type": 1, "name": "mPop", "clr": "FF601060"},
-    {"type": 2, "name": "mText", "clr": "FFFFFFFF", "size": 13}, {"type": 2, "name": "mTextHot", "clr": "FF000000", "size": 12}]})";
+    {"type": 2, "name": "mText", "clr": "FFFFFFFF", "size": 13}, {"type": 2, "name": "mTextHot", "clr": "FF000000", "size": 12},
+    {"type": 2, "name": "mHuge", "clr": "FF000000", "size": 2147483647}]})";
 
 using tevtest::parse;
 
@@ -154,6 +156,16 @@ private slots:
         menu.setItemTextStyle(CtrlState(9), TextStyleDesc());
         for (int s = 0; s < 4; ++s)
             QVERIFY(menu.getItemStyle(CtrlState(s)).name.isEmpty());
+
+        // An icon column of any width: the menu still sizes and paints itself.
+        for (int offset : {std::numeric_limits<int>::max(), std::numeric_limits<int>::min()}) {
+            menu.setIconOffset(offset);
+            menu.popup(QPoint(20, 20));
+            QVERIFY(!menu.grab().isNull());
+            menu.hide();
+            QVERIFY(menu.getIconOffset() >= 0 && menu.getIconOffset() <= QWIDGETSIZE_MAX);
+        }
+        QCOMPARE(menu.getIconOffset(), 0);
     }
 
     void menuDocumentFiles()
@@ -340,6 +352,13 @@ private slots:
         QCOMPARE(json::size(out["style"]), 5u);
         QCOMPARE(out["style"][1][2].asInt(), 2);
         QCOMPARE(out["style"][3][2].asInt(), 4);
+
+        // The largest size a theme can give keeps that size (no pixel more).
+        TEVQMenuBar huge;
+        Json::Value hugeText = parse(R"({"style": [["mHuge", 2, 5]]})");
+        QVERIFY(huge.readJsonValue(&hugeText));
+        QCOMPARE(huge.getTextStyle(CtrlStateNormal).name, QStringLiteral("mHuge"));
+        QCOMPARE(huge.font().pixelSize(), std::numeric_limits<int>::max());
 
         // Nothing named: "style" is null.
         TEVQMenuBar empty;

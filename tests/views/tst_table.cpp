@@ -218,6 +218,15 @@ private slots:
         QVERIFY(again.serializeJsonValue(&out2, false));
         QCOMPARE(json::get(out2, "style"), json::get(out, "style"));
         QCOMPARE(json::get(out2, "attr"), json::get(out, "attr"));
+
+        // An image name cleared to nothing stays cleared through a save, instead of the built-in image.
+        Json::Value cleared = parse(R"({"attr": {"checkedImg": "", "uncheckImg": ""}})");
+        QVERIFY(again.readJsonValue(&cleared));
+        QVERIFY(again.serializeJsonValue(&out2, false));
+        TEVQTableView third;
+        QVERIFY(third.readJsonValue(&out2));
+        QCOMPARE(third.getCheckBoxImage(true), QString());
+        QCOMPARE(third.getCheckBoxImage(false), QString());
     }
 
     void badInputAndHeights()
@@ -447,6 +456,18 @@ private slots:
         // Just right of the box: no change.
         press(t.view.viewport(), t.cell(1, 0).topLeft() + QPoint(5 + 24, 10));
         QCOMPARE(item1->checkState(), Qt::Checked);
+        // A checkable item flips once per click anywhere in the box, its left part (where the item's own
+        // check rectangle lies) included; just left of the box nothing flips.
+        QStandardItem* item3 = t.model->item(3, 0);
+        item3->setCheckable(true);
+        for (int dx : {6, 10, 16, 22, 28}) {
+            const Qt::CheckState before = item3->checkState();
+            press(t.view.viewport(), t.cell(3, 0).topLeft() + QPoint(dx, t.cell(3, 0).height() / 2));
+            QVERIFY2(item3->checkState() != before, qPrintable(QString::number(dx)));
+        }
+        const Qt::CheckState kept = item3->checkState();
+        press(t.view.viewport(), t.cell(3, 0).topLeft() + QPoint(3, t.cell(3, 0).height() / 2));
+        QCOMPARE(item3->checkState(), kept);
         // Check column off: boxes gone, presses change nothing.
         t.view.setCheckstyle(false);
         press(t.view.viewport(), boxPoint(1));
