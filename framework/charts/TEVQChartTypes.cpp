@@ -126,11 +126,12 @@ QVector<ChartLegendItem> legendLayout(const QStringList& names, const QVector<QC
     QFont font(widgetFont);
     font.setPixelSize(qMax(labelFontPx, 1));
     const QFontMetrics fm(font);
-    const int rowHeight = qMax(labelFontPx + 7, 18);
-    const int left = qRound(area.left());
-    int x = left;
-    int y = qRound(area.top());
-    const int right = qRound(area.right());
+    // Whole pixels, counted in doubles: a theme's font size of any int cannot overflow the rows.
+    const double rowHeight = qMax(double(labelFontPx) + 7, 18.0);
+    const double left = qRound(area.left());
+    double x = left;
+    double y = qRound(area.top());
+    const double right = qRound(area.right());
     items.reserve(names.size());
     for (int i = 0; i < names.size(); ++i) {
         ChartLegendItem item;
@@ -139,11 +140,11 @@ QVector<ChartLegendItem> legendLayout(const QStringList& names, const QVector<QC
         item.color = i < colors.size() ? colors.at(i) : QColor();
         item.visible = i < visible.size() ? visible.at(i) : true;
         if (vertical) {
-            const int width = qRound(area.width()) - 6;
+            const double width = qRound(area.width()) - 6;
             item.rect = QRectF(x, y, width, rowHeight);
             y += rowHeight + 8;
         } else {
-            const int width = fm.horizontalAdvance(item.text) + 38;
+            const double width = fm.horizontalAdvance(item.text) + 38.0;
             if (x + width > right && x > left) {
                 x = left;
                 y += rowHeight + 6;

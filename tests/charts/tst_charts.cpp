@@ -196,6 +196,49 @@ private slots:
         QVERIFY(!chart.renderImage().isNull());
     }
 
+    // A theme may carry any label size: the legend rows still go downwards in order, and the charts paint.
+    void legendOfAnyLabelSize_data()
+    {
+        QTest::addColumn<int>("labelPx");
+        QTest::newRow("negative") << -40;
+        QTest::newRow("huge") << 1000000000;
+        QTest::newRow("largest int") << std::numeric_limits<int>::max();
+    }
+
+    void legendOfAnyLabelSize()
+    {
+        QFETCH(int, labelPx);
+        ChartTheme theme = chartThemeById(0);
+        theme.labelFontPx = labelPx;
+        const QStringList names{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
+        const QVector<QColor> colors(3, Qt::red);
+        const QVector<bool> shown(3, true);
+        const QRectF plot(56, 48, 300, 200);
+        for (int position : {int(ChartLegendRight), int(ChartLegendLeft)}) {
+            const QVector<ChartLegendItem> items =
+                TEVChart::legendLayout(names, colors, shown, position, plot, QSize(600, 400), labelPx, QFont());
+            QCOMPARE(items.size(), 3);
+            for (int i = 1; i < items.size(); ++i)
+                QVERIFY(items.at(i).rect.top() > items.at(i - 1).rect.bottom());
+            QCOMPARE(items.at(0).rect.height(), qMax(double(labelPx) + 7, 18.0));
+        }
+        TEVQLineChart lineChart;
+        TEVQBarChart barChart;
+        for (TEVQChartBase* chart : QVector<TEVQChartBase*>{&lineChart, &barChart}) {
+            chart->setAnimationEnabled(false);
+            chart->resize(500, 320);
+            chart->setTheme(theme);
+            for (int position = 0; position < 4; ++position) {
+                chart->setLegendPosition(position);
+                QVERIFY(!chart->renderImage().isNull());
+            }
+        }
+        lineChart.setSeries({line(QStringLiteral("a"), {1, 2}), line(QString(), {2, 1}), line(QString(), {3})});
+        barChart.setSeries({bars(QStringLiteral("a"), {1, 2}), bars(QString(), {2, 1}), bars(QString(), {3})});
+        QVERIFY(!lineChart.renderImage().isNull());
+        QVERIFY(!barChart.renderImage().isNull());
+    }
+
     void barHoverAndLegend()
     {
         TEVQBarChart chart;
