@@ -210,6 +210,8 @@ private slots:
         QFETCH(int, labelPx);
         ChartTheme theme = chartThemeById(0);
         theme.labelFontPx = labelPx;
+        theme.titleFontPx = labelPx;
+        theme.tooltipFontPx = labelPx;
         const QStringList names{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
         const QVector<QColor> colors(3, Qt::red);
         const QVector<bool> shown(3, true);
@@ -228,6 +230,7 @@ private slots:
             chart->setAnimationEnabled(false);
             chart->resize(500, 320);
             chart->setTheme(theme);
+            chart->showTooltip(QPoint(40, 30), QStringLiteral("a\nb\nc"));
             for (int position = 0; position < 4; ++position) {
                 chart->setLegendPosition(position);
                 QVERIFY(!chart->renderImage().isNull());
