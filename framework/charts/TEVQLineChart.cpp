@@ -512,7 +512,12 @@ void TEVQLineChart::setTitle(const QString& title)
 
 void TEVQLineChart::setCategories(const QStringList& categories)
 {
-    painter()->categories = categories;
+    // A hover kept from the old categories is looked at again: the tooltip reads the new label, and a column
+    // that moved away from the mouse loses its highlight.
+    TEVQLineChartImpl* d = painter();
+    d->categories = categories;
+    if (d->hovering)
+        d->updateHover(d->lastMousePos);
     update();
 }
 

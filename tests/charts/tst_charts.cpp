@@ -616,6 +616,52 @@ private slots:
         QVERIFY(!bar.renderImage().isNull());
     }
 
+    // New category names (or more categories than values) under a hovered column: the tooltip reads the new
+    // label, and a column that moved away from the mouse is no longer highlighted.
+    void categoriesChangingUnderTheMouse()
+    {
+        TEVQBarChart bar;
+        bar.setAnimationEnabled(false);
+        bar.resize(600, 400);
+        bar.setCategories({QStringLiteral("Mon"), QStringLiteral("Tue")});
+        bar.setSeries({bars(QStringLiteral("s"), {4, 6})});
+        bar.setTooltipTrigger(ChartTooltipAxis);
+        bar.setTooltipEnabled(true);
+        TEVQBarChartImpl* b = bar.painter();
+        QRectF plot = b->plotRect(bar.size(), bar.legendPosition());
+        const QPoint right(int(plot.right()) - 5, int(plot.center().y()));
+        b->updateHover(right);
+        QCOMPARE(b->hoveredCategory, 1);
+        QVERIFY(bar.tooltipText().startsWith(QStringLiteral("Tue\n")));
+        bar.setCategories({QStringLiteral("Jan"), QStringLiteral("Feb")});
+        QVERIFY2(bar.tooltipText().startsWith(QStringLiteral("Feb\n")), qPrintable(bar.tooltipText()));
+        // Four categories for two values: the mouse now lies over the empty fourth column.
+        bar.setCategories({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")});
+        QVERIFY(!b->hovering);
+        QVERIFY(bar.tooltipText().isEmpty());
+
+        TEVQLineChart chart;
+        chart.setAnimationEnabled(false);
+        chart.resize(600, 400);
+        chart.setCategories({QStringLiteral("Mon"), QStringLiteral("Tue"), QStringLiteral("Wed")});
+        chart.setSeries({line(QStringLiteral("s"), {1, 2, 3})});
+        chart.setTooltipTrigger(ChartTooltipAxis);
+        chart.setTooltipEnabled(true);
+        TEVQLineChartImpl* d = chart.painter();
+        plot = d->plotRect(chart.size(), chart.legendPosition());
+        const QPoint last(int(plot.right()) - 2, int(plot.center().y()));
+        d->updateHover(last);
+        QCOMPARE(d->hoveredIndex, 2);
+        QVERIFY(chart.tooltipText().startsWith(QStringLiteral("Wed\n")));
+        chart.setCategories({QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z")});
+        QVERIFY2(chart.tooltipText().startsWith(QStringLiteral("z\n")), qPrintable(chart.tooltipText()));
+        // Six categories for three values: the right edge is category 6, which has no value.
+        chart.setCategories({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+                             QStringLiteral("5"), QStringLiteral("6")});
+        QVERIFY(!d->hovering);
+        QVERIFY(chart.tooltipText().isEmpty());
+    }
+
     void labelsThinAndRead()
     {
         // The last category's label replaces the one before it when they would overlap; otherwise both stay.
