@@ -82,6 +82,7 @@ void TEVQBarChartImpl::valueRange(double& min, double& max) const
     max += 0.08 * span;
     if (min < 0)
         min -= 0.05 * span;
+    TEVChart::keepFinite(min, max);
 }
 
 QRectF TEVQBarChartImpl::plotRect(const QSize& size, int legendPosition) const

@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -193,9 +194,27 @@ QRectF plotRect(const QSize& size, const PlotMargins& m, bool hasSeries, int leg
 
 double valueToY(const QRectF& plot, double value, double min, double max)
 {
+    if (isWideRange(min, max))
+        return plot.bottom() - plot.height() * wideShare(value, min, max);
     const double s = fuzzyEqual(min, max) ? 1.0 : max - min;
-    return plot.bottom() - plot.height() * (value - min) / s;
+    const double y = plot.bottom() - plot.height() * (value - min) / s;
+    // Near the largest double the product overflows where the share does not.
+    if (!std::isfinite(y) && std::isfinite(value) && std::isfinite(min) && std::isfinite(max))
+        return plot.bottom() - plot.height() * ((value - min) / s);
+    return y;
 }
+
+void keepFinite(double& min, double& max)
+{
+    min = qMax(min, -std::numeric_limits<double>::max());
+    max = qMin(max, std::numeric_limits<double>::max());
+}
+
+bool isWideRange(double min, double max) { return std::isfinite(min) && std::isfinite(max) && !std::isfinite(max - min); }
+
+double wideShare(double value, double min, double max) { return (value * 0.5 - min * 0.5) / (max * 0.5 - min * 0.5); }
+
+double weigh(double from, double to, double t) { return from * (1 - t) + to * t; }
 
 void drawGrid(QPainter& p, const QRectF& plot, const ChartTheme& theme)
 {
@@ -213,8 +232,14 @@ void drawGrid(QPainter& p, const QRectF& plot, const ChartTheme& theme)
 QString valueLabel(int i, double min, double max)
 {
     double value = max - i * (max - min) / 5.0;
+    double span = max - min;
+    // Near the ends of the double range the step or the span overflows: the label is weighed from the ends.
+    if (std::isfinite(min) && std::isfinite(max) && !std::isfinite(value)) {
+        value = weigh(max, min, i / 5.0);
+        span = qMin(std::abs(span), std::numeric_limits<double>::max());
+    }
     // A step that lands on zero but for rounding would read "-0": it is zero.
-    if (std::abs(value) <= std::abs(max - min) * 1e-9)
+    if (std::abs(value) <= std::abs(span) * 1e-9)
         value = 0;
     return formatNumber(value);
 }

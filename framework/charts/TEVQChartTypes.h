@@ -119,6 +119,14 @@ TEV_EXPORT QRectF plotRect(const QSize& size, const PlotMargins& margins, bool h
                            int defaultBottom, int legendBottom);
 // Where a value lies on a plot's y axis for the range [min, max]; a fuzzy-equal range divides by 1.
 TEV_EXPORT double valueToY(const QRectF& plot, double value, double min, double max);
+// Ranges reaching the ends of the double range. keepFinite stops a range's ends, after its headroom is added,
+// at the largest double. A wide range has finite ends but a span (max - min) too large for a double: wideShare
+// gives (value - min) / (max - min) for it from halved values, and weigh the value a fraction t of the way
+// from `from` to `to` as from * (1 - t) + to * t; neither overflows.
+TEV_EXPORT void keepFinite(double& min, double& max);
+TEV_EXPORT bool isWideRange(double min, double max);
+TEV_EXPORT double wideShare(double value, double min, double max);
+TEV_EXPORT double weigh(double from, double to, double t);
 // A polyline far denser than the pixels, reduced per pixel column to its first, lowest, highest and last point
 // in order: the same visible line. Returned unchanged when there are fewer than two points per column.
 TEV_EXPORT QVector<QPointF> reduceToColumns(const QVector<QPointF>& points);

@@ -11,6 +11,7 @@
 
 #include <QMouseEvent>
 
+#include <cfloat>
 #include <cmath>
 #include <limits>
 
@@ -499,6 +500,78 @@ private slots:
         QTest::newRow("non-finite") << QVector<double>{kNaN, 2, kInf, -kInf, 4};
         QTest::newRow("only non-finite") << QVector<double>{kNaN, kInf};
         QTest::newRow("huge") << QVector<double>{1e300, -1e300, 5, 1e-300};
+        QTest::newRow("largest") << QVector<double>{DBL_MAX, 1, -DBL_MAX, 0};
+        QTest::newRow("largest and zero") << QVector<double>{DBL_MAX, 0, 3};
+    }
+
+    // Values at the ends of the double range still give a finite range, readable value labels and positions
+    // inside the plot: neither the range's headroom nor its span may overflow.
+    void extremeValuesKeepAFiniteRange_data()
+    {
+        QTest::addColumn<QVector<double>>("values");
+        QTest::newRow("largest and zero") << QVector<double>{DBL_MAX, 0};
+        QTest::newRow("largest and one") << QVector<double>{1, DBL_MAX};
+        QTest::newRow("both ends") << QVector<double>{DBL_MAX, -DBL_MAX, 2};
+        QTest::newRow("lowest only") << QVector<double>{-DBL_MAX, -DBL_MAX / 3};
+    }
+
+    void extremeValuesKeepAFiniteRange()
+    {
+        QFETCH(QVector<double>, values);
+        const auto readable = [](double min, double max) {
+            if (!std::isfinite(min) || !std::isfinite(max) || !(min < max))
+                return false;
+            for (int i = 0; i <= 5; ++i) {
+                const QString label = TEVChart::valueLabel(i, min, max);
+                if (label.contains(QLatin1String("nan")) || label.contains(QLatin1String("inf")))
+                    return false;
+            }
+            return true;
+        };
+        TEVQBarChart bar;
+        bar.setAnimationEnabled(false);
+        bar.resize(500, 320);
+        bar.setSeries({bars(QStringLiteral("b"), values)});
+        double lo, hi;
+        bar.painter()->valueRange(lo, hi);
+        QVERIFY2(readable(lo, hi), qPrintable(QStringLiteral("%1 .. %2").arg(lo).arg(hi)));
+        QRectF plot = bar.painter()->plotRect(bar.size(), bar.legendPosition());
+        const QVector<BarItem> items = bar.painter()->barItems(plot, lo, hi, 1.0, bar.theme());
+        QCOMPARE(items.size(), values.size());
+        for (const BarItem& item : items) {
+            QVERIFY(std::isfinite(item.rect.top()) && std::isfinite(item.rect.height()));
+            QVERIFY(item.rect.top() >= plot.top() - 1e-6 && item.rect.bottom() <= plot.bottom() + 1.000001);
+        }
+
+        TEVQLineChart chart;
+        chart.setAnimationEnabled(false);
+        chart.resize(500, 320);
+        chart.setSeries({line(QStringLiteral("l"), values)});
+        TEVQLineChartImpl* d = chart.painter();
+        d->valueRange(0, values.size() - 1, lo, hi);
+        QVERIFY2(readable(lo, hi), qPrintable(QStringLiteral("%1 .. %2").arg(lo).arg(hi)));
+        plot = d->plotRect(chart.size(), chart.legendPosition());
+        QVector<QPointF> points;
+        d->seriesPoints(0, plot, 0, values.size() - 1, lo, hi, 1.0, points, nullptr);
+        QCOMPARE(points.size(), values.size());
+        double top = plot.bottom(), bottom = plot.top();
+        for (const QPointF& pt : points) {
+            QVERIFY2(std::isfinite(pt.y()) && pt.y() >= plot.top() - 1e-6 && pt.y() <= plot.bottom() + 1e-6,
+                     qPrintable(QString::number(pt.y())));
+            top = qMin(top, pt.y());
+            bottom = qMax(bottom, pt.y());
+        }
+        QVERIFY(bottom - top > plot.height() / 2); // the values are spread over the plot, not piled up
+        // Hovering finds the points where they are drawn.
+        chart.setTooltipTrigger(ChartTooltipItem);
+        QVERIFY(d->updateHover(points.first().toPoint()));
+        QCOMPARE(d->hoveredIndex, 0);
+        QImage sheet(1000, 320, QImage::Format_ARGB32_Premultiplied);
+        QPainter out(&sheet);
+        out.drawImage(0, 0, bar.renderImage());
+        out.drawImage(500, 0, chart.renderImage());
+        out.end();
+        QVERIFY(tevtest::keepRender(sheet, QStringLiteral("extreme-%1.png").arg(QTest::currentDataTag()).replace(' ', '-')));
     }
 
     // Whatever the values, nothing in the series colour lands outside the plot (symbols may overhang its edge
