@@ -210,6 +210,18 @@ void keepFinite(double& min, double& max)
     max = qMin(max, std::numeric_limits<double>::max());
 }
 
+void widenEqual(double& min, double& max)
+{
+    min -= 1;
+    max += 1;
+    if (fuzzyEqual(min, max)) {
+        const double step = qMax(std::abs(min), std::abs(max)) * 1e-11;
+        min -= step;
+        max += step;
+    }
+    keepFinite(min, max);
+}
+
 bool isWideRange(double min, double max) { return std::isfinite(min) && std::isfinite(max) && !std::isfinite(max - min); }
 
 double wideShare(double value, double min, double max) { return (value * 0.5 - min * 0.5) / (max * 0.5 - min * 0.5); }

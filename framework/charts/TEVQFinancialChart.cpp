@@ -276,8 +276,7 @@ void TEVQFinancialChartImpl::valueRange(int start, int end, double& min, double&
         lo -= pad;
         hi += pad;
     } else {
-        lo -= 1;
-        hi += 1;
+        TEVChart::widenEqual(lo, hi);
     }
     TEVChart::keepFinite(lo, hi);
     min = lo;

@@ -71,10 +71,8 @@ void TEVQLineChartImpl::valueRange(int start, int end, double& min, double& max)
         max = 1;
         return;
     }
-    if (TEVChart::fuzzyEqual(lo, hi)) {
-        lo -= 1;
-        hi += 1;
-    }
+    if (TEVChart::fuzzyEqual(lo, hi))
+        TEVChart::widenEqual(lo, hi);
     const double span = qMax(hi - lo, 1.0);
     if (lo > 0) {
         lo = 0;

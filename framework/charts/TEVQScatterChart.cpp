@@ -159,14 +159,10 @@ ScatterBounds TEVQScatterChartImpl::dataBounds() const
     }
     if (!any)
         return ScatterBounds();
-    if (TEVChart::fuzzyEqual(b.minX, b.maxX)) {
-        b.minX -= 1;
-        b.maxX += 1;
-    }
-    if (TEVChart::fuzzyEqual(b.minY, b.maxY)) {
-        b.minY -= 1;
-        b.maxY += 1;
-    }
+    if (TEVChart::fuzzyEqual(b.minX, b.maxX))
+        TEVChart::widenEqual(b.minX, b.maxX);
+    if (TEVChart::fuzzyEqual(b.minY, b.maxY))
+        TEVChart::widenEqual(b.minY, b.maxY);
     const double padX = qMax(b.maxX - b.minX, 1.0) * 0.08;
     const double padY = qMax(b.maxY - b.minY, 1.0) * 0.08;
     b.minX -= padX;

@@ -502,6 +502,8 @@ private slots:
         QTest::newRow("huge") << QVector<double>{1e300, -1e300, 5, 1e-300};
         QTest::newRow("largest") << QVector<double>{DBL_MAX, 1, -DBL_MAX, 0};
         QTest::newRow("largest and zero") << QVector<double>{DBL_MAX, 0, 3};
+        QTest::newRow("nearly equal, far from zero") << QVector<double>{-1e20, -1e20 + 16384, -1e20};
+        QTest::newRow("equal, far from zero") << QVector<double>{-1e20, -1e20};
     }
 
     // Values at the ends of the double range still give a finite range, readable value labels and positions
@@ -513,6 +515,39 @@ private slots:
         QTest::newRow("largest and one") << QVector<double>{1, DBL_MAX};
         QTest::newRow("both ends") << QVector<double>{DBL_MAX, -DBL_MAX, 2};
         QTest::newRow("lowest only") << QVector<double>{-DBL_MAX, -DBL_MAX / 3};
+    }
+
+    // Equal or nearly equal values far from zero, where a step of 1 is lost to rounding or leaves the range
+    // fuzzy-equal: the range still opens around them, and the points lie inside the plot (equal ones in the
+    // middle, as they do nearer zero).
+    void farFromZeroRangeOpens_data()
+    {
+        QTest::addColumn<QVector<double>>("values");
+        QTest::newRow("equal, 1e13") << QVector<double>{1e13, 1e13};
+        QTest::newRow("equal, -1e20") << QVector<double>{-1e20, -1e20};
+        QTest::newRow("nearly equal, -1e20") << QVector<double>{-1e20, -1e20 + 16384};
+        QTest::newRow("nearly equal, -1e13") << QVector<double>{-1e13, -1e13 + 1};
+        QTest::newRow("equal, near zero") << QVector<double>{-3, -3};
+    }
+
+    void farFromZeroRangeOpens()
+    {
+        QFETCH(QVector<double>, values);
+        TEVQLineChart chart;
+        chart.setAnimationEnabled(false);
+        chart.resize(500, 320);
+        chart.setSeries({line(QStringLiteral("l"), values)});
+        TEVQLineChartImpl* d = chart.painter();
+        double lo, hi;
+        d->valueRange(0, values.size() - 1, lo, hi);
+        QVERIFY2(lo < hi && !TEVChart::fuzzyEqual(lo, hi), qPrintable(QStringLiteral("%1 .. %2").arg(lo).arg(hi)));
+        const QRectF plot = d->plotRect(chart.size(), chart.legendPosition());
+        QVector<QPointF> points;
+        d->seriesPoints(0, plot, 0, values.size() - 1, lo, hi, 1.0, points, nullptr);
+        for (const QPointF& pt : points)
+            QVERIFY2(pt.y() >= plot.top() && pt.y() <= plot.bottom(), qPrintable(QString::number(pt.y())));
+        if (values.first() == values.last() && values.first() < 0)
+            QVERIFY(std::abs(points.first().y() - plot.center().y()) < plot.height() * 0.1);
     }
 
     void extremeValuesKeepAFiniteRange()

@@ -320,6 +320,32 @@ private slots:
         }
     }
 
+    // Equal or nearly equal prices far from zero: the range opens around them and they map inside the plot,
+    // equal ones to its middle.
+    void financialFarFromZero()
+    {
+        TEVQFinancialChart chart;
+        chart.setAnimationEnabled(false);
+        chart.resize(600, 400);
+        TEVQFinancialChartImpl* d = chart.painter();
+        d->showMovingAverages = false;
+        const QRectF plot = d->plotRect(chart.size());
+        for (double v : {1e13, -1e20, 1e300}) {
+            for (double delta : {0.0, std::abs(v) * 1e-14}) {
+                chart.setCandles({candle(v, v + delta, v, v), candle(v, v, v, v + delta)});
+                double lo, hi;
+                d->valueRange(0, 1, lo, hi);
+                QVERIFY2(lo < hi && !TEVChart::fuzzyEqual(lo, hi), qPrintable(QStringLiteral("%1 .. %2").arg(lo).arg(hi)));
+                for (double price : {v, v + delta}) {
+                    const double y = TEVQFinancialChartImpl::mapToPlot(plot, 0, 1, lo, hi, 0, price).y();
+                    QVERIFY2(y >= plot.top() && y <= plot.bottom(), qPrintable(QString::number(y)));
+                    if (delta == 0)
+                        QVERIFY(std::abs(y - plot.center().y()) < 1);
+                }
+            }
+        }
+    }
+
     void financialAnimation()
     {
         TEVQFinancialChart chart;
@@ -558,6 +584,32 @@ private slots:
         QTest::newRow("non-finite left out")
             << QVector<QPointF>{{kNaN, 1}, {0, 0}, {kInf, 5}, {10, 10}} << QRectF(-0.8, -0.8, 11.6, 11.6);
         QTest::newRow("only non-finite") << QVector<QPointF>{{kNaN, kNaN}} << QRectF(0, 0, 1, 1);
+    }
+
+    // Equal or nearly equal coordinates far from zero: the bounds open around them, the symbols lie inside the
+    // plot and equal ones in its middle.
+    void scatterFarFromZero()
+    {
+        TEVQScatterChart chart;
+        chart.setAnimationEnabled(false);
+        chart.resize(600, 400);
+        TEVQScatterChartImpl* d = chart.painter();
+        const QRectF plot = d->plotRect(chart.size(), chart.legendPosition());
+        for (double v : {1e13, -1e20, 1e300}) {
+            for (double delta : {0.0, std::abs(v) * 1e-14}) {
+                const QVector<QPointF> points{{v, v}, {v + delta, v + delta}};
+                chart.setSeries({scatter(QStringLiteral("s"), points)});
+                const ScatterBounds b = d->dataBounds();
+                QVERIFY(b.minX < b.maxX && !TEVChart::fuzzyEqual(b.minX, b.maxX));
+                QVERIFY(b.minY < b.maxY && !TEVChart::fuzzyEqual(b.minY, b.maxY));
+                for (const QPointF& p : points) {
+                    const QPointF at = TEVQScatterChartImpl::symbolPos(p, plot, b, 1.0);
+                    QVERIFY2(plot.contains(at), qPrintable(QStringLiteral("%1 %2").arg(at.x()).arg(at.y())));
+                    if (delta == 0)
+                        QVERIFY((at - plot.center()).manhattanLength() < 2);
+                }
+            }
+        }
     }
 
     // Points at the ends of the double range: finite bounds, readable labels, symbols inside the plot.
