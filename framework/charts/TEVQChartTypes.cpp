@@ -222,9 +222,15 @@ void widenEqual(double& min, double& max)
     keepFinite(min, max);
 }
 
-bool isWideRange(double min, double max) { return std::isfinite(min) && std::isfinite(max) && !std::isfinite(max - min); }
+bool isWideRange(double min, double max)
+{
+    return std::isfinite(min) && std::isfinite(max) && !std::isfinite(max - min);
+}
 
-double wideShare(double value, double min, double max) { return (value * 0.5 - min * 0.5) / (max * 0.5 - min * 0.5); }
+double wideShare(double value, double min, double max)
+{
+    return (value * 0.5 - min * 0.5) / (max * 0.5 - min * 0.5);
+}
 
 double weigh(double from, double to, double t) { return from * (1 - t) + to * t; }
 

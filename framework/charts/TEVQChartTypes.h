@@ -124,13 +124,13 @@ TEV_EXPORT double valueToY(const QRectF& plot, double value, double min, double 
 // gives (value - min) / (max - min) for it from halved values, and weigh the value a fraction t of the way
 // from `from` to `to` as from * (1 - t) + to * t; neither overflows.
 TEV_EXPORT void keepFinite(double& min, double& max);
+TEV_EXPORT bool isWideRange(double min, double max);
+TEV_EXPORT double wideShare(double value, double min, double max);
+TEV_EXPORT double weigh(double from, double to, double t);
 // Opens a range whose ends are fuzzy-equal: each end moves 1 away. Far from zero, where a step of 1 is lost to
 // rounding or leaves the ends fuzzy-equal still, they move by a step relative to their size instead, so that
 // the values map inside the plot (equal ones to its middle) and not by a span of 1 far past its edge.
 TEV_EXPORT void widenEqual(double& min, double& max);
-TEV_EXPORT bool isWideRange(double min, double max);
-TEV_EXPORT double wideShare(double value, double min, double max);
-TEV_EXPORT double weigh(double from, double to, double t);
 // A polyline far denser than the pixels, reduced per pixel column to its first, lowest, highest and last point
 // in order: the same visible line. Returned unchanged when there are fewer than two points per column.
 TEV_EXPORT QVector<QPointF> reduceToColumns(const QVector<QPointF>& points);

@@ -485,7 +485,7 @@ void TEVQFinancialChartImpl::drawCandles(QPainter& p, const QRectF& plot, int st
         const double yl = y(c.low);
         const double yo = y(c.open);
         const double yc = y(c.close);
-        // A range too wide for a double maps to no position at all.
+        // A candle without a position (not a number) is left out.
         if (!std::isfinite(yh + yl + yo + yc))
             continue;
         const int s = c.close >= c.open ? 0 : 1;

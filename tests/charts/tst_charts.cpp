@@ -606,7 +606,8 @@ private slots:
         out.drawImage(0, 0, bar.renderImage());
         out.drawImage(500, 0, chart.renderImage());
         out.end();
-        QVERIFY(tevtest::keepRender(sheet, QStringLiteral("extreme-%1.png").arg(QTest::currentDataTag()).replace(' ', '-')));
+        const QString name = QStringLiteral("extreme-%1.png").arg(QTest::currentDataTag()).replace(' ', '-');
+        QVERIFY(tevtest::keepRender(sheet, name));
     }
 
     // Whatever the values, nothing in the series colour lands outside the plot (symbols may overhang its edge
