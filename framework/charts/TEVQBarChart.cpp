@@ -82,6 +82,7 @@ void TEVQBarChartImpl::valueRange(double& min, double& max) const
     max += 0.08 * span;
     if (min < 0)
         min -= 0.05 * span;
+    TEVChart::keepFinite(min, max);
 }
 
 QRectF TEVQBarChartImpl::plotRect(const QSize& size, int legendPosition) const
@@ -331,7 +332,12 @@ void TEVQBarChart::setTitle(const QString& title)
 
 void TEVQBarChart::setCategories(const QStringList& categories)
 {
-    painter()->categories = categories;
+    // A hover kept from the old categories is looked at again: the tooltip reads the new label, and a column
+    // that moved away from the mouse loses its highlight.
+    TEVQBarChartImpl* d = painter();
+    d->categories = categories;
+    if (d->hovering)
+        d->updateHover(d->lastMousePos);
     update();
 }
 

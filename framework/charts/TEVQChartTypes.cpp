@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -126,11 +127,12 @@ QVector<ChartLegendItem> legendLayout(const QStringList& names, const QVector<QC
     QFont font(widgetFont);
     font.setPixelSize(qMax(labelFontPx, 1));
     const QFontMetrics fm(font);
-    const int rowHeight = qMax(labelFontPx + 7, 18);
-    const int left = qRound(area.left());
-    int x = left;
-    int y = qRound(area.top());
-    const int right = qRound(area.right());
+    // Whole pixels, counted in doubles: a theme's font size of any int cannot overflow the rows.
+    const double rowHeight = qMax(double(labelFontPx) + 7, 18.0);
+    const double left = qRound(area.left());
+    double x = left;
+    double y = qRound(area.top());
+    const double right = qRound(area.right());
     items.reserve(names.size());
     for (int i = 0; i < names.size(); ++i) {
         ChartLegendItem item;
@@ -139,11 +141,11 @@ QVector<ChartLegendItem> legendLayout(const QStringList& names, const QVector<QC
         item.color = i < colors.size() ? colors.at(i) : QColor();
         item.visible = i < visible.size() ? visible.at(i) : true;
         if (vertical) {
-            const int width = qRound(area.width()) - 6;
+            const double width = qRound(area.width()) - 6;
             item.rect = QRectF(x, y, width, rowHeight);
             y += rowHeight + 8;
         } else {
-            const int width = fm.horizontalAdvance(item.text) + 38;
+            const double width = fm.horizontalAdvance(item.text) + 38.0;
             if (x + width > right && x > left) {
                 x = left;
                 y += rowHeight + 6;
@@ -192,9 +194,45 @@ QRectF plotRect(const QSize& size, const PlotMargins& m, bool hasSeries, int leg
 
 double valueToY(const QRectF& plot, double value, double min, double max)
 {
+    if (isWideRange(min, max))
+        return plot.bottom() - plot.height() * wideShare(value, min, max);
     const double s = fuzzyEqual(min, max) ? 1.0 : max - min;
-    return plot.bottom() - plot.height() * (value - min) / s;
+    const double y = plot.bottom() - plot.height() * (value - min) / s;
+    // Near the largest double the product overflows where the share does not.
+    if (!std::isfinite(y) && std::isfinite(value) && std::isfinite(min) && std::isfinite(max))
+        return plot.bottom() - plot.height() * ((value - min) / s);
+    return y;
 }
+
+void keepFinite(double& min, double& max)
+{
+    min = qMax(min, -std::numeric_limits<double>::max());
+    max = qMin(max, std::numeric_limits<double>::max());
+}
+
+void widenEqual(double& min, double& max)
+{
+    min -= 1;
+    max += 1;
+    if (fuzzyEqual(min, max)) {
+        const double step = qMax(std::abs(min), std::abs(max)) * 1e-11;
+        min -= step;
+        max += step;
+    }
+    keepFinite(min, max);
+}
+
+bool isWideRange(double min, double max)
+{
+    return std::isfinite(min) && std::isfinite(max) && !std::isfinite(max - min);
+}
+
+double wideShare(double value, double min, double max)
+{
+    return (value * 0.5 - min * 0.5) / (max * 0.5 - min * 0.5);
+}
+
+double weigh(double from, double to, double t) { return from * (1 - t) + to * t; }
 
 void drawGrid(QPainter& p, const QRectF& plot, const ChartTheme& theme)
 {
@@ -212,8 +250,14 @@ void drawGrid(QPainter& p, const QRectF& plot, const ChartTheme& theme)
 QString valueLabel(int i, double min, double max)
 {
     double value = max - i * (max - min) / 5.0;
+    double span = max - min;
+    // Near the ends of the double range the step or the span overflows: the label is weighed from the ends.
+    if (std::isfinite(min) && std::isfinite(max) && !std::isfinite(value)) {
+        value = weigh(max, min, i / 5.0);
+        span = qMin(std::abs(span), std::numeric_limits<double>::max());
+    }
     // A step that lands on zero but for rounding would read "-0": it is zero.
-    if (std::abs(value) <= std::abs(max - min) * 1e-9)
+    if (std::abs(value) <= std::abs(span) * 1e-9)
         value = 0;
     return formatNumber(value);
 }

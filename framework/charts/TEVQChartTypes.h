@@ -119,6 +119,18 @@ TEV_EXPORT QRectF plotRect(const QSize& size, const PlotMargins& margins, bool h
                            int defaultBottom, int legendBottom);
 // Where a value lies on a plot's y axis for the range [min, max]; a fuzzy-equal range divides by 1.
 TEV_EXPORT double valueToY(const QRectF& plot, double value, double min, double max);
+// Ranges reaching the ends of the double range. keepFinite stops a range's ends, after its headroom is added,
+// at the largest double. A wide range has finite ends but a span (max - min) too large for a double: wideShare
+// gives (value - min) / (max - min) for it from halved values, and weigh the value a fraction t of the way
+// from `from` to `to` as from * (1 - t) + to * t; neither overflows.
+TEV_EXPORT void keepFinite(double& min, double& max);
+TEV_EXPORT bool isWideRange(double min, double max);
+TEV_EXPORT double wideShare(double value, double min, double max);
+TEV_EXPORT double weigh(double from, double to, double t);
+// Opens a range whose ends are fuzzy-equal: each end moves 1 away. Far from zero, where a step of 1 is lost to
+// rounding or leaves the ends fuzzy-equal still, they move by a step relative to their size instead, so that
+// the values map inside the plot (equal ones to its middle) and not by a span of 1 far past its edge.
+TEV_EXPORT void widenEqual(double& min, double& max);
 // A polyline far denser than the pixels, reduced per pixel column to its first, lowest, highest and last point
 // in order: the same visible line. Returned unchanged when there are fewer than two points per column.
 TEV_EXPORT QVector<QPointF> reduceToColumns(const QVector<QPointF>& points);

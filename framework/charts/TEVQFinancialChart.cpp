@@ -276,9 +276,9 @@ void TEVQFinancialChartImpl::valueRange(int start, int end, double& min, double&
         lo -= pad;
         hi += pad;
     } else {
-        lo -= 1;
-        hi += 1;
+        TEVChart::widenEqual(lo, hi);
     }
+    TEVChart::keepFinite(lo, hi);
     min = lo;
     max = hi;
 }
@@ -286,9 +286,8 @@ void TEVQFinancialChartImpl::valueRange(int start, int end, double& min, double&
 QPointF TEVQFinancialChartImpl::mapToPlot(const QRectF& plot, int start, int end, double min, double max, int index,
                                           double value)
 {
-    const double d = TEVChart::fuzzyEqual(min, max) ? 1.0 : max - min;
     return QPointF(plot.left() + plot.width() * (index - start) / qMax(end - start, 1),
-                   plot.bottom() - plot.height() * (value - min) / d);
+                   TEVChart::valueToY(plot, value, min, max));
 }
 
 bool TEVQFinancialChartImpl::movingAverage(int index, int period, double& value) const
@@ -423,6 +422,15 @@ int TEVQFinancialChartImpl::labelStep(int start, int end)
     return qMax(int(std::ceil((end - start + 1) * 0.25)), 1);
 }
 
+QString TEVQFinancialChartImpl::axisLabel(int k, double min, double max)
+{
+    const double v = max - (max - min) * k * 0.25;
+    // Near the ends of the double range the step overflows: the label is weighed from the two ends.
+    if (!std::isfinite(v) && std::isfinite(min) && std::isfinite(max))
+        return TEVChart::formatNumber(TEVChart::weigh(max, min, k * 0.25));
+    return TEVChart::formatNumber(v);
+}
+
 void TEVQFinancialChartImpl::drawAxes(QPainter& p, const QRectF& plot, int start, int end, double min, double max,
                                       const ChartTheme& theme) const
 {
@@ -431,9 +439,8 @@ void TEVQFinancialChartImpl::drawAxes(QPainter& p, const QRectF& plot, int start
     p.drawLine(plot.bottomLeft(), plot.topLeft());
     p.setPen(theme.axisLabelColor);
     for (int k = 0; k <= 4; ++k) {
-        const double v = max - (max - min) * k * 0.25;
         p.drawText(QRectF(4, plot.top() + plot.height() * k * 0.25 - 8, marginLeft - 10, 16),
-                   Qt::AlignRight | Qt::AlignVCenter, TEVChart::formatNumber(v));
+                   Qt::AlignRight | Qt::AlignVCenter, axisLabel(k, min, max));
     }
     const int step = labelStep(start, end);
     for (int i = start; i <= end; i += step) {
@@ -462,6 +469,11 @@ void TEVQFinancialChartImpl::drawCandles(QPainter& p, const QRectF& plot, int st
     const double d = TEVChart::fuzzyEqual(min, max) ? 1.0 : max - min;
     const double xScale = plot.width() / qMax(end - start, 1);
     const double yScale = plot.height() / d;
+    // A range wider than a double holds is mapped value by value.
+    const bool wide = TEVChart::isWideRange(min, max);
+    const auto y = [&](double v) {
+        return wide ? TEVChart::valueToY(plot, v, min, max) : plot.bottom() - yScale * (v - min);
+    };
     for (int i = start; i <= last; ++i) {
         if (i - start >= shown)
             break;
@@ -469,11 +481,11 @@ void TEVQFinancialChartImpl::drawCandles(QPainter& p, const QRectF& plot, int st
         if (!finiteCandle(c))
             continue;
         const double x = plot.left() + xScale * (i - start);
-        const double yh = plot.bottom() - yScale * (c.high - min);
-        const double yl = plot.bottom() - yScale * (c.low - min);
-        const double yo = plot.bottom() - yScale * (c.open - min);
-        const double yc = plot.bottom() - yScale * (c.close - min);
-        // A range too wide for a double maps to no position at all.
+        const double yh = y(c.high);
+        const double yl = y(c.low);
+        const double yo = y(c.open);
+        const double yc = y(c.close);
+        // A candle without a position (not a number) is left out.
         if (!std::isfinite(yh + yl + yo + yc))
             continue;
         const int s = c.close >= c.open ? 0 : 1;

@@ -79,6 +79,8 @@ public:
     static int shownCandles(int n, double progress);
     // Every how many items an index label is written under the x axis.
     static int labelStep(int start, int end);
+    // Value label k (0 at the top, 4 at the bottom) of the range min..max.
+    static QString axisLabel(int k, double min, double max);
     void paint(QPainter& painter, const QSize& size);
 
     QString title = QStringLiteral("Financial Chart");

@@ -71,10 +71,8 @@ void TEVQLineChartImpl::valueRange(int start, int end, double& min, double& max)
         max = 1;
         return;
     }
-    if (TEVChart::fuzzyEqual(lo, hi)) {
-        lo -= 1;
-        hi += 1;
-    }
+    if (TEVChart::fuzzyEqual(lo, hi))
+        TEVChart::widenEqual(lo, hi);
     const double span = qMax(hi - lo, 1.0);
     if (lo > 0) {
         lo = 0;
@@ -82,6 +80,7 @@ void TEVQLineChartImpl::valueRange(int start, int end, double& min, double& max)
         lo -= 0.05 * span;
     }
     hi += 0.08 * span;
+    TEVChart::keepFinite(lo, hi);
     min = lo;
     max = hi;
 }
@@ -117,6 +116,8 @@ double TEVQLineChartImpl::animatedValue(const QVector<double>& values, int i, do
     }
     const double s = qBound(0.0, t, 1.0);
     const double e = s * s * (3 - 2 * s);
+    if (TEVChart::isWideRange(base, values.at(i)) || TEVChart::isWideRange(values.at(i), base))
+        return TEVChart::weigh(base, values.at(i), e);
     return base + (values.at(i) - base) * e;
 }
 
@@ -138,13 +139,15 @@ void TEVQLineChartImpl::seriesPoints(int s, const QRectF& plot, int start, int e
     const double xScale = plot.width() / qMax(end - start, 1);
     const double ySpan = TEVChart::fuzzyEqual(min, max) ? 1.0 : max - min;
     const double yScale = plot.height() / ySpan;
+    const bool wide = TEVChart::isWideRange(min, max);
     const bool settled = progress >= 1.0;
     for (int i = start; i <= last; ++i) {
         const double raw = values.at(i);
         if (!std::isfinite(raw))
             continue;
         const double v = settled ? raw : animatedValue(values, i, progress, min);
-        points.append(QPointF(plot.left() + xScale * (i - start), plot.bottom() - yScale * (v - min)));
+        const double y = wide ? TEVChart::valueToY(plot, v, min, max) : plot.bottom() - yScale * (v - min);
+        points.append(QPointF(plot.left() + xScale * (i - start), y));
         if (indices)
             indices->append(i);
     }
@@ -207,7 +210,6 @@ LineHit TEVQLineChartImpl::nearestPoint(const QPoint& pos, const QRectF& plot, i
     const double to = start + (pos.x() + kHitDistance - plot.left()) / xScale;
     const int lo = qMax(start, int(std::floor(qBound(-1e9, from, 1e9))));
     const int hi = qMin(end, int(std::ceil(qBound(-1e9, to, 1e9))));
-    const double ySpan = TEVChart::fuzzyEqual(min, max) ? 1.0 : max - min;
     for (int s = 0; s < series.size(); ++s) {
         const LineSeries& ls = series.at(s);
         if (!ls.visible)
@@ -217,7 +219,7 @@ LineHit TEVQLineChartImpl::nearestPoint(const QPoint& pos, const QRectF& plot, i
             if (!std::isfinite(ls.values.at(i)))
                 continue;
             const double v = animatedValue(ls.values, i, progress, min);
-            const QPointF pt(plot.left() + xScale * (i - start), plot.bottom() - plot.height() * (v - min) / ySpan);
+            const QPointF pt(plot.left() + xScale * (i - start), TEVChart::valueToY(plot, v, min, max));
             const double d = std::hypot(pt.x() - pos.x(), pt.y() - pos.y());
             if (d <= kHitDistance && d < best.distance) {
                 best.found = true;
@@ -408,7 +410,6 @@ void TEVQLineChartImpl::paint(QPainter& p, const QSize& size)
     p.drawLine(QPointF(plot.left(), plot.bottom()), QPointF(plot.right(), plot.bottom()));
 
     const double xScale = plot.width() / qMax(end - start, 1);
-    const double ySpan = TEVChart::fuzzyEqual(min, max) ? 1.0 : max - min;
     // The guide only for a category inside the visible window: after a zoom or a data change it may lie outside.
     if (hoverEnabled && hovering && hoveredIndex >= start && hoveredIndex <= end && hasValueAt(hoveredIndex)) {
         const double x = plot.left() + xScale * (hoveredIndex - start);
@@ -424,7 +425,7 @@ void TEVQLineChartImpl::paint(QPainter& p, const QSize& size)
             const double v = animatedValue(ls.values, hoveredIndex, progress, min);
             p.setPen(QPen(color, 2.4));
             p.setBrush(color);
-            p.drawEllipse(QPointF(x, plot.bottom() - plot.height() * (v - min) / ySpan), theme.hoverSymbolRadius,
+            p.drawEllipse(QPointF(x, TEVChart::valueToY(plot, v, min, max)), theme.hoverSymbolRadius,
                           theme.hoverSymbolRadius);
         }
     }
@@ -512,7 +513,12 @@ void TEVQLineChart::setTitle(const QString& title)
 
 void TEVQLineChart::setCategories(const QStringList& categories)
 {
-    painter()->categories = categories;
+    // A hover kept from the old categories is looked at again: the tooltip reads the new label, and a column
+    // that moved away from the mouse loses its highlight.
+    TEVQLineChartImpl* d = painter();
+    d->categories = categories;
+    if (d->hovering)
+        d->updateHover(d->lastMousePos);
     update();
 }
 

@@ -159,20 +159,18 @@ ScatterBounds TEVQScatterChartImpl::dataBounds() const
     }
     if (!any)
         return ScatterBounds();
-    if (TEVChart::fuzzyEqual(b.minX, b.maxX)) {
-        b.minX -= 1;
-        b.maxX += 1;
-    }
-    if (TEVChart::fuzzyEqual(b.minY, b.maxY)) {
-        b.minY -= 1;
-        b.maxY += 1;
-    }
+    if (TEVChart::fuzzyEqual(b.minX, b.maxX))
+        TEVChart::widenEqual(b.minX, b.maxX);
+    if (TEVChart::fuzzyEqual(b.minY, b.maxY))
+        TEVChart::widenEqual(b.minY, b.maxY);
     const double padX = qMax(b.maxX - b.minX, 1.0) * 0.08;
     const double padY = qMax(b.maxY - b.minY, 1.0) * 0.08;
     b.minX -= padX;
     b.maxX += padX;
     b.minY -= padY;
     b.maxY += padY;
+    TEVChart::keepFinite(b.minX, b.maxX);
+    TEVChart::keepFinite(b.minY, b.maxY);
     return b;
 }
 
@@ -181,8 +179,11 @@ QPointF TEVQScatterChartImpl::symbolPos(const QPointF& point, const QRectF& plot
 {
     const double dx = TEVChart::fuzzyEqual(b.minX, b.maxX) ? 1.0 : b.maxX - b.minX;
     const double dy = TEVChart::fuzzyEqual(b.minY, b.maxY) ? 1.0 : b.maxY - b.minY;
-    const double fx = (point.x() - b.minX) / dx;
-    const double fy = (point.y() - b.minY) / dy;
+    // Bounds wider than a double holds are measured from halved values.
+    const double fx = TEVChart::isWideRange(b.minX, b.maxX) ? TEVChart::wideShare(point.x(), b.minX, b.maxX)
+                                                             : (point.x() - b.minX) / dx;
+    const double fy = TEVChart::isWideRange(b.minY, b.maxY) ? TEVChart::wideShare(point.y(), b.minY, b.maxY)
+                                                             : (point.y() - b.minY) / dy;
     return QPointF(plot.left() + plot.width() * fx, plot.bottom() - plot.height() * fy * progress);
 }
 
@@ -338,6 +339,23 @@ void TEVQScatterChartImpl::drawPoints(QPainter& p, const QRectF& plot, const Sca
     }
 }
 
+QString TEVQScatterChartImpl::axisLabelX(int k, const ScatterBounds& b)
+{
+    const double v = b.minX + (b.maxX - b.minX) * k / 5;
+    // Near the ends of the double range the step overflows: the label is weighed from the two ends.
+    if (!std::isfinite(v) && std::isfinite(b.minX) && std::isfinite(b.maxX))
+        return TEVChart::formatNumber(TEVChart::weigh(b.minX, b.maxX, k / 5.0));
+    return TEVChart::formatNumber(v);
+}
+
+QString TEVQScatterChartImpl::axisLabelY(int k, const ScatterBounds& b)
+{
+    const double v = b.maxY - k * (b.maxY - b.minY) / 5;
+    if (!std::isfinite(v) && std::isfinite(b.minY) && std::isfinite(b.maxY))
+        return TEVChart::formatNumber(TEVChart::weigh(b.maxY, b.minY, k / 5.0));
+    return TEVChart::formatNumber(v);
+}
+
 void TEVQScatterChartImpl::drawAxes(QPainter& p, const QRectF& q, const ScatterBounds& b, const QSize& size) const
 {
     const ChartTheme& theme = chart()->theme();
@@ -354,9 +372,9 @@ void TEVQScatterChartImpl::drawAxes(QPainter& p, const QRectF& q, const ScatterB
     p.setPen(theme.axisLabelColor);
     for (int k = 0; k <= 5; ++k) {
         p.drawText(QRectF(4, q.top() + q.height() * k / 5 - 8, marginLeft - 10, 16), Qt::AlignRight | Qt::AlignVCenter,
-                   TEVChart::formatNumber(b.maxY - k * (b.maxY - b.minY) / 5));
+                   axisLabelY(k, b));
         p.drawText(QRectF(q.left() + q.width() * k / 5 - 28, q.bottom() + 8, 56, 18), Qt::AlignCenter,
-                   TEVChart::formatNumber(b.minX + (b.maxX - b.minX) * k / 5));
+                   axisLabelX(k, b));
     }
     p.restore();
 }

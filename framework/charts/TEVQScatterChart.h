@@ -50,6 +50,9 @@ public:
     ScatterBounds dataBounds() const;
     // The symbol's centre of a point at animation progress p.
     static QPointF symbolPos(const QPointF& point, const QRectF& plot, const ScatterBounds& b, double progress);
+    // Axis label k of six: x from the left (0) to the right (5), y from the top (0) to the bottom (5).
+    static QString axisLabelX(int k, const ScatterBounds& b);
+    static QString axisLabelY(int k, const ScatterBounds& b);
     ScatterHit nearestPoint(const QPointF& pos, const QRectF& plot, const ScatterBounds& b, double progress) const;
     QString tooltipText(int series, int point) const;
     // Hover at pos: true when a repaint is due.

@@ -11,6 +11,7 @@
 
 #include <QMouseEvent>
 
+#include <cfloat>
 #include <cmath>
 #include <limits>
 
@@ -194,6 +195,52 @@ private slots:
         chart.setSeries({bars(QStringLiteral("b"), {1, 2})});
         QVERIFY(chart.painter()->hoveredCategory <= 1);
         QVERIFY(!chart.renderImage().isNull());
+    }
+
+    // A theme may carry any label size: the legend rows still go downwards in order, and the charts paint.
+    void legendOfAnyLabelSize_data()
+    {
+        QTest::addColumn<int>("labelPx");
+        QTest::newRow("negative") << -40;
+        QTest::newRow("huge") << 1000000000;
+        QTest::newRow("largest int") << std::numeric_limits<int>::max();
+    }
+
+    void legendOfAnyLabelSize()
+    {
+        QFETCH(int, labelPx);
+        ChartTheme theme = chartThemeById(0);
+        theme.labelFontPx = labelPx;
+        theme.titleFontPx = labelPx;
+        theme.tooltipFontPx = labelPx;
+        const QStringList names{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
+        const QVector<QColor> colors(3, Qt::red);
+        const QVector<bool> shown(3, true);
+        const QRectF plot(56, 48, 300, 200);
+        for (int position : {int(ChartLegendRight), int(ChartLegendLeft)}) {
+            const QVector<ChartLegendItem> items =
+                TEVChart::legendLayout(names, colors, shown, position, plot, QSize(600, 400), labelPx, QFont());
+            QCOMPARE(items.size(), 3);
+            for (int i = 1; i < items.size(); ++i)
+                QVERIFY(items.at(i).rect.top() > items.at(i - 1).rect.bottom());
+            QCOMPARE(items.at(0).rect.height(), qMax(double(labelPx) + 7, 18.0));
+        }
+        TEVQLineChart lineChart;
+        TEVQBarChart barChart;
+        for (TEVQChartBase* chart : QVector<TEVQChartBase*>{&lineChart, &barChart}) {
+            chart->setAnimationEnabled(false);
+            chart->resize(500, 320);
+            chart->setTheme(theme);
+            chart->showTooltip(QPoint(40, 30), QStringLiteral("a\nb\nc"));
+            for (int position = 0; position < 4; ++position) {
+                chart->setLegendPosition(position);
+                QVERIFY(!chart->renderImage().isNull());
+            }
+        }
+        lineChart.setSeries({line(QStringLiteral("a"), {1, 2}), line(QString(), {2, 1}), line(QString(), {3})});
+        barChart.setSeries({bars(QStringLiteral("a"), {1, 2}), bars(QString(), {2, 1}), bars(QString(), {3})});
+        QVERIFY(!lineChart.renderImage().isNull());
+        QVERIFY(!barChart.renderImage().isNull());
     }
 
     void barHoverAndLegend()
@@ -453,6 +500,114 @@ private slots:
         QTest::newRow("non-finite") << QVector<double>{kNaN, 2, kInf, -kInf, 4};
         QTest::newRow("only non-finite") << QVector<double>{kNaN, kInf};
         QTest::newRow("huge") << QVector<double>{1e300, -1e300, 5, 1e-300};
+        QTest::newRow("largest") << QVector<double>{DBL_MAX, 1, -DBL_MAX, 0};
+        QTest::newRow("largest and zero") << QVector<double>{DBL_MAX, 0, 3};
+        QTest::newRow("nearly equal, far from zero") << QVector<double>{-1e20, -1e20 + 16384, -1e20};
+        QTest::newRow("equal, far from zero") << QVector<double>{-1e20, -1e20};
+    }
+
+    // Values at the ends of the double range still give a finite range, readable value labels and positions
+    // inside the plot: neither the range's headroom nor its span may overflow.
+    void extremeValuesKeepAFiniteRange_data()
+    {
+        QTest::addColumn<QVector<double>>("values");
+        QTest::newRow("largest and zero") << QVector<double>{DBL_MAX, 0};
+        QTest::newRow("largest and one") << QVector<double>{1, DBL_MAX};
+        QTest::newRow("both ends") << QVector<double>{DBL_MAX, -DBL_MAX, 2};
+        QTest::newRow("lowest only") << QVector<double>{-DBL_MAX, -DBL_MAX / 3};
+    }
+
+    // Equal or nearly equal values far from zero, where a step of 1 is lost to rounding or leaves the range
+    // fuzzy-equal: the range still opens around them, and the points lie inside the plot (equal ones in the
+    // middle, as they do nearer zero).
+    void farFromZeroRangeOpens_data()
+    {
+        QTest::addColumn<QVector<double>>("values");
+        QTest::newRow("equal, 1e13") << QVector<double>{1e13, 1e13};
+        QTest::newRow("equal, -1e20") << QVector<double>{-1e20, -1e20};
+        QTest::newRow("nearly equal, -1e20") << QVector<double>{-1e20, -1e20 + 16384};
+        QTest::newRow("nearly equal, -1e13") << QVector<double>{-1e13, -1e13 + 1};
+        QTest::newRow("equal, near zero") << QVector<double>{-3, -3};
+    }
+
+    void farFromZeroRangeOpens()
+    {
+        QFETCH(QVector<double>, values);
+        TEVQLineChart chart;
+        chart.setAnimationEnabled(false);
+        chart.resize(500, 320);
+        chart.setSeries({line(QStringLiteral("l"), values)});
+        TEVQLineChartImpl* d = chart.painter();
+        double lo, hi;
+        d->valueRange(0, values.size() - 1, lo, hi);
+        QVERIFY2(lo < hi && !TEVChart::fuzzyEqual(lo, hi), qPrintable(QStringLiteral("%1 .. %2").arg(lo).arg(hi)));
+        const QRectF plot = d->plotRect(chart.size(), chart.legendPosition());
+        QVector<QPointF> points;
+        d->seriesPoints(0, plot, 0, values.size() - 1, lo, hi, 1.0, points, nullptr);
+        for (const QPointF& pt : points)
+            QVERIFY2(pt.y() >= plot.top() && pt.y() <= plot.bottom(), qPrintable(QString::number(pt.y())));
+        if (values.first() == values.last() && values.first() < 0)
+            QVERIFY(std::abs(points.first().y() - plot.center().y()) < plot.height() * 0.1);
+    }
+
+    void extremeValuesKeepAFiniteRange()
+    {
+        QFETCH(QVector<double>, values);
+        const auto readable = [](double min, double max) {
+            if (!std::isfinite(min) || !std::isfinite(max) || !(min < max))
+                return false;
+            for (int i = 0; i <= 5; ++i) {
+                const QString label = TEVChart::valueLabel(i, min, max);
+                if (label.contains(QLatin1String("nan")) || label.contains(QLatin1String("inf")))
+                    return false;
+            }
+            return true;
+        };
+        TEVQBarChart bar;
+        bar.setAnimationEnabled(false);
+        bar.resize(500, 320);
+        bar.setSeries({bars(QStringLiteral("b"), values)});
+        double lo, hi;
+        bar.painter()->valueRange(lo, hi);
+        QVERIFY2(readable(lo, hi), qPrintable(QStringLiteral("%1 .. %2").arg(lo).arg(hi)));
+        QRectF plot = bar.painter()->plotRect(bar.size(), bar.legendPosition());
+        const QVector<BarItem> items = bar.painter()->barItems(plot, lo, hi, 1.0, bar.theme());
+        QCOMPARE(items.size(), values.size());
+        for (const BarItem& item : items) {
+            QVERIFY(std::isfinite(item.rect.top()) && std::isfinite(item.rect.height()));
+            QVERIFY(item.rect.top() >= plot.top() - 1e-6 && item.rect.bottom() <= plot.bottom() + 1.000001);
+        }
+
+        TEVQLineChart chart;
+        chart.setAnimationEnabled(false);
+        chart.resize(500, 320);
+        chart.setSeries({line(QStringLiteral("l"), values)});
+        TEVQLineChartImpl* d = chart.painter();
+        d->valueRange(0, values.size() - 1, lo, hi);
+        QVERIFY2(readable(lo, hi), qPrintable(QStringLiteral("%1 .. %2").arg(lo).arg(hi)));
+        plot = d->plotRect(chart.size(), chart.legendPosition());
+        QVector<QPointF> points;
+        d->seriesPoints(0, plot, 0, values.size() - 1, lo, hi, 1.0, points, nullptr);
+        QCOMPARE(points.size(), values.size());
+        double top = plot.bottom(), bottom = plot.top();
+        for (const QPointF& pt : points) {
+            QVERIFY2(std::isfinite(pt.y()) && pt.y() >= plot.top() - 1e-6 && pt.y() <= plot.bottom() + 1e-6,
+                     qPrintable(QString::number(pt.y())));
+            top = qMin(top, pt.y());
+            bottom = qMax(bottom, pt.y());
+        }
+        QVERIFY(bottom - top > plot.height() / 2); // the values are spread over the plot, not piled up
+        // Hovering finds the points where they are drawn.
+        chart.setTooltipTrigger(ChartTooltipItem);
+        QVERIFY(d->updateHover(points.first().toPoint()));
+        QCOMPARE(d->hoveredIndex, 0);
+        QImage sheet(1000, 320, QImage::Format_ARGB32_Premultiplied);
+        QPainter out(&sheet);
+        out.drawImage(0, 0, bar.renderImage());
+        out.drawImage(500, 0, chart.renderImage());
+        out.end();
+        const QString name = QStringLiteral("extreme-%1.png").arg(QTest::currentDataTag()).replace(' ', '-');
+        QVERIFY(tevtest::keepRender(sheet, name));
     }
 
     // Whatever the values, nothing in the series colour lands outside the plot (symbols may overhang its edge
@@ -568,6 +723,52 @@ private slots:
             QVERIFY(!bar.painter()->hovering);
         }
         QVERIFY(!bar.renderImage().isNull());
+    }
+
+    // New category names (or more categories than values) under a hovered column: the tooltip reads the new
+    // label, and a column that moved away from the mouse is no longer highlighted.
+    void categoriesChangingUnderTheMouse()
+    {
+        TEVQBarChart bar;
+        bar.setAnimationEnabled(false);
+        bar.resize(600, 400);
+        bar.setCategories({QStringLiteral("Mon"), QStringLiteral("Tue")});
+        bar.setSeries({bars(QStringLiteral("s"), {4, 6})});
+        bar.setTooltipTrigger(ChartTooltipAxis);
+        bar.setTooltipEnabled(true);
+        TEVQBarChartImpl* b = bar.painter();
+        QRectF plot = b->plotRect(bar.size(), bar.legendPosition());
+        const QPoint right(int(plot.right()) - 5, int(plot.center().y()));
+        b->updateHover(right);
+        QCOMPARE(b->hoveredCategory, 1);
+        QVERIFY(bar.tooltipText().startsWith(QStringLiteral("Tue\n")));
+        bar.setCategories({QStringLiteral("Jan"), QStringLiteral("Feb")});
+        QVERIFY2(bar.tooltipText().startsWith(QStringLiteral("Feb\n")), qPrintable(bar.tooltipText()));
+        // Four categories for two values: the mouse now lies over the empty fourth column.
+        bar.setCategories({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")});
+        QVERIFY(!b->hovering);
+        QVERIFY(bar.tooltipText().isEmpty());
+
+        TEVQLineChart chart;
+        chart.setAnimationEnabled(false);
+        chart.resize(600, 400);
+        chart.setCategories({QStringLiteral("Mon"), QStringLiteral("Tue"), QStringLiteral("Wed")});
+        chart.setSeries({line(QStringLiteral("s"), {1, 2, 3})});
+        chart.setTooltipTrigger(ChartTooltipAxis);
+        chart.setTooltipEnabled(true);
+        TEVQLineChartImpl* d = chart.painter();
+        plot = d->plotRect(chart.size(), chart.legendPosition());
+        const QPoint last(int(plot.right()) - 2, int(plot.center().y()));
+        d->updateHover(last);
+        QCOMPARE(d->hoveredIndex, 2);
+        QVERIFY(chart.tooltipText().startsWith(QStringLiteral("Wed\n")));
+        chart.setCategories({QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z")});
+        QVERIFY2(chart.tooltipText().startsWith(QStringLiteral("z\n")), qPrintable(chart.tooltipText()));
+        // Six categories for three values: the right edge is category 6, which has no value.
+        chart.setCategories({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+                             QStringLiteral("5"), QStringLiteral("6")});
+        QVERIFY(!d->hovering);
+        QVERIFY(chart.tooltipText().isEmpty());
     }
 
     void labelsThinAndRead()

@@ -15,6 +15,7 @@
 
 #include <QPainter>
 
+#include <cfloat>
 #include <cmath>
 #include <limits>
 
@@ -59,6 +60,12 @@ ScatterSeries scatter(const QString& name, const QVector<QPointF>& points, doubl
     s.points = points;
     s.symbolSize = size;
     return s;
+}
+
+// An axis label that is a number: neither "nan" nor "inf".
+bool readsAsNumber(const QString& label)
+{
+    return !label.contains(QLatin1String("nan")) && !label.contains(QLatin1String("inf"));
 }
 
 // Counts the paints a widget receives.
@@ -278,6 +285,73 @@ private slots:
         chart.setZoomEnabled(true);
         chart.setZoomRange(0.5, 0.5);
         QVERIFY(!chart.renderImage().isNull());
+    }
+
+    // Prices at the ends of the double range: a finite value range, axis labels that read as numbers, and
+    // candles, crosshair and moving averages placed inside the plot.
+    void financialExtremeValues()
+    {
+        TEVQFinancialChart chart;
+        chart.setAnimationEnabled(false);
+        chart.resize(600, 400);
+        chart.setZoomEnabled(false);
+        TEVQFinancialChartImpl* d = chart.painter();
+        d->maPeriods = {1};
+        const QRectF plot = d->plotRect(chart.size());
+        int picture = 0;
+        for (const QVector<CandleItem>& candles :
+             {QVector<CandleItem>{candle(1, DBL_MAX, 0, 2), candle(2, 3, 1, 2)},
+              QVector<CandleItem>{candle(1, DBL_MAX, -DBL_MAX, 2), candle(-1e308, 1, -DBL_MAX, 1e308)}}) {
+            chart.setCandles(candles);
+            double lo, hi;
+            d->valueRange(0, 1, lo, hi);
+            QVERIFY2(std::isfinite(lo) && std::isfinite(hi) && lo < hi,
+                     qPrintable(QStringLiteral("%1 %2").arg(lo).arg(hi)));
+            for (const CandleItem& c : candles) {
+                for (double v : {c.open, c.high, c.low, c.close}) {
+                    const QPointF at = TEVQFinancialChartImpl::mapToPlot(plot, 0, 1, lo, hi, 1, v);
+                    QVERIFY2(std::isfinite(at.y()) && at.y() >= plot.top() - 1e-6 && at.y() <= plot.bottom() + 1e-6,
+                             qPrintable(QString::number(at.y())));
+                }
+            }
+            // The highest price reaches the upper half of the plot, the lowest the lower half.
+            QVERIFY(TEVQFinancialChartImpl::mapToPlot(plot, 0, 1, lo, hi, 0, DBL_MAX).y() < plot.center().y());
+            QVERIFY(TEVQFinancialChartImpl::mapToPlot(plot, 0, 1, lo, hi, 0, 0).y() > plot.center().y() - 1);
+            for (int k = 0; k <= 4; ++k) {
+                const QString label = TEVQFinancialChartImpl::axisLabel(k, lo, hi);
+                QVERIFY2(readsAsNumber(label), qPrintable(label));
+            }
+            d->updateHover(plot.center().toPoint());
+            const QImage img = chart.renderImage();
+            QVERIFY(tevtest::keepRender(img, QStringLiteral("financial-extreme-%1.png").arg(++picture)));
+        }
+    }
+
+    // Equal or nearly equal prices far from zero: the range opens around them and they map inside the plot,
+    // equal ones to its middle.
+    void financialFarFromZero()
+    {
+        TEVQFinancialChart chart;
+        chart.setAnimationEnabled(false);
+        chart.resize(600, 400);
+        TEVQFinancialChartImpl* d = chart.painter();
+        d->showMovingAverages = false;
+        const QRectF plot = d->plotRect(chart.size());
+        for (double v : {1e13, -1e20, 1e300}) {
+            for (double delta : {0.0, std::abs(v) * 1e-14}) {
+                chart.setCandles({candle(v, v + delta, v, v), candle(v, v, v, v + delta)});
+                double lo, hi;
+                d->valueRange(0, 1, lo, hi);
+                QVERIFY2(lo < hi && !TEVChart::fuzzyEqual(lo, hi),
+                         qPrintable(QStringLiteral("%1 .. %2").arg(lo).arg(hi)));
+                for (double price : {v, v + delta}) {
+                    const double y = TEVQFinancialChartImpl::mapToPlot(plot, 0, 1, lo, hi, 0, price).y();
+                    QVERIFY2(y >= plot.top() && y <= plot.bottom(), qPrintable(QString::number(y)));
+                    if (delta == 0)
+                        QVERIFY(std::abs(y - plot.center().y()) < 1);
+                }
+            }
+        }
     }
 
     void financialAnimation()
@@ -520,6 +594,62 @@ private slots:
         QTest::newRow("only non-finite") << QVector<QPointF>{{kNaN, kNaN}} << QRectF(0, 0, 1, 1);
     }
 
+    // Equal or nearly equal coordinates far from zero: the bounds open around them, the symbols lie inside the
+    // plot and equal ones in its middle.
+    void scatterFarFromZero()
+    {
+        TEVQScatterChart chart;
+        chart.setAnimationEnabled(false);
+        chart.resize(600, 400);
+        TEVQScatterChartImpl* d = chart.painter();
+        const QRectF plot = d->plotRect(chart.size(), chart.legendPosition());
+        for (double v : {1e13, -1e20, 1e300}) {
+            for (double delta : {0.0, std::abs(v) * 1e-14}) {
+                const QVector<QPointF> points{{v, v}, {v + delta, v + delta}};
+                chart.setSeries({scatter(QStringLiteral("s"), points)});
+                const ScatterBounds b = d->dataBounds();
+                QVERIFY(b.minX < b.maxX && !TEVChart::fuzzyEqual(b.minX, b.maxX));
+                QVERIFY(b.minY < b.maxY && !TEVChart::fuzzyEqual(b.minY, b.maxY));
+                for (const QPointF& p : points) {
+                    const QPointF at = TEVQScatterChartImpl::symbolPos(p, plot, b, 1.0);
+                    QVERIFY2(plot.contains(at), qPrintable(QStringLiteral("%1 %2").arg(at.x()).arg(at.y())));
+                    if (delta == 0)
+                        QVERIFY((at - plot.center()).manhattanLength() < 2);
+                }
+            }
+        }
+    }
+
+    // Points at the ends of the double range: finite bounds, readable labels, symbols inside the plot.
+    void scatterExtremeValues()
+    {
+        TEVQScatterChart chart;
+        chart.setAnimationEnabled(false);
+        chart.resize(600, 400);
+        TEVQScatterChartImpl* d = chart.painter();
+        const QRectF plot = d->plotRect(chart.size(), chart.legendPosition());
+        for (const QVector<QPointF>& points : {QVector<QPointF>{{DBL_MAX, DBL_MAX}, {0, 0}},
+                                               QVector<QPointF>{{DBL_MAX, -DBL_MAX}, {-DBL_MAX, DBL_MAX}, {1, 1}}}) {
+            chart.setSeries({scatter(QStringLiteral("s"), points)});
+            const ScatterBounds b = d->dataBounds();
+            for (double v : {b.minX, b.maxX, b.minY, b.maxY})
+                QVERIFY(std::isfinite(v));
+            QVERIFY(b.minX < b.maxX && b.minY < b.maxY);
+            for (const QPointF& p : points) {
+                const QPointF at = TEVQScatterChartImpl::symbolPos(p, plot, b, 1.0);
+                QVERIFY2(plot.adjusted(-1e-6, -1e-6, 1e-6, 1e-6).contains(at),
+                         qPrintable(QStringLiteral("%1 %2").arg(at.x()).arg(at.y())));
+            }
+            for (int k = 0; k <= 5; ++k) {
+                QVERIFY(readsAsNumber(TEVQScatterChartImpl::axisLabelX(k, b)));
+                QVERIFY(readsAsNumber(TEVQScatterChartImpl::axisLabelY(k, b)));
+            }
+            QVERIFY(d->updateHover(TEVQScatterChartImpl::symbolPos(points.last(), plot, b, 1.0).toPoint()));
+            const QImage img = chart.renderImage();
+            QVERIFY(tevtest::keepRender(img, QStringLiteral("scatter-extreme-%1.png").arg(points.size())));
+        }
+    }
+
     void scatterBounds()
     {
         QFETCH(QVector<QPointF>, points);
@@ -648,8 +778,12 @@ private slots:
         QVERIFY(!chart.renderImage().isNull());
         chart.setSeries({scatter("wide", {{-1e308, -1e308}, {1e308, 1e308}}, 3000)});
         QVERIFY(!chart.renderImage().isNull());
-        d->updateHover(plot.center().toPoint());
-        QVERIFY(!d->hoverActive);
+        // Bounds wider than a double holds still place the symbols: the first at the lower left.
+        const QPointF lowLeft = TEVQScatterChartImpl::symbolPos({-1e308, -1e308}, plot, d->dataBounds(), 1.0);
+        QVERIFY(lowLeft.x() < plot.center().x() && lowLeft.y() > plot.center().y());
+        d->updateHover(lowLeft.toPoint());
+        QVERIFY(d->hoverActive);
+        QCOMPARE(d->hoveredPoint, 0);
         chart.setSeries({});
         QVERIFY(d->legendItems(plot, chart.size(), chart.legendPosition()).isEmpty());
         QVERIFY(!chart.renderImage().isNull());
