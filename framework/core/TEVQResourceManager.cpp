@@ -254,6 +254,18 @@ QStringList languageManagerLanguages()
     return LanguageManager::instance()->languages();
 }
 
+// Calls fn on each window of a registry list that is still alive when its turn comes: telling one window's
+// widgets of a change may delete another window (the list is copied, its pointers guarded).
+template <class F>
+void forEachLiveWindow(const QList<QPointer<QWidget>>& windows, F fn)
+{
+    const QList<QPointer<QWidget>> copy = windows;
+    for (const QPointer<QWidget>& w : copy) {
+        if (w)
+            fn(w.data());
+    }
+}
+
 } // namespace
 
 QSize tevBoundedImageSize(const QSize& size)
@@ -493,16 +505,31 @@ void TEVQResourceManager::setTextStyle(const QString& name, TextStyleDesc& style
     setTextStyle(m_defaultStore.get(), name, style);
 }
 
+namespace {
+
+// The record filed under name carries that name (its name in the store), unless it already carries the text of
+// which name is the byte form.
+template <class Style>
+Style namedAs(const QString& name, const Style& style)
+{
+    Style filed = style;
+    if (filed.name != name && QString::fromLatin1(filed.name.toUtf8()) != name)
+        filed.name = name;
+    return filed;
+}
+
+} // namespace
+
 void TEVQResourceManager::setFillStyle(TEVQResourceManagerImpl* store, const QString& name, FillStyle& style)
 {
     if (store)
-        store->fileFillStyle(name, style);
+        store->fileFillStyle(name, namedAs(name, style));
 }
 
 void TEVQResourceManager::setTextStyle(TEVQResourceManagerImpl* store, const QString& name, TextStyleDesc& style)
 {
     if (store)
-        store->fileTextStyle(name, style);
+        store->fileTextStyle(name, namedAs(name, style));
 }
 
 // ---- resources --------------------------------------------------------------------------------------------
@@ -688,15 +715,13 @@ bool TEVQResourceManager::setCurrentLanguage(const QString& language)
         return false;
     m_currentLanguage = language;
     m_hasCurrentLanguage = true;
-    for (QWidget* window : registeredWindows())
-        notifyChangeLanguage(window);
+    forEachLiveWindow(m_windows, [this](QWidget* window) { notifyChangeLanguage(window); });
     return true;
 }
 
 void TEVQResourceManager::languageChanged()
 {
-    for (QWidget* window : registeredWindows())
-        notifyChangeLanguage(window);
+    forEachLiveWindow(m_windows, [this](QWidget* window) { notifyChangeLanguage(window); });
 }
 
 // ---- configuration ----------------------------------------------------------------------------------------
@@ -711,10 +736,8 @@ void TEVQResourceManager::setGlobalConfig(const TEVGlobalConfig& config)
         font.setFamily(m_globalConfig.fontFamily);
         QApplication::setFont(font);
     }
-    for (QWidget* window : registeredWindows())
-        notifyThemeChange(window);
-    for (QWidget* window : registeredDesignerWindows())
-        notifyThemeChange(window);
+    forEachLiveWindow(m_windows, [this](QWidget* window) { notifyThemeChange(window); });
+    forEachLiveWindow(m_designerWindows, [this](QWidget* window) { notifyThemeChange(window); });
 }
 
 void TEVQResourceManager::setGlobalFontFamily(const QString& family)
@@ -779,17 +802,8 @@ QList<QWidget*> TEVQResourceManager::registeredDesignerWindows() const { return 
 
 bool TEVQResourceManager::themeChange()
 {
-    // Guarded pointers: refreshing one window's widgets may close another window.
-    const QList<QPointer<QWidget>> windows = m_windows;
-    for (const QPointer<QWidget>& w : windows) {
-        if (w)
-            notifyThemeChange(w.data());
-    }
-    const QList<QPointer<QWidget>> designers = m_designerWindows;
-    for (const QPointer<QWidget>& w : designers) {
-        if (w)
-            notifyThemeChange(w.data());
-    }
+    forEachLiveWindow(m_windows, [this](QWidget* window) { notifyThemeChange(window); });
+    forEachLiveWindow(m_designerWindows, [this](QWidget* window) { notifyThemeChange(window); });
     return true;
 }
 

@@ -298,6 +298,10 @@ public:
     static Qt::Alignment styleAlignment(int hor, int ver);
     // Where an item of the given size goes in area by an icon style's alignment and offsets.
     static QPoint iconPosition(const IconStyleDesc& style, const QRect& area, const QSize& size);
+    // The box a text of style is drawn into in the rectangle (x, y, w, h): moved by the style's offsets (kept
+    // within what a style file can sensibly mean, so that the box stays within int), bottom-aligned text keeping
+    // the rectangle's height.
+    static QRect textBox(const TextStyleDesc& style, int x, int y, int w, int h);
     static QSize getImageSize(const QString& name, bool gray);
     static QSize scaleSize(const QSize& size);
     static QPainterPath roundedRectPath(const QRectF& rect, double radius, bool topLeft, bool topRight,

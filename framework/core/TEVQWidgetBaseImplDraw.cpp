@@ -75,6 +75,12 @@ Qt::Alignment TEVQWidgetBaseImpl::styleAlignment(int hor, int ver)
 }
 
 namespace {
+// Bound of the offsets and margins a style file may give: far beyond any widget or image, small enough that a
+// widget's coordinates plus a few of them stay within int.
+constexpr int kStyleExtent = 1 << 24;
+
+int styleExtent(int v) { return qBound(-kStyleExtent, v, kStyleExtent); }
+
 // Start coordinate of an item of length size aligned inside [start, start + length); 0 for an unknown
 // alignment.
 int alignedStart(int align, int start, int length, int size)
@@ -87,6 +93,13 @@ int alignedStart(int align, int start, int length, int size)
     }
 }
 } // namespace
+
+QRect TEVQWidgetBaseImpl::textBox(const TextStyleDesc& style, int x, int y, int w, int h)
+{
+    const int dx = styleExtent(style.offsetX), dy = styleExtent(style.offsetY);
+    // Bottom-aligned text moves down by the offset like top-aligned text does.
+    return QRect(x + dx, y + dy, w - dx, style.verAlign == 2 ? h : h - dy);
+}
 
 QPoint TEVQWidgetBaseImpl::iconPosition(const IconStyleDesc& style, const QRect& area, const QSize& size)
 {
@@ -241,7 +254,8 @@ void TEVQWidgetBaseImpl::drawImageFill(QPainter* painter, const QString& imageNa
     if (!image || image->width() == 0 || image->height() == 0)
         return;
     const int iw = image->width(), ih = image->height();
-    const int left = desc.left, right = desc.right, top = desc.top, bottom = desc.bottom;
+    const int left = styleExtent(desc.left), right = styleExtent(desc.right), top = styleExtent(desc.top),
+              bottom = styleExtent(desc.bottom);
 
     auto slice = [&](const QRect& dst, const QRect& src) {
         if (dst.isValid() && src.isValid())
@@ -405,10 +419,7 @@ void TEVQWidgetBaseImpl::drawTextAt(QPainter* painter, const QString& text, cons
     if (!painter || text.isEmpty())
         return;
     const Qt::Alignment align = styleAlignment(style.horAlign, style.verAlign);
-    QRect box(x + style.offsetX, y + style.offsetY, w - style.offsetX, h - style.offsetY);
-    // Bottom-aligned text moves down by the offset like top-aligned text does.
-    if (style.verAlign == 2)
-        box.setHeight(h);
+    const QRect box = textBox(style, x, y, w, h);
 
     painter->setBrush(style.color);
     painter->setRenderHint(QPainter::TextAntialiasing, true);

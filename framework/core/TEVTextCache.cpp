@@ -130,9 +130,7 @@ void TEVTextCache::draw(QPainter* painter, const QString& text, const TextStyleD
     const QFont& f = font(style);
     const QString& shown = style.textMode == 3 ? text : elided(text, style, Qt::ElideRight, w - 2);
     const QSize size(w, h);
-    QRect box(x + style.offsetX, y + style.offsetY, w - style.offsetX, h - style.offsetY);
-    if (style.verAlign == 2)
-        box.setHeight(h);
+    const QRect box = TEVQWidgetBaseImpl::textBox(style, x, y, w, h);
     if (!m_lineValid || m_lineFontSerial != m_fontSerial || m_size != size || m_shown != shown ||
         m_lineStyle != style) {
         m_lineValid = true;

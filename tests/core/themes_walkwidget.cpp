@@ -13,10 +13,17 @@ bool WalkWidgetImpl::serializeJsonValue(Json::Value*& json, bool load)
     if (load && json && TEVQResourceManager::getInstance()->isLoadFromThemeRes()) {
         ++themeReads;
         mark = json::getInt(json::get(*json, "attr"), "mark", 0);
+        if (onNotify)
+            onNotify();
     }
     return result;
 }
 
-void WalkWidgetImpl::notifyChangeLanguage() { ++languageChanges; }
+void WalkWidgetImpl::notifyChangeLanguage()
+{
+    ++languageChanges;
+    if (onNotify)
+        onNotify();
+}
 
 WalkWidget::WalkWidget(QWidget* parent) : QWidget(parent) { tevSetImpl(new WalkWidgetImpl(this)); }

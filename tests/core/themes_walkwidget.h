@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class WalkWidgetImpl : public TEVQtLib::TEVQWidgetBaseImpl
 {
     Q_OBJECT
@@ -15,6 +17,7 @@ public:
     int themeReads = 0;
     int languageChanges = 0;
     int mark = 0; // "mark" attribute of the last element read
+    std::function<void()> onNotify; // run on every theme read and language change
 };
 
 class WalkWidget : public QWidget, public TEVQtLib::ITEVQWidgetBase

@@ -4,12 +4,14 @@
 #include "TEVQResourceManager.h"
 #include "TEVQWidgetBaseImpl.h"
 #include "TEVStyleDesc.h"
+#include "TEVTextCache.h"
 
 #include <QIcon>
 #include <QPainter>
 #include <QPicture>
 #include <QTemporaryDir>
 
+#include <climits>
 #include <tuple>
 
 #include <sys/resource.h>
@@ -379,6 +381,30 @@ private slots:
         const QRect box(10, 10, 150, 60);
         QCOMPARE(inkFor(0, 2, 0, 4, box).bottom() - inkFor(0, 2, 0, 0, box).bottom(), 4);
         QCOMPARE(inkFor(0, 0, 6, 0, box).left() - inkFor(0, 0, 0, 0, box).left(), 6);
+    }
+
+    void extremeOffsetsAndMarginsFromStyleJson()
+    {
+        // Offsets and margins are whatever ints a style file holds: the boxes they give stay within int, and
+        // nothing is drawn where no part of the box is.
+        const QString name = writeImage(QStringLiteral("blocks4.png"), nineBlocks());
+        for (int extreme : {INT_MIN, INT_MAX}) {
+            TextStyleDesc style = textStyle(0, 0, 0);
+            style.offsetX = style.offsetY = extreme;
+            for (bool horizontal : {true, false}) {
+                const QImage text = paint(60, 30, [&](QPainter* p) {
+                    Impl::drawTextAt(p, QStringLiteral("Hg"), style, 5, 5, 40, 20, horizontal);
+                    TEVTextCache cache;
+                    cache.draw(p, QStringLiteral("Hg"), style, 5, 5, 40, 20, horizontal);
+                });
+                QVERIFY(!horizontal || inkBounds(text).isNull()); // vertical text has no offsets
+            }
+            ImageDesc desc;
+            desc.left = desc.right = desc.top = desc.bottom = extreme;
+            paint(30, 30, [&](QPainter* p) { Impl::drawImageFill(p, name, desc, 2, 2, 20, 20); });
+            desc.left = desc.top = 3;
+            paint(30, 30, [&](QPainter* p) { Impl::drawImageFill(p, name, desc, 2, 2, 20, 20); });
+        }
     }
 
     void verticalTextStaysInsideItsRectangle()

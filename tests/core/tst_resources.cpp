@@ -170,6 +170,20 @@ private slots:
         // Names from code find styles indexed by their bytes.
         rm()->setTextStyle(QString::fromLatin1(QString::fromUtf8("größe").toUtf8()), t);
         QVERIFY(rm()->getTextStyle(QString::fromUtf8("größe"), textOut));
+
+        // A style filed by name carries that name, so that what it styles and the style JSON written from the
+        // store name it as it was filed.
+        FillStyle other;
+        other.name = "otherName";
+        rm()->setFillStyle("filedAs", other);
+        t.name.clear();
+        rm()->setTextStyle("textFiledAs", t);
+        QVERIFY(rm()->getFillStyle("filedAs", out) && rm()->getTextStyle("textFiledAs", textOut));
+        QCOMPARE(out.name + textOut.name, QString("filedAstextFiledAs"));
+        Json::Value written(Json::arrayValue);
+        QVERIFY(rm()->writeStyle(rm()->defaultStore(), written));
+        QCOMPARE(json::getString(json::at(written, Json::ArrayIndex(rm()->defaultStore()->fillStylePosition("filedAs"))), "name"),
+                 std::string("filedAs"));
     }
 
     void resourceSearchOrder()

@@ -8,6 +8,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
@@ -588,6 +589,33 @@ private slots:
         QVERIFY(rm()->themeChange());
         QCOMPARE(outer->painter()->themeReads, 3);
         QVERIFY(rm()->unregisterDesignerWindowWidget(&designer));
+    }
+
+    void walksSurviveAWindowDeletedOnTheWay()
+    {
+        // A widget of the first window that deletes the second window when told of a change: the walks of a
+        // language switch and of the global configuration go on without the deleted window.
+        const QString dir = m_tmp.filePath("delete-theme");
+        QVERIFY(tevtest::writeFile(dir + "/style.json", styleDoc("deleting")));
+        QVERIFY(tevtest::writeFile(dir + "/theme.json", R"({"elements": [{"child": [{"name": "qtwalkwidget"}]}]})"));
+        QVERIFY(rm()->loadThemeDir(dir));
+        QVERIFY(rm()->readLanguage(utf16le("Language\tdel-1\tdel-2\r\nk\tone\ttwo\r\n")));
+        for (int walk = 0; walk < 2; ++walk) {
+            QWidget first;
+            QPointer<QWidget> second = new QWidget;
+            auto* deleter = new WalkWidget(&first);
+            new WalkWidget(second);
+            deleter->painter()->onNotify = [&second] { delete second.data(); };
+            QVERIFY(rm()->registerWindowWidget(&first) && rm()->registerWindowWidget(second));
+            const int before = deleter->painter()->languageChanges + deleter->painter()->themeReads;
+            if (walk == 0)
+                QVERIFY(rm()->setCurrentLanguage(rm()->getCurrentLanguage() == "del-1" ? "del-2" : "del-1"));
+            else
+                rm()->setGlobalFontFamily(QString());
+            QVERIFY(!second);
+            QCOMPARE(deleter->painter()->languageChanges + deleter->painter()->themeReads, before + 1);
+            QVERIFY(rm()->unregisterWindowWidget(&first));
+        }
     }
 
 private:
