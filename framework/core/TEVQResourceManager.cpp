@@ -552,6 +552,73 @@ bool TEVQResourceManager::getResource(const QString& name, const char*& data, un
     return true;
 }
 
+// ---- pictures -----------------------------------------------------------------------------------------------
+
+namespace {
+// How long a picture looked for in vain is not looked for again, and how many such names are kept.
+constexpr qint64 kMissMemoryMs = 1000;
+constexpr int kMaxMisses = 4096;
+} // namespace
+
+bool TEVQResourceManager::StoresPrint::operator==(const StoresPrint& o) const
+{
+    for (int i = 0; i < 3; ++i) {
+        if (stores[i] != o.stores[i] || files[i] != o.files[i])
+            return false;
+    }
+    return changes == o.changes && defaultImages == o.defaultImages && scale == o.scale && dirPath == o.dirPath;
+}
+
+TEVQResourceManager::StoresPrint TEVQResourceManager::storesPrint() const
+{
+    StoresPrint print;
+    const TEVQResourceManagerImpl* stores[3] = {m_defaultStore.get(), m_projectStore.get(), m_themeStore.get()};
+    for (int i = 0; i < 3; ++i) {
+        print.stores[i] = stores[i];
+        print.files[i] = stores[i] ? stores[i]->files.size() : 0;
+    }
+    if (m_defaultStore) {
+        print.defaultImages = m_defaultStore->imageCache.size();
+        print.dirPath = m_defaultStore->dirPath;
+    }
+    print.scale = m_scaleFactor;
+    print.changes = m_storeChanges;
+    return print;
+}
+
+bool TEVQResourceManager::missedLately(QHash<QString, qint64>& misses, const QString& key)
+{
+    if (misses.isEmpty())
+        return false;
+    if (!(storesPrint() == m_missPrint)) {
+        m_missingImages.clear();
+        m_missingSvgs.clear();
+        return false;
+    }
+    auto it = misses.find(key);
+    if (it == misses.end())
+        return false;
+    if (m_missClock.elapsed() - it.value() < kMissMemoryMs)
+        return true;
+    misses.erase(it);
+    return false;
+}
+
+void TEVQResourceManager::noteMiss(QHash<QString, qint64>& misses, const QString& key)
+{
+    const StoresPrint print = storesPrint();
+    if (!(print == m_missPrint)) {
+        m_missingImages.clear();
+        m_missingSvgs.clear();
+        m_missPrint = print;
+    }
+    if (!m_missClock.isValid())
+        m_missClock.start();
+    if (misses.size() >= kMaxMisses)
+        misses.clear();
+    misses.insert(key, m_missClock.elapsed());
+}
+
 QImage* TEVQResourceManager::getImage(const QString& name, bool gray)
 {
     const QString key = gray ? name + QStringLiteral("_gray") : name;
@@ -559,9 +626,16 @@ QImage* TEVQResourceManager::getImage(const QString& name, bool gray)
     if (findCached({m_defaultStore.get(), m_projectStore.get(), m_themeStore.get()},
                    &TEVQResourceManagerImpl::imageCache, key, cached))
         return cached;
-    if (name.isEmpty())
+    if (name.isEmpty() || missedLately(m_missingImages, key))
         return nullptr;
+    QImage* found = findImage(name, key, gray);
+    if (!found)
+        noteMiss(m_missingImages, key);
+    return found;
+}
 
+QImage* TEVQResourceManager::findImage(const QString& name, const QString& key, bool gray)
+{
     QImage image;
     const char* data = nullptr;
     unsigned size = 0;
@@ -627,9 +701,16 @@ QSvgRenderer* TEVQResourceManager::getSvgRenderer(const QString& name)
     if (findCached({m_defaultStore.get(), m_projectStore.get(), m_themeStore.get()},
                    &TEVQResourceManagerImpl::svgCache, name, cached))
         return cached;
-    if (name.isEmpty())
+    if (name.isEmpty() || missedLately(m_missingSvgs, name))
         return nullptr;
+    QSvgRenderer* found = findSvgRenderer(name);
+    if (!found)
+        noteMiss(m_missingSvgs, name);
+    return found;
+}
 
+QSvgRenderer* TEVQResourceManager::findSvgRenderer(const QString& name)
+{
     std::unique_ptr<QSvgRenderer> renderer;
     const char* data = nullptr;
     unsigned size = 0;
@@ -848,6 +929,7 @@ void TEVQResourceManager::notifyChangeLanguage(QWidget* widget) { walkChildren(w
 
 void TEVQResourceManager::releaseRes()
 {
+    ++m_storeChanges;
     TEVQResourceManagerImpl* store = m_defaultStore.get();
     if (!store)
         return;

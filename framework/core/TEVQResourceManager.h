@@ -8,6 +8,8 @@
 #include "TEVStyleDesc.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
+#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QPointer>
@@ -295,6 +297,25 @@ private:
     bool readStyleText(TEVQResourceManagerImpl* store, const QByteArray& text);
     void languageChanged();
 
+    // Pictures looked for in vain lately: a control that paints a picture no store holds asks for it at every
+    // paint, and each time the disk would be searched again (and a bad or oversized file decoded again). A miss
+    // is remembered for a second, and all are forgotten as soon as the stores change (another store, a file or
+    // picture added, a load or folder setting, another scale factor).
+    struct StoresPrint {
+        const void* stores[3] = {nullptr, nullptr, nullptr};
+        size_t files[3] = {0, 0, 0};
+        size_t defaultImages = 0;
+        QString dirPath;
+        float scale = 0;
+        quint64 changes = 0;
+        bool operator==(const StoresPrint& o) const;
+    };
+    StoresPrint storesPrint() const;
+    QImage* findImage(const QString& name, const QString& key, bool gray);
+    QSvgRenderer* findSvgRenderer(const QString& name);
+    bool missedLately(QHash<QString, qint64>& misses, const QString& key);
+    void noteMiss(QHash<QString, qint64>& misses, const QString& key);
+
     bool m_createdByFile = false;
     bool m_loadFromThemeRes = false;
     bool m_projectRes = false;
@@ -309,6 +330,11 @@ private:
     std::unique_ptr<TEVQResourceManagerImpl> m_defaultStore;
     std::unique_ptr<TEVQResourceManagerImpl> m_projectStore;
     std::unique_ptr<TEVQResourceManagerImpl> m_themeStore;
+    QHash<QString, qint64> m_missingImages; // cache key ("_gray" appended for disabled variants) -> time missed
+    QHash<QString, qint64> m_missingSvgs;
+    StoresPrint m_missPrint;
+    quint64 m_storeChanges = 0; // counts the loads and folder settings
+    QElapsedTimer m_missClock;
 };
 
 } // namespace TEVQtLib

@@ -130,6 +130,7 @@ bool readThemeStore(TEVQResourceManager* manager, TEVQResourceManagerImpl* store
 
 bool TEVQResourceManager::loadThemeDir(const QString& dir)
 {
+    ++m_storeChanges;
     if (m_themeStore && m_themeStore->loaded && m_themeStore->filePath.isEmpty() && m_themeStore->dirPath == dir)
         return true;
     std::unique_ptr<TEVQResourceManagerImpl> store(new TEVQResourceManagerImpl);
@@ -143,6 +144,7 @@ bool TEVQResourceManager::loadThemeDir(const QString& dir)
 
 bool TEVQResourceManager::loadThemeFile(const QString& path)
 {
+    ++m_storeChanges;
     if (path.isEmpty())
         return false;
     std::unique_ptr<TEVQResourceManagerImpl> store(new TEVQResourceManagerImpl);
@@ -174,6 +176,7 @@ bool parseSkinStyles(const TEVQResourceManagerImpl& defaults, Json::Value& style
 
 bool TEVQResourceManager::loadSkinFile(const QString& path)
 {
+    ++m_storeChanges;
     if (path.isEmpty())
         return false;
     // The path is the skin's before anything is read, and stays when the load fails.
@@ -196,6 +199,7 @@ bool TEVQResourceManager::loadSkinFile(const QString& path)
 
 bool TEVQResourceManager::loadSkinFile(const char* data, int size)
 {
+    ++m_storeChanges;
     if (!data || size <= 0)
         return false;
     TEVQResourceManagerImpl aside;
@@ -212,6 +216,7 @@ bool TEVQResourceManager::loadSkinFile(const char* data, int size)
 
 bool TEVQResourceManager::setSkinDirPath(const QString& dir)
 {
+    ++m_storeChanges;
     if (dir.isEmpty())
         return false;
     // Either separator may end the path; it is kept with one '/' at the end. The folder is the skin's before
@@ -237,6 +242,7 @@ bool TEVQResourceManager::setSkinDirPath(const QString& dir)
 
 bool TEVQResourceManager::setProjectDirPath(const QString& dir)
 {
+    ++m_storeChanges;
     m_projectStore.reset(new TEVQResourceManagerImpl);
     TEVQResourceManagerImpl* store = m_projectStore.get();
     store->filePath = dir;
@@ -263,6 +269,7 @@ void TEVQResourceManager::initDefaultStyleRes()
 
 void TEVQResourceManager::initDefaultImageRes()
 {
+    ++m_storeChanges;
     const QPen pen(QColor::fromRgba(0xFFCCCCCCu), 1);
     const QRect box(1, 1, 14, 14);
     auto store = [this](const char* name, const QImage& image) {
