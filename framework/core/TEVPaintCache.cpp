@@ -43,6 +43,11 @@ const TEVIconCache::Source* TEVIconCache::source(const QString& name, bool gray)
 {
     if (name.isEmpty())
         return nullptr;
+    const quint64 serial = resources()->themeSerial();
+    if (serial != m_themeSerial) {
+        clear();
+        m_themeSerial = serial;
+    }
     for (const Source& s : m_sources) {
         if (s.gray == gray && s.name == name)
             return &s;

@@ -275,6 +275,9 @@ public:
     TEVQResourceManagerImpl* defaultStore() const { return m_defaultStore.get(); }
     TEVQResourceManagerImpl* themeStore() const { return m_themeStore.get(); }
     TEVQResourceManagerImpl* projectStore() const { return m_projectStore.get(); }
+    // Counts the theme stores loaded. Whoever keeps pictures it found by name (a control's icons) finds them
+    // again once this changes: the new theme may hold other pictures under the same names.
+    quint64 themeSerial() const { return m_themeSerial; }
 
 protected:
     // Walk the children of widget (not widget itself), depth first in child order.
@@ -309,6 +312,7 @@ private:
     std::unique_ptr<TEVQResourceManagerImpl> m_defaultStore;
     std::unique_ptr<TEVQResourceManagerImpl> m_projectStore;
     std::unique_ptr<TEVQResourceManagerImpl> m_themeStore;
+    quint64 m_themeSerial = 0;
 };
 
 } // namespace TEVQtLib

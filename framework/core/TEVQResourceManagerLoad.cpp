@@ -137,6 +137,7 @@ bool TEVQResourceManager::loadThemeDir(const QString& dir)
     if (!walkDirectory(store.get(), dir) || !readThemeStore(this, store.get()))
         return false;
     m_themeStore = std::move(store);
+    ++m_themeSerial;
     themeChange();
     return true;
 }
@@ -150,6 +151,7 @@ bool TEVQResourceManager::loadThemeFile(const QString& path)
     if (!readArchive(store.get(), tevZipOpenFile(pathBytes(path).constData())) || !readThemeStore(this, store.get()))
         return false;
     m_themeStore = std::move(store);
+    ++m_themeSerial;
     return true;
 }
 

@@ -668,6 +668,30 @@ private slots:
         QVERIFY(!b.painter()->fadeTimer->isActive());
     }
 
+    void buttonFadeSwitchedOffAfterLeaving()
+    {
+        // Switched off while fading out after the pointer left: the button ends in the normal look, not the hot.
+        auto b = fadingButton();
+        sendPlain(b.get(), QEvent::Enter);
+        QTRY_VERIFY_WITH_TIMEOUT(!b->painter()->fadeTimer->isActive(), 2000);
+        sendPlain(b.get(), QEvent::Leave);
+        b->setFadeEnabled(false);
+        QCOMPARE(b->painter()->getState(), CtrlStateNormal);
+        QCOMPARE(px(b.get(), 1, 1), kN);
+    }
+
+    void buttonDeletedWhenDraggedOff()
+    {
+        // Dragging off a held button emits released(); a receiver that deletes the button ends the move there.
+        auto* b = new TEVQPushButton;
+        b->resize(60, 20);
+        QPointer<TEVQPushButton> alive(b);
+        connect(b, &QPushButton::released, b, [b] { delete b; });
+        sendMouse(b, QEvent::MouseButtonPress, QPoint(5, 5));
+        sendMouse(b, QEvent::MouseMove, QPoint(500, 5), Qt::NoButton, Qt::LeftButton);
+        QVERIFY(!alive);
+    }
+
     void buttonExtensionArea()
     {
         TEVQPushButton b;
