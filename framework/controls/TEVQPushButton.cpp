@@ -175,15 +175,15 @@ void TEVQPushButtonImpl::draw(QPainter* painter, const QRect& rect)
                 gray = !b->isEnabled();
             }
             if (!path.isEmpty())
-                drawImageAt(painter, path, iconStyle, rect.left(), rect.top(), size.width(), size.height(), gray);
+                iconCache.draw(painter, path, iconStyle, QRect(rect.topLeft(), size), gray);
         }
     }
 
     if (isExtBtn) {
         const QString& path = (s == CtrlStateHot && !extHotIcon.isEmpty()) ? extHotIcon : extIcon;
         if (!path.isEmpty())
-            drawImageAt(painter, path, IconStyleDesc(), size.width() - extWidth, rect.top(), extWidth, size.height(),
-                        false);
+            iconCache.draw(painter, path, IconStyleDesc(), QRect(size.width() - extWidth, rect.top(), extWidth,
+                                                                 size.height()), false);
     }
 }
 
