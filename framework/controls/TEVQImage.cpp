@@ -42,12 +42,13 @@ QRect TEVQImageImpl::imageRect(const QRect& r, const QSize& size) const
 
 void TEVQImageImpl::rebuild()
 {
+    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
     m_cacheValid = true;
     m_cacheWidgetSize = owner ? owner->size() : QSize();
+    m_cacheThemeSerial = rm->themeSerial();
     m_picture = QImage();
     m_offset = QPoint();
     const QRect r(QPoint(0, 0), m_cacheWidgetSize);
-    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
 
     if (!svgPath.isEmpty()) {
         QSvgRenderer* renderer = rm->getSvgRenderer(svgPath);
@@ -97,7 +98,8 @@ void TEVQImageImpl::draw(QPainter* painter, const QRect& rect)
 {
     if (!painter || !owner)
         return;
-    if (!m_cacheValid || owner->size() != m_cacheWidgetSize)
+    if (!m_cacheValid || owner->size() != m_cacheWidgetSize ||
+        m_cacheThemeSerial != TEVQResourceManager::getInstance()->themeSerial())
         rebuild();
     if (!m_picture.isNull())
         painter->drawImage(rect.topLeft() + m_offset, m_picture);

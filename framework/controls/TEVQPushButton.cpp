@@ -175,15 +175,15 @@ void TEVQPushButtonImpl::draw(QPainter* painter, const QRect& rect)
                 gray = !b->isEnabled();
             }
             if (!path.isEmpty())
-                drawImageAt(painter, path, iconStyle, rect.left(), rect.top(), size.width(), size.height(), gray);
+                iconCache.draw(painter, path, iconStyle, QRect(rect.topLeft(), size), gray);
         }
     }
 
     if (isExtBtn) {
         const QString& path = (s == CtrlStateHot && !extHotIcon.isEmpty()) ? extHotIcon : extIcon;
         if (!path.isEmpty())
-            drawImageAt(painter, path, IconStyleDesc(), size.width() - extWidth, rect.top(), extWidth, size.height(),
-                        false);
+            iconCache.draw(painter, path, IconStyleDesc(), QRect(size.width() - extWidth, rect.top(), extWidth,
+                                                                 size.height()), false);
     }
 }
 
@@ -269,6 +269,12 @@ void TEVQPushButtonImpl::setFadeEnabled(bool on)
 {
     fadeEnabled = on;
     if (!on) {
+        // A fade away from the hot look (the pointer has left) ends where it was going; the state stays hot
+        // only for a fade toward it.
+        if (fadeTimer && fadeTimer->isActive() && fadeTarget != CtrlStateHot) {
+            state = fadeTarget;
+            fadeFrom = fadeTarget;
+        }
         stopFadeTimer();
         fadeProgress = 1.0;
     }
@@ -583,8 +589,11 @@ void TEVQPushButton::mouseReleaseEvent(QMouseEvent* event)
 
 void TEVQPushButton::mouseMoveEvent(QMouseEvent* event)
 {
+    // Moving off or back onto a held button emits released() or pressed(), whose receiver may delete it.
+    QPointer<QWidget> alive(this);
     QPushButton::mouseMoveEvent(event);
-    tevForwardMouseMove(event);
+    if (alive)
+        tevForwardMouseMove(event);
 }
 
 void TEVQPushButton::enterEvent(QEvent* event)

@@ -2,6 +2,7 @@
 // The framework's command button. Its painter draws everything: four per-state backgrounds and text styles, an
 // icon (a QIcon, or image paths with hot and pressed variants), an optional extension area at the right edge
 // with icons of its own, and a hover fade that blends the normal look into the hot look and back on a timer.
+#include "TEVPaintCache.h"
 #include "TEVQWidgetMacros.h"
 #include "TEVTextCache.h"
 #include "TEVStyleDesc.h"
@@ -71,6 +72,8 @@ public:
     TEVQtLib::TEVTextCache textCaches[4];
     // Each state's background as last drawn (a fading blend is drawn directly).
     TEVQtLib::TEVFillCache fillCaches[4];
+    // The icons as drawn (an SVG rendered once for its size), kept between paints.
+    TEVQtLib::TEVIconCache iconCache;
 
 private:
     TEVQPushButton* button() const;

@@ -29,7 +29,12 @@ unsigned int clampSpeed(qint64 ms) { return unsigned(qBound<qint64>(0, ms, INT_M
 
 TEVQSwitchImpl::TEVQSwitchImpl(TEVQSwitch* ownerSwitch) : TEVQWidgetBaseImpl(ownerSwitch, TEVQSwitch::typeName())
 {
-    animation = new QVariantAnimation(ownerSwitch);
+    makeAnimation();
+}
+
+void TEVQSwitchImpl::makeAnimation()
+{
+    animation = new QVariantAnimation(owner);
     connect(animation, SIGNAL(valueChanged(const QVariant&)), this, SLOT(valueChanged(const QVariant&)));
     connect(animation, SIGNAL(finished()), this, SLOT(finished()));
 }
@@ -52,7 +57,8 @@ void TEVQSwitchImpl::setSide(bool left)
 {
     if (animating && left == switchToLeft) {
         // The slide leaves the side asked for: it ends here, with the thumb back at that side.
-        animation->stop();
+        if (animation)
+            animation->stop();
         animating = false;
     }
     // A slide towards the side asked for runs on and ends on that side.
@@ -63,8 +69,11 @@ void TEVQSwitchImpl::setSide(bool left)
 
 void TEVQSwitchImpl::startSwitchAnimation()
 {
-    if (animating)
+    // A slide whose animation was deleted under it never ends by itself: it is over.
+    if (animating && animation)
         return;
+    if (!animation)
+        makeAnimation();
     animating = true;
     const int end = travel();
     animation->setStartValue(switchToLeft ? 0 : end);

@@ -8,6 +8,7 @@
 #include "TEVStyleDesc.h"
 #include "TEVTextCache.h"
 
+#include <QPointer>
 #include <QSize>
 #include <QWidget>
 
@@ -57,13 +58,16 @@ public:
     TEVQtLib::FillStyle thumbStyles[4]; // CtrlState order
     TEVQtLib::TextStyleDesc leftTextStyle;
     TEVQtLib::TextStyleDesc rightTextStyle;
-    QVariantAnimation* animation = nullptr;
+    // A child of the switch: whoever deletes the switch's children may delete it; the next slide makes another.
+    QPointer<QVariantAnimation> animation;
 
 public slots:
     void valueChanged(const QVariant& value);
     void finished();
 
 private:
+    void makeAnimation();
+
     TEVQtLib::TEVFillCache m_track;
     TEVQtLib::TEVFillCache m_thumb[4];
     TEVQtLib::TEVTextCache m_leftSlot;

@@ -43,6 +43,11 @@ const TEVIconCache::Source* TEVIconCache::source(const QString& name, bool gray)
 {
     if (name.isEmpty())
         return nullptr;
+    const quint64 serial = resources()->themeSerial();
+    if (serial != m_themeSerial) {
+        clear();
+        m_themeSerial = serial;
+    }
     for (const Source& s : m_sources) {
         if (s.gray == gray && s.name == name)
             return &s;
@@ -82,7 +87,10 @@ const QImage* TEVIconCache::rendered(const Source& src, const QSize& size, bool 
             return &r.image;
     }
     QImage image;
-    const QSize pixels(std::max(1, qRound(size.width() * ratio)), std::max(1, qRound(size.height() * ratio)));
+    // An SVG without a size of its own takes the widget's, which may be huge: its picture stays within the
+    // resource manager's caps and is stretched over its place.
+    const QSize pixels = tevBoundedImageSize(
+        QSize(std::max(1, qRound(size.width() * ratio)), std::max(1, qRound(size.height() * ratio))));
     if (src.svg) {
         QSvgRenderer* renderer = resources()->getSvgRenderer(src.name);
         if (!renderer || !renderer->isValid())
@@ -148,7 +156,7 @@ void TEVIconCache::draw(QPainter* painter, const QString& name, const IconStyleD
     const QSize size = src->svgSize.isEmpty() ? QSize(side, side) : src->svgSize;
     const Source copy = *src; // rendered() may start the cache over
     if (const QImage* image = rendered(copy, size, false, &style, pixelRatio(painter)))
-        painter->drawImage(TEVQWidgetBaseImpl::iconPosition(style, rect, size), *image);
+        painter->drawImage(QRect(TEVQWidgetBaseImpl::iconPosition(style, rect, size), size), *image);
 }
 
 void TEVIconCache::drawScaled(QPainter* painter, const QString& name, const QRect& target, bool gray)
@@ -160,7 +168,7 @@ void TEVIconCache::drawScaled(QPainter* painter, const QString& name, const QRec
         return;
     const Source copy = *src;
     if (const QImage* image = rendered(copy, target.size(), true, nullptr, pixelRatio(painter)))
-        painter->drawImage(target.topLeft(), *image);
+        painter->drawImage(target, *image);
 }
 
 } // namespace TEVQtLib

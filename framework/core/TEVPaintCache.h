@@ -19,9 +19,9 @@ class QPainter;
 
 namespace TEVQtLib {
 
-// The icons of one control, found through the resource manager once each. Entries stay until clear(): the
-// control clears the cache whenever it re-reads its styles (a theme change walks every widget through that
-// read). Names that find nothing are looked up again on the next draw.
+// The icons of one control, found through the resource manager once each. Entries stay until clear() (the
+// control clears the cache whenever it re-reads its styles) or until another theme is loaded, which may hold
+// other pictures under the same names. Names that find nothing are looked up again on the next draw.
 class TEV_EXPORT TEVIconCache
 {
 public:
@@ -58,6 +58,7 @@ private:
 
     std::vector<Source> m_sources;
     std::vector<Rendered> m_rendered;
+    quint64 m_themeSerial = 0; // the resource manager's theme serial the entries were found under
 };
 
 } // namespace TEVQtLib

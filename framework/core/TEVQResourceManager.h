@@ -277,6 +277,9 @@ public:
     TEVQResourceManagerImpl* defaultStore() const { return m_defaultStore.get(); }
     TEVQResourceManagerImpl* themeStore() const { return m_themeStore.get(); }
     TEVQResourceManagerImpl* projectStore() const { return m_projectStore.get(); }
+    // Counts the theme stores loaded. Whoever keeps pictures it found by name (a control's icons) finds them
+    // again once this changes: the new theme may hold other pictures under the same names.
+    quint64 themeSerial() const { return m_themeSerial; }
 
 protected:
     // Walk the children of widget (not widget itself), depth first in child order.
@@ -335,6 +338,7 @@ private:
     StoresPrint m_missPrint;
     quint64 m_storeChanges = 0; // counts the loads and folder settings
     QElapsedTimer m_missClock;
+    quint64 m_themeSerial = 0;
 };
 
 } // namespace TEVQtLib

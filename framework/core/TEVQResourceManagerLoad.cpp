@@ -138,6 +138,7 @@ bool TEVQResourceManager::loadThemeDir(const QString& dir)
     if (!walkDirectory(store.get(), dir) || !readThemeStore(this, store.get()))
         return false;
     m_themeStore = std::move(store);
+    ++m_themeSerial;
     themeChange();
     return true;
 }
@@ -152,6 +153,7 @@ bool TEVQResourceManager::loadThemeFile(const QString& path)
     if (!readArchive(store.get(), tevZipOpenFile(pathBytes(path).constData())) || !readThemeStore(this, store.get()))
         return false;
     m_themeStore = std::move(store);
+    ++m_themeSerial;
     return true;
 }
 

@@ -595,6 +595,25 @@ private slots:
         QCOMPARE(px(grab(&small), 12, 16), kGreen);
     }
 
+    void radioIconFollowsAnotherTheme()
+    {
+        // Another theme with another picture under the same name: the next paint shows the new picture.
+        TEVQRadioButton radio;
+        radio.resize(60, 32);
+        radio.setIcon(QStringLiteral("red.png"));
+        QCOMPARE(px(grab(&radio), 12, 16), kRed);
+        QTemporaryDir other;
+        QImage img(16, 16, QImage::Format_ARGB32);
+        img.fill(kBlue);
+        QVERIFY(img.save(other.filePath("red.png")));
+        QVERIFY(tevtest::writeFile(other.filePath("style.json"), kStyleJson));
+        QVERIFY(tevtest::writeFile(other.filePath("theme.json"), kThemeJson));
+        QVERIFY(rm()->loadThemeDir(other.path()));
+        const QColor shown = px(grab(&radio), 12, 16);
+        QVERIFY(rm()->loadThemeDir(m_theme.path()));
+        QCOMPARE(shown, kBlue);
+    }
+
     void comboClosedBox()
     {
         TEVQComboBox combo;

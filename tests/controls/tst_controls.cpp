@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QSignalSpy>
 #include <QStyleFactory>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -666,6 +667,49 @@ private slots:
         QVERIFY(b.painter()->fadeTimer->isActive());
         read(&b, R"({"attr": {"fadeEnabled": 0}})");
         QVERIFY(!b.painter()->fadeTimer->isActive());
+    }
+
+    void buttonSvgIconRenderedOnce()
+    {
+        // An SVG icon is rendered once for its size and kept: painting again (a hover, each step of a fade) does
+        // not render it again, so a renderer that draws nothing any more leaves the icon as it was.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("once.svg"));
+        QVERIFY(tevtest::writeFile(path, R"(<svg xmlns="http://www.w3.org/2000/svg" width="16" height="16">)"
+                                         R"(<rect width="16" height="16" fill="#00f"/></svg>)"));
+        TEVQPushButton b;
+        b.resize(40, 40);
+        b.setBackground(CtrlState(4), solid(kN));
+        b.setIcon(path);
+        QCOMPARE(px(&b, 20, 20), QColor(0, 0, 255));
+        QSvgRenderer* renderer = rm()->getSvgRenderer(path);
+        QVERIFY(renderer && renderer->load(QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\"/>")));
+        sendPlain(&b, QEvent::Enter);
+        QCOMPARE(px(&b, 20, 20), QColor(0, 0, 255));
+    }
+
+    void buttonFadeSwitchedOffAfterLeaving()
+    {
+        // Switched off while fading out after the pointer left: the button ends in the normal look, not the hot.
+        auto b = fadingButton();
+        sendPlain(b.get(), QEvent::Enter);
+        QTRY_VERIFY_WITH_TIMEOUT(!b->painter()->fadeTimer->isActive(), 2000);
+        sendPlain(b.get(), QEvent::Leave);
+        b->setFadeEnabled(false);
+        QCOMPARE(b->painter()->getState(), CtrlStateNormal);
+        QCOMPARE(px(b.get(), 1, 1), kN);
+    }
+
+    void buttonDeletedWhenDraggedOff()
+    {
+        // Dragging off a held button emits released(); a receiver that deletes the button ends the move there.
+        auto* b = new TEVQPushButton;
+        b->resize(60, 20);
+        QPointer<TEVQPushButton> alive(b);
+        connect(b, &QPushButton::released, b, [b] { delete b; });
+        sendMouse(b, QEvent::MouseButtonPress, QPoint(5, 5));
+        sendMouse(b, QEvent::MouseMove, QPoint(500, 5), Qt::NoButton, Qt::LeftButton);
+        QVERIFY(!alive);
     }
 
     void buttonExtensionArea()

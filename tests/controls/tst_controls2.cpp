@@ -353,6 +353,24 @@ private slots:
 
     // ---- progress bar -----------------------------------------------------------------------------------------------
 
+    void switchSlidesAfterItsAnimationIsDeleted()
+    {
+        // The animation is a child of the switch: with it deleted by whoever deletes the switch's children (at
+        // rest, then mid-slide), the switch slides on the next press.
+        auto s = styledSwitch();
+        s->setSwitchSpeed(0);
+        delete s->findChild<QVariantAnimation*>();
+        QTest::mouseClick(s.get(), Qt::LeftButton, {}, QPoint(50, 10));
+        QTRY_VERIFY(s->getIsSwitchToLeft());
+        s->setSwitchSpeed(10000);
+        QTest::mouseClick(s.get(), Qt::LeftButton, {}, QPoint(50, 10));
+        delete s->findChild<QVariantAnimation*>();
+        s->setSwitchSpeed(0);
+        QTest::mouseClick(s.get(), Qt::LeftButton, {}, QPoint(50, 10));
+        QTRY_VERIFY(!s->getIsSwitchToLeft());
+        QVERIFY(thumbAt(s.get(), false, kThumb[CtrlStateNormal]));
+    }
+
     void progressGeometry_data()
     {
         QTest::addColumn<BarCase>("k");
@@ -543,6 +561,25 @@ private slots:
         w.setImagePath(QStringLiteral("red.png"));
         QVERIFY(!w.painter()->movie && !label->isVisibleTo(&w));
         QCOMPARE(px(&w, 20, 15), kRed);
+    }
+
+    void imageFollowsAnotherTheme()
+    {
+        // Another theme with another picture under the same name: the next paint shows the new picture.
+        TEVQImage w;
+        w.resize(10, 10);
+        w.setImagePath(QStringLiteral("red.png"));
+        QCOMPARE(px(&w, 5, 5), kRed);
+        QTemporaryDir other;
+        QImage blue = redSquare(10);
+        blue.fill(Qt::blue);
+        QVERIFY(blue.save(other.filePath("red.png")));
+        QVERIFY(tevtest::writeFile(other.filePath("style.json"), kStyleJson));
+        QVERIFY(tevtest::writeFile(other.filePath("theme.json"), kThemeJson));
+        QVERIFY(rm()->loadThemeDir(other.path()));
+        const QColor shown = px(&w, 5, 5);
+        QVERIFY(rm()->loadThemeDir(m_theme.path()));
+        QCOMPARE(shown, QColor(Qt::blue));
     }
 
     // ---- LCD number -------------------------------------------------------------------------------------------------
