@@ -804,6 +804,24 @@ private slots:
 
     // ---- mouse and keyboard ----------------------------------------------------------------------------------
 
+    void checkBoxIconOffsetsOfAnySize()
+    {
+        // Offsets from code as from JSON: painting with the largest ones does not overflow.
+        TEVQCheckBox b;
+        b.resize(100, 20);
+        b.setText(QStringLiteral("x"));
+        b.setIconOffsetX(INT_MAX);
+        b.setIconOffsetY(INT_MIN);
+        QCOMPARE(b.getIconOffsetX(), QWIDGETSIZE_MAX);
+        grab(&b);
+        IconStyleDesc style;
+        style.offsetX = INT_MIN;
+        style.horAlign = 0;
+        b.setIconStyle(style);
+        QCOMPARE(b.getIconOffsetX(), -QWIDGETSIZE_MAX);
+        grab(&b);
+    }
+
     void checkBoxIconsFollowTheMouse()
     {
         TEVQCheckBox box;

@@ -478,6 +478,20 @@ private slots:
         QVERIFY(bar->value() > 0);
     }
 
+    void textEditBarReplacedByItsCaller()
+    {
+        // A caller that puts a bar of its own in place (Qt deletes the old one): styling the bars through the
+        // control or its JSON reaches the remaining framework bar only.
+        TEVQTextEdit t;
+        t.setVerticalScrollBar(new QScrollBar(Qt::Vertical));
+        QCOMPARE(t.verticalBar(), nullptr);
+        t.setScrollbarThumbStyle(false, CtrlStateNormal, FillStyle());
+        t.setScrollbarSize(false, 8);
+        read(&t, R"({"child": [{"type": "qtscrollbar", "attr": {"upicon": "v.png"}, "w": 6},
+                               {"type": "qtscrollbar", "attr": {"hor": true, "upicon": "h.png"}, "h": 5}]})");
+        QCOMPARE(t.horizontalBar()->getScrollbarBtnIcon(true), QStringLiteral("h.png"));
+    }
+
     // ---- rich text label -------------------------------------------------------------------------------------
 
     void richLabelWithoutMetaObject()
