@@ -905,6 +905,18 @@ private slots:
         QCOMPARE(presses.count(), 3); // keys are not presses
     }
 
+    void comboTakesADelegateOfItsCaller()
+    {
+        // QComboBox::setItemDelegate deletes the delegate in place: the themed one goes, the caller's paints.
+        auto combo = std::make_unique<TEVQComboBox>();
+        combo->addItem(QStringLiteral("Plant"));
+        auto* own = new QItemDelegate(combo.get()); // not owned by the combo box: by its parent
+        combo->setItemDelegate(own);
+        QCOMPARE(combo->itemDelegate(), own);
+        QCOMPARE(combo->popupList()->delegate(), nullptr);
+        combo.reset();
+    }
+
     void comboPopupAndSelection()
     {
         QWidget host;

@@ -199,6 +199,26 @@ private slots:
         COMPARE_WRITTEN(&e, "style", rewritten);
     }
 
+    void lineEditWritesEveryNamedState()
+    {
+        // Normal and focused looks named, hot and disabled not: the four differ, so each named state is written
+        // and the focused look comes back.
+        TextStyleDesc b, c;
+        QVERIFY(rm()->getTextStyle(QStringLiteral("b"), b) && rm()->getTextStyle(QStringLiteral("c"), c));
+        FillStyle a;
+        QVERIFY(rm()->getFillStyle(QStringLiteral("a"), a));
+        TEVQLineEdit e;
+        e.setTextStyle(CtrlStateNormal, b);
+        e.setTextStyle(CtrlStatePressed, c);
+        e.setBackground(CtrlStatePressed, a);
+        COMPARE_WRITTEN(&e, "style", R"([["a", 1, 2], ["b", 2, 4], ["c", 2, 6]])");
+        TEVQLineEdit back;
+        Json::Value saved = written(&e);
+        back.serializeJsonValue(&saved, true);
+        QCOMPARE(back.getBackground(CtrlStatePressed).name, QStringLiteral("a"));
+        QCOMPARE(back.getTextStyle(CtrlStatePressed).name, QStringLiteral("c"));
+    }
+
     void lineEditAttrContract_data()
     {
         QTest::addColumn<QString>("input");
