@@ -802,8 +802,6 @@ private slots:
         QCOMPARE(g.font(unsized), TEVQWidgetBaseImpl::styleFont(unsized));
     }
 
-    // ---- mouse and keyboard ----------------------------------------------------------------------------------
-
     void checkBoxIconOffsetsOfAnySize()
     {
         // Offsets from code as from JSON: painting with the largest ones does not overflow.
@@ -821,6 +819,8 @@ private slots:
         QCOMPARE(b.getIconOffsetX(), -QWIDGETSIZE_MAX);
         grab(&b);
     }
+
+    // ---- mouse and keyboard ----------------------------------------------------------------------------------
 
     void checkBoxIconsFollowTheMouse()
     {
