@@ -3,12 +3,12 @@
 // forwarders that style either bar, the two style-sheet operations for their sizes, and the reader of the
 // scroll-bar child elements of a page element. A "child" entry whose "type" contains "scrollbar" describes
 // the host's own horizontal or vertical bar, not a child widget.
+#include "TEVQScrollBar.h"
 #include "TEVQWidgetBaseImpl.h"
 #include "TEVStyleDesc.h"
 
+#include <QPointer>
 #include <QString>
-
-class TEVQScrollBar;
 
 class TEV_EXPORT TEVQScrollBarPair
 {
@@ -32,6 +32,7 @@ public:
     // Both bars' style sheet: their thickness and the vertical arrow buttons' width (hor is not used).
     virtual void setScrollbarSize(bool hor, int size);
 
+    // Null once the host put another bar in its place (the host deletes the bar it replaces).
     TEVQScrollBar* horizontalBar() const { return m_horizontal; }
     TEVQScrollBar* verticalBar() const { return m_vertical; }
 
@@ -51,8 +52,8 @@ protected:
     }
 
 private:
-    TEVQScrollBar* m_horizontal = nullptr;
-    TEVQScrollBar* m_vertical = nullptr;
+    QPointer<TEVQScrollBar> m_horizontal;
+    QPointer<TEVQScrollBar> m_vertical;
     bool m_hasButtonSize;
 };
 

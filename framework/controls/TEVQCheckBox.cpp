@@ -15,7 +15,7 @@ const QString kUncheckDefault = QStringLiteral("IDB_UNCHECK");
 const QString kCheckedDefault = QStringLiteral("IDB_CHECKED");
 
 
-// Icon offsets read from JSON stay within what a widget can measure, so that no geometry sum overflows.
+// Icon offsets, from JSON or from code, stay within what a widget can measure, so that no geometry sum overflows.
 int clampOffset(int v) { return qBound(-QWIDGETSIZE_MAX, v, QWIDGETSIZE_MAX); }
 
 } // namespace
@@ -250,15 +250,21 @@ void TEVQCheckBox::setDisableCheckIcon(const QString& name) { painter()->disable
 void TEVQCheckBox::setDisableUncheckIcon(const QString& name) { painter()->disableUncheckIcon = name; }
 
 const IconStyleDesc& TEVQCheckBox::getIconStyle() const { return painter()->iconStyle; }
-void TEVQCheckBox::setIconStyle(const IconStyleDesc& style) { painter()->iconStyle = style; }
+void TEVQCheckBox::setIconStyle(const IconStyleDesc& style)
+{
+    painter()->iconStyle = style;
+    painter()->iconStyle.offsetX = clampOffset(style.offsetX);
+    painter()->iconStyle.offsetY = clampOffset(style.offsetY);
+}
+
 DockLayoutType TEVQCheckBox::getIconHorAlign() const { return DockLayoutType(painter()->iconStyle.horAlign); }
 void TEVQCheckBox::setIconHorAlign(DockLayoutType align) { painter()->iconStyle.horAlign = align; }
 DockLayoutType TEVQCheckBox::getIconVerAlign() const { return DockLayoutType(painter()->iconStyle.verAlign); }
 void TEVQCheckBox::setIconVerAlign(DockLayoutType align) { painter()->iconStyle.verAlign = align; }
 int TEVQCheckBox::getIconOffsetX() const { return painter()->iconStyle.offsetX; }
-void TEVQCheckBox::setIconOffsetX(int x) { painter()->iconStyle.offsetX = x; }
+void TEVQCheckBox::setIconOffsetX(int x) { painter()->iconStyle.offsetX = clampOffset(x); }
 int TEVQCheckBox::getIconOffsetY() const { return painter()->iconStyle.offsetY; }
-void TEVQCheckBox::setIconOffsetY(int y) { painter()->iconStyle.offsetY = y; }
+void TEVQCheckBox::setIconOffsetY(int y) { painter()->iconStyle.offsetY = clampOffset(y); }
 
 bool TEVQCheckBox::getShowIcon() const { return painter()->showIcon; }
 void TEVQCheckBox::setShowIcon(bool show) { painter()->showIcon = show; }

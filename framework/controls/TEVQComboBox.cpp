@@ -196,19 +196,16 @@ QSize TEVQComboItemDelegate::sizeHint(const QStyleOptionViewItem& option, const 
 }
 
 TEVQComboList::TEVQComboList(TEVQComboBoxImpl* painter, QWidget* parent)
-    : QListView(parent), m_painter(painter), m_delegate(painter)
+    : QListView(parent), m_painter(painter), m_delegate(new TEVQComboItemDelegate(painter, this))
 {
-    setItemDelegate(&m_delegate);
+    // On the heap: QComboBox::setItemDelegate deletes the delegate it replaces.
+    setItemDelegate(m_delegate);
     viewport()->installEventFilter(this);
     setFrameStyle(0);
     viewport()->setStyleSheet(kClearBackground);
 }
 
-TEVQComboList::~TEVQComboList()
-{
-    // The delegate is a member: the view must not reach it once it is gone.
-    setItemDelegate(nullptr);
-}
+TEVQComboList::~TEVQComboList() = default;
 
 bool TEVQComboList::eventFilter(QObject* watched, QEvent* event)
 {

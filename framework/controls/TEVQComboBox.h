@@ -74,11 +74,12 @@ public:
     ~TEVQComboList() override;
 
     bool eventFilter(QObject* watched, QEvent* event) override;
-    TEVQComboItemDelegate* delegate() { return &m_delegate; }
+    // Null once the combo box's setItemDelegate replaced (and deleted) it.
+    TEVQComboItemDelegate* delegate() { return m_delegate.data(); }
 
 private:
     TEVQComboBoxImpl* m_painter; // not owned
-    TEVQComboItemDelegate m_delegate;
+    QPointer<TEVQComboItemDelegate> m_delegate; // a child of the list
 };
 
 class TEV_EXPORT TEVQComboBox : public QComboBox, public TEVQtLib::ITEVQWidgetBase

@@ -166,9 +166,10 @@ bool TEVQLineEditImpl::serializeJsonValue(Json::Value*& json, bool load)
         return result;
     }
 
+    // A group is one entry only when its four styles are equal, so that no named state is lost.
     TEVStyleEntries styles;
-    styles.fillGroup(0, backgrounds);
-    styles.textGroup(4, textStyles);
+    styles.fillGroup(0, backgrounds, TEVStyleEntries::GroupRule::NotAllEqual);
+    styles.textGroup(4, textStyles, TEVStyleEntries::GroupRule::NotAllEqual);
     styles.text(9, placeholderStyle); // last, so that it reads back as the placeholder
     styles.write(element);
     Json::Value& attrs = ownAttrs(element, {"text", "ispassord", "tip", "shortcut", "leftMargin", "rightMargin",

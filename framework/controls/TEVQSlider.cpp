@@ -245,22 +245,29 @@ const FillStyle& TEVQSlider::getThumbStyle(CtrlState state) const { return paint
 
 void TEVQSlider::paintEvent(QPaintEvent* event) { tevForwardPaint(event); }
 
+// Qt's handler emits the slider's signals; a slot may delete the slider (its press signal comes last).
 void TEVQSlider::mousePressEvent(QMouseEvent* event)
 {
+    QPointer<QWidget> alive(this);
     QSlider::mousePressEvent(event);
-    tevForwardMousePress(event);
+    if (alive)
+        tevForwardMousePress(event);
 }
 
 void TEVQSlider::mouseReleaseEvent(QMouseEvent* event)
 {
+    QPointer<QWidget> alive(this);
     QSlider::mouseReleaseEvent(event);
-    tevForwardMouseRelease(event);
+    if (alive)
+        tevForwardMouseRelease(event);
 }
 
 void TEVQSlider::mouseMoveEvent(QMouseEvent* event)
 {
+    QPointer<QWidget> alive(this);
     QSlider::mouseMoveEvent(event);
-    tevForwardMouseMove(event);
+    if (alive)
+        tevForwardMouseMove(event);
 }
 
 void TEVQSlider::enterEvent(QEvent* event)

@@ -328,9 +328,9 @@ void TEVStyleEntries::fillGroup(const std::array<int, 4>& slotIds, FillStyle* st
     add(slotIds, 4, states, nullptr);
 }
 
-void TEVStyleEntries::textGroup(int firstSlot, TextStyleDesc* states)
+void TEVStyleEntries::textGroup(int firstSlot, TextStyleDesc* states, GroupRule rule)
 {
-    textGroup({{firstSlot, firstSlot + 1, firstSlot + 2, firstSlot + 3}}, states);
+    add({{firstSlot, firstSlot + 1, firstSlot + 2, firstSlot + 3}}, 4, nullptr, states, rule);
 }
 
 void TEVStyleEntries::textGroup(const std::array<int, 4>& slotIds, TextStyleDesc* states)

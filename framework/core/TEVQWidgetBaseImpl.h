@@ -158,7 +158,7 @@ public:
     // Four states on four slots: firstSlot .. firstSlot + 3, or the given slots.
     void fillGroup(int firstSlot, FillStyle* states, GroupRule rule = GroupRule::NamedNeighboursDiffer);
     void fillGroup(const std::array<int, 4>& slotIds, FillStyle* states);
-    void textGroup(int firstSlot, TextStyleDesc* states);
+    void textGroup(int firstSlot, TextStyleDesc* states, GroupRule rule = GroupRule::NamedNeighboursDiffer);
     void textGroup(const std::array<int, 4>& slotIds, TextStyleDesc* states);
 
     void read(const Json::Value& element) const;

@@ -821,6 +821,24 @@ private slots:
         QCOMPARE(g.font(unsized), TEVQWidgetBaseImpl::styleFont(unsized));
     }
 
+    void checkBoxIconOffsetsOfAnySize()
+    {
+        // Offsets from code as from JSON: painting with the largest ones does not overflow.
+        TEVQCheckBox b;
+        b.resize(100, 20);
+        b.setText(QStringLiteral("x"));
+        b.setIconOffsetX(INT_MAX);
+        b.setIconOffsetY(INT_MIN);
+        QCOMPARE(b.getIconOffsetX(), QWIDGETSIZE_MAX);
+        grab(&b);
+        IconStyleDesc style;
+        style.offsetX = INT_MIN;
+        style.horAlign = 0;
+        b.setIconStyle(style);
+        QCOMPARE(b.getIconOffsetX(), -QWIDGETSIZE_MAX);
+        grab(&b);
+    }
+
     // ---- mouse and keyboard ----------------------------------------------------------------------------------
 
     void checkBoxIconsFollowTheMouse()
@@ -904,6 +922,18 @@ private slots:
         QTest::keyClick(r1, Qt::Key_Space);
         QVERIFY(r1->isChecked() && !r2->isChecked());
         QCOMPARE(presses.count(), 3); // keys are not presses
+    }
+
+    void comboTakesADelegateOfItsCaller()
+    {
+        // QComboBox::setItemDelegate deletes the delegate in place: the themed one goes, the caller's paints.
+        auto combo = std::make_unique<TEVQComboBox>();
+        combo->addItem(QStringLiteral("Plant"));
+        auto* own = new QItemDelegate(combo.get()); // not owned by the combo box: by its parent
+        combo->setItemDelegate(own);
+        QCOMPARE(combo->itemDelegate(), own);
+        QCOMPARE(combo->popupList()->delegate(), nullptr);
+        combo.reset();
     }
 
     void comboPopupAndSelection()

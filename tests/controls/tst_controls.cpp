@@ -994,6 +994,17 @@ private slots:
         QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(150, 8));
     }
 
+    void sliderDeletedByItsPressSignal()
+    {
+        // A slot that deletes the slider when it is pressed: the painter's part of the press must not follow.
+        auto* s = new TEVQSlider;
+        s->resize(200, 30);
+        QPointer<TEVQSlider> alive(s);
+        connect(s, &QAbstractSlider::sliderPressed, s, [s] { delete s; });
+        sendMouse(s, QEvent::MouseButtonPress, s->getThumbRect().center());
+        QVERIFY(!alive);
+    }
+
     void registryEntries()
     {
         const struct { const char *type, *className, *canonical; } cases[] = {

@@ -199,6 +199,26 @@ private slots:
         COMPARE_WRITTEN(&e, "style", rewritten);
     }
 
+    void lineEditWritesEveryNamedState()
+    {
+        // Normal and focused looks named, hot and disabled not: the four differ, so each named state is written
+        // and the focused look comes back.
+        TextStyleDesc b, c;
+        QVERIFY(rm()->getTextStyle(QStringLiteral("b"), b) && rm()->getTextStyle(QStringLiteral("c"), c));
+        FillStyle a;
+        QVERIFY(rm()->getFillStyle(QStringLiteral("a"), a));
+        TEVQLineEdit e;
+        e.setTextStyle(CtrlStateNormal, b);
+        e.setTextStyle(CtrlStatePressed, c);
+        e.setBackground(CtrlStatePressed, a);
+        COMPARE_WRITTEN(&e, "style", R"([["a", 1, 2], ["b", 2, 4], ["c", 2, 6]])");
+        TEVQLineEdit back;
+        Json::Value saved = written(&e);
+        back.serializeJsonValue(&saved, true);
+        QCOMPARE(back.getBackground(CtrlStatePressed).name, QStringLiteral("a"));
+        QCOMPARE(back.getTextStyle(CtrlStatePressed).name, QStringLiteral("c"));
+    }
+
     void lineEditAttrContract_data()
     {
         QTest::addColumn<QString>("input");
@@ -476,6 +496,20 @@ private slots:
         QCOMPARE(t.cursorForPosition(QPoint(2, 2)).blockNumber(), 0);
         QTest::keyClick(t.viewport(), Qt::Key_PageDown);
         QVERIFY(bar->value() > 0);
+    }
+
+    void textEditBarReplacedByItsCaller()
+    {
+        // A caller that puts a bar of its own in place (Qt deletes the old one): styling the bars through the
+        // control or its JSON reaches the remaining framework bar only.
+        TEVQTextEdit t;
+        t.setVerticalScrollBar(new QScrollBar(Qt::Vertical));
+        QCOMPARE(t.verticalBar(), nullptr);
+        t.setScrollbarThumbStyle(false, CtrlStateNormal, FillStyle());
+        t.setScrollbarSize(false, 8);
+        read(&t, R"({"child": [{"type": "qtscrollbar", "attr": {"upicon": "v.png"}, "w": 6},
+                               {"type": "qtscrollbar", "attr": {"hor": true, "upicon": "h.png"}, "h": 5}]})");
+        QCOMPARE(t.horizontalBar()->getScrollbarBtnIcon(true), QStringLiteral("h.png"));
     }
 
     // ---- rich text label -------------------------------------------------------------------------------------
