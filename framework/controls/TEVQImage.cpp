@@ -45,7 +45,7 @@ void TEVQImageImpl::rebuild()
     TEVQResourceManager* rm = TEVQResourceManager::getInstance();
     m_cacheValid = true;
     m_cacheWidgetSize = owner ? owner->size() : QSize();
-    m_cacheThemeSerial = rm->themeSerial();
+    m_cacheResourceSerial = rm->resourceSerial();
     m_picture = QImage();
     m_offset = QPoint();
     const QRect r(QPoint(0, 0), m_cacheWidgetSize);
@@ -99,7 +99,7 @@ void TEVQImageImpl::draw(QPainter* painter, const QRect& rect)
     if (!painter || !owner)
         return;
     if (!m_cacheValid || owner->size() != m_cacheWidgetSize ||
-        m_cacheThemeSerial != TEVQResourceManager::getInstance()->themeSerial())
+        m_cacheResourceSerial != TEVQResourceManager::getInstance()->resourceSerial())
         rebuild();
     if (!m_picture.isNull())
         painter->drawImage(rect.topLeft() + m_offset, m_picture);

@@ -58,7 +58,7 @@ private:
 
     bool m_cacheValid = false;
     QSize m_cacheWidgetSize;
-    quint64 m_cacheThemeSerial = 0; // another theme may hold another picture under the same name
+    quint64 m_cacheResourceSerial = 0; // another theme or skin may hold another picture under the same name
     QImage m_picture; // what is painted, at its painted size
     QPoint m_offset;  // its place relative to the rectangle's top-left corner
 };

@@ -43,10 +43,10 @@ const TEVIconCache::Source* TEVIconCache::source(const QString& name, bool gray)
 {
     if (name.isEmpty())
         return nullptr;
-    const quint64 serial = resources()->themeSerial();
-    if (serial != m_themeSerial) {
+    const quint64 serial = resources()->resourceSerial();
+    if (serial != m_resourceSerial) {
         clear();
-        m_themeSerial = serial;
+        m_resourceSerial = serial;
     }
     for (const Source& s : m_sources) {
         if (s.gray == gray && s.name == name)

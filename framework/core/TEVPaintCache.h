@@ -58,7 +58,7 @@ private:
 
     std::vector<Source> m_sources;
     std::vector<Rendered> m_rendered;
-    quint64 m_themeSerial = 0; // the resource manager's theme serial the entries were found under
+    quint64 m_resourceSerial = 0; // the resource manager's resource serial the entries were found under
 };
 
 } // namespace TEVQtLib

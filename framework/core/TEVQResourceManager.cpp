@@ -582,7 +582,7 @@ TEVQResourceManager::StoresPrint TEVQResourceManager::storesPrint() const
         print.dirPath = m_defaultStore->dirPath;
     }
     print.scale = m_scaleFactor;
-    print.changes = m_storeChanges;
+    print.changes = m_resourceSerial;
     return print;
 }
 
@@ -929,7 +929,7 @@ void TEVQResourceManager::notifyChangeLanguage(QWidget* widget) { walkChildren(w
 
 void TEVQResourceManager::releaseRes()
 {
-    ++m_storeChanges;
+    ++m_resourceSerial;
     TEVQResourceManagerImpl* store = m_defaultStore.get();
     if (!store)
         return;

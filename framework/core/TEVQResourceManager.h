@@ -277,9 +277,10 @@ public:
     TEVQResourceManagerImpl* defaultStore() const { return m_defaultStore.get(); }
     TEVQResourceManagerImpl* themeStore() const { return m_themeStore.get(); }
     TEVQResourceManagerImpl* projectStore() const { return m_projectStore.get(); }
-    // Counts the theme stores loaded. Whoever keeps pictures it found by name (a control's icons) finds them
-    // again once this changes: the new theme may hold other pictures under the same names.
-    quint64 themeSerial() const { return m_themeSerial; }
+    // Counts the loads and folder settings (theme, skin and project loads, the skin and project folders, the
+    // release of resources). Whoever keeps pictures it found by name (a control's icons) finds them again once
+    // this changes: the stores may now hold other pictures under the same names.
+    quint64 resourceSerial() const { return m_resourceSerial; }
 
 protected:
     // Walk the children of widget (not widget itself), depth first in child order.
@@ -336,9 +337,8 @@ private:
     QHash<QString, qint64> m_missingImages; // cache key ("_gray" appended for disabled variants) -> time missed
     QHash<QString, qint64> m_missingSvgs;
     StoresPrint m_missPrint;
-    quint64 m_storeChanges = 0; // counts the loads and folder settings
     QElapsedTimer m_missClock;
-    quint64 m_themeSerial = 0;
+    quint64 m_resourceSerial = 0;
 };
 
 } // namespace TEVQtLib

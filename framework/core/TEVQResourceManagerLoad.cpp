@@ -130,7 +130,7 @@ bool readThemeStore(TEVQResourceManager* manager, TEVQResourceManagerImpl* store
 
 bool TEVQResourceManager::loadThemeDir(const QString& dir)
 {
-    ++m_storeChanges;
+    ++m_resourceSerial;
     if (m_themeStore && m_themeStore->loaded && m_themeStore->filePath.isEmpty() && m_themeStore->dirPath == dir)
         return true;
     std::unique_ptr<TEVQResourceManagerImpl> store(new TEVQResourceManagerImpl);
@@ -138,14 +138,13 @@ bool TEVQResourceManager::loadThemeDir(const QString& dir)
     if (!walkDirectory(store.get(), dir) || !readThemeStore(this, store.get()))
         return false;
     m_themeStore = std::move(store);
-    ++m_themeSerial;
     themeChange();
     return true;
 }
 
 bool TEVQResourceManager::loadThemeFile(const QString& path)
 {
-    ++m_storeChanges;
+    ++m_resourceSerial;
     if (path.isEmpty())
         return false;
     std::unique_ptr<TEVQResourceManagerImpl> store(new TEVQResourceManagerImpl);
@@ -153,7 +152,6 @@ bool TEVQResourceManager::loadThemeFile(const QString& path)
     if (!readArchive(store.get(), tevZipOpenFile(pathBytes(path).constData())) || !readThemeStore(this, store.get()))
         return false;
     m_themeStore = std::move(store);
-    ++m_themeSerial;
     return true;
 }
 
@@ -178,7 +176,7 @@ bool parseSkinStyles(const TEVQResourceManagerImpl& defaults, Json::Value& style
 
 bool TEVQResourceManager::loadSkinFile(const QString& path)
 {
-    ++m_storeChanges;
+    ++m_resourceSerial;
     if (path.isEmpty())
         return false;
     // The path is the skin's before anything is read, and stays when the load fails.
@@ -201,7 +199,7 @@ bool TEVQResourceManager::loadSkinFile(const QString& path)
 
 bool TEVQResourceManager::loadSkinFile(const char* data, int size)
 {
-    ++m_storeChanges;
+    ++m_resourceSerial;
     if (!data || size <= 0)
         return false;
     TEVQResourceManagerImpl aside;
@@ -218,7 +216,7 @@ bool TEVQResourceManager::loadSkinFile(const char* data, int size)
 
 bool TEVQResourceManager::setSkinDirPath(const QString& dir)
 {
-    ++m_storeChanges;
+    ++m_resourceSerial;
     if (dir.isEmpty())
         return false;
     // Either separator may end the path; it is kept with one '/' at the end. The folder is the skin's before
@@ -244,7 +242,7 @@ bool TEVQResourceManager::setSkinDirPath(const QString& dir)
 
 bool TEVQResourceManager::setProjectDirPath(const QString& dir)
 {
-    ++m_storeChanges;
+    ++m_resourceSerial;
     m_projectStore.reset(new TEVQResourceManagerImpl);
     TEVQResourceManagerImpl* store = m_projectStore.get();
     store->filePath = dir;
@@ -271,7 +269,7 @@ void TEVQResourceManager::initDefaultStyleRes()
 
 void TEVQResourceManager::initDefaultImageRes()
 {
-    ++m_storeChanges;
+    ++m_resourceSerial;
     const QPen pen(QColor::fromRgba(0xFFCCCCCCu), 1);
     const QRect box(1, 1, 14, 14);
     auto store = [this](const char* name, const QImage& image) {
