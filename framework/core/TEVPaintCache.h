@@ -20,8 +20,9 @@ class QPainter;
 namespace TEVQtLib {
 
 // The icons of one control, found through the resource manager once each. Entries stay until clear() (the
-// control clears the cache whenever it re-reads its styles) or until another theme is loaded, which may hold
-// other pictures under the same names. Names that find nothing are looked up again on the next draw.
+// control clears the cache whenever it re-reads its styles) or until a theme, skin or project is loaded or a
+// folder set, which may bring other pictures under the same names. Names that find nothing are asked for again
+// on the next draw (the resource manager remembers its misses for a while).
 class TEV_EXPORT TEVIconCache
 {
 public:
