@@ -15,8 +15,6 @@ const QString kUncheckDefault = QStringLiteral("IDB_UNCHECK");
 const QString kCheckedDefault = QStringLiteral("IDB_CHECKED");
 
 
-// Icon offsets, from JSON or from code, stay within what a widget can measure, so that no geometry sum overflows.
-int clampOffset(int v) { return qBound(-QWIDGETSIZE_MAX, v, QWIDGETSIZE_MAX); }
 
 } // namespace
 
@@ -110,9 +108,9 @@ bool TEVQCheckBoxImpl::serializeJsonValue(Json::Value*& json, bool load)
         json::read(a, "iconHor", iconStyle.horAlign);
         json::read(a, "iconVer", iconStyle.verAlign);
         if (json::read(a, "iconX", iconStyle.offsetX))
-            iconStyle.offsetX = clampOffset(iconStyle.offsetX);
+            iconStyle.offsetX = TEVQWidgetBaseImpl::boundedOffset(iconStyle.offsetX);
         if (json::read(a, "iconY", iconStyle.offsetY))
-            iconStyle.offsetY = clampOffset(iconStyle.offsetY);
+            iconStyle.offsetY = TEVQWidgetBaseImpl::boundedOffset(iconStyle.offsetY);
         json::read(a, "showIcon", showIcon);
         json::read(a, "showText", showText);
         QString text;
@@ -253,8 +251,8 @@ const IconStyleDesc& TEVQCheckBox::getIconStyle() const { return painter()->icon
 void TEVQCheckBox::setIconStyle(const IconStyleDesc& style)
 {
     painter()->iconStyle = style;
-    painter()->iconStyle.offsetX = clampOffset(style.offsetX);
-    painter()->iconStyle.offsetY = clampOffset(style.offsetY);
+    painter()->iconStyle.offsetX = TEVQWidgetBaseImpl::boundedOffset(style.offsetX);
+    painter()->iconStyle.offsetY = TEVQWidgetBaseImpl::boundedOffset(style.offsetY);
 }
 
 DockLayoutType TEVQCheckBox::getIconHorAlign() const { return DockLayoutType(painter()->iconStyle.horAlign); }
@@ -262,9 +260,9 @@ void TEVQCheckBox::setIconHorAlign(DockLayoutType align) { painter()->iconStyle.
 DockLayoutType TEVQCheckBox::getIconVerAlign() const { return DockLayoutType(painter()->iconStyle.verAlign); }
 void TEVQCheckBox::setIconVerAlign(DockLayoutType align) { painter()->iconStyle.verAlign = align; }
 int TEVQCheckBox::getIconOffsetX() const { return painter()->iconStyle.offsetX; }
-void TEVQCheckBox::setIconOffsetX(int x) { painter()->iconStyle.offsetX = clampOffset(x); }
+void TEVQCheckBox::setIconOffsetX(int x) { painter()->iconStyle.offsetX = TEVQWidgetBaseImpl::boundedOffset(x); }
 int TEVQCheckBox::getIconOffsetY() const { return painter()->iconStyle.offsetY; }
-void TEVQCheckBox::setIconOffsetY(int y) { painter()->iconStyle.offsetY = clampOffset(y); }
+void TEVQCheckBox::setIconOffsetY(int y) { painter()->iconStyle.offsetY = TEVQWidgetBaseImpl::boundedOffset(y); }
 
 bool TEVQCheckBox::getShowIcon() const { return painter()->showIcon; }
 void TEVQCheckBox::setShowIcon(bool show) { painter()->showIcon = show; }

@@ -37,7 +37,6 @@ constexpr double kFadeEpsilon = 1e-9;
 
 // Widths and offsets read from JSON stay within what a widget can measure, so that no geometry sum overflows.
 int clampSize(int v) { return qBound(0, v, QWIDGETSIZE_MAX); }
-int clampOffset(int v) { return qBound(-QWIDGETSIZE_MAX, v, QWIDGETSIZE_MAX); }
 
 // The dictionary text of key; a text that names a key itself is looked up once more.
 QString dictionaryText(const QString& key)
@@ -356,17 +355,17 @@ bool TEVQPushButtonImpl::serializeJsonValue(Json::Value*& json, bool load)
         json::read(a[IconHor], iconStyle.horAlign);
         json::read(a[IconVer], iconStyle.verAlign);
         if (json::read(a[IconX], iconStyle.offsetX))
-            iconStyle.offsetX = clampOffset(iconStyle.offsetX);
+            iconStyle.offsetX = TEVQWidgetBaseImpl::boundedOffset(iconStyle.offsetX);
         if (json::read(a[IconY], iconStyle.offsetY))
-            iconStyle.offsetY = clampOffset(iconStyle.offsetY);
+            iconStyle.offsetY = TEVQWidgetBaseImpl::boundedOffset(iconStyle.offsetY);
         json::read(a[IconUseColor], iconStyle.useColor);
         std::string color;
         if (json::read(a[IconColor], color))
             iconStyle.color = stringToColor(color);
         if (json::read(a[TxtX], textOffsetX))
-            textOffsetX = clampOffset(textOffsetX);
+            textOffsetX = TEVQWidgetBaseImpl::boundedOffset(textOffsetX);
         if (json::read(a[TxtY], textOffsetY))
-            textOffsetY = clampOffset(textOffsetY);
+            textOffsetY = TEVQWidgetBaseImpl::boundedOffset(textOffsetY);
         return result;
     }
 
@@ -552,7 +551,12 @@ void TEVQPushButton::setUseIcon(bool use)
 
 bool TEVQPushButton::getUseIcon() const { return painter()->useIcon; }
 
-void TEVQPushButton::setIconStyle(const IconStyleDesc& style) { painter()->iconStyle = style; }
+void TEVQPushButton::setIconStyle(const IconStyleDesc& style)
+{
+    painter()->iconStyle = style;
+    painter()->iconStyle.offsetX = TEVQWidgetBaseImpl::boundedOffset(style.offsetX);
+    painter()->iconStyle.offsetY = TEVQWidgetBaseImpl::boundedOffset(style.offsetY);
+}
 
 const IconStyleDesc& TEVQPushButton::getIconStyle() const { return painter()->iconStyle; }
 
@@ -560,9 +564,9 @@ void TEVQPushButton::setShowText(bool show) { painter()->showText = show; }
 
 bool TEVQPushButton::getShowText() const { return painter()->showText; }
 
-void TEVQPushButton::setTextOffsetX(int x) { painter()->textOffsetX = x; }
+void TEVQPushButton::setTextOffsetX(int x) { painter()->textOffsetX = TEVQWidgetBaseImpl::boundedOffset(x); }
 
-void TEVQPushButton::setTextOffsetY(int y) { painter()->textOffsetY = y; }
+void TEVQPushButton::setTextOffsetY(int y) { painter()->textOffsetY = TEVQWidgetBaseImpl::boundedOffset(y); }
 
 int TEVQPushButton::getTextOffsetX() const { return painter()->textOffsetX; }
 

@@ -13,7 +13,6 @@ using namespace TEVQtLib;
 namespace {
 
 
-int clampOffset(int v) { return qBound(-QWIDGETSIZE_MAX, v, QWIDGETSIZE_MAX); }
 
 // Start of an item of size inside [start, start + length): 0 start, 1 centre, 2 end, anything else start.
 int placed(int align, int start, int length, int size)
@@ -154,9 +153,9 @@ bool TEVQRadioButtonImpl::serializeJsonValue(Json::Value*& json, bool load)
             b->setText(resolveKeyedText(text, textKey));
         }
         if (json::read(a, "iconX", iconStyle.offsetX))
-            iconStyle.offsetX = clampOffset(iconStyle.offsetX);
+            iconStyle.offsetX = TEVQWidgetBaseImpl::boundedOffset(iconStyle.offsetX);
         if (json::read(a, "iconY", iconStyle.offsetY))
-            iconStyle.offsetY = clampOffset(iconStyle.offsetY);
+            iconStyle.offsetY = TEVQWidgetBaseImpl::boundedOffset(iconStyle.offsetY);
         return result;
     }
 
@@ -303,15 +302,20 @@ void TEVQRadioButton::setIcon(RadioIconState state, const QString& path)
     }
 }
 
-void TEVQRadioButton::setIconStyle(const IconStyleDesc& style) { painter()->iconStyle = style; }
+void TEVQRadioButton::setIconStyle(const IconStyleDesc& style)
+{
+    painter()->iconStyle = style;
+    painter()->iconStyle.offsetX = TEVQWidgetBaseImpl::boundedOffset(style.offsetX);
+    painter()->iconStyle.offsetY = TEVQWidgetBaseImpl::boundedOffset(style.offsetY);
+}
 const IconStyleDesc& TEVQRadioButton::getIconStyle() const { return painter()->iconStyle; }
 void TEVQRadioButton::setIconHorAlign(DockLayoutType align) { painter()->iconStyle.horAlign = align; }
 DockLayoutType TEVQRadioButton::getIconHorAlign() const { return DockLayoutType(painter()->iconStyle.horAlign); }
 void TEVQRadioButton::setIconVerAlign(DockLayoutType align) { painter()->iconStyle.verAlign = align; }
 DockLayoutType TEVQRadioButton::getIconVerAlign() const { return DockLayoutType(painter()->iconStyle.verAlign); }
-void TEVQRadioButton::setIconOffsetX(int x) { painter()->iconStyle.offsetX = x; }
+void TEVQRadioButton::setIconOffsetX(int x) { painter()->iconStyle.offsetX = TEVQWidgetBaseImpl::boundedOffset(x); }
 int TEVQRadioButton::getIconOffsetX() const { return painter()->iconStyle.offsetX; }
-void TEVQRadioButton::setIconOffsetY(int y) { painter()->iconStyle.offsetY = y; }
+void TEVQRadioButton::setIconOffsetY(int y) { painter()->iconStyle.offsetY = TEVQWidgetBaseImpl::boundedOffset(y); }
 int TEVQRadioButton::getIconOffsetY() const { return painter()->iconStyle.offsetY; }
 
 void TEVQRadioButton::setShowIcon(bool show)

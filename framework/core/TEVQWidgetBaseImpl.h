@@ -296,7 +296,10 @@ public:
     // Qt's alignment for a style's horizontal (0 left, 1 centre, 2 right) and vertical (0 top, 1 centre,
     // 2 bottom) alignment; other values add nothing.
     static Qt::Alignment styleAlignment(int hor, int ver);
-    // Where an item of the given size goes in area by an icon style's alignment and offsets.
+    // An offset or margin from a style file or a setter, kept within what a widget can measure
+    // (QWIDGETSIZE_MAX either way), so that a widget's coordinates plus a few of them stay within int.
+    static int boundedOffset(int v) { return v < -16777215 ? -16777215 : v > 16777215 ? 16777215 : v; }
+    // Where an item of the given size goes in area by an icon style's alignment and (bounded) offsets.
     static QPoint iconPosition(const IconStyleDesc& style, const QRect& area, const QSize& size);
     // The box a text of style is drawn into in the rectangle (x, y, w, h): moved by the style's offsets (kept
     // within what a style file can sensibly mean, so that the box stays within int), bottom-aligned text keeping

@@ -75,11 +75,7 @@ Qt::Alignment TEVQWidgetBaseImpl::styleAlignment(int hor, int ver)
 }
 
 namespace {
-// Bound of the offsets and margins a style file may give: far beyond any widget or image, small enough that a
-// widget's coordinates plus a few of them stay within int.
-constexpr int kStyleExtent = 1 << 24;
-
-int styleExtent(int v) { return qBound(-kStyleExtent, v, kStyleExtent); }
+int styleExtent(int v) { return TEVQWidgetBaseImpl::boundedOffset(v); }
 
 // Start coordinate of an item of length size aligned inside [start, start + length); 0 for an unknown
 // alignment.
@@ -103,8 +99,8 @@ QRect TEVQWidgetBaseImpl::textBox(const TextStyleDesc& style, int x, int y, int 
 
 QPoint TEVQWidgetBaseImpl::iconPosition(const IconStyleDesc& style, const QRect& area, const QSize& size)
 {
-    return QPoint(alignedStart(style.horAlign, area.left(), area.width(), size.width()) + style.offsetX,
-                  alignedStart(style.verAlign, area.top(), area.height(), size.height()) + style.offsetY);
+    return QPoint(alignedStart(style.horAlign, area.left(), area.width(), size.width()) + styleExtent(style.offsetX),
+                  alignedStart(style.verAlign, area.top(), area.height(), size.height()) + styleExtent(style.offsetY));
 }
 
 // ---- geometry ---------------------------------------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include "TEVQComboBox.h"
 #include "TEVQControlInfo.h"
 #include "TEVQControlRegistry.h"
+#include "TEVQPushButton.h"
 #include "TEVQRadioButton.h"
 #include "TEVQResourceManager.h"
 #include "TEVQtLib.h"
@@ -821,22 +822,39 @@ private slots:
         QCOMPARE(g.font(unsized), TEVQWidgetBaseImpl::styleFont(unsized));
     }
 
-    void checkBoxIconOffsetsOfAnySize()
+    void iconOffsetsOfAnySize()
     {
-        // Offsets from code as from JSON: painting with the largest ones does not overflow.
-        TEVQCheckBox b;
-        b.resize(100, 20);
-        b.setText(QStringLiteral("x"));
-        b.setIconOffsetX(INT_MAX);
-        b.setIconOffsetY(INT_MIN);
-        QCOMPARE(b.getIconOffsetX(), QWIDGETSIZE_MAX);
-        grab(&b);
+        // Offsets from code as from JSON: painting with the largest ones does not overflow (check box, radio
+        // button and push button alike).
         IconStyleDesc style;
         style.offsetX = INT_MIN;
+        style.offsetY = INT_MAX;
         style.horAlign = 0;
-        b.setIconStyle(style);
-        QCOMPARE(b.getIconOffsetX(), -QWIDGETSIZE_MAX);
-        grab(&b);
+        auto check = [&](auto& b) {
+            b.resize(100, 20);
+            b.setText(QStringLiteral("x"));
+            b.setIconOffsetX(INT_MAX);
+            b.setIconOffsetY(INT_MIN);
+            QCOMPARE(b.getIconOffsetX(), QWIDGETSIZE_MAX);
+            grab(&b);
+            b.setIconStyle(style);
+            QCOMPARE(b.getIconOffsetX(), -QWIDGETSIZE_MAX);
+            QCOMPARE(b.getIconStyle().offsetY, QWIDGETSIZE_MAX);
+            grab(&b);
+        };
+        TEVQCheckBox box;
+        check(box);
+        TEVQRadioButton radio;
+        check(radio);
+        TEVQPushButton push;
+        push.setText(QStringLiteral("x"));
+        push.setIcon(QStringLiteral("red.png"));
+        push.setIconStyle(style);
+        push.setTextOffsetX(INT_MAX);
+        push.setTextOffsetY(INT_MIN);
+        push.resize(100, 20);
+        QCOMPARE(push.getIconStyle().offsetX, -QWIDGETSIZE_MAX);
+        grab(&push);
     }
 
     // ---- mouse and keyboard ----------------------------------------------------------------------------------
