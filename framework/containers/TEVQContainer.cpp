@@ -178,7 +178,8 @@ ControlInfo TEVQContainer::getProps()
 void TEVQContainer::addChildWidget(QWidget* w, int ratio)
 {
     TEVQContainerImpl* d = containerImpl();
-    if (!w || !d)
+    // The container cannot hold itself or a widget it lies inside: the tree would close into a loop.
+    if (!w || !d || w == this || w->isAncestorOf(this))
         return;
     if (w->parentWidget() != this)
         w->setParent(this); // the child-added event registers it

@@ -184,6 +184,7 @@ public:
 
     static TEVQtLib::ControlInfo getProps();
 
+    // Nothing for a null widget, the container itself or a widget it lies inside.
     void addChildWidget(QWidget* w, int ratio);
     void setChildRatio(QWidget* w, int ratio);
     void setChildLayout(AutoChildLayout mode);
