@@ -271,6 +271,7 @@ void TEVQContainerImpl::doLayout()
     if (!owner || inLayout)
         return;
     inLayout = true;
+    laidOutSize = owner->size(); // whoever starts the pass (a resize event for this size then needs none)
     layoutDocked();
     bool dockAgain = true;
     switch (childLayout) {

@@ -346,6 +346,20 @@ private slots:
         QCOMPARE(row->geometry(), QRect(0, 0, 400, 100));
         QCOMPARE(leaf->geometry(), QRect(0, 0, 200, 100));
         QCOMPARE(leaf2->geometry(), QRect(200, 0, 200, 100));
+
+        // Laid out at another size while hidden (adding a child), then given back the size of an earlier pass:
+        // the resize that arrives with the show lays it out for the size it has.
+        TEVQContainer c;
+        c.resize(200, 50);
+        c.setChildLayout(TEVQContainer::Horizontal);
+        c.resize(300, 50);
+        auto* a = new QWidget;
+        c.addChildWidget(a, 1);
+        QCOMPARE(a->width(), 300);
+        c.resize(200, 50);
+        c.setAttribute(Qt::WA_DontShowOnScreen);
+        c.show();
+        QCOMPARE(a->width(), 200);
     }
 
     void extremeValuesStayInRange()
