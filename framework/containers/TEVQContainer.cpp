@@ -482,7 +482,7 @@ bool TEVQContainer::event(QEvent* e)
         QObject* child = static_cast<QChildEvent*>(e)->child();
         if (e->type() == QEvent::ChildAdded) {
             if (child && child->isWidgetType()) {
-                d->dropBase(child);
+                d->forgetOldBase(child);
                 d->registerChild(child);
                 scheduleRelayout();
             }

@@ -224,6 +224,18 @@ bool TEVQContainerImpl::storedBase(QWidget* w, QRect& out)
 
 void TEVQContainerImpl::dropBase(const QObject* w) { baseCache.remove(w); }
 
+void TEVQContainerImpl::forgetOldBase(QObject* w)
+{
+    baseCache.remove(w);
+    // Only what is stored is cleared: a child still being built carries nothing and is not touched further.
+    if (TEVQWidgetBase* record = tevDeclaredRecord(w)) {
+        record->hasContainerBaseGeometry = false;
+        record->containerBaseGeometry = QRect();
+    } else if (w->property(kBaseGeometry).isValid()) {
+        w->setProperty(kBaseGeometry, QVariant());
+    }
+}
+
 QRect TEVQContainerImpl::baseGeometry(QWidget* child)
 {
     QRect r;

@@ -530,6 +530,17 @@ private slots:
         QCOMPARE(a->geometry(), QRect(10, 220, 30, 300));
         s.v->setValue(100); // the bar's own value drives the offset too
         QCOMPARE(a->geometry().y(), 120);
+        // A child from another container takes the place it is given here, not the one the other gave it.
+        TEVQContainer row;
+        row.resize(300, 300);
+        row.setChildLayout(TEVQContainer::Horizontal);
+        auto* moved = new TEVQContainer;
+        row.addChildWidget(moved, 1);
+        moved->setParent(&s.c);
+        moved->setGeometry(10, 10, 50, 50);
+        s.c.forceResize();
+        moved->show();
+        QCOMPARE(moved->geometry(), QRect(10, 10, 50, 50));
 
         // Without a bar the position is only stored (not below 0), and nothing moves.
         TEVQContainer c;
