@@ -73,7 +73,7 @@ public:
     bool onlyDragCaption = false;
     int captionHeight = 40;
     QEventLoop* modalLoop = nullptr;
-    TEVQMDIArea* mdiArea = nullptr;
+    QPointer<TEVQMDIArea> mdiArea; // stored only; forgets an area deleted elsewhere
 
     // One flag for all windows and sub-windows: a press handled by the window logic sets it, any release on a
     // window or sub-window clears it, and while it is set further presses skip the window logic.

@@ -368,6 +368,13 @@ private slots:
         w.setTransparent(false);
         QVERIFY(w.windowFlags().testFlag(Qt::FramelessWindowHint));
 
+        // The area a window is given is not kept beyond its life.
+        auto* area = new TEVQMDIArea;
+        w.setMDIArea(area);
+        QCOMPARE(w.getMDIArea(), area);
+        delete area;
+        QCOMPARE(w.getMDIArea(), nullptr);
+
         // A shown sub-window stays shown when it is made transparent.
         QWidget host;
         auto* inner = new TEVQSubWin(&host);
