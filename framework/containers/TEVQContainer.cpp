@@ -524,7 +524,7 @@ bool TEVQContainer::eventFilter(QObject* o, QEvent* e)
     case QEvent::Hide:
     case QEvent::LayoutRequest: {
         QWidget* w = static_cast<QWidget*>(o);
-        if (w->parentWidget() != this)
+        if (w->parentWidget() != this || w->isWindow())
             break;
         if (!d->isBoundBar(w)) {
             QRect oldBase;

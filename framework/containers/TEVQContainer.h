@@ -119,6 +119,7 @@ private:
     LineFrame lineFrame(int n, bool horizontal) const;
     TEVQContainer* container() const;
     QScrollBar* liveBar(bool horizontal) const;
+    // The widget children in child order, without windows parented to the container.
     QList<QWidget*> childWidgets() const;
     void collectItems(std::vector<Item>& items) const;
     int visibleBarThickness(bool horizontal) const;

@@ -139,7 +139,8 @@ QList<QWidget*> TEVQContainerImpl::childWidgets() const
     const QObjectList& list = owner->children();
     out.reserve(list.size());
     for (QObject* o : list) {
-        if (o->isWidgetType())
+        // A window parented to the container (a dialog, a context menu open over it) is no part of its area.
+        if (o->isWidgetType() && !static_cast<QWidget*>(o)->isWindow())
             out.append(static_cast<QWidget*>(o));
     }
     return out;

@@ -6,6 +6,7 @@
 #include "TEVQScrollBar.h"
 #include "TEVQSpacer.h"
 
+#include <QMenu>
 #include <QPointer>
 #include <QResizeEvent>
 #include <QWheelEvent>
@@ -328,6 +329,21 @@ private slots:
         delete a;
         c.forceResize();
         QCOMPARE(b->geometry(), QRect(0, 0, 120, b->height()));
+
+        // A window parented to the container (a context menu open over it) takes no place in the row and is
+        // neither moved nor scrolled.
+        c.setAttribute(Qt::WA_DontShowOnScreen);
+        c.show();
+        c.bindScrollBar(new TEVQScrollBar, false);
+        auto* menu = new QMenu(&c);
+        menu->addAction(QStringLiteral("item"));
+        menu->popup(QPoint(700, 600));
+        const QRect shown = menu->geometry();
+        QCoreApplication::processEvents(); // the pass the new child asks for
+        QCOMPARE(menu->geometry(), shown);
+        QCOMPARE(b->geometry(), QRect(0, 0, 120, b->height()));
+        QVERIFY(c.getBindScrollBar(false)->isHidden());
+        menu->hide();
     }
 
     void hiddenTreeHoldsItsFinalGeometry()
