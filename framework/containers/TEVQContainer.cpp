@@ -178,7 +178,8 @@ ControlInfo TEVQContainer::getProps()
 void TEVQContainer::addChildWidget(QWidget* w, int ratio)
 {
     TEVQContainerImpl* d = containerImpl();
-    if (!w || !d)
+    // The container cannot hold itself or a widget it lies inside: the tree would close into a loop.
+    if (!w || !d || w == this || w->isAncestorOf(this))
         return;
     if (w->parentWidget() != this)
         w->setParent(this); // the child-added event registers it
@@ -481,7 +482,7 @@ bool TEVQContainer::event(QEvent* e)
         QObject* child = static_cast<QChildEvent*>(e)->child();
         if (e->type() == QEvent::ChildAdded) {
             if (child && child->isWidgetType()) {
-                d->dropBase(child);
+                d->forgetOldBase(child);
                 d->registerChild(child);
                 scheduleRelayout();
             }
@@ -523,7 +524,7 @@ bool TEVQContainer::eventFilter(QObject* o, QEvent* e)
     case QEvent::Hide:
     case QEvent::LayoutRequest: {
         QWidget* w = static_cast<QWidget*>(o);
-        if (w->parentWidget() != this)
+        if (w->parentWidget() != this || w->isWindow())
             break;
         if (!d->isBoundBar(w)) {
             QRect oldBase;

@@ -70,6 +70,8 @@ public:
     void storeBase(QWidget* w, const QRect& r);
     // Forgets what was stored for a child that leaves (or joins) the container.
     void dropBase(const QObject* w);
+    // A child joining the container: the unscrolled place another container stored on it means nothing here.
+    void forgetOldBase(QObject* w);
     // Whether a change of child w's unscrolled rectangle from oldBase to newBase (or its showing or hiding)
     // leaves the last scroll update's result as it is, so that the update can be skipped. Children shown in a
     // burst (a page being shown) then cost one comparison each instead of a pass over all children.
@@ -117,6 +119,7 @@ private:
     LineFrame lineFrame(int n, bool horizontal) const;
     TEVQContainer* container() const;
     QScrollBar* liveBar(bool horizontal) const;
+    // The widget children in child order, without windows parented to the container.
     QList<QWidget*> childWidgets() const;
     void collectItems(std::vector<Item>& items) const;
     int visibleBarThickness(bool horizontal) const;
@@ -184,6 +187,7 @@ public:
 
     static TEVQtLib::ControlInfo getProps();
 
+    // Nothing for a null widget, the container itself or a widget it lies inside.
     void addChildWidget(QWidget* w, int ratio);
     void setChildRatio(QWidget* w, int ratio);
     void setChildLayout(AutoChildLayout mode);

@@ -139,7 +139,8 @@ QList<QWidget*> TEVQContainerImpl::childWidgets() const
     const QObjectList& list = owner->children();
     out.reserve(list.size());
     for (QObject* o : list) {
-        if (o->isWidgetType())
+        // A window parented to the container (a dialog, a context menu open over it) is no part of its area.
+        if (o->isWidgetType() && !static_cast<QWidget*>(o)->isWindow())
             out.append(static_cast<QWidget*>(o));
     }
     return out;
@@ -224,6 +225,18 @@ bool TEVQContainerImpl::storedBase(QWidget* w, QRect& out)
 
 void TEVQContainerImpl::dropBase(const QObject* w) { baseCache.remove(w); }
 
+void TEVQContainerImpl::forgetOldBase(QObject* w)
+{
+    baseCache.remove(w);
+    // Only what is stored is cleared: a child still being built carries nothing and is not touched further.
+    if (TEVQWidgetBase* record = tevDeclaredRecord(w)) {
+        record->hasContainerBaseGeometry = false;
+        record->containerBaseGeometry = QRect();
+    } else if (w->property(kBaseGeometry).isValid()) {
+        w->setProperty(kBaseGeometry, QVariant());
+    }
+}
+
 QRect TEVQContainerImpl::baseGeometry(QWidget* child)
 {
     QRect r;
@@ -271,6 +284,7 @@ void TEVQContainerImpl::doLayout()
     if (!owner || inLayout)
         return;
     inLayout = true;
+    laidOutSize = owner->size(); // whoever starts the pass (a resize event for this size then needs none)
     layoutDocked();
     bool dockAgain = true;
     switch (childLayout) {

@@ -54,9 +54,10 @@ void TEVQSubWin::setY(int y) { d->setY(y); }
 
 void TEVQSubWin::mousePressEvent(QMouseEvent* event)
 {
-    if (!TEVQWindowImpl::mousePressActive()) {
+    if (!TEVQWindowImpl::mousePressActive() && !d->pressCameThroughSubWin(event->pos())) {
         raise();
-        // Not accepted: the press goes on to the parent, whose window logic the flag now holds back.
+        // Not accepted: the press goes on to the parent, whose window logic leaves it alone (it came through
+        // this sub-window).
         d->press(event->globalPos(), event->button());
     }
     QWidget::mousePressEvent(event);

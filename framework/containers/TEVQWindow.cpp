@@ -105,6 +105,17 @@ bool TEVQWindowImpl::keepsClicks(QWidget* w) const
     return false;
 }
 
+bool TEVQWindowImpl::pressCameThroughSubWin(const QPoint& local) const
+{
+    if (!owner)
+        return false;
+    for (QWidget* p = owner->childAt(local); p && p != owner; p = p->parentWidget()) {
+        if (p->isEnabled() && dynamic_cast<TEVQSubWin*>(p))
+            return true;
+    }
+    return false;
+}
+
 QRect TEVQWindowImpl::parentBounds() const
 {
     if (!owner || owner->isWindow() || !owner->parentWidget())
@@ -382,7 +393,7 @@ void TEVQWindow::reject()
 
 void TEVQWindow::mousePressEvent(QMouseEvent* event)
 {
-    if (!TEVQWindowImpl::mousePressActive()) {
+    if (!TEVQWindowImpl::mousePressActive() && !d->pressCameThroughSubWin(event->pos())) {
         d->press(event->globalPos(), event->button());
         event->accept();
     }

@@ -73,7 +73,7 @@ public:
     bool onlyDragCaption = false;
     int captionHeight = 40;
     QEventLoop* modalLoop = nullptr;
-    TEVQMDIArea* mdiArea = nullptr;
+    QPointer<TEVQMDIArea> mdiArea; // stored only; forgets an area deleted elsewhere
 
     // One flag for all windows and sub-windows: a press handled by the window logic sets it, any release on a
     // window or sub-window clears it, and while it is set further presses skip the window logic.
@@ -101,6 +101,10 @@ public:
     // A widget on the way from w up to the owner keeps its own clicks: an interactive Qt class or a framework
     // widget other than a container or a label.
     bool keepsClicks(QWidget* w) const;
+    // Whether a press at local (the owner's coordinates) came up to the owner through an enabled sub-window
+    // inside it. Such a press is the sub-window's, also when it neither moves nor resizes it (its caption band
+    // only, or no dragging): the window logic of the widgets around it leaves it alone.
+    bool pressCameThroughSubWin(const QPoint& local) const;
 
     // Bounds of a sub-window's moves and resizes: its parent's rectangle, or invalid for a top-level window.
     QRect parentBounds() const;

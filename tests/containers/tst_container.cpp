@@ -193,6 +193,15 @@ private slots:
         p.addChildWidget(b, 3);
         QCOMPARE(b->geometry().x(), 25);
         QCOMPARE(json::getString(write(&p), "type"), std::string("testpanel"));
+
+        // A container cannot take itself or a widget it lies inside as its child.
+        QWidget outer;
+        p.setParent(&outer);
+        p.addChildWidget(&p, 1);
+        p.addChildWidget(&outer, 1);
+        QCOMPARE(p.parentWidget(), &outer);
+        QCOMPARE(outer.parentWidget(), nullptr);
+        p.setParent(nullptr);
     }
 
     // ---- JSON ----------------------------------------------------------------------------------------------

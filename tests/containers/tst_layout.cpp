@@ -6,6 +6,7 @@
 #include "TEVQScrollBar.h"
 #include "TEVQSpacer.h"
 
+#include <QMenu>
 #include <QPointer>
 #include <QResizeEvent>
 #include <QWheelEvent>
@@ -328,6 +329,21 @@ private slots:
         delete a;
         c.forceResize();
         QCOMPARE(b->geometry(), QRect(0, 0, 120, b->height()));
+
+        // A window parented to the container (a context menu open over it) takes no place in the row and is
+        // neither moved nor scrolled.
+        c.setAttribute(Qt::WA_DontShowOnScreen);
+        c.show();
+        c.bindScrollBar(new TEVQScrollBar, false);
+        auto* menu = new QMenu(&c);
+        menu->addAction(QStringLiteral("item"));
+        menu->popup(QPoint(700, 600));
+        const QRect shown = menu->geometry();
+        QCoreApplication::processEvents(); // the pass the new child asks for
+        QCOMPARE(menu->geometry(), shown);
+        QCOMPARE(b->geometry(), QRect(0, 0, 120, b->height()));
+        QVERIFY(c.getBindScrollBar(false)->isHidden());
+        menu->hide();
     }
 
     void hiddenTreeHoldsItsFinalGeometry()
@@ -346,6 +362,20 @@ private slots:
         QCOMPARE(row->geometry(), QRect(0, 0, 400, 100));
         QCOMPARE(leaf->geometry(), QRect(0, 0, 200, 100));
         QCOMPARE(leaf2->geometry(), QRect(200, 0, 200, 100));
+
+        // Laid out at another size while hidden (adding a child), then given back the size of an earlier pass:
+        // the resize that arrives with the show lays it out for the size it has.
+        TEVQContainer c;
+        c.resize(200, 50);
+        c.setChildLayout(TEVQContainer::Horizontal);
+        c.resize(300, 50);
+        auto* a = new QWidget;
+        c.addChildWidget(a, 1);
+        QCOMPARE(a->width(), 300);
+        c.resize(200, 50);
+        c.setAttribute(Qt::WA_DontShowOnScreen);
+        c.show();
+        QCOMPARE(a->width(), 200);
     }
 
     void extremeValuesStayInRange()
@@ -516,6 +546,17 @@ private slots:
         QCOMPARE(a->geometry(), QRect(10, 220, 30, 300));
         s.v->setValue(100); // the bar's own value drives the offset too
         QCOMPARE(a->geometry().y(), 120);
+        // A child from another container takes the place it is given here, not the one the other gave it.
+        TEVQContainer row;
+        row.resize(300, 300);
+        row.setChildLayout(TEVQContainer::Horizontal);
+        auto* moved = new TEVQContainer;
+        row.addChildWidget(moved, 1);
+        moved->setParent(&s.c);
+        moved->setGeometry(10, 10, 50, 50);
+        s.c.forceResize();
+        moved->show();
+        QCOMPARE(moved->geometry(), QRect(10, 10, 50, 50));
 
         // Without a bar the position is only stored (not below 0), and nothing moves.
         TEVQContainer c;

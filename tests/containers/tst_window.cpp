@@ -368,6 +368,13 @@ private slots:
         w.setTransparent(false);
         QVERIFY(w.windowFlags().testFlag(Qt::FramelessWindowHint));
 
+        // The area a window is given is not kept beyond its life.
+        auto* area = new TEVQMDIArea;
+        w.setMDIArea(area);
+        QCOMPARE(w.getMDIArea(), area);
+        delete area;
+        QCOMPARE(w.getMDIArea(), nullptr);
+
         // A shown sub-window stays shown when it is made transparent.
         QWidget host;
         auto* inner = new TEVQSubWin(&host);
@@ -930,6 +937,26 @@ private slots:
         // Beside it the window's caption still moves the window.
         drag(&w, QPoint(500, 110), QPoint(510, 120));
         QCOMPARE(w.pos(), QPoint(110, 110));
+
+        // A press the sub-window does not move with (below its caption band, or dragging off) is still its
+        // own: neither the window around it nor an outer sub-window moves or raises.
+        s->setOnlyDragCaption(true);
+        s->setCaptionHeight(10);
+        drag(&w, QPoint(250, 250), QPoint(280, 280)); // the sub-window's (60, 100)
+        QCOMPARE(s->pos(), QPoint(80, 40));
+        QCOMPARE(w.pos(), QPoint(110, 110));
+        auto* inner = new TEVQSubWin(s);
+        inner->setGeometry(10, 2, 100, 80);
+        inner->setCanDrag(false);
+        inner->show();
+        auto* sibling = new TEVQSubWin(&w);
+        sibling->setGeometry(300, 300, 50, 50);
+        sibling->show();
+        drag(&w, QPoint(210, 157), QPoint(240, 187)); // the inner sub-window's (10, 5): inside s's caption band
+        QCOMPARE(s->pos(), QPoint(80, 40));
+        QCOMPARE(w.pos(), QPoint(110, 110));
+        QCOMPARE(w.children().last(), sibling);
+        QVERIFY(!TEVQWindowImpl::mousePressActive());
     }
 
     void renderThemedWindow()
