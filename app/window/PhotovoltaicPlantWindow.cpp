@@ -60,7 +60,8 @@ PhotovoltaicPlantWindow::PhotovoltaicPlantWindow(QWidget* parent) : TEVQtLib::TE
 
 PhotovoltaicPlantWindow::~PhotovoltaicPlantWindow()
 {
-    m_simulator->stop();
+    if (m_simulator)
+        m_simulator->stop();
 }
 
 void PhotovoltaicPlantWindow::setCurrentSection(int section)

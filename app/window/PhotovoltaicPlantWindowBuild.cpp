@@ -71,7 +71,8 @@ void PhotovoltaicPlantWindow::buildUi()
     buildTrendDrawer();
 
     // The diagrams take every snapshot; the list is made once rather than searched for on every tick.
-    m_diagrams = findChildren<SolarPlantDiagramWidget*>().toVector();
+    for (SolarPlantDiagramWidget* diagram : findChildren<SolarPlantDiagramWidget*>())
+        m_diagrams.append(diagram);
 }
 
 void PhotovoltaicPlantWindow::buildHeader()
@@ -135,8 +136,8 @@ void PhotovoltaicPlantWindow::buildHeader()
                                            iconPath(QStringLiteral("close")));
     close->setObjectName(QStringLiteral("closeButton"));
 
-    connect(m_siteButton5, &QAbstractButton::clicked, this, [this]() { m_simulator->setPlantIndex(0); });
-    connect(m_siteButton6, &QAbstractButton::clicked, this, [this]() { m_simulator->setPlantIndex(1); });
+    connect(m_siteButton5, &QAbstractButton::clicked, m_simulator, [this]() { m_simulator->setPlantIndex(0); });
+    connect(m_siteButton6, &QAbstractButton::clicked, m_simulator, [this]() { m_simulator->setPlantIndex(1); });
     connect(m_englishButton, &QAbstractButton::clicked, this,
             []() { TEVQtLib::tevSetLanguage(QStringLiteral("en-US")); });
     connect(m_chineseButton, &QAbstractButton::clicked, this,

@@ -133,7 +133,7 @@ void PhotovoltaicPlantWindow::buildNetworkPage()
 void PhotovoltaicPlantWindow::buildTilePage(const QString& pageName, const QString& titleKey,
                                             const char* const (*tiles)[2], int tileCount, int rowHeight, int padX,
                                             int padY, int valueHeight, const QString& chartKey,
-                                            const QString& chartName, TEVQLineChart*& chart)
+                                            const QString& chartName, QPointer<TEVQLineChart>& chart)
 {
     TEVQContainer* page = createPage(pageName);
     addTextLabel(page, QStringLiteral("SolarLabelTitle"), 0, 34, titleKey, QString());

@@ -24,9 +24,14 @@
 #include <QSet>
 #include <QSvgRenderer>
 
+#include <csignal>
 #include <cmath>
 #include <limits>
 #include <memory>
+
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
 
 using namespace quenlark;
 
@@ -701,6 +706,23 @@ private slots:
         QVERIFY(tevtest::writeFile(tmp.filePath("file"), "x"));
         QCOMPARE(saveScreenshot(w.get(), tmp.filePath("file/shot.png")), 2);
         QCOMPARE(saveScreenshot(w.get(), tmp.path()), 2); // an existing directory
+
+#ifdef Q_OS_UNIX
+        // A write that fails part way (here: the file size limit) reports 2 and leaves an earlier file whole.
+        const QString kept = tmp.filePath("kept.png");
+        QVERIFY(tevtest::writeFile(kept, "earlier picture"));
+        struct rlimit saved;
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        struct rlimit small = saved;
+        small.rlim_cur = 4096;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const int code = saveScreenshot(w.get(), kept);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+        QCOMPARE(code, 2);
+        QCOMPARE(tevtest::readFile(kept), QByteArray("earlier picture"));
+#endif
     }
 };
 
