@@ -21,18 +21,13 @@
 
 class InverterCard;
 class QButtonGroup;
-class SolarPlantDiagramWidget;
-class SolarPlantSimulator;
 class TEVQComboBox;
 class TEVQRadioButton;
 class TEVQContainer;
 class TEVQImage;
-class TEVQLabel;
 class TEVQProgressBar;
 class TEVQPushButton;
 class SolarToggleSwitch;
-class TEVQBarChart;
-class TEVQLineChart;
 
 // The one chart theme of the dashboard: light green-grey surfaces, a four-colour palette.
 ChartTheme solarChartTheme();
@@ -153,6 +148,9 @@ private:
     void addSmallStat(TEVQContainer* parent, TEVQLabel*& captionOut, TEVQLabel*& valueOut);
     TEVQLabel* addTextLabel(TEVQContainer* parent, const QString& theme, int ratio, int height, const QString& key,
                             const QString& objectName);
+    // Sets an alignment of the builders' own; every snapshot sets it again, since a theme change gives each
+    // label the alignment of its text style.
+    TEVQLabel* alignLabel(TEVQLabel* label, Qt::Alignment alignment);
 
     // Layout pass and view state.
     void updateLayout();
@@ -170,8 +168,8 @@ private:
     QVector<int> filteredInverterIndexes(const PlantSnapshot& snapshot) const;
     void retranslate();
 
-    // What another owner may delete is held weakly and skipped once gone: the simulator (its owner stops it
-    // first), the charts, the value and key labels, the diagrams.
+    // Held weakly and skipped once gone, should another owner delete them: the simulator, the charts, the value
+    // and key labels, the diagrams.
     QPointer<SolarPlantSimulator> m_simulator;
     PlantSnapshot m_snapshot;
     int m_cardPage = 0;
@@ -252,4 +250,5 @@ private:
     QVector<QPair<QPointer<TEVQLabel>, QString>> m_translatedLabels;
     QVector<TEVQContainer*> m_pages;
     QHash<QString, QPointer<TEVQLabel>> m_pageLabels;
+    QVector<QPair<QPointer<TEVQLabel>, Qt::Alignment>> m_alignedLabels;
 };

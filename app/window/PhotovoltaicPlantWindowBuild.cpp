@@ -41,6 +41,13 @@ TEVQLabel* PhotovoltaicPlantWindow::addTextLabel(TEVQContainer* parent, const QS
     return label;
 }
 
+TEVQLabel* PhotovoltaicPlantWindow::alignLabel(TEVQLabel* label, Qt::Alignment alignment)
+{
+    label->setAlignment(alignment);
+    m_alignedLabels.append(qMakePair(QPointer<TEVQLabel>(label), alignment));
+    return label;
+}
+
 void PhotovoltaicPlantWindow::buildUi()
 {
     m_root = new TEVQContainer(this);
@@ -235,7 +242,7 @@ void PhotovoltaicPlantWindow::buildSidebar()
         fixHeight(badge, 20);
         badge->setAttribute(Qt::WA_TransparentForMouseEvents);
         row.countLabel = addLabel(badge, QStringLiteral("SolarLabelWhiteCenter"), 1, 20);
-        row.countLabel->setAlignment(Qt::AlignCenter);
+        alignLabel(row.countLabel, Qt::AlignCenter);
         connect(row.row, &TEVQContainer::mouseClickEvent, this, [this, i]() { setAlarmFilter(i); });
         m_alarmRows.append(row);
     }

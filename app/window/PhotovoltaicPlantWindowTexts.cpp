@@ -87,6 +87,11 @@ void PhotovoltaicPlantWindow::refreshSnapshot(const PlantSnapshot& s)
     for (int i = 0; i < m_alarmRows.size() && i < 3; ++i)
         setLabel(m_alarmRows[i].countLabel, QString::number(counts[i]));
 
+    for (const auto& aligned : m_alignedLabels) {
+        if (aligned.first)
+            aligned.first->setAlignment(aligned.second);
+    }
+
     updateSiteButtons();
     updatePageValues();
     refreshInverterCards();

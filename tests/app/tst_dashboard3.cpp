@@ -3,6 +3,7 @@
 // trend drawer with its charts, and the language switch on every page.
 #include "DashboardFixture.h"
 #include "DashboardStartup.h"
+#include "InverterCard.h"
 #include "LanguageManager.h"
 #include "PhotovoltaicPlantWindow.h"
 #include "SolarPlantDiagramWidget.h"
@@ -492,6 +493,19 @@ private slots:
         other->findChild<QAbstractButton*>(QStringLiteral("siteButton6"))->click();
         other->findChild<QAbstractButton*>(QStringLiteral("controllerStopButton"))->click();
         delete other;
+    }
+
+    // A theme change gives every label its text style's alignment; the next snapshot restores the builders' own.
+    void alignmentsOutlastAThemeChange()
+    {
+        QVERIFY(TEVQtLib::tevNotifyThemeChange());
+        w->refreshSnapshot(w->currentSnapshot());
+        const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+        QCOMPARE(w->m_pageLabels.value("meterValue0")->alignment(), right);
+        QCOMPARE(w->m_pageLabels.value("trackerValue3")->alignment(), Qt::AlignCenter);
+        QCOMPARE(w->alarmRows()[0].countLabel->alignment(), Qt::AlignCenter);
+        QCOMPARE(w->inverterCards()[0]->metricValue(0)->alignment(), right);
+        QCOMPARE(w->inverterCards()[0]->statusText()->alignment(), right);
     }
 
     // ---- drawer ----
