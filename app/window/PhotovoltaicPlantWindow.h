@@ -246,6 +246,7 @@ private:
     QVector<TEVQContainer*> m_pageDots;
     QVector<QPointer<SolarPlantDiagramWidget>> m_diagrams;
     QVector<NavEntry> m_navEntries;
+    QVector<TEVQPushButton*> m_navHitTargets;
     QVector<AlarmRow> m_alarmRows;
     QVector<QPair<QPointer<TEVQLabel>, QString>> m_translatedLabels;
     QVector<TEVQContainer*> m_pages;

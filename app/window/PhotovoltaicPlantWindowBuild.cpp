@@ -192,6 +192,9 @@ void PhotovoltaicPlantWindow::buildSidebar()
         hit->setAccessibleName(TEVQtLib::tevText(entry.key, QString()));
         connect(hit, &QAbstractButton::clicked, this, [this, i]() { setCurrentSection(i); });
         hit->raise();
+        // The row docks the target inside its padding; the window keeps it over the whole row instead.
+        hit->installEventFilter(this);
+        m_navHitTargets.append(hit);
 
         m_navEntries.append(entry);
     }

@@ -441,7 +441,13 @@ private slots:
         QCOMPARE(active, 1);
         QTest::qWait(20);
         QCOMPARE(w->m_alarmPanel->y(), qMax(16, w->m_sidebar->height() - 190));
-        // A click anywhere on a row switches; inverters clears the filter.
+        // A click anywhere on a row switches, its padding at either end included; inverters clears the filter.
+        for (int x : {2, w->navEntries()[4].row->width() - 3}) {
+            w->setCurrentSection(7);
+            QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {},
+                              w->navEntries()[4].row->mapTo(w.get(), QPoint(x, 17)));
+            QCOMPARE(w->currentSection(), 4);
+        }
         QWidget* hit = w->navEntries()[2].row->findChild<QWidget*>(QStringLiteral("navHitTarget2"));
         QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {},
                           w->navEntries()[2].label->mapTo(w.get(), w->navEntries()[2].label->rect().center()));
