@@ -237,7 +237,10 @@ void PhotovoltaicPlantWindow::buildSidebar()
         row.index = i;
         row.row = addContainer(m_alarmPanel, kClear, 0, 0, 8, 6, 0, 4, 0);
         fixHeight(row.row, 28);
-        addIcon(row.row, iconPath(QString::fromLatin1(alarms[i].icon)), 16, 16, QColor());
+        // Icon, caption and badge let a click through to the row (a container would keep it for itself).
+        addIcon(row.row, iconPath(QString::fromLatin1(alarms[i].icon)), 16, 16, QColor())
+            ->parentWidget()
+            ->setAttribute(Qt::WA_TransparentForMouseEvents);
         row.label = addLabel(row.row, QStringLiteral("SolarLabelSm"), 1, 28);
         row.label->setAttribute(Qt::WA_TransparentForMouseEvents);
         TEVQContainer* badge = addContainer(row.row, QString::fromLatin1(alarms[i].badge), 0, 0, 0, 0, 0, 0, 0);
@@ -333,6 +336,9 @@ TEVQContainer* PhotovoltaicPlantWindow::addMetricTile(TEVQContainer* tileCard, M
     tile.caption = addLabel(box, QStringLiteral("SolarLabelXs"), 0, 19);
     TEVQContainer* valueRow = addContainer(box, kClear, 0, 0, 3, 0, 0, 0, 0);
     fixHeight(valueRow, 35);
+    // A click on the value reaches the tile (a container would keep it for itself): the first tile opens the
+    // drawer wherever it is clicked.
+    valueRow->setAttribute(Qt::WA_TransparentForMouseEvents);
     tile.value = addLabel(valueRow, QStringLiteral("SolarLabelMetric"), 1, 35);
     tile.unit = addLabel(valueRow, QStringLiteral("SolarLabelMuted"), 0, 35);
     fixWidth(tile.unit, 44);

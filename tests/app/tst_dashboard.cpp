@@ -467,11 +467,11 @@ private slots:
         w->setAlarmFilter(2);
         QCOMPARE(w->alarmRows()[2].row->getThemeName(), QStringLiteral("SolarNavHover"));
         QCOMPARE(w->alarmRows()[0].row->getThemeName(), QStringLiteral("SolarClear"));
-        // A click on the caption or the badge reaches the row.
+        // A click on the caption, the badge or the icon reaches the row.
         const auto& row = w->alarmRows()[0];
         auto clickAt = [this](QWidget* target) {
             const QPoint p = target->mapTo(w.get(), target->rect().center());
-            // The caption and the badge let the click through to the row.
+            // They let the click through to the row.
             QWidget* under = w->childAt(p);
             QCOMPARE(under, static_cast<QWidget*>(w->alarmRows()[0].row));
             QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, p);
@@ -480,6 +480,9 @@ private slots:
         QCOMPARE(w->alarmFilter(), 0);
         clickAt(row.countLabel);
         QCOMPARE(w->alarmFilter(), -1);
+        clickAt(row.row->findChild<TEVQImage*>()); // and the icon
+        QCOMPARE(w->alarmFilter(), 0);
+        w->setAlarmFilter(-1);
         PlantSnapshot s = crafted(); // statuses all 0
         w->m_snapshot = s;
         w->setAlarmFilter(7);
@@ -547,12 +550,15 @@ private slots:
         // The 230 ms hide and the 220 ms animation's last frame can come in either order on a busy machine.
         QTRY_COMPARE(w->m_trendDrawer->width(), 0);
         QCOMPARE(w->m_trendDrawerButton->getIcon(), iconPath(QStringLiteral("chevron-left")));
-        // The first metric tile opens it too.
+        // The first metric tile opens it too, also a click on its value.
         QWidget* tile = w->metricTiles()[0].caption->parentWidget();
-        QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, tile->mapTo(w.get(), QPoint(5, 5)));
-        QVERIFY(w->isTrendDrawerExpanded());
-        w->setTrendDrawerExpanded(false);
-        QTRY_VERIFY(!w->m_trendDrawerBody->isVisible());
+        QWidget* value = w->metricTiles()[0].value;
+        for (const QPoint& p : {tile->mapTo(w.get(), QPoint(5, 5)), value->mapTo(w.get(), value->rect().center())}) {
+            QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, p);
+            QVERIFY(w->isTrendDrawerExpanded());
+            w->setTrendDrawerExpanded(false);
+            QTRY_VERIFY(!w->m_trendDrawerBody->isVisible());
+        }
     }
 
     void siteButtonsDriveTheSimulator()
