@@ -1,6 +1,7 @@
 #include "SolarPlantSimulator.h"
 
 #include <QDateTime>
+#include <QPointer>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -115,14 +116,16 @@ void SolarPlantSimulator::selectionChanged()
 
 // Receivers run synchronously and may call a setter, which rewrites m_snapshot. Each signal therefore carries
 // a copy (a handful of reference counts: every container is shared) so the record a receiver holds stays intact
-// for the whole call; a signal emitted after a nested change carries the newer record.
+// for the whole call; a signal emitted after a nested change carries the newer record. A receiver may also
+// delete the simulator: nothing is sent after that.
 void SolarPlantSimulator::publish(bool withHistory)
 {
+    const QPointer<SolarPlantSimulator> alive(this);
     {
         const PlantSnapshot published = m_snapshot;
         emit snapshotChanged(published);
     }
-    if (withHistory) {
+    if (withHistory && alive) {
         const PlantSnapshot published = m_snapshot;
         emit chartHistoryChanged(published);
     }

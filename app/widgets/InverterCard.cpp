@@ -140,8 +140,12 @@ void InverterCard::applyStatus(int status)
     m_statusIcon->setSvgPath(iconPath(QString::fromLatin1(look.icon)));
     m_efficiencyBar->setThemeName(QString::fromLatin1(look.bar));
     m_efficiencyValue->setThemeName(QString::fromLatin1(look.value));
-    // A label's theme brings its text style's alignment; the value stays right-aligned.
+    // A label's theme brings its text style's alignment, and a theme change brings it to every label: the
+    // values and the status text stay right-aligned.
     m_efficiencyValue->setAlignment(kRightCentred);
+    m_statusText->setAlignment(kRightCentred);
+    for (TEVQLabel* value : qAsConst(m_metricValues))
+        value->setAlignment(kRightCentred);
     update();
 }
 

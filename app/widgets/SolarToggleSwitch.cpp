@@ -1,6 +1,7 @@
 #include "SolarToggleSwitch.h"
 
 #include <QMouseEvent>
+#include <QPointer>
 
 SolarToggleSwitch::SolarToggleSwitch(QWidget* parent) : TEVQSwitch(parent)
 {
@@ -35,7 +36,10 @@ void SolarToggleSwitch::mousePressEvent(QMouseEvent* event)
     const bool toggles = isEnabled() && event->button() == Qt::LeftButton;
     if (toggles) {
         m_checked = !m_checked;
+        const QPointer<SolarToggleSwitch> alive(this);
         emit checkedChanged(m_checked);
+        if (!alive)
+            return; // a receiver deleted the switch
     }
     TEVQSwitch::mousePressEvent(event);
     // The base handler slides the thumb to the other side on any press, and not again while a slide runs.

@@ -3,6 +3,7 @@
 #include "TEVQtLib.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -10,6 +11,7 @@
 #include <QOpenGLWidget>
 #include <QPainter>
 #include <QPixmap>
+#include <QSaveFile>
 #include <QScreen>
 #include <QWidget>
 
@@ -160,7 +162,20 @@ int saveScreenshot(QWidget* window, const QString& path)
         painter.drawImage(place, frame);
     }
     painter.end();
-    return picture.save(path, "PNG") ? 0 : 2;
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG"))
+        return 2;
+    // Written beside the target and put in its place only once whole, so a failed write leaves an earlier file.
+    QSaveFile file(path);
+    file.setDirectWriteFallback(true); // a directory that takes no new file, only this one
+    if (!file.open(QIODevice::WriteOnly))
+        return 2;
+    if (file.write(png) != png.size()) {
+        file.cancelWriting();
+        return 2;
+    }
+    return file.commit() ? 0 : 2;
 }
 
 } // namespace quenlark

@@ -60,7 +60,8 @@ PhotovoltaicPlantWindow::PhotovoltaicPlantWindow(QWidget* parent) : TEVQtLib::TE
 
 PhotovoltaicPlantWindow::~PhotovoltaicPlantWindow()
 {
-    m_simulator->stop();
+    if (m_simulator)
+        m_simulator->stop();
 }
 
 void PhotovoltaicPlantWindow::setCurrentSection(int section)
@@ -169,9 +170,16 @@ void PhotovoltaicPlantWindow::resizeEvent(QResizeEvent* event)
 
 bool PhotovoltaicPlantWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_trendDrawer && m_trendDrawer &&
-        (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+    const bool placed = event->type() == QEvent::Move || event->type() == QEvent::Resize;
+    if (placed && watched == m_trendDrawer && m_trendDrawer)
         positionDrawerButton();
+    // A navigation hit target covers its whole row, padding included, so a click anywhere on the row switches.
+    if (placed) {
+        auto* hit = qobject_cast<TEVQPushButton*>(watched);
+        QWidget* row = hit && m_navHitTargets.contains(hit) ? hit->parentWidget() : nullptr;
+        if (row && hit->geometry() != row->rect())
+            static_cast<TEVQtLib::ITEVQWidgetBase*>(hit)->setGeometry(0, 0, row->width(), row->height());
+    }
     return TEVQWindow::eventFilter(watched, event);
 }
 

@@ -5,6 +5,11 @@
 // Per-tick texts, the language pass and the layout pass reach widgets only through the lists and the hash
 // that the builders fill.
 #include "PlantSnapshot.h"
+#include "SolarPlantDiagramWidget.h"
+#include "SolarPlantSimulator.h"
+#include "TEVQBarChart.h"
+#include "TEVQLabel.h"
+#include "TEVQLineChart.h"
 #include "TEVQChartTypes.h"
 #include "TEVQWindow.h"
 
@@ -16,18 +21,13 @@
 
 class InverterCard;
 class QButtonGroup;
-class SolarPlantDiagramWidget;
-class SolarPlantSimulator;
 class TEVQComboBox;
 class TEVQRadioButton;
 class TEVQContainer;
 class TEVQImage;
-class TEVQLabel;
 class TEVQProgressBar;
 class TEVQPushButton;
 class SolarToggleSwitch;
-class TEVQBarChart;
-class TEVQLineChart;
 
 // The one chart theme of the dashboard: light green-grey surfaces, a four-colour palette.
 ChartTheme solarChartTheme();
@@ -75,7 +75,7 @@ public:
     const QVector<NavEntry>& navEntries() const { return m_navEntries; }
     const QVector<AlarmRow>& alarmRows() const { return m_alarmRows; }
     const QVector<MetricTile>& metricTiles() const { return m_metricTiles; }
-    const QVector<QPair<TEVQLabel*, QString>>& translatedLabels() const { return m_translatedLabels; }
+    const QVector<QPair<QPointer<TEVQLabel>, QString>>& translatedLabels() const { return m_translatedLabels; }
     const QVector<TEVQContainer*>& pages() const { return m_pages; }
     SolarToggleSwitch* commandSwitch() const { return m_commandSwitch; }
     const QVector<InverterCard*>& inverterCards() const { return m_inverterCards; }
@@ -129,7 +129,7 @@ private:
     void buildPerformancePage();
     void buildTilePage(const QString& pageName, const QString& titleKey, const char* const (*tiles)[2], int tileCount,
                        int rowHeight, int padX, int padY, int valueHeight, const QString& chartKey,
-                       const QString& chartName, TEVQLineChart*& chart);
+                       const QString& chartName, QPointer<TEVQLineChart>& chart);
     void buildTrackerPage();
     void buildControllerPage();
     void buildChartsPage();
@@ -148,6 +148,9 @@ private:
     void addSmallStat(TEVQContainer* parent, TEVQLabel*& captionOut, TEVQLabel*& valueOut);
     TEVQLabel* addTextLabel(TEVQContainer* parent, const QString& theme, int ratio, int height, const QString& key,
                             const QString& objectName);
+    // Sets an alignment of the builders' own; every snapshot sets it again, since a theme change gives each
+    // label the alignment of its text style.
+    TEVQLabel* alignLabel(TEVQLabel* label, Qt::Alignment alignment);
 
     // Layout pass and view state.
     void updateLayout();
@@ -165,7 +168,9 @@ private:
     QVector<int> filteredInverterIndexes(const PlantSnapshot& snapshot) const;
     void retranslate();
 
-    SolarPlantSimulator* m_simulator = nullptr;
+    // Held weakly and skipped once gone, should another owner delete them: the simulator, the charts, the value
+    // and key labels, the diagrams.
+    QPointer<SolarPlantSimulator> m_simulator;
     PlantSnapshot m_snapshot;
     int m_cardPage = 0;
     int m_currentSection = 2;
@@ -229,20 +234,22 @@ private:
     TEVQLabel* m_drawerInverterCaption = nullptr;
 
     // The seven charts; built with the pages and the drawer, null until then.
-    TEVQLineChart* m_powerTrendChart = nullptr;
-    TEVQBarChart* m_inverterOutputChart = nullptr;
-    TEVQLineChart* m_weatherTrendChart = nullptr;
-    TEVQLineChart* m_meterTrendChart = nullptr;
-    TEVQLineChart* m_performanceTrendChart = nullptr;
-    TEVQLineChart* m_analysisPowerChart = nullptr;
-    TEVQBarChart* m_analysisEnergyChart = nullptr;
+    QPointer<TEVQLineChart> m_powerTrendChart;
+    QPointer<TEVQBarChart> m_inverterOutputChart;
+    QPointer<TEVQLineChart> m_weatherTrendChart;
+    QPointer<TEVQLineChart> m_meterTrendChart;
+    QPointer<TEVQLineChart> m_performanceTrendChart;
+    QPointer<TEVQLineChart> m_analysisPowerChart;
+    QPointer<TEVQBarChart> m_analysisEnergyChart;
 
     QVector<InverterCard*> m_inverterCards;
     QVector<TEVQContainer*> m_pageDots;
-    QVector<SolarPlantDiagramWidget*> m_diagrams;
+    QVector<QPointer<SolarPlantDiagramWidget>> m_diagrams;
     QVector<NavEntry> m_navEntries;
+    QVector<TEVQPushButton*> m_navHitTargets;
     QVector<AlarmRow> m_alarmRows;
-    QVector<QPair<TEVQLabel*, QString>> m_translatedLabels;
+    QVector<QPair<QPointer<TEVQLabel>, QString>> m_translatedLabels;
     QVector<TEVQContainer*> m_pages;
-    QHash<QString, TEVQLabel*> m_pageLabels;
+    QHash<QString, QPointer<TEVQLabel>> m_pageLabels;
+    QVector<QPair<QPointer<TEVQLabel>, Qt::Alignment>> m_alignedLabels;
 };

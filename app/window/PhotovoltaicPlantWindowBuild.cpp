@@ -41,6 +41,13 @@ TEVQLabel* PhotovoltaicPlantWindow::addTextLabel(TEVQContainer* parent, const QS
     return label;
 }
 
+TEVQLabel* PhotovoltaicPlantWindow::alignLabel(TEVQLabel* label, Qt::Alignment alignment)
+{
+    label->setAlignment(alignment);
+    m_alignedLabels.append(qMakePair(QPointer<TEVQLabel>(label), alignment));
+    return label;
+}
+
 void PhotovoltaicPlantWindow::buildUi()
 {
     m_root = new TEVQContainer(this);
@@ -71,7 +78,8 @@ void PhotovoltaicPlantWindow::buildUi()
     buildTrendDrawer();
 
     // The diagrams take every snapshot; the list is made once rather than searched for on every tick.
-    m_diagrams = findChildren<SolarPlantDiagramWidget*>().toVector();
+    for (SolarPlantDiagramWidget* diagram : findChildren<SolarPlantDiagramWidget*>())
+        m_diagrams.append(diagram);
 }
 
 void PhotovoltaicPlantWindow::buildHeader()
@@ -135,8 +143,8 @@ void PhotovoltaicPlantWindow::buildHeader()
                                            iconPath(QStringLiteral("close")));
     close->setObjectName(QStringLiteral("closeButton"));
 
-    connect(m_siteButton5, &QAbstractButton::clicked, this, [this]() { m_simulator->setPlantIndex(0); });
-    connect(m_siteButton6, &QAbstractButton::clicked, this, [this]() { m_simulator->setPlantIndex(1); });
+    connect(m_siteButton5, &QAbstractButton::clicked, m_simulator, [this]() { m_simulator->setPlantIndex(0); });
+    connect(m_siteButton6, &QAbstractButton::clicked, m_simulator, [this]() { m_simulator->setPlantIndex(1); });
     connect(m_englishButton, &QAbstractButton::clicked, this,
             []() { TEVQtLib::tevSetLanguage(QStringLiteral("en-US")); });
     connect(m_chineseButton, &QAbstractButton::clicked, this,
@@ -184,6 +192,9 @@ void PhotovoltaicPlantWindow::buildSidebar()
         hit->setAccessibleName(TEVQtLib::tevText(entry.key, QString()));
         connect(hit, &QAbstractButton::clicked, this, [this, i]() { setCurrentSection(i); });
         hit->raise();
+        // The row docks the target inside its padding; the window keeps it over the whole row instead.
+        hit->installEventFilter(this);
+        m_navHitTargets.append(hit);
 
         m_navEntries.append(entry);
     }
@@ -226,7 +237,10 @@ void PhotovoltaicPlantWindow::buildSidebar()
         row.index = i;
         row.row = addContainer(m_alarmPanel, kClear, 0, 0, 8, 6, 0, 4, 0);
         fixHeight(row.row, 28);
-        addIcon(row.row, iconPath(QString::fromLatin1(alarms[i].icon)), 16, 16, QColor());
+        // Icon, caption and badge let a click through to the row (a container would keep it for itself).
+        addIcon(row.row, iconPath(QString::fromLatin1(alarms[i].icon)), 16, 16, QColor())
+            ->parentWidget()
+            ->setAttribute(Qt::WA_TransparentForMouseEvents);
         row.label = addLabel(row.row, QStringLiteral("SolarLabelSm"), 1, 28);
         row.label->setAttribute(Qt::WA_TransparentForMouseEvents);
         TEVQContainer* badge = addContainer(row.row, QString::fromLatin1(alarms[i].badge), 0, 0, 0, 0, 0, 0, 0);
@@ -234,7 +248,7 @@ void PhotovoltaicPlantWindow::buildSidebar()
         fixHeight(badge, 20);
         badge->setAttribute(Qt::WA_TransparentForMouseEvents);
         row.countLabel = addLabel(badge, QStringLiteral("SolarLabelWhiteCenter"), 1, 20);
-        row.countLabel->setAlignment(Qt::AlignCenter);
+        alignLabel(row.countLabel, Qt::AlignCenter);
         connect(row.row, &TEVQContainer::mouseClickEvent, this, [this, i]() { setAlarmFilter(i); });
         m_alarmRows.append(row);
     }
@@ -322,6 +336,9 @@ TEVQContainer* PhotovoltaicPlantWindow::addMetricTile(TEVQContainer* tileCard, M
     tile.caption = addLabel(box, QStringLiteral("SolarLabelXs"), 0, 19);
     TEVQContainer* valueRow = addContainer(box, kClear, 0, 0, 3, 0, 0, 0, 0);
     fixHeight(valueRow, 35);
+    // A click on the value reaches the tile (a container would keep it for itself): the first tile opens the
+    // drawer wherever it is clicked.
+    valueRow->setAttribute(Qt::WA_TransparentForMouseEvents);
     tile.value = addLabel(valueRow, QStringLiteral("SolarLabelMetric"), 1, 35);
     tile.unit = addLabel(valueRow, QStringLiteral("SolarLabelMuted"), 0, 35);
     fixWidth(tile.unit, 44);

@@ -104,7 +104,7 @@ void PhotovoltaicPlantWindow::addSmallStat(TEVQContainer* parent, TEVQLabel*& ca
     TEVQContainer* card = addContainer(parent, QStringLiteral("SolarCard"), 1, 1, 1, 6, 8, 6, 8);
     captionOut = addLabel(card, QStringLiteral("SolarLabelXs"), 0, 20);
     valueOut = addLabel(card, QStringLiteral("SolarLabelMetric"), 1, 34);
-    valueOut->setAlignment(Qt::AlignCenter);
+    alignLabel(valueOut, Qt::AlignCenter);
 }
 
 void PhotovoltaicPlantWindow::buildInverterArea(TEVQContainer* workspace)

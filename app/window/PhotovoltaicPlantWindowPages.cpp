@@ -133,7 +133,7 @@ void PhotovoltaicPlantWindow::buildNetworkPage()
 void PhotovoltaicPlantWindow::buildTilePage(const QString& pageName, const QString& titleKey,
                                             const char* const (*tiles)[2], int tileCount, int rowHeight, int padX,
                                             int padY, int valueHeight, const QString& chartKey,
-                                            const QString& chartName, TEVQLineChart*& chart)
+                                            const QString& chartName, QPointer<TEVQLineChart>& chart)
 {
     TEVQContainer* page = createPage(pageName);
     addTextLabel(page, QStringLiteral("SolarLabelTitle"), 0, 34, titleKey, QString());
@@ -186,7 +186,7 @@ void PhotovoltaicPlantWindow::buildMeterPage()
         addTextLabel(texts, QStringLiteral("SolarLabelMuted"), 1, 20, key("solar.meter.online"), QString());
         TEVQLabel* value =
             addValueLabel(card, QStringLiteral("SolarLabelMetric"), 1, 44, QStringLiteral("meterValue%1").arg(i));
-        value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        alignLabel(value, Qt::AlignRight | Qt::AlignVCenter);
     }
     TEVQContainer* card = addContainer(row, kCard, 1, 3, 4, 10, 8, 10, 8);
     addTextLabel(card, QStringLiteral("SolarLabelSmBold"), 0, 26, key("solar.meter.today"), QString());
@@ -220,13 +220,14 @@ void PhotovoltaicPlantWindow::buildTrackerPage()
             TEVQContainer* card = addContainer(gridRow, kCard, 1, 1, 2, 9, 7, 9, 7);
             addTextLabel(card, QStringLiteral("SolarLabelSmBold"), 0, 22, key("solar.tracker.name"),
                          QStringLiteral("trackerName%1").arg(i));
-            addValueLabel(card, QStringLiteral("SolarLabelMetric"), 1, 32, QStringLiteral("trackerValue%1").arg(i))
-                ->setAlignment(Qt::AlignCenter);
+            alignLabel(addValueLabel(card, QStringLiteral("SolarLabelMetric"), 1, 32,
+                                     QStringLiteral("trackerValue%1").arg(i)),
+                       Qt::AlignCenter);
             const bool maintenance = i == 7;
-            addTextLabel(card, maintenance ? QStringLiteral("SolarLabelWarn") : QStringLiteral("SolarLabelOk"), 0,
-                         20, maintenance ? key("solar.tracker.maintenance") : key("solar.tracker.tracking"),
-                         QString())
-                ->setAlignment(Qt::AlignCenter);
+            alignLabel(addTextLabel(card, maintenance ? QStringLiteral("SolarLabelWarn") : QStringLiteral("SolarLabelOk"),
+                                    0, 20, maintenance ? key("solar.tracker.maintenance") : key("solar.tracker.tracking"),
+                                    QString()),
+                       Qt::AlignCenter);
         }
     }
 }
@@ -268,7 +269,7 @@ void PhotovoltaicPlantWindow::buildControllerPage()
         addTextLabel(head, QStringLiteral("SolarLabelSmBold"), 1, 30, key(sp[1]), QString());
         TEVQLabel* value = addValueLabel(head, QStringLiteral("SolarLabelMetric"), 0, 30, key(sp[0]));
         fixWidth(value, 120);
-        value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        alignLabel(value, Qt::AlignRight | Qt::AlignVCenter);
         addBar(card, key(sp[0]) == QLatin1String("controllerFactor") ? 98 : 74, 7);
     }
 }

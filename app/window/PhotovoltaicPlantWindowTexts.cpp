@@ -87,6 +87,11 @@ void PhotovoltaicPlantWindow::refreshSnapshot(const PlantSnapshot& s)
     for (int i = 0; i < m_alarmRows.size() && i < 3; ++i)
         setLabel(m_alarmRows[i].countLabel, QString::number(counts[i]));
 
+    for (const auto& aligned : m_alignedLabels) {
+        if (aligned.first)
+            aligned.first->setAlignment(aligned.second);
+    }
+
     updateSiteButtons();
     updatePageValues();
     refreshInverterCards();
@@ -130,7 +135,7 @@ void PhotovoltaicPlantWindow::updatePageValues()
     put(QStringLiteral("weatherWind"), QStringLiteral("%1 m/s").arg(fixed(s.windSpeed, 1)));
     put(QStringLiteral("weatherHumidity"), pct.arg(fixed(s.humidity, 0)));
 
-    const double target = trackerTargetAngle(m_simulator->tickCount());
+    const double target = trackerTargetAngle(m_simulator ? m_simulator->tickCount() : 0);
     put(QStringLiteral("trackerTarget"), degrees.arg(fixed(target, 1)));
     const QString trackerPattern = text("solar.tracker.name");
     for (int i = 0; i < 12; ++i) {
@@ -156,8 +161,10 @@ void PhotovoltaicPlantWindow::updatePageValues()
     put(QStringLiteral("performanceCurtailment"), pct.arg(fixed(s.curtailment, 1)));
     put(QStringLiteral("performanceCo2"), QStringLiteral("%1 t").arg(fixed(s.co2Avoided, 0)));
 
-    for (SolarPlantDiagramWidget* diagram : m_diagrams)
-        diagram->setSnapshot(s);
+    for (const QPointer<SolarPlantDiagramWidget>& diagram : m_diagrams) {
+        if (diagram)
+            diagram->setSnapshot(s);
+    }
 }
 
 void PhotovoltaicPlantWindow::retranslate()

@@ -24,9 +24,14 @@
 #include <QSet>
 #include <QSvgRenderer>
 
+#include <csignal>
 #include <cmath>
 #include <limits>
 #include <memory>
+
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
 
 using namespace quenlark;
 
@@ -436,7 +441,13 @@ private slots:
         QCOMPARE(active, 1);
         QTest::qWait(20);
         QCOMPARE(w->m_alarmPanel->y(), qMax(16, w->m_sidebar->height() - 190));
-        // A click anywhere on a row switches; inverters clears the filter.
+        // A click anywhere on a row switches, its padding at either end included; inverters clears the filter.
+        for (int x : {2, w->navEntries()[4].row->width() - 3}) {
+            w->setCurrentSection(7);
+            QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {},
+                              w->navEntries()[4].row->mapTo(w.get(), QPoint(x, 17)));
+            QCOMPARE(w->currentSection(), 4);
+        }
         QWidget* hit = w->navEntries()[2].row->findChild<QWidget*>(QStringLiteral("navHitTarget2"));
         QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {},
                           w->navEntries()[2].label->mapTo(w.get(), w->navEntries()[2].label->rect().center()));
@@ -456,11 +467,11 @@ private slots:
         w->setAlarmFilter(2);
         QCOMPARE(w->alarmRows()[2].row->getThemeName(), QStringLiteral("SolarNavHover"));
         QCOMPARE(w->alarmRows()[0].row->getThemeName(), QStringLiteral("SolarClear"));
-        // A click on the caption or the badge reaches the row.
+        // A click on the caption, the badge or the icon reaches the row.
         const auto& row = w->alarmRows()[0];
         auto clickAt = [this](QWidget* target) {
             const QPoint p = target->mapTo(w.get(), target->rect().center());
-            // The caption and the badge let the click through to the row.
+            // They let the click through to the row.
             QWidget* under = w->childAt(p);
             QCOMPARE(under, static_cast<QWidget*>(w->alarmRows()[0].row));
             QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, p);
@@ -469,6 +480,9 @@ private slots:
         QCOMPARE(w->alarmFilter(), 0);
         clickAt(row.countLabel);
         QCOMPARE(w->alarmFilter(), -1);
+        clickAt(row.row->findChild<TEVQImage*>()); // and the icon
+        QCOMPARE(w->alarmFilter(), 0);
+        w->setAlarmFilter(-1);
         PlantSnapshot s = crafted(); // statuses all 0
         w->m_snapshot = s;
         w->setAlarmFilter(7);
@@ -536,12 +550,15 @@ private slots:
         // The 230 ms hide and the 220 ms animation's last frame can come in either order on a busy machine.
         QTRY_COMPARE(w->m_trendDrawer->width(), 0);
         QCOMPARE(w->m_trendDrawerButton->getIcon(), iconPath(QStringLiteral("chevron-left")));
-        // The first metric tile opens it too.
+        // The first metric tile opens it too, also a click on its value.
         QWidget* tile = w->metricTiles()[0].caption->parentWidget();
-        QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, tile->mapTo(w.get(), QPoint(5, 5)));
-        QVERIFY(w->isTrendDrawerExpanded());
-        w->setTrendDrawerExpanded(false);
-        QTRY_VERIFY(!w->m_trendDrawerBody->isVisible());
+        QWidget* value = w->metricTiles()[0].value;
+        for (const QPoint& p : {tile->mapTo(w.get(), QPoint(5, 5)), value->mapTo(w.get(), value->rect().center())}) {
+            QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, p);
+            QVERIFY(w->isTrendDrawerExpanded());
+            w->setTrendDrawerExpanded(false);
+            QTRY_VERIFY(!w->m_trendDrawerBody->isVisible());
+        }
     }
 
     void siteButtonsDriveTheSimulator()
@@ -701,6 +718,23 @@ private slots:
         QVERIFY(tevtest::writeFile(tmp.filePath("file"), "x"));
         QCOMPARE(saveScreenshot(w.get(), tmp.filePath("file/shot.png")), 2);
         QCOMPARE(saveScreenshot(w.get(), tmp.path()), 2); // an existing directory
+
+#ifdef Q_OS_UNIX
+        // A write that fails part way (here: the file size limit) reports 2 and leaves an earlier file whole.
+        const QString kept = tmp.filePath("kept.png");
+        QVERIFY(tevtest::writeFile(kept, "earlier picture"));
+        struct rlimit saved;
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        struct rlimit small = saved;
+        small.rlim_cur = 4096;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const int code = saveScreenshot(w.get(), kept);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+        QCOMPARE(code, 2);
+        QCOMPARE(tevtest::readFile(kept), QByteArray("earlier picture"));
+#endif
     }
 };
 

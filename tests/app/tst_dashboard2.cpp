@@ -178,6 +178,14 @@ private slots:
         QVERIFY(s.isChecked());
         QVERIFY(!s.getIsSwitchToLeft());
         QCOMPARE(spy.count(), 4);
+
+        // A receiver may delete the switch (its card rebuilt) while it reports a press.
+        auto* doomed = new SolarToggleSwitch;
+        doomed->resize(80, 24);
+        QPointer<SolarToggleSwitch> alive(doomed);
+        connect(doomed, &SolarToggleSwitch::checkedChanged, this, [doomed]() { delete doomed; });
+        QTest::mousePress(doomed, Qt::LeftButton);
+        QVERIFY(!alive);
     }
 
     void commandSwitchFollowsThePlant()

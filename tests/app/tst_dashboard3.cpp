@@ -3,6 +3,7 @@
 // trend drawer with its charts, and the language switch on every page.
 #include "DashboardFixture.h"
 #include "DashboardStartup.h"
+#include "InverterCard.h"
 #include "LanguageManager.h"
 #include "PhotovoltaicPlantWindow.h"
 #include "SolarPlantDiagramWidget.h"
@@ -99,7 +100,7 @@ class PhotovoltaicPlantWindowTest : public QObject
     void checkCharts(const PlantSnapshot& s)
     {
         const QStringList hours = s.hourLabels;
-        auto* power = w->m_powerTrendChart;
+        auto* power = w->m_powerTrendChart.data();
         QCOMPARE(power->categories(), hours);
         QCOMPARE(power->series().size(), 2);
         const LineSeries& actual = power->series()[0];
@@ -117,7 +118,7 @@ class PhotovoltaicPlantWindowTest : public QObject
         QVERIFY(expected.smooth && !expected.area && !expected.showSymbols);
         QCOMPARE(expected.width, 1.7);
 
-        auto* weather = w->m_weatherTrendChart;
+        auto* weather = w->m_weatherTrendChart.data();
         QCOMPARE(weather->categories(), hours);
         QCOMPARE(weather->series().size(), 3);
         QCOMPARE(weather->series()[0].name, tx("solar.chart.irradiance"));
@@ -131,7 +132,7 @@ class PhotovoltaicPlantWindowTest : public QObject
         QVERIFY(fuzzy(wind.values[0], 3.2 + 1.4 * std::sin(0.6)));
         QCOMPARE(wind.color, QColor(91, 156, 190));
 
-        auto* meter = w->m_meterTrendChart;
+        auto* meter = w->m_meterTrendChart.data();
         QCOMPARE(meter->series().size(), 2);
         QCOMPARE(meter->series()[0].name, tx("solar.chart.gridExport"));
         QCOMPARE(meter->series()[0].values, s.actualPowerHistory);
@@ -140,7 +141,7 @@ class PhotovoltaicPlantWindowTest : public QObject
         QCOMPARE(meter->series()[1].name, tx("solar.chart.grossGeneration"));
         QCOMPARE(meter->series()[1].width, 1.7);
 
-        auto* performance = w->m_performanceTrendChart;
+        auto* performance = w->m_performanceTrendChart.data();
         QCOMPARE(performance->series().size(), 2);
         QCOMPARE(performance->series()[0].values, s.availabilityHistory);
         const LineSeries& pr = performance->series()[1];
@@ -152,7 +153,7 @@ class PhotovoltaicPlantWindowTest : public QObject
         QCOMPARE(w->m_analysisPowerChart->series().size(), 2);
         QCOMPARE(w->m_analysisPowerChart->series()[0].values, s.actualPowerHistory);
 
-        auto* energy = w->m_analysisEnergyChart;
+        auto* energy = w->m_analysisEnergyChart.data();
         QCOMPARE(energy->categories(),
                  QStringList({tx("solar.week.mon"), tx("solar.week.tue"), tx("solar.week.wed"), tx("solar.week.thu"),
                               tx("solar.week.fri"), tx("solar.week.sat"), tx("solar.week.sun")}));
@@ -472,6 +473,39 @@ private slots:
         QVERIFY(w->m_powerTrendChart->categories().isEmpty());
         w->setAlarmFilter(-1);
         w->simulator()->advance();
+    }
+
+    // What another owner deletes is skipped from then on: a chart, a value label, a key label, a diagram and
+    // the simulator itself; the window still refreshes, switches language, takes clicks and closes.
+    void deletedPartsAreSkipped()
+    {
+        auto* other = new PhotovoltaicPlantWindow;
+        other->simulator()->stop();
+        delete other->weatherTrendChart();
+        delete other->findChild<TEVQLabel*>(QStringLiteral("overviewHealth"));
+        delete other->translatedLabels().first().first;
+        delete other->findChild<SolarPlantDiagramWidget*>(QStringLiteral("networkDiagram"));
+        delete other->simulator();
+        QVERIFY(!other->weatherTrendChart() && !other->simulator());
+        other->refreshSnapshot(other->currentSnapshot());
+        QVERIFY(TEVQtLib::tevSetLanguage(QStringLiteral("zh-CN")));
+        QVERIFY(TEVQtLib::tevSetLanguage(QStringLiteral("en-US")));
+        other->findChild<QAbstractButton*>(QStringLiteral("siteButton6"))->click();
+        other->findChild<QAbstractButton*>(QStringLiteral("controllerStopButton"))->click();
+        delete other;
+    }
+
+    // A theme change gives every label its text style's alignment; the next snapshot restores the builders' own.
+    void alignmentsOutlastAThemeChange()
+    {
+        QVERIFY(TEVQtLib::tevNotifyThemeChange());
+        w->refreshSnapshot(w->currentSnapshot());
+        const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+        QCOMPARE(w->m_pageLabels.value("meterValue0")->alignment(), right);
+        QCOMPARE(w->m_pageLabels.value("trackerValue3")->alignment(), Qt::AlignCenter);
+        QCOMPARE(w->alarmRows()[0].countLabel->alignment(), Qt::AlignCenter);
+        QCOMPARE(w->inverterCards()[0]->metricValue(0)->alignment(), right);
+        QCOMPARE(w->inverterCards()[0]->statusText()->alignment(), right);
     }
 
     // ---- drawer ----

@@ -405,6 +405,30 @@ private slots:
         QCOMPARE(rec.records.last().offlineCount, 9);
     }
 
+    // A receiver may delete the simulator (its owner going away) on a tick or a setter that has a second
+    // signal to send: nothing is read or sent afterwards.
+    void receiverMayDeleteTheSimulator()
+    {
+        for (int setter = 0; setter < 2; ++setter) {
+            auto* sim = new SolarPlantSimulator;
+            advanceTo(*sim, 4);
+            int charts = 0;
+            QObject context;
+            QObject::connect(sim, &SolarPlantSimulator::snapshotChanged, &context, [&sim](const PlantSnapshot&) {
+                delete sim;
+                sim = nullptr;
+            });
+            QObject::connect(sim, &SolarPlantSimulator::chartHistoryChanged, &context,
+                             [&charts](const PlantSnapshot&) { ++charts; });
+            if (setter)
+                sim->setSkidIndex(1);
+            else
+                sim->advance(); // tick 5
+            QVERIFY(!sim);
+            QCOMPARE(charts, 0);
+        }
+    }
+
     void queuedReceiverGetsIntactCopies()
     {
         QThread thread;
