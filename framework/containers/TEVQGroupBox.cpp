@@ -74,7 +74,7 @@ void TEVQGroupBoxImpl::draw(QPainter* painter, const QRect& rect)
     painter->drawPolyline(outline, 6);
     painter->restore();
     if (showText)
-        drawText(painter, text, textStyle, QRect(l + 7, t, tw + l + 5, th + t));
+        titleCache.draw(painter, text, textStyle, QRect(l + 7, t, tw + l + 5, th + t), textStyle.isHor);
 }
 
 bool TEVQGroupBoxImpl::serializeJsonValue(Json::Value*& json, bool load)

@@ -4,6 +4,7 @@
 #include "TEVQControlInfo.h"
 #include "TEVQWidgetMacros.h"
 #include "TEVStyleDesc.h"
+#include "TEVTextCache.h"
 
 #include <QColor>
 #include <QSize>
@@ -38,6 +39,7 @@ private:
     QString measuredFamily;
     QSize measured;
     bool measuredValid = false;
+    TEVQtLib::TEVTextCache titleCache; // the title between paints
 };
 
 class TEV_EXPORT TEVQGroupBox : public QWidget, public TEVQtLib::ITEVQWidgetBase

@@ -55,6 +55,8 @@ void TEVQTabWidgetImpl::draw(QPainter* painter, const QRect& rect)
     if (!painter)
         return;
     drawFillStyle(painter, background, rect);
+    if (m_textCaches.size() != size_t(items.size()))
+        m_textCaches.resize(size_t(items.size()));
     for (int i = 0; i < items.size(); ++i) {
         const QRect r = itemRect(i, rect.size());
         if (!r.intersects(rect))
@@ -63,10 +65,12 @@ void TEVQTabWidgetImpl::draw(QPainter* painter, const QRect& rect)
         const bool selected = i == selectedIndex;
         const int s = selected ? CtrlStatePressed : (i == hoverIndex ? CtrlStateHot : CtrlStateNormal);
         drawFillStyle(painter, itemBackground[s], r);
-        if (showText)
-            drawText(painter, item.text, itemTextStyle[s], r);
+        if (showText) {
+            const TextStyleDesc& style = itemTextStyle[s];
+            m_textCaches[size_t(i)][size_t(s)].draw(painter, item.text, style, r, style.isHor);
+        }
         if (showIcon)
-            drawImage(painter, selected ? item.selectedIcon : item.icon, iconStyle, r, false);
+            m_icons.draw(painter, selected ? item.selectedIcon : item.icon, iconStyle, r, false);
     }
 }
 

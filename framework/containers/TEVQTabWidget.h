@@ -4,12 +4,17 @@
 // no pages: callers connect currentChanged to what they switch (a stack container, for instance).
 #include "TEVQControlInfo.h"
 #include "TEVQWidgetMacros.h"
+#include "TEVPaintCache.h"
 #include "TEVStyleDesc.h"
+#include "TEVTextCache.h"
 
 #include <QList>
 #include <QString>
 #include <QVariant>
 #include <QWidget>
+
+#include <array>
+#include <vector>
 
 class TEVQTabWidget;
 
@@ -49,6 +54,12 @@ public:
     TEVQtLib::FillStyle itemBackground[4]; // CtrlState order
     TEVQtLib::TextStyleDesc itemTextStyle[4];
     TEVQtLib::IconStyleDesc iconStyle;
+
+private:
+    // What painting a tab's text and icons needs between paints: per tab, one text cache for each look
+    // (normal, hot, selected), and the icons of all tabs.
+    std::vector<std::array<TEVQtLib::TEVTextCache, 3>> m_textCaches;
+    TEVQtLib::TEVIconCache m_icons;
 };
 
 class TEV_EXPORT TEVQTabWidget : public QWidget, public TEVQtLib::ITEVQWidgetBase

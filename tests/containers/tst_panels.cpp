@@ -410,6 +410,57 @@ private slots:
         QCOMPARE(red, showText);
     }
 
+    void cachedTitlesFollowTheirInputs()
+    {
+        // Tab and group titles are laid out once and kept between paints: a new text, colour or size shows at
+        // the next paint all the same.
+        auto inked = [](QWidget& w, QRect area, auto isInk) {
+            const QImage img = w.grab().toImage();
+            int n = 0;
+            for (int x = area.left(); x <= area.right(); ++x)
+                for (int y = area.top(); y <= area.bottom(); ++y)
+                    n += isInk(img.pixelColor(x, y)) ? 1 : 0;
+            return n;
+        };
+        auto red = [](const QColor& c) { return c.red() > 150 && c.green() < 90 && c.blue() < 90; };
+        auto blue = [](const QColor& c) { return c.blue() > 150 && c.red() < 90 && c.green() < 120; };
+
+        TEVQTabWidget tabs;
+        tabs.resize(300, 36);
+        tabs.setItemSize(150);
+        tabs.setItemBackground(CtrlState(4), colour("tabW", Qt::white));
+        tabs.setItemTextStyle(CtrlState(4), textStyle("tabRed", QColor(220, 20, 20)));
+        tabs.addTab(QStringLiteral("I"));
+        tabs.addTab(QStringLiteral("WWWW"));
+        const QRect first(0, 0, 150, 36);
+        const int narrow = inked(tabs, first, red);
+        QVERIFY(narrow > 0);
+        tabs.painter()->items[0].text = QStringLiteral("WWWWWW");
+        QVERIFY(inked(tabs, first, red) > 2 * narrow);
+        tabs.setItemTextStyle(CtrlState(4), textStyle("tabBlue", QColor(20, 40, 220)));
+        QCOMPARE(inked(tabs, first, red), 0);
+        QVERIFY(inked(tabs, first, blue) > 2 * narrow);
+        tabs.removeAllTab(); // fewer tabs than kept texts
+        tabs.addTab(QStringLiteral("I"));
+        QVERIFY(inked(tabs, first, blue) > 0 && inked(tabs, first, blue) < 2 * narrow);
+
+        TEVQGroupBox group;
+        group.resize(200, 80);
+        TextStyleDesc title = textStyle("groupRed", QColor(220, 20, 20));
+        title.horAlign = 0;
+        group.setTextStyle(CommonCtrlStateNormal, title);
+        group.setText(QStringLiteral("I"));
+        const QRect top(0, 0, 200, 30);
+        const int one = inked(group, top, red);
+        QVERIFY(one > 0);
+        group.setText(QStringLiteral("WWWW"));
+        QVERIFY(inked(group, top, red) > 2 * one);
+        title.color = QColor(20, 40, 220);
+        group.setTextStyle(CommonCtrlStateNormal, title);
+        QCOMPARE(inked(group, top, red), 0);
+        QVERIFY(inked(group, top, blue) > 2 * one);
+    }
+
     void groupRendersItsStates()
     {
         QWidget host;
