@@ -88,6 +88,26 @@ const char kEditPage[] = R"({
   ]
 })";
 
+// A canvas of the given size in a host window, with its two scroll bars beside it, the host shown.
+struct CanvasWithBars {
+    QWidget host;
+    TEVQCanvas* canvas;
+    TEVQScrollBar* h;
+    TEVQScrollBar* v;
+    CanvasWithBars(QSize hostSize, QSize canvasSize)
+        : canvas(new TEVQCanvas(&host)), h(new TEVQScrollBar(Qt::Horizontal, &host)),
+          v(new TEVQScrollBar(Qt::Vertical, &host))
+    {
+        host.resize(hostSize);
+        canvas->setGeometry(0, 0, canvasSize.width(), canvasSize.height());
+        h->setGeometry(0, canvasSize.height(), canvasSize.width(), 12);
+        v->setGeometry(canvasSize.width(), 0, 12, canvasSize.height());
+        canvas->SetScrollbar(h, true);
+        canvas->SetScrollbar(v, false);
+        host.show();
+    }
+};
+
 } // namespace
 
 class TestCanvas : public QObject
@@ -521,17 +541,10 @@ private slots:
     // grows past the page and shrinks again.
     void scrollBarsAcrossCanvasResizes()
     {
-        QWidget host;
-        host.resize(1000, 700);
-        auto* canvas = new TEVQCanvas(&host);
-        canvas->setGeometry(0, 0, 400, 300);
-        auto* h = new TEVQScrollBar(Qt::Horizontal, &host);
-        auto* v = new TEVQScrollBar(Qt::Vertical, &host);
-        h->setGeometry(0, 300, 400, 12);
-        v->setGeometry(400, 0, 12, 300);
-        canvas->SetScrollbar(h, true);
-        canvas->SetScrollbar(v, false);
-        host.show();
+        CanvasWithBars w(QSize(1000, 700), QSize(400, 300));
+        TEVQCanvas* canvas = w.canvas;
+        TEVQScrollBar* h = w.h;
+        TEVQScrollBar* v = w.v;
         QVERIFY(canvas->OpenJsonFile(writePage(QStringLiteral("big.json"), R"({"w": 600, "h": 500, "elements": []})")));
         TEVQCanvasWindow* page = canvas->GetCurWindow();
         h->setValue(100);
@@ -773,18 +786,11 @@ private slots:
     // only ever holds live widgets of the current page.
     void actionsInAnyOrder()
     {
-        QWidget host;
-        host.resize(900, 700);
-        auto* canvas = new TEVQCanvas(&host);
-        canvas->setGeometry(0, 0, 700, 500);
-        auto* h = new TEVQScrollBar(Qt::Horizontal, &host);
-        auto* v = new TEVQScrollBar(Qt::Vertical, &host);
-        h->setGeometry(0, 500, 700, 12);
-        v->setGeometry(700, 0, 12, 500);
-        canvas->SetScrollbar(h, true);
-        canvas->SetScrollbar(v, false);
-        host.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        CanvasWithBars w(QSize(900, 700), QSize(700, 500));
+        TEVQCanvas* canvas = w.canvas;
+        TEVQScrollBar* h = w.h;
+        TEVQScrollBar* v = w.v;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.host));
         const QStringList files{writePage(QStringLiteral("m1.json"), kEditPage),
                                 writePage(QStringLiteral("m2.json"), R"({"w": 900, "h": 800, "elements": [
                                     {"type": "qtcontainer", "name": "root", "x": 0, "y": 0, "w": 900, "h": 800,
