@@ -93,12 +93,18 @@ bool parseStyleText(const QByteArray& text, Json::Value& styles)
     return !text.isEmpty() && json::parse(text, root) && json::take(root, "style", styles);
 }
 
-// "theme.json" of a store into its themeRoot; a missing or unreadable document leaves it null.
+// "theme.json" of a store into its themeRoot; a missing or unreadable document leaves it null (the theme's
+// styles and pictures still serve, its widget elements do not: an unreadable one is reported).
 void readThemeDocument(TEVQResourceManagerImpl* store)
 {
     store->themeRoot = Json::Value();
-    if (const QByteArray* theme = store->file("theme.json"))
-        json::parse(*theme, store->themeRoot); // parsed in place; a failed parse leaves it null
+    const QByteArray* theme = store->file("theme.json");
+    std::string error;
+    if (theme && !json::parse(*theme, store->themeRoot, &error)) { // parsed in place; a failure leaves it null
+        const QString& from = store->filePath.isEmpty() ? store->dirPath : store->filePath;
+        qWarning("Theme document theme.json of %s is not valid JSON (%s): the theme's widget elements are not used",
+                 qUtf8Printable(from), error.c_str());
+    }
 }
 
 QByteArray pathBytes(const QString& path) { return QFile::encodeName(platform::normalizeSeparators(path)); }

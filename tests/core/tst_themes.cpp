@@ -266,11 +266,17 @@ private slots:
             QVERIFY(themeHas("themeA") && rm()->getThemeJsonValue("qtlabel"));
         }
 
-        // A broken theme document does not fail the load; the theme then has no elements.
+        // A broken theme document does not fail the load; the theme then has no elements. One that is not JSON
+        // at all is reported.
         const QString badTheme = m_tmp.filePath("bad-theme-json");
         QVERIFY(writeAll(badTheme, {{"style.json", styleDoc("badThemeJson")}, {"theme.json", R"({"elements": {"child": 5}})"}}));
         QVERIFY(rm()->loadThemeDir(badTheme));
         QVERIFY(themeHas("badThemeJson") && !rm()->getThemeJsonValue("qtlabel"));
+        const QString notJson = m_tmp.filePath("theme-json-not-json");
+        QVERIFY(writeAll(notJson, {{"style.json", styleDoc("notJson")}, {"theme.json", R"({"elements": [)"}}));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("theme\\.json of .*theme-json-not-json is not valid JSON"));
+        QVERIFY(rm()->loadThemeDir(notJson));
+        QVERIFY(themeHas("notJson") && !rm()->getThemeJsonValue("qtlabel"));
         QVERIFY(rm()->loadThemeDir(good)); // back to the first theme
     }
 
