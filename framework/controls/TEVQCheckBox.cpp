@@ -79,8 +79,10 @@ void TEVQCheckBoxImpl::draw(QPainter* painter, const QRect& rect)
 
 void TEVQCheckBoxImpl::notifyChangeLanguage()
 {
-    if (!textKey.isEmpty() && box())
-        box()->setText(TEVQResourceManager::getInstance()->getString(textKey));
+    if (box() && keyStillShown(textKey, keyedText, box()->text())) {
+        keyedText = TEVQResourceManager::getInstance()->getString(textKey);
+        box()->setText(keyedText);
+    }
 }
 
 bool TEVQCheckBoxImpl::serializeJsonValue(Json::Value*& json, bool load)
@@ -117,8 +119,11 @@ bool TEVQCheckBoxImpl::serializeJsonValue(Json::Value*& json, bool load)
         const bool hasText = json::read(a, "text", text);
         // A page element without "text" clears the text. A theme element does so only with a "text" of its
         // own: re-reading the theme must not wipe a text the program set.
-        if (hasText || !TEVQResourceManager::getInstance()->isLoadFromThemeRes())
-            b->setText(resolveKeyedText(text, textKey));
+        if (hasText || !TEVQResourceManager::getInstance()->isLoadFromThemeRes()) {
+            text = resolveKeyedText(text, textKey);
+            keyedText = textKey.isEmpty() ? QString() : text;
+            b->setText(text);
+        }
         json::read(a, "iconPath", uncheckIcon);
         json::read(a, "hotIconPath", uncheckHotIcon);
         if (uncheckHotIcon == kUncheckDefault)

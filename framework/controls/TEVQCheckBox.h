@@ -51,6 +51,7 @@ public:
     TEVQtLib::FillStyle backgrounds[4];        // unchecked, by CtrlState
     TEVQtLib::FillStyle checkedBackgrounds[4]; // checked, by CtrlState
     QString textKey; // dictionary key of a "|->key" text; empty for a plain text
+    QString keyedText; // the text textKey last gave the box (a text set since drops the key)
 
     TEVQtLib::TEVTextCache textCache;
     TEVQtLib::TEVIconCache iconCache;

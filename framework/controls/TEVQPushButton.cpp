@@ -260,8 +260,10 @@ void TEVQPushButtonImpl::mouseMoveEvent(QMouseEvent* event)
 
 void TEVQPushButtonImpl::notifyChangeLanguage()
 {
-    if (!textKey.isEmpty() && button())
-        button()->setText(dictionaryText(textKey)); // resolved as when it was read
+    if (button() && keyStillShown(textKey, keyedText, button()->text())) {
+        keyedText = dictionaryText(textKey); // resolved as when it was read
+        button()->setText(keyedText);
+    }
 }
 
 void TEVQPushButtonImpl::setFadeEnabled(bool on)
@@ -341,6 +343,7 @@ bool TEVQPushButtonImpl::serializeJsonValue(Json::Value*& json, bool load)
                 text = dictionaryText(textKey);
             else
                 textKey.clear();
+            keyedText = textKey.isEmpty() ? QString() : text;
             b->QAbstractButton::setText(text);
         }
         json::read(a[HotIconPath], hotIcon);

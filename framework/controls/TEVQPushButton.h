@@ -45,6 +45,7 @@ public:
     static int normalizedFadeDuration(int ms) { return ms > 0 ? ms : kDefaultFadeDuration; }
 
     QString textKey;
+    QString keyedText; // the text textKey last gave the button (a text set since drops the key)
     bool extHovered = false;
     bool isExtBtn = false;
     QString extHotIcon;

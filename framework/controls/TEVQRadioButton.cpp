@@ -106,8 +106,10 @@ void TEVQRadioButtonImpl::draw(QPainter* painter, const QRect& rect)
 
 void TEVQRadioButtonImpl::notifyChangeLanguage()
 {
-    if (!textKey.isEmpty() && button())
-        button()->setText(TEVQResourceManager::getInstance()->getString(textKey));
+    if (button() && keyStillShown(textKey, keyedText, button()->text())) {
+        keyedText = TEVQResourceManager::getInstance()->getString(textKey);
+        button()->setText(keyedText);
+    }
 }
 
 bool TEVQRadioButtonImpl::serializeJsonValue(Json::Value*& json, bool load)
@@ -150,7 +152,9 @@ bool TEVQRadioButtonImpl::serializeJsonValue(Json::Value*& json, bool load)
         if (!theme) {
             QString text;
             json::read(a, "text", text);
-            b->setText(resolveKeyedText(text, textKey));
+            text = resolveKeyedText(text, textKey);
+            keyedText = textKey.isEmpty() ? QString() : text;
+            b->setText(text);
         }
         if (json::read(a, "iconX", iconStyle.offsetX))
             iconStyle.offsetX = TEVQWidgetBaseImpl::boundedOffset(iconStyle.offsetX);

@@ -41,6 +41,7 @@ public:
     QSize fittedSize(const QString& name, bool gray, const QRect& rect);
 
     QString textKey;
+    QString keyedText; // the text textKey last gave the button (a text set since drops the key)
     QString uncheckIcon;
     QString uncheckHotIcon;
     QString checkedIcon;

@@ -29,4 +29,18 @@ inline QString resolveKeyedText(const QString& text, QString& key)
     return text;
 }
 
+// Whether a language change is to show key's new string: only while the control still shows keyed, the text
+// the key last gave it. A text set since (by code, or a slot) stays, and the key goes, as a plain "text"
+// attribute makes it go.
+inline bool keyStillShown(QString& key, QString& keyed, const QString& shown)
+{
+    if (key.isEmpty())
+        return false;
+    if (shown == keyed)
+        return true;
+    key.clear();
+    keyed.clear();
+    return false;
+}
+
 } // namespace TEVQtLib

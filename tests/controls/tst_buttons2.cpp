@@ -365,6 +365,13 @@ private slots:
         read(&radio, R"({"attr": {"text": "|plain"}})");
         radio.notifyChangeLanguage();
         QCOMPARE(radio.text(), QStringLiteral("|plain"));
+        // Nor does a text the program sets: the next language change leaves it.
+        box.setText(QStringLiteral("Set by code"));
+        QVERIFY(tevSetLanguage(QStringLiteral("en-US")));
+        box.notifyChangeLanguage();
+        QCOMPARE(box.text(), QStringLiteral("Set by code"));
+        QVERIFY(box.painter()->textKey.isEmpty());
+        QVERIFY(tevSetLanguage(QStringLiteral("zh-CN")));
     }
 
     void stateArgumentsStayInTheirArrays()

@@ -448,6 +448,17 @@ private slots:
         QVERIFY(LanguageManager::instance()->setLanguage(QStringLiteral("en-US")));
         b.notifyChangeLanguage();
         QCOMPARE(b.text(), QStringLiteral("Plain"));
+        // So does a text the program sets after a keyed one (setText is not virtual: the key is dropped at the
+        // language change that would have replaced it); a keyed text left alone follows every change.
+        read(&b, R"({"attr": {"text": "|->btn.ok"}})");
+        QVERIFY(LanguageManager::instance()->setLanguage(QStringLiteral("zh-CN")));
+        b.notifyChangeLanguage();
+        QCOMPARE(b.text(), QStringLiteral("ZH-OK"));
+        b.setText(QStringLiteral("Running"));
+        QVERIFY(LanguageManager::instance()->setLanguage(QStringLiteral("en-US")));
+        b.notifyChangeLanguage();
+        QCOMPARE(b.text(), QStringLiteral("Running"));
+        QVERIFY(b.painter()->textKey.isEmpty());
         // A theme element's text is not read, so it leaves the key alone.
         read(&b, R"({"attr": {"text": "|->btn.ok"}})");
         {
