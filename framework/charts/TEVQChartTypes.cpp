@@ -234,6 +234,11 @@ double wideShare(double value, double min, double max)
 
 double weigh(double from, double to, double t) { return from * (1 - t) + to * t; }
 
+double stepValue(double v, double from, double to, double t)
+{
+    return !std::isfinite(v) && std::isfinite(from) && std::isfinite(to) ? weigh(from, to, t) : v;
+}
+
 void drawGrid(QPainter& p, const QRectF& plot, const ChartTheme& theme)
 {
     p.setPen(Qt::NoPen);
@@ -249,13 +254,9 @@ void drawGrid(QPainter& p, const QRectF& plot, const ChartTheme& theme)
 
 QString valueLabel(int i, double min, double max)
 {
-    double value = max - i * (max - min) / 5.0;
-    double span = max - min;
     // Near the ends of the double range the step or the span overflows: the label is weighed from the ends.
-    if (std::isfinite(min) && std::isfinite(max) && !std::isfinite(value)) {
-        value = weigh(max, min, i / 5.0);
-        span = qMin(std::abs(span), std::numeric_limits<double>::max());
-    }
+    double value = stepValue(max - i * (max - min) / 5.0, max, min, i / 5.0);
+    const double span = qMin(std::abs(max - min), std::numeric_limits<double>::max());
     // A step that lands on zero but for rounding would read "-0": it is zero.
     if (std::abs(value) <= std::abs(span) * 1e-9)
         value = 0;

@@ -127,6 +127,9 @@ TEV_EXPORT void keepFinite(double& min, double& max);
 TEV_EXPORT bool isWideRange(double min, double max);
 TEV_EXPORT double wideShare(double value, double min, double max);
 TEV_EXPORT double weigh(double from, double to, double t);
+// An axis step v, computed directly as the value a fraction t of the way from `from` to `to`; where that
+// overflowed between finite ends, the same value weighed from the two ends.
+TEV_EXPORT double stepValue(double v, double from, double to, double t);
 // Opens a range whose ends are fuzzy-equal: each end moves 1 away. Far from zero, where a step of 1 is lost to
 // rounding or leaves the ends fuzzy-equal still, they move by a step relative to their size instead, so that
 // the values map inside the plot (equal ones to its middle) and not by a span of 1 far past its edge.

@@ -424,11 +424,7 @@ int TEVQFinancialChartImpl::labelStep(int start, int end)
 
 QString TEVQFinancialChartImpl::axisLabel(int k, double min, double max)
 {
-    const double v = max - (max - min) * k * 0.25;
-    // Near the ends of the double range the step overflows: the label is weighed from the two ends.
-    if (!std::isfinite(v) && std::isfinite(min) && std::isfinite(max))
-        return TEVChart::formatNumber(TEVChart::weigh(max, min, k * 0.25));
-    return TEVChart::formatNumber(v);
+    return TEVChart::formatNumber(TEVChart::stepValue(max - (max - min) * k * 0.25, max, min, k * 0.25));
 }
 
 void TEVQFinancialChartImpl::drawAxes(QPainter& p, const QRectF& plot, int start, int end, double min, double max,

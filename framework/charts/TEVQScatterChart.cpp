@@ -341,19 +341,12 @@ void TEVQScatterChartImpl::drawPoints(QPainter& p, const QRectF& plot, const Sca
 
 QString TEVQScatterChartImpl::axisLabelX(int k, const ScatterBounds& b)
 {
-    const double v = b.minX + (b.maxX - b.minX) * k / 5;
-    // Near the ends of the double range the step overflows: the label is weighed from the two ends.
-    if (!std::isfinite(v) && std::isfinite(b.minX) && std::isfinite(b.maxX))
-        return TEVChart::formatNumber(TEVChart::weigh(b.minX, b.maxX, k / 5.0));
-    return TEVChart::formatNumber(v);
+    return TEVChart::formatNumber(TEVChart::stepValue(b.minX + (b.maxX - b.minX) * k / 5, b.minX, b.maxX, k / 5.0));
 }
 
 QString TEVQScatterChartImpl::axisLabelY(int k, const ScatterBounds& b)
 {
-    const double v = b.maxY - k * (b.maxY - b.minY) / 5;
-    if (!std::isfinite(v) && std::isfinite(b.minY) && std::isfinite(b.maxY))
-        return TEVChart::formatNumber(TEVChart::weigh(b.maxY, b.minY, k / 5.0));
-    return TEVChart::formatNumber(v);
+    return TEVChart::formatNumber(TEVChart::stepValue(b.maxY - k * (b.maxY - b.minY) / 5, b.maxY, b.minY, k / 5.0));
 }
 
 void TEVQScatterChartImpl::drawAxes(QPainter& p, const QRectF& q, const ScatterBounds& b, const QSize& size) const

@@ -560,41 +560,29 @@ constexpr qint64 kMissMemoryMs = 1000;
 constexpr int kMaxMisses = 4096;
 } // namespace
 
-bool TEVQResourceManager::StoresPrint::operator==(const StoresPrint& o) const
+std::pair<quint64, size_t> TEVQResourceManager::storesPrint() const
 {
-    for (int i = 0; i < 3; ++i) {
-        if (stores[i] != o.stores[i] || files[i] != o.files[i])
-            return false;
-    }
-    return changes == o.changes && defaultImages == o.defaultImages && scale == o.scale && dirPath == o.dirPath;
+    size_t files = 0;
+    for (const TEVQResourceManagerImpl* store : {m_defaultStore.get(), m_projectStore.get(), m_themeStore.get()})
+        files += store ? store->files.size() : 0;
+    return {m_resourceSerial, files};
 }
 
-TEVQResourceManager::StoresPrint TEVQResourceManager::storesPrint() const
+void TEVQResourceManager::forgetStaleMisses()
 {
-    StoresPrint print;
-    const TEVQResourceManagerImpl* stores[3] = {m_defaultStore.get(), m_projectStore.get(), m_themeStore.get()};
-    for (int i = 0; i < 3; ++i) {
-        print.stores[i] = stores[i];
-        print.files[i] = stores[i] ? stores[i]->files.size() : 0;
+    const std::pair<quint64, size_t> print = storesPrint();
+    if (print != m_missPrint) {
+        m_missingImages.clear();
+        m_missingSvgs.clear();
+        m_missPrint = print;
     }
-    if (m_defaultStore) {
-        print.defaultImages = m_defaultStore->imageCache.size();
-        print.dirPath = m_defaultStore->dirPath;
-    }
-    print.scale = m_scaleFactor;
-    print.changes = m_resourceSerial;
-    return print;
 }
 
 bool TEVQResourceManager::missedLately(QHash<QString, qint64>& misses, const QString& key)
 {
     if (misses.isEmpty())
         return false;
-    if (!(storesPrint() == m_missPrint)) {
-        m_missingImages.clear();
-        m_missingSvgs.clear();
-        return false;
-    }
+    forgetStaleMisses();
     auto it = misses.find(key);
     if (it == misses.end())
         return false;
@@ -606,12 +594,7 @@ bool TEVQResourceManager::missedLately(QHash<QString, qint64>& misses, const QSt
 
 void TEVQResourceManager::noteMiss(QHash<QString, qint64>& misses, const QString& key)
 {
-    const StoresPrint print = storesPrint();
-    if (!(print == m_missPrint)) {
-        m_missingImages.clear();
-        m_missingSvgs.clear();
-        m_missPrint = print;
-    }
+    forgetStaleMisses();
     if (!m_missClock.isValid())
         m_missClock.start();
     if (misses.size() >= kMaxMisses)

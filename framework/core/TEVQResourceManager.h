@@ -148,7 +148,11 @@ public:
     bool isDesigner() const { return m_designer; }
     void setIsDesigner(bool on) { m_designer = on; }
     float getScaleFactor() const { return m_scaleFactor; }
-    void setScaleFactor(float factor) { m_scaleFactor = factor; }
+    void setScaleFactor(float factor)
+    {
+        m_scaleFactor = factor;
+        ++m_resourceSerial; // pictures found from now on have other sizes
+    }
     const TEVGlobalConfig& getGlobalConfig() const { return m_globalConfig; }
     bool getButtonFadeEnabled() const { return m_globalConfig.buttonFadeEnabled; }
     int getButtonFadeDuration() const;
@@ -278,7 +282,7 @@ public:
     TEVQResourceManagerImpl* themeStore() const { return m_themeStore.get(); }
     TEVQResourceManagerImpl* projectStore() const { return m_projectStore.get(); }
     // Counts the loads and folder settings (theme, skin and project loads, the skin and project folders, the
-    // release of resources). Whoever keeps pictures it found by name (a control's icons) finds them again once
+    // release of resources, the scale factor). Whoever keeps pictures it found by name (a control's icons) finds them again once
     // this changes: the stores may now hold other pictures under the same names.
     quint64 resourceSerial() const { return m_resourceSerial; }
 
@@ -303,18 +307,10 @@ private:
 
     // Pictures looked for in vain lately: a control that paints a picture no store holds asks for it at every
     // paint, and each time the disk would be searched again (and a bad or oversized file decoded again). A miss
-    // is remembered for a second, and all are forgotten as soon as the stores change (another store, a file or
-    // picture added, a load or folder setting, another scale factor).
-    struct StoresPrint {
-        const void* stores[3] = {nullptr, nullptr, nullptr};
-        size_t files[3] = {0, 0, 0};
-        size_t defaultImages = 0;
-        QString dirPath;
-        float scale = 0;
-        quint64 changes = 0;
-        bool operator==(const StoresPrint& o) const;
-    };
-    StoresPrint storesPrint() const;
+    // is remembered for a second, and all are forgotten as soon as the stores change: the resource serial, or
+    // the number of files the stores hold (a file can be added to a store directly).
+    std::pair<quint64, size_t> storesPrint() const;
+    void forgetStaleMisses();
     QImage* findImage(const QString& name, const QString& key, bool gray);
     QSvgRenderer* findSvgRenderer(const QString& name);
     bool missedLately(QHash<QString, qint64>& misses, const QString& key);
@@ -336,7 +332,7 @@ private:
     std::unique_ptr<TEVQResourceManagerImpl> m_themeStore;
     QHash<QString, qint64> m_missingImages; // cache key ("_gray" appended for disabled variants) -> time missed
     QHash<QString, qint64> m_missingSvgs;
-    StoresPrint m_missPrint;
+    std::pair<quint64, size_t> m_missPrint{0, 0};
     QElapsedTimer m_missClock;
     quint64 m_resourceSerial = 0;
 };

@@ -75,8 +75,6 @@ Qt::Alignment TEVQWidgetBaseImpl::styleAlignment(int hor, int ver)
 }
 
 namespace {
-int styleExtent(int v) { return TEVQWidgetBaseImpl::boundedOffset(v); }
-
 // Start coordinate of an item of length size aligned inside [start, start + length); 0 for an unknown
 // alignment.
 int alignedStart(int align, int start, int length, int size)
@@ -92,15 +90,15 @@ int alignedStart(int align, int start, int length, int size)
 
 QRect TEVQWidgetBaseImpl::textBox(const TextStyleDesc& style, int x, int y, int w, int h)
 {
-    const int dx = styleExtent(style.offsetX), dy = styleExtent(style.offsetY);
+    const int dx = boundedOffset(style.offsetX), dy = boundedOffset(style.offsetY);
     // Bottom-aligned text moves down by the offset like top-aligned text does.
     return QRect(x + dx, y + dy, w - dx, style.verAlign == 2 ? h : h - dy);
 }
 
 QPoint TEVQWidgetBaseImpl::iconPosition(const IconStyleDesc& style, const QRect& area, const QSize& size)
 {
-    return QPoint(alignedStart(style.horAlign, area.left(), area.width(), size.width()) + styleExtent(style.offsetX),
-                  alignedStart(style.verAlign, area.top(), area.height(), size.height()) + styleExtent(style.offsetY));
+    return QPoint(alignedStart(style.horAlign, area.left(), area.width(), size.width()) + boundedOffset(style.offsetX),
+                  alignedStart(style.verAlign, area.top(), area.height(), size.height()) + boundedOffset(style.offsetY));
 }
 
 // ---- geometry ---------------------------------------------------------------------------------------------
@@ -250,8 +248,8 @@ void TEVQWidgetBaseImpl::drawImageFill(QPainter* painter, const QString& imageNa
     if (!image || image->width() == 0 || image->height() == 0)
         return;
     const int iw = image->width(), ih = image->height();
-    const int left = styleExtent(desc.left), right = styleExtent(desc.right), top = styleExtent(desc.top),
-              bottom = styleExtent(desc.bottom);
+    const int left = boundedOffset(desc.left), right = boundedOffset(desc.right), top = boundedOffset(desc.top),
+              bottom = boundedOffset(desc.bottom);
 
     auto slice = [&](const QRect& dst, const QRect& src) {
         if (dst.isValid() && src.isValid())

@@ -671,18 +671,22 @@ void TEVQRibbonBar::forgetContextGroup(QObject* object)
     rebuildTabsAnnounced(m_currentPage);
 }
 
+void TEVQRibbonBar::unlistPage(QObject* page)
+{
+    m_pages.erase(std::remove(m_pages.begin(), m_pages.end(), page), m_pages.end());
+    for (TEVQRibbonContextGroup* g : m_contextGroups)
+        g->m_pages.erase(std::remove(g->m_pages.begin(), g->m_pages.end(), page), g->m_pages.end());
+    m_tabPages.erase(std::remove(m_tabPages.begin(), m_tabPages.end(), page), m_tabPages.end());
+    if (m_currentPage == page)
+        m_currentPage = m_pages.empty() ? nullptr : m_pages.front();
+}
+
 void TEVQRibbonBar::forgetPage(QObject* object)
 {
-    const auto it = std::find(m_pages.begin(), m_pages.end(), object);
-    if (it == m_pages.end())
+    if (std::find(m_pages.begin(), m_pages.end(), object) == m_pages.end())
         return;
-    m_pages.erase(it);
-    for (TEVQRibbonContextGroup* g : m_contextGroups)
-        g->m_pages.erase(std::remove(g->m_pages.begin(), g->m_pages.end(), object), g->m_pages.end());
-    m_tabPages.erase(std::remove(m_tabPages.begin(), m_tabPages.end(), object), m_tabPages.end());
     Page* before = m_currentPage;
-    if (m_currentPage == object)
-        m_currentPage = m_pages.empty() ? nullptr : m_pages.front();
+    unlistPage(object);
     rebuildTabsAnnounced(before);
 }
 
@@ -720,16 +724,10 @@ TEVQRibbonBar::Page* TEVQRibbonBar::appendContextPage(TEVQRibbonContextGroup* gr
 
 bool TEVQRibbonBar::removePage(Page* page)
 {
-    auto it = std::find(m_pages.begin(), m_pages.end(), page);
-    if (!page || it == m_pages.end())
+    if (!page || std::find(m_pages.begin(), m_pages.end(), page) == m_pages.end())
         return false;
-    for (TEVQRibbonContextGroup* g : m_contextGroups)
-        g->m_pages.erase(std::remove(g->m_pages.begin(), g->m_pages.end(), page), g->m_pages.end());
-    m_pages.erase(it);
-    m_tabPages.erase(std::remove(m_tabPages.begin(), m_tabPages.end(), page), m_tabPages.end());
     Page* before = m_currentPage;
-    if (m_currentPage == page)
-        m_currentPage = m_pages.empty() ? nullptr : m_pages.front();
+    unlistPage(page);
     retire(page);
     rebuildTabsAnnounced(before);
     return true;

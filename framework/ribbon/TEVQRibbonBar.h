@@ -450,6 +450,8 @@ private:
     void forgetTopRowPiece(QObject* widget);
     // A page deleted directly leaves the bar as removePage would.
     void forgetPage(QObject* page);
+    // Takes page out of the page, tab and context-group lists; the first page becomes current in its place.
+    void unlistPage(QObject* page);
     // A context group deleted directly leaves its pages to the bar as plain pages.
     void forgetContextGroup(QObject* group);
     Page* newPage(const QString& id, const QString& title);

@@ -42,6 +42,15 @@ LineSeries line(const QString& name, const QVector<double>& values)
     return s;
 }
 
+// A still bar chart of one series of values at size, and the value range it gives.
+void barsOf(TEVQBarChart& chart, const QVector<double>& values, QSize size, double& lo, double& hi)
+{
+    chart.setAnimationEnabled(false);
+    chart.resize(size);
+    chart.setSeries({bars(QStringLiteral("a"), values)});
+    chart.painter()->valueRange(lo, hi);
+}
+
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
 
@@ -147,11 +156,8 @@ private slots:
         QFETCH(double, min);
         QFETCH(double, max);
         TEVQBarChart chart;
-        chart.setAnimationEnabled(false);
-        chart.resize(600, 400);
-        chart.setSeries({bars(QStringLiteral("a"), values)});
         double lo, hi;
-        chart.painter()->valueRange(lo, hi);
+        barsOf(chart, values, QSize(600, 400), lo, hi);
         QVERIFY2(near(lo, min) && near(hi, max), qPrintable(QStringLiteral("%1..%2").arg(lo).arg(hi)));
         const QRectF plot = chart.painter()->plotRect(chart.size(), chart.legendPosition());
         for (const BarItem& bar : chart.painter()->barItems(plot, lo, hi, 1.0, chart.theme()))
@@ -564,11 +570,8 @@ private slots:
             return true;
         };
         TEVQBarChart bar;
-        bar.setAnimationEnabled(false);
-        bar.resize(500, 320);
-        bar.setSeries({bars(QStringLiteral("b"), values)});
         double lo, hi;
-        bar.painter()->valueRange(lo, hi);
+        barsOf(bar, values, QSize(500, 320), lo, hi);
         QVERIFY2(readable(lo, hi), qPrintable(QStringLiteral("%1 .. %2").arg(lo).arg(hi)));
         QRectF plot = bar.painter()->plotRect(bar.size(), bar.legendPosition());
         const QVector<BarItem> items = bar.painter()->barItems(plot, lo, hi, 1.0, bar.theme());

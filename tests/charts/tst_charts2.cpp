@@ -81,6 +81,15 @@ public:
     }
 };
 
+// A financial chart of the given size without the entry animation (and, unless asked, without its zoom slider).
+void stillFinancial(TEVQFinancialChart& chart, int w, int h, bool zoom = true)
+{
+    chart.setAnimationEnabled(false);
+    chart.resize(w, h);
+    if (!zoom)
+        chart.setZoomEnabled(false);
+}
+
 } // namespace
 
 class tst_charts2 : public QObject
@@ -138,8 +147,7 @@ private slots:
     void financialRangesAndMapping()
     {
         TEVQFinancialChart chart;
-        chart.setAnimationEnabled(false);
-        chart.resize(800, 480);
+        stillFinancial(chart, 800, 480);
         TEVQFinancialChartImpl* d = chart.painter();
         QCOMPARE(d->candles.size(), 62);
         QCOMPARE(d->visibleStart(), 33);
@@ -215,8 +223,7 @@ private slots:
         QFETCH(int, dx);
         QFETCH(bool, hovers);
         TEVQFinancialChart chart;
-        chart.setAnimationEnabled(false);
-        chart.resize(800, 480);
+        stillFinancial(chart, 800, 480);
         TEVQFinancialChartImpl* d = chart.painter();
         const QRectF plot = d->plotRect(chart.size());
         const QPoint pos(int(plot.left()) + dx, int(plot.center().y()));
@@ -240,9 +247,7 @@ private slots:
     void financialPixels()
     {
         TEVQFinancialChart chart;
-        chart.setAnimationEnabled(false);
-        chart.resize(600, 400);
-        chart.setZoomEnabled(false);
+        stillFinancial(chart, 600, 400, false);
         TEVQFinancialChartImpl* d = chart.painter();
         d->showMovingAverages = false;
         // Three candles: up, down, and open equal to close (a 1 px body in the up colour).
@@ -292,9 +297,7 @@ private slots:
     void financialExtremeValues()
     {
         TEVQFinancialChart chart;
-        chart.setAnimationEnabled(false);
-        chart.resize(600, 400);
-        chart.setZoomEnabled(false);
+        stillFinancial(chart, 600, 400, false);
         TEVQFinancialChartImpl* d = chart.painter();
         d->maPeriods = {1};
         const QRectF plot = d->plotRect(chart.size());
@@ -332,8 +335,7 @@ private slots:
     void financialFarFromZero()
     {
         TEVQFinancialChart chart;
-        chart.setAnimationEnabled(false);
-        chart.resize(600, 400);
+        stillFinancial(chart, 600, 400);
         TEVQFinancialChartImpl* d = chart.painter();
         d->showMovingAverages = false;
         const QRectF plot = d->plotRect(chart.size());
@@ -379,8 +381,7 @@ private slots:
     void financialZoomDrag()
     {
         TEVQFinancialChart chart;
-        chart.setAnimationEnabled(false);
-        chart.resize(800, 480);
+        stillFinancial(chart, 800, 480);
         chart.show();
         QVERIFY(QTest::qWaitForWindowExposed(&chart));
         TEVQFinancialChartImpl* d = chart.painter();

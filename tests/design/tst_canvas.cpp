@@ -59,6 +59,13 @@ void describeTree(QWidget* w, QStringList& out)
     }
 }
 
+QStringList treeOf(QWidget* w)
+{
+    QStringList out;
+    describeTree(w, out);
+    return out;
+}
+
 void sendMove(QWidget* w, const QPoint& pos, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
     QMouseEvent e(QEvent::MouseMove, pos, w->mapToGlobal(pos), Qt::NoButton, Qt::LeftButton, modifiers);
@@ -274,12 +281,9 @@ private slots:
             QVERIFY2(second.OpenJsonFile(saved), qPrintable(saved));
             TEVQCanvasWindow* original = canvas.GetCurWindow();
             TEVQCanvasWindow* reloaded = second.GetCurWindow();
-            QStringList a;
-            QStringList b;
-            describeTree(original, a);
-            describeTree(reloaded, b);
+            const QStringList a = treeOf(original);
             QVERIFY2(!a.isEmpty(), qPrintable(source));
-            QCOMPARE(b, a);
+            QCOMPARE(treeOf(reloaded), a);
             QCOMPARE(reloaded->size(), original->size());
             // Keys and styles: each element writes the same JSON again.
             QCOMPARE(json::writeStyled(pageJson(*reloaded)), json::writeStyled(pageJson(*original)));
@@ -323,11 +327,7 @@ private slots:
         QVERIFY(canvas.SavePage(path));
         TEVQCanvas second;
         QVERIFY(second.OpenJsonFile(path));
-        QStringList a;
-        QStringList b;
-        describeTree(canvas.GetCurWindow(), a);
-        describeTree(second.GetCurWindow(), b);
-        QCOMPARE(b, a);
+        QCOMPARE(treeOf(second.GetCurWindow()), treeOf(canvas.GetCurWindow()));
         QCOMPARE(json::writeStyled(pageJson(*second.GetCurWindow())), json::writeStyled(pageJson(*canvas.GetCurWindow())));
     }
 
@@ -367,11 +367,7 @@ private slots:
         QVERIFY(canvas.SavePage(path));
         TEVQCanvas second;
         QVERIFY(second.OpenJsonFile(path));
-        QStringList a;
-        QStringList b;
-        describeTree(canvas.GetCurWindow(), a);
-        describeTree(second.GetCurWindow(), b);
-        QCOMPARE(b, a);
+        QCOMPARE(treeOf(second.GetCurWindow()), treeOf(canvas.GetCurWindow()));
     }
 
     // ---- files ----

@@ -88,6 +88,18 @@ RowTemplate makeTemplate(QWidget* parent)
     return t;
 }
 
+// A list view of rows 24 px high with selection on, and its empty template row (nothing lays it out).
+TEVQContainer* selectableRows(TEVQListView& view, QSize size)
+{
+    view.resize(size);
+    view.setItemHeight(24);
+    view.setSpacing(0);
+    view.setEnableSelection(true);
+    auto* container = new TEVQContainer(&view);
+    container->setChildLayout(TEVQContainer::NoUse);
+    return container;
+}
+
 int g_displayCalls = 0;
 void showRow(const TEVQListView*, const QWidget* t, const QModelIndex& index)
 {
@@ -480,12 +492,7 @@ private slots:
     void highlightAcrossRows()
     {
         TEVQListView view;
-        view.resize(260, 200);
-        view.setItemHeight(24);
-        view.setSpacing(0);
-        view.setEnableSelection(true);
-        auto* container = new TEVQContainer(&view);
-        container->setChildLayout(TEVQContainer::NoUse);
+        TEVQContainer* container = selectableRows(view, QSize(260, 200));
         auto* label = new TEVQLabelEx(container);
         label->setGeometry(0, 0, 240, 24);
         label->setTextStyle(CtrlState(4), text("lTextHot"));
@@ -567,12 +574,7 @@ private slots:
         // A row with a rich text title and, beside it, the selectable text: a press in the text finds its
         // position in that text, not in the title's.
         TEVQListView view;
-        view.resize(260, 100);
-        view.setItemHeight(24);
-        view.setSpacing(0);
-        view.setEnableSelection(true);
-        auto* container = new TEVQContainer(&view);
-        container->setChildLayout(TEVQContainer::NoUse);
+        TEVQContainer* container = selectableRows(view, QSize(260, 100));
         auto* title = new TEVQLabelEx(container);
         title->setGeometry(0, 0, 60, 24);
         auto* body = new TEVQLabelEx(container);
