@@ -20,6 +20,18 @@ QString dictText(const char* key)
     return TEVQtLib::tevText(QString::fromLatin1(key), QString());
 }
 
+void put(TEVQLabel* label, const QString& text)
+{
+    if (label)
+        label->setText(text);
+}
+
+void align(TEVQLabel* label, Qt::Alignment alignment)
+{
+    if (label)
+        label->setAlignment(alignment);
+}
+
 struct StatusLook {
     const char* pill;
     const char* textKey;
@@ -96,7 +108,8 @@ void InverterCard::buildUi()
         m_metricRows[i] = addMetricRow(body, m_metricNames[i], m_metricValues[i]);
 }
 
-TEVQContainer* InverterCard::addMetricRow(TEVQContainer* parent, TEVQLabel*& name, TEVQLabel*& value)
+TEVQContainer* InverterCard::addMetricRow(TEVQContainer* parent, QPointer<TEVQLabel>& name,
+                                          QPointer<TEVQLabel>& value)
 {
     TEVQContainer* row = addContainer(parent, kClear, 0, 1, 4, 0, 0, 0, 0);
     fixHeight(row, 22);
@@ -118,16 +131,17 @@ QString InverterCard::joinValues(const QVector<double>& values, int decimals)
 void InverterCard::setInverter(const InverterRow& r)
 {
     m_row = r;
-    m_timestamp->setText(r.timestamp);
-    m_name->setText(r.name);
-    m_efficiencyValue->setText(QStringLiteral("%1%").arg(fixed(r.efficiency, 1)));
-    m_efficiencyBar->setValue(progressPercent(r.efficiency));
-    m_metricValues[0]->setText(joinValues(r.voltages, 0));
-    m_metricValues[1]->setText(joinValues(r.currents, 1));
-    m_metricValues[2]->setText(QStringLiteral("%1 kW").arg(fixed(r.activePower, 1)));
-    m_metricValues[3]->setText(QStringLiteral("%1 kvar").arg(fixed(r.reactivePower, 1)));
-    m_metricValues[4]->setText(QStringLiteral("%1 Hz").arg(fixed(r.frequency, 2)));
-    m_metricValues[5]->setText(QStringLiteral("%1 kWh").arg(fixed(r.todayEnergy, 1)));
+    put(m_timestamp, r.timestamp);
+    put(m_name, r.name);
+    put(m_efficiencyValue, QStringLiteral("%1%").arg(fixed(r.efficiency, 1)));
+    if (m_efficiencyBar)
+        m_efficiencyBar->setValue(progressPercent(r.efficiency));
+    put(m_metricValues[0], joinValues(r.voltages, 0));
+    put(m_metricValues[1], joinValues(r.currents, 1));
+    put(m_metricValues[2], QStringLiteral("%1 kW").arg(fixed(r.activePower, 1)));
+    put(m_metricValues[3], QStringLiteral("%1 kvar").arg(fixed(r.reactivePower, 1)));
+    put(m_metricValues[4], QStringLiteral("%1 Hz").arg(fixed(r.frequency, 2)));
+    put(m_metricValues[5], QStringLiteral("%1 kWh").arg(fixed(r.todayEnergy, 1)));
     applyStatus(r.status);
 }
 
@@ -135,28 +149,32 @@ void InverterCard::applyStatus(int status)
 {
     // A status outside the four known ones would otherwise keep the previous inverter's look.
     const StatusLook& look = kLooks[(status >= 0 && status < 4) ? status : 3];
-    m_pill->setThemeName(QString::fromLatin1(look.pill));
-    m_statusText->setText(dictText(look.textKey));
-    m_statusIcon->setSvgPath(iconPath(QString::fromLatin1(look.icon)));
-    m_efficiencyBar->setThemeName(QString::fromLatin1(look.bar));
-    m_efficiencyValue->setThemeName(QString::fromLatin1(look.value));
+    if (m_pill)
+        m_pill->setThemeName(QString::fromLatin1(look.pill));
+    put(m_statusText, dictText(look.textKey));
+    if (m_statusIcon)
+        m_statusIcon->setSvgPath(iconPath(QString::fromLatin1(look.icon)));
+    if (m_efficiencyBar)
+        m_efficiencyBar->setThemeName(QString::fromLatin1(look.bar));
+    if (m_efficiencyValue)
+        m_efficiencyValue->setThemeName(QString::fromLatin1(look.value));
     // A label's theme brings its text style's alignment, and a theme change brings it to every label: the
     // values and the status text stay right-aligned.
-    m_efficiencyValue->setAlignment(kRightCentred);
-    m_statusText->setAlignment(kRightCentred);
+    align(m_efficiencyValue, kRightCentred);
+    align(m_statusText, kRightCentred);
     for (TEVQLabel* value : qAsConst(m_metricValues))
-        value->setAlignment(kRightCentred);
+        align(value, kRightCentred);
     update();
 }
 
 void InverterCard::retranslate()
 {
-    m_efficiencyCaption->setText(dictText("solar.inverter.efficiency"));
+    put(m_efficiencyCaption, dictText("solar.inverter.efficiency"));
     static const char* const names[6] = {"solar.inverter.voltage",  "solar.inverter.current",
                                          "solar.inverter.active",   "solar.inverter.reactive",
                                          "solar.inverter.frequency", "solar.inverter.today"};
     for (int i = 0; i < 6; ++i)
-        m_metricNames[i]->setText(dictText(names[i]));
+        put(m_metricNames[i], dictText(names[i]));
     fitMetricNames();
 }
 
@@ -166,10 +184,13 @@ void InverterCard::fitMetricNames()
 {
     for (int i = 0; i < m_metricNames.size(); ++i) {
         TEVQLabel* name = m_metricNames[i];
+        if (!name)
+            continue;
         const int need = qMax(name->fontMetrics().horizontalAdvance(name->painter()->text) + 1, 1);
         if (name->maximumWidth() == need)
             continue;
         name->setMaximumWidth(need);
-        m_metricRows[i]->forceResize();
+        if (m_metricRows[i])
+            m_metricRows[i]->forceResize();
     }
 }

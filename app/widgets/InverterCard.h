@@ -4,12 +4,12 @@
 // take the look of the row's status.
 #include "PlantSnapshot.h"
 #include "TEVQContainer.h"
+#include "TEVQImage.h"
+#include "TEVQLabel.h"
+#include "TEVQProgressBar.h"
 
+#include <QPointer>
 #include <QVector>
-
-class TEVQImage;
-class TEVQLabel;
-class TEVQProgressBar;
 
 class InverterCard : public TEVQContainer
 {
@@ -45,19 +45,20 @@ public:
 
 private:
     void buildUi();
-    TEVQContainer* addMetricRow(TEVQContainer* parent, TEVQLabel*& name, TEVQLabel*& value);
+    TEVQContainer* addMetricRow(TEVQContainer* parent, QPointer<TEVQLabel>& name, QPointer<TEVQLabel>& value);
     void fitMetricNames();
 
     InverterRow m_row;
-    TEVQContainer* m_pill = nullptr;
-    TEVQImage* m_statusIcon = nullptr;
-    TEVQLabel* m_statusText = nullptr;
-    TEVQLabel* m_timestamp = nullptr;
-    TEVQLabel* m_name = nullptr;
-    TEVQLabel* m_efficiencyCaption = nullptr;
-    TEVQLabel* m_efficiencyValue = nullptr;
-    TEVQProgressBar* m_efficiencyBar = nullptr;
-    QVector<TEVQLabel*> m_metricNames;
-    QVector<TEVQLabel*> m_metricValues;
-    QVector<TEVQContainer*> m_metricRows;
+    // Held weakly: a part deleted by another owner is skipped from then on.
+    QPointer<TEVQContainer> m_pill;
+    QPointer<TEVQImage> m_statusIcon;
+    QPointer<TEVQLabel> m_statusText;
+    QPointer<TEVQLabel> m_timestamp;
+    QPointer<TEVQLabel> m_name;
+    QPointer<TEVQLabel> m_efficiencyCaption;
+    QPointer<TEVQLabel> m_efficiencyValue;
+    QPointer<TEVQProgressBar> m_efficiencyBar;
+    QVector<QPointer<TEVQLabel>> m_metricNames;
+    QVector<QPointer<TEVQLabel>> m_metricValues;
+    QVector<QPointer<TEVQContainer>> m_metricRows;
 };

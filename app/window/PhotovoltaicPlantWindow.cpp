@@ -146,6 +146,8 @@ void PhotovoltaicPlantWindow::animateDrawer()
             animateDrawer();
         });
     };
+    if (!m_trendDrawer)
+        return;
     if (m_trendDrawer->isResizeAnimationRunning()) {
         again();
         return;
@@ -196,8 +198,10 @@ void PhotovoltaicPlantWindow::updateLayout()
         m_alarmPanel->raise();
     }
     if (m_pageHost) {
-        for (TEVQContainer* page : m_pages)
-            page->setGeometry(m_pageHost->rect());
+        for (TEVQContainer* page : qAsConst(m_pages)) {
+            if (page)
+                page->setGeometry(m_pageHost->rect());
+        }
         updatePageVisibility();
     }
     if (m_trendDrawer && m_content) {
@@ -227,6 +231,8 @@ void PhotovoltaicPlantWindow::updatePageVisibility()
         return;
     for (int i = 0; i < m_pages.size(); ++i) {
         TEVQContainer* page = m_pages[i];
+        if (!page)
+            continue;
         const bool current = i == m_currentSection;
         page->setVisible(current);
         if (current) {
@@ -242,17 +248,23 @@ void PhotovoltaicPlantWindow::updateNavigation()
     for (int i = 0; i < m_navEntries.size(); ++i) {
         NavEntry& e = m_navEntries[i];
         e.active = i == m_currentSection;
-        e.row->setThemeName(e.active ? QStringLiteral("SolarNavActive") : QStringLiteral("SolarClear"));
-        e.label->setThemeName(e.active ? QStringLiteral("SolarLabelWhite") : QStringLiteral("SolarLabelDisabled"));
-        e.icon->setSvgColor(e.active ? kNavActiveIcon : kNavIdleIcon);
-        e.icon->setUseSvgColor(true);
+        if (e.row)
+            e.row->setThemeName(e.active ? QStringLiteral("SolarNavActive") : QStringLiteral("SolarClear"));
+        if (e.label)
+            e.label->setThemeName(e.active ? QStringLiteral("SolarLabelWhite") : QStringLiteral("SolarLabelDisabled"));
+        if (e.icon) {
+            e.icon->setSvgColor(e.active ? kNavActiveIcon : kNavIdleIcon);
+            e.icon->setUseSvgColor(true);
+        }
     }
 }
 
 void PhotovoltaicPlantWindow::updateAlarmRows()
 {
-    for (const AlarmRow& r : m_alarmRows)
-        r.row->setThemeName(r.index == m_alarmFilter ? QStringLiteral("SolarNavHover") : QStringLiteral("SolarClear"));
+    for (const AlarmRow& r : m_alarmRows) {
+        if (r.row)
+            r.row->setThemeName(r.index == m_alarmFilter ? QStringLiteral("SolarNavHover") : QStringLiteral("SolarClear"));
+    }
 }
 
 QVector<int> PhotovoltaicPlantWindow::filteredInverterIndexes(const PlantSnapshot& snapshot) const

@@ -7,9 +7,11 @@
 #include "PlantSnapshot.h"
 #include "SolarPlantDiagramWidget.h"
 #include "SolarPlantSimulator.h"
+#include "SolarToggleSwitch.h"
 #include "TEVQBarChart.h"
 #include "TEVQLabel.h"
 #include "TEVQLineChart.h"
+#include "TEVQPushButton.h"
 #include "TEVQChartTypes.h"
 #include "TEVQWindow.h"
 
@@ -26,8 +28,6 @@ class TEVQRadioButton;
 class TEVQContainer;
 class TEVQImage;
 class TEVQProgressBar;
-class TEVQPushButton;
-class SolarToggleSwitch;
 
 // The one chart theme of the dashboard: light green-grey surfaces, a four-colour palette.
 ChartTheme solarChartTheme();
@@ -42,24 +42,24 @@ public:
 
     struct NavEntry {
         QString key;
-        TEVQContainer* row = nullptr;
-        TEVQImage* icon = nullptr;
-        TEVQLabel* label = nullptr;
+        QPointer<TEVQContainer> row;
+        QPointer<TEVQImage> icon;
+        QPointer<TEVQLabel> label;
         bool active = false;
     };
     struct AlarmRow {
         QString key;
         int index = 0; // the alarm filter value of the row
-        TEVQContainer* row = nullptr;
-        TEVQLabel* label = nullptr;
-        TEVQLabel* countLabel = nullptr;
+        QPointer<TEVQContainer> row;
+        QPointer<TEVQLabel> label;
+        QPointer<TEVQLabel> countLabel;
     };
     struct MetricTile {
-        TEVQLabel* caption = nullptr;
-        TEVQLabel* value = nullptr;
-        TEVQLabel* unit = nullptr;
-        TEVQLabel* note = nullptr;
-        TEVQProgressBar* progress = nullptr; // null for a tile without a bar
+        QPointer<TEVQLabel> caption;
+        QPointer<TEVQLabel> value;
+        QPointer<TEVQLabel> unit;
+        QPointer<TEVQLabel> note;
+        QPointer<TEVQProgressBar> progress; // null for a tile without a bar
     };
 
     explicit PhotovoltaicPlantWindow(QWidget* parent = nullptr);
@@ -76,9 +76,9 @@ public:
     const QVector<AlarmRow>& alarmRows() const { return m_alarmRows; }
     const QVector<MetricTile>& metricTiles() const { return m_metricTiles; }
     const QVector<QPair<QPointer<TEVQLabel>, QString>>& translatedLabels() const { return m_translatedLabels; }
-    const QVector<TEVQContainer*>& pages() const { return m_pages; }
+    const QVector<QPointer<TEVQContainer>>& pages() const { return m_pages; }
     SolarToggleSwitch* commandSwitch() const { return m_commandSwitch; }
-    const QVector<InverterCard*>& inverterCards() const { return m_inverterCards; }
+    const QVector<QPointer<InverterCard>>& inverterCards() const { return m_inverterCards; }
     TEVQLineChart* powerTrendChart() const { return m_powerTrendChart; }
     TEVQBarChart* inverterOutputChart() const { return m_inverterOutputChart; }
     TEVQLineChart* weatherTrendChart() const { return m_weatherTrendChart; }
@@ -145,7 +145,7 @@ private:
                               int tooltipTrigger);
     void buildCommandColumn(TEVQContainer* workspace);
     void buildInverterArea(TEVQContainer* workspace);
-    void addSmallStat(TEVQContainer* parent, TEVQLabel*& captionOut, TEVQLabel*& valueOut);
+    void addSmallStat(TEVQContainer* parent, QPointer<TEVQLabel>& captionOut, QPointer<TEVQLabel>& valueOut);
     TEVQLabel* addTextLabel(TEVQContainer* parent, const QString& theme, int ratio, int height, const QString& key,
                             const QString& objectName);
     // Sets an alignment of the builders' own; every snapshot sets it again, since a theme change gives each
@@ -168,8 +168,8 @@ private:
     QVector<int> filteredInverterIndexes(const PlantSnapshot& snapshot) const;
     void retranslate();
 
-    // Held weakly and skipped once gone, should another owner delete them: the simulator, the charts, the value
-    // and key labels, the diagrams.
+    // Everything the window keeps after building is held weakly and skipped once gone, should another owner
+    // delete it: the simulator and every widget, alone or with a parent.
     QPointer<SolarPlantSimulator> m_simulator;
     PlantSnapshot m_snapshot;
     int m_cardPage = 0;
@@ -179,59 +179,59 @@ private:
     bool m_drawerAnimationPending = false;
 
     // Frame.
-    TEVQContainer* m_root = nullptr;
-    TEVQContainer* m_header = nullptr;
-    TEVQContainer* m_sidebar = nullptr;
-    TEVQContainer* m_content = nullptr;
-    TEVQContainer* m_pageHost = nullptr;
-    TEVQContainer* m_inverterCardRow = nullptr;
-    TEVQContainer* m_alarmPanel = nullptr;
-    TEVQContainer* m_trendDrawer = nullptr;
-    TEVQContainer* m_trendDrawerBody = nullptr;
-    TEVQPushButton* m_trendDrawerButton = nullptr;
+    QPointer<TEVQContainer> m_root;
+    QPointer<TEVQContainer> m_header;
+    QPointer<TEVQContainer> m_sidebar;
+    QPointer<TEVQContainer> m_content;
+    QPointer<TEVQContainer> m_pageHost;
+    QPointer<TEVQContainer> m_inverterCardRow;
+    QPointer<TEVQContainer> m_alarmPanel;
+    QPointer<TEVQContainer> m_trendDrawer;
+    QPointer<TEVQContainer> m_trendDrawerBody;
+    QPointer<TEVQPushButton> m_trendDrawerButton;
 
     // Header.
-    TEVQLabel* m_brandTitle = nullptr;
-    TEVQLabel* m_brandSubtitle = nullptr;
-    TEVQPushButton* m_siteButton5 = nullptr;
-    TEVQPushButton* m_siteButton6 = nullptr;
-    TEVQLabel* m_locationLabel = nullptr;
-    TEVQLabel* m_dateLabel = nullptr;
-    TEVQLabel* m_moduleTemperatureLabel = nullptr;
-    TEVQLabel* m_irradianceLabel = nullptr;
-    TEVQLabel* m_userLabel = nullptr;
-    TEVQPushButton* m_englishButton = nullptr;
-    TEVQPushButton* m_chineseButton = nullptr;
-    TEVQPushButton* m_maximizeButton = nullptr;
+    QPointer<TEVQLabel> m_brandTitle;
+    QPointer<TEVQLabel> m_brandSubtitle;
+    QPointer<TEVQPushButton> m_siteButton5;
+    QPointer<TEVQPushButton> m_siteButton6;
+    QPointer<TEVQLabel> m_locationLabel;
+    QPointer<TEVQLabel> m_dateLabel;
+    QPointer<TEVQLabel> m_moduleTemperatureLabel;
+    QPointer<TEVQLabel> m_irradianceLabel;
+    QPointer<TEVQLabel> m_userLabel;
+    QPointer<TEVQPushButton> m_englishButton;
+    QPointer<TEVQPushButton> m_chineseButton;
+    QPointer<TEVQPushButton> m_maximizeButton;
 
     // Metric strip.
-    TEVQLabel* m_capacityCaption = nullptr;
-    TEVQLabel* m_capacityValue = nullptr;
-    TEVQLabel* m_capacityUnit = nullptr;
+    QPointer<TEVQLabel> m_capacityCaption;
+    QPointer<TEVQLabel> m_capacityValue;
+    QPointer<TEVQLabel> m_capacityUnit;
     QVector<MetricTile> m_metricTiles;
 
     // Inverter page and command card: built with the inverter page; null until then.
-    TEVQPushButton* m_previousPageButton = nullptr;
-    TEVQPushButton* m_nextPageButton = nullptr;
-    SolarToggleSwitch* m_commandSwitch = nullptr;
-    TEVQComboBox* m_skidCombo = nullptr;
-    QButtonGroup* m_groupButtons = nullptr;
-    QVector<TEVQRadioButton*> m_groupRadios;
-    TEVQLabel* m_inverterPageTitle = nullptr;
-    TEVQLabel* m_commandTitle = nullptr;
-    TEVQLabel* m_commandState = nullptr;
-    TEVQLabel* m_commandSelection = nullptr;
-    TEVQLabel* m_activePowerCaption = nullptr;
-    TEVQLabel* m_activePowerValue = nullptr;
-    TEVQLabel* m_reactivePowerCaption = nullptr;
-    TEVQLabel* m_reactivePowerValue = nullptr;
-    TEVQLabel* m_cardSummary = nullptr;
+    QPointer<TEVQPushButton> m_previousPageButton;
+    QPointer<TEVQPushButton> m_nextPageButton;
+    QPointer<SolarToggleSwitch> m_commandSwitch;
+    QPointer<TEVQComboBox> m_skidCombo;
+    QPointer<QButtonGroup> m_groupButtons;
+    QVector<QPointer<TEVQRadioButton>> m_groupRadios;
+    QPointer<TEVQLabel> m_inverterPageTitle;
+    QPointer<TEVQLabel> m_commandTitle;
+    QPointer<TEVQLabel> m_commandState;
+    QPointer<TEVQLabel> m_commandSelection;
+    QPointer<TEVQLabel> m_activePowerCaption;
+    QPointer<TEVQLabel> m_activePowerValue;
+    QPointer<TEVQLabel> m_reactivePowerCaption;
+    QPointer<TEVQLabel> m_reactivePowerValue;
+    QPointer<TEVQLabel> m_cardSummary;
 
     // Trend drawer texts.
-    TEVQLabel* m_drawerTitle = nullptr;
-    TEVQLabel* m_drawerSubtitle = nullptr;
-    TEVQLabel* m_drawerPowerCaption = nullptr;
-    TEVQLabel* m_drawerInverterCaption = nullptr;
+    QPointer<TEVQLabel> m_drawerTitle;
+    QPointer<TEVQLabel> m_drawerSubtitle;
+    QPointer<TEVQLabel> m_drawerPowerCaption;
+    QPointer<TEVQLabel> m_drawerInverterCaption;
 
     // The seven charts; built with the pages and the drawer, null until then.
     QPointer<TEVQLineChart> m_powerTrendChart;
@@ -242,14 +242,14 @@ private:
     QPointer<TEVQLineChart> m_analysisPowerChart;
     QPointer<TEVQBarChart> m_analysisEnergyChart;
 
-    QVector<InverterCard*> m_inverterCards;
-    QVector<TEVQContainer*> m_pageDots;
+    QVector<QPointer<InverterCard>> m_inverterCards;
+    QVector<QPointer<TEVQContainer>> m_pageDots;
     QVector<QPointer<SolarPlantDiagramWidget>> m_diagrams;
     QVector<NavEntry> m_navEntries;
-    QVector<TEVQPushButton*> m_navHitTargets;
+    QVector<QPointer<TEVQPushButton>> m_navHitTargets;
     QVector<AlarmRow> m_alarmRows;
     QVector<QPair<QPointer<TEVQLabel>, QString>> m_translatedLabels;
-    QVector<TEVQContainer*> m_pages;
+    QVector<QPointer<TEVQContainer>> m_pages;
     QHash<QString, QPointer<TEVQLabel>> m_pageLabels;
     QVector<QPair<QPointer<TEVQLabel>, Qt::Alignment>> m_alignedLabels;
 };

@@ -99,7 +99,8 @@ void PhotovoltaicPlantWindow::buildCommandColumn(TEVQContainer* workspace)
             &SolarPlantSimulator::setSkidIndex);
 }
 
-void PhotovoltaicPlantWindow::addSmallStat(TEVQContainer* parent, TEVQLabel*& captionOut, TEVQLabel*& valueOut)
+void PhotovoltaicPlantWindow::addSmallStat(TEVQContainer* parent, QPointer<TEVQLabel>& captionOut,
+                                           QPointer<TEVQLabel>& valueOut)
 {
     TEVQContainer* card = addContainer(parent, QStringLiteral("SolarCard"), 1, 1, 1, 6, 8, 6, 8);
     captionOut = addLabel(card, QStringLiteral("SolarLabelXs"), 0, 20);
@@ -171,6 +172,8 @@ void PhotovoltaicPlantWindow::refreshInverterCards()
 
     for (int k = 0; k < m_inverterCards.size(); ++k) {
         InverterCard* card = m_inverterCards[k];
+        if (!card)
+            continue;
         if (start + k < n) {
             card->setInverter(m_snapshot.inverters[indexes[start + k]]);
             card->show();
@@ -198,6 +201,8 @@ void PhotovoltaicPlantWindow::updatePager(int pages)
         m_nextPageButton->setEnabled(m_cardPage + 1 < pages);
     for (int i = 0; i < m_pageDots.size(); ++i) {
         TEVQContainer* dot = m_pageDots[i];
+        if (!dot)
+            continue;
         dot->setVisible(i < pages);
         dot->setThemeName(i == m_cardPage ? QStringLiteral("SolarStatusOk") : QStringLiteral("SolarStatusOffline"));
     }

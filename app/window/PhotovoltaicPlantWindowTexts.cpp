@@ -208,12 +208,12 @@ void PhotovoltaicPlantWindow::retranslate()
     for (int i = 0; i < m_navEntries.size(); ++i) {
         const NavEntry& e = m_navEntries[i];
         const QString caption = TEVQtLib::tevText(e.key, QString());
-        e.label->setText(caption);
-        if (auto* hit = e.row->findChild<QWidget*>(QStringLiteral("navHitTarget%1").arg(i)))
+        setLabel(e.label, caption);
+        if (auto* hit = e.row ? e.row->findChild<QWidget*>(QStringLiteral("navHitTarget%1").arg(i)) : nullptr)
             hit->setAccessibleName(caption);
     }
     for (const AlarmRow& r : m_alarmRows)
-        r.label->setText(TEVQtLib::tevText(r.key, QString()));
+        setLabel(r.label, TEVQtLib::tevText(r.key, QString()));
 
     for (const auto& entry : m_translatedLabels) {
         if (entry.first)
@@ -238,8 +238,10 @@ void PhotovoltaicPlantWindow::retranslate()
         l->setText(text("solar.command.skid"));
 
     const char* const groups[3] = {"solar.command.group1", "solar.command.group2", "solar.command.group3"};
-    for (int i = 0; i < m_groupRadios.size() && i < 3; ++i)
-        m_groupRadios[i]->setText(text(groups[i]));
+    for (int i = 0; i < m_groupRadios.size() && i < 3; ++i) {
+        if (m_groupRadios[i])
+            m_groupRadios[i]->setText(text(groups[i]));
+    }
 
     if (m_skidCombo) {
         const int index = m_skidCombo->currentIndex();

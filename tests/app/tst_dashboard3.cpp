@@ -495,6 +495,48 @@ private slots:
         delete other;
     }
 
+    // The same for every other part the window keeps: header and command card labels, the switch, the combo, a
+    // radio, a card and a card's label, a dot, the pager, a navigation row, an alarm row, a tile, a page, the
+    // drawer's body, and at last the root with all the rest.
+    void everyKeptPartDeletedElsewhereIsSkipped()
+    {
+        auto* other = new PhotovoltaicPlantWindow;
+        other->simulator()->stop();
+        other->show();
+        for (const char* name : {"commandSwitch", "skidCombo", "groupRadio1", "inverterRange", "inverterCard1",
+                                 "nextPageButton", "chineseButton", "siteButton5", "trendDrawerBody"})
+            delete other->findChild<QWidget*>(QString::fromLatin1(name));
+        delete other->m_dateLabel;
+        delete other->m_commandState;
+        delete other->m_pageDots[1];
+        delete other->navEntries()[3].row;
+        delete other->alarmRows()[1].row;
+        delete other->metricTiles()[0].progress;
+        delete other->metricTiles()[2].value;
+        delete other->pages()[4];
+        delete other->inverterCards()[0]->metricValue(2);
+        auto exercise = [other]() {
+            other->refreshSnapshot(other->currentSnapshot());
+            QVERIFY(TEVQtLib::tevSetLanguage(QStringLiteral("zh-CN")));
+            QVERIFY(TEVQtLib::tevSetLanguage(QStringLiteral("en-US")));
+            for (int section = 0; section < 11; ++section)
+                other->setCurrentSection(section);
+            for (int filter : {0, 1, 2, 2})
+                other->setAlarmFilter(filter);
+            other->showNextPage();
+            other->showPreviousPage();
+            other->setTrendDrawerExpanded(true);
+            other->setTrendDrawerExpanded(false);
+            other->resize(1300, 760);
+            QTest::qWait(20);
+            other->simulator()->setSkidIndex(1);
+        };
+        exercise();
+        delete other->m_root;
+        exercise();
+        delete other;
+    }
+
     // A theme change gives every label its text style's alignment; the next snapshot restores the builders' own.
     void alignmentsOutlastAThemeChange()
     {
