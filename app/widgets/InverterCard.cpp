@@ -8,6 +8,8 @@
 #include "TEVQProgressBar.h"
 #include "TEVQtLib.h"
 
+#include <QEvent>
+
 using namespace quenlark;
 
 namespace {
@@ -116,7 +118,15 @@ TEVQContainer* InverterCard::addMetricRow(TEVQContainer* parent, QPointer<TEVQLa
     name = addLabel(row, QStringLiteral("SolarLabelXs"), 5, 22);
     value = addLabel(row, QStringLiteral("SolarLabelSm"), 6, 22);
     value->setAlignment(kRightCentred);
+    name->installEventFilter(this);
     return row;
+}
+
+bool InverterCard::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FontChange && m_metricNames.contains(qobject_cast<TEVQLabel*>(watched)))
+        fitMetricNames();
+    return TEVQContainer::eventFilter(watched, event);
 }
 
 QString InverterCard::joinValues(const QVector<double>& values, int decimals)

@@ -43,6 +43,10 @@ public:
     TEVQLabel* metricName(int i) const { return m_metricNames.value(i); }
     TEVQLabel* metricValue(int i) const { return m_metricValues.value(i); }
 
+protected:
+    // Fits the metric names again when a theme gives them another font.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void buildUi();
     TEVQContainer* addMetricRow(TEVQContainer* parent, QPointer<TEVQLabel>& name, QPointer<TEVQLabel>& value);

@@ -21,6 +21,10 @@
 #include "TevTest.h"
 
 #include <QButtonGroup>
+#include <QDir>
+#include <QFile>
+#include <QFontMetrics>
+#include <QTemporaryDir>
 #include <QPainter>
 #include <QSignalSpy>
 
@@ -361,6 +365,31 @@ private slots:
         card.setInverter(r);
         QCOMPARE(card.metricValue(0)->text(), QString());
         QCOMPARE(InverterCard::joinValues({-0.4, 1.25, 2}, 1), QStringLiteral("-0.4/1.2/2.0").replace("1.2", fixed(1.25, 1)));
+    }
+
+    // Another theme with larger captions: the metric names of a card are fitted to their new font, not cut.
+    void cardNamesFollowAThemeFont()
+    {
+        QTemporaryDir dir;
+        const QString source = quenlark::themeDirectory();
+        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("images"))));
+        QVERIFY(QFile::copy(source + QStringLiteral("/theme.json"), dir.filePath(QStringLiteral("theme.json"))));
+        QFile style(source + QStringLiteral("/style.json"));
+        QVERIFY(style.open(QIODevice::ReadOnly));
+        QByteArray json = style.readAll();
+        const QByteArray small = R"("name": "tXs", "clr": "ff6f7f76", "size": 11)";
+        QVERIFY(json.contains(small));
+        json.replace(small, QByteArray(small).replace("11", "17"));
+        QFile copy(dir.filePath(QStringLiteral("style.json")));
+        QVERIFY(copy.open(QIODevice::WriteOnly) && copy.write(json) == json.size());
+        copy.close();
+
+        QVERIFY(TEVQtLib::tevLoadThemeDir(dir.path().toUtf8().constData()));
+        TEVQLabel* name = w->inverterCards()[0]->metricName(0);
+        const int need = QFontMetrics(name->font()).horizontalAdvance(name->text());
+        const int room = name->maximumWidth();
+        QVERIFY(TEVQtLib::tevLoadThemeDir(source.toUtf8().constData()));
+        QVERIFY2(room >= need, qPrintable(QStringLiteral("%1 px for %2").arg(room).arg(need)));
     }
 
     // ---- pager and alarm filter ----
