@@ -24,7 +24,6 @@ const QColor kPaper(247, 250, 248);
 const QColor kWhite(255, 255, 255);
 const QColor kRunning(153, 207, 105);
 
-constexpr int kCentredWrap = Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextWordWrap;
 constexpr int kLeftCentred = Qt::AlignLeft | Qt::AlignVCenter;
 
 QString dictText(const char* key)
@@ -38,13 +37,6 @@ QFont diagramFont(bool bold)
     f.setPixelSize(12);
     f.setWeight(bold ? 75 : 50);
     return f;
-}
-
-void caption(QPainter& p, const QRectF& r, const QString& s, const QColor& colour, bool bold, int flags = kCentredWrap)
-{
-    p.setFont(diagramFont(bold));
-    p.setPen(colour);
-    p.drawText(r, flags, s);
 }
 
 void roundedBox(QPainter& p, const QRectF& r, qreal radius, const QColor& border, const QColor& fill)
@@ -79,8 +71,14 @@ SolarPlantDiagramWidget::SolarPlantDiagramWidget(int mode, QWidget* parent) : TE
     setHeightPolicy(TEVQtLib::LayoutSizePolicy(0));
     setMinimumSize(360, 260);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
+    m_fonts[0] = diagramFont(false);
+    m_fonts[1] = diagramFont(true);
+    // Every change of the dictionary is announced so (a load as well as a switch).
     connect(TEVQtLib::LanguageManager::instance(), &TEVQtLib::LanguageManager::languageChanged, this,
-            [this](const QString&) { update(); });
+            [this](const QString&) {
+                m_layer = QPixmap();
+                update();
+            });
 }
 
 SolarPlantDiagramWidget::~SolarPlantDiagramWidget() = default;
@@ -91,32 +89,67 @@ void SolarPlantDiagramWidget::setSnapshot(const PlantSnapshot& snapshot)
     update();
 }
 
-void SolarPlantDiagramWidget::paintEvent(QPaintEvent*)
+void SolarPlantDiagramWidget::caption(QPainter& p, const QRectF& r, const QString& s, const QColor& colour, bool bold,
+                                      int flags) const
 {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.fillRect(rect(), kWhite);
-    const QRectF r = QRectF(rect()).adjusted(18, 18, -18, -18);
-    if (m_mode == 0)
-        paintStatusBoard(p, r);
-    else if (m_mode == 1)
-        paintSingleLine(p, r);
-    else
-        paintNetwork(p, r);
+    p.setFont(m_fonts[bold ? 1 : 0]);
+    p.setPen(colour);
+    p.drawText(r, flags, s);
 }
 
-void SolarPlantDiagramWidget::paintSingleLine(QPainter& p, const QRectF& r) const
+void SolarPlantDiagramWidget::paintEvent(QPaintEvent*)
+{
+    const QRectF r = QRectF(rect()).adjusted(18, 18, -18, -18);
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (m_layer.isNull() || m_layer.size() != pixels || m_layer.devicePixelRatio() != ratio) {
+        m_layer = QPixmap(pixels);
+        m_layer.setDevicePixelRatio(ratio);
+        m_layer.fill(kWhite);
+        QPainter layer(&m_layer);
+        layer.setRenderHint(QPainter::Antialiasing, true);
+        if (m_mode == 0)
+            paintStatusBoard(layer, r, true);
+        else if (m_mode == 1)
+            paintSingleLine(layer, r, true);
+        else
+            paintNetwork(layer, r);
+    }
+    QPainter p(this);
+    p.drawPixmap(0, 0, m_layer);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    if (m_mode == 0)
+        paintStatusBoard(p, r, false);
+    else if (m_mode == 1)
+        paintSingleLine(p, r, false);
+}
+
+void SolarPlantDiagramWidget::paintSingleLine(QPainter& p, const QRectF& r, bool layer) const
 {
     const qreal cy = r.center().y();
     const qreal x0 = r.left() + 20;
     const qreal step = (r.width() - 40) / 5;
+    // Boxes that do not overlap let the snapshot's values (the capacity and the active power) be laid over the
+    // drawing made earlier; overlapping ones are drawn whole at every paint, in their order.
+    const bool apart = step >= 84;
+    if (layer && !apart)
+        return;
+    const auto value = [this](int i) {
+        return i == 0 ? QStringLiteral("%1 MWp").arg(QString::number(m_snapshot.capacity, 'f', 0))
+                      : QStringLiteral("%1 MW").arg(QString::number(m_snapshot.activePower, 'f', 1));
+    };
+    const auto valueRect = [&](int i) { return QRectF(x0 + i * step + 6, cy - 50 + 57, 84 - 12, 24); };
+    const QColor inverterValue(83, 132, 96);
+    if (!layer && apart) {
+        caption(p, valueRect(0), value(0), kMuted, false);
+        caption(p, valueRect(2), value(2), inverterValue, false);
+        return;
+    }
     const QString titles[5] = {dictText("solar.diagram.pvArrays"), dictText("solar.diagram.combiner"),
                                dictText("solar.diagram.inverters"), dictText("solar.diagram.transformer"),
                                dictText("solar.diagram.utilityGrid")};
-    const QString values[5] = {QStringLiteral("%1 MWp").arg(QString::number(m_snapshot.capacity, 'f', 0)),
-                               QStringLiteral("1.02 kV DC"),
-                               QStringLiteral("%1 MW").arg(QString::number(m_snapshot.activePower, 'f', 1)),
-                               QStringLiteral("34.5 kV"), QStringLiteral("60.00 Hz")};
+    const QString values[5] = {value(0), QStringLiteral("1.02 kV DC"), value(2), QStringLiteral("34.5 kV"),
+                               QStringLiteral("60.00 Hz")};
 
     p.setPen(QPen(QBrush(kGreen), 4.0));
     p.drawLine(QPointF(x0 + 42, cy), QPointF(x0 + 42 + 4 * step, cy));
@@ -127,8 +160,8 @@ void SolarPlantDiagramWidget::paintSingleLine(QPainter& p, const QRectF& r) cons
         const QColor fill = inverters ? kGreenFill : kPaper;
         roundedBox(p, box, 6, inverters ? kGreen : kLine, fill);
         caption(p, QRectF(box.left() + 6, box.top() + 12, box.width() - 12, 38), titles[i], kInk, true);
-        caption(p, QRectF(box.left() + 6, box.top() + 57, box.width() - 12, 24), values[i],
-             inverters ? QColor(83, 132, 96) : kMuted, false);
+        if (!layer || (i != 0 && i != 2))
+            caption(p, valueRect(i), values[i], inverters ? inverterValue : kMuted, false);
         if (i < 4) {
             p.setPen(QPen(QBrush(kGreen), 2.0));
             p.setBrush(fill);
@@ -188,17 +221,30 @@ void SolarPlantDiagramWidget::paintNetwork(QPainter& p, const QRectF& r) const
     caption(p, QRectF(r.left(), r.bottom() - 22, r.width(), 22), dictText("solar.diagram.networkStatus"), kMuted, false);
 }
 
-void SolarPlantDiagramWidget::paintStatusBoard(QPainter& p, const QRectF& r) const
+void SolarPlantDiagramWidget::paintStatusBoard(QPainter& p, const QRectF& r, bool layer) const
 {
+    const QRectF a = r.adjusted(30, 30, -120, -30);
+    const qreal h = a.height() * 0.25;
+    const qreal w = a.width() / 6;
+    if (!layer) {
+        // The inverters' markers over the board: nothing else of the drawing lies under or over them.
+        const int markers = qMin(m_snapshot.inverters.size(), 10);
+        for (int i = 0; i < markers; ++i) {
+            const int row = i < 6 ? 1 : 3;
+            const int col = i < 6 ? i : i - 4;
+            const QPointF centre(a.left() + (col + 0.5) * w, a.top() + (row + 0.15) * h);
+            p.setPen(QPen(QBrush(kWhite), 2.0));
+            p.setBrush(markerColour(m_snapshot.inverters[i].status));
+            p.drawEllipse(centre, 18, 18);
+            caption(p, QRectF(centre.x() - 18, centre.y() - 18, 36, 36), QString::number(i + 1), kWhite, true);
+        }
+        return;
+    }
     p.setPen(QPen(QBrush(QColor(232, 238, 234)), 1.0));
     for (qreal x = std::floor(r.left()); x < r.right(); x += 28)
         p.drawLine(QPointF(x, r.top()), QPointF(x, r.bottom()));
     for (qreal y = std::floor(r.top()); y < r.bottom(); y += 28)
         p.drawLine(QPointF(r.left(), y), QPointF(r.right(), y));
-
-    const QRectF a = r.adjusted(30, 30, -120, -30);
-    const qreal h = a.height() * 0.25;
-    const qreal w = a.width() / 6;
 
     for (int row = 0; row < 4; ++row) {
         for (int col = 0; col < 6; ++col) {
@@ -222,17 +268,6 @@ void SolarPlantDiagramWidget::paintStatusBoard(QPainter& p, const QRectF& r) con
     lower.setStyle(Qt::DashLine);
     p.setPen(lower);
     p.drawRoundedRect(QRectF(QPointF(a.left() - 8, a.center().y()), QPointF(a.right() + 8, a.bottom() + 8)), 4, 4);
-
-    const int markers = qMin(m_snapshot.inverters.size(), 10);
-    for (int i = 0; i < markers; ++i) {
-        const int row = i < 6 ? 1 : 3;
-        const int col = i < 6 ? i : i - 4;
-        const QPointF centre(a.left() + (col + 0.5) * w, a.top() + (row + 0.15) * h);
-        p.setPen(QPen(QBrush(kWhite), 2.0));
-        p.setBrush(markerColour(m_snapshot.inverters[i].status));
-        p.drawEllipse(centre, 18, 18);
-        caption(p, QRectF(centre.x() - 18, centre.y() - 18, 36, 36), QString::number(i + 1), kWhite, true);
-    }
 
     const QRectF legend(r.right() - 102, r.top() + 50, 96, 150);
     roundedBox(p, legend, 5, kLine, kWhite);

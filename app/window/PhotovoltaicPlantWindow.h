@@ -251,5 +251,6 @@ private:
     QVector<QPair<QPointer<TEVQLabel>, QString>> m_translatedLabels;
     QVector<QPointer<TEVQContainer>> m_pages;
     QHash<QString, QPointer<TEVQLabel>> m_pageLabels;
+    QVector<QPointer<TEVQLabel>> m_trackerNames; // the tracker cards' names, in card order
     QVector<QPair<QPointer<TEVQLabel>, Qt::Alignment>> m_alignedLabels;
 };

@@ -218,8 +218,8 @@ void PhotovoltaicPlantWindow::buildTrackerPage()
         for (int c = 0; c < 4; ++c) {
             const int i = 4 * r + c;
             TEVQContainer* card = addContainer(gridRow, kCard, 1, 1, 2, 9, 7, 9, 7);
-            addTextLabel(card, QStringLiteral("SolarLabelSmBold"), 0, 22, key("solar.tracker.name"),
-                         QStringLiteral("trackerName%1").arg(i));
+            m_trackerNames.append(addTextLabel(card, QStringLiteral("SolarLabelSmBold"), 0, 22,
+                                               key("solar.tracker.name"), QStringLiteral("trackerName%1").arg(i)));
             alignLabel(addValueLabel(card, QStringLiteral("SolarLabelMetric"), 1, 32,
                                      QStringLiteral("trackerValue%1").arg(i)),
                        Qt::AlignCenter);

@@ -139,7 +139,7 @@ void PhotovoltaicPlantWindow::updatePageValues()
     put(QStringLiteral("trackerTarget"), degrees.arg(fixed(target, 1)));
     const QString trackerPattern = text("solar.tracker.name");
     for (int i = 0; i < 12; ++i) {
-        if (auto* name = findChild<TEVQLabel*>(QStringLiteral("trackerName%1").arg(i)))
+        if (TEVQLabel* name = i < m_trackerNames.size() ? m_trackerNames[i].data() : nullptr)
             name->setText(trackerName(trackerPattern, s.skidIndex, i));
         put(QStringLiteral("trackerValue%1").arg(i), degrees.arg(fixed(trackerAngle(target, i), 1)));
     }
@@ -221,8 +221,8 @@ void PhotovoltaicPlantWindow::retranslate()
     }
 
     const QString trackerPattern = text("solar.tracker.name");
-    for (int i = 0; i < 12; ++i) {
-        if (auto* name = findChild<TEVQLabel*>(QStringLiteral("trackerName%1").arg(i)))
+    for (int i = 0; i < m_trackerNames.size(); ++i) {
+        if (TEVQLabel* name = m_trackerNames[i].data())
             name->setText(trackerName(trackerPattern, m_snapshot.skidIndex, i));
     }
 

@@ -238,8 +238,10 @@ private slots:
         auto* l1 = new TEVQLabel(w->m_pages[0]);
         auto* l2 = new TEVQLabel(w->m_pages[0]);
         auto* l3 = new TEVQLabel(w->m_pages[0]);
-        auto* name = new TEVQLabel(w->m_pages[4]);
-        name->setObjectName(QStringLiteral("trackerName11"));
+        // The tracker cards' names are kept in card order when the page is built.
+        QCOMPARE(w->m_trackerNames.size(), 12);
+        TEVQLabel* name = w->m_trackerNames[11];
+        QCOMPARE(name->objectName(), QStringLiteral("trackerName11"));
         w->m_pageLabels.insert(QStringLiteral("overviewWeather"), l1);
         w->m_pageLabels.insert(QStringLiteral("meterValue3"), l2);
         w->m_pageLabels.insert(QStringLiteral("overviewAlarms"), l3);
@@ -258,7 +260,6 @@ private slots:
         delete l1;
         delete l2;
         delete l3;
-        delete name;
     }
 
     void pageValueFormats()

@@ -576,6 +576,41 @@ private slots:
         QVERIFY(render(line, QSize(900, 600)) != net);
     }
 
+    void diagramKeptDrawingFollowsItsInputs()
+    {
+        // A diagram keeps what changes only with its size and the language between paints: after each change
+        // of the snapshot, the language or the size, its picture is the one a new diagram draws (at 400 x 300
+        // the single-line boxes overlap and are drawn whole).
+        struct Step {
+            int statuses;
+            const char* language;
+            QSize size;
+        };
+        const Step steps[] = {{0, "en-US", {900, 600}}, {1, "en-US", {900, 600}}, {1, "zh-CN", {900, 600}},
+                              {1, "zh-CN", {700, 500}}, {0, "zh-CN", {400, 300}}, {1, "en-US", {400, 300}},
+                              {0, "en-US", {900, 600}}};
+        PlantSnapshot snapshots[2] = {snapshotWith({0, 2, 1}), snapshotWith({3, 0, 0, 1, 2})};
+        snapshots[1].capacity = 40;
+        snapshots[1].activePower = 3.25;
+        for (int mode : {0, 1, 2}) {
+            SolarPlantDiagramWidget kept(mode);
+            QImage previous;
+            for (const Step& step : steps) {
+                TEVQtLib::tevSetLanguage(QString::fromLatin1(step.language));
+                kept.setSnapshot(snapshots[step.statuses]);
+                SolarPlantDiagramWidget fresh(mode);
+                fresh.setSnapshot(snapshots[step.statuses]);
+                const QImage img = render(kept, step.size);
+                QCOMPARE(img, render(fresh, step.size));
+                // Every step but the network's snapshot changes shows.
+                if (mode != 2 && previous.size() == img.size())
+                    QVERIFY(img != previous);
+                previous = img;
+            }
+        }
+        TEVQtLib::tevSetLanguage(QStringLiteral("en-US"));
+    }
+
     void windowFeedsDiagrams()
     {
         // The window hands every snapshot to every diagram it holds.
