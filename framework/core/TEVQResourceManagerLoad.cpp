@@ -48,11 +48,15 @@ bool walkDirectory(TEVQResourceManagerImpl* store, const QString& dir)
             const QDir images(info.absoluteFilePath());
             const QFileInfoList files =
                 images.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-            for (const QFileInfo& image : files)
-                store->addFile("images/" + asciiLower(image.fileName().toUtf8()), readWhole(image.absoluteFilePath()));
+            for (const QFileInfo& image : files) {
+                if (image.isFile())
+                    store->addFile("images/" + asciiLower(image.fileName().toUtf8()), readWhole(image.absoluteFilePath()));
+            }
             continue;
         }
-        if (name == QLatin1String("tmpTheme.zip"))
+        // Only regular files (or links to them): reading a pipe would wait for a writer, a device could run on
+        // for ever.
+        if (!info.isFile() || name == QLatin1String("tmpTheme.zip"))
             continue;
         const QByteArray key = asciiLower(name.toUtf8());
         if (key == "style.json")
@@ -143,7 +147,7 @@ bool TEVQResourceManager::loadThemeDir(const QString& dir)
     store->dirPath = dir;
     if (!walkDirectory(store.get(), dir) || !readThemeStore(this, store.get()))
         return false;
-    m_themeStore = std::move(store);
+    replaceStore(m_themeStore, std::move(store));
     themeChange();
     return true;
 }
@@ -157,7 +161,7 @@ bool TEVQResourceManager::loadThemeFile(const QString& path)
     store->filePath = path;
     if (!readArchive(store.get(), tevZipOpenFile(pathBytes(path).constData())) || !readThemeStore(this, store.get()))
         return false;
-    m_themeStore = std::move(store);
+    replaceStore(m_themeStore, std::move(store));
     return true;
 }
 
@@ -249,7 +253,7 @@ bool TEVQResourceManager::setSkinDirPath(const QString& dir)
 bool TEVQResourceManager::setProjectDirPath(const QString& dir)
 {
     ++m_resourceSerial;
-    m_projectStore.reset(new TEVQResourceManagerImpl);
+    replaceStore(m_projectStore, std::unique_ptr<TEVQResourceManagerImpl>(new TEVQResourceManagerImpl));
     TEVQResourceManagerImpl* store = m_projectStore.get();
     store->filePath = dir;
     if (!walkDirectory(store, dir) || store->styleFiles.isEmpty())
