@@ -30,6 +30,10 @@ QByteArray readWhole(const QString& path)
     return f.readAll();
 }
 
+// Whether a directory entry is taken as a file: anything but a pipe, socket or device (or a link to one), which
+// reading would wait on for a writer or read without end. A link to nothing is an unreadable file (taken empty).
+bool isFileEntry(const QFileInfo& info) { return info.isFile() || !info.exists(); }
+
 // Files of a theme or project directory: the files directly inside it and those of its "images" folder.
 bool walkDirectory(TEVQResourceManagerImpl* store, const QString& dir)
 {
@@ -49,14 +53,12 @@ bool walkDirectory(TEVQResourceManagerImpl* store, const QString& dir)
             const QFileInfoList files =
                 images.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
             for (const QFileInfo& image : files) {
-                if (image.isFile())
+                if (isFileEntry(image))
                     store->addFile("images/" + asciiLower(image.fileName().toUtf8()), readWhole(image.absoluteFilePath()));
             }
             continue;
         }
-        // Only regular files (or links to them): reading a pipe would wait for a writer, a device could run on
-        // for ever.
-        if (!info.isFile() || name == QLatin1String("tmpTheme.zip"))
+        if (!isFileEntry(info) || name == QLatin1String("tmpTheme.zip"))
             continue;
         const QByteArray key = asciiLower(name.toUtf8());
         if (key == "style.json")
