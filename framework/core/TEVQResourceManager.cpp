@@ -910,6 +910,22 @@ void TEVQResourceManager::notifyChangeLanguage(QWidget* widget) { walkChildren(w
 
 // ---- lifetime ---------------------------------------------------------------------------------------------
 
+void TEVQResourceManager::replaceStore(std::unique_ptr<TEVQResourceManagerImpl>& slot,
+                                       std::unique_ptr<TEVQResourceManagerImpl> store)
+{
+    if (m_elementReads > 0 && slot)
+        m_replacedStores.push_back(std::move(slot));
+    slot = std::move(store);
+}
+
+void TEVQResourceManager::endElementRead()
+{
+    if (--m_elementReads > 0 || m_replacedStores.empty())
+        return;
+    const std::vector<std::unique_ptr<TEVQResourceManagerImpl>> replaced = std::move(m_replacedStores);
+    m_replacedStores.clear();
+}
+
 void TEVQResourceManager::releaseRes()
 {
     ++m_resourceSerial;

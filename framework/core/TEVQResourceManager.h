@@ -277,6 +277,18 @@ public:
     // Drops the default store's cached images (except the built-in "IDB_" ones), SVG renderers and styles.
     void releaseRes();
 
+    // Held while a widget reads an element: a widget reads its theme element (and the theme's pictures) in place,
+    // and a receiver of a signal that the reading emits may load another theme or project. The store that load
+    // replaces is then kept until the outermost read is over, instead of being freed under the reader.
+    class TEV_EXPORT ElementRead
+    {
+    public:
+        ElementRead() { ++getInstance()->m_elementReads; }
+        ~ElementRead() { getInstance()->endElementRead(); }
+        ElementRead(const ElementRead&) = delete;
+        ElementRead& operator=(const ElementRead&) = delete;
+    };
+
     // Stores, for the loaders and the design tools. projectStore and themeStore may be null.
     TEVQResourceManagerImpl* defaultStore() const { return m_defaultStore.get(); }
     TEVQResourceManagerImpl* themeStore() const { return m_themeStore.get(); }
@@ -303,6 +315,9 @@ private:
     static bool isUnpaintedName(const QString& name);
     static bool getUnpaintedFillStyle(const QString& name, FillStyle& out);
     bool readStyleText(TEVQResourceManagerImpl* store, const QByteArray& text);
+    // Puts store in the place of slot's store; the one replaced is kept while an element is being read.
+    void replaceStore(std::unique_ptr<TEVQResourceManagerImpl>& slot, std::unique_ptr<TEVQResourceManagerImpl> store);
+    void endElementRead();
     void languageChanged();
 
     // Pictures looked for in vain lately: a control that paints a picture no store holds asks for it at every
@@ -330,6 +345,8 @@ private:
     std::unique_ptr<TEVQResourceManagerImpl> m_defaultStore;
     std::unique_ptr<TEVQResourceManagerImpl> m_projectStore;
     std::unique_ptr<TEVQResourceManagerImpl> m_themeStore;
+    int m_elementReads = 0; // ElementRead scopes open
+    std::vector<std::unique_ptr<TEVQResourceManagerImpl>> m_replacedStores; // freed when the last read ends
     QHash<QString, qint64> m_missingImages; // cache key ("_gray" appended for disabled variants) -> time missed
     QHash<QString, qint64> m_missingSvgs;
     std::pair<quint64, size_t> m_missPrint{0, 0};

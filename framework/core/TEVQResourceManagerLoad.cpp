@@ -30,6 +30,10 @@ QByteArray readWhole(const QString& path)
     return f.readAll();
 }
 
+// Whether a directory entry is taken as a file: anything but a pipe, socket or device (or a link to one), which
+// reading would wait on for a writer or read without end. A link to nothing is an unreadable file (taken empty).
+bool isFileEntry(const QFileInfo& info) { return info.isFile() || !info.exists(); }
+
 // Files of a theme or project directory: the files directly inside it and those of its "images" folder.
 bool walkDirectory(TEVQResourceManagerImpl* store, const QString& dir)
 {
@@ -48,11 +52,13 @@ bool walkDirectory(TEVQResourceManagerImpl* store, const QString& dir)
             const QDir images(info.absoluteFilePath());
             const QFileInfoList files =
                 images.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-            for (const QFileInfo& image : files)
-                store->addFile("images/" + asciiLower(image.fileName().toUtf8()), readWhole(image.absoluteFilePath()));
+            for (const QFileInfo& image : files) {
+                if (isFileEntry(image))
+                    store->addFile("images/" + asciiLower(image.fileName().toUtf8()), readWhole(image.absoluteFilePath()));
+            }
             continue;
         }
-        if (name == QLatin1String("tmpTheme.zip"))
+        if (!isFileEntry(info) || name == QLatin1String("tmpTheme.zip"))
             continue;
         const QByteArray key = asciiLower(name.toUtf8());
         if (key == "style.json")
@@ -143,7 +149,7 @@ bool TEVQResourceManager::loadThemeDir(const QString& dir)
     store->dirPath = dir;
     if (!walkDirectory(store.get(), dir) || !readThemeStore(this, store.get()))
         return false;
-    m_themeStore = std::move(store);
+    replaceStore(m_themeStore, std::move(store));
     themeChange();
     return true;
 }
@@ -157,7 +163,7 @@ bool TEVQResourceManager::loadThemeFile(const QString& path)
     store->filePath = path;
     if (!readArchive(store.get(), tevZipOpenFile(pathBytes(path).constData())) || !readThemeStore(this, store.get()))
         return false;
-    m_themeStore = std::move(store);
+    replaceStore(m_themeStore, std::move(store));
     return true;
 }
 
@@ -249,7 +255,7 @@ bool TEVQResourceManager::setSkinDirPath(const QString& dir)
 bool TEVQResourceManager::setProjectDirPath(const QString& dir)
 {
     ++m_resourceSerial;
-    m_projectStore.reset(new TEVQResourceManagerImpl);
+    replaceStore(m_projectStore, std::unique_ptr<TEVQResourceManagerImpl>(new TEVQResourceManagerImpl));
     TEVQResourceManagerImpl* store = m_projectStore.get();
     store->filePath = dir;
     if (!walkDirectory(store, dir) || store->styleFiles.isEmpty())

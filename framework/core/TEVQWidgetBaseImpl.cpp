@@ -481,6 +481,8 @@ bool TEVWidgetParts::readJsonValue(void* json)
 
 bool TEVWidgetParts::serializeJsonValue(Json::Value* json, bool load)
 {
+    // The theme element read here stays in place while this reads it, whatever the signals it emits lead to.
+    TEVQResourceManager::ElementRead reading;
     base.serializeJsonValue(json, load);
     if (!impl)
         return false;

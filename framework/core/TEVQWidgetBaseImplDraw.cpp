@@ -167,7 +167,9 @@ void TEVQWidgetBaseImpl::drawFillStyleAt(QPainter* painter, const FillStyle& sty
 
 void TEVQWidgetBaseImpl::drawFillRes(QPainter* painter, const FillRes& res, int x, int y, int w, int h)
 {
-    if (!painter)
+    // An empty or negative size is nothing to fill: Qt would fill and stroke the rectangle turned the right way
+    // round, beside the place given.
+    if (!painter || w <= 0 || h <= 0)
         return;
     painter->save();
     const int width = res.borderSize;

@@ -166,6 +166,11 @@ private slots:
         FillStyle invalid = colourStyle(Qt::red);
         invalid.valid = false;
         QVERIFY(inkBounds(filled(invalid, 40, 40)).isNull());
+        // An empty or negative size paints nothing, border or not (not the rectangle turned round beside it).
+        for (const FillStyle& s : {colourStyle(Qt::red), bordered(Qt::red, Qt::blue, 2)}) {
+            for (const QRect& r : {QRect(30, 10, -10, 20), QRect(30, 10, 20, -10), QRect(30, 10, 0, 20)})
+                QVERIFY(inkBounds(filled(s, 60, 50, r)).isNull());
+        }
     }
 
     void roundedCornersFollowTheirFlags()

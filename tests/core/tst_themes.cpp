@@ -4,6 +4,7 @@
 
 #include "TEVJson.h"
 #include "TEVQResourceManager.h"
+#include "TEVQSlider.h"
 #include "themes_walkwidget.h"
 
 #include <QBuffer>
@@ -15,7 +16,18 @@
 
 #include <zip.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#ifdef __SANITIZE_ADDRESS__
+#include <sanitizer/asan_interface.h>
+#endif
 
 using namespace TEVQtLib;
 
@@ -111,6 +123,17 @@ QByteArray oversizedPng(quint32 w, quint32 h)
     const QByteArray header = be32(w) + be32(h) + QByteArray("\x08\x06\x00\x00\x00", 5); // 8-bit RGBA
     const QByteArray rows = qCompress(QByteArray(int(1 + 4 * w), '\0'), 9).mid(4);          // zlib stream
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", rows) + chunk("IEND", {});
+}
+
+// Whether the memory at p was freed (known only to the address sanitizer: false without it).
+bool addressFreed(const void* p)
+{
+#ifdef __SANITIZE_ADDRESS__
+    return __asan_address_is_poisoned(p) != 0;
+#else
+    (void)p;
+    return false;
+#endif
 }
 
 // Counts the warnings given while it exists (instead of printing them).
@@ -622,6 +645,60 @@ private slots:
             QCOMPARE(deleter->painter()->languageChanges + deleter->painter()->themeReads, before + 1);
             QVERIFY(rm()->unregisterWindowWidget(&first));
         }
+    }
+
+    void themeLoadedByASignalOfAWidgetReadingItsElement()
+    {
+        // A slider whose value change loads another theme: its theme maximum moves the value while it is still
+        // reading the first theme's element, which must stay readable until it is done.
+        const QString first = m_tmp.filePath("signal-theme-1");
+        const QString second = m_tmp.filePath("signal-theme-2");
+        QVERIFY(writeAll(first, {{"style.json", styleDoc("signal1")},
+                                 {"theme.json", R"({"elements": [{"child": [{"name": "qtslider", "attr": {"max": 10, "min": 2}}]}]})"}}));
+        QVERIFY(writeAll(second, {{"style.json", styleDoc("signal2")}, {"theme.json", kThemeJson}}));
+        QWidget window;
+        auto* slider = new TEVQSlider(&window);
+        slider->setValue(50);
+        int loads = 0;
+        bool readable = false;
+        QObject::connect(slider, &QSlider::valueChanged, [&] {
+            if (loads++ > 0)
+                return;
+            const Json::Value* element = rm()->getThemeJsonValue("qtslider");
+            rm()->loadThemeDir(second);
+            readable = element && !addressFreed(element);
+        });
+        QVERIFY(rm()->registerWindowWidget(&window));
+        QVERIFY(rm()->loadThemeDir(first));
+        QVERIFY(loads > 0 && readable);
+        QVERIFY(rm()->getThemePath() == second && rm()->unregisterWindowWidget(&window));
+    }
+
+    void themeDirectoryTakesRegularFilesOnly()
+    {
+        // Named pipes in a theme folder and in its "images": a thread opens them for writing now and then, so
+        // that a walk waiting for a writer goes on, and shows what it took.
+        const QString dir = m_tmp.filePath("theme-pipes");
+        QVERIFY(writeAll(dir, {{"style.json", styleDoc("pipes")}, {"images/a.png", png(2, 2, Qt::red)}}));
+        const QByteArray pipes[] = {QFile::encodeName(dir + "/pipe.png"), QFile::encodeName(dir + "/images/pipe.png")};
+        for (const QByteArray& pipe : pipes)
+            QCOMPARE(::mkfifo(pipe.constData(), 0600), 0);
+        std::atomic<bool> done{false};
+        std::thread writer([&] {
+            for (int i = 0; i < 1000 && !done; ++i) {
+                for (const QByteArray& pipe : pipes) {
+                    const int fd = ::open(pipe.constData(), O_WRONLY | O_NONBLOCK);
+                    if (fd >= 0)
+                        ::close(fd);
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        });
+        const bool loaded = rm()->loadThemeDir(dir);
+        done = true;
+        writer.join();
+        QVERIFY(loaded && rm()->themeStore()->file("images/a.png"));
+        QVERIFY(!rm()->themeStore()->file("pipe.png") && !rm()->themeStore()->file("images/pipe.png"));
     }
 
 private:
