@@ -618,6 +618,26 @@ private slots:
         QCOMPARE(lcd.getNumText(), QStringLiteral("HELLO"));
     }
 
+
+    void lcdNumberReadBackShowsTheSameDigits()
+    {
+        // A number with more digits than the display has is shown rounded to fit; read back, it is shown so
+        // again (not as the last digits of its text), with the same value. Other texts are shown as they are.
+        auto shownAfterRoundTrip = [](const std::function<void(TEVQLCDNumber&)>& show) {
+            TEVQLCDNumber first;
+            first.resize(120, 30);
+            show(first);
+            Json::Value element = written(&first);
+            TEVQLCDNumber second;
+            second.resize(120, 30);
+            second.serializeJsonValue(&element, true);
+            return grab(&first) == grab(&second) && first.value() == second.value();
+        };
+        for (double v : {3.14159, 0.1 + 0.2, 2.0 / 3.0, -12.5})
+            QVERIFY2(shownAfterRoundTrip([v](TEVQLCDNumber& l) { l.display(v); }), qPrintable(QString::number(v)));
+        QVERIFY(shownAfterRoundTrip([](TEVQLCDNumber& l) { l.setNumText(QStringLiteral("12:30")); }));
+        QVERIFY(shownAfterRoundTrip([](TEVQLCDNumber& l) { l.setNumText(QStringLiteral("007")); }));
+    }
     // ---- spin box ---------------------------------------------------------------------------------------------------
 
     void spinBoxStepsAndLimits()
