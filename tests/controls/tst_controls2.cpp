@@ -637,6 +637,12 @@ private slots:
             QVERIFY2(shownAfterRoundTrip([v](TEVQLCDNumber& l) { l.display(v); }), qPrintable(QString::number(v)));
         QVERIFY(shownAfterRoundTrip([](TEVQLCDNumber& l) { l.setNumText(QStringLiteral("12:30")); }));
         QVERIFY(shownAfterRoundTrip([](TEVQLCDNumber& l) { l.setNumText(QStringLiteral("007")); }));
+
+        // A text shown through a slot invoked by name (as a connection made by name does) is the text written.
+        TEVQLCDNumber lcd;
+        lcd.setNumText(QStringLiteral("12:30"));
+        QVERIFY(QMetaObject::invokeMethod(&lcd, "display", Q_ARG(QString, QStringLiteral("HELLO"))));
+        QCOMPARE(lcd.getNumText(), QStringLiteral("HELLO"));
     }
     // ---- spin box ---------------------------------------------------------------------------------------------------
 
