@@ -371,6 +371,19 @@ private slots:
         QVERIFY(thumbAt(s.get(), false, kThumb[CtrlStateNormal]));
     }
 
+    void switchSideSetAfterItsAnimationIsDeletedMidSlide()
+    {
+        // A slide whose animation is deleted never ends: the side set in code afterwards is taken and shown.
+        auto s = styledSwitch();
+        s->setSwitchSpeed(10000);
+        QTest::mouseClick(s.get(), Qt::LeftButton, {}, QPoint(50, 10));
+        QTest::qWait(30);
+        delete s->findChild<QVariantAnimation*>();
+        s->setSwitchToLeft(true);
+        QVERIFY(s->getIsSwitchToLeft());
+        QVERIFY(thumbAt(s.get(), true, kThumb[CtrlStateNormal]));
+    }
+
     void progressGeometry_data()
     {
         QTest::addColumn<BarCase>("k");
