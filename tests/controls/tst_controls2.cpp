@@ -552,6 +552,27 @@ private slots:
         QCOMPARE(px(&w, 20, 10).alpha(), 0);
     }
 
+    void imageOverAWidgetBeyondTheImageCaps()
+    {
+        // Stretched over a widget larger than the image caps (6000 x 6000 pixels), a picture or an SVG is kept
+        // within them between paints and still covers the whole widget.
+        TEVQImage w;
+        w.resize(6000, 6000);
+        QImage red(10, 10, QImage::Format_ARGB32);
+        red.fill(kRed);
+        for (int svg = 0; svg < 2; ++svg) {
+            svg ? w.setSvgPath(QStringLiteral("half.svg")) : w.setImage(&red);
+            QImage corners(2, 2, QImage::Format_ARGB32);
+            corners.fill(Qt::transparent);
+            QPainter p(&corners);
+            p.translate(0, -5998); // the bottom-left corner (the SVG paints the left half of its box)
+            w.painter()->draw(&p, w.rect());
+            p.end();
+            QVERIFY2(tevImageSizeAllowed(w.painter()->keptPicture().size()), svg ? "svg" : "raster");
+            QVERIFY(qAlpha(corners.pixel(0, 1)) > 100);
+        }
+    }
+
     void imageClicksAndGif()
     {
         TEVQImage w;
