@@ -47,7 +47,7 @@ void TEVQImageImpl::rebuild()
     m_cacheWidgetSize = owner ? owner->size() : QSize();
     m_cacheResourceSerial = rm->resourceSerial();
     m_picture = QImage();
-    m_offset = QPoint();
+    m_place = QRect();
     const QRect r(QPoint(0, 0), m_cacheWidgetSize);
 
     if (!svgPath.isEmpty()) {
@@ -60,15 +60,19 @@ void TEVQImageImpl::rebuild()
         const QRect target = imageRect(r, size);
         if (target.width() < 1 || target.height() < 1)
             return;
-        // Only the part inside the widget is rendered, so a large picture costs no more than the widget.
+        // Only the part inside the widget is rendered, so a large picture costs no more than the widget; a
+        // widget beyond the image caps gets a picture within them, stretched over its place.
         const QRect visible = target.intersected(r);
         if (visible.isEmpty())
             return;
-        QImage picture(visible.size(), QImage::Format_ARGB32_Premultiplied);
+        const QSize pixels = tevBoundedImageSize(visible.size());
+        QImage picture(pixels, QImage::Format_ARGB32_Premultiplied);
         if (picture.isNull())
             return;
         picture.fill(Qt::transparent);
         QPainter p(&picture);
+        if (pixels != visible.size())
+            p.scale(double(pixels.width()) / visible.width(), double(pixels.height()) / visible.height());
         p.translate(target.topLeft() - visible.topLeft());
         renderer->render(&p, QRectF(0, 0, target.width(), target.height()));
         if (useSvgColor) {
@@ -78,7 +82,7 @@ void TEVQImageImpl::rebuild()
         }
         p.end();
         m_picture = picture;
-        m_offset = visible.topLeft();
+        m_place = visible;
         return;
     }
 
@@ -88,10 +92,12 @@ void TEVQImageImpl::rebuild()
     const QRect target = imageRect(r, stretchDraw ? r.size() : source->size());
     if (target.width() < 1 || target.height() < 1)
         return;
+    // A stretched picture is scaled once for its place, within the image caps (a widget beyond them gets a
+    // smaller one, stretched while painting).
     m_picture = target.size() == source->size()
                     ? *source
-                    : source->scaled(target.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    m_offset = target.topLeft();
+                    : source->scaled(tevBoundedImageSize(target.size()), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    m_place = target;
 }
 
 void TEVQImageImpl::draw(QPainter* painter, const QRect& rect)
@@ -101,8 +107,13 @@ void TEVQImageImpl::draw(QPainter* painter, const QRect& rect)
     if (!m_cacheValid || owner->size() != m_cacheWidgetSize ||
         m_cacheResourceSerial != TEVQResourceManager::getInstance()->resourceSerial())
         rebuild();
-    if (!m_picture.isNull())
-        painter->drawImage(rect.topLeft() + m_offset, m_picture);
+    if (m_picture.isNull())
+        return;
+    const QRect place = m_place.translated(rect.topLeft());
+    if (m_picture.size() == place.size())
+        painter->drawImage(place.topLeft(), m_picture);
+    else
+        painter->drawImage(place, m_picture);
 }
 
 void TEVQImageImpl::paintEvent(QWidget*, QPaintEvent*)

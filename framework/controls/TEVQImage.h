@@ -59,8 +59,13 @@ private:
     bool m_cacheValid = false;
     QSize m_cacheWidgetSize;
     quint64 m_cacheResourceSerial = 0; // another theme or skin may hold another picture under the same name
-    QImage m_picture; // what is painted, at its painted size
-    QPoint m_offset;  // its place relative to the rectangle's top-left corner
+    QImage m_picture; // what is painted, at its painted size or, for a place beyond the image caps, smaller
+    QRect m_place;    // where it is painted, relative to the rectangle's top-left corner
+
+public:
+    // The picture as kept between paints (within the resource manager's image caps unless it is the source
+    // itself, unscaled).
+    const QImage& keptPicture() const { return m_picture; }
 };
 
 class TEV_EXPORT TEVQImage : public QWidget, public TEVQtLib::ITEVQWidgetBase

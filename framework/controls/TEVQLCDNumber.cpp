@@ -60,8 +60,18 @@ bool TEVQLCDNumberImpl::serializeJsonValue(Json::Value*& json, bool load)
             std::string text;
             if (json::read(*attrs, "color", text))
                 l->setColor(stringToColor(text));
-            if (json::read(*attrs, "text", text))
-                l->setNumText(json::toQString(text)); // written as UTF-8 like every text, so read as UTF-8
+            if (json::read(*attrs, "text", text)) {
+                // Written as UTF-8 like every text, so read as UTF-8. A number as the writer gives it is shown as
+                // that number: the display fits it to its digits as it did when the number was first shown, where
+                // the digit text, longer than the display, would show only its last digits.
+                const QString shown = json::toQString(text);
+                bool number = false;
+                const double v = shown.toDouble(&number);
+                if (number && numberText(v) == shown)
+                    l->display(v);
+                else
+                    l->setNumText(shown);
+            }
         }
         return result;
     }

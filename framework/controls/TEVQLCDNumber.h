@@ -57,12 +57,15 @@ public:
     // The text last shown through this control while the display still holds its value; otherwise the value
     // in the shortest form that reads back the same.
     QString getNumText() const;
-    // QLCDNumber's display, keeping the text shown (they hide QLCDNumber's slots of the same name; a call
-    // through a QLCDNumber pointer is still seen, by the value changing).
+public slots:
+    // QLCDNumber's display, keeping the text shown. They hide QLCDNumber's slots of the same name and are slots
+    // themselves, so that a connection made by name reaches them; a call through a QLCDNumber pointer is still
+    // seen, by the value changing.
     void display(const QString& text);
     void display(int number);
     void display(double number);
 
+public:
     TEVQLCDNumberImpl* painter() const { return tevImpl<TEVQLCDNumberImpl>(); }
 
 protected:

@@ -193,6 +193,20 @@ void TEVQLabelExImpl::drawSelection(QPainter* painter)
     }
 }
 
+const QPalette& TEVQLabelExImpl::textPalette()
+{
+    const QPalette base;
+    const QColor& color = normalTextStyle.color;
+    if (!m_textPaletteMade || m_textPaletteColor != color || m_textPaletteBase != base.cacheKey()) {
+        m_textPalette = base;
+        m_textPalette.setBrush(QPalette::All, QPalette::Text, QBrush(color));
+        m_textPaletteColor = color;
+        m_textPaletteBase = base.cacheKey();
+        m_textPaletteMade = true;
+    }
+    return m_textPalette;
+}
+
 void TEVQLabelExImpl::draw(QPainter* painter, const QRect& rect)
 {
     painter->save();
@@ -204,7 +218,7 @@ void TEVQLabelExImpl::draw(QPainter* painter, const QRect& rect)
         document->setPageSize(page);
     drawSelection(painter);
     QAbstractTextDocumentLayout::PaintContext context;
-    context.palette.setBrush(QPalette::All, QPalette::Text, QBrush(normalTextStyle.color));
+    context.palette = textPalette();
     document->documentLayout()->draw(painter, context);
     painter->restore();
 }

@@ -9,6 +9,7 @@
 #include "TEVStyleDesc.h"
 
 #include <QLabel>
+#include <QPalette>
 #include <QSize>
 
 class QTextDocument;
@@ -66,6 +67,14 @@ private:
     TEVQLabelEx* label() const;
     void repaintNow();
     void drawSelection(QPainter* painter);
+    // The palette the document is drawn with: the application's, with the normal style's colour as the text
+    // colour; made again only when either changes.
+    const QPalette& textPalette();
+
+    QPalette m_textPalette;
+    QColor m_textPaletteColor;
+    qint64 m_textPaletteBase = 0;
+    bool m_textPaletteMade = false;
 };
 
 class TEV_EXPORT TEVQLabelEx : public QLabel, public TEVQtLib::ITEVQWidgetBase

@@ -372,6 +372,8 @@ bool TEVQPushButtonImpl::serializeJsonValue(Json::Value*& json, bool load)
         return result;
     }
 
+    // The entries replace any the element holds (none at all when the button has none).
+    element.removeMember("style");
     styles.write(element);
     Json::Value& a = ownAttrs(element, {"hasIcon", "iconPath", "hotIconPath", "isExtBtn", "extWidth", "extIconPath",
                                         "extHotIconPath", "text", "showText", "drawBackground", "fadeEnabled",

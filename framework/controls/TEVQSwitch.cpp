@@ -47,14 +47,23 @@ int TEVQSwitchImpl::travel() const
     return width - 2 * margin - thumbSize.width();
 }
 
+bool TEVQSwitchImpl::sliding()
+{
+    // A slide whose animation was deleted under it never ends by itself: it is over, on the side it left.
+    if (animating && !animation)
+        animating = false;
+    return animating;
+}
+
 void TEVQSwitchImpl::placeThumb()
 {
-    if (!animating)
+    if (!sliding())
         thumbX = -1;
 }
 
 void TEVQSwitchImpl::setSide(bool left)
 {
+    sliding();
     if (animating && left == switchToLeft) {
         // The slide leaves the side asked for: it ends here, with the thumb back at that side.
         if (animation)
@@ -69,8 +78,7 @@ void TEVQSwitchImpl::setSide(bool left)
 
 void TEVQSwitchImpl::startSwitchAnimation()
 {
-    // A slide whose animation was deleted under it never ends by itself: it is over.
-    if (animating && animation)
+    if (sliding())
         return;
     if (!animation)
         makeAnimation();

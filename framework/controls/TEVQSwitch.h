@@ -42,6 +42,8 @@ public:
     void placeThumb();
     // Sets the side; a slide towards that side runs on, a slide away from it is cut short.
     void setSide(bool left);
+    // Whether a slide runs (one whose animation was deleted does not).
+    bool sliding();
     // Offset of the thumb at the right end.
     int travel() const;
 

@@ -417,6 +417,20 @@ private slots:
         COMPARE_WRITTEN(&b, "attr", expected.toUtf8().constData());
     }
 
+    void buttonWrittenBackIntoItsElement()
+    {
+        // Written into the element it was read from, the button replaces the style entries there instead of
+        // adding to them, and leaves none when it has none.
+        TEVQPushButton b;
+        Json::Value element = parse(R"({"style": [["bgN", 1, 0]]})");
+        b.serializeJsonValue(&element, true);
+        b.serializeJsonValue(&element, false);
+        QCOMPARE(jsonText(json::get(element, "style")), jsonText(parse(R"([["bgN", 1, 0]])")));
+        b.setBackground(CtrlState(4), FillStyle());
+        b.serializeJsonValue(&element, false);
+        QVERIFY(!json::has(element, "style"));
+    }
+
     void buttonThemeSkipsContent()
     {
         TEVQPushButton b;

@@ -371,6 +371,19 @@ private slots:
         QVERIFY(thumbAt(s.get(), false, kThumb[CtrlStateNormal]));
     }
 
+    void switchSideSetAfterItsAnimationIsDeletedMidSlide()
+    {
+        // A slide whose animation is deleted never ends: the side set in code afterwards is taken and shown.
+        auto s = styledSwitch();
+        s->setSwitchSpeed(10000);
+        QTest::mouseClick(s.get(), Qt::LeftButton, {}, QPoint(50, 10));
+        QTest::qWait(30);
+        delete s->findChild<QVariantAnimation*>();
+        s->setSwitchToLeft(true);
+        QVERIFY(s->getIsSwitchToLeft());
+        QVERIFY(thumbAt(s.get(), true, kThumb[CtrlStateNormal]));
+    }
+
     void progressGeometry_data()
     {
         QTest::addColumn<BarCase>("k");
@@ -539,6 +552,27 @@ private slots:
         QCOMPARE(px(&w, 20, 10).alpha(), 0);
     }
 
+    void imageOverAWidgetBeyondTheImageCaps()
+    {
+        // Stretched over a widget larger than the image caps (6000 x 6000 pixels), a picture or an SVG is kept
+        // within them between paints and still covers the whole widget.
+        TEVQImage w;
+        w.resize(6000, 6000);
+        QImage red(10, 10, QImage::Format_ARGB32);
+        red.fill(kRed);
+        for (int svg = 0; svg < 2; ++svg) {
+            svg ? w.setSvgPath(QStringLiteral("half.svg")) : w.setImage(&red);
+            QImage corners(2, 2, QImage::Format_ARGB32);
+            corners.fill(Qt::transparent);
+            QPainter p(&corners);
+            p.translate(0, -5998); // the bottom-left corner (the SVG paints the left half of its box)
+            w.painter()->draw(&p, w.rect());
+            p.end();
+            QVERIFY2(tevImageSizeAllowed(w.painter()->keptPicture().size()), svg ? "svg" : "raster");
+            QVERIFY(qAlpha(corners.pixel(0, 1)) > 100);
+        }
+    }
+
     void imageClicksAndGif()
     {
         TEVQImage w;
@@ -618,6 +652,32 @@ private slots:
         QCOMPARE(lcd.getNumText(), QStringLiteral("HELLO"));
     }
 
+
+    void lcdNumberReadBackShowsTheSameDigits()
+    {
+        // A number with more digits than the display has is shown rounded to fit; read back, it is shown so
+        // again (not as the last digits of its text), with the same value. Other texts are shown as they are.
+        auto shownAfterRoundTrip = [](const std::function<void(TEVQLCDNumber&)>& show) {
+            TEVQLCDNumber first;
+            first.resize(120, 30);
+            show(first);
+            Json::Value element = written(&first);
+            TEVQLCDNumber second;
+            second.resize(120, 30);
+            second.serializeJsonValue(&element, true);
+            return grab(&first) == grab(&second) && first.value() == second.value();
+        };
+        for (double v : {3.14159, 0.1 + 0.2, 2.0 / 3.0, -12.5})
+            QVERIFY2(shownAfterRoundTrip([v](TEVQLCDNumber& l) { l.display(v); }), qPrintable(QString::number(v)));
+        QVERIFY(shownAfterRoundTrip([](TEVQLCDNumber& l) { l.setNumText(QStringLiteral("12:30")); }));
+        QVERIFY(shownAfterRoundTrip([](TEVQLCDNumber& l) { l.setNumText(QStringLiteral("007")); }));
+
+        // A text shown through a slot invoked by name (as a connection made by name does) is the text written.
+        TEVQLCDNumber lcd;
+        lcd.setNumText(QStringLiteral("12:30"));
+        QVERIFY(QMetaObject::invokeMethod(&lcd, "display", Q_ARG(QString, QStringLiteral("HELLO"))));
+        QCOMPARE(lcd.getNumText(), QStringLiteral("HELLO"));
+    }
     // ---- spin box ---------------------------------------------------------------------------------------------------
 
     void spinBoxStepsAndLimits()

@@ -16,6 +16,7 @@
 
 #include <QClipboard>
 #include <QPainter>
+#include <QPlainTextDocumentLayout>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -27,6 +28,19 @@
 using namespace TEVQtLib;
 
 namespace {
+
+// A document layout that notes the palettes it is asked to draw with.
+class PaletteNotingLayout : public QPlainTextDocumentLayout
+{
+public:
+    using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
+    void draw(QPainter* painter, const PaintContext& context) override
+    {
+        palettes.append(context.palette.cacheKey());
+        QPlainTextDocumentLayout::draw(painter, context);
+    }
+    QList<qint64> palettes;
+};
 
 TEVQResourceManager* rm() { return TEVQResourceManager::getInstance(); }
 
@@ -528,6 +542,24 @@ private slots:
         l->setThemeName(QStringLiteral("TRich"));
         QCOMPARE(l->painter()->document->toPlainText(), QStringLiteral("from theme"));
         QCOMPARE(l->getColor(), kTip);
+    }
+
+    void richLabelPaletteMadeOncePerColour()
+    {
+        // Paints draw the document with one palette until the text colour changes.
+        TEVQLabelEx label;
+        label.resize(120, 30);
+        auto* layout = new PaletteNotingLayout(label.painter()->document);
+        label.painter()->document->setDocumentLayout(layout);
+        QImage img(label.size(), QImage::Format_ARGB32);
+        const auto paint = [&] { label.render(&img); };
+        paint();
+        paint();
+        label.setColor(QColor(200, 0, 0));
+        paint();
+        QCOMPARE(layout->palettes.size(), 3);
+        QCOMPARE(layout->palettes[1], layout->palettes[0]);
+        QVERIFY(layout->palettes[2] != layout->palettes[1]);
     }
 
     void richLabelJson()
