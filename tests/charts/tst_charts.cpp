@@ -10,6 +10,7 @@
 #include "TEVQtLib.h"
 
 #include <QMouseEvent>
+#include <QVariantAnimation>
 
 #include <cfloat>
 #include <cmath>
@@ -828,6 +829,19 @@ private slots:
         QCOMPARE(chart.animationProgress(), 1.0);
         chart.setData(QStringLiteral("d"), {4}, QColor());
         QCOMPARE(chart.animationProgress(), 1.0);
+
+        // The animation is a child of the chart: deleted with the chart's children mid-run, it leaves the full
+        // values, and the next run makes another.
+        chart.setAnimationEnabled(true);
+        chart.startAnimation();
+        QVERIFY(chart.animationProgress() < 1.0);
+        qDeleteAll(chart.findChildren<QVariantAnimation*>());
+        QCOMPARE(chart.animationProgress(), 1.0);
+        chart.setAnimationEnabled(false);
+        chart.setAnimationEnabled(true);
+        chart.startAnimation();
+        QCOMPARE(chart.animationProgress(), 0.0);
+        QTRY_COMPARE_WITH_TIMEOUT(chart.animationProgress(), 1.0, 3000);
     }
 };
 
