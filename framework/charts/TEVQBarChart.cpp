@@ -220,10 +220,11 @@ double TEVQBarChartImpl::widestLabel(const QFont& font, int count)
         m_widest = 0;
         for (int i = 0; i < count; ++i)
             m_widest = qMax(m_widest, metrics.horizontalAdvance(TEVChart::categoryLabel(categories, i)));
-        m_measuredLabels = categories;
         m_measuredFont = fontKey;
         m_measuredCount = count;
     }
+    // Shared, an equal list given again compares as one pointer next time.
+    m_measuredLabels = categories;
     return m_widest;
 }
 
