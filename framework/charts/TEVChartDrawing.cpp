@@ -278,6 +278,7 @@ QHash<QString, ChartTextCache::Entry>::iterator ChartTextCache::entry(const QFon
         e.text.setTextFormat(Qt::PlainText);
         e.text.prepare(QTransform(), font);
         it = m_entries.insert(key, e);
+        ++m_layouts;
     }
     return it;
 }

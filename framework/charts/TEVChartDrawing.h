@@ -104,12 +104,15 @@ public:
     // The width and height of text in font, laid out once like the drawn labels.
     QSizeF size(const QFont& font, const QString& text);
     void clear() { m_entries.clear(); }
+    // How many texts the cache has laid out since it was made: a repaint of labels it holds lays out none.
+    int layoutCount() const { return m_layouts; }
 
 private:
     struct Entry {
         QStaticText text;
         QSizeF size;
     };
+    int m_layouts = 0;
     QHash<QString, Entry>::iterator entry(const QFont& font, const QString& text);
     QHash<QString, Entry> m_entries; // key: font key + text
 };

@@ -2,6 +2,7 @@
 
 #include "TEVQControlInfo.h"
 
+#include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -211,6 +212,22 @@ int TEVQBarChartImpl::labelStep(double band, double widest)
     return int(qBound(1.0, std::ceil(needed / band), 1e6));
 }
 
+double TEVQBarChartImpl::widestLabel(const QFont& font, int count)
+{
+    const QString fontKey = font.key();
+    if (count != m_measuredCount || fontKey != m_measuredFont || categories != m_measuredLabels) {
+        const QFontMetricsF metrics(font);
+        m_widest = 0;
+        for (int i = 0; i < count; ++i)
+            m_widest = qMax(m_widest, metrics.horizontalAdvance(TEVChart::categoryLabel(categories, i)));
+        m_measuredFont = fontKey;
+        m_measuredCount = count;
+    }
+    // Shared, an equal list given again compares as one pointer next time.
+    m_measuredLabels = categories;
+    return m_widest;
+}
+
 QVector<ChartLegendItem> TEVQBarChartImpl::legendItems(const QRectF& plot, const QSize& size) const
 {
     const TEVQBarChart* c = chart();
@@ -267,10 +284,7 @@ void TEVQBarChartImpl::paint(QPainter& p, const QSize& size)
     p.restore();
 
     TEVChart::drawTitleAndValueLabels(p, title, size.width(), plot, marginLeft, min, max, theme, &m_texts);
-    double widest = 0;
-    for (int i = 0; i < count; ++i)
-        widest = qMax(widest, m_texts.size(p.font(), TEVChart::categoryLabel(categories, i)).width());
-    const int step = labelStep(band, widest);
+    const int step = labelStep(band, widestLabel(p.font(), count));
     for (int i = 0; i < count; i += step) {
         const double x = plot.left() + i * band + band / 2;
         m_texts.draw(p, QRectF(x - 34, plot.bottom() + 8, 68, 18), Qt::AlignCenter,

@@ -46,7 +46,11 @@ public:
     // Every category's label is drawn when the widest (at most its 68 px box) fits its band with 6 px to
     // spare; else every step-th, so that they do not run into each other.
     static int labelStep(double band, double widest);
+    // The widest of the first count category labels in font; measured again only when the labels, their count
+    // or the font change, not at every paint.
+    double widestLabel(const QFont& font, int count);
     void paint(QPainter& painter, const QSize& size);
+    const TEVChart::ChartTextCache& textCache() const { return m_texts; }
 
     QString title = QStringLiteral("Basic Bar Chart");
     QStringList categories;
@@ -65,6 +69,10 @@ private:
     // Labels and bar pieces prepared once, kept between paints.
     TEVChart::ChartTextCache m_texts;
     TEVChart::BarSprites m_bars;
+    QStringList m_measuredLabels;
+    QString m_measuredFont;
+    int m_measuredCount = -1;
+    double m_widest = 0;
 };
 
 class TEV_EXPORT TEVQBarChart : public TEVQChartBase, public TEVQtLib::ITEVQWidgetBase

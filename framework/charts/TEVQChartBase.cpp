@@ -18,18 +18,36 @@ TEVQChartBase::TEVQChartBase(QWidget* parent) : QOpenGLWidget(parent), m_theme(c
     format.setStencilBufferSize(8);
     setFormat(format);
 
-    m_animation = new QVariantAnimation(this);
-    m_animation->setStartValue(0.0);
-    m_animation->setEndValue(1.0);
-    m_animation->setDuration(m_animationDuration);
-    connect(m_animation, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
-        m_progress = value.toDouble();
-        animationProgressChanged();
-        update();
-    });
+    animation();
 }
 
-TEVQChartBase::~TEVQChartBase() = default;
+QVariantAnimation* TEVQChartBase::animation()
+{
+    if (!m_animation) {
+        m_animation = new QVariantAnimation(this);
+        m_animation->setStartValue(0.0);
+        m_animation->setEndValue(1.0);
+        m_animation->setDuration(m_animationDuration);
+        connect(m_animation, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+            m_progress = value.toDouble();
+            animationProgressChanged();
+            update();
+        });
+        // A run cut short by the animation's deletion leaves the full values, not a half-grown picture.
+        connect(m_animation, &QObject::destroyed, this, [this] {
+            m_progress = 1.0;
+            update();
+        });
+    }
+    return m_animation;
+}
+
+TEVQChartBase::~TEVQChartBase()
+{
+    // QWidget deletes the animation with the other children after this part of the chart is gone.
+    if (m_animation)
+        disconnect(m_animation, nullptr, this, nullptr);
+}
 
 void TEVQChartBase::setTheme(const ChartTheme& theme)
 {
@@ -71,7 +89,8 @@ void TEVQChartBase::setAnimationEnabled(bool on)
 {
     m_animationEnabled = on;
     if (!on) {
-        m_animation->stop();
+        if (m_animation)
+            m_animation->stop();
         m_progress = 1.0;
     }
     animationEnabledChanged();
@@ -83,9 +102,10 @@ void TEVQChartBase::startAnimation()
     if (m_animationEnabled) {
         // The run starts from 0 now, not at the first tick: no frame shows the new values at full size first.
         m_progress = 0.0;
-        m_animation->stop();
-        m_animation->setDuration(m_animationDuration);
-        m_animation->start(QAbstractAnimation::KeepWhenStopped);
+        QVariantAnimation* run = animation();
+        run->stop();
+        run->setDuration(m_animationDuration);
+        run->start(QAbstractAnimation::KeepWhenStopped);
         return;
     }
     m_progress = 1.0;

@@ -12,6 +12,7 @@
 #include <QOpenGLWidget>
 #include <QPainter>
 #include <QPoint>
+#include <QPointer>
 
 class QVariantAnimation;
 
@@ -84,7 +85,9 @@ private:
     bool m_animationEnabled = true;
     int m_animationDuration = 700;
     double m_progress = 1.0;
-    QVariantAnimation* m_animation = nullptr;
+    // A child of the chart: whoever deletes the chart's children deletes it, and the next run makes another.
+    QPointer<QVariantAnimation> m_animation;
+    QVariantAnimation* animation();
     QString m_tooltipText;
     QPoint m_tooltipPos;
 };

@@ -162,10 +162,32 @@ double TEVQOpenGLPieChartImpl::total() const
     return sum;
 }
 
+double TEVQOpenGLPieChartImpl::scaledTotal(double& scale) const
+{
+    scale = 1.0;
+    double sum = total();
+    if (!std::isinf(sum))
+        return sum;
+    // n values of at most the largest double, each scaled by 2^-(e + 1) with n <= 2^e, cannot overflow their sum.
+    int n = 0;
+    for (const PieSlice& s : slices)
+        n += s.visible && usable(s.value) > 0 ? 1 : 0;
+    int e = 0;
+    std::frexp(double(n), &e);
+    scale = std::ldexp(1.0, -(e + 1));
+    sum = 0;
+    for (const PieSlice& s : slices) {
+        if (s.visible)
+            sum += usable(s.value) * scale;
+    }
+    return sum;
+}
+
 QVector<PieSliceGeometry> TEVQOpenGLPieChartImpl::sliceGeometry(double progress) const
 {
     QVector<PieSliceGeometry> out;
-    const double sum = total();
+    double scale = 1.0;
+    const double sum = scaledTotal(scale);
     if (!(sum > 0) || !std::isfinite(sum))
         return out;
     const ChartTheme& theme = chart()->theme();
@@ -178,11 +200,12 @@ QVector<PieSliceGeometry> TEVQOpenGLPieChartImpl::sliceGeometry(double progress)
         g.index = i;
         g.value = s.value;
         g.startAngle = a;
-        g.spanAngle = s.value / sum * sweepAngle * progress;
+        const double part = s.value * scale / sum;
+        g.spanAngle = part * sweepAngle * progress;
         g.midAngle = a + g.spanAngle / 2;
         g.colour = TEVChart::autoColor(s.colour, theme, i);
         out.append(g);
-        a += s.value / sum * sweepAngle;
+        a += part * sweepAngle;
     }
     return out;
 }
@@ -223,8 +246,9 @@ QString TEVQOpenGLPieChartImpl::tooltipText(int index) const
     if (index < 0 || index >= slices.size())
         return QString();
     const PieSlice& s = slices.at(index);
-    const double sum = total();
-    const double percent = sum > 0 && std::isfinite(sum) ? s.value / sum * 100 : 0.0;
+    double scale = 1.0;
+    const double sum = scaledTotal(scale);
+    const double percent = sum > 0 && std::isfinite(sum) ? s.value * scale / sum * 100 : 0.0;
     return QStringLiteral("%1\n%2 (%3%)")
         .arg(s.label.isEmpty() ? QStringLiteral("Slice") : s.label, TEVChart::formatNumber(s.value),
              TEVChart::formatNumber(percent));
@@ -264,7 +288,8 @@ void TEVQOpenGLPieChartImpl::drawLabels(QPainter& p, const QRectF& pie,
 {
     if (!showLabels || geometry.isEmpty())
         return;
-    const double sum = total();
+    double scale = 1.0;
+    const double sum = scaledTotal(scale);
     const QPointF c = pie.center();
     const double r = pie.width() / 2;
     const ChartTheme& theme = chart()->theme();
@@ -279,7 +304,7 @@ void TEVQOpenGLPieChartImpl::drawLabels(QPainter& p, const QRectF& pie,
         const bool right = outer.x() >= c.x();
         const QRectF text = right ? QRectF(outer.x() + 18, outer.y() - 14, 120, 28)
                                   : QRectF(outer.x() - 18 - 120, outer.y() - 14, 120, 28);
-        const double percent = sum > 0 ? g.value / sum * 100 : 0.0;
+        const double percent = sum > 0 ? g.value * scale / sum * 100 : 0.0;
         p.setPen(QPen(g.colour.darker(110), 1.2));
         p.drawLine(inner, outer);
         p.drawLine(outer, QPointF(right ? text.left() : text.right(), outer.y()));

@@ -68,6 +68,9 @@ public:
 
 private:
     TEVQOpenGLPieChart* chart() const;
+    // The visible slices' total; where the plain sum overflows, the sum of the values scaled down by a power of
+    // two (given in scale), so that values near the largest double still share the pie.
+    double scaledTotal(double& scale) const;
     void drawLabels(QPainter& p, const QRectF& pie, const QVector<PieSliceGeometry>& geometry) const;
     // The legend's text widths for the slice labels, measured once per label font.
     const QVector<int>& legendTextWidths(const QFont& font) const;

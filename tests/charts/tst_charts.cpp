@@ -10,6 +10,7 @@
 #include "TEVQtLib.h"
 
 #include <QMouseEvent>
+#include <QVariantAnimation>
 
 #include <cfloat>
 #include <cmath>
@@ -785,6 +786,23 @@ private slots:
         QCOMPARE(TEVQBarChartImpl::labelStep(22.7, 28), 2);
         QCOMPARE(TEVQBarChartImpl::labelStep(10, 200), 8); // a label is never wider than its 68 px box
         QCOMPARE(TEVQBarChartImpl::labelStep(0, 28), 1);
+        // A repaint with nothing changed lays out no label again, however many categories there are; changed
+        // labels are measured again.
+        TEVQBarChart bars;
+        bars.setAnimationEnabled(false);
+        bars.resize(900, 400);
+        QStringList many;
+        for (int i = 0; i < 600; ++i)
+            many << QStringLiteral("Category %1").arg(i);
+        bars.setCategories(many);
+        bars.renderImage();
+        const int laidOut = bars.painter()->textCache().layoutCount();
+        bars.renderImage();
+        QCOMPARE(bars.painter()->textCache().layoutCount(), laidOut);
+        const double widest = bars.painter()->widestLabel(bars.font(), 600);
+        many[599] = QStringLiteral("A far longer last category");
+        bars.setCategories(many);
+        QVERIFY(bars.painter()->widestLabel(bars.font(), 600) > widest);
         // The bottom value label of a range from zero reads 0, never "-0".
         for (double max = 0.37; max < 5000; max = max * 1.37 + 0.11) {
             QCOMPARE(TEVChart::valueLabel(5, 0, max), QStringLiteral("0"));
@@ -828,6 +846,19 @@ private slots:
         QCOMPARE(chart.animationProgress(), 1.0);
         chart.setData(QStringLiteral("d"), {4}, QColor());
         QCOMPARE(chart.animationProgress(), 1.0);
+
+        // The animation is a child of the chart: deleted with the chart's children mid-run, it leaves the full
+        // values, and the next run makes another.
+        chart.setAnimationEnabled(true);
+        chart.startAnimation();
+        QVERIFY(chart.animationProgress() < 1.0);
+        qDeleteAll(chart.findChildren<QVariantAnimation*>());
+        QCOMPARE(chart.animationProgress(), 1.0);
+        chart.setAnimationEnabled(false);
+        chart.setAnimationEnabled(true);
+        chart.startAnimation();
+        QCOMPARE(chart.animationProgress(), 0.0);
+        QTRY_COMPARE_WITH_TIMEOUT(chart.animationProgress(), 1.0, 3000);
     }
 };
 

@@ -529,6 +529,12 @@ private slots:
         QCOMPARE(d->tooltipText(0), QStringLiteral("a\n0 (0%)"));
         QVERIFY(d->tooltipText(5).isEmpty());
         QVERIFY(!chart.renderImage().isNull());
+        // Values near the largest double overflow their plain sum and still share the pie by their sizes.
+        chart.setSlices({slice("a", DBL_MAX), slice("b", DBL_MAX / 2), slice("c", DBL_MAX / 2)});
+        g = d->sliceGeometry(1.0);
+        QCOMPARE(g.size(), 3);
+        QVERIFY(near(g.at(0).spanAngle, 180) && near(g.at(2).startAngle, 270) && near(g.at(2).spanAngle, 90));
+        QVERIFY(d->tooltipText(1).endsWith(QStringLiteral(" (25%)")));
         chart.setSlices({});
         QVERIFY(d->legendRect(pie, chart.size(), chart.legendPosition()).isNull());
         QVERIFY(!chart.renderImage().isNull());
