@@ -379,7 +379,8 @@ void TEVQListView::setItemTemplate(QWidget* t)
         return;
     container->setVisible(false);
     painter()->itemTemplate = container;
-    painter()->rowPartRects.clear();
+    // The rows' rectangles and label texts were those of the former template's parts.
+    dropRowCaches();
     m_delegate->hoveredPart = nullptr;
     m_delegate->collectParts(container);
 }

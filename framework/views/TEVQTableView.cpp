@@ -194,8 +194,10 @@ TEVQTableView::~TEVQTableView()
     setItemDelegate(nullptr);
     delete m_delegate;
     m_delegate = nullptr;
-    m_horizontalHeader->viewImpl = nullptr;
-    m_verticalHeader->viewImpl = nullptr;
+    for (TEVQTableHeader* header : {m_horizontalHeader.data(), m_verticalHeader.data()}) {
+        if (header)
+            header->viewImpl = nullptr;
+    }
 }
 
 void TEVQTableView::setBackground(CommonCtrlState, const FillStyle& style) { painter()->background = style; }
@@ -238,7 +240,7 @@ void TEVQTableView::setItemHeight(int h)
     if (h <= 0)
         return;
     painter()->itemHeight = h;
-    m_verticalHeader->setDefaultSectionSize(h);
+    verticalHeader()->setDefaultSectionSize(h);
 }
 
 int TEVQTableView::getItemHeight() const { return painter()->itemHeight; }
@@ -268,10 +270,12 @@ void TEVQTableView::setCheckBoxImage(bool checked, QString name)
         p->checkBoxImageSize = image->size();
     if (checked) {
         p->checkedImage = name;
-        p->checkBox->setCheckedIcon(name);
+        if (p->checkBox)
+            p->checkBox->setCheckedIcon(name);
     } else {
         p->uncheckedImage = name;
-        p->checkBox->setUncheckIcon(name);
+        if (p->checkBox)
+            p->checkBox->setUncheckIcon(name);
     }
 }
 
@@ -345,15 +349,9 @@ void TEVQTableView::leaveEvent(QEvent* event)
     }
 }
 
-void TEVQTableView::paintEvent(QPaintEvent* event)
-{
-    // The base paints the viewport (this event is the viewport's); the background goes under the cells.
-    {
-        QPainter p(viewport());
-        TEVQWidgetBaseImpl::drawFillStyleAt(&p, painter()->background, 0, 0, width(), height());
-    }
-    QTableView::paintEvent(event);
-}
+// This event is the viewport's, whose filter (above) has laid the background already: a second fill would
+// cover a translucent background with itself.
+void TEVQTableView::paintEvent(QPaintEvent* event) { QTableView::paintEvent(event); }
 
 ControlInfo TEVQTableView::getProps()
 {

@@ -238,17 +238,14 @@ bool TEVQTreeView::eventFilter(QObject* watched, QEvent* event)
 
 void TEVQTreeView::paintEvent(QPaintEvent* event)
 {
-    // This event is the viewport's: the painter object's state follows the enabled flag and its background
-    // goes onto the viewport, under the rows.
+    // This event is the viewport's: the painter object's state follows the enabled flag. The viewport's
+    // filter (above) has laid the background already; a second fill would cover a translucent background
+    // with itself.
     TEVQTreeViewImpl* p = painter();
     if (!isEnabled())
         p->setState(CtrlStateDisable);
     else if (p->getState() == CtrlStateDisable)
         p->setState(CtrlStateNormal);
-    {
-        QPainter bg(viewport());
-        p->draw(&bg, QRect(0, 0, width(), height()));
-    }
     QTreeView::paintEvent(event);
 }
 

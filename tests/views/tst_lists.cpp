@@ -601,6 +601,42 @@ private slots:
         QVERIFY(view.delegate()->highlightStart.column > 1);
     }
 
+    void newTemplateDropsTheRowsLabelText()
+    {
+        // A press in a row painted with the first template finds its position in the text the second
+        // template's label shows, not in the first one's.
+        TEVQListView view;
+        auto addLabel = [](TEVQContainer* c) {
+            auto* label = new TEVQLabelEx(c);
+            label->setGeometry(0, 0, 240, 24);
+            label->setTextStyle(CtrlState(4), text("lTextHot"));
+            label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        };
+        TEVQContainer* first = selectableRows(view, QSize(260, 100));
+        addLabel(first);
+        view.setItemTemplate(first);
+        view.setItemDisplayCallBack([](const TEVQListView*, const QWidget* t, const QModelIndex&) {
+            t->findChild<TEVQLabelEx*>()->setText(QStringLiteral("ab"));
+        });
+        QStringListModel model(rowTexts(3));
+        view.setModel(&model);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        grabViewport(&view);
+        auto* second = new TEVQContainer(&view);
+        second->setChildLayout(TEVQContainer::NoUse);
+        addLabel(second);
+        view.setItemTemplate(second);
+        view.setItemDisplayCallBack([](const TEVQListView*, const QWidget* t, const QModelIndex&) {
+            t->findChild<TEVQLabelEx*>()->setText(QStringLiteral("a much longer text of the second template"));
+        });
+        grabViewport(&view);
+        sendMouse(view.viewport(), QEvent::MouseButtonPress, QPoint(200, 24 + 10), Qt::LeftButton);
+        sendMouse(view.viewport(), QEvent::MouseButtonRelease, QPoint(200, 24 + 10));
+        QCOMPARE(view.delegate()->highlightStart.row, 1);
+        QVERIFY(view.delegate()->highlightStart.column > 2);
+    }
+
     void deletingModelTemplateOrRows()
     {
         auto* view = new TEVQListView;

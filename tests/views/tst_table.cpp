@@ -38,6 +38,7 @@ const QColor kChecked(0x00, 0xFF, 0x00), kUnchecked(0xFF, 0x00, 0x00);
 const char* const kStyleJson = R"({"style": [
     {"type": 1, "name": "tBg", "clr": "FF202020"}, {"type": 1, "name": "tRow", "clr": "FF305070"},
     {"type": 1, "name": "tHot", "clr": "FFE06010"}, {"type": 1, "name": "tSel", "clr": "FF10A040"},
+    {"type": 1, "name": "tHalf", "clr": "80FF0000"},
     {"type": 1, "name": "tHead", "clr": "FF501050"}, {"type": 1, "name": "tBtn", "clr": "FF0000C0"},
     {"type": 1, "name": "tBtnHot", "clr": "FFC0C000"},
     {"type": 2, "name": "tText", "clr": "FFFFFFFF", "size": 12}, {"type": 2, "name": "tTextHot", "clr": "FF000000", "size": 12}]})";
@@ -409,6 +410,10 @@ private slots:
         // The header: its background behind each section.
         const QImage head = t.view.horizontalHeader()->grab().toImage();
         QCOMPARE(px(head, 150, 2), kHead);
+
+        // A translucent background is laid once under the cells, not once more over itself.
+        t.view.setBackground(CommonCtrlStateNormal, fill("tHalf"));
+        QCOMPARE(qAlpha(grabViewport(&t.view).pixel(50, t.cell(9, 0).bottom() + 5)), 0x80);
     }
 
     void iconAndAlignment()
@@ -603,6 +608,29 @@ private slots:
         QTest::mouseClick(t.view.horizontalHeader()->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(17, 12));
         press(t.view.viewport(), QPoint(17, 10));
         t.view.horizontalHeader()->grab();
+    }
+
+    void headersReplacedOrCheckBoxDeleted()
+    {
+        // The painter check box is an ordinary child that others may delete; cells, header and the image
+        // setter then draw and keep no box.
+        auto* view = new TEVQTableView;
+        view->setModel(makeModel(4, 2, view));
+        view->setCheckstyle(true);
+        delete view->findChild<TEVQCheckBox*>();
+        view->setCheckBoxImage(true, QStringLiteral("wide.png"));
+        QCOMPARE(view->getCheckBoxImage(true), QStringLiteral("wide.png"));
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view));
+        grabViewport(view);
+        view->horizontalHeader()->grab();
+        // Qt deletes the headers it replaces: the row height goes to the header in place.
+        view->setHorizontalHeader(new QHeaderView(Qt::Horizontal));
+        view->setVerticalHeader(new QHeaderView(Qt::Vertical));
+        view->setItemHeight(30);
+        QCOMPARE(view->verticalHeader()->defaultSectionSize(), 30);
+        grabViewport(view);
+        delete view;
     }
 
     void headerClickSorts()
