@@ -32,6 +32,9 @@ TEVQTableViewImpl::TEVQTableViewImpl(TEVQTableView* ownerView) : TEVQWidgetBaseI
     checkBox->setBackground(CtrlState(4), FillStyle());
     checkBox->setCheckedBackground(CtrlState(4), FillStyle());
     checkBox->setVisible(false);
+    // Its look is the table's: a theme change, which walks every framework widget, must not give it the
+    // theme's look of the application's check boxes.
+    checkBox->painter()->setThemeNameValue(QString());
 }
 
 TEVQTableViewImpl::~TEVQTableViewImpl() = default;

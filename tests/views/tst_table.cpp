@@ -112,6 +112,9 @@ private slots:
     {
         QApplication::setStyle(new CScrollBarStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
         QVERIFY(tevtest::writeFile(m_theme.filePath("style.json"), kStyleJson));
+        // The theme's look of every check box.
+        QVERIFY(tevtest::writeFile(m_theme.filePath("theme.json"),
+                                   R"({"elements": [{"child": [{"name": "qtcheckbox", "style": [["tHot", 1, 0]]}]}]})"));
         QImage image(24, 24, QImage::Format_ARGB32);
         image.fill(kChecked);
         QVERIFY(image.save(m_theme.filePath("chk.png")));
@@ -631,6 +634,32 @@ private slots:
         QCOMPARE(view->verticalHeader()->defaultSectionSize(), 30);
         grabViewport(view);
         delete view;
+    }
+
+    void checkBoxKeepsItsLookOnThemeChange()
+    {
+        // A theme change re-reads the theme's check-box look into the application's check boxes, not into
+        // the box the table paints its check column with.
+        TEVQWindow window;
+        window.resize(320, 200);
+        auto* view = new TEVQTableView(&window);
+        QStandardItemModel* model = makeModel(3, 2, view);
+        view->setModel(model);
+        view->setItemBackground(CtrlState(4), fill("tRow"));
+        view->setItemHeight(40);
+        view->setCheckstyle(true);
+        view->setCheckBoxImage(true, QStringLiteral("chk.png"));
+        view->setCheckBoxImage(false, QStringLiteral("unchk.png"));
+        view->setGeometry(0, 0, 300, 180);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QRect cell = view->visualRect(model->index(0, 0));
+        const QPoint aboveImage(cell.x() + 8, cell.top() + 3); // in the box, above its 24 px image
+        const QColor before = px(grabViewport(view), aboveImage);
+        QVERIFY(before != kHot);
+        QVERIFY(rm()->themeChange());
+        QCOMPARE(px(grabViewport(view), aboveImage), before);
+        QCOMPARE(px(grabViewport(view), QPoint(cell.x() + 8, cell.center().y())), kUnchecked);
     }
 
     void headerClickSorts()
