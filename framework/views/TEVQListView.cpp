@@ -448,6 +448,13 @@ void TEVQListView::setModel(QAbstractItemModel* model)
     }
 }
 
+// The rows of another parent are other rows.
+void TEVQListView::setRootIndex(const QModelIndex& index)
+{
+    dropRowCaches();
+    QListView::setRootIndex(index);
+}
+
 void TEVQListView::reset()
 {
     dropRowCaches();

@@ -601,7 +601,7 @@ private slots:
         QVERIFY(view.delegate()->highlightStart.column > 1);
     }
 
-    void newTemplateDropsTheRowsLabelText()
+    void newTemplateOrRootDropsTheRowsLabelText()
     {
         // A press in a row painted with the first template finds its position in the text the second
         // template's label shows, not in the first one's.
@@ -634,6 +634,27 @@ private slots:
         sendMouse(view.viewport(), QEvent::MouseButtonPress, QPoint(200, 24 + 10), Qt::LeftButton);
         sendMouse(view.viewport(), QEvent::MouseButtonRelease, QPoint(200, 24 + 10));
         QCOMPARE(view.delegate()->highlightStart.row, 1);
+        QVERIFY(view.delegate()->highlightStart.column > 2);
+
+        // The same for another root: its rows are other rows.
+        view.setItemDisplayCallBack([](const TEVQListView*, const QWidget* t, const QModelIndex& index) {
+            t->findChild<TEVQLabelEx*>()->setText(index.data().toString());
+        });
+        QStandardItemModel tree;
+        for (const QString& shown : {QStringLiteral("ab"), QStringLiteral("a much longer text of another folder")}) {
+            auto* folder = new QStandardItem;
+            folder->appendRows({new QStandardItem(shown), new QStandardItem(shown)});
+            tree.appendRow(folder);
+        }
+        view.setModel(&tree);
+        view.setRootIndex(tree.index(0, 0));
+        view.doItemsLayout();
+        grabViewport(&view);
+        view.setRootIndex(tree.index(1, 0));
+        view.doItemsLayout();
+        grabViewport(&view);
+        sendMouse(view.viewport(), QEvent::MouseButtonPress, QPoint(200, 24 + 10), Qt::LeftButton);
+        sendMouse(view.viewport(), QEvent::MouseButtonRelease, QPoint(200, 24 + 10));
         QVERIFY(view.delegate()->highlightStart.column > 2);
     }
 
