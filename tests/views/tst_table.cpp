@@ -510,6 +510,13 @@ private slots:
         t.view.setCheckstyle(false);
         QTest::mouseClick(head, Qt::LeftButton, Qt::NoModifier, box);
         QCOMPARE(spy.count(), 2);
+        // Nor where no box is painted: the first column hidden, or no columns at all.
+        t.view.setCheckstyle(true);
+        t.view.setColumnHidden(0, true);
+        QTest::mouseClick(head, Qt::LeftButton, Qt::NoModifier, box);
+        t.model->setColumnCount(0);
+        QTest::mouseClick(head, Qt::LeftButton, Qt::NoModifier, box);
+        QCOMPARE(spy.count(), 2);
 
         // A slot may delete the view.
         auto* doomed = new Table;
