@@ -603,59 +603,49 @@ private slots:
 
     void newTemplateOrRootDropsTheRowsLabelText()
     {
-        // A press in a row painted with the first template finds its position in the text the second
-        // template's label shows, not in the first one's.
-        TEVQListView view;
-        auto addLabel = [](TEVQContainer* c) {
-            auto* label = new TEVQLabelEx(c);
-            label->setGeometry(0, 0, 240, 24);
-            label->setTextStyle(CtrlState(4), text("lTextHot"));
-            label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        };
-        TEVQContainer* first = selectableRows(view, QSize(260, 100));
-        addLabel(first);
-        view.setItemTemplate(first);
-        view.setItemDisplayCallBack([](const TEVQListView*, const QWidget* t, const QModelIndex&) {
-            t->findChild<TEVQLabelEx*>()->setText(QStringLiteral("ab"));
-        });
-        QStringListModel model(rowTexts(3));
-        view.setModel(&model);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        grabViewport(&view);
-        auto* second = new TEVQContainer(&view);
-        second->setChildLayout(TEVQContainer::NoUse);
-        addLabel(second);
-        view.setItemTemplate(second);
-        view.setItemDisplayCallBack([](const TEVQListView*, const QWidget* t, const QModelIndex&) {
-            t->findChild<TEVQLabelEx*>()->setText(QStringLiteral("a much longer text of the second template"));
-        });
-        grabViewport(&view);
-        sendMouse(view.viewport(), QEvent::MouseButtonPress, QPoint(200, 24 + 10), Qt::LeftButton);
-        sendMouse(view.viewport(), QEvent::MouseButtonRelease, QPoint(200, 24 + 10));
-        QCOMPARE(view.delegate()->highlightStart.row, 1);
-        QVERIFY(view.delegate()->highlightStart.column > 2);
-
-        // The same for another root: its rows are other rows.
-        view.setItemDisplayCallBack([](const TEVQListView*, const QWidget* t, const QModelIndex& index) {
-            t->findChild<TEVQLabelEx*>()->setText(index.data().toString());
-        });
+        // A press finds its position in the text its row shows now, not in the one the row showed with the
+        // former template or under the former root.
         QStandardItemModel tree;
         for (const QString& shown : {QStringLiteral("ab"), QStringLiteral("a much longer text of another folder")}) {
             auto* folder = new QStandardItem;
             folder->appendRows({new QStandardItem(shown), new QStandardItem(shown)});
             tree.appendRow(folder);
         }
+        TEVQListView view;
+        auto newTemplate = [&view] {
+            TEVQContainer* c = selectableRows(view, QSize(260, 100));
+            auto* label = new TEVQLabelEx(c);
+            label->setGeometry(0, 0, 240, 24);
+            label->setTextStyle(CtrlState(4), text("lTextHot"));
+            label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            view.setItemTemplate(c);
+        };
+        auto pressedColumn = [&view] {
+            view.doItemsLayout();
+            grabViewport(&view);
+            sendMouse(view.viewport(), QEvent::MouseButtonPress, QPoint(200, 24 + 10), Qt::LeftButton);
+            sendMouse(view.viewport(), QEvent::MouseButtonRelease, QPoint(200, 24 + 10));
+            return view.delegate()->highlightStart.column;
+        };
+        newTemplate();
+        view.setItemDisplayCallBack([](const TEVQListView*, const QWidget* t, const QModelIndex& index) {
+            t->findChild<TEVQLabelEx*>()->setText(index.data().toString());
+        });
         view.setModel(&tree);
         view.setRootIndex(tree.index(0, 0));
-        view.doItemsLayout();
-        grabViewport(&view);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QVERIFY(pressedColumn() <= 2);
         view.setRootIndex(tree.index(1, 0));
-        view.doItemsLayout();
-        grabViewport(&view);
-        sendMouse(view.viewport(), QEvent::MouseButtonPress, QPoint(200, 24 + 10), Qt::LeftButton);
-        sendMouse(view.viewport(), QEvent::MouseButtonRelease, QPoint(200, 24 + 10));
-        QVERIFY(view.delegate()->highlightStart.column > 2);
+        QVERIFY(pressedColumn() > 2);
+
+        view.setRootIndex(tree.index(0, 0));
+        QVERIFY(pressedColumn() <= 2);
+        newTemplate();
+        view.setItemDisplayCallBack([](const TEVQListView*, const QWidget* t, const QModelIndex&) {
+            t->findChild<TEVQLabelEx*>()->setText(QStringLiteral("a much longer text of the second template"));
+        });
+        QVERIFY(pressedColumn() > 2);
     }
 
     void deletingModelTemplateOrRows()
