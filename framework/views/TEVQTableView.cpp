@@ -332,16 +332,8 @@ void TEVQTableView::setModel(QAbstractItemModel* model)
     QTableView::setModel(model);
 }
 
-bool TEVQTableView::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == viewport() && event->type() == QEvent::Paint) {
-        QPainter p(viewport());
-        TEVQWidgetBaseImpl::drawFillStyleAt(&p, painter()->background, 0, 0, viewport()->width(),
-                                            viewport()->height());
-        return false;
-    }
-    return QTableView::eventFilter(watched, event);
-}
+// The viewport's paint events go on to paintEvent, which lays the background.
+bool TEVQTableView::eventFilter(QObject* watched, QEvent* event) { return QTableView::eventFilter(watched, event); }
 
 void TEVQTableView::leaveEvent(QEvent* event)
 {
@@ -352,9 +344,17 @@ void TEVQTableView::leaveEvent(QEvent* event)
     }
 }
 
-// This event is the viewport's, whose filter (above) has laid the background already: a second fill would
-// cover a translucent background with itself.
-void TEVQTableView::paintEvent(QPaintEvent* event) { QTableView::paintEvent(event); }
+void TEVQTableView::paintEvent(QPaintEvent* event)
+{
+    // This event is the viewport's, whichever widget the viewport is: the background goes under the cells,
+    // once (a second fill would cover a translucent background with itself).
+    {
+        QPainter p(viewport());
+        TEVQWidgetBaseImpl::drawFillStyleAt(&p, painter()->background, 0, 0, viewport()->width(),
+                                            viewport()->height());
+    }
+    QTableView::paintEvent(event);
+}
 
 ControlInfo TEVQTableView::getProps()
 {

@@ -417,6 +417,10 @@ private slots:
         // A translucent background is laid once under the cells, not once more over itself.
         t.view.setBackground(CommonCtrlStateNormal, fill("tHalf"));
         QCOMPARE(qAlpha(grabViewport(&t.view).pixel(50, t.cell(9, 0).bottom() + 5)), 0x80);
+        // Also on a viewport the application put in place.
+        t.view.setBackground(CommonCtrlStateNormal, fill("tBg"));
+        t.view.setViewport(new QWidget);
+        QCOMPARE(px(grabViewport(&t.view), 50, t.cell(9, 0).bottom() + 5), kBg);
     }
 
     void iconAndAlignment()

@@ -241,6 +241,10 @@ private slots:
         // A translucent background is laid once under the rows, not once more over itself.
         t.view.setBackground(CommonCtrlStateNormal, fill("eHalf"));
         QCOMPARE(qAlpha(grabViewport(&t.view).pixel(100, 290)), 0x80);
+        // Also on a viewport the application put in place.
+        t.view.setBackground(CommonCtrlStateNormal, fill("eBg"));
+        t.view.setViewport(new QWidget);
+        QCOMPARE(px(grabViewport(&t.view), 100, 290), kBg);
     }
 
     void expandAndCollapse()
