@@ -483,16 +483,9 @@ void TEVQListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, in
     QListView::rowsAboutToBeRemoved(parent, start, end);
 }
 
+// The viewport's paint events go on to paintEvent, which lays the background.
 bool TEVQListView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == viewport() && event->type() == QEvent::Paint) {
-        QPainter p(viewport());
-        TEVQWidgetBaseImpl::drawFillStyleAt(&p, painter()->background, 0, 0, viewport()->width(),
-                                            viewport()->height());
-        // Where the pointer is, asked of the window system once per paint rather than once per row.
-        m_delegate->pointerInViewport = viewport()->mapFromGlobal(QCursor::pos());
-        return false;
-    }
     return QAbstractItemView::eventFilter(watched, event);
 }
 
@@ -504,7 +497,18 @@ void TEVQListView::mouseReleaseEvent(QMouseEvent* event)
         m_delegate->selecting = false;
 }
 
-void TEVQListView::paintEvent(QPaintEvent* event) { QListView::paintEvent(event); }
+void TEVQListView::paintEvent(QPaintEvent* event)
+{
+    // This event is the viewport's, whichever widget the viewport is: the background goes under the rows.
+    {
+        QPainter p(viewport());
+        TEVQWidgetBaseImpl::drawFillStyleAt(&p, painter()->background, 0, 0, viewport()->width(),
+                                            viewport()->height());
+    }
+    // Where the pointer is, asked of the window system once per paint rather than once per row.
+    m_delegate->pointerInViewport = viewport()->mapFromGlobal(QCursor::pos());
+    QListView::paintEvent(event);
+}
 
 void TEVQListView::resizeEvent(QResizeEvent* event)
 {

@@ -289,6 +289,9 @@ private slots:
         // Height 0 means 20.
         list.setItemHeight(0);
         QCOMPARE(list.itemDelegate()->sizeHint(QStyleOptionViewItem(), list.model()->index(0, 0)).height(), 20);
+        // The background also goes onto a viewport the application put in place.
+        list.setViewport(new QWidget);
+        QCOMPARE(px(grabViewport(&list), 190, 24 * 3 + 10), kBg);
     }
 
     void listPreviewRowsAndCatalogue()
@@ -377,6 +380,9 @@ private slots:
         view.setItemTemplate(&notContainer);
         view.setItemTemplate(nullptr);
         QVERIFY(!view.getitemTemplate());
+        // The background also goes onto a viewport the application put in place.
+        view.setViewport(new QWidget);
+        QCOMPARE(px(grabViewport(&view), 100, 90), kBg);
     }
 
     void listViewDrawsRowsFromTheTemplate()
