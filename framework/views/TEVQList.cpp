@@ -160,18 +160,19 @@ void TEVQList::setIsMultiSelected(bool multi)
 
 bool TEVQList::getIsMultiSelected() const { return selectionMode() != QAbstractItemView::SingleSelection; }
 
-bool TEVQList::eventFilter(QObject* watched, QEvent* event)
+// The viewport's paint events go on to paintEvent, which lays the background.
+bool TEVQList::eventFilter(QObject* watched, QEvent* event) { return QAbstractItemView::eventFilter(watched, event); }
+
+void TEVQList::paintEvent(QPaintEvent* event)
 {
-    if (watched == viewport() && event->type() == QEvent::Paint) {
+    // This event is the viewport's, whichever widget the viewport is: the background goes under the rows.
+    {
         QPainter p(viewport());
         TEVQWidgetBaseImpl::drawFillStyleAt(&p, painter()->background, 0, 0, viewport()->width(),
                                             viewport()->height());
-        return false;
     }
-    return QAbstractItemView::eventFilter(watched, event);
+    QListView::paintEvent(event);
 }
-
-void TEVQList::paintEvent(QPaintEvent* event) { QListView::paintEvent(event); }
 
 ControlInfo TEVQList::getProps()
 {

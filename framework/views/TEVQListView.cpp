@@ -379,7 +379,8 @@ void TEVQListView::setItemTemplate(QWidget* t)
         return;
     container->setVisible(false);
     painter()->itemTemplate = container;
-    painter()->rowPartRects.clear();
+    // The rows' rectangles and label texts were those of the former template's parts.
+    dropRowCaches();
     m_delegate->hoveredPart = nullptr;
     m_delegate->collectParts(container);
 }
@@ -447,6 +448,13 @@ void TEVQListView::setModel(QAbstractItemModel* model)
     }
 }
 
+// The rows of another parent are other rows.
+void TEVQListView::setRootIndex(const QModelIndex& index)
+{
+    dropRowCaches();
+    QListView::setRootIndex(index);
+}
+
 void TEVQListView::reset()
 {
     dropRowCaches();
@@ -475,16 +483,9 @@ void TEVQListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, in
     QListView::rowsAboutToBeRemoved(parent, start, end);
 }
 
+// The viewport's paint events go on to paintEvent, which lays the background.
 bool TEVQListView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == viewport() && event->type() == QEvent::Paint) {
-        QPainter p(viewport());
-        TEVQWidgetBaseImpl::drawFillStyleAt(&p, painter()->background, 0, 0, viewport()->width(),
-                                            viewport()->height());
-        // Where the pointer is, asked of the window system once per paint rather than once per row.
-        m_delegate->pointerInViewport = viewport()->mapFromGlobal(QCursor::pos());
-        return false;
-    }
     return QAbstractItemView::eventFilter(watched, event);
 }
 
@@ -496,7 +497,18 @@ void TEVQListView::mouseReleaseEvent(QMouseEvent* event)
         m_delegate->selecting = false;
 }
 
-void TEVQListView::paintEvent(QPaintEvent* event) { QListView::paintEvent(event); }
+void TEVQListView::paintEvent(QPaintEvent* event)
+{
+    // This event is the viewport's, whichever widget the viewport is: the background goes under the rows.
+    {
+        QPainter p(viewport());
+        TEVQWidgetBaseImpl::drawFillStyleAt(&p, painter()->background, 0, 0, viewport()->width(),
+                                            viewport()->height());
+    }
+    // Where the pointer is, asked of the window system once per paint rather than once per row.
+    m_delegate->pointerInViewport = viewport()->mapFromGlobal(QCursor::pos());
+    QListView::paintEvent(event);
+}
 
 void TEVQListView::resizeEvent(QResizeEvent* event)
 {

@@ -151,6 +151,7 @@ public:
     TEVQListViewItemDelegate* delegate() const { return m_delegate; }
 
     void setModel(QAbstractItemModel* model) override;
+    void setRootIndex(const QModelIndex& index) override;
     void reset() override;
 
 signals:

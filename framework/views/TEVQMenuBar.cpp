@@ -85,7 +85,12 @@ TEVQMenuBar::TEVQMenuBar(QWidget* parent) : QMenuBar(parent)
     setAttribute(Qt::WA_MouseTracking);
 }
 
-TEVQMenuBar::~TEVQMenuBar() = default;
+TEVQMenuBar::~TEVQMenuBar()
+{
+    // A menu of the bar's own, deleted with it, must not reach the painter object once it is gone.
+    disconnect(painter()->pressMenuHide);
+    disconnect(painter()->pressMenuGone);
+}
 
 QAction* TEVQMenuBar::addMenu(QMenu* menu) { return QMenuBar::addMenu(menu); }
 
@@ -162,14 +167,19 @@ void TEVQMenuBar::mousePressEvent(QMouseEvent* event)
     QAction* action = actions().value(index);
     QMenu* menu = action ? action->menu() : nullptr;
     if (menu && menu->isVisible()) {
-        disconnect(painter()->pressMenuHide);
-        painter()->pressMenuHide = connect(menu, &QMenu::aboutToHide, this, [this] {
+        auto endPress = [this] {
             disconnect(painter()->pressMenuHide);
+            disconnect(painter()->pressMenuGone);
             if (painter()->pressIndex != -1) {
                 painter()->pressIndex = -1;
                 update();
             }
-        });
+        };
+        disconnect(painter()->pressMenuHide);
+        disconnect(painter()->pressMenuGone);
+        painter()->pressMenuHide = connect(menu, &QMenu::aboutToHide, this, endPress);
+        // A menu deleted while open is not hidden first.
+        painter()->pressMenuGone = connect(menu, &QObject::destroyed, this, endPress);
     }
 }
 

@@ -31,7 +31,9 @@ public:
     TEVQtLib::FillStyle popupBackground;
     TEVQtLib::TextStyleDesc popupTextStyle[4];
     TEVQtLib::FillStyle popupItemBackground[4];
-    QMetaObject::Connection pressMenuHide; // the menu opened by the last press
+    // The menu opened by the last press: its hiding, or its deletion while open, ends the press.
+    QMetaObject::Connection pressMenuHide;
+    QMetaObject::Connection pressMenuGone;
 
 private:
     TEVQMenuBar* bar() const;

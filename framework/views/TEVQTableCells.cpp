@@ -303,7 +303,10 @@ void TEVQTableHeader::paintEvent(QPaintEvent*)
 void TEVQTableHeader::mousePressEvent(QMouseEvent* event)
 {
     QPointer<TEVQTableHeader> alive(this);
-    if (viewImpl && orientation() == Qt::Horizontal && viewImpl->checkstyle && m_view) {
+    // The box is painted, and answers, only in a first section that exists and has a width (a hidden one has
+    // none).
+    if (viewImpl && orientation() == Qt::Horizontal && viewImpl->checkstyle && m_view && count() > 0
+        && sectionSize(0) > 0) {
         const QRect r(sectionViewportPosition(0), 0, sectionSize(0), height());
         if (viewImpl->checkBoxRect(r).contains(event->pos())) {
             viewImpl->headerCheckState = !viewImpl->headerCheckState;

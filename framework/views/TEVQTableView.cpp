@@ -32,6 +32,9 @@ TEVQTableViewImpl::TEVQTableViewImpl(TEVQTableView* ownerView) : TEVQWidgetBaseI
     checkBox->setBackground(CtrlState(4), FillStyle());
     checkBox->setCheckedBackground(CtrlState(4), FillStyle());
     checkBox->setVisible(false);
+    // Its look is the table's: a theme change, which walks every framework widget, must not give it the
+    // theme's look of the application's check boxes.
+    checkBox->painter()->setThemeNameValue(QString());
 }
 
 TEVQTableViewImpl::~TEVQTableViewImpl() = default;
@@ -194,8 +197,10 @@ TEVQTableView::~TEVQTableView()
     setItemDelegate(nullptr);
     delete m_delegate;
     m_delegate = nullptr;
-    m_horizontalHeader->viewImpl = nullptr;
-    m_verticalHeader->viewImpl = nullptr;
+    for (TEVQTableHeader* header : {m_horizontalHeader.data(), m_verticalHeader.data()}) {
+        if (header)
+            header->viewImpl = nullptr;
+    }
 }
 
 void TEVQTableView::setBackground(CommonCtrlState, const FillStyle& style) { painter()->background = style; }
@@ -238,7 +243,7 @@ void TEVQTableView::setItemHeight(int h)
     if (h <= 0)
         return;
     painter()->itemHeight = h;
-    m_verticalHeader->setDefaultSectionSize(h);
+    verticalHeader()->setDefaultSectionSize(h);
 }
 
 int TEVQTableView::getItemHeight() const { return painter()->itemHeight; }
@@ -268,10 +273,12 @@ void TEVQTableView::setCheckBoxImage(bool checked, QString name)
         p->checkBoxImageSize = image->size();
     if (checked) {
         p->checkedImage = name;
-        p->checkBox->setCheckedIcon(name);
+        if (p->checkBox)
+            p->checkBox->setCheckedIcon(name);
     } else {
         p->uncheckedImage = name;
-        p->checkBox->setUncheckIcon(name);
+        if (p->checkBox)
+            p->checkBox->setUncheckIcon(name);
     }
 }
 
@@ -325,16 +332,8 @@ void TEVQTableView::setModel(QAbstractItemModel* model)
     QTableView::setModel(model);
 }
 
-bool TEVQTableView::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == viewport() && event->type() == QEvent::Paint) {
-        QPainter p(viewport());
-        TEVQWidgetBaseImpl::drawFillStyleAt(&p, painter()->background, 0, 0, viewport()->width(),
-                                            viewport()->height());
-        return false;
-    }
-    return QTableView::eventFilter(watched, event);
-}
+// The viewport's paint events go on to paintEvent, which lays the background.
+bool TEVQTableView::eventFilter(QObject* watched, QEvent* event) { return QTableView::eventFilter(watched, event); }
 
 void TEVQTableView::leaveEvent(QEvent* event)
 {
@@ -347,10 +346,12 @@ void TEVQTableView::leaveEvent(QEvent* event)
 
 void TEVQTableView::paintEvent(QPaintEvent* event)
 {
-    // The base paints the viewport (this event is the viewport's); the background goes under the cells.
+    // This event is the viewport's, whichever widget the viewport is: the background goes under the cells,
+    // once (a second fill would cover a translucent background with itself).
     {
         QPainter p(viewport());
-        TEVQWidgetBaseImpl::drawFillStyleAt(&p, painter()->background, 0, 0, width(), height());
+        TEVQWidgetBaseImpl::drawFillStyleAt(&p, painter()->background, 0, 0, viewport()->width(),
+                                            viewport()->height());
     }
     QTableView::paintEvent(event);
 }

@@ -48,7 +48,8 @@ public:
     int hoverRow = -1;
     int scrollbarSize = 23;
     int scrollbarBtnSize = 23;
-    TEVQCheckBox* checkBox = nullptr; // paints every check box of the view; never shown
+    // Paints every check box of the view; never shown. An ordinary child, so watched: once deleted, no box.
+    QPointer<TEVQCheckBox> checkBox;
     bool checkstyle = false;
     QSize checkBoxImageSize{24, 24};
     QString checkedImage = QStringLiteral("IDB_CHECKED");
@@ -197,8 +198,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    TEVQTableHeader* m_horizontalHeader = nullptr;
-    TEVQTableHeader* m_verticalHeader = nullptr;
+    // Watched: Qt deletes a header that setHorizontalHeader or setVerticalHeader replaces.
+    QPointer<TEVQTableHeader> m_horizontalHeader;
+    QPointer<TEVQTableHeader> m_verticalHeader;
     TEVQTableViewitemDelegate* m_delegate = nullptr;
     TEVQConerWidget* m_corner = nullptr;
     TEVQViewport* m_viewport = nullptr;

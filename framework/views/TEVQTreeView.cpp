@@ -225,21 +225,14 @@ void TEVQTreeView::setScrollbarSize(bool, int size)
 
 void TEVQTreeView::initDemoData() { painter()->createComplete(); }
 
-bool TEVQTreeView::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == viewport() && event->type() == QEvent::Paint) {
-        QPainter p(viewport());
-        TEVQWidgetBaseImpl::drawFillStyleAt(&p, painter()->background, 0, 0, viewport()->width(),
-                                            viewport()->height());
-        return false;
-    }
-    return QTreeView::eventFilter(watched, event);
-}
+// The viewport's paint events go on to paintEvent, which lays the background.
+bool TEVQTreeView::eventFilter(QObject* watched, QEvent* event) { return QTreeView::eventFilter(watched, event); }
 
 void TEVQTreeView::paintEvent(QPaintEvent* event)
 {
-    // This event is the viewport's: the painter object's state follows the enabled flag and its background
-    // goes onto the viewport, under the rows.
+    // This event is the viewport's, whichever widget the viewport is: the painter object's state follows the
+    // enabled flag and its background goes under the rows, once (a second fill would cover a translucent
+    // background with itself).
     TEVQTreeViewImpl* p = painter();
     if (!isEnabled())
         p->setState(CtrlStateDisable);
@@ -247,7 +240,7 @@ void TEVQTreeView::paintEvent(QPaintEvent* event)
         p->setState(CtrlStateNormal);
     {
         QPainter bg(viewport());
-        p->draw(&bg, QRect(0, 0, width(), height()));
+        p->draw(&bg, QRect(0, 0, viewport()->width(), viewport()->height()));
     }
     QTreeView::paintEvent(event);
 }

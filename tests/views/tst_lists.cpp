@@ -289,6 +289,9 @@ private slots:
         // Height 0 means 20.
         list.setItemHeight(0);
         QCOMPARE(list.itemDelegate()->sizeHint(QStyleOptionViewItem(), list.model()->index(0, 0)).height(), 20);
+        // The background also goes onto a viewport the application put in place.
+        list.setViewport(new QWidget);
+        QCOMPARE(px(grabViewport(&list), 190, 24 * 3 + 10), kBg);
     }
 
     void listPreviewRowsAndCatalogue()
@@ -377,6 +380,9 @@ private slots:
         view.setItemTemplate(&notContainer);
         view.setItemTemplate(nullptr);
         QVERIFY(!view.getitemTemplate());
+        // The background also goes onto a viewport the application put in place.
+        view.setViewport(new QWidget);
+        QCOMPARE(px(grabViewport(&view), 100, 90), kBg);
     }
 
     void listViewDrawsRowsFromTheTemplate()
@@ -599,6 +605,53 @@ private slots:
         body->painter()->document->setPageSize(QSizeF(200 + 20, 24 + 10));
         QCOMPARE(view.delegate()->highlightStart.column, body->painter()->positionAt(QPoint(120, 10)).column);
         QVERIFY(view.delegate()->highlightStart.column > 1);
+    }
+
+    void newTemplateOrRootDropsTheRowsLabelText()
+    {
+        // A press finds its position in the text its row shows now, not in the one the row showed with the
+        // former template or under the former root.
+        QStandardItemModel tree;
+        for (const QString& shown : {QStringLiteral("ab"), QStringLiteral("a much longer text of another folder")}) {
+            auto* folder = new QStandardItem;
+            folder->appendRows({new QStandardItem(shown), new QStandardItem(shown)});
+            tree.appendRow(folder);
+        }
+        TEVQListView view;
+        auto newTemplate = [&view] {
+            TEVQContainer* c = selectableRows(view, QSize(260, 100));
+            auto* label = new TEVQLabelEx(c);
+            label->setGeometry(0, 0, 240, 24);
+            label->setTextStyle(CtrlState(4), text("lTextHot"));
+            label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            view.setItemTemplate(c);
+        };
+        auto pressedColumn = [&view] {
+            view.doItemsLayout();
+            grabViewport(&view);
+            sendMouse(view.viewport(), QEvent::MouseButtonPress, QPoint(200, 24 + 10), Qt::LeftButton);
+            sendMouse(view.viewport(), QEvent::MouseButtonRelease, QPoint(200, 24 + 10));
+            return view.delegate()->highlightStart.column;
+        };
+        newTemplate();
+        view.setItemDisplayCallBack([](const TEVQListView*, const QWidget* t, const QModelIndex& index) {
+            t->findChild<TEVQLabelEx*>()->setText(index.data().toString());
+        });
+        view.setModel(&tree);
+        view.setRootIndex(tree.index(0, 0));
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QVERIFY(pressedColumn() <= 2);
+        view.setRootIndex(tree.index(1, 0));
+        QVERIFY(pressedColumn() > 2);
+
+        view.setRootIndex(tree.index(0, 0));
+        QVERIFY(pressedColumn() <= 2);
+        newTemplate();
+        view.setItemDisplayCallBack([](const TEVQListView*, const QWidget* t, const QModelIndex&) {
+            t->findChild<TEVQLabelEx*>()->setText(QStringLiteral("a much longer text of the second template"));
+        });
+        QVERIFY(pressedColumn() > 2);
     }
 
     void deletingModelTemplateOrRows()

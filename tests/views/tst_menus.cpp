@@ -456,6 +456,19 @@ private slots:
         QTRY_VERIFY(items[2]->menu()->isVisible());
         items[2]->menu()->hide();
         QTRY_COMPARE(bar->getPressIndex(), -1);
+        // Or once it is deleted while open.
+        QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, view.center());
+        QTRY_VERIFY(items[2]->menu()->isVisible());
+        delete items[2]->menu();
+        QCOMPARE(bar->getPressIndex(), -1);
+        // A bar deleted with its own menu open.
+        auto* other = new TEVQMenuBar(&host);
+        other->setGeometry(0, 30, 300, 30);
+        other->addMenu(new TEVQMenu(QStringLiteral("Open"), other));
+        other->show();
+        QTest::mousePress(other, Qt::LeftButton, Qt::NoModifier, other->actionGeometry(other->actions()[0]).center());
+        QTRY_VERIFY(other->actions()[0]->menu()->isVisible());
+        delete other;
 
         moveTo(bar, file.center());
         QVERIFY(tevtest::keepRender(grab(bar), QStringLiteral("views_menubar.png")));

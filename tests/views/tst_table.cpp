@@ -38,6 +38,7 @@ const QColor kChecked(0x00, 0xFF, 0x00), kUnchecked(0xFF, 0x00, 0x00);
 const char* const kStyleJson = R"({"style": [
     {"type": 1, "name": "tBg", "clr": "FF202020"}, {"type": 1, "name": "tRow", "clr": "FF305070"},
     {"type": 1, "name": "tHot", "clr": "FFE06010"}, {"type": 1, "name": "tSel", "clr": "FF10A040"},
+    {"type": 1, "name": "tHalf", "clr": "80FF0000"},
     {"type": 1, "name": "tHead", "clr": "FF501050"}, {"type": 1, "name": "tBtn", "clr": "FF0000C0"},
     {"type": 1, "name": "tBtnHot", "clr": "FFC0C000"},
     {"type": 2, "name": "tText", "clr": "FFFFFFFF", "size": 12}, {"type": 2, "name": "tTextHot", "clr": "FF000000", "size": 12}]})";
@@ -111,6 +112,9 @@ private slots:
     {
         QApplication::setStyle(new CScrollBarStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
         QVERIFY(tevtest::writeFile(m_theme.filePath("style.json"), kStyleJson));
+        // The theme's look of every check box.
+        QVERIFY(tevtest::writeFile(m_theme.filePath("theme.json"),
+                                   R"({"elements": [{"child": [{"name": "qtcheckbox", "style": [["tHot", 1, 0]]}]}]})"));
         QImage image(24, 24, QImage::Format_ARGB32);
         image.fill(kChecked);
         QVERIFY(image.save(m_theme.filePath("chk.png")));
@@ -409,6 +413,14 @@ private slots:
         // The header: its background behind each section.
         const QImage head = t.view.horizontalHeader()->grab().toImage();
         QCOMPARE(px(head, 150, 2), kHead);
+
+        // A translucent background is laid once under the cells, not once more over itself.
+        t.view.setBackground(CommonCtrlStateNormal, fill("tHalf"));
+        QCOMPARE(qAlpha(grabViewport(&t.view).pixel(50, t.cell(9, 0).bottom() + 5)), 0x80);
+        // Also on a viewport the application put in place.
+        t.view.setBackground(CommonCtrlStateNormal, fill("tBg"));
+        t.view.setViewport(new QWidget);
+        QCOMPARE(px(grabViewport(&t.view), 50, t.cell(9, 0).bottom() + 5), kBg);
     }
 
     void iconAndAlignment()
@@ -500,6 +512,13 @@ private slots:
         QTest::mouseClick(head, Qt::LeftButton, Qt::NoModifier, QPoint(5 + 30, 12));
         QTest::mouseClick(head, Qt::LeftButton, Qt::NoModifier, QPoint(150, 12));
         t.view.setCheckstyle(false);
+        QTest::mouseClick(head, Qt::LeftButton, Qt::NoModifier, box);
+        QCOMPARE(spy.count(), 2);
+        // Nor where no box is painted: the first column hidden, or no columns at all.
+        t.view.setCheckstyle(true);
+        t.view.setColumnHidden(0, true);
+        QTest::mouseClick(head, Qt::LeftButton, Qt::NoModifier, box);
+        t.model->setColumnCount(0);
         QTest::mouseClick(head, Qt::LeftButton, Qt::NoModifier, box);
         QCOMPARE(spy.count(), 2);
 
@@ -603,6 +622,51 @@ private slots:
         QTest::mouseClick(t.view.horizontalHeader()->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(17, 12));
         press(t.view.viewport(), QPoint(17, 10));
         t.view.horizontalHeader()->grab();
+    }
+
+    void headersReplacedOrCheckBoxDeleted()
+    {
+        // The painter check box is an ordinary child that others may delete; cells, header and the image
+        // setter then draw and keep no box.
+        auto* view = new TEVQTableView;
+        view->setModel(makeModel(4, 2, view));
+        view->setCheckstyle(true);
+        delete view->findChild<TEVQCheckBox*>();
+        view->setCheckBoxImage(true, QStringLiteral("wide.png"));
+        QCOMPARE(view->getCheckBoxImage(true), QStringLiteral("wide.png"));
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view));
+        grabViewport(view);
+        view->horizontalHeader()->grab();
+        // Qt deletes the headers it replaces: the row height goes to the header in place.
+        view->setHorizontalHeader(new QHeaderView(Qt::Horizontal));
+        view->setVerticalHeader(new QHeaderView(Qt::Vertical));
+        view->setItemHeight(30);
+        QCOMPARE(view->verticalHeader()->defaultSectionSize(), 30);
+        grabViewport(view);
+        delete view;
+    }
+
+    void checkBoxKeepsItsLookOnThemeChange()
+    {
+        // A theme change re-reads the theme's check-box look into the application's check boxes, not into
+        // the box the table paints its check column with.
+        TEVQWindow window;
+        window.resize(320, 200);
+        auto* view = new TEVQTableView(&window);
+        QStandardItemModel* model = makeModel(3, 2, view);
+        view->setModel(model);
+        view->setItemHeight(40);
+        view->setCheckstyle(true);
+        view->setGeometry(0, 0, 300, 180);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QRect cell = view->visualRect(model->index(0, 0));
+        const QPoint inBox(cell.x() + 8, cell.top() + 3); // above the box's 24 px image
+        const QColor before = px(grabViewport(view), inBox);
+        QVERIFY(before != kHot);
+        QVERIFY(rm()->themeChange());
+        QCOMPARE(px(grabViewport(view), inBox), before);
     }
 
     void headerClickSorts()

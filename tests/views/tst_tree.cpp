@@ -29,6 +29,7 @@ const QColor kBg(0x20, 0x20, 0x20), kRow(0x30, 0x50, 0x70), kHot(0xE0, 0x60, 0x1
 const char* const kStyleJson = R"({"style": [
     {"type": 1, "name": "eBg", "clr": "FF202020"}, {"type": 1, "name": "eRow", "clr": "FF305070"},
     {"type": 1, "name": "eHot", "clr": "FFE06010"}, {"type": 1, "name": "eSel", "clr": "FF10A040"},
+    {"type": 1, "name": "eHalf", "clr": "80FF0000"},
     {"type": 2, "name": "eText", "clr": "FFFFFFFF", "size": 12}, {"type": 2, "name": "eText2", "clr": "FF000000", "size": 14}]})";
 
 using tevtest::parse;
@@ -236,6 +237,14 @@ private slots:
         QCOMPARE(px(img, r3.left() + 40, r3.top() + 2), kSel);
         QCOMPARE(px(img, 100, 290), kBg);
         QVERIFY(tevtest::keepRender(t.view.grab().toImage(), QStringLiteral("views_tree.png")));
+
+        // A translucent background is laid once under the rows, not once more over itself.
+        t.view.setBackground(CommonCtrlStateNormal, fill("eHalf"));
+        QCOMPARE(qAlpha(grabViewport(&t.view).pixel(100, 290)), 0x80);
+        // Also on a viewport the application put in place.
+        t.view.setBackground(CommonCtrlStateNormal, fill("eBg"));
+        t.view.setViewport(new QWidget);
+        QCOMPARE(px(grabViewport(&t.view), 100, 290), kBg);
     }
 
     void expandAndCollapse()
