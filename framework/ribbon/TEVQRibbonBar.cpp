@@ -1039,6 +1039,8 @@ void TEVQRibbonBar::clearContent()
     clearPages();
     for (TEVQRibbonContextGroup* g : m_contextGroups) {
         disconnect(g, &QObject::destroyed, this, &TEVQRibbonBar::forgetContextGroup);
+        // Until it goes, a caller may still hold it: it belongs to no bar and makes no pages.
+        g->m_bar = nullptr;
         g->deleteLater();
     }
     m_contextGroups.clear();

@@ -273,11 +273,12 @@ void TEVQRibbonButton::onClicked()
 
 void TEVQRibbonButton::showPopupMenu()
 {
-    TEVQRibbonMenu* menu = m_popupMenu.data();
-    if (!menu)
+    if (!m_popupMenu)
         return;
+    // A listener may delete the button, and its menu with it.
+    const QPointer<TEVQRibbonButton> alive(this);
     emit menuAboutToShow();
-    if (m_popupMenu)
+    if (alive && m_popupMenu)
         m_popupMenu->popup(mapToGlobal(QPoint(0, height())));
 }
 

@@ -391,6 +391,15 @@ private slots:
         QCOMPARE(bar.currentPage(), -1);
         QCOMPARE(current.last()[0].toInt(), -1);
         QCOMPARE(ctx->pageCount(), 0);
+
+        // A load lets the bar's groups go once control returns; until then a group still held by its caller
+        // belongs to no bar and makes no pages.
+        QVERIFY(bar.loadConfigJson(QString::fromLatin1(kSmall)));
+        QVERIFY(!ctx->addPage(QStringLiteral("late"), QString()));
+        ctx->setColor(Qt::blue);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        bar.addPage(QStringLiteral("after"), QString());
+        QCOMPARE(bar.pageCount(), 3);
     }
 
     // When the current page moves because a page went away or a context group was hidden, listeners hear of it
