@@ -1152,7 +1152,8 @@ void TEVQRibbonBar::updateLayout()
     tabRow->setGeometry(0, compact ? 0 : h.top, width(), h.tab);
     topRow->setVisible(!compact);
     QWidget* host = compact ? static_cast<QWidget*>(tabRow) : topRow;
-    const int rowHeight = compact ? h.tab : h.top;
+    // The pieces take the top row's height in both modes; in compact mode never more than the tab row they sit in.
+    const int rowHeight = compact ? qMin(h.top, h.tab) : h.top;
     auto adopt = [host](QWidget* w) {
         if (w->parentWidget() != host) {
             const bool hidden = w->isHidden();

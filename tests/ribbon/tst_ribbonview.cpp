@@ -283,6 +283,7 @@ private slots:
 
         bar.setLayoutMode(TEV_RIBBON_LAYOUT_COMPACT);
         QCOMPARE(quick->parentWidget(), bar.tabRowWidget());
+        QCOMPARE(quick->geometry(), QRect(4, 3, 28, 24)); // the top row's height also in the tab row
         QVERIFY(!bar.topRowWidget()->isVisible());
         QCOMPARE(bar.pageAreaWidget()->geometry(), QRect(0, 31, 700, 99));
         QCOMPARE(bar.groupRows(), 2);
