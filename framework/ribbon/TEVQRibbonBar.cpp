@@ -12,6 +12,17 @@ using namespace TEVQtLib;
 
 namespace TEVQtLib {
 
+// A piece the ribbon builds, styles and lays out itself takes no theme element of its own: a theme's element for
+// its type ("qtbutton", "qtcontainer") applied again by a theme change would replace the ribbon's palette and
+// its own layout.
+void detail::ribbonOwnLook(QWidget* piece)
+{
+    ITEVQWidgetBase* base = tevWidgetInterface(piece);
+    TEVQWidgetBase* record = base ? base->getControlBase() : nullptr;
+    if (TEVQWidgetBaseImpl* painter = record ? record->painter() : nullptr)
+        painter->setThemeNameValue(QString());
+}
+
 TEV_RIBBON_ITEM_SIZE tevRibbonItemSize(const QString& word)
 {
     if (word.compare(QLatin1String("medium"), Qt::CaseInsensitive) == 0)
@@ -50,6 +61,7 @@ QString tevRibbonPopupModeWord(int mode)
 
 TEVQRibbonGallery::TEVQRibbonGallery(QWidget* parent) : TEVQContainer(parent)
 {
+    detail::ribbonOwnLook(this);
     setChildLayout(NoUse);
     m_pageUp = new TEVQRibbonButton(this, nullptr, TEV_RIBBON_ITEM_SMALL);
     m_pageUp->setText(QStringLiteral("^"));
@@ -186,6 +198,7 @@ void TEVQRibbonGallery::page(bool down)
 TEVQRibbonGroup::TEVQRibbonGroup(const QString& id, const QString& title, QWidget* parent)
     : TEVQContainer(parent), m_groupId(id), m_title(title), m_page(qobject_cast<TEVQRibbonPage*>(parent))
 {
+    detail::ribbonOwnLook(this);
     setChildLayout(NoUse);
     setDrawBackground(false);
 }
@@ -407,6 +420,7 @@ void TEVQRibbonGroup::resizeEvent(QResizeEvent* event)
 TEVQRibbonPage::TEVQRibbonPage(const QString& id, const QString& title, QWidget* parent)
     : TEVQContainer(parent), m_pageId(id), m_title(title.isEmpty() ? id : title)
 {
+    detail::ribbonOwnLook(this);
     setChildLayout(NoUse);
     setDrawBackground(false);
     m_scrollLeft = new TEVQRibbonButton(this, nullptr, TEV_RIBBON_ITEM_SMALL);
@@ -589,8 +603,10 @@ TEVQRibbonBar::TEVQRibbonBar(QWidget* parent) : QWidget(parent)
     tabScrollLeft = new Button(tabRow, nullptr, TEV_RIBBON_ITEM_SMALL);
     tabScrollRight = new Button(tabRow, nullptr, TEV_RIBBON_ITEM_SMALL);
     tevSetImpl(new TEVQRibbonBarImpl(this), false);
-    for (TEVQContainer* c : {topRow, tabRow, pageArea, minimizedPopup})
+    for (TEVQContainer* c : {topRow, tabRow, pageArea, minimizedPopup}) {
+        detail::ribbonOwnLook(c);
         c->setChildLayout(TEVQContainer::NoUse);
+    }
     minimizedPopup->setWindowFlags(Qt::WindowFlags(0x809));
     minimizedPopup->installEventFilter(this);
     m_applicationButton->setObjectName(QStringLiteral("ribbonApplicationButton"));

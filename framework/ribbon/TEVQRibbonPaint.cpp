@@ -130,6 +130,7 @@ void TEVQRibbonBarImpl::applyRibbonStyle()
 TEVQRibbonButton::TEVQRibbonButton(QWidget* parent, QAction* action, TEV_RIBBON_ITEM_SIZE size)
     : TEVQPushButton(parent), m_itemSize(size)
 {
+    detail::ribbonOwnLook(this);
     setMouseTracking(true);
     setFadeEnabled(false);
     connect(this, &QPushButton::clicked, this, &TEVQRibbonButton::onClicked);

@@ -817,6 +817,36 @@ private slots:
         QCOMPARE(data.groupRows(), 2);
         QVERIFY(!data.isMinimized());
     }
+
+    // A theme that styles every push button and container by type gives the ribbon's pieces no look of their
+    // own: they keep the ribbon's palette when they are made and when the theme is applied again. (Last: the
+    // theme stays loaded.)
+    void themeTypeElementsLeaveTheRibbonLook()
+    {
+        TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+        QTemporaryDir dir;
+        QVERIFY(tevtest::writeFile(dir.filePath(QStringLiteral("style.json")),
+                                   R"({"style": [{"type": 1, "name": "plain", "clr": "ff102030"}]})"));
+        QVERIFY(tevtest::writeFile(dir.filePath(QStringLiteral("theme.json")), R"({"elements": [{"child": [
+            {"type": "qtbutton", "name": "qtbutton", "style": [["plain", 1, 0]]},
+            {"type": "qtcontainer", "name": "qtcontainer", "style": [["plain", 1, 0]]}]}]})"));
+        QVERIFY(rm->loadThemeDir(dir.path()));
+        QWidget host;
+        rm->registerWindowWidget(&host);
+        auto* bar = new TEVQRibbonBar(&host);
+        auto* action = new QAction(QStringLiteral("A"), bar);
+        TEVQRibbonButton* button = bar->addPage(QStringLiteral("p"), QString())->addGroup(QStringLiteral("g"), QString())
+                                       ->addLargeAction(action);
+        const TEVQRibbonBarImpl* impl = bar->ribbonImpl();
+        for (int pass = 0; pass < 2; ++pass) {
+            QCOMPARE(button->painter()->backgrounds[0].fillRes.fillColor, impl->buttonBackgrounds[0].fillRes.fillColor);
+            QCOMPARE(bar->tabButtons()[0]->painter()->backgrounds[0].fillRes.fillColor,
+                     impl->tabBackgrounds[0].fillRes.fillColor);
+            QCOMPARE(bar->tabRowWidget()->getBackground().fillRes.fillColor, impl->rowBackground.fillRes.fillColor);
+            rm->themeChange();
+        }
+        rm->unregisterWindowWidget(&host);
+    }
 };
 
 TEV_TEST_MAIN(TestRibbon)
