@@ -12,12 +12,12 @@ using namespace TEVQtLib;
 
 namespace TEVQtLib {
 
-// A piece the ribbon builds, styles and lays out itself takes no theme element of its own: a theme's element for
-// its type ("qtbutton", "qtcontainer") applied again by a theme change would replace the ribbon's palette and
-// its own layout.
-void detail::ribbonOwnLook(QWidget* piece)
+// A widget the ribbon builds, styles and lays out itself takes no theme element of its own: a theme's element
+// for its type ("qtbutton", "qtcontainer") applied again by a theme change would replace the ribbon's palette
+// and its own layout.
+void detail::ribbonOwnLook(QWidget* widget)
 {
-    ITEVQWidgetBase* base = tevWidgetInterface(piece);
+    ITEVQWidgetBase* base = tevWidgetInterface(widget);
     TEVQWidgetBase* record = base ? base->getControlBase() : nullptr;
     if (TEVQWidgetBaseImpl* painter = record ? record->painter() : nullptr)
         painter->setThemeNameValue(QString());
@@ -1168,7 +1168,7 @@ void TEVQRibbonBar::updateLayout()
     tabRow->setGeometry(0, compact ? 0 : h.top, width(), h.tab);
     topRow->setVisible(!compact);
     QWidget* host = compact ? static_cast<QWidget*>(tabRow) : topRow;
-    // The pieces take the top row's height in both modes; in compact mode never more than the tab row they sit in.
+    // The top row's widgets take its height in both modes; in compact mode never more than the tab row they sit in.
     const int rowHeight = compact ? qMin(h.top, h.tab) : h.top;
     auto adopt = [host](QWidget* w) {
         if (w->parentWidget() != host) {

@@ -818,8 +818,8 @@ private slots:
         QVERIFY(!data.isMinimized());
     }
 
-    // A theme that styles every push button and container by type gives the ribbon's pieces no look of their
-    // own: they keep the ribbon's palette when they are made and when the theme is applied again. (Last: the
+    // A theme that styles every push button and container by type gives the ribbon's own widgets no look of
+    // their own: they keep the ribbon's palette when they are made and when the theme is applied again. (Last: the
     // theme stays loaded.)
     void themeTypeElementsLeaveTheRibbonLook()
     {
