@@ -15,6 +15,7 @@
 
 #include <QDirIterator>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -604,6 +605,13 @@ private slots:
         // Beside the labels: the root container under the point (the page itself is hit where nothing covers it).
         QTest::mouseClick(canvas.get(), Qt::LeftButton, Qt::NoModifier, at(*canvas, canvas->GetCurWindow(), 5, 5));
         QCOMPARE(canvas->selectedControls().value(0), find(*canvas, "root"));
+
+        // A listener of the selection may delete the canvas.
+        TEVQCanvas* doomed = canvas.release();
+        const QPointer<TEVQCanvas> alive(doomed);
+        connect(doomed, &TEVQCanvas::widgetSelected, doomed, [doomed] { delete doomed; });
+        QTest::mouseClick(doomed, Qt::LeftButton, Qt::NoModifier, at(*doomed, a, 50, 20));
+        QVERIFY(!alive);
     }
 
     // A control's own inner widgets (a text edit's viewport) are not controls of the page: a click on them
