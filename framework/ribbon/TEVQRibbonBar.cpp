@@ -793,8 +793,9 @@ bool TEVQRibbonBar::setCurrentPage(int index)
         m_tabButtons[i]->setChecked(m_tabPages[i] == page);
     }
     updateTabLayout();
+    const QPointer<TEVQRibbonBar> alive(this); // a listener may delete the bar
     emit currentPageChanged(index);
-    if (m_minimized)
+    if (alive && m_minimized)
         showMinimizedPopup();
     return true;
 }
@@ -954,7 +955,10 @@ void TEVQRibbonBar::setLayoutMode(TEV_RIBBON_LAYOUT_MODE mode)
         return;
     m_layoutMode = mode;
     m_groupRows = mode == TEV_RIBBON_LAYOUT_COMPACT ? 2 : 3;
+    const QPointer<TEVQRibbonBar> alive(this); // a listener may delete the bar
     emit layoutModeChanged(mode);
+    if (!alive)
+        return;
     updateGeometry();
     updateLayout();
 }
@@ -966,7 +970,10 @@ void TEVQRibbonBar::setMinimized(bool on)
     m_minimized = on;
     if (!on)
         hideMinimizedPopup();
+    const QPointer<TEVQRibbonBar> alive(this); // a listener may delete the bar
     emit minimizedChanged(on);
+    if (!alive)
+        return;
     updateGeometry();
     updateLayout();
 }
@@ -1041,7 +1048,10 @@ void TEVQRibbonBar::tabClicked(Page* page)
         return;
     if (page == m_currentPage && !m_minimized) {
         m_minimized = true;
+        const QPointer<TEVQRibbonBar> alive(this); // a listener may delete the bar
         emit minimizedChanged(true);
+        if (!alive)
+            return;
         updateGeometry();
         updateLayout();
         return;

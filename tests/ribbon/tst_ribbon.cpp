@@ -17,6 +17,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -643,6 +644,29 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(pageIds(bar), QStringList{QStringLiteral("next")});
         QVERIFY(!bar.findAction(QStringLiteral("reload")));
+    }
+
+    // A listener of the page, mode or minimized signal may delete the bar, also from a tab's click.
+    void stateListenerMayDeleteTheBar()
+    {
+        for (int step = 0; step < 4; ++step) {
+            auto* bar = new TEVQRibbonBar;
+            bar->addPage(QStringLiteral("a"), QString());
+            const QPointer<TEVQRibbonBar> alive(bar);
+            const auto close = [bar] { delete bar; };
+            connect(bar, &TEVQRibbonBar::currentPageChanged, bar, close);
+            connect(bar, &TEVQRibbonBar::layoutModeChanged, bar, close);
+            connect(bar, &TEVQRibbonBar::minimizedChanged, bar, close);
+            if (step == 0)
+                bar->setCurrentPage(0);
+            else if (step == 1)
+                bar->setLayoutMode(TEV_RIBBON_LAYOUT_COMPACT);
+            else if (step == 2)
+                bar->setMinimized(true);
+            else
+                bar->tabButtons()[0]->click(); // the current tab: the bar minimizes
+            QVERIFY2(!alive, qPrintable(QString::number(step)));
+        }
     }
 
     void pageListenerMayRebuildTheTabs()
