@@ -377,6 +377,8 @@ void TEVQCanvas::mouseReleaseEvent(QMouseEvent* e)
         m_mouseState = MouseIdle;
         return;
     }
+    m_mouseState = MouseIdle;
+    // The selection is announced last: a listener may delete the canvas.
     if (e->modifiers() != Qt::ShiftModifier) {
         RemoveAllSelected();
         AddSelectedControl(hit);
@@ -385,5 +387,4 @@ void TEVQCanvas::mouseReleaseEvent(QMouseEvent* e)
     } else {
         AddSelectedControl(hit);
     }
-    m_mouseState = MouseIdle;
 }

@@ -63,9 +63,14 @@ void TEVQCanvasWindow::setVisibilityOf(QWidget* w, bool on)
 
 void TEVQCanvasWindow::hideAllWidges()
 {
+    // The page's controls (they carry the "visibility" flag) are painted by the canvas, each on its own; a
+    // control's inner parts stay as the control keeps them, so that its picture holds them, as it does for a
+    // control made on the canvas.
     const QList<QWidget*> all = findChildren<QWidget*>();
-    for (QWidget* w : all)
-        w->setVisible(false);
+    for (QWidget* w : all) {
+        if (w->property("visibility").isValid())
+            w->setVisible(false);
+    }
 }
 
 // w's rectangle in page coordinates: its origin mapped up to the page, its own size.

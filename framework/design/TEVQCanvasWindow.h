@@ -53,7 +53,7 @@ public:
     void setBackgroundColor(const TEVQtLib::FillRes& fill) { m_backgroundFill = fill; }
     void setBackgroundImage(const QString& name, const TEVQtLib::ImageDesc& desc);
 
-    // Hides every widget below the page.
+    // Hides every control below the page (the widgets carrying the "visibility" flag); their inner parts stay.
     void hideAllWidges();
     // The deepest control under (x, y) (page coordinates) from w downward, clipped by its ancestors; null for
     // none or when w's "visibility" is false. Children whose "visibility" is false are passed over.

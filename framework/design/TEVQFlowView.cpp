@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 
 #include <algorithm>
 #include <cmath>
@@ -330,7 +331,11 @@ void TEVQFlowView::mousePressEvent(QMouseEvent* event)
     m_selectedId = id;
     markSelection();
     update();
+    // A listener may delete the view.
+    const QPointer<TEVQFlowView> alive(this);
     emit nodeActivated(id);
+    if (!alive)
+        return;
     if (!m_readOnly) {
         const QString portNode = portNodeAt(point);
         if (!portNode.isEmpty()) {
@@ -376,8 +381,11 @@ void TEVQFlowView::mouseReleaseEvent(QMouseEvent* event)
     if (m_connecting) {
         const QString target = nodeAt(event->localPos());
         const QString source = m_connectSourceId;
+        const QPointer<TEVQFlowView> alive(this);
         if (!target.isEmpty() && target != source)
             addConnection(source, target);
+        if (!alive)
+            return;
         m_connectSourceId.clear();
         m_connecting = false;
         update();

@@ -42,7 +42,9 @@ bool TEVQWindowDesignerImpl::serializeJsonValue(Json::Value*& json, bool load)
     Json::Value& element = *json;
     TEVQResourceManager* rm = TEVQResourceManager::getInstance();
     if (load) {
-        if (!json::has(element, "attr"))
+        // A theme's element restyles the window but loads no theme: the store it is read from would be replaced
+        // under it, and two themes naming each other would load each other without end.
+        if (!json::has(element, "attr") || rm->isLoadFromThemeRes())
             return result;
         const std::optional<std::string> theme = json::toString(json::get(json::get(element, "attr"), "theme"));
         if (!theme || theme->empty())

@@ -12,6 +12,17 @@ using namespace TEVQtLib;
 
 namespace TEVQtLib {
 
+// A widget the ribbon builds, styles and lays out itself takes no theme element of its own: a theme's element
+// for its type ("qtbutton", "qtcontainer") applied again by a theme change would replace the ribbon's palette
+// and its own layout.
+void detail::ribbonOwnLook(QWidget* widget)
+{
+    ITEVQWidgetBase* base = tevWidgetInterface(widget);
+    TEVQWidgetBase* record = base ? base->getControlBase() : nullptr;
+    if (TEVQWidgetBaseImpl* painter = record ? record->painter() : nullptr)
+        painter->setThemeNameValue(QString());
+}
+
 TEV_RIBBON_ITEM_SIZE tevRibbonItemSize(const QString& word)
 {
     if (word.compare(QLatin1String("medium"), Qt::CaseInsensitive) == 0)
@@ -50,6 +61,7 @@ QString tevRibbonPopupModeWord(int mode)
 
 TEVQRibbonGallery::TEVQRibbonGallery(QWidget* parent) : TEVQContainer(parent)
 {
+    detail::ribbonOwnLook(this);
     setChildLayout(NoUse);
     m_pageUp = new TEVQRibbonButton(this, nullptr, TEV_RIBBON_ITEM_SMALL);
     m_pageUp->setText(QStringLiteral("^"));
@@ -186,6 +198,7 @@ void TEVQRibbonGallery::page(bool down)
 TEVQRibbonGroup::TEVQRibbonGroup(const QString& id, const QString& title, QWidget* parent)
     : TEVQContainer(parent), m_groupId(id), m_title(title), m_page(qobject_cast<TEVQRibbonPage*>(parent))
 {
+    detail::ribbonOwnLook(this);
     setChildLayout(NoUse);
     setDrawBackground(false);
 }
@@ -407,6 +420,7 @@ void TEVQRibbonGroup::resizeEvent(QResizeEvent* event)
 TEVQRibbonPage::TEVQRibbonPage(const QString& id, const QString& title, QWidget* parent)
     : TEVQContainer(parent), m_pageId(id), m_title(title.isEmpty() ? id : title)
 {
+    detail::ribbonOwnLook(this);
     setChildLayout(NoUse);
     setDrawBackground(false);
     m_scrollLeft = new TEVQRibbonButton(this, nullptr, TEV_RIBBON_ITEM_SMALL);
@@ -589,8 +603,10 @@ TEVQRibbonBar::TEVQRibbonBar(QWidget* parent) : QWidget(parent)
     tabScrollLeft = new Button(tabRow, nullptr, TEV_RIBBON_ITEM_SMALL);
     tabScrollRight = new Button(tabRow, nullptr, TEV_RIBBON_ITEM_SMALL);
     tevSetImpl(new TEVQRibbonBarImpl(this), false);
-    for (TEVQContainer* c : {topRow, tabRow, pageArea, minimizedPopup})
+    for (TEVQContainer* c : {topRow, tabRow, pageArea, minimizedPopup}) {
+        detail::ribbonOwnLook(c);
         c->setChildLayout(TEVQContainer::NoUse);
+    }
     minimizedPopup->setWindowFlags(Qt::WindowFlags(0x809));
     minimizedPopup->installEventFilter(this);
     m_applicationButton->setObjectName(QStringLiteral("ribbonApplicationButton"));
@@ -777,8 +793,9 @@ bool TEVQRibbonBar::setCurrentPage(int index)
         m_tabButtons[i]->setChecked(m_tabPages[i] == page);
     }
     updateTabLayout();
+    const QPointer<TEVQRibbonBar> alive(this); // a listener may delete the bar
     emit currentPageChanged(index);
-    if (m_minimized)
+    if (alive && m_minimized)
         showMinimizedPopup();
     return true;
 }
@@ -938,7 +955,10 @@ void TEVQRibbonBar::setLayoutMode(TEV_RIBBON_LAYOUT_MODE mode)
         return;
     m_layoutMode = mode;
     m_groupRows = mode == TEV_RIBBON_LAYOUT_COMPACT ? 2 : 3;
+    const QPointer<TEVQRibbonBar> alive(this); // a listener may delete the bar
     emit layoutModeChanged(mode);
+    if (!alive)
+        return;
     updateGeometry();
     updateLayout();
 }
@@ -950,7 +970,10 @@ void TEVQRibbonBar::setMinimized(bool on)
     m_minimized = on;
     if (!on)
         hideMinimizedPopup();
+    const QPointer<TEVQRibbonBar> alive(this); // a listener may delete the bar
     emit minimizedChanged(on);
+    if (!alive)
+        return;
     updateGeometry();
     updateLayout();
 }
@@ -1025,7 +1048,10 @@ void TEVQRibbonBar::tabClicked(Page* page)
         return;
     if (page == m_currentPage && !m_minimized) {
         m_minimized = true;
+        const QPointer<TEVQRibbonBar> alive(this); // a listener may delete the bar
         emit minimizedChanged(true);
+        if (!alive)
+            return;
         updateGeometry();
         updateLayout();
         return;
@@ -1039,6 +1065,8 @@ void TEVQRibbonBar::clearContent()
     clearPages();
     for (TEVQRibbonContextGroup* g : m_contextGroups) {
         disconnect(g, &QObject::destroyed, this, &TEVQRibbonBar::forgetContextGroup);
+        // Until it goes, a caller may still hold it: it belongs to no bar and makes no pages.
+        g->m_bar = nullptr;
         g->deleteLater();
     }
     m_contextGroups.clear();
@@ -1150,7 +1178,8 @@ void TEVQRibbonBar::updateLayout()
     tabRow->setGeometry(0, compact ? 0 : h.top, width(), h.tab);
     topRow->setVisible(!compact);
     QWidget* host = compact ? static_cast<QWidget*>(tabRow) : topRow;
-    const int rowHeight = compact ? h.tab : h.top;
+    // The top row's widgets take its height in both modes; in compact mode never more than the tab row they sit in.
+    const int rowHeight = compact ? qMin(h.top, h.tab) : h.top;
     auto adopt = [host](QWidget* w) {
         if (w->parentWidget() != host) {
             const bool hidden = w->isHidden();

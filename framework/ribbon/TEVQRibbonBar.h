@@ -34,6 +34,10 @@ TEV_EXPORT TEV_RIBBON_LAYOUT_MODE tevRibbonLayoutMode(const QString& word);
 TEV_EXPORT TEV_RIBBON_POPUP_MODE tevRibbonPopupMode(const QString& word);
 TEV_EXPORT QString tevRibbonItemSizeWord(int size);
 TEV_EXPORT QString tevRibbonPopupModeWord(int mode);
+namespace detail {
+// Leaves a widget of the ribbon to the ribbon's palette: it takes no theme element of its own.
+void ribbonOwnLook(QWidget* widget);
+} // namespace detail
 
 class TEVQRibbonBar;
 class TEVQRibbonPage;

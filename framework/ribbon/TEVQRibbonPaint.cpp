@@ -130,6 +130,7 @@ void TEVQRibbonBarImpl::applyRibbonStyle()
 TEVQRibbonButton::TEVQRibbonButton(QWidget* parent, QAction* action, TEV_RIBBON_ITEM_SIZE size)
     : TEVQPushButton(parent), m_itemSize(size)
 {
+    detail::ribbonOwnLook(this);
     setMouseTracking(true);
     setFadeEnabled(false);
     connect(this, &QPushButton::clicked, this, &TEVQRibbonButton::onClicked);
@@ -273,11 +274,12 @@ void TEVQRibbonButton::onClicked()
 
 void TEVQRibbonButton::showPopupMenu()
 {
-    TEVQRibbonMenu* menu = m_popupMenu.data();
-    if (!menu)
+    if (!m_popupMenu)
         return;
+    // A listener may delete the button, and its menu with it.
+    const QPointer<TEVQRibbonButton> alive(this);
     emit menuAboutToShow();
-    if (m_popupMenu)
+    if (alive && m_popupMenu)
         m_popupMenu->popup(mapToGlobal(QPoint(0, height())));
 }
 

@@ -9,11 +9,13 @@
 #include "TEVQControlRegistry.h"
 #include "TEVQPageLoader.h"
 #include "TEVQResourceManager.h"
+#include "TEVQRibbonBar.h"
 #include "TEVQScrollBar.h"
 #include "TEVQtLib.h"
 
 #include <QDirIterator>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -603,6 +605,13 @@ private slots:
         // Beside the labels: the root container under the point (the page itself is hit where nothing covers it).
         QTest::mouseClick(canvas.get(), Qt::LeftButton, Qt::NoModifier, at(*canvas, canvas->GetCurWindow(), 5, 5));
         QCOMPARE(canvas->selectedControls().value(0), find(*canvas, "root"));
+
+        // A listener of the selection may delete the canvas.
+        TEVQCanvas* doomed = canvas.release();
+        const QPointer<TEVQCanvas> alive(doomed);
+        connect(doomed, &TEVQCanvas::widgetSelected, doomed, [doomed] { delete doomed; });
+        QTest::mouseClick(doomed, Qt::LeftButton, Qt::NoModifier, at(*doomed, a, 50, 20));
+        QVERIFY(!alive);
     }
 
     // A control's own inner widgets (a text edit's viewport) are not controls of the page: a click on them
@@ -715,6 +724,25 @@ private slots:
     }
 
     // A control far larger than the screen is painted by its visible part only.
+    // A control opened from a page file is painted whole, its inner parts included, as one made on the canvas
+    // is: the ribbon shows its tab.
+    void openedControlsPaintTheirInnerParts()
+    {
+        TEVQCanvas canvas;
+        canvas.resize(700, 300);
+        canvas.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&canvas));
+        const QString path = writePage(QStringLiteral("ribbon.json"),
+            R"({"w": 680, "h": 280, "elements": [{"type": "qtribbonbar", "name": "rib", "w": 600, "h": 160,
+                "attr": {"ribbon": {"schemaVersion": 1, "pages": [{"id": "home", "text": "Home"}]}}}]})");
+        QVERIFY(canvas.OpenJsonFile(path));
+        auto* bar = canvas.GetCurWindow()->findChild<TEVQRibbonBar*>(QStringLiteral("rib"));
+        QVERIFY(bar);
+        const QImage shot = canvas.grab().toImage();
+        // Inside the current tab's border: its own fill, not the row's (246, 248, 251) under it.
+        QCOMPARE(shot.pixelColor(at(canvas, bar->tabButtons()[0], 6, 3)), QColor(255, 255, 255));
+    }
+
     void hugeControlPaints()
     {
         TEVQCanvas canvas;

@@ -145,6 +145,23 @@ private slots:
         page["attr"] = "not an object";
         designer.readJsonValue(&page);
         QCOMPARE(rm()->getThemePath(), loaded);
+
+        // A theme's element for the designer restyles it but loads no theme: two themes naming each other
+        // would load each other without end.
+        const QString ping = m_dir.filePath("ping"), pong = m_dir.filePath("pong");
+        const auto themeNaming = [](const QString& other) {
+            return QStringLiteral(R"({"elements":[{"child":[{"name":"qtwindow","attr":{"theme":"%1"}}]}]})")
+                .arg(other)
+                .toUtf8();
+        };
+        for (const QString& dir : {ping, pong})
+            QVERIFY(tevtest::writeFile(dir + "/style.json", R"({"style":[{"type":1,"name":"bg","clr":"ff102030"}]})"));
+        QVERIFY(tevtest::writeFile(ping + "/theme.json", themeNaming(pong)));
+        QVERIFY(tevtest::writeFile(pong + "/theme.json", themeNaming(ping)));
+        TEVQWindowDesigner outer;
+        new TEVQWindowDesigner(&outer);
+        QVERIFY(rm()->loadThemeDir(ping));
+        QCOMPARE(rm()->getThemePath(), ping);
     }
 
     void writesTheLoadedTheme()

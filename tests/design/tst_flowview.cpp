@@ -5,6 +5,7 @@
 #include "TEVQFlowView.h"
 
 #include <QMouseEvent>
+#include <QPointer>
 #include <QSignalSpy>
 
 #include <limits>
@@ -213,6 +214,26 @@ private slots:
         view.setReadOnly(true);
         sendMouse(&view, QEvent::MouseMove, {100, 100});
         QCOMPARE(moved.count(), 0);
+    }
+
+    // A listener may delete the view from the press's activation or from the new connection's signal.
+    void listenerDeletesTheView()
+    {
+        for (const bool onConnect : {false, true}) {
+            auto* view = new TEVQFlowView;
+            twoNodes(*view);
+            view->setReadOnly(false);
+            const QPointer<TEVQFlowView> alive(view);
+            const auto close = [view] { delete view; };
+            if (onConnect)
+                connect(view, &TEVQFlowView::connectionCreated, view, close);
+            else
+                connect(view, &TEVQFlowView::nodeActivated, view, close);
+            sendMouse(view, QEvent::MouseButtonPress, {62, 150}); // the left port of "a"
+            if (alive)
+                sendMouse(view, QEvent::MouseButtonRelease, {300, 150});
+            QVERIFY(!alive);
+        }
     }
 
     // Numbers that are no sizes (not a number, infinite, huge) neither break the width rule nor the painting: a

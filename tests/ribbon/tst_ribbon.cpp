@@ -17,6 +17,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -391,6 +392,15 @@ private slots:
         QCOMPARE(bar.currentPage(), -1);
         QCOMPARE(current.last()[0].toInt(), -1);
         QCOMPARE(ctx->pageCount(), 0);
+
+        // A load lets the bar's groups go once control returns; until then a group still held by its caller
+        // belongs to no bar and makes no pages.
+        QVERIFY(bar.loadConfigJson(QString::fromLatin1(kSmall)));
+        QVERIFY(!ctx->addPage(QStringLiteral("late"), QString()));
+        ctx->setColor(Qt::blue);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        bar.addPage(QStringLiteral("after"), QString());
+        QCOMPARE(bar.pageCount(), 3);
     }
 
     // When the current page moves because a page went away or a context group was hidden, listeners hear of it
@@ -636,6 +646,29 @@ private slots:
         QVERIFY(!bar.findAction(QStringLiteral("reload")));
     }
 
+    // A listener of the page, mode or minimized signal may delete the bar, also from a tab's click.
+    void stateListenerMayDeleteTheBar()
+    {
+        for (int step = 0; step < 4; ++step) {
+            auto* bar = new TEVQRibbonBar;
+            bar->addPage(QStringLiteral("a"), QString());
+            const QPointer<TEVQRibbonBar> alive(bar);
+            const auto close = [bar] { delete bar; };
+            connect(bar, &TEVQRibbonBar::currentPageChanged, bar, close);
+            connect(bar, &TEVQRibbonBar::layoutModeChanged, bar, close);
+            connect(bar, &TEVQRibbonBar::minimizedChanged, bar, close);
+            if (step == 0)
+                bar->setCurrentPage(0);
+            else if (step == 1)
+                bar->setLayoutMode(TEV_RIBBON_LAYOUT_COMPACT);
+            else if (step == 2)
+                bar->setMinimized(true);
+            else
+                bar->tabButtons()[0]->click(); // the current tab: the bar minimizes
+            QVERIFY2(!alive, qPrintable(QString::number(step)));
+        }
+    }
+
     void pageListenerMayRebuildTheTabs()
     {
         TEVQRibbonBar bar;
@@ -807,6 +840,36 @@ private slots:
         data.setJsonData(QStringLiteral(R"({"attr": {"groupRows": 3, "minimized": true}})"));
         QCOMPARE(data.groupRows(), 2);
         QVERIFY(!data.isMinimized());
+    }
+
+    // A theme that styles every push button and container by type gives the ribbon's own widgets no look of
+    // their own: they keep the ribbon's palette when they are made and when the theme is applied again. (Last: the
+    // theme stays loaded.)
+    void themeTypeElementsLeaveTheRibbonLook()
+    {
+        TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+        QTemporaryDir dir;
+        QVERIFY(tevtest::writeFile(dir.filePath(QStringLiteral("style.json")),
+                                   R"({"style": [{"type": 1, "name": "plain", "clr": "ff102030"}]})"));
+        QVERIFY(tevtest::writeFile(dir.filePath(QStringLiteral("theme.json")), R"({"elements": [{"child": [
+            {"type": "qtbutton", "name": "qtbutton", "style": [["plain", 1, 0]]},
+            {"type": "qtcontainer", "name": "qtcontainer", "style": [["plain", 1, 0]]}]}]})"));
+        QVERIFY(rm->loadThemeDir(dir.path()));
+        QWidget host;
+        rm->registerWindowWidget(&host);
+        auto* bar = new TEVQRibbonBar(&host);
+        auto* action = new QAction(QStringLiteral("A"), bar);
+        TEVQRibbonButton* button = bar->addPage(QStringLiteral("p"), QString())->addGroup(QStringLiteral("g"), QString())
+                                       ->addLargeAction(action);
+        const TEVQRibbonBarImpl* impl = bar->ribbonImpl();
+        for (int pass = 0; pass < 2; ++pass) {
+            QCOMPARE(button->painter()->backgrounds[0].fillRes.fillColor, impl->buttonBackgrounds[0].fillRes.fillColor);
+            QCOMPARE(bar->tabButtons()[0]->painter()->backgrounds[0].fillRes.fillColor,
+                     impl->tabBackgrounds[0].fillRes.fillColor);
+            QCOMPARE(bar->tabRowWidget()->getBackground().fillRes.fillColor, impl->rowBackground.fillRes.fillColor);
+            rm->themeChange();
+        }
+        rm->unregisterWindowWidget(&host);
     }
 };
 

@@ -9,6 +9,7 @@
 #include "TEVQtLib.h"
 
 #include <QPainter>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QWheelEvent>
 
@@ -282,6 +283,7 @@ private slots:
 
         bar.setLayoutMode(TEV_RIBBON_LAYOUT_COMPACT);
         QCOMPARE(quick->parentWidget(), bar.tabRowWidget());
+        QCOMPARE(quick->geometry(), QRect(4, 3, 28, 24)); // the top row's height also in the tab row
         QVERIFY(!bar.topRowWidget()->isVisible());
         QCOMPARE(bar.pageAreaWidget()->geometry(), QRect(0, 31, 700, 99));
         QCOMPARE(bar.groupRows(), 2);
@@ -430,6 +432,16 @@ private slots:
         QCOMPARE(b.popupIndicatorRect(), QRect(0, 48, 100, 20));
         delete b.popupMenu();
         QVERIFY(b.popupIndicatorRect().isNull());
+
+        // A listener of the menu's announcement may delete the button, and its menu with it.
+        auto* doomed = new TEVQRibbonButton(nullptr, nullptr, TEV_RIBBON_ITEM_SMALL);
+        doomed->setPopupMenu(new TEVQRibbonMenu);
+        doomed->setPopupMode(TEV_RIBBON_POPUP_INSTANT);
+        doomed->resize(60, 24);
+        const QPointer<TEVQRibbonButton> alive(doomed);
+        connect(doomed, &TEVQRibbonButton::menuAboutToShow, doomed, [doomed] { delete doomed; });
+        QTest::mousePress(doomed, Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(!alive);
     }
 
     // ---- pixels ----
