@@ -5,6 +5,7 @@
 // Run under a display (xvfb-run). The theme directory is copied beside this executable at build time.
 #include "DashboardStartup.h"
 #include "PhotovoltaicPlantWindow.h"
+#include "SolarPlantDiagramWidget.h"
 #include "SolarPlantSimulator.h"
 #include "TEVQChartBase.h"
 #include "TEVQLabel.h"
@@ -13,7 +14,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QImage>
 #include <QOpenGLWidget>
+#include <QPainter>
 #include <QProcess>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -159,6 +162,28 @@ void report(const char* what, double ours, double reference, const char* unit)
                 reference > 0 ? ours / reference : 0.0);
 }
 
+// A widget of the diagrams' size that only fills itself white: the least a repaint of one costs.
+class WhiteWidget : public QWidget
+{
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Qt::white); }
+};
+
+// Median time of rendering w into an image of its size, after calling before() each round (untimed).
+template <class Before>
+double renderUs(QWidget& w, int rounds, Before before)
+{
+    QImage img(w.size(), QImage::Format_ARGB32_Premultiplied);
+    std::vector<double> us;
+    for (int i = 0; i < rounds; ++i) {
+        before(i);
+        const auto start = Clock::now();
+        w.render(&img);
+        us.push_back(usSince(start));
+    }
+    return median(us);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -241,6 +266,30 @@ int main(int argc, char** argv)
     }
     report("full tick, CPU time (median of 60)", median(tick), median(paintOnly), "ms");
     std::printf("  (reference: the same repaint without a tick; goal: a tick under 10 ms, 1%% of a core at 1 Hz)\n");
+
+    // The plant diagrams at 1000x600: a repaint after a new snapshot (the kept frame and captions, the snapshot's
+    // markers or values over them), beside a widget of the same size that only fills itself white.
+    {
+        WhiteWidget white;
+        white.resize(1000, 600);
+        const double floorUs = renderUs(white, 200, [](int) {});
+        const char* names[3] = {"status board repaint after a snapshot", "single-line repaint after a snapshot",
+                                "network repaint after a snapshot"};
+        for (int mode = 0; mode < 3; ++mode) {
+            SolarPlantDiagramWidget diagram(mode);
+            diagram.resize(1000, 600);
+            sim->advance();
+            PlantSnapshot s = sim->snapshot();
+            const double us = renderUs(diagram, 200, [&](int i) {
+                s.activePower = 10.0 + i % 7;
+                if (!s.inverters.isEmpty())
+                    s.inverters[0].status = i % 4;
+                diagram.setSnapshot(s);
+            });
+            report(names[mode], us, floorUs, "us");
+        }
+        std::printf("  (reference: a widget of the same size that only fills itself white)\n");
+    }
 
     // Resident memory over 100,000 ticks driven directly (every refresh, cards and charts; no repaint).
     const long startKiB = residentKiB();
