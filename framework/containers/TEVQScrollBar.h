@@ -2,6 +2,7 @@
 // The framework's themed scroll bar. Background, the two arrow buttons and the thumb are painted from fill
 // styles per part state, with optional icons; the thickness can be fixed. A new bar is hidden: its owner (a
 // container, a view, the text edit) shows it when it is needed.
+#include "TEVPaintCache.h"
 #include "TEVQWidgetMacros.h"
 #include "TEVStyleDesc.h"
 
@@ -63,6 +64,8 @@ private:
     };
     TEVQScrollBar* bar() const;
     PartState m_parts[3];
+    // The three icons as drawn: an SVG is rendered once for its size, not at every paint (a scroll repaints).
+    TEVQtLib::TEVIconCache m_icons;
 };
 
 class TEV_EXPORT TEVQScrollBar : public QScrollBar, public TEVQtLib::ITEVQWidgetBase
