@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <climits>
 #include <functional>
 
 using namespace TEVQtLib;
@@ -917,6 +918,18 @@ private slots:
         moveTo(parent, QPoint(250, 200));
         releaseAt(parent, QPoint(250, 200));
         QCOMPARE(s->geometry(), QRect(100, 100, 101, 51));
+
+        // A minimum of any size (page files store it as given) gives the largest width a widget may have.
+        s->setGeometry(100, 100, 200, 150);
+        s->setMinWidth(INT_MAX);
+        s->setMinHeight(INT_MAX);
+        drag(parent, QPoint(349, 299), QPoint(360, 310));
+        QCOMPARE(s->geometry(), QRect(100, 100, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+        s->setGeometry(100, 100, 200, 150);
+        drag(parent, QPoint(151, 151), QPoint(141, 141)); // the top-left corner: the bottom-right one stays
+        QCOMPARE(s->geometry(), QRect(QPoint(300 - QWIDGETSIZE_MAX, 250 - QWIDGETSIZE_MAX), QPoint(299, 249)));
+        s->setMinWidth(120);
+        s->setMinHeight(80);
 
         // Resize off: the border is ordinary area and the press drags.
         s->setResizeable(false);
