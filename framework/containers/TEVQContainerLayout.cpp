@@ -162,6 +162,7 @@ void TEVQContainerImpl::forgetBar(QObject* child)
     QObject::disconnect(child, nullptr, this, nullptr);
     if (QScrollBar* bar = qobject_cast<QScrollBar*>(child))
         setBoundBarFlag(bar, false);
+    const bool wasScrolled = (child == hBarId && scrollX != 0) || (child == vBarId && scrollY != 0);
     if (child == hBarId) {
         hBar.clear();
         hBarId = nullptr;
@@ -172,6 +173,8 @@ void TEVQContainerImpl::forgetBar(QObject* child)
         vBarId = nullptr;
         scrollY = 0;
     }
+    if (wasScrolled)
+        placeAtOffsets();
 }
 
 int TEVQContainerImpl::visibleBarThickness(bool horizontal) const
@@ -805,7 +808,16 @@ bool TEVQContainerImpl::scrollUnaffected(QWidget* w, QEvent::Type type, const QR
 
 void TEVQContainerImpl::applyScrollOffset()
 {
-    if (scrollBusy || !owner || (!liveBar(true) && !liveBar(false)))
+    if (!liveBar(true) && !liveBar(false))
+        return;
+    placeAtOffsets();
+}
+
+void TEVQContainerImpl::placeAtOffsets()
+{
+    // Also without bars: a bar that goes away takes its offset with it, and the children scrolled by it come
+    // back to their unscrolled places instead of staying out of reach.
+    if (scrollBusy || !owner)
         return;
     scrollBusy = true;
     for (QWidget* w : childWidgets()) {
@@ -821,6 +833,9 @@ void TEVQContainerImpl::bindScrollBar(TEVQScrollBar* bar, bool horizontal)
     QPointer<QScrollBar>& slot = horizontal ? hBar : vBar;
     const QObject*& slotId = horizontal ? hBarId : vBarId;
     QScrollBar* newBar = bar;
+    // A bar the container lies inside cannot become its child: the widget tree would close into a loop.
+    if (newBar && owner && newBar->isAncestorOf(owner))
+        return;
     if (newBar != slotId) {
         if (QScrollBar* old = liveBar(horizontal)) {
             setBoundBarFlag(old, false);
@@ -844,7 +859,11 @@ void TEVQContainerImpl::bindScrollBar(TEVQScrollBar* bar, bool horizontal)
                 applyScrollOffset();
             });
         } else {
-            (horizontal ? scrollX : scrollY) = 0;
+            int& offset = horizontal ? scrollX : scrollY;
+            const bool wasScrolled = offset != 0;
+            offset = 0;
+            if (wasScrolled)
+                placeAtOffsets();
         }
     }
     updateScroll();
