@@ -145,7 +145,9 @@ void TEVQWindowImpl::press(const QPoint& global, Qt::MouseButton button, int see
     if (canDrag && !maximized && button == Qt::LeftButton) {
         bool allowed = seededDrag == 1;
         if (seededDrag < 0) {
-            QWidget* w = hitTest(owner, local.x(), local.y());
+            // The widget the press is for: one that lets presses through (a spacer) is not it, as for the
+            // frame test of a frameless window.
+            QWidget* w = owner->childAt(local);
             allowed = true;
             if (w && w != owner) {
                 if (ITEVQWidgetBase* base = tevWidgetInterface(w)) {

@@ -5,6 +5,7 @@
 
 #include "TEVQContainer.h"
 #include "TEVQResourceManager.h"
+#include "TEVQSpacer.h"
 #include "TEVQSubWin.h"
 #include "TEVQWidgetMacros.h"
 #include "TEVQWindow.h"
@@ -878,6 +879,12 @@ private slots:
         s->setCaptionHeight(30);
         drag(parent, QPoint(250, 200), QPoint(270, 220)); // from (100, 50) in the sub-window
         QCOMPARE(s->pos(), QPoint(100, 100));
+        // A spacer in the caption lets the press through to the sub-window beneath it, which then drags.
+        auto* gap = new TEVQSpacer(s);
+        gap->setGeometry(0, 0, 200, 30);
+        gap->show();
+        drag(parent, QPoint(250, 160), QPoint(270, 180)); // from (100, 10), over the spacer
+        QCOMPARE(s->pos(), QPoint(120, 120));
     }
 
     void subWindowResizeLimits()
