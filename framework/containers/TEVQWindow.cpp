@@ -283,8 +283,13 @@ void TEVQWindowImpl::setResizeable(bool on)
 void TEVQWindowImpl::setTransparent(bool on)
 {
     if (on) {
+        // Qt hides a widget whose window flags change; a window that was shown stays shown (once its
+        // attributes are set, so that the window system's new window is made translucent).
+        const bool shown = owner->isVisible();
         owner->setWindowFlag(Qt::FramelessWindowHint, true);
         owner->setAttribute(Qt::WA_TranslucentBackground, true);
+        if (shown && !owner->isVisible())
+            owner->show();
     } else {
         owner->setAttribute(Qt::WA_TranslucentBackground, false);
     }
@@ -377,7 +382,12 @@ void TEVQWindow::setBackgroundImage(const QString& name, const ImageDesc& desc)
 
 void TEVQWindow::setShowBackground(bool on) { d->showBackground = on; }
 void TEVQWindow::setUseFillColor(bool on) { d->useFillColor = on; }
-void TEVQWindow::setTransparent(bool on) { d->setTransparent(on); }
+void TEVQWindow::setTransparent(bool on)
+{
+    m_changingFlags = true;
+    d->setTransparent(on);
+    m_changingFlags = false;
+}
 void TEVQWindow::setX(int x) { d->setX(x); }
 void TEVQWindow::setY(int y) { d->setY(y); }
 void TEVQWindow::setMDIArea(TEVQMDIArea* area) { d->mdiArea = area; }
@@ -445,7 +455,7 @@ void TEVQWindow::hideEvent(QHideEvent* event)
     QDialog::hideEvent(event);
     // Hidden by the program (accept, done, hide): a modal loop must not go on running for a window nobody sees.
     // A window system's hide (minimising) leaves it running.
-    if (!event->spontaneous() && d->modalLoop)
+    if (!event->spontaneous() && d->modalLoop && !m_changingFlags)
         d->modalLoop->exit(0);
 }
 

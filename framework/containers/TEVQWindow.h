@@ -191,6 +191,7 @@ private:
     QPointer<QWindow> m_watchedHandle;
     QRect m_restoreGeometry;      // geometry before a maximise this window applied itself
     bool m_placedMaximized = false;
+    bool m_changingFlags = false; // the hide that a change of window flags brings is not the user's
 };
 
 } // namespace TEVQtLib

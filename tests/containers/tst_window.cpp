@@ -741,6 +741,18 @@ private slots:
             QCOMPARE(w.isVisible(), way.visible);
             QCOMPARE(w.windowModality(), Qt::ApplicationModal);
         }
+        // Made frameless and translucent while it runs (a page's "trans"): it stays shown, and the loop runs on.
+        bool shownToTheEnd = false;
+        QTimer::singleShot(10, &w, [&w]() { w.setTransparent(true); });
+        QTimer::singleShot(60, &w, [&]() {
+            shownToTheEnd = w.isVisible();
+            w.closeModal();
+        });
+        guard.start(5000);
+        w.doModal();
+        guard.stop();
+        QVERIFY(shownToTheEnd);
+        QVERIFY(w.windowFlags().testFlag(Qt::FramelessWindowHint));
         // Leaving a loop that is not running does nothing.
         w.closeModal();
         w.close();
