@@ -4,7 +4,6 @@
 #include <QWindow>
 
 #include <algorithm>
-#include <climits>
 
 namespace TEVQtLib {
 namespace platform {
@@ -130,7 +129,7 @@ FrameResizeStep frameResizeStep(int edge, const QRect& geometry, const QPoint& p
                                 const QSize& minSize, const QRect& bounds)
 {
     // In 64 bits: a minimum from a page file may be any int, and the edges it gives must not overflow. The
-    // result is kept within the int range.
+    // result's coordinates are kept within +-2^30, so that its far edges fit an int too.
     FrameResizeStep out{geometry, pressPos};
     const bool leftEdge = edge == 0 || edge == 6 || edge == 7;
     const bool rightEdge = edge == 1 || edge == 4 || edge == 5;
@@ -139,7 +138,7 @@ FrameResizeStep frameResizeStep(int edge, const QRect& geometry, const QPoint& p
     const qint64 minW = std::max(0, minSize.width());
     const qint64 minH = std::max(0, minSize.height());
     const bool bounded = bounds.isValid();
-    auto toInt = [](qint64 v) { return int(qBound<qint64>(INT_MIN, v, INT_MAX)); };
+    auto toInt = [](qint64 v) { return int(qBound<qint64>(-(qint64(1) << 30), v, qint64(1) << 30)); };
     qint64 x = geometry.x();
     qint64 y = geometry.y();
     qint64 w = geometry.width();
@@ -188,11 +187,13 @@ FrameResizeStep frameResizeStep(int edge, const QRect& geometry, const QPoint& p
     if (w > maxSide) {
         if (leftEdge)
             x += w - maxSide;
+        pressX += leftEdge ? w - maxSide : maxSide - w;
         w = maxSide;
     }
     if (h > maxSide) {
         if (topEdge)
             y += h - maxSide;
+        pressY += topEdge ? h - maxSide : maxSide - h;
         h = maxSide;
     }
     out.geometry = QRect(toInt(x), toInt(y), int(w), int(h));
