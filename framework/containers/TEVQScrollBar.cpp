@@ -306,6 +306,15 @@ void TEVQScrollBar::leaveEvent(QEvent* event)
     QWidget::leaveEvent(event);
 }
 
+void TEVQScrollBar::hideEvent(QHideEvent* event)
+{
+    // Hidden under a pressed part (a view that no longer needs its bar while the thumb is dragged), the bar
+    // would otherwise show that part pressed when it is shown again, until a release that never comes.
+    if (TEVQScrollBarImpl* d = painter())
+        d->resetPartStates();
+    QScrollBar::hideEvent(event);
+}
+
 ControlInfo TEVQScrollBar::getProps()
 {
     using W = TEVQScrollBar;

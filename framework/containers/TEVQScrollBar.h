@@ -43,6 +43,12 @@ public:
     QRect partRect(Part part) const;
     // The part's current state (a CtrlState value).
     int partState(Part part) const { return m_parts[part].state; }
+    // Every part back to normal: the pointer has no part of a hidden bar (its release may never come back).
+    void resetPartStates()
+    {
+        for (PartState& p : m_parts)
+            p.state = 0;
+    }
 
     TEVQtLib::FillStyle background;
     // Four styles (CtrlState order) per part.
@@ -113,6 +119,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void init();

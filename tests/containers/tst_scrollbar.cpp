@@ -170,6 +170,16 @@ private slots:
         mouse(&c.bar, QEvent::MouseMove, up.center(), Qt::NoButton);
         QCOMPARE(c.state(Part::PartDown), 0);
         QCOMPARE(c.state(Part::PartUp), 1);
+
+        // Hidden while its thumb is held (its view no longer needs it), it comes back with every part normal.
+        c.bar.setAttribute(Qt::WA_DontShowOnScreen);
+        c.bar.show();
+        mouse(&c.bar, QEvent::MouseButtonPress, c.rect(Part::PartThumb).center());
+        QCOMPARE(c.state(Part::PartThumb), 2);
+        c.bar.hide();
+        c.bar.show();
+        QCOMPARE(c.state(Part::PartThumb), 0);
+        QCOMPARE(c.state(Part::PartUp), 0);
     }
 
     void paintsEachPart()
