@@ -222,6 +222,19 @@ void TEVQWindowImpl::release()
     clearMousePressActive();
 }
 
+void TEVQWindowImpl::cancelPress()
+{
+    if (!owner)
+        return;
+    if (resizeEdge != -1) {
+        resizeEdge = -1;
+        owner->setCursor(Qt::ArrowCursor);
+    }
+    dragging = false;
+    if (g_mousePressActive && g_pressOwner == owner)
+        clearMousePressActive();
+}
+
 void TEVQWindowImpl::paint()
 {
     if (!showBackground || !owner)
@@ -453,6 +466,8 @@ void TEVQWindow::showEvent(QShowEvent* event)
 void TEVQWindow::hideEvent(QHideEvent* event)
 {
     QDialog::hideEvent(event);
+    if (!event->spontaneous())
+        d->cancelPress();
     // Hidden by the program (accept, done, hide): a modal loop must not go on running for a window nobody sees.
     // A window system's hide (minimising) leaves it running.
     if (!event->spontaneous() && d->modalLoop && !m_changingFlags)

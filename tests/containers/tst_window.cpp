@@ -950,6 +950,18 @@ private slots:
         s->setMinWidth(120);
         s->setMinHeight(80);
 
+        // Hidden in the middle of a resize: shown again, it does not follow the pointer, and the presses of
+        // other windows are not blocked.
+        s->setGeometry(100, 100, 200, 150);
+        pressAt(parent, QPoint(349, 220));
+        QCOMPARE(implOf(s)->resizeEdge, 1);
+        s->hide();
+        QVERIFY(!TEVQWindowImpl::mousePressActive());
+        s->show();
+        moveTo(parent, QPoint(300, 220));
+        QCOMPARE(s->geometry(), QRect(100, 100, 200, 150));
+        releaseAt(parent, QPoint(300, 220));
+
         // Resize off: the border is ordinary area and the press drags.
         s->setResizeable(false);
         pressAt(parent, QPoint(150, 150));
