@@ -6,6 +6,7 @@
 #include "TEVQScrollBar.h"
 #include "TEVQSpacer.h"
 
+#include <QSignalBlocker>
 #include <QVariantAnimation>
 
 #include <vector>
@@ -908,10 +909,15 @@ bool TEVQContainerImpl::startResizeAnimation(const QSize& from, const QSize& to,
         });
     }
     animating = true;
-    animation->setDuration(durationMs);
-    animation->setStartValue(a);
-    animation->setEndValue(b);
-    animation->setEasingCurve(QEasingCurve::OutCubic);
+    {
+        // A reused animation reports the value at its current time (the end of its last run) when its values
+        // are set: the new end size would be applied before the start size.
+        const QSignalBlocker quiet(animation);
+        animation->setDuration(durationMs);
+        animation->setStartValue(a);
+        animation->setEndValue(b);
+        animation->setEasingCurve(QEasingCurve::OutCubic);
+    }
     applyAnimatedSize(a);
     animation->start();
     return true;
