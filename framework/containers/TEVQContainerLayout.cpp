@@ -176,6 +176,9 @@ void TEVQContainerImpl::forgetBar(QObject* child)
     }
     if (wasScrolled)
         placeAtOffsets();
+    // The room the bar may have taken goes back to the children.
+    if (childLayout != 4)
+        doLayout();
 }
 
 int TEVQContainerImpl::visibleBarThickness(bool horizontal) const
@@ -837,8 +840,10 @@ void TEVQContainerImpl::bindScrollBar(TEVQScrollBar* bar, bool horizontal)
     // A bar the container lies inside cannot become its child: the widget tree would close into a loop.
     if (newBar && owner && newBar->isAncestorOf(owner))
         return;
+    bool gaveRoomBack = false;
     if (newBar != slotId) {
         if (QScrollBar* old = liveBar(horizontal)) {
+            gaveRoomBack = old->isVisibleTo(owner);
             setBoundBarFlag(old, false);
             old->hide();
             old->removeEventFilter(owner);
@@ -867,6 +872,9 @@ void TEVQContainerImpl::bindScrollBar(TEVQScrollBar* bar, bool horizontal)
                 placeAtOffsets();
         }
     }
+    // A shown bar that goes gives its room back to the children.
+    if (gaveRoomBack && childLayout != 4)
+        doLayout();
     updateScroll();
 }
 

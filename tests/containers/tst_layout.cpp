@@ -639,6 +639,19 @@ private slots:
         QCOMPARE(tall->y(), 0);
         delete s.v;
 
+        // The room a shown bar took goes back to the children when the bar is unbound or deleted (the column
+        // then fits the view, as any later pass would make it).
+        for (const bool unbind : {true, false}) {
+            Scrolled col(QSize(100, 100), TEVQContainer::Vertical);
+            TEVQContainer* wide = addChild(col.c, QSize(10, 500), LayoutSizePolicyFree, LayoutSizePolicyFixed);
+            QCOMPARE(wide->width(), 100 - col.v->sizeHint().width());
+            if (unbind)
+                col.c.bindScrollBar(nullptr, false);
+            else
+                delete col.v;
+            QCOMPARE(wide->geometry(), QRect(0, 0, 100, 100));
+        }
+
         // A bar the container lies inside is refused.
         TEVQScrollBar outer;
         auto* inner = new TEVQContainer(&outer);
