@@ -266,6 +266,13 @@ void TEVQWindowImpl::resizeChildren()
 
 void TEVQWindowImpl::centerWindow()
 {
+    if (owner && !owner->isWindow() && owner->parentWidget()) {
+        // A sub-window inside another widget is placed in that widget's coordinates: centred on the screen's
+        // middle it could land wholly outside its parent, out of reach.
+        const QSize area = owner->parentWidget()->size();
+        owner->move((area.width() - owner->width()) / 2, (area.height() - owner->height()) / 2);
+        return;
+    }
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!owner || !screen)
         return;

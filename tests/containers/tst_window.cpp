@@ -814,6 +814,10 @@ private slots:
         w.centerWindow();
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         QCOMPARE(w.pos(), QPoint(screen.x() + (screen.width() - 301) / 2, screen.y() + (screen.height() - 201) / 2));
+        // A sub-window inside a widget is centred in it.
+        SubWinHost h(QRect(10, 10, 201, 151));
+        h.sub->centerWindow();
+        QCOMPARE(h.sub->pos(), QPoint(199, 124));
     }
 
     // ---- sub-window ---------------------------------------------------------------------------------------------
