@@ -556,8 +556,10 @@ void TEVQContainer::wheelEvent(QWheelEvent* e)
     const int dy = e->angleDelta().y();
     // A wheel turn without a vertical part (tilt, horizontal wheel) is not ours to scroll.
     if (bar && bar->isVisibleTo(this) && bar->maximum() > 0 && dy != 0) {
-        const int step = qMax(bar->singleStep(), 24);
-        bar->setValue(bar->value() + step * (dy > 0 ? -1 : 1));
+        // In 64 bits: the bar's single step may be any int.
+        const qint64 step = qMax(bar->singleStep(), 24);
+        const qint64 value = qint64(bar->value()) + step * (dy > 0 ? -1 : 1);
+        bar->setValue(int(qBound<qint64>(bar->minimum(), value, bar->maximum())));
         e->accept();
         return;
     }

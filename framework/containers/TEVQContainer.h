@@ -43,6 +43,8 @@ public:
     void updateScroll();
     // Every managed child at its unscrolled rectangle moved by (-scrollX, -scrollY).
     void applyScrollOffset();
+    // applyScrollOffset without its test for a bound bar.
+    void placeAtOffsets();
     // The layout pass unless the mode is 4, then the scroll update.
     void relayout();
     void bindScrollBar(TEVQScrollBar* bar, bool horizontal);

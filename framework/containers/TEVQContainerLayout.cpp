@@ -6,6 +6,7 @@
 #include "TEVQScrollBar.h"
 #include "TEVQSpacer.h"
 
+#include <QSignalBlocker>
 #include <QVariantAnimation>
 
 #include <vector>
@@ -162,6 +163,7 @@ void TEVQContainerImpl::forgetBar(QObject* child)
     QObject::disconnect(child, nullptr, this, nullptr);
     if (QScrollBar* bar = qobject_cast<QScrollBar*>(child))
         setBoundBarFlag(bar, false);
+    const bool wasScrolled = (child == hBarId && scrollX != 0) || (child == vBarId && scrollY != 0);
     if (child == hBarId) {
         hBar.clear();
         hBarId = nullptr;
@@ -172,6 +174,11 @@ void TEVQContainerImpl::forgetBar(QObject* child)
         vBarId = nullptr;
         scrollY = 0;
     }
+    if (wasScrolled)
+        placeAtOffsets();
+    // The room the bar may have taken goes back to the children.
+    if (childLayout != 4)
+        doLayout();
 }
 
 int TEVQContainerImpl::visibleBarThickness(bool horizontal) const
@@ -805,7 +812,16 @@ bool TEVQContainerImpl::scrollUnaffected(QWidget* w, QEvent::Type type, const QR
 
 void TEVQContainerImpl::applyScrollOffset()
 {
-    if (scrollBusy || !owner || (!liveBar(true) && !liveBar(false)))
+    if (!liveBar(true) && !liveBar(false))
+        return;
+    placeAtOffsets();
+}
+
+void TEVQContainerImpl::placeAtOffsets()
+{
+    // Also without bars: a bar that goes away takes its offset with it, and the children scrolled by it come
+    // back to their unscrolled places instead of staying out of reach.
+    if (scrollBusy || !owner)
         return;
     scrollBusy = true;
     for (QWidget* w : childWidgets()) {
@@ -821,8 +837,13 @@ void TEVQContainerImpl::bindScrollBar(TEVQScrollBar* bar, bool horizontal)
     QPointer<QScrollBar>& slot = horizontal ? hBar : vBar;
     const QObject*& slotId = horizontal ? hBarId : vBarId;
     QScrollBar* newBar = bar;
+    // A bar the container lies inside cannot become its child: the widget tree would close into a loop.
+    if (newBar && owner && newBar->isAncestorOf(owner))
+        return;
+    bool gaveRoomBack = false;
     if (newBar != slotId) {
         if (QScrollBar* old = liveBar(horizontal)) {
+            gaveRoomBack = old->isVisibleTo(owner);
             setBoundBarFlag(old, false);
             old->hide();
             old->removeEventFilter(owner);
@@ -844,9 +865,16 @@ void TEVQContainerImpl::bindScrollBar(TEVQScrollBar* bar, bool horizontal)
                 applyScrollOffset();
             });
         } else {
-            (horizontal ? scrollX : scrollY) = 0;
+            int& offset = horizontal ? scrollX : scrollY;
+            const bool wasScrolled = offset != 0;
+            offset = 0;
+            if (wasScrolled)
+                placeAtOffsets();
         }
     }
+    // A shown bar that goes gives its room back to the children.
+    if (gaveRoomBack && childLayout != 4)
+        doLayout();
     updateScroll();
 }
 
@@ -889,10 +917,15 @@ bool TEVQContainerImpl::startResizeAnimation(const QSize& from, const QSize& to,
         });
     }
     animating = true;
-    animation->setDuration(durationMs);
-    animation->setStartValue(a);
-    animation->setEndValue(b);
-    animation->setEasingCurve(QEasingCurve::OutCubic);
+    {
+        // A reused animation reports the value at its current time (the end of its last run) when its values
+        // are set: the new end size would be applied before the start size.
+        const QSignalBlocker quiet(animation);
+        animation->setDuration(durationMs);
+        animation->setStartValue(a);
+        animation->setEndValue(b);
+        animation->setEasingCurve(QEasingCurve::OutCubic);
+    }
     applyAnimatedSize(a);
     animation->start();
     return true;

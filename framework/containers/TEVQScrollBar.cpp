@@ -59,17 +59,17 @@ void TEVQScrollBarImpl::draw(QPainter* painter, const QRect& rect)
     const QRect thumb = partRect(PartThumb);
     drawFillStyle(painter, thumbStyles[tevSafeState(m_parts[PartThumb].state)], thumb);
     if (!thumbIcon.isEmpty())
-        drawImage(painter, thumbIcon, IconStyleDesc(), thumb, false);
+        m_icons.draw(painter, thumbIcon, IconStyleDesc(), thumb, false);
 
     const QRect up = partRect(PartUp);
     drawFillStyle(painter, upStyles[tevSafeState(m_parts[PartUp].state)], up);
     if (!upIcon.isEmpty())
-        drawImage(painter, upIcon, upIconStyle, up, false);
+        m_icons.draw(painter, upIcon, upIconStyle, up, false);
 
     const QRect down = partRect(PartDown);
     drawFillStyle(painter, downStyles[tevSafeState(m_parts[PartDown].state)], down);
     if (!downIcon.isEmpty())
-        drawImage(painter, downIcon, downIconStyle, down, false);
+        m_icons.draw(painter, downIcon, downIconStyle, down, false);
 }
 
 void TEVQScrollBarImpl::mouseMoveEvent(QMouseEvent* event)
@@ -304,6 +304,15 @@ void TEVQScrollBar::leaveEvent(QEvent* event)
 {
     tevForwardLeave(event);
     QWidget::leaveEvent(event);
+}
+
+void TEVQScrollBar::hideEvent(QHideEvent* event)
+{
+    // Hidden under a pressed part (a view that no longer needs its bar while the thumb is dragged), the bar
+    // would otherwise show that part pressed when it is shown again, until a release that never comes.
+    if (TEVQScrollBarImpl* d = painter())
+        d->resetPartStates();
+    QScrollBar::hideEvent(event);
 }
 
 ControlInfo TEVQScrollBar::getProps()

@@ -2,6 +2,7 @@
 // The framework's themed scroll bar. Background, the two arrow buttons and the thumb are painted from fill
 // styles per part state, with optional icons; the thickness can be fixed. A new bar is hidden: its owner (a
 // container, a view, the text edit) shows it when it is needed.
+#include "TEVPaintCache.h"
 #include "TEVQWidgetMacros.h"
 #include "TEVStyleDesc.h"
 
@@ -42,6 +43,12 @@ public:
     QRect partRect(Part part) const;
     // The part's current state (a CtrlState value).
     int partState(Part part) const { return m_parts[part].state; }
+    // Every part back to normal: the pointer has no part of a hidden bar (its release may never come back).
+    void resetPartStates()
+    {
+        for (PartState& p : m_parts)
+            p.state = 0;
+    }
 
     TEVQtLib::FillStyle background;
     // Four styles (CtrlState order) per part.
@@ -63,6 +70,8 @@ private:
     };
     TEVQScrollBar* bar() const;
     PartState m_parts[3];
+    // The three icons as drawn: an SVG is rendered once for its size, not at every paint (a scroll repaints).
+    TEVQtLib::TEVIconCache m_icons;
 };
 
 class TEV_EXPORT TEVQScrollBar : public QScrollBar, public TEVQtLib::ITEVQWidgetBase
@@ -110,6 +119,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void init();

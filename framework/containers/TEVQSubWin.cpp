@@ -87,4 +87,11 @@ void TEVQSubWin::resizeEvent(QResizeEvent* event)
 
 void TEVQSubWin::closeEvent(QCloseEvent* event) { QWidget::closeEvent(event); }
 
+void TEVQSubWin::hideEvent(QHideEvent* event)
+{
+    // Hidden in the middle of a move or resize, the sub-window would follow the pointer when shown again.
+    d->cancelPress();
+    QWidget::hideEvent(event);
+}
+
 } // namespace TEVQtLib

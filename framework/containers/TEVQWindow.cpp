@@ -145,7 +145,9 @@ void TEVQWindowImpl::press(const QPoint& global, Qt::MouseButton button, int see
     if (canDrag && !maximized && button == Qt::LeftButton) {
         bool allowed = seededDrag == 1;
         if (seededDrag < 0) {
-            QWidget* w = hitTest(owner, local.x(), local.y());
+            // The widget the press is for: one that lets presses through (a spacer) is not it, as for the
+            // frame test of a frameless window.
+            QWidget* w = owner->childAt(local);
             allowed = true;
             if (w && w != owner) {
                 if (ITEVQWidgetBase* base = tevWidgetInterface(w)) {
@@ -220,6 +222,19 @@ void TEVQWindowImpl::release()
     clearMousePressActive();
 }
 
+void TEVQWindowImpl::cancelPress()
+{
+    if (!owner)
+        return;
+    if (resizeEdge != -1) {
+        resizeEdge = -1;
+        owner->setCursor(Qt::ArrowCursor);
+    }
+    dragging = false;
+    if (g_mousePressActive && g_pressOwner == owner)
+        clearMousePressActive();
+}
+
 void TEVQWindowImpl::paint()
 {
     if (!showBackground || !owner)
@@ -251,6 +266,13 @@ void TEVQWindowImpl::resizeChildren()
 
 void TEVQWindowImpl::centerWindow()
 {
+    if (owner && !owner->isWindow() && owner->parentWidget()) {
+        // A sub-window inside another widget is placed in that widget's coordinates: centred on the screen's
+        // middle it could land wholly outside its parent, out of reach.
+        const QSize area = owner->parentWidget()->size();
+        owner->move((area.width() - owner->width()) / 2, (area.height() - owner->height()) / 2);
+        return;
+    }
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!owner || !screen)
         return;
@@ -281,8 +303,13 @@ void TEVQWindowImpl::setResizeable(bool on)
 void TEVQWindowImpl::setTransparent(bool on)
 {
     if (on) {
+        // Qt hides a widget whose window flags change; a window that was shown stays shown (once its
+        // attributes are set, so that the window system's new window is made translucent).
+        const bool shown = owner->isVisible();
         owner->setWindowFlag(Qt::FramelessWindowHint, true);
         owner->setAttribute(Qt::WA_TranslucentBackground, true);
+        if (shown && !owner->isVisible())
+            owner->show();
     } else {
         owner->setAttribute(Qt::WA_TranslucentBackground, false);
     }
@@ -375,7 +402,12 @@ void TEVQWindow::setBackgroundImage(const QString& name, const ImageDesc& desc)
 
 void TEVQWindow::setShowBackground(bool on) { d->showBackground = on; }
 void TEVQWindow::setUseFillColor(bool on) { d->useFillColor = on; }
-void TEVQWindow::setTransparent(bool on) { d->setTransparent(on); }
+void TEVQWindow::setTransparent(bool on)
+{
+    m_changingFlags = true;
+    d->setTransparent(on);
+    m_changingFlags = false;
+}
 void TEVQWindow::setX(int x) { d->setX(x); }
 void TEVQWindow::setY(int y) { d->setY(y); }
 void TEVQWindow::setMDIArea(TEVQMDIArea* area) { d->mdiArea = area; }
@@ -441,9 +473,11 @@ void TEVQWindow::showEvent(QShowEvent* event)
 void TEVQWindow::hideEvent(QHideEvent* event)
 {
     QDialog::hideEvent(event);
+    if (!event->spontaneous())
+        d->cancelPress();
     // Hidden by the program (accept, done, hide): a modal loop must not go on running for a window nobody sees.
     // A window system's hide (minimising) leaves it running.
-    if (!event->spontaneous() && d->modalLoop)
+    if (!event->spontaneous() && d->modalLoop && !m_changingFlags)
         d->modalLoop->exit(0);
 }
 

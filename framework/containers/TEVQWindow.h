@@ -90,6 +90,9 @@ public:
     // Hover cursor (when hoverCursor), resize step, drag move. True when the handling of the event ends here.
     bool move(QMouseEvent* event, bool hoverCursor);
     void release();
+    // A press that will get no release here (the window is hidden): the move or resize it started ends, and
+    // the process-wide press flag is cleared when this window set it.
+    void cancelPress();
     void paint();
     // resizeWidget of every direct framework child with a layout record.
     void resizeChildren();
@@ -191,6 +194,7 @@ private:
     QPointer<QWindow> m_watchedHandle;
     QRect m_restoreGeometry;      // geometry before a maximise this window applied itself
     bool m_placedMaximized = false;
+    bool m_changingFlags = false; // the hide that a change of window flags brings is not the user's
 };
 
 } // namespace TEVQtLib

@@ -1,5 +1,6 @@
 #include "TEVWindowFrame.h"
 
+#include <QWidget>
 #include <QWindow>
 
 #include <algorithm>
@@ -127,56 +128,76 @@ bool frameHoverCursor(const QSize& size, const QPoint& local, int b, Qt::CursorS
 FrameResizeStep frameResizeStep(int edge, const QRect& geometry, const QPoint& pressPos, const QPoint& global,
                                 const QSize& minSize, const QRect& bounds)
 {
+    // In 64 bits: a minimum from a page file may be any int, and the edges it gives must not overflow. The
+    // result's coordinates are kept within +-2^30, so that its far edges fit an int too.
     FrameResizeStep out{geometry, pressPos};
     const bool leftEdge = edge == 0 || edge == 6 || edge == 7;
     const bool rightEdge = edge == 1 || edge == 4 || edge == 5;
     const bool topEdge = edge == 2 || edge == 5 || edge == 6;
     const bool bottomEdge = edge == 3 || edge == 4 || edge == 7;
-    const int minW = std::max(0, minSize.width());
-    const int minH = std::max(0, minSize.height());
+    const qint64 minW = std::max(0, minSize.width());
+    const qint64 minH = std::max(0, minSize.height());
     const bool bounded = bounds.isValid();
-    int x = geometry.x();
-    int y = geometry.y();
-    int w = geometry.width();
-    int h = geometry.height();
+    auto toInt = [](qint64 v) { return int(qBound<qint64>(-(qint64(1) << 30), v, qint64(1) << 30)); };
+    qint64 x = geometry.x();
+    qint64 y = geometry.y();
+    qint64 w = geometry.width();
+    qint64 h = geometry.height();
+    qint64 pressX = pressPos.x();
+    qint64 pressY = pressPos.y();
 
     if (leftEdge) {
-        const int right = x + w; // stays where it is
-        int newX = x + (global.x() - pressPos.x());
+        const qint64 right = x + w; // stays where it is
+        qint64 newX = x + (qint64(global.x()) - pressX);
         if (bounded)
-            newX = std::max(newX, std::min(bounds.left(), x));
+            newX = std::max<qint64>(newX, std::min<qint64>(bounds.left(), x));
         newX = std::min(newX, right - minW);
-        out.pressPos.rx() += newX - x;
+        pressX += newX - x;
         w = right - newX;
         x = newX;
     } else if (rightEdge) {
-        int newRight = x + w + (global.x() - pressPos.x());
+        qint64 newRight = x + w + (qint64(global.x()) - pressX);
         if (bounded)
-            newRight = std::min(newRight, std::max(bounds.x() + bounds.width(), x + w));
+            newRight = std::min(newRight, std::max(qint64(bounds.x()) + bounds.width(), x + w));
         newRight = std::max(newRight, x + minW);
-        out.pressPos.rx() += newRight - (x + w);
+        pressX += newRight - (x + w);
         w = newRight - x;
     }
 
     if (topEdge) {
-        const int bottom = y + h;
-        int newY = y + (global.y() - pressPos.y());
+        const qint64 bottom = y + h;
+        qint64 newY = y + (qint64(global.y()) - pressY);
         if (bounded)
-            newY = std::max(newY, std::min(bounds.top(), y));
+            newY = std::max<qint64>(newY, std::min<qint64>(bounds.top(), y));
         newY = std::min(newY, bottom - minH);
-        out.pressPos.ry() += newY - y;
+        pressY += newY - y;
         h = bottom - newY;
         y = newY;
     } else if (bottomEdge) {
-        int newBottom = y + h + (global.y() - pressPos.y());
+        qint64 newBottom = y + h + (qint64(global.y()) - pressY);
         if (bounded)
-            newBottom = std::min(newBottom, std::max(bounds.y() + bounds.height(), y + h));
+            newBottom = std::min(newBottom, std::max(qint64(bounds.y()) + bounds.height(), y + h));
         newBottom = std::max(newBottom, y + minH);
-        out.pressPos.ry() += newBottom - (y + h);
+        pressY += newBottom - (y + h);
         h = newBottom - y;
     }
 
-    out.geometry = QRect(x, y, w, h);
+    // A size beyond the largest a widget may have is that largest size, at the same kept edge.
+    const qint64 maxSide = QWIDGETSIZE_MAX;
+    if (w > maxSide) {
+        if (leftEdge)
+            x += w - maxSide;
+        pressX += leftEdge ? w - maxSide : maxSide - w;
+        w = maxSide;
+    }
+    if (h > maxSide) {
+        if (topEdge)
+            y += h - maxSide;
+        pressY += topEdge ? h - maxSide : maxSide - h;
+        h = maxSide;
+    }
+    out.geometry = QRect(toInt(x), toInt(y), int(w), int(h));
+    out.pressPos = QPoint(toInt(pressX), toInt(pressY));
     return out;
 }
 

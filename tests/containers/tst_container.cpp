@@ -363,6 +363,28 @@ private slots:
         QVERIFY(drawer->startResizeAnimation(QSize(100, 200), QSize(100, 10), 20));
         QTRY_VERIFY(!drawer->isResizeAnimationRunning());
         QCOMPARE(drawer->height(), 10);
+
+        // A later run starts at its start size without being laid out at its end size first.
+        struct Host : TEVQContainer
+        {
+            QWidget* watched = nullptr;
+            QList<int> heights;
+            void forceResize() override
+            {
+                if (watched)
+                    heights.append(watched->height());
+                TEVQContainer::forceResize();
+            }
+        } host;
+        auto* d2 = new TEVQContainer(&host);
+        QVERIFY(d2->startResizeAnimation(QSize(100, 50), QSize(100, 120), 10));
+        QTRY_VERIFY(!d2->isResizeAnimationRunning());
+        host.watched = d2;
+        QVERIFY(d2->startResizeAnimation(QSize(100, 120), QSize(100, 30), 10));
+        QVERIFY(!host.heights.isEmpty());
+        QVERIFY(!host.heights.contains(30));
+        QTRY_VERIFY(!d2->isResizeAnimationRunning());
+        QCOMPARE(host.heights.last(), 30);
     }
 
     void animationShortcuts()

@@ -609,12 +609,14 @@ private slots:
     void unbindingResetsTheOffsetAndHidesTheBar()
     {
         Scrolled s(QSize(100, 100));
-        plainChild(&s.c, QRect(0, 0, 10, 500));
+        QWidget* tall = plainChild(&s.c, QRect(0, 0, 10, 500));
         s.c.forceResize();
         s.c.setScrollPos(false, 70);
         QVERIFY(!s.v->isHidden());
+        QCOMPARE(tall->y(), -70);
         s.c.bindScrollBar(nullptr, false);
         QCOMPARE(s.c.getScrollPos(false), 0);
+        QCOMPARE(tall->geometry(), QRect(0, 0, 10, 500)); // back where the offset 0 puts it
         QVERIFY(s.v->isHidden());
         QCOMPARE(s.v->property("_tev_container_bound_scrollbar").toBool(), false);
         s.v->setValue(3); // no longer connected
@@ -626,6 +628,36 @@ private slots:
         QCOMPARE(s.c.getBindScrollBar(false), v2);
         QCOMPARE(v2->orientation(), Qt::Vertical);
         QVERIFY(s.v->isHidden());
+        // A bar deleted or taken away while scrolled leaves the children unscrolled too.
+        s.c.setScrollPos(false, 30);
+        QCOMPARE(tall->y(), -30);
+        delete v2;
+        QCOMPARE(tall->y(), 0);
+        s.c.bindScrollBar(s.v, false);
+        s.c.setScrollPos(false, 40);
+        s.v->setParent(nullptr);
+        QCOMPARE(tall->y(), 0);
+        delete s.v;
+
+        // The room a shown bar took goes back to the children when the bar is unbound or deleted (the column
+        // then fits the view, as any later pass would make it).
+        for (const bool unbind : {true, false}) {
+            Scrolled col(QSize(100, 100), TEVQContainer::Vertical);
+            TEVQContainer* wide = addChild(col.c, QSize(10, 500), LayoutSizePolicyFree, LayoutSizePolicyFixed);
+            QCOMPARE(wide->width(), 100 - col.v->sizeHint().width());
+            if (unbind)
+                col.c.bindScrollBar(nullptr, false);
+            else
+                delete col.v;
+            QCOMPARE(wide->geometry(), QRect(0, 0, 100, 100));
+        }
+
+        // A bar the container lies inside is refused.
+        TEVQScrollBar outer;
+        auto* inner = new TEVQContainer(&outer);
+        inner->bindScrollBar(&outer, false);
+        QCOMPARE(inner->getBindScrollBar(false), nullptr);
+        QCOMPARE(outer.parentWidget(), nullptr);
     }
 
     void deletingABoundBarOrAChildAtAnyTime()
@@ -698,6 +730,12 @@ private slots:
         }
         wheel(QPoint(-120, 0)); // a tilt without a vertical part does not scroll
         QCOMPARE(s.c.getScrollPos(false), 24);
+        // A single step of any size ends at the range's ends.
+        s.v->setSingleStep(INT_MAX);
+        QVERIFY(wheel(QPoint(0, -120)));
+        QCOMPARE(s.v->value(), 200);
+        QVERIFY(wheel(QPoint(0, 120)));
+        QCOMPARE(s.v->value(), 0);
     }
 
     void dockedChildrenScrollToo()

@@ -10,6 +10,8 @@
 
 #include <QMouseEvent>
 #include <QStyleFactory>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
 
 using namespace TEVQtLib;
 
@@ -168,6 +170,16 @@ private slots:
         mouse(&c.bar, QEvent::MouseMove, up.center(), Qt::NoButton);
         QCOMPARE(c.state(Part::PartDown), 0);
         QCOMPARE(c.state(Part::PartUp), 1);
+
+        // Hidden while its thumb is held (its view no longer needs it), it comes back with every part normal.
+        c.bar.setAttribute(Qt::WA_DontShowOnScreen);
+        c.bar.show();
+        mouse(&c.bar, QEvent::MouseButtonPress, c.rect(Part::PartThumb).center());
+        QCOMPARE(c.state(Part::PartThumb), 2);
+        c.bar.hide();
+        c.bar.show();
+        QCOMPARE(c.state(Part::PartThumb), 0);
+        QCOMPARE(c.state(Part::PartUp), 0);
     }
 
     void paintsEachPart()
@@ -189,6 +201,20 @@ private slots:
         // A disabled bar keeps the look of its part states: they never become 3.
         c.bar.setEnabled(false);
         QCOMPARE(c.at(c.rect(Part::PartDown).center()), kDown[0]);
+
+        // An SVG icon is rendered once for its size and kept: a later paint (each scroll step, each hover) does
+        // not render it again, so a renderer that draws nothing any more leaves the icon as it was.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("thumb.svg"));
+        QVERIFY(tevtest::writeFile(path, R"(<svg xmlns="http://www.w3.org/2000/svg" width="8" height="8">)"
+                                         R"(<rect width="8" height="8" fill="#fff"/></svg>)"));
+        ColouredBar d;
+        d.bar.setScrollbarThumbIcon(path);
+        const QPoint centre = d.rect(Part::PartThumb).center();
+        QCOMPARE(d.at(centre), QColor(Qt::white));
+        QSvgRenderer* renderer = TEVQResourceManager::getInstance()->getSvgRenderer(path);
+        QVERIFY(renderer && renderer->load(QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\"/>")));
+        QCOMPARE(d.at(centre), QColor(Qt::white));
     }
 
     void styleSlots()

@@ -5,6 +5,7 @@
 
 #include "TEVQContainer.h"
 #include "TEVQResourceManager.h"
+#include "TEVQSpacer.h"
 #include "TEVQSubWin.h"
 #include "TEVQWidgetMacros.h"
 #include "TEVQWindow.h"
@@ -18,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <climits>
 #include <functional>
 
 using namespace TEVQtLib;
@@ -739,6 +741,18 @@ private slots:
             QCOMPARE(w.isVisible(), way.visible);
             QCOMPARE(w.windowModality(), Qt::ApplicationModal);
         }
+        // Made frameless and translucent while it runs (a page's "trans"): it stays shown, and the loop runs on.
+        bool shownToTheEnd = false;
+        QTimer::singleShot(10, &w, [&w]() { w.setTransparent(true); });
+        QTimer::singleShot(60, &w, [&]() {
+            shownToTheEnd = w.isVisible();
+            w.closeModal();
+        });
+        guard.start(5000);
+        w.doModal();
+        guard.stop();
+        QVERIFY(shownToTheEnd);
+        QVERIFY(w.windowFlags().testFlag(Qt::FramelessWindowHint));
         // Leaving a loop that is not running does nothing.
         w.closeModal();
         w.close();
@@ -800,6 +814,10 @@ private slots:
         w.centerWindow();
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         QCOMPARE(w.pos(), QPoint(screen.x() + (screen.width() - 301) / 2, screen.y() + (screen.height() - 201) / 2));
+        // A sub-window inside a widget is centred in it.
+        SubWinHost h(QRect(10, 10, 201, 151));
+        h.sub->centerWindow();
+        QCOMPARE(h.sub->pos(), QPoint(199, 124));
     }
 
     // ---- sub-window ---------------------------------------------------------------------------------------------
@@ -877,6 +895,12 @@ private slots:
         s->setCaptionHeight(30);
         drag(parent, QPoint(250, 200), QPoint(270, 220)); // from (100, 50) in the sub-window
         QCOMPARE(s->pos(), QPoint(100, 100));
+        // A spacer in the caption lets the press through to the sub-window beneath it, which then drags.
+        auto* gap = new TEVQSpacer(s);
+        gap->setGeometry(0, 0, 200, 30);
+        gap->show();
+        drag(parent, QPoint(250, 160), QPoint(270, 180)); // from (100, 10), over the spacer
+        QCOMPARE(s->pos(), QPoint(120, 120));
     }
 
     void subWindowResizeLimits()
@@ -917,6 +941,30 @@ private slots:
         moveTo(parent, QPoint(250, 200));
         releaseAt(parent, QPoint(250, 200));
         QCOMPARE(s->geometry(), QRect(100, 100, 101, 51));
+
+        // A minimum of any size (page files store it as given) gives the largest width a widget may have.
+        s->setGeometry(100, 100, 200, 150);
+        s->setMinWidth(INT_MAX);
+        s->setMinHeight(INT_MAX);
+        drag(parent, QPoint(349, 299), QPoint(360, 310));
+        QCOMPARE(s->geometry(), QRect(100, 100, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+        s->setGeometry(100, 100, 200, 150);
+        drag(parent, QPoint(151, 151), QPoint(141, 141)); // the top-left corner: the bottom-right one stays
+        QCOMPARE(s->geometry(), QRect(QPoint(300 - QWIDGETSIZE_MAX, 250 - QWIDGETSIZE_MAX), QPoint(299, 249)));
+        s->setMinWidth(120);
+        s->setMinHeight(80);
+
+        // Hidden in the middle of a resize: shown again, it does not follow the pointer, and the presses of
+        // other windows are not blocked.
+        s->setGeometry(100, 100, 200, 150);
+        pressAt(parent, QPoint(349, 220));
+        QCOMPARE(implOf(s)->resizeEdge, 1);
+        s->hide();
+        QVERIFY(!TEVQWindowImpl::mousePressActive());
+        s->show();
+        moveTo(parent, QPoint(300, 220));
+        QCOMPARE(s->geometry(), QRect(100, 100, 200, 150));
+        releaseAt(parent, QPoint(300, 220));
 
         // Resize off: the border is ordinary area and the press drags.
         s->setResizeable(false);
