@@ -3,6 +3,9 @@
 #include "TEVJson.h"
 #include "TEVQResourceManager.h"
 
+#include <QGuiApplication>
+#include <QInputMethod>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QPainter>
@@ -160,7 +163,9 @@ bool TEVQLineEditImpl::serializeJsonValue(Json::Value*& json, bool load)
             if (json::getBool(*attrs, "ispassord", false))
                 edit->setIsPassword(true);
             json::read(*attrs, "tip", placeholderText);
-            json::read(*attrs, "shortcut", hotkeyMode);
+            bool shortcut = hotkeyMode;
+            if (json::read(*attrs, "shortcut", shortcut))
+                edit->setHotkeyMode(shortcut);
             edit->setContentsMargins(readMargins(*attrs));
         }
         return result;
@@ -206,7 +211,13 @@ void TEVQLineEdit::setIsPassword(bool on)
 
 bool TEVQLineEdit::getIsPassword() const { return echoMode() == QLineEdit::Password; }
 
-void TEVQLineEdit::setHotkeyMode(bool on) { painter()->hotkeyMode = on; }
+void TEVQLineEdit::setHotkeyMode(bool on)
+{
+    painter()->hotkeyMode = on;
+    // A focused field tells the platform's input method at once, so that keys reach it as key presses.
+    if (hasFocus())
+        QGuiApplication::inputMethod()->update(Qt::ImEnabled);
+}
 
 bool TEVQLineEdit::getHotkeyMode() const { return painter()->hotkeyMode; }
 
@@ -277,6 +288,22 @@ void TEVQLineEdit::keyPressEvent(QKeyEvent* event)
         parts << QString(QChar(key));
         setText(parts.join(QLatin1Char('+')));
     }
+}
+
+// A shortcut is captured from key presses only: text an input method composes (pinyin, for one) is not a key
+// combination.
+void TEVQLineEdit::inputMethodEvent(QInputMethodEvent* event)
+{
+    if (painter()->hotkeyMode)
+        return;
+    QLineEdit::inputMethodEvent(event);
+}
+
+QVariant TEVQLineEdit::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    if (query == Qt::ImEnabled && painter()->hotkeyMode)
+        return false;
+    return QLineEdit::inputMethodQuery(query);
 }
 
 void TEVQLineEdit::mouseReleaseEvent(QMouseEvent* event)

@@ -74,6 +74,7 @@ public:
     // On: echo mode Password and no context menu; off: Normal and the default context menu.
     void setIsPassword(bool on);
     bool getIsPassword() const;
+    // While on, the field takes no text from an input method either (the platform is told it has none).
     void setHotkeyMode(bool on);
     bool getHotkeyMode() const;
     // The painter's own placeholder (hides QLineEdit's, which is not used); no repaint.
@@ -94,8 +95,12 @@ public:
 
     TEVQLineEditImpl* painter() const { return tevImpl<TEVQLineEditImpl>(); }
 
+    using QLineEdit::inputMethodQuery;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;

@@ -329,6 +329,28 @@ private slots:
         QCOMPARE(e.text(), expected);
     }
 
+    void lineEditHotkeyModeTakesNoComposedText()
+    {
+        // Text an input method commits is typed text, not a key combination: refused while capturing.
+        TEVQLineEdit e;
+        auto inputMethodOn = [&e] {
+            QInputMethodQueryEvent query(Qt::ImEnabled); // as the platform asks
+            QApplication::sendEvent(&e, &query);
+            return query.value(Qt::ImEnabled).toBool();
+        };
+        QVERIFY(inputMethodOn());
+        read(&e, QStringLiteral(R"({"attr": {"shortcut": 1}})"));
+        QVERIFY(!inputMethodOn());
+        QInputMethodEvent commit(QString(), {});
+        commit.setCommitString(QStringLiteral("你好"));
+        QApplication::sendEvent(&e, &commit);
+        QCOMPARE(e.text(), QString());
+        e.setHotkeyMode(false);
+        QVERIFY(inputMethodOn());
+        QApplication::sendEvent(&e, &commit);
+        QCOMPARE(e.text(), QStringLiteral("你好"));
+    }
+
     void lineEditPaintsFocusNotHover()
     {
         TEVQLineEdit e;
