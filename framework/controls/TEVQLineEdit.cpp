@@ -15,10 +15,6 @@ using namespace TEVQtLib;
 
 namespace {
 
-// Margins from JSON stay within the sizes a page may give (0..32767); Qt ignores a whole set of margins with a
-// value near QWIDGETSIZE_MAX.
-int clampMargin(int v) { return qBound(0, v, 32767); }
-
 TEVQResourceManager* rm() { return TEVQResourceManager::getInstance(); }
 
 // Whether the last entry of "style" names a known text style for slot.
@@ -125,8 +121,8 @@ void TEVQLineEditImpl::readStyles(const Json::Value& element, int placeholderSlo
 
 QMargins TEVQLineEditImpl::readMargins(const Json::Value& attrs)
 {
-    return QMargins(clampMargin(json::getInt(attrs, "leftMargin", 0)), clampMargin(json::getInt(attrs, "topMargin", 0)),
-                    clampMargin(json::getInt(attrs, "rightMargin", 0)), clampMargin(json::getInt(attrs, "bottomMargin", 0)));
+    return QMargins(boundedMargin(json::getInt(attrs, "leftMargin", 0)), boundedMargin(json::getInt(attrs, "topMargin", 0)),
+                    boundedMargin(json::getInt(attrs, "rightMargin", 0)), boundedMargin(json::getInt(attrs, "bottomMargin", 0)));
 }
 
 void TEVQLineEditImpl::writeMargins(const QMargins& m, Json::Value& attrs)

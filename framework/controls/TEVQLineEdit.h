@@ -38,6 +38,11 @@ public:
     void focusChanged(bool in);
     void hoverChanged(bool inside);
 
+    // Margins stay within the sizes a page may give (0..32767); Qt ignores a whole set of margins with a value
+    // near QWIDGETSIZE_MAX, and a scroll area's viewport inset by margins near the ends of int has a size that
+    // overflows int.
+    static int boundedMargin(int v) { return qBound(0, v, 32767); }
+
     bool hotkeyMode = false;
     QString placeholderText;
     TEVQtLib::TextStyleDesc placeholderStyle;

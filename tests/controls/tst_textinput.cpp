@@ -408,6 +408,18 @@ private slots:
         }
     }
 
+    void backgroundOfNegativeRadius()
+    {
+        // A style file's "round": -1 paints square corners (the kept fill's key once shifted the negative radius).
+        TEVQLineEdit e;
+        e.resize(60, 20);
+        FillStyle square = solid(kN);
+        square.fillRes.radius = -1;
+        e.setBackground(CtrlStateNormal, square);
+        QCOMPARE(px(&e, 0, 0), kN);
+        QCOMPARE(px(&e, 30, 10), kN);
+    }
+
     void lineEditPlaceholder()
     {
         TEVQLineEdit e;
@@ -518,6 +530,29 @@ private slots:
         QCOMPARE(t.cursorForPosition(QPoint(2, 2)).blockNumber(), 0);
         QTest::keyClick(t.viewport(), Qt::Key_PageDown);
         QVERIFY(bar->value() > 0);
+    }
+
+    void textEditMarginsOfAnySize()
+    {
+        // Margins set from code (the designer's margin row) stay within what a page may give, as read ones do:
+        // near the ends of int the viewport they inset had a size that overflowed.
+        TEVQTextEdit e;
+        e.resize(120, 60);
+        setLooks(e);
+        e.setPlaceholderText(QStringLiteral("tip"));
+        auto margins = [&e] {
+            int t = 0, b = 0, l = 0, r = 0;
+            e.getEditMargin(t, b, l, r);
+            return QMargins(l, t, r, b);
+        };
+        e.setEditMargin(INT_MIN, -3, INT_MIN, INT_MIN);
+        QCOMPARE(px(&e, 60, 30), kN);
+        QCOMPARE(margins(), QMargins(0, 0, 0, 0));
+        e.setEditMargin(INT_MAX, 2, 4, INT_MAX);
+        QCOMPARE(margins(), QMargins(4, 32767, 32767, 2));
+        rendered(&e);
+        e.setEditMargin(1, 2, 3, 4);
+        QCOMPARE(margins(), QMargins(3, 1, 4, 2));
     }
 
     void textEditBarReplacedByItsCaller()
