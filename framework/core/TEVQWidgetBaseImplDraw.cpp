@@ -167,7 +167,8 @@ void TEVQWidgetBaseImpl::drawFillStyleAt(QPainter* painter, const FillStyle& sty
 
 void TEVQWidgetBaseImpl::drawFillRes(QPainter* painter, const FillRes& res, int x, int y, int w, int h)
 {
-    if (!painter)
+    // A negative size is nothing to fill (and, less a border's width, would leave int).
+    if (!painter || w < 0 || h < 0)
         return;
     painter->save();
     const int width = res.borderSize;
