@@ -974,6 +974,25 @@ private slots:
         QCOMPARE(presses.count(), 3); // keys are not presses
     }
 
+    void comboOpensFromTheButtonItPaints()
+    {
+        // An editable combo box opens its list from the whole drop button it paints (a square of its height at
+        // the right edge), and its line edit ends before that button.
+        QWidget host;
+        host.resize(240, 60);
+        auto* combo = new TEVQComboBox(&host);
+        combo->setGeometry(10, 10, 200, 40);
+        combo->addItem(QStringLiteral("Alpha"));
+        combo->setEditable(true);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        const int buttonLeft = 199 - 40;
+        QVERIFY(combo->lineEdit()->geometry().right() < buttonLeft);
+        QTest::mouseClick(combo, Qt::LeftButton, {}, QPoint(buttonLeft + 3, 20));
+        QTRY_VERIFY(combo->view()->isVisible());
+        combo->hidePopup();
+    }
+
     void comboTakesADelegateOfItsCaller()
     {
         // QComboBox::setItemDelegate deletes the delegate in place: the themed one goes, the caller's paints.
