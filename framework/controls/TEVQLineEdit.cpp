@@ -256,6 +256,27 @@ void TEVQLineEdit::getEditMargin(int& top, int& bottom, int& left, int& right) c
     right = m.right();
 }
 
+namespace {
+// The keys shortcut-capture mode turns into a text (or clears it with).
+bool capturedKey(int key)
+{
+    return key == Qt::Key_Backspace || key == Qt::Key_Delete || (key >= Qt::Key_F1 && key <= Qt::Key_F35) ||
+           (key >= Qt::Key_A && key <= Qt::Key_Z);
+}
+} // namespace
+
+bool TEVQLineEdit::event(QEvent* event)
+{
+    // While capturing, a combination the window also uses as a shortcut (CTRL+S) comes here as a key press
+    // instead of triggering that shortcut.
+    if (event->type() == QEvent::ShortcutOverride && painter() && painter()->hotkeyMode &&
+        capturedKey(static_cast<QKeyEvent*>(event)->key())) {
+        event->accept();
+        return true;
+    }
+    return QLineEdit::event(event);
+}
+
 void TEVQLineEdit::keyPressEvent(QKeyEvent* event)
 {
     // A hidden text is neither selected as a whole, copied nor pasted into.

@@ -14,7 +14,9 @@
 #include "TEVQScrollView.h"
 #include "TEVQTextEdit.h"
 
+#include <QAction>
 #include <QClipboard>
+#include <QSignalSpy>
 #include <QPainter>
 #include <QStyleFactory>
 #include <QTemporaryDir>
@@ -349,6 +351,30 @@ private slots:
         QVERIFY(inputMethodOn());
         QApplication::sendEvent(&e, &commit);
         QCOMPARE(e.text(), QStringLiteral("你好"));
+    }
+
+    void lineEditHotkeyModeTakesWindowShortcuts()
+    {
+        // While capturing, a combination the window uses as a shortcut is captured instead of triggering it.
+        QWidget host;
+        auto* e = new TEVQLineEdit(&host);
+        QAction save(&host);
+        save.setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+        host.addAction(&save);
+        QSignalSpy fired(&save, &QAction::triggered);
+        host.show();
+        QApplication::setActiveWindow(&host);
+        e->setFocus();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QTRY_VERIFY(e->hasFocus());
+        e->setHotkeyMode(true);
+        QTest::keyClick(e, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(e->text(), QStringLiteral("CTRL+S"));
+        QCOMPARE(fired.count(), 0);
+        e->setHotkeyMode(false);
+        e->setFocus();
+        QTest::keyClick(e, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(fired.count(), 1);
     }
 
     void lineEditPaintsFocusNotHover()
