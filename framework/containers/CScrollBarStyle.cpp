@@ -1,6 +1,7 @@
 #include "CScrollBarStyle.h"
 
 #include "ITEVQWidgetBase.h"
+#include "TEVQComboBox.h"
 #include "TEVQSlider.h"
 
 #include <QStyleOptionComplex>
@@ -45,6 +46,15 @@ QRect CScrollBarStyle::subControlRect(ComplexControl control, const QStyleOption
             else
                 r.moveLeft((widget->width() - thumb.width()) / 2);
         }
+    } else if (control == CC_ComboBox && qobject_cast<const TEVQComboBox*>(widget)) {
+        // The drop button the combo box paints, a square of its height at its right edge, is where it opens its
+        // list, and an editable box's line edit ends before it.
+        const QRect box = option->rect;
+        const QRect button(box.right() - box.height(), box.top(), box.height(), box.height());
+        if (subControl == SC_ComboBoxArrow)
+            return button;
+        if (subControl == SC_ComboBoxEditField && r.right() >= button.left())
+            r.setRight(button.left() - 1);
     }
     return r;
 }

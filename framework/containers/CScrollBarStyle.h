@@ -1,7 +1,7 @@
 #pragma once
 // The framework's proxy style, installed on the application by the framework's initialisation. It gives a
 // TEVQSlider's handle the slider's own thumb size, so that Qt's hit testing and dragging use the thumb the
-// slider paints. The framework's widgets (and calls without a widget) get the rectangles of their parts from Qt's
+// slider paints, and a TEVQComboBox's drop button the square the combo box paints. The framework's widgets (and calls without a widget) get the rectangles of their parts from Qt's
 // common style; plain Qt widgets get the proxied style's own, by which that style draws them. Everything else is
 // the proxied style.
 #include "TEVGlobal.h"

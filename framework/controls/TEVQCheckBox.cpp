@@ -179,6 +179,8 @@ TEVQCheckBox::TEVQCheckBox(QWidget* parent) : QCheckBox(parent) { tevSetImpl(new
 
 TEVQCheckBox::~TEVQCheckBox() = default;
 
+bool TEVQCheckBox::hitButton(const QPoint& pos) const { return rect().contains(pos); }
+
 const FillStyle& TEVQCheckBox::getBackground(CtrlState state) const { return painter()->backgrounds[tevSafeState(state)]; }
 
 void TEVQCheckBox::setBackground(CtrlState state, const FillStyle& style) { tevSetStates(painter()->backgrounds, state, style); }

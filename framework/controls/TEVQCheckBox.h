@@ -116,4 +116,9 @@ public:
     void setShowText(bool show);
 
     TEVQCheckBoxImpl* painter() const { return tevImpl<TEVQCheckBoxImpl>(); }
+
+protected:
+    // The whole box takes clicks: its icon and text are placed by its styles, not where Qt's check box would
+    // put its indicator and label (an icon aligned right, a text in a font larger than the widget's).
+    bool hitButton(const QPoint& pos) const override;
 };

@@ -3,6 +3,9 @@
 #include "TEVJson.h"
 #include "TEVQResourceManager.h"
 
+#include <QGuiApplication>
+#include <QInputMethod>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QPainter>
@@ -11,10 +14,6 @@
 using namespace TEVQtLib;
 
 namespace {
-
-// Margins from JSON stay within the sizes a page may give (0..32767); Qt ignores a whole set of margins with a
-// value near QWIDGETSIZE_MAX.
-int clampMargin(int v) { return qBound(0, v, 32767); }
 
 TEVQResourceManager* rm() { return TEVQResourceManager::getInstance(); }
 
@@ -122,8 +121,8 @@ void TEVQLineEditImpl::readStyles(const Json::Value& element, int placeholderSlo
 
 QMargins TEVQLineEditImpl::readMargins(const Json::Value& attrs)
 {
-    return QMargins(clampMargin(json::getInt(attrs, "leftMargin", 0)), clampMargin(json::getInt(attrs, "topMargin", 0)),
-                    clampMargin(json::getInt(attrs, "rightMargin", 0)), clampMargin(json::getInt(attrs, "bottomMargin", 0)));
+    return QMargins(boundedMargin(json::getInt(attrs, "leftMargin", 0)), boundedMargin(json::getInt(attrs, "topMargin", 0)),
+                    boundedMargin(json::getInt(attrs, "rightMargin", 0)), boundedMargin(json::getInt(attrs, "bottomMargin", 0)));
 }
 
 void TEVQLineEditImpl::writeMargins(const QMargins& m, Json::Value& attrs)
@@ -160,7 +159,9 @@ bool TEVQLineEditImpl::serializeJsonValue(Json::Value*& json, bool load)
             if (json::getBool(*attrs, "ispassord", false))
                 edit->setIsPassword(true);
             json::read(*attrs, "tip", placeholderText);
-            json::read(*attrs, "shortcut", hotkeyMode);
+            bool shortcut = hotkeyMode;
+            if (json::read(*attrs, "shortcut", shortcut))
+                edit->setHotkeyMode(shortcut);
             edit->setContentsMargins(readMargins(*attrs));
         }
         return result;
@@ -206,7 +207,13 @@ void TEVQLineEdit::setIsPassword(bool on)
 
 bool TEVQLineEdit::getIsPassword() const { return echoMode() == QLineEdit::Password; }
 
-void TEVQLineEdit::setHotkeyMode(bool on) { painter()->hotkeyMode = on; }
+void TEVQLineEdit::setHotkeyMode(bool on)
+{
+    painter()->hotkeyMode = on;
+    // A focused field tells the platform's input method at once, so that keys reach it as key presses.
+    if (hasFocus())
+        QGuiApplication::inputMethod()->update(Qt::ImEnabled);
+}
 
 bool TEVQLineEdit::getHotkeyMode() const { return painter()->hotkeyMode; }
 
@@ -249,6 +256,27 @@ void TEVQLineEdit::getEditMargin(int& top, int& bottom, int& left, int& right) c
     right = m.right();
 }
 
+namespace {
+// The keys shortcut-capture mode turns into a text (or clears it with).
+bool capturedKey(int key)
+{
+    return key == Qt::Key_Backspace || key == Qt::Key_Delete || (key >= Qt::Key_F1 && key <= Qt::Key_F35) ||
+           (key >= Qt::Key_A && key <= Qt::Key_Z);
+}
+} // namespace
+
+bool TEVQLineEdit::event(QEvent* event)
+{
+    // While capturing, a combination the window also uses as a shortcut (CTRL+S) comes here as a key press
+    // instead of triggering that shortcut.
+    if (event->type() == QEvent::ShortcutOverride && painter() && painter()->hotkeyMode &&
+        capturedKey(static_cast<QKeyEvent*>(event)->key())) {
+        event->accept();
+        return true;
+    }
+    return QLineEdit::event(event);
+}
+
 void TEVQLineEdit::keyPressEvent(QKeyEvent* event)
 {
     // A hidden text is neither selected as a whole, copied nor pasted into.
@@ -277,6 +305,22 @@ void TEVQLineEdit::keyPressEvent(QKeyEvent* event)
         parts << QString(QChar(key));
         setText(parts.join(QLatin1Char('+')));
     }
+}
+
+// A shortcut is captured from key presses only: text an input method composes (pinyin, for one) is not a key
+// combination.
+void TEVQLineEdit::inputMethodEvent(QInputMethodEvent* event)
+{
+    if (painter()->hotkeyMode)
+        return;
+    QLineEdit::inputMethodEvent(event);
+}
+
+QVariant TEVQLineEdit::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    if (query == Qt::ImEnabled && painter()->hotkeyMode)
+        return false;
+    return QLineEdit::inputMethodQuery(query);
 }
 
 void TEVQLineEdit::mouseReleaseEvent(QMouseEvent* event)

@@ -38,6 +38,11 @@ public:
     void focusChanged(bool in);
     void hoverChanged(bool inside);
 
+    // Margins stay within the sizes a page may give (0..32767); Qt ignores a whole set of margins with a value
+    // near QWIDGETSIZE_MAX, and a scroll area's viewport inset by margins near the ends of int has a size that
+    // overflows int.
+    static int boundedMargin(int v) { return qBound(0, v, 32767); }
+
     bool hotkeyMode = false;
     QString placeholderText;
     TEVQtLib::TextStyleDesc placeholderStyle;
@@ -74,6 +79,7 @@ public:
     // On: echo mode Password and no context menu; off: Normal and the default context menu.
     void setIsPassword(bool on);
     bool getIsPassword() const;
+    // While on, the field takes no text from an input method either (the platform is told it has none).
     void setHotkeyMode(bool on);
     bool getHotkeyMode() const;
     // The painter's own placeholder (hides QLineEdit's, which is not used); no repaint.
@@ -94,8 +100,13 @@ public:
 
     TEVQLineEditImpl* painter() const { return tevImpl<TEVQLineEditImpl>(); }
 
+    using QLineEdit::inputMethodQuery;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;

@@ -113,7 +113,9 @@ const TextStyleDesc& TEVQTextEdit::getPlaceholderTextStyle() const { return pain
 
 void TEVQTextEdit::setEditMargin(int top, int bottom, int left, int right)
 {
-    painter()->editMargins = QMargins(left, top, right, bottom);
+    using Impl = TEVQTextEditImpl;
+    painter()->editMargins = QMargins(Impl::boundedMargin(left), Impl::boundedMargin(top), Impl::boundedMargin(right),
+                                      Impl::boundedMargin(bottom));
     setViewportMargins(painter()->editMargins);
 }
 

@@ -168,7 +168,7 @@ void TEVQWidgetBaseImpl::drawFillStyleAt(QPainter* painter, const FillStyle& sty
 void TEVQWidgetBaseImpl::drawFillRes(QPainter* painter, const FillRes& res, int x, int y, int w, int h)
 {
     // An empty or negative size is nothing to fill: Qt would fill and stroke the rectangle turned the right way
-    // round, beside the place given.
+    // round, beside the place given (and, less a border's width, a negative size could leave int).
     if (!painter || w <= 0 || h <= 0)
         return;
     painter->save();
@@ -340,7 +340,8 @@ uint qHash(const FillKey& k, uint seed = 0)
     seed = ::qHash(r.fillColor.rgba64(), seed);
     seed = ::qHash(r.gradientEndColor.rgba64(), seed);
     seed = ::qHash(r.borderColor.rgba64(), seed);
-    seed = ::qHash(qint64(r.radius) << 32 | quint32(r.borderSize), seed);
+    // Unsigned: a style file may give a negative radius, and shifting a negative value is undefined.
+    seed = ::qHash(quint64(quint32(r.radius)) << 32 | quint32(r.borderSize), seed);
     seed = ::qHash(qint64(k.size.width()) << 32 | quint32(k.size.height()), seed);
     return ::qHash(qint64(flags) << 32 | quint32(qRound(k.ratio * 100)), seed);
 }

@@ -897,6 +897,31 @@ private slots:
         QCOMPARE(fresh.getCheckedHotIcon(), QStringLiteral("blue.png"));
     }
 
+    void checkBoxTakesClicksWhereItPaints()
+    {
+        // The icon and the text stand where the styles put them: a click on either toggles the box.
+        TEVQCheckBox box;
+        box.resize(200, 40);
+        box.setIconHorAlign(DockLayoutFar);
+        TextStyleDesc large = ink(kRed);
+        large.pixelSize = 30;
+        box.setTextStyle(false, large);
+        box.setTextStyle(true, large);
+        box.setText(QStringLiteral("Inverter"));
+        const int textEnd = inkColumns(grab(&box), kRed).second;
+        QVERIFY2(textEnd > 100 && textEnd < 180, qPrintable(QString::number(textEnd)));
+        auto click = [&box](int x) {
+            sendMouse(&box, QEvent::MouseButtonPress, QPoint(x, 20));
+            sendMouse(&box, QEvent::MouseButtonRelease, QPoint(x, 20));
+            return box.isChecked();
+        };
+        QVERIFY(click(textEnd - 2));
+        QVERIFY(!click(192)); // the icon at the right edge
+        sendMouse(&box, QEvent::MouseButtonPress, QPoint(192, 20));
+        sendMouse(&box, QEvent::MouseButtonRelease, QPoint(260, 20)); // released off the box
+        QVERIFY(!box.isChecked());
+    }
+
     void toggleInButtonGroups()
     {
         QWidget host;
@@ -947,6 +972,25 @@ private slots:
         QTest::keyClick(r1, Qt::Key_Space);
         QVERIFY(r1->isChecked() && !r2->isChecked());
         QCOMPARE(presses.count(), 3); // keys are not presses
+    }
+
+    void comboOpensFromTheButtonItPaints()
+    {
+        // An editable combo box opens its list from the whole drop button it paints (a square of its height at
+        // the right edge), and its line edit ends before that button.
+        QWidget host;
+        host.resize(240, 60);
+        auto* combo = new TEVQComboBox(&host);
+        combo->setGeometry(10, 10, 200, 40);
+        combo->addItem(QStringLiteral("Alpha"));
+        combo->setEditable(true);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        const int buttonLeft = 199 - 40;
+        QVERIFY(combo->lineEdit()->geometry().right() < buttonLeft);
+        QTest::mouseClick(combo, Qt::LeftButton, {}, QPoint(buttonLeft + 3, 20));
+        QTRY_VERIFY(combo->view()->isVisible());
+        combo->hidePopup();
     }
 
     void comboTakesADelegateOfItsCaller()

@@ -14,7 +14,9 @@
 #include "TEVQScrollView.h"
 #include "TEVQTextEdit.h"
 
+#include <QAction>
 #include <QClipboard>
+#include <QSignalSpy>
 #include <QPainter>
 #include <QPlainTextDocumentLayout>
 #include <QStyleFactory>
@@ -343,6 +345,52 @@ private slots:
         QCOMPARE(e.text(), expected);
     }
 
+    void lineEditHotkeyModeTakesNoComposedText()
+    {
+        // Text an input method commits is typed text, not a key combination: refused while capturing.
+        TEVQLineEdit e;
+        auto inputMethodOn = [&e] {
+            QInputMethodQueryEvent query(Qt::ImEnabled); // as the platform asks
+            QApplication::sendEvent(&e, &query);
+            return query.value(Qt::ImEnabled).toBool();
+        };
+        QVERIFY(inputMethodOn());
+        read(&e, QStringLiteral(R"({"attr": {"shortcut": 1}})"));
+        QVERIFY(!inputMethodOn());
+        QInputMethodEvent commit(QString(), {});
+        commit.setCommitString(QStringLiteral("你好"));
+        QApplication::sendEvent(&e, &commit);
+        QCOMPARE(e.text(), QString());
+        e.setHotkeyMode(false);
+        QVERIFY(inputMethodOn());
+        QApplication::sendEvent(&e, &commit);
+        QCOMPARE(e.text(), QStringLiteral("你好"));
+    }
+
+    void lineEditHotkeyModeTakesWindowShortcuts()
+    {
+        // While capturing, a combination the window uses as a shortcut is captured instead of triggering it.
+        QWidget host;
+        auto* e = new TEVQLineEdit(&host);
+        QAction save(&host);
+        save.setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+        host.addAction(&save);
+        QSignalSpy fired(&save, &QAction::triggered);
+        host.show();
+        QApplication::setActiveWindow(&host);
+        e->setFocus();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QTRY_VERIFY(e->hasFocus());
+        e->setHotkeyMode(true);
+        QTest::keyClick(e, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(e->text(), QStringLiteral("CTRL+S"));
+        QCOMPARE(fired.count(), 0);
+        e->setHotkeyMode(false);
+        e->setFocus();
+        QTest::keyClick(e, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(fired.count(), 1);
+    }
+
     void lineEditPaintsFocusNotHover()
     {
         TEVQLineEdit e;
@@ -398,6 +446,18 @@ private slots:
             e.setBackground(CtrlStateNormal, round);
             QCOMPARE(px(&e, 0, size.height() / 2), QColor(Qt::red));
         }
+    }
+
+    void backgroundOfNegativeRadius()
+    {
+        // A style file's "round": -1 paints square corners (the kept fill's key once shifted the negative radius).
+        TEVQLineEdit e;
+        e.resize(60, 20);
+        FillStyle square = solid(kN);
+        square.fillRes.radius = -1;
+        e.setBackground(CtrlStateNormal, square);
+        QCOMPARE(px(&e, 0, 0), kN);
+        QCOMPARE(px(&e, 30, 10), kN);
     }
 
     void lineEditPlaceholder()
@@ -510,6 +570,29 @@ private slots:
         QCOMPARE(t.cursorForPosition(QPoint(2, 2)).blockNumber(), 0);
         QTest::keyClick(t.viewport(), Qt::Key_PageDown);
         QVERIFY(bar->value() > 0);
+    }
+
+    void textEditMarginsOfAnySize()
+    {
+        // Margins set from code (the designer's margin row) stay within what a page may give, as read ones do:
+        // near the ends of int the viewport they inset had a size that overflowed.
+        TEVQTextEdit e;
+        e.resize(120, 60);
+        setLooks(e);
+        e.setPlaceholderText(QStringLiteral("tip"));
+        auto margins = [&e] {
+            int t = 0, b = 0, l = 0, r = 0;
+            e.getEditMargin(t, b, l, r);
+            return QMargins(l, t, r, b);
+        };
+        e.setEditMargin(INT_MIN, -3, INT_MIN, INT_MIN);
+        QCOMPARE(px(&e, 60, 30), kN);
+        QCOMPARE(margins(), QMargins(0, 0, 0, 0));
+        e.setEditMargin(INT_MAX, 2, 4, INT_MAX);
+        QCOMPARE(margins(), QMargins(4, 32767, 32767, 2));
+        rendered(&e);
+        e.setEditMargin(1, 2, 3, 4);
+        QCOMPARE(margins(), QMargins(3, 1, 4, 2));
     }
 
     void textEditBarReplacedByItsCaller()

@@ -236,6 +236,19 @@ private slots:
         }
     }
 
+    void negativeSizeDrawsNothingWhateverTheBorder()
+    {
+        // A part whose rectangle came out negative (a bar squeezed below its buttons) with a style file's widest
+        // border: nothing drawn, and the inset rectangle's size no longer overflows.
+        for (int radius : {0, 3}) {
+            const FillStyle wide = bordered(Qt::white, Qt::black, INT_MAX, radius);
+            QVERIFY(inkBounds(paint(40, 40, [&](QPainter* p) {
+                        Impl::drawFillStyleAt(p, wide, 10, 10, -2, 20);
+                        Impl::drawFillStyleAt(p, wide, 10, 10, 20, -2);
+                    })).isNull());
+        }
+    }
+
     void roundedBorderStrokesInsideTheRectangle()
     {
         PIXELS_ARE(filled(bordered(Qt::white, Qt::red, 2, 8), 60, 40), {30, 0, kRed}, {30, 1, kRed},
