@@ -96,7 +96,8 @@ void TEVQLineEditImpl::createComplete() { applyTextStyle(CtrlStateNormal); }
 
 void TEVQLineEditImpl::drawPlaceholder(QPainter* painter, const QRect& rect, const QMargins& margins)
 {
-    drawText(painter, placeholderText, placeholderStyle, rect.marginsRemoved(margins));
+    placeholderCache.draw(painter, placeholderText, placeholderStyle, rect.marginsRemoved(margins),
+                          placeholderStyle.isHor);
 }
 
 void TEVQLineEditImpl::draw(QPainter* painter, const QRect& rect)

@@ -5,6 +5,7 @@
 // select-all, copy and paste; shortcut-capture mode shows the key combination pressed instead of typed text.
 // The painter state 2 means keyboard focus here; the hot state never reaches the screen.
 #include "TEVQWidgetBaseImpl.h"
+#include "TEVTextCache.h"
 #include "TEVQControlInfo.h"
 #include "TEVQWidgetMacros.h"
 #include "TEVStyleDesc.h"
@@ -60,6 +61,7 @@ protected:
     void drawPlaceholder(QPainter* painter, const QRect& rect, const QMargins& margins);
 
     TEVQtLib::TEVFillCache backgroundCache;
+    TEVQtLib::TEVTextCache placeholderCache; // an empty focused edit repaints at every cursor blink
 
 private:
     int m_appliedState = -1;

@@ -487,6 +487,51 @@ private slots:
         QCOMPARE(e.contentsMargins(), QMargins(1, 2, 3, 4));
     }
 
+    void placeholderKeptBetweenPaintsFollowsItsInputs()
+    {
+        // The placeholder's laid-out line is kept between paints: after each change of its text, its style, the
+        // edit's size or margins, the picture is the one a new edit draws.
+        struct Step {
+            const char* text;
+            QColor colour;
+            int pixelSize;
+            QSize size;
+            int margin;
+        };
+        const Step steps[] = {{"Search 搜索", kTip, 14, {200, 30}, 0},  {"Filter 过滤", kTip, 14, {200, 30}, 0},
+                              {"Filter 过滤", kN, 14, {200, 30}, 0},    {"Filter 过滤", kN, 18, {200, 30}, 0},
+                              {"Filter 过滤", kN, 18, {120, 40}, 0},    {"Filter 过滤", kN, 18, {120, 40}, 30},
+                              {"A much longer hint that fits", kN, 18, {400, 40}, 0},
+                              {"A much longer hint that fits", kN, 18, {120, 40}, 0},
+                              {"A much longer hint that fits", kN, 18, {120, 40}, 30}};
+        auto configure = [](auto& e, const Step& step) {
+            e.resize(step.size);
+            e.setPlaceholderText(QString::fromUtf8(step.text));
+            e.setEditMargin(step.margin, 0, 0, 0);
+        };
+        TEVQLineEdit kept;
+        setLooks(kept);
+        TEVQTextEdit keptText;
+        setLooks(keptText);
+        for (const Step& step : steps) {
+            configure(kept, step);
+            kept.setPlaceholderTextStyle(CtrlStateNormal, textStyle(step.colour, step.pixelSize));
+            TEVQLineEdit fresh;
+            setLooks(fresh);
+            configure(fresh, step);
+            fresh.setPlaceholderTextStyle(CtrlStateNormal, textStyle(step.colour, step.pixelSize));
+            QCOMPARE(rendered(&kept), rendered(&fresh));
+
+            configure(keptText, step);
+            keptText.setPlaceholderTextStyle(textStyle(step.colour, step.pixelSize));
+            TEVQTextEdit freshText;
+            setLooks(freshText);
+            configure(freshText, step);
+            freshText.setPlaceholderTextStyle(textStyle(step.colour, step.pixelSize));
+            QCOMPARE(rendered(&keptText), rendered(&freshText));
+        }
+    }
+
     // ---- text edit -------------------------------------------------------------------------------------------
 
     void textEditJson()
