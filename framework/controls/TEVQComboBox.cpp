@@ -186,7 +186,15 @@ void TEVQComboItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
     else if (option.state & QStyle::State_Selected)
         k = 2;
     TEVQWidgetBaseImpl::drawFillStyle(painter, m_painter->itemBackgrounds[k], itemRect);
-    TEVQWidgetBaseImpl::drawText(painter, text, TEVQComboBoxImpl::indented(m_painter->itemTextStyles[k]), itemRect);
+    const TextStyleDesc style = TEVQComboBoxImpl::indented(m_painter->itemTextStyles[k]);
+    const int row = index.row();
+    if (row >= 0 && row < kCachedRows) {
+        if (size_t(row) >= m_rowTexts.size())
+            m_rowTexts.resize(size_t(row) + 1);
+        m_rowTexts[size_t(row)][size_t(k)].draw(painter, text, style, itemRect, style.isHor);
+    } else {
+        TEVQWidgetBaseImpl::drawText(painter, text, style, itemRect);
+    }
     painter->restore();
 }
 

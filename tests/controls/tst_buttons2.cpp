@@ -696,6 +696,51 @@ private slots:
         QCOMPARE(combo.popupList()->sizeHintForRow(0), 40);
     }
 
+    void comboPopupRowTextsFollowTheirInputs()
+    {
+        // The rows' texts are kept between paints: after each change of the item's text, the look's text style,
+        // the row's rectangle or its state, a row paints as the same row of a new combo box does (row 600 lies
+        // beyond the rows kept).
+        auto paintRow = [](TEVQComboBox& combo, int row, const QRect& rect, int state) {
+            QStyleOptionViewItem option;
+            option.rect = rect;
+            option.state = QStyle::State(state);
+            QImage img(rect.size() + QSize(rect.x(), rect.y()), QImage::Format_ARGB32);
+            img.fill(Qt::white);
+            QPainter p(&img);
+            combo.popupList()->delegate()->paint(&p, option, combo.model()->index(row, 0));
+            return img;
+        };
+        struct Step {
+            const char* text;
+            QColor colour;
+            QRect rect;
+            int state;
+        };
+        const Step steps[] = {{"Inverter 逆变器", kBlue, {0, 0, 160, 25}, QStyle::State_None},
+                              {"Inverter 逆变器", kBlue, {0, 0, 160, 25}, QStyle::State_MouseOver},
+                              {"Meter 电表", kBlue, {0, 0, 160, 25}, QStyle::State_MouseOver},
+                              {"Meter 电表", kRed, {0, 0, 160, 25}, QStyle::State_MouseOver},
+                              {"Meter 电表", kRed, {0, 0, 60, 30}, QStyle::State_MouseOver},
+                              {"A name far too long for the row", kRed, {0, 0, 60, 30}, QStyle::State_Selected}};
+        auto configure = [](TEVQComboBox& combo, const Step& step) {
+            while (combo.count() < 601)
+                combo.addItem(QString());
+            for (int row : {0, 600})
+                combo.setItemText(row, QString::fromUtf8(step.text));
+            for (int s = 0; s < 4; ++s)
+                combo.setItemTextStyle(CtrlState(s), ink(step.colour));
+        };
+        TEVQComboBox kept;
+        for (const Step& step : steps) {
+            configure(kept, step);
+            TEVQComboBox fresh;
+            configure(fresh, step);
+            for (int row : {0, 600})
+                QCOMPARE(paintRow(kept, row, step.rect, step.state), paintRow(fresh, row, step.rect, step.state));
+        }
+    }
+
     void comboPopupBackgroundAndPreviewItems()
     {
         QWidget host;
