@@ -109,7 +109,12 @@ class TEV_EXPORT LegendWidths
 {
 public:
     const QVector<int>& widths(const QStringList& texts, const QFont& font);
-    void clear() { m_texts.clear(); m_widths.clear(); m_valid = false; }
+    void clear()
+    {
+        m_texts.clear();
+        m_widths.clear();
+        m_valid = false;
+    }
     // How many times texts were measured since the object was made: a repaint with nothing changed measures none.
     int measureCount() const { return m_measures; }
 

@@ -129,7 +129,7 @@ private slots:
                 for (int i = 0; i < 3; ++i) {
                     BarSeries s;
                     s.name = QStringLiteral("Inverter %1").arg(i + 1);
-                    s.values = {3, 7.5, 2 + i};
+                    s.values = {3, 7.5, 2.0 + i};
                     series << s;
                 }
                 c.setSeries(series);
