@@ -228,6 +228,12 @@ double TEVQBarChartImpl::widestLabel(const QFont& font, int count)
     return m_widest;
 }
 
+void TEVQBarChartImpl::dropCaches()
+{
+    m_texts.clear();
+    m_legendWidths.clear();
+}
+
 QVector<ChartLegendItem> TEVQBarChartImpl::legendItems(const QRectF& plot, const QSize& size) const
 {
     const TEVQBarChart* c = chart();
@@ -240,7 +246,7 @@ QVector<ChartLegendItem> TEVQBarChartImpl::legendItems(const QRectF& plot, const
         visible << series.at(i).visible;
     }
     return TEVChart::legendLayout(names, colors, visible, c->legendPosition(), plot, size, c->theme().labelFontPx,
-                                  c->font());
+                                  c->font(), &m_legendWidths);
 }
 
 void TEVQBarChartImpl::paint(QPainter& p, const QSize& size)

@@ -43,6 +43,9 @@ public:
     // Clears the hover state and hides the tooltip; true when a state was set.
     bool clearHover();
     QVector<ChartLegendItem> legendItems(const QRectF& plot, const QSize& size) const;
+    const TEVChart::LegendWidths& legendWidths() const { return m_legendWidths; }
+    // Forgets the prepared labels and measured legend texts: the next paint prepares them again.
+    void dropCaches();
     // Every category's label is drawn when the widest (at most its 68 px box) fits its band with 6 px to
     // spare; else every step-th, so that they do not run into each other.
     static int labelStep(double band, double widest);
@@ -68,6 +71,7 @@ private:
     TEVQBarChart* chart() const;
     // Labels and bar pieces prepared once, kept between paints.
     TEVChart::ChartTextCache m_texts;
+    mutable TEVChart::LegendWidths m_legendWidths; // measured for the legend's row of entries
     TEVChart::BarSprites m_bars;
     QStringList m_measuredLabels;
     QString m_measuredFont;

@@ -97,9 +97,26 @@ QString categoryLabel(const QStringList& categories, int index)
     return QStringLiteral("Item %1").arg(index + 1);
 }
 
+const QVector<int>& LegendWidths::widths(const QStringList& texts, const QFont& font)
+{
+    // An equal list given again compares as one pointer once it is shared with the kept one.
+    if (!m_valid || texts != m_texts || font != m_font) {
+        const QFontMetrics fm(font);
+        m_widths.clear();
+        m_widths.reserve(texts.size());
+        for (const QString& t : texts)
+            m_widths << fm.horizontalAdvance(t);
+        m_font = font;
+        m_valid = true;
+        ++m_measures;
+    }
+    m_texts = texts;
+    return m_widths;
+}
+
 QVector<ChartLegendItem> legendLayout(const QStringList& names, const QVector<QColor>& colors,
                                       const QVector<bool>& visible, int legendPosition, const QRectF& plot,
-                                      const QSize& widgetSize, int labelFontPx, const QFont& widgetFont)
+                                      const QSize& widgetSize, int labelFontPx, const QFont& widgetFont, LegendWidths* widths)
 {
     QVector<ChartLegendItem> items;
     if (names.isEmpty())
@@ -126,7 +143,23 @@ QVector<ChartLegendItem> legendLayout(const QStringList& names, const QVector<QC
         return items;
     QFont font(widgetFont);
     font.setPixelSize(qMax(labelFontPx, 1));
-    const QFontMetrics fm(font);
+    QStringList texts;
+    texts.reserve(names.size());
+    for (int i = 0; i < names.size(); ++i)
+        texts << (names.at(i).isEmpty() ? QStringLiteral("Series %1").arg(i + 1) : names.at(i));
+    // Only a row of entries needs the texts' widths.
+    QVector<int> measured;
+    const QVector<int>* textWidths = &measured;
+    if (!vertical) {
+        if (widths) {
+            textWidths = &widths->widths(texts, font);
+        } else {
+            const QFontMetrics fm(font);
+            measured.reserve(texts.size());
+            for (const QString& t : texts)
+                measured << fm.horizontalAdvance(t);
+        }
+    }
     // Whole pixels, counted in doubles: a theme's font size of any int cannot overflow the rows.
     const double rowHeight = qMax(double(labelFontPx) + 7, 18.0);
     const double left = qRound(area.left());
@@ -137,7 +170,7 @@ QVector<ChartLegendItem> legendLayout(const QStringList& names, const QVector<QC
     for (int i = 0; i < names.size(); ++i) {
         ChartLegendItem item;
         item.index = i;
-        item.text = names.at(i).isEmpty() ? QStringLiteral("Series %1").arg(i + 1) : names.at(i);
+        item.text = texts.at(i);
         item.color = i < colors.size() ? colors.at(i) : QColor();
         item.visible = i < visible.size() ? visible.at(i) : true;
         if (vertical) {
@@ -145,7 +178,7 @@ QVector<ChartLegendItem> legendLayout(const QStringList& names, const QVector<QC
             item.rect = QRectF(x, y, width, rowHeight);
             y += rowHeight + 8;
         } else {
-            const double width = fm.horizontalAdvance(item.text) + 38.0;
+            const double width = textWidths->at(i) + 38.0;
             if (x + width > right && x > left) {
                 x = left;
                 y += rowHeight + 6;

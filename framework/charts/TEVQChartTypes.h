@@ -103,11 +103,34 @@ TEV_EXPORT QColor autoColor(const QColor& own, const ChartTheme& theme, int inde
 TEV_EXPORT bool fuzzyEqual(double a, double b);
 // categories[i] when it exists, else "Item N" with N = i + 1.
 TEV_EXPORT QString categoryLabel(const QStringList& categories, int index);
-// The legend entries' rectangles of the bar and line charts, laid out in the legend area of the position.
+// The widths of a legend's texts in its font (QFontMetrics::horizontalAdvance, whole pixels), kept between
+// paints and mouse presses: measured again only when the texts or the font change.
+class TEV_EXPORT LegendWidths
+{
+public:
+    const QVector<int>& widths(const QStringList& texts, const QFont& font);
+    void clear()
+    {
+        m_texts.clear();
+        m_widths.clear();
+        m_valid = false;
+    }
+    // How many times texts were measured since the object was made: a repaint with nothing changed measures none.
+    int measureCount() const { return m_measures; }
+
+private:
+    bool m_valid = false;
+    QStringList m_texts;
+    QFont m_font;
+    QVector<int> m_widths;
+    int m_measures = 0;
+};
+// The legend entries' rectangles of the bar and line charts, laid out in the legend area of the position. With
+// widths, the texts are measured through it.
 TEV_EXPORT QVector<ChartLegendItem> legendLayout(const QStringList& names, const QVector<QColor>& colors,
                                                  const QVector<bool>& visible, int legendPosition,
                                                  const QRectF& plot, const QSize& widgetSize, int labelFontPx,
-                                                 const QFont& widgetFont);
+                                                 const QFont& widgetFont, LegendWidths* widths = nullptr);
 // The legend entry under pos (each rectangle grown by 2 on every side), or -1.
 TEV_EXPORT int legendHit(const QVector<ChartLegendItem>& items, const QPointF& pos);
 // The plot rectangle of the bar and line charts for the widget size; bottomMargin is used when the series list

@@ -1,5 +1,7 @@
 #include "TEVQDataZoom.h"
 
+#include "TEVChartDrawing.h"
+
 #include <QPainter>
 
 #include <cmath>
@@ -142,7 +144,7 @@ bool DataZoom::dragTo(const QPoint& pos, const QRectF& slider)
     return true;
 }
 
-void DataZoom::paint(QPainter* painter, const QRectF& slider, bool withLabels) const
+void DataZoom::paint(QPainter* painter, const QRectF& slider, bool withLabels, TEVChart::ChartTextCache* texts) const
 {
     if (!painter || slider.isEmpty())
         return;
@@ -180,10 +182,15 @@ void DataZoom::paint(QPainter* painter, const QRectF& slider, bool withLabels) c
             last = qMax(first, qMin(m_count - 1, int(std::ceil((m_count - 1) * m_end))));
         }
         const double top = slider.bottom() + m_style.labelGap;
-        painter->drawText(QRectF(slider.left(), top, 120, m_style.labelHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                          label(first));
-        painter->drawText(QRectF(slider.right() - 120, top, 120, m_style.labelHeight),
-                          Qt::AlignRight | Qt::AlignVCenter, label(last));
+        const auto text = [painter, texts](const QRectF& box, int alignment, const QString& s) {
+            if (texts)
+                texts->draw(*painter, box, alignment, s);
+            else
+                painter->drawText(box, alignment, s);
+        };
+        text(QRectF(slider.left(), top, 120, m_style.labelHeight), Qt::AlignLeft | Qt::AlignVCenter, label(first));
+        text(QRectF(slider.right() - 120, top, 120, m_style.labelHeight), Qt::AlignRight | Qt::AlignVCenter,
+             label(last));
     }
     painter->restore();
 }

@@ -14,6 +14,10 @@
 
 class QPainter;
 
+namespace TEVChart {
+class ChartTextCache;
+}
+
 struct TEV_EXPORT DataZoomStyle {
     QColor trackColor{231, 237, 247, 255};
     QColor windowColor{37, 99, 235, 54};
@@ -69,7 +73,9 @@ public:
     // True when a drag moved the window.
     bool dragTo(const QPoint& pos, const QRectF& slider);
     void release() { m_dragMode = DataZoomDragNone; }
-    void paint(QPainter* painter, const QRectF& slider, bool withLabels) const;
+    // With a text cache, the labels are drawn through it.
+    void paint(QPainter* painter, const QRectF& slider, bool withLabels,
+               TEVChart::ChartTextCache* texts = nullptr) const;
 
 private:
     void normalize();

@@ -435,13 +435,13 @@ void TEVQFinancialChartImpl::drawAxes(QPainter& p, const QRectF& plot, int start
     p.drawLine(plot.bottomLeft(), plot.topLeft());
     p.setPen(theme.axisLabelColor);
     for (int k = 0; k <= 4; ++k) {
-        p.drawText(QRectF(4, plot.top() + plot.height() * k * 0.25 - 8, marginLeft - 10, 16),
-                   Qt::AlignRight | Qt::AlignVCenter, axisLabel(k, min, max));
+        m_texts.draw(p, QRectF(4, plot.top() + plot.height() * k * 0.25 - 8, marginLeft - 10, 16),
+                     Qt::AlignRight | Qt::AlignVCenter, axisLabel(k, min, max));
     }
     const int step = labelStep(start, end);
     for (int i = start; i <= end; i += step) {
         const double x = plot.left() + plot.width() * (i - start) / qMax(end - start, 1);
-        p.drawText(QRectF(x - 42, plot.bottom() + 8, 84, 18), Qt::AlignCenter, itemLabel(i));
+        m_texts.draw(p, QRectF(x - 42, plot.bottom() + 8, 84, 18), Qt::AlignCenter, itemLabel(i));
     }
 }
 
@@ -537,8 +537,8 @@ void TEVQFinancialChartImpl::drawMaLegend(QPainter& p, const QRectF& plot) const
     const double y = plot.top() + 8;
     for (int k = 0; k < maPeriods.size(); ++k) {
         p.setPen(maColor(k));
-        p.drawText(QRectF(x, y, 46, 16), Qt::AlignLeft | Qt::AlignVCenter,
-                   QStringLiteral("MA%1").arg(maPeriods.at(k)));
+        m_texts.draw(p, QRectF(x, y, 46, 16), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("MA%1").arg(maPeriods.at(k)));
         x += 50;
     }
     p.restore();
@@ -617,6 +617,8 @@ void TEVQFinancialChartImpl::drawCrosshair(QPainter& p, const QRectF& plot, int 
     p.drawLine(QPointF(plot.left(), pt.y()), QPointF(plot.right(), pt.y()));
 }
 
+void TEVQFinancialChartImpl::dropCaches() { m_texts.clear(); }
+
 void TEVQFinancialChartImpl::paint(QPainter& p, const QSize& size)
 {
     TEVQFinancialChart* c = chart();
@@ -642,7 +644,7 @@ void TEVQFinancialChartImpl::paint(QPainter& p, const QSize& size)
 
     if (count() < 1) {
         p.setPen(theme.axisLabelColor);
-        p.drawText(plot, Qt::AlignCenter, QStringLiteral("No financial data"));
+        m_texts.draw(p, plot, Qt::AlignCenter, QStringLiteral("No financial data"));
     } else {
         // The first and last candles sit on the plot's edges and keep their whole bodies; nothing else leaves it.
         const double overhang = mode == FinancialCandles ? bodyWidth(plot.width(), start, end) / 2 + 1 : 1;
@@ -667,7 +669,7 @@ void TEVQFinancialChartImpl::paint(QPainter& p, const QSize& size)
     font.setWeight(QFont::Bold);
     p.setFont(font);
     p.setPen(theme.titleColor);
-    p.drawText(QRectF(0, 14, size.width(), 24), Qt::AlignCenter, title);
+    m_texts.draw(p, QRectF(0, 14, size.width(), 24), Qt::AlignCenter, title);
     p.restore();
 
     zoom.setCount(qMax(count(), 1));
@@ -675,7 +677,7 @@ void TEVQFinancialChartImpl::paint(QPainter& p, const QSize& size)
     zoom.setLabelColor(theme.axisLabelColor);
     const QRectF track = zoom.sliderRect(plot, 42);
     if (!track.isEmpty())
-        zoom.paint(&p, track, true);
+        zoom.paint(&p, track, true, &m_texts);
 }
 
 // ---- widget --------------------------------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 // average, and volume bars of the daily data. A data-zoom slider under the plot selects the visible part of the
 // list; hovering an item shows a dashed crosshair and a tooltip. The chart fills itself with built-in
 // demonstration data (62 trading days and one day of five-minute ticks) when it is made.
+#include "TEVChartDrawing.h"
 #include "TEVQChartBase.h"
 #include "TEVQDataZoom.h"
 #include "TEVQWidgetMacros.h"
@@ -82,6 +83,9 @@ public:
     // Value label k (0 at the top, 4 at the bottom) of the range min..max.
     static QString axisLabel(int k, double min, double max);
     void paint(QPainter& painter, const QSize& size);
+    const TEVChart::ChartTextCache& textCache() const { return m_texts; }
+    // Forgets the prepared labels: the next paint lays them out again.
+    void dropCaches();
 
     QString title = QStringLiteral("Financial Chart");
     int mode = FinancialCandles;
@@ -105,6 +109,8 @@ public:
 
 private:
     TEVQFinancialChart* chart() const;
+    // Title and labels laid out once, kept between paints.
+    mutable TEVChart::ChartTextCache m_texts;
     void drawAxes(QPainter& p, const QRectF& plot, int start, int end, double min, double max,
                   const ChartTheme& theme) const;
     void drawCandles(QPainter& p, const QRectF& plot, int start, int end, double min, double max,

@@ -299,6 +299,12 @@ bool TEVQLineChartImpl::updateHover(const QPoint& pos)
     return changed;
 }
 
+void TEVQLineChartImpl::dropCaches()
+{
+    m_texts.clear();
+    m_legendWidths.clear();
+}
+
 QVector<ChartLegendItem> TEVQLineChartImpl::legendItems(const QRectF& plot, const QSize& size) const
 {
     const TEVQLineChart* c = chart();
@@ -311,7 +317,7 @@ QVector<ChartLegendItem> TEVQLineChartImpl::legendItems(const QRectF& plot, cons
         visible << series.at(i).visible;
     }
     return TEVChart::legendLayout(names, colors, visible, c->legendPosition(), plot, size, c->theme().labelFontPx,
-                                  c->font());
+                                  c->font(), &m_legendWidths);
 }
 
 QVector<int> TEVQLineChartImpl::labelIndexes(int start, int end, double plotWidth)
@@ -465,7 +471,7 @@ void TEVQLineChartImpl::paint(QPainter& p, const QSize& size)
     zoom.setLabelColor(theme.axisLabelColor);
     const QRectF slider = sliderRect(plot, legendPosition);
     if (!slider.isEmpty())
-        zoom.paint(&p, slider, true);
+        zoom.paint(&p, slider, true, &m_texts);
 }
 
 // ---- widget --------------------------------------------------------------------------------------------------

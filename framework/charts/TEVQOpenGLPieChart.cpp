@@ -309,10 +309,17 @@ void TEVQOpenGLPieChartImpl::drawLabels(QPainter& p, const QRectF& pie,
         p.drawLine(inner, outer);
         p.drawLine(outer, QPointF(right ? text.left() : text.right(), outer.y()));
         p.setPen(theme.axisLabelColor);
-        p.drawText(text, (right ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter,
-                   QStringLiteral("%1  %2%").arg(slices.at(g.index).label, TEVChart::formatNumber(percent)));
+        m_texts.draw(p, text, (right ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter,
+                     QStringLiteral("%1  %2%").arg(slices.at(g.index).label, TEVChart::formatNumber(percent)));
     }
     p.restore();
+}
+
+void TEVQOpenGLPieChartImpl::dropCaches()
+{
+    m_texts.clear();
+    m_textWidths.clear();
+    m_measuredTexts.clear();
 }
 
 void TEVQOpenGLPieChartImpl::paint(QPainter& p, const QSize& size)
@@ -328,7 +335,7 @@ void TEVQOpenGLPieChartImpl::paint(QPainter& p, const QSize& size)
     font.setWeight(QFont::Bold);
     p.setFont(font);
     p.setPen(theme.titleColor);
-    p.drawText(QRectF(0, 10, size.width(), 24), Qt::AlignHCenter | Qt::AlignTop, title);
+    m_texts.draw(p, QRectF(0, 10, size.width(), 24), Qt::AlignHCenter | Qt::AlignTop, title);
     p.restore();
 
     const QRectF pie = pieRect(size, lp);
@@ -364,9 +371,9 @@ void TEVQOpenGLPieChartImpl::paint(QPainter& p, const QSize& size)
         p.setBrush(item.visible ? item.color : item.color.lighter(160));
         p.drawEllipse(QRectF(item.rect.left(), item.rect.top() + 3, 12, 12));
         p.setPen(item.visible ? theme.axisLabelColor : theme.axisLabelColor.lighter(145));
-        p.drawText(QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, 18),
-                   Qt::AlignLeft | Qt::AlignVCenter,
-                   QStringLiteral("%1  %2").arg(item.text, TEVChart::formatNumber(slices.at(item.index).value)));
+        m_texts.draw(p, QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, 18),
+                     Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("%1  %2").arg(item.text, TEVChart::formatNumber(slices.at(item.index).value)));
     }
     p.restore();
 }

@@ -3,6 +3,7 @@
 // outside labels with leader lines, a legend whose entries switch slices on and off, a hover highlight with a
 // tooltip, and the opening animation in which every slice grows clockwise from its start angle. Angles are in
 // degrees, 0 at twelve o'clock, growing clockwise. The chart fills itself with five demonstration slices.
+#include "TEVChartDrawing.h"
 #include "TEVQChartBase.h"
 #include "TEVQWidgetMacros.h"
 
@@ -52,6 +53,9 @@ public:
     // Clears the hover state and hides the tooltip; true when a slice was hovered.
     bool clearHover();
     void paint(QPainter& painter, const QSize& size);
+    const TEVChart::ChartTextCache& textCache() const { return m_texts; }
+    // Forgets the prepared labels and measured legend texts: the next paint lays them out again.
+    void dropCaches();
 
     QString title = QStringLiteral("Basic Pie Chart");
     QVector<PieSlice> slices;
@@ -74,6 +78,8 @@ private:
     void drawLabels(QPainter& p, const QRectF& pie, const QVector<PieSliceGeometry>& geometry) const;
     // The legend's text widths for the slice labels, measured once per label font.
     const QVector<int>& legendTextWidths(const QFont& font) const;
+    // Title and labels laid out once, kept between paints.
+    mutable TEVChart::ChartTextCache m_texts;
     mutable QVector<int> m_textWidths;
     mutable QStringList m_measuredTexts;
     mutable QFont m_measuredFont;

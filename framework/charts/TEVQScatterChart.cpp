@@ -358,16 +358,16 @@ void TEVQScatterChartImpl::drawAxes(QPainter& p, const QRectF& q, const ScatterB
     font.setWeight(QFont::Bold);
     p.setFont(font);
     p.setPen(theme.titleColor);
-    p.drawText(QRectF(0, 10, size.width(), 24), Qt::AlignHCenter | Qt::AlignTop, title);
+    m_texts.draw(p, QRectF(0, 10, size.width(), 24), Qt::AlignHCenter | Qt::AlignTop, title);
     font.setPixelSize(11);
     font.setWeight(QFont::Normal);
     p.setFont(font);
     p.setPen(theme.axisLabelColor);
     for (int k = 0; k <= 5; ++k) {
-        p.drawText(QRectF(4, q.top() + q.height() * k / 5 - 8, marginLeft - 10, 16), Qt::AlignRight | Qt::AlignVCenter,
-                   axisLabelY(k, b));
-        p.drawText(QRectF(q.left() + q.width() * k / 5 - 28, q.bottom() + 8, 56, 18), Qt::AlignCenter,
-                   axisLabelX(k, b));
+        m_texts.draw(p, QRectF(4, q.top() + q.height() * k / 5 - 8, marginLeft - 10, 16),
+                     Qt::AlignRight | Qt::AlignVCenter, axisLabelY(k, b));
+        m_texts.draw(p, QRectF(q.left() + q.width() * k / 5 - 28, q.bottom() + 8, 56, 18), Qt::AlignCenter,
+                     axisLabelX(k, b));
     }
     p.restore();
 }
@@ -385,10 +385,17 @@ void TEVQScatterChartImpl::drawLegend(QPainter& p, const QRectF& plot, const QSi
         p.setBrush(item.visible ? marker : theme.plotBackgroundColor);
         p.drawEllipse(QRectF(item.rect.left(), item.rect.top() + 3, 12, 12));
         p.setPen(item.visible ? theme.axisLabelColor : theme.axisLabelColor.lighter(145));
-        p.drawText(QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, item.rect.height()),
-                   Qt::AlignLeft | Qt::AlignVCenter, item.text);
+        m_texts.draw(p, QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, item.rect.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter, item.text);
     }
     p.restore();
+}
+
+void TEVQScatterChartImpl::dropCaches()
+{
+    m_texts.clear();
+    m_textWidths.clear();
+    m_measuredTexts.clear();
 }
 
 void TEVQScatterChartImpl::paint(QPainter& p, const QSize& size)

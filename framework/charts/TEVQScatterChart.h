@@ -6,6 +6,7 @@
 //
 // Series of many points draw their resting symbols from one pre-rendered ring per series, placed on whole
 // pixels and once per pixel: the same picture as symbol by symbol, many times faster.
+#include "TEVChartDrawing.h"
 #include "TEVQChartBase.h"
 #include "TEVQWidgetMacros.h"
 
@@ -60,6 +61,9 @@ public:
     // Clears the hover state and hides the tooltip; true when a symbol was hovered.
     bool clearHover();
     void paint(QPainter& painter, const QSize& size);
+    const TEVChart::ChartTextCache& textCache() const { return m_texts; }
+    // Forgets the prepared labels and measured legend texts: the next paint lays them out again.
+    void dropCaches();
 
     QString title = QStringLiteral("Basic Scatter Chart");
     QVector<ScatterSeries> series;
@@ -87,6 +91,8 @@ private:
         qreal dpr = 0;
     };
     mutable QVector<Sprite> m_sprites;
+    // Title and labels laid out once, kept between paints.
+    mutable TEVChart::ChartTextCache m_texts;
     mutable QVector<int> m_textWidths;
     mutable QStringList m_measuredTexts;
     mutable QFont m_measuredFont;

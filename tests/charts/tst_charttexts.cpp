@@ -1,0 +1,281 @@
+// The charts keep their laid-out titles, labels and legend text widths between paints. A chart changed in any
+// input the texts depend on (title, data names, font, size, theme, legend position) must paint exactly what a
+// chart made with those settings paints, and a repaint or a mouse press with nothing changed lays out nothing.
+#include "TevTest.h"
+
+#include "TEVQBarChart.h"
+#include "TEVQFinancialChart.h"
+#include "TEVQLineChart.h"
+#include "TEVQOpenGLPieChart.h"
+#include "TEVQScatterChart.h"
+#include "TEVQtLib.h"
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+const QSize kSize(640, 400);
+
+// One change of input, applied to a chart that has already painted and to a freshly made one.
+template <class Chart>
+struct Change {
+    const char* what;
+    std::function<void(Chart&)> apply;
+};
+
+template <class Chart>
+std::unique_ptr<Chart> made(const std::function<void(Chart&)>& setUp)
+{
+    auto chart = std::make_unique<Chart>();
+    chart->setAnimationEnabled(false);
+    chart->resize(kSize);
+    setUp(*chart);
+    return chart;
+}
+
+// The inputs every chart's texts follow; each chart adds its own texts (titles, names, labels).
+template <class Chart>
+QVector<Change<Chart>> commonChanges()
+{
+    return {
+        {"title", [](Chart& c) { c.painter()->title = QStringLiteral("电站 Plant 7 — yield"); }},
+        {"font",
+         [](Chart& c) {
+             QFont f(QStringLiteral("DejaVu Serif"));
+             f.setPointSize(12);
+             c.setFont(f);
+         }},
+        {"size", [](Chart& c) { c.resize(kSize + QSize(137, 61)); }},
+        {"theme", [](Chart& c) { c.setTheme(3); }},
+        {"theme label size",
+         [](Chart& c) {
+             ChartTheme t = chartThemeById(1);
+             t.labelFontPx = 15;
+             t.titleFontPx = 21;
+             c.setTheme(t);
+         }},
+        {"legend position", [](Chart& c) { c.setLegendPosition(ChartLegendTop); }},
+    };
+}
+
+// Each change after a first paint: the picture equals that of a chart set up with every change so far from the
+// start. With stale cached texts or widths the old title, names or placement would show.
+template <class Chart>
+void checkChanges(const std::function<void(Chart&)>& setUp, const QVector<Change<Chart>>& changes,
+                  const char* name)
+{
+    auto chart = made<Chart>(setUp);
+    chart->renderImage();
+    QVector<Change<Chart>> applied;
+    for (const Change<Chart>& change : changes) {
+        change.apply(*chart);
+        applied << change;
+        const QImage changed = chart->renderImage();
+        auto fresh = made<Chart>([&](Chart& c) {
+            setUp(c);
+            for (const Change<Chart>& a : applied)
+                a.apply(c);
+        });
+        const QImage expected = fresh->renderImage();
+        QVERIFY2(changed == expected, qPrintable(QStringLiteral("%1 after a change of %2").arg(name, change.what)));
+        tevtest::keepRender(changed, QStringLiteral("charttexts-%1-%2.png").arg(name).arg(applied.size()));
+    }
+}
+
+// A second paint and a press away from the legend lay out no text and measure no legend entry.
+template <class Chart, class Counts>
+void checkRepaint(Chart& chart, const Counts& counts)
+{
+    chart.renderImage();
+    const auto before = counts();
+    QVERIFY(before.first > 0);
+    const QImage again = chart.renderImage();
+    QCOMPARE(counts(), before);
+    QTest::mouseClick(&chart, Qt::LeftButton, {}, QPoint(2, 2));
+    QCOMPARE(counts(), before);
+    QCOMPARE(chart.renderImage(), again);
+}
+
+} // namespace
+
+class tst_charttexts : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { TEVQtLib::init(); }
+
+    void barChartFollowsEveryInput()
+    {
+        auto changes = commonChanges<TEVQBarChart>();
+        changes << Change<TEVQBarChart>{"series names",
+                                        [](TEVQBarChart& c) {
+                                            QVector<BarSeries> s = c.series();
+                                            s[0].name = QStringLiteral("A much longer series name");
+                                            s[1].name.clear(); // "Series 2"
+                                            c.setSeries(s);
+                                        }}
+                << Change<TEVQBarChart>{"categories",
+                                        [](TEVQBarChart& c) { c.setCategories({"一月", "February", "Mar"}); }}
+                << Change<TEVQBarChart>{"shown series", [](TEVQBarChart& c) {
+                                            QVector<BarSeries> s = c.series();
+                                            s[2].visible = false;
+                                            c.setSeries(s);
+                                        }};
+        checkChanges<TEVQBarChart>(
+            [](TEVQBarChart& c) {
+                QVector<BarSeries> series;
+                for (int i = 0; i < 3; ++i) {
+                    BarSeries s;
+                    s.name = QStringLiteral("Inverter %1").arg(i + 1);
+                    s.values = {3, 7.5, 2.0 + i};
+                    series << s;
+                }
+                c.setSeries(series);
+            },
+            changes, "bar");
+    }
+
+    void lineChartFollowsEveryInput()
+    {
+        auto changes = commonChanges<TEVQLineChart>();
+        changes << Change<TEVQLineChart>{"series names",
+                                         [](TEVQLineChart& c) {
+                                             QVector<LineSeries> s = c.series();
+                                             s[0].name = QStringLiteral("组串 String A, east roof");
+                                             c.setSeries(s);
+                                         }}
+                << Change<TEVQLineChart>{"zoom window", [](TEVQLineChart& c) {
+                                             c.setZoomEnabled(true);
+                                             c.painter()->zoom.setRange(0.25, 0.6);
+                                         }};
+        checkChanges<TEVQLineChart>(
+            [](TEVQLineChart& c) {
+                QVector<LineSeries> series;
+                for (int i = 0; i < 2; ++i) {
+                    LineSeries s;
+                    s.name = QStringLiteral("String %1").arg(i + 1);
+                    for (int k = 0; k < 12; ++k)
+                        s.values << (k * (i + 2)) % 9;
+                    series << s;
+                }
+                c.setSeries(series);
+            },
+            changes, "line");
+    }
+
+    void financialChartFollowsEveryInput()
+    {
+        auto changes = commonChanges<TEVQFinancialChart>();
+        changes << Change<TEVQFinancialChart>{"mode", [](TEVQFinancialChart& c) { c.setMode(FinancialIntraday); }}
+                << Change<TEVQFinancialChart>{"zoom window", [](TEVQFinancialChart& c) {
+                                                  c.setZoomRange(0.1, 0.45);
+                                              }}
+                << Change<TEVQFinancialChart>{"averages",
+                                              [](TEVQFinancialChart& c) {
+                                                  c.setMode(FinancialCandles);
+                                                  c.painter()->maPeriods = {7, 60};
+                                              }}
+                << Change<TEVQFinancialChart>{"no data", [](TEVQFinancialChart& c) { c.setCandles({}); }};
+        checkChanges<TEVQFinancialChart>([](TEVQFinancialChart& c) { c.setZoomEnabled(true); }, changes,
+                                         "financial");
+    }
+
+    void pieChartFollowsEveryInput()
+    {
+        auto changes = commonChanges<TEVQOpenGLPieChart>();
+        changes << Change<TEVQOpenGLPieChart>{"slices", [](TEVQOpenGLPieChart& c) {
+                                                  QVector<PieSlice> s = c.painter()->slices;
+                                                  s[0].label = QStringLiteral("Curtailed 限电");
+                                                  s[1].value *= 3;
+                                                  c.setSlices(s);
+                                              }};
+        checkChanges<TEVQOpenGLPieChart>([](TEVQOpenGLPieChart& c) { c.painter()->showLabels = true; }, changes,
+                                         "pie");
+    }
+
+    void scatterChartFollowsEveryInput()
+    {
+        auto changes = commonChanges<TEVQScatterChart>();
+        changes << Change<TEVQScatterChart>{"series", [](TEVQScatterChart& c) {
+                                                QVector<ScatterSeries> s = c.painter()->series;
+                                                s[0].name = QStringLiteral("Irradiance vs power, 2025");
+                                                s[0].points << QPointF(-40, 900);
+                                                c.setSeries(s);
+                                            }};
+        checkChanges<TEVQScatterChart>([](TEVQScatterChart&) {}, changes, "scatter");
+    }
+
+    // Nothing changed: the repaint and a press lay out and measure nothing.
+    void repaintLaysOutNothing()
+    {
+        for (int position : {ChartLegendBottom, ChartLegendTop, ChartLegendRight}) {
+            auto bar = made<TEVQBarChart>([position](TEVQBarChart& c) { c.setLegendPosition(position); });
+            checkRepaint(*bar, [&bar] {
+                return qMakePair(bar->painter()->textCache().layoutCount(),
+                                 bar->painter()->legendWidths().measureCount());
+            });
+            auto line = made<TEVQLineChart>([position](TEVQLineChart& c) {
+                c.setLegendPosition(position);
+                c.setZoomEnabled(true);
+            });
+            checkRepaint(*line, [&line] {
+                return qMakePair(line->painter()->textCache().layoutCount(),
+                                 line->painter()->legendWidths().measureCount());
+            });
+        }
+        auto financial = made<TEVQFinancialChart>([](TEVQFinancialChart& c) { c.setZoomEnabled(true); });
+        checkRepaint(*financial, [&financial] { return qMakePair(financial->painter()->textCache().layoutCount(), 0); });
+        auto pie = made<TEVQOpenGLPieChart>([](TEVQOpenGLPieChart& c) { c.painter()->showLabels = true; });
+        checkRepaint(*pie, [&pie] { return qMakePair(pie->painter()->textCache().layoutCount(), 0); });
+        auto scatter = made<TEVQScatterChart>([](TEVQScatterChart&) {});
+        checkRepaint(*scatter, [&scatter] { return qMakePair(scatter->painter()->textCache().layoutCount(), 0); });
+    }
+
+    // The legend texts are measured again exactly when a name or the font changes, and the entries follow.
+    void legendWidthsFollowNamesAndFont()
+    {
+        auto chart = made<TEVQBarChart>([](TEVQBarChart& c) {
+            BarSeries a, b;
+            a.name = QStringLiteral("A");
+            b.name = QStringLiteral("B");
+            a.values = b.values = {1, 2};
+            c.setSeries({a, b});
+        });
+        const TEVQBarChartImpl* d = chart->painter();
+        const QRectF plot = d->plotRect(chart->size(), chart->legendPosition());
+        const QVector<ChartLegendItem> first = d->legendItems(plot, chart->size());
+        const int measured = d->legendWidths().measureCount();
+        QCOMPARE(d->legendItems(plot, chart->size()).at(1).rect, first.at(1).rect);
+        QCOMPARE(d->legendWidths().measureCount(), measured);
+
+        QVector<BarSeries> s = chart->series();
+        s[0].name = QStringLiteral("A far longer name");
+        chart->setSeries(s);
+        const QVector<ChartLegendItem> renamed = d->legendItems(plot, chart->size());
+        QCOMPARE(d->legendWidths().measureCount(), measured + 1);
+        QVERIFY(renamed.at(0).rect.width() > first.at(0).rect.width());
+        QVERIFY(renamed.at(1).rect.left() > first.at(1).rect.left());
+
+        QFont big = chart->font();
+        big.setFamily(QStringLiteral("DejaVu Serif"));
+        chart->setFont(big);
+        ChartTheme t = chart->theme();
+        t.labelFontPx = 20;
+        chart->setTheme(t);
+        const QVector<ChartLegendItem> larger = d->legendItems(plot, chart->size());
+        QCOMPARE(d->legendWidths().measureCount(), measured + 2);
+        QVERIFY(larger.at(0).rect.width() > renamed.at(0).rect.width());
+        // The same layout as measuring afresh.
+        const QVector<ChartLegendItem> plain = TEVChart::legendLayout(
+            {s[0].name, s[1].name}, {larger.at(0).color, larger.at(1).color}, {true, true}, chart->legendPosition(),
+            plot, chart->size(), 20, big);
+        QCOMPARE(plain.size(), larger.size());
+        for (int i = 0; i < plain.size(); ++i)
+            QCOMPARE(plain.at(i).rect, larger.at(i).rect);
+    }
+};
+
+TEV_TEST_MAIN(tst_charttexts)
+#include "tst_charttexts.moc"
