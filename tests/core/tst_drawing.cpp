@@ -620,11 +620,12 @@ private slots:
         QSize size(24, 90);
         TEVTextCache viaDraw, viaHelper;
         QImage previous;
-        auto check = [&](const char* what) {
+        auto check = [&](const char* what, bool changed = true) {
             const QImage expected = paint(60, 120, [&](QPainter* p) {
                 Impl::drawTextAt(p, text, style, 5, 10, size.width(), size.height(), false);
             });
-            QVERIFY2(expected != previous, what); // the change shows, so a stale picture would fail
+            if (changed) // the change shows, so a stale picture would fail
+                QVERIFY2(expected != previous, what);
             for (int pass = 0; pass < 2; ++pass) {
                 QVERIFY2(paint(60, 120, [&](QPainter* p) {
                              viaDraw.draw(p, text, style, 5, 10, size.width(), size.height(), false);
@@ -657,7 +658,7 @@ private slots:
         QCOMPARE(paint(10, 10, [&](QPainter* p) { viaDraw.draw(p, text, style, 0, 0, 0, 10, false); }),
                  paint(10, 10, [](QPainter*) {}));
         viaDraw.clear();
-        check("after clear");
+        check("after clear", false);
     }
 
     // Image fills keep their image and tile between paints (in the shared cache of the helper, or in a control's
