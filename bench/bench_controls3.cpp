@@ -1,5 +1,6 @@
 // Painting 500 themed check boxes, radio buttons and combo boxes into an image, each against the same number of
-// the Qt widgets they derive from (QCheckBox, QRadioButton, QComboBox) painted by the Fusion style.
+// the Qt widgets they derive from (QCheckBox, QRadioButton, QComboBox) painted by the Fusion style; and 500 radio
+// buttons on rounded gradient backgrounds against the same plain radio buttons.
 #include "CScrollBarStyle.h"
 #include "TEVQCheckBox.h"
 #include "TEVQComboBox.h"
@@ -142,6 +143,28 @@ int main(int argc, char** argv)
         r->setChecked(i % 2);
         return r;
     });
+    QWidget* roundRadios = host();
+    build(*roundRadios, [](int i) {
+        auto* r = new TEVQRadioButton;
+        FillStyle back;
+        back.fillRes.fillColor = QColor(232, 240, 250);
+        back.fillRes.gradientEndColor = QColor(200, 220, 244);
+        back.fillRes.gradient = true;
+        back.fillRes.radius = 6;
+        back.fillRes.drawBorder = true;
+        back.fillRes.borderSize = 1;
+        back.fillRes.borderColor = QColor(136, 153, 170);
+        r->setBackground(CtrlState(4), back);
+        back.fillRes.fillColor = QColor(200, 228, 250);
+        for (int s = 0; s < 4; ++s)
+            r->setSelectedBackground(CtrlState(s), back);
+        r->setIcon(RadioIconUnchecked, QStringLiteral("IDB_UNSELECT"));
+        r->setIcon(RadioIconChecked, QStringLiteral("IDB_SELECTED"));
+        r->setText(text("Choice", i));
+        r->setAutoExclusive(false);
+        r->setChecked(i % 2);
+        return r;
+    });
     QWidget* combos = host();
     build(*combos, [](int i) {
         auto* c = new TEVQComboBox;
@@ -157,6 +180,7 @@ int main(int argc, char** argv)
 
     const double tevBoxes = paintMs(boxes), qtBoxes = paintMs(plainBoxes);
     const double tevRadios = paintMs(radios), qtRadios = paintMs(plainRadios);
+    const double tevRoundRadios = paintMs(roundRadios);
     const double tevCombos = paintMs(combos), qtCombos = paintMs(plainCombos);
 
     std::printf("themed controls painted into a %dx%d image, median of %d passes\n", size.width(), size.height(),
@@ -164,7 +188,8 @@ int main(int argc, char** argv)
     report("TEVQCheckBox:", tevBoxes, "QCheckBox:", qtBoxes);
     report("TEVQRadioButton:", tevRadios, "QRadioButton:", qtRadios);
     report("TEVQComboBox:", tevCombos, "QComboBox:", qtCombos);
-    for (QWidget* w : {boxes, plainBoxes, radios, plainRadios, combos, plainCombos})
+    report("rounded radios:", tevRoundRadios, "QRadioButton:", qtRadios);
+    for (QWidget* w : {boxes, plainBoxes, radios, plainRadios, roundRadios, combos, plainCombos})
         delete w;
     return 0;
 }

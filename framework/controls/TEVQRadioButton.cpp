@@ -92,7 +92,8 @@ void TEVQRadioButtonImpl::draw(QPainter* painter, const QRect& rect)
     if (shift > 0)
         textRect.setLeft(rect.left() + shift);
 
-    drawFillStyle(painter, checked ? selectedBackgrounds[s] : backgrounds[s], rect);
+    (checked ? selectedFillCaches[s] : fillCaches[s]).draw(painter, checked ? selectedBackgrounds[s] : backgrounds[s],
+                                                           rect);
     if (showIcon)
         drawFittedIcon(painter, *icon, rect, gray);
 
@@ -129,6 +130,10 @@ bool TEVQRadioButtonImpl::serializeJsonValue(Json::Value*& json, bool load)
 
     if (load) {
         iconCache.clear();
+        for (int i = 0; i < 4; ++i) {
+            fillCaches[i].clear();
+            selectedFillCaches[i].clear();
+        }
         styles.read(element);
         const Json::Value* found = json::find(element, "attr");
         if (!found || !json::isObject(*found))

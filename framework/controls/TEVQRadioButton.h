@@ -59,6 +59,9 @@ public:
 
     TEVQtLib::TEVTextCache textCache;
     TEVQtLib::TEVIconCache iconCache;
+    // The backgrounds as last drawn, by CtrlState: each is drawn again when its style or the size changes.
+    TEVQtLib::TEVFillCache fillCaches[4];
+    TEVQtLib::TEVFillCache selectedFillCaches[4];
 
 private:
     TEVQRadioButton* button() const;

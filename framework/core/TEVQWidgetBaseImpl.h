@@ -186,12 +186,34 @@ private:
 
 class TEVTextCache; // TEVTextCache.h
 
+// The image of a nine-slice image fill, found by its name once, and the copy of its tiled centre. Found again
+// once the resource manager's resource serial changes (a theme, skin or project loaded, a folder set, the
+// scale factor changed: the stores may then hold another picture under the name) or another name is asked for.
+class TEV_EXPORT TEVImageFillCache
+{
+public:
+    // The image named name; null when there is none (asked for again on the next call).
+    const QImage* image(const QString& name);
+    // rect of the image last handed out, copied once.
+    const QImage& tile(const QRect& rect);
+    const QString& name() const { return m_name; }
+    void clear();
+
+private:
+    bool m_found = false;
+    quint64 m_serial = 0;
+    QString m_name;
+    QImage m_image;
+    QRect m_tileRect;
+    QImage m_tile;
+};
+
 // A fill kept between paints: a rounded or gradient fill, whose anti-aliased outline costs far more to draw
 // than to copy, is drawn once into an image for its size and style and copied on each paint after, until the
 // size, the style or the device's pixel ratio changes. Controls that draw the same fill at the same size share
 // the image (a process-wide cache of a few megabytes). Other fills (and painters on other than raster devices,
 // or that scale, rotate, move by fractions of a pixel or compose in another mode) are drawn directly, as
-// drawFillStyleAt does.
+// drawFillStyleAt does; an image fill keeps its image and the tile of a tiled centre (TEVImageFillCache).
 class TEV_EXPORT TEVFillCache
 {
 public:
@@ -208,6 +230,7 @@ private:
     QSize m_size;
     qreal m_ratio = 1.0;
     QImage m_image;
+    TEVImageFillCache m_imageFill; // image fills
 };
 
 class TEV_EXPORT TEVQWidgetBaseImpl : public QObject
@@ -277,6 +300,9 @@ public:
     static void drawFillRes(QPainter* painter, const FillRes& fill, int x, int y, int w, int h);
     static void drawImageFill(QPainter* painter, const QString& imageName, const ImageDesc& desc, int x, int y,
                               int w, int h);
+    // The same with the image and the tile of a tiled centre taken from cache.
+    static void drawImageFill(QPainter* painter, const QString& imageName, const ImageDesc& desc, int x, int y,
+                              int w, int h, TEVImageFillCache* cache);
     static void drawText(QPainter* painter, const QString& text, const TextStyleDesc& style, const QRect& rect);
     static void drawTextAt(QPainter* painter, const QString& text, const TextStyleDesc& style, int x, int y, int w,
                            int h, bool horizontal);

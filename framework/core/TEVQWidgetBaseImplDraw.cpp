@@ -6,8 +6,9 @@
 #include "TEVQResourceManager.h"
 #include "TEVTextCache.h"
 
-#include <QFontMetrics>
 #include <QCache>
+#include <QCoreApplication>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QImage>
 #include <QLinearGradient>
@@ -16,10 +17,13 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <QSvgRenderer>
+#include <QThread>
 #include <QtMath>
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <vector>
 
 namespace TEVQtLib {
 
@@ -240,14 +244,89 @@ void TEVQWidgetBaseImpl::drawFillRes(QPainter* painter, const FillRes& res, int 
     painter->restore();
 }
 
+// ---- image fills ------------------------------------------------------------------------------------------
+
+namespace {
+// The images of fills drawn without a cache of their own, shared by every painter on the GUI thread (a page
+// has a handful of image fills, drawn again and again).
+constexpr std::size_t kSharedImageFills = 16;
+
+std::vector<std::unique_ptr<TEVImageFillCache>>& sharedImageFills()
+{
+    static std::vector<std::unique_ptr<TEVImageFillCache>> caches;
+    return caches;
+}
+
+TEVImageFillCache* sharedImageFill(const QString& name)
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() != app->thread())
+        return nullptr;
+    auto& caches = sharedImageFills();
+    for (const auto& c : caches) {
+        if (c->name() == name)
+            return c.get();
+    }
+    if (caches.size() >= kSharedImageFills)
+        caches.erase(caches.begin());
+    caches.push_back(std::make_unique<TEVImageFillCache>());
+    return caches.back().get();
+}
+} // namespace
+
+const QImage* TEVImageFillCache::image(const QString& name)
+{
+    const quint64 serial = resources()->resourceSerial();
+    if (m_found && m_serial == serial && m_name == name)
+        return &m_image;
+    clear();
+    m_name = name;
+    const QImage* found = resources()->getImage(name, false);
+    // Not found: asked again next time (the manager remembers its misses for a while).
+    if (!found || found->width() == 0 || found->height() == 0)
+        return nullptr;
+    m_image = *found; // shared, not copied
+    m_serial = serial;
+    m_found = true;
+    return &m_image;
+}
+
+const QImage& TEVImageFillCache::tile(const QRect& rect)
+{
+    if (m_tile.isNull() || m_tileRect != rect) {
+        m_tileRect = rect;
+        m_tile = m_image.copy(rect);
+    }
+    return m_tile;
+}
+
+void TEVImageFillCache::clear()
+{
+    m_found = false;
+    m_name.clear();
+    m_image = QImage();
+    m_tile = QImage();
+    m_tileRect = QRect();
+}
+
 void TEVQWidgetBaseImpl::drawImageFill(QPainter* painter, const QString& imageName, const ImageDesc& desc, int x,
                                        int y, int w, int h)
 {
-    // A negative size is nothing to fill either (the corner slices would otherwise still be drawn).
     if (!painter || w <= 0 || h <= 0)
         return;
-    const QImage* image = resources()->getImage(imageName, false);
-    if (!image || image->width() == 0 || image->height() == 0)
+    TEVImageFillCache* shared = sharedImageFill(imageName);
+    TEVImageFillCache own;
+    drawImageFill(painter, imageName, desc, x, y, w, h, shared ? shared : &own);
+}
+
+void TEVQWidgetBaseImpl::drawImageFill(QPainter* painter, const QString& imageName, const ImageDesc& desc, int x,
+                                       int y, int w, int h, TEVImageFillCache* cache)
+{
+    // A negative size is nothing to fill either (the corner slices would otherwise still be drawn).
+    if (!painter || !cache || w <= 0 || h <= 0)
+        return;
+    const QImage* image = cache->image(imageName);
+    if (!image)
         return;
     const int iw = image->width(), ih = image->height();
     const int left = boundedOffset(desc.left), right = boundedOffset(desc.right), top = boundedOffset(desc.top),
@@ -302,7 +381,7 @@ void TEVQWidgetBaseImpl::drawImageFill(QPainter* painter, const QString& imageNa
     const QRect tileRect = centerSrc.intersected(image->rect());
     if (tileRect.isEmpty())
         return;
-    QBrush tiles(image->copy(tileRect));
+    QBrush tiles(cache->tile(tileRect));
     tiles.setTransform(QTransform::fromTranslate(centerDst.x(), centerDst.y()));
     painter->fillRect(centerDst, tiles);
 }
@@ -365,6 +444,10 @@ void TEVFillCache::draw(QPainter* painter, const FillStyle& style, int x, int y,
     const bool plain = painter->paintEngine() && painter->paintEngine()->type() == QPaintEngine::Raster &&
                        t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx()) &&
                        t.dy() == std::floor(t.dy()) && painter->compositionMode() == QPainter::CompositionMode_SourceOver;
+    if (!style.useFillStyle) {
+        TEVQWidgetBaseImpl::drawImageFill(painter, style.imageName, style.imageDesc, x, y, w, h, &m_imageFill);
+        return;
+    }
     if (!worthIt || !plain) {
         TEVQWidgetBaseImpl::drawFillStyleAt(painter, style, x, y, w, h);
         return;
@@ -397,6 +480,7 @@ void TEVFillCache::clear()
 {
     m_valid = false;
     m_image = QImage();
+    m_imageFill.clear();
 }
 
 // ---- text cache -------------------------------------------------------------------------------------------
@@ -441,6 +525,10 @@ void TEVQWidgetBaseImpl::drawTextAt(QPainter* painter, const QString& text, cons
 
     if (w <= 0 || h <= 0)
         return;
+    if (cache) {
+        cache->drawTurned(painter, text, style, x, y, w, h);
+        return;
+    }
     // Vertical text: drawn upright into an image as wide as the target is high, then turned a quarter
     // clockwise onto the target rectangle (x, y, w, h).
     QImage turned(h, w, QImage::Format_ARGB32_Premultiplied);

@@ -111,6 +111,9 @@ void TEVTextCache::clear()
     m_fontValid = false;
     m_elidedValid = false;
     m_lineValid = false;
+    m_turnedValid = false;
+    m_turned = QImage();
+    m_turnedText.clear();
     m_family.clear();
     m_globalFamily.clear();
     m_text.clear();
@@ -124,7 +127,9 @@ void TEVTextCache::draw(QPainter* painter, const QString& text, const TextStyleD
     if (!painter || text.isEmpty())
         return;
     if (!horizontal) {
-        TEVQWidgetBaseImpl::drawTextAt(painter, text, style, x, y, w, h, false);
+        painter->setBrush(style.color);
+        painter->setRenderHint(QPainter::TextAntialiasing, true);
+        drawTurned(painter, text, style, x, y, w, h);
         return;
     }
     const QFont& f = font(style);
@@ -177,6 +182,35 @@ void TEVTextCache::draw(QPainter* painter, const QString& text, const TextStyleD
     const int flags = int(TEVQWidgetBaseImpl::styleAlignment(style.horAlign, style.verAlign))
                       | (style.textMode == 3 ? int(Qt::TextWordWrap) : int(Qt::TextSingleLine));
     painter->drawText(box, flags, m_shown);
+}
+
+void TEVTextCache::drawTurned(QPainter* painter, const QString& text, const TextStyleDesc& style, int x, int y, int w,
+                              int h)
+{
+    if (!painter || text.isEmpty() || w <= 0 || h <= 0)
+        return;
+    const QFont& f = font(style);
+    const QSize size(w, h);
+    if (!m_turnedValid || m_turnedFontSerial != m_fontSerial || m_turnedSize != size || m_turnedText != text ||
+        m_turnedStyle != style) {
+        m_turnedValid = true;
+        m_turnedFontSerial = m_fontSerial;
+        m_turnedSize = size;
+        m_turnedText = text;
+        m_turnedStyle = style;
+        m_turned = QImage(h, w, QImage::Format_ARGB32_Premultiplied);
+        m_turned.fill(Qt::transparent);
+        QPainter p(&m_turned);
+        p.setRenderHint(QPainter::TextAntialiasing, true);
+        p.setPen(style.color);
+        p.setFont(f);
+        p.drawText(QRect(0, 0, h, w), int(TEVQWidgetBaseImpl::styleAlignment(style.horAlign, style.verAlign)), text);
+    }
+    painter->save();
+    painter->translate(x + w, y);
+    painter->rotate(90);
+    painter->drawImage(QPoint(0, 0), m_turned);
+    painter->restore();
 }
 
 } // namespace TEVQtLib

@@ -1,7 +1,7 @@
 #pragma once
 // What drawing one text with one text style needs that changes only with the text, the style, the global font
 // family and the size: the font, the elided form and, for a single line that fits its box, the line laid out
-// as a QStaticText. A control keeps one per text it draws, either drawing through it (draw) or handing it to
+// as a QStaticText; for a text turned a quarter (vertical), the turned picture. A control keeps one per text it draws, either drawing through it (draw) or handing it to
 // the painter base's drawTextAt; a paint then builds no font and measures no text while nothing changed.
 // Every input is compared on use: a change of any of them drops what was kept. The result is what
 // TEVQWidgetBaseImpl::drawTextAt draws.
@@ -9,6 +9,7 @@
 #include "TEVStyleDesc.h"
 
 #include <QFont>
+#include <QImage>
 #include <QPointF>
 #include <QRect>
 #include <QSize>
@@ -36,6 +37,10 @@ public:
     {
         draw(painter, text, style, rect.x(), rect.y(), rect.width(), rect.height(), horizontal);
     }
+    // As the vertical form of TEVQWidgetBaseImpl::drawTextAt: text drawn upright into a picture as wide as the
+    // target is high, turned a quarter clockwise onto (x, y, w, h). The picture is kept until the text, the
+    // style, the font or the size changes.
+    void drawTurned(QPainter* painter, const QString& text, const TextStyleDesc& style, int x, int y, int w, int h);
     // Forgets everything (the next use computes again).
     void clear();
     // What the last draw showed (the elided form when the text did not fit).
@@ -68,6 +73,13 @@ private:
     bool m_static = false; // a single line that fits its box: laid out once, drawn at its place
     std::optional<QStaticText> m_line; // made by the first line that fits (most caches never draw one)
     QPointF m_at; // relative to the box
+    // The turned picture of a vertical text.
+    bool m_turnedValid = false;
+    quint64 m_turnedFontSerial = 0;
+    QString m_turnedText;
+    TextStyleDesc m_turnedStyle;
+    QSize m_turnedSize;
+    QImage m_turned;
 };
 
 } // namespace TEVQtLib

@@ -217,8 +217,20 @@ void TEVQFlowView::paintEvent(QPaintEvent* event)
             p.drawLine(portPoint(r, portFor(r, m_connectEnd)), m_connectEnd);
         }
     }
-    for (const TEVQFlowNode& n : m_nodes)
-        drawNode(&p, n);
+    if (!m_fontsValid || p.font() != m_baseFont) {
+        m_baseFont = p.font();
+        m_titleFont = m_baseFont;
+        m_titleFont.setPixelSize(12);
+        m_titleFont.setWeight(75);
+        m_subtitleFont = m_titleFont;
+        m_subtitleFont.setWeight(50);
+        m_fontsValid = true;
+        m_cardTexts.clear();
+    }
+    if (m_cardTexts.size() != m_nodes.size())
+        m_cardTexts.resize(m_nodes.size());
+    for (int i = 0; i < m_nodes.size(); ++i)
+        drawNode(&p, m_nodes[i], i);
 }
 
 void TEVQFlowView::drawConnection(QPainter* painter, const TEVQFlowConnection& c) const
@@ -277,7 +289,7 @@ void TEVQFlowView::drawConnection(QPainter* painter, const TEVQFlowConnection& c
     }
 }
 
-void TEVQFlowView::drawNode(QPainter* painter, const TEVQFlowNode& n) const
+void TEVQFlowView::drawNode(QPainter* painter, const TEVQFlowNode& n, int index)
 {
     const QRectF r = nodeRect(n);
     if (n.selected)
@@ -291,23 +303,24 @@ void TEVQFlowView::drawNode(QPainter* painter, const TEVQFlowNode& n) const
     painter->setBrush(n.accent);
     painter->drawEllipse(QRectF(r.left() + 9, r.top() + 9, 9, 9));
 
-    QFont font = painter->font();
-    font.setPixelSize(12);
-    font.setWeight(75);
-    painter->setFont(font);
+    painter->setFont(m_titleFont);
     painter->setPen(QColor(242, 244, 247, 255));
     painter->drawText(QRectF(r.left() + 24, r.top() + 5, r.width() - 31, 23), Qt::AlignLeft | Qt::AlignVCenter,
                       n.title);
 
-    font.setWeight(50);
-    painter->setFont(font);
+    painter->setFont(m_subtitleFont);
     painter->setPen(QColor(167, 176, 184, 255));
     // A node of no usable width (not a number, infinite or beyond any screen) elides to the least width.
     const qreal room = r.width() - 18;
     const int elideWidth = room >= 20.0 && room <= 1e6 ? int(room) : (room > 1e6 ? 1000000 : 20);
-    const QString subtitle = QFontMetricsF(font).elidedText(n.subtitle, Qt::ElideRight, elideWidth);
+    CardText& text = m_cardTexts[index];
+    if (text.width != elideWidth || text.subtitle != n.subtitle) {
+        text.width = elideWidth;
+        text.subtitle = n.subtitle;
+        text.elided = QFontMetricsF(m_subtitleFont).elidedText(n.subtitle, Qt::ElideRight, elideWidth);
+    }
     painter->drawText(QRectF(r.left() + 9, r.top() + 27, r.width() - 18, std::max(r.height() - 51, 15.0)),
-                      Qt::AlignLeft | Qt::AlignVCenter, subtitle);
+                      Qt::AlignLeft | Qt::AlignVCenter, text.elided);
 
     painter->setPen(n.accent);
     painter->drawText(QRectF(r.left() + 9, r.bottom() - 23, r.width() - 18, 18), Qt::AlignLeft | Qt::AlignVCenter,

@@ -6,6 +6,7 @@
 #include "TEVQContainer.h"
 
 #include <QColor>
+#include <QFont>
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
@@ -85,7 +86,7 @@ private:
     QString portNodeAt(const QPointF& point) const;
     static Port portFor(const QRectF& rect, const QPointF& point);
     static QPointF portPoint(const QRectF& rect, Port port);
-    void drawNode(QPainter* painter, const TEVQFlowNode& node) const;
+    void drawNode(QPainter* painter, const TEVQFlowNode& node, int index);
     void drawConnection(QPainter* painter, const TEVQFlowConnection& connection) const;
     void markSelection();
 
@@ -100,4 +101,18 @@ private:
     bool m_dragging = false;
     bool m_connecting = false;
     double m_connectionWidth = 2.4;
+
+    // What the cards' texts need that changes only with the view's font, a card's width and its subtitle: the
+    // title and subtitle fonts (made from the font the painter starts with) and each card's elided subtitle,
+    // by the card's index.
+    struct CardText {
+        QString subtitle;
+        int width = -1;
+        QString elided;
+    };
+    bool m_fontsValid = false;
+    QFont m_baseFont;
+    QFont m_titleFont;
+    QFont m_subtitleFont;
+    QVector<CardText> m_cardTexts;
 };

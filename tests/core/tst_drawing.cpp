@@ -6,6 +6,7 @@
 #include "TEVStyleDesc.h"
 #include "TEVTextCache.h"
 
+#include <QFile>
 #include <QIcon>
 #include <QPainter>
 #include <QPicture>
@@ -617,6 +618,136 @@ private slots:
         QCOMPARE(Impl::scaleSize(QSize(3, 3)), QSize(3, 3));
         QCOMPARE(Impl::getImageSize(three, false), QSize(3, 3));
         rm->setScaleFactor(saved);
+    }
+
+    // ---- caches ----
+
+    // A vertical text drawn through a text cache is the helper's picture, from the first paint on and after any
+    // input changed (a stale turned picture would show the old one).
+    void verticalTextFromACacheFollowsEveryInput()
+    {
+        TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+        TextStyleDesc style = textStyle(1, 1, 1);
+        style.isHor = false;
+        QString text = QStringLiteral("Output");
+        QSize size(24, 90);
+        TEVTextCache viaDraw, viaHelper;
+        QImage previous;
+        auto check = [&](const char* what, bool changed = true) {
+            const QImage expected = paint(60, 120, [&](QPainter* p) {
+                Impl::drawTextAt(p, text, style, 5, 10, size.width(), size.height(), false);
+            });
+            if (changed) // the change shows, so a stale picture would fail
+                QVERIFY2(expected != previous, what);
+            for (int pass = 0; pass < 2; ++pass) {
+                QVERIFY2(paint(60, 120, [&](QPainter* p) {
+                             viaDraw.draw(p, text, style, 5, 10, size.width(), size.height(), false);
+                         }) == expected, what);
+                QVERIFY2(paint(60, 120, [&](QPainter* p) {
+                             Impl::drawTextAt(p, text, style, 5, 10, size.width(), size.height(), false, &viaHelper);
+                         }) == expected, what);
+            }
+            previous = expected;
+        };
+        check("first paint");
+        text = QStringLiteral("Input");
+        check("text");
+        style.color = kBlue;
+        check("colour");
+        style.pixelSize = 18;
+        check("pixel size");
+        style.bold = true;
+        check("weight");
+        style.horAlign = 0;
+        check("alignment");
+        size = QSize(30, 70);
+        check("size");
+        const QString family = rm->getGlobalFontFamily();
+        rm->setGlobalFontFamily(QStringLiteral("DejaVu Serif"));
+        check("global family");
+        rm->setGlobalFontFamily(family);
+        check("global family back");
+        // Nothing to draw leaves the painter untouched, and clearing starts over.
+        QCOMPARE(paint(10, 10, [&](QPainter* p) { viaDraw.draw(p, text, style, 0, 0, 0, 10, false); }),
+                 paint(10, 10, [](QPainter*) {}));
+        viaDraw.clear();
+        check("after clear", false);
+    }
+
+    // Image fills keep their image and tile between paints (in the shared cache of the helper, or in a control's
+    // fill cache) and find the image again once other resources are loaded under the same name.
+    void imageFillsFollowTheLoadedResources()
+    {
+        TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+        QTemporaryDir first, second;
+        // 8 x 8 images with 2-pixel margins: white frame, centre of one colour with a marker in its top-left.
+        auto writeTheme = [](const QTemporaryDir& dir, QRgb centre, QRgb marker) {
+            QImage image(8, 8, QImage::Format_ARGB32);
+            image.fill(kWhite);
+            for (int y = 2; y < 6; ++y)
+                for (int x = 2; x < 6; ++x)
+                    image.setPixel(x, y, centre);
+            image.setPixel(2, 2, marker);
+            return image.save(dir.filePath(QStringLiteral("fill.png")), "PNG") &&
+                   tevtest::writeFile(dir.filePath(QStringLiteral("style.json")), R"({"style": []})") &&
+                   tevtest::writeFile(dir.filePath(QStringLiteral("theme.json")), R"({"elements": []})");
+        };
+        QVERIFY(writeTheme(first, kRed, kBlack));
+        QVERIFY(writeTheme(second, kBlue, kRed));
+        FillStyle style;
+        style.useFillStyle = false;
+        style.imageName = QStringLiteral("fill.png");
+        style.imageDesc.left = style.imageDesc.right = style.imageDesc.top = style.imageDesc.bottom = 2;
+        style.imageDesc.repeatCenter = true;
+        TEVFillCache kept;
+        TEVImageFillCache own;
+        auto viaHelper = [&] { return filled(style, 30, 30, QRect(3, 3, 24, 20)); };
+        auto viaKept = [&](TEVFillCache& cache) {
+            return paint(30, 30, [&](QPainter* p) { cache.draw(p, style, 3, 3, 24, 20); });
+        };
+        auto viaOwn = [&] {
+            return paint(30, 30, [&](QPainter* p) {
+                Impl::drawImageFill(p, style.imageName, style.imageDesc, 3, 3, 24, 20, &own);
+            });
+        };
+        auto allAlike = [&](const QImage& expected) {
+            for (int pass = 0; pass < 2; ++pass) {
+                TEVFillCache fresh;
+                if (viaHelper() != expected || viaKept(kept) != expected || viaOwn() != expected ||
+                    viaKept(fresh) != expected)
+                    return false;
+            }
+            return true;
+        };
+
+        QVERIFY(rm->loadThemeDir(first.path()));
+        const QImage red = viaHelper();
+        // Tiles of 4 x 4 from the centre's top-left at (5, 5).
+        PIXELS_ARE(red, {3, 3, kWhite}, {5, 5, kBlack}, {6, 5, kRed}, {9, 9, kBlack}, {10, 10, kRed},
+                   {1, 1, kBackground});
+        QVERIFY(allAlike(red));
+
+        QVERIFY(rm->loadThemeDir(second.path()));
+        const QImage blue = viaHelper();
+        PIXELS_ARE(blue, {5, 5, kRed}, {6, 5, kBlue}, {9, 9, kRed});
+        QVERIFY(allAlike(blue));
+
+        // Other margins cut another tile.
+        style.imageDesc.left = style.imageDesc.top = 3;
+        const QImage shifted = viaHelper();
+        PIXELS_ARE(shifted, {6, 6, kBlue}, {3, 3, kWhite});
+        QVERIFY(shifted != blue);
+        QVERIFY(allAlike(shifted));
+
+        // A name that finds nothing draws nothing, and is found once it exists.
+        style.imageName = QStringLiteral("later.png");
+        const QImage nothing = paint(30, 30, [](QPainter*) {});
+        QVERIFY(allAlike(nothing));
+        QVERIFY(QFile::copy(first.filePath(QStringLiteral("fill.png")), second.filePath(QStringLiteral("later.png"))));
+        QVERIFY(rm->loadThemeDir(first.path()));
+        QVERIFY(rm->loadThemeDir(second.path()));
+        style.imageDesc.left = style.imageDesc.top = 2;
+        QVERIFY(allAlike(red));
     }
 };
 

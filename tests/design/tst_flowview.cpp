@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -291,6 +292,70 @@ private slots:
         image.fill(QColor(20, 22, 26));
         view.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
         QCOMPARE(image.pixelColor(28, 275), background);
+    }
+
+    // The card texts are laid out once and kept: after each change the kept view paints what a new view with
+    // the same settings paints (a font or an elided subtitle kept from before would show).
+    void cardTextsFollowEveryInput()
+    {
+        QVector<TEVQFlowNode> nodes{makeNode(QStringLiteral("Inverter 1"), {0.25, 0.3}, {0.3, 0.3}),
+                                    makeNode(QStringLiteral("Grid"), {0.7, 0.7}, {0.3, 0.3})};
+        nodes[1].subtitle = QStringLiteral("short");
+        QSize size(420, 280);
+        QFont font = QApplication::font();
+        auto configure = [&](TEVQFlowView& v) {
+            v.resize(size);
+            v.setFont(font);
+            v.setNodes(nodes);
+        };
+        auto picture = [](TEVQFlowView& v) {
+            QImage image(v.size(), QImage::Format_ARGB32_Premultiplied);
+            image.fill(QColor(20, 22, 26));
+            v.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+            return image;
+        };
+        TEVQFlowView kept;
+        configure(kept);
+        QImage previous;
+        auto check = [&](const char* what) {
+            TEVQFlowView fresh;
+            configure(fresh);
+            const QImage expected = picture(fresh);
+            QVERIFY2(expected != previous, what); // the change shows
+            QVERIFY2(picture(kept) == expected, what);
+            QVERIFY2(picture(kept) == expected, what);
+            previous = expected;
+        };
+        check("first paint");
+        nodes[0].subtitle = QStringLiteral("another subtitle, also too long for the card");
+        kept.setNodes(nodes);
+        check("subtitle");
+        nodes[0].title = QStringLiteral("Inverter 2");
+        kept.setNodes(nodes);
+        check("title");
+        size = QSize(700, 280);
+        kept.resize(size);
+        check("view size");
+        nodes[0].size = QSizeF(0.2, 0.3);
+        kept.setNodes(nodes);
+        check("card size");
+        font.setFamily(QStringLiteral("DejaVu Serif"));
+        kept.setFont(font);
+        check("font");
+        font.setItalic(true);
+        kept.setFont(font);
+        check("italic");
+        // The cards swap places in the list: each keeps its own texts.
+        std::swap(nodes[0], nodes[1]);
+        std::swap(nodes[0].position, nodes[1].position);
+        kept.setNodes(nodes);
+        check("order");
+        nodes.removeLast();
+        kept.setNodes(nodes);
+        check("one card fewer");
+        nodes.append(makeNode(QStringLiteral("Skid"), {0.3, 0.3}, {0.3, 0.3}));
+        kept.setNodes(nodes);
+        check("one card more");
     }
 };
 
