@@ -277,6 +277,8 @@ void TEVQTableHeader::paintEvent(QPaintEvent*)
         }
         return;
     }
+    if (m_titleCaches.size() != size_t(n))
+        m_titleCaches.resize(size_t(n));
     for (int i = 0; i < n; ++i) {
         const QRect r(sectionViewportPosition(i), 0, sectionSize(i), height());
         if (r.width() <= 0 || r.right() < 0 || r.left() > width())
@@ -292,7 +294,7 @@ void TEVQTableHeader::paintEvent(QPaintEvent*)
             text = m->headerData(i, Qt::Horizontal).toString();
             applyAlignment(style, m->headerData(i, Qt::Horizontal, Qt::TextAlignmentRole));
         }
-        TEVQWidgetBaseImpl::drawText(&p, text, style, textRect);
+        m_titleCaches[size_t(i)].draw(&p, text, style, textRect, style.isHor);
         if (checkSection && viewImpl->checkBox) {
             viewImpl->checkBox->setChecked(viewImpl->headerCheckState);
             viewImpl->checkBox->painter()->draw(&p, viewImpl->checkBoxRect(r));

@@ -10,6 +10,7 @@
 #include "TEVQScrollBarPair.h"
 #include "TEVQWidgetMacros.h"
 #include "TEVStyleDesc.h"
+#include "TEVTextCache.h"
 
 #include <QHeaderView>
 #include <QItemDelegate>
@@ -129,6 +130,8 @@ protected:
 
 private:
     TEVQTableView* m_view;
+    // The column titles between paints, by logical section (each checks its text and style on use).
+    std::vector<TEVQtLib::TEVTextCache> m_titleCaches;
 };
 
 class TEV_EXPORT TEVQTableView : public QTableView, public TEVQtLib::ITEVQWidgetBase, public TEVQScrollBarPair
