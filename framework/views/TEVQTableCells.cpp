@@ -169,7 +169,8 @@ void TEVQTableViewitemDelegate::paint(QPainter* painter, const QStyleOptionViewI
             textRect = QRect(x0 + iconSize.width() + gap, in.y(), textWidth, in.height());
         }
     }
-    TEVQWidgetBaseImpl::drawText(painter, text, *style, textRect);
+    const quint64 columns = quint64(qMax(index.model()->columnCount(index.parent()), 1));
+    m_cellTexts.draw(painter, quint64(index.row()) * columns + quint64(index.column()), text, *style, textRect);
 
     if (TEVQContainer* container = viewImpl->columnWidget(index.column())) {
         paintColumnWidget(painter, container, cell);

@@ -10,6 +10,7 @@
 #include "TEVQScrollBarPair.h"
 #include "TEVQWidgetMacros.h"
 #include "TEVStyleDesc.h"
+#include "TEVRowTextCache.h"
 #include "TEVTextCache.h"
 
 #include <QHeaderView>
@@ -113,6 +114,7 @@ public:
 private:
     void paintColumnWidget(QPainter* painter, TEVQContainer* container, const QRect& cell) const;
     TEVQTableView* m_view;
+    mutable TEVQtLib::TEVRowTextCache m_cellTexts{1024}; // the cell texts between paints
 };
 
 class TEV_EXPORT TEVQTableHeader : public QHeaderView
