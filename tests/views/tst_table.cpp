@@ -503,6 +503,50 @@ private slots:
         QVERIFY(same("columns removed"));
     }
 
+    // The cell texts kept between paints follow a changed text, text style, width and row order: the cells
+    // then look as those of a table made afresh in the new state.
+    void keptCellTextsFollowEveryChange()
+    {
+        QString cellText = QStringLiteral("r1c1");
+        int pixelSize = 12;
+        int width = 100;
+        bool sorted = false;
+        auto apply = [&](Table& t) {
+            t.model->setData(t.model->index(1, 1), cellText);
+            TextStyleDesc style = text("tText");
+            style.pixelSize = pixelSize;
+            t.view.setItemTextStyle(CtrlState(4), style);
+            t.view.setColumnWidth(1, width);
+            if (sorted)
+                t.model->sort(0, Qt::DescendingOrder);
+        };
+        Table kept;
+        apply(kept);
+        auto same = [&](const char* step) {
+            Table fresh;
+            apply(fresh);
+            const bool equal = grabViewport(&kept.view) == grabViewport(&fresh.view);
+            if (!equal)
+                QTest::qFail(qPrintable(QStringLiteral("stale cells after: %1").arg(QLatin1String(step))), __FILE__,
+                             __LINE__);
+            return equal;
+        };
+        QVERIFY(same("first paint"));
+        QVERIFY(same("a second paint"));
+        cellText = QStringLiteral("a much longer cell text");
+        apply(kept);
+        QVERIFY(same("a cell text"));
+        pixelSize = 15;
+        apply(kept);
+        QVERIFY(same("a text style"));
+        width = 50;
+        apply(kept);
+        QVERIFY(same("a column width"));
+        sorted = true;
+        apply(kept);
+        QVERIFY(same("the rows reordered"));
+    }
+
     // ---- the check column and the check-all box ---------------------------------------------------------
 
     void checkColumn()
