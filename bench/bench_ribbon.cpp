@@ -102,6 +102,28 @@ template <class Build> double medianMs(Build build)
     return times[times.size() / 2];
 }
 
+// Median milliseconds of adding pages pages to an empty bar, one addPage at a time, and laying it out once.
+double addPagesMs(int pages)
+{
+    std::vector<double> times;
+    for (int run = 0; run < kRuns + 1; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        {
+            TEVQRibbonBar bar;
+            bar.resize(1400, 130);
+            for (int p = 0; p < pages; ++p)
+                bar.addPage(QStringLiteral("p%1").arg(p), QStringLiteral("Page %1").arg(p));
+            bar.updateLayout();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (run > 0)
+            times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -117,5 +139,10 @@ int main(int argc, char** argv)
     std::printf("ribbon %dx%dx%d, load + layout + paint each page\n", kPages, kGroups, kItems);
     std::printf("%-34s %9.1f ms   built in code %9.1f ms   ratio %.2f\n", "from configuration document",
                 fromDocument, inCode, fromDocument / inCode);
+    // Tab work that grows with the square of the page count shows as a cost per page that grows with the count.
+    const double few = addPagesMs(50);
+    const double many = addPagesMs(400);
+    std::printf("%-34s %9.3f ms   50 pages %9.3f ms   ratio per page %.2f\n", "addPage x 400, per page", many / 400,
+                few / 50, (many / 400) / (few / 50));
     return 0;
 }

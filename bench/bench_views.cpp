@@ -7,6 +7,8 @@
 #include "TEVQLabel.h"
 #include "TEVQList.h"
 #include "TEVQListView.h"
+#include "TEVQMenu.h"
+#include "TEVQMenuBar.h"
 #include "TEVQPushButton.h"
 #include "TEVQResourceManager.h"
 #include "TEVQtLib.h"
@@ -16,6 +18,8 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScrollBar>
 #include <QStringListModel>
 #include <QStyleFactory>
@@ -63,6 +67,51 @@ void showRow(const TEVQListView*, const QWidget* t, const QModelIndex& index)
 void report(const char* name, double ours, double reference)
 {
     std::printf("%-34s %9.1f ms   QListWidget %9.1f ms   ratio %.2f\n", name, ours, reference, ours / reference);
+}
+
+// Median microseconds of one repaint of widget into an image, nothing about it changed between paints.
+double repaintUs(QWidget* widget, int paints = 400)
+{
+    QImage image(widget->size(), QImage::Format_ARGB32_Premultiplied);
+    widget->render(&image); // the first paint builds whatever is kept
+    std::vector<double> times;
+    for (int pass = 0; pass < 5; ++pass) {
+        QElapsedTimer timer;
+        timer.start();
+        for (int i = 0; i < paints; ++i)
+            widget->render(&image);
+        times.push_back(timer.nsecsElapsed() / 1e3 / paints);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// Median microseconds of one paint while scrolling 200 rows down a row at a time (the rows mostly stay).
+double rowStepUs(QAbstractItemView* view)
+{
+    QImage image(view->size(), QImage::Format_ARGB32_Premultiplied);
+    QScrollBar* bar = view->verticalScrollBar();
+    std::vector<double> times;
+    for (int pass = 0; pass < 4; ++pass) {
+        bar->setValue(0);
+        view->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        QElapsedTimer timer;
+        timer.start();
+        for (int i = 1; i <= 200; ++i) {
+            bar->setValue(i * kRowHeight);
+            view->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        }
+        if (pass > 0)
+            times.push_back(timer.nsecsElapsed() / 1e3 / 200);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void reportRepaint(const char* name, double ours, const char* refName, double reference)
+{
+    std::printf("%-34s %9.1f us   %-11s %9.1f us   ratio %.2f\n", name, ours, refName, reference,
+                ours / reference);
 }
 
 } // namespace
@@ -137,5 +186,46 @@ int main(int argc, char** argv)
     const double referenceMs = scrollMs(&reference);
     report("TEVQList", scrollMs(&list), referenceMs);
     report("TEVQListView (label + button)", scrollMs(&view), referenceMs);
+    // Repainting a menu of 20 items (an icon column, the icon path set on every other item) and a menu bar
+    // of 8 menus, beside a QMenu and a QMenuBar of the same items.
+    TEVQMenu menu;
+    QMenu menuRef;
+    menu.setIconOffset(24);
+    menu.setBackground(fill("bg"));
+    menu.setItemStyle(CtrlStateNormal, fill("row"));
+    menu.setItemStyle(CtrlStateHot, fill("hot"));
+    for (int s = 0; s < 4; ++s)
+        menu.setItemTextStyle(CtrlState(s), text);
+    for (int i = 0; i < 20; ++i) {
+        const QString itemText = QStringLiteral("Export inverter report %1").arg(i);
+        if (i % 2)
+            menu.addIconAction(QStringLiteral("menu_icon_%1.svg").arg(i), itemText);
+        else
+            menu.addAction(itemText);
+        menuRef.addAction(itemText);
+    }
+    menu.resize(static_cast<QWidget&>(menu).sizeHint());
+    menuRef.resize(menu.size());
+    TEVQMenuBar menuBar;
+    QMenuBar menuBarRef;
+    for (int s = 0; s < 4; ++s)
+        menuBar.setTextStyle(CtrlState(s), text);
+    menuBar.setBackground(CommonCtrlStateNormal, fill("bg"));
+    for (int i = 0; i < 8; ++i) {
+        const QString title = QStringLiteral("Menu %1").arg(i);
+        menuBar.addMenu(new QMenu(title, &menuBar));
+        menuBarRef.addMenu(title);
+    }
+    menuBar.resize(720, 28);
+    menuBarRef.resize(720, 28);
+    menuBar.show();
+    menuBarRef.show();
+    QApplication::processEvents();
+    std::printf("Scrolling a row at a time, per paint (median of 3 x 200 paints):\n");
+    reportRepaint("TEVQList", rowStepUs(&list), "QListWidget", rowStepUs(&reference));
+    std::printf("Repainting with nothing changed (median of 5 x 400 paints):\n");
+    reportRepaint("TEVQList", repaintUs(&list, 50), "QListWidget", repaintUs(&reference, 50));
+    reportRepaint("TEVQMenu, 20 items", repaintUs(&menu), "QMenu", repaintUs(&menuRef));
+    reportRepaint("TEVQMenuBar, 8 menus", repaintUs(&menuBar), "QMenuBar", repaintUs(&menuBarRef));
     return 0;
 }

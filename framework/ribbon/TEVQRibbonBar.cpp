@@ -4,6 +4,7 @@
 #include "TEVQRibbonLayout.h"
 
 #include <QEvent>
+#include <QHash>
 #include <QMenu>
 #include <QResizeEvent>
 #include <QWheelEvent>
@@ -998,9 +999,18 @@ int TEVQRibbonBar::headerHeight() const
 
 void TEVQRibbonBar::rebuildTabs()
 {
-    for (Button* b : m_tabButtons)
-        retire(b); // a tab may be the sender of the click that led here
-    m_tabButtons.clear();
+    if (m_tabsDeferred)
+        return;
+    // A page that keeps its tab keeps the same button: a bar built page by page then makes every tab once.
+    std::vector<Button*> oldButtons;
+    std::vector<TabRecord> oldRecords;
+    oldButtons.swap(m_tabButtons);
+    oldRecords.swap(m_tabRecords);
+    QHash<const QObject*, size_t> oldIndex;
+    oldIndex.reserve(int(oldButtons.size()));
+    for (size_t i = 0; i < oldButtons.size() && i < oldRecords.size(); ++i)
+        if (const QObject* page = oldRecords[i].page.data())
+            oldIndex.insert(page, i);
     m_tabPages.clear();
     TEVQRibbonBarImpl* impl = ribbonImpl();
     for (Page* page : m_pages) {
@@ -1008,18 +1018,38 @@ void TEVQRibbonBar::rebuildTabs()
         if (g && !g->isVisible())
             continue;
         m_tabPages.push_back(page);
-        auto* tab = new Button(tabRow, nullptr, TEV_RIBBON_ITEM_SMALL);
-        tab->setObjectName(QStringLiteral("ribbonTab_%1").arg(page->pageId()));
-        tab->setText(page->title());
+        Button* tab = nullptr;
+        bool made = false;
+        TabRecord record;
+        const auto old = oldIndex.constFind(static_cast<const QObject*>(page));
+        if (old != oldIndex.constEnd() && oldButtons[*old]) {
+            tab = oldButtons[*old];
+            oldButtons[*old] = nullptr;
+            record = std::move(oldRecords[*old]);
+        } else {
+            tab = new Button(tabRow, nullptr, TEV_RIBBON_ITEM_SMALL);
+            connect(tab, &QPushButton::clicked, this, [this, page] { tabClicked(page); });
+            record.page = page;
+            made = true;
+        }
+        const QString name = QStringLiteral("ribbonTab_%1").arg(page->pageId());
+        if (tab->objectName() != name)
+            tab->setObjectName(name);
+        if (tab->text() != page->title())
+            tab->setText(page->title());
         tab->setCheckable(true);
         tab->setChecked(page == m_currentPage);
         tab->setProperty("tevRibbonContextColor", g ? g->color() : QColor());
         if (impl)
             impl->styleButton(tab, true);
-        connect(tab, &QPushButton::clicked, this, [this, page] { tabClicked(page); });
-        tab->show();
+        if (made)
+            tab->show(); // a kept tab is shown or hidden by the tab layout below, as it was
         m_tabButtons.push_back(tab);
+        m_tabRecords.push_back(std::move(record));
     }
+    for (Button* b : oldButtons)
+        if (b)
+            retire(b); // a tab may be the sender of the click that led here
     if (std::find(m_tabPages.begin(), m_tabPages.end(), m_currentPage) == m_tabPages.end())
         moveCurrent(m_tabPages.empty() ? nullptr : m_tabPages.front());
     if (m_currentPage) {
@@ -1239,8 +1269,17 @@ void TEVQRibbonBar::updateTabLayout()
     in.contentRight = m_tabContentRight;
     in.offset = m_tabScrollOffset;
     in.textWidths.reserve(m_tabButtons.size());
-    for (Button* b : m_tabButtons)
-        in.textWidths.push_back(b->fontMetrics().horizontalAdvance(b->text()));
+    m_tabRecords.resize(m_tabButtons.size());
+    for (size_t i = 0; i < m_tabButtons.size(); ++i) {
+        Button* b = m_tabButtons[i];
+        TabRecord& record = m_tabRecords[i];
+        if (record.textWidth < 0 || record.measuredText != b->text() || record.measuredFont != b->font()) {
+            record.measuredText = b->text();
+            record.measuredFont = b->font();
+            record.textWidth = b->fontMetrics().horizontalAdvance(record.measuredText);
+        }
+        in.textWidths.push_back(record.textWidth);
+    }
     const ribbonlayout::TabResult r = ribbonlayout::tabs(in);
     m_tabContentWidth = r.contentWidth;
     m_tabScrollOffset = r.offset;

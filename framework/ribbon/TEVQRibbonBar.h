@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QColor>
+#include <QFont>
 #include <QPointer>
 #include <QWidget>
 
@@ -494,6 +495,17 @@ private:
     std::vector<QAction*> registeredActions;
     std::vector<QPointer<QAction>> ownedActions;
     std::vector<Page*> m_tabPages;
+    // What the tab of the same index was made for and last measured: rebuildTabs keeps the tab of a page that
+    // keeps one, and the tab layout measures a title again only when it or the tab's font changed.
+    struct TabRecord {
+        QPointer<QObject> page; // a page may be mid-destruction when the tabs are rebuilt
+        QString measuredText;
+        QFont measuredFont;
+        int textWidth = -1;
+    };
+    std::vector<TabRecord> m_tabRecords;
+    // While set (a configuration load making its pages), rebuildTabs waits for the one call at the end.
+    bool m_tabsDeferred = false;
     Page* m_currentPage = nullptr;
     TEVQtLib::TEV_RIBBON_LAYOUT_MODE m_layoutMode = TEVQtLib::TEV_RIBBON_LAYOUT_OFFICE;
     bool m_minimized = false;

@@ -340,6 +340,8 @@ bool TEVQRibbonBar::loadConfigValue(const Json::Value& root, const QString& sour
         if (QWidget* w = createWidgetItem(json::at(topRight, i), topRow))
             addTopRightWidget(w);
     }
+    // The tabs are made once, below, for all the pages read.
+    m_tabsDeferred = true;
     readPages(json::get(root, "pages"), nullptr);
     const Json::Value& contexts = arrayOf(root, "contextGroups");
     for (Json::ArrayIndex i = 0; i < json::size(contexts); ++i) {
@@ -351,6 +353,7 @@ bool TEVQRibbonBar::loadConfigValue(const Json::Value& root, const QString& sour
         readPages(json::get(c, "pages"), group);
         group->m_visible = boolean(c, "visible", false);
     }
+    m_tabsDeferred = false;
     rebuildTabs();
     m_quietCurrent = quiet;
 

@@ -91,7 +91,7 @@ void TEVQListItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
         else if (decoration.type() == QVariant::String)
             TEVQWidgetBaseImpl::drawImage(painter, decoration.toString(), placement, iconRect, false);
     }
-    TEVQWidgetBaseImpl::drawText(painter, text, viewImpl->itemTextStyle[s], textRect);
+    m_rowTexts.draw(painter, quint64(index.row()), text, viewImpl->itemTextStyle[s], textRect);
     painter->restore();
 }
 

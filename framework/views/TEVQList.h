@@ -6,6 +6,7 @@
 #include "TEVQScrollBarPair.h"
 #include "TEVQWidgetMacros.h"
 #include "TEVStyleDesc.h"
+#include "TEVRowTextCache.h"
 
 #include <QItemDelegate>
 #include <QListWidget>
@@ -49,6 +50,9 @@ public:
     static int iconSizeFor(int h);
 
     TEVQListImpl* viewImpl;
+
+private:
+    mutable TEVQtLib::TEVRowTextCache m_rowTexts{128}; // the row texts between paints, by row
 };
 
 class TEV_EXPORT TEVQList : public QListWidget, public TEVQtLib::ITEVQWidgetBase, public TEVQScrollBarPair

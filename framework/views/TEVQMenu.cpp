@@ -4,6 +4,8 @@
 #include "TEVQResourceManager.h"
 
 #include <QAction>
+#include <QActionEvent>
+#include <QDynamicPropertyChangeEvent>
 #include <QHideEvent>
 #include <QIcon>
 #include <QMouseEvent>
@@ -61,24 +63,32 @@ void TEVQMenuImpl::draw(QPainter* painter, const QRect& rect)
         return;
     drawFillStyle(painter, background, rect);
     IconStyleDesc iconStyle; // centred, no offset, no tint
-    const QList<QAction*> items = m->actions();
-    for (int i = 0; i < items.size(); ++i) {
-        QAction* action = items.at(i);
+    const QList<QAction*> actions = m->actions();
+    if (!itemsValid || items.size() != size_t(actions.size())) {
+        std::vector<Item> fresh(size_t(actions.size()));
+        for (int i = 0; i < actions.size(); ++i)
+            fresh[size_t(i)].iconPath = actions.at(i)->property(TEVQMenu::iconPathProperty()).toString();
+        items.swap(fresh);
+        itemsValid = true;
+    }
+    for (int i = 0; i < actions.size(); ++i) {
+        QAction* action = actions.at(i);
+        Item& item = items[size_t(i)];
         const QRect r = m->actionGeometry(action);
         QRect textRect = r;
         if (iconOffset != 0) {
             textRect.setLeft(textRect.left() + iconOffset + 4);
             QRect iconRect = r;
             iconRect.setWidth(iconOffset);
-            const QString path = action->property(TEVQMenu::iconPathProperty()).toString();
-            if (!path.isEmpty())
-                drawImage(painter, path, iconStyle, iconRect, false);
+            if (!item.iconPath.isEmpty())
+                icons.draw(painter, item.iconPath, iconStyle, iconRect, false);
             else if (!action->icon().isNull())
                 drawIcon(painter, action->icon(), QSize(16, 16), iconStyle, iconRect);
         }
         const int s = (i == hoverIndex && !action->isSeparator()) ? 1 : 0;
         drawFillStyle(painter, itemBackground[s], r);
-        drawText(painter, action->text(), itemTextStyle[s], textRect);
+        const TextStyleDesc& textStyle = itemTextStyle[s];
+        item.text.draw(painter, action->text(), textStyle, textRect, textStyle.isHor);
         if (action->menu()) {
             const int right = r.left() + r.width() - 1;
             const int top = r.top();
@@ -97,6 +107,7 @@ bool TEVQMenuImpl::serializeJsonValue(Json::Value*& json, bool /*load*/)
 {
     if (!json)
         return true;
+    icons.clear(); // the styles are read again: so are the pictures
     const Json::Value& root = *json;
     if (json::has(root, "background")) {
         readFill(root, "background", background);
@@ -255,6 +266,28 @@ void TEVQMenu::enterEvent(QEvent* event) { QMenu::enterEvent(event); }
 void TEVQMenu::leaveEvent(QEvent* event) { QMenu::leaveEvent(event); }
 
 void TEVQMenu::paintEvent(QPaintEvent* event) { tevForwardPaint(event); }
+
+void TEVQMenu::actionEvent(QActionEvent* event)
+{
+    QAction* action = event->action();
+    if (event->type() == QEvent::ActionAdded && action)
+        action->installEventFilter(this);
+    else if (event->type() == QEvent::ActionRemoved && action)
+        action->removeEventFilter(this);
+    if (TEVQMenuImpl* impl = painter())
+        impl->dropItems();
+    QMenu::actionEvent(event);
+}
+
+bool TEVQMenu::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::DynamicPropertyChange
+        && static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName() == iconPathProperty() && painter()) {
+        painter()->dropItems();
+        update();
+    }
+    return QMenu::eventFilter(watched, event);
+}
 
 void TEVQMenu::hideEvent(QHideEvent* event)
 {

@@ -3,10 +3,14 @@
 // background, an item background and item text per state, an optional icon column, a grey triangle on items
 // that open a submenu). Items come from code or from a menu document's "items" tree; nested entries become
 // submenus that take over the parent's styles. Not a registered control type: "qtmenu" is only its type name.
+#include "TEVPaintCache.h"
 #include "TEVQWidgetMacros.h"
 #include "TEVStyleDesc.h"
+#include "TEVTextCache.h"
 
 #include <QMenu>
+
+#include <vector>
 
 class TEVQMenu;
 
@@ -30,8 +34,21 @@ public:
     int iconOffset = 0; // width of the icon column; 0: none
     int hoverIndex = -1; // index in actions() of the hot item; -1 none
 
+    // Forgets the items' icon paths (read again at the next paint); the menu calls it whenever its actions
+    // or an action's icon path change.
+    void dropItems() { itemsValid = false; }
+
 private:
     TEVQMenu* menu() const;
+
+    // What painting an item needs besides its geometry and state, kept between paints.
+    struct Item {
+        QString iconPath;
+        TEVQtLib::TEVTextCache text;
+    };
+    std::vector<Item> items; // one per action, in the order of actions()
+    bool itemsValid = false;
+    TEVQtLib::TEVIconCache icons;
 };
 
 class TEV_EXPORT TEVQMenu : public QMenu, public TEVQtLib::ITEVQWidgetBase
@@ -74,6 +91,9 @@ protected:
     void leaveEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void actionEvent(QActionEvent* event) override;
+    // Watches the menu's actions for a change of their icon path.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void init(bool popupLook);

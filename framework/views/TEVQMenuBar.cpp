@@ -36,12 +36,14 @@ void TEVQMenuBarImpl::draw(QPainter* painter, const QRect& rect)
         return;
     drawFillStyle(painter, background, rect);
     const QList<QAction*> items = b->actions();
+    if (textCaches.size() != size_t(items.size()))
+        textCaches.resize(size_t(items.size())); // each checks its text on use: a moved item only lays out again
     for (int i = 0; i < items.size(); ++i) {
         QRect r = b->QMenuBar::actionGeometry(items.at(i));
         r.setHeight(b->height());
         const int s = i == pressIndex ? 2 : (i == hoverIndex ? 1 : 0);
         drawFillStyle(painter, itemBackground[s], r);
-        drawText(painter, items.at(i)->text(), itemTextStyle[s], r);
+        textCaches[size_t(i)].draw(painter, items.at(i)->text(), itemTextStyle[s], r, itemTextStyle[s].isHor);
     }
 }
 

@@ -4,6 +4,9 @@
 // item texts by state) that it reads, writes and offers through getters; menus added to it keep their own.
 #include "TEVQWidgetMacros.h"
 #include "TEVStyleDesc.h"
+#include "TEVTextCache.h"
+
+#include <vector>
 
 #include <QMenuBar>
 
@@ -37,6 +40,8 @@ public:
 
 private:
     TEVQMenuBar* bar() const;
+
+    std::vector<TEVQtLib::TEVTextCache> textCaches; // the items' titles between paints, by position
 };
 
 class TEV_EXPORT TEVQMenuBar : public QMenuBar, public TEVQtLib::ITEVQWidgetBase

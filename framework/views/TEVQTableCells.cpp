@@ -169,7 +169,8 @@ void TEVQTableViewitemDelegate::paint(QPainter* painter, const QStyleOptionViewI
             textRect = QRect(x0 + iconSize.width() + gap, in.y(), textWidth, in.height());
         }
     }
-    TEVQWidgetBaseImpl::drawText(painter, text, *style, textRect);
+    const quint64 columns = quint64(qMax(index.model()->columnCount(index.parent()), 1));
+    m_cellTexts.draw(painter, quint64(index.row()) * columns + quint64(index.column()), text, *style, textRect);
 
     if (TEVQContainer* container = viewImpl->columnWidget(index.column())) {
         paintColumnWidget(painter, container, cell);
@@ -277,6 +278,8 @@ void TEVQTableHeader::paintEvent(QPaintEvent*)
         }
         return;
     }
+    if (m_titleCaches.size() != size_t(n))
+        m_titleCaches.resize(size_t(n));
     for (int i = 0; i < n; ++i) {
         const QRect r(sectionViewportPosition(i), 0, sectionSize(i), height());
         if (r.width() <= 0 || r.right() < 0 || r.left() > width())
@@ -292,7 +295,7 @@ void TEVQTableHeader::paintEvent(QPaintEvent*)
             text = m->headerData(i, Qt::Horizontal).toString();
             applyAlignment(style, m->headerData(i, Qt::Horizontal, Qt::TextAlignmentRole));
         }
-        TEVQWidgetBaseImpl::drawText(&p, text, style, textRect);
+        m_titleCaches[size_t(i)].draw(&p, text, style, textRect, style.isHor);
         if (checkSection && viewImpl->checkBox) {
             viewImpl->checkBox->setChecked(viewImpl->headerCheckState);
             viewImpl->checkBox->painter()->draw(&p, viewImpl->checkBoxRect(r));

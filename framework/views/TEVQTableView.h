@@ -10,6 +10,8 @@
 #include "TEVQScrollBarPair.h"
 #include "TEVQWidgetMacros.h"
 #include "TEVStyleDesc.h"
+#include "TEVRowTextCache.h"
+#include "TEVTextCache.h"
 
 #include <QHeaderView>
 #include <QItemDelegate>
@@ -112,6 +114,7 @@ public:
 private:
     void paintColumnWidget(QPainter* painter, TEVQContainer* container, const QRect& cell) const;
     TEVQTableView* m_view;
+    mutable TEVQtLib::TEVRowTextCache m_cellTexts{1024}; // the cell texts between paints
 };
 
 class TEV_EXPORT TEVQTableHeader : public QHeaderView
@@ -129,6 +132,8 @@ protected:
 
 private:
     TEVQTableView* m_view;
+    // The column titles between paints, by logical section (each checks its text and style on use).
+    std::vector<TEVQtLib::TEVTextCache> m_titleCaches;
 };
 
 class TEV_EXPORT TEVQTableView : public QTableView, public TEVQtLib::ITEVQWidgetBase, public TEVQScrollBarPair

@@ -107,7 +107,9 @@ void TEVQTreeViewItemDelegate::paint(QPainter* painter, const QStyleOptionViewIt
         else if (decoration.type() == QVariant::String)
             TEVQWidgetBaseImpl::drawImage(painter, decoration.toString(), placement, iconRect, false);
     }
-    TEVQWidgetBaseImpl::drawText(painter, text, viewImpl->itemTextStyle[s], textRect);
+    // A row is told from its cousins by its parent (the model's internal id).
+    const quint64 key = quint64(index.row()) * 1000003u + quint64(index.internalId());
+    m_rowTexts.draw(painter, key, text, viewImpl->itemTextStyle[s], textRect);
     painter->restore();
 }
 

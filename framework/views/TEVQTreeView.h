@@ -6,6 +6,7 @@
 #include "TEVQScrollBarPair.h"
 #include "TEVQWidgetMacros.h"
 #include "TEVStyleDesc.h"
+#include "TEVRowTextCache.h"
 
 #include <QItemDelegate>
 #include <QPointer>
@@ -73,6 +74,9 @@ public:
     static int iconSizeFor(int h);
 
     TEVQTreeViewImpl* viewImpl;
+
+private:
+    mutable TEVQtLib::TEVRowTextCache m_rowTexts{128}; // the row texts between paints
 };
 
 class TEV_EXPORT TEVQTreeView : public QTreeView, public TEVQtLib::ITEVQWidgetBase, public TEVQScrollBarPair

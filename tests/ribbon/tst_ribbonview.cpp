@@ -153,6 +153,66 @@ private slots:
         QCOMPARE(rl::tabWidth(100), 128);
     }
 
+    // Tabs follow every change to the pages made one at a time: the tab row then looks as that of a bar made
+    // at once with the outcome, also after a font change, and a page's tab outlives changes to other pages.
+    void tabsBuiltPageByPageMatchAFreshBar()
+    {
+        QFont big;
+        big.setPixelSize(19);
+        TEVQRibbonBar bar;
+        bar.resize(900, 130);
+        bar.show();
+        QSignalSpy current(&bar, &TEVQRibbonBar::currentPageChanged);
+        for (int i = 0; i < 5; ++i)
+            bar.addPage(QStringLiteral("p%1").arg(i), QStringLiteral("Page %1").arg(i));
+        QCOMPARE(current.count(), 1); // the first page became current, once
+        QPointer<TEVQRibbonButton> firstTab = bar.tabButtons()[0];
+        bar.insertPage(2, QStringLiteral("x"), QStringLiteral("Inserted"));
+        QVERIFY(bar.removePage(bar.pageAt(4)));
+        bar.pageAt(1)->setTitle(QStringLiteral("A much longer title"));
+        TEVQRibbonContextGroup* ctx = bar.addContextGroup(QStringLiteral("c"), QStringLiteral("C"), Qt::red);
+        ctx->addPage(QStringLiteral("cp"), QStringLiteral("Context"));
+        bar.showContextGroup(QStringLiteral("c"));
+        bar.hideContextGroup(QStringLiteral("c"));
+        bar.showContextGroup(QStringLiteral("c"));
+        QVERIFY(bar.setCurrentPage(QStringLiteral("x")));
+        bar.setFont(big);
+        bar.updateLayout();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(firstTab); // still the first page's tab
+        QCOMPARE(bar.tabButtons()[0], firstTab.data());
+
+        TEVQRibbonBar fresh;
+        fresh.setFont(big);
+        fresh.resize(900, 130);
+        fresh.show();
+        for (const char* id : {"p0", "p1", "x", "p2", "p4"})
+            fresh.addPage(QString::fromLatin1(id), QString());
+        fresh.pageAt(0)->setTitle(QStringLiteral("Page 0"));
+        fresh.pageAt(1)->setTitle(QStringLiteral("A much longer title"));
+        fresh.pageAt(2)->setTitle(QStringLiteral("Inserted"));
+        fresh.pageAt(3)->setTitle(QStringLiteral("Page 2"));
+        fresh.pageAt(4)->setTitle(QStringLiteral("Page 4"));
+        TEVQRibbonContextGroup* freshCtx = fresh.addContextGroup(QStringLiteral("c"), QStringLiteral("C"), Qt::red);
+        freshCtx->addPage(QStringLiteral("cp"), QStringLiteral("Context"));
+        fresh.showContextGroup(QStringLiteral("c"));
+        QVERIFY(fresh.setCurrentPage(QStringLiteral("x")));
+        fresh.updateLayout();
+
+        QCOMPARE(bar.tabButtons().size(), fresh.tabButtons().size());
+        for (size_t i = 0; i < fresh.tabButtons().size(); ++i) {
+            const TEVQRibbonButton* a = bar.tabButtons()[i];
+            const TEVQRibbonButton* b = fresh.tabButtons()[i];
+            QCOMPARE(a->objectName(), b->objectName());
+            QCOMPARE(a->text(), b->text());
+            QCOMPARE(a->geometry(), b->geometry());
+            QCOMPARE(a->isChecked(), b->isChecked());
+            QCOMPARE(a->isVisible(), b->isVisible());
+            QCOMPARE(a->property("tevRibbonContextColor"), b->property("tevRibbonContextColor"));
+        }
+        QCOMPARE(grab(bar.tabRowWidget()), grab(fresh.tabRowWidget()));
+    }
+
     void groupColumns()
     {
         using GI = rl::GroupItem;

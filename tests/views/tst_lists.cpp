@@ -294,6 +294,67 @@ private slots:
         QCOMPARE(px(grabViewport(&list), 190, 24 * 3 + 10), kBg);
     }
 
+    // The row texts kept between paints follow every input: after each change the rows look as those of a
+    // list made afresh in the new state, also where rows a slot count apart take turns in one slot.
+    void keptRowTextsFollowEveryChange()
+    {
+        QStringList rows = rowTexts(300);
+        rows[128] = rows[0]; // the same text in the same slot, from another row
+        int pixelSize = 12;
+        QSize size(200, 130);
+        int top = 0;
+        auto make = [&](TEVQList& list) {
+            list.setItemBackground(CtrlStateNormal, fill("lRow"));
+            TextStyleDesc style = text("lText");
+            style.pixelSize = pixelSize;
+            for (int s = 0; s < 4; ++s)
+                list.setItemTextStyle(CtrlState(s), style);
+            list.setItemHeight(24);
+            list.setUniformItemSizes(true);
+            if (list.count() == 0)
+                list.addItems(rows);
+            for (int i = 0; i < rows.size(); ++i)
+                if (list.item(i)->text() != rows[i])
+                    list.item(i)->setText(rows[i]);
+            list.resize(size);
+            list.show();
+            list.verticalScrollBar()->setValue(top * 24);
+        };
+        TEVQList list;
+        make(list);
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        auto same = [&](const char* step) {
+            TEVQList fresh;
+            make(fresh);
+            const bool equal = QTest::qWaitForWindowExposed(&fresh) && grabViewport(&list) == grabViewport(&fresh);
+            if (!equal)
+                QTest::qFail(qPrintable(QStringLiteral("stale rows after: %1").arg(QLatin1String(step))), __FILE__,
+                             __LINE__);
+            return equal;
+        };
+        QVERIFY(same("first paint"));
+        QVERIFY(same("a second paint"));
+        rows[1] = QStringLiteral("a much longer text in the second row");
+        make(list);
+        QVERIFY(same("a row text"));
+        pixelSize = 16;
+        make(list);
+        QVERIFY(same("a text style"));
+        const QString family = rm()->getGlobalFontFamily();
+        rm()->setGlobalFontFamily(QStringLiteral("DejaVu Serif"));
+        const bool fontSame = same("the global font family");
+        rm()->setGlobalFontFamily(family);
+        QVERIFY(fontSame);
+        size = QSize(120, 130); // the long row is elided now
+        make(list);
+        QVERIFY(same("the size"));
+        for (int t : {1, 3, 126, 127, 128, 129, 0, 255, 256, 2}) {
+            top = t;
+            make(list);
+            QVERIFY2(same("a scroll"), qPrintable(QString::number(t)));
+        }
+    }
+
     void listPreviewRowsAndCatalogue()
     {
         Json::Value element = parse(R"({"type": "list"})");

@@ -62,6 +62,39 @@ const char* const kMenuDoc = R"({"background": "mBg", "item0": "mItem", "item1":
               {"text": "More", "icon": "sub.svg", "items": [{"text": "Deeper", "items": [{"text": "Deepest",
                "items": [{"text": "Leaf"}]}]}]}]})";
 
+// A menu of texts, the icon path set on those with one, in the test theme's text style of the given size.
+struct MenuLook {
+    QStringList texts{QStringLiteral("Open"), QStringLiteral("Export the report"), QStringLiteral("Close")};
+    QStringList icons{QStringLiteral("red.png"), QString(), QString()};
+    int pixelSize = 13;
+    QSize size{220, 0};
+};
+
+void styleMenu(TEVQMenu& menu, const MenuLook& look)
+{
+    TextStyleDesc text;
+    rm()->getTextStyle(QStringLiteral("mText"), text);
+    text.pixelSize = look.pixelSize;
+    FillStyle item;
+    rm()->getFillStyle(QStringLiteral("mItem"), item);
+    item.valid = false; // the icons show through
+    menu.setIconOffset(20);
+    for (int s = 0; s < 4; ++s) {
+        menu.setItemTextStyle(CtrlState(s), text);
+        menu.setItemStyle(CtrlState(s), item);
+    }
+}
+
+std::unique_ptr<TEVQMenu> freshMenu(const MenuLook& look)
+{
+    auto menu = std::make_unique<TEVQMenu>();
+    styleMenu(*menu, look);
+    for (int i = 0; i < look.texts.size(); ++i)
+        menu->addIconAction(look.icons.value(i), look.texts[i]);
+    menu->resize(look.size.width(), static_cast<QWidget*>(menu.get())->sizeHint().height());
+    return menu;
+}
+
 } // namespace
 
 class TestMenus : public QObject
@@ -271,6 +304,103 @@ private slots:
         QCOMPARE(px(img, QPoint(first.left() + 10, first.center().y())), kItem);
         QVERIFY(tevtest::keepRender(img, QStringLiteral("views_menu_icons.png")));
         menu.hide();
+    }
+
+    // What a menu and a menu bar keep between paints follows every input: after each change the picture is
+    // that of a widget made afresh in the new state.
+    void keptTextsAndIconsFollowEveryChange()
+    {
+        MenuLook look;
+        std::unique_ptr<TEVQMenu> menu = freshMenu(look);
+        auto same = [&](const char* step) {
+            // QMenu may size itself to a changed item: both menus take the size of the look.
+            menu->resize(look.size.width(), static_cast<QWidget*>(menu.get())->sizeHint().height());
+            const QImage kept = grab(menu.get());
+            const QImage fresh = grab(freshMenu(look).get());
+            if (kept != fresh)
+                QTest::qFail(qPrintable(QStringLiteral("stale picture after: %1").arg(QLatin1String(step))), __FILE__,
+                             __LINE__);
+            return kept == fresh;
+        };
+        QVERIFY(same("first paint"));
+        QVERIFY(same("a second paint"));
+        look.texts[1] = QStringLiteral("Export the whole plant report");
+        menu->actions()[1]->setText(look.texts[1]);
+        QVERIFY(same("a text"));
+        look.pixelSize = 17;
+        styleMenu(*menu, look);
+        QVERIFY(same("a text style"));
+        rm()->setGlobalFontFamily(QStringLiteral("DejaVu Serif"));
+        const bool fontSame = same("the global font family");
+        rm()->setGlobalFontFamily(QStringLiteral("DejaVu Sans"));
+        QVERIFY(fontSame);
+        look.size.setWidth(140); // the long text is elided now
+        QVERIFY(same("the size"));
+        look.icons = QStringList{QString(), QString(), QStringLiteral("red.png")};
+        menu->actions()[0]->setProperty(TEVQMenu::iconPathProperty(), QString());
+        menu->actions()[2]->setProperty(TEVQMenu::iconPathProperty(), QStringLiteral("red.png"));
+        QVERIFY(same("the icon paths"));
+        // Another picture under the same name, from another theme.
+        QTemporaryDir other;
+        QVERIFY(tevtest::writeFile(other.filePath("style.json"), kStyleJson));
+        QImage blue(16, 16, QImage::Format_ARGB32);
+        blue.fill(Qt::blue);
+        QVERIFY(blue.save(other.filePath("red.png")));
+        QVERIFY(rm()->loadThemeDir(other.path()));
+        const bool pictureSame = same("the picture behind the icon path");
+        const QRect third = menu->actionGeometry(menu->actions()[2]);
+        const QColor iconPx = px(grab(menu.get()), QPoint(third.left() + 10, third.center().y()));
+        QVERIFY(rm()->loadThemeDir(m_theme.path()));
+        QVERIFY(pictureSame);
+        QCOMPARE(iconPx, QColor(Qt::blue));
+        // Items added and removed.
+        look.texts << QStringLiteral("Quit");
+        look.icons << QStringLiteral("red.png");
+        menu->addIconAction(QStringLiteral("red.png"), QStringLiteral("Quit"));
+        QVERIFY(same("an item added"));
+        look.texts.removeAt(0);
+        look.icons.removeAt(0);
+        menu->removeAction(menu->actions()[0]);
+        QVERIFY(same("an item removed"));
+
+        // The menu bar: titles, text style, font family and size.
+        QStringList titles{QStringLiteral("File"), QStringLiteral("Plant"), QStringLiteral("Help")};
+        TextStyleDesc text;
+        rm()->getTextStyle(QStringLiteral("mText"), text);
+        QSize barSize(300, 28);
+        auto makeBar = [&](TEVQMenuBar& bar) {
+            for (int s = 0; s < 4; ++s)
+                bar.setTextStyle(CtrlState(s), text);
+            for (const QString& t : titles)
+                bar.addMenu(new QMenu(t, &bar));
+            bar.resize(barSize);
+        };
+        TEVQMenuBar bar;
+        makeBar(bar);
+        auto sameBar = [&](const char* step) {
+            TEVQMenuBar fresh;
+            makeBar(fresh);
+            const bool equal = grab(&bar) == grab(&fresh);
+            if (!equal)
+                QTest::qFail(qPrintable(QStringLiteral("stale menu bar after: %1").arg(QLatin1String(step))),
+                             __FILE__, __LINE__);
+            return equal;
+        };
+        QVERIFY(sameBar("first paint"));
+        titles[1] = QStringLiteral("Inverters");
+        bar.actions()[1]->setText(titles[1]);
+        QVERIFY(sameBar("a title"));
+        text.pixelSize = 18;
+        for (int s = 0; s < 4; ++s)
+            bar.setTextStyle(CtrlState(s), text);
+        QVERIFY(sameBar("a text style"));
+        rm()->setGlobalFontFamily(QStringLiteral("DejaVu Serif"));
+        const bool barFontSame = sameBar("the global font family");
+        rm()->setGlobalFontFamily(QStringLiteral("DejaVu Sans"));
+        QVERIFY(barFontSame);
+        barSize = QSize(200, 34);
+        bar.resize(barSize);
+        QVERIFY(sameBar("the size"));
     }
 
     void keyboardNavigationMovesTheHotItem()

@@ -443,6 +443,110 @@ private slots:
         QCOMPARE(px(img, c1.x() + 2 + (196 - 24) / 2 + 1, c1.center().y()), kChecked);
     }
 
+    // The column titles kept between paints follow every input: after each change the header looks as that of
+    // a table made afresh in the new state.
+    void headerTitlesFollowEveryChange()
+    {
+        QStringList titles{QStringLiteral("Inverter"), QStringLiteral("Power"), QStringLiteral("State")};
+        int pixelSize = 12;
+        int width = 100;
+        int alignment = int(Qt::AlignLeft | Qt::AlignVCenter);
+        auto apply = [&](Table& t) {
+            t.model->setColumnCount(titles.size());
+            for (int c = 0; c < titles.size(); ++c) {
+                t.model->setHeaderData(c, Qt::Horizontal, titles[c]);
+                t.model->setHeaderData(c, Qt::Horizontal, c == 1 ? alignment : int(Qt::AlignLeft | Qt::AlignVCenter),
+                                       Qt::TextAlignmentRole);
+                t.view.setColumnWidth(c, width);
+            }
+            TextStyleDesc style = text("tText");
+            style.pixelSize = pixelSize;
+            t.view.setHeaderTextStyle(CtrlState(4), style);
+        };
+        Table kept;
+        apply(kept);
+        auto same = [&](const char* step) {
+            Table fresh;
+            apply(fresh);
+            const bool equal = grabViewport(kept.view.horizontalHeader()) == grabViewport(fresh.view.horizontalHeader());
+            if (!equal)
+                QTest::qFail(qPrintable(QStringLiteral("stale header after: %1").arg(QLatin1String(step))), __FILE__,
+                             __LINE__);
+            return equal;
+        };
+        QVERIFY(same("first paint"));
+        QVERIFY(same("a second paint"));
+        titles[1] = QStringLiteral("Active power");
+        kept.model->setHeaderData(1, Qt::Horizontal, titles[1]);
+        QVERIFY(same("a title"));
+        alignment = int(Qt::AlignRight | Qt::AlignVCenter);
+        kept.model->setHeaderData(1, Qt::Horizontal, alignment, Qt::TextAlignmentRole);
+        QVERIFY(same("an alignment"));
+        pixelSize = 16;
+        apply(kept);
+        QVERIFY(same("a text style"));
+        const QString family = rm()->getGlobalFontFamily();
+        rm()->setGlobalFontFamily(QStringLiteral("DejaVu Serif"));
+        const bool fontSame = same("the global font family");
+        rm()->setGlobalFontFamily(family);
+        QVERIFY(fontSame);
+        width = 60; // "Active power" is elided now
+        apply(kept);
+        QVERIFY(same("the column widths"));
+        titles.insert(0, QStringLiteral("Site"));
+        kept.model->insertColumn(0);
+        apply(kept);
+        QVERIFY(same("a column inserted"));
+        titles.removeLast();
+        titles.removeLast();
+        apply(kept);
+        QVERIFY(same("columns removed"));
+    }
+
+    // The cell texts kept between paints follow a changed text, text style, width and row order: the cells
+    // then look as those of a table made afresh in the new state.
+    void keptCellTextsFollowEveryChange()
+    {
+        QString cellText = QStringLiteral("r1c1");
+        int pixelSize = 12;
+        int width = 100;
+        bool sorted = false;
+        auto apply = [&](Table& t) {
+            t.model->setData(t.model->index(1, 1), cellText);
+            TextStyleDesc style = text("tText");
+            style.pixelSize = pixelSize;
+            t.view.setItemTextStyle(CtrlState(4), style);
+            t.view.setColumnWidth(1, width);
+            if (sorted)
+                t.model->sort(0, Qt::DescendingOrder);
+        };
+        Table kept;
+        apply(kept);
+        auto same = [&](const char* step) {
+            Table fresh;
+            apply(fresh);
+            const bool equal = grabViewport(&kept.view) == grabViewport(&fresh.view);
+            if (!equal)
+                QTest::qFail(qPrintable(QStringLiteral("stale cells after: %1").arg(QLatin1String(step))), __FILE__,
+                             __LINE__);
+            return equal;
+        };
+        QVERIFY(same("first paint"));
+        QVERIFY(same("a second paint"));
+        cellText = QStringLiteral("a much longer cell text");
+        apply(kept);
+        QVERIFY(same("a cell text"));
+        pixelSize = 15;
+        apply(kept);
+        QVERIFY(same("a text style"));
+        width = 50;
+        apply(kept);
+        QVERIFY(same("a column width"));
+        sorted = true;
+        apply(kept);
+        QVERIFY(same("the rows reordered"));
+    }
+
     // ---- the check column and the check-all box ---------------------------------------------------------
 
     void checkColumn()

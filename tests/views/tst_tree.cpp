@@ -247,6 +247,49 @@ private slots:
         QCOMPARE(px(grabViewport(&t.view), 100, 290), kBg);
     }
 
+    // The row texts kept between paints follow expanding and collapsing (rows of one number under different
+    // parents take turns on screen), a changed text and a changed text style: the rows then look as those of
+    // a tree made afresh in the new state.
+    void keptRowTextsFollowEveryChange()
+    {
+        QString childText = QStringLiteral("n1.0");
+        int pixelSize = 12;
+        QList<int> expanded;
+        auto apply = [&](Tree& t) {
+            t.model->item(1)->child(0)->setText(childText);
+            TextStyleDesc style = text("eText");
+            style.pixelSize = pixelSize;
+            t.view.setItemTextStyle(CtrlState(4), style);
+            for (int i = 0; i < 5; ++i)
+                t.view.setExpanded(t.model->index(i, 0), expanded.contains(i));
+        };
+        Tree kept;
+        apply(kept);
+        auto same = [&](const char* step) {
+            Tree fresh;
+            apply(fresh);
+            const bool equal = grabViewport(&kept.view) == grabViewport(&fresh.view);
+            if (!equal)
+                QTest::qFail(qPrintable(QStringLiteral("stale rows after: %1").arg(QLatin1String(step))), __FILE__,
+                             __LINE__);
+            return equal;
+        };
+        QVERIFY(same("first paint"));
+        for (const QList<int>& open : {QList<int>{0}, QList<int>{1}, QList<int>{0, 2}, QList<int>{2}, QList<int>{}}) {
+            expanded = open;
+            apply(kept);
+            QVERIFY(same("expanding and collapsing"));
+        }
+        expanded = {1};
+        apply(kept);
+        childText = QStringLiteral("a renamed child");
+        apply(kept);
+        QVERIFY(same("a text"));
+        pixelSize = 16;
+        apply(kept);
+        QVERIFY(same("a text style"));
+    }
+
     void expandAndCollapse()
     {
         Tree t;
