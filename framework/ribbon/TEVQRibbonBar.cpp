@@ -1050,6 +1050,9 @@ void TEVQRibbonBar::rebuildTabs()
     for (Button* b : oldButtons)
         if (b)
             retire(b); // a tab may be the sender of the click that led here
+    // The Tab key moves along the tabs in the order they are shown, also past a tab made for an inserted page.
+    for (size_t i = 1; i < m_tabButtons.size(); ++i)
+        QWidget::setTabOrder(m_tabButtons[i - 1], m_tabButtons[i]);
     if (std::find(m_tabPages.begin(), m_tabPages.end(), m_currentPage) == m_tabPages.end())
         moveCurrent(m_tabPages.empty() ? nullptr : m_tabPages.front());
     if (m_currentPage) {

@@ -211,6 +211,14 @@ private slots:
             QCOMPARE(a->property("tevRibbonContextColor"), b->property("tevRibbonContextColor"));
         }
         QCOMPARE(grab(bar.tabRowWidget()), grab(fresh.tabRowWidget()));
+        // The Tab key follows the tabs as shown, past the tab made for the inserted page as well.
+        for (size_t i = 1; i < bar.tabButtons().size(); ++i) {
+            QWidget* next = bar.tabButtons()[i - 1]->nextInFocusChain();
+            while (next && !bar.tabButtons()[i]->isAncestorOf(next) && next != bar.tabButtons()[i] &&
+                   std::find(bar.tabButtons().begin(), bar.tabButtons().end(), next) == bar.tabButtons().end())
+                next = next->nextInFocusChain();
+            QCOMPARE(next, static_cast<QWidget*>(bar.tabButtons()[i]));
+        }
     }
 
     void groupColumns()
