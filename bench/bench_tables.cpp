@@ -108,28 +108,6 @@ double repaintUs(QWidget* widget, int paints = 400)
     return times[times.size() / 2];
 }
 
-// Median microseconds of one paint while scrolling 200 rows down a row at a time (the rows mostly stay).
-double rowStepUs(QAbstractItemView* view, int rowHeight)
-{
-    QImage image(view->size(), QImage::Format_ARGB32_Premultiplied);
-    QScrollBar* bar = view->verticalScrollBar();
-    std::vector<double> times;
-    for (int pass = 0; pass < 4; ++pass) {
-        bar->setValue(0);
-        view->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-        QElapsedTimer timer;
-        timer.start();
-        for (int i = 1; i <= 200; ++i) {
-            bar->setValue(i * rowHeight);
-            view->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-        }
-        if (pass > 0)
-            times.push_back(timer.nsecsElapsed() / 1e3 / 200);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -202,12 +180,12 @@ int main(int argc, char** argv)
     std::printf("%-14s %9.1f us   %-10s %9.1f us   ratio %.2f\n", "table header", headerUs, "QHeaderView",
                 headerRefUs, headerUs / headerRefUs);
     std::printf("Scrolling a row at a time, per paint (median of 3 x 200 paints):\n");
-    const double tableStep = rowStepUs(&table, kRowHeight);
-    const double tableStepRef = rowStepUs(&tableRef, kRowHeight);
+    const double tableStep = benchsupport::rowStepUs(&table, kRowHeight);
+    const double tableStepRef = benchsupport::rowStepUs(&tableRef, kRowHeight);
     std::printf("%-14s %9.1f us   %-10s %9.1f us   ratio %.2f\n", "TEVQTableView", tableStep, "QTableView",
                 tableStepRef, tableStep / tableStepRef);
-    const double treeStep = rowStepUs(&tree, tree.visualRect(nodes->index(0, 0)).height());
-    const double treeStepRef = rowStepUs(&treeRef, treeRef.visualRect(nodes->index(0, 0)).height());
+    const double treeStep = benchsupport::rowStepUs(&tree, tree.visualRect(nodes->index(0, 0)).height());
+    const double treeStepRef = benchsupport::rowStepUs(&treeRef, treeRef.visualRect(nodes->index(0, 0)).height());
     std::printf("%-14s %9.1f us   %-10s %9.1f us   ratio %.2f\n", "TEVQTreeView", treeStep, "QTreeView",
                 treeStepRef, treeStep / treeStepRef);
     if (argc > 1 && QByteArray(argv[1]) == "--quick") {

@@ -86,28 +86,6 @@ double repaintUs(QWidget* widget, int paints = 400)
     return times[times.size() / 2];
 }
 
-// Median microseconds of one paint while scrolling 200 rows down a row at a time (the rows mostly stay).
-double rowStepUs(QAbstractItemView* view)
-{
-    QImage image(view->size(), QImage::Format_ARGB32_Premultiplied);
-    QScrollBar* bar = view->verticalScrollBar();
-    std::vector<double> times;
-    for (int pass = 0; pass < 4; ++pass) {
-        bar->setValue(0);
-        view->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-        QElapsedTimer timer;
-        timer.start();
-        for (int i = 1; i <= 200; ++i) {
-            bar->setValue(i * kRowHeight);
-            view->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-        }
-        if (pass > 0)
-            times.push_back(timer.nsecsElapsed() / 1e3 / 200);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 void reportRepaint(const char* name, double ours, const char* refName, double reference)
 {
     std::printf("%-34s %9.1f us   %-11s %9.1f us   ratio %.2f\n", name, ours, refName, reference,
@@ -222,7 +200,8 @@ int main(int argc, char** argv)
     menuBarRef.show();
     QApplication::processEvents();
     std::printf("Scrolling a row at a time, per paint (median of 3 x 200 paints):\n");
-    reportRepaint("TEVQList", rowStepUs(&list), "QListWidget", rowStepUs(&reference));
+    reportRepaint("TEVQList", benchsupport::rowStepUs(&list, kRowHeight), "QListWidget",
+                  benchsupport::rowStepUs(&reference, kRowHeight));
     std::printf("Repainting with nothing changed (median of 5 x 400 paints):\n");
     reportRepaint("TEVQList", repaintUs(&list, 50), "QListWidget", repaintUs(&reference, 50));
     reportRepaint("TEVQMenu, 20 items", repaintUs(&menu), "QMenu", repaintUs(&menuRef));

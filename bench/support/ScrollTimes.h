@@ -1,10 +1,12 @@
 #pragma once
-// Timing a view's scroll from top to bottom, painting it into an image after every page step.
+// Timing a view's scroll, painting it into an image after every step: from top to bottom a page at a time, or
+// down a row at a time.
 #include <QAbstractItemView>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QScrollBar>
 
+#include <algorithm>
 #include <vector>
 
 namespace benchsupport {
@@ -30,6 +32,28 @@ inline std::vector<double> scrollPassesMs(QAbstractItemView* view, int passes)
             times.push_back(timer.nsecsElapsed() / 1e6);
     }
     return times;
+}
+
+// Median microseconds of one paint while scrolling 200 rows down a row at a time (the rows mostly stay).
+inline double rowStepUs(QAbstractItemView* view, int rowHeight)
+{
+    QImage image(view->size(), QImage::Format_ARGB32_Premultiplied);
+    QScrollBar* bar = view->verticalScrollBar();
+    std::vector<double> times;
+    for (int pass = 0; pass < 4; ++pass) {
+        bar->setValue(0);
+        view->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        QElapsedTimer timer;
+        timer.start();
+        for (int i = 1; i <= 200; ++i) {
+            bar->setValue(i * rowHeight);
+            view->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        }
+        if (pass > 0)
+            times.push_back(timer.nsecsElapsed() / 1e3 / 200);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
 }
 
 } // namespace benchsupport

@@ -213,11 +213,7 @@ void TEVQWindowImpl::release()
 {
     if (!owner)
         return;
-    if (resizeEdge != -1) {
-        resizeEdge = -1;
-        owner->setCursor(Qt::ArrowCursor);
-    }
-    dragging = false;
+    endPress();
     owner->releaseMouse();
     clearMousePressActive();
 }
@@ -226,13 +222,18 @@ void TEVQWindowImpl::cancelPress()
 {
     if (!owner)
         return;
+    endPress();
+    if (g_mousePressActive && g_pressOwner == owner)
+        clearMousePressActive();
+}
+
+void TEVQWindowImpl::endPress()
+{
     if (resizeEdge != -1) {
         resizeEdge = -1;
         owner->setCursor(Qt::ArrowCursor);
     }
     dragging = false;
-    if (g_mousePressActive && g_pressOwner == owner)
-        clearMousePressActive();
 }
 
 void TEVQWindowImpl::paint()

@@ -93,6 +93,8 @@ public:
     // A press that will get no release here (the window is hidden): the move or resize it started ends, and
     // the process-wide press flag is cleared when this window set it.
     void cancelPress();
+    // The move or resize of the press ends (the cursor is the arrow again); owner is not null.
+    void endPress();
     void paint();
     // resizeWidget of every direct framework child with a layout record.
     void resizeChildren();
