@@ -91,23 +91,6 @@ void report(const char* name, double ours, const char* refName, double reference
     std::printf("%-14s %9.1f ms   %-10s %9.1f ms   ratio %.2f\n", name, ours, refName, reference, ours / reference);
 }
 
-// Median microseconds of one repaint of widget into an image, nothing about it changed between paints.
-double repaintUs(QWidget* widget, int paints = 400)
-{
-    QImage image(widget->size(), QImage::Format_ARGB32_Premultiplied);
-    widget->render(&image); // the first paint builds whatever is kept
-    std::vector<double> times;
-    for (int pass = 0; pass < 5; ++pass) {
-        QElapsedTimer timer;
-        timer.start();
-        for (int i = 0; i < paints; ++i)
-            widget->render(&image);
-        times.push_back(timer.nsecsElapsed() / 1e3 / paints);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -175,8 +158,8 @@ int main(int argc, char** argv)
     QApplication::processEvents();
 
     std::printf("Repainting the column header with nothing changed (median of 5 x 400 paints):\n");
-    const double headerUs = repaintUs(table.horizontalHeader());
-    const double headerRefUs = repaintUs(tableRef.horizontalHeader());
+    const double headerUs = benchsupport::repaintUs(table.horizontalHeader());
+    const double headerRefUs = benchsupport::repaintUs(tableRef.horizontalHeader());
     std::printf("%-14s %9.1f us   %-10s %9.1f us   ratio %.2f\n", "table header", headerUs, "QHeaderView",
                 headerRefUs, headerUs / headerRefUs);
     std::printf("Scrolling a row at a time, per paint (median of 3 x 200 paints):\n");

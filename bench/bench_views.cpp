@@ -69,23 +69,6 @@ void report(const char* name, double ours, double reference)
     std::printf("%-34s %9.1f ms   QListWidget %9.1f ms   ratio %.2f\n", name, ours, reference, ours / reference);
 }
 
-// Median microseconds of one repaint of widget into an image, nothing about it changed between paints.
-double repaintUs(QWidget* widget, int paints = 400)
-{
-    QImage image(widget->size(), QImage::Format_ARGB32_Premultiplied);
-    widget->render(&image); // the first paint builds whatever is kept
-    std::vector<double> times;
-    for (int pass = 0; pass < 5; ++pass) {
-        QElapsedTimer timer;
-        timer.start();
-        for (int i = 0; i < paints; ++i)
-            widget->render(&image);
-        times.push_back(timer.nsecsElapsed() / 1e3 / paints);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 void reportRepaint(const char* name, double ours, const char* refName, double reference)
 {
     std::printf("%-34s %9.1f us   %-11s %9.1f us   ratio %.2f\n", name, ours, refName, reference,
@@ -203,6 +186,7 @@ int main(int argc, char** argv)
     reportRepaint("TEVQList", benchsupport::rowStepUs(&list, kRowHeight), "QListWidget",
                   benchsupport::rowStepUs(&reference, kRowHeight));
     std::printf("Repainting with nothing changed (median of 5 x 400 paints):\n");
+    using benchsupport::repaintUs;
     reportRepaint("TEVQList", repaintUs(&list, 50), "QListWidget", repaintUs(&reference, 50));
     reportRepaint("TEVQMenu, 20 items", repaintUs(&menu), "QMenu", repaintUs(&menuRef));
     reportRepaint("TEVQMenuBar, 8 menus", repaintUs(&menuBar), "QMenuBar", repaintUs(&menuBarRef));

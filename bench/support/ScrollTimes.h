@@ -1,6 +1,6 @@
 #pragma once
-// Timing a view's scroll, painting it into an image after every step: from top to bottom a page at a time, or
-// down a row at a time.
+// Timing a widget's repaints into an image, and a view's scroll, painting it after every step: from top to bottom
+// a page at a time, or down a row at a time.
 #include <QAbstractItemView>
 #include <QElapsedTimer>
 #include <QImage>
@@ -10,6 +10,23 @@
 #include <vector>
 
 namespace benchsupport {
+
+// Median microseconds of one repaint of widget into an image, nothing about it changed between paints.
+inline double repaintUs(QWidget* widget, int paints = 400)
+{
+    QImage image(widget->size(), QImage::Format_ARGB32_Premultiplied);
+    widget->render(&image); // the first paint builds whatever is kept
+    std::vector<double> times;
+    for (int pass = 0; pass < 5; ++pass) {
+        QElapsedTimer timer;
+        timer.start();
+        for (int i = 0; i < paints; ++i)
+            widget->render(&image);
+        times.push_back(timer.nsecsElapsed() / 1e3 / paints);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
 
 // Milliseconds of each of passes scrolls from top to bottom (one untimed warm-up scroll before them).
 inline std::vector<double> scrollPassesMs(QAbstractItemView* view, int passes)
