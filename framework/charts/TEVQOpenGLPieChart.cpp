@@ -2,7 +2,6 @@
 
 #include "TEVQControlInfo.h"
 
-#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -106,15 +105,7 @@ const QVector<int>& TEVQOpenGLPieChartImpl::legendTextWidths(const QFont& font) 
     texts.reserve(slices.size());
     for (int i = 0; i < slices.size(); ++i)
         texts << (slices.at(i).label.isEmpty() ? QStringLiteral("Slice %1").arg(i + 1) : slices.at(i).label);
-    if (texts != m_measuredTexts || font != m_measuredFont || m_textWidths.size() != texts.size()) {
-        const QFontMetrics fm(font);
-        m_textWidths.clear();
-        for (const QString& t : texts)
-            m_textWidths << fm.horizontalAdvance(t);
-        m_measuredTexts = texts;
-        m_measuredFont = font;
-    }
-    return m_textWidths;
+    return m_legendWidths.widths(texts, font);
 }
 
 QVector<ChartLegendItem> TEVQOpenGLPieChartImpl::legendItems(const QRectF& r, int legendPosition) const
@@ -318,8 +309,7 @@ void TEVQOpenGLPieChartImpl::drawLabels(QPainter& p, const QRectF& pie,
 void TEVQOpenGLPieChartImpl::dropCaches()
 {
     m_texts.clear();
-    m_textWidths.clear();
-    m_measuredTexts.clear();
+    m_legendWidths.clear();
 }
 
 void TEVQOpenGLPieChartImpl::paint(QPainter& p, const QSize& size)

@@ -80,9 +80,7 @@ private:
     const QVector<int>& legendTextWidths(const QFont& font) const;
     // Title and labels laid out once, kept between paints.
     mutable TEVChart::ChartTextCache m_texts;
-    mutable QVector<int> m_textWidths;
-    mutable QStringList m_measuredTexts;
-    mutable QFont m_measuredFont;
+    mutable TEVChart::LegendWidths m_legendWidths;
 };
 
 class TEV_EXPORT TEVQOpenGLPieChart : public TEVQChartBase, public TEVQtLib::ITEVQWidgetBase

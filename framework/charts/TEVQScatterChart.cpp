@@ -2,7 +2,6 @@
 
 #include "TEVQControlInfo.h"
 
-#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPaintDevice>
 #include <QPainter>
@@ -67,15 +66,7 @@ const QVector<int>& TEVQScatterChartImpl::legendTextWidths() const
     texts.reserve(series.size());
     for (int i = 0; i < series.size(); ++i)
         texts << seriesText(series.at(i), i);
-    if (texts != m_measuredTexts || font != m_measuredFont || m_textWidths.size() != texts.size()) {
-        const QFontMetrics fm(font);
-        m_textWidths.clear();
-        for (const QString& t : texts)
-            m_textWidths << fm.horizontalAdvance(t);
-        m_measuredTexts = texts;
-        m_measuredFont = font;
-    }
-    return m_textWidths;
+    return m_legendWidths.widths(texts, font);
 }
 
 QVector<ChartLegendItem> TEVQScatterChartImpl::legendItems(const QRectF& q, const QSize& size,
@@ -394,8 +385,7 @@ void TEVQScatterChartImpl::drawLegend(QPainter& p, const QRectF& plot, const QSi
 void TEVQScatterChartImpl::dropCaches()
 {
     m_texts.clear();
-    m_textWidths.clear();
-    m_measuredTexts.clear();
+    m_legendWidths.clear();
 }
 
 void TEVQScatterChartImpl::paint(QPainter& p, const QSize& size)

@@ -93,9 +93,7 @@ private:
     mutable QVector<Sprite> m_sprites;
     // Title and labels laid out once, kept between paints.
     mutable TEVChart::ChartTextCache m_texts;
-    mutable QVector<int> m_textWidths;
-    mutable QStringList m_measuredTexts;
-    mutable QFont m_measuredFont;
+    mutable TEVChart::LegendWidths m_legendWidths;
 };
 
 class TEV_EXPORT TEVQScatterChart : public TEVQChartBase, public TEVQtLib::ITEVQWidgetBase

@@ -187,14 +187,7 @@ void TEVQComboItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
         k = 2;
     TEVQWidgetBaseImpl::drawFillStyle(painter, m_painter->itemBackgrounds[k], itemRect);
     const TextStyleDesc style = TEVQComboBoxImpl::indented(m_painter->itemTextStyles[k]);
-    const int row = index.row();
-    if (row >= 0 && row < kCachedRows) {
-        if (size_t(row) >= m_rowTexts.size())
-            m_rowTexts.resize(size_t(row) + 1);
-        m_rowTexts[size_t(row)][size_t(k)].draw(painter, text, style, itemRect, style.isHor);
-    } else {
-        TEVQWidgetBaseImpl::drawText(painter, text, style, itemRect);
-    }
+    m_rowTexts.draw(painter, quint64(index.row()) * 3 + quint64(k), text, style, itemRect);
     painter->restore();
 }
 

@@ -5,15 +5,12 @@
 #include "TEVPaintCache.h"
 #include "TEVQWidgetMacros.h"
 #include "TEVStyleDesc.h"
-#include "TEVTextCache.h"
+#include "TEVRowTextCache.h"
 
 #include <QComboBox>
 #include <QItemDelegate>
 #include <QListView>
 #include <QPointer>
-
-#include <array>
-#include <vector>
 
 namespace TEVQtLib {
 struct ControlInfo;
@@ -67,10 +64,9 @@ public:
 
 private:
     TEVQComboBoxImpl* m_painter; // not owned
-    // Each row's text laid out per look (normal, hovered, selected), kept between paints for the first rows:
-    // hovering repaints rows again and again. Every input is compared on use.
-    static constexpr int kCachedRows = 512;
-    mutable std::vector<std::array<TEVQtLib::TEVTextCache, 3>> m_rowTexts;
+    // The rows' texts between paints, by row and look (normal, hovered, selected): hovering repaints rows again
+    // and again.
+    mutable TEVQtLib::TEVRowTextCache m_rowTexts{3 * 128};
 };
 
 // The popup list: paints the popup background under the rows.

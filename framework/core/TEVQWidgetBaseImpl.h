@@ -309,6 +309,10 @@ public:
     // The same with the font and the elided form taken from cache (see TEVTextCache).
     static void drawTextAt(QPainter* painter, const QString& text, const TextStyleDesc& style, int x, int y, int w,
                            int h, bool horizontal, TEVTextCache* cache);
+    // Vertical text: text drawn upright in font into a picture as wide as the target (w x h) is high, and that
+    // picture turned a quarter clockwise onto the target at (x, y).
+    static QImage uprightText(const QString& text, const TextStyleDesc& style, const QFont& font, int w, int h);
+    static void drawTurned(QPainter* painter, const QImage& upright, int x, int y, int w);
     static void drawIcon(QPainter* painter, const QIcon& icon, const QSize& size, const IconStyleDesc& style,
                          const QRect& rect);
     static void drawImage(QPainter* painter, const QString& name, const IconStyleDesc& style, const QRect& rect,

@@ -529,21 +529,28 @@ void TEVQWidgetBaseImpl::drawTextAt(QPainter* painter, const QString& text, cons
         cache->drawTurned(painter, text, style, x, y, w, h);
         return;
     }
-    // Vertical text: drawn upright into an image as wide as the target is high, then turned a quarter
-    // clockwise onto the target rectangle (x, y, w, h).
-    QImage turned(h, w, QImage::Format_ARGB32_Premultiplied);
-    turned.fill(Qt::transparent);
-    {
-        QPainter p(&turned);
-        p.setRenderHint(QPainter::TextAntialiasing, true);
-        p.setPen(style.color);
-        p.setFont(font);
-        p.drawText(QRect(0, 0, h, w), int(align), text);
-    }
+    drawTurned(painter, uprightText(text, style, font, w, h), x, y, w);
+}
+
+QImage TEVQWidgetBaseImpl::uprightText(const QString& text, const TextStyleDesc& style, const QFont& font, int w,
+                                       int h)
+{
+    QImage upright(h, w, QImage::Format_ARGB32_Premultiplied);
+    upright.fill(Qt::transparent);
+    QPainter p(&upright);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    p.setPen(style.color);
+    p.setFont(font);
+    p.drawText(QRect(0, 0, h, w), int(styleAlignment(style.horAlign, style.verAlign)), text);
+    return upright;
+}
+
+void TEVQWidgetBaseImpl::drawTurned(QPainter* painter, const QImage& upright, int x, int y, int w)
+{
     painter->save();
     painter->translate(x + w, y);
     painter->rotate(90);
-    painter->drawImage(QPoint(0, 0), turned);
+    painter->drawImage(QPoint(0, 0), upright);
     painter->restore();
 }
 

@@ -198,19 +198,9 @@ void TEVTextCache::drawTurned(QPainter* painter, const QString& text, const Text
         m_turnedSize = size;
         m_turnedText = text;
         m_turnedStyle = style;
-        m_turned = QImage(h, w, QImage::Format_ARGB32_Premultiplied);
-        m_turned.fill(Qt::transparent);
-        QPainter p(&m_turned);
-        p.setRenderHint(QPainter::TextAntialiasing, true);
-        p.setPen(style.color);
-        p.setFont(f);
-        p.drawText(QRect(0, 0, h, w), int(TEVQWidgetBaseImpl::styleAlignment(style.horAlign, style.verAlign)), text);
+        m_turned = TEVQWidgetBaseImpl::uprightText(text, style, f, w, h);
     }
-    painter->save();
-    painter->translate(x + w, y);
-    painter->rotate(90);
-    painter->drawImage(QPoint(0, 0), m_turned);
-    painter->restore();
+    TEVQWidgetBaseImpl::drawTurned(painter, m_turned, x, y, w);
 }
 
 } // namespace TEVQtLib

@@ -1,10 +1,10 @@
 #pragma once
 // What drawing one text with one text style needs that changes only with the text, the style, the global font
 // family and the size: the font, the elided form and, for a single line that fits its box, the line laid out
-// as a QStaticText; for a text turned a quarter (vertical), the turned picture. A control keeps one per text it draws, either drawing through it (draw) or handing it to
-// the painter base's drawTextAt; a paint then builds no font and measures no text while nothing changed.
-// Every input is compared on use: a change of any of them drops what was kept. The result is what
-// TEVQWidgetBaseImpl::drawTextAt draws.
+// as a QStaticText; for a text turned a quarter (vertical), the turned picture. A control keeps one per text it
+// draws, either drawing through it (draw) or handing it to the painter base's drawTextAt; a paint then builds no
+// font and measures no text while nothing changed. Every input is compared on use: a change of any of them drops
+// what was kept. The result is what TEVQWidgetBaseImpl::drawTextAt draws.
 #include "TEVGlobal.h"
 #include "TEVStyleDesc.h"
 

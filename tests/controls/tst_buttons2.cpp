@@ -699,8 +699,8 @@ private slots:
     void comboPopupRowTextsFollowTheirInputs()
     {
         // The rows' texts are kept between paints: after each change of the item's text, the look's text style,
-        // the row's rectangle or its state, a row paints as the same row of a new combo box does (row 600 lies
-        // beyond the rows kept).
+        // the row's rectangle or its state, a row paints as the same row of a new combo box does (row 600 as
+        // well as row 0).
         auto paintRow = [](TEVQComboBox& combo, int row, const QRect& rect, int state) {
             QStyleOptionViewItem option;
             option.rect = rect;

@@ -1,10 +1,10 @@
 #pragma once
-// The texts an item view's delegate draws, kept between paints in a fixed number of slots (the caller gives
-// each item a key; key modulo the slot count picks its slot). A text seen in its slot for the first time is
-// drawn directly: a page scrolled into view would only pay for laying out what it never paints again. A text
-// painted again from its slot (a repaint, a hover, a scroll by less than a slot count) is laid out once and
-// then drawn as kept. Two items sharing a slot only cost a lay-out: what is drawn is always the item's text,
-// as TEVQWidgetBaseImpl::drawText draws it.
+// The texts of a list of items (a view's rows or cells, a popup's rows), kept between paints in a fixed number
+// of slots (the caller gives each item a key; key modulo the slot count picks its slot). A text seen in its slot
+// for the first time is drawn directly: a page scrolled into view would only pay for laying out what it never
+// paints again. A text painted again from its slot (a repaint, a hover, a scroll by less than a slot count) is
+// laid out once and then drawn as kept. Two items sharing a slot only cost a lay-out: what is drawn is always the
+// item's text, as TEVQWidgetBaseImpl::drawText draws it.
 #include "TEVQWidgetBaseImpl.h"
 #include "TEVStyleDesc.h"
 #include "TEVTextCache.h"
