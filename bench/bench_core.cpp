@@ -54,6 +54,32 @@ double medianMs(int runs, const std::function<void()>& work)
     return times[times.size() / 2];
 }
 
+// Medians of two pieces of work timed in alternation (first, second, first, ...), after one untimed warm-up
+// run of each, so that both see the same state of the machine: a drift of clock or load during the runs moves
+// both figures rather than their ratio.
+std::pair<double, double> alternatingMediansMs(int runs, const std::function<void()>& first,
+    const std::function<void()>& second)
+{
+    first();
+    second();
+    std::vector<double> a;
+    std::vector<double> b;
+    a.reserve(size_t(runs));
+    b.reserve(size_t(runs));
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        first();
+        a.push_back(double(timer.nsecsElapsed()) / 1e6);
+        timer.restart();
+        second();
+        b.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    return {a[a.size() / 2], b[b.size() / 2]};
+}
+
 void printHeader(const char* title)
 {
     std::printf("\n%s\n", title);
@@ -422,7 +448,7 @@ void benchStyleLookups()
     TEVQResourceManager* rm = TEVQResourceManager::getInstance();
     if (!rm->themeStore())
         return;
-    const int runs = 30;
+    const int runs = 60;
     printHeader("(d) 100,000 style lookups by name (fill and text in turn)");
     std::vector<QString> names;
     for (int i = 0; i < kFillStyles || i < kTextStyles; ++i) {
@@ -443,7 +469,7 @@ void benchStyleLookups()
     const int lookups = 100000;
     FillStyle fill;
     TextStyleDesc text;
-    const double copyMs = medianMs(runs, [&] {
+    const auto [copyMs, lookupMs] = alternatingMediansMs(runs, [&] {
         for (int i = 0; i < lookups; ++i) {
             const size_t at = size_t(i) % names.size();
             if (at % 2)
@@ -451,8 +477,7 @@ void benchStyleLookups()
             else
                 fill = fills[at];
         }
-    });
-    const double lookupMs = medianMs(runs, [&] {
+    }, [&] {
         for (int i = 0; i < lookups; ++i) {
             const size_t at = size_t(i) % names.size();
             const bool found = at % 2 ? rm->getTextStyle(names[at], text) : rm->getFillStyle(names[at], fill);

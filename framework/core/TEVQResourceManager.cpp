@@ -292,7 +292,7 @@ inline size_t TEVStyleNameIndex::slotOf(const QChar* chars, int size, quint64 ha
     for (size_t i = size_t(hash) & m_mask;; i = (i + 1) & m_mask) {
         const Slot& slot = m_slots[i];
         if (slot.position < 0
-            || (slot.tag == tag && slot.name.size() == size && sameChars(slot.name.constData(), chars, size)))
+            || (slot.tag == tag && slot.size == size && sameChars(slot.chars, chars, size)))
             return i;
     }
 }
@@ -319,8 +319,8 @@ void TEVStyleNameIndex::insert(const QString& name, int position)
         m_mask = m_slots.size() - 1;
         for (Slot& slot : old) {
             if (slot.position >= 0) {
-                const quint64 hash = nameHash(slot.name.constData(), slot.name.size(), m_seed);
-                m_slots[slotOf(slot.name.constData(), slot.name.size(), hash)] = std::move(slot);
+                const quint64 hash = nameHash(slot.chars, slot.size, m_seed);
+                m_slots[slotOf(slot.chars, slot.size, hash)] = std::move(slot);
             }
         }
     }
@@ -329,6 +329,8 @@ void TEVStyleNameIndex::insert(const QString& name, int position)
     if (slot.position < 0) {
         slot.tag = quint32(hash >> 32);
         slot.name = name;
+        slot.size = slot.name.size();
+        slot.chars = slot.name.constData();
         ++m_count;
     }
     slot.position = position;

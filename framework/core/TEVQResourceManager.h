@@ -70,11 +70,14 @@ public:
     int size() const { return m_count; }
 
 private:
-    // Sixteen bytes: the upper half of the name's hash, its position (-1: empty slot) and the name filed, which
-    // shares its text with the name given.
+    // Thirty-two bytes: the upper half of the name's hash, its position (-1: empty slot), its length and
+    // characters, and the name filed (which shares its text with the name given and keeps the characters
+    // alive). A probe compares tag, length and characters without reading the string's header first.
     struct Slot {
         quint32 tag = 0;
         qint32 position = -1;
+        qint32 size = 0;
+        const QChar* chars = nullptr;
         QString name;
     };
     friend class TEVQResourceManagerImpl;
