@@ -582,7 +582,8 @@ TEVQRibbonPage* TEVQRibbonContextGroup::addPage(const QString& id, const QString
 {
     if (!m_bar)
         return nullptr;
-    TEVQRibbonPage* page = m_bar->appendContextPage(this, id, title);
+    // A listener of the tab rebuild may delete the bar, and the page with it.
+    const QPointer<TEVQRibbonPage> page = m_bar->appendContextPage(this, id, title);
     m_bar->rebuildTabs();
     return page;
 }
@@ -653,15 +654,6 @@ void TEVQRibbonBar::retire(QObject* object)
     object->deleteLater();
 }
 
-void TEVQRibbonBar::moveCurrent(Page* page)
-{
-    if (page == m_currentPage)
-        return;
-    m_currentPage = page;
-    if (!m_quietCurrent)
-        emit currentPageChanged(currentPage());
-}
-
 TEVQRibbonBar::Page* TEVQRibbonBar::addPage(const QString& id, const QString& title)
 {
     return insertPage(pageCount(), id, title);
@@ -715,12 +707,17 @@ TEVQRibbonBar::Page* TEVQRibbonBar::insertPage(int index, const QString& id, con
     if (first)
         m_currentPage = page;
     rebuildTabs();
-    // The first page becomes current: a change listeners hear of, once the tabs stand.
-    if (first && m_currentPage == page && !m_quietCurrent)
-        emit currentPageChanged(currentPage());
     if (TEVQRibbonBarImpl* impl = ribbonImpl()) {
         impl->styleButton(page->m_scrollLeft, false);
         impl->styleButton(page->m_scrollRight, false);
+    }
+    // The first page becomes current: a change listeners hear of, once the tabs stand, and last, since a
+    // listener may delete the bar (and the page with it).
+    if (first && m_currentPage == page && !m_quietCurrent) {
+        const QPointer<TEVQRibbonBar> alive(this);
+        emit currentPageChanged(currentPage());
+        if (!alive)
+            return nullptr;
     }
     return page;
 }
@@ -1001,6 +998,9 @@ void TEVQRibbonBar::rebuildTabs()
 {
     if (m_tabsDeferred)
         return;
+    // The move of the current page is announced once the tabs stand: a listener may rebuild them again or
+    // delete the bar.
+    Page* const before = m_currentPage;
     // A page that keeps its tab keeps the same button: a bar built page by page then makes every tab once.
     std::vector<Button*> oldButtons;
     std::vector<TabRecord> oldRecords;
@@ -1054,7 +1054,7 @@ void TEVQRibbonBar::rebuildTabs()
     for (size_t i = 1; i < m_tabButtons.size(); ++i)
         QWidget::setTabOrder(m_tabButtons[i - 1], m_tabButtons[i]);
     if (std::find(m_tabPages.begin(), m_tabPages.end(), m_currentPage) == m_tabPages.end())
-        moveCurrent(m_tabPages.empty() ? nullptr : m_tabPages.front());
+        m_currentPage = m_tabPages.empty() ? nullptr : m_tabPages.front();
     if (m_currentPage) {
         for (size_t i = 0; i < m_tabButtons.size(); ++i) {
             const QSignalBlocker block(m_tabButtons[i]);
@@ -1063,6 +1063,8 @@ void TEVQRibbonBar::rebuildTabs()
     }
     updatePageVisibility();
     updateTabLayout();
+    if (m_currentPage != before && !m_quietCurrent)
+        emit currentPageChanged(currentPage());
 }
 
 void TEVQRibbonBar::rebuildTabsAnnounced(Page* before)

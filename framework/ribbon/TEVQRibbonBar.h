@@ -447,6 +447,8 @@ private:
     friend class TEVQtLib::TEVQRibbonPage;
 
     Page* appendContextPage(TEVQtLib::TEVQRibbonContextGroup* group, const QString& id, const QString& title);
+    // Makes a tab for every visible page; when the current page lost its tab, the first tab's page becomes
+    // current, announced last (unless quiet).
     void rebuildTabs();
     // rebuildTabs with the current page's move announced once the tabs stand; before is the page current
     // before the change that led here.
@@ -467,8 +469,6 @@ private:
     void showMinimizedPopup();
     void hideMinimizedPopup();
     void returnPageArea();
-    // Makes page current without the tab updates; emits currentPageChanged when it changed.
-    void moveCurrent(Page* page);
     // Removes a widget that may still be on the call stack: hidden and deleted once control returns.
     static void retire(QObject* object);
 

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 
 #include <cmath>
 #include <limits>
@@ -357,13 +358,23 @@ bool TEVQRibbonBar::loadConfigValue(const Json::Value& root, const QString& sour
     rebuildTabs();
     m_quietCurrent = quiet;
 
+    // From here on listeners hear of the load; one may delete the bar, and the load then stops at once,
+    // reported as not done (there is no bar left to report on).
+    const QPointer<TEVQRibbonBar> alive(this);
     const QString current = str(root, "currentPage");
     bool selected = !current.isEmpty() && setCurrentPage(current);
+    if (!alive)
+        return false;
     if (!selected && !m_tabPages.empty())
         selected = setCurrentPage(int(std::find(m_pages.begin(), m_pages.end(), m_tabPages.front()) - m_pages.begin()));
+    if (!alive)
+        return false;
     // Listeners also hear when a load leaves no page where there was one.
-    if (!selected && before && !m_quietCurrent)
+    if (!selected && before && !m_quietCurrent) {
         emit currentPageChanged(currentPage());
+        if (!alive)
+            return false;
+    }
 
     const bool minimized = boolean(root, "minimized", false);
     if (minimized != m_minimized) {
@@ -371,6 +382,8 @@ bool TEVQRibbonBar::loadConfigValue(const Json::Value& root, const QString& sour
         if (!minimized)
             hideMinimizedPopup();
         emit minimizedChanged(minimized);
+        if (!alive)
+            return false;
         updateGeometry();
         updateLayout();
     }

@@ -7,6 +7,8 @@
 #include "TEVQResourceManager.h"
 #include "TEVViewStyles.h"
 
+#include <QPointer>
+
 using namespace TEVQtLib;
 
 namespace {
@@ -79,11 +81,16 @@ bool TEVQRibbonBarImpl::serializeJsonValue(Json::Value*& json, bool load)
     const QString configFile = json::getQString(attr, "configFile");
     if (!configFile.isEmpty())
         b->m_configFile = configFile;
+    // The load and the mode and state below are heard by listeners, one of which may delete the bar (and this
+    // palette with it): the read then stops at once, reported as failed.
+    const QPointer<TEVQRibbonBar> alive(b);
     const Json::Value* ribbon = json::find(attr, "ribbon");
     if (ribbon && json::isObject(*ribbon))
         b->loadConfigValue(*ribbon, QStringLiteral("inline"));
     else if (!configFile.isEmpty())
         b->loadConfigFile(configFile);
+    if (!alive)
+        return false;
     // The element's own rows win over the default of the document's mode: a written element (which always
     // embeds its document) reads back with the rows it had.
     if (json::has(attr, "groupRows"))
@@ -91,7 +98,11 @@ bool TEVQRibbonBarImpl::serializeJsonValue(Json::Value*& json, bool load)
     const QString presentMode =
         b->m_layoutMode == TEV_RIBBON_LAYOUT_COMPACT ? QStringLiteral("compact") : QStringLiteral("office");
     b->setLayoutMode(tevRibbonLayoutMode(json::getQString(attr, "layoutMode", presentMode)));
+    if (!alive)
+        return false;
     b->setMinimized(json::getBool(attr, "minimized", b->m_minimized));
+    if (!alive)
+        return false;
     applyRibbonStyle();
     b->updateLayout();
     return result;

@@ -669,6 +669,93 @@ private slots:
         }
     }
 
+    // A listener of a signal the bar emits while it loads a document deletes the bar outright: the load stops
+    // there, reports failure and touches nothing of the bar after. Each case is a signal and a way in.
+    void listenerMayDeleteTheBarDuringALoad_data()
+    {
+        QTest::addColumn<QString>("signal");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("document");
+        const QString pages = QStringLiteral(R"({"schemaVersion": 1, "pages": [{"id": "a"}, {"id": "b"}],
+            "currentPage": "b", "minimized": true})");
+        const QString noPages = QStringLiteral(R"({"schemaVersion": 1, "minimized": true})");
+        const QString refused = QStringLiteral(R"({"schemaVersion": 2})");
+        for (const char* entry : {"json", "file", "element"}) {
+            QTest::addRow("current/%s", entry) << "current" << entry << pages;
+            QTest::addRow("minimized/%s", entry) << "minimized" << entry << noPages;
+            QTest::addRow("failed/%s", entry) << "failed" << entry << refused;
+        }
+        QTest::addRow("current-left-empty/json") << "current" << "json" << QStringLiteral(R"({"schemaVersion": 1})");
+        QTest::addRow("mode/element") << "mode" << "element" << QStringLiteral(R"({"schemaVersion": 1})");
+    }
+
+    void listenerMayDeleteTheBarDuringALoad()
+    {
+        QFETCH(QString, signal);
+        QFETCH(QString, entry);
+        QFETCH(QString, document);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("load.json"));
+        QVERIFY(tevtest::writeFile(file, document.toUtf8()));
+
+        QWidget window;
+        auto* bar = new TEVQRibbonBar(&window);
+        // Content for the load to replace, with a current page that the empty document takes away.
+        QVERIFY(bar->loadConfigJson(QStringLiteral(R"({"schemaVersion": 1, "pages": [{"id": "old"}]})")));
+        window.resize(640, 160);
+        window.show();
+        const QPointer<TEVQRibbonBar> alive(bar);
+        int heard = 0;
+        const auto close = [&heard, bar] {
+            ++heard;
+            delete bar;
+        };
+        if (signal == QLatin1String("current"))
+            connect(bar, &TEVQRibbonBar::currentPageChanged, &window, close);
+        else if (signal == QLatin1String("minimized"))
+            connect(bar, &TEVQRibbonBar::minimizedChanged, &window, close);
+        else if (signal == QLatin1String("mode"))
+            connect(bar, &TEVQRibbonBar::layoutModeChanged, &window, close);
+        else
+            connect(bar, &TEVQRibbonBar::configLoadFailed, &window, close);
+
+        bool loaded = true;
+        if (entry == QLatin1String("json")) {
+            loaded = bar->loadConfigJson(document);
+        } else if (entry == QLatin1String("file")) {
+            loaded = bar->loadConfigFile(file);
+        } else {
+            Json::Value e = parse(QStringLiteral(R"({"attr": {"layoutMode": "compact", "ribbon": %1}})").arg(document));
+            bar->readJsonValue(&e);
+            loaded = false;
+        }
+        QCOMPARE(heard, 1);
+        QVERIFY(!alive);
+        QVERIFY(!loaded);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(window.findChildren<QWidget*>().isEmpty());
+    }
+
+    // The first page added and a context group shown to a bar without a current page make a page current: a
+    // listener that deletes the bar hears of it once the bar is done with it.
+    void pageListenerMayDeleteTheBarWhenAPageBecomesCurrent()
+    {
+        for (int step = 0; step < 2; ++step) {
+            auto* bar = new TEVQRibbonBar;
+            bar->show();
+            const QPointer<TEVQRibbonBar> alive(bar);
+            TEVQRibbonContextGroup* ctx = bar->addContextGroup(QStringLiteral("c"), QString(), Qt::red);
+            if (step == 1)
+                QVERIFY(ctx->addPage(QStringLiteral("c1"), QString()));
+            connect(bar, &TEVQRibbonBar::currentPageChanged, bar, [bar] { delete bar; });
+            if (step == 0)
+                QVERIFY(!bar->addPage(QStringLiteral("a"), QString()));
+            else
+                bar->showContextGroup(QStringLiteral("c"));
+            QVERIFY2(!alive, qPrintable(QString::number(step)));
+        }
+    }
+
     void pageListenerMayRebuildTheTabs()
     {
         TEVQRibbonBar bar;
