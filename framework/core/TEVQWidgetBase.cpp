@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,32 @@ std::vector<AfterPageLayoutTask> g_afterPageLayout;
 const Json::Value* g_placedElement = nullptr;
 std::vector<QPointer<QWidget>> g_sizesLeftToLayout;
 std::vector<QPointer<QWidget>> g_showAfterLayout;
+
+// Where each open page build's deferred work starts in the lists above, innermost last: a page built while
+// another is (a control whose reading opens a page, a slot of a widget made on the way) runs only what was
+// asked for during its own build, and leaves the outer page's for the outer layout pass.
+struct PageBuildMark {
+    std::size_t tasks;
+    std::size_t sizes;
+    std::size_t shows;
+    const Json::Value* placedElement;
+};
+std::vector<PageBuildMark> g_pageBuildMarks;
+
+std::size_t tasksStart() { return g_pageBuildMarks.empty() ? 0 : g_pageBuildMarks.back().tasks; }
+std::size_t sizesStart() { return g_pageBuildMarks.empty() ? 0 : g_pageBuildMarks.back().sizes; }
+std::size_t showsStart() { return g_pageBuildMarks.empty() ? 0 : g_pageBuildMarks.back().shows; }
+
+// Takes the entries of the innermost build out of list (those from start on).
+std::vector<QPointer<QWidget>> takeFrom(std::vector<QPointer<QWidget>>& list, std::size_t start)
+{
+    std::vector<QPointer<QWidget>> out;
+    if (start >= list.size())
+        return out;
+    out.assign(std::make_move_iterator(list.begin() + std::ptrdiff_t(start)), std::make_move_iterator(list.end()));
+    list.resize(start);
+    return out;
+}
 
 // Whether the common-key reader leaves the show of owner to the end of the page build: only while a page is
 // built, for a widget not shown yet whose parent is on screen (a page's top element in a shown window). Shown
@@ -208,21 +235,23 @@ void tevAfterPageLayout(QObject* owner, std::function<void()> task)
 
 void detail::runAfterPageLayoutTasks()
 {
-    // A task may ask for further tasks: they run in this same round.
-    for (std::size_t i = 0; i < g_afterPageLayout.size(); ++i) {
+    // Only the innermost build's tasks. A task may ask for further tasks: they run in this same round. One that
+    // builds a page runs that page's tasks in its own build, after the entries seen here.
+    const std::size_t start = tasksStart();
+    for (std::size_t i = start; i < g_afterPageLayout.size(); ++i) {
         AfterPageLayoutTask t = std::move(g_afterPageLayout[i]);
         if (t.owner)
             t.task();
     }
-    g_afterPageLayout.clear();
+    if (start < g_afterPageLayout.size())
+        g_afterPageLayout.resize(start);
 }
 
 void detail::setElementPlacedByParent(const Json::Value* element) { g_placedElement = element; }
 
 void detail::settleSizesLeftToLayout()
 {
-    std::vector<QPointer<QWidget>> widgets;
-    widgets.swap(g_sizesLeftToLayout);
+    const std::vector<QPointer<QWidget>> widgets = takeFrom(g_sizesLeftToLayout, sizesStart());
     for (const QPointer<QWidget>& w : widgets) {
         if (!w || w->testAttribute(Qt::WA_Resized))
             continue; // gone, or given a size since
@@ -237,8 +266,7 @@ void detail::settleSizesLeftToLayout()
 
 void detail::showWidgetsLeftHidden()
 {
-    std::vector<QPointer<QWidget>> widgets;
-    widgets.swap(g_showAfterLayout);
+    const std::vector<QPointer<QWidget>> widgets = takeFrom(g_showAfterLayout, showsStart());
     for (const QPointer<QWidget>& w : widgets) {
         // Gone, shown already, or hidden on purpose since ("visibility": false, a control's own code).
         if (!w || w->isVisible() ||
@@ -252,8 +280,20 @@ void detail::showWidgetsLeftHidden()
     }
 }
 
-detail::PageBuildScope::PageBuildScope() { ++g_pageBuildDepth; }
-detail::PageBuildScope::~PageBuildScope() { --g_pageBuildDepth; }
+detail::PageBuildScope::PageBuildScope()
+{
+    g_pageBuildMarks.push_back(
+        {g_afterPageLayout.size(), g_sizesLeftToLayout.size(), g_showAfterLayout.size(), g_placedElement});
+    ++g_pageBuildDepth;
+}
+
+detail::PageBuildScope::~PageBuildScope()
+{
+    --g_pageBuildDepth;
+    // The element the enclosing build was reading is its own again.
+    g_placedElement = g_pageBuildMarks.back().placedElement;
+    g_pageBuildMarks.pop_back();
+}
 
 DockLayoutType tevClampDock(int value)
 {

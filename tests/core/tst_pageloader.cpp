@@ -58,6 +58,43 @@ public:
     explicit OrderWidget(QWidget* parent = nullptr) : QWidget(parent) { tevSetImpl(new OrderImpl(this)); }
 };
 
+// A widget whose reading asks for a task after the page's layout pass and, with an "open" key, builds another
+// page into g_nestHost while the page holding it is being built. g_nestLog records the order of events.
+QStringList g_nestLog;
+QPointer<QWidget> g_nestHost;
+QPointer<QWidget> g_outerHost;
+
+class NestImpl : public TEVQWidgetBaseImpl
+{
+    Q_OBJECT
+public:
+    explicit NestImpl(QWidget* owner) : TEVQWidgetBaseImpl(owner, QStringLiteral("tstnest")) {}
+    bool serializeJsonValue(Json::Value*& json, bool load) override
+    {
+        const bool result = TEVQWidgetBaseImpl::serializeJsonValue(json, load);
+        if (!load || !json || rm()->isLoadFromThemeRes())
+            return result;
+        const QString name = json::getQString(*json, "name");
+        tevAfterPageLayout(owner, [name] { g_nestLog << QStringLiteral("task:") + name; });
+        const QString open = json::getQString(*json, "open");
+        if (!open.isEmpty() && g_nestHost) {
+            g_nestLog << QStringLiteral("open:") + name;
+            tevCreatePageByFileName(g_nestHost, open);
+            QWidget* first = g_outerHost ? g_outerHost->findChild<QWidget*>(QStringLiteral("first")) : nullptr;
+            g_nestLog << QStringLiteral("back:%1 first %2").arg(name, first && first->isVisible() ? "shown" : "hidden");
+        }
+        return result;
+    }
+};
+
+class NestWidget : public QWidget, public ITEVQWidgetBase
+{
+    Q_OBJECT
+    TEV_WIDGET(NestWidget, QWidget, "tstnest")
+public:
+    explicit NestWidget(QWidget* parent = nullptr) : QWidget(parent) { tevSetImpl(new NestImpl(this)); }
+};
+
 // A label class of the test's own, handed out by bound creators and re-registrations.
 class OtherLabel : public TEVQLabel
 {
@@ -116,6 +153,7 @@ private slots:
         QVERIFY(tevSetSkinFilePath(page(QStringLiteral("skin")), 1.0f));
         QVERIFY(tevLoadThemeDir(page(QStringLiteral("theme")).toUtf8().constData()));
         tevRegisterDefaultControl("tstorder", &OrderWidget::createOrderWidget);
+        tevRegisterDefaultControl("tstnest", &NestWidget::createNestWidget);
     }
 
     // ---- finding the document ----------------------------------------------------------------------------
@@ -330,6 +368,59 @@ private slots:
                 QCOMPARE(slider->value(), isFirst ? 7 : 30);
             }
         }
+    }
+
+    void nestedBuildRunsOnlyItsOwnDeferredWork()
+    {
+        // An element whose reading builds another page: the inner build runs its own tasks and shows, and leaves
+        // the outer page's to the outer layout pass. The outer page ends as it does without the inner build.
+        const QString inner = writeTemp("nest_inner.json",
+                                        R"({"elements":[{"type":"qtcontainer","name":"innerBox","x":0,"y":0,"w":30,"h":20},
+            {"type":"tstnest","name":"inner"}]})");
+        const QByteArray outerDoc = R"({"elements":[
+            {"type":"qtcontainer","name":"first","attr":{"childLayout":1},"x":5,"y":6,"w":200,"h":100,
+             "child":[{"type":"qtlabel","name":"l1","layout":{"type":0}},{"type":"qtlabel","name":"l2","layout":{"type":0}}]},
+            {"type":"tstnest","name":"outer"%1},
+            {"type":"qtcontainer","name":"last","x":0,"y":120,"w":50,"h":20}]})";
+        struct Outcome {
+            QList<QRect> rects;
+            QList<bool> shown;
+        };
+        const auto build = [&](bool nested, Outcome& out) {
+            QWidget host;
+            host.resize(400, 300);
+            host.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&host));
+            QWidget nestHost;
+            nestHost.resize(100, 100);
+            nestHost.show();
+            g_outerHost = &host;
+            g_nestHost = &nestHost;
+            g_nestLog.clear();
+            const QByteArray open = nested ? QByteArray(R"(,"open":")") + inner.toUtf8() + "\"" : QByteArray();
+            QVERIFY(tevCreatePageByFileName(&host, writeTemp("nest_outer.json", QByteArray(outerDoc).replace("%1", open))));
+            if (nested) {
+                QCOMPARE(g_nestLog, (QStringList{QStringLiteral("open:outer"), QStringLiteral("task:inner"),
+                                                 QStringLiteral("back:outer first hidden"), QStringLiteral("task:outer")}));
+                QVERIFY(child(&nestHost, "innerBox") && child(&nestHost, "innerBox")->isVisible());
+            } else {
+                QCOMPARE(g_nestLog, QStringList{QStringLiteral("task:outer")});
+            }
+            for (const char* name : {"first", "l1", "l2", "outer", "last"}) {
+                QWidget* w = child(&host, name);
+                QVERIFY(w);
+                out.rects << w->geometry();
+                out.shown << w->isVisible();
+            }
+        };
+        Outcome plain;
+        Outcome nested;
+        build(false, plain);
+        build(true, nested);
+        QCOMPARE(nested.rects, plain.rects);
+        QCOMPARE(nested.shown, plain.shown);
+        QVERIFY(!plain.shown.contains(false));
+        QVERIFY(!tevIsBuildingPage());
     }
 
     void scrollBarElementsOnlyInProjectMode()
