@@ -240,6 +240,8 @@ QWidget* createChildAt(const Json::Value& element, QWidget* parent, int depth, c
         return nullptr; // a child took its parent down with it
     if (ITEVQWidgetBase* base = tevWidgetInterface(w)) {
         base->createComplete();
+        if (!w)
+            return nullptr; // deleted by its completion (a receiver of what it emits)
         // A nested element gets its own rectangle as a top element does (the page function lays the top ones
         // out): otherwise an absolute child of a container that does not arrange it would keep whatever size
         // its factory gave it, and a written page would not read back the same.
@@ -322,12 +324,14 @@ QWidget* createControl(const char* type, const Json::Value& element, QWidget* pa
     }
     if (w->parentWidget() != parent)
         w->setParent(parent);
+    // A receiver of what the read emits may delete the widget: the caller then gets none.
+    const QPointer<QWidget> alive(w);
     if (ITEVQWidgetBase* base = tevWidgetInterface(w)) {
         resources()->setSwitchToThemeRes(false);
         if (!element.isNull())
             base->readJsonValue(const_cast<Json::Value*>(&element)); // readers only read the element
     }
-    return w;
+    return alive.data();
 }
 
 QWidget* createChild(const Json::Value& element, QWidget* parent)

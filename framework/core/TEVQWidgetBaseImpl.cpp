@@ -11,6 +11,7 @@
 #include <QColor>
 #include <QImage>
 #include <QPainter>
+#include <QPointer>
 #include <QTextCodec>
 #include <QVariant>
 #include <QWidget>
@@ -161,11 +162,14 @@ void TEVQWidgetBaseImpl::applyTheme()
     ITEVQWidgetBase* widget = tevWidgetInterface(owner);
     if (!widget)
         return;
+    // A receiver of what the read emits may delete the widget, and this painter with it.
+    const QPointer<QWidget> alive(owner);
     {
         TEVThemeResGuard themeRes(true);
         widget->serializeJsonValue(element, true);
     }
-    owner->update();
+    if (alive)
+        alive->update();
 }
 
 const TEVAttrValue* TEVQWidgetBaseImpl::attr(const std::string& key) const

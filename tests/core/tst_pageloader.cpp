@@ -76,6 +76,11 @@ public:
             return result;
         const QString name = json::getQString(*json, "name");
         tevAfterPageLayout(owner, [name] { g_nestLog << QStringLiteral("task:") + name; });
+        dropOnComplete = json::getBool(*json, "dropOnComplete", false);
+        if (json::getBool(*json, "dropSelf", false)) {
+            delete owner; // as a listener of something the read emits may do
+            return result;
+        }
         const QString open = json::getQString(*json, "open");
         if (!open.isEmpty() && g_nestHost) {
             g_nestLog << QStringLiteral("open:") + name;
@@ -85,6 +90,12 @@ public:
         }
         return result;
     }
+    void createComplete() override
+    {
+        if (dropOnComplete)
+            delete owner;
+    }
+    bool dropOnComplete = false;
 };
 
 class NestWidget : public QWidget, public ITEVQWidgetBase
@@ -421,6 +432,31 @@ private slots:
         QCOMPARE(nested.shown, plain.shown);
         QVERIFY(!plain.shown.contains(false));
         QVERIFY(!tevIsBuildingPage());
+    }
+
+    void elementDeletedWhileItIsReadIsLeftOut()
+    {
+        // A widget deleted while its element is read or completed (by a receiver of what it emits): the page goes
+        // on without it, at the top and below a container, and the loader touches nothing of it.
+        QWidget host;
+        host.resize(300, 200);
+        host.show();
+        g_nestLog.clear();
+        TEVQContainer* root = tevCreatePageByFileName(&host, writeTemp("drop_self.json", R"({"elements":[
+            {"type":"tstnest","name":"topGone","dropSelf":true},
+            {"type":"qtcontainer","name":"box","child":[
+                {"type":"tstnest","name":"gone","dropSelf":true,"child":[{"type":"qtlabel","name":"never"}]},
+                {"type":"tstnest","name":"completeGone","dropOnComplete":true,"child":[{"type":"qtlabel"}]},
+                {"type":"qtlabel","name":"after"}]}]})"));
+        QVERIFY(root);
+        QCOMPARE(root->objectName(), QStringLiteral("box"));
+        QVERIFY(child(&host, "after"));
+        QVERIFY(!child(&host, "gone") && !child(&host, "topGone") && !child(&host, "never") && !child(&host, "completeGone"));
+        QVERIFY(g_nestLog.isEmpty()); // the dropped widgets' tasks went with them
+        // The last element deleted while read: no page.
+        QWidget other;
+        QVERIFY(!tevCreatePageByFileName(&other, writeTemp("drop_last.json",
+                                                           R"({"elements":[{"type":"tstnest","dropSelf":true}]})")));
     }
 
     void scrollBarElementsOnlyInProjectMode()

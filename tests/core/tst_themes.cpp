@@ -9,6 +9,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QMap>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QSvgRenderer>
@@ -644,6 +645,67 @@ private slots:
             QVERIFY(!second);
             QCOMPARE(deleter->painter()->languageChanges + deleter->painter()->themeReads, before + 1);
             QVERIFY(rm()->unregisterWindowWidget(&first));
+        }
+    }
+
+    // A widget told of a theme or language change deletes a widget of the same window: itself, its parent, a
+    // child, or a sibling told before or after it. The walk touches nothing freed and every widget left is told
+    // once.
+    void walksSurviveWidgetsDeletedOnTheWay_data()
+    {
+        QTest::addColumn<bool>("theme");
+        QTest::addColumn<QString>("deleter");
+        QTest::addColumn<QString>("victim");
+        for (const bool theme : {true, false}) {
+            const char* kind = theme ? "theme" : "language";
+            QTest::addRow("%s: itself", kind) << theme << "b" << "b";
+            QTest::addRow("%s: its child", kind) << theme << "b" << "b1";
+            QTest::addRow("%s: its parent", kind) << theme << "b1" << "b";
+            QTest::addRow("%s: next sibling", kind) << theme << "b" << "c";
+            QTest::addRow("%s: sibling told before", kind) << theme << "b2" << "b1";
+            QTest::addRow("%s: the last child itself", kind) << theme << "b2" << "b2";
+        }
+    }
+
+    void walksSurviveWidgetsDeletedOnTheWay()
+    {
+        QFETCH(bool, theme);
+        QFETCH(QString, deleter);
+        QFETCH(QString, victim);
+        const QString dir = m_tmp.filePath("self-delete-theme");
+        QVERIFY(tevtest::writeFile(dir + "/style.json", styleDoc("selfDeleting")));
+        QVERIFY(tevtest::writeFile(dir + "/theme.json", R"({"elements": [{"child": [{"name": "qtwalkwidget"}]}]})"));
+        QVERIFY(rm()->loadThemeDir(dir));
+        QVERIFY(rm()->readLanguage(utf16le("Language\tsd-1\tsd-2\r\nk\tone\ttwo\r\n")));
+
+        QWidget window;
+        QMap<QString, QPointer<WalkWidget>> widgets;
+        widgets["a"] = new WalkWidget(&window);
+        widgets["b"] = new WalkWidget(&window);
+        widgets["b1"] = new WalkWidget(widgets["b"]);
+        widgets["b2"] = new WalkWidget(widgets["b"]);
+        widgets["c"] = new WalkWidget(&window);
+        QMap<QString, int> before;
+        for (auto it = widgets.begin(); it != widgets.end(); ++it) {
+            it.value()->setObjectName(it.key());
+            before[it.key()] = it.value()->painter()->themeReads + it.value()->painter()->languageChanges;
+        }
+        int deletions = 0;
+        widgets[deleter]->painter()->onNotify = [&] {
+            if (deletions++ == 0)
+                delete widgets[victim].data();
+        };
+        QVERIFY(rm()->registerWindowWidget(&window));
+        if (theme)
+            QVERIFY(rm()->themeChange());
+        else
+            QVERIFY(rm()->setCurrentLanguage(rm()->getCurrentLanguage() == "sd-1" ? "sd-2" : "sd-1"));
+        QVERIFY(rm()->unregisterWindowWidget(&window));
+        QCOMPARE(deletions, 1);
+        QVERIFY(!widgets[victim]);
+        for (auto it = widgets.begin(); it != widgets.end(); ++it) {
+            if (it.value())
+                QCOMPARE(it.value()->painter()->themeReads + it.value()->painter()->languageChanges - before[it.key()], 1);
         }
     }
 
