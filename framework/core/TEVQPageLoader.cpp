@@ -7,6 +7,7 @@
 #include "TEVQControlRegistry.h"
 #include "TEVQResourceManager.h"
 #include "TEVQWidgetBase.h"
+#include "TEVQWidgetBaseImpl.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -351,6 +352,9 @@ TEVQContainer* detail::createPageFromDocument(QWidget* parent, const Json::Value
 {
     detail::installPageLoaderHooks();
     CreatedByFileGuard createdByFile;
+    // The element reader switches to theme resources for an element with a "theme" key; a page built while such
+    // an element is read (a control opening a page) gives the switch back as it found it.
+    TEVThemeResGuard themeSwitch;
     if (parent)
         applyRootKeys(parent, root);
 

@@ -71,9 +71,12 @@ public:
     explicit NestImpl(QWidget* owner) : TEVQWidgetBaseImpl(owner, QStringLiteral("tstnest")) {}
     bool serializeJsonValue(Json::Value*& json, bool load) override
     {
-        const bool result = TEVQWidgetBaseImpl::serializeJsonValue(json, load);
         if (!load || !json || rm()->isLoadFromThemeRes())
-            return result;
+            return TEVQWidgetBaseImpl::serializeJsonValue(json, load);
+        // The base reader moves json to a theme element the element names: the element's own keys are read here.
+        Json::Value* own = json;
+        const bool result = TEVQWidgetBaseImpl::serializeJsonValue(json, load);
+        json = own;
         const QString name = json::getQString(*json, "name");
         tevAfterPageLayout(owner, [name] { g_nestLog << QStringLiteral("task:") + name; });
         dropOnComplete = json::getBool(*json, "dropOnComplete", false);
@@ -84,9 +87,12 @@ public:
         const QString open = json::getQString(*json, "open");
         if (!open.isEmpty() && g_nestHost) {
             g_nestLog << QStringLiteral("open:") + name;
+            const bool themeSwitch = rm()->isLoadFromThemeRes();
             tevCreatePageByFileName(g_nestHost, open);
             QWidget* first = g_outerHost ? g_outerHost->findChild<QWidget*>(QStringLiteral("first")) : nullptr;
-            g_nestLog << QStringLiteral("back:%1 first %2").arg(name, first && first->isVisible() ? "shown" : "hidden");
+            g_nestLog << QStringLiteral("back:%1 first %2, theme switch %3")
+                             .arg(name, first && first->isVisible() ? "shown" : "hidden",
+                                  rm()->isLoadFromThemeRes() == themeSwitch ? "kept" : "lost");
         }
         return result;
     }
@@ -391,7 +397,7 @@ private slots:
         const QByteArray outerDoc = R"({"elements":[
             {"type":"qtcontainer","name":"first","attr":{"childLayout":1},"x":5,"y":6,"w":200,"h":100,
              "child":[{"type":"qtlabel","name":"l1","layout":{"type":0}},{"type":"qtlabel","name":"l2","layout":{"type":0}}]},
-            {"type":"tstnest","name":"outer"%1},
+            {"type":"tstnest","name":"outer","theme":"accentPanel","attr":{}%1},
             {"type":"qtcontainer","name":"last","x":0,"y":120,"w":50,"h":20}]})";
         struct Outcome {
             QList<QRect> rects;
@@ -412,7 +418,7 @@ private slots:
             QVERIFY(tevCreatePageByFileName(&host, writeTemp("nest_outer.json", QByteArray(outerDoc).replace("%1", open))));
             if (nested) {
                 QCOMPARE(g_nestLog, (QStringList{QStringLiteral("open:outer"), QStringLiteral("task:inner"),
-                                                 QStringLiteral("back:outer first hidden"), QStringLiteral("task:outer")}));
+                                                 QStringLiteral("back:outer first hidden, theme switch kept"), QStringLiteral("task:outer")}));
                 QVERIFY(child(&nestHost, "innerBox") && child(&nestHost, "innerBox")->isVisible());
             } else {
                 QCOMPARE(g_nestLog, QStringList{QStringLiteral("task:outer")});
