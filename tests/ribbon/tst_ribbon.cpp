@@ -756,6 +756,50 @@ private slots:
         }
     }
 
+    // A command listener deletes the bar outright: from a clicked item, quick-access or gallery button, and from
+    // a menu entry of a split button.
+    void commandListenerMayDeleteTheBar()
+    {
+        for (int step = 0; step < 4; ++step) {
+            QWidget window;
+            auto* bar = new TEVQRibbonBar(&window);
+            QVERIFY(bar->loadConfigJson(QStringLiteral(R"({"schemaVersion": 1, "quickAccess": [{"id": "q"}],
+                "pages": [{"id": "p", "groups": [{"id": "g", "items": [
+                    {"id": "b", "text": "B", "checkable": true},
+                    {"type": "gallery", "items": [{"id": "g1", "text": "G"}]},
+                    {"id": "s", "text": "S", "popup": "split", "menu": [{"id": "m1", "text": "M"}]}]}]}]})")));
+            window.resize(700, 160);
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            const QPointer<TEVQRibbonBar> alive(bar);
+            QStringList heard;
+            connect(bar, &TEVQRibbonBar::commandTriggered, &window, [&heard, bar](const QString& id) {
+                heard << id;
+                delete bar;
+            });
+            TEVQRibbonGroup* group = bar->pageAt(0)->groupAt(0);
+            QPushButton* button = nullptr;
+            if (step == 0)
+                button = qobject_cast<QPushButton*>(group->itemAt(0)->widget);
+            else if (step == 1)
+                button = bar->quickButtons().front();
+            else if (step == 2)
+                button = qobject_cast<TEVQRibbonGallery*>(group->itemAt(1)->widget)->itemButtons().front();
+            if (button) {
+                QVERIFY(button->isVisible());
+                QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, 4));
+            } else {
+                auto* split = qobject_cast<TEVQRibbonButton*>(group->itemAt(2)->widget);
+                QVERIFY(split && split->popupMenu());
+                split->popupMenu()->actions().front()->trigger();
+            }
+            QVERIFY2(!alive, qPrintable(QString::number(step)));
+            const QStringList ids{QStringLiteral("b"), QStringLiteral("q"), QStringLiteral("g1"), QStringLiteral("m1")};
+            QCOMPARE(heard, QStringList{ids.at(step)});
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+    }
+
     void pageListenerMayRebuildTheTabs()
     {
         TEVQRibbonBar bar;
