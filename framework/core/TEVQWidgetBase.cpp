@@ -468,8 +468,8 @@ void TEVQWidgetBase::resizeWidget()
         (layoutType == LayoutTypeUnset || layoutType == LayoutTypeAbsolute)) {
         layoutType = LayoutTypeAbsolute;
         layout = TEVLayoutRect{0, 0, parent->width(), parent->height()};
-        applyGeometry(owner, layout);
     }
+    // Last: a receiver of the resize may delete the widget, and this with it.
     if (layoutType == LayoutTypeAbsolute)
         applyGeometry(owner, layout);
 }
