@@ -44,10 +44,14 @@ QRect CScrollBarStyle::subControlRect(ComplexControl control, const QStyleOption
 
 int CScrollBarStyle::pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const
 {
-    if (const ITEVQStyleParts* parts = partsOf(widget)) {
-        int value = 0;
-        if (parts->stylePixelMetric(metric, value))
-            return value;
+    // The slider length is the one metric a framework control sets: asking for it alone keeps every other metric,
+    // asked often and of every widget, free of the type test.
+    if (metric == PM_SliderLength) {
+        if (const ITEVQStyleParts* parts = partsOf(widget)) {
+            int value = 0;
+            if (parts->stylePixelMetric(metric, value))
+                return value;
+        }
     }
     return QProxyStyle::pixelMetric(metric, option, widget);
 }

@@ -13,7 +13,8 @@ namespace TEVQtLib {
 class TEV_EXPORT ITEVQStyleParts
 {
 public:
-    // The control's own value of metric, into value; false leaves the style's.
+    // The control's own value of metric, into value; false leaves the style's. The style asks only for the metrics
+    // a control sets (today the slider length, PM_SliderLength); a control that sets another adds it there.
     virtual bool stylePixelMetric(QStyle::PixelMetric metric, int& value) const = 0;
     // The rectangle of subControl of control (option may be null); rect comes in as Qt's common style places it
     // and is changed in place where the control places the part itself.
