@@ -23,7 +23,8 @@ public:
 
     // In every operation hor true chooses the horizontal bar, false the vertical one. None repaints.
     void setScrollbarBackgroundStyle(bool hor, const TEVQtLib::FillStyle& style) override;
-    void setScrollbarButtonStyle(bool hor, bool up, TEVQtLib::CtrlState state, const TEVQtLib::FillStyle& style) override;
+    void setScrollbarButtonStyle(bool hor, bool up, TEVQtLib::CtrlState state,
+                                 const TEVQtLib::FillStyle& style) override;
     void setScrollbarThumbStyle(bool hor, TEVQtLib::CtrlState state, const TEVQtLib::FillStyle& style) override;
     void setScrollbarButtonIcon(bool hor, bool up, const QString& path) override;
     void setScrollbarThumb(bool hor, const QString& path) override;

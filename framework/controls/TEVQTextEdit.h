@@ -68,7 +68,10 @@ public:
     {
         m_bars->setScrollbarThumbStyle(hor, state, style);
     }
-    void setScrollbarButtonIcon(bool hor, bool up, const QString& path) { m_bars->setScrollbarButtonIcon(hor, up, path); }
+    void setScrollbarButtonIcon(bool hor, bool up, const QString& path)
+    {
+        m_bars->setScrollbarButtonIcon(hor, up, path);
+    }
     void setScrollbarThumb(bool hor, const QString& path) { m_bars->setScrollbarThumb(hor, path); }
     void setScrollbarButtonIconStyle(bool hor, bool up, const TEVQtLib::IconStyleDesc& style)
     {

@@ -36,9 +36,9 @@ public:
 };
 
 namespace detail {
-// Defined with the containers' pair (TEVQScrollBarPair.cpp): two new framework scroll bars, children of host, installed as its
-// horizontal and vertical bar, and the pair that styles them. hasButtonSize: whether setScrollbarBtnSize sizes
-// the arrow buttons (the text edit's does nothing).
+// Defined with the containers' pair (TEVQScrollBarPair.cpp): two new framework scroll bars, children of host,
+// installed as its horizontal and vertical bar, and the pair that styles them (null for a null host).
+// hasButtonSize: whether setScrollbarBtnSize sizes the arrow buttons (the text edit's does nothing).
 std::unique_ptr<ITEVQScrollBarPair> createScrollBarPair(QAbstractScrollArea* host, bool hasButtonSize);
 } // namespace detail
 
