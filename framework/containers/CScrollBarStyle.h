@@ -1,9 +1,10 @@
 #pragma once
-// The framework's proxy style, installed on the application by the framework's initialisation. It gives a
-// TEVQSlider's handle the slider's own thumb size, so that Qt's hit testing and dragging use the thumb the
-// slider paints, and a TEVQComboBox's drop button the square the combo box paints. The framework's widgets (and calls without a widget) get the rectangles of their parts from Qt's
-// common style; plain Qt widgets get the proxied style's own, by which that style draws them. Everything else is
-// the proxied style.
+// The framework's proxy style, installed on the application by the framework's initialisation. A framework
+// control that places parts of its complex control itself answers for them through ITEVQStyleParts (core): the
+// slider its handle and slider length, the combo box its drop button, so that Qt's hit testing and dragging use
+// the parts the control paints. The framework's widgets (and calls without a widget) get the rectangles of their
+// parts from Qt's common style; plain Qt widgets get the proxied style's own, by which that style draws them.
+// Everything else is the proxied style.
 #include "TEVGlobal.h"
 
 #include <QProxyStyle>

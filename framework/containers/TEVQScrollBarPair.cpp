@@ -4,6 +4,7 @@
 #include "TEVQResourceManager.h"
 #include "TEVQScrollBar.h"
 
+#include <QAbstractScrollArea>
 #include <QWidget>
 
 using namespace TEVQtLib;
@@ -145,3 +146,29 @@ void TEVQScrollBarPair::readScrollBarChildren(const Json::Value& element)
         }
     }
 }
+
+namespace TEVQtLib {
+namespace detail {
+
+std::unique_ptr<ITEVQScrollBarPair> createScrollBarPair(QAbstractScrollArea* host, bool hasButtonSize)
+{
+    // A pair that is not a base of its host: it owns nothing, the bars are the host's children.
+    class HostedPair : public TEVQScrollBarPair
+    {
+    public:
+        HostedPair(QAbstractScrollArea* host, bool hasButtonSize) : TEVQScrollBarPair(hasButtonSize)
+        {
+            auto* horizontal = new TEVQScrollBar(Qt::Horizontal, host);
+            auto* vertical = new TEVQScrollBar(Qt::Vertical, host);
+            host->setHorizontalScrollBar(horizontal);
+            host->setVerticalScrollBar(vertical);
+            setBars(horizontal, vertical);
+        }
+    };
+    if (!host)
+        return nullptr;
+    return std::make_unique<HostedPair>(host, hasButtonSize);
+}
+
+} // namespace detail
+} // namespace TEVQtLib

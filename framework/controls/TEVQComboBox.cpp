@@ -22,6 +22,9 @@ const QMargins kEditMargins(10, 0, 10, 0);
 constexpr int kIconColumn = 20;
 constexpr int kIconSize = 16;
 
+// The drop button the box paints in box: a square of its height at its right edge.
+QRect dropButton(const QRect& box) { return QRect(box.right() - box.height(), box.top(), box.height(), box.height()); }
+
 } // namespace
 
 // ---- painter -------------------------------------------------------------------------------------------------
@@ -59,7 +62,7 @@ void TEVQComboBoxImpl::draw(QPainter* painter, const QRect& rect)
         textRect.setWidth(textRect.width() - kIconColumn);
         textRect.setLeft(kIconColumn);
     }
-    const QRect button(rect.right() - rect.height(), rect.top(), rect.height(), rect.height());
+    const QRect button = dropButton(rect);
     const IconStyleDesc placement; // centred, no offsets
 
     const int s = state;
@@ -289,6 +292,20 @@ int TEVQComboBox::getItemHeight() const { return painter()->itemHeight; }
 void TEVQComboBox::setItemHeight(int height) { painter()->itemHeight = qBound(0, height, QWIDGETSIZE_MAX); }
 
 void TEVQComboBox::initDemoData() { painter()->createComplete(); }
+
+bool TEVQComboBox::stylePixelMetric(QStyle::PixelMetric, int&) const { return false; }
+
+void TEVQComboBox::styleSubControlRect(QStyle::ComplexControl control, const QStyleOptionComplex* option,
+                                       QStyle::SubControl subControl, QRect& rect) const
+{
+    if (control != QStyle::CC_ComboBox || !option)
+        return;
+    const QRect button = dropButton(option->rect);
+    if (subControl == QStyle::SC_ComboBoxArrow)
+        rect = button;
+    else if (subControl == QStyle::SC_ComboBoxEditField && rect.right() >= button.left())
+        rect.setRight(button.left() - 1);
+}
 
 void TEVQComboBox::paintEvent(QPaintEvent* event) { tevForwardPaint(event); }
 

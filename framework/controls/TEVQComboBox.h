@@ -2,6 +2,7 @@
 // The framework's themed drop-down list: Qt's combo-box model and behaviour (items, current index, popup, keys,
 // editable mode) with every surface painted from the theme: the closed box and its drop button by the painter
 // object, the popup's background by the popup list and its rows by the list's item delegate.
+#include "ITEVQStyleParts.h"
 #include "TEVPaintCache.h"
 #include "TEVQWidgetMacros.h"
 #include "TEVStyleDesc.h"
@@ -86,7 +87,7 @@ private:
     QPointer<TEVQComboItemDelegate> m_delegate; // a child of the list
 };
 
-class TEV_EXPORT TEVQComboBox : public QComboBox, public TEVQtLib::ITEVQWidgetBase
+class TEV_EXPORT TEVQComboBox : public QComboBox, public TEVQtLib::ITEVQWidgetBase, public TEVQtLib::ITEVQStyleParts
 {
     Q_OBJECT
     TEV_WIDGET_CORE(TEVQComboBox, "qtcombobox")
@@ -120,6 +121,12 @@ public:
     int getItemHeight() const;
     void setItemHeight(int height);
     void initDemoData();
+
+    // For the framework's proxy style: the drop button the box paints, a square of its height at its right edge,
+    // is where it opens its list, and an editable box's line edit ends before it.
+    bool stylePixelMetric(QStyle::PixelMetric metric, int& value) const override;
+    void styleSubControlRect(QStyle::ComplexControl control, const QStyleOptionComplex* option,
+                             QStyle::SubControl subControl, QRect& rect) const override;
 
     // Null once another view replaced it.
     TEVQComboList* popupList() const { return m_list.data(); }

@@ -223,6 +223,27 @@ QRect TEVQSlider::computeThumbRect() const
     return r;
 }
 
+bool TEVQSlider::stylePixelMetric(QStyle::PixelMetric metric, int& value) const
+{
+    if (metric != QStyle::PM_SliderLength)
+        return false;
+    value = getSliderLength();
+    return true;
+}
+
+void TEVQSlider::styleSubControlRect(QStyle::ComplexControl control, const QStyleOptionComplex*,
+                                     QStyle::SubControl subControl, QRect& rect) const
+{
+    if (control != QStyle::CC_Slider || subControl != QStyle::SC_SliderHandle)
+        return;
+    const QSize thumb = getThumbBtnSize();
+    rect.setSize(thumb);
+    if (orientation() == Qt::Horizontal)
+        rect.moveTop((height() - thumb.height()) / 2);
+    else
+        rect.moveLeft((width() - thumb.width()) / 2);
+}
+
 void TEVQSlider::setChannelHeight(int height) { painter()->channelHeight = clampSize(height); }
 
 int TEVQSlider::getChannelHeight() const { return painter()->channelHeight; }

@@ -1,8 +1,9 @@
 #pragma once
 // The framework's themed slider: Qt's slider behaviour (value, range, dragging, keys, page steps) with a
 // painted channel, the part of the channel up to the value, and a four-state thumb. The thumb's size is the
-// control's own; the framework's proxy style (CScrollBarStyle) hands it to Qt, so that hit testing and
-// dragging use the thumb that is painted.
+// control's own; the framework's proxy style (CScrollBarStyle) asks the slider for it (ITEVQStyleParts) and hands
+// it to Qt, so that hit testing and dragging use the thumb that is painted.
+#include "ITEVQStyleParts.h"
 #include "TEVQWidgetMacros.h"
 #include "TEVStyleDesc.h"
 
@@ -69,7 +70,7 @@ private:
     void setStateAndRepaint(TEVQtLib::CtrlState next);
 };
 
-class TEV_EXPORT TEVQSlider : public QSlider, public TEVQtLib::ITEVQWidgetBase
+class TEV_EXPORT TEVQSlider : public QSlider, public TEVQtLib::ITEVQWidgetBase, public TEVQtLib::ITEVQStyleParts
 {
     Q_OBJECT
     TEV_WIDGET_CORE(TEVQSlider, "qtslider")
@@ -91,6 +92,12 @@ public:
     QRect getThumbRect() const;
     void setChannelHeight(int height);
     int getChannelHeight() const;
+
+    // For the framework's proxy style: the slider length is the thumb's extent along the slider, and the handle
+    // is the thumb, centred across the groove.
+    bool stylePixelMetric(QStyle::PixelMetric metric, int& value) const override;
+    void styleSubControlRect(QStyle::ComplexControl control, const QStyleOptionComplex* option,
+                             QStyle::SubControl subControl, QRect& rect) const override;
 
     // One background and one foreground whatever the state argument; no setter repaints.
     void setBackgroundStyle(TEVQtLib::CommonCtrlState state, const TEVQtLib::FillStyle& style);

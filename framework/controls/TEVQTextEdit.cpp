@@ -1,7 +1,6 @@
 #include "TEVQTextEdit.h"
 
 #include "TEVJson.h"
-#include "TEVQScrollBar.h"
 
 #include <QPainter>
 #include <QTextDocument>
@@ -66,17 +65,14 @@ bool TEVQTextEditImpl::serializeJsonValue(Json::Value*& json, bool load)
 
 // ---- widget --------------------------------------------------------------------------------------------------
 
-TEVQTextEdit::TEVQTextEdit(QWidget* parent) : QTextEdit(parent), TEVQScrollBarPair(false)
+TEVQTextEdit::TEVQTextEdit(QWidget* parent) : QTextEdit(parent)
 {
     tevSetImpl(new TEVQTextEditImpl(this), false);
     const QString transparent = QStringLiteral("background-color: rgba(0, 0, 0, 0);");
     viewport()->setStyleSheet(transparent);
     setStyleSheet(transparent);
-    auto* horizontal = new TEVQScrollBar(Qt::Horizontal, this);
-    auto* vertical = new TEVQScrollBar(Qt::Vertical, this);
-    setHorizontalScrollBar(horizontal);
-    setVerticalScrollBar(vertical);
-    setBars(horizontal, vertical);
+    // Framework scroll bars in place of Qt's, from the containers through core.
+    m_bars = detail::createScrollBarPair(this, false);
     viewport()->installEventFilter(this);
     setFrameStyle(0);
 }

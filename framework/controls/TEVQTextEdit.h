@@ -4,10 +4,12 @@
 // pixel size and family of a per-state text style, and both scroll bars are framework scroll bars, styled
 // through the control or by the scroll-bar child elements of its JSON. The painter is the line edit's with
 // its own drawing and JSON; the disabled state is never shown. No theme is applied when it is built.
+#include "ITEVQScrollBarPair.h"
 #include "TEVQLineEdit.h"
-#include "TEVQScrollBarPair.h"
 
 #include <QTextEdit>
+
+#include <memory>
 
 class TEVQTextEdit;
 
@@ -26,7 +28,7 @@ public:
     QMargins editMargins;
 };
 
-class TEV_EXPORT TEVQTextEdit : public QTextEdit, public TEVQtLib::ITEVQWidgetBase, public TEVQScrollBarPair
+class TEV_EXPORT TEVQTextEdit : public QTextEdit, public TEVQtLib::ITEVQWidgetBase
 {
     Q_OBJECT
     TEV_WIDGET_CORE(TEVQTextEdit, "qttext")
@@ -51,6 +53,38 @@ public:
     void setEditMargin(int top, int bottom, int left, int right);
     void getEditMargin(int& top, int& bottom, int& left, int& right) const;
 
+    // The two framework scroll bars (TEVQScrollBar): in every operation hor true chooses the horizontal bar, false
+    // the vertical one; none repaints. The size operations are those of the other scrolling widgets, except that
+    // the arrow buttons' size has no effect here.
+    void setScrollbarBackgroundStyle(bool hor, const TEVQtLib::FillStyle& style)
+    {
+        m_bars->setScrollbarBackgroundStyle(hor, style);
+    }
+    void setScrollbarButtonStyle(bool hor, bool up, TEVQtLib::CtrlState state, const TEVQtLib::FillStyle& style)
+    {
+        m_bars->setScrollbarButtonStyle(hor, up, state, style);
+    }
+    void setScrollbarThumbStyle(bool hor, TEVQtLib::CtrlState state, const TEVQtLib::FillStyle& style)
+    {
+        m_bars->setScrollbarThumbStyle(hor, state, style);
+    }
+    void setScrollbarButtonIcon(bool hor, bool up, const QString& path)
+    {
+        m_bars->setScrollbarButtonIcon(hor, up, path);
+    }
+    void setScrollbarThumb(bool hor, const QString& path) { m_bars->setScrollbarThumb(hor, path); }
+    void setScrollbarButtonIconStyle(bool hor, bool up, const TEVQtLib::IconStyleDesc& style)
+    {
+        m_bars->setScrollbarButtonIconStyle(hor, up, style);
+    }
+    void setScrollbarBtnSize(bool hor, int size) { m_bars->setScrollbarBtnSize(hor, size); }
+    void setScrollbarSize(bool hor, int size) { m_bars->setScrollbarSize(hor, size); }
+    // Null once a caller put another bar in its place (Qt deletes the bar it replaces).
+    TEVQScrollBar* horizontalBar() const { return m_bars->horizontalBar(); }
+    TEVQScrollBar* verticalBar() const { return m_bars->verticalBar(); }
+    // Styles the bars from the scroll-bar entries of element's "child" array.
+    void readScrollBarChildren(const Json::Value& element) { m_bars->readScrollBarChildren(element); }
+
     // Paints background and placeholder on the viewport before the document.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -62,4 +96,7 @@ protected:
     void enterEvent(QEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::unique_ptr<TEVQtLib::ITEVQScrollBarPair> m_bars;
 };

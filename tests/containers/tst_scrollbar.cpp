@@ -6,12 +6,19 @@
 #include "TEVJson.h"
 #include "TEVQControlInfo.h"
 #include "TEVQResourceManager.h"
+#include "TEVQComboBox.h"
 #include "TEVQScrollBar.h"
+#include "TEVQSlider.h"
 
+#include <QComboBox>
 #include <QMouseEvent>
+#include <QSlider>
+#include <QStyleOption>
 #include <QStyleFactory>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
+
+#include <memory>
 
 using namespace TEVQtLib;
 
@@ -293,6 +300,58 @@ private slots:
         }
         QCOMPARE(b.orientation(), Qt::Vertical);
         QVERIFY(!TEVQResourceManager::getInstance()->isLoadFromThemeRes());
+    }
+
+    void proxyStyleAsksControlsForTheirParts()
+    {
+        // The framework's style knows no control: the slider and the combo box answer for the parts they paint.
+        QStyle* style = QApplication::style();
+        QVERIFY(style->inherits("CScrollBarStyle"));
+        const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+        for (const Qt::Orientation o : {Qt::Horizontal, Qt::Vertical}) {
+            TEVQSlider s(nullptr, o);
+            s.resize(o == Qt::Horizontal ? QSize(200, 40) : QSize(40, 200));
+            s.setThumbSize(30, 14);
+            QStyleOptionSlider option;
+            option.initFrom(&s);
+            option.orientation = o;
+            option.maximum = 100;
+            option.sliderPosition = option.sliderValue = 50;
+            option.subControls = QStyle::SC_All;
+            QCOMPARE(style->pixelMetric(QStyle::PM_SliderLength, &option, &s), o == Qt::Horizontal ? 30 : 14);
+            const QRect handle = style->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, &s);
+            QCOMPARE(handle.size(), QSize(30, 14));
+            if (o == Qt::Horizontal)
+                QCOMPARE(handle.top(), (40 - 14) / 2);
+            else
+                QCOMPARE(handle.left(), (40 - 30) / 2);
+            // Other metrics are the proxied style's.
+            QCOMPARE(style->pixelMetric(QStyle::PM_SliderThickness, &option, &s),
+                     fusion->pixelMetric(QStyle::PM_SliderThickness, &option, &s));
+        }
+
+        TEVQComboBox combo;
+        combo.resize(200, 40);
+        combo.setEditable(true);
+        QStyleOptionComboBox option;
+        option.initFrom(&combo);
+        option.editable = true;
+        QCOMPARE(style->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, &combo),
+                 QRect(159, 0, 40, 40));
+        const QRect field = style->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, &combo);
+        QVERIFY(!field.isEmpty() && field.right() < 159);
+        // Without an option there is no box to place the button in: the common style's answer stands.
+        QCOMPARE(style->subControlRect(QStyle::CC_ComboBox, nullptr, QStyle::SC_ComboBoxArrow, &combo), QRect());
+
+        // Qt's own slider and combo box keep the proxied style's answers.
+        QComboBox plain;
+        plain.resize(200, 40);
+        option.initFrom(&plain);
+        QCOMPARE(style->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, &plain),
+                 fusion->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, &plain));
+        QSlider plainSlider;
+        QCOMPARE(style->pixelMetric(QStyle::PM_SliderLength, nullptr, &plainSlider),
+                 fusion->pixelMetric(QStyle::PM_SliderLength, nullptr, &plainSlider));
     }
 
     void catalogue()

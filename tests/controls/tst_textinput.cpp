@@ -578,6 +578,56 @@ private slots:
         QCOMPARE(t.horizontalBar()->styleSheet(), TEVQScrollBarPair::thicknessSheet(6));
     }
 
+    void textEditBarsFollowTheTheme()
+    {
+        // The edit's bars are the framework's themed scroll bars: a new edit's bars take and paint the theme's
+        // scroll-bar look, and the scroll-bar entries of the edit's own theme element restyle them when it is named.
+        QTemporaryDir dir;
+        QVERIFY(tevtest::writeFile(dir.filePath("style.json"), R"({"style": [
+            {"type": 1, "name": "barThumb", "clr": "FF00FF00"}, {"type": 1, "name": "editThumb", "clr": "FFFF0000"},
+            {"type": 1, "name": "editUp", "clr": "FF0000FF"}]})"));
+        QVERIFY(tevtest::writeFile(dir.filePath("theme.json"), R"({"elements": [{"child": [
+            {"name": "qtscrollbar", "style": [["barThumb", 1, 10]]},
+            {"name": "TBars", "child": [
+                {"type": "qtscrollbar", "attr": {"hor": true}, "style": [["editThumb", 1, 10]], "h": 9},
+                {"type": "scrollbar", "style": [["editUp", 1, 2]], "w": 9}]}]}]})"));
+        struct ThemeBack
+        {
+            QString path;
+            ~ThemeBack() { rm()->loadThemeDir(path); }
+        } back{m_theme.path()};
+        QVERIFY(rm()->loadThemeDir(dir.path()));
+
+        TEVQTextEdit t;
+        TEVQScrollBar* h = t.horizontalBar();
+        TEVQScrollBar* v = t.verticalBar();
+        QVERIFY(h && v && t.isAncestorOf(h) && t.isAncestorOf(v));
+        QCOMPARE(static_cast<QScrollBar*>(h), t.horizontalScrollBar());
+        QCOMPARE(static_cast<QScrollBar*>(v), t.verticalScrollBar());
+        QCOMPARE(h->orientation(), Qt::Horizontal);
+        QCOMPARE(v->getTypeName(), QStringLiteral("qtscrollbar"));
+        QCOMPARE(h->getScrollbarThumb(CtrlStateHot).name, QStringLiteral("barThumb"));
+
+        // Shown with more lines than fit, the edit paints its vertical bar in that look.
+        t.resize(160, 80);
+        QStringList lines;
+        for (int i = 0; i < 40; ++i)
+            lines << QStringLiteral("line %1").arg(i);
+        t.setPlainText(lines.join('\n'));
+        t.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&t));
+        QTRY_VERIFY(v->isVisible());
+        const QPoint thumb = v->mapTo(&t, v->painter()->partRect(TEVQScrollBarImpl::PartThumb).center());
+        QCOMPARE(px(&t, thumb.x(), thumb.y()), QColor(0, 255, 0));
+
+        t.setThemeName(QStringLiteral("TBars"));
+        QCOMPARE(h->getScrollbarThumb(CtrlStatePressed).name, QStringLiteral("editThumb"));
+        QCOMPARE(v->getScrollbarThumb(CtrlStatePressed).name, QStringLiteral("barThumb"));
+        QCOMPARE(v->getScrollbarUpButton(CtrlStateDisable).name, QStringLiteral("editUp"));
+        QCOMPARE(h->getScrollbarUpButton(CtrlStateNormal).name, QString());
+        QCOMPARE(h->styleSheet(), TEVQScrollBarPair::thicknessSheet(9));
+    }
+
     void textEditPaintsAndScrolls()
     {
         TEVQTextEdit t;
