@@ -67,11 +67,14 @@ QString TEVQScrollBarPair::buttonSizeSheet(bool hor, int size)
         .arg(size);
 }
 
+// The vertical arrow buttons get the size along the bar as well as across it: given only a width, Qt's style
+// sheet stretches each button over the whole track, where it covers the thumb and takes every press on the
+// track for a step.
 QString TEVQScrollBarPair::thicknessSheet(int size)
 {
     return QStringLiteral("QScrollBar::vertical{ width:%1; } QScrollBar::horizontal{ height:%2; } "
-                          "QScrollBar::add-line:vertical{ width:%3px;width:%3px; subcontrol-origin: margin;} "
-                          "QScrollBar::sub-line:vertical{ width:%3px;width:%3px;subcontrol-origin: margin; }")
+                          "QScrollBar::add-line:vertical{ width:%3px;height:%3px; subcontrol-origin: margin;} "
+                          "QScrollBar::sub-line:vertical{ width:%3px;height:%3px;subcontrol-origin: margin; }")
         .arg(size)
         .arg(size)
         .arg(size);

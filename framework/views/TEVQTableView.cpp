@@ -313,8 +313,8 @@ void TEVQTableView::setScrollbarSize(bool, int size)
     painter()->scrollbarSize = size;
     const QString sheet =
         QStringLiteral("QScrollBar::vertical{ width:%1; } QScrollBar::horizontal{ height:%2; } "
-                       "QScrollBar::add-line:vertical{ width:%3px;width:%3px; subcontrol-origin: margin;} "
-                       "QScrollBar::sub-line:vertical{ width:%3px;width:%3px;subcontrol-origin: margin; }")
+                       "QScrollBar::add-line:vertical{ width:%3px;height:%3px; subcontrol-origin: margin;} "
+                       "QScrollBar::sub-line:vertical{ width:%3px;height:%3px;subcontrol-origin: margin; }")
             .arg(painter()->scrollbarSize)
             .arg(painter()->scrollbarSize)
             .arg(painter()->scrollbarBtnSize);

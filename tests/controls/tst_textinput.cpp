@@ -20,6 +20,7 @@
 #include <QPainter>
 #include <QPlainTextDocumentLayout>
 #include <QStyleFactory>
+#include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -576,6 +577,46 @@ private slots:
         QCOMPARE(t.horizontalBar()->getScrollbarBtnIcon(true), QStringLiteral("h.png"));
         QCOMPARE(t.verticalBar()->getScrollbarBtnIcon(true), QStringLiteral("v.png"));
         QCOMPARE(t.horizontalBar()->styleSheet(), TEVQScrollBarPair::thicknessSheet(6));
+    }
+
+    void thicknessKeepsTheTrackUsable()
+    {
+        // With the thickness sheet, the text edit's vertical arrow buttons sit at the ends of the track: the
+        // thumb's middle is the thumb for Qt's hit test (a press there drags it, not a step), and the buttons,
+        // painted after the thumb, do not cover it.
+        TEVQTextEdit edit;
+        edit.resize(200, 120);
+        edit.setPlainText(QStringLiteral("line\n").repeated(200));
+        edit.setScrollbarSize(false, 9);
+        edit.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&edit));
+        TEVQScrollBar* v = edit.verticalBar();
+        QTRY_VERIFY(v->isVisible() && v->maximum() > 0);
+        QCOMPARE(v->width(), 9);
+        for (int value : {0, v->maximum() / 2, v->maximum()}) {
+            v->setValue(value);
+            QStyleOptionSlider option;
+            option.initFrom(v);
+            option.orientation = Qt::Vertical;
+            option.minimum = v->minimum();
+            option.maximum = v->maximum();
+            option.sliderPosition = option.sliderValue = v->value();
+            option.pageStep = v->pageStep();
+            option.singleStep = v->singleStep();
+            QStyle* style = v->style();
+            const QRect thumb = style->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, v);
+            const QRect down = style->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarAddLine, v);
+            const QRect up = style->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSubLine, v);
+            const int extent = style->pixelMetric(QStyle::PM_ScrollBarExtent);
+            QCOMPARE(down.width(), 9);
+            QCOMPARE(up.width(), 9);
+            QVERIFY2(down.height() >= 9 && down.height() <= extent + 2, qPrintable(QString::number(down.height())));
+            QVERIFY2(up.height() >= 9 && up.height() <= extent + 2, qPrintable(QString::number(up.height())));
+            QVERIFY(!up.intersects(down));
+            QVERIFY(!down.contains(thumb.center()) && !up.contains(thumb.center()));
+            QCOMPARE(style->hitTestComplexControl(QStyle::CC_ScrollBar, &option, thumb.center(), v),
+                     QStyle::SC_ScrollBarSlider);
+        }
     }
 
     void textEditBarsFollowTheTheme()

@@ -177,8 +177,8 @@ private slots:
         const QString listSheet = TEVQScrollBarPair::thicknessSheet(0);
         QCOMPARE(TEVQScrollBarPair::thicknessSheet(3),
                  QStringLiteral("QScrollBar::vertical{ width:3; } QScrollBar::horizontal{ height:3; } "
-                                "QScrollBar::add-line:vertical{ width:3px;width:3px; subcontrol-origin: margin;} "
-                                "QScrollBar::sub-line:vertical{ width:3px;width:3px;subcontrol-origin: margin; }"));
+                                "QScrollBar::add-line:vertical{ width:3px;height:3px; subcontrol-origin: margin;} "
+                                "QScrollBar::sub-line:vertical{ width:3px;height:3px;subcontrol-origin: margin; }"));
         QCOMPARE(list.verticalBar()->styleSheet(), listSheet);
         QCOMPARE(list.horizontalBar()->styleSheet(), listSheet);
         // The list view: the thickness sheet replaces the button-size sheet on both bars.

@@ -207,7 +207,7 @@ private slots:
         QCOMPARE(view.painter()->checkBoxImageSize, QSize(30, 16)); // the last image found
         // The scroll-bar entry: button size first, then the thickness on both bars.
         QVERIFY(view.verticalBar()->styleSheet().startsWith(QStringLiteral("QScrollBar::vertical{ width:12; }")));
-        QVERIFY(view.verticalBar()->styleSheet().contains(QStringLiteral("width:10px;width:10px;")));
+        QVERIFY(view.verticalBar()->styleSheet().contains(QStringLiteral("width:10px;height:10px;")));
         QCOMPARE(view.horizontalBar()->styleSheet(), view.verticalBar()->styleSheet());
 
         // Written and read again by a fresh view: the same styles and keys.
@@ -285,8 +285,8 @@ private slots:
         view.setScrollbarSize(false, 12);
         const QString sheet = QStringLiteral(
             "QScrollBar::vertical{ width:12; } QScrollBar::horizontal{ height:12; } "
-            "QScrollBar::add-line:vertical{ width:10px;width:10px; subcontrol-origin: margin;} "
-            "QScrollBar::sub-line:vertical{ width:10px;width:10px;subcontrol-origin: margin; }");
+            "QScrollBar::add-line:vertical{ width:10px;height:10px; subcontrol-origin: margin;} "
+            "QScrollBar::sub-line:vertical{ width:10px;height:10px;subcontrol-origin: margin; }");
         QCOMPARE(view.verticalBar()->styleSheet(), sheet);
         QCOMPARE(view.horizontalBar()->styleSheet(), sheet);
 
