@@ -1,11 +1,13 @@
 #include "TEVQChartBase.h"
 
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QOpenGLFunctions>
 #include <QPainter>
 #include <QSurfaceFormat>
 #include <QVariantAnimation>
 
+#include <algorithm>
 #include <cmath>
 
 TEVQChartBase::TEVQChartBase(QWidget* parent) : QOpenGLWidget(parent), m_theme(chartThemeById(0))
@@ -151,6 +153,20 @@ const TEVQChartBase::TooltipMeasure& TEVQChartBase::tooltipMeasure(const QFont& 
         m.widest = qMax(m.widest, fm.horizontalAdvance(line));
     m.lineSpacing = fm.lineSpacing();
     m.ascent = fm.ascent();
+    m.staticAscent = QFontMetricsF(font).ascent();
+    // Each line is laid out once and drawn as kept, exactly as drawText draws it at its baseline; a line with a
+    // control character (a tab, a carriage return) is left to drawText.
+    m.laidOut.clear();
+    for (const QString& line : qAsConst(m.lines)) {
+        QStaticText laid;
+        const bool plain = std::none_of(line.cbegin(), line.cend(), [](QChar c) { return c.unicode() < 0x20; });
+        if (plain && !line.isEmpty()) {
+            laid.setText(line);
+            laid.setTextFormat(Qt::PlainText);
+            laid.prepare(QTransform(), font);
+        }
+        m.laidOut.append(laid);
+    }
     m.valid = true;
     return m;
 }
@@ -197,8 +213,13 @@ void TEVQChartBase::drawTooltip(QPainter* painter)
     painter->setBrush(fill);
     painter->drawRoundedRect(box, 8, 8);
     painter->setPen(text);
-    for (int i = 0; i < m.lines.size(); ++i)
-        painter->drawText(QPointF(box.left() + 10, box.top() + 8 + m.ascent + i * m.lineSpacing), m.lines.at(i));
+    for (int i = 0; i < m.lines.size(); ++i) {
+        const QPointF baseline(box.left() + 10, box.top() + 8 + m.ascent + i * m.lineSpacing);
+        if (!m.laidOut.at(i).text().isEmpty())
+            painter->drawStaticText(QPointF(baseline.x(), baseline.y() - m.staticAscent), m.laidOut.at(i));
+        else
+            painter->drawText(baseline, m.lines.at(i));
+    }
     painter->restore();
 }
 

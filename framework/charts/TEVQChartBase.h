@@ -14,7 +14,9 @@
 #include <QPainter>
 #include <QPoint>
 #include <QPointer>
+#include <QStaticText>
 #include <QStringList>
+#include <QVector>
 
 class QVariantAnimation;
 
@@ -101,9 +103,11 @@ private:
         QString text;
         QFont font;
         QStringList lines;
+        QVector<QStaticText> laidOut; // the lines laid out; an empty one for a line drawText draws itself
         int widest = 0;
         int lineSpacing = 0;
         int ascent = 0;
+        qreal staticAscent = 0; // where a laid-out line's baseline lies below its top
     };
     mutable TooltipMeasure m_tooltipMeasure;
     mutable int m_tooltipMeasures = 0;

@@ -333,8 +333,8 @@ void TEVQTableHeader::paintEvent(QPaintEvent*)
             if (r.height() <= 0)
                 continue;
             TEVQWidgetBaseImpl::drawFillStyle(&p, background, r);
-            TEVQWidgetBaseImpl::drawText(&p, model() ? model()->headerData(i, Qt::Vertical).toString() : QString(),
-                                         viewImpl->headerTextStyle[0], inner(r));
+            m_rowNumbers.draw(&p, quint64(i), model() ? model()->headerData(i, Qt::Vertical).toString() : QString(),
+                              viewImpl->headerTextStyle[0], inner(r));
         }
         return;
     }

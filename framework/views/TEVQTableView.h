@@ -155,6 +155,8 @@ private:
     std::vector<QMetaObject::Connection> m_modelConnections;
     // The column titles between paints, by logical section (each checks its text and style on use).
     std::vector<TEVQtLib::TEVTextCache> m_titleCaches;
+    // The row numbers between paints, by logical section.
+    TEVQtLib::TEVRowTextCache m_rowNumbers{256};
 };
 
 class TEV_EXPORT TEVQTableView : public QTableView, public TEVQtLib::ITEVQWidgetBase, public TEVQScrollBarPair

@@ -10,6 +10,8 @@
 #include "TEVQScatterChart.h"
 #include "TEVQtLib.h"
 
+#include <QPainter>
+
 #include <functional>
 #include <memory>
 
@@ -95,6 +97,41 @@ void checkRepaint(Chart& chart, const Counts& counts)
     QTest::mouseClick(&chart, Qt::LeftButton, {}, QPoint(2, 2));
     QCOMPARE(counts(), before);
     QCOMPARE(chart.renderImage(), again);
+}
+
+// The chart's tooltip drawn over picture step by step as the tooltip painting goes, each line by drawText: what
+// the tooltip looked like before its lines were kept.
+void drawTooltipByText(QImage& picture, const TEVQChartBase& chart)
+{
+    QPainter p(&picture);
+    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    QFont font = chart.font();
+    font.setPixelSize(qMax(chart.theme().tooltipFontPx, 1));
+    p.setFont(font);
+    const QFontMetrics fm(font);
+    const QStringList lines = chart.tooltipText().split(QLatin1Char('\n'));
+    int widest = 0;
+    for (const QString& line : lines)
+        widest = qMax(widest, fm.horizontalAdvance(line));
+    const int width = widest + 20;
+    const int height = qMax(lines.size(), 1) * fm.lineSpacing() + 16;
+    const QRect bounds = QRect(QPoint(0, 0), chart.size()).adjusted(8, 8, -8, -8);
+    const QPoint at = chart.tooltipPos();
+    int x = at.x() + 16;
+    int y = at.y() + 20;
+    if (x + width > bounds.right())
+        x = bounds.right() - width;
+    if (y + height > bounds.bottom())
+        y = at.y() - height - 16;
+    x = qMax(bounds.left(), x);
+    y = qMax(bounds.top(), y);
+    const bool dark = chart.theme().backgroundColor.lightness() < 140;
+    p.setPen(QPen(dark ? QColor(58, 112, 112, 205) : QColor(198, 207, 222, 218), 1.0, Qt::SolidLine));
+    p.setBrush(dark ? QColor(18, 38, 40, 210) : QColor(255, 255, 255, 218));
+    p.drawRoundedRect(QRect(x, y, width, height), 8, 8);
+    p.setPen(dark ? QColor(239, 243, 250, 255) : chart.theme().titleColor);
+    for (int i = 0; i < lines.size(); ++i)
+        p.drawText(QPointF(x + 10, y + 8 + fm.ascent() + i * fm.lineSpacing()), lines.at(i));
 }
 
 } // namespace
@@ -338,6 +375,7 @@ private slots:
              },
              1},
             {"dark theme", [](TEVQBarChart& c) { c.setTheme(3); }, 1},
+            {"a tab and a carriage return", [at](TEVQBarChart& c) { c.showTooltip(at, QStringLiteral("Wed\tnight\nA: 1\r")); }, 1},
             {"anchor near the corner", [](TEVQBarChart& c) { c.showTooltip(QPoint(630, 390), c.tooltipText()); }, 0},
         };
         auto chart = made<TEVQBarChart>([](TEVQBarChart&) {});
@@ -355,6 +393,13 @@ private slots:
                     a(c);
             });
             QVERIFY2(changed == fresh->renderImage(), step.what);
+            // As drawn line by line with drawText over the chart without its tooltip.
+            const QString shown = fresh->tooltipText();
+            fresh->hideTooltip();
+            QImage byText = fresh->renderImage();
+            fresh->showTooltip(chart->tooltipPos(), shown);
+            drawTooltipByText(byText, *fresh);
+            QVERIFY2(changed == byText, step.what);
             tevtest::keepRender(changed, QStringLiteral("charttexts-tooltip-%1.png").arg(applied.size()));
             QFont font = chart->font();
             font.setPixelSize(qMax(chart->theme().tooltipFontPx, 1));
