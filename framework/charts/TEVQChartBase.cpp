@@ -138,7 +138,7 @@ void TEVQChartBase::animationEnabledChanged() {}
 void TEVQChartBase::animationProgressChanged() {}
 void TEVQChartBase::paintChart(QPainter*) {}
 
-const TEVQChartBase::TooltipMeasure& TEVQChartBase::tooltipMeasure(const QFont& font) const
+TEVQChartBase::TooltipMeasure& TEVQChartBase::tooltipMeasure(const QFont& font) const
 {
     TooltipMeasure& m = m_tooltipMeasure;
     if (m.valid && m.text == m_tooltipText && m.font == font)
@@ -154,19 +154,8 @@ const TEVQChartBase::TooltipMeasure& TEVQChartBase::tooltipMeasure(const QFont& 
     m.lineSpacing = fm.lineSpacing();
     m.ascent = fm.ascent();
     m.staticAscent = QFontMetricsF(font).ascent();
-    // Each line is laid out once and drawn as kept, exactly as drawText draws it at its baseline; a line with a
-    // control character (a tab, a carriage return) is left to drawText.
     m.laidOut.clear();
-    for (const QString& line : qAsConst(m.lines)) {
-        QStaticText laid;
-        const bool plain = std::none_of(line.cbegin(), line.cend(), [](QChar c) { return c.unicode() < 0x20; });
-        if (plain && !line.isEmpty()) {
-            laid.setText(line);
-            laid.setTextFormat(Qt::PlainText);
-            laid.prepare(QTransform(), font);
-        }
-        m.laidOut.append(laid);
-    }
+    m.paints = 0;
     m.valid = true;
     return m;
 }
@@ -197,7 +186,7 @@ void TEVQChartBase::drawTooltip(QPainter* painter)
     font.setPixelSize(qMax(m_theme.tooltipFontPx, 1));
     painter->setFont(font);
     const QRect box = tooltipRect(font, size());
-    const TooltipMeasure& m = tooltipMeasure(font);
+    TooltipMeasure& m = tooltipMeasure(font);
 
     QColor fill, border, text;
     if (m_theme.backgroundColor.lightness() < 140) {
@@ -213,9 +202,24 @@ void TEVQChartBase::drawTooltip(QPainter* painter)
     painter->setBrush(fill);
     painter->drawRoundedRect(box, 8, 8);
     painter->setPen(text);
+    // A text painted once (the pointer went on to another item) is drawn directly; one painted again (the
+    // pointer moves over the same item) has its lines laid out once and drawn as kept, exactly as drawText draws
+    // them at their baselines. A line with a control character (a tab, a carriage return) is left to drawText.
+    if (++m.paints == 2) {
+        for (const QString& line : qAsConst(m.lines)) {
+            QStaticText laid;
+            const bool plain = std::none_of(line.cbegin(), line.cend(), [](QChar c) { return c.unicode() < 0x20; });
+            if (plain && !line.isEmpty()) {
+                laid.setText(line);
+                laid.setTextFormat(Qt::PlainText);
+                laid.prepare(QTransform(), font);
+            }
+            m.laidOut.append(laid);
+        }
+    }
     for (int i = 0; i < m.lines.size(); ++i) {
         const QPointF baseline(box.left() + 10, box.top() + 8 + m.ascent + i * m.lineSpacing);
-        if (!m.laidOut.at(i).text().isEmpty())
+        if (i < m.laidOut.size() && !m.laidOut.at(i).text().isEmpty())
             painter->drawStaticText(QPointF(baseline.x(), baseline.y() - m.staticAscent), m.laidOut.at(i));
         else
             painter->drawText(baseline, m.lines.at(i));

@@ -103,15 +103,16 @@ private:
         QString text;
         QFont font;
         QStringList lines;
-        QVector<QStaticText> laidOut; // the lines laid out; an empty one for a line drawText draws itself
+        QVector<QStaticText> laidOut; // the lines laid out from the second paint on; empty for lines drawText draws
         int widest = 0;
         int lineSpacing = 0;
         int ascent = 0;
         qreal staticAscent = 0; // where a laid-out line's baseline lies below its top
+        int paints = 0;         // tooltips painted with this text and font
     };
     mutable TooltipMeasure m_tooltipMeasure;
     mutable int m_tooltipMeasures = 0;
-    const TooltipMeasure& tooltipMeasure(const QFont& font) const;
+    TooltipMeasure& tooltipMeasure(const QFont& font) const;
 };
 
 // The OpenGL entry points every chart shares, for a chart whose painter object (painter()) holds the GL functions
