@@ -356,10 +356,11 @@ private slots:
             int measures;
         };
         const QPoint at(300, 150);
+        const auto say = [at](const QString& text) { return [at, text](TEVQBarChart& c) { c.showTooltip(at, text); }; };
         const QVector<TooltipStep> steps = {
-            {"text", [at](TEVQBarChart& c) { c.showTooltip(at, QStringLiteral("Tue\nInverter 1: 7.5\nInverter 2: 12")); }, 1},
-            {"longer line", [at](TEVQBarChart& c) { c.showTooltip(at, QStringLiteral("Tue\nInverter 1 (东): 7.5 kW")); }, 1},
-            {"one more line", [at](TEVQBarChart& c) { c.showTooltip(at, QStringLiteral("Tue\nInverter 1 (东): 7.5 kW\n")); }, 1},
+            {"text", say(QStringLiteral("Tue\nInverter 1: 7.5\nInverter 2: 12")), 1},
+            {"longer line", say(QStringLiteral("Tue\nInverter 1 (东): 7.5 kW")), 1},
+            {"one more line", say(QStringLiteral("Tue\nInverter 1 (东): 7.5 kW\n")), 1},
             {"font",
              [](TEVQBarChart& c) {
                  QFont f(QStringLiteral("DejaVu Serif"));
@@ -375,7 +376,7 @@ private slots:
              },
              1},
             {"dark theme", [](TEVQBarChart& c) { c.setTheme(3); }, 1},
-            {"a tab and a carriage return", [at](TEVQBarChart& c) { c.showTooltip(at, QStringLiteral("Wed\tnight\nA: 1\r")); }, 1},
+            {"a tab and a carriage return", say(QStringLiteral("Wed\tnight\nA: 1\r")), 1},
             {"anchor near the corner", [](TEVQBarChart& c) { c.showTooltip(QPoint(630, 390), c.tooltipText()); }, 0},
         };
         auto chart = made<TEVQBarChart>([](TEVQBarChart&) {});

@@ -140,7 +140,8 @@ void shape(TEVQTableView& table, QStandardItemModel& model, const TableState& s)
     if (model.rowCount() == 0) {
         model.setColumnCount(2);
         for (int r = 0; r < s.icons.size(); ++r)
-            model.appendRow({new QStandardItem(QStringLiteral("r%1").arg(r)), new QStandardItem(QStringLiteral("v%1").arg(r))});
+            model.appendRow(
+                {new QStandardItem(QStringLiteral("r%1").arg(r)), new QStandardItem(QStringLiteral("v%1").arg(r))});
         table.setModel(&model);
     }
     for (int r = 0; r < s.icons.size(); ++r) {
