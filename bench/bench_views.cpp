@@ -1,6 +1,8 @@
 // Scrolling 10,000 rows from top to bottom, a viewport height at a time, painting every step into an image:
 // the themed list (TEVQList) and the template list view (a container with a label and a button drawn for every
-// row through the display callback), each beside a QListWidget of the same rows.
+// row through the display callback), each beside a QListWidget of the same rows. Then repaints: of the list, a
+// menu and a menu bar beside Qt's, and of a list whose rows show icons given by image name, with the pictures
+// kept between paints beside the same paint finding every row's picture by name again.
 #include "ScrollTimes.h"
 #include "CScrollBarStyle.h"
 #include "TEVQContainer.h"
@@ -12,17 +14,21 @@
 #include "TEVQPushButton.h"
 #include "TEVQResourceManager.h"
 #include "TEVQtLib.h"
+#include "TEVRowIconCache.h"
 #include "TEVJson.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStringListModel>
 #include <QStyleFactory>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -73,6 +79,26 @@ void reportRepaint(const char* name, double ours, const char* refName, double re
 {
     std::printf("%-34s %9.1f us   %-11s %9.1f us   ratio %.2f\n", name, ours, refName, reference,
                 ours / reference);
+}
+
+// Median microseconds of one repaint of widget into an image, before each of which `before` runs.
+template <class Before>
+double repaintAfterUs(QWidget* widget, Before before, int paints = 400)
+{
+    QImage image(widget->size(), QImage::Format_ARGB32_Premultiplied);
+    widget->render(&image);
+    std::vector<double> times;
+    for (int pass = 0; pass < 5; ++pass) {
+        QElapsedTimer timer;
+        timer.start();
+        for (int i = 0; i < paints; ++i) {
+            before();
+            widget->render(&image);
+        }
+        times.push_back(timer.nsecsElapsed() / 1e3 / paints);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
 }
 
 } // namespace
@@ -190,5 +216,87 @@ int main(int argc, char** argv)
     reportRepaint("TEVQList", repaintUs(&list, 50), "QListWidget", repaintUs(&reference, 50));
     reportRepaint("TEVQMenu, 20 items", repaintUs(&menu), "QMenu", repaintUs(&menuRef));
     reportRepaint("TEVQMenuBar, 8 menus", repaintUs(&menuBar), "QMenuBar", repaintUs(&menuBarRef));
+
+    // A list whose rows show one of four icons given by image name (three pictures and an SVG from a theme
+    // folder): the pictures kept per row, beside the same paint with them dropped before every paint, so that
+    // every row finds its picture through the resource manager by name, as each paint did before.
+    QTemporaryDir icons;
+    for (int i = 0; i < 3; ++i) {
+        QImage picture(16, 16, QImage::Format_ARGB32);
+        picture.fill(QColor::fromHsv(i * 100, 200, 220));
+        picture.save(icons.filePath(QStringLiteral("row_icon_%1.png").arg(i)));
+    }
+    QFile theme(icons.filePath(QStringLiteral("style.json")));
+    if (theme.open(QIODevice::WriteOnly))
+        theme.write(kStyle);
+    theme.close();
+    QFile svg(icons.filePath(QStringLiteral("row_icon_3.svg")));
+    if (svg.open(QIODevice::WriteOnly))
+        svg.write("<svg xmlns='http://www.w3.org/2000/svg' width='16' height='16'>"
+                  "<circle cx='8' cy='8' r='6' fill='#2878dc'/></svg>");
+    svg.close();
+    if (!rm->loadThemeDir(icons.path()))
+        std::printf("the icons' theme folder did not load\n");
+    rm->readStyle(rm->defaultStore(), json::get(styles, "style"));
+    TEVQList iconList;
+    iconList.resize(size);
+    iconList.setBackground(CommonCtrlStateNormal, fill("bg"));
+    iconList.setItemBackground(CtrlState(0), fill("row"));
+    for (int s = 0; s < 4; ++s)
+        iconList.setItemTextStyle(CtrlState(s), text);
+    iconList.setItemHeight(kRowHeight);
+    iconList.setUniformItemSizes(true);
+    iconList.addItems(data);
+    for (int i = 0; i < kRows; ++i)
+        iconList.item(i)->setData(Qt::DecorationRole, i % 4 == 3 ? QStringLiteral("row_icon_3.svg")
+                                                                 : QStringLiteral("row_icon_%1.png").arg(i % 4));
+    iconList.show();
+    QApplication::processEvents();
+    // Taken in turns, the best of three each: the two differ by less than the machine's noise otherwise.
+    double keptIcons = 1e9, foundIcons = 1e9;
+    for (int round = 0; round < 3; ++round) {
+        keptIcons = std::min(keptIcons, repaintAfterUs(&iconList, [] {}, 200));
+        foundIcons = std::min(foundIcons,
+                              repaintAfterUs(&iconList, [&iconList] { iconList.painter()->rowIcons.clear(); }, 200));
+    }
+    reportRepaint("TEVQList, 25 rows with icons", keptIcons, "by name", foundIcons);
+    // The icon step alone, for 25 rows of the three pictures (an SVG is rendered at every paint either way, which
+    // would hide the rest): drawn into their places through the kept pictures, beside
+    // TEVQWidgetBaseImpl::drawImage finding each by name.
+    {
+        QImage canvas(size, QImage::Format_ARGB32_Premultiplied);
+        canvas.fill(Qt::white);
+        TEVRowIconCache kept(128);
+        const IconStyleDesc placement;
+        QStringList names;
+        for (int row = 0; row < 25; ++row)
+            names << QStringLiteral("row_icon_%1.png").arg(row % 3);
+        const auto drawIcons = [&](bool byName) {
+            QPainter p(&canvas);
+            for (int row = 0; row < 25; ++row) {
+                const QString& name = names.at(row);
+                const QRect place(0, row * kRowHeight, 20, kRowHeight);
+                if (byName)
+                    TEVQWidgetBaseImpl::drawImage(&p, name, placement, place, false);
+                else
+                    kept.draw(&p, quint64(row), name, placement, place);
+            }
+        };
+        const auto bestUs = [&](bool byName) {
+            double best = 1e9;
+            for (int pass = 0; pass < 7; ++pass) {
+                QElapsedTimer timer;
+                timer.start();
+                for (int i = 0; i < 400; ++i)
+                    drawIcons(byName);
+                best = std::min(best, timer.nsecsElapsed() / 1e3 / 400);
+            }
+            return best;
+        };
+        drawIcons(false);
+        const double keptUs = bestUs(false);
+        const double byNameUs = bestUs(true);
+        reportRepaint("25 row pictures alone", keptUs, "by name", byNameUs);
+    }
     return 0;
 }

@@ -1,11 +1,13 @@
 #include "TEVQChartBase.h"
 
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QOpenGLFunctions>
 #include <QPainter>
 #include <QSurfaceFormat>
 #include <QVariantAnimation>
 
+#include <algorithm>
 #include <cmath>
 
 TEVQChartBase::TEVQChartBase(QWidget* parent) : QOpenGLWidget(parent), m_theme(chartThemeById(0))
@@ -53,6 +55,7 @@ void TEVQChartBase::setTheme(const ChartTheme& theme)
 {
     m_themeId = 0;
     m_theme = theme;
+    m_tooltipMeasure.valid = false;
     themeChanged();
     update();
 }
@@ -61,6 +64,7 @@ void TEVQChartBase::setTheme(int id)
 {
     m_themeId = id;
     m_theme = chartThemeById(id);
+    m_tooltipMeasure.valid = false;
     themeChanged();
     update();
 }
@@ -68,6 +72,7 @@ void TEVQChartBase::setTheme(int id)
 void TEVQChartBase::setBackgroundColor(const QColor& color)
 {
     m_backgroundOverride = color;
+    m_tooltipMeasure.valid = false;
     themeChanged();
     update();
 }
@@ -133,15 +138,33 @@ void TEVQChartBase::animationEnabledChanged() {}
 void TEVQChartBase::animationProgressChanged() {}
 void TEVQChartBase::paintChart(QPainter*) {}
 
+TEVQChartBase::TooltipMeasure& TEVQChartBase::tooltipMeasure(const QFont& font) const
+{
+    TooltipMeasure& m = m_tooltipMeasure;
+    if (m.valid && m.text == m_tooltipText && m.font == font)
+        return m;
+    ++m_tooltipMeasures;
+    const QFontMetrics fm(font);
+    m.text = m_tooltipText;
+    m.font = font;
+    m.lines = m_tooltipText.split(QLatin1Char('\n'));
+    m.widest = 0;
+    for (const QString& line : qAsConst(m.lines))
+        m.widest = qMax(m.widest, fm.horizontalAdvance(line));
+    m.lineSpacing = fm.lineSpacing();
+    m.ascent = fm.ascent();
+    m.staticAscent = QFontMetricsF(font).ascent();
+    m.laidOut.clear();
+    m.paints = 0;
+    m.valid = true;
+    return m;
+}
+
 QRect TEVQChartBase::tooltipRect(const QFont& font, const QSize& size) const
 {
-    const QFontMetrics fm(font);
-    const QStringList lines = m_tooltipText.split(QLatin1Char('\n'));
-    int widest = 0;
-    for (const QString& line : lines)
-        widest = qMax(widest, fm.horizontalAdvance(line));
-    const int width = widest + 20;
-    const int height = qMax(lines.size(), 1) * fm.lineSpacing() + 16;
+    const TooltipMeasure& m = tooltipMeasure(font);
+    const int width = m.widest + 20;
+    const int height = qMax(m.lines.size(), 1) * m.lineSpacing + 16;
     const QRect bounds = QRect(QPoint(0, 0), size).adjusted(8, 8, -8, -8);
     int x = m_tooltipPos.x() + 16;
     int y = m_tooltipPos.y() + 20;
@@ -162,8 +185,8 @@ void TEVQChartBase::drawTooltip(QPainter* painter)
     QFont font = painter->font();
     font.setPixelSize(qMax(m_theme.tooltipFontPx, 1));
     painter->setFont(font);
-    const QFontMetrics fm(font);
     const QRect box = tooltipRect(font, size());
+    TooltipMeasure& m = tooltipMeasure(font);
 
     QColor fill, border, text;
     if (m_theme.backgroundColor.lightness() < 140) {
@@ -179,9 +202,28 @@ void TEVQChartBase::drawTooltip(QPainter* painter)
     painter->setBrush(fill);
     painter->drawRoundedRect(box, 8, 8);
     painter->setPen(text);
-    const QStringList lines = m_tooltipText.split(QLatin1Char('\n'));
-    for (int i = 0; i < lines.size(); ++i)
-        painter->drawText(QPointF(box.left() + 10, box.top() + 8 + fm.ascent() + i * fm.lineSpacing()), lines.at(i));
+    // A text painted once (the pointer went on to another item) is drawn directly; one painted again (the
+    // pointer moves over the same item) has its lines laid out once and drawn as kept, exactly as drawText draws
+    // them at their baselines. A line with a control character (a tab, a carriage return) is left to drawText.
+    if (++m.paints == 2) {
+        for (const QString& line : qAsConst(m.lines)) {
+            QStaticText laid;
+            const bool plain = std::none_of(line.cbegin(), line.cend(), [](QChar c) { return c.unicode() < 0x20; });
+            if (plain && !line.isEmpty()) {
+                laid.setText(line);
+                laid.setTextFormat(Qt::PlainText);
+                laid.prepare(QTransform(), font);
+            }
+            m.laidOut.append(laid);
+        }
+    }
+    for (int i = 0; i < m.lines.size(); ++i) {
+        const QPointF baseline(box.left() + 10, box.top() + 8 + m.ascent + i * m.lineSpacing);
+        if (i < m.laidOut.size() && !m.laidOut.at(i).text().isEmpty())
+            painter->drawStaticText(QPointF(baseline.x(), baseline.y() - m.staticAscent), m.laidOut.at(i));
+        else
+            painter->drawText(baseline, m.lines.at(i));
+    }
     painter->restore();
 }
 

@@ -7,12 +7,16 @@
 #include "TEVGlobal.h"
 #include "TEVQChartTypes.h"
 
+#include <QFont>
 #include <QImage>
 #include <QMouseEvent>
 #include <QOpenGLWidget>
 #include <QPainter>
 #include <QPoint>
 #include <QPointer>
+#include <QStaticText>
+#include <QStringList>
+#include <QVector>
 
 class QVariantAnimation;
 
@@ -43,6 +47,8 @@ public:
     const QPoint& tooltipPos() const { return m_tooltipPos; }
     // The tooltip box for the current text and anchor inside a widget of the given size.
     QRect tooltipRect(const QFont& font, const QSize& size) const;
+    // How many times a tooltip text was measured: once per text and font, not at every paint or mouse move.
+    int tooltipMeasureCount() const { return m_tooltipMeasures; }
 
     // Paints the whole chart except the cleared background, at the widget's size.
     virtual void paintChart(QPainter* painter);
@@ -90,6 +96,23 @@ private:
     QVariantAnimation* animation();
     QString m_tooltipText;
     QPoint m_tooltipPos;
+    // The tooltip text's lines and their measures in the font last painted with, kept until the text, the font
+    // or the theme changes.
+    struct TooltipMeasure {
+        bool valid = false;
+        QString text;
+        QFont font;
+        QStringList lines;
+        QVector<QStaticText> laidOut; // the lines laid out from the second paint on; empty for lines drawText draws
+        int widest = 0;
+        int lineSpacing = 0;
+        int ascent = 0;
+        qreal staticAscent = 0; // where a laid-out line's baseline lies below its top
+        int paints = 0;         // tooltips painted with this text and font
+    };
+    mutable TooltipMeasure m_tooltipMeasure;
+    mutable int m_tooltipMeasures = 0;
+    TooltipMeasure& tooltipMeasure(const QFont& font) const;
 };
 
 // The OpenGL entry points every chart shares, for a chart whose painter object (painter()) holds the GL functions

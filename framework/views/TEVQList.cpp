@@ -27,8 +27,16 @@ void TEVQListImpl::createComplete()
         list()->addItem(QStringLiteral("item %1").arg(i));
 }
 
+void TEVQListImpl::notifyChangeLanguage()
+{
+    TEVQWidgetBaseImpl::notifyChangeLanguage();
+    rowIcons.clear();
+}
+
 bool TEVQListImpl::serializeJsonValue(Json::Value*& json, bool load)
 {
+    if (load)
+        rowIcons.clear(); // the styles are read again: so are the pictures
     const bool result = TEVQWidgetBaseImpl::serializeJsonValue(json, load);
     if (!json || !list())
         return result;
@@ -89,7 +97,7 @@ void TEVQListItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
         if (decoration.type() == QVariant::Icon)
             TEVQWidgetBaseImpl::drawIcon(painter, decoration.value<QIcon>(), QSize(size, size), placement, iconRect);
         else if (decoration.type() == QVariant::String)
-            TEVQWidgetBaseImpl::drawImage(painter, decoration.toString(), placement, iconRect, false);
+            viewImpl->rowIcons.draw(painter, quint64(index.row()), decoration.toString(), placement, iconRect);
     }
     m_rowTexts.draw(painter, quint64(index.row()), text, viewImpl->itemTextStyle[s], textRect);
     painter->restore();

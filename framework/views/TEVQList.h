@@ -6,6 +6,7 @@
 #include "TEVQScrollBarPair.h"
 #include "TEVQWidgetMacros.h"
 #include "TEVStyleDesc.h"
+#include "TEVRowIconCache.h"
 #include "TEVRowTextCache.h"
 
 #include <QItemDelegate>
@@ -27,11 +28,16 @@ public:
     bool serializeJsonValue(Json::Value*& json, bool load) override;
     // Designer preview rows.
     void createComplete() override;
+    // The rows' icons are found again.
+    void notifyChangeLanguage() override;
 
     int itemHeight = 20; // 0 means 20
     TEVQtLib::FillStyle background;
     TEVQtLib::FillStyle itemBackground[4];
     TEVQtLib::TextStyleDesc itemTextStyle[4];
+    // The rows' icons given by image name, by row; cleared when the styles are read again or the language
+    // changes.
+    TEVQtLib::TEVRowIconCache rowIcons{128};
 
 private:
     TEVQList* list() const;

@@ -3,9 +3,12 @@
 #include "TEVQContainer.h"
 #include "TEVQTableView.h"
 
+#include <QAbstractItemModel>
 #include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <algorithm>
 
 using namespace TEVQtLib;
 
@@ -135,9 +138,11 @@ void TEVQTableViewitemDelegate::paint(QPainter* painter, const QStyleOptionViewI
     if (checkColumn)
         textRect = fromLeft(in, in.x() + 10 + viewImpl->checkBoxImageSize.width());
     const QString iconName = index.data(kIconRole).toString();
+    const quint64 columns = quint64(qMax(index.model()->columnCount(index.parent()), 1));
+    const quint64 cellKey = quint64(index.row()) * columns + quint64(index.column());
     QSize iconSize;
     if (!iconName.isEmpty())
-        iconSize = TEVQWidgetBaseImpl::getImageSize(iconName, false);
+        iconSize = viewImpl->cellIcons.size(cellKey, iconName);
 
     int s = 0;
     if (option.state & QStyle::State_Selected)
@@ -169,8 +174,7 @@ void TEVQTableViewitemDelegate::paint(QPainter* painter, const QStyleOptionViewI
             textRect = QRect(x0 + iconSize.width() + gap, in.y(), textWidth, in.height());
         }
     }
-    const quint64 columns = quint64(qMax(index.model()->columnCount(index.parent()), 1));
-    m_cellTexts.draw(painter, quint64(index.row()) * columns + quint64(index.column()), text, *style, textRect);
+    m_cellTexts.draw(painter, cellKey, text, *style, textRect);
 
     if (TEVQContainer* container = viewImpl->columnWidget(index.column())) {
         paintColumnWidget(painter, container, cell);
@@ -181,8 +185,7 @@ void TEVQTableViewitemDelegate::paint(QPainter* painter, const QStyleOptionViewI
         static const IconStyleDesc iconStyle; // centred, no offset, no colouring
         painter->save();
         painter->setClipRect(cell);
-        TEVQWidgetBaseImpl::drawImageAt(painter, iconName, iconStyle, iconRect.x(), iconRect.y(), iconRect.width(),
-                                        iconRect.height(), false);
+        viewImpl->cellIcons.draw(painter, cellKey, iconName, iconStyle, iconRect);
         painter->restore();
     }
     if (checkColumn && viewImpl->checkBox) {
@@ -255,6 +258,50 @@ bool TEVQTableViewitemDelegate::editorEvent(QEvent* event, QAbstractItemModel* m
 TEVQTableHeader::TEVQTableHeader(TEVQTableViewImpl* impl, Qt::Orientation orientation, TEVQTableView* parent)
     : QHeaderView(orientation, parent), viewImpl(impl), m_view(parent)
 {
+    connect(this, &QHeaderView::sectionResized, this, [this] { sectionsChanged(); });
+    connect(this, &QHeaderView::sectionMoved, this, [this] { sectionsChanged(); });
+    connect(this, &QHeaderView::sectionCountChanged, this, [this] { sectionsChanged(); });
+}
+
+void TEVQTableHeader::setModel(QAbstractItemModel* model)
+{
+    if (model == this->model())
+        return;
+    for (const QMetaObject::Connection& c : m_modelConnections)
+        disconnect(c);
+    m_modelConnections.clear();
+    QHeaderView::setModel(model);
+    sectionsChanged();
+    if (!model)
+        return;
+    // Connected after the header's own handlers: they have updated the sections when these run.
+    const auto changed = [this] { sectionsChanged(); };
+    m_modelConnections = {connect(model, &QAbstractItemModel::modelReset, this, changed),
+                          connect(model, &QAbstractItemModel::layoutChanged, this, changed),
+                          connect(model, &QAbstractItemModel::rowsInserted, this, changed),
+                          connect(model, &QAbstractItemModel::rowsRemoved, this, changed),
+                          connect(model, &QAbstractItemModel::rowsMoved, this, changed),
+                          connect(model, &QAbstractItemModel::columnsInserted, this, changed),
+                          connect(model, &QAbstractItemModel::columnsRemoved, this, changed),
+                          connect(model, &QAbstractItemModel::columnsMoved, this, changed)};
+}
+
+const std::vector<int>& TEVQTableHeader::shownSections()
+{
+    const int n = count();
+    const int hidden = hiddenSectionCount();
+    if (m_shownValid && n == m_shownCount && hidden == m_shownHidden)
+        return m_shown;
+    m_shown.clear();
+    m_shown.reserve(size_t(qMax(n - hidden, 0)));
+    for (int v = 0; v < n; ++v) {
+        if (!isSectionHidden(logicalIndex(v)))
+            m_shown.push_back(v);
+    }
+    m_shownValid = true;
+    m_shownCount = n;
+    m_shownHidden = hidden;
+    return m_shown;
 }
 
 TEVQTableHeader::~TEVQTableHeader() = default;
@@ -268,13 +315,26 @@ void TEVQTableHeader::paintEvent(QPaintEvent*)
     TEVQWidgetBaseImpl::drawFillStyle(&p, background, QRect(0, 0, width(), height()));
     const int n = count();
     if (orientation() == Qt::Vertical) {
-        for (int i = 0; i < n; ++i) {
+        // The rows in view, in order from the top: the first whose bottom edge is in view, found by halving
+        // (the sections lie one after the other), up to the first that starts below the header.
+        const std::vector<int>& shown = shownSections();
+        const auto bottom = [this](int visual) {
+            const int logical = logicalIndex(visual);
+            return sectionViewportPosition(logical) + sectionSize(logical) - 1;
+        };
+        auto it = std::partition_point(shown.begin(), shown.end(), [&](int visual) { return bottom(visual) < 0; });
+        m_sectionsLookedAt = 0;
+        for (; it != shown.end(); ++it) {
+            ++m_sectionsLookedAt;
+            const int i = logicalIndex(*it);
             const QRect r(0, sectionViewportPosition(i), width(), sectionSize(i));
-            if (r.height() <= 0 || r.bottom() < 0 || r.top() > height())
+            if (r.top() > height())
+                break;
+            if (r.height() <= 0)
                 continue;
             TEVQWidgetBaseImpl::drawFillStyle(&p, background, r);
-            TEVQWidgetBaseImpl::drawText(&p, model() ? model()->headerData(i, Qt::Vertical).toString() : QString(),
-                                         viewImpl->headerTextStyle[0], inner(r));
+            m_rowNumbers.draw(&p, quint64(i), model() ? model()->headerData(i, Qt::Vertical).toString() : QString(),
+                              viewImpl->headerTextStyle[0], inner(r));
         }
         return;
     }

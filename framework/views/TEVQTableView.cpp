@@ -72,8 +72,16 @@ void TEVQTableViewImpl::createComplete()
     v->setModel(model);
 }
 
+void TEVQTableViewImpl::notifyChangeLanguage()
+{
+    TEVQWidgetBaseImpl::notifyChangeLanguage();
+    cellIcons.clear();
+}
+
 bool TEVQTableViewImpl::serializeJsonValue(Json::Value*& json, bool load)
 {
+    if (load)
+        cellIcons.clear(); // the styles are read again: so are the pictures
     const bool result = TEVQWidgetBaseImpl::serializeJsonValue(json, load);
     TEVQTableView* v = view();
     if (!json || !v)

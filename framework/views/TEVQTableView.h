@@ -10,6 +10,7 @@
 #include "TEVQScrollBarPair.h"
 #include "TEVQWidgetMacros.h"
 #include "TEVStyleDesc.h"
+#include "TEVRowIconCache.h"
 #include "TEVRowTextCache.h"
 #include "TEVTextCache.h"
 
@@ -40,6 +41,8 @@ public:
     // Designer preview data: 100 rows of five columns.
     void createComplete() override;
     bool serializeJsonValue(Json::Value*& json, bool load) override;
+    // The cells' icons are found again.
+    void notifyChangeLanguage() override;
 
     int itemHeight = 20;
     TEVQtLib::FillStyle background;
@@ -58,6 +61,9 @@ public:
     QString uncheckedImage = QStringLiteral("IDB_UNCHECK");
     bool headerCheckState = false;
     QMap<int, QPointer<TEVQContainer>> columnWidgets;
+    // The cells' icons (the icon role's image names), by cell; cleared when the styles are read again or the
+    // language changes.
+    TEVQtLib::TEVRowIconCache cellIcons{1024};
 
     // The check box's box in a cell or header section: b wide (the image's width), the full height.
     QRect checkBoxRect(const QRect& cell) const;
@@ -124,6 +130,10 @@ public:
     TEVQTableHeader(TEVQTableViewImpl* viewImpl, Qt::Orientation orientation, TEVQTableView* parent);
     ~TEVQTableHeader() override;
 
+    void setModel(QAbstractItemModel* model) override;
+    // How many sections the last paint of the vertical header looked at: those in view, not all rows.
+    int sectionsLookedAt() const { return m_sectionsLookedAt; }
+
     TEVQTableViewImpl* viewImpl;
 
 protected:
@@ -131,9 +141,22 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The visual indices of the sections not hidden, in order; found again after rows are hidden, shown,
+    // resized, moved, inserted or removed, or the model is reset or replaced.
+    const std::vector<int>& shownSections();
+    void sectionsChanged() { m_shownValid = false; }
+
     TEVQTableView* m_view;
+    std::vector<int> m_shown;
+    bool m_shownValid = false;
+    int m_shownCount = -1;  // count() and hiddenSectionCount() when m_shown was made
+    int m_shownHidden = -1;
+    int m_sectionsLookedAt = 0;
+    std::vector<QMetaObject::Connection> m_modelConnections;
     // The column titles between paints, by logical section (each checks its text and style on use).
     std::vector<TEVQtLib::TEVTextCache> m_titleCaches;
+    // The row numbers between paints, by logical section.
+    TEVQtLib::TEVRowTextCache m_rowNumbers{256};
 };
 
 class TEV_EXPORT TEVQTableView : public QTableView, public TEVQtLib::ITEVQWidgetBase, public TEVQScrollBarPair

@@ -38,8 +38,16 @@ void TEVQTreeViewImpl::createComplete()
     v->setModel(model);
 }
 
+void TEVQTreeViewImpl::notifyChangeLanguage()
+{
+    TEVQWidgetBaseImpl::notifyChangeLanguage();
+    rowIcons.clear();
+}
+
 bool TEVQTreeViewImpl::serializeJsonValue(Json::Value*& json, bool load)
 {
+    if (load)
+        rowIcons.clear(); // the styles are read again: so are the pictures
     const bool result = TEVQWidgetBaseImpl::serializeJsonValue(json, load);
     TEVQTreeView* v = view();
     if (!json || !v)
@@ -96,6 +104,8 @@ void TEVQTreeViewItemDelegate::paint(QPainter* painter, const QStyleOptionViewIt
     // An item without data has neither text nor decoration, so the two roles are asked directly.
     const QString text = index.data(Qt::DisplayRole).toString();
     const QVariant decoration = index.data(Qt::DecorationRole);
+    // A row is told from its cousins by its parent (the model's internal id).
+    const quint64 key = quint64(index.row()) * 1000003u + quint64(index.internalId());
     if (decoration.isValid()) {
         const int size = iconSizeFor(rect.height());
         QRect iconRect = rect;
@@ -105,10 +115,8 @@ void TEVQTreeViewItemDelegate::paint(QPainter* painter, const QStyleOptionViewIt
         if (decoration.type() == QVariant::Icon)
             TEVQWidgetBaseImpl::drawIcon(painter, decoration.value<QIcon>(), QSize(size, size), placement, iconRect);
         else if (decoration.type() == QVariant::String)
-            TEVQWidgetBaseImpl::drawImage(painter, decoration.toString(), placement, iconRect, false);
+            viewImpl->rowIcons.draw(painter, key, decoration.toString(), placement, iconRect);
     }
-    // A row is told from its cousins by its parent (the model's internal id).
-    const quint64 key = quint64(index.row()) * 1000003u + quint64(index.internalId());
     m_rowTexts.draw(painter, key, text, viewImpl->itemTextStyle[s], textRect);
     painter->restore();
 }

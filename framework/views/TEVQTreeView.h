@@ -6,6 +6,7 @@
 #include "TEVQScrollBarPair.h"
 #include "TEVQWidgetMacros.h"
 #include "TEVStyleDesc.h"
+#include "TEVRowIconCache.h"
 #include "TEVRowTextCache.h"
 
 #include <QItemDelegate>
@@ -28,6 +29,8 @@ public:
     void draw(QPainter* painter, const QRect& rect) override;
     void createComplete() override;
     bool serializeJsonValue(Json::Value*& json, bool load) override;
+    // The rows' icons are found again.
+    void notifyChangeLanguage() override;
 
     int scrollbarSize = 23;
     int scrollbarBtnSize = 23; // stored only
@@ -37,6 +40,9 @@ public:
     TEVQtLib::TextStyleDesc itemTextStyle[4];
     TEVQtLib::FillStyle headerBackground[4];      // stored; the header is hidden
     TEVQtLib::TextStyleDesc headerTextStyle[4];   // stored; the header is hidden
+    // The rows' icons given by image name, by row and parent; cleared when the styles are read again or the
+    // language changes.
+    TEVQtLib::TEVRowIconCache rowIcons{128};
 
 private:
     TEVQTreeView* view() const;

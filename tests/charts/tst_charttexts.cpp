@@ -10,6 +10,8 @@
 #include "TEVQScatterChart.h"
 #include "TEVQtLib.h"
 
+#include <QPainter>
+
 #include <functional>
 #include <memory>
 
@@ -95,6 +97,41 @@ void checkRepaint(Chart& chart, const Counts& counts)
     QTest::mouseClick(&chart, Qt::LeftButton, {}, QPoint(2, 2));
     QCOMPARE(counts(), before);
     QCOMPARE(chart.renderImage(), again);
+}
+
+// The chart's tooltip drawn over picture step by step as the tooltip painting goes, each line by drawText: what
+// the tooltip looked like before its lines were kept.
+void drawTooltipByText(QImage& picture, const TEVQChartBase& chart)
+{
+    QPainter p(&picture);
+    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    QFont font = chart.font();
+    font.setPixelSize(qMax(chart.theme().tooltipFontPx, 1));
+    p.setFont(font);
+    const QFontMetrics fm(font);
+    const QStringList lines = chart.tooltipText().split(QLatin1Char('\n'));
+    int widest = 0;
+    for (const QString& line : lines)
+        widest = qMax(widest, fm.horizontalAdvance(line));
+    const int width = widest + 20;
+    const int height = qMax(lines.size(), 1) * fm.lineSpacing() + 16;
+    const QRect bounds = QRect(QPoint(0, 0), chart.size()).adjusted(8, 8, -8, -8);
+    const QPoint at = chart.tooltipPos();
+    int x = at.x() + 16;
+    int y = at.y() + 20;
+    if (x + width > bounds.right())
+        x = bounds.right() - width;
+    if (y + height > bounds.bottom())
+        y = at.y() - height - 16;
+    x = qMax(bounds.left(), x);
+    y = qMax(bounds.top(), y);
+    const bool dark = chart.theme().backgroundColor.lightness() < 140;
+    p.setPen(QPen(dark ? QColor(58, 112, 112, 205) : QColor(198, 207, 222, 218), 1.0, Qt::SolidLine));
+    p.setBrush(dark ? QColor(18, 38, 40, 210) : QColor(255, 255, 255, 218));
+    p.drawRoundedRect(QRect(x, y, width, height), 8, 8);
+    p.setPen(dark ? QColor(239, 243, 250, 255) : chart.theme().titleColor);
+    for (int i = 0; i < lines.size(); ++i)
+        p.drawText(QPointF(x + 10, y + 8 + fm.ascent() + i * fm.lineSpacing()), lines.at(i));
 }
 
 } // namespace
@@ -274,6 +311,112 @@ private slots:
         QCOMPARE(plain.size(), larger.size());
         for (int i = 0; i < plain.size(); ++i)
             QCOMPARE(plain.at(i).rect, larger.at(i).rect);
+    }
+
+    // The tooltip text is measured once per text and font. Mouse moves that keep the text move the box without
+    // measuring; after a change of the text, the font or the theme the tooltip is painted as on a chart given
+    // that tooltip afresh, and its box is the one measured afresh.
+    void tooltipMeasuredOncePerTextAndFont()
+    {
+        auto hovered = made<TEVQBarChart>([](TEVQBarChart& c) {
+            c.painter()->tooltipEnabled = true;
+            c.setTooltipTrigger(ChartTooltipAxis);
+        });
+        auto move = [&hovered](const QPoint& pos) {
+            QMouseEvent e(QEvent::MouseMove, pos, hovered->mapToGlobal(pos), Qt::NoButton, Qt::NoButton,
+                          Qt::NoModifier);
+            QApplication::sendEvent(hovered.get(), &e);
+        };
+        const QRectF plot = hovered->painter()->plotRect(hovered->size(), hovered->legendPosition());
+        const int y = int(plot.center().y());
+        move(QPoint(int(plot.left()) + 4, y));
+        const QString first = hovered->tooltipText();
+        QVERIFY(!first.isEmpty());
+        const QImage before = hovered->renderImage();
+        const int measured = hovered->tooltipMeasureCount();
+        QVERIFY(measured > 0);
+        for (int dx = 8; dx < 24; dx += 4) {
+            move(QPoint(int(plot.left()) + dx, y + dx));
+            QCOMPARE(hovered->tooltipText(), first);
+            QVERIFY(hovered->renderImage() != before); // the box follows the pointer
+        }
+        QCOMPARE(hovered->tooltipMeasureCount(), measured);
+        move(QPoint(int(plot.right()) - 4, y)); // the last category: another text
+        QVERIFY(hovered->tooltipText() != first);
+        hovered->renderImage();
+        hovered->renderImage();
+        QCOMPARE(hovered->tooltipMeasureCount(), measured + 1);
+
+        // A chart whose tooltip changes beside one made with the tooltip in its final state; each step measures
+        // once at most (a new anchor alone measures nothing).
+        using Step = std::function<void(TEVQBarChart&)>;
+        struct TooltipStep {
+            const char* what;
+            Step apply;
+            int measures;
+        };
+        const QPoint at(300, 150);
+        const auto say = [at](const QString& text) { return [at, text](TEVQBarChart& c) { c.showTooltip(at, text); }; };
+        const QVector<TooltipStep> steps = {
+            {"text", say(QStringLiteral("Tue\nInverter 1: 7.5\nInverter 2: 12")), 1},
+            {"longer line", say(QStringLiteral("Tue\nInverter 1 (东): 7.5 kW")), 1},
+            {"one more line", say(QStringLiteral("Tue\nInverter 1 (东): 7.5 kW\n")), 1},
+            {"font",
+             [](TEVQBarChart& c) {
+                 QFont f(QStringLiteral("DejaVu Serif"));
+                 f.setPointSize(13);
+                 c.setFont(f);
+             },
+             1},
+            {"theme tooltip size",
+             [](TEVQBarChart& c) {
+                 ChartTheme t = c.theme();
+                 t.tooltipFontPx = 19;
+                 c.setTheme(t);
+             },
+             1},
+            {"dark theme", [](TEVQBarChart& c) { c.setTheme(3); }, 1},
+            {"a tab and a carriage return", say(QStringLiteral("Wed\tnight\nA: 1\r")), 1},
+            {"anchor near the corner", [](TEVQBarChart& c) { c.showTooltip(QPoint(630, 390), c.tooltipText()); }, 0},
+        };
+        auto chart = made<TEVQBarChart>([](TEVQBarChart&) {});
+        chart->showTooltip(at, QStringLiteral("Mon"));
+        chart->renderImage();
+        QVector<Step> applied;
+        for (const TooltipStep& step : steps) {
+            step.apply(*chart);
+            applied << step.apply;
+            const int count = chart->tooltipMeasureCount();
+            const QImage changed = chart->renderImage();
+            auto fresh = made<TEVQBarChart>([&](TEVQBarChart& c) {
+                c.showTooltip(at, QStringLiteral("Mon"));
+                for (const Step& a : applied)
+                    a(c);
+            });
+            QVERIFY2(changed == fresh->renderImage(), step.what);
+            // As drawn line by line with drawText over the chart without its tooltip.
+            const QString shown = fresh->tooltipText();
+            fresh->hideTooltip();
+            QImage byText = fresh->renderImage();
+            fresh->showTooltip(chart->tooltipPos(), shown);
+            drawTooltipByText(byText, *fresh);
+            QVERIFY2(changed == byText, step.what);
+            tevtest::keepRender(changed, QStringLiteral("charttexts-tooltip-%1.png").arg(applied.size()));
+            QFont font = chart->font();
+            font.setPixelSize(qMax(chart->theme().tooltipFontPx, 1));
+            const QFontMetrics fm(font);
+            int widest = 0;
+            const QStringList lines = chart->tooltipText().split(QLatin1Char('\n'));
+            for (const QString& line : lines)
+                widest = qMax(widest, fm.horizontalAdvance(line));
+            const QRect box = chart->tooltipRect(font, chart->size());
+            QCOMPARE(box.width(), widest + 20);
+            QCOMPARE(box.height(), lines.size() * fm.lineSpacing() + 16);
+            // Painted again, now with the lines laid out and kept: the same picture.
+            QVERIFY2(chart->renderImage() == changed, step.what);
+            QVERIFY2(chart->renderImage() == changed, step.what);
+            QVERIFY2(chart->tooltipMeasureCount() == count + step.measures, step.what);
+        }
     }
 };
 
