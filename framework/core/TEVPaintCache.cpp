@@ -33,6 +33,25 @@ constexpr size_t kMaxEntries = 16;
 
 // ---- icons ----------------------------------------------------------------------------------------------------
 
+bool tevFindPicture(const QString& name, bool gray, TEVFoundPicture& out)
+{
+    out = TEVFoundPicture();
+    if (TEVQWidgetBaseImpl::isSvgPath(name)) {
+        QSvgRenderer* renderer = resources()->getSvgRenderer(name);
+        if (!renderer || !renderer->isValid())
+            return false;
+        out.svg = renderer;
+        const QSize defaultSize = renderer->defaultSize();
+        out.svgSize = defaultSize.isEmpty() ? QSize() : TEVQWidgetBaseImpl::scaleSize(defaultSize);
+        return true;
+    }
+    const QImage* image = resources()->getImage(name, gray);
+    if (!image || image->width() == 0 || image->height() == 0)
+        return false;
+    out.image = *image; // shared, not copied
+    return true;
+}
+
 void TEVIconCache::clear()
 {
     m_sources.clear();
@@ -52,22 +71,15 @@ const TEVIconCache::Source* TEVIconCache::source(const QString& name, bool gray)
         if (s.gray == gray && s.name == name)
             return &s;
     }
+    TEVFoundPicture found;
+    if (!tevFindPicture(name, gray, found))
+        return nullptr;
     Source src;
     src.name = name;
     src.gray = gray;
-    if (TEVQWidgetBaseImpl::isSvgPath(name)) {
-        QSvgRenderer* renderer = resources()->getSvgRenderer(name);
-        if (!renderer || !renderer->isValid())
-            return nullptr;
-        src.svg = true;
-        const QSize defaultSize = renderer->defaultSize();
-        src.svgSize = defaultSize.isEmpty() ? QSize() : TEVQWidgetBaseImpl::scaleSize(defaultSize);
-    } else {
-        const QImage* image = resources()->getImage(name, gray);
-        if (!image || image->width() == 0 || image->height() == 0)
-            return nullptr;
-        src.image = *image; // shared, not copied
-    }
+    src.svg = found.svg != nullptr;
+    src.svgSize = found.svgSize;
+    src.image = found.image;
     if (m_sources.size() >= kMaxEntries)
         clear();
     m_sources.push_back(std::move(src));

@@ -8,9 +8,11 @@
 
 #include <QFont>
 #include <QImage>
+#include <QPointer>
 #include <QRect>
 #include <QSize>
 #include <QStaticText>
+#include <QSvgRenderer>
 #include <QString>
 
 #include <vector>
@@ -18,6 +20,20 @@
 class QPainter;
 
 namespace TEVQtLib {
+
+// A picture found by name through the resource manager, as the painter base finds it: a raster image (shared
+// with the manager's; its disabled variant when gray) or an SVG's renderer with its scaled default size.
+struct TEV_EXPORT TEVFoundPicture {
+    QImage image;               // a raster image
+    QPointer<QSvgRenderer> svg; // an SVG's renderer, the manager's
+    QSize svgSize;              // scaled default size of an SVG; empty when it has none
+
+    // As TEVQWidgetBaseImpl::getImageSize: an SVG without a size of its own counts as 16 x 16.
+    QSize size() const { return svg ? (svgSize.isEmpty() ? QSize(16, 16) : svgSize) : image.size(); }
+};
+
+// False when name finds no picture that can be drawn (none, an invalid SVG, an empty image).
+TEV_EXPORT bool tevFindPicture(const QString& name, bool gray, TEVFoundPicture& out);
 
 // The icons of one control, found through the resource manager once each. Entries stay until clear() (the
 // control clears the cache whenever it re-reads its styles) or until a theme, skin or project is loaded or a

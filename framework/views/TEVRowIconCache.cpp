@@ -32,21 +32,7 @@ void TEVRowIconCache::resolve(Picture& p, const QString& name, quint64 serial)
     p.name = name;
     p.serial = serial;
     ++m_lookups;
-    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
-    if (TEVQWidgetBaseImpl::isSvgPath(name)) {
-        QSvgRenderer* renderer = rm->getSvgRenderer(name);
-        if (!renderer || !renderer->isValid())
-            return;
-        p.svg = renderer;
-        const QSize defaultSize = renderer->defaultSize();
-        p.svgSize = defaultSize.isEmpty() ? QSize() : TEVQWidgetBaseImpl::scaleSize(defaultSize);
-    } else {
-        const QImage* image = rm->getImage(name, false);
-        if (!image || image->width() == 0 || image->height() == 0)
-            return;
-        p.image = *image;
-    }
-    p.found = true;
+    p.found = tevFindPicture(name, false, p);
 }
 
 const TEVRowIconCache::Picture* TEVRowIconCache::picture(quint64 key, const QString& name)
@@ -81,11 +67,7 @@ const TEVRowIconCache::Picture* TEVRowIconCache::picture(quint64 key, const QStr
 QSize TEVRowIconCache::size(quint64 key, const QString& name)
 {
     const Picture* p = picture(key, name);
-    if (!p)
-        return QSize();
-    if (p->svg)
-        return p->svgSize.isEmpty() ? QSize(16, 16) : p->svgSize;
-    return p->image.size();
+    return p ? p->size() : QSize();
 }
 
 void TEVRowIconCache::draw(QPainter* painter, quint64 key, const QString& name, const IconStyleDesc& style,

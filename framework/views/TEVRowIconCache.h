@@ -13,6 +13,7 @@
 // own size, an SVG rendered at its (scaled) default size, or square in the rectangle when it has none, both
 // placed by the icon style. size() gives what TEVQWidgetBaseImpl::getImageSize gives.
 #include "TEVGlobal.h"
+#include "TEVPaintCache.h"
 #include "TEVStyleDesc.h"
 
 #include <QImage>
@@ -43,13 +44,10 @@ public:
     int lookupCount() const { return m_lookups; }
 
 private:
-    struct Picture {
+    struct Picture : TEVFoundPicture {
         QString name;
         quint64 serial = 0;
         bool found = false;
-        QImage image;               // a raster image (shared with the manager's)
-        QPointer<QSvgRenderer> svg; // an SVG's renderer, the manager's
-        QSize svgSize;              // its scaled default size; empty when it has none
     };
     const Picture* picture(quint64 key, const QString& name);
     bool current(const Picture& p, const QString& name, quint64 serial) const;
