@@ -10,6 +10,7 @@
 #include "TEVQScrollView.h"
 
 #include <QMetaType>
+#include <QPointer>
 
 #include <map>
 #include <memory>
@@ -44,6 +45,10 @@ class TEV_EXPORT TEVQPropertyListImpl : public TEVQScrollViewImpl
 public:
     explicit TEVQPropertyListImpl(TEVQPropertyList* owner);
     ~TEVQPropertyListImpl() override;
+
+    // The list keeps its own content widget, which holds the rows: a container among the children of its page
+    // element is not taken as the scrolled content (which would delete the rows' widget).
+    void createComplete() override {}
 
     // A free pooled row of the kind, or a new one, placed as the next displayed row.
     PropertyRow* takeRow(int kind);
@@ -100,7 +105,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QWidget* m_content = nullptr;
+    QPointer<QWidget> m_content;
 };
 
 Q_DECLARE_METATYPE(TEVQtLib::PropertyDef*)

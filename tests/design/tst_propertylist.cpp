@@ -2,6 +2,7 @@
 // signals, and every catalogue row of every registered control edited through its editor, the control
 // following. Rows keep their own copy of the def and a guarded target, so deleting the control elsewhere or
 // dropping the caller's catalogue leaves nothing dangling.
+#include "TevStyles.h"
 #include "TevTest.h"
 
 #include "TEVJson.h"
@@ -10,6 +11,7 @@
 #include "TEVQControlRegistry.h"
 #include "TEVQLabel.h"
 #include "TEVQLineEdit.h"
+#include "TEVQPageLoader.h"
 #include "TEVQPropertyList.h"
 #include "TEVQPushButton.h"
 #include "TEVQSpinBox.h"
@@ -140,6 +142,32 @@ private slots:
         }
         list.resize(300, 100);
         QCOMPARE(list.contentWidget()->size(), QSize(300, 30));
+    }
+
+    void pageChildrenLeaveItsRowsAlone()
+    {
+        // A "qtproperty" element of a page with a child container: the list keeps its own content widget and
+        // rows (a scroll view would take the container as its content and delete the one it had).
+        Counter c;
+        QWidget target;
+        QWidget host;
+        const Json::Value element = tevtest::parse(R"({"type": "qtproperty", "name": "p", "x": 0, "y": 0,
+            "w": 300, "h": 200, "child": [{"type": "qtcontainer", "name": "inner", "w": 50, "h": 50}]})");
+        QWidget* root = createChild(element, &host);
+        auto* list = qobject_cast<TEVQPropertyList*>(root);
+        QVERIFY(list);
+        QWidget* content = list->contentWidget();
+        QVERIFY(content);
+        QCOMPARE(list->widget(), content);
+        list->resize(320, 210);
+        list->addItem(countedDef(c, PropText, &target));
+        QCOMPARE(list->rowCount(), 1);
+        QCOMPARE(list->rowAt(0)->row->parentWidget(), content);
+        QCOMPARE(content->size(), QSize(320, 30));
+        QImage image(list->size(), QImage::Format_ARGB32_Premultiplied);
+        list->render(&image);
+        list->removeAll();
+        QCOMPARE(list->rowCount(), 0);
     }
 
     void valuesArePutInWithoutCallingSetters()
