@@ -245,6 +245,14 @@ void PhotovoltaicPlantWindow::buildControllerPage()
                                       TEVQtLib::tevText(key("solar.command.enable"), QString()), 0, 40,
                                       iconPath(QStringLiteral("check")));
     start->setObjectName(QStringLiteral("controllerStartButton"));
+    {
+        // The button is filled green and its text white: its check mark is drawn white too, not in the icon's
+        // own dark grey, which all but vanishes on the green.
+        TEVQtLib::IconStyleDesc icon = start->getIconStyle();
+        icon.useColor = true;
+        icon.color = QColor(255, 255, 255);
+        start->setIconStyle(icon);
+    }
     TEVQPushButton* stop = addButton(dispatch, QStringLiteral("SolarSiteButton"),
                                      TEVQtLib::tevText(key("solar.command.limit"), QString()), 0, 40,
                                      iconPath(QStringLiteral("x-circle")));
