@@ -114,16 +114,4 @@ TEVQImage* addIcon(TEVQContainer* parent, const QString& svgPath, int width, int
     return img;
 }
 
-TEVQContainer* centreInBox(TEVQContainer* row, QWidget* child)
-{
-    TEVQContainer* box = addContainer(row, QStringLiteral("SolarClear"), 0, 0, 0, 0, 0, 0, 0);
-    fixWidth(box, child->minimumWidth());
-    box->addChildWidget(child, 0);
-    if (ITEVQWidgetBase* b = iface(child)) {
-        b->setAbsoluteLayout(true);
-        b->setAbsoluteDock(DockLayoutType(1), DockLayoutType(1), 0, 0);
-    }
-    return box;
-}
-
 } // namespace quenlark

@@ -38,10 +38,5 @@ TEVQPushButton* addBoxedButton(TEVQContainer* parent, const QString& theme, cons
 // An SVG image of the given size centred in a clear box of the image's width. A valid colour tints the SVG;
 // an invalid one keeps the SVG's own colours.
 TEVQImage* addIcon(TEVQContainer* parent, const QString& svgPath, int width, int height, const QColor& colour);
-// A row places every child at its top. For a child lower than its row (a badge, a dot, a switch beside a label of
-// the row's height): a clear box of the child's fixed width and the row's height, to which the child is moved
-// and in which it is docked centred on both axes, so that it lines up with the row's centred texts. The child
-// must already have its fixed size. Returns the box.
-TEVQContainer* centreInBox(TEVQContainer* row, QWidget* child);
 
 } // namespace quenlark

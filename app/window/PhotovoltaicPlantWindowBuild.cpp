@@ -247,7 +247,6 @@ void PhotovoltaicPlantWindow::buildSidebar()
         fixWidth(badge, 24);
         fixHeight(badge, 20);
         badge->setAttribute(Qt::WA_TransparentForMouseEvents);
-        centreInBox(row.row, badge)->setAttribute(Qt::WA_TransparentForMouseEvents);
         row.countLabel = addLabel(badge, QStringLiteral("SolarLabelWhiteCenter"), 1, 20);
         alignLabel(row.countLabel, Qt::AlignCenter);
         connect(row.row, &TEVQContainer::mouseClickEvent, this, [this, i]() { setAlarmFilter(i); });

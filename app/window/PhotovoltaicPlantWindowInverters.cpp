@@ -54,7 +54,7 @@ void PhotovoltaicPlantWindow::buildCommandColumn(TEVQContainer* workspace)
     m_commandSwitch = new SolarToggleSwitch(switchRow);
     fixWidth(m_commandSwitch, 80);
     fixHeight(m_commandSwitch, 24);
-    centreInBox(switchRow, m_commandSwitch);
+    switchRow->addChildWidget(m_commandSwitch, 0);
     m_commandState = addLabel(switchRow, QStringLiteral("SolarLabelSmBold"), 1, 32);
 
     TEVQContainer* divider = addContainer(card, QStringLiteral("SolarDivider"), 4, 0, 0, 0, 0, 0, 0);
@@ -142,7 +142,7 @@ void PhotovoltaicPlantWindow::buildInverterArea(TEVQContainer* workspace)
         b->setShowText(false);
         fixWidth(b, 30);
         fixHeight(b, 30);
-        centreInBox(pager, b);
+        pager->addChildWidget(b, 0);
         b->setObjectName(QString::fromLatin1(name));
         return b;
     };
@@ -153,7 +153,6 @@ void PhotovoltaicPlantWindow::buildInverterArea(TEVQContainer* workspace)
                                           4, 0, 0, 0, 0, 0, 0);
         fixWidth(dot, 8);
         fixHeight(dot, 8);
-        centreInBox(pager, dot);
         m_pageDots.append(dot);
     }
     m_nextPageButton = addPageButton("chevron-right", "nextPageButton");

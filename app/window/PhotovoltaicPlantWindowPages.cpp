@@ -245,14 +245,6 @@ void PhotovoltaicPlantWindow::buildControllerPage()
                                       TEVQtLib::tevText(key("solar.command.enable"), QString()), 0, 40,
                                       iconPath(QStringLiteral("check")));
     start->setObjectName(QStringLiteral("controllerStartButton"));
-    {
-        // The button is filled green and its text white: its check mark is drawn white too, not in the icon's
-        // own dark grey, which all but vanishes on the green.
-        TEVQtLib::IconStyleDesc icon = start->getIconStyle();
-        icon.useColor = true;
-        icon.color = QColor(255, 255, 255);
-        start->setIconStyle(icon);
-    }
     TEVQPushButton* stop = addButton(dispatch, QStringLiteral("SolarSiteButton"),
                                      TEVQtLib::tevText(key("solar.command.limit"), QString()), 0, 40,
                                      iconPath(QStringLiteral("x-circle")));
@@ -303,11 +295,7 @@ void PhotovoltaicPlantWindow::buildHistoryPage()
     TEVQContainer* bar = addContainer(page, kClear, 0, 0, 8, 0, 0, 0, 0);
     fixHeight(bar, 34);
     addTextLabel(bar, QStringLiteral("SolarLabelTitle"), 1, 34, key("solar.history.title"), QString());
-    // A flexible label of ratio 0 still takes an equal share of the bar: aligned right, the period sits over the
-    // table's right edge rather than in the middle of the bar.
-    alignLabel(addTextLabel(bar, QStringLiteral("SolarLabelMuted"), 0, 34, key("solar.history.period"),
-                            QStringLiteral("historyPeriod")),
-               Qt::AlignRight | Qt::AlignVCenter);
+    addTextLabel(bar, QStringLiteral("SolarLabelMuted"), 0, 34, key("solar.history.period"), QString());
 
     TEVQContainer* table = addContainer(page, kCard, 1, 1, 0, 8, 8, 8, 8);
     table->setObjectName(QStringLiteral("historyTable"));
