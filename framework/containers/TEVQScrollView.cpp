@@ -28,15 +28,30 @@ void TEVQScrollViewImpl::draw(QPainter* painter, const QRect& rect) { drawFillSt
 void TEVQScrollViewImpl::createComplete()
 {
     TEVQScrollView* v = view();
-    if (!v)
+    if (!v || v->widget())
         return;
     for (QObject* child : v->children()) {
         if (auto* container = qobject_cast<TEVQContainer*>(child)) {
-            contentWidget = container;
+            setContentWidget(container);
             v->setWidget(container);
             return;
         }
     }
+}
+
+void TEVQScrollViewImpl::setContentWidget(QWidget* w)
+{
+    if (contentWidget == w)
+        return;
+    if (contentWidget)
+        disconnect(contentWidget, &QObject::destroyed, this, nullptr);
+    contentWidget = w;
+    // A content replaced through setWidget (which deletes it) or deleted by its holder is forgotten.
+    if (w)
+        connect(w, &QObject::destroyed, this, [this](QObject* gone) {
+            if (contentWidget == gone)
+                contentWidget = nullptr;
+        });
 }
 
 bool TEVQScrollViewImpl::serializeJsonValue(Json::Value*& json, bool load)

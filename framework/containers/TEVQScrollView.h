@@ -21,9 +21,12 @@ public:
     ~TEVQScrollViewImpl() override;
 
     void draw(QPainter* painter, const QRect& rect) override;
-    // Adopts the first container among the view's children as the scrolled content.
+    // Adopts the first container among the view's children as the scrolled content, unless the view shows a
+    // content widget already (handing another one to setWidget would delete it).
     void createComplete() override;
     bool serializeJsonValue(Json::Value*& json, bool load) override;
+    // Names w as the content; the field turns null when w is destroyed.
+    void setContentWidget(QWidget* w);
 
     QWidget* contentWidget = nullptr;
     TEVQtLib::FillStyle background;

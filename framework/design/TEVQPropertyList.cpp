@@ -111,6 +111,7 @@ PropertyRow* TEVQPropertyListImpl::takeRow(int kind)
 {
     TEVQPropertyList* l = list();
     const int y = TEVQPropertyList::RowHeight * int(displayed.size());
+    l->ensureContent(); // forgets the rows of a content widget that is gone
     for (const std::unique_ptr<PropertyRow>& row : pool[kind]) {
         if (row->inUse)
             continue;
@@ -127,6 +128,12 @@ PropertyRow* TEVQPropertyListImpl::takeRow(int kind)
     return row;
 }
 
+void TEVQPropertyListImpl::forgetRows()
+{
+    displayed.clear();
+    pool.clear();
+}
+
 PropertyRow* TEVQPropertyListImpl::makeRow(int kind)
 {
     TEVQPropertyList* l = list();
@@ -136,7 +143,7 @@ PropertyRow* TEVQPropertyListImpl::makeRow(int kind)
     PropertyRow* row = owned.get();
     row->kind = kind;
     row->inUse = 1;
-    row->row = new TEVQContainer(l->contentWidget());
+    row->row = new TEVQContainer(l->ensureContent());
     row->row->setChildLayout(TEVQContainer::NoUse);
     row->row->setDrawBackground(false); // the list's own background shows through
     if (kind != RowSeparator) {
@@ -272,12 +279,25 @@ TEVQPropertyList::TEVQPropertyList(QWidget* parent) : TEVQScrollView(parent)
     Q_UNUSED(defType)
     tevSetImpl(new TEVQPropertyListImpl(this), false);
     painter()->applyTheme();
-    m_content = new QWidget(this);
-    setWidget(m_content);
     setWidgetResizable(false);
-    m_content->setAutoFillBackground(false);
-    painter()->contentWidget = m_content;
+    ensureContent();
+}
+
+QWidget* TEVQPropertyList::ensureContent()
+{
+    if (m_content)
+        return m_content;
+    TEVQPropertyListImpl* d = painter();
+    // The rows of a content widget that is gone went with it.
+    d->forgetRows();
+    auto* content = new QWidget(this);
+    content->setAutoFillBackground(false);
+    m_content = content;
+    connect(content, &QObject::destroyed, d, &TEVQPropertyListImpl::forgetRows);
+    setWidget(content);
+    d->setContentWidget(content);
     layout();
+    return content;
 }
 
 TEVQPropertyList::~TEVQPropertyList()

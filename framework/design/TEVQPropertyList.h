@@ -52,6 +52,8 @@ public:
 
     // A free pooled row of the kind, or a new one, placed as the next displayed row.
     PropertyRow* takeRow(int kind);
+    // Drops every row: their widgets went with the content widget.
+    void forgetRows();
 
     int nameWidth = 120;
     std::vector<PropertyRow*> displayed;
@@ -90,7 +92,11 @@ public:
     // Fixes the content widget to the list's width and the displayed rows' height.
     void layout();
 
+    // The widget that holds the rows; null once it is deleted or replaced, until rows are added again.
     QWidget* contentWidget() const { return m_content; }
+    // The content widget, made anew and shown by the view when the last one is gone (a widget put in its place
+    // through setWidget is replaced).
+    QWidget* ensureContent();
     int rowCount() const;
     // The displayed row at index, or null.
     PropertyRow* rowAt(int index) const;

@@ -12,6 +12,7 @@
 #include "TEVQScrollBar.h"
 #include "TEVQScrollView.h"
 
+#include <QPointer>
 #include <QSignalSpy>
 #include <QStyleFactory>
 
@@ -150,6 +151,47 @@ private slots:
         QCOMPARE(content->y(), -30);
         view.setHScrollPos(5); // nothing to scroll sideways
         QCOMPARE(view.getHScrollPos(), 0);
+    }
+
+    void contentReplacedOrCompletedAgain()
+    {
+        // A content widget replaced by setWidget (which deletes it) or deleted by its holder is not named any
+        // longer: the field reads null, never the freed widget.
+        QWidget host;
+        const Json::Value element = parse(R"({"type": "qtscrollview", "name": "sv", "w": 100, "h": 80,
+            "child": [{"type": "qtcontainer", "name": "first"}, {"type": "qtcontainer", "name": "second"}]})");
+        auto* view = qobject_cast<TEVQScrollView*>(createChild(element, &host));
+        QVERIFY(view);
+        QPointer<QWidget> first = view->widget();
+        QVERIFY(first);
+        QCOMPARE(first->objectName(), QStringLiteral("first"));
+        QPointer<QWidget> second = view->findChild<QWidget*>(QStringLiteral("second"));
+        QVERIFY(second);
+
+        // Completing again keeps the content the view shows: adopting the other container would delete it.
+        view->createComplete();
+        QVERIFY(first);
+        QCOMPARE(view->widget(), first.data());
+        QVERIFY(second);
+        QCOMPARE(second->parentWidget(), view);
+
+        view->setWidget(new QWidget);
+        QVERIFY(!first);
+        QCOMPARE(view->painter()->contentWidget, static_cast<QWidget*>(nullptr));
+
+        // The adopted content deleted by its holder.
+        TEVQScrollView other;
+        auto* content = new TEVQContainer(&other);
+        other.createComplete();
+        QCOMPARE(other.painter()->contentWidget, static_cast<QWidget*>(content));
+        delete content;
+        QCOMPARE(other.painter()->contentWidget, static_cast<QWidget*>(nullptr));
+        QVERIFY(!other.widget());
+        // A container added later is adopted into the empty view.
+        auto* later = new TEVQContainer(&other);
+        other.createComplete();
+        QCOMPARE(other.widget(), static_cast<QWidget*>(later));
+        QCOMPARE(other.painter()->contentWidget, static_cast<QWidget*>(later));
     }
 
     void backgroundPaintAndJson()

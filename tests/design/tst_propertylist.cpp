@@ -18,6 +18,7 @@
 #include "TEVQtLib.h"
 
 #include <QComboBox>
+#include <QPointer>
 #include <QSignalSpy>
 
 #include <memory>
@@ -168,6 +169,52 @@ private slots:
         list->render(&image);
         list->removeAll();
         QCOMPARE(list->rowCount(), 0);
+    }
+
+    void contentReplacedOrDeletedTakesItsRowsAlong()
+    {
+        // The rows live in the content widget. Replacing it through setWidget (which deletes it), or deleting
+        // it, takes displayed and pooled rows with it; the list then builds new rows in a new content widget.
+        Counter c;
+        QWidget target;
+        TEVQPropertyList list;
+        list.resize(300, 200);
+        list.addItem(countedDef(c, PropText, &target));
+        list.addItem(countedDef(c, PropBool, &target));
+        list.removeAll();
+        list.addItem(countedDef(c, PropText, &target)); // one row shown, one kept in the pool
+        QPointer<QWidget> old = list.contentWidget();
+        auto* foreign = new QWidget;
+        list.setWidget(foreign);
+        QVERIFY(!old);
+        QCOMPARE(list.rowCount(), 0);
+        QVERIFY(!list.rowAt(0));
+        list.removeAll();
+        list.layout();
+        list.addItem(countedDef(c, PropBool, &target));
+        QCOMPARE(list.rowCount(), 1);
+        QWidget* content = list.contentWidget();
+        QVERIFY(content);
+        QCOMPARE(list.widget(), content);
+        QCOMPARE(list.rowAt(0)->row->parentWidget(), content);
+        QCOMPARE(content->size(), QSize(300, 30));
+        list.rowAt(0)->checkBox->setChecked(true);
+        QCOMPARE(c.boolSets, 1);
+        QCOMPARE(c.flag, true);
+
+        // Taken out of the view and deleted by the caller.
+        list.addItem(countedDef(c, PropText, &target));
+        delete list.takeWidget();
+        QCOMPARE(list.rowCount(), 0);
+        list.removeAll();
+        list.addItem(countedDef(c, PropInt, &target));
+        QCOMPARE(list.rowCount(), 1);
+        QCOMPARE(list.widget(), list.contentWidget());
+        list.rowAt(0)->spinBoxes[0]->setValue(9);
+        QCOMPARE(c.number, 9);
+        QCOMPARE(c.intSets, 1);
+        QImage image(list.size(), QImage::Format_ARGB32_Premultiplied);
+        list.render(&image);
     }
 
     void valuesArePutInWithoutCallingSetters()
