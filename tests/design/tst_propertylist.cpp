@@ -298,6 +298,60 @@ private slots:
         QCOMPARE(c.textSets, 2);
     }
 
+    void listenersRebuildTheGridOrDropTheTarget()
+    {
+        // A designer rebuilds the grid from valueChanged and selectEvent (the editor that sent the edit is
+        // reused for the new rows), or deletes the control being edited.
+        Counter c;
+        auto* target = new QWidget;
+        TEVQPropertyList list;
+        list.resize(300, 300);
+        PropertyDef pair = countedDef(c, PropSize, target);
+        pair.getSize = [](QWidget*) { return QSize(3, 4); };
+        int sizeSets = 0;
+        pair.setSize = [&sizeSets](QWidget*, const QSize&) { ++sizeSets; };
+        const QVector<PropertyDef> defs{countedDef(c, PropText, target), countedDef(c, PropBool, target),
+                                        countedDef(c, PropFillStyle, target), pair,
+                                        countedDef(c, PropPadding, target), countedDef(c, PropInt, target)};
+        const auto rebuild = [&] {
+            list.removeAll();
+            for (const PropertyDef& d : defs)
+                list.addItem(d);
+        };
+        rebuild();
+        int rebuilds = 0;
+        connect(&list, &TEVQPropertyList::valueChanged, &list, [&](PropertyDef*) { ++rebuilds, rebuild(); });
+        connect(&list, &TEVQPropertyList::selectEvent, &list, [&](PropertyDef*) { ++rebuilds, rebuild(); });
+        list.rowAt(0)->lineEdit->setText(QStringLiteral("x"));
+        list.rowAt(1)->checkBox->setChecked(!list.rowAt(1)->checkBox->isChecked());
+        list.rowAt(2)->button->click();
+        list.rowAt(3)->spinBoxes[1]->setValue(8);
+        list.rowAt(4)->spinBoxes[2]->setValue(6);
+        list.rowAt(5)->spinBoxes[0]->setValue(7);
+        QCOMPARE(rebuilds, 6);
+        QCOMPARE(c.textSets, 2); // the text row and the padding row
+        QCOMPARE(c.boolSets, 1);
+        QCOMPARE(sizeSets, 1);
+        QCOMPARE(c.intSets, 1);
+        QCOMPARE(list.rowCount(), defs.size());
+        // The rows show the values read again.
+        QCOMPARE(list.rowAt(3)->spinBoxes[1]->value(), 4);
+
+        // The control deleted by a listener: later edits call no setter.
+        disconnect(&list, nullptr, &list, nullptr);
+        connect(&list, &TEVQPropertyList::valueChanged, &list, [&](PropertyDef*) { delete target; target = nullptr; });
+        list.rowAt(0)->lineEdit->setText(QStringLiteral("y"));
+        QVERIFY(!target);
+        QCOMPARE(c.textSets, 3);
+        list.rowAt(0)->lineEdit->setText(QStringLiteral("z"));
+        list.rowAt(4)->spinBoxes[0]->setValue(2);
+        list.rowAt(3)->spinBoxes[0]->setValue(2);
+        QCOMPARE(c.textSets, 3);
+        QCOMPARE(sizeSets, 1);
+        QImage image(list.size(), QImage::Format_ARGB32_Premultiplied);
+        list.render(&image);
+    }
+
     void everyCatalogueRowEditsItsControl()
     {
         int edited = 0;
