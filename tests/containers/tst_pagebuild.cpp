@@ -3,6 +3,7 @@
 // spacers, containers that arrange nothing); labels are elided for the size the page gives them; a page file
 // read again with the same bytes or with new ones; tasks deferred to the end of a page build. Also the proxy
 // style: plain Qt widgets keep the proxied style's part rectangles.
+#include "TevStyles.h"
 #include "TevTest.h"
 #include "CScrollBarStyle.h"
 #include "TEVQContainer.h"
@@ -16,6 +17,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QSlider>
 #include <QStyleFactory>
 #include <QStyleOptionSlider>
@@ -370,6 +372,48 @@ private slots:
         QCOMPARE(a->geometry(), QRect(0, 0, 150, 30));
         QCoreApplication::processEvents();
         QCOMPARE(b->geometry(), QRect(150, 0, 150, 30));
+    }
+
+    void everyHolderTakesEveryHolderAsChild()
+    {
+        // Page "child" elements read into widgets that own children of their own (bars, viewports, content
+        // widgets, pages): building, laying out, painting, then deleting the children one by one and the
+        // holder last never reaches a freed widget.
+        const QStringList holders{"qtcontainer", "qtstackcontainer", "qttab", "qtgroupbox", "qtsplitter",
+                                  "qtscrollview", "qtproperty", "canvas", "Window"};
+        for (const QString& parentType : holders) {
+            QStringList children;
+            for (const QString& type : holders) {
+                children << QStringLiteral(R"({"type": "%1", "name": "in_%1", "x": 5, "y": 5, "w": 120, "h": 90,
+                    "child": [{"type": "qtcontainer", "name": "deep", "w": 60, "h": 40,
+                               "child": [{"type": "qtlabel", "name": "leaf", "attr": {"text": "x"}}]}]})")
+                                .arg(type);
+            }
+            const QString text = QStringLiteral(R"({"type": "%1", "name": "holder", "w": 400, "h": 300,
+                "attr": {"childLayout": 1}, "child": [%2]})")
+                                     .arg(parentType, children.join(QLatin1Char(',')));
+            QWidget host;
+            host.resize(500, 400);
+            QPointer<QWidget> holder = createChild(tevtest::parse(text.toUtf8().constData()), &host);
+            QVERIFY2(holder, qPrintable(parentType));
+            QImage image(host.size(), QImage::Format_ARGB32_Premultiplied);
+            host.render(&image);
+            holder->resize(300, 200);
+            QCoreApplication::processEvents();
+            host.render(&image);
+            QList<QPointer<QWidget>> inner;
+            for (QWidget* w : holder->findChildren<QWidget*>(QRegularExpression(QStringLiteral("^in_"))))
+                inner << w;
+            QVERIFY2(inner.size() >= holders.size() - 1, qPrintable(parentType));
+            for (const QPointer<QWidget>& w : inner) {
+                delete w.data();
+                QCoreApplication::processEvents();
+                holder->resize(holder->width() + 1, holder->height());
+                host.render(&image);
+            }
+            delete holder.data();
+            QCoreApplication::processEvents();
+        }
     }
 
     void proxyStyleRectangles()
