@@ -174,7 +174,15 @@ void TEVQStackContainer::takePage(int i, bool touchWidget)
     if (touchWidget) {
         if (QWidget* w = d->pages[size_t(i)].data()) {
             w->removeEventFilter(this);
+            // Hiding runs the page's handlers, which may delete pages (or the stack): the page is then found
+            // again by identity.
+            const QPointer<TEVQStackContainer> self(this);
             w->setVisible(false);
+            if (!self || painter() != d)
+                return;
+            i = d->indexOf(leaving);
+            if (i < 0)
+                return;
         }
     } else if (d->pages[size_t(i)]) {
         leaving->removeEventFilter(this); // an object operation only: the widget may be half destroyed
@@ -222,8 +230,19 @@ void TEVQStackContainer::setCurrentIndex(int i)
     if (!d || i < 0 || i >= d->count())
         return;
     if (i != d->currentIndex) {
-        if (QWidget* old = d->page(d->currentIndex))
+        if (QWidget* old = d->page(d->currentIndex)) {
+            // The old page's hide handlers may delete pages (or the stack): the page to show is found again.
+            const QObject* wanted = d->ids[size_t(i)];
+            const QPointer<TEVQStackContainer> self(this);
             old->setVisible(false);
+            if (!self || painter() != d)
+                return;
+            const int now = d->indexOf(wanted);
+            if (now >= 0)
+                i = now;
+            else
+                i = d->currentIndex; // the page asked for is gone: the current one is shown again
+        }
         d->currentIndex = i;
     }
     refreshCurrentPage();

@@ -330,6 +330,54 @@ private slots:
         QVERIFY(kept.isNull());
     }
 
+    void pageDeletedWhileAnotherIsHidden()
+    {
+        // Hiding a page (taken out, or no longer current) reaches code that deletes another page: the stack
+        // goes on with the page it was taking out or showing, found again by identity.
+        struct DeleteOnHide : QObject {
+            QPointer<QWidget> victim;
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                if (e->type() == QEvent::Hide && victim)
+                    delete victim.data();
+                return false;
+            }
+        };
+        for (int mode = 0; mode < 2; ++mode) {
+            TEVQStackContainer stack;
+            stack.resize(80, 60);
+            showHeadless(stack);
+            auto* x = new QWidget;
+            x->setObjectName(QStringLiteral("x"));
+            auto* a = new QWidget;
+            a->setObjectName(QStringLiteral("a"));
+            auto* b = new QWidget;
+            b->setObjectName(QStringLiteral("b"));
+            stack.addWidget(x);
+            stack.addWidget(a);
+            stack.addWidget(b);
+            stack.setCurrentWidget(a);
+            DeleteOnHide filter;
+            filter.victim = x;
+            a->installEventFilter(&filter);
+            if (mode == 0) {
+                stack.removeWidget(a);
+                QCOMPARE(names(stack), QStringLiteral("b"));
+                QCOMPARE(stack.currentWidget(), static_cast<QWidget*>(b));
+                QVERIFY(a->isHidden());
+            } else {
+                stack.setCurrentWidget(b);
+                QCOMPARE(names(stack), QStringLiteral("a,b"));
+                QCOMPARE(stack.currentWidget(), static_cast<QWidget*>(b));
+                QVERIFY(!b->isHidden());
+                QVERIFY(a->isHidden());
+            }
+            a->removeEventFilter(&filter);
+            QCOMPARE(stack.currentIndex(), stack.count() - 1);
+            stack.resize(70, 50);
+        }
+    }
+
     // ---- painting ------------------------------------------------------------------------------------------
 
     void paintsItsStates()
