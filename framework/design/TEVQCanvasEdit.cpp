@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
+#include <QVarLengthArray>
 
 using namespace TEVQtLib;
 
@@ -14,6 +16,20 @@ namespace {
 enum Value { ValueX, ValueY, ValueW, ValueH };
 constexpr int kBand = 5;     // handle band and snap distance, in pixels
 constexpr int kMinSide = 10; // smallest width and height a resize leaves
+
+// The widget children of w, guarded. Painting grabs the page's hidden controls one by one, and a grab runs the
+// control's own handlers (its paint, the moves and resizes it was given meanwhile), which may delete any control,
+// the one grabbed included.
+using GuardedChildren = QVarLengthArray<QPointer<QWidget>, 16>;
+GuardedChildren childWidgetsOf(const QWidget* w)
+{
+    GuardedChildren out;
+    for (QObject* child : w->children()) {
+        if (child->isWidgetType())
+            out.append(QPointer<QWidget>(static_cast<QWidget*>(child)));
+    }
+    return out;
+}
 } // namespace
 
 // ---- selection ----------------------------------------------------------------------------------------------
@@ -168,14 +184,15 @@ void TEVQCanvas::paintChild(QPainter& painter, const QPoint& offset, QWidget* w)
         visible &= painter.clipBoundingRect().toAlignedRect();
     if (visible.isEmpty())
         return;
+    const QPointer<QWidget> alive(w);
     const QPixmap pixmap = w->grab(visible.translated(-target.topLeft()));
+    if (!alive)
+        return;
     painter.drawPixmap(visible.topLeft(), pixmap);
     painter.save();
     painter.setClipRect(target, Qt::IntersectClip);
-    for (QObject* child : w->children()) {
-        if (child->isWidgetType())
-            paintChild(painter, target.topLeft(), static_cast<QWidget*>(child));
-    }
+    for (const QPointer<QWidget>& child : childWidgetsOf(w))
+        paintChild(painter, target.topLeft(), child);
     painter.restore();
 }
 
@@ -186,10 +203,8 @@ void TEVQCanvas::paintEvent(QPaintEvent*)
     if (!m_current)
         return;
     const QPoint origin = m_current->pos();
-    for (QObject* child : m_current->children()) {
-        if (child->isWidgetType())
-            paintChild(painter, origin, static_cast<QWidget*>(child));
-    }
+    for (const QPointer<QWidget>& child : childWidgetsOf(m_current))
+        paintChild(painter, origin, child);
     pruneSelection();
     bool first = true;
     for (const QPointer<QWidget>& s : qAsConst(m_selection)) {

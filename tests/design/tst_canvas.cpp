@@ -805,6 +805,42 @@ private slots:
         canvas->repaint();
     }
 
+    void controlsDeletedWhilePainted()
+    {
+        // The canvas paints the page's hidden controls one by one. A control's own paint may delete another
+        // control the canvas has yet to reach (a sibling after it, or its own child); the paint goes on with
+        // what is left, and so do the selection and a drag.
+        struct DeletingWidget : QWidget {
+            using QWidget::QWidget;
+            QPointer<QWidget> victim;
+            void paintEvent(QPaintEvent*) override { delete victim.data(); }
+        };
+        for (int mode = 0; mode < 2; ++mode) {
+            auto canvas = editCanvas();
+            QVERIFY(canvas);
+            QWidget* root = find(*canvas, "root");
+            QPointer<DeletingWidget> p = new DeletingWidget(root);
+            QPointer<QWidget> q = new QWidget(mode == 1 ? static_cast<QWidget*>(p.data()) : root);
+            for (QWidget* w : {static_cast<QWidget*>(p.data()), q.data()}) {
+                w->setGeometry(mode == 1 && w == q ? QRect(5, 5, 50, 20) : QRect(300, 200, 100, 50));
+                w->hide();
+                TEVQCanvasWindow::setVisibilityOf(w, true);
+            }
+            auto* inner = new QWidget(q);
+            inner->setGeometry(2, 2, 20, 10);
+            TEVQCanvasWindow::setVisibilityOf(inner, true);
+            p->victim = q;
+            canvas->AddSelectedControl(p);
+            canvas->AddSelectedControl(q);
+            canvas->repaint();
+            QVERIFY(p && !q);
+            QCOMPARE(canvas->selectedControls(), QList<QWidget*>{p.data()});
+            drag(canvas.get(), at(*canvas, p, 50, 25), at(*canvas, p, 60, 35));
+            QCOMPARE(p->pos(), QPoint(310, 210));
+            canvas->repaint();
+        }
+    }
+
     // Many user actions in a fixed pseudo-random order (clicks, Shift-clicks, drags on handles and bodies,
     // new controls, deletions, page switches, scrolling, saving, closing): nothing crashes and the selection
     // only ever holds live widgets of the current page.
