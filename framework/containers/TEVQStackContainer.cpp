@@ -6,6 +6,7 @@
 #include <QChildEvent>
 #include <QEvent>
 #include <QResizeEvent>
+#include <QVarLengthArray>
 
 #include <json/json.h>
 
@@ -15,15 +16,23 @@ using namespace TEVQtLib;
 
 namespace {
 
-// Every framework container of the subtree lays itself out again, depth first, parents before children.
+// Every framework container of the subtree lays itself out again, depth first, parents before children. A pass
+// runs code that may delete any widget of the subtree (w included): the children are held guarded.
 void refreshContainers(QWidget* w)
 {
+    const QPointer<QWidget> alive(w);
     if (auto* c = qobject_cast<TEVQContainer*>(w))
         c->forceResize();
-    const QObjectList kids = w->children();
-    for (QObject* o : kids) {
+    if (!alive)
+        return;
+    QVarLengthArray<QPointer<QWidget>, 16> kids;
+    for (QObject* o : w->children()) {
         if (o->isWidgetType())
-            refreshContainers(static_cast<QWidget*>(o));
+            kids.append(QPointer<QWidget>(static_cast<QWidget*>(o)));
+    }
+    for (const QPointer<QWidget>& kid : kids) {
+        if (kid)
+            refreshContainers(kid);
     }
 }
 

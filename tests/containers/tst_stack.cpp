@@ -378,6 +378,39 @@ private slots:
         }
     }
 
+    void containerPassDeletesAnotherContainer()
+    {
+        // Showing a page lays out every container in it; one container's pass may delete another the refresh
+        // has yet to reach (a sibling after it), or the page: the refresh goes on with what is left.
+        struct DeletingContainer : TEVQContainer {
+            using TEVQContainer::TEVQContainer;
+            QPointer<QWidget> victim;
+            void forceResize() override
+            {
+                TEVQContainer::forceResize();
+                delete victim.data();
+            }
+        };
+        for (int mode = 0; mode < 2; ++mode) {
+            TEVQStackContainer stack;
+            stack.resize(80, 60);
+            showHeadless(stack);
+            auto* first = new TEVQContainer;
+            stack.addWidget(first);
+            QPointer<TEVQContainer> page = new TEVQContainer;
+            auto* deleting = new DeletingContainer(page);
+            QPointer<TEVQContainer> sibling = new TEVQContainer(page);
+            new TEVQContainer(sibling);
+            deleting->victim = mode == 0 ? static_cast<QWidget*>(sibling.data()) : page.data();
+            stack.addWidget(page);
+            stack.setCurrentWidget(page);
+            QVERIFY(!sibling);
+            QCOMPARE(bool(page), mode == 0);
+            QCOMPARE(stack.currentWidget(), mode == 0 ? static_cast<QWidget*>(page.data()) : first);
+            stack.resize(90, 70);
+        }
+    }
+
     // ---- painting ------------------------------------------------------------------------------------------
 
     void paintsItsStates()
