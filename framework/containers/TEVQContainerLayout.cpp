@@ -82,11 +82,18 @@ struct MainAxis
     int current(const QWidget* w) const { return horizontal ? w->width() : w->height(); }
 };
 
+// Widgets held guarded, for passes that run the children's handlers (which may delete children).
+std::vector<QPointer<QWidget>> guarded(const QList<QWidget*>& widgets)
+{
+    return std::vector<QPointer<QWidget>>(widgets.begin(), widgets.end());
+}
+
 } // namespace
 
 struct TEVQContainerImpl::Item
 {
-    QWidget* w = nullptr;
+    // Guarded: placing a child runs its handlers, which may delete a child the pass has yet to place.
+    QPointer<QWidget> w;
     ITEVQWidgetBase* iface = nullptr;
     int ratio = 1;
     bool spacer = false;
@@ -345,8 +352,8 @@ void TEVQContainerImpl::layoutDocked()
     const qint64 y0 = qMax(box.top, 0);
     const qint64 innerW = qMax<qint64>(owner->width() - vbarW - box.left - box.right, 0);
     const qint64 innerH = qMax<qint64>(owner->height() - hbarH - box.top - box.bottom, 0);
-    for (QWidget* w : childWidgets()) {
-        if (isBoundBar(w))
+    for (const QPointer<QWidget>& w : guarded(childWidgets())) {
+        if (!w || isBoundBar(w))
             continue;
         ITEVQWidgetBase* iface = tevWidgetInterface(w);
         if (!iface || !iface->getAbsoluteLayout())
@@ -376,6 +383,8 @@ void TEVQContainerImpl::layoutDocked()
             base->setGeometry(placed);
         else
             w->QWidget::setGeometry(placed);
+        if (!w)
+            continue; // deleted by its own handlers
         settleHidden(w, before);
         storeBase(w, placed);
         if (content.isValid())
@@ -386,6 +395,8 @@ void TEVQContainerImpl::layoutDocked()
 void TEVQContainerImpl::place(QWidget* w, ITEVQWidgetBase* iface, qint64 mainPos, qint64 crossPos, qint64 mainSize,
                               qint64 crossSize, bool spacer, int thickness, bool horizontal)
 {
+    if (!w)
+        return;
     const QSize cur = w->size();
     qint64 cross;
     if (spacer && thickness >= 1) {
@@ -406,8 +417,10 @@ void TEVQContainerImpl::place(QWidget* w, ITEVQWidgetBase* iface, qint64 mainPos
     storeBase(w, r);
     // Qt's own call: the framework's setGeometry would turn the child's ratio layout into an absolute one.
     const QSize before = w->size();
+    const QPointer<QWidget> alive(w);
     w->QWidget::setGeometry(r);
-    settleHidden(w, before);
+    if (alive)
+        settleHidden(w, before);
 }
 
 bool TEVQContainerImpl::isSpacerFor(const QWidget* w, bool horizontal)
@@ -484,6 +497,8 @@ void TEVQContainerImpl::layoutLinear(std::vector<Item>& items, bool horizontal)
     for (int i = 0; i < n; ++i) {
         const Item& it = items[size_t(i)];
         QWidget* w = it.w;
+        if (!w)
+            continue; // deleted by the placing of an earlier child
         const bool fixed = isFixed(it);
         qint64 size;
         if (!fixed) {
@@ -583,6 +598,8 @@ void TEVQContainerImpl::layoutSpacers(std::vector<Item>& items, bool horizontal)
 
     qint64 pos = frame.mainStart;
     for (const Item& it : items) {
+        if (!it.w)
+            continue; // deleted by the placing of an earlier child
         const qint64 cap = lowerToMax(qMax<qint64>(avail, 0), axis.maximum(it.w));
         const qint64 lower = it.spacer ? 0 : qMax(axis.minimum(it.w), 0);
         const qint64 size = qMax<qint64>(clampTo(lower, cap, it.size), 0);
@@ -604,9 +621,9 @@ void TEVQContainerImpl::layoutFloat(bool horizontal)
     qint64 mainPos = start;
     qint64 crossPos = horizontal ? box.top : box.left;
     qint64 lineCross = 0;
-    for (QWidget* w : childWidgets()) {
+    for (const QPointer<QWidget>& w : guarded(childWidgets())) {
         // Bars and docked children have places of their own and take no slot in the flow.
-        if (isBoundBar(w))
+        if (!w || isBoundBar(w))
             continue;
         if (ITEVQWidgetBase* iface = tevWidgetInterface(w)) {
             if (iface->getAbsoluteLayout())

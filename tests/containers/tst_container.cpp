@@ -449,6 +449,36 @@ private slots:
 
     // ---- native window -------------------------------------------------------------------------------------
 
+    void childDeletedByASiblingsResize()
+    {
+        // Placing a child runs its resize handler, which may delete a sibling the pass has yet to place: the
+        // pass goes on with what is left, in a row and in a column.
+        struct DeletingChild : QWidget {
+            using QWidget::QWidget;
+            QPointer<QWidget> victim;
+            void resizeEvent(QResizeEvent*) override { delete victim.data(); }
+        };
+        for (int mode = 0; mode < 2; ++mode) {
+            QWidget host;
+            host.resize(300, 200);
+            QPointer<TEVQContainer> c = new TEVQContainer(&host);
+            c->setGeometry(0, 0, 200, 100);
+            c->setChildLayout(mode % 2 == 0 ? TEVQContainer::Horizontal : TEVQContainer::Vertical);
+            auto* first = new DeletingChild(c);
+            QPointer<QWidget> second = new QWidget(c);
+            auto* third = new QWidget(c);
+            host.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&host));
+            first->victim = second; // armed once shown: Qt's own show walks the children too
+            c->resize(240, 120);
+            c->forceResize();
+            QCoreApplication::processEvents();
+            QVERIFY(!second && c);
+            c->resize(220, 110);
+            QVERIFY(third->width() > 0 && third->height() > 0);
+        }
+    }
+
     void boundWindowFollowsTheContainer()
     {
         QWidget top;
