@@ -5,7 +5,9 @@
 
 #include <QFileInfo>
 #include <QMoveEvent>
+#include <QPointer>
 #include <QResizeEvent>
+#include <QVarLengthArray>
 
 namespace TEVQtLib {
 
@@ -107,8 +109,13 @@ void TEVQWindowDesigner::resizeEvent(QResizeEvent* event)
             m_filteredParent = parent;
         }
     }
+    // Laying out a child runs its handlers, which may delete other children: they are held guarded.
+    QVarLengthArray<QPointer<QWidget>, 16> kids;
     for (QObject* child : children()) {
-        auto* w = qobject_cast<QWidget*>(child);
+        if (child->isWidgetType())
+            kids.append(QPointer<QWidget>(static_cast<QWidget*>(child)));
+    }
+    for (const QPointer<QWidget>& w : kids) {
         ITEVQWidgetBase* base = w ? tevWidgetInterface(w) : nullptr;
         if (base && base->getControlBase())
             base->getControlBase()->resizeWidget();

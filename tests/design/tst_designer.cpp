@@ -10,6 +10,7 @@
 #include "TEVQtLib.h"
 
 #include <QFile>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -114,6 +115,36 @@ private slots:
         QCOMPARE(root->geometry(), QRect(0, 0, 400, 300));
         parent.resize(500, 350);
         QCOMPARE(root->geometry(), QRect(0, 0, 500, 350));
+    }
+
+    void childDeletedWhileLaidOut()
+    {
+        // Laying out one child runs its resize handler, which may delete a sibling the designer has yet to
+        // reach: the pass goes on with what is left.
+        struct DeletingContainer : TEVQContainer {
+            using TEVQContainer::TEVQContainer;
+            QPointer<QWidget> victim;
+
+        protected:
+            void resizeEvent(QResizeEvent* e) override
+            {
+                TEVQContainer::resizeEvent(e);
+                delete victim.data();
+            }
+        };
+        QWidget parent;
+        parent.resize(400, 300);
+        auto* designer = new TEVQWindowDesigner(&parent);
+        auto* first = new DeletingContainer(designer);
+        auto* second = new TEVQContainer(designer);
+        QPointer<TEVQContainer> last = new TEVQContainer(designer);
+        parent.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&parent));
+        first->victim = last;
+        parent.resize(500, 350);
+        QVERIFY(!last);
+        QCOMPARE(first->geometry(), QRect(0, 0, 500, 350));
+        QCOMPARE(second->geometry(), QRect(0, 0, 500, 350));
     }
 
     void readsThemeByKind()
