@@ -841,9 +841,9 @@ void TEVQContainerImpl::placeAtOffsets()
     if (scrollBusy || !owner)
         return;
     scrollBusy = true;
-    for (QWidget* w : childWidgets()) {
-        if (isBoundBar(w))
-            continue;
+    for (const QPointer<QWidget>& w : guarded(childWidgets())) {
+        if (!w || isBoundBar(w))
+            continue; // deleted by the move of an earlier child
         w->QWidget::setGeometry(shifted(baseGeometry(w), -qint64(scrollX), -qint64(scrollY)));
     }
     scrollBusy = false;

@@ -447,6 +447,39 @@ private slots:
         other.forceResize();
     }
 
+    void childDeletedWhileScrolled()
+    {
+        // Scrolling moves every child; a child's move handler may delete a child the scroll has yet to move.
+        struct DeletingChild : QWidget {
+            QPointer<QWidget> victim;
+            void moveEvent(QMoveEvent*) override { delete victim.data(); }
+        };
+        TEVQContainer c;
+        c.resize(100, 100);
+        c.setChildLayout(TEVQContainer::Vertical);
+        showHeadless(c);
+        auto* v = new TEVQScrollBar(Qt::Vertical, &c);
+        c.bindScrollBar(v, false);
+        auto* first = new DeletingChild;
+        first->resize(10, 80);
+        c.addChildWidget(first, 1);
+        first->show();
+        QPointer<QWidget> last;
+        for (int i = 0; i < 3; ++i) {
+            auto* k = child(QSize(10, 80), LayoutSizePolicyUnset, LayoutSizePolicyFixed);
+            c.addChildWidget(k, 1);
+            k->show();
+            last = k;
+        }
+        QCoreApplication::processEvents();
+        QVERIFY(v->isVisible() && v->maximum() > 0);
+        first->victim = last;
+        v->setValue(v->maximum());
+        QVERIFY(!last);
+        v->setValue(0);
+        c.forceResize();
+    }
+
     // ---- native window -------------------------------------------------------------------------------------
 
     void childDeletedByASiblingsResize()
