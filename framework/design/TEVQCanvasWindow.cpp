@@ -3,7 +3,11 @@
 #include "TEVJson.h"
 #include "TEVQWidgetBase.h"
 
+#include <QPointer>
+
 #include <json/json.h>
+
+#include <vector>
 
 using namespace TEVQtLib;
 
@@ -66,9 +70,11 @@ void TEVQCanvasWindow::hideAllWidges()
     // The page's controls (they carry the "visibility" flag) are painted by the canvas, each on its own; a
     // control's inner parts stay as the control keeps them, so that its picture holds them, as it does for a
     // control made on the canvas.
+    // Hiding runs the controls' hide handlers, which may delete controls yet to be hidden: they are guarded.
     const QList<QWidget*> all = findChildren<QWidget*>();
-    for (QWidget* w : all) {
-        if (w->property("visibility").isValid())
+    const std::vector<QPointer<QWidget>> guarded(all.begin(), all.end());
+    for (const QPointer<QWidget>& w : guarded) {
+        if (w && w->property("visibility").isValid())
             w->setVisible(false);
     }
 }

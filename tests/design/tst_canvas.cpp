@@ -841,6 +841,30 @@ private slots:
         }
     }
 
+    void hidingControlsThatDeleteOthers()
+    {
+        // Hiding the page's controls runs their hide handlers, which may delete a control yet to be hidden.
+        struct DeletingChild : QWidget {
+            using QWidget::QWidget;
+            QPointer<QWidget> victim;
+            void hideEvent(QHideEvent*) override { delete victim.data(); }
+        };
+        TEVQCanvasWindow page;
+        page.resize(200, 100);
+        auto* first = new DeletingChild(&page);
+        auto* middle = new QWidget(&page);
+        QPointer<QWidget> last = new QWidget(&page);
+        new QWidget(last);
+        for (QWidget* w : page.findChildren<QWidget*>())
+            w->setProperty("visibility", true);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        first->victim = last;
+        page.hideAllWidges();
+        QVERIFY(!last);
+        QVERIFY(first->isHidden() && middle->isHidden());
+    }
+
     // Many user actions in a fixed pseudo-random order (clicks, Shift-clicks, drags on handles and bodies,
     // new controls, deletions, page switches, scrolling, saving, closing): nothing crashes and the selection
     // only ever holds live widgets of the current page.
