@@ -134,14 +134,15 @@ private:
     void layoutLinear(std::vector<Item>& items, bool horizontal);
     void layoutSpacers(std::vector<Item>& items, bool horizontal);
     void layoutFloat(bool horizontal);
-    void place(QWidget* w, TEVQtLib::ITEVQWidgetBase* iface, qint64 mainPos, qint64 crossPos, qint64 mainSize,
-               qint64 crossSize, bool spacer, int thickness, bool horizontal);
-    void placeInRow(QWidget* w, TEVQtLib::ITEVQWidgetBase* iface, qint64 x, qint64 y, qint64 width, qint64 height,
+    // w is the pass's guarded pointer to the child: placing it runs its handlers, which may delete it.
+    void place(const QPointer<QWidget>& w, TEVQtLib::ITEVQWidgetBase* iface, qint64 mainPos, qint64 crossPos,
+               qint64 mainSize, qint64 crossSize, bool spacer, int thickness, bool horizontal);
+    void placeInRow(const QPointer<QWidget>& w, TEVQtLib::ITEVQWidgetBase* iface, qint64 x, qint64 y, qint64 width, qint64 height,
                     bool spacer, int thickness)
     {
         place(w, iface, x, y, width, height, spacer, thickness, true);
     }
-    void placeInColumn(QWidget* w, TEVQtLib::ITEVQWidgetBase* iface, qint64 y, qint64 x, qint64 height,
+    void placeInColumn(const QPointer<QWidget>& w, TEVQtLib::ITEVQWidgetBase* iface, qint64 y, qint64 x, qint64 height,
                        qint64 width, bool spacer, int thickness)
     {
         place(w, iface, y, x, height, width, spacer, thickness, false);

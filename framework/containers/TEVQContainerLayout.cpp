@@ -392,9 +392,11 @@ void TEVQContainerImpl::layoutDocked()
     }
 }
 
-void TEVQContainerImpl::place(QWidget* w, ITEVQWidgetBase* iface, qint64 mainPos, qint64 crossPos, qint64 mainSize,
-                              qint64 crossSize, bool spacer, int thickness, bool horizontal)
+void TEVQContainerImpl::place(const QPointer<QWidget>& guard, ITEVQWidgetBase* iface, qint64 mainPos,
+                              qint64 crossPos, qint64 mainSize, qint64 crossSize, bool spacer, int thickness,
+                              bool horizontal)
 {
+    QWidget* w = guard;
     if (!w)
         return;
     const QSize cur = w->size();
@@ -417,9 +419,8 @@ void TEVQContainerImpl::place(QWidget* w, ITEVQWidgetBase* iface, qint64 mainPos
     storeBase(w, r);
     // Qt's own call: the framework's setGeometry would turn the child's ratio layout into an absolute one.
     const QSize before = w->size();
-    const QPointer<QWidget> alive(w);
     w->QWidget::setGeometry(r);
-    if (alive)
+    if (guard)
         settleHidden(w, before);
 }
 
@@ -514,9 +515,9 @@ void TEVQContainerImpl::layoutLinear(std::vector<Item>& items, bool horizontal)
         }
         size = qMax<qint64>(size, 0);
         if (horizontal)
-            placeInRow(w, it.iface, pos, frame.crossStart, size, frame.crossSize, false, 0);
+            placeInRow(it.w, it.iface, pos, frame.crossStart, size, frame.crossSize, false, 0);
         else
-            placeInColumn(w, it.iface, pos, frame.crossStart, size, frame.crossSize, false, 0);
+            placeInColumn(it.w, it.iface, pos, frame.crossStart, size, frame.crossSize, false, 0);
         if (!fixed) {
             --flexCount;
             remaining = qMax<qint64>(remaining - size, 0);
