@@ -80,6 +80,17 @@ template <class Make> void build(QWidget& host, Make make)
 
 QString text(const char* what, int i) { return QStringLiteral("%1 %2").arg(QLatin1String(what)).arg(i); }
 
+// The radio button of row i: the framework's radio icons, its text, checked every other row.
+TEVQRadioButton* choice(TEVQRadioButton* r, int i)
+{
+    r->setIcon(RadioIconUnchecked, QStringLiteral("IDB_UNSELECT"));
+    r->setIcon(RadioIconChecked, QStringLiteral("IDB_SELECTED"));
+    r->setText(text("Choice", i));
+    r->setAutoExclusive(false);
+    r->setChecked(i % 2);
+    return r;
+}
+
 void report(const char* themed, double tev, const char* plain, double qt)
 {
     std::printf("  %d %-16s %8.3f ms (%6.2f us each)   %d %-13s %8.3f ms   ratio %.2f\n", kCount, themed, tev,
@@ -129,12 +140,7 @@ int main(int argc, char** argv)
     QWidget* radios = host();
     build(*radios, [](int i) {
         auto* r = new TEVQRadioButton;
-        r->setIcon(RadioIconUnchecked, QStringLiteral("IDB_UNSELECT"));
-        r->setIcon(RadioIconChecked, QStringLiteral("IDB_SELECTED"));
-        r->setText(text("Choice", i));
-        r->setAutoExclusive(false);
-        r->setChecked(i % 2);
-        return r;
+        return choice(r, i);
     });
     QWidget* plainRadios = host();
     build(*plainRadios, [](int i) {
@@ -158,12 +164,7 @@ int main(int argc, char** argv)
         back.fillRes.fillColor = QColor(200, 228, 250);
         for (int s = 0; s < 4; ++s)
             r->setSelectedBackground(CtrlState(s), back);
-        r->setIcon(RadioIconUnchecked, QStringLiteral("IDB_UNSELECT"));
-        r->setIcon(RadioIconChecked, QStringLiteral("IDB_SELECTED"));
-        r->setText(text("Choice", i));
-        r->setAutoExclusive(false);
-        r->setChecked(i % 2);
-        return r;
+        return choice(r, i);
     });
     QWidget* combos = host();
     build(*combos, [](int i) {

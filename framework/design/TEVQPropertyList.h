@@ -46,10 +46,6 @@ public:
     explicit TEVQPropertyListImpl(TEVQPropertyList* owner);
     ~TEVQPropertyListImpl() override;
 
-    // The list keeps its own content widget, which holds the rows: a container among the children of its page
-    // element is not taken as the scrolled content (which would delete the rows' widget).
-    void createComplete() override {}
-
     // A free pooled row of the kind, or a new one, placed as the next displayed row.
     PropertyRow* takeRow(int kind);
     // Drops every row: their widgets went with the content widget.

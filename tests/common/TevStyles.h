@@ -37,6 +37,19 @@ inline TEVQtLib::TextStyleDesc text(const char* name)
 }
 
 // The view's viewport drawn on a transparent image of its size.
+// The result of check() with the resource manager's global font family set to family; the family it had is put
+// back before returning.
+template <class Check>
+bool withGlobalFontFamily(const QString& family, Check check)
+{
+    TEVQtLib::TEVQResourceManager* rm = TEVQtLib::TEVQResourceManager::getInstance();
+    const QString before = rm->getGlobalFontFamily();
+    rm->setGlobalFontFamily(family);
+    const bool result = check();
+    rm->setGlobalFontFamily(before);
+    return result;
+}
+
 inline QImage grabViewport(QAbstractItemView* view)
 {
     QImage img(view->viewport()->size(), QImage::Format_ARGB32);

@@ -340,11 +340,8 @@ private slots:
         pixelSize = 16;
         make(list);
         QVERIFY(same("a text style"));
-        const QString family = rm()->getGlobalFontFamily();
-        rm()->setGlobalFontFamily(QStringLiteral("DejaVu Serif"));
-        const bool fontSame = same("the global font family");
-        rm()->setGlobalFontFamily(family);
-        QVERIFY(fontSame);
+        QVERIFY(tevtest::withGlobalFontFamily(QStringLiteral("DejaVu Serif"),
+                                              [&] { return same("the global font family"); }));
         size = QSize(120, 130); // the long row is elided now
         make(list);
         QVERIFY(same("the size"));

@@ -485,11 +485,8 @@ private slots:
         pixelSize = 16;
         apply(kept);
         QVERIFY(same("a text style"));
-        const QString family = rm()->getGlobalFontFamily();
-        rm()->setGlobalFontFamily(QStringLiteral("DejaVu Serif"));
-        const bool fontSame = same("the global font family");
-        rm()->setGlobalFontFamily(family);
-        QVERIFY(fontSame);
+        QVERIFY(tevtest::withGlobalFontFamily(QStringLiteral("DejaVu Serif"),
+                                              [&] { return same("the global font family"); }));
         width = 60; // "Active power" is elided now
         apply(kept);
         QVERIFY(same("the column widths"));
