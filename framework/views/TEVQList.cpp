@@ -105,7 +105,8 @@ void TEVQListItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
 
 QSize TEVQListItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const
 {
-    const int h = viewImpl && viewImpl->itemHeight != 0 ? viewImpl->itemHeight : 20;
+    // 0 means 20, and so does a height below it (a row of negative height would hide every row).
+    const int h = viewImpl && viewImpl->itemHeight > 0 ? viewImpl->itemHeight : 20;
     return QSize(option.rect.width(), h);
 }
 

@@ -228,9 +228,10 @@ QSize TEVQListViewItemDelegate::sizeHint(const QStyleOptionViewItem& option, con
         return QSize(option.rect.width(), 20);
     if (viewImpl->sizeCallBack && !templateParts.empty() && viewImpl->itemTemplate)
         return viewImpl->sizeCallBack(m_view, option, index);
-    const int h = viewImpl->itemHeight != 0 ? viewImpl->itemHeight : 20;
+    // 0 means 20, and so does a size below it (rows of negative size would hide every row).
+    const int h = viewImpl->itemHeight > 0 ? viewImpl->itemHeight : 20;
     if (m_view->viewMode() == QListView::IconMode)
-        return QSize(viewImpl->itemWidth != 0 ? viewImpl->itemWidth : 20, h);
+        return QSize(viewImpl->itemWidth > 0 ? viewImpl->itemWidth : 20, h);
     return QSize(option.rect.width(), h);
 }
 

@@ -286,9 +286,12 @@ private slots:
         QVERIFY(tevtest::keepRender(list.grab().toImage(), QStringLiteral("views_list.png")));
 
         QCOMPARE(TEVQListItemDelegate::iconSizeFor(25), 24);
-        // Height 0 means 20.
-        list.setItemHeight(0);
-        QCOMPARE(list.itemDelegate()->sizeHint(QStyleOptionViewItem(), list.model()->index(0, 0)).height(), 20);
+        // Height 0 means 20, and so does a negative one (the designer's row takes any number): the rows stay.
+        for (int height : {0, -7}) {
+            list.setItemHeight(height);
+            QCOMPARE(list.itemDelegate()->sizeHint(QStyleOptionViewItem(), list.model()->index(0, 0)).height(), 20);
+        }
+        QCOMPARE(list.getItemHeight(), -7);
         // The background also goes onto a viewport the application put in place.
         list.setViewport(new QWidget);
         QCOMPARE(px(grabViewport(&list), 190, 24 * 3 + 10), kBg);
@@ -433,6 +436,13 @@ private slots:
         QCOMPARE(px(img, 100, 10), kBg);
         QCOMPARE(g_sizeCalls, 0);
         QCOMPARE(view.visualRect(model.index(1, 0)).height(), 20);
+        // So do negative sizes, in both modes.
+        view.setItemHeight(-9);
+        view.setItemWidth(-9);
+        QCOMPARE(view.itemDelegate()->sizeHint(QStyleOptionViewItem(), model.index(1, 0)).height(), 20);
+        view.setViewMode(QListView::IconMode);
+        QCOMPARE(view.itemDelegate()->sizeHint(QStyleOptionViewItem(), model.index(1, 0)), QSize(20, 20));
+        view.setViewMode(QListView::ListMode);
         // Anything but a container is no template.
         QLabel notContainer;
         view.setItemTemplate(&notContainer);

@@ -501,7 +501,8 @@ private slots:
     }
 
     // The cell texts kept between paints follow a changed text, text style, width and row order: the cells
-    // then look as those of a table made afresh in the new state.
+    // then look as those of a table made afresh in the new state. So does the measured width that centres a
+    // text beside its icon, which a repaint does not measure again.
     void keptCellTextsFollowEveryChange()
     {
         QString cellText = QStringLiteral("r1c1");
@@ -510,6 +511,10 @@ private slots:
         bool sorted = false;
         auto apply = [&](Table& t) {
             t.model->setData(t.model->index(1, 1), cellText);
+            const QModelIndex centred = t.model->index(2, 1);
+            t.model->setData(centred, cellText);
+            t.model->setData(centred, QStringLiteral("chk.png"), Qt::UserRole + 100);
+            t.model->setData(centred, int(Qt::AlignCenter), Qt::TextAlignmentRole);
             TextStyleDesc style = text("tText");
             style.pixelSize = pixelSize;
             t.view.setItemTextStyle(CtrlState(4), style);
@@ -529,13 +534,18 @@ private slots:
             return equal;
         };
         QVERIFY(same("first paint"));
+        const int measures = kept.view.delegate()->textMeasureCount();
+        QVERIFY(measures > 0);
         QVERIFY(same("a second paint"));
+        QCOMPARE(kept.view.delegate()->textMeasureCount(), measures);
         cellText = QStringLiteral("a much longer cell text");
         apply(kept);
         QVERIFY(same("a cell text"));
         pixelSize = 15;
         apply(kept);
         QVERIFY(same("a text style"));
+        QVERIFY(tevtest::withGlobalFontFamily(QStringLiteral("DejaVu Serif"),
+                                              [&] { return same("the global font family"); }));
         width = 50;
         apply(kept);
         QVERIFY(same("a column width"));
