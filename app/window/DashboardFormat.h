@@ -24,7 +24,7 @@ inline int progressPercent(double value)
 // "Tracker %1.%2": %1 the skid number from 1, %2 the tracker number from 1 written with two digits.
 inline QString trackerName(const QString& pattern, int skidIndex, int trackerIndex)
 {
-    return pattern.arg(skidIndex + 1).arg(trackerIndex + 1, 2, 10, QLatin1Char('0'));
+    return pattern.arg(qint64(skidIndex) + 1).arg(qint64(trackerIndex) + 1, 2, 10, QLatin1Char('0'));
 }
 
 // The tracker page's target angle and the angle of tracker i, in degrees.

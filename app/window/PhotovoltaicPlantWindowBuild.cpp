@@ -80,6 +80,11 @@ void PhotovoltaicPlantWindow::buildUi()
     // The diagrams take every snapshot; the list is made once rather than searched for on every tick.
     for (SolarPlantDiagramWidget* diagram : findChildren<SolarPlantDiagramWidget*>())
         m_diagrams.append(diagram);
+
+    // The window is a dialog, whose buttons are auto-default: Return pressed anywhere would press the first of
+    // them (the North 5 site button). As in a main window, none is; Space still presses a focused button.
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->setAutoDefault(false);
 }
 
 void PhotovoltaicPlantWindow::buildHeader()

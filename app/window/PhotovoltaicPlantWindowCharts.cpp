@@ -46,6 +46,26 @@ LineSeries lineSeries(const char* nameKey, const QVector<double>& values, const 
     return s;
 }
 
+// A series the operator hid through a chart's legend stays hidden when the chart's series are replaced: the
+// refill comes every second and would show it again at once.
+template <class Series> void keepHidden(const QVector<Series>& shown, QVector<Series>& series)
+{
+    for (int i = 0; i < series.size() && i < shown.size(); ++i)
+        series[i].visible = shown[i].visible;
+}
+
+void refill(TEVQLineChart* chart, QVector<LineSeries> series)
+{
+    keepHidden(chart->series(), series);
+    chart->setSeries(series);
+}
+
+void refill(TEVQBarChart* chart, QVector<BarSeries> series)
+{
+    keepHidden(chart->series(), series);
+    chart->setSeries(series);
+}
+
 BarSeries barSeries(const char* nameKey, const QVector<double>& values)
 {
     BarSeries s;
@@ -130,7 +150,7 @@ void PhotovoltaicPlantWindow::refreshCharts(const PlantSnapshot& s)
 
     if (m_powerTrendChart) {
         m_powerTrendChart->setCategories(s.hourLabels);
-        m_powerTrendChart->setSeries({actual, expected});
+        refill(m_powerTrendChart.data(), {actual, expected});
     }
 
     if (m_inverterOutputChart) {
@@ -148,7 +168,7 @@ void PhotovoltaicPlantWindow::refreshCharts(const PlantSnapshot& s)
             power << row.activePower;
         }
         m_inverterOutputChart->setCategories(names);
-        m_inverterOutputChart->setSeries({barSeries("solar.chart.activePower", power)});
+        refill(m_inverterOutputChart.data(), {barSeries("solar.chart.activePower", power)});
     }
 
     if (m_weatherTrendChart) {
@@ -164,10 +184,11 @@ void PhotovoltaicPlantWindow::refreshCharts(const PlantSnapshot& s)
         for (int i = 0; i < s.hourLabels.size(); ++i)
             wind << 3.2 + 1.4 * std::sin(0.52 * i + 0.6);
         m_weatherTrendChart->setCategories(s.hourLabels);
-        m_weatherTrendChart->setSeries(
-            {sun,
-             lineSeries("solar.chart.ambientTemperature", s.temperatureHistory, QColor(223, 90, 90, 255), false, 2.0),
-             lineSeries("solar.chart.windSpeed", wind, QColor(91, 156, 190, 255), false, 2.0)});
+        refill(m_weatherTrendChart.data(),
+               {sun,
+                lineSeries("solar.chart.ambientTemperature", s.temperatureHistory, QColor(223, 90, 90, 255), false,
+                           2.0),
+                lineSeries("solar.chart.windSpeed", wind, QColor(91, 156, 190, 255), false, 2.0)});
     }
 
     if (m_meterTrendChart) {
@@ -177,7 +198,7 @@ void PhotovoltaicPlantWindow::refreshCharts(const PlantSnapshot& s)
         LineSeries gross = expected;
         gross.name = text("solar.chart.grossGeneration");
         m_meterTrendChart->setCategories(s.hourLabels);
-        m_meterTrendChart->setSeries({exported, gross});
+        refill(m_meterTrendChart.data(), {exported, gross});
     }
 
     if (m_performanceTrendChart) {
@@ -186,14 +207,14 @@ void PhotovoltaicPlantWindow::refreshCharts(const PlantSnapshot& s)
         for (int i = 0; i < s.availabilityHistory.size(); ++i)
             ratio << s.performanceRatio + 1.4 * std::sin(0.38 * i);
         m_performanceTrendChart->setCategories(s.hourLabels);
-        m_performanceTrendChart->setSeries(
-            {lineSeries("solar.chart.availability", s.availabilityHistory, QColor(112, 157, 126, 255), false, 2.0),
-             lineSeries("solar.chart.performanceRatio", ratio, QColor(230, 164, 66, 255), false, 2.0)});
+        refill(m_performanceTrendChart.data(),
+               {lineSeries("solar.chart.availability", s.availabilityHistory, QColor(112, 157, 126, 255), false, 2.0),
+                lineSeries("solar.chart.performanceRatio", ratio, QColor(230, 164, 66, 255), false, 2.0)});
     }
 
     if (m_analysisPowerChart) {
         m_analysisPowerChart->setCategories(s.hourLabels);
-        m_analysisPowerChart->setSeries({actual, expected});
+        refill(m_analysisPowerChart.data(), {actual, expected});
     }
 
     if (m_analysisEnergyChart) {
@@ -205,6 +226,6 @@ void PhotovoltaicPlantWindow::refreshCharts(const PlantSnapshot& s)
         m_analysisEnergyChart->setCategories({text("solar.week.mon"), text("solar.week.tue"), text("solar.week.wed"),
                                               text("solar.week.thu"), text("solar.week.fri"), text("solar.week.sat"),
                                               text("solar.week.sun")});
-        m_analysisEnergyChart->setSeries({barSeries("solar.chart.energy", energy)});
+        refill(m_analysisEnergyChart.data(), {barSeries("solar.chart.energy", energy)});
     }
 }

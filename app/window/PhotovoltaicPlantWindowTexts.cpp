@@ -122,7 +122,7 @@ void PhotovoltaicPlantWindow::updatePageValues()
 
     put(QStringLiteral("overviewHealth"), pct.arg(fixed(s.availability, 1)));
     put(QStringLiteral("overviewAlarms"),
-        text("solar.overview.activeAlarmCount").arg(s.offlineCount + s.warningCount + s.faultCount));
+        text("solar.overview.activeAlarmCount").arg(qint64(s.offlineCount) + s.warningCount + s.faultCount));
     put(QStringLiteral("overviewWeather"),
         QStringLiteral("%1 W/m²  ·  %2 m/s").arg(fixed(s.irradiance, 0), fixed(s.windSpeed, 1)));
     put(QStringLiteral("singleVoltage"), QStringLiteral("%1 kV").arg(fixed(s.gridVoltage, 2)));

@@ -256,6 +256,12 @@ private slots:
         s.offlineCount = s.warningCount = s.faultCount = 0;
         w->refreshSnapshot(s);
         QCOMPARE(l3->text(), QStringLiteral("0 active"));
+        // Counts and a skid at the end of the int range are written whole, without overflowing.
+        s.offlineCount = s.warningCount = s.faultCount = std::numeric_limits<int>::max();
+        s.skidIndex = std::numeric_limits<int>::max();
+        w->refreshSnapshot(s);
+        QCOMPARE(l3->text(), QStringLiteral("6442450941 active"));
+        QCOMPARE(name->text(), QStringLiteral("Tracker 2147483648.12"));
         w->m_pageLabels.clear();
         delete l1;
         delete l2;

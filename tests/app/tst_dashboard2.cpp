@@ -273,6 +273,20 @@ private slots:
         QVERIFY(w->m_groupRadios[0]->isChecked());
         QCOMPARE(w->m_skidCombo->count(), 3);
 
+        // Return on a radio or the skid choice presses no button of the window (a dialog would press its first
+        // one: the North 5 site button); Space still presses a focused button.
+        sim->setPlantIndex(1);
+        QSignalSpy spy(sim, &SolarPlantSimulator::snapshotChanged);
+        w->activateWindow();
+        for (QWidget* target : {static_cast<QWidget*>(w->m_groupRadios[1]), static_cast<QWidget*>(w->m_skidCombo)}) {
+            target->setFocus();
+            QTest::keyClick(target, Qt::Key_Return);
+        }
+        QCOMPARE(spy.count(), 0);
+        w->m_siteButton5->setFocus();
+        QTest::keyClick(w->m_siteButton5, Qt::Key_Space);
+        QCOMPARE(sim->snapshot().plantIndex, 0);
+
         // The column keeps its sizes; the five cards share the row.
         w->setCurrentSection(2);
         w->setAlarmFilter(-1);

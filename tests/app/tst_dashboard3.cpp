@@ -417,6 +417,35 @@ private slots:
             QCOMPARE(c->animationProgress(), 1.0);
     }
 
+    // A series the operator hides through a chart's legend stays hidden through the refills, on every tick
+    // and on the fifth; the others stay shown.
+    void legendChoiceOutlastsRefills()
+    {
+        w->setCurrentSection(9);
+        QTest::qWait(20);
+        auto clickFirstEntry = [](auto* chart, bool shownAfter) {
+            auto* d = chart->painter();
+            const QRectF plot = d->plotRect(chart->size(), chart->legendPosition());
+            const auto items = d->legendItems(plot, chart->size());
+            QVERIFY(!items.isEmpty());
+            QTest::mouseClick(chart, Qt::LeftButton, Qt::NoModifier, items[0].rect.center().toPoint());
+            QCOMPARE(chart->series()[0].visible, shownAfter);
+        };
+        clickFirstEntry(w->m_analysisPowerChart.data(), false);
+        clickFirstEntry(w->m_analysisEnergyChart.data(), false);
+        for (int i = 0; i < 5; ++i) {
+            w->simulator()->advance();
+            QVERIFY(!w->m_analysisPowerChart->series()[0].visible);
+            QVERIFY(w->m_analysisPowerChart->series()[1].visible);
+            QVERIFY(!w->m_analysisEnergyChart->series()[0].visible);
+        }
+        clickFirstEntry(w->m_analysisPowerChart.data(), true); // shows it again
+        w->simulator()->advance();
+        QVERIFY(w->m_analysisPowerChart->series()[0].visible);
+        clickFirstEntry(w->m_analysisEnergyChart.data(), true);
+        w->setCurrentSection(2);
+    }
+
     void chartsAfterEachSetter()
     {
         SolarPlantSimulator* sim = w->simulator();
