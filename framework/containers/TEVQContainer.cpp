@@ -72,10 +72,11 @@ bool TEVQContainerImpl::serializeJsonValue(Json::Value*& json, bool load)
         const Json::Value* attrs = json::find(element, "attr");
         if (attrs) {
             // The keys of "attr", found in one walk (the order of the names is that of the enumeration).
-            enum { ChildLayout, Space, PaddingLeft, PaddingTop, PaddingRight, PaddingBottom, AbsoluteDockAutoSize };
-            static const json::Keys keys{"childLayout",   "space",         "paddingLeft",         "paddingTop",
-                                         "paddingRight", "paddingBottom", "absoluteDockAutoSize"};
-            Q_ASSERT(keys.size() == std::size_t(AbsoluteDockAutoSize) + 1);
+            enum { ChildLayout, Space, PaddingLeft, PaddingTop, PaddingRight, PaddingBottom, AbsoluteDockAutoSize,
+                   DrawBackground };
+            static const json::Keys keys{"childLayout",   "space",         "paddingLeft",          "paddingTop",
+                                         "paddingRight", "paddingBottom", "absoluteDockAutoSize", "drawBackground"};
+            Q_ASSERT(keys.size() == std::size_t(DrawBackground) + 1);
             const json::Record a(*attrs, keys);
             int mode = -1;
             childLayout = (json::read(a[ChildLayout], mode) && mode >= 0 && mode <= 3) ? mode : 4;
@@ -86,6 +87,8 @@ bool TEVQContainerImpl::serializeJsonValue(Json::Value*& json, bool load)
             json::read(a[PaddingBottom], paddingBottom);
             // Written as the integer 1: numbers count as booleans.
             json::read(a[AbsoluteDockAutoSize], absoluteDockAutoSize);
+            // Written only when off, as the integer 0; an element without it keeps the background drawn.
+            json::read(a[DrawBackground], drawBackground);
         }
         return true;
     }
@@ -100,7 +103,7 @@ bool TEVQContainerImpl::serializeJsonValue(Json::Value*& json, bool load)
     styles.write(element);
 
     Json::Value& attrs = ownAttrs(element, {"childLayout", "space", "paddingLeft", "paddingTop", "paddingRight",
-                                            "paddingBottom", "absoluteDockAutoSize"});
+                                            "paddingBottom", "absoluteDockAutoSize", "drawBackground"});
     attrs["childLayout"] = childLayout;
     auto writeNonZero = [&attrs](const char* key, int v) {
         if (v != 0)
@@ -113,6 +116,8 @@ bool TEVQContainerImpl::serializeJsonValue(Json::Value*& json, bool load)
     writeNonZero("paddingBottom", paddingBottom);
     if (absoluteDockAutoSize)
         attrs["absoluteDockAutoSize"] = 1;
+    if (!drawBackground)
+        attrs["drawBackground"] = 0;
     return true;
 }
 
