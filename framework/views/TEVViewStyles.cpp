@@ -118,7 +118,11 @@ template <class Style>
 void writeGroup(Json::Value& styles, const std::array<int, 4>& slotIds, const Style* states,
                 const FillStyle* sharedFirst = nullptr)
 {
+    // A single entry for the first slot reads back as state 0's style in every state: any other state with a
+    // name of its own is written at its own slot, whatever the look and the names of its neighbours.
     bool perState = false;
+    for (int s = 1; s < 4 && !perState; ++s)
+        perState = !states[s].name.isEmpty() && states[s].name != states[0].name;
     for (int s = 0; s < 3 && !perState; ++s) {
         perState = !states[s].name.isEmpty() && !states[s + 1].name.isEmpty() && differs(states[s], states[s + 1]);
     }

@@ -50,10 +50,34 @@ const NotStored* notStored(const std::string& type, const QString& row, int stat
     return nullptr;
 }
 
-// The sample styles, one per state, each different from the others and from any default; filed in the
-// resource manager (the reader finds a style by its name there) and taken back as the store hands them out.
+// Rows whose element, read and written again, legitimately differs from the first one written.
+struct Unstable {
+    const char* type;
+    const char* row;
+    const char* reason;
+};
+
+const Unstable kUnstable[] = {
+    {"qtdedit", "TextStyle",
+     "the reader gives a placeholder without an entry of its own the hot text style, which is then written"},
+};
+
+const char* unstableReason(const std::string& type, const QString& row)
+{
+    for (const Unstable& u : kUnstable) {
+        if (type == u.type && row == QLatin1String(u.row))
+            return u.reason;
+    }
+    return nullptr;
+}
+
+// The sample styles, filed in the resource manager (the reader finds a style by its name there) and taken back
+// as the store hands them out: one per state, each different from the others and from any default; and one per
+// state that differs from the others by its name only (the same look).
 FillStyle g_fill[4];
 TextStyleDesc g_text[4];
+FillStyle g_sameFill[4];
+TextStyleDesc g_sameText[4];
 
 void fileSampleStyles()
 {
@@ -64,11 +88,36 @@ void fileSampleStyles()
         f.fillRes.fillColor = QColor(10 + 40 * s, 20, 30);
         tevSetFillStyle(f.name, f);
         QVERIFY(rm->getFillStyle(f.name, g_fill[s]));
+        f.name = QStringLiteral("rtSameFill%1").arg(s);
+        f.fillRes.fillColor = QColor(200, 20, 30);
+        tevSetFillStyle(f.name, f);
+        QVERIFY(rm->getFillStyle(f.name, g_sameFill[s]));
         TextStyleDesc t;
         t.name = QStringLiteral("rtText%1").arg(s);
         t.pixelSize = 17 + s;
         tevSetTextStyle(t.name, t);
         QVERIFY(rm->getTextStyle(t.name, g_text[s]));
+        t.name = QStringLiteral("rtSameText%1").arg(s);
+        t.pixelSize = 23;
+        tevSetTextStyle(t.name, t);
+        QVERIFY(rm->getTextStyle(t.name, g_sameText[s]));
+    }
+}
+
+// How a style row's states are set: every state a style of its own; every state a style of the same look
+// under another name; the last state alone; the first and the last state (the others left as they are).
+enum StylePattern { EveryState, SameLook, LastOnly, FirstAndLast, StylePatternCount };
+const char* const kPatternNames[] = {"every state", "same look", "last state only", "first and last state"};
+
+bool patternSets(int pattern, int state, int states)
+{
+    switch (pattern) {
+    case LastOnly:
+        return state == states - 1;
+    case FirstAndLast:
+        return state == 0 || state == states - 1;
+    default:
+        return true;
     }
 }
 
@@ -103,10 +152,10 @@ QStringList valueText(const PropertyDef& d, QWidget* w)
         for (int s = 0; s < d.options.size(); ++s) {
             if (d.getTextStyle) {
                 const TextStyleDesc t = d.getTextStyle(w, s);
-                states << t.name + QLatin1Char('/') + QString::number(t.pixelSize) + (t == g_text[s] ? "" : "~");
+                states << t.name + QLatin1Char('/') + QString::number(t.pixelSize);
             } else {
                 const FillStyle f = d.getFillStyle(w, s);
-                states << f.name + QLatin1Char('/') + f.fillRes.fillColor.name() + (f == g_fill[s] ? "" : "~");
+                states << f.name + QLatin1Char('/') + f.fillRes.fillColor.name() + (f.valid ? "" : "/invalid");
             }
         }
         return states;
@@ -117,7 +166,7 @@ QStringList valueText(const PropertyDef& d, QWidget* w)
 }
 
 // Sets the row's sample on w, a value that differs from what a new widget has; false when the row takes none.
-bool setSample(const PropertyDef& d, QWidget* w)
+bool setSample(const PropertyDef& d, QWidget* w, int pattern)
 {
     switch (d.kind) {
     case PropText:
@@ -156,10 +205,12 @@ bool setSample(const PropertyDef& d, QWidget* w)
     case PropFillStyle:
     case PropTextStyle:
         for (int s = 0; s < d.options.size() && s < 4; ++s) {
+            if (!patternSets(pattern, s, d.options.size()))
+                continue;
             if (d.setTextStyle)
-                d.setTextStyle(w, s, g_text[s]);
+                d.setTextStyle(w, s, pattern == SameLook ? g_sameText[s] : g_text[s]);
             else if (d.setFillStyle)
-                d.setFillStyle(w, s, g_fill[s]);
+                d.setFillStyle(w, s, pattern == SameLook ? g_sameFill[s] : g_fill[s]);
             else
                 return false;
         }
@@ -188,47 +239,72 @@ private slots:
         QStringList lost;
         QStringList unstable;
         std::set<const NotStored*> exceptionsUsed;
+        std::set<const char*> unstableSeen;
         for (ControlInfo* info : tevGetAllControlInfo()) {
             const std::string type = info->typeName == "window" ? std::string("Window") : info->typeName;
             for (const PropertyDef& d : info->props) {
                 if (!d.hasGetter() || !d.hasSetter())
                     continue; // separators and read-only rows
-                const QString where = QString::fromStdString(type) + QStringLiteral(" / ") + d.name;
-                std::unique_ptr<QWidget> w(createControlByType(type.c_str(), &host));
-                QVERIFY2(w, qPrintable(where));
-                if (auto* combo = qobject_cast<QComboBox*>(w.get()))
-                    combo->addItems({QStringLiteral("Other"), QStringLiteral("Sample text")});
-                const QStringList before = valueText(d, w.get());
-                QVERIFY2(setSample(d, w.get()), qPrintable(where));
-                const QStringList set = valueText(d, w.get());
-                QVERIFY2(set != before, qPrintable(where + QStringLiteral(": the sample is the default ") + set.join(' ')));
+                const bool styleRow = d.kind == PropFillStyle || d.kind == PropTextStyle;
+                for (int pattern = 0; pattern < (styleRow ? int(StylePatternCount) : 1); ++pattern) {
+                    QString where = QString::fromStdString(type) + QStringLiteral(" / ") + d.name;
+                    if (styleRow)
+                        where += QStringLiteral(" (") + QLatin1String(kPatternNames[pattern]) + QLatin1Char(')');
+                    // A fresh widget per row, so that no row sees what another one set.
+                    std::unique_ptr<QWidget> w(createControlByType(type.c_str(), &host));
+                    QVERIFY2(w, qPrintable(where));
+                    // A combo box's text row selects among its items: the sample text is one of them.
+                    if (auto* combo = qobject_cast<QComboBox*>(w.get()))
+                        combo->addItems({QStringLiteral("Other"), QStringLiteral("Sample text")});
+                    const QStringList before = valueText(d, w.get());
+                    QVERIFY2(setSample(d, w.get(), pattern), qPrintable(where));
+                    const QStringList set = valueText(d, w.get());
+                    QVERIFY2(set != before, qPrintable(where + QStringLiteral(": the sample is the default")));
 
-                const Json::Value element = writeElement(w.get());
-                std::unique_ptr<QWidget> fresh(createControl(type.c_str(), element, &host));
-                QVERIFY2(fresh, qPrintable(where));
-                const QStringList back = valueText(d, fresh.get());
-                QCOMPARE(back.size(), set.size());
-                for (int state = 0; state < set.size(); ++state) {
-                    const NotStored* exception = notStored(type, d.name, state);
-                    if (exception)
-                        exceptionsUsed.insert(exception);
-                    const QString at = set.size() > 1 ? QStringLiteral(" [%1]").arg(d.options.value(state)) : QString();
-                    if (back[state] != set[state] && !exception)
-                        lost << where + at + QStringLiteral(": set ") + set[state] + QStringLiteral(", read back ") +
-                                    back[state] + QStringLiteral("\n    ") + shown(element);
-                    else if (back[state] == set[state] && exception && qstrcmp(exception->type, "*") != 0)
-                        lost << where + at + QStringLiteral(": listed as not stored, yet read back");
+                    const Json::Value element = writeElement(w.get());
+                    std::unique_ptr<QWidget> fresh(createControl(type.c_str(), element, &host));
+                    QVERIFY2(fresh, qPrintable(where));
+                    const QStringList back = valueText(d, fresh.get());
+                    QCOMPARE(back.size(), set.size());
+                    for (int state = 0; state < set.size(); ++state) {
+                        if (styleRow && !patternSets(pattern, state, set.size()))
+                            continue; // a state left as it was may take the first state's style
+                        const NotStored* exception = notStored(type, d.name, state);
+                        if (exception)
+                            exceptionsUsed.insert(exception);
+                        const QString at = styleRow ? QStringLiteral(" [%1]").arg(d.options.value(state)) : QString();
+                        if (back[state] != set[state] && !exception)
+                            lost << where + at + QStringLiteral(": set ") + set[state] + QStringLiteral(", read back ") +
+                                        back[state] + QStringLiteral("\n    ") + shown(element);
+                        else if (back[state] == set[state] && exception && qstrcmp(exception->type, "*") != 0)
+                            lost << where + at + QStringLiteral(": listed as not stored, yet read back");
+                    }
+
+                    // Written again after the reload, the element is the same. States left as they were between
+                    // named ones cannot be written as such (an entry for a group's first slot styles them too):
+                    // there the element written after the reload is the one that stays.
+                    Json::Value first = element;
+                    Json::Value again = writeElement(fresh.get());
+                    if (styleRow && (pattern == LastOnly || pattern == FirstAndLast)) {
+                        std::unique_ptr<QWidget> third(createControl(type.c_str(), again, &host));
+                        QVERIFY2(third, qPrintable(where));
+                        first = again;
+                        again = writeElement(third.get());
+                    }
+                    const char* unstableBecause = unstableReason(type, d.name);
+                    if (unstableBecause && !(again == first))
+                        unstableSeen.insert(unstableBecause);
+                    else if (!(again == first))
+                        unstable << where + QStringLiteral("\n    first  ") + shown(first) +
+                                        QStringLiteral("\n    second ") + shown(again);
                 }
-
-                const Json::Value again = writeElement(fresh.get());
-                if (!(again == element))
-                    unstable << where + QStringLiteral("\n    first  ") + shown(element) +
-                                    QStringLiteral("\n    second ") + shown(again);
             }
         }
         // No exception is left over from a row that is gone.
         for (const NotStored& n : kNotStored)
             QVERIFY2(exceptionsUsed.count(&n), n.row);
+        for (const Unstable& u : kUnstable)
+            QVERIFY2(unstableSeen.count(u.reason), u.row);
         // Each failure on its own line: the test log cuts long messages.
         for (const QString& line : lost + unstable)
             qWarning("%s", qPrintable(line));
