@@ -165,6 +165,9 @@ QStringList valueText(const PropertyDef& d, QWidget* w)
     }
 }
 
+// The sample of a text row: beyond ASCII, so that the element's encoding is checked too.
+QString sampleText() { return QString::fromUtf8("Sample text \xc3\xbc \xe2\x86\x92"); }
+
 // Sets the row's sample on w, a value that differs from what a new widget has; false when the row takes none.
 bool setSample(const PropertyDef& d, QWidget* w, int pattern)
 {
@@ -179,7 +182,7 @@ bool setSample(const PropertyDef& d, QWidget* w, int pattern)
         d.setText(w, d.kind == PropPadding ? QStringLiteral("1,2,3,4")
                      : d.kind == PropColor ? QStringLiteral("FF0C2238")
                      : d.kind == PropImage ? QStringLiteral("images/sample.png")
-                                           : QStringLiteral("Sample text"));
+                                           : sampleText());
         return true;
     case PropBool:
         if (!d.setBool)
@@ -246,16 +249,24 @@ private slots:
                 if (!d.hasGetter() || !d.hasSetter())
                     continue; // separators and read-only rows
                 const bool styleRow = d.kind == PropFillStyle || d.kind == PropTextStyle;
-                for (int pattern = 0; pattern < (styleRow ? int(StylePatternCount) : 1); ++pattern) {
+                // A check box row is flipped on a new widget and on one read from an empty element (whose
+                // defaults may differ: it is visible), so that both of its values are written.
+                const int rounds = styleRow ? int(StylePatternCount) : d.kind == PropBool ? 2 : 1;
+                for (int pattern = 0; pattern < rounds; ++pattern) {
                     QString where = QString::fromStdString(type) + QStringLiteral(" / ") + d.name;
                     if (styleRow)
                         where += QStringLiteral(" (") + QLatin1String(kPatternNames[pattern]) + QLatin1Char(')');
+                    const bool fromEmptyElement = d.kind == PropBool && pattern == 1;
+                    if (fromEmptyElement)
+                        where += QStringLiteral(" (read from an empty element)");
                     // A fresh widget per row, so that no row sees what another one set.
-                    std::unique_ptr<QWidget> w(createControlByType(type.c_str(), &host));
+                    std::unique_ptr<QWidget> w(fromEmptyElement
+                                                   ? createControl(type.c_str(), Json::Value(Json::objectValue), &host)
+                                                   : createControlByType(type.c_str(), &host));
                     QVERIFY2(w, qPrintable(where));
                     // A combo box's text row selects among its items: the sample text is one of them.
                     if (auto* combo = qobject_cast<QComboBox*>(w.get()))
-                        combo->addItems({QStringLiteral("Other"), QStringLiteral("Sample text")});
+                        combo->addItems({QStringLiteral("Other"), sampleText()});
                     const QStringList before = valueText(d, w.get());
                     QVERIFY2(setSample(d, w.get(), pattern), qPrintable(where));
                     const QStringList set = valueText(d, w.get());
