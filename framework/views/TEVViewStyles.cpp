@@ -115,14 +115,15 @@ bool sameAsWritten(const Style& style, const FillStyle* written)
 }
 
 template <class Style>
-void writeGroup(Json::Value& styles, const std::array<int, 4>& slotIds, const Style* states,
+void writeGroup(Json::Value& styles, const std::array<int, 4>& slotIds, const Style* states, int spread,
                 const FillStyle* sharedFirst = nullptr)
 {
-    // A single entry for the first slot reads back as state 0's style in every state: any other state with a
-    // name of its own is written at its own slot, whatever the look and the names of its neighbours.
+    // A single entry for the first slot reads back as state 0's style in the states it spreads to, and leaves
+    // the others alone: any other named state that it would not give back is written at its own slot, whatever
+    // the look and the names of its neighbours.
     bool perState = false;
     for (int s = 1; s < 4 && !perState; ++s)
-        perState = !states[s].name.isEmpty() && states[s].name != states[0].name;
+        perState = !states[s].name.isEmpty() && (states[s].name != states[0].name || s >= spread);
     for (int s = 0; s < 3 && !perState; ++s) {
         perState = !states[s].name.isEmpty() && !states[s + 1].name.isEmpty() && differs(states[s], states[s + 1]);
     }
@@ -204,9 +205,9 @@ void TEVViewStyleTable::write(Json::Value& element) const
                     sharedFirst = style;
             }
             if (f.fill)
-                writeGroup(styles, f.slotIds, f.fill, sharedFirst);
+                writeGroup(styles, f.slotIds, f.fill, f.spread, sharedFirst);
             else if (f.text)
-                writeGroup(styles, f.slotIds, f.text);
+                writeGroup(styles, f.slotIds, f.text, f.spread);
         } else if (f.fill && !f.fill->name.isEmpty()) {
             appendEntry(styles, f.fill->name, f.fill->type, f.slotIds[0]);
             if (f.firstOnly)

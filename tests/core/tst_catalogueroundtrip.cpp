@@ -105,9 +105,11 @@ void fileSampleStyles()
 }
 
 // How a style row's states are set: every state a style of its own; every state a style of the same look
-// under another name; the last state alone; the first and the last state (the others left as they are).
-enum StylePattern { EveryState, SameLook, LastOnly, FirstAndLast, StylePatternCount };
-const char* const kPatternNames[] = {"every state", "same look", "last state only", "first and last state"};
+// under another name; every state the same style; the last state alone; the first and the last state (the
+// others left as they are).
+enum StylePattern { EveryState, SameLook, SameStyle, LastOnly, FirstAndLast, StylePatternCount };
+const char* const kPatternNames[] = {"every state", "same look", "same style", "last state only",
+                                     "first and last state"};
 
 bool patternSets(int pattern, int state, int states)
 {
@@ -210,10 +212,11 @@ bool setSample(const PropertyDef& d, QWidget* w, int pattern)
         for (int s = 0; s < d.options.size() && s < 4; ++s) {
             if (!patternSets(pattern, s, d.options.size()))
                 continue;
+            const int sample = pattern == SameStyle ? 0 : s;
             if (d.setTextStyle)
-                d.setTextStyle(w, s, pattern == SameLook ? g_sameText[s] : g_text[s]);
+                d.setTextStyle(w, s, pattern == SameLook ? g_sameText[s] : g_text[sample]);
             else if (d.setFillStyle)
-                d.setFillStyle(w, s, pattern == SameLook ? g_sameFill[s] : g_fill[s]);
+                d.setFillStyle(w, s, pattern == SameLook ? g_sameFill[s] : g_fill[sample]);
             else
                 return false;
         }
