@@ -32,7 +32,7 @@ struct NotStored {
 
 const NotStored kNotStored[] = {
     {"*", "Alpha", -1, "no element key carries the opacity (and nothing paints with it)"},
-    {"Window", "Name", -1, "the page itself: written as the document's root keys by the canvas, not as an element"},
+    {"Window", "Name", -1, "the page itself: the canvas writes it as a document, not an element; no key names it"},
     {"Window", "Width", -1, "the page itself: a root key of the document"},
     {"Window", "Height", -1, "the page itself: a root key of the document"},
     {"Window", "MinWidth", -1, "the page itself: a root key of the document"},
