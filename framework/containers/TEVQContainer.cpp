@@ -72,10 +72,11 @@ bool TEVQContainerImpl::serializeJsonValue(Json::Value*& json, bool load)
         const Json::Value* attrs = json::find(element, "attr");
         if (attrs) {
             // The keys of "attr", found in one walk (the order of the names is that of the enumeration).
-            enum { ChildLayout, Space, PaddingLeft, PaddingTop, PaddingRight, PaddingBottom, AbsoluteDockAutoSize };
-            static const json::Keys keys{"childLayout",   "space",         "paddingLeft",         "paddingTop",
-                                         "paddingRight", "paddingBottom", "absoluteDockAutoSize"};
-            Q_ASSERT(keys.size() == std::size_t(AbsoluteDockAutoSize) + 1);
+            enum { ChildLayout, Space, PaddingLeft, PaddingTop, PaddingRight, PaddingBottom, AbsoluteDockAutoSize,
+                   DrawBackground };
+            static const json::Keys keys{"childLayout",   "space",         "paddingLeft",          "paddingTop",
+                                         "paddingRight", "paddingBottom", "absoluteDockAutoSize", "drawBackground"};
+            Q_ASSERT(keys.size() == std::size_t(DrawBackground) + 1);
             const json::Record a(*attrs, keys);
             int mode = -1;
             childLayout = (json::read(a[ChildLayout], mode) && mode >= 0 && mode <= 3) ? mode : 4;
@@ -86,6 +87,8 @@ bool TEVQContainerImpl::serializeJsonValue(Json::Value*& json, bool load)
             json::read(a[PaddingBottom], paddingBottom);
             // Written as the integer 1: numbers count as booleans.
             json::read(a[AbsoluteDockAutoSize], absoluteDockAutoSize);
+            // Written only when off, as the integer 0; an element without it keeps the background drawn.
+            json::read(a[DrawBackground], drawBackground);
         }
         return true;
     }
@@ -94,13 +97,14 @@ bool TEVQContainerImpl::serializeJsonValue(Json::Value*& json, bool load)
     FillStyle disabled = disableBackground;
     TEVStyleEntries styles;
     styles.fill(0, normal);
-    // The disabled background is written only when it paints differently.
-    if (!tevSameFillLook(normal, disabled))
+    // The disabled background is written only when it paints differently or is another named style (slot 0
+    // alone would read back the normal one there).
+    if (!tevSameFillLook(normal, disabled) || (!disabled.name.isEmpty() && disabled.name != normal.name))
         styles.fill(1, disabled);
     styles.write(element);
 
     Json::Value& attrs = ownAttrs(element, {"childLayout", "space", "paddingLeft", "paddingTop", "paddingRight",
-                                            "paddingBottom", "absoluteDockAutoSize"});
+                                            "paddingBottom", "absoluteDockAutoSize", "drawBackground"});
     attrs["childLayout"] = childLayout;
     auto writeNonZero = [&attrs](const char* key, int v) {
         if (v != 0)
@@ -113,6 +117,8 @@ bool TEVQContainerImpl::serializeJsonValue(Json::Value*& json, bool load)
     writeNonZero("paddingBottom", paddingBottom);
     if (absoluteDockAutoSize)
         attrs["absoluteDockAutoSize"] = 1;
+    if (!drawBackground)
+        attrs["drawBackground"] = 0;
     return true;
 }
 

@@ -414,12 +414,25 @@ bool differs(const FillStyle& a, const FillStyle& b, GroupRule rule)
 }
 bool differs(const TextStyleDesc& a, const TextStyleDesc& b, GroupRule) { return a.name != b.name; }
 
+// A single entry for the group's first slot reads back as state 0's style in every state: it loses any other
+// state that has a name of its own (whatever the look, and whether or not its neighbours have names).
+template <class Style>
+bool firstEntryLosesAState(const Style* states)
+{
+    for (int s = 1; s < 4; ++s) {
+        if (!states[s].name.isEmpty() &&
+            (states[s].name != states[0].name || (states[s].type != 0) != (states[0].type != 0)))
+            return true;
+    }
+    return false;
+}
+
 template <class Style>
 void writeGroup(Json::Value& element, const std::array<int, 4>& slotIds, const Style* states, GroupRule rule)
 {
-    bool perState = false;
+    bool perState = firstEntryLosesAState(states);
     if (rule == GroupRule::NotAllEqual) {
-        perState = !(states[0] == states[1] && states[1] == states[2] && states[2] == states[3]);
+        perState = perState || !(states[0] == states[1] && states[1] == states[2] && states[2] == states[3]);
     } else {
         for (int s = 0; s < 3 && !perState; ++s) {
             const Style& a = states[s];

@@ -106,19 +106,33 @@ void appendEntry(Json::Value& styles, const QString& name, int type, int slot)
 bool differs(const FillStyle& a, const FillStyle& b) { return !tevSameFillLook(a, b); }
 bool differs(const TextStyleDesc& a, const TextStyleDesc& b) { return a.name != b.name; }
 
+// The entry [name, kind, slot] already written for the shared first slot, when the group's state 0 would
+// write the same again: that entry gives state 0 (and, collapsed, every state) its style on reading already.
 template <class Style>
-void writeGroup(Json::Value& styles, const std::array<int, 4>& slotIds, const Style* states)
+bool sameAsWritten(const Style& style, const FillStyle* written)
 {
+    return written && !style.name.isEmpty() && style.name == written->name && (style.type != 0) == (written->type != 0);
+}
+
+template <class Style>
+void writeGroup(Json::Value& styles, const std::array<int, 4>& slotIds, const Style* states, int spread,
+                const FillStyle* sharedFirst = nullptr)
+{
+    // A single entry for the first slot reads back as state 0's style in the states it spreads to, and leaves
+    // the others alone: any other named state that it would not give back is written at its own slot, whatever
+    // the look and the names of its neighbours.
     bool perState = false;
+    for (int s = 1; s < 4 && !perState; ++s)
+        perState = !states[s].name.isEmpty() && (states[s].name != states[0].name || s >= spread);
     for (int s = 0; s < 3 && !perState; ++s) {
         perState = !states[s].name.isEmpty() && !states[s + 1].name.isEmpty() && differs(states[s], states[s + 1]);
     }
     if (perState) {
         for (int s = 0; s < 4; ++s) {
-            if (!states[s].name.isEmpty())
+            if (!states[s].name.isEmpty() && !(s == 0 && sameAsWritten(states[0], sharedFirst)))
                 appendEntry(styles, states[s].name, states[s].type, slotIds[size_t(s)]);
         }
-    } else if (!states[0].name.isEmpty()) {
+    } else if (!states[0].name.isEmpty() && !sameAsWritten(states[0], sharedFirst)) {
         appendEntry(styles, states[0].name, states[0].type, slotIds[0]);
     }
 }
@@ -179,16 +193,25 @@ quint64 TEVViewStyleTable::read(const Json::Value& element) const
 void TEVViewStyleTable::write(Json::Value& element) const
 {
     Json::Value styles(Json::arrayValue);
+    // A single fill read from the first entry of its slot only, written: its style, by slot.
+    std::vector<std::pair<int, const FillStyle*>> firstOnlyWritten;
     for (const Field& f : m_fields) {
         if (f.readOnly)
             continue;
         if (f.count == 4) {
+            const FillStyle* sharedFirst = nullptr;
+            for (const auto& [slot, style] : firstOnlyWritten) {
+                if (slot == f.slotIds[0])
+                    sharedFirst = style;
+            }
             if (f.fill)
-                writeGroup(styles, f.slotIds, f.fill);
+                writeGroup(styles, f.slotIds, f.fill, f.spread, sharedFirst);
             else if (f.text)
-                writeGroup(styles, f.slotIds, f.text);
+                writeGroup(styles, f.slotIds, f.text, f.spread);
         } else if (f.fill && !f.fill->name.isEmpty()) {
             appendEntry(styles, f.fill->name, f.fill->type, f.slotIds[0]);
+            if (f.firstOnly)
+                firstOnlyWritten.emplace_back(f.slotIds[0], f.fill);
         } else if (f.text && !f.text->name.isEmpty()) {
             appendEntry(styles, f.text->name, f.text->type, f.slotIds[0]);
         }

@@ -34,7 +34,9 @@ public:
 
     // Reads element's "style"; returns the slots (0..63) whose entries were applied, one bit each.
     quint64 read(const Json::Value& element) const;
-    // Replaces element's "style" by the entries of the bound fields (null when there are none).
+    // Replaces element's "style" by the entries of the bound fields (null when there are none). A group whose
+    // first slot is shared with a single field read from the first entry only leaves out its state-0 entry when
+    // that would repeat the single field's entry: the one entry styles both on reading.
     void write(Json::Value& element) const;
 
 private:
