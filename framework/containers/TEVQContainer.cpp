@@ -97,9 +97,8 @@ bool TEVQContainerImpl::serializeJsonValue(Json::Value*& json, bool load)
     FillStyle disabled = disableBackground;
     TEVStyleEntries styles;
     styles.fill(0, normal);
-    // The disabled background is written only when it paints differently or is another named style (slot 0
-    // alone would read back the normal one there).
-    if (!tevSameFillLook(normal, disabled) || (!disabled.name.isEmpty() && disabled.name != normal.name))
+    // The disabled background is written only when it paints differently.
+    if (!tevSameFillLook(normal, disabled))
         styles.fill(1, disabled);
     styles.write(element);
 

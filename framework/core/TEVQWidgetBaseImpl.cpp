@@ -414,14 +414,15 @@ bool differs(const FillStyle& a, const FillStyle& b, GroupRule rule)
 }
 bool differs(const TextStyleDesc& a, const TextStyleDesc& b, GroupRule) { return a.name != b.name; }
 
-// A single entry for the group's first slot reads back as state 0's style in every state: it loses any other
-// state that has a name of its own (whatever the look, and whether or not its neighbours have names).
+// A single entry for the group's first slot reads back as state 0's style in every state: a named state that
+// stands beside an unnamed first state, or that differs from the first by the group's rule, would be lost
+// (whether or not its neighbours have names). States that only differ where the rule does not look (the names of
+// equal-looking fills) may give way to the first.
 template <class Style>
-bool firstEntryLosesAState(const Style* states)
+bool firstEntryLosesAState(const Style* states, GroupRule rule)
 {
     for (int s = 1; s < 4; ++s) {
-        if (!states[s].name.isEmpty() &&
-            (states[s].name != states[0].name || (states[s].type != 0) != (states[0].type != 0)))
+        if (!states[s].name.isEmpty() && (states[0].name.isEmpty() || differs(states[0], states[s], rule)))
             return true;
     }
     return false;
@@ -430,7 +431,7 @@ bool firstEntryLosesAState(const Style* states)
 template <class Style>
 void writeGroup(Json::Value& element, const std::array<int, 4>& slotIds, const Style* states, GroupRule rule)
 {
-    bool perState = firstEntryLosesAState(states);
+    bool perState = firstEntryLosesAState(states, rule);
     if (rule == GroupRule::NotAllEqual) {
         perState = perState || !(states[0] == states[1] && states[1] == states[2] && states[2] == states[3]);
     } else {

@@ -136,8 +136,8 @@ private:
 // Reading walks the array in order; unknown slots, malformed entries and names the resource manager does not
 // hold are skipped. An entry for a group's first slot fills all four states. Writing appends to "style":
 // per group either each named state or one entry for the first slot, as the group's rule decides; a group
-// with a named state other than the first whose name differs from the first's is always written per state, as
-// the single entry would read back the first state's style there.
+// with a named state that the single entry would not give back (the first state is unnamed, or the two differ
+// by the group's rule) is always written per state.
 class TEV_EXPORT TEVStyleEntries
 {
 public:

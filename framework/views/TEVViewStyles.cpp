@@ -119,11 +119,14 @@ void writeGroup(Json::Value& styles, const std::array<int, 4>& slotIds, const St
                 const FillStyle* sharedFirst = nullptr)
 {
     // A single entry for the first slot reads back as state 0's style in the states it spreads to, and leaves
-    // the others alone: any other named state that it would not give back is written at its own slot, whatever
-    // the look and the names of its neighbours.
+    // the others alone: a named state that it would not give back (one it does not spread to, one beside an
+    // unnamed first state, or one that differs from the first) is written at its own slot, whatever the names
+    // of its neighbours. Equal-looking fills under other names may give way to the first, as between neighbours.
     bool perState = false;
-    for (int s = 1; s < 4 && !perState; ++s)
-        perState = !states[s].name.isEmpty() && (states[s].name != states[0].name || s >= spread);
+    for (int s = 1; s < 4 && !perState; ++s) {
+        perState = !states[s].name.isEmpty() &&
+                   (s >= spread || states[0].name.isEmpty() || differs(states[0], states[s]));
+    }
     for (int s = 0; s < 3 && !perState; ++s) {
         perState = !states[s].name.isEmpty() && !states[s + 1].name.isEmpty() && differs(states[s], states[s + 1]);
     }
