@@ -288,6 +288,8 @@ void TEVQRibbonGroup::clearItems()
     }
     m_items.clear();
     updateGeometry();
+    if (m_page)
+        m_page->updateGroupLayout();
 }
 
 TEVQRibbonBar* TEVQRibbonGroup::ribbonBar() const { return m_page ? m_page->bar() : nullptr; }
@@ -414,6 +416,17 @@ void TEVQRibbonGroup::resizeEvent(QResizeEvent* event)
 {
     TEVQContainer::resizeEvent(event);
     updateItemLayout();
+}
+
+bool TEVQRibbonGroup::event(QEvent* event)
+{
+    if (event->type() == QEvent::LayoutRequest) {
+        updateGeometry();
+        updateItemLayout();
+        if (m_page)
+            m_page->updateGroupLayout();
+    }
+    return TEVQContainer::event(event);
 }
 
 // ---- page ----------------------------------------------------------------------------------------------------
@@ -561,6 +574,27 @@ void TEVQRibbonPage::resizeEvent(QResizeEvent* event)
 {
     TEVQContainer::resizeEvent(event);
     updateGroupLayout();
+}
+
+void TEVQRibbonPage::relayout()
+{
+    for (TEVQRibbonGroup* g : m_groups)
+        g->updateItemLayout();
+    updateGroupLayout();
+}
+
+bool TEVQRibbonPage::event(QEvent* event)
+{
+    if (event->type() == QEvent::LayoutRequest)
+        updateGroupLayout();
+    return TEVQContainer::event(event);
+}
+
+void TEVQRibbonPage::showEvent(QShowEvent* event)
+{
+    TEVQContainer::showEvent(event);
+    // Hidden, the page heard of no change of its groups' or items' size hints.
+    relayout();
 }
 
 // ---- context group -------------------------------------------------------------------------------------------
@@ -1261,6 +1295,9 @@ void TEVQRibbonBar::updateLayout()
         pageArea->setVisible(!m_minimized);
         updatePageVisibility();
     }
+    // The rows of the groups may have changed with the mode or the element read; the size did not always.
+    if (m_currentPage && m_currentPage->isVisible())
+        m_currentPage->relayout();
     update();
 }
 

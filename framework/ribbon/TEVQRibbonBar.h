@@ -245,6 +245,9 @@ signals:
     void actionTriggered(QAction* action);
 
 protected:
+    // A layout request (an item's size hint changed: its text, size or columns) lays the items and the page out
+    // again.
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -297,8 +300,14 @@ public:
 
     QSize sizeHint() const override;
     void updateGroupLayout();
+    // Lays out every group's items, then the groups.
+    void relayout();
 
 protected:
+    // A layout request (a group's size hint changed) lays the groups out again; a page shown lays out what
+    // changed while it was hidden.
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 

@@ -75,6 +75,7 @@ bool TEVQRibbonBarImpl::serializeJsonValue(Json::Value*& json, bool load)
     if (TEVQResourceManager::getInstance()->isLoadFromThemeRes()) {
         // A theme restyles the ribbon and sets its heights; it never loads a configuration.
         applyRibbonStyle();
+        b->updateGeometry();
         b->updateLayout();
         return result;
     }
@@ -104,6 +105,8 @@ bool TEVQRibbonBarImpl::serializeJsonValue(Json::Value*& json, bool load)
     if (!alive)
         return false;
     applyRibbonStyle();
+    // The heights read change the size hint.
+    b->updateGeometry();
     b->updateLayout();
     return result;
 }
