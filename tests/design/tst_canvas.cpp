@@ -213,7 +213,7 @@ private slots:
         TEVQCanvas canvas;
         const QString path = writePage(QStringLiteral("keys.json"),
             R"({"w": 300, "h": 200, "minW": 0, "minH": 120, "drag": false, "resize": true,
-                "onlyDragCaption": true, "trans": true, "elements": []})");
+                "onlyDragCaption": true, "trans": true, "dbheight": 20, "dbmax": true, "elements": []})");
         QVERIFY(canvas.OpenJsonFile(path));
         TEVQCanvasWindow* page = canvas.GetCurWindow();
         QVERIFY(page);
@@ -224,6 +224,10 @@ private slots:
 
         const QString copy = m_dir.filePath(QStringLiteral("keys.json"));
         QVERIFY(canvas.SavePage(copy));
+        // The caption keys, which the page loader leaves alone, are written back as the file had them.
+        const Json::Value saved = parseText(QString::fromUtf8(tevtest::readFile(copy)));
+        QCOMPARE(json::getInt(saved, "dbheight"), 20);
+        QVERIFY(json::getBool(saved, "dbmax"));
         TEVQCanvasWindow back;
         tevCreatePageByFileName(&back, copy);
         QCOMPARE(back.size(), QSize(300, 200));
