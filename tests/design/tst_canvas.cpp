@@ -747,6 +747,28 @@ private slots:
         QCOMPARE(shot.pixelColor(at(canvas, bar->tabButtons()[0], 6, 3)), QColor(255, 255, 255));
     }
 
+    // A control put on a ribbon bar is the page's and is saved with it; the bar's own rows and pages are not.
+    void controlOnARibbonIsSaved()
+    {
+        TEVQCanvas canvas;
+        const QString path = writePage(QStringLiteral("onribbon.json"),
+            R"({"w": 680, "h": 280, "elements": [{"type": "qtribbonbar", "name": "rib", "w": 600, "h": 160,
+                "attr": {"ribbon": {"schemaVersion": 1, "pages": [{"id": "home", "text": "Home"}]}}}]})");
+        QVERIFY(canvas.OpenJsonFile(path));
+        auto* bar = canvas.GetCurWindow()->findChild<TEVQRibbonBar*>(QStringLiteral("rib"));
+        QVERIFY(bar);
+        canvas.AddSelectedControl(bar);
+        QVERIFY(canvas.createControl(QStringLiteral("qtlabel")));
+        QVERIFY(canvas.SavePage(path));
+        TEVQCanvas second;
+        QVERIFY(second.OpenJsonFile(path));
+        auto* back = second.GetCurWindow()->findChild<TEVQRibbonBar*>(QStringLiteral("rib"));
+        QVERIFY(back);
+        QCOMPARE(treeOf(back), treeOf(bar));
+        QCOMPARE(back->findChildren<TEVQRibbonPage*>().size(), 1);
+        QCOMPARE(json::writeStyled(pageJson(*second.GetCurWindow())), json::writeStyled(pageJson(*canvas.GetCurWindow())));
+    }
+
     void hugeControlPaints()
     {
         TEVQCanvas canvas;
