@@ -5,6 +5,7 @@
 
 #include <QEvent>
 #include <QHash>
+#include <QHideEvent>
 #include <QMenu>
 #include <QResizeEvent>
 #include <QWheelEvent>
@@ -1182,7 +1183,8 @@ void TEVQRibbonBar::updatePageVisibility()
 
 void TEVQRibbonBar::showMinimizedPopup()
 {
-    if (!m_minimized || !m_currentPage)
+    // A bar not on screen opens no window of its own.
+    if (!m_minimized || !m_currentPage || !isVisible())
         return;
     pageArea->setParent(minimizedPopup);
     // Below the whole header (the rows as laid out, never less than their minimum heights).
@@ -1215,6 +1217,13 @@ bool TEVQRibbonBar::eventFilter(QObject* watched, QEvent* event)
     if (watched == minimizedPopup && event->type() == QEvent::Hide)
         returnPageArea();
     return QWidget::eventFilter(watched, event);
+}
+
+void TEVQRibbonBar::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    // The pop-up is a window of its own: it does not go with the bar by itself.
+    hideMinimizedPopup();
 }
 
 void TEVQRibbonBar::resizeEvent(QResizeEvent* event)

@@ -487,6 +487,17 @@ private slots:
         QCOMPARE(bar.pageAreaWidget()->parentWidget(), &bar);
         QVERIFY(!bar.pageAreaWidget()->isVisible());
 
+        // The pop-up goes with the bar when the bar is hidden; a minimized bar not on screen (not shown yet, or
+        // hidden) opens none when a page is chosen.
+        QVERIFY(bar.setCurrentPage(0));
+        QVERIFY(bar.minimizedPopupWidget()->isVisible());
+        bar.hide();
+        QVERIFY(!bar.minimizedPopupWidget()->isVisible());
+        QVERIFY(bar.setCurrentPage(0));
+        QVERIFY(!bar.minimizedPopupWidget()->isVisible());
+        QCOMPARE(bar.pageAreaWidget()->parentWidget(), &bar);
+        bar.show();
+
         // Heights of any size: the rows as large as a widget may be, never a sum past what an int holds.
         const int big = std::numeric_limits<int>::max();
         bar.setRowHeights(big, big, big);
