@@ -116,16 +116,49 @@ PropertyRow* TEVQPropertyListImpl::takeRow(int kind)
         if (row->inUse)
             continue;
         row->inUse = 1;
-        row->row->setGeometry(0, y, l->width(), TEVQPropertyList::RowHeight);
+        placeRow(row.get(), y, l->width());
         displayed.push_back(row.get());
         row->row->show();
         row->row->raise();
         return row.get();
     }
     PropertyRow* row = makeRow(kind);
-    row->row->setGeometry(0, y, l->width(), TEVQPropertyList::RowHeight);
+    placeRow(row, y, l->width());
     displayed.push_back(row);
     return row;
+}
+
+void TEVQPropertyListImpl::placeRow(PropertyRow* row, int y, int w)
+{
+    const int h = TEVQPropertyList::RowHeight;
+    row->row->setGeometry(0, y, w, h);
+    if (row->nameLabel)
+        row->nameLabel->setGeometry(0, 0, nameWidth, h);
+    if (row->button)
+        row->button->setGeometry(w - 25, 5, 20, 20);
+    if (row->lineEdit)
+        row->lineEdit->setGeometry(nameWidth, 0, w - nameWidth - (row->button ? 20 : 0), h);
+    if (row->checkBox)
+        row->checkBox->setGeometry(nameWidth, 0, w - nameWidth, h);
+    if (row->line)
+        row->line->setGeometry(nameWidth, 15, w, 1);
+    if (row->valueLabel)
+        row->valueLabel->setGeometry(nameWidth, 0, row->button ? w - 150 : w - nameWidth, h);
+    const int count = spinCount(row->kind);
+    const int span = count > 0 ? (w - nameWidth) / count : 0;
+    for (int i = 0; i < count; ++i) {
+        if (row->spinBoxes[i])
+            row->spinBoxes[i]->setGeometry(nameWidth + i * span, 0, span, h);
+    }
+}
+
+void TEVQPropertyListImpl::placeRows(int w)
+{
+    // A free row is placed again when it is taken.
+    for (PropertyRow* row : displayed) {
+        if (row->row->width() != w)
+            placeRow(row, row->row->y(), w);
+    }
 }
 
 void TEVQPropertyListImpl::forgetRows()
@@ -137,8 +170,6 @@ void TEVQPropertyListImpl::forgetRows()
 PropertyRow* TEVQPropertyListImpl::makeRow(int kind)
 {
     TEVQPropertyList* l = list();
-    const int w = l->width();
-    const int h = TEVQPropertyList::RowHeight;
     auto owned = std::make_unique<PropertyRow>();
     PropertyRow* row = owned.get();
     row->kind = kind;
@@ -146,13 +177,11 @@ PropertyRow* TEVQPropertyListImpl::makeRow(int kind)
     row->row = new TEVQContainer(l->ensureContent());
     row->row->setChildLayout(TEVQContainer::NoUse);
     row->row->setDrawBackground(false); // the list's own background shows through
-    if (kind != RowSeparator) {
+    if (kind != RowSeparator)
         row->nameLabel = new TEVQLabel(row->row);
-        row->nameLabel->setGeometry(0, 0, nameWidth, h);
-    }
+    // Placed by placeRow, at the list's width.
     auto addButton = [&]() {
         row->button = new TEVQPushButton(row->row);
-        row->button->setGeometry(w - 25, 5, 20, 20);
         row->button->setText(QStringLiteral("..."));
         connect(row->button, &QPushButton::clicked, this, &TEVQPropertyListImpl::onClicked);
     };
@@ -160,36 +189,29 @@ PropertyRow* TEVQPropertyListImpl::makeRow(int kind)
     case RowText:
     case RowTextButton:
         row->lineEdit = new TEVQLineEdit(row->row);
-        row->lineEdit->setGeometry(nameWidth, 0, w - nameWidth - (kind == RowTextButton ? 20 : 0), h);
         connect(row->lineEdit, &QLineEdit::textChanged, this, &TEVQPropertyListImpl::onTextChanged);
         if (kind == RowTextButton)
             addButton();
         break;
     case RowReadOnly:
         row->valueLabel = new TEVQLabel(row->row);
-        row->valueLabel->setGeometry(nameWidth, 0, w - nameWidth, h);
         break;
     case RowCheck:
         row->checkBox = new TEVQCheckBox(row->row);
-        row->checkBox->setGeometry(nameWidth, 0, w - nameWidth, h);
         connect(row->checkBox, &QCheckBox::toggled, this, &TEVQPropertyListImpl::onToggled);
         break;
     case RowSeparator:
         row->line = new TEVQContainer(row->row);
         row->line->setColor(QColor(112, 120, 130));
-        row->line->setGeometry(nameWidth, 15, w, 1);
         break;
     case RowStyle:
         row->valueLabel = new TEVQLabel(row->row);
-        row->valueLabel->setGeometry(nameWidth, 0, w - 150, h);
         addButton();
         break;
     default: {
         const int count = spinCount(kind);
-        const int span = count > 0 ? (w - nameWidth) / count : 0;
         for (int i = 0; i < count; ++i) {
             row->spinBoxes[i] = new TEVQSpinBox(row->row);
-            row->spinBoxes[i]->setGeometry(nameWidth + i * span, 0, span, h);
             connect(row->spinBoxes[i], QOverload<int>::of(&QSpinBox::valueChanged), this,
                     &TEVQPropertyListImpl::onValueChanged);
         }
@@ -394,6 +416,9 @@ void TEVQPropertyList::layout()
 {
     if (m_content)
         m_content->setFixedSize(width(), RowHeight * rowCount());
+    // The rows span the list's width, also those made before the list took its size.
+    if (TEVQPropertyListImpl* d = painter())
+        d->placeRows(width());
 }
 
 int TEVQPropertyList::rowCount() const { return int(painter()->displayed.size()); }

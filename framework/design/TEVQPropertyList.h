@@ -50,6 +50,9 @@ public:
     PropertyRow* takeRow(int kind);
     // Drops every row: their widgets went with the content widget.
     void forgetRows();
+    // Places a row and its editors at y for a list w wide; placeRows places the displayed rows where they are.
+    void placeRow(PropertyRow* row, int y, int w);
+    void placeRows(int w);
 
     int nameWidth = 120;
     std::vector<PropertyRow*> displayed;
