@@ -677,6 +677,8 @@ TEVQRibbonBar::~TEVQRibbonBar()
     // The pages go before the bar's own actions, which their groups watch, whatever the order of the children.
     delete pageArea;
     pageArea = nullptr;
+    delete m_retired;
+    m_retired = nullptr;
     tevSetImpl(nullptr, false);
 }
 
@@ -684,8 +686,17 @@ void TEVQRibbonBar::retire(QObject* object)
 {
     if (!object)
         return;
-    if (object->isWidgetType())
-        static_cast<QWidget*>(object)->hide();
+    // Until it goes it sits outside the bar, so that what the bar holds by name (findChild) is only what it
+    // shows; the holder takes anything left with it when the bar goes.
+    if (!m_retired)
+        m_retired = new QWidget(nullptr);
+    if (object->isWidgetType()) {
+        auto* w = static_cast<QWidget*>(object);
+        w->hide();
+        w->setParent(m_retired);
+    } else {
+        object->setParent(m_retired);
+    }
     object->deleteLater();
 }
 
@@ -1137,7 +1148,7 @@ void TEVQRibbonBar::clearContent()
         disconnect(g, &QObject::destroyed, this, &TEVQRibbonBar::forgetContextGroup);
         // Until it goes, a caller may still hold it: it belongs to no bar and makes no pages.
         g->m_bar = nullptr;
-        g->deleteLater();
+        retire(g);
     }
     m_contextGroups.clear();
     for (Button* b : m_quickButtons) {
@@ -1157,7 +1168,7 @@ void TEVQRibbonBar::clearContent()
     registeredActions.clear();
     for (const QPointer<QAction>& a : ownedActions)
         if (a)
-            a->deleteLater();
+            retire(a);
     ownedActions.clear();
     if (TEVQRibbonMenu* menu = m_applicationButton->popupMenu())
         menu->deleteLater();

@@ -479,8 +479,9 @@ private:
     void showMinimizedPopup();
     void hideMinimizedPopup();
     void returnPageArea();
-    // Removes a widget that may still be on the call stack: hidden and deleted once control returns.
-    static void retire(QObject* object);
+    // Removes an object that may still be on the call stack: hidden, taken out of the bar and deleted once
+    // control returns.
+    void retire(QObject* object);
 
     bool loadConfigValue(const Json::Value& root, const QString& source);
     QAction* createActionItem(const Json::Value& value);
@@ -494,6 +495,7 @@ private:
     TEVQContainer* tabRow = nullptr;
     TEVQContainer* pageArea = nullptr;
     TEVQContainer* minimizedPopup = nullptr;
+    QWidget* m_retired = nullptr; // no parent; holds what retire() took out until it is deleted
     Button* m_applicationButton = nullptr;
     Button* tabScrollLeft = nullptr;
     Button* tabScrollRight = nullptr;

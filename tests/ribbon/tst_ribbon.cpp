@@ -622,6 +622,23 @@ private slots:
 
     // ---- listeners that rebuild the ribbon while it emits ----
 
+    // After a reload the controls and commands found by name are the new document's, never those on their way
+    // out.
+    void reloadedContentIsFoundByName()
+    {
+        TEVQRibbonBar bar;
+        QVERIFY(bar.loadConfigJson(QString::fromLatin1(kFull)));
+        QVERIFY(bar.loadConfigJson(QString::fromLatin1(kFull)));
+        const QPointer<TEVQSpinBox> spin = bar.findChild<TEVQSpinBox*>(QStringLiteral("spin"));
+        const QPointer<TEVQLineEdit> search = bar.findChild<TEVQLineEdit*>(QStringLiteral("search"));
+        const QPointer<QAction> cut = bar.findChild<QAction*>(QStringLiteral("cut"));
+        const QPointer<QWidget> tab = bar.findChild<QWidget*>(QStringLiteral("ribbonTab_home"));
+        QVERIFY(spin && search && cut && tab);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(spin && search && cut && tab);
+        QCOMPARE(bar.findChildren<TEVQRibbonPage*>().size(), bar.pageCount());
+    }
+
     void commandListenerMayReloadTheRibbon()
     {
         TEVQRibbonBar bar;
