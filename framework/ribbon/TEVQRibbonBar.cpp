@@ -14,6 +14,20 @@ using namespace TEVQtLib;
 
 namespace TEVQtLib {
 
+// Takes out a widget that may still be on the call stack: through the bar, which holds it apart until it is
+// deleted, or, without a bar, hidden and deleted once control returns.
+void detail::retireRibbonWidget(TEVQRibbonBar* bar, QWidget* widget)
+{
+    if (!widget)
+        return;
+    if (bar) {
+        bar->retire(widget);
+        return;
+    }
+    widget->hide();
+    widget->deleteLater();
+}
+
 // A widget the ribbon builds, styles and lays out itself takes no theme element of its own: a theme's element
 // for its type ("qtbutton", "qtcontainer") applied again by a theme change would replace the ribbon's palette
 // and its own layout.
@@ -281,10 +295,7 @@ void TEVQRibbonGroup::clearItems()
 {
     unwatchItems();
     for (RibbonItem* item : m_items) {
-        if (item->widget) {
-            item->widget->hide();
-            item->widget->deleteLater();
-        }
+        detail::retireRibbonWidget(ribbonBar(), item->widget);
         delete item;
     }
     m_items.clear();
@@ -497,8 +508,8 @@ bool TEVQRibbonPage::removeGroup(TEVQRibbonGroup* group)
     if (!group || it == m_groups.end())
         return false;
     m_groups.erase(it);
-    group->hide();
-    group->deleteLater();
+    group->m_page = nullptr; // it may outlive this page until it is deleted
+    detail::retireRibbonWidget(m_bar, group);
     updateGroupLayout();
     return true;
 }
@@ -506,8 +517,8 @@ bool TEVQRibbonPage::removeGroup(TEVQRibbonGroup* group)
 void TEVQRibbonPage::clearGroups()
 {
     for (TEVQRibbonGroup* g : m_groups) {
-        g->hide();
-        g->deleteLater();
+        g->m_page = nullptr; // it may outlive this page until it is deleted
+        detail::retireRibbonWidget(m_bar, g);
     }
     m_groups.clear();
     m_scrollOffset = 0;

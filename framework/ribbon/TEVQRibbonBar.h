@@ -35,12 +35,13 @@ TEV_EXPORT TEV_RIBBON_LAYOUT_MODE tevRibbonLayoutMode(const QString& word);
 TEV_EXPORT TEV_RIBBON_POPUP_MODE tevRibbonPopupMode(const QString& word);
 TEV_EXPORT QString tevRibbonItemSizeWord(int size);
 TEV_EXPORT QString tevRibbonPopupModeWord(int mode);
+class TEVQRibbonBar;
 namespace detail {
 // Leaves a widget of the ribbon to the ribbon's palette: it takes no theme element of its own.
 void ribbonOwnLook(QWidget* widget);
+void retireRibbonWidget(TEVQRibbonBar* bar, QWidget* widget);
 } // namespace detail
 
-class TEVQRibbonBar;
 class TEVQRibbonPage;
 class TEVQRibbonGroup;
 class TEVQRibbonMenu;
@@ -455,6 +456,7 @@ private:
     friend class TEVQtLib::TEVQRibbonContextGroup;
     friend class TEVQtLib::TEVQRibbonGroup;
     friend class TEVQtLib::TEVQRibbonPage;
+    friend void detail::retireRibbonWidget(TEVQRibbonBar* bar, QWidget* widget);
 
     Page* appendContextPage(TEVQtLib::TEVQRibbonContextGroup* group, const QString& id, const QString& title);
     // Makes a tab for every visible page; when the current page lost its tab, the first tab's page becomes

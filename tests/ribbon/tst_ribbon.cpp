@@ -637,6 +637,15 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(spin && search && cut && tab);
         QCOMPARE(bar.findChildren<TEVQRibbonPage*>().size(), bar.pageCount());
+        // So do items and groups taken out of a page.
+        TEVQRibbonPage* home = bar.pageById(QStringLiteral("home"));
+        home->groupAt(0)->clearItems();
+        QVERIFY(!bar.findChild<TEVQSpinBox*>(QStringLiteral("spin")));
+        QVERIFY(home->removeGroup(home->groupAt(0)));
+        bar.pageById(QStringLiteral("insert"))->clearGroups();
+        QCOMPARE(bar.findChildren<TEVQRibbonGroup*>().size(), 0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!spin);
     }
 
     void commandListenerMayReloadTheRibbon()
