@@ -163,6 +163,7 @@ void TEVQPropertyListImpl::placeRows(int w)
 
 void TEVQPropertyListImpl::forgetRows()
 {
+    ++gridSerial;
     displayed.clear();
     pool.clear();
 }
@@ -242,14 +243,24 @@ PropertyRow* TEVQPropertyListImpl::senderRow() const
     return nullptr;
 }
 
+// A setter may rebuild the grid (the edited row then shows another def, or none) or delete the list: setters run
+// from a copy of the def's, and the change is announced only while the grid is the one the edit was made in.
+void TEVQPropertyListImpl::announce(const QPointer<TEVQPropertyList>& l, unsigned serial, PropertyRow* row)
+{
+    if (l && l->painter() && l->painter()->gridSerial == serial)
+        l->updateValue(&row->def);
+}
+
 void TEVQPropertyListImpl::onTextChanged(const QString& text)
 {
     PropertyRow* row = senderRow();
     if (!row)
         return;
-    if (row->def.setText && row->def.target)
-        row->def.setText(row->def.target.data(), text);
-    list()->updateValue(&row->def);
+    const QPointer<TEVQPropertyList> l(list());
+    const unsigned serial = gridSerial;
+    if (const auto set = row->def.setText; set && row->def.target)
+        set(row->def.target.data(), text);
+    announce(l, serial, row);
 }
 
 void TEVQPropertyListImpl::onToggled(bool checked)
@@ -257,9 +268,11 @@ void TEVQPropertyListImpl::onToggled(bool checked)
     PropertyRow* row = senderRow();
     if (!row)
         return;
-    if (row->def.setBool && row->def.target)
-        row->def.setBool(row->def.target.data(), checked);
-    list()->updateValue(&row->def);
+    const QPointer<TEVQPropertyList> l(list());
+    const unsigned serial = gridSerial;
+    if (const auto set = row->def.setBool; set && row->def.target)
+        set(row->def.target.data(), checked);
+    announce(l, serial, row);
 }
 
 void TEVQPropertyListImpl::onClicked()
@@ -273,24 +286,26 @@ void TEVQPropertyListImpl::onValueChanged(int value)
     PropertyRow* row = senderRow();
     if (!row)
         return;
-    PropertyDef& def = row->def;
+    const PropertyDef& def = row->def;
     QWidget* target = def.target.data();
+    const QPointer<TEVQPropertyList> l(list());
+    const unsigned serial = gridSerial;
     if (target) {
         if (row->kind == RowPair) {
-            if (def.setSize)
-                def.setSize(target, QSize(row->spinBoxes[0]->value(), row->spinBoxes[1]->value()));
+            if (const auto set = def.setSize)
+                set(target, QSize(row->spinBoxes[0]->value(), row->spinBoxes[1]->value()));
         } else if (row->kind == RowQuad) {
-            if (def.setText) {
+            if (const auto set = def.setText) {
                 QStringList parts;
                 for (TEVQSpinBox* spin : row->spinBoxes)
                     parts << QString::number(spin->value());
-                def.setText(target, parts.join(QLatin1Char(',')));
+                set(target, parts.join(QLatin1Char(',')));
             }
-        } else if (def.setInt) {
-            def.setInt(target, value);
+        } else if (const auto set = def.setInt) {
+            set(target, value);
         }
     }
-    list()->updateValue(&def);
+    announce(l, serial, row);
 }
 
 // ---- widget --------------------------------------------------------------------------------------------------
@@ -400,6 +415,7 @@ void TEVQPropertyList::addItem(const PropertyDef& def)
 void TEVQPropertyList::removeAll()
 {
     TEVQPropertyListImpl* d = painter();
+    ++d->gridSerial;
     for (PropertyRow* row : d->displayed) {
         row->inUse = 0;
         setRowPropIds(row, QVariant());

@@ -55,6 +55,8 @@ public:
     void placeRows(int w);
 
     int nameWidth = 120;
+    // Counts the grids shown: removeAll and forgotten rows start a new one.
+    unsigned gridSerial = 0;
     std::vector<PropertyRow*> displayed;
     std::map<int, std::vector<std::unique_ptr<PropertyRow>>> pool;
 
@@ -69,6 +71,7 @@ private:
     PropertyRow* makeRow(int kind);
     // The row whose def the sender's "Prop_ID" names, or null.
     PropertyRow* senderRow() const;
+    static void announce(const QPointer<TEVQPropertyList>& l, unsigned serial, PropertyRow* row);
 };
 
 class TEV_EXPORT TEVQPropertyList : public TEVQScrollView

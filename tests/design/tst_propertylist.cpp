@@ -325,6 +325,32 @@ private slots:
         QCOMPARE(c.textSets, 2);
     }
 
+    // A setter may rebuild the grid (a host following the control's own signals): no valueChanged then names
+    // the def the edited row shows now, another property's.
+    void setterThatRebuildsTheGrid()
+    {
+        Counter c;
+        QWidget target;
+        TEVQPropertyList list;
+        list.resize(300, 200);
+        QSignalSpy changed(&list, &TEVQPropertyList::valueChanged);
+        PropertyDef other = countedDef(c, PropText, &target);
+        other.name = QStringLiteral("Other");
+        PropertyDef rebuilding = countedDef(c, PropText, &target);
+        rebuilding.setText = [grid = &list, other](QWidget*, const QString&) {
+            const PropertyDef next = other; // this setter's own def goes with the grid
+            TEVQPropertyList* l = grid;
+            l->removeAll();
+            l->addItem(next);
+        };
+        list.addItem(rebuilding);
+        list.rowAt(0)->lineEdit->setText(QStringLiteral("x"));
+        QCOMPARE(list.rowAt(0)->def.name, QStringLiteral("Other"));
+        QCOMPARE(changed.count(), 0);
+        list.rowAt(0)->lineEdit->setText(QStringLiteral("y"));
+        QCOMPARE(changed.count(), 1);
+    }
+
     void listenersRebuildTheGridOrDropTheTarget()
     {
         // A designer rebuilds the grid from valueChanged and selectEvent (the editor that sent the edit is
