@@ -131,6 +131,14 @@ bool TEVQCanvas::CreatePageFromJson(const QString& path)
     auto* page = new TEVQCanvasWindow(this);
     page->hide();
     detail::createPageFromDocument(page, root);
+    // The page loader leaves the caption keys to the window it fills; the page keeps them, so that saving the
+    // page writes back what the file held.
+    int caption = 0;
+    if (json::read(root, "dbheight", caption))
+        page->setCaptionHeight(caption);
+    bool maximise = false;
+    if (json::read(root, "dbmax", maximise))
+        page->setMaximise(maximise);
     page->hideAllWidges();
     page->setPageName(QFileInfo(path).fileName());
     const int slash = path.lastIndexOf(QLatin1Char('/'));

@@ -48,6 +48,10 @@ public:
     void setCaptionHeight(int height) { m_captionHeight = height; }
     // True when the caption height is not 0.
     bool getCaptionHeight() const { return m_captionHeight != 0; }
+    int captionHeight() const { return m_captionHeight; }
+    // The "dbmax" flag of the page file, kept so that a save writes it back.
+    void setMaximise(bool on) { m_maximise = on; }
+    bool getMaximise() const { return m_maximise; }
     void setPageName(const QString& name) { m_pageName = name; }
     QString pageName() const { return m_pageName; }
     void setBackgroundColor(const TEVQtLib::FillRes& fill) { m_backgroundFill = fill; }

@@ -116,20 +116,54 @@ PropertyRow* TEVQPropertyListImpl::takeRow(int kind)
         if (row->inUse)
             continue;
         row->inUse = 1;
-        row->row->setGeometry(0, y, l->width(), TEVQPropertyList::RowHeight);
+        placeRow(row.get(), y, l->width());
         displayed.push_back(row.get());
         row->row->show();
         row->row->raise();
         return row.get();
     }
     PropertyRow* row = makeRow(kind);
-    row->row->setGeometry(0, y, l->width(), TEVQPropertyList::RowHeight);
+    placeRow(row, y, l->width());
     displayed.push_back(row);
     return row;
 }
 
+void TEVQPropertyListImpl::placeRow(PropertyRow* row, int y, int w)
+{
+    const int h = TEVQPropertyList::RowHeight;
+    row->row->setGeometry(0, y, w, h);
+    if (row->nameLabel)
+        row->nameLabel->setGeometry(0, 0, nameWidth, h);
+    if (row->button)
+        row->button->setGeometry(w - 25, 5, 20, 20);
+    if (row->lineEdit)
+        row->lineEdit->setGeometry(nameWidth, 0, w - nameWidth - (row->button ? 20 : 0), h);
+    if (row->checkBox)
+        row->checkBox->setGeometry(nameWidth, 0, w - nameWidth, h);
+    if (row->line)
+        row->line->setGeometry(nameWidth, 15, w, 1);
+    if (row->valueLabel)
+        row->valueLabel->setGeometry(nameWidth, 0, row->button ? w - 150 : w - nameWidth, h);
+    const int count = spinCount(row->kind);
+    const int span = count > 0 ? (w - nameWidth) / count : 0;
+    for (int i = 0; i < count; ++i) {
+        if (row->spinBoxes[i])
+            row->spinBoxes[i]->setGeometry(nameWidth + i * span, 0, span, h);
+    }
+}
+
+void TEVQPropertyListImpl::placeRows(int w)
+{
+    // A free row is placed again when it is taken.
+    for (PropertyRow* row : displayed) {
+        if (row->row->width() != w)
+            placeRow(row, row->row->y(), w);
+    }
+}
+
 void TEVQPropertyListImpl::forgetRows()
 {
+    ++gridSerial;
     displayed.clear();
     pool.clear();
 }
@@ -137,8 +171,6 @@ void TEVQPropertyListImpl::forgetRows()
 PropertyRow* TEVQPropertyListImpl::makeRow(int kind)
 {
     TEVQPropertyList* l = list();
-    const int w = l->width();
-    const int h = TEVQPropertyList::RowHeight;
     auto owned = std::make_unique<PropertyRow>();
     PropertyRow* row = owned.get();
     row->kind = kind;
@@ -146,13 +178,11 @@ PropertyRow* TEVQPropertyListImpl::makeRow(int kind)
     row->row = new TEVQContainer(l->ensureContent());
     row->row->setChildLayout(TEVQContainer::NoUse);
     row->row->setDrawBackground(false); // the list's own background shows through
-    if (kind != RowSeparator) {
+    if (kind != RowSeparator)
         row->nameLabel = new TEVQLabel(row->row);
-        row->nameLabel->setGeometry(0, 0, nameWidth, h);
-    }
+    // Placed by placeRow, at the list's width.
     auto addButton = [&]() {
         row->button = new TEVQPushButton(row->row);
-        row->button->setGeometry(w - 25, 5, 20, 20);
         row->button->setText(QStringLiteral("..."));
         connect(row->button, &QPushButton::clicked, this, &TEVQPropertyListImpl::onClicked);
     };
@@ -160,36 +190,29 @@ PropertyRow* TEVQPropertyListImpl::makeRow(int kind)
     case RowText:
     case RowTextButton:
         row->lineEdit = new TEVQLineEdit(row->row);
-        row->lineEdit->setGeometry(nameWidth, 0, w - nameWidth - (kind == RowTextButton ? 20 : 0), h);
         connect(row->lineEdit, &QLineEdit::textChanged, this, &TEVQPropertyListImpl::onTextChanged);
         if (kind == RowTextButton)
             addButton();
         break;
     case RowReadOnly:
         row->valueLabel = new TEVQLabel(row->row);
-        row->valueLabel->setGeometry(nameWidth, 0, w - nameWidth, h);
         break;
     case RowCheck:
         row->checkBox = new TEVQCheckBox(row->row);
-        row->checkBox->setGeometry(nameWidth, 0, w - nameWidth, h);
         connect(row->checkBox, &QCheckBox::toggled, this, &TEVQPropertyListImpl::onToggled);
         break;
     case RowSeparator:
         row->line = new TEVQContainer(row->row);
         row->line->setColor(QColor(112, 120, 130));
-        row->line->setGeometry(nameWidth, 15, w, 1);
         break;
     case RowStyle:
         row->valueLabel = new TEVQLabel(row->row);
-        row->valueLabel->setGeometry(nameWidth, 0, w - 150, h);
         addButton();
         break;
     default: {
         const int count = spinCount(kind);
-        const int span = count > 0 ? (w - nameWidth) / count : 0;
         for (int i = 0; i < count; ++i) {
             row->spinBoxes[i] = new TEVQSpinBox(row->row);
-            row->spinBoxes[i]->setGeometry(nameWidth + i * span, 0, span, h);
             connect(row->spinBoxes[i], QOverload<int>::of(&QSpinBox::valueChanged), this,
                     &TEVQPropertyListImpl::onValueChanged);
         }
@@ -220,14 +243,24 @@ PropertyRow* TEVQPropertyListImpl::senderRow() const
     return nullptr;
 }
 
+// A setter may rebuild the grid (the edited row then shows another def, or none) or delete the list: setters run
+// from a copy of the def's, and the change is announced only while the grid is the one the edit was made in.
+void TEVQPropertyListImpl::announce(const QPointer<TEVQPropertyList>& l, unsigned serial, PropertyRow* row)
+{
+    if (l && l->painter() && l->painter()->gridSerial == serial)
+        l->updateValue(&row->def);
+}
+
 void TEVQPropertyListImpl::onTextChanged(const QString& text)
 {
     PropertyRow* row = senderRow();
     if (!row)
         return;
-    if (row->def.setText && row->def.target)
-        row->def.setText(row->def.target.data(), text);
-    list()->updateValue(&row->def);
+    const QPointer<TEVQPropertyList> l(list());
+    const unsigned serial = gridSerial;
+    if (const auto set = row->def.setText; set && row->def.target)
+        set(row->def.target.data(), text);
+    announce(l, serial, row);
 }
 
 void TEVQPropertyListImpl::onToggled(bool checked)
@@ -235,9 +268,11 @@ void TEVQPropertyListImpl::onToggled(bool checked)
     PropertyRow* row = senderRow();
     if (!row)
         return;
-    if (row->def.setBool && row->def.target)
-        row->def.setBool(row->def.target.data(), checked);
-    list()->updateValue(&row->def);
+    const QPointer<TEVQPropertyList> l(list());
+    const unsigned serial = gridSerial;
+    if (const auto set = row->def.setBool; set && row->def.target)
+        set(row->def.target.data(), checked);
+    announce(l, serial, row);
 }
 
 void TEVQPropertyListImpl::onClicked()
@@ -251,24 +286,26 @@ void TEVQPropertyListImpl::onValueChanged(int value)
     PropertyRow* row = senderRow();
     if (!row)
         return;
-    PropertyDef& def = row->def;
+    const PropertyDef& def = row->def;
     QWidget* target = def.target.data();
+    const QPointer<TEVQPropertyList> l(list());
+    const unsigned serial = gridSerial;
     if (target) {
         if (row->kind == RowPair) {
-            if (def.setSize)
-                def.setSize(target, QSize(row->spinBoxes[0]->value(), row->spinBoxes[1]->value()));
+            if (const auto set = def.setSize)
+                set(target, QSize(row->spinBoxes[0]->value(), row->spinBoxes[1]->value()));
         } else if (row->kind == RowQuad) {
-            if (def.setText) {
+            if (const auto set = def.setText) {
                 QStringList parts;
                 for (TEVQSpinBox* spin : row->spinBoxes)
                     parts << QString::number(spin->value());
-                def.setText(target, parts.join(QLatin1Char(',')));
+                set(target, parts.join(QLatin1Char(',')));
             }
-        } else if (def.setInt) {
-            def.setInt(target, value);
+        } else if (const auto set = def.setInt) {
+            set(target, value);
         }
     }
-    list()->updateValue(&def);
+    announce(l, serial, row);
 }
 
 // ---- widget --------------------------------------------------------------------------------------------------
@@ -378,6 +415,7 @@ void TEVQPropertyList::addItem(const PropertyDef& def)
 void TEVQPropertyList::removeAll()
 {
     TEVQPropertyListImpl* d = painter();
+    ++d->gridSerial;
     for (PropertyRow* row : d->displayed) {
         row->inUse = 0;
         setRowPropIds(row, QVariant());
@@ -394,6 +432,9 @@ void TEVQPropertyList::layout()
 {
     if (m_content)
         m_content->setFixedSize(width(), RowHeight * rowCount());
+    // The rows span the list's width, also those made before the list took its size.
+    if (TEVQPropertyListImpl* d = painter())
+        d->placeRows(width());
 }
 
 int TEVQPropertyList::rowCount() const { return int(painter()->displayed.size()); }

@@ -50,8 +50,13 @@ public:
     PropertyRow* takeRow(int kind);
     // Drops every row: their widgets went with the content widget.
     void forgetRows();
+    // Places a row and its editors at y for a list w wide; placeRows places the displayed rows where they are.
+    void placeRow(PropertyRow* row, int y, int w);
+    void placeRows(int w);
 
     int nameWidth = 120;
+    // Counts the grids shown: removeAll and forgotten rows start a new one.
+    unsigned gridSerial = 0;
     std::vector<PropertyRow*> displayed;
     std::map<int, std::vector<std::unique_ptr<PropertyRow>>> pool;
 
@@ -66,6 +71,7 @@ private:
     PropertyRow* makeRow(int kind);
     // The row whose def the sender's "Prop_ID" names, or null.
     PropertyRow* senderRow() const;
+    static void announce(const QPointer<TEVQPropertyList>& l, unsigned serial, PropertyRow* row);
 };
 
 class TEV_EXPORT TEVQPropertyList : public TEVQScrollView

@@ -5,6 +5,7 @@
 
 #include <QEvent>
 #include <QHash>
+#include <QHideEvent>
 #include <QMenu>
 #include <QResizeEvent>
 #include <QWheelEvent>
@@ -12,6 +13,20 @@
 using namespace TEVQtLib;
 
 namespace TEVQtLib {
+
+// Takes out a widget that may still be on the call stack: through the bar, which holds it apart until it is
+// deleted, or, without a bar, hidden and deleted once control returns.
+void detail::retireRibbonWidget(TEVQRibbonBar* bar, QWidget* widget)
+{
+    if (!widget)
+        return;
+    if (bar) {
+        bar->retire(widget);
+        return;
+    }
+    widget->hide();
+    widget->deleteLater();
+}
 
 // A widget the ribbon builds, styles and lays out itself takes no theme element of its own: a theme's element
 // for its type ("qtbutton", "qtcontainer") applied again by a theme change would replace the ribbon's palette
@@ -280,14 +295,13 @@ void TEVQRibbonGroup::clearItems()
 {
     unwatchItems();
     for (RibbonItem* item : m_items) {
-        if (item->widget) {
-            item->widget->hide();
-            item->widget->deleteLater();
-        }
+        detail::retireRibbonWidget(ribbonBar(), item->widget);
         delete item;
     }
     m_items.clear();
     updateGeometry();
+    if (m_page)
+        m_page->updateGroupLayout();
 }
 
 TEVQRibbonBar* TEVQRibbonGroup::ribbonBar() const { return m_page ? m_page->bar() : nullptr; }
@@ -416,6 +430,17 @@ void TEVQRibbonGroup::resizeEvent(QResizeEvent* event)
     updateItemLayout();
 }
 
+bool TEVQRibbonGroup::event(QEvent* event)
+{
+    if (event->type() == QEvent::LayoutRequest) {
+        updateGeometry();
+        updateItemLayout();
+        if (m_page)
+            m_page->updateGroupLayout();
+    }
+    return TEVQContainer::event(event);
+}
+
 // ---- page ----------------------------------------------------------------------------------------------------
 
 TEVQRibbonPage::TEVQRibbonPage(const QString& id, const QString& title, QWidget* parent)
@@ -483,8 +508,8 @@ bool TEVQRibbonPage::removeGroup(TEVQRibbonGroup* group)
     if (!group || it == m_groups.end())
         return false;
     m_groups.erase(it);
-    group->hide();
-    group->deleteLater();
+    group->m_page = nullptr; // it may outlive this page until it is deleted
+    detail::retireRibbonWidget(m_bar, group);
     updateGroupLayout();
     return true;
 }
@@ -492,8 +517,8 @@ bool TEVQRibbonPage::removeGroup(TEVQRibbonGroup* group)
 void TEVQRibbonPage::clearGroups()
 {
     for (TEVQRibbonGroup* g : m_groups) {
-        g->hide();
-        g->deleteLater();
+        g->m_page = nullptr; // it may outlive this page until it is deleted
+        detail::retireRibbonWidget(m_bar, g);
     }
     m_groups.clear();
     m_scrollOffset = 0;
@@ -561,6 +586,27 @@ void TEVQRibbonPage::resizeEvent(QResizeEvent* event)
 {
     TEVQContainer::resizeEvent(event);
     updateGroupLayout();
+}
+
+void TEVQRibbonPage::relayout()
+{
+    for (TEVQRibbonGroup* g : m_groups)
+        g->updateItemLayout();
+    updateGroupLayout();
+}
+
+bool TEVQRibbonPage::event(QEvent* event)
+{
+    if (event->type() == QEvent::LayoutRequest)
+        updateGroupLayout();
+    return TEVQContainer::event(event);
+}
+
+void TEVQRibbonPage::showEvent(QShowEvent* event)
+{
+    TEVQContainer::showEvent(event);
+    // Hidden, the page heard of no change of its groups' or items' size hints.
+    relayout();
 }
 
 // ---- context group -------------------------------------------------------------------------------------------
@@ -642,6 +688,8 @@ TEVQRibbonBar::~TEVQRibbonBar()
     // The pages go before the bar's own actions, which their groups watch, whatever the order of the children.
     delete pageArea;
     pageArea = nullptr;
+    delete m_retired;
+    m_retired = nullptr;
     tevSetImpl(nullptr, false);
 }
 
@@ -649,8 +697,17 @@ void TEVQRibbonBar::retire(QObject* object)
 {
     if (!object)
         return;
-    if (object->isWidgetType())
-        static_cast<QWidget*>(object)->hide();
+    // Until it goes it sits outside the bar, so that what the bar holds by name (findChild) is only what it
+    // shows; the holder takes anything left with it when the bar goes.
+    if (!m_retired)
+        m_retired = new QWidget(nullptr);
+    if (object->isWidgetType()) {
+        auto* w = static_cast<QWidget*>(object);
+        w->hide();
+        w->setParent(m_retired);
+    } else {
+        object->setParent(m_retired);
+    }
     object->deleteLater();
 }
 
@@ -1102,7 +1159,7 @@ void TEVQRibbonBar::clearContent()
         disconnect(g, &QObject::destroyed, this, &TEVQRibbonBar::forgetContextGroup);
         // Until it goes, a caller may still hold it: it belongs to no bar and makes no pages.
         g->m_bar = nullptr;
-        g->deleteLater();
+        retire(g);
     }
     m_contextGroups.clear();
     for (Button* b : m_quickButtons) {
@@ -1122,7 +1179,7 @@ void TEVQRibbonBar::clearContent()
     registeredActions.clear();
     for (const QPointer<QAction>& a : ownedActions)
         if (a)
-            a->deleteLater();
+            retire(a);
     ownedActions.clear();
     if (TEVQRibbonMenu* menu = m_applicationButton->popupMenu())
         menu->deleteLater();
@@ -1148,7 +1205,8 @@ void TEVQRibbonBar::updatePageVisibility()
 
 void TEVQRibbonBar::showMinimizedPopup()
 {
-    if (!m_minimized || !m_currentPage)
+    // A bar not on screen opens no window of its own.
+    if (!m_minimized || !m_currentPage || !isVisible())
         return;
     pageArea->setParent(minimizedPopup);
     // Below the whole header (the rows as laid out, never less than their minimum heights).
@@ -1181,6 +1239,13 @@ bool TEVQRibbonBar::eventFilter(QObject* watched, QEvent* event)
     if (watched == minimizedPopup && event->type() == QEvent::Hide)
         returnPageArea();
     return QWidget::eventFilter(watched, event);
+}
+
+void TEVQRibbonBar::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    // The pop-up is a window of its own: it does not go with the bar by itself.
+    hideMinimizedPopup();
 }
 
 void TEVQRibbonBar::resizeEvent(QResizeEvent* event)
@@ -1261,6 +1326,9 @@ void TEVQRibbonBar::updateLayout()
         pageArea->setVisible(!m_minimized);
         updatePageVisibility();
     }
+    // The rows of the groups may have changed with the mode or the element read; the size did not always.
+    if (m_currentPage && m_currentPage->isVisible())
+        m_currentPage->relayout();
     update();
 }
 

@@ -35,12 +35,13 @@ TEV_EXPORT TEV_RIBBON_LAYOUT_MODE tevRibbonLayoutMode(const QString& word);
 TEV_EXPORT TEV_RIBBON_POPUP_MODE tevRibbonPopupMode(const QString& word);
 TEV_EXPORT QString tevRibbonItemSizeWord(int size);
 TEV_EXPORT QString tevRibbonPopupModeWord(int mode);
+class TEVQRibbonBar;
 namespace detail {
 // Leaves a widget of the ribbon to the ribbon's palette: it takes no theme element of its own.
 void ribbonOwnLook(QWidget* widget);
+void retireRibbonWidget(TEVQRibbonBar* bar, QWidget* widget);
 } // namespace detail
 
-class TEVQRibbonBar;
 class TEVQRibbonPage;
 class TEVQRibbonGroup;
 class TEVQRibbonMenu;
@@ -245,6 +246,9 @@ signals:
     void actionTriggered(QAction* action);
 
 protected:
+    // A layout request (an item's size hint changed: its text, size or columns) lays the items and the page out
+    // again.
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -297,8 +301,14 @@ public:
 
     QSize sizeHint() const override;
     void updateGroupLayout();
+    // Lays out every group's items, then the groups.
+    void relayout();
 
 protected:
+    // A layout request (a group's size hint changed) lays the groups out again; a page shown lays out what
+    // changed while it was hidden.
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -437,6 +447,7 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -445,6 +456,7 @@ private:
     friend class TEVQtLib::TEVQRibbonContextGroup;
     friend class TEVQtLib::TEVQRibbonGroup;
     friend class TEVQtLib::TEVQRibbonPage;
+    friend void detail::retireRibbonWidget(TEVQRibbonBar* bar, QWidget* widget);
 
     Page* appendContextPage(TEVQtLib::TEVQRibbonContextGroup* group, const QString& id, const QString& title);
     // Makes a tab for every visible page; when the current page lost its tab, the first tab's page becomes
@@ -469,8 +481,9 @@ private:
     void showMinimizedPopup();
     void hideMinimizedPopup();
     void returnPageArea();
-    // Removes a widget that may still be on the call stack: hidden and deleted once control returns.
-    static void retire(QObject* object);
+    // Removes an object that may still be on the call stack: hidden, taken out of the bar and deleted once
+    // control returns.
+    void retire(QObject* object);
 
     bool loadConfigValue(const Json::Value& root, const QString& source);
     QAction* createActionItem(const Json::Value& value);
@@ -484,6 +497,7 @@ private:
     TEVQContainer* tabRow = nullptr;
     TEVQContainer* pageArea = nullptr;
     TEVQContainer* minimizedPopup = nullptr;
+    QWidget* m_retired = nullptr; // no parent; holds what retire() took out until it is deleted
     Button* m_applicationButton = nullptr;
     Button* tabScrollLeft = nullptr;
     Button* tabScrollRight = nullptr;

@@ -389,6 +389,8 @@ bool TEVQRibbonBar::loadConfigValue(const Json::Value& root, const QString& sour
     }
     if (TEVQRibbonBarImpl* impl = ribbonImpl())
         impl->applyRibbonStyle();
+    // The mode read changes the header's height: a layout holding the bar asks for the size hint again.
+    updateGeometry();
     updateLayout();
     m_lastError.clear();
     return true;

@@ -41,9 +41,23 @@ bool TEVQRibbonBarImpl::serializeJsonValue(Json::Value*& json, bool load)
 
     if (!load) {
         // Rows, pages and buttons are the bar's own making, written through "ribbon" below: as "child" elements
-        // the page loader would create them a second time.
-        if (json::isObject(*json))
-            json->removeMember("child");
+        // the page loader would create them a second time. Any other child (a control put on the bar in the
+        // designer) is the page's and stays.
+        if (json::isObject(*json) && json::find(*json, "child")) {
+            Json::Value children(Json::arrayValue);
+            for (QObject* child : b->children()) {
+                ITEVQWidgetBase* w = tevWidgetInterface(child);
+                if (!w || child == b->topRow || child == b->tabRow || child == b->pageArea)
+                    continue;
+                Json::Value value;
+                w->serializeJsonValue(&value, false);
+                children.append(std::move(value));
+            }
+            if (children.empty())
+                json->removeMember("child");
+            else
+                (*json)["child"] = std::move(children);
+        }
         styles.write(*json);
         Json::Value& attr = json::member(*json, "attr");
         if (!json::isObject(attr))
@@ -75,6 +89,7 @@ bool TEVQRibbonBarImpl::serializeJsonValue(Json::Value*& json, bool load)
     if (TEVQResourceManager::getInstance()->isLoadFromThemeRes()) {
         // A theme restyles the ribbon and sets its heights; it never loads a configuration.
         applyRibbonStyle();
+        b->updateGeometry();
         b->updateLayout();
         return result;
     }
@@ -104,6 +119,8 @@ bool TEVQRibbonBarImpl::serializeJsonValue(Json::Value*& json, bool load)
     if (!alive)
         return false;
     applyRibbonStyle();
+    // The heights read change the size hint.
+    b->updateGeometry();
     b->updateLayout();
     return result;
 }

@@ -213,7 +213,7 @@ private slots:
         TEVQCanvas canvas;
         const QString path = writePage(QStringLiteral("keys.json"),
             R"({"w": 300, "h": 200, "minW": 0, "minH": 120, "drag": false, "resize": true,
-                "onlyDragCaption": true, "trans": true, "elements": []})");
+                "onlyDragCaption": true, "trans": true, "dbheight": 20, "dbmax": true, "elements": []})");
         QVERIFY(canvas.OpenJsonFile(path));
         TEVQCanvasWindow* page = canvas.GetCurWindow();
         QVERIFY(page);
@@ -224,6 +224,10 @@ private slots:
 
         const QString copy = m_dir.filePath(QStringLiteral("keys.json"));
         QVERIFY(canvas.SavePage(copy));
+        // The caption keys, which the page loader leaves alone, are written back as the file had them.
+        const Json::Value saved = parseText(QString::fromUtf8(tevtest::readFile(copy)));
+        QCOMPARE(json::getInt(saved, "dbheight"), 20);
+        QVERIFY(json::getBool(saved, "dbmax"));
         TEVQCanvasWindow back;
         tevCreatePageByFileName(&back, copy);
         QCOMPARE(back.size(), QSize(300, 200));
@@ -741,6 +745,28 @@ private slots:
         const QImage shot = canvas.grab().toImage();
         // Inside the current tab's border: its own fill, not the row's (246, 248, 251) under it.
         QCOMPARE(shot.pixelColor(at(canvas, bar->tabButtons()[0], 6, 3)), QColor(255, 255, 255));
+    }
+
+    // A control put on a ribbon bar is the page's and is saved with it; the bar's own rows and pages are not.
+    void controlOnARibbonIsSaved()
+    {
+        TEVQCanvas canvas;
+        const QString path = writePage(QStringLiteral("onribbon.json"),
+            R"({"w": 680, "h": 280, "elements": [{"type": "qtribbonbar", "name": "rib", "w": 600, "h": 160,
+                "attr": {"ribbon": {"schemaVersion": 1, "pages": [{"id": "home", "text": "Home"}]}}}]})");
+        QVERIFY(canvas.OpenJsonFile(path));
+        auto* bar = canvas.GetCurWindow()->findChild<TEVQRibbonBar*>(QStringLiteral("rib"));
+        QVERIFY(bar);
+        canvas.AddSelectedControl(bar);
+        QVERIFY(canvas.createControl(QStringLiteral("qtlabel")));
+        QVERIFY(canvas.SavePage(path));
+        TEVQCanvas second;
+        QVERIFY(second.OpenJsonFile(path));
+        auto* back = second.GetCurWindow()->findChild<TEVQRibbonBar*>(QStringLiteral("rib"));
+        QVERIFY(back);
+        QCOMPARE(treeOf(back), treeOf(bar));
+        QCOMPARE(back->findChildren<TEVQRibbonPage*>().size(), 1);
+        QCOMPARE(json::writeStyled(pageJson(*second.GetCurWindow())), json::writeStyled(pageJson(*canvas.GetCurWindow())));
     }
 
     void hugeControlPaints()

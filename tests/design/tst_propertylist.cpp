@@ -145,6 +145,33 @@ private slots:
         QCOMPARE(list.contentWidget()->size(), QSize(300, 30));
     }
 
+    // Rows made before the list takes its size (a child widget starts 100 wide) follow the list's width, their
+    // editors with them.
+    void rowsFollowTheListWidth()
+    {
+        Counter c;
+        QWidget target;
+        QWidget host;
+        auto* list = new TEVQPropertyList(&host);
+        for (int kind : {int(PropText), int(PropBool), int(PropSeparator), int(PropFillStyle), int(PropInt)})
+            list->addItem(countedDef(c, kind, &target));
+        list->resize(400, 200);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QCOMPARE(list->rowAt(0)->row->geometry(), QRect(0, 0, 400, 30));
+        QCOMPARE(list->rowAt(0)->lineEdit->geometry(), QRect(120, 0, 280, 30));
+        QCOMPARE(list->rowAt(1)->checkBox->geometry(), QRect(120, 0, 280, 30));
+        QCOMPARE(list->rowAt(2)->line->geometry(), QRect(120, 15, 400, 1));
+        QCOMPARE(list->rowAt(3)->valueLabel->geometry(), QRect(120, 0, 250, 30));
+        QCOMPARE(list->rowAt(3)->button->geometry(), QRect(375, 5, 20, 20));
+        QCOMPARE(list->rowAt(4)->spinBoxes[0]->geometry(), QRect(120, 0, 280, 30));
+        // A pooled row taken again at another width is placed at that width.
+        list->removeAll();
+        list->resize(300, 200);
+        list->addItem(countedDef(c, PropText, &target));
+        QCOMPARE(list->rowAt(0)->lineEdit->geometry(), QRect(120, 0, 180, 30));
+    }
+
     void pageChildrenLeaveItsRowsAlone()
     {
         // A "qtproperty" element of a page with a child container: the list keeps its own content widget and
@@ -296,6 +323,32 @@ private slots:
         freed->setProperty("Prop_ID", QVariant::fromValue<void*>(&c));
         freed->setText(QStringLiteral("forged"));
         QCOMPARE(c.textSets, 2);
+    }
+
+    // A setter may rebuild the grid (a host following the control's own signals): no valueChanged then names
+    // the def the edited row shows now, another property's.
+    void setterThatRebuildsTheGrid()
+    {
+        Counter c;
+        QWidget target;
+        TEVQPropertyList list;
+        list.resize(300, 200);
+        QSignalSpy changed(&list, &TEVQPropertyList::valueChanged);
+        PropertyDef other = countedDef(c, PropText, &target);
+        other.name = QStringLiteral("Other");
+        PropertyDef rebuilding = countedDef(c, PropText, &target);
+        rebuilding.setText = [grid = &list, other](QWidget*, const QString&) {
+            const PropertyDef next = other; // this setter's own def goes with the grid
+            TEVQPropertyList* l = grid;
+            l->removeAll();
+            l->addItem(next);
+        };
+        list.addItem(rebuilding);
+        list.rowAt(0)->lineEdit->setText(QStringLiteral("x"));
+        QCOMPARE(list.rowAt(0)->def.name, QStringLiteral("Other"));
+        QCOMPARE(changed.count(), 0);
+        list.rowAt(0)->lineEdit->setText(QStringLiteral("y"));
+        QCOMPARE(changed.count(), 1);
     }
 
     void listenersRebuildTheGridOrDropTheTarget()

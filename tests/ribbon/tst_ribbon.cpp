@@ -622,6 +622,32 @@ private slots:
 
     // ---- listeners that rebuild the ribbon while it emits ----
 
+    // After a reload the controls and commands found by name are the new document's, never those on their way
+    // out.
+    void reloadedContentIsFoundByName()
+    {
+        TEVQRibbonBar bar;
+        QVERIFY(bar.loadConfigJson(QString::fromLatin1(kFull)));
+        QVERIFY(bar.loadConfigJson(QString::fromLatin1(kFull)));
+        const QPointer<TEVQSpinBox> spin = bar.findChild<TEVQSpinBox*>(QStringLiteral("spin"));
+        const QPointer<TEVQLineEdit> search = bar.findChild<TEVQLineEdit*>(QStringLiteral("search"));
+        const QPointer<QAction> cut = bar.findChild<QAction*>(QStringLiteral("cut"));
+        const QPointer<QWidget> tab = bar.findChild<QWidget*>(QStringLiteral("ribbonTab_home"));
+        QVERIFY(spin && search && cut && tab);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(spin && search && cut && tab);
+        QCOMPARE(bar.findChildren<TEVQRibbonPage*>().size(), bar.pageCount());
+        // So do items and groups taken out of a page.
+        TEVQRibbonPage* home = bar.pageById(QStringLiteral("home"));
+        home->groupAt(0)->clearItems();
+        QVERIFY(!bar.findChild<TEVQSpinBox*>(QStringLiteral("spin")));
+        QVERIFY(home->removeGroup(home->groupAt(0)));
+        bar.pageById(QStringLiteral("insert"))->clearGroups();
+        QCOMPARE(bar.findChildren<TEVQRibbonGroup*>().size(), 0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!spin);
+    }
+
     void commandListenerMayReloadTheRibbon()
     {
         TEVQRibbonBar bar;

@@ -4,6 +4,7 @@
 // the whole bar in both modes, minimized and in two languages.
 #include "TevTest.h"
 
+#include "TEVJson.h"
 #include "TEVQRibbonBar.h"
 #include "TEVQRibbonLayout.h"
 #include "TEVQtLib.h"
@@ -11,6 +12,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QSignalSpy>
+#include <QVBoxLayout>
 #include <QWheelEvent>
 
 #include <limits>
@@ -331,6 +333,58 @@ private slots:
         more->close();
     }
 
+    // What changes a size hint after the layout lays out again: an action's new text (also while its page is
+    // hidden), items taken out, a group made expanding, the rows of an element read, a document of the other
+    // mode for a bar held by a layout.
+    void layoutFollowsHintChanges()
+    {
+        Shown s;
+        TEVQRibbonPage* page = s.bar.pageAt(0);
+        TEVQRibbonGroup* second = page->addGroup(QStringLiteral("g2"), QString());
+        QAction* a = command(&s.bar, QStringLiteral("Cut"));
+        TEVQRibbonButton* b = s.group->addLargeAction(a);
+        a->setText(QStringLiteral("Cut the selection to the clipboard"));
+        QCoreApplication::processEvents();
+        QCOMPARE(b->width(), b->sizeHint().width());
+        QCOMPARE(second->x(), 4 + s.group->width() + 4);
+        s.group->clearItems();
+        QCOMPARE(second->x(), 4 + 80 + 4);
+        second->setExpanding(true);
+        QCoreApplication::processEvents();
+        QCOMPARE(second->width(), 80 + page->width() - (4 + 84 + 84 + 4));
+
+        QAction* other = command(&s.bar, QStringLiteral("Copy"));
+        TEVQRibbonButton* hidden = s.bar.addPage(QStringLiteral("q"), QString())->addGroup(QStringLiteral("h"), QString())
+                                       ->addLargeAction(other);
+        other->setText(QStringLiteral("Copy the selection to the clipboard"));
+        QCoreApplication::processEvents();
+        QVERIFY(s.bar.setCurrentPage(1));
+        QCOMPARE(hidden->width(), hidden->sizeHint().width());
+
+        Json::Value e;
+        QVERIFY(json::parse(QByteArray(R"({"attr": {"groupRows": 2, "ribbon": {"schemaVersion": 1, "pages": [{"id": "p",
+            "groups": [{"id": "g", "items": [{"id": "a", "size": "small"}, {"id": "b", "size": "small"},
+            {"id": "c", "size": "small"}]}]}]}}})"), e));
+        QVERIFY(s.bar.readJsonValue(&e));
+        const TEVQRibbonGroup* g = s.bar.pageAt(0)->groupAt(0);
+        QCOMPARE(g->itemAt(2)->widget->y(), g->itemAt(0)->widget->y());
+        QVERIFY(g->itemAt(2)->widget->x() > g->itemAt(0)->widget->x());
+
+        QWidget host;
+        auto* column = new QVBoxLayout(&host);
+        column->setContentsMargins(0, 0, 0, 0);
+        auto* held = new TEVQRibbonBar;
+        column->addWidget(held);
+        column->addStretch();
+        host.resize(700, 300);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QCOMPARE(held->height(), 61 + 96);
+        QVERIFY(held->loadConfigJson(QStringLiteral(R"({"schemaVersion": 1, "layoutMode": "compact"})")));
+        QCoreApplication::processEvents();
+        QCOMPARE(held->height(), 31 + 96);
+    }
+
     // ---- the bar's rows ----
 
     void topRowPieces()
@@ -432,6 +486,17 @@ private slots:
         bar.minimizedPopupWidget()->hide();
         QCOMPARE(bar.pageAreaWidget()->parentWidget(), &bar);
         QVERIFY(!bar.pageAreaWidget()->isVisible());
+
+        // The pop-up goes with the bar when the bar is hidden; a minimized bar not on screen (not shown yet, or
+        // hidden) opens none when a page is chosen.
+        QVERIFY(bar.setCurrentPage(0));
+        QVERIFY(bar.minimizedPopupWidget()->isVisible());
+        bar.hide();
+        QVERIFY(!bar.minimizedPopupWidget()->isVisible());
+        QVERIFY(bar.setCurrentPage(0));
+        QVERIFY(!bar.minimizedPopupWidget()->isVisible());
+        QCOMPARE(bar.pageAreaWidget()->parentWidget(), &bar);
+        bar.show();
 
         // Heights of any size: the rows as large as a widget may be, never a sum past what an int holds.
         const int big = std::numeric_limits<int>::max();
