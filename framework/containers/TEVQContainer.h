@@ -94,6 +94,9 @@ public:
     int scrollY = 0;
     bool scrollBusy = false;
     bool inLayout = false;
+    // A pass asked for while one runs (a child's handler changed the size, gap, padding or mode): it runs once
+    // the running pass ends.
+    bool layoutAgain = false;
     // The size of the last pass: a resize event for that size (one kept while the container was hidden and
     // delivered when it is shown) needs no pass of its own.
     QSize laidOutSize;
@@ -125,6 +128,7 @@ private:
     QList<QWidget*> childWidgets() const;
     void collectItems(std::vector<Item>& items) const;
     int visibleBarThickness(bool horizontal) const;
+    void layoutPass();
     void layoutDocked();
     // A child is a spacer for a row (horizontal) or a column when its direction is Auto or matches.
     static bool isSpacerFor(const QWidget* w, bool horizontal);

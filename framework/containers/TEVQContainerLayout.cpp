@@ -22,6 +22,9 @@ constexpr int kUnbounded = 16777215;
 // Maximum scroll-update re-runs nested inside one another when the bars keep changing visibility.
 constexpr int kMaxScrollReruns = 2;
 
+// Layout passes run after one another when the children's handlers keep asking for a new one during a pass.
+constexpr int kMaxLayoutReruns = 2;
+
 inline bool bounded(int maximum) { return maximum < kUnbounded; }
 
 // The container's bookkeeping on a child: in the record of a framework widget (which declares the two
@@ -295,8 +298,25 @@ void TEVQContainerImpl::relayout()
 
 void TEVQContainerImpl::doLayout()
 {
-    if (!owner || inLayout)
+    if (!owner)
         return;
+    if (inLayout) {
+        // The running pass placed some children by what it read at its start: it is followed by one more.
+        layoutAgain = true;
+        return;
+    }
+    // Bounded, so that a handler that asks for a pass on every pass cannot keep the container busy.
+    for (int pass = 0; pass <= kMaxLayoutReruns; ++pass) {
+        layoutAgain = false;
+        layoutPass();
+        if (!layoutAgain)
+            break;
+    }
+    layoutAgain = false;
+}
+
+void TEVQContainerImpl::layoutPass()
+{
     inLayout = true;
     laidOutSize = owner->size(); // whoever starts the pass (a resize event for this size then needs none)
     layoutDocked();

@@ -12,6 +12,7 @@
 #include <QWheelEvent>
 
 #include <climits>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -256,6 +257,24 @@ protected:
     }
 };
 
+// A container child that runs a callback from the next resize it gets (one the pass's own placing sends).
+class OnResize : public TEVQContainer
+{
+public:
+    using TEVQContainer::TEVQContainer;
+    std::function<void()> once;
+
+protected:
+    void resizeEvent(QResizeEvent* e) override
+    {
+        TEVQContainer::resizeEvent(e);
+        std::function<void()> f;
+        f.swap(once);
+        if (f)
+            f();
+    }
+};
+
 } // namespace
 
 class TestLayout : public QObject
@@ -439,6 +458,35 @@ private slots:
         QCOMPARE(s->geometry(), QRect(0, 0, 100, 9));
         s->setDirection(TEVQSpacer::Vertical); // an ordinary child in a row: its policy fills the height
         QCOMPARE(s->height(), 50);
+    }
+
+    void passAskedForDuringAPassRunsAfterIt()
+    {
+        // A child's handler changes the gap, then the container's size, while the pass places it: the children
+        // end where a pass with the new values puts them.
+        QWidget top;
+        top.setAttribute(Qt::WA_DontShowOnScreen);
+        auto* c = new TEVQContainer(&top);
+        c->resize(310, 50);
+        c->setChildLayout(TEVQContainer::Horizontal);
+        top.show();
+        auto* a = new OnResize(c);
+        auto* b = new TEVQContainer(c);
+        for (TEVQContainer* k : {static_cast<TEVQContainer*>(a), b}) {
+            k->setHeightPolicy(LayoutSizePolicyFree);
+            k->show();
+        }
+        c->forceResize();
+        QCOMPARE(b->geometry(), QRect(155, 0, 155, 50));
+        a->once = [c] { c->setChildSpace(10); };
+        c->resize(410, 50);
+        QCOMPARE(a->geometry(), QRect(0, 0, 200, 50));
+        QCOMPARE(b->geometry(), QRect(210, 0, 200, 50));
+        a->once = [c] { c->resize(510, 60); };
+        c->resize(310, 50);
+        QCOMPARE(c->size(), QSize(510, 60));
+        QCOMPARE(a->geometry(), QRect(0, 0, 250, 60));
+        QCOMPARE(b->geometry(), QRect(260, 0, 250, 60));
     }
 
     void autoSizedDockedContainerTakesItsContentSize()
