@@ -72,6 +72,11 @@ public:
     void storeBase(QWidget* w, const QRect& r);
     // Forgets what was stored for a child that leaves (or joins) the container.
     void dropBase(const QObject* w);
+    // A child the container has just given a geometry.
+    void notePlaced(QWidget* w) { placedCache.insert(w, w->geometry()); }
+    // A child that is not shown gets no move or resize event; its geometry changed since the container placed it
+    // becomes its base geometry, as the event filter would have made it.
+    void takeUnseenMove(QWidget* w);
     // A child joining the container: the unscrolled place another container stored on it means nothing here.
     void forgetOldBase(QObject* w);
     // Whether a change of child w's unscrolled rectangle from oldBase to newBase (or its showing or hiding)
@@ -159,6 +164,8 @@ private:
     const QObject* vBarId = nullptr;
     int scrollRerunDepth = 0;
     QHash<const QObject*, QRect> baseCache;
+    // The geometry the container last gave each child, to notice a child moved while it gets no events.
+    QHash<const QObject*, QRect> placedCache;
     struct ScrollState
     {
         bool valid = false;

@@ -617,6 +617,29 @@ private slots:
         QCOMPARE(b->geometry(), QRect(0, 0, 10, 10));
     }
 
+    void childPlacedWhileItGetsNoEventsKeepsItsPlace()
+    {
+        // Qt holds the move and resize events of a widget that is not shown: a child placed by its owner while the
+        // container is not shown yet, or while the child is hidden, keeps that place through the scroll updates.
+        Scrolled s(QSize(100, 100));
+        auto* k = plainChild(&s.c, QRect(0, 0, 50, 50));
+        plainChild(&s.c, QRect(60, 0, 20, 400));
+        s.c.forceResize();
+        k->setGeometry(0, 0, 50, 300);
+        s.c.forceResize();
+        QCOMPARE(k->geometry(), QRect(0, 0, 50, 300));
+        s.show();
+        s.c.setScrollPos(false, 100);
+        k->hide();
+        k->setGeometry(10, 10, 50, 300); // unscrolled at (10, 110)
+        s.c.forceResize();
+        QCOMPARE(k->geometry(), QRect(10, 10, 50, 300));
+        k->show();
+        QCOMPARE(s.v->maximum(), 410 - 100);
+        s.c.setScrollPos(false, 0);
+        QCOMPARE(k->geometry(), QRect(10, 110, 50, 300));
+    }
+
     void showingAndHidingChildrenUpdatesTheRange()
     {
         Scrolled s(QSize(100, 100));
