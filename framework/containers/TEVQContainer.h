@@ -72,6 +72,11 @@ public:
     void storeBase(QWidget* w, const QRect& r);
     // Forgets what was stored for a child that leaves (or joins) the container.
     void dropBase(const QObject* w);
+    // A child the container has just given a geometry.
+    void notePlaced(QWidget* w) { placedCache.insert(w, w->geometry()); }
+    // A child that is not shown gets no move or resize event; its geometry changed since the container placed it
+    // becomes its base geometry, as the event filter would have made it.
+    void takeUnseenMove(QWidget* w);
     // A child joining the container: the unscrolled place another container stored on it means nothing here.
     void forgetOldBase(QObject* w);
     // Whether a change of child w's unscrolled rectangle from oldBase to newBase (or its showing or hiding)
@@ -94,6 +99,9 @@ public:
     int scrollY = 0;
     bool scrollBusy = false;
     bool inLayout = false;
+    // A pass asked for while one runs (a child's handler changed the size, gap, padding or mode): it runs once
+    // the running pass ends.
+    bool layoutAgain = false;
     // The size of the last pass: a resize event for that size (one kept while the container was hidden and
     // delivered when it is shown) needs no pass of its own.
     QSize laidOutSize;
@@ -125,6 +133,7 @@ private:
     QList<QWidget*> childWidgets() const;
     void collectItems(std::vector<Item>& items) const;
     int visibleBarThickness(bool horizontal) const;
+    void layoutPass();
     void layoutDocked();
     // A child is a spacer for a row (horizontal) or a column when its direction is Auto or matches.
     static bool isSpacerFor(const QWidget* w, bool horizontal);
@@ -155,6 +164,8 @@ private:
     const QObject* vBarId = nullptr;
     int scrollRerunDepth = 0;
     QHash<const QObject*, QRect> baseCache;
+    // The geometry the container last gave each child, to notice a child moved while it gets no events.
+    QHash<const QObject*, QRect> placedCache;
     struct ScrollState
     {
         bool valid = false;

@@ -22,6 +22,9 @@ constexpr int kUnbounded = 16777215;
 // Maximum scroll-update re-runs nested inside one another when the bars keep changing visibility.
 constexpr int kMaxScrollReruns = 2;
 
+// Layout passes run after one another when the children's handlers keep asking for a new one during a pass.
+constexpr int kMaxLayoutReruns = 2;
+
 inline bool bounded(int maximum) { return maximum < kUnbounded; }
 
 // The container's bookkeeping on a child: in the record of a framework widget (which declares the two
@@ -237,11 +240,29 @@ bool TEVQContainerImpl::storedBase(QWidget* w, QRect& out)
     return false;
 }
 
-void TEVQContainerImpl::dropBase(const QObject* w) { baseCache.remove(w); }
+void TEVQContainerImpl::dropBase(const QObject* w)
+{
+    baseCache.remove(w);
+    placedCache.remove(w);
+}
+
+void TEVQContainerImpl::takeUnseenMove(QWidget* w)
+{
+    // Qt holds a hidden widget's move and resize events until it is shown, so the event filter never saw its owner
+    // place it: without this the next re-placing would put it back where the container had it.
+    if (w->isVisible())
+        return;
+    const auto it = placedCache.constFind(w);
+    if (it == placedCache.constEnd() || *it == w->geometry())
+        return;
+    notePlaced(w);
+    storeBase(w, shifted(w->geometry(), scrollX, scrollY));
+}
 
 void TEVQContainerImpl::forgetOldBase(QObject* w)
 {
     baseCache.remove(w);
+    placedCache.remove(w);
     // Only what is stored is cleared: a child still being built carries nothing and is not touched further.
     if (TEVQWidgetBase* record = tevDeclaredRecord(w)) {
         record->hasContainerBaseGeometry = false;
@@ -295,8 +316,25 @@ void TEVQContainerImpl::relayout()
 
 void TEVQContainerImpl::doLayout()
 {
-    if (!owner || inLayout)
+    if (!owner)
         return;
+    if (inLayout) {
+        // The running pass placed some children by what it read at its start: it is followed by one more.
+        layoutAgain = true;
+        return;
+    }
+    // Bounded, so that a handler that asks for a pass on every pass cannot keep the container busy.
+    for (int pass = 0; pass <= kMaxLayoutReruns; ++pass) {
+        layoutAgain = false;
+        layoutPass();
+        if (!layoutAgain)
+            break;
+    }
+    layoutAgain = false;
+}
+
+void TEVQContainerImpl::layoutPass()
+{
     inLayout = true;
     laidOutSize = owner->size(); // whoever starts the pass (a resize event for this size then needs none)
     layoutDocked();
@@ -385,6 +423,7 @@ void TEVQContainerImpl::layoutDocked()
             w->QWidget::setGeometry(placed);
         if (!w)
             continue; // deleted by its own handlers
+        notePlaced(w);
         settleHidden(w, before);
         storeBase(w, placed);
         if (content.isValid())
@@ -420,8 +459,10 @@ void TEVQContainerImpl::place(const QPointer<QWidget>& guard, ITEVQWidgetBase* i
     // Qt's own call: the framework's setGeometry would turn the child's ratio layout into an absolute one.
     const QSize before = w->size();
     w->QWidget::setGeometry(r);
-    if (guard)
-        settleHidden(w, before);
+    if (!guard)
+        return;
+    notePlaced(w);
+    settleHidden(w, before);
 }
 
 bool TEVQContainerImpl::isSpacerFor(const QWidget* w, bool horizontal)
@@ -641,6 +682,8 @@ void TEVQContainerImpl::layoutFloat(bool horizontal)
         const QRect r(at, s);
         storeBase(w, r);
         w->QWidget::setGeometry(r);
+        if (w)
+            notePlaced(w);
         mainPos += m + gap;
         lineCross = qMax<qint64>(lineCross, crossOf(s, horizontal));
     }
@@ -723,7 +766,10 @@ void TEVQContainerImpl::updateScroll()
     QRect content;
     bool hasContent = false;
     for (QWidget* w : childWidgets()) {
-        if (isBoundBar(w) || !w->isVisibleTo(owner))
+        if (isBoundBar(w))
+            continue;
+        takeUnseenMove(w);
+        if (!w->isVisibleTo(owner))
             continue;
         const QRect r = baseGeometry(w);
         content = hasContent ? content.united(r) : r;
@@ -845,7 +891,10 @@ void TEVQContainerImpl::placeAtOffsets()
     for (const QPointer<QWidget>& w : guarded(childWidgets())) {
         if (!w || isBoundBar(w))
             continue; // deleted by the move of an earlier child
+        takeUnseenMove(w);
         w->QWidget::setGeometry(shifted(baseGeometry(w), -qint64(scrollX), -qint64(scrollY)));
+        if (w)
+            notePlaced(w);
     }
     scrollBusy = false;
 }

@@ -187,7 +187,8 @@ bool TEVQWindowImpl::move(QMouseEvent* event, bool hoverCursor)
         if (resizeEdge != -1) {
             // Position and size in one call, and never as a fixed size: maximise and restore keep working.
             const platform::FrameResizeStep step = platform::frameResizeStep(
-                resizeEdge, owner->geometry(), pressPos, global, effectiveMinSize(), parentBounds());
+                resizeEdge, owner->geometry(), pressPos, global, effectiveMinSize(), parentBounds(),
+                owner->maximumSize());
             pressPos = step.pressPos;
             if (step.geometry != owner->geometry())
                 owner->setGeometry(step.geometry);

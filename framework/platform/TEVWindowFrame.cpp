@@ -126,7 +126,7 @@ bool frameHoverCursor(const QSize& size, const QPoint& local, int b, Qt::CursorS
 }
 
 FrameResizeStep frameResizeStep(int edge, const QRect& geometry, const QPoint& pressPos, const QPoint& global,
-                                const QSize& minSize, const QRect& bounds)
+                                const QSize& minSize, const QRect& bounds, const QSize& maxSize)
 {
     // In 64 bits: a minimum from a page file may be any int, and the edges it gives must not overflow. The
     // result's coordinates are kept within +-2^30, so that its far edges fit an int too.
@@ -182,19 +182,22 @@ FrameResizeStep frameResizeStep(int edge, const QRect& geometry, const QPoint& p
         h = newBottom - y;
     }
 
-    // A size beyond the largest a widget may have is that largest size, at the same kept edge.
-    const qint64 maxSide = QWIDGETSIZE_MAX;
-    if (w > maxSide) {
+    // A dragged size beyond the largest the widget may have is that largest size, at the same kept edge.
+    const qint64 maxW = std::max(0, std::min(maxSize.width(), QWIDGETSIZE_MAX));
+    const qint64 maxH = std::max(0, std::min(maxSize.height(), QWIDGETSIZE_MAX));
+    if ((leftEdge || rightEdge) && w > maxW) {
+        const qint64 cut = w - maxW;
         if (leftEdge)
-            x += w - maxSide;
-        pressX += leftEdge ? w - maxSide : maxSide - w;
-        w = maxSide;
+            x += cut;
+        pressX += leftEdge ? cut : -cut;
+        w = maxW;
     }
-    if (h > maxSide) {
+    if ((topEdge || bottomEdge) && h > maxH) {
+        const qint64 cut = h - maxH;
         if (topEdge)
-            y += h - maxSide;
-        pressY += topEdge ? h - maxSide : maxSide - h;
-        h = maxSide;
+            y += cut;
+        pressY += topEdge ? cut : -cut;
+        h = maxH;
     }
     out.geometry = QRect(toInt(x), toInt(y), int(w), int(h));
     out.pressPos = QPoint(toInt(pressX), toInt(pressY));

@@ -77,10 +77,12 @@ struct FrameResizeStep
 // global. The size never goes below minSize: at the limit the opposite edge stays where it is, and pressPos
 // advances only by what was applied, so the edge follows the cursor again once the cursor is back past the
 // limit. With a valid bounds rectangle a dragged edge does not leave it (an edge already outside may not go
-// further out). Edge -1 or any other value changes nothing.
+// further out). The size never goes above maxSize either (a widget's maximum, where Qt would otherwise keep the
+// position and cut the far edge): there too the opposite edge stays. Edge -1 or any other value changes nothing.
 TEV_EXPORT FrameResizeStep frameResizeStep(int edge, const QRect& geometry, const QPoint& pressPos,
                                            const QPoint& global, const QSize& minSize,
-                                           const QRect& bounds = QRect());
+                                           const QRect& bounds = QRect(),
+                                           const QSize& maxSize = QSize(16777215, 16777215));
 
 // The top-left a dragged child of the given size may take inside a parent of parentSize: at least margin
 // pixels of it stay inside horizontally and at the bottom, and its top edge stays inside.

@@ -12,6 +12,7 @@
 #include <QWheelEvent>
 
 #include <climits>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -256,6 +257,24 @@ protected:
     }
 };
 
+// A container child that runs a callback from the next resize it gets (one the pass's own placing sends).
+class OnResize : public TEVQContainer
+{
+public:
+    using TEVQContainer::TEVQContainer;
+    std::function<void()> once;
+
+protected:
+    void resizeEvent(QResizeEvent* e) override
+    {
+        TEVQContainer::resizeEvent(e);
+        std::function<void()> f;
+        f.swap(once);
+        if (f)
+            f();
+    }
+};
+
 } // namespace
 
 class TestLayout : public QObject
@@ -441,6 +460,35 @@ private slots:
         QCOMPARE(s->height(), 50);
     }
 
+    void passAskedForDuringAPassRunsAfterIt()
+    {
+        // A child's handler changes the gap, then the container's size, while the pass places it: the children
+        // end where a pass with the new values puts them.
+        QWidget top;
+        top.setAttribute(Qt::WA_DontShowOnScreen);
+        auto* c = new TEVQContainer(&top);
+        c->resize(310, 50);
+        c->setChildLayout(TEVQContainer::Horizontal);
+        top.show();
+        auto* a = new OnResize(c);
+        auto* b = new TEVQContainer(c);
+        for (TEVQContainer* k : {static_cast<TEVQContainer*>(a), b}) {
+            k->setHeightPolicy(LayoutSizePolicyFree);
+            k->show();
+        }
+        c->forceResize();
+        QCOMPARE(b->geometry(), QRect(155, 0, 155, 50));
+        a->once = [c] { c->setChildSpace(10); };
+        c->resize(410, 50);
+        QCOMPARE(a->geometry(), QRect(0, 0, 200, 50));
+        QCOMPARE(b->geometry(), QRect(210, 0, 200, 50));
+        a->once = [c] { c->resize(510, 60); };
+        c->resize(310, 50);
+        QCOMPARE(c->size(), QSize(510, 60));
+        QCOMPARE(a->geometry(), QRect(0, 0, 250, 60));
+        QCOMPARE(b->geometry(), QRect(260, 0, 250, 60));
+    }
+
     void autoSizedDockedContainerTakesItsContentSize()
     {
         TEVQContainer c;
@@ -567,6 +615,29 @@ private slots:
         c.setScrollPos(true, 40);
         QCOMPARE(c.getScrollPos(true), 40);
         QCOMPARE(b->geometry(), QRect(0, 0, 10, 10));
+    }
+
+    void childPlacedWhileItGetsNoEventsKeepsItsPlace()
+    {
+        // Qt holds the move and resize events of a widget that is not shown: a child placed by its owner while the
+        // container is not shown yet, or while the child is hidden, keeps that place through the scroll updates.
+        Scrolled s(QSize(100, 100));
+        auto* k = plainChild(&s.c, QRect(0, 0, 50, 50));
+        plainChild(&s.c, QRect(60, 0, 20, 400));
+        s.c.forceResize();
+        k->setGeometry(0, 0, 50, 300);
+        s.c.forceResize();
+        QCOMPARE(k->geometry(), QRect(0, 0, 50, 300));
+        s.show();
+        s.c.setScrollPos(false, 100);
+        k->hide();
+        k->setGeometry(10, 10, 50, 300); // unscrolled at (10, 110)
+        s.c.forceResize();
+        QCOMPARE(k->geometry(), QRect(10, 10, 50, 300));
+        k->show();
+        QCOMPARE(s.v->maximum(), 410 - 100);
+        s.c.setScrollPos(false, 0);
+        QCOMPARE(k->geometry(), QRect(10, 110, 50, 300));
     }
 
     void showingAndHidingChildrenUpdatesTheRange()

@@ -276,10 +276,12 @@ private slots:
         QTest::addColumn<QRect>("bounds");
         QTest::addColumn<QRect>("geometry");
         QTest::addColumn<QPoint>("pressPos");
+        QTest::addColumn<QSize>("maxSize");
 
         // From (100, 100, 300, 200) with a minimum of 150 x 120.
-        const auto row = [](const char* name, int edge, QPoint global, QRect bounds, QRect geometry, QPoint press) {
-            QTest::newRow(name) << edge << global << bounds << geometry << press;
+        const auto row = [](const char* name, int edge, QPoint global, QRect bounds, QRect geometry, QPoint press,
+                            QSize maxSize = QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX)) {
+            QTest::newRow(name) << edge << global << bounds << geometry << press << maxSize;
         };
         const QRect none;
         row("left out", 0, QPoint(480, 510), none, QRect(80, 100, 320, 200), QPoint(480, 500));
@@ -296,6 +298,11 @@ private slots:
         const QRect b(0, 0, 450, 320);
         row("right stops at bounds", 1, QPoint(700, 500), b, QRect(100, 100, 350, 200), QPoint(550, 500));
         row("top stops at bounds", 2, QPoint(500, 300), b, QRect(100, 0, 300, 300), QPoint(500, 400));
+        // At the widget's maximum (320 x 260) the opposite edge stays too.
+        const QSize m(320, 260);
+        row("left at max", 0, QPoint(450, 500), none, QRect(80, 100, 320, 200), QPoint(480, 500), m);
+        row("right at max", 1, QPoint(600, 500), none, QRect(100, 100, 320, 200), QPoint(520, 500), m);
+        row("top-left at max", 6, QPoint(450, 420), none, QRect(80, 40, 320, 260), QPoint(480, 440), m);
     }
 
     void resizeStep()
@@ -305,8 +312,9 @@ private slots:
         QFETCH(QRect, bounds);
         QFETCH(QRect, geometry);
         QFETCH(QPoint, pressPos);
+        QFETCH(QSize, maxSize);
         const platform::FrameResizeStep step = platform::frameResizeStep(
-            edge, QRect(100, 100, 300, 200), QPoint(500, 500), global, QSize(150, 120), bounds);
+            edge, QRect(100, 100, 300, 200), QPoint(500, 500), global, QSize(150, 120), bounds, maxSize);
         QCOMPARE(step.geometry, geometry);
         QCOMPARE(step.pressPos, pressPos);
     }
@@ -953,6 +961,13 @@ private slots:
         QCOMPARE(s->geometry(), QRect(QPoint(300 - QWIDGETSIZE_MAX, 250 - QWIDGETSIZE_MAX), QPoint(299, 249)));
         s->setMinWidth(120);
         s->setMinHeight(80);
+
+        // At its maximum width the left edge stops and the right edge stays (Qt alone would cut the right side).
+        s->setGeometry(100, 100, 200, 150);
+        s->setMaximumSize(230, 170);
+        drag(parent, QPoint(151, 220), QPoint(51, 220));
+        QCOMPARE(s->geometry(), QRect(70, 100, 230, 150));
+        s->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 
         // Hidden in the middle of a resize: shown again, it does not follow the pointer, and the presses of
         // other windows are not blocked.
