@@ -132,6 +132,17 @@ class TestCanvas : public QObject
         return path;
     }
 
+    // Opens, in canvas, a page file of that name holding one ribbon bar "rib" with a "Home" page; the bar, or null.
+    TEVQRibbonBar* openRibbonPage(TEVQCanvas& canvas, const QString& name)
+    {
+        const QString path = writePage(name,
+            R"({"w": 680, "h": 280, "elements": [{"type": "qtribbonbar", "name": "rib", "w": 600, "h": 160,
+                "attr": {"ribbon": {"schemaVersion": 1, "pages": [{"id": "home", "text": "Home"}]}}}]})");
+        if (!canvas.OpenJsonFile(path) || !canvas.GetCurWindow())
+            return nullptr;
+        return canvas.GetCurWindow()->findChild<TEVQRibbonBar*>(QStringLiteral("rib"));
+    }
+
     // A shown canvas of 700 x 500 with the editing page open.
     std::unique_ptr<TEVQCanvas> editCanvas()
     {
@@ -736,11 +747,7 @@ private slots:
         canvas.resize(700, 300);
         canvas.show();
         QVERIFY(QTest::qWaitForWindowExposed(&canvas));
-        const QString path = writePage(QStringLiteral("ribbon.json"),
-            R"({"w": 680, "h": 280, "elements": [{"type": "qtribbonbar", "name": "rib", "w": 600, "h": 160,
-                "attr": {"ribbon": {"schemaVersion": 1, "pages": [{"id": "home", "text": "Home"}]}}}]})");
-        QVERIFY(canvas.OpenJsonFile(path));
-        auto* bar = canvas.GetCurWindow()->findChild<TEVQRibbonBar*>(QStringLiteral("rib"));
+        TEVQRibbonBar* bar = openRibbonPage(canvas, QStringLiteral("ribbon.json"));
         QVERIFY(bar);
         const QImage shot = canvas.grab().toImage();
         // Inside the current tab's border: its own fill, not the row's (246, 248, 251) under it.
@@ -751,14 +758,11 @@ private slots:
     void controlOnARibbonIsSaved()
     {
         TEVQCanvas canvas;
-        const QString path = writePage(QStringLiteral("onribbon.json"),
-            R"({"w": 680, "h": 280, "elements": [{"type": "qtribbonbar", "name": "rib", "w": 600, "h": 160,
-                "attr": {"ribbon": {"schemaVersion": 1, "pages": [{"id": "home", "text": "Home"}]}}}]})");
-        QVERIFY(canvas.OpenJsonFile(path));
-        auto* bar = canvas.GetCurWindow()->findChild<TEVQRibbonBar*>(QStringLiteral("rib"));
+        TEVQRibbonBar* bar = openRibbonPage(canvas, QStringLiteral("onribbon.json"));
         QVERIFY(bar);
         canvas.AddSelectedControl(bar);
         QVERIFY(canvas.createControl(QStringLiteral("qtlabel")));
+        const QString path = m_dir.filePath(QStringLiteral("onribbon.json"));
         QVERIFY(canvas.SavePage(path));
         TEVQCanvas second;
         QVERIFY(second.OpenJsonFile(path));
