@@ -433,10 +433,9 @@ void TEVQRibbonGroup::resizeEvent(QResizeEvent* event)
 bool TEVQRibbonGroup::event(QEvent* event)
 {
     if (event->type() == QEvent::LayoutRequest) {
-        updateGeometry();
+        // The page hears of the new size hint through a layout request of its own (or lays out when shown).
         updateItemLayout();
-        if (m_page)
-            m_page->updateGroupLayout();
+        updateGeometry();
     }
     return TEVQContainer::event(event);
 }
@@ -1272,6 +1271,7 @@ int clampedHintWidth(QWidget* w, int low, int high)
 
 void TEVQRibbonBar::updateLayout()
 {
+    const QSize pageSizeBefore = m_currentPage ? m_currentPage->size() : QSize();
     const bool compact = m_layoutMode == TEV_RIBBON_LAYOUT_COMPACT;
     const ribbonlayout::Header h = ribbonlayout::header(m_topRowHeight, m_tabRowHeight, compact);
     topRow->setGeometry(0, 0, width(), h.top);
@@ -1326,8 +1326,9 @@ void TEVQRibbonBar::updateLayout()
         pageArea->setVisible(!m_minimized);
         updatePageVisibility();
     }
-    // The rows of the groups may have changed with the mode or the element read; the size did not always.
-    if (m_currentPage && m_currentPage->isVisible())
+    // The rows of the groups may have changed with the mode or the element read while the page kept its size; a
+    // page that was resized above has laid itself out already.
+    if (m_currentPage && m_currentPage->isVisible() && m_currentPage->size() == pageSizeBefore)
         m_currentPage->relayout();
     update();
 }
