@@ -1,5 +1,6 @@
 #include "TEVQWidgetBaseImpl.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "TEVFlags.h"
@@ -216,7 +217,8 @@ bool TEVQWidgetBaseImpl::serializeJsonValue(Json::Value*& json, bool load)
     if (tevIsSerializeChild() && owner) {
         Json::Value children(Json::arrayValue);
         for (QObject* child : owner->children()) {
-            if (ITEVQWidgetBase* w = tevWidgetInterface(child)) {
+            const bool ownPart = std::find(ownParts.begin(), ownParts.end(), child) != ownParts.end();
+            if (ITEVQWidgetBase* w = ownPart ? nullptr : tevWidgetInterface(child)) {
                 Json::Value value;
                 w->serializeJsonValue(&value, false);
                 children.append(std::move(value));

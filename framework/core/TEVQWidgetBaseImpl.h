@@ -10,6 +10,7 @@
 #include <QFont>
 #include <QImage>
 #include <QObject>
+#include <QPointer>
 #include <QPainterPath>
 #include <QRect>
 #include <QRectF>
@@ -273,6 +274,9 @@ public:
     bool isHovered() const { return hovered; }
 
     const TEVAttrStore& attrs() const { return attrStore; }
+    // A child the widget makes for itself (a part it paints or lays out, not one of the page's widgets): the
+    // element's "child" array leaves it out, so that reading the page does not make it a second time.
+    void addOwnPart(QObject* part) { ownParts.push_back(part); }
     // The stored value of key, or null.
     const TEVAttrValue* attr(const std::string& key) const;
     void setAttr(const std::string& key, TEVAttrValue value) { attrStore[key] = std::move(value); }
@@ -350,6 +354,7 @@ protected:
     CtrlState state = CtrlStateNormal;
     TEVAttrStore attrStore;
     QWidget* owner = nullptr;
+    std::vector<QPointer<QObject>> ownParts;
 
     friend class TEVQWidgetBase;
 };

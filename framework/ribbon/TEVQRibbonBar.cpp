@@ -650,6 +650,11 @@ TEVQRibbonBar::TEVQRibbonBar(QWidget* parent) : QWidget(parent)
     tabScrollLeft = new Button(tabRow, nullptr, TEV_RIBBON_ITEM_SMALL);
     tabScrollRight = new Button(tabRow, nullptr, TEV_RIBBON_ITEM_SMALL);
     tevSetImpl(new TEVQRibbonBarImpl(this), false);
+    // Rows, pages and buttons are the bar's own making, written through its "ribbon" attribute: as "child"
+    // elements the page loader would create them a second time. Any other child (a control put on the bar in
+    // the designer) is the page's.
+    for (QObject* part : {static_cast<QObject*>(topRow), static_cast<QObject*>(tabRow), static_cast<QObject*>(pageArea)})
+        ribbonImpl()->addOwnPart(part);
     for (TEVQContainer* c : {topRow, tabRow, pageArea, minimizedPopup}) {
         detail::ribbonOwnLook(c);
         c->setChildLayout(TEVQContainer::NoUse);

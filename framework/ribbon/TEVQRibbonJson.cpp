@@ -40,24 +40,6 @@ bool TEVQRibbonBarImpl::serializeJsonValue(Json::Value*& json, bool load)
     styles.fill(18, galleryBackground);
 
     if (!load) {
-        // Rows, pages and buttons are the bar's own making, written through "ribbon" below: as "child" elements
-        // the page loader would create them a second time. Any other child (a control put on the bar in the
-        // designer) is the page's and stays.
-        if (json::isObject(*json) && json::find(*json, "child")) {
-            Json::Value children(Json::arrayValue);
-            for (QObject* child : b->children()) {
-                ITEVQWidgetBase* w = tevWidgetInterface(child);
-                if (!w || child == b->topRow || child == b->tabRow || child == b->pageArea)
-                    continue;
-                Json::Value value;
-                w->serializeJsonValue(&value, false);
-                children.append(std::move(value));
-            }
-            if (children.empty())
-                json->removeMember("child");
-            else
-                (*json)["child"] = std::move(children);
-        }
         styles.write(*json);
         Json::Value& attr = json::member(*json, "attr");
         if (!json::isObject(attr))

@@ -28,6 +28,8 @@ TEVQTableViewImpl::TEVQTableViewImpl(TEVQTableView* ownerView) : TEVQWidgetBaseI
     for (FillStyle& f : itemBackground)
         f.valid = false;
     checkBox = new TEVQCheckBox(ownerView);
+    // It paints the cells: none of the page's, and read back it would become a real check box on the table.
+    addOwnPart(checkBox);
     checkBox->setShowText(false);
     checkBox->setBackground(CtrlState(4), FillStyle());
     checkBox->setCheckedBackground(CtrlState(4), FillStyle());
@@ -116,23 +118,6 @@ bool TEVQTableViewImpl::serializeJsonValue(Json::Value*& json, bool load)
         }
         readScrollbarChildJson(element, v);
         return result;
-    }
-    if (tevIsSerializeChild() && checkBox && json::find(element, "child")) {
-        // The common part wrote every framework child; the check box that paints the cells is none of the
-        // page's, and read back it would become a real check box on the table.
-        Json::Value children(Json::arrayValue);
-        for (QObject* child : v->children()) {
-            ITEVQWidgetBase* w = tevWidgetInterface(child);
-            if (!w || child == checkBox)
-                continue;
-            Json::Value value;
-            w->serializeJsonValue(&value, false);
-            children.append(std::move(value));
-        }
-        if (children.empty())
-            element.removeMember("child");
-        else
-            element["child"] = std::move(children);
     }
     styles.write(element);
     Json::Value& attrs = ownAttrs(element, {"multiselect", "itemHeight", "checkstyle", "checkedImg", "uncheckImg"});
