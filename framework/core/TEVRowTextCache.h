@@ -33,6 +33,18 @@ public:
         slot.text = text;
         TEVQWidgetBaseImpl::drawText(painter, text, style, rect);
     }
+    // The advance of an item's text in the font of style, kept in the item's slot until the text or font changes.
+    int advance(quint64 key, const QString& text, const TextStyleDesc& style)
+    {
+        if (m_slots.empty())
+            m_slots.resize(size_t(m_slotCount));
+        bool measured = false;
+        const int width = m_slots[size_t(key % quint64(m_slotCount))].cache.advance(text, style, &measured);
+        m_measures += measured ? 1 : 0;
+        return width;
+    }
+    // How many texts advance has measured so far.
+    int measureCount() const { return m_measures; }
     void clear() { m_slots.clear(); }
 
 private:
@@ -42,6 +54,7 @@ private:
     };
     int m_slotCount;
     std::vector<Slot> m_slots;
+    int m_measures = 0;
 };
 
 } // namespace TEVQtLib

@@ -106,8 +106,24 @@ const QString& TEVTextCache::elided(const QString& text, const TextStyleDesc& st
     return m_elided;
 }
 
+int TEVTextCache::advance(const QString& text, const TextStyleDesc& style, bool* measured)
+{
+    const QFont& f = font(style);
+    const bool measure = m_advance < 0 || m_advanceFontSerial != m_fontSerial || m_advanceText != text;
+    if (measure) {
+        m_advanceText = text;
+        m_advanceFontSerial = m_fontSerial;
+        m_advance = QFontMetrics(f).horizontalAdvance(text);
+    }
+    if (measured)
+        *measured = measure;
+    return m_advance;
+}
+
 void TEVTextCache::clear()
 {
+    m_advance = -1;
+    m_advanceText.clear();
     m_fontValid = false;
     m_elidedValid = false;
     m_lineValid = false;

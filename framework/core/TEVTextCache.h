@@ -27,6 +27,9 @@ class TEV_EXPORT TEVTextCache
 public:
     // The font of style (its own family unless a global font family is set).
     const QFont& font(const TextStyleDesc& style);
+    // The advance of text in the font of style (QFontMetrics::horizontalAdvance), kept until the text or the font
+    // changes; measured is set to whether this call measured.
+    int advance(const QString& text, const TextStyleDesc& style, bool* measured = nullptr);
     // text elided with mode to width pixels in the font of style.
     const QString& elided(const QString& text, const TextStyleDesc& style, Qt::TextElideMode mode, int width);
     // As TEVQWidgetBaseImpl::drawTextAt(painter, text, style, x, y, w, h, horizontal).
@@ -64,6 +67,10 @@ private:
     int m_mode = 0;
     quint64 m_elidedFontSerial = 0;
     QString m_elided;
+    // The advance.
+    int m_advance = -1; // -1: none measured
+    quint64 m_advanceFontSerial = 0;
+    QString m_advanceText;
     // The line draw shows.
     bool m_lineValid = false;
     quint64 m_lineFontSerial = 0;

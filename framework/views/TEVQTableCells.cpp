@@ -5,7 +5,6 @@
 
 #include <QAbstractItemModel>
 #include <QCursor>
-#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -169,7 +168,7 @@ void TEVQTableViewitemDelegate::paint(QPainter* painter, const QStyleOptionViewI
         } else {
             const int gap = text.isEmpty() ? 0 : 6;
             const int available = qMax(in.width() - gap - iconSize.width(), 0);
-            const int textWidth = qMin(available, this->textWidth(cellKey, text, *style) + 2);
+            const int textWidth = qMin(available, m_cellTexts.advance(cellKey, text, *style) + 2);
             const int x0 = in.x() + qMax((in.width() - (textWidth + iconSize.width() + gap)) / 2, 0);
             iconRect = QRect(x0, in.y(), iconSize.width(), in.height());
             textRect = QRect(x0 + iconSize.width() + gap, in.y(), textWidth, in.height());
@@ -194,21 +193,6 @@ void TEVQTableViewitemDelegate::paint(QPainter* painter, const QStyleOptionViewI
         viewImpl->checkBox->painter()->draw(painter, viewImpl->checkBoxRect(cell));
     }
     painter->restore();
-}
-
-int TEVQTableViewitemDelegate::textWidth(quint64 cellKey, const QString& text, const TextStyleDesc& style) const
-{
-    if (m_textWidths.empty())
-        m_textWidths.resize(256);
-    MeasuredText& kept = m_textWidths[size_t(cellKey % m_textWidths.size())];
-    const QFont& font = m_measureFont.font(style);
-    if (kept.width < 0 || kept.text != text || kept.font != font) {
-        kept.text = text;
-        kept.font = font;
-        kept.width = QFontMetrics(font).horizontalAdvance(text);
-        ++m_textMeasures;
-    }
-    return kept.width;
 }
 
 bool TEVQTableViewitemDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,

@@ -119,22 +119,12 @@ public:
 
     // How many cell texts have been measured for the centred icon and text since the delegate was made: a
     // repaint of cells whose text and font stay measures none.
-    int textMeasureCount() const { return m_textMeasures; }
+    int textMeasureCount() const { return m_cellTexts.measureCount(); }
 
 private:
     void paintColumnWidget(QPainter* painter, TEVQContainer* container, const QRect& cell) const;
-    // The width of text in the font of style, kept by cell between paints.
-    int textWidth(quint64 cellKey, const QString& text, const TEVQtLib::TextStyleDesc& style) const;
     TEVQTableView* m_view;
-    mutable TEVQtLib::TEVRowTextCache m_cellTexts{1024}; // the cell texts between paints
-    struct MeasuredText {
-        QString text;
-        QFont font;
-        int width = -1; // -1: not measured yet
-    };
-    mutable std::vector<MeasuredText> m_textWidths; // by cell, made on first use
-    mutable TEVQtLib::TEVTextCache m_measureFont;   // the font of the style last measured with
-    mutable int m_textMeasures = 0;
+    mutable TEVQtLib::TEVRowTextCache m_cellTexts{1024}; // the cell texts (and their advances) between paints
 };
 
 class TEV_EXPORT TEVQTableHeader : public QHeaderView
