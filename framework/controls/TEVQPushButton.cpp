@@ -101,8 +101,8 @@ void TEVQPushButtonImpl::drawButtonText(QPainter* painter, const QRect& rect, co
                                         TEVTextCache& cache)
 {
     const QSize size = owner->size();
-    drawTextAt(painter, button()->text(), style, rect.left() + textOffsetX, rect.top() + textOffsetY,
-               size.width() - textOffsetX, size.height() - textOffsetY, true, &cache);
+    cache.draw(painter, button()->text(), style, rect.left() + textOffsetX, rect.top() + textOffsetY,
+               size.width() - textOffsetX, size.height() - textOffsetY, true);
 }
 
 void TEVQPushButtonImpl::drawFaded(QPainter* painter, const QRect& rect, int s, double t)

@@ -7,7 +7,10 @@
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QGlyphRun>
 #include <QPainter>
+#include <QTextLayout>
+#include <QTextOption>
 #include <QThread>
 
 #include <vector>
@@ -68,6 +71,29 @@ QFont styleFontShared(const TextStyleDesc& style, const QString& global)
     fonts.push_back(SharedFont{style.pixelSize, style.bold, style.italic, style.underline, style.family, global, base,
                                TEVQWidgetBaseImpl::styleFont(style, global)});
     return fonts.back().font;
+}
+
+// text as one line in font, the way QPainter::drawText lays out a single line (trailing blanks count), its
+// glyphs kept for drawing; width is set to its width. Null when Qt lays out no line.
+std::shared_ptr<QTextLayout> laidOutLine(const QString& text, const QFont& font, qreal& width)
+{
+    auto layout = std::make_shared<QTextLayout>(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setFlags(QTextOption::IncludeTrailingSpaces);
+    layout->setTextOption(option);
+    layout->setCacheEnabled(true);
+    layout->beginLayout();
+    QTextLine line = layout->createLine();
+    if (line.isValid()) {
+        line.setLineWidth(0x01000000);
+        line.setPosition(QPointF(0, 0));
+    }
+    layout->endLayout();
+    if (!line.isValid())
+        return nullptr;
+    width = line.naturalTextWidth();
+    return layout;
 }
 
 } // namespace
@@ -135,6 +161,9 @@ void TEVTextCache::clear()
     m_text.clear();
     m_elided.clear();
     m_shown.clear();
+    m_lineText.clear();
+    m_runs.clear();
+    m_layout.reset();
 }
 
 void TEVTextCache::draw(QPainter* painter, const QString& text, const TextStyleDesc& style, int x, int y, int w,
@@ -149,42 +178,54 @@ void TEVTextCache::draw(QPainter* painter, const QString& text, const TextStyleD
         return;
     }
     const QFont& f = font(style);
-    const QString& shown = style.textMode == 3 ? text : elided(text, style, Qt::ElideRight, w - 2);
     const QSize size(w, h);
     const QRect box = TEVQWidgetBaseImpl::textBox(style, x, y, w, h);
-    if (!m_lineValid || m_lineFontSerial != m_fontSerial || m_size != size || m_shown != shown ||
+    if (!m_lineValid || m_lineFontSerial != m_fontSerial || m_size != size || m_lineText != text ||
         m_lineStyle != style) {
         m_lineValid = true;
         m_lineFontSerial = m_fontSerial;
         m_size = size;
-        m_shown = shown;
+        m_lineText = text;
         m_lineStyle = style;
-        // The place QPainter::drawText gives one unclipped line in the box. The line is laid out once, and its
-        // width read from that layout: measuring it apart would shape the text a second time.
         m_static = false;
-        m_line.reset();
-        const qreal height = QFontMetricsF(f).height();
-        if (style.textMode != 3 && height <= box.height() && !m_shown.contains(QLatin1Char('\n')) &&
-            !m_shown.contains(QLatin1Char('\t'))) {
-            m_line.emplace(m_shown);
-            m_line->setTextFormat(Qt::PlainText);
-            m_line->prepare(QTransform(), f);
-            const qreal width = m_line->size().width();
-            m_static = width <= box.width();
-            if (m_static) {
-                qreal dx = 0, dy = 0;
-                if (style.horAlign == 1)
-                    dx = (box.width() - width) / 2;
-                else if (style.horAlign == 2)
-                    dx = box.width() - width;
-                if (style.verAlign == 1)
-                    dy = (box.height() - height) / 2;
-                else if (style.verAlign == 2)
-                    dy = box.height() - height;
-                m_at = QPointF(dx, dy);
-            } else {
-                m_line.reset();
-            }
+        m_runs.clear();
+        m_layout.reset();
+        std::shared_ptr<QTextLayout> line;
+        const QFontMetricsF metrics(f);
+        const qreal height = metrics.height();
+        const bool oneLine = style.textMode != 3 && height <= box.height() && !text.contains(QLatin1Char('\n')) &&
+                             !text.contains(QLatin1Char('\t'));
+        // A text that looks short enough for its width is laid out whole first: when it fits, that one layout
+        // is both the measure and what is drawn, and the text is shaped once. Any other is elided first (which
+        // measures it) and what is shown laid out then.
+        qreal width = 0;
+        if (oneLine && text.size() * metrics.averageCharWidth() <= w - 2) {
+            line = laidOutLine(text, f, width);
+            if (line && width <= w - 2)
+                m_shown = text;
+            else
+                line.reset();
+        }
+        if (!line) {
+            m_shown = style.textMode == 3 ? text : elided(text, style, Qt::ElideRight, w - 2);
+            if (oneLine && !m_shown.isEmpty())
+                line = laidOutLine(m_shown, f, width);
+        }
+        // The place QPainter::drawText gives one unclipped line in the box.
+        m_static = line && width <= box.width();
+        if (m_static) {
+            qreal dx = 0, dy = 0;
+            if (style.horAlign == 1)
+                dx = (box.width() - width) / 2;
+            else if (style.horAlign == 2)
+                dx = box.width() - width;
+            if (style.verAlign == 1)
+                dy = (box.height() - height) / 2;
+            else if (style.verAlign == 2)
+                dy = box.height() - height;
+            m_at = QPointF(dx, dy);
+            m_layout = std::move(line);
+            m_layoutDrawn = false;
         }
     }
     painter->setBrush(style.color);
@@ -192,9 +233,24 @@ void TEVTextCache::draw(QPainter* painter, const QString& text, const TextStyleD
     painter->setPen(style.color);
     painter->setFont(f);
     if (m_static) {
-        painter->drawStaticText(QPointF(box.x(), box.y()) + m_at, *m_line);
+        const QPointF at = QPointF(box.x(), box.y()) + m_at;
+        // The first paint draws the layout; a second one takes its glyphs out, placed, and draws only them from
+        // then on (most texts are drawn more than once, and many only once).
+        if (m_layout && !m_layoutDrawn) {
+            m_layout->draw(painter, at);
+            m_layoutDrawn = true;
+            return;
+        }
+        if (m_layout) {
+            m_runs = m_layout->glyphRuns();
+            m_layout.reset();
+        }
+        for (const QGlyphRun& run : m_runs)
+            painter->drawGlyphRun(at, run);
         return;
     }
+    if (m_shown.isEmpty())
+        return;
     const int flags = int(TEVQWidgetBaseImpl::styleAlignment(style.horAlign, style.verAlign))
                       | (style.textMode == 3 ? int(Qt::TextWordWrap) : int(Qt::TextSingleLine));
     painter->drawText(box, flags, m_shown);

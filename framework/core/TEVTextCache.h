@@ -1,7 +1,7 @@
 #pragma once
 // What drawing one text with one text style needs that changes only with the text, the style, the global font
 // family and the size: the font, the elided form and, for a single line that fits its box, the line laid out
-// as a QStaticText; for a text turned a quarter (vertical), the turned picture. A control keeps one per text it
+// (shaped once, drawn from its glyphs at every paint); for a text turned a quarter (vertical), the turned picture. A control keeps one per text it
 // draws, either drawing through it (draw) or handing it to the painter base's drawTextAt; a paint then builds no
 // font and measures no text while nothing changed. Every input is compared on use: a change of any of them drops
 // what was kept. The result is what TEVQWidgetBaseImpl::drawTextAt draws.
@@ -9,16 +9,18 @@
 #include "TEVStyleDesc.h"
 
 #include <QFont>
+#include <QGlyphRun>
+#include <QList>
 #include <QImage>
 #include <QPointF>
 #include <QRect>
 #include <QSize>
-#include <QStaticText>
 #include <QString>
 
-#include <optional>
+#include <memory>
 
 class QPainter;
+class QTextLayout;
 
 namespace TEVQtLib {
 
@@ -74,11 +76,14 @@ private:
     // The line draw shows.
     bool m_lineValid = false;
     quint64 m_lineFontSerial = 0;
+    QString m_lineText; // the text given (m_shown is what is drawn of it)
     QString m_shown;
     TextStyleDesc m_lineStyle;
     QSize m_size;
     bool m_static = false; // a single line that fits its box: laid out once, drawn at its place
-    std::optional<QStaticText> m_line; // made by the first line that fits (most caches never draw one)
+    std::shared_ptr<const QTextLayout> m_layout; // that line, until its second paint (copies of the cache share it)
+    bool m_layoutDrawn = false;
+    QList<QGlyphRun> m_runs; // from then on, its glyphs, placed
     QPointF m_at; // relative to the box
     // The turned picture of a vertical text.
     bool m_turnedValid = false;

@@ -793,6 +793,10 @@ private slots:
         QTest::newRow("taller than its box") << 1 << 1 << QPoint() << 1 << "Grid" << QSize(60, 6);
         QTest::newRow("wrapped") << 0 << 0 << QPoint() << 3 << "several words wrapped in a box" << QSize(60, 40);
         QTest::newRow("line break") << 0 << 1 << QPoint() << 1 << "two\nlines" << QSize(80, 20);
+        // Texts whose letters are wider than the font's average: they look short enough to fit and do not.
+        QTest::newRow("wide letters") << 1 << 1 << QPoint() << 1 << "WWWWMMMM" << QSize(70, 20);
+        QTest::newRow("wide Chinese") << 0 << 1 << QPoint() << 1 << "电网电网电网电网" << QSize(70, 20);
+        QTest::newRow("trailing blanks") << 2 << 1 << QPoint() << 1 << "Grid   " << QSize(80, 20);
     }
 
     void cachedTextMatchesTheDrawingHelper()
