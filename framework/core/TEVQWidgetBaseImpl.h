@@ -312,7 +312,7 @@ public:
     static void drawText(QPainter* painter, const QString& text, const TextStyleDesc& style, const QRect& rect);
     static void drawTextAt(QPainter* painter, const QString& text, const TextStyleDesc& style, int x, int y, int w,
                            int h, bool horizontal);
-    // The same with the font and the elided form taken from cache (see TEVTextCache).
+    // The same drawn through cache (see TEVTextCache): laid out once, drawn from its glyphs while nothing changes.
     static void drawTextAt(QPainter* painter, const QString& text, const TextStyleDesc& style, int x, int y, int w,
                            int h, bool horizontal, TEVTextCache* cache);
     // Vertical text: text drawn upright in font into a picture as wide as the target (w x h) is high, and that

@@ -483,9 +483,6 @@ void TEVFillCache::clear()
     m_imageFill.clear();
 }
 
-// ---- text cache -------------------------------------------------------------------------------------------
-
-
 // ---- texts ------------------------------------------------------------------------------------------------
 
 void TEVQWidgetBaseImpl::drawTextAt(QPainter* painter, const QString& text, const TextStyleDesc& style, int x,
@@ -499,23 +496,23 @@ void TEVQWidgetBaseImpl::drawTextAt(QPainter* painter, const QString& text, cons
 {
     if (!painter || text.isEmpty())
         return;
+    if (cache) {
+        // Laid out once and drawn from its glyphs while nothing changes.
+        cache->draw(painter, text, style, x, y, w, h, horizontal);
+        return;
+    }
     const Qt::Alignment align = styleAlignment(style.horAlign, style.verAlign);
     const QRect box = textBox(style, x, y, w, h);
 
     painter->setBrush(style.color);
     painter->setRenderHint(QPainter::TextAntialiasing, true);
-    QFont ownFont;
-    if (!cache)
-        ownFont = styleFont(style);
-    const QFont& font = cache ? cache->font(style) : ownFont;
+    const QFont font = styleFont(style);
 
     if (horizontal) {
         painter->setPen(style.color);
         painter->setFont(font);
         if (style.textMode == 3) {
             painter->drawText(box, int(align) | Qt::TextWordWrap, text);
-        } else if (cache) {
-            painter->drawText(box, int(align) | Qt::TextSingleLine, cache->elided(text, style, Qt::ElideRight, w - 2));
         } else {
             const QString shown = QFontMetrics(font).elidedText(text, Qt::ElideRight, w - 2);
             painter->drawText(box, int(align) | Qt::TextSingleLine, shown);
@@ -525,10 +522,6 @@ void TEVQWidgetBaseImpl::drawTextAt(QPainter* painter, const QString& text, cons
 
     if (w <= 0 || h <= 0)
         return;
-    if (cache) {
-        cache->drawTurned(painter, text, style, x, y, w, h);
-        return;
-    }
     drawTurned(painter, uprightText(text, style, font, w, h), x, y, w);
 }
 
