@@ -235,8 +235,10 @@ void TEVTextCache::draw(QPainter* painter, const QString& text, const TextStyleD
     if (m_static) {
         const QPointF at = QPointF(box.x(), box.y()) + m_at;
         // The first paint draws the layout; a second one takes its glyphs out, placed, and draws only them from
-        // then on (most texts are drawn more than once, and many only once).
-        if (m_layout && !m_layoutDrawn) {
+        // then on (most texts are drawn more than once, and many only once). A decorated line stays a layout:
+        // it draws one underline (or strike-out) along the whole line, where each run would draw its own, at
+        // the height its font gives (a line of Latin and Chinese text has two fonts).
+        if (m_layout && (!m_layoutDrawn || f.underline() || f.strikeOut() || f.overline())) {
             m_layout->draw(painter, at);
             m_layoutDrawn = true;
             return;

@@ -839,6 +839,33 @@ private slots:
         QVERIFY(other != paint([&](QPainter* p) { cache.draw(p, text, style, 4, 4, box.width(), box.height()); }));
     }
 
+    // Underlined, bold and italic single lines, Latin and Chinese: the laid-out line and the glyphs taken from it
+    // at later paints look exactly as the helper's drawing, also after a size change lays the line out again.
+    void decoratedCachedTextMatchesTheDrawingHelper()
+    {
+        TextStyleDesc style = ink(QColor(20, 40, 60));
+        style.bold = style.italic = true;
+        style.horAlign = style.verAlign = 1;
+        for (int i = 0; i < 6; ++i) {
+            style.underline = i < 3;
+            const QString text = QStringList{"Grid", "电网 Grid", "Far too long for it"}.at(i % 3);
+            TEVTextCache cache;
+            for (int width : {120, 120, 120, 60, 60}) {
+                auto paint = [&](auto draw) {
+                    QImage img(130, 30, QImage::Format_ARGB32);
+                    img.fill(Qt::white);
+                    QPainter p(&img);
+                    draw(&p);
+                    return img;
+                };
+                const QImage cached = paint([&](QPainter* p) { cache.draw(p, text, style, 2, 2, width, 24); });
+                QCOMPARE(cached, paint([&](QPainter* p) {
+                             TEVQWidgetBaseImpl::drawTextAt(p, text, style, 2, 2, width, 24, true);
+                         }));
+            }
+        }
+    }
+
     // Caches of one style hand out one font (Qt then looks its glyph engines up once), which is still the font
     // of the style: it follows the style, the global family and the application's font.
     void cachesOfOneStyleShareTheirFont()
