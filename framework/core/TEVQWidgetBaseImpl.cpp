@@ -302,6 +302,22 @@ QString TEVStyleEntries::styleNameFromJson(const std::string& bytes)
 }
 std::string TEVStyleEntries::styleNameToJson(const QString& name) { return json::fromQString(name); }
 
+bool TEVStyleEntries::findFillStyle(const std::string& name, FillStyle& out)
+{
+    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+    const QString key = styleNameFromJson(name);
+    const QString decoded = json::toQString(name);
+    return rm->getFillStyle(key, out) || (decoded != key && rm->getFillStyle(decoded, out));
+}
+
+bool TEVStyleEntries::findTextStyle(const std::string& name, TextStyleDesc& out)
+{
+    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+    const QString key = styleNameFromJson(name);
+    const QString decoded = json::toQString(name);
+    return rm->getTextStyle(key, out) || (decoded != key && rm->getTextStyle(decoded, out));
+}
+
 void TEVStyleEntries::add(const std::array<int, 4>& slotIds, int count, FillStyle* fill, TextStyleDesc* text,
                           GroupRule rule, int spread)
 {
@@ -318,13 +334,6 @@ void TEVStyleEntries::add(const std::array<int, 4>& slotIds, int count, FillStyl
 void TEVStyleEntries::fill(int slot, FillStyle& style) { add({{slot, -1, -1, -1}}, 1, &style, nullptr); }
 
 void TEVStyleEntries::text(int slot, TextStyleDesc& style) { add({{slot, -1, -1, -1}}, 1, nullptr, &style); }
-
-void TEVStyleEntries::text(int slot, TextStyleDesc& style, TextStyleDesc* seeds)
-{
-    text(slot, style);
-    if (seeds)
-        alsoText(slot, seeds, 1);
-}
 
 void TEVStyleEntries::fillGroup(int firstSlot, FillStyle* states, GroupRule rule, int spread)
 {
@@ -368,22 +377,8 @@ void TEVStyleEntries::firstEntryOnly()
 
 namespace {
 
-// The byte form first (styles from style JSON), then the decoded text (styles filed from code).
-bool lookUp(const std::string& name, FillStyle& out)
-{
-    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
-    const QString key = TEVStyleEntries::styleNameFromJson(name);
-    const QString decoded = json::toQString(name);
-    return rm->getFillStyle(key, out) || (decoded != key && rm->getFillStyle(decoded, out));
-}
-
-bool lookUp(const std::string& name, TextStyleDesc& out)
-{
-    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
-    const QString key = TEVStyleEntries::styleNameFromJson(name);
-    const QString decoded = json::toQString(name);
-    return rm->getTextStyle(key, out) || (decoded != key && rm->getTextStyle(decoded, out));
-}
+bool find(const std::string& name, FillStyle& out) { return TEVStyleEntries::findFillStyle(name, out); }
+bool find(const std::string& name, TextStyleDesc& out) { return TEVStyleEntries::findTextStyle(name, out); }
 
 // The style found for an entry, looked up once for every field of the slot that takes it.
 template <class Style>
@@ -396,7 +391,7 @@ struct Found
     {
         if (!looked) {
             looked = true;
-            found = lookUp(name, style);
+            found = find(name, style);
         }
         return found;
     }

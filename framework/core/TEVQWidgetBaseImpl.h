@@ -157,9 +157,6 @@ public:
 
     void fill(int slot, FillStyle& style);
     void text(int slot, TextStyleDesc& style);
-    // A text field whose entry also gives its style to another field (read only; seeds follows it in the
-    // order of the entries, so a later entry of the seeded field's own slot wins).
-    void text(int slot, TextStyleDesc& style, TextStyleDesc* seeds);
     // Four states on four slots: firstSlot .. firstSlot + 3, or the given slots. On reading, an entry of the
     // first slot also gives its style to states 1 .. spread - 1.
     void fillGroup(int firstSlot, FillStyle* states, GroupRule rule = GroupRule::NamedNeighboursDiffer,
@@ -169,7 +166,8 @@ public:
                    int spread = 4);
     void textGroup(const std::array<int, 4>& slotIds, TextStyleDesc* states);
     // Read-only bindings: an entry of slot also gives its style to states[0 .. count - 1]; nothing is written
-    // for them.
+    // for them. Bound to another field's slot, they follow that field in the order of the entries, so a later
+    // entry of their field's own slot wins.
     void alsoFill(int slot, FillStyle* states, int count);
     void alsoText(int slot, TextStyleDesc* states, int count);
     // The single field bound last is read only from the first entry of its slot that takes effect; later
@@ -185,6 +183,10 @@ public:
     // style record's name.
     static QString styleNameFromJson(const std::string& bytes);
     static std::string styleNameToJson(const QString& name);
+    // The style a name taken from JSON names in the resource manager: by its bytes (styles from style JSON),
+    // then by its decoded text (styles filed from code); false when neither is held.
+    static bool findFillStyle(const std::string& name, FillStyle& out);
+    static bool findTextStyle(const std::string& name, TextStyleDesc& out);
 
 private:
     struct Entry
