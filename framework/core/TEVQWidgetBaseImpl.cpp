@@ -408,7 +408,7 @@ void apply(Style* states, int state, int spread, const Style& style)
 
 } // namespace
 
-quint64 TEVStyleEntries::read(const Json::Value& element) const
+void TEVStyleEntries::read(const Json::Value& element, quint64* appliedSlots) const
 {
     quint64 applied = 0;
     const Json::Value& styles = json::get(element, "style");
@@ -446,7 +446,8 @@ quint64 TEVStyleEntries::read(const Json::Value& element) const
         if (took)
             applied |= bit;
     }
-    return applied;
+    if (appliedSlots)
+        *appliedSlots = applied;
 }
 
 namespace {

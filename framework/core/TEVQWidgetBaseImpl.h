@@ -175,8 +175,8 @@ public:
     // state-0 entry when that would repeat the field's: the one entry gives both their style on reading.
     void firstEntryOnly();
 
-    // Returns the slots (0..63) whose entries were applied, one bit each.
-    quint64 read(const Json::Value& element) const;
+    // appliedSlots, when given, receives the slots (0..63) whose entries were applied, one bit each.
+    void read(const Json::Value& element, quint64* appliedSlots = nullptr) const;
     void write(Json::Value& element) const;
 
     // The lookup key of a style name taken from JSON (its bytes, one per character), and the JSON text of a
