@@ -16,7 +16,6 @@
 
 #include <json/json.h>
 
-#include <climits>
 #include <utility>
 
 using namespace TEVQtLib;
@@ -62,12 +61,11 @@ bool TEVQContainerImpl::serializeJsonValue(Json::Value*& json, bool load)
     Json::Value& element = *json;
     if (load) {
         // Slot 0 styles both backgrounds, slot 1 the disabled one only.
-        FillStyle states[4] = {background, disableBackground, disableBackground, disableBackground};
         TEVStyleEntries styles;
-        styles.fillGroup({{0, 1, INT_MIN, INT_MIN}}, states);
+        styles.fill(0, background);
+        styles.alsoFill(0, &disableBackground, 1);
+        styles.fill(1, disableBackground);
         styles.read(element);
-        background = states[0];
-        disableBackground = states[1];
 
         const Json::Value* attrs = json::find(element, "attr");
         if (attrs) {

@@ -123,8 +123,10 @@ bool TEVQRadioButtonImpl::serializeJsonValue(Json::Value*& json, bool load)
     styles.fillGroup(0, backgrounds);
     styles.fillGroup(4, selectedBackgrounds);
     // Slot 8 also styles the checked text, slot 9 also the disabled text.
-    styles.text(8, uncheckedTextStyle, &checkedTextStyle);
-    styles.text(9, checkedTextStyle, &disabledTextStyle);
+    styles.text(8, uncheckedTextStyle);
+    styles.alsoText(8, &checkedTextStyle, 1);
+    styles.text(9, checkedTextStyle);
+    styles.alsoText(9, &disabledTextStyle, 1);
     styles.text(10, disabledTextStyle);
     Json::Value& element = *json;
 

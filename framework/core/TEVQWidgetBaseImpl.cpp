@@ -302,12 +302,29 @@ QString TEVStyleEntries::styleNameFromJson(const std::string& bytes)
 }
 std::string TEVStyleEntries::styleNameToJson(const QString& name) { return json::fromQString(name); }
 
+bool TEVStyleEntries::findFillStyle(const std::string& name, FillStyle& out)
+{
+    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+    const QString key = styleNameFromJson(name);
+    const QString decoded = json::toQString(name);
+    return rm->getFillStyle(key, out) || (decoded != key && rm->getFillStyle(decoded, out));
+}
+
+bool TEVStyleEntries::findTextStyle(const std::string& name, TextStyleDesc& out)
+{
+    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+    const QString key = styleNameFromJson(name);
+    const QString decoded = json::toQString(name);
+    return rm->getTextStyle(key, out) || (decoded != key && rm->getTextStyle(decoded, out));
+}
+
 void TEVStyleEntries::add(const std::array<int, 4>& slotIds, int count, FillStyle* fill, TextStyleDesc* text,
-                          GroupRule rule)
+                          GroupRule rule, int spread)
 {
     Entry e;
     e.slotIds = slotIds;
     e.count = count;
+    e.spread = count == 4 ? qBound(1, spread, 4) : 1;
     e.fill = fill;
     e.text = text;
     e.rule = rule;
@@ -318,15 +335,9 @@ void TEVStyleEntries::fill(int slot, FillStyle& style) { add({{slot, -1, -1, -1}
 
 void TEVStyleEntries::text(int slot, TextStyleDesc& style) { add({{slot, -1, -1, -1}}, 1, nullptr, &style); }
 
-void TEVStyleEntries::text(int slot, TextStyleDesc& style, TextStyleDesc* seeds)
+void TEVStyleEntries::fillGroup(int firstSlot, FillStyle* states, GroupRule rule, int spread)
 {
-    add({{slot, -1, -1, -1}}, 1, nullptr, &style);
-    m_entries.back().seedsText = seeds;
-}
-
-void TEVStyleEntries::fillGroup(int firstSlot, FillStyle* states, GroupRule rule)
-{
-    add({{firstSlot, firstSlot + 1, firstSlot + 2, firstSlot + 3}}, 4, states, nullptr, rule);
+    add({{firstSlot, firstSlot + 1, firstSlot + 2, firstSlot + 3}}, 4, states, nullptr, rule, spread);
 }
 
 void TEVStyleEntries::fillGroup(const std::array<int, 4>& slotIds, FillStyle* states)
@@ -334,9 +345,9 @@ void TEVStyleEntries::fillGroup(const std::array<int, 4>& slotIds, FillStyle* st
     add(slotIds, 4, states, nullptr);
 }
 
-void TEVStyleEntries::textGroup(int firstSlot, TextStyleDesc* states, GroupRule rule)
+void TEVStyleEntries::textGroup(int firstSlot, TextStyleDesc* states, GroupRule rule, int spread)
 {
-    add({{firstSlot, firstSlot + 1, firstSlot + 2, firstSlot + 3}}, 4, nullptr, states, rule);
+    add({{firstSlot, firstSlot + 1, firstSlot + 2, firstSlot + 3}}, 4, nullptr, states, rule, spread);
 }
 
 void TEVStyleEntries::textGroup(const std::array<int, 4>& slotIds, TextStyleDesc* states)
@@ -344,20 +355,76 @@ void TEVStyleEntries::textGroup(const std::array<int, 4>& slotIds, TextStyleDesc
     add(slotIds, 4, nullptr, states);
 }
 
-void TEVStyleEntries::read(const Json::Value& element) const
+void TEVStyleEntries::alsoFill(int slot, FillStyle* states, int count)
 {
+    add({{slot, -1, -1, -1}}, 1, states, nullptr);
+    m_entries.back().spread = qBound(1, count, 4);
+    m_entries.back().readOnly = true;
+}
+
+void TEVStyleEntries::alsoText(int slot, TextStyleDesc* states, int count)
+{
+    add({{slot, -1, -1, -1}}, 1, nullptr, states);
+    m_entries.back().spread = qBound(1, count, 4);
+    m_entries.back().readOnly = true;
+}
+
+void TEVStyleEntries::firstEntryOnly()
+{
+    if (!m_entries.empty() && m_entries.back().count == 1)
+        m_entries.back().firstOnly = true;
+}
+
+namespace {
+
+bool find(const std::string& name, FillStyle& out) { return TEVStyleEntries::findFillStyle(name, out); }
+bool find(const std::string& name, TextStyleDesc& out) { return TEVStyleEntries::findTextStyle(name, out); }
+
+// The style found for an entry, looked up once for every field of the slot that takes it.
+template <class Style>
+struct Found
+{
+    bool looked = false;
+    bool found = false;
+    Style style;
+    bool get(const std::string& name)
+    {
+        if (!looked) {
+            looked = true;
+            found = find(name, style);
+        }
+        return found;
+    }
+};
+
+// An entry of state gives its style to that state; one of the first slot to the states it spreads to.
+template <class Style>
+void apply(Style* states, int state, int spread, const Style& style)
+{
+    const int last = state == 0 ? spread - 1 : state;
+    for (int s = state; s <= last; ++s)
+        states[s] = style;
+}
+
+} // namespace
+
+void TEVStyleEntries::read(const Json::Value& element, quint64* appliedSlots) const
+{
+    quint64 applied = 0;
     const Json::Value& styles = json::get(element, "style");
     const Json::ArrayIndex n = json::size(styles);
-    if (n == 0)
-        return;
-    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
     for (Json::ArrayIndex i = 0; i < n; ++i) {
         const Json::Value& item = json::at(styles, i);
         const std::optional<std::string> name = json::toString(json::at(item, 0));
         const std::optional<int> slot = json::toInt(json::at(item, 2));
         if (!name || !slot)
             continue;
-        // Find the field of this slot.
+        const quint64 bit = *slot >= 0 && *slot < 64 ? quint64(1) << *slot : 0;
+        // An earlier entry of this slot took effect (entries with unknown names do not count).
+        const bool repeated = (applied & bit) != 0;
+        bool took = false;
+        Found<FillStyle> fill;
+        Found<TextStyleDesc> text;
         for (const Entry& e : m_entries) {
             int state = -1;
             for (int s = 0; s < e.count; ++s) {
@@ -366,41 +433,36 @@ void TEVStyleEntries::read(const Json::Value& element) const
                     break;
                 }
             }
-            if (state < 0)
+            if (state < 0 || (e.firstOnly && repeated))
                 continue;
-            // The byte form first (styles from style JSON), then the decoded text (styles filed from code).
-            const QString key = styleNameFromJson(*name);
-            const QString decoded = json::toQString(*name);
-            // The group's first slot styles all four states.
-            const int last = (e.count == 4 && state == 0) ? 3 : state;
-            if (e.fill) {
-                FillStyle style;
-                if (rm->getFillStyle(key, style) || (decoded != key && rm->getFillStyle(decoded, style))) {
-                    for (int s = state; s <= last; ++s)
-                        e.fill[s] = style;
-                }
-            } else if (e.text) {
-                TextStyleDesc style;
-                if (rm->getTextStyle(key, style) || (decoded != key && rm->getTextStyle(decoded, style))) {
-                    for (int s = state; s <= last; ++s)
-                        e.text[s] = style;
-                    if (e.seedsText)
-                        *e.seedsText = style;
-                }
+            if (e.fill && fill.get(*name)) {
+                apply(e.fill, state, e.spread, fill.style);
+                took = true;
+            } else if (e.text && text.get(*name)) {
+                apply(e.text, state, e.spread, text.style);
+                took = true;
             }
-            break;
         }
+        if (took)
+            applied |= bit;
     }
+    if (appliedSlots)
+        *appliedSlots = applied;
 }
 
 namespace {
 
-void appendEntry(Json::Value& element, const QString& name, int type, int slot)
+Json::Value entry(const QString& name, int type, int slot)
 {
     Json::Value entry(Json::arrayValue);
     entry.append(TEVStyleEntries::styleNameToJson(name));
     entry.append(type != 0 ? 2 : 1);
     entry.append(slot);
+    return entry;
+}
+
+void append(Json::Value& element, Json::Value entry)
+{
     Json::Value& styles = json::member(element, "style");
     if (!json::isArray(styles))
         styles = Json::Value(Json::arrayValue);
@@ -416,24 +478,28 @@ bool differs(const FillStyle& a, const FillStyle& b, GroupRule rule)
 }
 bool differs(const TextStyleDesc& a, const TextStyleDesc& b, GroupRule) { return a.name != b.name; }
 
-// A single entry for the group's first slot reads back as state 0's style in every state: a named state that
-// stands beside an unnamed first state, or that differs from the first by the group's rule, would be lost
-// (whether or not its neighbours have names). States that only differ where the rule does not look (the names of
-// equal-looking fills) may give way to the first.
+// A single entry for the group's first slot reads back as state 0's style in the states it spreads to, and
+// leaves the others alone: a named state that it does not spread to, that stands beside an unnamed first state,
+// or that differs from the first by the group's rule, would be lost (whether or not its neighbours have names).
+// States that only differ where the rule does not look (the names of equal-looking fills) may give way to the
+// first.
 template <class Style>
-bool firstEntryLosesAState(const Style* states, GroupRule rule)
+bool firstEntryLosesAState(const Style* states, GroupRule rule, int spread)
 {
     for (int s = 1; s < 4; ++s) {
-        if (!states[s].name.isEmpty() && (states[0].name.isEmpty() || differs(states[0], states[s], rule)))
+        if (!states[s].name.isEmpty() &&
+            (s >= spread || states[0].name.isEmpty() || differs(states[0], states[s], rule)))
             return true;
     }
     return false;
 }
 
+// Appends the group's entries; the state-0 entry is left out when it equals skipFirst.
 template <class Style>
-void writeGroup(Json::Value& element, const std::array<int, 4>& slotIds, const Style* states, GroupRule rule)
+void writeGroup(Json::Value& element, const std::array<int, 4>& slotIds, const Style* states, GroupRule rule,
+                int spread, const Json::Value& skipFirst)
 {
-    bool perState = firstEntryLosesAState(states, rule);
+    bool perState = firstEntryLosesAState(states, rule, spread);
     if (rule == GroupRule::NotAllEqual) {
         perState = perState || !(states[0] == states[1] && states[1] == states[2] && states[2] == states[3]);
     } else {
@@ -443,13 +509,12 @@ void writeGroup(Json::Value& element, const std::array<int, 4>& slotIds, const S
             perState = !a.name.isEmpty() && !b.name.isEmpty() && differs(a, b, rule);
         }
     }
-    if (perState) {
-        for (int s = 0; s < 4; ++s) {
-            if (!states[s].name.isEmpty())
-                appendEntry(element, states[s].name, states[s].type, slotIds[size_t(s)]);
-        }
-    } else if (!states[0].name.isEmpty()) {
-        appendEntry(element, states[0].name, states[0].type, slotIds[0]);
+    for (int s = 0; s < (perState ? 4 : 1); ++s) {
+        if (states[s].name.isEmpty())
+            continue;
+        Json::Value e = entry(states[s].name, states[s].type, slotIds[size_t(s)]);
+        if (s != 0 || !(e == skipFirst))
+            append(element, std::move(e));
     }
 }
 
@@ -457,17 +522,30 @@ void writeGroup(Json::Value& element, const std::array<int, 4>& slotIds, const S
 
 void TEVStyleEntries::write(Json::Value& element) const
 {
+    // The entries written by fields read from the first entry of their slot only.
+    std::vector<Json::Value> firstOnlyWritten;
     for (const Entry& e : m_entries) {
+        if (e.readOnly)
+            continue;
         if (e.count == 4) {
+            Json::Value skipFirst;
+            for (const Json::Value& written : firstOnlyWritten) {
+                if (json::toInt(json::at(written, 2)) == e.slotIds[0])
+                    skipFirst = written;
+            }
             if (e.fill)
-                writeGroup(element, e.slotIds, e.fill, e.rule);
+                writeGroup(element, e.slotIds, e.fill, e.rule, e.spread, skipFirst);
             else if (e.text)
-                writeGroup(element, e.slotIds, e.text, e.rule);
-        } else if (e.fill && !e.fill->name.isEmpty()) {
-            appendEntry(element, e.fill->name, e.fill->type, e.slotIds[0]);
-        } else if (e.text && !e.text->name.isEmpty()) {
-            appendEntry(element, e.text->name, e.text->type, e.slotIds[0]);
+                writeGroup(element, e.slotIds, e.text, e.rule, e.spread, skipFirst);
+            continue;
         }
+        const QString* name = e.fill ? &e.fill->name : e.text ? &e.text->name : nullptr;
+        if (!name || name->isEmpty())
+            continue;
+        Json::Value written = entry(*name, e.fill ? e.fill->type : e.text->type, e.slotIds[0]);
+        if (e.firstOnly)
+            firstOnlyWritten.push_back(written);
+        append(element, std::move(written));
     }
 }
 

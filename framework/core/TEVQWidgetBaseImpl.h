@@ -134,11 +134,13 @@ private:
 //     styles.fill(8, m_focusFrame);
 //     load ? styles.read(*json) : styles.write(*json);
 //
-// Reading walks the array in order; unknown slots, malformed entries and names the resource manager does not
-// hold are skipped. An entry for a group's first slot fills all four states. Writing appends to "style":
-// per group either each named state or one entry for the first slot, as the group's rule decides; a group
-// with a named state that the single entry would not give back (the first state is unnamed, or the two differ
-// by the group's rule) is always written per state.
+// Reading walks the array in order and gives each entry's style to every field bound to its slot; unknown
+// slots, malformed entries and names the resource manager does not hold are skipped. An entry for a group's
+// first slot also fills the states it spreads to (all four unless the group says fewer). Writing appends to
+// "style", field by field in the order they were bound: per group either each named state or one entry for the
+// first slot, as the group's rule decides; a group with a named state that the single entry would not give back
+// (the first state is unnamed, the two differ by the group's rule, or the entry does not spread to it) is
+// always written per state. The kind written is 2 for a style whose type field is non-zero, else 1.
 class TEV_EXPORT TEVStyleEntries
 {
 public:
@@ -155,36 +157,52 @@ public:
 
     void fill(int slot, FillStyle& style);
     void text(int slot, TextStyleDesc& style);
-    // A text field whose entry also gives its style to another field (read only; seeds follows it in the
-    // order of the entries, so a later entry of the seeded field's own slot wins).
-    void text(int slot, TextStyleDesc& style, TextStyleDesc* seeds);
-    // Four states on four slots: firstSlot .. firstSlot + 3, or the given slots.
-    void fillGroup(int firstSlot, FillStyle* states, GroupRule rule = GroupRule::NamedNeighboursDiffer);
+    // Four states on four slots: firstSlot .. firstSlot + 3, or the given slots. On reading, an entry of the
+    // first slot also gives its style to states 1 .. spread - 1.
+    void fillGroup(int firstSlot, FillStyle* states, GroupRule rule = GroupRule::NamedNeighboursDiffer,
+                   int spread = 4);
     void fillGroup(const std::array<int, 4>& slotIds, FillStyle* states);
-    void textGroup(int firstSlot, TextStyleDesc* states, GroupRule rule = GroupRule::NamedNeighboursDiffer);
+    void textGroup(int firstSlot, TextStyleDesc* states, GroupRule rule = GroupRule::NamedNeighboursDiffer,
+                   int spread = 4);
     void textGroup(const std::array<int, 4>& slotIds, TextStyleDesc* states);
+    // Read-only bindings: an entry of slot also gives its style to states[0 .. count - 1]; nothing is written
+    // for them. Bound to another field's slot, they follow that field in the order of the entries, so a later
+    // entry of their field's own slot wins.
+    void alsoFill(int slot, FillStyle* states, int count);
+    void alsoText(int slot, TextStyleDesc* states, int count);
+    // The single field bound last is read only from the first entry of its slot that takes effect; later
+    // entries of the slot go to the other fields bound to it. A group whose first slot it shares leaves out its
+    // state-0 entry when that would repeat the field's: the one entry gives both their style on reading.
+    void firstEntryOnly();
 
-    void read(const Json::Value& element) const;
+    // appliedSlots, when given, receives the slots (0..63) whose entries were applied, one bit each.
+    void read(const Json::Value& element, quint64* appliedSlots = nullptr) const;
     void write(Json::Value& element) const;
 
     // The lookup key of a style name taken from JSON (its bytes, one per character), and the JSON text of a
     // style record's name.
     static QString styleNameFromJson(const std::string& bytes);
     static std::string styleNameToJson(const QString& name);
+    // The style a name taken from JSON names in the resource manager: by its bytes (styles from style JSON),
+    // then by its decoded text (styles filed from code); false when neither is held.
+    static bool findFillStyle(const std::string& name, FillStyle& out);
+    static bool findTextStyle(const std::string& name, TextStyleDesc& out);
 
 private:
     struct Entry
     {
         std::array<int, 4> slotIds{{-1, -1, -1, -1}};
         int count = 1;          // 1 single field, 4 a group
+        int spread = 1;         // states an entry of the first slot fills on reading
         FillStyle* fill = nullptr; // count items
         TextStyleDesc* text = nullptr;
         GroupRule rule = GroupRule::NamedNeighboursDiffer;
-        TextStyleDesc* seedsText = nullptr;
+        bool firstOnly = false;
+        bool readOnly = false;
     };
     std::vector<Entry> m_entries;
     void add(const std::array<int, 4>& slotIds, int count, FillStyle* fill, TextStyleDesc* text,
-             GroupRule rule = GroupRule::NamedNeighboursDiffer);
+             GroupRule rule = GroupRule::NamedNeighboursDiffer, int spread = 4);
 };
 
 class TEVTextCache; // TEVTextCache.h

@@ -24,9 +24,7 @@ bool readFill(const Json::Value& root, const char* key, FillStyle& out)
     if (!json::read(root, key, name))
         return false;
     FillStyle style;
-    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
-    if (!rm->getFillStyle(TEVStyleEntries::styleNameFromJson(name), style)
-        && !rm->getFillStyle(json::toQString(name), style))
+    if (!TEVStyleEntries::findFillStyle(name, style))
         return false;
     out = style;
     return true;
@@ -38,9 +36,7 @@ bool readText(const Json::Value& root, const char* key, TextStyleDesc& out)
     if (!json::read(root, key, name))
         return false;
     TextStyleDesc style;
-    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
-    if (!rm->getTextStyle(TEVStyleEntries::styleNameFromJson(name), style)
-        && !rm->getTextStyle(json::toQString(name), style))
+    if (!TEVStyleEntries::findTextStyle(name, style))
         return false;
     out = style;
     return true;

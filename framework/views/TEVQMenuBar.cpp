@@ -68,7 +68,8 @@ bool TEVQMenuBarImpl::serializeJsonValue(Json::Value*& json, bool load)
         styles.write(*json);
         return result;
     }
-    const quint64 applied = styles.read(*json);
+    quint64 applied = 0;
+    styles.read(*json, &applied);
     if ((applied & (quint64(1) << 5)) && bar()) {
         QFont font = bar()->font();
         // One pixel more than the text style's size (a theme's largest size stays as it is).

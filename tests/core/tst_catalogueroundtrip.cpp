@@ -106,11 +106,12 @@ void fileSampleStyles()
 
 // How a style row's states are set: every state a style of its own; every state a style of the same look
 // under another name; every state the same style; the last state alone; the first and the last state (the
-// others left as they are).
-enum StylePattern { EveryState, SameLook, SameStyle, LastOnly, FirstAndLast, StylePatternCount };
+// others left as they are); every state a style of its own after an unnamed first state.
+enum StylePattern { EveryState, SameLook, SameStyle, LastOnly, FirstAndLast, UnnamedFirst, StylePatternCount };
 const char* const kPatternNames[] = {"every state", "same look", "same style", "last state only",
-                                     "first and last state"};
+                                     "first and last state", "unnamed first state"};
 
+// The states a pattern gives a named style.
 bool patternSets(int pattern, int state, int states)
 {
     switch (pattern) {
@@ -118,6 +119,8 @@ bool patternSets(int pattern, int state, int states)
         return state == states - 1;
     case FirstAndLast:
         return state == 0 || state == states - 1;
+    case UnnamedFirst:
+        return state != 0 || states == 1;
     default:
         return true;
     }
@@ -210,6 +213,12 @@ bool setSample(const PropertyDef& d, QWidget* w, int pattern)
     case PropFillStyle:
     case PropTextStyle:
         for (int s = 0; s < d.options.size() && s < 4; ++s) {
+            if (pattern == UnnamedFirst && s == 0 && d.options.size() > 1) {
+                if (d.setTextStyle)
+                    d.setTextStyle(w, 0, TextStyleDesc());
+                else if (d.setFillStyle)
+                    d.setFillStyle(w, 0, FillStyle());
+            }
             if (!patternSets(pattern, s, d.options.size()))
                 continue;
             const int sample = pattern == SameStyle ? 0 : s;
@@ -259,6 +268,8 @@ private slots:
                     QString where = QString::fromStdString(type) + QStringLiteral(" / ") + d.name;
                     if (styleRow)
                         where += QStringLiteral(" (") + QLatin1String(kPatternNames[pattern]) + QLatin1Char(')');
+                    if (styleRow && pattern == UnnamedFirst && d.options.size() < 2)
+                        continue; // the same as every state
                     const bool fromEmptyElement = d.kind == PropBool && pattern == 1;
                     if (fromEmptyElement)
                         where += QStringLiteral(" (read from an empty element)");
@@ -304,7 +315,7 @@ private slots:
                     // there the element written after the reload is the one that stays.
                     Json::Value first = element;
                     Json::Value again = writeElement(fresh.get());
-                    if (styleRow && (pattern == LastOnly || pattern == FirstAndLast)) {
+                    if (styleRow && (pattern == LastOnly || pattern == FirstAndLast || pattern == UnnamedFirst)) {
                         std::unique_ptr<QWidget> third(createControl(type.c_str(), again, &host));
                         QVERIFY2(third, qPrintable(where));
                         first = again;
@@ -329,6 +340,54 @@ private slots:
             qWarning("%s", qPrintable(line));
         QVERIFY2(lost.isEmpty(), qPrintable(QString::number(lost.size()) + QStringLiteral(" rows lost")));
         QVERIFY2(unstable.isEmpty(), qPrintable(QString::number(unstable.size()) + QStringLiteral(" rows written otherwise")));
+    }
+
+    // The "style" entries each type writes for every pattern, one style row at a time and all rows together
+    // (rows that share a slot meet there), are the ones recorded in catalogueroundtrip_styles.txt: a change
+    // to a style writer must not change what the stored pages hold. TEV_WRITE_STYLE_RECORD=1 writes the file
+    // afresh.
+    void styleEntriesAsRecorded()
+    {
+        QWidget host;
+        QStringList lines;
+        for (ControlInfo* info : tevGetAllControlInfo()) {
+            const std::string type = info->typeName == "window" ? std::string("Window") : info->typeName;
+            std::vector<const PropertyDef*> rows;
+            for (const PropertyDef& d : info->props) {
+                if ((d.kind == PropFillStyle || d.kind == PropTextStyle) && d.hasGetter() && d.hasSetter())
+                    rows.push_back(&d);
+            }
+            for (int pattern = 0; pattern < StylePatternCount && !rows.empty(); ++pattern) {
+                std::unique_ptr<QWidget> all(createControlByType(type.c_str(), &host));
+                for (size_t r = 0; r <= rows.size(); ++r) {
+                    const bool together = r == rows.size();
+                    std::unique_ptr<QWidget> one(together ? nullptr : createControlByType(type.c_str(), &host));
+                    QWidget* w = together ? all.get() : one.get();
+                    QVERIFY(w);
+                    if (!together) {
+                        QVERIFY(setSample(*rows[r], w, pattern));
+                        QVERIFY(setSample(*rows[r], all.get(), pattern));
+                    }
+                    const Json::Value element = writeElement(w);
+                    const Json::Value* style = json::find(element, "style");
+                    lines << QString::fromStdString(type) + QStringLiteral(" / ") +
+                                 (together ? QStringLiteral("every style row") : rows[r]->name) + QStringLiteral(" (") +
+                                 QLatin1String(kPatternNames[pattern]) + QStringLiteral("): ") +
+                                 (style ? shown(*style) : QStringLiteral("none"));
+                }
+            }
+        }
+        const QString path = tevtest::dataPath(QStringLiteral("core/catalogueroundtrip_styles.txt"));
+        const QByteArray written = lines.join(QLatin1Char('\n')).toUtf8() + '\n';
+        if (qEnvironmentVariableIntValue("TEV_WRITE_STYLE_RECORD"))
+            QVERIFY(tevtest::writeFile(path, written));
+        const QStringList recorded = QString::fromUtf8(tevtest::readFile(path)).split(QLatin1Char('\n'));
+        int differing = 0;
+        for (int i = 0; i < qMax(lines.size(), recorded.size() - 1); ++i) {
+            if (lines.value(i) != recorded.value(i) && ++differing <= 20)
+                qWarning("recorded %s\n   written  %s", qPrintable(recorded.value(i)), qPrintable(lines.value(i)));
+        }
+        QCOMPARE(differing, 0);
     }
 };
 

@@ -559,6 +559,41 @@ private slots:
                  QByteArray(R"([["big",2,10],["big",2,20],["big",2,21],["small",2,22],["big",2,23],["red",2,30]])"));
     }
 
+    // A group whose first entry spreads to three states, sharing its first slot with a single field read from
+    // the first entry only, and a read-only binding of two states: what reading fills and reports, what is written.
+    void styleEntriesSpreadAndSharedSlots()
+    {
+        FillStyle single, states[4], seeded[2];
+        TEVStyleEntries e;
+        e.fill(0, single);
+        e.firstEntryOnly();
+        e.fillGroup(0, states, TEVStyleEntries::GroupRule::NamedNeighboursDiffer, 3);
+        e.alsoFill(5, seeded, 2);
+        Json::Value in;
+        QVERIFY(json::parse(QByteArray(R"({"style":[["nosuch",1,0],["red",1,0],["blue",1,0],["nosuch",1,1],)"
+                                       R"(["green",1,5],["red",1,70]]})"), in));
+        quint64 applied = 0;
+        e.read(in, &applied);
+        QCOMPARE(applied, quint64(1) | quint64(1) << 5);
+        QCOMPARE(single.name, QStringLiteral("red")); // the later slot-0 entry styles the group alone
+        QCOMPARE(QStringList({states[0].name, states[1].name, states[2].name, states[3].name}),
+                 QStringList({"blue", "blue", "blue", ""}));
+        QCOMPARE(QStringList({seeded[0].name, seeded[1].name}), QStringList({"green", "green"}));
+
+        auto written = [&e]() {
+            Json::Value out(Json::objectValue);
+            e.write(out);
+            return toText(json::get(out, "style"));
+        };
+        QCOMPARE(written(), QByteArray(R"([["red",1,0],["blue",1,0]])"));
+        // A named state the first entry does not spread to is written at its own slot.
+        states[3] = states[0];
+        QCOMPARE(written(), QByteArray(R"([["red",1,0],["blue",1,0],["blue",1,1],["blue",1,2],["blue",1,3]])"));
+        // The group's first entry would repeat the single field's: the one entry serves both.
+        single = states[0];
+        QCOMPARE(written(), QByteArray(R"([["blue",1,0],["blue",1,1],["blue",1,2],["blue",1,3]])"));
+    }
+
     void styleRoundTrip()
     {
         TestWidget w;

@@ -937,6 +937,55 @@ private slots:
         QCOMPARE(copy.ribbonImpl()->buttonTextStyle.color, QColor(1, 2, 3));
     }
 
+    // The entries the two state arrays are stored as: one look under one name or under several is one entry;
+    // a named state beside an unnamed first one, or of another look, is written at its own slot. The button text
+    // style's second slot is read only.
+    void stateArrayEntries()
+    {
+        TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+        auto filed = [rm](const char* name, QColor color, int type) {
+            FillStyle f;
+            f.name = QLatin1String(name);
+            f.type = type;
+            f.fillRes.fillColor = color;
+            rm->setFillStyle(f.name, f);
+            return f;
+        };
+        const FillStyle a = filed("rsA", Qt::red, 0), a2 = filed("rsA2", Qt::red, 0), b = filed("rsB", Qt::blue, 1);
+        FillStyle unnamed = a;
+        unnamed.name.clear();
+        const struct {
+            std::array<FillStyle, 4> states;
+            const char* written;
+        } cases[] = {
+            {{{a, a, a, a}}, R"([["rsA",1,4],["rsA",1,8],["rsInk",2,14]])"},
+            {{{a, a2, a2, a}}, R"([["rsA",1,4],["rsA",1,8],["rsInk",2,14]])"},
+            {{{unnamed, a, a, a}}, R"([["rsA",1,5],["rsA",1,6],["rsA",1,7],["rsA",1,9],["rsA",1,10],["rsA",1,11],)"
+                                   R"(["rsInk",2,14]])"},
+            {{{a, b, a, a}}, R"([["rsA",1,4],["rsB",2,5],["rsA",1,6],["rsA",1,7],["rsA",1,8],["rsB",2,9],)"
+                             R"(["rsA",1,10],["rsA",1,11],["rsInk",2,14]])"},
+            {{{a, unnamed, unnamed, b}}, R"([["rsA",1,4],["rsB",2,7],["rsA",1,8],["rsB",2,11],["rsInk",2,14]])"},
+        };
+        TextStyleDesc ink;
+        ink.name = QStringLiteral("rsInk");
+        rm->setTextStyle(ink.name, ink);
+        for (const auto& c : cases) {
+            TEVQRibbonBar bar;
+            TEVQRibbonBarImpl* impl = bar.ribbonImpl();
+            for (int s = 0; s < 4; ++s)
+                impl->tabBackgrounds[s] = impl->buttonBackgrounds[s] = c.states[size_t(s)];
+            impl->barBackground = impl->pageAreaBackground = impl->groupBackground = impl->rowBackground =
+                impl->accentBackground = impl->galleryBackground = FillStyle();
+            impl->tabTextStyle = impl->groupTitleTextStyle = TextStyleDesc();
+            impl->buttonTextStyle = ink;
+            Json::Value out(Json::objectValue);
+            QVERIFY(bar.serializeJsonValue(&out, false));
+            Json::StreamWriterBuilder compact;
+            compact["indentation"] = "";
+            QCOMPARE(QString::fromStdString(Json::writeString(compact, out["style"])), QLatin1String(c.written));
+        }
+    }
+
     void pageElementKeys()
     {
         TEVQResourceManager* rm = TEVQResourceManager::getInstance();
