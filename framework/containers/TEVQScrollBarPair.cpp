@@ -101,7 +101,6 @@ void TEVQScrollBarPair::readScrollBarChildren(const Json::Value& element)
 {
     const Json::Value& children = json::get(element, "child");
     const Json::ArrayIndex count = json::size(children);
-    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
     for (Json::ArrayIndex i = 0; i < count; ++i) {
         const Json::Value& entry = json::at(children, i);
         const std::optional<std::string> type = json::toString(json::get(entry, "type"));
@@ -132,7 +131,7 @@ void TEVQScrollBarPair::readScrollBarChildren(const Json::Value& element)
             if (!name || !slot || *slot < 0 || *slot > 13 || *slot == 1)
                 continue;
             FillStyle style;
-            if (!rm->getFillStyle(TEVStyleEntries::styleNameFromJson(*name), style))
+            if (!TEVStyleEntries::findFillStyle(*name, style))
                 continue;
             if (*slot == 0) {
                 setScrollbarBackgroundStyle(hor, style);

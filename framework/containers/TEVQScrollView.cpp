@@ -63,14 +63,13 @@ bool TEVQScrollViewImpl::serializeJsonValue(Json::Value*& json, bool load)
     Json::Value& element = *json;
     if (load) {
         // Every entry with a slot of 0 or more names the background; the last known one wins.
-        TEVQResourceManager* rm = TEVQResourceManager::getInstance();
         const Json::Value& styles = json::get(element, "style");
         for (Json::ArrayIndex i = 0; i < json::size(styles); ++i) {
             const Json::Value& item = json::at(styles, i);
             const std::optional<std::string> name = json::toString(json::at(item, 0));
             const std::optional<int> slot = json::toInt(json::at(item, 2));
             FillStyle style;
-            if (name && slot && *slot >= 0 && rm->getFillStyle(TEVStyleEntries::styleNameFromJson(*name), style))
+            if (name && slot && *slot >= 0 && TEVStyleEntries::findFillStyle(*name, style))
                 background = style;
         }
         v->readScrollBarChildren(element);

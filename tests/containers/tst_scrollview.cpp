@@ -220,6 +220,21 @@ private slots:
         QCOMPARE(QColor::fromRgba(rendered(&view).pixel(30, 20)), QColor(0x20, 0x40, 0x60));
     }
 
+    // Styles filed from code under a name beyond ASCII are found from the element's bytes, for the view's
+    // background and for its bars' child entries alike.
+    void stylesFiledFromCodeUnderNonAsciiNames()
+    {
+        FillStyle green;
+        green.name = QStringLiteral("背景");
+        green.useFillStyle = true;
+        green.fillRes.fillColor = QColor(0x10, 0x80, 0x30);
+        TEVQResourceManager::getInstance()->setFillStyle(green.name, green);
+        TEVQScrollView view;
+        read(&view, R"({"style": [["背景", 1, 0]], "child": [{"type": "qtscrollbar", "style": [["背景", 1, 10]]}]})");
+        QCOMPARE(view.getBackground(CommonCtrlStateNormal).name, green.name);
+        QCOMPARE(view.verticalBar()->getScrollbarThumb(CtrlStateNormal).name, green.name);
+    }
+
     void catalogueRow()
     {
         const PropertyDef& row = tevGetControlInfo(QStringLiteral("qtscrollview"))->props.last();
