@@ -260,6 +260,16 @@ template <class View> Json::Value readUseWrite(const Json::Value& element, const
     view.serializeJsonValue(&out, false);
     if constexpr (std::is_same_v<View, TEVQListView>)
         out.removeMember("child");
+    // A tree writes its row height when it is not 20, and one never set is 0 (which also gives 20-pixel rows):
+    // a tree read from an element with 20 writes no height, and read back it writes 0. Both are the same rows.
+    if constexpr (std::is_same_v<View, TEVQTreeView>) {
+        const Json::Value* attrs = json::find(out, "attr");
+        if (attrs && json::getInt(*attrs, "itemHeight", -1) == 0) {
+            out["attr"].removeMember("itemHeight");
+            if (out["attr"].empty())
+                out.removeMember("attr");
+        }
+    }
     return out;
 }
 
