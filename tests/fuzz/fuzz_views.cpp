@@ -9,7 +9,9 @@
 // text or {"t": text, "i": decoration image, "img": cell image, "c": check state, "a": alignment, "tip": tool
 // tip, "kids": child rows of a tree}), "n" (generated rows), "cols", "cw" and "ch" (the view's size), "sx" and
 // "sy" (scroll positions), "mx", "my", "dx", "dy" (pointer at press and at drag end), "sel" (a selected row),
-// "colw" (a table column given a column widget). Sizes and counts are capped so that each input stays quick.
+// "colw" (a table column given a column widget), "cut" (rows removed after the first press), "rw" and "rh" (a
+// size the view is given before a second press), "off" (the view disabled for its last paints). Sizes and
+// counts are capped so that each input stays quick.
 // Named styles "vBg", "vRow", "vHot", "vSel", "vImg", "vRound" (fills) and "vText", "vBig", "vTiny", "vMid"
 // (texts) are filed in the default store for the "style" entries to find.
 #include "FuzzSupport.h"
@@ -234,6 +236,20 @@ template <class View> void exercise(View& view, const Json::Value& element)
     mouse(vp, QEvent::MouseMove, drag, Qt::LeftButton);
     render(&view);
     mouse(vp, QEvent::MouseButtonRelease, drag, Qt::NoButton);
+    // Rows taken away from the end after they were painted, hovered and pressed; then the view resized and
+    // pressed again before its rows are painted anew.
+    if (QAbstractItemModel* model = view.model()) {
+        const int cut = bounded(element, "cut", 0, 0, model->rowCount());
+        if (cut > 0)
+            model->removeRows(model->rowCount() - cut, cut);
+    }
+    if (json::has(element, "rw")) {
+        view.resize(bounded(element, "rw", 0, 0, 320), bounded(element, "rh", 0, 0, 240));
+        mouse(vp, QEvent::MouseButtonPress, press, Qt::LeftButton);
+        mouse(vp, QEvent::MouseMove, drag, Qt::LeftButton);
+        mouse(vp, QEvent::MouseButtonRelease, drag, Qt::NoButton);
+        render(&view);
+    }
     if constexpr (std::is_same_v<View, TEVQTableView>) {
         // The header's check-all box (and its section, when the check column is off).
         if (TEVQTableHeader* header = view.tableHeader())
@@ -241,6 +257,8 @@ template <class View> void exercise(View& view, const Json::Value& element)
     }
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(&view, &leave);
+    view.notifyChangeLanguage();
+    view.setEnabled(!json::getBool(element, "off", false));
     render(&view);
     delete columnWidget;
     render(&view);
