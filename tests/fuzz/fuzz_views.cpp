@@ -29,6 +29,7 @@
 #include "TEVQtLib.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QImage>
 #include <QItemSelectionModel>
 #include <QMouseEvent>
@@ -156,6 +157,8 @@ void render(QWidget* w)
 void mouse(QWidget* target, QEvent::Type type, const QPoint& at, Qt::MouseButtons buttons)
 {
     const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    // The views also ask where the pointer is (hot template parts and column-widget controls).
+    QCursor::setPos(target->mapToGlobal(at));
     QMouseEvent e(type, at, target->mapToGlobal(at), button, buttons, Qt::NoModifier);
     QApplication::sendEvent(target, &e);
 }
