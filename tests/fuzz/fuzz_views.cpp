@@ -73,8 +73,8 @@ QWidget* root()
     return parent;
 }
 
-constexpr int kMaxRows = 3000;       // generated rows ("n")
-constexpr int kMaxCells = 4000;      // generated cells, all columns together
+constexpr int kMaxRows = 2000;       // generated rows ("n")
+constexpr int kMaxCells = 2000;      // generated cells, all columns together
 constexpr int kMaxGivenRows = 64;    // rows taken from "rows"
 constexpr int kMaxCols = 8;
 constexpr int kMaxTreeDepth = 4;
@@ -298,7 +298,8 @@ template <class View> Json::Value readUseWrite(const Json::Value& element, const
 // bounds (others dropped).
 Json::Value pageElement(const Json::Value& element, int depth)
 {
-    static const char* const kept[] = {"qtcontainer", "qtlabel", "qtlabelex", "qtbutton", "qtscrollbar"};
+    static const char* const kept[] = {"qtcontainer", "qtlabel", "qtlabelex", "qtbutton", "qtcheckbox",
+                                       "qtpicture", "qtscrollbar", "qtlistview", "qtlist", "qttree", "qtdatagrid"};
     Json::Value out = json::isObject(element) ? element : Json::Value(Json::objectValue);
     out.removeMember("child");
     const Json::Value& children = json::get(element, "child");
