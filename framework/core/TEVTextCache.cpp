@@ -74,8 +74,10 @@ QFont styleFontShared(const TextStyleDesc& style, const QString& global)
 }
 
 // text as one line in font, the way QPainter::drawText lays out a single line (trailing blanks count), its
-// glyphs kept for drawing; width is set to its width. Null when Qt lays out no line.
-std::shared_ptr<QTextLayout> laidOutLine(const QString& text, const QFont& font, qreal& width)
+// glyphs kept for drawing. advance is set to the sum of its glyphs' advances (what elision measures and
+// alignment places), width to the width of its ink box (which can pass the advance: a slanted last glyph);
+// null when Qt lays out no line.
+std::shared_ptr<QTextLayout> laidOutLine(const QString& text, const QFont& font, qreal& advance, qreal& width)
 {
     auto layout = std::make_shared<QTextLayout>(text, font);
     QTextOption option;
@@ -92,6 +94,7 @@ std::shared_ptr<QTextLayout> laidOutLine(const QString& text, const QFont& font,
     layout->endLayout();
     if (!line.isValid())
         return nullptr;
+    advance = line.horizontalAdvance();
     width = line.naturalTextWidth();
     return layout;
 }
@@ -198,10 +201,10 @@ void TEVTextCache::draw(QPainter* painter, const QString& text, const TextStyleD
         // A text that looks short enough for its width is laid out whole first: when it fits, that one layout
         // is both the measure and what is drawn, and the text is shaped once. Any other is elided first (which
         // measures it) and what is shown laid out then.
-        qreal width = 0;
+        qreal advance = 0, width = 0;
         if (oneLine && text.size() * metrics.averageCharWidth() <= w - 2) {
-            line = laidOutLine(text, f, width);
-            if (line && width <= w - 2)
+            line = laidOutLine(text, f, advance, width);
+            if (line && advance <= w - 2)
                 m_shown = text;
             else
                 line.reset();
@@ -209,16 +212,17 @@ void TEVTextCache::draw(QPainter* painter, const QString& text, const TextStyleD
         if (!line) {
             m_shown = style.textMode == 3 ? text : elided(text, style, Qt::ElideRight, w - 2);
             if (oneLine && !m_shown.isEmpty())
-                line = laidOutLine(m_shown, f, width);
+                line = laidOutLine(m_shown, f, advance, width);
         }
-        // The place QPainter::drawText gives one unclipped line in the box.
+        // The place QPainter::drawText gives one line in the box that it does not clip: it clips a line whose
+        // ink box passes the box, and aligns it by its advance.
         m_static = line && width <= box.width();
         if (m_static) {
             qreal dx = 0, dy = 0;
             if (style.horAlign == 1)
-                dx = (box.width() - width) / 2;
+                dx = (box.width() - advance) / 2;
             else if (style.horAlign == 2)
-                dx = box.width() - width;
+                dx = box.width() - advance;
             if (style.verAlign == 1)
                 dy = (box.height() - height) / 2;
             else if (style.verAlign == 2)

@@ -839,15 +839,17 @@ private slots:
         QVERIFY(other != paint([&](QPainter* p) { cache.draw(p, text, style, 4, 4, box.width(), box.height()); }));
     }
 
-    // Underlined, bold and italic single lines, Latin and Chinese: the laid-out line and the glyphs taken from it
-    // at later paints look exactly as the helper's drawing, also after a size change lays the line out again.
+    // Underlined, bold and italic single lines, Latin and Chinese, in each alignment: the laid-out line and the
+    // glyphs taken from it at later paints look exactly as the helper's drawing, also after a size change lays the
+    // line out again. Where the font has no italic face, the slanted glyphs reach past their advance.
     void decoratedCachedTextMatchesTheDrawingHelper()
     {
         TextStyleDesc style = ink(QColor(20, 40, 60));
         style.bold = style.italic = true;
-        style.horAlign = style.verAlign = 1;
-        for (int i = 0; i < 6; ++i) {
-            style.underline = i < 3;
+        style.verAlign = 1;
+        for (int i = 0; i < 9; ++i) {
+            style.underline = i % 2 == 0;
+            style.horAlign = i / 3;
             const QString text = QStringList{"Grid", "电网 Grid", "Far too long for it"}.at(i % 3);
             TEVTextCache cache;
             for (int width : {120, 120, 120, 60, 60}) {
