@@ -57,4 +57,12 @@ inline void settle()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// The start of every input, after the target's own set-up: what the previous input's widgets left is settled,
+// then the input is taken as JSON; false when it is none (nothing to feed).
+inline bool nextInput(const uint8_t* data, size_t size, Json::Value& element)
+{
+    settle();
+    return parseInput(data, size, element);
+}
+
 } // namespace fuzzsupport

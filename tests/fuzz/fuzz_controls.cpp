@@ -81,9 +81,8 @@ template <class Chart> void checkChart(const Json::Value& element)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     root();
-    fuzzsupport::settle(); // what the previous input's widgets left: their events and deferred deletions
     Json::Value element;
-    if (!fuzzsupport::parseInput(data, size, element))
+    if (!fuzzsupport::nextInput(data, size, element))
         return 0;
     check<TEVQLabel>(element);
     check<TEVQPushButton>(element);
