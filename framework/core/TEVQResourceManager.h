@@ -32,6 +32,7 @@ namespace TEVQtLib {
 
 class TEVQWindow;
 class TEVQWindowDesigner;
+class TEVZipReader;
 
 // Caps on the pictures the manager decodes and the drawing helpers render SVGs into. An image file of a theme
 // or skin is small but may declare any size: a few hundred bytes of PNG can declare 60000 x 60000 pixels, which
@@ -318,6 +319,8 @@ private:
     static bool isUnpaintedName(const QString& name);
     static bool getUnpaintedFillStyle(const QString& name, FillStyle& out);
     bool readStyleText(TEVQResourceManagerImpl* store, const QByteArray& text);
+    // The default store from an opened skin archive (taken over): its files, fonts and style.
+    bool loadSkinArchive(TEVZipReader* zip);
     // Puts store in the place of slot's store; the one replaced is kept while an element is being read.
     void replaceStore(std::unique_ptr<TEVQResourceManagerImpl>& slot, std::unique_ptr<TEVQResourceManagerImpl> store);
     void endElementRead();

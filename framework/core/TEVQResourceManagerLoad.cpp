@@ -193,17 +193,8 @@ bool TEVQResourceManager::loadSkinFile(const QString& path)
         return false;
     // The path is the skin's before anything is read, and stays when the load fails.
     m_defaultStore->filePath = path;
-    // Read aside first: an archive with one bad entry puts nothing into the store. Once read, its entries stay
-    // even when its style file turns out to be bad.
-    TEVQResourceManagerImpl aside;
-    if (!readArchive(&aside, tevZipOpenFile(pathBytes(path).constData())))
+    if (!loadSkinArchive(tevZipOpenFile(pathBytes(path).constData())))
         return false;
-    mergeFiles(m_defaultStore.get(), aside);
-    initFontRes(false);
-    Json::Value styles;
-    if (!parseSkinStyles(*m_defaultStore, styles))
-        return false;
-    readStyle(m_defaultStore.get(), styles);
     if (const QByteArray* language = m_defaultStore->file("language.txt"))
         readLanguage(*language);
     return true;
@@ -214,8 +205,15 @@ bool TEVQResourceManager::loadSkinFile(const char* data, int size)
     ++m_resourceSerial;
     if (!data || size <= 0)
         return false;
+    return loadSkinArchive(tevZipOpenMemory(data, unsigned(size)));
+}
+
+bool TEVQResourceManager::loadSkinArchive(TEVZipReader* zip)
+{
+    // Read aside first: an archive with one bad entry puts nothing into the store. Once read, its entries stay
+    // even when its style file turns out to be bad.
     TEVQResourceManagerImpl aside;
-    if (!readArchive(&aside, tevZipOpenMemory(data, unsigned(size))))
+    if (!readArchive(&aside, zip))
         return false;
     mergeFiles(m_defaultStore.get(), aside);
     initFontRes(false);
