@@ -13,6 +13,7 @@
 #include "TEVRowIconCache.h"
 #include "TEVRowTextCache.h"
 #include "TEVTextCache.h"
+#include "TEVViewCommon.h"
 
 #include <QHeaderView>
 #include <QItemDelegate>
@@ -97,10 +98,7 @@ class TEV_EXPORT TEVQTableViewitemDelegate : public QItemDelegate
 {
 public:
     // One framework control of a column widget: the widget (watched) and its painter.
-    struct Control {
-        QPointer<QWidget> widget;
-        TEVQtLib::TEVQWidgetBaseImpl* impl = nullptr;
-    };
+    using Control = TEVViewPart;
 
     TEVQTableViewitemDelegate(TEVQTableView* view, TEVQTableViewImpl* viewImpl);
     ~TEVQTableViewitemDelegate() override;

@@ -11,6 +11,8 @@
 #include "TEVQContainer.h"
 #include "TEVQControlInfo.h"
 #include "TEVQControlRegistry.h"
+#include "TEVQLabel.h"
+#include "TEVQListView.h"
 #include "TEVQPushButton.h"
 #include "TEVQResourceManager.h"
 #include "TEVQScrollBar.h"
@@ -713,6 +715,29 @@ private slots:
         QCOMPARE(spy.count(), 2);
         QVERIFY(!t.view.model() || t.view.model()->rowCount() == 0);
         grabViewport(&t.view);
+    }
+
+    // A column widget's controls are collected as a template list view's parts: the container first, then depth
+    // first in child order; a plain widget cuts off its subtree.
+    void columnWidgetControlsAsTemplateParts()
+    {
+        TEVQContainer container;
+        auto* inner = new TEVQContainer(&container);
+        auto* label = new TEVQLabel(inner);
+        auto* plain = new QWidget(&container);
+        new TEVQLabel(plain);
+        auto* button = new TEVQPushButton(&container);
+        const QVector<QWidget*> expected{&container, inner, label, button};
+        TEVQListView list;
+        list.delegate()->collectParts(&container);
+        const auto controls = TEVQTableViewitemDelegate::controlList(&container);
+        for (const auto& found : {controls, list.delegate()->templateParts}) {
+            QVector<QWidget*> widgets;
+            for (const TEVViewPart& part : found)
+                widgets.append(part.widget);
+            QCOMPARE(widgets, expected);
+        }
+        QVERIFY(TEVQTableViewitemDelegate::controlList(nullptr).empty());
     }
 
     void modelSwappedOrDeleted()
