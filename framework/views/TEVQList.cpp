@@ -138,27 +138,6 @@ TEVQList::~TEVQList()
     delete m_delegate;
 }
 
-void TEVQList::setBackground(CommonCtrlState, const FillStyle& style) { painter()->background = style; }
-const FillStyle& TEVQList::getBackground(CommonCtrlState) const { return painter()->background; }
-
-void TEVQList::setItemBackground(CtrlState state, const FillStyle& style)
-{
-    if (tevValidState(state))
-        painter()->itemBackground[state] = style;
-}
-const FillStyle& TEVQList::getItemBackground(CtrlState state) const
-{
-    return painter()->itemBackground[tevSafeState(state)];
-}
-void TEVQList::setItemTextStyle(CtrlState state, const TextStyleDesc& style)
-{
-    if (tevValidState(state))
-        painter()->itemTextStyle[state] = style;
-}
-const TextStyleDesc& TEVQList::getItemTextStyle(CtrlState state) const
-{
-    return painter()->itemTextStyle[tevSafeState(state)];
-}
 void TEVQList::setItemHeight(int height) { painter()->itemHeight = height; }
 int TEVQList::getItemHeight() const { return painter()->itemHeight; }
 

@@ -196,24 +196,6 @@ TEVQTableView::~TEVQTableView()
     }
 }
 
-void TEVQTableView::setBackground(CommonCtrlState, const FillStyle& style) { painter()->background = style; }
-const FillStyle& TEVQTableView::getBackground(CommonCtrlState) const { return painter()->background; }
-void TEVQTableView::setItemBackground(CtrlState state, const FillStyle& style)
-{
-    tevSetStates(painter()->itemBackground, state, style);
-}
-const FillStyle& TEVQTableView::getItemBackground(CtrlState state) const
-{
-    return painter()->itemBackground[tevSafeState(state)];
-}
-void TEVQTableView::setItemTextStyle(CtrlState state, const TextStyleDesc& style)
-{
-    tevSetStates(painter()->itemTextStyle, state, style);
-}
-const TextStyleDesc& TEVQTableView::getItemTextStyle(CtrlState state) const
-{
-    return painter()->itemTextStyle[tevSafeState(state)];
-}
 void TEVQTableView::setHeaderBackground(CtrlState state, const FillStyle& style)
 {
     tevSetStates(painter()->headerBackground, state, style);

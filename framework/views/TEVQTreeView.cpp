@@ -185,24 +185,6 @@ TEVQTreeView::~TEVQTreeView()
     m_delegate = nullptr;
 }
 
-void TEVQTreeView::setBackground(CommonCtrlState, const FillStyle& style) { painter()->background = style; }
-const FillStyle& TEVQTreeView::getBackground(CommonCtrlState) const { return painter()->background; }
-void TEVQTreeView::setItemBackground(CtrlState state, const FillStyle& style)
-{
-    tevSetStates(painter()->itemBackground, state, style);
-}
-const FillStyle& TEVQTreeView::getItemBackground(CtrlState state) const
-{
-    return painter()->itemBackground[tevSafeState(state)];
-}
-void TEVQTreeView::setItemTextStyle(CtrlState state, const TextStyleDesc& style)
-{
-    tevSetStates(painter()->itemTextStyle, state, style);
-}
-const TextStyleDesc& TEVQTreeView::getItemTextStyle(CtrlState state) const
-{
-    return painter()->itemTextStyle[tevSafeState(state)];
-}
 void TEVQTreeView::setHeaderBgStyle(CtrlState state, const FillStyle& style)
 {
     tevSetStates(painter()->headerBackground, state, style);

@@ -6,6 +6,7 @@
 //   field by field: the views' stored files have always been written so;
 // - write replaces the element's "style" (null when nothing is written) instead of appending to it: a view's
 //   element holds no entries of another table, and a stored view without styles has "style": null.
+// Beside the table, the style accessors the plain list, the tree and the table share (TEVViewItemStyles).
 #include "TEVQWidgetBaseImpl.h"
 #include "TEVStyleDesc.h"
 
@@ -32,4 +33,44 @@ public:
 
     // Replaces element's "style" by the entries of the bound fields (null when there are none).
     void write(Json::Value& element) const;
+};
+
+// The style accessors of an item view whose painter object (View::painter()) holds one `background` and the
+// four-state `itemBackground` and `itemTextStyle`. None repaints. The background's state is not used; a getter
+// given a state outside 0..3 gives state 0; a setter given one changes nothing, except that 4 sets all four
+// states when fourSetsAll.
+template <class View, bool fourSetsAll>
+class TEVViewItemStyles
+{
+public:
+    void setBackground(TEVQtLib::CommonCtrlState, const TEVQtLib::FillStyle& style)
+    {
+        viewPainter()->background = style;
+    }
+    const TEVQtLib::FillStyle& getBackground(TEVQtLib::CommonCtrlState) const { return viewPainter()->background; }
+    void setItemBackground(TEVQtLib::CtrlState state, const TEVQtLib::FillStyle& style)
+    {
+        storeViewState(viewPainter()->itemBackground, state, style);
+    }
+    const TEVQtLib::FillStyle& getItemBackground(TEVQtLib::CtrlState state) const
+    {
+        return viewPainter()->itemBackground[TEVQtLib::tevSafeState(state)];
+    }
+    void setItemTextStyle(TEVQtLib::CtrlState state, const TEVQtLib::TextStyleDesc& style)
+    {
+        storeViewState(viewPainter()->itemTextStyle, state, style);
+    }
+    const TEVQtLib::TextStyleDesc& getItemTextStyle(TEVQtLib::CtrlState state) const
+    {
+        return viewPainter()->itemTextStyle[TEVQtLib::tevSafeState(state)];
+    }
+
+private:
+    auto* viewPainter() const { return static_cast<const View*>(this)->painter(); }
+    template <class T>
+    static void storeViewState(T* states, int state, const T& value)
+    {
+        if (fourSetsAll || TEVQtLib::tevValidState(state))
+            TEVQtLib::tevSetStates(states, state, value);
+    }
 };

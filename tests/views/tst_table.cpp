@@ -12,6 +12,7 @@
 #include "TEVQControlInfo.h"
 #include "TEVQControlRegistry.h"
 #include "TEVQLabel.h"
+#include "TEVQList.h"
 #include "TEVQListView.h"
 #include "TEVQPushButton.h"
 #include "TEVQResourceManager.h"
@@ -100,6 +101,31 @@ void moveTo(QWidget* w, const QPoint& pos)
 {
     QMouseEvent e(QEvent::MouseMove, pos, w->mapToGlobal(pos), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(w, &e);
+}
+
+// The style accessors the plain views share: state 4 sets every state of the tree and the table and
+// nothing of the list; other states outside 0..3 set nothing and read as state 0.
+template <class View>
+void checkRowStyles(bool fourSetsAll)
+{
+    View view;
+    const View fresh;
+    view.setBackground(CommonCtrlStateDisable, fill("tBg"));
+    QCOMPARE(view.getBackground(CommonCtrlStateNormal).name, QStringLiteral("tBg"));
+    view.setItemBackground(CtrlStateHot, fill("tHot"));
+    view.setItemBackground(CtrlState(4), fill("tRow"));
+    view.setItemBackground(CtrlState(7), fill("tSel"));
+    view.setItemTextStyle(CtrlState(4), text("tText"));
+    view.setItemTextStyle(CtrlState(-1), text("tTextHot"));
+    for (int s = 0; s < 4; ++s) {
+        const CtrlState state = CtrlState(s);
+        const QString row = fourSetsAll ? QStringLiteral("tRow")
+                                        : (s == 1 ? QStringLiteral("tHot") : fresh.getItemBackground(state).name);
+        QCOMPARE(view.getItemBackground(state).name, row);
+        QCOMPARE(view.getItemTextStyle(state).name,
+                 fourSetsAll ? QStringLiteral("tText") : fresh.getItemTextStyle(state).name);
+    }
+    QCOMPARE(view.getItemBackground(CtrlState(9)).name, view.getItemBackground(CtrlStateNormal).name);
 }
 
 } // namespace
@@ -336,6 +362,13 @@ private slots:
         view.setCheckedImage(QStringLiteral("chk.png"));
         QCOMPARE(view.getCheckedImage(), QStringLiteral("chk.png"));
         QCOMPARE(view.painter()->checkBox->getCheckedIcon(), QStringLiteral("nothing.png"));
+    }
+
+    void rowStylesOfEveryView()
+    {
+        checkRowStyles<TEVQList>(false);
+        checkRowStyles<TEVQTreeView>(true);
+        checkRowStyles<TEVQTableView>(true);
     }
 
     void catalogueAndPreview()
