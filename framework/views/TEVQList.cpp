@@ -4,9 +4,9 @@
 #include "TEVJson.h"
 #include "TEVQControlInfo.h"
 #include "TEVQScrollBar.h"
+#include "TEVViewCommon.h"
 #include "TEVViewStyles.h"
 
-#include <QIcon>
 #include <QPainter>
 
 using namespace TEVQtLib;
@@ -73,34 +73,16 @@ bool TEVQListImpl::serializeJsonValue(Json::Value*& json, bool load)
 
 TEVQListItemDelegate::~TEVQListItemDelegate() = default;
 
-int TEVQListItemDelegate::iconSizeFor(int h) { return h <= 24 ? 16 : (h <= 32 ? 24 : 32); }
+int TEVQListItemDelegate::iconSizeFor(int h) { return tevViewIconSize(h); }
 
 void TEVQListItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     if (!index.isValid() || !viewImpl)
         return;
-    painter->save();
-    const QRect r = option.rect;
-    QRect textRect = r;
-    const bool over = option.state & QStyle::State_MouseOver;
-    const bool selected = option.state & QStyle::State_Selected;
-    const int s = over ? 1 : (selected ? 2 : 0);
-    TEVQWidgetBaseImpl::drawFillStyle(painter, viewImpl->itemBackground[s], r);
-    const QString text = index.data(Qt::DisplayRole).toString();
-    const QVariant decoration = index.data(Qt::DecorationRole);
-    if (decoration.isValid()) {
-        const int size = iconSizeFor(r.height());
-        QRect iconRect = r;
-        iconRect.setWidth(size + 4);
-        textRect.setLeft(r.left() + 4 + size);
-        IconStyleDesc placement; // centred, no offset, no tint
-        if (decoration.type() == QVariant::Icon)
-            TEVQWidgetBaseImpl::drawIcon(painter, decoration.value<QIcon>(), QSize(size, size), placement, iconRect);
-        else if (decoration.type() == QVariant::String)
-            viewImpl->rowIcons.draw(painter, quint64(index.row()), decoration.toString(), placement, iconRect);
-    }
-    m_rowTexts.draw(painter, quint64(index.row()), text, viewImpl->itemTextStyle[s], textRect);
-    painter->restore();
+    // Hover wins over selection.
+    const int s = (option.state & QStyle::State_MouseOver) ? 1 : ((option.state & QStyle::State_Selected) ? 2 : 0);
+    tevPaintViewRow(painter, option.rect, index, quint64(index.row()), viewImpl->itemBackground[s],
+                    viewImpl->itemTextStyle[s], viewImpl->rowIcons, m_rowTexts);
 }
 
 QSize TEVQListItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const
@@ -154,11 +136,7 @@ bool TEVQList::eventFilter(QObject* watched, QEvent* event) { return QAbstractIt
 void TEVQList::paintEvent(QPaintEvent* event)
 {
     // This event is the viewport's, whichever widget the viewport is: the background goes under the rows.
-    {
-        QPainter p(viewport());
-        TEVQWidgetBaseImpl::drawFillStyleAt(&p, painter()->background, 0, 0, viewport()->width(),
-                                            viewport()->height());
-    }
+    tevFillViewBackground(viewport(), painter()->background);
     QListView::paintEvent(event);
 }
 

@@ -138,10 +138,8 @@ TEVQConerWidget::TEVQConerWidget(QWidget* parent, TEVQTableViewImpl* impl) : QWi
 
 void TEVQConerWidget::paintEvent(QPaintEvent*)
 {
-    if (!viewImpl)
-        return;
-    QPainter p(this);
-    TEVQWidgetBaseImpl::drawFillStyleAt(&p, viewImpl->background, 0, 0, width(), height());
+    if (viewImpl)
+        tevFillViewBackground(this, viewImpl->background);
 }
 
 // ---- widget --------------------------------------------------------------------------------------------------
@@ -323,11 +321,7 @@ void TEVQTableView::paintEvent(QPaintEvent* event)
 {
     // This event is the viewport's, whichever widget the viewport is: the background goes under the cells,
     // once (a second fill would cover a translucent background with itself).
-    {
-        QPainter p(viewport());
-        TEVQWidgetBaseImpl::drawFillStyleAt(&p, painter()->background, 0, 0, viewport()->width(),
-                                            viewport()->height());
-    }
+    tevFillViewBackground(viewport(), painter()->background);
     QTableView::paintEvent(event);
 }
 

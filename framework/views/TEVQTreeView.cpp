@@ -4,10 +4,10 @@
 #include "TEVJson.h"
 #include "TEVQControlInfo.h"
 #include "TEVQScrollBar.h"
+#include "TEVViewCommon.h"
 #include "TEVViewStyles.h"
 
 #include <QHeaderView>
-#include <QIcon>
 #include <QPainter>
 #include <QStandardItemModel>
 
@@ -79,46 +79,27 @@ bool TEVQTreeViewImpl::serializeJsonValue(Json::Value*& json, bool load)
 
 void TEVQTreeConerWidget::paintEvent(QPaintEvent*)
 {
-    if (!viewImpl)
-        return;
-    QPainter p(this);
-    TEVQWidgetBaseImpl::drawFillStyleAt(&p, viewImpl->background, 0, 0, width(), height());
+    if (viewImpl)
+        tevFillViewBackground(this, viewImpl->background);
 }
 
 // ---- delegate ------------------------------------------------------------------------------------------------
 
 TEVQTreeViewItemDelegate::~TEVQTreeViewItemDelegate() = default;
 
-int TEVQTreeViewItemDelegate::iconSizeFor(int h) { return h <= 24 ? 16 : (h <= 32 ? 24 : 32); }
+int TEVQTreeViewItemDelegate::iconSizeFor(int h) { return tevViewIconSize(h); }
 
 void TEVQTreeViewItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                      const QModelIndex& index) const
 {
     if (!index.isValid() || !viewImpl)
         return;
-    painter->save();
-    const QRect rect = option.rect;
-    QRect textRect = rect;
+    // Selection wins over hover.
     const int s = (option.state & QStyle::State_Selected) ? 2 : ((option.state & QStyle::State_MouseOver) ? 1 : 0);
-    TEVQWidgetBaseImpl::drawFillStyle(painter, viewImpl->itemBackground[s], rect);
-    // An item without data has neither text nor decoration, so the two roles are asked directly.
-    const QString text = index.data(Qt::DisplayRole).toString();
-    const QVariant decoration = index.data(Qt::DecorationRole);
     // A row is told from its cousins by its parent (the model's internal id).
     const quint64 key = quint64(index.row()) * 1000003u + quint64(index.internalId());
-    if (decoration.isValid()) {
-        const int size = iconSizeFor(rect.height());
-        QRect iconRect = rect;
-        iconRect.setWidth(size + 4);
-        textRect.setLeft(rect.left() + 4 + size);
-        static const IconStyleDesc placement; // centred, no offset, opaque black
-        if (decoration.type() == QVariant::Icon)
-            TEVQWidgetBaseImpl::drawIcon(painter, decoration.value<QIcon>(), QSize(size, size), placement, iconRect);
-        else if (decoration.type() == QVariant::String)
-            viewImpl->rowIcons.draw(painter, key, decoration.toString(), placement, iconRect);
-    }
-    m_rowTexts.draw(painter, key, text, viewImpl->itemTextStyle[s], textRect);
-    painter->restore();
+    tevPaintViewRow(painter, option.rect, index, key, viewImpl->itemBackground[s], viewImpl->itemTextStyle[s],
+                    viewImpl->rowIcons, m_rowTexts);
 }
 
 QSize TEVQTreeViewItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const

@@ -371,6 +371,15 @@ private slots:
         checkRowStyles<TEVQTableView>(true);
     }
 
+    // The list and the tree size a row's icon alike: 16 up to 24, 24 up to 32, else 32.
+    void rowIconSizesOfListAndTree()
+    {
+        for (const auto& [height, size] : {std::pair{24, 16}, {25, 24}, {32, 24}, {33, 32}}) {
+            QCOMPARE(TEVQListItemDelegate::iconSizeFor(height), size);
+            QCOMPARE(TEVQTreeViewItemDelegate::iconSizeFor(height), size);
+        }
+    }
+
     void catalogueAndPreview()
     {
         const ControlInfo info = TEVQTableView::getProps();
