@@ -42,9 +42,7 @@ bool TEVQListImpl::serializeJsonValue(Json::Value*& json, bool load)
         return result;
     Json::Value& element = *json;
     TEVViewStyleTable styles;
-    styles.fill(0, background);
-    styles.fillGroup(2, itemBackground);
-    styles.textGroup(6, itemTextStyle);
+    styles.rowStyles(background, itemBackground, itemTextStyle);
     if (load) {
         styles.read(element);
         const Json::Value* attrs = json::find(element, "attr");
@@ -144,10 +142,7 @@ ControlInfo TEVQList::getProps()
 {
     using W = TEVQList;
     ControlInfo info = tevControlInfo(typeName(), "List", "Control List", "TEVQList", "list");
-    const QStringList single{QStringLiteral("Normal"), QStringLiteral("Disable")};
-    info.props.append(tevFillStyleRow<W>(QStringLiteral("Background"), &W::setBackground, &W::getBackground, single));
-    info.props.append(tevFillStyleRow<W>(QStringLiteral("ItemBackground"), &W::setItemBackground, &W::getItemBackground));
-    info.props.append(tevTextStyleRow<W>(QStringLiteral("TextStyle"), &W::setItemTextStyle, &W::getItemTextStyle));
+    appendStyleRows(info, QStringLiteral("ItemBackground"));
     info.props.append(tevBoolRow<W>(QStringLiteral("MultiSelect"), &W::setIsMultiSelected, &W::getIsMultiSelected));
     info.props.append(tevIntRow<W>(QStringLiteral("ItemHeight"), &W::setItemHeight, &W::getItemHeight));
     return info;

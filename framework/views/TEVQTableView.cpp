@@ -90,9 +90,7 @@ bool TEVQTableViewImpl::serializeJsonValue(Json::Value*& json, bool load)
         return result;
     Json::Value& element = *json;
     TEVViewStyleTable styles;
-    styles.fill(0, background);
-    styles.fillGroup(2, itemBackground);
-    styles.textGroup(6, itemTextStyle);
+    styles.rowStyles(background, itemBackground, itemTextStyle);
     styles.fillGroup(10, headerBackground);
     styles.textGroup(14, headerTextStyle);
     if (load) {
@@ -329,10 +327,7 @@ ControlInfo TEVQTableView::getProps()
 {
     using W = TEVQTableView;
     ControlInfo info = tevControlInfo(typeName(), "TableView", "Control TableView", "TEVQTableView", "");
-    const QStringList single{QStringLiteral("Normal"), QStringLiteral("Disable")};
-    info.props.append(tevFillStyleRow<W>(QStringLiteral("Background"), &W::setBackground, &W::getBackground, single));
-    info.props.append(tevFillStyleRow<W>(QStringLiteral("ItemBg"), &W::setItemBackground, &W::getItemBackground));
-    info.props.append(tevTextStyleRow<W>(QStringLiteral("TextStyle"), &W::setItemTextStyle, &W::getItemTextStyle));
+    appendStyleRows(info, QStringLiteral("ItemBg"));
     info.props.append(
         tevFillStyleRow<W>(QStringLiteral("HeadItemBg"), &W::setHeaderBackground, &W::getHeaderBackground));
     info.props.append(

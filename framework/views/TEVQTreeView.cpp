@@ -54,9 +54,7 @@ bool TEVQTreeViewImpl::serializeJsonValue(Json::Value*& json, bool load)
         return result;
     Json::Value& element = *json;
     TEVViewStyleTable styles;
-    styles.fill(0, background);
-    styles.fillGroup(2, itemBackground);
-    styles.textGroup(6, itemTextStyle);
+    styles.rowStyles(background, itemBackground, itemTextStyle);
     if (load) {
         styles.read(element);
         readScrollbarChildJson(element, v);
@@ -222,10 +220,7 @@ ControlInfo TEVQTreeView::getProps()
 {
     using W = TEVQTreeView;
     ControlInfo info = tevControlInfo(typeName(), "TreeView", "Control TreeView", "TEVQTreeView", "");
-    const QStringList single{QStringLiteral("Normal"), QStringLiteral("Disable")};
-    info.props.append(tevFillStyleRow<W>(QStringLiteral("Background"), &W::setBackground, &W::getBackground, single));
-    info.props.append(tevFillStyleRow<W>(QStringLiteral("Background"), &W::setItemBackground, &W::getItemBackground));
-    info.props.append(tevTextStyleRow<W>(QStringLiteral("TextStyle"), &W::setItemTextStyle, &W::getItemTextStyle));
+    appendStyleRows(info, QStringLiteral("Background"));
     info.props.append(tevIntRow<W>(QStringLiteral("ItemHeight"), &W::setItemHeight, &W::getItemHeight));
     return info;
 }

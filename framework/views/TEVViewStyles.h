@@ -7,6 +7,7 @@
 // - write replaces the element's "style" (null when nothing is written) instead of appending to it: a view's
 //   element holds no entries of another table, and a stored view without styles has "style": null.
 // Beside the table, the style accessors the plain list, the tree and the table share (TEVViewItemStyles).
+#include "TEVQControlInfo.h"
 #include "TEVQWidgetBaseImpl.h"
 #include "TEVStyleDesc.h"
 
@@ -29,6 +30,16 @@ public:
     void textGroup(int firstSlot, TEVQtLib::TextStyleDesc* states, int spread = 4)
     {
         TEVStyleEntries::textGroup(firstSlot, states, GroupRule::NamedNeighboursDiffer, spread);
+    }
+
+    // The slots of the plain list, the tree and the table: 0 the background, 2 .. 5 the row backgrounds and
+    // 6 .. 9 the row texts (groups of four states).
+    void rowStyles(TEVQtLib::FillStyle& background, TEVQtLib::FillStyle* itemBackground,
+                   TEVQtLib::TextStyleDesc* itemTextStyle)
+    {
+        fill(0, background);
+        fillGroup(2, itemBackground);
+        textGroup(6, itemTextStyle);
     }
 
     // Replaces element's "style" by the entries of the bound fields (null when there are none).
@@ -63,6 +74,19 @@ public:
     const TEVQtLib::TextStyleDesc& getItemTextStyle(TEVQtLib::CtrlState state) const
     {
         return viewPainter()->itemTextStyle[TEVQtLib::tevSafeState(state)];
+    }
+
+    // The catalogue rows of these accessors, in this order: "Background" (states "Normal" and "Disable"),
+    // itemBackgroundRow and "TextStyle" (the four states).
+    static void appendStyleRows(TEVQtLib::ControlInfo& info, const QString& itemBackgroundRow)
+    {
+        const QStringList single{QStringLiteral("Normal"), QStringLiteral("Disable")};
+        info.props.append(TEVQtLib::tevFillStyleRow<View>(QStringLiteral("Background"), &View::setBackground,
+                                                          &View::getBackground, single));
+        info.props.append(
+            TEVQtLib::tevFillStyleRow<View>(itemBackgroundRow, &View::setItemBackground, &View::getItemBackground));
+        info.props.append(TEVQtLib::tevTextStyleRow<View>(QStringLiteral("TextStyle"), &View::setItemTextStyle,
+                                                          &View::getItemTextStyle));
     }
 
 private:

@@ -128,6 +128,24 @@ void checkRowStyles(bool fourSetsAll)
     QCOMPARE(view.getItemBackground(CtrlState(9)).name, view.getItemBackground(CtrlStateNormal).name);
 }
 
+// The three style rows that open a plain view's own catalogue rows, bound to its accessors.
+template <class View>
+void checkStyleRows(const QString& itemRow)
+{
+    const QVector<PropertyDef> props = View::getProps().props.mid(tevCommonPropertyRows().size(), 3);
+    QCOMPARE(props.size(), 3);
+    QCOMPARE(props[0].name, QStringLiteral("Background"));
+    QCOMPARE(props[0].options, (QStringList{"Normal", "Disable"}));
+    QCOMPARE(props[1].name, itemRow);
+    QCOMPARE(props[2].name, QStringLiteral("TextStyle"));
+    QCOMPARE(props[2].options, tevStateOptions());
+    View view;
+    props[1].setFillStyle(&view, 2, fill("tSel"));
+    props[2].setTextStyle(&view, 3, text("tTextHot"));
+    QCOMPARE(props[1].getFillStyle(&view, 2).name, QStringLiteral("tSel"));
+    QCOMPARE(view.getItemTextStyle(CtrlStateDisable).name, QStringLiteral("tTextHot"));
+}
+
 } // namespace
 
 class TestTable : public QObject
@@ -369,6 +387,9 @@ private slots:
         checkRowStyles<TEVQList>(false);
         checkRowStyles<TEVQTreeView>(true);
         checkRowStyles<TEVQTableView>(true);
+        checkStyleRows<TEVQList>(QStringLiteral("ItemBackground"));
+        checkStyleRows<TEVQTreeView>(QStringLiteral("Background"));
+        checkStyleRows<TEVQTableView>(QStringLiteral("ItemBg"));
     }
 
     // The list and the tree size a row's icon alike: 16 up to 24, 24 up to 32, else 32.
