@@ -4,9 +4,9 @@
 #include "TEVJson.h"
 #include "TEVQControlInfo.h"
 #include "TEVQScrollBar.h"
+#include "TEVViewCommon.h"
 #include "TEVViewStyles.h"
 
-#include <QIcon>
 #include <QPainter>
 
 using namespace TEVQtLib;
@@ -42,9 +42,7 @@ bool TEVQListImpl::serializeJsonValue(Json::Value*& json, bool load)
         return result;
     Json::Value& element = *json;
     TEVViewStyleTable styles;
-    styles.fill(0, background);
-    styles.fillGroup(2, itemBackground);
-    styles.textGroup(6, itemTextStyle);
+    styles.rowStyles(background, itemBackground, itemTextStyle);
     if (load) {
         styles.read(element);
         const Json::Value* attrs = json::find(element, "attr");
@@ -73,34 +71,16 @@ bool TEVQListImpl::serializeJsonValue(Json::Value*& json, bool load)
 
 TEVQListItemDelegate::~TEVQListItemDelegate() = default;
 
-int TEVQListItemDelegate::iconSizeFor(int h) { return h <= 24 ? 16 : (h <= 32 ? 24 : 32); }
+int TEVQListItemDelegate::iconSizeFor(int h) { return tevViewIconSize(h); }
 
 void TEVQListItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     if (!index.isValid() || !viewImpl)
         return;
-    painter->save();
-    const QRect r = option.rect;
-    QRect textRect = r;
-    const bool over = option.state & QStyle::State_MouseOver;
-    const bool selected = option.state & QStyle::State_Selected;
-    const int s = over ? 1 : (selected ? 2 : 0);
-    TEVQWidgetBaseImpl::drawFillStyle(painter, viewImpl->itemBackground[s], r);
-    const QString text = index.data(Qt::DisplayRole).toString();
-    const QVariant decoration = index.data(Qt::DecorationRole);
-    if (decoration.isValid()) {
-        const int size = iconSizeFor(r.height());
-        QRect iconRect = r;
-        iconRect.setWidth(size + 4);
-        textRect.setLeft(r.left() + 4 + size);
-        IconStyleDesc placement; // centred, no offset, no tint
-        if (decoration.type() == QVariant::Icon)
-            TEVQWidgetBaseImpl::drawIcon(painter, decoration.value<QIcon>(), QSize(size, size), placement, iconRect);
-        else if (decoration.type() == QVariant::String)
-            viewImpl->rowIcons.draw(painter, quint64(index.row()), decoration.toString(), placement, iconRect);
-    }
-    m_rowTexts.draw(painter, quint64(index.row()), text, viewImpl->itemTextStyle[s], textRect);
-    painter->restore();
+    // Hover wins over selection.
+    const int s = (option.state & QStyle::State_MouseOver) ? 1 : ((option.state & QStyle::State_Selected) ? 2 : 0);
+    tevPaintViewRow(painter, option.rect, index, quint64(index.row()), viewImpl->itemBackground[s],
+                    viewImpl->itemTextStyle[s], viewImpl->rowIcons, m_rowTexts);
 }
 
 QSize TEVQListItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const
@@ -138,27 +118,6 @@ TEVQList::~TEVQList()
     delete m_delegate;
 }
 
-void TEVQList::setBackground(CommonCtrlState, const FillStyle& style) { painter()->background = style; }
-const FillStyle& TEVQList::getBackground(CommonCtrlState) const { return painter()->background; }
-
-void TEVQList::setItemBackground(CtrlState state, const FillStyle& style)
-{
-    if (tevValidState(state))
-        painter()->itemBackground[state] = style;
-}
-const FillStyle& TEVQList::getItemBackground(CtrlState state) const
-{
-    return painter()->itemBackground[tevSafeState(state)];
-}
-void TEVQList::setItemTextStyle(CtrlState state, const TextStyleDesc& style)
-{
-    if (tevValidState(state))
-        painter()->itemTextStyle[state] = style;
-}
-const TextStyleDesc& TEVQList::getItemTextStyle(CtrlState state) const
-{
-    return painter()->itemTextStyle[tevSafeState(state)];
-}
 void TEVQList::setItemHeight(int height) { painter()->itemHeight = height; }
 int TEVQList::getItemHeight() const { return painter()->itemHeight; }
 
@@ -175,11 +134,7 @@ bool TEVQList::eventFilter(QObject* watched, QEvent* event) { return QAbstractIt
 void TEVQList::paintEvent(QPaintEvent* event)
 {
     // This event is the viewport's, whichever widget the viewport is: the background goes under the rows.
-    {
-        QPainter p(viewport());
-        TEVQWidgetBaseImpl::drawFillStyleAt(&p, painter()->background, 0, 0, viewport()->width(),
-                                            viewport()->height());
-    }
+    tevFillViewBackground(viewport(), painter()->background);
     QListView::paintEvent(event);
 }
 
@@ -187,10 +142,7 @@ ControlInfo TEVQList::getProps()
 {
     using W = TEVQList;
     ControlInfo info = tevControlInfo(typeName(), "List", "Control List", "TEVQList", "list");
-    const QStringList single{QStringLiteral("Normal"), QStringLiteral("Disable")};
-    info.props.append(tevFillStyleRow<W>(QStringLiteral("Background"), &W::setBackground, &W::getBackground, single));
-    info.props.append(tevFillStyleRow<W>(QStringLiteral("ItemBackground"), &W::setItemBackground, &W::getItemBackground));
-    info.props.append(tevTextStyleRow<W>(QStringLiteral("TextStyle"), &W::setItemTextStyle, &W::getItemTextStyle));
+    appendStyleRows(info, QStringLiteral("ItemBackground"));
     info.props.append(tevBoolRow<W>(QStringLiteral("MultiSelect"), &W::setIsMultiSelected, &W::getIsMultiSelected));
     info.props.append(tevIntRow<W>(QStringLiteral("ItemHeight"), &W::setItemHeight, &W::getItemHeight));
     return info;

@@ -8,6 +8,7 @@
 #include "TEVStyleDesc.h"
 #include "TEVRowIconCache.h"
 #include "TEVRowTextCache.h"
+#include "TEVViewStyles.h"
 
 #include <QItemDelegate>
 #include <QListWidget>
@@ -61,7 +62,12 @@ private:
     mutable TEVQtLib::TEVRowTextCache m_rowTexts{128}; // the row texts between paints, by row
 };
 
-class TEV_EXPORT TEVQList : public QListWidget, public TEVQtLib::ITEVQWidgetBase, public TEVQScrollBarPair
+// Styles (setBackground, setItemBackground, setItemTextStyle and their getters): states 0..3; other values are
+// ignored (getters give state 0).
+class TEV_EXPORT TEVQList : public QListWidget,
+                            public TEVQtLib::ITEVQWidgetBase,
+                            public TEVQScrollBarPair,
+                            public TEVViewItemStyles<TEVQList, false>
 {
     Q_OBJECT
     TEV_WIDGET_CORE(TEVQList, "qtlist")
@@ -71,13 +77,6 @@ public:
 
     static TEVQtLib::ControlInfo getProps();
 
-    void setBackground(TEVQtLib::CommonCtrlState state, const TEVQtLib::FillStyle& style);
-    const TEVQtLib::FillStyle& getBackground(TEVQtLib::CommonCtrlState state) const;
-    // States 0..3; other values are ignored (getters give state 0).
-    void setItemBackground(TEVQtLib::CtrlState state, const TEVQtLib::FillStyle& style);
-    const TEVQtLib::FillStyle& getItemBackground(TEVQtLib::CtrlState state) const;
-    void setItemTextStyle(TEVQtLib::CtrlState state, const TEVQtLib::TextStyleDesc& style);
-    const TEVQtLib::TextStyleDesc& getItemTextStyle(TEVQtLib::CtrlState state) const;
     void setItemHeight(int height);
     int getItemHeight() const;
     void setIsMultiSelected(bool multi);

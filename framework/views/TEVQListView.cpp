@@ -112,23 +112,7 @@ TEVQListViewItemDelegate::TEVQListViewItemDelegate(TEVQListView* view, TEVQListV
 
 TEVQListViewItemDelegate::~TEVQListViewItemDelegate() = default;
 
-void TEVQListViewItemDelegate::collectParts(QWidget* t)
-{
-    templateParts.clear();
-    std::vector<QObject*> stack{t};
-    // Depth-first pre-order with the children in their order.
-    while (!stack.empty()) {
-        QObject* o = stack.back();
-        stack.pop_back();
-        ITEVQWidgetBase* base = tevWidgetInterface(o);
-        if (!base || !base->getControlImpl())
-            continue;
-        templateParts.push_back({QPointer<QWidget>(static_cast<QWidget*>(o)), base->getControlImpl()});
-        const QObjectList& children = o->children();
-        for (auto it = children.rbegin(); it != children.rend(); ++it)
-            stack.push_back(*it);
-    }
-}
+void TEVQListViewItemDelegate::collectParts(QWidget* t) { templateParts = tevViewParts(t); }
 
 void TEVQListViewItemDelegate::clearHighlight()
 {

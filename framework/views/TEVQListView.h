@@ -11,6 +11,7 @@
 #include "TEVQScrollBarPair.h"
 #include "TEVQWidgetMacros.h"
 #include "TEVStyleDesc.h"
+#include "TEVViewCommon.h"
 
 #include <QItemDelegate>
 #include <QListView>
@@ -71,11 +72,7 @@ public:
         int column = -1;
     };
     // One framework control of the template: its widget (watched) and painter.
-    struct Part {
-        QPointer<QWidget> widget;
-        TEVQtLib::TEVQWidgetBaseImpl* impl = nullptr;
-        bool alive() const { return !widget.isNull(); }
-    };
+    using Part = TEVViewPart;
 
     TEVQListViewItemDelegate(TEVQListView* view, TEVQListViewImpl* viewImpl);
     ~TEVQListViewItemDelegate() override;

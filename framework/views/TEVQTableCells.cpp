@@ -66,22 +66,7 @@ TEVQTableViewitemDelegate::~TEVQTableViewitemDelegate() = default;
 
 std::vector<TEVQTableViewitemDelegate::Control> TEVQTableViewitemDelegate::controlList(TEVQContainer* container)
 {
-    std::vector<Control> list;
-    if (!container)
-        return list;
-    std::vector<QObject*> stack{container};
-    while (!stack.empty()) {
-        QObject* o = stack.back();
-        stack.pop_back();
-        ITEVQWidgetBase* base = tevWidgetInterface(o);
-        if (!base || !base->getControlImpl())
-            continue;
-        list.push_back({QPointer<QWidget>(static_cast<QWidget*>(o)), base->getControlImpl()});
-        const QObjectList& children = o->children();
-        for (auto it = children.rbegin(); it != children.rend(); ++it)
-            stack.push_back(*it);
-    }
-    return list;
+    return tevViewParts(container);
 }
 
 QRect TEVQTableViewitemDelegate::controlRect(const QWidget* control, const TEVQContainer* container,

@@ -90,9 +90,7 @@ bool TEVQTableViewImpl::serializeJsonValue(Json::Value*& json, bool load)
         return result;
     Json::Value& element = *json;
     TEVViewStyleTable styles;
-    styles.fill(0, background);
-    styles.fillGroup(2, itemBackground);
-    styles.textGroup(6, itemTextStyle);
+    styles.rowStyles(background, itemBackground, itemTextStyle);
     styles.fillGroup(10, headerBackground);
     styles.textGroup(14, headerTextStyle);
     if (load) {
@@ -138,10 +136,8 @@ TEVQConerWidget::TEVQConerWidget(QWidget* parent, TEVQTableViewImpl* impl) : QWi
 
 void TEVQConerWidget::paintEvent(QPaintEvent*)
 {
-    if (!viewImpl)
-        return;
-    QPainter p(this);
-    TEVQWidgetBaseImpl::drawFillStyleAt(&p, viewImpl->background, 0, 0, width(), height());
+    if (viewImpl)
+        tevFillViewBackground(this, viewImpl->background);
 }
 
 // ---- widget --------------------------------------------------------------------------------------------------
@@ -196,24 +192,6 @@ TEVQTableView::~TEVQTableView()
     }
 }
 
-void TEVQTableView::setBackground(CommonCtrlState, const FillStyle& style) { painter()->background = style; }
-const FillStyle& TEVQTableView::getBackground(CommonCtrlState) const { return painter()->background; }
-void TEVQTableView::setItemBackground(CtrlState state, const FillStyle& style)
-{
-    tevSetStates(painter()->itemBackground, state, style);
-}
-const FillStyle& TEVQTableView::getItemBackground(CtrlState state) const
-{
-    return painter()->itemBackground[tevSafeState(state)];
-}
-void TEVQTableView::setItemTextStyle(CtrlState state, const TextStyleDesc& style)
-{
-    tevSetStates(painter()->itemTextStyle, state, style);
-}
-const TextStyleDesc& TEVQTableView::getItemTextStyle(CtrlState state) const
-{
-    return painter()->itemTextStyle[tevSafeState(state)];
-}
 void TEVQTableView::setHeaderBackground(CtrlState state, const FillStyle& style)
 {
     tevSetStates(painter()->headerBackground, state, style);
@@ -341,11 +319,7 @@ void TEVQTableView::paintEvent(QPaintEvent* event)
 {
     // This event is the viewport's, whichever widget the viewport is: the background goes under the cells,
     // once (a second fill would cover a translucent background with itself).
-    {
-        QPainter p(viewport());
-        TEVQWidgetBaseImpl::drawFillStyleAt(&p, painter()->background, 0, 0, viewport()->width(),
-                                            viewport()->height());
-    }
+    tevFillViewBackground(viewport(), painter()->background);
     QTableView::paintEvent(event);
 }
 
@@ -353,10 +327,7 @@ ControlInfo TEVQTableView::getProps()
 {
     using W = TEVQTableView;
     ControlInfo info = tevControlInfo(typeName(), "TableView", "Control TableView", "TEVQTableView", "");
-    const QStringList single{QStringLiteral("Normal"), QStringLiteral("Disable")};
-    info.props.append(tevFillStyleRow<W>(QStringLiteral("Background"), &W::setBackground, &W::getBackground, single));
-    info.props.append(tevFillStyleRow<W>(QStringLiteral("ItemBg"), &W::setItemBackground, &W::getItemBackground));
-    info.props.append(tevTextStyleRow<W>(QStringLiteral("TextStyle"), &W::setItemTextStyle, &W::getItemTextStyle));
+    appendStyleRows(info, QStringLiteral("ItemBg"));
     info.props.append(
         tevFillStyleRow<W>(QStringLiteral("HeadItemBg"), &W::setHeaderBackground, &W::getHeaderBackground));
     info.props.append(

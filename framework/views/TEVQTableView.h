@@ -13,6 +13,8 @@
 #include "TEVRowIconCache.h"
 #include "TEVRowTextCache.h"
 #include "TEVTextCache.h"
+#include "TEVViewCommon.h"
+#include "TEVViewStyles.h"
 
 #include <QHeaderView>
 #include <QItemDelegate>
@@ -97,10 +99,7 @@ class TEV_EXPORT TEVQTableViewitemDelegate : public QItemDelegate
 {
 public:
     // One framework control of a column widget: the widget (watched) and its painter.
-    struct Control {
-        QPointer<QWidget> widget;
-        TEVQtLib::TEVQWidgetBaseImpl* impl = nullptr;
-    };
+    using Control = TEVViewPart;
 
     TEVQTableViewitemDelegate(TEVQTableView* view, TEVQTableViewImpl* viewImpl);
     ~TEVQTableViewitemDelegate() override;
@@ -163,7 +162,12 @@ private:
     TEVQtLib::TEVRowTextCache m_rowNumbers{256};
 };
 
-class TEV_EXPORT TEVQTableView : public QTableView, public TEVQtLib::ITEVQWidgetBase, public TEVQScrollBarPair
+// Styles (setBackground, setItemBackground, setItemTextStyle and their getters, the header's); none repaints. A
+// setter given state 4 sets all four states; other states outside 0..3 are ignored (getters then give state 0).
+class TEV_EXPORT TEVQTableView : public QTableView,
+                                 public TEVQtLib::ITEVQWidgetBase,
+                                 public TEVQScrollBarPair,
+                                 public TEVViewItemStyles<TEVQTableView, true>
 {
     Q_OBJECT
     TEV_WIDGET_CORE(TEVQTableView, "qtdatagrid")
@@ -173,14 +177,6 @@ public:
 
     static TEVQtLib::ControlInfo getProps();
 
-    // Styles; none repaints. A setter given state 4 sets all four states; other states outside 0..3 are
-    // ignored (getters then give state 0).
-    void setBackground(TEVQtLib::CommonCtrlState state, const TEVQtLib::FillStyle& style);
-    const TEVQtLib::FillStyle& getBackground(TEVQtLib::CommonCtrlState state) const;
-    void setItemBackground(TEVQtLib::CtrlState state, const TEVQtLib::FillStyle& style);
-    const TEVQtLib::FillStyle& getItemBackground(TEVQtLib::CtrlState state) const;
-    void setItemTextStyle(TEVQtLib::CtrlState state, const TEVQtLib::TextStyleDesc& style);
-    const TEVQtLib::TextStyleDesc& getItemTextStyle(TEVQtLib::CtrlState state) const;
     void setHeaderBackground(TEVQtLib::CtrlState state, const TEVQtLib::FillStyle& style);
     const TEVQtLib::FillStyle& getHeaderBackground(TEVQtLib::CtrlState state) const;
     void setHeaderTextStyle(TEVQtLib::CtrlState state, const TEVQtLib::TextStyleDesc& style);

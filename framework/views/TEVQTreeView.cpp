@@ -4,10 +4,10 @@
 #include "TEVJson.h"
 #include "TEVQControlInfo.h"
 #include "TEVQScrollBar.h"
+#include "TEVViewCommon.h"
 #include "TEVViewStyles.h"
 
 #include <QHeaderView>
-#include <QIcon>
 #include <QPainter>
 #include <QStandardItemModel>
 
@@ -54,9 +54,7 @@ bool TEVQTreeViewImpl::serializeJsonValue(Json::Value*& json, bool load)
         return result;
     Json::Value& element = *json;
     TEVViewStyleTable styles;
-    styles.fill(0, background);
-    styles.fillGroup(2, itemBackground);
-    styles.textGroup(6, itemTextStyle);
+    styles.rowStyles(background, itemBackground, itemTextStyle);
     if (load) {
         styles.read(element);
         readScrollbarChildJson(element, v);
@@ -79,46 +77,27 @@ bool TEVQTreeViewImpl::serializeJsonValue(Json::Value*& json, bool load)
 
 void TEVQTreeConerWidget::paintEvent(QPaintEvent*)
 {
-    if (!viewImpl)
-        return;
-    QPainter p(this);
-    TEVQWidgetBaseImpl::drawFillStyleAt(&p, viewImpl->background, 0, 0, width(), height());
+    if (viewImpl)
+        tevFillViewBackground(this, viewImpl->background);
 }
 
 // ---- delegate ------------------------------------------------------------------------------------------------
 
 TEVQTreeViewItemDelegate::~TEVQTreeViewItemDelegate() = default;
 
-int TEVQTreeViewItemDelegate::iconSizeFor(int h) { return h <= 24 ? 16 : (h <= 32 ? 24 : 32); }
+int TEVQTreeViewItemDelegate::iconSizeFor(int h) { return tevViewIconSize(h); }
 
 void TEVQTreeViewItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                      const QModelIndex& index) const
 {
     if (!index.isValid() || !viewImpl)
         return;
-    painter->save();
-    const QRect rect = option.rect;
-    QRect textRect = rect;
+    // Selection wins over hover.
     const int s = (option.state & QStyle::State_Selected) ? 2 : ((option.state & QStyle::State_MouseOver) ? 1 : 0);
-    TEVQWidgetBaseImpl::drawFillStyle(painter, viewImpl->itemBackground[s], rect);
-    // An item without data has neither text nor decoration, so the two roles are asked directly.
-    const QString text = index.data(Qt::DisplayRole).toString();
-    const QVariant decoration = index.data(Qt::DecorationRole);
     // A row is told from its cousins by its parent (the model's internal id).
     const quint64 key = quint64(index.row()) * 1000003u + quint64(index.internalId());
-    if (decoration.isValid()) {
-        const int size = iconSizeFor(rect.height());
-        QRect iconRect = rect;
-        iconRect.setWidth(size + 4);
-        textRect.setLeft(rect.left() + 4 + size);
-        static const IconStyleDesc placement; // centred, no offset, opaque black
-        if (decoration.type() == QVariant::Icon)
-            TEVQWidgetBaseImpl::drawIcon(painter, decoration.value<QIcon>(), QSize(size, size), placement, iconRect);
-        else if (decoration.type() == QVariant::String)
-            viewImpl->rowIcons.draw(painter, key, decoration.toString(), placement, iconRect);
-    }
-    m_rowTexts.draw(painter, key, text, viewImpl->itemTextStyle[s], textRect);
-    painter->restore();
+    tevPaintViewRow(painter, option.rect, index, key, viewImpl->itemBackground[s], viewImpl->itemTextStyle[s],
+                    viewImpl->rowIcons, m_rowTexts);
 }
 
 QSize TEVQTreeViewItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
@@ -185,24 +164,6 @@ TEVQTreeView::~TEVQTreeView()
     m_delegate = nullptr;
 }
 
-void TEVQTreeView::setBackground(CommonCtrlState, const FillStyle& style) { painter()->background = style; }
-const FillStyle& TEVQTreeView::getBackground(CommonCtrlState) const { return painter()->background; }
-void TEVQTreeView::setItemBackground(CtrlState state, const FillStyle& style)
-{
-    tevSetStates(painter()->itemBackground, state, style);
-}
-const FillStyle& TEVQTreeView::getItemBackground(CtrlState state) const
-{
-    return painter()->itemBackground[tevSafeState(state)];
-}
-void TEVQTreeView::setItemTextStyle(CtrlState state, const TextStyleDesc& style)
-{
-    tevSetStates(painter()->itemTextStyle, state, style);
-}
-const TextStyleDesc& TEVQTreeView::getItemTextStyle(CtrlState state) const
-{
-    return painter()->itemTextStyle[tevSafeState(state)];
-}
 void TEVQTreeView::setHeaderBgStyle(CtrlState state, const FillStyle& style)
 {
     tevSetStates(painter()->headerBackground, state, style);
@@ -259,10 +220,7 @@ ControlInfo TEVQTreeView::getProps()
 {
     using W = TEVQTreeView;
     ControlInfo info = tevControlInfo(typeName(), "TreeView", "Control TreeView", "TEVQTreeView", "");
-    const QStringList single{QStringLiteral("Normal"), QStringLiteral("Disable")};
-    info.props.append(tevFillStyleRow<W>(QStringLiteral("Background"), &W::setBackground, &W::getBackground, single));
-    info.props.append(tevFillStyleRow<W>(QStringLiteral("Background"), &W::setItemBackground, &W::getItemBackground));
-    info.props.append(tevTextStyleRow<W>(QStringLiteral("TextStyle"), &W::setItemTextStyle, &W::getItemTextStyle));
+    appendStyleRows(info, QStringLiteral("Background"));
     info.props.append(tevIntRow<W>(QStringLiteral("ItemHeight"), &W::setItemHeight, &W::getItemHeight));
     return info;
 }

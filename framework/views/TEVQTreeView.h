@@ -8,6 +8,7 @@
 #include "TEVStyleDesc.h"
 #include "TEVRowIconCache.h"
 #include "TEVRowTextCache.h"
+#include "TEVViewStyles.h"
 
 #include <QItemDelegate>
 #include <QPointer>
@@ -85,7 +86,13 @@ private:
     mutable TEVQtLib::TEVRowTextCache m_rowTexts{128}; // the row texts between paints
 };
 
-class TEV_EXPORT TEVQTreeView : public QTreeView, public TEVQtLib::ITEVQWidgetBase, public TEVQScrollBarPair
+// Styles (setBackground, setItemBackground, setItemTextStyle and their getters, the header setters); none
+// repaints. A setter given state 4 sets all four states; other states outside 0..3 are ignored (getters then give
+// state 0).
+class TEV_EXPORT TEVQTreeView : public QTreeView,
+                                public TEVQtLib::ITEVQWidgetBase,
+                                public TEVQScrollBarPair,
+                                public TEVViewItemStyles<TEVQTreeView, true>
 {
     Q_OBJECT
     TEV_WIDGET_CORE(TEVQTreeView, "qttree")
@@ -95,14 +102,6 @@ public:
 
     static TEVQtLib::ControlInfo getProps();
 
-    // Styles; none repaints. A setter given state 4 sets all four states; other states outside 0..3 are
-    // ignored (getters then give state 0).
-    void setBackground(TEVQtLib::CommonCtrlState state, const TEVQtLib::FillStyle& style);
-    const TEVQtLib::FillStyle& getBackground(TEVQtLib::CommonCtrlState state) const;
-    void setItemBackground(TEVQtLib::CtrlState state, const TEVQtLib::FillStyle& style);
-    const TEVQtLib::FillStyle& getItemBackground(TEVQtLib::CtrlState state) const;
-    void setItemTextStyle(TEVQtLib::CtrlState state, const TEVQtLib::TextStyleDesc& style);
-    const TEVQtLib::TextStyleDesc& getItemTextStyle(TEVQtLib::CtrlState state) const;
     void setHeaderBgStyle(TEVQtLib::CtrlState state, const TEVQtLib::FillStyle& style);
     void setHeaderTextStyle(TEVQtLib::CtrlState state, const TEVQtLib::TextStyleDesc& style);
 

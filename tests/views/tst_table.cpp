@@ -11,6 +11,9 @@
 #include "TEVQContainer.h"
 #include "TEVQControlInfo.h"
 #include "TEVQControlRegistry.h"
+#include "TEVQLabel.h"
+#include "TEVQList.h"
+#include "TEVQListView.h"
 #include "TEVQPushButton.h"
 #include "TEVQResourceManager.h"
 #include "TEVQScrollBar.h"
@@ -98,6 +101,49 @@ void moveTo(QWidget* w, const QPoint& pos)
 {
     QMouseEvent e(QEvent::MouseMove, pos, w->mapToGlobal(pos), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(w, &e);
+}
+
+// The style accessors the plain views share: state 4 sets every state of the tree and the table and
+// nothing of the list; other states outside 0..3 set nothing and read as state 0.
+template <class View>
+void checkRowStyles(bool fourSetsAll)
+{
+    View view;
+    const View fresh;
+    view.setBackground(CommonCtrlStateDisable, fill("tBg"));
+    QCOMPARE(view.getBackground(CommonCtrlStateNormal).name, QStringLiteral("tBg"));
+    view.setItemBackground(CtrlStateHot, fill("tHot"));
+    view.setItemBackground(CtrlState(4), fill("tRow"));
+    view.setItemBackground(CtrlState(7), fill("tSel"));
+    view.setItemTextStyle(CtrlState(4), text("tText"));
+    view.setItemTextStyle(CtrlState(-1), text("tTextHot"));
+    for (int s = 0; s < 4; ++s) {
+        const CtrlState state = CtrlState(s);
+        const QString row = fourSetsAll ? QStringLiteral("tRow")
+                                        : (s == 1 ? QStringLiteral("tHot") : fresh.getItemBackground(state).name);
+        QCOMPARE(view.getItemBackground(state).name, row);
+        QCOMPARE(view.getItemTextStyle(state).name,
+                 fourSetsAll ? QStringLiteral("tText") : fresh.getItemTextStyle(state).name);
+    }
+    QCOMPARE(view.getItemBackground(CtrlState(9)).name, view.getItemBackground(CtrlStateNormal).name);
+}
+
+// The three style rows that open a plain view's own catalogue rows, bound to its accessors.
+template <class View>
+void checkStyleRows(const QString& itemRow)
+{
+    const QVector<PropertyDef> props = View::getProps().props.mid(tevCommonPropertyRows().size(), 3);
+    QCOMPARE(props.size(), 3);
+    QCOMPARE(props[0].name, QStringLiteral("Background"));
+    QCOMPARE(props[0].options, (QStringList{"Normal", "Disable"}));
+    QCOMPARE(props[1].name, itemRow);
+    QCOMPARE(props[2].name, QStringLiteral("TextStyle"));
+    QCOMPARE(props[2].options, tevStateOptions());
+    View view;
+    props[1].setFillStyle(&view, 2, fill("tSel"));
+    props[2].setTextStyle(&view, 3, text("tTextHot"));
+    QCOMPARE(props[1].getFillStyle(&view, 2).name, QStringLiteral("tSel"));
+    QCOMPARE(view.getItemTextStyle(CtrlStateDisable).name, QStringLiteral("tTextHot"));
 }
 
 } // namespace
@@ -334,6 +380,25 @@ private slots:
         view.setCheckedImage(QStringLiteral("chk.png"));
         QCOMPARE(view.getCheckedImage(), QStringLiteral("chk.png"));
         QCOMPARE(view.painter()->checkBox->getCheckedIcon(), QStringLiteral("nothing.png"));
+    }
+
+    void rowStylesOfEveryView()
+    {
+        checkRowStyles<TEVQList>(false);
+        checkRowStyles<TEVQTreeView>(true);
+        checkRowStyles<TEVQTableView>(true);
+        checkStyleRows<TEVQList>(QStringLiteral("ItemBackground"));
+        checkStyleRows<TEVQTreeView>(QStringLiteral("Background"));
+        checkStyleRows<TEVQTableView>(QStringLiteral("ItemBg"));
+    }
+
+    // The list and the tree size a row's icon alike: 16 up to 24, 24 up to 32, else 32.
+    void rowIconSizesOfListAndTree()
+    {
+        for (const auto& [height, size] : {std::pair{24, 16}, {25, 24}, {32, 24}, {33, 32}}) {
+            QCOMPARE(TEVQListItemDelegate::iconSizeFor(height), size);
+            QCOMPARE(TEVQTreeViewItemDelegate::iconSizeFor(height), size);
+        }
     }
 
     void catalogueAndPreview()
@@ -713,6 +778,29 @@ private slots:
         QCOMPARE(spy.count(), 2);
         QVERIFY(!t.view.model() || t.view.model()->rowCount() == 0);
         grabViewport(&t.view);
+    }
+
+    // A column widget's controls are collected as a template list view's parts: the container first, then depth
+    // first in child order; a plain widget cuts off its subtree.
+    void columnWidgetControlsAsTemplateParts()
+    {
+        TEVQContainer container;
+        auto* inner = new TEVQContainer(&container);
+        auto* label = new TEVQLabel(inner);
+        auto* plain = new QWidget(&container);
+        new TEVQLabel(plain);
+        auto* button = new TEVQPushButton(&container);
+        const QVector<QWidget*> expected{&container, inner, label, button};
+        TEVQListView list;
+        list.delegate()->collectParts(&container);
+        const auto controls = TEVQTableViewitemDelegate::controlList(&container);
+        for (const auto& found : {controls, list.delegate()->templateParts}) {
+            QVector<QWidget*> widgets;
+            for (const TEVViewPart& part : found)
+                widgets.append(part.widget);
+            QCOMPARE(widgets, expected);
+        }
+        QVERIFY(TEVQTableViewitemDelegate::controlList(nullptr).empty());
     }
 
     void modelSwappedOrDeleted()
