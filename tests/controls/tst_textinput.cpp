@@ -417,6 +417,28 @@ private slots:
         QCOMPARE(px(&e, 2, 2), kN);
     }
 
+    void editsFollowFocusAndHoverAlike()
+    {
+        // Line edit and text edit: hovering shows the hot state unless focused, focus the pressed one; a normal
+        // text style set from code is applied at once.
+        auto check = [](auto& e) {
+            TEVQLineEditImpl* p = e.painter();
+            send(&e, QEvent::Enter);
+            QCOMPARE(p->getState(), CtrlStateHot);
+            send(&e, QEvent::FocusIn);
+            send(&e, QEvent::Leave);
+            QCOMPARE(p->getState(), CtrlStatePressed);
+            send(&e, QEvent::FocusOut);
+            QCOMPARE(p->getState(), CtrlStateNormal);
+            e.setTextStyle(CtrlStateNormal, textStyle(kF, 21));
+            QCOMPARE(e.font().pixelSize(), 21);
+        };
+        TEVQLineEdit line;
+        check(line);
+        TEVQTextEdit text;
+        check(text);
+    }
+
     void backgroundFromCachedPixmapMatchesDirectDrawing()
     {
         FillStyle round = solid(QColor(200, 230, 250));
