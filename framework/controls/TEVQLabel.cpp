@@ -214,6 +214,25 @@ bool TEVQLabelImpl::serializeJsonValue(Json::Value*& json, bool load)
     return result;
 }
 
+// ---- the labels' text styles ---------------------------------------------------------------------------------
+
+void TEVQLabelTextStyles::setTextStyle(CtrlState state, const TextStyleDesc& style)
+{
+    if (state == 4) {
+        normalTextStyle = style;
+        disabledTextStyle = style;
+    } else if (state == CtrlStateNormal) {
+        normalTextStyle = style;
+    } else {
+        disabledTextStyle = style;
+    }
+}
+
+const TextStyleDesc& TEVQLabelTextStyles::textStyle(CtrlState state) const
+{
+    return state == CtrlStateNormal ? normalTextStyle : disabledTextStyle;
+}
+
 // ---- widget --------------------------------------------------------------------------------------------------
 
 TEVQLabel::TEVQLabel(QWidget* parent) : QLabel(parent)
@@ -248,21 +267,11 @@ const QColor& TEVQLabel::getDisableColor() const { return painter()->disabledTex
 
 void TEVQLabel::setTextStyle(CtrlState state, const TextStyleDesc& style)
 {
-    if (state == 4) {
-        painter()->normalTextStyle = style;
-        painter()->disabledTextStyle = style;
-    } else if (state == CtrlStateNormal) {
-        painter()->normalTextStyle = style;
-    } else {
-        painter()->disabledTextStyle = style;
-    }
+    painter()->setTextStyle(state, style);
     painter()->applyTextStyle();
 }
 
-const TextStyleDesc& TEVQLabel::getTextStyle(CtrlState state) const
-{
-    return state == CtrlStateNormal ? painter()->normalTextStyle : painter()->disabledTextStyle;
-}
+const TextStyleDesc& TEVQLabel::getTextStyle(CtrlState state) const { return painter()->textStyle(state); }
 
 void TEVQLabel::resizeEvent(QResizeEvent* event)
 {

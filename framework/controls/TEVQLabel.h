@@ -15,7 +15,18 @@ struct ControlInfo;
 
 class TEVQLabel;
 
-class TEV_EXPORT TEVQLabelImpl : public TEVQtLib::TEVQWidgetBaseImpl
+// The two text styles of the labels: the normal one they show and a disabled one.
+struct TEV_EXPORT TEVQLabelTextStyles {
+    // 4 sets both records, 0 the normal one, any other value the disabled one.
+    void setTextStyle(TEVQtLib::CtrlState state, const TEVQtLib::TextStyleDesc& style);
+    // The normal record for 0, the disabled one for any other value.
+    const TEVQtLib::TextStyleDesc& textStyle(TEVQtLib::CtrlState state) const;
+
+    TEVQtLib::TextStyleDesc normalTextStyle;
+    TEVQtLib::TextStyleDesc disabledTextStyle;
+};
+
+class TEV_EXPORT TEVQLabelImpl : public TEVQtLib::TEVQWidgetBaseImpl, public TEVQLabelTextStyles
 {
     Q_OBJECT
 public:
@@ -38,8 +49,7 @@ public:
     void adoptShownText();
     QFont textFont() const;
 
-    TEVQtLib::TextStyleDesc normalTextStyle;
-    TEVQtLib::TextStyleDesc disabledTextStyle; // kept for callers; nothing paints with it
+    // disabledTextStyle is kept for callers; nothing paints with it.
     QString text;     // the full, unelided text
     QString textKey;  // dictionary key of the text; empty unless set
     QString elidedText; // the last elided form shown

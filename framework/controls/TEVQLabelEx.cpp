@@ -274,22 +274,9 @@ void TEVQLabelEx::setDisableColor(const QColor& color) { painter()->disabledText
 
 const QColor& TEVQLabelEx::getDisableColor() const { return painter()->disabledTextStyle.color; }
 
-void TEVQLabelEx::setTextStyle(CtrlState state, const TextStyleDesc& style)
-{
-    if (state == 4) {
-        painter()->normalTextStyle = style;
-        painter()->disabledTextStyle = style;
-    } else if (state == CtrlStateNormal) {
-        painter()->normalTextStyle = style;
-    } else {
-        painter()->disabledTextStyle = style;
-    }
-}
+void TEVQLabelEx::setTextStyle(CtrlState state, const TextStyleDesc& style) { painter()->setTextStyle(state, style); }
 
-const TextStyleDesc& TEVQLabelEx::getTextStyle(CtrlState state) const
-{
-    return state == CtrlStateNormal ? painter()->normalTextStyle : painter()->disabledTextStyle;
-}
+const TextStyleDesc& TEVQLabelEx::getTextStyle(CtrlState state) const { return painter()->textStyle(state); }
 
 QSize TEVQLabelEx::calcSize(const QString& html, int width) const
 {

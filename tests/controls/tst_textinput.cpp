@@ -6,6 +6,7 @@
 #include "TEVJson.h"
 #include "TEVQContainer.h"
 #include "TEVQControlRegistry.h"
+#include "TEVQLabel.h"
 #include "TEVQLabelEx.h"
 #include "TEVQLineEdit.h"
 #include "TEVQPageLoader.h"
@@ -437,6 +438,24 @@ private slots:
         check(line);
         TEVQTextEdit text;
         check(text);
+    }
+
+    void labelsRouteTextStyleStatesAlike()
+    {
+        // 4 sets both records, any state but 0 the disabled one.
+        auto check = [](auto& l) {
+            TextStyleDesc s;
+            s.name = QStringLiteral("all");
+            l.setTextStyle(CtrlState(4), s);
+            s.name = QStringLiteral("hot");
+            l.setTextStyle(CtrlStateHot, s);
+            QCOMPARE(l.getTextStyle(CtrlStateNormal).name, QStringLiteral("all"));
+            QCOMPARE(l.getTextStyle(CtrlState(4)).name, QStringLiteral("hot"));
+        };
+        TEVQLabel plain;
+        check(plain);
+        TEVQLabelEx rich;
+        check(rich);
     }
 
     void backgroundFromCachedPixmapMatchesDirectDrawing()
