@@ -15,8 +15,14 @@ struct ControlInfo;
 
 class TEVQLabel;
 
-// The two text styles of the labels: the normal one they show and a disabled one.
-struct TEV_EXPORT TEVQLabelTextStyles {
+// What the painters of the plain and the rich label share: the normal text style they show, a disabled one, and
+// their JSON form.
+class TEV_EXPORT TEVQLabelBaseImpl : public TEVQtLib::TEVQWidgetBaseImpl
+{
+    Q_OBJECT
+public:
+    ~TEVQLabelBaseImpl() override;
+
     // 4 sets both records, 0 the normal one, any other value the disabled one.
     void setTextStyle(TEVQtLib::CtrlState state, const TEVQtLib::TextStyleDesc& style);
     // The normal record for 0, the disabled one for any other value.
@@ -24,9 +30,17 @@ struct TEV_EXPORT TEVQLabelTextStyles {
 
     TEVQtLib::TextStyleDesc normalTextStyle;
     TEVQtLib::TextStyleDesc disabledTextStyle;
+
+protected:
+    using TEVQWidgetBaseImpl::TEVQWidgetBaseImpl;
+    // The normal style in slot 0 and "attr" "text"; false when element has no text.
+    bool readStyleAndText(const Json::Value& element, QString& text);
+    // The same; "style" is null without an entry, and the text is written also when empty (left out, it would
+    // read back as a new label's "label").
+    void writeStyleAndText(Json::Value& element, const QString& text);
 };
 
-class TEV_EXPORT TEVQLabelImpl : public TEVQtLib::TEVQWidgetBaseImpl, public TEVQLabelTextStyles
+class TEV_EXPORT TEVQLabelImpl : public TEVQLabelBaseImpl
 {
     Q_OBJECT
 public:

@@ -5,7 +5,7 @@
 //
 // The class declares no meta-object of its own: its meta-object is QLabel's, so it has no jsonData property
 // and does not answer the interface in a meta-cast; tevWidgetInterface reaches it by a cast of the object.
-#include "TEVQLabel.h" // TEVQLabelTextStyles
+#include "TEVQLabel.h" // TEVQLabelBaseImpl
 #include "TEVQWidgetMacros.h"
 #include "TEVStyleDesc.h"
 
@@ -30,7 +30,7 @@ struct TEV_EXPORT TextCursorPos {
     bool operator<(const TextCursorPos& o) const;
 };
 
-class TEV_EXPORT TEVQLabelExImpl : public TEVQtLib::TEVQWidgetBaseImpl, public TEVQLabelTextStyles
+class TEV_EXPORT TEVQLabelExImpl : public TEVQLabelBaseImpl
 {
     Q_OBJECT
 public:
