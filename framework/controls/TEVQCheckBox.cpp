@@ -313,23 +313,10 @@ ControlInfo TEVQCheckBox::getProps()
 {
     using W = TEVQCheckBox;
     ControlInfo info = tevControlInfo(typeName(), "Checkbox", "Control CheckBox", "TEVQCheckBox", "checkbox");
-    const QStringList textStates{QStringLiteral("Checked"), QStringLiteral("Unchecked"), QStringLiteral("Disable")};
-    const QStringList aligns{QStringLiteral("Left"), QStringLiteral("Center"), QStringLiteral("Right")};
     info.props << tevFillStyleRow<W>(QStringLiteral("UncheckBg"), &W::setBackground, &W::getBackground)
                << tevFillStyleRow<W>(QStringLiteral("CheckedBg"), &W::setCheckedBackground, &W::getCheckedBackground)
-               << tevTextStyleRow<W>(QStringLiteral("TextStyle"), &W::setTextStyleByState, &W::getTextStyleByState,
-                                     textStates)
-               << tevSeparatorRow()
+               << tevCheckableTextStyleRow<W>() << tevSeparatorRow()
                << tevBoolRow<W>(QStringLiteral("ShowIcon"), &W::setShowIcon, &W::getShowIcon)
-               << tevTextRow<W>(QStringLiteral("UncheckIcon"), PropImage, &W::setUncheckIcon, &W::getUncheckIcon)
-               << tevTextRow<W>(QStringLiteral("UncheckHotIcon"), PropImage, &W::setUncheckHotIcon,
-                                &W::getUncheckHotIcon)
-               << tevTextRow<W>(QStringLiteral("CheckedIcon"), PropImage, &W::setCheckedIcon, &W::getCheckedIcon)
-               << tevTextRow<W>(QStringLiteral("CheckedHotIcon"), PropImage, &W::setCheckedHotIcon,
-                                &W::getCheckedHotIcon)
-               << tevChoiceRow<W>(QStringLiteral("HorAlign"), &W::setIconHorAlign, &W::getIconHorAlign, aligns)
-               << tevChoiceRow<W>(QStringLiteral("VerAlign"), &W::setIconVerAlign, &W::getIconVerAlign, aligns)
-               << tevIntRow<W>(QStringLiteral("OffsetX"), &W::setIconOffsetX, &W::getIconOffsetX)
-               << tevIntRow<W>(QStringLiteral("OffsetY"), &W::setIconOffsetY, &W::getIconOffsetY);
+               << tevCheckableIconRows<W>();
     return info;
 }

@@ -4,13 +4,13 @@
 // visual state (by default the built-in images "IDB_UNCHECK" and "IDB_CHECKED") and a text style per check
 // state, with one more for the disabled box.
 #include "TEVPaintCache.h"
+#include "TEVQControlInfo.h"
 #include "TEVQWidgetMacros.h"
 #include "TEVStyleDesc.h"
 
 #include <QCheckBox>
 
 namespace TEVQtLib {
-struct ControlInfo;
 
 // Selects one of the three text styles of a two-state button.
 enum CheckBoxTextState : int {
@@ -153,3 +153,28 @@ protected:
     // put its indicator and label (an icon aligned right, a text in a font larger than the widget's).
     bool hitButton(const QPoint& pos) const override;
 };
+
+namespace TEVQtLib {
+// The catalogue rows the check box and the radio button share: the text style by state, and the four icons with
+// their placement (in this order, after the rows of each's own).
+template <class W>
+PropertyDef tevCheckableTextStyleRow()
+{
+    return tevTextStyleRow<W>(QStringLiteral("TextStyle"), &W::setTextStyleByState, &W::getTextStyleByState,
+                              {QStringLiteral("Checked"), QStringLiteral("Unchecked"), QStringLiteral("Disable")});
+}
+
+template <class W>
+QVector<PropertyDef> tevCheckableIconRows()
+{
+    const QStringList aligns{QStringLiteral("Left"), QStringLiteral("Center"), QStringLiteral("Right")};
+    return {tevTextRow<W>(QStringLiteral("UncheckIcon"), PropImage, &W::setUncheckIcon, &W::getUncheckIcon),
+            tevTextRow<W>(QStringLiteral("UncheckHotIcon"), PropImage, &W::setUncheckHotIcon, &W::getUncheckHotIcon),
+            tevTextRow<W>(QStringLiteral("CheckedIcon"), PropImage, &W::setCheckedIcon, &W::getCheckedIcon),
+            tevTextRow<W>(QStringLiteral("CheckedHotIcon"), PropImage, &W::setCheckedHotIcon, &W::getCheckedHotIcon),
+            tevChoiceRow<W>(QStringLiteral("HorAlign"), &W::setIconHorAlign, &W::getIconHorAlign, aligns),
+            tevChoiceRow<W>(QStringLiteral("VerAlign"), &W::setIconVerAlign, &W::getIconVerAlign, aligns),
+            tevIntRow<W>(QStringLiteral("OffsetX"), &W::setIconOffsetX, &W::getIconOffsetX),
+            tevIntRow<W>(QStringLiteral("OffsetY"), &W::setIconOffsetY, &W::getIconOffsetY)};
+}
+} // namespace TEVQtLib

@@ -353,26 +353,13 @@ ControlInfo TEVQRadioButton::getProps()
 {
     using W = TEVQRadioButton;
     ControlInfo info = tevControlInfo(typeName(), "RadioButton", "Control RadioButton", "TEVQRadioButton", "radio");
-    const QStringList textStates{QStringLiteral("Checked"), QStringLiteral("Unchecked"), QStringLiteral("Disable")};
-    const QStringList aligns{QStringLiteral("Left"), QStringLiteral("Center"), QStringLiteral("Right")};
     info.props << tevFillStyleRow<W>(QStringLiteral("UnselectedBg"), &W::setBackground, &W::getBackground)
                << tevFillStyleRow<W>(QStringLiteral("SelectedBg"), &W::setSelectedBackground,
                                      &W::getSelectedBackground)
-               << tevTextStyleRow<W>(QStringLiteral("TextStyle"), &W::setTextStyleByState, &W::getTextStyleByState,
-                                     textStates)
-               << tevSeparatorRow()
+               << tevCheckableTextStyleRow<W>() << tevSeparatorRow()
                << tevBoolRow<W>(QStringLiteral("PushLike"), &W::setPushlike, &W::getPushlike)
                << tevBoolRow<W>(QStringLiteral("ShowIcon"), &W::setShowIcon, &W::getShowIcon)
                << tevBoolRow<W>(QStringLiteral("ShowText"), &W::setShowText, &W::getShowText)
-               << tevTextRow<W>(QStringLiteral("UncheckIcon"), PropImage, &W::setUncheckIcon, &W::getUncheckIcon)
-               << tevTextRow<W>(QStringLiteral("UncheckHotIcon"), PropImage, &W::setUncheckHotIcon,
-                                &W::getUncheckHotIcon)
-               << tevTextRow<W>(QStringLiteral("CheckedIcon"), PropImage, &W::setCheckedIcon, &W::getCheckedIcon)
-               << tevTextRow<W>(QStringLiteral("CheckedHotIcon"), PropImage, &W::setCheckedHotIcon,
-                                &W::getCheckedHotIcon)
-               << tevChoiceRow<W>(QStringLiteral("HorAlign"), &W::setIconHorAlign, &W::getIconHorAlign, aligns)
-               << tevChoiceRow<W>(QStringLiteral("VerAlign"), &W::setIconVerAlign, &W::getIconVerAlign, aligns)
-               << tevIntRow<W>(QStringLiteral("OffsetX"), &W::setIconOffsetX, &W::getIconOffsetX)
-               << tevIntRow<W>(QStringLiteral("OffsetY"), &W::setIconOffsetY, &W::getIconOffsetY);
+               << tevCheckableIconRows<W>();
     return info;
 }
