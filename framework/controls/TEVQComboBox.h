@@ -134,8 +134,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    TEV_WIDGET_BASE_THEN_PAINTER(QComboBox, mousePressEvent, QMouseEvent, tevForwardMousePress)
+    TEV_WIDGET_BASE_THEN_PAINTER(QComboBox, mouseReleaseEvent, QMouseEvent, tevForwardMouseRelease)
     void mouseMoveEvent(QMouseEvent* event) override;
     void enterEvent(QEvent* event) override;
     void leaveEvent(QEvent* event) override;

@@ -329,14 +329,6 @@ void TEVQRadioButton::mouseReleaseEvent(QMouseEvent* event)
     QAbstractButton::mouseReleaseEvent(event);
 }
 
-void TEVQRadioButton::mouseMoveEvent(QMouseEvent* event)
-{
-    QPointer<QWidget> alive(this);
-    QRadioButton::mouseMoveEvent(event);
-    if (alive)
-        tevForwardMouseMove(event);
-}
-
 void TEVQRadioButton::enterEvent(QEvent* event)
 {
     QWidget::enterEvent(event);

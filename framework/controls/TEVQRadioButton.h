@@ -118,7 +118,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
+    TEV_WIDGET_BASE_THEN_PAINTER(QRadioButton, mouseMoveEvent, QMouseEvent, tevForwardMouseMove)
     void enterEvent(QEvent* event) override;
     void leaveEvent(QEvent* event) override;
 };

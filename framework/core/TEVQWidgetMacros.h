@@ -207,52 +207,28 @@ protected:                                                                      
                                                                                                                 \
 private:
 
+// One handler of a widget class: the Qt base handler first, then the painter's through Forward, unless the
+// handler deleted the widget (a receiver of a signal it emits may delete it). For a class that handles the
+// other events itself; TEV_WIDGET_EVENTS is this for every mouse and hover event.
+#define TEV_WIDGET_BASE_THEN_PAINTER(QtBase, Handler, EventType, Forward)                                       \
+    void Handler(EventType* e) override                                                                         \
+    {                                                                                                           \
+        QPointer<QWidget> alive(this);                                                                          \
+        QtBase::Handler(e);                                                                                     \
+        if (alive)                                                                                              \
+            Forward(e);                                                                                         \
+    }
+
 // The Qt base handler first, then the painter (unless the handler deleted the widget).
 #define TEV_WIDGET_EVENTS(QtBase)                                                                               \
 protected:                                                                                                      \
     void paintEvent(QPaintEvent* e) override { tevForwardPaint(e); }                                            \
-    void mousePressEvent(QMouseEvent* e) override                                                               \
-    {                                                                                                           \
-        QPointer<QWidget> alive(this);                                                                          \
-        QtBase::mousePressEvent(e);                                                                             \
-        if (alive)                                                                                              \
-            tevForwardMousePress(e);                                                                            \
-    }                                                                                                           \
-    void mouseReleaseEvent(QMouseEvent* e) override                                                             \
-    {                                                                                                           \
-        QPointer<QWidget> alive(this);                                                                          \
-        QtBase::mouseReleaseEvent(e);                                                                           \
-        if (alive)                                                                                              \
-            tevForwardMouseRelease(e);                                                                          \
-    }                                                                                                           \
-    void mouseMoveEvent(QMouseEvent* e) override                                                                \
-    {                                                                                                           \
-        QPointer<QWidget> alive(this);                                                                          \
-        QtBase::mouseMoveEvent(e);                                                                              \
-        if (alive)                                                                                              \
-            tevForwardMouseMove(e);                                                                             \
-    }                                                                                                           \
-    void mouseDoubleClickEvent(QMouseEvent* e) override                                                         \
-    {                                                                                                           \
-        QPointer<QWidget> alive(this);                                                                          \
-        QtBase::mouseDoubleClickEvent(e);                                                                       \
-        if (alive)                                                                                              \
-            tevForwardMouseDoubleClick(e);                                                                      \
-    }                                                                                                           \
-    void enterEvent(QEvent* e) override                                                                         \
-    {                                                                                                           \
-        QPointer<QWidget> alive(this);                                                                          \
-        QtBase::enterEvent(e);                                                                                  \
-        if (alive)                                                                                              \
-            tevForwardEnter(e);                                                                                 \
-    }                                                                                                           \
-    void leaveEvent(QEvent* e) override                                                                         \
-    {                                                                                                           \
-        QPointer<QWidget> alive(this);                                                                          \
-        QtBase::leaveEvent(e);                                                                                  \
-        if (alive)                                                                                              \
-            tevForwardLeave(e);                                                                                 \
-    }                                                                                                           \
+    TEV_WIDGET_BASE_THEN_PAINTER(QtBase, mousePressEvent, QMouseEvent, tevForwardMousePress)                    \
+    TEV_WIDGET_BASE_THEN_PAINTER(QtBase, mouseReleaseEvent, QMouseEvent, tevForwardMouseRelease)                \
+    TEV_WIDGET_BASE_THEN_PAINTER(QtBase, mouseMoveEvent, QMouseEvent, tevForwardMouseMove)                      \
+    TEV_WIDGET_BASE_THEN_PAINTER(QtBase, mouseDoubleClickEvent, QMouseEvent, tevForwardMouseDoubleClick)        \
+    TEV_WIDGET_BASE_THEN_PAINTER(QtBase, enterEvent, QEvent, tevForwardEnter)                                   \
+    TEV_WIDGET_BASE_THEN_PAINTER(QtBase, leaveEvent, QEvent, tevForwardLeave)                                   \
                                                                                                                 \
 private:
 
