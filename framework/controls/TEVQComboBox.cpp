@@ -311,18 +311,6 @@ void TEVQComboBox::paintEvent(QPaintEvent* event) { tevForwardPaint(event); }
 
 void TEVQComboBox::mouseMoveEvent(QMouseEvent* event) { QWidget::mouseMoveEvent(event); }
 
-void TEVQComboBox::enterEvent(QEvent* event)
-{
-    QWidget::enterEvent(event);
-    tevForwardEnter(event);
-}
-
-void TEVQComboBox::leaveEvent(QEvent* event)
-{
-    QWidget::leaveEvent(event);
-    tevForwardLeave(event);
-}
-
 ControlInfo TEVQComboBox::getProps()
 {
     using W = TEVQComboBox;

@@ -329,18 +329,6 @@ void TEVQRadioButton::mouseReleaseEvent(QMouseEvent* event)
     QAbstractButton::mouseReleaseEvent(event);
 }
 
-void TEVQRadioButton::enterEvent(QEvent* event)
-{
-    QWidget::enterEvent(event);
-    tevForwardEnter(event);
-}
-
-void TEVQRadioButton::leaveEvent(QEvent* event)
-{
-    QWidget::leaveEvent(event);
-    tevForwardLeave(event);
-}
-
 ControlInfo TEVQRadioButton::getProps()
 {
     using W = TEVQRadioButton;

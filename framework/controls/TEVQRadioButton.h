@@ -119,6 +119,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     TEV_WIDGET_BASE_THEN_PAINTER(QRadioButton, mouseMoveEvent, QMouseEvent, tevForwardMouseMove)
-    void enterEvent(QEvent* event) override;
-    void leaveEvent(QEvent* event) override;
+    // QWidget's (empty) handler, then the painter's.
+    TEV_WIDGET_BASE_THEN_PAINTER(QWidget, enterEvent, QEvent, tevForwardEnter)
+    TEV_WIDGET_BASE_THEN_PAINTER(QWidget, leaveEvent, QEvent, tevForwardLeave)
 };
