@@ -11,7 +11,6 @@
 #include <QCheckBox>
 
 namespace TEVQtLib {
-
 // Selects one of the three text styles of a two-state button.
 enum CheckBoxTextState : int {
     CheckBoxTextChecked = 0,

@@ -283,9 +283,10 @@ bool TEVQLineEdit::event(QEvent* event)
         event->accept();
         return true;
     }
+    const QEvent::Type type = event->type();
     const bool handled = QLineEdit::event(event);
-    if (TEVQLineEditImpl* p = painter()) // none while the widget is taken down
-        p->followEvent(event);
+    if (TEVQLineEditImpl::changesLook(type))
+        painter()->followEvent(type);
     return handled;
 }
 
@@ -359,9 +360,14 @@ void TEVQLineEditImpl::hoverChanged(bool inside)
         owner->repaint();
 }
 
-void TEVQLineEditImpl::followEvent(const QEvent* event)
+bool TEVQLineEditImpl::changesLook(QEvent::Type type)
 {
-    switch (event->type()) {
+    return type == QEvent::FocusIn || type == QEvent::FocusOut || type == QEvent::Enter || type == QEvent::Leave;
+}
+
+void TEVQLineEditImpl::followEvent(QEvent::Type type)
+{
+    switch (type) {
     case QEvent::FocusIn: focusChanged(true); break;
     case QEvent::FocusOut: focusChanged(false); break;
     case QEvent::Enter: hoverChanged(true); break;

@@ -38,12 +38,15 @@ public:
     // hovering shows the hot state unless it is focused. Each repaints the edit when it changes the look.
     void focusChanged(bool in);
     void hoverChanged(bool inside);
-    // The look after the owner handled event: focus in and out, enter and leave.
-    void followEvent(const QEvent* event);
+    // The look after the owner handled an event of type: focus in and out, enter and leave. The owner tests the
+    // type first (taken before Qt handles the event: a deferred delete leaves no widget).
+    static bool changesLook(QEvent::Type type);
+    void followEvent(QEvent::Type type);
 
     // States 0..3; other values are ignored. Setting the normal text style applies it at once.
     void setBackground(TEVQtLib::CtrlState st, const TEVQtLib::FillStyle& style);
     void setTextStyle(TEVQtLib::CtrlState st, const TEVQtLib::TextStyleDesc& style);
+    // m in the argument order of getEditMargin.
     static void splitMargins(const QMargins& m, int& top, int& bottom, int& left, int& right);
 
     // Margins stay within the sizes a page may give (0..32767); Qt ignores a whole set of margins with a value
@@ -114,6 +117,7 @@ public:
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 protected:
+    // Also lets the painter follow focus and hover once Qt handled them.
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;

@@ -117,9 +117,10 @@ bool TEVQTextEdit::eventFilter(QObject* watched, QEvent* event)
 
 bool TEVQTextEdit::event(QEvent* event)
 {
+    const QEvent::Type type = event->type();
     const bool handled = QTextEdit::event(event);
-    if (TEVQLineEditImpl* p = painter()) // none while the widget is taken down
-        p->followEvent(event);
+    if (TEVQLineEditImpl::changesLook(type))
+        painter()->followEvent(type);
     return handled;
 }
 

@@ -91,6 +91,7 @@ public:
     TEVQTextEditImpl* painter() const { return tevImpl<TEVQTextEditImpl>(); }
 
 protected:
+    // Lets the painter follow focus and hover once Qt handled them.
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 

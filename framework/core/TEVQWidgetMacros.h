@@ -16,9 +16,10 @@
 // one-line forwarders; setGeometry(const QRect&); getThemeName; getInnerVisible/setInnerVisible;
 // getDelegateItemVisible/setDelegateItemVisible; the embedded layout record and the owned painter object;
 // paintEvent and the mouse and hover events forwarded to the painter (after the Qt base handler).
-// A class that handles those events itself uses TEV_WIDGET_CORE and calls tevForward...() where it wants; a
-// class derived from another framework widget class uses TEV_WIDGET_SUBCLASS(Class, "type") and replaces the
-// painter in its constructor (tevSetImpl deletes the base's painter object).
+// A class that handles those events itself uses TEV_WIDGET_CORE and calls tevForward...() where it wants (or
+// writes a handler of the usual form with TEV_WIDGET_BASE_THEN_PAINTER); a class derived from another framework
+// widget class uses TEV_WIDGET_SUBCLASS(Class, "type") and replaces the painter in its constructor (tevSetImpl
+// deletes the base's painter object).
 // The macros end in a private section, like Q_OBJECT.
 #include "ITEVQWidgetBase.h"
 #include "TEVQWidgetBase.h"

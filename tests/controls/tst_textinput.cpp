@@ -438,6 +438,10 @@ private slots:
         check(line);
         TEVQTextEdit text;
         check(text);
+        // Deleted later, each is gone once its own event() handled the deferred delete.
+        (new TEVQLineEdit)->deleteLater();
+        (new TEVQTextEdit)->deleteLater();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     void labelsRouteTextStyleStatesAlike()
