@@ -10,6 +10,7 @@
 #include <QKeySequence>
 #include <QPainter>
 #include <QPalette>
+#include <QPointer>
 
 using namespace TEVQtLib;
 
@@ -284,8 +285,12 @@ bool TEVQLineEdit::event(QEvent* event)
         return true;
     }
     const QEvent::Type type = event->type();
+    if (!TEVQLineEditImpl::changesLook(type))
+        return QLineEdit::event(event);
+    // A receiver of editingFinished(), emitted on focus out, may delete the edit.
+    QPointer<QWidget> alive(this);
     const bool handled = QLineEdit::event(event);
-    if (TEVQLineEditImpl::changesLook(type))
+    if (alive)
         painter()->followEvent(type);
     return handled;
 }

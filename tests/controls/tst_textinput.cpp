@@ -442,6 +442,13 @@ private slots:
         (new TEVQLineEdit)->deleteLater();
         (new TEVQTextEdit)->deleteLater();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        auto* finished = new TEVQLineEdit; // deleted by the receiver of the signal its focus out emits
+        connect(finished, &QLineEdit::editingFinished, finished, [finished] { delete finished; });
+        send(finished, QEvent::FocusIn);
+        QTest::keyClicks(finished, QStringLiteral("x")); // an edited text finishes on focus out
+        QSignalSpy gone(finished, &QObject::destroyed);
+        send(finished, QEvent::FocusOut);
+        QCOMPARE(gone.count(), 1);
     }
 
     void labelsRouteTextStyleStatesAlike()
