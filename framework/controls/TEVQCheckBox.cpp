@@ -18,16 +18,83 @@ const QString kCheckedDefault = QStringLiteral("IDB_CHECKED");
 
 } // namespace
 
-// ---- painter -------------------------------------------------------------------------------------------------
+// ---- the check box's and the radio button's painter ----------------------------------------------------------
 
-TEVQCheckBoxImpl::TEVQCheckBoxImpl(TEVQCheckBox* ownerBox) : TEVQWidgetBaseImpl(ownerBox, TEVQCheckBox::typeName())
+TEVQCheckableImpl::TEVQCheckableImpl(QAbstractButton* ownerButton, const QString& type)
+    : TEVQWidgetBaseImpl(ownerButton, type)
 {
     iconStyle.horAlign = 0;
     iconStyle.verAlign = 1;
-    for (int s = 0; s < 4; ++s) {
-        backgrounds[s].valid = false;
-        checkedBackgrounds[s].valid = false;
+    for (FillStyle& f : backgrounds)
+        f.valid = false;
+}
+
+TEVQCheckableImpl::~TEVQCheckableImpl() = default;
+
+QAbstractButton* TEVQCheckableImpl::checkable() const { return static_cast<QAbstractButton*>(owner); }
+
+void TEVQCheckableImpl::notifyChangeLanguage()
+{
+    if (checkable() && keyStillShown(textKey, keyedText, checkable()->text())) {
+        keyedText = TEVQResourceManager::getInstance()->getString(textKey);
+        checkable()->setText(keyedText);
     }
+}
+
+void TEVQCheckableImpl::setKeyedText(const QString& text)
+{
+    const QString shown = resolveKeyedText(text, textKey);
+    keyedText = textKey.isEmpty() ? QString() : shown;
+    checkable()->setText(shown);
+}
+
+void TEVQCheckableImpl::readIconOffsets(const Json::Value& attrs)
+{
+    if (json::read(attrs, "iconX", iconStyle.offsetX))
+        iconStyle.offsetX = boundedOffset(iconStyle.offsetX);
+    if (json::read(attrs, "iconY", iconStyle.offsetY))
+        iconStyle.offsetY = boundedOffset(iconStyle.offsetY);
+}
+
+void TEVQCheckableImpl::setTextStyleByState(CheckBoxTextState state, const TextStyleDesc& style)
+{
+    switch (state) {
+    case CheckBoxTextChecked: checkedTextStyle = style; break;
+    case CheckBoxTextUnchecked: uncheckedTextStyle = style; break;
+    case CheckBoxTextDisabled: disabledTextStyle = style; break;
+    default: break;
+    }
+}
+
+const TextStyleDesc& TEVQCheckableImpl::textStyleByState(CheckBoxTextState state, const TextStyleDesc& other) const
+{
+    switch (state) {
+    case CheckBoxTextChecked: return checkedTextStyle;
+    case CheckBoxTextUnchecked: return uncheckedTextStyle;
+    case CheckBoxTextDisabled: return disabledTextStyle;
+    default: return other;
+    }
+}
+
+void TEVQCheckableImpl::setIconStyle(const IconStyleDesc& style)
+{
+    iconStyle = style;
+    iconStyle.offsetX = boundedOffset(style.offsetX);
+    iconStyle.offsetY = boundedOffset(style.offsetY);
+}
+
+void TEVQCheckableImpl::setIconOffsetX(int x) { iconStyle.offsetX = boundedOffset(x); }
+
+void TEVQCheckableImpl::setIconOffsetY(int y) { iconStyle.offsetY = boundedOffset(y); }
+
+// ---- painter -------------------------------------------------------------------------------------------------
+
+TEVQCheckBoxImpl::TEVQCheckBoxImpl(TEVQCheckBox* ownerBox) : TEVQCheckableImpl(ownerBox, TEVQCheckBox::typeName())
+{
+    uncheckIcon = uncheckHotIcon = kUncheckDefault;
+    checkedIcon = checkedHotIcon = kCheckedDefault;
+    for (FillStyle& f : checkedBackgrounds)
+        f.valid = false;
 }
 
 TEVQCheckBoxImpl::~TEVQCheckBoxImpl() = default;
@@ -77,14 +144,6 @@ void TEVQCheckBoxImpl::draw(QPainter* painter, const QRect& rect)
         iconCache.draw(painter, iconFor(s, checked), iconStyle, rect, false);
 }
 
-void TEVQCheckBoxImpl::notifyChangeLanguage()
-{
-    if (box() && keyStillShown(textKey, keyedText, box()->text())) {
-        keyedText = TEVQResourceManager::getInstance()->getString(textKey);
-        box()->setText(keyedText);
-    }
-}
-
 bool TEVQCheckBoxImpl::serializeJsonValue(Json::Value*& json, bool load)
 {
     const bool result = TEVQWidgetBaseImpl::serializeJsonValue(json, load);
@@ -109,21 +168,15 @@ bool TEVQCheckBoxImpl::serializeJsonValue(Json::Value*& json, bool load)
         const Json::Value& a = *found;
         json::read(a, "iconHor", iconStyle.horAlign);
         json::read(a, "iconVer", iconStyle.verAlign);
-        if (json::read(a, "iconX", iconStyle.offsetX))
-            iconStyle.offsetX = TEVQWidgetBaseImpl::boundedOffset(iconStyle.offsetX);
-        if (json::read(a, "iconY", iconStyle.offsetY))
-            iconStyle.offsetY = TEVQWidgetBaseImpl::boundedOffset(iconStyle.offsetY);
+        readIconOffsets(a);
         json::read(a, "showIcon", showIcon);
         json::read(a, "showText", showText);
         QString text;
         const bool hasText = json::read(a, "text", text);
         // A page element without "text" clears the text. A theme element does so only with a "text" of its
         // own: re-reading the theme must not wipe a text the program set.
-        if (hasText || !TEVQResourceManager::getInstance()->isLoadFromThemeRes()) {
-            text = resolveKeyedText(text, textKey);
-            keyedText = textKey.isEmpty() ? QString() : text;
-            b->setText(text);
-        }
+        if (hasText || !TEVQResourceManager::getInstance()->isLoadFromThemeRes())
+            setKeyedText(text);
         json::read(a, "iconPath", uncheckIcon);
         json::read(a, "hotIconPath", uncheckHotIcon);
         if (uncheckHotIcon == kUncheckDefault)
@@ -195,33 +248,18 @@ void TEVQCheckBox::setCheckedBackground(CtrlState state, const FillStyle& style)
     tevSetStates(painter()->checkedBackgrounds, state, style);
 }
 
-const TextStyleDesc& TEVQCheckBox::getTextStyle(bool checked) const
-{
-    return checked ? painter()->checkedTextStyle : painter()->uncheckedTextStyle;
-}
+const TextStyleDesc& TEVQCheckBox::getTextStyle(bool checked) const { return painter()->textStyle(checked); }
 
-void TEVQCheckBox::setTextStyle(bool checked, const TextStyleDesc& style)
-{
-    (checked ? painter()->checkedTextStyle : painter()->uncheckedTextStyle) = style;
-}
+void TEVQCheckBox::setTextStyle(bool checked, const TextStyleDesc& style) { painter()->textStyle(checked) = style; }
 
 const TextStyleDesc& TEVQCheckBox::getTextStyleByState(CheckBoxTextState state) const
 {
-    switch (state) {
-    case CheckBoxTextUnchecked: return painter()->uncheckedTextStyle;
-    case CheckBoxTextDisabled: return painter()->disabledTextStyle;
-    default: return painter()->checkedTextStyle;
-    }
+    return painter()->textStyleByState(state, painter()->checkedTextStyle);
 }
 
 void TEVQCheckBox::setTextStyleByState(CheckBoxTextState state, const TextStyleDesc& style)
 {
-    switch (state) {
-    case CheckBoxTextChecked: painter()->checkedTextStyle = style; break;
-    case CheckBoxTextUnchecked: painter()->uncheckedTextStyle = style; break;
-    case CheckBoxTextDisabled: painter()->disabledTextStyle = style; break;
-    default: break;
-    }
+    painter()->setTextStyleByState(state, style);
 }
 
 const TextStyleDesc& TEVQCheckBox::getDisableTextStyle() const { return painter()->disabledTextStyle; }
@@ -255,21 +293,16 @@ void TEVQCheckBox::setDisableCheckIcon(const QString& name) { painter()->disable
 void TEVQCheckBox::setDisableUncheckIcon(const QString& name) { painter()->disableUncheckIcon = name; }
 
 const IconStyleDesc& TEVQCheckBox::getIconStyle() const { return painter()->iconStyle; }
-void TEVQCheckBox::setIconStyle(const IconStyleDesc& style)
-{
-    painter()->iconStyle = style;
-    painter()->iconStyle.offsetX = TEVQWidgetBaseImpl::boundedOffset(style.offsetX);
-    painter()->iconStyle.offsetY = TEVQWidgetBaseImpl::boundedOffset(style.offsetY);
-}
+void TEVQCheckBox::setIconStyle(const IconStyleDesc& style) { painter()->setIconStyle(style); }
 
 DockLayoutType TEVQCheckBox::getIconHorAlign() const { return DockLayoutType(painter()->iconStyle.horAlign); }
 void TEVQCheckBox::setIconHorAlign(DockLayoutType align) { painter()->iconStyle.horAlign = align; }
 DockLayoutType TEVQCheckBox::getIconVerAlign() const { return DockLayoutType(painter()->iconStyle.verAlign); }
 void TEVQCheckBox::setIconVerAlign(DockLayoutType align) { painter()->iconStyle.verAlign = align; }
 int TEVQCheckBox::getIconOffsetX() const { return painter()->iconStyle.offsetX; }
-void TEVQCheckBox::setIconOffsetX(int x) { painter()->iconStyle.offsetX = TEVQWidgetBaseImpl::boundedOffset(x); }
+void TEVQCheckBox::setIconOffsetX(int x) { painter()->setIconOffsetX(x); }
 int TEVQCheckBox::getIconOffsetY() const { return painter()->iconStyle.offsetY; }
-void TEVQCheckBox::setIconOffsetY(int y) { painter()->iconStyle.offsetY = TEVQWidgetBaseImpl::boundedOffset(y); }
+void TEVQCheckBox::setIconOffsetY(int y) { painter()->setIconOffsetY(y); }
 
 bool TEVQCheckBox::getShowIcon() const { return painter()->showIcon; }
 void TEVQCheckBox::setShowIcon(bool show) { painter()->showIcon = show; }
@@ -280,23 +313,10 @@ ControlInfo TEVQCheckBox::getProps()
 {
     using W = TEVQCheckBox;
     ControlInfo info = tevControlInfo(typeName(), "Checkbox", "Control CheckBox", "TEVQCheckBox", "checkbox");
-    const QStringList textStates{QStringLiteral("Checked"), QStringLiteral("Unchecked"), QStringLiteral("Disable")};
-    const QStringList aligns{QStringLiteral("Left"), QStringLiteral("Center"), QStringLiteral("Right")};
     info.props << tevFillStyleRow<W>(QStringLiteral("UncheckBg"), &W::setBackground, &W::getBackground)
                << tevFillStyleRow<W>(QStringLiteral("CheckedBg"), &W::setCheckedBackground, &W::getCheckedBackground)
-               << tevTextStyleRow<W>(QStringLiteral("TextStyle"), &W::setTextStyleByState, &W::getTextStyleByState,
-                                     textStates)
-               << tevSeparatorRow()
+               << tevCheckableTextStyleRow<W>() << tevSeparatorRow()
                << tevBoolRow<W>(QStringLiteral("ShowIcon"), &W::setShowIcon, &W::getShowIcon)
-               << tevTextRow<W>(QStringLiteral("UncheckIcon"), PropImage, &W::setUncheckIcon, &W::getUncheckIcon)
-               << tevTextRow<W>(QStringLiteral("UncheckHotIcon"), PropImage, &W::setUncheckHotIcon,
-                                &W::getUncheckHotIcon)
-               << tevTextRow<W>(QStringLiteral("CheckedIcon"), PropImage, &W::setCheckedIcon, &W::getCheckedIcon)
-               << tevTextRow<W>(QStringLiteral("CheckedHotIcon"), PropImage, &W::setCheckedHotIcon,
-                                &W::getCheckedHotIcon)
-               << tevChoiceRow<W>(QStringLiteral("HorAlign"), &W::setIconHorAlign, &W::getIconHorAlign, aligns)
-               << tevChoiceRow<W>(QStringLiteral("VerAlign"), &W::setIconVerAlign, &W::getIconVerAlign, aligns)
-               << tevIntRow<W>(QStringLiteral("OffsetX"), &W::setIconOffsetX, &W::getIconOffsetX)
-               << tevIntRow<W>(QStringLiteral("OffsetY"), &W::setIconOffsetY, &W::getIconOffsetY);
+               << tevCheckableIconRows<W>();
     return info;
 }

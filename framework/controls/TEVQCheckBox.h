@@ -4,14 +4,13 @@
 // visual state (by default the built-in images "IDB_UNCHECK" and "IDB_CHECKED") and a text style per check
 // state, with one more for the disabled box.
 #include "TEVPaintCache.h"
+#include "TEVQControlInfo.h"
 #include "TEVQWidgetMacros.h"
 #include "TEVStyleDesc.h"
 
 #include <QCheckBox>
 
 namespace TEVQtLib {
-struct ControlInfo;
-
 // Selects one of the three text styles of a two-state button.
 enum CheckBoxTextState : int {
     CheckBoxTextChecked = 0,
@@ -20,9 +19,57 @@ enum CheckBoxTextState : int {
 };
 } // namespace TEVQtLib
 
+class QAbstractButton;
 class TEVQCheckBox;
 
-class TEV_EXPORT TEVQCheckBoxImpl : public TEVQtLib::TEVQWidgetBaseImpl
+// The fields and operations the check box and the radio button share: a text (possibly a dictionary key), a
+// text style per check state and one for the disabled button, four icons by check state and hover, and the
+// icon's placement.
+class TEV_EXPORT TEVQCheckableImpl : public TEVQtLib::TEVQWidgetBaseImpl
+{
+    Q_OBJECT
+public:
+    ~TEVQCheckableImpl() override;
+
+    void notifyChangeLanguage() override;
+
+    TEVQtLib::TextStyleDesc& textStyle(bool checked) { return checked ? checkedTextStyle : uncheckedTextStyle; }
+    // 0 checked, 1 unchecked, 2 disabled; other values set nothing, and read other.
+    void setTextStyleByState(TEVQtLib::CheckBoxTextState state, const TEVQtLib::TextStyleDesc& style);
+    const TEVQtLib::TextStyleDesc& textStyleByState(TEVQtLib::CheckBoxTextState state,
+                                                    const TEVQtLib::TextStyleDesc& other) const;
+    // Offsets are bounded as a page's are.
+    void setIconStyle(const TEVQtLib::IconStyleDesc& style);
+    void setIconOffsetX(int x);
+    void setIconOffsetY(int y);
+
+    QString uncheckIcon;
+    QString uncheckHotIcon;
+    QString checkedIcon;
+    QString checkedHotIcon;
+    TEVQtLib::IconStyleDesc iconStyle;
+    TEVQtLib::TextStyleDesc uncheckedTextStyle;
+    TEVQtLib::TextStyleDesc checkedTextStyle;
+    TEVQtLib::TextStyleDesc disabledTextStyle;
+    bool showIcon = true;
+    bool showText = true;
+    TEVQtLib::FillStyle backgrounds[4]; // unchecked, by CtrlState; not drawn until set
+    QString textKey; // dictionary key of a "|->key" text; empty for a plain text
+    QString keyedText; // the text textKey last gave the button (a text set since drops the key)
+
+    TEVQtLib::TEVTextCache textCache;
+    TEVQtLib::TEVIconCache iconCache;
+
+protected:
+    TEVQCheckableImpl(QAbstractButton* owner, const QString& typeName);
+    QAbstractButton* checkable() const;
+    // Shows text, or the dictionary string it names (kept as the key).
+    void setKeyedText(const QString& text);
+    // "iconX" and "iconY" of "attr", where present.
+    void readIconOffsets(const Json::Value& attrs);
+};
+
+class TEV_EXPORT TEVQCheckBoxImpl : public TEVQCheckableImpl
 {
     Q_OBJECT
 public:
@@ -31,30 +78,13 @@ public:
 
     void draw(QPainter* painter, const QRect& rect) override;
     bool serializeJsonValue(Json::Value*& json, bool load) override;
-    void notifyChangeLanguage() override;
 
     // The icon the box shows in state s for its check state; empty for none.
     const QString& iconFor(int s, bool checked) const;
 
-    QString uncheckIcon = QStringLiteral("IDB_UNCHECK");
-    QString uncheckHotIcon = QStringLiteral("IDB_UNCHECK");
-    QString checkedIcon = QStringLiteral("IDB_CHECKED");
-    QString checkedHotIcon = QStringLiteral("IDB_CHECKED");
     QString disableCheckIcon;
     QString disableUncheckIcon;
-    TEVQtLib::IconStyleDesc iconStyle;
-    TEVQtLib::TextStyleDesc uncheckedTextStyle;
-    TEVQtLib::TextStyleDesc checkedTextStyle;
-    TEVQtLib::TextStyleDesc disabledTextStyle;
-    bool showIcon = true;
-    bool showText = true;
-    TEVQtLib::FillStyle backgrounds[4];        // unchecked, by CtrlState
     TEVQtLib::FillStyle checkedBackgrounds[4]; // checked, by CtrlState
-    QString textKey; // dictionary key of a "|->key" text; empty for a plain text
-    QString keyedText; // the text textKey last gave the box (a text set since drops the key)
-
-    TEVQtLib::TEVTextCache textCache;
-    TEVQtLib::TEVIconCache iconCache;
 
 private:
     TEVQCheckBox* box() const;
@@ -122,3 +152,28 @@ protected:
     // put its indicator and label (an icon aligned right, a text in a font larger than the widget's).
     bool hitButton(const QPoint& pos) const override;
 };
+
+namespace TEVQtLib {
+// The catalogue rows the check box and the radio button share: the text style by state, and the four icons with
+// their placement (in this order, after the rows of each's own).
+template <class W>
+PropertyDef tevCheckableTextStyleRow()
+{
+    return tevTextStyleRow<W>(QStringLiteral("TextStyle"), &W::setTextStyleByState, &W::getTextStyleByState,
+                              {QStringLiteral("Checked"), QStringLiteral("Unchecked"), QStringLiteral("Disable")});
+}
+
+template <class W>
+QVector<PropertyDef> tevCheckableIconRows()
+{
+    const QStringList aligns{QStringLiteral("Left"), QStringLiteral("Center"), QStringLiteral("Right")};
+    return {tevTextRow<W>(QStringLiteral("UncheckIcon"), PropImage, &W::setUncheckIcon, &W::getUncheckIcon),
+            tevTextRow<W>(QStringLiteral("UncheckHotIcon"), PropImage, &W::setUncheckHotIcon, &W::getUncheckHotIcon),
+            tevTextRow<W>(QStringLiteral("CheckedIcon"), PropImage, &W::setCheckedIcon, &W::getCheckedIcon),
+            tevTextRow<W>(QStringLiteral("CheckedHotIcon"), PropImage, &W::setCheckedHotIcon, &W::getCheckedHotIcon),
+            tevChoiceRow<W>(QStringLiteral("HorAlign"), &W::setIconHorAlign, &W::getIconHorAlign, aligns),
+            tevChoiceRow<W>(QStringLiteral("VerAlign"), &W::setIconVerAlign, &W::getIconVerAlign, aligns),
+            tevIntRow<W>(QStringLiteral("OffsetX"), &W::setIconOffsetX, &W::getIconOffsetX),
+            tevIntRow<W>(QStringLiteral("OffsetY"), &W::setIconOffsetY, &W::getIconOffsetY)};
+}
+} // namespace TEVQtLib

@@ -309,35 +309,7 @@ void TEVQComboBox::styleSubControlRect(QStyle::ComplexControl control, const QSt
 
 void TEVQComboBox::paintEvent(QPaintEvent* event) { tevForwardPaint(event); }
 
-void TEVQComboBox::mousePressEvent(QMouseEvent* event)
-{
-    QPointer<QWidget> alive(this);
-    QComboBox::mousePressEvent(event);
-    if (alive)
-        tevForwardMousePress(event);
-}
-
-void TEVQComboBox::mouseReleaseEvent(QMouseEvent* event)
-{
-    QPointer<QWidget> alive(this);
-    QComboBox::mouseReleaseEvent(event);
-    if (alive)
-        tevForwardMouseRelease(event);
-}
-
 void TEVQComboBox::mouseMoveEvent(QMouseEvent* event) { QWidget::mouseMoveEvent(event); }
-
-void TEVQComboBox::enterEvent(QEvent* event)
-{
-    QWidget::enterEvent(event);
-    tevForwardEnter(event);
-}
-
-void TEVQComboBox::leaveEvent(QEvent* event)
-{
-    QWidget::leaveEvent(event);
-    tevForwardLeave(event);
-}
 
 ControlInfo TEVQComboBox::getProps()
 {

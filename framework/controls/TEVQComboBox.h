@@ -134,11 +134,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    TEV_WIDGET_BASE_THEN_PAINTER(QComboBox, mousePressEvent, QMouseEvent, tevForwardMousePress)
+    TEV_WIDGET_BASE_THEN_PAINTER(QComboBox, mouseReleaseEvent, QMouseEvent, tevForwardMouseRelease)
     void mouseMoveEvent(QMouseEvent* event) override;
-    void enterEvent(QEvent* event) override;
-    void leaveEvent(QEvent* event) override;
+    // QWidget's (empty) handler, then the painter's.
+    TEV_WIDGET_BASE_THEN_PAINTER(QWidget, enterEvent, QEvent, tevForwardEnter)
+    TEV_WIDGET_BASE_THEN_PAINTER(QWidget, leaveEvent, QEvent, tevForwardLeave)
 
 private:
     // Qt deletes it when another view is set.

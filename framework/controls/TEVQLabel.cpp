@@ -68,7 +68,7 @@ QPalette textPalette(const QColor& color)
 
 // ---- painter -------------------------------------------------------------------------------------------------
 
-TEVQLabelImpl::TEVQLabelImpl(TEVQLabel* ownerLabel) : TEVQWidgetBaseImpl(ownerLabel, TEVQLabel::typeName()) {}
+TEVQLabelImpl::TEVQLabelImpl(TEVQLabel* ownerLabel) : TEVQLabelBaseImpl(ownerLabel, TEVQLabel::typeName()) {}
 
 TEVQLabelImpl::~TEVQLabelImpl() = default;
 
@@ -184,13 +184,10 @@ bool TEVQLabelImpl::serializeJsonValue(Json::Value*& json, bool load)
     const bool result = TEVQWidgetBaseImpl::serializeJsonValue(json, load);
     if (!json)
         return result;
-    TEVStyleEntries styles;
-    styles.text(0, normalTextStyle);
     Json::Value& element = *json;
     if (load) {
-        styles.read(element);
         QString value;
-        if (json::read(json::get(element, "attr"), "text", value)) {
+        if (readStyleAndText(element, value)) {
             if (label())
                 label()->setText(value);
         } else {
@@ -201,17 +198,52 @@ bool TEVQLabelImpl::serializeJsonValue(Json::Value*& json, bool load)
         return result;
     }
 
+    // The full text, also while the label shows an elided form of it.
+    adoptShownText();
+    writeStyleAndText(element, text);
+    return result;
+}
+
+// ---- the labels' text styles ---------------------------------------------------------------------------------
+
+TEVQLabelBaseImpl::~TEVQLabelBaseImpl() = default;
+
+bool TEVQLabelBaseImpl::readStyleAndText(const Json::Value& element, QString& text)
+{
+    TEVStyleEntries styles;
+    styles.text(0, normalTextStyle);
+    styles.read(element);
+    return json::read(json::get(element, "attr"), "text", text);
+}
+
+void TEVQLabelBaseImpl::writeStyleAndText(Json::Value& element, const QString& text)
+{
+    TEVStyleEntries styles;
+    styles.text(0, normalTextStyle);
     element.removeMember("style");
     styles.write(element);
     if (!json::has(element, "style"))
         element["style"] = Json::Value(Json::nullValue);
-    adoptShownText();
     Json::Value& attrs = ownAttrs(element, {"text"});
-    // The full text, also while the label shows an elided form of it. An empty text is written too: left out,
-    // it would read back as the new label's "label".
     attrs["text"] = json::fromQString(text);
     dropEmptyAttrs(element);
-    return result;
+}
+
+void TEVQLabelBaseImpl::setTextStyle(CtrlState state, const TextStyleDesc& style)
+{
+    if (state == 4) {
+        normalTextStyle = style;
+        disabledTextStyle = style;
+    } else if (state == CtrlStateNormal) {
+        normalTextStyle = style;
+    } else {
+        disabledTextStyle = style;
+    }
+}
+
+const TextStyleDesc& TEVQLabelBaseImpl::textStyle(CtrlState state) const
+{
+    return state == CtrlStateNormal ? normalTextStyle : disabledTextStyle;
 }
 
 // ---- widget --------------------------------------------------------------------------------------------------
@@ -248,21 +280,11 @@ const QColor& TEVQLabel::getDisableColor() const { return painter()->disabledTex
 
 void TEVQLabel::setTextStyle(CtrlState state, const TextStyleDesc& style)
 {
-    if (state == 4) {
-        painter()->normalTextStyle = style;
-        painter()->disabledTextStyle = style;
-    } else if (state == CtrlStateNormal) {
-        painter()->normalTextStyle = style;
-    } else {
-        painter()->disabledTextStyle = style;
-    }
+    painter()->setTextStyle(state, style);
     painter()->applyTextStyle();
 }
 
-const TextStyleDesc& TEVQLabel::getTextStyle(CtrlState state) const
-{
-    return state == CtrlStateNormal ? painter()->normalTextStyle : painter()->disabledTextStyle;
-}
+const TextStyleDesc& TEVQLabel::getTextStyle(CtrlState state) const { return painter()->textStyle(state); }
 
 void TEVQLabel::resizeEvent(QResizeEvent* event)
 {

@@ -15,7 +15,32 @@ struct ControlInfo;
 
 class TEVQLabel;
 
-class TEV_EXPORT TEVQLabelImpl : public TEVQtLib::TEVQWidgetBaseImpl
+// What the painters of the plain and the rich label share: the normal text style they show, a disabled one, and
+// their JSON form.
+class TEV_EXPORT TEVQLabelBaseImpl : public TEVQtLib::TEVQWidgetBaseImpl
+{
+    Q_OBJECT
+public:
+    ~TEVQLabelBaseImpl() override;
+
+    // 4 sets both records, 0 the normal one, any other value the disabled one.
+    void setTextStyle(TEVQtLib::CtrlState state, const TEVQtLib::TextStyleDesc& style);
+    // The normal record for 0, the disabled one for any other value.
+    const TEVQtLib::TextStyleDesc& textStyle(TEVQtLib::CtrlState state) const;
+
+    TEVQtLib::TextStyleDesc normalTextStyle;
+    TEVQtLib::TextStyleDesc disabledTextStyle;
+
+protected:
+    using TEVQWidgetBaseImpl::TEVQWidgetBaseImpl;
+    // The normal style in slot 0 and "attr" "text"; false when element has no text.
+    bool readStyleAndText(const Json::Value& element, QString& text);
+    // The same; "style" is null without an entry, and the text is written also when empty (left out, it would
+    // read back as a new label's "label").
+    void writeStyleAndText(Json::Value& element, const QString& text);
+};
+
+class TEV_EXPORT TEVQLabelImpl : public TEVQLabelBaseImpl
 {
     Q_OBJECT
 public:
@@ -38,8 +63,7 @@ public:
     void adoptShownText();
     QFont textFont() const;
 
-    TEVQtLib::TextStyleDesc normalTextStyle;
-    TEVQtLib::TextStyleDesc disabledTextStyle; // kept for callers; nothing paints with it
+    // disabledTextStyle is kept for callers; nothing paints with it.
     QString text;     // the full, unelided text
     QString textKey;  // dictionary key of the text; empty unless set
     QString elidedText; // the last elided form shown

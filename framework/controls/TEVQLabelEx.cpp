@@ -32,7 +32,7 @@ bool TextCursorPos::operator<(const TextCursorPos& o) const
 // ---- painter -------------------------------------------------------------------------------------------------
 
 TEVQLabelExImpl::TEVQLabelExImpl(TEVQLabelEx* ownerLabel)
-    : TEVQWidgetBaseImpl(ownerLabel, TEVQLabelEx::typeName()), document(new QTextDocument)
+    : TEVQLabelBaseImpl(ownerLabel, TEVQLabelEx::typeName()), document(new QTextDocument)
 {
 }
 
@@ -228,25 +228,15 @@ bool TEVQLabelExImpl::serializeJsonValue(Json::Value*& json, bool load)
     const bool result = TEVQWidgetBaseImpl::serializeJsonValue(json, load);
     if (!json)
         return result;
-    TEVStyleEntries styles;
-    styles.text(0, normalTextStyle);
     Json::Value& element = *json;
     if (load) {
-        styles.read(element);
         QString text;
-        if (json::read(json::get(element, "attr"), "text", text))
+        if (readStyleAndText(element, text))
             document->setPlainText(text);
         document->setDefaultFont(defaultFont(normalTextStyle));
         return result;
     }
-    element.removeMember("style");
-    styles.write(element);
-    if (!json::has(element, "style"))
-        element["style"] = Json::Value(Json::nullValue);
-    Json::Value& attrs = ownAttrs(element, {"text"});
-    // An empty text is written too: left out, it would read back as the new label's "label".
-    attrs["text"] = json::fromQString(document->toPlainText());
-    dropEmptyAttrs(element);
+    writeStyleAndText(element, document->toPlainText());
     return result;
 }
 
@@ -274,22 +264,9 @@ void TEVQLabelEx::setDisableColor(const QColor& color) { painter()->disabledText
 
 const QColor& TEVQLabelEx::getDisableColor() const { return painter()->disabledTextStyle.color; }
 
-void TEVQLabelEx::setTextStyle(CtrlState state, const TextStyleDesc& style)
-{
-    if (state == 4) {
-        painter()->normalTextStyle = style;
-        painter()->disabledTextStyle = style;
-    } else if (state == CtrlStateNormal) {
-        painter()->normalTextStyle = style;
-    } else {
-        painter()->disabledTextStyle = style;
-    }
-}
+void TEVQLabelEx::setTextStyle(CtrlState state, const TextStyleDesc& style) { painter()->setTextStyle(state, style); }
 
-const TextStyleDesc& TEVQLabelEx::getTextStyle(CtrlState state) const
-{
-    return state == CtrlStateNormal ? painter()->normalTextStyle : painter()->disabledTextStyle;
-}
+const TextStyleDesc& TEVQLabelEx::getTextStyle(CtrlState state) const { return painter()->textStyle(state); }
 
 QSize TEVQLabelEx::calcSize(const QString& html, int width) const
 {

@@ -5,6 +5,7 @@
 //
 // The class declares no meta-object of its own: its meta-object is QLabel's, so it has no jsonData property
 // and does not answer the interface in a meta-cast; tevWidgetInterface reaches it by a cast of the object.
+#include "TEVQLabel.h" // TEVQLabelBaseImpl
 #include "TEVQWidgetMacros.h"
 #include "TEVStyleDesc.h"
 
@@ -29,7 +30,7 @@ struct TEV_EXPORT TextCursorPos {
     bool operator<(const TextCursorPos& o) const;
 };
 
-class TEV_EXPORT TEVQLabelExImpl : public TEVQtLib::TEVQWidgetBaseImpl
+class TEV_EXPORT TEVQLabelExImpl : public TEVQLabelBaseImpl
 {
     Q_OBJECT
 public:
@@ -57,8 +58,7 @@ public:
     // when bold, italic and underline.
     static QFont defaultFont(const TEVQtLib::TextStyleDesc& style);
 
-    TEVQtLib::TextStyleDesc normalTextStyle;
-    TEVQtLib::TextStyleDesc disabledTextStyle; // stored and returned only
+    // disabledTextStyle is stored and returned only.
     TextCursorPos selectionStart;
     TextCursorPos selectionEnd;
     QTextDocument* document; // owned

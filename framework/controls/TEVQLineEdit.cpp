@@ -10,6 +10,7 @@
 #include <QKeySequence>
 #include <QPainter>
 #include <QPalette>
+#include <QPointer>
 
 using namespace TEVQtLib;
 
@@ -94,20 +95,44 @@ void TEVQLineEditImpl::applyTextStyle(int st)
 
 void TEVQLineEditImpl::createComplete() { applyTextStyle(CtrlStateNormal); }
 
-void TEVQLineEditImpl::drawPlaceholder(QPainter* painter, const QRect& rect, const QMargins& margins)
-{
-    placeholderCache.draw(painter, placeholderText, placeholderStyle, rect.marginsRemoved(margins),
-                          placeholderStyle.isHor);
-}
-
-void TEVQLineEditImpl::draw(QPainter* painter, const QRect& rect)
+void TEVQLineEditImpl::drawLook(QPainter* painter, const QRect& rect, bool empty, const QMargins& margins)
 {
     if (state == CtrlStateHot)
         state = CtrlStateNormal; // the hot look is never shown
     backgroundCache.draw(painter, backgrounds[tevSafeState(state)], rect);
+    if (empty && !placeholderText.isEmpty())
+        placeholderCache.draw(painter, placeholderText, placeholderStyle, rect.marginsRemoved(margins),
+                              placeholderStyle.isHor);
+}
+
+void TEVQLineEditImpl::draw(QPainter* painter, const QRect& rect)
+{
     auto* edit = qobject_cast<QLineEdit*>(owner);
-    if (edit && edit->text().isEmpty() && !placeholderText.isEmpty())
-        drawPlaceholder(painter, rect, edit->contentsMargins());
+    drawLook(painter, rect, edit && edit->text().isEmpty(), edit ? edit->contentsMargins() : QMargins());
+}
+
+void TEVQLineEditImpl::setBackground(CtrlState st, const FillStyle& style)
+{
+    if (tevValidState(st))
+        backgrounds[st] = style;
+}
+
+void TEVQLineEditImpl::setTextStyle(CtrlState st, const TextStyleDesc& style)
+{
+    if (!tevValidState(st))
+        return;
+    textStyles[st] = style;
+    textStyleChanged();
+    if (st == CtrlStateNormal)
+        applyTextStyle(CtrlStateNormal);
+}
+
+void TEVQLineEditImpl::splitMargins(const QMargins& m, int& top, int& bottom, int& left, int& right)
+{
+    top = m.top();
+    bottom = m.bottom();
+    left = m.left();
+    right = m.right();
 }
 
 void TEVQLineEditImpl::readStyles(const Json::Value& element, int placeholderSlot)
@@ -226,23 +251,11 @@ void TEVQLineEdit::setPlaceholderTextStyle(CtrlState, const TextStyleDesc& style
 
 const TextStyleDesc& TEVQLineEdit::getPlaceholderTextStyle(CtrlState) const { return painter()->placeholderStyle; }
 
-void TEVQLineEdit::setBackground(CtrlState state, const FillStyle& style)
-{
-    if (tevValidState(state))
-        painter()->backgrounds[state] = style;
-}
+void TEVQLineEdit::setBackground(CtrlState state, const FillStyle& style) { painter()->setBackground(state, style); }
 
 const FillStyle& TEVQLineEdit::getBackground(CtrlState state) const { return painter()->backgrounds[tevSafeState(state)]; }
 
-void TEVQLineEdit::setTextStyle(CtrlState state, const TextStyleDesc& style)
-{
-    if (!tevValidState(state))
-        return;
-    painter()->textStyles[state] = style;
-    painter()->textStyleChanged();
-    if (state == CtrlStateNormal)
-        painter()->applyTextStyle(CtrlStateNormal);
-}
+void TEVQLineEdit::setTextStyle(CtrlState state, const TextStyleDesc& style) { painter()->setTextStyle(state, style); }
 
 const TextStyleDesc& TEVQLineEdit::getTextStyle(CtrlState state) const { return painter()->textStyles[tevSafeState(state)]; }
 
@@ -250,11 +263,7 @@ void TEVQLineEdit::setEditMargin(int top, int bottom, int left, int right) { set
 
 void TEVQLineEdit::getEditMargin(int& top, int& bottom, int& left, int& right) const
 {
-    const QMargins m = contentsMargins();
-    top = m.top();
-    bottom = m.bottom();
-    left = m.left();
-    right = m.right();
+    TEVQLineEditImpl::splitMargins(contentsMargins(), top, bottom, left, right);
 }
 
 namespace {
@@ -275,7 +284,15 @@ bool TEVQLineEdit::event(QEvent* event)
         event->accept();
         return true;
     }
-    return QLineEdit::event(event);
+    const QEvent::Type type = event->type();
+    if (!TEVQLineEditImpl::changesLook(type))
+        return QLineEdit::event(event);
+    // A receiver of editingFinished(), emitted on focus out, may delete the edit.
+    QPointer<QWidget> alive(this);
+    const bool handled = QLineEdit::event(event);
+    if (alive)
+        painter()->followEvent(type);
+    return handled;
 }
 
 void TEVQLineEdit::keyPressEvent(QKeyEvent* event)
@@ -348,28 +365,20 @@ void TEVQLineEditImpl::hoverChanged(bool inside)
         owner->repaint();
 }
 
-void TEVQLineEdit::focusInEvent(QFocusEvent* event)
+bool TEVQLineEditImpl::changesLook(QEvent::Type type)
 {
-    QLineEdit::focusInEvent(event);
-    painter()->focusChanged(true);
+    return type == QEvent::FocusIn || type == QEvent::FocusOut || type == QEvent::Enter || type == QEvent::Leave;
 }
 
-void TEVQLineEdit::focusOutEvent(QFocusEvent* event)
+void TEVQLineEditImpl::followEvent(QEvent::Type type)
 {
-    QLineEdit::focusOutEvent(event);
-    painter()->focusChanged(false);
-}
-
-void TEVQLineEdit::enterEvent(QEvent* event)
-{
-    QLineEdit::enterEvent(event);
-    painter()->hoverChanged(true);
-}
-
-void TEVQLineEdit::leaveEvent(QEvent* event)
-{
-    QLineEdit::leaveEvent(event);
-    painter()->hoverChanged(false);
+    switch (type) {
+    case QEvent::FocusIn: focusChanged(true); break;
+    case QEvent::FocusOut: focusChanged(false); break;
+    case QEvent::Enter: hoverChanged(true); break;
+    case QEvent::Leave: hoverChanged(false); break;
+    default: break;
+    }
 }
 
 void TEVQLineEdit::paintEvent(QPaintEvent* event)

@@ -38,6 +38,16 @@ public:
     // hovering shows the hot state unless it is focused. Each repaints the edit when it changes the look.
     void focusChanged(bool in);
     void hoverChanged(bool inside);
+    // The look after the owner handled an event of type: focus in and out, enter and leave. The owner tests the
+    // type first (taken before Qt handles the event: a deferred delete leaves no widget).
+    static bool changesLook(QEvent::Type type);
+    void followEvent(QEvent::Type type);
+
+    // States 0..3; other values are ignored. Setting the normal text style applies it at once.
+    void setBackground(TEVQtLib::CtrlState st, const TEVQtLib::FillStyle& style);
+    void setTextStyle(TEVQtLib::CtrlState st, const TEVQtLib::TextStyleDesc& style);
+    // m in the argument order of getEditMargin.
+    static void splitMargins(const QMargins& m, int& top, int& bottom, int& left, int& right);
 
     // Margins stay within the sizes a page may give (0..32767); Qt ignores a whole set of margins with a value
     // near QWIDGETSIZE_MAX, and a scroll area's viewport inset by margins near the ends of int has a size that
@@ -57,8 +67,9 @@ protected:
     // The "attr" keys both edits share: "tip" and the four margins (all four set when "attr" exists).
     static QMargins readMargins(const Json::Value& attrs);
     static void writeMargins(const QMargins& m, Json::Value& attrs);
-    // The placeholder in the rectangle shrunk by margins.
-    void drawPlaceholder(QPainter* painter, const QRect& rect, const QMargins& margins);
+    // The background of the state (the hot look is never shown) and, while the edit is empty, the placeholder
+    // in the rectangle shrunk by margins.
+    void drawLook(QPainter* painter, const QRect& rect, bool empty, const QMargins& margins);
 
     TEVQtLib::TEVFillCache backgroundCache;
     TEVQtLib::TEVTextCache placeholderCache; // an empty focused edit repaints at every cursor blink
@@ -106,14 +117,11 @@ public:
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 protected:
+    // Also lets the painter follow focus and hover once Qt handled them.
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
-    void enterEvent(QEvent* event) override;
-    void leaveEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 };
 

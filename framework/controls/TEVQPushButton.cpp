@@ -579,32 +579,6 @@ int TEVQPushButton::getTextOffsetY() const { return painter()->textOffsetY; }
 
 void TEVQPushButton::paintEvent(QPaintEvent* event) { tevForwardPaint(event); }
 
-void TEVQPushButton::mousePressEvent(QMouseEvent* event)
-{
-    QPointer<QWidget> alive(this);
-    QPushButton::mousePressEvent(event);
-    if (alive)
-        tevForwardMousePress(event);
-}
-
-void TEVQPushButton::mouseReleaseEvent(QMouseEvent* event)
-{
-    // A clicked() receiver may delete the button.
-    QPointer<QWidget> alive(this);
-    QPushButton::mouseReleaseEvent(event);
-    if (alive)
-        tevForwardMouseRelease(event);
-}
-
-void TEVQPushButton::mouseMoveEvent(QMouseEvent* event)
-{
-    // Moving off or back onto a held button emits released() or pressed(), whose receiver may delete it.
-    QPointer<QWidget> alive(this);
-    QPushButton::mouseMoveEvent(event);
-    if (alive)
-        tevForwardMouseMove(event);
-}
-
 void TEVQPushButton::enterEvent(QEvent* event)
 {
     QWidget::enterEvent(event);

@@ -136,9 +136,10 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
+    // Receivers of clicked(), pressed() and released() (moving off or back onto a held button) may delete it.
+    TEV_WIDGET_BASE_THEN_PAINTER(QPushButton, mousePressEvent, QMouseEvent, tevForwardMousePress)
+    TEV_WIDGET_BASE_THEN_PAINTER(QPushButton, mouseReleaseEvent, QMouseEvent, tevForwardMouseRelease)
+    TEV_WIDGET_BASE_THEN_PAINTER(QPushButton, mouseMoveEvent, QMouseEvent, tevForwardMouseMove)
     void enterEvent(QEvent* event) override;
     void leaveEvent(QEvent* event) override;
 };

@@ -29,14 +29,10 @@ int placed(int align, int start, int length, int size)
 // ---- painter -------------------------------------------------------------------------------------------------
 
 TEVQRadioButtonImpl::TEVQRadioButtonImpl(TEVQRadioButton* ownerButton)
-    : TEVQWidgetBaseImpl(ownerButton, TEVQRadioButton::typeName())
+    : TEVQCheckableImpl(ownerButton, TEVQRadioButton::typeName())
 {
     iconStyle.offsetX = 10;
     iconStyle.offsetY = 0;
-    iconStyle.horAlign = 0;
-    iconStyle.verAlign = 1;
-    for (FillStyle& f : backgrounds)
-        f.valid = false;
 }
 
 TEVQRadioButtonImpl::~TEVQRadioButtonImpl() = default;
@@ -105,14 +101,6 @@ void TEVQRadioButtonImpl::draw(QPainter* painter, const QRect& rect)
     }
 }
 
-void TEVQRadioButtonImpl::notifyChangeLanguage()
-{
-    if (button() && keyStillShown(textKey, keyedText, button()->text())) {
-        keyedText = TEVQResourceManager::getInstance()->getString(textKey);
-        button()->setText(keyedText);
-    }
-}
-
 bool TEVQRadioButtonImpl::serializeJsonValue(Json::Value*& json, bool load)
 {
     const bool result = TEVQWidgetBaseImpl::serializeJsonValue(json, load);
@@ -159,14 +147,9 @@ bool TEVQRadioButtonImpl::serializeJsonValue(Json::Value*& json, bool load)
         if (!theme) {
             QString text;
             json::read(a, "text", text);
-            text = resolveKeyedText(text, textKey);
-            keyedText = textKey.isEmpty() ? QString() : text;
-            b->setText(text);
+            setKeyedText(text);
         }
-        if (json::read(a, "iconX", iconStyle.offsetX))
-            iconStyle.offsetX = TEVQWidgetBaseImpl::boundedOffset(iconStyle.offsetX);
-        if (json::read(a, "iconY", iconStyle.offsetY))
-            iconStyle.offsetY = TEVQWidgetBaseImpl::boundedOffset(iconStyle.offsetY);
+        readIconOffsets(a);
         return result;
     }
 
@@ -231,33 +214,18 @@ const FillStyle& TEVQRadioButton::getSelectedBackground(CtrlState state) const
     return painter()->selectedBackgrounds[tevSafeState(state)];
 }
 
-void TEVQRadioButton::setTextStyle(bool checked, const TextStyleDesc& style)
-{
-    (checked ? painter()->checkedTextStyle : painter()->uncheckedTextStyle) = style;
-}
+void TEVQRadioButton::setTextStyle(bool checked, const TextStyleDesc& style) { painter()->textStyle(checked) = style; }
 
-TextStyleDesc TEVQRadioButton::getTextStyle(bool checked) const
-{
-    return checked ? painter()->checkedTextStyle : painter()->uncheckedTextStyle;
-}
+TextStyleDesc TEVQRadioButton::getTextStyle(bool checked) const { return painter()->textStyle(checked); }
 
 void TEVQRadioButton::setTextStyleByState(CheckBoxTextState state, const TextStyleDesc& style)
 {
-    switch (state) {
-    case CheckBoxTextChecked: painter()->checkedTextStyle = style; break;
-    case CheckBoxTextUnchecked: painter()->uncheckedTextStyle = style; break;
-    case CheckBoxTextDisabled: painter()->disabledTextStyle = style; break;
-    default: break;
-    }
+    painter()->setTextStyleByState(state, style);
 }
 
 const TextStyleDesc& TEVQRadioButton::getTextStyleByState(CheckBoxTextState state) const
 {
-    switch (state) {
-    case CheckBoxTextChecked: return painter()->checkedTextStyle;
-    case CheckBoxTextDisabled: return painter()->disabledTextStyle;
-    default: return painter()->uncheckedTextStyle;
-    }
+    return painter()->textStyleByState(state, painter()->uncheckedTextStyle);
 }
 
 bool TEVQRadioButton::setUncheckIcon(const QString& path)
@@ -313,20 +281,15 @@ void TEVQRadioButton::setIcon(RadioIconState state, const QString& path)
     }
 }
 
-void TEVQRadioButton::setIconStyle(const IconStyleDesc& style)
-{
-    painter()->iconStyle = style;
-    painter()->iconStyle.offsetX = TEVQWidgetBaseImpl::boundedOffset(style.offsetX);
-    painter()->iconStyle.offsetY = TEVQWidgetBaseImpl::boundedOffset(style.offsetY);
-}
+void TEVQRadioButton::setIconStyle(const IconStyleDesc& style) { painter()->setIconStyle(style); }
 const IconStyleDesc& TEVQRadioButton::getIconStyle() const { return painter()->iconStyle; }
 void TEVQRadioButton::setIconHorAlign(DockLayoutType align) { painter()->iconStyle.horAlign = align; }
 DockLayoutType TEVQRadioButton::getIconHorAlign() const { return DockLayoutType(painter()->iconStyle.horAlign); }
 void TEVQRadioButton::setIconVerAlign(DockLayoutType align) { painter()->iconStyle.verAlign = align; }
 DockLayoutType TEVQRadioButton::getIconVerAlign() const { return DockLayoutType(painter()->iconStyle.verAlign); }
-void TEVQRadioButton::setIconOffsetX(int x) { painter()->iconStyle.offsetX = TEVQWidgetBaseImpl::boundedOffset(x); }
+void TEVQRadioButton::setIconOffsetX(int x) { painter()->setIconOffsetX(x); }
 int TEVQRadioButton::getIconOffsetX() const { return painter()->iconStyle.offsetX; }
-void TEVQRadioButton::setIconOffsetY(int y) { painter()->iconStyle.offsetY = TEVQWidgetBaseImpl::boundedOffset(y); }
+void TEVQRadioButton::setIconOffsetY(int y) { painter()->setIconOffsetY(y); }
 int TEVQRadioButton::getIconOffsetY() const { return painter()->iconStyle.offsetY; }
 
 void TEVQRadioButton::setShowIcon(bool show)
@@ -366,50 +329,17 @@ void TEVQRadioButton::mouseReleaseEvent(QMouseEvent* event)
     QAbstractButton::mouseReleaseEvent(event);
 }
 
-void TEVQRadioButton::mouseMoveEvent(QMouseEvent* event)
-{
-    QPointer<QWidget> alive(this);
-    QRadioButton::mouseMoveEvent(event);
-    if (alive)
-        tevForwardMouseMove(event);
-}
-
-void TEVQRadioButton::enterEvent(QEvent* event)
-{
-    QWidget::enterEvent(event);
-    tevForwardEnter(event);
-}
-
-void TEVQRadioButton::leaveEvent(QEvent* event)
-{
-    QWidget::leaveEvent(event);
-    tevForwardLeave(event);
-}
-
 ControlInfo TEVQRadioButton::getProps()
 {
     using W = TEVQRadioButton;
     ControlInfo info = tevControlInfo(typeName(), "RadioButton", "Control RadioButton", "TEVQRadioButton", "radio");
-    const QStringList textStates{QStringLiteral("Checked"), QStringLiteral("Unchecked"), QStringLiteral("Disable")};
-    const QStringList aligns{QStringLiteral("Left"), QStringLiteral("Center"), QStringLiteral("Right")};
     info.props << tevFillStyleRow<W>(QStringLiteral("UnselectedBg"), &W::setBackground, &W::getBackground)
                << tevFillStyleRow<W>(QStringLiteral("SelectedBg"), &W::setSelectedBackground,
                                      &W::getSelectedBackground)
-               << tevTextStyleRow<W>(QStringLiteral("TextStyle"), &W::setTextStyleByState, &W::getTextStyleByState,
-                                     textStates)
-               << tevSeparatorRow()
+               << tevCheckableTextStyleRow<W>() << tevSeparatorRow()
                << tevBoolRow<W>(QStringLiteral("PushLike"), &W::setPushlike, &W::getPushlike)
                << tevBoolRow<W>(QStringLiteral("ShowIcon"), &W::setShowIcon, &W::getShowIcon)
                << tevBoolRow<W>(QStringLiteral("ShowText"), &W::setShowText, &W::getShowText)
-               << tevTextRow<W>(QStringLiteral("UncheckIcon"), PropImage, &W::setUncheckIcon, &W::getUncheckIcon)
-               << tevTextRow<W>(QStringLiteral("UncheckHotIcon"), PropImage, &W::setUncheckHotIcon,
-                                &W::getUncheckHotIcon)
-               << tevTextRow<W>(QStringLiteral("CheckedIcon"), PropImage, &W::setCheckedIcon, &W::getCheckedIcon)
-               << tevTextRow<W>(QStringLiteral("CheckedHotIcon"), PropImage, &W::setCheckedHotIcon,
-                                &W::getCheckedHotIcon)
-               << tevChoiceRow<W>(QStringLiteral("HorAlign"), &W::setIconHorAlign, &W::getIconHorAlign, aligns)
-               << tevChoiceRow<W>(QStringLiteral("VerAlign"), &W::setIconVerAlign, &W::getIconVerAlign, aligns)
-               << tevIntRow<W>(QStringLiteral("OffsetX"), &W::setIconOffsetX, &W::getIconOffsetX)
-               << tevIntRow<W>(QStringLiteral("OffsetY"), &W::setIconOffsetY, &W::getIconOffsetY);
+               << tevCheckableIconRows<W>();
     return info;
 }

@@ -25,7 +25,7 @@ enum RadioIconState : int {
 
 class TEVQRadioButton;
 
-class TEV_EXPORT TEVQRadioButtonImpl : public TEVQtLib::TEVQWidgetBaseImpl
+class TEV_EXPORT TEVQRadioButtonImpl : public TEVQCheckableImpl
 {
     Q_OBJECT
 public:
@@ -34,31 +34,15 @@ public:
 
     void draw(QPainter* painter, const QRect& rect) override;
     bool serializeJsonValue(Json::Value*& json, bool load) override;
-    void notifyChangeLanguage() override;
 
     // The size name is drawn at in rect: its own size scaled, keeping its aspect ratio, into the rectangle's
     // width and half its height (at least 1). Invalid when there is no such image.
     QSize fittedSize(const QString& name, bool gray, const QRect& rect);
 
-    QString textKey;
-    QString keyedText; // the text textKey last gave the button (a text set since drops the key)
-    QString uncheckIcon;
-    QString uncheckHotIcon;
-    QString checkedIcon;
-    QString checkedHotIcon;
     QString disableIcon;
-    TEVQtLib::IconStyleDesc iconStyle;
-    bool showIcon = true;
-    bool showText = true;
     bool pushlike = false; // kept, saved and offered in the designer; painting does not consult it
-    TEVQtLib::TextStyleDesc uncheckedTextStyle;
-    TEVQtLib::TextStyleDesc checkedTextStyle;
-    TEVQtLib::TextStyleDesc disabledTextStyle;
-    TEVQtLib::FillStyle backgrounds[4];         // unchecked, by CtrlState
     TEVQtLib::FillStyle selectedBackgrounds[4]; // checked, by CtrlState
 
-    TEVQtLib::TEVTextCache textCache;
-    TEVQtLib::TEVIconCache iconCache;
     // The backgrounds as last drawn, by CtrlState: each is drawn again when its style or the size changes.
     TEVQtLib::TEVFillCache fillCaches[4];
     TEVQtLib::TEVFillCache selectedFillCaches[4];
@@ -134,7 +118,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void enterEvent(QEvent* event) override;
-    void leaveEvent(QEvent* event) override;
+    TEV_WIDGET_BASE_THEN_PAINTER(QRadioButton, mouseMoveEvent, QMouseEvent, tevForwardMouseMove)
+    // QWidget's (empty) handler, then the painter's.
+    TEV_WIDGET_BASE_THEN_PAINTER(QWidget, enterEvent, QEvent, tevForwardEnter)
+    TEV_WIDGET_BASE_THEN_PAINTER(QWidget, leaveEvent, QEvent, tevForwardLeave)
 };

@@ -266,31 +266,6 @@ const FillStyle& TEVQSlider::getThumbStyle(CtrlState state) const { return paint
 
 void TEVQSlider::paintEvent(QPaintEvent* event) { tevForwardPaint(event); }
 
-// Qt's handler emits the slider's signals; a slot may delete the slider (its press signal comes last).
-void TEVQSlider::mousePressEvent(QMouseEvent* event)
-{
-    QPointer<QWidget> alive(this);
-    QSlider::mousePressEvent(event);
-    if (alive)
-        tevForwardMousePress(event);
-}
-
-void TEVQSlider::mouseReleaseEvent(QMouseEvent* event)
-{
-    QPointer<QWidget> alive(this);
-    QSlider::mouseReleaseEvent(event);
-    if (alive)
-        tevForwardMouseRelease(event);
-}
-
-void TEVQSlider::mouseMoveEvent(QMouseEvent* event)
-{
-    QPointer<QWidget> alive(this);
-    QSlider::mouseMoveEvent(event);
-    if (alive)
-        tevForwardMouseMove(event);
-}
-
 void TEVQSlider::enterEvent(QEvent* event)
 {
     QSlider::enterEvent(event);

@@ -114,9 +114,10 @@ protected:
     void sliderChange(SliderChange change) override;
     QRect computeThumbRect() const;
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
+    // Qt's handlers emit the slider's signals; a slot may delete the slider (its press signal comes last).
+    TEV_WIDGET_BASE_THEN_PAINTER(QSlider, mousePressEvent, QMouseEvent, tevForwardMousePress)
+    TEV_WIDGET_BASE_THEN_PAINTER(QSlider, mouseReleaseEvent, QMouseEvent, tevForwardMouseRelease)
+    TEV_WIDGET_BASE_THEN_PAINTER(QSlider, mouseMoveEvent, QMouseEvent, tevForwardMouseMove)
     void enterEvent(QEvent* event) override;
     void leaveEvent(QEvent* event) override;
 };

@@ -15,13 +15,9 @@ TEVQTextEditImpl::~TEVQTextEditImpl() = default;
 
 void TEVQTextEditImpl::draw(QPainter* painter, const QRect& rect)
 {
-    if (state == CtrlStateHot)
-        state = CtrlStateNormal;
-    backgroundCache.draw(painter, backgrounds[tevSafeState(state)], rect);
     auto* edit = qobject_cast<QTextEdit*>(owner);
     // isEmpty: a document of one empty paragraph, without walking the text.
-    if (edit && edit->document()->isEmpty() && !placeholderText.isEmpty())
-        drawPlaceholder(painter, rect, editMargins);
+    drawLook(painter, rect, edit && edit->document()->isEmpty(), editMargins);
 }
 
 bool TEVQTextEditImpl::serializeJsonValue(Json::Value*& json, bool load)
@@ -79,23 +75,11 @@ TEVQTextEdit::TEVQTextEdit(QWidget* parent) : QTextEdit(parent)
 
 TEVQTextEdit::~TEVQTextEdit() = default;
 
-void TEVQTextEdit::setBackground(CtrlState state, const FillStyle& style)
-{
-    if (tevValidState(state))
-        painter()->backgrounds[state] = style;
-}
+void TEVQTextEdit::setBackground(CtrlState state, const FillStyle& style) { painter()->setBackground(state, style); }
 
 const FillStyle& TEVQTextEdit::getBackground(CtrlState state) const { return painter()->backgrounds[tevSafeState(state)]; }
 
-void TEVQTextEdit::setTextStyle(CtrlState state, const TextStyleDesc& style)
-{
-    if (!tevValidState(state))
-        return;
-    painter()->textStyles[state] = style;
-    painter()->textStyleChanged();
-    if (state == CtrlStateNormal)
-        painter()->applyTextStyle(CtrlStateNormal);
-}
+void TEVQTextEdit::setTextStyle(CtrlState state, const TextStyleDesc& style) { painter()->setTextStyle(state, style); }
 
 const TextStyleDesc& TEVQTextEdit::getTextStyle(CtrlState state) const { return painter()->textStyles[tevSafeState(state)]; }
 
@@ -117,11 +101,7 @@ void TEVQTextEdit::setEditMargin(int top, int bottom, int left, int right)
 
 void TEVQTextEdit::getEditMargin(int& top, int& bottom, int& left, int& right) const
 {
-    const QMargins& m = painter()->editMargins;
-    top = m.top();
-    bottom = m.bottom();
-    left = m.left();
-    right = m.right();
+    TEVQTextEditImpl::splitMargins(painter()->editMargins, top, bottom, left, right);
 }
 
 bool TEVQTextEdit::eventFilter(QObject* watched, QEvent* event)
@@ -135,28 +115,13 @@ bool TEVQTextEdit::eventFilter(QObject* watched, QEvent* event)
     return QTextEdit::eventFilter(watched, event);
 }
 
-void TEVQTextEdit::focusInEvent(QFocusEvent* event)
+bool TEVQTextEdit::event(QEvent* event)
 {
-    QTextEdit::focusInEvent(event);
-    painter()->focusChanged(true);
-}
-
-void TEVQTextEdit::focusOutEvent(QFocusEvent* event)
-{
-    QTextEdit::focusOutEvent(event);
-    painter()->focusChanged(false);
-}
-
-void TEVQTextEdit::enterEvent(QEvent* event)
-{
-    QTextEdit::enterEvent(event);
-    painter()->hoverChanged(true);
-}
-
-void TEVQTextEdit::leaveEvent(QEvent* event)
-{
-    QTextEdit::leaveEvent(event);
-    painter()->hoverChanged(false);
+    const QEvent::Type type = event->type();
+    const bool handled = QTextEdit::event(event);
+    if (TEVQLineEditImpl::changesLook(type))
+        painter()->followEvent(type);
+    return handled;
 }
 
 void TEVQTextEdit::paintEvent(QPaintEvent* event) { QTextEdit::paintEvent(event); }

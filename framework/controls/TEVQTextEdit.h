@@ -91,10 +91,8 @@ public:
     TEVQTextEditImpl* painter() const { return tevImpl<TEVQTextEditImpl>(); }
 
 protected:
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
-    void enterEvent(QEvent* event) override;
-    void leaveEvent(QEvent* event) override;
+    // Lets the painter follow focus and hover once Qt handled them.
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

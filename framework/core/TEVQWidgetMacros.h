@@ -16,9 +16,10 @@
 // one-line forwarders; setGeometry(const QRect&); getThemeName; getInnerVisible/setInnerVisible;
 // getDelegateItemVisible/setDelegateItemVisible; the embedded layout record and the owned painter object;
 // paintEvent and the mouse and hover events forwarded to the painter (after the Qt base handler).
-// A class that handles those events itself uses TEV_WIDGET_CORE and calls tevForward...() where it wants; a
-// class derived from another framework widget class uses TEV_WIDGET_SUBCLASS(Class, "type") and replaces the
-// painter in its constructor (tevSetImpl deletes the base's painter object).
+// A class that handles those events itself uses TEV_WIDGET_CORE and calls tevForward...() where it wants (or
+// writes a handler of the usual form with TEV_WIDGET_BASE_THEN_PAINTER); a class derived from another framework
+// widget class uses TEV_WIDGET_SUBCLASS(Class, "type") and replaces the painter in its constructor (tevSetImpl
+// deletes the base's painter object).
 // The macros end in a private section, like Q_OBJECT.
 #include "ITEVQWidgetBase.h"
 #include "TEVQWidgetBase.h"
@@ -207,52 +208,28 @@ protected:                                                                      
                                                                                                                 \
 private:
 
+// One handler of a widget class: the Qt base handler first, then the painter's through Forward, unless the
+// handler deleted the widget (a receiver of a signal it emits may delete it). For a class that handles the
+// other events itself; TEV_WIDGET_EVENTS is this for every mouse and hover event.
+#define TEV_WIDGET_BASE_THEN_PAINTER(QtBase, Handler, EventType, Forward)                                       \
+    void Handler(EventType* e) override                                                                         \
+    {                                                                                                           \
+        QPointer<QWidget> alive(this);                                                                          \
+        QtBase::Handler(e);                                                                                     \
+        if (alive)                                                                                              \
+            Forward(e);                                                                                         \
+    }
+
 // The Qt base handler first, then the painter (unless the handler deleted the widget).
 #define TEV_WIDGET_EVENTS(QtBase)                                                                               \
 protected:                                                                                                      \
     void paintEvent(QPaintEvent* e) override { tevForwardPaint(e); }                                            \
-    void mousePressEvent(QMouseEvent* e) override                                                               \
-    {                                                                                                           \
-        QPointer<QWidget> alive(this);                                                                          \
-        QtBase::mousePressEvent(e);                                                                             \
-        if (alive)                                                                                              \
-            tevForwardMousePress(e);                                                                            \
-    }                                                                                                           \
-    void mouseReleaseEvent(QMouseEvent* e) override                                                             \
-    {                                                                                                           \
-        QPointer<QWidget> alive(this);                                                                          \
-        QtBase::mouseReleaseEvent(e);                                                                           \
-        if (alive)                                                                                              \
-            tevForwardMouseRelease(e);                                                                          \
-    }                                                                                                           \
-    void mouseMoveEvent(QMouseEvent* e) override                                                                \
-    {                                                                                                           \
-        QPointer<QWidget> alive(this);                                                                          \
-        QtBase::mouseMoveEvent(e);                                                                              \
-        if (alive)                                                                                              \
-            tevForwardMouseMove(e);                                                                             \
-    }                                                                                                           \
-    void mouseDoubleClickEvent(QMouseEvent* e) override                                                         \
-    {                                                                                                           \
-        QPointer<QWidget> alive(this);                                                                          \
-        QtBase::mouseDoubleClickEvent(e);                                                                       \
-        if (alive)                                                                                              \
-            tevForwardMouseDoubleClick(e);                                                                      \
-    }                                                                                                           \
-    void enterEvent(QEvent* e) override                                                                         \
-    {                                                                                                           \
-        QPointer<QWidget> alive(this);                                                                          \
-        QtBase::enterEvent(e);                                                                                  \
-        if (alive)                                                                                              \
-            tevForwardEnter(e);                                                                                 \
-    }                                                                                                           \
-    void leaveEvent(QEvent* e) override                                                                         \
-    {                                                                                                           \
-        QPointer<QWidget> alive(this);                                                                          \
-        QtBase::leaveEvent(e);                                                                                  \
-        if (alive)                                                                                              \
-            tevForwardLeave(e);                                                                                 \
-    }                                                                                                           \
+    TEV_WIDGET_BASE_THEN_PAINTER(QtBase, mousePressEvent, QMouseEvent, tevForwardMousePress)                    \
+    TEV_WIDGET_BASE_THEN_PAINTER(QtBase, mouseReleaseEvent, QMouseEvent, tevForwardMouseRelease)                \
+    TEV_WIDGET_BASE_THEN_PAINTER(QtBase, mouseMoveEvent, QMouseEvent, tevForwardMouseMove)                      \
+    TEV_WIDGET_BASE_THEN_PAINTER(QtBase, mouseDoubleClickEvent, QMouseEvent, tevForwardMouseDoubleClick)        \
+    TEV_WIDGET_BASE_THEN_PAINTER(QtBase, enterEvent, QEvent, tevForwardEnter)                                   \
+    TEV_WIDGET_BASE_THEN_PAINTER(QtBase, leaveEvent, QEvent, tevForwardLeave)                                   \
                                                                                                                 \
 private:
 

@@ -311,6 +311,21 @@ private slots:
         QCOMPARE(r.getTextStyleByState(CheckBoxTextDisabled).name, names[2]);
     }
 
+    void unknownTextStateReadsEachButtonsOwnDefault()
+    {
+        // The check box reads its checked style for an unknown state, the radio button its unchecked one.
+        TEVQCheckBox box;
+        TEVQRadioButton radio;
+        for (int checked = 0; checked < 2; ++checked) {
+            box.setTextStyle(checked, ink(kRed, checked ? "c" : "u"));
+            radio.setTextStyle(checked, ink(kRed, checked ? "c" : "u"));
+        }
+        QCOMPARE(box.getTextStyleByState(CheckBoxTextState(7)).name, QStringLiteral("c"));
+        QCOMPARE(radio.getTextStyleByState(CheckBoxTextState(7)).name, QStringLiteral("u"));
+        QCOMPARE(box.getTextStyleByState(CheckBoxTextUnchecked).name, QStringLiteral("u"));
+        QCOMPARE(radio.getTextStyleByState(CheckBoxTextChecked).name, QStringLiteral("c"));
+    }
+
     void absentTextAndThemeReReads()
     {
         // A page element without "text" clears the check box's text; a theme element leaves it unless it has one.

@@ -6,6 +6,7 @@
 #include "TEVJson.h"
 #include "TEVQContainer.h"
 #include "TEVQControlRegistry.h"
+#include "TEVQLabel.h"
 #include "TEVQLabelEx.h"
 #include "TEVQLineEdit.h"
 #include "TEVQPageLoader.h"
@@ -415,6 +416,57 @@ private slots:
         QCOMPARE(px(&e, 2, 2), kD);
         e.setEnabled(true);
         QCOMPARE(px(&e, 2, 2), kN);
+    }
+
+    void editsFollowFocusAndHoverAlike()
+    {
+        // Line edit and text edit: hovering shows the hot state unless focused, focus the pressed one; a normal
+        // text style set from code is applied at once.
+        auto check = [](auto& e) {
+            TEVQLineEditImpl* p = e.painter();
+            send(&e, QEvent::Enter);
+            QCOMPARE(p->getState(), CtrlStateHot);
+            send(&e, QEvent::FocusIn);
+            send(&e, QEvent::Leave);
+            QCOMPARE(p->getState(), CtrlStatePressed);
+            send(&e, QEvent::FocusOut);
+            QCOMPARE(p->getState(), CtrlStateNormal);
+            e.setTextStyle(CtrlStateNormal, textStyle(kF, 21));
+            QCOMPARE(e.font().pixelSize(), 21);
+        };
+        TEVQLineEdit line;
+        check(line);
+        TEVQTextEdit text;
+        check(text);
+        // Deleted later, each is gone once its own event() handled the deferred delete.
+        (new TEVQLineEdit)->deleteLater();
+        (new TEVQTextEdit)->deleteLater();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        auto* finished = new TEVQLineEdit; // deleted by the receiver of the signal its focus out emits
+        connect(finished, &QLineEdit::editingFinished, finished, [finished] { delete finished; });
+        send(finished, QEvent::FocusIn);
+        QTest::keyClicks(finished, QStringLiteral("x")); // an edited text finishes on focus out
+        QSignalSpy gone(finished, &QObject::destroyed);
+        send(finished, QEvent::FocusOut);
+        QCOMPARE(gone.count(), 1);
+    }
+
+    void labelsRouteTextStyleStatesAlike()
+    {
+        // 4 sets both records, any state but 0 the disabled one.
+        auto check = [](auto& l) {
+            TextStyleDesc s;
+            s.name = QStringLiteral("all");
+            l.setTextStyle(CtrlState(4), s);
+            s.name = QStringLiteral("hot");
+            l.setTextStyle(CtrlStateHot, s);
+            QCOMPARE(l.getTextStyle(CtrlStateNormal).name, QStringLiteral("all"));
+            QCOMPARE(l.getTextStyle(CtrlState(4)).name, QStringLiteral("hot"));
+        };
+        TEVQLabel plain;
+        check(plain);
+        TEVQLabelEx rich;
+        check(rich);
     }
 
     void backgroundFromCachedPixmapMatchesDirectDrawing()
