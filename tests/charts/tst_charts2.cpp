@@ -951,6 +951,31 @@ private slots:
         QVERIFY(sameColor(img.pixelColor(100, 70), QColor(255, 0, 0)));
     }
 
+    // The trace operations the two sweep charts share act on each chart's own painter trace.
+    void sweepTraceOperations()
+    {
+        TEVQECGChart ecg;
+        TEVQICDChart icd;
+        const QVector<QPair<TEVSweepTraceWidget*, TEVSweepTrace*>> charts{{&ecg, &ecg.painter()->trace},
+                                                                          {&icd, &icd.painter()->trace}};
+        for (const auto& c : charts) {
+            c.first->resize(120, 60);
+            for (int i = 1; i <= 3; ++i)
+                c.first->addData(i, 10 * i);
+            c.first->popFront();
+            c.first->popBack();
+            QCOMPARE(c.second->points, QVector<QPointF>{QPointF(2, 20)});
+            c.first->setLineColor(Qt::red, Qt::blue);
+            c.first->setLineWeight(2.5f);
+            QCOMPARE(c.second->lineColorBottom, QColor(Qt::blue));
+            QCOMPARE(c.second->lineWeight, 2.5f);
+            c.first->swapData();
+            QCOMPARE(c.second->sweepImage.width(), 120);
+            c.first->clearData();
+            QCOMPARE(c.first->dataSize(), 0);
+        }
+    }
+
     // ---- gallery ---------------------------------------------------------------------------------------------
 
     void gallery()
