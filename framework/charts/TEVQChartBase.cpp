@@ -133,6 +133,14 @@ void TEVQChartBase::hideTooltip()
     update();
 }
 
+void TEVQChartBase::showTooltipIf(bool enabled, const QPoint& pos, const QString& text)
+{
+    if (!enabled || text.isEmpty())
+        hideTooltip();
+    else
+        showTooltip(pos, text);
+}
+
 void TEVQChartBase::themeChanged() {}
 void TEVQChartBase::animationEnabledChanged() {}
 void TEVQChartBase::animationProgressChanged() {}

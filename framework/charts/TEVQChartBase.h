@@ -43,6 +43,8 @@ public:
     double animationProgress() const { return m_progress; }
     void showTooltip(const QPoint& pos, const QString& text);
     void hideTooltip();
+    // Shows text at pos when enabled and the text is not empty; hides the tooltip otherwise.
+    void showTooltipIf(bool enabled, const QPoint& pos, const QString& text);
     const QString& tooltipText() const { return m_tooltipText; }
     const QPoint& tooltipPos() const { return m_tooltipPos; }
     // The tooltip box for the current text and anchor inside a widget of the given size.
@@ -74,6 +76,77 @@ protected:
         update();
         event->accept();
         return true;
+    }
+    // The hover options and mouse handling of the charts, for a painter object with the flags hoverEnabled,
+    // tooltipEnabled and tooltipTrigger, updateHover(pos) (true when a repaint is due) and clearHover() (true
+    // when a hover was set, hiding the tooltip). Turning hovering off, or the trigger to none, clears the hover.
+    template <class Painter> void setHoverEnabledOf(Painter* d, bool on)
+    {
+        d->hoverEnabled = on;
+        if (!on)
+            d->clearHover();
+        update();
+    }
+    template <class Painter> void setTooltipTriggerOf(Painter* d, int trigger)
+    {
+        d->tooltipTrigger = trigger;
+        if (trigger == ChartTooltipNone)
+            d->clearHover();
+        update();
+    }
+    template <class Painter> void setTooltipEnabledOf(Painter* d, bool on)
+    {
+        d->tooltipEnabled = on;
+        if (!on)
+            hideTooltip();
+        update();
+    }
+    // A hover kept from old data or categories is looked at again at the last mouse position, so that the
+    // highlight and the tooltip follow the new ones.
+    template <class Painter> void hoverAgain(Painter* d)
+    {
+        if (d->hovering)
+            d->updateHover(d->lastMousePos);
+    }
+    template <class Painter> void hoverMove(Painter* d, QMouseEvent* event)
+    {
+        TEVQChartBase::mouseMoveEvent(event);
+        if (d->updateHover(event->pos()))
+            update();
+    }
+    template <class Painter> void hoverLeave(Painter* d, QEvent* event)
+    {
+        TEVQChartBase::leaveEvent(event);
+        if (d->clearHover())
+            update();
+    }
+    // The data-zoom slider of a painter object with a zoom (DataZoom); slider() gives its rectangle and is asked
+    // only when needed. A left press on the slider clears the hover, hides the tooltip, repaints and is accepted;
+    // a move while dragging it is accepted when the slider moved, else it hovers; a left release ends a drag.
+    template <class Painter, class Slider> bool pressZoom(Painter* d, QMouseEvent* event, Slider slider)
+    {
+        if (event->button() != Qt::LeftButton || !d->zoom.press(event->pos(), slider()))
+            return false;
+        d->clearHover();
+        hideTooltip();
+        update();
+        event->accept();
+        return true;
+    }
+    template <class Painter, class Slider> void moveZoomOrHover(Painter* d, QMouseEvent* event, Slider slider)
+    {
+        if (d->zoom.isDragging() && d->zoom.dragTo(event->pos(), slider())) {
+            update();
+            event->accept();
+            return;
+        }
+        hoverMove(d, event);
+    }
+    template <class Painter> void releaseZoom(Painter* d, QMouseEvent* event)
+    {
+        if (event->button() == Qt::LeftButton)
+            d->zoom.release();
+        TEVQChartBase::mouseReleaseEvent(event);
     }
     // The GL frame set-up shared by the charts: viewport, clear to the background, multisampling on, depth
     // test off; then a painter with antialiasing, text antialiasing and smooth pixmap transforms.

@@ -770,40 +770,18 @@ QRectF TEVQFinancialChart::currentSliderRect() const
 
 void TEVQFinancialChart::mousePressEvent(QMouseEvent* event)
 {
-    TEVQFinancialChartImpl* d = painter();
-    if (event->button() == Qt::LeftButton && d->zoom.press(event->pos(), currentSliderRect())) {
-        d->clearHover();
-        hideTooltip();
-        update();
-        event->accept();
-        return;
-    }
-    TEVQChartBase::mousePressEvent(event);
+    if (!pressZoom(painter(), event, [this] { return currentSliderRect(); }))
+        TEVQChartBase::mousePressEvent(event);
 }
 
 void TEVQFinancialChart::mouseMoveEvent(QMouseEvent* event)
 {
-    TEVQFinancialChartImpl* d = painter();
-    if (d->zoom.isDragging() && d->zoom.dragTo(event->pos(), currentSliderRect())) {
-        update();
-        event->accept();
-        return;
-    }
-    TEVQChartBase::mouseMoveEvent(event);
-    if (d->updateHover(event->pos()))
-        update();
+    moveZoomOrHover(painter(), event, [this] { return currentSliderRect(); });
 }
 
 void TEVQFinancialChart::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
-        painter()->zoom.release();
-    TEVQChartBase::mouseReleaseEvent(event);
+    releaseZoom(painter(), event);
 }
 
-void TEVQFinancialChart::leaveEvent(QEvent* event)
-{
-    TEVQChartBase::leaveEvent(event);
-    if (painter()->clearHover())
-        update();
-}
+void TEVQFinancialChart::leaveEvent(QEvent* event) { hoverLeave(painter(), event); }

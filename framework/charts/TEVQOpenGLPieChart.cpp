@@ -431,9 +431,4 @@ void TEVQOpenGLPieChart::mouseMoveEvent(QMouseEvent* event)
         update();
 }
 
-void TEVQOpenGLPieChart::leaveEvent(QEvent* event)
-{
-    TEVQChartBase::leaveEvent(event);
-    if (painter()->clearHover())
-        update();
-}
+void TEVQOpenGLPieChart::leaveEvent(QEvent* event) { hoverLeave(painter(), event); }

@@ -38,24 +38,8 @@ TEVQScatterChart* TEVQScatterChartImpl::chart() const { return static_cast<TEVQS
 
 QRectF TEVQScatterChartImpl::plotRect(const QSize& size, int legendPosition) const
 {
-    double left = marginLeft, top = marginTop, right = marginRight, bottom = 42;
-    if (!series.isEmpty()) {
-        switch (legendPosition) {
-        case ChartLegendTop:
-            top += 40;
-            break;
-        case ChartLegendRight:
-            right += 176;
-            break;
-        case ChartLegendLeft:
-            left += 176;
-            break;
-        default:
-            bottom = marginBottom;
-            break;
-        }
-    }
-    return QRectF(left, top, qMax(size.width() - right - left, 1.0), qMax(size.height() - bottom - top, 1.0));
+    return TEVChart::plotRect(size, {marginLeft, marginTop, marginRight, marginBottom}, !series.isEmpty(),
+                              legendPosition, 42, marginBottom);
 }
 
 const QVector<int>& TEVQScatterChartImpl::legendTextWidths() const
@@ -212,7 +196,7 @@ QString TEVQScatterChartImpl::tooltipText(int s, int j) const
     const ScatterSeries& ss = series.at(s);
     const QPointF& p = ss.points.at(j);
     return QStringLiteral("%1\nx: %2\ny: %3")
-        .arg(ss.name.isEmpty() ? QStringLiteral("Series") : ss.name, TEVChart::formatNumber(p.x()),
+        .arg(TEVChart::seriesName(ss), TEVChart::formatNumber(p.x()),
              TEVChart::formatNumber(p.y()));
 }
 
@@ -470,16 +454,5 @@ void TEVQScatterChart::mousePressEvent(QMouseEvent* event)
     TEVQChartBase::mousePressEvent(event);
 }
 
-void TEVQScatterChart::mouseMoveEvent(QMouseEvent* event)
-{
-    TEVQChartBase::mouseMoveEvent(event);
-    if (painter()->updateHover(event->pos()))
-        update();
-}
-
-void TEVQScatterChart::leaveEvent(QEvent* event)
-{
-    TEVQChartBase::leaveEvent(event);
-    if (painter()->clearHover())
-        update();
-}
+void TEVQScatterChart::mouseMoveEvent(QMouseEvent* event) { hoverMove(painter(), event); }
+void TEVQScatterChart::leaveEvent(QEvent* event) { hoverLeave(painter(), event); }
