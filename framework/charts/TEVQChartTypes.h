@@ -176,6 +176,24 @@ TEV_EXPORT void drawTitleAndValueLabels(QPainter& p, const QString& title, int w
                                         int marginLeft, double min, double max, const ChartTheme& theme,
                                         ChartTextCache* texts = nullptr);
 
+// The lowest and highest of the finite values added (both 0 while there is none).
+struct FiniteSpan {
+    bool any = false;
+    double lo = 0, hi = 0;
+    void add(double v)
+    {
+        if (!std::isfinite(v))
+            return;
+        if (!any) {
+            lo = hi = v;
+            any = true;
+        } else {
+            lo = qMin(lo, v);
+            hi = qMax(hi, v);
+        }
+    }
+};
+
 // Helpers of the charts over a list of series records with a name, a list of values (one per category) and a
 // visible flag: the bar and the line series.
 // "Series" for a series without a name.
@@ -217,26 +235,17 @@ template <class Series> bool hasValueAt(const QVector<Series>& series, int index
 template <class Series>
 bool finiteRange(const QVector<Series>& series, double& lo, double& hi, int first = 0, int last = INT_MAX)
 {
-    bool any = false;
-    lo = hi = 0;
+    FiniteSpan span;
     for (const Series& s : series) {
         if (!s.visible)
             continue;
         const int end = qMin(last, s.values.size() - 1);
-        for (int i = first; i <= end; ++i) {
-            const double v = s.values.at(i);
-            if (!std::isfinite(v))
-                continue;
-            if (!any) {
-                lo = hi = v;
-                any = true;
-            } else {
-                lo = qMin(lo, v);
-                hi = qMax(hi, v);
-            }
-        }
+        for (int i = first; i <= end; ++i)
+            span.add(s.values.at(i));
     }
-    return any;
+    lo = span.lo;
+    hi = span.hi;
+    return span.any;
 }
 // The tooltip of one value: the series' name, then "category: value".
 template <class Series> QString itemTooltip(const QStringList& categories, const Series& s, int index)

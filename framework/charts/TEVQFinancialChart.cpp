@@ -235,19 +235,8 @@ void TEVQFinancialChartImpl::valueRange(int start, int end, double& min, double&
     max = 1;
     if (start > end || start < 0 || start >= count())
         return;
-    bool any = false;
-    double lo = 0, hi = 0;
-    const auto fold = [&](double v) {
-        if (!isFiniteValue(v))
-            return;
-        if (!any) {
-            lo = hi = v;
-            any = true;
-        } else {
-            lo = qMin(lo, v);
-            hi = qMax(hi, v);
-        }
-    };
+    TEVChart::FiniteSpan span;
+    const auto fold = [&span](double v) { span.add(v); };
     if (mode == FinancialIntraday) {
         const int last = qMin(end, ticks.size() - 1);
         for (int i = start; i <= last; ++i) {
@@ -269,8 +258,9 @@ void TEVQFinancialChartImpl::valueRange(int start, int end, double& min, double&
             }
         }
     }
-    if (!any)
+    if (!span.any)
         return;
+    double lo = span.lo, hi = span.hi;
     if (!TEVChart::fuzzyEqual(lo, hi)) {
         const double pad = (hi - lo) * 0.08;
         lo -= pad;

@@ -112,28 +112,25 @@ QVector<ChartLegendItem> TEVQScatterChartImpl::legendItems(const QRectF& q, cons
 
 ScatterBounds TEVQScatterChartImpl::dataBounds() const
 {
-    ScatterBounds b;
-    bool any = false;
+    // A point counts only with both coordinates finite.
+    TEVChart::FiniteSpan x, y;
     for (const ScatterSeries& s : series) {
         if (!s.visible)
             continue;
         for (const QPointF& p : s.points) {
-            if (!finitePoint(p))
-                continue;
-            if (!any) {
-                b.minX = b.maxX = p.x();
-                b.minY = b.maxY = p.y();
-                any = true;
-            } else {
-                b.minX = qMin(b.minX, p.x());
-                b.maxX = qMax(b.maxX, p.x());
-                b.minY = qMin(b.minY, p.y());
-                b.maxY = qMax(b.maxY, p.y());
+            if (finitePoint(p)) {
+                x.add(p.x());
+                y.add(p.y());
             }
         }
     }
-    if (!any)
+    if (!x.any)
         return ScatterBounds();
+    ScatterBounds b;
+    b.minX = x.lo;
+    b.maxX = x.hi;
+    b.minY = y.lo;
+    b.maxY = y.hi;
     if (TEVChart::fuzzyEqual(b.minX, b.maxX))
         TEVChart::widenEqual(b.minX, b.maxX);
     if (TEVChart::fuzzyEqual(b.minY, b.maxY))
