@@ -13,7 +13,7 @@ using namespace TEVQtLib;
 
 // ---- painter object ------------------------------------------------------------------------------------------
 
-TEVQBarChartImpl::TEVQBarChartImpl(TEVQBarChart* owner) : TEVQWidgetBaseImpl(owner, TEVQBarChart::typeName()) {}
+TEVQBarChartImpl::TEVQBarChartImpl(TEVQBarChart* owner) : TEVQChartBaseImpl(owner, TEVQBarChart::typeName()) {}
 
 TEVQBarChartImpl::~TEVQBarChartImpl() = default;
 
@@ -163,12 +163,6 @@ double TEVQBarChartImpl::widestLabel(const QFont& font, int count)
     return m_widest;
 }
 
-void TEVQBarChartImpl::dropCaches()
-{
-    m_texts.clear();
-    m_legendWidths.clear();
-}
-
 QVector<ChartLegendItem> TEVQBarChartImpl::legendItems(const QRectF& plot, const QSize& size) const
 {
     const TEVQBarChart* c = chart();
@@ -229,9 +223,7 @@ void TEVQBarChartImpl::paint(QPainter& p, const QSize& size)
         p.setPen(Qt::NoPen);
         p.setBrush(item.visible ? item.color : item.color.lighter(160));
         p.drawRoundedRect(QRectF(item.rect.left(), item.rect.top() + 3, 12, 12), 3, 3);
-        p.setPen(item.visible ? theme.axisLabelColor : theme.axisLabelColor.lighter(145));
-        m_texts.draw(p, QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, item.rect.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter, item.text);
+        drawLegendText(p, item, theme, item.text, item.rect.height());
     }
 }
 

@@ -4,12 +4,15 @@
 // last. The charts clear the surface through OpenGL and draw everything else with a QPainter; the drawing is
 // one function, paintChart, that paints into any painter at the widget's size, so a chart also renders into an
 // image without a GL context (renderImage).
+#include "TEVChartDrawing.h"
 #include "TEVGlobal.h"
 #include "TEVQChartTypes.h"
+#include "TEVQWidgetBaseImpl.h"
 
 #include <QFont>
 #include <QImage>
 #include <QMouseEvent>
+#include <QOpenGLFunctions>
 #include <QOpenGLWidget>
 #include <QPainter>
 #include <QPoint>
@@ -19,6 +22,30 @@
 #include <QVector>
 
 class QVariantAnimation;
+
+// The common base of the charts' painter objects: the OpenGL functions, and the labels and legend text widths
+// prepared once and kept between paints.
+class TEV_EXPORT TEVQChartBaseImpl : public TEVQtLib::TEVQWidgetBaseImpl, public QOpenGLFunctions
+{
+    Q_OBJECT
+public:
+    TEVQChartBaseImpl(QWidget* owner, const QString& typeName);
+    ~TEVQChartBaseImpl() override;
+
+    const TEVChart::ChartTextCache& textCache() const { return m_texts; }
+    const TEVChart::LegendWidths& legendWidths() const { return m_legendWidths; }
+    // Forgets the prepared labels and measured legend texts: the next paint prepares them again.
+    void dropCaches();
+
+protected:
+    // A legend entry's text in a box of the height right of its 12 px swatch, in the theme's label colour,
+    // paler when the entry is switched off.
+    void drawLegendText(QPainter& p, const ChartLegendItem& item, const ChartTheme& theme, const QString& text,
+                        double height) const;
+
+    mutable TEVChart::ChartTextCache m_texts;
+    mutable TEVChart::LegendWidths m_legendWidths;
+};
 
 class TEV_EXPORT TEVQChartBase : public QOpenGLWidget
 {

@@ -150,7 +150,7 @@ bool finiteCandle(const CandleItem& c)
 // ---- painter object ------------------------------------------------------------------------------------------
 
 TEVQFinancialChartImpl::TEVQFinancialChartImpl(TEVQFinancialChart* owner)
-    : TEVQWidgetBaseImpl(owner, TEVQFinancialChart::typeName())
+    : TEVQChartBaseImpl(owner, TEVQFinancialChart::typeName())
 {
 }
 
@@ -606,8 +606,6 @@ void TEVQFinancialChartImpl::drawCrosshair(QPainter& p, const QRectF& plot, int 
     p.drawLine(QPointF(pt.x(), plot.top()), QPointF(pt.x(), plot.bottom()));
     p.drawLine(QPointF(plot.left(), pt.y()), QPointF(plot.right(), pt.y()));
 }
-
-void TEVQFinancialChartImpl::dropCaches() { m_texts.clear(); }
 
 void TEVQFinancialChartImpl::paint(QPainter& p, const QSize& size)
 {

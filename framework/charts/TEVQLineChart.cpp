@@ -16,7 +16,7 @@ constexpr double kHitDistance = 14.0;
 
 // ---- painter object ------------------------------------------------------------------------------------------
 
-TEVQLineChartImpl::TEVQLineChartImpl(TEVQLineChart* owner) : TEVQWidgetBaseImpl(owner, TEVQLineChart::typeName()) {}
+TEVQLineChartImpl::TEVQLineChartImpl(TEVQLineChart* owner) : TEVQChartBaseImpl(owner, TEVQLineChart::typeName()) {}
 
 TEVQLineChartImpl::~TEVQLineChartImpl() = default;
 
@@ -238,12 +238,6 @@ bool TEVQLineChartImpl::updateHover(const QPoint& pos)
     return changed;
 }
 
-void TEVQLineChartImpl::dropCaches()
-{
-    m_texts.clear();
-    m_legendWidths.clear();
-}
-
 QVector<ChartLegendItem> TEVQLineChartImpl::legendItems(const QRectF& plot, const QSize& size) const
 {
     const TEVQLineChart* c = chart();
@@ -390,9 +384,7 @@ void TEVQLineChartImpl::paint(QPainter& p, const QSize& size)
         p.setPen(Qt::NoPen);
         p.setBrush(item.visible ? item.color : theme.plotBackgroundColor);
         p.drawEllipse(QPointF(item.rect.left() + 6, cy), 3.5, 3.5);
-        p.setPen(item.visible ? theme.axisLabelColor : theme.axisLabelColor.lighter(145));
-        m_texts.draw(p, QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, item.rect.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter, item.text);
+        drawLegendText(p, item, theme, item.text, item.rect.height());
     }
 
     zoom.setCount(categoryCount());

@@ -28,7 +28,7 @@ QString seriesText(const ScatterSeries& s, int index)
 // ---- painter object ------------------------------------------------------------------------------------------
 
 TEVQScatterChartImpl::TEVQScatterChartImpl(TEVQScatterChart* owner)
-    : TEVQWidgetBaseImpl(owner, TEVQScatterChart::typeName())
+    : TEVQChartBaseImpl(owner, TEVQScatterChart::typeName())
 {
 }
 
@@ -356,17 +356,9 @@ void TEVQScatterChartImpl::drawLegend(QPainter& p, const QRectF& plot, const QSi
         p.setPen(QPen(marker, 1.4));
         p.setBrush(item.visible ? marker : theme.plotBackgroundColor);
         p.drawEllipse(QRectF(item.rect.left(), item.rect.top() + 3, 12, 12));
-        p.setPen(item.visible ? theme.axisLabelColor : theme.axisLabelColor.lighter(145));
-        m_texts.draw(p, QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, item.rect.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter, item.text);
+        drawLegendText(p, item, theme, item.text, item.rect.height());
     }
     p.restore();
-}
-
-void TEVQScatterChartImpl::dropCaches()
-{
-    m_texts.clear();
-    m_legendWidths.clear();
 }
 
 void TEVQScatterChartImpl::paint(QPainter& p, const QSize& size)
