@@ -128,6 +128,13 @@ protected:
             hideTooltip();
         update();
     }
+    // New data in place of the list: the hover is cleared (and the tooltip hidden), the opening animation restarts.
+    template <class Painter, class List> void replaceData(Painter* d, List& list, const List& data)
+    {
+        list = data;
+        d->clearHover();
+        startAnimation();
+    }
     // A hover kept from old data or categories is looked at again at the last mouse position, so that the
     // highlight and the tooltip follow the new ones.
     template <class Painter> void hoverAgain(Painter* d)

@@ -710,18 +710,12 @@ void TEVQFinancialChart::loadDemoData()
 
 void TEVQFinancialChart::setCandles(const QVector<CandleItem>& candles)
 {
-    painter()->candles = candles;
-    painter()->clearHover();
-    hideTooltip();
-    startAnimation();
+    replaceData(painter(), painter()->candles, candles);
 }
 
 void TEVQFinancialChart::setTicks(const QVector<IntradayTick>& ticks)
 {
-    painter()->ticks = ticks;
-    painter()->clearHover();
-    hideTooltip();
-    startAnimation();
+    replaceData(painter(), painter()->ticks, ticks);
 }
 
 void TEVQFinancialChart::optionChanged()

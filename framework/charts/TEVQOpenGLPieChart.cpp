@@ -400,9 +400,7 @@ void TEVQOpenGLPieChart::loadDemoData()
 
 void TEVQOpenGLPieChart::setSlices(const QVector<PieSlice>& slices)
 {
-    painter()->slices = slices;
-    painter()->clearHover();
-    startAnimation();
+    replaceData(painter(), painter()->slices, slices);
 }
 
 void TEVQOpenGLPieChart::mousePressEvent(QMouseEvent* event)

@@ -427,9 +427,7 @@ void TEVQScatterChart::loadDemoData()
 
 void TEVQScatterChart::setSeries(const QVector<ScatterSeries>& series)
 {
-    painter()->series = series;
-    painter()->clearHover();
-    startAnimation();
+    replaceData(painter(), painter()->series, series);
 }
 
 void TEVQScatterChart::mousePressEvent(QMouseEvent* event)

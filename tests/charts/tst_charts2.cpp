@@ -694,6 +694,10 @@ private slots:
         QVERIFY(d->updateHover(shared.toPoint()));
         QCOMPARE(chart.tooltipText(), QStringLiteral("one\nx: 1\ny: 1"));
         QVERIFY(!d->updateHover(shared.toPoint()));
+        // New series clear the hover and its tooltip, as new slices and candles do.
+        chart.setSeries(d->series);
+        QVERIFY(!d->hoverActive && chart.tooltipText().isEmpty());
+        QVERIFY(d->updateHover(shared.toPoint()));
 
         // The plot's edge is inside; one pixel beyond clears the hover.
         chart.setSeries({scatter("edge", {{0, 0}, {10, 10}}, 100)});
