@@ -128,6 +128,10 @@ private:
     QVector<int> m_widths;
     int m_measures = 0;
 };
+// The area beside a plot (in a widget of the size) that holds the legend of the position; vertical tells whether
+// its entries stand in a column (right and left) rather than in rows.
+TEV_EXPORT QRectF legendArea(int legendPosition, const QRectF& plot, const QSize& widgetSize,
+                             bool* vertical = nullptr);
 // The legend entries' rectangles of the bar and line charts, laid out in the legend area of the position. With
 // widths, the texts are measured through it.
 TEV_EXPORT QVector<ChartLegendItem> legendLayout(const QStringList& names, const QVector<QColor>& colors,

@@ -59,24 +59,10 @@ QVector<ChartLegendItem> TEVQScatterChartImpl::legendItems(const QRectF& q, cons
     QVector<ChartLegendItem> items;
     if (series.isEmpty())
         return items;
-    QRectF r;
-    switch (legendPosition) {
-    case ChartLegendTop:
-        r = QRectF(q.left(), 44, q.width(), 28);
-        break;
-    case ChartLegendRight:
-        r = QRectF(q.right() + 20, q.top(), qMax(size.width() - q.right() - 28, 96.0), q.height());
-        break;
-    case ChartLegendLeft:
-        r = QRectF(14, q.top(), qMax(q.left() - 24, 96.0), q.height());
-        break;
-    default:
-        r = QRectF(q.left(), q.bottom() + 34, q.width(), 36);
-        break;
-    }
+    bool vertical = false;
+    const QRectF r = TEVChart::legendArea(legendPosition, q, size, &vertical);
     if (r.isEmpty())
         return items;
-    const bool vertical = legendPosition == ChartLegendRight || legendPosition == ChartLegendLeft;
     const QVector<int>& widths = legendTextWidths();
     const int left = qRound(r.left());
     const int edge = qRound(r.right());
