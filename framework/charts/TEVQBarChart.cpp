@@ -237,12 +237,7 @@ TEVQBarChart::TEVQBarChart(QWidget* parent) : TEVQChartBase(parent)
     loadDemoData();
 }
 
-TEVQBarChart::~TEVQBarChart()
-{
-    makeCurrent();
-    tevSetImpl(nullptr, false);
-    doneCurrent();
-}
+TEVQBarChart::~TEVQBarChart() { releasePainter(); }
 
 ControlInfo TEVQBarChart::getProps()
 {

@@ -128,6 +128,13 @@ protected:
             hideTooltip();
         update();
     }
+    // An option that moves what lies under the mouse: the hover is cleared, the tooltip hidden, the chart repainted.
+    template <class Painter> void clearHoverAndRepaint(Painter* d)
+    {
+        d->clearHover();
+        hideTooltip();
+        update();
+    }
     // New data in place of the list: the hover is cleared (and the tooltip hidden), the opening animation restarts.
     template <class Painter, class List> void replaceData(Painter* d, List& list, const List& data)
     {
@@ -161,9 +168,7 @@ protected:
     {
         if (event->button() != Qt::LeftButton || !d->zoom.press(event->pos(), slider()))
             return false;
-        d->clearHover();
-        hideTooltip();
-        update();
+        clearHoverAndRepaint(d);
         event->accept();
         return true;
     }
@@ -224,7 +229,8 @@ private:
 
 // The OpenGL entry points every chart shares, for a chart whose painter object (painter()) holds the GL functions
 // and paints the scene with paint(QPainter&, QSize): the surface is cleared to the background, the scene is
-// painted with the given render hints, and the tooltip last.
+// painted with the given render hints, and the tooltip last. releasePainter(), for the chart's destructor, deletes
+// the painter object (and the GL resources it holds) with the chart's context current.
 #define TEV_CHART_GL(Hints)                                                                                     \
 public:                                                                                                         \
     void paintChart(QPainter* p) override                                                                       \
@@ -242,6 +248,12 @@ protected:                                                                      
             painter()->initializeOpenGLFunctions();                                                             \
     }                                                                                                           \
     void resizeGL(int, int) override {}                                                                         \
+    void releasePainter()                                                                                       \
+    {                                                                                                           \
+        makeCurrent();                                                                                          \
+        tevSetImpl(nullptr, false);                                                                             \
+        doneCurrent();                                                                                          \
+    }                                                                                                           \
     void paintGL() override                                                                                     \
     {                                                                                                           \
         if (!painter())                                                                                         \

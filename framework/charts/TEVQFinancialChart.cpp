@@ -678,12 +678,7 @@ TEVQFinancialChart::TEVQFinancialChart(QWidget* parent) : TEVQChartBase(parent)
     loadDemoData();
 }
 
-TEVQFinancialChart::~TEVQFinancialChart()
-{
-    makeCurrent();
-    tevSetImpl(nullptr, false);
-    doneCurrent();
-}
+TEVQFinancialChart::~TEVQFinancialChart() { releasePainter(); }
 
 ControlInfo TEVQFinancialChart::getProps()
 {
@@ -718,12 +713,7 @@ void TEVQFinancialChart::setTicks(const QVector<IntradayTick>& ticks)
     replaceData(painter(), painter()->ticks, ticks);
 }
 
-void TEVQFinancialChart::optionChanged()
-{
-    painter()->clearHover();
-    hideTooltip();
-    update();
-}
+void TEVQFinancialChart::optionChanged() { clearHoverAndRepaint(painter()); }
 
 void TEVQFinancialChart::setMode(int mode)
 {

@@ -406,12 +406,7 @@ TEVQLineChart::TEVQLineChart(QWidget* parent) : TEVQChartBase(parent)
     loadDemoData();
 }
 
-TEVQLineChart::~TEVQLineChart()
-{
-    makeCurrent();
-    tevSetImpl(nullptr, false);
-    doneCurrent();
-}
+TEVQLineChart::~TEVQLineChart() { releasePainter(); }
 
 ControlInfo TEVQLineChart::getProps()
 {
@@ -481,9 +476,7 @@ void TEVQLineChart::setTooltipEnabled(bool on) { setTooltipEnabledOf(painter(), 
 void TEVQLineChart::setZoomEnabled(bool on)
 {
     painter()->zoom.setEnabled(on);
-    painter()->clearHover();
-    hideTooltip();
-    update();
+    clearHoverAndRepaint(painter());
 }
 
 DataZoomStyle TEVQLineChart::zoomStyle() const { return painter()->zoom.style(); }

@@ -371,12 +371,7 @@ TEVQOpenGLPieChart::TEVQOpenGLPieChart(QWidget* parent) : TEVQChartBase(parent)
     loadDemoData();
 }
 
-TEVQOpenGLPieChart::~TEVQOpenGLPieChart()
-{
-    makeCurrent();
-    tevSetImpl(nullptr, false);
-    doneCurrent();
-}
+TEVQOpenGLPieChart::~TEVQOpenGLPieChart() { releasePainter(); }
 
 ControlInfo TEVQOpenGLPieChart::getProps()
 {

@@ -383,12 +383,7 @@ TEVQScatterChart::TEVQScatterChart(QWidget* parent) : TEVQChartBase(parent)
     loadDemoData();
 }
 
-TEVQScatterChart::~TEVQScatterChart()
-{
-    makeCurrent();
-    tevSetImpl(nullptr, false);
-    doneCurrent();
-}
+TEVQScatterChart::~TEVQScatterChart() { releasePainter(); }
 
 ControlInfo TEVQScatterChart::getProps()
 {
