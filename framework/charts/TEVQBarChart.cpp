@@ -246,15 +246,7 @@ ControlInfo TEVQBarChart::getProps()
 
 void TEVQBarChart::loadDemoData()
 {
-    TEVQBarChartImpl* d = painter();
-    d->categories = QStringList{QStringLiteral("Mon"), QStringLiteral("Tue"), QStringLiteral("Wed"),
-                                QStringLiteral("Thu"), QStringLiteral("Fri"), QStringLiteral("Sat"),
-                                QStringLiteral("Sun")};
-    d->tooltipEnabled = false;
-    d->tooltipTrigger = ChartTooltipNone;
-    setTheme(0);
-    setBackgroundColor(QColor());
-    setData(QStringLiteral("Data"), {120, 200, 150, 80, 70, 110, 130}, QColor());
+    TEVChart::loadWeekDemo(*this, {120, 200, 150, 80, 70, 110, 130});
 }
 
 void TEVQBarChart::setTitle(const QString& title)
@@ -265,11 +257,7 @@ void TEVQBarChart::setTitle(const QString& title)
 
 void TEVQBarChart::setCategories(const QStringList& categories)
 {
-    // A hover kept from the old categories is looked at again: the tooltip reads the new label, and a column
-    // that moved away from the mouse loses its highlight.
-    painter()->categories = categories;
-    hoverAgain(painter());
-    update();
+    setCategoriesOf(painter(), categories);
 }
 
 void TEVQBarChart::setSeries(const QVector<BarSeries>& series)

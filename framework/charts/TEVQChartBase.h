@@ -142,6 +142,14 @@ protected:
         d->clearHover();
         startAnimation();
     }
+    // New category labels; a hover kept from the old ones is looked at again: the tooltip reads the new label,
+    // and a column that moved away from the mouse loses its highlight.
+    template <class Painter> void setCategoriesOf(Painter* d, const QStringList& categories)
+    {
+        d->categories = categories;
+        hoverAgain(d);
+        update();
+    }
     // A hover kept from old data or categories is looked at again at the last mouse position, so that the
     // highlight and the tooltip follow the new ones.
     template <class Painter> void hoverAgain(Painter* d)
@@ -265,6 +273,23 @@ protected:                                                                      
     }                                                                                                           \
                                                                                                                 \
 private:
+
+namespace TEVChart {
+// The demonstration data of a chart over the week's days (the bar and line charts): tooltips off, the default
+// theme and background, and one series "Data" of the values.
+template <class Chart> void loadWeekDemo(Chart& chart, const QVector<double>& values)
+{
+    auto* d = chart.painter();
+    d->categories = QStringList{QStringLiteral("Mon"), QStringLiteral("Tue"), QStringLiteral("Wed"),
+                                QStringLiteral("Thu"), QStringLiteral("Fri"), QStringLiteral("Sat"),
+                                QStringLiteral("Sun")};
+    d->tooltipEnabled = false;
+    d->tooltipTrigger = ChartTooltipNone;
+    chart.setTheme(0);
+    chart.setBackgroundColor(QColor());
+    chart.setData(QStringLiteral("Data"), values, QColor());
+}
+} // namespace TEVChart
 
 namespace TEVQtLib {
 // Registers the chart types as controls; called once after TEVQtLib::init.

@@ -416,16 +416,9 @@ ControlInfo TEVQLineChart::getProps()
 void TEVQLineChart::loadDemoData()
 {
     TEVQLineChartImpl* d = painter();
-    d->categories = QStringList{QStringLiteral("Mon"), QStringLiteral("Tue"), QStringLiteral("Wed"),
-                                QStringLiteral("Thu"), QStringLiteral("Fri"), QStringLiteral("Sat"),
-                                QStringLiteral("Sun")};
     d->smooth = false;
     d->area = false;
-    d->tooltipEnabled = false;
-    d->tooltipTrigger = ChartTooltipNone;
-    setTheme(0);
-    setBackgroundColor(QColor());
-    setData(QStringLiteral("Data"), {150, 230, 224, 218, 135, 147, 260}, QColor());
+    TEVChart::loadWeekDemo(*this, {150, 230, 224, 218, 135, 147, 260});
 }
 
 void TEVQLineChart::setTitle(const QString& title)
@@ -436,11 +429,7 @@ void TEVQLineChart::setTitle(const QString& title)
 
 void TEVQLineChart::setCategories(const QStringList& categories)
 {
-    // A hover kept from the old categories is looked at again: the tooltip reads the new label, and a column
-    // that moved away from the mouse loses its highlight.
-    painter()->categories = categories;
-    hoverAgain(painter());
-    update();
+    setCategoriesOf(painter(), categories);
 }
 
 void TEVQLineChart::setSeries(const QVector<LineSeries>& series)
