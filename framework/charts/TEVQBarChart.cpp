@@ -13,62 +13,20 @@ using namespace TEVQtLib;
 
 // ---- painter object ------------------------------------------------------------------------------------------
 
-TEVQBarChartImpl::TEVQBarChartImpl(TEVQBarChart* owner) : TEVQWidgetBaseImpl(owner, TEVQBarChart::typeName()) {}
+TEVQBarChartImpl::TEVQBarChartImpl(TEVQBarChart* owner) : TEVQChartBaseImpl(owner, TEVQBarChart::typeName()) {}
 
 TEVQBarChartImpl::~TEVQBarChartImpl() = default;
 
 TEVQBarChart* TEVQBarChartImpl::chart() const { return static_cast<TEVQBarChart*>(owner); }
 
-int TEVQBarChartImpl::categoryCount() const
-{
-    int count = categories.size();
-    for (const BarSeries& s : series) {
-        if (s.visible)
-            count = qMax(count, s.values.size());
-    }
-    return qMax(count, 1);
-}
-
-bool TEVQBarChartImpl::hasVisibleValues() const
-{
-    for (const BarSeries& s : series) {
-        if (s.visible && !s.values.isEmpty())
-            return true;
-    }
-    return false;
-}
-
-bool TEVQBarChartImpl::hasValueAt(int category) const
-{
-    if (category < 0)
-        return false;
-    for (const BarSeries& s : series) {
-        if (s.visible && category < s.values.size() && std::isfinite(s.values.at(category)))
-            return true;
-    }
-    return false;
-}
+int TEVQBarChartImpl::categoryCount() const { return TEVChart::categoryCount(categories, series); }
+bool TEVQBarChartImpl::hasVisibleValues() const { return TEVChart::hasVisibleValues(series); }
+bool TEVQBarChartImpl::hasValueAt(int category) const { return TEVChart::hasValueAt(series, category); }
 
 void TEVQBarChartImpl::valueRange(double& min, double& max) const
 {
-    bool any = false;
-    double lo = 0, hi = 0;
-    for (const BarSeries& s : series) {
-        if (!s.visible)
-            continue;
-        for (double v : s.values) {
-            if (!std::isfinite(v))
-                continue;
-            if (!any) {
-                lo = hi = v;
-                any = true;
-            } else {
-                lo = qMin(lo, v);
-                hi = qMax(hi, v);
-            }
-        }
-    }
-    if (!any) {
+    double lo, hi;
+    if (!TEVChart::finiteRange(series, lo, hi)) {
         min = 0;
         max = 1;
         return;
@@ -88,12 +46,8 @@ void TEVQBarChartImpl::valueRange(double& min, double& max) const
 
 QRectF TEVQBarChartImpl::plotRect(const QSize& size, int legendPosition) const
 {
-    TEVChart::PlotMargins m;
-    m.left = marginLeft;
-    m.top = marginTop;
-    m.right = marginRight;
-    m.bottom = marginBottom;
-    return TEVChart::plotRect(size, m, !series.isEmpty(), legendPosition, 42, marginBottom);
+    return TEVChart::plotRect(size, {marginLeft, marginTop, marginRight, marginBottom}, !series.isEmpty(),
+                              legendPosition, 42, marginBottom);
 }
 
 QVector<BarItem> TEVQBarChartImpl::barItems(const QRectF& plot, double min, double max, double progress,
@@ -148,7 +102,6 @@ bool TEVQBarChartImpl::updateHover(const QPoint& pos)
     double min, max;
     valueRange(min, max);
     const ChartTheme& theme = c->theme();
-    QString text;
     if (tooltipTrigger != ChartTooltipAxis) {
         const QVector<BarItem> bars = barItems(plot, min, max, c->animationProgress(), theme);
         const BarItem* hit = nullptr;
@@ -166,15 +119,7 @@ bool TEVQBarChartImpl::updateHover(const QPoint& pos)
         hoveredCategory = hit->category;
         hoveredSeries = hit->series;
         lastMousePos = pos;
-        const BarSeries& s = series.at(hit->series);
-        text = QStringLiteral("%1\n%2: %3")
-                   .arg(s.name.isEmpty() ? QStringLiteral("Series") : s.name,
-                        TEVChart::categoryLabel(categories, hit->category),
-                        TEVChart::formatNumber(s.values.at(hit->category)));
-        if (!tooltipEnabled || text.isEmpty())
-            c->hideTooltip();
-        else
-            c->showTooltip(pos, text);
+        c->showTooltipIf(tooltipEnabled, pos, TEVChart::itemTooltip(categories, series.at(hit->series), hit->category));
         return changed;
     }
     const int count = categoryCount();
@@ -190,17 +135,7 @@ bool TEVQBarChartImpl::updateHover(const QPoint& pos)
     hoveredCategory = index;
     hoveredSeries = -1;
     lastMousePos = pos;
-    QStringList lines{TEVChart::categoryLabel(categories, index)};
-    for (const BarSeries& s : series) {
-        if (s.visible && index < s.values.size() && std::isfinite(s.values.at(index)))
-            lines << QStringLiteral("%1: %2").arg(s.name.isEmpty() ? QStringLiteral("Series") : s.name,
-                                                  TEVChart::formatNumber(s.values.at(index)));
-    }
-    text = lines.join(QLatin1Char('\n'));
-    if (!tooltipEnabled || text.isEmpty())
-        c->hideTooltip();
-    else
-        c->showTooltip(pos, text);
+    c->showTooltipIf(tooltipEnabled, pos, TEVChart::axisTooltip(categories, series, index));
     return changed;
 }
 
@@ -228,25 +163,10 @@ double TEVQBarChartImpl::widestLabel(const QFont& font, int count)
     return m_widest;
 }
 
-void TEVQBarChartImpl::dropCaches()
-{
-    m_texts.clear();
-    m_legendWidths.clear();
-}
-
 QVector<ChartLegendItem> TEVQBarChartImpl::legendItems(const QRectF& plot, const QSize& size) const
 {
     const TEVQBarChart* c = chart();
-    QStringList names;
-    QVector<QColor> colors;
-    QVector<bool> visible;
-    for (int i = 0; i < series.size(); ++i) {
-        names << series.at(i).name;
-        colors << TEVChart::autoColor(series.at(i).color, c->theme(), i);
-        visible << series.at(i).visible;
-    }
-    return TEVChart::legendLayout(names, colors, visible, c->legendPosition(), plot, size, c->theme().labelFontPx,
-                                  c->font(), &m_legendWidths);
+    return TEVChart::seriesLegend(series, c->theme(), c->legendPosition(), plot, size, c->font(), &m_legendWidths);
 }
 
 void TEVQBarChartImpl::paint(QPainter& p, const QSize& size)
@@ -303,9 +223,7 @@ void TEVQBarChartImpl::paint(QPainter& p, const QSize& size)
         p.setPen(Qt::NoPen);
         p.setBrush(item.visible ? item.color : item.color.lighter(160));
         p.drawRoundedRect(QRectF(item.rect.left(), item.rect.top() + 3, 12, 12), 3, 3);
-        p.setPen(item.visible ? theme.axisLabelColor : theme.axisLabelColor.lighter(145));
-        m_texts.draw(p, QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, item.rect.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter, item.text);
+        drawLegendText(p, item, theme, item.text, item.rect.height());
     }
 }
 
@@ -319,12 +237,7 @@ TEVQBarChart::TEVQBarChart(QWidget* parent) : TEVQChartBase(parent)
     loadDemoData();
 }
 
-TEVQBarChart::~TEVQBarChart()
-{
-    makeCurrent();
-    tevSetImpl(nullptr, false);
-    doneCurrent();
-}
+TEVQBarChart::~TEVQBarChart() { releasePainter(); }
 
 ControlInfo TEVQBarChart::getProps()
 {
@@ -333,15 +246,7 @@ ControlInfo TEVQBarChart::getProps()
 
 void TEVQBarChart::loadDemoData()
 {
-    TEVQBarChartImpl* d = painter();
-    d->categories = QStringList{QStringLiteral("Mon"), QStringLiteral("Tue"), QStringLiteral("Wed"),
-                                QStringLiteral("Thu"), QStringLiteral("Fri"), QStringLiteral("Sat"),
-                                QStringLiteral("Sun")};
-    d->tooltipEnabled = false;
-    d->tooltipTrigger = ChartTooltipNone;
-    setTheme(0);
-    setBackgroundColor(QColor());
-    setData(QStringLiteral("Data"), {120, 200, 150, 80, 70, 110, 130}, QColor());
+    TEVChart::loadWeekDemo(*this, {120, 200, 150, 80, 70, 110, 130});
 }
 
 void TEVQBarChart::setTitle(const QString& title)
@@ -352,13 +257,7 @@ void TEVQBarChart::setTitle(const QString& title)
 
 void TEVQBarChart::setCategories(const QStringList& categories)
 {
-    // A hover kept from the old categories is looked at again: the tooltip reads the new label, and a column
-    // that moved away from the mouse loses its highlight.
-    TEVQBarChartImpl* d = painter();
-    d->categories = categories;
-    if (d->hovering)
-        d->updateHover(d->lastMousePos);
-    update();
+    setCategoriesOf(painter(), categories);
 }
 
 void TEVQBarChart::setSeries(const QVector<BarSeries>& series)
@@ -379,36 +278,13 @@ void TEVQBarChart::setData(const QString& name, const QVector<double>& values, c
 
 void TEVQBarChart::dataReplaced()
 {
-    // A hover kept from the old data is looked at again, so the highlight and tooltip follow the new values.
-    TEVQBarChartImpl* d = painter();
-    if (d->hovering)
-        d->updateHover(d->lastMousePos);
+    hoverAgain(painter());
     startAnimation();
 }
 
-void TEVQBarChart::setHoverEnabled(bool on)
-{
-    painter()->hoverEnabled = on;
-    if (!on)
-        painter()->clearHover();
-    update();
-}
-
-void TEVQBarChart::setTooltipTrigger(int trigger)
-{
-    painter()->tooltipTrigger = trigger;
-    if (trigger == ChartTooltipNone)
-        painter()->clearHover();
-    update();
-}
-
-void TEVQBarChart::setTooltipEnabled(bool on)
-{
-    painter()->tooltipEnabled = on;
-    if (!on)
-        hideTooltip();
-    update();
-}
+void TEVQBarChart::setHoverEnabled(bool on) { setHoverEnabledOf(painter(), on); }
+void TEVQBarChart::setTooltipTrigger(int trigger) { setTooltipTriggerOf(painter(), trigger); }
+void TEVQBarChart::setTooltipEnabled(bool on) { setTooltipEnabledOf(painter(), on); }
 
 void TEVQBarChart::mousePressEvent(QMouseEvent* event)
 {
@@ -421,16 +297,6 @@ void TEVQBarChart::mousePressEvent(QMouseEvent* event)
     TEVQChartBase::mousePressEvent(event);
 }
 
-void TEVQBarChart::mouseMoveEvent(QMouseEvent* event)
-{
-    TEVQChartBase::mouseMoveEvent(event);
-    if (painter()->updateHover(event->pos()))
-        update();
-}
+void TEVQBarChart::mouseMoveEvent(QMouseEvent* event) { hoverMove(painter(), event); }
 
-void TEVQBarChart::leaveEvent(QEvent* event)
-{
-    TEVQChartBase::leaveEvent(event);
-    if (painter()->clearHover())
-        update();
-}
+void TEVQBarChart::leaveEvent(QEvent* event) { hoverLeave(painter(), event); }

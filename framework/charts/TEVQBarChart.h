@@ -22,7 +22,7 @@ struct TEV_EXPORT BarItem {
     QColor color;
 };
 
-class TEV_EXPORT TEVQBarChartImpl : public TEVQtLib::TEVQWidgetBaseImpl, public QOpenGLFunctions
+class TEV_EXPORT TEVQBarChartImpl : public TEVQChartBaseImpl
 {
     Q_OBJECT
 public:
@@ -43,9 +43,6 @@ public:
     // Clears the hover state and hides the tooltip; true when a state was set.
     bool clearHover();
     QVector<ChartLegendItem> legendItems(const QRectF& plot, const QSize& size) const;
-    const TEVChart::LegendWidths& legendWidths() const { return m_legendWidths; }
-    // Forgets the prepared labels and measured legend texts: the next paint prepares them again.
-    void dropCaches();
     // Every category's label is drawn when the widest (at most its 68 px box) fits its band with 6 px to
     // spare; else every step-th, so that they do not run into each other.
     static int labelStep(double band, double widest);
@@ -53,7 +50,6 @@ public:
     // or the font change, not at every paint.
     double widestLabel(const QFont& font, int count);
     void paint(QPainter& painter, const QSize& size);
-    const TEVChart::ChartTextCache& textCache() const { return m_texts; }
 
     QString title = QStringLiteral("Basic Bar Chart");
     QStringList categories;
@@ -69,9 +65,7 @@ public:
 
 private:
     TEVQBarChart* chart() const;
-    // Labels and bar pieces prepared once, kept between paints.
-    TEVChart::ChartTextCache m_texts;
-    mutable TEVChart::LegendWidths m_legendWidths; // measured for the legend's row of entries
+    // Bar pieces prepared once, kept between paints.
     TEVChart::BarSprites m_bars;
     QStringList m_measuredLabels;
     QString m_measuredFont;

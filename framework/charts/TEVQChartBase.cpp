@@ -133,6 +133,34 @@ void TEVQChartBase::hideTooltip()
     update();
 }
 
+TEVQChartBaseImpl::TEVQChartBaseImpl(QWidget* owner, const QString& typeName) : TEVQWidgetBaseImpl(owner, typeName)
+{
+}
+
+TEVQChartBaseImpl::~TEVQChartBaseImpl() = default;
+
+void TEVQChartBaseImpl::dropCaches()
+{
+    m_texts.clear();
+    m_legendWidths.clear();
+}
+
+void TEVQChartBaseImpl::drawLegendText(QPainter& p, const ChartLegendItem& item, const ChartTheme& theme,
+                                       const QString& text, double height) const
+{
+    p.setPen(item.visible ? theme.axisLabelColor : theme.axisLabelColor.lighter(145));
+    m_texts.draw(p, QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, height),
+                 Qt::AlignLeft | Qt::AlignVCenter, text);
+}
+
+void TEVQChartBase::showTooltipIf(bool enabled, const QPoint& pos, const QString& text)
+{
+    if (!enabled || text.isEmpty())
+        hideTooltip();
+    else
+        showTooltip(pos, text);
+}
+
 void TEVQChartBase::themeChanged() {}
 void TEVQChartBase::animationEnabledChanged() {}
 void TEVQChartBase::animationProgressChanged() {}

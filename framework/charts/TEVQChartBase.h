@@ -4,12 +4,15 @@
 // last. The charts clear the surface through OpenGL and draw everything else with a QPainter; the drawing is
 // one function, paintChart, that paints into any painter at the widget's size, so a chart also renders into an
 // image without a GL context (renderImage).
+#include "TEVChartDrawing.h"
 #include "TEVGlobal.h"
 #include "TEVQChartTypes.h"
+#include "TEVQWidgetBaseImpl.h"
 
 #include <QFont>
 #include <QImage>
 #include <QMouseEvent>
+#include <QOpenGLFunctions>
 #include <QOpenGLWidget>
 #include <QPainter>
 #include <QPoint>
@@ -19,6 +22,30 @@
 #include <QVector>
 
 class QVariantAnimation;
+
+// The common base of the charts' painter objects: the OpenGL functions, and the labels and legend text widths
+// prepared once and kept between paints.
+class TEV_EXPORT TEVQChartBaseImpl : public TEVQtLib::TEVQWidgetBaseImpl, public QOpenGLFunctions
+{
+    Q_OBJECT
+public:
+    TEVQChartBaseImpl(QWidget* owner, const QString& typeName);
+    ~TEVQChartBaseImpl() override;
+
+    const TEVChart::ChartTextCache& textCache() const { return m_texts; }
+    const TEVChart::LegendWidths& legendWidths() const { return m_legendWidths; }
+    // Forgets the prepared labels and measured legend texts: the next paint prepares them again.
+    void dropCaches();
+
+protected:
+    // A legend entry's text in a box of the height right of its 12 px swatch, in the theme's label colour,
+    // paler when the entry is switched off.
+    void drawLegendText(QPainter& p, const ChartLegendItem& item, const ChartTheme& theme, const QString& text,
+                        double height) const;
+
+    mutable TEVChart::ChartTextCache m_texts;
+    mutable TEVChart::LegendWidths m_legendWidths;
+};
 
 class TEV_EXPORT TEVQChartBase : public QOpenGLWidget
 {
@@ -43,6 +70,8 @@ public:
     double animationProgress() const { return m_progress; }
     void showTooltip(const QPoint& pos, const QString& text);
     void hideTooltip();
+    // Shows text at pos when enabled and the text is not empty; hides the tooltip otherwise.
+    void showTooltipIf(bool enabled, const QPoint& pos, const QString& text);
     const QString& tooltipText() const { return m_tooltipText; }
     const QPoint& tooltipPos() const { return m_tooltipPos; }
     // The tooltip box for the current text and anchor inside a widget of the given size.
@@ -74,6 +103,97 @@ protected:
         update();
         event->accept();
         return true;
+    }
+    // The hover options and mouse handling of the charts, for a painter object with the flags hoverEnabled,
+    // tooltipEnabled and tooltipTrigger, updateHover(pos) (true when a repaint is due) and clearHover() (true
+    // when a hover was set, hiding the tooltip). Turning hovering off, or the trigger to none, clears the hover.
+    template <class Painter> void setHoverEnabledOf(Painter* d, bool on)
+    {
+        d->hoverEnabled = on;
+        if (!on)
+            d->clearHover();
+        update();
+    }
+    template <class Painter> void setTooltipTriggerOf(Painter* d, int trigger)
+    {
+        d->tooltipTrigger = trigger;
+        if (trigger == ChartTooltipNone)
+            d->clearHover();
+        update();
+    }
+    template <class Painter> void setTooltipEnabledOf(Painter* d, bool on)
+    {
+        d->tooltipEnabled = on;
+        if (!on)
+            hideTooltip();
+        update();
+    }
+    // An option that moves what lies under the mouse: the hover is cleared, the tooltip hidden, the chart repainted.
+    template <class Painter> void clearHoverAndRepaint(Painter* d)
+    {
+        d->clearHover();
+        hideTooltip();
+        update();
+    }
+    // New data in place of the list: the hover is cleared (and the tooltip hidden), the opening animation restarts.
+    template <class Painter, class List> void replaceData(Painter* d, List& list, const List& data)
+    {
+        list = data;
+        d->clearHover();
+        startAnimation();
+    }
+    // New category labels; a hover kept from the old ones is looked at again: the tooltip reads the new label,
+    // and a column that moved away from the mouse loses its highlight.
+    template <class Painter> void setCategoriesOf(Painter* d, const QStringList& categories)
+    {
+        d->categories = categories;
+        hoverAgain(d);
+        update();
+    }
+    // A hover kept from old data or categories is looked at again at the last mouse position, so that the
+    // highlight and the tooltip follow the new ones.
+    template <class Painter> void hoverAgain(Painter* d)
+    {
+        if (d->hovering)
+            d->updateHover(d->lastMousePos);
+    }
+    template <class Painter> void hoverMove(Painter* d, QMouseEvent* event)
+    {
+        TEVQChartBase::mouseMoveEvent(event);
+        if (d->updateHover(event->pos()))
+            update();
+    }
+    template <class Painter> void hoverLeave(Painter* d, QEvent* event)
+    {
+        TEVQChartBase::leaveEvent(event);
+        if (d->clearHover())
+            update();
+    }
+    // The data-zoom slider of a painter object with a zoom (DataZoom); slider() gives its rectangle and is asked
+    // only when needed. A left press on the slider clears the hover, hides the tooltip, repaints and is accepted;
+    // a move while dragging it is accepted when the slider moved, else it hovers; a left release ends a drag.
+    template <class Painter, class Slider> bool pressZoom(Painter* d, QMouseEvent* event, Slider slider)
+    {
+        if (event->button() != Qt::LeftButton || !d->zoom.press(event->pos(), slider()))
+            return false;
+        clearHoverAndRepaint(d);
+        event->accept();
+        return true;
+    }
+    template <class Painter, class Slider> void moveZoomOrHover(Painter* d, QMouseEvent* event, Slider slider)
+    {
+        if (d->zoom.isDragging() && d->zoom.dragTo(event->pos(), slider())) {
+            update();
+            event->accept();
+            return;
+        }
+        hoverMove(d, event);
+    }
+    template <class Painter> void releaseZoom(Painter* d, QMouseEvent* event)
+    {
+        if (event->button() == Qt::LeftButton)
+            d->zoom.release();
+        TEVQChartBase::mouseReleaseEvent(event);
     }
     // The GL frame set-up shared by the charts: viewport, clear to the background, multisampling on, depth
     // test off; then a painter with antialiasing, text antialiasing and smooth pixmap transforms.
@@ -117,7 +237,8 @@ private:
 
 // The OpenGL entry points every chart shares, for a chart whose painter object (painter()) holds the GL functions
 // and paints the scene with paint(QPainter&, QSize): the surface is cleared to the background, the scene is
-// painted with the given render hints, and the tooltip last.
+// painted with the given render hints, and the tooltip last. releasePainter(), for the chart's destructor, deletes
+// the painter object (and the GL resources it holds) with the chart's context current.
 #define TEV_CHART_GL(Hints)                                                                                     \
 public:                                                                                                         \
     void paintChart(QPainter* p) override                                                                       \
@@ -135,6 +256,12 @@ protected:                                                                      
             painter()->initializeOpenGLFunctions();                                                             \
     }                                                                                                           \
     void resizeGL(int, int) override {}                                                                         \
+    void releasePainter()                                                                                       \
+    {                                                                                                           \
+        makeCurrent();                                                                                          \
+        tevSetImpl(nullptr, false);                                                                             \
+        doneCurrent();                                                                                          \
+    }                                                                                                           \
     void paintGL() override                                                                                     \
     {                                                                                                           \
         if (!painter())                                                                                         \
@@ -146,6 +273,23 @@ protected:                                                                      
     }                                                                                                           \
                                                                                                                 \
 private:
+
+namespace TEVChart {
+// The demonstration data of a chart over the week's days (the bar and line charts): tooltips off, the default
+// theme and background, and one series "Data" of the values.
+template <class Chart> void loadWeekDemo(Chart& chart, const QVector<double>& values)
+{
+    auto* d = chart.painter();
+    d->categories = QStringList{QStringLiteral("Mon"), QStringLiteral("Tue"), QStringLiteral("Wed"),
+                                QStringLiteral("Thu"), QStringLiteral("Fri"), QStringLiteral("Sat"),
+                                QStringLiteral("Sun")};
+    d->tooltipEnabled = false;
+    d->tooltipTrigger = ChartTooltipNone;
+    chart.setTheme(0);
+    chart.setBackgroundColor(QColor());
+    chart.setData(QStringLiteral("Data"), values, QColor());
+}
+} // namespace TEVChart
 
 namespace TEVQtLib {
 // Registers the chart types as controls; called once after TEVQtLib::init.

@@ -114,6 +114,23 @@ const QVector<int>& LegendWidths::widths(const QStringList& texts, const QFont& 
     return m_widths;
 }
 
+QRectF legendArea(int legendPosition, const QRectF& plot, const QSize& widgetSize, bool* vertical)
+{
+    const bool column = legendPosition == ChartLegendRight || legendPosition == ChartLegendLeft;
+    if (vertical)
+        *vertical = column;
+    switch (legendPosition) {
+    case ChartLegendTop:
+        return QRectF(plot.left(), 44, plot.width(), 28);
+    case ChartLegendRight:
+        return QRectF(plot.right() + 20, plot.top(), qMax(widgetSize.width() - plot.right() - 28, 96.0), plot.height());
+    case ChartLegendLeft:
+        return QRectF(14, plot.top(), qMax(plot.left() - 24, 96.0), plot.height());
+    default:
+        return QRectF(plot.left(), plot.bottom() + 34, plot.width(), 36);
+    }
+}
+
 QVector<ChartLegendItem> legendLayout(const QStringList& names, const QVector<QColor>& colors,
                                       const QVector<bool>& visible, int legendPosition, const QRectF& plot,
                                       const QSize& widgetSize, int labelFontPx, const QFont& widgetFont, LegendWidths* widths)
@@ -121,24 +138,8 @@ QVector<ChartLegendItem> legendLayout(const QStringList& names, const QVector<QC
     QVector<ChartLegendItem> items;
     if (names.isEmpty())
         return items;
-    QRectF area;
     bool vertical = false;
-    switch (legendPosition) {
-    case ChartLegendTop:
-        area = QRectF(plot.left(), 44, plot.width(), 28);
-        break;
-    case ChartLegendRight:
-        area = QRectF(plot.right() + 20, plot.top(), qMax(widgetSize.width() - plot.right() - 28, 96.0), plot.height());
-        vertical = true;
-        break;
-    case ChartLegendLeft:
-        area = QRectF(14, plot.top(), qMax(plot.left() - 24, 96.0), plot.height());
-        vertical = true;
-        break;
-    default:
-        area = QRectF(plot.left(), plot.bottom() + 34, plot.width(), 36);
-        break;
-    }
+    const QRectF area = legendArea(legendPosition, plot, widgetSize, &vertical);
     if (area.isEmpty())
         return items;
     QFont font(widgetFont);

@@ -12,6 +12,9 @@
 #include <QStringList>
 #include <QVector>
 
+#include <cmath>
+#include <climits>
+
 class QPainter;
 
 // Position of a chart's legend; any other value behaves as bottom.
@@ -125,6 +128,10 @@ private:
     QVector<int> m_widths;
     int m_measures = 0;
 };
+// The area beside a plot (in a widget of the size) that holds the legend of the position; vertical tells whether
+// its entries stand in a column (right and left) rather than in rows.
+TEV_EXPORT QRectF legendArea(int legendPosition, const QRectF& plot, const QSize& widgetSize,
+                             bool* vertical = nullptr);
 // The legend entries' rectangles of the bar and line charts, laid out in the legend area of the position. With
 // widths, the texts are measured through it.
 TEV_EXPORT QVector<ChartLegendItem> legendLayout(const QStringList& names, const QVector<QColor>& colors,
@@ -172,5 +179,109 @@ TEV_EXPORT QVector<int> valueLabelRows(double plotHeight, double lineHeight);
 TEV_EXPORT void drawTitleAndValueLabels(QPainter& p, const QString& title, int width, const QRectF& plot,
                                         int marginLeft, double min, double max, const ChartTheme& theme,
                                         ChartTextCache* texts = nullptr);
+
+// The lowest and highest of the finite values added (both 0 while there is none).
+struct FiniteSpan {
+    bool any = false;
+    double lo = 0, hi = 0;
+    void add(double v)
+    {
+        if (!std::isfinite(v))
+            return;
+        if (!any) {
+            lo = hi = v;
+            any = true;
+        } else {
+            lo = qMin(lo, v);
+            hi = qMax(hi, v);
+        }
+    }
+};
+
+// Helpers of the charts over a list of series records with a name, a list of values (one per category) and a
+// visible flag: the bar and the line series.
+// "Series" for a series without a name.
+template <class Series> QString seriesName(const Series& s)
+{
+    return s.name.isEmpty() ? QStringLiteral("Series") : s.name;
+}
+// max(categories, the longest visible series), at least 1.
+template <class Series> int categoryCount(const QStringList& categories, const QVector<Series>& series)
+{
+    int count = categories.size();
+    for (const Series& s : series) {
+        if (s.visible)
+            count = qMax(count, s.values.size());
+    }
+    return qMax(count, 1);
+}
+// Whether a visible series has any value.
+template <class Series> bool hasVisibleValues(const QVector<Series>& series)
+{
+    for (const Series& s : series) {
+        if (s.visible && !s.values.isEmpty())
+            return true;
+    }
+    return false;
+}
+// Whether a visible series has a finite value at the index.
+template <class Series> bool hasValueAt(const QVector<Series>& series, int index)
+{
+    if (index < 0)
+        return false;
+    for (const Series& s : series) {
+        if (s.visible && index < s.values.size() && std::isfinite(s.values.at(index)))
+            return true;
+    }
+    return false;
+}
+// The lowest and highest finite value of the visible series at the indexes first..last; false when there is none.
+template <class Series>
+bool finiteRange(const QVector<Series>& series, double& lo, double& hi, int first = 0, int last = INT_MAX)
+{
+    FiniteSpan span;
+    for (const Series& s : series) {
+        if (!s.visible)
+            continue;
+        const int end = qMin(last, s.values.size() - 1);
+        for (int i = first; i <= end; ++i)
+            span.add(s.values.at(i));
+    }
+    lo = span.lo;
+    hi = span.hi;
+    return span.any;
+}
+// The tooltip of one value: the series' name, then "category: value".
+template <class Series> QString itemTooltip(const QStringList& categories, const Series& s, int index)
+{
+    return QStringLiteral("%1\n%2: %3")
+        .arg(seriesName(s), categoryLabel(categories, index), formatNumber(s.values.at(index)));
+}
+// The tooltip of a category: its label, then "name: value" for every visible series with a finite value there.
+template <class Series> QString axisTooltip(const QStringList& categories, const QVector<Series>& series, int index)
+{
+    QStringList lines{categoryLabel(categories, index)};
+    for (const Series& s : series) {
+        if (s.visible && index < s.values.size() && std::isfinite(s.values.at(index)))
+            lines << QStringLiteral("%1: %2").arg(seriesName(s), formatNumber(s.values.at(index)));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+// The legend entries of the series (legendLayout with their names, automatic colours and visible flags).
+template <class Series>
+QVector<ChartLegendItem> seriesLegend(const QVector<Series>& series, const ChartTheme& theme, int legendPosition,
+                                      const QRectF& plot, const QSize& size, const QFont& font,
+                                      LegendWidths* widths)
+{
+    QStringList names;
+    QVector<QColor> colors;
+    QVector<bool> visible;
+    for (int i = 0; i < series.size(); ++i) {
+        names << series.at(i).name;
+        colors << autoColor(series.at(i).color, theme, i);
+        visible << series.at(i).visible;
+    }
+    return legendLayout(names, colors, visible, legendPosition, plot, size, theme.labelFontPx, font, widths);
+}
 
 } // namespace TEVChart

@@ -106,37 +106,41 @@ void TEVQECGChartImpl::draw(QPainter* p, const QRect& rect)
 
 // ---- widget --------------------------------------------------------------------------------------------------
 
-TEVQECGChart::TEVQECGChart(QWidget* parent) : QWidget(parent)
+TEVSweepTraceWidget::TEVSweepTraceWidget(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setBackgroundRole(QPalette::NoRole);
     setAutoFillBackground(false);
+}
+
+void TEVSweepTraceWidget::addData(float x, float y)
+{
+    sweepTrace().points.append(QPointF(qreal(x), qreal(y)));
+    update();
+}
+
+void TEVSweepTraceWidget::clearData() { sweepTrace().points.clear(); }
+int TEVSweepTraceWidget::dataSize() const { return sweepTrace().points.size(); }
+QPointF TEVSweepTraceWidget::getAt(int i) const { return sweepTrace().at(i); }
+void TEVSweepTraceWidget::popBack() { sweepTrace().popBack(); }
+void TEVSweepTraceWidget::popFront() { sweepTrace().popFront(); }
+void TEVSweepTraceWidget::swapData() { sweepTrace().sweepImage = grab(rect()).toImage(); }
+
+void TEVSweepTraceWidget::setLineColor(QColor top, QColor bottom)
+{
+    sweepTrace().lineColorTop = top;
+    sweepTrace().lineColorBottom = bottom;
+}
+
+void TEVSweepTraceWidget::setLineWeight(float weight) { sweepTrace().lineWeight = weight; }
+float TEVSweepTraceWidget::getLineWeight() const { return sweepTrace().lineWeight; }
+
+TEVQECGChart::TEVQECGChart(QWidget* parent) : TEVSweepTraceWidget(parent)
+{
     tevSetImpl(new TEVQECGChartImpl(this), true);
 }
 
 TEVQECGChart::~TEVQECGChart() = default;
-
-void TEVQECGChart::addData(float x, float y)
-{
-    painter()->trace.points.append(QPointF(qreal(x), qreal(y)));
-    update();
-}
-
-void TEVQECGChart::clearData() { painter()->trace.points.clear(); }
-int TEVQECGChart::dataSize() const { return painter()->trace.points.size(); }
-QPointF TEVQECGChart::getAt(int i) const { return painter()->trace.at(i); }
-void TEVQECGChart::popBack() { painter()->trace.popBack(); }
-void TEVQECGChart::popFront() { painter()->trace.popFront(); }
-void TEVQECGChart::swapData() { painter()->trace.sweepImage = grab(rect()).toImage(); }
-
-void TEVQECGChart::setLineColor(QColor top, QColor bottom)
-{
-    painter()->trace.lineColorTop = top;
-    painter()->trace.lineColorBottom = bottom;
-}
-
-void TEVQECGChart::setLineWeight(float weight) { painter()->trace.lineWeight = weight; }
-float TEVQECGChart::getLineWeight() const { return painter()->trace.lineWeight; }
 
 void TEVQECGChart::setBelowFillColor(QColor top, QColor bottom)
 {

@@ -33,6 +33,30 @@ struct TEV_EXPORT TEVSweepTrace {
     void drawSweepImage(QPainter* painter, const QSize& widgetSize) const;
 };
 
+// The widget side both sweep trace charts share: the trace operations on the painter object's trace, and a
+// translucent widget that paints no background of its own.
+class TEV_EXPORT TEVSweepTraceWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    void addData(float x, float y);
+    void clearData();
+    int dataSize() const;
+    QPointF getAt(int i) const;
+    void popBack();
+    void popFront();
+    // Freezes a picture of the whole widget as it looks now.
+    void swapData();
+    void setLineColor(QColor top, QColor bottom);
+    void setLineWeight(float weight);
+    float getLineWeight() const;
+
+protected:
+    explicit TEVSweepTraceWidget(QWidget* parent);
+    // The trace of the chart's painter object.
+    virtual TEVSweepTrace& sweepTrace() const = 0;
+};
+
 class TEVQECGChart;
 
 class TEV_EXPORT TEVQECGChartImpl : public TEVQtLib::TEVQWidgetBaseImpl
@@ -51,29 +75,21 @@ public:
     QColor aboveColorTop, aboveColorBottom;
 };
 
-class TEV_EXPORT TEVQECGChart : public QWidget, public TEVQtLib::ITEVQWidgetBase
+class TEV_EXPORT TEVQECGChart : public TEVSweepTraceWidget, public TEVQtLib::ITEVQWidgetBase
 {
     Q_OBJECT
-    TEV_WIDGET(TEVQECGChart, QWidget, "qtecgchart")
+    TEV_WIDGET(TEVQECGChart, TEVSweepTraceWidget, "qtecgchart")
 public:
     // createTEVQECGChart() (static, from the widget macro) makes one without a parent; typeName() is "qtecgchart".
     explicit TEVQECGChart(QWidget* parent = nullptr);
     ~TEVQECGChart() override;
 
-    void addData(float x, float y);
-    void clearData();
-    int dataSize() const;
-    QPointF getAt(int i) const;
-    void popBack();
-    void popFront();
-    // Freezes a picture of the whole widget as it looks now.
-    void swapData();
-    void setLineColor(QColor top, QColor bottom);
-    void setLineWeight(float weight);
-    float getLineWeight() const;
     void setBelowFillColor(QColor top, QColor bottom);
     void setAboveFillColor(QColor top, QColor bottom);
     void enableFillColor(bool below, bool above);
 
     TEVQECGChartImpl* painter() const { return tevImpl<TEVQECGChartImpl>(); }
+
+protected:
+    TEVSweepTrace& sweepTrace() const override { return painter()->trace; }
 };

@@ -150,7 +150,7 @@ bool finiteCandle(const CandleItem& c)
 // ---- painter object ------------------------------------------------------------------------------------------
 
 TEVQFinancialChartImpl::TEVQFinancialChartImpl(TEVQFinancialChart* owner)
-    : TEVQWidgetBaseImpl(owner, TEVQFinancialChart::typeName())
+    : TEVQChartBaseImpl(owner, TEVQFinancialChart::typeName())
 {
 }
 
@@ -235,19 +235,8 @@ void TEVQFinancialChartImpl::valueRange(int start, int end, double& min, double&
     max = 1;
     if (start > end || start < 0 || start >= count())
         return;
-    bool any = false;
-    double lo = 0, hi = 0;
-    const auto fold = [&](double v) {
-        if (!isFiniteValue(v))
-            return;
-        if (!any) {
-            lo = hi = v;
-            any = true;
-        } else {
-            lo = qMin(lo, v);
-            hi = qMax(hi, v);
-        }
-    };
+    TEVChart::FiniteSpan span;
+    const auto fold = [&span](double v) { span.add(v); };
     if (mode == FinancialIntraday) {
         const int last = qMin(end, ticks.size() - 1);
         for (int i = start; i <= last; ++i) {
@@ -269,8 +258,9 @@ void TEVQFinancialChartImpl::valueRange(int start, int end, double& min, double&
             }
         }
     }
-    if (!any)
+    if (!span.any)
         return;
+    double lo = span.lo, hi = span.hi;
     if (!TEVChart::fuzzyEqual(lo, hi)) {
         const double pad = (hi - lo) * 0.08;
         lo -= pad;
@@ -617,8 +607,6 @@ void TEVQFinancialChartImpl::drawCrosshair(QPainter& p, const QRectF& plot, int 
     p.drawLine(QPointF(plot.left(), pt.y()), QPointF(plot.right(), pt.y()));
 }
 
-void TEVQFinancialChartImpl::dropCaches() { m_texts.clear(); }
-
 void TEVQFinancialChartImpl::paint(QPainter& p, const QSize& size)
 {
     TEVQFinancialChart* c = chart();
@@ -690,12 +678,7 @@ TEVQFinancialChart::TEVQFinancialChart(QWidget* parent) : TEVQChartBase(parent)
     loadDemoData();
 }
 
-TEVQFinancialChart::~TEVQFinancialChart()
-{
-    makeCurrent();
-    tevSetImpl(nullptr, false);
-    doneCurrent();
-}
+TEVQFinancialChart::~TEVQFinancialChart() { releasePainter(); }
 
 ControlInfo TEVQFinancialChart::getProps()
 {
@@ -722,26 +705,15 @@ void TEVQFinancialChart::loadDemoData()
 
 void TEVQFinancialChart::setCandles(const QVector<CandleItem>& candles)
 {
-    painter()->candles = candles;
-    painter()->clearHover();
-    hideTooltip();
-    startAnimation();
+    replaceData(painter(), painter()->candles, candles);
 }
 
 void TEVQFinancialChart::setTicks(const QVector<IntradayTick>& ticks)
 {
-    painter()->ticks = ticks;
-    painter()->clearHover();
-    hideTooltip();
-    startAnimation();
+    replaceData(painter(), painter()->ticks, ticks);
 }
 
-void TEVQFinancialChart::optionChanged()
-{
-    painter()->clearHover();
-    hideTooltip();
-    update();
-}
+void TEVQFinancialChart::optionChanged() { clearHoverAndRepaint(painter()); }
 
 void TEVQFinancialChart::setMode(int mode)
 {
@@ -770,40 +742,18 @@ QRectF TEVQFinancialChart::currentSliderRect() const
 
 void TEVQFinancialChart::mousePressEvent(QMouseEvent* event)
 {
-    TEVQFinancialChartImpl* d = painter();
-    if (event->button() == Qt::LeftButton && d->zoom.press(event->pos(), currentSliderRect())) {
-        d->clearHover();
-        hideTooltip();
-        update();
-        event->accept();
-        return;
-    }
-    TEVQChartBase::mousePressEvent(event);
+    if (!pressZoom(painter(), event, [this] { return currentSliderRect(); }))
+        TEVQChartBase::mousePressEvent(event);
 }
 
 void TEVQFinancialChart::mouseMoveEvent(QMouseEvent* event)
 {
-    TEVQFinancialChartImpl* d = painter();
-    if (d->zoom.isDragging() && d->zoom.dragTo(event->pos(), currentSliderRect())) {
-        update();
-        event->accept();
-        return;
-    }
-    TEVQChartBase::mouseMoveEvent(event);
-    if (d->updateHover(event->pos()))
-        update();
+    moveZoomOrHover(painter(), event, [this] { return currentSliderRect(); });
 }
 
 void TEVQFinancialChart::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
-        painter()->zoom.release();
-    TEVQChartBase::mouseReleaseEvent(event);
+    releaseZoom(painter(), event);
 }
 
-void TEVQFinancialChart::leaveEvent(QEvent* event)
-{
-    TEVQChartBase::leaveEvent(event);
-    if (painter()->clearHover())
-        update();
-}
+void TEVQFinancialChart::leaveEvent(QEvent* event) { hoverLeave(painter(), event); }

@@ -41,7 +41,7 @@ enum FinancialChartMode : int {
     FinancialVolume = 2,
 };
 
-class TEV_EXPORT TEVQFinancialChartImpl : public TEVQtLib::TEVQWidgetBaseImpl, public QOpenGLFunctions
+class TEV_EXPORT TEVQFinancialChartImpl : public TEVQChartBaseImpl
 {
     Q_OBJECT
 public:
@@ -83,9 +83,6 @@ public:
     // Value label k (0 at the top, 4 at the bottom) of the range min..max.
     static QString axisLabel(int k, double min, double max);
     void paint(QPainter& painter, const QSize& size);
-    const TEVChart::ChartTextCache& textCache() const { return m_texts; }
-    // Forgets the prepared labels: the next paint lays them out again.
-    void dropCaches();
 
     QString title = QStringLiteral("Financial Chart");
     int mode = FinancialCandles;
@@ -109,8 +106,6 @@ public:
 
 private:
     TEVQFinancialChart* chart() const;
-    // Title and labels laid out once, kept between paints.
-    mutable TEVChart::ChartTextCache m_texts;
     void drawAxes(QPainter& p, const QRectF& plot, int start, int end, double min, double max,
                   const ChartTheme& theme) const;
     void drawCandles(QPainter& p, const QRectF& plot, int start, int end, double min, double max,

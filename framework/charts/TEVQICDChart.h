@@ -22,29 +22,22 @@ public:
     TEVQtICDType icdType = ICDTrace;
 };
 
-class TEV_EXPORT TEVQICDChart : public QWidget, public TEVQtLib::ITEVQWidgetBase
+class TEV_EXPORT TEVQICDChart : public TEVSweepTraceWidget, public TEVQtLib::ITEVQWidgetBase
 {
     Q_OBJECT
-    TEV_WIDGET(TEVQICDChart, QWidget, "qtecgchart")
+    TEV_WIDGET(TEVQICDChart, TEVSweepTraceWidget, "qtecgchart")
 public:
     // createTEVQICDChart() (static, from the widget macro) makes one without a parent; typeName() is "qtecgchart".
     explicit TEVQICDChart(QWidget* parent = nullptr);
     ~TEVQICDChart() override;
 
-    void addData(float x, float y);
-    void clearData();
-    int dataSize() const;
-    QPointF getAt(int i) const;
-    void popBack();
-    void popFront();
-    void swapData();
-    void setLineColor(QColor top, QColor bottom);
-    void setLineWeight(float weight);
-    float getLineWeight() const;
     void setICDType(TEVQtICDType type);
     // Markers are not drawn by this chart.
     void addMarker(float x, bool on);
     void addMarkerValue(float x, int r, int g, int b);
 
     TEVQICDChartImpl* painter() const { return tevImpl<TEVQICDChartImpl>(); }
+
+protected:
+    TEVSweepTrace& sweepTrace() const override { return painter()->trace; }
 };

@@ -12,27 +12,17 @@ using namespace TEVQtLib;
 namespace {
 constexpr double kSmoothing = 0.14166666666666666; // 0.85 / 6
 constexpr double kHitDistance = 14.0;
-
-QString seriesName(const LineSeries& s) { return s.name.isEmpty() ? QStringLiteral("Series") : s.name; }
 } // namespace
 
 // ---- painter object ------------------------------------------------------------------------------------------
 
-TEVQLineChartImpl::TEVQLineChartImpl(TEVQLineChart* owner) : TEVQWidgetBaseImpl(owner, TEVQLineChart::typeName()) {}
+TEVQLineChartImpl::TEVQLineChartImpl(TEVQLineChart* owner) : TEVQChartBaseImpl(owner, TEVQLineChart::typeName()) {}
 
 TEVQLineChartImpl::~TEVQLineChartImpl() = default;
 
 TEVQLineChart* TEVQLineChartImpl::chart() const { return static_cast<TEVQLineChart*>(owner); }
 
-int TEVQLineChartImpl::categoryCount() const
-{
-    int count = categories.size();
-    for (const LineSeries& s : series) {
-        if (s.visible)
-            count = qMax(count, s.values.size());
-    }
-    return qMax(count, 1);
-}
+int TEVQLineChartImpl::categoryCount() const { return TEVChart::categoryCount(categories, series); }
 
 void TEVQLineChartImpl::visibleWindow(int& start, int& end) const
 {
@@ -47,26 +37,8 @@ void TEVQLineChartImpl::visibleWindow(int& start, int& end) const
 
 void TEVQLineChartImpl::valueRange(int start, int end, double& min, double& max) const
 {
-    bool any = false;
-    double lo = 0, hi = 0;
-    for (const LineSeries& s : series) {
-        if (!s.visible)
-            continue;
-        const int last = qMin(end, s.values.size() - 1);
-        for (int i = start; i <= last; ++i) {
-            const double v = s.values.at(i);
-            if (!std::isfinite(v))
-                continue;
-            if (!any) {
-                lo = hi = v;
-                any = true;
-            } else {
-                lo = qMin(lo, v);
-                hi = qMax(hi, v);
-            }
-        }
-    }
-    if (!any) {
+    double lo, hi;
+    if (!TEVChart::finiteRange(series, lo, hi, start, end)) {
         min = 0;
         max = 1;
         return;
@@ -87,13 +59,8 @@ void TEVQLineChartImpl::valueRange(int start, int end, double& min, double& max)
 
 QRectF TEVQLineChartImpl::plotRect(const QSize& size, int legendPosition) const
 {
-    TEVChart::PlotMargins m;
-    m.left = marginLeft;
-    m.top = marginTop;
-    m.right = marginRight;
-    m.bottom = marginBottom;
     const bool z = zoom.isEnabled();
-    return TEVChart::plotRect(size, m, !series.isEmpty(), legendPosition, z ? 92 : 42,
+    return TEVChart::plotRect(size, {marginLeft, marginTop, marginRight, marginBottom}, !series.isEmpty(), legendPosition, z ? 92 : 42,
                               z ? marginBottom + 44 : marginBottom);
 }
 
@@ -180,25 +147,8 @@ QVector<QPointF> TEVQLineChartImpl::reduceToColumns(const QVector<QPointF>& pts)
     return TEVChart::reduceToColumns(pts);
 }
 
-bool TEVQLineChartImpl::hasVisibleValues() const
-{
-    for (const LineSeries& s : series) {
-        if (s.visible && !s.values.isEmpty())
-            return true;
-    }
-    return false;
-}
-
-bool TEVQLineChartImpl::hasValueAt(int index) const
-{
-    if (index < 0)
-        return false;
-    for (const LineSeries& s : series) {
-        if (s.visible && index < s.values.size() && std::isfinite(s.values.at(index)))
-            return true;
-    }
-    return false;
-}
+bool TEVQLineChartImpl::hasVisibleValues() const { return TEVChart::hasVisibleValues(series); }
+bool TEVQLineChartImpl::hasValueAt(int index) const { return TEVChart::hasValueAt(series, index); }
 
 LineHit TEVQLineChartImpl::nearestPoint(const QPoint& pos, const QRectF& plot, int start, int end, double min,
                                         double max, double progress) const
@@ -267,10 +217,7 @@ bool TEVQLineChartImpl::updateHover(const QPoint& pos)
         hoveredSeries = hit.series;
         hoveredPoint = hit.point;
         lastMousePos = pos;
-        const LineSeries& s = series.at(hit.series);
-        text = QStringLiteral("%1\n%2: %3")
-                   .arg(seriesName(s), TEVChart::categoryLabel(categories, hit.index),
-                        TEVChart::formatNumber(s.values.at(hit.index)));
+        text = TEVChart::itemTooltip(categories, series.at(hit.series), hit.index);
     } else {
         int index = start;
         if (end > start) {
@@ -285,39 +232,16 @@ bool TEVQLineChartImpl::updateHover(const QPoint& pos)
         hoveredIndex = index;
         hoveredSeries = -1;
         lastMousePos = pos;
-        QStringList lines{TEVChart::categoryLabel(categories, index)};
-        for (const LineSeries& s : series) {
-            if (s.visible && index < s.values.size() && std::isfinite(s.values.at(index)))
-                lines << QStringLiteral("%1: %2").arg(seriesName(s), TEVChart::formatNumber(s.values.at(index)));
-        }
-        text = lines.join(QLatin1Char('\n'));
+        text = TEVChart::axisTooltip(categories, series, index);
     }
-    if (!tooltipEnabled || text.isEmpty())
-        c->hideTooltip();
-    else
-        c->showTooltip(pos, text);
+    c->showTooltipIf(tooltipEnabled, pos, text);
     return changed;
-}
-
-void TEVQLineChartImpl::dropCaches()
-{
-    m_texts.clear();
-    m_legendWidths.clear();
 }
 
 QVector<ChartLegendItem> TEVQLineChartImpl::legendItems(const QRectF& plot, const QSize& size) const
 {
     const TEVQLineChart* c = chart();
-    QStringList names;
-    QVector<QColor> colors;
-    QVector<bool> visible;
-    for (int i = 0; i < series.size(); ++i) {
-        names << series.at(i).name;
-        colors << TEVChart::autoColor(series.at(i).color, c->theme(), i);
-        visible << series.at(i).visible;
-    }
-    return TEVChart::legendLayout(names, colors, visible, c->legendPosition(), plot, size, c->theme().labelFontPx,
-                                  c->font(), &m_legendWidths);
+    return TEVChart::seriesLegend(series, c->theme(), c->legendPosition(), plot, size, c->font(), &m_legendWidths);
 }
 
 QVector<int> TEVQLineChartImpl::labelIndexes(int start, int end, double plotWidth)
@@ -460,9 +384,7 @@ void TEVQLineChartImpl::paint(QPainter& p, const QSize& size)
         p.setPen(Qt::NoPen);
         p.setBrush(item.visible ? item.color : theme.plotBackgroundColor);
         p.drawEllipse(QPointF(item.rect.left() + 6, cy), 3.5, 3.5);
-        p.setPen(item.visible ? theme.axisLabelColor : theme.axisLabelColor.lighter(145));
-        m_texts.draw(p, QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, item.rect.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter, item.text);
+        drawLegendText(p, item, theme, item.text, item.rect.height());
     }
 
     zoom.setCount(categoryCount());
@@ -484,12 +406,7 @@ TEVQLineChart::TEVQLineChart(QWidget* parent) : TEVQChartBase(parent)
     loadDemoData();
 }
 
-TEVQLineChart::~TEVQLineChart()
-{
-    makeCurrent();
-    tevSetImpl(nullptr, false);
-    doneCurrent();
-}
+TEVQLineChart::~TEVQLineChart() { releasePainter(); }
 
 ControlInfo TEVQLineChart::getProps()
 {
@@ -499,16 +416,9 @@ ControlInfo TEVQLineChart::getProps()
 void TEVQLineChart::loadDemoData()
 {
     TEVQLineChartImpl* d = painter();
-    d->categories = QStringList{QStringLiteral("Mon"), QStringLiteral("Tue"), QStringLiteral("Wed"),
-                                QStringLiteral("Thu"), QStringLiteral("Fri"), QStringLiteral("Sat"),
-                                QStringLiteral("Sun")};
     d->smooth = false;
     d->area = false;
-    d->tooltipEnabled = false;
-    d->tooltipTrigger = ChartTooltipNone;
-    setTheme(0);
-    setBackgroundColor(QColor());
-    setData(QStringLiteral("Data"), {150, 230, 224, 218, 135, 147, 260}, QColor());
+    TEVChart::loadWeekDemo(*this, {150, 230, 224, 218, 135, 147, 260});
 }
 
 void TEVQLineChart::setTitle(const QString& title)
@@ -519,13 +429,7 @@ void TEVQLineChart::setTitle(const QString& title)
 
 void TEVQLineChart::setCategories(const QStringList& categories)
 {
-    // A hover kept from the old categories is looked at again: the tooltip reads the new label, and a column
-    // that moved away from the mouse loses its highlight.
-    TEVQLineChartImpl* d = painter();
-    d->categories = categories;
-    if (d->hovering)
-        d->updateHover(d->lastMousePos);
-    update();
+    setCategoriesOf(painter(), categories);
 }
 
 void TEVQLineChart::setSeries(const QVector<LineSeries>& series)
@@ -550,43 +454,18 @@ void TEVQLineChart::setData(const QString& name, const QVector<double>& values, 
 
 void TEVQLineChart::dataReplaced()
 {
-    // A hover kept from the old data is looked at again, so the highlight and tooltip follow the new values.
-    TEVQLineChartImpl* d = painter();
-    if (d->hovering)
-        d->updateHover(d->lastMousePos);
+    hoverAgain(painter());
     startAnimation();
 }
 
-void TEVQLineChart::setHoverEnabled(bool on)
-{
-    painter()->hoverEnabled = on;
-    if (!on)
-        painter()->clearHover();
-    update();
-}
-
-void TEVQLineChart::setTooltipTrigger(int trigger)
-{
-    painter()->tooltipTrigger = trigger;
-    if (trigger == ChartTooltipNone)
-        painter()->clearHover();
-    update();
-}
-
-void TEVQLineChart::setTooltipEnabled(bool on)
-{
-    painter()->tooltipEnabled = on;
-    if (!on)
-        hideTooltip();
-    update();
-}
+void TEVQLineChart::setHoverEnabled(bool on) { setHoverEnabledOf(painter(), on); }
+void TEVQLineChart::setTooltipTrigger(int trigger) { setTooltipTriggerOf(painter(), trigger); }
+void TEVQLineChart::setTooltipEnabled(bool on) { setTooltipEnabledOf(painter(), on); }
 
 void TEVQLineChart::setZoomEnabled(bool on)
 {
     painter()->zoom.setEnabled(on);
-    painter()->clearHover();
-    hideTooltip();
-    update();
+    clearHoverAndRepaint(painter());
 }
 
 DataZoomStyle TEVQLineChart::zoomStyle() const { return painter()->zoom.style(); }
@@ -607,14 +486,9 @@ QRectF TEVQLineChart::currentSliderRect() const
 void TEVQLineChart::mousePressEvent(QMouseEvent* event)
 {
     TEVQLineChartImpl* d = painter();
+    if (pressZoom(d, event, [this] { return currentSliderRect(); }))
+        return;
     if (event->button() == Qt::LeftButton) {
-        if (d->zoom.press(event->pos(), currentSliderRect())) {
-            d->clearHover();
-            hideTooltip();
-            update();
-            event->accept();
-            return;
-        }
         const QRectF plot = d->plotRect(size(), legendPosition());
         if (toggleFromLegend(d, d->series, d->legendItems(plot, size()), event))
             return;
@@ -624,29 +498,12 @@ void TEVQLineChart::mousePressEvent(QMouseEvent* event)
 
 void TEVQLineChart::mouseMoveEvent(QMouseEvent* event)
 {
-    TEVQLineChartImpl* d = painter();
-    if (d->zoom.isDragging()) {
-        if (d->zoom.dragTo(event->pos(), currentSliderRect())) {
-            update();
-            event->accept();
-            return;
-        }
-    }
-    TEVQChartBase::mouseMoveEvent(event);
-    if (d->updateHover(event->pos()))
-        update();
+    moveZoomOrHover(painter(), event, [this] { return currentSliderRect(); });
 }
 
 void TEVQLineChart::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
-        painter()->zoom.release();
-    TEVQChartBase::mouseReleaseEvent(event);
+    releaseZoom(painter(), event);
 }
 
-void TEVQLineChart::leaveEvent(QEvent* event)
-{
-    TEVQChartBase::leaveEvent(event);
-    if (painter()->clearHover())
-        update();
-}
+void TEVQLineChart::leaveEvent(QEvent* event) { hoverLeave(painter(), event); }

@@ -28,7 +28,7 @@ struct TEV_EXPORT LineHit {
     QPointF point;
 };
 
-class TEV_EXPORT TEVQLineChartImpl : public TEVQtLib::TEVQWidgetBaseImpl, public QOpenGLFunctions
+class TEV_EXPORT TEVQLineChartImpl : public TEVQChartBaseImpl
 {
     Q_OBJECT
 public:
@@ -55,10 +55,6 @@ public:
     bool updateHover(const QPoint& pos);
     bool clearHover();
     QVector<ChartLegendItem> legendItems(const QRectF& plot, const QSize& size) const;
-    const TEVChart::LegendWidths& legendWidths() const { return m_legendWidths; }
-    const TEVChart::ChartTextCache& textCache() const { return m_texts; }
-    // Forgets the prepared labels and measured legend texts: the next paint prepares them again.
-    void dropCaches();
     // The category indexes whose labels are drawn for the window and plot width.
     static QVector<int> labelIndexes(int start, int end, double plotWidth);
     void paint(QPainter& painter, const QSize& size);
@@ -82,10 +78,8 @@ public:
 
 private:
     TEVQLineChart* chart() const;
-    // Prepared symbols, line dots and labels, kept between paints.
+    // Prepared symbols and line dots, kept between paints.
     mutable TEVChart::CircleSprites m_sprites;
-    mutable TEVChart::ChartTextCache m_texts;
-    mutable TEVChart::LegendWidths m_legendWidths; // measured for the legend's row of entries
     void drawSeries(QPainter& p, int s, const QVector<QPointF>& points, const QVector<int>& indices,
                     const QRectF& plot, const ChartTheme& theme) const;
 };

@@ -32,7 +32,7 @@ int roundHalfUp(double v) { return int(std::floor(qBound(-1e8, v, 1e8) + 0.5)); 
 // ---- painter object ------------------------------------------------------------------------------------------
 
 TEVQOpenGLPieChartImpl::TEVQOpenGLPieChartImpl(TEVQOpenGLPieChart* owner)
-    : TEVQWidgetBaseImpl(owner, TEVQOpenGLPieChart::typeName())
+    : TEVQChartBaseImpl(owner, TEVQOpenGLPieChart::typeName())
 {
 }
 
@@ -306,12 +306,6 @@ void TEVQOpenGLPieChartImpl::drawLabels(QPainter& p, const QRectF& pie,
     p.restore();
 }
 
-void TEVQOpenGLPieChartImpl::dropCaches()
-{
-    m_texts.clear();
-    m_legendWidths.clear();
-}
-
 void TEVQOpenGLPieChartImpl::paint(QPainter& p, const QSize& size)
 {
     TEVQOpenGLPieChart* c = chart();
@@ -360,10 +354,9 @@ void TEVQOpenGLPieChartImpl::paint(QPainter& p, const QSize& size)
         p.setPen(Qt::NoPen);
         p.setBrush(item.visible ? item.color : item.color.lighter(160));
         p.drawEllipse(QRectF(item.rect.left(), item.rect.top() + 3, 12, 12));
-        p.setPen(item.visible ? theme.axisLabelColor : theme.axisLabelColor.lighter(145));
-        m_texts.draw(p, QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, 18),
-                     Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("%1  %2").arg(item.text, TEVChart::formatNumber(slices.at(item.index).value)));
+        drawLegendText(p, item, theme,
+                       QStringLiteral("%1  %2").arg(item.text, TEVChart::formatNumber(slices.at(item.index).value)),
+                       18);
     }
     p.restore();
 }
@@ -378,12 +371,7 @@ TEVQOpenGLPieChart::TEVQOpenGLPieChart(QWidget* parent) : TEVQChartBase(parent)
     loadDemoData();
 }
 
-TEVQOpenGLPieChart::~TEVQOpenGLPieChart()
-{
-    makeCurrent();
-    tevSetImpl(nullptr, false);
-    doneCurrent();
-}
+TEVQOpenGLPieChart::~TEVQOpenGLPieChart() { releasePainter(); }
 
 ControlInfo TEVQOpenGLPieChart::getProps()
 {
@@ -407,9 +395,7 @@ void TEVQOpenGLPieChart::loadDemoData()
 
 void TEVQOpenGLPieChart::setSlices(const QVector<PieSlice>& slices)
 {
-    painter()->slices = slices;
-    painter()->clearHover();
-    startAnimation();
+    replaceData(painter(), painter()->slices, slices);
 }
 
 void TEVQOpenGLPieChart::mousePressEvent(QMouseEvent* event)
@@ -431,9 +417,4 @@ void TEVQOpenGLPieChart::mouseMoveEvent(QMouseEvent* event)
         update();
 }
 
-void TEVQOpenGLPieChart::leaveEvent(QEvent* event)
-{
-    TEVQChartBase::leaveEvent(event);
-    if (painter()->clearHover())
-        update();
-}
+void TEVQOpenGLPieChart::leaveEvent(QEvent* event) { hoverLeave(painter(), event); }

@@ -31,7 +31,7 @@ struct TEV_EXPORT PieSliceGeometry {
     QColor colour;
 };
 
-class TEV_EXPORT TEVQOpenGLPieChartImpl : public TEVQtLib::TEVQWidgetBaseImpl, public QOpenGLFunctions
+class TEV_EXPORT TEVQOpenGLPieChartImpl : public TEVQChartBaseImpl
 {
     Q_OBJECT
 public:
@@ -53,9 +53,6 @@ public:
     // Clears the hover state and hides the tooltip; true when a slice was hovered.
     bool clearHover();
     void paint(QPainter& painter, const QSize& size);
-    const TEVChart::ChartTextCache& textCache() const { return m_texts; }
-    // Forgets the prepared labels and measured legend texts: the next paint lays them out again.
-    void dropCaches();
 
     QString title = QStringLiteral("Basic Pie Chart");
     QVector<PieSlice> slices;
@@ -78,9 +75,6 @@ private:
     void drawLabels(QPainter& p, const QRectF& pie, const QVector<PieSliceGeometry>& geometry) const;
     // The legend's text widths for the slice labels, measured once per label font.
     const QVector<int>& legendTextWidths(const QFont& font) const;
-    // Title and labels laid out once, kept between paints.
-    mutable TEVChart::ChartTextCache m_texts;
-    mutable TEVChart::LegendWidths m_legendWidths;
 };
 
 class TEV_EXPORT TEVQOpenGLPieChart : public TEVQChartBase, public TEVQtLib::ITEVQWidgetBase

@@ -28,7 +28,7 @@ QString seriesText(const ScatterSeries& s, int index)
 // ---- painter object ------------------------------------------------------------------------------------------
 
 TEVQScatterChartImpl::TEVQScatterChartImpl(TEVQScatterChart* owner)
-    : TEVQWidgetBaseImpl(owner, TEVQScatterChart::typeName())
+    : TEVQChartBaseImpl(owner, TEVQScatterChart::typeName())
 {
 }
 
@@ -38,24 +38,8 @@ TEVQScatterChart* TEVQScatterChartImpl::chart() const { return static_cast<TEVQS
 
 QRectF TEVQScatterChartImpl::plotRect(const QSize& size, int legendPosition) const
 {
-    double left = marginLeft, top = marginTop, right = marginRight, bottom = 42;
-    if (!series.isEmpty()) {
-        switch (legendPosition) {
-        case ChartLegendTop:
-            top += 40;
-            break;
-        case ChartLegendRight:
-            right += 176;
-            break;
-        case ChartLegendLeft:
-            left += 176;
-            break;
-        default:
-            bottom = marginBottom;
-            break;
-        }
-    }
-    return QRectF(left, top, qMax(size.width() - right - left, 1.0), qMax(size.height() - bottom - top, 1.0));
+    return TEVChart::plotRect(size, {marginLeft, marginTop, marginRight, marginBottom}, !series.isEmpty(),
+                              legendPosition, 42, marginBottom);
 }
 
 const QVector<int>& TEVQScatterChartImpl::legendTextWidths() const
@@ -75,24 +59,10 @@ QVector<ChartLegendItem> TEVQScatterChartImpl::legendItems(const QRectF& q, cons
     QVector<ChartLegendItem> items;
     if (series.isEmpty())
         return items;
-    QRectF r;
-    switch (legendPosition) {
-    case ChartLegendTop:
-        r = QRectF(q.left(), 44, q.width(), 28);
-        break;
-    case ChartLegendRight:
-        r = QRectF(q.right() + 20, q.top(), qMax(size.width() - q.right() - 28, 96.0), q.height());
-        break;
-    case ChartLegendLeft:
-        r = QRectF(14, q.top(), qMax(q.left() - 24, 96.0), q.height());
-        break;
-    default:
-        r = QRectF(q.left(), q.bottom() + 34, q.width(), 36);
-        break;
-    }
+    bool vertical = false;
+    const QRectF r = TEVChart::legendArea(legendPosition, q, size, &vertical);
     if (r.isEmpty())
         return items;
-    const bool vertical = legendPosition == ChartLegendRight || legendPosition == ChartLegendLeft;
     const QVector<int>& widths = legendTextWidths();
     const int left = qRound(r.left());
     const int edge = qRound(r.right());
@@ -128,28 +98,25 @@ QVector<ChartLegendItem> TEVQScatterChartImpl::legendItems(const QRectF& q, cons
 
 ScatterBounds TEVQScatterChartImpl::dataBounds() const
 {
-    ScatterBounds b;
-    bool any = false;
+    // A point counts only with both coordinates finite.
+    TEVChart::FiniteSpan x, y;
     for (const ScatterSeries& s : series) {
         if (!s.visible)
             continue;
         for (const QPointF& p : s.points) {
-            if (!finitePoint(p))
-                continue;
-            if (!any) {
-                b.minX = b.maxX = p.x();
-                b.minY = b.maxY = p.y();
-                any = true;
-            } else {
-                b.minX = qMin(b.minX, p.x());
-                b.maxX = qMax(b.maxX, p.x());
-                b.minY = qMin(b.minY, p.y());
-                b.maxY = qMax(b.maxY, p.y());
+            if (finitePoint(p)) {
+                x.add(p.x());
+                y.add(p.y());
             }
         }
     }
-    if (!any)
+    if (!x.any)
         return ScatterBounds();
+    ScatterBounds b;
+    b.minX = x.lo;
+    b.maxX = x.hi;
+    b.minY = y.lo;
+    b.maxY = y.hi;
     if (TEVChart::fuzzyEqual(b.minX, b.maxX))
         TEVChart::widenEqual(b.minX, b.maxX);
     if (TEVChart::fuzzyEqual(b.minY, b.maxY))
@@ -212,7 +179,7 @@ QString TEVQScatterChartImpl::tooltipText(int s, int j) const
     const ScatterSeries& ss = series.at(s);
     const QPointF& p = ss.points.at(j);
     return QStringLiteral("%1\nx: %2\ny: %3")
-        .arg(ss.name.isEmpty() ? QStringLiteral("Series") : ss.name, TEVChart::formatNumber(p.x()),
+        .arg(TEVChart::seriesName(ss), TEVChart::formatNumber(p.x()),
              TEVChart::formatNumber(p.y()));
 }
 
@@ -375,17 +342,9 @@ void TEVQScatterChartImpl::drawLegend(QPainter& p, const QRectF& plot, const QSi
         p.setPen(QPen(marker, 1.4));
         p.setBrush(item.visible ? marker : theme.plotBackgroundColor);
         p.drawEllipse(QRectF(item.rect.left(), item.rect.top() + 3, 12, 12));
-        p.setPen(item.visible ? theme.axisLabelColor : theme.axisLabelColor.lighter(145));
-        m_texts.draw(p, QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, item.rect.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter, item.text);
+        drawLegendText(p, item, theme, item.text, item.rect.height());
     }
     p.restore();
-}
-
-void TEVQScatterChartImpl::dropCaches()
-{
-    m_texts.clear();
-    m_legendWidths.clear();
 }
 
 void TEVQScatterChartImpl::paint(QPainter& p, const QSize& size)
@@ -424,12 +383,7 @@ TEVQScatterChart::TEVQScatterChart(QWidget* parent) : TEVQChartBase(parent)
     loadDemoData();
 }
 
-TEVQScatterChart::~TEVQScatterChart()
-{
-    makeCurrent();
-    tevSetImpl(nullptr, false);
-    doneCurrent();
-}
+TEVQScatterChart::~TEVQScatterChart() { releasePainter(); }
 
 ControlInfo TEVQScatterChart::getProps()
 {
@@ -454,9 +408,7 @@ void TEVQScatterChart::loadDemoData()
 
 void TEVQScatterChart::setSeries(const QVector<ScatterSeries>& series)
 {
-    painter()->series = series;
-    painter()->clearHover();
-    startAnimation();
+    replaceData(painter(), painter()->series, series);
 }
 
 void TEVQScatterChart::mousePressEvent(QMouseEvent* event)
@@ -470,16 +422,5 @@ void TEVQScatterChart::mousePressEvent(QMouseEvent* event)
     TEVQChartBase::mousePressEvent(event);
 }
 
-void TEVQScatterChart::mouseMoveEvent(QMouseEvent* event)
-{
-    TEVQChartBase::mouseMoveEvent(event);
-    if (painter()->updateHover(event->pos()))
-        update();
-}
-
-void TEVQScatterChart::leaveEvent(QEvent* event)
-{
-    TEVQChartBase::leaveEvent(event);
-    if (painter()->clearHover())
-        update();
-}
+void TEVQScatterChart::mouseMoveEvent(QMouseEvent* event) { hoverMove(painter(), event); }
+void TEVQScatterChart::leaveEvent(QEvent* event) { hoverLeave(painter(), event); }

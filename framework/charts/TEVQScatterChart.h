@@ -39,7 +39,7 @@ struct TEV_EXPORT ScatterBounds {
     double minX = 0, maxX = 1, minY = 0, maxY = 1;
 };
 
-class TEV_EXPORT TEVQScatterChartImpl : public TEVQtLib::TEVQWidgetBaseImpl, public QOpenGLFunctions
+class TEV_EXPORT TEVQScatterChartImpl : public TEVQChartBaseImpl
 {
     Q_OBJECT
 public:
@@ -61,9 +61,6 @@ public:
     // Clears the hover state and hides the tooltip; true when a symbol was hovered.
     bool clearHover();
     void paint(QPainter& painter, const QSize& size);
-    const TEVChart::ChartTextCache& textCache() const { return m_texts; }
-    // Forgets the prepared labels and measured legend texts: the next paint lays them out again.
-    void dropCaches();
 
     QString title = QStringLiteral("Basic Scatter Chart");
     QVector<ScatterSeries> series;
@@ -91,9 +88,6 @@ private:
         qreal dpr = 0;
     };
     mutable QVector<Sprite> m_sprites;
-    // Title and labels laid out once, kept between paints.
-    mutable TEVChart::ChartTextCache m_texts;
-    mutable TEVChart::LegendWidths m_legendWidths;
 };
 
 class TEV_EXPORT TEVQScatterChart : public TEVQChartBase, public TEVQtLib::ITEVQWidgetBase

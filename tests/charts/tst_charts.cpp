@@ -775,6 +775,43 @@ private slots:
         QVERIFY(chart.tooltipText().isEmpty());
     }
 
+    // Alike in the bar and the line chart: the axis tooltip leaves out hidden series and gaps and reads an
+    // unnamed series as "Series"; turning the trigger or hovering off, or the mouse leaving, clears the hover.
+    void sharedHoverRules()
+    {
+        const auto check = [](auto& chart, auto unnamed, auto gap, auto hidden) {
+            chart.setAnimationEnabled(false);
+            chart.resize(600, 400);
+            chart.setCategories({QStringLiteral("A"), QStringLiteral("B")});
+            hidden.visible = false;
+            chart.setSeries({unnamed, gap, hidden});
+            chart.setTooltipTrigger(ChartTooltipAxis);
+            chart.setTooltipEnabled(true);
+            auto* d = chart.painter();
+            const QRectF plot = d->plotRect(chart.size(), chart.legendPosition());
+            const QPoint right(int(plot.right()) - 2, int(plot.center().y()));
+            QVERIFY(d->updateHover(right));
+            QCOMPARE(chart.tooltipText(), QStringLiteral("B\nSeries: 2"));
+            chart.setTooltipTrigger(ChartTooltipNone);
+            QVERIFY(!d->hovering && chart.tooltipText().isEmpty());
+            chart.setTooltipTrigger(ChartTooltipAxis);
+            QVERIFY(d->updateHover(right));
+            chart.setHoverEnabled(false);
+            QVERIFY(!d->hovering && chart.tooltipText().isEmpty());
+            chart.setHoverEnabled(true);
+            QVERIFY(d->updateHover(right));
+            QEvent leave(QEvent::Leave);
+            QApplication::sendEvent(&chart, &leave);
+            QVERIFY(!d->hovering && chart.tooltipText().isEmpty());
+        };
+        TEVQBarChart bar;
+        check(bar, bars(QString(), {1, 2}), bars(QStringLiteral("gap"), {3, kNaN}),
+              bars(QStringLiteral("hidden"), {5, 6}));
+        TEVQLineChart chart;
+        check(chart, line(QString(), {1, 2}), line(QStringLiteral("gap"), {3, kNaN}),
+              line(QStringLiteral("hidden"), {5, 6}));
+    }
+
     void labelsThinAndRead()
     {
         // The last category's label replaces the one before it when they would overlap; otherwise both stay.

@@ -694,6 +694,10 @@ private slots:
         QVERIFY(d->updateHover(shared.toPoint()));
         QCOMPARE(chart.tooltipText(), QStringLiteral("one\nx: 1\ny: 1"));
         QVERIFY(!d->updateHover(shared.toPoint()));
+        // New series clear the hover and its tooltip, as new slices and candles do.
+        chart.setSeries(d->series);
+        QVERIFY(!d->hoverActive && chart.tooltipText().isEmpty());
+        QVERIFY(d->updateHover(shared.toPoint()));
 
         // The plot's edge is inside; one pixel beyond clears the hover.
         chart.setSeries({scatter("edge", {{0, 0}, {10, 10}}, 100)});
@@ -949,6 +953,31 @@ private slots:
         icd.addMarkerValue(3, 1, 2, 3);
         img = icd.grab().toImage();
         QVERIFY(sameColor(img.pixelColor(100, 70), QColor(255, 0, 0)));
+    }
+
+    // The trace operations the two sweep charts share act on each chart's own painter trace.
+    void sweepTraceOperations()
+    {
+        TEVQECGChart ecg;
+        TEVQICDChart icd;
+        const QVector<QPair<TEVSweepTraceWidget*, TEVSweepTrace*>> charts{{&ecg, &ecg.painter()->trace},
+                                                                          {&icd, &icd.painter()->trace}};
+        for (const auto& c : charts) {
+            c.first->resize(120, 60);
+            for (int i = 1; i <= 3; ++i)
+                c.first->addData(i, 10 * i);
+            c.first->popFront();
+            c.first->popBack();
+            QCOMPARE(c.second->points, QVector<QPointF>{QPointF(2, 20)});
+            c.first->setLineColor(Qt::red, Qt::blue);
+            c.first->setLineWeight(2.5f);
+            QCOMPARE(c.second->lineColorBottom, QColor(Qt::blue));
+            QCOMPARE(c.second->lineWeight, 2.5f);
+            c.first->swapData();
+            QCOMPARE(c.second->sweepImage.width(), 120);
+            c.first->clearData();
+            QCOMPARE(c.first->dataSize(), 0);
+        }
     }
 
     // ---- gallery ---------------------------------------------------------------------------------------------
