@@ -1,6 +1,7 @@
 // Painting 500 themed labels, 500 themed push buttons and 500 themed sliders into an image, against the same
 // number of plain QLabel, QPushButton and QSlider widgets painted by the Fusion style. Also the cost of creating
 // the themed controls (each one applies its theme element when it is built).
+#include "BenchCommon.h"
 #include "TEVQLabel.h"
 #include "TEVQPushButton.h"
 #include "TEVQResourceManager.h"
@@ -48,41 +49,11 @@ const char* const kTheme = R"({"elements": [{"child": [
     {"name": "qtlabel", "attr": {}, "style": [["txt", 2, 0]]},
     {"name": "qtbutton", "attr": {}, "style": [["btnN", 1, 0], ["btnH", 1, 1], ["btnTxt", 2, 4]]}]}]})";
 
-bool write(const QString& path, const char* text)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(text) == qint64(qstrlen(text));
-}
 
-QRect cell(int i)
-{
-    return QRect((i % kColumns) * kCellW, (i / kColumns) * kCellH, kCellW - 4, kCellH - 4);
-}
+QRect cell(int i) { return benchsupport::gridCell(i, kColumns, kCellW, kCellH, 4); }
 
-// Processor time of the calling thread in milliseconds: the painting is all done on it, and unlike the wall
-// clock it does not count the time other work on a busy machine takes the processor away.
-double threadMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
-
-// Median milliseconds (processor time) of painting the host and every child into an image of its size.
-double paintMs(QWidget* host)
-{
-    std::vector<double> times;
-    QImage image(host->size(), QImage::Format_ARGB32_Premultiplied);
-    for (int pass = 0; pass < kPasses + 1; ++pass) {
-        image.fill(Qt::white);
-        const double start = threadMs();
-        host->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-        if (pass > 0) // the first pass warms caches
-            times.push_back(threadMs() - start);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
+// Median processor milliseconds of painting the host and every child into an image of its size.
+double paintMs(QWidget* host) { return benchsupport::paintMs(host, kPasses); }
 
 template <class Make>
 double buildMs(QWidget& host, Make make)
@@ -173,7 +144,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setStyle(new CScrollBarStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
     QTemporaryDir dir;
-    if (!dir.isValid() || !write(dir.filePath("style.json"), kStyle) || !write(dir.filePath("theme.json"), kTheme)) {
+    if (!dir.isValid() || !benchsupport::writeText(dir.filePath("style.json"), kStyle) ||
+        !benchsupport::writeText(dir.filePath("theme.json"), kTheme)) {
         std::fprintf(stderr, "cannot write the benchmark theme\n");
         return 1;
     }

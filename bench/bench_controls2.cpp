@@ -1,6 +1,7 @@
 // Painting 500 switches, images, progress bars, LCD numbers and spin boxes into an image, each beside 500 of the
 // Qt widget it derives from. The switch and the image derive from QWidget, which paints nothing: they are also
 // shown beside the Qt control closest to them (a check box with its text; a label showing the same pixmap).
+#include "BenchCommon.h"
 #include "TEVQImage.h"
 #include "TEVQLCDNumber.h"
 #include "TEVQProgressBar.h"
@@ -11,7 +12,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QLCDNumber>
@@ -52,30 +52,11 @@ const char* const kTheme = R"({"elements": [{"child": [
     {"name": "qtprogressbar", "attr": {"showText": 1}, "style": [["back", 1, 0], ["bar", 1, 2], ["txt", 2, 4]]},
     {"name": "qtlcdnumber", "attr": {"color": "FF50DC78"}, "style": [["lcd", 1, 0]]}]}]})";
 
-bool write(const QString& path, const char* text)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(text) == qint64(qstrlen(text));
-}
 
-QRect cell(int i) { return QRect((i % kColumns) * kCellW, (i / kColumns) * kCellH, kCellW - 6, kCellH - 6); }
+QRect cell(int i) { return benchsupport::gridCell(i, kColumns, kCellW, kCellH, 6); }
 
-// Median milliseconds of painting the host and every child into an image of its size.
-double paintMs(QWidget* host)
-{
-    std::vector<double> times;
-    QImage image(host->size(), QImage::Format_ARGB32_Premultiplied);
-    for (int pass = 0; pass < kPasses + 1; ++pass) {
-        image.fill(Qt::white);
-        QElapsedTimer timer;
-        timer.start();
-        host->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-        if (pass > 0) // the first pass warms caches
-            times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
+// Median processor milliseconds of painting the host and every child into an image of its size.
+double paintMs(QWidget* host) { return benchsupport::paintMs(host, kPasses); }
 
 // A host with kCount widgets made by make, each in its cell.
 double hostPaintMs(const QSize& size, const std::function<QWidget*(int)>& make)
@@ -110,8 +91,8 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     QImage picture(24, 24, QImage::Format_ARGB32_Premultiplied);
     picture.fill(QColor(230, 140, 30));
-    if (!dir.isValid() || !write(dir.filePath("style.json"), kStyle) || !write(dir.filePath("theme.json"), kTheme) ||
-        !picture.save(dir.filePath("panel.png"))) {
+    if (!dir.isValid() || !benchsupport::writeText(dir.filePath("style.json"), kStyle) ||
+        !benchsupport::writeText(dir.filePath("theme.json"), kTheme) || !picture.save(dir.filePath("panel.png"))) {
         std::fprintf(stderr, "cannot write the benchmark theme\n");
         return 1;
     }

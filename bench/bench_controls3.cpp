@@ -1,6 +1,7 @@
 // Painting 500 themed check boxes, radio buttons and combo boxes into an image, each against the same number of
 // the Qt widgets they derive from (QCheckBox, QRadioButton, QComboBox) painted by the Fusion style; and 500 radio
 // buttons on rounded gradient backgrounds against the same plain radio buttons.
+#include "BenchCommon.h"
 #include "CScrollBarStyle.h"
 #include "TEVQCheckBox.h"
 #include "TEVQComboBox.h"
@@ -10,7 +11,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QRadioButton>
@@ -44,30 +44,11 @@ const char* const kTheme = R"({"elements": [{"child": [
     {"name": "qtcombobox", "attr": {"btnIcon": "IDB_CHECKED"},
      "style": [["box", 1, 0], ["drop", 1, 4], ["txt", 2, 8]]}]}]})";
 
-bool write(const QString& path, const char* text)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(text) == qint64(qstrlen(text));
-}
 
-QRect cell(int i) { return QRect((i % kColumns) * kCellW, (i / kColumns) * kCellH, kCellW - 4, kCellH - 4); }
+QRect cell(int i) { return benchsupport::gridCell(i, kColumns, kCellW, kCellH, 4); }
 
-// Median milliseconds of painting the host and every child into an image of its size.
-double paintMs(QWidget* host)
-{
-    std::vector<double> times;
-    QImage image(host->size(), QImage::Format_ARGB32_Premultiplied);
-    for (int pass = 0; pass < kPasses + 1; ++pass) {
-        image.fill(Qt::white);
-        QElapsedTimer timer;
-        timer.start();
-        host->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-        if (pass > 0) // the first pass warms caches
-            times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
+// Median processor milliseconds of painting the host and every child into an image of its size.
+double paintMs(QWidget* host) { return benchsupport::paintMs(host, kPasses); }
 
 template <class Make> void build(QWidget& host, Make make)
 {
@@ -106,7 +87,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setStyle(new CScrollBarStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
     QTemporaryDir dir;
-    if (!dir.isValid() || !write(dir.filePath("style.json"), kStyle) || !write(dir.filePath("theme.json"), kTheme)) {
+    if (!dir.isValid() || !benchsupport::writeText(dir.filePath("style.json"), kStyle) ||
+        !benchsupport::writeText(dir.filePath("theme.json"), kTheme)) {
         std::fprintf(stderr, "cannot write the benchmark theme\n");
         return 1;
     }

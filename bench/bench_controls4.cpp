@@ -1,5 +1,6 @@
 // Painting 500 themed line edits, text edits, rich text labels and scroll views into an image, each beside 500
 // of the Qt widget it derives from painted by the Fusion style (same texts, same sizes), with the ratio.
+#include "BenchCommon.h"
 #include "CScrollBarStyle.h"
 #include "TEVQContainer.h"
 #include "TEVQLabelEx.h"
@@ -9,7 +10,6 @@
 #include "TEVQTextEdit.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -48,13 +48,8 @@ const char* const kTheme = R"({"elements": [{"child": [
     {"name": "qtlabelex", "attr": {}, "style": [["editTxt", 2, 0]]},
     {"name": "qtscrollview", "attr": {}, "style": [["viewBack", 1, 0]]}]}]})";
 
-bool write(const QString& path, const char* text)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(text) == qint64(qstrlen(text));
-}
 
-QRect cell(int i) { return QRect((i % kColumns) * kCellW, (i / kColumns) * kCellH, kCellW - 6, kCellH - 6); }
+QRect cell(int i) { return benchsupport::gridCell(i, kColumns, kCellW, kCellH, 6); }
 
 // Median milliseconds of painting each host with its children into an image; the passes of the two alternate,
 // so that a busy machine slows both alike.
@@ -64,17 +59,12 @@ std::pair<double, double> paintMs(QWidget* a, QWidget* b)
     QImage image(a->size(), QImage::Format_ARGB32_Premultiplied);
     for (int pass = 0; pass < kPasses + 1; ++pass) {
         for (int k = 0; k < 2; ++k) {
-            image.fill(Qt::white);
-            QElapsedTimer timer;
-            timer.start();
-            (k == 0 ? a : b)->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+            const double ms = benchsupport::paintOnceMs(k == 0 ? a : b, image);
             if (pass > 0) // the first pass warms caches
-                times[k].push_back(timer.nsecsElapsed() / 1e6);
+                times[k].push_back(ms);
         }
     }
-    for (auto& t : times)
-        std::sort(t.begin(), t.end());
-    return {times[0][times[0].size() / 2], times[1][times[1].size() / 2]};
+    return {benchsupport::median(times[0]), benchsupport::median(times[1])};
 }
 
 void fill(QWidget& host, const std::function<QWidget*(int)>& make)
@@ -110,7 +100,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setStyle(new CScrollBarStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
     QTemporaryDir dir;
-    if (!dir.isValid() || !write(dir.filePath("style.json"), kStyle) || !write(dir.filePath("theme.json"), kTheme)) {
+    if (!dir.isValid() || !benchsupport::writeText(dir.filePath("style.json"), kStyle) ||
+        !benchsupport::writeText(dir.filePath("theme.json"), kTheme)) {
         std::fprintf(stderr, "cannot write the benchmark theme\n");
         return 1;
     }

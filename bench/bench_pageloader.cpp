@@ -13,6 +13,7 @@
 // The four runs (the page reopened, the page parsed every time, Qt's, the code) take their rounds in turn, and each
 // figure is the GUI thread's processor time: on a machine busy with other work, wall-clock rounds of one run
 // would be slowed where another's are not, while all the work timed here is done on that one thread.
+#include "BenchCommon.h"
 #include "TEVJson.h"
 #include "TEVQContainer.h"
 #include "TEVQWindow.h"
@@ -36,26 +37,14 @@
 #include <vector>
 
 using namespace TEVQtLib;
+using benchsupport::median;
+using benchsupport::threadMs;
 
 namespace {
-
-// Processor time of the calling thread, in milliseconds.
-double threadMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
 
 constexpr int kElements = 500;
 constexpr int kRounds = 25;
 constexpr int kWarmUp = 3;
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0.0 : v[v.size() / 2];
-}
 
 double msSince(double start) { return threadMs() - start; }
 
