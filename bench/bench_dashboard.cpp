@@ -3,6 +3,7 @@
 // QLabels; and start-up to the first frame, in fresh processes, beside a minimal Qt program that shows one
 // window holding one QOpenGLWidget (time and resident memory).
 // Run under a display (xvfb-run). The theme directory is copied beside this executable at build time.
+#include "BenchCommon.h"
 #include "DashboardStartup.h"
 #include "PhotovoltaicPlantWindow.h"
 #include "SolarPlantDiagramWidget.h"
@@ -30,22 +31,14 @@
 
 namespace {
 
+using benchsupport::median;
+using benchsupport::residentKiB;
+
 using Clock = std::chrono::steady_clock;
 
 double usSince(Clock::time_point start)
 {
     return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
-}
-
-long residentKiB()
-{
-    long pages = 0, resident = 0;
-    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(f);
-    }
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
 // CPU time of the whole process in milliseconds: Mesa's software GL renders the charts on worker threads.
@@ -54,12 +47,6 @@ double processCpuMs()
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0.0 : v[v.size() / 2];
 }
 
 void startFramework()

@@ -1,6 +1,7 @@
 // Cost of the plant model: one ordinary tick, one fifth tick (with the 24-hour series rebuild), a selection
 // change, and 100,000 ticks driven directly (no timer), with and without a receiver that keeps a copy of every
 // record; resident memory before and after shows that nothing accumulates with the tick count.
+#include "BenchCommon.h"
 #include "SolarPlantSimulator.h"
 
 #include <QCoreApplication>
@@ -14,28 +15,14 @@
 
 namespace {
 
+using benchsupport::median;
+using benchsupport::residentKiB;
+
 using Clock = std::chrono::steady_clock;
 
 double nsSince(Clock::time_point start)
 {
     return std::chrono::duration<double, std::nano>(Clock::now() - start).count();
-}
-
-long residentKiB()
-{
-    long pages = 0, resident = 0;
-    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(f);
-    }
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0.0 : v[v.size() / 2];
 }
 
 double mean(const std::vector<double>& v)

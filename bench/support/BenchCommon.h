@@ -1,6 +1,6 @@
 #pragma once
-// What the control benchmarks share: writing a style or theme file, the cells of a grid of controls, the
-// thread's processor time, medians, and painting a host with all its children into an image.
+// What the benchmarks share: writing a style or theme file, the cells of a grid of controls, the thread's
+// processor time, resident memory, medians, and painting a host with all its children into an image.
 #include <QFile>
 #include <QImage>
 #include <QRect>
@@ -8,7 +8,9 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
+#include <unistd.h>
 #include <vector>
 
 namespace benchsupport {
@@ -33,6 +35,18 @@ inline double threadMs()
     timespec t{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+// Resident memory of this process in KiB (0 when /proc cannot be read).
+inline long residentKiB()
+{
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
 inline double median(std::vector<double> v)
