@@ -604,15 +604,15 @@ private slots:
         canvas->SetScrollbar(h, true);
         canvas->SetScrollbar(v, false);
         const QString first = writePage(QStringLiteral("del1.json"), R"({"w": 900, "h": 700, "elements": []})");
-        const QString other = writePage(QStringLiteral("del2.json"), trigger == 0 ? R"({"w": 400, "h": 250, "elements": []})"
-                                                                                  : R"({"w": 900, "h": 700, "elements": []})");
+        const QString other = writePage(QStringLiteral("del2.json"), trigger == 0
+                                            ? R"({"w": 400, "h": 250, "elements": []})"
+                                            : R"({"w": 900, "h": 700, "elements": []})");
         QVERIFY(canvas->OpenJsonFile(first));
-        h->setValue(trigger == 1 ? 40 : 500);
+        h->setValue(trigger == 1 ? 40 : 500); // the offsets of the first page
         v->setValue(trigger == 1 ? 30 : 500);
         if (trigger == 1)
             QVERIFY(canvas->OpenJsonFile(other));
-        if (trigger == 2)
-            host->show();
+        host->setVisible(trigger == 2); // a hidden canvas hears of no resize
         TEVQScrollBar* bar = vertical ? v : h;
         const QPointer<QWidget> victim(wholePage ? host : static_cast<QWidget*>(bar));
         connect(bar, &QAbstractSlider::valueChanged, bar, [victim] { delete victim.data(); });
@@ -622,10 +622,7 @@ private slots:
             canvas->OpenJsonFile(trigger == 0 ? other : first);
         QVERIFY(victim.isNull());
         QCOMPARE(canvas.isNull(), wholePage);
-        if (canvas) {
-            QVERIFY(canvas->OpenJsonFile(other));
-            QCOMPARE(canvas->GetCurWindow()->objectName(), QStringLiteral("del2"));
-        }
+        QVERIFY(!canvas || canvas->OpenJsonFile(other));
         delete hostAlive.data();
     }
 
