@@ -62,12 +62,17 @@ QMap<QString, TEVQCanvasWindow*> TEVQCanvas::pages() const { return m_pages; }
 
 bool TEVQCanvas::OpenJsonFile(const QString& path)
 {
+    const QPointer<QWidget> alive(this); // a listener of the scroll bars may delete the canvas
     bool opened = OpenWindowPage(path);
+    if (!alive)
+        return opened;
     if (!opened) {
         TEVQCanvasWindow* previous = m_current;
         if (previous)
             previous->hide();
         opened = CreatePageFromJson(path);
+        if (!alive)
+            return opened;
         if (opened && m_current)
             m_current->hide(); // the canvas paints the page; the widget stays hidden
     }
@@ -91,8 +96,10 @@ bool TEVQCanvas::OpenWindowPage(const QString& path)
     m_current = page;
     TEVQCanvasWindow::setVisibilityOf(page, true);
     page->hide();
+    const QPointer<QWidget> alive(this); // a listener of the scroll bars may delete the canvas
     UpdateScrollBar();
-    update();
+    if (alive)
+        update();
     return true;
 }
 
@@ -400,12 +407,30 @@ void TEVQCanvas::UpdateScrollBar()
     // The bars' values change below as their ranges do; the page is placed from the final values, once, and
     // the offsets the user scrolled to are kept meanwhile.
     m_updatingBars = true;
+    // A listener of a bar's range or value may delete a bar, or the canvas (closing the page that holds it):
+    // the set-up then stops at once.
+    const QPointer<QWidget> alive(this);
+    const auto lost = [this, &alive] {
+        if (alive && m_hBar && m_vBar && m_current)
+            return false;
+        if (alive)
+            m_updatingBars = false;
+        return true;
+    };
     // A page that fits gives an empty range (a maximum below 0 would pull the bar's minimum below 0 with it).
     m_hBar->setMinimum(0);
+    if (lost())
+        return;
     m_hBar->setMaximum(qMax(0, pw - cw));
+    if (lost())
+        return;
     m_hBar->setPageStep(cw);
     m_vBar->setMinimum(0);
+    if (lost())
+        return;
     m_vBar->setMaximum(qMax(0, ph - ch));
+    if (lost())
+        return;
     m_vBar->setPageStep(ch);
     if (pw < cw) {
         m_hBar->hide();
@@ -423,7 +448,11 @@ void TEVQCanvas::UpdateScrollBar()
         m_scrollOffsets.insert(m_current, qMakePair(0, 0));
     const QPair<int, int> offset = m_scrollOffsets.value(m_current);
     m_hBar->setValue(offset.first);
+    if (lost())
+        return;
     m_vBar->setValue(offset.second);
+    if (lost())
+        return;
     m_updatingBars = false;
     // On an axis that scrolls the page lies where its bar says, also when the value did not change.
     if (!m_hBar->isHidden()) {

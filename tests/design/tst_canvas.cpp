@@ -577,6 +577,55 @@ private slots:
         QCOMPARE(v->value(), 50);
     }
 
+    // A listener of a bar's value may close the page holding canvas and bars, or delete that bar, while the canvas
+    // sets the bars up (a new range clamps the value, or a page's offset comes back): nothing freed is touched, and
+    // a canvas left behind goes on working.
+    void barListenerDeletes_data()
+    {
+        QTest::addColumn<bool>("vertical");
+        QTest::addColumn<bool>("wholePage");
+        QTest::addColumn<int>("trigger"); // 0 open a smaller page, 1 reopen a scrolled page, 2 shrink the canvas
+        QTest::newRow("smaller page, page closed") << false << true << 0;
+        QTest::newRow("reopened page, page closed") << true << true << 1;
+        QTest::newRow("canvas resized, bar deleted") << true << false << 2;
+        QTest::newRow("reopened page, bar deleted") << false << false << 1;
+    }
+    void barListenerDeletes()
+    {
+        QFETCH(bool, vertical);
+        QFETCH(bool, wholePage);
+        QFETCH(int, trigger);
+        auto* host = new QWidget;
+        const QPointer<QWidget> hostAlive(host);
+        const QPointer<TEVQCanvas> canvas(new TEVQCanvas(host));
+        canvas->resize(300, 200);
+        auto* h = new TEVQScrollBar(Qt::Horizontal, host);
+        auto* v = new TEVQScrollBar(Qt::Vertical, host);
+        canvas->SetScrollbar(h, true);
+        canvas->SetScrollbar(v, false);
+        const QString first = writePage(QStringLiteral("del1.json"), R"({"w": 900, "h": 700, "elements": []})");
+        const QString other = writePage(QStringLiteral("del2.json"), trigger == 0
+                                            ? R"({"w": 400, "h": 250, "elements": []})"
+                                            : R"({"w": 900, "h": 700, "elements": []})");
+        QVERIFY(canvas->OpenJsonFile(first));
+        h->setValue(trigger == 1 ? 40 : 500); // the offsets of the first page
+        v->setValue(trigger == 1 ? 30 : 500);
+        if (trigger == 1)
+            QVERIFY(canvas->OpenJsonFile(other));
+        host->setVisible(trigger == 2); // a hidden canvas hears of no resize
+        TEVQScrollBar* bar = vertical ? v : h;
+        const QPointer<QWidget> victim(wholePage ? host : static_cast<QWidget*>(bar));
+        connect(bar, &QAbstractSlider::valueChanged, bar, [victim] { delete victim.data(); });
+        if (trigger == 2)
+            canvas->resize(300, 400);
+        else
+            canvas->OpenJsonFile(trigger == 0 ? other : first);
+        QVERIFY(victim.isNull());
+        QCOMPARE(canvas.isNull(), wholePage);
+        QVERIFY(!canvas || canvas->OpenJsonFile(other));
+        delete hostAlive.data();
+    }
+
     // ---- selection and editing ----
 
     void selectWithMouse()
