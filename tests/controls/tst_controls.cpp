@@ -1048,6 +1048,8 @@ private slots:
         QTest::addColumn<QByteArray>("json");
         QTest::newRow("edit text") << QByteArray("qtdedit") << QByteArray() << QByteArray("textChanged(QString)")
                                    << QByteArray(R"({"attr": {"text": "a", "ispassord": 1, "shortcut": 1}})");
+        QTest::newRow("lcd overflow") << QByteArray("qtlcdnumber") << QByteArray() << QByteArray("overflow()")
+                                      << QByteArray(R"({"attr": {"digitCount": 2, "text": "123"}})");
         QTest::newRow("slider max") << QByteArray("qtslider") << QByteArray(R"({"attr": {"val": 50}})")
                                     << QByteArray("valueChanged(int)")
                                     << QByteArray(R"({"attr": {"max": 20, "min": 5, "val": 7}})");
