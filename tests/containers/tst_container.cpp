@@ -483,10 +483,12 @@ private slots:
     void scrollSignalDeletesThePage_data()
     {
         QTest::addColumn<bool>("horizontal"); // the bar whose valueChanged() deletes the page
-        QTest::addColumn<QSize>("size");      // the container's new size, which moves that bar's value
+        QTest::addColumn<QSize>("size"); // the container's new size, which moves that bar's value (or none:
+                                         // the last child is deleted instead)
         QTest::newRow("vertical bar no longer needed") << false << QSize(400, 400);
         QTest::newRow("vertical range shrinks") << false << QSize(100, 200);
         QTest::newRow("horizontal bar no longer needed") << true << QSize(400, 100);
+        QTest::newRow("last child deleted") << false << QSize();
     }
 
     void scrollSignalDeletesThePage()
@@ -503,8 +505,9 @@ private slots:
         c->bindScrollBar(h, true);
         c->bindScrollBar(v, false);
         showHeadless(*page);
+        QWidget* k = nullptr;
         for (int i = 0; i < 3; ++i) {
-            auto* k = child(QSize(150, 80), LayoutSizePolicyFixed, LayoutSizePolicyFixed);
+            k = child(QSize(150, 80), LayoutSizePolicyFixed, LayoutSizePolicyFixed);
             c->addChildWidget(k, 1);
             k->move(0, 80 * i);
             k->show();
@@ -516,7 +519,10 @@ private slots:
         QScrollBar* sender = horizontal ? h : v;
         connect(sender, &QScrollBar::valueChanged, sender, [page] { delete page; });
         QPointer<QWidget> alive(c);
-        c->resize(size);
+        if (size.isValid())
+            c->resize(size);
+        else
+            delete k;
         QVERIFY(!alive);
     }
 
