@@ -192,8 +192,11 @@ void TEVQContainer::addChildWidget(QWidget* w, int ratio)
         i->setLayoutRatio(ratio);
     if (d->childLayout != NoUse)
         d->doLayout();
+    // A receiver of a bar's signals may delete the container.
+    const QPointer<QWidget> alive(this);
     d->updateScroll();
-    d->updateScroll();
+    if (alive)
+        d->updateScroll();
 }
 
 void TEVQContainer::setChildRatio(QWidget* w, int ratio)
@@ -257,7 +260,10 @@ void TEVQContainer::setAbsoluteDockAutoSize(bool on)
     if (!d || d->absoluteDockAutoSize == on)
         return;
     d->absoluteDockAutoSize = on;
+    const QPointer<QWidget> alive(this);
     d->relayout();
+    if (!alive) // a receiver of a bar's signals deleted the container
+        return;
     if (auto* parent = qobject_cast<TEVQContainer*>(parentWidget()))
         parent->forceResize();
 }
@@ -294,7 +300,10 @@ void TEVQContainer::forceResize()
     if (!d)
         return;
     m_pagePassPending = false;
+    const QPointer<QWidget> alive(this);
     d->relayout();
+    if (!alive) // a receiver of a bar's signals deleted the container
+        return;
     if (tevIsBuildingPage()) {
         // The page's layout pass: the children shown meanwhile keep the base geometry the event filter, which
         // stood aside while the page was built, would have given them (the placed ones have theirs already).
@@ -494,7 +503,10 @@ bool TEVQContainer::event(QEvent* e)
                 child->removeEventFilter(this);
             d->dropBase(child);
             d->forgetBar(child);
+            const QPointer<QWidget> alive(this);
             d->updateScroll();
+            if (!alive) // a receiver of a bar's signals deleted the container
+                return true;
         }
     }
     return QWidget::event(e);
@@ -581,7 +593,11 @@ void TEVQContainer::resizeEvent(QResizeEvent* e)
     } else if (tevIsBuildingPage()) {
         relayoutWhenPageBuilt();
     } else {
+        // A receiver of a bar's signals may delete the container.
+        const QPointer<QWidget> alive(this);
         d->relayout();
+        if (!alive)
+            return;
     }
     if (d->windowHandle)
         moveBoundWindow();

@@ -797,13 +797,21 @@ void TEVQContainerImpl::updateScroll()
     const int viewW2 = qMax(viewW - (needV ? barW : 0), 0);
     const int viewH2 = qMax(viewH - (needH ? barH : 0), 0);
 
+    // A receiver of a bar's rangeChanged() or valueChanged() may delete the bar, or the container and this with
+    // it.
+    const QPointer<QWidget> alive(owner);
     auto setBar = [&](QScrollBar* bar, bool needed, int range, int page, const QRect& geo, int& offset) {
+        if (!alive)
+            return;
         if (!bar) {
             offset = 0;
             return;
         }
+        const QPointer<QScrollBar> liveSender(bar);
         if (needed) {
             bar->setRange(0, qMax(range, 0));
+            if (!alive || !liveSender)
+                return;
             bar->setPageStep(page);
             if (ITEVQWidgetBase* iface = tevWidgetInterface(bar))
                 iface->setGeometry(geo.x(), geo.y(), geo.width(), geo.height());
@@ -816,14 +824,20 @@ void TEVQContainerImpl::updateScroll()
         } else {
             bar->hide();
             bar->setRange(0, 0);
-            bar->setValue(0);
-            offset = 0;
+            if (!alive)
+                return;
+            if (liveSender)
+                bar->setValue(0);
+            if (alive)
+                offset = 0;
         }
     };
     setBar(hb, needH, hasContent ? extent(qint64(content.right()) + 1 - viewW2) : 0, viewW2, QRect(0, viewH - barH, viewW2, barH),
            scrollX);
     setBar(vb, needV, hasContent ? extent(qint64(content.bottom()) + 1 - viewH2) : 0, viewH2, QRect(viewW - barW, 0, barW, viewH2),
            scrollY);
+    if (!alive)
+        return;
 
     // The bars may have gone while their signals ran.
     hb = liveBar(true);
@@ -844,6 +858,8 @@ void TEVQContainerImpl::updateScroll()
         ++scrollRerunDepth;
         doLayout();
         updateScroll();
+        if (!alive)
+            return;
         --scrollRerunDepth;
     } else {
         applyScrollOffset();

@@ -5,6 +5,7 @@
 
 #include <QLocale>
 #include <QPainter>
+#include <QPointer>
 
 #include <cmath>
 
@@ -140,14 +141,22 @@ void TEVQLCDNumber::display(const QString& text)
 
 void TEVQLCDNumber::display(int number)
 {
+    // A number too long for the digits emits overflow(), whose receiver may delete the display.
+    const QPointer<QWidget> alive(this);
     QLCDNumber::display(number);
+    if (!alive)
+        return;
     painter()->numText = QString::number(number);
     painter()->numValue = value();
 }
 
 void TEVQLCDNumber::display(double number)
 {
+    // A number too long for the digits emits overflow(), whose receiver may delete the display.
+    const QPointer<QWidget> alive(this);
     QLCDNumber::display(number);
+    if (!alive)
+        return;
     painter()->numText = numberText(number);
     painter()->numValue = value();
 }

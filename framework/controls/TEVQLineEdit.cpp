@@ -180,8 +180,12 @@ bool TEVQLineEditImpl::serializeJsonValue(Json::Value*& json, bool load)
         const Json::Value* attrs = json::find(element, "attr");
         if (attrs && json::isObject(*attrs)) {
             QString text;
+            // A receiver of textChanged() may delete the edit, and this painter with it.
+            const QPointer<QWidget> alive(edit);
             if (json::read(*attrs, "text", text))
                 edit->setText(text);
+            if (!alive)
+                return result;
             if (json::getBool(*attrs, "ispassord", false))
                 edit->setIsPassword(true);
             json::read(*attrs, "tip", placeholderText);

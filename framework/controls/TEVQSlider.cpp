@@ -5,6 +5,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QStyle>
 #include <QStyleOptionSlider>
 
@@ -120,12 +121,19 @@ bool TEVQSliderImpl::serializeJsonValue(Json::Value*& json, bool load)
                 thumbHeight = clampSize(thumbHeight);
             if (json::read(a[ChannelSize], channelHeight))
                 channelHeight = clampSize(channelHeight);
+            // A new range may move the value: a receiver of valueChanged() may delete the slider, and this
+            // painter with it.
+            const QPointer<QWidget> alive(s);
             int value = s->maximum();
             json::read(a[Max], value);
             s->setMaximum(value);
+            if (!alive)
+                return result;
             value = s->minimum();
             json::read(a[Min], value);
             s->setMinimum(value);
+            if (!alive)
+                return result;
             value = 0;
             json::read(a[Val], value);
             s->setSliderPosition(value);

@@ -480,6 +480,52 @@ private slots:
         c.forceResize();
     }
 
+    void scrollSignalDeletesThePage_data()
+    {
+        QTest::addColumn<bool>("horizontal"); // the bar whose valueChanged() deletes the page
+        QTest::addColumn<QSize>("size"); // the container's new size, which moves that bar's value (or none:
+                                         // the last child is deleted instead)
+        QTest::newRow("vertical bar no longer needed") << false << QSize(400, 400);
+        QTest::newRow("vertical range shrinks") << false << QSize(100, 200);
+        QTest::newRow("horizontal bar no longer needed") << true << QSize(400, 100);
+        QTest::newRow("last child deleted") << false << QSize();
+    }
+
+    void scrollSignalDeletesThePage()
+    {
+        // A scroll listener that closes the page when a resize clamps the scroll position.
+        QFETCH(bool, horizontal);
+        QFETCH(QSize, size);
+        auto* page = new QWidget;
+        auto* c = new TEVQContainer(page);
+        c->resize(100, 100);
+        c->setChildLayout(TEVQContainer::NoUse);
+        auto* h = new TEVQScrollBar(Qt::Horizontal, c);
+        auto* v = new TEVQScrollBar(Qt::Vertical, c);
+        c->bindScrollBar(h, true);
+        c->bindScrollBar(v, false);
+        showHeadless(*page);
+        QWidget* k = nullptr;
+        for (int i = 0; i < 3; ++i) {
+            k = child(QSize(150, 80), LayoutSizePolicyFixed, LayoutSizePolicyFixed);
+            c->addChildWidget(k, 1);
+            k->move(0, 80 * i);
+            k->show();
+        }
+        QCoreApplication::processEvents();
+        QVERIFY(h->isVisible() && v->isVisible());
+        h->setValue(h->maximum());
+        v->setValue(v->maximum());
+        QScrollBar* sender = horizontal ? h : v;
+        connect(sender, &QScrollBar::valueChanged, sender, [page] { delete page; });
+        QPointer<QWidget> alive(c);
+        if (size.isValid())
+            c->resize(size);
+        else
+            delete k;
+        QVERIFY(!alive);
+    }
+
     // ---- native window -------------------------------------------------------------------------------------
 
     void childDeletedByASiblingsResize()

@@ -169,6 +169,16 @@ struct SliderCase
     QRect channel;
 };
 
+// Deletes its target (a page) when the signal it is connected to fires.
+class PageDeleter : public QObject
+{
+    Q_OBJECT
+public:
+    QWidget* page = nullptr;
+public slots:
+    void fire() { delete page; }
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(SliderCase)
@@ -1027,6 +1037,43 @@ private slots:
         QPointer<TEVQSlider> alive(s);
         connect(s, &QAbstractSlider::sliderPressed, s, [s] { delete s; });
         sendMouse(s, QEvent::MouseButtonPress, s->getThumbRect().center());
+        QVERIFY(!alive);
+    }
+
+    void readingDeletedByItsOwnSignal_data()
+    {
+        QTest::addColumn<QByteArray>("type");
+        QTest::addColumn<QByteArray>("before"); // read before the slot is connected
+        QTest::addColumn<QByteArray>("signal");
+        QTest::addColumn<QByteArray>("json");
+        QTest::newRow("edit text") << QByteArray("qtdedit") << QByteArray() << QByteArray("textChanged(QString)")
+                                   << QByteArray(R"({"attr": {"text": "a", "ispassord": 1, "shortcut": 1}})");
+        QTest::newRow("lcd overflow") << QByteArray("qtlcdnumber") << QByteArray() << QByteArray("overflow()")
+                                      << QByteArray(R"({"attr": {"digitCount": 2, "text": "123"}})");
+        QTest::newRow("slider max") << QByteArray("qtslider") << QByteArray(R"({"attr": {"val": 50}})")
+                                    << QByteArray("valueChanged(int)")
+                                    << QByteArray(R"({"attr": {"max": 20, "min": 5, "val": 7}})");
+        QTest::newRow("slider min") << QByteArray("qtslider") << QByteArray() << QByteArray("valueChanged(int)")
+                                    << QByteArray(R"({"attr": {"min": 5, "val": 7}})");
+    }
+
+    void readingDeletedByItsOwnSignal()
+    {
+        // A slot that closes the page when a read element changes the control: the read stops there.
+        QFETCH(QByteArray, type);
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, signal);
+        QFETCH(QByteArray, json);
+        auto* page = new QWidget;
+        QWidget* w = createControlByType(type.constData(), page);
+        QVERIFY(w);
+        if (!before.isEmpty())
+            read(qobject_cast<ITEVQWidgetBase*>(w), before.constData());
+        PageDeleter deleter;
+        deleter.page = page;
+        QVERIFY(connect(w, QByteArray("2" + signal).constData(), &deleter, SLOT(fire())));
+        QPointer<QWidget> alive(w);
+        read(qobject_cast<ITEVQWidgetBase*>(w), json.constData());
         QVERIFY(!alive);
     }
 
