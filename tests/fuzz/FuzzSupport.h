@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 namespace fuzzsupport {
 
@@ -37,14 +38,25 @@ inline bool parseInput(const uint8_t* data, size_t size, Json::Value& element)
     return TEVQtLib::json::parse(text, text + size, element);
 }
 
+// Stops the run (a crash libFuzzer records) when what was written first and what was written again differ; both
+// are printed first when TEV_FUZZ_SHOW is set, under label when one is given.
+inline void requireSame(const Json::Value& first, const Json::Value& second, const char* label = nullptr)
+{
+    if (first == second)
+        return;
+    if (qEnvironmentVariableIsSet("TEV_FUZZ_SHOW"))
+        fprintf(stderr, "%s\n%s\n----\n%s\n", label ? label : "", TEVQtLib::json::writeStyled(first).c_str(),
+                TEVQtLib::json::writeStyled(second).c_str());
+    __builtin_trap();
+}
+
 // readWrite takes an element into a fresh widget and gives what the widget writes; what it writes for its own
 // output must be that output again.
-template <class ReadWrite> void checkRoundTrip(const Json::Value& element, ReadWrite readWrite)
+template <class ReadWrite>
+void checkRoundTrip(const Json::Value& element, ReadWrite readWrite, const char* label = nullptr)
 {
     const Json::Value first = readWrite(element);
-    const Json::Value second = readWrite(first);
-    if (!(first == second))
-        __builtin_trap();
+    requireSame(first, readWrite(first), label);
 }
 
 // Delivers what the previous input's widgets posted and deletes what they scheduled for deletion. The targets

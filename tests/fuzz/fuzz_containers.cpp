@@ -134,11 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     d.readJsonValue(&copy);
     Json::Value second = write(d);
     second.removeMember("child");
-    if (!(second == first)) {
-        if (qEnvironmentVariableIsSet("TEV_FUZZ_SHOW"))
-            fprintf(stderr, "%s\n----\n%s\n", json::writeStyled(first).c_str(), json::writeStyled(second).c_str());
-        __builtin_trap();
-    }
+    fuzzsupport::requireSame(first, second);
     fuzzsupport::checkRoundTrip(element, readUseWrite<TEVQStackContainer>);
     fuzzsupport::checkRoundTrip(element, readUseWrite<TEVQTabWidget>);
     fuzzsupport::checkRoundTrip(element, readUseWrite<TEVQGroupBox>);

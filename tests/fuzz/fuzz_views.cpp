@@ -333,14 +333,9 @@ template <class View> void buildAsPage(const Json::Value& element)
 // TEV_FUZZ_SHOW is set).
 template <class View> void checkRoundTrip(const Json::Value& element)
 {
-    const Json::Value first = readUseWrite<View>(element, element);
-    const Json::Value second = readUseWrite<View>(first, element);
-    if (!(first == second)) {
-        if (qEnvironmentVariableIsSet("TEV_FUZZ_SHOW"))
-            fprintf(stderr, "%s\n%s\n----\n%s\n", View::typeName(), json::writeStyled(first).c_str(),
-                    json::writeStyled(second).c_str());
-        __builtin_trap();
-    }
+    fuzzsupport::checkRoundTrip(
+        element, [&element](const Json::Value& in) { return readUseWrite<View>(in, element); },
+        View::typeName());
 }
 
 } // namespace
