@@ -6,8 +6,10 @@
 #include "TEVQScrollBar.h"
 #include "TEVQSpacer.h"
 
+#include <QBackingStore>
 #include <QChildEvent>
 #include <QGuiApplication>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QTimer>
@@ -16,6 +18,7 @@
 
 #include <json/json.h>
 
+#include <typeinfo>
 #include <utility>
 
 using namespace TEVQtLib;
@@ -28,6 +31,17 @@ FillStyle greyBackground()
     s.fillRes.fillColor = QColor(128, 128, 128, 255);
     return s;
 }
+
+// One opaque colour over the whole rectangle: no gradient, corner, border or picture.
+bool plainOpaqueFill(const FillStyle& s)
+{
+    const FillRes& r = s.fillRes;
+    return s.valid && s.useFillStyle && !r.gradient && r.radius == 0 && !(r.drawBorder && r.borderSize >= 1) &&
+           r.fillColor.isValid() && r.fillColor.alpha() == 255;
+}
+
+// Lower siblings looked at for one that lies under a container (beyond, the container fills as usual).
+constexpr int kSiblingsLooked = 32;
 
 } // namespace
 
@@ -46,12 +60,67 @@ TEVQContainerImpl::~TEVQContainerImpl() = default; // the animation is a QObject
 
 TEVQContainer* TEVQContainerImpl::container() const { return static_cast<TEVQContainer*>(owner); }
 
+void TEVQContainerImpl::paintEvent(QWidget* ownerWidget, QPaintEvent* event)
+{
+    inOwnPaint = true;
+    TEVQWidgetBaseImpl::paintEvent(ownerWidget, event);
+    inOwnPaint = false;
+}
+
 void TEVQContainerImpl::draw(QPainter* painter, const QRect& rect)
 {
     if (!painter || !drawBackground)
         return;
     const bool enabled = owner ? owner->isEnabled() : true;
-    drawFillStyle(painter, enabled ? background : disableBackground, rect);
+    const FillStyle& fill = enabled ? background : disableBackground;
+    if (inOwnPaint && fillCoveredByParent(painter, fill))
+        return;
+    drawFillStyle(painter, fill, rect);
+}
+
+// Nested containers of one background (a page of default containers is grey five levels deep) would fill each
+// pixel once per level. A container's fill changes no pixel when all of this holds, and is then left out:
+// - it paints into its window's backing store, where Qt has just drawn its parent beneath it (a container
+//   grabbed or rendered alone has no parent drawn beneath it);
+// - Qt fills nothing of its own first and draws it straight (no background filled for it, not opaque to Qt,
+//   no native window, no graphics effect), and it is a plain container (a derived class may draw anything);
+// - its parent is a plain container too, which draws nothing but its fill, and that fill and this one are
+//   the same opaque colour over the whole rectangle;
+// - no lower sibling lies under it (its own fill would cover that sibling).
+bool TEVQContainerImpl::fillCoveredByParent(QPainter* painter, const FillStyle& fill) const
+{
+    TEVQContainer* self = container();
+    if (!self || typeid(*self) != typeid(TEVQContainer) || !plainOpaqueFill(fill) || self->isWindow() ||
+        self->autoFillBackground() || self->testAttribute(Qt::WA_OpaquePaintEvent) ||
+        self->testAttribute(Qt::WA_NativeWindow) || self->graphicsEffect())
+        return false;
+    auto* parent = qobject_cast<TEVQContainer*>(self->parentWidget());
+    if (!parent || typeid(*parent) != typeid(TEVQContainer) || parent->graphicsEffect())
+        return false;
+    const TEVQContainerImpl* under = parent->containerImpl();
+    if (!under || typeid(*under) != typeid(TEVQContainerImpl) || !under->drawBackground)
+        return false;
+    const FillStyle& parentFill = parent->isEnabled() ? under->background : under->disableBackground;
+    if (!plainOpaqueFill(parentFill) || parentFill.fillRes.fillColor != fill.fillRes.fillColor)
+        return false;
+    const QPaintEngine* engine = painter->paintEngine();
+    QBackingStore* store = self->window()->backingStore();
+    if (!engine || !store || engine->paintDevice() != store->paintDevice())
+        return false;
+    const QRect place = self->geometry();
+    int looked = 0;
+    for (QObject* o : parent->children()) {
+        if (o == self)
+            return true;
+        if (!o->isWidgetType())
+            continue;
+        const QWidget* sibling = static_cast<const QWidget*>(o);
+        if (sibling->isHidden() || sibling->isWindow())
+            continue;
+        if (++looked > kSiblingsLooked || sibling->geometry().intersects(place))
+            return false;
+    }
+    return false;
 }
 
 bool TEVQContainerImpl::serializeJsonValue(Json::Value*& json, bool load)

@@ -33,6 +33,7 @@ public:
     TEVQContainerImpl(TEVQContainer* owner, const QString& typeName);
     ~TEVQContainerImpl() override;
 
+    void paintEvent(QWidget* ownerWidget, QPaintEvent* event) override;
     void draw(QPainter* painter, const QRect& rect) override;
     bool serializeJsonValue(Json::Value*& json, bool load) override;
 
@@ -128,6 +129,9 @@ private:
     };
     LineFrame lineFrame(int n, bool horizontal) const;
     TEVQContainer* container() const;
+    // Whether fill, drawn by the container's own paint event, would change no pixel: see the definition.
+    bool fillCoveredByParent(QPainter* painter, const TEVQtLib::FillStyle& fill) const;
+    bool inOwnPaint = false; // draw runs for the container's own paint event
     QScrollBar* liveBar(bool horizontal) const;
     // The widget children in child order, without windows parented to the container.
     QList<QWidget*> childWidgets() const;

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPointer>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QWindow>
 
@@ -167,6 +168,64 @@ private slots:
         QCOMPARE(img.pixelColor(30, 14), QColor(Qt::white));
         QCOMPARE(img.pixelColor(9, 5), QColor(Qt::white));
         c.containerImpl()->draw(nullptr, QRect(0, 0, 5, 5)); // nothing to paint on
+    }
+
+    void nestedFillsOnScreen()
+    {
+        // Containers of their parent's colour: what the screen shows is what every fill drawn in turn gives, also
+        // where a lower sibling lies beneath one, under a parent whose colour lets the window through, under a
+        // parent of another kind, and when a container is grabbed alone or disabled.
+        const QColor grey(128, 128, 128), red(220, 30, 30), halfBlue(0, 0, 200, 128);
+        QWidget window;
+        window.setAutoFillBackground(true);
+        window.setPalette(QPalette(Qt::white));
+        window.resize(220, 100);
+        auto place = [](QWidget* parent, const QRect& r, const QColor& c) {
+            auto* w = new TEVQContainer(parent);
+            w->setGeometry(r);
+            w->setColor(c);
+            return w;
+        };
+        TEVQContainer* outer = place(&window, QRect(0, 0, 100, 100), grey);
+        place(outer, QRect(0, 0, 40, 40), red);
+        TEVQContainer* over = place(outer, QRect(20, 20, 40, 40), grey); // partly over the red one
+        TEVQContainer* apart = place(outer, QRect(70, 10, 20, 20), grey);
+        TEVQContainer* nested = place(apart, QRect(5, 5, 10, 10), grey);
+        TEVQContainer* clear = place(&window, QRect(110, 0, 100, 100), halfBlue);
+        place(clear, QRect(10, 10, 30, 30), halfBlue);
+        TestPanel* panel = new TestPanel(&window);
+        panel->setGeometry(110, 60, 40, 40);
+        panel->setColor(red);
+        place(panel, QRect(0, 0, 10, 10), red);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto screen = [&](int x, int y) {
+            QCoreApplication::processEvents();
+            return window.screen()->grabWindow(window.winId()).toImage().pixelColor(x, y);
+        };
+        QTRY_COMPARE(screen(30, 30), grey);
+        QCOMPARE(screen(10, 10), red);
+        QCOMPARE(screen(80, 20), grey);
+        const QColor once = screen(150, 5), twice = screen(130, 30);
+        QVERIFY(once != twice); // half a blue over half a blue
+        QCOMPARE(screen(112, 62), red);
+
+        // Repainted alone: the parent is drawn beneath again.
+        over->update();
+        nested->repaint();
+        QTRY_COMPARE(screen(30, 30), grey);
+        QCOMPARE(screen(80, 20), grey);
+        // Drawn alone, a container has no parent beneath: its own fill is there.
+        QCOMPARE(over->grab().toImage().pixelColor(5, 5), grey);
+        QCOMPARE(nested->grab().toImage().pixelColor(5, 5), grey);
+        // A parent whose disabled background differs: its children fill their own again.
+        outer->setDisableBackground(colour("off", QColor(10, 10, 10)));
+        outer->setEnabled(false);
+        const QColor apartOff = apart->getDisableBackground().fillRes.fillColor;
+        QVERIFY(apartOff != QColor(10, 10, 10));
+        QTRY_COMPARE(screen(5, 50), QColor(10, 10, 10));
+        QCOMPARE(screen(72, 12), apartOff);
+        QCOMPARE(screen(80, 20), nested->getDisableBackground().fillRes.fillColor);
     }
 
     void clickSignalOnEveryRelease()
