@@ -728,7 +728,14 @@ private slots:
             QCOMPARE(help->geometry(), QRect(700 - 4 - width, 3, width, 24));
         }
         QVERIFY(help->width() > english.width());
+        // Hidden at the change: placed for the new text when shown again.
+        window.hide();
         QVERIFY(tevSetLanguage(QStringLiteral("en-US")));
+        QCoreApplication::processEvents();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCoreApplication::processEvents();
+        QCOMPARE(help->geometry(), english);
     }
 };
 
