@@ -83,6 +83,15 @@ TEVQPushButton* addButton(TEVQContainer* parent, const QString& theme, const QSt
     return b;
 }
 
+void setButtonText(TEVQPushButton* button, const QString& text)
+{
+    if (!button || button->text() == text)
+        return;
+    button->setText(text);
+    if (button->getUseIcon() && button->getShowText() && !button->getIcon().isEmpty())
+        button->setIcon(button->getIcon());
+}
+
 TEVQPushButton* addBoxedButton(TEVQContainer* parent, const QString& theme, const QString& text, int width,
                                int height, const QString& icon)
 {

@@ -32,6 +32,9 @@ TEVQLabel* addLabel(TEVQContainer* parent, const QString& theme, int ratio, int 
 // one. Widths and heights above 0 are fixed; a button without a fixed width takes ratio 1, else 0.
 TEVQPushButton* addButton(TEVQContainer* parent, const QString& theme, const QString& text, int width, int height,
                           const QString& iconPath);
+// Gives a button a new text; an icon that addButton placed beside the text is placed beside the new one (the
+// placement measures the text, so a longer or shorter text would leave the icon where the old one began).
+void setButtonText(TEVQPushButton* button, const QString& text);
 // addButton inside a clear box of the given fixed width, docked in the box's centre on both axes.
 TEVQPushButton* addBoxedButton(TEVQContainer* parent, const QString& theme, const QString& text, int width,
                                int height, const QString& iconPath);

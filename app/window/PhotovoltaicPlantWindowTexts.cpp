@@ -2,6 +2,7 @@
 // formats are the code's own.
 #include "PhotovoltaicPlantWindow.h"
 
+#include "DashboardBlocks.h"
 #include "DashboardFormat.h"
 #include "SolarPlantSimulator.h"
 #include "TEVQContainer.h"
@@ -226,10 +227,11 @@ void PhotovoltaicPlantWindow::retranslate()
             name->setText(trackerName(trackerPattern, m_snapshot.skidIndex, i));
     }
 
-    if (auto* b = findNamed<QAbstractButton>(this, "controllerStartButton"))
-        b->setText(text("solar.command.enable"));
-    if (auto* b = findNamed<QAbstractButton>(this, "controllerStopButton"))
-        b->setText(text("solar.command.limit"));
+    // Icon and text side by side: the icon moves with the text's new width.
+    if (auto* b = findNamed<TEVQPushButton>(this, "controllerStartButton"))
+        setButtonText(b, text("solar.command.enable"));
+    if (auto* b = findNamed<TEVQPushButton>(this, "controllerStopButton"))
+        setButtonText(b, text("solar.command.limit"));
     if (auto* l = findNamed<TEVQLabel>(this, "alarmTitle"))
         l->setText(text("solar.sidebar.alarms"));
     if (auto* l = findNamed<TEVQLabel>(this, "logoutLabel"))

@@ -661,6 +661,10 @@ TEVQRibbonBar::TEVQRibbonBar(QWidget* parent) : QWidget(parent)
     }
     minimizedPopup->setWindowFlags(Qt::WindowFlags(0x809));
     minimizedPopup->installEventFilter(this);
+    // The top row's pieces sit in one of the rows: a piece whose size hint changes (its text, as on a language
+    // change, where the bar is told before its pieces) is placed again; while hidden, when the bar is shown.
+    topRow->installEventFilter(this);
+    tabRow->installEventFilter(this);
     m_applicationButton->setObjectName(QStringLiteral("ribbonApplicationButton"));
     m_applicationButton->setText(QStringLiteral("File"));
     m_applicationButton->hide();
@@ -1242,6 +1246,8 @@ bool TEVQRibbonBar::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == minimizedPopup && event->type() == QEvent::Hide)
         returnPageArea();
+    else if ((watched == topRow || watched == tabRow) && event->type() == QEvent::LayoutRequest)
+        updateLayout();
     return QWidget::eventFilter(watched, event);
 }
 
@@ -1250,6 +1256,13 @@ void TEVQRibbonBar::hideEvent(QHideEvent* event)
     QWidget::hideEvent(event);
     // The pop-up is a window of its own: it does not go with the bar by itself.
     hideMinimizedPopup();
+}
+
+void TEVQRibbonBar::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Hidden, the bar heard of no change of its top row pieces' size hints.
+    updateLayout();
 }
 
 void TEVQRibbonBar::resizeEvent(QResizeEvent* event)

@@ -1,6 +1,7 @@
 // The dashboard's section pages and charts: the page host and its eleven pages with their value labels, the
 // seven charts' set-up and their data after a tick, after every simulator setter, filter and page change, the
 // trend drawer with its charts, and the language switch on every page.
+#include "DashboardBlocks.h"
 #include "DashboardFixture.h"
 #include "DashboardStartup.h"
 #include "InverterCard.h"
@@ -659,10 +660,17 @@ private slots:
         const QString pattern = tx("solar.tracker.name");
         QCOMPARE(w->findChild<TEVQLabel*>(QStringLiteral("trackerName0"))->text(),
                  pattern.arg(w->currentSnapshot().skidIndex + 1).arg(1, 2, 10, QLatin1Char('0')));
-        QCOMPARE(w->findChild<TEVQPushButton*>(QStringLiteral("controllerStartButton"))->text(),
-                 tx("solar.command.enable"));
-        QCOMPARE(w->findChild<TEVQPushButton*>(QStringLiteral("controllerStopButton"))->text(),
-                 tx("solar.command.limit"));
+        // The two commands show their icon beside the new text, as buttons built in this language do.
+        TEVQContainer scratch;
+        scratch.resize(300, 40);
+        for (const auto& b : {std::make_pair("controllerStartButton", "solar.command.enable"),
+                              std::make_pair("controllerStopButton", "solar.command.limit")}) {
+            auto* button = w->findChild<TEVQPushButton*>(QString::fromLatin1(b.first));
+            QCOMPARE(button->text(), tx(b.second));
+            TEVQPushButton* fresh = addButton(&scratch, button->getThemeName(), tx(b.second), 0, 40, button->getIcon());
+            QCOMPARE(button->getIconStyle().offsetX, fresh->getIconStyle().offsetX);
+            QCOMPARE(button->getTextOffsetX(), fresh->getTextOffsetX());
+        }
         // The charts follow at once: series names and weekday labels.
         QCOMPARE(w->m_analysisEnergyChart->categories().first(), tx("solar.week.mon"));
         QCOMPARE(w->m_weatherTrendChart->series()[1].name, tx("solar.chart.ambientTemperature"));

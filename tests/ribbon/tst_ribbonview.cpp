@@ -7,6 +7,9 @@
 #include "TEVJson.h"
 #include "TEVQRibbonBar.h"
 #include "TEVQRibbonLayout.h"
+#include "LanguageManager.h"
+#include "TEVQPushButton.h"
+#include "TEVQWindow.h"
 #include "TEVQtLib.h"
 
 #include <QPainter>
@@ -695,6 +698,44 @@ private slots:
                                  .arg(mode, chinese ? QStringLiteral("zh") : QStringLiteral("en"),
                                       minimized ? QStringLiteral("_minimized") : QString());
         QVERIFY(tevtest::keepRender(img, name));
+    }
+
+    // ---- language ----
+
+    // The walk of a language change reaches the bar before its pieces: a keyed piece of the top row takes the
+    // width of its new text all the same (a longer one is not cut at the old width).
+    void topRowFollowsALanguageChange()
+    {
+        QVERIFY(LanguageManager::instance()->loadFromJson(QByteArray(R"({"defaultLanguage": "en-US", "languages": {
+            "en-US": {"help": "Help"}, "zh-CN": {"help": "帮助与技术支持"}}})")));
+        TEVQWindow window;
+        window.resize(700, 200);
+        auto* bar = new TEVQRibbonBar(&window);
+        bar->setGeometry(0, 0, 700, 130);
+        auto* help = new TEVQPushButton;
+        Json::Value e;
+        QVERIFY(json::parse(QByteArray(R"({"attr": {"text": "|->help"}})"), e));
+        QVERIFY(help->readJsonValue(&e));
+        bar->addTopRightWidget(help);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QRect english = help->geometry();
+        for (const char* language : {"zh-CN", "en-US", "zh-CN"}) {
+            QVERIFY(tevSetLanguage(QString::fromLatin1(language)));
+            QCoreApplication::processEvents();
+            QCOMPARE(help->text(), LanguageManager::instance()->text(QStringLiteral("help")));
+            const int width = qBound(40, help->sizeHint().width(), 180);
+            QCOMPARE(help->geometry(), QRect(700 - 4 - width, 3, width, 24));
+        }
+        QVERIFY(help->width() > english.width());
+        // Hidden at the change: placed for the new text when shown again.
+        window.hide();
+        QVERIFY(tevSetLanguage(QStringLiteral("en-US")));
+        QCoreApplication::processEvents();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCoreApplication::processEvents();
+        QCOMPARE(help->geometry(), english);
     }
 };
 
