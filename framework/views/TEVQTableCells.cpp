@@ -187,6 +187,8 @@ bool TEVQTableViewitemDelegate::editorEvent(QEvent* event, QAbstractItemModel* m
         return QItemDelegate::editorEvent(event, model, option, index);
     QWidget* viewport = m_view->viewport();
     if (event->type() == QEvent::MouseMove) {
+        if (viewImpl->hoverItem != index)
+            viewImpl->hoverItem = index;
         if (index.row() != viewImpl->hoverRow) {
             viewImpl->hoverRow = index.row();
             viewport->update();

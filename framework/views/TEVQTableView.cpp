@@ -300,7 +300,31 @@ void TEVQTableView::initDemoData() { painter()->createComplete(); }
 void TEVQTableView::setModel(QAbstractItemModel* model)
 {
     painter()->hoverRow = -1;
+    painter()->hoverItem = QPersistentModelIndex();
+    for (const QMetaObject::Connection& c : m_modelConnections)
+        disconnect(c);
+    m_modelConnections.clear();
     QTableView::setModel(model);
+    if (!model)
+        return;
+    const auto follow = [this] { followHoverItem(); };
+    m_modelConnections = {connect(model, &QAbstractItemModel::rowsInserted, this, follow),
+                          connect(model, &QAbstractItemModel::rowsRemoved, this, follow),
+                          connect(model, &QAbstractItemModel::rowsMoved, this, follow),
+                          connect(model, &QAbstractItemModel::layoutChanged, this, follow),
+                          connect(model, &QAbstractItemModel::modelReset, this, follow)};
+}
+
+void TEVQTableView::followHoverItem()
+{
+    TEVQTableViewImpl* d = painter();
+    if (d->hoverRow == -1)
+        return;
+    const int row = d->hoverItem.isValid() ? d->hoverItem.row() : -1;
+    if (row != d->hoverRow) {
+        d->hoverRow = row;
+        viewport()->update();
+    }
 }
 
 // The viewport's paint events go on to paintEvent, which lays the background.
@@ -309,6 +333,7 @@ bool TEVQTableView::eventFilter(QObject* watched, QEvent* event) { return QTable
 void TEVQTableView::leaveEvent(QEvent* event)
 {
     QTableView::leaveEvent(event);
+    painter()->hoverItem = QPersistentModelIndex();
     if (painter()->hoverRow != -1) {
         painter()->hoverRow = -1;
         viewport()->update();

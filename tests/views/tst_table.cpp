@@ -823,6 +823,36 @@ private slots:
         t.view.horizontalHeader()->grab();
     }
 
+    // The hot row is the row of the item the pointer last moved over, as Qt's own hover cell is: rows inserted,
+    // sorted or removed under a resting pointer never leave two rows hot, nor one that is gone.
+    void hoverFollowsItsRowWhenRowsChange()
+    {
+        Table t;
+        auto hotRows = [&] {
+            const QImage img = grabViewport(&t.view);
+            QList<int> rows; // a row with any hot cell
+            for (int r = 0; r < t.model->rowCount(); ++r)
+                for (int c = 0; c < 3 && (rows.isEmpty() || rows.last() != r); ++c)
+                    if (px(img, t.cell(r, c).topLeft() + QPoint(1, 1)) == kHot)
+                        rows << r;
+            return rows;
+        };
+        moveTo(t.view.viewport(), t.cell(3, 1).center());
+        QCOMPARE(hotRows(), QList<int>{3});
+        t.model->insertRow(0, new QStandardItem(QStringLiteral("new")));
+        QCOMPARE(t.view.painter()->hoverRow, 4);
+        QCOMPARE(hotRows(), QList<int>{4});
+        t.model->sort(1, Qt::DescendingOrder);
+        const int sorted = t.model->findItems(QStringLiteral("r3c1"), Qt::MatchExactly, 1).value(0)->row();
+        QCOMPARE(hotRows(), QList<int>{sorted});
+        t.model->removeRow(sorted);
+        QCOMPARE(t.view.painter()->hoverRow, -1);
+        QVERIFY(hotRows().isEmpty());
+        moveTo(t.view.viewport(), t.cell(1, 1).center());
+        t.model->clear();
+        QCOMPARE(t.view.painter()->hoverRow, -1);
+    }
+
     void headersReplacedOrCheckBoxDeleted()
     {
         // The painter check box is an ordinary child that others may delete; cells, header and the image
