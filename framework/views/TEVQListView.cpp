@@ -120,6 +120,28 @@ void TEVQListViewItemDelegate::clearHighlight()
     highlightEnd = HighlightEnd();
 }
 
+void TEVQListViewItemDelegate::rowsInserted(int start, int count)
+{
+    for (HighlightEnd* end : {&highlightStart, &highlightEnd}) {
+        if (end->row >= start)
+            end->row += count;
+    }
+}
+
+void TEVQListViewItemDelegate::rowsRemoved(int start, int end)
+{
+    const auto inside = [&](const HighlightEnd& e) { return e.row >= start && e.row <= end; };
+    if (inside(highlightStart) || inside(highlightEnd)) {
+        clearHighlight();
+        selecting = false;
+        return;
+    }
+    for (HighlightEnd* e : {&highlightStart, &highlightEnd}) {
+        if (e->row > end)
+            e->row -= end - start + 1;
+    }
+}
+
 void TEVQListViewItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                      const QModelIndex& index) const
 {
@@ -366,6 +388,7 @@ void TEVQListView::setItemTemplate(QWidget* t)
     painter()->itemTemplate = container;
     // The rows' rectangles and label texts were those of the former template's parts.
     dropRowCaches();
+    endHighlight();
     m_delegate->hoveredPart = nullptr;
     m_delegate->collectParts(container);
 }
@@ -421,15 +444,26 @@ void TEVQListView::dropRowCaches()
     painter()->rowHtml.clear();
 }
 
+void TEVQListView::endHighlight()
+{
+    m_delegate->clearHighlight();
+    m_delegate->selecting = false;
+}
+
 void TEVQListView::setModel(QAbstractItemModel* model)
 {
     dropRowCaches();
+    endHighlight();
     disconnect(m_layoutChanged);
     disconnect(m_rowsMoved);
     QListView::setModel(model);
     if (model) {
-        m_layoutChanged = connect(model, &QAbstractItemModel::layoutChanged, this, [this] { dropRowCaches(); });
-        m_rowsMoved = connect(model, &QAbstractItemModel::rowsMoved, this, [this] { dropRowCaches(); });
+        const auto reordered = [this] {
+            dropRowCaches();
+            endHighlight();
+        };
+        m_layoutChanged = connect(model, &QAbstractItemModel::layoutChanged, this, reordered);
+        m_rowsMoved = connect(model, &QAbstractItemModel::rowsMoved, this, reordered);
     }
 }
 
@@ -437,12 +471,15 @@ void TEVQListView::setModel(QAbstractItemModel* model)
 void TEVQListView::setRootIndex(const QModelIndex& index)
 {
     dropRowCaches();
+    if (index != rootIndex())
+        endHighlight();
     QListView::setRootIndex(index);
 }
 
 void TEVQListView::reset()
 {
     dropRowCaches();
+    endHighlight();
     QListView::reset();
 }
 
@@ -459,12 +496,16 @@ void TEVQListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bo
 void TEVQListView::rowsInserted(const QModelIndex& parent, int start, int end)
 {
     dropRowCaches();
+    if (parent == rootIndex())
+        m_delegate->rowsInserted(start, end - start + 1);
     QListView::rowsInserted(parent, start, end);
 }
 
 void TEVQListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end)
 {
     dropRowCaches();
+    if (parent == rootIndex())
+        m_delegate->rowsRemoved(start, end);
     QListView::rowsAboutToBeRemoved(parent, start, end);
 }
 
