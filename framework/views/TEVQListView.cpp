@@ -512,6 +512,15 @@ void TEVQListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, in
 // The viewport's paint events go on to paintEvent, which lays the background.
 bool TEVQListView::eventFilter(QObject* watched, QEvent* event)
 {
+    // The delegate hears of moves over rows only: past the last row, between rows or out of the view, the text
+    // cursor it set goes back to the arrow here.
+    if (watched == viewport() && m_delegate && m_delegate->cursorOverridden
+        && (event->type() == QEvent::Leave
+            || (event->type() == QEvent::MouseMove
+                && !indexAt(static_cast<QMouseEvent*>(event)->pos()).isValid()))) {
+        setCursor(Qt::ArrowCursor);
+        m_delegate->cursorOverridden = false;
+    }
     return QAbstractItemView::eventFilter(watched, event);
 }
 

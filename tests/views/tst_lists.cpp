@@ -698,6 +698,34 @@ private slots:
         QVERIFY(highlightedRows().isEmpty());
     }
 
+    // The text cursor shown over a selectable label goes back to the arrow when the pointer moves past the last
+    // row or leaves the view, not only over another row.
+    void textCursorLeavesWithThePointer()
+    {
+        TEVQListView view;
+        TEVQContainer* container = selectableRows(view, QSize(260, 200));
+        auto* label = new TEVQLabelEx(container);
+        label->setGeometry(0, 0, 240, 24);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        view.setItemTemplate(container);
+        QStringListModel model(rowTexts(3));
+        view.setModel(&model);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        grabViewport(&view);
+        for (bool leave : {false, true}) {
+            sendMouse(view.viewport(), QEvent::MouseMove, QPoint(40, 2 * 24 + 10));
+            QCOMPARE(view.cursor().shape(), Qt::IBeamCursor);
+            if (leave) {
+                QEvent e(QEvent::Leave);
+                QApplication::sendEvent(view.viewport(), &e);
+            } else {
+                sendMouse(view.viewport(), QEvent::MouseMove, QPoint(40, 150));
+            }
+            QCOMPARE(view.cursor().shape(), Qt::ArrowCursor);
+        }
+    }
+
     void highlightInTheSecondOfTwoLabels()
     {
         // A row with a rich text title and, beside it, the selectable text: a press in the text finds its
