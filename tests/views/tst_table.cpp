@@ -664,6 +664,28 @@ private slots:
         QCOMPARE(px(img, boxPoint(0)), kRow);
     }
 
+    // A first column as narrow as the header lets it be, with a check box image wider than that: the box is cut
+    // at the column's edge, in the cells and in the header, instead of lying over the next column, where a
+    // press does not reach it.
+    void checkBoxStaysInANarrowFirstColumn()
+    {
+        TEVQTableView view; // no cell or header backgrounds: nothing of the next column covers the box
+        view.setModel(makeModel(3, 2, &view));
+        view.setCheckBoxImage(false, QStringLiteral("wide.png")); // 30 wide
+        view.setCheckstyle(true);
+        view.horizontalHeader()->setFixedHeight(24);
+        view.setColumnWidth(0, 1);
+        view.resize(200, 120);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const int next = view.columnViewportPosition(1);
+        QVERIFY(next < 5 + 30);
+        for (const QImage& img : {grabViewport(&view), view.horizontalHeader()->grab().toImage()}) {
+            QCOMPARE(px(img, next - 1, 10), QColor(Qt::blue));
+            QVERIFY(px(img, next + 1, 10) != QColor(Qt::blue));
+        }
+    }
+
     void checkAllHeader()
     {
         Table t;
