@@ -183,6 +183,8 @@ TEVQTableView::~TEVQTableView()
     // Nothing may reach the painter object once it is gone: the viewport filter, the delegate, the headers
     // and the background widgets.
     viewport()->removeEventFilter(this);
+    for (const QMetaObject::Connection& c : m_modelConnections)
+        disconnect(c);
     setItemDelegate(nullptr);
     delete m_delegate;
     m_delegate = nullptr;
@@ -318,7 +320,7 @@ void TEVQTableView::setModel(QAbstractItemModel* model)
 void TEVQTableView::followHoverItem()
 {
     TEVQTableViewImpl* d = painter();
-    if (d->hoverRow == -1)
+    if (!d || d->hoverRow == -1)
         return;
     const int row = d->hoverItem.isValid() ? d->hoverItem.row() : -1;
     if (row != d->hoverRow) {
