@@ -314,7 +314,13 @@ void TEVQTableView::setModel(QAbstractItemModel* model)
                           connect(model, &QAbstractItemModel::rowsRemoved, this, follow),
                           connect(model, &QAbstractItemModel::rowsMoved, this, follow),
                           connect(model, &QAbstractItemModel::layoutChanged, this, follow),
-                          connect(model, &QAbstractItemModel::modelReset, this, follow)};
+                          connect(model, &QAbstractItemModel::modelReset, this, follow),
+                          // The hovered cell's column removed: its row, still there, keeps the hot look.
+                          connect(model, &QAbstractItemModel::columnsRemoved, this, [this] {
+                              TEVQTableViewImpl* d = painter();
+                              if (d && d->hoverRow != -1 && !d->hoverItem.isValid())
+                                  d->hoverItem = this->model()->index(d->hoverRow, 0, rootIndex());
+                          })};
 }
 
 void TEVQTableView::followHoverItem()

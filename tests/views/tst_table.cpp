@@ -871,6 +871,9 @@ private slots:
         QCOMPARE(t.view.painter()->hoverRow, -1);
         QVERIFY(hotRows().isEmpty());
         moveTo(t.view.viewport(), t.cell(1, 1).center());
+        t.model->removeColumn(1); // the hovered cell's: its row stays hot and follows its rows still
+        t.model->insertRow(0);
+        QCOMPARE(t.view.painter()->hoverRow, 2);
         t.model->clear();
         QCOMPARE(t.view.painter()->hoverRow, -1);
     }
