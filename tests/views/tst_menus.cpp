@@ -453,6 +453,13 @@ private slots:
         delete plain;
         QCOMPARE(menu.getHoverIndex(), -1);
         QVERIFY(hotItems().isEmpty());
+        // A submenu deleted while it is open under its hot item.
+        QAction* more = menu.actions().last();
+        moveTo(&menu, menu.actionGeometry(more).center());
+        QTRY_VERIFY(more->menu()->isVisible());
+        delete more->menu();
+        QCOMPARE(menu.getHoverIndex(), -1);
+        QVERIFY(hotItems().isEmpty());
         menu.hide();
     }
 
