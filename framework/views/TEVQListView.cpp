@@ -453,7 +453,8 @@ void TEVQListView::endHighlight()
 void TEVQListView::setModel(QAbstractItemModel* model)
 {
     dropRowCaches();
-    endHighlight();
+    if (model != this->model())
+        endHighlight();
     disconnect(m_layoutChanged);
     disconnect(m_rowsMoved);
     QListView::setModel(model);
