@@ -216,7 +216,16 @@ void TEVQTableView::setItemHeight(int h)
     if (h <= 0)
         return;
     painter()->itemHeight = h;
-    verticalHeader()->setDefaultSectionSize(h);
+    QHeaderView* rows = verticalHeader();
+    rows->setDefaultSectionSize(h);
+    // Qt keeps the height a hidden row had, to give it back when the row is shown: it comes back as high as
+    // the others now are.
+    for (int i = 0, hidden = rows->hiddenSectionCount(); i < rows->count() && hidden > 0; ++i) {
+        if (rows->isSectionHidden(i)) {
+            rows->resizeSection(i, h);
+            --hidden;
+        }
+    }
 }
 
 int TEVQTableView::getItemHeight() const { return painter()->itemHeight; }

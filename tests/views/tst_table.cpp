@@ -878,6 +878,17 @@ private slots:
         QCOMPARE(t.view.painter()->hoverRow, -1);
     }
 
+    // A row hidden while the row height changes comes back as high as the others.
+    void hiddenRowTakesTheNewHeight()
+    {
+        Table t;
+        t.view.setRowHidden(2, true);
+        t.view.setItemHeight(32);
+        t.view.setRowHidden(2, false);
+        QCOMPARE(t.view.rowHeight(1), 32);
+        QCOMPARE(t.view.rowHeight(2), 32);
+    }
+
     void headersReplacedOrCheckBoxDeleted()
     {
         // The painter check box is an ordinary child that others may delete; cells, header and the image
