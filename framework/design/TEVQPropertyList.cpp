@@ -254,11 +254,11 @@ void TEVQPropertyListImpl::announce(const QPointer<TEVQPropertyList>& l, unsigne
 void TEVQPropertyListImpl::onTextChanged(const QString& text)
 {
     PropertyRow* row = senderRow();
-    if (!row)
+    if (!row || !row->def.target) // no control (deleted elsewhere): nothing is set, so no change is announced
         return;
     const QPointer<TEVQPropertyList> l(list());
     const unsigned serial = gridSerial;
-    if (const auto set = row->def.setText; set && row->def.target)
+    if (const auto set = row->def.setText)
         set(row->def.target.data(), text);
     announce(l, serial, row);
 }
@@ -266,11 +266,11 @@ void TEVQPropertyListImpl::onTextChanged(const QString& text)
 void TEVQPropertyListImpl::onToggled(bool checked)
 {
     PropertyRow* row = senderRow();
-    if (!row)
+    if (!row || !row->def.target)
         return;
     const QPointer<TEVQPropertyList> l(list());
     const unsigned serial = gridSerial;
-    if (const auto set = row->def.setBool; set && row->def.target)
+    if (const auto set = row->def.setBool)
         set(row->def.target.data(), checked);
     announce(l, serial, row);
 }
@@ -284,26 +284,24 @@ void TEVQPropertyListImpl::onClicked()
 void TEVQPropertyListImpl::onValueChanged(int value)
 {
     PropertyRow* row = senderRow();
-    if (!row)
+    if (!row || !row->def.target)
         return;
     const PropertyDef& def = row->def;
     QWidget* target = def.target.data();
     const QPointer<TEVQPropertyList> l(list());
     const unsigned serial = gridSerial;
-    if (target) {
-        if (row->kind == RowPair) {
-            if (const auto set = def.setSize)
-                set(target, QSize(row->spinBoxes[0]->value(), row->spinBoxes[1]->value()));
-        } else if (row->kind == RowQuad) {
-            if (const auto set = def.setText) {
-                QStringList parts;
-                for (TEVQSpinBox* spin : row->spinBoxes)
-                    parts << QString::number(spin->value());
-                set(target, parts.join(QLatin1Char(',')));
-            }
-        } else if (const auto set = def.setInt) {
-            set(target, value);
+    if (row->kind == RowPair) {
+        if (const auto set = def.setSize)
+            set(target, QSize(row->spinBoxes[0]->value(), row->spinBoxes[1]->value()));
+    } else if (row->kind == RowQuad) {
+        if (const auto set = def.setText) {
+            QStringList parts;
+            for (TEVQSpinBox* spin : row->spinBoxes)
+                parts << QString::number(spin->value());
+            set(target, parts.join(QLatin1Char(',')));
         }
+    } else if (const auto set = def.setInt) {
+        set(target, value);
     }
     announce(l, serial, row);
 }

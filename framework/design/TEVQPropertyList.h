@@ -5,7 +5,8 @@
 //
 // Each displayed row holds its own copy of the PropertyDef it shows, and the pointers the signals carry point
 // at that copy, which lives as long as the list. The copy binds the control through a guarded pointer, so a
-// control deleted elsewhere turns its rows' getters and setters into no-ops instead of dangling calls.
+// control deleted elsewhere turns its rows' getters and setters into no-ops instead of dangling calls, and its
+// rows' edits then announce no change.
 #include "TEVQControlInfo.h"
 #include "TEVQScrollView.h"
 

@@ -120,6 +120,28 @@ void TEVQListViewItemDelegate::clearHighlight()
     highlightEnd = HighlightEnd();
 }
 
+void TEVQListViewItemDelegate::rowsInserted(int start, int count)
+{
+    for (HighlightEnd* end : {&highlightStart, &highlightEnd}) {
+        if (end->row >= start)
+            end->row += count;
+    }
+}
+
+void TEVQListViewItemDelegate::rowsRemoved(int start, int end)
+{
+    const auto inside = [&](const HighlightEnd& e) { return e.row >= start && e.row <= end; };
+    if (inside(highlightStart) || inside(highlightEnd)) {
+        clearHighlight();
+        selecting = false;
+        return;
+    }
+    for (HighlightEnd* e : {&highlightStart, &highlightEnd}) {
+        if (e->row > end)
+            e->row -= end - start + 1;
+    }
+}
+
 void TEVQListViewItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                      const QModelIndex& index) const
 {
@@ -366,6 +388,7 @@ void TEVQListView::setItemTemplate(QWidget* t)
     painter()->itemTemplate = container;
     // The rows' rectangles and label texts were those of the former template's parts.
     dropRowCaches();
+    endHighlight();
     m_delegate->hoveredPart = nullptr;
     m_delegate->collectParts(container);
 }
@@ -421,15 +444,27 @@ void TEVQListView::dropRowCaches()
     painter()->rowHtml.clear();
 }
 
+void TEVQListView::endHighlight()
+{
+    m_delegate->clearHighlight();
+    m_delegate->selecting = false;
+}
+
 void TEVQListView::setModel(QAbstractItemModel* model)
 {
     dropRowCaches();
+    if (model != this->model())
+        endHighlight();
     disconnect(m_layoutChanged);
     disconnect(m_rowsMoved);
     QListView::setModel(model);
     if (model) {
-        m_layoutChanged = connect(model, &QAbstractItemModel::layoutChanged, this, [this] { dropRowCaches(); });
-        m_rowsMoved = connect(model, &QAbstractItemModel::rowsMoved, this, [this] { dropRowCaches(); });
+        const auto reordered = [this] {
+            dropRowCaches();
+            endHighlight();
+        };
+        m_layoutChanged = connect(model, &QAbstractItemModel::layoutChanged, this, reordered);
+        m_rowsMoved = connect(model, &QAbstractItemModel::rowsMoved, this, reordered);
     }
 }
 
@@ -437,12 +472,15 @@ void TEVQListView::setModel(QAbstractItemModel* model)
 void TEVQListView::setRootIndex(const QModelIndex& index)
 {
     dropRowCaches();
+    if (index != rootIndex())
+        endHighlight();
     QListView::setRootIndex(index);
 }
 
 void TEVQListView::reset()
 {
     dropRowCaches();
+    endHighlight();
     QListView::reset();
 }
 
@@ -459,18 +497,31 @@ void TEVQListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bo
 void TEVQListView::rowsInserted(const QModelIndex& parent, int start, int end)
 {
     dropRowCaches();
+    if (parent == rootIndex())
+        m_delegate->rowsInserted(start, end - start + 1);
     QListView::rowsInserted(parent, start, end);
 }
 
 void TEVQListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end)
 {
     dropRowCaches();
+    if (parent == rootIndex())
+        m_delegate->rowsRemoved(start, end);
     QListView::rowsAboutToBeRemoved(parent, start, end);
 }
 
 // The viewport's paint events go on to paintEvent, which lays the background.
 bool TEVQListView::eventFilter(QObject* watched, QEvent* event)
 {
+    // The delegate hears of moves over rows only: past the last row, between rows or out of the view, the text
+    // cursor it set goes back to the arrow here.
+    if (watched == viewport() && m_delegate && m_delegate->cursorOverridden
+        && (event->type() == QEvent::Leave
+            || (event->type() == QEvent::MouseMove
+                && !indexAt(static_cast<QMouseEvent*>(event)->pos()).isValid()))) {
+        setCursor(Qt::ArrowCursor);
+        m_delegate->cursorOverridden = false;
+    }
     return QAbstractItemView::eventFilter(watched, event);
 }
 

@@ -7,7 +7,8 @@
 //
 // The template and its parts are watched, not owned: deleting the template or one of its controls at any time
 // only takes them out of the painting. Row caches (hit rectangles, label HTML) are dropped when the model's
-// rows change.
+// rows change; the text highlight moves with rows inserted or removed before it and ends with a row it ends in,
+// a reset, a reordering, another model, root or template.
 #include "TEVQScrollBarPair.h"
 #include "TEVQWidgetMacros.h"
 #include "TEVStyleDesc.h"
@@ -86,6 +87,10 @@ public:
     // that is no framework widget cuts off its subtree.
     void collectParts(QWidget* t);
     void clearHighlight();
+    // The highlight follows its rows: rows inserted at start, or removed from start to end, before them move
+    // it; a removed row it ends in ends it, and the drag.
+    void rowsInserted(int start, int count);
+    void rowsRemoved(int start, int end);
     // The topmost part (last in order, from index 1) whose rectangle in row holds pos; -1 when none.
     int partAt(int row, const QPoint& pos) const;
 
@@ -167,6 +172,8 @@ protected:
 
 private:
     void dropRowCaches();
+    // The rows the highlight was made in are gone or moved: it ends, and so does a drag.
+    void endHighlight();
     TEVQListViewItemDelegate* m_delegate = nullptr;
     // The model's reorderings (a sort, a move), after which the rows' cached HTML belongs to other rows.
     QMetaObject::Connection m_layoutChanged;

@@ -236,7 +236,10 @@ QSize TEVQMenu::sizeHint() const
 
 void TEVQMenu::setHoverIndex(int index)
 {
-    if (index < 0 || index == painter()->hoverIndex)
+    if (index < 0)
+        return;
+    painter()->hoverAction = actions().value(index);
+    if (index == painter()->hoverIndex)
         return;
     painter()->hoverIndex = index;
     update();
@@ -270,9 +273,18 @@ void TEVQMenu::actionEvent(QActionEvent* event)
         action->installEventFilter(this);
     else if (event->type() == QEvent::ActionRemoved && action)
         action->removeEventFilter(this);
-    if (TEVQMenuImpl* impl = painter())
+    TEVQMenuImpl* impl = painter();
+    if (impl)
         impl->dropItems();
     QMenu::actionEvent(event);
+    // The hot item stays on its action, wherever that moved; an action removed (or being deleted) takes it along.
+    if (impl && impl->hoverIndex != -1 && event->type() != QEvent::ActionChanged) {
+        const int index = impl->hoverAction ? actions().indexOf(impl->hoverAction) : -1;
+        if (index != impl->hoverIndex) {
+            impl->hoverIndex = index;
+            update();
+        }
+    }
 }
 
 bool TEVQMenu::eventFilter(QObject* watched, QEvent* event)
@@ -289,4 +301,5 @@ void TEVQMenu::hideEvent(QHideEvent* event)
 {
     QMenu::hideEvent(event);
     painter()->hoverIndex = -1;
+    painter()->hoverAction = nullptr;
 }

@@ -9,6 +9,7 @@
 #include "TEVTextCache.h"
 
 #include <QMenu>
+#include <QPointer>
 
 #include <vector>
 
@@ -33,6 +34,8 @@ public:
     TEVQtLib::FillStyle background;
     int iconOffset = 0; // width of the icon column; 0: none
     int hoverIndex = -1; // index in actions() of the hot item; -1 none
+    // The hot item's action: items inserted or removed while the menu is open move it, and its removal ends it.
+    QPointer<QAction> hoverAction;
 
     // Forgets the items' icon paths (read again at the next paint); the menu calls it whenever its actions
     // or an action's icon path change.

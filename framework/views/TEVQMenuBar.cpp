@@ -4,6 +4,7 @@
 #include "TEVViewStyles.h"
 
 #include <QAction>
+#include <QActionEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -158,6 +159,7 @@ void TEVQMenuBar::mousePressEvent(QMouseEvent* event)
     // The item under the press shows its pressed style until the release (a menu opened by the press runs
     // its own event loop; the release, wherever it lands, clears the state).
     const int index = actionIndexAt(event->pos());
+    painter()->pressAction = actions().value(index);
     if (index != painter()->pressIndex) {
         painter()->pressIndex = index;
         repaint();
@@ -203,10 +205,35 @@ void TEVQMenuBar::mouseMoveEvent(QMouseEvent* event)
     if (!alive)
         return;
     const int index = actionIndexAt(event->pos());
-    if (index >= 0 && index != painter()->hoverIndex) {
+    if (index < 0)
+        return;
+    painter()->hoverAction = actions().value(index);
+    if (index != painter()->hoverIndex) {
         painter()->hoverIndex = index;
         repaint();
     }
+}
+
+void TEVQMenuBar::actionEvent(QActionEvent* event)
+{
+    QPointer<QWidget> alive(this);
+    QMenuBar::actionEvent(event);
+    if (!alive || event->type() == QEvent::ActionChanged)
+        return;
+    // The hot and pressed looks stay on their items, wherever those moved; an item removed takes its look along.
+    auto follow = [this](int& index, const QPointer<QAction>& action) {
+        if (index == -1)
+            return false;
+        const int now = action ? actions().indexOf(action) : -1;
+        const bool moved = now != index;
+        index = now;
+        return moved;
+    };
+    TEVQMenuBarImpl* d = painter();
+    const bool hoverMoved = follow(d->hoverIndex, d->hoverAction);
+    const bool pressMoved = follow(d->pressIndex, d->pressAction);
+    if (hoverMoved || pressMoved)
+        update();
 }
 
 void TEVQMenuBar::leaveEvent(QEvent* event)

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <QMenuBar>
+#include <QPointer>
 
 namespace TEVQtLib {
 struct ControlInfo;
@@ -28,6 +29,10 @@ public:
 
     int hoverIndex = -1;
     int pressIndex = -1;
+    // The hot and the pressed items' actions: items inserted or removed move the looks with them, and an item
+    // removed (or being deleted) takes its look along.
+    QPointer<QAction> hoverAction;
+    QPointer<QAction> pressAction;
     TEVQtLib::FillStyle background;
     TEVQtLib::TextStyleDesc itemTextStyle[4];
     TEVQtLib::FillStyle itemBackground[4];
@@ -87,6 +92,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void actionEvent(QActionEvent* event) override;
 
 private:
     int actionIndexAt(const QPoint& pos) const;

@@ -174,6 +174,9 @@ void TEVQTableViewitemDelegate::paint(QPainter* painter, const QStyleOptionViewI
         painter->restore();
     }
     if (checkColumn && viewImpl->checkBox) {
+        // Cut at the cell's edge: in a column narrower than the box, the rest would lie over the next column,
+        // where a press does not reach it.
+        painter->setClipRect(cell, Qt::IntersectClip);
         viewImpl->checkBox->setChecked(index.data(Qt::CheckStateRole).toBool());
         viewImpl->checkBox->painter()->draw(painter, viewImpl->checkBoxRect(cell));
     }
@@ -187,6 +190,8 @@ bool TEVQTableViewitemDelegate::editorEvent(QEvent* event, QAbstractItemModel* m
         return QItemDelegate::editorEvent(event, model, option, index);
     QWidget* viewport = m_view->viewport();
     if (event->type() == QEvent::MouseMove) {
+        if (viewImpl->hoverItem != index)
+            viewImpl->hoverItem = index;
         if (index.row() != viewImpl->hoverRow) {
             viewImpl->hoverRow = index.row();
             viewport->update();
@@ -342,8 +347,12 @@ void TEVQTableHeader::paintEvent(QPaintEvent*)
         }
         m_titleCaches[size_t(i)].draw(&p, text, style, textRect, style.isHor);
         if (checkSection && viewImpl->checkBox) {
+            // Cut at the section's edge, as in the cells.
+            p.save();
+            p.setClipRect(r, Qt::IntersectClip);
             viewImpl->checkBox->setChecked(viewImpl->headerCheckState);
             viewImpl->checkBox->painter()->draw(&p, viewImpl->checkBoxRect(r));
+            p.restore();
         }
     }
 }

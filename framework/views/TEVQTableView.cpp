@@ -183,6 +183,8 @@ TEVQTableView::~TEVQTableView()
     // Nothing may reach the painter object once it is gone: the viewport filter, the delegate, the headers
     // and the background widgets.
     viewport()->removeEventFilter(this);
+    for (const QMetaObject::Connection& c : m_modelConnections)
+        disconnect(c);
     setItemDelegate(nullptr);
     delete m_delegate;
     m_delegate = nullptr;
@@ -214,7 +216,16 @@ void TEVQTableView::setItemHeight(int h)
     if (h <= 0)
         return;
     painter()->itemHeight = h;
-    verticalHeader()->setDefaultSectionSize(h);
+    QHeaderView* rows = verticalHeader();
+    rows->setDefaultSectionSize(h);
+    // Qt keeps the height a hidden row had, to give it back when the row is shown: it comes back as high as
+    // the others now are.
+    for (int i = 0, hidden = rows->hiddenSectionCount(); i < rows->count() && hidden > 0; ++i) {
+        if (rows->isSectionHidden(i)) {
+            rows->resizeSection(i, h);
+            --hidden;
+        }
+    }
 }
 
 int TEVQTableView::getItemHeight() const { return painter()->itemHeight; }
@@ -300,7 +311,37 @@ void TEVQTableView::initDemoData() { painter()->createComplete(); }
 void TEVQTableView::setModel(QAbstractItemModel* model)
 {
     painter()->hoverRow = -1;
+    painter()->hoverItem = QPersistentModelIndex();
+    for (const QMetaObject::Connection& c : m_modelConnections)
+        disconnect(c);
+    m_modelConnections.clear();
     QTableView::setModel(model);
+    if (!model)
+        return;
+    const auto follow = [this] { followHoverItem(); };
+    m_modelConnections = {connect(model, &QAbstractItemModel::rowsInserted, this, follow),
+                          connect(model, &QAbstractItemModel::rowsRemoved, this, follow),
+                          connect(model, &QAbstractItemModel::rowsMoved, this, follow),
+                          connect(model, &QAbstractItemModel::layoutChanged, this, follow),
+                          connect(model, &QAbstractItemModel::modelReset, this, follow),
+                          // The hovered cell's column removed: its row, still there, keeps the hot look.
+                          connect(model, &QAbstractItemModel::columnsRemoved, this, [this] {
+                              TEVQTableViewImpl* d = painter();
+                              if (d && d->hoverRow != -1 && !d->hoverItem.isValid())
+                                  d->hoverItem = this->model()->index(d->hoverRow, 0, rootIndex());
+                          })};
+}
+
+void TEVQTableView::followHoverItem()
+{
+    TEVQTableViewImpl* d = painter();
+    if (!d || d->hoverRow == -1)
+        return;
+    const int row = d->hoverItem.isValid() ? d->hoverItem.row() : -1;
+    if (row != d->hoverRow) {
+        d->hoverRow = row;
+        viewport()->update();
+    }
 }
 
 // The viewport's paint events go on to paintEvent, which lays the background.
@@ -309,6 +350,7 @@ bool TEVQTableView::eventFilter(QObject* watched, QEvent* event) { return QTable
 void TEVQTableView::leaveEvent(QEvent* event)
 {
     QTableView::leaveEvent(event);
+    painter()->hoverItem = QPersistentModelIndex();
     if (painter()->hoverRow != -1) {
         painter()->hoverRow = -1;
         viewport()->update();

@@ -19,6 +19,7 @@
 #include <QHeaderView>
 #include <QItemDelegate>
 #include <QMap>
+#include <QPersistentModelIndex>
 #include <QPointer>
 #include <QTableView>
 
@@ -53,6 +54,9 @@ public:
     TEVQtLib::FillStyle headerBackground[4];
     TEVQtLib::TextStyleDesc headerTextStyle[4];
     int hoverRow = -1;
+    // The item the pointer last moved over: rows inserted, moved, sorted or removed move the hot row with it, as
+    // they move Qt's own hover cell, and its removal (or a reset) ends it.
+    QPersistentModelIndex hoverItem;
     int scrollbarSize = 23;
     int scrollbarBtnSize = 23;
     // Paints every check box of the view; never shown. An ordinary child, so watched: once deleted, no box.
@@ -226,6 +230,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // hoverRow becomes the row of hoverItem after the model's rows changed.
+    void followHoverItem();
+    std::vector<QMetaObject::Connection> m_modelConnections;
     // Watched: Qt deletes a header that setHorizontalHeader or setVerticalHeader replaces.
     QPointer<TEVQTableHeader> m_horizontalHeader;
     QPointer<TEVQTableHeader> m_verticalHeader;

@@ -396,11 +396,14 @@ private slots:
         list.rowAt(0)->lineEdit->setText(QStringLiteral("y"));
         QVERIFY(!target);
         QCOMPARE(c.textSets, 3);
+        QSignalSpy unchanged(&list, &TEVQPropertyList::valueChanged);
         list.rowAt(0)->lineEdit->setText(QStringLiteral("z"));
+        list.rowAt(1)->checkBox->setChecked(!list.rowAt(1)->checkBox->isChecked());
         list.rowAt(4)->spinBoxes[0]->setValue(2);
         list.rowAt(3)->spinBoxes[0]->setValue(2);
         QCOMPARE(c.textSets, 3);
         QCOMPARE(sizeSets, 1);
+        QCOMPARE(unchanged.count(), 0); // nothing was set: no change is reported
         QImage image(list.size(), QImage::Format_ARGB32_Premultiplied);
         list.render(&image);
     }

@@ -643,6 +643,89 @@ private slots:
         QVERIFY(view.painter()->rowHtml.isEmpty());
     }
 
+    // The highlight stays on the rows it was made in while rows are inserted or removed elsewhere, and goes
+    // with a row it ends in, a new model, a reset or a sort: it never lies over text it was not made in.
+    void highlightFollowsRowsThatChange()
+    {
+        TEVQListView view;
+        TEVQContainer* container = selectableRows(view, QSize(260, 240));
+        auto* label = new TEVQLabelEx(container);
+        label->setGeometry(0, 0, 240, 24);
+        label->setTextStyle(CtrlState(4), text("lTextHot"));
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        view.setItemTemplate(container);
+        view.setItemDisplayCallBack([](const TEVQListView*, const QWidget* t, const QModelIndex& index) {
+            t->findChild<TEVQLabelEx*>()->setText(QStringLiteral("highlighted text of ") + index.data().toString());
+        });
+        QStringListModel model(rowTexts(8));
+        view.setModel(&model);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        auto drag = [&](int from, int to) {
+            grabViewport(&view);
+            sendMouse(view.viewport(), QEvent::MouseButtonPress, QPoint(70, from * 24 + 10), Qt::LeftButton);
+            sendMouse(view.viewport(), QEvent::MouseMove, QPoint(40, to * 24 + 10), Qt::LeftButton);
+            sendMouse(view.viewport(), QEvent::MouseButtonRelease, QPoint(40, to * 24 + 10));
+        };
+        auto highlightedRows = [&] {
+            view.doItemsLayout();
+            const QImage img = grabViewport(&view);
+            QList<int> rows;
+            for (int row = 0; row < 10; ++row)
+                for (int x = 0; x < 240 && (rows.isEmpty() || rows.last() != row); ++x)
+                    if (px(img, x, row * 24 + 12) == kHighlight)
+                        rows << row;
+            return rows;
+        };
+        drag(3, 5);
+        QCOMPARE(highlightedRows(), (QList<int>{3, 4, 5}));
+        model.insertRows(0, 2);
+        QCOMPARE(highlightedRows(), (QList<int>{5, 6, 7}));
+        model.removeRows(0, 1);
+        model.removeRows(8, 1);
+        QCOMPARE(highlightedRows(), (QList<int>{4, 5, 6}));
+        model.removeRows(6, 1); // the row the highlight ends in
+        QVERIFY(highlightedRows().isEmpty());
+        drag(1, 2);
+        model.setStringList(rowTexts(6)); // a reset
+        QVERIFY(highlightedRows().isEmpty());
+        drag(1, 2);
+        model.sort(0, Qt::DescendingOrder);
+        QVERIFY(highlightedRows().isEmpty());
+        drag(1, 2);
+        QStringListModel other(rowTexts(4));
+        view.setModel(&other);
+        QVERIFY(highlightedRows().isEmpty());
+    }
+
+    // The text cursor shown over a selectable label goes back to the arrow when the pointer moves past the last
+    // row or leaves the view, not only over another row.
+    void textCursorLeavesWithThePointer()
+    {
+        TEVQListView view;
+        TEVQContainer* container = selectableRows(view, QSize(260, 200));
+        auto* label = new TEVQLabelEx(container);
+        label->setGeometry(0, 0, 240, 24);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        view.setItemTemplate(container);
+        QStringListModel model(rowTexts(3));
+        view.setModel(&model);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        grabViewport(&view);
+        for (bool leave : {false, true}) {
+            sendMouse(view.viewport(), QEvent::MouseMove, QPoint(40, 2 * 24 + 10));
+            QCOMPARE(view.cursor().shape(), Qt::IBeamCursor);
+            if (leave) {
+                QEvent e(QEvent::Leave);
+                QApplication::sendEvent(view.viewport(), &e);
+            } else {
+                sendMouse(view.viewport(), QEvent::MouseMove, QPoint(40, 150));
+            }
+            QCOMPARE(view.cursor().shape(), Qt::ArrowCursor);
+        }
+    }
+
     void highlightInTheSecondOfTwoLabels()
     {
         // A row with a rich text title and, beside it, the selectable text: a press in the text finds its

@@ -421,6 +421,48 @@ private slots:
         menu.hide();
     }
 
+    // Items inserted, removed or deleted while the menu is open: the hot item stays the action it was (the one
+    // Return triggers), and no item is hot once that action is gone.
+    void hotItemFollowsItsActionWhileItemsChange()
+    {
+        TEVQMenu menu;
+        Json::Value doc = parse(kMenuDoc);
+        menu.readJsonValue(&doc); // Open, Vector, Plain, More
+        menu.popup(QPoint(40, 40));
+        QVERIFY(QTest::qWaitForWindowExposed(&menu));
+        QAction* plain = menu.actions()[2];
+        moveTo(&menu, menu.actionGeometry(plain).center());
+        QCOMPARE(menu.getHoverIndex(), 2);
+        auto hotItems = [&] {
+            const QImage img = grab(&menu);
+            QList<QAction*> hot;
+            for (QAction* a : menu.actions()) {
+                const QRect r = menu.actionGeometry(a);
+                if (px(img, QPoint(r.right() - 12, r.center().y())) == kHot)
+                    hot << a;
+            }
+            return hot;
+        };
+        menu.removeAction(menu.actions()[0]);
+        QCOMPARE(menu.getHoverIndex(), 1);
+        QCOMPARE(hotItems(), QList<QAction*>{plain});
+        menu.insertAction(menu.actions()[0], new QAction(QStringLiteral("First"), &menu));
+        QCOMPARE(menu.getHoverIndex(), 2);
+        QCOMPARE(hotItems(), QList<QAction*>{plain});
+        QCOMPARE(menu.activeAction(), plain);
+        delete plain;
+        QCOMPARE(menu.getHoverIndex(), -1);
+        QVERIFY(hotItems().isEmpty());
+        // A submenu deleted while it is open under its hot item.
+        QAction* more = menu.actions().last();
+        moveTo(&menu, menu.actionGeometry(more).center());
+        QTRY_VERIFY(more->menu()->isVisible());
+        delete more->menu();
+        QCOMPARE(menu.getHoverIndex(), -1);
+        QVERIFY(hotItems().isEmpty());
+        menu.hide();
+    }
+
     void submenuOpensUnderThePointer()
     {
         TEVQMenu menu;
@@ -602,6 +644,55 @@ private slots:
 
         moveTo(bar, file.center());
         QVERIFY(tevtest::keepRender(grab(bar), QStringLiteral("views_menubar.png")));
+    }
+
+    // Items inserted or removed under the pointer or while an item's menu is open: the hot and pressed looks
+    // stay on the items they were on, and leave with an item that goes.
+    void menuBarStatesFollowTheirItems()
+    {
+        QWidget host;
+        host.resize(300, 30);
+        auto* bar = new TEVQMenuBar(&host);
+        bar->setGeometry(0, 0, 300, 30);
+        FillStyle item, hot, press;
+        rm()->getFillStyle(QStringLiteral("mItem"), item);
+        rm()->getFillStyle(QStringLiteral("mHot"), hot);
+        rm()->getFillStyle(QStringLiteral("mPress"), press);
+        bar->setItemBackground(CtrlState(4), item);
+        bar->setItemBackground(CtrlStateHot, hot);
+        bar->setItemBackground(CtrlStatePressed, press);
+        QAction* file = bar->addAction(QStringLiteral("File"));
+        QAction* edit = bar->addAction(QStringLiteral("Edit"));
+        QAction* view = bar->addMenu(new TEVQMenu(QStringLiteral("View"), bar));
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        auto looks = [&] {
+            const QImage img = grab(bar);
+            QStringList l;
+            for (QAction* a : bar->actions()) {
+                const QColor c = px(img, QPoint(bar->actionGeometry(a).left() + 2, 28));
+                l << (c == kHot ? QStringLiteral("hot") : c == kPress ? QStringLiteral("pressed") : QStringLiteral("-"));
+            }
+            return l.join(QLatin1Char(' '));
+        };
+        moveTo(bar, bar->actionGeometry(edit).center());
+        bar->removeAction(file);
+        QCOMPARE(bar->getHoverIndex(), 0);
+        QCOMPARE(looks(), QStringLiteral("hot -"));
+        bar->insertAction(edit, file);
+        QCOMPARE(looks(), QStringLiteral("- hot -"));
+        bar->removeAction(edit);
+        QCOMPARE(bar->getHoverIndex(), -1);
+        QCOMPARE(looks(), QStringLiteral("- -"));
+
+        QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, bar->actionGeometry(view).center());
+        QTRY_VERIFY(view->menu()->isVisible());
+        bar->insertAction(file, edit);
+        QCOMPARE(bar->getPressIndex(), 2);
+        QCOMPARE(looks().section(QLatin1Char(' '), 2), QStringLiteral("pressed"));
+        bar->removeAction(view);
+        QCOMPARE(bar->getPressIndex(), -1);
+        view->menu()->hide();
     }
 
     void menuBarCatalogueBackgroundRow()

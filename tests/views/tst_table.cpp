@@ -664,6 +664,28 @@ private slots:
         QCOMPARE(px(img, boxPoint(0)), kRow);
     }
 
+    // A first column as narrow as the header lets it be, with a check box image wider than that: the box is cut
+    // at the column's edge, in the cells and in the header, instead of lying over the next column, where a
+    // press does not reach it.
+    void checkBoxStaysInANarrowFirstColumn()
+    {
+        TEVQTableView view; // no cell or header backgrounds: nothing of the next column covers the box
+        view.setModel(makeModel(3, 2, &view));
+        view.setCheckBoxImage(false, QStringLiteral("wide.png")); // 30 wide
+        view.setCheckstyle(true);
+        view.horizontalHeader()->setFixedHeight(24);
+        view.setColumnWidth(0, 1);
+        view.resize(200, 120);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const int next = view.columnViewportPosition(1);
+        QVERIFY(next < 5 + 30);
+        for (const QImage& img : {grabViewport(&view), view.horizontalHeader()->grab().toImage()}) {
+            QCOMPARE(px(img, next - 1, 10), QColor(Qt::blue));
+            QVERIFY(px(img, next + 1, 10) != QColor(Qt::blue));
+        }
+    }
+
     void checkAllHeader()
     {
         Table t;
@@ -821,6 +843,50 @@ private slots:
         QTest::mouseClick(t.view.horizontalHeader()->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(17, 12));
         press(t.view.viewport(), QPoint(17, 10));
         t.view.horizontalHeader()->grab();
+    }
+
+    // The hot row is the row of the item the pointer last moved over, as Qt's own hover cell is: rows inserted,
+    // sorted or removed under a resting pointer never leave two rows hot, nor one that is gone.
+    void hoverFollowsItsRowWhenRowsChange()
+    {
+        Table t;
+        auto hotRows = [&] {
+            const QImage img = grabViewport(&t.view);
+            QList<int> rows; // a row with any hot cell
+            for (int r = 0; r < t.model->rowCount(); ++r)
+                for (int c = 0; c < 3 && (rows.isEmpty() || rows.last() != r); ++c)
+                    if (px(img, t.cell(r, c).topLeft() + QPoint(1, 1)) == kHot)
+                        rows << r;
+            return rows;
+        };
+        moveTo(t.view.viewport(), t.cell(3, 1).center());
+        QCOMPARE(hotRows(), QList<int>{3});
+        t.model->insertRow(0, new QStandardItem(QStringLiteral("new")));
+        QCOMPARE(t.view.painter()->hoverRow, 4);
+        QCOMPARE(hotRows(), QList<int>{4});
+        t.model->sort(1, Qt::DescendingOrder);
+        const int sorted = t.model->findItems(QStringLiteral("r3c1"), Qt::MatchExactly, 1).value(0)->row();
+        QCOMPARE(hotRows(), QList<int>{sorted});
+        t.model->removeRow(sorted);
+        QCOMPARE(t.view.painter()->hoverRow, -1);
+        QVERIFY(hotRows().isEmpty());
+        moveTo(t.view.viewport(), t.cell(1, 1).center());
+        t.model->removeColumn(1); // the hovered cell's: its row stays hot and follows its rows still
+        t.model->insertRow(0);
+        QCOMPARE(t.view.painter()->hoverRow, 2);
+        t.model->clear();
+        QCOMPARE(t.view.painter()->hoverRow, -1);
+    }
+
+    // A row hidden while the row height changes comes back as high as the others.
+    void hiddenRowTakesTheNewHeight()
+    {
+        Table t;
+        t.view.setRowHidden(2, true);
+        t.view.setItemHeight(32);
+        t.view.setRowHidden(2, false);
+        QCOMPARE(t.view.rowHeight(1), 32);
+        QCOMPARE(t.view.rowHeight(2), 32);
     }
 
     void headersReplacedOrCheckBoxDeleted()
