@@ -3,6 +3,7 @@
 #include "TEVQContainer.h"
 
 #include "TEVJson.h"
+#include "TEVQResourceManager.h"
 #include "TEVQScrollBar.h"
 #include "TEVQSpacer.h"
 
@@ -15,6 +16,8 @@
 #include <QTimer>
 #include <QWheelEvent>
 #include <QWindow>
+
+#include <array>
 
 #include <json/json.h>
 
@@ -145,13 +148,23 @@ bool TEVQContainerImpl::serializeJsonValue(Json::Value*& json, bool load)
                                          "paddingRight", "paddingBottom", "absoluteDockAutoSize", "drawBackground"};
             Q_ASSERT(keys.size() == std::size_t(DrawBackground) + 1);
             const json::Record a(*attrs, keys);
+            // A page element without a valid mode gives mode 4. A theme element, read again at every theme
+            // change, sets the mode only when it names one, and lays the children out again at once when it
+            // changes how they are placed (a page being built is laid out when it is done).
+            const bool theme = TEVQResourceManager::getInstance()->isLoadFromThemeRes();
+            const std::array<int, 6> placing{{childLayout, space, paddingLeft, paddingTop, paddingRight, paddingBottom}};
             int mode = -1;
-            childLayout = (json::read(a[ChildLayout], mode) && mode >= 0 && mode <= 3) ? mode : 4;
+            const bool named = json::read(a[ChildLayout], mode);
+            if (named || !theme)
+                childLayout = (named && mode >= 0 && mode <= 3) ? mode : 4;
             json::read(a[Space], space);
             json::read(a[PaddingLeft], paddingLeft);
             json::read(a[PaddingTop], paddingTop);
             json::read(a[PaddingRight], paddingRight);
             json::read(a[PaddingBottom], paddingBottom);
+            const std::array<int, 6> now{{childLayout, space, paddingLeft, paddingTop, paddingRight, paddingBottom}};
+            if (theme && now != placing && !tevIsBuildingPage())
+                relayout();
             // Written as the integer 1: numbers count as booleans.
             json::read(a[AbsoluteDockAutoSize], absoluteDockAutoSize);
             // Written only when off, as the integer 0; an element without it keeps the background drawn.

@@ -2,6 +2,7 @@
 
 #include "TEVFlags.h"
 #include "TEVJson.h"
+#include "TEVQResourceManager.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -96,8 +97,10 @@ bool TEVQTabWidgetImpl::serializeJsonValue(Json::Value*& json, bool load)
         styles.read(element);
         if (const Json::Value* attrs = json::find(element, "attr")) {
             json::read(*attrs, "itemSize", itemSize);
-            // A missing "isHor" counts as a horizontal strip.
-            isHor = json::getBool(*attrs, "isHor", true);
+            // A missing "isHor" counts as a horizontal strip in a page element. A theme element, read again at
+            // every theme change, turns the strip only with an "isHor" of its own.
+            if (json::has(*attrs, "isHor") || !TEVQResourceManager::getInstance()->isLoadFromThemeRes())
+                isHor = json::getBool(*attrs, "isHor", true);
             json::read(*attrs, "itemSpace", itemSpace);
             json::read(*attrs, "showText", showText);
             json::read(*attrs, "hasIcon", showIcon);

@@ -110,6 +110,10 @@ void TEVQLabelImpl::applyTextStyle()
         styleApplied = true;
     }
     l->setAlignment(alignment(normalTextStyle.horAlign, normalTextStyle.verAlign));
+    // The form shown was cut for the style before (a theme re-read, a style set): cut again for this one now,
+    // or shown whole when this one does not cut, rather than at the next resize.
+    if (!elidePending && !elidedText.isNull() && l->QLabel::text() == elidedText)
+        elide();
 }
 
 void TEVQLabelImpl::adoptShownText()

@@ -197,6 +197,10 @@ bool TEVQWidgetBaseImpl::serializeJsonValue(Json::Value*& json, bool load)
         TEVQResourceManager* rm = TEVQResourceManager::getInstance();
         std::string theme;
         if (json::read(*json, "theme", theme) && !rm->isDesigner()) {
+            // A page element names the widget's theme element: the widget is styled from it again whenever the
+            // theme changes, and writes it back. ("theme" in a theme element only points at the element to read.)
+            if (!rm->isLoadFromThemeRes() && !theme.empty())
+                themeName = utf8ToQString(theme.c_str());
             if (Json::Value* element = rm->getThemeJsonValue(theme.c_str())) {
                 json = element;
                 rm->setSwitchToThemeRes(true);
@@ -588,7 +592,12 @@ bool TEVWidgetParts::serializeJsonValue(Json::Value* json, bool load)
     // where it was when this returns.
     TEVThemeResGuard themeRes;
     Json::Value* element = json;
-    return impl->serializeJsonValue(element, load);
+    const bool result = impl->serializeJsonValue(element, load);
+    // "theme" is read only from an element with "attr": a theme name of the widget's own comes back with one.
+    if (!load && json && json::isObject(*json) && !json::has(*json, "attr") && json::has(*json, "theme") &&
+        impl->getThemeName() != impl->getTypeNameRef())
+        (*json)["attr"] = Json::Value(Json::objectValue);
+    return result;
 }
 
 void TEVWidgetParts::setJsonData(const QString& text)

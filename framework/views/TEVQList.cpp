@@ -51,8 +51,11 @@ bool TEVQListImpl::serializeJsonValue(Json::Value*& json, bool load)
             if (json::read(*attrs, "multiselect", multi))
                 list()->setIsMultiSelected(multi);
             int height = 0;
-            if (json::read(*attrs, "itemHeight", height))
+            if (json::read(*attrs, "itemHeight", height) && qBound(0, height, QWIDGETSIZE_MAX) != itemHeight) {
                 itemHeight = qBound(0, height, QWIDGETSIZE_MAX); // within what a widget can be
+                // Qt keeps the row sizes it laid the rows out with (a theme re-read may change the height).
+                list()->doItemsLayout();
+            }
         }
         readScrollbarChildJson(element, list());
         return result;

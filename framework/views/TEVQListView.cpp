@@ -79,10 +79,14 @@ bool TEVQListViewImpl::serializeJsonValue(Json::Value*& json, bool load)
         if (const Json::Value* attrs = json::find(element, "attr")) {
             // Sizes stay within what a widget can be.
             int value = 0;
+            const QSize itemSize(itemWidth, itemHeight);
             if (json::read(*attrs, "itemHeight", value))
                 itemHeight = qBound(0, value, QWIDGETSIZE_MAX);
             if (json::read(*attrs, "itemWidth", value))
                 itemWidth = qBound(0, value, QWIDGETSIZE_MAX);
+            // Qt keeps the item sizes it laid the items out with (a theme re-read may change them).
+            if (itemSize != QSize(itemWidth, itemHeight))
+                v->doItemsLayout();
             if (json::read(*attrs, "spacing", value))
                 v->setSpacing(qBound(0, value, QWIDGETSIZE_MAX));
             if (json::read(*attrs, "itemMode", value))

@@ -12,6 +12,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
+
 using namespace TEVQtLib;
 
 namespace {
@@ -121,6 +123,7 @@ bool TEVQMenuImpl::serializeJsonValue(Json::Value*& json, bool /*load*/)
         readText(root, "text1", itemTextStyle[1]);
         readText(root, "text2", itemTextStyle[2]);
         readText(root, "text3", itemTextStyle[3]);
+        passStylesToSubmenus();
     }
     if (TEVQMenu* m = menu())
         addItems(m, json::get(root, "items"));
@@ -149,16 +152,31 @@ void TEVQMenuImpl::addItems(TEVQMenu* target, const Json::Value& items)
         }
         TEVQMenu* sub = new TEVQMenu(target);
         sub->setTitle(text);
-        TEVQMenuImpl* to = sub->painter();
-        to->background = from->background;
-        for (int s = 0; s < 4; ++s) {
-            to->itemBackground[s] = from->itemBackground[s];
-            to->itemTextStyle[s] = from->itemTextStyle[s];
-        }
+        // Styled as its menu from now on, not by a theme element of its own.
+        sub->painter()->setThemeNameValue(QString());
+        from->stylesFollowers.push_back(sub);
+        from->passStylesToSubmenus();
         QAction* action = target->addMenu(sub);
         if (hasIcon && action)
             action->setProperty(TEVQMenu::iconPathProperty(), icon);
         addItems(sub, json::get(entry, "items"));
+    }
+}
+
+void TEVQMenuImpl::passStylesToSubmenus()
+{
+    stylesFollowers.erase(std::remove(stylesFollowers.begin(), stylesFollowers.end(), nullptr), stylesFollowers.end());
+    for (const QPointer<TEVQMenu>& sub : stylesFollowers) {
+        TEVQMenuImpl* to = sub->painter();
+        if (!to)
+            continue;
+        to->background = background;
+        for (int s = 0; s < 4; ++s) {
+            to->itemBackground[s] = itemBackground[s];
+            to->itemTextStyle[s] = itemTextStyle[s];
+        }
+        to->passStylesToSubmenus();
+        sub->update();
     }
 }
 

@@ -28,6 +28,8 @@ public:
 
     // Appends the entries of an "items" array to menu.
     static void addItems(TEVQMenu* menu, const Json::Value& items);
+    // Gives the submenus made from "items" (and theirs) this menu's styles again.
+    void passStylesToSubmenus();
 
     TEVQtLib::FillStyle itemBackground[4];
     TEVQtLib::TextStyleDesc itemTextStyle[4];
@@ -52,6 +54,9 @@ private:
     std::vector<Item> items; // one per action, in the order of actions()
     bool itemsValid = false;
     TEVQtLib::TEVIconCache icons;
+    // Submenus made from "items": they take this menu's styles whenever it reads styles (a theme change
+    // included) and read no theme element of their own.
+    std::vector<QPointer<TEVQMenu>> stylesFollowers;
 };
 
 class TEV_EXPORT TEVQMenu : public QMenu, public TEVQtLib::ITEVQWidgetBase

@@ -121,7 +121,7 @@ void TEVQTableViewitemDelegate::paint(QPainter* painter, const QStyleOptionViewI
     QRect textRect = in;
     const bool checkColumn = index.column() == 0 && viewImpl->checkstyle;
     if (checkColumn)
-        textRect = fromLeft(in, in.x() + 10 + viewImpl->checkBoxImageSize.width());
+        textRect = fromLeft(in, in.x() + 10 + viewImpl->checkBoxSize().width());
     const QString iconName = index.data(kIconRole).toString();
     const quint64 columns = quint64(qMax(index.model()->columnCount(index.parent()), 1));
     const quint64 cellKey = quint64(index.row()) * columns + quint64(index.column());
@@ -338,7 +338,7 @@ void TEVQTableHeader::paintEvent(QPaintEvent*)
         TEVQWidgetBaseImpl::drawFillStyle(&p, background, r);
         const bool checkSection = i == 0 && viewImpl->checkstyle;
         if (checkSection)
-            textRect = fromLeft(textRect, textRect.x() + 10 + viewImpl->checkBoxImageSize.width());
+            textRect = fromLeft(textRect, textRect.x() + 10 + viewImpl->checkBoxSize().width());
         TextStyleDesc style = viewImpl->headerTextStyle[0];
         QString text;
         if (QAbstractItemModel* m = model()) {

@@ -47,7 +47,19 @@ void TEVQTableViewImpl::draw(QPainter* painter, const QRect& rect) { drawFillSty
 
 QRect TEVQTableViewImpl::checkBoxRect(const QRect& cell) const
 {
-    return QRect(cell.x() + 5, cell.y(), checkBoxImageSize.width(), cell.height());
+    return QRect(cell.x() + 5, cell.y(), checkBoxSize().width(), cell.height());
+}
+
+const QSize& TEVQTableViewImpl::checkBoxSize() const
+{
+    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+    if (!checkBoxSizeImage.isEmpty() && checkBoxSizeSerial != rm->resourceSerial()) {
+        checkBoxSizeSerial = rm->resourceSerial();
+        // A name the stores no longer hold keeps the size found last.
+        if (const QImage* image = rm->getImage(checkBoxSizeImage, false))
+            checkBoxImageSize = image->size();
+    }
+    return checkBoxImageSize;
 }
 
 TEVQContainer* TEVQTableViewImpl::columnWidget(int column) const
@@ -251,8 +263,12 @@ bool TEVQTableView::getCheckstyle() const { return painter()->checkstyle; }
 void TEVQTableView::setCheckBoxImage(bool checked, QString name)
 {
     TEVQTableViewImpl* p = painter();
-    if (const QImage* image = TEVQResourceManager::getInstance()->getImage(name, false))
+    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+    if (const QImage* image = rm->getImage(name, false)) {
         p->checkBoxImageSize = image->size();
+        p->checkBoxSizeImage = name;
+        p->checkBoxSizeSerial = rm->resourceSerial();
+    }
     if (checked) {
         p->checkedImage = name;
         if (p->checkBox)

@@ -62,7 +62,11 @@ public:
     // Paints every check box of the view; never shown. An ordinary child, so watched: once deleted, no box.
     QPointer<TEVQCheckBox> checkBox;
     bool checkstyle = false;
-    QSize checkBoxImageSize{24, 24};
+    // The size of the check-box image last found by name; found again under that name once the resource
+    // manager's resource serial changes (another theme may hold a picture of another size under it).
+    mutable QSize checkBoxImageSize{24, 24};
+    mutable QString checkBoxSizeImage;
+    mutable quint64 checkBoxSizeSerial = 0;
     QString checkedImage = QStringLiteral("IDB_CHECKED");
     QString uncheckedImage = QStringLiteral("IDB_UNCHECK");
     bool headerCheckState = false;
@@ -73,6 +77,8 @@ public:
 
     // The check box's box in a cell or header section: b wide (the image's width), the full height.
     QRect checkBoxRect(const QRect& cell) const;
+    // checkBoxImageSize, found again first when the pictures may have changed.
+    const QSize& checkBoxSize() const;
     // The alive column widget of column, or null.
     TEVQContainer* columnWidget(int column) const;
 

@@ -60,8 +60,11 @@ bool TEVQTreeViewImpl::serializeJsonValue(Json::Value*& json, bool load)
         readScrollbarChildJson(element, v);
         if (const Json::Value* attrs = json::find(element, "attr")) {
             int height = 0;
-            if (json::read(*attrs, "itemHeight", height))
+            if (json::read(*attrs, "itemHeight", height) && qMin(height, QWIDGETSIZE_MAX) != itemHeight) {
                 v->setItemHeight(qMin(height, QWIDGETSIZE_MAX));
+                // Qt keeps the row heights it laid the rows out with (a theme re-read may change the height).
+                v->doItemsLayout();
+            }
         }
         return result;
     }

@@ -17,6 +17,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QWindow>
 
 #include <json/json.h>
@@ -302,6 +303,27 @@ private slots:
             read(&c, text);
             QCOMPARE(c.getChildLayout(), TEVQContainer::NoUse);
         }
+    }
+
+    void themeReadAgainKeepsTheModeAndLaysOut()
+    {
+        // A theme element read again at a theme change: a mode it does not name stays, and a new padding moves
+        // the children at once (the next resize is not waited for).
+        QTemporaryDir dir;
+        QVERIFY(tevtest::writeFile(dir.filePath("style.json"), R"({"style": [{"type": 1, "name": "panelBg"}]})"));
+        QVERIFY(tevtest::writeFile(dir.filePath("theme.json"),
+                                   R"({"elements": [{"child": [{"name": "TPanel", "attr": {"paddingLeft": 7}}]}]})"));
+        TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+        QVERIFY(rm->loadThemeDir(dir.path()));
+        TEVQContainer c;
+        c.resize(200, 100);
+        auto* inner = child(QSize(50, 50), LayoutSizePolicy(1), LayoutSizePolicy(1));
+        c.addChildWidget(inner, 1);
+        c.setChildLayout(TEVQContainer::Horizontal);
+        QCOMPARE(inner->x(), 0);
+        c.setThemeName(QStringLiteral("TPanel"));
+        QCOMPARE(c.getChildLayout(), TEVQContainer::Horizontal);
+        QCOMPARE(inner->x(), 7);
     }
 
     void styleSlots()

@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 #include <json/json.h>
 
@@ -340,6 +341,21 @@ private slots:
         QCOMPARE(u.getIsHor(), t.getIsHor());
         QCOMPARE(u.getItemSize(), t.getItemSize());
         QCOMPARE(u.getShowIcon(), t.getShowIcon());
+    }
+
+    void tabThemeKeepsTheStripsDirection()
+    {
+        // A theme element without "isHor", read again at a theme change, leaves a vertical strip vertical.
+        QTemporaryDir dir;
+        QVERIFY(tevtest::writeFile(dir.filePath("style.json"), R"({"style": [{"type": 1, "name": "tabBg"}]})"));
+        QVERIFY(tevtest::writeFile(dir.filePath("theme.json"),
+                                   R"({"elements": [{"child": [{"name": "TTab", "attr": {"itemSize": 40}}]}]})"));
+        QVERIFY(TEVQResourceManager::getInstance()->loadThemeDir(dir.path()));
+        TEVQTabWidget t;
+        t.setIsHor(false);
+        t.setThemeName(QStringLiteral("TTab"));
+        QCOMPARE(t.getItemSize(), 40);
+        QVERIFY(!t.getIsHor());
     }
 
     void tabDemoTabsInTheEmulator()

@@ -353,6 +353,14 @@ private slots:
         label.setThemeName(QStringLiteral("TLabel"));
         QCOMPARE(label.getTextStyle(CtrlStateNormal).name, QStringLiteral("txtA"));
         QCOMPARE(label.painter()->text, text);
+        // What it shows is cut again at once for the theme's larger font, and given up for a style that does
+        // not cut.
+        QCOMPARE(label.QLabel::text(), QFontMetrics(label.painter()->textFont()).elidedText(text, Qt::ElideRight, 70));
+        TextStyleDesc wrapping = label.getTextStyle(CtrlStateNormal);
+        wrapping.textMode = 3;
+        label.setTextStyle(CtrlStateNormal, wrapping);
+        QCOMPARE(label.QLabel::text(), text);
+        label.setThemeName(QStringLiteral("TLabel"));
         resizeNow(&label, 2000);
         QCOMPARE(label.QLabel::text(), text);
 

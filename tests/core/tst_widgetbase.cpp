@@ -741,6 +741,41 @@ private slots:
         QCOMPARE(written(w, "theme"), QByteArray("\"nosuch\""));
     }
 
+    void pageThemeKeyStaysTheWidgetsThemeName()
+    {
+        // A page element's "theme" names the element the widget is styled from: written back (with the "attr" it
+        // is read with), and read again from the next theme, not from the type's element.
+        TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+        QWidget window;
+        auto* w = new TestWidget(&window);
+        w->painter()->text.clear();
+        QVERIFY(readElement(*w, R"({"attr":{},"theme":"alt"})"));
+        QCOMPARE(w->getThemeName(), QStringLiteral("alt"));
+        w->painter()->text.clear();
+        Json::Value out(Json::objectValue);
+        w->serializeJsonValue(&out, false);
+        TestWidget again;
+        QVERIFY(again.readJsonValue(&out) && again.getThemeName() == QStringLiteral("alt"));
+        QCOMPARE(again.painter()->background[0].fillRes.fillColor, QColor(0x80, 0, 0));
+
+        QTemporaryDir next;
+        QVERIFY(tevtest::writeFile(next.filePath(QStringLiteral("style.json")),
+                                   R"({"style":[{"type":1,"name":"red","clr":"ff0000ff"}]})"));
+        QVERIFY(tevtest::writeFile(next.filePath(QStringLiteral("theme.json")), R"({"elements":[{"child":[
+          {"name":"qttestwidget","attr":{"text":"type"}}, {"name":"alt","attr":{"text":"alt2"},"style":[["red",1,0]]}]}]})"));
+        QVERIFY(rm->registerWindowWidget(&window));
+        QVERIFY(rm->loadThemeDir(next.path()));
+        rm->unregisterWindowWidget(&window);
+        const QString text = w->painter()->text;
+        const QColor colour = w->painter()->background[0].fillRes.fillColor;
+        QVERIFY(rm->loadThemeDir(m_themeDir.path()));
+        QCOMPARE(text, QStringLiteral("alt2"));
+        QCOMPARE(colour, QColor(Qt::blue));
+        // "theme" inside a theme element points at the element to read; the widget keeps its own name.
+        w->setThemeName(QStringLiteral("chain"));
+        QCOMPARE(w->getThemeName(), QStringLiteral("chain"));
+    }
+
     void designerModesBlockThemes()
     {
         TEVQResourceManager* rm = TEVQResourceManager::getInstance();

@@ -245,6 +245,25 @@ private slots:
         QCOMPARE(back.getItemHeight(), 30);
     }
 
+    void rowSizesReadAgainLayOutTheRows()
+    {
+        // A row size read again (as a theme change does) on lists whose rows are laid out already: the rows take
+        // it at once.
+        TEVQList list;
+        TEVQListView view;
+        QStandardItemModel model(3, 1);
+        list.addItems(rowTexts(3));
+        view.setModel(&model);
+        for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(&list), static_cast<QAbstractItemView*>(&view)}) {
+            v->resize(200, 200);
+            v->doItemsLayout();
+            const int second = v->visualRect(v->model()->index(1, 0)).top();
+            Json::Value taller = parse(R"({"attr": {"itemHeight": 45}})");
+            QVERIFY(tevWidgetInterface(v)->readJsonValue(&taller));
+            QCOMPARE(v->visualRect(v->model()->index(1, 0)).top(), second + 25);
+        }
+    }
+
     void listRowsPerState()
     {
         TEVQList list;

@@ -168,6 +168,31 @@ private slots:
 
     }
 
+
+    void submenusFollowTheirMenuAtAThemeChange()
+    {
+        // Submenus made from "items" keep taking their menu's styles when a theme restyles the menu, at every
+        // depth, and not those of a theme element of their own type.
+        QTemporaryDir other;
+        QVERIFY(tevtest::writeFile(other.filePath("style.json"), kStyleJson));
+        QVERIFY(tevtest::writeFile(other.filePath("theme.json"), R"({"elements": [{"child": [
+            {"name": "qtmenu", "background": "mItem"}, {"name": "TMenu", "background": "mPop", "item0": "mHot"}]}]})"));
+        QVERIFY(rm()->loadThemeDir(other.path()));
+        QWidget window;
+        auto* menu = new TEVQMenu(&window);
+        Json::Value doc = parse(kMenuDoc);
+        QVERIFY(menu->readJsonValue(&doc));
+        TEVQMenu* sub = qobject_cast<TEVQMenu*>(menu->actions()[3]->menu());
+        TEVQMenu* deeper = sub ? qobject_cast<TEVQMenu*>(sub->actions()[0]->menu()) : nullptr;
+        QVERIFY(deeper && deeper->getBackground().name == QStringLiteral("mBg"));
+        menu->setThemeName(QStringLiteral("TMenu"));
+        QVERIFY(rm()->registerWindowWidget(&window));
+        QVERIFY(rm()->themeChange());
+        rm()->unregisterWindowWidget(&window);
+        const QString names = sub->getBackground().name + deeper->getBackground().name + deeper->getItemStyle(CtrlStatePressed).name;
+        QVERIFY(rm()->loadThemeDir(m_theme.path()));
+        QCOMPARE(names, QStringLiteral("mPopmPopmHot"));
+    }
     void malformedEntriesAndSetterStates()
     {
         TEVQMenu menu;

@@ -934,6 +934,26 @@ private slots:
         QCOMPARE(px(grabViewport(view), inBox), before);
     }
 
+    void checkBoxFollowsAnotherThemesPicture()
+    {
+        // Another theme with a check-box picture of another size under the same name: the box, and the text
+        // beside it, take the new picture's width.
+        TEVQTableView view;
+        view.setCheckBoxImage(true, QStringLiteral("wide.png"));
+        const QRect cell(0, 0, 100, 20);
+        QCOMPARE(view.painter()->checkBoxRect(cell).width(), 30);
+        QTemporaryDir other;
+        QImage narrow(12, 12, QImage::Format_ARGB32);
+        narrow.fill(Qt::blue);
+        QVERIFY(narrow.save(other.filePath("wide.png")));
+        QVERIFY(tevtest::writeFile(other.filePath("style.json"), kStyleJson));
+        QVERIFY(rm()->loadThemeDir(other.path()));
+        const int width = view.painter()->checkBoxRect(cell).width();
+        QVERIFY(rm()->loadThemeDir(m_theme.path()));
+        QCOMPARE(width, 12);
+        QCOMPARE(view.painter()->checkBoxRect(cell).width(), 30);
+    }
+
     void headerClickSorts()
     {
         // The header's presses go on to Qt's own handling: with sorting on, a click sorts by the section.

@@ -210,6 +210,20 @@ private slots:
         QVERIFY(fm.height() > 0);
     }
 
+    void rowHeightReadAgainLaysOutTheRows()
+    {
+        // A row height read again (as a theme change does) on a tree whose rows are laid out already.
+        TEVQTreeView view;
+        QStandardItemModel model(3, 1);
+        view.setModel(&model);
+        view.resize(200, 200);
+        view.doItemsLayout();
+        QCOMPARE(view.visualRect(model.index(1, 0)).top(), 20);
+        Json::Value taller = parse(R"({"attr": {"itemHeight": 45}})");
+        QVERIFY(view.readJsonValue(&taller));
+        QCOMPARE(view.visualRect(model.index(1, 0)).top(), 45);
+    }
+
     void rowsByStateAndIcons()
     {
         Tree t;
