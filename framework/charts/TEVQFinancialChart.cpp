@@ -455,8 +455,8 @@ void TEVQFinancialChartImpl::drawCandles(QPainter& p, const QRectF& plot, int st
     const double d = TEVChart::fuzzyEqual(min, max) ? 1.0 : max - min;
     const double xScale = plot.width() / qMax(end - start, 1);
     const double yScale = plot.height() / d;
-    // A range wider than a double holds is mapped value by value.
-    const bool wide = TEVChart::isWideRange(min, max);
+    // A range wider than a double holds, or one so narrow that its scale overflows, is mapped value by value.
+    const bool wide = TEVChart::isWideRange(min, max) || !std::isfinite(yScale);
     const auto y = [&](double v) {
         return wide ? TEVChart::valueToY(plot, v, min, max) : plot.bottom() - yScale * (v - min);
     };

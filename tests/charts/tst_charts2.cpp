@@ -328,6 +328,19 @@ private slots:
             const QImage img = chart.renderImage();
             QVERIFY(tevtest::keepRender(img, QStringLiteral("financial-extreme-%1.png").arg(++picture)));
         }
+        // Prices so close together that the plot's height over their range overflows a double: the candles
+        // still stand in the plot, as the same prices at an ordinary size do.
+        d->showMovingAverages = false;
+        for (double f : {1.0, 1e-307, 1e-312}) {
+            chart.setCandles({candle(10 * f, 14 * f, 8 * f, 13 * f), candle(13 * f, 13.5 * f, 9 * f, 10 * f)});
+            double lo, hi;
+            d->valueRange(0, 1, lo, hi);
+            const QImage img = chart.renderImage();
+            const QPointF up = TEVQFinancialChartImpl::mapToPlot(plot, 0, 1, lo, hi, 0, 11.5 * f);
+            const QPointF down = TEVQFinancialChartImpl::mapToPlot(plot, 0, 1, lo, hi, 1, 11.5 * f);
+            QVERIFY2(sameColor(img.pixelColor((up + QPointF(4, 0)).toPoint()), d->upColor), qPrintable(QString::number(f)));
+            QVERIFY(sameColor(img.pixelColor((down + QPointF(-4, 0)).toPoint()), d->downColor));
+        }
     }
 
     // Equal or nearly equal prices far from zero: the range opens around them and they map inside the plot,
