@@ -578,7 +578,8 @@ void TEVQFinancialChartImpl::drawVolume(QPainter& p, const QRectF& plot, int sta
         const CandleItem& c = candles.at(i);
         if (!isFiniteValue(c.volume) || !std::isfinite(vmax))
             continue;
-        const double h = plot.height() * qMax(c.volume, 0.0) / qMax(vmax, 1.0);
+        // The share first: the height times a volume near the largest double would overflow.
+        const double h = plot.height() * (qMax(c.volume, 0.0) / qMax(vmax, 1.0));
         bars[c.close >= c.open ? 0 : 1].append(
             QRectF(plot.left() + (i - start + 0.5) * slot - width / 2, plot.bottom() - h, width, qMax(h, 1.0)));
     }

@@ -341,6 +341,17 @@ private slots:
             QVERIFY2(sameColor(img.pixelColor((up + QPointF(4, 0)).toPoint()), d->upColor), qPrintable(QString::number(f)));
             QVERIFY(sameColor(img.pixelColor((down + QPointF(-4, 0)).toPoint()), d->downColor));
         }
+        // Volumes near the largest double keep their bars: the largest fills the plot, its half half of it.
+        chart.setMode(FinancialVolume);
+        const auto bar = [](const QColor& c) { return c.red() > 200 && c.green() < 150; };
+        for (double v : {100.0, DBL_MAX}) {
+            chart.setCandles({candle(1, 2, 0, 2, v), candle(1, 2, 0, 2, v / 2)});
+            const QImage img = chart.renderImage();
+            const int first = int(plot.left() + plot.width() * 0.25), second = int(plot.left() + plot.width() * 0.75);
+            QVERIFY2(bar(img.pixelColor(first, int(plot.top()) + 5)), qPrintable(QString::number(v)));
+            QVERIFY(!bar(img.pixelColor(second, int(plot.top()) + 5)));
+            QVERIFY(bar(img.pixelColor(second, int(plot.center().y()) + 5)));
+        }
     }
 
     // Equal or nearly equal prices far from zero: the range opens around them and they map inside the plot,
