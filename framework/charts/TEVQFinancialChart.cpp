@@ -288,6 +288,14 @@ bool TEVQFinancialChartImpl::movingAverage(int index, int period, double& value)
     for (int k = index - period + 1; k <= index; ++k)
         sum += candles.at(k).close;
     value = sum / period;
+    // Finite closes near the largest double overflow their sum, not their mean: it is summed from the shares.
+    if (!std::isfinite(value)) {
+        double mean = 0;
+        for (int k = index - period + 1; k <= index; ++k)
+            mean += candles.at(k).close / period;
+        if (std::isfinite(mean))
+            value = mean;
+    }
     return true;
 }
 
@@ -310,7 +318,7 @@ QVector<double> TEVQFinancialChartImpl::movingAverages(int start, int end, int p
             sum += candles.at(i).close - candles.at(i - period).close;
         out[i - start] = sum / period;
     }
-    // Recompute windows that met a non-finite close exactly: the running sum cannot recover from it.
+    // Recompute the windows exactly after a non-finite close or an overflow: the running sum cannot recover.
     if (!std::isfinite(sum)) {
         for (int i = first; i <= end; ++i) {
             double v = 0;

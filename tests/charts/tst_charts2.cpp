@@ -352,6 +352,17 @@ private slots:
             QVERIFY(!bar(img.pixelColor(second, int(plot.top()) + 5)));
             QVERIFY(bar(img.pixelColor(second, int(plot.center().y()) + 5)));
         }
+        // Closes near the largest double: their sum overflows, their mean does not.
+        chart.setMode(FinancialCandles);
+        d->showMovingAverages = true;
+        d->maPeriods = {2};
+        const double big = DBL_MAX / 1.5;
+        chart.setCandles({candle(1, big, 0, big), candle(1, big, 0, big), candle(1, big, 0, big)});
+        double ma = 0;
+        QVERIFY(d->movingAverage(1, 2, ma) && ma == big);
+        QCOMPARE(d->movingAverages(0, 2, 2).last(), big);
+        QVERIFY2(d->tooltipText(2).endsWith(QStringLiteral("MA2: ") + TEVChart::formatNumber(big)),
+                 qPrintable(d->tooltipText(2).right(40)));
     }
 
     // Equal or nearly equal prices far from zero: the range opens around them and they map inside the plot,
