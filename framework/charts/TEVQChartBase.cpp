@@ -146,6 +146,14 @@ void TEVQChartBaseImpl::dropCaches()
     m_legendWidths.clear();
 }
 
+bool TEVQChartBaseImpl::legendItemShown(const ChartLegendItem& item, const QSize& size)
+{
+    // The swatch is 12 px wide whatever the entry's width; 2 px more on every side hold the pens' rims.
+    const QRectF r = item.rect;
+    return r.top() - 2 < size.height() && r.bottom() + 2 > 0 && r.left() - 2 < size.width() &&
+           r.left() + qMax(r.width(), 12.0) + 2 > 0;
+}
+
 void TEVQChartBaseImpl::drawLegendText(QPainter& p, const ChartLegendItem& item, const ChartTheme& theme,
                                        const QString& text, double height) const
 {
