@@ -188,6 +188,8 @@ QVector<IntradayTick> TEVQFinancialChartImpl::parseIntradayCsv(const QByteArray&
     QVector<IntradayTick> out;
     out.reserve(lines.size());
     double sum = 0;
+    // The same sum scaled by 2^-32: prices near the largest double overflow the plain sum, not this one.
+    double scaledSum = 0;
     for (const QString& line : lines) {
         const QStringList f = line.trimmed().split(QLatin1Char(','), Qt::KeepEmptyParts);
         if (f.size() < 3)
@@ -197,7 +199,13 @@ QVector<IntradayTick> TEVQFinancialChartImpl::parseIntradayCsv(const QByteArray&
         t.price = f.at(1).toDouble();
         t.volume = f.at(2).toDouble();
         sum += t.price;
+        scaledSum += std::ldexp(t.price, -32);
         t.average = sum / (out.size() + 1);
+        if (!std::isfinite(t.average)) {
+            const double mean = std::ldexp(scaledSum / (out.size() + 1), 32);
+            if (std::isfinite(mean))
+                t.average = mean;
+        }
         out.append(t);
     }
     return out;

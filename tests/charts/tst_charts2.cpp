@@ -122,6 +122,12 @@ private slots:
         QCOMPARE(t.size(), 3);
         QCOMPARE(t.at(0).label, QStringLiteral("06-26 09:31"));
         QCOMPARE(t.at(2).average, 30.0);
+        // Prices near the largest double overflow their sum, not their mean.
+        const QByteArray big = QByteArray::number(DBL_MAX / 1.5, 'g', 17);
+        const QVector<IntradayTick> high = Impl::parseIntradayCsv("t,1e308,1\nt," + big + ",1\nt," + big + ",1\n");
+        QCOMPARE(high.size(), 3);
+        QVERIFY(std::isfinite(high.at(1).average) && std::isfinite(high.at(2).average));
+        QVERIFY(std::abs(high.at(2).average / (1e308 / 3 + DBL_MAX / 2.25) - 1) < 1e-12);
         QVERIFY(Impl::parseDailyCsv(QByteArray()).isEmpty());
 
         // The demonstration data keep to their rules.
