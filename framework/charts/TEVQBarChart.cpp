@@ -220,6 +220,8 @@ void TEVQBarChartImpl::paint(QPainter& p, const QSize& size)
     const QVector<ChartLegendItem> legend = legendItems(plot, size);
     p.setPen(Qt::NoPen);
     for (const ChartLegendItem& item : legend) {
+        if (!legendItemShown(item, size))
+            continue;
         p.setPen(Qt::NoPen);
         p.setBrush(item.visible ? item.color : item.color.lighter(160));
         p.drawRoundedRect(QRectF(item.rect.left(), item.rect.top() + 3, 12, 12), 3, 3);

@@ -8,6 +8,7 @@
 #include <QVariantAnimation>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 TEVQChartBase::TEVQChartBase(QWidget* parent) : QOpenGLWidget(parent), m_theme(chartThemeById(0))
@@ -145,6 +146,14 @@ void TEVQChartBaseImpl::dropCaches()
     m_legendWidths.clear();
 }
 
+bool TEVQChartBaseImpl::legendItemShown(const ChartLegendItem& item, const QSize& size)
+{
+    // The swatch is 12 px wide whatever the entry's width; 2 px more on every side hold the pens' rims.
+    const QRectF r = item.rect;
+    return r.top() - 2 < size.height() && r.bottom() + 2 > 0 && r.left() - 2 < size.width() &&
+           r.left() + qMax(r.width(), 12.0) + 2 > 0;
+}
+
 void TEVQChartBaseImpl::drawLegendText(QPainter& p, const ChartLegendItem& item, const ChartTheme& theme,
                                        const QString& text, double height) const
 {
@@ -194,15 +203,17 @@ QRect TEVQChartBase::tooltipRect(const QFont& font, const QSize& size) const
     const int width = m.widest + 20;
     const int height = qMax(m.lines.size(), 1) * m.lineSpacing + 16;
     const QRect bounds = QRect(QPoint(0, 0), size).adjusted(8, 8, -8, -8);
-    int x = m_tooltipPos.x() + 16;
-    int y = m_tooltipPos.y() + 20;
+    // Counted wide: an anchor near the ends of the int range (showTooltip takes any point) cannot overflow.
+    qint64 x = qint64(m_tooltipPos.x()) + 16;
+    qint64 y = qint64(m_tooltipPos.y()) + 20;
     if (x + width > bounds.right())
-        x = bounds.right() - width;
+        x = qint64(bounds.right()) - width;
     if (y + height > bounds.bottom())
-        y = m_tooltipPos.y() - height - 16;
-    x = qMax(bounds.left(), x);
-    y = qMax(bounds.top(), y);
-    return QRect(x, y, width, height);
+        y = qint64(m_tooltipPos.y()) - height - 16;
+    x = qMax<qint64>(bounds.left(), x);
+    y = qMax<qint64>(bounds.top(), y);
+    const auto toInt = [](qint64 v) { return int(qBound<qint64>(INT_MIN, v, INT_MAX)); };
+    return QRect(toInt(x), toInt(y), width, height);
 }
 
 void TEVQChartBase::drawTooltip(QPainter* painter)

@@ -37,6 +37,11 @@ public:
     // Forgets the prepared labels and measured legend texts: the next paint prepares them again.
     void dropCaches();
 
+    // Whether a legend entry (swatch and text, all inside its rectangle) shows in a widget of the size. A long
+    // legend runs on past the widget's edges; the entries there draw nothing and are left out, so that their texts
+    // are not prepared again at every paint.
+    static bool legendItemShown(const ChartLegendItem& item, const QSize& size);
+
 protected:
     // A legend entry's text in a box of the height right of its 12 px swatch, in the theme's label colour,
     // paler when the entry is switched off.

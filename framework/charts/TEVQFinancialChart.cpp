@@ -188,6 +188,8 @@ QVector<IntradayTick> TEVQFinancialChartImpl::parseIntradayCsv(const QByteArray&
     QVector<IntradayTick> out;
     out.reserve(lines.size());
     double sum = 0;
+    // The same sum scaled by 2^-32: prices near the largest double overflow the plain sum, not this one.
+    double scaledSum = 0;
     for (const QString& line : lines) {
         const QStringList f = line.trimmed().split(QLatin1Char(','), Qt::KeepEmptyParts);
         if (f.size() < 3)
@@ -197,7 +199,13 @@ QVector<IntradayTick> TEVQFinancialChartImpl::parseIntradayCsv(const QByteArray&
         t.price = f.at(1).toDouble();
         t.volume = f.at(2).toDouble();
         sum += t.price;
+        scaledSum += std::ldexp(t.price, -32);
         t.average = sum / (out.size() + 1);
+        if (!std::isfinite(t.average)) {
+            const double mean = std::ldexp(scaledSum / (out.size() + 1), 32);
+            if (std::isfinite(mean))
+                t.average = mean;
+        }
         out.append(t);
     }
     return out;
@@ -288,6 +296,14 @@ bool TEVQFinancialChartImpl::movingAverage(int index, int period, double& value)
     for (int k = index - period + 1; k <= index; ++k)
         sum += candles.at(k).close;
     value = sum / period;
+    // Finite closes near the largest double overflow their sum, not their mean: it is summed from the shares.
+    if (!std::isfinite(value)) {
+        double mean = 0;
+        for (int k = index - period + 1; k <= index; ++k)
+            mean += candles.at(k).close / period;
+        if (std::isfinite(mean))
+            value = mean;
+    }
     return true;
 }
 
@@ -310,7 +326,7 @@ QVector<double> TEVQFinancialChartImpl::movingAverages(int start, int end, int p
             sum += candles.at(i).close - candles.at(i - period).close;
         out[i - start] = sum / period;
     }
-    // Recompute windows that met a non-finite close exactly: the running sum cannot recover from it.
+    // Recompute the windows exactly after a non-finite close or an overflow: the running sum cannot recover.
     if (!std::isfinite(sum)) {
         for (int i = first; i <= end; ++i) {
             double v = 0;
@@ -455,8 +471,8 @@ void TEVQFinancialChartImpl::drawCandles(QPainter& p, const QRectF& plot, int st
     const double d = TEVChart::fuzzyEqual(min, max) ? 1.0 : max - min;
     const double xScale = plot.width() / qMax(end - start, 1);
     const double yScale = plot.height() / d;
-    // A range wider than a double holds is mapped value by value.
-    const bool wide = TEVChart::isWideRange(min, max);
+    // A range wider than a double holds, or one so narrow that its scale overflows, is mapped value by value.
+    const bool wide = TEVChart::isWideRange(min, max) || !std::isfinite(yScale);
     const auto y = [&](double v) {
         return wide ? TEVChart::valueToY(plot, v, min, max) : plot.bottom() - yScale * (v - min);
     };
@@ -578,7 +594,8 @@ void TEVQFinancialChartImpl::drawVolume(QPainter& p, const QRectF& plot, int sta
         const CandleItem& c = candles.at(i);
         if (!isFiniteValue(c.volume) || !std::isfinite(vmax))
             continue;
-        const double h = plot.height() * qMax(c.volume, 0.0) / qMax(vmax, 1.0);
+        // The share first: the height times a volume near the largest double would overflow.
+        const double h = plot.height() * (qMax(c.volume, 0.0) / qMax(vmax, 1.0));
         bars[c.close >= c.open ? 0 : 1].append(
             QRectF(plot.left() + (i - start + 0.5) * slot - width / 2, plot.bottom() - h, width, qMax(h, 1.0)));
     }

@@ -377,6 +377,8 @@ void TEVQLineChartImpl::paint(QPainter& p, const QSize& size)
     }
 
     for (const ChartLegendItem& item : legendItems(plot, size)) {
+        if (!legendItemShown(item, size))
+            continue;
         const double cy = item.rect.center().y();
         const QColor swatch = item.visible ? item.color : item.color.lighter(160);
         p.setPen(QPen(swatch, 2.0));

@@ -351,6 +351,8 @@ void TEVQOpenGLPieChartImpl::paint(QPainter& p, const QSize& size)
     font.setWeight(QFont::Normal);
     p.setFont(font);
     for (const ChartLegendItem& item : legendItems(legend, lp)) {
+        if (!legendItemShown(item, size))
+            continue;
         p.setPen(Qt::NoPen);
         p.setBrush(item.visible ? item.color : item.color.lighter(160));
         p.drawEllipse(QRectF(item.rect.left(), item.rect.top() + 3, 12, 12));

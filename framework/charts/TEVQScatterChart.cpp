@@ -338,6 +338,8 @@ void TEVQScatterChartImpl::drawLegend(QPainter& p, const QRectF& plot, const QSi
     font.setPixelSize(11);
     p.setFont(font);
     for (const ChartLegendItem& item : legendItems(plot, size, lp)) {
+        if (!legendItemShown(item, size))
+            continue;
         const QColor marker = item.visible ? item.color : item.color.lighter(160);
         p.setPen(QPen(marker, 1.4));
         p.setBrush(item.visible ? marker : theme.plotBackgroundColor);

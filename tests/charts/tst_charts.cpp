@@ -481,6 +481,13 @@ private slots:
         chart.showTooltip(QPoint(-50, -50), QStringLiteral("x"));
         const QRect corner = chart.tooltipRect(f, chart.size());
         QVERIFY(corner.left() >= 8 && corner.top() >= 8);
+        // Anchors at the ends of the int range: the same placement, without overflowing on the way.
+        chart.showTooltip(QPoint(INT_MIN, INT_MIN), QStringLiteral("x"));
+        QCOMPARE(chart.tooltipRect(f, chart.size()).topLeft(), corner.topLeft());
+        chart.showTooltip(QPoint(INT_MAX, INT_MAX), QStringLiteral("x"));
+        const QRect far = chart.tooltipRect(f, chart.size());
+        QVERIFY(far.right() <= 600 - 8 && far.bottom() < INT_MAX - 16);
+        QVERIFY(!chart.renderImage().isNull());
 
         // A dark theme gives a dark box, whatever the background override says.
         chart.setSeries({});

@@ -122,6 +122,12 @@ private slots:
         QCOMPARE(t.size(), 3);
         QCOMPARE(t.at(0).label, QStringLiteral("06-26 09:31"));
         QCOMPARE(t.at(2).average, 30.0);
+        // Prices near the largest double overflow their sum, not their mean.
+        const QByteArray big = QByteArray::number(DBL_MAX / 1.5, 'g', 17);
+        const QVector<IntradayTick> high = Impl::parseIntradayCsv("t,1e308,1\nt," + big + ",1\nt," + big + ",1\n");
+        QCOMPARE(high.size(), 3);
+        QVERIFY(std::isfinite(high.at(1).average) && std::isfinite(high.at(2).average));
+        QVERIFY(std::abs(high.at(2).average / (1e308 / 3 + DBL_MAX / 2.25) - 1) < 1e-12);
         QVERIFY(Impl::parseDailyCsv(QByteArray()).isEmpty());
 
         // The demonstration data keep to their rules.
@@ -328,6 +334,41 @@ private slots:
             const QImage img = chart.renderImage();
             QVERIFY(tevtest::keepRender(img, QStringLiteral("financial-extreme-%1.png").arg(++picture)));
         }
+        // Prices so close together that the plot's height over their range overflows a double: the candles
+        // still stand in the plot, as the same prices at an ordinary size do.
+        d->showMovingAverages = false;
+        for (double f : {1.0, 1e-307, 1e-312}) {
+            chart.setCandles({candle(10 * f, 14 * f, 8 * f, 13 * f), candle(13 * f, 13.5 * f, 9 * f, 10 * f)});
+            double lo, hi;
+            d->valueRange(0, 1, lo, hi);
+            const QImage img = chart.renderImage();
+            const QPointF up = TEVQFinancialChartImpl::mapToPlot(plot, 0, 1, lo, hi, 0, 11.5 * f);
+            const QPointF down = TEVQFinancialChartImpl::mapToPlot(plot, 0, 1, lo, hi, 1, 11.5 * f);
+            QVERIFY2(sameColor(img.pixelColor((up + QPointF(4, 0)).toPoint()), d->upColor), qPrintable(QString::number(f)));
+            QVERIFY(sameColor(img.pixelColor((down + QPointF(-4, 0)).toPoint()), d->downColor));
+        }
+        // Volumes near the largest double keep their bars: the largest fills the plot, its half half of it.
+        chart.setMode(FinancialVolume);
+        const auto bar = [](const QColor& c) { return c.red() > 200 && c.green() < 150; };
+        for (double v : {100.0, DBL_MAX}) {
+            chart.setCandles({candle(1, 2, 0, 2, v), candle(1, 2, 0, 2, v / 2)});
+            const QImage img = chart.renderImage();
+            const int first = int(plot.left() + plot.width() * 0.25), second = int(plot.left() + plot.width() * 0.75);
+            QVERIFY2(bar(img.pixelColor(first, int(plot.top()) + 5)), qPrintable(QString::number(v)));
+            QVERIFY(!bar(img.pixelColor(second, int(plot.top()) + 5)));
+            QVERIFY(bar(img.pixelColor(second, int(plot.center().y()) + 5)));
+        }
+        // Closes near the largest double: their sum overflows, their mean does not.
+        chart.setMode(FinancialCandles);
+        d->showMovingAverages = true;
+        d->maPeriods = {2};
+        const double big = DBL_MAX / 1.5;
+        chart.setCandles({candle(1, big, 0, big), candle(1, big, 0, big), candle(1, big, 0, big)});
+        double ma = 0;
+        QVERIFY(d->movingAverage(1, 2, ma) && ma == big);
+        QCOMPARE(d->movingAverages(0, 2, 2).last(), big);
+        QVERIFY2(d->tooltipText(2).endsWith(QStringLiteral("MA2: ") + TEVChart::formatNumber(big)),
+                 qPrintable(d->tooltipText(2).right(40)));
     }
 
     // Equal or nearly equal prices far from zero: the range opens around them and they map inside the plot,

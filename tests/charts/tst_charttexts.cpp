@@ -268,6 +268,22 @@ private slots:
         checkRepaint(*pie, [&pie] { return qMakePair(pie->painter()->textCache().layoutCount(), 0); });
         auto scatter = made<TEVQScatterChart>([](TEVQScatterChart&) {});
         checkRepaint(*scatter, [&scatter] { return qMakePair(scatter->painter()->textCache().layoutCount(), 0); });
+        // Legends far longer than the widget, with more texts than the cache keeps: the entries past its edges
+        // prepare nothing, so a repaint lays out no text again.
+        auto manySlices = made<TEVQOpenGLPieChart>([](TEVQOpenGLPieChart& c) {
+            QVector<PieSlice> slices(1000);
+            for (int i = 0; i < slices.size(); ++i)
+                slices[i].value = i + 1;
+            c.setSlices(slices);
+        });
+        checkRepaint(*manySlices,
+                     [&manySlices] { return qMakePair(manySlices->painter()->textCache().layoutCount(), 0); });
+        auto manySeries = made<TEVQBarChart>([](TEVQBarChart& c) {
+            c.setSeries(QVector<BarSeries>(1000));
+            c.setLegendPosition(ChartLegendRight);
+        });
+        checkRepaint(*manySeries,
+                     [&manySeries] { return qMakePair(manySeries->painter()->textCache().layoutCount(), 0); });
     }
 
     // The legend texts are measured again exactly when a name or the font changes, and the entries follow.
