@@ -199,8 +199,12 @@ bool TEVQWidgetBaseImpl::serializeJsonValue(Json::Value*& json, bool load)
         if (json::read(*json, "theme", theme) && !rm->isDesigner()) {
             // A page element names the widget's theme element: the widget is styled from it again whenever the
             // theme changes, and writes it back. ("theme" in a theme element only points at the element to read.)
-            if (!rm->isLoadFromThemeRes() && !theme.empty())
-                themeName = utf8ToQString(theme.c_str());
+            // The name as the element lookup reads it (up to a NUL): a name that is empty then names nothing.
+            if (!rm->isLoadFromThemeRes()) {
+                const QString name = utf8ToQString(theme.c_str());
+                if (!name.isEmpty())
+                    themeName = name;
+            }
             if (Json::Value* element = rm->getThemeJsonValue(theme.c_str())) {
                 json = element;
                 rm->setSwitchToThemeRes(true);
