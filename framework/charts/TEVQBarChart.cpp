@@ -44,10 +44,17 @@ void TEVQBarChartImpl::valueRange(double& min, double& max) const
     TEVChart::keepFinite(min, max);
 }
 
-QRectF TEVQBarChartImpl::plotRect(const QSize& size, int legendPosition) const
+QRectF TEVQBarChartImpl::plotRect(const QSize& size, int legendPosition, double* labelOverflow) const
 {
-    return TEVChart::plotRect(size, {marginLeft, marginTop, marginRight, marginBottom}, !series.isEmpty(),
-                              legendPosition, 42, marginBottom);
+    const QRectF plot = TEVChart::plotRect(size, {marginLeft, marginTop, marginRight, marginBottom},
+                                           !series.isEmpty(), legendPosition, 42, marginBottom);
+    double min, max;
+    valueRange(min, max);
+    const double over = TEVChart::valueLabelOverflow(owner ? owner->font() : QFont(), chart()->theme(), min, max,
+                                                     marginLeft, plot.width() / 2, &m_texts);
+    if (labelOverflow)
+        *labelOverflow = over;
+    return plot.adjusted(over, 0, 0, 0);
 }
 
 QVector<BarItem> TEVQBarChartImpl::barItems(const QRectF& plot, double min, double max, double progress,
@@ -173,7 +180,8 @@ void TEVQBarChartImpl::paint(QPainter& p, const QSize& size)
 {
     TEVQBarChart* c = chart();
     const ChartTheme& theme = c->theme();
-    const QRectF plot = plotRect(size, c->legendPosition());
+    double labelOverflow = 0;
+    const QRectF plot = plotRect(size, c->legendPosition(), &labelOverflow);
     double min, max;
     valueRange(min, max);
     const QVector<BarItem> bars = barItems(plot, min, max, c->animationProgress(), theme);
@@ -209,7 +217,8 @@ void TEVQBarChartImpl::paint(QPainter& p, const QSize& size)
     }
     p.restore();
 
-    TEVChart::drawTitleAndValueLabels(p, title, size.width(), plot, marginLeft, min, max, theme, &m_texts);
+    TEVChart::drawTitleAndValueLabels(p, title, size.width(), plot, marginLeft, min, max, theme, &m_texts,
+                                      labelOverflow);
     const int step = labelStep(band, widestLabel(p.font(), count));
     for (int i = 0; i < count; i += step) {
         const double x = plot.left() + i * band + band / 2;

@@ -33,7 +33,8 @@ public:
     int categoryCount() const;
     // The value range of the visible series' finite values; 0..1 when there are none.
     void valueRange(double& min, double& max) const;
-    QRectF plotRect(const QSize& size, int legendPosition) const;
+    // Moved right by the value labels' overflow (TEVChart::valueLabelOverflow), given through labelOverflow.
+    QRectF plotRect(const QSize& size, int legendPosition, double* labelOverflow = nullptr) const;
     QVector<BarItem> barItems(const QRectF& plot, double min, double max, double progress,
                               const ChartTheme& theme) const;
     bool hasVisibleValues() const;

@@ -307,8 +307,24 @@ QVector<int> valueLabelRows(double plotHeight, double lineHeight)
     return {0};
 }
 
+double valueLabelOverflow(const QFont& widgetFont, const ChartTheme& theme, double min, double max, int marginLeft,
+                          double limit, ChartTextCache* texts)
+{
+    QFont font = widgetFont;
+    font.setPixelSize(qMax(theme.labelFontPx, 1));
+    font.setBold(false);
+    const QFontMetricsF metrics(font);
+    double widest = 0;
+    for (int i = 0; i <= 5; ++i) {
+        const QString label = valueLabel(i, min, max);
+        widest = qMax(widest, texts ? texts->size(font, label).width() : metrics.horizontalAdvance(label));
+    }
+    return qBound(0.0, std::ceil(widest) - (marginLeft - 10), qMax(limit, 0.0));
+}
+
 void drawTitleAndValueLabels(QPainter& p, const QString& title, int width, const QRectF& plot, int marginLeft,
-                             double min, double max, const ChartTheme& theme, ChartTextCache* texts)
+                             double min, double max, const ChartTheme& theme, ChartTextCache* texts,
+                             double labelOverflow)
 {
     const auto text = [&p, texts](const QRectF& box, int alignment, const QString& s) {
         if (texts)
@@ -329,7 +345,8 @@ void drawTitleAndValueLabels(QPainter& p, const QString& title, int width, const
     p.setPen(theme.axisLabelColor);
     // A short plot keeps the labels that do not run into each other.
     for (int i : valueLabelRows(plot.height(), QFontMetricsF(font).height())) {
-        text(QRectF(4, plot.top() + plot.height() * i / 5.0 - 8, marginLeft - 10, 16), Qt::AlignRight | Qt::AlignVCenter,
+        text(QRectF(4, plot.top() + plot.height() * i / 5.0 - 8, marginLeft - 10 + labelOverflow, 16),
+             Qt::AlignRight | Qt::AlignVCenter,
              valueLabel(i, min, max));
     }
 }

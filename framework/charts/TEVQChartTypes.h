@@ -176,9 +176,15 @@ class ChartTextCache;
 // The value-label rows (0 the top, 5 the bottom) drawn beside a plot: all six while a fifth of the plot holds a
 // line of text, else the top and the bottom one, else the top one alone.
 TEV_EXPORT QVector<int> valueLabelRows(double plotHeight, double lineHeight);
+// The value labels' boxes are marginLeft - 10 wide, widened by labelOverflow.
 TEV_EXPORT void drawTitleAndValueLabels(QPainter& p, const QString& title, int width, const QRectF& plot,
                                         int marginLeft, double min, double max, const ChartTheme& theme,
-                                        ChartTextCache* texts = nullptr);
+                                        ChartTextCache* texts = nullptr, double labelOverflow = 0);
+// How much wider than the margin leaves it (marginLeft - 10) the widest value label of the range is, in the
+// widget's font at the theme's label size; 0 when all fit, never more than limit. The plot moves right by it,
+// so that large values (a total that grows for days) keep their leading digits.
+TEV_EXPORT double valueLabelOverflow(const QFont& widgetFont, const ChartTheme& theme, double min, double max,
+                                     int marginLeft, double limit, ChartTextCache* texts = nullptr);
 
 // The lowest and highest of the finite values added (both 0 while there is none).
 struct FiniteSpan {

@@ -57,11 +57,21 @@ void TEVQLineChartImpl::valueRange(int start, int end, double& min, double& max)
     max = hi;
 }
 
-QRectF TEVQLineChartImpl::plotRect(const QSize& size, int legendPosition) const
+QRectF TEVQLineChartImpl::plotRect(const QSize& size, int legendPosition, double* labelOverflow) const
 {
     const bool z = zoom.isEnabled();
-    return TEVChart::plotRect(size, {marginLeft, marginTop, marginRight, marginBottom}, !series.isEmpty(), legendPosition, z ? 92 : 42,
-                              z ? marginBottom + 44 : marginBottom);
+    const QRectF plot = TEVChart::plotRect(size, {marginLeft, marginTop, marginRight, marginBottom},
+                                           !series.isEmpty(), legendPosition, z ? 92 : 42,
+                                           z ? marginBottom + 44 : marginBottom);
+    int start, end;
+    visibleWindow(start, end);
+    double min, max;
+    valueRange(start, end, min, max);
+    const double over = TEVChart::valueLabelOverflow(owner ? owner->font() : QFont(), chart()->theme(), min, max,
+                                                     marginLeft, plot.width() / 2, &m_texts);
+    if (labelOverflow)
+        *labelOverflow = over;
+    return plot.adjusted(over, 0, 0, 0);
 }
 
 QRectF TEVQLineChartImpl::sliderRect(const QRectF& plot, int legendPosition) const
@@ -327,7 +337,8 @@ void TEVQLineChartImpl::paint(QPainter& p, const QSize& size)
     TEVQLineChart* c = chart();
     const ChartTheme& theme = c->theme();
     const int legendPosition = c->legendPosition();
-    const QRectF plot = plotRect(size, legendPosition);
+    double labelOverflow = 0;
+    const QRectF plot = plotRect(size, legendPosition, &labelOverflow);
     int start, end;
     visibleWindow(start, end);
     double min, max;
@@ -369,7 +380,8 @@ void TEVQLineChartImpl::paint(QPainter& p, const QSize& size)
         drawSeries(p, s, points, indices, plot, theme);
     }
 
-    TEVChart::drawTitleAndValueLabels(p, title, size.width(), plot, marginLeft, min, max, theme, &m_texts);
+    TEVChart::drawTitleAndValueLabels(p, title, size.width(), plot, marginLeft, min, max, theme, &m_texts,
+                                      labelOverflow);
     for (int i : labelIndexes(start, end, plot.width())) {
         const double x = plot.left() + xScale * (i - start);
         m_texts.draw(p, QRectF(x - 34, plot.bottom() + 8, 68, 18), Qt::AlignCenter,

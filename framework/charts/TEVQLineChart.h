@@ -38,7 +38,8 @@ public:
     int categoryCount() const;
     void visibleWindow(int& start, int& end) const;
     void valueRange(int start, int end, double& min, double& max) const;
-    QRectF plotRect(const QSize& size, int legendPosition) const;
+    // Moved right by the value labels' overflow (TEVChart::valueLabelOverflow), given through labelOverflow.
+    QRectF plotRect(const QSize& size, int legendPosition, double* labelOverflow = nullptr) const;
     QRectF sliderRect(const QRectF& plot, int legendPosition) const;
     // The value of point i of a series with n values at progress p, growing from base.
     static double animatedValue(const QVector<double>& values, int i, double progress, double base);

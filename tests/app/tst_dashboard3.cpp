@@ -420,6 +420,31 @@ private slots:
 
     // A series the operator hides through a chart's legend stays hidden through the refills, on every tick
     // and on the fifth; the others stay shown.
+    // A week of ticks grows the daily energy past 70,000 MWh: the energy chart's value labels keep every digit
+    // (the plot makes room for them), as they keep the usual margin at the start.
+    void energyLabelsAfterAWeek()
+    {
+        TEVQBarChart* chart = w->m_analysisEnergyChart;
+        const auto labelsFit = [chart]() {
+            double lo, hi;
+            chart->painter()->valueRange(lo, hi);
+            QFont font = chart->font();
+            font.setPixelSize(chart->theme().labelFontPx);
+            const QRectF plot = chart->painter()->plotRect(chart->size(), chart->legendPosition());
+            for (int i = 0; i <= 5; ++i) {
+                if (QFontMetricsF(font).horizontalAdvance(TEVChart::valueLabel(i, lo, hi)) > plot.left() - 10)
+                    return false;
+            }
+            return true;
+        };
+        w->refreshSnapshot(snapshotWith({0, 2}, 612.0));
+        QVERIFY(labelsFit());
+        QCOMPARE(chart->painter()->plotRect(chart->size(), chart->legendPosition()).left(), 56.0);
+        w->refreshSnapshot(snapshotWith({0, 2}, 612.0 + 0.12 * 7 * 86400));
+        QVERIFY(labelsFit());
+        w->refreshSnapshot(w->simulator()->snapshot());
+    }
+
     void legendChoiceOutlastsRefills()
     {
         w->setCurrentSection(9);

@@ -863,6 +863,42 @@ private slots:
         QCOMPARE(TEVChart::valueLabelRows(1, 0), (QVector<int>{0, 1, 2, 3, 4, 5}));
     }
 
+    // Value labels wider than the left margin (a total that has grown for a week) move the plot right instead of
+    // losing their leading digits; labels that fit keep the margin, and the plot keeps at least half its width.
+    void valueLabelsKeepTheirDigits()
+    {
+        TEVQBarChart bar;
+        TEVQLineChart lines;
+        bar.setAnimationEnabled(false);
+        lines.setAnimationEnabled(false);
+        bar.resize(436, 400);
+        lines.resize(436, 400);
+        auto check = [&](double value, bool moves) {
+            bar.setSeries({bars(QStringLiteral("e"), {value, value * 0.9})});
+            lines.setSeries({line(QStringLiteral("e"), {value, value * 0.9})});
+            double lo, hi;
+            bar.painter()->valueRange(lo, hi);
+            QFont font = bar.font();
+            font.setPixelSize(bar.theme().labelFontPx);
+            double widest = 0;
+            for (int i = 0; i <= 5; ++i)
+                widest = qMax(widest, QFontMetricsF(font).horizontalAdvance(TEVChart::valueLabel(i, lo, hi)));
+            const QRectF barPlot = bar.painter()->plotRect(bar.size(), bar.legendPosition());
+            const QRectF linePlot = lines.painter()->plotRect(lines.size(), lines.legendPosition());
+            QCOMPARE(barPlot.left() > 56, moves);
+            QCOMPARE(linePlot.left() > 56, moves);
+            // The label boxes run from x 4 to 10 px left of the plot.
+            QVERIFY2(widest <= barPlot.left() - 10, qPrintable(QString::number(value)));
+            QCOMPARE(barPlot.right(), 436.0 - 40);
+        };
+        check(650, false);
+        check(73188.4, true);
+        check(4.5e6, true);
+        bar.setSeries({bars(QStringLiteral("e"), {1e300})});
+        const QRectF squeezed = bar.painter()->plotRect(bar.size(), bar.legendPosition());
+        QCOMPARE(squeezed.width(), (436.0 - 56 - 40) / 2);
+    }
+
     void registry()
     {
         QScopedPointer<QWidget> bar(TEVQtLib::createControlByType("qtbarchart", nullptr));
