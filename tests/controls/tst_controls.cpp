@@ -904,6 +904,37 @@ private slots:
         QCOMPARE(px(&s, 10, 15), thumb[0]);
     }
 
+    void sliderHotThumbFollowsKeysAndWheelUnderARestingPointer()
+    {
+        // The thumb moves under a pointer that does not move: it is hot exactly while it lies under the pointer.
+        TEVQSlider s;
+        s.resize(200, 30);
+        s.setValue(0);
+        TEVQSliderImpl* p = s.painter();
+        sendPlain(&s, QEvent::Enter);
+        hover(&s, QPoint(10, 15));
+        QCOMPARE(p->getState(), CtrlStateHot);
+        QTest::keyClick(&s, Qt::Key_PageUp);
+        QVERIFY(!s.getThumbRect().contains(QPoint(10, 15)));
+        QCOMPARE(p->getState(), CtrlStateNormal);
+        QTest::keyClick(&s, Qt::Key_Home);
+        QCOMPARE(p->getState(), CtrlStateHot);
+        s.setSingleStep(20);
+        QWheelEvent wheel(QPointF(10, 15), QPointF(s.mapToGlobal(QPoint(10, 15))), QPoint(), QPoint(0, 120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&s, &wheel);
+        QVERIFY(s.value() > 0);
+        QCOMPARE(p->getState(), CtrlStateNormal);
+        // Once the pointer has left, nothing follows; a dragged thumb stays pressed as it moves.
+        sendPlain(&s, QEvent::Leave);
+        s.setValue(0);
+        QCOMPARE(p->getState(), CtrlStateNormal);
+        sendPlain(&s, QEvent::Enter);
+        QTest::mousePress(&s, Qt::LeftButton, {}, QPoint(10, 15));
+        s.setValue(50);
+        QCOMPARE(p->getState(), CtrlStatePressed);
+    }
+
     void sliderThumbFollowsItsInputs()
     {
         // The thumb rectangle is kept between paints and asked of the style again when what it depends on
