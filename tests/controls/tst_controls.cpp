@@ -14,6 +14,7 @@
 #include "TEVQSlider.h"
 
 #include <QMouseEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QStyleFactory>
@@ -527,6 +528,28 @@ private slots:
         sendPlain(&b, QEvent::Leave);
         b.setDrawBackground(false);
         QCOMPARE(px(&b, 2, 2).alpha(), 0);
+    }
+
+    void buttonMenuTakesThePress()
+    {
+        // A button with a menu opens it on the press; the menu takes the release. Once it has closed the button
+        // is no longer down, and does not show pressed either; no click.
+        TEVQPushButton b;
+        b.resize(60, 24);
+        const QColor look[4] = {kN, kH, kP, kD};
+        for (int st = 0; st < 4; ++st)
+            b.setBackground(CtrlState(st), solid(look[st]));
+        QMenu menu;
+        menu.addAction(QStringLiteral("x"));
+        b.setMenu(&menu);
+        QSignalSpy clicked(&b, &QPushButton::clicked);
+        sendPlain(&b, QEvent::Enter);
+        QTimer::singleShot(50, &menu, &QMenu::close);
+        QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(30, 12));
+        QVERIFY(!b.isDown());
+        QCOMPARE(b.painter()->getState(), CtrlStateHot);
+        QCOMPARE(px(&b, 2, 2), kH);
+        QCOMPARE(clicked.count(), 0);
     }
 
     void buttonPaintCachesFollowTheirInputs()
