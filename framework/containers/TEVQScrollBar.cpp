@@ -77,6 +77,8 @@ void TEVQScrollBarImpl::mouseMoveEvent(QMouseEvent* event)
     if (!owner)
         return;
     const QPoint pos = event->pos();
+    m_pointer = pos;
+    m_pointerInside = true;
     for (int p = PartThumb; p <= PartUp; ++p) {
         const QRect r = partRect(Part(p));
         int& s = m_parts[p].state;
@@ -125,6 +127,7 @@ void TEVQScrollBarImpl::mouseReleaseEvent(QMouseEvent* event)
 
 void TEVQScrollBarImpl::leaveEvent(QEvent* /*event*/)
 {
+    m_pointerInside = false;
     if (!owner)
         return;
     for (int p = PartThumb; p <= PartUp; ++p) {
@@ -133,6 +136,20 @@ void TEVQScrollBarImpl::leaveEvent(QEvent* /*event*/)
             s = 0;
             owner->repaint();
         }
+    }
+}
+
+void TEVQScrollBarImpl::thumbMoved()
+{
+    int& s = m_parts[PartThumb].state;
+    if (!owner || !m_pointerInside || s == 2)
+        return;
+    // Qt repaints the moved thumb itself.
+    if (partRect(PartThumb).contains(m_pointer)) {
+        if (s == 0 || s >= 3)
+            s = 1;
+    } else {
+        s = 0;
     }
 }
 
@@ -337,4 +354,6 @@ void TEVQScrollBar::sliderChange(SliderChange change)
     if (change == SliderRangeChange)
         TEVQtLib::TEVQWidgetBaseImpl::keepSliderRangeSafe(this);
     QScrollBar::sliderChange(change);
+    if (TEVQScrollBarImpl* d = painter())
+        d->thumbMoved();
 }

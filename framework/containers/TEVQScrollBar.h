@@ -48,7 +48,11 @@ public:
     {
         for (PartState& p : m_parts)
             p.state = 0;
+        m_pointerInside = false;
     }
+    // The thumb moved or changed size (the wheel, keys, code, a new range) under the pointer's last place inside
+    // the bar: hot exactly while it lies under it, unless it is held.
+    void thumbMoved();
 
     TEVQtLib::FillStyle background;
     // Four styles (CtrlState order) per part.
@@ -70,6 +74,9 @@ private:
     };
     TEVQScrollBar* bar() const;
     PartState m_parts[3];
+    // Where the pointer last moved inside the bar; none once it has left.
+    QPoint m_pointer;
+    bool m_pointerInside = false;
     // The three icons as drawn: an SVG is rendered once for its size, not at every paint (a scroll repaints).
     TEVQtLib::TEVIconCache m_icons;
 };

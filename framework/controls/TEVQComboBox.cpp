@@ -224,6 +224,13 @@ bool TEVQComboList::eventFilter(QObject* watched, QEvent* event)
     return QAbstractItemView::eventFilter(watched, event);
 }
 
+void TEVQComboList::hideEvent(QHideEvent* event)
+{
+    QListView::hideEvent(event);
+    if (m_painter)
+        m_painter->pressTakenAway();
+}
+
 // ---- widget --------------------------------------------------------------------------------------------------
 
 TEVQComboBox::TEVQComboBox(QWidget* parent) : QComboBox(parent)

@@ -82,6 +82,10 @@ public:
     // Null once the combo box's setItemDelegate replaced (and deleted) it.
     TEVQComboItemDelegate* delegate() { return m_delegate.data(); }
 
+protected:
+    // The popup closed, however it closed: the press that opened it gets no release of its own.
+    void hideEvent(QHideEvent* event) override;
+
 private:
     TEVQComboBoxImpl* m_painter; // not owned
     QPointer<TEVQComboItemDelegate> m_delegate; // a child of the list

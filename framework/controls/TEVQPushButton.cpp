@@ -5,6 +5,7 @@
 #include "TEVQResourceManager.h"
 #include "TEVTextKey.h"
 
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -578,6 +579,15 @@ int TEVQPushButton::getTextOffsetX() const { return painter()->textOffsetX; }
 int TEVQPushButton::getTextOffsetY() const { return painter()->textOffsetY; }
 
 void TEVQPushButton::paintEvent(QPaintEvent* event) { tevForwardPaint(event); }
+
+void TEVQPushButton::mousePressEvent(QMouseEvent* event)
+{
+    QPointer<QWidget> alive(this);
+    QPushButton::mousePressEvent(event);
+    if (!alive || (event->button() == Qt::LeftButton && menu() && !isDown()))
+        return;
+    tevForwardMousePress(event);
+}
 
 void TEVQPushButton::enterEvent(QEvent* event)
 {

@@ -137,7 +137,9 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     // Receivers of clicked(), pressed() and released() (moving off or back onto a held button) may delete it.
-    TEV_WIDGET_BASE_THEN_PAINTER(QPushButton, mousePressEvent, QMouseEvent, tevForwardMousePress)
+    // A press that opened the button's menu has ended when Qt's handler returns (the menu took its release):
+    // the painter is not told of it.
+    void mousePressEvent(QMouseEvent* event) override;
     TEV_WIDGET_BASE_THEN_PAINTER(QPushButton, mouseReleaseEvent, QMouseEvent, tevForwardMouseRelease)
     TEV_WIDGET_BASE_THEN_PAINTER(QPushButton, mouseMoveEvent, QMouseEvent, tevForwardMouseMove)
     void enterEvent(QEvent* event) override;

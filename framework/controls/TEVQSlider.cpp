@@ -69,10 +69,16 @@ void TEVQSliderImpl::setStateAndRepaint(CtrlState next)
 
 void TEVQSliderImpl::enterEvent(QEvent*) {}
 
-void TEVQSliderImpl::leaveEvent(QEvent*) { setStateAndRepaint(CtrlStateNormal); }
+void TEVQSliderImpl::leaveEvent(QEvent*)
+{
+    pointerInside = false;
+    setStateAndRepaint(CtrlStateNormal);
+}
 
 void TEVQSliderImpl::mouseMoveEvent(QMouseEvent* event)
 {
+    pointer = event->pos();
+    pointerInside = true;
     // A pressed thumb stays pressed while it is dragged.
     if (state == CtrlStatePressed || !slider())
         return;
@@ -89,6 +95,14 @@ void TEVQSliderImpl::mouseReleaseEvent(QMouseEvent* event)
 {
     if (slider())
         setStateAndRepaint(slider()->getThumbRect().contains(event->pos()) ? CtrlStateHot : CtrlStateNormal);
+}
+
+void TEVQSliderImpl::thumbMoved()
+{
+    if (!pointerInside || !slider() || state == CtrlStatePressed || !owner->isEnabled())
+        return;
+    // Qt repaints the moved thumb itself.
+    state = slider()->getThumbRect().contains(pointer) ? CtrlStateHot : CtrlStateNormal;
 }
 
 bool TEVQSliderImpl::serializeJsonValue(Json::Value*& json, bool load)
@@ -311,4 +325,6 @@ void TEVQSlider::sliderChange(SliderChange change)
     if (change == SliderRangeChange)
         TEVQtLib::TEVQWidgetBaseImpl::keepSliderRangeSafe(this);
     QSlider::sliderChange(change);
+    if (TEVQSliderImpl* p = painter())
+        p->thumbMoved();
 }

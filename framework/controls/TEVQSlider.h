@@ -29,6 +29,9 @@ public:
     void enterEvent(QEvent* event) override; // hover follows the thumb, not the widget
     void leaveEvent(QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    // The thumb moved (keys, the wheel, code) under the pointer's last place inside the slider: hot exactly
+    // while it lies under it, unless it is held.
+    void thumbMoved();
 
     TEVQtLib::FillStyle background;   // the whole channel
     TEVQtLib::FillStyle foreground;   // the channel from its start to the value
@@ -36,6 +39,9 @@ public:
     int channelHeight = 10;
     int thumbWidth = 20;
     int thumbHeight = 20;
+    // Where the pointer last moved inside the slider; none once it has left.
+    QPoint pointer;
+    bool pointerInside = false;
     // The channel, the foreground (for its last length) and each state's thumb as last drawn.
     TEVQtLib::TEVFillCache channelCache;
     TEVQtLib::TEVFillCache foregroundCache;

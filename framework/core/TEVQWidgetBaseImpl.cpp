@@ -132,6 +132,15 @@ void TEVQWidgetBaseImpl::mouseReleaseEvent(QMouseEvent*)
         owner->repaint();
 }
 
+void TEVQWidgetBaseImpl::pressTakenAway()
+{
+    if (state != CtrlStatePressed)
+        return;
+    state = hovered ? CtrlStateHot : CtrlStateNormal;
+    if (owner)
+        owner->update();
+}
+
 void TEVQWidgetBaseImpl::enterEvent(QEvent*)
 {
     hovered = true;

@@ -287,6 +287,9 @@ public:
     const QString& getThemeName() const { return themeName; }
     void setThemeNameValue(const QString& name) { themeName = name; }
     CtrlState getState() const { return state; }
+    // A press whose release goes elsewhere (a popup or menu it opened took the mouse) ends here: hot while the
+    // pointer is still over the owner, else normal. Nothing unless the owner shows pressed.
+    void pressTakenAway();
     // For painters that draw a widget in a state of their own (an item delegate drawing a template part hot).
     void setState(CtrlState value) { state = value; }
     bool isHovered() const { return hovered; }

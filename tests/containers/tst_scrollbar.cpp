@@ -189,6 +189,28 @@ private slots:
         QCOMPARE(c.state(Part::PartUp), 0);
     }
 
+    void hotThumbFollowsTheWheelUnderARestingPointer()
+    {
+        // The thumb moves under a pointer that does not move: it is hot exactly while it lies under the pointer.
+        ColouredBar c;
+        const QPoint at = c.rect(Part::PartThumb).center();
+        mouse(&c.bar, QEvent::MouseMove, at, Qt::NoButton);
+        QCOMPARE(c.state(Part::PartThumb), 1);
+        QWheelEvent wheel(QPointF(at), QPointF(c.bar.mapToGlobal(at)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        c.bar.setSingleStep(20);
+        QApplication::sendEvent(&c.bar, &wheel);
+        QVERIFY(c.bar.value() > 0 && !c.rect(Part::PartThumb).contains(at));
+        QCOMPARE(c.state(Part::PartThumb), 0);
+        c.bar.setValue(0);
+        QCOMPARE(c.state(Part::PartThumb), 1);
+        // Gone out of the bar, the pointer makes nothing hot.
+        leave(&c.bar);
+        c.bar.setValue(50);
+        c.bar.setValue(0);
+        QCOMPARE(c.state(Part::PartThumb), 0);
+    }
+
     void paintsEachPart()
     {
         ColouredBar c;

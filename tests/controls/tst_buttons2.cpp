@@ -1067,6 +1067,42 @@ private slots:
         QCOMPARE(presses.count(), 3); // keys are not presses
     }
 
+    void comboPressLookEndsWithItsPopup()
+    {
+        // The press that opens the popup gets no release (the popup takes it): once the popup is gone, however
+        // it closed, the box shows hot under the pointer and normal once the pointer has left, not pressed.
+        QWidget host;
+        auto* combo = new TEVQComboBox(&host);
+        combo->setGeometry(10, 10, 140, 26);
+        combo->addItems({QStringLiteral("Plant"), QStringLiteral("Group")});
+        host.resize(200, 80);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        TEVQWidgetBaseImpl* p = combo->getControlImpl();
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(combo, &enter);
+        for (int how = 0; how < 3; ++how) {
+            QTest::mousePress(combo, Qt::LeftButton, {}, QPoint(20, 13));
+            QTRY_VERIFY(combo->view()->isVisible());
+            QCOMPARE(p->getState(), CtrlStatePressed);
+            if (how == 0)
+                combo->hidePopup();
+            else if (how == 1)
+                QTest::keyClick(combo->view(), Qt::Key_Escape);
+            else
+                QApplication::activePopupWidget()->close(); // a click outside the popup
+            QTRY_VERIFY(!combo->view()->isVisible());
+            QCOMPARE(p->getState(), CtrlStateHot);
+        }
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(combo, &leave);
+        QTest::mousePress(combo, Qt::LeftButton, {}, QPoint(20, 13));
+        QTRY_VERIFY(combo->view()->isVisible());
+        combo->hidePopup();
+        QTRY_VERIFY(!combo->view()->isVisible());
+        QCOMPARE(p->getState(), CtrlStateNormal);
+    }
+
     void comboOpensFromTheButtonItPaints()
     {
         // An editable combo box opens its list from the whole drop button it paints (a square of its height at

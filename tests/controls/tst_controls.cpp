@@ -14,6 +14,7 @@
 #include "TEVQSlider.h"
 
 #include <QMouseEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QStyleFactory>
@@ -529,6 +530,28 @@ private slots:
         QCOMPARE(px(&b, 2, 2).alpha(), 0);
     }
 
+    void buttonMenuTakesThePress()
+    {
+        // A button with a menu opens it on the press; the menu takes the release. Once it has closed the button
+        // is no longer down, and does not show pressed either; no click.
+        TEVQPushButton b;
+        b.resize(60, 24);
+        const QColor look[4] = {kN, kH, kP, kD};
+        for (int st = 0; st < 4; ++st)
+            b.setBackground(CtrlState(st), solid(look[st]));
+        QMenu menu;
+        menu.addAction(QStringLiteral("x"));
+        b.setMenu(&menu);
+        QSignalSpy clicked(&b, &QPushButton::clicked);
+        sendPlain(&b, QEvent::Enter);
+        QTimer::singleShot(50, &menu, &QMenu::close);
+        QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(30, 12));
+        QVERIFY(!b.isDown());
+        QCOMPARE(b.painter()->getState(), CtrlStateHot);
+        QCOMPARE(px(&b, 2, 2), kH);
+        QCOMPARE(clicked.count(), 0);
+    }
+
     void buttonPaintCachesFollowTheirInputs()
     {
         // A button keeps its text's font and elided form and its rounded background between paints. After each
@@ -902,6 +925,37 @@ private slots:
         QCOMPARE(px(&s, 10, 15), thumb[3]);
         s.setEnabled(true);
         QCOMPARE(px(&s, 10, 15), thumb[0]);
+    }
+
+    void sliderHotThumbFollowsKeysAndWheelUnderARestingPointer()
+    {
+        // The thumb moves under a pointer that does not move: it is hot exactly while it lies under the pointer.
+        TEVQSlider s;
+        s.resize(200, 30);
+        s.setValue(0);
+        TEVQSliderImpl* p = s.painter();
+        sendPlain(&s, QEvent::Enter);
+        hover(&s, QPoint(10, 15));
+        QCOMPARE(p->getState(), CtrlStateHot);
+        QTest::keyClick(&s, Qt::Key_PageUp);
+        QVERIFY(!s.getThumbRect().contains(QPoint(10, 15)));
+        QCOMPARE(p->getState(), CtrlStateNormal);
+        QTest::keyClick(&s, Qt::Key_Home);
+        QCOMPARE(p->getState(), CtrlStateHot);
+        s.setSingleStep(20);
+        QWheelEvent wheel(QPointF(10, 15), QPointF(s.mapToGlobal(QPoint(10, 15))), QPoint(), QPoint(0, 120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&s, &wheel);
+        QVERIFY(s.value() > 0);
+        QCOMPARE(p->getState(), CtrlStateNormal);
+        // Once the pointer has left, nothing follows; a dragged thumb stays pressed as it moves.
+        sendPlain(&s, QEvent::Leave);
+        s.setValue(0);
+        QCOMPARE(p->getState(), CtrlStateNormal);
+        sendPlain(&s, QEvent::Enter);
+        QTest::mousePress(&s, Qt::LeftButton, {}, QPoint(10, 15));
+        s.setValue(50);
+        QCOMPARE(p->getState(), CtrlStatePressed);
     }
 
     void sliderThumbFollowsItsInputs()
