@@ -575,9 +575,20 @@ void TEVQWidgetBaseImpl::drawIcon(QPainter* painter, const QIcon& icon, const QS
 {
     if (!painter || icon.isNull())
         return;
-    const QPixmap pixmap = icon.pixmap(size, QIcon::Normal, QIcon::Off);
+    // Asked for the device pixels of the place (an icon that has them, an SVG one, is then sharp at any
+    // ratio); what comes back counts as many device pixels per pixel as it covers of the requested size, never
+    // fewer than one: an icon without them is drawn at its own size, as at ratio 1.
+    const qreal ratio = paintRatio(painter);
+    QPixmap pixmap = icon.pixmap(ratio > 1.0 ? QSize(qCeil(size.width() * ratio), qCeil(size.height() * ratio)) : size,
+                                 QIcon::Normal, QIcon::Off);
     if (pixmap.isNull())
         return;
+    if (ratio > 1.0 || pixmap.devicePixelRatioF() > 1.0) {
+        const qreal covers = size.width() > 0 && size.height() > 0
+                                 ? std::min(qreal(pixmap.width()) / size.width(), qreal(pixmap.height()) / size.height())
+                                 : 1.0;
+        pixmap.setDevicePixelRatio(std::max<qreal>(1.0, covers));
+    }
     painter->drawPixmap(iconPosition(style, rect, size), pixmap);
 }
 

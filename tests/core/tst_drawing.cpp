@@ -768,6 +768,16 @@ private slots:
         const QImage gray = paintAt(2, 40, 40, [&](QPainter* p) { Impl::drawImageAt(p, name, IconStyleDesc(), 0, 0, 40, 40, true); });
         QCOMPARE(gray.pixel(35, 35), gray.pixel(40, 40));
         QVERIFY(gray.pixel(35, 35) != kBackground && gray.pixel(34, 40) == kBackground);
+        // An icon asked for its device pixels, placed by the requested size; one without them keeps its own.
+        const QIcon svgIcon(name);
+        sharp(paintAt(2, 40, 40, [&](QPainter* p) { Impl::drawIcon(p, svgIcon, QSize(10, 10), IconStyleDesc(), QRect(0, 0, 40, 40)); }),
+              kBlue, "icon");
+        QImage small(4, 4, QImage::Format_ARGB32);
+        small.fill(kRed);
+        const QImage smallDrawn = paintAt(2, 40, 40, [&](QPainter* p) {
+            Impl::drawIcon(p, QIcon(QPixmap::fromImage(small)), QSize(4, 4), IconStyleDesc(), QRect(0, 0, 40, 40));
+        });
+        QCOMPARE(inkBounds(smallDrawn), QRect(36, 36, 8, 8));
 
         // Through the caches of a control, painted by a widget rendered at ratio 2 after a paint at ratio 1.
         TEVIconCache icons;
