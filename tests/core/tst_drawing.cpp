@@ -744,7 +744,7 @@ private slots:
         widget.resize(24, 90);
         widget.fn = [&](QPainter* p) { cache.draw(p, text, style, 0, 0, 24, 90, false); };
         same(rendered(widget, 2), "widget rendered");
-        tevtest::keepRender(rendered(widget, 2), QStringLiteral("drawing-turned-text-ratio2"));
+        tevtest::keepRender(rendered(widget, 2), QStringLiteral("drawing-turned-text-ratio2.png"));
     }
 
     void picturesForTheRatioTwoAreSharp()
