@@ -791,6 +791,17 @@ private slots:
         widget.fn = [&](QPainter* p) { fill.draw(p, rounded, 0, 0, 40, 40); };
         paintAt(1, 40, 40, [&](QPainter* p) { widget.fn(p); });
         QCOMPARE(rendered(widget, 2), paintAt(2, 40, 40, [&](QPainter* p) { Impl::drawFillStyleAt(p, rounded, 0, 0, 40, 40); }));
+
+        // A nine-slice image at ratio 2 lands where it lands at ratio 1, each image pixel on 2 x 2 device pixels
+        // (its stretched edges and its tiled centre alike).
+        const QString blocks = writeImage(QStringLiteral("blocks2.png"), nineBlocks());
+        ImageDesc desc;
+        desc.left = desc.right = desc.top = desc.bottom = 3;
+        desc.repeatCenter = true;
+        auto nine = [&](QPainter* p) { Impl::drawImageFill(p, blocks, desc, 1, 1, 18, 21); };
+        QImage doubled = paintAt(1, 20, 23, nine).scaled(40, 46);
+        doubled.setDevicePixelRatio(2);
+        QCOMPARE(paintAt(2, 20, 23, nine), doubled);
     }
 
     // Image fills keep their image and tile between paints (in the shared cache of the helper, or in a control's
