@@ -538,10 +538,15 @@ qreal TEVQWidgetBaseImpl::paintRatio(const QPainter* painter)
 QImage TEVQWidgetBaseImpl::uprightText(const QString& text, const TextStyleDesc& style, const QFont& font, int w,
                                        int h, qreal ratio)
 {
+    if (w <= 0 || h <= 0)
+        return QImage();
     ratio = std::max<qreal>(1.0, ratio);
-    // A picture beyond the caps is made at the ratio the caps allow.
-    const QSize pixels = tevBoundedImageSize(QSize(qCeil(h * ratio), qCeil(w * ratio)));
-    ratio = std::max<qreal>(1.0, std::min(qreal(pixels.width()) / h, qreal(pixels.height()) / w));
+    QSize pixels(qCeil(h * ratio), qCeil(w * ratio));
+    if (ratio > 1.0 && !tevImageSizeAllowed(pixels)) {
+        // Beyond the caps at the device's ratio: as at ratio 1.
+        ratio = 1.0;
+        pixels = QSize(h, w);
+    }
     QImage upright(pixels, QImage::Format_ARGB32_Premultiplied);
     upright.setDevicePixelRatio(ratio);
     upright.fill(Qt::transparent);

@@ -745,6 +745,15 @@ private slots:
         widget.fn = [&](QPainter* p) { cache.draw(p, text, style, 0, 0, 24, 90, false); };
         same(rendered(widget, 2), "widget rendered");
         tevtest::keepRender(rendered(widget, 2), QStringLiteral("drawing-turned-text-ratio2.png"));
+
+        // A horizontal line kept from paints at ratio 1 draws at ratio 2 what the helper draws there.
+        style.isHor = true;
+        const QImage straight = paintAt(2, 90, 24, [&](QPainter* p) { Impl::drawTextAt(p, text, style, 0, 0, 90, 24, true); });
+        TEVTextCache line;
+        for (int pass = 0; pass < 2; ++pass)
+            paintAt(1, 90, 24, [&](QPainter* p) { line.draw(p, text, style, 0, 0, 90, 24); });
+        for (int pass = 0; pass < 2; ++pass)
+            QCOMPARE(paintAt(2, 90, 24, [&](QPainter* p) { line.draw(p, text, style, 0, 0, 90, 24); }), straight);
     }
 
     void picturesForTheRatioTwoAreSharp()
