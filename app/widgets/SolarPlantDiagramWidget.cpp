@@ -1,6 +1,7 @@
 #include "SolarPlantDiagramWidget.h"
 
 #include "LanguageManager.h"
+#include "TEVQWidgetBaseImpl.h"
 #include "TEVQtLib.h"
 
 #include <QPainter>
@@ -100,7 +101,9 @@ void SolarPlantDiagramWidget::caption(QPainter& p, const QRectF& r, const QStrin
 void SolarPlantDiagramWidget::paintEvent(QPaintEvent*)
 {
     const QRectF r = QRectF(rect()).adjusted(18, 18, -18, -18);
-    const qreal ratio = devicePixelRatioF();
+    QPainter p(this);
+    // The ratio of the device the pixels land on (the screen's, or another device's while rendered into it).
+    const qreal ratio = TEVQtLib::TEVQWidgetBaseImpl::paintRatio(&p);
     const QSize pixels = (QSizeF(size()) * ratio).toSize();
     if (m_layer.isNull() || m_layer.size() != pixels || m_layer.devicePixelRatio() != ratio) {
         m_layer = QPixmap(pixels);
@@ -115,7 +118,6 @@ void SolarPlantDiagramWidget::paintEvent(QPaintEvent*)
         else
             paintNetwork(layer, r);
     }
-    QPainter p(this);
     p.drawPixmap(0, 0, m_layer);
     p.setRenderHint(QPainter::Antialiasing, true);
     if (m_mode == 0)

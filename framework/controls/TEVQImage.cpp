@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <QSvgRenderer>
+#include <QtMath>
 
 using namespace TEVQtLib;
 
@@ -40,11 +41,12 @@ QRect TEVQImageImpl::imageRect(const QRect& r, const QSize& size) const
                  size.width(), size.height());
 }
 
-void TEVQImageImpl::rebuild()
+void TEVQImageImpl::rebuild(qreal ratio)
 {
     TEVQResourceManager* rm = TEVQResourceManager::getInstance();
     m_cacheValid = true;
     m_cacheWidgetSize = owner ? owner->size() : QSize();
+    m_cacheRatio = ratio;
     m_cacheResourceSerial = rm->resourceSerial();
     m_picture = QImage();
     m_place = QRect();
@@ -65,7 +67,9 @@ void TEVQImageImpl::rebuild()
         const QRect visible = target.intersected(r);
         if (visible.isEmpty())
             return;
-        const QSize pixels = tevBoundedImageSize(visible.size());
+        // Rendered at the device's ratio, so that it is as sharp as the SVG rendered straight.
+        const QSize pixels = tevBoundedImageSize(
+            QSize(qCeil(visible.width() * ratio), qCeil(visible.height() * ratio)));
         QImage picture(pixels, QImage::Format_ARGB32_Premultiplied);
         if (picture.isNull())
             return;
@@ -94,9 +98,11 @@ void TEVQImageImpl::rebuild()
         return;
     // A stretched picture is scaled once for its place, within the image caps (a widget beyond them gets a
     // smaller one, stretched while painting).
-    m_picture = target.size() == source->size()
+    // Scaled to the device pixels of its place, as drawing it there would.
+    const QSize pixels(qCeil(target.width() * ratio), qCeil(target.height() * ratio));
+    m_picture = pixels == source->size() || target.size() == source->size()
                     ? *source
-                    : source->scaled(tevBoundedImageSize(target.size()), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+                    : source->scaled(tevBoundedImageSize(pixels), Qt::IgnoreAspectRatio, Qt::FastTransformation);
     m_place = target;
 }
 
@@ -104,9 +110,10 @@ void TEVQImageImpl::draw(QPainter* painter, const QRect& rect)
 {
     if (!painter || !owner)
         return;
-    if (!m_cacheValid || owner->size() != m_cacheWidgetSize ||
+    const qreal ratio = paintRatio(painter);
+    if (!m_cacheValid || owner->size() != m_cacheWidgetSize || ratio != m_cacheRatio ||
         m_cacheResourceSerial != TEVQResourceManager::getInstance()->resourceSerial())
-        rebuild();
+        rebuild(ratio);
     if (m_picture.isNull())
         return;
     const QRect place = m_place.translated(rect.topLeft());

@@ -54,12 +54,14 @@ public:
     QPointer<QLabel> movieLabel;
 
 private:
-    void rebuild();
+    // Made at ratio device pixels per pixel (the painter's).
+    void rebuild(qreal ratio);
 
     bool m_cacheValid = false;
     QSize m_cacheWidgetSize;
+    qreal m_cacheRatio = 1.0;
     quint64 m_cacheResourceSerial = 0; // another theme or skin may hold another picture under the same name
-    QImage m_picture; // what is painted, at its painted size or, for a place beyond the image caps, smaller
+    QImage m_picture; // what is painted, at its painted size (in device pixels) or, beyond the image caps, smaller
     QRect m_place;    // where it is painted, relative to the rectangle's top-left corner
 
 public:

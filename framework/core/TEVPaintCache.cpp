@@ -19,11 +19,7 @@ namespace {
 TEVQResourceManager* resources() { return TEVQResourceManager::getInstance(); }
 
 
-qreal pixelRatio(QPainter* painter)
-{
-    const QPaintDevice* device = painter->device();
-    return device ? std::max<qreal>(1.0, device->devicePixelRatioF()) : 1.0;
-}
+qreal pixelRatio(QPainter* painter) { return TEVQWidgetBaseImpl::paintRatio(painter); }
 
 // Bound on the entries a control keeps; a control has a handful of icons, so this is only reached when icon
 // names keep changing, and then the cache starts over.

@@ -338,7 +338,14 @@ public:
                            int h, bool horizontal, TEVTextCache* cache);
     // Vertical text: text drawn upright in font into a picture as wide as the target (w x h) is high, and that
     // picture turned a quarter clockwise onto the target at (x, y).
-    static QImage uprightText(const QString& text, const TextStyleDesc& style, const QFont& font, int w, int h);
+    // The picture is made at ratio device pixels per pixel (the painter's, see paintRatio), so that it is as
+    // sharp as the text drawn straight.
+    static QImage uprightText(const QString& text, const TextStyleDesc& style, const QFont& font, int w, int h,
+                              qreal ratio = 1.0);
+    // Device pixels per pixel of what painter paints on, at least 1. While a widget is rendered into another
+    // device (QWidget::render, grab) the painter's device() is the widget, which reports its screen's ratio;
+    // the pixels land on the paint engine's device, whose ratio is the one pictures must be made at.
+    static qreal paintRatio(const QPainter* painter);
     static void drawTurned(QPainter* painter, const QImage& upright, int x, int y, int w);
     static void drawIcon(QPainter* painter, const QIcon& icon, const QSize& size, const IconStyleDesc& style,
                          const QRect& rect);

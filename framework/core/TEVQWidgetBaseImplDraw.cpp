@@ -452,7 +452,7 @@ void TEVFillCache::draw(QPainter* painter, const FillStyle& style, int x, int y,
         TEVQWidgetBaseImpl::drawFillStyleAt(painter, style, x, y, w, h);
         return;
     }
-    const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    const qreal ratio = TEVQWidgetBaseImpl::paintRatio(painter);
     const QSize size(w, h);
     if (!m_valid || m_size != size || m_ratio != ratio || !(m_res == res)) {
         const FillKey key{res, size, ratio};
@@ -522,13 +522,33 @@ void TEVQWidgetBaseImpl::drawTextAt(QPainter* painter, const QString& text, cons
 
     if (w <= 0 || h <= 0)
         return;
-    drawTurned(painter, uprightText(text, style, font, w, h), x, y, w);
+    drawTurned(painter, uprightText(text, style, font, w, h, paintRatio(painter)), x, y, w);
+}
+
+qreal TEVQWidgetBaseImpl::paintRatio(const QPainter* painter)
+{
+    if (!painter)
+        return 1.0;
+    const QPaintEngine* engine = painter->paintEngine();
+    const QPaintDevice* device = engine && engine->paintDevice() ? engine->paintDevice() : painter->device();
+    const qreal ratio = device ? device->devicePixelRatioF() : 1.0;
+    return ratio > 1.0 && std::isfinite(ratio) ? ratio : 1.0;
 }
 
 QImage TEVQWidgetBaseImpl::uprightText(const QString& text, const TextStyleDesc& style, const QFont& font, int w,
-                                       int h)
+                                       int h, qreal ratio)
 {
-    QImage upright(h, w, QImage::Format_ARGB32_Premultiplied);
+    if (w <= 0 || h <= 0)
+        return QImage();
+    ratio = std::max<qreal>(1.0, ratio);
+    QSize pixels(qCeil(h * ratio), qCeil(w * ratio));
+    if (ratio > 1.0 && !tevImageSizeAllowed(pixels)) {
+        // Beyond the caps at the device's ratio: as at ratio 1.
+        ratio = 1.0;
+        pixels = QSize(h, w);
+    }
+    QImage upright(pixels, QImage::Format_ARGB32_Premultiplied);
+    upright.setDevicePixelRatio(ratio);
     upright.fill(Qt::transparent);
     QPainter p(&upright);
     p.setRenderHint(QPainter::TextAntialiasing, true);
@@ -560,9 +580,20 @@ void TEVQWidgetBaseImpl::drawIcon(QPainter* painter, const QIcon& icon, const QS
 {
     if (!painter || icon.isNull())
         return;
-    const QPixmap pixmap = icon.pixmap(size, QIcon::Normal, QIcon::Off);
+    // Asked for the device pixels of the place (an icon that has them, an SVG one, is then sharp at any
+    // ratio); what comes back counts as many device pixels per pixel as it covers of the requested size, never
+    // fewer than one: an icon without them is drawn at its own size, as at ratio 1.
+    const qreal ratio = paintRatio(painter);
+    QPixmap pixmap = icon.pixmap(ratio > 1.0 ? QSize(qCeil(size.width() * ratio), qCeil(size.height() * ratio)) : size,
+                                 QIcon::Normal, QIcon::Off);
     if (pixmap.isNull())
         return;
+    if (ratio > 1.0 || pixmap.devicePixelRatioF() > 1.0) {
+        const qreal covers = size.width() > 0 && size.height() > 0
+                                 ? std::min(qreal(pixmap.width()) / size.width(), qreal(pixmap.height()) / size.height())
+                                 : 1.0;
+        pixmap.setDevicePixelRatio(std::max<qreal>(1.0, covers));
+    }
     painter->drawPixmap(iconPosition(style, rect, size), pixmap);
 }
 
@@ -589,7 +620,10 @@ void TEVQWidgetBaseImpl::drawImageAt(QPainter* painter, const QString& name, con
         if (style.useColor || gray) {
             // An SVG without a size of its own takes the widget's, which may be huge: the picture it is
             // rendered into stays within the resource manager's caps and is stretched over the target.
-            const QSize pictureSize = tevBoundedImageSize(size);
+            // Rendered at the painter's ratio, so that it is as sharp as the SVG rendered straight.
+            const qreal ratio = paintRatio(painter);
+            const QSize pictureSize = tevBoundedImageSize(
+                QSize(qCeil(size.width() * ratio), qCeil(size.height() * ratio)));
             QImage rendered(pictureSize, QImage::Format_ARGB32_Premultiplied);
             rendered.fill(Qt::transparent);
             {

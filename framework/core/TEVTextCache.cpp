@@ -269,14 +269,16 @@ void TEVTextCache::drawTurned(QPainter* painter, const QString& text, const Text
         return;
     const QFont& f = font(style);
     const QSize size(w, h);
+    const qreal ratio = TEVQWidgetBaseImpl::paintRatio(painter);
     if (!m_turnedValid || m_turnedFontSerial != m_fontSerial || m_turnedSize != size || m_turnedText != text ||
-        m_turnedStyle != style) {
+        m_turnedStyle != style || m_turnedRatio != ratio) {
+        m_turnedRatio = ratio;
         m_turnedValid = true;
         m_turnedFontSerial = m_fontSerial;
         m_turnedSize = size;
         m_turnedText = text;
         m_turnedStyle = style;
-        m_turned = TEVQWidgetBaseImpl::uprightText(text, style, f, w, h);
+        m_turned = TEVQWidgetBaseImpl::uprightText(text, style, f, w, h, ratio);
     }
     TEVQWidgetBaseImpl::drawTurned(painter, m_turned, x, y, w);
 }

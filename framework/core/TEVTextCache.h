@@ -43,8 +43,8 @@ public:
         draw(painter, text, style, rect.x(), rect.y(), rect.width(), rect.height(), horizontal);
     }
     // As the vertical form of TEVQWidgetBaseImpl::drawTextAt: text drawn upright into a picture as wide as the
-    // target is high, turned a quarter clockwise onto (x, y, w, h). The picture is kept until the text, the
-    // style, the font or the size changes.
+    // target is high, turned a quarter clockwise onto (x, y, w, h). The picture is made at the painter's device
+    // pixel ratio and kept until the text, the style, the font, the size or that ratio changes.
     void drawTurned(QPainter* painter, const QString& text, const TextStyleDesc& style, int x, int y, int w, int h);
     // Forgets everything (the next use computes again).
     void clear();
@@ -91,6 +91,7 @@ private:
     QString m_turnedText;
     TextStyleDesc m_turnedStyle;
     QSize m_turnedSize;
+    qreal m_turnedRatio = 1.0; // the painter's device pixels per pixel it was made for
     QImage m_turned;
 };
 

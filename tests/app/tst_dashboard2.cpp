@@ -625,6 +625,27 @@ private slots:
         TEVQtLib::tevSetLanguage(QStringLiteral("en-US"));
     }
 
+    // Rendered into a device of ratio 2 after a paint at ratio 1, the kept drawing is made again at ratio 2: the
+    // network diagram (all of it kept) is not the ratio 1 picture doubled, whose 2 x 2 device pixels all agree.
+    void diagramKeptDrawingFollowsTheDevicePixelRatio()
+    {
+        SolarPlantDiagramWidget d(2);
+        d.setSnapshot(snapshotWith({0, 2, 1}));
+        render(d, QSize(400, 300));
+        QImage img(800, 600, QImage::Format_ARGB32);
+        img.setDevicePixelRatio(2);
+        img.fill(Qt::black);
+        d.render(&img);
+        int split = 0;
+        for (int y = 0; y < img.height(); y += 2)
+            for (int x = 0; x < img.width(); x += 2) {
+                const QRgb c = img.pixel(x, y);
+                split += img.pixel(x + 1, y) != c || img.pixel(x, y + 1) != c || img.pixel(x + 1, y + 1) != c;
+            }
+        QVERIFY2(split > 200, qPrintable(QString::number(split)));
+        tevtest::keepRender(img, QStringLiteral("diagram-network-ratio2.png"));
+    }
+
     void windowFeedsDiagrams()
     {
         // The window hands every snapshot to every diagram it holds.

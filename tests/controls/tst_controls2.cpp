@@ -552,6 +552,31 @@ private slots:
         QCOMPARE(px(&w, 20, 10).alpha(), 0);
     }
 
+    // At ratio 2 the SVG is rendered at that ratio (kept from a paint at ratio 1 it would be stretched): edges on
+    // half pixels fall on whole device pixels, plain and tinted.
+    void imageSvgIsSharpAtRatioTwo()
+    {
+        const QString path = m_theme.filePath("halfpixel.svg");
+        QVERIFY(tevtest::writeFile(path, R"(<svg xmlns="http://www.w3.org/2000/svg" width="10" height="10">)"
+                                         R"(<rect x="2.5" y="2.5" width="5" height="5" fill="#00f"/></svg>)"));
+        TEVQImage w;
+        w.setStretchDraw(false);
+        w.setSvgPath(path);
+        w.resize(40, 40);
+        for (const QColor& colour : {QColor(0, 0, 255), QColor(255, 0, 0)}) {
+            if (colour != QColor(0, 0, 255))
+                w.setSvgColor(colour);
+            grab(&w); // kept at ratio 1 first
+            QImage img(80, 80, QImage::Format_ARGB32);
+            img.setDevicePixelRatio(2);
+            img.fill(Qt::transparent);
+            w.render(&img, QPoint(), QRegion(), QWidget::DrawChildren);
+            QCOMPARE(QColor::fromRgba(img.pixel(35, 35)), colour);
+            QCOMPARE(QColor::fromRgba(img.pixel(44, 44)), colour);
+            QCOMPARE(qAlpha(img.pixel(34, 40)) + qAlpha(img.pixel(45, 40)), 0);
+        }
+    }
+
     void imageOverAWidgetBeyondTheImageCaps()
     {
         // Stretched over a widget larger than the image caps (6000 x 6000 pixels), a picture or an SVG is kept

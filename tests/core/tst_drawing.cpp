@@ -3,6 +3,7 @@
 #include "TevTest.h"
 #include "TEVQResourceManager.h"
 #include "TEVQWidgetBaseImpl.h"
+#include "TEVPaintCache.h"
 #include "TEVStyleDesc.h"
 #include "TEVTextCache.h"
 
@@ -11,6 +12,9 @@
 #include <QPainter>
 #include <QPicture>
 #include <QTemporaryDir>
+#include <QWidget>
+
+#include <functional>
 
 #include <climits>
 #include <tuple>
@@ -33,6 +37,42 @@ QImage paint(int w, int h, Fn fn)
     QPainter painter(&image);
     fn(&painter);
     painter.end();
+    return image;
+}
+
+// As paint, on an image of ratio device pixels per pixel (w x h pixels, w * ratio x h * ratio device pixels).
+template <class Fn>
+QImage paintAt(qreal ratio, int w, int h, Fn fn)
+{
+    QImage image(qRound(w * ratio), qRound(h * ratio), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(kBackground);
+    QPainter painter(&image);
+    fn(&painter);
+    painter.end();
+    return image;
+}
+
+// A widget that paints with fn; rendered through QWidget::render, its painter's device() is the widget while
+// the pixels land on the target.
+class PaintedWidget : public QWidget
+{
+public:
+    std::function<void(QPainter*)> fn;
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        fn(&p);
+    }
+};
+
+// The widget rendered into an image of ratio device pixels per pixel.
+QImage rendered(PaintedWidget& widget, qreal ratio)
+{
+    QImage image(widget.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(kBackground);
+    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
     return image;
 }
 
@@ -672,6 +712,105 @@ private slots:
                  paint(10, 10, [](QPainter*) {}));
         viaDraw.clear();
         check("after clear", false);
+    }
+
+    // ---- device pixel ratio ----
+
+    // Pictures made for painting (turned text, tinted and grayed SVGs, kept fills and icons) are made at the ratio
+    // of what the painter paints on, also when a widget is rendered into another device, and made again when
+    // that ratio changes: at ratio 2 they are as sharp as what is drawn straight.
+    void turnedTextIsMadeAtThePaintersRatio()
+    {
+        TextStyleDesc style = textStyle(1, 1, 1);
+        const QString text = QStringLiteral("Output");
+        // The text drawn upright at ratio 2 and turned a quarter clockwise is what the turned text must show.
+        const QImage upright = paintAt(2, 90, 24, [&](QPainter* p) { Impl::drawTextAt(p, text, style, 0, 0, 90, 24, true); });
+        const QImage expected = upright.transformed(QTransform().rotate(90));
+        style.isHor = false;
+        auto same = [&](const QImage& image, const char* what) {
+            QCOMPARE(image.size(), expected.size());
+            int off = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    off += near(image.pixel(x, y), expected.pixel(x, y), 24) ? 0 : 1;
+            QVERIFY2(off <= 4, qPrintable(QStringLiteral("%1: %2 pixels differ").arg(what).arg(off)));
+        };
+        same(paintAt(2, 24, 90, [&](QPainter* p) { Impl::drawTextAt(p, text, style, 0, 0, 24, 90, false); }), "helper");
+        TEVTextCache cache;
+        // Made at ratio 1 first: the ratio 2 paint makes it again.
+        paintAt(1, 24, 90, [&](QPainter* p) { cache.draw(p, text, style, 0, 0, 24, 90, false); });
+        same(paintAt(2, 24, 90, [&](QPainter* p) { cache.draw(p, text, style, 0, 0, 24, 90, false); }), "cache");
+        PaintedWidget widget;
+        widget.resize(24, 90);
+        widget.fn = [&](QPainter* p) { cache.draw(p, text, style, 0, 0, 24, 90, false); };
+        same(rendered(widget, 2), "widget rendered");
+        tevtest::keepRender(rendered(widget, 2), QStringLiteral("drawing-turned-text-ratio2.png"));
+
+        // A horizontal line kept from paints at ratio 1 draws at ratio 2 what the helper draws there.
+        style.isHor = true;
+        const QImage straight = paintAt(2, 90, 24, [&](QPainter* p) { Impl::drawTextAt(p, text, style, 0, 0, 90, 24, true); });
+        TEVTextCache line;
+        for (int pass = 0; pass < 2; ++pass)
+            paintAt(1, 90, 24, [&](QPainter* p) { line.draw(p, text, style, 0, 0, 90, 24); });
+        for (int pass = 0; pass < 2; ++pass)
+            QCOMPARE(paintAt(2, 90, 24, [&](QPainter* p) { line.draw(p, text, style, 0, 0, 90, 24); }), straight);
+    }
+
+    void picturesForTheRatioTwoAreSharp()
+    {
+        // An SVG square with edges on half pixels: at ratio 2 the edges fall on whole device pixels (35 and 44 of
+        // a 10 x 10 SVG centred at 15, 15), made at ratio 1 and stretched they would be half covered.
+        const QString name = writeSvg(QStringLiteral("halfsquare.svg"),
+                                      "<svg xmlns='http://www.w3.org/2000/svg' width='10' height='10'>"
+                                      "<rect x='2.5' y='2.5' width='5' height='5' fill='#0000ff'/></svg>");
+        IconStyleDesc tint;
+        tint.useColor = true;
+        tint.color = QColor(255, 0, 0);
+        auto sharp = [&](const QImage& image, QRgb colour, const char* what) {
+            for (const Px& px : {Px{35, 35, colour}, Px{44, 44, colour}, Px{34, 40, kBackground}, Px{45, 40, kBackground}})
+                QVERIFY2(near(image.pixel(px.x, px.y), px.colour, 12),
+                         qPrintable(QStringLiteral("%1: pixel (%2, %3) is %4").arg(what).arg(px.x).arg(px.y)
+                                        .arg(image.pixel(px.x, px.y), 8, 16, QLatin1Char('0'))));
+        };
+        sharp(paintAt(2, 40, 40, [&](QPainter* p) { Impl::drawImageAt(p, name, tint, 0, 0, 40, 40, false); }), kRed,
+              "tinted");
+        const QImage gray = paintAt(2, 40, 40, [&](QPainter* p) { Impl::drawImageAt(p, name, IconStyleDesc(), 0, 0, 40, 40, true); });
+        QCOMPARE(gray.pixel(35, 35), gray.pixel(40, 40));
+        QVERIFY(gray.pixel(35, 35) != kBackground && gray.pixel(34, 40) == kBackground);
+        // An icon asked for its device pixels, placed by the requested size; one without them keeps its own.
+        const QIcon svgIcon(name);
+        sharp(paintAt(2, 40, 40, [&](QPainter* p) { Impl::drawIcon(p, svgIcon, QSize(10, 10), IconStyleDesc(), QRect(0, 0, 40, 40)); }),
+              kBlue, "icon");
+        QImage small(4, 4, QImage::Format_ARGB32);
+        small.fill(kRed);
+        const QImage smallDrawn = paintAt(2, 40, 40, [&](QPainter* p) {
+            Impl::drawIcon(p, QIcon(QPixmap::fromImage(small)), QSize(4, 4), IconStyleDesc(), QRect(0, 0, 40, 40));
+        });
+        QCOMPARE(inkBounds(smallDrawn), QRect(36, 36, 8, 8));
+
+        // Through the caches of a control, painted by a widget rendered at ratio 2 after a paint at ratio 1.
+        TEVIconCache icons;
+        TEVFillCache fill;
+        const FillStyle rounded = colourStyle(kBlue, 10);
+        PaintedWidget widget;
+        widget.resize(40, 40);
+        widget.fn = [&](QPainter* p) { icons.draw(p, name, tint, QRect(0, 0, 40, 40), false); };
+        paintAt(1, 40, 40, [&](QPainter* p) { widget.fn(p); });
+        sharp(rendered(widget, 2), kRed, "icon cache");
+        widget.fn = [&](QPainter* p) { fill.draw(p, rounded, 0, 0, 40, 40); };
+        paintAt(1, 40, 40, [&](QPainter* p) { widget.fn(p); });
+        QCOMPARE(rendered(widget, 2), paintAt(2, 40, 40, [&](QPainter* p) { Impl::drawFillStyleAt(p, rounded, 0, 0, 40, 40); }));
+
+        // A nine-slice image at ratio 2 lands where it lands at ratio 1, each image pixel on 2 x 2 device pixels
+        // (its stretched edges and its tiled centre alike).
+        const QString blocks = writeImage(QStringLiteral("blocks2.png"), nineBlocks());
+        ImageDesc desc;
+        desc.left = desc.right = desc.top = desc.bottom = 3;
+        desc.repeatCenter = true;
+        auto nine = [&](QPainter* p) { Impl::drawImageFill(p, blocks, desc, 1, 1, 18, 21); };
+        QImage doubled = paintAt(1, 20, 23, nine).scaled(40, 46);
+        doubled.setDevicePixelRatio(2);
+        QCOMPARE(paintAt(2, 20, 23, nine), doubled);
     }
 
     // Image fills keep their image and tile between paints (in the shared cache of the helper, or in a control's
