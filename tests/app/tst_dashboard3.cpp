@@ -418,8 +418,6 @@ private slots:
             QCOMPARE(c->animationProgress(), 1.0);
     }
 
-    // A series the operator hides through a chart's legend stays hidden through the refills, on every tick
-    // and on the fifth; the others stay shown.
     // A week of ticks grows the daily energy past 70,000 MWh: the energy chart's value labels keep every digit
     // (the plot makes room for them), as they keep the usual margin at the start.
     void energyLabelsAfterAWeek()
@@ -445,6 +443,8 @@ private slots:
         w->refreshSnapshot(w->simulator()->snapshot());
     }
 
+    // A series the operator hides through a chart's legend stays hidden through the refills, on every tick
+    // and on the fifth; the others stay shown.
     void legendChoiceOutlastsRefills()
     {
         w->setCurrentSection(9);
