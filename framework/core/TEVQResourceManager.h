@@ -22,6 +22,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <utility>
 #include <type_traits>
 #include <vector>
@@ -116,7 +117,7 @@ public:
     int styleFileCount = 0;                          // "style.json" files taken from an archive
     std::map<QByteArray, QByteArray> files;          // lower-cased path -> bytes
     std::map<QByteArray, Json::Value*> elementIndex; // theme name -> element inside themeRoot
-    QList<QByteArray> styleFiles;                    // every "style.json" found; the last one is read
+    QList<QByteArray> styleFiles;                    // "style.json" found (a skin keeps its last); the last is read
     QString dirPath;
     QString filePath;
     std::map<QString, std::unique_ptr<QImage>> imageCache; // "_gray" appended for disabled variants
@@ -124,6 +125,7 @@ public:
     std::vector<FillStyle> fillStyles;   // in order of first definition
     std::vector<TextStyleDesc> textStyles;
     std::map<QString, int> fonts;        // family -> application font id
+    std::set<QByteArray> fontFiles;      // keys of the files already registered as application fonts
     TEVStyleNameIndex fillStyleIndex; // style name (one byte per character) -> position in fillStyles
     TEVStyleNameIndex textStyleIndex;
     bool loaded = false;                 // the load that filled this store succeeded

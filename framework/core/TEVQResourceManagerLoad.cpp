@@ -174,7 +174,9 @@ void mergeFiles(TEVQResourceManagerImpl* target, const TEVQResourceManagerImpl& 
 {
     for (const auto& f : source.files)
         target->addFile(f.first, f.second);
-    target->styleFiles.append(source.styleFiles);
+    // Only the last style file is ever read: keeping every one would grow the store by a style file per load.
+    if (!source.styleFiles.isEmpty())
+        target->styleFiles = QList<QByteArray>{source.styleFiles.last()};
     target->styleFileCount += source.styleFileCount;
 }
 
@@ -345,8 +347,10 @@ void TEVQResourceManager::initFontRes(bool fromDir)
             remember(QFontDatabase::addApplicationFont(info.absoluteFilePath()));
         return;
     }
+    // The bytes under a key never change (the first file of a key wins), so a font file registered once is not
+    // registered again when a later skin load walks the store: each would add one more application font.
     for (const auto& f : store->files) {
-        if (f.first.size() < 5 || !f.first.contains("fonts"))
+        if (f.first.size() < 5 || !f.first.contains("fonts") || !store->fontFiles.insert(f.first).second)
             continue;
         remember(QFontDatabase::addApplicationFontFromData(f.second));
     }

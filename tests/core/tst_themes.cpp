@@ -9,6 +9,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFontDatabase>
 #include <QMap>
 #include <QPointer>
 #include <QRegularExpression>
@@ -498,6 +499,27 @@ private slots:
         QVERIFY(!rm()->loadSkinFile(brokenStyle));
         QCOMPARE(rm()->getFileSkinPath(), brokenStyle);
         QVERIFY(rm()->getImage("images/other.png", false));
+    }
+
+    // Loading the same skin again and again adds no further application font and keeps one style file.
+    void skinReloadsDoNotGrow()
+    {
+        const QString fontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+        if (!QFile::exists(fontPath))
+            QSKIP("DejaVu Sans Mono is not installed");
+        const QString path = m_tmp.filePath("font-skin.zip");
+        makeZip(path, {{"style.json", styleDoc("fontSkin", 3)}, {"fonts/reload.ttf", tevtest::readFile(fontPath)}});
+        QVERIFY(rm()->loadSkinFile(path));
+        const auto& fonts = rm()->defaultStore()->fonts;
+        QVERIFY(fonts.count("DejaVu Sans Mono"));
+        const int id = fonts.at("DejaVu Sans Mono");
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(rm()->loadSkinFile(path));
+        QCOMPARE(fonts.at("DejaVu Sans Mono"), id); // not registered once more
+        QCOMPARE(QFontDatabase::applicationFontFamilies(id + 1), QStringList());
+        QCOMPARE(rm()->defaultStore()->styleFiles.size(), 1);
+        int round = 0;
+        QVERIFY(fillRound("fontSkin", round, false) && round == 3);
     }
 
     void skinDirectory()

@@ -204,6 +204,7 @@ inline void resetDefaultStore()
     store->styleFileCount = 0;
     store->imageCache.clear();
     store->fonts.clear();
+    store->fontFiles.clear();
     store->dirPath.clear();
     store->filePath.clear();
     QFontDatabase::removeAllApplicationFonts();
