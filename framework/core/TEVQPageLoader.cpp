@@ -289,6 +289,12 @@ bool readPageDocument(const QString& file, QByteArray& bytes, QString* path)
         if (found.isEmpty() && isFile(name))
             found = name;
         if (found.isEmpty()) {
+            // The name with the separators and letter case a Windows path may carry.
+            const QString direct = platform::resolveCaseInsensitive(name);
+            if (isFile(direct))
+                found = direct;
+        }
+        if (found.isEmpty()) {
             qWarning("Page document %s not found", qPrintable(name));
             return false;
         }

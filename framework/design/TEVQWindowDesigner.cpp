@@ -1,6 +1,7 @@
 #include "TEVQWindowDesigner.h"
 
 #include "TEVJson.h"
+#include "TEVPlatform.h"
 #include "TEVQResourceManager.h"
 
 #include <QFileInfo>
@@ -17,7 +18,7 @@ namespace {
 // existing directory is always loaded as a directory, whatever its name holds (".../app.database/theme").
 bool isThemeArchive(const QString& path)
 {
-    const QFileInfo info(path);
+    const QFileInfo info(platform::normalizeSeparators(path));
     if (info.isDir())
         return false;
     if (info.isFile())

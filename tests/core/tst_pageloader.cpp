@@ -209,6 +209,13 @@ private slots:
         c = tevCreatePageByFileName(&host, QStringLiteral("relative"));
         QDir::setCurrent(cwd);
         QCOMPARE(nameOf(c), QStringLiteral("rel"));
+
+        // A path of its own written with backslashes, its file named in other letter case.
+        writeTemp("sub/Direct.json", R"({"elements":[{"type":"qtcontainer","name":"direct"}]})");
+        const QString windowsPath = m_tmp.path() + QStringLiteral("\\sub\\DIRECT");
+        QCOMPARE(nameOf(tevCreatePageByFileName(&host, windowsPath)), QStringLiteral("direct"));
+        std::unique_ptr<TEVQMenu> menu(tevCreateMenuByFileName(&host, windowsPath));
+        QVERIFY(menu);
     }
 
     void unreadableDocumentsGiveNull()

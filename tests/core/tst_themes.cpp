@@ -8,7 +8,9 @@
 #include "themes_walkwidget.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QMap>
 #include <QPointer>
@@ -351,6 +353,14 @@ private slots:
         QVERIFY(files.count("sub/style.json") && !files.count("empty.txt") && !files.count("dir/"));
         QImage* image = rm()->getImage("images/zip.png", false);
         QVERIFY(image && image->pixelColor(2, 2) == QColor(Qt::blue));
+
+        // An archive in a folder named outside ASCII, with an entry so named: found in any ASCII letter case.
+        const QString cjk = m_tmp.filePath(QString::fromUtf8("\xE4\xB8\xBB\xE9\xA2\x98 zip/\xE7\x9A\xAE.zip"));
+        QVERIFY(QDir().mkpath(QFileInfo(cjk).absolutePath()));
+        makeZip(cjk, {{"style.json", styleDoc("cjkTheme")}, {"Images/\xE5\x9B\xBE.PNG", png(3, 3, Qt::red)}});
+        QVERIFY(rm()->loadThemeFile(cjk) && themeHas("cjkTheme"));
+        image = rm()->getImage(QString::fromUtf8("IMAGES\\\xE5\x9B\xBE.png"), false);
+        QVERIFY(image && image->pixelColor(1, 1) == QColor(Qt::red));
 
         // No same-path shortcut for archives: the archive is read again.
         TEVQResourceManagerImpl* before = rm()->themeStore();

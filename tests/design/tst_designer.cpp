@@ -9,6 +9,7 @@
 #include "TEVQWindowDesigner.h"
 #include "TEVQtLib.h"
 
+#include <QDir>
 #include <QFile>
 #include <QPointer>
 #include <QSignalSpy>
@@ -161,6 +162,14 @@ private slots:
         page = pageWithTheme(m_dir.filePath("app.database/theme"));
         designer.readJsonValue(&page);
         QCOMPARE(rm()->getThemePath(), m_dir.filePath("app.database/theme"));
+
+        // An archive file of any name, also when its path is written with backslashes.
+        QVERIFY(QDir().mkpath(m_dir.filePath("packed")));
+        QVERIFY(QFile::copy(m_dir.filePath("page-theme.data"), m_dir.filePath("packed/theme.zip")));
+        const QString windowsPath = m_dir.path() + QStringLiteral("\\packed\\theme.zip");
+        page = pageWithTheme(windowsPath);
+        designer.readJsonValue(&page);
+        QCOMPARE(rm()->getThemePath(), windowsPath);
 
         // An empty name, a missing archive, a theme of the wrong type or no "attr" change nothing.
         const QString loaded = rm()->getThemePath();
