@@ -46,12 +46,18 @@ void TEVQBarChartImpl::valueRange(double& min, double& max) const
 
 QRectF TEVQBarChartImpl::plotRect(const QSize& size, int legendPosition, double* labelOverflow) const
 {
-    const QRectF plot = TEVChart::plotRect(size, {marginLeft, marginTop, marginRight, marginBottom},
-                                           !series.isEmpty(), legendPosition, 42, marginBottom);
     double min, max;
     valueRange(min, max);
-    const double over = TEVChart::valueLabelOverflow(owner ? owner->font() : QFont(), chart()->theme(), min, max,
-                                                     marginLeft, plot.width() / 2, &m_texts);
+    return plotRect(size, legendPosition, min, max, labelOverflow);
+}
+
+QRectF TEVQBarChartImpl::plotRect(const QSize& size, int legendPosition, double min, double max,
+                                  double* labelOverflow) const
+{
+    const QRectF plot = TEVChart::plotRect(size, {marginLeft, marginTop, marginRight, marginBottom},
+                                           !series.isEmpty(), legendPosition, 42, marginBottom);
+    const double over = m_labelRoom.overflow(owner ? owner->font() : QFont(), chart()->theme(), min, max, marginLeft,
+                                             plot.width() / 2, &m_texts);
     if (labelOverflow)
         *labelOverflow = over;
     return plot.adjusted(over, 0, 0, 0);
@@ -103,11 +109,13 @@ bool TEVQBarChartImpl::clearHover()
 bool TEVQBarChartImpl::updateHover(const QPoint& pos)
 {
     TEVQBarChart* c = chart();
-    const QRectF plot = plotRect(c->size(), c->legendPosition());
-    if (!hoverEnabled || tooltipTrigger == ChartTooltipNone || !hasVisibleValues() || !plot.contains(pos))
+    if (!hoverEnabled || tooltipTrigger == ChartTooltipNone || !hasVisibleValues())
         return clearHover();
     double min, max;
     valueRange(min, max);
+    const QRectF plot = plotRect(c->size(), c->legendPosition(), min, max, nullptr);
+    if (!plot.contains(pos))
+        return clearHover();
     const ChartTheme& theme = c->theme();
     if (tooltipTrigger != ChartTooltipAxis) {
         const QVector<BarItem> bars = barItems(plot, min, max, c->animationProgress(), theme);
@@ -180,10 +188,10 @@ void TEVQBarChartImpl::paint(QPainter& p, const QSize& size)
 {
     TEVQBarChart* c = chart();
     const ChartTheme& theme = c->theme();
-    double labelOverflow = 0;
-    const QRectF plot = plotRect(size, c->legendPosition(), &labelOverflow);
     double min, max;
     valueRange(min, max);
+    double labelOverflow = 0;
+    const QRectF plot = plotRect(size, c->legendPosition(), min, max, &labelOverflow);
     const QVector<BarItem> bars = barItems(plot, min, max, c->animationProgress(), theme);
     const int count = categoryCount();
     const double band = plot.width() / count;

@@ -33,8 +33,10 @@ public:
     int categoryCount() const;
     // The value range of the visible series' finite values; 0..1 when there are none.
     void valueRange(double& min, double& max) const;
-    // Moved right by the value labels' overflow (TEVChart::valueLabelOverflow), given through labelOverflow.
+    // Moved right by the value labels' overflow (TEVChart::ValueLabelRoom), given through labelOverflow; the
+    // second form for a value range found already.
     QRectF plotRect(const QSize& size, int legendPosition, double* labelOverflow = nullptr) const;
+    QRectF plotRect(const QSize& size, int legendPosition, double min, double max, double* labelOverflow) const;
     QVector<BarItem> barItems(const QRectF& plot, double min, double max, double progress,
                               const ChartTheme& theme) const;
     bool hasVisibleValues() const;
@@ -72,6 +74,7 @@ private:
     QString m_measuredFont;
     int m_measuredCount = -1;
     double m_widest = 0;
+    mutable TEVChart::ValueLabelRoom m_labelRoom;
 };
 
 class TEV_EXPORT TEVQBarChart : public TEVQChartBase, public TEVQtLib::ITEVQWidgetBase

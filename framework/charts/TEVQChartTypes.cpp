@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -307,19 +308,30 @@ QVector<int> valueLabelRows(double plotHeight, double lineHeight)
     return {0};
 }
 
-double valueLabelOverflow(const QFont& widgetFont, const ChartTheme& theme, double min, double max, int marginLeft,
-                          double limit, ChartTextCache* texts)
+double ValueLabelRoom::overflow(const QFont& widgetFont, const ChartTheme& theme, double min, double max,
+                                int marginLeft, double limit, ChartTextCache* texts)
 {
-    QFont font = widgetFont;
-    font.setPixelSize(qMax(theme.labelFontPx, 1));
-    font.setBold(false);
-    const QFontMetricsF metrics(font);
-    double widest = 0;
-    for (int i = 0; i <= 5; ++i) {
-        const QString label = valueLabel(i, min, max);
-        widest = qMax(widest, texts ? texts->size(font, label).width() : metrics.horizontalAdvance(label));
+    const int pixelSize = qMax(theme.labelFontPx, 1);
+    // Compared bit for bit: a NaN range measures again instead of never matching.
+    if (!m_valid || std::memcmp(&m_min, &min, sizeof min) != 0 || std::memcmp(&m_max, &max, sizeof max) != 0 ||
+        m_pixelSize != pixelSize || m_font != widgetFont) {
+        QFont font = widgetFont;
+        font.setPixelSize(pixelSize);
+        font.setBold(false);
+        const QFontMetricsF metrics(font);
+        double widest = 0;
+        for (int i = 0; i <= 5; ++i) {
+            const QString label = valueLabel(i, min, max);
+            widest = qMax(widest, texts ? texts->size(font, label).width() : metrics.horizontalAdvance(label));
+        }
+        m_valid = true;
+        m_min = min;
+        m_max = max;
+        m_pixelSize = pixelSize;
+        m_font = widgetFont;
+        m_widest = widest;
     }
-    return qBound(0.0, std::ceil(widest) - (marginLeft - 10), qMax(limit, 0.0));
+    return qBound(0.0, std::ceil(m_widest) - (marginLeft - 10), qMax(limit, 0.0));
 }
 
 void drawTitleAndValueLabels(QPainter& p, const QString& title, int width, const QRectF& plot, int marginLeft,

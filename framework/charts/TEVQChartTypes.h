@@ -180,11 +180,24 @@ TEV_EXPORT QVector<int> valueLabelRows(double plotHeight, double lineHeight);
 TEV_EXPORT void drawTitleAndValueLabels(QPainter& p, const QString& title, int width, const QRectF& plot,
                                         int marginLeft, double min, double max, const ChartTheme& theme,
                                         ChartTextCache* texts = nullptr, double labelOverflow = 0);
-// How much wider than the margin leaves it (marginLeft - 10) the widest value label of the range is, in the
+// How much wider than the margin leaves them (marginLeft - 10) the widest value label of a range is, in the
 // widget's font at the theme's label size; 0 when all fit, never more than limit. The plot moves right by it,
-// so that large values (a total that grows for days) keep their leading digits.
-TEV_EXPORT double valueLabelOverflow(const QFont& widgetFont, const ChartTheme& theme, double min, double max,
-                                     int marginLeft, double limit, ChartTextCache* texts = nullptr);
+// so that large values (a total that grows for days) keep their leading digits. The widest label is kept until
+// the range, the font or the label size changes: hover and paint ask at every event.
+class TEV_EXPORT ValueLabelRoom
+{
+public:
+    double overflow(const QFont& widgetFont, const ChartTheme& theme, double min, double max, int marginLeft,
+                    double limit, ChartTextCache* texts = nullptr);
+
+private:
+    bool m_valid = false;
+    double m_min = 0;
+    double m_max = 0;
+    int m_pixelSize = 0;
+    QFont m_font;
+    double m_widest = 0;
+};
 
 // The lowest and highest of the finite values added (both 0 while there is none).
 struct FiniteSpan {

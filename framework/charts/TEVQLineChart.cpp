@@ -59,16 +59,22 @@ void TEVQLineChartImpl::valueRange(int start, int end, double& min, double& max)
 
 QRectF TEVQLineChartImpl::plotRect(const QSize& size, int legendPosition, double* labelOverflow) const
 {
-    const bool z = zoom.isEnabled();
-    const QRectF plot = TEVChart::plotRect(size, {marginLeft, marginTop, marginRight, marginBottom},
-                                           !series.isEmpty(), legendPosition, z ? 92 : 42,
-                                           z ? marginBottom + 44 : marginBottom);
     int start, end;
     visibleWindow(start, end);
     double min, max;
     valueRange(start, end, min, max);
-    const double over = TEVChart::valueLabelOverflow(owner ? owner->font() : QFont(), chart()->theme(), min, max,
-                                                     marginLeft, plot.width() / 2, &m_texts);
+    return plotRect(size, legendPosition, min, max, labelOverflow);
+}
+
+QRectF TEVQLineChartImpl::plotRect(const QSize& size, int legendPosition, double min, double max,
+                                   double* labelOverflow) const
+{
+    const bool z = zoom.isEnabled();
+    const QRectF plot = TEVChart::plotRect(size, {marginLeft, marginTop, marginRight, marginBottom},
+                                           !series.isEmpty(), legendPosition, z ? 92 : 42,
+                                           z ? marginBottom + 44 : marginBottom);
+    const double over = m_labelRoom.overflow(owner ? owner->font() : QFont(), chart()->theme(), min, max, marginLeft,
+                                             plot.width() / 2, &m_texts);
     if (labelOverflow)
         *labelOverflow = over;
     return plot.adjusted(over, 0, 0, 0);
@@ -208,13 +214,15 @@ bool TEVQLineChartImpl::clearHover()
 bool TEVQLineChartImpl::updateHover(const QPoint& pos)
 {
     TEVQLineChart* c = chart();
-    const QRectF plot = plotRect(c->size(), c->legendPosition());
-    if (!hoverEnabled || tooltipTrigger == ChartTooltipNone || !hasVisibleValues() || !plot.contains(pos))
+    if (!hoverEnabled || tooltipTrigger == ChartTooltipNone || !hasVisibleValues())
         return clearHover();
     int start, end;
     visibleWindow(start, end);
     double min, max;
     valueRange(start, end, min, max);
+    const QRectF plot = plotRect(c->size(), c->legendPosition(), min, max, nullptr);
+    if (!plot.contains(pos))
+        return clearHover();
     QString text;
     bool changed;
     if (tooltipTrigger != ChartTooltipAxis) {
@@ -337,12 +345,12 @@ void TEVQLineChartImpl::paint(QPainter& p, const QSize& size)
     TEVQLineChart* c = chart();
     const ChartTheme& theme = c->theme();
     const int legendPosition = c->legendPosition();
-    double labelOverflow = 0;
-    const QRectF plot = plotRect(size, legendPosition, &labelOverflow);
     int start, end;
     visibleWindow(start, end);
     double min, max;
     valueRange(start, end, min, max);
+    double labelOverflow = 0;
+    const QRectF plot = plotRect(size, legendPosition, min, max, &labelOverflow);
     const double progress = c->animationProgress();
 
     TEVChart::drawGrid(p, plot, theme);

@@ -38,8 +38,10 @@ public:
     int categoryCount() const;
     void visibleWindow(int& start, int& end) const;
     void valueRange(int start, int end, double& min, double& max) const;
-    // Moved right by the value labels' overflow (TEVChart::valueLabelOverflow), given through labelOverflow.
+    // Moved right by the value labels' overflow (TEVChart::ValueLabelRoom), given through labelOverflow; the
+    // second form for the visible window's value range found already.
     QRectF plotRect(const QSize& size, int legendPosition, double* labelOverflow = nullptr) const;
+    QRectF plotRect(const QSize& size, int legendPosition, double min, double max, double* labelOverflow) const;
     QRectF sliderRect(const QRectF& plot, int legendPosition) const;
     // The value of point i of a series with n values at progress p, growing from base.
     static double animatedValue(const QVector<double>& values, int i, double progress, double base);
@@ -81,6 +83,7 @@ private:
     TEVQLineChart* chart() const;
     // Prepared symbols and line dots, kept between paints.
     mutable TEVChart::CircleSprites m_sprites;
+    mutable TEVChart::ValueLabelRoom m_labelRoom;
     void drawSeries(QPainter& p, int s, const QVector<QPointF>& points, const QVector<int>& indices,
                     const QRectF& plot, const ChartTheme& theme) const;
 };

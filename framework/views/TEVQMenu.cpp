@@ -2,6 +2,7 @@
 
 #include "TEVJson.h"
 #include "TEVQResourceManager.h"
+#include "TEVViewCommon.h"
 
 #include <QAction>
 #include <QActionEvent>
@@ -296,13 +297,9 @@ void TEVQMenu::actionEvent(QActionEvent* event)
         impl->dropItems();
     QMenu::actionEvent(event);
     // The hot item stays on its action, wherever that moved; an action removed (or being deleted) takes it along.
-    if (impl && impl->hoverIndex != -1 && event->type() != QEvent::ActionChanged) {
-        const int index = impl->hoverAction ? actions().indexOf(impl->hoverAction) : -1;
-        if (index != impl->hoverIndex) {
-            impl->hoverIndex = index;
-            update();
-        }
-    }
+    if (impl && event->type() != QEvent::ActionChanged &&
+        tevFollowAction(impl->hoverIndex, impl->hoverAction, actions()))
+        update();
 }
 
 bool TEVQMenu::eventFilter(QObject* watched, QEvent* event)

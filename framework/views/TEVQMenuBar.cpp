@@ -1,6 +1,7 @@
 #include "TEVQMenuBar.h"
 
 #include "TEVQControlInfo.h"
+#include "TEVViewCommon.h"
 #include "TEVViewStyles.h"
 
 #include <QAction>
@@ -221,17 +222,9 @@ void TEVQMenuBar::actionEvent(QActionEvent* event)
     if (!alive || event->type() == QEvent::ActionChanged)
         return;
     // The hot and pressed looks stay on their items, wherever those moved; an item removed takes its look along.
-    auto follow = [this](int& index, const QPointer<QAction>& action) {
-        if (index == -1)
-            return false;
-        const int now = action ? actions().indexOf(action) : -1;
-        const bool moved = now != index;
-        index = now;
-        return moved;
-    };
     TEVQMenuBarImpl* d = painter();
-    const bool hoverMoved = follow(d->hoverIndex, d->hoverAction);
-    const bool pressMoved = follow(d->pressIndex, d->pressAction);
+    const bool hoverMoved = tevFollowAction(d->hoverIndex, d->hoverAction, actions());
+    const bool pressMoved = tevFollowAction(d->pressIndex, d->pressAction, actions());
     if (hoverMoved || pressMoved)
         update();
 }

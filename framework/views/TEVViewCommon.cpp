@@ -11,6 +11,16 @@
 
 using namespace TEVQtLib;
 
+bool tevFollowAction(int& index, const QAction* action, const QList<QAction*>& actions)
+{
+    if (index == -1)
+        return false;
+    const int now = action ? actions.indexOf(const_cast<QAction*>(action)) : -1;
+    const bool moved = now != index;
+    index = now;
+    return moved;
+}
+
 std::vector<TEVViewPart> tevViewParts(QObject* root)
 {
     std::vector<TEVViewPart> parts;

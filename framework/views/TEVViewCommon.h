@@ -5,11 +5,13 @@
 #include "TEVGlobal.h"
 #include "TEVStyleDesc.h"
 
+#include <QList>
 #include <QPointer>
 #include <QWidget>
 
 #include <vector>
 
+class QAction;
 class QModelIndex;
 class QPainter;
 
@@ -29,6 +31,10 @@ struct TEVViewPart {
 // root's framework controls: root first, then its children depth first in children() order; an object that is
 // no framework widget cuts off its subtree (a null root gives none).
 TEV_EXPORT std::vector<TEVViewPart> tevViewParts(QObject* root);
+
+// A menu's or menu bar's look kept on an item (index in actions, -1 none) follows the item's action after items
+// were inserted or removed: index becomes the action's place now, or -1 when it is gone. True when it moved.
+TEV_EXPORT bool tevFollowAction(int& index, const QAction* action, const QList<QAction*>& actions);
 
 // Fills (0, 0, width, height) of widget with style.
 TEV_EXPORT void tevFillViewBackground(QWidget* widget, const TEVQtLib::FillStyle& style);
