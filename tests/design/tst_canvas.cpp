@@ -308,6 +308,25 @@ private slots:
         QVERIFY(pagesSeen >= 4);
     }
 
+    // A page opens on the canvas laid out as in a window: the root container without a rectangle covers the
+    // page, so the controls docked in it keep their sizes, on the canvas and in the file saved.
+    void rootFillsThePageAndDockedSizesSurvive()
+    {
+        TEVQCanvas canvas;
+        const QString path = writePage(QStringLiteral("docked.json"),
+            R"({"w": 300, "h": 200, "elements": [{"type": "qtcontainer", "name": "root", "attr": {"childLayout": 0},
+                "child": [{"type": "qtbutton", "name": "b", "absoluteDockHor": 2, "absoluteDockVer": 1,
+                           "absoluteDockOffsetX": -3, "w": 40, "h": 20}]}]})");
+        QVERIFY(canvas.OpenJsonFile(path));
+        QCOMPARE(find(canvas, "root")->geometry(), QRect(0, 0, 300, 200));
+        QCOMPARE(find(canvas, "b")->geometry(), QRect(257, 90, 40, 20));
+        QVERIFY(canvas.SavePage(path));
+        const Json::Value b = json::at(json::get(json::at(json::get(parseText(QString::fromUtf8(tevtest::readFile(path))),
+                                                                       "elements"), 0), "child"), 0);
+        QCOMPARE(json::getInt(b, "w"), 40);
+        QCOMPARE(json::getInt(b, "h"), 20);
+    }
+
     // A page holding one control of every catalogued type, made on the canvas and saved, opens again as the
     // same tree.
     void everyTypeRoundTrip()
