@@ -1,5 +1,6 @@
 #include "TEVQScrollView.h"
 
+#include "TEVFlags.h"
 #include "TEVJson.h"
 #include "TEVQContainer.h"
 #include "TEVQControlInfo.h"
@@ -84,6 +85,19 @@ bool TEVQScrollViewImpl::serializeJsonValue(Json::Value*& json, bool load)
         element["style"] = Json::Value(Json::nullValue);
     if (!json::has(element, "attr"))
         element["attr"] = Json::Value(Json::nullValue);
+    // The content lies under the viewport, out of the base writer's reach: it is written as the first child,
+    // where the reader takes it from.
+    QWidget* content = v->widget();
+    ITEVQWidgetBase* control = content && content->parentWidget() != v ? tevWidgetInterface(content) : nullptr;
+    if (control && tevIsSerializeChild()) {
+        Json::Value children(Json::arrayValue);
+        Json::Value value;
+        control->serializeJsonValue(&value, false);
+        children.append(std::move(value));
+        for (const Json::Value& other : json::get(element, "child"))
+            children.append(other);
+        json::member(element, "child") = std::move(children);
+    }
     return result;
 }
 

@@ -135,9 +135,13 @@ bool TEVQCanvas::CreatePageFromJson(const QString& path)
     if (!readPageFile(path, root))
         return false;
     RemoveAllCommand();
-    auto* page = new TEVQCanvasWindow(this);
+    // The page is filled while it stands alone, as the window it stands for would be: its root containers
+    // then cover it, and what they dock keeps its size (in a root left at 0 x 0 every docked control would be
+    // cut to nothing, and saved so). It joins the canvas once built.
+    auto* page = new TEVQCanvasWindow(nullptr);
     page->hide();
     detail::createPageFromDocument(page, root);
+    page->setParent(this);
     // The page loader leaves the caption keys to the window it fills; the page keeps them, so that saving the
     // page writes back what the file held.
     int caption = 0;

@@ -174,9 +174,21 @@ void TEVQCanvas::paintChild(QPainter& painter, const QPoint& offset, QWidget* w)
 {
     if (!w)
         return;
+    const QRect target = w->geometry().translated(offset);
+    if (w != m_current && !TEVQCanvasWindow::hasVisibilityFlag(w)) {
+        // A control's own inner part (a scroll view's viewport) is in its control's picture already; the
+        // controls below it (the view's content) are painted here, inside it.
+        if (w->isHidden())
+            return;
+        painter.save();
+        painter.setClipRect(target, Qt::IntersectClip);
+        for (const QPointer<QWidget>& child : childWidgetsOf(w))
+            paintChild(painter, target.topLeft(), child);
+        painter.restore();
+        return;
+    }
     if (w != m_current && !TEVQCanvasWindow::visibilityOf(w))
         return;
-    const QRect target = w->geometry().translated(offset);
     // Only the part that can appear is rendered: inside the canvas and the clip of the ancestors. A control
     // far larger than the screen would otherwise need a pixmap of its whole size.
     QRect visible = target & rect();

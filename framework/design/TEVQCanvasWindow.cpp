@@ -55,6 +55,15 @@ bool TEVQCanvasWindow::visibilityOf(const QWidget* w)
     return w->property("visibility").toBool();
 }
 
+bool TEVQCanvasWindow::hasVisibilityFlag(const QWidget* w)
+{
+    if (!w)
+        return false;
+    if (TEVQWidgetBase* record = tevDeclaredRecord(const_cast<QWidget*>(w)))
+        return record->visibilityValue.isValid();
+    return w->property("visibility").isValid();
+}
+
 void TEVQCanvasWindow::setVisibilityOf(QWidget* w, bool on)
 {
     if (!w)
@@ -99,8 +108,14 @@ QWidget* TEVQCanvasWindow::HitTestWithChildren(QWidget* w, int x, int y)
         if (!object->isWidgetType())
             continue;
         QWidget* child = static_cast<QWidget*>(object);
-        // Only the page's controls are hit, as only they are painted: a widget without "visibility" (a
-        // control's own inner parts, a viewport or an editor) or hidden by it is passed over with its subtree.
+        // Only the page's controls are hit, as only they are painted: a control hidden by its "visibility" is
+        // passed over with its subtree; a widget without the flag (a control's own inner part: a viewport, an
+        // editor) is not hit itself, but the controls below it are (the content of a scroll view).
+        if (!hasVisibilityFlag(child)) {
+            if (QWidget* hit = child->isHidden() ? nullptr : hitBelowInnerPart(child, x, y))
+                return hit;
+            continue;
+        }
         if (!visibilityOf(child))
             continue;
         if (QWidget* hit = HitTestWithChildren(child, x, y))
@@ -111,6 +126,26 @@ QWidget* TEVQCanvasWindow::HitTestWithChildren(QWidget* w, int x, int y)
     // Also here only the part inside the ancestors counts, so a control that reaches out of its container is
     // not hit outside it.
     return visibleRectInPage(w).contains(point) ? w : nullptr;
+}
+
+// The first control below the inner part w (searched as HitTestWithChildren searches) under (x, y), or null.
+QWidget* TEVQCanvasWindow::hitBelowInnerPart(QWidget* w, int x, int y)
+{
+    for (QObject* object : w->children()) {
+        if (!object->isWidgetType())
+            continue;
+        QWidget* child = static_cast<QWidget*>(object);
+        QWidget* hit = nullptr;
+        if (!hasVisibilityFlag(child) && child->isHidden())
+            continue; // an inner part its control hides hides what it holds
+        if (!hasVisibilityFlag(child))
+            hit = hitBelowInnerPart(child, x, y);
+        else if (visibilityOf(child))
+            hit = HitTestWithChildren(child, x, y);
+        if (hit)
+            return hit;
+    }
+    return nullptr;
 }
 
 // w's rectangle in page coordinates, cut to every ancestor between w and the page.

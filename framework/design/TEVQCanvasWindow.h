@@ -60,18 +60,23 @@ public:
     // Hides every control below the page (the widgets carrying the "visibility" flag); their inner parts stay.
     void hideAllWidges();
     // The deepest control under (x, y) (page coordinates) from w downward, clipped by its ancestors; null for
-    // none or when w's "visibility" is false. Children whose "visibility" is false are passed over.
+    // none or when w's "visibility" is false. Children whose "visibility" is false are passed over; children
+    // without the flag are not hit themselves, the controls below them are.
     QWidget* HitTestWithChildren(QWidget* w, int x, int y);
     // The page as page JSON text (UTF-8, styled).
     void toJsonString(QString& out);
 
     // The "visibility" flag of w as the canvas keeps it (false when never set).
     static bool visibilityOf(const QWidget* w);
+    // Whether w carries the flag at all: the page's controls do; a control's own inner parts (a scroll view's
+    // viewport) do not, and are looked through for the controls below them.
+    static bool hasVisibilityFlag(const QWidget* w);
     static void setVisibilityOf(QWidget* w, bool on);
 
 private:
     QRect rectInPage(const QWidget* w) const;
     QRect visibleRectInPage(const QWidget* w) const;
+    QWidget* hitBelowInnerPart(QWidget* w, int x, int y);
 
     bool m_resizable = false;
     bool m_canDrag = true;

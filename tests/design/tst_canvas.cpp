@@ -308,6 +308,62 @@ private slots:
         QVERIFY(pagesSeen >= 4);
     }
 
+    // A page opens on the canvas laid out as in a window: the root container without a rectangle covers the
+    // page, so the controls docked in it keep their sizes, on the canvas and in the file saved.
+    void rootFillsThePageAndDockedSizesSurvive()
+    {
+        TEVQCanvas canvas;
+        const QString path = writePage(QStringLiteral("docked.json"),
+            R"({"w": 300, "h": 200, "elements": [{"type": "qtcontainer", "name": "root", "attr": {"childLayout": 0},
+                "child": [{"type": "qtbutton", "name": "b", "absoluteDockHor": 2, "absoluteDockVer": 1,
+                           "absoluteDockOffsetX": -3, "w": 40, "h": 20}]}]})");
+        QVERIFY(canvas.OpenJsonFile(path));
+        QCOMPARE(find(canvas, "root")->geometry(), QRect(0, 0, 300, 200));
+        QCOMPARE(find(canvas, "b")->geometry(), QRect(257, 90, 40, 20));
+        QVERIFY(canvas.SavePage(path));
+        const Json::Value b = json::at(json::get(json::at(json::get(parseText(QString::fromUtf8(tevtest::readFile(path))),
+                                                                       "elements"), 0), "child"), 0);
+        QCOMPARE(json::getInt(b, "w"), 40);
+        QCOMPARE(json::getInt(b, "h"), 20);
+    }
+
+    // The content of a scroll view is the page's like any nested container: saved with the page, shown on the
+    // canvas and picked with the mouse.
+    void scrollViewContent()
+    {
+        TEVQCanvas canvas;
+        canvas.resize(400, 300);
+        canvas.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&canvas));
+        const QString path = writePage(QStringLiteral("scrolled.json"),
+            R"({"w": 300, "h": 200, "elements": [{"type": "qtcontainer", "name": "root", "attr": {"childLayout": 4},
+                "child": [{"type": "qtscrollview", "name": "view", "x": 10, "y": 10, "w": 200, "h": 150,
+                  "child": [{"type": "qtcontainer", "name": "content", "w": 400, "h": 300, "attr": {"childLayout": 4},
+                    "child": [{"type": "qtlabel", "name": "deep", "x": 20, "y": 30, "w": 60, "h": 20,
+                               "attr": {"text": "deep"}}]}]}]}]})");
+        QVERIFY(canvas.OpenJsonFile(path));
+        QWidget* deep = find(canvas, "deep");
+        QVERIFY(deep);
+        QVERIFY(canvas.SavePage(path));
+        TEVQCanvas second;
+        QVERIFY(second.OpenJsonFile(path));
+        QCOMPARE(treeOf(second.GetCurWindow()), treeOf(canvas.GetCurWindow()));
+        QVERIFY(second.GetCurWindow()->findChild<QWidget*>(QStringLiteral("deep")));
+
+        // The label's text shows inside the view: its row holds pixels of another colour than the view's.
+        const QImage shot = canvas.grab().toImage();
+        tevtest::keepRender(shot, QStringLiteral("canvas_scrollview.png"));
+        const QPoint origin = at(canvas, deep, 0, 0);
+        const QRgb ground = shot.pixel(origin + QPoint(100, 10));
+        int inked = 0;
+        for (int x = 0; x < 60; ++x)
+            for (int y = 0; y < 20; ++y)
+                inked += shot.pixel(origin + QPoint(x, y)) != ground;
+        QVERIFY(inked > 10);
+        QTest::mouseClick(&canvas, Qt::LeftButton, Qt::NoModifier, at(canvas, deep, 5, 5));
+        QCOMPARE(canvas.selectedControls(), QList<QWidget*>{deep});
+    }
+
     // A page holding one control of every catalogued type, made on the canvas and saved, opens again as the
     // same tree.
     void everyTypeRoundTrip()
