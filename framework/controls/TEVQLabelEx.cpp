@@ -1,6 +1,7 @@
 #include "TEVQLabelEx.h"
 
 #include "TEVJson.h"
+#include "TEVPlainText.h"
 #include "TEVQResourceManager.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -236,7 +237,7 @@ bool TEVQLabelExImpl::serializeJsonValue(Json::Value*& json, bool load)
         document->setDefaultFont(defaultFont(normalTextStyle));
         return result;
     }
-    writeStyleAndText(element, document->toPlainText());
+    writeStyleAndText(element, tevPlainText(*document));
     return result;
 }
 

@@ -100,7 +100,7 @@ void TEVQLineEditImpl::drawLook(QPainter* painter, const QRect& rect, bool empty
     if (state == CtrlStateHot)
         state = CtrlStateNormal; // the hot look is never shown
     backgroundCache.draw(painter, backgrounds[tevSafeState(state)], rect);
-    if (empty && !placeholderText.isEmpty())
+    if (empty && !composing && !placeholderText.isEmpty())
         placeholderCache.draw(painter, placeholderText, placeholderStyle, rect.marginsRemoved(margins),
                               placeholderStyle.isHor);
 }
@@ -289,6 +289,12 @@ bool TEVQLineEdit::event(QEvent* event)
         return true;
     }
     const QEvent::Type type = event->type();
+    // Nor does a captured combination take dropped text.
+    if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) && painter() &&
+        painter()->hotkeyMode) {
+        event->ignore();
+        return true;
+    }
     if (!TEVQLineEditImpl::changesLook(type))
         return QLineEdit::event(event);
     // A receiver of editingFinished(), emitted on focus out, may delete the edit.
@@ -335,6 +341,8 @@ void TEVQLineEdit::inputMethodEvent(QInputMethodEvent* event)
 {
     if (painter()->hotkeyMode)
         return;
+    // The composed text shows where the placeholder would (QLineEdit keeps it out of text()).
+    painter()->composing = !event->preeditString().isEmpty();
     QLineEdit::inputMethodEvent(event);
 }
 
@@ -347,8 +355,9 @@ QVariant TEVQLineEdit::inputMethodQuery(Qt::InputMethodQuery query) const
 
 void TEVQLineEdit::mouseReleaseEvent(QMouseEvent* event)
 {
-    // On X11 a middle-button release pastes the selection: refused for a hidden text like the paste key.
-    if (echoMode() != QLineEdit::Normal && event->button() == Qt::MiddleButton)
+    // On X11 a middle-button release pastes the selection: refused for a hidden text like the paste key, and
+    // while capturing a shortcut (a pasted text is no key combination).
+    if ((echoMode() != QLineEdit::Normal || painter()->hotkeyMode) && event->button() == Qt::MiddleButton)
         return;
     QLineEdit::mouseReleaseEvent(event);
 }
