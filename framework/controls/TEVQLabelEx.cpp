@@ -66,6 +66,17 @@ void TEVQLabelExImpl::clearSelection()
     selectionEnd = kNoPosition;
 }
 
+void TEVQLabelExImpl::setContent(const QString& content, bool html)
+{
+    const QString before = document->toPlainText();
+    if (html)
+        document->setHtml(content);
+    else
+        document->setPlainText(content);
+    if (document->toPlainText() != before)
+        clearSelection();
+}
+
 TextCursorPos TEVQLabelExImpl::endPosition()
 {
     if (owner)
@@ -233,7 +244,7 @@ bool TEVQLabelExImpl::serializeJsonValue(Json::Value*& json, bool load)
     if (load) {
         QString text;
         if (readStyleAndText(element, text))
-            document->setPlainText(text);
+            setContent(text, false);
         document->setDefaultFont(defaultFont(normalTextStyle));
         return result;
     }
@@ -251,9 +262,9 @@ TEVQLabelEx::TEVQLabelEx(QWidget* parent) : QLabel(parent)
 
 TEVQLabelEx::~TEVQLabelEx() = default;
 
-void TEVQLabelEx::setText(const QString& text) { painter()->document->setPlainText(text); }
+void TEVQLabelEx::setText(const QString& text) { painter()->setContent(text, false); }
 
-void TEVQLabelEx::setHtmlContent(const QString& html) { painter()->document->setHtml(html); }
+void TEVQLabelEx::setHtmlContent(const QString& html) { painter()->setContent(html, true); }
 
 QString TEVQLabelEx::getHtmlContent() const { return painter()->document->toHtml(); }
 

@@ -986,6 +986,26 @@ private slots:
         QVERIFY(!p->selectionStart.isValid() && !p->selectionEnd.isValid());
     }
 
+    void richLabelSelectionGoesWithItsText()
+    {
+        // A selection stays while the label's text is set again unchanged (a refresh) and goes with a new text.
+        TEVQLabelEx l;
+        l.resize(200, 40);
+        l.setText(QStringLiteral("Hello world"));
+        QTest::mouseDClick(&l, Qt::LeftButton, {}, QPoint(10, 10));
+        QVERIFY(count(rendered(&l), kHighlight) > 50);
+        l.setText(QStringLiteral("Hello world"));
+        QVERIFY(count(rendered(&l), kHighlight) > 50);
+        l.setText(QStringLiteral("Bye"));
+        QCOMPARE(count(rendered(&l), kHighlight), 0);
+        QTest::mouseDClick(&l, Qt::LeftButton, {}, QPoint(10, 10));
+        l.setHtmlContent(QStringLiteral("<b>New</b> text"));
+        QCOMPARE(count(rendered(&l), kHighlight), 0);
+        QTest::mouseDClick(&l, Qt::LeftButton, {}, QPoint(10, 10));
+        read(&l, R"({"attr": {"text": "from a page"}})");
+        QCOMPARE(count(rendered(&l), kHighlight), 0);
+    }
+
     void richLabelSelectionBothWaysAndAcrossParagraphs_data()
     {
         QTest::addColumn<QString>("html");
