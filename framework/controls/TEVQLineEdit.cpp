@@ -263,7 +263,13 @@ void TEVQLineEdit::setTextStyle(CtrlState state, const TextStyleDesc& style) { p
 
 const TextStyleDesc& TEVQLineEdit::getTextStyle(CtrlState state) const { return painter()->textStyles[tevSafeState(state)]; }
 
-void TEVQLineEdit::setEditMargin(int top, int bottom, int left, int right) { setContentsMargins(left, top, right, bottom); }
+void TEVQLineEdit::setEditMargin(int top, int bottom, int left, int right)
+{
+    // Within the bounds its JSON reads, so that margins typed in (signed, or huge) read back as set.
+    using Impl = TEVQLineEditImpl;
+    setContentsMargins(Impl::boundedMargin(left), Impl::boundedMargin(top), Impl::boundedMargin(right),
+                       Impl::boundedMargin(bottom));
+}
 
 void TEVQLineEdit::getEditMargin(int& top, int& bottom, int& left, int& right) const
 {

@@ -110,7 +110,7 @@ public:
     const TEVQtLib::FillStyle& getBackground(TEVQtLib::CtrlState state) const;
     void setTextStyle(TEVQtLib::CtrlState state, const TEVQtLib::TextStyleDesc& style);
     const TEVQtLib::TextStyleDesc& getTextStyle(TEVQtLib::CtrlState state) const;
-    // The widget's contents margins, in this argument order.
+    // The widget's contents margins, in this argument order; each held within 0..32767.
     void setEditMargin(int top, int bottom, int left, int right);
     void getEditMargin(int& top, int& bottom, int& left, int& right) const;
 

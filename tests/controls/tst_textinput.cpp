@@ -563,6 +563,10 @@ private slots:
             }
         }
         QCOMPARE(e.contentsMargins(), QMargins(1, 2, 3, 4));
+        // Typed with a sign or beyond any size, they are held as the JSON holds them, and read back as shown.
+        e.setEditMargin(-3, 2147483647, -5, 6);
+        QCOMPARE(e.contentsMargins(), QMargins(0, 0, 6, 32767));
+        QVERIFY(rereadsTheSame<TEVQLineEdit>(&e));
     }
 
     void placeholderGivesWayToComposedText()
