@@ -347,8 +347,10 @@ void TEVQLineEdit::inputMethodEvent(QInputMethodEvent* event)
 {
     if (painter()->hotkeyMode)
         return;
-    // The composed text shows where the placeholder would (QLineEdit keeps it out of text()).
-    painter()->composing = !event->preeditString().isEmpty();
+    // The composed text shows where the placeholder would (QLineEdit keeps it out of text()); a read-only
+    // field shows none.
+    if (!isReadOnly())
+        painter()->composing = !event->preeditString().isEmpty();
     QLineEdit::inputMethodEvent(event);
 }
 

@@ -596,6 +596,12 @@ private slots:
         commit.setCommitString(QStringLiteral("中"));
         QApplication::sendEvent(&line, &commit);
         QCOMPARE(line.text(), QStringLiteral("中"));
+        // A read-only field composes nothing: its placeholder stays.
+        line.clear();
+        line.setReadOnly(true);
+        QInputMethodEvent refused(QStringLiteral("zhong"), {});
+        QApplication::sendEvent(&line, &refused);
+        QVERIFY(count(rendered(&line), kTip) > 20);
     }
 
     void placeholderKeptBetweenPaintsFollowsItsInputs()
