@@ -5,6 +5,7 @@
 #include "TEVQControlInfo.h"
 #include "TEVQResourceManager.h"
 
+#include <QChildEvent>
 #include <QEvent>
 #include <QIcon>
 #include <QLineEdit>
@@ -312,6 +313,14 @@ void TEVQComboBox::styleSubControlRect(QStyle::ComplexControl control, const QSt
         rect = button;
     else if (subControl == QStyle::SC_ComboBoxEditField && rect.right() >= button.left())
         rect.setRight(button.left() - 1);
+}
+
+void TEVQComboBox::childEvent(QChildEvent* event)
+{
+    QComboBox::childEvent(event);
+    // Polished, not added: a child is added while it is still being constructed.
+    if (event->polished() && event->child() == lineEdit() && lineEdit()->styleSheet().isEmpty())
+        lineEdit()->setStyleSheet(kClearBackground);
 }
 
 void TEVQComboBox::paintEvent(QPaintEvent* event) { tevForwardPaint(event); }

@@ -137,6 +137,9 @@ public:
     TEVQComboBoxImpl* painter() const { return tevImpl<TEVQComboBoxImpl>(); }
 
 protected:
+    // An editable box's line edit, however it came (setEditable, setLineEdit), shows the box's background
+    // through its own once it is polished, unless its caller gave it a style sheet.
+    void childEvent(QChildEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     TEV_WIDGET_BASE_THEN_PAINTER(QComboBox, mousePressEvent, QMouseEvent, tevForwardMousePress)
     TEV_WIDGET_BASE_THEN_PAINTER(QComboBox, mouseReleaseEvent, QMouseEvent, tevForwardMouseRelease)

@@ -1,6 +1,7 @@
 #include "TEVQLabelEx.h"
 
 #include "TEVJson.h"
+#include "TEVPlainText.h"
 #include "TEVQResourceManager.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -63,6 +64,17 @@ void TEVQLabelExImpl::clearSelection()
 {
     selectionStart = kNoPosition;
     selectionEnd = kNoPosition;
+}
+
+void TEVQLabelExImpl::setContent(const QString& content, bool html)
+{
+    const QString before = document->toPlainText();
+    if (html)
+        document->setHtml(content);
+    else
+        document->setPlainText(content);
+    if (document->toPlainText() != before)
+        clearSelection();
 }
 
 TextCursorPos TEVQLabelExImpl::endPosition()
@@ -232,11 +244,11 @@ bool TEVQLabelExImpl::serializeJsonValue(Json::Value*& json, bool load)
     if (load) {
         QString text;
         if (readStyleAndText(element, text))
-            document->setPlainText(text);
+            setContent(text, false);
         document->setDefaultFont(defaultFont(normalTextStyle));
         return result;
     }
-    writeStyleAndText(element, document->toPlainText());
+    writeStyleAndText(element, tevPlainText(*document));
     return result;
 }
 
@@ -250,9 +262,9 @@ TEVQLabelEx::TEVQLabelEx(QWidget* parent) : QLabel(parent)
 
 TEVQLabelEx::~TEVQLabelEx() = default;
 
-void TEVQLabelEx::setText(const QString& text) { painter()->document->setPlainText(text); }
+void TEVQLabelEx::setText(const QString& text) { painter()->setContent(text, false); }
 
-void TEVQLabelEx::setHtmlContent(const QString& html) { painter()->document->setHtml(html); }
+void TEVQLabelEx::setHtmlContent(const QString& html) { painter()->setContent(html, true); }
 
 QString TEVQLabelEx::getHtmlContent() const { return painter()->document->toHtml(); }
 

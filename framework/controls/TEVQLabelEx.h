@@ -45,6 +45,9 @@ public:
     void mouseDoubleClickEvent(QMouseEvent* event) override; // selects all
 
     void clearSelection();
+    // Replaces the document's content (HTML or plain text). A selection goes with a text that changed: it
+    // would highlight characters nobody chose in the new one. The same text set again keeps it.
+    void setContent(const QString& content, bool html);
     TextCursorPos beginPosition() const { return {0, 0, 0}; }
     // {number of blocks, last line of the first block, end position of the document}. A block component past
     // the last block stands for the end of the document wherever a selection is drawn.

@@ -100,7 +100,7 @@ void TEVQLineEditImpl::drawLook(QPainter* painter, const QRect& rect, bool empty
     if (state == CtrlStateHot)
         state = CtrlStateNormal; // the hot look is never shown
     backgroundCache.draw(painter, backgrounds[tevSafeState(state)], rect);
-    if (empty && !placeholderText.isEmpty())
+    if (empty && !composing && !placeholderText.isEmpty())
         placeholderCache.draw(painter, placeholderText, placeholderStyle, rect.marginsRemoved(margins),
                               placeholderStyle.isHor);
 }
@@ -263,7 +263,13 @@ void TEVQLineEdit::setTextStyle(CtrlState state, const TextStyleDesc& style) { p
 
 const TextStyleDesc& TEVQLineEdit::getTextStyle(CtrlState state) const { return painter()->textStyles[tevSafeState(state)]; }
 
-void TEVQLineEdit::setEditMargin(int top, int bottom, int left, int right) { setContentsMargins(left, top, right, bottom); }
+void TEVQLineEdit::setEditMargin(int top, int bottom, int left, int right)
+{
+    // Within the bounds its JSON reads, so that margins typed in (signed, or huge) read back as set.
+    using Impl = TEVQLineEditImpl;
+    setContentsMargins(Impl::boundedMargin(left), Impl::boundedMargin(top), Impl::boundedMargin(right),
+                       Impl::boundedMargin(bottom));
+}
 
 void TEVQLineEdit::getEditMargin(int& top, int& bottom, int& left, int& right) const
 {
@@ -289,6 +295,12 @@ bool TEVQLineEdit::event(QEvent* event)
         return true;
     }
     const QEvent::Type type = event->type();
+    // Nor does a captured combination take dropped text.
+    if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) && painter() &&
+        painter()->hotkeyMode) {
+        event->ignore();
+        return true;
+    }
     if (!TEVQLineEditImpl::changesLook(type))
         return QLineEdit::event(event);
     // A receiver of editingFinished(), emitted on focus out, may delete the edit.
@@ -335,6 +347,10 @@ void TEVQLineEdit::inputMethodEvent(QInputMethodEvent* event)
 {
     if (painter()->hotkeyMode)
         return;
+    // The composed text shows where the placeholder would (QLineEdit keeps it out of text()); a read-only
+    // field shows none.
+    if (!isReadOnly())
+        painter()->composing = !event->preeditString().isEmpty();
     QLineEdit::inputMethodEvent(event);
 }
 
@@ -347,8 +363,9 @@ QVariant TEVQLineEdit::inputMethodQuery(Qt::InputMethodQuery query) const
 
 void TEVQLineEdit::mouseReleaseEvent(QMouseEvent* event)
 {
-    // On X11 a middle-button release pastes the selection: refused for a hidden text like the paste key.
-    if (echoMode() != QLineEdit::Normal && event->button() == Qt::MiddleButton)
+    // On X11 a middle-button release pastes the selection: refused for a hidden text like the paste key, and
+    // while capturing a shortcut (a pasted text is no key combination).
+    if ((echoMode() != QLineEdit::Normal || painter()->hotkeyMode) && event->button() == Qt::MiddleButton)
         return;
     QLineEdit::mouseReleaseEvent(event);
 }

@@ -55,6 +55,8 @@ public:
     static int boundedMargin(int v) { return qBound(0, v, 32767); }
 
     bool hotkeyMode = false;
+    // An input method is composing a text in the line edit (its preedit is shown, not yet part of the text).
+    bool composing = false;
     QString placeholderText;
     TEVQtLib::TextStyleDesc placeholderStyle;
     TEVQtLib::FillStyle backgrounds[4]; // CtrlState order; 2 is the focused look
@@ -67,8 +69,8 @@ protected:
     // The "attr" keys both edits share: "tip" and the four margins (all four set when "attr" exists).
     static QMargins readMargins(const Json::Value& attrs);
     static void writeMargins(const QMargins& m, Json::Value& attrs);
-    // The background of the state (the hot look is never shown) and, while the edit is empty, the placeholder
-    // in the rectangle shrunk by margins.
+    // The background of the state (the hot look is never shown) and, while the edit is empty and no input
+    // method composes in it, the placeholder in the rectangle shrunk by margins.
     void drawLook(QPainter* painter, const QRect& rect, bool empty, const QMargins& margins);
 
     TEVQtLib::TEVFillCache backgroundCache;
@@ -92,7 +94,8 @@ public:
     // On: echo mode Password and no context menu; off: Normal and the default context menu.
     void setIsPassword(bool on);
     bool getIsPassword() const;
-    // While on, the field takes no text from an input method either (the platform is told it has none).
+    // While on, the field takes no text from an input method, a middle-button paste or a drop either (the
+    // platform is told it has no input method).
     void setHotkeyMode(bool on);
     bool getHotkeyMode() const;
     // The painter's own placeholder (hides QLineEdit's, which is not used); no repaint.
@@ -107,7 +110,7 @@ public:
     const TEVQtLib::FillStyle& getBackground(TEVQtLib::CtrlState state) const;
     void setTextStyle(TEVQtLib::CtrlState state, const TEVQtLib::TextStyleDesc& style);
     const TEVQtLib::TextStyleDesc& getTextStyle(TEVQtLib::CtrlState state) const;
-    // The widget's contents margins, in this argument order.
+    // The widget's contents margins, in this argument order; each held within 0..32767.
     void setEditMargin(int top, int bottom, int left, int right);
     void getEditMargin(int& top, int& bottom, int& left, int& right) const;
 

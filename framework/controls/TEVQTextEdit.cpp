@@ -1,9 +1,12 @@
 #include "TEVQTextEdit.h"
 
 #include "TEVJson.h"
+#include "TEVPlainText.h"
 
 #include <QPainter>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 
 using namespace TEVQtLib;
 
@@ -16,8 +19,15 @@ TEVQTextEditImpl::~TEVQTextEditImpl() = default;
 void TEVQTextEditImpl::draw(QPainter* painter, const QRect& rect)
 {
     auto* edit = qobject_cast<QTextEdit*>(owner);
-    // isEmpty: a document of one empty paragraph, without walking the text.
-    drawLook(painter, rect, edit && edit->document()->isEmpty(), editMargins);
+    // isEmpty: a document of one empty paragraph, without walking the text. A text an input method composes
+    // lies in that paragraph's layout, not in the document.
+    const QTextDocument* doc = edit ? edit->document() : nullptr;
+    bool empty = doc && doc->isEmpty();
+    if (empty) {
+        const QTextLayout* layout = doc->begin().layout();
+        empty = !layout || layout->preeditAreaText().isEmpty();
+    }
+    drawLook(painter, rect, empty, editMargins);
 }
 
 bool TEVQTextEditImpl::serializeJsonValue(Json::Value*& json, bool load)
@@ -51,7 +61,7 @@ bool TEVQTextEditImpl::serializeJsonValue(Json::Value*& json, bool load)
     styles.write(element);
     Json::Value& attrs = ownAttrs(element, {"text", "tip", "leftMargin", "rightMargin", "topMargin", "bottomMargin"});
     if (!edit->document()->isEmpty())
-        attrs["text"] = json::fromQString(edit->toPlainText());
+        attrs["text"] = json::fromQString(tevPlainText(*edit->document()));
     if (!placeholderText.isEmpty())
         attrs["tip"] = json::fromQString(placeholderText);
     writeMargins(editMargins, attrs);
@@ -71,6 +81,9 @@ TEVQTextEdit::TEVQTextEdit(QWidget* parent) : QTextEdit(parent)
     m_bars = detail::createScrollBarPair(this, false);
     viewport()->installEventFilter(this);
     setFrameStyle(0);
+    // Pasted and dropped text comes in plain, in the text style, as it is saved: rich text would keep the
+    // colours and fonts of its source.
+    setAcceptRichText(false);
 }
 
 TEVQTextEdit::~TEVQTextEdit() = default;

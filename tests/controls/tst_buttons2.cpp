@@ -676,6 +676,32 @@ private slots:
         QCOMPARE(combo.lineEdit()->textMargins(), QMargins(10, 0, 10, 0));
     }
 
+    void comboEditableShowsItsBackground()
+    {
+        // However a box became editable, the field shows the box's background, not a base of its own; a line
+        // edit its caller styled keeps that style.
+        TEVQComboBox made, given, styled;
+        for (TEVQComboBox* c : {&made, &given, &styled}) {
+            c->resize(120, 24);
+            c->setBackground(CtrlStateNormal, solid(kN));
+        }
+        made.setEditable(true);
+        given.setLineEdit(new QLineEdit);
+        auto* own = new QLineEdit;
+        own->setStyleSheet(QStringLiteral("color: red;"));
+        styled.setLineEdit(own);
+        auto field = [](TEVQComboBox& c) { // the box with its line edit, at the middle of the field
+            c.lineEdit()->setText(QStringLiteral("Alpha"));
+            QImage img(c.size(), QImage::Format_ARGB32);
+            c.render(&img, QPoint(), QRegion(), QWidget::DrawChildren);
+            return px(img, 70, 12);
+        };
+        QCOMPARE(field(made), kN);
+        QCOMPARE(field(given), kN);
+        field(styled);
+        QCOMPARE(own->styleSheet(), QStringLiteral("color: red;"));
+    }
+
     void comboPopupRows_data()
     {
         QTest::addColumn<int>("state");

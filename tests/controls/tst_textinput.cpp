@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QPainter>
 #include <QPlainTextDocumentLayout>
@@ -369,6 +370,30 @@ private slots:
         QCOMPARE(e.text(), QStringLiteral("你好"));
     }
 
+    void lineEditHotkeyModeTakesNoPastedOrDroppedText()
+    {
+        // Neither the X11 selection (middle button) nor a drop puts a text into a captured combination.
+        TEVQLineEdit e;
+        e.resize(100, 24);
+        e.setHotkeyMode(true);
+        QTest::keyClick(&e, Qt::Key_S, Qt::ControlModifier);
+        if (QApplication::clipboard()->supportsSelection()) {
+            QApplication::clipboard()->setText(QStringLiteral("hello"), QClipboard::Selection);
+            QTest::mouseClick(&e, Qt::MiddleButton, {}, QPoint(5, 5));
+        }
+        QMimeData dropped;
+        dropped.setText(QStringLiteral("world"));
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(&e, &enter);
+        QVERIFY(!enter.isAccepted());
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(&e, &drop);
+        QCOMPARE(e.text(), QStringLiteral("CTRL+S"));
+        e.setHotkeyMode(false); // an ordinary field takes the drop
+        QApplication::sendEvent(&e, &enter);
+        QVERIFY(enter.isAccepted());
+    }
+
     void lineEditHotkeyModeTakesWindowShortcuts()
     {
         // While capturing, a combination the window uses as a shortcut is captured instead of triggering it.
@@ -538,6 +563,45 @@ private slots:
             }
         }
         QCOMPARE(e.contentsMargins(), QMargins(1, 2, 3, 4));
+        // Typed with a sign or beyond any size, they are held as the JSON holds them, and read back as shown.
+        e.setEditMargin(-3, 2147483647, -5, 6);
+        QCOMPARE(e.contentsMargins(), QMargins(0, 0, 6, 32767));
+        QVERIFY(rereadsTheSame<TEVQLineEdit>(&e));
+    }
+
+    void placeholderGivesWayToComposedText()
+    {
+        // A text an input method composes (pinyin before its characters are chosen) is not yet the edit's
+        // text, but it is shown where the placeholder stands: the placeholder gives way to it, and comes back
+        // when the composition is cancelled.
+        TEVQLineEdit line;
+        TEVQTextEdit multi;
+        line.resize(160, 30);
+        multi.resize(160, 60);
+        line.setPlaceholderText(QStringLiteral("搜索 Search"));
+        multi.setPlaceholderText(QStringLiteral("搜索 Search"));
+        line.setPlaceholderTextStyle(CtrlStateNormal, textStyle(kTip, 14));
+        multi.setPlaceholderTextStyle(textStyle(kTip, 14));
+        for (QWidget* w : {static_cast<QWidget*>(&line), static_cast<QWidget*>(&multi)}) {
+            send(w, QEvent::FocusIn);
+            QVERIFY(count(rendered(w), kTip) > 20);
+            QInputMethodEvent preedit(QStringLiteral("zhong"), {});
+            QApplication::sendEvent(w, &preedit);
+            QCOMPARE(count(rendered(w), kTip), 0);
+            QInputMethodEvent cancel;
+            QApplication::sendEvent(w, &cancel);
+            QVERIFY(count(rendered(w), kTip) > 20);
+        }
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("中"));
+        QApplication::sendEvent(&line, &commit);
+        QCOMPARE(line.text(), QStringLiteral("中"));
+        // A read-only field composes nothing: its placeholder stays.
+        line.clear();
+        line.setReadOnly(true);
+        QInputMethodEvent refused(QStringLiteral("zhong"), {});
+        QApplication::sendEvent(&line, &refused);
+        QVERIFY(count(rendered(&line), kTip) > 20);
     }
 
     void placeholderKeptBetweenPaintsFollowsItsInputs()
@@ -608,6 +672,57 @@ private slots:
         QCOMPARE(t.viewport()->geometry().left(), 0);
         QCOMPARE(t.toPlainText(), QStringLiteral("<b>x</b>\n第二行"));
         QVERIFY(!json::has(written(&t), "child"));
+    }
+
+    void documentTextsSurviveJsonAsTyped()
+    {
+        // What the editor and the rich label hold comes back from their JSON as it was: quotes, control
+        // characters, NUL, characters beyond the BMP, non-breaking spaces and the line separator of
+        // Shift+Return (a line break inside a paragraph) included.
+        const QString text = QStringLiteral("say \"hi\"\t|->key\n") + QChar(0) + QChar(0x01) +
+                             QString::fromUcs4(U"\U0001F600逆变器\u00A0kW\u2028next line\n");
+        TEVQTextEdit edit;
+        edit.setThemeName(QStringLiteral("plain"));
+        edit.setPlainText(text);
+        TEVQLabelEx label;
+        label.setText(text);
+        for (ITEVQWidgetBase* w : {static_cast<ITEVQWidgetBase*>(&edit), static_cast<ITEVQWidgetBase*>(&label)}) {
+            Json::Value saved;
+            QVERIFY(json::parse(json::writeStyled(written(w)), saved));
+            QCOMPARE(json::getQString(json::get(saved, "attr"), "text"), text);
+        }
+        QVERIFY(rereadsTheSame<TEVQTextEdit>(&edit, QStringLiteral("plain")));
+        QVERIFY(rereadsTheSame<TEVQLabelEx>(&label));
+        // Typed: Shift+Return keeps its paragraph.
+        TEVQTextEdit typed;
+        typed.setThemeName(QStringLiteral("plain"));
+        QTest::keyClicks(&typed, QStringLiteral("a"));
+        QTest::keyClick(&typed, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClicks(&typed, QStringLiteral("b"));
+        TEVQTextEdit back;
+        back.setThemeName(QStringLiteral("plain"));
+        Json::Value saved = written(&typed);
+        back.serializeJsonValue(&saved, true);
+        QCOMPARE(back.document()->blockCount(), 1);
+        QCOMPARE(back.toPlainText(), typed.toPlainText());
+    }
+
+    void textEditTakesPastedTextPlain()
+    {
+        // Text pasted from a rich source shows in the editor's own text style, as it is saved and read back.
+        TEVQTextEdit t;
+        t.resize(200, 60);
+        setLooks(t);
+        t.setTextStyle(CtrlStateNormal, textStyle(kTip, 20));
+        auto* mime = new QMimeData;
+        mime->setHtml(QStringLiteral("<span style='color:#000000; font-size:30px'>█████</span>"));
+        mime->setText(QStringLiteral("█████"));
+        QApplication::clipboard()->setMimeData(mime);
+        t.paste();
+        QCOMPARE(t.toPlainText(), QStringLiteral("█████"));
+        const QImage img = rendered(&t);
+        QVERIFY(count(img, kTip) > 100);
+        QCOMPARE(count(img, Qt::black), 0);
     }
 
     void textEditBarsAndTheme()
@@ -879,6 +994,26 @@ private slots:
         l.setTextInteractionFlags(Qt::NoTextInteraction);
         drag(&l, QPoint(8, 10), QPoint(30, 10));
         QVERIFY(!p->selectionStart.isValid() && !p->selectionEnd.isValid());
+    }
+
+    void richLabelSelectionGoesWithItsText()
+    {
+        // A selection stays while the label's text is set again unchanged (a refresh) and goes with a new text.
+        TEVQLabelEx l;
+        l.resize(200, 40);
+        l.setText(QStringLiteral("Hello world"));
+        QTest::mouseDClick(&l, Qt::LeftButton, {}, QPoint(10, 10));
+        QVERIFY(count(rendered(&l), kHighlight) > 50);
+        l.setText(QStringLiteral("Hello world"));
+        QVERIFY(count(rendered(&l), kHighlight) > 50);
+        l.setText(QStringLiteral("Bye"));
+        QCOMPARE(count(rendered(&l), kHighlight), 0);
+        QTest::mouseDClick(&l, Qt::LeftButton, {}, QPoint(10, 10));
+        l.setHtmlContent(QStringLiteral("<b>New</b> text"));
+        QCOMPARE(count(rendered(&l), kHighlight), 0);
+        QTest::mouseDClick(&l, Qt::LeftButton, {}, QPoint(10, 10));
+        read(&l, R"({"attr": {"text": "from a page"}})");
+        QCOMPARE(count(rendered(&l), kHighlight), 0);
     }
 
     void richLabelSelectionBothWaysAndAcrossParagraphs_data()
