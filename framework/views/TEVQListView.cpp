@@ -299,12 +299,13 @@ bool TEVQListViewItemDelegate::editorEvent(QEvent* event, QAbstractItemModel* mo
                         selecting = true;
                     }
                 }
-                // The slots may delete the view, or swap and delete the model: the base then has nothing to
-                // ask.
+                // The slots may delete the view, swap and delete the model, or reset it or move its rows (the
+                // index then points at freed or other items): the base then has nothing to ask.
                 QPointer<QWidget> alive(m_view);
                 QPointer<QAbstractItemModel> aliveModel(model);
+                const QPersistentModelIndex pressed(index);
                 emit m_view->pressCtrl(part.widget.data(), index);
-                if (!alive || !aliveModel || m_view->model() != model)
+                if (!alive || !aliveModel || m_view->model() != model || pressed != index)
                     return true;
             }
         }

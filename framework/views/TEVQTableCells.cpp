@@ -208,9 +208,11 @@ bool TEVQTableViewitemDelegate::editorEvent(QEvent* event, QAbstractItemModel* m
     if (event->type() != QEvent::MouseButtonPress)
         return QItemDelegate::editorEvent(event, model, option, index);
 
-    // The slots below may swap or delete the model or the view; the base handler runs only when both live.
+    // The slots below may swap or delete the model or the view, or reset the model or move its rows (the index
+    // then points at freed or other items); the base handler runs only when all three still stand.
     QPointer<TEVQTableView> view(m_view);
     QPointer<QAbstractItemModel> guardModel(model);
+    const QPersistentModelIndex pressed(index);
     const auto* mouse = static_cast<QMouseEvent*>(event);
     if (index.column() == 0 && viewImpl->checkstyle && model
         && viewImpl->checkBoxRect(option.rect).contains(mouse->pos())) {
@@ -218,7 +220,7 @@ bool TEVQTableViewitemDelegate::editorEvent(QEvent* event, QAbstractItemModel* m
         // Written as a check state, so the model's own readers (QStandardItem::checkState) agree.
         model->setData(index, int(checked ? Qt::Unchecked : Qt::Checked), Qt::CheckStateRole);
     }
-    if (view && guardModel) {
+    if (view && guardModel && pressed == index) {
         TEVQContainer* container = viewImpl->columnWidget(index.column());
         const std::vector<Control> controls = controlList(container);
         if (controls.size() > 1) {
@@ -238,7 +240,7 @@ bool TEVQTableViewitemDelegate::editorEvent(QEvent* event, QAbstractItemModel* m
             }
         }
     }
-    if (!view || !guardModel)
+    if (!view || !guardModel || pressed != index)
         return true;
     return QItemDelegate::editorEvent(event, model, option, index);
 }
