@@ -137,7 +137,11 @@ bool TEVQCanvas::CreatePageFromJson(const QString& path)
     RemoveAllCommand();
     auto* page = new TEVQCanvasWindow(this);
     page->hide();
+    // A receiver of what an element's reading emits may delete the page (or the canvas): nothing is opened.
+    const QPointer<TEVQCanvasWindow> alive(page);
     detail::createPageFromDocument(page, root);
+    if (!alive)
+        return false;
     // The page loader leaves the caption keys to the window it fills; the page keeps them, so that saving the
     // page writes back what the file held.
     int caption = 0;
