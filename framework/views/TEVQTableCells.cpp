@@ -208,8 +208,9 @@ bool TEVQTableViewitemDelegate::editorEvent(QEvent* event, QAbstractItemModel* m
     if (event->type() != QEvent::MouseButtonPress)
         return QItemDelegate::editorEvent(event, model, option, index);
 
-    // The slots below may swap or delete the model or the view, or reset the model or move its rows (the index
-    // then points at freed or other items); the base handler runs only when all three still stand.
+    // The slots below may swap or delete the model or the view, or reset the model (the index then points at
+    // freed items) or move its rows; the base handler runs only while the view, the model and the pressed item
+    // stand, and asks about that item where it is now.
     QPointer<TEVQTableView> view(m_view);
     QPointer<QAbstractItemModel> guardModel(model);
     const QPersistentModelIndex pressed(index);
@@ -240,9 +241,9 @@ bool TEVQTableViewitemDelegate::editorEvent(QEvent* event, QAbstractItemModel* m
             }
         }
     }
-    if (!view || !guardModel || pressed != index)
+    if (!view || !guardModel || !pressed.isValid())
         return true;
-    return QItemDelegate::editorEvent(event, model, option, index);
+    return QItemDelegate::editorEvent(event, model, option, pressed);
 }
 
 // ---- header --------------------------------------------------------------------------------------------------
