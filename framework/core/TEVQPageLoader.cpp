@@ -367,9 +367,11 @@ TEVQContainer* detail::createPageFromDocument(QWidget* parent, const Json::Value
     const Json::Value& elements = json::get(root, "elements");
     const Json::ArrayIndex count = json::size(elements);
     QPointer<QWidget> last;
+    // A receiver of what an element's reading emits may delete the host (its window closed): the build stops.
+    const QPointer<QWidget> host(parent);
     {
         PageBuild build(parent);
-        for (Json::ArrayIndex i = 0; i < count; ++i) {
+        for (Json::ArrayIndex i = 0; i < count && (host || !parent); ++i) {
             last = createChild(json::at(elements, i), parent);
             ITEVQWidgetBase* base = tevWidgetInterface(last);
             if (base && base->getControlBase())

@@ -585,8 +585,13 @@ bool TEVQWidgetBase::serializeJsonValue(Json::Value* json, bool load)
 
     const CommonKeys keys(element);
     QString text;
-    if (json::read(keys.name, text))
+    if (json::read(keys.name, text)) {
+        // A receiver of objectNameChanged() may delete the widget: nothing more is read into it.
+        const QPointer<QWidget> alive(owner);
         owner->setObjectName(text);
+        if (!alive)
+            return false;
+    }
     if (json::read(keys.tooltip, text))
         owner->setToolTip(text);
     const bool showLater = showAfterLayout(owner);

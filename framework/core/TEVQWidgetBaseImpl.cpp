@@ -598,14 +598,18 @@ bool TEVWidgetParts::serializeJsonValue(Json::Value* json, bool load)
 {
     // The theme element read here stays in place while this reads it, whatever the signals it emits lead to.
     TEVQResourceManager::ElementRead reading;
+    // A receiver of a signal the reading emits may delete the widget, and these parts with it.
+    const QPointer<QWidget> alive(base.owner);
     base.serializeJsonValue(json, load);
-    if (!impl)
+    if (!alive || !impl)
         return false;
     // An element's "theme" key switches to theme resources for the painter's own keys; the switch is back
     // where it was when this returns.
     TEVThemeResGuard themeRes;
     Json::Value* element = json;
     const bool result = impl->serializeJsonValue(element, load);
+    if (!alive)
+        return result;
     // "theme" is read only from an element with "attr": a theme name of the widget's own comes back with one.
     if (!load && json && json::isObject(*json) && !json::has(*json, "attr") && json::has(*json, "theme") &&
         impl->getThemeName() != impl->getTypeNameRef())
@@ -619,8 +623,11 @@ void TEVWidgetParts::setJsonData(const QString& text)
         return;
     if (jsonText.isEmpty() && !text.isEmpty()) {
         Json::Value value;
+        const QPointer<QWidget> alive(base.owner);
         if (json::parse(text.toUtf8(), value))
             readJsonValue(&value);
+        if (!alive)
+            return; // deleted by a receiver of what the reading emits
     }
     jsonText = text;
 }

@@ -140,7 +140,16 @@ bool TEVQCanvas::CreatePageFromJson(const QString& path)
     // cut to nothing, and saved so). It joins the canvas once built.
     auto* page = new TEVQCanvasWindow(nullptr);
     page->hide();
+    // A receiver of what an element's reading emits may delete the page, or the canvas: nothing is opened.
+    const QPointer<TEVQCanvasWindow> alive(page);
+    const QPointer<TEVQCanvas> canvas(this);
     detail::createPageFromDocument(page, root);
+    if (!alive)
+        return false;
+    if (!canvas) {
+        delete page;
+        return false;
+    }
     page->setParent(this);
     // The page loader leaves the caption keys to the window it fills; the page keeps them, so that saving the
     // page writes back what the file held.

@@ -299,13 +299,16 @@ bool TEVQListViewItemDelegate::editorEvent(QEvent* event, QAbstractItemModel* mo
                         selecting = true;
                     }
                 }
-                // The slots may delete the view, or swap and delete the model: the base then has nothing to
-                // ask.
+                // The slots may delete the view, swap and delete the model, or reset it (the index then points at
+                // freed items): the base then has nothing to ask. Rows they moved: the base asks about the
+                // pressed item where it is now.
                 QPointer<QWidget> alive(m_view);
                 QPointer<QAbstractItemModel> aliveModel(model);
+                const QPersistentModelIndex pressed(index);
                 emit m_view->pressCtrl(part.widget.data(), index);
-                if (!alive || !aliveModel || m_view->model() != model)
+                if (!alive || !aliveModel || m_view->model() != model || !pressed.isValid())
                     return true;
+                return QItemDelegate::editorEvent(event, model, option, pressed);
             }
         }
         return QItemDelegate::editorEvent(event, model, option, index);

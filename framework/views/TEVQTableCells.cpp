@@ -208,9 +208,12 @@ bool TEVQTableViewitemDelegate::editorEvent(QEvent* event, QAbstractItemModel* m
     if (event->type() != QEvent::MouseButtonPress)
         return QItemDelegate::editorEvent(event, model, option, index);
 
-    // The slots below may swap or delete the model or the view; the base handler runs only when both live.
+    // The slots below may swap or delete the model or the view, or reset the model (the index then points at
+    // freed items) or move its rows; the base handler runs only while the view, the model and the pressed item
+    // stand, and asks about that item where it is now.
     QPointer<TEVQTableView> view(m_view);
     QPointer<QAbstractItemModel> guardModel(model);
+    const QPersistentModelIndex pressed(index);
     const auto* mouse = static_cast<QMouseEvent*>(event);
     if (index.column() == 0 && viewImpl->checkstyle && model
         && viewImpl->checkBoxRect(option.rect).contains(mouse->pos())) {
@@ -218,7 +221,7 @@ bool TEVQTableViewitemDelegate::editorEvent(QEvent* event, QAbstractItemModel* m
         // Written as a check state, so the model's own readers (QStandardItem::checkState) agree.
         model->setData(index, int(checked ? Qt::Unchecked : Qt::Checked), Qt::CheckStateRole);
     }
-    if (view && guardModel) {
+    if (view && guardModel && pressed == index) {
         TEVQContainer* container = viewImpl->columnWidget(index.column());
         const std::vector<Control> controls = controlList(container);
         if (controls.size() > 1) {
@@ -238,9 +241,9 @@ bool TEVQTableViewitemDelegate::editorEvent(QEvent* event, QAbstractItemModel* m
             }
         }
     }
-    if (!view || !guardModel)
+    if (!view || !guardModel || !pressed.isValid())
         return true;
-    return QItemDelegate::editorEvent(event, model, option, index);
+    return QItemDelegate::editorEvent(event, model, option, pressed);
 }
 
 // ---- header --------------------------------------------------------------------------------------------------

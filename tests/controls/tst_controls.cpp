@@ -1117,6 +1117,8 @@ private slots:
                                     << QByteArray(R"({"attr": {"max": 20, "min": 5, "val": 7}})");
         QTest::newRow("slider min") << QByteArray("qtslider") << QByteArray() << QByteArray("valueChanged(int)")
                                     << QByteArray(R"({"attr": {"min": 5, "val": 7}})");
+        QTest::newRow("name") << QByteArray("qtlabel") << QByteArray() << QByteArray("objectNameChanged(QString)")
+                              << QByteArray(R"({"name": "n", "tooltip": "t", "attr": {"text": "a"}})");
     }
 
     void readingDeletedByItsOwnSignal()
@@ -1126,17 +1128,23 @@ private slots:
         QFETCH(QByteArray, before);
         QFETCH(QByteArray, signal);
         QFETCH(QByteArray, json);
-        auto* page = new QWidget;
-        QWidget* w = createControlByType(type.constData(), page);
-        QVERIFY(w);
-        if (!before.isEmpty())
-            read(qobject_cast<ITEVQWidgetBase*>(w), before.constData());
-        PageDeleter deleter;
-        deleter.page = page;
-        QVERIFY(connect(w, QByteArray("2" + signal).constData(), &deleter, SLOT(fire())));
-        QPointer<QWidget> alive(w);
-        read(qobject_cast<ITEVQWidgetBase*>(w), json.constData());
-        QVERIFY(!alive);
+        // Read directly, and through the jsonData property, whose setter keeps the text it read.
+        for (const bool viaProperty : {false, true}) {
+            auto* page = new QWidget;
+            QWidget* w = createControlByType(type.constData(), page);
+            QVERIFY(w);
+            if (!before.isEmpty())
+                read(qobject_cast<ITEVQWidgetBase*>(w), before.constData());
+            PageDeleter deleter;
+            deleter.page = page;
+            QVERIFY(connect(w, QByteArray("2" + signal).constData(), &deleter, SLOT(fire())));
+            QPointer<QWidget> alive(w);
+            if (viaProperty)
+                w->setProperty("jsonData", QString::fromUtf8(json));
+            else
+                read(qobject_cast<ITEVQWidgetBase*>(w), json.constData());
+            QVERIFY(!alive);
+        }
     }
 
     void registryEntries()

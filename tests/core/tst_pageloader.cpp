@@ -84,6 +84,18 @@ public:
             delete owner; // as a listener of something the read emits may do
             return result;
         }
+        if (json::getBool(*json, "dropHost", false)) {
+            delete g_outerHost.data(); // the window holding the page closed by a listener
+            return result;
+        }
+        const QString replace = json::getQString(*json, "replace");
+        if (!replace.isEmpty() && g_outerHost) {
+            // Another page loaded into the same host in place of the one being built (this widget included).
+            for (QWidget* w : g_outerHost->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+                delete w;
+            tevCreatePageByFileName(g_outerHost, replace);
+            return result;
+        }
         const QString open = json::getQString(*json, "open");
         if (!open.isEmpty() && g_nestHost) {
             g_nestLog << QStringLiteral("open:") + name;
@@ -470,6 +482,32 @@ private slots:
         QWidget other;
         QVERIFY(!tevCreatePageByFileName(&other, writeTemp("drop_last.json",
                                                            R"({"elements":[{"type":"tstnest","dropSelf":true}]})")));
+    }
+
+    void pageReplacedOrHostDeletedWhileBuilt()
+    {
+        // A listener of something an element's reading emits loads another page into the same host in place of
+        // the one being built: the host ends with the new page, laid out, and the old page's later elements.
+        auto host = std::make_unique<QWidget>();
+        host->resize(300, 200);
+        g_outerHost = host.get();
+        const QString fresh = writeTemp("replace_new.json", R"({"elements":[{"type":"qtcontainer","name":"fresh"}]})");
+        const QByteArray old = R"({"elements":[
+            {"type":"qtcontainer","name":"old","child":[{"type":"tstnest","replace":"%1"}]},
+            {"type":"qtlabel","name":"later"}]})";
+        QVERIFY(!tevCreatePageByFileName(host.get(), writeTemp("replace_old.json", QByteArray(old).replace("%1", fresh.toUtf8()))));
+        QVERIFY(!child(host.get(), "old") && child(host.get(), "later"));
+        QWidget* root = child(host.get(), "fresh");
+        QVERIFY(root);
+        QCOMPARE(root->geometry(), QRect(0, 0, 300, 200));
+
+        // Or deletes the host itself: the build stops there.
+        host.release();
+        QVERIFY(!tevCreatePageByFileName(g_outerHost, writeTemp("drop_host.json", R"({"elements":[
+            {"type":"qtcontainer","child":[{"type":"tstnest","dropHost":true},{"type":"qtlabel"}]},
+            {"type":"qtlabel"}]})")));
+        QVERIFY(!g_outerHost);
+        QVERIFY(!tevIsBuildingPage());
     }
 
     void scrollBarElementsOnlyInProjectMode()

@@ -7,6 +7,7 @@
 #include "TEVQCanvasWindow.h"
 #include "TEVQContainer.h"
 #include "TEVQControlRegistry.h"
+#include "TEVQLabel.h"
 #include "TEVQPageLoader.h"
 #include "TEVQResourceManager.h"
 #include "TEVQRibbonBar.h"
@@ -116,6 +117,23 @@ struct CanvasWithBars {
         host.show();
     }
 };
+
+// A bound creator's label that closes the page it is read into as soon as it is named.
+QWidget* pageClosingLabel(const QString&, const QString& type)
+{
+    if (type != QLatin1String("qtlabel"))
+        return nullptr;
+    auto* label = new TEVQLabel;
+    QObject::connect(label, &QObject::objectNameChanged, label, [label] {
+        for (QWidget* w = label->parentWidget(); w; w = w->parentWidget()) {
+            if (dynamic_cast<TEVQCanvasWindow*>(w)) {
+                delete w;
+                return;
+            }
+        }
+    });
+    return label;
+}
 
 } // namespace
 
@@ -929,6 +947,15 @@ private slots:
         canvas->AddSelectedControl(find(*canvas, "b"));
         delete canvas->GetCurWindow();
         QVERIFY(!canvas->GetCurWindow() && canvas->pages().isEmpty() && canvas->selectedControls().isEmpty());
+        canvas->repaint();
+
+        // Or while it is being built from its file: nothing is opened.
+        const QString closing = writePage(QStringLiteral("closing.json"),
+                                          R"({"elements": [{"type": "qtlabel", "name": "l"}, {"type": "qtlabel"}]})");
+        tevBindControlCreateFunction(&pageClosingLabel);
+        const bool opened = canvas->OpenJsonFile(closing);
+        tevBindControlCreateFunction(nullptr);
+        QVERIFY(!opened && !canvas->GetCurWindow() && canvas->pages().isEmpty());
         canvas->repaint();
 
         // Closing every page.

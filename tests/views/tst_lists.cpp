@@ -580,6 +580,18 @@ private slots:
         QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 24 + 10));
         QVERIFY(!doomed);
         QCOMPARE(view.model(), static_cast<QAbstractItemModel*>(&next));
+
+        // Or clear it in place: QStandardItemModel::clear frees the items the pressed index points into.
+        QStandardItemModel cleared;
+        for (const QString& row : rowTexts(5))
+            cleared.appendRow(new QStandardItem(row));
+        view.setModel(&cleared);
+        grabViewport(&view);
+        disconnect(&view, &TEVQListView::pressCtrl, this, nullptr);
+        connect(&view, &TEVQListView::pressCtrl, this, [&] { cleared.clear(); });
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 24 + 10));
+        QCOMPARE(cleared.rowCount(), 0);
+        grabViewport(&view);
     }
 
     void highlightAcrossRows()

@@ -802,6 +802,42 @@ private slots:
         grabViewport(&t.view);
     }
 
+    // A slot run by a press may clear the model in place (QStandardItemModel::clear frees the items the pressed
+    // index points into): the rest of the press asks nothing of the old index.
+    void pressSlotsThatClearTheModel()
+    {
+        Table t;
+        t.view.setCheckstyle(true);
+        auto* container = new TEVQContainer(&t.view);
+        container->setChildLayout(TEVQContainer::NoUse);
+        auto* button = new TEVQPushButton(container);
+        button->setObjectName(QStringLiteral("go"));
+        button->setGeometry(10, 2, 30, 16);
+        t.view.setColumnWidget(2, container);
+        QWidget* vp = t.view.viewport();
+        grabViewport(&t.view);
+
+        const QMetaObject::Connection clearOnCheck =
+            connect(t.model, &QAbstractItemModel::dataChanged, t.model, [&t] { t.model->clear(); });
+        press(vp, t.view.painter()->checkBoxRect(t.cell(1, 0)).center());
+        QCOMPARE(t.model->rowCount(), 0);
+        disconnect(clearOnCheck);
+
+        t.model->setRowCount(5);
+        t.model->setColumnCount(3);
+        for (int c = 0; c < 3; ++c)
+            t.view.setColumnWidth(c, 100);
+        grabViewport(&t.view);
+        QSignalSpy spy(&t.view, &TEVQTableView::customControlClicked);
+        connect(&t.view, &TEVQTableView::customControlClicked, t.model, [&t] { t.model->clear(); });
+        const QPoint onButton = t.cell(3, 2).topLeft() + QPoint(20, 10);
+        QCursor::setPos(vp->mapToGlobal(onButton));
+        press(vp, onButton);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(t.model->rowCount(), 0);
+        grabViewport(&t.view);
+    }
+
     // A column widget's controls are collected as a template list view's parts: the container first, then depth
     // first in child order; a plain widget cuts off its subtree.
     void columnWidgetControlsAsTemplateParts()
