@@ -430,7 +430,7 @@ int TEVQFinancialChartImpl::labelStep(int start, int end)
 
 QString TEVQFinancialChartImpl::axisLabel(int k, double min, double max)
 {
-    return TEVChart::formatNumber(TEVChart::stepValue(max - (max - min) * k * 0.25, max, min, k * 0.25));
+    return TEVChart::axisNumber(TEVChart::stepValue(max - (max - min) * k * 0.25, max, min, k * 0.25), min, max);
 }
 
 void TEVQFinancialChartImpl::drawAxes(QPainter& p, const QRectF& plot, int start, int end, double min, double max,

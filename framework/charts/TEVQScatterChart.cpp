@@ -299,12 +299,14 @@ void TEVQScatterChartImpl::drawPoints(QPainter& p, const QRectF& plot, const Sca
 
 QString TEVQScatterChartImpl::axisLabelX(int k, const ScatterBounds& b)
 {
-    return TEVChart::formatNumber(TEVChart::stepValue(b.minX + (b.maxX - b.minX) * k / 5, b.minX, b.maxX, k / 5.0));
+    return TEVChart::axisNumber(TEVChart::stepValue(b.minX + (b.maxX - b.minX) * k / 5, b.minX, b.maxX, k / 5.0),
+                                b.minX, b.maxX);
 }
 
 QString TEVQScatterChartImpl::axisLabelY(int k, const ScatterBounds& b)
 {
-    return TEVChart::formatNumber(TEVChart::stepValue(b.maxY - k * (b.maxY - b.minY) / 5, b.maxY, b.minY, k / 5.0));
+    return TEVChart::axisNumber(TEVChart::stepValue(b.maxY - k * (b.maxY - b.minY) / 5, b.maxY, b.minY, k / 5.0),
+                                b.minY, b.maxY);
 }
 
 void TEVQScatterChartImpl::drawAxes(QPainter& p, const QRectF& q, const ScatterBounds& b, const QSize& size) const
