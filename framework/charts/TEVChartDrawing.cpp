@@ -312,4 +312,24 @@ void ChartTextCache::draw(QPainter& p, const QRectF& box, int alignment, const Q
     p.drawStaticText(QPointF(x, y), it->text);
 }
 
+void ChartTextCache::drawElided(QPainter& p, const QRectF& box, int alignment, const QString& text)
+{
+    if (text.isEmpty() || text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\t'))) {
+        draw(p, box, alignment, text);
+        return;
+    }
+    const auto it = entry(p.font(), text);
+    if (!(it->size.width() > box.width())) {
+        draw(p, box, alignment, text);
+        return;
+    }
+    if (it->elidedWidth != box.width()) {
+        it->elided = QFontMetricsF(p.font()).elidedText(text, Qt::ElideRight, box.width());
+        it->elidedWidth = box.width();
+    }
+    // A copy: laying the shortened text out may empty the hash the entry lives in.
+    const QString shortened = it->elided;
+    draw(p, box, alignment, shortened);
+}
+
 } // namespace TEVChart

@@ -101,6 +101,9 @@ public:
     // pen draws a single line; texts with line breaks, or larger than the box (drawText clips them to it), are
     // handed to drawText.
     void draw(QPainter& painter, const QRectF& box, int alignment, const QString& text);
+    // As draw, but a single-line text wider than the box is shortened at its end with an ellipsis to the box's
+    // width, instead of being cut at the box's edges; the shortened text is kept with the text for that width.
+    void drawElided(QPainter& painter, const QRectF& box, int alignment, const QString& text);
     // The width and height of text in font, laid out once like the drawn labels.
     QSizeF size(const QFont& font, const QString& text);
     void clear() { m_entries.clear(); }
@@ -111,6 +114,8 @@ private:
     struct Entry {
         QStaticText text;
         QSizeF size;
+        QString elided;          // the text shortened to elidedWidth
+        double elidedWidth = -1; // the box width it was shortened to; -1: not yet
     };
     int m_layouts = 0;
     QHash<QString, Entry>::iterator entry(const QFont& font, const QString& text);

@@ -447,7 +447,7 @@ void TEVQFinancialChartImpl::drawAxes(QPainter& p, const QRectF& plot, int start
     const int step = labelStep(start, end);
     for (int i = start; i <= end; i += step) {
         const double x = plot.left() + plot.width() * (i - start) / qMax(end - start, 1);
-        m_texts.draw(p, QRectF(x - 42, plot.bottom() + 8, 84, 18), Qt::AlignCenter, itemLabel(i));
+        m_texts.drawElided(p, QRectF(x - 42, plot.bottom() + 8, 84, 18), Qt::AlignCenter, itemLabel(i));
     }
 }
 

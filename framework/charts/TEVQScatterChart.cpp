@@ -346,7 +346,7 @@ void TEVQScatterChartImpl::drawLegend(QPainter& p, const QRectF& plot, const QSi
         p.setPen(QPen(marker, 1.4));
         p.setBrush(item.visible ? marker : theme.plotBackgroundColor);
         p.drawEllipse(QRectF(item.rect.left(), item.rect.top() + 3, 12, 12));
-        drawLegendText(p, item, theme, item.text, item.rect.height());
+        drawLegendText(p, item, theme, item.text, item.rect.height(), size);
     }
     p.restore();
 }
