@@ -13,6 +13,7 @@ namespace TEVChart {
 namespace {
 constexpr int kMaxLooks = 32;
 constexpr int kMaxTexts = 512;
+constexpr int kMaxFonts = 16;
 constexpr double kMaxSpriteRadius = 24.0;
 } // namespace
 
@@ -266,7 +267,7 @@ void drawRoundCurve(QPainter& p, const QPen& pen, const QPainterPath& path, Circ
 
 QHash<QString, ChartTextCache::Entry>::iterator ChartTextCache::entry(const QFont& font, const QString& text)
 {
-    const QString key = font.key() + QLatin1Char('\x1f') + text;
+    const QString key = fontKey(font) + QLatin1Char('\x1f') + text;
     auto it = m_entries.find(key);
     if (it == m_entries.end()) {
         if (m_entries.size() >= kMaxTexts)
@@ -281,6 +282,38 @@ QHash<QString, ChartTextCache::Entry>::iterator ChartTextCache::entry(const QFon
         ++m_layouts;
     }
     return it;
+}
+
+const QString& ChartTextCache::fontKey(const QFont& font)
+{
+    // Labels come in runs of one font: the one found last is looked at first.
+    if (m_lastFont >= 0 && m_lastFont < m_fontKeys.size() && m_fontKeys.at(m_lastFont).font == font)
+        return m_fontKeys.at(m_lastFont).key;
+    for (int i = 0; i < m_fontKeys.size(); ++i) {
+        if (m_fontKeys.at(i).font == font) {
+            m_lastFont = i;
+            return m_fontKeys.at(i).key;
+        }
+    }
+    if (m_fontKeys.size() >= kMaxFonts)
+        m_fontKeys.clear();
+    // QFont::key leaves out the spacings, the capitalization, kerning, overline, stretch, the style strategy and
+    // the hinting preference; a font that differs only in them lays its texts out differently.
+    FontKey k;
+    k.font = font;
+    k.key = font.key() + QStringLiteral("|%1|%2|%3|%4|%5|%6|%7|%8|%9")
+                             .arg(font.letterSpacing())
+                             .arg(int(font.letterSpacingType()))
+                             .arg(font.wordSpacing())
+                             .arg(int(font.capitalization()))
+                             .arg(int(font.kerning()))
+                             .arg(int(font.overline()))
+                             .arg(font.stretch())
+                             .arg(int(font.styleStrategy()))
+                             .arg(int(font.hintingPreference()));
+    m_fontKeys.append(k);
+    m_lastFont = m_fontKeys.size() - 1;
+    return m_fontKeys.last().key;
 }
 
 QSizeF ChartTextCache::size(const QFont& font, const QString& text) { return entry(font, text)->size; }

@@ -106,7 +106,11 @@ public:
     void drawElided(QPainter& painter, const QRectF& box, int alignment, const QString& text);
     // The width and height of text in font, laid out once like the drawn labels.
     QSizeF size(const QFont& font, const QString& text);
-    void clear() { m_entries.clear(); }
+    void clear()
+    {
+        m_entries.clear();
+        m_fontKeys.clear();
+    }
     // How many texts the cache has laid out since it was made: a repaint of labels it holds lays out none.
     int layoutCount() const { return m_layouts; }
 
@@ -120,6 +124,14 @@ private:
     int m_layouts = 0;
     QHash<QString, Entry>::iterator entry(const QFont& font, const QString& text);
     QHash<QString, Entry> m_entries; // key: font key + text
+    // The fonts drawn with lately and their keys: every attribute that changes how a text is laid out or drawn.
+    struct FontKey {
+        QFont font;
+        QString key;
+    };
+    QVector<FontKey> m_fontKeys;
+    int m_lastFont = -1;
+    const QString& fontKey(const QFont& font);
 };
 
 } // namespace TEVChart

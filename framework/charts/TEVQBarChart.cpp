@@ -164,13 +164,13 @@ int TEVQBarChartImpl::labelStep(double band, double widest)
 
 double TEVQBarChartImpl::widestLabel(const QFont& font, int count)
 {
-    const QString fontKey = font.key();
-    if (count != m_measuredCount || fontKey != m_measuredFont || categories != m_measuredLabels) {
+    // Compared as fonts: QFont::key leaves out the letter spacing and the capitalization, which change widths.
+    if (count != m_measuredCount || font != m_measuredFont || categories != m_measuredLabels) {
         const QFontMetricsF metrics(font);
         m_widest = 0;
         for (int i = 0; i < count; ++i)
             m_widest = qMax(m_widest, metrics.horizontalAdvance(TEVChart::categoryLabel(categories, i)));
-        m_measuredFont = fontKey;
+        m_measuredFont = font;
         m_measuredCount = count;
     }
     // Shared, an equal list given again compares as one pointer next time.
