@@ -326,7 +326,12 @@ void ChartTextCache::draw(QPainter& p, const QRectF& box, int alignment, const Q
         p.drawText(box, alignment, text);
         return;
     }
-    const auto it = entry(p.font(), text);
+    drawEntry(p, box, alignment, text, entry(p.font(), text));
+}
+
+void ChartTextCache::drawEntry(QPainter& p, const QRectF& box, int alignment, const QString& text,
+                               QHash<QString, Entry>::iterator it)
+{
     const QSizeF size = it->size;
     if (size.width() > box.width() || size.height() > box.height()) {
         p.drawText(box, alignment, text);
@@ -353,7 +358,7 @@ void ChartTextCache::drawElided(QPainter& p, const QRectF& box, int alignment, c
     }
     const auto it = entry(p.font(), text);
     if (!(it->size.width() > box.width())) {
-        draw(p, box, alignment, text);
+        drawEntry(p, box, alignment, text, it);
         return;
     }
     if (it->elidedWidth != box.width()) {

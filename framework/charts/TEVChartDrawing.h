@@ -123,6 +123,8 @@ private:
     };
     int m_layouts = 0;
     QHash<QString, Entry>::iterator entry(const QFont& font, const QString& text);
+    void drawEntry(QPainter& painter, const QRectF& box, int alignment, const QString& text,
+                   QHash<QString, Entry>::iterator it);
     QHash<QString, Entry> m_entries; // key: font key + text
     // The fonts drawn with lately and their keys: every attribute that changes how a text is laid out or drawn.
     struct FontKey {
