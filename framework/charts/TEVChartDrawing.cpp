@@ -13,6 +13,7 @@ namespace TEVChart {
 namespace {
 constexpr int kMaxLooks = 32;
 constexpr int kMaxTexts = 512;
+constexpr int kMaxFonts = 16;
 constexpr double kMaxSpriteRadius = 24.0;
 } // namespace
 
@@ -266,7 +267,7 @@ void drawRoundCurve(QPainter& p, const QPen& pen, const QPainterPath& path, Circ
 
 QHash<QString, ChartTextCache::Entry>::iterator ChartTextCache::entry(const QFont& font, const QString& text)
 {
-    const QString key = font.key() + QLatin1Char('\x1f') + text;
+    const QString key = fontKey(font) + QLatin1Char('\x1f') + text;
     auto it = m_entries.find(key);
     if (it == m_entries.end()) {
         if (m_entries.size() >= kMaxTexts)
@@ -283,6 +284,38 @@ QHash<QString, ChartTextCache::Entry>::iterator ChartTextCache::entry(const QFon
     return it;
 }
 
+const QString& ChartTextCache::fontKey(const QFont& font)
+{
+    // Labels come in runs of one font: the one found last is looked at first.
+    if (m_lastFont >= 0 && m_lastFont < m_fontKeys.size() && m_fontKeys.at(m_lastFont).font == font)
+        return m_fontKeys.at(m_lastFont).key;
+    for (int i = 0; i < m_fontKeys.size(); ++i) {
+        if (m_fontKeys.at(i).font == font) {
+            m_lastFont = i;
+            return m_fontKeys.at(i).key;
+        }
+    }
+    if (m_fontKeys.size() >= kMaxFonts)
+        m_fontKeys.clear();
+    // QFont::key leaves out the spacings, the capitalization, kerning, overline, stretch, the style strategy and
+    // the hinting preference; a font that differs only in them lays its texts out differently.
+    FontKey k;
+    k.font = font;
+    k.key = font.key() + QStringLiteral("|%1|%2|%3|%4|%5|%6|%7|%8|%9")
+                             .arg(font.letterSpacing())
+                             .arg(int(font.letterSpacingType()))
+                             .arg(font.wordSpacing())
+                             .arg(int(font.capitalization()))
+                             .arg(int(font.kerning()))
+                             .arg(int(font.overline()))
+                             .arg(font.stretch())
+                             .arg(int(font.styleStrategy()))
+                             .arg(int(font.hintingPreference()));
+    m_fontKeys.append(k);
+    m_lastFont = m_fontKeys.size() - 1;
+    return m_fontKeys.last().key;
+}
+
 QSizeF ChartTextCache::size(const QFont& font, const QString& text) { return entry(font, text)->size; }
 
 void ChartTextCache::draw(QPainter& p, const QRectF& box, int alignment, const QString& text)
@@ -293,7 +326,12 @@ void ChartTextCache::draw(QPainter& p, const QRectF& box, int alignment, const Q
         p.drawText(box, alignment, text);
         return;
     }
-    const auto it = entry(p.font(), text);
+    drawEntry(p, box, alignment, text, entry(p.font(), text));
+}
+
+void ChartTextCache::drawEntry(QPainter& p, const QRectF& box, int alignment, const QString& text,
+                               QHash<QString, Entry>::iterator it)
+{
     const QSizeF size = it->size;
     if (size.width() > box.width() || size.height() > box.height()) {
         p.drawText(box, alignment, text);
@@ -310,6 +348,26 @@ void ChartTextCache::draw(QPainter& p, const QRectF& box, int alignment, const Q
     else if (alignment & Qt::AlignBottom)
         y += box.height() - size.height();
     p.drawStaticText(QPointF(x, y), it->text);
+}
+
+void ChartTextCache::drawElided(QPainter& p, const QRectF& box, int alignment, const QString& text)
+{
+    if (text.isEmpty() || text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\t'))) {
+        draw(p, box, alignment, text);
+        return;
+    }
+    const auto it = entry(p.font(), text);
+    if (!(it->size.width() > box.width())) {
+        drawEntry(p, box, alignment, text, it);
+        return;
+    }
+    if (it->elidedWidth != box.width()) {
+        it->elided = QFontMetricsF(p.font()).elidedText(text, Qt::ElideRight, box.width());
+        it->elidedWidth = box.width();
+    }
+    // A copy: laying the shortened text out may empty the hash the entry lives in.
+    const QString shortened = it->elided;
+    draw(p, box, alignment, shortened);
 }
 
 } // namespace TEVChart

@@ -101,9 +101,16 @@ public:
     // pen draws a single line; texts with line breaks, or larger than the box (drawText clips them to it), are
     // handed to drawText.
     void draw(QPainter& painter, const QRectF& box, int alignment, const QString& text);
+    // As draw, but a single-line text wider than the box is shortened at its end with an ellipsis to the box's
+    // width, instead of being cut at the box's edges; the shortened text is kept with the text for that width.
+    void drawElided(QPainter& painter, const QRectF& box, int alignment, const QString& text);
     // The width and height of text in font, laid out once like the drawn labels.
     QSizeF size(const QFont& font, const QString& text);
-    void clear() { m_entries.clear(); }
+    void clear()
+    {
+        m_entries.clear();
+        m_fontKeys.clear();
+    }
     // How many texts the cache has laid out since it was made: a repaint of labels it holds lays out none.
     int layoutCount() const { return m_layouts; }
 
@@ -111,10 +118,22 @@ private:
     struct Entry {
         QStaticText text;
         QSizeF size;
+        QString elided;          // the text shortened to elidedWidth
+        double elidedWidth = -1; // the box width it was shortened to; -1: not yet
     };
     int m_layouts = 0;
     QHash<QString, Entry>::iterator entry(const QFont& font, const QString& text);
+    void drawEntry(QPainter& painter, const QRectF& box, int alignment, const QString& text,
+                   QHash<QString, Entry>::iterator it);
     QHash<QString, Entry> m_entries; // key: font key + text
+    // The fonts drawn with lately and their keys: every attribute that changes how a text is laid out or drawn.
+    struct FontKey {
+        QFont font;
+        QString key;
+    };
+    QVector<FontKey> m_fontKeys;
+    int m_lastFont = -1;
+    const QString& fontKey(const QFont& font);
 };
 
 } // namespace TEVChart

@@ -164,13 +164,13 @@ int TEVQBarChartImpl::labelStep(double band, double widest)
 
 double TEVQBarChartImpl::widestLabel(const QFont& font, int count)
 {
-    const QString fontKey = font.key();
-    if (count != m_measuredCount || fontKey != m_measuredFont || categories != m_measuredLabels) {
+    // Compared as fonts: QFont::key leaves out the letter spacing and the capitalization, which change widths.
+    if (count != m_measuredCount || font != m_measuredFont || categories != m_measuredLabels) {
         const QFontMetricsF metrics(font);
         m_widest = 0;
         for (int i = 0; i < count; ++i)
             m_widest = qMax(m_widest, metrics.horizontalAdvance(TEVChart::categoryLabel(categories, i)));
-        m_measuredFont = fontKey;
+        m_measuredFont = font;
         m_measuredCount = count;
     }
     // Shared, an equal list given again compares as one pointer next time.
@@ -230,7 +230,7 @@ void TEVQBarChartImpl::paint(QPainter& p, const QSize& size)
     const int step = labelStep(band, widestLabel(p.font(), count));
     for (int i = 0; i < count; i += step) {
         const double x = plot.left() + i * band + band / 2;
-        m_texts.draw(p, QRectF(x - 34, plot.bottom() + 8, 68, 18), Qt::AlignCenter,
+        m_texts.drawElided(p, QRectF(x - 34, plot.bottom() + 8, 68, 18), Qt::AlignCenter,
                      TEVChart::categoryLabel(categories, i));
     }
 
@@ -242,7 +242,7 @@ void TEVQBarChartImpl::paint(QPainter& p, const QSize& size)
         p.setPen(Qt::NoPen);
         p.setBrush(item.visible ? item.color : item.color.lighter(160));
         p.drawRoundedRect(QRectF(item.rect.left(), item.rect.top() + 3, 12, 12), 3, 3);
-        drawLegendText(p, item, theme, item.text, item.rect.height());
+        drawLegendText(p, item, theme, item.text, item.rect.height(), size);
     }
 }
 

@@ -71,7 +71,7 @@ private:
     // Bar pieces prepared once, kept between paints.
     TEVChart::BarSprites m_bars;
     QStringList m_measuredLabels;
-    QString m_measuredFont;
+    QFont m_measuredFont;
     int m_measuredCount = -1;
     double m_widest = 0;
     mutable TEVChart::ValueLabelRoom m_labelRoom;

@@ -155,11 +155,13 @@ bool TEVQChartBaseImpl::legendItemShown(const ChartLegendItem& item, const QSize
 }
 
 void TEVQChartBaseImpl::drawLegendText(QPainter& p, const ChartLegendItem& item, const ChartTheme& theme,
-                                       const QString& text, double height) const
+                                       const QString& text, double height, const QSize& size) const
 {
     p.setPen(item.visible ? theme.axisLabelColor : theme.axisLabelColor.lighter(145));
-    m_texts.draw(p, QRectF(item.rect.left() + 18, item.rect.top(), item.rect.width() - 18, height),
-                 Qt::AlignLeft | Qt::AlignVCenter, text);
+    const double left = item.rect.left() + 18;
+    const double right = qMin(item.rect.right(), size.width() - 8.0);
+    m_texts.drawElided(p, QRectF(left, item.rect.top(), qMax(right - left, 0.0), height),
+                       Qt::AlignLeft | Qt::AlignVCenter, text);
 }
 
 void TEVQChartBase::showTooltipIf(bool enabled, const QPoint& pos, const QString& text)

@@ -44,9 +44,10 @@ public:
 
 protected:
     // A legend entry's text in a box of the height right of its 12 px swatch, in the theme's label colour,
-    // paler when the entry is switched off.
+    // paler when the entry is switched off. A text longer than its box, or than the widget of the size leaves
+    // room for (8 px from its right edge), is shortened with an ellipsis instead of being cut.
     void drawLegendText(QPainter& p, const ChartLegendItem& item, const ChartTheme& theme, const QString& text,
-                        double height) const;
+                        double height, const QSize& size) const;
 
     mutable TEVChart::ChartTextCache m_texts;
     mutable TEVChart::LegendWidths m_legendWidths;

@@ -290,10 +290,14 @@ void drawGrid(QPainter& p, const QRectF& plot, const ChartTheme& theme)
 QString valueLabel(int i, double min, double max)
 {
     // Near the ends of the double range the step or the span overflows: the label is weighed from the ends.
-    double value = stepValue(max - i * (max - min) / 5.0, max, min, i / 5.0);
-    const double span = qMin(std::abs(max - min), std::numeric_limits<double>::max());
+    return axisNumber(stepValue(max - i * (max - min) / 5.0, max, min, i / 5.0), min, max);
+}
+
+QString axisNumber(double value, double from, double to)
+{
+    const double span = qMin(std::abs(to - from), std::numeric_limits<double>::max());
     // A step that lands on zero but for rounding would read "-0": it is zero.
-    if (std::abs(value) <= std::abs(span) * 1e-9)
+    if (std::abs(value) <= span * 1e-9)
         value = 0;
     return formatNumber(value);
 }

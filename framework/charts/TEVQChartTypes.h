@@ -167,6 +167,9 @@ TEV_EXPORT void widenEqual(double& min, double& max);
 // A polyline far denser than the pixels, reduced per pixel column to its first, lowest, highest and last point
 // in order: the same visible line. Returned unchanged when there are fewer than two points per column.
 TEV_EXPORT QVector<QPointF> reduceToColumns(const QVector<QPointF>& points);
+// A step of an axis running from `from` to `to`, formatted; a step that lands on zero but for rounding (a
+// tiny fraction of the axis' span off) reads "0", not "-0".
+TEV_EXPORT QString axisNumber(double value, double from, double to);
 // Value label i (0 at the top, 5 at the bottom) of the range: max - i * (max - min) / 5, formatted.
 TEV_EXPORT QString valueLabel(int i, double min, double max);
 // Title, six value labels and the plot's grid of the bar and line charts.

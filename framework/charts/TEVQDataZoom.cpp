@@ -2,6 +2,7 @@
 
 #include "TEVChartDrawing.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 
 #include <cmath>
@@ -184,9 +185,10 @@ void DataZoom::paint(QPainter* painter, const QRectF& slider, bool withLabels, T
         const double top = slider.bottom() + m_style.labelGap;
         const auto text = [painter, texts](const QRectF& box, int alignment, const QString& s) {
             if (texts)
-                texts->draw(*painter, box, alignment, s);
+                texts->drawElided(*painter, box, alignment, s);
             else
-                painter->drawText(box, alignment, s);
+                painter->drawText(box, alignment,
+                                  QFontMetricsF(painter->font()).elidedText(s, Qt::ElideRight, box.width()));
         };
         text(QRectF(slider.left(), top, 120, m_style.labelHeight), Qt::AlignLeft | Qt::AlignVCenter, label(first));
         text(QRectF(slider.right() - 120, top, 120, m_style.labelHeight), Qt::AlignRight | Qt::AlignVCenter,

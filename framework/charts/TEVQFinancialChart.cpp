@@ -430,7 +430,7 @@ int TEVQFinancialChartImpl::labelStep(int start, int end)
 
 QString TEVQFinancialChartImpl::axisLabel(int k, double min, double max)
 {
-    return TEVChart::formatNumber(TEVChart::stepValue(max - (max - min) * k * 0.25, max, min, k * 0.25));
+    return TEVChart::axisNumber(TEVChart::stepValue(max - (max - min) * k * 0.25, max, min, k * 0.25), min, max);
 }
 
 void TEVQFinancialChartImpl::drawAxes(QPainter& p, const QRectF& plot, int start, int end, double min, double max,
@@ -447,7 +447,7 @@ void TEVQFinancialChartImpl::drawAxes(QPainter& p, const QRectF& plot, int start
     const int step = labelStep(start, end);
     for (int i = start; i <= end; i += step) {
         const double x = plot.left() + plot.width() * (i - start) / qMax(end - start, 1);
-        m_texts.draw(p, QRectF(x - 42, plot.bottom() + 8, 84, 18), Qt::AlignCenter, itemLabel(i));
+        m_texts.drawElided(p, QRectF(x - 42, plot.bottom() + 8, 84, 18), Qt::AlignCenter, itemLabel(i));
     }
 }
 

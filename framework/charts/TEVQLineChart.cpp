@@ -392,7 +392,7 @@ void TEVQLineChartImpl::paint(QPainter& p, const QSize& size)
                                       labelOverflow);
     for (int i : labelIndexes(start, end, plot.width())) {
         const double x = plot.left() + xScale * (i - start);
-        m_texts.draw(p, QRectF(x - 34, plot.bottom() + 8, 68, 18), Qt::AlignCenter,
+        m_texts.drawElided(p, QRectF(x - 34, plot.bottom() + 8, 68, 18), Qt::AlignCenter,
                      TEVChart::categoryLabel(categories, i));
     }
 
@@ -406,7 +406,7 @@ void TEVQLineChartImpl::paint(QPainter& p, const QSize& size)
         p.setPen(Qt::NoPen);
         p.setBrush(item.visible ? item.color : theme.plotBackgroundColor);
         p.drawEllipse(QPointF(item.rect.left() + 6, cy), 3.5, 3.5);
-        drawLegendText(p, item, theme, item.text, item.rect.height());
+        drawLegendText(p, item, theme, item.text, item.rect.height(), size);
     }
 
     zoom.setCount(categoryCount());

@@ -358,7 +358,7 @@ void TEVQOpenGLPieChartImpl::paint(QPainter& p, const QSize& size)
         p.drawEllipse(QRectF(item.rect.left(), item.rect.top() + 3, 12, 12));
         drawLegendText(p, item, theme,
                        QStringLiteral("%1  %2").arg(item.text, TEVChart::formatNumber(slices.at(item.index).value)),
-                       18);
+                       18, size);
     }
     p.restore();
 }

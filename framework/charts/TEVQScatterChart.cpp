@@ -299,12 +299,14 @@ void TEVQScatterChartImpl::drawPoints(QPainter& p, const QRectF& plot, const Sca
 
 QString TEVQScatterChartImpl::axisLabelX(int k, const ScatterBounds& b)
 {
-    return TEVChart::formatNumber(TEVChart::stepValue(b.minX + (b.maxX - b.minX) * k / 5, b.minX, b.maxX, k / 5.0));
+    return TEVChart::axisNumber(TEVChart::stepValue(b.minX + (b.maxX - b.minX) * k / 5, b.minX, b.maxX, k / 5.0),
+                                b.minX, b.maxX);
 }
 
 QString TEVQScatterChartImpl::axisLabelY(int k, const ScatterBounds& b)
 {
-    return TEVChart::formatNumber(TEVChart::stepValue(b.maxY - k * (b.maxY - b.minY) / 5, b.maxY, b.minY, k / 5.0));
+    return TEVChart::axisNumber(TEVChart::stepValue(b.maxY - k * (b.maxY - b.minY) / 5, b.maxY, b.minY, k / 5.0),
+                                b.minY, b.maxY);
 }
 
 void TEVQScatterChartImpl::drawAxes(QPainter& p, const QRectF& q, const ScatterBounds& b, const QSize& size) const
@@ -344,7 +346,7 @@ void TEVQScatterChartImpl::drawLegend(QPainter& p, const QRectF& plot, const QSi
         p.setPen(QPen(marker, 1.4));
         p.setBrush(item.visible ? marker : theme.plotBackgroundColor);
         p.drawEllipse(QRectF(item.rect.left(), item.rect.top() + 3, 12, 12));
-        drawLegendText(p, item, theme, item.text, item.rect.height());
+        drawLegendText(p, item, theme, item.text, item.rect.height(), size);
     }
     p.restore();
 }

@@ -270,6 +270,31 @@ private slots:
             p.drawText(QRectF(0, 0, 300, 60), Qt::AlignCenter, QStringLiteral("Inverter 3"));
         });
         QCOMPARE(compare(reference, big).over48, 0);
+
+        // A text wider than its box is drawn shortened with an ellipsis, as drawText draws the elided text,
+        // instead of cut at the box's edges; one that fits is drawn whole; a repaint lays nothing out again.
+        font.setPixelSize(11);
+        const QRectF narrow(10, 20, 60, 18), wide(150, 20, 140, 18);
+        const QString longText = QStringLiteral("Inverter north block 01");
+        const QString shortened = QFontMetricsF(font).elidedText(longText, Qt::ElideRight, narrow.width());
+        const auto drawn = [&](const QString& first, bool cached) {
+            return paint(size, [&](QPainter& p) {
+                p.setFont(font);
+                if (cached) {
+                    texts.drawElided(p, narrow, Qt::AlignCenter, first);
+                    texts.drawElided(p, wide, Qt::AlignCenter, QStringLiteral("fits"));
+                } else {
+                    p.drawText(narrow, Qt::AlignCenter, first);
+                    p.drawText(wide, Qt::AlignCenter, QStringLiteral("fits"));
+                }
+            });
+        };
+        const QImage expected = drawn(shortened, false);
+        QVERIFY(compare(expected, drawn(longText, false)).over48 > 0);
+        QCOMPARE(compare(expected, drawn(longText, true)).over48, 0);
+        const int laidOut = texts.layoutCount();
+        QCOMPARE(compare(expected, drawn(longText, true)).over48, 0);
+        QCOMPARE(texts.layoutCount(), laidOut);
     }
 
     void reducedLineLooksLikeTheFullOne()

@@ -204,6 +204,35 @@ private slots:
         QVERIFY(!chart.renderImage().isNull());
     }
 
+    // Texts longer than their place are shortened with an ellipsis instead of being cut: a category label
+    // wider than its box reads as its elided form, and a legend entry wider than the widget stops 8 px short of
+    // the widget's right edge.
+    void longTextsShortenedNotCut()
+    {
+        const QString category = QStringLiteral("Inverter north block 01 (roof)");
+        const QString name = QStringLiteral("A series name far longer than the legend row of this chart can hold");
+        TEVQBarChart chart, expected;
+        for (TEVQBarChart* c : {&chart, &expected}) {
+            c->setAnimationEnabled(false);
+            c->resize(460, 300);
+            c->setLegendPosition(ChartLegendTop);
+            c->setSeries({bars(QStringLiteral("first"), {3, 1}), bars(name, {2, 4})});
+        }
+        QFont font = chart.font();
+        font.setPixelSize(chart.theme().labelFontPx);
+        chart.setCategories({category, QStringLiteral("b")});
+        expected.setCategories({QFontMetricsF(font).elidedText(category, Qt::ElideRight, 68), QStringLiteral("b")});
+        const QImage image = chart.renderImage();
+        QCOMPARE(image, expected.renderImage());
+        const QRectF plot = chart.painter()->plotRect(chart.size(), chart.legendPosition());
+        const QVector<ChartLegendItem> legend = chart.painter()->legendItems(plot, chart.size());
+        QVERIFY(legend.last().rect.right() > image.width());
+        for (int y = int(legend.last().rect.top()); y < int(legend.last().rect.bottom()); ++y) {
+            for (int x = image.width() - 8; x < image.width(); ++x)
+                QVERIFY2(sameColor(image.pixelColor(x, y), chart.backgroundColor(), 0), qPrintable(QString::number(x)));
+        }
+    }
+
     // A theme may carry any label size: the legend rows still go downwards in order, and the charts paint.
     void legendOfAnyLabelSize_data()
     {

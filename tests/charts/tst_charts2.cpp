@@ -698,6 +698,24 @@ private slots:
         }
     }
 
+    // Axes across zero: a step that lands on zero but for rounding reads "0", not "-0", on the scatter's two
+    // axes and the financial value axis; the axis' ends keep their values.
+    void axisStepsOnZeroReadZero()
+    {
+        TEVQScatterChart points;
+        points.setSeries({scatter(QStringLiteral("s"), {{-3.18, -0.08}, {0.57, 0.16}})});
+        const ScatterBounds b = points.painter()->dataBounds();
+        QCOMPARE(TEVQScatterChartImpl::axisLabelY(3, b), QStringLiteral("0"));
+        QCOMPARE(TEVQScatterChartImpl::axisLabelX(4, b), QStringLiteral("0"));
+        QCOMPARE(TEVQScatterChartImpl::axisLabelY(5, b), QStringLiteral("-0.16"));
+        TEVQFinancialChart prices;
+        prices.setCandles({candle(-1, 0.63, -2.37, 0), candle(0, 0.5, -1, 0.2)});
+        double lo, hi;
+        prices.painter()->valueRange(0, 1, lo, hi);
+        QCOMPARE(TEVQFinancialChartImpl::axisLabel(1, lo, hi), QStringLiteral("0"));
+        QCOMPARE(TEVQFinancialChartImpl::axisLabel(4, lo, hi), QStringLiteral("-2.61"));
+    }
+
     void scatterBounds()
     {
         QFETCH(QVector<QPointF>, points);

@@ -48,6 +48,14 @@ QVector<Change<Chart>> commonChanges()
              f.setPointSize(12);
              c.setFont(f);
          }},
+        // Font attributes QFont::key leaves out still change the laid-out texts.
+        {"letter spacing and capitals",
+         [](Chart& c) {
+             QFont f = c.font();
+             f.setLetterSpacing(QFont::AbsoluteSpacing, 2.5);
+             f.setCapitalization(QFont::AllUppercase);
+             c.setFont(f);
+         }},
         {"size", [](Chart& c) { c.resize(kSize + QSize(137, 61)); }},
         {"theme", [](Chart& c) { c.setTheme(3); }},
         {"theme label size",
