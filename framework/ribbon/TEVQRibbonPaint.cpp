@@ -262,8 +262,14 @@ void TEVQRibbonButton::mouseReleaseEvent(QMouseEvent* event)
 
 void TEVQRibbonButton::onClicked()
 {
+    // A press opens an instant menu and takes its release, so no mouse click reaches here in that mode: a click
+    // then comes from the keyboard (Space on the focused button) or click(), and opens the menu as the press would.
+    if (m_popupMode == TEV_RIBBON_POPUP_INSTANT) {
+        showPopupMenu();
+        return;
+    }
     QAction* a = m_action.data();
-    if (!a || m_popupMode == TEV_RIBBON_POPUP_INSTANT)
+    if (!a)
         return;
     // The trigger may lead to this button's deletion (a listener rebuilding the ribbon): it only is deferred.
     QPointer<TEVQRibbonButton> alive(this);

@@ -554,6 +554,17 @@ private slots:
         QTest::mouseRelease(b, Qt::LeftButton, {}, at);
         QCOMPARE(triggered.count(), triggers);
         QCOMPARE(clicked.count(), opens ? 0 : 1);
+
+        // Space on the focused button: an instant menu opens as on a press (the action still never triggers);
+        // any other button clicks its action.
+        triggered.clear();
+        shows.clear();
+        QTest::keyClick(b, Qt::Key_Space);
+        const bool instant = mode == TEV_RIBBON_POPUP_INSTANT;
+        QCOMPARE(menu->isVisible(), instant);
+        QCOMPARE(shows.count(), instant ? 1 : 0);
+        QCOMPARE(triggered.count(), instant ? 0 : 1);
+        menu->close();
     }
 
     void narrowIndicator()
