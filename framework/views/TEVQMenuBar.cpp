@@ -95,7 +95,7 @@ TEVQMenuBar::TEVQMenuBar(QWidget* parent) : QMenuBar(parent)
         const int index = actions().indexOf(action);
         if (index < 0)
             return;
-        painter()->hoverByKeys = !painter()->pointerMoving;
+        painter()->hoverByKeys = !painter()->inPointerEvent;
         setHover(index);
     });
 }
@@ -176,8 +176,12 @@ void TEVQMenuBar::mousePressEvent(QMouseEvent* event)
         repaint();
     }
     QPointer<QWidget> alive(this);
+    painter()->inPointerEvent = true;
     QMenuBar::mousePressEvent(event);
-    if (!alive || index < 0)
+    if (!alive)
+        return;
+    painter()->inPointerEvent = false;
+    if (index < 0)
         return;
     // A menu opened by the press takes the release: the pressed state ends when that menu closes.
     QAction* action = actions().value(index);
@@ -212,11 +216,11 @@ void TEVQMenuBar::mouseReleaseEvent(QMouseEvent* event)
 void TEVQMenuBar::mouseMoveEvent(QMouseEvent* event)
 {
     QPointer<QWidget> alive(this);
-    painter()->pointerMoving = true;
+    painter()->inPointerEvent = true;
     QMenuBar::mouseMoveEvent(event);
     if (!alive)
         return;
-    painter()->pointerMoving = false;
+    painter()->inPointerEvent = false;
     const int index = actionIndexAt(event->pos());
     if (index < 0)
         return;

@@ -33,10 +33,10 @@ public:
     // removed (or being deleted) takes its look along.
     QPointer<QAction> hoverAction;
     QPointer<QAction> pressAction;
-    // The hot item is Qt's active item as the keys (or a press) made it, not the pointer's: it lasts while Qt
+    // The hot item is Qt's active item as the keys made it, not the pointer's: it lasts while Qt
     // keeps an active item.
     bool hoverByKeys = false;
-    bool pointerMoving = false; // within QMenuBar's handling of a mouse move
+    bool inPointerEvent = false; // within QMenuBar's handling of a mouse move or press
     TEVQtLib::FillStyle background;
     TEVQtLib::TextStyleDesc itemTextStyle[4];
     TEVQtLib::FillStyle itemBackground[4];

@@ -770,6 +770,14 @@ private slots:
         QVERIFY(!bar->activeAction());
         QCOMPARE(looks(), QStringLiteral("- -"));
         QCOMPARE(bar->getHoverIndex(), -1);
+
+        // The pointer's own: a press that opened a menu, the menu closed, a move past the last item keeps the
+        // pressed item hot, as any move there does.
+        QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, bar->actionGeometry(view).center());
+        QTRY_VERIFY(view->menu()->isVisible());
+        view->menu()->hide();
+        moveTo(bar, QPoint(290, 15));
+        QCOMPARE(looks(), QStringLiteral("- hot"));
     }
 
     void menuBarCatalogueBackgroundRow()
