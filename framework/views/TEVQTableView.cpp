@@ -378,10 +378,10 @@ void TEVQTableView::scrollContentsBy(int dx, int dy)
 {
     QTableView::scrollContentsBy(dx, dy);
     TEVQTableViewImpl* d = painter();
-    if (!d || d->hoverRow == -1 || dy == 0)
+    if (!d || dy == 0)
         return;
-    // Qt's own hover cell moves to the cell now under the pointer; the hot row goes with it (over no row, as
-    // after a move there, it stays).
+    // Qt's own hover cell moves to the cell now under the pointer; the hot row goes with it, also when it had
+    // gone with its row (over no row, as after a move there, it stays).
     const QPoint at = viewport()->mapFromGlobal(QCursor::pos());
     const QModelIndex index = viewport()->rect().contains(at) ? indexAt(at) : QModelIndex();
     if (!index.isValid())

@@ -913,6 +913,11 @@ private slots:
                 QCOMPARE(px(img, t.cell(under, c).topLeft() + QPoint(1, 1)), look);
         }
         QCOMPARE(t.view.painter()->hoverRow, 3);
+        // The hot row removed: the row the keys then scroll under the pointer is hot, whole.
+        t.model->removeRow(3);
+        QCOMPARE(t.view.painter()->hoverRow, -1);
+        QTest::keyClick(&t.view, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(t.view.painter()->hoverRow, t.view.rowAt(at.y()));
     }
 
     // A row hidden while the row height changes comes back as high as the others.
