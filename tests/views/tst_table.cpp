@@ -918,6 +918,7 @@ private slots:
         QCOMPARE(t.view.painter()->hoverRow, -1);
         QTest::keyClick(&t.view, Qt::Key_End, Qt::ControlModifier);
         QCOMPARE(t.view.painter()->hoverRow, t.view.rowAt(at.y()));
+        QVERIFY(tevtest::keepRender(t.view.grab().toImage(), QStringLiteral("views_table_keys_scrolled.png")));
     }
 
     // A row hidden while the row height changes comes back as high as the others.
