@@ -165,10 +165,11 @@ void TEVQTabWidget::removeTab(int i)
     if (!d || i < 0 || i >= d->items.size())
         return;
     d->items.removeAt(i);
-    if (d->hoverIndex == i)
-        d->hoverIndex = -1;
-    else if (d->hoverIndex > i)
-        --d->hoverIndex;
+    // The hover is the resting pointer's: the tabs after the removed one move up under it, so a hot tab there
+    // becomes the one now under the pointer (none where no tab lies there any more).
+    if (d->hoverIndex >= i)
+        d->hoverIndex = d->hitTest(d->pointerPos, size());
+    update();
     const int selected = d->selectedIndex;
     if (selected < i || selected > d->items.size())
         return; // before the removed tab, or no tab at all
@@ -332,6 +333,7 @@ void TEVQTabWidget::mouseMoveEvent(QMouseEvent* e)
     TEVQTabWidgetImpl* d = painter();
     if (!d)
         return;
+    d->pointerPos = e->pos();
     // A gap or the space past the last tab keeps the last tab highlighted.
     const int hit = d->hitTest(e->pos(), size());
     if (hit < 0 || hit == d->hoverIndex)

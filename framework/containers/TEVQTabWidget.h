@@ -46,6 +46,7 @@ public:
     bool showText = true;
     int selectedIndex = 0; // a value that is no tab index selects none
     int hoverIndex = -1;
+    QPoint pointerPos; // where the pointer last moved over the strip: the hover's place while hoverIndex is set
     int itemSpace = 0;
     bool isHor = true;
     int itemSize = 50;

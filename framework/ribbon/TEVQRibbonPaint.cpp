@@ -262,8 +262,17 @@ void TEVQRibbonButton::mouseReleaseEvent(QMouseEvent* event)
 
 void TEVQRibbonButton::onClicked()
 {
+    // A press opens an instant menu and takes its release, so no mouse click reaches here in that mode: a click
+    // then comes from the keyboard (Space on the focused button) or click(), and opens the menu as the press would.
+    if (m_popupMode == TEV_RIBBON_POPUP_INSTANT) {
+        const QPointer<TEVQRibbonButton> alive(this);
+        showPopupMenu();
+        if (alive)
+            syncFromAction(); // the click toggled a checkable button: it shows its action's state again
+        return;
+    }
     QAction* a = m_action.data();
-    if (!a || m_popupMode == TEV_RIBBON_POPUP_INSTANT)
+    if (!a)
         return;
     // The trigger may lead to this button's deletion (a listener rebuilding the ribbon): it only is deferred.
     QPointer<TEVQRibbonButton> alive(this);

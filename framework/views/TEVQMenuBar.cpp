@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QActionEvent>
+#include <QCursor>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -88,6 +89,15 @@ TEVQMenuBar::TEVQMenuBar(QWidget* parent) : QMenuBar(parent)
 {
     tevSetImpl(new TEVQMenuBarImpl(this));
     setAttribute(Qt::WA_MouseTracking);
+    // Keyboard navigation (Alt and the arrow keys, or Left and Right in an open menu) moves Qt's active item
+    // without a mouse move: the hot item follows it, so the item the keys reach is the one painted hot.
+    connect(this, &QMenuBar::hovered, this, [this](QAction* action) {
+        const int index = actions().indexOf(action);
+        if (index < 0)
+            return;
+        painter()->hoverByKeys = !painter()->inPointerEvent;
+        setHover(index);
+    });
 }
 
 TEVQMenuBar::~TEVQMenuBar()
@@ -166,8 +176,12 @@ void TEVQMenuBar::mousePressEvent(QMouseEvent* event)
         repaint();
     }
     QPointer<QWidget> alive(this);
+    painter()->inPointerEvent = true;
     QMenuBar::mousePressEvent(event);
-    if (!alive || index < 0)
+    if (!alive)
+        return;
+    painter()->inPointerEvent = false;
+    if (index < 0)
         return;
     // A menu opened by the press takes the release: the pressed state ends when that menu closes.
     QAction* action = actions().value(index);
@@ -202,10 +216,20 @@ void TEVQMenuBar::mouseReleaseEvent(QMouseEvent* event)
 void TEVQMenuBar::mouseMoveEvent(QMouseEvent* event)
 {
     QPointer<QWidget> alive(this);
+    painter()->inPointerEvent = true;
     QMenuBar::mouseMoveEvent(event);
     if (!alive)
         return;
+    painter()->inPointerEvent = false;
     const int index = actionIndexAt(event->pos());
+    if (index < 0)
+        return;
+    painter()->hoverByKeys = false;
+    setHover(index);
+}
+
+void TEVQMenuBar::setHover(int index)
+{
     if (index < 0)
         return;
     painter()->hoverAction = actions().value(index);
@@ -213,6 +237,20 @@ void TEVQMenuBar::mouseMoveEvent(QMouseEvent* event)
         painter()->hoverIndex = index;
         repaint();
     }
+}
+
+void TEVQMenuBar::endKeyboardHover()
+{
+    TEVQMenuBarImpl* d = painter();
+    if (!d->hoverByKeys || activeAction())
+        return;
+    d->hoverByKeys = false;
+    const int index = underMouse() ? actionIndexAt(mapFromGlobal(QCursor::pos())) : -1;
+    if (index == d->hoverIndex)
+        return;
+    d->hoverIndex = index;
+    d->hoverAction = actions().value(index);
+    update();
 }
 
 void TEVQMenuBar::actionEvent(QActionEvent* event)
@@ -238,7 +276,13 @@ void TEVQMenuBar::leaveEvent(QEvent* event)
     }
 }
 
-void TEVQMenuBar::paintEvent(QPaintEvent* event) { tevForwardPaint(event); }
+void TEVQMenuBar::paintEvent(QPaintEvent* event)
+{
+    // Qt ends keyboard navigation without a word (Escape, a click elsewhere, a menu's Escape when the style
+    // has no keyboard mode) but always repaints the bar then.
+    endKeyboardHover();
+    tevForwardPaint(event);
+}
 
 ControlInfo TEVQMenuBar::getProps()
 {

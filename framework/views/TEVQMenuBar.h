@@ -33,6 +33,10 @@ public:
     // removed (or being deleted) takes its look along.
     QPointer<QAction> hoverAction;
     QPointer<QAction> pressAction;
+    // The hot item is Qt's active item as the keys made it, not the pointer's: it lasts while Qt
+    // keeps an active item.
+    bool hoverByKeys = false;
+    bool inPointerEvent = false; // within QMenuBar's handling of a mouse move or press
     TEVQtLib::FillStyle background;
     TEVQtLib::TextStyleDesc itemTextStyle[4];
     TEVQtLib::FillStyle itemBackground[4];
@@ -96,4 +100,8 @@ protected:
 
 private:
     int actionIndexAt(const QPoint& pos) const;
+    // The hot item becomes the one at index (nothing for -1), repainted at once when it changes.
+    void setHover(int index);
+    // Keyboard navigation over (Qt's active item gone): the hot item is the pointer's again.
+    void endKeyboardHover();
 };

@@ -5,6 +5,7 @@
 
 #include <QAbstractItemModel>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -205,6 +206,16 @@ bool TEVQTableViewitemDelegate::editorEvent(QEvent* event, QAbstractItemModel* m
     // item on the release (inside its own check rectangle, which overlaps the box) would flip it back.
     if (event->type() == QEvent::MouseButtonRelease && index.column() == 0 && viewImpl->checkstyle)
         return false;
+    // Space (or Select) on a checkable item of the check column flips its box as a press does, by what the box
+    // shows: the base steps through three states, so a partly checked (or true) row would stay checked.
+    if (event->type() == QEvent::KeyPress && index.column() == 0 && viewImpl->checkstyle && model) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const Qt::ItemFlags flags = model->flags(index);
+        const QVariant state = index.data(Qt::CheckStateRole);
+        if ((key == Qt::Key_Space || key == Qt::Key_Select) && (flags & Qt::ItemIsUserCheckable)
+            && (flags & Qt::ItemIsEnabled) && (option.state & QStyle::State_Enabled) && state.isValid())
+            return model->setData(index, int(state.toBool() ? Qt::Unchecked : Qt::Checked), Qt::CheckStateRole);
+    }
     if (event->type() != QEvent::MouseButtonPress)
         return QItemDelegate::editorEvent(event, model, option, index);
 

@@ -9,6 +9,7 @@
 #include "TEVQScrollBar.h"
 #include "TEVViewStyles.h"
 
+#include <QCursor>
 #include <QImage>
 #include <QItemSelectionModel>
 #include <QPainter>
@@ -369,6 +370,25 @@ void TEVQTableView::leaveEvent(QEvent* event)
     painter()->hoverItem = QPersistentModelIndex();
     if (painter()->hoverRow != -1) {
         painter()->hoverRow = -1;
+        viewport()->update();
+    }
+}
+
+void TEVQTableView::scrollContentsBy(int dx, int dy)
+{
+    QTableView::scrollContentsBy(dx, dy);
+    TEVQTableViewImpl* d = painter();
+    if (!d || dy == 0)
+        return;
+    // Qt's own hover cell moves to the cell now under the pointer; the hot row goes with it, also when it had
+    // gone with its row (over no row, as after a move there, it stays).
+    const QPoint at = viewport()->mapFromGlobal(QCursor::pos());
+    const QModelIndex index = viewport()->rect().contains(at) ? indexAt(at) : QModelIndex();
+    if (!index.isValid())
+        return;
+    d->hoverItem = index;
+    if (index.row() != d->hoverRow) {
+        d->hoverRow = index.row();
         viewport()->update();
     }
 }

@@ -234,6 +234,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    // Rows scrolled by keys, the wheel or the bars under a resting pointer: the hot row is the one now under it.
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
     // hoverRow becomes the row of hoverItem after the model's rows changed.

@@ -196,7 +196,7 @@ private slots:
     void tabIndicesAfterRemoval_data()
     {
         // Five tabs; the selected and hovered tab before, the tab removed, then the selected index, the index
-        // reported (-2: nothing) and the hovered index.
+        // reported (-2: nothing) and the hovered index: the tab now under the resting pointer.
         QTest::addColumn<int>("selected");
         QTest::addColumn<int>("hovered");
         QTest::addColumn<int>("removed");
@@ -204,9 +204,11 @@ private slots:
         QTest::addColumn<int>("reported");
         QTest::addColumn<int>("nowHovered");
         QTest::newRow("after the selected") << 1 << 1 << 3 << 1 << -2 << 1;
-        QTest::newRow("before the selected") << 3 << 4 << 0 << 2 << 2 << 3;
-        QTest::newRow("the selected, a neighbour follows") << 2 << 2 << 2 << 2 << 2 << -1;
+        QTest::newRow("before the selected, hover past the end") << 3 << 4 << 0 << 2 << 2 << -1;
+        QTest::newRow("before the hovered") << 3 << 2 << 0 << 2 << 2 << 2;
+        QTest::newRow("the selected, a neighbour follows") << 2 << 2 << 2 << 2 << 2 << 2;
         QTest::newRow("the selected last") << 4 << 0 << 4 << 3 << 3 << 0;
+        QTest::newRow("the hovered last") << 1 << 4 << 4 << 1 << -2 << -1;
         QTest::newRow("none selected") << -1 << -1 << 2 << -1 << -2 << -1;
         QTest::newRow("out of range") << 2 << 1 << 5 << 2 << -2 << 1;
         QTest::newRow("negative index") << 2 << 1 << -1 << 2 << -2 << 1;
@@ -218,9 +220,12 @@ private slots:
         QFETCH(int, hovered);
         QFETCH(int, removed);
         TEVQTabWidget t;
+        t.resize(300, 40);
         styleTabs(t, 5);
         t.setSelectedIndex(selected);
-        t.painter()->hoverIndex = hovered;
+        if (hovered >= 0)
+            send(&t, QEvent::MouseMove, QPoint(hovered * 50 + 20, 20));
+        QCOMPARE(t.painter()->hoverIndex, hovered);
         const QString wasSelected = t.getTabText(selected);
         QSignalSpy changed(&t, &TEVQTabWidget::currentChanged);
         t.removeTab(removed);

@@ -554,6 +554,19 @@ private slots:
         QTest::mouseRelease(b, Qt::LeftButton, {}, at);
         QCOMPARE(triggered.count(), triggers);
         QCOMPARE(clicked.count(), opens ? 0 : 1);
+
+        // Space on the focused button: an instant menu opens as on a press (the action still never triggers,
+        // and a checkable button keeps showing its action's state); any other button clicks its action.
+        triggered.clear();
+        shows.clear();
+        action->setCheckable(true);
+        QTest::keyClick(b, Qt::Key_Space);
+        const bool instant = mode == TEV_RIBBON_POPUP_INSTANT;
+        QCOMPARE(menu->isVisible(), instant);
+        QCOMPARE(shows.count(), instant ? 1 : 0);
+        QCOMPARE(triggered.count(), instant ? 0 : 1);
+        QCOMPARE(b->isChecked(), action->isChecked());
+        menu->close();
     }
 
     void narrowIndicator()

@@ -720,6 +720,66 @@ private slots:
         view->menu()->hide();
     }
 
+    // Keys move the bar's active item (Left and Right in an open menu, Escape back to the bar, Right there): the
+    // hot item goes with them, one at a time, and once the keys are done it is the pointer's again (here none).
+    void menuBarHotItemFollowsTheKeys()
+    {
+        QWidget host;
+        host.resize(300, 30);
+        auto* bar = new TEVQMenuBar(&host);
+        bar->setGeometry(0, 0, 300, 30);
+        FillStyle item, hot, press;
+        rm()->getFillStyle(QStringLiteral("mItem"), item);
+        rm()->getFillStyle(QStringLiteral("mHot"), hot);
+        rm()->getFillStyle(QStringLiteral("mPress"), press);
+        bar->setItemBackground(CtrlState(4), item);
+        bar->setItemBackground(CtrlStateHot, hot);
+        bar->setItemBackground(CtrlStatePressed, press);
+        QAction* file = bar->addMenu(new TEVQMenu(QStringLiteral("File"), bar));
+        file->menu()->addAction(QStringLiteral("Open"));
+        QAction* view = bar->addMenu(new TEVQMenu(QStringLiteral("View"), bar));
+        view->menu()->addAction(QStringLiteral("Zoom"));
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        auto looks = [&] {
+            const QImage img = grab(bar);
+            QStringList l;
+            for (QAction* a : bar->actions()) {
+                const QColor c = px(img, QPoint(bar->actionGeometry(a).left() + 2, 28));
+                l << (c == kHot ? QStringLiteral("hot") : c == kPress ? QStringLiteral("pressed") : QStringLiteral("-"));
+            }
+            return l.join(QLatin1Char(' '));
+        };
+        QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, bar->actionGeometry(file).center());
+        QTRY_VERIFY(file->menu()->isVisible());
+        QTest::keyClick(file->menu(), Qt::Key_Right);
+        QTRY_VERIFY(view->menu()->isVisible());
+        QCOMPARE(bar->getHoverIndex(), 1);
+        QCOMPARE(looks(), QStringLiteral("- hot"));
+        QTest::keyClick(view->menu(), Qt::Key_Left);
+        QTRY_VERIFY(file->menu()->isVisible());
+        QCOMPARE(looks(), QStringLiteral("hot -"));
+        QTest::keyClick(file->menu(), Qt::Key_Escape);
+        QTRY_VERIFY(!file->menu()->isVisible());
+        if (bar->activeAction()) { // the style's keyboard mode: the bar keeps the item
+            QCOMPARE(looks(), QStringLiteral("hot -"));
+            QTest::keyClick(bar, Qt::Key_Right);
+            QCOMPARE(looks(), QStringLiteral("- hot"));
+            QTest::keyClick(bar, Qt::Key_Escape);
+        }
+        QVERIFY(!bar->activeAction());
+        QCOMPARE(looks(), QStringLiteral("- -"));
+        QCOMPARE(bar->getHoverIndex(), -1);
+
+        // The pointer's own: a press that opened a menu, the menu closed, a move past the last item keeps the
+        // pressed item hot, as any move there does.
+        QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, bar->actionGeometry(view).center());
+        QTRY_VERIFY(view->menu()->isVisible());
+        view->menu()->hide();
+        moveTo(bar, QPoint(290, 15));
+        QCOMPARE(looks(), QStringLiteral("- hot"));
+    }
+
     void menuBarCatalogueBackgroundRow()
     {
         // The "Disable" state of the one background edits the same style as "Normal".

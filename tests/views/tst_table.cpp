@@ -656,6 +656,15 @@ private slots:
         const Qt::CheckState kept = item3->checkState();
         press(t.view.viewport(), t.cell(3, 0).topLeft() + QPoint(3, t.cell(3, 0).height() / 2));
         QCOMPARE(item3->checkState(), kept);
+        // Space on a checkable row flips its box as a press does: a partly checked row becomes unchecked.
+        item1->setCheckable(true);
+        item1->setCheckState(Qt::PartiallyChecked);
+        t.view.setCurrentIndex(item1->index());
+        QTest::keyClick(&t.view, Qt::Key_Space);
+        QCOMPARE(item1->checkState(), Qt::Unchecked);
+        QTest::keyClick(&t.view, Qt::Key_Space);
+        QCOMPARE(item1->checkState(), Qt::Checked);
+        item1->setCheckable(false);
         // Check column off: boxes gone, presses change nothing.
         t.view.setCheckstyle(false);
         press(t.view.viewport(), boxPoint(1));
@@ -912,6 +921,40 @@ private slots:
         QCOMPARE(t.view.painter()->hoverRow, 2);
         t.model->clear();
         QCOMPARE(t.view.painter()->hoverRow, -1);
+    }
+
+    // Keys that scroll the rows under a resting pointer take the hot row along with Qt's hover cell: the whole
+    // row now under the pointer is hot, and the row scrolled away is not.
+    void hoverFollowsThePointerWhenKeysScroll()
+    {
+        Table t;
+        t.model->setRowCount(60);
+        QWidget* vp = t.view.viewport();
+        const QPoint at = t.cell(3, 1).center();
+        QCursor::setPos(vp->mapToGlobal(at));
+        moveTo(vp, at);
+        QCOMPARE(t.view.painter()->hoverRow, 3);
+        t.view.setCurrentIndex(t.model->index(0, 0));
+        // Home and End keep to the row; with Ctrl they go to the first and the last row.
+        const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+            {Qt::Key_PageDown, Qt::NoModifier}, {Qt::Key_PageDown, Qt::NoModifier}, {Qt::Key_End, Qt::ControlModifier},
+            {Qt::Key_Up, Qt::NoModifier}, {Qt::Key_Home, Qt::ControlModifier}};
+        for (const auto& key : keys) {
+            QTest::keyClick(&t.view, key.first, key.second);
+            const int under = t.view.rowAt(at.y());
+            QCOMPARE(t.view.painter()->hoverRow, under);
+            const QImage img = grabViewport(&t.view);
+            const QColor look = under == t.view.currentIndex().row() ? kSel : kHot;
+            for (int c = 0; c < 3; ++c)
+                QCOMPARE(px(img, t.cell(under, c).topLeft() + QPoint(1, 1)), look);
+        }
+        QCOMPARE(t.view.painter()->hoverRow, 3);
+        // The hot row removed: the row the keys then scroll under the pointer is hot, whole.
+        t.model->removeRow(3);
+        QCOMPARE(t.view.painter()->hoverRow, -1);
+        QTest::keyClick(&t.view, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(t.view.painter()->hoverRow, t.view.rowAt(at.y()));
+        QVERIFY(tevtest::keepRender(t.view.grab().toImage(), QStringLiteral("views_table_keys_scrolled.png")));
     }
 
     // A row hidden while the row height changes comes back as high as the others.
