@@ -122,6 +122,12 @@ public:
     QString filePath;
     std::map<QString, std::unique_ptr<QImage>> imageCache; // "_gray" appended for disabled variants
     std::map<QString, std::unique_ptr<QSvgRenderer>> svgCache;
+    // Keys of the cached pictures decoded from loose files (the skin folder's, or a path given as the name) rather
+    // than from the store's files: a skin folder set again may hold other pictures under the same names.
+    std::set<QString> looseImages;
+    std::set<QString> looseSvgs;
+    // Forgets the pictures decoded from loose files.
+    void dropLoosePictures();
     std::vector<FillStyle> fillStyles;   // in order of first definition
     std::vector<TextStyleDesc> textStyles;
     std::map<QString, int> fonts;        // family -> application font id

@@ -237,6 +237,9 @@ bool TEVQResourceManager::setSkinDirPath(const QString& dir)
     if (!dirPath.endsWith(QLatin1Char('/')))
         dirPath += QLatin1Char('/');
     m_defaultStore->dirPath = dirPath;
+    // Pictures decoded from the folder's files are decoded again: this folder (or the same one, its files
+    // replaced) may hold others under the same names.
+    m_defaultStore->dropLoosePictures();
     const QString stylePath = platform::resolveCaseInsensitive(dirPath, QStringLiteral("style.json"));
     const QByteArray styleText = QFileInfo(stylePath).isFile() ? readWhole(stylePath) : QByteArray();
     Json::Value styles;
