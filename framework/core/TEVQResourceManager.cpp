@@ -940,6 +940,8 @@ void TEVQResourceManager::replaceStore(std::unique_ptr<TEVQResourceManagerImpl>&
     if (m_elementReads > 0 && slot)
         m_replacedStores.push_back(std::move(slot));
     slot = std::move(store);
+    // The new store's files may hold names that were found as loose files.
+    m_defaultStore->dropLoosePictures();
 }
 
 void TEVQResourceManager::endElementRead()

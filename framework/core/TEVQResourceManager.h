@@ -122,8 +122,8 @@ public:
     QString filePath;
     std::map<QString, std::unique_ptr<QImage>> imageCache; // "_gray" appended for disabled variants
     std::map<QString, std::unique_ptr<QSvgRenderer>> svgCache;
-    // Keys of the cached pictures decoded from loose files (the skin folder's, or a path given as the name) rather
-    // than from the store's files: a skin folder set again may hold other pictures under the same names.
+    // Keys of the pictures decoded from loose files (the skin folder's, or a path as the name): a skin folder set
+    // again may hold others under the same names, and a theme, skin or project loaded since may hold the names.
     std::set<QString> looseImages;
     std::set<QString> looseSvgs;
     // Forgets the pictures decoded from loose files.

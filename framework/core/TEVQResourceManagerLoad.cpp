@@ -218,6 +218,7 @@ bool TEVQResourceManager::loadSkinArchive(TEVZipReader* zip)
     if (!readArchive(&aside, zip))
         return false;
     mergeFiles(m_defaultStore.get(), aside);
+    m_defaultStore->dropLoosePictures(); // the skin's files may hold names that were found as loose files
     initFontRes(false);
     Json::Value styles;
     if (!parseSkinStyles(*m_defaultStore, styles))

@@ -294,6 +294,14 @@ private slots:
         QVERIFY(rm()->setSkinDirPath(other.path()));
         QCOMPARE(rm()->getImage("logo.png", false)->size(), QSize(2, 3));
 
+        // A theme loaded since that holds the name among its files: the theme's picture.
+        QTemporaryDir theme;
+        QVERIFY(tevtest::writeFile(theme.filePath("style.json"), R"({"style": []})"));
+        QVERIFY(tevtest::writeFile(theme.filePath("logo.png"), png(9, 9, Qt::green)));
+        QVERIFY(rm()->loadThemeDir(theme.path()));
+        QCOMPARE(rm()->getImage("logo.png", false)->size(), QSize(9, 9));
+        QVERIFY(rm()->loadThemeDir(m_theme.path()));
+
         QVERIFY(rm()->setSkinDirPath(m_skin.path()));
         QCOMPARE(rm()->getImage("logo.png", false)->size(), QSize(4, 4));
     }
