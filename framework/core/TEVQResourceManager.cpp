@@ -401,6 +401,16 @@ int TEVQResourceManagerImpl::textStylePosition(const QString& name) const
     return positionIn(textStyleIndex, name, textStyles.size());
 }
 
+void TEVQResourceManagerImpl::dropLoosePictures()
+{
+    for (const QString& key : looseImages)
+        imageCache.erase(key);
+    for (const QString& key : looseSvgs)
+        svgCache.erase(key);
+    looseImages.clear();
+    looseSvgs.clear();
+}
+
 void TEVQResourceManagerImpl::buildElementIndex()
 {
     elementIndex.clear();
@@ -628,11 +638,13 @@ QImage* TEVQResourceManager::findImage(const QString& name, const QString& key, 
     if (getResource(name, data, size, source))
         image = readBoundedImage(data, size, name);
     bool fromCache = false;
+    bool loose = false;
     if (image.isNull()) {
         source = ResSourceDefault;
         const QString path = looseResourceFile(m_defaultStore->dirPath, name);
         if (!path.isEmpty()) {
             image = readBoundedImage(path, name);
+            loose = true;
         } else if (gray) {
             // Images that exist only in a cache (the built-in check and radio images) get their disabled
             // variant from the cached picture, kept beside it.
@@ -677,6 +689,10 @@ QImage* TEVQResourceManager::findImage(const QString& name, const QString& key, 
         return nullptr;
     auto& slot = target->imageCache[key];
     slot.reset(new QImage(image));
+    if (loose)
+        target->looseImages.insert(key);
+    else
+        target->looseImages.erase(key);
     return slot.get();
 }
 
@@ -700,6 +716,7 @@ QSvgRenderer* TEVQResourceManager::findSvgRenderer(const QString& name)
     const char* data = nullptr;
     unsigned size = 0;
     ResSourceType source = ResSourceDefault;
+    bool loose = false;
     if (getResource(name, data, size, source)) {
         renderer.reset(new QSvgRenderer(QByteArray(data, int(size))));
     } else {
@@ -707,6 +724,7 @@ QSvgRenderer* TEVQResourceManager::findSvgRenderer(const QString& name)
         if (path.isEmpty())
             return nullptr;
         renderer.reset(new QSvgRenderer(path));
+        loose = true;
     }
     if (!renderer->isValid())
         return nullptr;
@@ -726,6 +744,10 @@ QSvgRenderer* TEVQResourceManager::findSvgRenderer(const QString& name)
         return nullptr;
     auto& slot = target->svgCache[name];
     slot = std::move(renderer);
+    if (loose)
+        target->looseSvgs.insert(name);
+    else
+        target->looseSvgs.erase(name);
     return slot.get();
 }
 
@@ -918,6 +940,8 @@ void TEVQResourceManager::replaceStore(std::unique_ptr<TEVQResourceManagerImpl>&
     if (m_elementReads > 0 && slot)
         m_replacedStores.push_back(std::move(slot));
     slot = std::move(store);
+    // The new store's files may hold names that were found as loose files.
+    m_defaultStore->dropLoosePictures();
 }
 
 void TEVQResourceManager::endElementRead()
@@ -941,6 +965,7 @@ void TEVQResourceManager::releaseRes()
             it = store->imageCache.erase(it);
     }
     store->svgCache.clear();
+    store->looseSvgs.clear();
     store->fillStyles.clear();
     store->textStyles.clear();
     store->fillStyleIndex.clear();

@@ -122,6 +122,12 @@ public:
     QString filePath;
     std::map<QString, std::unique_ptr<QImage>> imageCache; // "_gray" appended for disabled variants
     std::map<QString, std::unique_ptr<QSvgRenderer>> svgCache;
+    // Keys of the pictures decoded from loose files (the skin folder's, or a path as the name): a skin folder set
+    // again may hold others under the same names, and a theme, skin or project loaded since may hold the names.
+    std::set<QString> looseImages;
+    std::set<QString> looseSvgs;
+    // Forgets the pictures decoded from loose files.
+    void dropLoosePictures();
     std::vector<FillStyle> fillStyles;   // in order of first definition
     std::vector<TextStyleDesc> textStyles;
     std::map<QString, int> fonts;        // family -> application font id

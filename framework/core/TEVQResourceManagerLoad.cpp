@@ -218,6 +218,7 @@ bool TEVQResourceManager::loadSkinArchive(TEVZipReader* zip)
     if (!readArchive(&aside, zip))
         return false;
     mergeFiles(m_defaultStore.get(), aside);
+    m_defaultStore->dropLoosePictures(); // the skin's files may hold names that were found as loose files
     initFontRes(false);
     Json::Value styles;
     if (!parseSkinStyles(*m_defaultStore, styles))
@@ -237,6 +238,9 @@ bool TEVQResourceManager::setSkinDirPath(const QString& dir)
     if (!dirPath.endsWith(QLatin1Char('/')))
         dirPath += QLatin1Char('/');
     m_defaultStore->dirPath = dirPath;
+    // Pictures decoded from the folder's files are decoded again: this folder (or the same one, its files
+    // replaced) may hold others under the same names.
+    m_defaultStore->dropLoosePictures();
     const QString stylePath = platform::resolveCaseInsensitive(dirPath, QStringLiteral("style.json"));
     const QByteArray styleText = QFileInfo(stylePath).isFile() ? readWhole(stylePath) : QByteArray();
     Json::Value styles;

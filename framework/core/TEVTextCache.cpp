@@ -50,7 +50,10 @@ void dropSharedFonts()
     g_sharedFontsCleanUp = false;
 }
 
-QFont styleFontShared(const TextStyleDesc& style, const QString& global)
+// The application's font, on which a style's font is built.
+QFont applicationFont() { return QCoreApplication::instance() ? QGuiApplication::font() : QFont(); }
+
+QFont styleFontShared(const TextStyleDesc& style, const QString& global, const QFont& base)
 {
     QCoreApplication* app = QCoreApplication::instance();
     if (!app || QThread::currentThread() != app->thread())
@@ -60,7 +63,6 @@ QFont styleFontShared(const TextStyleDesc& style, const QString& global)
         qAddPostRoutine(dropSharedFonts);
         g_sharedFontsCleanUp = true;
     }
-    const QFont base = QGuiApplication::font();
     for (const SharedFont& f : fonts) {
         if (f.pixelSize == style.pixelSize && f.bold == style.bold && f.italic == style.italic &&
             f.underline == style.underline && f.family == style.family && f.globalFamily == global && f.base == base)
@@ -99,13 +101,22 @@ std::shared_ptr<QTextLayout> laidOutLine(const QString& text, const QFont& font,
     return layout;
 }
 
+// Whether the line laid out for one style is the line of the other: every field but the colour counts.
+bool sameLine(const TextStyleDesc& a, const TextStyleDesc& b)
+{
+    return a.bold == b.bold && a.italic == b.italic && a.pixelSize == b.pixelSize && a.underline == b.underline &&
+           a.family == b.family && a.offsetX == b.offsetX && a.offsetY == b.offsetY && a.horAlign == b.horAlign &&
+           a.verAlign == b.verAlign && a.textMode == b.textMode;
+}
+
 } // namespace
 
 const QFont& TEVTextCache::font(const TextStyleDesc& style)
 {
     const QString global = TEVQResourceManager::getInstance()->getGlobalFontFamily();
+    const QFont app = applicationFont();
     if (m_fontValid && m_pixelSize == style.pixelSize && m_bold == style.bold && m_italic == style.italic &&
-        m_underline == style.underline && m_family == style.family && m_globalFamily == global)
+        m_underline == style.underline && m_family == style.family && m_globalFamily == global && m_appFont == app)
         return m_font;
     m_pixelSize = style.pixelSize;
     m_bold = style.bold;
@@ -113,7 +124,8 @@ const QFont& TEVTextCache::font(const TextStyleDesc& style)
     m_underline = style.underline;
     m_family = style.family;
     m_globalFamily = global;
-    m_font = styleFontShared(style, global);
+    m_appFont = app;
+    m_font = styleFontShared(style, global, app);
     m_fontValid = true;
     ++m_fontSerial;
     return m_font;
@@ -184,7 +196,8 @@ void TEVTextCache::draw(QPainter* painter, const QString& text, const TextStyleD
     const QSize size(w, h);
     const QRect box = TEVQWidgetBaseImpl::textBox(style, x, y, w, h);
     if (!m_lineValid || m_lineFontSerial != m_fontSerial || m_size != size || m_lineText != text ||
-        m_lineStyle != style) {
+        !sameLine(m_lineStyle, style)) {
+        ++m_layouts;
         m_lineValid = true;
         m_lineFontSerial = m_fontSerial;
         m_size = size;

@@ -50,6 +50,9 @@ public:
     void clear();
     // What the last draw showed (the elided form when the text did not fit).
     const QString& shownText() const { return m_shown; }
+    // How many times draw laid its line out since the cache was made: a paint with nothing changed lays out none,
+    // nor does a paint in another colour (the pen gives the colour; a fading button changes it at every step).
+    int layoutCount() const { return m_layouts; }
 
 private:
     // The font.
@@ -60,6 +63,7 @@ private:
     bool m_underline = false;
     QString m_family;
     QString m_globalFamily;
+    QFont m_appFont; // the application's font the font was built on (it gives what the style leaves open)
     QFont m_font;
     quint64 m_fontSerial = 0; // counts the fonts built, so that what depends on the font knows which it used
     // The elided form.
@@ -79,6 +83,7 @@ private:
     QString m_lineText; // the text given (m_shown is what is drawn of it)
     QString m_shown;
     TextStyleDesc m_lineStyle;
+    int m_layouts = 0;
     QSize m_size;
     bool m_static = false; // a single line that fits its box: laid out once, drawn at its place
     std::shared_ptr<const QTextLayout> m_layout; // that line, until its second paint (copies of the cache share it)

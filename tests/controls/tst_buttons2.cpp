@@ -880,6 +880,32 @@ private slots:
         QVERIFY(other != paint([&](QPainter* p) { cache.draw(p, text, style, 4, 4, box.width(), box.height()); }));
     }
 
+    // A line drawn in one colour after another (a fading button's text at every step of the fade) is laid out
+    // once and shows each colour as the drawing helper does; another place in its box lays it out again.
+    void cachedTextKeepsItsLineAcrossColours()
+    {
+        TextStyleDesc style = ink(QColor(20, 40, 60));
+        style.horAlign = 1;
+        TEVTextCache cache;
+        auto paint = [&](auto draw) {
+            QImage img(130, 30, QImage::Format_ARGB32);
+            img.fill(Qt::white);
+            QPainter p(&img);
+            draw(&p);
+            return img;
+        };
+        for (int step = 0; step <= 4; ++step) {
+            style.color = QColor(20 + 50 * step, 40, 200 - 40 * step);
+            QCOMPARE(paint([&](QPainter* p) { cache.draw(p, "电网 Grid", style, 2, 2, 120, 24); }),
+                     paint([&](QPainter* p) { TEVQWidgetBaseImpl::drawTextAt(p, "电网 Grid", style, 2, 2, 120, 24, true); }));
+        }
+        QCOMPARE(cache.layoutCount(), 1);
+        style.horAlign = 2;
+        QCOMPARE(paint([&](QPainter* p) { cache.draw(p, "电网 Grid", style, 2, 2, 120, 24); }),
+                 paint([&](QPainter* p) { TEVQWidgetBaseImpl::drawTextAt(p, "电网 Grid", style, 2, 2, 120, 24, true); }));
+        QCOMPARE(cache.layoutCount(), 2);
+    }
+
     // Underlined, bold and italic single lines, Latin and Chinese, in each alignment: the laid-out line and the
     // glyphs taken from it at later paints look exactly as the helper's drawing, also after a size change lays the
     // line out again. Where the font has no italic face, the slanted glyphs reach past their advance.
@@ -931,21 +957,35 @@ private slots:
         QCOMPARE(a.font(style), d.font(style));
         rm()->setGlobalFontFamily(QStringLiteral("DejaVu Sans"));
 
-        // A style without a pixel size takes the application's size, also after the application's font changed.
+        // A style without a pixel size takes the application's size, also after the application's font changed
+        // (a cache that drew before the change follows it, and draws the text at the new size).
         TextStyleDesc unsized = style;
         unsized.pixelSize = 0;
         const QFont appFont = QGuiApplication::font();
         TEVTextCache e;
         QCOMPARE(e.font(unsized), TEVQWidgetBaseImpl::styleFont(unsized));
+        auto paint = [&](TEVTextCache& cache) {
+            QImage img(200, 60, QImage::Format_ARGB32);
+            img.fill(Qt::white);
+            QPainter p(&img);
+            cache.draw(&p, QStringLiteral("Grid"), unsized, 0, 0, 200, 60);
+            return img;
+        };
+        const QImage before = paint(e);
         QFont bigger = appFont;
         bigger.setPointSize(appFont.pointSize() > 0 ? appFont.pointSize() + 7 : 21);
         QGuiApplication::setFont(bigger);
         TEVTextCache f;
         QCOMPARE(f.font(unsized).pointSize(), bigger.pointSize());
         QCOMPARE(f.font(unsized), TEVQWidgetBaseImpl::styleFont(unsized));
+        QCOMPARE(e.font(unsized), f.font(unsized));
+        QVERIFY(paint(e) != before);
+        QCOMPARE(paint(e), paint(f));
         QGuiApplication::setFont(appFont);
         TEVTextCache g;
         QCOMPARE(g.font(unsized), TEVQWidgetBaseImpl::styleFont(unsized));
+        QCOMPARE(e.font(unsized), g.font(unsized));
+        QCOMPARE(paint(e), before);
     }
 
     void iconOffsetsOfAnySize()

@@ -266,6 +266,46 @@ private slots:
         QVERIFY(direct && direct != icon);
     }
 
+    // Pictures of a skin folder are those of the folder set last, also when one of the same name was shown
+    // before: another folder, or the same one with its files replaced. Pictures of the stores' files and the
+    // built-in ones stay as they were.
+    void skinFolderPicturesFollowTheFolder()
+    {
+        QTemporaryDir other;
+        QVERIFY(tevtest::writeFile(other.filePath("style.json"), R"({"style": []})"));
+        QVERIFY(tevtest::writeFile(other.filePath("logo.png"), png(7, 7, Qt::red)));
+        QVERIFY(tevtest::writeFile(other.filePath("mark.svg"), QByteArray(kSvg).replace("\"3\"", "\"5\"")));
+        QVERIFY(tevtest::writeFile(m_skin.filePath("mark.svg"), kSvg));
+        QImage* builtIn = rm()->getImage("IDB_CHECKED", false);
+        QImage* fromStore = rm()->getImage("images/pic.png", false);
+        QVERIFY(rm()->getImage("logo.png", false)->size() == QSize(4, 4) && rm()->getImage("logo.png", true));
+        QCOMPARE(rm()->getSvgRenderer("mark.svg")->defaultSize(), QSize(3, 3));
+
+        QVERIFY(rm()->setSkinDirPath(other.path()));
+        QImage* logo = rm()->getImage("logo.png", false);
+        QVERIFY(logo && logo->size() == QSize(7, 7) && logo->pixelColor(3, 3) == QColor(Qt::red));
+        QCOMPARE(rm()->getImage("logo.png", true)->size(), QSize(7, 7));
+        QCOMPARE(rm()->getSvgRenderer("mark.svg")->defaultSize(), QSize(5, 5));
+        QCOMPARE(rm()->getImage("IDB_CHECKED", false), builtIn);
+        QCOMPARE(rm()->getImage("images/pic.png", false), fromStore);
+
+        // The same folder again, a file replaced.
+        QVERIFY(tevtest::writeFile(other.filePath("logo.png"), png(2, 3, Qt::blue)));
+        QVERIFY(rm()->setSkinDirPath(other.path()));
+        QCOMPARE(rm()->getImage("logo.png", false)->size(), QSize(2, 3));
+
+        // A theme loaded since that holds the name among its files: the theme's picture.
+        QTemporaryDir theme;
+        QVERIFY(tevtest::writeFile(theme.filePath("style.json"), R"({"style": []})"));
+        QVERIFY(tevtest::writeFile(theme.filePath("logo.png"), png(9, 9, Qt::green)));
+        QVERIFY(rm()->loadThemeDir(theme.path()));
+        QCOMPARE(rm()->getImage("logo.png", false)->size(), QSize(9, 9));
+        QVERIFY(rm()->loadThemeDir(m_theme.path()));
+
+        QVERIFY(rm()->setSkinDirPath(m_skin.path()));
+        QCOMPARE(rm()->getImage("logo.png", false)->size(), QSize(4, 4));
+    }
+
     void svgRenderers()
     {
         QSvgRenderer* r = rm()->getSvgRenderer("images/shape.svg");
