@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QGlyphRun>
 #include <QPainter>
+#include <QPointer>
 #include <QTextLayout>
 #include <QTextOption>
 #include <QThread>
@@ -52,6 +53,25 @@ void dropSharedFonts()
 
 // The application's font, on which a style's font is built.
 QFont applicationFont() { return QCoreApplication::instance() ? QGuiApplication::font() : QFont(); }
+
+// Counts the changes of the application's font, so that a cache checks its font against the one it was built on
+// by a number instead of fetching the application's font (a lock and a copy) at every paint.
+quint64 g_appFontChanges = 0;
+QPointer<QGuiApplication> g_appFontWatched;
+
+quint64 applicationFontSerial()
+{
+    if (!g_appFontWatched) {
+        auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+        if (app && QThread::currentThread() == app->thread()) {
+            QObject::connect(app, &QGuiApplication::fontChanged, app, [] { ++g_appFontChanges; });
+            g_appFontWatched = app;
+            // A font set before the watch began is new to every cache.
+            ++g_appFontChanges;
+        }
+    }
+    return g_appFontChanges;
+}
 
 QFont styleFontShared(const TextStyleDesc& style, const QString& global, const QFont& base)
 {
@@ -114,7 +134,7 @@ bool sameLine(const TextStyleDesc& a, const TextStyleDesc& b)
 const QFont& TEVTextCache::font(const TextStyleDesc& style)
 {
     const QString global = TEVQResourceManager::getInstance()->getGlobalFontFamily();
-    const QFont app = applicationFont();
+    const quint64 app = applicationFontSerial();
     if (m_fontValid && m_pixelSize == style.pixelSize && m_bold == style.bold && m_italic == style.italic &&
         m_underline == style.underline && m_family == style.family && m_globalFamily == global && m_appFont == app)
         return m_font;
@@ -125,7 +145,7 @@ const QFont& TEVTextCache::font(const TextStyleDesc& style)
     m_family = style.family;
     m_globalFamily = global;
     m_appFont = app;
-    m_font = styleFontShared(style, global, app);
+    m_font = styleFontShared(style, global, applicationFont());
     m_fontValid = true;
     ++m_fontSerial;
     return m_font;

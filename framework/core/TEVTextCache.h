@@ -63,7 +63,7 @@ private:
     bool m_underline = false;
     QString m_family;
     QString m_globalFamily;
-    QFont m_appFont; // the application's font the font was built on (it gives what the style leaves open)
+    quint64 m_appFont = 0; // the change count of the application's font (it gives what the style leaves open)
     QFont m_font;
     quint64 m_fontSerial = 0; // counts the fonts built, so that what depends on the font knows which it used
     // The elided form.
