@@ -11,6 +11,7 @@
 #include "TEVQLabel.h"
 #include "TEVQPushButton.h"
 #include "TEVQRadioButton.h"
+#include "TEVQSwitch.h"
 #include "TEVQtLib.h"
 #include "TevTest.h"
 
@@ -119,6 +120,24 @@ class PhotovoltaicPlantWindowTest : public QObject
         }
         for (TEVQRadioButton* b : w->findChildren<TEVQRadioButton*>())
             shownInFull(b, b->text(), b->painter()->textCache);
+        // A switch draws each side's text in a slot of the thumb's width (less a pixel on each side), in the
+        // style of either side.
+        for (TEVQSwitch* s : w->findChildren<TEVQSwitch*>()) {
+            if (!s->isVisibleTo(w.get()))
+                continue;
+            const TEVQSwitchImpl* d = s->painter();
+            for (const QString& text : {d->leftText, d->rightText}) {
+                for (const TEVQtLib::TextStyleDesc* style : {&d->leftTextStyle, &d->rightTextStyle}) {
+                    TEVQtLib::TEVTextCache fonts;
+                    const int need = QFontMetrics(fonts.font(*style)).horizontalAdvance(text);
+                    if (need > d->thumbSize.width() - 2)
+                        out << QStringLiteral("%1: \"%2\" needs %3 px, has %4")
+                                   .arg(pathOf(s, w.get()), text)
+                                   .arg(need)
+                                   .arg(d->thumbSize.width() - 2);
+                }
+            }
+        }
         return out;
     }
 
