@@ -40,23 +40,30 @@ public:
             m_full = style.pixelSize;
         const QString& text = m_label->painter()->text;
         const int room = m_label->contentsRect().width();
+        // Most ticks rewrite a value with the text it has: nothing to measure.
+        if (text == m_text && room == m_room && m_label->font() == m_font)
+            return;
         int size = m_full;
-        if (room > 0 && !text.isEmpty() && advance(style, m_full, text) > room) {
+        const int need = room > 0 && !text.isEmpty() ? advance(style, m_full, text) : 0;
+        if (need > room) {
             const int smallest = qMax(1, (2 * m_full + 2) / 3);
-            size = qBound(smallest, m_full * room / qMax(advance(style, m_full, text), 1), m_full);
+            size = qBound(smallest, m_full * room / need, m_full);
             while (size > smallest && advance(style, size, text) > room)
                 --size;
         }
-        if (size == style.pixelSize)
-            return;
-        m_fitted = size == m_full ? 0 : size;
-        style.pixelSize = size;
-        // The style brings its own alignment; the label keeps the one it was given.
-        const Qt::Alignment alignment = m_label->alignment();
-        m_applying = true;
-        m_label->setTextStyle(CtrlStateNormal, style);
-        m_applying = false;
-        m_label->setAlignment(alignment);
+        if (size != style.pixelSize) {
+            m_fitted = size == m_full ? 0 : size;
+            style.pixelSize = size;
+            // The style brings its own alignment; the label keeps the one it was given.
+            const Qt::Alignment alignment = m_label->alignment();
+            m_applying = true;
+            m_label->setTextStyle(CtrlStateNormal, style);
+            m_applying = false;
+            m_label->setAlignment(alignment);
+        }
+        m_text = text;
+        m_room = room;
+        m_font = m_label->font();
     }
 
 protected:
@@ -94,6 +101,10 @@ private:
     int m_fitted = 0; // the size set here, 0 while the label has its full size
     bool m_applying = false;
     bool m_queued = false;
+    // What the last fit was made for.
+    QString m_text;
+    int m_room = -1;
+    QFont m_font;
 };
 } // namespace
 
