@@ -1,7 +1,7 @@
 // The dashboard's texts fit at the smallest, the usual and a large window size: on every section, with the trend
 // drawer closed and open, in English and Chinese, in the dashboard's font and a wider one, at the start and after
-// four hours of running (the energy totals have grown by a digit), no label shows an elided or clipped text and no widget reaches outside the box that holds it
-// (a card pushed out of its row is cut by the row).
+// four hours of running (the energy totals have grown by a digit), no label shows an elided or clipped text and
+// no widget reaches outside the box that holds it (a card pushed out of its row is cut by the row).
 #include "DashboardBlocks.h"
 #include "DashboardFixture.h"
 #include "DashboardStartup.h"
