@@ -7,6 +7,7 @@
 #include "DashboardStartup.h"
 #include "PhotovoltaicPlantWindow.h"
 #include "SolarPlantSimulator.h"
+#include "TEVQComboBox.h"
 #include "TEVQContainer.h"
 #include "TEVQLabel.h"
 #include "TEVQPushButton.h"
@@ -120,6 +121,8 @@ class PhotovoltaicPlantWindowTest : public QObject
         }
         for (TEVQRadioButton* b : w->findChildren<TEVQRadioButton*>())
             shownInFull(b, b->text(), b->painter()->textCache);
+        for (TEVQComboBox* c : w->findChildren<TEVQComboBox*>())
+            shownInFull(c, c->currentText(), c->painter()->textCache);
         // A switch draws each side's text in a slot of the thumb's width (less a pixel on each side), in the
         // style of either side.
         for (TEVQSwitch* s : w->findChildren<TEVQSwitch*>()) {
