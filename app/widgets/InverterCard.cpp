@@ -24,8 +24,7 @@ QString dictText(const char* key)
 
 void put(TEVQLabel* label, const QString& text)
 {
-    if (label)
-        label->setText(text);
+    setFittedText(label, text);
 }
 
 void align(TEVQLabel* label, Qt::Alignment alignment)
@@ -117,6 +116,8 @@ TEVQContainer* InverterCard::addMetricRow(TEVQContainer* parent, QPointer<TEVQLa
     fixHeight(row, 22);
     name = addLabel(row, QStringLiteral("SolarLabelXs"), 5, 22);
     value = addLabel(row, QStringLiteral("SolarLabelSm"), 6, 22);
+    // The three-phase values are the card's widest texts, and a narrow card in a wide font has no room for them.
+    fitTextToWidth(value);
     value->setAlignment(kRightCentred);
     name->installEventFilter(this);
     return row;

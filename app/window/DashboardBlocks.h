@@ -28,6 +28,15 @@ TEVQContainer* addContainer(TEVQContainer* parent, const QString& theme, int chi
                             int padLeft, int padTop, int padRight, int padBottom);
 // A label with the theme; a height above 0 is fixed.
 TEVQLabel* addLabel(TEVQContainer* parent, const QString& theme, int ratio, int height);
+// Keeps a one-line label's text whole in its width: while the text is wider than the label, the label's text
+// style takes a smaller size (down to two thirds of the size the theme gives it), and the theme's size again
+// once the text fits. Fitted again when the label is resized or a theme gives it another font; a new text is
+// fitted when it is set through setFittedText. A live value that grows (an energy total after hours of
+// running) or a font wider than the one the layout was made for thus never loses digits.
+void fitTextToWidth(TEVQLabel* label);
+// The label's setText, then the fitting above when fitTextToWidth was called for the label. A null label is
+// skipped.
+void setFittedText(TEVQLabel* label, const QString& text);
 // A push button without hover fade. With an icon path the icon is drawn and the text shown only when there is
 // one. Widths and heights above 0 are fixed; a button without a fixed width takes ratio 1, else 0.
 TEVQPushButton* addButton(TEVQContainer* parent, const QString& theme, const QString& text, int width, int height,

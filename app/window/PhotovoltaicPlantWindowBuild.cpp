@@ -184,6 +184,9 @@ void PhotovoltaicPlantWindow::buildSidebar()
                              active ? QColor(255, 255, 255, 255) : QColor(117, 130, 137, 255));
         entry.label = addLabel(entry.row, active ? QStringLiteral("SolarLabelWhite") : QStringLiteral("SolarLabelDisabled"),
                                1, 34);
+        // The active row's bold caption is the widest: in a wide font "Network architecture" needs more than
+        // the fixed sidebar gives it.
+        fitTextToWidth(entry.label);
 
         auto* hit = new TEVQPushButton(entry.row);
         hit->setObjectName(QStringLiteral("navHitTarget%1").arg(m_navEntries.size()));
@@ -315,6 +318,7 @@ void PhotovoltaicPlantWindow::buildMetricStrip(TEVQContainer* parent)
     fixWidth(lead, 130);
     m_capacityCaption = addLabel(lead, QStringLiteral("SolarLabelWhite"), 0, 24);
     m_capacityValue = addLabel(lead, QStringLiteral("SolarLabelMetricLarge"), 1, 38);
+    fitTextToWidth(m_capacityValue);
     m_capacityUnit = addLabel(lead, QStringLiteral("SolarLabelWhite"), 0, 18);
 
     TEVQContainer* card = addContainer(strip, QStringLiteral("SolarCard"), 0, 1, 0, 12, 8, 12, 8);
@@ -345,6 +349,8 @@ TEVQContainer* PhotovoltaicPlantWindow::addMetricTile(TEVQContainer* tileCard, M
     // drawer wherever it is clicked.
     valueRow->setAttribute(Qt::WA_TransparentForMouseEvents);
     tile.value = addLabel(valueRow, QStringLiteral("SolarLabelMetric"), 1, 35);
+    // The energy totals grow as long as the plant runs: the daily energy has five digits after a day.
+    fitTextToWidth(tile.value);
     tile.unit = addLabel(valueRow, QStringLiteral("SolarLabelMuted"), 0, 35);
     fixWidth(tile.unit, 44);
     if (withProgress) {

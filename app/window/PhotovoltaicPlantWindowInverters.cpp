@@ -105,6 +105,7 @@ void PhotovoltaicPlantWindow::addSmallStat(TEVQContainer* parent, QPointer<TEVQL
     TEVQContainer* card = addContainer(parent, QStringLiteral("SolarCard"), 1, 1, 1, 6, 8, 6, 8);
     captionOut = addLabel(card, QStringLiteral("SolarLabelXs"), 0, 20);
     valueOut = addLabel(card, QStringLiteral("SolarLabelMetric"), 1, 34);
+    fitTextToWidth(valueOut);
     alignLabel(valueOut, Qt::AlignCenter);
 }
 

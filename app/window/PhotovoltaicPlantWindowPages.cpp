@@ -46,7 +46,7 @@ void PhotovoltaicPlantWindow::setPageLabelText(const QString& objectName, const 
 {
     const auto it = m_pageLabels.constFind(objectName);
     if (it != m_pageLabels.constEnd() && it.value())
-        it.value()->setText(text);
+        setFittedText(it.value(), text);
 }
 
 TEVQLabel* PhotovoltaicPlantWindow::addValueLabel(TEVQContainer* parent, const QString& theme, int ratio, int height,
@@ -54,6 +54,7 @@ TEVQLabel* PhotovoltaicPlantWindow::addValueLabel(TEVQContainer* parent, const Q
 {
     TEVQLabel* label = addLabel(parent, theme, ratio, height);
     label->setObjectName(objectName);
+    fitTextToWidth(label);
     m_pageLabels.insert(objectName, label);
     return label;
 }

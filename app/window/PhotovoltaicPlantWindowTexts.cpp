@@ -32,8 +32,7 @@ QString text(const char* key)
 
 void setLabel(TEVQLabel* label, const QString& value)
 {
-    if (label)
-        label->setText(value);
+    setFittedText(label, value);
 }
 
 template <class T> T* findNamed(QObject* root, const char* name)
@@ -113,8 +112,8 @@ void PhotovoltaicPlantWindow::updatePageValues()
     const PlantSnapshot& s = m_snapshot;
     auto put = [this](const QString& name, const QString& value) {
         const auto it = m_pageLabels.constFind(name);
-        if (it != m_pageLabels.constEnd() && it.value())
-            it.value()->setText(value);
+        if (it != m_pageLabels.constEnd())
+            setFittedText(it.value(), value);
     };
     const QString pct = QStringLiteral("%1%");
     const QString degrees = QStringLiteral("%1°");

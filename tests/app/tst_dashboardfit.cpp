@@ -1,14 +1,18 @@
-// The dashboard's texts fit at the smallest and the usual window size: on every section, with the trend drawer
-// closed and open, in English and Chinese, at 1280x720 and 1440x900, no label shows an elided or clipped text and
+// The dashboard's texts fit at the smallest, the usual and a large window size: on every section, with the trend
+// drawer closed and open, in English and Chinese, in the dashboard's font and a wider one, at the start and after
+// four hours of running (the energy totals have grown by a digit), no label shows an elided or clipped text and
 // no widget reaches outside the box that holds it (a card pushed out of its row is cut by the row).
+#include "DashboardBlocks.h"
 #include "DashboardFixture.h"
 #include "DashboardStartup.h"
 #include "PhotovoltaicPlantWindow.h"
 #include "SolarPlantSimulator.h"
+#include "TEVQComboBox.h"
 #include "TEVQContainer.h"
 #include "TEVQLabel.h"
 #include "TEVQPushButton.h"
 #include "TEVQRadioButton.h"
+#include "TEVQSwitch.h"
 #include "TEVQtLib.h"
 #include "TevTest.h"
 
@@ -117,6 +121,26 @@ class PhotovoltaicPlantWindowTest : public QObject
         }
         for (TEVQRadioButton* b : w->findChildren<TEVQRadioButton*>())
             shownInFull(b, b->text(), b->painter()->textCache);
+        for (TEVQComboBox* c : w->findChildren<TEVQComboBox*>())
+            shownInFull(c, c->currentText(), c->painter()->textCache);
+        // A switch draws each side's text in a slot of the thumb's width (less a pixel on each side), in the
+        // style of either side.
+        for (TEVQSwitch* s : w->findChildren<TEVQSwitch*>()) {
+            if (!s->isVisibleTo(w.get()))
+                continue;
+            const TEVQSwitchImpl* d = s->painter();
+            for (const QString& text : {d->leftText, d->rightText}) {
+                for (const TEVQtLib::TextStyleDesc* style : {&d->leftTextStyle, &d->rightTextStyle}) {
+                    TEVQtLib::TEVTextCache fonts;
+                    const int need = QFontMetrics(fonts.font(*style)).horizontalAdvance(text);
+                    if (need > d->thumbSize.width() - 2)
+                        out << QStringLiteral("%1: \"%2\" needs %3 px, has %4")
+                                   .arg(pathOf(s, w.get()), text)
+                                   .arg(need)
+                                   .arg(d->thumbSize.width() - 2);
+                }
+            }
+        }
         return out;
     }
 
@@ -134,27 +158,98 @@ private slots:
 
     void cleanupTestCase() { w.reset(); }
 
+    // A fitted label keeps a growing value whole: a smaller size while the text is wider than the label (keeping
+    // the alignment it was given), the theme's size again once it fits (a shorter text, a wider label), and the
+    // new theme's size after a theme change.
+    void fittedLabelKeepsItsText()
+    {
+        TEVQContainer box;
+        box.setChildLayout(TEVQContainer::AutoChildLayout(0));
+        box.resize(70, 40);
+        TEVQLabel* l = addLabel(&box, QStringLiteral("SolarLabelMetric"), 1, 30);
+        fitTextToWidth(l);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QTRY_COMPARE(l->width(), 70);
+        const int metric = l->getTextStyle(TEVQtLib::CtrlStateNormal).pixelSize;
+        auto size = [l] { return l->getTextStyle(TEVQtLib::CtrlStateNormal).pixelSize; };
+        auto whole = [l] {
+            return l->QLabel::text() == l->painter()->text &&
+                   QFontMetrics(l->font()).horizontalAdvance(l->QLabel::text()) <= l->contentsRect().width();
+        };
+        setFittedText(l, QStringLiteral("612.0"));
+        QCOMPARE(size(), metric);
+        QVERIFY(whole());
+        setFittedText(l, QStringLiteral("10980.4"));
+        QVERIFY(size() < metric);
+        QVERIFY(whole());
+        QCOMPARE(l->alignment(), Qt::AlignRight | Qt::AlignVCenter);
+        setFittedText(l, QStringLiteral("612.0"));
+        QCOMPARE(size(), metric);
+
+        setFittedText(l, QStringLiteral("10980.4"));
+        box.resize(400, 40);
+        QTRY_COMPARE(size(), metric);
+        box.resize(70, 40);
+        QTRY_VERIFY(size() < metric);
+        QVERIFY(whole());
+
+        // The title style is smaller than the metric one: the fit starts again from its size.
+        l->setThemeName(QStringLiteral("SolarLabelTitle"));
+        QTRY_VERIFY(size() <= 18 && whole());
+        box.resize(400, 40);
+        QTRY_COMPARE(size(), 18);
+    }
+
     void textsFit_data()
     {
         QTest::addColumn<QSize>("size");
         QTest::addColumn<QString>("language");
-        QTest::newRow("1280x720 en") << QSize(1280, 720) << "en-US";
-        QTest::newRow("1280x720 zh") << QSize(1280, 720) << "zh-CN";
-        QTest::newRow("1440x900 en") << QSize(1440, 900) << "en-US";
-        QTest::newRow("1440x900 zh") << QSize(1440, 900) << "zh-CN";
+        // The global font family: the dashboard's own, or none (the labels' own family, which falls back to
+        // the tests' pinned font, wider than the dashboard's).
+        QTest::addColumn<QString>("font");
+        // Simulated hours before the check; the rows run in this order and the simulator only goes on. After four
+        // hours the daily energy has four digits before the point and the annual one three (each a digit more
+        // than at the start).
+        QTest::addColumn<int>("hours");
+        const QString dashboard = QStringLiteral("Microsoft YaHei UI");
+        QTest::newRow("1280x720 en") << QSize(1280, 720) << "en-US" << dashboard << 0;
+        QTest::newRow("1280x720 zh") << QSize(1280, 720) << "zh-CN" << dashboard << 0;
+        QTest::newRow("1440x900 en") << QSize(1440, 900) << "en-US" << dashboard << 0;
+        QTest::newRow("1440x900 zh") << QSize(1440, 900) << "zh-CN" << dashboard << 0;
+        QTest::newRow("1280x720 en, wide font") << QSize(1280, 720) << "en-US" << QString() << 0;
+        QTest::newRow("1440x900 en, wide font") << QSize(1440, 900) << "en-US" << QString() << 0;
+        QTest::newRow("1280x720 zh, wide font") << QSize(1280, 720) << "zh-CN" << QString() << 0;
+        QTest::newRow("1280x720 en, 4 h") << QSize(1280, 720) << "en-US" << dashboard << 4;
+        QTest::newRow("1280x720 zh, 4 h") << QSize(1280, 720) << "zh-CN" << dashboard << 4;
+        QTest::newRow("2560x1440 en, 4 h") << QSize(2560, 1440) << "en-US" << dashboard << 4;
+        QTest::newRow("1280x720 en, wide font, 4 h") << QSize(1280, 720) << "en-US" << QString() << 4;
     }
 
     void textsFit()
     {
         QFETCH(QSize, size);
         QFETCH(QString, language);
+        QFETCH(QString, font);
+        QFETCH(int, hours);
         // The drawer's closing slide of the previous row has ended (its texts are squeezed while it slides).
         QTRY_VERIFY(!w->trendDrawerBody()->isVisible());
+        if (TEVQtLib::tevGetGlobalFontFamily() != font) {
+            TEVQtLib::tevSetGlobalFontFamily(font);
+            TEVQtLib::tevNotifyThemeChange();
+        }
         QVERIFY(TEVQtLib::tevSetLanguage(language));
         w->resize(size);
         QTRY_COMPARE(w->size(), size);
-        // A live snapshot a few ticks in, with every inverter state the plant shows.
+        // The simulator's own ticks up to the running time (the energy totals grow with them), without a
+        // refresh for each; then a live snapshot a few ticks on, with every inverter state the plant shows.
         SolarPlantSimulator* sim = w->simulator();
+        {
+            const QSignalBlocker quiet(sim);
+            while (sim->tickCount() < hours * 3600)
+                sim->advance();
+        }
         for (int i = 0; i < 3; ++i)
             sim->advance();
         w->refreshSnapshot(sim->snapshot());
@@ -167,6 +262,9 @@ private slots:
                 QTest::qWait(drawer ? 400 : 30); // the drawer's slide ends
                 for (const QString& p : problemsOnScreen())
                     problems << QStringLiteral("section %1%2: %3").arg(section).arg(drawer ? " drawer" : "", p);
+                if (section == 2 && !drawer)
+                    tevtest::keepRender(w->grab().toImage(),
+                                        QStringLiteral("fit %1.png").arg(QString::fromLatin1(QTest::currentDataTag())));
             }
         }
         w->setTrendDrawerExpanded(false);
