@@ -2,6 +2,7 @@
 
 #include "TEVQWindow.h"
 
+#include <QHideEvent>
 #include <QMouseEvent>
 
 namespace TEVQtLib {
@@ -91,6 +92,8 @@ void TEVQSubWin::hideEvent(QHideEvent* event)
 {
     // Hidden in the middle of a move or resize, the sub-window would follow the pointer when shown again.
     d->cancelPress();
+    if (!event->spontaneous())
+        d->closePopups();
     QWidget::hideEvent(event);
 }
 

@@ -9,6 +9,7 @@
 #include <QAbstractItemView>
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QEventLoop>
@@ -237,6 +238,21 @@ void TEVQWindowImpl::endPress()
     dragging = false;
 }
 
+void TEVQWindowImpl::closePopups()
+{
+    // Only the topmost popup can be asked for; a menu's submenu is closed before the menu. The bound guards
+    // against a popup that refuses to close.
+    for (int i = 0; owner && i < 64; ++i) {
+        QWidget* popup = QApplication::activePopupWidget();
+        QWidget* p = popup ? popup->parentWidget() : nullptr;
+        while (p && p != owner)
+            p = p->parentWidget();
+        if (!p)
+            return;
+        popup->close();
+    }
+}
+
 void TEVQWindowImpl::paint()
 {
     if (!showBackground || !owner)
@@ -279,7 +295,11 @@ void TEVQWindowImpl::centerWindow()
     if (!owner || !screen)
         return;
     const QRect g = screen->geometry();
-    owner->move(g.x() + (g.width() - owner->width()) / 2, g.y() + (g.height() - owner->height()) / 2);
+    // A window larger than the screen keeps its top-left corner, and so its caption, on the screen's
+    // available area: centred, the caption would lie above the screen, out of reach of the pointer.
+    const QRect area = screen->availableGeometry();
+    owner->move(std::max(g.x() + (g.width() - owner->width()) / 2, area.x()),
+                std::max(g.y() + (g.height() - owner->height()) / 2, area.y()));
 }
 
 void TEVQWindowImpl::setX(int x)
@@ -470,13 +490,17 @@ void TEVQWindow::showEvent(QShowEvent* event)
     watchWindowHandle();
     // The native window may be new (first show, new window flags).
     passMinimumToWindowSystem();
+    // Maximised or full screen while it was hidden: it fills the screen now that it is shown.
+    QTimer::singleShot(0, this, [this]() { checkMaximizedGeometry(); });
 }
 
 void TEVQWindow::hideEvent(QHideEvent* event)
 {
     QDialog::hideEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
         d->cancelPress();
+        d->closePopups();
+    }
     // Hidden by the program (accept, done, hide): a modal loop must not go on running for a window nobody sees.
     // A window system's hide (minimising) leaves it running.
     if (!event->spontaneous() && d->modalLoop && !m_changingFlags)
@@ -489,7 +513,10 @@ void TEVQWindow::changeEvent(QEvent* event)
     if (event->type() != QEvent::WindowStateChange)
         return;
     const Qt::WindowStates old = static_cast<QWindowStateChangeEvent*>(event)->oldState();
-    if (isMaximized() && !(old & (Qt::WindowMaximized | Qt::WindowFullScreen)) && !m_placedMaximized)
+    const Qt::WindowStates filling = Qt::WindowMaximized | Qt::WindowFullScreen;
+    // The geometry to restore is the one the window has when it starts filling the screen, unless it still
+    // has the one this window gave it for filling (maximised again before a restore was carried out).
+    if ((windowState() & filling) && !(old & filling) && !(m_placedMaximized && geometry() == m_placedGeometry))
         m_restoreGeometry = geometry();
     // After the window system had its say: only what it left undone is done here.
     QTimer::singleShot(0, this, [this]() { checkMaximizedGeometry(); });
@@ -613,10 +640,12 @@ void TEVQWindow::frameHover(QMouseEvent* event)
 
 void TEVQWindow::checkMaximizedGeometry()
 {
-    if (!isWindow() || !isVisible() || isMinimized() || isFullScreen())
+    if (!isWindow() || !isVisible() || isMinimized())
         return;
-    if (isMaximized()) {
-        // Without a window manager nothing maximises a frameless window: fill the screen's available area.
+    if (isMaximized() || isFullScreen()) {
+        // Without a window manager nothing maximises a frameless window or makes it full screen: fill the
+        // screen's available area, or the whole screen, within the window's own size limits (as a window
+        // manager keeps them).
         if (!framelessTopLevel())
             return;
         QScreen* screen = windowHandle() ? windowHandle()->screen() : nullptr;
@@ -624,15 +653,20 @@ void TEVQWindow::checkMaximizedGeometry()
             screen = QGuiApplication::primaryScreen();
         if (!screen)
             return;
-        const QRect area = screen->availableGeometry();
+        QRect area = isFullScreen() ? screen->geometry() : screen->availableGeometry();
+        const QSize least(std::max(minimumWidth(), d->minWidth), std::max(minimumHeight(), d->minHeight));
+        area.setSize(area.size().boundedTo(maximumSize()).expandedTo(least));
         if (geometry() != area) {
             m_placedMaximized = true;
+            m_placedGeometry = area;
             // Through the native window: the widget's own setGeometry would drop its maximised state.
             windowHandle()->setGeometry(area);
         }
     } else if (m_placedMaximized) {
         m_placedMaximized = false;
-        if (m_restoreGeometry.isValid())
+        // A window the program placed itself meanwhile (which drops the maximised state without a change
+        // event) stays where it was put.
+        if (m_restoreGeometry.isValid() && geometry() == m_placedGeometry)
             setGeometry(m_restoreGeometry);
     }
 }

@@ -95,6 +95,9 @@ public:
     void cancelPress();
     // The move or resize of the press ends (the cursor is the arrow again); owner is not null.
     void endPress();
+    // Closes the popups open over the owner (its menus and their submenus, a combo box's list), which would
+    // otherwise stay on screen, holding the pointer, after the owner is hidden.
+    void closePopups();
     void paint();
     // resizeWidget of every direct framework child with a layout record.
     void resizeChildren();
@@ -195,6 +198,7 @@ private:
     TEVQWindowImpl* d = nullptr;
     QPointer<QWindow> m_watchedHandle;
     QRect m_restoreGeometry;      // geometry before a maximise this window applied itself
+    QRect m_placedGeometry;       // the geometry it gave itself for the maximised or full-screen state
     bool m_placedMaximized = false;
     bool m_changingFlags = false; // the hide that a change of window flags brings is not the user's
 };

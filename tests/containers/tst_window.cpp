@@ -13,6 +13,7 @@
 
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
@@ -532,6 +533,96 @@ private slots:
         QTRY_COMPARE(w.geometry(), QRect(100, 100, 290, 200));
     }
 
+    void windowStatesFillTheScreenWithinTheLimits()
+    {
+        // Without a window manager the window fills the screen itself, for full screen too, and restores.
+        QScreen* screen = QGuiApplication::primaryScreen();
+        const QRect area = screen->availableGeometry();
+        const QRect normal(100, 100, 300, 200);
+        TEVQWindow w;
+        frameless(w, normal, QSize(100, 100), true);
+        QVERIFY(shown(w));
+        w.showFullScreen();
+        QTRY_COMPARE(w.geometry(), screen->geometry());
+        w.showNormal();
+        QTRY_COMPARE(w.geometry(), normal);
+
+        // Maximised, then placed by the program (Qt drops the state without telling): maximised again, the
+        // window restores to where the program put it.
+        w.showMaximized();
+        QTRY_COMPARE(w.geometry(), area);
+        w.setGeometry(120, 110, 500, 400);
+        QVERIFY(!w.isMaximized());
+        QTest::qWait(100); // the window system's confirmation of the new place
+        w.showMaximized();
+        QTRY_COMPARE(w.geometry(), area);
+        w.showNormal();
+        QTRY_COMPARE(w.geometry(), QRect(120, 110, 500, 400));
+
+        // The size limits hold while maximised.
+        w.setMaximumSize(600, 500);
+        w.showMaximized();
+        QTRY_COMPARE(w.geometry(), QRect(area.topLeft(), QSize(600, 500)));
+        w.showNormal();
+        QTRY_COMPARE(w.geometry(), QRect(120, 110, 500, 400));
+        w.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        w.setMinSize(area.width() + 10, 100);
+        w.showMaximized();
+        QTRY_COMPARE(w.geometry(), QRect(area.topLeft(), QSize(area.width() + 10, area.height())));
+        w.showNormal();
+
+        // Maximised while hidden: it fills the screen when shown, and again after hide and show.
+        TEVQWindow h;
+        frameless(h, normal);
+        h.setWindowState(Qt::WindowMaximized);
+        QTest::qWait(20);
+        QVERIFY(shown(h));
+        QTRY_COMPARE(h.geometry(), area);
+        h.hide();
+        QVERIFY(shown(h));
+        QTRY_COMPARE(h.geometry(), area);
+        QVERIFY(h.isMaximized());
+        h.showNormal();
+        QTRY_COMPARE(h.geometry(), normal);
+    }
+
+    void popupsCloseWithTheirWindow()
+    {
+        TEVQWindow w;
+        frameless(w, QRect(100, 100, 300, 200));
+        auto* sub = new TEVQSubWin(&w);
+        sub->setGeometry(10, 10, 100, 100);
+        QVERIFY(shown(w));
+        auto* menu = new QMenu(&w);
+        menu->addAction(QStringLiteral("one"));
+        QMenu* submenu = menu->addMenu(QStringLiteral("more"));
+        submenu->addAction(QStringLiteral("two"));
+        menu->popup(QPoint(150, 150));
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        submenu->popup(QPoint(250, 150));
+        QVERIFY(QTest::qWaitForWindowExposed(submenu));
+        w.close();
+        QVERIFY(!submenu->isVisible());
+        QVERIFY(!menu->isVisible());
+        QCOMPARE(QApplication::activePopupWidget(), nullptr);
+
+        // A sub-window's menu closes with the sub-window; a menu of another window stays open.
+        QVERIFY(shown(w));
+        auto* subMenu = new QMenu(sub);
+        subMenu->addAction(QStringLiteral("three"));
+        TEVQWindow other;
+        auto* otherMenu = new QMenu(&other);
+        otherMenu->addAction(QStringLiteral("four"));
+        otherMenu->popup(QPoint(400, 400));
+        subMenu->popup(QPoint(150, 150));
+        QVERIFY(QTest::qWaitForWindowExposed(subMenu));
+        sub->hide();
+        QVERIFY(!subMenu->isVisible());
+        w.hide();
+        QVERIFY(otherMenu->isVisible());
+        otherMenu->close();
+    }
+
     void clickOnAContainerBelowTheCaption()
     {
         // A press that neither drags nor resizes the window leaves the release to the container under the
@@ -822,6 +913,11 @@ private slots:
         w.centerWindow();
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         QCOMPARE(w.pos(), QPoint(screen.x() + (screen.width() - 301) / 2, screen.y() + (screen.height() - 201) / 2));
+        // Larger than the screen: its top-left corner, and so its caption, stays on the screen.
+        w.resize(screen.width() + 300, 201);
+        w.centerWindow();
+        QCOMPARE(w.pos(), QPoint(QGuiApplication::primaryScreen()->availableGeometry().x(),
+                                 screen.y() + (screen.height() - 201) / 2));
         // A sub-window inside a widget is centred in it.
         SubWinHost h(QRect(10, 10, 201, 151));
         h.sub->centerWindow();
