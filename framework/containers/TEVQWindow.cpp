@@ -225,6 +225,10 @@ void TEVQWindowImpl::cancelPress()
     if (!owner)
         return;
     endPress();
+    // A hidden widget keeps Qt's mouse grab: shown again, it would take every press meant for its children
+    // and for other windows.
+    if (QWidget::mouseGrabber() == owner)
+        owner->releaseMouse();
     if (g_mousePressActive && g_pressOwner == owner)
         clearMousePressActive();
 }

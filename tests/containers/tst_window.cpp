@@ -586,6 +586,27 @@ private slots:
         QTRY_COMPARE(h.geometry(), normal);
     }
 
+    void closedInTheMiddleOfADrag()
+    {
+        // Shown again, the window neither follows the pointer nor keeps the presses meant for its children.
+        TEVQWindow w;
+        frameless(w, QRect(100, 100, 300, 200));
+        auto* button = new QPushButton(QStringLiteral("ok"), &w);
+        button->setGeometry(100, 100, 80, 30);
+        QSignalSpy clicked(button, &QPushButton::clicked);
+        QVERIFY(shown(w));
+        pressAt(&w, QPoint(150, 110));
+        QCOMPARE(QWidget::mouseGrabber(), &w);
+        w.close();
+        QCOMPARE(QWidget::mouseGrabber(), nullptr);
+        QVERIFY(!TEVQWindowImpl::mousePressActive());
+        QVERIFY(shown(w));
+        moveTo(&w, QPoint(250, 160));
+        QCOMPARE(w.pos(), QPoint(100, 100));
+        QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {}, QPoint(140, 115));
+        QCOMPARE(clicked.count(), 1);
+    }
+
     void popupsCloseWithTheirWindow()
     {
         TEVQWindow w;
@@ -1072,6 +1093,7 @@ private slots:
         QCOMPARE(implOf(s)->resizeEdge, 1);
         s->hide();
         QVERIFY(!TEVQWindowImpl::mousePressActive());
+        QCOMPARE(QWidget::mouseGrabber(), nullptr);
         s->show();
         moveTo(parent, QPoint(300, 220));
         QCOMPARE(s->geometry(), QRect(100, 100, 200, 150));
