@@ -28,6 +28,12 @@ namespace TEVQtLib {
 
 namespace {
 
+// Largest window side the window system creates (X11 coordinates are 16-bit). A larger minimum (a page's
+// "minW" of 100000) would grow the window to a size whose backing store cannot be made.
+constexpr int kLargestWindowSide = 32767;
+
+int minimumSide(int value) { return std::min(std::max(0, value), kLargestWindowSide); }
+
 bool g_mousePressActive = false;
 const QObject* g_pressOwner = nullptr; // the widget whose press set the flag
 
@@ -397,22 +403,22 @@ void TEVQWindow::setResizeable(bool on) { d->setResizeable(on); }
 
 void TEVQWindow::setMinWidth(int width)
 {
-    d->minWidth = std::max(0, width);
+    d->minWidth = minimumSide(width);
     setMinimumWidth(d->minWidth);
     passMinimumToWindowSystem();
 }
 
 void TEVQWindow::setMinHeight(int height)
 {
-    d->minHeight = std::max(0, height);
+    d->minHeight = minimumSide(height);
     setMinimumHeight(d->minHeight);
     passMinimumToWindowSystem();
 }
 
 void TEVQWindow::setMinSize(int width, int height)
 {
-    d->minWidth = std::max(0, width);
-    d->minHeight = std::max(0, height);
+    d->minWidth = minimumSide(width);
+    d->minHeight = minimumSide(height);
     setMinimumSize(d->minWidth, d->minHeight);
     passMinimumToWindowSystem();
 }

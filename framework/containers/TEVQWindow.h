@@ -146,7 +146,7 @@ public:
     bool getOnlyDragCaption() const;
     // Also switches mouse tracking, for the hover cursors.
     void setResizeable(bool on) override;
-    // Clamped to at least 0, stored and passed on as the widget's own minimum.
+    // Clamped to 0 ... 32767 (the largest window side), stored and passed on as the widget's own minimum.
     void setMinWidth(int width) override;
     void setMinHeight(int height) override;
     void setMinSize(int width, int height);

@@ -360,6 +360,13 @@ private slots:
         QVERIFY(w.getCaptionHeight());
         w.setMinSize(300, -1);
         QCOMPARE(w.minimumSize(), QSize(300, 0));
+        // A minimum beyond the largest window the window system makes (showing it would fail to allocate).
+        w.setMinSize(100000, INT_MAX);
+        QCOMPARE(w.minimumSize(), QSize(32767, 32767));
+        w.setMinWidth(40000);
+        w.setMinHeight(300);
+        QCOMPARE(w.getMinSize(), QSize(32767, 300));
+        w.setMinSize(300, 0);
         // The hover cursor needs tracking while the window resizes.
         w.setResizeable(true);
         QVERIFY(w.hasMouseTracking());
