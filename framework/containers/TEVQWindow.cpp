@@ -509,7 +509,8 @@ void TEVQWindow::hideEvent(QHideEvent* event)
     QDialog::hideEvent(event);
     if (!event->spontaneous()) {
         d->cancelPress();
-        d->closePopups();
+        if (!m_changingFlags)
+            d->closePopups();
     }
     // Hidden by the program (accept, done, hide): a modal loop must not go on running for a window nobody sees.
     // A window system's hide (minimising) leaves it running.
