@@ -297,8 +297,10 @@ void TEVQWindowImpl::centerWindow()
     if (owner && !owner->isWindow() && owner->parentWidget()) {
         // A sub-window inside another widget is placed in that widget's coordinates: centred on the screen's
         // middle it could land wholly outside its parent, out of reach.
+        // One larger than its parent keeps its top-left corner, and so its caption, inside the parent.
         const QSize area = owner->parentWidget()->size();
-        owner->move((area.width() - owner->width()) / 2, (area.height() - owner->height()) / 2);
+        owner->move(std::max(0, (area.width() - owner->width()) / 2),
+                    std::max(0, (area.height() - owner->height()) / 2));
         return;
     }
     QScreen* screen = QGuiApplication::primaryScreen();

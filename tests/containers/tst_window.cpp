@@ -950,6 +950,9 @@ private slots:
         SubWinHost h(QRect(10, 10, 201, 151));
         h.sub->centerWindow();
         QCOMPARE(h.sub->pos(), QPoint(199, 124));
+        h.sub->resize(700, 300);
+        h.sub->centerWindow();
+        QCOMPARE(h.sub->pos(), QPoint(0, 50));
     }
 
     // ---- sub-window ---------------------------------------------------------------------------------------------
