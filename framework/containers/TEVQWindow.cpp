@@ -672,8 +672,14 @@ void TEVQWindow::checkMaximizedGeometry()
         if (geometry() != area) {
             m_placedMaximized = true;
             m_placedGeometry = area;
-            // Through the native window: the widget's own setGeometry would drop its maximised state.
-            windowHandle()->setGeometry(area);
+            // Through the widget, which takes the place at once: a request made through the native window
+            // alone can go unreported (the window system's answer to an earlier, unconfirmed place is merged
+            // with the answer to this one, and Qt sees nothing new). The widget's setGeometry drops the
+            // maximised or full-screen state; it is given back.
+            const Qt::WindowStates states = windowState();
+            setGeometry(area);
+            if (windowState() != states)
+                setWindowState(states);
         }
     } else if (m_placedMaximized) {
         m_placedMaximized = false;
