@@ -92,9 +92,10 @@ void TEVQSubWin::hideEvent(QHideEvent* event)
 {
     // Hidden in the middle of a move or resize, the sub-window would follow the pointer when shown again.
     d->cancelPress();
+    QWidget::hideEvent(event);
+    // Last: the popups' hide handlers may do anything.
     if (!event->spontaneous())
         d->closePopups();
-    QWidget::hideEvent(event);
 }
 
 } // namespace TEVQtLib

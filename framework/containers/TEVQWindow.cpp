@@ -251,11 +251,13 @@ void TEVQWindowImpl::endPress()
 void TEVQWindowImpl::closePopups()
 {
     // Only the topmost popup can be asked for; a menu's submenu is closed before the menu. The bound guards
-    // against a popup that refuses to close.
-    for (int i = 0; owner && i < 64; ++i) {
+    // against a popup that refuses to close. Nothing of this object is touched once a popup was closed: a
+    // handler of its hiding may delete the owner.
+    const QPointer<QWidget> self = owner;
+    for (int i = 0; self && i < 64; ++i) {
         QWidget* popup = QApplication::activePopupWidget();
         QWidget* p = popup ? popup->parentWidget() : nullptr;
-        while (p && p != owner)
+        while (p && p != self)
             p = p->parentWidget();
         if (!p)
             return;
@@ -509,15 +511,15 @@ void TEVQWindow::showEvent(QShowEvent* event)
 void TEVQWindow::hideEvent(QHideEvent* event)
 {
     QDialog::hideEvent(event);
-    if (!event->spontaneous()) {
+    if (!event->spontaneous())
         d->cancelPress();
-        if (!m_changingFlags)
-            d->closePopups();
-    }
     // Hidden by the program (accept, done, hide): a modal loop must not go on running for a window nobody sees.
     // A window system's hide (minimising) leaves it running.
     if (!event->spontaneous() && d->modalLoop && !m_changingFlags)
         d->modalLoop->exit(0);
+    // Last: the popups' hide handlers may do anything.
+    if (!event->spontaneous() && !m_changingFlags)
+        d->closePopups();
 }
 
 void TEVQWindow::changeEvent(QEvent* event)
