@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QHideEvent>
@@ -489,6 +490,33 @@ void TEVQWindow::resizeEvent(QResizeEvent* event)
 {
     d->resizeChildren();
     QWidget::resizeEvent(event);
+    // Once the layouts that follow the new size have run.
+    if (!m_hoverCheckPending && isWindow() && isVisible()) {
+        m_hoverCheckPending = true;
+        QTimer::singleShot(0, this, [this]() {
+            m_hoverCheckPending = false;
+            refreshHoverUnderPointer();
+        });
+    }
+}
+
+void TEVQWindow::refreshHoverUnderPointer()
+{
+    // A window that grows or shrinks under a resting pointer (maximised or restored from its own caption
+    // button) gets no pointer event: the widget that was under the pointer would keep its hover look, and the
+    // one now under it would not get one. A move to where the pointer rests settles both, unless a button is
+    // held, the pointer is taken, or another window lies over this one there.
+    QWindow* handle = windowHandle();
+    if (!handle || !isVisible() || QGuiApplication::mouseButtons() != Qt::NoButton || QWidget::mouseGrabber() ||
+        QApplication::activePopupWidget())
+        return;
+    const QPoint global = QCursor::pos();
+    const QPoint local = handle->mapFromGlobal(global);
+    if (!rect().contains(local) || QGuiApplication::topLevelAt(global) != handle)
+        return;
+    QMouseEvent move(QEvent::MouseMove, local, local, global, Qt::NoButton, Qt::NoButton,
+                     QGuiApplication::keyboardModifiers());
+    QCoreApplication::sendEvent(handle, &move);
 }
 
 void TEVQWindow::closeEvent(QCloseEvent* event)

@@ -194,6 +194,8 @@ private:
     bool framePress(QMouseEvent* event);
     void frameHover(QMouseEvent* event);
     void checkMaximizedGeometry();
+    // Hover of the widgets under a pointer that rests while the window changes size.
+    void refreshHoverUnderPointer();
 
     TEVQWindowImpl* d = nullptr;
     QPointer<QWindow> m_watchedHandle;
@@ -201,6 +203,7 @@ private:
     QRect m_placedGeometry;       // the geometry it gave itself for the maximised or full-screen state
     bool m_placedMaximized = false;
     bool m_changingFlags = false; // the hide that a change of window flags brings is not the user's
+    bool m_hoverCheckPending = false;
 };
 
 } // namespace TEVQtLib

@@ -593,6 +593,29 @@ private slots:
         QTRY_COMPARE(h.geometry(), normal);
     }
 
+    void hoverFollowsASizeChangeUnderARestingPointer()
+    {
+        // A caption button that moves away from the resting pointer when the window is maximised loses its
+        // hover; the widget now under the pointer gets it.
+        TEVQWindow w;
+        frameless(w, QRect(100, 100, 300, 200), QSize(100, 100));
+        auto* body = new QWidget(&w);
+        body->setGeometry(0, 0, 4000, 4000);
+        body->setAttribute(Qt::WA_Hover);
+        auto* button = new QPushButton(QStringLiteral("max"), &w);
+        button->setGeometry(260, 5, 30, 30);
+        QObject::connect(button, &QPushButton::clicked, &w, [&w, button]() {
+            w.showMaximized();
+            button->move(w.width() - 40, 5);
+        });
+        QVERIFY(shown(w));
+        QTest::mouseMove(button, button->rect().center()); // the real pointer
+        QTRY_VERIFY(button->underMouse());
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+        QTRY_VERIFY(w.isMaximized() && !button->underMouse());
+        QVERIFY(body->underMouse());
+    }
+
     void closedInTheMiddleOfADrag()
     {
         // Shown again, the window neither follows the pointer nor keeps the presses meant for its children.
