@@ -490,14 +490,19 @@ void TEVQWindow::resizeEvent(QResizeEvent* event)
 {
     d->resizeChildren();
     QWidget::resizeEvent(event);
-    // Once the layouts that follow the new size have run.
-    if (!m_hoverCheckPending && isWindow() && isVisible()) {
-        m_hoverCheckPending = true;
-        QTimer::singleShot(0, this, [this]() {
-            m_hoverCheckPending = false;
-            refreshHoverUnderPointer();
-        });
-    }
+    refreshHoverLater();
+}
+
+void TEVQWindow::refreshHoverLater()
+{
+    // Once the layouts that follow the change have run; one look per turn of the event loop.
+    if (m_hoverCheckPending || !isWindow() || !isVisible())
+        return;
+    m_hoverCheckPending = true;
+    QTimer::singleShot(0, this, [this]() {
+        m_hoverCheckPending = false;
+        refreshHoverUnderPointer();
+    });
 }
 
 void TEVQWindow::refreshHoverUnderPointer()

@@ -169,6 +169,10 @@ public:
     void reject() override;
 
 protected:
+    // Brings the hover of the widgets under a resting pointer up to date soon: for a change of size, and for
+    // widgets a subclass slides under or away from the pointer.
+    void refreshHoverLater();
+
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
