@@ -510,10 +510,11 @@ void TEVQWindow::refreshHoverUnderPointer()
     // A window that grows or shrinks under a resting pointer (maximised or restored from its own caption
     // button) gets no pointer event: the widget that was under the pointer would keep its hover look, and the
     // one now under it would not get one. A move to where the pointer rests settles both, unless a button is
-    // held, the pointer is taken, or another window lies over this one there.
+    // held, the pointer is taken, a modal window blocks this one, or another window lies over it there.
     QWindow* handle = windowHandle();
+    QWindow* modal = QGuiApplication::modalWindow();
     if (!handle || !isVisible() || QGuiApplication::mouseButtons() != Qt::NoButton || QWidget::mouseGrabber() ||
-        QApplication::activePopupWidget())
+        QApplication::activePopupWidget() || (modal && modal != handle))
         return;
     const QPoint global = QCursor::pos();
     const QPoint local = handle->mapFromGlobal(global);
