@@ -173,8 +173,11 @@ void PhotovoltaicPlantWindow::resizeEvent(QResizeEvent* event)
 bool PhotovoltaicPlantWindow::eventFilter(QObject* watched, QEvent* event)
 {
     const bool placed = event->type() == QEvent::Move || event->type() == QEvent::Resize;
-    if (placed && watched == m_trendDrawer && m_trendDrawer)
+    if (placed && watched == m_trendDrawer && m_trendDrawer) {
         positionDrawerButton();
+        // The handle slides away from a pointer resting on it, the drawer under it.
+        refreshHoverLater();
+    }
     // A navigation hit target covers its whole row, padding included, so a click anywhere on the row switches.
     if (placed) {
         auto* hit = qobject_cast<TEVQPushButton*>(watched);

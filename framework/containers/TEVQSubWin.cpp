@@ -2,6 +2,7 @@
 
 #include "TEVQWindow.h"
 
+#include <QHideEvent>
 #include <QMouseEvent>
 
 namespace TEVQtLib {
@@ -92,6 +93,9 @@ void TEVQSubWin::hideEvent(QHideEvent* event)
     // Hidden in the middle of a move or resize, the sub-window would follow the pointer when shown again.
     d->cancelPress();
     QWidget::hideEvent(event);
+    // Last: the popups' hide handlers may do anything.
+    if (!event->spontaneous())
+        d->closePopups();
 }
 
 } // namespace TEVQtLib

@@ -9,8 +9,10 @@
 #include <QAbstractItemView>
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QHideEvent>
@@ -26,6 +28,12 @@
 namespace TEVQtLib {
 
 namespace {
+
+// Largest window side the window system creates (X11 coordinates are 16-bit). A larger minimum (a page's
+// "minW" of 100000) would grow the window to a size whose backing store cannot be made.
+constexpr int kLargestWindowSide = 32767;
+
+int minimumSide(int value) { return std::min(std::max(0, value), kLargestWindowSide); }
 
 bool g_mousePressActive = false;
 const QObject* g_pressOwner = nullptr; // the widget whose press set the flag
@@ -224,6 +232,10 @@ void TEVQWindowImpl::cancelPress()
     if (!owner)
         return;
     endPress();
+    // A hidden widget keeps Qt's mouse grab: shown again, it would take every press meant for its children
+    // and for other windows.
+    if (QWidget::mouseGrabber() == owner)
+        owner->releaseMouse();
     if (g_mousePressActive && g_pressOwner == owner)
         clearMousePressActive();
 }
@@ -235,6 +247,23 @@ void TEVQWindowImpl::endPress()
         owner->setCursor(Qt::ArrowCursor);
     }
     dragging = false;
+}
+
+void TEVQWindowImpl::closePopups()
+{
+    // Only the topmost popup can be asked for; a menu's submenu is closed before the menu. The bound guards
+    // against a popup that refuses to close. Nothing of this object is touched once a popup was closed: a
+    // handler of its hiding may delete the owner.
+    const QPointer<QWidget> self = owner;
+    for (int i = 0; self && i < 64; ++i) {
+        QWidget* popup = QApplication::activePopupWidget();
+        QWidget* p = popup ? popup->parentWidget() : nullptr;
+        while (p && p != self)
+            p = p->parentWidget();
+        if (!p)
+            return;
+        popup->close();
+    }
 }
 
 void TEVQWindowImpl::paint()
@@ -271,15 +300,21 @@ void TEVQWindowImpl::centerWindow()
     if (owner && !owner->isWindow() && owner->parentWidget()) {
         // A sub-window inside another widget is placed in that widget's coordinates: centred on the screen's
         // middle it could land wholly outside its parent, out of reach.
+        // One larger than its parent keeps its top-left corner, and so its caption, inside the parent.
         const QSize area = owner->parentWidget()->size();
-        owner->move((area.width() - owner->width()) / 2, (area.height() - owner->height()) / 2);
+        owner->move(std::max(0, (area.width() - owner->width()) / 2),
+                    std::max(0, (area.height() - owner->height()) / 2));
         return;
     }
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!owner || !screen)
         return;
     const QRect g = screen->geometry();
-    owner->move(g.x() + (g.width() - owner->width()) / 2, g.y() + (g.height() - owner->height()) / 2);
+    // A window larger than the screen keeps its top-left corner, and so its caption, on the screen's
+    // available area: centred, the caption would lie above the screen, out of reach of the pointer.
+    const QRect area = screen->availableGeometry();
+    owner->move(std::max(g.x() + (g.width() - owner->width()) / 2, area.x()),
+                std::max(g.y() + (g.height() - owner->height()) / 2, area.y()));
 }
 
 void TEVQWindowImpl::setX(int x)
@@ -373,22 +408,22 @@ void TEVQWindow::setResizeable(bool on) { d->setResizeable(on); }
 
 void TEVQWindow::setMinWidth(int width)
 {
-    d->minWidth = std::max(0, width);
+    d->minWidth = minimumSide(width);
     setMinimumWidth(d->minWidth);
     passMinimumToWindowSystem();
 }
 
 void TEVQWindow::setMinHeight(int height)
 {
-    d->minHeight = std::max(0, height);
+    d->minHeight = minimumSide(height);
     setMinimumHeight(d->minHeight);
     passMinimumToWindowSystem();
 }
 
 void TEVQWindow::setMinSize(int width, int height)
 {
-    d->minWidth = std::max(0, width);
-    d->minHeight = std::max(0, height);
+    d->minWidth = minimumSide(width);
+    d->minHeight = minimumSide(height);
     setMinimumSize(d->minWidth, d->minHeight);
     passMinimumToWindowSystem();
 }
@@ -455,6 +490,39 @@ void TEVQWindow::resizeEvent(QResizeEvent* event)
 {
     d->resizeChildren();
     QWidget::resizeEvent(event);
+    refreshHoverLater();
+}
+
+void TEVQWindow::refreshHoverLater()
+{
+    // Once the layouts that follow the change have run; one look per turn of the event loop.
+    if (m_hoverCheckPending || !isWindow() || !isVisible())
+        return;
+    m_hoverCheckPending = true;
+    QTimer::singleShot(0, this, [this]() {
+        m_hoverCheckPending = false;
+        refreshHoverUnderPointer();
+    });
+}
+
+void TEVQWindow::refreshHoverUnderPointer()
+{
+    // A window that grows or shrinks under a resting pointer (maximised or restored from its own caption
+    // button) gets no pointer event: the widget that was under the pointer would keep its hover look, and the
+    // one now under it would not get one. A move to where the pointer rests settles both, unless a button is
+    // held, the pointer is taken, a modal window blocks this one, or another window lies over it there.
+    QWindow* handle = windowHandle();
+    QWindow* modal = QGuiApplication::modalWindow();
+    if (!handle || !isVisible() || QGuiApplication::mouseButtons() != Qt::NoButton || QWidget::mouseGrabber() ||
+        QApplication::activePopupWidget() || (modal && modal != handle))
+        return;
+    const QPoint global = QCursor::pos();
+    const QPoint local = handle->mapFromGlobal(global);
+    if (!rect().contains(local) || QGuiApplication::topLevelAt(global) != handle)
+        return;
+    QMouseEvent move(QEvent::MouseMove, local, local, global, Qt::NoButton, Qt::NoButton,
+                     QGuiApplication::keyboardModifiers());
+    QCoreApplication::sendEvent(handle, &move);
 }
 
 void TEVQWindow::closeEvent(QCloseEvent* event)
@@ -470,6 +538,8 @@ void TEVQWindow::showEvent(QShowEvent* event)
     watchWindowHandle();
     // The native window may be new (first show, new window flags).
     passMinimumToWindowSystem();
+    // Maximised or full screen while it was hidden: it fills the screen now that it is shown.
+    QTimer::singleShot(0, this, [this]() { checkMaximizedGeometry(); });
 }
 
 void TEVQWindow::hideEvent(QHideEvent* event)
@@ -481,6 +551,9 @@ void TEVQWindow::hideEvent(QHideEvent* event)
     // A window system's hide (minimising) leaves it running.
     if (!event->spontaneous() && d->modalLoop && !m_changingFlags)
         d->modalLoop->exit(0);
+    // Last: the popups' hide handlers may do anything.
+    if (!event->spontaneous() && !m_changingFlags)
+        d->closePopups();
 }
 
 void TEVQWindow::changeEvent(QEvent* event)
@@ -489,7 +562,10 @@ void TEVQWindow::changeEvent(QEvent* event)
     if (event->type() != QEvent::WindowStateChange)
         return;
     const Qt::WindowStates old = static_cast<QWindowStateChangeEvent*>(event)->oldState();
-    if (isMaximized() && !(old & (Qt::WindowMaximized | Qt::WindowFullScreen)) && !m_placedMaximized)
+    const Qt::WindowStates filling = Qt::WindowMaximized | Qt::WindowFullScreen;
+    // The geometry to restore is the one the window has when it starts filling the screen, unless it still
+    // has the one this window gave it for filling (maximised again before a restore was carried out).
+    if ((windowState() & filling) && !(old & filling) && !(m_placedMaximized && geometry() == m_placedGeometry))
         m_restoreGeometry = geometry();
     // After the window system had its say: only what it left undone is done here.
     QTimer::singleShot(0, this, [this]() { checkMaximizedGeometry(); });
@@ -613,10 +689,12 @@ void TEVQWindow::frameHover(QMouseEvent* event)
 
 void TEVQWindow::checkMaximizedGeometry()
 {
-    if (!isWindow() || !isVisible() || isMinimized() || isFullScreen())
+    if (!isWindow() || !isVisible() || isMinimized())
         return;
-    if (isMaximized()) {
-        // Without a window manager nothing maximises a frameless window: fill the screen's available area.
+    if (isMaximized() || isFullScreen()) {
+        // Without a window manager nothing maximises a frameless window or makes it full screen: fill the
+        // screen's available area, or the whole screen, within the window's own size limits (as a window
+        // manager keeps them).
         if (!framelessTopLevel())
             return;
         QScreen* screen = windowHandle() ? windowHandle()->screen() : nullptr;
@@ -624,15 +702,26 @@ void TEVQWindow::checkMaximizedGeometry()
             screen = QGuiApplication::primaryScreen();
         if (!screen)
             return;
-        const QRect area = screen->availableGeometry();
+        QRect area = isFullScreen() ? screen->geometry() : screen->availableGeometry();
+        const QSize least(std::max(minimumWidth(), d->minWidth), std::max(minimumHeight(), d->minHeight));
+        area.setSize(area.size().boundedTo(maximumSize()).expandedTo(least));
         if (geometry() != area) {
             m_placedMaximized = true;
-            // Through the native window: the widget's own setGeometry would drop its maximised state.
-            windowHandle()->setGeometry(area);
+            m_placedGeometry = area;
+            // Through the widget, which takes the place at once: a request made through the native window
+            // alone can go unreported (the window system's answer to an earlier, unconfirmed place is merged
+            // with the answer to this one, and Qt sees nothing new). The widget's setGeometry drops the
+            // maximised or full-screen state; it is given back.
+            const Qt::WindowStates states = windowState();
+            setGeometry(area);
+            if (windowState() != states)
+                setWindowState(states);
         }
     } else if (m_placedMaximized) {
         m_placedMaximized = false;
-        if (m_restoreGeometry.isValid())
+        // A window the program placed itself meanwhile (which drops the maximised state without a change
+        // event) stays where it was put.
+        if (m_restoreGeometry.isValid() && geometry() == m_placedGeometry)
             setGeometry(m_restoreGeometry);
     }
 }

@@ -95,6 +95,9 @@ public:
     void cancelPress();
     // The move or resize of the press ends (the cursor is the arrow again); owner is not null.
     void endPress();
+    // Closes the popups open over the owner (its menus and their submenus, a combo box's list), which would
+    // otherwise stay on screen, holding the pointer, after the owner is hidden.
+    void closePopups();
     void paint();
     // resizeWidget of every direct framework child with a layout record.
     void resizeChildren();
@@ -143,7 +146,7 @@ public:
     bool getOnlyDragCaption() const;
     // Also switches mouse tracking, for the hover cursors.
     void setResizeable(bool on) override;
-    // Clamped to at least 0, stored and passed on as the widget's own minimum.
+    // Clamped to 0 ... 32767 (the largest window side), stored and passed on as the widget's own minimum.
     void setMinWidth(int width) override;
     void setMinHeight(int height) override;
     void setMinSize(int width, int height);
@@ -166,6 +169,10 @@ public:
     void reject() override;
 
 protected:
+    // Brings the hover of the widgets under a resting pointer up to date soon: for a change of size, and for
+    // widgets a subclass slides under or away from the pointer.
+    void refreshHoverLater();
+
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -191,12 +198,16 @@ private:
     bool framePress(QMouseEvent* event);
     void frameHover(QMouseEvent* event);
     void checkMaximizedGeometry();
+    // Hover of the widgets under a pointer that rests while the window changes size.
+    void refreshHoverUnderPointer();
 
     TEVQWindowImpl* d = nullptr;
     QPointer<QWindow> m_watchedHandle;
     QRect m_restoreGeometry;      // geometry before a maximise this window applied itself
+    QRect m_placedGeometry;       // the geometry it gave itself for the maximised or full-screen state
     bool m_placedMaximized = false;
     bool m_changingFlags = false; // the hide that a change of window flags brings is not the user's
+    bool m_hoverCheckPending = false;
 };
 
 } // namespace TEVQtLib

@@ -568,6 +568,23 @@ private slots:
         }
     }
 
+    void drawerHandleLosesHoverAsItSlides()
+    {
+        // The handle slides away from the pointer resting on it; the drawer now under the pointer has it.
+        TEVQPushButton* handle = w->m_trendDrawerButton;
+        QTest::mouseMove(handle, handle->rect().center()); // the real pointer
+        QTRY_VERIFY(handle->underMouse());
+        QTest::mouseClick(handle, Qt::LeftButton, {}, handle->rect().center());
+        QTRY_COMPARE(w->m_trendDrawer->width(), 440);
+        QTRY_VERIFY(!handle->underMouse());
+        QCOMPARE(handle->getControlImpl()->getState(), TEVQtLib::CtrlStateNormal);
+        QVERIFY(w->m_trendDrawer->underMouse());
+        QCursor::setPos(0, 0);
+        w->setTrendDrawerExpanded(false);
+        QTRY_VERIFY(!w->m_trendDrawerBody->isVisible());
+        QTRY_COMPARE(w->m_trendDrawer->width(), 0);
+    }
+
     void siteButtonsDriveTheSimulator()
     {
         QSignalSpy spy(w->simulator(), &SolarPlantSimulator::snapshotChanged);

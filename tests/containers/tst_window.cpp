@@ -13,6 +13,7 @@
 
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
@@ -359,6 +360,13 @@ private slots:
         QVERIFY(w.getCaptionHeight());
         w.setMinSize(300, -1);
         QCOMPARE(w.minimumSize(), QSize(300, 0));
+        // A minimum beyond the largest window the window system makes (showing it would fail to allocate).
+        w.setMinSize(100000, INT_MAX);
+        QCOMPARE(w.minimumSize(), QSize(32767, 32767));
+        w.setMinWidth(40000);
+        w.setMinHeight(300);
+        QCOMPARE(w.getMinSize(), QSize(32767, 300));
+        w.setMinSize(300, 0);
         // The hover cursor needs tracking while the window resizes.
         w.setResizeable(true);
         QVERIFY(w.hasMouseTracking());
@@ -530,6 +538,140 @@ private slots:
         QTRY_COMPARE(w.geometry(), area);
         w.showNormal();
         QTRY_COMPARE(w.geometry(), QRect(100, 100, 290, 200));
+    }
+
+    void windowStatesFillTheScreenWithinTheLimits()
+    {
+        // Without a window manager the window fills the screen itself, for full screen too, and restores.
+        QScreen* screen = QGuiApplication::primaryScreen();
+        const QRect area = screen->availableGeometry();
+        const QRect normal(100, 100, 300, 200);
+        TEVQWindow w;
+        frameless(w, normal, QSize(100, 100), true);
+        QVERIFY(shown(w));
+        w.showFullScreen();
+        QTRY_COMPARE(w.geometry(), screen->geometry());
+        w.showNormal();
+        QTRY_COMPARE(w.geometry(), normal);
+
+        // Maximised, then placed by the program (Qt drops the state without telling): maximised again at once
+        // (before the window system confirmed the place), the window fills the screen and restores to where
+        // the program put it.
+        w.showMaximized();
+        QTRY_COMPARE(w.geometry(), area);
+        w.setGeometry(120, 110, 500, 400);
+        QVERIFY(!w.isMaximized());
+        w.showMaximized();
+        QTRY_COMPARE(w.geometry(), area);
+        w.showNormal();
+        QTRY_COMPARE(w.geometry(), QRect(120, 110, 500, 400));
+
+        // The size limits hold while maximised.
+        w.setMaximumSize(600, 500);
+        w.showMaximized();
+        QTRY_COMPARE(w.geometry(), QRect(area.topLeft(), QSize(600, 500)));
+        w.showNormal();
+        QTRY_COMPARE(w.geometry(), QRect(120, 110, 500, 400));
+        w.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        w.setMinSize(area.width() + 10, 100);
+        w.showMaximized();
+        QTRY_COMPARE(w.geometry(), QRect(area.topLeft(), QSize(area.width() + 10, area.height())));
+        w.showNormal();
+
+        // Maximised while hidden: it fills the screen when shown, and again after hide and show.
+        TEVQWindow h;
+        frameless(h, normal);
+        h.setWindowState(Qt::WindowMaximized);
+        QTest::qWait(20);
+        QVERIFY(shown(h));
+        QTRY_COMPARE(h.geometry(), area);
+        h.hide();
+        QVERIFY(shown(h));
+        QTRY_COMPARE(h.geometry(), area);
+        QVERIFY(h.isMaximized());
+        h.showNormal();
+        QTRY_COMPARE(h.geometry(), normal);
+    }
+
+    void hoverFollowsASizeChangeUnderARestingPointer()
+    {
+        // A caption button that moves away from the resting pointer when the window is maximised loses its
+        // hover; the widget now under the pointer gets it.
+        TEVQWindow w;
+        frameless(w, QRect(100, 100, 300, 200), QSize(100, 100));
+        auto* body = new QWidget(&w);
+        body->setGeometry(0, 0, 4000, 4000);
+        body->setAttribute(Qt::WA_Hover);
+        auto* button = new QPushButton(QStringLiteral("max"), &w);
+        button->setGeometry(260, 5, 30, 30);
+        QObject::connect(button, &QPushButton::clicked, &w, [&w, button]() {
+            w.showMaximized();
+            button->move(w.width() - 40, 5);
+        });
+        QVERIFY(shown(w));
+        QTest::mouseMove(button, button->rect().center()); // the real pointer
+        QTRY_VERIFY(button->underMouse());
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+        QTRY_VERIFY(w.isMaximized() && !button->underMouse());
+        QVERIFY(body->underMouse());
+    }
+
+    void closedInTheMiddleOfADrag()
+    {
+        // Shown again, the window neither follows the pointer nor keeps the presses meant for its children.
+        TEVQWindow w;
+        frameless(w, QRect(100, 100, 300, 200));
+        auto* button = new QPushButton(QStringLiteral("ok"), &w);
+        button->setGeometry(100, 100, 80, 30);
+        QSignalSpy clicked(button, &QPushButton::clicked);
+        QVERIFY(shown(w));
+        pressAt(&w, QPoint(150, 110));
+        QCOMPARE(QWidget::mouseGrabber(), &w);
+        w.close();
+        QCOMPARE(QWidget::mouseGrabber(), nullptr);
+        QVERIFY(!TEVQWindowImpl::mousePressActive());
+        QVERIFY(shown(w));
+        moveTo(&w, QPoint(250, 160));
+        QCOMPARE(w.pos(), QPoint(100, 100));
+        QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {}, QPoint(140, 115));
+        QCOMPARE(clicked.count(), 1);
+    }
+
+    void popupsCloseWithTheirWindow()
+    {
+        TEVQWindow w;
+        frameless(w, QRect(100, 100, 300, 200));
+        auto* sub = new TEVQSubWin(&w);
+        sub->setGeometry(10, 10, 100, 100);
+        QVERIFY(shown(w));
+        auto* menu = new QMenu(&w);
+        menu->addAction(QStringLiteral("one"));
+        QMenu* submenu = menu->addMenu(QStringLiteral("more"));
+        submenu->addAction(QStringLiteral("two"));
+        menu->popup(QPoint(150, 150));
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        submenu->popup(QPoint(250, 150));
+        QVERIFY(QTest::qWaitForWindowExposed(submenu));
+        w.close();
+        QVERIFY(!submenu->isVisible());
+        QVERIFY(!menu->isVisible());
+        QCOMPARE(QApplication::activePopupWidget(), nullptr);
+
+        // A sub-window's menu closes with the sub-window; a menu of another window stays open.
+        QVERIFY(shown(w));
+        auto* subMenu = new QMenu(sub);
+        subMenu->addAction(QStringLiteral("three"));
+        TEVQWindow other;
+        auto* otherMenu = new QMenu(&other);
+        otherMenu->addAction(QStringLiteral("four"));
+        otherMenu->popup(QPoint(400, 400));
+        subMenu->popup(QPoint(150, 150));
+        QVERIFY(QTest::qWaitForWindowExposed(subMenu));
+        sub->hide();
+        QVERIFY(!subMenu->isVisible());
+        w.hide();
+        QVERIFY(otherMenu->isVisible());
+        otherMenu->close();
     }
 
     void clickOnAContainerBelowTheCaption()
@@ -822,10 +964,18 @@ private slots:
         w.centerWindow();
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         QCOMPARE(w.pos(), QPoint(screen.x() + (screen.width() - 301) / 2, screen.y() + (screen.height() - 201) / 2));
+        // Larger than the screen: its top-left corner, and so its caption, stays on the screen.
+        w.resize(screen.width() + 300, 201);
+        w.centerWindow();
+        QCOMPARE(w.pos(), QPoint(QGuiApplication::primaryScreen()->availableGeometry().x(),
+                                 screen.y() + (screen.height() - 201) / 2));
         // A sub-window inside a widget is centred in it.
         SubWinHost h(QRect(10, 10, 201, 151));
         h.sub->centerWindow();
         QCOMPARE(h.sub->pos(), QPoint(199, 124));
+        h.sub->resize(700, 300);
+        h.sub->centerWindow();
+        QCOMPARE(h.sub->pos(), QPoint(0, 50));
     }
 
     // ---- sub-window ---------------------------------------------------------------------------------------------
@@ -976,6 +1126,7 @@ private slots:
         QCOMPARE(implOf(s)->resizeEdge, 1);
         s->hide();
         QVERIFY(!TEVQWindowImpl::mousePressActive());
+        QCOMPARE(QWidget::mouseGrabber(), nullptr);
         s->show();
         moveTo(parent, QPoint(300, 220));
         QCOMPARE(s->geometry(), QRect(100, 100, 200, 150));
