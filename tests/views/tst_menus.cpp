@@ -51,6 +51,34 @@ QImage grab(QWidget* w)
 
 QColor px(const QImage& img, const QPoint& p) { return QColor::fromRgb(img.pixel(p)); }
 
+// A 300 x 30 menu bar in host with the theme's item, hot and pressed backgrounds.
+TEVQMenuBar* themedBar(QWidget& host)
+{
+    host.resize(300, 30);
+    auto* bar = new TEVQMenuBar(&host);
+    bar->setGeometry(0, 0, 300, 30);
+    FillStyle item, hot, press;
+    rm()->getFillStyle(QStringLiteral("mItem"), item);
+    rm()->getFillStyle(QStringLiteral("mHot"), hot);
+    rm()->getFillStyle(QStringLiteral("mPress"), press);
+    bar->setItemBackground(CtrlState(4), item);
+    bar->setItemBackground(CtrlStateHot, hot);
+    bar->setItemBackground(CtrlStatePressed, press);
+    return bar;
+}
+
+// The look of each item of the bar, in order: "hot", "pressed" or "-".
+QString barLooks(TEVQMenuBar* bar)
+{
+    const QImage img = grab(bar);
+    QStringList l;
+    for (QAction* a : bar->actions()) {
+        const QColor c = px(img, QPoint(bar->actionGeometry(a).left() + 2, 28));
+        l << (c == kHot ? QStringLiteral("hot") : c == kPress ? QStringLiteral("pressed") : QStringLiteral("-"));
+    }
+    return l.join(QLatin1Char(' '));
+}
+
 void moveTo(QWidget* w, const QPoint& pos)
 {
     QMouseEvent e(QEvent::MouseMove, pos, w->mapToGlobal(pos), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
@@ -676,30 +704,13 @@ private slots:
     void menuBarStatesFollowTheirItems()
     {
         QWidget host;
-        host.resize(300, 30);
-        auto* bar = new TEVQMenuBar(&host);
-        bar->setGeometry(0, 0, 300, 30);
-        FillStyle item, hot, press;
-        rm()->getFillStyle(QStringLiteral("mItem"), item);
-        rm()->getFillStyle(QStringLiteral("mHot"), hot);
-        rm()->getFillStyle(QStringLiteral("mPress"), press);
-        bar->setItemBackground(CtrlState(4), item);
-        bar->setItemBackground(CtrlStateHot, hot);
-        bar->setItemBackground(CtrlStatePressed, press);
+        TEVQMenuBar* bar = themedBar(host);
         QAction* file = bar->addAction(QStringLiteral("File"));
         QAction* edit = bar->addAction(QStringLiteral("Edit"));
         QAction* view = bar->addMenu(new TEVQMenu(QStringLiteral("View"), bar));
         host.show();
         QVERIFY(QTest::qWaitForWindowExposed(&host));
-        auto looks = [&] {
-            const QImage img = grab(bar);
-            QStringList l;
-            for (QAction* a : bar->actions()) {
-                const QColor c = px(img, QPoint(bar->actionGeometry(a).left() + 2, 28));
-                l << (c == kHot ? QStringLiteral("hot") : c == kPress ? QStringLiteral("pressed") : QStringLiteral("-"));
-            }
-            return l.join(QLatin1Char(' '));
-        };
+        auto looks = [bar] { return barLooks(bar); };
         moveTo(bar, bar->actionGeometry(edit).center());
         bar->removeAction(file);
         QCOMPARE(bar->getHoverIndex(), 0);
@@ -725,31 +736,14 @@ private slots:
     void menuBarHotItemFollowsTheKeys()
     {
         QWidget host;
-        host.resize(300, 30);
-        auto* bar = new TEVQMenuBar(&host);
-        bar->setGeometry(0, 0, 300, 30);
-        FillStyle item, hot, press;
-        rm()->getFillStyle(QStringLiteral("mItem"), item);
-        rm()->getFillStyle(QStringLiteral("mHot"), hot);
-        rm()->getFillStyle(QStringLiteral("mPress"), press);
-        bar->setItemBackground(CtrlState(4), item);
-        bar->setItemBackground(CtrlStateHot, hot);
-        bar->setItemBackground(CtrlStatePressed, press);
+        TEVQMenuBar* bar = themedBar(host);
         QAction* file = bar->addMenu(new TEVQMenu(QStringLiteral("File"), bar));
         file->menu()->addAction(QStringLiteral("Open"));
         QAction* view = bar->addMenu(new TEVQMenu(QStringLiteral("View"), bar));
         view->menu()->addAction(QStringLiteral("Zoom"));
         host.show();
         QVERIFY(QTest::qWaitForWindowExposed(&host));
-        auto looks = [&] {
-            const QImage img = grab(bar);
-            QStringList l;
-            for (QAction* a : bar->actions()) {
-                const QColor c = px(img, QPoint(bar->actionGeometry(a).left() + 2, 28));
-                l << (c == kHot ? QStringLiteral("hot") : c == kPress ? QStringLiteral("pressed") : QStringLiteral("-"));
-            }
-            return l.join(QLatin1Char(' '));
-        };
+        auto looks = [bar] { return barLooks(bar); };
         QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, bar->actionGeometry(file).center());
         QTRY_VERIFY(file->menu()->isVisible());
         QTest::keyClick(file->menu(), Qt::Key_Right);
