@@ -326,6 +326,7 @@ private slots:
             return image;
         };
         const QImage long_ = picture(n);
+        tevtest::keepRender(long_, QStringLiteral("flowview_long_texts.png"));
         const QRectF r = view.nodeRect(n);
         QFont font = view.font();
         font.setPixelSize(12);

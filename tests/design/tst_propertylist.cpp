@@ -190,6 +190,7 @@ private slots:
         QCOMPARE(list.contentWidget()->width(), room);
         QTRY_COMPARE(list.horizontalScrollBar()->maximum(), 0);
         QCOMPARE(list.rowAt(4)->button->geometry().right(), room - 6);
+        tevtest::keepRender(list.grab().toImage(), QStringLiteral("propertylist_overflow.png"));
         list.removeAll();
         list.addItem(countedDef(c, PropFillStyle, &target));
         QCOMPARE(list.contentWidget()->width(), 300);
