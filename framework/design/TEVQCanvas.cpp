@@ -7,6 +7,7 @@
 #include "TEVQResourceManager.h"
 #include "TEVQScrollBar.h"
 
+#include <QChildEvent>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -173,6 +174,7 @@ bool TEVQCanvas::CreatePageFromJson(const QString& path)
     page->hide();
     // A page deleted from elsewhere leaves the canvas.
     connect(page, &QObject::destroyed, this, [this, page]() { forgetPage(page); });
+    watchTree(page);
     m_pages.insert(path, page);
     UpdateScrollBar();
     return true;
@@ -477,6 +479,40 @@ void TEVQCanvas::UpdateScrollBar()
         m_scrollOffsets[m_current].second = m_vBar->value();
     }
     update();
+}
+
+// The page and its controls are hidden widgets painted by the canvas, so what changes them elsewhere (a control
+// deleted or added, the page resized) does not reach the canvas by itself: it hears of it through this filter on
+// every widget of every page.
+void TEVQCanvas::watchTree(QWidget* w)
+{
+    w->installEventFilter(this);
+    for (QWidget* child : w->findChildren<QWidget*>())
+        child->installEventFilter(this);
+}
+
+bool TEVQCanvas::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::ChildAdded:
+    case QEvent::ChildRemoved: {
+        // Only widgets show; a control's helper objects (timers, animations) come and go unseen.
+        QObject* child = static_cast<QChildEvent*>(event)->child();
+        if (!child || !child->isWidgetType())
+            break;
+        if (event->type() == QEvent::ChildAdded)
+            watchTree(static_cast<QWidget*>(child));
+        update();
+        break;
+    }
+    case QEvent::Resize:
+        if (watched == m_current)
+            UpdateScrollBar(); // a listener of the bars may delete the canvas: nothing below touches it
+        return false;
+    default:
+        break;
+    }
+    return false;
 }
 
 void TEVQCanvas::resizeEvent(QResizeEvent* e)

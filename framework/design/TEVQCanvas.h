@@ -111,14 +111,17 @@ protected:
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dragMoveEvent(QDragMoveEvent* e) override;
     void dropEvent(QDropEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void watchTree(QWidget* w);
     void pruneSelection();
     void forgetPage(TEVQCanvasWindow* page);
     QString uniqueName(QWidget* parent, const QString& typeName);
     void placeNewControl(QWidget* w, const QString& name);
     QRect rectInCanvas(const QWidget* w) const;
     bool isPageChild(const QWidget* w) const;
+    bool hasSelectedAncestor(const QWidget* w) const;
     bool isPage(const QObject* o) const;
     void setValue(QWidget* w, int which, int value);
 

@@ -112,6 +112,15 @@ bool TEVQCanvas::isPage(const QObject* o) const
     return false;
 }
 
+bool TEVQCanvas::hasSelectedAncestor(const QWidget* w) const
+{
+    for (const QWidget* a = w ? w->parentWidget() : nullptr; a && a != this; a = a->parentWidget()) {
+        if (IsInSelected(const_cast<QWidget*>(a)))
+            return true;
+    }
+    return false;
+}
+
 bool TEVQCanvas::isPageChild(const QWidget* w) const
 {
     const QWidget* parent = w ? w->parentWidget() : nullptr;
@@ -328,6 +337,17 @@ void TEVQCanvas::mouseMoveEvent(QMouseEvent* e)
         QWidget* w = m_selection.at(i);
         const QRect r0 = m_dragStart.at(i);
         const int x0 = r0.x(), y0 = r0.y(), w0 = r0.width(), h0 = r0.height();
+        // A control inside another selected control is carried by it: moving it as well would move it twice.
+        // Only its size follows the drag, so that its edges go where the container's go.
+        const bool carried = hasSelectedAncestor(w);
+        const auto setX = [&](int v) {
+            if (!carried)
+                setValue(w, ValueX, v);
+        };
+        const auto setY = [&](int v) {
+            if (!carried)
+                setValue(w, ValueY, v);
+        };
         const auto setW = [&](int v) { setValue(w, ValueW, qMax(v, kMinSide)); };
         const auto setH = [&](int v) { setValue(w, ValueH, qMax(v, kMinSide)); };
         switch (m_hitKind) {
@@ -340,37 +360,37 @@ void TEVQCanvas::mouseMoveEvent(QMouseEvent* e)
                 else
                     moveY = false;
             }
-            setValue(w, ValueX, moveX ? snap(m_snapX, x0 + dx) : x0);
-            setValue(w, ValueY, moveY ? snap(m_snapY, y0 + dy) : y0);
+            setX(moveX ? snap(m_snapX, x0 + dx) : x0);
+            setY(moveY ? snap(m_snapY, y0 + dy) : y0);
             break;
         }
         case TEV_CAV_HIT_LEFT:
-            setValue(w, ValueX, x0 + dx);
+            setX(x0 + dx);
             setW(w0 - dx);
             break;
         case TEV_CAV_HIT_RIGHT:
             setW(w0 + dx);
             break;
         case TEV_CAV_HIT_TOP:
-            setValue(w, ValueY, y0 + dy);
+            setY(y0 + dy);
             setH(h0 - dy);
             break;
         case TEV_CAV_HIT_BOTTOM:
             setH(h0 + dy);
             break;
         case TEV_CAV_HIT_TOPLEFT:
-            setValue(w, ValueX, x0 + dx);
+            setX(x0 + dx);
             setW(w0 - dx);
-            setValue(w, ValueY, y0 + dy);
+            setY(y0 + dy);
             setH(h0 - dy);
             break;
         case TEV_CAV_HIT_BOTTOMLEFT:
-            setValue(w, ValueX, x0 + dx);
+            setX(x0 + dx);
             setW(w0 - dx);
             setH(h0 + dy);
             break;
         case TEV_CAV_HIT_TOPRIGHT:
-            setValue(w, ValueY, y0 + dy);
+            setY(y0 + dy);
             setH(h0 - dy);
             setW(w0 + dx);
             break;
@@ -392,6 +412,10 @@ void TEVQCanvas::mouseReleaseEvent(QMouseEvent* e)
     // A drag that never moved is a click: it selects (and with Shift toggles) like a press that started none.
     if (m_mouseState == MouseDragging && m_dragMoved) {
         m_mouseState = MouseIdle;
+        // A page resized by its handles gets bars for its new size.
+        const int page = m_selection.indexOf(QPointer<QWidget>(m_current));
+        if (page >= 0 && page < m_dragStart.size() && m_dragStart.at(page).size() != m_current->size())
+            UpdateScrollBar();
         return;
     }
     if (m_mouseState == MouseDragging)

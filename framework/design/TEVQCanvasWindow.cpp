@@ -3,7 +3,9 @@
 #include "TEVJson.h"
 #include "TEVQWidgetBase.h"
 
+#include <QCoreApplication>
 #include <QPointer>
+#include <QResizeEvent>
 
 #include <json/json.h>
 
@@ -20,8 +22,29 @@ TEVQCanvasWindow::~TEVQCanvasWindow() = default;
 
 QWidget* TEVQCanvasWindow::createCanvas() { return new TEVQCanvasWindow(nullptr); }
 
-void TEVQCanvasWindow::setWidth(int w) { setFixedWidth(w); }
-void TEVQCanvasWindow::setHeight(int h) { setFixedHeight(h); }
+void TEVQCanvasWindow::setWidth(int w)
+{
+    const QSize old = size();
+    setFixedWidth(w);
+    announceResize(old);
+}
+
+void TEVQCanvasWindow::setHeight(int h)
+{
+    const QSize old = size();
+    setFixedHeight(h);
+    announceResize(old);
+}
+
+// A hidden widget hears of its new size only once it is shown, and a page on the canvas stays hidden: whoever
+// watches the page (the canvas, whose scroll bars follow the page's size) hears of it at once.
+void TEVQCanvasWindow::announceResize(const QSize& old)
+{
+    if (size() == old || !isHidden())
+        return;
+    QResizeEvent event(size(), old);
+    QCoreApplication::sendEvent(this, &event);
+}
 void TEVQCanvasWindow::setX(int x) { move(x, y()); }
 void TEVQCanvasWindow::setY(int y) { move(x(), y); }
 

@@ -74,6 +74,7 @@ public:
     static void setVisibilityOf(QWidget* w, bool on);
 
 private:
+    void announceResize(const QSize& old);
     QRect rectInPage(const QWidget* w) const;
     QRect visibleRectInPage(const QWidget* w) const;
     QWidget* hitBelowInnerPart(QWidget* w, int x, int y);

@@ -105,6 +105,7 @@ void TEVQFlowView::setReadOnly(bool readOnly)
 {
     m_readOnly = readOnly;
     m_draggedId.clear();
+    m_draggedIndex = -1;
     m_connectSourceId.clear();
     m_dragging = false;
     m_connecting = false;
@@ -150,11 +151,26 @@ QPointF TEVQFlowView::normalizedPosition(const QPointF& point, const QSizeF& siz
 
 QString TEVQFlowView::nodeAt(const QPointF& point) const
 {
+    const int i = nodeIndexAt(point);
+    return i < 0 ? QString() : m_nodes[i].id;
+}
+
+int TEVQFlowView::nodeIndexAt(const QPointF& point) const
+{
     for (int i = m_nodes.size() - 1; i >= 0; --i) {
         if (nodeRect(m_nodes[i]).contains(point))
-            return m_nodes[i].id;
+            return i;
     }
-    return QString();
+    return -1;
+}
+
+// The card being dragged: the pressed one while it is still there (nodes replaced meanwhile may have moved it),
+// otherwise the first of its id.
+TEVQFlowNode* TEVQFlowView::draggedNode()
+{
+    if (m_draggedIndex >= 0 && m_draggedIndex < m_nodes.size() && m_nodes[m_draggedIndex].id == m_draggedId)
+        return &m_nodes[m_draggedIndex];
+    return node(m_draggedId);
 }
 
 TEVQFlowView::Port TEVQFlowView::portFor(const QRectF& rect, const QPointF& point)
@@ -303,28 +319,35 @@ void TEVQFlowView::drawNode(QPainter* painter, const TEVQFlowNode& n, int index)
     painter->setBrush(n.accent);
     painter->drawEllipse(QRectF(r.left() + 9, r.top() + 9, 9, 9));
 
+    // Each line is shortened to its box, with an ellipsis rather than cut through a letter.
+    CardText& text = m_cardTexts[index];
     painter->setFont(m_titleFont);
     painter->setPen(QColor(242, 244, 247, 255));
     painter->drawText(QRectF(r.left() + 24, r.top() + 5, r.width() - 31, 23), Qt::AlignLeft | Qt::AlignVCenter,
-                      n.title);
+                      elided(text.title, m_titleFont, n.title, r.width() - 31));
 
     painter->setFont(m_subtitleFont);
     painter->setPen(QColor(167, 176, 184, 255));
-    // A node of no usable width (not a number, infinite or beyond any screen) elides to the least width.
-    const qreal room = r.width() - 18;
-    const int elideWidth = room >= 20.0 && room <= 1e6 ? int(room) : (room > 1e6 ? 1000000 : 20);
-    CardText& text = m_cardTexts[index];
-    if (text.width != elideWidth || text.subtitle != n.subtitle) {
-        text.width = elideWidth;
-        text.subtitle = n.subtitle;
-        text.elided = QFontMetricsF(m_subtitleFont).elidedText(n.subtitle, Qt::ElideRight, elideWidth);
-    }
     painter->drawText(QRectF(r.left() + 9, r.top() + 27, r.width() - 18, std::max(r.height() - 51, 15.0)),
-                      Qt::AlignLeft | Qt::AlignVCenter, text.elided);
+                      Qt::AlignLeft | Qt::AlignVCenter,
+                      elided(text.subtitle, m_subtitleFont, n.subtitle, r.width() - 18));
 
     painter->setPen(n.accent);
     painter->drawText(QRectF(r.left() + 9, r.bottom() - 23, r.width() - 18, 18), Qt::AlignLeft | Qt::AlignVCenter,
-                      n.footer);
+                      elided(text.footer, m_subtitleFont, n.footer, r.width() - 18));
+}
+
+// text elided on the right to room pixels, kept in line until the text or the room changes.
+const QString& TEVQFlowView::elided(ElidedLine& line, const QFont& font, const QString& text, qreal room)
+{
+    // A card of no usable width (not a number, infinite or beyond any screen) elides to the least width.
+    const int width = room >= 20.0 && room <= 1e6 ? int(room) : (room > 1e6 ? 1000000 : 20);
+    if (line.width != width || line.text != text) {
+        line.width = width;
+        line.text = text;
+        line.elided = QFontMetricsF(font).elidedText(text, Qt::ElideRight, width);
+    }
+    return line.elided;
 }
 
 // ---- mouse ---------------------------------------------------------------------------------------------------
@@ -336,7 +359,8 @@ void TEVQFlowView::mousePressEvent(QMouseEvent* event)
         return;
     }
     const QPointF point = event->localPos();
-    const QString id = nodeAt(point);
+    const int index = nodeIndexAt(point);
+    const QString id = index < 0 ? QString() : m_nodes[index].id;
     if (id.isEmpty()) {
         QWidget::mousePressEvent(event);
         return;
@@ -357,6 +381,7 @@ void TEVQFlowView::mousePressEvent(QMouseEvent* event)
             m_connecting = true;
         } else {
             m_draggedId = id;
+            m_draggedIndex = index;
             m_dragging = true;
         }
     }
@@ -366,7 +391,7 @@ void TEVQFlowView::mousePressEvent(QMouseEvent* event)
 void TEVQFlowView::mouseMoveEvent(QMouseEvent* event)
 {
     if (m_dragging && !m_draggedId.isEmpty()) {
-        if (TEVQFlowNode* n = node(m_draggedId)) {
+        if (TEVQFlowNode* n = draggedNode()) {
             n->position = normalizedPosition(event->localPos(), n->size);
             const QPointF position = n->position;
             const QString id = m_draggedId;
@@ -404,6 +429,7 @@ void TEVQFlowView::mouseReleaseEvent(QMouseEvent* event)
         update();
     }
     m_draggedId.clear();
+    m_draggedIndex = -1;
     m_dragging = false;
     event->accept();
 }

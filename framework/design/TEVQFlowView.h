@@ -83,6 +83,8 @@ private:
     bool hasConnection(const QString& from, const QString& to) const;
     QPointF normalizedPosition(const QPointF& point, const QSizeF& size) const;
     QString nodeAt(const QPointF& point) const;
+    int nodeIndexAt(const QPointF& point) const;
+    TEVQFlowNode* draggedNode();
     QString portNodeAt(const QPointF& point) const;
     static Port portFor(const QRectF& rect, const QPointF& point);
     static QPointF portPoint(const QRectF& rect, Port port);
@@ -94,6 +96,7 @@ private:
     QVector<TEVQFlowConnection> m_connections;
     QString m_selectedId;
     QString m_draggedId;
+    int m_draggedIndex = -1; // the pressed card: ids may repeat, and the card under the mouse is the one dragged
     QString m_connectSourceId;
     QPointF m_connectEnd;
     bool m_readOnly = true;
@@ -105,11 +108,17 @@ private:
     // What the cards' texts need that changes only with the view's font, a card's width and its subtitle: the
     // title and subtitle fonts (made from the font the painter starts with) and each card's elided subtitle,
     // by the card's index.
-    struct CardText {
-        QString subtitle;
+    struct ElidedLine {
+        QString text;
         int width = -1;
         QString elided;
     };
+    struct CardText {
+        ElidedLine title;
+        ElidedLine subtitle;
+        ElidedLine footer;
+    };
+    static const QString& elided(ElidedLine& line, const QFont& font, const QString& text, qreal room);
     bool m_fontsValid = false;
     QFont m_baseFont;
     QFont m_titleFont;

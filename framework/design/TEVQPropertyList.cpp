@@ -8,6 +8,10 @@
 #include "TEVQSpinBox.h"
 
 #include <QResizeEvent>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <QScrollBar>
 
 using namespace TEVQtLib;
 
@@ -116,14 +120,14 @@ PropertyRow* TEVQPropertyListImpl::takeRow(int kind)
         if (row->inUse)
             continue;
         row->inUse = 1;
-        placeRow(row.get(), y, l->width());
+        placeRow(row.get(), y, l->rowWidth());
         displayed.push_back(row.get());
         row->row->show();
         row->row->raise();
         return row.get();
     }
     PropertyRow* row = makeRow(kind);
-    placeRow(row, y, l->width());
+    placeRow(row, y, l->rowWidth());
     displayed.push_back(row);
     return row;
 }
@@ -428,11 +432,21 @@ void TEVQPropertyList::updateValue(PropertyDef* def) { emit valueChanged(def); }
 
 void TEVQPropertyList::layout()
 {
+    const int w = rowWidth();
     if (m_content)
-        m_content->setFixedSize(width(), RowHeight * rowCount());
+        m_content->setFixedSize(w, RowHeight * rowCount());
     // The rows span the list's width, also those made before the list took its size.
     if (TEVQPropertyListImpl* d = painter())
-        d->placeRows(width());
+        d->placeRows(w);
+}
+
+int TEVQPropertyList::rowWidth() const
+{
+    const QSize room = maximumViewportSize();
+    const Qt::ScrollBarPolicy policy = verticalScrollBarPolicy();
+    const bool bar = policy == Qt::ScrollBarAlwaysOn ||
+                     (policy == Qt::ScrollBarAsNeeded && RowHeight * rowCount() > room.height());
+    return std::max(0, room.width() - (bar ? verticalScrollBar()->sizeHint().width() : 0));
 }
 
 int TEVQPropertyList::rowCount() const { return int(painter()->displayed.size()); }

@@ -92,8 +92,11 @@ public:
     // Hides every displayed row and returns it to the pool.
     void removeAll();
     void updateValue(TEVQtLib::PropertyDef* def);
-    // Fixes the content widget to the list's width and the displayed rows' height.
+    // Fixes the content widget to the rows' width and the displayed rows' height.
     void layout();
+    // The width of the rows: the list's, less its vertical scroll bar when the rows overflow the list's height
+    // (rows as wide as the list would reach under the bar and make the list scroll sideways).
+    int rowWidth() const;
 
     // The widget that holds the rows; null once it is deleted or replaced, until rows are added again.
     QWidget* contentWidget() const { return m_content; }

@@ -837,6 +837,68 @@ private slots:
         QCOMPARE(root->pos(), QPoint(0, 0));
     }
 
+    // A container selected with a control inside it carries that control: the control is not moved a second
+    // time by itself, and on a resize its edges go where the container's go.
+    void containerCarriesItsSelectedChild()
+    {
+        auto canvas = editCanvas();
+        QVERIFY(canvas);
+        QWidget* box = find(*canvas, "box");
+        QWidget* inner = find(*canvas, "inner");
+        canvas->AddSelectedControl(box);
+        canvas->AddSelectedControl(inner);
+        drag(canvas.get(), at(*canvas, box, 75, 70), at(*canvas, box, 105, 90));
+        QCOMPARE(box->pos(), QPoint(80, 120));
+        QCOMPARE(inner->pos(), QPoint(10, 10));
+        const QRect innerBefore(at(*canvas, inner, 0, 0), inner->size());
+        drag(canvas.get(), at(*canvas, box, 1, 50), at(*canvas, box, 21, 50)); // the left handle
+        QCOMPARE(box->geometry(), QRect(100, 120, 130, 100));
+        QCOMPARE(inner->geometry(), QRect(10, 10, 180, 30));
+        QCOMPARE(QRect(at(*canvas, inner, 0, 0), inner->size()), innerBefore.adjusted(20, 0, 0, 0));
+    }
+
+    // What changes the hidden page elsewhere reaches the canvas: a page resized through its rows or its
+    // handles gets bars for its new size, and a control deleted elsewhere is no longer shown.
+    void followsChangesMadeElsewhere()
+    {
+        CanvasWithBars w(QSize(1000, 700), QSize(400, 300));
+        TEVQCanvas* canvas = w.canvas;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.host));
+        QVERIFY(canvas->OpenJsonFile(writePage(QStringLiteral("small.json"), R"({"w": 300, "h": 200, "elements": []})")));
+        TEVQCanvasWindow* page = canvas->GetCurWindow();
+        QVERIFY(w.h->isHidden());
+        canvas->AddSelectedControl(page);
+        drag(canvas, page->pos() + QPoint(298, 198), page->pos() + QPoint(498, 198));
+        QCOMPARE(page->width(), 500);
+        QVERIFY(!w.h->isHidden());
+        QCOMPARE(w.h->maximum(), 100);
+
+        QVERIFY(canvas->OpenJsonFile(writePage(QStringLiteral("grows.json"), kEditPage)));
+        page = canvas->GetCurWindow();
+        QCOMPARE(w.h->maximum(), 100);
+        page->setWidth(300);
+        QVERIFY(w.h->isHidden());
+        QCOMPARE(page->x(), 50);
+        page->setHeight(700);
+        QCOMPARE(w.v->maximum(), 400);
+        page->setHeight(200);
+        QVERIFY(w.v->isHidden());
+
+        struct PaintCounter : QObject {
+            int paints = 0;
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                paints += e->type() == QEvent::Paint;
+                return false;
+            }
+        } counter;
+        canvas->installEventFilter(&counter);
+        QTest::qWait(50);
+        counter.paints = 0;
+        delete find(*canvas, "inner");
+        QTRY_VERIFY(counter.paints > 0);
+    }
+
     void plainWidgetAndPage()
     {
         auto canvas = editCanvas();

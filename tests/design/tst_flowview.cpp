@@ -217,6 +217,22 @@ private slots:
         QCOMPARE(moved.count(), 0);
     }
 
+    // Cards that share an id: the card pressed is the one dragged, not the first of its id.
+    void sharedIdDragsThePressedCard()
+    {
+        TEVQFlowView view;
+        twoNodes(view);
+        QVector<TEVQFlowNode> twins = view.nodes();
+        twins[1].id = twins[0].id;
+        view.setNodes(twins);
+        view.setReadOnly(false);
+        sendMouse(&view, QEvent::MouseButtonPress, {300, 150});
+        sendMouse(&view, QEvent::MouseMove, {300, 100});
+        sendMouse(&view, QEvent::MouseButtonRelease, {300, 100});
+        QCOMPARE(view.nodes()[0].position, QPointF(0.25, 0.5));
+        QCOMPARE(view.nodes()[1].position, QPointF(0.75, 100.0 / 300));
+    }
+
     // A listener may delete the view from the press's activation or from the new connection's signal.
     void listenerDeletesTheView()
     {
@@ -292,6 +308,35 @@ private slots:
         image.fill(QColor(20, 22, 26));
         view.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
         QCOMPARE(image.pixelColor(28, 275), background);
+    }
+
+    // A title or footer too long for its box ends in an ellipsis, as the subtitle does, instead of being cut
+    // through a letter at the box's edge.
+    void longTitleAndFooterAreElided()
+    {
+        TEVQFlowView view;
+        view.resize(420, 280);
+        TEVQFlowNode n = makeNode(QStringLiteral("Inverter 1 of the north field, string A"), {0.5, 0.5}, {0.2, 0.3});
+        n.footer = QStringLiteral("42 kW of 60 kW, derated by the grid operator");
+        auto picture = [&view](const TEVQFlowNode& node) {
+            view.setNodes({node});
+            QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
+            image.fill(QColor(20, 22, 26));
+            view.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+            return image;
+        };
+        const QImage long_ = picture(n);
+        tevtest::keepRender(long_, QStringLiteral("flowview_long_texts.png"));
+        const QRectF r = view.nodeRect(n);
+        QFont font = view.font();
+        font.setPixelSize(12);
+        font.setWeight(75);
+        TEVQFlowNode shortened = n;
+        shortened.title = QFontMetricsF(font).elidedText(n.title, Qt::ElideRight, int(r.width() - 31));
+        font.setWeight(50);
+        shortened.footer = QFontMetricsF(font).elidedText(n.footer, Qt::ElideRight, int(r.width() - 18));
+        QVERIFY(shortened.title.endsWith(QChar(0x2026)) && shortened.footer.endsWith(QChar(0x2026)));
+        QCOMPARE(long_, picture(shortened));
     }
 
     // The card texts are laid out once and kept: after each change the kept view paints what a new view with

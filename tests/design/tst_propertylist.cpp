@@ -19,6 +19,7 @@
 
 #include <QComboBox>
 #include <QPointer>
+#include <QScrollBar>
 #include <QSignalSpy>
 
 #include <memory>
@@ -170,6 +171,30 @@ private slots:
         list->resize(300, 200);
         list->addItem(countedDef(c, PropText, &target));
         QCOMPARE(list->rowAt(0)->lineEdit->geometry(), QRect(120, 0, 180, 30));
+    }
+
+    // Rows that overflow the list's height leave room for the vertical bar: the list does not scroll sideways
+    // and the style buttons are not under the bar. Rows that fit take the whole width again.
+    void overflowingRowsLeaveRoomForTheBar()
+    {
+        Counter c;
+        QWidget target;
+        TEVQPropertyList list;
+        list.resize(300, 100);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        for (int i = 0; i < 5; ++i)
+            list.addItem(countedDef(c, PropFillStyle, &target));
+        QTRY_VERIFY(list.viewport()->width() < 300);
+        const int room = list.viewport()->width();
+        QCOMPARE(list.contentWidget()->width(), room);
+        QTRY_COMPARE(list.horizontalScrollBar()->maximum(), 0);
+        QCOMPARE(list.rowAt(4)->button->geometry().right(), room - 6);
+        tevtest::keepRender(list.grab().toImage(), QStringLiteral("propertylist_overflow.png"));
+        list.removeAll();
+        list.addItem(countedDef(c, PropFillStyle, &target));
+        QCOMPARE(list.contentWidget()->width(), 300);
+        QCOMPARE(list.rowAt(0)->button->geometry().right(), 294);
     }
 
     void pageChildrenLeaveItsRowsAlone()
