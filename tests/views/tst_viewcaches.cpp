@@ -18,6 +18,7 @@
 #include <QStandardItemModel>
 #include <QStyleFactory>
 #include <QTemporaryDir>
+#include <QtMath>
 
 #include <functional>
 #include <memory>
@@ -261,6 +262,66 @@ private slots:
                 QVERIFY2(direct == kept, qPrintable(name));
             }
         }
+    }
+
+    // An SVG is rendered once per picture, size, device pixel ratio and tint, and drawn as the painter base draws
+    // it: a repaint renders nothing, and each input changed renders again. Where a copy would not land on the
+    // pixels of rendering straight (an opacity, a place between device pixels), it is rendered straight.
+    void keptSvgPicturesFollowTheirInputs()
+    {
+        TEVRowIconCache cache(4);
+        int renders = 0;
+        // Paints name at r on a painter of ratio, through the cache and straight; true when the two are the
+        // same and the cache rendered `added` pictures for it.
+        auto check = [&](const QString& name, const QRect& r, qreal ratio, const IconStyleDesc& style, int added,
+                         qreal opacity = 1.0) {
+            QImage kept(QSize(qCeil(70 * ratio), qCeil(60 * ratio)), QImage::Format_ARGB32_Premultiplied);
+            kept.setDevicePixelRatio(ratio);
+            kept.fill(QColor(0x40, 0x50, 0x60));
+            QImage direct = kept.copy();
+            QPainter pk(&kept), pd(&direct);
+            pk.setOpacity(opacity);
+            pd.setOpacity(opacity);
+            cache.draw(&pk, 1, name, style, r);
+            TEVQWidgetBaseImpl::drawImage(&pd, name, style, r, false);
+            pk.end();
+            pd.end();
+            const bool ok = kept == direct && cache.renderCount() == renders + added;
+            renders = cache.renderCount();
+            return ok;
+        };
+        const QString svg = QStringLiteral("c.svg"), other = QStringLiteral("d.svg");
+        IconStyleDesc plain, tinted;
+        tinted.useColor = true;
+        tinted.color = QColor(0x20, 0xC0, 0xF0);
+        const QRect place(3, 5, 28, 24);
+        QVERIFY(check(svg, place, 1.0, plain, 1));
+        QVERIFY(check(svg, place.translated(7, 30), 1.0, plain, 0)); // another row, the same picture
+        QVERIFY(check(svg, place, 2.0, plain, 1));
+        QVERIFY(check(svg, place, 1.0, plain, 0));
+        QVERIFY(check(svg, place, 1.5, plain, 0));       // centred at 9.5 device pixels: rendered straight
+        QVERIFY(check(svg, place, 1.0, plain, 0, 0.5));  // a translucent painter: rendered straight
+        QVERIFY(check(other, QRect(2, 2, 9, 9), 1.0, plain, 1)); // another picture
+        QVERIFY(check(svg, place, 1.0, plain, 0));
+        QVERIFY(check(svg, place, 1.0, tinted, 1));
+        QVERIFY(check(svg, place, 1.5, tinted, 1));
+        tinted.color = Qt::red;
+        QVERIFY(check(svg, place, 1.0, tinted, 1));
+        rm()->setScaleFactor(0.5f);
+        QVERIFY(check(svg, place, 1.0, plain, 1));
+        rm()->setScaleFactor(100.0f);
+        QVERIFY(check(svg, place, 1.0, plain, 1));
+
+        // Another picture under the same name.
+        QTemporaryDir otherTheme;
+        QVERIFY(tevtest::writeFile(otherTheme.path() + QStringLiteral("/style.json"), kStyleJson)
+                && tevtest::writeFile(otherTheme.path() + QStringLiteral("/c.svg"),
+                                      "<svg xmlns='http://www.w3.org/2000/svg' width='16' height='16'>"
+                                      "<rect x='0' y='0' width='16' height='8' fill='#ffff00'/></svg>"));
+        QVERIFY(rm()->loadThemeDir(otherTheme.path()));
+        QVERIFY(check(svg, place, 1.0, plain, 1));
+        cache.clear();
+        QVERIFY(check(svg, place, 1.0, plain, 1));
     }
 
     // A list's row icons follow the icon name, the pictures behind the names, the scale factor, a re-read of
