@@ -7,7 +7,9 @@
 #include "TevTest.h"
 
 #include "CScrollBarStyle.h"
+#include "TEVQContainer.h"
 #include "TEVQList.h"
+#include "TEVQPushButton.h"
 #include "TEVQResourceManager.h"
 #include "TEVQTableView.h"
 #include "TEVQTreeView.h"
@@ -458,6 +460,52 @@ private slots:
         grabViewport(&table);
         QVERIFY(table.painter()->cellIcons.lookupCount() > before);
         QVERIFY(same(QStringLiteral("a language change")));
+    }
+
+    // A column drawn through a container of controls: a paint gathers the container's controls once, not once
+    // per row in view, and a control added to or taken from the container shows from the next paint on.
+    void controlColumnGathersOncePerPaint()
+    {
+        QStandardItemModel model(30, 3);
+        TEVQTableView table;
+        table.setModel(&model);
+        table.setItemBackground(CtrlState(4), fill("cRow"));
+        auto* container = new TEVQContainer(&table);
+        container->setChildLayout(TEVQContainer::NoUse);
+        container->setBackground(fill("cBg"));
+        auto addButton = [&](int x) {
+            auto* button = new TEVQPushButton(container);
+            button->setGeometry(x, 2, 20, 16);
+            button->setFadeEnabled(false);
+            button->setText(QString());
+            button->setBackground(CtrlState(4), fill("cHead"));
+            return button;
+        };
+        TEVQPushButton* first = addButton(4);
+        table.setColumnWidget(2, container);
+        table.setColumnWidth(2, 100);
+        table.resize(360, 300);
+        table.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&table));
+        const TEVQTableViewitemDelegate* cells = table.delegate();
+        const QPoint onFirst = table.visualRect(model.index(3, 2)).topLeft() + QPoint(12, 10);
+        const QPoint onSecond = onFirst + QPoint(40, 0);
+        const QColor head(0x50, 0x10, 0x50), background(0x20, 0x20, 0x20);
+        int gathered = cells->controlGatherCount();
+        QImage img = grabViewport(&table);
+        QCOMPARE(cells->controlGatherCount() - gathered, 1);
+        QCOMPARE(px(img, onFirst.x(), onFirst.y()), head);
+        QCOMPARE(px(img, onSecond.x(), onSecond.y()), background);
+
+        addButton(44)->show();
+        img = grabViewport(&table);
+        QCOMPARE(px(img, onSecond.x(), onSecond.y()), head);
+        delete first;
+        gathered = cells->controlGatherCount();
+        img = grabViewport(&table);
+        QCOMPARE(cells->controlGatherCount() - gathered, 1);
+        QCOMPARE(px(img, onFirst.x(), onFirst.y()), background);
+        QCOMPARE(px(img, onSecond.x(), onSecond.y()), head);
     }
 
     // The row-number header draws the numbers of the rows in view, skipping the hidden ones, as walking every
