@@ -108,6 +108,14 @@ void TEVRowIconCache::draw(QPainter* painter, quint64 key, const QString& name, 
     const int side = std::max(std::min(rect.width(), rect.height()), 1);
     const QSize size = p->svgSize.isEmpty() ? QSize(side, side) : p->svgSize;
     const QRect target(TEVQWidgetBaseImpl::iconPosition(style, rect, size), size);
+    if (p->svg->animated()) {
+        // An animated SVG shows the frame of the moment: drawn as the painter base draws it, at every paint.
+        if (style.useColor)
+            TEVQWidgetBaseImpl::drawImage(painter, name, style, rect, false);
+        else
+            p->svg->render(painter, QRectF(target));
+        return;
+    }
     const qreal ratio = TEVQWidgetBaseImpl::paintRatio(painter);
     if (style.useColor) {
         // As the painter base: rendered into a picture of the device's pixels, tinted, stretched over target.

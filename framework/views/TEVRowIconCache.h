@@ -18,7 +18,8 @@
 // new scale factor brings another renderer or size) and with clear(). An untinted SVG is copied only where
 // that lands on the same pixels as rendering it straight (the painter at full opacity, blending over what is
 // there, without a rotation or a zoom of its own, and the place on whole device pixels); elsewhere, as on a
-// place between device pixels at a fractional ratio, it is rendered straight as before.
+// place between device pixels at a fractional ratio, it is rendered straight as before. An animated SVG is
+// rendered at every paint (it shows the frame of the moment).
 #include "TEVGlobal.h"
 #include "TEVPaintCache.h"
 #include "TEVStyleDesc.h"

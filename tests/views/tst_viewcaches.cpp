@@ -314,16 +314,24 @@ private slots:
         rm()->setScaleFactor(100.0f);
         QVERIFY(check(svg, place, 1.0, plain, 1));
 
-        // Another picture under the same name.
+        // Another picture under the same name (and an animated one).
         QTemporaryDir otherTheme;
         QVERIFY(tevtest::writeFile(otherTheme.path() + QStringLiteral("/style.json"), kStyleJson)
                 && tevtest::writeFile(otherTheme.path() + QStringLiteral("/c.svg"),
                                       "<svg xmlns='http://www.w3.org/2000/svg' width='16' height='16'>"
                                       "<rect x='0' y='0' width='16' height='8' fill='#ffff00'/></svg>"));
+        QVERIFY(tevtest::writeFile(otherTheme.path() + QStringLiteral("/e.svg"),
+                                   "<svg xmlns='http://www.w3.org/2000/svg' width='16' height='16'>"
+                                   "<rect width='16' height='16' fill='#ff0000'><animateColor attributeName='fill' "
+                                   "from='#ff0000' to='#ff0000' dur='1s' repeatCount='indefinite'/></rect></svg>"));
         QVERIFY(rm()->loadThemeDir(otherTheme.path()));
         QVERIFY(check(svg, place, 1.0, plain, 1));
         cache.clear();
         QVERIFY(check(svg, place, 1.0, plain, 1));
+        // An animated SVG is drawn at its frame of the moment, never kept.
+        QCOMPARE(cache.size(1, QStringLiteral("e.svg")), QSize(16, 16));
+        QVERIFY(check(QStringLiteral("e.svg"), place, 1.0, plain, 0));
+        QVERIFY(check(QStringLiteral("e.svg"), place, 1.0, tinted, 0));
     }
 
     // A list's row icons follow the icon name, the pictures behind the names, the scale factor, a re-read of
