@@ -79,10 +79,53 @@ QRect TEVQTableViewitemDelegate::controlRect(const QWidget* control, const TEVQC
     return QRect(topLeft + origin, control->size());
 }
 
+void TEVQTableViewitemDelegate::beginPaint()
+{
+    m_painting = true;
+    m_pointerValid = false;
+    m_paintControls.clear();
+}
+
+void TEVQTableViewitemDelegate::endPaint()
+{
+    m_painting = false;
+    m_paintControls.clear();
+}
+
+const std::vector<TEVQTableViewitemDelegate::Control>&
+TEVQTableViewitemDelegate::controlsOf(TEVQContainer* container, std::vector<Control>& scratch) const
+{
+    if (m_painting) {
+        for (const PaintControls& kept : m_paintControls) {
+            if (kept.container == container)
+                return kept.controls;
+        }
+    }
+    ++m_gathers;
+    if (!m_painting) {
+        scratch = controlList(container);
+        return scratch;
+    }
+    m_paintControls.push_back(PaintControls{QPointer<TEVQContainer>(container), controlList(container)});
+    return m_paintControls.back().controls;
+}
+
+QPoint TEVQTableViewitemDelegate::pointerInViewport(QWidget* viewport) const
+{
+    if (!m_painting)
+        return viewport->mapFromGlobal(QCursor::pos());
+    if (!m_pointerValid) {
+        m_pointer = viewport->mapFromGlobal(QCursor::pos());
+        m_pointerValid = true;
+    }
+    return m_pointer;
+}
+
 void TEVQTableViewitemDelegate::paintColumnWidget(QPainter* painter, TEVQContainer* container,
                                                   const QRect& cell) const
 {
-    const std::vector<Control> controls = controlList(container);
+    std::vector<Control> scratch;
+    const std::vector<Control>& controls = controlsOf(container, scratch);
     if (controls.empty())
         return;
     painter->save();
@@ -91,14 +134,14 @@ void TEVQTableViewitemDelegate::paintColumnWidget(QPainter* painter, TEVQContain
     static_cast<ITEVQWidgetBase*>(container)->setGeometry(0, 0, cell.width(), cell.height());
     container->forceResize();
     controls[0].impl->draw(painter, cell);
-    const QPoint cursor = QCursor::pos();
     QWidget* viewport = m_view ? m_view->viewport() : nullptr;
+    const QPoint pointer = viewport ? pointerInViewport(viewport) : QPoint();
     for (size_t i = 1; i < controls.size(); ++i) {
         const Control& c = controls[i];
         if (!c.widget)
             continue;
         const QRect r = controlRect(c.widget, container, cell.topLeft());
-        const bool hot = viewport && QRect(viewport->mapToGlobal(r.topLeft()), r.size()).contains(cursor);
+        const bool hot = viewport && r.contains(pointer);
         if (hot) {
             c.impl->setState(CtrlStateHot);
             c.impl->draw(painter, r);

@@ -398,7 +398,11 @@ void TEVQTableView::paintEvent(QPaintEvent* event)
     // This event is the viewport's, whichever widget the viewport is: the background goes under the cells,
     // once (a second fill would cover a translucent background with itself).
     tevFillViewBackground(viewport(), painter()->background);
+    if (m_delegate)
+        m_delegate->beginPaint();
     QTableView::paintEvent(event);
+    if (m_delegate)
+        m_delegate->endPaint();
 }
 
 ControlInfo TEVQTableView::getProps()

@@ -23,6 +23,7 @@
 #include <QPointer>
 #include <QTableView>
 
+#include <deque>
 #include <vector>
 
 namespace TEVQtLib {
@@ -130,8 +131,30 @@ public:
     // repaint of cells whose text and font stay measures none.
     int textMeasureCount() const { return m_cellTexts.measureCount(); }
 
+    // The view's paint of its cells runs between beginPaint and endPaint: meanwhile a column widget's controls
+    // are gathered once and the pointer is asked of the window system once, not once per cell (a control added
+    // to or taken from a column widget shows at the next paint). Outside (a cell painted for a drag picture),
+    // each cell gathers and asks on its own.
+    void beginPaint();
+    void endPaint();
+    // How many times a column widget's controls were gathered since the delegate was made.
+    int controlGatherCount() const { return m_gathers; }
+
 private:
     void paintColumnWidget(QPainter* painter, TEVQContainer* container, const QRect& cell) const;
+    // container's controls: those gathered in this paint, or gathered into scratch.
+    const std::vector<Control>& controlsOf(TEVQContainer* container, std::vector<Control>& scratch) const;
+    // Where the pointer is in the viewport.
+    QPoint pointerInViewport(QWidget* viewport) const;
+    struct PaintControls {
+        QPointer<TEVQContainer> container;
+        std::vector<Control> controls;
+    };
+    bool m_painting = false;
+    mutable bool m_pointerValid = false;
+    mutable QPoint m_pointer; // in the viewport
+    mutable std::deque<PaintControls> m_paintControls; // a deque: what was handed out stays where it is
+    mutable int m_gathers = 0;
     TEVQTableView* m_view;
     mutable TEVQtLib::TEVRowTextCache m_cellTexts{1024}; // the cell texts (and their advances) between paints
 };

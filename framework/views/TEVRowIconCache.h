@@ -12,6 +12,14 @@
 // What is drawn is what TEVQWidgetBaseImpl::drawImageAt draws for the name, not grayed: a raster image at its
 // own size, an SVG rendered at its (scaled) default size, or square in the rectangle when it has none, both
 // placed by the icon style. size() gives what TEVQWidgetBaseImpl::getImageSize gives.
+//
+// An SVG is rendered once per renderer, size, device pixel ratio and tint into a picture of the device's pixels,
+// which every later paint copies: the picture goes with its renderer (a theme load, a release of resources or a
+// new scale factor brings another renderer or size) and with clear(). An untinted SVG is copied only where
+// that lands on the same pixels as rendering it straight (the painter at full opacity, blending over what is
+// there, without a rotation or a zoom of its own, and the place on whole device pixels); elsewhere, as on a
+// place between device pixels at a fractional ratio, it is rendered straight as before. An animated SVG is
+// rendered at every paint (it shows the frame of the moment).
 #include "TEVGlobal.h"
 #include "TEVPaintCache.h"
 #include "TEVStyleDesc.h"
@@ -42,6 +50,8 @@ public:
     // How many times a name was asked of the resource manager since the cache was made: a repaint with nothing
     // changed asks for none.
     int lookupCount() const { return m_lookups; }
+    // How many times an SVG was rendered into a kept picture since the cache was made.
+    int renderCount() const { return m_renders; }
 
 private:
     struct Picture : TEVFoundPicture {
@@ -53,10 +63,25 @@ private:
     bool current(const Picture& p, const QString& name, quint64 serial) const;
     void resolve(Picture& p, const QString& name, quint64 serial);
 
+    // An SVG as rendered: the renderer and what it was rendered for, and the picture.
+    struct Rendered {
+        QPointer<QSvgRenderer> svg;
+        QSvgRenderer* renderer = nullptr; // which one svg was (a released renderer's address may come back)
+        quint64 serial = 0;
+        QSize size;
+        qreal ratio = 1.0;
+        bool tinted = false;
+        QRgb tint = 0;
+        QImage image;
+    };
+    const QImage* rendered(const Picture& p, const QSize& size, qreal ratio, const IconStyleDesc& style);
+
     int m_slotCount;
     std::vector<Picture> m_slots;
+    std::vector<Rendered> m_rendered;
     std::vector<Picture> m_recent; // the names found last, newest at the back
     int m_lookups = 0;
+    int m_renders = 0;
 };
 
 } // namespace TEVQtLib

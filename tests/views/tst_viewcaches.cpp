@@ -7,7 +7,9 @@
 #include "TevTest.h"
 
 #include "CScrollBarStyle.h"
+#include "TEVQContainer.h"
 #include "TEVQList.h"
+#include "TEVQPushButton.h"
 #include "TEVQResourceManager.h"
 #include "TEVQTableView.h"
 #include "TEVQTreeView.h"
@@ -18,6 +20,7 @@
 #include <QStandardItemModel>
 #include <QStyleFactory>
 #include <QTemporaryDir>
+#include <QtMath>
 
 #include <functional>
 #include <memory>
@@ -263,6 +266,74 @@ private slots:
         }
     }
 
+    // An SVG is rendered once per picture, size, device pixel ratio and tint, and drawn as the painter base draws
+    // it: a repaint renders nothing, and each input changed renders again. Where a copy would not land on the
+    // pixels of rendering straight (an opacity, a place between device pixels), it is rendered straight.
+    void keptSvgPicturesFollowTheirInputs()
+    {
+        TEVRowIconCache cache(4);
+        int renders = 0;
+        // Paints name at r on a painter of ratio, through the cache and straight; true when the two are the
+        // same and the cache rendered `added` pictures for it.
+        auto check = [&](const QString& name, const QRect& r, qreal ratio, const IconStyleDesc& style, int added,
+                         qreal opacity = 1.0) {
+            QImage kept(QSize(qCeil(70 * ratio), qCeil(60 * ratio)), QImage::Format_ARGB32_Premultiplied);
+            kept.setDevicePixelRatio(ratio);
+            kept.fill(QColor(0x40, 0x50, 0x60));
+            QImage direct = kept.copy();
+            QPainter pk(&kept), pd(&direct);
+            pk.setOpacity(opacity);
+            pd.setOpacity(opacity);
+            cache.draw(&pk, 1, name, style, r);
+            TEVQWidgetBaseImpl::drawImage(&pd, name, style, r, false);
+            pk.end();
+            pd.end();
+            const bool ok = kept == direct && cache.renderCount() == renders + added;
+            renders = cache.renderCount();
+            return ok;
+        };
+        const QString svg = QStringLiteral("c.svg"), other = QStringLiteral("d.svg");
+        IconStyleDesc plain, tinted;
+        tinted.useColor = true;
+        tinted.color = QColor(0x20, 0xC0, 0xF0);
+        const QRect place(3, 5, 28, 24);
+        QVERIFY(check(svg, place, 1.0, plain, 1));
+        QVERIFY(check(svg, place.translated(7, 30), 1.0, plain, 0)); // another row, the same picture
+        QVERIFY(check(svg, place, 2.0, plain, 1));
+        QVERIFY(check(svg, place, 1.0, plain, 0));
+        QVERIFY(check(svg, place, 1.5, plain, 0));       // centred at 9.5 device pixels: rendered straight
+        QVERIFY(check(svg, place, 1.0, plain, 0, 0.5));  // a translucent painter: rendered straight
+        QVERIFY(check(other, QRect(2, 2, 9, 9), 1.0, plain, 1)); // another picture
+        QVERIFY(check(svg, place, 1.0, plain, 0));
+        QVERIFY(check(svg, place, 1.0, tinted, 1));
+        QVERIFY(check(svg, place, 1.5, tinted, 1));
+        tinted.color = Qt::red;
+        QVERIFY(check(svg, place, 1.0, tinted, 1));
+        rm()->setScaleFactor(0.5f);
+        QVERIFY(check(svg, place, 1.0, plain, 1));
+        rm()->setScaleFactor(100.0f);
+        QVERIFY(check(svg, place, 1.0, plain, 1));
+
+        // Another picture under the same name (and an animated one).
+        QTemporaryDir otherTheme;
+        QVERIFY(tevtest::writeFile(otherTheme.path() + QStringLiteral("/style.json"), kStyleJson)
+                && tevtest::writeFile(otherTheme.path() + QStringLiteral("/c.svg"),
+                                      "<svg xmlns='http://www.w3.org/2000/svg' width='16' height='16'>"
+                                      "<rect x='0' y='0' width='16' height='8' fill='#ffff00'/></svg>"));
+        QVERIFY(tevtest::writeFile(otherTheme.path() + QStringLiteral("/e.svg"),
+                                   "<svg xmlns='http://www.w3.org/2000/svg' width='16' height='16'>"
+                                   "<rect width='16' height='16' fill='#ff0000'><animateColor attributeName='fill' "
+                                   "from='#ff0000' to='#ff0000' dur='1s' repeatCount='indefinite'/></rect></svg>"));
+        QVERIFY(rm()->loadThemeDir(otherTheme.path()));
+        QVERIFY(check(svg, place, 1.0, plain, 1));
+        cache.clear();
+        QVERIFY(check(svg, place, 1.0, plain, 1));
+        // An animated SVG is drawn at its frame of the moment, never kept.
+        QCOMPARE(cache.size(1, QStringLiteral("e.svg")), QSize(16, 16));
+        QVERIFY(check(QStringLiteral("e.svg"), place, 1.0, plain, 0));
+        QVERIFY(check(QStringLiteral("e.svg"), place, 1.0, tinted, 0));
+    }
+
     // A list's row icons follow the icon name, the pictures behind the names, the scale factor, a re-read of
     // the styles and the language; a repaint with nothing changed finds nothing again.
     void listIconsFollowEveryChange()
@@ -397,6 +468,52 @@ private slots:
         grabViewport(&table);
         QVERIFY(table.painter()->cellIcons.lookupCount() > before);
         QVERIFY(same(QStringLiteral("a language change")));
+    }
+
+    // A column drawn through a container of controls: a paint gathers the container's controls once, not once
+    // per row in view, and a control added to or taken from the container shows from the next paint on.
+    void controlColumnGathersOncePerPaint()
+    {
+        QStandardItemModel model(30, 3);
+        TEVQTableView table;
+        table.setModel(&model);
+        table.setItemBackground(CtrlState(4), fill("cRow"));
+        auto* container = new TEVQContainer(&table);
+        container->setChildLayout(TEVQContainer::NoUse);
+        container->setBackground(fill("cBg"));
+        auto addButton = [&](int x) {
+            auto* button = new TEVQPushButton(container);
+            button->setGeometry(x, 2, 20, 16);
+            button->setFadeEnabled(false);
+            button->setText(QString());
+            button->setBackground(CtrlState(4), fill("cHead"));
+            return button;
+        };
+        TEVQPushButton* first = addButton(4);
+        table.setColumnWidget(2, container);
+        table.setColumnWidth(2, 100);
+        table.resize(360, 300);
+        table.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&table));
+        const TEVQTableViewitemDelegate* cells = table.delegate();
+        const QPoint onFirst = table.visualRect(model.index(3, 2)).topLeft() + QPoint(12, 10);
+        const QPoint onSecond = onFirst + QPoint(40, 0);
+        const QColor head(0x50, 0x10, 0x50), background(0x20, 0x20, 0x20);
+        int gathered = cells->controlGatherCount();
+        QImage img = grabViewport(&table);
+        QCOMPARE(cells->controlGatherCount() - gathered, 1);
+        QCOMPARE(px(img, onFirst.x(), onFirst.y()), head);
+        QCOMPARE(px(img, onSecond.x(), onSecond.y()), background);
+
+        addButton(44)->show();
+        img = grabViewport(&table);
+        QCOMPARE(px(img, onSecond.x(), onSecond.y()), head);
+        delete first;
+        gathered = cells->controlGatherCount();
+        img = grabViewport(&table);
+        QCOMPARE(cells->controlGatherCount() - gathered, 1);
+        QCOMPARE(px(img, onFirst.x(), onFirst.y()), background);
+        QCOMPARE(px(img, onSecond.x(), onSecond.y()), head);
     }
 
     // The row-number header draws the numbers of the rows in view, skipping the hidden ones, as walking every
