@@ -350,6 +350,42 @@ private slots:
         QCOMPARE(card.efficiencyCaption()->text(), tx("solar.inverter.efficiency"));
     }
 
+    // A refresh that keeps the inverter's status leaves the status pill and its icon as they were drawn (no
+    // theme read again, no repaint); another status gives them the new look at once.
+    void cardKeepsItsLookWhileTheStatusStays()
+    {
+        InverterCard card;
+        card.resize(180, 320);
+        card.setInverter(row(0, 1));
+        card.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&card));
+        PaintCounter pill, icon;
+        card.pill()->installEventFilter(&pill);
+        card.statusIcon()->installEventFilter(&icon);
+        QCoreApplication::processEvents();
+        pill.count = icon.count = 0;
+        InverterRow r = row(0, 1);
+        r.activePower = 640.5;
+        r.efficiency = 91.0;
+        card.setInverter(r);
+        QCoreApplication::processEvents();
+        QCOMPARE(pill.count, 0);
+        QCOMPARE(icon.count, 0);
+        QCOMPARE(card.metricValue(2)->text(), QStringLiteral("640.5 kW"));
+
+        card.setInverter(row(0, 2));
+        QCoreApplication::processEvents();
+        QVERIFY(pill.count > 0);
+        QVERIFY(icon.count > 0);
+        QCOMPARE(card.pill()->getThemeName(), QStringLiteral("SolarStatusFault"));
+        QCOMPARE(card.statusIcon()->getSvgPath(), QStringLiteral(":/quenlark/icons/x-circle.svg"));
+        QCOMPARE(card.efficiencyValue()->getThemeName(), QStringLiteral("SolarLabelFault"));
+        QCOMPARE(card.efficiencyValue()->alignment(), Qt::AlignRight | Qt::AlignVCenter);
+        card.setInverter(row(0, 0));
+        QCOMPARE(card.efficiencyBar()->getThemeName(), QStringLiteral("SolarProgressOk"));
+        QCOMPARE(card.statusIcon()->getSvgPath(), QStringLiteral(":/quenlark/icons/check.svg"));
+    }
+
     void cardValues()
     {
         InverterCard card;
