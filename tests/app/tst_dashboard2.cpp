@@ -601,6 +601,35 @@ private slots:
         QVERIFY(!render(d, QSize(360, 260)).isNull());
     }
 
+    // Each marker's number is drawn white and centred on its marker, in every status colour, and again alike
+    // at the next paint (the numbers are laid out once).
+    void diagramMarkerNumbers()
+    {
+        SolarPlantDiagramWidget d(0);
+        d.setSnapshot(snapshotWith({0, 1, 2, 3, 0, 1, 2, 3, 0, 1}));
+        const QImage img = render(d, QSize(900, 600));
+        for (int i = 0; i < 10; ++i) {
+            const int r = i < 6 ? 1 : 3, c = i < 6 ? i : i - 4;
+            const QPoint centre = QPointF(48 + (c + 0.5) * 119.0, 48 + (r + 0.15) * 126.0).toPoint();
+            // The whitish pixels inside the marker's white outline (radius 18): no status colour has all its
+            // channels at 200 or more.
+            QRect white;
+            for (int y = -14; y <= 14; ++y) {
+                for (int x = -14; x <= 14; ++x) {
+                    const QPoint at = centre + QPoint(x, y);
+                    const QRgb c = img.pixel(at);
+                    if (x * x + y * y <= 14 * 14 && qMin(qMin(qRed(c), qGreen(c)), qBlue(c)) >= 200)
+                        white |= QRect(at, QSize(1, 1));
+                }
+            }
+            QVERIFY2(!white.isEmpty(), qPrintable(QString::number(i)));
+            QVERIFY(qAbs(white.center().x() - centre.x()) <= 2);
+            QVERIFY(qAbs(white.center().y() - centre.y()) <= 2);
+            QVERIFY(white.width() < 20 && white.height() < 16);
+        }
+        QCOMPARE(render(d, QSize(900, 600)), img);
+    }
+
     void diagramSingleLineAndNetwork()
     {
         SolarPlantDiagramWidget line(1);
