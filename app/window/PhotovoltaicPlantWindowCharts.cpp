@@ -69,7 +69,8 @@ bool sameSeries(const BarSeries& a, const BarSeries& b)
 
 // The snapshot comes every second but the histories change only every few: a chart is handed only what differs
 // from what it shows (each hand-over looks at the hover again and repaints the chart).
-template <class Chart, class Series> void refill(Chart* chart, const QStringList& categories, QVector<Series> series)
+template <class Chart, class Series>
+void refill(Chart* chart, const QStringList& categories, QVector<Series> series)
 {
     if (chart->categories() != categories)
         chart->setCategories(categories);
@@ -164,9 +165,8 @@ void PhotovoltaicPlantWindow::refreshCharts(const PlantSnapshot& s)
                                      QColor(173, 188, 178, 255), false, 1.7);
     expected.areaColor = QColor(220, 229, 223, 255);
 
-    if (m_powerTrendChart) {
+    if (m_powerTrendChart)
         refill(m_powerTrendChart.data(), s.hourLabels, QVector<LineSeries>{actual, expected});
-    }
 
     if (m_inverterOutputChart) {
         // Exactly the inverters of the visible cards, in card order. The indexes come from the same snapshot
@@ -197,11 +197,10 @@ void PhotovoltaicPlantWindow::refreshCharts(const PlantSnapshot& s)
         wind.reserve(s.hourLabels.size());
         for (int i = 0; i < s.hourLabels.size(); ++i)
             wind << 3.2 + 1.4 * std::sin(0.52 * i + 0.6);
-        refill(m_weatherTrendChart.data(), s.hourLabels,
-               QVector<LineSeries>{sun,
-                lineSeries("solar.chart.ambientTemperature", s.temperatureHistory, QColor(223, 90, 90, 255), false,
-                           2.0),
-                lineSeries("solar.chart.windSpeed", wind, QColor(91, 156, 190, 255), false, 2.0)});
+        const LineSeries temperature = lineSeries("solar.chart.ambientTemperature", s.temperatureHistory,
+                                                  QColor(223, 90, 90, 255), false, 2.0);
+        const LineSeries windSpeed = lineSeries("solar.chart.windSpeed", wind, QColor(91, 156, 190, 255), false, 2.0);
+        refill(m_weatherTrendChart.data(), s.hourLabels, QVector<LineSeries>{sun, temperature, windSpeed});
     }
 
     if (m_meterTrendChart) {
@@ -218,9 +217,11 @@ void PhotovoltaicPlantWindow::refreshCharts(const PlantSnapshot& s)
         ratio.reserve(s.availabilityHistory.size());
         for (int i = 0; i < s.availabilityHistory.size(); ++i)
             ratio << s.performanceRatio + 1.4 * std::sin(0.38 * i);
-        refill(m_performanceTrendChart.data(), s.hourLabels,
-               QVector<LineSeries>{lineSeries("solar.chart.availability", s.availabilityHistory, QColor(112, 157, 126, 255), false, 2.0),
-                lineSeries("solar.chart.performanceRatio", ratio, QColor(230, 164, 66, 255), false, 2.0)});
+        const LineSeries availability = lineSeries("solar.chart.availability", s.availabilityHistory,
+                                                   QColor(112, 157, 126, 255), false, 2.0);
+        const LineSeries performance = lineSeries("solar.chart.performanceRatio", ratio, QColor(230, 164, 66, 255),
+                                                  false, 2.0);
+        refill(m_performanceTrendChart.data(), s.hourLabels, QVector<LineSeries>{availability, performance});
     }
 
     if (m_analysisPowerChart) {
