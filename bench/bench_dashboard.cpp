@@ -254,6 +254,49 @@ int main(int argc, char** argv)
     report("full tick, CPU time (median of 60)", median(tick), median(paintOnly), "ms");
     std::printf("  (reference: the same repaint without a tick; goal: a tick under 10 ms, 1%% of a core at 1 Hz)\n");
 
+    // Four ticks in five bring no new history: the refresh and the repaint of what it changed, beside a tick with
+    // new history (every chart given new data and repainted).
+    {
+        std::vector<double> plain, history;
+        for (int i = 0; i < 150; ++i) {
+            const bool withHistory = (sim->tickCount() + 1) % 5 == 0;
+            const double c0 = processCpuMs();
+            sim->advance();
+            QApplication::processEvents();
+            (withHistory ? history : plain).push_back(processCpuMs() - c0);
+        }
+        report("tick without new history, CPU (median)", median(plain), median(history), "ms");
+        std::printf("  (reference: a tick with new history)\n");
+    }
+
+    // The charts page shown: its charts handed the data they show already (as on the ticks between histories),
+    // beside a hand-over of new histories; each with the repaint it causes.
+    {
+        window.setCurrentSection(9);
+        QApplication::processEvents();
+        std::vector<double> same, fresh;
+        PlantSnapshot s = sim->snapshot();
+        for (int i = 0; i < 60; ++i) {
+            for (QVector<double>* h : {&s.actualPowerHistory, &s.expectedPowerHistory, &s.irradianceHistory,
+                                       &s.temperatureHistory, &s.availabilityHistory}) {
+                for (double& v : *h)
+                    v += (i % 2) ? 0.5 : -0.5;
+            }
+            double c0 = processCpuMs();
+            window.refreshCharts(s);
+            QApplication::processEvents();
+            fresh.push_back(processCpuMs() - c0);
+            c0 = processCpuMs();
+            window.refreshCharts(s);
+            QApplication::processEvents();
+            same.push_back(processCpuMs() - c0);
+        }
+        report("charts given the data they show, CPU (median)", median(same), median(fresh), "ms");
+        std::printf("  (reference: the charts given new histories; the charts page shown)\n");
+        window.setCurrentSection(0);
+        QApplication::processEvents();
+    }
+
     // The plant diagrams at 1000x600: a repaint after a new snapshot (the kept frame and captions, the snapshot's
     // markers or values over them), beside a widget of the same size that only fills itself white.
     {

@@ -159,23 +159,28 @@ void InverterCard::setInverter(const InverterRow& r)
 void InverterCard::applyStatus(int status)
 {
     // A status outside the four known ones would otherwise keep the previous inverter's look.
-    const StatusLook& look = kLooks[(status >= 0 && status < 4) ? status : 3];
-    if (m_pill)
-        m_pill->setThemeName(QString::fromLatin1(look.pill));
+    const int lookIndex = (status >= 0 && status < 4) ? status : 3;
+    const StatusLook& look = kLooks[lookIndex];
+    // Given only when the status changes: a card keeps its status for many ticks, and a theme or picture
+    // given again would be read and drawn afresh.
+    setThemeOnce(m_pill.data(), QString::fromLatin1(look.pill));
     put(m_statusText, dictText(look.textKey));
-    if (m_statusIcon)
-        m_statusIcon->setSvgPath(iconPath(QString::fromLatin1(look.icon)));
-    if (m_efficiencyBar)
-        m_efficiencyBar->setThemeName(QString::fromLatin1(look.bar));
-    if (m_efficiencyValue)
-        m_efficiencyValue->setThemeName(QString::fromLatin1(look.value));
+    const QString icon = iconPath(QString::fromLatin1(look.icon));
+    if (m_statusIcon && m_statusIcon->getSvgPath() != icon)
+        m_statusIcon->setSvgPath(icon);
+    setThemeOnce(m_efficiencyBar.data(), QString::fromLatin1(look.bar));
+    setThemeOnce(m_efficiencyValue.data(), QString::fromLatin1(look.value));
     // A label's theme brings its text style's alignment, and a theme change brings it to every label: the
     // values and the status text stay right-aligned.
     align(m_efficiencyValue, kRightCentred);
     align(m_statusText, kRightCentred);
     for (TEVQLabel* value : qAsConst(m_metricValues))
         align(value, kRightCentred);
-    update();
+    // The parts repaint themselves when given something new; the whole card only for another look.
+    if (lookIndex != m_look) {
+        m_look = lookIndex;
+        update();
+    }
 }
 
 void InverterCard::retranslate()

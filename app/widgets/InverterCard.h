@@ -53,6 +53,7 @@ private:
     void fitMetricNames();
 
     InverterRow m_row;
+    int m_look = -1; // the status look applied last (-1: none yet)
     // Held weakly: a part deleted by another owner is skipped from then on.
     QPointer<TEVQContainer> m_pill;
     QPointer<TEVQImage> m_statusIcon;

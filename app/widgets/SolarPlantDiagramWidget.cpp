@@ -98,6 +98,22 @@ void SolarPlantDiagramWidget::caption(QPainter& p, const QRectF& r, const QStrin
     p.drawText(r, flags, s);
 }
 
+void SolarPlantDiagramWidget::markerNumber(QPainter& p, const QRectF& r, int i) const
+{
+    // The numbers never change: each is laid out once and drawn centred in r, where caption would put it.
+    QStaticText& number = m_markerNumbers[i];
+    if (number.text().isEmpty()) {
+        number.setText(QString::number(i + 1));
+        number.setTextFormat(Qt::PlainText);
+        number.prepare(QTransform(), m_fonts[1]);
+    }
+    p.setFont(m_fonts[1]);
+    p.setPen(kWhite);
+    const QSizeF size = number.size();
+    p.drawStaticText(QPointF(r.x() + (r.width() - size.width()) / 2, r.y() + (r.height() - size.height()) / 2),
+                     number);
+}
+
 void SolarPlantDiagramWidget::paintEvent(QPaintEvent*)
 {
     const QRectF r = QRectF(rect()).adjusted(18, 18, -18, -18);
@@ -238,7 +254,7 @@ void SolarPlantDiagramWidget::paintStatusBoard(QPainter& p, const QRectF& r, boo
             p.setPen(QPen(QBrush(kWhite), 2.0));
             p.setBrush(markerColour(m_snapshot.inverters[i].status));
             p.drawEllipse(centre, 18, 18);
-            caption(p, QRectF(centre.x() - 18, centre.y() - 18, 36, 36), QString::number(i + 1), kWhite, true);
+            markerNumber(p, QRectF(centre.x() - 18, centre.y() - 18, 36, 36), i);
         }
         return;
     }

@@ -9,6 +9,7 @@
 
 #include <QFont>
 #include <QPixmap>
+#include <QStaticText>
 
 class QPainter;
 class QRectF;
@@ -33,6 +34,8 @@ private:
     void paintStatusBoard(QPainter& p, const QRectF& r, bool layer) const;
     void paintSingleLine(QPainter& p, const QRectF& r, bool layer) const;
     void paintNetwork(QPainter& p, const QRectF& r) const;
+    // The number of marker i (0 to 9), centred in r in white and the bold font.
+    void markerNumber(QPainter& p, const QRectF& r, int i) const;
     void caption(QPainter& p, const QRectF& r, const QString& s, const QColor& colour, bool bold,
                  int flags = Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextWordWrap) const;
 
@@ -40,4 +43,5 @@ private:
     PlantSnapshot m_snapshot;
     QFont m_fonts[2]; // regular, bold
     QPixmap m_layer;  // dropped on a language change; made again for another size or pixel ratio
+    mutable QStaticText m_markerNumbers[10]; // "1" to "10" in the bold font, laid out at their first paint
 };

@@ -37,6 +37,14 @@ void fitTextToWidth(TEVQLabel* label);
 // The label's setText, then the fitting above when fitTextToWidth was called for the label. A null label is
 // skipped.
 void setFittedText(TEVQLabel* label, const QString& text);
+// Gives a framework widget the theme name unless it has that one already. A theme given again is looked up by
+// name and read again, and drops what the widget kept for painting (its texts laid out, its pictures): a
+// refresh that gives every tick the look it already has would make each of them again for nothing.
+template <class Widget> void setThemeOnce(Widget* widget, const QString& name)
+{
+    if (widget && widget->getThemeName() != name)
+        widget->setThemeName(name);
+}
 // A push button without hover fade. With an icon path the icon is drawn and the text shown only when there is
 // one. Widths and heights above 0 are fixed; a button without a fixed width takes ratio 1, else 0.
 TEVQPushButton* addButton(TEVQContainer* parent, const QString& theme, const QString& text, int width, int height,

@@ -54,16 +54,33 @@ template <class Series> void keepHidden(const QVector<Series>& shown, QVector<Se
         series[i].visible = shown[i].visible;
 }
 
-void refill(TEVQLineChart* chart, QVector<LineSeries> series)
+bool sameSeries(const LineSeries& a, const LineSeries& b)
 {
-    keepHidden(chart->series(), series);
-    chart->setSeries(series);
+    return a.name == b.name && a.values == b.values && a.color == b.color && a.areaColor == b.areaColor &&
+           a.showSymbols == b.showSymbols && a.smooth == b.smooth && a.area == b.area && a.visible == b.visible &&
+           a.width == b.width && a.areaOpacity == b.areaOpacity;
 }
 
-void refill(TEVQBarChart* chart, QVector<BarSeries> series)
+bool sameSeries(const BarSeries& a, const BarSeries& b)
 {
+    return a.name == b.name && a.values == b.values && a.color == b.color && a.borderColor == b.borderColor &&
+           a.visible == b.visible;
+}
+
+// The snapshot comes every second but the histories change only every few: a chart is handed only what differs
+// from what it shows (each hand-over looks at the hover again and repaints the chart).
+template <class Chart, class Series>
+void refill(Chart* chart, const QStringList& categories, QVector<Series> series)
+{
+    if (chart->categories() != categories)
+        chart->setCategories(categories);
     keepHidden(chart->series(), series);
-    chart->setSeries(series);
+    const QVector<Series>& shown = chart->series();
+    bool same = shown.size() == series.size();
+    for (int i = 0; same && i < series.size(); ++i)
+        same = sameSeries(shown[i], series[i]);
+    if (!same)
+        chart->setSeries(series);
 }
 
 BarSeries barSeries(const char* nameKey, const QVector<double>& values)
@@ -148,10 +165,8 @@ void PhotovoltaicPlantWindow::refreshCharts(const PlantSnapshot& s)
                                      QColor(173, 188, 178, 255), false, 1.7);
     expected.areaColor = QColor(220, 229, 223, 255);
 
-    if (m_powerTrendChart) {
-        m_powerTrendChart->setCategories(s.hourLabels);
-        refill(m_powerTrendChart.data(), {actual, expected});
-    }
+    if (m_powerTrendChart)
+        refill(m_powerTrendChart.data(), s.hourLabels, QVector<LineSeries>{actual, expected});
 
     if (m_inverterOutputChart) {
         // Exactly the inverters of the visible cards, in card order. The indexes come from the same snapshot
@@ -167,8 +182,7 @@ void PhotovoltaicPlantWindow::refreshCharts(const PlantSnapshot& s)
             names << row.name;
             power << row.activePower;
         }
-        m_inverterOutputChart->setCategories(names);
-        refill(m_inverterOutputChart.data(), {barSeries("solar.chart.activePower", power)});
+        refill(m_inverterOutputChart.data(), names, QVector<BarSeries>{barSeries("solar.chart.activePower", power)});
     }
 
     if (m_weatherTrendChart) {
@@ -183,12 +197,10 @@ void PhotovoltaicPlantWindow::refreshCharts(const PlantSnapshot& s)
         wind.reserve(s.hourLabels.size());
         for (int i = 0; i < s.hourLabels.size(); ++i)
             wind << 3.2 + 1.4 * std::sin(0.52 * i + 0.6);
-        m_weatherTrendChart->setCategories(s.hourLabels);
-        refill(m_weatherTrendChart.data(),
-               {sun,
-                lineSeries("solar.chart.ambientTemperature", s.temperatureHistory, QColor(223, 90, 90, 255), false,
-                           2.0),
-                lineSeries("solar.chart.windSpeed", wind, QColor(91, 156, 190, 255), false, 2.0)});
+        const LineSeries temperature = lineSeries("solar.chart.ambientTemperature", s.temperatureHistory,
+                                                  QColor(223, 90, 90, 255), false, 2.0);
+        const LineSeries windSpeed = lineSeries("solar.chart.windSpeed", wind, QColor(91, 156, 190, 255), false, 2.0);
+        refill(m_weatherTrendChart.data(), s.hourLabels, QVector<LineSeries>{sun, temperature, windSpeed});
     }
 
     if (m_meterTrendChart) {
@@ -197,8 +209,7 @@ void PhotovoltaicPlantWindow::refreshCharts(const PlantSnapshot& s)
         exported.areaOpacity = 0.18;
         LineSeries gross = expected;
         gross.name = text("solar.chart.grossGeneration");
-        m_meterTrendChart->setCategories(s.hourLabels);
-        refill(m_meterTrendChart.data(), {exported, gross});
+        refill(m_meterTrendChart.data(), s.hourLabels, QVector<LineSeries>{exported, gross});
     }
 
     if (m_performanceTrendChart) {
@@ -206,15 +217,15 @@ void PhotovoltaicPlantWindow::refreshCharts(const PlantSnapshot& s)
         ratio.reserve(s.availabilityHistory.size());
         for (int i = 0; i < s.availabilityHistory.size(); ++i)
             ratio << s.performanceRatio + 1.4 * std::sin(0.38 * i);
-        m_performanceTrendChart->setCategories(s.hourLabels);
-        refill(m_performanceTrendChart.data(),
-               {lineSeries("solar.chart.availability", s.availabilityHistory, QColor(112, 157, 126, 255), false, 2.0),
-                lineSeries("solar.chart.performanceRatio", ratio, QColor(230, 164, 66, 255), false, 2.0)});
+        const LineSeries availability = lineSeries("solar.chart.availability", s.availabilityHistory,
+                                                   QColor(112, 157, 126, 255), false, 2.0);
+        const LineSeries performance = lineSeries("solar.chart.performanceRatio", ratio, QColor(230, 164, 66, 255),
+                                                  false, 2.0);
+        refill(m_performanceTrendChart.data(), s.hourLabels, QVector<LineSeries>{availability, performance});
     }
 
     if (m_analysisPowerChart) {
-        m_analysisPowerChart->setCategories(s.hourLabels);
-        refill(m_analysisPowerChart.data(), {actual, expected});
+        refill(m_analysisPowerChart.data(), s.hourLabels, QVector<LineSeries>{actual, expected});
     }
 
     if (m_analysisEnergyChart) {
@@ -223,9 +234,9 @@ void PhotovoltaicPlantWindow::refreshCharts(const PlantSnapshot& s)
         energy.reserve(7);
         for (double f : week)
             energy << s.dailyEnergy * f;
-        m_analysisEnergyChart->setCategories({text("solar.week.mon"), text("solar.week.tue"), text("solar.week.wed"),
-                                              text("solar.week.thu"), text("solar.week.fri"), text("solar.week.sat"),
-                                              text("solar.week.sun")});
-        refill(m_analysisEnergyChart.data(), {barSeries("solar.chart.energy", energy)});
+        const QStringList days = {text("solar.week.mon"), text("solar.week.tue"), text("solar.week.wed"),
+                                  text("solar.week.thu"), text("solar.week.fri"), text("solar.week.sat"),
+                                  text("solar.week.sun")};
+        refill(m_analysisEnergyChart.data(), days, QVector<BarSeries>{barSeries("solar.chart.energy", energy)});
     }
 }

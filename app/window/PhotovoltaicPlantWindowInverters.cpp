@@ -205,6 +205,6 @@ void PhotovoltaicPlantWindow::updatePager(int pages)
         if (!dot)
             continue;
         dot->setVisible(i < pages);
-        dot->setThemeName(i == m_cardPage ? QStringLiteral("SolarStatusOk") : QStringLiteral("SolarStatusOffline"));
+        setThemeOnce(dot, i == m_cardPage ? QStringLiteral("SolarStatusOk") : QStringLiteral("SolarStatusOffline"));
     }
 }

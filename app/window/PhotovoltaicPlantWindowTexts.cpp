@@ -101,10 +101,8 @@ void PhotovoltaicPlantWindow::updateSiteButtons()
 {
     const QString active = QStringLiteral("SolarSiteButtonActive");
     const QString plain = QStringLiteral("SolarSiteButton");
-    if (m_siteButton5)
-        m_siteButton5->setThemeName(m_snapshot.plantIndex == 0 ? active : plain);
-    if (m_siteButton6)
-        m_siteButton6->setThemeName(m_snapshot.plantIndex == 1 ? active : plain);
+    setThemeOnce(m_siteButton5.data(), m_snapshot.plantIndex == 0 ? active : plain);
+    setThemeOnce(m_siteButton6.data(), m_snapshot.plantIndex == 1 ? active : plain);
 }
 
 void PhotovoltaicPlantWindow::updatePageValues()

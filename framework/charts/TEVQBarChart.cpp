@@ -226,7 +226,7 @@ void TEVQBarChartImpl::paint(QPainter& p, const QSize& size)
     p.restore();
 
     TEVChart::drawTitleAndValueLabels(p, title, size.width(), plot, marginLeft, min, max, theme, &m_texts,
-                                      labelOverflow);
+                                      labelOverflow, &m_labelRoom);
     const int step = labelStep(band, widestLabel(p.font(), count));
     for (int i = 0; i < count; i += step) {
         const double x = plot.left() + i * band + band / 2;

@@ -312,6 +312,20 @@ QVector<int> valueLabelRows(double plotHeight, double lineHeight)
     return {0};
 }
 
+const QString& ValueLabelRoom::label(int i, double min, double max)
+{
+    // Compared bit for bit, as the room's range is.
+    if (!m_labelsValid || std::memcmp(&m_labelsMin, &min, sizeof min) != 0 ||
+        std::memcmp(&m_labelsMax, &max, sizeof max) != 0) {
+        for (int k = 0; k <= 5; ++k)
+            m_labels[k] = valueLabel(k, min, max);
+        m_labelsMin = min;
+        m_labelsMax = max;
+        m_labelsValid = true;
+    }
+    return m_labels[qBound(0, i, 5)];
+}
+
 double ValueLabelRoom::overflow(const QFont& widgetFont, const ChartTheme& theme, double min, double max,
                                 int marginLeft, double limit, ChartTextCache* texts)
 {
@@ -325,7 +339,7 @@ double ValueLabelRoom::overflow(const QFont& widgetFont, const ChartTheme& theme
         const QFontMetricsF metrics(font);
         double widest = 0;
         for (int i = 0; i <= 5; ++i) {
-            const QString label = valueLabel(i, min, max);
+            const QString& label = this->label(i, min, max);
             widest = qMax(widest, texts ? texts->size(font, label).width() : metrics.horizontalAdvance(label));
         }
         m_valid = true;
@@ -340,7 +354,7 @@ double ValueLabelRoom::overflow(const QFont& widgetFont, const ChartTheme& theme
 
 void drawTitleAndValueLabels(QPainter& p, const QString& title, int width, const QRectF& plot, int marginLeft,
                              double min, double max, const ChartTheme& theme, ChartTextCache* texts,
-                             double labelOverflow)
+                             double labelOverflow, ValueLabelRoom* room)
 {
     const auto text = [&p, texts](const QRectF& box, int alignment, const QString& s) {
         if (texts)
@@ -362,8 +376,7 @@ void drawTitleAndValueLabels(QPainter& p, const QString& title, int width, const
     // A short plot keeps the labels that do not run into each other.
     for (int i : valueLabelRows(plot.height(), QFontMetricsF(font).height())) {
         text(QRectF(4, plot.top() + plot.height() * i / 5.0 - 8, marginLeft - 10 + labelOverflow, 16),
-             Qt::AlignRight | Qt::AlignVCenter,
-             valueLabel(i, min, max));
+             Qt::AlignRight | Qt::AlignVCenter, room ? room->label(i, min, max) : valueLabel(i, min, max));
     }
 }
 

@@ -179,10 +179,13 @@ class ChartTextCache;
 // The value-label rows (0 the top, 5 the bottom) drawn beside a plot: all six while a fifth of the plot holds a
 // line of text, else the top and the bottom one, else the top one alone.
 TEV_EXPORT QVector<int> valueLabelRows(double plotHeight, double lineHeight);
-// The value labels' boxes are marginLeft - 10 wide, widened by labelOverflow.
+class ValueLabelRoom;
+// The value labels' boxes are marginLeft - 10 wide, widened by labelOverflow. With a room, the labels' texts are
+// the ones it keeps for the range.
 TEV_EXPORT void drawTitleAndValueLabels(QPainter& p, const QString& title, int width, const QRectF& plot,
                                         int marginLeft, double min, double max, const ChartTheme& theme,
-                                        ChartTextCache* texts = nullptr, double labelOverflow = 0);
+                                        ChartTextCache* texts = nullptr, double labelOverflow = 0,
+                                        ValueLabelRoom* room = nullptr);
 // How much wider than the margin leaves them (marginLeft - 10) the widest value label of a range is, in the
 // widget's font at the theme's label size; 0 when all fit, never more than limit. The plot moves right by it,
 // so that large values (a total that grows for days) keep their leading digits. The widest label is kept until
@@ -192,8 +195,16 @@ class TEV_EXPORT ValueLabelRoom
 public:
     double overflow(const QFont& widgetFont, const ChartTheme& theme, double min, double max, int marginLeft,
                     double limit, ChartTextCache* texts = nullptr);
+    // valueLabel(i, min, max), formatted once per range: a repaint of an unchanged range formats none.
+    const QString& label(int i, double min, double max);
 
 private:
+    // The six labels and the range they were formatted for.
+    bool m_labelsValid = false;
+    double m_labelsMin = 0;
+    double m_labelsMax = 0;
+    QString m_labels[6];
+
     bool m_valid = false;
     double m_min = 0;
     double m_max = 0;

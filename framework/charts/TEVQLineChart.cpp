@@ -389,7 +389,7 @@ void TEVQLineChartImpl::paint(QPainter& p, const QSize& size)
     }
 
     TEVChart::drawTitleAndValueLabels(p, title, size.width(), plot, marginLeft, min, max, theme, &m_texts,
-                                      labelOverflow);
+                                      labelOverflow, &m_labelRoom);
     for (int i : labelIndexes(start, end, plot.width())) {
         const double x = plot.left() + xScale * (i - start);
         m_texts.drawElided(p, QRectF(x - 34, plot.bottom() + 8, 68, 18), Qt::AlignCenter,

@@ -350,6 +350,42 @@ private slots:
         QCOMPARE(card.efficiencyCaption()->text(), tx("solar.inverter.efficiency"));
     }
 
+    // A refresh that keeps the inverter's status leaves the status pill and its icon as they were drawn (no
+    // theme read again, no repaint); another status gives them the new look at once.
+    void cardKeepsItsLookWhileTheStatusStays()
+    {
+        InverterCard card;
+        card.resize(180, 320);
+        card.setInverter(row(0, 1));
+        card.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&card));
+        PaintCounter pill, icon;
+        card.pill()->installEventFilter(&pill);
+        card.statusIcon()->installEventFilter(&icon);
+        QCoreApplication::processEvents();
+        pill.count = icon.count = 0;
+        InverterRow r = row(0, 1);
+        r.activePower = 640.5;
+        r.efficiency = 91.0;
+        card.setInverter(r);
+        QCoreApplication::processEvents();
+        QCOMPARE(pill.count, 0);
+        QCOMPARE(icon.count, 0);
+        QCOMPARE(card.metricValue(2)->text(), QStringLiteral("640.5 kW"));
+
+        card.setInverter(row(0, 2));
+        QCoreApplication::processEvents();
+        QVERIFY(pill.count > 0);
+        QVERIFY(icon.count > 0);
+        QCOMPARE(card.pill()->getThemeName(), QStringLiteral("SolarStatusFault"));
+        QCOMPARE(card.statusIcon()->getSvgPath(), QStringLiteral(":/quenlark/icons/x-circle.svg"));
+        QCOMPARE(card.efficiencyValue()->getThemeName(), QStringLiteral("SolarLabelFault"));
+        QCOMPARE(card.efficiencyValue()->alignment(), Qt::AlignRight | Qt::AlignVCenter);
+        card.setInverter(row(0, 0));
+        QCOMPARE(card.efficiencyBar()->getThemeName(), QStringLiteral("SolarProgressOk"));
+        QCOMPARE(card.statusIcon()->getSvgPath(), QStringLiteral(":/quenlark/icons/check.svg"));
+    }
+
     void cardValues()
     {
         InverterCard card;
@@ -563,6 +599,35 @@ private slots:
         // No rows and the smallest size.
         d.setSnapshot(PlantSnapshot());
         QVERIFY(!render(d, QSize(360, 260)).isNull());
+    }
+
+    // Each marker's number is drawn white and centred on its marker, in every status colour, and again alike
+    // at the next paint (the numbers are laid out once).
+    void diagramMarkerNumbers()
+    {
+        SolarPlantDiagramWidget d(0);
+        d.setSnapshot(snapshotWith({0, 1, 2, 3, 0, 1, 2, 3, 0, 1}));
+        const QImage img = render(d, QSize(900, 600));
+        for (int i = 0; i < 10; ++i) {
+            const int r = i < 6 ? 1 : 3, c = i < 6 ? i : i - 4;
+            const QPoint centre = QPointF(48 + (c + 0.5) * 119.0, 48 + (r + 0.15) * 126.0).toPoint();
+            // The whitish pixels inside the marker's white outline (radius 18): no status colour has all its
+            // channels at 200 or more.
+            QRect white;
+            for (int y = -14; y <= 14; ++y) {
+                for (int x = -14; x <= 14; ++x) {
+                    const QPoint at = centre + QPoint(x, y);
+                    const QRgb c = img.pixel(at);
+                    if (x * x + y * y <= 14 * 14 && qMin(qMin(qRed(c), qGreen(c)), qBlue(c)) >= 200)
+                        white |= QRect(at, QSize(1, 1));
+                }
+            }
+            QVERIFY2(!white.isEmpty(), qPrintable(QString::number(i)));
+            QVERIFY(qAbs(white.center().x() - centre.x()) <= 2);
+            QVERIFY(qAbs(white.center().y() - centre.y()) <= 2);
+            QVERIFY(white.width() < 20 && white.height() < 16);
+        }
+        QCOMPARE(render(d, QSize(900, 600)), img);
     }
 
     void diagramSingleLineAndNetwork()

@@ -472,6 +472,55 @@ private slots:
         w->setCurrentSection(2);
     }
 
+    // A refill with the data a chart already shows leaves the chart alone (no repaint); a changed value, a
+    // changed hour label or another language reaches it at once.
+    void unchangedDataLeavesChartsAlone()
+    {
+        struct PaintCount : QObject {
+            int paints = 0;
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                paints += e->type() == QEvent::Paint;
+                return false;
+            }
+        };
+        w->setCurrentSection(9);
+        QTest::qWait(20);
+        TEVQLineChart* chart = w->m_analysisPowerChart;
+        PaintCount count;
+        chart->installEventFilter(&count);
+        PlantSnapshot s = snapshotWith({0, 2}, 612.0);
+        const auto refillAndPaint = [&](const PlantSnapshot& next) {
+            count.paints = 0;
+            w->refreshCharts(next);
+            QApplication::processEvents();
+            return count.paints;
+        };
+        refillAndPaint(s);
+        QCOMPARE(refillAndPaint(s), 0);
+        QCOMPARE(chart->series()[0].values, s.actualPowerHistory);
+
+        s.actualPowerHistory[3] = 42.5;
+        QVERIFY(refillAndPaint(s) > 0);
+        QCOMPARE(chart->series()[0].values, s.actualPowerHistory);
+        QCOMPARE(refillAndPaint(s), 0);
+
+        s.hourLabels[0] = QStringLiteral("24:00");
+        QVERIFY(refillAndPaint(s) > 0);
+        QCOMPARE(chart->categories(), s.hourLabels);
+
+        QVERIFY(TEVQtLib::tevSetLanguage(QStringLiteral("zh-CN")));
+        w->refreshCharts(s);
+        QCOMPARE(chart->series()[0].name, tx("solar.chart.actualPower"));
+        QCOMPARE(w->m_analysisEnergyChart->categories().first(), tx("solar.week.mon"));
+        QVERIFY(TEVQtLib::tevSetLanguage(QStringLiteral("en-US")));
+        w->refreshCharts(s);
+        QCOMPARE(chart->series()[0].name, tx("solar.chart.actualPower"));
+        chart->removeEventFilter(&count);
+        w->refreshSnapshot(w->simulator()->snapshot());
+        w->setCurrentSection(2);
+    }
+
     void chartsAfterEachSetter()
     {
         SolarPlantSimulator* sim = w->simulator();

@@ -928,6 +928,33 @@ private slots:
         QCOMPARE(squeezed.width(), (436.0 - 56 - 40) / 2);
     }
 
+    // The value labels are formatted once per range and formatted again for any other range (compared bit for
+    // bit: -0 and 0, a NaN); a chart given another range draws the new labels.
+    void valueLabelsFollowTheRange()
+    {
+        TEVChart::ValueLabelRoom room;
+        const double ranges[][2] = {{0, 100}, {0, 100}, {-0.0, 100}, {0, 250}, {-40, 7.5}, {kNaN, 1}, {kNaN, 1},
+                                    {0, 100}};
+        for (const auto& r : ranges) {
+            for (int i = 5; i >= 0; --i)
+                QCOMPARE(room.label(i, r[0], r[1]), TEVChart::valueLabel(i, r[0], r[1]));
+        }
+        QCOMPARE(room.label(0, 0, 250), QStringLiteral("250"));
+        QCOMPARE(room.label(5, 0, 250), QStringLiteral("0"));
+
+        TEVQBarChart chart;
+        chart.setAnimationEnabled(false);
+        chart.resize(436, 300);
+        chart.setSeries({bars(QStringLiteral("e"), {40, 80})});
+        chart.renderImage();
+        const int laidOut = chart.painter()->textCache().layoutCount();
+        chart.renderImage();
+        QCOMPARE(chart.painter()->textCache().layoutCount(), laidOut);
+        chart.setSeries({bars(QStringLiteral("e"), {4000, 8000})});
+        chart.renderImage();
+        QVERIFY(chart.painter()->textCache().layoutCount() > laidOut);
+    }
+
     void registry()
     {
         QScopedPointer<QWidget> bar(TEVQtLib::createControlByType("qtbarchart", nullptr));
