@@ -20,9 +20,10 @@ namespace {
 const QString kApp = QStringLiteral(TEV_APP_EXECUTABLE);
 
 #ifdef TEV_HAVE_XCB
-// Asks the top-level window titled title (the start-up message box) to close, as a window manager's close
-// button would; the box then returns. True once a window was found and asked.
-bool closeWindowTitled(const QByteArray& title)
+// Asks the top-level window titled title of the process pid (the start-up message box, the dashboard) to
+// close, as a window manager's close button would. True once a window was found and asked. The process is
+// matched too: other tests on the same display show windows of the same title.
+bool closeWindowTitled(const QByteArray& title, qint64 pid)
 {
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c)) {
@@ -36,7 +37,7 @@ bool closeWindowTitled(const QByteArray& title)
         return a;
     };
     const xcb_atom_t protocols = atom("WM_PROTOCOLS"), del = atom("WM_DELETE_WINDOW");
-    const xcb_atom_t netName = atom("_NET_WM_NAME"), utf8 = atom("UTF8_STRING");
+    const xcb_atom_t netName = atom("_NET_WM_NAME"), utf8 = atom("UTF8_STRING"), netPid = atom("_NET_WM_PID");
     bool asked = false;
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, screen->root), nullptr);
@@ -50,6 +51,13 @@ bool closeWindowTitled(const QByteArray& title)
                                       : QByteArray();
             free(p);
             if (name != title)
+                continue;
+            xcb_get_property_reply_t* owner = xcb_get_property_reply(
+                c, xcb_get_property(c, 0, children[i], netPid, XCB_ATOM_CARDINAL, 0, 1), nullptr);
+            const bool ours = owner && xcb_get_property_value_length(owner) == 4 &&
+                              *static_cast<const uint32_t*>(xcb_get_property_value(owner)) == uint32_t(pid);
+            free(owner);
+            if (!ours)
                 continue;
             xcb_client_message_event_t ev{};
             ev.response_type = XCB_CLIENT_MESSAGE;
@@ -104,7 +112,7 @@ Run runApp(const QString& program, const QStringList& args, const QByteArray& cl
             p.waitForReadyRead(box ? 200 : 20);
             r.err += p.readAllStandardError();
             if (!box || r.err.contains("Quenlark:"))
-                asked = closeWindowTitled(closeTitle);
+                asked = closeWindowTitled(closeTitle, p.processId());
         }
 #endif
     }
