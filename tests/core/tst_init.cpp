@@ -7,6 +7,7 @@
 #include "TEVPlatform.h"
 #include "TEVQContainer.h"
 #include "TEVQLabel.h"
+#include "TEVQPageLoader.h"
 #include "TEVQResourceManager.h"
 #include "TEVQWidgetBase.h"
 #include "TEVQWindow.h"
@@ -108,6 +109,14 @@ private slots:
         QFont::removeSubstitutions(QStringLiteral("Microsoft YaHei UI"));
         QVERIFY(!TEVQWidgetBase::createControlHook());
         QVERIFY(!QApplication::style()->inherits("CScrollBarStyle"));
+        // A page read before init builds nothing.
+        {
+            TEVQContainer host;
+            const int own = host.findChildren<QWidget*>().size();
+            QVERIFY(!tevCreatePageByFileName(&host, pages(QStringLiteral("full_page.json"))));
+            QVERIFY(!tevCreatePageByFileName(nullptr, pages(QStringLiteral("full_page.json"))));
+            QCOMPARE(host.findChildren<QWidget*>().size(), own);
+        }
 
         init();
         QStyle* style = tevGetStyle();
