@@ -103,17 +103,7 @@ const QImage* TEVIconCache::rendered(const Source& src, const QSize& size, bool 
         QSvgRenderer* renderer = resources()->getSvgRenderer(src.name);
         if (!renderer || !renderer->isValid())
             return nullptr;
-        image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        {
-            QPainter p(&image);
-            renderer->render(&p, QRectF(QPointF(0, 0), QSizeF(pixels)));
-            if (tinted) {
-                // A tint that keeps the SVG's own alpha.
-                p.setCompositionMode(QPainter::CompositionMode_SourceIn);
-                p.fillRect(image.rect(), tint->color);
-            }
-        }
+        image = TEVQWidgetBaseImpl::svgPicture(renderer, pixels, tinted ? &tint->color : nullptr);
         if (src.gray && !tinted) {
             const QIcon icon(QPixmap::fromImage(image));
             image = icon.pixmap(pixels, QIcon::Disabled, QIcon::Off).toImage();

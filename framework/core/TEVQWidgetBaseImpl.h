@@ -31,6 +31,8 @@ class QImage;
 class QMouseEvent;
 class QPaintEvent;
 class QPainter;
+class QSize;
+class QSvgRenderer;
 class QWidget;
 
 namespace TEVQtLib {
@@ -347,6 +349,9 @@ public:
     // the pixels land on the paint engine's device, whose ratio is the one pictures must be made at.
     static qreal paintRatio(const QPainter* painter);
     static void drawTurned(QPainter* painter, const QImage& upright, int x, int y, int w);
+    // renderer's SVG rendered over a transparent picture of pixels device pixels, tinted with tint (keeping the
+    // SVG's own alpha) when tint is given; a null image when the picture cannot be made.
+    static QImage svgPicture(QSvgRenderer* renderer, const QSize& pixels, const QColor* tint = nullptr);
     static void drawIcon(QPainter* painter, const QIcon& icon, const QSize& size, const IconStyleDesc& style,
                          const QRect& rect);
     static void drawImage(QPainter* painter, const QString& name, const IconStyleDesc& style, const QRect& rect,

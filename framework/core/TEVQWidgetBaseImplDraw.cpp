@@ -558,6 +558,22 @@ QImage TEVQWidgetBaseImpl::uprightText(const QString& text, const TextStyleDesc&
     return upright;
 }
 
+QImage TEVQWidgetBaseImpl::svgPicture(QSvgRenderer* renderer, const QSize& pixels, const QColor* tint)
+{
+    QImage picture(pixels, QImage::Format_ARGB32_Premultiplied);
+    if (picture.isNull())
+        return picture;
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    renderer->render(&p, QRectF(QPointF(0, 0), QSizeF(pixels)));
+    if (tint) {
+        // A tint that keeps the SVG's own alpha.
+        p.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        p.fillRect(picture.rect(), *tint);
+    }
+    return picture;
+}
+
 void TEVQWidgetBaseImpl::drawTurned(QPainter* painter, const QImage& upright, int x, int y, int w)
 {
     painter->save();
@@ -624,17 +640,7 @@ void TEVQWidgetBaseImpl::drawImageAt(QPainter* painter, const QString& name, con
             const qreal ratio = paintRatio(painter);
             const QSize pictureSize = tevBoundedImageSize(
                 QSize(qCeil(size.width() * ratio), qCeil(size.height() * ratio)));
-            QImage rendered(pictureSize, QImage::Format_ARGB32_Premultiplied);
-            rendered.fill(Qt::transparent);
-            {
-                QPainter p(&rendered);
-                renderer->render(&p);
-                if (style.useColor) {
-                    // A tint that keeps the SVG's own alpha.
-                    p.setCompositionMode(QPainter::CompositionMode_SourceIn);
-                    p.fillRect(rendered.rect(), style.color);
-                }
-            }
+            const QImage rendered = svgPicture(renderer, pictureSize, style.useColor ? &style.color : nullptr);
             if (style.useColor) {
                 painter->drawImage(target, rendered);
             } else {

@@ -153,19 +153,9 @@ const QImage* TEVRowIconCache::rendered(const Picture& p, const QSize& size, qre
                                 : exact;
     if (!tinted && !tevImageSizeAllowed(pixels))
         return nullptr;
-    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+    QImage image = TEVQWidgetBaseImpl::svgPicture(p.svg.data(), pixels, tinted ? &style.color : nullptr);
     if (image.isNull())
         return nullptr;
-    image.fill(Qt::transparent);
-    {
-        QPainter painter(&image);
-        p.svg->render(&painter); // over the whole picture
-        if (tinted) {
-            // A tint that keeps the SVG's own alpha.
-            painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-            painter.fillRect(image.rect(), style.color);
-        }
-    }
     if (!tinted)
         image.setDevicePixelRatio(ratio);
     ++m_renders;
