@@ -20,6 +20,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <utility>
+
 #include <json/json.h>
 
 #include <memory>
@@ -132,6 +135,18 @@ QWidget* pageClosingLabel(const QString&, const QString& type)
             }
         }
     });
+    return label;
+}
+
+// A bound creator's label that deletes g_doomedCanvas as soon as it is named (the page being built is not the
+// canvas's child yet, so the page outlives it).
+TEVQCanvas* g_doomedCanvas = nullptr;
+QWidget* canvasDeletingLabel(const QString&, const QString& type)
+{
+    if (type != QLatin1String("qtlabel"))
+        return nullptr;
+    auto* label = new TEVQLabel;
+    QObject::connect(label, &QObject::objectNameChanged, label, [] { delete std::exchange(g_doomedCanvas, nullptr); });
     return label;
 }
 
@@ -1019,6 +1034,16 @@ private slots:
         tevBindControlCreateFunction(nullptr);
         QVERIFY(!opened && !canvas->GetCurWindow() && canvas->pages().isEmpty());
         canvas->repaint();
+        // Or the canvas itself deleted while a page is built: the page goes with it (nothing leaks, nothing
+        // touches the canvas after).
+        g_doomedCanvas = new TEVQCanvas(nullptr);
+        const QPointer<TEVQCanvas> doomed(g_doomedCanvas);
+        tevBindControlCreateFunction(&canvasDeletingLabel);
+        QVERIFY(!g_doomedCanvas->OpenJsonFile(closing));
+        tevBindControlCreateFunction(nullptr);
+        QVERIFY(!doomed && !g_doomedCanvas);
+        const QWidgetList tops = QApplication::topLevelWidgets();
+        QVERIFY(std::none_of(tops.begin(), tops.end(), [](QWidget* w) { return dynamic_cast<TEVQCanvasWindow*>(w); }));
 
         // Closing every page.
         QVERIFY(canvas->OpenJsonFile(m_dir.filePath(QStringLiteral("edit.json"))));
