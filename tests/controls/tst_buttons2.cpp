@@ -90,6 +90,17 @@ QImage grab(QWidget* w)
     return img;
 }
 
+// What draw paints on a white picture of the given size.
+template <typename Draw>
+QImage paintedOnWhite(const QSize& size, Draw draw)
+{
+    QImage img(size, QImage::Format_ARGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    draw(&p);
+    return img;
+}
+
 QColor px(const QImage& img, int x, int y) { return QColor::fromRgba(img.pixel(x, y)); }
 
 FillStyle solid(const QColor& c, const QString& name = QString())
@@ -854,13 +865,7 @@ private slots:
         style.offsetX = offset.x();
         style.offsetY = offset.y();
         style.textMode = mode;
-        auto paint = [&](auto draw) {
-            QImage img(box + QSize(8, 8), QImage::Format_ARGB32);
-            img.fill(Qt::white);
-            QPainter p(&img);
-            draw(&p);
-            return img;
-        };
+        auto paint = [&](auto draw) { return paintedOnWhite(box + QSize(8, 8), draw); };
         TEVTextCache cache;
         for (int pass = 0; pass < 2; ++pass) { // laid out, then drawn from the cache
             const QImage cached = paint([&](QPainter* p) { cache.draw(p, text, style, 4, 4, box.width(), box.height()); });
@@ -887,13 +892,7 @@ private slots:
         TextStyleDesc style = ink(QColor(20, 40, 60));
         style.horAlign = 1;
         TEVTextCache cache;
-        auto paint = [&](auto draw) {
-            QImage img(130, 30, QImage::Format_ARGB32);
-            img.fill(Qt::white);
-            QPainter p(&img);
-            draw(&p);
-            return img;
-        };
+        auto paint = [&](auto draw) { return paintedOnWhite(QSize(130, 30), draw); };
         for (int step = 0; step <= 4; ++step) {
             style.color = QColor(20 + 50 * step, 40, 200 - 40 * step);
             QCOMPARE(paint([&](QPainter* p) { cache.draw(p, "电网 Grid", style, 2, 2, 120, 24); }),
@@ -920,13 +919,7 @@ private slots:
             const QString text = QStringList{"Grid", "电网 Grid", "Far too long for it"}.at(i % 3);
             TEVTextCache cache;
             for (int width : {120, 120, 120, 60, 60}) {
-                auto paint = [&](auto draw) {
-                    QImage img(130, 30, QImage::Format_ARGB32);
-                    img.fill(Qt::white);
-                    QPainter p(&img);
-                    draw(&p);
-                    return img;
-                };
+                auto paint = [&](auto draw) { return paintedOnWhite(QSize(130, 30), draw); };
                 const QImage cached = paint([&](QPainter* p) { cache.draw(p, text, style, 2, 2, width, 24); });
                 QCOMPARE(cached, paint([&](QPainter* p) {
                              TEVQWidgetBaseImpl::drawTextAt(p, text, style, 2, 2, width, 24, true);

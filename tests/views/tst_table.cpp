@@ -91,6 +91,17 @@ struct Table {
     QRect cell(int row, int column) const { return view.visualRect(model->index(row, column)); }
 };
 
+// A column widget: a container that places nothing itself, holding a 30 x 16 push button named name at (10, 2).
+TEVQContainer* buttonColumn(QWidget* parent, const QString& name)
+{
+    auto* container = new TEVQContainer(parent);
+    container->setChildLayout(TEVQContainer::NoUse);
+    auto* button = new TEVQPushButton(container);
+    button->setObjectName(name);
+    button->setGeometry(10, 2, 30, 16);
+    return container;
+}
+
 void press(QWidget* w, const QPoint& pos)
 {
     QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, pos);
@@ -796,12 +807,7 @@ private slots:
         img = grabViewport(&t.view);
         QCOMPARE(px(img, onButton), kSel); // the pressed row is selected
         delete first;
-        auto* second = new TEVQContainer(&t.view);
-        second->setChildLayout(TEVQContainer::NoUse);
-        auto* other = new TEVQPushButton(second);
-        other->setObjectName(QStringLiteral("other"));
-        other->setGeometry(10, 2, 30, 16);
-        t.view.setColumnWidget(1, second);
+        t.view.setColumnWidget(1, buttonColumn(&t.view, QStringLiteral("other")));
         connect(&t.view, &TEVQTableView::customControlClicked, t.model, [&t] { delete t.model; });
         const QPoint onOther = t.cell(2, 1).topLeft() + QPoint(20, 10);
         QCursor::setPos(vp->mapToGlobal(onOther));
@@ -817,12 +823,7 @@ private slots:
     {
         Table t;
         t.view.setCheckstyle(true);
-        auto* container = new TEVQContainer(&t.view);
-        container->setChildLayout(TEVQContainer::NoUse);
-        auto* button = new TEVQPushButton(container);
-        button->setObjectName(QStringLiteral("go"));
-        button->setGeometry(10, 2, 30, 16);
-        t.view.setColumnWidget(2, container);
+        t.view.setColumnWidget(2, buttonColumn(&t.view, QStringLiteral("go")));
         QWidget* vp = t.view.viewport();
         grabViewport(&t.view);
 
