@@ -19,4 +19,16 @@ sh "$wrapper" sh "$dir/real-failure.sh" "$dir/b" >/dev/null 2>&1
 rc=$?
 [ "$rc" = 3 ] || { echo "a real failure gave exit code $rc, not 3"; exit 1; }
 [ "$(cat "$dir/b")" = 1 ] || { echo "a real failure was run $(cat "$dir/b") times"; exit 1; }
-echo "display wrapper: 2 passed, 0 failed"
+# A test of its own display sees another server than the shared one, and the server ends with the test.
+cat >"$dir/own-display.sh" <<'EOS'
+echo "$DISPLAY" >"$1"
+[ -e "/tmp/.X11-unix/X${DISPLAY#:}" ]
+EOS
+TEV_OWN_DISPLAY=1 sh "$wrapper" sh "$dir/own-display.sh" "$dir/c" >/dev/null 2>&1 ||
+  { echo "the test's own display was not there"; exit 1; }
+own=$(cat "$dir/c")
+[ -n "$own" ] && [ "$own" != "${DISPLAY:-}" ] || { echo "the test ran on display '$own', not one of its own"; exit 1; }
+n=0
+while [ -e "/tmp/.X11-unix/X${own#:}" ] && [ "$n" -lt 100 ]; do sleep 0.05; n=$((n + 1)); done
+[ ! -e "/tmp/.X11-unix/X${own#:}" ] || { echo "the test's own display $own outlived the test"; exit 1; }
+echo "display wrapper: 3 passed, 0 failed"

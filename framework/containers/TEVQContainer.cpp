@@ -675,7 +675,9 @@ void TEVQContainer::resizeEvent(QResizeEvent* e)
     } else if (tevIsBuildingPage()) {
         relayoutWhenPageBuilt();
     } else {
-        // A receiver of a bar's signals may delete the container.
+        // A receiver of a bar's signals may close the container. QWidget::resize goes on with the widget after
+        // this handler, so receivers delete with deleteLater; the guard keeps our own code off a freed container
+        // (forceResize, the container's own relayout, has nothing of Qt's after it).
         const QPointer<QWidget> alive(this);
         d->relayout();
         if (!alive)

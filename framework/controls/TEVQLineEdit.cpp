@@ -180,7 +180,8 @@ bool TEVQLineEditImpl::serializeJsonValue(Json::Value*& json, bool load)
         const Json::Value* attrs = json::find(element, "attr");
         if (attrs && json::isObject(*attrs)) {
             QString text;
-            // A receiver of textChanged() may delete the edit, and this painter with it.
+            // A receiver of textChanged() may close the page. QLineEdit::setText goes on after the signal, so
+            // receivers delete with deleteLater; a synchronous delete is at least not followed by our own reads.
             const QPointer<QWidget> alive(edit);
             if (json::read(*attrs, "text", text))
                 edit->setText(text);
@@ -303,7 +304,8 @@ bool TEVQLineEdit::event(QEvent* event)
     }
     if (!TEVQLineEditImpl::changesLook(type))
         return QLineEdit::event(event);
-    // A receiver of editingFinished(), emitted on focus out, may delete the edit.
+    // A receiver of editingFinished(), emitted on focus out, may close the edit. QLineEdit's handler goes on
+    // after the signal, so receivers delete with deleteLater; this guard only keeps our own code off a freed edit.
     QPointer<QWidget> alive(this);
     const bool handled = QLineEdit::event(event);
     if (alive)

@@ -131,13 +131,7 @@ private slots:
         QSignalSpy spy(&s, &SolarToggleSwitch::checkedChanged);
 
         // Confirming the state repaints nothing and says nothing.
-        PaintCounter paints;
-        s.installEventFilter(&paints);
-        QCoreApplication::processEvents();
-        paints.count = 0;
-        s.setChecked(true);
-        QCoreApplication::processEvents();
-        QCOMPARE(paints.count, 0);
+        QCOMPARE(tevtest::paintsCausedBy(&s, [&] { s.setChecked(true); }), 0);
         QCOMPARE(spy.count(), 0);
 
         // A left press toggles once; the confirming snapshot is then a no-op.
@@ -359,19 +353,16 @@ private slots:
         card.setInverter(row(0, 1));
         card.show();
         QVERIFY(QTest::qWaitForWindowExposed(&card));
-        PaintCounter pill, icon;
-        card.pill()->installEventFilter(&pill);
-        card.statusIcon()->installEventFilter(&icon);
-        QCoreApplication::processEvents();
-        pill.count = icon.count = 0;
         InverterRow r = row(0, 1);
         r.activePower = 640.5;
         r.efficiency = 91.0;
-        card.setInverter(r);
-        QCoreApplication::processEvents();
-        QCOMPARE(pill.count, 0);
-        QCOMPARE(icon.count, 0);
+        QCOMPARE(tevtest::paintsCausedBy(card.pill(), [&] { card.setInverter(r); }), 0);
         QCOMPARE(card.metricValue(2)->text(), QStringLiteral("640.5 kW"));
+        r.activePower = 641.5;
+        QCOMPARE(tevtest::paintsCausedBy(card.statusIcon(), [&] { card.setInverter(r); }), 0);
+        PaintCounter pill, icon;
+        card.pill()->installEventFilter(&pill);
+        card.statusIcon()->installEventFilter(&icon);
 
         card.setInverter(row(0, 2));
         QCoreApplication::processEvents();

@@ -35,7 +35,10 @@ inline bool oracleParse(const char* begin, const char* end, Json::Value& out)
         builder["allowSpecialFloats"] = false;
         builder["failIfExtra"] = false;
         builder["skipBom"] = false;
-        builder["stackLimit"] = 100000;
+        // jsoncpp recurses once per level: bounded just past the layer's bound, so that a text nested deeper
+        // is refused before the reader runs out of stack. A value nested exactly one level too deep with
+        // nothing inside its innermost level still parses here and is refused by its depth below.
+        builder["stackLimit"] = TEVQtLib::json::kMaxDepth + 1;
         std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
         if (!reader->parse(begin, end, &out, nullptr))
             return false;

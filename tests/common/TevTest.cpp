@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QStyleFactory>
+#include <QWindow>
 
 namespace tevtest {
 
@@ -49,6 +50,56 @@ bool keepRender(const QImage& image, const QString& name)
         return true;
     QDir().mkpath(dir);
     return image.save(QDir(dir).filePath(name));
+}
+
+namespace {
+
+// Counts one widget's paints and the disturbances of its window that other windows cause.
+class PaintWatch : public QObject
+{
+public:
+    int paints = 0;
+    int disturbances = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        switch (e->type()) {
+        case QEvent::Paint: ++paints; break;
+        case QEvent::Expose:
+        case QEvent::FocusIn:
+        case QEvent::FocusOut:
+        case QEvent::WindowActivate:
+        case QEvent::WindowDeactivate: ++disturbances; break;
+        default: break;
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+int paintsCausedBy(QWidget* widget, const std::function<void()>& act)
+{
+    PaintWatch paints, window;
+    widget->installEventFilter(&paints);
+    QWidget* top = widget->window();
+    top->installEventFilter(&window);
+    QWindow* handle = top->windowHandle();
+    if (handle)
+        handle->installEventFilter(&window);
+    for (int look = 0; look < 6; ++look) {
+        QCoreApplication::processEvents();
+        paints.paints = window.disturbances = paints.disturbances = 0;
+        act();
+        QCoreApplication::processEvents();
+        if (window.disturbances == 0)
+            break;
+        QTest::qWait(50);
+    }
+    widget->removeEventFilter(&paints);
+    top->removeEventFilter(&window);
+    if (handle)
+        handle->removeEventFilter(&window);
+    return paints.paints;
 }
 
 } // namespace tevtest

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QtTest>
 
+#include <functional>
+
 namespace tevtest {
 
 // Fusion style, "DejaVu Sans" 9 pt, the framework's font substitutions. Called by TEV_TEST_MAIN.
@@ -22,6 +24,12 @@ QByteArray readFile(const QString& path);
 // Keeps a rendering to look at: saved as <name> in the folder named by the environment variable
 // TEV_RENDER_DIR when it is set; nothing is written otherwise. Returns false only when saving failed.
 bool keepRender(const QImage& image, const QString& name);
+
+// The paint events a shown widget receives while `act` runs and the events it posts are handled. Another
+// test's window on the shared display can expose, activate or deactivate this one and so paint it too: a look
+// during which that happened is taken again (a few times), so `act` must be repeatable. Zero means that the
+// action itself repainted nothing.
+int paintsCausedBy(QWidget* widget, const std::function<void()>& act);
 
 } // namespace tevtest
 

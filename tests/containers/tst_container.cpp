@@ -604,10 +604,16 @@ private slots:
         QScrollBar* sender = horizontal ? h : v;
         connect(sender, &QScrollBar::valueChanged, sender, [page] { delete page; });
         QPointer<QWidget> alive(c);
-        if (size.isValid())
+        if (size.isValid()) {
+            // The new size reaches the container's own relayout, after which nothing of Qt goes on with the
+            // container: a visible widget's QWidget::resize would, and a listener there deletes with
+            // deleteLater. Hidden, the resize only stores the size.
+            page->hide();
             c->resize(size);
-        else
+            c->forceResize();
+        } else {
             delete k;
+        }
         QVERIFY(!alive);
     }
 

@@ -704,6 +704,7 @@ private slots:
         auto field = [](TEVQComboBox& c) { // the box with its line edit, at the middle of the field
             c.lineEdit()->setText(QStringLiteral("Alpha"));
             QImage img(c.size(), QImage::Format_ARGB32);
+            img.fill(Qt::transparent);
             c.render(&img, QPoint(), QRegion(), QWidget::DrawChildren);
             return px(img, 70, 12);
         };
@@ -1274,6 +1275,7 @@ private slots:
             c->addItems({QString::fromUtf8(labels[lang][1]), QString::fromUtf8(labels[lang][2])});
             c->hide();
             QImage rows(200, 75, QImage::Format_ARGB32);
+            rows.fill(Qt::white);
             QPainter p(&rows);
             const QStyle::State states[] = {QStyle::State_None, QStyle::State_MouseOver, QStyle::State_Selected};
             for (int r = 0; r < 3; ++r) {
@@ -1282,11 +1284,13 @@ private slots:
                 option.state = states[r];
                 c->popupList()->delegate()->paint(&p, option, c->model()->index(r, 0));
             }
+            p.end();
             auto* shown = new QLabel(&host);
             shown->setPixmap(QPixmap::fromImage(rows));
             shown->setGeometry(8, top + 120, 200, 75);
         }
         QImage img(host.size(), QImage::Format_ARGB32);
+        img.fill(Qt::white);
         host.render(&img);
         QVERIFY(tevtest::keepRender(img, QStringLiteral("buttons2_gallery.png")));
     }
