@@ -4,7 +4,9 @@
 #                           machine without a display)
 #   install-deps.sh test    also what the tests and benchmarks need (software GL, clang, Qt's .ui loader for the
 #                           page benchmark, Qt Charts and QCustomPlot for the chart benchmark)
-# The package manager's output goes to build-logs/install-deps.log; one line per step is printed.
+# The package manager's output goes to build-logs/install-deps.log (install-deps-test.log for the test set), one
+# line per step is printed. TEV_RERUN names the command to run again after a root install (the script that
+# called this one).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 pkgs=(cmake make g++ pkg-config qtbase5-dev libqt5svg5-dev libqt5opengl5-dev libjsoncpp-dev libminizip-dev
@@ -27,14 +29,16 @@ if [ "$(id -u)" -ne 0 ]; then
     sudo=(sudo)
   else
     echo "Missing Debian packages: ${missing[*]}" >&2
-    echo "Installing them needs root, and sudo is not available. Run as root (su -), then run this command again:" >&2
+    echo "Installing them needs root, and sudo is not available. Run this as root (for example after su -):" >&2
     echo "  apt-get update && apt-get install -y --no-install-recommends ${missing[*]}" >&2
+    echo "Then, as $(id -un 2>/dev/null || echo the user you are now), run again from $PWD:" >&2
+    echo "  ${TEV_RERUN:-bash scripts/install-deps.sh ${1:-}}" >&2
     exit 1
   fi
 fi
 
 mkdir -p build-logs
-log=build-logs/install-deps.log
+log=build-logs/install-deps${1:+-$1}.log
 echo "== Installing ${#missing[@]} packages: ${missing[*]} (log: $log)"
 if ! { "${sudo[@]}" apt-get update -q &&
        DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"; } \

@@ -7,7 +7,7 @@
 # suite runs last, so that its summary closes the output; the command fails when any run failed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh test
+TEV_RERUN="bash scripts/test.sh" bash scripts/install-deps.sh test
 . scripts/steps.sh
 jobs=$(nproc)
 

@@ -3,6 +3,9 @@
 # a new connection now and then; a run that ended because the display could not be reached is started again
 # (at most three more times). Any other failure is reported as it is, on its first run.
 #
+# TEV_TEST_WRAPPER, when set, is put before the test's command line (for example a memory checker:
+# TEV_TEST_WRAPPER="valgrind --error-exitcode=99" ctest ...).
+#
 # With TEV_OWN_DISPLAY=1 the test gets a virtual X server of its own: the tests that move the pointer or
 # look at what lies under it need one pointer and one stack of windows that no other test touches.
 if [ "${TEV_OWN_DISPLAY:-}" = 1 ]; then
@@ -32,7 +35,7 @@ log=$(mktemp) || exit 1
 trap 'rm -f "$log"; [ -z "${xpid:-}" ] || { kill "$xpid" 2>/dev/null; wait "$xpid" 2>/dev/null; }' EXIT
 tries=0
 while :; do
-  "$@" >"$log" 2>&1
+  ${TEV_TEST_WRAPPER:-} "$@" >"$log" 2>&1
   rc=$?
   if [ "$rc" -ne 0 ] && [ "$tries" -lt 3 ] && grep -q 'could not connect to display' "$log" &&
      ! grep -q '^PASS\|^FAIL!\|^Totals:' "$log"; then
