@@ -155,8 +155,16 @@ ControlInfo TEVQTabWidget::getProps()
 
 void TEVQTabWidget::addTab(const QString& text, const QString& icon, const QString& selectedIcon)
 {
-    if (TEVQTabWidgetImpl* d = painter())
-        d->items.append(TabItem{icon, selectedIcon.isEmpty() ? icon : selectedIcon, text, QVariant()});
+    TEVQTabWidgetImpl* d = painter();
+    if (!d)
+        return;
+    d->items.append(TabItem{icon, selectedIcon.isEmpty() ? icon : selectedIcon, text, QVariant()});
+    // A strip that was emptied selects none; its first tab again becomes the current one, and those following
+    // the selection hear of it (a new strip's first tab is selected from the start).
+    if (d->items.size() == 1 && d->selectedIndex != 0) {
+        d->selectedIndex = 0;
+        emit currentChanged(0);
+    }
 }
 
 void TEVQTabWidget::removeTab(int i)
@@ -182,12 +190,13 @@ void TEVQTabWidget::clear()
     TEVQTabWidgetImpl* d = painter();
     if (!d)
         return;
-    const bool hadSelection = d->selectedIndex >= 0 && d->selectedIndex < d->items.size();
+    // As after removing the tabs one by one: no tab selected or hovered, and the selection's end reported.
+    const bool wasSelecting = d->selectedIndex != -1;
     d->items.clear();
     d->hoverIndex = -1;
-    d->selectedIndex = 0;
+    d->selectedIndex = -1;
     update();
-    if (hadSelection)
+    if (wasSelecting)
         emit currentChanged(-1);
 }
 

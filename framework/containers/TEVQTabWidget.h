@@ -44,7 +44,7 @@ public:
 
     bool showIcon = true;
     bool showText = true;
-    int selectedIndex = 0; // a value that is no tab index selects none
+    int selectedIndex = 0; // a value that is no tab index selects none; -1 once the strip is emptied
     int hoverIndex = -1;
     QPoint pointerPos; // where the pointer last moved over the strip: the hover's place while hoverIndex is set
     int itemSpace = 0;
@@ -73,13 +73,14 @@ public:
 
     static TEVQtLib::ControlInfo getProps();
 
-    // An empty selectedIcon makes the tab show icon also while selected. No repaint.
+    // An empty selectedIcon makes the tab show icon also while selected. No repaint. The first tab of an emptied
+    // strip becomes the selected one and is reported.
     void addTab(const QString& text, const QString& icon = QString(), const QString& selectedIcon = QString());
     // Removes tab i (ignored outside the list). The selected and hovered indices follow their tabs; when the
     // selected tab goes, the tab that takes its place (or the new last one, or none) is selected and reported.
     void removeTab(int i);
-    // Remove every tab and repaint; the selection is reported gone (-1) when a tab was selected, and the
-    // strip is then as a new one (its first tab selected once there is one).
+    // Remove every tab and repaint. As after removing the last tab: none is selected (-1, reported when the
+    // index was another) or hovered, and the next tab added becomes the selected one.
     void clear();
     void removeAllTab();
     int getTabCount() const;

@@ -13,7 +13,29 @@ using namespace TEVQtLib;
 
 namespace {
 constexpr int kMaxRowHeight = 65535;
+
+// The kind of style a palette slot holds: text styles at 12 to 15 (2), fills everywhere else (1).
+int slotKind(int slot) { return slot >= 12 && slot <= 15 ? 2 : 1; }
+
+// The element's "style" entries whose kind is the one their slot holds. Unlike other elements, a ribbon's
+// entries are taken by kind: a fill named for a text slot, or a text style for a fill slot, is skipped, also
+// where the name is known as both.
+Json::Value entriesOfTheirSlotsKind(const Json::Value& element)
+{
+    Json::Value kept(Json::objectValue);
+    Json::Value& entries = kept["style"] = Json::Value(Json::arrayValue);
+    const Json::Value& styles = json::get(element, "style");
+    const Json::ArrayIndex n = json::size(styles);
+    for (Json::ArrayIndex i = 0; i < n; ++i) {
+        const Json::Value& entry = json::at(styles, i);
+        const std::optional<int> kind = json::toInt(json::at(entry, 1));
+        const std::optional<int> slot = json::toInt(json::at(entry, 2));
+        if (kind && slot && *kind == slotKind(*slot))
+            entries.append(entry);
+    }
+    return kept;
 }
+} // namespace
 
 namespace TEVQtLib {
 
@@ -55,7 +77,7 @@ bool TEVQRibbonBarImpl::serializeJsonValue(Json::Value*& json, bool load)
         return result;
     }
 
-    styles.read(*json);
+    styles.read(entriesOfTheirSlotsKind(*json));
     const Json::Value* attrs = json::find(*json, "attr");
     if (!attrs || !json::isObject(*attrs)) {
         applyRibbonStyle();

@@ -264,6 +264,54 @@ private slots:
         QCOMPARE(t.getSelectedIndex(), 0);
     }
 
+    void tabEmptiedStripSelectsItsNextTab_data()
+    {
+        QTest::addColumn<int>("road"); // 0 clear, 1 removeAllTab, 2 removeTab from the front, 3 from the back
+        QTest::newRow("clear") << 0;
+        QTest::newRow("removeAllTab") << 1;
+        QTest::newRow("removeTab from the front") << 2;
+        QTest::newRow("removeTab from the back") << 3;
+    }
+
+    void tabEmptiedStripSelectsItsNextTab()
+    {
+        // However the strip is emptied, it ends selecting none with nothing hovered, every report matches the
+        // index stored, and the next tab added is selected, drawn so and reported, as a driven stack needs.
+        QFETCH(int, road);
+        TEVQTabWidget t;
+        t.resize(300, 40);
+        styleTabs(t, 3);
+        t.setSelectedIndex(1);
+        send(&t, QEvent::MouseMove, QPoint(120, 20));
+        QCOMPARE(t.painter()->hoverIndex, 2);
+        QList<int> reported, stored;
+        connect(&t, &TEVQTabWidget::currentChanged, this, [&](int i) {
+            reported.append(i);
+            stored.append(t.getSelectedIndex());
+        });
+        if (road == 0)
+            t.clear();
+        else if (road == 1)
+            t.removeAllTab();
+        while (t.getTabCount() > 0)
+            t.removeTab(road == 2 ? 0 : t.getTabCount() - 1);
+        QCOMPARE(t.getSelectedIndex(), -1);
+        QVERIFY(!reported.isEmpty());
+        QCOMPARE(reported, stored);
+        QCOMPARE(reported.last(), -1);
+        QCOMPARE(t.painter()->hoverIndex, -1);
+
+        reported.clear();
+        t.addTab(QStringLiteral("again"));
+        QCOMPARE(t.getSelectedIndex(), 0);
+        QCOMPARE(reported, QList<int>{0});
+        t.addTab(QStringLiteral("more")); // a strip with a selection keeps it
+        QCOMPARE(reported.size(), 1);
+        const QImage img = t.grab().toImage();
+        QCOMPARE(img.pixelColor(5, 5), QColor(230, 140, 30)); // selected
+        QCOMPARE(img.pixelColor(55, 5), QColor(90, 90, 90));  // normal
+    }
+
     void tabHoverAndPainting()
     {
         // Normal, hot and pressed tabs; a tab both selected and hovered draws pressed. A gap keeps the hover;

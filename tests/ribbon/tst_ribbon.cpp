@@ -1048,6 +1048,43 @@ private slots:
         QVERIFY(!data.isMinimized());
     }
 
+    // A "style" entry names a fill (kind 1) or a text style (kind 2); one whose kind is not what its slot holds
+    // changes nothing.
+    void styleEntriesOfTheWrongKindAreSkipped()
+    {
+        TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+        FillStyle fill;
+        fill.name = QStringLiteral("rkFill");
+        fill.fillRes.fillColor = QColor(200, 0, 0);
+        rm->setFillStyle(fill.name, fill);
+        TextStyleDesc text;
+        text.name = QStringLiteral("rkText");
+        text.color = QColor(0, 0, 200);
+        rm->setTextStyle(text.name, text);
+
+        TEVQRibbonBar bar;
+        TEVQRibbonBarImpl* impl = bar.ribbonImpl();
+        const FillStyle bar0 = impl->barBackground, row = impl->rowBackground, tab1 = impl->tabBackgrounds[1];
+        const TextStyleDesc tabText = impl->tabTextStyle, buttonText = impl->buttonTextStyle;
+        Json::Value wrong = parse(QStringLiteral(R"({"style": [["rkFill", 2, 16], ["rkText", 1, 12],
+            ["rkText", 1, 14], ["rkText", 1, 15], ["rkFill", 2, 5], ["rkFill", 3, 0], ["rkFill", 0, 0],
+            ["rkFill", "1", 0]]})"));
+        QVERIFY(bar.readJsonValue(&wrong));
+        QVERIFY(impl->rowBackground == row);
+        QVERIFY(impl->tabTextStyle == tabText);
+        QVERIFY(impl->buttonTextStyle == buttonText);
+        QVERIFY(impl->tabBackgrounds[1] == tab1);
+        QVERIFY(impl->barBackground == bar0);
+
+        Json::Value right = parse(QStringLiteral(R"({"style": [["rkFill", 1, 16], ["rkText", 2, 12],
+            ["rkText", 2, 15], ["rkFill", 1, 5]]})"));
+        QVERIFY(bar.readJsonValue(&right));
+        QCOMPARE(impl->rowBackground.fillRes.fillColor, QColor(200, 0, 0));
+        QCOMPARE(impl->tabTextStyle.color, QColor(0, 0, 200));
+        QCOMPARE(impl->buttonTextStyle.color, QColor(0, 0, 200));
+        QCOMPARE(impl->tabBackgrounds[1].fillRes.fillColor, QColor(200, 0, 0));
+    }
+
     // A theme that styles every push button and container by type gives the ribbon's own widgets no look of
     // their own: they keep the ribbon's palette when they are made and when the theme is applied again. (Last: the
     // theme stays loaded.)
