@@ -124,13 +124,8 @@ TEVQLineChart* PhotovoltaicPlantWindow::addLineChart(TEVQContainer* parent, cons
     setUpChart(chart, objectName, 2);
     if (zoom) {
         chart->setZoomEnabled(true);
-        // The slider in the dashboard's greens and greys (the chart theme's), not the framework's blue.
+        // Labels as large as the axis labels; the slider keeps its own colours.
         DataZoomStyle style = chart->zoomStyle();
-        style.trackColor = QColor(232, 239, 234, 255);
-        style.windowColor = QColor(112, 157, 126, 60);
-        style.windowBorderColor = QColor(92, 134, 104, 255);
-        style.handleColor = QColor(92, 134, 104, 255);
-        style.labelColor = QColor(112, 126, 118, 255);
         style.labelHeight = 18.0;
         style.labelFontPx = 12;
         chart->setZoomStyle(style);

@@ -12,6 +12,9 @@ using namespace TEVQtLib;
 namespace {
 constexpr double kSmoothing = 0.14166666666666666; // 0.85 / 6
 constexpr double kHitDistance = 14.0;
+// A category label's box width, and the room kept between two drawn label texts.
+constexpr double kLabelBox = 68.0;
+constexpr double kLabelGap = 6.0;
 } // namespace
 
 // ---- painter object ------------------------------------------------------------------------------------------
@@ -262,7 +265,8 @@ QVector<ChartLegendItem> TEVQLineChartImpl::legendItems(const QRectF& plot, cons
     return TEVChart::seriesLegend(series, c->theme(), c->legendPosition(), plot, size, c->font(), &m_legendWidths);
 }
 
-QVector<int> TEVQLineChartImpl::labelIndexes(int start, int end, double plotWidth)
+QVector<int> TEVQLineChartImpl::labelIndexes(int start, int end, double plotWidth,
+                                             const std::function<double(int)>& drawnWidth)
 {
     QVector<int> out;
     const int count = end - start + 1;
@@ -276,14 +280,38 @@ QVector<int> TEVQLineChartImpl::labelIndexes(int start, int end, double plotWidt
         out.append(i);
         last = i;
         if (i + step > end && end > start && last != end) {
-            // The last category's label takes the place of the one before it when the two would stand closer
-            // than half the 76 px the thinning gives a label: their texts would run into each other.
-            if (out.size() > 1 && (end - last) * plotWidth / (end - start) < 38)
-                out.removeLast();
+            // The last category's label takes the place of the one before it when their texts, centred on
+            // their points, would run into each other.
+            if (drawnWidth && out.size() > 1) {
+                const double apart = (end - last) * plotWidth / (end - start);
+                if (apart < (drawnWidth(last) + drawnWidth(end)) / 2 + kLabelGap)
+                    out.removeLast();
+            }
             out.append(end);
         }
     }
     return out;
+}
+
+const QVector<int>& TEVQLineChartImpl::drawnLabelIndexes(int start, int end, double plotWidth, const QFont& font)
+{
+    LabelPlacement& kept = m_labelPlacement;
+    // Compared as fonts: QFont::key leaves out the letter spacing and the capitalization, which change widths.
+    if (!kept.valid || kept.start != start || kept.end != end || kept.plotWidth != plotWidth || kept.font != font ||
+        kept.categories != categories) {
+        kept.indexes = labelIndexes(start, end, plotWidth, [this, &font](int i) {
+            // Measured as drawn; a text wider than its box is shortened to the box.
+            return qMin(m_texts.size(font, TEVChart::categoryLabel(categories, i)).width(), kLabelBox);
+        });
+        kept.valid = true;
+        kept.start = start;
+        kept.end = end;
+        kept.plotWidth = plotWidth;
+        kept.font = font;
+    }
+    // Shared, an equal list given again compares as one pointer next time.
+    kept.categories = categories;
+    return kept.indexes;
 }
 
 void TEVQLineChartImpl::drawSeries(QPainter& p, int s, const QVector<QPointF>& points, const QVector<int>& indices,
@@ -390,10 +418,10 @@ void TEVQLineChartImpl::paint(QPainter& p, const QSize& size)
 
     TEVChart::drawTitleAndValueLabels(p, title, size.width(), plot, marginLeft, min, max, theme, &m_texts,
                                       labelOverflow, &m_labelRoom);
-    for (int i : labelIndexes(start, end, plot.width())) {
+    for (int i : drawnLabelIndexes(start, end, plot.width(), p.font())) {
         const double x = plot.left() + xScale * (i - start);
-        m_texts.drawElided(p, QRectF(x - 34, plot.bottom() + 8, 68, 18), Qt::AlignCenter,
-                     TEVChart::categoryLabel(categories, i));
+        m_texts.drawElided(p, QRectF(x - kLabelBox / 2, plot.bottom() + 8, kLabelBox, 18), Qt::AlignCenter,
+                           TEVChart::categoryLabel(categories, i));
     }
 
     for (const ChartLegendItem& item : legendItems(plot, size)) {

@@ -14,6 +14,8 @@
 #include <QOpenGLFunctions>
 #include <QPainterPath>
 
+#include <functional>
+
 namespace TEVQtLib {
 struct ControlInfo;
 }
@@ -58,8 +60,14 @@ public:
     bool updateHover(const QPoint& pos);
     bool clearHover();
     QVector<ChartLegendItem> legendItems(const QRectF& plot, const QSize& size) const;
-    // The category indexes whose labels are drawn for the window and plot width.
-    static QVector<int> labelIndexes(int start, int end, double plotWidth);
+    // The category indexes whose labels are drawn for the window and plot width: every step-th from start, and
+    // end as well. With drawnWidth (how wide label i is drawn: its text, at most its 68 px box), the label
+    // before end gives way to it when the two texts would come closer than 6 px.
+    static QVector<int> labelIndexes(int start, int end, double plotWidth,
+                                     const std::function<double(int)>& drawnWidth = {});
+    // labelIndexes with the category labels measured in font; kept until the window, the plot width, the font
+    // or the categories change, so that a repaint measures nothing.
+    const QVector<int>& drawnLabelIndexes(int start, int end, double plotWidth, const QFont& font);
     void paint(QPainter& painter, const QSize& size);
 
     QString title = QStringLiteral("Basic Line Chart");
@@ -84,6 +92,16 @@ private:
     // Prepared symbols and line dots, kept between paints.
     mutable TEVChart::CircleSprites m_sprites;
     mutable TEVChart::ValueLabelRoom m_labelRoom;
+    // The category label indexes drawn last and what they were chosen for.
+    struct LabelPlacement {
+        bool valid = false;
+        int start = 0;
+        int end = 0;
+        double plotWidth = 0;
+        QFont font;
+        QStringList categories;
+        QVector<int> indexes;
+    } m_labelPlacement;
     void drawSeries(QPainter& p, int s, const QVector<QPointF>& points, const QVector<int>& indices,
                     const QRectF& plot, const ChartTheme& theme) const;
 };

@@ -22,6 +22,7 @@
 
 #include <cmath>
 #include <memory>
+#include <tuple>
 
 using namespace quenlark;
 
@@ -49,6 +50,16 @@ QStringList valueLabelNames()
     for (int i = 0; i < 4; ++i)
         names << QStringLiteral("meterValue%1").arg(i);
     return names;
+}
+
+bool sameZoomStyle(const DataZoomStyle& a, const DataZoomStyle& b)
+{
+    const auto fields = [](const DataZoomStyle& s) {
+        return std::make_tuple(s.trackColor.rgba(), s.windowColor.rgba(), s.windowBorderColor.rgba(),
+                               s.handleColor.rgba(), s.labelColor.rgba(), s.sliderHeight, s.cornerRadius,
+                               s.handleWidth, s.handleOverhang, s.labelGap, s.labelHeight, s.labelFontPx);
+    };
+    return fields(a) == fields(b);
 }
 
 PlantSnapshot snapshotWith(const QVector<int>& statuses, double dailyEnergy)
@@ -385,6 +396,14 @@ private slots:
         }
         QCOMPARE(w->m_analysisPowerChart->zoomStyle().labelHeight, 18.0);
         QCOMPARE(w->m_analysisPowerChart->zoomStyle().labelFontPx, 12);
+        // Only the label height and size differ from the slider's own look; the label colour is the chart
+        // theme's once the chart has painted.
+        w->m_analysisPowerChart->renderImage();
+        DataZoomStyle slider;
+        slider.labelHeight = 18.0;
+        slider.labelFontPx = 12;
+        slider.labelColor = w->m_analysisPowerChart->theme().axisLabelColor;
+        QVERIFY(sameZoomStyle(w->m_analysisPowerChart->zoomStyle(), slider));
         QCOMPARE(w->m_inverterOutputChart->painter()->tooltipTrigger, 1);
         QCOMPARE(w->m_analysisEnergyChart->painter()->tooltipTrigger, 2);
         QCOMPARE(w->m_analysisEnergyChart->title(), QString());

@@ -188,7 +188,10 @@ private:
         const double xScale = plot.width() / qMax(end - start, 1);
         const int labelPx = chart.theme().labelFontPx;
         QVector<QRectF> taken;
-        for (int i : TEVQLineChartImpl::labelIndexes(start, end, plot.width())) {
+        QFont labelFont = chart.font();
+        labelFont.setPixelSize(labelPx);
+        labelFont.setBold(false);
+        for (int i : d->drawnLabelIndexes(start, end, plot.width(), labelFont)) {
             const double x = plot.left() + xScale * (i - start);
             const QRectF box(x - 34, plot.bottom() + 8, 68, 18);
             const QString label = TEVChart::categoryLabel(chart.categories(), i);

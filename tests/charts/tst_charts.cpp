@@ -851,9 +851,18 @@ private slots:
     void labelsThinAndRead()
     {
         // The last category's label replaces the one before it when they would overlap; otherwise both stay.
-        QCOMPARE(TEVQLineChartImpl::labelIndexes(4, 20, 544), (QVector<int>{4, 7, 10, 13, 16, 20}));
+        // Here 19 and 20 stand 34 px apart.
+        const auto wide = [](int) { return 30.0; };
+        const auto narrow = [](int) { return 27.0; };
+        QCOMPARE(TEVQLineChartImpl::labelIndexes(4, 20, 544, wide), (QVector<int>{4, 7, 10, 13, 16, 20}));
+        QCOMPARE(TEVQLineChartImpl::labelIndexes(4, 20, 544, narrow), (QVector<int>{4, 7, 10, 13, 16, 19, 20}));
         QCOMPARE(TEVQLineChartImpl::labelIndexes(0, 23, 300), (QVector<int>{0, 6, 12, 18, 23}));
         QCOMPARE(TEVQLineChartImpl::labelIndexes(0, 1, 30), (QVector<int>{0, 1}));
+        // 25 categories over 300 px: 21 and 24 stand 37.5 px apart; texts of 68 px there meet, of 14 px do not.
+        QCOMPARE(TEVQLineChartImpl::labelIndexes(0, 24, 300, [](int) { return 14.0; }),
+                 (QVector<int>{0, 7, 14, 21, 24}));
+        QCOMPARE(TEVQLineChartImpl::labelIndexes(0, 24, 300, [](int) { return 68.0; }),
+                 (QVector<int>{0, 7, 14, 24}));
         // Bar labels: all while the widest fits its band, else every step-th.
         QCOMPARE(TEVQBarChartImpl::labelStep(36, 28), 1);
         QCOMPARE(TEVQBarChartImpl::labelStep(22.7, 28), 2);
@@ -890,6 +899,62 @@ private slots:
         QCOMPARE(TEVChart::valueLabelRows(16, 16), (QVector<int>{0, 5}));
         QCOMPARE(TEVChart::valueLabelRows(10, 16), (QVector<int>{0}));
         QCOMPARE(TEVChart::valueLabelRows(1, 0), (QVector<int>{0, 1, 2, 3, 4, 5}));
+    }
+
+    // The label before the added last one gives way only when the two drawn texts would run into each other:
+    // 25 hours over a 300 px plot keep "21" beside "24", labels as wide as their box 65 px apart do not both
+    // stay. The choice follows the categories and the label size.
+    void lastLabelGivesWayOnlyWhenTextsMeet()
+    {
+        TEVQLineChart chart;
+        chart.setAnimationEnabled(false);
+        chart.resize(420, 300);
+        TEVQLineChartImpl* d = chart.painter();
+        d->marginLeft = 80;
+        // count categories named by pattern, and a series as long.
+        auto label = [&chart](const QString& pattern, int count) {
+            QStringList names;
+            for (int i = 0; i < count; ++i)
+                names << pattern.arg(i);
+            chart.setCategories(names);
+            chart.setSeries({line(QStringLiteral("a"), QVector<double>(count, 5))});
+        };
+        label(QStringLiteral("%1"), 25);
+        QCOMPARE(d->plotRect(chart.size(), chart.legendPosition()).width(), 300.0);
+        // Whether any text is drawn within 6 px of the x of category i (of last + 1) under the plot.
+        auto inked = [&](const QImage& img, int i, int last) {
+            const QRectF plot = d->plotRect(chart.size(), chart.legendPosition());
+            const int x = qRound(plot.left() + plot.width() * i / last);
+            for (int y = int(plot.bottom()) + 8; y < int(plot.bottom()) + 26; ++y) {
+                for (int px = x - 6; px <= x + 6; ++px) {
+                    if (!sameColor(img.pixelColor(px, y), chart.theme().backgroundColor, 40))
+                        return true;
+                }
+            }
+            return false;
+        };
+        QImage img = chart.renderImage();
+        for (int i : {0, 7, 14, 21, 24})
+            QVERIFY2(inked(img, i, 24), qPrintable(QString::number(i)));
+        QVERIFY(!inked(img, 18, 24));
+
+        // Texts wider than their box, 65 px apart: the one before the last gives way.
+        label(QStringLiteral("Category %1 of the day"), 24);
+        img = chart.renderImage();
+        QVERIFY(!inked(img, 18, 23));
+        QVERIFY(inked(img, 12, 23) && inked(img, 23, 23));
+        // Short texts at the same places both stay.
+        label(QStringLiteral("%1"), 24);
+        img = chart.renderImage();
+        QVERIFY(inked(img, 18, 23) && inked(img, 23, 23));
+        // Back to 25 hours, then labels drawn large enough to meet 37.5 px apart.
+        label(QStringLiteral("%1"), 25);
+        QVERIFY(inked(chart.renderImage(), 21, 24));
+        ChartTheme big = chart.theme();
+        big.labelFontPx = 40;
+        chart.setTheme(big);
+        img = chart.renderImage();
+        QVERIFY(!inked(img, 21, 24) && inked(img, 24, 24));
     }
 
     // Value labels wider than the left margin (a total that has grown for a week) move the plot right instead of
