@@ -354,7 +354,7 @@ TEVQContainer* tevCreatePageByFileName(QWidget* parent, QString file)
     return detail::createPageFromDocument(parent, *document);
 }
 
-TEVQContainer* detail::createPageFromDocument(QWidget* parent, const Json::Value& root)
+TEVQContainer* detail::createPageFromDocument(QWidget* parent, const Json::Value& root, const TopElementHook& placeTop)
 {
     detail::installPageLoaderHooks();
     CreatedByFileGuard createdByFile;
@@ -372,10 +372,13 @@ TEVQContainer* detail::createPageFromDocument(QWidget* parent, const Json::Value
     {
         PageBuild build(parent);
         for (Json::ArrayIndex i = 0; i < count && (host || !parent); ++i) {
-            last = createChild(json::at(elements, i), parent);
+            const Json::Value& element = json::at(elements, i);
+            last = createChild(element, parent);
             ITEVQWidgetBase* base = tevWidgetInterface(last);
             if (base && base->getControlBase())
                 base->resizeWidget();
+            if (placeTop && last) // the resize may have deleted it
+                placeTop(last, element);
         }
         build.finish();
     }

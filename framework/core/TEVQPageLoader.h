@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 class TEVQContainer;
 class TEVQMenu;
@@ -60,10 +62,16 @@ TEV_EXPORT void installPageLoaderHooks();
 // or empty. path (when given) is the file that was read, or the resource name.
 TEV_EXPORT bool readPageDocument(const QString& file, QByteArray& bytes, QString* path = nullptr);
 
+// Given each top element's widget with its element once the widget has read it and its resizeWidget has run,
+// before the page's layout pass.
+using TopElementHook = std::function<void(QWidget* widget, const Json::Value& element)>;
+
 // What tevCreatePageByFileName does with the document once it has found and parsed it: root keys, elements,
 // layout; the same result. For a caller that has read the document itself (the design canvas builds the very
-// file it checked, whatever its name).
-TEV_EXPORT TEVQContainer* createPageFromDocument(QWidget* parent, const Json::Value& root);
+// file it checked, whatever its name). placeTop, when given, may still place each top element's widget before
+// the page is laid out (the design canvas's page, which stands for a window without being one).
+TEV_EXPORT TEVQContainer* createPageFromDocument(QWidget* parent, const Json::Value& root,
+                                                 const TopElementHook& placeTop = TopElementHook());
 
 // Defined by TEVQBuiltinControls.cpp: w as a container, or null.
 TEVQContainer* asContainer(QWidget* w);

@@ -136,22 +136,26 @@ bool TEVQCanvas::CreatePageFromJson(const QString& path)
     if (!readPageFile(path, root))
         return false;
     RemoveAllCommand();
-    // The page is filled while it stands alone, as the window it stands for would be: its root containers
-    // then cover it, and what they dock keeps its size (in a root left at 0 x 0 every docked control would be
-    // cut to nothing, and saved so). It joins the canvas once built.
-    auto* page = new TEVQCanvasWindow(nullptr);
+    // The page is built on the canvas, so it is no window, and the root containers keep the rectangles the
+    // file gives them (a window would stretch each of them over itself). A root container without a rectangle
+    // covers the page as in a window, before the page is laid out: what it docks keeps its size (in a root left
+    // at 0 x 0 every docked control would be cut to nothing, and saved so).
+    auto* page = new TEVQCanvasWindow(this);
     page->hide();
-    // A receiver of what an element's reading emits may delete the page, or the canvas: nothing is opened.
+    const auto placeRoot = [page](QWidget* w, const Json::Value& element) {
+        ITEVQWidgetBase* control = tevWidgetInterface(w);
+        if (!control || !tevIsKindOf(w, "TEVQContainer") || json::has(element, "w") || json::has(element, "h"))
+            return;
+        const LayoutType type = control->getLayoutType();
+        if (type == LayoutTypeUnset || type == LayoutTypeAbsolute)
+            control->setGeometry(0, 0, page->width(), page->height());
+    };
+    // A receiver of what an element's reading emits may delete the page, or the canvas and the page with it:
+    // nothing is opened.
     const QPointer<TEVQCanvasWindow> alive(page);
-    const QPointer<TEVQCanvas> canvas(this);
-    detail::createPageFromDocument(page, root);
+    detail::createPageFromDocument(page, root, placeRoot);
     if (!alive)
         return false;
-    if (!canvas) {
-        delete page;
-        return false;
-    }
-    page->setParent(this);
     // The page loader leaves the caption keys to the window it fills; the page keeps them, so that saving the
     // page writes back what the file held.
     int caption = 0;

@@ -138,8 +138,7 @@ QWidget* pageClosingLabel(const QString&, const QString& type)
     return label;
 }
 
-// A bound creator's label that deletes g_doomedCanvas as soon as it is named (the page being built is not the
-// canvas's child yet, so the page outlives it).
+// A bound creator's label that deletes g_doomedCanvas, and the page being built on it, as soon as it is named.
 TEVQCanvas* g_doomedCanvas = nullptr;
 QWidget* canvasDeletingLabel(const QString&, const QString& type)
 {
@@ -358,6 +357,65 @@ private slots:
                                                                        "elements"), 0), "child"), 0);
         QCOMPARE(json::getInt(b, "w"), 40);
         QCOMPARE(json::getInt(b, "h"), 20);
+    }
+
+    // A page keeps the geometry of its root containers through opening, saving and opening again: a root with
+    // its own rectangle keeps it (also beside another root), a root without one covers the page. The controls
+    // docked at the far right of a root sit against its own right edge.
+    void rootGeometrySurvivesSaving_data()
+    {
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QVector<QRect>>("rects");
+        const QByteArray button = R"("attr": {"childLayout": 0}, "child": [{"type": "qtbutton", "name": "b",
+            "absoluteDockHor": 2, "absoluteDockOffsetX": -3, "w": 40, "h": 20}])";
+        QTest::newRow("own rectangle")
+            << QByteArray(R"({"w": 640, "h": 480, "elements": [{"type": "qtcontainer", "name": "root", "x": 20,
+                   "y": 30, "w": 320, "h": 240, )" + button + "}]}")
+            << QStringList{"root", "b"} << QVector<QRect>{{20, 30, 320, 240}, {277, 0, 40, 20}};
+        QTest::newRow("side by side")
+            << QByteArray(R"({"w": 640, "h": 480, "elements": [
+                   {"type": "qtcontainer", "name": "left", "w": 300, "h": 480},
+                   {"type": "qtcontainer", "name": "right", "x": 300, "w": 340, "h": 400, )" + button + "}]}")
+            << QStringList{"left", "right", "b"}
+            << QVector<QRect>{{0, 0, 300, 480}, {300, 0, 340, 400}, {297, 0, 40, 20}};
+        QTest::newRow("no rectangle")
+            << QByteArray(R"({"w": 640, "h": 480, "elements": [{"type": "qtcontainer", "name": "root", )" + button +
+                          "}]}")
+            << QStringList{"root", "b"} << QVector<QRect>{{0, 0, 640, 480}, {597, 0, 40, 20}};
+    }
+
+    void rootGeometrySurvivesSaving()
+    {
+        QFETCH(QByteArray, page);
+        QFETCH(QStringList, names);
+        QFETCH(QVector<QRect>, rects);
+        const QString path = writePage(QStringLiteral("roots.json"), page);
+        const auto geometries = [&names](TEVQCanvas& canvas) {
+            QVector<QRect> out;
+            for (const QString& name : names) {
+                QWidget* w = canvas.GetCurWindow()->findChild<QWidget*>(name);
+                out << (w ? w->geometry() : QRect());
+            }
+            return out;
+        };
+        TEVQCanvas canvas;
+        QVERIFY(canvas.OpenJsonFile(path));
+        QCOMPARE(geometries(canvas), rects);
+        QVERIFY(canvas.SavePage(path));
+        // The file holds each root's rectangle as it was opened (every name but the last, the button, is a root's,
+        // in page order).
+        const Json::Value elements = json::get(parseText(QString::fromUtf8(tevtest::readFile(path))), "elements");
+        QCOMPARE(int(json::size(elements)), names.size() - 1);
+        for (int i = 0; i < names.size() - 1; ++i) {
+            const Json::Value& e = json::at(elements, Json::ArrayIndex(i));
+            QCOMPARE(json::getQString(e, "name"), names.at(i));
+            const QRect saved(json::getInt(e, "x"), json::getInt(e, "y"), json::getInt(e, "w"), json::getInt(e, "h"));
+            QCOMPARE(saved, rects.at(i));
+        }
+        TEVQCanvas second;
+        QVERIFY(second.OpenJsonFile(path));
+        QCOMPARE(geometries(second), rects);
     }
 
     // The content of a scroll view is the page's like any nested container: saved with the page, shown on the
