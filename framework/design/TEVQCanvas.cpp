@@ -142,6 +142,7 @@ bool TEVQCanvas::CreatePageFromJson(const QString& path)
     // at 0 x 0 every docked control would be cut to nothing, and saved so).
     auto* page = new TEVQCanvasWindow(this);
     page->hide();
+    page->resize(640, 480); // a window's size until the file's own "w" and "h" are read
     const auto placeRoot = [page](QWidget* w, const Json::Value& element) {
         ITEVQWidgetBase* control = tevWidgetInterface(w);
         if (!control || !tevIsKindOf(w, "TEVQContainer") || json::has(element, "w") || json::has(element, "h"))

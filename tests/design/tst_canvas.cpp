@@ -383,6 +383,10 @@ private slots:
             << QByteArray(R"({"w": 640, "h": 480, "elements": [{"type": "qtcontainer", "name": "root", )" + button +
                           "}]}")
             << QStringList{"root", "b"} << QVector<QRect>{{0, 0, 640, 480}, {597, 0, 40, 20}};
+        // A page file without a size of its own opens at the size a window gets, not as a sliver.
+        QTest::newRow("no page size")
+            << QByteArray(R"({"elements": [{"type": "qtcontainer", "name": "root", )" + button + "}]}")
+            << QStringList{"root", "b"} << QVector<QRect>{{0, 0, 640, 480}, {597, 0, 40, 20}};
     }
 
     void rootGeometrySurvivesSaving()
