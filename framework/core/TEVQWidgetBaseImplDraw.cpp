@@ -41,6 +41,44 @@ QBrush fillBrush(const FillRes& res, const QPointF& from, const QPointF& to)
     return QBrush(gradient);
 }
 
+// Whether a one-pixel pen's outline of a rectangle on whole pixels covers exactly the rectangle's outer rows
+// and columns, so that filling those is the same picture: a raster device at its own pixels (moved by whole
+// pixels, neither scaled nor at another pixel ratio), aliased, blended over.
+bool outlineIsEdgeFills(const QPainter* painter)
+{
+    const QPaintEngine* engine = painter->paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Raster)
+        return false;
+    const QTransform t = painter->deviceTransform();
+    return t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx()) && t.dy() == std::floor(t.dy()) &&
+           painter->compositionMode() == QPainter::CompositionMode_SourceOver &&
+           !(painter->renderHints() & (QPainter::Antialiasing | QPainter::Qt4CompatiblePainting));
+}
+
+// The one-pixel border of the rectangle x, y, w, h (more than two pixels each way), side by side as the pen
+// draws it: a whole outline blends each pixel once, single sides as lines that overlap at the corners where two
+// meet. Qt strokes such an outline one pixel at a time (a blend call per pixel), which costs many times the
+// four fills.
+void fillOnePixelBorder(QPainter* painter, const FillRes& res, bool allSides, int x, int y, int w, int h)
+{
+    const QBrush edge(res.borderColor);
+    if (allSides) {
+        painter->fillRect(QRect(x, y, w, 1), edge);
+        painter->fillRect(QRect(x, y + h - 1, w, 1), edge);
+        painter->fillRect(QRect(x, y + 1, 1, h - 2), edge);
+        painter->fillRect(QRect(x + w - 1, y + 1, 1, h - 2), edge);
+        return;
+    }
+    if (res.topBorder)
+        painter->fillRect(QRect(x, y, w, 1), edge);
+    if (res.bottomBorder)
+        painter->fillRect(QRect(x, y + h - 1, w, 1), edge);
+    if (res.leftBorder)
+        painter->fillRect(QRect(x, y, 1, h), edge);
+    if (res.rightBorder)
+        painter->fillRect(QRect(x + w - 1, y, 1, h), edge);
+}
+
 } // namespace
 
 QFont TEVQWidgetBaseImpl::styleFont(const TextStyleDesc& style, const QString& globalFamily)
@@ -223,7 +261,9 @@ void TEVQWidgetBaseImpl::drawFillRes(QPainter* painter, const FillRes& res, int 
         }
     } else {
         painter->fillRect(QRect(x, y, w, h), fillBrush(res, QPointF(x, 0), QPointF(x + w, 0)));
-        if (border) {
+        if (border && width == 1 && w > 2 && h > 2 && outlineIsEdgeFills(painter)) {
+            fillOnePixelBorder(painter, res, allSides, x, y, w, h);
+        } else if (border) {
             if (allSides) {
                 // Centred half a pen inside the rectangle, so that a wide pen covers exactly the rectangle's
                 // outer columns and rows (as the single sides and the rounded outline do).

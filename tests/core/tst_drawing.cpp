@@ -11,10 +11,12 @@
 #include <QIcon>
 #include <QPainter>
 #include <QPicture>
+#include <QtMath>
 #include <QTemporaryDir>
 #include <QWidget>
 
 #include <functional>
+#include <iterator>
 
 #include <climits>
 #include <tuple>
@@ -263,6 +265,88 @@ private slots:
         style.fillRes.leftBorder = false;
         PIXELS_ARE(filled(style, 60, 50, QRect(10, 10, 40, 30)), {10, 25, kWhite}, {49, 25, kBlack},
                    {30, 10, kBlack}, {30, 39, kBlack}, {11, 10, kBlack});
+    }
+
+    void onePixelBorderIsThePensOutline()
+    {
+        // The one-pixel square border is the outline a one-pixel pen draws, on every painter: moved, clipped, see-
+        // through, at another pixel ratio, anti-aliased, in another composition mode. A see-through colour shows
+        // how often a pixel is blended: once along a whole outline, twice where two single sides meet.
+        const QColor border(200, 0, 0, 128);
+        const FillStyle base = bordered(QColor(0, 0, 255, 100), border, 1);
+        auto penOutline = [&](QPainter* p, const FillRes& res, const QRect& r) {
+            p->save();
+            p->fillRect(r, res.fillColor);
+            p->setPen(QPen(QBrush(border), 1, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+            const double l = r.x() + 0.5, t = r.y() + 0.5, rr = r.x() + r.width() - 0.5, b = r.y() + r.height() - 0.5;
+            if (res.leftBorder && res.topBorder && res.rightBorder && res.bottomBorder) {
+                p->drawRect(QRectF(l, t, r.width() - 1, r.height() - 1));
+            } else {
+                if (res.topBorder)
+                    p->drawLine(QPointF(l, t), QPointF(rr, t));
+                if (res.bottomBorder)
+                    p->drawLine(QPointF(l, b), QPointF(rr, b));
+                if (res.leftBorder)
+                    p->drawLine(QPointF(l, t), QPointF(l, b));
+                if (res.rightBorder)
+                    p->drawLine(QPointF(rr, t), QPointF(rr, b));
+            }
+            p->restore();
+        };
+        const std::function<void(QPainter*)> setups[] = {
+            [](QPainter*) {},
+            [](QPainter* p) { p->translate(3, 2); },
+            [](QPainter* p) { p->setClipRect(QRect(6, 6, 30, 20)); },
+            [](QPainter* p) { p->setOpacity(0.6); },
+            [](QPainter* p) { p->setRenderHint(QPainter::Antialiasing); },
+            [](QPainter* p) { p->setCompositionMode(QPainter::CompositionMode_Source); },
+        };
+        for (qreal ratio : {1.0, 2.0, 1.5}) {
+            for (int setup = 0; setup < int(std::size(setups)); ++setup) {
+                for (int sides : {15, 3, 1, 12}) {
+                    for (const QRect& r : {QRect(5, 4, 3, 3), QRect(5, 4, 4, 7), QRect(5, 4, 40, 30)}) {
+                        FillStyle style = base;
+                        std::tie(style.fillRes.leftBorder, style.fillRes.topBorder, style.fillRes.rightBorder,
+                                 style.fillRes.bottomBorder) =
+                            std::make_tuple(bool(sides & 1), bool(sides & 2), bool(sides & 4), bool(sides & 8));
+                        auto drawn = [&](bool helper) {
+                            // Source composition into straight alpha: there the fills and the pen part ways.
+                            QImage image(qRound(50 * ratio), qRound(40 * ratio),
+                                         setup == 5 ? QImage::Format_ARGB32 : QImage::Format_ARGB32_Premultiplied);
+                            image.setDevicePixelRatio(ratio);
+                            image.fill(kBackground);
+                            QPainter p(&image);
+                            setups[setup](&p);
+                            if (helper)
+                                Impl::drawFillStyle(&p, style, r);
+                            else
+                                penOutline(&p, style.fillRes, r);
+                            return image;
+                        };
+                        const QImage got = drawn(true), expected = drawn(false);
+                        // The corners, their neighbours along both edges and inside, the middle of every edge
+                        // and the pixel inside it; every device pixel of each.
+                        const int x0 = r.left(), y0 = r.top(), x1 = r.right(), y1 = r.bottom();
+                        const int mx = r.center().x(), my = r.center().y();
+                        for (const QPoint& at : {QPoint(x0, y0), QPoint(x1, y0), QPoint(x0, y1), QPoint(x1, y1),
+                                                 QPoint(x0 + 1, y0), QPoint(x0, y0 + 1), QPoint(x0 + 1, y0 + 1),
+                                                 QPoint(x1 - 1, y1), QPoint(x1, y1 - 1), QPoint(x1 - 1, y1 - 1),
+                                                 QPoint(mx, y0), QPoint(mx, y0 + 1), QPoint(mx, y1), QPoint(mx, y1 - 1),
+                                                 QPoint(x0, my), QPoint(x0 + 1, my), QPoint(x1, my), QPoint(x1 - 1, my)}) {
+                            for (const QPoint& d : {QPoint(qFloor(at.x() * ratio), qFloor(at.y() * ratio)),
+                                                    QPoint(qCeil((at.x() + 1) * ratio) - 1, qCeil((at.y() + 1) * ratio) - 1)}) {
+                                QVERIFY2(got.pixel(d) == expected.pixel(d),
+                                         qPrintable(QStringLiteral("ratio %1, set-up %2, sides %3, %4 x %5: device "
+                                                                   "pixel (%6, %7) is %8, the pen draws %9")
+                                                        .arg(ratio).arg(setup).arg(sides).arg(r.width()).arg(r.height())
+                                                        .arg(d.x()).arg(d.y()).arg(got.pixel(d), 8, 16)
+                                                        .arg(expected.pixel(d), 8, 16)));
+                            }
+                        }
+                    }
+                }
+            }
+        }
     }
 
     void borderNeedsTheFlagAndAWidth()
