@@ -27,6 +27,9 @@
 #include <cstdio>
 #include <functional>
 #include <malloc.h>
+#ifdef __SANITIZE_ADDRESS__
+extern "C" size_t __sanitizer_get_current_allocated_bytes(); // the sanitizer runtime's
+#endif
 
 using benchsupport::residentKiB;
 
@@ -100,10 +103,16 @@ long trimmedKiB()
     return residentKiB();
 }
 
+// Heap in use: the C library's count, or the address sanitizer's in a sanitizer build (which replaces the
+// allocator).
 long heapKiB()
 {
+#ifdef __SANITIZE_ADDRESS__
+    return long(__sanitizer_get_current_allocated_bytes() / 1024);
+#else
     const struct mallinfo2 m = mallinfo2();
     return long((m.uordblks + m.hblkhd) / 1024);
+#endif
 }
 
 struct Growth {

@@ -3,6 +3,7 @@
 #include "TevTest.h"
 
 #include "TEVQBarChart.h"
+#include "TEVQControlRegistry.h"
 #include "TEVQFinancialChart.h"
 #include "TEVQOpenGLPieChart.h"
 #include "TEVQScatterChart.h"
@@ -53,19 +54,23 @@ private slots:
     // its glyph textures behind each time. They go with the chart's context now.
     void glyphsGoWithTheContext()
     {
-        auto* chart = new TEVQBarChart;
-        chart->setAnimationEnabled(false);
-        chart->resize(600, 400);
-        chart->show();
-        QVERIFY(QTest::qWaitForWindowExposed(chart));
-        if (chart->grabFramebuffer().isNull()) {
+        TEVQtLib::registerChartControls();
+        for (const char* type : {"qtbarchart", "qtlinechart", "qtopenglpiechart", "qtscatterchart", "qtfinancialchart"}) {
+            auto* chart = qobject_cast<TEVQChartBase*>(TEVQtLib::createControlByType(type, nullptr));
+            QVERIFY2(chart, type);
+            chart->setAnimationEnabled(false);
+            chart->resize(600, 400);
+            chart->show();
+            QVERIFY(QTest::qWaitForWindowExposed(chart));
+            if (chart->grabFramebuffer().isNull()) {
+                delete chart;
+                QSKIP("no OpenGL context on this display");
+            }
+            const void* context = chart->context();
+            QVERIFY2(TEVQChartBase::glyphCacheCount(context) > 0, type); // the title and the labels were drawn
             delete chart;
-            QSKIP("no OpenGL context on this display");
+            QVERIFY2(TEVQChartBase::glyphCacheCount(context) == 0, type);
         }
-        const void* context = chart->context();
-        QVERIFY(TEVQBarChart::glyphCacheCount(context) > 0); // the title and the labels were drawn
-        delete chart;
-        QCOMPARE(TEVQBarChart::glyphCacheCount(context), 0);
     }
 
     // A chart moved into another window is given a new context: the old one's glyphs go, and the chart paints
