@@ -9,8 +9,8 @@
 # called this one).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-pkgs=(cmake make g++ pkg-config qtbase5-dev libqt5svg5-dev libqt5opengl5-dev libjsoncpp-dev libminizip-dev
-      zlib1g-dev libgl1-mesa-dri fonts-wqy-microhei fonts-dejavu-core xvfb xauth)
+pkgs=(cmake make g++ pkg-config qtbase5-dev qtbase5-private-dev libqt5svg5-dev libqt5opengl5-dev libjsoncpp-dev
+      libminizip-dev zlib1g-dev libgl1-mesa-dri fonts-wqy-microhei fonts-dejavu-core xvfb xauth)
 if [ "${1:-}" = test ]; then
   pkgs+=(clang libclang-rt-14-dev qttools5-dev libqt5charts5-dev libqcustomplot-dev)
 fi

@@ -2,14 +2,29 @@
 
 #include <QFontMetrics>
 #include <QFontMetricsF>
+#include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QPainter>
 #include <QSurfaceFormat>
 #include <QVariantAnimation>
 
+// The font engines and their glyph caches are Qt's own classes: no public interface reaches them.
+#include <QtGui/private/qfont_p.h>
+#include <QtGui/private/qfontengine_p.h>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
+
+namespace {
+// Every font engine of this thread's font cache (the thread that paints the charts), once each.
+template <class F> void forEachFontEngine(F&& fn)
+{
+    const QHash<QFontEngine*, int>& engines = QFontCache::instance()->engineCacheCount;
+    for (auto it = engines.cbegin(); it != engines.cend(); ++it)
+        fn(it.key());
+}
+} // namespace
 
 TEVQChartBase::TEVQChartBase(QWidget* parent) : QOpenGLWidget(parent), m_theme(chartThemeById(0))
 {
@@ -282,6 +297,32 @@ void TEVQChartBase::beginFrame(QOpenGLFunctions* gl)
     gl->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     gl->glEnable(GL_MULTISAMPLE);
     gl->glDisable(GL_DEPTH_TEST);
+}
+
+void TEVQChartBase::dropGlyphsWithContext()
+{
+    QOpenGLContext* gl = context();
+    if (!gl)
+        return;
+    // Called once for each context the chart is given. The context is current while it is destroyed, so the
+    // glyph textures are freed with it at once; the connection ends with the context.
+    connect(gl, &QOpenGLContext::aboutToBeDestroyed, gl,
+            [gl] { forEachFontEngine([gl](QFontEngine* engine) { engine->clearGlyphCache(gl); }); });
+}
+
+int TEVQChartBase::glyphCacheCount(const void* context)
+{
+    int count = 0;
+    forEachFontEngine([context, &count](QFontEngine* engine) {
+        for (QFontEngine::GlyphFormat format :
+             {QFontEngine::Format_Mono, QFontEngine::Format_A8, QFontEngine::Format_A32, QFontEngine::Format_ARGB}) {
+            if (engine->glyphCache(context, format, QTransform())) {
+                ++count;
+                return;
+            }
+        }
+    });
+    return count;
 }
 
 QImage TEVQChartBase::renderImage()

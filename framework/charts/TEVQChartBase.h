@@ -87,6 +87,11 @@ public:
 
     // Paints the whole chart except the cleared background, at the widget's size.
     virtual void paintChart(QPainter* painter);
+
+    // How many of the font engines in use keep glyphs drawn through the OpenGL context at this address (a
+    // QOpenGLContext, alive or gone; the address is only compared). A chart's context leaves none behind.
+    static int glyphCacheCount(const void* context);
+
     // The chart painted into an image of the widget's size over its background colour.
     QImage renderImage();
 
@@ -204,6 +209,11 @@ protected:
     // The GL frame set-up shared by the charts: viewport, clear to the background, multisampling on, depth
     // test off; then a painter with antialiasing, text antialiasing and smooth pixmap transforms.
     void beginFrame(class QOpenGLFunctions* gl);
+    // For initializeGL: when the chart's current context goes (the chart is deleted, or moved to another
+    // window), the glyphs Qt's OpenGL paint engine kept for it in every font engine go with it. Qt keys them
+    // by the context's address and keeps them for the life of the font, so every chart made and deleted would
+    // otherwise leave its glyph textures and their records behind.
+    void dropGlyphsWithContext();
     static void setPainterHints(QPainter& painter);
     // Antialiasing, text antialiasing and smooth pixmap transforms: the hints of the bar, line and financial charts.
     static constexpr QPainter::RenderHints kChartHints =
@@ -243,8 +253,9 @@ private:
 
 // The OpenGL entry points every chart shares, for a chart whose painter object (painter()) holds the GL functions
 // and paints the scene with paint(QPainter&, QSize): the surface is cleared to the background, the scene is
-// painted with the given render hints, and the tooltip last. releasePainter(), for the chart's destructor, deletes
-// the painter object (and the GL resources it holds) with the chart's context current.
+// painted with the given render hints, and the tooltip last. Each context the chart is given takes the glyphs
+// drawn through it along when it goes (dropGlyphsWithContext). releasePainter(), for the chart's destructor,
+// deletes the painter object (and the GL resources it holds) with the chart's context current.
 #define TEV_CHART_GL(Hints)                                                                                     \
 public:                                                                                                         \
     void paintChart(QPainter* p) override                                                                       \
@@ -258,6 +269,7 @@ public:                                                                         
 protected:                                                                                                      \
     void initializeGL() override                                                                                \
     {                                                                                                           \
+        dropGlyphsWithContext();                                                                                \
         if (painter())                                                                                          \
             painter()->initializeOpenGLFunctions();                                                             \
     }                                                                                                           \

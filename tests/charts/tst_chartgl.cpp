@@ -3,6 +3,7 @@
 #include "TevTest.h"
 
 #include "TEVQBarChart.h"
+#include "TEVQControlRegistry.h"
 #include "TEVQFinancialChart.h"
 #include "TEVQOpenGLPieChart.h"
 #include "TEVQScatterChart.h"
@@ -46,6 +47,66 @@ private slots:
         QVERIFY(sameColor(gl.pixelColor((first.rect.center() * dpr).toPoint()), QColor(84, 112, 198)));
         QVERIFY(sameColor(gl.pixelColor(QPoint(3, 3) * dpr), QColor(250, 250, 240)));
         tevtest::keepRender(gl, QStringLiteral("barchart-gl.png"));
+    }
+
+    // Qt's OpenGL paint engine keeps the glyphs it drew in a cache per font and context, keyed by the context's
+    // address, and keeps it for the font's life: a chart made and deleted again and again (a page rebuilt) left
+    // its glyph textures behind each time. They go with the chart's context now.
+    void glyphsGoWithTheContext()
+    {
+        TEVQtLib::registerChartControls();
+        for (const char* type : {"qtbarchart", "qtlinechart", "qtopenglpiechart", "qtscatterchart", "qtfinancialchart"}) {
+            auto* chart = qobject_cast<TEVQChartBase*>(TEVQtLib::createControlByType(type, nullptr));
+            QVERIFY2(chart, type);
+            chart->setAnimationEnabled(false);
+            chart->resize(600, 400);
+            chart->show();
+            QVERIFY(QTest::qWaitForWindowExposed(chart));
+            if (chart->grabFramebuffer().isNull()) {
+                delete chart;
+                QSKIP("no OpenGL context on this display");
+            }
+            const void* context = chart->context();
+            QVERIFY2(TEVQChartBase::glyphCacheCount(context) > 0, type); // the title and the labels were drawn
+            delete chart;
+            QVERIFY2(TEVQChartBase::glyphCacheCount(context) == 0, type);
+        }
+    }
+
+    // A chart moved into another window is given a new context: the old one's glyphs go, and the chart paints
+    // its texts again through the new one.
+    void glyphsGoWhenTheChartMoves()
+    {
+        QWidget first, second;
+        for (QWidget* window : {&first, &second})
+            window->resize(640, 440);
+        auto* chart = new TEVQBarChart(&first);
+        chart->setAnimationEnabled(false);
+        chart->setBackgroundColor(QColor(250, 250, 240));
+        chart->resize(600, 400);
+        first.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&first));
+        if (chart->grabFramebuffer().isNull())
+            QSKIP("no OpenGL context on this display");
+        const void* old = chart->context();
+        QVERIFY(TEVQBarChart::glyphCacheCount(old) > 0);
+
+        // The old context goes with the move, before the next one is made (which may take its address).
+        chart->setParent(&second);
+        QCOMPARE(TEVQBarChart::glyphCacheCount(old), 0);
+        chart->show();
+        second.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&second));
+        const QImage gl = chart->grabFramebuffer();
+        QVERIFY(!gl.isNull());
+        QVERIFY(TEVQBarChart::glyphCacheCount(chart->context()) > 0);
+        // The title's text is drawn: some pixel of its band differs from the background.
+        const qreal dpr = gl.devicePixelRatio();
+        bool inked = false;
+        for (int x = 0; x < 600 && !inked; x += 2)
+            for (int y = 4; y < 40 && !inked; y += 2)
+                inked = !sameColor(gl.pixelColor(QPoint(x, y) * dpr), QColor(250, 250, 240), 40);
+        QVERIFY(inked);
     }
 
     // The pie, scatter and financial charts clear to their background and paint the same picture as in an image.
