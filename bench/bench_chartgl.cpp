@@ -197,20 +197,18 @@ int main(int argc, char** argv)
                    ok = showAndWait(w);
                    return w;
                }));
+    const auto bare = [&](bool text) {
+        return [&page, text](bool& ok) -> QWidget* {
+            auto* w = new BareGLWidget(text, &page);
+            w->setGeometry(10, 20, 420, 260);
+            ok = showAndWait(w);
+            return w;
+        };
+    };
     if (wanted("bare"))
-        report("bare QOpenGLWidget, shown", measure([&](bool& ok) -> QWidget* {
-                   auto* w = new BareGLWidget(false, &page);
-                   w->setGeometry(10, 20, 420, 260);
-                   ok = showAndWait(w);
-                   return w;
-               }));
+        report("bare QOpenGLWidget, shown", measure(bare(false)));
     if (wanted("text"))
-        report("bare QOpenGLWidget painting text, shown", measure([&](bool& ok) -> QWidget* {
-                   auto* w = new BareGLWidget(true, &page);
-                   w->setGeometry(10, 20, 420, 260);
-                   ok = showAndWait(w);
-                   return w;
-               }));
+        report("bare QOpenGLWidget painting text, shown", measure(bare(true)));
     if (wanted("hidden"))
         report("bar chart by type name, never shown", measure([&](bool& ok) {
                    QWidget* w = TEVQtLib::createControlByType("qtbarchart", &page);
