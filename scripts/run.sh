@@ -8,6 +8,8 @@ set -euo pipefail
 caller_dir=$PWD
 cd "$(dirname "$0")/.."
 root=$PWD
+# Without a display the run has a time limit: a bad one is refused before anything is installed or built.
+[ -n "${DISPLAY:-}" ] || bash scripts/run-headless.sh --check-limit
 TEV_RERUN="bash scripts/run.sh" bash scripts/install-deps.sh
 . scripts/steps.sh
 step "Configuring (Release)" configure-release \

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Checks the headless run of the dashboard (scripts/run-headless.sh, what scripts/run.sh does without a
-# display) with the real program: which picture each command line writes and says it wrote, and that a program
-# waiting on a message box nobody can see is stopped and reported with code 1.
+# display) with the real program: which picture each command line writes and says it wrote, that a program
+# waiting on a message box nobody can see is stopped and reported with code 1, and that a bad time limit is
+# refused with code 2.
 #   run-headless-check.sh PROGRAM WORKDIR
 program=$1
 work=$2
@@ -43,6 +44,18 @@ run "the caller's relative path" 0 "$work/cwd/mine/shot.png" --drawer --screensh
 [ ! -e "$default" ] || fail "the default picture was written beside the caller's"
 run "the caller's absolute path" 0 "$work/abs.png" --screenshot "$work/abs.png" --size 1300x800
 run "unwritable path" 2 "" --screenshot /proc/no-such-dir/shot.png
+
+# A limit that is not a positive whole number of seconds is refused before anything starts.
+for bad in 0 00 -1 abc 1.5 " 5"; do
+  start=$(date +%s)
+  seconds=$bad run "TEV_RUN_SECONDS='$bad'" 2 ""
+  echo "$out" | grep -q "TEV_RUN_SECONDS must be a positive whole number" || fail "TEV_RUN_SECONDS='$bad': not explained"
+  [ $(($(date +%s) - start)) -lt 5 ] || fail "TEV_RUN_SECONDS='$bad': something was started"
+done
+# An empty screenshot path asks for no picture: the program stays open, and is stopped with that said.
+seconds=4 run "empty --screenshot" 1 "" --screenshot ""
+echo "$out" | grep -q "empty screenshot path" || fail "empty --screenshot: the cause was not said"
+echo "$out" | grep -q "message box" && fail "empty --screenshot: a message box was blamed"
 
 # Without its theme the program shows a message box and waits: stopped within the limit, code 1, and what the
 # program printed is shown.
