@@ -3,7 +3,8 @@
 #   install-deps.sh         what building and running the dashboard needs (with a virtual X server for a
 #                           machine without a display)
 #   install-deps.sh test    also what the tests and benchmarks need (software GL, clang, Qt's .ui loader for the
-#                           page benchmark, Qt Charts and QCustomPlot for the chart benchmark)
+#                           page benchmark, Qt Charts and QCustomPlot for the chart benchmark, the fallback font
+#                           of the tests of texts drawn by more than one font)
 # The package manager's output goes to build-logs/install-deps.log (install-deps-test.log for the test set), one
 # line per step is printed. TEV_RERUN names the command to run again after a root install (the script that
 # called this one).
@@ -12,7 +13,7 @@ cd "$(dirname "$0")/.."
 pkgs=(cmake make g++ pkg-config qtbase5-dev qtbase5-private-dev libqt5svg5-dev libqt5opengl5-dev libjsoncpp-dev
       libminizip-dev zlib1g-dev libgl1-mesa-dri fonts-wqy-microhei fonts-dejavu-core xvfb xauth)
 if [ "${1:-}" = test ]; then
-  pkgs+=(clang libclang-rt-14-dev qttools5-dev libqt5charts5-dev libqcustomplot-dev)
+  pkgs+=(clang libclang-rt-14-dev qttools5-dev libqt5charts5-dev libqcustomplot-dev fonts-droid-fallback)
 fi
 missing=()
 for p in "${pkgs[@]}"; do

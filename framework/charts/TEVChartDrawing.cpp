@@ -1,10 +1,13 @@
 #include "TEVChartDrawing.h"
 
+#include "TEVTextCache.h"
+
 #include <QFontMetricsF>
 #include <QLineF>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTextLayout>
 
 #include <cmath>
 
@@ -273,11 +276,15 @@ QHash<QString, ChartTextCache::Entry>::iterator ChartTextCache::entry(const QFon
         if (m_entries.size() >= kMaxTexts)
             m_entries.clear();
         Entry e;
-        const QFontMetricsF metrics(font);
-        e.size = QSizeF(metrics.horizontalAdvance(text), metrics.height());
-        e.text = QStaticText(text);
-        e.text.setTextFormat(Qt::PlainText);
-        e.text.prepare(QTransform(), font);
+        // Laid out as drawText lays out one line: a glyph that a fallback font supplies brings that font's
+        // ascent and descent into the line, which makes it taller than the font says.
+        TEVQtLib::TEVTextCache::LineMetrics metrics;
+        if (const auto line = TEVQtLib::TEVTextCache::layOutLine(text, font, metrics)) {
+            e.glyphs = line->glyphRuns();
+            e.size = QSizeF(metrics.advance, metrics.ascent + metrics.descent);
+        } else {
+            e.size = QSizeF(0, QFontMetricsF(font).height());
+        }
         it = m_entries.insert(key, e);
         ++m_layouts;
     }
@@ -347,7 +354,14 @@ void ChartTextCache::drawEntry(QPainter& p, const QRectF& box, int alignment, co
         y += (box.height() - size.height()) / 2;
     else if (alignment & Qt::AlignBottom)
         y += box.height() - size.height();
-    p.drawStaticText(QPointF(x, y), it->text);
+    // Decorations are drawn along the whole line, which glyph runs drawn one by one would not do.
+    const QFont& font = p.font();
+    if (font.underline() || font.strikeOut() || font.overline()) {
+        p.drawText(box, alignment, text);
+        return;
+    }
+    for (const QGlyphRun& run : it->glyphs)
+        p.drawGlyphRun(QPointF(x, y), run);
 }
 
 void ChartTextCache::drawElided(QPainter& p, const QRectF& box, int alignment, const QString& text)

@@ -5,7 +5,7 @@
 // - `drawRoundLine`: a round-capped, round-joined polyline painted as its flat segments plus one round dot per
 //   point (the same shape), because the raster engine fills one long antialiased wide stroke as a single outline,
 //   and for a long or self-crossing outline its time grows far faster than the number of points;
-// - `ChartTextCache`: single-line labels laid out once per text and font and drawn as prepared static text.
+// - `ChartTextCache`: single-line labels laid out once per text and font and drawn from their placed glyphs.
 #include "TEVGlobal.h"
 
 #include <QColor>
@@ -15,7 +15,8 @@
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
-#include <QStaticText>
+#include <QGlyphRun>
+#include <QList>
 #include <QString>
 #include <QVector>
 
@@ -116,8 +117,8 @@ public:
 
 private:
     struct Entry {
-        QStaticText text;
-        QSizeF size;
+        QList<QGlyphRun> glyphs; // placed about the line's top-left corner
+        QSizeF size;             // the advance, and the height of the line (its fonts' ascent and descent)
         QString elided;          // the text shortened to elidedWidth
         double elidedWidth = -1; // the box width it was shortened to; -1: not yet
     };

@@ -1,7 +1,8 @@
 #include "TEVQChartBase.h"
 
+#include "TEVTextCache.h"
+
 #include <QFontMetrics>
-#include <QFontMetricsF>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QPainter>
@@ -207,7 +208,6 @@ TEVQChartBase::TooltipMeasure& TEVQChartBase::tooltipMeasure(const QFont& font) 
         m.widest = qMax(m.widest, fm.horizontalAdvance(line));
     m.lineSpacing = fm.lineSpacing();
     m.ascent = fm.ascent();
-    m.staticAscent = QFontMetricsF(font).ascent();
     m.laidOut.clear();
     m.paints = 0;
     m.valid = true;
@@ -260,25 +260,35 @@ void TEVQChartBase::drawTooltip(QPainter* painter)
     painter->setPen(text);
     // A text painted once (the pointer went on to another item) is drawn directly; one painted again (the
     // pointer moves over the same item) has its lines laid out once and drawn as kept, exactly as drawText draws
-    // them at their baselines. A line with a control character (a tab, a carriage return) is left to drawText.
+    // them at their baselines: each line's glyphs stand on the baseline whatever fonts supply them. A line with
+    // a control character (a tab, a carriage return) is left to drawText.
     if (++m.paints == 2) {
         for (const QString& line : qAsConst(m.lines)) {
-            QStaticText laid;
+            QList<QGlyphRun> runs;
             const bool plain = std::none_of(line.cbegin(), line.cend(), [](QChar c) { return c.unicode() < 0x20; });
-            if (plain && !line.isEmpty()) {
-                laid.setText(line);
-                laid.setTextFormat(Qt::PlainText);
-                laid.prepare(QTransform(), font);
+            TEVQtLib::TEVTextCache::LineMetrics metrics;
+            const auto laid = plain && !line.isEmpty() ? TEVQtLib::TEVTextCache::layOutLine(line, font, metrics)
+                                                       : nullptr;
+            if (laid) {
+                runs = laid->glyphRuns();
+                for (QGlyphRun& run : runs) {
+                    QVector<QPointF> at = run.positions();
+                    for (QPointF& p : at)
+                        p.ry() -= metrics.ascent;
+                    run.setPositions(at);
+                }
             }
-            m.laidOut.append(laid);
+            m.laidOut.append(runs);
         }
     }
     for (int i = 0; i < m.lines.size(); ++i) {
         const QPointF baseline(box.left() + 10, box.top() + 8 + m.ascent + i * m.lineSpacing);
-        if (i < m.laidOut.size() && !m.laidOut.at(i).text().isEmpty())
-            painter->drawStaticText(QPointF(baseline.x(), baseline.y() - m.staticAscent), m.laidOut.at(i));
-        else
+        if (i < m.laidOut.size() && !m.laidOut.at(i).isEmpty()) {
+            for (const QGlyphRun& run : m.laidOut.at(i))
+                painter->drawGlyphRun(baseline, run);
+        } else {
             painter->drawText(baseline, m.lines.at(i));
+        }
     }
     painter->restore();
 }

@@ -17,7 +17,8 @@
 #include <QPainter>
 #include <QPoint>
 #include <QPointer>
-#include <QStaticText>
+#include <QGlyphRun>
+#include <QList>
 #include <QStringList>
 #include <QVector>
 
@@ -239,11 +240,12 @@ private:
         QString text;
         QFont font;
         QStringList lines;
-        QVector<QStaticText> laidOut; // the lines laid out from the second paint on; empty for lines drawText draws
+        // The lines laid out from the second paint on, as their glyphs placed about the line's baseline; no
+        // glyphs for a line that drawText draws.
+        QVector<QList<QGlyphRun>> laidOut;
         int widest = 0;
         int lineSpacing = 0;
         int ascent = 0;
-        qreal staticAscent = 0; // where a laid-out line's baseline lies below its top
         int paints = 0;         // tooltips painted with this text and font
     };
     mutable TooltipMeasure m_tooltipMeasure;

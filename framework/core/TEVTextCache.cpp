@@ -95,11 +95,9 @@ QFont styleFontShared(const TextStyleDesc& style, const QString& global, const Q
     return fonts.back().font;
 }
 
-// text as one line in font, the way QPainter::drawText lays out a single line (trailing blanks count), its
-// glyphs kept for drawing. advance is set to the sum of its glyphs' advances (what elision measures and
-// alignment places), width to the width of its ink box (which can pass the advance: a slanted last glyph);
-// null when Qt lays out no line.
-std::shared_ptr<QTextLayout> laidOutLine(const QString& text, const QFont& font, qreal& advance, qreal& width)
+} // namespace
+
+std::shared_ptr<QTextLayout> TEVTextCache::layOutLine(const QString& text, const QFont& font, LineMetrics& metrics)
 {
     auto layout = std::make_shared<QTextLayout>(text, font);
     QTextOption option;
@@ -116,10 +114,16 @@ std::shared_ptr<QTextLayout> laidOutLine(const QString& text, const QFont& font,
     layout->endLayout();
     if (!line.isValid())
         return nullptr;
-    advance = line.horizontalAdvance();
-    width = line.naturalTextWidth();
+    metrics.advance = line.horizontalAdvance();
+    metrics.width = line.naturalTextWidth();
+    // The line's own, not the font's: a glyph that another font supplies (a Chinese character in a Latin
+    // family) brings that font's ascent and descent into the line when they are larger.
+    metrics.ascent = line.ascent();
+    metrics.descent = line.descent();
     return layout;
 }
+
+namespace {
 
 // Whether the line laid out for one style is the line of the other: every field but the colour counts.
 bool sameLine(const TextStyleDesc& a, const TextStyleDesc& b)
@@ -228,16 +232,15 @@ void TEVTextCache::draw(QPainter* painter, const QString& text, const TextStyleD
         m_layout.reset();
         std::shared_ptr<QTextLayout> line;
         const QFontMetricsF metrics(f);
-        const qreal height = metrics.height();
-        const bool oneLine = style.textMode != 3 && height <= box.height() && !text.contains(QLatin1Char('\n')) &&
-                             !text.contains(QLatin1Char('\t'));
+        const bool oneLine =
+            style.textMode != 3 && !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\t'));
         // A text that looks short enough for its width is laid out whole first: when it fits, that one layout
         // is both the measure and what is drawn, and the text is shaped once. Any other is elided first (which
         // measures it) and what is shown laid out then.
-        qreal advance = 0, width = 0;
+        LineMetrics laid;
         if (oneLine && text.size() * metrics.averageCharWidth() <= w - 2) {
-            line = laidOutLine(text, f, advance, width);
-            if (line && advance <= w - 2)
+            line = layOutLine(text, f, laid);
+            if (line && laid.advance <= w - 2)
                 m_shown = text;
             else
                 line.reset();
@@ -245,17 +248,19 @@ void TEVTextCache::draw(QPainter* painter, const QString& text, const TextStyleD
         if (!line) {
             m_shown = style.textMode == 3 ? text : elided(text, style, Qt::ElideRight, w - 2);
             if (oneLine && !m_shown.isEmpty())
-                line = laidOutLine(m_shown, f, advance, width);
+                line = layOutLine(m_shown, f, laid);
         }
         // The place QPainter::drawText gives one line in the box that it does not clip: it clips a line whose
-        // ink box passes the box, and aligns it by its advance.
-        m_static = line && width <= box.width();
+        // ink box passes the box, and aligns it by its advance and by the line's height (the ascent and descent
+        // of every font the line draws with).
+        const qreal height = laid.ascent + laid.descent;
+        m_static = line && laid.width <= box.width() && height <= box.height();
         if (m_static) {
             qreal dx = 0, dy = 0;
             if (style.horAlign == 1)
-                dx = (box.width() - advance) / 2;
+                dx = (box.width() - laid.advance) / 2;
             else if (style.horAlign == 2)
-                dx = box.width() - advance;
+                dx = box.width() - laid.advance;
             if (style.verAlign == 1)
                 dy = (box.height() - height) / 2;
             else if (style.verAlign == 2)

@@ -46,6 +46,16 @@ public:
     // target is high, turned a quarter clockwise onto (x, y, w, h). The picture is made at the painter's device
     // pixel ratio and kept until the text, the style, the font, the size or that ratio changes.
     void drawTurned(QPainter* painter, const QString& text, const TextStyleDesc& style, int x, int y, int w, int h);
+    // The measures of one laid-out line.
+    struct LineMetrics {
+        qreal advance = 0; // the sum of its glyphs' advances (what elision measures and alignment places)
+        qreal width = 0;   // its ink box's width (which can pass the advance: a slanted last glyph)
+        qreal ascent = 0;  // the line's, over every font that draws a glyph of it
+        qreal descent = 0;
+    };
+    // text as one line in font, laid out the way QPainter::drawText lays out a single line (trailing blanks
+    // count), its top at 0 and its baseline at metrics.ascent; null when Qt lays out no line.
+    static std::shared_ptr<QTextLayout> layOutLine(const QString& text, const QFont& font, LineMetrics& metrics);
     // Forgets everything (the next use computes again).
     void clear();
     // What the last draw showed (the elided form when the text did not fit).

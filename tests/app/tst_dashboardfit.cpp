@@ -154,6 +154,12 @@ private slots:
         TEVQtLib::tevSetGlobalConfig(config);
         QString message;
         QVERIFY2(openDashboard(w, &message), qPrintable(message));
+        // The suite runs this test once more at a scale of 2 (QT_SCALE_FACTOR), as on a high-density screen:
+        // that run must really draw two device pixels per pixel.
+        const qreal scale = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+                                ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+                                : 1.0;
+        QCOMPARE(w->devicePixelRatioF(), scale);
     }
 
     void cleanupTestCase() { w.reset(); }
