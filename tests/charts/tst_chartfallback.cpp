@@ -9,21 +9,6 @@
 #include <QFontDatabase>
 #include <QPainter>
 
-namespace {
-
-template <class Draw>
-QImage paintedOnWhite(const QSize& size, Draw draw)
-{
-    QImage img(size, QImage::Format_ARGB32);
-    img.fill(Qt::white);
-    QPainter p(&img);
-    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    draw(p);
-    return img;
-}
-
-} // namespace
-
 class TestChartFallback : public QObject
 {
     Q_OBJECT
@@ -81,10 +66,11 @@ private slots:
             TEVChart::ChartTextCache texts;
             for (int alignment : alignments) {
                 auto paint = [&](auto draw) {
-                    return paintedOnWhite(QSize(132, 40), [&](QPainter& p) {
-                        p.setFont(f);
-                        p.setPen(QColor(30, 30, 30));
-                        draw(p);
+                    return tevtest::paintedOnWhite(QSize(132, 40), [&](QPainter* p) {
+                        p->setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+                        p->setFont(f);
+                        p->setPen(QColor(30, 30, 30));
+                        draw(*p);
                     });
                 };
                 const QImage plain = paint([&](QPainter& p) { p.drawText(box, alignment, text); });

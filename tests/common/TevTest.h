@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QImage>
+#include <QPainter>
 #include <QString>
 #include <QtTest>
 
@@ -24,6 +25,17 @@ QByteArray readFile(const QString& path);
 // Keeps a rendering to look at: saved as <name> in the folder named by the environment variable
 // TEV_RENDER_DIR when it is set; nothing is written otherwise. Returns false only when saving failed.
 bool keepRender(const QImage& image, const QString& name);
+
+// What draw (called with a QPainter*) paints on a white picture of the given size.
+template <typename Draw>
+QImage paintedOnWhite(const QSize& size, Draw draw)
+{
+    QImage img(size, QImage::Format_ARGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    draw(&p);
+    return img;
+}
 
 // The paint events a shown widget receives while `act` runs and the events it posts are handled. Another
 // test's window on the shared display can expose, activate or deactivate this one and so paint it too: a look

@@ -90,16 +90,7 @@ QImage grab(QWidget* w)
     return img;
 }
 
-// What draw paints on a white picture of the given size.
-template <typename Draw>
-QImage paintedOnWhite(const QSize& size, Draw draw)
-{
-    QImage img(size, QImage::Format_ARGB32);
-    img.fill(Qt::white);
-    QPainter p(&img);
-    draw(&p);
-    return img;
-}
+using tevtest::paintedOnWhite;
 
 QColor px(const QImage& img, int x, int y) { return QColor::fromRgba(img.pixel(x, y)); }
 

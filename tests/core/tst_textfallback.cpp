@@ -17,15 +17,7 @@ using namespace TEVQtLib;
 
 namespace {
 
-template <class Draw>
-QImage paintedOnWhite(const QSize& size, Draw draw)
-{
-    QImage img(size, QImage::Format_ARGB32);
-    img.fill(Qt::white);
-    QPainter p(&img);
-    draw(&p);
-    return img;
-}
+using tevtest::paintedOnWhite;
 
 TextStyleDesc dejaVu(int pixelSize)
 {
