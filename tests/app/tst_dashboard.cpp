@@ -134,6 +134,13 @@ private slots:
                                     << QSize(1600, 1000) << false << false << 2;
         QTest::newRow("absurd") << QStringList{"--size", "100000x100000"} << QString()
                                 << QSize(kMaxWindowSide, kMaxWindowSide) << false << false << 2;
+        // Held at 5120 on each axis, apart: at that size a screenshot of a page a chart fills stays far below 2 GB.
+        QTest::newRow("largest") << QStringList{"--size", "5120x5120"} << QString() << QSize(5120, 5120) << false
+                                 << false << 2;
+        QTest::newRow("wide") << QStringList{"--size", "5121x900"} << QString() << QSize(5120, 900) << false << false
+                              << 2;
+        QTest::newRow("tall") << QStringList{"--size", "1600x8192"} << QString() << QSize(1600, 5120) << false
+                              << false << 2;
         QTest::newRow("overflow") << QStringList{"--size", "99999999999x-5"} << QString() << min << false << false
                                   << 2;
         QTest::newRow("size last") << QStringList{"--drawer", "--size"} << QString() << def << true << false << 2;
