@@ -176,6 +176,28 @@ private slots:
         QTEST(o.section, "section");
     }
 
+    // The largest side is 5120 device pixels: fewer pixels on a screen of more device pixels per pixel, never
+    // fewer than the minimum.
+    void sizeBoundInDevicePixels_data()
+    {
+        QTest::addColumn<QSize>("requested");
+        QTest::addColumn<double>("ratio");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("ratio 1") << QSize(6000, 6000) << 1.0 << QSize(5120, 5120);
+        QTest::newRow("ratio 2") << QSize(6000, 2000) << 2.0 << QSize(2560, 2000);
+        QTest::newRow("ratio 1.5") << QSize(3500, 900) << 1.5 << QSize(3413, 900);
+        QTest::newRow("ratio 2, small") << QSize(800, 600) << 2.0 << QSize(1280, 720);
+        QTest::newRow("ratio 5, the minimum wins") << QSize(9000, 9000) << 5.0 << QSize(1280, 1024);
+        QTest::newRow("ratio below 1") << QSize(9000, 9000) << 0.5 << QSize(5120, 5120);
+    }
+
+    void sizeBoundInDevicePixels()
+    {
+        QFETCH(QSize, requested);
+        QFETCH(double, ratio);
+        QTEST(windowSizeFor(requested, QSize(1280, 720), ratio), "size");
+    }
+
     // ---- number formats ----
 
     void formats()
