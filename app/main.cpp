@@ -1,7 +1,7 @@
 // The operations dashboard's entry point: prepares Qt and the framework, loads the dictionary and the theme,
 // reads the command line, shows the window and runs the event loop.
 //   --screenshot PATH   save a PNG of the window 1300 ms after start, then exit (0 saved, 2 failed)
-//   --size WxH          window size (never below 1280x720)
+//   --size WxH          window size (never below 1280x720, never above 5120x5120 device pixels)
 //   --drawer            open the trend drawer 180 ms after start
 //   --zh                start in Chinese
 //   --section N|NAME    section shown at start (0-10 or overview ... history)
@@ -53,7 +53,7 @@ int main(int argc, char** argv)
     int result = 0;
     {
         PhotovoltaicPlantWindow window;
-        window.resize(quenlark::windowSizeFor(options.size, window.minimumSize()));
+        window.resize(quenlark::windowSizeFor(options.size, window.minimumSize(), window.devicePixelRatioF()));
         window.setCurrentSection(options.section);
         window.show();
 

@@ -65,10 +65,12 @@ StartupOptions parseStartupOptions(const QStringList& arguments)
     return o;
 }
 
-QSize windowSizeFor(const QSize& requested, const QSize& minimum)
+QSize windowSizeFor(const QSize& requested, const QSize& minimum, qreal ratio)
 {
-    const int w = qMin(qMax(requested.width(), minimum.width()), kMaxWindowSide);
-    const int h = qMin(qMax(requested.height(), minimum.height()), kMaxWindowSide);
+    // The bound is on device pixels: a high-density screen draws ratio x ratio of them for every pixel.
+    const int largest = int(kMaxWindowSide / qMax(ratio, 1.0));
+    const int w = qMax(qMin(requested.width(), largest), minimum.width());
+    const int h = qMax(qMin(requested.height(), largest), minimum.height());
     return QSize(w, h);
 }
 

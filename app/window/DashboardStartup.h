@@ -25,10 +25,15 @@ const QStringList& sectionNames();
 //   --screenshot PATH   --size WxH   --drawer   --zh   --section N|NAME
 StartupOptions parseStartupOptions(const QStringList& arguments);
 
-// The requested size raised to the minimum on each axis, and held to at most 8192 pixels on each axis so that
-// an absurd request cannot exhaust memory in the backing store or the screenshot.
-QSize windowSizeFor(const QSize& requested, const QSize& minimum);
-constexpr int kMaxWindowSide = 8192;
+// The requested size raised to the minimum on each axis, and held to at most 5120 device pixels on each axis
+// (5120 / ratio pixels at ratio device pixels per pixel, never below the minimum) so that an absurd request cannot
+// exhaust memory. What the window holds grows with its area in device pixels: the backing store, the copy it is
+// composed through and the screenshot take 4 bytes a pixel each, and a visible chart's OpenGL surface (four
+// samples of colour and of depth and stencil, and the resolved frame) about 36 bytes a pixel of the chart. At
+// 5120x5120 a screenshot of a page that a chart nearly fills, with the trend drawer open, peaks at about 1.5 GB
+// resident under Mesa's software OpenGL; at 8192x8192 it took 3.6 GB.
+QSize windowSizeFor(const QSize& requested, const QSize& minimum, qreal ratio = 1.0);
+constexpr int kMaxWindowSide = 5120;
 
 // The compiled-in dictionary and icons (registered once; safe to call again).
 void initResources();

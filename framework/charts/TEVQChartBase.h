@@ -97,6 +97,13 @@ public:
     QImage renderImage();
 
 protected:
+    // A chart holds its OpenGL surface (a context and, at the chart's size, a four-sample frame buffer with its
+    // depth and stencil and the frame buffer it resolves into) only while it is visible. One that is hidden, by
+    // itself or with its page, gives the surface up once the hide has been handled; one resized or rendered while
+    // hidden makes none (rendering a window renders its hidden children's sizes too); showing it makes the surface
+    // anew at its size.
+    void resizeEvent(QResizeEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     virtual void themeChanged();
     virtual void animationEnabledChanged();
     virtual void animationProgressChanged();
@@ -251,13 +258,15 @@ private:
     mutable TooltipMeasure m_tooltipMeasure;
     mutable int m_tooltipMeasures = 0;
     TooltipMeasure& tooltipMeasure(const QFont& font) const;
+    bool m_releaseQueued = false;
+    void releaseSurface();
 };
 
 // The OpenGL entry points every chart shares, for a chart whose painter object (painter()) holds the GL functions
 // and paints the scene with paint(QPainter&, QSize): the surface is cleared to the background, the scene is
 // painted with the given render hints, and the tooltip last. Each context the chart is given takes the glyphs
 // drawn through it along when it goes (dropGlyphsWithContext). releasePainter(), for the chart's destructor,
-// deletes the painter object (and the GL resources it holds) with the chart's context current.
+// deletes the painter object (and the GL resources it holds) with the chart's context current, when it holds one.
 #define TEV_CHART_GL(Hints)                                                                                     \
 public:                                                                                                         \
     void paintChart(QPainter* p) override                                                                       \
@@ -278,9 +287,12 @@ protected:                                                                      
     void resizeGL(int, int) override {}                                                                         \
     void releasePainter()                                                                                       \
     {                                                                                                           \
-        makeCurrent();                                                                                          \
+        const bool held = context() != nullptr;                                                                 \
+        if (held)                                                                                               \
+            makeCurrent();                                                                                      \
         tevSetImpl(nullptr, false);                                                                             \
-        doneCurrent();                                                                                          \
+        if (held)                                                                                               \
+            doneCurrent();                                                                                      \
     }                                                                                                           \
     void paintGL() override                                                                                     \
     {                                                                                                           \

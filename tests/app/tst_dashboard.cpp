@@ -134,6 +134,13 @@ private slots:
                                     << QSize(1600, 1000) << false << false << 2;
         QTest::newRow("absurd") << QStringList{"--size", "100000x100000"} << QString()
                                 << QSize(kMaxWindowSide, kMaxWindowSide) << false << false << 2;
+        // Held at 5120 on each axis, apart: at that size a screenshot of a page a chart fills stays far below 2 GB.
+        QTest::newRow("largest") << QStringList{"--size", "5120x5120"} << QString() << QSize(5120, 5120) << false
+                                 << false << 2;
+        QTest::newRow("wide") << QStringList{"--size", "5121x900"} << QString() << QSize(5120, 900) << false << false
+                              << 2;
+        QTest::newRow("tall") << QStringList{"--size", "1600x8192"} << QString() << QSize(1600, 5120) << false
+                              << false << 2;
         QTest::newRow("overflow") << QStringList{"--size", "99999999999x-5"} << QString() << min << false << false
                                   << 2;
         QTest::newRow("size last") << QStringList{"--drawer", "--size"} << QString() << def << true << false << 2;
@@ -167,6 +174,28 @@ private slots:
         QTEST(o.openDrawer, "drawer");
         QTEST(o.chinese, "chinese");
         QTEST(o.section, "section");
+    }
+
+    // The largest side is 5120 device pixels: fewer pixels on a screen of more device pixels per pixel, never
+    // fewer than the minimum.
+    void sizeBoundInDevicePixels_data()
+    {
+        QTest::addColumn<QSize>("requested");
+        QTest::addColumn<double>("ratio");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("ratio 1") << QSize(6000, 6000) << 1.0 << QSize(5120, 5120);
+        QTest::newRow("ratio 2") << QSize(6000, 2000) << 2.0 << QSize(2560, 2000);
+        QTest::newRow("ratio 1.5") << QSize(3500, 900) << 1.5 << QSize(3413, 900);
+        QTest::newRow("ratio 2, small") << QSize(800, 600) << 2.0 << QSize(1280, 720);
+        QTest::newRow("ratio 5, the minimum wins") << QSize(9000, 9000) << 5.0 << QSize(1280, 1024);
+        QTest::newRow("ratio below 1") << QSize(9000, 9000) << 0.5 << QSize(5120, 5120);
+    }
+
+    void sizeBoundInDevicePixels()
+    {
+        QFETCH(QSize, requested);
+        QFETCH(double, ratio);
+        QTEST(windowSizeFor(requested, QSize(1280, 720), ratio), "size");
     }
 
     // ---- number formats ----

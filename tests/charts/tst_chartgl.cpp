@@ -109,6 +109,51 @@ private slots:
         QVERIFY(inked);
     }
 
+    // A chart holds its OpenGL surface only while it is visible. On a hidden page it makes none when it is
+    // resized or its window is rendered (which sends the hidden widgets their sizes); its page hidden, it gives
+    // the surface up; shown again, it paints at the size it was given meanwhile, whether or not the surface had
+    // gone by then.
+    void surfaceOnlyWhileVisible()
+    {
+        QWidget window;
+        window.resize(640, 440);
+        auto* page = new QWidget(&window);
+        page->resize(640, 440);
+        auto* chart = new TEVQBarChart(page);
+        chart->setAnimationEnabled(false);
+        chart->setBackgroundColor(QColor(250, 250, 240));
+        chart->resize(600, 400);
+        page->hide();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        chart->resize(560, 380);
+        QVERIFY(!window.grab().isNull());
+        QVERIFY(!chart->context());
+
+        page->show();
+        if (chart->grabFramebuffer().isNull())
+            QSKIP("no OpenGL context on this display");
+        for (const bool released : {true, false}) {
+            QVERIFY(chart->context());
+            page->hide();
+            chart->resize(chart->size() - QSize(40, 30));
+            if (released)
+                QTRY_VERIFY(!chart->context());
+            page->show();
+            QVERIFY(chart->context());
+            const QImage gl = chart->grabFramebuffer();
+            const qreal dpr = gl.devicePixelRatio();
+            QCOMPARE(gl.size(), chart->size() * dpr);
+            TEVQBarChartImpl* d = chart->painter();
+            const QRectF plot = d->plotRect(chart->size(), chart->legendPosition());
+            double lo, hi;
+            d->valueRange(lo, hi);
+            const BarItem first = d->barItems(plot, lo, hi, 1.0, chart->theme()).first();
+            QVERIFY(sameColor(gl.pixelColor((first.rect.center() * dpr).toPoint()), QColor(84, 112, 198)));
+            QVERIFY(sameColor(gl.pixelColor(QPoint(3, 3) * dpr), QColor(250, 250, 240)));
+        }
+    }
+
     // The pie, scatter and financial charts clear to their background and paint the same picture as in an image.
     void otherCharts()
     {
