@@ -3,7 +3,6 @@
 #include "TEVTextCache.h"
 
 #include <QFontMetrics>
-#include <QHideEvent>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QPainter>
@@ -77,39 +76,6 @@ void TEVQChartBase::resizeEvent(QResizeEvent* event)
         QOpenGLWidget::resizeEvent(event);
     else
         QWidget::resizeEvent(event);
-}
-
-void TEVQChartBase::hideEvent(QHideEvent* event)
-{
-    QOpenGLWidget::hideEvent(event);
-    // A window minimised leaves its widgets visible: only a chart taken off the screen gives its surface up.
-    if (isVisible() || !context() || m_releaseQueued)
-        return;
-    m_releaseQueued = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_releaseQueued = false;
-            if (!isVisible())
-                releaseSurface();
-        },
-        Qt::QueuedConnection);
-}
-
-void TEVQChartBase::releaseSurface()
-{
-    if (!context())
-        return;
-    // QOpenGLWidget gives its context, surface and frame buffers up only when it is told that it moved to another
-    // window, and makes them anew at once unless it is hidden itself: the move is told with the chart marked
-    // hidden for that moment. The next show makes them again (initializeGL runs again).
-    const bool markHidden = !testAttribute(Qt::WA_WState_Hidden);
-    if (markHidden)
-        setAttribute(Qt::WA_WState_Hidden, true);
-    QEvent moved(QEvent::WindowChangeInternal);
-    QOpenGLWidget::event(&moved);
-    if (markHidden)
-        setAttribute(Qt::WA_WState_Hidden, false);
 }
 
 void TEVQChartBase::setTheme(const ChartTheme& theme)

@@ -97,13 +97,12 @@ public:
     QImage renderImage();
 
 protected:
-    // A chart holds its OpenGL surface (a context and, at the chart's size, a four-sample frame buffer with its
-    // depth and stencil and the frame buffer it resolves into) only while it is visible. One that is hidden, by
-    // itself or with its page, gives the surface up once the hide has been handled; one resized or rendered while
-    // hidden makes none (rendering a window renders its hidden children's sizes too); showing it makes the surface
-    // anew at its size.
+    // A chart makes its OpenGL surface (a context and, at the chart's size, a four-sample frame buffer with its
+    // depth and stencil and the frame buffer it resolves into) when it is first shown. One resized or rendered
+    // while hidden, by itself or with its page, makes none (rendering a window sends its hidden children their
+    // sizes too, and QOpenGLWidget would make a surface at the first of them). Once made, the surface stays
+    // while the chart lives: showing its page again then costs no new context.
     void resizeEvent(QResizeEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
     virtual void themeChanged();
     virtual void animationEnabledChanged();
     virtual void animationProgressChanged();
@@ -258,8 +257,6 @@ private:
     mutable TooltipMeasure m_tooltipMeasure;
     mutable int m_tooltipMeasures = 0;
     TooltipMeasure& tooltipMeasure(const QFont& font) const;
-    bool m_releaseQueued = false;
-    void releaseSurface();
 };
 
 // The OpenGL entry points every chart shares, for a chart whose painter object (painter()) holds the GL functions
