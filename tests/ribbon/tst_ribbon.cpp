@@ -70,6 +70,20 @@ const char* const kFull = R"({
     {"id": "chart", "text": "Chart", "visible": false, "pages": [{"id": "design"}]}]
 })";
 
+// Files a colour fill and a text colour under their names in the resource manager, for "style" entries to name.
+void fileStyles(const QString& fillName, const QColor& fill, const QString& textName, const QColor& text)
+{
+    TEVQResourceManager* rm = TEVQResourceManager::getInstance();
+    FillStyle f;
+    f.name = fillName;
+    f.fillRes.fillColor = fill;
+    rm->setFillStyle(f.name, f);
+    TextStyleDesc t;
+    t.name = textName;
+    t.color = text;
+    rm->setTextStyle(t.name, t);
+}
+
 QStringList pageIds(const TEVQRibbonBar& bar)
 {
     QStringList ids;
@@ -909,15 +923,7 @@ private slots:
     // entry gives the look to all four states again, so hover and press keep it.
     void sharedStateLookSurvivesTheElementRoundTrip()
     {
-        TEVQResourceManager* rm = TEVQResourceManager::getInstance();
-        FillStyle flat;
-        flat.name = QStringLiteral("ribbonFlat");
-        flat.fillRes.fillColor = QColor(10, 20, 30);
-        rm->setFillStyle(flat.name, flat);
-        TextStyleDesc ink;
-        ink.name = QStringLiteral("ribbonInk");
-        ink.color = QColor(1, 2, 3);
-        rm->setTextStyle(ink.name, ink);
+        fileStyles(QStringLiteral("ribbonFlat"), QColor(10, 20, 30), QStringLiteral("ribbonInk"), QColor(1, 2, 3));
         TEVQRibbonBar bar;
         Json::Value e = parse(QStringLiteral(R"({"style": [["ribbonFlat", 1, 4], ["ribbonFlat", 1, 5],
             ["ribbonFlat", 1, 6], ["ribbonFlat", 1, 7], ["ribbonFlat", 1, 8], ["ribbonFlat", 1, 9],
@@ -1052,15 +1058,7 @@ private slots:
     // changes nothing.
     void styleEntriesOfTheWrongKindAreSkipped()
     {
-        TEVQResourceManager* rm = TEVQResourceManager::getInstance();
-        FillStyle fill;
-        fill.name = QStringLiteral("rkFill");
-        fill.fillRes.fillColor = QColor(200, 0, 0);
-        rm->setFillStyle(fill.name, fill);
-        TextStyleDesc text;
-        text.name = QStringLiteral("rkText");
-        text.color = QColor(0, 0, 200);
-        rm->setTextStyle(text.name, text);
+        fileStyles(QStringLiteral("rkFill"), QColor(200, 0, 0), QStringLiteral("rkText"), QColor(0, 0, 200));
 
         TEVQRibbonBar bar;
         TEVQRibbonBarImpl* impl = bar.ribbonImpl();
